@@ -1,0 +1,68 @@
+// FaultInjector: makes host operations fail on purpose, so that tests reach the failure paths of
+// a plug-in. A suite can be refused when acquired; an operation (suite name and operation name,
+// e.g. "SP Access Suite" / "AcquirePlugin") can fail on every call or on its n-th call counted
+// from when the fault is set. Every suite operation asks InjectedFault (HostOperation.h) first.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "SPTypes.h"
+
+namespace host {
+
+class FaultInjector {
+public:
+    // The suite can't be acquired: the basic suite's AcquireSuite answers error.
+    void FailSuite(std::string suite, ASErr error = kSPSuiteNotFoundError);
+    // The operation answers error: on every call when onCall is 0, otherwise on that call only
+    // (1 = the next call).
+    void FailOperation(std::string suite, std::string operation, ASErr error, int onCall = 0);
+    void Clear();
+
+    // The error the suite's acquisition must fail with, or 0.
+    ASErr SuiteFault(std::string_view suite) const;
+    // Counts one call of the operation and answers the error it must fail with, or 0. While
+    // suspended (the host doing its own work through a suite) nothing is counted or failed.
+    ASErr Check(std::string_view suite, std::string_view operation);
+    // Calls of the operation made since the application started (suspended calls not counted).
+    int Calls(std::string_view suite, std::string_view operation) const;
+
+    // While a Suspension lives, the host's own use of its suites neither fails nor counts.
+    class Suspension {
+    public:
+        explicit Suspension(FaultInjector& faults) : fFaults(faults) { ++fFaults.fSuspended; }
+        ~Suspension() { --fFaults.fSuspended; }
+        Suspension(const Suspension&) = delete;
+        Suspension& operator=(const Suspension&) = delete;
+
+    private:
+        FaultInjector& fFaults;
+    };
+
+private:
+    struct OperationFault {
+        ASErr error = kNoErr;
+        int onCall = 0;     // 0: every call
+        int callsSeen = 0;  // calls since the fault was set
+    };
+    using Key = std::pair<std::string, std::string>;
+    // Compares keys with (string_view, string_view) look-up pairs.
+    struct KeyLess {
+        using is_transparent = void;
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const {
+            return std::pair<std::string_view, std::string_view>(a.first, a.second) <
+                   std::pair<std::string_view, std::string_view>(b.first, b.second);
+        }
+    };
+
+    std::map<std::string, ASErr, std::less<>> fSuiteFaults;
+    std::map<Key, OperationFault, KeyLess> fOperationFaults;
+    std::map<Key, int, KeyLess> fCalls;
+    int fSuspended = 0;
+};
+
+}  // namespace host

@@ -1,0 +1,31 @@
+// Text conversions of the host: UTF-16 is how the host holds text. Decoding never refuses input:
+// what isn't valid becomes U+FFFD, one for each maximal invalid subsequence.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace host::text {
+
+inline constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+std::u16string DecodeUTF8(std::string_view bytes);
+// One byte per character, byte value = code point (U+0000 to U+00FF).
+std::u16string DecodeRoman(std::string_view bytes);
+// UTF-16 code units in the machine's byte order; an odd last byte becomes U+FFFD.
+std::u16string DecodeUTF16Bytes(std::string_view bytes);
+
+// A lone surrogate becomes U+FFFD.
+std::string EncodeUTF8(std::u16string_view units);
+// One byte per code point; code points above U+00FF (a surrogate pair is one) become '?'.
+std::string EncodeRoman(std::u16string_view units);
+std::string EncodeUTF16Bytes(std::u16string_view units);
+
+// The simple lower-case mapping of one code point: Latin (basic, Latin-1, Extended-A and
+// Additional), Greek, Cyrillic, Armenian, Georgian, Roman numerals, circled letters, full-width
+// Latin, Deseret, Osage and Adlam. Other code points are their own lower case.
+char32_t LowerCase(char32_t codePoint);
+// Lower-cases code point by code point; surrogate pairs are one code point, lone surrogates stay.
+std::u16string ToLower(std::u16string_view units);
+
+}  // namespace host::text

@@ -1,0 +1,86 @@
+// What distinguishes the kinds of art: the content of each type, held in one variant whose
+// alternative decides the art's type.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "model/ArtType.h"
+#include "model/Matrix.h"
+#include "model/PathGeometry.h"
+#include "model/Rect.h"
+
+namespace host::model {
+
+// A rectangle in the object's own space and the matrix that places it in the artwork; the object's
+// bounds are the bounding box of the mapped rectangle.
+struct BoxGeometry {
+    Rect frame{0.0, 0.0, 0.0, 0.0};
+    Matrix matrix;
+
+    Rect bounds() const { return matrix.mapRect(frame); }
+    bool operator==(const BoxGeometry&) const = default;
+};
+
+struct GroupContent {
+    // A clipped group shows its other members only inside its clipping-mask members.
+    bool clipped = false;
+    bool operator==(const GroupContent&) const = default;
+};
+
+struct PathContent {
+    PathGeometry geometry;
+    bool operator==(const PathContent&) const = default;
+};
+
+// A compound path's paths are its children.
+struct CompoundPathContent {
+    bool operator==(const CompoundPathContent&) const = default;
+};
+
+// Point text hangs from a point and sets one line per paragraph; area text flows inside its frame;
+// text on a path follows the path. The codes are this host's text-frame kinds.
+enum class TextKind : int { point = 0, area = 1, onPath = 2 };
+
+std::string_view textKindName(TextKind kind);  // "point", "area", "onPath"
+std::optional<TextKind> textKindFromName(std::string_view name);
+
+struct TextFrameContent {
+    TextKind kind = TextKind::point;
+    // The frame's text, UTF-8, paragraphs separated by "\r". The text engine will hold the story and
+    // its features; until then this is the whole of it.
+    std::string text;
+    // Point and area text: the frame rectangle (for point text the box its text takes).
+    BoxGeometry box;
+    // Text on a path: the path it follows.
+    PathGeometry path;
+    bool operator==(const TextFrameContent&) const = default;
+};
+
+struct PlacedContent {
+    std::string file;  // the linked file's path, UTF-8
+    BoxGeometry box;
+    bool operator==(const PlacedContent&) const = default;
+};
+
+struct RasterContent {
+    BoxGeometry box;
+    bool operator==(const RasterContent&) const = default;
+};
+
+struct SymbolContent {
+    std::string symbol;  // the name of the symbol this is an instance of, UTF-8
+    BoxGeometry box;
+    bool operator==(const SymbolContent&) const = default;
+};
+
+using ArtContent = std::variant<GroupContent, PathContent, CompoundPathContent, TextFrameContent,
+                                PlacedContent, RasterContent, SymbolContent>;
+
+ArtType artTypeOf(const ArtContent& content);
+// The content of a new, empty object of the type; none for unknown.
+std::optional<ArtContent> makeContent(ArtType type);
+
+}  // namespace host::model

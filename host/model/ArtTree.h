@@ -1,0 +1,51 @@
+// The data of an art object apart from its place in a document, and detached copies of whole
+// subtrees (what duplication copies and what a dictionary's art entry holds).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/ArtAttributes.h"
+#include "model/ArtContent.h"
+#include "model/Dictionary.h"
+#include "model/Layer.h"
+#include "model/TagList.h"
+
+namespace host::model {
+
+struct ArtData {
+    ArtContent content = GroupContent{};
+    std::string uuid;  // lower-case 8-4-4-4-12 hexadecimal text, unique in its document
+    std::string name;  // empty: the object has no name of its own and shows its type's default name
+    std::string note;
+    ArtAttributes attributes = 0;  // the stored bits (attribute::stored)
+    // The stroke's width in points, 0 for no stroke; read by the visible bounds of paths and compound
+    // paths. It stands for the art style's stroke until art styles arrive.
+    double strokeWidth = 0.0;
+    bool envelope = false;    // an envelope holds the object it distorts as its first child
+    bool intertwine = false;  // an intertwine object is a container its walks also report itself
+    TagList tags;
+    Dictionary dictionary;
+
+    ArtType type() const { return artTypeOf(content); }
+};
+
+// A detached copy of an art object and everything below it, children front to back. When `layer` is
+// set the object is a layer group and the tree describes the whole layer; such trees appear only in
+// a document's contents, never in dictionary entries.
+struct ArtTree {
+    ArtData data;
+    std::optional<LayerProperties> layer;
+    std::vector<ArtTree> children;
+};
+
+// The kinds of art a compound path can hold: paths, compound paths and groups.
+bool compoundPathAccepts(ArtType type);
+
+// True when only containers have children, compound paths hold only what they accept, and layer
+// trees (allowed only with allowLayers) are groups that sit at the top or directly in another layer
+// tree.
+bool isWellFormedTree(const ArtTree& tree, bool allowLayers);
+
+}  // namespace host::model

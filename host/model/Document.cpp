@@ -1,0 +1,303 @@
+// Construction, contents, snapshots, tree navigation, walks and matching queries.
+#include "model/Document.h"
+
+#include <algorithm>
+
+namespace host::model {
+
+Document::Document() : Document(nullptr) {
+    createLayer(Slot{ArtId{}, 0});
+}
+
+Document::Document(std::uint64_t uuidSeed) : Document(nullptr) {
+    seedUuids(uuidSeed);
+    createLayer(Slot{ArtId{}, 0});
+}
+
+Document::Document(std::nullptr_t) {}
+
+Result<Document> Document::fromContents(DocumentContents contents, std::optional<std::uint64_t> uuidSeed) {
+    Document document(nullptr);
+    if (uuidSeed) {
+        document.seedUuids(*uuidSeed);
+    }
+    for (const ArtTree& layer : contents.layers) {
+        if (!layer.layer || !isWellFormedTree(layer, true)) {
+            return Status::badParameter;
+        }
+    }
+    for (ArtTree& layer : contents.layers) {
+        document.insertTree(std::move(layer), Slot{ArtId{}, document.topGroups_.size()},
+                            UuidPolicy::keepWhenUsable);
+    }
+    // Fresh UUIDs only once every usable one is known, so that none of them can be handed out again.
+    for (const ArtId id : document.documentOrder()) {
+        ArtNode& node = document.arts_.at(id);
+        if (node.data.uuid.empty()) {
+            node.data.uuid = document.takeUuid("", UuidPolicy::fresh);
+            document.uuidIndex_[node.data.uuid] = id;
+        }
+    }
+    if (document.topGroups_.empty()) {
+        document.createLayer(Slot{ArtId{}, 0});
+    }
+    document.dictionary_ = std::move(contents.dictionary);
+    return document;
+}
+
+DocumentContents Document::contents() const {
+    DocumentContents result;
+    for (const ArtId group : topGroups_) {
+        result.layers.push_back(extractTree(arts_.at(group)));
+    }
+    result.dictionary = dictionary_;
+    return result;
+}
+
+void Document::restore(const Document& snapshot) {
+    UuidGenerator running = uuids_;
+    *this = snapshot;
+    uuids_ = running;
+}
+
+void Document::seedUuids(std::uint64_t seed) {
+    uuids_.seed(seed);
+}
+
+// With keepWhenUsable, an unusable UUID (malformed or taken) gives the empty text, to be replaced
+// by a fresh one once the whole contents are in.
+std::string Document::takeUuid(const std::string& wanted, UuidPolicy policy) {
+    if (policy == UuidPolicy::keepWhenUsable) {
+        const bool usable = isUuidText(wanted) && !uuidIndex_.contains(wanted);
+        return usable ? wanted : std::string();
+    }
+    std::string uuid = uuids_.next();
+    while (uuidIndex_.contains(uuid)) {
+        uuid = uuids_.next();
+    }
+    return uuid;
+}
+
+// --- Lookups -------------------------------------------------------------------------------------
+
+bool Document::isValid(ArtId art) const {
+    return find(art) != nullptr;
+}
+
+const ArtNode* Document::find(ArtId art) const {
+    const auto found = arts_.find(art);
+    return found == arts_.end() ? nullptr : &found->second;
+}
+
+ArtNode* Document::findNode(ArtId art) {
+    const auto found = arts_.find(art);
+    return found == arts_.end() ? nullptr : &found->second;
+}
+
+std::vector<ArtId>& Document::childList(ArtId parent) {
+    return parent ? arts_.at(parent).children : topGroups_;
+}
+
+const std::vector<ArtId>& Document::childList(ArtId parent) const {
+    return parent ? arts_.at(parent).children : topGroups_;
+}
+
+std::size_t Document::indexInParent(const ArtNode& node) const {
+    const std::vector<ArtId>& siblings = childList(node.parent);
+    return static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), node.id) - siblings.begin());
+}
+
+bool Document::isInSubtree(ArtId candidate, ArtId root) const {
+    for (const ArtNode* node = find(candidate); node != nullptr; node = find(node->parent)) {
+        if (node->id == root) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Result<ArtType> Document::type(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->data.type();
+}
+
+Result<ArtId> Document::parent(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->parent;
+}
+
+Result<ArtId> Document::firstChild(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->children.empty() ? ArtId{} : node->children.front();
+}
+
+Result<ArtId> Document::lastChild(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->children.empty() ? ArtId{} : node->children.back();
+}
+
+Result<ArtId> Document::nextSibling(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    const std::vector<ArtId>& siblings = childList(node->parent);
+    const std::size_t index = indexInParent(*node);
+    return index + 1 < siblings.size() ? siblings[index + 1] : ArtId{};
+}
+
+Result<ArtId> Document::previousSibling(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    const std::vector<ArtId>& siblings = childList(node->parent);
+    const std::size_t index = indexInParent(*node);
+    return index > 0 ? siblings[index - 1] : ArtId{};
+}
+
+Result<std::vector<ArtId>> Document::children(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->children;
+}
+
+Result<bool> Document::isLayerGroup(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return static_cast<bool>(node->layer);
+}
+
+Result<LayerId> Document::layerOfArt(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    for (; node != nullptr; node = find(node->parent)) {
+        if (node->layer) {
+            return node->layer;
+        }
+    }
+    return Status::notFound;  // cannot happen: every tree hangs from a layer group
+}
+
+Result<ArtId> Document::envelopeObject(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!node->data.envelope || node->children.empty()) {
+        return ArtId{};
+    }
+    return node->children.front();
+}
+
+ArtId Document::artByUuid(std::string_view uuid) const {
+    const auto found = uuidIndex_.find(std::string(uuid));
+    return found == uuidIndex_.end() ? ArtId{} : found->second;
+}
+
+// --- Walks -----------------------------------------------------------------------------------------
+
+namespace {
+
+// Pre-order with an explicit stack, so that deep nesting cannot exhaust the call stack.
+template <typename Lookup>
+void appendPreorder(ArtId root, const Lookup& lookup, std::vector<ArtId>& out) {
+    std::vector<ArtId> pending{root};
+    while (!pending.empty()) {
+        const ArtId current = pending.back();
+        pending.pop_back();
+        const ArtNode* node = lookup(current);
+        if (node == nullptr) {
+            continue;
+        }
+        out.push_back(current);
+        pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+    }
+}
+
+}  // namespace
+
+std::vector<ArtId> Document::documentOrder() const {
+    std::vector<ArtId> result;
+    result.reserve(arts_.size());
+    const auto lookup = [this](ArtId id) { return find(id); };
+    for (const ArtId group : topGroups_) {
+        appendPreorder(group, lookup, result);
+    }
+    return result;
+}
+
+Result<std::vector<ArtId>> Document::artTree(ArtId root) const {
+    if (!isValid(root)) {
+        return Status::invalidHandle;
+    }
+    std::vector<ArtId> result;
+    appendPreorder(
+        root, [this](ArtId id) { return find(id); }, result);
+    return result;
+}
+
+// --- Matching --------------------------------------------------------------------------------------
+
+std::vector<ArtId> Document::matching(const std::vector<ArtId>& candidates,
+                                      std::span<const MatchSpec> criteria) const {
+    std::vector<ArtId> result;
+    if (criteria.empty()) {
+        return result;
+    }
+    const bool needsSelection = std::any_of(criteria.begin(), criteria.end(), [](const MatchSpec& criterion) {
+        return (criterion.attributeMask & (attribute::selected | attribute::fullySelected)) != 0;
+    });
+    std::unordered_map<ArtId, Selection> selection;
+    for (const ArtId id : candidates) {
+        const ArtNode& node = arts_.at(id);
+        // Candidates come in pre-order, so one collection at the top of each subtree covers it.
+        if (needsSelection && !selection.contains(id)) {
+            collectSelection(node, selection);
+        }
+        const Selection state = needsSelection ? selection.at(id) : Selection{};
+        const ArtAttributes attributes = reportedAttributes(node, state);
+        const bool matches = std::any_of(criteria.begin(), criteria.end(), [&](const MatchSpec& criterion) {
+            if (criterion.type && *criterion.type != node.data.type()) {
+                return false;
+            }
+            return (attributes & criterion.attributeMask) == (criterion.attributeValues & criterion.attributeMask);
+        });
+        if (matches) {
+            result.push_back(id);
+        }
+    }
+    return result;
+}
+
+std::vector<ArtId> Document::matchingArt(std::span<const MatchSpec> criteria) const {
+    return matching(documentOrder(), criteria);
+}
+
+Result<std::vector<ArtId>> Document::matchingArtIn(ArtId root, std::span<const MatchSpec> criteria) const {
+    Result<std::vector<ArtId>> tree = artTree(root);
+    if (!tree) {
+        return tree.status();
+    }
+    return matching(*tree, criteria);
+}
+
+}  // namespace host::model

@@ -1,0 +1,314 @@
+// A document: its layers and the tree of art they hold, the document dictionary and the editing
+// state. Everything is reached through handles (ArtId, LayerId) that are never reused.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "model/ArtAttributes.h"
+#include "model/ArtTree.h"
+#include "model/ArtType.h"
+#include "model/Dictionary.h"
+#include "model/Handles.h"
+#include "model/Layer.h"
+#include "model/Matrix.h"
+#include "model/PaintOrder.h"
+#include "model/Rect.h"
+#include "model/Status.h"
+#include "model/TagList.h"
+#include "model/Uuid.h"
+
+namespace host::model {
+
+// One art object in the document: its data and its place in the tree.
+struct ArtNode {
+    ArtId id;
+    ArtId parent;                 // null for a top-level layer group
+    std::vector<ArtId> children;  // front-most (top of the stacking order) first
+    LayerId layer;                // set on layer groups only: the layer whose art this group holds
+    ArtData data;
+};
+
+struct ArtName {
+    std::string text;
+    bool isDefault = false;  // the object has no name of its own; text is its type's default name
+};
+
+// One criterion of a matching-art query: the art's type (none: any type) and the attributes that
+// must have given values: (attributes & attributeMask) == (attributeValues & attributeMask).
+struct MatchSpec {
+    std::optional<ArtType> type;
+    ArtAttributes attributeMask = 0;
+    ArtAttributes attributeValues = 0;
+};
+
+enum class BoundsKind {
+    geometric,  // the geometry alone
+    visible,    // the geometry with half the stroke width added on every side
+};
+
+// The address of a dictionary: the document's (null art) or an art object's, then the keys of
+// nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
+// reference survives changes elsewhere and fails cleanly when its owner is gone.
+struct DictionaryRef {
+    ArtId art;
+    std::vector<std::string> path;
+};
+
+// Modes of editing that some commands look at. They are session state, not saved with the document.
+struct EditingState {
+    int isolationKind = 0;  // 0: not in isolation mode; otherwise the host's isolation kind
+    ArtId isolatedArt;
+    bool patternEditing = false;
+};
+
+// The whole savable content of a document, as the document format reads and writes it.
+struct DocumentContents {
+    std::vector<ArtTree> layers;  // top-level layer trees (layer set), front to back
+    Dictionary dictionary;
+};
+
+// A Document is a value: copying it copies the whole state, and handles keep naming the same
+// objects in the copy. Undo keeps copies and puts them back with `restore`.
+class Document {
+public:
+    // A new document with one layer, "Layer 1".
+    Document();
+    // The same, with every UUID (the first layer's included) following from the seed.
+    explicit Document(std::uint64_t uuidSeed);
+    // A document holding the contents. Art whose UUID is missing, malformed or already taken gets a
+    // fresh one; a document without layers gets "Layer 1". badParameter: a top-level tree that is
+    // not a layer, or a layer tree below something that is not a layer.
+    static Result<Document> fromContents(DocumentContents contents,
+                                         std::optional<std::uint64_t> uuidSeed = std::nullopt);
+    DocumentContents contents() const;
+
+    // Puts the state of an earlier copy back. The UUID generator keeps running (UUIDs made after the
+    // copy was taken are not made again) and handles stay what they are in the copy.
+    void restore(const Document& snapshot);
+    // UUIDs made from now on follow from the seed.
+    void seedUuids(std::uint64_t seed);
+
+    // --- The art tree ---------------------------------------------------------------------------
+
+    // The valid-art test: the handle names an art object of this document.
+    bool isValid(ArtId art) const;
+    const ArtNode* find(ArtId art) const;
+    Result<ArtType> type(ArtId art) const;
+    // Null for a top-level layer group.
+    Result<ArtId> parent(ArtId art) const;
+    // Null when there is none. Siblings: "next" is the one behind, "previous" the one in front.
+    Result<ArtId> firstChild(ArtId art) const;
+    Result<ArtId> lastChild(ArtId art) const;
+    Result<ArtId> nextSibling(ArtId art) const;
+    Result<ArtId> previousSibling(ArtId art) const;
+    Result<std::vector<ArtId>> children(ArtId art) const;
+    Result<bool> isLayerGroup(ArtId art) const;
+    // The layer of the nearest layer group at or above the art.
+    Result<LayerId> layerOfArt(ArtId art) const;
+    // The object an envelope distorts (its first child); null for art that is no envelope.
+    Result<ArtId> envelopeObject(ArtId art) const;
+    // The art whose UUID is the text; null when none is.
+    ArtId artByUuid(std::string_view uuid) const;
+
+    // Document order: pre-order over the layers front to back, each container's children front to
+    // back, parents before children. Layer groups are included.
+    std::vector<ArtId> documentOrder() const;
+    // The art and everything below it, in document order.
+    Result<std::vector<ArtId>> artTree(ArtId root) const;
+    // The art of the document order that meets at least one of the criteria.
+    std::vector<ArtId> matchingArt(std::span<const MatchSpec> criteria) const;
+    // The same over the art and everything below it.
+    Result<std::vector<ArtId>> matchingArtIn(ArtId root, std::span<const MatchSpec> criteria) const;
+
+    // --- Art data -----------------------------------------------------------------------------------
+
+    // The bits of `mask` (attribute::known) that are set. Selection is reported on containers: a
+    // container with children is selected when any child is and fully selected when all are.
+    Result<ArtAttributes> attributes(ArtId art, ArtAttributes mask) const;
+    // Sets the stored bits of mask to those of values. Selecting or deselecting a container does the
+    // same to everything below it. Bits outside attribute::stored are ignored.
+    Status setAttributes(ArtId art, ArtAttributes mask, ArtAttributes values);
+    // A layer group's name is its layer's title and is never default.
+    Result<ArtName> name(ArtId art) const;
+    // An empty name goes back to the default name (for a layer group: sets an empty title).
+    // badParameter: malformed UTF-8.
+    Status setName(ArtId art, std::string_view name);
+    Result<std::string> note(ArtId art) const;
+    Status setNote(ArtId art, std::string_view note);
+    Result<std::string> uuid(ArtId art) const;
+    Status setStrokeWidth(ArtId art, double width);  // badParameter: negative or not finite
+    Status setEnvelope(ArtId art, bool envelope);
+    Status setIntertwine(ArtId art, bool intertwine);
+
+    // Pointers into the document (tags, dictionaries, content, nodes) stay valid until their art is
+    // disposed or the document is assigned or restored; suites keep handles, not pointers.
+
+    // The art's tag entries; null for an invalid handle.
+    TagList* tags(ArtId art);
+    const TagList* tags(ArtId art) const;
+    // The art's dictionary; null for an invalid handle. An art "has" a dictionary when it is not
+    // empty.
+    Dictionary* dictionary(ArtId art);
+    const Dictionary* dictionary(ArtId art) const;
+    bool hasDictionary(ArtId art) const;
+    Dictionary& documentDictionary() { return dictionary_; }
+    const Dictionary& documentDictionary() const { return dictionary_; }
+    // Null when the owner is gone or a key on the path names no dictionary entry.
+    Dictionary* resolve(const DictionaryRef& ref);
+
+    // The content of the art when it is of the kind T (PathContent, GroupContent, ...), else null.
+    // Changing geometry through it is allowed; the kind of an object never changes.
+    template <typename T>
+    T* contentAs(ArtId art) {
+        ArtNode* node = findNode(art);
+        return node == nullptr ? nullptr : std::get_if<T>(&node->data.content);
+    }
+    template <typename T>
+    const T* contentAs(ArtId art) const {
+        const ArtNode* node = find(art);
+        return node == nullptr ? nullptr : std::get_if<T>(&node->data.content);
+    }
+
+    // --- Creating, copying, moving and removing art -------------------------------------------
+
+    // Placement rules, for every operation that puts art somewhere: "above" and "below" go next to
+    // the target in its container, "inside" orders need a container target (a group or a compound
+    // path), "all" orders ignore the target. Layer groups can only be placed among the top-level
+    // layers or in another layer group; other art only inside a layer group or below it; compound
+    // paths take only paths, compound paths and groups. Breaking a rule gives notAllowed, a
+    // non-container target for an "inside" order wrongType, a missing target badParameter and a
+    // stale target invalidHandle.
+
+    // A new, empty object of the type (a path without anchors, a group without children, ...).
+    Result<ArtId> newArt(ArtType type, PaintOrder order, ArtId target);
+    // A deep copy of the art with fresh UUIDs; names, notes, attributes, tags and dictionaries are
+    // copied. notAllowed for layer groups.
+    Result<ArtId> duplicate(ArtId art, PaintOrder order, ArtId target);
+    // Moves the art. notAllowed when the target is the art or lies below it.
+    Status reorder(ArtId art, PaintOrder order, ArtId target);
+    // Removes the art and everything below it; their handles become invalid. notAllowed for layer
+    // groups (delete the layer instead).
+    Status dispose(ArtId art);
+    // A detached copy of the art and everything below it (UUIDs kept), for a dictionary entry.
+    // notAllowed for layer groups.
+    Result<ArtTree> copyOf(ArtId art) const;
+    // Puts a copy of the tree into the artwork, every object with a fresh UUID. badParameter for
+    // trees that hold layers.
+    Result<ArtId> insertCopy(ArtTree tree, PaintOrder order, ArtId target);
+
+    // --- Geometry ----------------------------------------------------------------------------------
+
+    // The bounds of the art after the matrix is applied to it; empty for art without geometry (an
+    // empty group, a path without anchors). Groups unite their children; a clipped group gives the
+    // geometric bounds of its clipping-mask members (all its members when none is marked).
+    Result<Rect> bounds(ArtId art, BoundsKind kind, const Matrix& matrix = Matrix::identity()) const;
+    // Applies the matrix to the art and everything below it. badParameter: a matrix that is not
+    // finite.
+    Status transform(ArtId art, const Matrix& matrix);
+    // The outline of a text frame: a new group directly above the frame holding one closed
+    // rectangular path at the frame's geometric bounds. The frame itself stays. wrongType: not a
+    // text frame; notFound: a frame without text.
+    Result<ArtId> createOutline(ArtId textFrame);
+    // createOutline, then the frame is disposed of.
+    Result<ArtId> replaceWithOutline(ArtId textFrame);
+
+    // --- Layers ------------------------------------------------------------------------------------
+
+    bool isValidLayer(LayerId layer) const;
+    const Layer* findLayer(LayerId layer) const;
+    // Top-level layers, front to back.
+    std::size_t layerCount() const { return topGroups_.size(); }
+    Result<LayerId> nthLayer(std::size_t index) const;  // notFound beyond the last
+    LayerId firstLayer() const;
+    // The layers next to this one at its own level (top-level or among its parent's sublayers);
+    // null at the end.
+    Result<LayerId> nextLayer(LayerId layer) const;
+    Result<LayerId> previousLayer(LayerId layer) const;
+    // Null for a top-level layer.
+    Result<LayerId> parentLayer(LayerId layer) const;
+    Result<std::vector<LayerId>> sublayers(LayerId layer) const;
+    // The next layer in pre-order over every layer and sublayer; null after the last.
+    Result<LayerId> nextPreorderLayer(LayerId layer) const;
+    // Every layer and sublayer in pre-order.
+    std::vector<LayerId> allLayers() const;
+    // The first layer in pre-order with the title; null when none has it.
+    LayerId layerByTitle(std::string_view title) const;
+    Result<ArtId> layerGroup(LayerId layer) const;
+    Result<LayerProperties> layerProperties(LayerId layer) const;
+    // badParameter: malformed title, dim percentage outside 0 to 100.
+    Status setLayerProperties(LayerId layer, const LayerProperties& properties);
+    // A new layer "Layer N" relative to another: "above"/"below" at its level, "inside" orders make a
+    // sublayer of it, "all" orders go to the top or bottom of the top-level layers (relative may be
+    // null then).
+    Result<LayerId> insertLayer(LayerId relative, PaintOrder order);
+    // A new layer whose group is placed relative to the art by the placement rules.
+    Result<LayerId> insertLayerAtArt(ArtId art, PaintOrder order);
+    // Removes the layer with its art and sublayers. notAllowed for the only top-level layer.
+    Status deleteLayer(LayerId layer);
+    // The layer new art goes to by default; the first layer when the current one was deleted.
+    LayerId currentLayer() const;
+    Status setCurrentLayer(LayerId layer);
+
+    // --- Editing state -----------------------------------------------------------------------------
+
+    const EditingState& editingState() const { return editing_; }
+    void setEditingState(const EditingState& state) { editing_ = state; }
+
+private:
+    struct Slot {
+        ArtId parent;  // null: the top-level layer list
+        std::size_t index = 0;
+    };
+    enum class UuidPolicy { fresh, keepWhenUsable };
+
+    Document(std::nullptr_t);  // a document without layers, for fromContents
+    ArtNode* findNode(ArtId art);
+    const Layer* layerRecord(LayerId layer) const;
+    std::vector<ArtId>& childList(ArtId parent);
+    const std::vector<ArtId>& childList(ArtId parent) const;
+    std::size_t indexInParent(const ArtNode& node) const;
+    bool isInSubtree(ArtId candidate, ArtId root) const;
+    std::string takeUuid(const std::string& wanted, UuidPolicy policy);
+
+    Status checkAccepts(ArtId container, bool movingLayerGroup, ArtType movingType) const;
+    Result<Slot> slotFor(PaintOrder order, ArtId target, bool movingLayerGroup, ArtType movingType) const;
+    void attach(ArtId art, Slot slot);
+    void detach(ArtId art);
+    ArtId insertTree(ArtTree tree, Slot slot, UuidPolicy policy);
+    ArtTree extractTree(const ArtNode& node) const;
+    void eraseSubtree(ArtId art);
+    LayerId createLayer(Slot slot);
+    LayerProperties defaultLayerProperties() const;
+
+    struct Selection {
+        bool selected = false;
+        bool fully = false;
+    };
+    Selection selectionOf(const ArtNode& node) const;
+    void collectSelection(const ArtNode& node, std::unordered_map<ArtId, Selection>& out) const;
+    ArtAttributes reportedAttributes(const ArtNode& node, const Selection& selection) const;
+    void setSelectedBelow(ArtNode& node, bool selected);
+    std::vector<ArtId> matching(const std::vector<ArtId>& candidates, std::span<const MatchSpec> criteria) const;
+
+    Rect boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const;
+    void transformNode(ArtNode& node, const Matrix& matrix);
+
+    std::unordered_map<ArtId, ArtNode> arts_;
+    std::vector<ArtId> topGroups_;  // the groups of the top-level layers, front to back
+    std::unordered_map<LayerId, Layer> layers_;
+    std::unordered_map<std::string, ArtId> uuidIndex_;
+    Dictionary dictionary_;
+    LayerId currentLayer_;
+    EditingState editing_;
+    UuidGenerator uuids_;
+};
+
+}  // namespace host::model

@@ -1,0 +1,248 @@
+// The data of single art objects: attributes and selection, names, notes, flags, tags and
+// dictionaries.
+#include <cmath>
+
+#include "model/Document.h"
+#include "model/Utf8.h"
+
+namespace host::model {
+
+// --- Selection and attributes ----------------------------------------------------------------------
+
+// Leaves (and empty containers) carry their own selected bit; a container with children reports
+// what its children hold, so that selection never disagrees with what lies below.
+Document::Selection Document::selectionOf(const ArtNode& node) const {
+    if (node.children.empty()) {
+        const bool selected = (node.data.attributes & attribute::selected) != 0;
+        return {selected, selected};
+    }
+    Selection result{false, true};
+    for (const ArtId child : node.children) {
+        const Selection childSelection = selectionOf(arts_.at(child));
+        result.selected = result.selected || childSelection.selected;
+        result.fully = result.fully && childSelection.fully;
+    }
+    return result;
+}
+
+void Document::collectSelection(const ArtNode& node, std::unordered_map<ArtId, Selection>& out) const {
+    if (node.children.empty()) {
+        const bool selected = (node.data.attributes & attribute::selected) != 0;
+        out[node.id] = {selected, selected};
+        return;
+    }
+    Selection result{false, true};
+    for (const ArtId child : node.children) {
+        collectSelection(arts_.at(child), out);
+        const Selection& childSelection = out.at(child);
+        result.selected = result.selected || childSelection.selected;
+        result.fully = result.fully && childSelection.fully;
+    }
+    out[node.id] = result;
+}
+
+ArtAttributes Document::reportedAttributes(const ArtNode& node, const Selection& selection) const {
+    ArtAttributes result = node.data.attributes & attribute::stored & ~attribute::selected;
+    if (selection.selected) {
+        result |= attribute::selected;
+    }
+    if (selection.fully) {
+        result |= attribute::fullySelected;
+    }
+    return result;
+}
+
+Result<ArtAttributes> Document::attributes(ArtId art, ArtAttributes mask) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    const bool needsSelection = (mask & (attribute::selected | attribute::fullySelected)) != 0;
+    const Selection selection = needsSelection ? selectionOf(*node) : Selection{};
+    return reportedAttributes(*node, selection) & mask;
+}
+
+void Document::setSelectedBelow(ArtNode& node, bool selected) {
+    std::vector<ArtId> pending{node.id};
+    while (!pending.empty()) {
+        ArtNode& current = arts_.at(pending.back());
+        pending.pop_back();
+        if (selected) {
+            current.data.attributes |= attribute::selected;
+        } else {
+            current.data.attributes &= ~attribute::selected;
+        }
+        pending.insert(pending.end(), current.children.begin(), current.children.end());
+    }
+}
+
+Status Document::setAttributes(ArtId art, ArtAttributes mask, ArtAttributes values) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if ((mask & attribute::selected) != 0) {
+        setSelectedBelow(*node, (values & attribute::selected) != 0);
+    }
+    const ArtAttributes others = mask & attribute::stored & ~attribute::selected;
+    node->data.attributes = (node->data.attributes & ~others) | (values & others);
+    return Status::ok;
+}
+
+// --- Names and notes ---------------------------------------------------------------------------------
+
+namespace {
+
+std::string defaultName(const ArtData& data) {
+    switch (data.type()) {
+        case ArtType::group:
+            return std::get<GroupContent>(data.content).clipped ? "<Clip Group>" : "<Group>";
+        case ArtType::path:
+            return "<Path>";
+        case ArtType::compoundPath:
+            return "<Compound Path>";
+        case ArtType::textFrame:
+            return "<Text>";
+        case ArtType::placed:
+            return "<Linked File>";
+        case ArtType::raster:
+            return "<Image>";
+        case ArtType::symbol: {
+            const std::string& symbol = std::get<SymbolContent>(data.content).symbol;
+            return symbol.empty() ? "<Symbol>" : symbol;
+        }
+        case ArtType::unknown:
+            break;
+    }
+    return "<Art>";
+}
+
+}  // namespace
+
+Result<ArtName> Document::name(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (node->layer) {
+        return ArtName{layers_.at(node->layer).properties.title, false};
+    }
+    if (node->data.name.empty()) {
+        return ArtName{defaultName(node->data), true};
+    }
+    return ArtName{node->data.name, false};
+}
+
+Status Document::setName(ArtId art, std::string_view name) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!isValidUtf8(name)) {
+        return Status::badParameter;
+    }
+    if (node->layer) {
+        layers_.at(node->layer).properties.title = name;
+        return Status::ok;
+    }
+    node->data.name = name;
+    return Status::ok;
+}
+
+Result<std::string> Document::note(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->data.note;
+}
+
+Status Document::setNote(ArtId art, std::string_view note) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!isValidUtf8(note)) {
+        return Status::badParameter;
+    }
+    node->data.note = note;
+    return Status::ok;
+}
+
+Result<std::string> Document::uuid(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->data.uuid;
+}
+
+Status Document::setStrokeWidth(ArtId art, double width) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!std::isfinite(width) || width < 0.0) {
+        return Status::badParameter;
+    }
+    node->data.strokeWidth = width;
+    return Status::ok;
+}
+
+Status Document::setEnvelope(ArtId art, bool envelope) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    node->data.envelope = envelope;
+    return Status::ok;
+}
+
+Status Document::setIntertwine(ArtId art, bool intertwine) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    node->data.intertwine = intertwine;
+    return Status::ok;
+}
+
+// --- Tags and dictionaries -----------------------------------------------------------------------------
+
+TagList* Document::tags(ArtId art) {
+    ArtNode* node = findNode(art);
+    return node == nullptr ? nullptr : &node->data.tags;
+}
+
+const TagList* Document::tags(ArtId art) const {
+    const ArtNode* node = find(art);
+    return node == nullptr ? nullptr : &node->data.tags;
+}
+
+Dictionary* Document::dictionary(ArtId art) {
+    ArtNode* node = findNode(art);
+    return node == nullptr ? nullptr : &node->data.dictionary;
+}
+
+const Dictionary* Document::dictionary(ArtId art) const {
+    const ArtNode* node = find(art);
+    return node == nullptr ? nullptr : &node->data.dictionary;
+}
+
+bool Document::hasDictionary(ArtId art) const {
+    const ArtNode* node = find(art);
+    return node != nullptr && !node->data.dictionary.empty();
+}
+
+Dictionary* Document::resolve(const DictionaryRef& ref) {
+    Dictionary* current = ref.art ? dictionary(ref.art) : &dictionary_;
+    for (const std::string& key : ref.path) {
+        if (current == nullptr) {
+            return nullptr;
+        }
+        current = current->dictionary(key);
+    }
+    return current;
+}
+
+}  // namespace host::model

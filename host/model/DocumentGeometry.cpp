@@ -1,0 +1,144 @@
+// Bounds, transformation and text outlines.
+#include <cmath>
+
+#include "model/Document.h"
+
+namespace host::model {
+
+namespace {
+
+Rect pathBounds(PathGeometry geometry, const Matrix& matrix) {
+    if (!matrix.isIdentity()) {
+        geometry.transform(matrix);
+    }
+    return geometry.bounds();
+}
+
+Rect boxBounds(const BoxGeometry& box, const Matrix& matrix) {
+    return box.matrix.then(matrix).mapRect(box.frame);
+}
+
+bool isFinite(const Matrix& m) {
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.tx) && std::isfinite(m.ty);
+}
+
+}  // namespace
+
+// The stroke is centred on the path, so half its width shows outside the geometry on every side.
+// Joins and caps are not modelled: a mitred corner can reach further than this in the application.
+Rect Document::boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const {
+    const double halfStroke = kind == BoundsKind::visible ? node.data.strokeWidth / 2 : 0.0;
+    const auto unitedChildren = [&](BoundsKind childKind, bool masksOnly) {
+        Rect result;
+        for (const ArtId child : node.children) {
+            const ArtNode& childNode = arts_.at(child);
+            if (masksOnly && (childNode.data.attributes & attribute::clippingMask) == 0) {
+                continue;
+            }
+            result = result.united(boundsOf(childNode, childKind, matrix));
+        }
+        return result;
+    };
+    switch (node.data.type()) {
+        case ArtType::group: {
+            if (!std::get<GroupContent>(node.data.content).clipped) {
+                return unitedChildren(kind, false);
+            }
+            // What shows of a clip group is what its masks let through; a mask paints nothing itself.
+            const Rect masks = unitedChildren(BoundsKind::geometric, true);
+            return masks.isEmpty() ? unitedChildren(kind, false) : masks;
+        }
+        case ArtType::path:
+            return pathBounds(std::get<PathContent>(node.data.content).geometry, matrix)
+                .inflated(halfStroke, halfStroke);
+        case ArtType::compoundPath:
+            // The compound path's own stroke paints all its paths.
+            return unitedChildren(BoundsKind::geometric, false).inflated(halfStroke, halfStroke);
+        case ArtType::textFrame: {
+            const auto& text = std::get<TextFrameContent>(node.data.content);
+            return text.kind == TextKind::onPath ? pathBounds(text.path, matrix)
+                                                 : boxBounds(text.box, matrix);
+        }
+        case ArtType::placed:
+            return boxBounds(std::get<PlacedContent>(node.data.content).box, matrix);
+        case ArtType::raster:
+            return boxBounds(std::get<RasterContent>(node.data.content).box, matrix);
+        case ArtType::symbol:
+            return boxBounds(std::get<SymbolContent>(node.data.content).box, matrix);
+        case ArtType::unknown:
+            break;
+    }
+    return Rect();
+}
+
+Result<Rect> Document::bounds(ArtId art, BoundsKind kind, const Matrix& matrix) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!isFinite(matrix)) {
+        return Status::badParameter;
+    }
+    return boundsOf(*node, kind, matrix);
+}
+
+void Document::transformNode(ArtNode& node, const Matrix& matrix) {
+    struct Transformer {
+        const Matrix& matrix;
+        void operator()(GroupContent&) const {}
+        void operator()(CompoundPathContent&) const {}
+        void operator()(PathContent& path) const { path.geometry.transform(matrix); }
+        void operator()(TextFrameContent& text) const {
+            text.path.transform(matrix);
+            text.box.matrix = text.box.matrix.then(matrix);
+        }
+        void operator()(PlacedContent& placed) const { placed.box.matrix = placed.box.matrix.then(matrix); }
+        void operator()(RasterContent& raster) const { raster.box.matrix = raster.box.matrix.then(matrix); }
+        void operator()(SymbolContent& symbol) const { symbol.box.matrix = symbol.box.matrix.then(matrix); }
+    };
+    std::visit(Transformer{matrix}, node.data.content);
+    for (const ArtId child : node.children) {
+        transformNode(arts_.at(child), matrix);
+    }
+}
+
+Status Document::transform(ArtId art, const Matrix& matrix) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!isFinite(matrix)) {
+        return Status::badParameter;
+    }
+    transformNode(*node, matrix);
+    return Status::ok;
+}
+
+Result<ArtId> Document::createOutline(ArtId textFrame) {
+    const TextFrameContent* text = contentAs<TextFrameContent>(textFrame);
+    if (text == nullptr) {
+        return isValid(textFrame) ? Status::wrongType : Status::invalidHandle;
+    }
+    if (text->text.empty()) {
+        return Status::notFound;
+    }
+    const Rect frameBounds = boundsOf(arts_.at(textFrame), BoundsKind::geometric, Matrix::identity());
+    const Result<ArtId> group = newArt(ArtType::group, PaintOrder::above, textFrame);
+    if (!group) {
+        return group.status();
+    }
+    const ArtId path = *newArt(ArtType::path, PaintOrder::insideOnTop, *group);
+    contentAs<PathContent>(path)->geometry = PathGeometry::rectangle(frameBounds);
+    return group;
+}
+
+Result<ArtId> Document::replaceWithOutline(ArtId textFrame) {
+    const Result<ArtId> outline = createOutline(textFrame);
+    if (outline) {
+        dispose(textFrame);
+    }
+    return outline;
+}
+
+}  // namespace host::model

@@ -1,0 +1,236 @@
+// Layers and sublayers: navigation, properties, insertion and deletion.
+#include <algorithm>
+#include <set>
+
+#include "model/Document.h"
+#include "model/Utf8.h"
+
+namespace host::model {
+
+namespace {
+
+// The colours new layers take in turn, as 16-bit RGB.
+constexpr LayerColor kLayerColors[] = {
+    {0x4F4F, 0x8080, 0xFFFF},  // light blue
+    {0xFFFF, 0x4F4F, 0x4F4F},  // red
+    {0x4F4F, 0xFFFF, 0x4F4F},  // green
+    {0x4F4F, 0x4F4F, 0xFFFF},  // blue
+    {0xFFFF, 0xFFFF, 0x4F4F},  // yellow
+    {0xFFFF, 0x4F4F, 0xFFFF},  // magenta
+    {0x4F4F, 0xFFFF, 0xFFFF},  // cyan
+    {0x8080, 0x8080, 0x8080},  // grey
+};
+
+}  // namespace
+
+const Layer* Document::layerRecord(LayerId layer) const {
+    const auto found = layers_.find(layer);
+    return found == layers_.end() ? nullptr : &found->second;
+}
+
+bool Document::isValidLayer(LayerId layer) const {
+    return layerRecord(layer) != nullptr;
+}
+
+const Layer* Document::findLayer(LayerId layer) const {
+    return layerRecord(layer);
+}
+
+Result<LayerId> Document::nthLayer(std::size_t index) const {
+    if (index >= topGroups_.size()) {
+        return Status::notFound;
+    }
+    return arts_.at(topGroups_[index]).layer;
+}
+
+LayerId Document::firstLayer() const {
+    return topGroups_.empty() ? LayerId{} : arts_.at(topGroups_.front()).layer;
+}
+
+Result<LayerId> Document::nextLayer(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    const ArtNode& group = arts_.at(record->group);
+    const std::vector<ArtId>& siblings = childList(group.parent);
+    for (std::size_t index = indexInParent(group) + 1; index < siblings.size(); ++index) {
+        const ArtNode& sibling = arts_.at(siblings[index]);
+        if (sibling.layer) {
+            return sibling.layer;
+        }
+    }
+    return LayerId{};
+}
+
+Result<LayerId> Document::previousLayer(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    const ArtNode& group = arts_.at(record->group);
+    const std::vector<ArtId>& siblings = childList(group.parent);
+    for (std::size_t index = indexInParent(group); index > 0; --index) {
+        const ArtNode& sibling = arts_.at(siblings[index - 1]);
+        if (sibling.layer) {
+            return sibling.layer;
+        }
+    }
+    return LayerId{};
+}
+
+Result<LayerId> Document::parentLayer(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    const ArtId parent = arts_.at(record->group).parent;
+    return parent ? arts_.at(parent).layer : LayerId{};
+}
+
+Result<std::vector<LayerId>> Document::sublayers(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    std::vector<LayerId> result;
+    for (const ArtId child : arts_.at(record->group).children) {
+        const ArtNode& node = arts_.at(child);
+        if (node.layer) {
+            result.push_back(node.layer);
+        }
+    }
+    return result;
+}
+
+std::vector<LayerId> Document::allLayers() const {
+    std::vector<LayerId> result;
+    for (const ArtId id : documentOrder()) {
+        const ArtNode& node = arts_.at(id);
+        if (node.layer) {
+            result.push_back(node.layer);
+        }
+    }
+    return result;
+}
+
+Result<LayerId> Document::nextPreorderLayer(LayerId layer) const {
+    if (!isValidLayer(layer)) {
+        return Status::invalidHandle;
+    }
+    const std::vector<LayerId> all = allLayers();
+    const auto found = std::find(all.begin(), all.end(), layer);
+    return found + 1 < all.end() ? *(found + 1) : LayerId{};
+}
+
+LayerId Document::layerByTitle(std::string_view title) const {
+    for (const LayerId layer : allLayers()) {
+        if (layers_.at(layer).properties.title == title) {
+            return layer;
+        }
+    }
+    return LayerId{};
+}
+
+Result<ArtId> Document::layerGroup(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    return record->group;
+}
+
+Result<LayerProperties> Document::layerProperties(LayerId layer) const {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    return record->properties;
+}
+
+Status Document::setLayerProperties(LayerId layer, const LayerProperties& properties) {
+    const auto found = layers_.find(layer);
+    if (found == layers_.end()) {
+        return Status::invalidHandle;
+    }
+    if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
+        return Status::badParameter;
+    }
+    found->second.properties = properties;
+    return Status::ok;
+}
+
+LayerProperties Document::defaultLayerProperties() const {
+    std::set<std::string> titles;
+    for (const auto& [id, layer] : layers_) {
+        titles.insert(layer.properties.title);
+    }
+    std::size_t number = layers_.size() + 1;
+    while (titles.contains("Layer " + std::to_string(number))) {
+        ++number;
+    }
+    LayerProperties properties;
+    properties.title = "Layer " + std::to_string(number);
+    properties.color = kLayerColors[layers_.size() % std::size(kLayerColors)];
+    return properties;
+}
+
+LayerId Document::createLayer(Slot slot) {
+    ArtTree tree;
+    tree.layer = defaultLayerProperties();
+    const ArtId group = insertTree(std::move(tree), slot, UuidPolicy::fresh);
+    return arts_.at(group).layer;
+}
+
+Result<LayerId> Document::insertLayer(LayerId relative, PaintOrder order) {
+    if (!needsTarget(order)) {
+        return createLayer(Slot{ArtId{}, order == PaintOrder::aboveAll ? 0 : topGroups_.size()});
+    }
+    if (!relative) {
+        return Status::badParameter;
+    }
+    const Layer* record = layerRecord(relative);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    const Result<Slot> slot = slotFor(order, record->group, true, ArtType::group);
+    if (!slot) {
+        return slot.status();
+    }
+    return createLayer(*slot);
+}
+
+Result<LayerId> Document::insertLayerAtArt(ArtId art, PaintOrder order) {
+    const Result<Slot> slot = slotFor(order, art, true, ArtType::group);
+    if (!slot) {
+        return slot.status();
+    }
+    return createLayer(*slot);
+}
+
+Status Document::deleteLayer(LayerId layer) {
+    const Layer* record = layerRecord(layer);
+    if (record == nullptr) {
+        return Status::invalidHandle;
+    }
+    const ArtId group = record->group;
+    if (!arts_.at(group).parent && topGroups_.size() == 1) {
+        return Status::notAllowed;
+    }
+    eraseSubtree(group);
+    return Status::ok;
+}
+
+LayerId Document::currentLayer() const {
+    return isValidLayer(currentLayer_) ? currentLayer_ : firstLayer();
+}
+
+Status Document::setCurrentLayer(LayerId layer) {
+    if (!isValidLayer(layer)) {
+        return Status::invalidHandle;
+    }
+    currentLayer_ = layer;
+    return Status::ok;
+}
+
+}  // namespace host::model

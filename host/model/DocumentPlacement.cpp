@@ -1,0 +1,217 @@
+// Putting art into the tree and taking it out: placement by paint order, creation, duplication,
+// moving, disposal and detached copies.
+#include <algorithm>
+
+#include "model/Document.h"
+
+namespace host::model {
+
+// --- Placement -----------------------------------------------------------------------------------
+
+Status Document::checkAccepts(ArtId container, bool movingLayerGroup, ArtType movingType) const {
+    if (!container) {
+        return movingLayerGroup ? Status::ok : Status::notAllowed;
+    }
+    const ArtNode& node = arts_.at(container);
+    if (node.layer) {
+        return Status::ok;
+    }
+    if (movingLayerGroup) {
+        return Status::notAllowed;
+    }
+    switch (node.data.type()) {
+        case ArtType::group:
+            return Status::ok;
+        case ArtType::compoundPath:
+            return compoundPathAccepts(movingType) ? Status::ok : Status::notAllowed;
+        default:
+            return Status::wrongType;
+    }
+}
+
+Result<Document::Slot> Document::slotFor(PaintOrder order, ArtId target, bool movingLayerGroup,
+                                         ArtType movingType) const {
+    if (!needsTarget(order)) {
+        const bool front = order == PaintOrder::aboveAll;
+        if (movingLayerGroup) {
+            return Slot{ArtId{}, front ? 0 : topGroups_.size()};
+        }
+        const ArtId group = front ? topGroups_.front() : topGroups_.back();
+        return Slot{group, front ? 0 : arts_.at(group).children.size()};
+    }
+    if (!target) {
+        return Status::badParameter;
+    }
+    const ArtNode* node = find(target);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (order == PaintOrder::above || order == PaintOrder::below) {
+        const Status accepted = checkAccepts(node->parent, movingLayerGroup, movingType);
+        if (accepted != Status::ok) {
+            return accepted;
+        }
+        const std::size_t index = indexInParent(*node);
+        return Slot{node->parent, order == PaintOrder::above ? index : index + 1};
+    }
+    if (!isContainerType(node->data.type())) {
+        return Status::wrongType;
+    }
+    const Status accepted = checkAccepts(target, movingLayerGroup, movingType);
+    if (accepted != Status::ok) {
+        return accepted;
+    }
+    return Slot{target, order == PaintOrder::insideOnTop ? 0 : node->children.size()};
+}
+
+void Document::attach(ArtId art, Slot slot) {
+    std::vector<ArtId>& siblings = childList(slot.parent);
+    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(std::min(slot.index, siblings.size())),
+                    art);
+    arts_.at(art).parent = slot.parent;
+}
+
+void Document::detach(ArtId art) {
+    ArtNode& node = arts_.at(art);
+    std::vector<ArtId>& siblings = childList(node.parent);
+    siblings.erase(std::find(siblings.begin(), siblings.end(), art));
+    node.parent = ArtId{};
+}
+
+// --- Trees in and out ----------------------------------------------------------------------------
+
+ArtId Document::insertTree(ArtTree tree, Slot slot, UuidPolicy policy) {
+    const ArtId id{nextHandleValue()};
+    ArtNode node;
+    node.id = id;
+    node.data = std::move(tree.data);
+    node.data.uuid = takeUuid(node.data.uuid, policy);
+    if (!node.data.uuid.empty()) {
+        uuidIndex_[node.data.uuid] = id;
+    }
+    if (tree.layer) {
+        const LayerId layer{nextHandleValue()};
+        layers_.emplace(layer, Layer{layer, id, std::move(*tree.layer)});
+        node.layer = layer;
+    }
+    arts_.emplace(id, std::move(node));
+    attach(id, slot);
+    for (std::size_t index = 0; index < tree.children.size(); ++index) {
+        insertTree(std::move(tree.children[index]), Slot{id, index}, policy);
+    }
+    return id;
+}
+
+ArtTree Document::extractTree(const ArtNode& node) const {
+    ArtTree tree;
+    tree.data = node.data;
+    if (node.layer) {
+        tree.layer = layers_.at(node.layer).properties;
+    }
+    tree.children.reserve(node.children.size());
+    for (const ArtId child : node.children) {
+        tree.children.push_back(extractTree(arts_.at(child)));
+    }
+    return tree;
+}
+
+void Document::eraseSubtree(ArtId art) {
+    const std::vector<ArtId> doomed = *artTree(art);
+    detach(art);
+    for (const ArtId id : doomed) {
+        const ArtNode& node = arts_.at(id);
+        uuidIndex_.erase(node.data.uuid);
+        if (node.layer) {
+            layers_.erase(node.layer);
+        }
+        arts_.erase(id);
+    }
+}
+
+// --- Operations ------------------------------------------------------------------------------------
+
+Result<ArtId> Document::newArt(ArtType type, PaintOrder order, ArtId target) {
+    std::optional<ArtContent> content = makeContent(type);
+    if (!content) {
+        return Status::badParameter;
+    }
+    const Result<Slot> slot = slotFor(order, target, false, type);
+    if (!slot) {
+        return slot.status();
+    }
+    ArtTree tree;
+    tree.data.content = std::move(*content);
+    return insertTree(std::move(tree), *slot, UuidPolicy::fresh);
+}
+
+Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (node->layer) {
+        return Status::notAllowed;
+    }
+    const Result<Slot> slot = slotFor(order, target, false, node->data.type());
+    if (!slot) {
+        return slot.status();
+    }
+    return insertTree(extractTree(*node), *slot, UuidPolicy::fresh);
+}
+
+Status Document::reorder(ArtId art, PaintOrder order, ArtId target) {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (needsTarget(order) && target && isInSubtree(target, art)) {
+        return Status::notAllowed;
+    }
+    const bool layerGroup = static_cast<bool>(node->layer);
+    const ArtType type = node->data.type();
+    // Checked before the art leaves its place, so that a refused move changes nothing; placed after,
+    // so that the index is the one among the remaining siblings.
+    const Result<Slot> check = slotFor(order, target, layerGroup, type);
+    if (!check) {
+        return check.status();
+    }
+    detach(art);
+    attach(art, *slotFor(order, target, layerGroup, type));
+    return Status::ok;
+}
+
+Status Document::dispose(ArtId art) {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (node->layer) {
+        return Status::notAllowed;
+    }
+    eraseSubtree(art);
+    return Status::ok;
+}
+
+Result<ArtTree> Document::copyOf(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (node->layer) {
+        return Status::notAllowed;
+    }
+    return extractTree(*node);
+}
+
+Result<ArtId> Document::insertCopy(ArtTree tree, PaintOrder order, ArtId target) {
+    if (!isWellFormedTree(tree, false)) {
+        return Status::badParameter;
+    }
+    const Result<Slot> slot = slotFor(order, target, false, tree.data.type());
+    if (!slot) {
+        return slot.status();
+    }
+    return insertTree(std::move(tree), *slot, UuidPolicy::fresh);
+}
+
+}  // namespace host::model

@@ -1,0 +1,51 @@
+// The application context: a stack of pushes, each popped with the handle its push gave.
+#include "HostState.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+AIErr PushAppContext(SPPluginRef plugin, AIAppContextHandle* appContext) {
+    auto [state, error] = StartOperation(kAIAppContextSuite, "PushAppContext");
+    if (state == nullptr) {
+        return error;
+    }
+    if (error == kNoErr && (state->plugins.Find(plugin) == nullptr || appContext == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        const std::uintptr_t number = detail::NextHandleNumber();
+        state->contexts.push_back(number);
+        ++state->contextPushes;
+        *appContext = reinterpret_cast<AIAppContextHandle>(number);
+    } else if (appContext != nullptr) {
+        *appContext = nullptr;
+    }
+    state->journal.Record("PushAppContext", {}, error);
+    return error;
+}
+
+// Contexts nest: only the innermost one can be popped. An unknown handle, or one that isn't the
+// innermost, is refused and the stack stays as it was.
+AIErr PopAppContext(AIAppContextHandle appContext) {
+    auto [state, error] = StartOperation(kAIAppContextSuite, "PopAppContext");
+    if (state == nullptr) {
+        return error;
+    }
+    const auto number = reinterpret_cast<std::uintptr_t>(appContext);
+    if (error == kNoErr && (state->contexts.empty() || state->contexts.back() != number)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        state->contexts.pop_back();
+        ++state->contextPops;
+    }
+    state->journal.Record("PopAppContext", {}, error);
+    return error;
+}
+
+}  // namespace
+
+AIAppContextSuite gContextSuite = {PushAppContext, PopAppContext};
+
+}  // namespace host

@@ -1,0 +1,44 @@
+// Every suite the application offers. A suite that nobody implements yet hands out the empty
+// table; implementing one is one more line in the list at the end.
+#include "suites/HostSuites.h"
+
+#include <string>
+
+#include "SuiteCatalogue.h"
+
+namespace host {
+
+void RegisterHostSuites(SuiteRegistry& registry) {
+    // The seven suites every plug-in acquires first, and the one it acquires once the application
+    // has started.
+    registry.Register(kSPAccessSuite, kSPAccessSuiteVersion);
+    registry.Register(kSPPluginsSuite, kSPPluginsSuiteVersion);
+    registry.Register(kAINotifierSuite, kAINotifierSuiteVersion);
+    registry.Register(kAIAppContextSuite, kAIAppContextSuiteVersion);
+    registry.Register(kAIUserSuite, kAIUserSuiteVersion);
+    registry.Register(kAIFilePathSuite, kAIFilePathSuiteVersion);
+    registry.Register(kAIFoldersSuite, kAIFoldersSuiteVersion);
+    registry.Register(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion);
+
+#define PLIM_REGISTER_APPLICATION_SUITE(type, name, version) registry.Register(name, version);
+    PLIM_APPLICATION_SUITES(PLIM_REGISTER_APPLICATION_SUITE)
+#undef PLIM_REGISTER_APPLICATION_SUITE
+#define PLIM_REGISTER_TEXT_ENGINE_SUITE(word, version) registry.Register("ATE " #word " Suite", version);
+    PLIM_TEXT_ENGINE_SUITES(PLIM_REGISTER_TEXT_ENGINE_SUITE)
+#undef PLIM_REGISTER_TEXT_ENGINE_SUITE
+
+    // The implemented suites.
+    registry.Implement(kSPAccessSuite, kSPAccessSuiteVersion, &gAccessSuite);
+    registry.Implement(kSPPluginsSuite, kSPPluginsSuiteVersion, &gPluginsSuite);
+    registry.Implement(kAINotifierSuite, kAINotifierSuiteVersion, &gNotifierSuite);
+    registry.Implement(kAIAppContextSuite, kAIAppContextSuiteVersion, &gContextSuite);
+    registry.Implement(kAIUserSuite, kAIUserSuiteVersion, &gUserSuite);
+    registry.Implement(kAIFilePathSuite, kAIFilePathSuiteVersion, &gFilePathSuite);
+    registry.Implement(kAIFoldersSuite, kAIFoldersSuiteVersion, &gFoldersSuite);
+    registry.Implement(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion, &gUnicodeStringSuite);
+    registry.Implement(kAIUIThemeSuite, kAIUIThemeSuiteVersion, &gUIThemeSuite);
+    registry.Implement(kAIUndoSuite, kAIUndoSuiteVersion, &gUndoSuite);
+    registry.Implement(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion, &gCSXSExtensionSuite);
+}
+
+}  // namespace host

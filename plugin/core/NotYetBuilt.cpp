@@ -1,0 +1,90 @@
+// Commands whose subsystems are still to come. Each answers that it is not implemented yet; the
+// work that builds a command removes its line here.
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+
+namespace {
+
+std::string NotImplementedReply(const char* eventType) {
+    json reply = json::object();
+    reply["eventType"] = eventType;
+    reply["error"] = "Not implemented yet";
+    return DumpReply(reply);
+}
+
+}  // namespace
+
+#define PLIM_NOT_YET_BUILT(method, eventType) \
+    std::string PlimUtilsPlugin::method(std::string) { return NotImplementedReply(eventType); }
+
+PLIM_NOT_YET_BUILT(StartContext, "startContext")
+PLIM_NOT_YET_BUILT(UndoAllChanges, "undoChanges")
+PLIM_NOT_YET_BUILT(ListUndoPoints, "listUndoPoints")
+PLIM_NOT_YET_BUILT(CopyToDictionary, "copyToDictionary")
+PLIM_NOT_YET_BUILT(RestoreFromDictionary, "restoreFromDictionary")
+PLIM_NOT_YET_BUILT(setTags, "setTags")
+PLIM_NOT_YET_BUILT(getTags, "getTags")
+PLIM_NOT_YET_BUILT(TagNotify, "tagNotify")
+PLIM_NOT_YET_BUILT(GetAllTags, "getAllTags")
+PLIM_NOT_YET_BUILT(GetByTags, "getByTags")
+PLIM_NOT_YET_BUILT(SelectByTags, "selectByTags")
+PLIM_NOT_YET_BUILT(ValidateSearchStrings, "validateTagSearches")
+PLIM_NOT_YET_BUILT(RemoveTags, "removeTags")
+PLIM_NOT_YET_BUILT(RemoveTagsSelected, "removeTagsSelected")
+PLIM_NOT_YET_BUILT(TagsToName, "tagsToName")
+PLIM_NOT_YET_BUILT(NameToTags, "nameToTags")
+PLIM_NOT_YET_BUILT(TestTokens, "testTokens")
+PLIM_NOT_YET_BUILT(AlignObjects, "alignObjects")
+PLIM_NOT_YET_BUILT(Arrange, "arrange")
+PLIM_NOT_YET_BUILT(DistributeObjects, "distributeObjects")
+PLIM_NOT_YET_BUILT(RotateObjects, "rotate")
+PLIM_NOT_YET_BUILT(TransformObjects, "transform")
+PLIM_NOT_YET_BUILT(TranslateObjects, "translate")
+PLIM_NOT_YET_BUILT(EditArtboards, "editArtboards")
+PLIM_NOT_YET_BUILT(FitArtboardToBounds, "fitArtboardToBounds")
+PLIM_NOT_YET_BUILT(EditLayer, "editLayer")
+PLIM_NOT_YET_BUILT(GroupObjects, "groupObjects")
+PLIM_NOT_YET_BUILT(UngroupObjects, "ungroupObjects")
+PLIM_NOT_YET_BUILT(MakeClipGroup, "makeClipGroup")
+PLIM_NOT_YET_BUILT(ReleaseClipGroup, "releaseClipGroup")
+PLIM_NOT_YET_BUILT(MakeCompoundPath, "makeCompoundPath")
+PLIM_NOT_YET_BUILT(ReleaseCompoundPath, "releaseCompoundPath")
+PLIM_NOT_YET_BUILT(Pathfinder, "pathfinder")
+PLIM_NOT_YET_BUILT(Expand, "expand")
+PLIM_NOT_YET_BUILT(Rasterize, "rasterize")
+PLIM_NOT_YET_BUILT(ReduceToBasicAppearance, "reduceToBasicAppearance")
+PLIM_NOT_YET_BUILT(RemoveObjects, "remove")
+PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
+PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
+PLIM_NOT_YET_BUILT(GetGraphicStyle, "getGraphicStyle")
+PLIM_NOT_YET_BUILT(GetObjectAttributes, "getObjectAttributes")
+PLIM_NOT_YET_BUILT(SetObjectAttributes, "setObjectAttributes")
+PLIM_NOT_YET_BUILT(MakeSwatch, "makeSwatch")
+PLIM_NOT_YET_BUILT(MergeSwatches, "mergeSwatches")
+PLIM_NOT_YET_BUILT(CheckTextOverset, "checkTextOverset")
+PLIM_NOT_YET_BUILT(CreateTextStyle, "editTextStyle")
+PLIM_NOT_YET_BUILT(GetFontList, "getFontList")
+PLIM_NOT_YET_BUILT(GetTextStyle, "getTextStyle")
+PLIM_NOT_YET_BUILT(OutlineText, "outlineText")
+PLIM_NOT_YET_BUILT(Text, "text")
+PLIM_NOT_YET_BUILT(CleanDocument, "cleanDocument")
+PLIM_NOT_YET_BUILT(CloseDocument, "closeDocument")
+PLIM_NOT_YET_BUILT(Copy_File, "copyFile")
+PLIM_NOT_YET_BUILT(ExportFile, "exportFile")
+PLIM_NOT_YET_BUILT(GetDocumentUnits, "getDocumentUnits")
+PLIM_NOT_YET_BUILT(OpenCloudFile, "openCloudFile")
+PLIM_NOT_YET_BUILT(OpenFile, "openFile")
+PLIM_NOT_YET_BUILT(PlaceFile, "place")
+PLIM_NOT_YET_BUILT(ProcessCounters, "counters")
+PLIM_NOT_YET_BUILT(Revert, "revert")
+PLIM_NOT_YET_BUILT(SaveCloudFile, "saveCloudFile")
+PLIM_NOT_YET_BUILT(SaveFile, "saveFile")
+PLIM_NOT_YET_BUILT(SetDocumentColorMode, "setDocumentColorMode")
+
+std::string PlimUtilsPlugin::DuplicateObjects(std::string, bool zOrder) {
+    return NotImplementedReply(zOrder ? "z-order" : "duplicate");
+}
+
+// The older XML requests answer "false" when they fail.
+ai::UnicodeString PlimUtilsPlugin::applyPaint(ai::UnicodeString) { return ai::UnicodeString("false"); }
+ai::UnicodeString PlimUtilsPlugin::getArtStyleList() { return ai::UnicodeString("false"); }

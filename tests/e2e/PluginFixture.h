@@ -1,0 +1,43 @@
+// A started plug-in in a started application, as the tests' common ground.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "host/Application.h"
+
+using json = nlohmann::json;
+
+inline host::ApplicationOptions PluginOptions() {
+    host::ApplicationOptions options;
+    options.applicationFolder = PLIM_BIN_DIR;
+    options.pluginPath = PLIM_PLUGIN_PATH;
+    return options;
+}
+
+class PluginTest : public testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_unique<host::Application>(PluginOptions());
+        ASSERT_EQ(app->Startup(), kNoErr) << app->LoadError();
+        ASSERT_EQ(app->NotifyApplicationStarted(), kNoErr);
+        ASSERT_EQ(app->NotifyPanelLibraryReady(), kNoErr);
+    }
+
+    // The reply text of a script message; the message itself must succeed.
+    std::string Script(const std::string& name, const std::string& request = "{}") {
+        host::ScriptResult result = app->ScriptMessage(name, request);
+        EXPECT_EQ(result.error, kNoErr) << name;
+        return result.output;
+    }
+
+    json ScriptJson(const std::string& name, const std::string& request = "{}") {
+        return json::parse(Script(name, request));
+    }
+
+    std::unique_ptr<host::Application> app;
+};

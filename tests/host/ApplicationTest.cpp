@@ -1,0 +1,104 @@
+// The application itself: its options, one instance at a time, loading modules, the document.
+#include <stdexcept>
+
+#include "HostFixture.h"
+
+namespace {
+
+TEST(Application, DefaultsToTheExecutablesFolderAndThePluginBesideIt) {
+    host::Application app;
+    EXPECT_EQ(std::filesystem::canonical(app.ApplicationFolder()), std::filesystem::canonical(HOST_BIN_DIR));
+    EXPECT_EQ(app.PluginPath(), app.ApplicationFolder() / "PlimUtils.so");
+    EXPECT_TRUE(app.Panel().IsBound());
+}
+
+TEST(Application, OnlyOneExistsAtATime) {
+    host::Application first(hosttest::ProbeOptions());
+    EXPECT_EQ(host::Application::Current(), &first);
+    EXPECT_THROW(host::Application second(hosttest::ProbeOptions()), std::logic_error);
+    EXPECT_EQ(host::Application::Current(), &first);
+}
+
+TEST(Application, AMissingModuleIsReportedAndNothingIsSent) {
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.pluginPath = "/nonexistent/Plugin.so";
+    host::Application app(options);
+    EXPECT_FALSE(app.Load());
+    EXPECT_NE(app.LoadError().find("/nonexistent/Plugin.so"), std::string::npos) << app.LoadError();
+    EXPECT_FALSE(app.IsLoaded());
+    EXPECT_EQ(app.Startup(), kCantHappenErr);
+    EXPECT_EQ(app.SendMessage("SP Interface", "About"), kCantHappenErr);
+    EXPECT_EQ(app.ScriptMessage("echo", "x").error, kCantHappenErr);
+    EXPECT_EQ(app.PluginRef(), nullptr);
+    EXPECT_EQ(app.Journal().Count("PluginMain"), 0u);
+}
+
+TEST(Application, ALibraryWithoutPluginMainIsNotAPlugin) {
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.pluginPath = std::string(HOST_BIN_DIR) + "/Frameworks/PlugPlugOwl.framework/PlugPlugOwl";
+    host::Application app(options);
+    EXPECT_FALSE(app.Load());
+    EXPECT_NE(app.LoadError().find("PluginMain"), std::string::npos) << app.LoadError();
+}
+
+TEST(Application, AFileThatIsNoLibraryCannotBeLoaded) {
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.pluginPath = __FILE__;
+    host::Application app(options);
+    EXPECT_FALSE(app.Load());
+    EXPECT_NE(app.LoadError().find("cannot load"), std::string::npos) << app.LoadError();
+}
+
+TEST(Application, LoadsTheModuleOnceUnderItsCanonicalPath) {
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.pluginPath =
+        std::string(HOST_BIN_DIR) + "/./" + std::filesystem::path(HOST_PROBE_PLUGIN).filename().string();
+    host::Application app(options);
+    ASSERT_TRUE(app.Load());
+    const SPPluginRef self = app.PluginRef();
+    EXPECT_TRUE(app.Load());
+    EXPECT_EQ(app.PluginRef(), self);
+    const auto loads = app.Journal().Find("LoadPlugin");
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(loads[0].arguments[0], std::filesystem::canonical(HOST_PROBE_PLUGIN).string());
+}
+
+TEST(Application, AStartedPluginIsShutDownWithTheApplication) {
+    // Were it not shut down, the probe's state would leak with its module (LeakSanitizer reports it).
+    auto app = std::make_unique<host::Application>(hosttest::ProbeOptions());
+    ASSERT_EQ(app->Startup(), kNoErr);
+    app.reset();
+    host::Application next(hosttest::ProbeOptions());
+    EXPECT_EQ(next.Suites().TotalAcquired(), 0);
+    ASSERT_EQ(next.Startup(), kNoErr);
+    EXPECT_EQ(next.ScriptMessage("log", "").output, "SP Interface/Startup");
+}
+
+TEST(Document, TheApplicationStartsWithAnEmptyDocument) {
+    host::Application app(hosttest::ProbeOptions());
+    auto* document = dynamic_cast<host::EmptyDocument*>(app.CurrentDocument());
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->Name(), "Untitled-1");
+    EXPECT_EQ(document->ArtboardCount(), 1);
+    EXPECT_TRUE(document->Dictionary().empty());
+    document->Dictionary()["key"] = "value";
+    app.NewDocument();
+    auto* fresh = dynamic_cast<host::EmptyDocument*>(app.CurrentDocument());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->Dictionary().empty());
+}
+
+class NamedDocument final : public host::Document {
+public:
+    std::string Name() const override { return "named"; }
+};
+
+TEST(Document, ADocumentCanBeReplacedOrClosed) {
+    host::Application app(hosttest::ProbeOptions());
+    app.SetDocument(std::make_unique<NamedDocument>());
+    EXPECT_EQ(app.CurrentDocument()->Name(), "named");
+    app.CloseDocument();
+    EXPECT_EQ(app.CurrentDocument(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,319 @@
+// The native document format: byte-for-byte round trips, what survives them, and bad input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include "ModelTestSupport.h"
+
+namespace host::model {
+namespace {
+
+using testing::addArt;
+using testing::addRectangle;
+using testing::findByName;
+
+std::string readFile(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+std::string write(const Document& document) {
+    const WriteResult written = writeDocument(document);
+    EXPECT_TRUE(written.text.has_value()) << written.error;
+    return written.text.value_or("");
+}
+
+Document read(const std::string& text) {
+    ReadResult result = readDocument(text);
+    EXPECT_TRUE(result.document.has_value()) << result.error;
+    return result.document ? std::move(*result.document) : Document();
+}
+
+TEST(DocumentFormat, TheSampleRoundTripsByteForByte) {
+    const std::string text = readFile(testing::samplePath());
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(write(read(text)), text);
+}
+
+// Everything the model holds, in one document.
+Document richDocument() {
+    Document document;
+    document.seedUuids(1234);
+    const LayerId top = document.firstLayer();
+    LayerProperties properties = *document.layerProperties(top);
+    properties.title = "Top \xe2\x98\x85";
+    properties.visible = false;
+    properties.editable = false;
+    properties.printed = false;
+    properties.preview = false;
+    properties.isTemplate = true;
+    properties.dimPlacedImages = true;
+    properties.dimPercent = 20;
+    properties.color = {1, 2, 65535};
+    document.setLayerProperties(top, properties);
+    const ArtId topGroup = *document.layerGroup(top);
+    document.contentAs<GroupContent>(topGroup)->clipped = true;
+    document.tags(topGroup)->set("layer.tag", "string", "on the layer group");
+
+    const LayerId sub = *document.insertLayer(top, PaintOrder::insideOnBottom);
+    const ArtId subGroup = *document.layerGroup(sub);
+    const ArtId group = addArt(document, ArtType::group, "group", PaintOrder::insideOnTop, subGroup);
+    document.setEnvelope(group, true);
+    document.setIntertwine(group, true);
+    document.setNote(group, "line one\nline two \"quoted\"");
+    const ArtId mask = addRectangle(document, "mask", Rect(0, 10, 10, 0), PaintOrder::insideOnTop, group);
+    document.setAttributes(mask, attribute::stored, attribute::stored);
+    const ArtId curve = addArt(document, ArtType::path, "curve", PaintOrder::insideOnBottom, group);
+    document.contentAs<PathContent>(curve)->geometry = {
+        {{{0, 0}, {-1, 0.1}, {1, -0.1}, false}, {{5, 5}, {5, 5}, {6.25, 5}, true}}, false};
+    document.setStrokeWidth(curve, 0.3);
+
+    const ArtId compound = addArt(document, ArtType::compoundPath, "", PaintOrder::belowAll);
+    addRectangle(document, "", Rect(-1, 1, 1, -1), PaintOrder::insideOnTop, compound);
+    const ArtId onPath = addArt(document, ArtType::textFrame, "text", PaintOrder::above, compound);
+    auto* text = document.contentAs<TextFrameContent>(onPath);
+    text->kind = TextKind::onPath;
+    text->text = "tab\there\rnext \xf0\x9f\x99\x82";
+    text->path = PathGeometry::rectangle(Rect(0, 2, 3, 0));
+    const ArtId area = addArt(document, ArtType::textFrame, "", PaintOrder::above, compound);
+    document.contentAs<TextFrameContent>(area)->kind = TextKind::area;
+    document.contentAs<TextFrameContent>(area)->box = {Rect(0, 50, 100, 0), Matrix::rotation(0.25)};
+    const ArtId placed = addArt(document, ArtType::placed, "", PaintOrder::aboveAll);
+    document.contentAs<PlacedContent>(placed)->file = "/tmp/some file.pdf";
+    addArt(document, ArtType::raster, "", PaintOrder::aboveAll);
+    const ArtId symbol = addArt(document, ArtType::symbol, "", PaintOrder::aboveAll);
+    document.contentAs<SymbolContent>(symbol)->symbol = "Arrow";
+
+    Dictionary& dictionary = *document.dictionary(curve);
+    dictionary.setInteger("int", std::numeric_limits<std::int32_t>::max());
+    dictionary.setBoolean("bool", false);
+    dictionary.setReal("real", 1.0 / 3.0);
+    dictionary.setString("text", "");
+    Dictionary nested;
+    nested.setArt("art", *document.copyOf(group));
+    dictionary.setDictionary("nested", nested);
+    document.documentDictionary().setReal("tiny", 5e-324);
+    document.documentDictionary().setReal("huge", -1.7976931348623157e308);
+    return document;
+}
+
+TEST(DocumentFormat, EverythingTheModelHoldsRoundTripsByteForByte) {
+    const Document original = richDocument();
+    const std::string first = write(original);
+    const Document reopened = read(first);
+    EXPECT_EQ(write(reopened), first);
+
+    // Same objects, in the same order, with the same UUIDs.
+    const std::vector<ArtId> before = original.documentOrder();
+    const std::vector<ArtId> after = reopened.documentOrder();
+    ASSERT_EQ(before.size(), after.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(*original.uuid(before[i]), *reopened.uuid(after[i]));
+        EXPECT_EQ(original.name(before[i])->text, reopened.name(after[i])->text);
+    }
+    EXPECT_EQ(*reopened.dictionary(findByName(reopened, "curve"))->real("real"), 1.0 / 3.0);
+}
+
+TEST(DocumentFormat, TheSampleOpensWithItsContent) {
+    const Document document = testing::loadSample();
+    const ArtId backdrop = findByName(document, "Backdrop");
+    const TagList& tags = *document.tags(backdrop);
+    ASSERT_EQ(tags.size(), 2u);
+    EXPECT_EQ(*tags.get("_p_tag_d7f436d4", "string"), "background");
+    EXPECT_EQ(*tags.get("com.example.reviewed", "string"), "yes") << "foreign entries are kept";
+    EXPECT_EQ(*document.note(backdrop), "Keep this behind everything.");
+    const Dictionary& dictionary = *document.dictionary(backdrop);
+    EXPECT_EQ(*dictionary.integer("sample.count"), 3);
+    EXPECT_EQ(*dictionary.real("sample.ratio"), 0.75);
+    EXPECT_TRUE(*dictionary.boolean("sample.flag"));
+    EXPECT_EQ(*dictionary.dictionary("sample.nested")->integer("depth"), 2);
+    EXPECT_EQ(dictionary.art("sample.copy")->data.name, "Backdrop original");
+    EXPECT_EQ(*document.documentDictionary().integer("sample.revision"), 3);
+    EXPECT_FALSE(document.layerProperties(document.layerByTitle("Background"))->editable);
+    EXPECT_EQ(*document.attributes(findByName(document, "Texture"), attribute::locked), attribute::locked);
+    EXPECT_EQ(*document.attributes(findByName(document, "Mask"), attribute::clippingMask),
+              attribute::clippingMask);
+    EXPECT_EQ(document.contentAs<TextFrameContent>(findByName(document, "Price"))->text,
+              "Only \xe2\x82\xac 19.99\rwhile stocks last");
+}
+
+TEST(DocumentFormat, SaveAndOpenThroughAFile) {
+    const auto file = std::filesystem::temp_directory_path() / "plim_model_format_test.json";
+    const Document original = richDocument();
+    std::string error;
+    ASSERT_TRUE(saveDocument(original, file, &error)) << error;
+    const ReadResult opened = openDocument(file);
+    ASSERT_TRUE(opened.document.has_value()) << opened.error;
+    EXPECT_EQ(write(*opened.document), write(original));
+    std::filesystem::remove(file);
+
+    const ReadResult missing = openDocument(file);
+    EXPECT_FALSE(missing.document.has_value());
+    EXPECT_NE(missing.error.find("cannot open"), std::string::npos);
+    EXPECT_FALSE(saveDocument(original, file / "no such folder" / "x.json", &error));
+}
+
+TEST(DocumentFormat, MissingUuidsAreMadeAndRepeatedOnesReplaced) {
+    const std::string text = R"({"format": "plimhost-document", "version": 1, "layers": [
+        {"type": "layer", "title": "L", "children": [
+          {"type": "path", "name": "first", "uuid": "0f8e2a4c-1b3d-4e5f-8a9b-0c1d2e3f4a5b"},
+          {"type": "path", "name": "second", "uuid": "0f8e2a4c-1b3d-4e5f-8a9b-0c1d2e3f4a5b"},
+          {"type": "path", "name": "third"}]}]})";
+    const ReadResult first = readDocument(text, 77);
+    const ReadResult second = readDocument(text, 77);
+    ASSERT_TRUE(first.document && second.document) << first.error;
+    const Document& document = *first.document;
+    EXPECT_EQ(*document.uuid(findByName(document, "first")), "0f8e2a4c-1b3d-4e5f-8a9b-0c1d2e3f4a5b");
+    const std::string made = *document.uuid(findByName(document, "second"));
+    EXPECT_NE(made, "0f8e2a4c-1b3d-4e5f-8a9b-0c1d2e3f4a5b");
+    EXPECT_TRUE(isUuidText(made));
+    EXPECT_EQ(write(document), write(*second.document)) << "deterministic under the same seed";
+}
+
+TEST(DocumentFormat, ADocumentWithoutLayersGetsOne) {
+    const Document document = read(R"({"format": "plimhost-document", "version": 1, "layers": []})");
+    EXPECT_EQ(document.layerCount(), 1u);
+    EXPECT_EQ(document.layerProperties(document.firstLayer())->title, "Layer 1");
+}
+
+struct BadText {
+    const char* label;
+    std::string text;
+    std::string expectedError;  // a part of the message
+};
+
+class BadDocument : public ::testing::TestWithParam<BadText> {};
+
+TEST_P(BadDocument, IsRefusedWithAReason) {
+    const ReadResult result = readDocument(GetParam().text);
+    EXPECT_FALSE(result.document.has_value());
+    EXPECT_NE(result.error.find(GetParam().expectedError), std::string::npos) << result.error;
+}
+
+std::string withLayerChildren(const std::string& children) {
+    return R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "L", "children": [)" +
+           children + "]}]}";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BadDocument,
+    ::testing::Values(
+        BadText{"empty", "", "not JSON"}, BadText{"truncated", R"({"format": )", "not JSON"},
+        BadText{"invalidUtf8", "{\"format\": \"\xff\"}", "not JSON"},
+        BadText{"array", "[]", "expected an object"},
+        BadText{"otherFormat", R"({"format": "svg", "version": 1, "layers": []})", "not a document"},
+        BadText{"newerVersion", R"({"format": "plimhost-document", "version": 2, "layers": []})",
+                "not supported"},
+        BadText{"noLayers", R"({"format": "plimhost-document", "version": 1})", "\"layers\" is missing"},
+        BadText{"unknownKey", R"({"format": "plimhost-document", "version": 1, "layers": [], "extra": 1})",
+                "unknown key \"extra\""},
+        BadText{"artAtTop", R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "path"}]})",
+                "expected a layer"},
+        BadText{"layerInGroup",
+                withLayerChildren(R"({"type": "group", "children": [{"type": "layer", "title": "x"}]})"),
+                "layers[0].children[0].children[0]"},
+        BadText{"unknownType", withLayerChildren(R"({"type": "ellipse"})"), "unknown art type"},
+        BadText{"pathWithChildren", withLayerChildren(R"({"type": "path", "children": [{"type": "path"}]})"),
+                "only groups"},
+        BadText{
+            "textInCompound",
+            withLayerChildren(
+                R"({"type": "compoundPath", "children": [{"type": "textFrame", "kind": "point", "frame": [0, 0, 0, 0]}]})"),
+            "compound path holds only"},
+        BadText{"badUuid", withLayerChildren(R"({"type": "path", "uuid": "ABC"})"), "expected a UUID"},
+        BadText{"wrongValueType", withLayerChildren(R"({"type": "path", "closed": "yes"})"),
+                "expected true or false"},
+        BadText{"shortPoint", withLayerChildren(R"({"type": "path", "segments": [{"anchor": [1]}]})"),
+                "segments[0].anchor"},
+        BadText{"hugeNumber", withLayerChildren(R"({"type": "path", "segments": [{"anchor": [1e400, 0]}]})"),
+                ""},
+        BadText{"invertedFrame", withLayerChildren(R"({"type": "raster", "frame": [0, 0, 10, 10]})"),
+                "top >= bottom"},
+        BadText{"unknownTextKind",
+                withLayerChildren(R"({"type": "textFrame", "kind": "spiral", "frame": [0, 0, 0, 0]})"),
+                "unknown text kind"},
+        BadText{"negativeStroke", withLayerChildren(R"({"type": "path", "strokeWidth": -1})"), "negative"},
+        BadText{
+            "repeatedTag",
+            withLayerChildren(
+                R"({"type": "path", "tags": [{"name": "a", "type": "string", "value": "1"}, {"name": "a", "type": "string", "value": "2"}]})"),
+            "a second tag entry"},
+        BadText{"untypedTag",
+                withLayerChildren(R"({"type": "path", "tags": [{"name": "a", "type": "", "value": "1"}]})"),
+                "need a name and a type"},
+        BadText{"integerTooBig",
+                withLayerChildren(
+                    R"({"type": "path", "dictionary": {"n": {"type": "integer", "value": 2147483648}}})"),
+                "out of range"},
+        BadText{
+            "integerAsReal",
+            withLayerChildren(R"({"type": "path", "dictionary": {"n": {"type": "integer", "value": 1.5}}})"),
+            "expected an integer"},
+        BadText{"unknownEntryType",
+                withLayerChildren(R"({"type": "path", "dictionary": {"n": {"type": "date", "value": 1}}})"),
+                "unknown entry type"},
+        BadText{
+            "layerInDictionary",
+            withLayerChildren(
+                R"({"type": "path", "dictionary": {"n": {"type": "art", "value": {"type": "layer", "title": "x"}}}})"),
+            "a layer can only be"},
+        BadText{
+            "colourOutOfRange",
+            R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "L", "color": [0, 0, 70000]}]})",
+            "out of range"},
+        BadText{
+            "dimPercent",
+            R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "L", "dimPercent": 101}]})",
+            "out of range"},
+        BadText{"layerWithoutTitle",
+                R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer"}]})",
+                "\"title\" is missing"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(DocumentFormat, DeepNestingIsRefusedNotFollowed) {
+    std::string nested = R"({"type": "path"})";
+    for (int i = 0; i < kMaxDocumentDepth + 10; ++i) {
+        nested = R"({"type": "group", "children": [)" + nested + "]}";
+    }
+    const ReadResult result = readDocument(withLayerChildren(nested));
+    EXPECT_FALSE(result.document.has_value());
+    EXPECT_NE(result.error.find("nested too deeply"), std::string::npos);
+
+    std::string dictionaries = R"({"type": "integer", "value": 1})";
+    for (int i = 0; i < kMaxDocumentDepth + 10; ++i) {
+        dictionaries = R"({"type": "dictionary", "value": {"k": )" + dictionaries + "}}";
+    }
+    const ReadResult deepDictionary =
+        readDocument(R"({"format": "plimhost-document", "version": 1, "layers": [], "dictionary": {"k": )" +
+                     dictionaries + "}}");
+    EXPECT_FALSE(deepDictionary.document.has_value());
+}
+
+TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
+    Document document;
+    const ArtId path = addArt(document, ArtType::path, "p", PaintOrder::aboveAll);
+    document.contentAs<PathContent>(path)->geometry.segments = {Segment::straight({std::nan(""), 0})};
+    WriteResult written = writeDocument(document);
+    EXPECT_FALSE(written.text.has_value());
+    EXPECT_NE(written.error.find("not finite"), std::string::npos);
+
+    document.contentAs<PathContent>(path)->geometry.segments.clear();
+    document.contentAs<PathContent>(path)->geometry.closed = false;
+    const ArtId text = addArt(document, ArtType::textFrame, "t", PaintOrder::aboveAll);
+    document.contentAs<TextFrameContent>(text)->text = "bad \xff byte";
+    written = writeDocument(document);
+    EXPECT_FALSE(written.text.has_value());
+    EXPECT_FALSE(written.error.empty());
+
+    document.contentAs<TextFrameContent>(text)->text = "fine";
+    document.contentAs<TextFrameContent>(text)->box.frame = Rect();
+    EXPECT_FALSE(writeDocument(document).text.has_value()) << "an inverted frame";
+}
+
+}  // namespace
+}  // namespace host::model

@@ -1,0 +1,87 @@
+// Tag entries: kept sorted by name, overwritten on set, read with their type.
+#include <gtest/gtest.h>
+
+#include "model/TagList.h"
+
+namespace host::model {
+namespace {
+
+std::vector<std::string> names(const TagList& tags) {
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        result.push_back(*tags.nameAt(i));
+    }
+    return result;
+}
+
+TEST(TagList, EntriesAreOrderedByNameWhateverTheOrderOfWriting) {
+    TagList tags;
+    ASSERT_EQ(tags.set("_p_tag_ca659850", "string", "abc"), Status::ok);
+    ASSERT_EQ(tags.set("_p_tag_00000001", "string", "x"), Status::ok);
+    ASSERT_EQ(tags.set("Zeta", "string", "z"), Status::ok);
+    ASSERT_EQ(tags.set("com.example", "string", "c"), Status::ok);
+    // Byte-wise order: upper case before "_" before lower case.
+    EXPECT_EQ(names(tags),
+              (std::vector<std::string>{"Zeta", "_p_tag_00000001", "_p_tag_ca659850", "com.example"}));
+}
+
+TEST(TagList, SettingAnExistingNameOverwritesTypeAndValue) {
+    TagList tags;
+    tags.set("a", "string", "first");
+    tags.set("a", "string", "second");
+    EXPECT_EQ(tags.size(), 1u);
+    EXPECT_EQ(*tags.get("a", "string"), "second");
+    tags.set("a", "other", "third");
+    EXPECT_EQ(tags.get("a", "string").status(), Status::wrongType);
+    EXPECT_EQ(*tags.get("a", "other"), "third");
+}
+
+TEST(TagList, MissingEntriesAndIndicesAreReportedNotFound) {
+    TagList tags;
+    tags.set("a", "string", "");
+    EXPECT_EQ(*tags.get("a", "string"), "");
+    EXPECT_EQ(tags.get("b", "string").status(), Status::notFound);
+    EXPECT_EQ(tags.nameAt(1).status(), Status::notFound);
+    EXPECT_EQ(tags.remove("b"), Status::notFound);
+    EXPECT_EQ(tags.remove("a"), Status::ok);
+    EXPECT_TRUE(tags.empty());
+}
+
+TEST(TagList, RemovingFromTheLastIndexDownVisitsEveryEntry) {
+    TagList tags;
+    for (const char* name : {"d", "b", "a", "c"}) {
+        tags.set(name, "string", name);
+    }
+    for (std::size_t i = tags.size(); i > 0; --i) {
+        const auto name = tags.nameAt(i - 1);
+        ASSERT_TRUE(name.ok());
+        if (*name != "b") {
+            tags.remove(*name);
+        }
+    }
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"b"}));
+}
+
+struct BadTag {
+    std::string name;
+    std::string type;
+    std::string value;
+};
+
+class TagListRejects : public ::testing::TestWithParam<BadTag> {};
+
+TEST_P(TagListRejects, MalformedEntriesAndKeepsTheList) {
+    TagList tags;
+    tags.set("keep", "string", "v");
+    EXPECT_EQ(tags.set(GetParam().name, GetParam().type, GetParam().value), Status::badParameter);
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"keep"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, TagListRejects,
+                         ::testing::Values(BadTag{"", "string", "v"}, BadTag{"n", "", "v"},
+                                           BadTag{"bad\xff", "string", "v"},
+                                           BadTag{"n", "string", "\xc3\x28"},
+                                           BadTag{"n", "\xed\xa0\x80", "v"}));
+
+}  // namespace
+}  // namespace host::model
