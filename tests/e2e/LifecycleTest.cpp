@@ -80,6 +80,8 @@ TEST(Lifecycle, ShutdownUnlocksThePlugin) {
 struct StartupFault {
     const char* name;
     std::function<void(host::FaultInjector&)> inject;
+
+    friend void PrintTo(const StartupFault& fault, std::ostream* out) { *out << fault.name; }
 };
 
 class FailingStartup : public testing::TestWithParam<StartupFault> {};

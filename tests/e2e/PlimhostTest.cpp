@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "PluginFixture.h"
 
 namespace {
@@ -12,7 +14,10 @@ struct PlimhostRun {
 };
 
 PlimhostRun RunPlimhost(const std::string& arguments, const std::string& input) {
-    const std::filesystem::path script = std::filesystem::temp_directory_path() / "plimhost-test-input.plim";
+    // Tests run in parallel processes: each input gets a file of its own.
+    static int calls = 0;
+    const std::filesystem::path script = std::filesystem::temp_directory_path() /
+                                         ("plimhost-test-" + std::to_string(getpid()) + "-" + std::to_string(++calls) + ".plim");
     std::ofstream(script) << input;
     const std::string command = std::string(PLIM_BIN_DIR) + "/plimhost " + arguments + " < " + script.string() +
                                 " 2>/dev/null";

@@ -25,6 +25,8 @@ struct ReplyCase {
     const char* name;
     const char* request;
     const char* reply;
+
+    friend void PrintTo(const ReplyCase& c, std::ostream* out) { *out << c.name << " " << c.request; }
 };
 
 class ExactReplies : public PluginTest, public testing::WithParamInterface<ReplyCase> {};
@@ -76,6 +78,8 @@ struct ContextRule {
     int pushes;
     std::vector<ai::int32> kinds;
     bool contextAfter;
+
+    friend void PrintTo(const ContextRule& rule, std::ostream* out) { *out << rule.name; }
 };
 
 class ContextRules : public PluginTest, public testing::WithParamInterface<ContextRule> {
