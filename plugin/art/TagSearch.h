@@ -1,0 +1,19 @@
+// Finding art by tag query: the entry point that about every command uses to pick its objects.
+#pragma once
+
+#include <string_view>
+
+#include "art/ArtList.h"
+#include "art/TagQueryEval.h"
+
+// Builds the snapshot of the current document that queries are evaluated over: every art object
+// in document order (layer groups included, for ancestry) and the tags of every object.
+void MakeArtIndex(ArtIndex& index, TagIndex& tags);
+
+// The objects that a tag query selects, in ascending order of their keys (ArtCRC); empty for an
+// empty, ill-formed or invalid query, or when nothing matches.
+ArtList SearchTaggedArt(std::string_view query);
+// False for an empty query, one without tokens, one that fails the check, and one that cannot be
+// evaluated (a missing operand, values left over); out is then untouched. Otherwise true, and out
+// receives the objects found (possibly none).
+bool SearchTaggedArt(std::string_view query, ArtList& out);
