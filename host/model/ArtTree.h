@@ -23,12 +23,17 @@ struct ArtData {
     // The stroke's width in points, 0 for no stroke; read by the visible bounds of paths and compound
     // paths. It stands for the art style's stroke until art styles arrive.
     double strokeWidth = 0.0;
+    // The transformations the art's fill and stroke patterns went through (the transform art
+    // suite's pattern options), applied after the art's own pattern placement.
+    Matrix fillPattern;
+    Matrix strokePattern;
     bool envelope = false;    // an envelope holds the object it distorts as its first child
     bool intertwine = false;  // an intertwine object is a container its walks also report itself
     TagList tags;
     Dictionary dictionary;
 
     ArtType type() const { return artTypeOf(content); }
+    bool operator==(const ArtData&) const = default;
 };
 
 // A detached copy of an art object and everything below it, children front to back. When `layer` is
@@ -38,6 +43,7 @@ struct ArtTree {
     ArtData data;
     std::optional<LayerProperties> layer;
     std::vector<ArtTree> children;
+    bool operator==(const ArtTree&) const = default;
 };
 
 // The kinds of art a compound path can hold: paths, compound paths and groups.

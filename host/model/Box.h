@@ -34,6 +34,9 @@ public:
     T* operator->() { return held_.get(); }
     const T* operator->() const { return held_.get(); }
 
+    // Boxes compare by the values they hold.
+    friend bool operator==(const Box& a, const Box& b) { return *a.held_ == *b.held_; }
+
 private:
     std::unique_ptr<T> held_;
 };

@@ -33,6 +33,10 @@ Dictionary& Dictionary::operator=(const Dictionary& other) = default;
 Dictionary& Dictionary::operator=(Dictionary&& other) noexcept = default;
 Dictionary::~Dictionary() = default;
 
+bool Dictionary::operator==(const Dictionary& other) const {
+    return entries_ == other.entries_;
+}
+
 bool Dictionary::empty() const {
     return entries_.empty();
 }

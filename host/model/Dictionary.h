@@ -37,6 +37,9 @@ public:
     Dictionary& operator=(Dictionary&& other) noexcept;
     ~Dictionary();
 
+    // Equal when they hold the same keys with entries of the same types and values.
+    bool operator==(const Dictionary& other) const;
+
     bool empty() const;
     std::size_t size() const;
     bool contains(std::string_view key) const;

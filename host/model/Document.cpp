@@ -2,6 +2,7 @@
 #include "model/Document.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace host::model {
 
@@ -42,6 +43,18 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
         document.createLayer(Slot{ArtId{}, 0});
     }
     document.dictionary_ = std::move(contents.dictionary);
+    if (document.setScale(contents.scale) != Status::ok ||
+        document.setRulerUnits(contents.rulerUnits) != Status::ok) {
+        return Status::badParameter;
+    }
+    for (const std::string& symbol : contents.symbols) {
+        if (!document.addSymbol(symbol)) {
+            return Status::badParameter;
+        }
+    }
+    if (document.setArtboards(std::move(contents.artboards), contents.activeArtboard) != Status::ok) {
+        return Status::badParameter;
+    }
     return document;
 }
 
@@ -51,6 +64,13 @@ DocumentContents Document::contents() const {
         result.layers.push_back(extractTree(arts_.at(group)));
     }
     result.dictionary = dictionary_;
+    result.scale = scale_;
+    result.rulerUnits = rulerUnits_;
+    for (const Symbol& symbol : symbols_) {
+        result.symbols.push_back(symbol.name);
+    }
+    result.artboards = artboards_;
+    result.activeArtboard = activeArtboard_;
     return result;
 }
 
@@ -62,6 +82,31 @@ void Document::restore(const Document& snapshot) {
 
 void Document::seedUuids(std::uint64_t seed) {
     uuids_.seed(seed);
+}
+
+bool Document::operator==(const Document& other) const {
+    // The UUID index follows from the art, so comparing the art compares it too.
+    return arts_ == other.arts_ && topGroups_ == other.topGroups_ && layers_ == other.layers_ &&
+           dictionary_ == other.dictionary_ && currentLayer_ == other.currentLayer_ &&
+           editing_ == other.editing_ && scale_ == other.scale_ && rulerUnits_ == other.rulerUnits_ &&
+           symbols_ == other.symbols_ && artboards_ == other.artboards_ &&
+           activeArtboard_ == other.activeArtboard_;
+}
+
+Status Document::setScale(double scale) {
+    if (!std::isfinite(scale) || scale <= 0.0) {
+        return Status::badParameter;
+    }
+    scale_ = scale;
+    return Status::ok;
+}
+
+Status Document::setRulerUnits(int code) {
+    if (code < kFirstRulerUnits || code > kLastRulerUnits) {
+        return Status::badParameter;
+    }
+    rulerUnits_ = code;
+    return Status::ok;
 }
 
 // With keepWhenUsable, an unusable UUID (malformed or taken) gives the empty text, to be replaced

@@ -15,6 +15,7 @@
 #include "model/ArtAttributes.h"
 #include "model/ArtTree.h"
 #include "model/ArtType.h"
+#include "model/Artboard.h"
 #include "model/Dictionary.h"
 #include "model/Handles.h"
 #include "model/Layer.h"
@@ -34,6 +35,7 @@ struct ArtNode {
     std::vector<ArtId> children;  // front-most (top of the stacking order) first
     LayerId layer;                // set on layer groups only: the layer whose art this group holds
     ArtData data;
+    bool operator==(const ArtNode&) const = default;
 };
 
 struct ArtName {
@@ -67,12 +69,43 @@ struct EditingState {
     int isolationKind = 0;  // 0: not in isolation mode; otherwise the host's isolation kind
     ArtId isolatedArt;
     bool patternEditing = false;
+    bool operator==(const EditingState&) const = default;
 };
+
+// The ruler units of a document, by the host's codes: 1 inches, 2 centimetres, 3 points, 4 picas,
+// 5 millimetres, 6 pixels, 7 quarter millimetres, 8 feet and inches, 9 metres, 10 yards, 11 feet.
+inline constexpr int kPointsRulerUnits = 3;
+inline constexpr int kFirstRulerUnits = 1;
+inline constexpr int kLastRulerUnits = 11;
 
 // The whole savable content of a document, as the document format reads and writes it.
 struct DocumentContents {
     std::vector<ArtTree> layers;  // top-level layer trees (layer set), front to back
     Dictionary dictionary;
+    double scale = 1.0;                  // the document's scale factor (see Document::scale)
+    int rulerUnits = kPointsRulerUnits;  // the code of the document's ruler units
+    std::vector<std::string> symbols;    // the names of the document's symbols, in order
+    // The artboards, in order (empty: the default artboard), and the index of the active one.
+    std::vector<Artboard> artboards;
+    std::size_t activeArtboard = 0;
+};
+
+// What Document::transformArt changes.
+struct TransformOptions {
+    // The geometry; a container takes everything below it along. Without it only the object's own
+    // records (patterns, stroke width) change.
+    bool objects = true;
+    bool fillPatterns = false;    // the fill pattern's matrix follows the transformation
+    bool strokePatterns = false;  // the stroke pattern's matrix follows the transformation
+    bool scaleLines = false;      // stroke widths are multiplied by the line scale
+};
+
+// A symbol: named artwork that symbol instances place. The model keeps its name; instances refer to
+// it by that name.
+struct Symbol {
+    SymbolId id;
+    std::string name;  // unique in its document, non-empty UTF-8
+    bool operator==(const Symbol&) const = default;
 };
 
 // A Document is a value: copying it copies the whole state, and handles keep naming the same
@@ -95,6 +128,23 @@ public:
     void restore(const Document& snapshot);
     // UUIDs made from now on follow from the seed.
     void seedUuids(std::uint64_t seed);
+
+    // Equal when the whole state is: art (handles, tree, data), layers, the document dictionary,
+    // settings, the current layer and the editing state. Where the UUID generator stands is not part
+    // of a document's state. Undo compares a document with its copy to find out whether it changed.
+    bool operator==(const Document& other) const;
+
+    // --- Document settings ------------------------------------------------------------------------
+
+    // The scale factor of the canvas: 1 for a document of ordinary size; a large canvas has a larger
+    // one, and its lengths in points stand for the factor times as many.
+    double scale() const { return scale_; }
+    // badParameter: not finite or not above 0.
+    Status setScale(double scale);
+    // The code of the ruler units (kFirstRulerUnits to kLastRulerUnits); points unless set.
+    int rulerUnits() const { return rulerUnits_; }
+    // badParameter: a code the host does not know.
+    Status setRulerUnits(int code);
 
     // --- The art tree ---------------------------------------------------------------------------
 
@@ -219,6 +269,11 @@ public:
     Result<ArtId> createOutline(ArtId textFrame);
     // createOutline, then the frame is disposed of.
     Result<ArtId> replaceWithOutline(ArtId textFrame);
+    // Transforms the art as the options say: with `objects`, the art and everything below it (the
+    // patterns and line widths of all of them too); without, only the art's own records.
+    // badParameter: a matrix or line scale that is not finite, a negative line scale, or a result
+    // that would not be finite (nothing changes then).
+    Status transformArt(ArtId art, const Matrix& matrix, double lineScale, TransformOptions options);
 
     // --- Layers ------------------------------------------------------------------------------------
 
@@ -262,6 +317,37 @@ public:
     const EditingState& editingState() const { return editing_; }
     void setEditingState(const EditingState& state) { editing_ = state; }
 
+    // --- Artboards ---------------------------------------------------------------------------------
+
+    // The artboards in order; a document always has at least one.
+    const std::vector<Artboard>& artboards() const { return artboards_; }
+    std::size_t activeArtboard() const { return activeArtboard_; }
+    // badParameter: an index that names no artboard.
+    Status setActiveArtboard(std::size_t index);
+    // notFound: an index that names no artboard; badParameter: properties that are not valid
+    // (isValidArtboard).
+    Status updateArtboard(std::size_t index, const Artboard& artboard);
+    // Adds the artboard after the last one and answers its index; an artboard without a name is
+    // named "Artboard N" (N its number from 1). badParameter: not valid; notAllowed: the document
+    // has kMaxArtboards already.
+    Result<std::size_t> insertArtboard(Artboard artboard);
+    // notFound: no such artboard; notAllowed: the last one. The active artboard stays active; when
+    // it is the one removed, the one taking its place (or the new last one) becomes active.
+    Status deleteArtboard(std::size_t index);
+    // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
+    Point rulerOrigin() const;
+
+    // --- Symbols -----------------------------------------------------------------------------------
+
+    // The document's symbols, in the order they were added.
+    const std::vector<Symbol>& symbols() const { return symbols_; }
+    // badParameter: an empty or malformed name, or one that another symbol has.
+    Result<SymbolId> addSymbol(std::string_view name);
+    // Null for a handle that names no symbol of this document.
+    const Symbol* findSymbol(SymbolId symbol) const;
+    // Null when no symbol has the name.
+    SymbolId symbolByName(std::string_view name) const;
+
 private:
     struct Slot {
         ArtId parent;  // null: the top-level layer list
@@ -287,6 +373,9 @@ private:
     void eraseSubtree(ArtId art);
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
+    // Takes the artboards of the contents (none: the default artboard). badParameter: an artboard
+    // that is not valid, too many, or an active index that names none.
+    Status setArtboards(std::vector<Artboard> artboards, std::size_t active);
 
     struct Selection {
         bool selected = false;
@@ -304,10 +393,17 @@ private:
     std::unordered_map<ArtId, ArtNode> arts_;
     std::vector<ArtId> topGroups_;  // the groups of the top-level layers, front to back
     std::unordered_map<LayerId, Layer> layers_;
+    // operator== compares every member but the UUID index (it follows from the art) and the UUID
+    // generator: keep it in step when adding one.
     std::unordered_map<std::string, ArtId> uuidIndex_;
     Dictionary dictionary_;
     LayerId currentLayer_;
     EditingState editing_;
+    double scale_ = 1.0;
+    int rulerUnits_ = kPointsRulerUnits;
+    std::vector<Symbol> symbols_;
+    std::vector<Artboard> artboards_{defaultArtboard()};
+    std::size_t activeArtboard_ = 0;
     UuidGenerator uuids_;
 };
 

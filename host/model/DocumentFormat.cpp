@@ -1,5 +1,6 @@
 #include "model/DocumentFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -197,6 +198,12 @@ json artJson(const ArtTree& tree) {
     if (data.strokeWidth != 0.0) {
         out["strokeWidth"] = number(data.strokeWidth);
     }
+    if (!data.fillPattern.isIdentity()) {
+        out["fillPattern"] = matrixJson(data.fillPattern);
+    }
+    if (!data.strokePattern.isIdentity()) {
+        out["strokePattern"] = matrixJson(data.strokePattern);
+    }
     if (data.envelope) {
         out["envelope"] = true;
     }
@@ -224,6 +231,47 @@ json artJson(const ArtTree& tree) {
     return out;
 }
 
+json artboardJson(const Artboard& artboard) {
+    const Artboard defaults;
+    json out{{"rect", rectJson(artboard.bounds)}};
+    if (!artboard.name.empty()) {
+        out["name"] = artboard.name;
+    }
+    if (artboard.rulerOrigin != defaults.rulerOrigin) {
+        out["rulerOrigin"] = pointJson(artboard.rulerOrigin);
+    }
+    if (artboard.pixelAspectRatio != defaults.pixelAspectRatio) {
+        out["pixelAspectRatio"] = number(artboard.pixelAspectRatio);
+    }
+    const std::pair<const char*, bool> marks[] = {
+        {"showCenter", artboard.showCenter},
+        {"showCrossHairs", artboard.showCrossHairs},
+        {"showSafeAreas", artboard.showSafeAreas},
+    };
+    for (const auto& [key, shown] : marks) {
+        if (shown) {
+            out[key] = true;
+        }
+    }
+    return out;
+}
+
+// The artboards are left out when the document has only the default one.
+void writeArtboards(const DocumentContents& contents, json& out) {
+    const bool onlyDefault = contents.artboards.empty() || (contents.artboards.size() == 1 &&
+                                                            contents.artboards.front() == defaultArtboard());
+    if (!onlyDefault) {
+        json artboards = json::array();
+        for (const Artboard& artboard : contents.artboards) {
+            artboards.push_back(artboardJson(artboard));
+        }
+        out["artboards"] = std::move(artboards);
+    }
+    if (contents.activeArtboard != 0) {
+        out["activeArtboard"] = contents.activeArtboard;
+    }
+}
+
 json documentJson(const DocumentContents& contents) {
     json layers = json::array();
     for (const ArtTree& layer : contents.layers) {
@@ -234,6 +282,16 @@ json documentJson(const DocumentContents& contents) {
     if (!contents.dictionary.empty()) {
         out["dictionary"] = dictionaryJson(contents.dictionary);
     }
+    if (contents.scale != 1.0) {
+        out["scale"] = number(contents.scale);
+    }
+    if (contents.rulerUnits != kPointsRulerUnits) {
+        out["rulerUnits"] = contents.rulerUnits;
+    }
+    if (!contents.symbols.empty()) {
+        out["symbols"] = contents.symbols;
+    }
+    writeArtboards(contents, out);
     return out;
 }
 
@@ -567,6 +625,12 @@ void readArtData(Fields& fields, ArtData& data, int depth) {
             throw FormatError(fields.at("strokeWidth"), "a stroke width cannot be negative");
         }
     }
+    if (const json* pattern = fields.optional("fillPattern")) {
+        data.fillPattern = readMatrix(*pattern, fields.at("fillPattern"));
+    }
+    if (const json* pattern = fields.optional("strokePattern")) {
+        data.strokePattern = readMatrix(*pattern, fields.at("strokePattern"));
+    }
     if (const json* envelope = fields.optional("envelope")) {
         data.envelope = readBool(*envelope, fields.at("envelope"));
     }
@@ -619,6 +683,64 @@ ArtTree readArt(const json& value, const std::string& where, int depth, bool lay
     return tree;
 }
 
+// Symbol names: non-empty texts, each used once.
+std::vector<std::string> readSymbols(const json& value) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < readArray(value, "symbols").size(); ++i) {
+        const std::string where = "symbols[" + std::to_string(i) + "]";
+        std::string name = readString(value[i], where);
+        if (name.empty()) {
+            throw FormatError(where, "a symbol needs a name");
+        }
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            throw FormatError(where, "a second symbol named \"" + name + "\"");
+        }
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+Artboard readArtboard(const json& value, const std::string& where) {
+    Fields fields(value, where);
+    Artboard artboard;
+    artboard.bounds = readRect(fields.required("rect"), fields.at("rect"));
+    artboard.name = readText(fields, "name", false);
+    if (const json* origin = fields.optional("rulerOrigin")) {
+        artboard.rulerOrigin = readPoint(*origin, fields.at("rulerOrigin"));
+    }
+    if (const json* ratio = fields.optional("pixelAspectRatio")) {
+        artboard.pixelAspectRatio = readNumber(*ratio, fields.at("pixelAspectRatio"));
+    }
+    for (auto [key, shown] : {std::pair{"showCenter", &artboard.showCenter},
+                              std::pair{"showCrossHairs", &artboard.showCrossHairs},
+                              std::pair{"showSafeAreas", &artboard.showSafeAreas}}) {
+        if (const json* flag = fields.optional(key)) {
+            *shown = readBool(*flag, fields.at(key));
+        }
+    }
+    fields.finish();
+    if (!isValidArtboard(artboard)) {
+        throw FormatError(where,
+                          "an artboard needs a width and height above 0 and a pixel aspect ratio above 0");
+    }
+    return artboard;
+}
+
+std::vector<Artboard> readArtboards(const json& value) {
+    std::vector<Artboard> artboards;
+    const json& list = readArray(value, "artboards");
+    if (list.empty()) {
+        throw FormatError("artboards", "a document has at least one artboard");
+    }
+    if (list.size() > kMaxArtboards) {
+        throw FormatError("artboards", "more than " + std::to_string(kMaxArtboards) + " artboards");
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        artboards.push_back(readArtboard(list[i], "artboards[" + std::to_string(i) + "]"));
+    }
+    return artboards;
+}
+
 DocumentContents readContents(const json& root) {
     Fields fields(root, "");
     const std::string format = readText(fields, "format", true);
@@ -641,6 +763,27 @@ DocumentContents readContents(const json& root) {
     }
     if (const json* dictionary = fields.optional("dictionary")) {
         contents.dictionary = readDictionary(*dictionary, "dictionary", 1);
+    }
+    if (const json* scale = fields.optional("scale")) {
+        contents.scale = readNumber(*scale, "scale");
+        if (contents.scale <= 0.0) {
+            throw FormatError("scale", "the scale factor must be above 0");
+        }
+    }
+    if (const json* units = fields.optional("rulerUnits")) {
+        contents.rulerUnits =
+            static_cast<int>(readInteger(*units, "rulerUnits", kFirstRulerUnits, kLastRulerUnits));
+    }
+    if (const json* symbols = fields.optional("symbols")) {
+        contents.symbols = readSymbols(*symbols);
+    }
+    if (const json* artboards = fields.optional("artboards")) {
+        contents.artboards = readArtboards(*artboards);
+    }
+    if (const json* active = fields.optional("activeArtboard")) {
+        const std::size_t count = std::max<std::size_t>(contents.artboards.size(), 1);
+        contents.activeArtboard = static_cast<std::size_t>(
+            readInteger(*active, "activeArtboard", 0, static_cast<std::int64_t>(count) - 1));
     }
     fields.finish();
     return contents;

@@ -1,4 +1,4 @@
-// Handles: opaque, never reused numbers that name art objects and layers of a document.
+// Handles: opaque, never reused numbers that name art objects, layers and symbols of a document.
 #pragma once
 
 #include <compare>
@@ -24,6 +24,13 @@ struct LayerId {
 
     explicit operator bool() const { return value != 0; }
     auto operator<=>(const LayerId&) const = default;
+};
+
+struct SymbolId {
+    std::uint64_t value = 0;
+
+    explicit operator bool() const { return value != 0; }
+    auto operator<=>(const SymbolId&) const = default;
 };
 
 }  // namespace host::model

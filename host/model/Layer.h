@@ -37,6 +37,7 @@ struct Layer {
     LayerId id;
     ArtId group;
     LayerProperties properties;
+    bool operator==(const Layer&) const = default;
 };
 
 }  // namespace host::model

@@ -7,6 +7,7 @@
 
 #include "AINotifier.h"
 #include "AIScriptMessage.h"
+#include "Documents.h"
 #include "HostState.h"
 #include "suites/HostSuites.h"
 
@@ -51,9 +52,14 @@ const char* OrEmpty(const char* text) {
 class ScopedCall {
 public:
     ScopedCall(HostState& state, std::function<void()> drain) : fState(state), fDrain(std::move(drain)) {
-        ++fState.callDepth;
+        if (++fState.callDepth == 1) {
+            BeginCallTransaction(fState);
+        }
     }
     ~ScopedCall() {
+        if (fState.callDepth == 1) {
+            EndCallTransaction(fState);
+        }
         if (--fState.callDepth == 0) {
             fDrain();
         }
@@ -75,7 +81,8 @@ Application::Application(ApplicationOptions options) {
     fState = std::make_unique<HostState>(*this, Resolve(std::move(options)));
     gCurrent = this;
     RegisterHostSuites(fState->suites);
-    fState->document = std::make_unique<EmptyDocument>();
+    fState->document = std::make_unique<Document>();
+    DocumentBecameCurrent(*fState);
     std::string reason;
     if (!fState->panel.Bind(PanelLibraryPath(fState->options.applicationFolder), &reason)) {
         fState->journal.Record("PanelLibraryMissing", {reason});
@@ -280,7 +287,9 @@ void Application::DrainPending() {
         std::function<void()> work = std::move(state.pending.front());
         state.pending.pop_front();
         ++state.callDepth;
+        BeginCallTransaction(state);
         work();
+        EndCallTransaction(state);
         --state.callDepth;
     }
     state.draining = false;
@@ -398,6 +407,12 @@ std::size_t Application::LiveStrings() const {
 std::size_t Application::LivePaths() const {
     return fState->paths.Size();
 }
+std::size_t Application::LiveMemoryBlocks() const {
+    return fState->memoryBlocks.size();
+}
+std::size_t Application::LiveDictionaryRefs() const {
+    return fState->dictionaries.Size();
+}
 
 bool Application::SetThemeColor(AIUIComponentColor number, const AIUIThemeColor& color) {
     if (number < 0 || number >= kThemeColorCount) {
@@ -426,19 +441,82 @@ void Application::SetExtensionState(std::string extensionId, ai::int32 state) {
     fState->extensionStates[std::move(extensionId)] = state;
 }
 
+ASErr Application::SetBrightness(UIBrightness brightness) {
+    // Background, text, focus, input text, input background: alpha, red, green, blue.
+    static const std::map<UIBrightness, std::array<AIUIThemeColor, kThemeColorCount>> kThemes{
+        {UIBrightness::dark,
+         {{{1.0, 0.196, 0.196, 0.196},
+           {1.0, 0.839, 0.839, 0.839},
+           {1.0, 0.275, 0.541, 0.898},
+           {1.0, 0.937, 0.937, 0.937},
+           {1.0, 0.118, 0.118, 0.118}}}},
+        {UIBrightness::mediumDark,
+         {{{1.0, 0.325, 0.325, 0.325},
+           {1.0, 0.937, 0.937, 0.937},
+           {1.0, 0.275, 0.541, 0.898},
+           {1.0, 0.937, 0.937, 0.937},
+           {1.0, 0.216, 0.216, 0.216}}}},
+        {UIBrightness::mediumLight,
+         {{{1.0, 0.722, 0.722, 0.722},
+           {1.0, 0.110, 0.110, 0.110},
+           {1.0, 0.118, 0.420, 0.820},
+           {1.0, 0.000, 0.000, 0.000},
+           {1.0, 0.929, 0.929, 0.929}}}},
+        {UIBrightness::light,
+         {{{1.0, 0.941, 0.941, 0.941},
+           {1.0, 0.157, 0.157, 0.157},
+           {1.0, 0.118, 0.420, 0.820},
+           {1.0, 0.000, 0.000, 0.000},
+           {1.0, 1.000, 1.000, 1.000}}}},
+    };
+    const auto theme = kThemes.find(brightness);
+    if (theme == kThemes.end()) {
+        return kBadParameterErr;
+    }
+    for (std::size_t i = 0; i < fState->theme.size(); ++i) {
+        fState->theme[i].color = theme->second[i];
+    }
+    return NotifyBrightnessChanged();
+}
+
 // --- The document -----------------------------------------------------------------------------
 
 Document* Application::CurrentDocument() {
     return fState->document.get();
 }
 void Application::NewDocument() {
-    fState->document = std::make_unique<EmptyDocument>();
+    fState->document = std::make_unique<Document>();
+    DocumentBecameCurrent(*fState);
 }
 void Application::SetDocument(std::unique_ptr<Document> document) {
     fState->document = std::move(document);
+    DocumentBecameCurrent(*fState);
 }
 void Application::CloseDocument() {
     fState->document.reset();
+    DocumentBecameCurrent(*fState);
+    BringNextDocumentForward(*fState);
+}
+
+// --- Undo -------------------------------------------------------------------------------------
+
+ASErr Application::Undo() {
+    return StepHistory(*fState, false);
+}
+ASErr Application::Redo() {
+    return StepHistory(*fState, true);
+}
+int Application::PastTransactions() const {
+    return fState->document != nullptr ? fState->undo.PastCount() : 0;
+}
+int Application::FutureTransactions() const {
+    return fState->document != nullptr ? fState->undo.FutureCount() : 0;
+}
+std::optional<std::string> Application::TransactionTag(int n) const {
+    if (fState->document == nullptr) {
+        return std::nullopt;
+    }
+    return fState->undo.TagOf(n);
 }
 
 // --- Test access ------------------------------------------------------------------------------

@@ -13,12 +13,16 @@
 #include <string_view>
 #include <vector>
 
+#include "AIArt.h"
 #include "AIUITheme.h"
 #include "PluginModule.h"
 #include "SPMessageData.h"
+#include "UndoHistory.h"
 #include "host/Application.h"
 #include "host/HandleTable.h"
 #include "host/HostOperation.h"
+#include "host/Preferences.h"
+#include "model/Artboard.h"
 
 namespace host {
 
@@ -42,6 +46,39 @@ struct AccessRecord {
 struct ThemeSlot {
     AIUIThemeColor color{};
     ASErr failure = kNoErr;
+};
+
+// A block of memory handed to a plug-in (a matching-art answer). The plug-in holds &data, a pointer
+// to the pointer to the art handles, and frees it with the MdMemory suite.
+struct MemoryBlock {
+    std::vector<AIArtHandle> arts;
+    AIArtHandle* data = nullptr;
+};
+
+// A counted dictionary reference: where the dictionary is (an art object's or the document's, then
+// keys of nested dictionary entries), in which document, resolved afresh on every use so that it
+// fails cleanly once its owner is gone. The reference goes when its count drops to 0.
+struct DictionaryRecord {
+    model::DictionaryRef address;
+    std::uintptr_t document = 0;  // the documentHandle of the document it was made in
+    ASInt32 count = 1;
+};
+
+// A document open behind the current one, with the handle and undo history it keeps while it waits.
+struct BackgroundDocument {
+    std::unique_ptr<Document> document;
+    std::uintptr_t handle = 0;
+    UndoHistory undo;
+};
+
+// An artboard range (the artboard range suite): 0-based artboard indexes in order.
+struct ArtboardRange {
+    std::vector<ai::int32> indexes;
+};
+
+struct ArtboardRangeCursor {
+    std::vector<ai::int32> indexes;
+    std::size_t next = 0;
 };
 
 struct HostState {
@@ -78,6 +115,27 @@ struct HostState {
     std::map<std::string, ai::int32, std::less<>> extensionStates;
 
     std::unique_ptr<Document> document;
+    // Blocks handed out and not yet freed, by the handle the plug-in holds (&block->data).
+    std::map<const void*, std::unique_ptr<MemoryBlock>> memoryBlocks;
+    HandleTable<DictionaryRecord> dictionaries;
+    // The current document's handle (new for every document) and undo history, with the
+    // transaction of the running call.
+    std::uintptr_t documentHandle = 0;
+    UndoHistory undo;
+
+    // The other open documents, the most recently current first, and the files of the open
+    // documents by their handles (none for a new document).
+    std::vector<BackgroundDocument> backgroundDocuments;
+    std::map<std::uintptr_t, std::string> documentPaths;
+
+    PreferenceStore preferences;
+
+    // Artboard property records, artboard lists (each naming the handle of its document), artboard
+    // ranges and their iterators.
+    HandleTable<model::Artboard> artboardRecords;
+    HandleTable<std::uintptr_t> artboardLists;
+    HandleTable<ArtboardRange> artboardRanges;
+    HandleTable<ArtboardRangeCursor> artboardRangeCursors;
 };
 
 // The state of the current application; null when there is none.

@@ -106,6 +106,46 @@ bool ReadJsonValue(const json& request, const std::string& key, bool& out) {
     return true;
 }
 
+std::string ReadText(const json& request, const std::string& key, const std::string& fallback) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    if (!value->is_string()) {
+        throw CommandError("\"" + key + "\" must be a string");
+    }
+    return value->get<std::string>();
+}
+
+bool ReadBool(const json& request, const std::string& key, bool fallback) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    if (!value->is_boolean()) {
+        throw CommandError("\"" + key + "\" must be true or false");
+    }
+    return value->get<bool>();
+}
+
+std::vector<std::string> ReadTextArray(const json& request, const std::string& key) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr) {
+        return {};
+    }
+    if (!value->is_array()) {
+        throw CommandError("\"" + key + "\" must be an array of strings");
+    }
+    std::vector<std::string> texts;
+    for (const json& element : *value) {
+        if (!element.is_string()) {
+            throw CommandError("\"" + key + "\" must be an array of strings");
+        }
+        texts.push_back(element.get<std::string>());
+    }
+    return texts;
+}
+
 std::string DescribeException(const std::exception& exception) {
     if (dynamic_cast<const std::bad_alloc*>(&exception) != nullptr) {
         return "Out of memory";

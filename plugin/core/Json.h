@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -33,6 +34,12 @@ std::string DumpReply(const json& reply);
 bool ReadJsonValue(const json& request, const std::string& key, int& out);
 bool ReadJsonValue(const json& request, const std::string& key, std::string& out);
 bool ReadJsonValue(const json& request, const std::string& key, bool& out);
+
+// Typed reads of optional keys: an absent key gives the fallback, a key of another type fails the
+// command (CommandError naming the key). A request that is not an object has no keys.
+std::string ReadText(const json& request, const std::string& key, const std::string& fallback = {});
+bool ReadBool(const json& request, const std::string& key, bool fallback);
+std::vector<std::string> ReadTextArray(const json& request, const std::string& key);
 
 // The text for the reply's "error" when a command fails by exception.
 std::string DescribeException(const std::exception& exception);

@@ -69,6 +69,8 @@ public:
     std::string TagsToName(std::string request);
     std::string NameToTags(std::string request);
     std::string TestTokens(std::string request);
+    // "removeTags" over every object, or "removeTagsSelected" over the selection.
+    std::string RemoveTagsOf(const std::string& request, bool selected);
 
     // Layout and structure.
     std::string AlignObjects(std::string request);

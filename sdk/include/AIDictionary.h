@@ -1,5 +1,6 @@
 // Dictionaries: keyed entries attached to art objects and documents, reached through counted
-// references. Only the reference type and its release are declared here so far.
+// references. An entry holds a boolean, an integer, a real, a UTF-8 text or a copy of an art object
+// (with everything below it); setting a key replaces its entry whatever the entry held before.
 #pragma once
 
 #include "SPTypes.h"
@@ -10,9 +11,58 @@ constexpr ASInt32 kAIDictionarySuiteVersion = 1010;
 struct AIDictionaryImpl;
 using AIDictionaryRef = AIDictionaryImpl*;
 
+// A key: made once from its text and valid for the life of the application. The same text always
+// gives the same key.
+struct AIDictKeyImpl;
+using AIDictKey = AIDictKeyImpl*;
+
+struct ArtObject;
+using AIArtHandle = ArtObject*;
+
+// The entry is missing, or holds another type than the operation reads.
+constexpr AIErr kNoSuchKeyErr = FourCharCode("KEY?");
+constexpr AIErr kWrongEntryTypeErr = FourCharCode("TYP?");
+
+// Entry operations answer kNoDocumentErr without a document and kBadParameterErr for an unknown or
+// released dictionary reference, a dictionary whose owner is gone, an unknown key or a null
+// out-pointer. A failing operation changes nothing and writes its output's null value.
 struct AIDictionarySuite {
     // Takes one more count on the dictionary.
     ASInt32 (*AddRef)(AIDictionaryRef dictionary);
     // Gives back one count; every reference the host hands out carries one count to give back.
     ASInt32 (*Release)(AIDictionaryRef dictionary);
+
+    // The key for a text: non-empty UTF-8 (kBadParameterErr otherwise).
+    AIErr (*Key)(const char* name, AIDictKey* key);
+    // Whether the dictionary has an entry under the key. Never an error: false for a bad reference
+    // or key.
+    AIBoolean (*IsKnown)(AIDictionaryRef dictionary, AIDictKey key);
+    // Removes the entry; kNoSuchKeyErr when there is none.
+    AIErr (*DeleteEntry)(AIDictionaryRef dictionary, AIDictKey key);
+
+    // Typed entries. Get answers kNoSuchKeyErr for a missing entry and kWrongEntryTypeErr for an
+    // entry of another type.
+    AIErr (*SetBooleanEntry)(AIDictionaryRef dictionary, AIDictKey key, AIBoolean value);
+    AIErr (*GetBooleanEntry)(AIDictionaryRef dictionary, AIDictKey key, AIBoolean* value);
+    AIErr (*SetIntegerEntry)(AIDictionaryRef dictionary, AIDictKey key, ai::int32 value);
+    AIErr (*GetIntegerEntry)(AIDictionaryRef dictionary, AIDictKey key, ai::int32* value);
+    // A real must be finite (kBadParameterErr otherwise).
+    AIErr (*SetRealEntry)(AIDictionaryRef dictionary, AIDictKey key, AIReal value);
+    AIErr (*GetRealEntry)(AIDictionaryRef dictionary, AIDictKey key, AIReal* value);
+    // Texts are null-terminated UTF-8 (kBadParameterErr for malformed text); the host copies the
+    // value. Get gives the host's copy, valid until the dictionary changes or the document's state
+    // is put back by undo or redo.
+    AIErr (*SetStringEntry)(AIDictionaryRef dictionary, AIDictKey key, const char* value);
+    AIErr (*GetStringEntry)(AIDictionaryRef dictionary, AIDictKey key, const char** value);
+
+    // Stores a copy of the art and everything below it (names, attributes, tag entries, nested
+    // dictionaries and UUIDs kept) as the entry. The art must be art of the current document and
+    // not a layer group (kBadParameterErr).
+    AIErr (*CopyArtToEntry)(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art);
+    // Puts a copy of the entry's art into the artwork, placed by paintOrder relative to prep
+    // (AIPaintOrder, AIArt.h), every object of it with a new UUID; *newArt receives the copy
+    // (newArt may be null). The entry stays, so it can be copied out again. kWrongEntryTypeErr when
+    // the entry holds no art; kBadParameterErr for a placement the artwork does not allow.
+    AIErr (*CopyEntryToArt)(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
+                            AIArtHandle* newArt);
 };

@@ -62,7 +62,7 @@ TEST_F(BatchCall, ErrorsInsideCommandRepliesCount) {
     const json request = {{"data", json::array({Entry("com.torvi.event.translate", json::object())})}};
     const json reply = ScriptJson("batchCall", request.dump());
     EXPECT_EQ(reply["errorsPresent"], true);
-    EXPECT_EQ(reply["data"][0]["data"]["error"], "Not implemented yet");
+    EXPECT_EQ(reply["data"][0]["data"]["error"], "No artwork found");
 }
 
 TEST_F(BatchCall, DuplicateAndZOrderRunTheSameCommand) {

@@ -1,4 +1,5 @@
 // plimhost as a user runs it: script lines in, one reply line each out.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -64,5 +65,56 @@ TEST(Plimhost, RefusesAMissingPlugin) {
 }
 
 TEST(Plimhost, RefusesUnknownOptions) { EXPECT_EQ(RunPlimhost("--bogus", "").status, 2); }
+
+}  // namespace
+
+namespace {
+
+// The tag commands as a script user runs them: on the example document, saved afterwards.
+TEST(Plimhost, TagScriptOnTheExampleDocument) {
+    const std::filesystem::path saved =
+        std::filesystem::temp_directory_path() / ("plimhost-tags-" + std::to_string(getpid()) + ".json");
+    const PlimhostRun run = RunPlimhost("--open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json --save " +
+                                            saved.string(),
+                                        "setTags {\"tagSearch\":\"logo\",\"tags\":[\"Sale Item\"]}\n"
+                                        "getByTags {\"tagSearch\":\"sale_item & logo\"}\n"
+                                        "removeTags {\"tags\":[\"title\"]}\n"
+                                        "getAllTags {\"contents\":false}\n");
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[0],
+              R"({"eventType":"setTags","replace":false,"tagSearch":"logo","tags":["Sale Item"]})");
+    EXPECT_EQ(run.lines[1],
+              R"({"eventType":"getByTags","tagSearch":"sale_item & logo","uuid":["2bafb2c4-dc21-44ec-b494-af1019f0d72c"]})");
+    EXPECT_EQ(run.lines[2], R"({"all":false,"eventType":"removeTags","tags":["title"]})");
+    const json all = json::parse(run.lines[3]);
+    EXPECT_EQ(std::count(all["tags"].begin(), all["tags"].end(), "title"), 0);
+    EXPECT_EQ(std::count(all["tags"].begin(), all["tags"].end(), "sale_item"), 1);
+
+    std::ifstream file(saved);
+    const json document = json::parse(file);
+    const std::string text = document.dump();
+    EXPECT_NE(text.find("\"value\":\"sale_item\""), std::string::npos);
+    EXPECT_EQ(text.find("\"value\":\"title\""), std::string::npos);
+    std::filesystem::remove(saved);
+}
+
+// The panel's side through plimhost --panel: the handshake, one result per request addressed to
+// the sender, nothing for the notification switches, and the XML form of the older requests.
+TEST(Plimhost, PanelEvents) {
+    const PlimhostRun run = RunPlimhost("--panel --open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json",
+                                        "panelready\n"
+                                        "version {\"uid\":\"p\"}\n"
+                                        "tagNotifyOff\n"
+                                        "selectByTags {\"tagSearch\":\"logo\"}\n"
+                                        "getSymbolList\n");
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[0],
+              "com.torvi.event.startup_callback\t<payload><pluginInfo>PlimUtils Plugin v.0.0.1</pluginInfo></payload>");
+    EXPECT_EQ(run.lines[1].rfind("com.torvi.event.result\t{\"SDK\":\"28.1\",\"eventType\":\"version\"", 0), 0u);
+    EXPECT_EQ(run.lines[2], "com.torvi.event.result\t{\"add\":false,\"eventType\":\"selectByTags\",\"tagSearch\":\"logo\"}");
+    EXPECT_EQ(run.lines[3], "com.torvi.event.result\t<payload><result>Star</result></payload>");
+}
 
 }  // namespace

@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"", "{}", R"({"error":"Unknown event type: "})"},
         ReplyCase{"tagNotifyOn", "{}", ""},
         ReplyCase{"tagNotifyOff", "{}", ""},
-        ReplyCase{"translate", R"({"uid":"t"})", R"({"error":"Not implemented yet","eventType":"translate"})"},
+        ReplyCase{"translate", R"({"uid":"t"})",
+                  R"({"deltaX":0.0,"deltaY":0.0,"error":"No artwork found","eventType":"translate","tagSearch":"","uid":"t"})"},
         ReplyCase{"z-order", "{}", R"({"error":"Not implemented yet","eventType":"z-order"})"},
         ReplyCase{"editTextStyle", "{}", R"({"error":"Not implemented yet","eventType":"editTextStyle"})"},
         // A request that the JSON library can't take is answered, never thrown into the host.

@@ -74,29 +74,31 @@ TEST(Application, AStartedPluginIsShutDownWithTheApplication) {
     EXPECT_EQ(next.ScriptMessage("log", "").output, "SP Interface/Startup");
 }
 
-TEST(Document, TheApplicationStartsWithAnEmptyDocument) {
+TEST(Document, TheApplicationStartsWithANewDocument) {
     host::Application app(hosttest::ProbeOptions());
-    auto* document = dynamic_cast<host::EmptyDocument*>(app.CurrentDocument());
+    host::Document* document = app.CurrentDocument();
     ASSERT_NE(document, nullptr);
-    EXPECT_EQ(document->Name(), "Untitled-1");
-    EXPECT_EQ(document->ArtboardCount(), 1);
-    EXPECT_TRUE(document->Dictionary().empty());
-    document->Dictionary()["key"] = "value";
+    ASSERT_EQ(document->layerCount(), 1u);
+    EXPECT_EQ(document->layerProperties(document->firstLayer())->title, "Layer 1");
+    EXPECT_EQ(document->documentOrder().size(), 1u);  // the layer group alone
+    EXPECT_TRUE(document->documentDictionary().empty());
+    const host::model::LayerId first = document->firstLayer();
+    ASSERT_TRUE(document->newArt(host::model::ArtType::path, host::model::PaintOrder::aboveAll, {}).ok());
     app.NewDocument();
-    auto* fresh = dynamic_cast<host::EmptyDocument*>(app.CurrentDocument());
+    host::Document* fresh = app.CurrentDocument();
     ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->Dictionary().empty());
+    EXPECT_EQ(fresh->documentOrder().size(), 1u);
+    // Handles are never reused, not even by a new document.
+    EXPECT_FALSE(fresh->isValidLayer(first));
 }
-
-class NamedDocument final : public host::Document {
-public:
-    std::string Name() const override { return "named"; }
-};
 
 TEST(Document, ADocumentCanBeReplacedOrClosed) {
     host::Application app(hosttest::ProbeOptions());
-    app.SetDocument(std::make_unique<NamedDocument>());
-    EXPECT_EQ(app.CurrentDocument()->Name(), "named");
+    auto document = std::make_unique<host::Document>();
+    ASSERT_TRUE(document->addSymbol("named").ok());
+    app.SetDocument(std::move(document));
+    ASSERT_EQ(app.CurrentDocument()->symbols().size(), 1u);
+    EXPECT_EQ(app.CurrentDocument()->symbols()[0].name, "named");
     app.CloseDocument();
     EXPECT_EQ(app.CurrentDocument(), nullptr);
 }

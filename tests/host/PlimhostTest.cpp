@@ -107,16 +107,14 @@ TEST_P(Refused, ExitsWithTheStatusAndReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
-    testing::Values(RefusedCase{"panel", "--panel", 2, "--panel is not available yet"},
-                    RefusedCase{"open", "--open doc.json", 2, "--open is not available yet"},
-                    RefusedCase{"save", "--save doc.json", 2, "--save is not available yet"},
-                    RefusedCase{"unknown_option", "--frobnicate", 2, "usage: plimhost"},
-                    RefusedCase{"missing_value", "--plugin", 2, "--plugin needs a value"},
-                    RefusedCase{"missing_plugin", "--plugin /nonexistent/Plugin.so", 1,
-                                "/nonexistent/Plugin.so"},
-                    RefusedCase{"missing_script",
-                                std::string("--plugin '") + HOST_PROBE_PLUGIN + "' /nonexistent/script.plim",
-                                1, "/nonexistent/script.plim"}),
+    testing::Values(
+        RefusedCase{"missing_document", "--open /nonexistent/doc.json", 1, "/nonexistent/doc.json"},
+        RefusedCase{"unknown_option", "--frobnicate", 2, "usage: plimhost"},
+        RefusedCase{"missing_value", "--plugin", 2, "--plugin needs a value"},
+        RefusedCase{"missing_plugin", "--plugin /nonexistent/Plugin.so", 1, "/nonexistent/Plugin.so"},
+        RefusedCase{"missing_script",
+                    std::string("--plugin '") + HOST_PROBE_PLUGIN + "' /nonexistent/script.plim", 1,
+                    "/nonexistent/script.plim"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Plimhost, HelpPrintsTheUsage) {

@@ -52,20 +52,24 @@ TEST_P(Implemented, MatchesWhatTheHostProvides) {
     EXPECT_EQ(app->Suites().IsImplemented(GetParam().name, GetParam().version), GetParam().implemented);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Implemented,
-                         testing::Values(ImplementedCase{"SP Access Suite", 3, true},
-                                         ImplementedCase{"SP Plug-ins Suite", 4, true},
-                                         ImplementedCase{"AI Notifier Suite", 1004, true},
-                                         ImplementedCase{"AI Context Suite", 1010, true},
-                                         ImplementedCase{"AI User Suite", 1021, true},
-                                         ImplementedCase{"AI File Path Suite", 1008, true},
-                                         ImplementedCase{"AI Folders Suite", 1005, true},
-                                         ImplementedCase{"AI Unicode String Suite", 1009, true},
-                                         ImplementedCase{"AI User Interface Theme Suite", 1002, true},
-                                         ImplementedCase{"AI Undo Suite", 1012, true},
-                                         ImplementedCase{"AI CSXS Extension Suite", 1004, true},
-                                         ImplementedCase{"AI Art Suite", 1021, false},
-                                         ImplementedCase{"ATE TextRange Suite", 2, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Implemented,
+    testing::Values(
+        ImplementedCase{"SP Access Suite", 3, true}, ImplementedCase{"SP Plug-ins Suite", 4, true},
+        ImplementedCase{"AI Notifier Suite", 1004, true}, ImplementedCase{"AI Context Suite", 1010, true},
+        ImplementedCase{"AI User Suite", 1021, true}, ImplementedCase{"AI File Path Suite", 1008, true},
+        ImplementedCase{"AI Folders Suite", 1005, true},
+        ImplementedCase{"AI Unicode String Suite", 1009, true},
+        ImplementedCase{"AI User Interface Theme Suite", 1002, true},
+        ImplementedCase{"AI Undo Suite", 1012, true}, ImplementedCase{"AI CSXS Extension Suite", 1004, true},
+        ImplementedCase{"AI Art Suite", 1021, true}, ImplementedCase{"AI Tag Suite", 1004, true},
+        ImplementedCase{"AI Matching Art Suite", 1007, true},
+        ImplementedCase{"AI MdMemory Suite", 1003, true}, ImplementedCase{"AI UUID Suite", 1003, true},
+        ImplementedCase{"AI Layer Suite", 1013, true}, ImplementedCase{"AI Group Suite", 1005, true},
+        ImplementedCase{"AI Envelope Suite", 1004, true}, ImplementedCase{"AI Intertwine Suite", 1001, true},
+        ImplementedCase{"AI Isolation Mode", 1006, true}, ImplementedCase{"AI Text Frame Suite", 1004, true},
+        ImplementedCase{"AI Dictionary Suite", 1010, true}, ImplementedCase{"AI Symbol Suite", 1008, true},
+        ImplementedCase{"AI Art Set Suite", 1009, false}, ImplementedCase{"ATE TextRange Suite", 2, false}));
 
 TEST_F(Registry, VersionsMustMatchExactly) {
     const void* table = &table;
@@ -107,15 +111,15 @@ TEST_F(Registry, UnimplementedSuitesHandOutTheEmptyTable) {
 TEST_F(Registry, ImplementingReplacesTheEmptyTableAndKeepsTheCount) {
     static const AIUndoSuite kFake{};
     const void* table = nullptr;
-    ASSERT_EQ(app->Suites().Acquire("AI Art Suite", 1021, &table), kNoErr);
-    app->Suites().Implement("AI Art Suite", 1021, &kFake);
-    EXPECT_TRUE(app->Suites().IsImplemented("AI Art Suite", 1021));
-    EXPECT_EQ(app->Suites().AcquireCount("AI Art Suite", 1021), 1);
-    ASSERT_EQ(app->Suites().Acquire("AI Art Suite", 1021, &table), kNoErr);
+    ASSERT_EQ(app->Suites().Acquire("AI Art Set Suite", 1009, &table), kNoErr);
+    app->Suites().Implement("AI Art Set Suite", 1009, &kFake);
+    EXPECT_TRUE(app->Suites().IsImplemented("AI Art Set Suite", 1009));
+    EXPECT_EQ(app->Suites().AcquireCount("AI Art Set Suite", 1009), 1);
+    ASSERT_EQ(app->Suites().Acquire("AI Art Set Suite", 1009, &table), kNoErr);
     EXPECT_EQ(table, &kFake);
     // Registering again does not take the implementation away.
-    app->Suites().Register("AI Art Suite", 1021);
-    EXPECT_TRUE(app->Suites().IsImplemented("AI Art Suite", 1021));
+    app->Suites().Register("AI Art Set Suite", 1009);
+    EXPECT_TRUE(app->Suites().IsImplemented("AI Art Set Suite", 1009));
 }
 
 TEST_F(Registry, TheBasicSuiteRecordsEveryAcquisitionAndRelease) {

@@ -1,14 +1,18 @@
 // plimhost: loads the plug-in into the simulated application, starts it, sends each script line
-// as a script message and prints each reply on a line of its own.
+// as a script message and prints each reply on a line of its own. With --panel each line is a panel
+// event instead, and every event the plug-in dispatches to the panel is printed.
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
+#include "PanelLine.h"
 #include "ScriptLine.h"
 #include "host/Application.h"
 #include "host/HostOperation.h"
+#include "model/DocumentFormat.h"
 
 namespace {
 
@@ -19,20 +23,6 @@ constexpr int kExitUsage = 2;
 int UsageError(const std::string& message) {
     std::cerr << "plimhost: " << message << "\n" << plimhost::kUsage;
     return kExitUsage;
-}
-
-// Options the host does not offer yet.
-std::string UnavailableOption(const plimhost::CommandLine& line) {
-    if (line.openFile) {
-        return "--open";
-    }
-    if (line.saveFile) {
-        return "--save";
-    }
-    if (line.panel) {
-        return "--panel";
-    }
-    return {};
 }
 
 bool CheckScriptsReadable(const std::vector<std::string>& scripts) {
@@ -49,11 +39,57 @@ bool CheckScriptsReadable(const std::vector<std::string>& scripts) {
     return true;
 }
 
-void RunScript(host::Application& application, std::istream& script) {
+// Makes the document in the file (the native format) the current one; false, with the reason on
+// standard error, when it can't be read.
+bool OpenDocument(host::Application& application, const std::string& file) {
+    host::model::ReadResult read = host::model::openDocument(file);
+    if (!read.document) {
+        std::cerr << "plimhost: " << read.error << "\n";
+        return false;
+    }
+    application.SetDocument(std::make_unique<host::Document>(std::move(*read.document)));
+    return true;
+}
+
+// Saves the current document in the native format; false, with the reason on standard error, when
+// it can't be written.
+bool SaveDocument(host::Application& application, const std::string& file) {
+    const host::Document* document = application.CurrentDocument();
+    std::string error = "no document is open";
+    if (document != nullptr && host::model::saveDocument(*document, file, &error)) {
+        return true;
+    }
+    std::cerr << "plimhost: cannot save the document to " << file << ": " << error << "\n";
+    return false;
+}
+
+// The panel's requests are events of this prefix followed by the command name.
+constexpr const char* kPanelEventPrefix = "com.torvi.event.";
+
+// Prints every event the plug-in dispatches to the panel, as it is dispatched.
+void PrintDispatchedEvents(host::Application& application) {
+    application.Panel().OnDispatch([&application](const host::PanelEvent& event) {
+        std::cout << plimhost::PanelEventLine(event) << '\n';
+        application.Panel().ClearDispatched();
+    });
+}
+
+void SendPanelEvent(host::Application& application, const plimhost::ScriptLine& line) {
+    const std::string type = kPanelEventPrefix + line.name;
+    if (application.Panel().Send(type, line.request) == 0) {
+        std::cerr << "plimhost: " << line.name << ": nothing listens to " << type << "\n";
+    }
+}
+
+void RunScript(host::Application& application, std::istream& script, bool panel) {
     std::string text;
     while (std::getline(script, text)) {
         const std::optional<plimhost::ScriptLine> line = plimhost::ParseScriptLine(text);
         if (!line) {
+            continue;
+        }
+        if (panel) {
+            SendPanelEvent(application, *line);
             continue;
         }
         const host::ScriptResult reply = application.ScriptMessage(line->name, line->request);
@@ -72,6 +108,12 @@ int Run(const plimhost::CommandLine& line) {
     }
     host::Application application(options);
     application.Journal().SetEnabled(false);
+    if (line.panel) {
+        PrintDispatchedEvents(application);
+    }
+    if (line.openFile && !OpenDocument(application, *line.openFile)) {
+        return kExitCantLoad;
+    }
     if (!application.Load()) {
         std::cerr << "plimhost: " << application.LoadError() << "\n";
         return kExitCantLoad;
@@ -87,15 +129,16 @@ int Run(const plimhost::CommandLine& line) {
         line.scripts.empty() ? std::vector<std::string>{"-"} : line.scripts;
     for (const std::string& script : scripts) {
         if (script == "-") {
-            RunScript(application, std::cin);
+            RunScript(application, std::cin, line.panel);
             continue;
         }
         std::ifstream file(script);
-        RunScript(application, file);
+        RunScript(application, file, line.panel);
     }
     std::cout.flush();
+    const bool saved = !line.saveFile || SaveDocument(application, *line.saveFile);
     application.Shutdown();
-    return kExitDelivered;
+    return saved ? kExitDelivered : kExitCantLoad;
 }
 
 }  // namespace
@@ -110,10 +153,6 @@ int main(int argc, char** argv) {
     if (line.help) {
         std::cout << plimhost::kUsage;
         return kExitDelivered;
-    }
-    if (const std::string option = UnavailableOption(line); !option.empty()) {
-        std::cerr << "plimhost: " << option << " is not available yet\n";
-        return kExitUsage;
     }
     if (!CheckScriptsReadable(line.scripts)) {
         return kExitCantLoad;

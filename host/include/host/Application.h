@@ -38,6 +38,7 @@
 #include "host/Document.h"
 #include "host/FaultInjector.h"
 #include "host/PanelBus.h"
+#include "host/Preferences.h"
 #include "host/SuiteRegistry.h"
 
 namespace host {
@@ -68,6 +69,9 @@ enum ThemeColorNumber : AIUIComponentColor {
     kThemeInputBackground = 4,
 };
 inline constexpr int kThemeColorCount = 5;
+
+// The brightness of the user interface, which the user picks; each has its own theme colours.
+enum class UIBrightness { dark, mediumDark, mediumLight, light };
 
 // The notifier types the application raises.
 inline constexpr const char* kSymbolListNotifier = "GetSymbolListNotifier";
@@ -140,6 +144,10 @@ public:
     // Unicode strings and file paths the plug-in (or the host) holds and hasn't disposed.
     std::size_t LiveStrings() const;
     std::size_t LivePaths() const;
+    // Memory blocks handed out (matching-art answers) and not yet freed, and dictionary references
+    // with counts outstanding.
+    std::size_t LiveMemoryBlocks() const;
+    std::size_t LiveDictionaryRefs() const;
 
     // --- Host settings -------------------------------------------------------------------------
     // Colour number 0 to 4; false for another number.
@@ -149,13 +157,54 @@ public:
     bool FailThemeColor(AIUIComponentColor number, ASErr error);
     // What the extension suite answers for an extension (0 unless set).
     void SetExtensionState(std::string extensionId, ai::int32 state);
+    // The user picks another brightness: the five theme colours become that brightness's and
+    // "AI UI Brightness Changed Notifier" is raised (after the outermost call into the plug-in
+    // when one is running). Answers what Notify answers.
+    ASErr SetBrightness(UIBrightness brightness);
 
     // --- The document --------------------------------------------------------------------------
-    // Null when no document is open. The application starts with a new, empty document.
+    // Null when no document is open. The application starts with a new document (one layer,
+    // "Layer 1", and nothing on it); the suites work on the current document.
     Document* CurrentDocument();
     void NewDocument();
     void SetDocument(std::unique_ptr<Document> document);
     void CloseDocument();
+
+    // --- Several documents ---------------------------------------------------------------------
+    // Other documents can be open behind the current one. The document list (AIDocumentList.h)
+    // counts the current document first, then the others from the most recently current. Closing
+    // the current document brings the most recently current of the others forward.
+    //
+    // Opens the document as the current one; the one current until now stays open behind it, with
+    // its handle and undo history. The path is the file it came from (empty: a new document).
+    void OpenDocument(std::unique_ptr<Document> document, std::string path = {});
+    // Open documents, the current one included.
+    int DocumentCount() const;
+    // Makes the document at position n of the list current (0: the current one, which changes
+    // nothing). False, changing nothing, out of range or while the host is inside a call into the
+    // plug-in.
+    bool ActivateDocument(int n);
+    // The current document's file; empty for a new document or without one.
+    std::string DocumentPath() const;
+    void SetDocumentPath(std::string path);
+
+    // --- Preferences ---------------------------------------------------------------------------
+    // What the preference suite reads and writes (host/Preferences.h).
+    PreferenceStore& Preferences();
+
+    // --- Undo ----------------------------------------------------------------------------------
+    // Each outermost call into the plug-in is one transaction of the current document's changes
+    // (sdk/include/AIUndo.h). These are the user's Undo and Redo, one transaction each:
+    // kCantHappenErr when there is nothing to undo or redo (nothing changes), kNoDocumentErr
+    // without a document. A selection they change raises "AI Art Selection Changed Notifier".
+    ASErr Undo();
+    ASErr Redo();
+    // Transactions that undo can take back and redo can repeat (0 without a document).
+    int PastTransactions() const;
+    int FutureTransactions() const;
+    // The tag of transaction n: -PastTransactions() to -1 (-1 the newest), 1 to
+    // FutureTransactions() (1 the next to redo); none for 0 and numbers out of range.
+    std::optional<std::string> TransactionTag(int n) const;
 
     // --- Test access ---------------------------------------------------------------------------
     // The basic suite every message carries: tests acquire suites through it as a plug-in does

@@ -1,29 +1,12 @@
-// Document: what the application knows of the document it holds open. The document model gives
-// the full document; the application only creates, replaces and closes it.
+// Document: the document the application holds open is a document of the host's model
+// (host::model::Document, a copyable value; see host/model/Document.h and docs/document-format.md).
+// The application creates, replaces and closes it; the suites work on it.
 #pragma once
 
-#include <map>
-#include <string>
+#include "model/Document.h"
 
 namespace host {
 
-class Document {
-public:
-    virtual ~Document() = default;
-    virtual std::string Name() const = 0;
-};
-
-// A new document with nothing in it: one artboard, no art, and an empty document dictionary.
-class EmptyDocument final : public Document {
-public:
-    std::string Name() const override { return "Untitled-1"; }
-    int ArtboardCount() const { return 1; }
-    // The document dictionary: entries kept with the document, by key.
-    std::map<std::string, std::string>& Dictionary() { return fDictionary; }
-    const std::map<std::string, std::string>& Dictionary() const { return fDictionary; }
-
-private:
-    std::map<std::string, std::string> fDictionary;
-};
+using Document = model::Document;
 
 }  // namespace host

@@ -39,6 +39,27 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIUIThemeSuite, kAIUIThemeSuiteVersion, &gUIThemeSuite);
     registry.Implement(kAIUndoSuite, kAIUndoSuiteVersion, &gUndoSuite);
     registry.Implement(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion, &gCSXSExtensionSuite);
+    registry.Implement(kAIArtSuite, kAIArtSuiteVersion, &gArtSuite);
+    registry.Implement(kAITagSuite, kAITagSuiteVersion, &gTagSuite);
+    registry.Implement(kAIMatchingArtSuite, kAIMatchingArtSuiteVersion, &gMatchingArtSuite);
+    registry.Implement(kAIMdMemorySuite, kAIMdMemorySuiteVersion, &gMdMemorySuite);
+    registry.Implement(kAIUUIDSuite, kAIUUIDSuiteVersion, &gUUIDSuite);
+    registry.Implement(kAILayerSuite, kAILayerSuiteVersion, &gLayerSuite);
+    registry.Implement(kAIGroupSuite, kAIGroupSuiteVersion, &gGroupSuite);
+    registry.Implement(kAIEnvelopeSuite, kAIEnvelopeSuiteVersion, &gEnvelopeSuite);
+    registry.Implement(kAIIntertwineSuite, kAIIntertwineSuiteVersion, &gIntertwineSuite);
+    registry.Implement(kAIIsolationModeSuite, kAIIsolationModeSuiteVersion, &gIsolationModeSuite);
+    registry.Implement(kAITextFrameSuite, kAITextFrameSuiteVersion, &gTextFrameSuite);
+    registry.Implement(kAIDictionarySuite, kAIDictionarySuiteVersion, &gDictionarySuite);
+    registry.Implement(kAISymbolSuite, kAISymbolSuiteVersion, &gSymbolSuite);
+    registry.Implement(kAIDocumentSuite, kAIDocumentSuiteVersion, &gDocumentSuite);
+    registry.Implement(kAIRealMathSuite, kAIRealMathSuiteVersion, &gRealMathSuite);
+    registry.Implement(kAITransformArtSuite, kAITransformArtSuiteVersion, &gTransformArtSuite);
+    registry.Implement(kAIHardSoftSuite, kAIHardSoftSuiteVersion, &gHardSoftSuite);
+    registry.Implement(kAIPreferenceSuite, kAIPreferenceSuiteVersion, &gPreferenceSuite);
+    registry.Implement(kAIArtboardSuite, kAIArtboardSuiteVersion, &gArtboardSuite);
+    registry.Implement(kAIArtboardRangeSuite, kAIArtboardRangeSuiteVersion, &gArtboardRangeSuite);
+    registry.Implement(kAIDocumentListSuite, kAIDocumentListSuiteVersion, &gDocumentListSuite);
 }
 
 }  // namespace host

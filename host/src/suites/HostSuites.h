@@ -1,12 +1,33 @@
 // The suite tables the host implements, and the registration of every suite it offers.
 #pragma once
 
+#include "AIArt.h"
+#include "AIArtboard.h"
+#include "AIArtboardRange.h"
 #include "AICSXSExtension.h"
 #include "AIContext.h"
+#include "AIDictionary.h"
+#include "AIDocument.h"
+#include "AIDocumentList.h"
+#include "AIEnvelope.h"
 #include "AIFilePath.h"
 #include "AIFolders.h"
+#include "AIGroup.h"
+#include "AIHardSoft.h"
+#include "AIIntertwine.h"
+#include "AIIsolationMode.h"
+#include "AILayer.h"
+#include "AIMatchingArt.h"
+#include "AIMdMemory.h"
 #include "AINotifier.h"
+#include "AIPreference.h"
+#include "AIRealMath.h"
+#include "AISymbol.h"
+#include "AITag.h"
+#include "AITextFrame.h"
+#include "AITransformArt.h"
 #include "AIUITheme.h"
+#include "AIUUID.h"
 #include "AIUndo.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
@@ -37,6 +58,29 @@ extern AIUnicodeStringSuite gUnicodeStringSuite;
 extern AIUIThemeSuite gUIThemeSuite;
 extern AIUndoSuite gUndoSuite;
 extern AICSXSExtensionSuite gCSXSExtensionSuite;
+// The suites over the current document.
+extern AIArtSuite gArtSuite;
+extern AITagSuite gTagSuite;
+extern AIMatchingArtSuite gMatchingArtSuite;
+extern AIMdMemorySuite gMdMemorySuite;
+extern AIUUIDSuite gUUIDSuite;
+extern AILayerSuite gLayerSuite;
+extern AIGroupSuite gGroupSuite;
+extern AIEnvelopeSuite gEnvelopeSuite;
+extern AIIntertwineSuite gIntertwineSuite;
+extern AIIsolationModeSuite gIsolationModeSuite;
+extern AITextFrameSuite gTextFrameSuite;
+extern AIDictionarySuite gDictionarySuite;
+extern AISymbolSuite gSymbolSuite;
+extern AIDocumentSuite gDocumentSuite;
+// Geometry, artboards, preferences and the open documents.
+extern AIRealMathSuite gRealMathSuite;
+extern AITransformArtSuite gTransformArtSuite;
+extern AIHardSoftSuite gHardSoftSuite;
+extern AIPreferenceSuite gPreferenceSuite;
+extern AIArtboardSuite gArtboardSuite;
+extern AIArtboardRangeSuite gArtboardRangeSuite;
+extern AIDocumentListSuite gDocumentListSuite;
 
 // Offers every suite of the platform: the ones implemented with their tables, the others with
 // the empty table.

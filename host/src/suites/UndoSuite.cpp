@@ -1,7 +1,9 @@
-// The undo suite: the kind of the current undo context is recorded.
+// The undo suite: the kind and tag of the running call's transaction, and what the history holds.
 #include <string>
 
 #include "HostState.h"
+#include "UndoHistory.h"
+#include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 
 namespace host {
@@ -17,13 +19,62 @@ AIErr SetKind(ai::int32 kind) {
     }
     if (error == kNoErr) {
         state->undoKinds.push_back(kind);
+        state->undo.SetKind(kind);
     }
     state->journal.Record("SetKind", {std::to_string(kind)}, error);
     return error;
 }
 
+AIErr SetUndoTagUS(const ai::UnicodeString& tag) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "SetUndoTagUS");
+    if (error != kNoErr) {
+        return error;
+    }
+    const std::optional<std::string> text = StringText(*state, tag);
+    if (!text) {
+        error = kBadParameterErr;
+    } else if (!state->undo.Tag(*text)) {
+        error = kCantHappenErr;
+    }
+    state->journal.Record("SetUndoTag", {text.value_or("")}, error);
+    return error;
+}
+
+AIErr CountTransactions(ai::int32* past, ai::int32* future) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "CountTransactions");
+    if (error == kNoErr) {
+        if (past != nullptr) {
+            *past = state->undo.PastCount();
+        }
+        if (future != nullptr) {
+            *future = state->undo.FutureCount();
+        }
+        return kNoErr;
+    }
+    if (past != nullptr) {
+        *past = 0;
+    }
+    if (future != nullptr) {
+        *future = 0;
+    }
+    return error;
+}
+
+AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "GetNthTransactionTag");
+    if (error != kNoErr) {
+        return error;
+    }
+    const std::optional<std::string> text = state->undo.TagOf(n);
+    if (!text) {
+        return kBadParameterErr;
+    }
+    SetStringText(*state, tag, *text);
+    return kNoErr;
+}
+
 }  // namespace
 
-AIUndoSuite gUndoSuite = {SetKind};
+AIUndoSuite gUndoSuite = {SetKind, SetUndoTagUS, CountTransactions, GetNthTransactionTag};
 
 }  // namespace host

@@ -13,16 +13,34 @@
 //   listen    add a listener for the type      unlisten   remove it
 //   dispatch  dispatch an event of that type   fail       return the input as PluginMain's error
 //   throw     let an exception out of PluginMain
+//
+// Document commands borrow the suites they need for the call (so that start-up acquires no more)
+// and answer the error code, or what they read:
+//   undoKind   "KIND": set the undo kind          undoTag    tag the running transaction
+//   undoCount  "PAST FUTURE"                       undoTagOf  "N": the tag of transaction N
+//   undo, redo the document suite's Undo, Redo     docSet     "KEY=TEXT": a document dictionary entry
+//   docGet     "KEY": the entry's text             docDelete  "KEY": delete the entry
+//   newPath    "NAME": a new path above all art    select, deselect  "NAME": that art
+//   snapshot   "NAME": copy the art into its own dictionary (key "probe.snapshot")
+//   restore    "NAME": put the copy back above the art and dispose of the art
+//   dispose    "NAME": dispose of the art
+//   batch      "COMMAND ARGUMENT;COMMAND ARGUMENT...": several commands in one call, answers joined by ';'
+#include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "AIArt.h"
 #include "AIContext.h"
+#include "AIDictionary.h"
+#include "AIDocument.h"
 #include "AIFolders.h"
 #include "AINotifier.h"
 #include "AIScriptMessage.h"
+#include "AIUndo.h"
 #include "CFBundle.h"
 #include "IAIFilePath.hpp"
 #include "PlugPlug.h"
@@ -171,6 +189,174 @@ std::string Join(const std::vector<std::string>& lines) {
     return text;
 }
 
+// A suite held for one command.
+template <typename Suite>
+class Borrowed {
+public:
+    Borrowed(const char* name, ASInt32 version) : fName(name), fVersion(version) {
+        const void* table = nullptr;
+        if (sBasic->AcquireSuite(name, version, &table) == kNoErr) {
+            fSuite = static_cast<const Suite*>(table);
+        }
+    }
+    ~Borrowed() {
+        if (fSuite != nullptr) {
+            sBasic->ReleaseSuite(fName, fVersion);
+        }
+    }
+    Borrowed(const Borrowed&) = delete;
+    Borrowed& operator=(const Borrowed&) = delete;
+
+    const Suite* operator->() const { return fSuite; }
+
+private:
+    const char* fName;
+    ASInt32 fVersion;
+    const Suite* fSuite = nullptr;
+};
+
+std::string Code(AIErr error) {
+    return std::to_string(error);
+}
+
+// The first art in document order (from the current layer) with that name; null when none has it.
+AIArtHandle FindNamed(const AIArtSuite& art, AIArtHandle from, const std::string& name) {
+    for (AIArtHandle each = from; each != nullptr;) {
+        ai::UnicodeString text;
+        if (art.GetArtName(each, text, nullptr) == kNoErr && text.as_UTF8() == name) {
+            return each;
+        }
+        AIArtHandle child = nullptr;
+        art.GetArtFirstChild(each, &child);
+        if (AIArtHandle found = FindNamed(art, child, name)) {
+            return found;
+        }
+        AIArtHandle next = nullptr;
+        art.GetArtSibling(each, &next);
+        each = next;
+    }
+    return nullptr;
+}
+
+AIArtHandle FindNamed(const AIArtSuite& art, const std::string& name) {
+    AIArtHandle layerGroup = nullptr;
+    art.GetFirstArtOfLayer(nullptr, &layerGroup);
+    return FindNamed(art, layerGroup, name);
+}
+
+std::string RunScript(Probe& probe, const std::string& command, const std::string& input);
+
+// Keeps a copy of the art in its own dictionary, or puts the copy back in its place.
+std::string Snapshot(const std::string& command, const std::string& name) {
+    Borrowed<AIArtSuite> art(kAIArtSuite, kAIArtSuiteVersion);
+    Borrowed<AIDictionarySuite> dictionaries(kAIDictionarySuite, kAIDictionarySuiteVersion);
+    AIArtHandle target = FindNamed(*art.operator->(), name);
+    AIDictionaryRef dictionary = nullptr;
+    AIDictKey key = nullptr;
+    if (AIErr error = art->GetDictionary(target, &dictionary)) {
+        return Code(error);
+    }
+    AIErr error = dictionaries->Key("probe.snapshot", &key);
+    if (error == kNoErr && command == "snapshot") {
+        error = dictionaries->CopyArtToEntry(dictionary, key, target);
+    } else if (error == kNoErr) {
+        AIArtHandle copy = nullptr;
+        error = dictionaries->CopyEntryToArt(dictionary, key, kPlaceAbove, target, &copy);
+        if (error == kNoErr) {
+            error = art->DisposeArt(target);
+        }
+    }
+    dictionaries->Release(dictionary);
+    return Code(error);
+}
+
+// The document dictionary's string entries.
+std::string DocumentEntry(const std::string& command, const std::string& input) {
+    Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
+    Borrowed<AIDictionarySuite> dictionaries(kAIDictionarySuite, kAIDictionarySuiteVersion);
+    const std::size_t equals = input.find('=');
+    AIDictionaryRef dictionary = nullptr;
+    if (AIErr error = documents->GetDictionary(&dictionary)) {
+        return Code(error);
+    }
+    AIDictKey key = nullptr;
+    AIErr error = dictionaries->Key(input.substr(0, equals).c_str(), &key);
+    std::string answer;
+    if (error == kNoErr && command == "docSet") {
+        const std::string value = equals == std::string::npos ? "" : input.substr(equals + 1);
+        error = dictionaries->SetStringEntry(dictionary, key, value.c_str());
+    } else if (error == kNoErr && command == "docDelete") {
+        error = dictionaries->DeleteEntry(dictionary, key);
+    } else if (error == kNoErr) {
+        const char* value = nullptr;
+        error = dictionaries->GetStringEntry(dictionary, key, &value);
+        answer = value != nullptr ? value : "";
+    }
+    dictionaries->Release(dictionary);
+    return error != kNoErr || command != "docGet" ? Code(error) : answer;
+}
+
+std::optional<std::string> RunDocumentScript(Probe& probe, const std::string& command,
+                                             const std::string& input) {
+    if (command == "undoKind" || command == "undoTag" || command == "undoCount" || command == "undoTagOf") {
+        Borrowed<AIUndoSuite> undo(kAIUndoSuite, kAIUndoSuiteVersion);
+        if (command == "undoKind") {
+            return Code(undo->SetKind(std::atoi(input.c_str())));
+        }
+        if (command == "undoTag") {
+            return Code(undo->SetUndoTagUS(ai::UnicodeString::FromUTF8(input)));
+        }
+        if (command == "undoCount") {
+            ai::int32 past = -1;
+            ai::int32 future = -1;
+            const AIErr error = undo->CountTransactions(&past, &future);
+            return error == kNoErr ? std::to_string(past) + " " + std::to_string(future)
+                                   : "error " + Code(error);
+        }
+        ai::UnicodeString tag("unchanged");
+        const AIErr error = undo->GetNthTransactionTag(std::atoi(input.c_str()), tag);
+        return error == kNoErr ? tag.as_UTF8() : "error " + Code(error) + " " + tag.as_UTF8();
+    }
+    if (command == "undo" || command == "redo") {
+        Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
+        return Code(command == "undo" ? documents->Undo() : documents->Redo());
+    }
+    if (command == "docSet" || command == "docGet" || command == "docDelete") {
+        return DocumentEntry(command, input);
+    }
+    if (command == "snapshot" || command == "restore") {
+        return Snapshot(command, input);
+    }
+    if (command == "newPath" || command == "select" || command == "deselect" || command == "dispose") {
+        Borrowed<AIArtSuite> art(kAIArtSuite, kAIArtSuiteVersion);
+        if (command == "newPath") {
+            AIArtHandle path = nullptr;
+            const AIErr error = art->NewArt(kPathArt, kPlaceAboveAll, nullptr, &path);
+            return Code(error != kNoErr ? error : art->SetArtName(path, ai::UnicodeString::FromUTF8(input)));
+        }
+        AIArtHandle target = FindNamed(*art.operator->(), input);
+        if (command == "dispose") {
+            return Code(art->DisposeArt(target));
+        }
+        return Code(art->SetArtUserAttr(target, kArtSelected, command == "select" ? kArtSelected : 0));
+    }
+    if (command == "batch") {
+        std::string answers;
+        std::size_t start = 0;
+        while (start <= input.size()) {
+            const std::size_t end = std::min(input.find(';', start), input.size());
+            const std::string item = input.substr(start, end - start);
+            const std::size_t blank = item.find(' ');
+            const std::string name = item.substr(0, blank);
+            const std::string argument = blank == std::string::npos ? "" : item.substr(blank + 1);
+            answers += (start == 0 ? "" : ";") + RunScript(probe, name, argument);
+            start = end + 1;
+        }
+        return answers;
+    }
+    return std::nullopt;
+}
+
 std::string RunScript(Probe& probe, const std::string& command, const std::string& input) {
     if (command == "echo") {
         return input;
@@ -230,6 +416,9 @@ std::string RunScript(Probe& probe, const std::string& command, const std::strin
                                        "from probe"};
         return probe.plugplug.dispatch != nullptr ? std::to_string(probe.plugplug.dispatch(&event))
                                                   : "no library";
+    }
+    if (std::optional<std::string> answer = RunDocumentScript(probe, command, input)) {
+        return *answer;
     }
     return "unknown " + command;
 }

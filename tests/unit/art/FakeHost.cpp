@@ -282,11 +282,11 @@ bool Matches(const FakeArt* art, const AIMatchingArtSpec& criterion) {
     return (criterion.type == kAnyArt || criterion.type == art->type) && (attributes & criterion.whichAttr) == criterion.attr;
 }
 
-AIErr Answer(const std::vector<FakeArt*>& candidates, const AIMatchingArtSpec* criteria, ai::int16 numSpecs,
+AIErr Answer(const std::vector<FakeArt*>& candidates, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
              AIArtHandle*** matches, ai::int32* numMatches) {
     std::vector<ArtObject*> found;
     for (FakeArt* art : candidates) {
-        if (std::any_of(criteria, criteria + numSpecs,
+        if (std::any_of(criteria, criteria + criterionCount,
                         [&](const AIMatchingArtSpec& criterion) { return Matches(art, criterion); })) {
             found.push_back(Host().Handle(art));
         }
@@ -299,21 +299,21 @@ AIErr Answer(const std::vector<FakeArt*>& candidates, const AIMatchingArtSpec* c
     return kNoErr;
 }
 
-AIErr GetMatchingArt(const AIMatchingArtSpec* criteria, ai::int16 numSpecs, AIArtHandle*** matches,
+AIErr GetMatchingArt(const AIMatchingArtSpec* criteria, ai::int16 criterionCount, AIArtHandle*** matches,
                      ai::int32* numMatches) {
     if (Fails("GetMatchingArt")) {
         return kBadParameterErr;
     }
-    return Answer(Host().PreOrder(nullptr), criteria, numSpecs, matches, numMatches);
+    return Answer(Host().PreOrder(nullptr), criteria, criterionCount, matches, numMatches);
 }
 
-AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria, ai::int16 numSpecs,
+AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
                             AIArtHandle*** matches, ai::int32* numMatches) {
     FakeArt* found = Host().Live(searchArt);
     if (found == nullptr || Fails("GetMatchingArtFromArt")) {
         return kBadParameterErr;
     }
-    return Answer(Host().PreOrder(found), criteria, numSpecs, matches, numMatches);
+    return Answer(Host().PreOrder(found), criteria, criterionCount, matches, numMatches);
 }
 
 AIErr MdMemoryDisposeHandle(AIMdMemoryHandle handle) {

@@ -1,0 +1,127 @@
+// The transformation of art as the transform art suite asks for it: geometry, patterns and line
+// widths, all or nothing.
+#include <cmath>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "model/Document.h"
+
+namespace host::model {
+
+namespace {
+
+bool isFinite(Point point) {
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
+bool isFinite(const Matrix& m) {
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.tx) && std::isfinite(m.ty);
+}
+
+bool isFinite(const PathGeometry& path) {
+    for (const Segment& segment : path.segments) {
+        if (!isFinite(segment.anchor) || !isFinite(segment.in) || !isFinite(segment.out)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isFinite(const ArtContent& content) {
+    struct Check {
+        bool operator()(const GroupContent&) const { return true; }
+        bool operator()(const CompoundPathContent&) const { return true; }
+        bool operator()(const PathContent& path) const { return isFinite(path.geometry); }
+        bool operator()(const TextFrameContent& text) const {
+            return isFinite(text.path) && isFinite(text.box.matrix);
+        }
+        bool operator()(const PlacedContent& placed) const { return isFinite(placed.box.matrix); }
+        bool operator()(const RasterContent& raster) const { return isFinite(raster.box.matrix); }
+        bool operator()(const SymbolContent& symbol) const { return isFinite(symbol.box.matrix); }
+    };
+    return std::visit(Check{}, content);
+}
+
+// The same change as Document::transform makes to one object's own content.
+void transformContent(ArtContent& content, const Matrix& matrix) {
+    struct Transformer {
+        const Matrix& matrix;
+        void operator()(GroupContent&) const {}
+        void operator()(CompoundPathContent&) const {}
+        void operator()(PathContent& path) const { path.geometry.transform(matrix); }
+        void operator()(TextFrameContent& text) const {
+            text.path.transform(matrix);
+            text.box.matrix = text.box.matrix.then(matrix);
+        }
+        void operator()(PlacedContent& placed) const { placed.box.matrix = placed.box.matrix.then(matrix); }
+        void operator()(RasterContent& raster) const { raster.box.matrix = raster.box.matrix.then(matrix); }
+        void operator()(SymbolContent& symbol) const { symbol.box.matrix = symbol.box.matrix.then(matrix); }
+    };
+    std::visit(Transformer{matrix}, content);
+}
+
+// What one object becomes, worked out before anything changes.
+struct Changed {
+    ArtId id;
+    std::optional<ArtContent> content;  // none: the geometry stays
+    Matrix fillPattern;
+    Matrix strokePattern;
+    double strokeWidth = 0.0;
+
+    // A finite matrix can still carry large coordinates beyond the range of doubles.
+    bool isFinite() const {
+        return std::isfinite(strokeWidth) && model::isFinite(fillPattern) && model::isFinite(strokePattern) &&
+               (!content || model::isFinite(*content));
+    }
+};
+
+}  // namespace
+
+Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale, TransformOptions options) {
+    if (!isValid(art)) {
+        return Status::invalidHandle;
+    }
+    if (!isFinite(matrix) || (options.scaleLines && (!std::isfinite(lineScale) || lineScale < 0.0))) {
+        return Status::badParameter;
+    }
+    const std::vector<ArtId> touched = options.objects ? *artTree(art) : std::vector<ArtId>{art};
+    // Every result is worked out and checked first, so that a transformation whose result would not
+    // be finite changes nothing.
+    std::vector<Changed> results;
+    results.reserve(touched.size());
+    for (const ArtId id : touched) {
+        const ArtData& data = arts_.at(id).data;
+        Changed changed{id, std::nullopt, data.fillPattern, data.strokePattern, data.strokeWidth};
+        if (options.objects) {
+            changed.content = data.content;
+            transformContent(*changed.content, matrix);
+        }
+        if (options.fillPatterns) {
+            changed.fillPattern = changed.fillPattern.then(matrix);
+        }
+        if (options.strokePatterns) {
+            changed.strokePattern = changed.strokePattern.then(matrix);
+        }
+        if (options.scaleLines) {
+            changed.strokeWidth *= lineScale;
+        }
+        if (!changed.isFinite()) {
+            return Status::badParameter;
+        }
+        results.push_back(std::move(changed));
+    }
+    for (Changed& changed : results) {
+        ArtData& data = arts_.at(changed.id).data;
+        if (changed.content) {
+            data.content = std::move(*changed.content);
+        }
+        data.fillPattern = changed.fillPattern;
+        data.strokePattern = changed.strokePattern;
+        data.strokeWidth = changed.strokeWidth;
+    }
+    return Status::ok;
+}
+
+}  // namespace host::model

@@ -1,0 +1,376 @@
+// The artboard suite: property records held for the plug-in, and the artboard lists of the open
+// documents (model::Document's artboards). Changes to a list are recorded in the journal.
+#include <cmath>
+#include <string>
+
+#include "AIArtboard.h"
+#include "Documents.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kSuite = kAIArtboardSuite;
+
+template <typename T>
+AIErr Refuse(T* out, AIErr error) {
+    if (out != nullptr) {
+        *out = T{};
+    }
+    return error;
+}
+
+void Record(HostState* state, const char* operation, std::vector<std::string> arguments, AIErr error) {
+    if (state != nullptr) {
+        state->journal.Record(operation, std::move(arguments), error);
+    }
+}
+
+// --- Property records ------------------------------------------------------------------------------
+
+// The record behind a handle, after the operation's start; error is set when there is none.
+struct RecordStart {
+    HostState* state;
+    model::Artboard* record;
+    AIErr error;
+};
+
+RecordStart StartRecordOperation(const char* operation, ArtboardRef properties) {
+    auto [state, error] = StartOperation(kSuite, operation);
+    if (error != kNoErr) {
+        return {state, nullptr, error};
+    }
+    model::Artboard* record = state->artboardRecords.Find(properties);
+    return {state, record, record != nullptr ? kNoErr : kBadParameterErr};
+}
+
+AIErr Init(ArtboardRef* properties) {
+    auto [state, error] = StartOperation(kSuite, "Init");
+    if (error == kNoErr && properties == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(properties, error);
+    }
+    *properties = state->artboardRecords.Add<ArtboardRef>(std::make_unique<model::Artboard>());
+    return kNoErr;
+}
+
+AIErr CloneArtboard(ArtboardRef* copy, ArtboardRef source) {
+    auto [state, record, error] = StartRecordOperation("CloneArtboard", source);
+    if (error == kNoErr && copy == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(copy, error);
+    }
+    *copy = state->artboardRecords.Add<ArtboardRef>(std::make_unique<model::Artboard>(*record));
+    return kNoErr;
+}
+
+AIErr Dispose(ArtboardRef properties) {
+    auto [state, record, error] = StartRecordOperation("Dispose", properties);
+    if (error == kNoErr) {
+        state->artboardRecords.Remove(properties);
+    }
+    return error;
+}
+
+AIErr GetPosition(ArtboardRef properties, AIRealRect* position) {
+    auto [state, record, error] = StartRecordOperation("GetPosition", properties);
+    if (error == kNoErr && position == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(position, error);
+    }
+    *position = {record->bounds.left, record->bounds.top, record->bounds.right, record->bounds.bottom};
+    return kNoErr;
+}
+
+AIErr SetPosition(ArtboardRef properties, const AIRealRect* position) {
+    auto [state, record, error] = StartRecordOperation("SetPosition", properties);
+    if (error != kNoErr) {
+        return error;
+    }
+    if (position == nullptr) {
+        return kBadParameterErr;
+    }
+    model::Artboard changed = *record;
+    changed.bounds = model::Rect(position->left, position->top, position->right, position->bottom);
+    if (!model::isValidArtboard(changed)) {
+        return kBadParameterErr;
+    }
+    *record = changed;
+    return kNoErr;
+}
+
+AIErr GetName(ArtboardRef properties, ai::UnicodeString& name) {
+    auto [state, record, error] = StartRecordOperation("GetName", properties);
+    if (error == kNoErr) {
+        SetStringText(*state, name, record->name);
+    }
+    return error;
+}
+
+AIErr SetName(ArtboardRef properties, const ai::UnicodeString& name) {
+    auto [state, record, error] = StartRecordOperation("SetName", properties);
+    if (error != kNoErr) {
+        return error;
+    }
+    const std::optional<std::string> text = StringText(*state, name);
+    if (!text) {
+        return kBadParameterErr;
+    }
+    record->name = *text;
+    return kNoErr;
+}
+
+AIErr GetPAR(ArtboardRef properties, AIReal* ratio) {
+    auto [state, record, error] = StartRecordOperation("GetPAR", properties);
+    if (error == kNoErr && ratio == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(ratio, error);
+    }
+    *ratio = record->pixelAspectRatio;
+    return kNoErr;
+}
+
+AIErr SetPAR(ArtboardRef properties, AIReal ratio) {
+    auto [state, record, error] = StartRecordOperation("SetPAR", properties);
+    if (error == kNoErr && !(std::isfinite(ratio) && ratio > 0.0)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        record->pixelAspectRatio = ratio;
+    }
+    return error;
+}
+
+AIErr GetRulerOrigin(ArtboardRef properties, AIRealPoint* origin) {
+    auto [state, record, error] = StartRecordOperation("GetRulerOrigin", properties);
+    if (error == kNoErr && origin == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(origin, error);
+    }
+    *origin = {record->rulerOrigin.x, record->rulerOrigin.y};
+    return kNoErr;
+}
+
+AIErr SetRulerOrigin(ArtboardRef properties, const AIRealPoint* origin) {
+    auto [state, record, error] = StartRecordOperation("SetRulerOrigin", properties);
+    if (error == kNoErr && (origin == nullptr || !std::isfinite(origin->h) || !std::isfinite(origin->v))) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        record->rulerOrigin = {origin->h, origin->v};
+    }
+    return error;
+}
+
+bool* MarkOf(model::Artboard& artboard, ai::int32 mark) {
+    switch (mark) {
+        case kAIArtboardCenterMark:
+            return &artboard.showCenter;
+        case kAIArtboardCrossHairs:
+            return &artboard.showCrossHairs;
+        case kAIArtboardSafeAreas:
+            return &artboard.showSafeAreas;
+        default:
+            return nullptr;
+    }
+}
+
+AIErr GetShowDisplayMark(ArtboardRef properties, ai::int32 mark, AIBoolean* show) {
+    auto [state, record, error] = StartRecordOperation("GetShowDisplayMark", properties);
+    bool* flag = record != nullptr ? MarkOf(*record, mark) : nullptr;
+    if (error == kNoErr && (show == nullptr || flag == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(show, error);
+    }
+    *show = *flag;
+    return kNoErr;
+}
+
+AIErr SetShowDisplayMark(ArtboardRef properties, ai::int32 mark, AIBoolean show) {
+    auto [state, record, error] = StartRecordOperation("SetShowDisplayMark", properties);
+    bool* flag = record != nullptr ? MarkOf(*record, mark) : nullptr;
+    if (error == kNoErr && flag == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *flag = show != 0;
+    }
+    return error;
+}
+
+// --- Lists -------------------------------------------------------------------------------------------
+
+// The document of a list, after the operation's start; error is set when the list is unknown or
+// its document is no longer open.
+struct ListStart {
+    HostState* state;
+    model::Document* document;
+    AIErr error;
+};
+
+ListStart StartListOperation(const char* operation, ArtboardListRef list) {
+    auto [state, error] = StartOperation(kSuite, operation);
+    if (error != kNoErr) {
+        return {state, nullptr, error};
+    }
+    const std::uintptr_t* handle = state->artboardLists.Find(list);
+    model::Document* document = handle != nullptr ? FindOpenDocument(*state, *handle) : nullptr;
+    return {state, document, document != nullptr ? kNoErr : kBadParameterErr};
+}
+
+bool IsIndexOf(const model::Document& document, ArtboardID index) {
+    return index >= 0 && static_cast<std::size_t>(index) < document.artboards().size();
+}
+
+AIErr GetArtboardList(ArtboardListRef* list) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtboardList");
+    if (error == kNoErr && list == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(list, error);
+    }
+    *list =
+        state->artboardLists.Add<ArtboardListRef>(std::make_unique<std::uintptr_t>(state->documentHandle));
+    return kNoErr;
+}
+
+AIErr ReleaseArtboardList(ArtboardListRef list) {
+    auto [state, error] = StartOperation(kSuite, "ReleaseArtboardList");
+    if (error == kNoErr && !state->artboardLists.Remove(list)) {
+        error = kBadParameterErr;
+    }
+    return error;
+}
+
+AIErr GetCount(ArtboardListRef list, ArtboardID* count) {
+    auto [state, document, error] = StartListOperation("GetCount", list);
+    if (error == kNoErr && count == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(count, error);
+    }
+    *count = static_cast<ArtboardID>(document->artboards().size());
+    return kNoErr;
+}
+
+AIErr GetActive(ArtboardListRef list, ArtboardID* index) {
+    auto [state, document, error] = StartListOperation("GetActive", list);
+    if (error == kNoErr && index == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(index, error);
+    }
+    *index = static_cast<ArtboardID>(document->activeArtboard());
+    return kNoErr;
+}
+
+AIErr SetActive(ArtboardListRef list, ArtboardID index) {
+    auto [state, document, error] = StartListOperation("SetActive", list);
+    if (error == kNoErr) {
+        error = IsIndexOf(*document, index)
+                    ? ErrorFromStatus(document->setActiveArtboard(static_cast<std::size_t>(index)))
+                    : kBadParameterErr;
+    }
+    Record(state, "SetActiveArtboard", {std::to_string(index)}, error);
+    return error;
+}
+
+AIErr GetArtboardProperties(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
+    auto [state, document, error] = StartListOperation("GetArtboardProperties", list);
+    model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    if (error == kNoErr && (record == nullptr || !IsIndexOf(*document, index))) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *record = document->artboards()[static_cast<std::size_t>(index)];
+    }
+    return error;
+}
+
+AIErr Update(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
+    auto [state, document, error] = StartListOperation("Update", list);
+    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    if (error == kNoErr && (record == nullptr || !IsIndexOf(*document, index))) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        error = ErrorFromStatus(document->updateArtboard(static_cast<std::size_t>(index), *record));
+    }
+    Record(state, "UpdateArtboard", {std::to_string(index)}, error);
+    return error;
+}
+
+AIErr Insert(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) {
+    auto [state, document, error] = StartListOperation("Insert", list);
+    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    if (error == kNoErr && (record == nullptr || index == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        const model::Result<std::size_t> inserted = document->insertArtboard(*record);
+        error = ErrorFromStatus(inserted.status());
+        if (inserted) {
+            *index = static_cast<ArtboardID>(*inserted);
+        }
+    }
+    Record(state, "InsertArtboard", {}, error);
+    return error == kNoErr ? kNoErr : Refuse(index, error);
+}
+
+AIErr Delete(ArtboardListRef list, ArtboardID index) {
+    auto [state, document, error] = StartListOperation("Delete", list);
+    if (error == kNoErr && !IsIndexOf(*document, index)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        const model::Status status = document->deleteArtboard(static_cast<std::size_t>(index));
+        error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
+    }
+    Record(state, "DeleteArtboard", {std::to_string(index)}, error);
+    return error;
+}
+
+}  // namespace
+
+AIArtboardSuite gArtboardSuite = {
+    .Init = Init,
+    .CloneArtboard = CloneArtboard,
+    .Dispose = Dispose,
+    .GetPosition = GetPosition,
+    .SetPosition = SetPosition,
+    .GetName = GetName,
+    .SetName = SetName,
+    .GetPAR = GetPAR,
+    .SetPAR = SetPAR,
+    .GetRulerOrigin = GetRulerOrigin,
+    .SetRulerOrigin = SetRulerOrigin,
+    .GetShowDisplayMark = GetShowDisplayMark,
+    .SetShowDisplayMark = SetShowDisplayMark,
+    .GetArtboardList = GetArtboardList,
+    .ReleaseArtboardList = ReleaseArtboardList,
+    .GetCount = GetCount,
+    .GetActive = GetActive,
+    .SetActive = SetActive,
+    .GetArtboardProperties = GetArtboardProperties,
+    .Update = Update,
+    .Insert = Insert,
+    .Delete = Delete,
+};
+
+}  // namespace host

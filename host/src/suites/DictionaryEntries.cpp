@@ -1,0 +1,274 @@
+// The entry operations of the dictionary suite: keys made from texts, typed entries, and copies of
+// art kept as entries and put back into the artwork.
+#include "suites/DictionaryEntries.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "model/Utf8.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host::dictionary_entries {
+namespace {
+
+constexpr const char* kSuite = kAIDictionarySuite;
+
+// Keys are made once per text and kept for the life of the process, so that a plug-in may keep
+// the keys it made in its globals.
+struct KeyTable {
+    std::map<std::string, AIDictKey, std::less<>> byText;
+    std::map<AIDictKey, std::string> byKey;
+};
+
+KeyTable& Keys() {
+    static KeyTable table;
+    return table;
+}
+
+const std::string* KeyText(AIDictKey key) {
+    const auto found = Keys().byKey.find(key);
+    return found == Keys().byKey.end() ? nullptr : &found->second;
+}
+
+// The start of every entry operation: the document, the dictionary the reference names and the
+// key's text; error set when one of them is missing.
+struct EntryStart {
+    HostState* state = nullptr;
+    model::Document* document = nullptr;
+    model::Dictionary* dictionary = nullptr;
+    const std::string* key = nullptr;
+    AIErr error = kNoErr;
+};
+
+EntryStart StartEntryOperation(std::string_view operation, AIDictionaryRef dictionary, AIDictKey key) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, operation);
+    EntryStart start{state, document, nullptr, nullptr, error};
+    if (error != kNoErr) {
+        return start;
+    }
+    start.dictionary = ResolveDictionaryRef(*state, dictionary);
+    start.key = KeyText(key);
+    if (start.dictionary == nullptr || start.key == nullptr) {
+        start.error = kBadParameterErr;
+    }
+    return start;
+}
+
+AIErr ErrorOfEntry(model::Status status) {
+    switch (status) {
+        case model::Status::ok:
+            return kNoErr;
+        case model::Status::notFound:
+            return kNoSuchKeyErr;
+        case model::Status::wrongType:
+            return kWrongEntryTypeErr;
+        default:
+            return kBadParameterErr;
+    }
+}
+
+// Setting an entry: the change goes to the journal with the key.
+template <typename SetFunction>
+AIErr SetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key, SetFunction set) {
+    EntryStart start = StartEntryOperation(operation, dictionary, key);
+    if (start.error == kNoErr) {
+        start.error = ErrorFromStatus(set(*start.dictionary, *start.key));
+    }
+    if (start.state != nullptr) {
+        start.state->journal.Record(operation, {start.key != nullptr ? *start.key : "invalid"}, start.error);
+    }
+    return start.error;
+}
+
+// Reading an entry: *value gets the entry's value, or the type's null value on failure.
+template <typename Value, typename GetFunction>
+AIErr GetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key, Value* value,
+               GetFunction get) {
+    EntryStart start = StartEntryOperation(operation, dictionary, key);
+    if (start.error == kNoErr && value == nullptr) {
+        start.error = kBadParameterErr;
+    }
+    if (start.error != kNoErr) {
+        if (value != nullptr) {
+            *value = Value{};
+        }
+        return start.error;
+    }
+    auto result = get(*start.dictionary, *start.key);
+    if (!result) {
+        *value = Value{};
+        return ErrorOfEntry(result.status());
+    }
+    *value = static_cast<Value>(*result);
+    return kNoErr;
+}
+
+}  // namespace
+
+AIErr Key(const char* name, AIDictKey* key) {
+    if (const AIErr fault = InjectedFault(kSuite, "Key")) {
+        if (key != nullptr) {
+            *key = nullptr;
+        }
+        return fault;
+    }
+    if (key == nullptr) {
+        return kBadParameterErr;
+    }
+    *key = nullptr;
+    if (name == nullptr || *name == '\0' || !model::isValidUtf8(name)) {
+        return kBadParameterErr;
+    }
+    KeyTable& keys = Keys();
+    if (const auto found = keys.byText.find(std::string_view(name)); found != keys.byText.end()) {
+        *key = found->second;
+        return kNoErr;
+    }
+    auto* made = reinterpret_cast<AIDictKey>(detail::NextHandleNumber());
+    keys.byText.emplace(name, made);
+    keys.byKey.emplace(made, name);
+    *key = made;
+    return kNoErr;
+}
+
+AIBoolean IsKnown(AIDictionaryRef dictionary, AIDictKey key) {
+    const EntryStart start = StartEntryOperation("IsKnown", dictionary, key);
+    return start.error == kNoErr && start.dictionary->contains(*start.key);
+}
+
+AIErr DeleteEntry(AIDictionaryRef dictionary, AIDictKey key) {
+    EntryStart start = StartEntryOperation("DeleteEntry", dictionary, key);
+    if (start.error == kNoErr) {
+        start.error = ErrorOfEntry(start.dictionary->erase(*start.key));
+    }
+    if (start.state != nullptr) {
+        start.state->journal.Record("DeleteEntry", {start.key != nullptr ? *start.key : "invalid"},
+                                    start.error);
+    }
+    return start.error;
+}
+
+AIErr SetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean value) {
+    return SetEntry("SetBooleanEntry", dictionary, key,
+                    [value](model::Dictionary& entries, const std::string& name) {
+                        return entries.setBoolean(name, value != 0);
+                    });
+}
+
+AIErr GetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean* value) {
+    return GetEntry(
+        "GetBooleanEntry", dictionary, key, value,
+        [](const model::Dictionary& entries, const std::string& name) { return entries.boolean(name); });
+}
+
+AIErr SetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32 value) {
+    return SetEntry("SetIntegerEntry", dictionary, key,
+                    [value](model::Dictionary& entries, const std::string& name) {
+                        return entries.setInteger(name, value);
+                    });
+}
+
+AIErr GetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32* value) {
+    return GetEntry(
+        "GetIntegerEntry", dictionary, key, value,
+        [](const model::Dictionary& entries, const std::string& name) { return entries.integer(name); });
+}
+
+AIErr SetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal value) {
+    return SetEntry("SetRealEntry", dictionary, key,
+                    [value](model::Dictionary& entries, const std::string& name) {
+                        return entries.setReal(name, value);
+                    });
+}
+
+AIErr GetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal* value) {
+    return GetEntry(
+        "GetRealEntry", dictionary, key, value,
+        [](const model::Dictionary& entries, const std::string& name) { return entries.real(name); });
+}
+
+AIErr SetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char* value) {
+    if (value == nullptr) {
+        return SetEntry("SetStringEntry", dictionary, key,
+                        [](model::Dictionary&, const std::string&) { return model::Status::badParameter; });
+    }
+    return SetEntry("SetStringEntry", dictionary, key,
+                    [value](model::Dictionary& entries, const std::string& name) {
+                        return entries.setString(name, value);
+                    });
+}
+
+AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** value) {
+    // The text handed out is the model's own copy, so that it stays valid after this call.
+    return GetEntry(
+        "GetStringEntry", dictionary, key, value,
+        [](const model::Dictionary& entries, const std::string& name) -> model::Result<const char*> {
+            const auto found = entries.entries().find(name);
+            if (found == entries.entries().end()) {
+                return model::Status::notFound;
+            }
+            const std::string* text = std::get_if<std::string>(&found->second);
+            if (text == nullptr) {
+                return model::Status::wrongType;
+            }
+            return text->c_str();
+        });
+}
+
+AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art) {
+    EntryStart start = StartEntryOperation("CopyArtToEntry", dictionary, key);
+    if (start.error == kNoErr) {
+        model::Result<model::ArtTree> copy = start.document->copyOf(ArtIdOf(art));
+        start.error = copy ? ErrorFromStatus(start.dictionary->setArt(*start.key, std::move(*copy)))
+                           : ErrorFromStatus(copy.status());
+    }
+    if (start.state != nullptr) {
+        start.state->journal.Record(
+            "CopyArtToEntry", {start.key != nullptr ? *start.key : "invalid", ArtLabel(start.document, art)},
+            start.error);
+    }
+    return start.error;
+}
+
+AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
+                     AIArtHandle* newArt) {
+    if (newArt != nullptr) {
+        *newArt = nullptr;
+    }
+    EntryStart start = StartEntryOperation("CopyEntryToArt", dictionary, key);
+    const std::optional<model::PaintOrder> order = model::paintOrderFromCode(paintOrder);
+    if (start.error == kNoErr && !order) {
+        start.error = kBadParameterErr;
+    }
+    std::optional<model::ArtId> made;
+    if (start.error == kNoErr) {
+        const model::ArtTree* stored = start.dictionary->art(*start.key);
+        if (stored == nullptr) {
+            start.error = start.dictionary->contains(*start.key) ? kWrongEntryTypeErr : kNoSuchKeyErr;
+        } else {
+            // A copy of the entry: putting it into the artwork changes the document the entry is in.
+            model::Result<model::ArtId> inserted = start.document->insertCopy(*stored, *order, ArtIdOf(prep));
+            start.error = ErrorFromStatus(inserted.status());
+            if (inserted) {
+                made = *inserted;
+            }
+        }
+    }
+    if (made && newArt != nullptr) {
+        *newArt = ArtHandleOf(*made);
+    }
+    if (start.state != nullptr) {
+        start.state->journal.Record("CopyEntryToArt",
+                                    {start.key != nullptr ? *start.key : "invalid",
+                                     made ? ArtLabel(start.document, ArtHandleOf(*made)) : "none"},
+                                    start.error);
+    }
+    return start.error;
+}
+
+}  // namespace host::dictionary_entries

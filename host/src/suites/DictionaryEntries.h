@@ -1,0 +1,24 @@
+// The entry operations of the dictionary suite (AIDictionary.h): keys, typed entries and art copies.
+// The suite's table (DictionarySuite.cpp) lists them after its reference operations.
+#pragma once
+
+#include "AIDictionary.h"
+
+namespace host::dictionary_entries {
+
+AIErr Key(const char* name, AIDictKey* key);
+AIBoolean IsKnown(AIDictionaryRef dictionary, AIDictKey key);
+AIErr DeleteEntry(AIDictionaryRef dictionary, AIDictKey key);
+AIErr SetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean value);
+AIErr GetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean* value);
+AIErr SetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32 value);
+AIErr GetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32* value);
+AIErr SetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal value);
+AIErr GetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal* value);
+AIErr SetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char* value);
+AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** value);
+AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art);
+AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
+                     AIArtHandle* newArt);
+
+}  // namespace host::dictionary_entries

@@ -1,0 +1,41 @@
+// The hard/soft suite: document coordinates (y up, the document's own origin) and the rulers'
+// artboard coordinates (y down, from the active artboard's ruler origin).
+#include "AIHardSoft.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kSuite = kAIHardSoftSuite;
+
+bool IsKnownSystem(ai::int16 system) {
+    return system == kAIDocumentCoordinateSystem || system == kAIArtboardCoordinateSystem;
+}
+
+AIErr ConvertCoordinates(AIRealPoint* point, ai::int16 from, ai::int16 to, AIBoolean isVector) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "ConvertCoordinates");
+    if (error == kNoErr && (point == nullptr || !IsKnownSystem(from) || !IsKnownSystem(to))) {
+        error = kBadParameterErr;
+    }
+    if (state != nullptr) {
+        state->journal.Record("ConvertCoordinates", {std::to_string(from), std::to_string(to)}, error);
+    }
+    if (error != kNoErr || from == to) {
+        return error;
+    }
+    // Both ways flip the vertical axis about the origin; a vector has no origin to move by.
+    const model::Point origin = isVector ? model::Point{} : document->rulerOrigin();
+    if (from == kAIDocumentCoordinateSystem) {
+        *point = {point->h - origin.x, origin.y - point->v};
+    } else {
+        *point = {origin.x + point->h, origin.y - point->v};
+    }
+    return kNoErr;
+}
+
+}  // namespace
+
+AIHardSoftSuite gHardSoftSuite = {ConvertCoordinates};
+
+}  // namespace host

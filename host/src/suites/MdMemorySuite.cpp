@@ -1,0 +1,36 @@
+// Memory blocks the host hands to plug-ins (the matching-art answers), freed by the plug-in here.
+#include <memory>
+
+#include "AIMdMemory.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+AIErr MdMemoryDisposeHandle(AIMdMemoryHandle handle) {
+    auto [state, error] = StartOperation(kAIMdMemorySuite, "MdMemoryDisposeHandle");
+    if (error != kNoErr || handle == nullptr) {
+        return error;
+    }
+    // Only the handle's value is looked at: a handle the host did not hand out is never read.
+    return state->memoryBlocks.erase(handle) != 0 ? kNoErr : kBadParameterErr;
+}
+
+}  // namespace
+
+AIArtHandle** NewArtBlock(HostState& state, const std::vector<model::ArtId>& arts) {
+    auto block = std::make_unique<MemoryBlock>();
+    block->arts.reserve(arts.size());
+    for (const model::ArtId art : arts) {
+        block->arts.push_back(ArtHandleOf(art));
+    }
+    block->data = block->arts.data();
+    AIArtHandle** handle = &block->data;
+    state.memoryBlocks.emplace(handle, std::move(block));
+    return handle;
+}
+
+AIMdMemorySuite gMdMemorySuite = {MdMemoryDisposeHandle};
+
+}  // namespace host

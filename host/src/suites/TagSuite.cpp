@@ -1,0 +1,115 @@
+// The tag suite: named "string" entries on art objects, kept in ascending byte order of their names.
+// Texts handed out point into the document and stay valid until the art's entries change.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "AITag.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kSuite = kAITagSuite;
+
+const model::TagEntry* FindEntry(const model::TagList& tags, std::string_view name) {
+    const auto& entries = tags.entries();
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const model::TagEntry& entry) { return entry.name == name; });
+    return found == entries.end() ? nullptr : &*found;
+}
+
+bool IsStringType(const char* type) {
+    return type != nullptr && std::strcmp(type, kAITagStringType) == 0;
+}
+
+AIErr SetTag(AIArtHandle art, const char* name, const char* type, const void* value) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "SetTag");
+    const std::string label = ArtLabel(document, art);
+    model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    if (error == kNoErr && (tags == nullptr || name == nullptr || !IsStringType(type) || value == nullptr)) {
+        error = kBadParameterErr;
+    }
+    const char* text = static_cast<const char*>(value);
+    if (error == kNoErr) {
+        error = ErrorFromStatus(tags->set(name, kAITagStringType, text));
+    }
+    if (state != nullptr) {
+        state->journal.Record("SetTag", {label, name != nullptr ? name : "", text != nullptr ? text : ""},
+                              error);
+    }
+    return error;
+}
+
+AIErr GetTag(AIArtHandle art, const char* name, const char* type, void* value) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetTag");
+    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    const model::TagEntry* entry = tags != nullptr && name != nullptr ? FindEntry(*tags, name) : nullptr;
+    if (error == kNoErr && (entry == nullptr || entry->type != kAITagStringType || !IsStringType(type))) {
+        error = kBadParameterErr;
+    }
+    if (value == nullptr) {
+        return error != kNoErr ? error : kBadParameterErr;
+    }
+    // A value of another type than "string" is not a text pointer: it is left alone.
+    if (IsStringType(type)) {
+        *static_cast<const char**>(value) = error == kNoErr ? entry->value.c_str() : nullptr;
+    }
+    return error;
+}
+
+AIErr RemoveTag(AIArtHandle art, const char* name) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "RemoveTag");
+    const std::string label = ArtLabel(document, art);
+    model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    if (error == kNoErr && (tags == nullptr || name == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        error = ErrorFromStatus(tags->remove(name));
+    }
+    if (state != nullptr) {
+        state->journal.Record("RemoveTag", {label, name != nullptr ? name : ""}, error);
+    }
+    return error;
+}
+
+AIErr CountTags(AIArtHandle art, ai::int32* count) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "CountTags");
+    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    if (error == kNoErr && (tags == nullptr || count == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        if (count != nullptr) {
+            *count = 0;
+        }
+        return error;
+    }
+    *count = static_cast<ai::int32>(tags->size());
+    return kNoErr;
+}
+
+AIErr GetNthTag(AIArtHandle art, ai::int32 n, const char** name) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetNthTag");
+    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    if (error == kNoErr &&
+        (tags == nullptr || name == nullptr || n < 0 || static_cast<std::size_t>(n) >= tags->size())) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        if (name != nullptr) {
+            *name = nullptr;
+        }
+        return error;
+    }
+    *name = tags->entries()[static_cast<std::size_t>(n)].name.c_str();
+    return kNoErr;
+}
+
+}  // namespace
+
+AITagSuite gTagSuite = {SetTag, GetTag, RemoveTag, CountTags, GetNthTag};
+
+}  // namespace host

@@ -1,0 +1,260 @@
+// Undo contexts and art snapshots. "startContext" tags the current undo transaction so that
+// "undoChanges" can step the document back to it; "listUndoPoints" lists the tagged transactions.
+// "copyToDictionary" keeps a copy of each found object in its own dictionary and
+// "restoreFromDictionary" puts that copy back in its place.
+#include <optional>
+
+#include "AIArt.h"
+#include "AIDictionary.h"
+#include "AIDocument.h"
+#include "AIUndo.h"
+#include "art/ArtTree.h"
+#include "art/TagSearch.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+
+namespace {
+
+// The default undo tag, the document-dictionary marker and the art-dictionary snapshot key.
+constexpr const char* kPlimTag = "com.torvi.PlimUtils_Tag";
+
+// Holds a dictionary reference and gives its count back on every path.
+class DictionaryScope {
+public:
+    DictionaryScope() = default;
+    ~DictionaryScope() {
+        if (fDictionary != nullptr && sAIDictionary != nullptr) {
+            sAIDictionary->Release(fDictionary);
+        }
+    }
+    DictionaryScope(const DictionaryScope&) = delete;
+    DictionaryScope& operator=(const DictionaryScope&) = delete;
+
+    AIDictionaryRef* Out() { return &fDictionary; }
+    AIDictionaryRef Get() const { return fDictionary; }
+
+private:
+    AIDictionaryRef fDictionary = nullptr;
+};
+
+std::optional<AIDictKey> PlimKey() {
+    AIDictKey key = nullptr;
+    if (sAIDictionary == nullptr || sAIDictionary->Key(kPlimTag, &key) != kNoErr) {
+        return std::nullopt;
+    }
+    return key;
+}
+
+struct History {
+    ai::int32 past = 0;
+    ai::int32 future = 0;
+};
+
+std::optional<History> CountHistory() {
+    History history;
+    if (sAIUndo == nullptr || sAIUndo->CountTransactions(&history.past, &history.future) != kNoErr) {
+        return std::nullopt;
+    }
+    return history;
+}
+
+std::optional<std::string> TransactionTag(ai::int32 n) {
+    ai::UnicodeString tag;
+    if (sAIUndo->GetNthTransactionTag(n, tag) != kNoErr) {
+        return std::nullopt;
+    }
+    return tag.as_UTF8();
+}
+
+// The number of the nearest transaction carrying the tag: the newest past one first, then the
+// nearest future one; nothing when none does.
+std::optional<ai::int32> FindTaggedTransaction(const History& history, const std::string& tag) {
+    for (ai::int32 n = -1; n >= -history.past; --n) {
+        if (TransactionTag(n) == tag) {
+            return n;
+        }
+    }
+    for (ai::int32 n = 1; n <= history.future; ++n) {
+        if (TransactionTag(n) == tag) {
+            return n;
+        }
+    }
+    return std::nullopt;
+}
+
+// Steps the history: undo -n times for a past transaction, redo n times for a future one. False
+// as soon as a step fails.
+bool StepHistory(ai::int32 n) {
+    for (; n < 0; ++n) {
+        if (sAIDocument->Undo() != kNoErr) {
+            return false;
+        }
+    }
+    for (; n > 0; --n) {
+        if (sAIDocument->Redo() != kNoErr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Keeps only the objects that no other listed object contains, so that nothing is used after an
+// ancestor of it was replaced.
+ArtList TopMostObjects(const ArtList& list) {
+    const ArtHandleSet listed(list.begin(), list.end());
+    ArtList top;
+    for (ArtObject* art : list) {
+        bool inside = false;
+        ArtObject* parent = nullptr;
+        for (ArtObject* at = art; !inside && sAIArt->GetArtParent(at, &parent) == kNoErr && parent != nullptr;
+             at = parent) {
+            inside = listed.count(parent) != 0;
+        }
+        if (!inside) {
+            top.push_back(art);
+        }
+    }
+    return top;
+}
+
+// The common start of the snapshot commands: the reply with "tagSearch" echoed, and the art the
+// query finds; "No artwork found" when it finds none.
+ArtList FindSnapshotArt(const json& request, json& reply) {
+    const std::string tagSearch = ReadText(request, "tagSearch");
+    reply["tagSearch"] = tagSearch;
+    ArtList found = SearchTaggedArt(tagSearch);
+    if (found.empty()) {
+        reply["error"] = "No artwork found";
+    }
+    return found;
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::StartContext(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("startContext", parsed);
+    std::string key;
+    ReadJsonValue(parsed, "key", key);
+
+    AIDocumentHandle document = nullptr;
+    if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
+        // Without a context in force, later commands must not join an unrelated undo step.
+        fUndoContext = false;
+        reply["error"] = "Document not found";
+        return DumpReply(reply);
+    }
+    sAIUndo->SetUndoTagUS(ai::UnicodeString::FromUTF8(key.empty() ? kPlimTag : key));
+
+    DictionaryScope dictionary;
+    const std::optional<AIDictKey> marker = PlimKey();
+    if (sAIDocument->GetDictionary(dictionary.Out()) != kNoErr || dictionary.Get() == nullptr || !marker) {
+        fUndoContext = false;
+        reply["error"] = "Dictionary not found";
+        return DumpReply(reply);
+    }
+    if (sAIDictionary->IsKnown(dictionary.Get(), *marker)) {
+        sAIDictionary->DeleteEntry(dictionary.Get(), *marker);
+    }
+    sAIDictionary->SetBooleanEntry(dictionary.Get(), *marker, true);
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::UndoAllChanges(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("undoChanges", parsed);
+    std::string key;
+    ReadJsonValue(parsed, "key", key);
+
+    const std::optional<History> history = sAIDocument != nullptr ? CountHistory() : std::nullopt;
+    if (!history) {
+        reply["error"] = "Can't read the undo history";
+        return DumpReply(reply);
+    }
+    // Without a key the context opened by "startContext" with its default tag is the goal, never
+    // the whole history.
+    const std::optional<ai::int32> found = FindTaggedTransaction(*history, key.empty() ? kPlimTag : key);
+    if (!found) {
+        reply["error"] = "Key not found";
+        return DumpReply(reply);
+    }
+    if (!StepHistory(*found)) {
+        reply["error"] = *found < 0 ? "Undo failed" : "Redo failed";
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::ListUndoPoints(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("listUndoPoints", parsed);
+
+    AIDocumentHandle document = nullptr;
+    if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
+        reply["error"] = "Document not found";
+        return DumpReply(reply);
+    }
+    const std::optional<History> history = CountHistory();
+    if (!history) {
+        reply["error"] = "Can't read the undo history";
+        return DumpReply(reply);
+    }
+    json points = json::array();
+    for (ai::int32 n = -history->past; n <= history->future; ++n) {
+        if (n == 0) {
+            continue;
+        }
+        const std::optional<std::string> tag = TransactionTag(n);
+        if (tag && !tag->empty()) {
+            points.push_back(json::array({n, *tag}));
+        }
+    }
+    reply["undoPoints"] = std::move(points);
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("copyToDictionary", parsed);
+    const ArtList found = FindSnapshotArt(parsed, reply);
+    if (found.empty()) {
+        return DumpReply(reply);
+    }
+    const std::optional<AIDictKey> key = PlimKey();
+    for (ArtObject* art : found) {
+        DictionaryScope dictionary;
+        if (!key || sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
+            continue;
+        }
+        if (sAIDictionary->IsKnown(dictionary.Get(), *key) &&
+            sAIDictionary->DeleteEntry(dictionary.Get(), *key) != kNoErr) {
+            continue;
+        }
+        sAIDictionary->CopyArtToEntry(dictionary.Get(), *key, art);
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("restoreFromDictionary", parsed);
+    const ArtList found = FindSnapshotArt(parsed, reply);
+    if (found.empty()) {
+        return DumpReply(reply);
+    }
+    const std::optional<AIDictKey> key = PlimKey();
+    for (ArtObject* art : TopMostObjects(found)) {
+        if (!key || !sAIArt->ValidArt(art, true) || !sAIArt->HasDictionary(art)) {
+            continue;
+        }
+        DictionaryScope dictionary;
+        if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr ||
+            !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
+            continue;
+        }
+        AIArtHandle restored = nullptr;
+        if (sAIDictionary->CopyEntryToArt(dictionary.Get(), *key, kPlaceAbove, art, &restored) == kNoErr) {
+            sAIArt->DisposeArt(art);
+        }
+    }
+    return DumpReply(reply);
+}

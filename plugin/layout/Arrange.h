@@ -1,0 +1,33 @@
+// What aligning and distributing share: the alignment of one object to a rectangle, and an object
+// seen along one axis.
+#pragma once
+
+#include <string>
+
+#include "AIRealMath.h"
+#include "art/ArtList.h"
+
+// Moves the art so that its anchor meets the same anchor of the key rectangle, along the axes of
+// the direction ("h", "v" or "hv"; any other text moves nothing). False, moving nothing, when the
+// art can't be measured.
+bool AlignArtToKey(ArtObject* art, const AIRealRect& key, const std::string& anchor,
+                   const std::string& direction, bool visibleBounds, bool clippingBounds);
+
+// One object along one axis: its low and high edges (left and right, or bottom and top) and the
+// coordinate of its anchor point (mode "move": unknown anchor names mean the top-left).
+class ArtWithSegment {
+public:
+    ArtWithSegment(ArtObject* art, bool horizontal, const std::string& anchor, bool& ok, bool visibleBounds,
+                   bool clippingBounds);
+
+    // Moves the object along the axis and its record with it.
+    void Translate(double distance, bool horizontal);
+
+    ArtObject* art = nullptr;
+    double start = 0.0;
+    double end = 0.0;
+    double anchor = 0.0;
+};
+
+// Ascending anchor coordinates.
+bool CompareArtWithSegment(const ArtWithSegment& a, const ArtWithSegment& b);

@@ -1,0 +1,254 @@
+// "distributeObjects": spaces the found objects along one axis or both inside a reference
+// rectangle (their own common bounds, the bounds of key objects, or an artboard): equal steps
+// between their anchors, equal gaps between their edges, or stacked at a fixed gap outside a key
+// object or artboard. Every check comes before the first move.
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "art/ArtTree.h"
+#include "art/TagSearch.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Units.h"
+#include "layout/Arrange.h"
+#include "layout/Geometry.h"
+#include "layout/LayoutRequest.h"
+#include "layout/Lookups.h"
+#include "layout/ReferencePoints.h"
+
+namespace {
+
+constexpr const char* kArtNotFound = "Art to distribute not found";
+constexpr const char* kTooFew =
+    "Art to distribute not found. Two objects or more are needed to distribute objects";
+constexpr const char* kKeyArtNotFound = "Key art not found";
+constexpr const char* kNoArtboard = "Can't get an artboard position";
+constexpr const char* kBadAxes = "No valid value of direction or distributeSpacing";
+
+struct DistributeRequest {
+    std::string tagSearch;
+    std::string keyArt;
+    bool zOrder = false;
+    std::string anchorPoint = "c";
+    std::optional<double> gap;  // points; its presence selects stacking
+    std::string artboardName;
+    int artboardNumber = 0;
+    BoundsOptions bounds;
+    std::string spacing;  // "distributeSpacing": the axes, spaced by equal gaps
+    std::string axes;
+    AIRealPoint place;  // the side stacked objects go to, per axis: -1 before, 1 after, 0 by position
+};
+
+DistributeRequest ReadDistributeRequest(const json& request) {
+    DistributeRequest r;
+    r.tagSearch = ReadText(request, "tagSearch");
+    r.keyArt = ReadText(request, "keyArt");
+    r.zOrder = ReadBool(request, "zOrder", false);
+    r.anchorPoint = ReadText(request, "anchorPoint", "c");
+    const std::string units = ReadText(request, "units");
+    if (const std::optional<double> gap = ReadOptionalNumber(request, "gap")) {
+        r.gap = LenUnitsToPoints(*gap, units);
+    }
+    r.artboardName = ReadText(request, "artboardName");
+    r.artboardNumber = ReadInteger(request, "artboardNumber", 0);
+    r.bounds = ReadBoundsOptions(request, true);
+    ReadJsonValue(request, "distributeSpacing", r.spacing);
+    r.axes = r.spacing;
+    if (r.axes.empty()) {
+        r.axes = PointNameToDirectionStr(r.anchorPoint);
+        ReadJsonValue(request, "direction", r.axes);
+    }
+    std::string place;
+    ReadJsonValue(request, "place", place);
+    const std::string placeAxes = PointNameToDirectionStr(place);
+    const bool matches = (r.axes == "h" && placeAxes == "h") || (r.axes == "v" && placeAxes == "v") ||
+                         (r.axes == "hv" && (placeAxes == "h" || placeAxes == "v" || placeAxes == "hv"));
+    r.place = matches ? PointNameToVector(place) : AIRealPoint{};
+    return r;
+}
+
+// The records of the objects that can be measured along the axis, in list order.
+std::vector<ArtWithSegment> Records(const ArtList& objects, bool horizontal, const DistributeRequest& r) {
+    std::vector<ArtWithSegment> records;
+    for (ArtObject* art : objects) {
+        bool ok = false;
+        ArtWithSegment record(art, horizontal, r.anchorPoint, ok, r.bounds.visible, r.bounds.clipping);
+        if (ok) {
+            records.push_back(record);
+        }
+    }
+    return records;
+}
+
+// The first and last records meet the ends of the reference; the others' anchors are spaced evenly
+// between theirs.
+void SpaceAnchors(std::vector<ArtWithSegment>& records, bool horizontal, double ks, double ke) {
+    ArtWithSegment& first = records.front();
+    ArtWithSegment& last = records.back();
+    first.Translate(ks - first.start, horizontal);
+    last.Translate(ke - last.end, horizontal);
+    const double step = (last.anchor - first.anchor) / static_cast<double>(records.size() - 1);
+    for (std::size_t i = 1; i + 1 < records.size(); ++i) {
+        records[i].Translate(first.anchor + static_cast<double>(i) * step - records[i].anchor, horizontal);
+    }
+}
+
+// Equal gaps between the objects' edges, filling the reference from end to end (a negative gap
+// when they don't fit, so that they overlap evenly).
+void SpaceGaps(std::vector<ArtWithSegment>& records, bool horizontal, double ks, double ke) {
+    double total = 0.0;
+    for (const ArtWithSegment& record : records) {
+        total += std::abs(record.start - record.end);
+    }
+    const double gap = (std::abs(ks - ke) - total) / static_cast<double>(records.size() - 1);
+    double cursor = ks;
+    for (ArtWithSegment& record : records) {
+        record.Translate(cursor - record.start, horizontal);
+        cursor = record.end + gap;
+    }
+}
+
+// Stacks the records outside the reference, gap apart: those before it (all for side -1, none for
+// side 1, else those whose middle is not beyond the reference's middle) towards the low end, the
+// others towards the high end, each keeping its order.
+void Stack(std::vector<ArtWithSegment>& records, bool horizontal, double ks, double ke, double side,
+           double gap) {
+    std::vector<ArtWithSegment*> before;
+    std::vector<ArtWithSegment*> after;
+    for (ArtWithSegment& record : records) {
+        const bool goesBefore =
+            side == -1.0 || (side != 1.0 && (record.start + record.end) * 0.5 <= (ks + ke) * 0.5);
+        (goesBefore ? before : after).push_back(&record);
+    }
+    double cursor = ks;
+    for (auto it = before.rbegin(); it != before.rend(); ++it) {
+        (*it)->Translate(cursor - gap - (*it)->end, horizontal);
+        cursor = (*it)->start;
+    }
+    cursor = ke;
+    for (ArtWithSegment* record : after) {
+        record->Translate(cursor + gap - record->start, horizontal);
+        cursor = record->end;
+    }
+}
+
+// Distributes along one axis; false when too few objects can be measured on it, which ends the
+// command without an error.
+bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRequest& r,
+                     const AIRealRect& reference) {
+    std::vector<ArtWithSegment> records = Records(objects, horizontal, r);
+    // Stacking places even a single object; spacing needs two to span the reference.
+    const std::size_t needed = r.gap ? 1 : 2;
+    if (records.size() < needed) {
+        return false;
+    }
+    if (!r.zOrder) {
+        std::sort(records.begin(), records.end(), CompareArtWithSegment);
+    }
+    const double ks = horizontal ? reference.left : reference.bottom;
+    const double ke = horizontal ? reference.right : reference.top;
+    if (r.gap) {
+        Stack(records, horizontal, ks, ke, horizontal ? r.place.h : r.place.v, *r.gap);
+    } else if (r.spacing.empty()) {
+        SpaceAnchors(records, horizontal, ks, ke);
+    } else {
+        SpaceGaps(records, horizontal, ks, ke);
+    }
+    return true;
+}
+
+}  // namespace
+
+ArtWithSegment::ArtWithSegment(ArtObject* object, bool horizontal, const std::string& anchorName, bool& ok,
+                               bool visibleBounds, bool clippingBounds)
+    : art(object) {
+    AIRealRect bounds;
+    ok = GetArtVectorBounds(ArtList{object}, bounds, visibleBounds, clippingBounds);
+    if (!ok) {
+        return;
+    }
+    const AIRealPoint point = GetFixedPoint(bounds, anchorName, "move");
+    start = horizontal ? bounds.left : bounds.bottom;
+    end = horizontal ? bounds.right : bounds.top;
+    anchor = horizontal ? point.h : point.v;
+}
+
+void ArtWithSegment::Translate(double distance, bool horizontal) {
+    MoveWithSubTree(art, horizontal ? distance : 0.0, horizontal ? 0.0 : distance);
+    start += distance;
+    end += distance;
+    anchor += distance;
+}
+
+bool CompareArtWithSegment(const ArtWithSegment& a, const ArtWithSegment& b) {
+    return a.anchor < b.anchor;
+}
+
+std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("distributeObjects", parsed);
+    const DistributeRequest r = ReadDistributeRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+    reply["artboardName"] = r.artboardName;
+    if (r.artboardNumber != 0) {
+        reply["artboardNumber"] = r.artboardNumber;
+    }
+    const auto fail = [&](const char* message) {
+        reply["error"] = message;
+        return DumpReply(reply);
+    };
+
+    const ArtList found = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
+    if (found.empty()) {
+        return fail(kArtNotFound);
+    }
+    ArtList objects = SortArtByPaintOrder(RemoveLeaves2(found), false);
+    const ArtList keys = r.keyArt.empty() ? ArtList{} : SortArtByPaintOrder(SearchTaggedArt(r.keyArt), false);
+    if (objects.size() < 2 && !(objects.size() == 1 && !keys.empty())) {
+        return fail(kTooFew);
+    }
+
+    AIRealRect reference;
+    AIRealRect common;
+    if (r.artboardNumber >= 1 || !r.artboardName.empty()) {
+        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+            return fail(kArtNotFound);
+        }
+        if (!GetArtBoardBounds(r.artboardNumber - 1, r.artboardName, reference)) {
+            return fail(kNoArtboard);
+        }
+    } else if (r.gap) {
+        ArtObject* key = keys.empty() ? objects.front() : keys.front();
+        std::erase(objects, key);
+        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+            return fail(kArtNotFound);
+        }
+        if (!GetArtVectorBounds(ArtList{key}, reference, r.bounds.visible, r.bounds.clipping)) {
+            return fail(kKeyArtNotFound);
+        }
+    } else {
+        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+            return fail(kArtNotFound);
+        }
+        reference = common;
+        if (!keys.empty() && !GetArtVectorBounds(keys, reference, r.bounds.visible, r.bounds.clipping)) {
+            return fail(kKeyArtNotFound);
+        }
+    }
+    if (r.axes != "h" && r.axes != "v" && r.axes != "hv") {
+        return fail(kBadAxes);
+    }
+    if (objects.size() == 1 && !r.gap) {
+        AlignArtToKey(objects.front(), reference, r.anchorPoint, r.axes, r.bounds.visible, r.bounds.clipping);
+        return DumpReply(reply);
+    }
+    if (r.axes != "v" && !DistributeAlong(objects, true, r, reference)) {
+        return DumpReply(reply);
+    }
+    if (r.axes != "h") {
+        DistributeAlong(objects, false, r, reference);
+    }
+    return DumpReply(reply);
+}

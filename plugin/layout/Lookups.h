@@ -1,0 +1,64 @@
+// Turning what requests name into host handles: layers by number or title, documents by index or
+// file path, artboards by name, number or range text, and places by location words. Every lookup
+// answers null, -1, false or an empty list when nothing matches or the host fails; the commands
+// decide what to tell the client.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "AIArt.h"
+#include "AIDocument.h"
+#include "AILayer.h"
+#include "AIRealMath.h"
+#include "IAIFilePath.hpp"
+#include "art/ArtList.h"
+
+// --- Layers and placement ----------------------------------------------------------------------------
+
+// GetLayerByPaintOrder(number), or when that finds none GetLayerByName(name).
+AILayerHandle GetLayer(int number, const std::string& name);
+// The layer at the 1-based position in the list of the layers of the document's layer groups in
+// document order (sublayers included); null below 1 or beyond the list.
+AILayerHandle GetLayerByPaintOrder(int number);
+// The first layer with that title; null for an empty title.
+AILayerHandle GetLayerByName(const std::string& name);
+// The host's placement code of a location word (compared exactly): "above" 1, "below" 2,
+// "insideOnTop" 3, "insideOnBottom" 4, "aboveAll" 5, "belowAll" 6; any other word 0.
+int GetNumLocation(const std::string& word);
+// Whether a placement code needs a target art ("above", "below" and the two "inside" codes).
+bool PlacementNeedsTarget(int placement);
+// Where to put art so that it lands relative to the layer: the placement code and target art to
+// pass to the host. False on a host error, and when a placement that needs a target has none.
+bool TargetAndLocationForDuplicate(AILayerHandle layer, int code, int& placement, ArtObject*& target);
+// The last (bottom) object of the current layer; null when it has none or the host fails.
+ArtObject* GetBottomObject();
+
+// --- Documents ----------------------------------------------------------------------------------------
+
+// The open document at the 0-based index when there is one; otherwise the first open document whose
+// file's full path equals the text (made full by MakeAIFilePath when a file exists there). Null when
+// none does.
+AIDocumentHandle GetDocument(int index, const std::string& nameOrPath);
+// A host file path for the text when a file exists there as written, lower-cased or upper-cased
+// (in that order); false for texts shorter than 2 characters and when none exists.
+bool MakeAIFilePath(const std::string& text, ai::FilePath& path);
+
+// --- Artboards ---------------------------------------------------------------------------------------
+
+// The number of artboards of the current document; 0 on a host error.
+int GetNumberOfDocumentArtboards();
+// Appends the 0-based index and the name of every artboard of the range text (the host's range
+// syntax: "" for all, "1-3,5" counted from 1); false, changing nothing, for an invalid text or when
+// the range gives no artboard.
+bool GetArtboardNumbersAndNames(const std::string& range, std::vector<int>& numbers,
+                                std::vector<std::string>& names);
+// The top objects whose bounds overlap an artboard of the range, in handle order; empty on any
+// failure.
+ArtList ArtboardRangeToArtVector(const std::string& range);
+// The 0-based index of the first artboard named exactly so; -1 when none is, or the list can't be
+// read.
+int GetArtboardNumber(const std::string& name);
+// The rectangle of the artboard at the 0-based index; with a negative index the artboard named
+// name, or the active one when the name is empty or names none. False when it can't be read.
+bool GetArtBoardBounds(int index, const std::string& name, AIRealRect& rect);

@@ -1,0 +1,417 @@
+// The commands that change the geometry of found art: "translate" moves it, "rotate" turns each
+// object about the centre of its bounds, and "transform" rotates, shears, scales (also to a target
+// size), flips and places each object about a reference point.
+//
+// Each command reduces the found art to its top-most objects, so that an object found together
+// with one of its ancestors moves (or turns) once, and transforms the leaves of each with one
+// matrix.
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "AIHardSoft.h"
+#include "art/ArtTree.h"
+#include "art/TagSearch.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "core/Units.h"
+#include "documents/Preferences.h"
+#include "layout/Geometry.h"
+#include "layout/LayoutRequest.h"
+#include "layout/ReferencePoints.h"
+
+namespace {
+
+constexpr const char* kNoArtwork = "No artwork found";
+constexpr const char* kSkippedWarning = "Objects whose bounds can't be read were left as they were";
+constexpr const char* kCornerPolicy = "policyForPreservingCorners";
+// Shears closer than this to a right angle (in degrees) would stretch art towards infinity.
+constexpr double kShearTolerance = 1e-3;
+
+// The found art reduced to its top-most objects.
+ArtList FindTopMost(const std::string& tagSearch) {
+    return RemoveLeaves2(SearchTaggedArt(tagSearch));
+}
+
+ai::int32 ReadTransformOptions(const json& request, bool withScaleLines) {
+    ai::int32 options = 0;
+    if (ReadBool(request, "transformObjects", true)) {
+        options |= kTransformObjects;
+    }
+    if (ReadBool(request, "changeFillPatterns", true)) {
+        options |= kTransformFillPatterns;
+    }
+    if (ReadBool(request, "changeStrokePattern", true)) {
+        options |= kTransformStrokePatterns;
+    }
+    if (withScaleLines && ReadBool(request, "scaleLines", true)) {
+        options |= kScaleLines;
+    }
+    return options;
+}
+
+// The matrix to the leaves, then to the groups of the tree with the geometry cleared.
+void ApplyToTree(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options) {
+    TransformLeaves(art, matrix, lineScale, options);
+    TransformGroups(art, matrix, lineScale, options);
+}
+
+bool IsNearRightAngle(double degrees) {
+    return std::abs(std::fmod(std::abs(degrees), 180.0) - 90.0) < kShearTolerance;
+}
+
+std::string LowerCased(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// Sets the host's corner policy for the transformations when the request asks, and puts the old
+// value back on every way out.
+class CornerPolicyScope {
+public:
+    explicit CornerPolicyScope(std::optional<bool> scaleCorners) {
+        int old = 0;
+        if (!scaleCorners || !ReadPluginPrefInt("", kCornerPolicy, old) || (old != 1 && old != 2)) {
+            return;
+        }
+        if (WritePluginPrefInt("", kCornerPolicy, *scaleCorners ? 1 : 2)) {
+            fOld = old;
+        }
+    }
+    ~CornerPolicyScope() {
+        if (fOld) {
+            WritePluginPrefInt("", kCornerPolicy, *fOld);
+        }
+    }
+    CornerPolicyScope(const CornerPolicyScope&) = delete;
+    CornerPolicyScope& operator=(const CornerPolicyScope&) = delete;
+
+private:
+    std::optional<int> fOld;
+};
+
+// Everything "transform" reads, lengths in points.
+struct TransformRequest {
+    std::string tagSearch;
+    AIRealMatrix matrix;  // the rotation, then the shear
+    double rotation = 0.0;
+    double shearH = 0.0;
+    double shearV = 0.0;
+    double scaleH = 1.0;  // as requested, before each object's own adjustment
+    double scaleV = 1.0;
+    double width = 0.0;
+    double height = 0.0;
+    double widthDiff = 0.0;
+    double heightDiff = 0.0;
+    double deltaX = 0.0;
+    double deltaY = 0.0;
+    AIRealPoint position;  // x, y
+    bool xGiven = false;
+    bool yGiven = false;
+    bool keepProportions = false;
+    bool widthLeads = false;   // "scaleH", "width" or "widthDiff" given
+    bool heightLeads = false;  // "scaleV", "height" or "heightDiff" given
+    std::string fittingMethod;
+    std::string flip;
+    std::string anchorPoint;
+    std::string xyAnchor;
+    bool xyMode = false;
+    bool visibleBounds = false;
+    ai::int32 options = 0;
+    std::optional<bool> scaleCorners;
+    std::string error;  // set when the request can't be carried out
+};
+
+void ReadRotationAndShear(const json& request, TransformRequest& r) {
+    std::optional<double> rotation = ReadOptionalNumber(request, "rotation");
+    if (!rotation && !HasKey(request, "distance")) {
+        rotation = ReadOptionalNumber(request, "angle");
+    }
+    r.matrix = IdentityMatrix();
+    if (rotation) {
+        r.rotation = *rotation;
+        r.matrix = Concat(r.matrix, RotationMatrix(DegreesToRadians(*rotation)));
+    }
+    const std::optional<double> shear = ReadOptionalNumber(request, "shear");
+    const std::optional<double> shearH = ReadOptionalNumber(request, "shearH");
+    const std::optional<double> shearV = ReadOptionalNumber(request, "shearV");
+    r.shearH = shear.value_or(shearH.value_or(0.0));
+    r.shearV = shearV.value_or(0.0);
+    const bool horizontal = shear || shearH;
+    const std::optional<double> degrees = shear ? shear : (shearH ? shearH : shearV);
+    if (!degrees || DegreesToRadians(*degrees) == 0.0) {
+        return;
+    }
+    if (IsNearRightAngle(*degrees)) {
+        r.error = "A shear of 90 degrees can't be applied";
+        return;
+    }
+    AIRealMatrix shearMatrix = IdentityMatrix();
+    const double slope = std::tan(DegreesToRadians(*degrees));
+    if (horizontal) {
+        shearMatrix.c = slope;
+    } else {
+        shearMatrix.b = slope;
+    }
+    r.matrix = Concat(r.matrix, shearMatrix);
+}
+
+void ReadScaling(const json& request, const std::string& units, TransformRequest& r) {
+    const std::optional<double> scaleH = ReadOptionalNumber(request, "scaleH");
+    const std::optional<double> scaleV = ReadOptionalNumber(request, "scaleV");
+    const std::optional<double> scale = ReadOptionalNumber(request, "scale");
+    r.scaleH = scale.value_or(scaleH.value_or(1.0));
+    r.scaleV = scale.value_or(scaleV.value_or(1.0));
+    if (r.scaleH == 0.0 || r.scaleV == 0.0) {
+        r.error = "A scale factor can't be 0";
+    }
+    r.width = LenUnitsToPoints(ReadNumber(request, "width", 0.0), units);
+    r.height = LenUnitsToPoints(ReadNumber(request, "height", 0.0), units);
+    r.widthDiff = LenUnitsToPoints(ReadNumber(request, "widthDiff", 0.0), units);
+    r.heightDiff = LenUnitsToPoints(ReadNumber(request, "heightDiff", 0.0), units);
+    r.keepProportions = ReadBool(request, "keepProportions", scale.has_value());
+    r.widthLeads = scaleH || HasKey(request, "width") || HasKey(request, "widthDiff");
+    r.heightLeads = scaleV || HasKey(request, "height") || HasKey(request, "heightDiff");
+    std::string fitting;
+    ReadJsonValue(request, "fittingMethod", fitting);
+    r.fittingMethod = LowerCased(fitting);
+    ReadJsonValue(request, "flip", r.flip);
+}
+
+void ReadPlacement(const json& request, const std::string& units, TransformRequest& r) {
+    r.deltaX = LenUnitsToPoints(ReadNumber(request, "deltaX", 0.0), units);
+    r.deltaY = LenUnitsToPoints(ReadNumber(request, "deltaY", 0.0), units);
+    if (const std::optional<double> distance = ReadOptionalNumber(request, "distance")) {
+        const double angle = DegreesToRadians(ReadNumberLeniently(request, "angle", 0.0));
+        r.deltaX = LenUnitsToPoints(*distance * std::cos(angle), units);
+        r.deltaY = LenUnitsToPoints(*distance * std::sin(angle), units);
+    }
+    std::optional<double> x = ReadOptionalNumber(request, "x");
+    std::optional<double> y = ReadOptionalNumber(request, "y");
+    const std::optional<double> left = ReadOptionalNumber(request, "left");
+    const std::optional<double> top = ReadOptionalNumber(request, "top");
+    r.anchorPoint = ReadText(request, "anchorPoint");
+    const bool xyAnchorGiven = HasKey(request, "xyAnchorPoint");
+    r.xyAnchor = ReadText(request, "xyAnchorPoint");
+    if (left || top) {
+        r.xyAnchor = "TOPLEFT";
+    }
+    x = left ? left : x;
+    y = top ? top : y;
+    r.xGiven = x.has_value();
+    r.yGiven = y.has_value();
+    r.position = {LenUnitsToPoints(x.value_or(0.0), units), LenUnitsToPoints(y.value_or(0.0), units)};
+    // A position without an anchor of the object places the object's top-left corner (the xy
+    // anchor, "TOPLEFT" or empty, which the mode "move" reads as the top-left).
+    r.xyMode = xyAnchorGiven || ((r.xGiven || r.yGiven) && r.anchorPoint.empty());
+}
+
+// Ruler coordinates (from the active artboard's ruler origin, y down) become document coordinates.
+void ConvertPosition(const json& request, TransformRequest& r) {
+    bool globalRuler = false;
+    ReadJsonValue(request, "useGlobalRuler", globalRuler);
+    if (globalRuler || (!r.xGiven && !r.yGiven)) {
+        return;
+    }
+    if (sAIHardSoft == nullptr ||
+        sAIHardSoft->ConvertCoordinates(&r.position, kAIArtboardCoordinateSystem, kAIDocumentCoordinateSystem,
+                                        false) != kNoErr) {
+        r.error = "Can't convert the position to document coordinates";
+    }
+}
+
+TransformRequest ReadTransformRequest(const json& request) {
+    TransformRequest r;
+    r.tagSearch = ReadText(request, "tagSearch");
+    const std::string units = ReadText(request, "units");
+    ReadRotationAndShear(request, r);
+    ReadScaling(request, units, r);
+    ReadPlacement(request, units, r);
+    r.visibleBounds = ReadBoundsOptions(request, false).visible;
+    r.options = ReadTransformOptions(request, true);
+    bool scaleCorners = false;
+    if (ReadJsonValue(request, "scaleCorners", scaleCorners)) {
+        r.scaleCorners = scaleCorners;
+    }
+    if (r.error.empty()) {
+        ConvertPosition(request, r);
+    }
+    return r;
+}
+
+double Signed(double factor, double magnitude) {
+    if (factor == 0.0) {
+        return 0.0;
+    }
+    return factor < 0.0 ? -magnitude : magnitude;
+}
+
+// The scale factors for one object, worked out afresh from the request for each object.
+AIRealPoint ScaleFor(const TransformRequest& r, const AIRealRect& bounds) {
+    double h = r.scaleH;
+    double v = r.scaleV;
+    const double w = std::abs(bounds.left - bounds.right);
+    const double ht = std::abs(bounds.top - bounds.bottom);
+    const double targetWidth = r.widthDiff != 0.0 ? w + r.widthDiff : r.width;
+    const double targetHeight = r.heightDiff != 0.0 ? ht + r.heightDiff : r.height;
+    if (targetWidth != 0.0 && w != 0.0) {
+        h = targetWidth / w;
+    }
+    if (targetHeight != 0.0 && ht != 0.0) {
+        v = targetHeight / ht;
+    }
+    if (r.keepProportions && r.widthLeads) {
+        v = h;
+    } else if (r.keepProportions && r.heightLeads) {
+        h = v;
+    }
+    if (r.fittingMethod == "shrink") {
+        h = Signed(h, std::min(std::abs(h), 1.0));
+        v = Signed(v, std::min(std::abs(v), 1.0));
+    } else if (r.fittingMethod == "enlarge") {
+        h = Signed(h, std::max(std::abs(h), 1.0));
+        v = Signed(v, std::max(std::abs(v), 1.0));
+    }
+    if (r.flip == "h" || r.flip == "hv") {
+        h = -std::abs(h);
+    }
+    if (r.flip == "v" || r.flip == "hv") {
+        v = -std::abs(v);
+    }
+    return {h, v};
+}
+
+// Transforms one object; false (the object left as it was) when its bounds can't be read.
+bool TransformOne(ArtObject* art, const TransformRequest& r) {
+    const std::optional<AIRealRect> bounds = ArtBounds(art, r.visibleBounds);
+    if (!bounds) {
+        return false;
+    }
+    const AIRealPoint scale = ScaleFor(r, *bounds);
+    AIRealMatrix matrix = r.matrix;
+    double lineScale = 1.0;
+    if (scale.h != 1.0 || scale.v != 1.0) {
+        matrix = Concat(r.matrix, ScaleMatrix(scale.h, scale.v));
+        lineScale = std::sqrt(std::abs(scale.h * scale.v));
+    }
+    const std::string& anchor = r.xyMode ? r.xyAnchor : r.anchorPoint;
+    const AIRealPoint before = GetFixedPoint(*bounds, anchor, r.xyMode ? "move" : "distort");
+    AIRealPoint after = Transform(matrix, before);
+    ApplyToTree(art, matrix, lineScale, r.options);
+    if (r.xyMode) {
+        const std::optional<AIRealPoint> measured =
+            GetFixedPoint(art, anchor, "move", r.visibleBounds, false);
+        if (!measured) {
+            return false;
+        }
+        after = *measured;
+    }
+    const double x = r.xGiven ? r.position.h : before.h;
+    const double y = r.yGiven ? r.position.v : before.v;
+    ApplyToTree(art, TranslationMatrix(x - after.h + r.deltaX, y - after.v + r.deltaY), 1.0, r.options);
+    return true;
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::TranslateObjects(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("translate", parsed);
+    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string units = ReadText(parsed, "units");
+    double deltaX = ReadNumber(parsed, "deltaX", 0.0);
+    double deltaY = ReadNumber(parsed, "deltaY", 0.0);
+    const std::optional<double> distance = ReadOptionalNumber(parsed, "distance");
+    const std::optional<double> angle = distance ? ReadOptionalNumber(parsed, "angle") : std::nullopt;
+    if (distance && angle) {
+        deltaX = *distance * std::cos(DegreesToRadians(*angle));
+        deltaY = *distance * std::sin(DegreesToRadians(*angle));
+    }
+    const ai::int32 options = ReadTransformOptions(parsed, false);
+    reply["tagSearch"] = tagSearch;
+    reply["deltaX"] = deltaX;
+    reply["deltaY"] = deltaY;
+
+    const ArtList objects = FindTopMost(tagSearch);
+    if (objects.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    const AIRealMatrix move =
+        TranslationMatrix(LenUnitsToPoints(deltaX, units), LenUnitsToPoints(deltaY, units));
+    for (ArtObject* art : objects) {
+        TransformLeaves(art, move, 1.0, options);
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::RotateObjects(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("rotate", parsed);
+    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const double rotation = ReadNumber(parsed, "rotation", 0.0);
+    reply["tagSearch"] = tagSearch;
+    reply["rotation"] = rotation;
+
+    const ArtList objects = FindTopMost(tagSearch);
+    if (objects.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    const AIRealMatrix turn = RotationMatrix(DegreesToRadians(rotation));
+    bool skipped = false;
+    for (ArtObject* art : objects) {
+        const std::optional<AIRealRect> bounds = ArtBounds(art, false);
+        if (!bounds) {
+            skipped = true;
+            continue;
+        }
+        const AIRealPoint center = CenterOf(*bounds);
+        const AIRealPoint turned = Transform(turn, center);
+        const AIRealMatrix aboutCenter =
+            Concat(turn, TranslationMatrix(center.h - turned.h, center.v - turned.v));
+        TransformLeaves(art, aboutCenter, 1.0, kTransformObjects);
+    }
+    if (skipped) {
+        reply["warning"] = kSkippedWarning;
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::TransformObjects(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("transform", parsed);
+    const TransformRequest r = ReadTransformRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+    reply["rotation"] = r.rotation;
+    reply["shearH"] = r.shearH;
+    reply["shearV"] = r.shearV;
+    reply["scaleH"] = r.scaleH;
+    reply["scaleV"] = r.scaleV;
+    reply["deltaX"] = r.deltaX;
+    reply["deltaY"] = r.deltaY;
+    if (!r.error.empty()) {
+        reply["error"] = r.error;
+        return DumpReply(reply);
+    }
+
+    const ArtList objects = FindTopMost(r.tagSearch);
+    if (objects.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    const CornerPolicyScope corners(r.scaleCorners);
+    bool skipped = false;
+    for (ArtObject* art : objects) {
+        skipped = !TransformOne(art, r) || skipped;
+    }
+    if (skipped) {
+        reply["warning"] = kSkippedWarning;
+    }
+    return DumpReply(reply);
+}

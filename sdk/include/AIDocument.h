@@ -1,0 +1,51 @@
+// The document suite: the current document, its dictionary and settings, and stepping through its
+// undo history (AIUndo.h says how transactions are formed and numbered).
+#pragma once
+
+#include "AIDictionary.h"
+#include "SPTypes.h"
+
+#define kAIDocumentSuite "AI Document Suite"
+constexpr ASInt32 kAIDocumentSuiteVersion = 1021;
+
+struct DocumentObject;
+using AIDocumentHandle = DocumentObject*;
+
+// Ruler units, as GetDocumentRulerUnits reports them.
+enum AIDocumentRulerUnits : ai::int16 {
+    kInchesUnits = 1,
+    kCentimetersUnits = 2,
+    kPointsUnits = 3,
+    kPicasUnits = 4,
+    kMillimetersUnits = 5,
+    kPixelsUnits = 6,
+    kQUnits = 7,  // quarter millimetres
+    kFeetInchesUnits = 8,
+    kMetersUnits = 9,
+    kYardsUnits = 10,
+    kFeetUnits = 11,
+};
+
+// Every operation answers kNoDocumentErr when no document is open and kBadParameterErr for a null
+// out-pointer; a failing operation writes null (or 0) into its output and changes nothing.
+struct AIDocumentSuite {
+    // The current document's handle. A handle names one document for as long as it is open and is
+    // never reused.
+    AIErr (*GetDocument)(AIDocumentHandle* document);
+    // The current document's dictionary. The reference carries one count that the caller gives
+    // back (AIDictionarySuite::Release).
+    AIErr (*GetDictionary)(AIDictionaryRef* dictionary);
+    // Takes back the newest past transaction (transaction -1, AIUndo.h). Inside a call, the call's
+    // own changes so far are closed as a transaction first. kCantHappenErr when there is nothing to
+    // undo; the document is then left as it is.
+    AIErr (*Undo)();
+    // Repeats the next transaction that undo took back (transaction 1). Inside a call, the call's
+    // own changes so far are closed first; when there are any, they clear what redo could repeat.
+    // kCantHappenErr when there is nothing to redo.
+    AIErr (*Redo)();
+    // The document's scale factor: 1 for a canvas of ordinary size; a large canvas has a larger
+    // one, and its lengths in points stand for the factor times as many.
+    AIErr (*GetDocumentScale)(AIReal* scale);
+    // The code of the document's ruler units (AIDocumentRulerUnits).
+    AIErr (*GetDocumentRulerUnits)(ai::int16* units);
+};

@@ -1,0 +1,120 @@
+// plimhost's documents: --open reads one in the native format before start-up, --save writes the
+// current one after the last line.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "HostFixture.h"
+#include "model/DocumentFormat.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class PlimhostDocuments : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("plimhost_documents_" + std::to_string(getpid()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::filesystem::path path = folder / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    // Runs plimhost with the probe as its plug-in, the arguments and standard input.
+    Outcome Plim(const std::string& arguments, const std::string& input = "") {
+        const std::string in = Write("stdin.txt", input);
+        const std::string command = std::string("'") + HOST_PLIMHOST + "' --plugin '" + HOST_PROBE_PLUGIN +
+                                    "' " + arguments + " < '" + in + "' > '" + (folder / "out.txt").string() +
+                                    "' 2> '" + (folder / "err.txt").string() + "'";
+        const int raw = std::system(command.c_str());
+        Outcome run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadFile(folder / "out.txt");
+        run.err = ReadFile(folder / "err.txt");
+        return run;
+    }
+
+    std::filesystem::path folder;
+};
+
+const std::string kSample = std::string(HOST_EXAMPLES_DIR) + "/sample.json";
+
+TEST_F(PlimhostDocuments, SavingAnOpenedDocumentGivesTheSameBytes) {
+    const std::string saved = (folder / "saved.json").string();
+    const Outcome run = Plim("--open '" + kSample + "' --save '" + saved + "'", "echo between\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "between\n");
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(ReadFile(saved), ReadFile(kSample));
+}
+
+TEST_F(PlimhostDocuments, ANewDocumentIsSavedWithItsOneLayer) {
+    const std::string saved = (folder / "new.json").string();
+    const Outcome run = Plim("--new --save '" + saved + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const host::model::ReadResult read = host::model::openDocument(saved);
+    ASSERT_TRUE(read.document) << read.error;
+    ASSERT_EQ(read.document->layerCount(), 1u);
+    EXPECT_EQ(read.document->layerProperties(read.document->firstLayer())->title, "Layer 1");
+}
+
+TEST_F(PlimhostDocuments, AnUnwritableFileFailsAfterTheLinesWereDelivered) {
+    const Outcome run = Plim("--save /nonexistent/folder/doc.json", "echo delivered\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "delivered\n");
+    EXPECT_NE(run.err.find("/nonexistent/folder/doc.json"), std::string::npos) << run.err;
+}
+
+struct UnreadableCase {
+    const char* label;
+    std::string text;
+    std::string reason;
+};
+
+class UnreadableDocuments : public PlimhostDocuments, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableDocuments, StopBeforeThePluginStarts) {
+    const std::string file = Write("document.json", GetParam().text);
+    const Outcome run = Plim("--open '" + file + "'", "log\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(GetParam().reason), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableDocuments,
+    testing::Values(UnreadableCase{"not_json", "layers: none", "not JSON"},
+                    UnreadableCase{"no_format", "{}", "\"format\" is missing"},
+                    UnreadableCase{
+                        "bad_layer",
+                        R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "path"}]})",
+                        "layers[0]"},
+                    UnreadableCase{"twice_the_same_symbol",
+                                   R"({"format": "plimhost-document", "version": 1, "layers": [],
+                                       "symbols": ["Star", "Star"]})",
+                                   "symbols[1]"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace

@@ -1,0 +1,192 @@
+// A document's whole state: equality of documents (what undo compares to tell whether a call
+// changed anything), and the document settings scale and ruler units with their format keys.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+
+#include "ModelTestSupport.h"
+
+namespace host::model {
+namespace {
+
+using testing::findByName;
+using testing::loadSample;
+
+struct Change {
+    const char* label;
+    std::function<void(Document&)> apply;
+};
+
+class Changes : public ::testing::TestWithParam<Change> {};
+
+TEST_P(Changes, MakeADocumentUnequalToItsCopyUntilRestored) {
+    Document document = loadSample();
+    const Document before = document;
+    ASSERT_TRUE(document == before);
+    GetParam().apply(document);
+    EXPECT_FALSE(document == before);
+    EXPECT_FALSE(before == document);
+    const Document after = document;
+    document.restore(before);
+    EXPECT_TRUE(document == before);
+    document.restore(after);
+    EXPECT_TRUE(document == after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Changes,
+    ::testing::Values(
+        Change{"name", [](Document& d) { d.setName(findByName(d, "Logo"), "Brand"); }},
+        Change{"note", [](Document& d) { d.setNote(findByName(d, "Logo"), "n"); }},
+        Change{"selection",
+               [](Document& d) {
+                   d.setAttributes(findByName(d, "Swoosh"), attribute::selected, attribute::selected);
+               }},
+        Change{"lock",
+               [](Document& d) {
+                   d.setAttributes(findByName(d, "Swoosh"), attribute::locked, attribute::locked);
+               }},
+        Change{"tag_entry",
+               [](Document& d) { d.tags(findByName(d, "Swoosh"))->set("_p_tag_0", "string", "x"); }},
+        Change{"tag_value",
+               [](Document& d) {
+                   d.tags(findByName(d, "Logo"))
+                       ->set(d.tags(findByName(d, "Logo"))->entries()[0].name, "string", "other");
+               }},
+        Change{"art_dictionary",
+               [](Document& d) { d.dictionary(findByName(d, "Swoosh"))->setBoolean("k", true); }},
+        Change{"nested_art_copy",
+               [](Document& d) {
+                   Dictionary* dictionary = d.dictionary(findByName(d, "Backdrop"));
+                   ASSERT_NE(dictionary, nullptr);
+                   for (const std::string& key : dictionary->keys()) {
+                       if (*dictionary->typeOf(key) == EntryType::art) {
+                           ArtTree copy = *dictionary->art(key);
+                           copy.data.note = "changed inside the copy";
+                           dictionary->setArt(key, copy);
+                           return;
+                       }
+                   }
+                   FAIL() << "the sample's Backdrop holds an art entry";
+               }},
+        Change{"document_dictionary",
+               [](Document& d) { d.documentDictionary().setInteger("sample.revision", 99); }},
+        Change{"new_art", [](Document& d) { d.newArt(ArtType::group, PaintOrder::aboveAll, {}); }},
+        Change{"dispose", [](Document& d) { d.dispose(findByName(d, "Swoosh")); }},
+        Change{"reorder",
+               [](Document& d) {
+                   d.reorder(findByName(d, "Swoosh"), PaintOrder::above, findByName(d, "Mark"));
+               }},
+        Change{"geometry",
+               [](Document& d) {
+                   d.transform(findByName(d, "Logo"), Matrix{1, 0, 0, 1, 5, 0});
+               }},
+        Change{"text",
+               [](Document& d) { d.contentAs<TextFrameContent>(findByName(d, "Title"))->text += "!"; }},
+        Change{"layer",
+               [](Document& d) {
+                   LayerProperties properties = *d.layerProperties(d.firstLayer());
+                   properties.visible = false;
+                   d.setLayerProperties(d.firstLayer(), properties);
+               }},
+        Change{"current_layer", [](Document& d) { d.setCurrentLayer(*d.nthLayer(1)); }},
+        Change{"editing_state",
+               [](Document& d) {
+                   d.setEditingState({1, findByName(d, "Logo"), false});
+               }},
+        Change{"scale", [](Document& d) { d.setScale(2.5); }},
+        Change{"ruler_units", [](Document& d) { d.setRulerUnits(1); }}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(DocumentState, WhereTheUuidGeneratorStandsIsNoPartOfIt) {
+    Document document = loadSample();
+    const Document before = document;
+    const ArtId made = *document.newArt(ArtType::path, PaintOrder::aboveAll, {});
+    ASSERT_EQ(document.dispose(made), Status::ok);
+    EXPECT_TRUE(document == before);
+}
+
+TEST(DocumentState, DocumentsBuiltApartDifferInTheirHandles) {
+    // The same contents twice: different objects, so different documents.
+    EXPECT_FALSE(loadSample() == loadSample());
+    EXPECT_FALSE(Document(1) == Document(1));
+}
+
+// --- Settings -------------------------------------------------------------------------------------
+
+TEST(DocumentSettings, ANewDocumentIsInPointsAtScaleOne) {
+    const Document document;
+    EXPECT_EQ(document.scale(), 1.0);
+    EXPECT_EQ(document.rulerUnits(), kPointsRulerUnits);
+    const std::string text = *writeDocument(document).text;
+    EXPECT_EQ(text.find("\"scale\""), std::string::npos) << "defaults are left out";
+    EXPECT_EQ(text.find("\"rulerUnits\""), std::string::npos);
+}
+
+TEST(DocumentSettings, SettingsRoundTrip) {
+    Document document = loadSample();
+    ASSERT_EQ(document.setScale(10.0), Status::ok);
+    ASSERT_EQ(document.setRulerUnits(5), Status::ok);
+    const std::string text = *writeDocument(document).text;
+    EXPECT_NE(text.find("\"rulerUnits\": 5"), std::string::npos);
+    EXPECT_NE(text.find("\"scale\": 10.0"), std::string::npos);
+    const ReadResult read = readDocument(text);
+    ASSERT_TRUE(read.document.has_value()) << read.error;
+    EXPECT_EQ(read.document->scale(), 10.0);
+    EXPECT_EQ(read.document->rulerUnits(), 5);
+    EXPECT_EQ(*writeDocument(*read.document).text, text);
+}
+
+struct BadSetting {
+    const char* label;
+    double scale;
+    int units;
+};
+
+class BadSettings : public ::testing::TestWithParam<BadSetting> {};
+
+TEST_P(BadSettings, AreRefusedAndChangeNothing) {
+    Document document;
+    EXPECT_EQ(document.setScale(GetParam().scale), Status::badParameter);
+    EXPECT_EQ(document.setRulerUnits(GetParam().units), Status::badParameter);
+    EXPECT_EQ(document.scale(), 1.0);
+    EXPECT_EQ(document.rulerUnits(), kPointsRulerUnits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadSettings,
+                         ::testing::Values(BadSetting{"zero", 0.0, 0}, BadSetting{"negative", -1.0, -3},
+                                           BadSetting{"beyond", std::numeric_limits<double>::infinity(), 12},
+                                           BadSetting{"not_a_number",
+                                                      std::numeric_limits<double>::quiet_NaN(), 1000}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+struct BadSettingText {
+    const char* label;
+    const char* fields;  // added to an otherwise good document
+    const char* error;
+};
+
+class BadSettingTexts : public ::testing::TestWithParam<BadSettingText> {};
+
+TEST_P(BadSettingTexts, AreRefusedWithTheirPlace) {
+    const std::string text = std::string(R"({"format": "plimhost-document", "version": 1, "layers": [], )") +
+                             GetParam().fields + "}";
+    const ReadResult read = readDocument(text);
+    EXPECT_FALSE(read.document.has_value());
+    EXPECT_NE(read.error.find(GetParam().error), std::string::npos) << read.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadSettingTexts,
+    ::testing::Values(
+        BadSettingText{"scale_zero", R"("scale": 0)", "scale: the scale factor must be above 0"},
+        BadSettingText{"scale_negative", R"("scale": -2.0)", "scale: the scale factor must be above 0"},
+        BadSettingText{"scale_text", R"("scale": "2")", "scale: expected a number"},
+        BadSettingText{"units_zero", R"("rulerUnits": 0)", "rulerUnits: the integer is out of range"},
+        BadSettingText{"units_twelve", R"("rulerUnits": 12)", "rulerUnits: the integer is out of range"},
+        BadSettingText{"units_fraction", R"("rulerUnits": 3.5)", "rulerUnits: expected an integer"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace host::model
