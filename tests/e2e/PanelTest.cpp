@@ -1,6 +1,7 @@
 // The panel's way in and out: listeners per request, result events addressed to the sender, the
 // start-up handshake, the theme, and the selection's tags.
 #include "PluginFixture.h"
+#include "model/Document.h"
 
 namespace {
 
@@ -156,6 +157,54 @@ TEST_F(Panel, ApplyPaintAnswersInItsXmlForm) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].extensionId, "com.torvi.PlimUtils");
     EXPECT_EQ(events[0].data.rfind("<payload><result>", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The symbol list, as the panel and the symbol-list notification receive it.
+class SymbolList : public PluginTest {
+protected:
+    std::string ListFor(const std::vector<std::string>& names) {
+        auto document = std::make_unique<host::model::Document>();
+        for (const std::string& name : names) {
+            EXPECT_TRUE(document->addSymbol(name).ok()) << name;
+        }
+        app->SetDocument(std::move(document));
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event.getSymbolList", "", "com.example.asker");
+        const auto events = app->Panel().TakeDispatched();
+        EXPECT_EQ(events.size(), 1u);
+        if (events.empty()) {
+            return {};
+        }
+        EXPECT_EQ(events[0].extensionId, "com.torvi.PlimUtils");
+        return events[0].data;
+    }
+};
+
+TEST_F(SymbolList, NamesArePercentEncodedAndEscaped) {
+    EXPECT_EQ(ListFor({}), "<payload><result></result></payload>");
+    EXPECT_EQ(ListFor({"A", "B"}), "<payload><result>A,B</result></payload>");
+    EXPECT_EQ(ListFor({"a b%c"}), "<payload><result>a%20b%25c</result></payload>");
+    EXPECT_EQ(ListFor({"\xC3\xA9t\xC3\xA9"}), "<payload><result>%c3%a9t%c3%a9</result></payload>");
+    // A character beyond the basic plane is the UTF-8 of the whole character, not of its halves.
+    EXPECT_EQ(ListFor({"\xF0\x9F\x98\x80"}), "<payload><result>%f0%9f%98%80</result></payload>");
+    // A name cannot close the payload's elements.
+    EXPECT_EQ(ListFor({"a</result>"}), "<payload><result>a&lt;/result&gt;</result></payload>");
+}
+
+TEST_F(SymbolList, TheNotificationAnswersWithTheSameList) {
+    auto document = std::make_unique<host::model::Document>();
+    ASSERT_TRUE(document->addSymbol("Star").ok());
+    ASSERT_TRUE(document->addSymbol("Moon").ok());
+    app->SetDocument(std::move(document));
+    app->Panel().ClearDispatched();
+    ASSERT_EQ(app->NotifySymbolList(), kNoErr);
+    const auto events = app->Panel().TakeDispatched();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].data, "<payload><result>Star,Moon</result></payload>");
 }
 
 }  // namespace
