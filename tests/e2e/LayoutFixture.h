@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "PluginFixture.h"
+#include "ProgramRun.h"
 #include "model/DocumentFormat.h"
 
 namespace layouttest {
@@ -202,31 +203,19 @@ struct PlimhostRun {
 };
 
 inline PlimhostRun RunPlimhost(const std::string& document, const std::string& script) {
-    const std::filesystem::path input = TempFile("layout-script", ".plim");
-    const std::filesystem::path output = TempFile("layout-out", ".json");
-    std::ofstream(input) << script;
-    const std::string command = std::string(PLIM_BIN_DIR) + "/plimhost --open " + document + " --save " +
-                                output.string() + " " + input.string() + " 2>/dev/null";
+    const testsupport::ScratchFolder scratch("layout-plimhost");
+    const std::filesystem::path saved = scratch.Path() / "saved.json";
+    const testsupport::ProgramRun program =
+        testsupport::RunProgram(scratch,
+                                std::string(PLIM_BIN_DIR) + "/plimhost --open " + document + " --save " +
+                                    saved.string() + " " + scratch.Write("script.plim", script),
+                                "");
     PlimhostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe != nullptr) {
-        std::string line;
-        for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-            if (c == '\n') {
-                run.lines.push_back(line);
-                line.clear();
-            } else {
-                line += static_cast<char>(c);
-            }
-        }
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.status = program.status;
+    run.lines = program.Lines();
+    if (std::ifstream file(saved); file) {
+        run.saved = json::parse(file, nullptr, false);
     }
-    if (std::ifstream saved(output); saved) {
-        run.saved = json::parse(saved, nullptr, false);
-    }
-    std::filesystem::remove(input);
-    std::filesystem::remove(output);
     return run;
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "PluginFixture.h"
+#include "ProgramRun.h"
 
 namespace {
 
@@ -15,31 +16,10 @@ struct PlimhostRun {
 };
 
 PlimhostRun RunPlimhost(const std::string& arguments, const std::string& input) {
-    // Tests run in parallel processes: each input gets a file of its own.
-    static int calls = 0;
-    const std::filesystem::path script = std::filesystem::temp_directory_path() /
-                                         ("plimhost-test-" + std::to_string(getpid()) + "-" + std::to_string(++calls) + ".plim");
-    std::ofstream(script) << input;
-    const std::string command = std::string(PLIM_BIN_DIR) + "/plimhost " + arguments + " < " + script.string() +
-                                " 2>/dev/null";
-    PlimhostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    std::string line;
-    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-        if (c == '\n') {
-            run.lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::filesystem::remove(script);
-    return run;
+    const testsupport::ScratchFolder scratch("plimhost-e2e");
+    const testsupport::ProgramRun program =
+        testsupport::RunProgram(scratch, std::string(PLIM_BIN_DIR) + "/plimhost " + arguments, input);
+    return {program.status, program.Lines()};
 }
 
 TEST(Plimhost, AnswersEachScriptLine) {

@@ -8,54 +8,27 @@
 #include <sstream>
 
 #include "HostFixture.h"
+#include "ProgramRun.h"
 #include "model/DocumentFormat.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::ReadFile;
+using Outcome = testsupport::ProgramRun;
 
 class PlimhostDocuments : public testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("plimhost_documents_" + std::to_string(getpid()) + "_" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::filesystem::path path = folder / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
+    std::string Write(const std::string& name, const std::string& text) { return scratch.Write(name, text); }
 
     // Runs plimhost with the probe as its plug-in, the arguments and standard input.
     Outcome Plim(const std::string& arguments, const std::string& input = "") {
-        const std::string in = Write("stdin.txt", input);
-        const std::string command = std::string("'") + HOST_PLIMHOST + "' --plugin '" + HOST_PROBE_PLUGIN +
-                                    "' " + arguments + " < '" + in + "' > '" + (folder / "out.txt").string() +
-                                    "' 2> '" + (folder / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        Outcome run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFile(folder / "out.txt");
-        run.err = ReadFile(folder / "err.txt");
-        return run;
+        return testsupport::RunProgram(
+            scratch, std::string("'") + HOST_PLIMHOST + "' --plugin '" + HOST_PROBE_PLUGIN + "' " + arguments, input);
     }
 
-    std::filesystem::path folder;
+
+    testsupport::ScratchFolder scratch{"plimhost_documents"};
+    const std::filesystem::path& folder = scratch.Path();
 };
 
 const std::string kSample = std::string(HOST_EXAMPLES_DIR) + "/sample.json";

@@ -8,49 +8,26 @@
 #include <sstream>
 
 #include "HostFixture.h"
+#include "ProgramRun.h"
 #include "PanelLine.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::ReadFile;
+using Outcome = testsupport::ProgramRun;
 
 class PlimhostPanel : public testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("plimhost_panel_" + std::to_string(getpid()) + "_" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string Write(const std::string& name, const std::string& text) { return scratch.Write(name, text); }
 
     // Runs plimhost --panel with the arguments and standard input.
     Outcome Plim(const std::string& arguments, const std::string& input) {
-        const std::filesystem::path in = folder / "stdin.txt";
-        std::ofstream(in) << input;
-        const std::string command = std::string("'") + HOST_PLIMHOST + "' --panel " + arguments + " < '" +
-                                    in.string() + "' > '" + (folder / "out.txt").string() + "' 2> '" +
-                                    (folder / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        Outcome run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFile(folder / "out.txt");
-        run.err = ReadFile(folder / "err.txt");
-        return run;
+        return testsupport::RunProgram(scratch, std::string("'") + HOST_PLIMHOST + "' --panel " + arguments, input);
     }
 
-    std::filesystem::path folder;
+
+    testsupport::ScratchFolder scratch{"plimhost_panel"};
+    const std::filesystem::path& folder = scratch.Path();
 };
 
 // The plug-in beside plimhost adds its panel listeners when the panel library is ready.

@@ -7,57 +7,28 @@
 #include <sstream>
 
 #include "HostFixture.h"
+#include "ProgramRun.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::ReadFile;
+using Outcome = testsupport::ProgramRun;
 
 class Plimhost : public testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("plimhost_" + std::to_string(getpid()) + "_" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::filesystem::path path = folder / name;
-        std::ofstream(path) << text;
-        return path.string();
-    }
+    std::string Write(const std::string& name, const std::string& text) { return scratch.Write(name, text); }
 
     // Runs plimhost with the arguments (already quoted where needed) and standard input.
     Outcome Plim(const std::string& arguments, const std::string& input = "") {
-        const std::string in = Write("stdin.txt", input);
-        const std::string command = std::string("'") + HOST_PLIMHOST + "' " + arguments + " < '" + in +
-                                    "' > '" + (folder / "out.txt").string() + "' 2> '" +
-                                    (folder / "err.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        Outcome run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFile(folder / "out.txt");
-        run.err = ReadFile(folder / "err.txt");
-        return run;
+        return testsupport::RunProgram(scratch, std::string("'") + HOST_PLIMHOST + "' " + arguments, input);
     }
 
     std::string WithProbe(const std::string& rest = "") {
         return std::string("--plugin '") + HOST_PROBE_PLUGIN + "' " + rest;
     }
 
-    std::filesystem::path folder;
+    testsupport::ScratchFolder scratch{"plimhost"};
+    const std::filesystem::path& folder = scratch.Path();
 };
 
 TEST_F(Plimhost, PrintsOneReplyLinePerCommandLine) {
