@@ -2,10 +2,13 @@
 // alternative decides the art's type.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "model/ArtType.h"
 #include "model/Matrix.h"
@@ -65,8 +68,32 @@ struct PlacedContent {
     bool operator==(const PlacedContent&) const = default;
 };
 
+// The pixels of a raster image: rows from the top, each pixel's colour components in the order of
+// its colour space ("gray" 1 component and "rgb" 3, from 0 black to 255 full light; "cmyk" 4, from
+// 0 no ink to 255 full ink), followed by an alpha byte (0 transparent) when the raster has one.
+struct RasterPixels {
+    enum class Space { gray, rgb, cmyk };
+    std::size_t width = 0;
+    std::size_t height = 0;
+    Space space = Space::rgb;
+    bool alpha = false;
+    std::vector<std::uint8_t> bytes;  // width * height * channels()
+
+    std::size_t channels() const;
+    bool empty() const { return width == 0 || height == 0; }
+    // The sizes agree with the number of bytes.
+    bool isConsistent() const;
+    bool operator==(const RasterPixels&) const = default;
+};
+
+std::string_view rasterSpaceName(RasterPixels::Space space);  // "gray", "rgb", "cmyk"
+std::optional<RasterPixels::Space> rasterSpaceFromName(std::string_view name);
+
+// A raster image: its frame is the image's extent in its own space, the matrix places it; without
+// pixels it shows as its frame filled grey.
 struct RasterContent {
     BoxGeometry box;
+    RasterPixels pixels;
     bool operator==(const RasterContent&) const = default;
 };
 

@@ -8,6 +8,7 @@
 
 #include "model/ArtAttributes.h"
 #include "model/ArtContent.h"
+#include "model/ArtStyle.h"
 #include "model/Dictionary.h"
 #include "model/Layer.h"
 #include "model/TagList.h"
@@ -20,9 +21,8 @@ struct ArtData {
     std::string name;  // empty: the object has no name of its own and shows its type's default name
     std::string note;
     ArtAttributes attributes = 0;  // the stored bits (attribute::stored)
-    // The stroke's width in points, 0 for no stroke; read by the visible bounds of paths and compound
-    // paths. It stands for the art style's stroke until art styles arrive.
-    double strokeWidth = 0.0;
+    // The art's appearance: its fills, strokes, effects and transparency.
+    ArtStyle style;
     // The transformations the art's fill and stroke patterns went through (the transform art
     // suite's pattern options), applied after the art's own pattern placement.
     Matrix fillPattern;
@@ -33,6 +33,8 @@ struct ArtData {
     Dictionary dictionary;
 
     ArtType type() const { return artTypeOf(content); }
+    // The width of the widest stroke that paints, 0 for none; read by the visible bounds.
+    double strokeWidth() const { return style.strokeWidth(); }
     bool operator==(const ArtData&) const = default;
 };
 

@@ -194,7 +194,13 @@ public:
     Result<std::string> note(ArtId art) const;
     Status setNote(ArtId art, std::string_view note);
     Result<std::string> uuid(ArtId art) const;
-    Status setStrokeWidth(ArtId art, double width);  // badParameter: negative or not finite
+    // Sets the width of the focal stroke (adding a black one; 0 removes it). badParameter: negative
+    // or not finite.
+    Status setStrokeWidth(ArtId art, double width);
+    // The art's appearance (ArtStyle.h).
+    Result<ArtStyle> style(ArtId art) const;
+    // badParameter: a style whose numbers break its limits (ArtStyle::check).
+    Status setStyle(ArtId art, ArtStyle style);
     Status setEnvelope(ArtId art, bool envelope);
     Status setIntertwine(ArtId art, bool intertwine);
 
@@ -240,7 +246,8 @@ public:
     // A new, empty object of the type (a path without anchors, a group without children, ...).
     Result<ArtId> newArt(ArtType type, PaintOrder order, ArtId target);
     // A deep copy of the art with fresh UUIDs; names, notes, attributes, tags and dictionaries are
-    // copied. notAllowed for layer groups.
+    // copied. A layer group's copy is a new layer (with copies of its sublayers) holding copies of
+    // its art, placed as layer groups are.
     Result<ArtId> duplicate(ArtId art, PaintOrder order, ArtId target);
     // Moves the art. notAllowed when the target is the art or lies below it.
     Status reorder(ArtId art, PaintOrder order, ArtId target);
@@ -331,9 +338,16 @@ public:
     // named "Artboard N" (N its number from 1). badParameter: not valid; notAllowed: the document
     // has kMaxArtboards already.
     Result<std::size_t> insertArtboard(Artboard artboard);
+    // The same at a position (0 to the count): the artboards from there on move one place back and
+    // the active artboard stays active. badParameter: a position beyond the count.
+    Result<std::size_t> insertArtboardAt(std::size_t index, Artboard artboard);
     // notFound: no such artboard; notAllowed: the last one. The active artboard stays active; when
     // it is the one removed, the one taking its place (or the new last one) becomes active.
     Status deleteArtboard(std::size_t index);
+    // Deletes a set of artboards as a whole, or nothing. badParameter: an index repeated;
+    // notFound: one that names no artboard; notAllowed: every artboard. The active artboard stays
+    // active; when it goes, the first remaining one after it (or the new last one) becomes active.
+    Status deleteArtboards(std::vector<std::size_t> indexes);
     // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
     Point rulerOrigin() const;
 

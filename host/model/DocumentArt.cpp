@@ -1,5 +1,6 @@
 // The data of single art objects: attributes and selection, names, notes, flags, tags and
 // dictionaries.
+#include <algorithm>
 #include <cmath>
 
 #include "model/Document.h"
@@ -185,7 +186,22 @@ Status Document::setStrokeWidth(ArtId art, double width) {
     if (!std::isfinite(width) || width < 0.0) {
         return Status::badParameter;
     }
-    node->data.strokeWidth = width;
+    // The width is the focal stroke's: set on it, added as a black stroke when there is none, and
+    // a width of 0 takes the focal stroke away.
+    ArtStyle& style = node->data.style;
+    const std::optional<std::size_t> focal = style.focalStrokeIndex();
+    if (width == 0.0) {
+        if (focal) {
+            style.paintFields.erase(style.paintFields.begin() + static_cast<std::ptrdiff_t>(*focal));
+            style.contentsPosition = std::min(style.contentsPosition, style.paintFields.size());
+        }
+        return Status::ok;
+    }
+    if (focal) {
+        style.paintFields[*focal].strokePaint()->width = width;
+        return Status::ok;
+    }
+    style.paintFields.push_back(PaintField::stroke(Color::black(), width));
     return Status::ok;
 }
 

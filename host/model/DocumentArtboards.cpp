@@ -1,4 +1,5 @@
 // Artboards: the document's list, the active one and its ruler origin.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -70,6 +71,53 @@ Result<std::size_t> Document::insertArtboard(Artboard artboard) {
     }
     artboards_.push_back(std::move(artboard));
     return artboards_.size() - 1;
+}
+
+Result<std::size_t> Document::insertArtboardAt(std::size_t index, Artboard artboard) {
+    if (index > artboards_.size()) {
+        return Status::badParameter;
+    }
+    const Result<std::size_t> added = insertArtboard(std::move(artboard));
+    if (!added) {
+        return added;
+    }
+    std::rotate(artboards_.begin() + static_cast<std::ptrdiff_t>(index), artboards_.end() - 1,
+                artboards_.end());
+    if (activeArtboard_ >= index) {
+        ++activeArtboard_;
+    }
+    return index;
+}
+
+Status Document::deleteArtboards(std::vector<std::size_t> indexes) {
+    std::sort(indexes.begin(), indexes.end());
+    if (std::adjacent_find(indexes.begin(), indexes.end()) != indexes.end()) {
+        return Status::badParameter;
+    }
+    if (!indexes.empty() && indexes.back() >= artboards_.size()) {
+        return Status::notFound;
+    }
+    if (indexes.size() == artboards_.size()) {
+        return Status::notAllowed;
+    }
+    // The active artboard keeps its place among the ones that stay; a deleted active one hands over
+    // to the first one after it that stays, or the new last one.
+    std::size_t active = activeArtboard_;
+    while (std::binary_search(indexes.begin(), indexes.end(), active) && active + 1 < artboards_.size()) {
+        ++active;
+    }
+    while (std::binary_search(indexes.begin(), indexes.end(), active)) {
+        --active;
+    }
+    const auto removedBefore = [&](std::size_t position) {
+        return static_cast<std::size_t>(std::lower_bound(indexes.begin(), indexes.end(), position) -
+                                        indexes.begin());
+    };
+    activeArtboard_ = active - removedBefore(active);
+    for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
+        artboards_.erase(artboards_.begin() + static_cast<std::ptrdiff_t>(*index));
+    }
+    return Status::ok;
 }
 
 Status Document::deleteArtboard(std::size_t index) {

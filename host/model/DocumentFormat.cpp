@@ -10,6 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/ArtPaintFormat.h"
+
 namespace host::model {
 
 namespace {
@@ -22,6 +24,16 @@ public:
     FormatError(const std::string& where, const std::string& what)
         : std::runtime_error(where.empty() ? what : where + ": " + what) {}
 };
+
+// Runs a reader or writer of ArtPaintFormat.h, its errors reported as this format's.
+template <typename Work>
+auto paintFormat(Work&& work) {
+    try {
+        return work();
+    } catch (const PaintFormatError& error) {
+        throw FormatError("", error.what());
+    }
+}
 
 // --- Writing ---------------------------------------------------------------------------------------
 
@@ -140,7 +152,12 @@ void writeContent(const ArtContent& content, json& out) {
             out["file"] = placed.file;
             writeBox(placed.box, out);
         }
-        void operator()(const RasterContent& raster) const { writeBox(raster.box, out); }
+        void operator()(const RasterContent& raster) const {
+            writeBox(raster.box, out);
+            if (!raster.pixels.empty()) {
+                out["pixels"] = paintFormat([&] { return rasterPixelsJson(raster.pixels); });
+            }
+        }
         void operator()(const SymbolContent& symbol) const {
             out["symbol"] = symbol.symbol;
             writeBox(symbol.box, out);
@@ -195,8 +212,13 @@ json artJson(const ArtTree& tree) {
             out[name] = true;
         }
     }
-    if (data.strokeWidth != 0.0) {
-        out["strokeWidth"] = number(data.strokeWidth);
+    // A style that is one black stroke (or nothing) is written as "strokeWidth", as older documents
+    // have it.
+    double strokeWidth = 0.0;
+    if (!data.style.isStrokeWidthOnly(&strokeWidth)) {
+        out["style"] = paintFormat([&] { return styleJson(data.style, dictionaryJson); });
+    } else if (strokeWidth != 0.0) {
+        out["strokeWidth"] = number(strokeWidth);
     }
     if (!data.fillPattern.isIdentity()) {
         out["fillPattern"] = matrixJson(data.fillPattern);
@@ -593,6 +615,9 @@ ArtContent readContent(ArtType type, Fields& fields) {
         case ArtType::raster: {
             RasterContent raster;
             readBox(fields, raster.box);
+            if (const json* pixels = fields.optional("pixels")) {
+                raster.pixels = paintFormat([&] { return readRasterPixels(*pixels, fields.at("pixels")); });
+            }
             return raster;
         }
         case ArtType::symbol: {
@@ -619,11 +644,22 @@ void readArtData(Fields& fields, ArtData& data, int depth) {
             data.attributes |= bit;
         }
     }
+    const json* style = fields.optional("style");
     if (const json* width = fields.optional("strokeWidth")) {
-        data.strokeWidth = readNumber(*width, fields.at("strokeWidth"));
-        if (data.strokeWidth < 0) {
+        const double strokeWidth = readNumber(*width, fields.at("strokeWidth"));
+        if (strokeWidth < 0) {
             throw FormatError(fields.at("strokeWidth"), "a stroke width cannot be negative");
         }
+        if (style != nullptr) {
+            throw FormatError(fields.at("strokeWidth"), "give the stroke in \"style\" or \"strokeWidth\", not both");
+        }
+        data.style = ArtStyle::ofStrokeWidth(strokeWidth);
+    }
+    if (style != nullptr) {
+        const DictionaryReader readEntries = [depth](const json& value, const std::string& where) {
+            return readDictionary(value, where, depth + 1);
+        };
+        data.style = paintFormat([&] { return readStyle(*style, fields.at("style"), readEntries); });
     }
     if (const json* pattern = fields.optional("fillPattern")) {
         data.fillPattern = readMatrix(*pattern, fields.at("fillPattern"));

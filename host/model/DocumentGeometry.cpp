@@ -28,7 +28,7 @@ bool isFinite(const Matrix& m) {
 // The stroke is centred on the path, so half its width shows outside the geometry on every side.
 // Joins and caps are not modelled: a mitred corner can reach further than this in the application.
 Rect Document::boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const {
-    const double halfStroke = kind == BoundsKind::visible ? node.data.strokeWidth / 2 : 0.0;
+    const double halfStroke = kind == BoundsKind::visible ? node.data.strokeWidth() / 2 : 0.0;
     const auto unitedChildren = [&](BoundsKind childKind, bool masksOnly) {
         Rect result;
         for (const ArtId child : node.children) {

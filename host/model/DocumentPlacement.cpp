@@ -149,10 +149,9 @@ Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    if (node->layer) {
-        return Status::notAllowed;
-    }
-    const Result<Slot> slot = slotFor(order, target, false, node->data.type());
+    // A layer group is copied as a new layer: placed as layer groups are, its layer properties
+    // (and those of its sublayers) going with the copy to new layer records.
+    const Result<Slot> slot = slotFor(order, target, static_cast<bool>(node->layer), node->data.type());
     if (!slot) {
         return slot.status();
     }

@@ -68,11 +68,11 @@ struct Changed {
     std::optional<ArtContent> content;  // none: the geometry stays
     Matrix fillPattern;
     Matrix strokePattern;
-    double strokeWidth = 0.0;
+    ArtStyle style;
 
     // A finite matrix can still carry large coordinates beyond the range of doubles.
     bool isFinite() const {
-        return std::isfinite(strokeWidth) && model::isFinite(fillPattern) && model::isFinite(strokePattern) &&
+        return style.check() == Status::ok && model::isFinite(fillPattern) && model::isFinite(strokePattern) &&
                (!content || model::isFinite(*content));
     }
 };
@@ -93,7 +93,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
     results.reserve(touched.size());
     for (const ArtId id : touched) {
         const ArtData& data = arts_.at(id).data;
-        Changed changed{id, std::nullopt, data.fillPattern, data.strokePattern, data.strokeWidth};
+        Changed changed{id, std::nullopt, data.fillPattern, data.strokePattern, data.style};
         if (options.objects) {
             changed.content = data.content;
             transformContent(*changed.content, matrix);
@@ -105,7 +105,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
             changed.strokePattern = changed.strokePattern.then(matrix);
         }
         if (options.scaleLines) {
-            changed.strokeWidth *= lineScale;
+            changed.style.scaleStrokes(lineScale);
         }
         if (!changed.isFinite()) {
             return Status::badParameter;
@@ -119,7 +119,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
         }
         data.fillPattern = changed.fillPattern;
         data.strokePattern = changed.strokePattern;
-        data.strokeWidth = changed.strokeWidth;
+        data.style = std::move(changed.style);
     }
     return Status::ok;
 }

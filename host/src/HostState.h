@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "host/HandleTable.h"
 #include "host/HostOperation.h"
 #include "host/Preferences.h"
+#include "model/ArtStyle.h"
 #include "model/Artboard.h"
 
 namespace host {
@@ -81,6 +83,13 @@ struct ArtboardRangeCursor {
     std::size_t next = 0;
 };
 
+// An art-style parser: the parts of the style it parsed (none before the first parse) and the
+// handle numbers of its paint fields, one per entry of style->paintFields.
+struct StyleParserRecord {
+    std::optional<model::ArtStyle> style;
+    std::vector<std::uintptr_t> paintFieldHandles;
+};
+
 struct HostState {
     HostState(Application& application, ApplicationOptions options);
 
@@ -136,6 +145,17 @@ struct HostState {
     HandleTable<std::uintptr_t> artboardLists;
     HandleTable<ArtboardRange> artboardRanges;
     HandleTable<ArtboardRangeCursor> artboardRangeCursors;
+
+    // Art sets (the art set suite): art handles in the order added, each once.
+    HandleTable<std::vector<model::ArtId>> artSets;
+    // Where art made without a prep art goes: directly above this art (inside on top of a layer
+    // group). A null or stale art means inside on top of the current layer.
+    model::ArtId insertionPoint;
+
+    // Art styles: immutable values, one handle per distinct value (StyleHandles.h); and art-style
+    // parsers, each a mutable copy of a style's parts.
+    HandleTable<const model::ArtStyle> artStyles;
+    HandleTable<StyleParserRecord> styleParsers;
 };
 
 // The state of the current application; null when there is none.

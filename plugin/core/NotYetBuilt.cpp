@@ -17,21 +17,6 @@ std::string NotImplementedReply(const char* eventType) {
 #define PLIM_NOT_YET_BUILT(method, eventType) \
     std::string PlimUtilsPlugin::method(std::string) { return NotImplementedReply(eventType); }
 
-PLIM_NOT_YET_BUILT(Arrange, "arrange")
-PLIM_NOT_YET_BUILT(EditArtboards, "editArtboards")
-PLIM_NOT_YET_BUILT(FitArtboardToBounds, "fitArtboardToBounds")
-PLIM_NOT_YET_BUILT(EditLayer, "editLayer")
-PLIM_NOT_YET_BUILT(GroupObjects, "groupObjects")
-PLIM_NOT_YET_BUILT(UngroupObjects, "ungroupObjects")
-PLIM_NOT_YET_BUILT(MakeClipGroup, "makeClipGroup")
-PLIM_NOT_YET_BUILT(ReleaseClipGroup, "releaseClipGroup")
-PLIM_NOT_YET_BUILT(MakeCompoundPath, "makeCompoundPath")
-PLIM_NOT_YET_BUILT(ReleaseCompoundPath, "releaseCompoundPath")
-PLIM_NOT_YET_BUILT(Pathfinder, "pathfinder")
-PLIM_NOT_YET_BUILT(Expand, "expand")
-PLIM_NOT_YET_BUILT(Rasterize, "rasterize")
-PLIM_NOT_YET_BUILT(ReduceToBasicAppearance, "reduceToBasicAppearance")
-PLIM_NOT_YET_BUILT(RemoveObjects, "remove")
 PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
 PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
 PLIM_NOT_YET_BUILT(GetGraphicStyle, "getGraphicStyle")
@@ -58,10 +43,6 @@ PLIM_NOT_YET_BUILT(Revert, "revert")
 PLIM_NOT_YET_BUILT(SaveCloudFile, "saveCloudFile")
 PLIM_NOT_YET_BUILT(SaveFile, "saveFile")
 PLIM_NOT_YET_BUILT(SetDocumentColorMode, "setDocumentColorMode")
-
-std::string PlimUtilsPlugin::DuplicateObjects(std::string, bool zOrder) {
-    return NotImplementedReply(zOrder ? "z-order" : "duplicate");
-}
 
 // The older XML requests answer "false" when they fail.
 ai::UnicodeString PlimUtilsPlugin::applyPaint(ai::UnicodeString) { return ai::UnicodeString("false"); }

@@ -118,4 +118,13 @@ struct AIArtSuite {
     // The art's dictionary, made when it has none. The reference carries one count that the
     // caller gives back (AIDictionarySuite::Release).
     AIErr (*GetDictionary)(AIArtHandle art, AIDictionaryRef* dictionary);
+
+    // The insertion point: where art made without a prep art (shape construction) goes, as a paint
+    // order relative to an art. Without one set, new art goes inside on top of the current layer's
+    // group. *editable says whether art can be put there (the layer is visible and not locked); it
+    // may be null.
+    AIErr (*GetInsertionPoint)(AIArtHandle* art, ai::int16* paintOrder, AIBoolean* editable);
+    // New art goes directly above the art from now on; inside on top when the art is a layer group.
+    // Kept until the art goes or another document becomes current.
+    AIErr (*SetInsertionPoint)(AIArtHandle art);
 };

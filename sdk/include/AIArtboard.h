@@ -25,7 +25,7 @@ using ArtboardRef = ArtboardPropertiesObject*;  // a property record held for th
 enum AIArtboardDisplayMark : ai::int32 {
     kAIArtboardCenterMark = 1,
     kAIArtboardCrossHairs = 2,
-    kAIArtboardSafeAreas = 3,
+    kAIArtboardSafeAreas = 4,
 };
 
 // Every operation answers kBadParameterErr for a null out-pointer, an unknown or disposed record or
@@ -69,4 +69,14 @@ struct AIArtboardSuite {
     // (kCantHappenErr). The active artboard stays active; when it is the one removed, the one
     // that takes its place (or the new last one) becomes active.
     AIErr (*Delete)(ArtboardListRef list, ArtboardID index);
+
+    // Adds an artboard with the record's properties at the position *index (0 to the count; any
+    // other value: after the last one) and tells where it went. The artboards from that position on
+    // move one place back; the active artboard stays active. Naming as Insert.
+    AIErr (*InsertAt)(ArtboardListRef list, ArtboardRef properties, ArtboardID* index);
+    // Removes the artboards at the indexes as a whole: either all of them go or none does. Repeated
+    // or unknown indexes, and a null list with a count above 0, are kBadParameterErr; removing every
+    // artboard is refused (kCantHappenErr). The active artboard stays active; when it is removed,
+    // the first remaining artboard after it (or the new last one) becomes active.
+    AIErr (*DeleteArtboards)(ArtboardListRef list, const ArtboardID* indexes, ai::int32 count);
 };

@@ -26,6 +26,13 @@ enum AIDocumentRulerUnits : ai::int16 {
     kFeetUnits = 11,
 };
 
+// The colour models of documents. This host's documents are RGB documents.
+enum AIDocumentColorModelValue : ai::int16 {
+    kDocGrayColor = 0,
+    kDocRGBColor = 1,
+    kDocCMYKColor = 2,
+};
+
 // Every operation answers kNoDocumentErr when no document is open and kBadParameterErr for a null
 // out-pointer; a failing operation writes null (or 0) into its output and changes nothing.
 struct AIDocumentSuite {
@@ -48,4 +55,6 @@ struct AIDocumentSuite {
     AIErr (*GetDocumentScale)(AIReal* scale);
     // The code of the document's ruler units (AIDocumentRulerUnits).
     AIErr (*GetDocumentRulerUnits)(ai::int16* units);
+    // The document's colour model (AIDocumentColorModelValue).
+    AIErr (*GetDocumentColorModel)(ai::int16* colorModel);
 };

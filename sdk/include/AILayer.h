@@ -10,6 +10,15 @@ constexpr ASInt32 kAILayerSuiteVersion = 1013;
 
 struct LayerObject;
 using AILayerHandle = LayerObject*;
+struct ArtObject;
+using AIArtHandle = ArtObject*;  // as in AIArt.h
+
+// A layer's colour: 16 bits a channel (0 to 65535).
+struct AIRGBColor {
+    ai::uint16 red = 0;
+    ai::uint16 green = 0;
+    ai::uint16 blue = 0;
+};
 
 // Every operation answers kNoDocumentErr without a current document and kBadParameterErr for a
 // null out-pointer or a layer handle that is unknown or no longer in the document. A lookup that
@@ -31,4 +40,41 @@ struct AILayerSuite {
     // The first layer, top-level layers first and then sublayers in document order, whose title
     // equals the text exactly; null when none does.
     AIErr (*GetLayerByTitle)(AILayerHandle* layer, const ai::UnicodeString& title);
+
+    // --- Adding and removing layers ---
+    // A new layer "Layer N" placed by the paint order (AIPaintOrder, AIArt.h) relative to a layer:
+    // above or below it at its own level, inside on top or bottom as its first or last sublayer; the
+    // "all" orders put it at the top or bottom of the top-level layers (layer may be null then).
+    AIErr (*InsertLayer)(AILayerHandle layer, ai::int16 paintOrder, AILayerHandle* newLayer);
+    // A new layer whose layer group is placed by the paint order relative to an art object: beside
+    // a layer group, or inside one as a sublayer. Placements the art tree doesn't allow (a layer
+    // beside ordinary art, inside a group) are kBadParameterErr.
+    AIErr (*InsertLayerAtArt)(AIArtHandle art, ai::int16 paintOrder, AILayerHandle* newLayer);
+    // Removes the layer with its art and sublayers. The only top-level layer can't be removed
+    // (kCantHappenErr).
+    AIErr (*DeleteLayer)(AILayerHandle layer);
+
+    // --- Properties ---
+    AIErr (*GetLayerTitle)(AILayerHandle layer, ai::UnicodeString& title);
+    AIErr (*SetLayerTitle)(AILayerHandle layer, const ai::UnicodeString& title);
+    AIErr (*GetLayerColor)(AILayerHandle layer, AIRGBColor* color);
+    AIErr (*SetLayerColor)(AILayerHandle layer, AIRGBColor color);
+    AIErr (*GetLayerVisible)(AILayerHandle layer, AIBoolean* visible);
+    AIErr (*SetLayerVisible)(AILayerHandle layer, AIBoolean visible);
+    // Editable is the opposite of locked.
+    AIErr (*GetLayerEditable)(AILayerHandle layer, AIBoolean* editable);
+    AIErr (*SetLayerEditable)(AILayerHandle layer, AIBoolean editable);
+    AIErr (*GetLayerPrinted)(AILayerHandle layer, AIBoolean* printed);
+    AIErr (*SetLayerPrinted)(AILayerHandle layer, AIBoolean printed);
+    // Preview display (false: outlines).
+    AIErr (*GetLayerPreview)(AILayerHandle layer, AIBoolean* preview);
+    AIErr (*SetLayerPreview)(AILayerHandle layer, AIBoolean preview);
+    AIErr (*GetLayerIsTemplate)(AILayerHandle layer, AIBoolean* isTemplate);
+    AIErr (*SetLayerIsTemplate)(AILayerHandle layer, AIBoolean isTemplate);
+    // Whether placed images on the layer are shown dimmed, and by how much (0 to 100 percent;
+    // another percentage is kBadParameterErr).
+    AIErr (*GetLayerDimPlacedImages)(AILayerHandle layer, AIBoolean* dimmed);
+    AIErr (*SetLayerDimPlacedImages)(AILayerHandle layer, AIBoolean dimmed);
+    AIErr (*GetLayerDimmedPercent)(AILayerHandle layer, ai::int32* percent);
+    AIErr (*SetLayerDimmedPercent)(AILayerHandle layer, ai::int32 percent);
 };

@@ -3,6 +3,8 @@
 // error codes; nothing throws.
 #pragma once
 
+#include <vector>
+
 #include "AIArtboard.h"
 #include "IAIUnicodeString.h"
 
@@ -11,6 +13,13 @@ namespace ai {
 // A record of an artboard's properties, held by the host for the plug-in.
 class ArtboardProperties {
 public:
+    // The marks an artboard can show (GetShowDisplayMark, SetShowDisplayMark).
+    enum DisplayMarkType : ai::int32 {
+        kCenterMark = kAIArtboardCenterMark,
+        kCrossHairs = kAIArtboardCrossHairs,
+        kSafeAreas = kAIArtboardSafeAreas,
+    };
+
     // A record with the host's default properties (IsValid() false when the host can't make one).
     ArtboardProperties();
     ArtboardProperties(const ArtboardProperties& other);
@@ -56,8 +65,12 @@ public:
     AIErr SetActive(ArtboardID index);
     AIErr GetArtboardProperties(ArtboardID index, ArtboardProperties& properties) const;
     AIErr Update(ArtboardID index, const ArtboardProperties& properties);
+    // Inserts an artboard with the properties at index (0 to the count; any other value: after the
+    // last one) and sets index to the position it took.
     AIErr Insert(const ArtboardProperties& properties, ArtboardID& index);
     AIErr Delete(ArtboardID index);
+    // Deletes the artboards at the indexes as a whole: all of them or, on an error, none.
+    AIErr Delete(const std::vector<ArtboardID>& indexes);
 
 private:
     ArtboardListRef fImpl = nullptr;

@@ -182,12 +182,18 @@ AIErr ArtboardList::Insert(const ArtboardProperties& properties, ArtboardID& ind
         return kBadParameterErr;
     }
     return Checked(fImpl, [&](const AIArtboardSuite& suite) {
-        return suite.Insert(fImpl, properties.GetImpl(), &index);
+        return suite.InsertAt(fImpl, properties.GetImpl(), &index);
     });
 }
 
 AIErr ArtboardList::Delete(ArtboardID index) {
     return Checked(fImpl, [&](const AIArtboardSuite& suite) { return suite.Delete(fImpl, index); });
+}
+
+AIErr ArtboardList::Delete(const std::vector<ArtboardID>& indexes) {
+    return Checked(fImpl, [&](const AIArtboardSuite& suite) {
+        return suite.DeleteArtboards(fImpl, indexes.data(), static_cast<ai::int32>(indexes.size()));
+    });
 }
 
 }  // namespace ai

@@ -70,7 +70,7 @@ TEST_F(BatchCall, DuplicateAndZOrderRunTheSameCommand) {
                                                 Entry("com.torvi.event.z-order", json::object())})}};
     const json reply = ScriptJson("batchCall", request.dump());
     EXPECT_EQ(reply["data"][0]["data"]["eventType"], "duplicate");
-    EXPECT_EQ(reply["data"][1]["data"]["eventType"], "z-order");
+    EXPECT_EQ(reply["data"][1]["data"]["eventType"], "move");
 }
 
 TEST_F(BatchCall, WithoutDataArray) {

@@ -147,7 +147,7 @@ TEST_F(Panel, DuplicateAndZOrderRunTheSameCommand) {
     const auto events = app->Panel().TakeDispatched();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(json::parse(events[0].data)["eventType"], "duplicate");
-    EXPECT_EQ(json::parse(events[1].data)["eventType"], "z-order");
+    EXPECT_EQ(json::parse(events[1].data)["eventType"], "move");
 }
 
 TEST_F(Panel, ApplyPaintAnswersInItsXmlForm) {

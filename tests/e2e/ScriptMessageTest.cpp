@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"tagNotifyOff", "{}", ""},
         ReplyCase{"translate", R"({"uid":"t"})",
                   R"({"deltaX":0.0,"deltaY":0.0,"error":"No artwork found","eventType":"translate","tagSearch":"","uid":"t"})"},
-        ReplyCase{"z-order", "{}", R"({"error":"Not implemented yet","eventType":"z-order"})"},
+        ReplyCase{"z-order", "{}",
+                  R"({"error":"No source artwork found","eventType":"move","replace":false,"tagSearch":"","tags":[],"targetTagSearch":""})"},
         ReplyCase{"editTextStyle", "{}", R"({"error":"Not implemented yet","eventType":"editTextStyle"})"},
         // A request that the JSON library can't take is answered, never thrown into the host.
         ReplyCase{"comment", R"({"uid":5})", R"({"error":"\"uid\" must be a string","eventType":"comment"})"},

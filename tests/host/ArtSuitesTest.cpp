@@ -243,13 +243,26 @@ TEST_F(DocumentSuites, DisposingAGroupMakesTheHandlesBelowItStale) {
     EXPECT_NE(created, mark);
 }
 
-TEST_F(DocumentSuites, LayerGroupsCannotBeDisposedOrDuplicated) {
+TEST_F(DocumentSuites, LayerGroupsCannotBeDisposedAndTheirDuplicatesAreNewLayers) {
     AIArtHandle front = Art("Front");
-    AIArtHandle copy = nullptr;
     EXPECT_EQ(art->DisposeArt(front), kBadParameterErr);
-    EXPECT_EQ(art->DuplicateArt(front, kPlaceAboveAll, nullptr, &copy), kBadParameterErr);
-    EXPECT_EQ(copy, nullptr);
     EXPECT_TRUE(art->ValidArt(front, false));
+    const std::size_t layers = Doc().layerCount();
+    AIArtHandle copy = nullptr;
+    ASSERT_EQ(art->DuplicateArt(front, kPlaceBelowAll, nullptr, &copy), kNoErr);
+    AIBoolean isLayerGroup = false;
+    ASSERT_EQ(art->IsArtLayerGroup(copy, &isLayerGroup), kNoErr);
+    EXPECT_TRUE(isLayerGroup);
+    AILayerHandle original = nullptr;
+    AILayerHandle copied = nullptr;
+    ASSERT_EQ(art->GetLayerOfArt(front, &original), kNoErr);
+    ASSERT_EQ(art->GetLayerOfArt(copy, &copied), kNoErr);
+    EXPECT_NE(copied, original);
+    EXPECT_EQ(Doc().layerCount(), layers + 1);
+    // A layer group can't go inside ordinary art, as a copy either.
+    AIArtHandle refused = nullptr;
+    EXPECT_EQ(art->DuplicateArt(front, kPlaceAbove, Art("Mark"), &refused), kBadParameterErr);
+    EXPECT_EQ(refused, nullptr);
 }
 
 TEST_F(DocumentSuites, NullOutputsAreRefused) {

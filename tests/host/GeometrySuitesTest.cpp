@@ -192,9 +192,9 @@ TEST_F(GeometrySuites, LineWidthsScaleOnlyWhenAsked) {
     AIRealMatrix scale;
     math->AIRealMatrixSetScale(&scale, 2, 2);
     transform->TransformArt(Art("Curve"), &scale, 2.0, kTransformObjects);
-    EXPECT_EQ(Data("Curve").strokeWidth, 2.0);
+    EXPECT_EQ(Data("Curve").strokeWidth(), 2.0);
     transform->TransformArt(Art("Curve"), &scale, 2.0, kTransformObjects | kScaleLines);
-    EXPECT_EQ(Data("Curve").strokeWidth, 4.0);
+    EXPECT_EQ(Data("Curve").strokeWidth(), 4.0);
 }
 
 TEST_F(GeometrySuites, PatternOptionsAreRecordedOnTheArt) {

@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         ImplementedCase{"AI Envelope Suite", 1004, true}, ImplementedCase{"AI Intertwine Suite", 1001, true},
         ImplementedCase{"AI Isolation Mode", 1006, true}, ImplementedCase{"AI Text Frame Suite", 1004, true},
         ImplementedCase{"AI Dictionary Suite", 1010, true}, ImplementedCase{"AI Symbol Suite", 1008, true},
-        ImplementedCase{"AI Art Set Suite", 1009, false}, ImplementedCase{"ATE TextRange Suite", 2, false}));
+        ImplementedCase{"AI Art Set Suite", 1009, true}, ImplementedCase{"AI Runtime Suite", 1014, false},
+        ImplementedCase{"ATE TextRange Suite", 2, false}));
 
 TEST_F(Registry, VersionsMustMatchExactly) {
     const void* table = &table;

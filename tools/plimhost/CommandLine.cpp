@@ -14,6 +14,9 @@ std::optional<std::string>* ValueSlot(std::string_view option, CommandLine* line
     if (option == "--save") {
         return &line->saveFile;
     }
+    if (option == "--snapshot") {
+        return &line->snapshotFile;
+    }
     if (option == "--plugin") {
         return &line->pluginPath;
     }

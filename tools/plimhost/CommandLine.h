@@ -1,5 +1,5 @@
 // The command line of plimhost:
-//     plimhost [--open FILE | --new] [--save FILE] [--panel] [--plugin PATH] [SCRIPT ...]
+//     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]
 #pragma once
 
 #include <optional>
@@ -11,6 +11,8 @@ namespace plimhost {
 struct CommandLine {
     std::optional<std::string> openFile;
     std::optional<std::string> saveFile;
+    // A PNG picture of the active artboard, written after the last line.
+    std::optional<std::string> snapshotFile;
     std::optional<std::string> pluginPath;
     bool panel = false;
     bool help = false;
@@ -19,7 +21,7 @@ struct CommandLine {
 };
 
 inline constexpr const char* kUsage =
-    "usage: plimhost [--open FILE | --new] [--save FILE] [--panel] [--plugin PATH] [SCRIPT ...]\n";
+    "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]\n";
 
 // Reads the arguments after the program name. False with the reason in *error for a usage error.
 // "--" ends the options; "--plugin=PATH" is the same as "--plugin PATH".

@@ -12,6 +12,7 @@
 #include "ScriptLine.h"
 #include "host/Application.h"
 #include "host/HostOperation.h"
+#include "host/Picture.h"
 #include "model/DocumentFormat.h"
 
 namespace {
@@ -60,6 +61,18 @@ bool SaveDocument(host::Application& application, const std::string& file) {
         return true;
     }
     std::cerr << "plimhost: cannot save the document to " << file << ": " << error << "\n";
+    return false;
+}
+
+// Writes a picture of the current document's active artboard; false, with the reason on standard
+// error, when it can't be written.
+bool WriteSnapshot(host::Application& application, const std::string& file) {
+    const host::Document* document = application.CurrentDocument();
+    std::string error = "no document is open";
+    if (document != nullptr && host::WriteArtboardPicture(*document, file, &error)) {
+        return true;
+    }
+    std::cerr << "plimhost: cannot write the snapshot " << file << ": " << error << "\n";
     return false;
 }
 
@@ -137,8 +150,9 @@ int Run(const plimhost::CommandLine& line) {
     }
     std::cout.flush();
     const bool saved = !line.saveFile || SaveDocument(application, *line.saveFile);
+    const bool pictured = !line.snapshotFile || WriteSnapshot(application, *line.snapshotFile);
     application.Shutdown();
-    return saved ? kExitDelivered : kExitCantLoad;
+    return saved && pictured ? kExitDelivered : kExitCantLoad;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/InsertionPoint.h"
 
 namespace host {
 namespace {
@@ -311,7 +312,7 @@ AIArtSuite gArtSuite = {
     GetArtParent,    GetArtFirstChild, GetArtLastChild,    GetArtSibling,         GetArtPriorSibling,
     IsArtLayerGroup, GetLayerOfArt,    GetFirstArtOfLayer, GetArtUserAttr,        SetArtUserAttr,
     GetArtName,      SetArtName,       GetArtBounds,       GetArtTransformBounds, ValidArt,
-    HasDictionary,   GetDictionary,
+    HasDictionary,   GetDictionary,    GetInsertionPoint,  SetInsertionPoint,
 };
 
 }  // namespace host

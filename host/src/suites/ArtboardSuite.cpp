@@ -346,6 +346,52 @@ AIErr Delete(ArtboardListRef list, ArtboardID index) {
     return error;
 }
 
+AIErr InsertAt(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) {
+    auto [state, document, error] = StartListOperation("InsertAt", list);
+    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    if (error == kNoErr && (record == nullptr || index == nullptr)) {
+        error = kBadParameterErr;
+    }
+    const std::string wanted = index != nullptr ? std::to_string(*index) : "null";
+    if (error == kNoErr) {
+        const std::size_t count = document->artboards().size();
+        // A position outside the list means after the last artboard.
+        const std::size_t position = *index >= 0 && static_cast<std::size_t>(*index) <= count
+                                         ? static_cast<std::size_t>(*index)
+                                         : count;
+        const model::Result<std::size_t> inserted = document->insertArtboardAt(position, *record);
+        error = ErrorFromStatus(inserted.status());
+        if (inserted) {
+            *index = static_cast<ArtboardID>(*inserted);
+        }
+    }
+    Record(state, "InsertArtboardAt", {wanted}, error);
+    return error == kNoErr ? kNoErr : Refuse(index, error);
+}
+
+AIErr DeleteArtboards(ArtboardListRef list, const ArtboardID* indexes, ai::int32 count) {
+    auto [state, document, error] = StartListOperation("DeleteArtboards", list);
+    if (error == kNoErr && (count < 0 || (count > 0 && indexes == nullptr))) {
+        error = kBadParameterErr;
+    }
+    std::vector<std::size_t> positions;
+    std::string text;
+    for (ai::int32 n = 0; error == kNoErr && n < count; ++n) {
+        if (indexes[n] < 0) {
+            error = kBadParameterErr;
+            break;
+        }
+        positions.push_back(static_cast<std::size_t>(indexes[n]));
+        text += (n == 0 ? "" : ",") + std::to_string(indexes[n]);
+    }
+    if (error == kNoErr) {
+        const model::Status status = document->deleteArtboards(std::move(positions));
+        error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
+    }
+    Record(state, "DeleteArtboards", {text}, error);
+    return error;
+}
+
 }  // namespace
 
 AIArtboardSuite gArtboardSuite = {
@@ -371,6 +417,8 @@ AIArtboardSuite gArtboardSuite = {
     .Update = Update,
     .Insert = Insert,
     .Delete = Delete,
+    .InsertAt = InsertAt,
+    .DeleteArtboards = DeleteArtboards,
 };
 
 }  // namespace host

@@ -86,9 +86,23 @@ AIErr GetDocumentRulerUnits(ai::int16* units) {
     return kNoErr;
 }
 
+// Documents of this host are RGB documents.
+AIErr GetDocumentColorModel(ai::int16* colorModel) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentColorModel");
+    if (error == kNoErr && colorModel == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(colorModel, error);
+    }
+    *colorModel = kDocRGBColor;
+    return kNoErr;
+}
+
 }  // namespace
 
-AIDocumentSuite gDocumentSuite = {GetDocument, GetDictionary,    Undo,
-                                  Redo,        GetDocumentScale, GetDocumentRulerUnits};
+AIDocumentSuite gDocumentSuite = {GetDocument,      GetDictionary,         Undo,
+                                  Redo,             GetDocumentScale,      GetDocumentRulerUnits,
+                                  GetDocumentColorModel};
 
 }  // namespace host

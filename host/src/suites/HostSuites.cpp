@@ -60,6 +60,14 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIArtboardSuite, kAIArtboardSuiteVersion, &gArtboardSuite);
     registry.Implement(kAIArtboardRangeSuite, kAIArtboardRangeSuiteVersion, &gArtboardRangeSuite);
     registry.Implement(kAIDocumentListSuite, kAIDocumentListSuiteVersion, &gDocumentListSuite);
+    registry.Implement(kAIArtStyleSuite, kAIArtStyleSuiteVersion, &gArtStyleSuite);
+    registry.Implement(kAIArtStyleParserSuite, kAIArtStyleParserSuiteVersion, &gArtStyleParserSuite);
+    registry.Implement(kAIPathStyleSuite, kAIPathStyleSuiteVersion, &gPathStyleSuite);
+    registry.Implement(kAIExpandSuite, kAIExpandSuiteVersion, &gExpandSuite);
+    registry.Implement(kAIRasterizeSuite, kAIRasterizeSuiteVersion, &gRasterizeSuite);
+    registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);
+    registry.Implement(kAIShapeConstructionSuite, kAIShapeConstructionSuiteVersion, &gShapeConstructionSuite);
+    registry.Implement(kAIPathfinderSuite, kAIPathfinderSuiteVersion, &gPathfinderSuite);
 }
 
 }  // namespace host

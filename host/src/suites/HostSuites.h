@@ -3,6 +3,9 @@
 
 #include "AIArt.h"
 #include "AIArtboard.h"
+#include "AIArtSet.h"
+#include "AIArtStyle.h"
+#include "AIArtStyleParser.h"
 #include "AIArtboardRange.h"
 #include "AICSXSExtension.h"
 #include "AIContext.h"
@@ -10,6 +13,7 @@
 #include "AIDocument.h"
 #include "AIDocumentList.h"
 #include "AIEnvelope.h"
+#include "AIExpand.h"
 #include "AIFilePath.h"
 #include "AIFolders.h"
 #include "AIGroup.h"
@@ -19,9 +23,13 @@
 #include "AILayer.h"
 #include "AIMatchingArt.h"
 #include "AIMdMemory.h"
+#include "AIPathStyle.h"
+#include "AIRasterize.h"
 #include "AINotifier.h"
+#include "AIPathfinder.h"
 #include "AIPreference.h"
 #include "AIRealMath.h"
+#include "AIShapeConstruction.h"
 #include "AISymbol.h"
 #include "AITag.h"
 #include "AITextFrame.h"
@@ -81,6 +89,16 @@ extern AIPreferenceSuite gPreferenceSuite;
 extern AIArtboardSuite gArtboardSuite;
 extern AIArtboardRangeSuite gArtboardRangeSuite;
 extern AIDocumentListSuite gDocumentListSuite;
+// Art styles, expanding and rasterizing.
+extern AIArtStyleSuite gArtStyleSuite;
+extern AIArtStyleParserSuite gArtStyleParserSuite;
+extern AIPathStyleSuite gPathStyleSuite;
+extern AIExpandSuite gExpandSuite;
+extern AIRasterizeSuite gRasterizeSuite;
+// Structure: art sets, new shapes and the pathfinder.
+extern AIArtSetSuite gArtSetSuite;
+extern AIShapeConstructionSuite gShapeConstructionSuite;
+extern AIPathfinderSuite gPathfinderSuite;
 
 // Offers every suite of the platform: the ones implemented with their tables, the others with
 // the empty table.

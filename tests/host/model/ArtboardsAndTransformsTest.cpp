@@ -212,7 +212,7 @@ TEST_F(TransformArt, WithoutTheGeometryOptionOnlyTheObjectsOwnRecordsChange) {
     options.scaleLines = true;
     ASSERT_EQ(document.transformArt(group, Matrix::scaling(2, 2), 3.0, options), Status::ok);
     EXPECT_EQ(boundsOf(path), Rect(0, 10, 10, 0));
-    EXPECT_EQ(data(path).strokeWidth, 2.0);
+    EXPECT_EQ(data(path).strokeWidth(), 2.0);
     EXPECT_EQ(data(group).fillPattern, Matrix::scaling(2, 2));
     EXPECT_TRUE(data(path).fillPattern.isIdentity());
 }
@@ -223,7 +223,7 @@ TEST_F(TransformArt, PatternsAndLinesFollowAsAsked) {
     options.scaleLines = true;
     ASSERT_EQ(document.transformArt(path, Matrix::scaling(3, 3), 3.0, options), Status::ok);
     EXPECT_EQ(boundsOf(path), Rect(0, 30, 30, 0));
-    EXPECT_EQ(data(path).strokeWidth, 6.0);
+    EXPECT_EQ(data(path).strokeWidth(), 6.0);
     EXPECT_EQ(data(path).strokePattern, Matrix::scaling(3, 3));
     EXPECT_TRUE(data(path).fillPattern.isIdentity());
 }

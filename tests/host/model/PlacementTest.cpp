@@ -241,6 +241,13 @@ INSTANTIATE_TEST_SUITE_P(
                          return t.document.duplicate(t.l1Group, PaintOrder::above, t.l1Group).status();
                      };
                  },
+                 Status::ok},
+        RuleCase{"duplicateALayerGroupIntoAGroup",
+                 [](Placement& t) -> Attempt {
+                     return [&t] {
+                         return t.document.duplicate(t.l1Group, PaintOrder::insideOnTop, t.group).status();
+                     };
+                 },
                  Status::notAllowed},
         RuleCase{"layerNextToArtInAGroup",
                  [](Placement& t) -> Attempt {

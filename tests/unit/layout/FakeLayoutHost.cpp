@@ -266,8 +266,18 @@ AIErr GetLayerByTitle(AILayerHandle* layer, const ai::UnicodeString& title) {
     return kNoErr;
 }
 
-AILayerSuite gLayer{CountLayers,  GetNthLayer,    GetFirstLayer,  GetNextLayer,
-                    GetPrevLayer, GetLayerParent, GetLayerByTitle};
+// The operations the lookups call; the rest stay null.
+AILayerSuite gLayer = [] {
+    AILayerSuite suite{};
+    suite.CountLayers = CountLayers;
+    suite.GetNthLayer = GetNthLayer;
+    suite.GetFirstLayer = GetFirstLayer;
+    suite.GetNextLayer = GetNextLayer;
+    suite.GetPrevLayer = GetPrevLayer;
+    suite.GetLayerParent = GetLayerParent;
+    suite.GetLayerByTitle = GetLayerByTitle;
+    return suite;
+}();
 
 // --- Unicode strings (UTF-8 held as given) -----------------------------------------------------------------
 

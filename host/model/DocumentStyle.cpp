@@ -1,0 +1,26 @@
+// Reading and setting the appearance of art.
+#include "model/Document.h"
+
+namespace host::model {
+
+Result<ArtStyle> Document::style(ArtId art) const {
+    const ArtNode* node = find(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    return node->data.style;
+}
+
+Status Document::setStyle(ArtId art, ArtStyle style) {
+    ArtNode* node = findNode(art);
+    if (node == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (style.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    node->data.style = std::move(style);
+    return Status::ok;
+}
+
+}  // namespace host::model

@@ -1,0 +1,166 @@
+#include "Expand.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "AIExpand.h"
+#include "model/StrokeOutline.h"
+
+namespace host {
+
+namespace {
+
+using model::ArtId;
+using model::Document;
+using model::PaintOrder;
+using model::Status;
+
+// The geometry the art's fill and strokes follow: the path's own, or every path of a compound path.
+std::vector<model::PathGeometry> OutlineGeometry(const Document& document, ArtId art) {
+    std::vector<model::PathGeometry> paths;
+    for (const ArtId member : document.artTree(art).valueOr({})) {
+        if (const model::PathContent* path = document.contentAs<model::PathContent>(member)) {
+            paths.push_back(path->geometry);
+        }
+    }
+    return paths;
+}
+
+// One piece of the expanded art: a filled outline, or the art's own fill.
+struct Piece {
+    std::vector<model::PathGeometry> outlines;  // empty: the copy of the art's fill
+    model::ArtStyle style;
+};
+
+model::ArtStyle OutlineStyle(const model::PaintField& strokeField) {
+    const model::StrokePaint& stroke = *strokeField.strokePaint();
+    model::PaintField fill = model::PaintField::fill(stroke.color);
+    fill.fillPaint()->overprint = stroke.overprint;
+    fill.evenOdd = true;
+    fill.blend = strokeField.blend;
+    model::ArtStyle style;
+    style.paintFields.push_back(std::move(fill));
+    return style;
+}
+
+// The pieces in painting order (the lowest first), worked out before the document changes.
+std::vector<Piece> StrokePieces(const Document& document, ArtId art, const model::ArtStyle& style) {
+    std::vector<Piece> pieces;
+    model::ArtStyle fillOnly = style;
+    std::erase_if(fillOnly.paintFields, [](const model::PaintField& field) { return field.isStroke(); });
+    fillOnly.contentsPosition = std::min(fillOnly.contentsPosition, fillOnly.paintFields.size());
+    const bool fillPaints = std::any_of(fillOnly.paintFields.begin(), fillOnly.paintFields.end(),
+                                        [](const model::PaintField& field) { return field.paints(); });
+    if (fillPaints) {
+        pieces.push_back({{}, fillOnly});
+    }
+    const std::vector<model::PathGeometry> geometry = OutlineGeometry(document, art);
+    for (const model::PaintField& field : style.paintFields) {
+        if (!field.isStroke() || !field.paints()) {
+            continue;
+        }
+        std::vector<model::PathGeometry> outlines = model::strokeOutline(geometry, *field.strokePaint());
+        if (!outlines.empty()) {
+            pieces.push_back({std::move(outlines), OutlineStyle(field)});
+        }
+    }
+    return pieces;
+}
+
+// Makes one piece at the place given; answers the new art.
+model::Result<ArtId> MakePiece(Document& document, ArtId art, const Piece& piece, PaintOrder order,
+                               ArtId target) {
+    if (piece.outlines.empty()) {
+        const model::Result<ArtId> copy = document.duplicate(art, order, target);
+        if (copy) {
+            document.setStyle(*copy, piece.style);
+        }
+        return copy;
+    }
+    const bool compound = piece.outlines.size() > 1;
+    const model::Result<ArtId> made =
+        document.newArt(compound ? model::ArtType::compoundPath : model::ArtType::path, order, target);
+    if (!made) {
+        return made;
+    }
+    document.setStyle(*made, piece.style);
+    if (!compound) {
+        document.contentAs<model::PathContent>(*made)->geometry = piece.outlines.front();
+        return made;
+    }
+    for (const model::PathGeometry& outline : piece.outlines) {
+        const model::Result<ArtId> path =
+            document.newArt(model::ArtType::path, PaintOrder::insideOnBottom, *made);
+        if (path) {
+            document.contentAs<model::PathContent>(*path)->geometry = outline;
+        }
+    }
+    return made;
+}
+
+// The art's identity goes to what replaces it.
+void CarryIdentity(Document& document, ArtId from, ArtId to) {
+    const model::ArtData data = document.find(from)->data;
+    document.setName(to, data.name);
+    *document.tags(to) = data.tags;
+    *document.dictionary(to) = data.dictionary;
+}
+
+Status ExpandStrokes(Document& document, ArtId art) {
+    const std::vector<Piece> pieces = StrokePieces(document, art, *document.style(art));
+    const bool hasStroke =
+        std::any_of(pieces.begin(), pieces.end(), [](const Piece& piece) { return !piece.outlines.empty(); });
+    if (!hasStroke) {
+        return Status::ok;
+    }
+    ArtId result;
+    if (pieces.size() == 1) {
+        const model::Result<ArtId> made = MakePiece(document, art, pieces.front(), PaintOrder::above, art);
+        if (!made) {
+            return made.status();
+        }
+        result = *made;
+    } else {
+        const model::Result<ArtId> group = document.newArt(model::ArtType::group, PaintOrder::above, art);
+        if (!group) {
+            return group.status();
+        }
+        // Each piece goes on top of the ones before, so the last painted ends front-most.
+        for (const Piece& piece : pieces) {
+            const model::Result<ArtId> made =
+                MakePiece(document, art, piece, PaintOrder::insideOnTop, *group);
+            if (made && piece.outlines.empty()) {
+                *document.tags(*made) = model::TagList();
+                *document.dictionary(*made) = model::Dictionary();
+                document.setName(*made, "");
+            }
+        }
+        result = *group;
+    }
+    CarryIdentity(document, art, result);
+    return document.dispose(art);
+}
+
+}  // namespace
+
+Status ExpandArt(Document& document, ArtId art, std::int32_t flags) {
+    const model::Result<model::ArtType> type = document.type(art);
+    if (!type) {
+        return type.status();
+    }
+    if (document.isLayerGroup(art).valueOr(false)) {
+        return Status::ok;
+    }
+    if (*type == model::ArtType::textFrame && (flags & kExpandText) != 0) {
+        const model::Result<ArtId> outline = document.replaceWithOutline(art);
+        return outline || outline.status() == Status::notFound ? Status::ok : outline.status();
+    }
+    const bool shape = *type == model::ArtType::path || *type == model::ArtType::compoundPath;
+    if (shape && (flags & kExpandStroke) != 0) {
+        return ExpandStrokes(document, art);
+    }
+    return Status::ok;
+}
+
+}  // namespace host

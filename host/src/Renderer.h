@@ -1,0 +1,43 @@
+// The application's renderer: draws art of a document with cairo into pixels, for rasterizing and
+// for pictures of artboards.
+//
+// What it draws: paths and compound paths with every painting paint field of their styles (fills
+// by their fill rule, strokes with width, caps, joins, miter limit and dashes, each at its
+// opacity), groups, clip groups (their other members only inside their clipping-mask members),
+// rasters (their pixels, or their frame filled grey without pixels) and placed files (their frame
+// filled grey). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
+// layers is not drawn.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/Picture.h"
+#include "model/Document.h"
+
+namespace host {
+
+struct RenderSettings {
+    double resolution = 72.0;  // pixels per inch: 72 draws one pixel per point
+    model::RasterPixels::Space space = model::RasterPixels::Space::rgb;
+    bool antiAlias = true;
+    bool transparent = false;  // an alpha channel instead of a white background
+};
+
+// The largest side of a picture, in pixels.
+inline constexpr double kLargestPictureSide = 16383.0;
+
+// The pixel size of bounds drawn at the resolution: each side rounded up, at least 1. None when
+// the bounds are empty or not finite, the resolution is not finite or not above 0, or a side would
+// exceed kLargestPictureSide.
+std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect& bounds, double resolution);
+
+// Draws the art (each with everything below it, in the order given, the first lowest) within the
+// bounds. None when PictureSize refuses.
+std::optional<model::RasterPixels> RenderArt(const model::Document& document,
+                                             const std::vector<model::ArtId>& art, const model::Rect& bounds,
+                                             const RenderSettings& settings);
+
+}  // namespace host

@@ -1,0 +1,94 @@
+// The art set suite: ordered sets of art handles that the host keeps for the plug-in.
+#include <algorithm>
+
+#include "AIArtSet.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kSuite = kAIArtSetSuite;
+
+using ArtSetMembers = std::vector<model::ArtId>;
+
+// The set behind a handle, after the common start of an operation; null with an error otherwise.
+struct SetStart {
+    HostState* state;
+    ArtSetMembers* members;
+    AIErr error;
+};
+
+SetStart StartSetOperation(const char* operation, AIArtSet set) {
+    auto [state, error] = StartOperation(kSuite, operation);
+    ArtSetMembers* members = error == kNoErr ? state->artSets.Find(set) : nullptr;
+    if (error == kNoErr && members == nullptr) {
+        error = kBadParameterErr;
+    }
+    return {state, members, error};
+}
+
+AIErr NewArtSet(AIArtSet* artSet) {
+    auto [state, error] = StartOperation(kSuite, "NewArtSet");
+    if (error == kNoErr && artSet == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        if (artSet != nullptr) {
+            *artSet = nullptr;
+        }
+        return error;
+    }
+    *artSet = state->artSets.Add<AIArtSet>(std::make_unique<ArtSetMembers>());
+    return kNoErr;
+}
+
+AIErr DisposeArtSet(AIArtSet* artSet) {
+    auto [state, error] = StartOperation(kSuite, "DisposeArtSet");
+    if (error == kNoErr && (artSet == nullptr || !state->artSets.Remove(*artSet))) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *artSet = nullptr;
+    }
+    return error;
+}
+
+AIErr CountArtSet(AIArtSet artSet, std::size_t* count) {
+    auto [state, members, error] = StartSetOperation("CountArtSet", artSet);
+    if (error == kNoErr && count == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (count != nullptr) {
+        *count = error == kNoErr ? members->size() : 0;
+    }
+    return error;
+}
+
+AIErr IndexArtSet(AIArtSet artSet, std::size_t index, AIArtHandle* art) {
+    auto [state, members, error] = StartSetOperation("IndexArtSet", artSet);
+    if (error == kNoErr && (art == nullptr || index >= members->size())) {
+        error = kBadParameterErr;
+    }
+    if (art != nullptr) {
+        *art = error == kNoErr ? ArtHandleOf((*members)[index]) : nullptr;
+    }
+    return error;
+}
+
+AIErr AddArtToArtSet(AIArtSet artSet, AIArtHandle art) {
+    auto [state, members, error] = StartSetOperation("AddArtToArtSet", artSet);
+    if (error == kNoErr && (state->document == nullptr || !state->document->isValid(ArtIdOf(art)))) {
+        error = state->document == nullptr ? kNoDocumentErr : kBadParameterErr;
+    }
+    if (error == kNoErr && std::find(members->begin(), members->end(), ArtIdOf(art)) == members->end()) {
+        members->push_back(ArtIdOf(art));
+    }
+    return error;
+}
+
+}  // namespace
+
+AIArtSetSuite gArtSetSuite = {NewArtSet, DisposeArtSet, CountArtSet, IndexArtSet, AddArtToArtSet};
+
+}  // namespace host

@@ -1,0 +1,125 @@
+// The path style suite: an art object's focal fill and focal stroke, the basic appearance that the
+// path-style record shows, read from and written into its art style.
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+#include "suites/StyleHandles.h"
+
+namespace host {
+namespace {
+
+constexpr const char* kSuite = kAIPathStyleSuite;
+
+// Whether the style holds more than the record can show: paint fields beyond the focal fill and
+// stroke, effects, or transparency.
+bool HasMoreThanBasicAppearance(const model::ArtStyle& style) {
+    return style != style.simplified();
+}
+
+AIErr GetPathStyle(AIArtHandle art, AIPathStyle* pathStyle, AIBoolean* outHasAdvFill) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetPathStyle");
+    const model::Result<model::ArtStyle> style =
+        error == kNoErr ? document->style(ArtIdOf(art))
+                        : model::Result<model::ArtStyle>(model::Status::badParameter);
+    if (error == kNoErr && (!style || pathStyle == nullptr)) {
+        error = style ? kBadParameterErr : ErrorFromStatus(style.status());
+    }
+    if (outHasAdvFill != nullptr) {
+        *outHasAdvFill = error == kNoErr && HasMoreThanBasicAppearance(*style);
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    AIPathStyle result;
+    if (const std::optional<std::size_t> fill = style->focalFillIndex()) {
+        const model::PaintField& field = style->paintFields[*fill];
+        result.fill = ToAIFill(*field.fillPaint());
+        result.fillPaint = field.paints();
+        result.evenodd = field.evenOdd;
+    }
+    if (const std::optional<std::size_t> stroke = style->focalStrokeIndex()) {
+        const model::PaintField& field = style->paintFields[*stroke];
+        result.stroke = ToAIStroke(*field.strokePaint());
+        result.strokePaint = field.paints();
+    }
+    *pathStyle = result;
+    return kNoErr;
+}
+
+// Puts the paint field at the focal index (or adds it), or removes the focal one when the record
+// paints nothing there.
+void ReplaceFocal(model::ArtStyle& style, std::optional<std::size_t> focal,
+                  std::optional<model::PaintField> field) {
+    if (focal && field) {
+        model::PaintField& current = style.paintFields[*focal];
+        current.paint = field->paint;
+        current.visible = true;
+        current.evenOdd = field->evenOdd;
+        return;
+    }
+    if (focal) {
+        style.paintFields.erase(style.paintFields.begin() + static_cast<std::ptrdiff_t>(*focal));
+        if (style.contentsPosition > *focal) {
+            --style.contentsPosition;
+        }
+        return;
+    }
+    if (field) {
+        // A new fill goes below everything, a new stroke above everything.
+        if (field->isFill()) {
+            style.paintFields.insert(style.paintFields.begin(), *field);
+            if (style.contentsPosition > 0) {
+                ++style.contentsPosition;
+            }
+        } else {
+            style.paintFields.push_back(*field);
+        }
+    }
+}
+
+AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "SetPathStyle");
+    const std::string label = ArtLabel(document, art);
+    model::Result<model::ArtStyle> style = error == kNoErr
+                                               ? document->style(ArtIdOf(art))
+                                               : model::Result<model::ArtStyle>(model::Status::badParameter);
+    if (error == kNoErr && !style) {
+        error = ErrorFromStatus(style.status());
+    }
+    std::optional<model::PaintField> fill;
+    std::optional<model::PaintField> stroke;
+    if (error == kNoErr && pathStyle == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr && pathStyle->fillPaint && pathStyle->fill.color.kind != kNoneColor) {
+        const std::optional<model::FillPaint> paint = FromAIFill(pathStyle->fill);
+        error = paint ? kNoErr : kBadParameterErr;
+        fill = model::PaintField{};
+        fill->paint = paint.value_or(model::FillPaint{});
+        fill->evenOdd = pathStyle->evenodd != 0;
+    }
+    if (error == kNoErr && pathStyle->strokePaint && pathStyle->stroke.color.kind != kNoneColor) {
+        const std::optional<std::size_t> focal = style->focalStrokeIndex();
+        const model::StrokePaint base =
+            focal ? *style->paintFields[*focal].strokePaint() : model::StrokePaint{};
+        const std::optional<model::StrokePaint> paint = FromAIStroke(pathStyle->stroke, base);
+        error = paint ? kNoErr : kBadParameterErr;
+        stroke = model::PaintField{};
+        stroke->paint = paint.value_or(model::StrokePaint{});
+    }
+    if (error == kNoErr) {
+        // The stroke first: removing or adding the fill moves the stroke's index.
+        ReplaceFocal(*style, style->focalStrokeIndex(), stroke);
+        ReplaceFocal(*style, style->focalFillIndex(), fill);
+        error = ErrorFromStatus(document->setStyle(ArtIdOf(art), std::move(*style)));
+    }
+    if (state != nullptr) {
+        state->journal.Record("SetPathStyle", {label}, error);
+    }
+    return error;
+}
+
+}  // namespace
+
+AIPathStyleSuite gPathStyleSuite = {GetPathStyle, SetPathStyle};
+
+}  // namespace host

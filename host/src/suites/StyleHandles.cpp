@@ -1,0 +1,161 @@
+#include "suites/StyleHandles.h"
+
+#include <cmath>
+#include <memory>
+
+namespace host {
+
+namespace {
+
+bool IsUnit(AIReal value) {
+    return std::isfinite(value) && value >= 0.0 && value <= 1.0;
+}
+
+}  // namespace
+
+AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) {
+    std::uintptr_t found = 0;
+    state.artStyles.ForEach([&](std::uintptr_t number, const model::ArtStyle& known) {
+        if (found == 0 && known == style) {
+            found = number;
+        }
+    });
+    if (found != 0) {
+        return reinterpret_cast<AIArtStyleHandle>(found);
+    }
+    return state.artStyles.Add<AIArtStyleHandle>(std::make_unique<const model::ArtStyle>(style));
+}
+
+const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style) {
+    return state.artStyles.Find(style);
+}
+
+ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField) {
+    ParserPaintField result;
+    const auto number = reinterpret_cast<std::uintptr_t>(paintField);
+    if (number == 0) {
+        return result;
+    }
+    std::uintptr_t owner = 0;
+    state.styleParsers.ForEach([&](std::uintptr_t parser, const StyleParserRecord& record) {
+        for (std::size_t i = 0; i < record.paintFieldHandles.size(); ++i) {
+            if (record.paintFieldHandles[i] == number) {
+                owner = parser;
+                result.index = i;
+            }
+        }
+    });
+    if (owner != 0) {
+        result.parser = state.styleParsers.Find(reinterpret_cast<const void*>(owner));
+    }
+    return result;
+}
+
+AIColor ToAIColor(const model::Color& color) {
+    AIColor result;
+    switch (color.kind) {
+        case model::Color::Kind::none:
+            result.kind = kNoneColor;
+            break;
+        case model::Color::Kind::gray:
+            result.kind = kGrayColor;
+            result.c.g.gray = color.values[0];
+            break;
+        case model::Color::Kind::cmyk:
+            result.kind = kFourColor;
+            result.c.f = {color.values[0], color.values[1], color.values[2], color.values[3]};
+            break;
+        case model::Color::Kind::rgb:
+            result.kind = kThreeColor;
+            result.c.rgb = {color.values[0], color.values[1], color.values[2]};
+            break;
+    }
+    return result;
+}
+
+std::optional<model::Color> FromAIColor(const AIColor& color) {
+    model::Color result;
+    switch (color.kind) {
+        case kNoneColor:
+            return model::Color::none();
+        case kGrayColor:
+            result = model::Color::gray(color.c.g.gray);
+            break;
+        case kFourColor:
+            result = model::Color::cmyk(color.c.f.cyan, color.c.f.magenta, color.c.f.yellow, color.c.f.black);
+            break;
+        case kThreeColor:
+            result = model::Color::rgb(color.c.rgb.red, color.c.rgb.green, color.c.rgb.blue);
+            break;
+        default:
+            return std::nullopt;  // patterns, gradients and custom colours are not modelled
+    }
+    for (std::size_t i = 0; i < result.componentCount(); ++i) {
+        if (!IsUnit(result.values[i])) {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+AIFillStyle ToAIFill(const model::FillPaint& fill) {
+    return AIFillStyle{ToAIColor(fill.color), fill.overprint};
+}
+
+std::optional<model::FillPaint> FromAIFill(const AIFillStyle& fill) {
+    const std::optional<model::Color> color = FromAIColor(fill.color);
+    if (!color) {
+        return std::nullopt;
+    }
+    return model::FillPaint{*color, fill.overprint != 0};
+}
+
+AIStrokeStyle ToAIStroke(const model::StrokePaint& stroke) {
+    AIStrokeStyle result;
+    result.color = ToAIColor(stroke.color);
+    result.overprint = stroke.overprint;
+    result.width = stroke.width;
+    result.cap = static_cast<AILineCap>(stroke.cap);
+    result.join = static_cast<AILineJoin>(stroke.join);
+    result.miterLimit = stroke.miterLimit;
+    result.dash.offset = stroke.dashOffset;
+    // The record holds six dashes; a longer pattern (only a document can hold one) shows its first
+    // six, and the length never exceeds what was written.
+    const std::size_t count = std::min<std::size_t>(stroke.dashes.size(), kMaxDashComponents);
+    result.dash.length = static_cast<ai::int16>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        result.dash.array[i] = static_cast<AIFloat>(stroke.dashes[i]);
+    }
+    return result;
+}
+
+std::optional<model::StrokePaint> FromAIStroke(const AIStrokeStyle& stroke, const model::StrokePaint& base) {
+    const std::optional<model::Color> color = FromAIColor(stroke.color);
+    const bool validShape =
+        std::isfinite(stroke.width) && stroke.width >= 0.0 && std::isfinite(stroke.miterLimit) &&
+        stroke.miterLimit >= 1.0 && std::isfinite(stroke.dash.offset) && stroke.dash.length >= 0 &&
+        stroke.dash.length <= kMaxDashComponents && stroke.cap >= kAIButtCap &&
+        stroke.cap <= kAIProjectingCap && stroke.join >= kAIMiterJoin && stroke.join <= kAIBevelJoin;
+    if (!color || !validShape) {
+        return std::nullopt;
+    }
+    model::StrokePaint result = base;
+    result.color = *color;
+    result.overprint = stroke.overprint != 0;
+    result.width = stroke.width;
+    result.cap = static_cast<model::LineCap>(stroke.cap);
+    result.join = static_cast<model::LineJoin>(stroke.join);
+    result.miterLimit = stroke.miterLimit;
+    result.dashOffset = stroke.dash.offset;
+    result.dashes.clear();
+    for (int i = 0; i < stroke.dash.length; ++i) {
+        const double dash = stroke.dash.array[i];
+        if (!std::isfinite(dash) || dash < 0.0) {
+            return std::nullopt;
+        }
+        result.dashes.push_back(dash);
+    }
+    return result;
+}
+
+}  // namespace host

@@ -1,0 +1,39 @@
+// What the art-style, parser and path-style suites share: style handles and the conversions between
+// the plug-in's paint records (AIColor, AIFillStyle, AIStrokeStyle) and the model's.
+#pragma once
+
+#include <optional>
+
+#include "AIArtStyle.h"
+#include "AIArtStyleParser.h"
+#include "AIPathStyle.h"
+#include "HostState.h"
+#include "model/ArtStyle.h"
+
+namespace host {
+
+// The handle of the style value: the same handle for an equal value already handed out, else a new
+// one. Styles are never disposed of, so a handle stays good for the life of the application.
+AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style);
+// Null for a handle that names no style.
+const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style);
+
+// The paint field behind a parser's paint-field handle.
+struct ParserPaintField {
+    StyleParserRecord* parser = nullptr;  // null when the handle names no paint field
+    std::size_t index = 0;
+    model::PaintField* field() const { return &parser->style->paintFields[index]; }
+};
+ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField);
+
+// Conversions. A record that breaks the model's limits (a component outside 0 to 1, a negative
+// width, an unknown kind) gives none.
+AIColor ToAIColor(const model::Color& color);
+std::optional<model::Color> FromAIColor(const AIColor& color);
+AIFillStyle ToAIFill(const model::FillPaint& fill);
+std::optional<model::FillPaint> FromAIFill(const AIFillStyle& fill);
+AIStrokeStyle ToAIStroke(const model::StrokePaint& stroke);
+// The stroke parameters (dictionary) of `base` are kept.
+std::optional<model::StrokePaint> FromAIStroke(const AIStrokeStyle& stroke, const model::StrokePaint& base);
+
+}  // namespace host

@@ -1,0 +1,40 @@
+// The raster options of a request, and rasterizing art with them.
+#pragma once
+
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "art/ArtList.h"
+
+// Colour spaces of rasters: RGB 1, CMYK 2, greyscale 3.
+enum ImageColorSpace : int { kImageRGB = 1, kImageCMYK = 2, kImageGrayscale = 3 };
+
+struct ImageOptions {
+    int colorSpace = kImageRGB;
+    bool transparentBackground = false;
+    double resolution = 72.0;  // pixels per inch
+    int antiAlias = 2;         // 2 anti-aliased, 0 hard edges
+    bool preserveSpotColors = false;
+    bool lzwCompression = true;
+    std::optional<double> clippingMaskOffset;  // points; none: no clipping
+
+    ImageOptions() = default;
+    // Reads "colorSpace" ("RGB", "CMYK", "Grayscale"; absent or empty: the document's colour model),
+    // "transparentBackground", "resolution", "antiAlias", "preserveSpotColors", "lzwCompression" and
+    // "clippingMaskOffset" (in the document's units). ok is false for another colour space text, a
+    // document colour model that can't be read, a resolution that is not a finite number above 0,
+    // or an offset that is not finite: such values never reach the host.
+    ImageOptions(const nlohmann::json& request, bool& ok);
+
+    // Replaces nothing: draws the list's top-most art (in document order) into a new raster
+    // directly above the first of them, and answers it; with a clipping-mask offset, the clip group
+    // of the raster and the united outline of the list's paths (the raster alone when there are
+    // none). The resolution is scaled by the document's scale and lowered so that the raster is at
+    // most 16383 pixels on its longer side, and written back. Null on failure.
+    ArtObject* RasterizeArt(const ArtList& list);
+};
+
+// A compound path without paint covering the list's paths and compound paths, united (they are
+// consumed); null when the list holds none or a step fails.
+ArtObject* ArtToClippingPath(const ArtList& list);

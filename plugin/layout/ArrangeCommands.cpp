@@ -1,0 +1,352 @@
+// "arrange" restacks found art (or a layer) among its siblings; "duplicate" copies found art to a
+// target, several copies at once tagged as a series; "z-order" copies and then removes the
+// sources, moving them to the target.
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AIDocument.h"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/TagSearch.h"
+#include "art/TagText.h"
+#include "art/Tags.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "layout/LayoutRequest.h"
+#include "layout/Lookups.h"
+
+namespace {
+
+// --- arrange ---------------------------------------------------------------------------------------------
+
+enum class ArrangeOrder { moveForward, moveBackward, moveToFront, moveToBack };
+
+const std::map<std::string, ArrangeOrder>& ArrangeOrders() {
+    static const std::map<std::string, ArrangeOrder> kOrders = {
+        {"moveForward", ArrangeOrder::moveForward},
+        {"moveBackward", ArrangeOrder::moveBackward},
+        {"moveToFront", ArrangeOrder::moveToFront},
+        {"moveToBack", ArrangeOrder::moveToBack},
+    };
+    return kOrders;
+}
+
+// The direct children of one container, top-most first, each flagged when it is to move.
+using SiblingList = std::vector<std::pair<ArtObject*, bool>>;
+
+std::vector<ArtObject*> LayerGroupsInLayerOrder() {
+    std::vector<ArtObject*> groups;
+    ai::int32 count = 0;
+    if (sAILayer == nullptr || sAILayer->CountLayers(&count) != kNoErr) {
+        return groups;
+    }
+    for (ai::int32 i = 0; i < count; ++i) {
+        AILayerHandle layer = nullptr;
+        ArtObject* group = nullptr;
+        if (sAILayer->GetNthLayer(i, &layer) == kNoErr && layer != nullptr &&
+            sAIArt->GetFirstArtOfLayer(layer, &group) == kNoErr && group != nullptr) {
+            groups.push_back(group);
+        }
+    }
+    return groups;
+}
+
+// Every list that holds art to move, flagged before anything moves.
+std::vector<SiblingList> SiblingListsOf(const ArtHandleSet& toMove, bool withLayers) {
+    std::vector<ArtList> lists;
+    if (withLayers) {
+        lists.push_back(LayerGroupsInLayerOrder());
+    }
+    for (ArtObject* art : GetAllObjects(true)) {
+        if (hostart::IsOfType(art, kGroupArt)) {
+            ArtList children = hostart::Children(art);
+            if (!children.empty()) {
+                lists.push_back(std::move(children));
+            }
+        }
+    }
+    std::vector<SiblingList> kept;
+    for (const ArtList& list : lists) {
+        SiblingList flagged;
+        bool any = false;
+        for (ArtObject* art : list) {
+            const bool moves = toMove.contains(art);
+            any = any || moves;
+            flagged.emplace_back(art, moves);
+        }
+        if (any) {
+            kept.push_back(std::move(flagged));
+        }
+    }
+    return kept;
+}
+
+// Restacks one list. Front-ward orders walk from the top and put art above its anchor; back-ward
+// orders walk from the bottom and put art below it. The "to" orders keep the first anchor, the
+// one-step orders take the nearest art not moving.
+void Restack(SiblingList list, ArrangeOrder order) {
+    const bool frontward = order == ArrangeOrder::moveForward || order == ArrangeOrder::moveToFront;
+    const bool allTheWay = order == ArrangeOrder::moveToFront || order == ArrangeOrder::moveToBack;
+    if (!frontward) {
+        std::reverse(list.begin(), list.end());
+    }
+    const ai::int16 placement = frontward ? kPlaceAbove : kPlaceBelow;
+    ArtObject* anchor = nullptr;
+    for (const auto& [art, moves] : list) {
+        if (!moves) {
+            if (anchor == nullptr || !allTheWay) {
+                anchor = art;
+            }
+            continue;
+        }
+        if (anchor != nullptr) {
+            sAIArt->ReorderArt(art, placement, anchor);
+        }
+    }
+}
+
+// --- duplicate and z-order ---------------------------------------------------------------------------
+
+constexpr const char* kNoSource = "No source artwork found";
+constexpr const char* kNoTarget = "No target artwork found";
+// More copies than any document could hold sensibly; a larger count is a mistake in the request.
+constexpr int kMaxCopies = 10000;
+
+struct DuplicateRequest {
+    std::string tagSearch;
+    int layerNumber = -1;
+    std::string layerName;
+    std::string targetTagSearch;
+    int targetLayerNumber = -1;
+    std::string targetLayerName;
+    int documentNumber = -1;
+    std::string documentName;
+    std::string location;
+    bool useSingleTarget = true;
+    int numberOfCopies = 1;
+    std::vector<std::string> tags;
+    bool replace = false;
+    std::string seriesTag;
+    int seriesStart = 1;
+    bool tagOriginal = true;
+};
+
+DuplicateRequest ReadDuplicateRequest(const json& request) {
+    DuplicateRequest r;
+    r.tagSearch = ReadText(request, "tagSearch");
+    r.layerNumber = ReadInteger(request, "layerNumber", -1);
+    r.layerName = ReadText(request, "layerName");
+    r.targetTagSearch = ReadText(request, "targetTagSearch");
+    r.targetLayerNumber = ReadInteger(request, "targetLayerNumber", -1);
+    r.targetLayerName = ReadText(request, "targetLayerName");
+    r.documentNumber = ReadInteger(request, "documentNumber", -1);
+    r.documentName = ReadText(request, "documentName");
+    r.location = ReadText(request, "location");
+    r.useSingleTarget = ReadBool(request, "useSingleTarget", true);
+    r.numberOfCopies = ReadInteger(request, "numberOfCopies", 1);
+    r.tags = ReadTextArray(request, "tags");
+    r.replace = ReadBool(request, "replace", false);
+    r.seriesTag = ReadText(request, "seriesTag");
+    r.seriesStart = ReadInteger(request, "seriesStart", 1);
+    r.tagOriginal = ReadBool(request, "tagOriginal", true);
+    return r;
+}
+
+AILayerHandle LayerOfArt(ArtObject* art) {
+    AILayerHandle layer = nullptr;
+    return sAIArt->GetLayerOfArt(art, &layer) == kNoErr ? layer : nullptr;
+}
+
+// The top-most of the found art in document order, only those in the layer when one is given.
+ArtList TopMostInLayer(const std::string& query, AILayerHandle layer) {
+    const ArtHandleSet top = RemoveLeaves(query.empty() ? ArtList{} : SearchTaggedArt(query));
+    ArtList result;
+    for (ArtObject* art : GetAllObjects(false)) {
+        if (top.contains(art) && (layer == nullptr || LayerOfArt(art) == layer)) {
+            result.push_back(art);
+        }
+    }
+    return result;
+}
+
+bool LiesInOrIs(ArtObject* art, const ArtHandleSet& sources) {
+    for (int depth = 0; art != nullptr && depth < (1 << 16); ++depth) {
+        if (sources.contains(art)) {
+            return true;
+        }
+        art = hostart::Parent(art).value_or(nullptr);
+    }
+    return false;
+}
+
+TagSet PassTags(const DuplicateRequest& r, std::int64_t number) {
+    TagSet tags(r.tags.begin(), r.tags.end());
+    if (!r.seriesTag.empty()) {
+        tags.insert(SerialTag(r.seriesTag, number));
+    }
+    return tags;
+}
+
+// Copies every source to every target, numbered; answers how many copies each source got.
+std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& r, const ArtList& sources,
+                                              const ArtList& targets, ai::int16 placement) {
+    const std::int64_t first = std::int64_t{r.seriesStart} + (r.tagOriginal ? 1 : 0);
+    const std::int64_t last = first + r.numberOfCopies - 1;
+    // Placements that put each copy in front of the ones made before run backwards, so that the
+    // copies stand top to bottom in the order of their numbers and of the sources.
+    const bool backwards =
+        placement == kPlaceBelow || placement == kPlaceInsideOnTop || placement == kPlaceAboveAll;
+    std::map<ArtObject*, std::int64_t> copies;
+    for (ArtObject* target : targets) {
+        for (std::int64_t step = 0; step <= last - first; ++step) {
+            const std::int64_t number = backwards ? last - step : first + step;
+            ArtList made;
+            for (std::size_t i = 0; i < sources.size(); ++i) {
+                ArtObject* source = sources[backwards ? sources.size() - 1 - i : i];
+                ArtObject* copy = nullptr;
+                if (sAIArt->DuplicateArt(source, placement, target, &copy) == kNoErr && copy != nullptr) {
+                    made.push_back(copy);
+                    ++copies[source];
+                }
+            }
+            SetTags(made, PassTags(r, number), r.replace);
+        }
+    }
+    return copies;
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::Arrange(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("arrange", parsed);
+    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string layerName = ReadText(parsed, "layerName");
+    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
+    const std::string order = ReadText(parsed, "order");
+    reply["tagSearch"] = tagSearch;
+    reply["layerName"] = layerName;
+    if (layerNumber != -1) {
+        reply["layerNumber"] = layerNumber;
+    }
+    const bool withLayer = layerNumber != -1 || !layerName.empty();
+    if (tagSearch.empty() && !withLayer) {
+        reply["error"] = "No artwork found";
+        return DumpReply(reply);
+    }
+    const auto found = ArrangeOrders().find(order);
+    if (found == ArrangeOrders().end()) {
+        reply["error"] = "Order not found";
+        return DumpReply(reply);
+    }
+    ArtList toMove;
+    if (withLayer) {
+        const AILayerHandle layer = GetLayer(layerNumber, layerName);
+        ArtObject* group = nullptr;
+        if (layer == nullptr || sAIArt->GetFirstArtOfLayer(layer, &group) != kNoErr || group == nullptr) {
+            reply["error"] = "Layer not found";
+            return DumpReply(reply);
+        }
+        toMove.push_back(group);
+    } else {
+        toMove = SearchTaggedArt(tagSearch);
+        if (toMove.empty()) {
+            reply["error"] = "No artwork found";
+            return DumpReply(reply);
+        }
+    }
+    for (const SiblingList& list : SiblingListsOf(ArtHandleSet(toMove.begin(), toMove.end()), withLayer)) {
+        Restack(list, found->second);
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply(zOrder ? "move" : "duplicate", parsed);
+    const DuplicateRequest r = ReadDuplicateRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+    reply["targetTagSearch"] = r.targetTagSearch;
+    reply["tags"] = r.tags;
+    reply["replace"] = r.replace;
+    if (r.numberOfCopies < 1 || r.numberOfCopies > kMaxCopies) {
+        reply["error"] = "The number of copies must be from 1 to " + std::to_string(kMaxCopies);
+        return DumpReply(reply);
+    }
+
+    const AILayerHandle sourceLayer = GetLayer(r.layerNumber, r.layerName);
+    const ArtList sources = TopMostInLayer(r.tagSearch, sourceLayer);
+    if (sources.empty()) {
+        reply["error"] = kNoSource;
+        return DumpReply(reply);
+    }
+    const AIDocumentHandle targetDocument = GetDocument(r.documentNumber, r.documentName);
+    AIDocumentHandle current = nullptr;
+    if (sAIDocument == nullptr || sAIDocument->GetDocument(&current) != kNoErr) {
+        current = nullptr;
+    }
+    if (targetDocument == nullptr && (r.documentNumber >= 0 || !r.documentName.empty())) {
+        reply["error"] = "Target document not found";
+        return DumpReply(reply);
+    }
+    if (targetDocument != nullptr && targetDocument != current) {
+        reply["error"] = "Art can't be copied to another document";
+        return DumpReply(reply);
+    }
+
+    const AILayerHandle targetLayer = GetLayer(r.targetLayerNumber, r.targetLayerName);
+    if (targetLayer == nullptr && (r.targetLayerNumber >= 0 || !r.targetLayerName.empty())) {
+        reply["warning"] = "Target layer not found";
+        return DumpReply(reply);
+    }
+    ArtList targets = TopMostInLayer(r.targetTagSearch, targetLayer);
+    const int code = GetNumLocation(r.location);
+    int placement = code != 0 ? code : kPlaceAbove;
+    if (targets.empty() && targetLayer != nullptr) {
+        ArtObject* target = nullptr;
+        if (!TargetAndLocationForDuplicate(targetLayer, code != 0 ? code : kPlaceInsideOnTop, placement,
+                                           target)) {
+            reply["error"] = kNoTarget;
+            return DumpReply(reply);
+        }
+        targets = {target};
+    } else if (targets.empty()) {
+        placement = code != 0 ? code : kPlaceAboveAll;
+        targets = sources;
+    }
+    if (r.useSingleTarget) {
+        targets.resize(1);
+    }
+    const ArtHandleSet sourceSet(sources.begin(), sources.end());
+    if (zOrder && PlacementNeedsTarget(placement) &&
+        std::any_of(targets.begin(), targets.end(), [&](ArtObject* t) { return LiesInOrIs(t, sourceSet); })) {
+        reply["error"] = "The target lies in the art to move";
+        return DumpReply(reply);
+    }
+
+    const std::map<ArtObject*, std::int64_t> copies =
+        MakeCopies(r, sources, targets, static_cast<ai::int16>(placement));
+    if (copies.empty()) {
+        reply["error"] = "No artwork could be copied";
+        return DumpReply(reply);
+    }
+    if (r.tagOriginal) {
+        SetTags(sources, PassTags(r, r.seriesStart), r.replace);
+    }
+    if (zOrder) {
+        // A source is removed only when every copy of it was made; otherwise it stays.
+        const std::int64_t expected = static_cast<std::int64_t>(targets.size()) * r.numberOfCopies;
+        for (ArtObject* source : sources) {
+            const auto made = copies.find(source);
+            if (made != copies.end() && made->second == expected) {
+                sAIArt->DisposeArt(source);
+            }
+        }
+    }
+    return DumpReply(reply);
+}

@@ -1,0 +1,778 @@
+// The artboard commands: "editArtboards" adds, removes, rearranges and edits artboards, taking the
+// artwork on them along; "fitArtboardToBounds" resizes artboards to frame art.
+//
+// Artwork goes with an artboard only once the application has accepted the artboard's change, so
+// that a refused change never leaves art moved, copied or deleted without its artboard.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "IAIArtboards.hpp"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/TagSearch.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "core/Units.h"
+#include "layout/Artboards.h"
+#include "layout/Geometry.h"
+#include "layout/LayoutRequest.h"
+#include "layout/Lookups.h"
+#include "layout/ReferencePoints.h"
+
+namespace {
+
+constexpr const char* kCantGetArtboards = "Can't get artboards";
+constexpr const char* kNoValidMode = "No valid mode";
+constexpr const char* kCantGetArtboard = "Can't get an artboard";
+constexpr const char* kCantGetPosition = "Can't get an artboard position";
+constexpr const char* kCantAdd = "Can't add an artboard";
+constexpr const char* kCantSetPosition = "Can't set a position of an artboard";
+constexpr const char* kCantUpdate = "Can't update an artboard";
+constexpr const char* kCantAddMultiple = "Can't add multiple artboards";
+constexpr const char* kCantDelete = "Can't delete an artboard";
+constexpr const char* kCantRearrange = "Can't rearrange artboards";
+constexpr const char* kCantEdit = "Can't edit an artboard";
+constexpr const char* kInvalidOrder = "Invalid artboards order";
+constexpr const char* kBadGap = "The gap must be a finite number";
+constexpr double kDefaultGap = 20.0;
+
+// --- Art on artboards --------------------------------------------------------------------------------
+
+bool Contains(const AIRealRect& rect, const AIRealPoint& point) {
+    return point.h >= rect.left && point.h <= rect.right && point.v >= rect.bottom && point.v <= rect.top;
+}
+
+// Rectangles that share a point (touching counts), y up.
+bool Overlap(const AIRealRect& a, const AIRealRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
+}
+
+AIRealRect Offset(const AIRealRect& rect, double dx, double dy) {
+    return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
+
+// The objects of the set whose geometric bounds have their centre in the rectangle.
+ArtList GetTopObjectsInsideRect(const ArtHandleSet& objects, const AIRealRect& rect) {
+    ArtList inside;
+    for (ArtObject* art : objects) {
+        const std::optional<AIRealRect> bounds = ArtBounds(art, false);
+        if (bounds && Contains(rect, CenterOf(*bounds))) {
+            inside.push_back(art);
+        }
+    }
+    return inside;
+}
+
+// Copies (each copy placed directly above its original) or moves the art by (dx, dy). Moved art
+// leaves the set, so that a later call on the same set can't move it a second time. Answers the
+// copies.
+ArtList MoveObjects(const ArtList& arts, ArtHandleSet& objects, double dx, double dy, bool copy) {
+    ArtList copies;
+    for (ArtObject* art : arts) {
+        if (!copy) {
+            MoveWithSubTree(art, dx, dy);
+            objects.erase(art);
+            continue;
+        }
+        ArtObject* duplicate = nullptr;
+        if (sAIArt != nullptr && sAIArt->DuplicateArt(art, kPlaceAbove, art, &duplicate) == kNoErr &&
+            duplicate != nullptr) {
+            MoveWithSubTree(duplicate, dx, dy);
+            copies.push_back(duplicate);
+        }
+    }
+    return copies;
+}
+
+ArtList MoveTopObjectsInsideRect(ArtHandleSet& objects, const AIRealRect& rect, double dx, double dy,
+                                 bool copy) {
+    return MoveObjects(GetTopObjectsInsideRect(objects, rect), objects, dx, dy, copy);
+}
+
+void SelectObjects(const ArtList& arts) {
+    for (ArtObject* art : arts) {
+        SelectSubTree(art);
+    }
+}
+
+// --- The artboard list ---------------------------------------------------------------------------------
+
+bool ReadProperties(const ai::ArtboardList& list, ArtboardID index, ai::ArtboardProperties& properties) {
+    return properties.IsValid() && list.GetArtboardProperties(index, properties) == kNoErr;
+}
+
+std::optional<AIRealRect> PositionOf(const ai::ArtboardProperties& properties) {
+    AIRealRect rect{};
+    if (properties.GetPosition(rect) != kNoErr) {
+        return std::nullopt;
+    }
+    return rect;
+}
+
+std::optional<AIRealRect> PositionAt(const ai::ArtboardList& list, ArtboardID index) {
+    ai::ArtboardProperties properties;
+    if (!ReadProperties(list, index, properties)) {
+        return std::nullopt;
+    }
+    return PositionOf(properties);
+}
+
+int CountOf(const ai::ArtboardList& list) {
+    ArtboardID count = 0;
+    return list.GetCount(count) == kNoErr ? count : 0;
+}
+
+// The rectangle for a new artboard right of the base: its left edge a gap right of every artboard
+// that shares the base's band.
+bool GetNewArtboardPosition(const ai::ArtboardList& list, const ai::ArtboardProperties& properties,
+                            double gap, AIRealRect& rect) {
+    const std::optional<AIRealRect> base = PositionOf(properties);
+    ArtboardID count = 0;
+    if (!base || list.GetCount(count) != kNoErr) {
+        return false;
+    }
+    const double baseRight = std::max(base->left, base->right);
+    double edge = baseRight;
+    for (ArtboardID index = 0; index < count; ++index) {
+        const std::optional<AIRealRect> other = PositionAt(list, index);
+        if (!other) {
+            continue;
+        }
+        const bool apart = std::min(base->top, base->bottom) >= std::max(other->top, other->bottom) ||
+                           std::min(other->top, other->bottom) >= std::max(base->top, base->bottom);
+        if (!apart) {
+            edge = std::max({edge, other->left, other->right});
+        }
+    }
+    rect = Offset(*base, std::abs(base->left - base->right) + (edge - baseRight) + gap, 0.0);
+    return true;
+}
+
+// Applies the record to one artboard; its artwork follows the move of its centre.
+bool EditArtboard(const Artboard& artboard, int index, bool includeArtwork, bool activate,
+                  bool selectArtwork) {
+    ai::ArtboardList list;
+    ai::ArtboardProperties properties;
+    if (index < 0 || !list.IsValid() || !ReadProperties(list, index, properties)) {
+        return false;
+    }
+    const std::optional<AIRealRect> old = PositionOf(properties);
+    if (!old) {
+        return false;
+    }
+    artboard.AddToArtboard(properties);
+    if (list.Update(index, properties) != kNoErr) {
+        return false;
+    }
+    ArtHandleSet objects = GetTopObjects();
+    const ArtList inside = GetTopObjectsInsideRect(objects, *old);
+    if (selectArtwork) {
+        SelectObjects(inside);
+    }
+    if (includeArtwork) {
+        const std::optional<AIRealRect> now = PositionAt(list, index);
+        if (!now) {
+            return false;
+        }
+        const AIRealPoint from = CenterOf(*old);
+        const AIRealPoint to = CenterOf(*now);
+        MoveObjects(inside, objects, to.h - from.h, to.v - from.v, false);
+    }
+    return !activate || list.SetActive(index) == kNoErr;
+}
+
+// --- editArtboards ---------------------------------------------------------------------------------
+
+struct EditArtboardsRequest {
+    std::string mode;
+    bool activate = false;
+    bool includeArtwork = true;
+    bool selectArtwork = false;
+    std::string artboardName;
+    int number = -1;  // 0-based; -1: not given
+    int index = -1;   // 0-based insertion position; -1: not given
+    int numberOfArtboards = 0;
+    std::vector<int> reorder;  // 0-based
+    double gap = kDefaultGap;
+    std::string layout;
+    int rows = 0;
+    int columns = 0;
+};
+
+std::vector<int> ReadReorder(const json& request) {
+    std::vector<int> order;
+    if (!HasKey(request, "reorder")) {
+        return order;
+    }
+    const json& list = request["reorder"];
+    if (!list.is_array()) {
+        throw CommandError("\"reorder\" must be an array of artboard numbers");
+    }
+    for (const json& entry : list) {
+        if (!entry.is_number()) {
+            throw CommandError("\"reorder\" must be an array of artboard numbers");
+        }
+        const double number = std::trunc(entry.get<double>());
+        // Numbers no artboard can have still make the order invalid, without overflowing.
+        order.push_back(number >= 1.0 && number <= 1e6 ? static_cast<int>(number) - 1 : -1);
+    }
+    return order;
+}
+
+EditArtboardsRequest ReadEditArtboardsRequest(const json& request) {
+    EditArtboardsRequest r;
+    r.mode = ReadText(request, "mode");
+    r.activate = ReadBool(request, "activate", false);
+    r.includeArtwork = ReadBool(request, "includeArtwork", true);
+    r.selectArtwork = ReadBool(request, "selectArtwork", false);
+    r.artboardName = ReadText(request, "artboardName");
+    r.number = std::max(ReadInteger(request, "artboardNumber", 0), 0) - 1;
+    r.index = std::max(ReadInteger(request, "index", 0), 0) - 1;
+    r.numberOfArtboards = ReadInteger(request, "numberOfArtboards", 0);
+    r.reorder = ReadReorder(request);
+    r.gap = LenUnitsToPoints(ReadNumber(request, "gap", kDefaultGap), ReadText(request, "units"));
+    r.layout = ReadText(request, "layout", "arrangeByRow");
+    r.rows = ReadInteger(request, "rows", 0);
+    r.columns = ReadInteger(request, "columns", 0);
+    return r;
+}
+
+// The artboard to work on: by number, by name, or (when allowed) the active one; -1 when none.
+// A number beyond the list names no artboard: it never reaches the application.
+int FindArtboard(const ai::ArtboardList& list, const EditArtboardsRequest& r, bool activeAllowed) {
+    if (r.number >= 0) {
+        return r.number < CountOf(list) ? r.number : -1;
+    }
+    if (!r.artboardName.empty()) {
+        const int named = GetArtboardNumber(r.artboardName);
+        if (named >= 0) {
+            return named;
+        }
+    }
+    ArtboardID active = -1;
+    if (activeAllowed && list.GetActive(active) == kNoErr) {
+        return active;
+    }
+    return -1;
+}
+
+class EditArtboardsCommand {
+public:
+    EditArtboardsCommand(const json& request, json& reply)
+        : fRequest(request), fReply(reply), fR(ReadEditArtboardsRequest(request)) {}
+
+    void Run() {
+        if (!std::isfinite(fR.gap)) {
+            return Fail(kBadGap);
+        }
+        if (!fList.IsValid()) {
+            return Fail(kCantGetArtboards);
+        }
+        if (fR.mode == "add") {
+            return Add();
+        }
+        if (fR.mode == "remove") {
+            return Remove();
+        }
+        if (fR.mode == "rearrange") {
+            return Rearrange();
+        }
+        if (fR.mode == "edit") {
+            return Edit();
+        }
+        Fail(kNoValidMode);
+    }
+
+private:
+    void Fail(const std::string& message) { fReply["error"] = message; }
+
+    // --- add ---
+
+    void Add() {
+        // The new artboard starts from the request's record: a record the application would refuse
+        // stops the command before anything is added.
+        json recordRequest = fRequest;
+        if (HasKey(fRequest, "artboardName") && !HasKey(fRequest, "newName")) {
+            recordRequest["newName"] = fR.artboardName;
+        }
+        const Artboard record(recordRequest);
+        if (const std::string problem = record.Check(); !problem.empty()) {
+            return Fail(problem);
+        }
+        const int base = FindArtboard(fList, fR, true);
+        ai::ArtboardProperties baseProperties;
+        if (base < 0 || !ReadProperties(fList, base, baseProperties)) {
+            return Fail(kCantGetArtboard);
+        }
+        const std::optional<AIRealRect> baseRect = PositionOf(baseProperties);
+        if (!baseRect) {
+            return Fail(kCantGetPosition);
+        }
+        ArtboardID at = fR.index >= 0 ? fR.index : base + 1;
+        if (at > CountOf(fList)) {
+            return Fail(kCantAdd);
+        }
+        ai::ArtboardProperties properties(baseProperties);
+        if (fList.Insert(properties, at) != kNoErr) {
+            return Fail(kCantAdd);
+        }
+        ArtHandleSet objects = fR.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        AIRealRect placed{};
+        if (GetNewArtboardPosition(fList, baseProperties, fR.gap, placed) &&
+            properties.SetPosition(placed) != kNoErr) {
+            return Fail(kCantSetPosition);
+        }
+        record.AddToArtboard(properties);
+        std::string stem = record.newName.value_or("Artboard");
+        int start = 1;
+        if (!record.newName) {
+            start = CountOf(fList);
+            properties.SetName(ai::UnicodeString(NameAndNumberToStr(stem, start), kAIUTF8CharacterEncoding));
+        }
+        if (fList.Update(at, properties) != kNoErr) {
+            return Fail(kCantUpdate);
+        }
+        if (fR.includeArtwork && !CopyArtwork(objects, *baseRect, at)) {
+            return Fail(kCantGetPosition);
+        }
+        AddMore(properties, objects, *baseRect, at, stem, start);
+    }
+
+    // Copies the art lying on the base onto the artboard at the index, by the offset of the centres.
+    bool CopyArtwork(ArtHandleSet& objects, const AIRealRect& base, ArtboardID index) {
+        const std::optional<AIRealRect> now = PositionAt(fList, index);
+        if (!now) {
+            return false;
+        }
+        const AIRealPoint from = CenterOf(base);
+        const AIRealPoint to = CenterOf(*now);
+        const ArtList copies = MoveTopObjectsInsideRect(objects, base, to.h - from.h, to.v - from.v, true);
+        if (fR.selectArtwork) {
+            SelectObjects(copies);
+        }
+        return true;
+    }
+
+    // The further copies of "numberOfArtboards", each a step right of the one before.
+    void AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const AIRealRect& base,
+                 ArtboardID at, const std::string& stem, int start) {
+        if (fR.numberOfArtboards < 2) {
+            return;
+        }
+        const std::optional<AIRealRect> firstRect = PositionAt(fList, at);
+        if (!firstRect) {
+            return Fail(kCantAddMultiple);
+        }
+        const double step = std::abs(firstRect->left - firstRect->right) + fR.gap;
+        for (int i = 1; i < fR.numberOfArtboards; ++i) {
+            ++at;
+            ai::ArtboardProperties next(first);
+            const std::string name = NameAndNumberToStr(stem, start + i);
+            if (next.SetPosition(Offset(*firstRect, i * step, 0.0)) != kNoErr ||
+                next.SetName(ai::UnicodeString(name, kAIUTF8CharacterEncoding)) != kNoErr ||
+                fList.Insert(next, at) != kNoErr) {
+                return Fail(kCantAddMultiple);
+            }
+            if (fList.Update(at, next) != kNoErr) {
+                return Fail(kCantUpdate);
+            }
+            if (fR.includeArtwork && !CopyArtwork(objects, base, at)) {
+                return Fail(kCantAddMultiple);
+            }
+        }
+    }
+
+    // --- remove ---
+
+    void Remove() {
+        const int number = FindArtboard(fList, fR, false);
+        if (number < 0) {
+            return Fail(kCantGetArtboard);
+        }
+        // The art lying on the artboard is found before the artboard goes and deleted only after the
+        // application let it go: an artboard it keeps (the last one) keeps its art too.
+        ArtList doomed;
+        if (fR.includeArtwork) {
+            const std::optional<AIRealRect> rect = PositionAt(fList, number);
+            if (!rect) {
+                return Fail(kCantGetArtboard);
+            }
+            doomed = GetTopObjectsInsideRect(GetTopObjects(), *rect);
+        }
+        if (fList.Delete(number) != kNoErr) {
+            return Fail(kCantDelete);
+        }
+        for (ArtObject* art : doomed) {
+            sAIArt->DisposeArt(art);
+        }
+    }
+
+    // --- rearrange ---
+
+    struct Grid {
+        bool byColumns = false;
+        bool rightToLeft = false;
+        int rows = 1;
+        int columns = 1;
+    };
+
+    std::optional<Grid> SettleGrid(int n) const {
+        static const std::set<std::string> kLayouts{
+            "arrangeByRow", "rightToLeftArrangeByRow", "arrangeByColumn", "rightToLeftArrangeByColumn",
+            "gridByRow",    "rightToLeftGridByRow",    "gridByColumn",    "rightToLeftGridByColumn"};
+        const std::string layout = kLayouts.contains(fR.layout) ? fR.layout : "arrangeByRow";
+        Grid grid;
+        grid.rightToLeft = layout.starts_with("rightToLeft");
+        if (layout.ends_with("rrangeByRow")) {
+            grid.columns = n;
+        } else if (layout.ends_with("rrangeByColumn")) {
+            grid.rows = n;
+        } else if (layout.ends_with("ridByRow")) {
+            if (!CountRowsAndColumns(n, fR.rows, fR.columns, grid.rows, grid.columns)) {
+                return std::nullopt;
+            }
+        } else {
+            grid.byColumns = true;
+            if (!CountRowsAndColumns(n, fR.columns, fR.rows, grid.columns, grid.rows)) {
+                return std::nullopt;
+            }
+        }
+        return grid;
+    }
+
+    // Places artboard `index` with its top-left (right to left: top-right) corner at (x, y); the
+    // placed rectangle, or none when it could not be read or the application refused the move.
+    std::optional<AIRealRect> Place(ArtboardID index, double x, double y, bool rightToLeft,
+                                    ArtHandleSet& objects) {
+        ai::ArtboardProperties properties;
+        if (!ReadProperties(fList, index, properties)) {
+            return std::nullopt;
+        }
+        const std::optional<AIRealRect> old = PositionOf(properties);
+        if (!old) {
+            return std::nullopt;
+        }
+        const ArtList inside = GetTopObjectsInsideRect(objects, *old);
+        if (fR.selectArtwork) {
+            SelectObjects(inside);
+        }
+        const double dx = x - (rightToLeft ? old->right : old->left);
+        const double dy = y - old->top;
+        const AIRealRect moved = Offset(*old, dx, dy);
+        if (properties.SetPosition(moved) != kNoErr || fList.Update(index, properties) != kNoErr) {
+            return std::nullopt;
+        }
+        MoveObjects(inside, objects, dx, dy, false);
+        return moved;
+    }
+
+    void Rearrange() {
+        const int n = CountOf(fList);
+        const std::optional<Grid> grid = n >= 1 ? SettleGrid(n) : std::nullopt;
+        if (!grid) {
+            return Fail(kCantRearrange);
+        }
+        std::vector<int> order = fR.reorder;
+        if (!CheckArtboardsOrder(order, n)) {
+            if (!order.empty()) {
+                fReply["warning"] = kInvalidOrder;
+            }
+            order.resize(static_cast<std::size_t>(n));
+            std::iota(order.begin(), order.end(), 0);
+        }
+        const std::optional<AIRealRect> first = PositionAt(fList, 0);
+        if (!first) {
+            return Fail(kCantRearrange);
+        }
+        ArtHandleSet objects = fR.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        if (grid->byColumns) {
+            ByColumns(*grid, order, *first, objects);
+        } else {
+            ByRows(*grid, order, *first, objects);
+        }
+    }
+
+    void ByRows(const Grid& grid, const std::vector<int>& order, const AIRealRect& first,
+                ArtHandleSet& objects) {
+        const double startX = grid.rightToLeft ? first.right : first.left;
+        double x = startX;
+        double y = first.top;
+        double lowest = first.bottom;
+        for (int r = 0; r < grid.rows; ++r) {
+            for (int c = 0; c < grid.columns; ++c) {
+                const std::size_t slot = static_cast<std::size_t>(r * grid.columns + c);
+                if (slot >= order.size()) {
+                    break;
+                }
+                const std::optional<AIRealRect> placed = Place(order[slot], x, y, grid.rightToLeft, objects);
+                if (!placed) {
+                    continue;
+                }
+                x = grid.rightToLeft ? placed->left - fR.gap : placed->right + fR.gap;
+                lowest = std::min(lowest, placed->bottom);
+            }
+            x = startX;
+            y = lowest - fR.gap;
+        }
+    }
+
+    void ByColumns(const Grid& grid, const std::vector<int>& order, const AIRealRect& first,
+                   ArtHandleSet& objects) {
+        double x = grid.rightToLeft ? first.right : first.left;
+        double y = first.top;
+        double edge = grid.rightToLeft ? first.left : first.right;
+        for (int c = 0; c < grid.columns; ++c) {
+            for (int r = 0; r < grid.rows; ++r) {
+                const std::size_t slot = static_cast<std::size_t>(c * grid.rows + r);
+                if (slot >= order.size()) {
+                    break;
+                }
+                const std::optional<AIRealRect> placed = Place(order[slot], x, y, grid.rightToLeft, objects);
+                if (!placed) {
+                    continue;
+                }
+                y = placed->bottom - fR.gap;
+                edge = grid.rightToLeft ? std::min(edge, placed->left) : std::max(edge, placed->right);
+            }
+            x = grid.rightToLeft ? edge - fR.gap : edge + fR.gap;
+            y = first.top;
+        }
+    }
+
+    // --- edit ---
+
+    void Edit() {
+        const Artboard record(fRequest);
+        if (const std::string problem = record.Check(); !problem.empty()) {
+            return Fail(problem);
+        }
+        const int number = FindArtboard(fList, fR, false);
+        if (number < 0) {
+            return Fail(kCantGetArtboard);
+        }
+        if (!EditArtboard(record, number, fR.includeArtwork, fR.activate, fR.selectArtwork)) {
+            Fail(kCantEdit);
+        }
+    }
+
+    const json& fRequest;
+    json& fReply;
+    EditArtboardsRequest fR;
+    ai::ArtboardList fList;
+};
+
+// --- fitArtboardToBounds -----------------------------------------------------------------------------
+
+// The values of an array key of the stated element type; another type counts as an empty list.
+template <typename T>
+std::vector<T> ReadListLeniently(const json& request, const std::string& key) {
+    if (!HasKey(request, key) || !request[key].is_array()) {
+        return {};
+    }
+    std::vector<T> values;
+    for (const json& entry : request[key]) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            if (!entry.is_string()) {
+                return {};
+            }
+            values.push_back(entry.get<std::string>());
+        } else {
+            if (!entry.is_number()) {
+                return {};
+            }
+            const double number = std::trunc(entry.get<double>());
+            // Numbers no artboard can have are kept as a number that names none.
+            values.push_back(number >= -1e6 && number <= 1e6 ? static_cast<int>(number) : -1);
+        }
+    }
+    return values;
+}
+
+struct Paddings {
+    std::optional<double> all;
+    std::optional<double> left;
+    std::optional<double> right;
+    std::optional<double> top;
+    std::optional<double> bottom;
+
+    bool Finite() const {
+        for (const std::optional<double>& value : {all, left, right, top, bottom}) {
+            if (value && !std::isfinite(*value)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+Paddings ReadPaddings(const json& request) {
+    const std::string units = ReadText(request, "units");
+    const auto length = [&](const char* key) -> std::optional<double> {
+        const std::optional<double> value = ReadOptionalNumber(request, key);
+        return value ? std::optional<double>(LenUnitsToPoints(*value, units)) : std::nullopt;
+    };
+    return {length("padding"), length("paddingLeft"), length("paddingRight"), length("paddingTop"),
+            length("paddingBottom")};
+}
+
+// The rectangle an artboard takes around the art's bounds B, from its current rectangle A.
+AIRealRect FittedRect(const AIRealRect& a, const AIRealRect& b, const Paddings& p) {
+    AIRealRect fitted{};
+    if (p.all) {
+        fitted = {b.left - *p.all, b.top + *p.all, b.right + *p.all, b.bottom - *p.all};
+    } else {
+        fitted.left = p.left ? b.left - *p.left : a.left;
+        fitted.right = p.right ? b.right + *p.right : a.right;
+        fitted.top = p.top ? b.top + *p.top : a.top;
+        fitted.bottom = p.bottom ? b.bottom - *p.bottom : a.bottom;
+    }
+    // An artboard needs an extent: paddings that fold the rectangle leave the artboard as it is.
+    if (!(fitted.right > fitted.left) || !(fitted.top > fitted.bottom)) {
+        return a;
+    }
+    return fitted;
+}
+
+// The indexes of the artboards named by number or name, or all of them; none when a number names
+// no artboard (a number out of range never reaches the application) or there are no artboards.
+std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
+    std::set<int> chosen;
+    for (const int number : ReadListLeniently<int>(request, "artboardNumbers")) {
+        if (number < 1 || number > count) {
+            return std::nullopt;
+        }
+        chosen.insert(number - 1);
+    }
+    for (const std::string& name : ReadListLeniently<std::string>(request, "artboardNames")) {
+        if (const int index = GetArtboardNumber(name); index >= 0) {
+            chosen.insert(index);
+        }
+    }
+    if (chosen.empty()) {
+        for (int index = 0; index < count; ++index) {
+            chosen.insert(index);
+        }
+    }
+    return chosen;
+}
+
+std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::set<int>& chosen,
+                                      const ArtList& art, bool fromArtboardItems) {
+    std::map<int, ArtList> perArtboard;
+    for (const int index : chosen) {
+        if (!fromArtboardItems) {
+            if (!art.empty()) {
+                perArtboard[index] = art;
+            }
+            continue;
+        }
+        const std::optional<AIRealRect> board = PositionAt(list, index);
+        if (!board) {
+            continue;
+        }
+        ArtList on;
+        for (ArtObject* object : art) {
+            const std::optional<AIRealRect> bounds = ArtBounds(object, true);
+            if (bounds && Overlap(*bounds, *board)) {
+                on.push_back(object);
+            }
+        }
+        if (!on.empty()) {
+            perArtboard[index] = on;
+        }
+    }
+    return perArtboard;
+}
+
+// Keeps only the art of the layer; entries left empty go.
+void KeepLayer(std::map<int, ArtList>& perArtboard, AILayerHandle layer) {
+    for (auto entry = perArtboard.begin(); entry != perArtboard.end();) {
+        ArtList& arts = entry->second;
+        std::erase_if(arts, [&](ArtObject* art) {
+            AILayerHandle own = nullptr;
+            return sAIArt == nullptr || sAIArt->GetLayerOfArt(art, &own) != kNoErr || own != layer;
+        });
+        entry = arts.empty() ? perArtboard.erase(entry) : std::next(entry);
+    }
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::EditArtboards(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("editArtboards", parsed);
+    reply["artboardName"] = ReadText(parsed, "artboardName");
+    for (const char* key : {"artboardNumber", "index"}) {
+        if (const int value = ReadInteger(parsed, key, 0); value != 0) {
+            reply[key] = value;
+        }
+    }
+    EditArtboardsCommand(parsed, reply).Run();
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("fitArtboardToBounds", parsed);
+    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const bool fromArtboardItems = ReadBool(parsed, "fromArtboardItems", true);
+    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
+    const std::string layerName = ReadText(parsed, "layerName");
+    const Paddings paddings = ReadPaddings(parsed);
+    if (!paddings.Finite()) {
+        reply["error"] = "Paddings must be finite numbers";
+        return DumpReply(reply);
+    }
+
+    ai::ArtboardList list;
+    if (!list.IsValid()) {
+        reply["error"] = "Can't get a list of artboards";
+        return DumpReply(reply);
+    }
+    const int count = CountOf(list);
+    const std::optional<std::set<int>> chosen = ChosenArtboards(parsed, count);
+    if (!chosen) {
+        reply["error"] = "Can't get an artboard";
+        return DumpReply(reply);
+    }
+    if (chosen->empty()) {
+        reply["error"] = "Can't get a number of artboards";
+        return DumpReply(reply);
+    }
+    ArtList art;
+    if (!tagSearch.empty()) {
+        art = SearchTaggedArt(tagSearch);
+    } else {
+        const ArtHandleSet top = GetTopObjects();
+        art.assign(top.begin(), top.end());
+    }
+    std::map<int, ArtList> perArtboard = ArtPerArtboard(list, *chosen, art, fromArtboardItems);
+    if (AILayerHandle layer = GetLayer(layerNumber, layerName)) {
+        KeepLayer(perArtboard, layer);
+    }
+    if (perArtboard.empty()) {
+        reply["error"] = "No artboard items to fit";
+        return DumpReply(reply);
+    }
+    for (const auto& [index, arts] : perArtboard) {
+        ai::ArtboardProperties properties;
+        AIRealRect bounds{};
+        if (!ReadProperties(list, index, properties)) {
+            continue;
+        }
+        const std::optional<AIRealRect> current = PositionOf(properties);
+        if (!current || !GetArtVectorBounds(arts, bounds, true, false)) {
+            continue;
+        }
+        Artboard(FittedRect(*current, bounds, paddings)).AddToArtboard(properties);
+        list.Update(index, properties);
+    }
+    return DumpReply(reply);
+}

@@ -1,0 +1,204 @@
+// "groupObjects", "makeCompoundPath" and "makeClipGroup" put found art into a new container;
+// "ungroupObjects", "releaseClipGroup" and "releaseCompoundPath" take such containers apart. The
+// art made is tagged from the request; released art can be tagged as a numbered series.
+#include <optional>
+#include <set>
+#include <string>
+
+#include "AIGroup.h"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/TagSearch.h"
+#include "art/TagText.h"
+#include "art/Tags.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "layout/LayoutRequest.h"
+#include "layout/Lookups.h"
+#include "layout/Structure.h"
+
+namespace {
+
+constexpr const char* kNoArtwork = "No artwork found";
+
+// What the making commands read besides their own keys.
+struct MakingRequest {
+    std::string tagSearch;
+    std::vector<std::string> tags;
+    std::string seriesTag;
+    int seriesStart = 1;
+};
+
+MakingRequest ReadMakingRequest(const json& request) {
+    MakingRequest r;
+    r.tagSearch = ReadText(request, "tagSearch");
+    r.tags = ReadTextArray(request, "tags");
+    r.seriesTag = ReadText(request, "seriesTag");
+    r.seriesStart = ReadInteger(request, "seriesStart", 1);
+    return r;
+}
+
+void TagMadeArt(ArtObject* art, const MakingRequest& r) {
+    if (!r.tags.empty()) {
+        WriteTags(art, TagSet(r.tags.begin(), r.tags.end()));
+    }
+    if (!r.seriesTag.empty()) {
+        WriteTags(art, {SerialTag(r.seriesTag, r.seriesStart)});
+    }
+}
+
+ArtList FindArt(const std::string& tagSearch) {
+    return tagSearch.empty() ? ArtList{} : SearchTaggedArt(tagSearch);
+}
+
+// The shared road of "groupObjects" and "makeCompoundPath".
+template <typename Make>
+std::string MakeContainer(const std::string& eventType, const std::string& request, Make make,
+                          const char* failure) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply(eventType, parsed);
+    const MakingRequest r = ReadMakingRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+    const ArtList found = FindArt(r.tagSearch);
+    if (found.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    ArtObject* made = make(found);
+    if (made == nullptr) {
+        reply["error"] = failure;
+        return DumpReply(reply);
+    }
+    TagMadeArt(made, r);
+    return DumpReply(reply);
+}
+
+bool IsClipGroup(ArtObject* art) {
+    AIBoolean clipped = false;
+    return sAIGroup != nullptr && sAIGroup->GetGroupClipped(art, &clipped) == kNoErr && clipped;
+}
+
+// Which containers a release command takes apart.
+enum class Releases { groups, clipGroups, compoundPaths };
+
+bool IsReleased(ArtObject* art, Releases which) {
+    const std::optional<ai::int16> type = hostart::Type(art);
+    if (!type || hostart::IsLayerGroup(art)) {
+        return false;
+    }
+    switch (which) {
+        case Releases::groups:
+            return *type == kGroupArt && !IsClipGroup(art);
+        case Releases::clipGroups:
+            return *type == kGroupArt && IsClipGroup(art);
+        case Releases::compoundPaths:
+            return *type == kCompoundPathArt;
+    }
+    return false;
+}
+
+bool IsValid(ArtObject* art) {
+    return sAIArt != nullptr && sAIArt->ValidArt(art, true);
+}
+
+std::string ReleaseContainers(const std::string& eventType, const std::string& request, Releases which) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply(eventType, parsed);
+    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string seriesTag = ReadText(parsed, "seriesTag");
+    const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
+    reply["tagSearch"] = tagSearch;
+    const ArtList found = FindArt(tagSearch);
+    if (found.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    ArtList released;
+    for (ArtObject* art : found) {
+        // Releasing a container disposes of what it held: a later found art may be gone already.
+        if (!IsValid(art) || !IsReleased(art, which)) {
+            continue;
+        }
+        const std::size_t first = released.size();
+        UngroupArt(art, released);
+        if (which == Releases::clipGroups) {
+            // Out of its clip group the mask is an ordinary path again.
+            for (std::size_t i = first; i < released.size(); ++i) {
+                hostart::SetUserAttr(released[i], kArtIsClipMask, false);
+            }
+        }
+    }
+    // Art released by one container and then copied out of another went with that container.
+    std::erase_if(released, [](ArtObject* art) { return !IsValid(art); });
+    const std::set<ArtObject*> unique(released.begin(), released.end());
+    const ArtList each(unique.begin(), unique.end());
+    if (!seriesTag.empty() && !each.empty()) {
+        AddSeriesTagToArt(each, seriesTag, seriesStart);
+    }
+    return DumpReply(reply);
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::GroupObjects(std::string request) {
+    return MakeContainer("groupObjects", request, GroupArt, "Can't group objects");
+}
+
+std::string PlimUtilsPlugin::MakeCompoundPath(std::string request) {
+    return MakeContainer("makeCompoundPath", request, MakeCompoundPathArt, "Can't make a compound path");
+}
+
+std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
+    constexpr const char* kCantClip = "Can't make a clip group";
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("makeClipGroup", parsed);
+    const MakingRequest r = ReadMakingRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+    const std::string clipQuery = ReadText(parsed, "clipObject");
+    const std::string fitting = ReadText(parsed, "fittingMethod");
+    ClipGroupMakingOptions options;
+    options.fitContents = !fitting.empty();
+    options.keepBackground = ReadBool(parsed, "keepBackround", false);
+    options.compoundPath = ReadBool(parsed, "compoundPath", true);
+    options.unite = ReadBool(parsed, "unite", true);
+    const PlaceMethod method = PlaceMethodOf(fitting);
+    const PlaceAlignment alignment =
+        HasKey(parsed, "alignment") ? GetAlignment(ReadText(parsed, "alignment")) : 4;
+    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
+    const std::string layerName = ReadText(parsed, "layerName");
+
+    const AILayerHandle layer = GetLayer(layerNumber, layerName);
+    const ArtList clipFound = FindArt(clipQuery);
+    ArtObject* clip = clipFound.empty() ? nullptr : clipFound.front();
+    if (layer != nullptr) {
+        if (MakeLayerClipGroupArt(layer, clip, method, alignment, options) == nullptr) {
+            reply["error"] = kCantClip;
+        }
+        return DumpReply(reply);
+    }
+    const ArtList found = FindArt(r.tagSearch);
+    if (found.empty()) {
+        reply["error"] = kNoArtwork;
+        return DumpReply(reply);
+    }
+    ArtObject* group = MakeClipGroupArt(found, clip, method, alignment, options);
+    if (group == nullptr) {
+        reply["error"] = kCantClip;
+        return DumpReply(reply);
+    }
+    TagMadeArt(group, r);
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::UngroupObjects(std::string request) {
+    return ReleaseContainers("ungroupObjects", request, Releases::groups);
+}
+
+std::string PlimUtilsPlugin::ReleaseClipGroup(std::string request) {
+    return ReleaseContainers("releaseClipGroup", request, Releases::clipGroups);
+}
+
+std::string PlimUtilsPlugin::ReleaseCompoundPath(std::string request) {
+    return ReleaseContainers("releaseCompoundPath", request, Releases::compoundPaths);
+}

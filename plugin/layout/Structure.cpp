@@ -1,0 +1,415 @@
+#include "layout/Structure.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <optional>
+
+#include "AIArtStyle.h"
+#include "AIArtStyleParser.h"
+#include "AIGroup.h"
+#include "AIPathStyle.h"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/Tags.h"
+#include "core/Suites.h"
+#include "layout/Geometry.h"
+
+namespace {
+
+bool IsLayerGroupArt(ArtObject* art) {
+    return hostart::IsLayerGroup(art);
+}
+
+// A parser of the art's style; disposed of on every way out.
+class StyleParser {
+public:
+    StyleParser() {
+        if (sAIArtStyleParser == nullptr || sAIArtStyleParser->NewParser(&fParser) != kNoErr) {
+            fParser = nullptr;
+        }
+    }
+    ~StyleParser() {
+        if (fParser != nullptr) {
+            sAIArtStyleParser->DisposeParser(fParser);
+        }
+    }
+    StyleParser(const StyleParser&) = delete;
+    StyleParser& operator=(const StyleParser&) = delete;
+
+    // Reads and parses the art's style; false when it can't be parsed.
+    bool Parse(ArtObject* art) {
+        AIArtStyleHandle style = nullptr;
+        return fParser != nullptr && sAIArtStyle != nullptr &&
+               sAIArtStyle->GetArtStyle(art, &style) == kNoErr &&
+               sAIArtStyleParser->ParseStyle(fParser, style) == kNoErr &&
+               sAIArtStyleParser->IsStyleParseable(fParser);
+    }
+    // Builds a style from what the parser holds and sets it on the art.
+    bool ApplyTo(ArtObject* art) {
+        AIArtStyleHandle style = nullptr;
+        return sAIArtStyleParser->CreateNewStyle(fParser, &style) == kNoErr &&
+               sAIArtStyle->SetArtStyle(art, style) == kNoErr;
+    }
+    AIStyleParser Get() const { return fParser; }
+
+private:
+    AIStyleParser fParser = nullptr;
+};
+
+bool MoveInsideOnBottom(const ArtList& list, ArtObject* container) {
+    for (ArtObject* art : list) {
+        if (sAIArt->ReorderArt(art, kPlaceInsideOnBottom, container) != kNoErr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The clip group's last steps: clipped, and the clip object marked as its mask.
+bool MarkClipping(ArtObject* group, ArtObject* clip) {
+    return sAIGroup != nullptr && sAIGroup->SetGroupClipped(group, true) == kNoErr &&
+           hostart::SetUserAttr(clip, kArtIsClipMask, true);
+}
+
+// A clip object can be used only when it is made of shapes and is no layer's group; checked
+// before anything about it changes.
+bool IsUsableClipObject(ArtObject* clip) {
+    return clip != nullptr && !IsLayerGroupArt(clip) && MadeFromArtOfType(clip, kShapeArtTypes);
+}
+
+// The point of a rectangle named by an alignment (y up: the top is the larger value).
+AIRealPoint AlignmentPoint(const AIRealRect& rect, PlaceAlignment alignment) {
+    const int column = alignment / 3;
+    const int row = alignment % 3;
+    const double x = column == 0 ? rect.left : (column == 1 ? (rect.left + rect.right) / 2 : rect.right);
+    const double y = row == 0 ? rect.top : (row == 1 ? (rect.top + rect.bottom) / 2 : rect.bottom);
+    return {x, y};
+}
+
+AIRealPoint ScaleFor(PlaceMethod method, const AIRealRect& art, const AIRealRect& clip) {
+    const double artWidth = art.right - art.left;
+    const double artHeight = art.top - art.bottom;
+    const double h = artWidth != 0.0 ? (clip.right - clip.left) / artWidth : 1.0;
+    const double v = artHeight != 0.0 ? (clip.top - clip.bottom) / artHeight : 1.0;
+    switch (method) {
+        case kFill:
+            return {std::max(h, v), std::max(h, v)};
+        case kFit:
+            return {std::min(h, v), std::min(h, v)};
+        case kConform:
+            return {h, v};
+        default:
+            return {1.0, 1.0};
+    }
+}
+
+}  // namespace
+
+// --- Placement of content in a clip object ------------------------------------------------------
+
+PlaceAlignment GetAlignment(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    static const std::map<std::string, PlaceAlignment> kAlignments = {
+        {"TL", 0}, {"LT", 0}, {"TOPLEFT", 0},     {"L", 1}, {"LC", 1}, {"CL", 1}, {"LEFT", 1},
+        {"BL", 2}, {"LB", 2}, {"BOTTOMLEFT", 2},  {"T", 3}, {"TC", 3}, {"CT", 3}, {"TOP", 3},
+        {"C", 4},  {"CC", 4}, {"CENTER", 4},      {"B", 5}, {"BC", 5}, {"CB", 5}, {"BOTTOMCENTER", 5},
+        {"TR", 6}, {"RT", 6}, {"TOPRIGHT", 6},    {"R", 7}, {"CR", 7}, {"RC", 7}, {"RIGHT", 7},
+        {"BR", 8}, {"RB", 8}, {"BOTTOMRIGHT", 8},
+    };
+    const auto found = kAlignments.find(name);
+    return found != kAlignments.end() ? found->second : 4;
+}
+
+PlaceMethod PlaceMethodOf(const std::string& text) {
+    static const std::map<std::string, PlaceMethod> kMethods = {
+        {"file", kAsIs}, {"fill", kFill}, {"fit", kFit}, {"bounds", kConform}};
+    const auto found = kMethods.find(text);
+    return found != kMethods.end() ? found->second : kReconform;
+}
+
+bool TransformArtForClipping(ArtObject* art, ArtObject* clip, PlaceMethod method, PlaceAlignment alignment,
+                             bool visibleBounds) {
+    const std::optional<AIRealRect> clipBounds = ArtBounds(clip, visibleBounds);
+    const std::optional<AIRealRect> artBounds = ArtBounds(art, visibleBounds);
+    if (!clipBounds || !artBounds) {
+        return false;
+    }
+    const AIRealPoint scale = ScaleFor(method, *artBounds, *clipBounds);
+    if (scale.h != 1.0 || scale.v != 1.0) {
+        const AIRealMatrix matrix = ScaleMatrix(scale.h, scale.v);
+        const double lineScale = std::sqrt(std::abs(scale.h * scale.v));
+        TransformLeaves(art, matrix, lineScale, kMoveOptions);
+        TransformGroups(art, matrix, lineScale, kMoveOptions);
+    }
+    const std::optional<AIRealRect> scaled = ArtBounds(art, visibleBounds);
+    if (!scaled) {
+        return false;
+    }
+    const AIRealPoint from = AlignmentPoint(*scaled, alignment);
+    const AIRealPoint to = AlignmentPoint(*clipBounds, alignment);
+    MoveWithSubTree(art, to.h - from.h, to.v - from.v);
+    return true;
+}
+
+// --- Shapes and paint ------------------------------------------------------------------------------
+
+bool MadeFromArtOfType(ArtObject* art, std::initializer_list<ai::int16> types) {
+    const ArtList tree = GetObjectsTree(art);
+    if (tree.empty()) {
+        return false;
+    }
+    return std::all_of(tree.begin(), tree.end(), [&](ArtObject* member) {
+        const std::optional<ai::int16> type = hostart::Type(member);
+        return type && std::find(types.begin(), types.end(), *type) != types.end();
+    });
+}
+
+ArtList GetObjectsTree(ArtObject* art) {
+    return art == nullptr ? ArtList{} : hostart::MatchingArt(art);
+}
+
+ArtList OutlineArt(const ArtList& list) {
+    ArtList outlined;
+    for (ArtObject* art : list) {
+        if (ArtObject* result = OutlineArt(art)) {
+            outlined.push_back(result);
+        }
+    }
+    return outlined;
+}
+
+bool SetNoneStyle(ArtObject* art) {
+    if (art == nullptr || sAIArtStyleParser == nullptr) {
+        return false;
+    }
+    StyleParser parser;
+    if (!parser.Parse(art) || sAIArtStyleParser->Simplify(parser.Get()) != kNoErr) {
+        return false;
+    }
+    const ai::int32 count = sAIArtStyleParser->CountPaintFields(parser.Get());
+    for (ai::int32 i = 0; i < count; ++i) {
+        AIParserPaintField field = nullptr;
+        if (sAIArtStyleParser->GetNthPaintField(parser.Get(), i, &field) != kNoErr) {
+            return false;
+        }
+        if (sAIArtStyleParser->IsFill(field)) {
+            AIFillStyle none;
+            none.color.kind = kNoneColor;
+            if (sAIArtStyleParser->SetFill(field, &none, nullptr) != kNoErr) {
+                return false;
+            }
+        } else if (sAIArtStyleParser->IsStroke(field)) {
+            AIStrokeStyle none;
+            none.color.kind = kNoneColor;
+            sAIArtStyleParser->SetStroke(field, &none);
+        }
+    }
+    return parser.ApplyTo(art);
+}
+
+bool SetNoneStyleWithSubtree(ArtObject* art) {
+    for (ArtObject* member : GetArtTree(art)) {
+        if (!SetNoneStyle(member)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// --- Groups, compound paths and clip groups -----------------------------------------------------------
+
+ArtList ProcessArtForGrouping(const ArtList& list) {
+    if (list.size() < 2) {
+        return list;
+    }
+    const std::optional<ArtObject*> firstParent = hostart::Parent(list.front());
+    if (!firstParent || *firstParent == nullptr) {
+        return {};
+    }
+    AIBoolean inLayer = false;
+    if (sAIArt->IsArtLayerGroup(*firstParent, &inLayer) != kNoErr) {
+        return {};
+    }
+    for (ArtObject* art : list) {
+        const std::optional<ArtObject*> parent = hostart::Parent(art);
+        if (!parent || *parent == nullptr) {
+            return {};
+        }
+        AIBoolean parentIsLayer = false;
+        const bool passes = inLayer
+                                ? sAIArt->IsArtLayerGroup(*parent, &parentIsLayer) == kNoErr && parentIsLayer
+                                : *parent == *firstParent;
+        if (!passes) {
+            return {};
+        }
+    }
+    const ArtHandleSet members(list.begin(), list.end());
+    ArtList ordered;
+    for (ArtObject* art : GetAllObjects(false)) {
+        if (members.contains(art)) {
+            ordered.push_back(art);
+        }
+    }
+    return ordered;
+}
+
+ArtObject* GroupArt(const ArtList& list) {
+    const ArtList ordered = ProcessArtForGrouping(list);
+    if (ordered.size() < 2 || sAIArt == nullptr) {
+        return nullptr;
+    }
+    ArtObject* group = nullptr;
+    if (sAIArt->NewArt(kGroupArt, kPlaceAbove, ordered.front(), &group) != kNoErr || group == nullptr) {
+        return nullptr;
+    }
+    return MoveInsideOnBottom(ordered, group) ? group : nullptr;
+}
+
+ArtObject* MakeCompoundPathArt(const ArtList& list) {
+    const ArtList ordered = ProcessArtForGrouping(list);
+    if (ordered.empty() || sAIArt == nullptr || sAIPathStyle == nullptr) {
+        return nullptr;
+    }
+    for (ArtObject* art : ordered) {
+        if (!MadeFromArtOfType(art, kShapeArtTypes)) {
+            return nullptr;
+        }
+    }
+    const ArtList outlined = OutlineArt(ordered);
+    if (outlined.empty()) {
+        return nullptr;
+    }
+    const ArtList styleTree = GetObjectsTree(outlined.back());
+    if (styleTree.empty()) {
+        return nullptr;
+    }
+    StyleParser parser;
+    if (!parser.Parse(styleTree.back())) {
+        return nullptr;
+    }
+    ArtObject* compound = nullptr;
+    if (sAIArt->NewArt(kCompoundPathArt, kPlaceAbove, outlined.front(), &compound) != kNoErr ||
+        compound == nullptr || !MoveInsideOnBottom(outlined, compound) || !parser.ApplyTo(compound)) {
+        return nullptr;
+    }
+    AIPathStyle style;
+    if (sAIPathStyle->GetPathStyle(compound, &style, nullptr) != kNoErr) {
+        return nullptr;
+    }
+    style.evenodd = true;
+    return sAIPathStyle->SetPathStyle(compound, &style) == kNoErr ? compound : nullptr;
+}
+
+ArtObject* ApplyClipObjectOptions(ArtObject* clip, ClipGroupMakingOptions options) {
+    if (options.unite) {
+        std::string error;
+        ArtObject* united = Pathfinder2({clip}, "unite", error);
+        if (united == nullptr) {
+            return nullptr;
+        }
+        clip = MakeCompoundPathArt({united});
+        if (clip == nullptr) {
+            return nullptr;
+        }
+    }
+    if (options.unite || options.compoundPath) {
+        clip = MakeCompoundPathArt({clip});
+        if (clip == nullptr) {
+            return nullptr;
+        }
+    }
+    if (!options.keepBackground && !SetNoneStyleWithSubtree(clip)) {
+        return nullptr;
+    }
+    return MadeFromArtOfType(clip, kShapeArtTypes) ? clip : nullptr;
+}
+
+ArtObject* MakeClipGroupArt(ArtList list, ArtObject* clip, PlaceMethod method, PlaceAlignment alignment,
+                            ClipGroupMakingOptions options) {
+    if (sAIArt == nullptr || (clip != nullptr && !IsUsableClipObject(clip))) {
+        return nullptr;
+    }
+    if (clip != nullptr && std::find(list.begin(), list.end(), clip) == list.end()) {
+        list.push_back(clip);
+    }
+    ArtList ordered = ProcessArtForGrouping(list);
+    if (ordered.size() < 2) {
+        return nullptr;
+    }
+    if (clip == nullptr) {
+        clip = ordered.front();
+        if (!IsUsableClipObject(clip)) {
+            return nullptr;
+        }
+    }
+    const auto position = std::find(ordered.begin(), ordered.end(), clip);
+    if (position == ordered.end()) {
+        return nullptr;
+    }
+    if (position != ordered.begin()) {
+        if (sAIArt->ReorderArt(clip, kPlaceAbove, ordered.front()) != kNoErr) {
+            return nullptr;
+        }
+        ordered.erase(position);
+        ordered.insert(ordered.begin(), clip);
+    }
+    clip = ApplyClipObjectOptions(clip, options);
+    if (clip == nullptr) {
+        return nullptr;
+    }
+    ordered.front() = clip;
+    ArtObject* group = nullptr;
+    if (sAIArt->NewArt(kGroupArt, kPlaceAbove, clip, &group) != kNoErr || group == nullptr) {
+        return nullptr;
+    }
+    for (ArtObject* art : ordered) {
+        if (options.fitContents && art != clip) {
+            TransformArtForClipping(art, clip, method, alignment, false);
+        }
+        if (sAIArt->ReorderArt(art, kPlaceInsideOnBottom, group) != kNoErr) {
+            return nullptr;
+        }
+    }
+    return MarkClipping(group, clip) ? group : nullptr;
+}
+
+ArtObject* MakeLayerClipGroupArt(AILayerHandle layer, ArtObject* clip, PlaceMethod method,
+                                 PlaceAlignment alignment, ClipGroupMakingOptions options) {
+    ArtObject* layerGroup = nullptr;
+    if (layer == nullptr || sAIArt == nullptr || sAIArt->GetFirstArtOfLayer(layer, &layerGroup) != kNoErr ||
+        layerGroup == nullptr) {
+        return nullptr;
+    }
+    if (clip == nullptr) {
+        const std::optional<ArtObject*> first = hostart::FirstChild(layerGroup);
+        clip = first ? *first : nullptr;
+    }
+    if (!IsUsableClipObject(clip) || sAIArt->ReorderArt(clip, kPlaceInsideOnTop, layerGroup) != kNoErr) {
+        return nullptr;
+    }
+    clip = ApplyClipObjectOptions(clip, options);
+    if (clip == nullptr) {
+        return nullptr;
+    }
+    if (options.fitContents) {
+        const ArtList members = hostart::Children(layerGroup);
+        const auto start = std::find(members.begin(), members.end(), clip);
+        for (auto it = start == members.end() ? start : start + 1; it != members.end(); ++it) {
+            TransformArtForClipping(*it, clip, method, alignment, false);
+        }
+    }
+    return MarkClipping(layerGroup, clip) ? layerGroup : nullptr;
+}
+
+ArtObject* CreateClipGroup(ArtObject* content, ArtObject* clipPath) {
+    ArtObject* group = nullptr;
+    if (sAIArt == nullptr || sAIArt->NewArt(kGroupArt, kPlaceAbove, clipPath, &group) != kNoErr ||
+        group == nullptr || sAIArt->ReorderArt(content, kPlaceInsideOnTop, group) != kNoErr ||
+        sAIArt->ReorderArt(clipPath, kPlaceInsideOnTop, group) != kNoErr) {
+        return nullptr;
+    }
+    return MarkClipping(group, clipPath) ? group : nullptr;
+}

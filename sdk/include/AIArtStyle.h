@@ -1,0 +1,28 @@
+// Art styles: the whole appearance of an art object (its paint fields, live effects and
+// transparency) as an immutable value behind a handle. Styles are read and built with the
+// art-style parser (AIArtStyleParser.h).
+#pragma once
+
+#include "AIArt.h"
+#include "SPTypes.h"
+
+#define kAIArtStyleSuite "AI Art Style Suite"
+constexpr ASInt32 kAIArtStyleSuiteVersion = 1008;
+
+// A style never changes once made; setting it on art copies its value, so one handle can serve any
+// number of objects. Handles stay valid for the life of the application.
+struct _AIArtStyle;
+using AIArtStyleHandle = _AIArtStyle*;
+
+// Every operation answers kNoDocumentErr without a document and kBadParameterErr for a stale
+// handle or a null out-pointer.
+struct AIArtStyleSuite {
+    // The art's style.
+    AIErr (*GetArtStyle)(AIArtHandle art, AIArtStyleHandle* style);
+    // Gives the art the style.
+    AIErr (*SetArtStyle)(AIArtHandle art, AIArtStyleHandle style);
+    // The art that carries the art's appearance, as expanding its appearance would give it: art
+    // whose live effects draw nothing of their own is its own styled art. Null when the art has
+    // none (a layer group).
+    AIErr (*GetStyledArt)(AIArtHandle art, AIArtHandle* styledArt);
+};

@@ -1,0 +1,111 @@
+// Colours and the paint of a path: the fill and stroke records that the path-style suite, the
+// art-style parser and the paint-style suites pass around, and the path-style suite, which reads
+// and writes an art object's focal fill and focal stroke (its basic appearance).
+#pragma once
+
+#include "AIArt.h"
+#include "SPTypes.h"
+
+#define kAIPathStyleSuite "AI Path Style Suite"
+constexpr ASInt32 kAIPathStyleSuiteVersion = 1014;
+
+using AIFloat = float;
+
+// A real that says "not known" or "leave as it is" where a record of reals is passed.
+constexpr AIReal kAIRealUnknown = 1.7976931348623157e308;
+
+// The kinds of colour. Tints and components are reals from 0 to 1.
+enum AIColorTag : ai::int16 {
+    kGrayColor = 0,    // c.g: 0 is white, 1 is black
+    kFourColor = 1,    // c.f: process CMYK
+    kPattern = 2,      // reserved: patterns
+    kCustomColor = 3,  // reserved: spot and global colours
+    kGradient = 4,     // reserved: gradients
+    kThreeColor = 5,   // c.rgb: RGB
+    kNoneColor = 6,    // no paint
+};
+
+struct AIGrayColorStyle {
+    AIReal gray = 0;
+};
+struct AIFourColorStyle {
+    AIReal cyan = 0;
+    AIReal magenta = 0;
+    AIReal yellow = 0;
+    AIReal black = 0;
+};
+struct AIThreeColorStyle {
+    AIReal red = 0;
+    AIReal green = 0;
+    AIReal blue = 0;
+};
+
+union AIColorUnion {
+    AIGrayColorStyle g;
+    AIFourColorStyle f;
+    AIThreeColorStyle rgb;
+};
+
+struct AIColor {
+    AIColorTag kind = kNoneColor;
+    AIColorUnion c{AIGrayColorStyle{}};
+};
+
+// A fill: its colour (kind kNoneColor paints nothing) and whether it overprints.
+struct AIFillStyle {
+    AIColor color;
+    AIBoolean overprint = false;
+};
+
+enum AILineCap : ai::int16 { kAIButtCap = 0, kAIRoundCap = 1, kAIProjectingCap = 2 };
+enum AILineJoin : ai::int16 { kAIMiterJoin = 0, kAIRoundJoin = 1, kAIBevelJoin = 2 };
+
+constexpr int kMaxDashComponents = 6;
+
+// Dash and gap lengths in points; a length of 0 is a solid stroke.
+struct AIDashStyle {
+    AIReal offset = 0;
+    ai::int16 length = 0;
+    AIFloat array[kMaxDashComponents] = {};
+};
+
+// A stroke: its colour (kind kNoneColor paints nothing), overprint, width in points, dashes, cap,
+// join and miter limit.
+struct AIStrokeStyle {
+    AIColor color;
+    AIBoolean overprint = false;
+    AIReal width = 1;
+    AIDashStyle dash;
+    AILineCap cap = kAIButtCap;
+    AILineJoin join = kAIMiterJoin;
+    AIReal miterLimit = 4;
+};
+
+// The basic appearance of a path: its focal fill and focal stroke, each painted or not, and the
+// fill rule. clip, lockClip and resolution are kept for completeness and not interpreted.
+struct AIPathStyle {
+    AIBoolean fillPaint = false;
+    AIFillStyle fill;
+    AIBoolean strokePaint = false;
+    AIStrokeStyle stroke;
+    AIBoolean clip = false;
+    AIBoolean lockClip = false;
+    AIBoolean evenodd = false;
+    AIReal resolution = 800;
+};
+
+// Every operation answers kNoDocumentErr without a document and kBadParameterErr for a stale
+// handle or a null record.
+//
+// Painting nothing: set fillPaint (or strokePaint) false, or give the fill (or stroke) the colour
+// kind kNoneColor; either way the art's style then has no fill (or stroke).
+struct AIPathStyleSuite {
+    // The focal fill and stroke of the art's style: the first fill and the first stroke among its
+    // paint fields. *outHasAdvFill (when not null) is true when the style holds more than those two
+    // paint fields or holds effects, so that the record does not tell the whole appearance.
+    AIErr (*GetPathStyle)(AIArtHandle art, AIPathStyle* style, AIBoolean* outHasAdvFill);
+    // Rewrites the focal fill and stroke of the art's style: a painted one replaces the focal paint
+    // field (a new one is added when there is none), an unpainted one removes it. Other paint fields
+    // and effects stay. A width that is negative or not finite answers kBadParameterErr.
+    AIErr (*SetPathStyle)(AIArtHandle art, const AIPathStyle* style);
+};

@@ -1,0 +1,419 @@
+// "expand", "rasterize", "reduceToBasicAppearance" and "remove" on examples/layout.json, read back
+// from the document the host saves, and a picture of the example's artboard after a script of
+// them, decoded and sampled.
+#include <cairo.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "LayoutFixture.h"
+#include "model/ArtPaintFormat.h"
+#include "model/ArtStyle.h"
+#include "model/Region.h"
+
+namespace {
+
+using host::model::ArtId;
+using host::model::ArtStyle;
+using host::model::Color;
+using layouttest::FindArt;
+using layouttest::LayoutTest;
+
+std::vector<std::string> TagValues(const json& art) {
+    std::vector<std::string> values;
+    for (const json& tag : art.value("tags", json::array())) {
+        values.push_back(tag["value"]);
+    }
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+// The art of the saved document whose tag values include the text (of the type, when one is given).
+const json* FindTagged(const json& node, const std::string& tag, const std::string& type = "") {
+    const std::vector<std::string> tags = TagValues(node);
+    if (std::find(tags.begin(), tags.end(), tag) != tags.end() && (type.empty() || node["type"] == type)) {
+        return &node;
+    }
+    for (const char* key : {"layers", "children"}) {
+        if (!node.contains(key)) {
+            continue;
+        }
+        for (const json& child : node.at(key)) {
+            if (const json* found = FindTagged(child, tag, type)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+class StructureStyleTest : public LayoutTest {
+protected:
+    // The flags and step count of every call of the host's expand, in order.
+    std::vector<std::pair<std::string, std::string>> ExpandCalls() {
+        std::vector<std::pair<std::string, std::string>> calls;
+        for (const host::JournalEntry& entry : app->Journal().Find("Expand")) {
+            calls.emplace_back(entry.arguments[1], entry.arguments[2]);
+        }
+        return calls;
+    }
+};
+
+// --- expand --------------------------------------------------------------------------------------------
+
+TEST_F(StructureStyleTest, ExpandTurnsAStrokeIntoAFilledOutlineInPlace) {
+    const json reply = ScriptJson("expand", R"({"tagSearch": "a", "seriesTag": "ex", "seriesStart": 3})");
+    EXPECT_EQ(reply, json::parse(R"({"eventType": "expand", "tagSearch": "a"})"));
+    const json saved = Saved();
+    const json* a = FindArt(saved, "A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ((*a)["type"], "compoundPath");
+    EXPECT_EQ(TagValues(*a), (std::vector<std::string>{"a", "box", "ex3"}));
+    EXPECT_EQ((*a)["style"],
+              json::parse(R"({"paintFields": [{"evenOdd": true, "fill": {"color": {"gray": 1.0}}}]})"));
+    const host::model::Rect bounds = BoundsOf("A");
+    EXPECT_NEAR(bounds.left, 8, 1e-6);
+    EXPECT_NEAR(bounds.top, 92, 1e-6);
+    EXPECT_NEAR(bounds.right, 52, 1e-6);
+    EXPECT_NEAR(bounds.bottom, 48, 1e-6);
+    // Still between the layer's first art and "B".
+    EXPECT_EQ(*Doc().nextSibling(Named("A")), Named("B"));
+}
+
+struct ExpandFlagsCase {
+    const char* name;
+    const char* request;
+    const char* flags;
+    const char* steps;
+};
+
+class ExpandFlags : public StructureStyleTest, public testing::WithParamInterface<ExpandFlagsCase> {};
+
+TEST_P(ExpandFlags, ReachTheHost) {
+    const json reply = ScriptJson("expand", GetParam().request);
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    const auto calls = ExpandCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].first, GetParam().flags);
+    EXPECT_EQ(calls[0].second, GetParam().steps);
+}
+
+// 65536 always; object 451; fill 40 (to paths, steps 1 to 255) or 24 (to a mesh); stroke 4:
+// 66031 for all of them to paths, 66015 to a mesh.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExpandFlags,
+    testing::Values(
+        ExpandFlagsCase{"defaults", R"({"tagSearch": "c"})", "66031", "255"},
+        ExpandFlagsCase{"nothing", R"({"tagSearch": "c", "object": false, "fill": false, "stroke": false})",
+                        "65536", "-1"},
+        ExpandFlagsCase{"mesh", R"({"tagSearch": "c", "gradientMesh": true})", "66015", "-1"},
+        ExpandFlagsCase{"meshSteps", R"({"tagSearch": "c", "gradientMesh": true, "gradientSteps": 300.7})",
+                        "66015", "300"},
+        ExpandFlagsCase{"stepsZero", R"({"tagSearch": "c", "gradientSteps": 0})", "66031", "255"},
+        ExpandFlagsCase{"stepsKept", R"({"tagSearch": "c", "gradientSteps": 12})", "66031", "12"},
+        ExpandFlagsCase{"stepsHuge", R"({"tagSearch": "c", "gradientMesh": true, "gradientSteps": 1e300})",
+                        "66015", "2147483647"},
+        ExpandFlagsCase{"stepsText", R"({"tagSearch": "c", "gradientMesh": true, "gradientSteps": "7"})",
+                        "66015", "-1"},
+        ExpandFlagsCase{"flagsOfOtherTypes", R"({"tagSearch": "c", "object": 0, "stroke": "no"})", "66031",
+                        "255"}),
+    [](const testing::TestParamInfo<ExpandFlagsCase>& info) { return info.param.name; });
+
+TEST_F(StructureStyleTest, ExpandSkipsArtThatAnEarlierStepDisposedOf) {
+    // A stroked compound path of A and B: expanding it disposes of its paths, which come next in
+    // its tree.
+    const ArtId compound =
+        *Doc().newArt(host::model::ArtType::compoundPath, host::model::PaintOrder::above, Named("A"));
+    ASSERT_EQ(Doc().reorder(Named("A"), host::model::PaintOrder::insideOnBottom, compound),
+              host::model::Status::ok);
+    ASSERT_EQ(Doc().reorder(Named("B"), host::model::PaintOrder::insideOnBottom, compound),
+              host::model::Status::ok);
+    ASSERT_EQ(Doc().setStyle(compound, ArtStyle::ofStrokeWidth(2)), host::model::Status::ok);
+    ASSERT_EQ(
+        Doc().setAttributes(compound, host::model::attribute::selected, host::model::attribute::selected),
+        host::model::Status::ok);
+    ASSERT_FALSE(ScriptJson("setTags", R"({"tags": ["cp"]})").contains("error"));
+    const json reply = ScriptJson("expand", R"({"tagSearch": "cp", "seriesTag": "s"})");
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    EXPECT_EQ(ExpandCalls().size(), 1u);
+    EXPECT_FALSE(Doc().isValid(compound));
+    const json saved = Saved();
+    const json* expanded = FindTagged(saved, "s1");
+    ASSERT_NE(expanded, nullptr);
+    EXPECT_EQ((*expanded)["type"], "compoundPath");
+    EXPECT_EQ(TagValues(*expanded), (std::vector<std::string>{"cp", "s1"}));
+}
+
+TEST_F(StructureStyleTest, ExpandOfAGroupExpandsItsMembers) {
+    const json reply = ScriptJson("expand", R"({"tagSearch": "pair", "fill": false})");
+    EXPECT_FALSE(reply.contains("error"));
+    EXPECT_EQ(ExpandCalls().size(), 3u);  // the group, P1 and P2
+    EXPECT_EQ(*Doc().type(Named("P1")), host::model::ArtType::compoundPath);
+    EXPECT_EQ(*Doc().type(Named("P2")), host::model::ArtType::path);  // nothing to expand
+}
+
+// --- rasterize -----------------------------------------------------------------------------------------
+
+// The pixels of the saved raster tagged so, with its frame.
+struct SavedRaster {
+    std::vector<double> frame;
+    std::size_t width = 0;
+    std::size_t height = 0;
+    std::size_t channels = 0;
+    std::vector<std::uint8_t> bytes;
+
+    std::vector<int> At(double x, double y) const {
+        const auto column =
+            static_cast<std::size_t>((x - frame[0]) / (frame[2] - frame[0]) * static_cast<double>(width));
+        const auto row =
+            static_cast<std::size_t>((frame[1] - y) / (frame[1] - frame[3]) * static_cast<double>(height));
+        const std::size_t at = (row * width + column) * channels;
+        return {bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                bytes.begin() + static_cast<std::ptrdiff_t>(at + channels)};
+    }
+};
+
+SavedRaster ReadRaster(const json& art) {
+    SavedRaster raster;
+    raster.frame = art["frame"].get<std::vector<double>>();
+    const json& pixels = art["pixels"];
+    raster.width = pixels["width"];
+    raster.height = pixels["height"];
+    const std::string space = pixels.value("space", "rgb");
+    raster.channels = (space == "gray" ? 1 : space == "rgb" ? 3 : 4) + (pixels.value("alpha", false) ? 1 : 0);
+    raster.bytes =
+        host::model::decodeBase64(pixels["data"].get<std::string>()).value_or(std::vector<std::uint8_t>{});
+    return raster;
+}
+
+TEST_F(StructureStyleTest, RasterizeReplacesTheArtByItsPixels) {
+    const json reply = ScriptJson("rasterize", R"({"tagSearch": "b", "resolution": 144, "antiAlias": false,
+                                                    "seriesTag": "r", "uid": "u1"})");
+    EXPECT_EQ(reply, json::parse(R"({"eventType": "rasterize", "tagSearch": "b", "uid": "u1"})"));
+    const json saved = Saved();
+    EXPECT_EQ(FindArt(saved, "B"), nullptr);
+    const json* raster = FindTagged(saved, "r1");
+    ASSERT_NE(raster, nullptr);
+    EXPECT_EQ((*raster)["type"], "raster");
+    EXPECT_EQ(TagValues(*raster), (std::vector<std::string>{"b", "box", "r1"}));
+    const SavedRaster pixels = ReadRaster(*raster);
+    // B's visible bounds, 99..161 x 39..81, at two pixels per point.
+    EXPECT_EQ(pixels.frame, (std::vector<double>{99, 81, 161, 39}));
+    EXPECT_EQ(pixels.width, 124u);
+    EXPECT_EQ(pixels.height, 84u);
+    EXPECT_EQ(pixels.At(100.2, 60), (std::vector<int>{0, 0, 0}));      // the stroke
+    EXPECT_EQ(pixels.At(130, 60), (std::vector<int>{255, 255, 255}));  // inside: no fill
+    EXPECT_EQ(pixels.At(130, 80.2), (std::vector<int>{0, 0, 0}));      // the top edge
+    // The raster took B's place, after A.
+    EXPECT_EQ(*Doc().nextSibling(Named("A")), Doc().artByUuid((*raster)["uuid"].get<std::string>()));
+}
+
+struct RasterOptionsCase {
+    const char* name;
+    const char* request;
+    const char* space;
+    bool alpha;
+    std::vector<int> inside;  // the pixel at B's centre
+};
+
+class RasterOptions : public StructureStyleTest, public testing::WithParamInterface<RasterOptionsCase> {};
+
+TEST_P(RasterOptions, ChooseThePixels) {
+    const json reply = ScriptJson("rasterize", GetParam().request);
+    ASSERT_FALSE(reply.contains("error")) << reply;
+    const json saved = Saved();
+    const json* raster = FindTagged(saved, "b");
+    ASSERT_NE(raster, nullptr);
+    EXPECT_EQ((*raster)["pixels"].value("space", ""), GetParam().space);
+    EXPECT_EQ((*raster)["pixels"].value("alpha", false), GetParam().alpha);
+    EXPECT_EQ(ReadRaster(*raster).At(130, 60), GetParam().inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RasterOptions,
+    testing::Values(
+        RasterOptionsCase{"documentModel", R"({"tagSearch": "b"})", "rgb", false, {255, 255, 255}},
+        RasterOptionsCase{
+            "emptyName", R"({"tagSearch": "b", "colorSpace": ""})", "rgb", false, {255, 255, 255}},
+        RasterOptionsCase{
+            "transparent", R"({"tagSearch": "b", "transparentBackground": true})", "rgb", true, {0, 0, 0, 0}},
+        RasterOptionsCase{"gray", R"({"tagSearch": "b", "colorSpace": "Grayscale"})", "gray", false, {255}},
+        RasterOptionsCase{"cmyk", R"({"tagSearch": "b", "colorSpace": "CMYK"})", "cmyk", false, {0, 0, 0, 0}},
+        RasterOptionsCase{
+            "resolutionText", R"({"tagSearch": "b", "resolution": "300"})", "rgb", false, {255, 255, 255}}),
+    [](const testing::TestParamInfo<RasterOptionsCase>& info) { return info.param.name; });
+
+TEST_F(StructureStyleTest, RasterizeLowersAResolutionBeyondTheLargestRaster) {
+    // V's visible bounds are 2 by 102 points: a million pixels per inch would make 1.4 million rows.
+    const json reply = ScriptJson("rasterize", R"({"tagSearch": "line", "resolution": 1000000})");
+    ASSERT_FALSE(reply.contains("error")) << reply;
+    const host::model::RasterContent* content = nullptr;
+    for (const ArtId art : Doc().documentOrder()) {
+        if (const auto* found = Doc().contentAs<host::model::RasterContent>(art);
+            found && !found->pixels.empty()) {
+            content = found;
+        }
+    }
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->pixels.height, 16383u);
+    EXPECT_EQ(content->pixels.width, static_cast<std::size_t>(std::ceil(2.0 * 16383 / 102 - 1e-9)));
+}
+
+TEST_F(StructureStyleTest, RasterizeWithAClippingOffsetClipsToTheUnitedOutline) {
+    const json reply = ScriptJson("rasterize", R"({"tagSearch": "b", "clippingMaskOffset": 5})");
+    ASSERT_FALSE(reply.contains("error")) << reply;
+    const json saved = Saved();
+    // The clip group carries B's tags: the raster under its clip path; B and the helper rectangle
+    // are gone.
+    const json* clipGroup = FindTagged(saved, "b", "group");
+    ASSERT_NE(clipGroup, nullptr);
+    EXPECT_EQ(clipGroup->value("clipped", false), true);
+    ASSERT_EQ((*clipGroup)["children"].size(), 2u);
+    const json& raster = (*clipGroup)["children"][1];
+    EXPECT_EQ(raster["type"], "raster");
+    EXPECT_EQ(raster["frame"], json::parse("[94.0, 86.0, 166.0, 34.0]"));
+    EXPECT_EQ((*clipGroup)["children"][0].value("clippingMask", false), true);
+    const ArtId group = Doc().artByUuid((*clipGroup)["uuid"].get<std::string>());
+    const std::vector<ArtId> members = *Doc().children(group);
+    EXPECT_EQ(BoundsOf("C").left, 200.0);
+    const host::model::Rect clip = Doc().bounds(members[0], host::model::BoundsKind::geometric).valueOr({});
+    EXPECT_NEAR(clip.left, 100, 1e-6);
+    EXPECT_NEAR(clip.right, 160, 1e-6);
+    EXPECT_EQ(*Doc().nextSibling(Named("A")), group);
+}
+
+// --- reduceToBasicAppearance and remove ----------------------------------------------------------------
+
+TEST_F(StructureStyleTest, ReduceKeepsTheFocalFillAndStroke) {
+    ArtStyle rich;
+    rich.paintFields = {host::model::PaintField::fill(Color::rgb(0, 1, 0)),
+                        host::model::PaintField::stroke(Color::black(), 3),
+                        host::model::PaintField::fill(Color::rgb(1, 0, 0))};
+    rich.paintFields[0].effects.push_back({"Adobe Drop Shadow", 1, true, {}});
+    rich.postEffects.push_back({"Adobe Blur", 1, true, {}});
+    rich.blend.opacity = 0.5;
+    ASSERT_EQ(Doc().setStyle(Named("C"), rich), host::model::Status::ok);
+    const json reply = ScriptJson("reduceToBasicAppearance", R"({"tagSearch": "c | pair"})");
+    EXPECT_EQ(reply, json::parse(R"({"eventType": "reduceToBasicAppearance", "tagSearch": "c | pair"})"));
+    const json saved = Saved();
+    EXPECT_EQ((*FindArt(saved, "C"))["style"],
+              json::parse(R"({"paintFields": [{"fill": {"color": {"rgb": [0.0, 1.0, 0.0]}}},
+                                              {"stroke": {"color": {"gray": 1.0}, "width": 3.0}}]})"));
+    EXPECT_EQ((*FindArt(saved, "A"))["strokeWidth"], 4.0);
+}
+
+TEST_F(StructureStyleTest, RemoveSkipsArtInsideAnAlreadyRemovedGroup) {
+    const json reply = ScriptJson("remove", R"({"tagSearch": "pair | inner | c"})");
+    EXPECT_EQ(reply, json::parse(R"({"eventType": "remove", "tagSearch": "pair | inner | c"})"));
+    const json saved = Saved();
+    for (const char* name : {"Pair", "P1", "P2", "C"}) {
+        EXPECT_EQ(FindArt(saved, name), nullptr) << name;
+    }
+    EXPECT_NE(FindArt(saved, "B"), nullptr);
+    // No disposal was asked of art that was gone already.
+    for (const host::JournalEntry& entry : app->Journal().Find("DisposeArt")) {
+        EXPECT_EQ(entry.result, kNoErr) << entry.Text();
+    }
+}
+
+// --- Error replies -------------------------------------------------------------------------------------
+
+struct ErrorCase {
+    const char* name;
+    const char* command;
+    const char* request;
+    const char* reply;
+};
+
+class StyleCommandErrors : public StructureStyleTest, public testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(StyleCommandErrors, ReplyAndChangeNothing) {
+    const host::model::Document before = Doc();
+    EXPECT_EQ(ScriptJson(GetParam().command, GetParam().request), json::parse(GetParam().reply));
+    EXPECT_TRUE(Doc() == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StyleCommandErrors,
+    testing::Values(
+        ErrorCase{"expandEmpty", "expand", "{}",
+                  R"({"error": "No artwork found", "eventType": "expand", "tagSearch": ""})"},
+        ErrorCase{"expandNothing", "expand", R"({"tagSearch": "nothing"})",
+                  R"({"error": "No artwork found", "eventType": "expand", "tagSearch": "nothing"})"},
+        ErrorCase{"rasterizeEmpty", "rasterize", "{}",
+                  R"({"error": "Tagged art not found", "eventType": "rasterize", "tagSearch": ""})"},
+        ErrorCase{
+            "rasterizeSpace", "rasterize", R"({"tagSearch": "b", "colorSpace": "rgb"})",
+            R"({"error": "Can't read rasterizing options", "eventType": "rasterize", "tagSearch": "b"})"},
+        ErrorCase{
+            "rasterizeZero", "rasterize", R"({"tagSearch": "b", "resolution": 0})",
+            R"({"error": "Can't read rasterizing options", "eventType": "rasterize", "tagSearch": "b"})"},
+        ErrorCase{
+            "rasterizeNegative", "rasterize", R"({"tagSearch": "b", "resolution": -72})",
+            R"({"error": "Can't read rasterizing options", "eventType": "rasterize", "tagSearch": "b"})"},
+        // The helper rectangle of the offset is made, then the raster is refused: the rectangle goes.
+        ErrorCase{"rasterizeHugeOffset", "rasterize", R"({"tagSearch": "b", "clippingMaskOffset": 1e308})",
+                  R"({"error": "Can't rasterize artwork", "eventType": "rasterize", "tagSearch": "b"})"},
+        ErrorCase{
+            "reduceEmpty", "reduceToBasicAppearance", "{}",
+            R"({"error": "No artwork found", "eventType": "reduceToBasicAppearance", "tagSearch": ""})"},
+        ErrorCase{"removeNothing", "remove", R"({"tagSearch": "nothing"})",
+                  R"({"error": "No artwork found", "eventType": "remove", "tagSearch": "nothing"})"},
+        ErrorCase{"removeWrongType", "remove", R"({"tagSearch": 5})",
+                  R"({"error": "\"tagSearch\" must be a string", "eventType": "remove"})"}),
+    [](const testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+
+// --- The artboard's picture ----------------------------------------------------------------------------
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
+// The RGB of a pixel of a decoded PNG; (x, y) from the top-left corner.
+std::array<int, 3> PixelOf(cairo_surface_t* image, int x, int y) {
+    const unsigned char* row =
+        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+            static_cast<int>(pixel & 0xFF)};
+}
+
+TEST(StructureStyleSnapshot, PictureOfTheArtboardAfterAScript) {
+    const testsupport::ScratchFolder scratch("style-snapshot");
+    const std::filesystem::path picture = scratch.Path() / "main.png";
+    const std::string script =
+        "expand {\"tagSearch\": \"a\"}\n"
+        "rasterize {\"tagSearch\": \"b\", \"resolution\": 144}\n"
+        "remove {\"tagSearch\": \"line\"}\n"
+        "reduceToBasicAppearance {\"tagSearch\": \"box\"}\n";
+    const testsupport::ProgramRun run = testsupport::RunProgram(
+        scratch,
+        std::string(PLIM_BIN_DIR) + "/plimhost --open " + layouttest::LayoutExample() + " --snapshot " +
+            picture.string() + " " + scratch.Write("script.plim", script),
+        "");
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.Lines().size(), 4u);
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> image(
+        cairo_image_surface_create_from_png(picture.c_str()));
+    ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS);
+    // The active artboard "Main" is [0, 300, 600, -300]: 600 by 600 pixels, row 0 at y 300.
+    EXPECT_EQ(cairo_image_surface_get_width(image.get()), 600);
+    EXPECT_EQ(cairo_image_surface_get_height(image.get()), 600);
+    const auto at = [&](double x, double y) {
+        return PixelOf(image.get(), static_cast<int>(x), static_cast<int>(300 - y));
+    };
+    using RGB = std::array<int, 3>;
+    EXPECT_EQ(at(9, 70), (RGB{0, 0, 0}));           // A's expanded stroke, left edge
+    EXPECT_EQ(at(30, 70), (RGB{255, 255, 255}));    // inside A
+    EXPECT_EQ(at(99.5, 60), (RGB{0, 0, 0}));        // B's stroke, now pixels
+    EXPECT_EQ(at(130, 60), (RGB{255, 255, 255}));   // inside B
+    EXPECT_EQ(at(580, 50), (RGB{255, 255, 255}));   // the removed line
+    EXPECT_EQ(at(350, 175), (RGB{153, 153, 153}));  // the placed file's frame
+    EXPECT_EQ(at(410, 160), (RGB{153, 153, 153}));  // the raster without pixels
+    EXPECT_EQ(at(320, 100), (RGB{0, 0, 0}));        // P1's top edge
+    EXPECT_EQ(at(75, -50), (RGB{255, 255, 255}));   // "Big"'s stroke, clipped away by the mask
+    EXPECT_EQ(at(25, -125), (RGB{255, 255, 255}));  // inside the mask: nothing of "Big" lies there
+}
+
+}  // namespace

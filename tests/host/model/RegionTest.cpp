@@ -1,0 +1,137 @@
+// The pathfinder's geometry: areas and bounds of filled regions and of the shape operations over
+// them, with straight and curved outlines and both fill rules.
+#include <cmath>
+#include <numbers>
+
+#include "ModelTestSupport.h"
+#include "model/Region.h"
+
+namespace host::model {
+namespace {
+
+Region Square(double left, double top, double right, double bottom) {
+    return Region::fromPath(PathGeometry::rectangle(Rect(left, top, right, bottom)));
+}
+
+// A circle of four cubic curves, as drawing programs make them.
+PathGeometry Circle(Point center, double radius) {
+    const double k = 0.5522847498307936 * radius;
+    const auto smooth = [](Point anchor, Point in, Point out) { return Segment{anchor, in, out, false}; };
+    PathGeometry circle;
+    circle.closed = true;
+    circle.segments = {
+        smooth({center.x, center.y + radius}, {center.x - k, center.y + radius},
+               {center.x + k, center.y + radius}),
+        smooth({center.x + radius, center.y}, {center.x + radius, center.y + k},
+               {center.x + radius, center.y - k}),
+        smooth({center.x, center.y - radius}, {center.x + k, center.y - radius},
+               {center.x - k, center.y - radius}),
+        smooth({center.x - radius, center.y}, {center.x - radius, center.y - k},
+               {center.x - radius, center.y + k}),
+    };
+    return circle;
+}
+
+void ExpectBounds(const Rect& actual, const Rect& expected) {
+    EXPECT_NEAR(actual.left, expected.left, 1e-9);
+    EXPECT_NEAR(actual.top, expected.top, 1e-9);
+    EXPECT_NEAR(actual.right, expected.right, 1e-9);
+    EXPECT_NEAR(actual.bottom, expected.bottom, 1e-9);
+}
+
+// Two squares of 100 overlapping in a square of 50: [0..100]² behind [50..150]².
+const Region kBack = Square(0, 100, 100, 0);
+const Region kFront = Square(50, 150, 150, 50);
+
+struct OperationCase {
+    const char* name;
+    Region (*operate)(const Region&, const Region&);
+    double area;
+    Rect bounds;
+    std::size_t pieces;
+};
+
+void PrintTo(const OperationCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RegionOperations : public ::testing::TestWithParam<OperationCase> {};
+
+TEST_P(RegionOperations, GiveTheExactAreaAndBounds) {
+    const Region result = GetParam().operate(kBack, kFront);
+    EXPECT_DOUBLE_EQ(result.area(), GetParam().area);
+    ExpectBounds(result.bounds(), GetParam().bounds);
+    EXPECT_EQ(result.pieces().size(), GetParam().pieces);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OverlappingSquares, RegionOperations,
+    ::testing::Values(
+        OperationCase{"united", [](const Region& a, const Region& b) { return a.united(b); }, 17500,
+                      Rect(0, 150, 150, 0), 1},
+        OperationCase{"intersected", [](const Region& a, const Region& b) { return a.intersected(b); }, 2500,
+                      Rect(50, 100, 100, 50), 1},
+        OperationCase{"subtracted", [](const Region& a, const Region& b) { return a.subtracted(b); }, 7500,
+                      Rect(0, 100, 100, 0), 1},
+        OperationCase{"excluded", [](const Region& a, const Region& b) { return a.excluded(b); }, 15000,
+                      Rect(0, 150, 150, 0), 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Region, ShapesThatDoNotMeetIntersectInNothing) {
+    const Region far = Square(500, 600, 600, 500);
+    EXPECT_TRUE(kBack.intersected(far).isEmpty());
+    EXPECT_EQ(kBack.united(far).pieces().size(), 2u);
+    EXPECT_DOUBLE_EQ(kBack.united(far).area(), 20000);
+}
+
+TEST(Region, EvenOddPunchesHolesWhereNonZeroFills) {
+    // The outer square and the inner one run the same way round: only even-odd leaves a hole.
+    const std::vector<PathGeometry> ring = {PathGeometry::rectangle(Rect(0, 100, 100, 0)),
+                                            PathGeometry::rectangle(Rect(25, 75, 75, 25))};
+    const Region evenOdd = Region::fromPaths(ring, FillRule::evenOdd);
+    EXPECT_DOUBLE_EQ(evenOdd.area(), 7500);
+    ASSERT_EQ(evenOdd.pieces().size(), 1u);
+    EXPECT_EQ(evenOdd.outlines().size(), 2u);  // the outer outline and the hole
+    EXPECT_DOUBLE_EQ(Region::fromPaths(ring, FillRule::nonZero).area(), 10000);
+}
+
+TEST(Region, AnIslandInAHoleIsAPieceOfItsOwn) {
+    const std::vector<PathGeometry> target = {PathGeometry::rectangle(Rect(0, 100, 100, 0)),
+                                              PathGeometry::rectangle(Rect(20, 80, 80, 20)),
+                                              PathGeometry::rectangle(Rect(40, 60, 60, 40))};
+    const std::vector<Region> pieces = Region::fromPaths(target, FillRule::evenOdd).pieces();
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_DOUBLE_EQ(pieces[0].area() + pieces[1].area(), 10000 - 3600 + 400);
+}
+
+TEST(Region, CurvesAreFollowedClosely) {
+    const Region circle = Region::fromPath(Circle({0, 0}, 50));
+    EXPECT_NEAR(circle.area(), std::numbers::pi * 2500, 0.002 * std::numbers::pi * 2500);
+    ExpectBounds(circle.bounds(), Rect(-50, 50, 50, -50));
+    const Region half = circle.intersected(Square(0, 100, 100, -100));
+    EXPECT_NEAR(half.area(), circle.area() / 2, 1.0);
+}
+
+TEST(Region, AnOpenPathIsFilledAsIfClosed) {
+    PathGeometry open = PathGeometry::rectangle(Rect(0, 10, 10, 0));
+    open.closed = false;
+    EXPECT_DOUBLE_EQ(Region::fromPath(open).area(), 100);
+}
+
+TEST(Region, PathsOfFewerThanThreeAnchorsCoverNothing) {
+    PathGeometry line;
+    line.segments = {Segment::straight({0, 0}), Segment::straight({10, 10})};
+    EXPECT_TRUE(Region::fromPath(line).isEmpty());
+    EXPECT_TRUE(Region::fromPath(PathGeometry{}).isEmpty());
+    EXPECT_TRUE(Region().bounds().isEmpty());
+}
+
+TEST(Region, FlatteningKeepsEveryAnchorOfStraightPaths) {
+    const std::vector<Point> points = flattenPath(PathGeometry::rectangle(Rect(0, 10, 20, 0)));
+    EXPECT_EQ(points.size(), 4u);
+    PathGeometry curved = Circle({0, 0}, 10);
+    EXPECT_EQ(flattenPath(curved).size(), static_cast<std::size_t>(4 * kFlatteningSteps));
+}
+
+}  // namespace
+}  // namespace host::model
