@@ -46,3 +46,13 @@ ArtList SearchTaggedArt(std::string_view query) {
     SearchTaggedArt(query, found);
     return found;
 }
+
+ArtList FindRequestedArt(const json& request, json& reply, const char* noArtError) {
+    const std::string tagSearch = ReadText(request, "tagSearch");
+    reply["tagSearch"] = tagSearch;
+    ArtList found = SearchTaggedArt(tagSearch);
+    if (found.empty()) {
+        reply["error"] = noArtError;
+    }
+    return found;
+}

@@ -5,6 +5,7 @@
 
 #include "art/ArtList.h"
 #include "art/TagQueryEval.h"
+#include "core/Json.h"
 
 // Builds the snapshot of the current document that queries are evaluated over: every art object
 // in document order (layer groups included, for ancestry) and the tags of every object.
@@ -17,3 +18,8 @@ ArtList SearchTaggedArt(std::string_view query);
 // evaluated (a missing operand, values left over); out is then untouched. Otherwise true, and out
 // receives the objects found (possibly none).
 bool SearchTaggedArt(std::string_view query, ArtList& out);
+
+// The common start of a command that acts on the art of its "tagSearch": the query (which must be
+// text) is echoed in the reply, and the art it finds is answered. When it finds none, the reply
+// gets "error" with the given text.
+ArtList FindRequestedArt(const json& request, json& reply, const char* noArtError);

@@ -117,18 +117,6 @@ ArtList TopMostObjects(const ArtList& list) {
     return top;
 }
 
-// The common start of the snapshot commands: the reply with "tagSearch" echoed, and the art the
-// query finds; "No artwork found" when it finds none.
-ArtList FindSnapshotArt(const json& request, json& reply) {
-    const std::string tagSearch = ReadText(request, "tagSearch");
-    reply["tagSearch"] = tagSearch;
-    ArtList found = SearchTaggedArt(tagSearch);
-    if (found.empty()) {
-        reply["error"] = "No artwork found";
-    }
-    return found;
-}
-
 }  // namespace
 
 std::string PlimUtilsPlugin::StartContext(std::string request) {
@@ -215,7 +203,7 @@ std::string PlimUtilsPlugin::ListUndoPoints(std::string request) {
 std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("copyToDictionary", parsed);
-    const ArtList found = FindSnapshotArt(parsed, reply);
+    const ArtList found = FindRequestedArt(parsed, reply, "No artwork found");
     if (found.empty()) {
         return DumpReply(reply);
     }
@@ -237,7 +225,7 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
 std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("restoreFromDictionary", parsed);
-    const ArtList found = FindSnapshotArt(parsed, reply);
+    const ArtList found = FindRequestedArt(parsed, reply, "No artwork found");
     if (found.empty()) {
         return DumpReply(reply);
     }

@@ -116,15 +116,11 @@ ArtObject* Pathfinder2(const ArtList& list, const std::string& mode, std::string
 std::string PlimUtilsPlugin::Pathfinder(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("pathfinder", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
     const std::string mode = ReadText(parsed, "mode");
     const std::string seriesTag = ReadText(parsed, "seriesTag");
     const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
-    reply["tagSearch"] = tagSearch;
-
-    const ArtList found = tagSearch.empty() ? ArtList{} : SearchTaggedArt(tagSearch);
+    const ArtList found = FindRequestedArt(parsed, reply, kTaggedArtNotFound);
     if (found.empty()) {
-        reply["error"] = kTaggedArtNotFound;
         return DumpReply(reply);
     }
     std::string error;

@@ -34,14 +34,10 @@ void DisposeReplaced(const ArtList& found) {
 std::string PlimUtilsPlugin::Rasterize(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("rasterize", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
     const std::string seriesTag = ReadText(parsed, "seriesTag");
     const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
-    reply["tagSearch"] = tagSearch;
-
-    const ArtList found = tagSearch.empty() ? ArtList{} : SearchTaggedArt(tagSearch);
+    const ArtList found = FindRequestedArt(parsed, reply, kTaggedArtNotFound);
     if (found.empty()) {
-        reply["error"] = kTaggedArtNotFound;
         return DumpReply(reply);
     }
     const TagSet tags = ReadTags(found);

@@ -76,11 +76,8 @@ bool ReduceArtToBasicAppearance(ArtObject* art, bool keepPaint) {
 std::string PlimUtilsPlugin::ReduceToBasicAppearance(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("reduceToBasicAppearance", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    reply["tagSearch"] = tagSearch;
-    const ArtList found = SearchTaggedArt(tagSearch);
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
     if (found.empty()) {
-        reply["error"] = kNoArtwork;
         return DumpReply(reply);
     }
     for (ArtObject* art : found) {
@@ -92,11 +89,8 @@ std::string PlimUtilsPlugin::ReduceToBasicAppearance(std::string request) {
 std::string PlimUtilsPlugin::RemoveObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("remove", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    reply["tagSearch"] = tagSearch;
-    const ArtList found = SearchTaggedArt(tagSearch);
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
     if (found.empty()) {
-        reply["error"] = kNoArtwork;
         return DumpReply(reply);
     }
     // Removing a group removes what it holds: art found inside an already removed group is no
