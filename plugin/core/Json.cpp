@@ -1,5 +1,6 @@
 #include "core/Json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -59,9 +60,40 @@ const json* FindKey(const json& request, const std::string& key) {
     return found == request.end() ? nullptr : &*found;
 }
 
+// Requests deeper than this are refused: writing such a value back (a batch passes each entry's
+// data on as text) would recurse once per level and could exhaust the stack.
+constexpr int kMaxRequestDepth = 512;
+
+// The deepest nesting of arrays and objects in a JSON text, strings skipped.
+int NestingDepth(const std::string& text) {
+    int depth = 0;
+    int deepest = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
 }  // namespace
 
 json ParseRequest(const std::string& text) {
+    if (NestingDepth(text) > kMaxRequestDepth) {
+        throw CommandError("The request is nested too deeply");
+    }
     try {
         return json::parse(text, nullptr, true, false);
     } catch (const json::parse_error& error) {

@@ -94,3 +94,16 @@ TEST(Requests, ParseErrorsNameTheProblem) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Nested(int depth) { return "{\"a\":" + std::string(depth, '[') + std::string(depth, ']') + "}"; }
+
+TEST(Requests, DeepNestingIsRefusedBeforeParsing) {
+    EXPECT_NO_THROW(ParseRequest(Nested(500)));
+    EXPECT_THROW(ParseRequest(Nested(100000)), CommandError);
+    // Brackets inside strings don't count.
+    EXPECT_NO_THROW(ParseRequest("{\"a\":\"" + std::string(100000, '[') + "\\\"\"}"));
+}
+
+}  // namespace
