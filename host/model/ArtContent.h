@@ -110,4 +110,7 @@ ArtType artTypeOf(const ArtContent& content);
 // The content of a new, empty object of the type; none for unknown.
 std::optional<ArtContent> makeContent(ArtType type);
 
+// Maps one object's own content (not what it holds) through the matrix.
+void transformContent(ArtContent& content, const Matrix& matrix);
+
 }  // namespace host::model

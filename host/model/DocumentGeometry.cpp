@@ -83,7 +83,7 @@ Result<Rect> Document::bounds(ArtId art, BoundsKind kind, const Matrix& matrix) 
     return boundsOf(*node, kind, matrix);
 }
 
-void Document::transformNode(ArtNode& node, const Matrix& matrix) {
+void transformContent(ArtContent& content, const Matrix& matrix) {
     struct Transformer {
         const Matrix& matrix;
         void operator()(GroupContent&) const {}
@@ -97,7 +97,11 @@ void Document::transformNode(ArtNode& node, const Matrix& matrix) {
         void operator()(RasterContent& raster) const { raster.box.matrix = raster.box.matrix.then(matrix); }
         void operator()(SymbolContent& symbol) const { symbol.box.matrix = symbol.box.matrix.then(matrix); }
     };
-    std::visit(Transformer{matrix}, node.data.content);
+    std::visit(Transformer{matrix}, content);
+}
+
+void Document::transformNode(ArtNode& node, const Matrix& matrix) {
+    transformContent(node.data.content, matrix);
     for (const ArtId child : node.children) {
         transformNode(arts_.at(child), matrix);
     }

@@ -44,23 +44,6 @@ bool isFinite(const ArtContent& content) {
     return std::visit(Check{}, content);
 }
 
-// The same change as Document::transform makes to one object's own content.
-void transformContent(ArtContent& content, const Matrix& matrix) {
-    struct Transformer {
-        const Matrix& matrix;
-        void operator()(GroupContent&) const {}
-        void operator()(CompoundPathContent&) const {}
-        void operator()(PathContent& path) const { path.geometry.transform(matrix); }
-        void operator()(TextFrameContent& text) const {
-            text.path.transform(matrix);
-            text.box.matrix = text.box.matrix.then(matrix);
-        }
-        void operator()(PlacedContent& placed) const { placed.box.matrix = placed.box.matrix.then(matrix); }
-        void operator()(RasterContent& raster) const { raster.box.matrix = raster.box.matrix.then(matrix); }
-        void operator()(SymbolContent& symbol) const { symbol.box.matrix = symbol.box.matrix.then(matrix); }
-    };
-    std::visit(Transformer{matrix}, content);
-}
 
 // What one object becomes, worked out before anything changes.
 struct Changed {
