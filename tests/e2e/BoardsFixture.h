@@ -41,9 +41,7 @@ public:
 protected:
     void SetUp() override {
         layouttest::LayoutTest::SetUp();
-        auto opened = host::model::openDocument(std::string(PLIM_SOURCE_DIR) + "/examples/boards.json", 7);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenExample("boards.json", 7);
     }
 
     // The artboards of the saved document, in order (the default one when none is saved).

@@ -45,9 +45,7 @@ class HostileRequests : public PluginTest, public testing::WithParamInterface<co
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto opened = host::model::openDocument(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json", 3);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenExample("sample.json", 3);
     }
 };
 

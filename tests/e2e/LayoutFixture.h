@@ -137,9 +137,7 @@ class LayoutTest : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto opened = host::model::openDocument(LayoutExample(), 5);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenDocument(LayoutExample(), 5);
     }
 
     host::model::Document& Doc() { return *app->CurrentDocument(); }

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/Application.h"
+#include "model/DocumentFormat.h"
 
 using json = nlohmann::json;
 
@@ -26,6 +27,17 @@ protected:
         ASSERT_EQ(app->Startup(), kNoErr) << app->LoadError();
         ASSERT_EQ(app->NotifyApplicationStarted(), kNoErr);
         ASSERT_EQ(app->NotifyPanelLibraryReady(), kNoErr);
+    }
+
+    // Makes a document of examples/ (by its file name) the current document, its new UUIDs drawn
+    // from the seed.
+    void OpenExample(const std::string& file, std::uint64_t seed) {
+        OpenDocument(std::string(PLIM_SOURCE_DIR) + "/examples/" + file, seed);
+    }
+    void OpenDocument(const std::string& path, std::uint64_t seed) {
+        auto opened = host::model::openDocument(path, seed);
+        ASSERT_TRUE(opened.document) << opened.error;
+        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
     }
 
     // The reply text of a script message; the message itself must succeed.

@@ -103,9 +103,7 @@ class StructureTest : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto opened = host::model::openDocument(ShapesExample(), 5);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenDocument(ShapesExample(), 5);
     }
 
     host::model::Document& Doc() { return *app->CurrentDocument(); }

@@ -12,9 +12,7 @@ class TagCommands : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto opened = host::model::openDocument(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json", 7);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenExample("sample.json", 7);
     }
 
     host::model::Document& Doc() { return *app->CurrentDocument(); }

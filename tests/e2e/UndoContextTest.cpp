@@ -9,9 +9,7 @@ class UndoContext : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto opened = host::model::openDocument(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json", 11);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+        OpenExample("sample.json", 11);
     }
 
     std::string Saved() {
