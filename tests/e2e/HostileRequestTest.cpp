@@ -83,3 +83,26 @@ TEST_F(DeepRequests, AreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+using WithoutDocument = PluginTest;
+
+// With no document open every command still answers, and nothing crashes.
+TEST_F(WithoutDocument, EveryCommandAnswers) {
+    app->CloseDocument();
+    for (const char* request : {"{}", "{\"tagSearch\":\"logo\",\"tags\":[\"a\"],\"layerNumber\":1}"}) {
+        for (const std::string name : kCommandNames) {
+            const host::ScriptResult result = app->ScriptMessage(name, request);
+            EXPECT_EQ(result.error, kNoErr) << name;
+            if (name != "tagNotifyOn" && name != "tagNotifyOff") {
+                EXPECT_FALSE(json::parse(result.output, nullptr, false).is_discarded()) << name << ": " << result.output;
+            }
+        }
+    }
+    app->Panel().Send("com.torvi.event.getSymbolList", "");
+    EXPECT_EQ(app->NotifySelectionChanged(), kNoErr);
+    EXPECT_TRUE(app->IsStarted());
+}
+
+}  // namespace
