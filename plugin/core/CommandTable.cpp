@@ -154,5 +154,9 @@ ASErr PlimUtilsPlugin::Message(const char* caller, const char* selector, void* m
     }
 
     scriptMessage->outParam = ai::UnicodeString::FromUTF8(reply);
+    // A reply that the host could not take is a failure, not an empty answer.
+    if (!reply.empty() && scriptMessage->outParam.ref() == nullptr) {
+        return kCantHappenErr;
+    }
     return kNoErr;
 }
