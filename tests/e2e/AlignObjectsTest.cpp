@@ -5,7 +5,9 @@
 namespace {
 
 using layouttest::Anchors;
+using layouttest::ErrorCase;
 using layouttest::ExpectPoints;
+using layouttest::GeometryErrors;
 using layouttest::LayoutTest;
 using layouttest::Moved;
 using layouttest::Rectangle;
@@ -134,48 +136,31 @@ TEST_F(Align, ArtWithoutBoundsIsSkippedWithAWarning) {
     ExpectPoints(AnchorsOf("H"), Rectangle(0, 100, 40, 60), "H");
 }
 
-struct AlignError {
-    const char* request;
-    const char* reply;
-};
-
-void PrintTo(const AlignError& c, std::ostream* out) {
-    *out << c.request;
-}
-
-class AlignErrors : public LayoutTest, public testing::WithParamInterface<AlignError> {};
-
-TEST_P(AlignErrors, ReplyAndMoveNothing) {
-    const host::model::Document before = Doc();
-    EXPECT_EQ(Script("alignObjects", GetParam().request), GetParam().reply);
-    EXPECT_TRUE(Doc() == before);
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Replies, AlignErrors,
+    AlignReplies, GeometryErrors,
     testing::Values(
-        AlignError{
-            "{}",
+        ErrorCase{
+            "alignObjects", "{}",
             R"({"artboardName":"","error":"Art to align not found","eventType":"alignObjects","tagSearch":""})"},
-        AlignError{
-            R"({"tagSearch":"zzz"})",
+        ErrorCase{
+            "alignObjects", R"({"tagSearch":"zzz"})",
             R"({"artboardName":"","error":"Art to align not found","eventType":"alignObjects","tagSearch":"zzz"})"},
-        AlignError{
-            R"({"tagSearch":"box","keyArt":"zzz"})",
+        ErrorCase{
+            "alignObjects", R"({"tagSearch":"box","keyArt":"zzz"})",
             R"({"artboardName":"","error":"Key art not found","eventType":"alignObjects","tagSearch":"box"})"},
-        AlignError{
-            R"({"tagSearch":"box","artboardNumber":5})",
+        ErrorCase{
+            "alignObjects", R"({"tagSearch":"box","artboardNumber":5})",
             R"({"artboardName":"","artboardNumber":5,"error":"Can't get an artboard position","eventType":"alignObjects","tagSearch":"box"})"},
-        AlignError{
-            R"({"tagSearch":"box","anchorPoint":"L","relOffset":50,"keyArt":"raster"})",
+        ErrorCase{
+            "alignObjects", R"({"tagSearch":"box","anchorPoint":"L","relOffset":50,"keyArt":"raster"})",
             R"({"artboardName":"","error":"Can't apply the inclusive option. Objects don't fit inside the target rect.","eventType":"alignObjects","tagSearch":"box"})"},
-        AlignError{R"({"tagSearch":"box","relOffset":"5"})",
-                   R"({"error":"\"relOffset\" must be a number","eventType":"alignObjects"})"},
-        AlignError{R"({"tagSearch":"box","artboardNumber":"1"})",
-                   R"({"error":"\"artboardNumber\" must be a number","eventType":"alignObjects"})"},
-        AlignError{R"({"tagSearch":"box","inclusive":1})",
-                   R"({"error":"\"inclusive\" must be true or false","eventType":"alignObjects"})"}),
-    [](const testing::TestParamInfo<AlignError>& info) { return "Case" + std::to_string(info.index); });
+        ErrorCase{"alignObjects", R"({"tagSearch":"box","relOffset":"5"})",
+                  R"({"error":"\"relOffset\" must be a number","eventType":"alignObjects"})"},
+        ErrorCase{"alignObjects", R"({"tagSearch":"box","artboardNumber":"1"})",
+                  R"({"error":"\"artboardNumber\" must be a number","eventType":"alignObjects"})"},
+        ErrorCase{"alignObjects", R"({"tagSearch":"box","inclusive":1})",
+                  R"({"error":"\"inclusive\" must be true or false","eventType":"alignObjects"})"}),
+    [](const testing::TestParamInfo<ErrorCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(AlignThroughPlimhost, SavesTheAlignedArt) {
     const layouttest::PlimhostRun run = layouttest::RunPlimhost(

@@ -5,7 +5,9 @@
 namespace {
 
 using layouttest::Anchors;
+using layouttest::ErrorCase;
 using layouttest::ExpectPoints;
+using layouttest::GeometryErrors;
 using layouttest::LayoutTest;
 using layouttest::Moved;
 using layouttest::Rectangle;
@@ -128,49 +130,32 @@ TEST_F(Distribute, TooFewMeasurableObjectsMoveNothingWithoutError) {
     ExpectPoints(AnchorsOf("H"), Rectangle(500, 100, 540, 60), "H");
 }
 
-struct DistributeError {
-    const char* request;
-    const char* reply;
-};
-
-void PrintTo(const DistributeError& c, std::ostream* out) {
-    *out << c.request;
-}
-
-class DistributeErrors : public LayoutTest, public testing::WithParamInterface<DistributeError> {};
-
-TEST_P(DistributeErrors, ReplyAndMoveNothing) {
-    const host::model::Document before = Doc();
-    EXPECT_EQ(Script("distributeObjects", GetParam().request), GetParam().reply);
-    EXPECT_TRUE(Doc() == before);
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Replies, DistributeErrors,
+    DistributeReplies, GeometryErrors,
     testing::Values(
-        DistributeError{
-            "{}",
+        ErrorCase{
+            "distributeObjects", "{}",
             R"({"artboardName":"","error":"Art to distribute not found","eventType":"distributeObjects","tagSearch":""})"},
-        DistributeError{
-            R"({"tagSearch":"zzz"})",
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"zzz"})",
             R"({"artboardName":"","error":"Art to distribute not found","eventType":"distributeObjects","tagSearch":"zzz"})"},
-        DistributeError{
-            R"({"tagSearch":"a"})",
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"a"})",
             R"({"artboardName":"","error":"Art to distribute not found. Two objects or more are needed to distribute objects","eventType":"distributeObjects","tagSearch":"a"})"},
-        DistributeError{
-            R"({"tagSearch":"box","direction":"x"})",
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","direction":"x"})",
             R"({"artboardName":"","error":"No valid value of direction or distributeSpacing","eventType":"distributeObjects","tagSearch":"box"})"},
-        DistributeError{
-            R"({"tagSearch":"box","artboardNumber":9})",
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","artboardNumber":9})",
             R"({"artboardName":"","artboardNumber":9,"error":"Can't get an artboard position","eventType":"distributeObjects","tagSearch":"box"})"},
-        DistributeError{
-            R"({"tagSearch":"box","keyArt":"hollow","gap":5})",
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","keyArt":"hollow","gap":5})",
             R"({"artboardName":"","error":"Key art not found","eventType":"distributeObjects","tagSearch":"box"})"},
-        DistributeError{R"({"tagSearch":"box","gap":"5"})",
-                        R"({"error":"\"gap\" must be a number","eventType":"distributeObjects"})"},
-        DistributeError{R"({"tagSearch":"box","zOrder":"yes"})",
-                        R"({"error":"\"zOrder\" must be true or false","eventType":"distributeObjects"})"}),
-    [](const testing::TestParamInfo<DistributeError>& info) { return "Case" + std::to_string(info.index); });
+        ErrorCase{"distributeObjects", R"({"tagSearch":"box","gap":"5"})",
+                  R"({"error":"\"gap\" must be a number","eventType":"distributeObjects"})"},
+        ErrorCase{"distributeObjects", R"({"tagSearch":"box","zOrder":"yes"})",
+                  R"({"error":"\"zOrder\" must be true or false","eventType":"distributeObjects"})"}),
+    [](const testing::TestParamInfo<ErrorCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(DistributeThroughPlimhost, SavesTheDistributedArt) {
     const layouttest::PlimhostRun run =

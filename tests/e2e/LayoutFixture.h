@@ -217,4 +217,18 @@ inline PlimhostRun RunPlimhost(const std::string& document, const std::string& s
     return run;
 }
 
+// An error reply of a geometry command, and the document left as it was. The cases are
+// instantiated by each command family's test file.
+struct ErrorCase {
+    const char* command;
+    const char* request;
+    const char* reply;
+};
+
+inline void PrintTo(const ErrorCase& c, std::ostream* out) {
+    *out << c.command << " " << c.request;
+}
+
+class GeometryErrors : public LayoutTest, public testing::WithParamInterface<ErrorCase> {};
+
 }  // namespace layouttest

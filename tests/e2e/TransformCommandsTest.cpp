@@ -8,8 +8,10 @@
 namespace {
 
 using layouttest::Anchors;
+using layouttest::ErrorCase;
 using layouttest::ExpectNumbers;
 using layouttest::ExpectPoints;
+using layouttest::GeometryErrors;
 using layouttest::LayoutTest;
 using layouttest::Moved;
 using layouttest::Rectangle;
@@ -346,18 +348,6 @@ TEST_F(CornerPolicy, IsLeftAloneWhenNotAskedForOrNotUnderstood) {
 
 // --- errors
 // -------------------------------------------------------------------------------------------------
-
-struct ErrorCase {
-    const char* command;
-    const char* request;
-    const char* reply;
-};
-
-void PrintTo(const ErrorCase& c, std::ostream* out) {
-    *out << c.command << " " << c.request;
-}
-
-class GeometryErrors : public LayoutTest, public testing::WithParamInterface<ErrorCase> {};
 
 TEST_P(GeometryErrors, ReplyAndChangeNothing) {
     const host::model::Document before = Doc();
