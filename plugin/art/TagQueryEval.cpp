@@ -322,44 +322,42 @@ ArtIdSet ProcessChildren(const tokenSet& a, const tokenSet&, const ArtIndex& ind
     return result;
 }
 
-ArtIdSet ProcessFirstChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+// The first (or last) child of each member.
+ArtIdSet EndChildren(const tokenSet& a, const ArtIndex& index, bool last) {
     ArtIdSet result;
     for (const std::vector<std::int32_t>* slots : GetChildArt(a, index)) {
         if (!slots->empty()) {
-            InsertSlot(result, index, slots->front());
+            InsertSlot(result, index, last ? slots->back() : slots->front());
         }
     }
     return result;
+}
+
+// The members that come first (or last) among the members of their type.
+ArtIdSet EndsOfType(const tokenSet& a, const ArtIndex& index, bool last) {
+    ArtIdSet result;
+    ForEachRankedMember(a.art, index, last, [&](const IndexedArt& object, std::int64_t rank) {
+        if (rank == 1) {
+            result.insert(object.id);
+        }
+    });
+    return result;
+}
+
+ArtIdSet ProcessFirstChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    return EndChildren(a, index, false);
 }
 
 ArtIdSet ProcessLastChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    for (const std::vector<std::int32_t>* slots : GetChildArt(a, index)) {
-        if (!slots->empty()) {
-            InsertSlot(result, index, slots->back());
-        }
-    }
-    return result;
+    return EndChildren(a, index, true);
 }
 
 ArtIdSet ProcessFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    ForEachRankedMember(a.art, index, false, [&](const IndexedArt& object, std::int64_t rank) {
-        if (rank == 1) {
-            result.insert(object.id);
-        }
-    });
-    return result;
+    return EndsOfType(a, index, false);
 }
 
 ArtIdSet ProcessLastOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    ForEachRankedMember(a.art, index, true, [&](const IndexedArt& object, std::int64_t rank) {
-        if (rank == 1) {
-            result.insert(object.id);
-        }
-    });
-    return result;
+    return EndsOfType(a, index, true);
 }
 
 // Every ancestor of each member up to, not including, the first layer group.
