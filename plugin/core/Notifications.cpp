@@ -28,7 +28,7 @@ ASErr PlimUtilsPlugin::Notify(AINotifierMessage* message) {
             panel->SendResult(getSymbolList());
         }
         if (Is(message->type, kAIArtSelectionChangedNotifier) && fTagNotify && panel != nullptr) {
-            panel->SendResult(getTags("{}"), "ILST");
+            panel->SendResult(getTags("{}"), "HOST");
         }
         return result;
     } catch (...) {

@@ -11,8 +11,8 @@ namespace {
 
 constexpr const char* kResultEvent = "com.torvi.event.result";
 constexpr const char* kStartupEvent = "com.torvi.event.startup_callback";
-constexpr const char* kThemeEvent = "com.adobe.csxs.events.BrightnessChange";
-constexpr const char* kApplicationId = "ILST";
+constexpr const char* kThemeEvent = "com.host.csxs.events.BrightnessChange";
+constexpr const char* kApplicationId = "HOST";
 constexpr const char* kXmlReplyExtension = "com.torvi.PlimUtils";
 constexpr const char* kPluginInfo = "PlimUtils Plugin v.0.0.1";
 

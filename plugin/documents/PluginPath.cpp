@@ -4,7 +4,7 @@
 
 #include "CFBundle.h"
 
-extern "C" const char kModuleBundleIdentifier[] = "com.adobe.illustrator.plugins.PlimUtils";
+extern "C" const char kModuleBundleIdentifier[] = "com.torvi.plugins.PlimUtils";
 
 bool GetPluginPath(std::string& out) {
     std::string bundlePath;

@@ -10,7 +10,7 @@ enum EventScope : std::int32_t { kEventScope_Global = 0, kEventScope_Application
 struct Event {
     const char* type;     // e.g. "com.torvi.event.result"
     std::int32_t scope;
-    const char* appId;    // e.g. "ILST"
+    const char* appId;    // e.g. "HOST"
     const char* extensionId;  // sender, or addressee of a reply; may be null
     const char* data;     // the payload text
 };

@@ -28,7 +28,7 @@ TEST_F(Panel, ACommandEventGetsOneResultAddressedToTheSender) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].type, "com.torvi.event.result");
     EXPECT_EQ(events[0].scope, 1);
-    EXPECT_EQ(events[0].appId, "ILST");
+    EXPECT_EQ(events[0].appId, "HOST");
     EXPECT_EQ(events[0].extensionId, "com.example.sender");
     EXPECT_EQ(events[0].data, Script("version", R"({"uid":"p1"})"));
 }
@@ -79,7 +79,7 @@ TEST_F(Panel, SelectionChangesPushTagsOnlyWhileNotificationIsOn) {
     auto events = app->Panel().TakeDispatched();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].type, "com.torvi.event.result");
-    EXPECT_EQ(events[0].extensionId, "ILST");
+    EXPECT_EQ(events[0].extensionId, "HOST");
     EXPECT_EQ(json::parse(events[0].data)["eventType"], "getTags");
 
     app->Panel().Send("com.torvi.event.tagNotifyOff", "{}");
@@ -101,7 +101,7 @@ TEST_F(Panel, BrightnessChangeSendsTheTheme) {
     ASSERT_EQ(app->NotifyBrightnessChanged(), kNoErr);
     const auto events = app->Panel().TakeDispatched();
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].type, "com.adobe.csxs.events.BrightnessChange");
+    EXPECT_EQ(events[0].type, "com.host.csxs.events.BrightnessChange");
     EXPECT_EQ(events[0].extensionId, std::nullopt);
     EXPECT_EQ(events[0].data,
               "<payload><theme>"

@@ -289,8 +289,8 @@ TEST_F(StructureStyleTest, ReduceKeepsTheFocalFillAndStroke) {
     rich.paintFields = {host::model::PaintField::fill(Color::rgb(0, 1, 0)),
                         host::model::PaintField::stroke(Color::black(), 3),
                         host::model::PaintField::fill(Color::rgb(1, 0, 0))};
-    rich.paintFields[0].effects.push_back({"Adobe Drop Shadow", 1, true, {}});
-    rich.postEffects.push_back({"Adobe Blur", 1, true, {}});
+    rich.paintFields[0].effects.push_back({"Host Drop Shadow", 1, true, {}});
+    rich.postEffects.push_back({"Host Blur", 1, true, {}});
     rich.blend.opacity = 0.5;
     ASSERT_EQ(Doc().setStyle(Named("C"), rich), host::model::Status::ok);
     const json reply = ScriptJson("reduceToBasicAppearance", R"({"tagSearch": "c | pair"})");

@@ -80,7 +80,7 @@ TEST_F(PanelLibrary, PanelEventsReachTheListenersOfTheirType) {
     EXPECT_EQ(app->Panel().Send("com.torvi.event.a", "", std::nullopt), 1u);
     ASSERT_EQ(heard.events.size(), 2u);
     EXPECT_EQ(heard.events[0],
-              (host::PanelEvent{"com.torvi.event.a", 1, "ILST", "com.example.sender", "{\"x\":1}"}));
+              (host::PanelEvent{"com.torvi.event.a", 1, "HOST", "com.example.sender", "{\"x\":1}"}));
     EXPECT_EQ(heard.events[1].extensionId, std::nullopt);
     EXPECT_EQ(app->Panel().Send("com.torvi.event.a", "{}"), 1u);
     ASSERT_EQ(heard.events.size(), 3u);
@@ -115,7 +115,7 @@ TEST_F(PanelLibrary, BadArgumentsAreRefused) {
     EXPECT_EQ(add("t", nullptr, &heard), kPlugPlugBadArgument);
     EXPECT_EQ(remove(nullptr, Record, &heard), kPlugPlugBadArgument);
     EXPECT_EQ(dispatch(nullptr), kPlugPlugBadArgument);
-    const Event untyped{nullptr, 1, "ILST", nullptr, "d"};
+    const Event untyped{nullptr, 1, "HOST", nullptr, "d"};
     EXPECT_EQ(dispatch(&untyped), kPlugPlugBadArgument);
     EXPECT_EQ(loadExtension(nullptr), kPlugPlugBadArgument);
     EXPECT_EQ(app->Panel().ListenerCount(), 0u);
@@ -156,14 +156,14 @@ TEST_F(PanelLibrary, AnExceptionFromAListenerStopsAtTheHost) {
 
 TEST_F(PanelLibrary, DispatchedEventsAreCopiedWhenSent) {
     char data[] = "original";
-    const Event event{"com.torvi.event.result", 1, "ILST", nullptr, data};
+    const Event event{"com.torvi.event.result", 1, "HOST", nullptr, data};
     ASSERT_EQ(dispatch(&event), 0);
     std::strcpy(data, "changed!");
     const Event addressed{"com.torvi.event.result", 0, "APP", "com.example", "x"};
     ASSERT_EQ(dispatch(&addressed), 0);
     ASSERT_EQ(app->Panel().Dispatched().size(), 2u);
     EXPECT_EQ(app->Panel().Dispatched()[0],
-              (host::PanelEvent{"com.torvi.event.result", 1, "ILST", std::nullopt, "original"}));
+              (host::PanelEvent{"com.torvi.event.result", 1, "HOST", std::nullopt, "original"}));
     EXPECT_EQ(app->Panel().Dispatched()[1],
               (host::PanelEvent{"com.torvi.event.result", 0, "APP", "com.example", "x"}));
     EXPECT_EQ(app->Panel().TakeDispatched().size(), 2u);
@@ -189,7 +189,7 @@ TEST_F(PanelLibrary, AnUnboundLibraryDropsItsListenersAndRefusesToDispatch) {
     ASSERT_EQ(add("t", Record, &heard), 0);
     app->Panel().Unbind();
     EXPECT_FALSE(app->Panel().IsBound());
-    const Event event{"t", 1, "ILST", nullptr, "d"};
+    const Event event{"t", 1, "HOST", nullptr, "d"};
     EXPECT_EQ(dispatch(&event), kPlugPlugNotBound);
     EXPECT_EQ(app->Panel().Send("t", "d"), 0u);
     EXPECT_TRUE(heard.events.empty());
@@ -235,7 +235,7 @@ TEST_F(PanelWithProbe, ThePluginsListenerAnswersTheSender) {
     const auto events = app->Panel().TakeDispatched();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0],
-              (host::PanelEvent{"com.torvi.event.result", 1, "ILST", "com.example.sender", "reply:hello"}));
+              (host::PanelEvent{"com.torvi.event.result", 1, "HOST", "com.example.sender", "reply:hello"}));
     EXPECT_TRUE(Has(ProbeLog(), "event com.torvi.event.ping hello com.example.sender"));
     EXPECT_EQ(Script("unlisten", "com.torvi.event.ping"), "0");
     EXPECT_EQ(Script("unlisten", "com.torvi.event.ping"), std::to_string(kPlugPlugListenerNotFound));

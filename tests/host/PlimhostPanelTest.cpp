@@ -72,13 +72,13 @@ TEST_P(PanelEventLines, AreTypeTabData) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PanelEventLines,
     testing::Values(LineCase{"json",
-                             {"com.torvi.event.result", 1, "ILST", "x", "{\"a\":\"b\\nc\"}"},
+                             {"com.torvi.event.result", 1, "HOST", "x", "{\"a\":\"b\\nc\"}"},
                              "com.torvi.event.result\t{\"a\":\"b\\nc\"}"},
-                    LineCase{"empty_data", {"t", 1, "ILST", std::nullopt, ""}, "t\t"},
+                    LineCase{"empty_data", {"t", 1, "HOST", std::nullopt, ""}, "t\t"},
                     LineCase{"line_breaks",
-                             {"t\n", 1, "ILST", std::nullopt, "<payload>\r\n<result>x</result></payload>\n"},
+                             {"t\n", 1, "HOST", std::nullopt, "<payload>\r\n<result>x</result></payload>\n"},
                              "t\\n\t<payload>\\r\\n<result>x</result></payload>\\n"},
-                    LineCase{"tabs_stay", {"t", 1, "ILST", std::nullopt, "a\tb"}, "t\ta\tb"}),
+                    LineCase{"tabs_stay", {"t", 1, "HOST", std::nullopt, "a\tb"}, "t\ta\tb"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

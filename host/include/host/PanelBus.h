@@ -22,7 +22,7 @@ class Application;
 // The extension id the panel sends its events with, unless a test names another.
 inline constexpr const char* kPanelExtensionId = "com.torvi.panel";
 // The application id of the events the panel sends.
-inline constexpr const char* kPanelApplicationId = "ILST";
+inline constexpr const char* kPanelApplicationId = "HOST";
 
 // An event as it crossed the bus, copied when it was sent.
 struct PanelEvent {
@@ -51,7 +51,7 @@ public:
     bool IsBound() const { return fBindHost != nullptr; }
     const std::filesystem::path& LibraryPath() const { return fLibraryPath; }
 
-    // Plays the panel: delivers an event (scope application, application id "ILST") to the
+    // Plays the panel: delivers an event (scope application, application id "HOST") to the
     // listeners added for its type, and answers how many were called. Sent while the host is
     // inside a call into a plug-in, the event waits until the outermost call returns, and the
     // answer is 0. An unbound bus calls nobody.

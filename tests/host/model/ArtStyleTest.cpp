@@ -43,8 +43,8 @@ TEST(ArtStyleValue, SimplifiedKeepsTheFocalFillBelowTheFocalStroke) {
     ArtStyle style;
     style.paintFields = {PaintField::stroke(Color::black(), 3), PaintField::fill(Color::gray(0.5)),
                          PaintField::fill(Color::rgb(0, 1, 0))};
-    style.paintFields[1].effects.push_back(Effect{"Adobe Drop Shadow", 1, true, {}});
-    style.preEffects.push_back(Effect{"Adobe Roughen", 1, true, {}});
+    style.paintFields[1].effects.push_back(Effect{"Host Drop Shadow", 1, true, {}});
+    style.preEffects.push_back(Effect{"Host Roughen", 1, true, {}});
     style.blend.opacity = 0.5;
     style.contentsPosition = 2;
     const ArtStyle basic = style.simplified();
@@ -128,13 +128,13 @@ TEST(ArtStyleFormat, EveryPartOfAStyleSurvivesSavingAndOpening) {
     const std::string style = R"({"paintFields": [
         {"fill": {"color": {"cmyk": [0.1, 0.2, 0.3, 0.4]}, "overprint": true}, "evenOdd": true,
          "blend": {"mode": 3, "opacity": 0.25, "knockout": 2},
-         "effects": [{"name": "Adobe Drop Shadow", "version": 2, "visible": false,
+         "effects": [{"name": "Host Drop Shadow", "version": 2, "visible": false,
                       "parameters": {"dist": {"type": "real", "value": 7.5}}}]},
         {"stroke": {"color": {"rgb": [1, 0, 0.5]}, "width": 3.0, "cap": "round", "join": "bevel", "miterLimit": 10.0,
                     "dashes": [4.0, 2.0], "dashOffset": 1.0, "parameters": {"StrokeOffsetInside": {"type": "boolean", "value": true}}},
          "visible": false},
         {}],
-      "preEffects": [{"name": "Adobe Roughen"}], "postEffects": [{"name": "Adobe Blur"}],
+      "preEffects": [{"name": "Host Roughen"}], "postEffects": [{"name": "Host Blur"}],
       "contentsPosition": 1, "blend": {"opacityEnabled": false, "isolated": true, "alphaIsShape": true}})";
     ReadResult read = readDocument(DocumentWith(R"({"type": "path", "style": )" + style + "}"), 1);
     ASSERT_TRUE(read.document) << read.error;

@@ -143,7 +143,7 @@ void Listener(const csxs::event::Event* event, void* context) {
     probe.log.push_back(std::string("event ") + event->type + " " + data + " " +
                         (event->extensionId != nullptr ? event->extensionId : "(null)"));
     const std::string reply = "reply:" + data;
-    const csxs::event::Event answer{"com.torvi.event.result", csxs::event::kEventScope_Application, "ILST",
+    const csxs::event::Event answer{"com.torvi.event.result", csxs::event::kEventScope_Application, "HOST",
                                     event->extensionId, reply.c_str()};
     if (probe.plugplug.dispatch != nullptr) {
         probe.plugplug.dispatch(&answer);
@@ -412,7 +412,7 @@ std::string RunScript(Probe& probe, const std::string& command, const std::strin
         return function != nullptr ? std::to_string(function(input.c_str(), Listener, &probe)) : "no library";
     }
     if (command == "dispatch") {
-        const csxs::event::Event event{input.c_str(), csxs::event::kEventScope_Application, "ILST", nullptr,
+        const csxs::event::Event event{input.c_str(), csxs::event::kEventScope_Application, "HOST", nullptr,
                                        "from probe"};
         return probe.plugplug.dispatch != nullptr ? std::to_string(probe.plugplug.dispatch(&event))
                                                   : "no library";

@@ -13,7 +13,7 @@ AIErr FailingFindFolder(AIFolderType, AIBoolean, ai::FilePath&) { return FourCha
 
 TEST(SDKPlugPlug, WithoutALibraryEveryCallAnswersAsMissing) {
     SDKPlugPlug library;
-    const csxs::event::Event event{"type", 1, "ILST", nullptr, "{}"};
+    const csxs::event::Event event{"type", 1, "HOST", nullptr, "{}"};
     EXPECT_FALSE(library.isPlugPlugLoaded());
     EXPECT_EQ(library.AddEventListener("type", &Listener, nullptr), 1);
     EXPECT_EQ(library.RemoveEventListener("type", &Listener, nullptr), 1);
