@@ -52,15 +52,15 @@ const char* OrEmpty(const char* text) {
 class ScopedCall {
 public:
     ScopedCall(HostState& state, std::function<void()> drain) : fState(state), fDrain(std::move(drain)) {
-        if (++fState.callDepth == 1) {
+        if (++fState.plugin.callDepth == 1) {
             BeginCallTransaction(fState);
         }
     }
     ~ScopedCall() {
-        if (fState.callDepth == 1) {
+        if (fState.plugin.callDepth == 1) {
             EndCallTransaction(fState);
         }
-        if (--fState.callDepth == 0) {
+        if (--fState.plugin.callDepth == 0) {
             fDrain();
         }
     }
@@ -81,7 +81,7 @@ Application::Application(ApplicationOptions options) {
     fState = std::make_unique<HostState>(*this, Resolve(std::move(options)));
     gCurrent = this;
     RegisterHostSuites(fState->suites);
-    fState->document = std::make_unique<Document>();
+    fState->documents.current = std::make_unique<Document>();
     DocumentBecameCurrent(*fState);
     std::string reason;
     if (!fState->panel.Bind(PanelLibraryPath(fState->options.applicationFolder), &reason)) {
@@ -93,11 +93,11 @@ Application::~Application() {
     if (IsStarted()) {
         Shutdown();
     }
-    fState->pending.clear();
+    fState->plugin.pending.clear();
     // The library's listeners point into the plug-in module: drop them before the module goes.
     fState->panel.Unbind();
     // The module's own clean-up may still dispose strings, so the suites stay served until it is gone.
-    fState->module.Close();
+    fState->plugin.module.Close();
     gCurrent = nullptr;
 }
 
@@ -116,41 +116,41 @@ const std::filesystem::path& Application::PluginPath() const {
 
 bool Application::Load() {
     HostState& state = *fState;
-    if (state.module.IsOpen()) {
+    if (state.plugin.module.IsOpen()) {
         return true;
     }
-    if (!state.module.Open(state.options.pluginPath, &state.loadError)) {
+    if (!state.plugin.module.Open(state.options.pluginPath, &state.plugin.loadError)) {
         state.journal.Record("LoadPlugin", {state.options.pluginPath.string()}, kCantHappenErr);
         return false;
     }
-    state.loadError.clear();
-    if (state.plugin == nullptr) {
-        state.plugin = state.plugins.Add<SPPluginRef>(std::make_unique<PluginRecord>());
+    state.plugin.loadError.clear();
+    if (state.plugin.self == nullptr) {
+        state.plugin.self = state.plugin.records.Add<SPPluginRef>(std::make_unique<PluginRecord>());
     }
-    state.journal.Record("LoadPlugin", {state.module.Path().string()});
+    state.journal.Record("LoadPlugin", {state.plugin.module.Path().string()});
     return true;
 }
 
 const std::string& Application::LoadError() const {
-    return fState->loadError;
+    return fState->plugin.loadError;
 }
 bool Application::IsLoaded() const {
-    return fState->module.IsOpen();
+    return fState->plugin.module.IsOpen();
 }
 
 bool Application::IsStarted() const {
-    const PluginRecord* record = fState->plugins.Find(fState->plugin);
+    const PluginRecord* record = fState->plugin.records.Find(fState->plugin.self);
     return record != nullptr && record->started;
 }
 
 ASErr Application::CallPluginMain(const char* caller, const char* selector, SPMessageData* message) {
     HostState& state = *fState;
-    PluginRecord* record = state.plugins.Find(state.plugin);
-    if (!state.module.IsOpen() || record == nullptr) {
+    PluginRecord* record = state.plugin.records.Find(state.plugin.self);
+    if (!state.plugin.module.IsOpen() || record == nullptr) {
         return kCantHappenErr;
     }
     message->SPCheck = kSPValidSPMessageData;
-    message->self = state.plugin;
+    message->self = state.plugin.self;
     message->globals = record->globals;
     message->basic = &gBasicSuite;
     state.journal.Record("PluginMain", {OrEmpty(caller), OrEmpty(selector)});
@@ -158,7 +158,7 @@ ASErr Application::CallPluginMain(const char* caller, const char* selector, SPMe
     ScopedCall call(state, [this] { DrainPending(); });
     ASErr result = kCantHappenErr;
     try {
-        result = state.module.Main()(caller, selector, message);
+        result = state.plugin.module.Main()(caller, selector, message);
     } catch (const std::exception& exception) {
         state.journal.Record("PluginException", {OrEmpty(caller), OrEmpty(selector), exception.what()});
     } catch (...) {
@@ -176,7 +176,7 @@ ASErr Application::Startup() {
     HostState& state = *fState;
     ScopedCall call(state, [this] { DrainPending(); });
     // Started from the moment start-up begins, so that what it raises reaches it once it is done.
-    PluginRecord* record = state.plugins.Find(state.plugin);
+    PluginRecord* record = state.plugin.records.Find(state.plugin.self);
     record->started = true;
     SPMessageData message{};
     const ASErr result = CallPluginMain(kSPInterfaceCaller, kSPInterfaceStartupSelector, &message);
@@ -195,7 +195,7 @@ ASErr Application::Shutdown() {
     ScopedCall call(state, [this] { DrainPending(); });
     SPMessageData message{};
     const ASErr result = CallPluginMain(kSPInterfaceCaller, kSPInterfaceShutdownSelector, &message);
-    state.plugins.Find(state.plugin)->started = false;
+    state.plugin.records.Find(state.plugin.self)->started = false;
     DropPluginNotifiers();
     return result;
 }
@@ -242,18 +242,18 @@ ScriptResult Application::ScriptMessage(std::string_view name, std::string_view 
 }
 
 SPPluginRef Application::PluginRef() const {
-    return fState->plugin;
+    return fState->plugin.self;
 }
 
 std::string Application::PluginName() const {
-    const PluginRecord* record = fState->plugins.Find(fState->plugin);
+    const PluginRecord* record = fState->plugin.records.Find(fState->plugin.self);
     return record != nullptr ? record->name : std::string();
 }
 
 int Application::AccessCount() const {
     int count = 0;
-    fState->accesses.ForEach([&](std::uintptr_t, const AccessRecord& access) {
-        count += access.plugin == fState->plugin ? 1 : 0;
+    fState->plugin.accesses.ForEach([&](std::uintptr_t, const AccessRecord& access) {
+        count += access.plugin == fState->plugin.self ? 1 : 0;
     });
     return count;
 }
@@ -262,8 +262,8 @@ int Application::AccessCount() const {
 
 bool Application::RunAsPluginCall(std::function<void()> work) {
     HostState& state = *fState;
-    if (state.callDepth > 0 || state.draining) {
-        state.pending.push_back(std::move(work));
+    if (state.plugin.callDepth > 0 || state.plugin.draining) {
+        state.plugin.pending.push_back(std::move(work));
         return false;
     }
     ScopedCall call(state, [this] { DrainPending(); });
@@ -273,26 +273,26 @@ bool Application::RunAsPluginCall(std::function<void()> work) {
 
 void Application::DrainPending() {
     HostState& state = *fState;
-    if (state.draining) {
+    if (state.plugin.draining) {
         return;
     }
-    state.draining = true;
+    state.plugin.draining = true;
     int runs = 0;
-    while (!state.pending.empty()) {
+    while (!state.plugin.pending.empty()) {
         if (++runs > kMaxPendingRuns) {
-            state.journal.Record("PendingDropped", {std::to_string(state.pending.size())});
-            state.pending.clear();
+            state.journal.Record("PendingDropped", {std::to_string(state.plugin.pending.size())});
+            state.plugin.pending.clear();
             break;
         }
-        std::function<void()> work = std::move(state.pending.front());
-        state.pending.pop_front();
-        ++state.callDepth;
+        std::function<void()> work = std::move(state.plugin.pending.front());
+        state.plugin.pending.pop_front();
+        ++state.plugin.callDepth;
         BeginCallTransaction(state);
         work();
         EndCallTransaction(state);
-        --state.callDepth;
+        --state.plugin.callDepth;
     }
-    state.draining = false;
+    state.plugin.draining = false;
 }
 
 ASErr Application::DeliverNotification(const std::string& type, void* notifyData) {
@@ -301,15 +301,15 @@ ASErr Application::DeliverNotification(const std::string& type, void* notifyData
         return kNoErr;
     }
     std::vector<std::uintptr_t> handles;
-    state.notifiers.ForEach([&](std::uintptr_t number, const NotifierRecord& notifier) {
-        if (notifier.owner == state.plugin && notifier.type == type) {
+    state.plugin.notifiers.ForEach([&](std::uintptr_t number, const NotifierRecord& notifier) {
+        if (notifier.owner == state.plugin.self && notifier.type == type) {
             handles.push_back(number);
         }
     });
     ASErr first = kNoErr;
     for (const std::uintptr_t number : handles) {
         auto* handle = reinterpret_cast<AINotifierHandle>(number);
-        const NotifierRecord* notifier = state.notifiers.Find(handle);
+        const NotifierRecord* notifier = state.plugin.notifiers.Find(handle);
         // A notifier switched off or dropped by an earlier delivery is skipped.
         if (notifier == nullptr || !notifier->active || !IsStarted()) {
             continue;
@@ -353,8 +353,8 @@ ASErr Application::NotifySymbolList() {
 
 std::vector<std::string> Application::NotifierTypes() const {
     std::vector<std::string> types;
-    fState->notifiers.ForEach([&](std::uintptr_t, const NotifierRecord& notifier) {
-        if (notifier.owner == fState->plugin) {
+    fState->plugin.notifiers.ForEach([&](std::uintptr_t, const NotifierRecord& notifier) {
+        if (notifier.owner == fState->plugin.self) {
             types.push_back(notifier.type);
         }
     });
@@ -366,115 +366,87 @@ std::vector<std::string> Application::NotifierTypes() const {
 void Application::DropPluginNotifiers() {
     HostState& state = *fState;
     std::vector<std::uintptr_t> dropped;
-    state.notifiers.ForEach([&](std::uintptr_t number, const NotifierRecord& notifier) {
-        if (notifier.owner == state.plugin) {
+    state.plugin.notifiers.ForEach([&](std::uintptr_t number, const NotifierRecord& notifier) {
+        if (notifier.owner == state.plugin.self) {
             dropped.push_back(number);
         }
     });
     for (const std::uintptr_t number : dropped) {
-        state.notifiers.Remove(reinterpret_cast<const void*>(number));
+        state.plugin.notifiers.Remove(reinterpret_cast<const void*>(number));
     }
 }
 
 // --- Host state -------------------------------------------------------------------------------
 
 int Application::ContextDepth() const {
-    return static_cast<int>(fState->contexts.size());
+    return static_cast<int>(fState->ui.contexts.size());
 }
 int Application::ContextPushes() const {
-    return fState->contextPushes;
+    return fState->ui.contextPushes;
 }
 int Application::ContextPops() const {
-    return fState->contextPops;
+    return fState->ui.contextPops;
 }
 
 std::optional<ai::int32> Application::LastUndoKind() const {
-    if (fState->undoKinds.empty()) {
+    if (fState->documents.undoKinds.empty()) {
         return std::nullopt;
     }
-    return fState->undoKinds.back();
+    return fState->documents.undoKinds.back();
 }
 
 const std::vector<ai::int32>& Application::UndoKinds() const {
-    return fState->undoKinds;
+    return fState->documents.undoKinds;
 }
 const std::vector<AIErr>& Application::ErrorAlerts() const {
-    return fState->errorAlerts;
+    return fState->ui.errorAlerts;
 }
 std::size_t Application::LiveStrings() const {
-    return fState->strings.Size();
+    return fState->text.strings.Size();
 }
 std::size_t Application::LivePaths() const {
-    return fState->paths.Size();
+    return fState->text.paths.Size();
 }
 std::size_t Application::LiveMemoryBlocks() const {
-    return fState->memoryBlocks.size();
+    return fState->art.memoryBlocks.size();
 }
 std::size_t Application::LiveDictionaryRefs() const {
-    return fState->dictionaries.Size();
+    return fState->art.dictionaries.Size();
 }
 
 bool Application::SetThemeColor(AIUIComponentColor number, const AIUIThemeColor& color) {
-    if (number < 0 || number >= kThemeColorCount) {
+    ThemeSlot* slot = fState->ui.ThemeSlotOf(number);
+    if (slot == nullptr) {
         return false;
     }
-    fState->theme[static_cast<std::size_t>(number)].color = color;
+    slot->color = color;
     return true;
 }
 
 std::optional<AIUIThemeColor> Application::ThemeColor(AIUIComponentColor number) const {
-    if (number < 0 || number >= kThemeColorCount) {
+    const ThemeSlot* slot = fState->ui.ThemeSlotOf(number);
+    if (slot == nullptr) {
         return std::nullopt;
     }
-    return fState->theme[static_cast<std::size_t>(number)].color;
+    return slot->color;
 }
 
 bool Application::FailThemeColor(AIUIComponentColor number, ASErr error) {
-    if (number < 0 || number >= kThemeColorCount) {
+    ThemeSlot* slot = fState->ui.ThemeSlotOf(number);
+    if (slot == nullptr) {
         return false;
     }
-    fState->theme[static_cast<std::size_t>(number)].failure = error;
+    slot->failure = error;
     return true;
 }
 
 void Application::SetExtensionState(std::string extensionId, ai::int32 state) {
-    fState->extensionStates[std::move(extensionId)] = state;
+    fState->ui.extensionStates[std::move(extensionId)] = state;
 }
 
 ASErr Application::SetBrightness(UIBrightness brightness) {
-    // Background, text, focus, input text, input background: alpha, red, green, blue.
-    static const std::map<UIBrightness, std::array<AIUIThemeColor, kThemeColorCount>> kThemes{
-        {UIBrightness::dark,
-         {{{1.0, 0.196, 0.196, 0.196},
-           {1.0, 0.839, 0.839, 0.839},
-           {1.0, 0.275, 0.541, 0.898},
-           {1.0, 0.937, 0.937, 0.937},
-           {1.0, 0.118, 0.118, 0.118}}}},
-        {UIBrightness::mediumDark,
-         {{{1.0, 0.325, 0.325, 0.325},
-           {1.0, 0.937, 0.937, 0.937},
-           {1.0, 0.275, 0.541, 0.898},
-           {1.0, 0.937, 0.937, 0.937},
-           {1.0, 0.216, 0.216, 0.216}}}},
-        {UIBrightness::mediumLight,
-         {{{1.0, 0.722, 0.722, 0.722},
-           {1.0, 0.110, 0.110, 0.110},
-           {1.0, 0.118, 0.420, 0.820},
-           {1.0, 0.000, 0.000, 0.000},
-           {1.0, 0.929, 0.929, 0.929}}}},
-        {UIBrightness::light,
-         {{{1.0, 0.941, 0.941, 0.941},
-           {1.0, 0.157, 0.157, 0.157},
-           {1.0, 0.118, 0.420, 0.820},
-           {1.0, 0.000, 0.000, 0.000},
-           {1.0, 1.000, 1.000, 1.000}}}},
-    };
-    const auto theme = kThemes.find(brightness);
-    if (theme == kThemes.end()) {
+    if (!fState->ui.SetTheme(brightness)) {
         return kBadParameterErr;
-    }
-    for (std::size_t i = 0; i < fState->theme.size(); ++i) {
-        fState->theme[i].color = theme->second[i];
     }
     return NotifyBrightnessChanged();
 }
@@ -482,18 +454,18 @@ ASErr Application::SetBrightness(UIBrightness brightness) {
 // --- The document -----------------------------------------------------------------------------
 
 Document* Application::CurrentDocument() {
-    return fState->document.get();
+    return fState->documents.current.get();
 }
 void Application::NewDocument() {
-    fState->document = std::make_unique<Document>();
+    fState->documents.current = std::make_unique<Document>();
     DocumentBecameCurrent(*fState);
 }
 void Application::SetDocument(std::unique_ptr<Document> document) {
-    fState->document = std::move(document);
+    fState->documents.current = std::move(document);
     DocumentBecameCurrent(*fState);
 }
 void Application::CloseDocument() {
-    fState->document.reset();
+    fState->documents.current.reset();
     DocumentBecameCurrent(*fState);
     BringNextDocumentForward(*fState);
 }
@@ -507,16 +479,16 @@ ASErr Application::Redo() {
     return StepHistory(*fState, true);
 }
 int Application::PastTransactions() const {
-    return fState->document != nullptr ? fState->undo.PastCount() : 0;
+    return fState->documents.current != nullptr ? fState->documents.undo.PastCount() : 0;
 }
 int Application::FutureTransactions() const {
-    return fState->document != nullptr ? fState->undo.FutureCount() : 0;
+    return fState->documents.current != nullptr ? fState->documents.undo.FutureCount() : 0;
 }
 std::optional<std::string> Application::TransactionTag(int n) const {
-    if (fState->document == nullptr) {
+    if (fState->documents.current == nullptr) {
         return std::nullopt;
     }
-    return fState->undo.TagOf(n);
+    return fState->documents.undo.TagOf(n);
 }
 
 // --- Test access ------------------------------------------------------------------------------

@@ -13,19 +13,19 @@ namespace {
 
 // Swaps the current document with the one waiting in the slot.
 void SwapWithCurrent(HostState& state, BackgroundDocument& waiting) {
-    std::swap(state.document, waiting.document);
-    std::swap(state.documentHandle, waiting.handle);
-    std::swap(state.undo, waiting.undo);
+    std::swap(state.documents.current, waiting.document);
+    std::swap(state.documents.handle, waiting.handle);
+    std::swap(state.documents.undo, waiting.undo);
 }
 
 }  // namespace
 
 void BringNextDocumentForward(HostState& state) {
-    if (state.document != nullptr || state.backgroundDocuments.empty()) {
+    if (state.documents.current != nullptr || state.documents.background.empty()) {
         return;
     }
-    BackgroundDocument next = std::move(state.backgroundDocuments.front());
-    state.backgroundDocuments.erase(state.backgroundDocuments.begin());
+    BackgroundDocument next = std::move(state.documents.background.front());
+    state.documents.background.erase(state.documents.background.begin());
     SwapWithCurrent(state, next);
 }
 
@@ -33,10 +33,10 @@ model::Document* FindOpenDocument(HostState& state, std::uintptr_t handle) {
     if (handle == 0) {
         return nullptr;
     }
-    if (handle == state.documentHandle) {
-        return state.document.get();
+    if (handle == state.documents.handle) {
+        return state.documents.current.get();
     }
-    for (BackgroundDocument& waiting : state.backgroundDocuments) {
+    for (BackgroundDocument& waiting : state.documents.background) {
         if (waiting.handle == handle) {
             return waiting.document.get();
         }
@@ -46,10 +46,10 @@ model::Document* FindOpenDocument(HostState& state, std::uintptr_t handle) {
 
 std::vector<std::uintptr_t> OpenDocumentHandles(const HostState& state) {
     std::vector<std::uintptr_t> handles;
-    if (state.document != nullptr) {
-        handles.push_back(state.documentHandle);
+    if (state.documents.current != nullptr) {
+        handles.push_back(state.documents.handle);
     }
-    for (const BackgroundDocument& waiting : state.backgroundDocuments) {
+    for (const BackgroundDocument& waiting : state.documents.background) {
         handles.push_back(waiting.handle);
     }
     return handles;
@@ -62,15 +62,15 @@ void Application::OpenDocument(std::unique_ptr<Document> document, std::string p
     if (document == nullptr) {
         return;
     }
-    if (state.document != nullptr) {
+    if (state.documents.current != nullptr) {
         BackgroundDocument previous;
         SwapWithCurrent(state, previous);
-        state.backgroundDocuments.insert(state.backgroundDocuments.begin(), std::move(previous));
+        state.documents.background.insert(state.documents.background.begin(), std::move(previous));
     }
-    state.document = std::move(document);
+    state.documents.current = std::move(document);
     DocumentBecameCurrent(state);
     if (!path.empty()) {
-        state.documentPaths[state.documentHandle] = std::move(path);
+        state.documents.paths[state.documents.handle] = std::move(path);
     }
 }
 
@@ -80,34 +80,34 @@ int Application::DocumentCount() const {
 
 bool Application::ActivateDocument(int n) {
     HostState& state = *fState;
-    if (state.callDepth > 0 || n < 0 || n >= DocumentCount()) {
+    if (state.plugin.callDepth > 0 || n < 0 || n >= DocumentCount()) {
         return false;
     }
-    if (n == 0 && state.document != nullptr) {
+    if (n == 0 && state.documents.current != nullptr) {
         return true;
     }
-    const auto position = static_cast<std::size_t>(n - (state.document != nullptr ? 1 : 0));
-    BackgroundDocument chosen = std::move(state.backgroundDocuments[position]);
-    state.backgroundDocuments.erase(state.backgroundDocuments.begin() +
-                                    static_cast<std::ptrdiff_t>(position));
+    const auto position = static_cast<std::size_t>(n - (state.documents.current != nullptr ? 1 : 0));
+    BackgroundDocument chosen = std::move(state.documents.background[position]);
+    state.documents.background.erase(state.documents.background.begin() +
+                                     static_cast<std::ptrdiff_t>(position));
     SwapWithCurrent(state, chosen);
     if (chosen.document != nullptr) {
-        state.backgroundDocuments.insert(state.backgroundDocuments.begin(), std::move(chosen));
+        state.documents.background.insert(state.documents.background.begin(), std::move(chosen));
     }
     return true;
 }
 
 std::string Application::DocumentPath() const {
-    const auto found = fState->documentPaths.find(fState->documentHandle);
-    return fState->document != nullptr && found != fState->documentPaths.end() ? found->second
-                                                                               : std::string();
+    const auto found = fState->documents.paths.find(fState->documents.handle);
+    return fState->documents.current != nullptr && found != fState->documents.paths.end() ? found->second
+                                                                                          : std::string();
 }
 
 void Application::SetDocumentPath(std::string path) {
-    if (fState->document == nullptr) {
+    if (fState->documents.current == nullptr) {
         return;
     }
-    fState->documentPaths[fState->documentHandle] = std::move(path);
+    fState->documents.paths[fState->documents.handle] = std::move(path);
 }
 
 PreferenceStore& Application::Preferences() {

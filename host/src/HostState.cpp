@@ -1,7 +1,9 @@
 // The application's state and what every operation does first.
 #include "HostState.h"
 
+#include <algorithm>
 #include <atomic>
+#include <utility>
 
 #include "host/HostOperation.h"
 
@@ -19,22 +21,61 @@ std::uintptr_t NextHandleNumber() {
 
 namespace {
 
-// The default theme: a dark one.
-constexpr std::array<AIUIThemeColor, kThemeColorCount> kDefaultTheme{{
-    {1.0, 0.196, 0.196, 0.196},  // background
-    {1.0, 0.839, 0.839, 0.839},  // text
-    {1.0, 0.275, 0.541, 0.898},  // focus
-    {1.0, 0.937, 0.937, 0.937},  // input text
-    {1.0, 0.118, 0.118, 0.118},  // input background
+// The theme of each brightness: background, text, focus, input text, input background (alpha, red,
+// green, blue).
+using Theme = std::array<AIUIThemeColor, kThemeColorCount>;
+constexpr std::array<std::pair<UIBrightness, Theme>, 4> kThemes{{
+    {UIBrightness::dark,
+     {{{1.0, 0.196, 0.196, 0.196},
+       {1.0, 0.839, 0.839, 0.839},
+       {1.0, 0.275, 0.541, 0.898},
+       {1.0, 0.937, 0.937, 0.937},
+       {1.0, 0.118, 0.118, 0.118}}}},
+    {UIBrightness::mediumDark,
+     {{{1.0, 0.325, 0.325, 0.325},
+       {1.0, 0.937, 0.937, 0.937},
+       {1.0, 0.275, 0.541, 0.898},
+       {1.0, 0.937, 0.937, 0.937},
+       {1.0, 0.216, 0.216, 0.216}}}},
+    {UIBrightness::mediumLight,
+     {{{1.0, 0.722, 0.722, 0.722},
+       {1.0, 0.110, 0.110, 0.110},
+       {1.0, 0.118, 0.420, 0.820},
+       {1.0, 0.000, 0.000, 0.000},
+       {1.0, 0.929, 0.929, 0.929}}}},
+    {UIBrightness::light,
+     {{{1.0, 0.941, 0.941, 0.941},
+       {1.0, 0.157, 0.157, 0.157},
+       {1.0, 0.118, 0.420, 0.820},
+       {1.0, 0.000, 0.000, 0.000},
+       {1.0, 1.000, 1.000, 1.000}}}},
 }};
 
 }  // namespace
 
+ThemeSlot* UIState::ThemeSlotOf(AIUIComponentColor component) {
+    if (component < 0 || component >= kThemeColorCount) {
+        return nullptr;
+    }
+    return &theme[static_cast<std::size_t>(component)];
+}
+
+bool UIState::SetTheme(UIBrightness brightness) {
+    const auto found = std::find_if(kThemes.begin(), kThemes.end(),
+                                    [&](const auto& entry) { return entry.first == brightness; });
+    if (found == kThemes.end()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < theme.size(); ++i) {
+        theme[i].color = found->second[i];
+    }
+    return true;
+}
+
+// The application starts dark.
 HostState::HostState(Application& application, ApplicationOptions resolved)
     : options(std::move(resolved)), panel(application) {
-    for (std::size_t i = 0; i < theme.size(); ++i) {
-        theme[i].color = kDefaultTheme[i];
-    }
+    ui.SetTheme(UIBrightness::dark);
 }
 
 HostState* CurrentState() {

@@ -1,5 +1,5 @@
-// HostState: everything the application keeps, in one place, so that the suites (plain C
-// functions) reach it through CurrentState().
+// HostState: everything the application keeps, in parts a reader can name: the plug-in session,
+// the document session, the user interface, and the handle registries of each suite family.
 #pragma once
 
 #include <array>
@@ -90,6 +90,92 @@ struct StyleParserRecord {
     std::vector<std::uintptr_t> paintFieldHandles;
 };
 
+// The plug-in session: the loaded module, the plug-in's own record and the handles it was given
+// for itself (its notifiers, its accesses), and the calls into it with the work waiting for the
+// outermost one to return.
+struct PluginSession {
+    PluginModule module;
+    std::string loadError;
+    SPPluginRef self = nullptr;  // the plug-in's reference, kept for the life of the application
+    HandleTable<PluginRecord> records;
+    HandleTable<NotifierRecord> notifiers;
+    HandleTable<AccessRecord> accesses;
+
+    int callDepth = 0;
+    bool draining = false;
+    std::deque<std::function<void()>> pending;
+};
+
+// The document session: the current document with its handle (new for every document) and undo
+// history (with the transaction of the running call), the documents open behind it, and what the
+// suites keep about editing it.
+struct DocumentSession {
+    std::unique_ptr<Document> current;
+    std::uintptr_t handle = 0;
+    UndoHistory undo;
+    std::vector<ai::int32> undoKinds;  // every kind set through the undo suite, in order
+
+    // The other open documents, the most recently current first, and the files of the open
+    // documents by their handles (none for a new document).
+    std::vector<BackgroundDocument> background;
+    std::map<std::uintptr_t, std::string> paths;
+
+    // Where art made without a prep art goes: directly above this art (inside on top of a layer
+    // group). A null or stale art means inside on top of the current layer.
+    model::ArtId insertionPoint;
+};
+
+// The user interface: the application-context stack, the alerts shown, the theme and the panels'
+// extension states.
+struct UIState {
+    std::vector<std::uintptr_t> contexts;  // the application-context stack, innermost last
+    int contextPushes = 0;
+    int contextPops = 0;
+    std::vector<AIErr> errorAlerts;
+    std::array<ThemeSlot, kThemeColorCount> theme;
+    std::map<std::string, ai::int32, std::less<>> extensionStates;
+
+    // The slot of a theme colour; null for a number that names none.
+    ThemeSlot* ThemeSlotOf(AIUIComponentColor component);
+    // Every colour of the theme for that brightness; false (nothing changed) for an unknown one.
+    bool SetTheme(UIBrightness brightness);
+};
+
+// The handle registries, one per suite family. -------------------------------------------------
+
+// The Unicode string and file path suites: the text behind each handle.
+struct TextRegistry {
+    HandleTable<std::u16string> strings;
+    HandleTable<std::string> paths;
+};
+
+// The suites over art: art sets (art handles in the order added, each once), the memory blocks
+// handed out and not yet freed (by the handle the plug-in holds, &block->data), and dictionary
+// references.
+struct ArtRegistry {
+    HandleTable<std::vector<model::ArtId>> sets;
+    std::map<const void*, std::unique_ptr<MemoryBlock>> memoryBlocks;
+    HandleTable<DictionaryRecord> dictionaries;
+};
+
+// The artboard suites: property records, artboard lists (each naming the handle of its document),
+// artboard ranges and their iterators.
+struct ArtboardRegistry {
+    HandleTable<model::Artboard> records;
+    HandleTable<std::uintptr_t> lists;
+    HandleTable<ArtboardRange> ranges;
+    HandleTable<ArtboardRangeCursor> rangeCursors;
+};
+
+// The art style suites: immutable style values, one handle per distinct value (StyleHandles.h),
+// and parsers, each a mutable copy of a style's parts.
+struct StyleRegistry {
+    HandleTable<const model::ArtStyle> values;
+    HandleTable<StyleParserRecord> parsers;
+};
+
+// Everything the application keeps, so that the suites (plain C functions) reach it through
+// CurrentState(): its services, then the parts named above.
 struct HostState {
     HostState(Application& application, ApplicationOptions options);
 
@@ -98,64 +184,16 @@ struct HostState {
     FaultInjector faults;
     CallJournal journal;
     PanelBus panel;
-
-    // The plug-in.
-    PluginModule module;
-    std::string loadError;
-    SPPluginRef plugin = nullptr;
-    HandleTable<PluginRecord> plugins;
-    HandleTable<NotifierRecord> notifiers;
-    HandleTable<AccessRecord> accesses;
-
-    // Calls into the plug-in and the work waiting for the outermost one to return.
-    int callDepth = 0;
-    bool draining = false;
-    std::deque<std::function<void()>> pending;
-
-    // Suite state.
-    std::vector<std::uintptr_t> contexts;  // the application-context stack, innermost last
-    int contextPushes = 0;
-    int contextPops = 0;
-    std::vector<ai::int32> undoKinds;
-    std::vector<AIErr> errorAlerts;
-    HandleTable<std::u16string> strings;
-    HandleTable<std::string> paths;
-    std::array<ThemeSlot, kThemeColorCount> theme;
-    std::map<std::string, ai::int32, std::less<>> extensionStates;
-
-    std::unique_ptr<Document> document;
-    // Blocks handed out and not yet freed, by the handle the plug-in holds (&block->data).
-    std::map<const void*, std::unique_ptr<MemoryBlock>> memoryBlocks;
-    HandleTable<DictionaryRecord> dictionaries;
-    // The current document's handle (new for every document) and undo history, with the
-    // transaction of the running call.
-    std::uintptr_t documentHandle = 0;
-    UndoHistory undo;
-
-    // The other open documents, the most recently current first, and the files of the open
-    // documents by their handles (none for a new document).
-    std::vector<BackgroundDocument> backgroundDocuments;
-    std::map<std::uintptr_t, std::string> documentPaths;
-
     PreferenceStore preferences;
 
-    // Artboard property records, artboard lists (each naming the handle of its document), artboard
-    // ranges and their iterators.
-    HandleTable<model::Artboard> artboardRecords;
-    HandleTable<std::uintptr_t> artboardLists;
-    HandleTable<ArtboardRange> artboardRanges;
-    HandleTable<ArtboardRangeCursor> artboardRangeCursors;
+    PluginSession plugin;
+    DocumentSession documents;
+    UIState ui;
 
-    // Art sets (the art set suite): art handles in the order added, each once.
-    HandleTable<std::vector<model::ArtId>> artSets;
-    // Where art made without a prep art goes: directly above this art (inside on top of a layer
-    // group). A null or stale art means inside on top of the current layer.
-    model::ArtId insertionPoint;
-
-    // Art styles: immutable values, one handle per distinct value (StyleHandles.h); and art-style
-    // parsers, each a mutable copy of a style's parts.
-    HandleTable<const model::ArtStyle> artStyles;
-    HandleTable<StyleParserRecord> styleParsers;
+    TextRegistry text;
+    ArtRegistry art;
+    ArtboardRegistry artboards;
+    StyleRegistry styles;
 };
 
 // The state of the current application; null when there is none.

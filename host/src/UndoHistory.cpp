@@ -159,12 +159,12 @@ bool SameSelection(const model::Document* before, const model::Document* after) 
 }
 
 void BeginCallTransaction(HostState& state) {
-    state.undo.BeginCall(state.document.get());
+    state.documents.undo.BeginCall(state.documents.current.get());
 }
 
 void EndCallTransaction(HostState& state) {
-    const UndoHistory::Snapshot start = state.undo.EndCall(state.document.get());
-    if (!SameSelection(start.get(), state.document.get())) {
+    const UndoHistory::Snapshot start = state.documents.undo.EndCall(state.documents.current.get());
+    if (!SameSelection(start.get(), state.documents.current.get())) {
         // Waits for the outermost call, and is raised once however many changes asked for it.
         if (Application* application = Application::Current()) {
             application->NotifySelectionChanged();
@@ -173,32 +173,32 @@ void EndCallTransaction(HostState& state) {
 }
 
 void DocumentBecameCurrent(HostState& state) {
-    state.documentHandle = state.document != nullptr ? detail::NextHandleNumber() : 0;
-    state.undo.Reset(state.document.get());
+    state.documents.handle = state.documents.current != nullptr ? detail::NextHandleNumber() : 0;
+    state.documents.undo.Reset(state.documents.current.get());
     // A document sent behind during a call takes the changes the call made to it along, as a
     // transaction of its own history.
-    for (BackgroundDocument& waiting : state.backgroundDocuments) {
+    for (BackgroundDocument& waiting : state.documents.background) {
         if (waiting.undo.InCall()) {
             waiting.undo.EndCall(waiting.document.get());
         }
     }
     // The running call goes on, its transaction now starting from the new document.
-    if (state.callDepth > 0 && !state.undo.InCall()) {
-        state.undo.BeginCall(state.document.get());
+    if (state.plugin.callDepth > 0 && !state.documents.undo.InCall()) {
+        state.documents.undo.BeginCall(state.documents.current.get());
     }
 }
 
 AIErr StepHistory(HostState& state, bool forward) {
-    if (state.document == nullptr) {
+    if (state.documents.current == nullptr) {
         return kNoDocumentErr;
     }
-    model::Document& document = *state.document;
+    model::Document& document = *state.documents.current;
     const std::vector<model::ArtId> selectedBefore = SelectedArt(document);
-    const bool stepped = forward ? state.undo.Redo(document) : state.undo.Undo(document);
+    const bool stepped = forward ? state.documents.undo.Redo(document) : state.documents.undo.Undo(document);
     if (!stepped) {
         return kCantHappenErr;
     }
-    if (!state.undo.InCall() && SelectedArt(document) != selectedBefore) {
+    if (!state.documents.undo.InCall() && SelectedArt(document) != selectedBefore) {
         if (Application* application = Application::Current()) {
             application->NotifySelectionChanged();
         }

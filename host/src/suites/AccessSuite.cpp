@@ -3,6 +3,7 @@
 
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -12,11 +13,12 @@ SPErr AcquirePlugin(SPPluginRef plugin, SPAccessRef* access) {
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr && (access == nullptr || state->plugins.Find(plugin) == nullptr)) {
+    if (error == kNoErr && (access == nullptr || state->plugin.records.Find(plugin) == nullptr)) {
         error = kSPBadParameterError;
     }
     if (error == kNoErr) {
-        *access = state->accesses.Add<SPAccessRef>(std::make_unique<AccessRecord>(AccessRecord{plugin}));
+        *access =
+            state->plugin.accesses.Add<SPAccessRef>(std::make_unique<AccessRecord>(AccessRecord{plugin}));
     } else if (access != nullptr) {
         *access = nullptr;
     }
@@ -29,7 +31,7 @@ SPErr ReleasePlugin(SPAccessRef access) {
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr && !state->accesses.Remove(access)) {
+    if (error == kNoErr && !state->plugin.accesses.Remove(access)) {
         error = kSPBadParameterError;
     }
     state->journal.Record("ReleasePlugin", {}, error);
@@ -38,6 +40,9 @@ SPErr ReleasePlugin(SPAccessRef access) {
 
 }  // namespace
 
-SPAccessSuite gAccessSuite = {AcquirePlugin, ReleasePlugin};
+SPAccessSuite gAccessSuite = {
+    PLIM_SUITE_FUNCTION(AcquirePlugin),
+    PLIM_SUITE_FUNCTION(ReleasePlugin),
+};
 
 }  // namespace host

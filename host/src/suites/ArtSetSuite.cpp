@@ -4,6 +4,7 @@
 #include "AIArtSet.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -21,7 +22,7 @@ struct SetStart {
 
 SetStart StartSetOperation(const char* operation, AIArtSet set) {
     auto [state, error] = StartOperation(kSuite, operation);
-    ArtSetMembers* members = error == kNoErr ? state->artSets.Find(set) : nullptr;
+    ArtSetMembers* members = error == kNoErr ? state->art.sets.Find(set) : nullptr;
     if (error == kNoErr && members == nullptr) {
         error = kBadParameterErr;
     }
@@ -34,18 +35,15 @@ AIErr NewArtSet(AIArtSet* artSet) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (artSet != nullptr) {
-            *artSet = nullptr;
-        }
-        return error;
+        return Refuse(artSet, error);
     }
-    *artSet = state->artSets.Add<AIArtSet>(std::make_unique<ArtSetMembers>());
+    *artSet = state->art.sets.Add<AIArtSet>(std::make_unique<ArtSetMembers>());
     return kNoErr;
 }
 
 AIErr DisposeArtSet(AIArtSet* artSet) {
     auto [state, error] = StartOperation(kSuite, "DisposeArtSet");
-    if (error == kNoErr && (artSet == nullptr || !state->artSets.Remove(*artSet))) {
+    if (error == kNoErr && (artSet == nullptr || !state->art.sets.Remove(*artSet))) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
@@ -78,8 +76,9 @@ AIErr IndexArtSet(AIArtSet artSet, std::size_t index, AIArtHandle* art) {
 
 AIErr AddArtToArtSet(AIArtSet artSet, AIArtHandle art) {
     auto [state, members, error] = StartSetOperation("AddArtToArtSet", artSet);
-    if (error == kNoErr && (state->document == nullptr || !state->document->isValid(ArtIdOf(art)))) {
-        error = state->document == nullptr ? kNoDocumentErr : kBadParameterErr;
+    if (error == kNoErr &&
+        (state->documents.current == nullptr || !state->documents.current->isValid(ArtIdOf(art)))) {
+        error = state->documents.current == nullptr ? kNoDocumentErr : kBadParameterErr;
     }
     if (error == kNoErr && std::find(members->begin(), members->end(), ArtIdOf(art)) == members->end()) {
         members->push_back(ArtIdOf(art));
@@ -89,6 +88,9 @@ AIErr AddArtToArtSet(AIArtSet artSet, AIArtHandle art) {
 
 }  // namespace
 
-AIArtSetSuite gArtSetSuite = {NewArtSet, DisposeArtSet, CountArtSet, IndexArtSet, AddArtToArtSet};
+AIArtSetSuite gArtSetSuite = {
+    PLIM_SUITE_FUNCTION(NewArtSet),   PLIM_SUITE_FUNCTION(DisposeArtSet),  PLIM_SUITE_FUNCTION(CountArtSet),
+    PLIM_SUITE_FUNCTION(IndexArtSet), PLIM_SUITE_FUNCTION(AddArtToArtSet),
+};
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -22,7 +23,7 @@ struct ParserStart {
 
 ParserStart StartParserOperation(const char* operation, AIStyleParser parser, bool parsedOnly) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
-    StyleParserRecord* record = error == kNoErr ? state->styleParsers.Find(parser) : nullptr;
+    StyleParserRecord* record = error == kNoErr ? state->styles.parsers.Find(parser) : nullptr;
     if (error == kNoErr && (record == nullptr || (parsedOnly && !record->style))) {
         error = kBadParameterErr;
     }
@@ -57,19 +58,16 @@ AIErr NewParser(AIStyleParser* parser) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (parser != nullptr) {
-            *parser = nullptr;
-        }
-        return error;
+        return Refuse(parser, error);
     }
-    *parser = state->styleParsers.Add<AIStyleParser>(std::make_unique<StyleParserRecord>());
+    *parser = state->styles.parsers.Add<AIStyleParser>(std::make_unique<StyleParserRecord>());
     return kNoErr;
 }
 
 AIErr DisposeParser(AIStyleParser parser) {
     // Disposing needs no document: parsers outlive document switches and must always be freed.
     auto [state, error] = StartOperation(kSuite, "DisposeParser");
-    if (error == kNoErr && !state->styleParsers.Remove(parser)) {
+    if (error == kNoErr && !state->styles.parsers.Remove(parser)) {
         error = kBadParameterErr;
     }
     return error;
@@ -218,9 +216,14 @@ AIErr SetStroke(AIParserPaintField paintField, const AIStrokeStyle* stroke) {
 }  // namespace
 
 AIArtStyleParserSuite gArtStyleParserSuite = {
-    NewParser,      DisposeParser,    ParseStyle,       IsStyleParseable, Simplify,
-    CreateNewStyle, CountPaintFields, GetNthPaintField, RemovePaintField, IsFill,
-    IsStroke,       GetFill,          SetFill,          GetStroke,        SetStroke,
+    PLIM_SUITE_FUNCTION(NewParser),        PLIM_SUITE_FUNCTION(DisposeParser),
+    PLIM_SUITE_FUNCTION(ParseStyle),       PLIM_SUITE_FUNCTION(IsStyleParseable),
+    PLIM_SUITE_FUNCTION(Simplify),         PLIM_SUITE_FUNCTION(CreateNewStyle),
+    PLIM_SUITE_COUNT(CountPaintFields),    PLIM_SUITE_FUNCTION(GetNthPaintField),
+    PLIM_SUITE_FUNCTION(RemovePaintField), PLIM_SUITE_FUNCTION(IsFill),
+    PLIM_SUITE_FUNCTION(IsStroke),         PLIM_SUITE_FUNCTION(GetFill),
+    PLIM_SUITE_FUNCTION(SetFill),          PLIM_SUITE_FUNCTION(GetStroke),
+    PLIM_SUITE_FUNCTION(SetStroke),
 };
 
 }  // namespace host

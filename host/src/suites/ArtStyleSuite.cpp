@@ -2,6 +2,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -35,9 +36,7 @@ AIErr SetArtStyle(AIArtHandle art, AIArtStyleHandle style) {
     if (error == kNoErr) {
         error = ErrorFromStatus(document->setStyle(ArtIdOf(art), *value));
     }
-    if (state != nullptr) {
-        state->journal.Record("SetArtStyle", {label}, error);
-    }
+    Record(state, "SetArtStyle", {label}, error);
     return error;
 }
 
@@ -61,6 +60,10 @@ AIErr GetStyledArt(AIArtHandle art, AIArtHandle* styledArt) {
 
 }  // namespace
 
-AIArtStyleSuite gArtStyleSuite = {GetArtStyle, SetArtStyle, GetStyledArt};
+AIArtStyleSuite gArtStyleSuite = {
+    PLIM_SUITE_FUNCTION(GetArtStyle),
+    PLIM_SUITE_FUNCTION(SetArtStyle),
+    PLIM_SUITE_FUNCTION(GetStyledArt),
+};
 
 }  // namespace host

@@ -9,6 +9,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/InsertionPoint.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -19,27 +20,12 @@ using model::ArtId;
 using model::Document;
 using model::Status;
 
-// An operation that fails writes the null (zero) value into its output.
-template <typename T>
-AIErr Refuse(T* out, AIErr error) {
-    if (out != nullptr) {
-        *out = T{};
-    }
-    return error;
-}
-
 AIErr AnswerArt(const model::Result<ArtId>& result, AIArtHandle* out) {
     if (!result) {
         return Refuse(out, ErrorFromStatus(result.status()));
     }
     *out = ArtHandleOf(*result);
     return kNoErr;
-}
-
-void Record(HostState* state, std::string operation, std::vector<std::string> arguments, AIErr result) {
-    if (state != nullptr) {
-        state->journal.Record(std::move(operation), std::move(arguments), result);
-    }
 }
 
 // The art plug-ins create through this suite; text frames, placed art, rasters and symbol
@@ -113,8 +99,8 @@ AIErr DuplicateArt(AIArtHandle art, ai::int16 paintOrder, AIArtHandle prep, AIAr
 
 AIErr GetArtType(AIArtHandle art, ai::int16* type) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtType");
-    if (error != kNoErr || type == nullptr) {
-        return Refuse(type, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, type)) {
+        return Refuse(type, refused);
     }
     const model::Result<model::ArtType> found = document->type(ArtIdOf(art));
     if (!found) {
@@ -129,8 +115,8 @@ AIErr GetArtType(AIArtHandle art, ai::int16* type) {
 template <model::Result<ArtId> (Document::*Relation)(ArtId) const>
 AIErr Related(const char* operation, AIArtHandle art, AIArtHandle* related) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
-    if (error != kNoErr || related == nullptr) {
-        return Refuse(related, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, related)) {
+        return Refuse(related, refused);
     }
     return AnswerArt((document->*Relation)(ArtIdOf(art)), related);
 }
@@ -153,8 +139,8 @@ AIErr GetArtPriorSibling(AIArtHandle art, AIArtHandle* sibling) {
 
 AIErr IsArtLayerGroup(AIArtHandle art, AIBoolean* isLayerGroup) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "IsArtLayerGroup");
-    if (error != kNoErr || isLayerGroup == nullptr) {
-        return Refuse(isLayerGroup, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, isLayerGroup)) {
+        return Refuse(isLayerGroup, refused);
     }
     const model::Result<bool> found = document->isLayerGroup(ArtIdOf(art));
     if (!found) {
@@ -166,8 +152,8 @@ AIErr IsArtLayerGroup(AIArtHandle art, AIBoolean* isLayerGroup) {
 
 AIErr GetLayerOfArt(AIArtHandle art, AILayerHandle* layer) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetLayerOfArt");
-    if (error != kNoErr || layer == nullptr) {
-        return Refuse(layer, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, layer)) {
+        return Refuse(layer, refused);
     }
     const model::Result<model::LayerId> found = document->layerOfArt(ArtIdOf(art));
     if (!found) {
@@ -179,8 +165,8 @@ AIErr GetLayerOfArt(AIArtHandle art, AILayerHandle* layer) {
 
 AIErr GetFirstArtOfLayer(AILayerHandle layer, AIArtHandle* art) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetFirstArtOfLayer");
-    if (error != kNoErr || art == nullptr) {
-        return Refuse(art, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, art)) {
+        return Refuse(art, refused);
     }
     const model::LayerId which = layer != nullptr ? LayerIdOf(layer) : document->currentLayer();
     return AnswerArt(document->layerGroup(which), art);
@@ -190,8 +176,8 @@ AIErr GetFirstArtOfLayer(AILayerHandle layer, AIArtHandle* art) {
 
 AIErr GetArtUserAttr(AIArtHandle art, ai::int32 whichAttr, ai::int32* attr) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtUserAttr");
-    if (error != kNoErr || attr == nullptr) {
-        return Refuse(attr, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, attr)) {
+        return Refuse(attr, refused);
     }
     const auto mask = static_cast<model::ArtAttributes>(whichAttr) & model::attribute::known;
     const model::Result<model::ArtAttributes> found = document->attributes(ArtIdOf(art), mask);
@@ -260,8 +246,8 @@ AIErr AnswerBounds(const model::Result<model::Rect>& found, AIRealRect* bounds) 
 
 AIErr GetArtBounds(AIArtHandle art, AIRealRect* bounds) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtBounds");
-    if (error != kNoErr || bounds == nullptr) {
-        return Refuse(bounds, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, bounds)) {
+        return Refuse(bounds, refused);
     }
     return AnswerBounds(document->bounds(ArtIdOf(art), model::BoundsKind::visible), bounds);
 }
@@ -295,8 +281,8 @@ AIBoolean HasDictionary(AIArtHandle art) {
 
 AIErr GetDictionary(AIArtHandle art, AIDictionaryRef* dictionary) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetDictionary");
-    if (error != kNoErr || dictionary == nullptr) {
-        return Refuse(dictionary, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, dictionary)) {
+        return Refuse(dictionary, refused);
     }
     if (!document->isValid(ArtIdOf(art))) {
         return Refuse(dictionary, kBadParameterErr);
@@ -308,11 +294,30 @@ AIErr GetDictionary(AIArtHandle art, AIDictionaryRef* dictionary) {
 }  // namespace
 
 AIArtSuite gArtSuite = {
-    NewArt,          DisposeArt,       ReorderArt,         DuplicateArt,          GetArtType,
-    GetArtParent,    GetArtFirstChild, GetArtLastChild,    GetArtSibling,         GetArtPriorSibling,
-    IsArtLayerGroup, GetLayerOfArt,    GetFirstArtOfLayer, GetArtUserAttr,        SetArtUserAttr,
-    GetArtName,      SetArtName,       GetArtBounds,       GetArtTransformBounds, ValidArt,
-    HasDictionary,   GetDictionary,    GetInsertionPoint,  SetInsertionPoint,
+    PLIM_SUITE_FUNCTION(NewArt),
+    PLIM_SUITE_FUNCTION(DisposeArt),
+    PLIM_SUITE_FUNCTION(ReorderArt),
+    PLIM_SUITE_FUNCTION(DuplicateArt),
+    PLIM_SUITE_FUNCTION(GetArtType),
+    PLIM_SUITE_FUNCTION(GetArtParent),
+    PLIM_SUITE_FUNCTION(GetArtFirstChild),
+    PLIM_SUITE_FUNCTION(GetArtLastChild),
+    PLIM_SUITE_FUNCTION(GetArtSibling),
+    PLIM_SUITE_FUNCTION(GetArtPriorSibling),
+    PLIM_SUITE_FUNCTION(IsArtLayerGroup),
+    PLIM_SUITE_FUNCTION(GetLayerOfArt),
+    PLIM_SUITE_FUNCTION(GetFirstArtOfLayer),
+    PLIM_SUITE_FUNCTION(GetArtUserAttr),
+    PLIM_SUITE_FUNCTION(SetArtUserAttr),
+    PLIM_SUITE_FUNCTION(GetArtName),
+    PLIM_SUITE_FUNCTION(SetArtName),
+    PLIM_SUITE_FUNCTION(GetArtBounds),
+    PLIM_SUITE_FUNCTION(GetArtTransformBounds),
+    PLIM_SUITE_FUNCTION(ValidArt),
+    PLIM_SUITE_FUNCTION(HasDictionary),
+    PLIM_SUITE_FUNCTION(GetDictionary),
+    PLIM_SUITE_FUNCTION(GetInsertionPoint),
+    PLIM_SUITE_FUNCTION(SetInsertionPoint),
 };
 
 }  // namespace host

@@ -9,19 +9,12 @@
 #include "AIArtboardRange.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
 
 constexpr const char* kSuite = kAIArtboardRangeSuite;
-
-template <typename T>
-AIErr Refuse(T* out, AIErr error) {
-    if (out != nullptr) {
-        *out = T{};
-    }
-    return error;
-}
 
 std::string_view Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -123,14 +116,14 @@ AIErr Create(const ai::UnicodeString& range, AIArtboardRangeHandle* handle) {
     if (error != kNoErr) {
         return Refuse(handle, error);
     }
-    *handle = state->artboardRanges.Add<AIArtboardRangeHandle>(
+    *handle = state->artboards.ranges.Add<AIArtboardRangeHandle>(
         std::make_unique<ArtboardRange>(ArtboardRange{indexes}));
     return kNoErr;
 }
 
 AIErr Dispose(AIArtboardRangeHandle handle) {
     auto [state, error] = StartOperation(kSuite, "Dispose");
-    if (error == kNoErr && !state->artboardRanges.Remove(handle)) {
+    if (error == kNoErr && !state->artboards.ranges.Remove(handle)) {
         error = kBadParameterErr;
     }
     return error;
@@ -138,7 +131,7 @@ AIErr Dispose(AIArtboardRangeHandle handle) {
 
 AIErr GetCount(AIArtboardRangeHandle handle, ai::int32* count) {
     auto [state, error] = StartOperation(kSuite, "GetCount");
-    const ArtboardRange* range = error == kNoErr ? state->artboardRanges.Find(handle) : nullptr;
+    const ArtboardRange* range = error == kNoErr ? state->artboards.ranges.Find(handle) : nullptr;
     if (error == kNoErr && (range == nullptr || count == nullptr)) {
         error = kBadParameterErr;
     }
@@ -151,21 +144,21 @@ AIErr GetCount(AIArtboardRangeHandle handle, ai::int32* count) {
 
 AIErr Begin(AIArtboardRangeHandle handle, AIArtboardRangeIterator* iterator) {
     auto [state, error] = StartOperation(kSuite, "Begin");
-    const ArtboardRange* range = error == kNoErr ? state->artboardRanges.Find(handle) : nullptr;
+    const ArtboardRange* range = error == kNoErr ? state->artboards.ranges.Find(handle) : nullptr;
     if (error == kNoErr && (range == nullptr || iterator == nullptr)) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
         return Refuse(iterator, error);
     }
-    *iterator = state->artboardRangeCursors.Add<AIArtboardRangeIterator>(
+    *iterator = state->artboards.rangeCursors.Add<AIArtboardRangeIterator>(
         std::make_unique<ArtboardRangeCursor>(ArtboardRangeCursor{range->indexes, 0}));
     return kNoErr;
 }
 
 AIErr Next(AIArtboardRangeIterator iterator, ArtboardID* index) {
     auto [state, error] = StartOperation(kSuite, "Next");
-    ArtboardRangeCursor* cursor = error == kNoErr ? state->artboardRangeCursors.Find(iterator) : nullptr;
+    ArtboardRangeCursor* cursor = error == kNoErr ? state->artboards.rangeCursors.Find(iterator) : nullptr;
     if (error == kNoErr && (cursor == nullptr || index == nullptr)) {
         error = kBadParameterErr;
     }
@@ -181,7 +174,7 @@ AIErr Next(AIArtboardRangeIterator iterator, ArtboardID* index) {
 
 AIErr DisposeIterator(AIArtboardRangeIterator iterator) {
     auto [state, error] = StartOperation(kSuite, "DisposeIterator");
-    if (error == kNoErr && !state->artboardRangeCursors.Remove(iterator)) {
+    if (error == kNoErr && !state->artboards.rangeCursors.Remove(iterator)) {
         error = kBadParameterErr;
     }
     return error;
@@ -190,13 +183,9 @@ AIErr DisposeIterator(AIArtboardRangeIterator iterator) {
 }  // namespace
 
 AIArtboardRangeSuite gArtboardRangeSuite = {
-    .ValidateString = ValidateString,
-    .Create = Create,
-    .Dispose = Dispose,
-    .GetCount = GetCount,
-    .Begin = Begin,
-    .Next = Next,
-    .DisposeIterator = DisposeIterator,
+    PLIM_SUITE_FUNCTION(ValidateString),  PLIM_SUITE_FUNCTION(Create), PLIM_SUITE_FUNCTION(Dispose),
+    PLIM_SUITE_FUNCTION(GetCount),        PLIM_SUITE_FUNCTION(Begin),  PLIM_SUITE_FUNCTION(Next),
+    PLIM_SUITE_FUNCTION(DisposeIterator),
 };
 
 }  // namespace host

@@ -7,25 +7,12 @@
 #include "Documents.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
 
 constexpr const char* kSuite = kAIArtboardSuite;
-
-template <typename T>
-AIErr Refuse(T* out, AIErr error) {
-    if (out != nullptr) {
-        *out = T{};
-    }
-    return error;
-}
-
-void Record(HostState* state, const char* operation, std::vector<std::string> arguments, AIErr error) {
-    if (state != nullptr) {
-        state->journal.Record(operation, std::move(arguments), error);
-    }
-}
 
 // --- Property records ------------------------------------------------------------------------------
 
@@ -41,7 +28,7 @@ RecordStart StartRecordOperation(const char* operation, ArtboardRef properties) 
     if (error != kNoErr) {
         return {state, nullptr, error};
     }
-    model::Artboard* record = state->artboardRecords.Find(properties);
+    model::Artboard* record = state->artboards.records.Find(properties);
     return {state, record, record != nullptr ? kNoErr : kBadParameterErr};
 }
 
@@ -53,7 +40,7 @@ AIErr Init(ArtboardRef* properties) {
     if (error != kNoErr) {
         return Refuse(properties, error);
     }
-    *properties = state->artboardRecords.Add<ArtboardRef>(std::make_unique<model::Artboard>());
+    *properties = state->artboards.records.Add<ArtboardRef>(std::make_unique<model::Artboard>());
     return kNoErr;
 }
 
@@ -65,14 +52,14 @@ AIErr CloneArtboard(ArtboardRef* copy, ArtboardRef source) {
     if (error != kNoErr) {
         return Refuse(copy, error);
     }
-    *copy = state->artboardRecords.Add<ArtboardRef>(std::make_unique<model::Artboard>(*record));
+    *copy = state->artboards.records.Add<ArtboardRef>(std::make_unique<model::Artboard>(*record));
     return kNoErr;
 }
 
 AIErr Dispose(ArtboardRef properties) {
     auto [state, record, error] = StartRecordOperation("Dispose", properties);
     if (error == kNoErr) {
-        state->artboardRecords.Remove(properties);
+        state->artboards.records.Remove(properties);
     }
     return error;
 }
@@ -226,7 +213,7 @@ ListStart StartListOperation(const char* operation, ArtboardListRef list) {
     if (error != kNoErr) {
         return {state, nullptr, error};
     }
-    const std::uintptr_t* handle = state->artboardLists.Find(list);
+    const std::uintptr_t* handle = state->artboards.lists.Find(list);
     model::Document* document = handle != nullptr ? FindOpenDocument(*state, *handle) : nullptr;
     return {state, document, document != nullptr ? kNoErr : kBadParameterErr};
 }
@@ -243,14 +230,14 @@ AIErr GetArtboardList(ArtboardListRef* list) {
     if (error != kNoErr) {
         return Refuse(list, error);
     }
-    *list =
-        state->artboardLists.Add<ArtboardListRef>(std::make_unique<std::uintptr_t>(state->documentHandle));
+    *list = state->artboards.lists.Add<ArtboardListRef>(
+        std::make_unique<std::uintptr_t>(state->documents.handle));
     return kNoErr;
 }
 
 AIErr ReleaseArtboardList(ArtboardListRef list) {
     auto [state, error] = StartOperation(kSuite, "ReleaseArtboardList");
-    if (error == kNoErr && !state->artboardLists.Remove(list)) {
+    if (error == kNoErr && !state->artboards.lists.Remove(list)) {
         error = kBadParameterErr;
     }
     return error;
@@ -293,7 +280,7 @@ AIErr SetActive(ArtboardListRef list, ArtboardID index) {
 
 AIErr GetArtboardProperties(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
     auto [state, document, error] = StartListOperation("GetArtboardProperties", list);
-    model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    model::Artboard* record = state != nullptr ? state->artboards.records.Find(properties) : nullptr;
     if (error == kNoErr && (record == nullptr || !IsIndexOf(*document, index))) {
         error = kBadParameterErr;
     }
@@ -305,7 +292,7 @@ AIErr GetArtboardProperties(ArtboardListRef list, ArtboardID index, ArtboardRef 
 
 AIErr Update(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
     auto [state, document, error] = StartListOperation("Update", list);
-    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    const model::Artboard* record = state != nullptr ? state->artboards.records.Find(properties) : nullptr;
     if (error == kNoErr && (record == nullptr || !IsIndexOf(*document, index))) {
         error = kBadParameterErr;
     }
@@ -318,7 +305,7 @@ AIErr Update(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
 
 AIErr Insert(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) {
     auto [state, document, error] = StartListOperation("Insert", list);
-    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    const model::Artboard* record = state != nullptr ? state->artboards.records.Find(properties) : nullptr;
     if (error == kNoErr && (record == nullptr || index == nullptr)) {
         error = kBadParameterErr;
     }
@@ -348,7 +335,7 @@ AIErr Delete(ArtboardListRef list, ArtboardID index) {
 
 AIErr InsertAt(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) {
     auto [state, document, error] = StartListOperation("InsertAt", list);
-    const model::Artboard* record = state != nullptr ? state->artboardRecords.Find(properties) : nullptr;
+    const model::Artboard* record = state != nullptr ? state->artboards.records.Find(properties) : nullptr;
     if (error == kNoErr && (record == nullptr || index == nullptr)) {
         error = kBadParameterErr;
     }
@@ -395,30 +382,30 @@ AIErr DeleteArtboards(ArtboardListRef list, const ArtboardID* indexes, ai::int32
 }  // namespace
 
 AIArtboardSuite gArtboardSuite = {
-    .Init = Init,
-    .CloneArtboard = CloneArtboard,
-    .Dispose = Dispose,
-    .GetPosition = GetPosition,
-    .SetPosition = SetPosition,
-    .GetName = GetName,
-    .SetName = SetName,
-    .GetPAR = GetPAR,
-    .SetPAR = SetPAR,
-    .GetRulerOrigin = GetRulerOrigin,
-    .SetRulerOrigin = SetRulerOrigin,
-    .GetShowDisplayMark = GetShowDisplayMark,
-    .SetShowDisplayMark = SetShowDisplayMark,
-    .GetArtboardList = GetArtboardList,
-    .ReleaseArtboardList = ReleaseArtboardList,
-    .GetCount = GetCount,
-    .GetActive = GetActive,
-    .SetActive = SetActive,
-    .GetArtboardProperties = GetArtboardProperties,
-    .Update = Update,
-    .Insert = Insert,
-    .Delete = Delete,
-    .InsertAt = InsertAt,
-    .DeleteArtboards = DeleteArtboards,
+    PLIM_SUITE_FUNCTION(Init),
+    PLIM_SUITE_FUNCTION(CloneArtboard),
+    PLIM_SUITE_FUNCTION(Dispose),
+    PLIM_SUITE_FUNCTION(GetPosition),
+    PLIM_SUITE_FUNCTION(SetPosition),
+    PLIM_SUITE_FUNCTION(GetName),
+    PLIM_SUITE_FUNCTION(SetName),
+    PLIM_SUITE_FUNCTION(GetPAR),
+    PLIM_SUITE_FUNCTION(SetPAR),
+    PLIM_SUITE_FUNCTION(GetRulerOrigin),
+    PLIM_SUITE_FUNCTION(SetRulerOrigin),
+    PLIM_SUITE_FUNCTION(GetShowDisplayMark),
+    PLIM_SUITE_FUNCTION(SetShowDisplayMark),
+    PLIM_SUITE_FUNCTION(GetArtboardList),
+    PLIM_SUITE_FUNCTION(ReleaseArtboardList),
+    PLIM_SUITE_FUNCTION(GetCount),
+    PLIM_SUITE_FUNCTION(GetActive),
+    PLIM_SUITE_FUNCTION(SetActive),
+    PLIM_SUITE_FUNCTION(GetArtboardProperties),
+    PLIM_SUITE_FUNCTION(Update),
+    PLIM_SUITE_FUNCTION(Insert),
+    PLIM_SUITE_FUNCTION(Delete),
+    PLIM_SUITE_FUNCTION(InsertAt),
+    PLIM_SUITE_FUNCTION(DeleteArtboards),
 };
 
 }  // namespace host

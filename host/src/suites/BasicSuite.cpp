@@ -3,6 +3,7 @@
 
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -42,6 +43,9 @@ SPErr ReleaseSuite(const char* name, ASInt32 version) {
 
 }  // namespace
 
-SPBasicSuite gBasicSuite = {AcquireSuite, ReleaseSuite};
+SPBasicSuite gBasicSuite = {
+    PLIM_SUITE_FUNCTION(AcquireSuite),
+    PLIM_SUITE_FUNCTION(ReleaseSuite),
+};
 
 }  // namespace host

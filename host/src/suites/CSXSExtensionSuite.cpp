@@ -1,6 +1,7 @@
 // The extension suite: the state of each HTML extension, as the application sets it.
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -14,8 +15,8 @@ AIErr GetExtensionState(const char* extensionId, ai::int32* extensionState) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        const auto found = state->extensionStates.find(std::string_view(extensionId));
-        *extensionState = found != state->extensionStates.end() ? found->second : 0;
+        const auto found = state->ui.extensionStates.find(std::string_view(extensionId));
+        *extensionState = found != state->ui.extensionStates.end() ? found->second : 0;
     }
     state->journal.Record("GetExtensionState", {extensionId != nullptr ? extensionId : ""}, error);
     return error;
@@ -23,6 +24,8 @@ AIErr GetExtensionState(const char* extensionId, ai::int32* extensionState) {
 
 }  // namespace
 
-AICSXSExtensionSuite gCSXSExtensionSuite = {GetExtensionState};
+AICSXSExtensionSuite gCSXSExtensionSuite = {
+    PLIM_SUITE_FUNCTION(GetExtensionState),
+};
 
 }  // namespace host

@@ -1,6 +1,7 @@
 // The application context: a stack of pushes, each popped with the handle its push gave.
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -10,13 +11,13 @@ AIErr PushAppContext(SPPluginRef plugin, AIAppContextHandle* appContext) {
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr && (state->plugins.Find(plugin) == nullptr || appContext == nullptr)) {
+    if (error == kNoErr && (state->plugin.records.Find(plugin) == nullptr || appContext == nullptr)) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
         const std::uintptr_t number = detail::NextHandleNumber();
-        state->contexts.push_back(number);
-        ++state->contextPushes;
+        state->ui.contexts.push_back(number);
+        ++state->ui.contextPushes;
         *appContext = reinterpret_cast<AIAppContextHandle>(number);
     } else if (appContext != nullptr) {
         *appContext = nullptr;
@@ -33,12 +34,12 @@ AIErr PopAppContext(AIAppContextHandle appContext) {
         return error;
     }
     const auto number = reinterpret_cast<std::uintptr_t>(appContext);
-    if (error == kNoErr && (state->contexts.empty() || state->contexts.back() != number)) {
+    if (error == kNoErr && (state->ui.contexts.empty() || state->ui.contexts.back() != number)) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        state->contexts.pop_back();
-        ++state->contextPops;
+        state->ui.contexts.pop_back();
+        ++state->ui.contextPops;
     }
     state->journal.Record("PopAppContext", {}, error);
     return error;
@@ -46,6 +47,9 @@ AIErr PopAppContext(AIAppContextHandle appContext) {
 
 }  // namespace
 
-AIAppContextSuite gContextSuite = {PushAppContext, PopAppContext};
+AIAppContextSuite gContextSuite = {
+    PLIM_SUITE_FUNCTION(PushAppContext),
+    PLIM_SUITE_FUNCTION(PopAppContext),
+};
 
 }  // namespace host

@@ -12,6 +12,7 @@
 #include "model/Utf8.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host::dictionary_entries {
 namespace {
@@ -79,9 +80,7 @@ AIErr SetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key,
     if (start.error == kNoErr) {
         start.error = ErrorFromStatus(set(*start.dictionary, *start.key));
     }
-    if (start.state != nullptr) {
-        start.state->journal.Record(operation, {start.key != nullptr ? *start.key : "invalid"}, start.error);
-    }
+    Record(start.state, operation, {start.key != nullptr ? *start.key : "invalid"}, start.error);
     return start.error;
 }
 
@@ -94,10 +93,7 @@ AIErr GetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key,
         start.error = kBadParameterErr;
     }
     if (start.error != kNoErr) {
-        if (value != nullptr) {
-            *value = Value{};
-        }
-        return start.error;
+        return Refuse(value, start.error);
     }
     auto result = get(*start.dictionary, *start.key);
     if (!result) {
@@ -112,10 +108,7 @@ AIErr GetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key,
 
 AIErr Key(const char* name, AIDictKey* key) {
     if (const AIErr fault = InjectedFault(kSuite, "Key")) {
-        if (key != nullptr) {
-            *key = nullptr;
-        }
-        return fault;
+        return Refuse(key, fault);
     }
     if (key == nullptr) {
         return kBadParameterErr;
@@ -146,10 +139,7 @@ AIErr DeleteEntry(AIDictionaryRef dictionary, AIDictKey key) {
     if (start.error == kNoErr) {
         start.error = ErrorOfEntry(start.dictionary->erase(*start.key));
     }
-    if (start.state != nullptr) {
-        start.state->journal.Record("DeleteEntry", {start.key != nullptr ? *start.key : "invalid"},
-                                    start.error);
-    }
+    Record(start.state, "DeleteEntry", {start.key != nullptr ? *start.key : "invalid"}, start.error);
     return start.error;
 }
 
@@ -227,11 +217,8 @@ AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art)
         start.error = copy ? ErrorFromStatus(start.dictionary->setArt(*start.key, std::move(*copy)))
                            : ErrorFromStatus(copy.status());
     }
-    if (start.state != nullptr) {
-        start.state->journal.Record(
-            "CopyArtToEntry", {start.key != nullptr ? *start.key : "invalid", ArtLabel(start.document, art)},
-            start.error);
-    }
+    Record(start.state, "CopyArtToEntry",
+           {start.key != nullptr ? *start.key : "invalid", ArtLabel(start.document, art)}, start.error);
     return start.error;
 }
 
@@ -262,12 +249,10 @@ AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintO
     if (made && newArt != nullptr) {
         *newArt = ArtHandleOf(*made);
     }
-    if (start.state != nullptr) {
-        start.state->journal.Record("CopyEntryToArt",
-                                    {start.key != nullptr ? *start.key : "invalid",
-                                     made ? ArtLabel(start.document, ArtHandleOf(*made)) : "none"},
-                                    start.error);
-    }
+    Record(start.state, "CopyEntryToArt",
+           {start.key != nullptr ? *start.key : "invalid",
+            made ? ArtLabel(start.document, ArtHandleOf(*made)) : "none"},
+           start.error);
     return start.error;
 }
 

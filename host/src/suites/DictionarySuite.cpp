@@ -12,6 +12,7 @@
 #include "suites/DictionaryEntries.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -21,7 +22,7 @@ constexpr const char* kSuite = kAIDictionarySuite;
 // The new count; 0 for an unknown or released reference (nothing happens then).
 ASInt32 AddRef(AIDictionaryRef dictionary) {
     auto [state, error] = StartOperation(kSuite, "AddRef");
-    DictionaryRecord* record = error == kNoErr ? state->dictionaries.Find(dictionary) : nullptr;
+    DictionaryRecord* record = error == kNoErr ? state->art.dictionaries.Find(dictionary) : nullptr;
     if (record == nullptr) {
         return 0;
     }
@@ -32,14 +33,14 @@ ASInt32 AddRef(AIDictionaryRef dictionary) {
 // released reference.
 ASInt32 Release(AIDictionaryRef dictionary) {
     auto [state, error] = StartOperation(kSuite, "Release");
-    DictionaryRecord* record = error == kNoErr ? state->dictionaries.Find(dictionary) : nullptr;
+    DictionaryRecord* record = error == kNoErr ? state->art.dictionaries.Find(dictionary) : nullptr;
     if (record == nullptr) {
         return 0;
     }
     if (--record->count > 0) {
         return record->count;
     }
-    state->dictionaries.Remove(dictionary);
+    state->art.dictionaries.Remove(dictionary);
     return 0;
 }
 
@@ -48,34 +49,39 @@ ASInt32 Release(AIDictionaryRef dictionary) {
 AIDictionaryRef NewDictionaryRef(HostState& state, model::DictionaryRef address) {
     auto record = std::make_unique<DictionaryRecord>();
     record->address = std::move(address);
-    record->document = state.documentHandle;
-    return state.dictionaries.Add<AIDictionaryRef>(std::move(record));
+    record->document = state.documents.handle;
+    return state.art.dictionaries.Add<AIDictionaryRef>(std::move(record));
 }
 
 model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary) {
-    const DictionaryRecord* record = state.dictionaries.Find(dictionary);
+    const DictionaryRecord* record = state.art.dictionaries.Find(dictionary);
     // A reference to a document's own dictionary must not reach the next document's.
-    if (record == nullptr || state.document == nullptr || record->document != state.documentHandle) {
+    if (record == nullptr || state.documents.current == nullptr ||
+        record->document != state.documents.handle) {
         return nullptr;
     }
-    return state.document->resolve(record->address);
+    return state.documents.current->resolve(record->address);
 }
 
-namespace entries = dictionary_entries;
-AIDictionarySuite gDictionarySuite = {.AddRef = AddRef,
-                                      .Release = Release,
-                                      .Key = entries::Key,
-                                      .IsKnown = entries::IsKnown,
-                                      .DeleteEntry = entries::DeleteEntry,
-                                      .SetBooleanEntry = entries::SetBooleanEntry,
-                                      .GetBooleanEntry = entries::GetBooleanEntry,
-                                      .SetIntegerEntry = entries::SetIntegerEntry,
-                                      .GetIntegerEntry = entries::GetIntegerEntry,
-                                      .SetRealEntry = entries::SetRealEntry,
-                                      .GetRealEntry = entries::GetRealEntry,
-                                      .SetStringEntry = entries::SetStringEntry,
-                                      .GetStringEntry = entries::GetStringEntry,
-                                      .CopyArtToEntry = entries::CopyArtToEntry,
-                                      .CopyEntryToArt = entries::CopyEntryToArt};
+// The entry operations come from DictionaryEntries.cpp.
+using namespace dictionary_entries;
+
+AIDictionarySuite gDictionarySuite = {
+    PLIM_SUITE_COUNT(AddRef),
+    PLIM_SUITE_COUNT(Release),
+    PLIM_SUITE_FUNCTION(Key),
+    PLIM_SUITE_FUNCTION(IsKnown),
+    PLIM_SUITE_FUNCTION(DeleteEntry),
+    PLIM_SUITE_FUNCTION(SetBooleanEntry),
+    PLIM_SUITE_FUNCTION(GetBooleanEntry),
+    PLIM_SUITE_FUNCTION(SetIntegerEntry),
+    PLIM_SUITE_FUNCTION(GetIntegerEntry),
+    PLIM_SUITE_FUNCTION(SetRealEntry),
+    PLIM_SUITE_FUNCTION(GetRealEntry),
+    PLIM_SUITE_FUNCTION(SetStringEntry),
+    PLIM_SUITE_FUNCTION(GetStringEntry),
+    PLIM_SUITE_FUNCTION(CopyArtToEntry),
+    PLIM_SUITE_FUNCTION(CopyEntryToArt),
+};
 
 }  // namespace host

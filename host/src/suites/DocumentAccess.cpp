@@ -9,10 +9,10 @@ DocumentStart StartDocumentOperation(std::string_view suite, std::string_view op
     if (error != kNoErr) {
         return {state, nullptr, error};
     }
-    if (state->document == nullptr) {
+    if (state->documents.current == nullptr) {
         return {state, nullptr, kNoDocumentErr};
     }
-    return {state, state->document.get(), kNoErr};
+    return {state, state->documents.current.get(), kNoErr};
 }
 
 AIErr ErrorFromStatus(model::Status status) {
@@ -34,7 +34,7 @@ std::optional<std::string> StringText(const HostState& state, const ai::UnicodeS
     if (text.ref() == nullptr) {
         return std::string();
     }
-    const std::u16string* units = state.strings.Find(text.ref());
+    const std::u16string* units = state.text.strings.Find(text.ref());
     if (units == nullptr) {
         return std::nullopt;
     }
@@ -43,7 +43,7 @@ std::optional<std::string> StringText(const HostState& state, const ai::UnicodeS
 
 void SetStringText(HostState& state, ai::UnicodeString& target, std::string_view utf8) {
     std::u16string units = text::DecodeUTF8(utf8);
-    if (std::u16string* held = state.strings.Find(target.ref())) {
+    if (std::u16string* held = state.text.strings.Find(target.ref())) {
         *held = std::move(units);
         return;
     }

@@ -3,6 +3,7 @@
 #include "Documents.h"
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -15,10 +16,7 @@ AIErr Count(ai::int32* count) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (count != nullptr) {
-            *count = 0;
-        }
-        return error;
+        return Refuse(count, error);
     }
     *count = static_cast<ai::int32>(OpenDocumentHandles(*state).size());
     return kNoErr;
@@ -35,10 +33,7 @@ AIErr GetNthDocument(AIDocumentHandle* document, ai::int32 n) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (document != nullptr) {
-            *document = nullptr;
-        }
-        return error;
+        return Refuse(document, error);
     }
     *document = reinterpret_cast<AIDocumentHandle>(handles[static_cast<std::size_t>(n)]);
     return kNoErr;
@@ -53,17 +48,17 @@ AIErr GetDocumentFilePath(AIDocumentHandle document, ai::FilePath& path) {
     if (error != kNoErr) {
         return error;
     }
-    const auto found = state->documentPaths.find(handle);
-    SetFilePathText(*state, path, found != state->documentPaths.end() ? found->second : std::string());
+    const auto found = state->documents.paths.find(handle);
+    SetFilePathText(*state, path, found != state->documents.paths.end() ? found->second : std::string());
     return kNoErr;
 }
 
 }  // namespace
 
 AIDocumentListSuite gDocumentListSuite = {
-    .Count = Count,
-    .GetNthDocument = GetNthDocument,
-    .GetDocumentFilePath = GetDocumentFilePath,
+    PLIM_SUITE_FUNCTION(Count),
+    PLIM_SUITE_FUNCTION(GetNthDocument),
+    PLIM_SUITE_FUNCTION(GetDocumentFilePath),
 };
 
 }  // namespace host

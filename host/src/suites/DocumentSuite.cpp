@@ -4,19 +4,12 @@
 #include "UndoHistory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
 
 constexpr const char* kSuite = kAIDocumentSuite;
-
-template <typename Out>
-AIErr Refuse(Out* out, AIErr error) {
-    if (out != nullptr) {
-        *out = Out{};
-    }
-    return error;
-}
 
 AIErr GetDocument(AIDocumentHandle* document) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocument");
@@ -26,7 +19,7 @@ AIErr GetDocument(AIDocumentHandle* document) {
     if (error != kNoErr) {
         return Refuse(document, error);
     }
-    *document = reinterpret_cast<AIDocumentHandle>(state->documentHandle);
+    *document = reinterpret_cast<AIDocumentHandle>(state->documents.handle);
     return kNoErr;
 }
 
@@ -48,9 +41,7 @@ AIErr Step(const char* operation, bool forward) {
     if (error == kNoErr) {
         error = StepHistory(*state, forward);
     }
-    if (state != nullptr) {
-        state->journal.Record(operation, {}, error);
-    }
+    Record(state, operation, {}, error);
     return error;
 }
 
@@ -101,8 +92,14 @@ AIErr GetDocumentColorModel(ai::int16* colorModel) {
 
 }  // namespace
 
-AIDocumentSuite gDocumentSuite = {GetDocument,      GetDictionary,         Undo,
-                                  Redo,             GetDocumentScale,      GetDocumentRulerUnits,
-                                  GetDocumentColorModel};
+AIDocumentSuite gDocumentSuite = {
+    PLIM_SUITE_FUNCTION(GetDocument),
+    PLIM_SUITE_FUNCTION(GetDictionary),
+    PLIM_SUITE_FUNCTION(Undo),
+    PLIM_SUITE_FUNCTION(Redo),
+    PLIM_SUITE_FUNCTION(GetDocumentScale),
+    PLIM_SUITE_FUNCTION(GetDocumentRulerUnits),
+    PLIM_SUITE_FUNCTION(GetDocumentColorModel),
+};
 
 }  // namespace host

@@ -2,6 +2,7 @@
 #include "AIEnvelope.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -32,6 +33,9 @@ AIErr GetEnvelopeObject(AIArtHandle envelope, AIArtHandle* object) {
 
 }  // namespace
 
-AIEnvelopeSuite gEnvelopeSuite = {IsEnvelope, GetEnvelopeObject};
+AIEnvelopeSuite gEnvelopeSuite = {
+    PLIM_SUITE_FUNCTION(IsEnvelope),
+    PLIM_SUITE_FUNCTION(GetEnvelopeObject),
+};
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include "Expand.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -17,14 +18,14 @@ AIErr Expand(AIArtHandle art, ai::int32 flags, ai::int32 steps) {
     if (error == kNoErr) {
         error = ErrorFromStatus(ExpandArt(*document, ArtIdOf(art), flags));
     }
-    if (state != nullptr) {
-        state->journal.Record("Expand", {label, std::to_string(flags), std::to_string(steps)}, error);
-    }
+    Record(state, "Expand", {label, std::to_string(flags), std::to_string(steps)}, error);
     return error;
 }
 
 }  // namespace
 
-AIExpandSuite gExpandSuite = {Expand};
+AIExpandSuite gExpandSuite = {
+    PLIM_SUITE_FUNCTION(Expand),
+};
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include "HostState.h"
 #include "IAIFilePath.hpp"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -17,12 +18,9 @@ AIErr Create(const char* utf8Path, AIFilePathRef* out) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (out != nullptr) {
-            *out = nullptr;
-        }
-        return error;
+        return Refuse(out, error);
     }
-    *out = state->paths.Add<AIFilePathRef>(std::make_unique<std::string>(utf8Path));
+    *out = state->text.paths.Add<AIFilePathRef>(std::make_unique<std::string>(utf8Path));
     return kNoErr;
 }
 
@@ -31,22 +29,19 @@ AIErr Dispose(AIFilePathRef path) {
     if (error != kNoErr) {
         return error;
     }
-    return state->paths.Remove(path) ? kNoErr : kBadParameterErr;
+    return state->text.paths.Remove(path) ? kNoErr : kBadParameterErr;
 }
 
 AIErr Duplicate(AIFilePathRef path, AIFilePathRef* out) {
     auto [state, error] = StartOperation(kSuite, "Duplicate");
-    const std::string* text = error == kNoErr ? state->paths.Find(path) : nullptr;
+    const std::string* text = error == kNoErr ? state->text.paths.Find(path) : nullptr;
     if (error == kNoErr && (text == nullptr || out == nullptr)) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (out != nullptr) {
-            *out = nullptr;
-        }
-        return error;
+        return Refuse(out, error);
     }
-    *out = state->paths.Add<AIFilePathRef>(std::make_unique<std::string>(*text));
+    *out = state->text.paths.Add<AIFilePathRef>(std::make_unique<std::string>(*text));
     return kNoErr;
 }
 
@@ -55,7 +50,7 @@ AIErr GetPath(AIFilePathRef path, const char** utf8Path) {
     if (error != kNoErr) {
         return error;
     }
-    const std::string* text = state->paths.Find(path);
+    const std::string* text = state->text.paths.Find(path);
     if (text == nullptr || utf8Path == nullptr) {
         return kBadParameterErr;
     }
@@ -68,7 +63,7 @@ AIErr Set(AIFilePathRef path, const char* utf8Path) {
     if (error != kNoErr) {
         return error;
     }
-    std::string* text = state->paths.Find(path);
+    std::string* text = state->text.paths.Find(path);
     if (text == nullptr || utf8Path == nullptr) {
         return kBadParameterErr;
     }
@@ -83,7 +78,7 @@ AIErr AddComponent(AIFilePathRef path, const char* component) {
     if (error != kNoErr) {
         return error;
     }
-    std::string* text = state->paths.Find(path);
+    std::string* text = state->text.paths.Find(path);
     if (text == nullptr || component == nullptr) {
         return kBadParameterErr;
     }
@@ -111,7 +106,7 @@ AIBoolean Exists(const ai::FilePath& path, AIBoolean resolveLinks, AIBoolean* lo
     if (error != kNoErr) {
         return false;
     }
-    const std::string* text = state->paths.Find(path.ref());
+    const std::string* text = state->text.paths.Find(path.ref());
     if (text == nullptr || text->empty()) {
         return false;
     }
@@ -133,10 +128,14 @@ AIBoolean Exists(const ai::FilePath& path, AIBoolean resolveLinks, AIBoolean* lo
 
 }  // namespace
 
-AIFilePathSuite gFilePathSuite = {Create, Dispose, Duplicate, GetPath, Set, AddComponent, Exists};
+AIFilePathSuite gFilePathSuite = {
+    PLIM_SUITE_FUNCTION(Create),  PLIM_SUITE_FUNCTION(Dispose), PLIM_SUITE_FUNCTION(Duplicate),
+    PLIM_SUITE_FUNCTION(GetPath), PLIM_SUITE_FUNCTION(Set),     PLIM_SUITE_FUNCTION(AddComponent),
+    PLIM_SUITE_FUNCTION(Exists),
+};
 
 void SetFilePathText(HostState& state, ai::FilePath& path, const std::string& utf8Path) {
-    if (std::string* text = state.paths.Find(path.ref())) {
+    if (std::string* text = state.text.paths.Find(path.ref())) {
         *text = utf8Path;
         return;
     }

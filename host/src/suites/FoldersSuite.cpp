@@ -6,6 +6,7 @@
 #include "HostState.h"
 #include "IAIFilePath.hpp"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -43,6 +44,8 @@ AIErr FindFolder(AIFolderType type, AIBoolean createFolder, ai::FilePath& folder
 
 }  // namespace
 
-AIFoldersSuite gFoldersSuite = {FindFolder};
+AIFoldersSuite gFoldersSuite = {
+    PLIM_SUITE_FUNCTION(FindFolder),
+};
 
 }  // namespace host

@@ -2,6 +2,7 @@
 #include "AIGroup.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -32,14 +33,15 @@ AIErr SetGroupClipped(AIArtHandle group, AIBoolean clipped) {
     if (error == kNoErr) {
         content->clipped = clipped != 0;
     }
-    if (state != nullptr) {
-        state->journal.Record("SetGroupClipped", {label, clipped != 0 ? "1" : "0"}, error);
-    }
+    Record(state, "SetGroupClipped", {label, clipped != 0 ? "1" : "0"}, error);
     return error;
 }
 
 }  // namespace
 
-AIGroupSuite gGroupSuite = {GetGroupClipped, SetGroupClipped};
+AIGroupSuite gGroupSuite = {
+    PLIM_SUITE_FUNCTION(GetGroupClipped),
+    PLIM_SUITE_FUNCTION(SetGroupClipped),
+};
 
 }  // namespace host

@@ -3,6 +3,7 @@
 #include "AIHardSoft.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -18,9 +19,7 @@ AIErr ConvertCoordinates(AIRealPoint* point, ai::int16 from, ai::int16 to, AIBoo
     if (error == kNoErr && (point == nullptr || !IsKnownSystem(from) || !IsKnownSystem(to))) {
         error = kBadParameterErr;
     }
-    if (state != nullptr) {
-        state->journal.Record("ConvertCoordinates", {std::to_string(from), std::to_string(to)}, error);
-    }
+    Record(state, "ConvertCoordinates", {std::to_string(from), std::to_string(to)}, error);
     if (error != kNoErr || from == to) {
         return error;
     }
@@ -36,6 +35,8 @@ AIErr ConvertCoordinates(AIRealPoint* point, ai::int16 from, ai::int16 to, AIBoo
 
 }  // namespace
 
-AIHardSoftSuite gHardSoftSuite = {ConvertCoordinates};
+AIHardSoftSuite gHardSoftSuite = {
+    PLIM_SUITE_FUNCTION(ConvertCoordinates),
+};
 
 }  // namespace host

@@ -1,6 +1,7 @@
 #include "suites/InsertionPoint.h"
 
 #include "suites/DocumentAccess.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 
@@ -21,7 +22,7 @@ bool IsEditable(const model::Document& document, model::ArtId target) {
 }  // namespace
 
 InsertionPlace ResolveInsertionPoint(const HostState& state, const model::Document& document) {
-    const model::ArtId set = state.insertionPoint;
+    const model::ArtId set = state.documents.insertionPoint;
     if (set && document.isValid(set)) {
         const bool layerGroup = document.isLayerGroup(set).valueOr(false);
         return {layerGroup ? model::PaintOrder::insideOnTop : model::PaintOrder::above, set};
@@ -57,11 +58,9 @@ AIErr SetInsertionPoint(AIArtHandle art) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        state->insertionPoint = ArtIdOf(art);
+        state->documents.insertionPoint = ArtIdOf(art);
     }
-    if (state != nullptr) {
-        state->journal.Record("SetInsertionPoint", {label}, error);
-    }
+    Record(state, "SetInsertionPoint", {label}, error);
     return error;
 }
 

@@ -2,6 +2,7 @@
 #include "AIIntertwine.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -17,6 +18,8 @@ AIBoolean IsIntertwine(AIArtHandle art) {
 
 }  // namespace
 
-AIIntertwineSuite gIntertwineSuite = {IsIntertwine};
+AIIntertwineSuite gIntertwineSuite = {
+    PLIM_SUITE_FUNCTION(IsIntertwine),
+};
 
 }  // namespace host

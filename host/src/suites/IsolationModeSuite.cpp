@@ -2,6 +2,7 @@
 #include "AIIsolationMode.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -37,6 +38,9 @@ AIIsolationModeType GetIsolationModeType() {
 
 }  // namespace
 
-AIIsolationModeSuite gIsolationModeSuite = {IsInIsolationMode, GetIsolationModeType};
+AIIsolationModeSuite gIsolationModeSuite = {
+    PLIM_SUITE_FUNCTION(IsInIsolationMode),
+    PLIM_SUITE_FUNCTION(GetIsolationModeType),
+};
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include "AILayer.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -15,13 +16,6 @@ constexpr const char* kSuite = kAILayerSuite;
 
 using model::Document;
 using model::LayerId;
-
-AIErr Refuse(AILayerHandle* out, AIErr error) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
-    return error;
-}
 
 AIErr AnswerLayer(const model::Result<LayerId>& found, AILayerHandle* out) {
     if (!found) {
@@ -44,8 +38,8 @@ AIErr CountLayers(ai::int32* count) {
 
 AIErr GetNthLayer(ai::int32 n, AILayerHandle* layer) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetNthLayer");
-    if (error != kNoErr || layer == nullptr) {
-        return Refuse(layer, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, layer)) {
+        return Refuse(layer, refused);
     }
     // A position out of range finds nothing, which is no error.
     *layer =
@@ -55,8 +49,8 @@ AIErr GetNthLayer(ai::int32 n, AILayerHandle* layer) {
 
 AIErr GetFirstLayer(AILayerHandle* first) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetFirstLayer");
-    if (error != kNoErr || first == nullptr) {
-        return Refuse(first, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, first)) {
+        return Refuse(first, refused);
     }
     *first = LayerHandleOf(document->firstLayer());
     return kNoErr;
@@ -66,8 +60,8 @@ AIErr GetFirstLayer(AILayerHandle* first) {
 template <model::Result<LayerId> (Document::*Relation)(LayerId) const>
 AIErr Related(const char* operation, AILayerHandle layer, AILayerHandle* related) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
-    if (error != kNoErr || related == nullptr) {
-        return Refuse(related, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, related)) {
+        return Refuse(related, refused);
     }
     return AnswerLayer((document->*Relation)(LayerIdOf(layer)), related);
 }
@@ -96,8 +90,8 @@ LayerId LayerByTitle(const Document& document, const std::string& title) {
 
 AIErr GetLayerByTitle(AILayerHandle* layer, const ai::UnicodeString& title) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetLayerByTitle");
-    if (error != kNoErr || layer == nullptr) {
-        return Refuse(layer, error != kNoErr ? error : kBadParameterErr);
+    if (const AIErr refused = OutputError(error, layer)) {
+        return Refuse(layer, refused);
     }
     const std::optional<std::string> text = StringText(*state, title);
     if (!text) {
@@ -105,12 +99,6 @@ AIErr GetLayerByTitle(AILayerHandle* layer, const ai::UnicodeString& title) {
     }
     *layer = LayerHandleOf(LayerByTitle(*document, *text));
     return kNoErr;
-}
-
-void Record(HostState* state, const char* operation, std::vector<std::string> arguments, AIErr error) {
-    if (state != nullptr) {
-        state->journal.Record(operation, std::move(arguments), error);
-    }
 }
 
 // How the journal names a layer: its title; "null" for a null handle, "invalid" for one that names
@@ -317,34 +305,34 @@ AIErr SetLayerDimmedPercent(AILayerHandle layer, ai::int32 percent) {
 }  // namespace
 
 AILayerSuite gLayerSuite = {
-    .CountLayers = CountLayers,
-    .GetNthLayer = GetNthLayer,
-    .GetFirstLayer = GetFirstLayer,
-    .GetNextLayer = GetNextLayer,
-    .GetPrevLayer = GetPrevLayer,
-    .GetLayerParent = GetLayerParent,
-    .GetLayerByTitle = GetLayerByTitle,
-    .InsertLayer = InsertLayer,
-    .InsertLayerAtArt = InsertLayerAtArt,
-    .DeleteLayer = DeleteLayer,
-    .GetLayerTitle = GetLayerTitle,
-    .SetLayerTitle = SetLayerTitle,
-    .GetLayerColor = GetLayerColor,
-    .SetLayerColor = SetLayerColor,
-    .GetLayerVisible = GetLayerVisible,
-    .SetLayerVisible = SetLayerVisible,
-    .GetLayerEditable = GetLayerEditable,
-    .SetLayerEditable = SetLayerEditable,
-    .GetLayerPrinted = GetLayerPrinted,
-    .SetLayerPrinted = SetLayerPrinted,
-    .GetLayerPreview = GetLayerPreview,
-    .SetLayerPreview = SetLayerPreview,
-    .GetLayerIsTemplate = GetLayerIsTemplate,
-    .SetLayerIsTemplate = SetLayerIsTemplate,
-    .GetLayerDimPlacedImages = GetLayerDimPlacedImages,
-    .SetLayerDimPlacedImages = SetLayerDimPlacedImages,
-    .GetLayerDimmedPercent = GetLayerDimmedPercent,
-    .SetLayerDimmedPercent = SetLayerDimmedPercent,
+    PLIM_SUITE_FUNCTION(CountLayers),
+    PLIM_SUITE_FUNCTION(GetNthLayer),
+    PLIM_SUITE_FUNCTION(GetFirstLayer),
+    PLIM_SUITE_FUNCTION(GetNextLayer),
+    PLIM_SUITE_FUNCTION(GetPrevLayer),
+    PLIM_SUITE_FUNCTION(GetLayerParent),
+    PLIM_SUITE_FUNCTION(GetLayerByTitle),
+    PLIM_SUITE_FUNCTION(InsertLayer),
+    PLIM_SUITE_FUNCTION(InsertLayerAtArt),
+    PLIM_SUITE_FUNCTION(DeleteLayer),
+    PLIM_SUITE_FUNCTION(GetLayerTitle),
+    PLIM_SUITE_FUNCTION(SetLayerTitle),
+    PLIM_SUITE_FUNCTION(GetLayerColor),
+    PLIM_SUITE_FUNCTION(SetLayerColor),
+    PLIM_SUITE_FUNCTION(GetLayerVisible),
+    PLIM_SUITE_FUNCTION(SetLayerVisible),
+    PLIM_SUITE_FUNCTION(GetLayerEditable),
+    PLIM_SUITE_FUNCTION(SetLayerEditable),
+    PLIM_SUITE_FUNCTION(GetLayerPrinted),
+    PLIM_SUITE_FUNCTION(SetLayerPrinted),
+    PLIM_SUITE_FUNCTION(GetLayerPreview),
+    PLIM_SUITE_FUNCTION(SetLayerPreview),
+    PLIM_SUITE_FUNCTION(GetLayerIsTemplate),
+    PLIM_SUITE_FUNCTION(SetLayerIsTemplate),
+    PLIM_SUITE_FUNCTION(GetLayerDimPlacedImages),
+    PLIM_SUITE_FUNCTION(SetLayerDimPlacedImages),
+    PLIM_SUITE_FUNCTION(GetLayerDimmedPercent),
+    PLIM_SUITE_FUNCTION(SetLayerDimmedPercent),
 };
 
 }  // namespace host

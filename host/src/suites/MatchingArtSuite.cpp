@@ -8,6 +8,7 @@
 #include "AIMatchingArt.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -69,14 +70,10 @@ std::vector<ArtId> DocumentMatches(const model::Document& document, std::span<co
     return found;
 }
 
-AIErr Refuse(AIArtHandle*** matches, ai::int32* numMatches, AIErr error) {
-    if (matches != nullptr) {
-        *matches = nullptr;
-    }
-    if (numMatches != nullptr) {
-        *numMatches = 0;
-    }
-    return error;
+// A refused query answers no block and no matches.
+AIErr RefuseMatches(AIArtHandle*** matches, ai::int32* numMatches, AIErr error) {
+    Refuse(matches, error);
+    return Refuse(numMatches, error);
 }
 
 bool ValidQuery(const AIMatchingArtSpec* criteria, ai::int16 criterionCount, AIArtHandle*** matches,
@@ -96,7 +93,7 @@ std::vector<MatchSpec> Criteria(const AIMatchingArtSpec* criteria, ai::int16 cri
 AIErr Answer(HostState& state, const std::vector<ArtId>& found, AIArtHandle*** matches,
              ai::int32* numMatches) {
     if (found.empty()) {
-        return Refuse(matches, numMatches, kNoErr);
+        return RefuseMatches(matches, numMatches, kNoErr);
     }
     *matches = NewArtBlock(state, found);
     *numMatches = static_cast<ai::int32>(found.size());
@@ -110,24 +107,25 @@ AIErr GetMatchingArt(const AIMatchingArtSpec* criteria, ai::int16 criterionCount
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        return Refuse(matches, numMatches, error);
+        return RefuseMatches(matches, numMatches, error);
     }
-    return Answer(*state, DocumentMatches(*document, Criteria(criteria, criterionCount)), matches, numMatches);
+    return Answer(*state, DocumentMatches(*document, Criteria(criteria, criterionCount)), matches,
+                  numMatches);
 }
 
-AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
-                            AIArtHandle*** matches, ai::int32* numMatches) {
+AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria,
+                            ai::int16 criterionCount, AIArtHandle*** matches, ai::int32* numMatches) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetMatchingArtFromArt");
     if (error == kNoErr && !ValidQuery(criteria, criterionCount, matches, numMatches)) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        return Refuse(matches, numMatches, error);
+        return RefuseMatches(matches, numMatches, error);
     }
     const std::vector<MatchSpec> wanted = Criteria(criteria, criterionCount);
     const model::Result<std::vector<ArtId>> found = document->matchingArtIn(ArtIdOf(searchArt), wanted);
     if (!found) {
-        return Refuse(matches, numMatches, ErrorFromStatus(found.status()));
+        return RefuseMatches(matches, numMatches, ErrorFromStatus(found.status()));
     }
     return Answer(*state, *found, matches, numMatches);
 }
@@ -141,14 +139,16 @@ AIErr DeselectAll() {
                                     0);
         }
     }
-    if (state != nullptr) {
-        state->journal.Record("DeselectAll", {}, error);
-    }
+    Record(state, "DeselectAll", {}, error);
     return error;
 }
 
 }  // namespace
 
-AIMatchingArtSuite gMatchingArtSuite = {GetMatchingArt, GetMatchingArtFromArt, DeselectAll};
+AIMatchingArtSuite gMatchingArtSuite = {
+    PLIM_SUITE_FUNCTION(GetMatchingArt),
+    PLIM_SUITE_FUNCTION(GetMatchingArtFromArt),
+    PLIM_SUITE_FUNCTION(DeselectAll),
+};
 
 }  // namespace host

@@ -4,6 +4,7 @@
 #include "AIMdMemory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -14,7 +15,7 @@ AIErr MdMemoryDisposeHandle(AIMdMemoryHandle handle) {
         return error;
     }
     // Only the handle's value is looked at: a handle the host did not hand out is never read.
-    return state->memoryBlocks.erase(handle) != 0 ? kNoErr : kBadParameterErr;
+    return state->art.memoryBlocks.erase(handle) != 0 ? kNoErr : kBadParameterErr;
 }
 
 }  // namespace
@@ -27,10 +28,12 @@ AIArtHandle** NewArtBlock(HostState& state, const std::vector<model::ArtId>& art
     }
     block->data = block->arts.data();
     AIArtHandle** handle = &block->data;
-    state.memoryBlocks.emplace(handle, std::move(block));
+    state.art.memoryBlocks.emplace(handle, std::move(block));
     return handle;
 }
 
-AIMdMemorySuite gMdMemorySuite = {MdMemoryDisposeHandle};
+AIMdMemorySuite gMdMemorySuite = {
+    PLIM_SUITE_FUNCTION(MdMemoryDisposeHandle),
+};
 
 }  // namespace host

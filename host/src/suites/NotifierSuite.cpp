@@ -3,6 +3,7 @@
 
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -12,12 +13,12 @@ AIErr AddNotifier(SPPluginRef self, const char* name, const char* type, AINotifi
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr &&
-        (state->plugins.Find(self) == nullptr || name == nullptr || type == nullptr || notifier == nullptr)) {
+    if (error == kNoErr && (state->plugin.records.Find(self) == nullptr || name == nullptr ||
+                            type == nullptr || notifier == nullptr)) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        *notifier = state->notifiers.Add<AINotifierHandle>(
+        *notifier = state->plugin.notifiers.Add<AINotifierHandle>(
             std::make_unique<NotifierRecord>(NotifierRecord{self, name, type, true}));
     } else if (notifier != nullptr) {
         *notifier = nullptr;
@@ -31,7 +32,7 @@ AIErr SetNotifierActive(AINotifierHandle notifier, AIBoolean active) {
     if (state == nullptr) {
         return error;
     }
-    NotifierRecord* record = state->notifiers.Find(notifier);
+    NotifierRecord* record = state->plugin.notifiers.Find(notifier);
     if (error == kNoErr && record == nullptr) {
         error = kBadParameterErr;
     }
@@ -45,6 +46,9 @@ AIErr SetNotifierActive(AINotifierHandle notifier, AIBoolean active) {
 
 }  // namespace
 
-AINotifierSuite gNotifierSuite = {AddNotifier, SetNotifierActive};
+AINotifierSuite gNotifierSuite = {
+    PLIM_SUITE_FUNCTION(AddNotifier),
+    PLIM_SUITE_FUNCTION(SetNotifierActive),
+};
 
 }  // namespace host

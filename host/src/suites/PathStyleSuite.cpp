@@ -3,6 +3,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -112,14 +113,15 @@ AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
         ReplaceFocal(*style, style->focalFillIndex(), fill);
         error = ErrorFromStatus(document->setStyle(ArtIdOf(art), std::move(*style)));
     }
-    if (state != nullptr) {
-        state->journal.Record("SetPathStyle", {label}, error);
-    }
+    Record(state, "SetPathStyle", {label}, error);
     return error;
 }
 
 }  // namespace
 
-AIPathStyleSuite gPathStyleSuite = {GetPathStyle, SetPathStyle};
+AIPathStyleSuite gPathStyleSuite = {
+    PLIM_SUITE_FUNCTION(GetPathStyle),
+    PLIM_SUITE_FUNCTION(SetPathStyle),
+};
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include "Pathfinder.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -38,9 +39,7 @@ AIErr Run(const char* operationName, PathfinderOperation operation, AIPathfinder
         // Only the operations that report their result write it; the others leave the field null.
         data->result = error == kNoErr && MakesGroup(operation) ? ArtHandleOf(made) : nullptr;
     }
-    if (state != nullptr) {
-        state->journal.Record(operationName, {ArtLabel(document, ArtHandleOf(made))}, error);
-    }
+    Record(state, operationName, {ArtLabel(document, ArtHandleOf(made))}, error);
     return error;
 }
 
@@ -66,8 +65,11 @@ PLIM_PATHFINDER_OPERATION(DoOutlineEffect, outline)
 }  // namespace
 
 AIPathfinderSuite gPathfinderSuite = {
-    DoUniteEffect,  DoIntersectEffect, DoExcludeEffect, DoBackMinusFrontEffect, DoFrontMinusBackEffect,
-    DoDivideEffect, DoTrimEffect,      DoMergeEffect,   DoCropEffect,           DoOutlineEffect,
+    PLIM_SUITE_FUNCTION(DoUniteEffect),          PLIM_SUITE_FUNCTION(DoIntersectEffect),
+    PLIM_SUITE_FUNCTION(DoExcludeEffect),        PLIM_SUITE_FUNCTION(DoBackMinusFrontEffect),
+    PLIM_SUITE_FUNCTION(DoFrontMinusBackEffect), PLIM_SUITE_FUNCTION(DoDivideEffect),
+    PLIM_SUITE_FUNCTION(DoTrimEffect),           PLIM_SUITE_FUNCTION(DoMergeEffect),
+    PLIM_SUITE_FUNCTION(DoCropEffect),           PLIM_SUITE_FUNCTION(DoOutlineEffect),
 };
 
 }  // namespace host

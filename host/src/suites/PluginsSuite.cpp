@@ -1,6 +1,7 @@
 // The plug-in list: the name each plug-in gives itself.
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -10,7 +11,7 @@ SPErr SetPluginName(SPPluginRef plugin, const char* name) {
     if (state == nullptr) {
         return error;
     }
-    PluginRecord* record = state->plugins.Find(plugin);
+    PluginRecord* record = state->plugin.records.Find(plugin);
     if (error == kNoErr && (record == nullptr || name == nullptr)) {
         error = kSPBadParameterError;
     }
@@ -26,7 +27,7 @@ SPErr GetPluginName(SPPluginRef plugin, const char** name) {
     if (error != kNoErr) {
         return error;
     }
-    const PluginRecord* record = state->plugins.Find(plugin);
+    const PluginRecord* record = state->plugin.records.Find(plugin);
     if (record == nullptr || name == nullptr) {
         return kSPBadParameterError;
     }
@@ -36,6 +37,9 @@ SPErr GetPluginName(SPPluginRef plugin, const char** name) {
 
 }  // namespace
 
-SPPluginsSuite gPluginsSuite = {SetPluginName, GetPluginName};
+SPPluginsSuite gPluginsSuite = {
+    PLIM_SUITE_FUNCTION(SetPluginName),
+    PLIM_SUITE_FUNCTION(GetPluginName),
+};
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include "AIPreference.h"
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -99,11 +100,11 @@ AIErr IsSet(const char* prefix, const char* name, AIBoolean* isSet) {
 }  // namespace
 
 AIPreferenceSuite gPreferenceSuite = {
-    .GetBooleanPreference = GetBooleanPreference,
-    .PutBooleanPreference = PutBooleanPreference,
-    .GetIntegerPreference = GetIntegerPreference,
-    .PutIntegerPreference = PutIntegerPreference,
-    .IsSet = IsSet,
+    PLIM_SUITE_FUNCTION(GetBooleanPreference),
+    PLIM_SUITE_FUNCTION(PutBooleanPreference),
+    PLIM_SUITE_FUNCTION(GetIntegerPreference),
+    PLIM_SUITE_FUNCTION(PutIntegerPreference),
+    PLIM_SUITE_FUNCTION(IsSet),
 };
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include "Renderer.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -17,7 +18,7 @@ using model::ArtId;
 
 // The art of a set; none when the set is unknown, empty or holds art that is no longer valid.
 std::optional<std::vector<ArtId>> SetArt(HostState& state, const model::Document& document, AIArtSet set) {
-    const std::vector<ArtId>* members = state.artSets.Find(set);
+    const std::vector<ArtId>* members = state.art.sets.Find(set);
     if (members == nullptr || members->empty()) {
         return std::nullopt;
     }
@@ -133,6 +134,9 @@ AIErr Rasterize(AIArtSet artSet, const AIRasterizeSettings* settings, const AIRe
 
 }  // namespace
 
-AIRasterizeSuite gRasterizeSuite = {ComputeArtBounds, Rasterize};
+AIRasterizeSuite gRasterizeSuite = {
+    PLIM_SUITE_FUNCTION(ComputeArtBounds),
+    PLIM_SUITE_FUNCTION(Rasterize),
+};
 
 }  // namespace host

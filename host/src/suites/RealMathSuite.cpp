@@ -7,6 +7,7 @@
 #include "model/Matrix.h"
 #include "model/Rect.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -84,13 +85,13 @@ void UnionRect(const AIRealRect* a, const AIRealRect* b, AIRealRect* result) {
 }  // namespace
 
 AIRealMathSuite gRealMathSuite = {
-    .AIRealMatrixSetIdentity = SetIdentity,
-    .AIRealMatrixSetTranslate = SetTranslate,
-    .AIRealMatrixSetScale = SetScale,
-    .AIRealMatrixSetRotate = SetRotate,
-    .AIRealMatrixConcat = Concat,
-    .AIRealMatrixXformPoint = XformPoint,
-    .AIUnionRealRect = UnionRect,
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixSetIdentity, SetIdentity),
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixSetTranslate, SetTranslate),
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixSetScale, SetScale),
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixSetRotate, SetRotate),
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixConcat, Concat),
+    PLIM_SUITE_FUNCTION_AS(AIRealMatrixXformPoint, XformPoint),
+    PLIM_SUITE_FUNCTION_AS(AIUnionRealRect, UnionRect),
 };
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/InsertionPoint.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -47,14 +48,14 @@ AIErr NewRect(AIReal top, AIReal left, AIReal bottom, AIReal right, AIBoolean re
     if (newArt != nullptr) {
         *newArt = ArtHandleOf(made);
     }
-    if (state != nullptr) {
-        state->journal.Record("NewRect", {ArtLabel(document, ArtHandleOf(made))}, error);
-    }
+    Record(state, "NewRect", {ArtLabel(document, ArtHandleOf(made))}, error);
     return error;
 }
 
 }  // namespace
 
-AIShapeConstructionSuite gShapeConstructionSuite = {NewRect};
+AIShapeConstructionSuite gShapeConstructionSuite = {
+    PLIM_SUITE_FUNCTION(NewRect),
+};
 
 }  // namespace host

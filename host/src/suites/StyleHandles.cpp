@@ -15,7 +15,7 @@ bool IsUnit(AIReal value) {
 
 AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) {
     std::uintptr_t found = 0;
-    state.artStyles.ForEach([&](std::uintptr_t number, const model::ArtStyle& known) {
+    state.styles.values.ForEach([&](std::uintptr_t number, const model::ArtStyle& known) {
         if (found == 0 && known == style) {
             found = number;
         }
@@ -23,11 +23,11 @@ AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) 
     if (found != 0) {
         return reinterpret_cast<AIArtStyleHandle>(found);
     }
-    return state.artStyles.Add<AIArtStyleHandle>(std::make_unique<const model::ArtStyle>(style));
+    return state.styles.values.Add<AIArtStyleHandle>(std::make_unique<const model::ArtStyle>(style));
 }
 
 const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style) {
-    return state.artStyles.Find(style);
+    return state.styles.values.Find(style);
 }
 
 ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField) {
@@ -37,7 +37,7 @@ ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField)
         return result;
     }
     std::uintptr_t owner = 0;
-    state.styleParsers.ForEach([&](std::uintptr_t parser, const StyleParserRecord& record) {
+    state.styles.parsers.ForEach([&](std::uintptr_t parser, const StyleParserRecord& record) {
         for (std::size_t i = 0; i < record.paintFieldHandles.size(); ++i) {
             if (record.paintFieldHandles[i] == number) {
                 owner = parser;
@@ -46,7 +46,7 @@ ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField)
         }
     });
     if (owner != 0) {
-        result.parser = state.styleParsers.Find(reinterpret_cast<const void*>(owner));
+        result.parser = state.styles.parsers.Find(reinterpret_cast<const void*>(owner));
     }
     return result;
 }

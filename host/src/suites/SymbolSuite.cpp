@@ -3,6 +3,7 @@
 #include "AISymbol.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -48,6 +49,10 @@ AIErr GetSymbolPatternName(AIPatternHandle symbol, ai::UnicodeString& name) {
 
 }  // namespace
 
-AISymbolSuite gSymbolSuite = {CountSymbolPatterns, GetNthSymbolPattern, GetSymbolPatternName};
+AISymbolSuite gSymbolSuite = {
+    PLIM_SUITE_FUNCTION(CountSymbolPatterns),
+    PLIM_SUITE_FUNCTION(GetNthSymbolPattern),
+    PLIM_SUITE_FUNCTION(GetSymbolPatternName),
+};
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include "AITag.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -35,10 +36,7 @@ AIErr SetTag(AIArtHandle art, const char* name, const char* type, const void* va
     if (error == kNoErr) {
         error = ErrorFromStatus(tags->set(name, kAITagStringType, text));
     }
-    if (state != nullptr) {
-        state->journal.Record("SetTag", {label, name != nullptr ? name : "", text != nullptr ? text : ""},
-                              error);
-    }
+    Record(state, "SetTag", {label, name != nullptr ? name : "", text != nullptr ? text : ""}, error);
     return error;
 }
 
@@ -69,9 +67,7 @@ AIErr RemoveTag(AIArtHandle art, const char* name) {
     if (error == kNoErr) {
         error = ErrorFromStatus(tags->remove(name));
     }
-    if (state != nullptr) {
-        state->journal.Record("RemoveTag", {label, name != nullptr ? name : ""}, error);
-    }
+    Record(state, "RemoveTag", {label, name != nullptr ? name : ""}, error);
     return error;
 }
 
@@ -82,10 +78,7 @@ AIErr CountTags(AIArtHandle art, ai::int32* count) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (count != nullptr) {
-            *count = 0;
-        }
-        return error;
+        return Refuse(count, error);
     }
     *count = static_cast<ai::int32>(tags->size());
     return kNoErr;
@@ -99,10 +92,7 @@ AIErr GetNthTag(AIArtHandle art, ai::int32 n, const char** name) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        if (name != nullptr) {
-            *name = nullptr;
-        }
-        return error;
+        return Refuse(name, error);
     }
     *name = tags->entries()[static_cast<std::size_t>(n)].name.c_str();
     return kNoErr;
@@ -110,6 +100,9 @@ AIErr GetNthTag(AIArtHandle art, ai::int32 n, const char** name) {
 
 }  // namespace
 
-AITagSuite gTagSuite = {SetTag, GetTag, RemoveTag, CountTags, GetNthTag};
+AITagSuite gTagSuite = {
+    PLIM_SUITE_FUNCTION(SetTag),    PLIM_SUITE_FUNCTION(GetTag),    PLIM_SUITE_FUNCTION(RemoveTag),
+    PLIM_SUITE_FUNCTION(CountTags), PLIM_SUITE_FUNCTION(GetNthTag),
+};
 
 }  // namespace host

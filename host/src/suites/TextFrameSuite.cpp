@@ -2,6 +2,7 @@
 #include "AITextFrame.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -26,14 +27,14 @@ AIErr CreateOutline(AIArtHandle textFrame, AIArtHandle* outline) {
     if (outline != nullptr) {
         *outline = ArtHandleOf(created);
     }
-    if (state != nullptr) {
-        state->journal.Record("CreateOutline", {label}, error);
-    }
+    Record(state, "CreateOutline", {label}, error);
     return error;
 }
 
 }  // namespace
 
-AITextFrameSuite gTextFrameSuite = {CreateOutline};
+AITextFrameSuite gTextFrameSuite = {
+    PLIM_SUITE_FUNCTION(CreateOutline),
+};
 
 }  // namespace host

@@ -3,6 +3,7 @@
 #include "AITransformArt.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -24,14 +25,14 @@ AIErr TransformArt(AIArtHandle art, const AIRealMatrix* matrix, AIReal lineScale
         what.scaleLines = (options & kScaleLines) != 0;
         error = ErrorFromStatus(document->transformArt(ArtIdOf(art), m, lineScale, what));
     }
-    if (state != nullptr) {
-        state->journal.Record("TransformArt", {label, std::to_string(options)}, error);
-    }
+    Record(state, "TransformArt", {label, std::to_string(options)}, error);
     return error;
 }
 
 }  // namespace
 
-AITransformArtSuite gTransformArtSuite = {TransformArt};
+AITransformArtSuite gTransformArtSuite = {
+    PLIM_SUITE_FUNCTION(TransformArt),
+};
 
 }  // namespace host

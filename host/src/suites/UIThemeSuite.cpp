@@ -3,6 +3,7 @@
 
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -12,15 +13,13 @@ AIErr GetUIComponentColor(AIUIComponentColor component, AIUIThemeSelector, AIUIT
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr && (component < 0 || component >= kThemeColorCount)) {
-        error = kBadParameterErr;
-    }
+    const ThemeSlot* slot = state->ui.ThemeSlotOf(component);
     if (error == kNoErr) {
-        error = state->theme[static_cast<std::size_t>(component)].failure;
+        error = slot != nullptr ? slot->failure : kBadParameterErr;
     }
     // A failed query leaves the caller's colour as it was.
     if (error == kNoErr) {
-        color = state->theme[static_cast<std::size_t>(component)].color;
+        color = slot->color;
     }
     state->journal.Record("GetUIComponentColor", {std::to_string(component)}, error);
     return error;
@@ -28,6 +27,8 @@ AIErr GetUIComponentColor(AIUIComponentColor component, AIUIThemeSelector, AIUIT
 
 }  // namespace
 
-AIUIThemeSuite gUIThemeSuite = {GetUIComponentColor};
+AIUIThemeSuite gUIThemeSuite = {
+    PLIM_SUITE_FUNCTION(GetUIComponentColor),
+};
 
 }  // namespace host

@@ -4,6 +4,7 @@
 #include "AIUUID.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -81,6 +82,9 @@ AIErr GetUUIDAsString(const AIUUID& uuid, ai::UnicodeString& text) {
 
 }  // namespace
 
-AIUUIDSuite gUUIDSuite = {GetArtUUID, GetUUIDAsString};
+AIUUIDSuite gUUIDSuite = {
+    PLIM_SUITE_FUNCTION(GetArtUUID),
+    PLIM_SUITE_FUNCTION(GetUUIDAsString),
+};
 
 }  // namespace host

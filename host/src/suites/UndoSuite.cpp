@@ -5,6 +5,7 @@
 #include "UndoHistory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -18,8 +19,8 @@ AIErr SetKind(ai::int32 kind) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        state->undoKinds.push_back(kind);
-        state->undo.SetKind(kind);
+        state->documents.undoKinds.push_back(kind);
+        state->documents.undo.SetKind(kind);
     }
     state->journal.Record("SetKind", {std::to_string(kind)}, error);
     return error;
@@ -33,7 +34,7 @@ AIErr SetUndoTagUS(const ai::UnicodeString& tag) {
     const std::optional<std::string> text = StringText(*state, tag);
     if (!text) {
         error = kBadParameterErr;
-    } else if (!state->undo.Tag(*text)) {
+    } else if (!state->documents.undo.Tag(*text)) {
         error = kCantHappenErr;
     }
     state->journal.Record("SetUndoTag", {text.value_or("")}, error);
@@ -44,20 +45,17 @@ AIErr CountTransactions(ai::int32* past, ai::int32* future) {
     auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "CountTransactions");
     if (error == kNoErr) {
         if (past != nullptr) {
-            *past = state->undo.PastCount();
+            *past = state->documents.undo.PastCount();
         }
         if (future != nullptr) {
-            *future = state->undo.FutureCount();
+            *future = state->documents.undo.FutureCount();
         }
         return kNoErr;
     }
     if (past != nullptr) {
         *past = 0;
     }
-    if (future != nullptr) {
-        *future = 0;
-    }
-    return error;
+    return Refuse(future, error);
 }
 
 AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
@@ -65,7 +63,7 @@ AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
     if (error != kNoErr) {
         return error;
     }
-    const std::optional<std::string> text = state->undo.TagOf(n);
+    const std::optional<std::string> text = state->documents.undo.TagOf(n);
     if (!text) {
         return kBadParameterErr;
     }
@@ -75,6 +73,11 @@ AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
 
 }  // namespace
 
-AIUndoSuite gUndoSuite = {SetKind, SetUndoTagUS, CountTransactions, GetNthTransactionTag};
+AIUndoSuite gUndoSuite = {
+    PLIM_SUITE_FUNCTION(SetKind),
+    PLIM_SUITE_FUNCTION(SetUndoTagUS),
+    PLIM_SUITE_FUNCTION(CountTransactions),
+    PLIM_SUITE_FUNCTION(GetNthTransactionTag),
+};
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include "HostState.h"
 #include "host/Text.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -64,15 +65,8 @@ std::size_t FittingPrefix(std::string_view encoded, AICharacterEncoding encoding
 }
 
 AIErr Add(HostState& state, std::u16string units, AIUnicodeStringRef* out) {
-    *out = state.strings.Add<AIUnicodeStringRef>(std::make_unique<std::u16string>(std::move(units)));
+    *out = state.text.strings.Add<AIUnicodeStringRef>(std::make_unique<std::u16string>(std::move(units)));
     return kNoErr;
-}
-
-AIErr Refuse(AIUnicodeStringRef* out, AIErr error) {
-    if (out != nullptr) {
-        *out = nullptr;
-    }
-    return error;
 }
 
 AIErr Create(const char* bytes, size_t byteCount, AICharacterEncoding encoding, AIUnicodeStringRef* out) {
@@ -109,7 +103,7 @@ AIErr Dispose(AIUnicodeStringRef str) {
     if (error != kNoErr) {
         return error;
     }
-    return state->strings.Remove(str) ? kNoErr : kBadParameterErr;
+    return state->text.strings.Remove(str) ? kNoErr : kBadParameterErr;
 }
 
 AIErr Duplicate(AIUnicodeStringRef str, AIUnicodeStringRef* out) {
@@ -117,7 +111,7 @@ AIErr Duplicate(AIUnicodeStringRef str, AIUnicodeStringRef* out) {
     if (error != kNoErr) {
         return Refuse(out, error);
     }
-    const std::u16string* text = state->strings.Find(str);
+    const std::u16string* text = state->text.strings.Find(str);
     if (text == nullptr || out == nullptr) {
         return Refuse(out, kBadParameterErr);
     }
@@ -129,7 +123,7 @@ AIErr GetUTF16(AIUnicodeStringRef str, const ASUnicode** units, size_t* count) {
     if (error != kNoErr) {
         return error;
     }
-    const std::u16string* text = state->strings.Find(str);
+    const std::u16string* text = state->text.strings.Find(str);
     if (text == nullptr || units == nullptr || count == nullptr) {
         return kBadParameterErr;
     }
@@ -146,7 +140,7 @@ AIErr GetAs(AIUnicodeStringRef str, AICharacterEncoding encoding, char* buffer, 
     if (error != kNoErr) {
         return error;
     }
-    const std::u16string* text = state->strings.Find(str);
+    const std::u16string* text = state->text.strings.Find(str);
     if (text == nullptr) {
         return kBadParameterErr;
     }
@@ -169,8 +163,8 @@ AIErr Append(AIUnicodeStringRef str, AIUnicodeStringRef tail) {
     if (error != kNoErr) {
         return error;
     }
-    std::u16string* text = state->strings.Find(str);
-    const std::u16string* end = state->strings.Find(tail);
+    std::u16string* text = state->text.strings.Find(str);
+    const std::u16string* end = state->text.strings.Find(tail);
     if (text == nullptr || end == nullptr) {
         return kBadParameterErr;
     }
@@ -184,7 +178,7 @@ AIErr ToLower(AIUnicodeStringRef str) {
     if (error != kNoErr) {
         return error;
     }
-    std::u16string* stored = state->strings.Find(str);
+    std::u16string* stored = state->text.strings.Find(str);
     if (stored == nullptr) {
         return kBadParameterErr;
     }
@@ -194,8 +188,11 @@ AIErr ToLower(AIUnicodeStringRef str) {
 
 }  // namespace
 
-AIUnicodeStringSuite gUnicodeStringSuite = {Create,   CreateUTF16, Dispose, Duplicate,
-                                            GetUTF16, GetAs,       Append,  ToLower};
+AIUnicodeStringSuite gUnicodeStringSuite = {
+    PLIM_SUITE_FUNCTION(Create),    PLIM_SUITE_FUNCTION(CreateUTF16), PLIM_SUITE_FUNCTION(Dispose),
+    PLIM_SUITE_FUNCTION(Duplicate), PLIM_SUITE_FUNCTION(GetUTF16),    PLIM_SUITE_FUNCTION(GetAs),
+    PLIM_SUITE_FUNCTION(Append),    PLIM_SUITE_FUNCTION(ToLower),
+};
 
 }  // namespace host
 

@@ -1,6 +1,7 @@
 // The user suite: error alerts are recorded, not shown.
 #include "HostState.h"
 #include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -11,13 +12,15 @@ void ErrorAlert(AIErr alerted) {
         return;
     }
     if (error == kNoErr) {
-        state->errorAlerts.push_back(alerted);
+        state->ui.errorAlerts.push_back(alerted);
     }
     state->journal.Record("ErrorAlert", {ErrorText(alerted)}, error);
 }
 
 }  // namespace
 
-AIUserSuite gUserSuite = {ErrorAlert};
+AIUserSuite gUserSuite = {
+    PLIM_SUITE_FUNCTION(ErrorAlert),
+};
 
 }  // namespace host
