@@ -3,7 +3,8 @@
 // Recorded: suite acquisitions and releases, notifier registrations, application-context pushes
 // and pops, undo kinds, plug-in names, plug-in access, error alerts, folder look-ups, theme colour
 // queries, extension states, every message sent to a plug-in (and its return), panel events both
-// ways and listener changes. String and file-path operations are too many to be worth recording.
+// ways, listener changes and exceptions stopped at a suite's boundary. String and file-path
+// operations are too many to be worth recording.
 #pragma once
 
 #include <string>
