@@ -2,21 +2,26 @@
 // names and back, and switch the push of the selection's tags.
 #include <algorithm>
 
+#include "AIMatchingArt.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagQueryEval.h"
 #include "art/TagSearch.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
-#include "AIMatchingArt.h"
 
 namespace {
 
-json TagArray(const TagSet& tags) { return json(std::vector<std::string>(tags.begin(), tags.end())); }
+json TagArray(const TagSet& tags) {
+    return json(std::vector<std::string>(tags.begin(), tags.end()));
+}
 
-TagSet ToTagSet(const std::vector<std::string>& texts) { return TagSet(texts.begin(), texts.end()); }
+TagSet ToTagSet(const std::vector<std::string>& texts) {
+    return TagSet(texts.begin(), texts.end());
+}
 
 // Sets the reply's "contents" and, when asked, "contentTags": the tags of everything below the
 // objects.
@@ -33,7 +38,9 @@ void AddContentTags(json& reply, const ArtList& objects, bool contents) {
 }
 
 // The objects a naming command works on: the top fully selected art, or every object.
-ArtList ChosenObjects(bool selected) { return selected ? GetTopFullySelectedObjects() : GetAllObjects(false); }
+ArtList ChosenObjects(bool selected) {
+    return selected ? GetTopFullySelectedObjects() : GetAllObjects(false);
+}
 
 // A changed object gets its selection written twice, so that the host sees the change; with
 // "selected" it ends selected, otherwise deselected.
@@ -64,9 +71,9 @@ TagSet TagsFromName(const std::string& name) {
 std::string PlimUtilsPlugin::setTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("setTags", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const TagSet tags = ToTagSet(ReadTextArray(parsed, "tags"));
-    const bool replace = ReadBool(parsed, "replace", false);
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const TagSet tags = ToTagSet(ReadTextArrayStrictly(parsed, "tags"));
+    const bool replace = ReadBoolStrictly(parsed, "replace", false);
 
     const ArtList objects = tagSearch.empty() ? GetTopFullySelectedObjects() : SearchTaggedArt(tagSearch);
     SetTags(objects, tags, replace);
@@ -80,8 +87,8 @@ std::string PlimUtilsPlugin::setTags(std::string request) {
 std::string PlimUtilsPlugin::getTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("getTags", parsed);
-    const bool mixedRequested = ReadBool(parsed, "mixed", true);
-    const bool contents = ReadBool(parsed, "contents", true);
+    const bool mixedRequested = ReadBoolStrictly(parsed, "mixed", true);
+    const bool contents = ReadBoolStrictly(parsed, "contents", true);
 
     const ArtList objects = GetTopFullySelectedObjects();
     TagSet tags;
@@ -113,7 +120,7 @@ std::string PlimUtilsPlugin::getTags(std::string request) {
 std::string PlimUtilsPlugin::GetAllTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("getAllTags", parsed);
-    const bool contents = ReadBool(parsed, "contents", true);
+    const bool contents = ReadBoolStrictly(parsed, "contents", true);
 
     const ArtHandleSet top = GetTopObjects();
     const ArtList objects(top.begin(), top.end());
@@ -125,7 +132,7 @@ std::string PlimUtilsPlugin::GetAllTags(std::string request) {
 std::string PlimUtilsPlugin::GetByTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("getByTags", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
     reply["tagSearch"] = tagSearch;
     if (tagSearch.empty()) {
         reply["error"] = "No search string";
@@ -133,7 +140,7 @@ std::string PlimUtilsPlugin::GetByTags(std::string request) {
     }
     const ArtList objects = SearchTaggedArt(tagSearch);
     if (objects.empty()) {
-        reply["error"] = "No artwork found";
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     json uuids = json::array();
@@ -147,8 +154,8 @@ std::string PlimUtilsPlugin::GetByTags(std::string request) {
 std::string PlimUtilsPlugin::SelectByTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("selectByTags", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const bool add = ReadBool(parsed, "add", false);
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const bool add = ReadBoolStrictly(parsed, "add", false);
     reply["tagSearch"] = tagSearch;
     reply["add"] = add;
     if (tagSearch.empty()) {
@@ -165,7 +172,7 @@ std::string PlimUtilsPlugin::SelectByTags(std::string request) {
         sAIMatchingArt->DeselectAll();
     }
     if (objects.empty()) {
-        reply["warning"] = "No artwork found";
+        reply["warning"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     for (ArtObject* art : objects) {
@@ -179,7 +186,7 @@ std::string PlimUtilsPlugin::ValidateSearchStrings(std::string request) {
     json reply = StartReply("validateTagSearches", parsed);
     json valid = json::array();
     json exists = json::array();
-    for (const std::string& query : ReadTextArray(parsed, "tagSearches")) {
+    for (const std::string& query : ReadTextArrayStrictly(parsed, "tagSearches")) {
         ArtList found;
         const bool ok = SearchTaggedArt(query, found);
         valid.push_back(ok);
@@ -190,16 +197,20 @@ std::string PlimUtilsPlugin::ValidateSearchStrings(std::string request) {
     return DumpReply(reply);
 }
 
-std::string PlimUtilsPlugin::RemoveTags(std::string request) { return RemoveTagsOf(request, false); }
+std::string PlimUtilsPlugin::RemoveTags(std::string request) {
+    return RemoveTagsOf(request, false);
+}
 
-std::string PlimUtilsPlugin::RemoveTagsSelected(std::string request) { return RemoveTagsOf(request, true); }
+std::string PlimUtilsPlugin::RemoveTagsSelected(std::string request) {
+    return RemoveTagsOf(request, true);
+}
 
 std::string PlimUtilsPlugin::RemoveTagsOf(const std::string& request, bool selected) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(selected ? "removeTagsSelected" : "removeTags", parsed);
-    const std::vector<std::string> texts = ReadTextArray(parsed, "tags");
-    const bool all = ReadBool(parsed, "all", false);
-    const bool contents = ReadBool(parsed, "contents", true);
+    const std::vector<std::string> texts = ReadTextArrayStrictly(parsed, "tags");
+    const bool all = ReadBoolStrictly(parsed, "all", false);
+    const bool contents = ReadBoolStrictly(parsed, "contents", true);
 
     if (!selected) {
         ::RemoveTags(GetAllObjects(false), texts, all);
@@ -223,8 +234,8 @@ std::string PlimUtilsPlugin::RemoveTagsOf(const std::string& request, bool selec
 std::string PlimUtilsPlugin::NameToTags(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("nameToTags", parsed);
-    const bool selected = ReadBool(parsed, "selected", false);
-    const bool replace = ReadBool(parsed, "replace", false);
+    const bool selected = ReadBoolStrictly(parsed, "selected", false);
+    const bool replace = ReadBoolStrictly(parsed, "replace", false);
 
     for (ArtObject* art : ChosenObjects(selected)) {
         std::string name;
@@ -244,7 +255,7 @@ std::string PlimUtilsPlugin::NameToTags(std::string request) {
 std::string PlimUtilsPlugin::TagsToName(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("tagsToName", parsed);
-    const bool selected = ReadBool(parsed, "selected", false);
+    const bool selected = ReadBoolStrictly(parsed, "selected", false);
 
     for (ArtObject* art : ChosenObjects(selected)) {
         std::string name;
@@ -265,9 +276,10 @@ std::string PlimUtilsPlugin::TagsToName(std::string request) {
 std::string PlimUtilsPlugin::TagNotify(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("tagNotify", parsed);
-    std::string mode = ReadText(parsed, "mode");
-    std::transform(mode.begin(), mode.end(), mode.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::string mode = ReadTextStrictly(parsed, "mode");
+    std::transform(mode.begin(), mode.end(), mode.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
     if (mode == "on") {
         fTagNotify = true;
     } else if (mode == "off") {
@@ -283,7 +295,7 @@ std::string PlimUtilsPlugin::TestTokens(std::string request) {
     json reply = StartReply("testTokens", parsed);
     int a = 0;
     int b = 0;
-    const bool ok = NthStringToNum(ToUtf32(ReadText(parsed, "tagSearch")), a, b);
+    const bool ok = NthStringToNum(ToUtf32(ReadTextStrictly(parsed, "tagSearch")), a, b);
     reply["tagSearch"] = std::to_string(ok ? 1 : 0) + " " + std::to_string(a) + " " + std::to_string(b);
     return DumpReply(reply);
 }

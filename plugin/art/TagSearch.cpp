@@ -48,7 +48,7 @@ ArtList SearchTaggedArt(std::string_view query) {
 }
 
 ArtList FindRequestedArt(const json& request, json& reply, const char* noArtError) {
-    const std::string tagSearch = ReadText(request, "tagSearch");
+    const std::string tagSearch = ReadTextStrictly(request, "tagSearch");
     reply["tagSearch"] = tagSearch;
     ArtList found = SearchTaggedArt(tagSearch);
     if (found.empty()) {

@@ -1,109 +1,110 @@
-// Script messages: the selector names the command, the input string carries the request JSON and
-// the reply JSON goes into the output string.
+// The command table and its dispatch; script messages, where the selector names the command, the
+// input string carries the request JSON and the reply JSON goes into the output string.
 #include "core/CommandTable.h"
+
+#include <map>
 
 #include "AIScriptMessage.h"
 #include "AIUndo.h"
 #include "core/AppContext.h"
+#include "core/Failures.h"
 #include "core/Json.h"
+#include "core/PlimPanelController.h"
 
 namespace {
 
-constexpr const char* kUnknownEventType = "Unknown event type: ";
-
-template <typename Call>
-std::string Guarded(const std::string& eventType, Call call) {
+// Runs the member; any exception becomes the failure reply.
+std::string RunMember(const CommandRow& row, PlimUtilsPlugin& plugin, const std::string& request) {
+    if (row.handler == nullptr) {
+        return {};
+    }
     try {
-        return call();
+        return (plugin.*row.handler)(request);
     } catch (const std::exception& exception) {
-        return ExceptionReply(eventType, exception);
+        return ExceptionReply(row.name, request, exception);
     } catch (...) {
-        return ExceptionReply(eventType, std::runtime_error("Unexpected failure"));
+        return ExceptionReply(row.name, request, std::runtime_error(kUnexpectedFailure));
     }
 }
 
-std::string UnknownCommandReply(const std::string& name) {
+// The undo kind a route sets before its member runs.
+void SetUndoKindFor(Route route, const PlimUtilsPlugin& plugin) {
+    if (route == Route::kStartContext) {
+        PlimUtilsPlugin::SetUndoKind(kAIStandardUndoContext);
+    } else if (route == Route::kUndoable || route == Route::kExportFile) {
+        plugin.SetUndoKindFromContext();
+    }
+}
+
+// The reply to a name that no row of the way in has: "error" alone, with the request's "uid" when
+// it has one.
+std::string UnknownCommandReply(const std::string& name, const std::string& request) {
     json reply = json::object();
+    if (std::optional<std::string> uid = FindUid(request)) {
+        reply["uid"] = std::move(*uid);
+    }
     reply["error"] = kUnknownEventType + name;
     return DumpReply(reply);
 }
 
 }  // namespace
 
-const std::map<std::string, CommandEntry>& GetCommandTable() {
-    using P = PlimUtilsPlugin;
-    static const std::map<std::string, CommandEntry> sCommandTable = {
-        {"alignObjects", {&P::AlignObjects, true}},
-        {"arrange", {&P::Arrange, true}},
-        {"batchCall", {&P::BatchCall, true}},
-        {"checkTextOverset", {&P::CheckTextOverset, true}},
-        {"cleanDocument", {&P::CleanDocument, true}},
-        {"closeDocument", {&P::CloseDocument, true}},
-        {"copyFile", {&P::Copy_File, true}},
-        {"copyToDictionary", {&P::CopyToDictionary, true}},
-        {"counters", {&P::ProcessCounters, true}},
-        {"createGraphicStyle", {&P::CreateGraphicStyle, true}},
-        {"distributeObjects", {&P::DistributeObjects, true}},
-        {"editArtboards", {&P::EditArtboards, true}},
-        {"editGraphicStyle", {&P::EditGraphicStyle, true}},
-        {"editLayer", {&P::EditLayer, true}},
-        {"editTextStyle", {&P::CreateTextStyle, true}},
-        {"expand", {&P::Expand, true}},
-        {"fitArtboardToBounds", {&P::FitArtboardToBounds, true}},
-        {"getAllTags", {&P::GetAllTags, false}},
-        {"getByTags", {&P::GetByTags, false}},
-        {"getDocumentUnits", {&P::GetDocumentUnits, true}},
-        {"getFontList", {&P::GetFontList, true}},
-        {"getGraphicStyle", {&P::GetGraphicStyle, true}},
-        {"getObjectAttributes", {&P::GetObjectAttributes, true}},
-        {"getTags", {&P::getTags, false}},
-        {"getTextStyle", {&P::GetTextStyle, true}},
-        {"groupObjects", {&P::GroupObjects, true}},
-        {"listUndoPoints", {&P::ListUndoPoints, true}},
-        {"makeClipGroup", {&P::MakeClipGroup, true}},
-        {"makeCompoundPath", {&P::MakeCompoundPath, true}},
-        {"makeSwatch", {&P::MakeSwatch, true}},
-        {"mergeSwatches", {&P::MergeSwatches, true}},
-        {"nameToTags", {&P::NameToTags, true}},
-        {"openCloudFile", {&P::OpenCloudFile, true}},
-        {"openFile", {&P::OpenFile, true}},
-        {"outlineText", {&P::OutlineText, true}},
-        {"pathfinder", {&P::Pathfinder, true}},
-        {"place", {&P::PlaceFile, true}},
-        {"rasterize", {&P::Rasterize, true}},
-        {"reduceToBasicAppearance", {&P::ReduceToBasicAppearance, true}},
-        {"releaseClipGroup", {&P::ReleaseClipGroup, true}},
-        {"releaseCompoundPath", {&P::ReleaseCompoundPath, true}},
-        {"remove", {&P::RemoveObjects, true}},
-        {"removeTags", {&P::RemoveTags, true}},
-        {"removeTagsSelected", {&P::RemoveTagsSelected, true}},
-        {"restoreFromDictionary", {&P::RestoreFromDictionary, true}},
-        {"revert", {&P::Revert, true}},
-        {"rotate", {&P::RotateObjects, true}},
-        {"saveCloudFile", {&P::SaveCloudFile, true}},
-        {"saveFile", {&P::SaveFile, true}},
-        {"selectByTags", {&P::SelectByTags, true}},
-        {"setDocumentColorMode", {&P::SetDocumentColorMode, true}},
-        {"setObjectAttributes", {&P::SetObjectAttributes, true}},
-        {"setTags", {&P::setTags, true}},
-        {"tagNotify", {&P::TagNotify, false}},
-        {"tagsToName", {&P::TagsToName, true}},
-        {"text", {&P::Text, true}},
-        {"transform", {&P::TransformObjects, true}},
-        {"translate", {&P::TranslateObjects, true}},
-        {"ungroupObjects", {&P::UngroupObjects, true}},
-        {"validateTagSearches", {&P::ValidateSearchStrings, false}},
-        {"version", {&P::Version, true}},
-    };
-    return sCommandTable;
+const CommandRow* FindCommand(std::string_view name, unsigned way) {
+    // Built once, on first use; never changed afterwards.
+    static const std::map<std::string_view, const CommandRow*> sCommandTable = [] {
+        std::map<std::string_view, const CommandRow*> byName;
+        for (const CommandRow& row : kCommandRows) {
+            byName.emplace(row.name, &row);
+        }
+        return byName;
+    }();
+    const auto found = sCommandTable.find(name);
+    return found != sCommandTable.end() && found->second->TakenBy(way) ? found->second : nullptr;
 }
 
-std::string RunCommand(const std::string& eventType, CommandHandler handler, const std::string& request) {
-    return Guarded(eventType, [&] { return (GetPlimPlugin()->*handler)(request); });
-}
-
-std::string RunDuplicateCommand(const std::string& eventType, bool zOrder, const std::string& request) {
-    return Guarded(eventType, [&] { return GetPlimPlugin()->DuplicateObjects(request, zOrder); });
+std::string RunCommand(const CommandRow& row, const std::string& request, unsigned way,
+                       const std::function<void(const std::string&)>& answer) {
+    PlimUtilsPlugin& plugin = *GetPlimPlugin();
+    if (way == kInBatch) {
+        return RunMember(row, plugin, request);
+    }
+    switch (row.route) {
+        case Route::kTagNotifyOn:
+        case Route::kTagNotifyOff:
+            plugin.fTagNotify = row.route == Route::kTagNotifyOn;
+            return {};
+        case Route::kNoContext: {
+            std::string reply = RunMember(row, plugin, request);
+            if (answer) {
+                answer(reply);
+            }
+            return reply;
+        }
+        case Route::kStartContext:
+            plugin.fUndoContext = true;
+            break;
+        case Route::kUndoChanges:
+            plugin.fUndoContext = false;
+            break;
+        default:
+            break;
+    }
+    CommandContext context;
+    if (row.route == Route::kExportFile) {
+        plugin.fUndoContext = false;
+    }
+    SetUndoKindFor(row.route, plugin);
+    if (row.route == Route::kPanelReady) {
+        if (const PlimPanelController* panel = plugin.PanelController()) {
+            panel->StartupMessageToPanel();
+        }
+        return {};
+    }
+    std::string reply = RunMember(row, plugin, request);
+    if (answer) {
+        answer(reply);
+    }
+    return reply;
 }
 
 ASErr PlimUtilsPlugin::Message(const char* caller, const char* selector, void* message) {
@@ -116,42 +117,9 @@ ASErr PlimUtilsPlugin::Message(const char* caller, const char* selector, void* m
     if (request.empty()) {
         request = "{}";
     }
-    std::string reply;
-
-    const auto& table = GetCommandTable();
-    if (const auto entry = table.find(name); entry != table.end()) {
-        CommandContext context;
-        if (entry->second.undoable) {
-            SetUndoKindFromContext();
-        }
-        reply = RunCommand(name, entry->second.handler, request);
-    } else if (name == "comment") {
-        reply = RunCommand(name, &PlimUtilsPlugin::Comment, request);
-    } else if (name == "duplicate" || name == "z-order") {
-        CommandContext context;
-        SetUndoKindFromContext();
-        reply = RunDuplicateCommand(name, name == "z-order", request);
-    } else if (name == "exportFile") {
-        CommandContext context;
-        fUndoContext = false;
-        SetUndoKindFromContext();
-        reply = RunCommand(name, &PlimUtilsPlugin::ExportFile, request);
-    } else if (name == "startContext") {
-        fUndoContext = true;
-        CommandContext context;
-        SetUndoKind(kAIStandardUndoContext);
-        reply = RunCommand(name, &PlimUtilsPlugin::StartContext, request);
-    } else if (name == "tagNotifyOff") {
-        fTagNotify = false;
-    } else if (name == "tagNotifyOn") {
-        fTagNotify = true;
-    } else if (name == "undoChanges") {
-        fUndoContext = false;
-        CommandContext context;
-        reply = RunCommand(name, &PlimUtilsPlugin::UndoAllChanges, request);
-    } else {
-        reply = UnknownCommandReply(name);
-    }
+    const CommandRow* row = FindCommand(name, kByScript);
+    const std::string reply =
+        row != nullptr ? RunCommand(*row, request, kByScript) : UnknownCommandReply(name, request);
 
     scriptMessage->outParam = ai::UnicodeString::FromUTF8(reply);
     // A reply that the host could not take is a failure, not an empty answer.

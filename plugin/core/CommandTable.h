@@ -1,22 +1,49 @@
-// The script commands: the table from command name to handler, and the guarded call of a handler.
+// The command table: every command once (core/CommandRows.h), found by name for one way in, and
+// the one dispatch that runs a command for scripts, the panel and batches alike.
 #pragma once
 
-#include <map>
+#include <functional>
 #include <string>
+#include <string_view>
 
+#include "core/CommandRows.h"
 #include "core/PlimUtilsPlugin.h"
 
-struct CommandEntry {
-    CommandHandler handler;
-    bool undoable;  // the undo kind is set before the command runs
+struct CommandRow {
+    const char* name;
+    CommandHandler handler;  // null for the routes that run no member
+    Route route;
+    unsigned ways;  // kByScript, kByPanel, kInBatch
+
+    bool TakenBy(unsigned way) const { return (ways & way) != 0; }
 };
 
-// Built once, on first use; never changed afterwards.
-const std::map<std::string, CommandEntry>& GetCommandTable();
+namespace command_rows {
+using P = PlimUtilsPlugin;
+inline constexpr CommandRow kRows[] = {
+#define PLIM_COMMAND_ROW(name, member, route, ways) {name, member, Route::route, ways},
+    PLIM_COMMAND_ROWS(PLIM_COMMAND_ROW)
+#undef PLIM_COMMAND_ROW
+};
+}  // namespace command_rows
 
-// Runs a command on the plug-in object. An exception that escapes the command becomes a reply
-// with "error", so nothing is thrown past this call.
-std::string RunCommand(const std::string& eventType, CommandHandler handler, const std::string& request);
+// Every row, in the panel's registration order.
+inline constexpr const auto& kCommandRows = command_rows::kRows;
 
-// Runs duplicate or z-order with the same guard.
-std::string RunDuplicateCommand(const std::string& eventType, bool zOrder, const std::string& request);
+// The row of the name when the way in takes it; null otherwise (names are compared exactly).
+const CommandRow* FindCommand(std::string_view name, unsigned way);
+
+// Runs the row's command on the request text for one way in: the route's flags, application
+// context and undo kind (none inside a batch), then the member. An exception that escapes the
+// member becomes a reply with "eventType", the request's "uid" and "error", so nothing is thrown
+// past this call. Answers the reply text: empty for the routes that answer nothing, the XML text
+// for kXml.
+// When answer is given, it receives the reply while the application context is still pushed.
+std::string RunCommand(const CommandRow& row, const std::string& request, unsigned way,
+                       const std::function<void(const std::string&)>& answer = {});
+
+// Whether the route's reply is a JSON text to send back to whoever asked.
+constexpr bool RepliesWithJson(Route route) {
+    return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
+           route != Route::kXml;
+}

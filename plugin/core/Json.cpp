@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -52,12 +53,39 @@ bool ToInt32(const json& value, int& out) {
     return false;
 }
 
-const json* FindKey(const json& request, const std::string& key) {
-    if (!request.is_object()) {
-        return nullptr;
+[[noreturn]] void FailKey(std::string_view key, const char* what) {
+    throw CommandError("\"" + std::string(key) + "\" " + what);
+}
+
+// The elements of an array under the key when all are of the type; none otherwise (absent key,
+// another type, or an element of another type).
+template <typename T>
+std::optional<std::vector<T>> ReadArray(const json& request, std::string_view key) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr || !value->is_array()) {
+        return std::nullopt;
     }
-    const auto found = request.find(key);
-    return found == request.end() ? nullptr : &*found;
+    std::vector<T> values;
+    for (const json& element : *value) {
+        const bool typed = std::is_same_v<T, std::string> ? element.is_string() : element.is_number();
+        if (!typed) {
+            return std::nullopt;
+        }
+        values.push_back(element.get<T>());
+    }
+    return values;
+}
+
+template <typename T>
+std::vector<T> ReadArrayStrictly(const json& request, std::string_view key, const char* what) {
+    if (!HasKey(request, key)) {
+        return {};
+    }
+    std::optional<std::vector<T>> values = ReadArray<T>(request, key);
+    if (!values) {
+        FailKey(key, what);
+    }
+    return std::move(*values);
 }
 
 // Requests deeper than this are refused: writing such a value back (a batch passes each entry's
@@ -113,14 +141,28 @@ json StartReply(const std::string& eventType, const json& request) {
     return reply;
 }
 
-std::string DumpReply(const json& reply) { return reply.dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string DumpReply(const json& reply) {
+    return reply.dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
-bool ReadJsonValue(const json& request, const std::string& key, int& out) {
+const json* FindKey(const json& request, std::string_view key) {
+    if (!request.is_object()) {
+        return nullptr;
+    }
+    const auto found = request.find(key);
+    return found == request.end() ? nullptr : &*found;
+}
+
+bool HasKey(const json& request, std::string_view key) {
+    return FindKey(request, key) != nullptr;
+}
+
+bool ReadJsonValue(const json& request, std::string_view key, int& out) {
     const json* value = FindKey(request, key);
     return value != nullptr && ToInt32(*value, out);
 }
 
-bool ReadJsonValue(const json& request, const std::string& key, std::string& out) {
+bool ReadJsonValue(const json& request, std::string_view key, std::string& out) {
     const json* value = FindKey(request, key);
     if (value == nullptr || !value->is_string()) {
         return false;
@@ -129,7 +171,7 @@ bool ReadJsonValue(const json& request, const std::string& key, std::string& out
     return true;
 }
 
-bool ReadJsonValue(const json& request, const std::string& key, bool& out) {
+bool ReadJsonValue(const json& request, std::string_view key, bool& out) {
     const json* value = FindKey(request, key);
     if (value == nullptr || !value->is_boolean()) {
         return false;
@@ -138,44 +180,86 @@ bool ReadJsonValue(const json& request, const std::string& key, bool& out) {
     return true;
 }
 
-std::string ReadText(const json& request, const std::string& key, const std::string& fallback) {
+double ReadNumberLeniently(const json& request, std::string_view key, double fallback) {
+    const json* value = FindKey(request, key);
+    return value != nullptr && value->is_number() ? value->get<double>() : fallback;
+}
+
+std::vector<std::string> ReadTextArrayLeniently(const json& request, std::string_view key) {
+    return ReadArray<std::string>(request, key).value_or(std::vector<std::string>{});
+}
+
+std::vector<double> ReadNumberArrayLeniently(const json& request, std::string_view key) {
+    return ReadArray<double>(request, key).value_or(std::vector<double>{});
+}
+
+std::string ReadTextStrictly(const json& request, std::string_view key, const std::string& fallback) {
     const json* value = FindKey(request, key);
     if (value == nullptr) {
         return fallback;
     }
     if (!value->is_string()) {
-        throw CommandError("\"" + key + "\" must be a string");
+        FailKey(key, "must be a string");
     }
     return value->get<std::string>();
 }
 
-bool ReadBool(const json& request, const std::string& key, bool fallback) {
+bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback) {
     const json* value = FindKey(request, key);
     if (value == nullptr) {
         return fallback;
     }
     if (!value->is_boolean()) {
-        throw CommandError("\"" + key + "\" must be true or false");
+        FailKey(key, "must be true or false");
     }
     return value->get<bool>();
 }
 
-std::vector<std::string> ReadTextArray(const json& request, const std::string& key) {
+std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key) {
     const json* value = FindKey(request, key);
     if (value == nullptr) {
-        return {};
+        return std::nullopt;
     }
-    if (!value->is_array()) {
-        throw CommandError("\"" + key + "\" must be an array of strings");
+    if (!value->is_number()) {
+        FailKey(key, "must be a number");
     }
-    std::vector<std::string> texts;
-    for (const json& element : *value) {
-        if (!element.is_string()) {
-            throw CommandError("\"" + key + "\" must be an array of strings");
-        }
-        texts.push_back(element.get<std::string>());
+    return value->get<double>();
+}
+
+double ReadNumberStrictly(const json& request, std::string_view key, double fallback) {
+    return ReadOptionalNumberStrictly(request, key).value_or(fallback);
+}
+
+int ReadIntegerStrictly(const json& request, std::string_view key, int fallback) {
+    const std::optional<double> number = ReadOptionalNumberStrictly(request, key);
+    if (!number) {
+        return fallback;
     }
-    return texts;
+    const double truncated = std::trunc(*number);
+    if (!(truncated >= std::numeric_limits<int>::min() && truncated <= std::numeric_limits<int>::max())) {
+        FailKey(key, "is out of range");
+    }
+    return static_cast<int>(truncated);
+}
+
+std::vector<std::string> ReadTextArrayStrictly(const json& request, std::string_view key) {
+    return ReadArrayStrictly<std::string>(request, key, "must be an array of strings");
+}
+
+std::vector<double> ReadNumberArrayStrictly(const json& request, std::string_view key) {
+    return ReadArrayStrictly<double>(request, key, "must be an array of numbers");
+}
+
+std::optional<std::string> FindUid(const std::string& request) {
+    if (NestingDepth(request) > kMaxRequestDepth) {
+        return std::nullopt;
+    }
+    const json parsed = json::parse(request, nullptr, false, false);
+    const json* uid = FindKey(parsed, "uid");
+    if (uid == nullptr || !uid->is_string()) {
+        return std::nullopt;
+    }
+    return uid->get<std::string>();
 }
 
 std::string DescribeException(const std::exception& exception) {
@@ -185,9 +269,13 @@ std::string DescribeException(const std::exception& exception) {
     return WithoutLibraryPrefix(exception.what());
 }
 
-std::string ExceptionReply(const std::string& eventType, const std::exception& exception) {
+std::string ExceptionReply(const std::string& eventType, const std::string& request,
+                           const std::exception& exception) {
     json reply = json::object();
     reply["eventType"] = eventType;
+    if (std::optional<std::string> uid = FindUid(request)) {
+        reply["uid"] = std::move(*uid);
+    }
     reply["error"] = DescribeException(exception);
     return DumpReply(reply);
 }

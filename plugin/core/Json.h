@@ -1,8 +1,10 @@
 // Requests and replies: every command takes one JSON text and returns one JSON text.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -27,22 +29,45 @@ json StartReply(const std::string& eventType, const json& request);
 // is replaced rather than failing the reply.
 std::string DumpReply(const json& reply);
 
-// Reads an optional key. Answers false and leaves out untouched when the request is not an object,
-// the key is absent or its value doesn't convert. The integer form takes integers and
-// floating-point numbers (truncated toward zero) within the 32-bit range, and booleans (1 or 0);
-// the text form only strings, the boolean form only booleans.
-bool ReadJsonValue(const json& request, const std::string& key, int& out);
-bool ReadJsonValue(const json& request, const std::string& key, std::string& out);
-bool ReadJsonValue(const json& request, const std::string& key, bool& out);
+// The value under the key when the request is an object holding it; null otherwise.
+const json* FindKey(const json& request, std::string_view key);
+// Whether the request is an object holding the key (of any type).
+bool HasKey(const json& request, std::string_view key);
 
-// Typed reads of optional keys: an absent key gives the fallback, a key of another type fails the
-// command (CommandError naming the key). A request that is not an object has no keys.
-std::string ReadText(const json& request, const std::string& key, const std::string& fallback = {});
-bool ReadBool(const json& request, const std::string& key, bool fallback);
-std::vector<std::string> ReadTextArray(const json& request, const std::string& key);
+// Lenient reads: an absent key, a value of another type, or a request that is not an object leave
+// the caller's default.
+//
+// ReadJsonValue answers false and leaves out untouched when the key can't be read. The integer form
+// takes integers and floating-point numbers (truncated toward zero) within the 32-bit range, and
+// booleans (1 or 0); the text form only strings, the boolean form only booleans.
+bool ReadJsonValue(const json& request, std::string_view key, int& out);
+bool ReadJsonValue(const json& request, std::string_view key, std::string& out);
+bool ReadJsonValue(const json& request, std::string_view key, bool& out);
+double ReadNumberLeniently(const json& request, std::string_view key, double fallback);
+// An array whose elements are all of the type; anything else gives an empty list.
+std::vector<std::string> ReadTextArrayLeniently(const json& request, std::string_view key);
+std::vector<double> ReadNumberArrayLeniently(const json& request, std::string_view key);
+
+// Strict reads: an absent key gives the fallback; a present key of another type fails the command
+// (CommandError naming the key) before anything has changed. A request that is not an object has
+// no keys.
+std::string ReadTextStrictly(const json& request, std::string_view key, const std::string& fallback = {});
+bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback);
+double ReadNumberStrictly(const json& request, std::string_view key, double fallback);
+std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key);
+// A number truncated toward zero; also a failure when it is outside the 32-bit range.
+int ReadIntegerStrictly(const json& request, std::string_view key, int fallback);
+std::vector<std::string> ReadTextArrayStrictly(const json& request, std::string_view key);
+std::vector<double> ReadNumberArrayStrictly(const json& request, std::string_view key);
+
+// The "uid" of a request text, when the text parses and holds a string "uid": what a failure reply
+// echoes, whatever stage the command failed at.
+std::optional<std::string> FindUid(const std::string& request);
 
 // The text for the reply's "error" when a command fails by exception.
 std::string DescribeException(const std::exception& exception);
 
-// The reply of a command that failed by exception: {"error": what, "eventType": eventType}.
-std::string ExceptionReply(const std::string& eventType, const std::exception& exception);
+// The reply of a command that failed by exception: "eventType", the request's "uid" when the text
+// carries one, and "error" describing the exception.
+std::string ExceptionReply(const std::string& eventType, const std::string& request,
+                           const std::exception& exception);

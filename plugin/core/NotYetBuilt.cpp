@@ -1,21 +1,23 @@
 // Commands whose subsystems are still to come. Each answers that it is not implemented yet; the
 // work that builds a command removes its line here.
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 
 namespace {
 
-std::string NotImplementedReply(const char* eventType) {
-    json reply = json::object();
-    reply["eventType"] = eventType;
-    reply["error"] = "Not implemented yet";
+std::string NotImplementedReply(const char* eventType, const std::string& request) {
+    json reply = StartReply(eventType, ParseRequest(request));
+    reply["error"] = kNotImplementedYet;
     return DumpReply(reply);
 }
 
 }  // namespace
 
-#define PLIM_NOT_YET_BUILT(method, eventType) \
-    std::string PlimUtilsPlugin::method(std::string) { return NotImplementedReply(eventType); }
+#define PLIM_NOT_YET_BUILT(method, eventType)                  \
+    std::string PlimUtilsPlugin::method(std::string request) { \
+        return NotImplementedReply(eventType, request);        \
+    }
 
 PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
 PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
@@ -45,5 +47,9 @@ PLIM_NOT_YET_BUILT(SaveFile, "saveFile")
 PLIM_NOT_YET_BUILT(SetDocumentColorMode, "setDocumentColorMode")
 
 // The older XML requests answer "false" when they fail.
-ai::UnicodeString PlimUtilsPlugin::applyPaint(ai::UnicodeString) { return ai::UnicodeString("false"); }
-ai::UnicodeString PlimUtilsPlugin::getArtStyleList() { return ai::UnicodeString("false"); }
+ai::UnicodeString PlimUtilsPlugin::applyPaint(ai::UnicodeString) {
+    return ai::UnicodeString("false");
+}
+ai::UnicodeString PlimUtilsPlugin::getArtStyleList() {
+    return ai::UnicodeString("false");
+}

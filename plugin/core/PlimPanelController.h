@@ -34,7 +34,7 @@ public:
 private:
     void Dispatch(const char* type, const char* extensionId, const std::string& data) const;
 
-    // How many rows of the listener table are registered, from the first.
+    // How many rows of the command table the registration has gone past, from the first.
     size_t fListenersAdded = 0;
 };
 

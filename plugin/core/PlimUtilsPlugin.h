@@ -55,6 +55,11 @@ public:
     ai::UnicodeString getSymbolList();
     ai::UnicodeString applyPaint(ai::UnicodeString payload);
     ai::UnicodeString getArtStyleList();
+    // The same as commands of the table: the event's data in, the XML reply text out (the lists
+    // percent-encoded).
+    std::string ApplyPaintXml(std::string data);
+    std::string SymbolListXml(std::string data);
+    std::string ArtStyleListXml(std::string data);
 
     // Art model and tags.
     std::string setTags(std::string request);
@@ -80,6 +85,9 @@ public:
     std::string TransformObjects(std::string request);
     std::string TranslateObjects(std::string request);
     std::string DuplicateObjects(std::string request, bool zOrder);
+    // "duplicate" and "z-order": DuplicateObjects without and with z-order.
+    std::string Duplicate(std::string request);
+    std::string ZOrder(std::string request);
     std::string EditArtboards(std::string request);
     std::string FitArtboardToBounds(std::string request);
     std::string EditLayer(std::string request);

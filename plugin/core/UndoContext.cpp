@@ -10,6 +10,7 @@
 #include "AIUndo.h"
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 
@@ -129,7 +130,7 @@ std::string PlimUtilsPlugin::StartContext(std::string request) {
     if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
         // Without a context in force, later commands must not join an unrelated undo step.
         fUndoContext = false;
-        reply["error"] = "Document not found";
+        reply["error"] = kDocumentNotFound;
         return DumpReply(reply);
     }
     sAIUndo->SetUndoTagUS(ai::UnicodeString::FromUTF8(key.empty() ? kPlimTag : key));
@@ -178,7 +179,7 @@ std::string PlimUtilsPlugin::ListUndoPoints(std::string request) {
 
     AIDocumentHandle document = nullptr;
     if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
-        reply["error"] = "Document not found";
+        reply["error"] = kDocumentNotFound;
         return DumpReply(reply);
     }
     const std::optional<History> history = CountHistory();
@@ -203,7 +204,7 @@ std::string PlimUtilsPlugin::ListUndoPoints(std::string request) {
 std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("copyToDictionary", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, "No artwork found");
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }
@@ -225,7 +226,7 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
 std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("restoreFromDictionary", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, "No artwork found");
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }

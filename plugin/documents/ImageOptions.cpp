@@ -58,14 +58,6 @@ std::optional<int> ColorSpaceOf(const std::string& name) {
     return std::nullopt;
 }
 
-// A number under the key, when it is one.
-std::optional<double> ReadNumber(const json& request, const char* key) {
-    if (!request.is_object() || !request.contains(key) || !request[key].is_number()) {
-        return std::nullopt;
-    }
-    return request[key].get<double>();
-}
-
 // The host's art set for the work, disposed of on every way out unless Dispose did it.
 class ArtSetScope {
 public:
@@ -188,22 +180,19 @@ ArtObject* ClipRaster(ArtObject* raster, const ArtList& list) {
 
 ImageOptions::ImageOptions(const json& request, bool& ok) {
     ok = false;
-    std::string spaceName;
-    ReadJsonValue(request, "colorSpace", spaceName);
-    const std::optional<int> space = ColorSpaceOf(spaceName);
+    const std::optional<int> space = ColorSpaceOf(ReadTextStrictly(request, "colorSpace"));
     if (!space) {
         return;
     }
     colorSpace = *space;
     ReadJsonValue(request, "transparentBackground", transparentBackground);
-    resolution = ReadNumber(request, "resolution").value_or(resolution);
-    bool smooth = true;
-    ReadJsonValue(request, "antiAlias", smooth);
-    antiAlias = smooth ? 2 : 0;
-    ReadJsonValue(request, "preserveSpotColors", preserveSpotColors);
-    ReadJsonValue(request, "lzwCompression", lzwCompression);
-    if (const std::optional<double> offset = ReadNumber(request, "clippingMaskOffset")) {
-        clippingMaskOffset = LenUnitsToPoints(*offset, "current");
+    resolution = ReadNumberStrictly(request, "resolution", resolution);
+    antiAlias = ReadBoolStrictly(request, "antiAlias", true) ? 2 : 0;
+    preserveSpotColors = ReadBoolStrictly(request, "preserveSpotColors", preserveSpotColors);
+    lzwCompression = ReadBoolStrictly(request, "lzwCompression", lzwCompression);
+    if (const json* offset = FindKey(request, "clippingMaskOffset");
+        offset != nullptr && offset->is_number()) {
+        clippingMaskOffset = LenUnitsToPoints(offset->get<double>(), "current");
     }
     // A resolution or offset out of range would reach the host's renderer unchecked.
     const bool offsetUsable = !clippingMaskOffset || std::isfinite(*clippingMaskOffset);

@@ -22,7 +22,9 @@ struct ImageOptions {
     ImageOptions() = default;
     // Reads "colorSpace" ("RGB", "CMYK", "Grayscale"; absent or empty: the document's colour model),
     // "transparentBackground", "resolution", "antiAlias", "preserveSpotColors", "lzwCompression" and
-    // "clippingMaskOffset" (in the document's units). ok is false for another colour space text, a
+    // "clippingMaskOffset" (in the document's units). "transparentBackground" and
+    // "clippingMaskOffset" are read leniently; the others strictly: a value of another type fails
+    // the command (CommandError naming the key). ok is false for another colour space text, a
     // document colour model that can't be read, a resolution that is not a finite number above 0,
     // or an offset that is not finite: such values never reach the host.
     ImageOptions(const nlohmann::json& request, bool& ok);

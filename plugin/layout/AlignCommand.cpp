@@ -9,6 +9,7 @@
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Units.h"
@@ -22,10 +23,8 @@ namespace {
 
 constexpr const char* kArtNotFound = "Art to align not found";
 constexpr const char* kKeyArtNotFound = "Key art not found";
-constexpr const char* kNoArtboard = "Can't get an artboard position";
 constexpr const char* kDoesNotFit =
     "Can't apply the inclusive option. Objects don't fit inside the target rect.";
-constexpr const char* kSkippedWarning = "Objects whose bounds can't be read were left as they were";
 
 constexpr std::array<std::string_view, 6> kCenterNames{"c", "cc", "center", "C", "CC", "CENTER"};
 
@@ -55,17 +54,17 @@ struct AlignRequest {
 
 AlignRequest ReadAlignRequest(const json& request) {
     AlignRequest r;
-    r.tagSearch = ReadText(request, "tagSearch");
-    r.keyArt = ReadText(request, "keyArt");
-    r.anchorPoint = ReadText(request, "anchorPoint");
-    r.targetAnchorPoint = ReadText(request, "targetAnchorPoint");
-    r.direction = ReadText(request, "direction");
-    const std::string units = ReadText(request, "units");
-    r.relOffset = ReadNumber(request, "relOffset", 0.0) / 100.0;
-    r.absOffset = LenUnitsToPoints(ReadNumber(request, "absOffset", 0.0), units);
-    r.inclusive = ReadBool(request, "inclusive", r.relOffset != 0.0);
-    r.artboardName = ReadText(request, "artboardName");
-    r.artboardNumber = ReadInteger(request, "artboardNumber", -1);
+    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    r.keyArt = ReadTextStrictly(request, "keyArt");
+    r.anchorPoint = ReadTextStrictly(request, "anchorPoint");
+    r.targetAnchorPoint = ReadTextStrictly(request, "targetAnchorPoint");
+    r.direction = ReadTextStrictly(request, "direction");
+    const std::string units = ReadTextStrictly(request, "units");
+    r.relOffset = ReadNumberStrictly(request, "relOffset", 0.0) / 100.0;
+    r.absOffset = ReadLengthStrictly(request, "absOffset", units, 0.0);
+    r.inclusive = ReadBoolStrictly(request, "inclusive", r.relOffset != 0.0);
+    r.artboardName = ReadTextStrictly(request, "artboardName");
+    r.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", -1);
     r.bounds = ReadBoundsOptions(request, true);
     return r;
 }
@@ -157,9 +156,8 @@ bool AlignArtToKey(ArtObject* art, const AIRealRect& key, const std::string& anc
         return false;
     }
     const AIRealPoint to = GetFixedPoint(key, anchor, "distort");
-    MoveWithSubTree(art, MovesHorizontally(direction) ? to.h - from->h : 0.0,
-                    MovesVertically(direction) ? to.v - from->v : 0.0);
-    return true;
+    return MoveWithSubTree(art, MovesHorizontally(direction) ? to.h - from->h : 0.0,
+                           MovesVertically(direction) ? to.v - from->v : 0.0);
 }
 
 std::string PlimUtilsPlugin::AlignObjects(std::string request) {
@@ -188,7 +186,7 @@ std::string PlimUtilsPlugin::AlignObjects(std::string request) {
         }
     } else if (r.artboardNumber >= 1 || !r.artboardName.empty()) {
         if (!GetArtBoardBounds(r.artboardNumber - 1, r.artboardName, reference)) {
-            return fail(kNoArtboard);
+            return fail(kCantGetArtboardPosition);
         }
     }
     const std::string& targetAnchor = r.targetAnchorPoint.empty() ? r.anchorPoint : r.targetAnchorPoint;
@@ -208,19 +206,17 @@ std::string PlimUtilsPlugin::AlignObjects(std::string request) {
                   Towards(target.v, objectsCentre.v, r.absOffset)};
     }
 
-    bool skipped = false;
+    MoveTally tally;
     for (ArtObject* art : objects) {
         const std::optional<AIRealPoint> from =
             GetFixedPoint(art, r.anchorPoint, "distort", r.bounds.visible, r.bounds.clipping);
         if (!from) {
-            skipped = true;
+            ++tally.unmeasured;
             continue;
         }
-        MoveWithSubTree(art, MovesHorizontally(direction) ? target.h - from->h : 0.0,
-                        MovesVertically(direction) ? target.v - from->v : 0.0);
+        tally.Count(MoveWithSubTree(art, MovesHorizontally(direction) ? target.h - from->h : 0.0,
+                                    MovesVertically(direction) ? target.v - from->v : 0.0));
     }
-    if (skipped) {
-        reply["warning"] = kSkippedWarning;
-    }
+    ReportTally(reply, tally);
     return DumpReply(reply);
 }

@@ -9,7 +9,7 @@
 
 // Moves the art so that its anchor meets the same anchor of the key rectangle, along the axes of
 // the direction ("h", "v" or "hv"; any other text moves nothing). False, moving nothing, when the
-// art can't be measured.
+// art can't be measured or the application refuses the move.
 bool AlignArtToKey(ArtObject* art, const AIRealRect& key, const std::string& anchor,
                    const std::string& direction, bool visibleBounds, bool clippingBounds);
 
@@ -20,13 +20,15 @@ public:
     ArtWithSegment(ArtObject* art, bool horizontal, const std::string& anchor, bool& ok, bool visibleBounds,
                    bool clippingBounds);
 
-    // Moves the object along the axis and its record with it.
+    // Moves the object along the axis and its record with it; a move the application refuses leaves
+    // both as they were and marks the record refused.
     void Translate(double distance, bool horizontal);
 
     ArtObject* art = nullptr;
     double start = 0.0;
     double end = 0.0;
     double anchor = 0.0;
+    bool refused = false;
 };
 
 // Ascending anchor coordinates.

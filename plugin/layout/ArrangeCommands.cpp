@@ -14,6 +14,7 @@
 #include "art/TagSearch.h"
 #include "art/TagText.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -138,22 +139,22 @@ struct DuplicateRequest {
 
 DuplicateRequest ReadDuplicateRequest(const json& request) {
     DuplicateRequest r;
-    r.tagSearch = ReadText(request, "tagSearch");
-    r.layerNumber = ReadInteger(request, "layerNumber", -1);
-    r.layerName = ReadText(request, "layerName");
-    r.targetTagSearch = ReadText(request, "targetTagSearch");
-    r.targetLayerNumber = ReadInteger(request, "targetLayerNumber", -1);
-    r.targetLayerName = ReadText(request, "targetLayerName");
-    r.documentNumber = ReadInteger(request, "documentNumber", -1);
-    r.documentName = ReadText(request, "documentName");
-    r.location = ReadText(request, "location");
-    r.useSingleTarget = ReadBool(request, "useSingleTarget", true);
-    r.numberOfCopies = ReadInteger(request, "numberOfCopies", 1);
-    r.tags = ReadTextArray(request, "tags");
-    r.replace = ReadBool(request, "replace", false);
-    r.seriesTag = ReadText(request, "seriesTag");
-    r.seriesStart = ReadInteger(request, "seriesStart", 1);
-    r.tagOriginal = ReadBool(request, "tagOriginal", true);
+    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    r.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
+    r.layerName = ReadTextStrictly(request, "layerName");
+    r.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
+    r.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
+    r.targetLayerName = ReadTextStrictly(request, "targetLayerName");
+    r.documentNumber = ReadIntegerStrictly(request, "documentNumber", -1);
+    r.documentName = ReadTextStrictly(request, "documentName");
+    r.location = ReadTextStrictly(request, "location");
+    r.useSingleTarget = ReadBoolStrictly(request, "useSingleTarget", true);
+    r.numberOfCopies = ReadIntegerStrictly(request, "numberOfCopies", 1);
+    r.tags = ReadTextArrayStrictly(request, "tags");
+    r.replace = ReadBoolStrictly(request, "replace", false);
+    r.seriesTag = ReadTextStrictly(request, "seriesTag");
+    r.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
+    r.tagOriginal = ReadBoolStrictly(request, "tagOriginal", true);
     return r;
 }
 
@@ -225,10 +226,10 @@ std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& r, const A
 std::string PlimUtilsPlugin::Arrange(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("arrange", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const std::string layerName = ReadText(parsed, "layerName");
-    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
-    const std::string order = ReadText(parsed, "order");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const std::string layerName = ReadTextStrictly(parsed, "layerName");
+    const int layerNumber = ReadIntegerStrictly(parsed, "layerNumber", -1);
+    const std::string order = ReadTextStrictly(parsed, "order");
     reply["tagSearch"] = tagSearch;
     reply["layerName"] = layerName;
     if (layerNumber != -1) {
@@ -236,7 +237,7 @@ std::string PlimUtilsPlugin::Arrange(std::string request) {
     }
     const bool withLayer = layerNumber != -1 || !layerName.empty();
     if (tagSearch.empty() && !withLayer) {
-        reply["error"] = "No artwork found";
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     const auto found = ArrangeOrders().find(order);
@@ -256,7 +257,7 @@ std::string PlimUtilsPlugin::Arrange(std::string request) {
     } else {
         toMove = SearchTaggedArt(tagSearch);
         if (toMove.empty()) {
-            reply["error"] = "No artwork found";
+            reply["error"] = kNoArtworkFound;
             return DumpReply(reply);
         }
     }
@@ -349,4 +350,12 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         }
     }
     return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::Duplicate(std::string request) {
+    return DuplicateObjects(std::move(request), false);
+}
+
+std::string PlimUtilsPlugin::ZOrder(std::string request) {
+    return DuplicateObjects(std::move(request), true);
 }

@@ -16,6 +16,7 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -29,9 +30,6 @@
 namespace {
 
 constexpr const char* kCantGetArtboards = "Can't get artboards";
-constexpr const char* kNoValidMode = "No valid mode";
-constexpr const char* kCantGetArtboard = "Can't get an artboard";
-constexpr const char* kCantGetPosition = "Can't get an artboard position";
 constexpr const char* kCantAdd = "Can't add an artboard";
 constexpr const char* kCantSetPosition = "Can't set a position of an artboard";
 constexpr const char* kCantUpdate = "Can't update an artboard";
@@ -206,41 +204,33 @@ struct EditArtboardsRequest {
     int columns = 0;
 };
 
-std::vector<int> ReadReorder(const json& request) {
-    std::vector<int> order;
-    if (!HasKey(request, "reorder")) {
-        return order;
+// Artboard numbers (1-based, truncated) as 0-based indexes; a number no artboard can have becomes -1,
+// without overflowing.
+std::vector<int> ToIndexes(const std::vector<double>& numbers) {
+    std::vector<int> indexes;
+    for (const double number : numbers) {
+        const double whole = std::trunc(number);
+        indexes.push_back(whole >= 1.0 && whole <= 1e6 ? static_cast<int>(whole) - 1 : -1);
     }
-    const json& list = request["reorder"];
-    if (!list.is_array()) {
-        throw CommandError("\"reorder\" must be an array of artboard numbers");
-    }
-    for (const json& entry : list) {
-        if (!entry.is_number()) {
-            throw CommandError("\"reorder\" must be an array of artboard numbers");
-        }
-        const double number = std::trunc(entry.get<double>());
-        // Numbers no artboard can have still make the order invalid, without overflowing.
-        order.push_back(number >= 1.0 && number <= 1e6 ? static_cast<int>(number) - 1 : -1);
-    }
-    return order;
+    return indexes;
 }
 
 EditArtboardsRequest ReadEditArtboardsRequest(const json& request) {
     EditArtboardsRequest r;
-    r.mode = ReadText(request, "mode");
-    r.activate = ReadBool(request, "activate", false);
-    r.includeArtwork = ReadBool(request, "includeArtwork", true);
-    r.selectArtwork = ReadBool(request, "selectArtwork", false);
-    r.artboardName = ReadText(request, "artboardName");
-    r.number = std::max(ReadInteger(request, "artboardNumber", 0), 0) - 1;
-    r.index = std::max(ReadInteger(request, "index", 0), 0) - 1;
-    r.numberOfArtboards = ReadInteger(request, "numberOfArtboards", 0);
-    r.reorder = ReadReorder(request);
-    r.gap = LenUnitsToPoints(ReadNumber(request, "gap", kDefaultGap), ReadText(request, "units"));
-    r.layout = ReadText(request, "layout", "arrangeByRow");
-    r.rows = ReadInteger(request, "rows", 0);
-    r.columns = ReadInteger(request, "columns", 0);
+    r.mode = ReadTextStrictly(request, "mode");
+    r.activate = ReadBoolStrictly(request, "activate", false);
+    r.includeArtwork = ReadBoolStrictly(request, "includeArtwork", true);
+    r.selectArtwork = ReadBoolStrictly(request, "selectArtwork", false);
+    r.artboardName = ReadTextStrictly(request, "artboardName");
+    r.number = std::max(ReadIntegerStrictly(request, "artboardNumber", 0), 0) - 1;
+    r.index = std::max(ReadIntegerStrictly(request, "index", 0), 0) - 1;
+    r.numberOfArtboards = ReadIntegerStrictly(request, "numberOfArtboards", 0);
+    r.reorder = ToIndexes(ReadNumberArrayStrictly(request, "reorder"));
+    r.gap =
+        LenUnitsToPoints(ReadNumberStrictly(request, "gap", kDefaultGap), ReadTextStrictly(request, "units"));
+    r.layout = ReadTextStrictly(request, "layout", "arrangeByRow");
+    r.rows = ReadIntegerStrictly(request, "rows", 0);
+    r.columns = ReadIntegerStrictly(request, "columns", 0);
     return r;
 }
 
@@ -313,7 +303,7 @@ private:
         }
         const std::optional<AIRealRect> baseRect = PositionOf(baseProperties);
         if (!baseRect) {
-            return Fail(kCantGetPosition);
+            return Fail(kCantGetArtboardPosition);
         }
         ArtboardID at = fR.index >= 0 ? fR.index : base + 1;
         if (at > CountOf(fList)) {
@@ -340,7 +330,7 @@ private:
             return Fail(kCantUpdate);
         }
         if (fR.includeArtwork && !CopyArtwork(objects, *baseRect, at)) {
-            return Fail(kCantGetPosition);
+            return Fail(kCantGetArtboardPosition);
         }
         AddMore(properties, objects, *baseRect, at, stem, start);
     }
@@ -570,31 +560,6 @@ private:
 
 // --- fitArtboardToBounds -----------------------------------------------------------------------------
 
-// The values of an array key of the stated element type; another type counts as an empty list.
-template <typename T>
-std::vector<T> ReadListLeniently(const json& request, const std::string& key) {
-    if (!HasKey(request, key) || !request[key].is_array()) {
-        return {};
-    }
-    std::vector<T> values;
-    for (const json& entry : request[key]) {
-        if constexpr (std::is_same_v<T, std::string>) {
-            if (!entry.is_string()) {
-                return {};
-            }
-            values.push_back(entry.get<std::string>());
-        } else {
-            if (!entry.is_number()) {
-                return {};
-            }
-            const double number = std::trunc(entry.get<double>());
-            // Numbers no artboard can have are kept as a number that names none.
-            values.push_back(number >= -1e6 && number <= 1e6 ? static_cast<int>(number) : -1);
-        }
-    }
-    return values;
-}
-
 struct Paddings {
     std::optional<double> all;
     std::optional<double> left;
@@ -613,9 +578,9 @@ struct Paddings {
 };
 
 Paddings ReadPaddings(const json& request) {
-    const std::string units = ReadText(request, "units");
+    const std::string units = ReadTextStrictly(request, "units");
     const auto length = [&](const char* key) -> std::optional<double> {
-        const std::optional<double> value = ReadOptionalNumber(request, key);
+        const std::optional<double> value = ReadOptionalNumberStrictly(request, key);
         return value ? std::optional<double>(LenUnitsToPoints(*value, units)) : std::nullopt;
     };
     return {length("padding"), length("paddingLeft"), length("paddingRight"), length("paddingTop"),
@@ -644,13 +609,13 @@ AIRealRect FittedRect(const AIRealRect& a, const AIRealRect& b, const Paddings& 
 // no artboard (a number out of range never reaches the application) or there are no artboards.
 std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
     std::set<int> chosen;
-    for (const int number : ReadListLeniently<int>(request, "artboardNumbers")) {
-        if (number < 1 || number > count) {
+    for (const int index : ToIndexes(ReadNumberArrayLeniently(request, "artboardNumbers"))) {
+        if (index < 0 || index >= count) {
             return std::nullopt;
         }
-        chosen.insert(number - 1);
+        chosen.insert(index);
     }
-    for (const std::string& name : ReadListLeniently<std::string>(request, "artboardNames")) {
+    for (const std::string& name : ReadTextArrayLeniently(request, "artboardNames")) {
         if (const int index = GetArtboardNumber(name); index >= 0) {
             chosen.insert(index);
         }
@@ -708,9 +673,9 @@ void KeepLayer(std::map<int, ArtList>& perArtboard, AILayerHandle layer) {
 std::string PlimUtilsPlugin::EditArtboards(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("editArtboards", parsed);
-    reply["artboardName"] = ReadText(parsed, "artboardName");
+    reply["artboardName"] = ReadTextStrictly(parsed, "artboardName");
     for (const char* key : {"artboardNumber", "index"}) {
-        if (const int value = ReadInteger(parsed, key, 0); value != 0) {
+        if (const int value = ReadIntegerStrictly(parsed, key, 0); value != 0) {
             reply[key] = value;
         }
     }
@@ -721,10 +686,10 @@ std::string PlimUtilsPlugin::EditArtboards(std::string request) {
 std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("fitArtboardToBounds", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const bool fromArtboardItems = ReadBool(parsed, "fromArtboardItems", true);
-    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
-    const std::string layerName = ReadText(parsed, "layerName");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const bool fromArtboardItems = ReadBoolStrictly(parsed, "fromArtboardItems", true);
+    const int layerNumber = ReadIntegerStrictly(parsed, "layerNumber", -1);
+    const std::string layerName = ReadTextStrictly(parsed, "layerName");
     const Paddings paddings = ReadPaddings(parsed);
     if (!paddings.Finite()) {
         reply["error"] = "Paddings must be finite numbers";
@@ -739,7 +704,7 @@ std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
     const int count = CountOf(list);
     const std::optional<std::set<int>> chosen = ChosenArtboards(parsed, count);
     if (!chosen) {
-        reply["error"] = "Can't get an artboard";
+        reply["error"] = kCantGetArtboard;
         return DumpReply(reply);
     }
     if (chosen->empty()) {

@@ -70,7 +70,7 @@ std::optional<bool> ReadOptionalBool(const json& request, const std::string& key
     if (!HasKey(request, key)) {
         return std::nullopt;
     }
-    return ReadBool(request, key, false);
+    return ReadBoolStrictly(request, key, false);
 }
 
 }  // namespace
@@ -93,15 +93,16 @@ Artboard::Artboard(const AIRealRect& rect)
 
 Artboard::Artboard(const json& request) {
     if (HasKey(request, "template")) {
-        if (const std::optional<ArtboardPreset> preset = FindArtboardPreset(ReadText(request, "template"))) {
+        if (const std::optional<ArtboardPreset> preset =
+                FindArtboardPreset(ReadTextStrictly(request, "template"))) {
             width = preset->width;
             height = preset->height;
             par = preset->par;
         }
     }
-    const std::string units = ReadText(request, "units");
+    const std::string units = ReadTextStrictly(request, "units");
     const auto length = [&](const char* key) -> std::optional<double> {
-        const std::optional<double> value = ReadOptionalNumber(request, key);
+        const std::optional<double> value = ReadOptionalNumberStrictly(request, key);
         return value ? std::optional<double>(LenUnitsToPoints(*value, units)) : std::nullopt;
     };
     if (const std::optional<double> value = length("width")) {
@@ -110,17 +111,17 @@ Artboard::Artboard(const json& request) {
     if (const std::optional<double> value = length("height")) {
         height = value;
     }
-    anchorPoint = ReadText(request, "anchorPoint", "C");
+    anchorPoint = ReadTextStrictly(request, "anchorPoint", "C");
     x = length("x");
     y = length("y");
-    if (const std::optional<double> value = ReadOptionalNumber(request, "par")) {
+    if (const std::optional<double> value = ReadOptionalNumberStrictly(request, "par")) {
         par = value;
     }
     centerMark = ReadOptionalBool(request, "centerMark");
     crossHairMark = ReadOptionalBool(request, "crossHairMark");
     safeAreasMark = ReadOptionalBool(request, "safeAreasMark");
     if (HasKey(request, "newName")) {
-        newName = ReadText(request, "newName");
+        newName = ReadTextStrictly(request, "newName");
     }
     // A ruler origin needs both coordinates; one alone sets nothing.
     if (HasKey(request, "rulerX") && HasKey(request, "rulerY")) {

@@ -9,6 +9,7 @@
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Units.h"
@@ -24,7 +25,6 @@ constexpr const char* kArtNotFound = "Art to distribute not found";
 constexpr const char* kTooFew =
     "Art to distribute not found. Two objects or more are needed to distribute objects";
 constexpr const char* kKeyArtNotFound = "Key art not found";
-constexpr const char* kNoArtboard = "Can't get an artboard position";
 constexpr const char* kBadAxes = "No valid value of direction or distributeSpacing";
 
 struct DistributeRequest {
@@ -43,16 +43,14 @@ struct DistributeRequest {
 
 DistributeRequest ReadDistributeRequest(const json& request) {
     DistributeRequest r;
-    r.tagSearch = ReadText(request, "tagSearch");
-    r.keyArt = ReadText(request, "keyArt");
-    r.zOrder = ReadBool(request, "zOrder", false);
-    r.anchorPoint = ReadText(request, "anchorPoint", "c");
-    const std::string units = ReadText(request, "units");
-    if (const std::optional<double> gap = ReadOptionalNumber(request, "gap")) {
-        r.gap = LenUnitsToPoints(*gap, units);
-    }
-    r.artboardName = ReadText(request, "artboardName");
-    r.artboardNumber = ReadInteger(request, "artboardNumber", 0);
+    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    r.keyArt = ReadTextStrictly(request, "keyArt");
+    r.zOrder = ReadBoolStrictly(request, "zOrder", false);
+    r.anchorPoint = ReadTextStrictly(request, "anchorPoint", "c");
+    const std::string units = ReadTextStrictly(request, "units");
+    r.gap = ReadOptionalLengthStrictly(request, "gap", units);
+    r.artboardName = ReadTextStrictly(request, "artboardName");
+    r.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", 0);
     r.bounds = ReadBoundsOptions(request, true);
     ReadJsonValue(request, "distributeSpacing", r.spacing);
     r.axes = r.spacing;
@@ -135,9 +133,9 @@ void Stack(std::vector<ArtWithSegment>& records, bool horizontal, double ks, dou
 }
 
 // Distributes along one axis; false when too few objects can be measured on it, which ends the
-// command without an error.
+// command without an error. Objects whose move the application refused join refused.
 bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRequest& r,
-                     const AIRealRect& reference) {
+                     const AIRealRect& reference, ArtHandleSet& refused) {
     std::vector<ArtWithSegment> records = Records(objects, horizontal, r);
     // Stacking places even a single object; spacing needs two to span the reference.
     const std::size_t needed = r.gap ? 1 : 2;
@@ -155,6 +153,11 @@ bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRe
         SpaceAnchors(records, horizontal, ks, ke);
     } else {
         SpaceGaps(records, horizontal, ks, ke);
+    }
+    for (const ArtWithSegment& record : records) {
+        if (record.refused) {
+            refused.insert(record.art);
+        }
     }
     return true;
 }
@@ -176,7 +179,10 @@ ArtWithSegment::ArtWithSegment(ArtObject* object, bool horizontal, const std::st
 }
 
 void ArtWithSegment::Translate(double distance, bool horizontal) {
-    MoveWithSubTree(art, horizontal ? distance : 0.0, horizontal ? 0.0 : distance);
+    if (!MoveWithSubTree(art, horizontal ? distance : 0.0, horizontal ? 0.0 : distance)) {
+        refused = true;
+        return;
+    }
     start += distance;
     end += distance;
     anchor += distance;
@@ -217,7 +223,7 @@ std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
             return fail(kArtNotFound);
         }
         if (!GetArtBoardBounds(r.artboardNumber - 1, r.artboardName, reference)) {
-            return fail(kNoArtboard);
+            return fail(kCantGetArtboardPosition);
         }
     } else if (r.gap) {
         ArtObject* key = keys.empty() ? objects.front() : keys.front();
@@ -244,11 +250,15 @@ std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
         AlignArtToKey(objects.front(), reference, r.anchorPoint, r.axes, r.bounds.visible, r.bounds.clipping);
         return DumpReply(reply);
     }
-    if (r.axes != "v" && !DistributeAlong(objects, true, r, reference)) {
-        return DumpReply(reply);
+    ArtHandleSet refused;
+    if (r.axes == "v" || DistributeAlong(objects, true, r, reference, refused)) {
+        if (r.axes != "h") {
+            DistributeAlong(objects, false, r, reference, refused);
+        }
     }
-    if (r.axes != "h") {
-        DistributeAlong(objects, false, r, reference);
-    }
+    MoveTally tally;
+    tally.refused = static_cast<int>(refused.size());
+    tally.moved = static_cast<int>(objects.size()) - tally.refused;
+    ReportTally(reply, tally);
     return DumpReply(reply);
 }

@@ -9,6 +9,7 @@
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -16,8 +17,6 @@
 #include "layout/Structure.h"
 
 namespace {
-
-constexpr const char* kNoArtwork = "No artwork found";
 
 // The flags handed to the host's expand.
 constexpr ai::int32 kAlwaysExpanded = kExpandShowProgress;
@@ -109,15 +108,15 @@ void ExpandFound(ArtObject* art, bool object, ai::int32 flags, int steps) {
 std::string PlimUtilsPlugin::Expand(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("expand", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
     const ExpandRequest options = ReadExpandRequest(parsed);
-    const std::string seriesTag = ReadText(parsed, "seriesTag");
-    const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
+    const std::string seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    const int seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
     reply["tagSearch"] = tagSearch;
 
     const ArtList found = tagSearch.empty() ? ArtList{} : SearchTaggedArt(tagSearch);
     if (found.empty() || sAIExpand == nullptr) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     int steps = -1;

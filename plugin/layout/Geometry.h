@@ -26,12 +26,19 @@ AIRealPoint CenterOf(const AIRealRect& rect);
 // The art's bounds from the host (visible: strokes included); none when they can't be read.
 std::optional<AIRealRect> ArtBounds(ArtObject* art, bool visible);
 
+// The art's bounds as they would be after the matrix, without changing it (visible: strokes included,
+// at their present width); none when they can't be read.
+std::optional<AIRealRect> ArtBounds(ArtObject* art, bool visible, const AIRealMatrix& matrix);
+
 // Applies the matrix to one art; false when the host refuses.
 bool TransformArt(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options);
-// Applies the matrix to every leaf of the art (FindSubTree).
-void TransformLeaves(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options);
-// Applies the matrix to every group of the art's tree with the geometry option cleared, so that
-// their patterns and line widths follow without their members being moved twice.
-void TransformGroups(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options);
-// Moves every leaf of the art by (dx, dy), patterns included; a null art does nothing.
-void MoveWithSubTree(ArtObject* art, double dx, double dy);
+// Applies one matrix to the art: to every leaf of it (FindSubTree) and then, withGroups, to every
+// group of its tree with the geometry option cleared, so that their patterns and line widths follow
+// without their members moving twice. All or nothing: a matrix that would take the art's bounds
+// out of the finite plane is refused before anything changes, and when the host refuses a step the
+// steps already done are taken back. False when the art was left as it was.
+bool TransformTree(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options,
+                   bool withGroups);
+// Moves every leaf of the art by (dx, dy), patterns included, all or nothing; false when the host
+// refused. A null art does nothing.
+bool MoveWithSubTree(ArtObject* art, double dx, double dy);

@@ -11,6 +11,7 @@
 #include "art/TagSearch.h"
 #include "art/TagText.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -19,8 +20,6 @@
 #include "layout/Structure.h"
 
 namespace {
-
-constexpr const char* kNoArtwork = "No artwork found";
 
 // What the making commands read besides their own keys.
 struct MakingRequest {
@@ -32,10 +31,10 @@ struct MakingRequest {
 
 MakingRequest ReadMakingRequest(const json& request) {
     MakingRequest r;
-    r.tagSearch = ReadText(request, "tagSearch");
-    r.tags = ReadTextArray(request, "tags");
-    r.seriesTag = ReadText(request, "seriesTag");
-    r.seriesStart = ReadInteger(request, "seriesStart", 1);
+    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    r.tags = ReadTextArrayStrictly(request, "tags");
+    r.seriesTag = ReadTextStrictly(request, "seriesTag");
+    r.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
     return r;
 }
 
@@ -62,7 +61,7 @@ std::string MakeContainer(const std::string& eventType, const std::string& reque
     reply["tagSearch"] = r.tagSearch;
     const ArtList found = FindArt(r.tagSearch);
     if (found.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     ArtObject* made = make(found);
@@ -105,13 +104,13 @@ bool IsValid(ArtObject* art) {
 std::string ReleaseContainers(const std::string& eventType, const std::string& request, Releases which) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(eventType, parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const std::string seriesTag = ReadText(parsed, "seriesTag");
-    const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const std::string seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    const int seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
     reply["tagSearch"] = tagSearch;
     const ArtList found = FindArt(tagSearch);
     if (found.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     ArtList released;
@@ -155,18 +154,18 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
     json reply = StartReply("makeClipGroup", parsed);
     const MakingRequest r = ReadMakingRequest(parsed);
     reply["tagSearch"] = r.tagSearch;
-    const std::string clipQuery = ReadText(parsed, "clipObject");
-    const std::string fitting = ReadText(parsed, "fittingMethod");
+    const std::string clipQuery = ReadTextStrictly(parsed, "clipObject");
+    const std::string fitting = ReadTextStrictly(parsed, "fittingMethod");
     ClipGroupMakingOptions options;
     options.fitContents = !fitting.empty();
-    options.keepBackground = ReadBool(parsed, "keepBackround", false);
-    options.compoundPath = ReadBool(parsed, "compoundPath", true);
-    options.unite = ReadBool(parsed, "unite", true);
+    options.keepBackground = ReadBoolStrictly(parsed, "keepBackround", false);
+    options.compoundPath = ReadBoolStrictly(parsed, "compoundPath", true);
+    options.unite = ReadBoolStrictly(parsed, "unite", true);
     const PlaceMethod method = PlaceMethodOf(fitting);
     const PlaceAlignment alignment =
-        HasKey(parsed, "alignment") ? GetAlignment(ReadText(parsed, "alignment")) : 4;
-    const int layerNumber = ReadInteger(parsed, "layerNumber", -1);
-    const std::string layerName = ReadText(parsed, "layerName");
+        HasKey(parsed, "alignment") ? GetAlignment(ReadTextStrictly(parsed, "alignment")) : 4;
+    const int layerNumber = ReadIntegerStrictly(parsed, "layerNumber", -1);
+    const std::string layerName = ReadTextStrictly(parsed, "layerName");
 
     const AILayerHandle layer = GetLayer(layerNumber, layerName);
     const ArtList clipFound = FindArt(clipQuery);
@@ -179,7 +178,7 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
     }
     const ArtList found = FindArt(r.tagSearch);
     if (found.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     ArtObject* group = MakeClipGroupArt(found, clip, method, alignment, options);

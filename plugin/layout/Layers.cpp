@@ -7,6 +7,7 @@
 
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
 #include "layout/LayoutRequest.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr const char* kNoValidMode = "No valid mode";
 constexpr const char* kCantAdd = "Can't add a layer";
 constexpr const char* kCantFind = "Can't find a layer";
 constexpr const char* kCantMove = "Can't move a layer";
@@ -27,7 +27,7 @@ std::optional<bool> ReadOptionalBool(const json& request, const std::string& key
     if (!HasKey(request, key)) {
         return std::nullopt;
     }
-    return ReadBool(request, key, false);
+    return ReadBoolStrictly(request, key, false);
 }
 
 std::optional<std::array<int, 3>> ReadColor(const json& request) {
@@ -68,7 +68,7 @@ std::optional<bool> Negated(const std::optional<bool>& value) {
 
 Layer::Layer(const json& request) {
     if (HasKey(request, "newName")) {
-        name = ReadText(request, "newName");
+        name = ReadTextStrictly(request, "newName");
     }
     color = ReadColor(request);
     locked = ReadOptionalBool(request, "locked");
@@ -76,7 +76,7 @@ Layer::Layer(const json& request) {
     isTemplate = ReadOptionalBool(request, "template");
     print = ReadOptionalBool(request, "print");
     preview = ReadOptionalBool(request, "preview");
-    if (const std::optional<double> percent = ReadOptionalNumber(request, "dimmedPercent")) {
+    if (const std::optional<double> percent = ReadOptionalNumberStrictly(request, "dimmedPercent")) {
         const double whole = std::trunc(*percent);
         if (whole >= -1.0 && whole <= 100.0) {
             dimmedPercent = static_cast<int>(whole);
@@ -170,13 +170,13 @@ struct EditLayerRequest {
 
 EditLayerRequest ReadEditLayerRequest(const json& request) {
     EditLayerRequest r;
-    r.mode = ReadText(request, "mode");
-    r.layerName = ReadText(request, "layerName");
-    r.layerNumber = ReadInteger(request, "layerNumber", -1);
-    r.location = GetNumLocation(ReadText(request, "location", "above"));
-    r.targetLayer = ReadText(request, "targetLayer");
-    r.targetLayerNumber = ReadInteger(request, "targetLayerNumber", -1);
-    r.targetTagSearch = ReadText(request, "targetTagSearch");
+    r.mode = ReadTextStrictly(request, "mode");
+    r.layerName = ReadTextStrictly(request, "layerName");
+    r.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
+    r.location = GetNumLocation(ReadTextStrictly(request, "location", "above"));
+    r.targetLayer = ReadTextStrictly(request, "targetLayer");
+    r.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
+    r.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
     return r;
 }
 

@@ -1,60 +1,30 @@
 #include "layout/LayoutRequest.h"
 
 #include <cmath>
-#include <limits>
 
+#include "core/Failures.h"
+#include "core/Units.h"
 #include "documents/Preferences.h"
 
-namespace {
-
-const json* FindKey(const json& request, const std::string& key) {
-    if (!request.is_object()) {
-        return nullptr;
+double CheckedLength(double points, std::string_view key) {
+    if (!std::isfinite(points)) {
+        throw CommandError("\"" + std::string(key) + "\" is out of range");
     }
-    const auto found = request.find(key);
-    return found == request.end() ? nullptr : &*found;
+    return points;
 }
 
-[[noreturn]] void FailNotANumber(const std::string& key) {
-    throw CommandError("\"" + key + "\" must be a number");
-}
-
-}  // namespace
-
-bool HasKey(const json& request, const std::string& key) {
-    return FindKey(request, key) != nullptr;
-}
-
-std::optional<double> ReadOptionalNumber(const json& request, const std::string& key) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr) {
+std::optional<double> ReadOptionalLengthStrictly(const json& request, std::string_view key,
+                                                 const std::string& units) {
+    const std::optional<double> length = ReadOptionalNumberStrictly(request, key);
+    if (!length) {
         return std::nullopt;
     }
-    if (!value->is_number()) {
-        FailNotANumber(key);
-    }
-    return value->get<double>();
+    return CheckedLength(LenUnitsToPoints(*length, units), key);
 }
 
-double ReadNumber(const json& request, const std::string& key, double fallback) {
-    return ReadOptionalNumber(request, key).value_or(fallback);
-}
-
-double ReadNumberLeniently(const json& request, const std::string& key, double fallback) {
-    const json* value = FindKey(request, key);
-    return value != nullptr && value->is_number() ? value->get<double>() : fallback;
-}
-
-int ReadInteger(const json& request, const std::string& key, int fallback) {
-    const std::optional<double> number = ReadOptionalNumber(request, key);
-    if (!number) {
-        return fallback;
-    }
-    const double truncated = std::trunc(*number);
-    if (truncated < std::numeric_limits<int>::min() || truncated > std::numeric_limits<int>::max()) {
-        throw CommandError("\"" + key + "\" is out of range");
-    }
-    return static_cast<int>(truncated);
+double ReadLengthStrictly(const json& request, std::string_view key, const std::string& units,
+                          double fallback) {
+    return CheckedLength(LenUnitsToPoints(ReadNumberStrictly(request, key, fallback), units), key);
 }
 
 BoundsOptions ReadBoundsOptions(const json& request, bool clippingDefault) {
@@ -64,6 +34,16 @@ BoundsOptions ReadBoundsOptions(const json& request, bool clippingDefault) {
     ReadJsonValue(request, "usePreviewBounds", options.visible);
     ReadJsonValue(request, "useClippingBounds", options.clipping);
     return options;
+}
+
+void ReportTally(json& reply, const MoveTally& tally) {
+    if (tally.refused > 0 && tally.moved == 0) {
+        reply["error"] = kAllRefused;
+    } else if (tally.refused > 0) {
+        reply["warning"] = kRefusedWarning;
+    } else if (tally.unmeasured > 0) {
+        reply["warning"] = kUnmeasuredWarning;
+    }
 }
 
 double DegreesToRadians(double degrees) {

@@ -1,25 +1,23 @@
-// Reading the numbers of layout requests. Keys read strictly fail the command on a value of
-// another type (CommandError naming the key, before anything changes); keys read leniently keep
-// their default.
+// What layout requests share beyond the common request reader: lengths in the request's unit,
+// bounds options and angles; and what the geometry commands report of the objects they moved.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/Json.h"
 
-// Whether the request is an object holding the key (of any type).
-bool HasKey(const json& request, const std::string& key);
-
-// A number; an absent key gives the fallback, a key of another type fails the command.
-double ReadNumber(const json& request, const std::string& key, double fallback);
-// A number when the key is present; a key of another type fails the command.
-std::optional<double> ReadOptionalNumber(const json& request, const std::string& key);
-// A number when the key is present and holds one; otherwise the fallback.
-double ReadNumberLeniently(const json& request, const std::string& key, double fallback);
-// An integer (a number with a fraction is truncated toward zero); an absent key gives the
-// fallback, a key of another type or out of the 32-bit range fails the command.
-int ReadInteger(const json& request, const std::string& key, int fallback);
+// A length read strictly (core/Json.h) and converted from units to points (the fallback is in
+// units too). A length that is not
+// finite once converted fails the command (CommandError naming the key), as the application would
+// refuse to place anything there.
+std::optional<double> ReadOptionalLengthStrictly(const json& request, std::string_view key,
+                                                 const std::string& units);
+double ReadLengthStrictly(const json& request, std::string_view key, const std::string& units,
+                          double fallback);
+// Fails the command when a length worked out from the request's keys is not finite.
+double CheckedLength(double points, std::string_view key);
 
 // The bounds options of a request: "usePreviewBounds" (default: the application's preference
 // "includeStrokeInBounds", false when it can't be read) and "useClippingBounds" (default
@@ -29,6 +27,18 @@ struct BoundsOptions {
     bool clipping = false;
 };
 BoundsOptions ReadBoundsOptions(const json& request, bool clippingDefault);
+
+// How the objects of a geometry command fared.
+struct MoveTally {
+    int moved = 0;
+    int refused = 0;     // the application refused to transform them
+    int unmeasured = 0;  // their bounds couldn't be read
+
+    void Count(bool done) { ++(done ? moved : refused); }
+};
+// What the reply says of the tally: "error" when the application refused every object it was given
+// to move, else a "warning" for the objects left as they were.
+void ReportTally(json& reply, const MoveTally& tally);
 
 // Degrees to radians, as every angle of a request is given in degrees.
 double DegreesToRadians(double degrees);

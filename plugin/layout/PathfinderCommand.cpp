@@ -8,6 +8,7 @@
 #include "art/TagSearch.h"
 #include "art/TagText.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr const char* kTaggedArtNotFound = "Tagged art not found";
 constexpr const char* kInvalidMode = "Invalid mode";
 constexpr const char* kCantCombine = "Can't combine objects";
 
@@ -116,9 +116,9 @@ ArtObject* Pathfinder2(const ArtList& list, const std::string& mode, std::string
 std::string PlimUtilsPlugin::Pathfinder(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("pathfinder", parsed);
-    const std::string mode = ReadText(parsed, "mode");
-    const std::string seriesTag = ReadText(parsed, "seriesTag");
-    const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
+    const std::string mode = ReadTextStrictly(parsed, "mode");
+    const std::string seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    const int seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
     const ArtList found = FindRequestedArt(parsed, reply, kTaggedArtNotFound);
     if (found.empty()) {
         return DumpReply(reply);

@@ -6,6 +6,7 @@
 #include "art/TagSearch.h"
 #include "art/TagText.h"
 #include "art/Tags.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr const char* kTaggedArtNotFound = "Tagged art not found";
 constexpr const char* kCantReadOptions = "Can't read rasterizing options";
 constexpr const char* kCantRasterize = "Can't rasterize artwork";
 
@@ -34,8 +34,8 @@ void DisposeReplaced(const ArtList& found) {
 std::string PlimUtilsPlugin::Rasterize(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("rasterize", parsed);
-    const std::string seriesTag = ReadText(parsed, "seriesTag");
-    const int seriesStart = ReadInteger(parsed, "seriesStart", 1);
+    const std::string seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    const int seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
     const ArtList found = FindRequestedArt(parsed, reply, kTaggedArtNotFound);
     if (found.empty()) {
         return DumpReply(reply);

@@ -4,6 +4,7 @@
 
 #include "AIArtStyleParser.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr const char* kNoArtwork = "No artwork found";
 // A basic appearance has at most a fill and a stroke.
 constexpr int kBasicPaintFields = 2;
 
@@ -76,7 +76,7 @@ bool ReduceArtToBasicAppearance(ArtObject* art, bool keepPaint) {
 std::string PlimUtilsPlugin::ReduceToBasicAppearance(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("reduceToBasicAppearance", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }
@@ -89,7 +89,7 @@ std::string PlimUtilsPlugin::ReduceToBasicAppearance(std::string request) {
 std::string PlimUtilsPlugin::RemoveObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("remove", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }

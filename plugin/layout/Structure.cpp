@@ -141,8 +141,7 @@ bool TransformArtForClipping(ArtObject* art, ArtObject* clip, PlaceMethod method
     if (scale.h != 1.0 || scale.v != 1.0) {
         const AIRealMatrix matrix = ScaleMatrix(scale.h, scale.v);
         const double lineScale = std::sqrt(std::abs(scale.h * scale.v));
-        TransformLeaves(art, matrix, lineScale, kMoveOptions);
-        TransformGroups(art, matrix, lineScale, kMoveOptions);
+        TransformTree(art, matrix, lineScale, kMoveOptions, true);
     }
     const std::optional<AIRealRect> scaled = ArtBounds(art, visibleBounds);
     if (!scaled) {

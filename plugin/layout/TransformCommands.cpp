@@ -12,6 +12,7 @@
 #include "AIHardSoft.h"
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr const char* kNoArtwork = "No artwork found";
-constexpr const char* kSkippedWarning = "Objects whose bounds can't be read were left as they were";
 constexpr const char* kCornerPolicy = "policyForPreservingCorners";
 // Shears closer than this to a right angle (in degrees) would stretch art towards infinity.
 constexpr double kShearTolerance = 1e-3;
@@ -36,25 +35,27 @@ ArtList FindTopMost(const std::string& tagSearch) {
 
 ai::int32 ReadTransformOptions(const json& request, bool withScaleLines) {
     ai::int32 options = 0;
-    if (ReadBool(request, "transformObjects", true)) {
+    if (ReadBoolStrictly(request, "transformObjects", true)) {
         options |= kTransformObjects;
     }
-    if (ReadBool(request, "changeFillPatterns", true)) {
+    if (ReadBoolStrictly(request, "changeFillPatterns", true)) {
         options |= kTransformFillPatterns;
     }
-    if (ReadBool(request, "changeStrokePattern", true)) {
+    if (ReadBoolStrictly(request, "changeStrokePattern", true)) {
         options |= kTransformStrokePatterns;
     }
-    if (withScaleLines && ReadBool(request, "scaleLines", true)) {
+    if (withScaleLines && ReadBoolStrictly(request, "scaleLines", true)) {
         options |= kScaleLines;
     }
     return options;
 }
 
-// The matrix to the leaves, then to the groups of the tree with the geometry cleared.
-void ApplyToTree(ArtObject* art, const AIRealMatrix& matrix, double lineScale, ai::int32 options) {
-    TransformLeaves(art, matrix, lineScale, options);
-    TransformGroups(art, matrix, lineScale, options);
+// A scale factor or angle that is not finite can't make a matrix the application takes.
+double CheckedFactor(double value, const char* key) {
+    if (!std::isfinite(value)) {
+        throw CommandError("\"" + std::string(key) + "\" is out of range");
+    }
+    return value;
 }
 
 bool IsNearRightAngle(double degrees) {
@@ -128,20 +129,20 @@ struct TransformRequest {
 };
 
 void ReadRotationAndShear(const json& request, TransformRequest& r) {
-    std::optional<double> rotation = ReadOptionalNumber(request, "rotation");
+    std::optional<double> rotation = ReadOptionalNumberStrictly(request, "rotation");
     if (!rotation && !HasKey(request, "distance")) {
-        rotation = ReadOptionalNumber(request, "angle");
+        rotation = ReadOptionalNumberStrictly(request, "angle");
     }
     r.matrix = IdentityMatrix();
     if (rotation) {
-        r.rotation = *rotation;
+        r.rotation = CheckedFactor(*rotation, "rotation");
         r.matrix = Concat(r.matrix, RotationMatrix(DegreesToRadians(*rotation)));
     }
-    const std::optional<double> shear = ReadOptionalNumber(request, "shear");
-    const std::optional<double> shearH = ReadOptionalNumber(request, "shearH");
-    const std::optional<double> shearV = ReadOptionalNumber(request, "shearV");
-    r.shearH = shear.value_or(shearH.value_or(0.0));
-    r.shearV = shearV.value_or(0.0);
+    const std::optional<double> shear = ReadOptionalNumberStrictly(request, "shear");
+    const std::optional<double> shearH = ReadOptionalNumberStrictly(request, "shearH");
+    const std::optional<double> shearV = ReadOptionalNumberStrictly(request, "shearV");
+    r.shearH = CheckedFactor(shear.value_or(shearH.value_or(0.0)), shear ? "shear" : "shearH");
+    r.shearV = CheckedFactor(shearV.value_or(0.0), "shearV");
     const bool horizontal = shear || shearH;
     const std::optional<double> degrees = shear ? shear : (shearH ? shearH : shearV);
     if (!degrees || DegreesToRadians(*degrees) == 0.0) {
@@ -162,19 +163,19 @@ void ReadRotationAndShear(const json& request, TransformRequest& r) {
 }
 
 void ReadScaling(const json& request, const std::string& units, TransformRequest& r) {
-    const std::optional<double> scaleH = ReadOptionalNumber(request, "scaleH");
-    const std::optional<double> scaleV = ReadOptionalNumber(request, "scaleV");
-    const std::optional<double> scale = ReadOptionalNumber(request, "scale");
-    r.scaleH = scale.value_or(scaleH.value_or(1.0));
-    r.scaleV = scale.value_or(scaleV.value_or(1.0));
+    const std::optional<double> scaleH = ReadOptionalNumberStrictly(request, "scaleH");
+    const std::optional<double> scaleV = ReadOptionalNumberStrictly(request, "scaleV");
+    const std::optional<double> scale = ReadOptionalNumberStrictly(request, "scale");
+    r.scaleH = CheckedFactor(scale.value_or(scaleH.value_or(1.0)), scale ? "scale" : "scaleH");
+    r.scaleV = CheckedFactor(scale.value_or(scaleV.value_or(1.0)), scale ? "scale" : "scaleV");
     if (r.scaleH == 0.0 || r.scaleV == 0.0) {
         r.error = "A scale factor can't be 0";
     }
-    r.width = LenUnitsToPoints(ReadNumber(request, "width", 0.0), units);
-    r.height = LenUnitsToPoints(ReadNumber(request, "height", 0.0), units);
-    r.widthDiff = LenUnitsToPoints(ReadNumber(request, "widthDiff", 0.0), units);
-    r.heightDiff = LenUnitsToPoints(ReadNumber(request, "heightDiff", 0.0), units);
-    r.keepProportions = ReadBool(request, "keepProportions", scale.has_value());
+    r.width = ReadLengthStrictly(request, "width", units, 0.0);
+    r.height = ReadLengthStrictly(request, "height", units, 0.0);
+    r.widthDiff = ReadLengthStrictly(request, "widthDiff", units, 0.0);
+    r.heightDiff = ReadLengthStrictly(request, "heightDiff", units, 0.0);
+    r.keepProportions = ReadBoolStrictly(request, "keepProportions", scale.has_value());
     r.widthLeads = scaleH || HasKey(request, "width") || HasKey(request, "widthDiff");
     r.heightLeads = scaleV || HasKey(request, "height") || HasKey(request, "heightDiff");
     std::string fitting;
@@ -184,20 +185,20 @@ void ReadScaling(const json& request, const std::string& units, TransformRequest
 }
 
 void ReadPlacement(const json& request, const std::string& units, TransformRequest& r) {
-    r.deltaX = LenUnitsToPoints(ReadNumber(request, "deltaX", 0.0), units);
-    r.deltaY = LenUnitsToPoints(ReadNumber(request, "deltaY", 0.0), units);
-    if (const std::optional<double> distance = ReadOptionalNumber(request, "distance")) {
+    r.deltaX = ReadLengthStrictly(request, "deltaX", units, 0.0);
+    r.deltaY = ReadLengthStrictly(request, "deltaY", units, 0.0);
+    if (const std::optional<double> distance = ReadOptionalNumberStrictly(request, "distance")) {
         const double angle = DegreesToRadians(ReadNumberLeniently(request, "angle", 0.0));
-        r.deltaX = LenUnitsToPoints(*distance * std::cos(angle), units);
-        r.deltaY = LenUnitsToPoints(*distance * std::sin(angle), units);
+        r.deltaX = CheckedLength(LenUnitsToPoints(*distance * std::cos(angle), units), "distance");
+        r.deltaY = CheckedLength(LenUnitsToPoints(*distance * std::sin(angle), units), "distance");
     }
-    std::optional<double> x = ReadOptionalNumber(request, "x");
-    std::optional<double> y = ReadOptionalNumber(request, "y");
-    const std::optional<double> left = ReadOptionalNumber(request, "left");
-    const std::optional<double> top = ReadOptionalNumber(request, "top");
-    r.anchorPoint = ReadText(request, "anchorPoint");
+    std::optional<double> x = ReadOptionalNumberStrictly(request, "x");
+    std::optional<double> y = ReadOptionalNumberStrictly(request, "y");
+    const std::optional<double> left = ReadOptionalNumberStrictly(request, "left");
+    const std::optional<double> top = ReadOptionalNumberStrictly(request, "top");
+    r.anchorPoint = ReadTextStrictly(request, "anchorPoint");
     const bool xyAnchorGiven = HasKey(request, "xyAnchorPoint");
-    r.xyAnchor = ReadText(request, "xyAnchorPoint");
+    r.xyAnchor = ReadTextStrictly(request, "xyAnchorPoint");
     if (left || top) {
         r.xyAnchor = "TOPLEFT";
     }
@@ -205,7 +206,8 @@ void ReadPlacement(const json& request, const std::string& units, TransformReque
     y = top ? top : y;
     r.xGiven = x.has_value();
     r.yGiven = y.has_value();
-    r.position = {LenUnitsToPoints(x.value_or(0.0), units), LenUnitsToPoints(y.value_or(0.0), units)};
+    r.position = {CheckedLength(LenUnitsToPoints(x.value_or(0.0), units), left ? "left" : "x"),
+                  CheckedLength(LenUnitsToPoints(y.value_or(0.0), units), top ? "top" : "y")};
     // A position without an anchor of the object places the object's top-left corner (the xy
     // anchor, "TOPLEFT" or empty, which the mode "move" reads as the top-left).
     r.xyMode = xyAnchorGiven || ((r.xGiven || r.yGiven) && r.anchorPoint.empty());
@@ -227,8 +229,8 @@ void ConvertPosition(const json& request, TransformRequest& r) {
 
 TransformRequest ReadTransformRequest(const json& request) {
     TransformRequest r;
-    r.tagSearch = ReadText(request, "tagSearch");
-    const std::string units = ReadText(request, "units");
+    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    const std::string units = ReadTextStrictly(request, "units");
     ReadRotationAndShear(request, r);
     ReadScaling(request, units, r);
     ReadPlacement(request, units, r);
@@ -286,11 +288,36 @@ AIRealPoint ScaleFor(const TransformRequest& r, const AIRealRect& bounds) {
     return {h, v};
 }
 
-// Transforms one object; false (the object left as it was) when its bounds can't be read.
-bool TransformOne(ArtObject* art, const TransformRequest& r) {
+// Where the art's anchor point is after the matrix, measured without changing the art: for visible
+// bounds the stroke's margin around the geometry grows with the line widths.
+std::optional<AIRealPoint> AnchorAfter(ArtObject* art, const TransformRequest& r, const AIRealRect& before,
+                                       const AIRealMatrix& matrix, double lineScale) {
+    std::optional<AIRealRect> after = ArtBounds(art, false, matrix);
+    if (!after) {
+        return std::nullopt;
+    }
+    if (r.visibleBounds) {
+        const std::optional<AIRealRect> geometry = ArtBounds(art, false);
+        if (!geometry) {
+            return std::nullopt;
+        }
+        const double scale = (r.options & kScaleLines) != 0 ? lineScale : 1.0;
+        after->left -= (geometry->left - before.left) * scale;
+        after->right += (before.right - geometry->right) * scale;
+        after->top += (before.top - geometry->top) * scale;
+        after->bottom -= (geometry->bottom - before.bottom) * scale;
+    }
+    return GetFixedPoint(*after, r.xyAnchor, "move");
+}
+
+enum class Outcome { kMoved, kRefused, kUnmeasured };
+
+// Transforms one object with one matrix: the scaling, rotation and shear about the anchor point and
+// the move to the requested place together, applied once or not at all.
+Outcome TransformOne(ArtObject* art, const TransformRequest& r) {
     const std::optional<AIRealRect> bounds = ArtBounds(art, r.visibleBounds);
     if (!bounds) {
-        return false;
+        return Outcome::kUnmeasured;
     }
     const AIRealPoint scale = ScaleFor(r, *bounds);
     AIRealMatrix matrix = r.matrix;
@@ -302,19 +329,18 @@ bool TransformOne(ArtObject* art, const TransformRequest& r) {
     const std::string& anchor = r.xyMode ? r.xyAnchor : r.anchorPoint;
     const AIRealPoint before = GetFixedPoint(*bounds, anchor, r.xyMode ? "move" : "distort");
     AIRealPoint after = Transform(matrix, before);
-    ApplyToTree(art, matrix, lineScale, r.options);
     if (r.xyMode) {
-        const std::optional<AIRealPoint> measured =
-            GetFixedPoint(art, anchor, "move", r.visibleBounds, false);
+        const std::optional<AIRealPoint> measured = AnchorAfter(art, r, *bounds, matrix, lineScale);
         if (!measured) {
-            return false;
+            return Outcome::kUnmeasured;
         }
         after = *measured;
     }
     const double x = r.xGiven ? r.position.h : before.h;
     const double y = r.yGiven ? r.position.v : before.v;
-    ApplyToTree(art, TranslationMatrix(x - after.h + r.deltaX, y - after.v + r.deltaY), 1.0, r.options);
-    return true;
+    const AIRealMatrix placed =
+        Concat(matrix, TranslationMatrix(x - after.h + r.deltaX, y - after.v + r.deltaY));
+    return TransformTree(art, placed, lineScale, r.options, true) ? Outcome::kMoved : Outcome::kRefused;
 }
 
 }  // namespace
@@ -322,64 +348,66 @@ bool TransformOne(ArtObject* art, const TransformRequest& r) {
 std::string PlimUtilsPlugin::TranslateObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("translate", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const std::string units = ReadText(parsed, "units");
-    double deltaX = ReadNumber(parsed, "deltaX", 0.0);
-    double deltaY = ReadNumber(parsed, "deltaY", 0.0);
-    const std::optional<double> distance = ReadOptionalNumber(parsed, "distance");
-    const std::optional<double> angle = distance ? ReadOptionalNumber(parsed, "angle") : std::nullopt;
-    if (distance && angle) {
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const std::string units = ReadTextStrictly(parsed, "units");
+    double deltaX = ReadNumberStrictly(parsed, "deltaX", 0.0);
+    double deltaY = ReadNumberStrictly(parsed, "deltaY", 0.0);
+    const std::optional<double> distance = ReadOptionalNumberStrictly(parsed, "distance");
+    const std::optional<double> angle = distance ? ReadOptionalNumberStrictly(parsed, "angle") : std::nullopt;
+    const bool polar = distance && angle;
+    if (polar) {
         deltaX = *distance * std::cos(DegreesToRadians(*angle));
         deltaY = *distance * std::sin(DegreesToRadians(*angle));
     }
     const ai::int32 options = ReadTransformOptions(parsed, false);
+    const AIRealMatrix move =
+        TranslationMatrix(CheckedLength(LenUnitsToPoints(deltaX, units), polar ? "distance" : "deltaX"),
+                          CheckedLength(LenUnitsToPoints(deltaY, units), polar ? "distance" : "deltaY"));
     reply["tagSearch"] = tagSearch;
     reply["deltaX"] = deltaX;
     reply["deltaY"] = deltaY;
 
     const ArtList objects = FindTopMost(tagSearch);
     if (objects.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
-    const AIRealMatrix move =
-        TranslationMatrix(LenUnitsToPoints(deltaX, units), LenUnitsToPoints(deltaY, units));
+    MoveTally tally;
     for (ArtObject* art : objects) {
-        TransformLeaves(art, move, 1.0, options);
+        tally.Count(TransformTree(art, move, 1.0, options, false));
     }
+    ReportTally(reply, tally);
     return DumpReply(reply);
 }
 
 std::string PlimUtilsPlugin::RotateObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("rotate", parsed);
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
-    const double rotation = ReadNumber(parsed, "rotation", 0.0);
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    const double rotation = CheckedFactor(ReadNumberStrictly(parsed, "rotation", 0.0), "rotation");
     reply["tagSearch"] = tagSearch;
     reply["rotation"] = rotation;
 
     const ArtList objects = FindTopMost(tagSearch);
     if (objects.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     const AIRealMatrix turn = RotationMatrix(DegreesToRadians(rotation));
-    bool skipped = false;
+    MoveTally tally;
     for (ArtObject* art : objects) {
         const std::optional<AIRealRect> bounds = ArtBounds(art, false);
         if (!bounds) {
-            skipped = true;
+            ++tally.unmeasured;
             continue;
         }
         const AIRealPoint center = CenterOf(*bounds);
         const AIRealPoint turned = Transform(turn, center);
         const AIRealMatrix aboutCenter =
             Concat(turn, TranslationMatrix(center.h - turned.h, center.v - turned.v));
-        TransformLeaves(art, aboutCenter, 1.0, kTransformObjects);
+        tally.Count(TransformTree(art, aboutCenter, 1.0, kTransformObjects, false));
     }
-    if (skipped) {
-        reply["warning"] = kSkippedWarning;
-    }
+    ReportTally(reply, tally);
     return DumpReply(reply);
 }
 
@@ -402,16 +430,19 @@ std::string PlimUtilsPlugin::TransformObjects(std::string request) {
 
     const ArtList objects = FindTopMost(r.tagSearch);
     if (objects.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
     const CornerPolicyScope corners(r.scaleCorners);
-    bool skipped = false;
+    MoveTally tally;
     for (ArtObject* art : objects) {
-        skipped = !TransformOne(art, r) || skipped;
+        const Outcome outcome = TransformOne(art, r);
+        if (outcome == Outcome::kUnmeasured) {
+            ++tally.unmeasured;
+        } else {
+            tally.Count(outcome == Outcome::kMoved);
+        }
     }
-    if (skipped) {
-        reply["warning"] = kSkippedWarning;
-    }
+    ReportTally(reply, tally);
     return DumpReply(reply);
 }
