@@ -50,14 +50,6 @@ ai::int32 ReadTransformOptions(const json& request, bool withScaleLines) {
     return options;
 }
 
-// A scale factor or angle that is not finite can't make a matrix the application takes.
-double CheckedFactor(double value, const char* key) {
-    if (!std::isfinite(value)) {
-        throw CommandError("\"" + std::string(key) + "\" is out of range");
-    }
-    return value;
-}
-
 bool IsNearRightAngle(double degrees) {
     return std::abs(std::fmod(std::abs(degrees), 180.0) - 90.0) < kShearTolerance;
 }
@@ -135,14 +127,14 @@ void ReadRotationAndShear(const json& request, TransformRequest& r) {
     }
     r.matrix = IdentityMatrix();
     if (rotation) {
-        r.rotation = CheckedFactor(*rotation, "rotation");
+        r.rotation = *rotation;
         r.matrix = Concat(r.matrix, RotationMatrix(DegreesToRadians(*rotation)));
     }
     const std::optional<double> shear = ReadOptionalNumberStrictly(request, "shear");
     const std::optional<double> shearH = ReadOptionalNumberStrictly(request, "shearH");
     const std::optional<double> shearV = ReadOptionalNumberStrictly(request, "shearV");
-    r.shearH = CheckedFactor(shear.value_or(shearH.value_or(0.0)), shear ? "shear" : "shearH");
-    r.shearV = CheckedFactor(shearV.value_or(0.0), "shearV");
+    r.shearH = shear.value_or(shearH.value_or(0.0));
+    r.shearV = shearV.value_or(0.0);
     const bool horizontal = shear || shearH;
     const std::optional<double> degrees = shear ? shear : (shearH ? shearH : shearV);
     if (!degrees || DegreesToRadians(*degrees) == 0.0) {
@@ -166,8 +158,8 @@ void ReadScaling(const json& request, const std::string& units, TransformRequest
     const std::optional<double> scaleH = ReadOptionalNumberStrictly(request, "scaleH");
     const std::optional<double> scaleV = ReadOptionalNumberStrictly(request, "scaleV");
     const std::optional<double> scale = ReadOptionalNumberStrictly(request, "scale");
-    r.scaleH = CheckedFactor(scale.value_or(scaleH.value_or(1.0)), scale ? "scale" : "scaleH");
-    r.scaleV = CheckedFactor(scale.value_or(scaleV.value_or(1.0)), scale ? "scale" : "scaleV");
+    r.scaleH = scale.value_or(scaleH.value_or(1.0));
+    r.scaleV = scale.value_or(scaleV.value_or(1.0));
     if (r.scaleH == 0.0 || r.scaleV == 0.0) {
         r.error = "A scale factor can't be 0";
     }
@@ -384,7 +376,7 @@ std::string PlimUtilsPlugin::RotateObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("rotate", parsed);
     const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
-    const double rotation = CheckedFactor(ReadNumberStrictly(parsed, "rotation", 0.0), "rotation");
+    const double rotation = ReadNumberStrictly(parsed, "rotation", 0.0);
     reply["tagSearch"] = tagSearch;
     reply["rotation"] = rotation;
 

@@ -1,102 +1,226 @@
-// Every command, given requests that are wrong in every way a client can be wrong, answers with a
-// reply and leaves the application running: nothing crashes, nothing is thrown into the host.
+// Every command of the command table, through every way in that takes it, given requests that are
+// wrong in every way a client can be wrong: each answers with a reply that echoes the request's
+// "uid", and the application keeps running: nothing crashes, nothing is thrown into the host.
+#include <filesystem>
+#include <fstream>
+
 #include "PluginFixture.h"
-#include "model/DocumentFormat.h"
+#include "core/CommandRows.h"
 
 namespace {
 
-const char* const kHostileRequests[] = {
-    "",
-    "{}",
-    "[]",
-    "null",
-    "\"text\"",
-    "12",
-    "{",
-    "{\"uid\":5}",
-    "{\"tagSearch\":5}",
-    "{\"tagSearch\":\"(\"}",
-    "{\"tagSearch\":\"logo\",\"tags\":[1,2]}",
-    "{\"tagSearch\":\"logo\",\"units\":\"parsecs\",\"deltaX\":1e308,\"deltaY\":-1e308}",
-    "{\"tagSearch\":\"logo\",\"rotation\":\"x\",\"scale\":-0.0,\"numberOfCopies\":2147483647}",
-    "{\"tagSearch\":\"logo|photo|cell\",\"mode\":\"unite\",\"resolution\":0,\"artboardNumber\":-3}",
-    "{\"tagSearch\":\"*\",\"data\":[{\"eventType\":\"com.torvi.event.remove\",\"data\":{\"tagSearch\":\"logo\"}}]}",
-    "{\"tagSearch\":\":nthChild(logo, 99999999999n+-99999999999)\"}",
-    "{\"layerNumber\":2147483647,\"layerName\":\"\\u0000\",\"artboards\":[{\"width\":-1}]}",
+struct Row {
+    const char* name;
+    Route route;
+    unsigned ways;
+
+    bool RepliesWithJson() const {
+        return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
+               route != Route::kXml;
+    }
 };
 
-// Every command name a script can send: the command table and the names handled beside it.
-const char* const kCommandNames[] = {
-    "alignObjects", "arrange", "batchCall", "checkTextOverset", "cleanDocument", "closeDocument", "copyFile",
-    "copyToDictionary", "counters", "createGraphicStyle", "distributeObjects", "editArtboards",
-    "editGraphicStyle", "editLayer", "editTextStyle", "expand", "fitArtboardToBounds", "getAllTags",
-    "getByTags", "getDocumentUnits", "getFontList", "getGraphicStyle", "getObjectAttributes", "getTags",
-    "getTextStyle", "groupObjects", "listUndoPoints", "makeClipGroup", "makeCompoundPath", "makeSwatch",
-    "mergeSwatches", "nameToTags", "openCloudFile", "openFile", "outlineText", "pathfinder", "place",
-    "rasterize", "reduceToBasicAppearance", "releaseClipGroup", "releaseCompoundPath", "remove",
-    "removeTags", "removeTagsSelected", "restoreFromDictionary", "revert", "rotate", "saveCloudFile",
-    "saveFile", "selectByTags", "setDocumentColorMode", "setObjectAttributes", "setTags", "tagNotify",
-    "tagsToName", "text", "transform", "translate", "ungroupObjects", "validateTagSearches", "version",
-    "comment", "duplicate", "exportFile", "startContext", "tagNotifyOff", "tagNotifyOn", "undoChanges",
-    "z-order",
+// The plug-in's own command table, walked here instead of a list of names.
+constexpr Row kRows[] = {
+#define PLIM_TEST_ROW(name, member, route, ways) {name, Route::route, ways},
+    PLIM_COMMAND_ROWS(PLIM_TEST_ROW)
+#undef PLIM_TEST_ROW
 };
 
-class HostileRequests : public PluginTest, public testing::WithParamInterface<const char*> {
+// Requests whose "uid" can't be read back, or that are no object at all.
+const char* const kUnreadableRequests[] = {"", "[]", "null", "\"text\"", "12", "{", "{\"uid\":5}"};
+
+// Requests that fail in every other way; each carries the uid "h".
+const char* const kFailingRequests[] = {
+    "{\"uid\":\"h\"}",
+    "{\"uid\":\"h\",\"tagSearch\":5}",
+    "{\"uid\":\"h\",\"tagSearch\":\"(\"}",
+    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"tags\":[1,2],\"seriesTag\":7,\"data\":5}",
+    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"units\":\"parsecs\",\"deltaX\":1e308,\"deltaY\":-1e308}",
+    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"units\":\"in\",\"deltaX\":1e308,\"distance\":1e308,\"angle\":0,"
+    "\"gap\":1e308,\"absOffset\":1e308,\"scale\":1e308,\"x\":1e308}",
+    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"rotation\":\"x\",\"scale\":-0.0,\"numberOfCopies\":2147483647}",
+    "{\"uid\":\"h\",\"tagSearch\":\"logo|photo|cell\",\"mode\":\"unite\",\"resolution\":\"x\","
+    "\"artboardNumber\":-3}",
+    "{\"uid\":\"h\",\"tagSearch\":\"*\",\"data\":[{\"eventType\":\"com.torvi.event.remove\",\"data\":{}}]}",
+    "{\"uid\":\"h\",\"tagSearch\":\":nthChild(logo, 99999999999n+-99999999999)\",\"key\":[]}",
+    "{\"uid\":\"h\",\"layerNumber\":2147483647,\"layerName\":\"\\u0000\",\"artboards\":[{\"width\":-1}]}",
+};
+
+std::string BatchOf(const std::string& name, const std::string& data) {
+    return json{
+        {"data", json::array({json{{"eventType", "com.torvi.event." + name}, {"data", json::parse(data)}}})}}
+        .dump();
+}
+
+class HostileRequests : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
         OpenExample("sample.json", 3);
     }
-};
 
-TEST_P(HostileRequests, EveryCommandAnswers) {
-    for (const std::string name : kCommandNames) {
-        const host::ScriptResult result = app->ScriptMessage(name, GetParam());
-        EXPECT_EQ(result.error, kNoErr) << name << " " << GetParam();
-        if (name == "tagNotifyOn" || name == "tagNotifyOff") {
-            continue;
+    // The JSON reply of a script message; checks that it is an object.
+    json ScriptReply(const Row& row, const std::string& request) {
+        const host::ScriptResult result = app->ScriptMessage(row.name, request);
+        EXPECT_EQ(result.error, kNoErr) << row.name << " " << request;
+        if (!row.RepliesWithJson()) {
+            EXPECT_EQ(result.output, "") << row.name;
+            return json::object();
         }
         const json reply = json::parse(result.output, nullptr, false);
-        ASSERT_FALSE(reply.is_discarded()) << name << " answered " << result.output;
-        EXPECT_TRUE(reply.is_object()) << name;
+        EXPECT_TRUE(reply.is_object()) << row.name << " answered " << result.output;
+        return reply;
+    }
+
+    // The JSON reply that a panel event gets, when the row answers with one.
+    std::optional<json> PanelReply(const Row& row, const std::string& request) {
+        app->Panel().ClearDispatched();
+        app->Panel().Send(std::string("com.torvi.event.") + row.name, request, "com.example.asker");
+        const auto events = app->Panel().TakeDispatched();
+        if (!row.RepliesWithJson()) {
+            return std::nullopt;
+        }
+        EXPECT_EQ(events.size(), 1u) << row.name;
+        return events.empty() ? json::object() : json::parse(events.back().data, nullptr, false);
+    }
+};
+
+TEST_F(HostileRequests, EveryCommandAnswersAnUnreadableRequest) {
+    for (const char* request : kUnreadableRequests) {
+        for (const Row& row : kRows) {
+            if ((row.ways & kByScript) != 0) {
+                EXPECT_FALSE(ScriptReply(row, request).contains("uid")) << row.name << " " << request;
+            }
+        }
     }
     EXPECT_EQ(app->ContextDepth(), 0);
     EXPECT_TRUE(app->IsStarted());
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, HostileRequests, testing::ValuesIn(kHostileRequests));
+TEST_F(HostileRequests, EveryCommandEchoesTheUidOfAFailingRequestOnEveryWayIn) {
+    for (const char* request : kFailingRequests) {
+        for (const Row& row : kRows) {
+            if ((row.ways & kByScript) != 0 && row.RepliesWithJson()) {
+                EXPECT_EQ(ScriptReply(row, request).value("uid", ""), "h") << row.name << " " << request;
+            }
+            if ((row.ways & kByPanel) != 0) {
+                if (const std::optional<json> reply = PanelReply(row, request)) {
+                    EXPECT_EQ(reply->value("uid", ""), "h") << row.name << " " << request;
+                }
+            }
+            if ((row.ways & kInBatch) != 0) {
+                const json reply = json::parse(Script("batchCall", BatchOf(row.name, request)));
+                EXPECT_EQ(reply["data"][0]["data"].value("uid", ""), "h") << row.name << " " << request;
+            }
+        }
+    }
+    EXPECT_EQ(app->ContextDepth(), 0);
+    EXPECT_TRUE(app->IsStarted());
+}
 
-}  // namespace
+// A name that no row has is answered by every way in, the uid echoed where it can be read.
+TEST_F(HostileRequests, UnknownNamesAreAnswered) {
+    EXPECT_EQ(Script("noSuchCommand", R"({"uid":"h"})"),
+              R"({"error":"Unknown event type: noSuchCommand","uid":"h"})");
+    const json reply = json::parse(Script("batchCall", BatchOf("noSuchCommand", "{}")));
+    EXPECT_EQ(reply["data"][0]["error"], "Unknown eventType: noSuchCommand");
+    for (const Row& row : kRows) {
+        if ((row.ways & kByScript) == 0) {
+            EXPECT_EQ(Script(row.name, "{}"),
+                      std::string(R"({"error":"Unknown event type: )") + row.name + "\"}");
+        }
+        if ((row.ways & kInBatch) == 0) {
+            EXPECT_EQ(json::parse(Script("batchCall", BatchOf(row.name, "{}")))["data"][0]["error"],
+                      std::string("Unknown eventType: ") + row.name);
+        }
+    }
+}
 
-namespace {
+// The saved form of the current document, byte for byte.
+std::string SavedText(host::Application& app) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "plim-hostile-saved.json";
+    std::string error;
+    EXPECT_TRUE(host::model::saveDocument(*app.CurrentDocument(), file, &error)) << error;
+    std::ifstream stream(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(file);
+    return text;
+}
 
-using DeepRequests = PluginTest;
+struct Refusal {
+    const char* name;
+    const char* request;
+    const char* error;
+};
+
+// Requests that can't be carried out, each answered with an error before anything changes.
+const Refusal kRefusals[] = {
+    {"translate", R"({"tagSearch":"cell","units":"in","deltaX":1e308})", "\"deltaX\" is out of range"},
+    {"translate", R"({"tagSearch":"cell","units":"in","distance":1e308,"angle":45})",
+     "\"distance\" is out of range"},
+    {"transform", R"({"tagSearch":"cell","units":"in","deltaX":1e308})", "\"deltaX\" is out of range"},
+    {"transform", R"({"tagSearch":"cell","units":"in","x":1e308})", "\"x\" is out of range"},
+    {"transform", R"({"tagSearch":"cell","units":"in","width":1e308})", "\"width\" is out of range"},
+    {"transform", R"({"tagSearch":"cell","scale":1e300})",
+     "The application refused to transform the objects"},
+    {"alignObjects", R"({"tagSearch":"cell","units":"in","absOffset":1e308})",
+     "\"absOffset\" is out of range"},
+    {"distributeObjects", R"({"tagSearch":"cell","units":"in","gap":1e308})", "\"gap\" is out of range"},
+    {"rasterize", R"({"tagSearch":"logo","resolution":"300"})", "\"resolution\" must be a number"},
+    {"rasterize", R"({"tagSearch":"logo","colorSpace":1})", "\"colorSpace\" must be a string"},
+    {"rasterize", R"({"tagSearch":"logo","antiAlias":1})", "\"antiAlias\" must be true or false"},
+    {"rasterize", R"({"tagSearch":"logo","preserveSpotColors":"yes"})",
+     "\"preserveSpotColors\" must be true or false"},
+    {"rasterize", R"({"tagSearch":"logo","lzwCompression":null})",
+     "\"lzwCompression\" must be true or false"},
+};
+
+TEST_F(HostileRequests, RefusedRequestsLeaveTheDocumentAsItWas) {
+    const std::string before = SavedText(*app);
+    for (const Refusal& refusal : kRefusals) {
+        const json reply = ScriptJson(refusal.name, refusal.request);
+        EXPECT_EQ(reply.value("error", ""), refusal.error) << refusal.name << " " << refusal.request;
+        EXPECT_EQ(reply.dump().find("null"), std::string::npos) << reply;
+        EXPECT_EQ(SavedText(*app), before) << refusal.name << " " << refusal.request;
+    }
+    // Every transformation refused by the application: an error, and nothing moved.
+    app->Faults().FailOperation("AI Transform Art Suite", "TransformArt", FourCharCode("FAIL"));
+    for (const char* name : {"translate", "rotate", "transform", "alignObjects", "distributeObjects"}) {
+        const json reply =
+            ScriptJson(name, R"({"tagSearch":"cell","deltaX":5,"rotation":5,"anchorPoint":"L"})");
+        EXPECT_EQ(reply.value("error", ""), "The application refused to transform the objects")
+            << name << reply;
+        EXPECT_EQ(SavedText(*app), before) << name;
+    }
+    // Some refused: the others move, and the reply warns.
+    app->Faults().Clear();
+    app->Faults().FailOperation("AI Transform Art Suite", "TransformArt", FourCharCode("FAIL"), 2);
+    const json reply = ScriptJson("translate", R"({"tagSearch":"cell","deltaX":5})");
+    EXPECT_EQ(reply.value("warning", ""),
+              "Objects the application refused to transform were left as they were");
+    EXPECT_FALSE(reply.contains("error"));
+}
 
 // A request nested far deeper than any client writes is refused before anything works on it.
-TEST_F(DeepRequests, AreRefused) {
+TEST_F(HostileRequests, DeepRequestsAreRefused) {
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
     const std::string batch =
         R"({"data":[{"eventType":"com.torvi.event.comment","data":{"a":)" + deep + "}}]}";
-    EXPECT_EQ(Script("batchCall", batch), R"({"error":"The request is nested too deeply","eventType":"batchCall"})");
+    EXPECT_EQ(Script("batchCall", batch),
+              R"({"error":"The request is nested too deeply","eventType":"batchCall"})");
     EXPECT_EQ(Script("setTags", R"({"tags":)" + deep + "}"),
               R"({"error":"The request is nested too deeply","eventType":"setTags"})");
 }
 
-}  // namespace
-
-namespace {
-
-using WithoutDocument = PluginTest;
-
 // With no document open every command still answers, and nothing crashes.
-TEST_F(WithoutDocument, EveryCommandAnswers) {
+TEST_F(HostileRequests, EveryCommandAnswersWithoutADocument) {
     app->CloseDocument();
-    for (const char* request : {"{}", "{\"tagSearch\":\"logo\",\"tags\":[\"a\"],\"layerNumber\":1}"}) {
-        for (const std::string name : kCommandNames) {
-            const host::ScriptResult result = app->ScriptMessage(name, request);
-            EXPECT_EQ(result.error, kNoErr) << name;
-            if (name != "tagNotifyOn" && name != "tagNotifyOff") {
-                EXPECT_FALSE(json::parse(result.output, nullptr, false).is_discarded()) << name << ": " << result.output;
+    for (const char* request :
+         {"{\"uid\":\"h\"}", "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"tags\":[\"a\"],\"layerNumber\":1}"}) {
+        for (const Row& row : kRows) {
+            if ((row.ways & kByScript) != 0 && row.RepliesWithJson()) {
+                EXPECT_EQ(ScriptReply(row, request).value("uid", ""), "h") << row.name;
             }
         }
     }
