@@ -4,28 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CommandTableRows.h"
 #include "PluginFixture.h"
-#include "core/CommandRows.h"
 
 namespace {
-
-struct Row {
-    const char* name;
-    Route route;
-    unsigned ways;
-
-    bool RepliesWithJson() const {
-        return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
-               route != Route::kXml;
-    }
-};
-
-// The plug-in's own command table, walked here instead of a list of names.
-constexpr Row kRows[] = {
-#define PLIM_TEST_ROW(name, member, route, ways) {name, Route::route, ways},
-    PLIM_COMMAND_ROWS(PLIM_TEST_ROW)
-#undef PLIM_TEST_ROW
-};
 
 // Requests whose "uid" can't be read back, or that are no object at all.
 const char* const kUnreadableRequests[] = {"", "[]", "null", "\"text\"", "12", "{", "{\"uid\":5}"};

@@ -1,5 +1,8 @@
 // Script messages: the command table, the special names, and the application-context and
 // undo-kind rules around every command.
+#include <set>
+
+#include "CommandTableRows.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -43,17 +46,19 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"comment", "", R"({"eventType":"comment"})"},
         ReplyCase{"noSuchCommand", "{}", R"({"error":"Unknown event type: noSuchCommand"})"},
         ReplyCase{"AlignObjects", "{}", R"({"error":"Unknown event type: AlignObjects"})"},
-        ReplyCase{"", "{}", R"({"error":"Unknown event type: "})"},
-        ReplyCase{"tagNotifyOn", "{}", ""},
+        ReplyCase{"", "{}", R"({"error":"Unknown event type: "})"}, ReplyCase{"tagNotifyOn", "{}", ""},
         ReplyCase{"tagNotifyOff", "{}", ""},
-        ReplyCase{"translate", R"({"uid":"t"})",
-                  R"({"deltaX":0.0,"deltaY":0.0,"error":"No artwork found","eventType":"translate","tagSearch":"","uid":"t"})"},
-        ReplyCase{"z-order", "{}",
-                  R"({"error":"No source artwork found","eventType":"move","replace":false,"tagSearch":"","tags":[],"targetTagSearch":""})"},
+        ReplyCase{
+            "translate", R"({"uid":"t"})",
+            R"({"deltaX":0.0,"deltaY":0.0,"error":"No artwork found","eventType":"translate","tagSearch":"","uid":"t"})"},
+        ReplyCase{
+            "z-order", "{}",
+            R"({"error":"No source artwork found","eventType":"move","replace":false,"tagSearch":"","tags":[],"targetTagSearch":""})"},
         ReplyCase{"editTextStyle", "{}", R"({"error":"Not implemented yet","eventType":"editTextStyle"})"},
         // A request that the JSON library can't take is answered, never thrown into the host.
         ReplyCase{"comment", R"({"uid":5})", R"({"error":"\"uid\" must be a string","eventType":"comment"})"},
-        ReplyCase{"version", R"({"uid":["x"]})", R"({"error":"\"uid\" must be a string","eventType":"version"})"},
+        ReplyCase{"version", R"({"uid":["x"]})",
+                  R"({"error":"\"uid\" must be a string","eventType":"version"})"},
         ReplyCase{"batchCall", R"({"uid":null})",
                   R"({"error":"\"uid\" must be a string","eventType":"batchCall"})"}),
     [](const testing::TestParamInfo<ReplyCase>& info) { return "Case" + std::to_string(info.index); });
@@ -76,67 +81,84 @@ INSTANTIATE_TEST_SUITE_P(Texts, InvalidRequests,
 // How many application contexts a message pushed, the undo kinds it set, and whether a context
 // opened by "startContext" is in force afterwards (seen by the kind the next "translate" sets).
 struct ContextRule {
-    const char* name;
     int pushes;
-    std::vector<ai::int32> kinds;
-    bool contextAfter;
-
-    friend void PrintTo(const ContextRule& rule, std::ostream* out) { *out << rule.name; }
+    std::vector<ai::int32> kinds;      // -1 stands for the kind taken from the context flag
+    std::optional<bool> contextAfter;  // none: as it was
 };
 
-class ContextRules : public PluginTest, public testing::WithParamInterface<ContextRule> {
+// The rule of each route, as scripts see it.
+ContextRule RuleOf(Route route) {
+    switch (route) {
+        case Route::kPlain:
+            return {1, {}, std::nullopt};
+        case Route::kUndoable:
+            return {1, {-1}, std::nullopt};
+        case Route::kStartContext:
+            return {1, {0}, true};
+        case Route::kUndoChanges:
+            return {1, {}, false};
+        case Route::kExportFile:
+            return {1, {0}, false};
+        default:
+            return {0, {}, std::nullopt};
+    }
+}
+
+class ContextRules : public PluginTest, public testing::WithParamInterface<bool> {
 protected:
-    void Check(bool contextBefore) {
-        const ContextRule& rule = GetParam();
+    void Check(const std::string& name, const ContextRule& rule) {
+        const bool contextBefore = GetParam();
         if (contextBefore) {
             Script("startContext");
         }
         const int pushes = app->ContextPushes();
         const size_t kinds = app->UndoKinds().size();
-        Script(rule.name);
-        EXPECT_EQ(app->ContextPushes() - pushes, rule.pushes) << rule.name;
-        EXPECT_EQ(app->ContextDepth(), 0) << rule.name;
-        std::vector<ai::int32> set(app->UndoKinds().begin() + static_cast<long>(kinds), app->UndoKinds().end());
+        Script(name);
+        EXPECT_EQ(app->ContextPushes() - pushes, rule.pushes) << name;
+        EXPECT_EQ(app->ContextDepth(), 0) << name;
+        std::vector<ai::int32> set(app->UndoKinds().begin() + static_cast<long>(kinds),
+                                   app->UndoKinds().end());
         std::vector<ai::int32> expected = rule.kinds;
-        // Kinds taken from the context flag are 2 while a context is in force.
         for (ai::int32& kind : expected) {
             if (kind < 0) {
                 kind = contextBefore ? 2 : 0;
             }
         }
-        EXPECT_EQ(set, expected) << rule.name;
+        EXPECT_EQ(set, expected) << name;
 
         const size_t before = app->UndoKinds().size();
         Script("translate");
         ASSERT_EQ(app->UndoKinds().size(), before + 1);
-        const bool contextAfter = rule.contextAfter || (contextBefore && std::string(rule.name) != "undoChanges" &&
-                                                        std::string(rule.name) != "exportFile");
-        EXPECT_EQ(app->UndoKinds().back(), contextAfter ? 2 : 0) << rule.name;
+        EXPECT_EQ(app->UndoKinds().back(), rule.contextAfter.value_or(contextBefore) ? 2 : 0) << name;
+        Script("undoChanges");
     }
 };
 
-// -1 stands for the kind taken from the flag.
-constexpr ai::int32 kFromFlag = -1;
+TEST_P(ContextRules, EveryScriptCommandFollowsItsRoute) {
+    for (const Row& row : kRows) {
+        if ((row.ways & kByScript) != 0) {
+            Check(row.name, RuleOf(row.route));
+        }
+    }
+    Check("noSuchCommand", {0, {}, std::nullopt});
+}
 
-TEST_P(ContextRules, WithoutAContext) { Check(false); }
-TEST_P(ContextRules, WithinAContext) { Check(true); }
+INSTANTIATE_TEST_SUITE_P(Context, ContextRules, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "WithinAContext" : "WithoutAContext";
+                         });
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, ContextRules,
-    testing::Values(ContextRule{"translate", 1, {kFromFlag}, false}, ContextRule{"version", 1, {kFromFlag}, false},
-                    ContextRule{"batchCall", 1, {kFromFlag}, false}, ContextRule{"getTags", 1, {}, false},
-                    ContextRule{"getAllTags", 1, {}, false}, ContextRule{"getByTags", 1, {}, false},
-                    ContextRule{"tagNotify", 1, {}, false}, ContextRule{"validateTagSearches", 1, {}, false},
-                    ContextRule{"comment", 0, {}, false}, ContextRule{"duplicate", 1, {kFromFlag}, false},
-                    ContextRule{"z-order", 1, {kFromFlag}, false}, ContextRule{"exportFile", 1, {0}, false},
-                    ContextRule{"startContext", 1, {0}, true}, ContextRule{"undoChanges", 1, {}, false},
-                    ContextRule{"tagNotifyOn", 0, {}, false}, ContextRule{"tagNotifyOff", 0, {}, false},
-                    ContextRule{"noSuchCommand", 0, {}, false}),
-    [](const testing::TestParamInfo<ContextRule>& info) {
-        std::string name = info.param.name;
-        name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
-        return name;
-    });
+// Only the reading tag commands leave the undo kind alone; every other command sets it.
+TEST_F(ScriptMessages, OnlyTheReadingTagCommandsArePlain) {
+    std::set<std::string> plain;
+    for (const Row& row : kRows) {
+        if (row.route == Route::kPlain) {
+            plain.insert(row.name);
+        }
+    }
+    EXPECT_EQ(plain, (std::set<std::string>{"getAllTags", "getByTags", "getTags", "tagNotify",
+                                            "validateTagSearches"}));
+}
 
 TEST_F(ScriptMessages, ContextStaysOpenAcrossMessagesUntilClosed) {
     Script("startContext");
