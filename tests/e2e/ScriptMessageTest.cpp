@@ -78,84 +78,61 @@ INSTANTIATE_TEST_SUITE_P(Texts, InvalidRequests,
                          testing::Values("{", "{\"uid\":}", "not json", "{} {}", "{\"a\":1} // note",
                                          "\xFF\xFE"));
 
-// How many application contexts a message pushed, the undo kinds it set, and whether a context
-// opened by "startContext" is in force afterwards (seen by the kind the next "translate" sets).
+// What a message does around its command, by route: the contexts it pushes, the undo kind it sets
+// (kNone, 0, or kFromFlag: 2 within a context opened by "startContext", else 0), and whether such a
+// context is in force afterwards (kKeep: as before), seen by the kind the next "translate" sets.
+constexpr int kNone = -1;
+constexpr int kFromFlag = -2;
+constexpr int kKeep = -1;
 struct ContextRule {
-    int pushes;
-    std::vector<ai::int32> kinds;      // -1 stands for the kind taken from the context flag
-    std::optional<bool> contextAfter;  // none: as it was
+    int pushes, kind, contextAfter;
 };
 
-// The rule of each route, as scripts see it.
-ContextRule RuleOf(Route route) {
-    switch (route) {
-        case Route::kPlain:
-            return {1, {}, std::nullopt};
-        case Route::kUndoable:
-            return {1, {-1}, std::nullopt};
-        case Route::kStartContext:
-            return {1, {0}, true};
-        case Route::kUndoChanges:
-            return {1, {}, false};
-        case Route::kExportFile:
-            return {1, {0}, false};
-        default:
-            return {0, {}, std::nullopt};
-    }
-}
+// By route, in the order of Route; scripts take no panel-only routes.
+constexpr ContextRule kRules[] = {
+    {1, kNone, kKeep},      // kPlain
+    {1, kFromFlag, kKeep},  // kUndoable
+    {0, kNone, kKeep},      // kNoContext
+    {1, 0, 1},              // kStartContext
+    {1, kNone, 0},          // kUndoChanges
+    {1, 0, 0},              // kExportFile
+    {0, kNone, kKeep},      // kTagNotifyOn
+    {0, kNone, kKeep},      // kTagNotifyOff
+};
 
-class ContextRules : public PluginTest, public testing::WithParamInterface<bool> {
-protected:
-    void Check(const std::string& name, const ContextRule& rule) {
-        const bool contextBefore = GetParam();
-        if (contextBefore) {
+TEST_F(ScriptMessages, EveryCommandFollowsTheContextRulesOfItsRoute) {
+    const auto check = [&](const std::string& name, const ContextRule& rule, bool within) {
+        if (within) {
             Script("startContext");
         }
         const int pushes = app->ContextPushes();
-        const size_t kinds = app->UndoKinds().size();
+        const std::vector<ai::int32> kinds = app->UndoKinds();
         Script(name);
         EXPECT_EQ(app->ContextPushes() - pushes, rule.pushes) << name;
-        EXPECT_EQ(app->ContextDepth(), 0) << name;
-        std::vector<ai::int32> set(app->UndoKinds().begin() + static_cast<long>(kinds),
-                                   app->UndoKinds().end());
-        std::vector<ai::int32> expected = rule.kinds;
-        for (ai::int32& kind : expected) {
-            if (kind < 0) {
-                kind = contextBefore ? 2 : 0;
+        std::vector<ai::int32> expected = kinds;
+        if (rule.kind != kNone) {
+            expected.push_back(rule.kind == kFromFlag && within ? 2 : std::max(rule.kind, 0));
+        }
+        EXPECT_EQ(app->UndoKinds(), expected) << name << (within ? " within a context" : "");
+        Script("translate");
+        EXPECT_EQ(app->LastUndoKind(), (rule.contextAfter == kKeep ? within : rule.contextAfter == 1) ? 2 : 0)
+            << name;
+        Script("undoChanges");
+    };
+    std::set<std::string> plain;
+    for (const bool within : {false, true}) {
+        for (const Row& row : kRows) {
+            if ((row.ways & kByScript) != 0) {
+                check(row.name, kRules[static_cast<int>(row.route)], within);
+            }
+            if (row.route == Route::kPlain) {
+                plain.insert(row.name);
             }
         }
-        EXPECT_EQ(set, expected) << name;
-
-        const size_t before = app->UndoKinds().size();
-        Script("translate");
-        ASSERT_EQ(app->UndoKinds().size(), before + 1);
-        EXPECT_EQ(app->UndoKinds().back(), rule.contextAfter.value_or(contextBefore) ? 2 : 0) << name;
-        Script("undoChanges");
+        check("noSuchCommand", {0, kNone, kKeep}, within);
     }
-};
-
-TEST_P(ContextRules, EveryScriptCommandFollowsItsRoute) {
-    for (const Row& row : kRows) {
-        if ((row.ways & kByScript) != 0) {
-            Check(row.name, RuleOf(row.route));
-        }
-    }
-    Check("noSuchCommand", {0, {}, std::nullopt});
-}
-
-INSTANTIATE_TEST_SUITE_P(Context, ContextRules, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return info.param ? "WithinAContext" : "WithoutAContext";
-                         });
-
-// Only the reading tag commands leave the undo kind alone; every other command sets it.
-TEST_F(ScriptMessages, OnlyTheReadingTagCommandsArePlain) {
-    std::set<std::string> plain;
-    for (const Row& row : kRows) {
-        if (row.route == Route::kPlain) {
-            plain.insert(row.name);
-        }
-    }
+    EXPECT_EQ(app->ContextDepth(), 0);
+    // Only the reading tag commands leave the undo kind alone.
     EXPECT_EQ(plain, (std::set<std::string>{"getAllTags", "getByTags", "getTags", "tagNotify",
                                             "validateTagSearches"}));
 }
