@@ -98,6 +98,16 @@ void collectPieces(const ClipperLib::PolyNode& node, std::vector<std::vector<std
 
 }  // namespace
 
+bool isWithinRegionRange(const PathGeometry& path, double margin) {
+    const auto within = [margin](Point p) {
+        return std::abs(p.x) + margin <= kLargestRegionCoordinate &&
+               std::abs(p.y) + margin <= kLargestRegionCoordinate;
+    };
+    return std::all_of(path.segments.begin(), path.segments.end(), [&](const Segment& segment) {
+        return within(segment.anchor) && within(segment.in) && within(segment.out);
+    });
+}
+
 std::vector<Point> flattenPath(const PathGeometry& path) {
     std::vector<Point> points;
     const std::vector<Segment>& segments = path.segments;

@@ -51,6 +51,16 @@ private:
     std::vector<std::vector<Point>> rings_;
 };
 
+// The largest coordinate, in points, that regions and stroke outlines work with. The clipping
+// library keeps points on an integer grid and refuses (throws for) coordinates beyond about 4.5e15
+// points; the margin leaves room for what an operation adds, such as half a stroke's width.
+inline constexpr double kLargestRegionCoordinate = 1e15;
+
+// Whether every anchor and direction point of the path, moved by up to the margin in any direction,
+// stays finite and within kLargestRegionCoordinate. The curves stay within their points, so such a
+// path can be made a region (or outlined) without leaving the clipping library's range.
+bool isWithinRegionRange(const PathGeometry& path, double margin = 0.0);
+
 // The outline of a path as straight pieces: each curve becomes kFlatteningSteps pieces; a closed
 // path's closing segment is included, the first point is not repeated at the end.
 std::vector<Point> flattenPath(const PathGeometry& path);

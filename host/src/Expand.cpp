@@ -44,8 +44,10 @@ model::ArtStyle OutlineStyle(const model::PaintField& strokeField) {
     return style;
 }
 
-// The pieces in painting order (the lowest first), worked out before the document changes.
-std::vector<Piece> StrokePieces(const Document& document, ArtId art, const model::ArtStyle& style) {
+// The pieces in painting order (the lowest first), worked out before the document changes. None
+// when a stroke's outline would leave the range the outlines are worked out in.
+std::optional<std::vector<Piece>> StrokePieces(const Document& document, ArtId art,
+                                               const model::ArtStyle& style) {
     std::vector<Piece> pieces;
     model::ArtStyle fillOnly = style;
     std::erase_if(fillOnly.paintFields, [](const model::PaintField& field) { return field.isStroke(); });
@@ -59,6 +61,9 @@ std::vector<Piece> StrokePieces(const Document& document, ArtId art, const model
     for (const model::PaintField& field : style.paintFields) {
         if (!field.isStroke() || !field.paints()) {
             continue;
+        }
+        if (!model::canOutlineStroke(geometry, *field.strokePaint())) {
+            return std::nullopt;
         }
         std::vector<model::PathGeometry> outlines = model::strokeOutline(geometry, *field.strokePaint());
         if (!outlines.empty()) {
@@ -108,7 +113,11 @@ void CarryIdentity(Document& document, ArtId from, ArtId to) {
 }
 
 Status ExpandStrokes(Document& document, ArtId art) {
-    const std::vector<Piece> pieces = StrokePieces(document, art, *document.style(art));
+    const std::optional<std::vector<Piece>> outlined = StrokePieces(document, art, *document.style(art));
+    if (!outlined) {
+        return Status::badParameter;
+    }
+    const std::vector<Piece>& pieces = *outlined;
     const bool hasStroke =
         std::any_of(pieces.begin(), pieces.end(), [](const Piece& piece) { return !piece.outlines.empty(); });
     if (!hasStroke) {

@@ -15,7 +15,8 @@ namespace host {
 //   dictionary.
 // - kExpandText: a text frame is replaced by its outlines.
 // Fills of plain colour are plain art already, and art with nothing to expand stays as it is (ok).
-// invalidHandle: art that is not valid.
+// invalidHandle: art that is not valid. badParameter (nothing changes): a stroke whose outline would
+// reach beyond model::kLargestRegionCoordinate.
 model::Status ExpandArt(model::Document& document, model::ArtId art, std::int32_t flags);
 
 }  // namespace host

@@ -49,6 +49,16 @@ bool IsMadeOfShapes(const Document& document, ArtId art) {
     });
 }
 
+// Every path below the art within the range regions work with: coordinates beyond it would make
+// the clipping library throw, so they are refused before they reach it.
+bool IsWithinRange(const Document& document, ArtId art) {
+    const std::vector<ArtId> tree = document.artTree(art).valueOr({});
+    return std::all_of(tree.begin(), tree.end(), [&](ArtId member) {
+        const auto* path = document.contentAs<model::PathContent>(member);
+        return path == nullptr || model::isWithinRegionRange(path->geometry);
+    });
+}
+
 // The paint of the art without what makes it one object: its identity, tags, dictionary and
 // attributes stay with the operand.
 ArtData PaintOf(const ArtData& data) {
@@ -125,7 +135,7 @@ std::optional<std::vector<Operand>> ReadOperands(const Document& document, std::
     }
     for (ArtId art : arts) {
         if (!document.isValid(art) || document.isLayerGroup(art).valueOr(true) ||
-            !IsMadeOfShapes(document, art)) {
+            !IsMadeOfShapes(document, art) || !IsWithinRange(document, art)) {
             return std::nullopt;
         }
         for (ArtId above = document.parent(art).valueOr({}); above;

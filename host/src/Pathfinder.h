@@ -32,7 +32,8 @@ bool MakesGroup(PathfinderOperation operation);
 // minusBack); divide, trim, merge and crop drop strokes.
 //
 // badParameter (nothing changes): no operands, a stale handle, a layer group, one operand inside
-// another or given twice, or anything but paths, compound paths and groups of them. notFound
+// another or given twice, anything but paths, compound paths and groups of them, or a point beyond
+// model::kLargestRegionCoordinate (the clipping library's range). notFound
 // (nothing changes): the operation leaves no area.
 model::Result<model::ArtId> RunPathfinder(model::Document& document, PathfinderOperation operation,
                                           std::span<const model::ArtId> operands);

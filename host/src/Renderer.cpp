@@ -37,10 +37,24 @@ std::uint8_t Unpremultiply(std::uint32_t component, std::uint32_t alpha) {
                             std::min<std::uint32_t>(255, (component * 255 + alpha / 2) / alpha));
 }
 
-// The raster's pixels as the renderer's native premultiplied ARGB.
+// Whether cairo can work with the matrix: finite and invertible. A matrix it can't invert puts the
+// context into its error state, after which nothing more is drawn.
+bool IsUsable(cairo_matrix_t matrix) {
+    return cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS;
+}
+
+// The raster's pixels as the renderer's native premultiplied ARGB; none when cairo can't hold them
+// (a side beyond its limit).
 Surface PixelSurface(const model::RasterPixels& pixels) {
+    constexpr std::size_t kLargestSurfaceSide = 32767;
+    if (pixels.width > kLargestSurfaceSide || pixels.height > kLargestSurfaceSide) {
+        return nullptr;
+    }
     Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pixels.width),
                                                static_cast<int>(pixels.height)));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
     cairo_surface_flush(surface.get());
     unsigned char* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
@@ -236,22 +250,39 @@ private:
         cairo_fill(cr_);
     }
 
+    // Where the raster's pixels go: from pixel space (row 0 at the top of the frame, y growing
+    // downward) to the current user space. None when cairo could not use it: a frame without
+    // width or height, or a placement that flattens it, covers no area and is not drawn.
+    std::optional<cairo_matrix_t> PixelPlacement(const model::RasterContent& raster) const {
+        const model::Rect& frame = raster.box.frame;
+        cairo_matrix_t placement = ToCairo(raster.box.matrix);
+        cairo_matrix_translate(&placement, frame.left, frame.top);
+        cairo_matrix_scale(&placement, frame.width() / static_cast<double>(raster.pixels.width),
+                           -frame.height() / static_cast<double>(raster.pixels.height));
+        cairo_matrix_t device;
+        cairo_get_matrix(cr_, &device);
+        cairo_matrix_t combined;
+        cairo_matrix_multiply(&combined, &placement, &device);
+        if (!IsUsable(placement) || !IsUsable(combined)) {
+            return std::nullopt;
+        }
+        return placement;
+    }
+
     void DrawRaster(const model::RasterContent& raster) {
         if (raster.pixels.empty() || !raster.pixels.isConsistent()) {
             FillFrame(raster.box);
             return;
         }
-        const Surface image = PixelSurface(raster.pixels);
-        const model::Rect& frame = raster.box.frame;
+        const std::optional<cairo_matrix_t> placement = PixelPlacement(raster);
+        const Surface image = placement ? PixelSurface(raster.pixels) : nullptr;
+        if (image == nullptr) {
+            return;
+        }
         cairo_save(cr_);
         FrameOutline(raster.box);
         cairo_clip(cr_);
-        const cairo_matrix_t placement = ToCairo(raster.box.matrix);
-        cairo_transform(cr_, &placement);
-        // Row 0 is the top of the frame; y grows upward in the frame's space.
-        cairo_translate(cr_, frame.left, frame.top);
-        cairo_scale(cr_, frame.width() / static_cast<double>(raster.pixels.width),
-                    -frame.height() / static_cast<double>(raster.pixels.height));
+        cairo_transform(cr_, &*placement);
         cairo_set_source_surface(cr_, image.get(), 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
         cairo_paint(cr_);
@@ -262,11 +293,16 @@ private:
     cairo_t* cr_;
 };
 
-// Draws the art within the bounds into a new premultiplied ARGB surface.
+// Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
+// the surface could not be made, or drawing left the context in its error state (what was drawn
+// after the failure is missing, so the picture is not to be used).
 Surface RenderSurface(const Document& document, const std::vector<ArtId>& art, const model::Rect& bounds,
                       const RenderSettings& settings, std::size_t width, std::size_t height) {
     Surface surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
     Context context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
     if (!settings.transparent) {
@@ -283,6 +319,10 @@ Surface RenderSurface(const Document& document, const std::vector<ArtId>& art, c
         painter.Draw(id);
     }
     cairo_surface_flush(surface.get());
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
     return surface;
 }
 
@@ -356,6 +396,9 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
         return std::nullopt;
     }
     const Surface surface = RenderSurface(document, art, bounds, settings, size->first, size->second);
+    if (surface == nullptr) {
+        return std::nullopt;
+    }
     return ToPixels(surface.get(), settings);
 }
 
@@ -374,6 +417,10 @@ bool WriteArtboardPicture(const Document& document, const std::filesystem::path&
     }
     const Surface surface =
         RenderSurface(document, layers, bounds, RenderSettings{}, size->first, size->second);
+    if (surface == nullptr) {
+        *error = "the active artboard could not be drawn";
+        return false;
+    }
     if (cairo_surface_write_to_png(surface.get(), file.c_str()) != CAIRO_STATUS_SUCCESS) {
         *error = "cannot write " + file.string();
         return false;

@@ -6,7 +6,7 @@
 // opacity), groups, clip groups (their other members only inside their clipping-mask members),
 // rasters (their pixels, or their frame filled grey without pixels) and placed files (their frame
 // filled grey). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
-// layers is not drawn.
+// layers is not drawn, nor is a raster whose frame or matrix flattens it to no area.
 #pragma once
 
 #include <filesystem>
@@ -35,7 +35,7 @@ inline constexpr double kLargestPictureSide = 16383.0;
 std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect& bounds, double resolution);
 
 // Draws the art (each with everything below it, in the order given, the first lowest) within the
-// bounds. None when PictureSize refuses.
+// bounds. None when PictureSize refuses or cairo fails to draw.
 std::optional<model::RasterPixels> RenderArt(const model::Document& document,
                                              const std::vector<model::ArtId>& art, const model::Rect& bounds,
                                              const RenderSettings& settings);
