@@ -434,3 +434,60 @@ bool SetArtNameText(ArtObject* art, const std::string& name) {
     const ai::UnicodeString text(ToUtf8(ToUtf32(name)), kAIUTF8CharacterEncoding);
     return sAIArt != nullptr && sAIArt->SetArtName(art, text) == kNoErr;
 }
+
+std::optional<int> ArtDepth(ArtObject* art) {
+    int depth = 0;
+    for (ArtObject* at = art; at != nullptr; ++depth) {
+        if (depth > kAIMaxArtDepth) {
+            return depth;
+        }
+        const std::optional<ArtObject*> parent = hostart::Parent(at);
+        if (!parent) {
+            return std::nullopt;
+        }
+        at = *parent;
+    }
+    return depth;
+}
+
+namespace {
+
+// Whether everything below the art lies within the limit when the art lies at the depth; the walk
+// stops as soon as the limit is passed.
+bool SubtreeFits(ArtObject* art, int depth, bool textAsOutlines) {
+    const std::optional<ai::int16> type = hostart::Type(art);
+    if (!type) {
+        return false;
+    }
+    const bool outlined = textAsOutlines && *type == kTextFrameArt;
+    if (depth + (outlined ? 1 : 0) > kAIMaxArtDepth) {
+        return false;
+    }
+    if (*type != kGroupArt && *type != kCompoundPathArt) {
+        return true;
+    }
+    const ArtList children = hostart::Children(art);
+    return std::all_of(children.begin(), children.end(),
+                       [&](ArtObject* child) { return SubtreeFits(child, depth + 1, textAsOutlines); });
+}
+
+}  // namespace
+
+bool FitsAtDepth(ArtObject* art, int depth, bool textAsOutlines) {
+    return SubtreeFits(art, depth, textAsOutlines);
+}
+
+std::optional<int> DepthOfPlacement(ai::int16 placement, ArtObject* target) {
+    switch (placement) {
+        case kPlaceAboveAll:
+        case kPlaceBelowAll:
+            return 2;
+        case kPlaceInsideOnTop:
+        case kPlaceInsideOnBottom: {
+            const std::optional<int> depth = ArtDepth(target);
+            return depth ? std::optional<int>(*depth + 1) : std::nullopt;
+        }
+        default:
+            return ArtDepth(target);
+    }
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,17 @@ ArtHandleSet RemoveLeaves(const ArtList& list);
 // The members in document order (reversed when asked), each once; members that are not objects of
 // the document (layer groups, stale handles) are dropped.
 ArtList SortArtByPaintOrder(const ArtList& list, bool reverse);
+
+// How deeply the art lies: 1 for a top-level layer's group, one more for each container above it.
+// None when the host can't tell.
+std::optional<int> ArtDepth(ArtObject* art);
+// Whether the art, put at the depth with everything below it, stays within kAIMaxArtDepth. With
+// textAsOutlines a text frame counts as the group of outlines it becomes. False when the host
+// can't tell.
+bool FitsAtDepth(ArtObject* art, int depth, bool textAsOutlines = false);
+// Where art placed relative to the target lands: in the target's container, inside the target, or
+// at the top of a layer (above all, below all). None when the host can't tell.
+std::optional<int> DepthOfPlacement(ai::int16 placement, ArtObject* target);
 
 // Selects the art and everything below it, an envelope's held object included.
 void SelectSubTree(ArtObject* art);

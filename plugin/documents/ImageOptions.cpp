@@ -11,6 +11,7 @@
 #include "AIDocument.h"
 #include "AIRasterize.h"
 #include "AIShapeConstruction.h"
+#include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "core/Json.h"
@@ -86,26 +87,6 @@ private:
     AIArtSet fSet = nullptr;
 };
 
-// The helper rectangle of a clipping offset: disposed of on every way out.
-class HelperArtScope {
-public:
-    HelperArtScope() = default;
-    ~HelperArtScope() { Dispose(); }
-    HelperArtScope(const HelperArtScope&) = delete;
-    HelperArtScope& operator=(const HelperArtScope&) = delete;
-
-    ArtObject*& Get() { return fArt; }
-    void Dispose() {
-        if (fArt != nullptr && sAIArt->ValidArt(fArt, true)) {
-            sAIArt->DisposeArt(fArt);
-        }
-        fArt = nullptr;
-    }
-
-private:
-    ArtObject* fArt = nullptr;
-};
-
 bool ComputeBounds(const ArtSetScope& set, AIRealRect& bounds) {
     return set.Get() != nullptr && sAIRasterize->ComputeArtBounds(set.Get(), &bounds, false) == kNoErr;
 }
@@ -113,19 +94,22 @@ bool ComputeBounds(const ArtSetScope& set, AIRealRect& bounds) {
 // Best effort: a rectangle without paint over the bounds enlarged by the offset, below the last
 // operand, added to the set; the bounds are computed again. A failure leaves the rest undone.
 void AddClippingMargin(ArtSetScope& set, ArtObject* lastOperand, double offset, AIRealRect& bounds,
-                       HelperArtScope& rectangle) {
+                       ArtChanges& rectangle) {
     const AIRealRect enlarged{bounds.left - offset, bounds.top + offset, bounds.right + offset,
                               bounds.bottom - offset};
     if (enlarged.left > enlarged.right || enlarged.bottom > enlarged.top || sAIShapeConstruction == nullptr) {
         return;
     }
+    ArtObject* made = nullptr;
     if (sAIArt->SetInsertionPoint(lastOperand) != kNoErr ||
         sAIShapeConstruction->NewRect(enlarged.top, enlarged.left, enlarged.bottom, enlarged.right, false,
-                                      &rectangle.Get()) != kNoErr) {
+                                      &made) != kNoErr ||
+        made == nullptr) {
         return;
     }
-    if (sAIArt->ReorderArt(rectangle.Get(), kPlaceBelow, lastOperand) != kNoErr ||
-        !SetNoneStyle(rectangle.Get()) || !set.Add(rectangle.Get())) {
+    rectangle.Made(made);
+    if (sAIArt->ReorderArt(made, kPlaceBelow, lastOperand) != kNoErr || !SetNoneStyle(made) ||
+        !set.Add(made)) {
         return;
     }
     AIRealRect again;
@@ -211,7 +195,7 @@ ArtObject* ImageOptions::RasterizeArt(const ArtList& list) {
     if (!added || !ComputeBounds(set, bounds)) {
         return nullptr;
     }
-    HelperArtScope rectangle;
+    ArtChanges rectangle;  // the helper rectangle of the offset, disposed of on every way out
     if (clippingMaskOffset) {
         AddClippingMargin(set, operands.back(), *clippingMaskOffset, bounds, rectangle);
     }
@@ -230,14 +214,21 @@ ArtObject* ImageOptions::RasterizeArt(const ArtList& list) {
     ArtObject* raster = nullptr;
     if (sAIRasterize->Rasterize(set.Get(), &settings, &bounds, kPlaceAbove, operands.front(), &raster) !=
             kNoErr ||
-        raster == nullptr || !set.Dispose()) {
+        raster == nullptr) {
         return nullptr;
     }
-    if (!clippingMaskOffset) {
-        return raster;
+    // A raster whose rasterizing can't be finished does not stay behind.
+    ArtChanges made;
+    made.Made(raster);
+    if (!set.Dispose()) {
+        return nullptr;
     }
-    rectangle.Dispose();
-    return ClipRaster(raster, list);
+    if (clippingMaskOffset) {
+        rectangle.TakeBack();
+        raster = ClipRaster(raster, list);
+    }
+    made.Keep();
+    return raster;
 }
 
 ArtObject* ArtToClippingPath(const ArtList& list) {
@@ -253,9 +244,17 @@ ArtObject* ArtToClippingPath(const ArtList& list) {
     if (united == nullptr) {
         return nullptr;
     }
+    // What was made on the way goes when a later step fails.
+    ArtChanges made;
+    made.Made(united);
     ArtObject* compound = MakeCompoundPathArt({united});
-    if (compound == nullptr || !SetNoneStyle(compound)) {
+    if (compound == nullptr) {
         return nullptr;
     }
+    made.Made(compound);
+    if (!SetNoneStyle(compound)) {
+        return nullptr;
+    }
+    made.Keep();
     return compound;
 }

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "AIDocument.h"
+#include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
@@ -117,6 +119,8 @@ constexpr const char* kNoSource = "No source artwork found";
 constexpr const char* kNoTarget = "No target artwork found";
 // More copies than any document could hold sensibly; a larger count is a mistake in the request.
 constexpr int kMaxCopies = 10000;
+// The most objects one request may make: every copy of every source with everything below it.
+constexpr std::int64_t kMaxObjectsMade = 100000;
 
 struct DuplicateRequest {
     std::string tagSearch;
@@ -220,6 +224,51 @@ std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& r, const A
     }
     return copies;
 }
+
+// How many objects the copies would be: every source with everything below it, for each target
+// and copy.
+std::int64_t ObjectsToMake(const ArtList& sources, std::size_t targets, int copies) {
+    std::int64_t perPass = 0;
+    for (ArtObject* source : sources) {
+        perPass += static_cast<std::int64_t>(GetArtTree(source).size());
+    }
+    return perPass * static_cast<std::int64_t>(targets) * copies;
+}
+
+// Whether every copy, placed relative to every target, stays within the depth the document allows.
+bool CopiesFit(const ArtList& sources, const ArtList& targets, ai::int16 placement) {
+    return std::all_of(targets.begin(), targets.end(), [&](ArtObject* target) {
+        const std::optional<int> depth = DepthOfPlacement(placement, target);
+        return depth && std::all_of(sources.begin(), sources.end(),
+                                    [&](ArtObject* source) { return FitsAtDepth(source, *depth); });
+    });
+}
+
+// The art the copies are made from. A target inside a source (or a source itself, as the target of
+// its own copies) would let each copy include the copies made before it, so those sources are
+// first copied aside as they are, and the copies are made of that; the aside copies go at the end.
+class CopySources {
+public:
+    CopySources(const ArtList& sources, const ArtList& targets, ai::int16 placement) : fFrom(sources) {
+        const ArtHandleSet sourceSet(sources.begin(), sources.end());
+        const bool inside = PlacementNeedsTarget(placement) &&
+                            std::any_of(targets.begin(), targets.end(),
+                                        [&](ArtObject* target) { return LiesInOrIs(target, sourceSet); });
+        if (!inside) {
+            return;
+        }
+        for (ArtObject*& from : fFrom) {
+            if (ArtObject* aside = fAside.Duplicate(from, kPlaceAbove, from)) {
+                from = aside;
+            }
+        }
+    }
+    const ArtList& From() const { return fFrom; }
+
+private:
+    ArtList fFrom;
+    ArtChanges fAside;  // never kept: the aside copies go when the command ends
+};
 
 }  // namespace
 
@@ -330,8 +379,18 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         return DumpReply(reply);
     }
 
+    if (ObjectsToMake(sources, targets.size(), r.numberOfCopies) > kMaxObjectsMade) {
+        reply["error"] = "A request can make at most " + std::to_string(kMaxObjectsMade) + " objects";
+        return DumpReply(reply);
+    }
+    if (!CopiesFit(sources, targets, static_cast<ai::int16>(placement))) {
+        reply["error"] = "The copies would be nested too deeply";
+        return DumpReply(reply);
+    }
+
+    const CopySources from(sources, targets, static_cast<ai::int16>(placement));
     const std::map<ArtObject*, std::int64_t> copies =
-        MakeCopies(r, sources, targets, static_cast<ai::int16>(placement));
+        MakeCopies(r, from.From(), targets, static_cast<ai::int16>(placement));
     if (copies.empty()) {
         reply["error"] = "No artwork could be copied";
         return DumpReply(reply);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "IAIArtboards.hpp"
+#include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
@@ -188,6 +189,39 @@ bool EditArtboard(const Artboard& artboard, int index, bool includeArtwork, bool
 
 // --- editArtboards ---------------------------------------------------------------------------------
 
+// The artboards an "add" inserted and the artwork it copied onto them: taken back unless kept, so
+// that an "add" that fails part way leaves the document as it was.
+class AddedArtboards {
+public:
+    explicit AddedArtboards(ai::ArtboardList& list) : fList(list) {}
+    ~AddedArtboards() {
+        fCopies.TakeBack();
+        for (auto index = fInserted.rbegin(); index != fInserted.rend(); ++index) {
+            fList.Delete(*index);
+        }
+    }
+    AddedArtboards(const AddedArtboards&) = delete;
+    AddedArtboards& operator=(const AddedArtboards&) = delete;
+
+    bool Insert(ai::ArtboardProperties& properties, ArtboardID index) {
+        if (fList.Insert(properties, index) != kNoErr) {
+            return false;
+        }
+        fInserted.push_back(index);
+        return true;
+    }
+    ArtChanges& Copies() { return fCopies; }
+    void Keep() {
+        fCopies.Keep();
+        fInserted.clear();
+    }
+
+private:
+    ai::ArtboardList& fList;
+    std::vector<ArtboardID> fInserted;
+    ArtChanges fCopies;
+};
+
 struct EditArtboardsRequest {
     std::string mode;
     bool activate = false;
@@ -282,6 +316,10 @@ public:
 
 private:
     void Fail(const std::string& message) { fReply["error"] = message; }
+    bool Failed(const std::string& message) {
+        Fail(message);
+        return false;
+    }
 
     // --- add ---
 
@@ -310,7 +348,8 @@ private:
             return Fail(kCantAdd);
         }
         ai::ArtboardProperties properties(baseProperties);
-        if (fList.Insert(properties, at) != kNoErr) {
+        AddedArtboards added(fList);
+        if (!added.Insert(properties, at)) {
             return Fail(kCantAdd);
         }
         ArtHandleSet objects = fR.includeArtwork ? GetTopObjects() : ArtHandleSet{};
@@ -329,14 +368,16 @@ private:
         if (fList.Update(at, properties) != kNoErr) {
             return Fail(kCantUpdate);
         }
-        if (fR.includeArtwork && !CopyArtwork(objects, *baseRect, at)) {
+        if (fR.includeArtwork && !CopyArtwork(objects, *baseRect, at, added.Copies())) {
             return Fail(kCantGetArtboardPosition);
         }
-        AddMore(properties, objects, *baseRect, at, stem, start);
+        if (AddMore(properties, objects, *baseRect, at, stem, start, added)) {
+            added.Keep();
+        }
     }
 
     // Copies the art lying on the base onto the artboard at the index, by the offset of the centres.
-    bool CopyArtwork(ArtHandleSet& objects, const AIRealRect& base, ArtboardID index) {
+    bool CopyArtwork(ArtHandleSet& objects, const AIRealRect& base, ArtboardID index, ArtChanges& made) {
         const std::optional<AIRealRect> now = PositionAt(fList, index);
         if (!now) {
             return false;
@@ -344,21 +385,25 @@ private:
         const AIRealPoint from = CenterOf(base);
         const AIRealPoint to = CenterOf(*now);
         const ArtList copies = MoveTopObjectsInsideRect(objects, base, to.h - from.h, to.v - from.v, true);
+        for (ArtObject* copy : copies) {
+            made.Made(copy);
+        }
         if (fR.selectArtwork) {
             SelectObjects(copies);
         }
         return true;
     }
 
-    // The further copies of "numberOfArtboards", each a step right of the one before.
-    void AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const AIRealRect& base,
-                 ArtboardID at, const std::string& stem, int start) {
+    // The further copies of "numberOfArtboards", each a step right of the one before; false (the
+    // reply's error set) when one can't be added.
+    bool AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const AIRealRect& base,
+                 ArtboardID at, const std::string& stem, int start, AddedArtboards& added) {
         if (fR.numberOfArtboards < 2) {
-            return;
+            return true;
         }
         const std::optional<AIRealRect> firstRect = PositionAt(fList, at);
         if (!firstRect) {
-            return Fail(kCantAddMultiple);
+            return Failed(kCantAddMultiple);
         }
         const double step = std::abs(firstRect->left - firstRect->right) + fR.gap;
         for (int i = 1; i < fR.numberOfArtboards; ++i) {
@@ -367,16 +412,17 @@ private:
             const std::string name = NameAndNumberToStr(stem, start + i);
             if (next.SetPosition(Offset(*firstRect, i * step, 0.0)) != kNoErr ||
                 next.SetName(ai::UnicodeString(name, kAIUTF8CharacterEncoding)) != kNoErr ||
-                fList.Insert(next, at) != kNoErr) {
-                return Fail(kCantAddMultiple);
+                !added.Insert(next, at)) {
+                return Failed(kCantAddMultiple);
             }
             if (fList.Update(at, next) != kNoErr) {
-                return Fail(kCantUpdate);
+                return Failed(kCantUpdate);
             }
-            if (fR.includeArtwork && !CopyArtwork(objects, base, at)) {
-                return Fail(kCantAddMultiple);
+            if (fR.includeArtwork && !CopyArtwork(objects, base, at, added.Copies())) {
+                return Failed(kCantAddMultiple);
             }
         }
+        return true;
     }
 
     // --- remove ---

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "art/ArtChanges.h"
+#include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
 #include "core/Failures.h"
@@ -253,9 +255,11 @@ ArtObject* LayerArtAt(int position) {
 // the layer into itself.
 bool MoveLayer(ArtObject* layerArt, ArtObject* target, int location) {
     if (target != nullptr && location >= kPlaceAbove && location <= kPlaceInsideOnBottom) {
-        // A layer can't go next to or inside itself or its own sublayers: refused before the host
-        // sees it.
-        return !IsAtOrBelow(target, layerArt) && sAIArt->ReorderArt(layerArt, location, target) == kNoErr;
+        // A layer can't go next to or inside itself or its own sublayers, nor deeper than a document
+        // may nest: refused before the host sees it.
+        const std::optional<int> depth = DepthOfPlacement(static_cast<ai::int16>(location), target);
+        return !IsAtOrBelow(target, layerArt) && depth && FitsAtDepth(layerArt, *depth) &&
+               sAIArt->ReorderArt(layerArt, location, target) == kNoErr;
     }
     if (location == kPlaceAboveAll || location == kPlaceBelowAll) {
         ai::int32 count = 0;
@@ -310,6 +314,10 @@ private:
         AILayerHandle added = nullptr;
         AIErr error = kNoErr;
         if (target != nullptr && fR.location != 0) {
+            const std::optional<int> depth = DepthOfPlacement(static_cast<ai::int16>(fR.location), target);
+            if (!depth || *depth > kAIMaxArtDepth) {
+                return Fail(kCantAdd);
+            }
             error = sAILayer->InsertLayerAtArt(target, static_cast<ai::int16>(fR.location), &added);
         } else {
             const bool bottom = fR.location == kPlaceBelow || fR.location == kPlaceInsideOnBottom ||
@@ -343,21 +351,22 @@ private:
         if (layer == nullptr || layerArt == nullptr) {
             return Fail(kCantFind);
         }
+        // The layer is moved before its properties change, so that a refused move leaves it as it
+        // was; a copy that can't be moved goes again.
+        ArtChanges made;
         if (duplicate) {
-            ArtObject* copy = nullptr;
-            if (sAIArt->DuplicateArt(layerArt, kPlaceAbove, layerArt, &copy) != kNoErr || copy == nullptr) {
-                return Fail(kCantMove);
-            }
-            layer = LayerOfArt(copy);
+            ArtObject* copy = made.Duplicate(layerArt, kPlaceAbove, layerArt);
+            layer = copy != nullptr ? LayerOfArt(copy) : nullptr;
             layerArt = copy;
             if (layer == nullptr) {
                 return Fail(kCantMove);
             }
         }
-        Layer(fRequest).AddToLayer(layer);
         if (!MoveLayer(layerArt, target, fR.location)) {
-            Fail(kCantMove);
+            return Fail(kCantMove);
         }
+        made.Keep();
+        Layer(fRequest).AddToLayer(layer);
     }
 
     const json& fRequest;

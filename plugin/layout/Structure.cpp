@@ -10,6 +10,7 @@
 #include "AIArtStyleParser.h"
 #include "AIGroup.h"
 #include "AIPathStyle.h"
+#include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/Tags.h"
@@ -58,19 +59,39 @@ private:
     AIStyleParser fParser = nullptr;
 };
 
-bool MoveInsideOnBottom(const ArtList& list, ArtObject* container) {
-    for (ArtObject* art : list) {
-        if (sAIArt->ReorderArt(art, kPlaceInsideOnBottom, container) != kNoErr) {
-            return false;
-        }
+bool MoveInsideOnBottom(const ArtList& list, ArtObject* container, ArtChanges& changes) {
+    return std::all_of(list.begin(), list.end(),
+                       [&](ArtObject* art) { return changes.Move(art, kPlaceInsideOnBottom, container); });
+}
+
+// Whether the art, moved into a new container made where the first of them stands, stays within
+// the depth the document allows. textAsOutlines: their text frames become groups of outlines.
+bool FitsInNewContainer(const ArtList& ordered, bool textAsOutlines) {
+    const std::optional<int> depth = ordered.empty() ? std::nullopt : ArtDepth(ordered.front());
+    return depth && std::all_of(ordered.begin(), ordered.end(),
+                                [&](ArtObject* art) { return FitsAtDepth(art, *depth + 1, textAsOutlines); });
+}
+
+// Whether the clip object, prepared by the options and put at the depth, stays within the depth
+// the document allows: uniting makes a compound path of a compound path of the united paths, a
+// compound path holds the (outlined) clip object.
+bool ClipObjectFits(ArtObject* clip, int depth, ClipGroupMakingOptions options) {
+    if (options.unite) {
+        return depth + 3 <= kAIMaxArtDepth;
     }
-    return true;
+    return options.compoundPath ? FitsAtDepth(clip, depth + 1, true) : FitsAtDepth(clip, depth);
 }
 
 // The clip group's last steps: clipped, and the clip object marked as its mask.
 bool MarkClipping(ArtObject* group, ArtObject* clip) {
-    return sAIGroup != nullptr && sAIGroup->SetGroupClipped(group, true) == kNoErr &&
-           hostart::SetUserAttr(clip, kArtIsClipMask, true);
+    if (sAIGroup == nullptr || sAIGroup->SetGroupClipped(group, true) != kNoErr) {
+        return false;
+    }
+    if (!hostart::SetUserAttr(clip, kArtIsClipMask, true)) {
+        sAIGroup->SetGroupClipped(group, false);
+        return false;
+    }
+    return true;
 }
 
 // A clip object can be used only when it is made of shapes and is no layer's group; checked
@@ -260,11 +281,16 @@ ArtObject* GroupArt(const ArtList& list) {
     if (ordered.size() < 2 || sAIArt == nullptr) {
         return nullptr;
     }
-    ArtObject* group = nullptr;
-    if (sAIArt->NewArt(kGroupArt, kPlaceAbove, ordered.front(), &group) != kNoErr || group == nullptr) {
+    if (!FitsInNewContainer(ordered, false)) {
         return nullptr;
     }
-    return MoveInsideOnBottom(ordered, group) ? group : nullptr;
+    ArtChanges changes;
+    ArtObject* group = changes.New(kGroupArt, kPlaceAbove, ordered.front());
+    if (group == nullptr || !MoveInsideOnBottom(ordered, group, changes)) {
+        return nullptr;
+    }
+    changes.Keep();
+    return group;
 }
 
 ArtObject* MakeCompoundPathArt(const ArtList& list) {
@@ -276,6 +302,9 @@ ArtObject* MakeCompoundPathArt(const ArtList& list) {
         if (!MadeFromArtOfType(art, kShapeArtTypes)) {
             return nullptr;
         }
+    }
+    if (!FitsInNewContainer(ordered, true)) {
+        return nullptr;
     }
     const ArtList outlined = OutlineArt(ordered);
     if (outlined.empty()) {
@@ -289,9 +318,10 @@ ArtObject* MakeCompoundPathArt(const ArtList& list) {
     if (!parser.Parse(styleTree.back())) {
         return nullptr;
     }
-    ArtObject* compound = nullptr;
-    if (sAIArt->NewArt(kCompoundPathArt, kPlaceAbove, outlined.front(), &compound) != kNoErr ||
-        compound == nullptr || !MoveInsideOnBottom(outlined, compound) || !parser.ApplyTo(compound)) {
+    ArtChanges changes;
+    ArtObject* compound = changes.New(kCompoundPathArt, kPlaceAbove, outlined.front());
+    if (compound == nullptr || !MoveInsideOnBottom(outlined, compound, changes) ||
+        !parser.ApplyTo(compound)) {
         return nullptr;
     }
     AIPathStyle style;
@@ -299,7 +329,11 @@ ArtObject* MakeCompoundPathArt(const ArtList& list) {
         return nullptr;
     }
     style.evenodd = true;
-    return sAIPathStyle->SetPathStyle(compound, &style) == kNoErr ? compound : nullptr;
+    if (sAIPathStyle->SetPathStyle(compound, &style) != kNoErr) {
+        return nullptr;
+    }
+    changes.Keep();
+    return compound;
 }
 
 ArtObject* ApplyClipObjectOptions(ArtObject* clip, ClipGroupMakingOptions options) {
@@ -348,8 +382,17 @@ ArtObject* MakeClipGroupArt(ArtList list, ArtObject* clip, PlaceMethod method, P
     if (position == ordered.end()) {
         return nullptr;
     }
+    const std::optional<int> depth = ArtDepth(ordered.front());
+    const bool fits = depth && ClipObjectFits(clip, *depth + 1, options) &&
+                      std::all_of(ordered.begin(), ordered.end(), [&](ArtObject* art) {
+                          return art == clip || FitsAtDepth(art, *depth + 1);
+                      });
+    if (!fits) {
+        return nullptr;
+    }
+    ArtChanges changes;
     if (position != ordered.begin()) {
-        if (sAIArt->ReorderArt(clip, kPlaceAbove, ordered.front()) != kNoErr) {
+        if (!changes.Move(clip, kPlaceAbove, ordered.front())) {
             return nullptr;
         }
         ordered.erase(position);
@@ -360,19 +403,23 @@ ArtObject* MakeClipGroupArt(ArtList list, ArtObject* clip, PlaceMethod method, P
         return nullptr;
     }
     ordered.front() = clip;
-    ArtObject* group = nullptr;
-    if (sAIArt->NewArt(kGroupArt, kPlaceAbove, clip, &group) != kNoErr || group == nullptr) {
+    ArtObject* group = changes.New(kGroupArt, kPlaceAbove, clip);
+    if (group == nullptr) {
         return nullptr;
     }
     for (ArtObject* art : ordered) {
         if (options.fitContents && art != clip) {
             TransformArtForClipping(art, clip, method, alignment, false);
         }
-        if (sAIArt->ReorderArt(art, kPlaceInsideOnBottom, group) != kNoErr) {
+        if (!changes.Move(art, kPlaceInsideOnBottom, group)) {
             return nullptr;
         }
     }
-    return MarkClipping(group, clip) ? group : nullptr;
+    if (!MarkClipping(group, clip)) {
+        return nullptr;
+    }
+    changes.Keep();
+    return group;
 }
 
 ArtObject* MakeLayerClipGroupArt(AILayerHandle layer, ArtObject* clip, PlaceMethod method,
@@ -386,7 +433,12 @@ ArtObject* MakeLayerClipGroupArt(AILayerHandle layer, ArtObject* clip, PlaceMeth
         const std::optional<ArtObject*> first = hostart::FirstChild(layerGroup);
         clip = first ? *first : nullptr;
     }
-    if (!IsUsableClipObject(clip) || sAIArt->ReorderArt(clip, kPlaceInsideOnTop, layerGroup) != kNoErr) {
+    const std::optional<int> depth = ArtDepth(layerGroup);
+    if (!IsUsableClipObject(clip) || !depth || !ClipObjectFits(clip, *depth + 1, options)) {
+        return nullptr;
+    }
+    ArtChanges changes;
+    if (!changes.Move(clip, kPlaceInsideOnTop, layerGroup)) {
         return nullptr;
     }
     clip = ApplyClipObjectOptions(clip, options);
@@ -400,15 +452,25 @@ ArtObject* MakeLayerClipGroupArt(AILayerHandle layer, ArtObject* clip, PlaceMeth
             TransformArtForClipping(*it, clip, method, alignment, false);
         }
     }
-    return MarkClipping(layerGroup, clip) ? layerGroup : nullptr;
+    if (!MarkClipping(layerGroup, clip)) {
+        return nullptr;
+    }
+    changes.Keep();
+    return layerGroup;
 }
 
 ArtObject* CreateClipGroup(ArtObject* content, ArtObject* clipPath) {
-    ArtObject* group = nullptr;
-    if (sAIArt == nullptr || sAIArt->NewArt(kGroupArt, kPlaceAbove, clipPath, &group) != kNoErr ||
-        group == nullptr || sAIArt->ReorderArt(content, kPlaceInsideOnTop, group) != kNoErr ||
-        sAIArt->ReorderArt(clipPath, kPlaceInsideOnTop, group) != kNoErr) {
+    const std::optional<int> depth = ArtDepth(clipPath);
+    if (sAIArt == nullptr || !depth || !FitsAtDepth(content, *depth + 1) ||
+        !FitsAtDepth(clipPath, *depth + 1)) {
         return nullptr;
     }
-    return MarkClipping(group, clipPath) ? group : nullptr;
+    ArtChanges changes;
+    ArtObject* group = changes.New(kGroupArt, kPlaceAbove, clipPath);
+    if (group == nullptr || !changes.Move(content, kPlaceInsideOnTop, group) ||
+        !changes.Move(clipPath, kPlaceInsideOnTop, group) || !MarkClipping(group, clipPath)) {
+        return nullptr;
+    }
+    changes.Keep();
+    return group;
 }

@@ -1,7 +1,10 @@
 // The art operations that change the structure of art: grouping, compound paths, clip groups,
 // the pathfinder, and the helpers they share (paint removed, shape tests, fitting art to a clip
-// object). Every operation answers null (or false) at the first host call that fails, keeping
-// the steps already done; the commands word the error.
+// object). Every operation answers null (or false) at the first host call that fails; the commands
+// word the error. The making operations check first that what they make stays within the depth the
+// document allows (kAIMaxArtDepth), and take back the containers they made and the moves they did
+// when a later step fails (text already turned into outlines and a clip object already united
+// stay).
 #pragma once
 
 #include <initializer_list>

@@ -51,6 +51,11 @@ enum AIPaintOrder : ai::int16 {
     kPlaceBelowAll = 6,        // behind everything (the prep art is ignored)
 };
 
+// How deeply art may nest in a document: a top-level layer's group lies at depth 1, its members at
+// 2, and each container adds one for what it holds. The application can't open a document that
+// nests deeper, so art must not be put deeper than this.
+constexpr int kAIMaxArtDepth = 256;
+
 // Flags of GetArtTransformBounds.
 enum AIBoundsFlags : ai::int32 {
     kVisibleBounds = 0,   // the painted extent: strokes included

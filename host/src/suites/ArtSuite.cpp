@@ -6,12 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "model/DocumentFormat.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/InsertionPoint.h"
 #include "suites/SuiteBoundary.h"
 
 namespace host {
+
+// Plug-ins keep art within the depth the platform states; it is the depth documents can be read at.
+static_assert(kAIMaxArtDepth == model::kMaxDocumentDepth);
+
 namespace {
 
 constexpr const char* kSuite = kAIArtSuite;
