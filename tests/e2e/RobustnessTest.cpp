@@ -1,0 +1,271 @@
+// Requests a careless or hostile user may send, through plimhost as they would: a command that
+// fails leaves the saved document as it was, copies stay what was asked for, extreme geometry gets
+// an error reply instead of an exception or an exploding document, and a raster that can't be
+// drawn does not blank the rest of the picture.
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "PluginFixture.h"
+#include "ProgramRun.h"
+
+namespace {
+
+// The tag entries of the values the documents below use.
+json Tags(std::initializer_list<const char*> values) {
+    static const std::map<std::string, std::string> kNames = {
+        {"deep", "_p_tag_5f6f0461"},   {"inner", "_p_tag_9090649f"},  {"nested", "_p_tag_fa3e78ca"},
+        {"far", "_p_tag_8eb7fde4"},    {"square", "_p_tag_9d14d28a"}, {"red", "_p_tag_0520861d"},
+        {"raster", "_p_tag_8f7ea9bb"}, {"line", "_p_tag_1de8e8ca"}};
+    json tags = json::array();
+    for (const char* value : values) {
+        tags.push_back({{"name", kNames.at(value)}, {"type", "string"}, {"value", value}});
+    }
+    return tags;
+}
+
+json Fill(double r, double g, double b) {
+    return {{"paintFields", {{{"fill", {{"color", {{"rgb", {r, g, b}}}}}}}}}};
+}
+
+json Square(double left, double bottom, double size, json tags = json::array(), json style = Fill(0, 0, 0)) {
+    json segments = json::array();
+    for (const auto& [x, y] : {std::pair{left, bottom + size},
+                               {left + size, bottom + size},
+                               {left + size, bottom},
+                               {left, bottom}}) {
+        segments.push_back({{"anchor", {x, y}}});
+    }
+    return {{"type", "path"}, {"closed", true}, {"segments", segments}, {"tags", tags}, {"style", style}};
+}
+
+json Group(json children, json tags = json::array()) {
+    return {{"type", "group"}, {"children", children}, {"tags", tags}};
+}
+
+std::string DocumentText(json art) {
+    return json{{"format", "plimhost-document"},
+                {"version", 1},
+                {"artboards", {{{"name", "A"}, {"rect", {0.0, 100.0, 100.0, 0.0}}}}},
+                {"layers", {{{"type", "layer"}, {"title", "L"}, {"children", art}}}}}
+        .dump();
+}
+
+// A group of ten squares, a path far beyond what geometry can work with, one near the origin, and
+// groups nested down to the deepest level a document can be read with: the innermost group
+// ("inner", at depth 255) holds two squares ("deep") at depth 256.
+std::string LimitsDocument() {
+    json chain = Group({Square(0, 0, 1, Tags({"deep"})), Square(2, 0, 1, Tags({"deep"}))}, Tags({"inner"}));
+    for (int depth = 254; depth >= 2; --depth) {
+        chain = Group({chain});
+    }
+    json members = json::array();
+    for (int i = 0; i < 10; ++i) {
+        members.push_back(Square(10.0 * i, 50, 5));
+    }
+    return DocumentText({Group(members, Tags({"nested"})), Square(1e16, 1e16, 10, Tags({"far"})),
+                         Square(20, 20, 10, Tags({"square"})), chain});
+}
+
+struct SavedRun {
+    int status = -1;
+    std::vector<std::string> replies;
+    std::string saved;
+};
+
+// Opens the document, sends the script and saves.
+SavedRun RunOn(const std::string& document, const std::string& script, const std::string& extra = "") {
+    const testsupport::ScratchFolder scratch("robust");
+    const std::string opened = scratch.Write("in.json", document);
+    const std::filesystem::path saved = scratch.Path() / "out.json";
+    const testsupport::ProgramRun run = testsupport::RunProgram(
+        scratch,
+        std::string(PLIM_BIN_DIR) + "/plimhost --open " + opened + " --save " + saved.string() + " " + extra,
+        script);
+    return {run.status, run.Lines(), testsupport::ReadFile(saved)};
+}
+
+// The saved document without its UUIDs: art read without one gets a new one on every run.
+json WithoutUuids(json value) {
+    if (value.is_object()) {
+        value.erase("uuid");
+    }
+    if (value.is_structured()) {
+        for (json& child : value) {
+            child = WithoutUuids(std::move(child));
+        }
+    }
+    return value;
+}
+
+struct FailingCase {
+    const char* name;
+    const char* command;
+    const char* request;
+    const char* error;
+
+    friend void PrintTo(const FailingCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class FailingCommands : public testing::TestWithParam<FailingCase> {};
+
+TEST_P(FailingCommands, AnswerAnErrorAndLeaveTheDocumentAsItWas) {
+    const std::string document = LimitsDocument();
+    const SavedRun untouched = RunOn(document, "");
+    const SavedRun run = RunOn(document, std::string(GetParam().command) + " " + GetParam().request + "\n");
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.replies.size(), 1u);
+    EXPECT_EQ(json::parse(run.replies[0]).value("error", ""), GetParam().error) << run.replies[0];
+    EXPECT_TRUE(WithoutUuids(json::parse(run.saved)) == WithoutUuids(json::parse(untouched.saved)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, FailingCommands,
+    testing::Values(
+        // The document holds at most 1,000 artboards: what was added before the refusal goes again.
+        FailingCase{"MoreArtboardsThanADocumentHolds", "editArtboards",
+                    R"({"mode":"add","numberOfArtboards":1500})", "Can't add multiple artboards"},
+        FailingCase{"GroupPastTheDepthLimit", "groupObjects", R"({"tagSearch":"deep"})",
+                    "Can't group objects"},
+        FailingCase{"CompoundPathPastTheDepthLimit", "makeCompoundPath", R"({"tagSearch":"deep"})",
+                    "Can't make a compound path"},
+        FailingCase{"ClipGroupPastTheDepthLimit", "makeClipGroup",
+                    R"({"tagSearch":"deep","unite":false,"compoundPath":false})", "Can't make a clip group"},
+        FailingCase{"CopiesPastTheDepthLimit", "duplicate",
+                    R"({"tagSearch":"nested","targetTagSearch":"inner","location":"insideOnTop"})",
+                    "The copies would be nested too deeply"},
+        // 10,000 copies of a group of ten: 110,000 objects.
+        FailingCase{"TooManyObjectsForOneRequest", "duplicate",
+                    R"({"tagSearch":"nested","numberOfCopies":10000})",
+                    "A request can make at most 100000 objects"},
+        FailingCase{"CoordinatesBeyondTheClippingRange", "pathfinder",
+                    R"({"tagSearch":"far|square","mode":"unite"})", "Can't combine objects"}),
+    [](const testing::TestParamInfo<FailingCase>& info) { return info.param.name; });
+
+// A host operation that fails part way through a command: the command answers an error and takes
+// back what it had done.
+struct PartialCase {
+    const char* name;
+    const char* command;
+    const char* request;
+    const char* suite;
+    const char* operation;
+    int onCall;
+    const char* error;
+
+    friend void PrintTo(const PartialCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PartlyFailingCommands : public PluginTest, public testing::WithParamInterface<PartialCase> {};
+
+TEST_P(PartlyFailingCommands, TakeBackWhatTheyDid) {
+    const PartialCase& c = GetParam();
+    OpenExample("sample.json", 9);
+    const std::string before = *host::model::writeDocument(*app->CurrentDocument()).text;
+    app->Faults().FailOperation(c.suite, c.operation, kCantHappenErr, c.onCall);
+    EXPECT_EQ(ScriptJson(c.command, c.request).value("error", ""), c.error);
+    app->Faults().Clear();
+    EXPECT_TRUE(*host::model::writeDocument(*app->CurrentDocument()).text == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PartlyFailingCommands,
+    testing::Values(PartialCase{"RasterNotFinished", "rasterize", R"({"tagSearch":"logo","resolution":36})",
+                                "AI Art Set Suite", "DisposeArtSet", 0, "Can't rasterize artwork"},
+                    PartialCase{"RasterWithMarginNotFinished", "rasterize",
+                                R"({"tagSearch":"logo","resolution":36,"clippingMaskOffset":5})",
+                                "AI Art Set Suite", "DisposeArtSet", 0, "Can't rasterize artwork"},
+                    PartialCase{"GroupHalfFilled", "groupObjects", R"({"tagSearch":"title|price"})",
+                                "AI Art Suite", "ReorderArt", 2, "Can't group objects"},
+                    PartialCase{"ArtboardsHalfAdded", "editArtboards",
+                                R"({"mode":"add","numberOfArtboards":3})", "AI Artboard Suite", "Update", 2,
+                                "Can't update an artboard"}),
+    [](const testing::TestParamInfo<PartialCase>& info) { return info.param.name; });
+
+// The squares directly in a group, and the groups in it (the copies).
+std::pair<int, int> MembersOf(const json& group) {
+    std::pair<int, int> counts;
+    for (const json& child : group["children"]) {
+        ++(child["type"] == "path" ? counts.first : counts.second);
+    }
+    return counts;
+}
+
+TEST(UserLimits, DuplicateIntoItselfMakesExactlyTheCopiesAsked) {
+    const SavedRun run =
+        RunOn(LimitsDocument(),
+              R"(duplicate {"tagSearch":"nested","targetTagSearch":"nested","location":"insideOnTop",)"
+              R"("numberOfCopies":4})"
+              "\n");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(json::parse(run.replies.at(0)).count("error"), 0u) << run.replies[0];
+    const json saved = json::parse(run.saved);
+    const json& nested = saved["layers"][0]["children"][0];
+    EXPECT_EQ(MembersOf(nested), std::pair(10, 4));
+    for (const json& child : nested["children"]) {
+        if (child["type"] == "group") {
+            EXPECT_EQ(MembersOf(child), std::pair(10, 0)) << "a copy holds the group as it was";
+        }
+    }
+}
+
+TEST(UserLimits, ExpandingAHugeStrokeStaysASmallOutline) {
+    json stroke = {
+        {"paintFields",
+         {{{"stroke", {{"color", {{"gray", 0.0}}}, {"width", 1e12}, {"join", "round"}, {"cap", "round"}}}}}}};
+    json line = Square(0, 0, 100, Tags({"line"}), stroke);
+    line["closed"] = false;
+    const SavedRun run = RunOn(DocumentText({line}), "expand {\"tagSearch\":\"line\"}\n");
+    ASSERT_EQ(run.status, 0);
+    const json saved = json::parse(run.saved);
+    const json& outline = saved["layers"][0]["children"][0];
+    EXPECT_EQ(outline["type"], "path");
+    EXPECT_LT(outline["segments"].size(), 2000u);
+}
+
+// --- Pictures -----------------------------------------------------------------------------------------
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
+std::array<int, 3> PixelAt(cairo_surface_t* image, int x, int y) {
+    const unsigned char* row =
+        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+            static_cast<int>(pixel & 0xFF)};
+}
+
+// A raster that can't be drawn (a frame of no width, or a matrix that flattens it) between a red
+// square behind and a blue one in front: the picture shows both squares, and rasterizing the red
+// square with it gives red pixels.
+TEST(UserLimits, ARasterThatCannotBeDrawnLeavesItsNeighbours) {
+    const std::string pixels = R"({"width":1,"height":1,"data":"AP8A"})";
+    for (const char* box : {R"("frame":[40,60,40,40])", R"("frame":[40,60,60,40],"matrix":[1,1,1,1,0,0])"}) {
+        json raster = json::parse(std::string("{\"type\":\"raster\",") + box + ",\"pixels\":" + pixels + "}");
+        raster["tags"] = Tags({"raster"});
+        const std::string document = DocumentText({Square(60, 10, 20, json::array(), Fill(0, 0, 1)), raster,
+                                                   Square(10, 10, 20, Tags({"red"}), Fill(1, 0, 0))});
+        const testsupport::ScratchFolder scratch("robust-picture");
+        const std::filesystem::path picture = scratch.Path() / "a.png";
+        const SavedRun run =
+            RunOn(document, "rasterize {\"tagSearch\":\"red|raster\"}\n", "--snapshot " + picture.string());
+        ASSERT_EQ(run.status, 0) << box;
+        EXPECT_EQ(json::parse(run.replies.at(0)).count("error"), 0u) << run.replies[0];
+        std::unique_ptr<cairo_surface_t, SurfaceDeleter> image(
+            cairo_image_surface_create_from_png(picture.c_str()));
+        ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS);
+        // 100 by 100 pixels, row 0 at y 100.
+        EXPECT_EQ(PixelAt(image.get(), 20, 80), (std::array{255, 0, 0})) << box;
+        EXPECT_EQ(PixelAt(image.get(), 70, 80), (std::array{0, 0, 255})) << box;
+    }
+}
+
+}  // namespace
