@@ -2,16 +2,13 @@
 // fails leaves the saved document as it was, copies stay what was asked for, extreme geometry gets
 // an error reply instead of an exception or an exploding document, and a raster that can't be
 // drawn does not blank the rest of the picture.
-#include <cairo.h>
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstring>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "PluginFixture.h"
+#include "PngPicture.h"
 #include "ProgramRun.h"
 
 namespace {
@@ -230,19 +227,6 @@ TEST(UserLimits, ExpandingAHugeStrokeStaysASmallOutline) {
 
 // --- Pictures -----------------------------------------------------------------------------------------
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-
-std::array<int, 3> PixelAt(cairo_surface_t* image, int x, int y) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    std::uint32_t pixel = 0;
-    std::memcpy(&pixel, row + 4 * x, 4);
-    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
-            static_cast<int>(pixel & 0xFF)};
-}
-
 // A raster that can't be drawn (a frame of no width, or a matrix that flattens it) between a red
 // square behind and a blue one in front: the picture shows both squares, and rasterizing the red
 // square with it gives red pixels.
@@ -259,12 +243,11 @@ TEST(UserLimits, ARasterThatCannotBeDrawnLeavesItsNeighbours) {
             RunOn(document, "rasterize {\"tagSearch\":\"red|raster\"}\n", "--snapshot " + picture.string());
         ASSERT_EQ(run.status, 0) << box;
         EXPECT_EQ(json::parse(run.replies.at(0)).count("error"), 0u) << run.replies[0];
-        std::unique_ptr<cairo_surface_t, SurfaceDeleter> image(
-            cairo_image_surface_create_from_png(picture.c_str()));
+        const pngpicture::Picture image = pngpicture::ReadPng(picture.string());
         ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS);
         // 100 by 100 pixels, row 0 at y 100.
-        EXPECT_EQ(PixelAt(image.get(), 20, 80), (std::array{255, 0, 0})) << box;
-        EXPECT_EQ(PixelAt(image.get(), 70, 80), (std::array{0, 0, 255})) << box;
+        EXPECT_EQ(pngpicture::PixelOf(image.get(), 20, 80), (std::array{255, 0, 0})) << box;
+        EXPECT_EQ(pngpicture::PixelOf(image.get(), 70, 80), (std::array{0, 0, 255})) << box;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "LayoutFixture.h"
+#include "PngPicture.h"
 #include "model/ArtPaintFormat.h"
 #include "model/ArtStyle.h"
 #include "model/Region.h"
@@ -363,20 +364,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- The artboard's picture ----------------------------------------------------------------------------
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-
-// The RGB of a pixel of a decoded PNG; (x, y) from the top-left corner.
-std::array<int, 3> PixelOf(cairo_surface_t* image, int x, int y) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    std::uint32_t pixel = 0;
-    std::memcpy(&pixel, row + 4 * x, 4);
-    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
-            static_cast<int>(pixel & 0xFF)};
-}
-
 TEST(StructureStyleSnapshot, PictureOfTheArtboardAfterAScript) {
     const testsupport::ScratchFolder scratch("style-snapshot");
     const std::filesystem::path picture = scratch.Path() / "main.png";
@@ -392,14 +379,13 @@ TEST(StructureStyleSnapshot, PictureOfTheArtboardAfterAScript) {
         "");
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.Lines().size(), 4u);
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> image(
-        cairo_image_surface_create_from_png(picture.c_str()));
+    const pngpicture::Picture image = pngpicture::ReadPng(picture.string());
     ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS);
     // The active artboard "Main" is [0, 300, 600, -300]: 600 by 600 pixels, row 0 at y 300.
     EXPECT_EQ(cairo_image_surface_get_width(image.get()), 600);
     EXPECT_EQ(cairo_image_surface_get_height(image.get()), 600);
     const auto at = [&](double x, double y) {
-        return PixelOf(image.get(), static_cast<int>(x), static_cast<int>(300 - y));
+        return pngpicture::PixelOf(image.get(), static_cast<int>(x), static_cast<int>(300 - y));
     };
     using RGB = std::array<int, 3>;
     EXPECT_EQ(at(9, 70), (RGB{0, 0, 0}));           // A's expanded stroke, left edge
