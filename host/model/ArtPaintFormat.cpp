@@ -1,506 +1,559 @@
 #include "model/ArtPaintFormat.h"
 
-#include <cmath>
-#include <set>
+#include <array>
 
 namespace host::model {
 
 namespace {
 
-using nlohmann::json;
+constexpr std::string_view kCapNames[] = {"butt", "round", "projecting"};
+constexpr std::string_view kJoinNames[] = {"miter", "round", "bevel"};
+constexpr std::string_view kColorKeys[] = {"", "gray", "cmyk", "rgb"};
 
 // --- Writing ---------------------------------------------------------------------------------------
 
-json finite(double value) {
-    if (!std::isfinite(value)) {
-        throw PaintFormatError("", "a number is not finite");
-    }
-    return value;
-}
-
-json numbersJson(const double* values, std::size_t count) {
-    json result = json::array();
+void writeNumbers(JsonWriter& out, const double* values, std::size_t count) {
+    out.beginArray();
     for (std::size_t i = 0; i < count; ++i) {
-        result.push_back(finite(values[i]));
+        out.element();
+        out.number(values[i]);
     }
-    return result;
+    out.endArray();
 }
 
-constexpr const char* kColorKeys[] = {"", "gray", "cmyk", "rgb"};
-constexpr const char* kCapNames[] = {"butt", "round", "projecting"};
-constexpr const char* kJoinNames[] = {"miter", "round", "bevel"};
-
-json colorJson(const Color& color) {
+void writeColor(JsonWriter& out, const Color& color) {
     if (!color.paints()) {
-        return "none";
+        out.string("none");
+        return;
     }
-    const char* key = kColorKeys[static_cast<int>(color.kind)];
+    out.beginObject();
+    out.key(kColorKeys[static_cast<int>(color.kind)]);
     if (color.kind == Color::Kind::gray) {
-        return json{{key, finite(color.values[0])}};
+        out.number(color.values[0]);
+    } else {
+        writeNumbers(out, color.values.data(), color.componentCount());
     }
-    return json{{key, numbersJson(color.values.data(), color.componentCount())}};
+    out.endObject();
 }
 
-json blendJson(const BlendAttributes& blend) {
+void writeBlend(JsonWriter& out, const BlendAttributes& blend) {
     const BlendAttributes defaults;
-    json out = json::object();
-    if (blend.mode != defaults.mode) {
-        out["mode"] = blend.mode;
-    }
-    if (blend.opacity != defaults.opacity) {
-        out["opacity"] = finite(blend.opacity);
-    }
-    if (blend.opacityEnabled != defaults.opacityEnabled) {
-        out["opacityEnabled"] = blend.opacityEnabled;
+    out.beginObject();
+    if (blend.alphaIsShape != defaults.alphaIsShape) {
+        out.key("alphaIsShape");
+        out.boolean(blend.alphaIsShape);
     }
     if (blend.isolated != defaults.isolated) {
-        out["isolated"] = blend.isolated;
+        out.key("isolated");
+        out.boolean(blend.isolated);
     }
     if (blend.knockout != defaults.knockout) {
-        out["knockout"] = blend.knockout;
+        out.key("knockout");
+        out.integer(blend.knockout);
     }
-    if (blend.alphaIsShape != defaults.alphaIsShape) {
-        out["alphaIsShape"] = blend.alphaIsShape;
+    if (blend.mode != defaults.mode) {
+        out.key("mode");
+        out.integer(blend.mode);
     }
-    return out;
+    if (blend.opacity != defaults.opacity) {
+        out.key("opacity");
+        out.number(blend.opacity);
+    }
+    if (blend.opacityEnabled != defaults.opacityEnabled) {
+        out.key("opacityEnabled");
+        out.boolean(blend.opacityEnabled);
+    }
+    out.endObject();
 }
 
-json effectsJson(const std::vector<Effect>& effects, const DictionaryWriter& writeDictionary) {
-    json out = json::array();
+void writeEffects(JsonWriter& out, const std::vector<Effect>& effects,
+                  const DictionaryWriter& writeDictionary) {
+    out.beginArray();
     for (const Effect& effect : effects) {
-        json entry{{"name", effect.name}};
+        out.element();
+        out.beginObject();
+        out.key("name");
+        out.string(effect.name);
+        if (!effect.parameters.empty()) {
+            out.key("parameters");
+            writeDictionary(out, effect.parameters);
+        }
         if (effect.version != 1) {
-            entry["version"] = effect.version;
+            out.key("version");
+            out.integer(effect.version);
         }
         if (!effect.visible) {
-            entry["visible"] = false;
+            out.key("visible");
+            out.boolean(false);
         }
-        if (!effect.parameters.empty()) {
-            entry["parameters"] = writeDictionary(effect.parameters);
-        }
-        out.push_back(std::move(entry));
+        out.endObject();
     }
-    return out;
+    out.endArray();
 }
 
-json strokeJson(const StrokePaint& stroke, const DictionaryWriter& writeDictionary) {
+void writeStroke(JsonWriter& out, const StrokePaint& stroke, const DictionaryWriter& writeDictionary) {
     const StrokePaint defaults;
-    json out{{"color", colorJson(stroke.color)}};
-    if (stroke.overprint) {
-        out["overprint"] = true;
-    }
-    if (stroke.width != defaults.width) {
-        out["width"] = finite(stroke.width);
-    }
+    out.beginObject();
     if (stroke.cap != defaults.cap) {
-        out["cap"] = kCapNames[static_cast<int>(stroke.cap)];
+        out.key("cap");
+        out.string(kCapNames[static_cast<int>(stroke.cap)]);
     }
-    if (stroke.join != defaults.join) {
-        out["join"] = kJoinNames[static_cast<int>(stroke.join)];
-    }
-    if (stroke.miterLimit != defaults.miterLimit) {
-        out["miterLimit"] = finite(stroke.miterLimit);
+    out.key("color");
+    writeColor(out, stroke.color);
+    if (stroke.dashOffset != 0.0) {
+        out.key("dashOffset");
+        out.number(stroke.dashOffset);
     }
     if (!stroke.dashes.empty()) {
-        out["dashes"] = numbersJson(stroke.dashes.data(), stroke.dashes.size());
+        out.key("dashes");
+        writeNumbers(out, stroke.dashes.data(), stroke.dashes.size());
     }
-    if (stroke.dashOffset != 0.0) {
-        out["dashOffset"] = finite(stroke.dashOffset);
+    if (stroke.join != defaults.join) {
+        out.key("join");
+        out.string(kJoinNames[static_cast<int>(stroke.join)]);
+    }
+    if (stroke.miterLimit != defaults.miterLimit) {
+        out.key("miterLimit");
+        out.number(stroke.miterLimit);
+    }
+    if (stroke.overprint) {
+        out.key("overprint");
+        out.boolean(true);
     }
     if (!stroke.parameters.empty()) {
-        out["parameters"] = writeDictionary(stroke.parameters);
+        out.key("parameters");
+        writeDictionary(out, stroke.parameters);
     }
-    return out;
+    if (stroke.width != defaults.width) {
+        out.key("width");
+        out.number(stroke.width);
+    }
+    out.endObject();
 }
 
-json paintFieldJson(const PaintField& field, const DictionaryWriter& writeDictionary) {
-    json out = json::object();
-    if (const FillPaint* fill = field.fillPaint()) {
-        json paint{{"color", colorJson(fill->color)}};
-        if (fill->overprint) {
-            paint["overprint"] = true;
-        }
-        out["fill"] = std::move(paint);
-    }
-    if (const StrokePaint* stroke = field.strokePaint()) {
-        out["stroke"] = strokeJson(*stroke, writeDictionary);
+void writePaintField(JsonWriter& out, const PaintField& field, const DictionaryWriter& writeDictionary) {
+    out.beginObject();
+    if (field.blend != BlendAttributes{}) {
+        out.key("blend");
+        writeBlend(out, field.blend);
     }
     if (!field.effects.empty()) {
-        out["effects"] = effectsJson(field.effects, writeDictionary);
-    }
-    if (!field.visible) {
-        out["visible"] = false;
+        out.key("effects");
+        writeEffects(out, field.effects, writeDictionary);
     }
     if (field.evenOdd) {
-        out["evenOdd"] = true;
+        out.key("evenOdd");
+        out.boolean(true);
     }
-    if (field.blend != BlendAttributes{}) {
-        out["blend"] = blendJson(field.blend);
+    if (const FillPaint* fill = field.fillPaint()) {
+        out.key("fill");
+        out.beginObject();
+        out.key("color");
+        writeColor(out, fill->color);
+        if (fill->overprint) {
+            out.key("overprint");
+            out.boolean(true);
+        }
+        out.endObject();
     }
-    return out;
+    if (const StrokePaint* stroke = field.strokePaint()) {
+        out.key("stroke");
+        writeStroke(out, *stroke, writeDictionary);
+    }
+    if (!field.visible) {
+        out.key("visible");
+        out.boolean(false);
+    }
+    out.endObject();
 }
 
 // --- Reading ---------------------------------------------------------------------------------------
 
-// The keys of one object, read by name; a key nothing asked for is an error.
-class Keys {
-public:
-    Keys(const json& object, std::string where) : object_(object), where_(std::move(where)) {
-        if (!object.is_object()) {
-            throw PaintFormatError(where_, std::string("expected an object, found ") + object.type_name());
-        }
+double readFinite(JsonReader& in) {
+    if (in.peek() != JsonKind::number) {
+        in.fail("expected a finite number");
     }
-    const json* optional(const std::string& key) {
-        used_.insert(key);
-        const auto found = object_.find(key);
-        return found == object_.end() ? nullptr : &*found;
-    }
-    std::string at(const std::string& key) const { return where_ + "." + key; }
-    void finish() const {
-        for (const auto& item : object_.items()) {
-            if (!used_.contains(item.key())) {
-                throw PaintFormatError(where_, "unknown key \"" + item.key() + "\"");
-            }
-        }
-    }
-
-private:
-    const json& object_;
-    std::string where_;
-    std::set<std::string> used_;
-};
-
-double readFinite(const json& value, const std::string& where) {
-    if (!value.is_number() || !std::isfinite(value.get<double>())) {
-        throw PaintFormatError(where, "expected a finite number");
-    }
-    return value.get<double>();
+    return in.readNumber();
 }
 
-double readUnit(const json& value, const std::string& where) {
-    const double result = readFinite(value, where);
+double readUnit(JsonReader& in) {
+    const double result = readFinite(in);
     if (result < 0.0 || result > 1.0) {
-        throw PaintFormatError(where, "expected a number from 0 to 1");
+        in.fail("expected a number from 0 to 1");
     }
     return result;
 }
 
-bool readFlag(const json& value, const std::string& where) {
-    if (!value.is_boolean()) {
-        throw PaintFormatError(where, "expected true or false");
+double readNonNegative(JsonReader& in) {
+    const double result = readFinite(in);
+    if (result < 0.0) {
+        in.fail("expected a number of at least 0");
     }
-    return value.get<bool>();
+    return result;
 }
 
-int readSmallInteger(const json& value, const std::string& where, int low, int high) {
-    if (!value.is_number_integer() || value.get<std::int64_t>() < low || value.get<std::int64_t>() > high) {
-        throw PaintFormatError(
-            where, "expected an integer from " + std::to_string(low) + " to " + std::to_string(high));
-    }
-    return static_cast<int>(value.get<std::int64_t>());
-}
-
-const json& readList(const json& value, const std::string& where) {
-    if (!value.is_array()) {
-        throw PaintFormatError(where, "expected an array");
-    }
-    return value;
+int readSmallInteger(JsonReader& in, int low, int high) {
+    return static_cast<int>(in.readInteger(low, high));
 }
 
 template <std::size_t N>
-int readName(const json& value, const std::string& where, const char* const (&names)[N]) {
-    if (value.is_string()) {
+int readName(JsonReader& in, const std::string_view (&names)[N]) {
+    if (in.peek() == JsonKind::string) {
+        const std::string name = in.readString();
         for (std::size_t i = 0; i < N; ++i) {
-            if (value.get<std::string>() == names[i]) {
+            if (name == names[i]) {
                 return static_cast<int>(i);
             }
         }
     }
-    throw PaintFormatError(where, "unknown name");
+    in.fail("unknown name");
 }
 
-Color readColor(const json& value, const std::string& where) {
-    if (value == "none") {
+constexpr const char* kColorExpected =
+    "expected \"none\" or one of {\"gray\": g}, {\"rgb\": [r, g, b]}, {\"cmyk\": [c, m, y, k]}";
+
+Color readColor(JsonReader& in) {
+    const JsonKind kind = in.peek();
+    if (kind == JsonKind::string && in.readString() == "none") {
         return Color::none();
     }
-    if (!value.is_object() || value.size() != 1) {
-        throw PaintFormatError(
-            where,
-            "expected \"none\" or one of {\"gray\": g}, {\"rgb\": [r, g, b]}, {\"cmyk\": [c, m, y, k]}");
+    if (kind != JsonKind::object) {
+        in.fail(kColorExpected);
+    }
+    in.beginObject();
+    std::string_view key;
+    if (!in.nextKey(&key)) {
+        in.fail(kColorExpected);
     }
     Color color;
-    const std::string key = value.begin().key();
-    const json& components = value.begin().value();
-    const std::string at = where + "." + key;
-    if (key == "gray") {
-        color.kind = Color::Kind::gray;
-        color.values[0] = readUnit(components, at);
-        return color;
-    }
-    color.kind = key == "rgb" ? Color::Kind::rgb : key == "cmyk" ? Color::Kind::cmyk : Color::Kind::none;
+    color.kind = key == "gray"   ? Color::Kind::gray
+                 : key == "rgb"  ? Color::Kind::rgb
+                 : key == "cmyk" ? Color::Kind::cmyk
+                                 : Color::Kind::none;
     if (color.kind == Color::Kind::none) {
-        throw PaintFormatError(where, "unknown colour kind \"" + key + "\"");
+        in.failAtContainer("unknown colour kind \"" + in.keyText() + "\"");
     }
-    if (!components.is_array() || components.size() != color.componentCount()) {
-        throw PaintFormatError(at, "expected " + std::to_string(color.componentCount()) + " components");
+    if (color.kind == Color::Kind::gray) {
+        color.values[0] = readUnit(in);
+    } else {
+        in.beginArray();
+        std::size_t count = 0;
+        while (in.nextElement()) {
+            if (count == color.componentCount()) {
+                in.failAtContainer("expected " + std::to_string(color.componentCount()) + " components");
+            }
+            color.values[count++] = readUnit(in);
+        }
+        if (count != color.componentCount()) {
+            in.fail("expected " + std::to_string(color.componentCount()) + " components");
+        }
     }
-    for (std::size_t i = 0; i < color.componentCount(); ++i) {
-        color.values[i] = readUnit(components[i], at + "[" + std::to_string(i) + "]");
+    if (in.nextKey(&key)) {
+        in.failAtContainer(kColorExpected);
     }
     return color;
 }
 
-BlendAttributes readBlend(const json& value, const std::string& where) {
-    Keys keys(value, where);
+BlendAttributes readBlend(JsonReader& in) {
+    constexpr std::string_view kKeys[] = {"alphaIsShape", "isolated", "knockout",
+                                          "mode",         "opacity",  "opacityEnabled"};
     BlendAttributes blend;
-    if (const json* mode = keys.optional("mode")) {
-        blend.mode = readSmallInteger(*mode, keys.at("mode"), 0, kLastBlendMode);
-    }
-    if (const json* opacity = keys.optional("opacity")) {
-        blend.opacity = readUnit(*opacity, keys.at("opacity"));
-    }
-    if (const json* enabled = keys.optional("opacityEnabled")) {
-        blend.opacityEnabled = readFlag(*enabled, keys.at("opacityEnabled"));
-    }
-    if (const json* isolated = keys.optional("isolated")) {
-        blend.isolated = readFlag(*isolated, keys.at("isolated"));
-    }
-    if (const json* knockout = keys.optional("knockout")) {
-        blend.knockout = readSmallInteger(*knockout, keys.at("knockout"), 0, kLastKnockout);
-    }
-    if (const json* alpha = keys.optional("alphaIsShape")) {
-        blend.alphaIsShape = readFlag(*alpha, keys.at("alphaIsShape"));
-    }
-    keys.finish();
+    readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                blend.alphaIsShape = in.readBool();
+                break;
+            case 1:
+                blend.isolated = in.readBool();
+                break;
+            case 2:
+                blend.knockout = readSmallInteger(in, 0, kLastKnockout);
+                break;
+            case 3:
+                blend.mode = readSmallInteger(in, 0, kLastBlendMode);
+                break;
+            case 4:
+                blend.opacity = readUnit(in);
+                break;
+            default:
+                blend.opacityEnabled = in.readBool();
+                break;
+        }
+    });
     return blend;
 }
 
-std::vector<Effect> readEffects(const json& value, const std::string& where,
-                                const DictionaryReader& readDictionary) {
+std::vector<Effect> readEffects(JsonReader& in, const DictionaryReader& readDictionary) {
+    constexpr std::string_view kKeys[] = {"name", "parameters", "version", "visible"};
     std::vector<Effect> effects;
-    for (std::size_t i = 0; i < readList(value, where).size(); ++i) {
-        Keys keys(value[i], where + "[" + std::to_string(i) + "]");
+    in.beginArray();
+    while (in.nextElement()) {
         Effect effect;
-        const json* name = keys.optional("name");
-        if (name == nullptr || !name->is_string() || name->get<std::string>().empty()) {
-            throw PaintFormatError(keys.at("name"), "expected the effect's name");
+        const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    if (in.peek() != JsonKind::string || (effect.name = in.readString()).empty()) {
+                        in.fail("expected the effect's name");
+                    }
+                    break;
+                case 1:
+                    effect.parameters = readDictionary(in);
+                    break;
+                case 2:
+                    effect.version = readSmallInteger(in, 0, 1 << 30);
+                    break;
+                default:
+                    effect.visible = in.readBool();
+                    break;
+            }
+        });
+        if ((seen & 1) == 0) {
+            throw FormatError(in.location() + ".name", "expected the effect's name");
         }
-        effect.name = name->get<std::string>();
-        if (const json* version = keys.optional("version")) {
-            effect.version = readSmallInteger(*version, keys.at("version"), 0, 1 << 30);
-        }
-        if (const json* visible = keys.optional("visible")) {
-            effect.visible = readFlag(*visible, keys.at("visible"));
-        }
-        if (const json* parameters = keys.optional("parameters")) {
-            effect.parameters = readDictionary(*parameters, keys.at("parameters"));
-        }
-        keys.finish();
         effects.push_back(std::move(effect));
     }
     return effects;
 }
 
-double readNonNegative(const json& value, const std::string& where) {
-    const double result = readFinite(value, where);
-    if (result < 0.0) {
-        throw PaintFormatError(where, "expected a number of at least 0");
-    }
-    return result;
-}
-
-StrokePaint readStroke(const json& value, const std::string& where, const DictionaryReader& readDictionary) {
-    Keys keys(value, where);
+StrokePaint readStroke(JsonReader& in, const DictionaryReader& readDictionary) {
+    constexpr std::string_view kKeys[] = {"cap",        "color",     "dashOffset", "dashes", "join",
+                                          "miterLimit", "overprint", "parameters", "width"};
+    static_assert(inCanonicalOrder(kKeys));
     StrokePaint stroke;
-    if (const json* color = keys.optional("color")) {
-        stroke.color = readColor(*color, keys.at("color"));
-    }
-    if (const json* overprint = keys.optional("overprint")) {
-        stroke.overprint = readFlag(*overprint, keys.at("overprint"));
-    }
-    if (const json* width = keys.optional("width")) {
-        stroke.width = readNonNegative(*width, keys.at("width"));
-    }
-    if (const json* cap = keys.optional("cap")) {
-        stroke.cap = static_cast<LineCap>(readName(*cap, keys.at("cap"), kCapNames));
-    }
-    if (const json* join = keys.optional("join")) {
-        stroke.join = static_cast<LineJoin>(readName(*join, keys.at("join"), kJoinNames));
-    }
-    if (const json* limit = keys.optional("miterLimit")) {
-        stroke.miterLimit = readFinite(*limit, keys.at("miterLimit"));
-        if (stroke.miterLimit < 1.0) {
-            throw PaintFormatError(keys.at("miterLimit"), "a miter limit is at least 1");
+    readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                stroke.cap = static_cast<LineCap>(readName(in, kCapNames));
+                break;
+            case 1:
+                stroke.color = readColor(in);
+                break;
+            case 2:
+                stroke.dashOffset = readFinite(in);
+                break;
+            case 3:
+                in.beginArray();
+                while (in.nextElement()) {
+                    stroke.dashes.push_back(readNonNegative(in));
+                }
+                break;
+            case 4:
+                stroke.join = static_cast<LineJoin>(readName(in, kJoinNames));
+                break;
+            case 5:
+                stroke.miterLimit = readFinite(in);
+                if (stroke.miterLimit < 1.0) {
+                    in.fail("a miter limit is at least 1");
+                }
+                break;
+            case 6:
+                stroke.overprint = in.readBool();
+                break;
+            case 7:
+                stroke.parameters = readDictionary(in);
+                break;
+            default:
+                stroke.width = readNonNegative(in);
+                break;
         }
-    }
-    if (const json* dashes = keys.optional("dashes")) {
-        const std::string at = keys.at("dashes");
-        for (std::size_t i = 0; i < readList(*dashes, at).size(); ++i) {
-            stroke.dashes.push_back(readNonNegative((*dashes)[i], at + "[" + std::to_string(i) + "]"));
-        }
-    }
-    if (const json* offset = keys.optional("dashOffset")) {
-        stroke.dashOffset = readFinite(*offset, keys.at("dashOffset"));
-    }
-    if (const json* parameters = keys.optional("parameters")) {
-        stroke.parameters = readDictionary(*parameters, keys.at("parameters"));
-    }
-    keys.finish();
+    });
     return stroke;
 }
 
-PaintField readPaintField(const json& value, const std::string& where,
-                          const DictionaryReader& readDictionary) {
-    Keys keys(value, where);
+FillPaint readFill(JsonReader& in) {
+    constexpr std::string_view kKeys[] = {"color", "overprint"};
+    FillPaint fill;
+    readMembers(in, kKeys, [&](std::size_t key) {
+        if (key == 0) {
+            fill.color = readColor(in);
+        } else {
+            fill.overprint = in.readBool();
+        }
+    });
+    return fill;
+}
+
+PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary) {
+    constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill", "stroke", "visible"};
+    static_assert(inCanonicalOrder(kKeys));
     PaintField field;
-    const json* fill = keys.optional("fill");
-    const json* stroke = keys.optional("stroke");
-    if (fill != nullptr && stroke != nullptr) {
-        throw PaintFormatError(where, "a paint field is a fill or a stroke, not both");
-    }
-    if (fill != nullptr) {
-        Keys fillKeys(*fill, keys.at("fill"));
-        FillPaint paint;
-        if (const json* color = fillKeys.optional("color")) {
-            paint.color = readColor(*color, fillKeys.at("color"));
+    const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                field.blend = readBlend(in);
+                break;
+            case 1:
+                field.effects = readEffects(in, readDictionary);
+                break;
+            case 2:
+                field.evenOdd = in.readBool();
+                break;
+            case 3:
+                if (field.isStroke()) {
+                    in.failAtContainer("a paint field is a fill or a stroke, not both");
+                }
+                field.paint = readFill(in);
+                break;
+            case 4:
+                if (field.isFill()) {
+                    in.failAtContainer("a paint field is a fill or a stroke, not both");
+                }
+                field.paint = readStroke(in, readDictionary);
+                break;
+            default:
+                field.visible = in.readBool();
+                break;
         }
-        if (const json* overprint = fillKeys.optional("overprint")) {
-            paint.overprint = readFlag(*overprint, fillKeys.at("overprint"));
-        }
-        fillKeys.finish();
-        field.paint = paint;
-    }
-    if (stroke != nullptr) {
-        field.paint = readStroke(*stroke, keys.at("stroke"), readDictionary);
-    }
-    if (const json* effects = keys.optional("effects")) {
-        field.effects = readEffects(*effects, keys.at("effects"), readDictionary);
-    }
-    if (const json* visible = keys.optional("visible")) {
-        field.visible = readFlag(*visible, keys.at("visible"));
-    }
-    if (const json* evenOdd = keys.optional("evenOdd")) {
-        field.evenOdd = readFlag(*evenOdd, keys.at("evenOdd"));
-    }
-    if (const json* blend = keys.optional("blend")) {
-        field.blend = readBlend(*blend, keys.at("blend"));
-    }
-    keys.finish();
+    });
+    static_cast<void>(seen);
     return field;
 }
 
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int base64Value(char c) {
+// The value of each base64 character, -1 for the rest.
+constexpr std::array<int, 256> kBase64Values = [] {
+    std::array<int, 256> values{};
+    values.fill(-1);
     for (int i = 0; i < 64; ++i) {
-        if (kBase64Alphabet[i] == c) {
-            return i;
-        }
+        values[static_cast<unsigned char>(kBase64Alphabet[i])] = i;
     }
-    return -1;
-}
+    return values;
+}();
 
 }  // namespace
 
-json styleJson(const ArtStyle& style, const DictionaryWriter& writeDictionary) {
-    json out = json::object();
-    if (!style.paintFields.empty()) {
-        json fields = json::array();
-        for (const PaintField& field : style.paintFields) {
-            fields.push_back(paintFieldJson(field, writeDictionary));
-        }
-        out["paintFields"] = std::move(fields);
-    }
-    if (!style.preEffects.empty()) {
-        out["preEffects"] = effectsJson(style.preEffects, writeDictionary);
-    }
-    if (!style.postEffects.empty()) {
-        out["postEffects"] = effectsJson(style.postEffects, writeDictionary);
+void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& writeDictionary) {
+    out.beginObject();
+    if (style.blend != BlendAttributes{}) {
+        out.key("blend");
+        writeBlend(out, style.blend);
     }
     if (style.contentsPosition != 0) {
-        out["contentsPosition"] = style.contentsPosition;
+        out.key("contentsPosition");
+        out.integer(static_cast<std::int64_t>(style.contentsPosition));
     }
-    if (style.blend != BlendAttributes{}) {
-        out["blend"] = blendJson(style.blend);
+    if (!style.paintFields.empty()) {
+        out.key("paintFields");
+        out.beginArray();
+        for (const PaintField& field : style.paintFields) {
+            out.element();
+            writePaintField(out, field, writeDictionary);
+        }
+        out.endArray();
     }
-    return out;
+    if (!style.postEffects.empty()) {
+        out.key("postEffects");
+        writeEffects(out, style.postEffects, writeDictionary);
+    }
+    if (!style.preEffects.empty()) {
+        out.key("preEffects");
+        writeEffects(out, style.preEffects, writeDictionary);
+    }
+    out.endObject();
 }
 
-ArtStyle readStyle(const json& value, const std::string& where, const DictionaryReader& readDictionary) {
-    Keys keys(value, where);
+ArtStyle readStyle(JsonReader& in, const DictionaryReader& readDictionary) {
+    constexpr std::string_view kKeys[] = {"blend", "contentsPosition", "paintFields", "postEffects",
+                                          "preEffects"};
+    static_assert(inCanonicalOrder(kKeys));
     ArtStyle style;
-    if (const json* fields = keys.optional("paintFields")) {
-        const std::string at = keys.at("paintFields");
-        for (std::size_t i = 0; i < readList(*fields, at).size(); ++i) {
-            style.paintFields.push_back(
-                readPaintField((*fields)[i], at + "[" + std::to_string(i) + "]", readDictionary));
+    // The contents position is checked against the paint fields, which may come after it.
+    std::int64_t contentsPosition = 0;
+    readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                style.blend = readBlend(in);
+                break;
+            case 1:
+                contentsPosition = in.readInteger(0, 1 << 30);
+                break;
+            case 2:
+                in.beginArray();
+                while (in.nextElement()) {
+                    style.paintFields.push_back(readPaintField(in, readDictionary));
+                }
+                break;
+            case 3:
+                style.postEffects = readEffects(in, readDictionary);
+                break;
+            default:
+                style.preEffects = readEffects(in, readDictionary);
+                break;
         }
+    });
+    if (static_cast<std::size_t>(contentsPosition) > style.paintFields.size()) {
+        throw FormatError(in.location() + ".contentsPosition",
+                          "expected an integer from 0 to " + std::to_string(style.paintFields.size()));
     }
-    if (const json* effects = keys.optional("preEffects")) {
-        style.preEffects = readEffects(*effects, keys.at("preEffects"), readDictionary);
-    }
-    if (const json* effects = keys.optional("postEffects")) {
-        style.postEffects = readEffects(*effects, keys.at("postEffects"), readDictionary);
-    }
-    if (const json* position = keys.optional("contentsPosition")) {
-        style.contentsPosition = static_cast<std::size_t>(readSmallInteger(
-            *position, keys.at("contentsPosition"), 0, static_cast<int>(style.paintFields.size())));
-    }
-    if (const json* blend = keys.optional("blend")) {
-        style.blend = readBlend(*blend, keys.at("blend"));
-    }
-    keys.finish();
+    style.contentsPosition = static_cast<std::size_t>(contentsPosition);
     return style;
 }
 
-json rasterPixelsJson(const RasterPixels& pixels) {
+void writeRasterPixels(JsonWriter& out, const RasterPixels& pixels) {
     if (!pixels.isConsistent()) {
-        throw PaintFormatError("", "a raster's pixel data does not match its size");
+        throw FormatError("", "a raster's pixel data does not match its size");
     }
-    json out{{"width", pixels.width},
-             {"height", pixels.height},
-             {"space", std::string(rasterSpaceName(pixels.space))},
-             {"data", encodeBase64(pixels.bytes)}};
+    out.beginObject();
     if (pixels.alpha) {
-        out["alpha"] = true;
+        out.key("alpha");
+        out.boolean(true);
     }
-    return out;
+    out.key("data");
+    out.string(encodeBase64(pixels.bytes));
+    out.key("height");
+    out.integer(static_cast<std::int64_t>(pixels.height));
+    out.key("space");
+    out.string(rasterSpaceName(pixels.space));
+    out.key("width");
+    out.integer(static_cast<std::int64_t>(pixels.width));
+    out.endObject();
 }
 
-RasterPixels readRasterPixels(const json& value, const std::string& where) {
-    Keys keys(value, where);
-    RasterPixels pixels;
+RasterPixels readRasterPixels(JsonReader& in) {
+    constexpr std::string_view kKeys[] = {"alpha", "data", "height", "space", "width"};
+    static_assert(inCanonicalOrder(kKeys));
     // Rasters are at most 16383 pixels on a side, as the rasterizer makes them.
     constexpr int kLargestSide = 16383;
-    const json* width = keys.optional("width");
-    const json* height = keys.optional("height");
-    const json* data = keys.optional("data");
-    if (width == nullptr || height == nullptr || data == nullptr) {
-        throw PaintFormatError(where, "pixels need \"width\", \"height\" and \"data\"");
-    }
-    pixels.width = static_cast<std::size_t>(readSmallInteger(*width, keys.at("width"), 1, kLargestSide));
-    pixels.height = static_cast<std::size_t>(readSmallInteger(*height, keys.at("height"), 1, kLargestSide));
-    if (const json* space = keys.optional("space")) {
-        const std::optional<RasterPixels::Space> known =
-            space->is_string() ? rasterSpaceFromName(space->get<std::string>()) : std::nullopt;
-        if (!known) {
-            throw PaintFormatError(keys.at("space"), "expected \"gray\", \"rgb\" or \"cmyk\"");
+    RasterPixels pixels;
+    const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                pixels.alpha = in.readBool();
+                break;
+            case 1: {
+                std::optional<std::vector<std::uint8_t>> bytes =
+                    in.peek() == JsonKind::string ? decodeBase64(in.readString()) : std::nullopt;
+                if (!bytes) {
+                    in.fail("expected base64 text");
+                }
+                pixels.bytes = std::move(*bytes);
+                break;
+            }
+            case 2:
+                pixels.height = static_cast<std::size_t>(readSmallInteger(in, 1, kLargestSide));
+                break;
+            case 3: {
+                const std::optional<RasterPixels::Space> known =
+                    in.peek() == JsonKind::string ? rasterSpaceFromName(in.readString()) : std::nullopt;
+                if (!known) {
+                    in.fail("expected \"gray\", \"rgb\" or \"cmyk\"");
+                }
+                pixels.space = *known;
+                break;
+            }
+            default:
+                pixels.width = static_cast<std::size_t>(readSmallInteger(in, 1, kLargestSide));
+                break;
         }
-        pixels.space = *known;
+    });
+    constexpr std::uint64_t kRequired = 0b10110;  // data, height, width
+    if ((seen & kRequired) != kRequired) {
+        in.fail("pixels need \"width\", \"height\" and \"data\"");
     }
-    if (const json* alpha = keys.optional("alpha")) {
-        pixels.alpha = readFlag(*alpha, keys.at("alpha"));
-    }
-    std::optional<std::vector<std::uint8_t>> bytes =
-        data->is_string() ? decodeBase64(data->get<std::string>()) : std::nullopt;
-    if (!bytes) {
-        throw PaintFormatError(keys.at("data"), "expected base64 text");
-    }
-    pixels.bytes = std::move(*bytes);
     if (!pixels.isConsistent()) {
-        throw PaintFormatError(keys.at("data"), "the pixel data does not match the raster's size");
+        throw FormatError(in.location() + ".data", "the pixel data does not match the raster's size");
     }
-    keys.finish();
     return pixels;
 }
 
@@ -534,7 +587,7 @@ std::optional<std::vector<std::uint8_t>> decodeBase64(std::string_view text) {
         const std::size_t padding = last ? (text[i + 3] == '=' ? (text[i + 2] == '=' ? 2 : 1) : 0) : 0;
         std::uint32_t group = 0;
         for (std::size_t k = 0; k < 4; ++k) {
-            const int value = k < 4 - padding ? base64Value(text[i + k]) : 0;
+            const int value = k < 4 - padding ? kBase64Values[static_cast<unsigned char>(text[i + k])] : 0;
             if (value < 0) {
                 return std::nullopt;
             }

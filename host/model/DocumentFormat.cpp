@@ -1,861 +1,1268 @@
 #include "model/DocumentFormat.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <bit>
 #include <fstream>
 #include <limits>
 #include <set>
 #include <sstream>
-#include <stdexcept>
-
-#include <nlohmann/json.hpp>
 
 #include "model/ArtPaintFormat.h"
+#include "model/AtomicFile.h"
+#include "model/JsonText.h"
 
 namespace host::model {
 
 namespace {
 
-using nlohmann::json;
+// The keys of an art object, in the canonical order; ArtKey names their indexes.
+constexpr std::string_view kArtKeys[] = {
+    "children", "clipped",    "clippingMask",  "closed",
+    "color",    "dictionary", "dimPercent",    "dimPlacedImages",
+    "editable", "envelope",   "file",          "fillPattern",
+    "frame",    "hidden",     "intertwine",    "kind",
+    "locked",   "matrix",     "name",          "note",
+    "path",     "pixels",     "preview",       "printed",
+    "segments", "selected",   "strokePattern", "strokeWidth",
+    "style",    "symbol",     "tags",          "template",
+    "text",     "textWrap",   "title",         "type",
+    "uuid",     "visible",
+};
+static_assert(inCanonicalOrder(kArtKeys));
 
-// A problem with the text, with the place where it was found ("layers[0].children[2].segments").
-class FormatError : public std::runtime_error {
-public:
-    FormatError(const std::string& where, const std::string& what)
-        : std::runtime_error(where.empty() ? what : where + ": " + what) {}
+enum ArtKey : int {
+    kChildren,
+    kClipped,
+    kClippingMask,
+    kClosed,
+    kColor,
+    kDictionary,
+    kDimPercent,
+    kDimPlacedImages,
+    kEditable,
+    kEnvelope,
+    kFile,
+    kFillPattern,
+    kFrame,
+    kHidden,
+    kIntertwine,
+    kKind,
+    kLocked,
+    kMatrix,
+    kName,
+    kNote,
+    kPath,
+    kPixels,
+    kPreview,
+    kPrinted,
+    kSegments,
+    kSelected,
+    kStrokePattern,
+    kStrokeWidth,
+    kStyle,
+    kSymbol,
+    kTags,
+    kTemplate,
+    kText,
+    kTextWrap,
+    kTitle,
+    kType,
+    kUuid,
+    kVisible,
 };
 
-// Runs a reader or writer of ArtPaintFormat.h, its errors reported as this format's.
-template <typename Work>
-auto paintFormat(Work&& work) {
-    try {
-        return work();
-    } catch (const PaintFormatError& error) {
-        throw FormatError("", error.what());
+constexpr std::uint64_t bit(ArtKey key) {
+    return std::uint64_t{1} << key;
+}
+
+// Keys every art object may have ("children" is checked on its own, with a message of its own).
+constexpr std::uint64_t kCommonKeys =
+    bit(kChildren) | bit(kClippingMask) | bit(kDictionary) | bit(kEnvelope) | bit(kFillPattern) |
+    bit(kHidden) | bit(kIntertwine) | bit(kLocked) | bit(kNote) | bit(kSelected) | bit(kStrokePattern) |
+    bit(kStrokeWidth) | bit(kStyle) | bit(kTags) | bit(kTextWrap) | bit(kType) | bit(kUuid);
+constexpr std::uint64_t kLayerKeys = bit(kColor) | bit(kDimPercent) | bit(kDimPlacedImages) | bit(kEditable) |
+                                     bit(kPreview) | bit(kPrinted) | bit(kTemplate) | bit(kTitle) |
+                                     bit(kVisible) | bit(kClipped);
+constexpr std::uint64_t kBoxKeys = bit(kFrame) | bit(kMatrix);
+
+// The keys of each type beyond the common ones.
+std::uint64_t keysOfType(ArtType type, bool layer) {
+    if (layer) {
+        return kLayerKeys;
     }
+    switch (type) {
+        case ArtType::group:
+            return bit(kName) | bit(kClipped);
+        case ArtType::path:
+            return bit(kName) | bit(kClosed) | bit(kSegments);
+        case ArtType::textFrame:
+            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | kBoxKeys;
+        case ArtType::placed:
+            return bit(kName) | bit(kFile) | kBoxKeys;
+        case ArtType::raster:
+            return bit(kName) | bit(kPixels) | kBoxKeys;
+        case ArtType::symbol:
+            return bit(kName) | bit(kSymbol) | kBoxKeys;
+        default:
+            return bit(kName);
+    }
+}
+
+// The keys each type must have.
+std::uint64_t requiredKeysOfType(ArtType type, bool layer) {
+    if (layer) {
+        return bit(kTitle);
+    }
+    switch (type) {
+        case ArtType::textFrame:
+            return bit(kKind) | bit(kFrame);
+        case ArtType::placed:
+            return bit(kFile) | bit(kFrame);
+        case ArtType::raster:
+            return bit(kFrame);
+        case ArtType::symbol:
+            return bit(kSymbol) | bit(kFrame);
+        default:
+            return 0;
+    }
+}
+
+// The attribute bits by their keys.
+constexpr std::pair<ArtAttributes, ArtKey> kAttributeKeys[] = {
+    {attribute::selected, kSelected},         {attribute::locked, kLocked},     {attribute::hidden, kHidden},
+    {attribute::clippingMask, kClippingMask}, {attribute::textWrap, kTextWrap},
+};
+
+bool attributeKey(ArtKey key, ArtAttributes* bitOut) {
+    for (const auto& [attributeBit, attributeKey] : kAttributeKeys) {
+        if (attributeKey == key) {
+            *bitOut = attributeBit;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The flags of a layer by their keys, with their defaults.
+struct LayerFlag {
+    ArtKey key;
+    bool LayerProperties::*flag;
+};
+constexpr LayerFlag kLayerFlags[] = {
+    {kDimPlacedImages, &LayerProperties::dimPlacedImages},
+    {kEditable, &LayerProperties::editable},
+    {kPreview, &LayerProperties::preview},
+    {kPrinted, &LayerProperties::printed},
+    {kTemplate, &LayerProperties::isTemplate},
+    {kVisible, &LayerProperties::visible},
+};
+
+const LayerFlag* layerFlag(ArtKey key) {
+    for (const LayerFlag& flag : kLayerFlags) {
+        if (flag.key == key) {
+            return &flag;
+        }
+    }
+    return nullptr;
+}
+
+[[noreturn]] void failNesting(const std::string& where) {
+    throw FormatError(where, "nested too deeply");
 }
 
 // --- Writing ---------------------------------------------------------------------------------------
 
-json number(double value) {
-    if (!std::isfinite(value)) {
-        throw FormatError("", "a number is not finite");
-    }
-    return value;
-}
+// Writes the canonical text straight from the model. Nesting is counted as the reader counts it, so
+// that nothing is written that could not be read back.
+class DocumentWriter {
+public:
+    explicit DocumentWriter(JsonWriter& out) : out_(out) {}
 
-json pointJson(Point point) {
-    return json::array({number(point.x), number(point.y)});
-}
-
-json rectJson(const Rect& rect) {
-    if (rect.isEmpty()) {
-        throw FormatError("", "a frame is inverted (top below bottom or right left of left)");
-    }
-    return json::array({number(rect.left), number(rect.top), number(rect.right), number(rect.bottom)});
-}
-
-json matrixJson(const Matrix& m) {
-    return json::array({number(m.a), number(m.b), number(m.c), number(m.d), number(m.tx), number(m.ty)});
-}
-
-json segmentJson(const Segment& segment) {
-    json result{{"anchor", pointJson(segment.anchor)}};
-    if (segment.in != segment.anchor) {
-        result["in"] = pointJson(segment.in);
-    }
-    if (segment.out != segment.anchor) {
-        result["out"] = pointJson(segment.out);
-    }
-    if (!segment.corner) {
-        result["corner"] = false;
-    }
-    return result;
-}
-
-void writePath(const PathGeometry& path, json& out) {
-    if (path.closed) {
-        out["closed"] = true;
-    }
-    if (path.segments.empty()) {
-        return;
-    }
-    json segments = json::array();
-    for (const Segment& segment : path.segments) {
-        segments.push_back(segmentJson(segment));
-    }
-    out["segments"] = std::move(segments);
-}
-
-void writeBox(const BoxGeometry& box, json& out) {
-    out["frame"] = rectJson(box.frame);
-    if (!box.matrix.isIdentity()) {
-        out["matrix"] = matrixJson(box.matrix);
-    }
-}
-
-json artJson(const ArtTree& tree);
-
-json dictionaryJson(const Dictionary& dictionary) {
-    json result = json::object();
-    for (const auto& [key, value] : dictionary.entries()) {
-        const auto type = static_cast<EntryType>(value.index());
-        json entry{{"type", entryTypeName(type)}};
-        switch (type) {
-            case EntryType::integer:
-                entry["value"] = std::get<0>(value);
-                break;
-            case EntryType::boolean:
-                entry["value"] = std::get<1>(value);
-                break;
-            case EntryType::real:
-                entry["value"] = number(std::get<2>(value));
-                break;
-            case EntryType::string:
-                entry["value"] = std::get<3>(value);
-                break;
-            case EntryType::art:
-                entry["value"] = artJson(*std::get<4>(value));
-                break;
-            case EntryType::dictionary:
-                entry["value"] = dictionaryJson(*std::get<5>(value));
-                break;
+    void write(const Document& document) {
+        out_.beginObject();
+        if (document.activeArtboard() != 0) {
+            out_.key("activeArtboard");
+            out_.integer(static_cast<std::int64_t>(document.activeArtboard()));
         }
-        result[key] = std::move(entry);
+        const std::vector<Artboard>& artboards = document.artboards();
+        const bool onlyDefault =
+            artboards.empty() || (artboards.size() == 1 && artboards.front() == defaultArtboard());
+        if (!onlyDefault) {
+            out_.key("artboards");
+            out_.beginArray();
+            for (const Artboard& artboard : artboards) {
+                out_.element();
+                writeArtboard(artboard);
+            }
+            out_.endArray();
+        }
+        if (!document.documentDictionary().empty()) {
+            out_.key("dictionary");
+            writeDictionary(document.documentDictionary(), 1);
+        }
+        out_.key("format");
+        out_.string(kDocumentFormatName);
+        out_.key("layers");
+        out_.beginArray();
+        for (std::size_t i = 0; i < document.layerCount(); ++i) {
+            out_.element();
+            const ArtId group = document.layerGroup(*document.nthLayer(i)).valueOr(ArtId{});
+            writeDocumentArt(document, group, 1);
+        }
+        out_.endArray();
+        if (document.rulerUnits() != kPointsRulerUnits) {
+            out_.key("rulerUnits");
+            out_.integer(document.rulerUnits());
+        }
+        if (document.scale() != 1.0) {
+            out_.key("scale");
+            out_.number(document.scale());
+        }
+        if (!document.symbols().empty()) {
+            out_.key("symbols");
+            out_.beginArray();
+            for (const Symbol& symbol : document.symbols()) {
+                out_.element();
+                out_.string(symbol.name);
+            }
+            out_.endArray();
+        }
+        out_.key("version");
+        out_.integer(kDocumentFormatVersion);
+        out_.endObject();
     }
-    return result;
-}
 
-void writeContent(const ArtContent& content, json& out) {
-    struct Writer {
-        json& out;
-        void operator()(const GroupContent& group) const {
-            if (group.clipped) {
-                out["clipped"] = true;
+private:
+    static void checkDepth(int depth) {
+        if (depth > kMaxDocumentDepth) {
+            throw FormatError("", "art and dictionaries are nested deeper than " +
+                                      std::to_string(kMaxDocumentDepth) +
+                                      " levels, more than a document can hold");
+        }
+    }
+
+    void numbers(std::initializer_list<double> values) {
+        out_.beginArray();
+        for (const double value : values) {
+            out_.element();
+            out_.number(value);
+        }
+        out_.endArray();
+    }
+
+    void point(Point point) { numbers({point.x, point.y}); }
+
+    void rect(const Rect& rect) {
+        if (rect.isEmpty()) {
+            throw FormatError("", "a frame is inverted (top below bottom or right left of left)");
+        }
+        numbers({rect.left, rect.top, rect.right, rect.bottom});
+    }
+
+    void matrix(const Matrix& m) { numbers({m.a, m.b, m.c, m.d, m.tx, m.ty}); }
+
+    void segments(const std::vector<Segment>& segments) {
+        out_.beginArray();
+        for (const Segment& segment : segments) {
+            out_.element();
+            out_.beginObject();
+            out_.key("anchor");
+            point(segment.anchor);
+            if (!segment.corner) {
+                out_.key("corner");
+                out_.boolean(false);
+            }
+            if (segment.in != segment.anchor) {
+                out_.key("in");
+                point(segment.in);
+            }
+            if (segment.out != segment.anchor) {
+                out_.key("out");
+                point(segment.out);
+            }
+            out_.endObject();
+        }
+        out_.endArray();
+    }
+
+    void writeDictionary(const Dictionary& dictionary, int depth) {
+        checkDepth(depth);
+        out_.beginObject();
+        for (const auto& [key, value] : dictionary.entries()) {
+            out_.key(key);
+            const auto type = static_cast<EntryType>(value.index());
+            out_.beginObject();
+            out_.key("type");
+            out_.string(entryTypeName(type));
+            out_.key("value");
+            switch (type) {
+                case EntryType::integer:
+                    out_.integer(std::get<0>(value));
+                    break;
+                case EntryType::boolean:
+                    out_.boolean(std::get<1>(value));
+                    break;
+                case EntryType::real:
+                    out_.number(std::get<2>(value));
+                    break;
+                case EntryType::string:
+                    out_.string(std::get<3>(value));
+                    break;
+                case EntryType::art:
+                    writeArtTree(*std::get<4>(value), depth + 1);
+                    break;
+                case EntryType::dictionary:
+                    writeDictionary(*std::get<5>(value), depth + 1);
+                    break;
+            }
+            out_.endObject();
+        }
+        out_.endObject();
+    }
+
+    void writeArtboard(const Artboard& artboard) {
+        const Artboard defaults;
+        out_.beginObject();
+        if (!artboard.name.empty()) {
+            out_.key("name");
+            out_.string(artboard.name);
+        }
+        if (artboard.pixelAspectRatio != defaults.pixelAspectRatio) {
+            out_.key("pixelAspectRatio");
+            out_.number(artboard.pixelAspectRatio);
+        }
+        out_.key("rect");
+        rect(artboard.bounds);
+        if (artboard.rulerOrigin != defaults.rulerOrigin) {
+            out_.key("rulerOrigin");
+            point(artboard.rulerOrigin);
+        }
+        const std::pair<const char*, bool> marks[] = {
+            {"showCenter", artboard.showCenter},
+            {"showCrossHairs", artboard.showCrossHairs},
+            {"showSafeAreas", artboard.showSafeAreas},
+        };
+        for (const auto& [key, shown] : marks) {
+            if (shown) {
+                out_.key(key);
+                out_.boolean(true);
             }
         }
-        void operator()(const CompoundPathContent&) const {}
-        void operator()(const PathContent& path) const { writePath(path.geometry, out); }
-        void operator()(const TextFrameContent& text) const {
-            out["kind"] = textKindName(text.kind);
-            if (!text.text.empty()) {
-                out["text"] = text.text;
-            }
-            writeBox(text.box, out);
-            if (!text.path.segments.empty() || text.path.closed) {
-                json path = json::object();
-                writePath(text.path, path);
-                out["path"] = std::move(path);
-            }
-        }
-        void operator()(const PlacedContent& placed) const {
-            out["file"] = placed.file;
-            writeBox(placed.box, out);
-        }
-        void operator()(const RasterContent& raster) const {
-            writeBox(raster.box, out);
-            if (!raster.pixels.empty()) {
-                out["pixels"] = paintFormat([&] { return rasterPixelsJson(raster.pixels); });
-            }
-        }
-        void operator()(const SymbolContent& symbol) const {
-            out["symbol"] = symbol.symbol;
-            writeBox(symbol.box, out);
-        }
-    };
-    std::visit(Writer{out}, content);
-}
+        out_.endObject();
+    }
 
-// The attribute bits by their names in the format, in bit order.
-constexpr std::pair<ArtAttributes, const char*> kAttributeNames[] = {
-    {attribute::selected, "selected"}, {attribute::locked, "locked"},
-    {attribute::hidden, "hidden"},     {attribute::clippingMask, "clippingMask"},
-    {attribute::textWrap, "textWrap"},
+    // One art object with its keys in the canonical order; writeChildren writes the members of its
+    // "children" array, when it has any.
+    template <typename WriteChildren>
+    void writeArt(const ArtData& data, const LayerProperties* layer, bool hasChildren, int depth,
+                  WriteChildren&& writeChildren) {
+        checkDepth(depth);
+        const LayerProperties defaults;
+        const ArtContent& content = data.content;
+        const auto* group = std::get_if<GroupContent>(&content);
+        const auto* path = std::get_if<PathContent>(&content);
+        const auto* text = std::get_if<TextFrameContent>(&content);
+        const auto* placed = std::get_if<PlacedContent>(&content);
+        const auto* raster = std::get_if<RasterContent>(&content);
+        const auto* symbol = std::get_if<SymbolContent>(&content);
+        const BoxGeometry* box = text != nullptr     ? &text->box
+                                 : placed != nullptr ? &placed->box
+                                 : raster != nullptr ? &raster->box
+                                 : symbol != nullptr ? &symbol->box
+                                                     : nullptr;
+        const auto flag = [&](const char* key, bool value, bool byDefault) {
+            if (value != byDefault) {
+                out_.key(key);
+                out_.boolean(value);
+            }
+        };
+        const auto attribute = [&](const char* key, ArtAttributes bit) {
+            flag(key, (data.attributes & bit) != 0, false);
+        };
+
+        out_.beginObject();
+        if (hasChildren) {
+            out_.key("children");
+            out_.beginArray();
+            writeChildren();
+            out_.endArray();
+        }
+        if (group != nullptr) {
+            flag("clipped", group->clipped, false);
+        }
+        attribute("clippingMask", attribute::clippingMask);
+        if (path != nullptr) {
+            flag("closed", path->geometry.closed, false);
+        }
+        if (layer != nullptr) {
+            out_.key("color");
+            out_.beginArray();
+            for (const std::uint16_t channel : {layer->color.red, layer->color.green, layer->color.blue}) {
+                out_.element();
+                out_.integer(channel);
+            }
+            out_.endArray();
+        }
+        if (!data.dictionary.empty()) {
+            out_.key("dictionary");
+            writeDictionary(data.dictionary, depth + 1);
+        }
+        if (layer != nullptr) {
+            if (layer->dimPercent != defaults.dimPercent) {
+                out_.key("dimPercent");
+                out_.integer(layer->dimPercent);
+            }
+            flag("dimPlacedImages", layer->dimPlacedImages, defaults.dimPlacedImages);
+            flag("editable", layer->editable, defaults.editable);
+        }
+        flag("envelope", data.envelope, false);
+        if (placed != nullptr) {
+            out_.key("file");
+            out_.string(placed->file);
+        }
+        if (!data.fillPattern.isIdentity()) {
+            out_.key("fillPattern");
+            matrix(data.fillPattern);
+        }
+        if (box != nullptr) {
+            out_.key("frame");
+            rect(box->frame);
+        }
+        attribute("hidden", attribute::hidden);
+        flag("intertwine", data.intertwine, false);
+        if (text != nullptr) {
+            out_.key("kind");
+            out_.string(textKindName(text->kind));
+        }
+        attribute("locked", attribute::locked);
+        if (box != nullptr && !box->matrix.isIdentity()) {
+            out_.key("matrix");
+            matrix(box->matrix);
+        }
+        if (layer == nullptr && !data.name.empty()) {
+            out_.key("name");
+            out_.string(data.name);
+        }
+        if (!data.note.empty()) {
+            out_.key("note");
+            out_.string(data.note);
+        }
+        if (text != nullptr && (!text->path.segments.empty() || text->path.closed)) {
+            out_.key("path");
+            out_.beginObject();
+            flag("closed", text->path.closed, false);
+            if (!text->path.segments.empty()) {
+                out_.key("segments");
+                segments(text->path.segments);
+            }
+            out_.endObject();
+        }
+        if (raster != nullptr && !raster->pixels.empty()) {
+            out_.key("pixels");
+            writeRasterPixels(out_, raster->pixels);
+        }
+        if (layer != nullptr) {
+            flag("preview", layer->preview, defaults.preview);
+            flag("printed", layer->printed, defaults.printed);
+        }
+        if (path != nullptr && !path->geometry.segments.empty()) {
+            out_.key("segments");
+            segments(path->geometry.segments);
+        }
+        attribute("selected", attribute::selected);
+        if (!data.strokePattern.isIdentity()) {
+            out_.key("strokePattern");
+            matrix(data.strokePattern);
+        }
+        // A style that is one black stroke (or nothing) is written as "strokeWidth", as older
+        // documents have it.
+        double strokeWidth = 0.0;
+        if (data.style.isStrokeWidthOnly(&strokeWidth)) {
+            if (strokeWidth != 0.0) {
+                out_.key("strokeWidth");
+                out_.number(strokeWidth);
+            }
+        } else {
+            out_.key("style");
+            writeStyle(out_, data.style, [this, depth](JsonWriter&, const Dictionary& dictionary) {
+                writeDictionary(dictionary, depth + 1);
+            });
+        }
+        if (symbol != nullptr) {
+            out_.key("symbol");
+            out_.string(symbol->symbol);
+        }
+        if (!data.tags.empty()) {
+            out_.key("tags");
+            out_.beginArray();
+            for (const auto& entry : data.tags.entries()) {
+                out_.element();
+                out_.beginObject();
+                out_.key("name");
+                out_.string(entry.name);
+                out_.key("type");
+                out_.string(entry.type);
+                out_.key("value");
+                out_.string(entry.value);
+                out_.endObject();
+            }
+            out_.endArray();
+        }
+        if (layer != nullptr) {
+            flag("template", layer->isTemplate, defaults.isTemplate);
+        }
+        if (text != nullptr && !text->text.empty()) {
+            out_.key("text");
+            out_.string(text->text);
+        }
+        attribute("textWrap", attribute::textWrap);
+        if (layer != nullptr) {
+            out_.key("title");
+            out_.string(layer->title);
+        }
+        out_.key("type");
+        out_.string(layer != nullptr ? std::string_view("layer") : artTypeName(data.type()));
+        out_.key("uuid");
+        out_.string(data.uuid);
+        if (layer != nullptr) {
+            flag("visible", layer->visible, defaults.visible);
+        }
+        out_.endObject();
+        out_.drainIfFull();
+    }
+
+    void writeArtTree(const ArtTree& tree, int depth) {
+        const LayerProperties* layer = tree.layer ? &*tree.layer : nullptr;
+        writeArt(tree.data, layer, !tree.children.empty(), depth, [&] {
+            for (const ArtTree& child : tree.children) {
+                out_.element();
+                writeArtTree(child, depth + 1);
+            }
+        });
+    }
+
+    void writeDocumentArt(const Document& document, ArtId art, int depth) {
+        const ArtNode* node = document.find(art);
+        const Layer* layer = node->layer ? document.findLayer(node->layer) : nullptr;
+        const std::vector<ArtId> children = document.children(art).valueOr(std::vector<ArtId>{});
+        writeArt(node->data, layer != nullptr ? &layer->properties : nullptr, !children.empty(), depth, [&] {
+            for (const ArtId child : children) {
+                out_.element();
+                writeDocumentArt(document, child, depth + 1);
+            }
+        });
+    }
+
+    JsonWriter& out_;
 };
-
-void writeLayer(const LayerProperties& layer, json& out) {
-    const LayerProperties defaults;
-    out["title"] = layer.title;
-    out["color"] = json::array({layer.color.red, layer.color.green, layer.color.blue});
-    const std::pair<const char*, bool> flags[] = {
-        {"visible", layer.visible},     {"editable", layer.editable},
-        {"printed", layer.printed},     {"preview", layer.preview},
-        {"template", layer.isTemplate}, {"dimPlacedImages", layer.dimPlacedImages},
-    };
-    const bool defaultFlags[] = {defaults.visible, defaults.editable,   defaults.printed,
-                                 defaults.preview, defaults.isTemplate, defaults.dimPlacedImages};
-    for (std::size_t i = 0; i < std::size(flags); ++i) {
-        if (flags[i].second != defaultFlags[i]) {
-            out[flags[i].first] = flags[i].second;
-        }
-    }
-    if (layer.dimPercent != defaults.dimPercent) {
-        out["dimPercent"] = layer.dimPercent;
-    }
-}
-
-json artJson(const ArtTree& tree) {
-    const ArtData& data = tree.data;
-    json out = json::object();
-    out["type"] = tree.layer ? std::string("layer") : std::string(artTypeName(data.type()));
-    out["uuid"] = data.uuid;
-    if (tree.layer) {
-        writeLayer(*tree.layer, out);
-    } else if (!data.name.empty()) {
-        out["name"] = data.name;
-    }
-    if (!data.note.empty()) {
-        out["note"] = data.note;
-    }
-    for (const auto& [bit, name] : kAttributeNames) {
-        if ((data.attributes & bit) != 0) {
-            out[name] = true;
-        }
-    }
-    // A style that is one black stroke (or nothing) is written as "strokeWidth", as older documents
-    // have it.
-    double strokeWidth = 0.0;
-    if (!data.style.isStrokeWidthOnly(&strokeWidth)) {
-        out["style"] = paintFormat([&] { return styleJson(data.style, dictionaryJson); });
-    } else if (strokeWidth != 0.0) {
-        out["strokeWidth"] = number(strokeWidth);
-    }
-    if (!data.fillPattern.isIdentity()) {
-        out["fillPattern"] = matrixJson(data.fillPattern);
-    }
-    if (!data.strokePattern.isIdentity()) {
-        out["strokePattern"] = matrixJson(data.strokePattern);
-    }
-    if (data.envelope) {
-        out["envelope"] = true;
-    }
-    if (data.intertwine) {
-        out["intertwine"] = true;
-    }
-    if (!data.tags.empty()) {
-        json tags = json::array();
-        for (const TagEntry& entry : data.tags.entries()) {
-            tags.push_back({{"name", entry.name}, {"type", entry.type}, {"value", entry.value}});
-        }
-        out["tags"] = std::move(tags);
-    }
-    if (!data.dictionary.empty()) {
-        out["dictionary"] = dictionaryJson(data.dictionary);
-    }
-    writeContent(data.content, out);
-    if (!tree.children.empty()) {
-        json children = json::array();
-        for (const ArtTree& child : tree.children) {
-            children.push_back(artJson(child));
-        }
-        out["children"] = std::move(children);
-    }
-    return out;
-}
-
-json artboardJson(const Artboard& artboard) {
-    const Artboard defaults;
-    json out{{"rect", rectJson(artboard.bounds)}};
-    if (!artboard.name.empty()) {
-        out["name"] = artboard.name;
-    }
-    if (artboard.rulerOrigin != defaults.rulerOrigin) {
-        out["rulerOrigin"] = pointJson(artboard.rulerOrigin);
-    }
-    if (artboard.pixelAspectRatio != defaults.pixelAspectRatio) {
-        out["pixelAspectRatio"] = number(artboard.pixelAspectRatio);
-    }
-    const std::pair<const char*, bool> marks[] = {
-        {"showCenter", artboard.showCenter},
-        {"showCrossHairs", artboard.showCrossHairs},
-        {"showSafeAreas", artboard.showSafeAreas},
-    };
-    for (const auto& [key, shown] : marks) {
-        if (shown) {
-            out[key] = true;
-        }
-    }
-    return out;
-}
-
-// The artboards are left out when the document has only the default one.
-void writeArtboards(const DocumentContents& contents, json& out) {
-    const bool onlyDefault = contents.artboards.empty() || (contents.artboards.size() == 1 &&
-                                                            contents.artboards.front() == defaultArtboard());
-    if (!onlyDefault) {
-        json artboards = json::array();
-        for (const Artboard& artboard : contents.artboards) {
-            artboards.push_back(artboardJson(artboard));
-        }
-        out["artboards"] = std::move(artboards);
-    }
-    if (contents.activeArtboard != 0) {
-        out["activeArtboard"] = contents.activeArtboard;
-    }
-}
-
-json documentJson(const DocumentContents& contents) {
-    json layers = json::array();
-    for (const ArtTree& layer : contents.layers) {
-        layers.push_back(artJson(layer));
-    }
-    json out{
-        {"format", kDocumentFormatName}, {"version", kDocumentFormatVersion}, {"layers", std::move(layers)}};
-    if (!contents.dictionary.empty()) {
-        out["dictionary"] = dictionaryJson(contents.dictionary);
-    }
-    if (contents.scale != 1.0) {
-        out["scale"] = number(contents.scale);
-    }
-    if (contents.rulerUnits != kPointsRulerUnits) {
-        out["rulerUnits"] = contents.rulerUnits;
-    }
-    if (!contents.symbols.empty()) {
-        out["symbols"] = contents.symbols;
-    }
-    writeArtboards(contents, out);
-    return out;
-}
 
 // --- Reading ---------------------------------------------------------------------------------------
 
-std::string describe(const json& value) {
-    return value.type_name();
+std::optional<EntryType> entryTypeFromName(std::string_view name) {
+    for (const EntryType type : {EntryType::integer, EntryType::boolean, EntryType::real, EntryType::string,
+                                 EntryType::art, EntryType::dictionary}) {
+        if (entryTypeName(type) == name) {
+            return type;
+        }
+    }
+    return std::nullopt;
 }
 
-// The keys of one JSON object, read by name; keys that nothing asked for are errors, so that a
-// misspelt key is reported instead of silently dropped.
-class Fields {
+// Reads the text straight into the model's values, in one pass. Keys may come in any order; what
+// depends on another key (the type of an art object, of a dictionary entry) is checked once the
+// object is read.
+class DocumentReader {
 public:
-    Fields(const json& object, std::string path) : object_(object), path_(std::move(path)) {
-        if (!object.is_object()) {
-            throw FormatError(path_, "expected an object, found " + describe(object));
-        }
-    }
+    explicit DocumentReader(std::string_view text) : in_(text) {}
 
-    const json* optional(const std::string& key) {
-        used_.insert(key);
-        const auto found = object_.find(key);
-        return found == object_.end() ? nullptr : &*found;
-    }
-
-    const json& required(const std::string& key) {
-        const json* value = optional(key);
-        if (value == nullptr) {
-            throw FormatError(path_, "the key \"" + key + "\" is missing");
-        }
-        return *value;
-    }
-
-    std::string at(const std::string& key) const { return path_ + (path_.empty() ? "" : ".") + key; }
-    const std::string& path() const { return path_; }
-
-    void finish() const {
-        for (const auto& item : object_.items()) {
-            if (!used_.contains(item.key())) {
-                throw FormatError(path_, "unknown key \"" + item.key() + "\"");
+    DocumentContents read() {
+        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "dictionary", "format", "layers",
+                                              "rulerUnits",     "scale",     "symbols",    "version"};
+        static_assert(inCanonicalOrder(kKeys));
+        DocumentContents contents;
+        std::int64_t active = 0;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    active = in_.readInteger(0, static_cast<std::int64_t>(kMaxArtboards));
+                    break;
+                case 1:
+                    contents.artboards = readArtboards();
+                    break;
+                case 2:
+                    contents.dictionary = readDictionary(1);
+                    break;
+                case 3:
+                    checkFormat(in_);
+                    break;
+                case 4:
+                    readLayers(contents.layers);
+                    break;
+                case 5:
+                    contents.rulerUnits =
+                        static_cast<int>(in_.readInteger(kFirstRulerUnits, kLastRulerUnits));
+                    break;
+                case 6:
+                    contents.scale = in_.readNumber();
+                    if (contents.scale <= 0.0) {
+                        in_.fail("the scale factor must be above 0");
+                    }
+                    break;
+                case 7:
+                    contents.symbols = readSymbols();
+                    break;
+                default:
+                    checkVersion(in_);
+                    break;
             }
+        });
+        in_.finish();
+        for (const std::size_t required : {3, 8, 4}) {
+            if ((seen & (std::uint64_t{1} << required)) == 0) {
+                throw FormatError("", "the key \"" + std::string(kKeys[required]) + "\" is missing");
+            }
+        }
+        const std::size_t count = std::max<std::size_t>(contents.artboards.size(), 1);
+        if (static_cast<std::size_t>(active) >= count) {
+            throw FormatError("activeArtboard",
+                              "the integer is out of range (0 to " + std::to_string(count - 1) + ")");
+        }
+        contents.activeArtboard = static_cast<std::size_t>(active);
+        return contents;
+    }
+
+    static void checkFormat(JsonReader& in) {
+        const std::string format = in.readString();
+        if (format != kDocumentFormatName) {
+            in.fail("not a document of this host (\"" + format + "\")");
+        }
+    }
+
+    static void checkVersion(JsonReader& in) {
+        const std::int64_t version = in.readInteger(0, 1'000'000);
+        if (version != kDocumentFormatVersion) {
+            in.fail("version " + std::to_string(version) + " is not supported");
         }
     }
 
 private:
-    const json& object_;
-    std::string path_;
-    std::set<std::string> used_;
-};
-
-std::string readString(const json& value, const std::string& where) {
-    if (!value.is_string()) {
-        throw FormatError(where, "expected a string, found " + describe(value));
-    }
-    return value.get<std::string>();
-}
-
-bool readBool(const json& value, const std::string& where) {
-    if (!value.is_boolean()) {
-        throw FormatError(where, "expected true or false, found " + describe(value));
-    }
-    return value.get<bool>();
-}
-
-double readNumber(const json& value, const std::string& where) {
-    if (!value.is_number()) {
-        throw FormatError(where, "expected a number, found " + describe(value));
-    }
-    const double result = value.get<double>();
-    if (!std::isfinite(result)) {
-        throw FormatError(where, "the number is out of range");
-    }
-    return result;
-}
-
-std::int64_t readInteger(const json& value, const std::string& where, std::int64_t low, std::int64_t high) {
-    if (!value.is_number_integer()) {
-        throw FormatError(where, "expected an integer, found " + describe(value));
-    }
-    // Unsigned JSON integers can exceed what a signed 64-bit value holds; compare them unsigned first.
-    if (value.is_number_unsigned() && value.get<std::uint64_t>() > static_cast<std::uint64_t>(high)) {
-        throw FormatError(where, "the integer is out of range");
-    }
-    const bool inRange = value.get<std::int64_t>() >= low && value.get<std::int64_t>() <= high;
-    if (!inRange) {
-        throw FormatError(where, "the integer is out of range");
-    }
-    return value.get<std::int64_t>();
-}
-
-std::vector<double> readNumbers(const json& value, const std::string& where, std::size_t count) {
-    if (!value.is_array() || value.size() != count) {
-        throw FormatError(where, "expected an array of " + std::to_string(count) + " numbers");
-    }
-    std::vector<double> result;
-    for (std::size_t i = 0; i < count; ++i) {
-        result.push_back(readNumber(value[i], where + "[" + std::to_string(i) + "]"));
-    }
-    return result;
-}
-
-Point readPoint(const json& value, const std::string& where) {
-    const auto n = readNumbers(value, where, 2);
-    return {n[0], n[1]};
-}
-
-Rect readRect(const json& value, const std::string& where) {
-    const auto n = readNumbers(value, where, 4);
-    const Rect rect(n[0], n[1], n[2], n[3]);
-    if (rect.isEmpty()) {
-        throw FormatError(where, "expected [left, top, right, bottom] with left <= right and top >= bottom");
-    }
-    return rect;
-}
-
-Matrix readMatrix(const json& value, const std::string& where) {
-    const auto n = readNumbers(value, where, 6);
-    return {n[0], n[1], n[2], n[3], n[4], n[5]};
-}
-
-const json& readArray(const json& value, const std::string& where) {
-    if (!value.is_array()) {
-        throw FormatError(where, "expected an array, found " + describe(value));
-    }
-    return value;
-}
-
-Segment readSegment(const json& value, const std::string& where) {
-    Fields fields(value, where);
-    Segment segment;
-    segment.anchor = readPoint(fields.required("anchor"), fields.at("anchor"));
-    const json* in = fields.optional("in");
-    const json* out = fields.optional("out");
-    const json* corner = fields.optional("corner");
-    segment.in = in != nullptr ? readPoint(*in, fields.at("in")) : segment.anchor;
-    segment.out = out != nullptr ? readPoint(*out, fields.at("out")) : segment.anchor;
-    segment.corner = corner != nullptr ? readBool(*corner, fields.at("corner")) : true;
-    fields.finish();
-    return segment;
-}
-
-void readPath(Fields& fields, PathGeometry& path) {
-    if (const json* closed = fields.optional("closed")) {
-        path.closed = readBool(*closed, fields.at("closed"));
-    }
-    if (const json* segments = fields.optional("segments")) {
-        const std::string where = fields.at("segments");
-        for (std::size_t i = 0; i < readArray(*segments, where).size(); ++i) {
-            path.segments.push_back(readSegment((*segments)[i], where + "[" + std::to_string(i) + "]"));
+    void checkDepth(int depth) {
+        if (depth > kMaxDocumentDepth) {
+            failNesting(in_.location());
         }
     }
-}
 
-void readBox(Fields& fields, BoxGeometry& box) {
-    box.frame = readRect(fields.required("frame"), fields.at("frame"));
-    if (const json* matrix = fields.optional("matrix")) {
-        box.matrix = readMatrix(*matrix, fields.at("matrix"));
+    // An array of exactly `count` numbers.
+    template <std::size_t N>
+    std::array<double, N> readNumbers() {
+        const std::string expected = "expected an array of " + std::to_string(N) + " numbers";
+        if (in_.peek() != JsonKind::array) {
+            in_.fail(expected);
+        }
+        std::array<double, N> result{};
+        std::size_t count = 0;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            if (count == N) {
+                in_.failAtContainer(expected);
+            }
+            result[count++] = in_.readNumber();
+        }
+        if (count != N) {
+            in_.fail(expected);
+        }
+        return result;
     }
-}
 
-std::string readText(Fields& fields, const std::string& key, bool required) {
-    const json* value = required ? &fields.required(key) : fields.optional(key);
-    return value == nullptr ? std::string() : readString(*value, fields.at(key));
-}
-
-void checkDepth(int depth, const std::string& where) {
-    if (depth > kMaxDocumentDepth) {
-        throw FormatError(where, "nested too deeply");
+    Point readPoint() {
+        const auto n = readNumbers<2>();
+        return {n[0], n[1]};
     }
-}
 
-ArtTree readArt(const json& value, const std::string& where, int depth, bool layerAllowed);
-
-Dictionary readDictionary(const json& value, const std::string& where, int depth) {
-    checkDepth(depth, where);
-    if (!value.is_object()) {
-        throw FormatError(where, "expected an object, found " + describe(value));
+    Rect readRect() {
+        const auto n = readNumbers<4>();
+        const Rect rect(n[0], n[1], n[2], n[3]);
+        if (rect.isEmpty()) {
+            in_.fail("expected [left, top, right, bottom] with left <= right and top >= bottom");
+        }
+        return rect;
     }
-    Dictionary dictionary;
-    for (const auto& item : value.items()) {
-        const std::string entryWhere = where + "." + item.key();
-        Fields fields(item.value(), entryWhere);
-        const std::string type = readString(fields.required("type"), fields.at("type"));
-        const json& entry = fields.required("value");
-        const std::string valueWhere = fields.at("value");
+
+    Matrix readMatrix() {
+        const auto n = readNumbers<6>();
+        return {n[0], n[1], n[2], n[3], n[4], n[5]};
+    }
+
+    Segment readSegment() {
+        constexpr std::string_view kKeys[] = {"anchor", "corner", "in", "out"};
+        Segment segment;
+        std::optional<Point> in;
+        std::optional<Point> out;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    segment.anchor = readPoint();
+                    break;
+                case 1:
+                    segment.corner = in_.readBool();
+                    break;
+                case 2:
+                    in = readPoint();
+                    break;
+                default:
+                    out = readPoint();
+                    break;
+            }
+        });
+        if ((seen & 1) == 0) {
+            in_.fail("the key \"anchor\" is missing");
+        }
+        segment.in = in.value_or(segment.anchor);
+        segment.out = out.value_or(segment.anchor);
+        return segment;
+    }
+
+    std::vector<Segment> readSegments() {
+        std::vector<Segment> segments;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            segments.push_back(readSegment());
+        }
+        return segments;
+    }
+
+    PathGeometry readTextPath() {
+        constexpr std::string_view kKeys[] = {"closed", "segments"};
+        PathGeometry path;
+        readMembers(in_, kKeys, [&](std::size_t key) {
+            if (key == 0) {
+                path.closed = in_.readBool();
+            } else {
+                path.segments = readSegments();
+            }
+        });
+        return path;
+    }
+
+    TagList readTags() {
+        constexpr std::string_view kKeys[] = {"name", "type", "value"};
+        TagList tags;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            std::string texts[3];
+            const std::uint64_t seen =
+                readMembers(in_, kKeys, [&](std::size_t key) { texts[key] = in_.readString(); });
+            for (std::size_t key = 0; key < 3; ++key) {
+                if ((seen & (std::uint64_t{1} << key)) == 0) {
+                    in_.fail("the key \"" + std::string(kKeys[key]) + "\" is missing");
+                }
+            }
+            if (tags.contains(texts[0])) {
+                in_.fail("a second tag entry named \"" + texts[0] + "\"");
+            }
+            if (tags.set(texts[0], texts[1], texts[2]) != Status::ok) {
+                in_.fail("tag entries need a name and a type");
+            }
+        }
+        return tags;
+    }
+
+    LayerColor readLayerColor() {
+        const char* expected = "expected an array of three integers";
+        if (in_.peek() != JsonKind::array) {
+            in_.fail(expected);
+        }
+        std::uint16_t channels[3] = {};
+        std::size_t count = 0;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            if (count == 3) {
+                in_.failAtContainer(expected);
+            }
+            channels[count++] = static_cast<std::uint16_t>(in_.readInteger(0, 0xFFFF));
+        }
+        if (count != 3) {
+            in_.fail(expected);
+        }
+        return {channels[0], channels[1], channels[2]};
+    }
+
+    void readEntryValue(EntryType type, std::string_view key, Dictionary& dictionary, int depth) {
         Status status = Status::badParameter;
-        if (type == "integer") {
-            const auto low = std::numeric_limits<std::int32_t>::min();
-            const auto high = std::numeric_limits<std::int32_t>::max();
-            status = dictionary.setInteger(
-                item.key(), static_cast<std::int32_t>(readInteger(entry, valueWhere, low, high)));
-        } else if (type == "boolean") {
-            status = dictionary.setBoolean(item.key(), readBool(entry, valueWhere));
-        } else if (type == "real") {
-            status = dictionary.setReal(item.key(), readNumber(entry, valueWhere));
-        } else if (type == "string") {
-            status = dictionary.setString(item.key(), readString(entry, valueWhere));
-        } else if (type == "art") {
-            status = dictionary.setArt(item.key(), readArt(entry, valueWhere, depth + 1, false));
-        } else if (type == "dictionary") {
-            status = dictionary.setDictionary(item.key(), readDictionary(entry, valueWhere, depth + 1));
-        } else {
-            throw FormatError(fields.at("type"), "unknown entry type \"" + type + "\"");
+        switch (type) {
+            case EntryType::integer:
+                status = dictionary.setInteger(key, static_cast<std::int32_t>(in_.readInteger(
+                                                        std::numeric_limits<std::int32_t>::min(),
+                                                        std::numeric_limits<std::int32_t>::max())));
+                break;
+            case EntryType::boolean:
+                status = dictionary.setBoolean(key, in_.readBool());
+                break;
+            case EntryType::real:
+                status = dictionary.setReal(key, in_.readNumber());
+                break;
+            case EntryType::string:
+                status = dictionary.setString(key, in_.readString());
+                break;
+            case EntryType::art:
+                status = dictionary.setArt(key, readArt(depth + 1, false));
+                break;
+            case EntryType::dictionary:
+                status = dictionary.setDictionary(key, readDictionary(depth + 1));
+                break;
         }
         if (status != Status::ok) {
-            throw FormatError(entryWhere, "the entry cannot be stored (empty key?)");
+            in_.failAtContainer("the entry cannot be stored (empty key?)");
         }
-        fields.finish();
     }
-    return dictionary;
-}
 
-TagList readTags(const json& value, const std::string& where) {
-    TagList tags;
-    for (std::size_t i = 0; i < readArray(value, where).size(); ++i) {
-        const std::string entryWhere = where + "[" + std::to_string(i) + "]";
-        Fields fields(value[i], entryWhere);
-        const std::string name = readText(fields, "name", true);
-        const std::string type = readText(fields, "type", true);
-        const std::string text = readText(fields, "value", true);
-        fields.finish();
-        if (tags.contains(name)) {
-            throw FormatError(entryWhere, "a second tag entry named \"" + name + "\"");
+    Dictionary readDictionary(int depth) {
+        checkDepth(depth);
+        constexpr std::string_view kEntryKeys[] = {"type", "value"};
+        Dictionary dictionary;
+        in_.beginObject();
+        std::string_view rawKey;
+        while (in_.nextKey(&rawKey)) {
+            const std::string key = in_.keyText();
+            if (dictionary.contains(key)) {
+                in_.failAtContainer("the key \"" + key + "\" is given twice");
+            }
+            std::optional<EntryType> type;
+            // A value that comes before its type is read again once the type is known.
+            std::optional<JsonReader::Mark> value;
+            const std::uint64_t seen = readMembers(in_, kEntryKeys, [&](std::size_t entryKey) {
+                if (entryKey == 1) {
+                    if (type) {
+                        readEntryValue(*type, key, dictionary, depth);
+                    } else {
+                        value = in_.mark();
+                        in_.skipValue();
+                    }
+                    return;
+                }
+                const std::string name = in_.readString();
+                type = entryTypeFromName(name);
+                if (!type) {
+                    in_.fail("unknown entry type \"" + name + "\"");
+                }
+                if (value) {
+                    const JsonReader::Mark back = in_.mark();
+                    in_.seek(*value);
+                    readEntryValue(*type, key, dictionary, depth);
+                    in_.seek(back);
+                }
+            });
+            if (seen != 0b11) {
+                in_.fail(std::string("the key \"") + ((seen & 1) == 0 ? "type" : "value") + "\" is missing");
+            }
         }
-        if (tags.set(name, type, text) != Status::ok) {
-            throw FormatError(entryWhere, "tag entries need a name and a type");
-        }
+        return dictionary;
     }
-    return tags;
-}
 
-LayerProperties readLayer(Fields& fields) {
-    LayerProperties layer;
-    layer.title = readText(fields, "title", true);
-    if (const json* color = fields.optional("color")) {
-        const std::string where = fields.at("color");
-        if (!color->is_array() || color->size() != 3) {
-            throw FormatError(where, "expected an array of three integers");
-        }
-        layer.color.red = static_cast<std::uint16_t>(readInteger((*color)[0], where + "[0]", 0, 0xFFFF));
-        layer.color.green = static_cast<std::uint16_t>(readInteger((*color)[1], where + "[1]", 0, 0xFFFF));
-        layer.color.blue = static_cast<std::uint16_t>(readInteger((*color)[2], where + "[2]", 0, 0xFFFF));
-    }
-    const std::pair<const char*, bool*> flags[] = {
-        {"visible", &layer.visible},     {"editable", &layer.editable},
-        {"printed", &layer.printed},     {"preview", &layer.preview},
-        {"template", &layer.isTemplate}, {"dimPlacedImages", &layer.dimPlacedImages},
+    // Everything an art object's keys say, gathered until its type is known.
+    struct ArtFields {
+        std::optional<ArtType> type;
+        bool layer = false;
+        LayerProperties layerProperties;
+        GroupContent group;
+        PathGeometry path;
+        std::optional<TextKind> kind;
+        std::string text;
+        PathGeometry textPath;
+        std::string file;
+        std::string symbol;
+        BoxGeometry box;
+        RasterPixels pixels;
+        std::optional<double> strokeWidth;
     };
-    for (const auto& [key, flag] : flags) {
-        if (const json* value = fields.optional(key)) {
-            *flag = readBool(*value, fields.at(key));
+
+    void readArtKey(ArtKey key, ArtTree& tree, ArtFields& fields, int depth) {
+        ArtData& data = tree.data;
+        ArtAttributes attributeBit = 0;
+        if (attributeKey(key, &attributeBit)) {
+            if (in_.readBool()) {
+                data.attributes |= attributeBit;
+            }
+            return;
+        }
+        if (const LayerFlag* flag = layerFlag(key)) {
+            fields.layerProperties.*(flag->flag) = in_.readBool();
+            return;
+        }
+        switch (key) {
+            case kChildren:
+                in_.beginArray();
+                while (in_.nextElement()) {
+                    tree.children.push_back(readArt(depth + 1, true));
+                }
+                break;
+            case kClipped:
+                fields.group.clipped = in_.readBool();
+                break;
+            case kClosed:
+                fields.path.closed = in_.readBool();
+                break;
+            case kColor:
+                fields.layerProperties.color = readLayerColor();
+                break;
+            case kDictionary:
+                data.dictionary = readDictionary(depth + 1);
+                break;
+            case kDimPercent:
+                fields.layerProperties.dimPercent = static_cast<int>(in_.readInteger(0, 100));
+                break;
+            case kEnvelope:
+                data.envelope = in_.readBool();
+                break;
+            case kFile:
+                fields.file = in_.readString();
+                break;
+            case kFillPattern:
+                data.fillPattern = readMatrix();
+                break;
+            case kFrame:
+                fields.box.frame = readRect();
+                break;
+            case kIntertwine:
+                data.intertwine = in_.readBool();
+                break;
+            case kKind: {
+                const std::string kind = in_.readString();
+                fields.kind = textKindFromName(kind);
+                if (!fields.kind) {
+                    in_.fail("unknown text kind \"" + kind + "\"");
+                }
+                break;
+            }
+            case kMatrix:
+                fields.box.matrix = readMatrix();
+                break;
+            case kName:
+                data.name = in_.readString();
+                break;
+            case kNote:
+                data.note = in_.readString();
+                break;
+            case kPath:
+                fields.textPath = readTextPath();
+                break;
+            case kPixels:
+                fields.pixels = readRasterPixels(in_);
+                break;
+            case kSegments:
+                fields.path.segments = readSegments();
+                break;
+            case kStrokePattern:
+                data.strokePattern = readMatrix();
+                break;
+            case kStrokeWidth:
+                fields.strokeWidth = in_.readNumber();
+                if (*fields.strokeWidth < 0) {
+                    in_.fail("a stroke width cannot be negative");
+                }
+                break;
+            case kStyle:
+                data.style = readStyle(in_, [this, depth](JsonReader&) { return readDictionary(depth + 1); });
+                break;
+            case kSymbol:
+                fields.symbol = in_.readString();
+                break;
+            case kTags:
+                data.tags = readTags();
+                break;
+            case kText:
+                fields.text = in_.readString();
+                break;
+            case kTitle:
+                fields.layerProperties.title = in_.readString();
+                break;
+            case kType: {
+                const std::string type = in_.readString();
+                fields.layer = type == "layer";
+                fields.type = fields.layer ? ArtType::group : artTypeFromName(type);
+                if (!fields.type) {
+                    in_.fail("unknown art type \"" + type + "\"");
+                }
+                break;
+            }
+            case kUuid:
+                data.uuid = in_.readString();
+                if (!data.uuid.empty() && !isUuidText(data.uuid)) {
+                    in_.fail("expected a UUID of 36 lower-case characters");
+                }
+                break;
+            default:
+                break;
         }
     }
-    if (const json* percent = fields.optional("dimPercent")) {
-        layer.dimPercent = static_cast<int>(readInteger(*percent, fields.at("dimPercent"), 0, 100));
+
+    static ArtContent contentOf(ArtFields& fields) {
+        switch (*fields.type) {
+            case ArtType::path:
+                return PathContent{std::move(fields.path)};
+            case ArtType::compoundPath:
+                return CompoundPathContent{};
+            case ArtType::textFrame:
+                return TextFrameContent{*fields.kind, std::move(fields.text), fields.box,
+                                        std::move(fields.textPath)};
+            case ArtType::placed:
+                return PlacedContent{std::move(fields.file), fields.box};
+            case ArtType::raster:
+                return RasterContent{fields.box, std::move(fields.pixels)};
+            case ArtType::symbol:
+                return SymbolContent{std::move(fields.symbol), fields.box};
+            default:
+                return fields.group;
+        }
     }
-    return layer;
+
+    // The checks that need the whole object: its type's keys, its children, and whether a layer
+    // may stand here. The reader stands at the object's place.
+    void checkArt(const ArtTree& tree, const ArtFields& fields, std::uint64_t seen, bool layerAllowed) {
+        if (!fields.type) {
+            in_.fail("the key \"type\" is missing");
+        }
+        const std::uint64_t allowed = kCommonKeys | keysOfType(*fields.type, fields.layer);
+        if (const std::uint64_t unknown = seen & ~allowed; unknown != 0) {
+            const int key = std::countr_zero(unknown);
+            in_.fail("unknown key \"" + std::string(kArtKeys[key]) + "\"");
+        }
+        const std::uint64_t required = requiredKeysOfType(*fields.type, fields.layer);
+        if (const std::uint64_t missing = required & ~seen; missing != 0) {
+            const int key = std::countr_zero(missing);
+            in_.fail("the key \"" + std::string(kArtKeys[key]) + "\" is missing");
+        }
+        if (fields.layer && !layerAllowed) {
+            in_.fail("a layer can only be at the top or directly in another layer");
+        }
+        if (fields.strokeWidth && (seen & bit(kStyle)) != 0) {
+            throw FormatError(in_.location() + ".strokeWidth",
+                              "give the stroke in \"style\" or \"strokeWidth\", not both");
+        }
+        if ((seen & bit(kChildren)) != 0 && !isContainerType(*fields.type)) {
+            throw FormatError(in_.location() + ".children",
+                              "only groups, layers and compound paths have children");
+        }
+        for (std::size_t i = 0; i < tree.children.size(); ++i) {
+            const ArtTree& child = tree.children[i];
+            const auto where = [&] { return in_.location() + ".children[" + std::to_string(i) + "]"; };
+            if (child.layer && !fields.layer) {
+                throw FormatError(where(), "a layer can only be at the top or directly in another layer");
+            }
+            if (*fields.type == ArtType::compoundPath && !compoundPathAccepts(child.data.type())) {
+                throw FormatError(where(), "a compound path holds only paths, compound paths and groups");
+            }
+        }
+    }
+
+    ArtTree readArt(int depth, bool layerAllowed) {
+        checkDepth(depth);
+        ArtTree tree;
+        ArtFields fields;
+        const std::uint64_t seen = readMembers(in_, kArtKeys, [&](std::size_t key) {
+            readArtKey(static_cast<ArtKey>(key), tree, fields, depth);
+        });
+        checkArt(tree, fields, seen, layerAllowed);
+        if (fields.strokeWidth) {
+            tree.data.style = ArtStyle::ofStrokeWidth(*fields.strokeWidth);
+        }
+        tree.data.content = contentOf(fields);
+        if (fields.layer) {
+            tree.layer = std::move(fields.layerProperties);
+        }
+        return tree;
+    }
+
+    void readLayers(std::vector<ArtTree>& layers) {
+        in_.beginArray();
+        while (in_.nextElement()) {
+            ArtTree layer = readArt(1, true);
+            if (!layer.layer) {
+                in_.fail("expected a layer");
+            }
+            layers.push_back(std::move(layer));
+        }
+    }
+
+    // Symbol names: non-empty texts, each used once.
+    std::vector<std::string> readSymbols() {
+        std::vector<std::string> names;
+        std::set<std::string, std::less<>> known;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            std::string name = in_.readString();
+            if (name.empty()) {
+                in_.fail("a symbol needs a name");
+            }
+            if (!known.insert(name).second) {
+                in_.fail("a second symbol named \"" + name + "\"");
+            }
+            names.push_back(std::move(name));
+        }
+        return names;
+    }
+
+    Artboard readArtboard() {
+        constexpr std::string_view kKeys[] = {"name",       "pixelAspectRatio", "rect",         "rulerOrigin",
+                                              "showCenter", "showCrossHairs",   "showSafeAreas"};
+        static_assert(inCanonicalOrder(kKeys));
+        Artboard artboard;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    artboard.name = in_.readString();
+                    break;
+                case 1:
+                    artboard.pixelAspectRatio = in_.readNumber();
+                    break;
+                case 2:
+                    artboard.bounds = readRect();
+                    break;
+                case 3:
+                    artboard.rulerOrigin = readPoint();
+                    break;
+                case 4:
+                    artboard.showCenter = in_.readBool();
+                    break;
+                case 5:
+                    artboard.showCrossHairs = in_.readBool();
+                    break;
+                default:
+                    artboard.showSafeAreas = in_.readBool();
+                    break;
+            }
+        });
+        if ((seen & 0b100) == 0) {
+            in_.fail("the key \"rect\" is missing");
+        }
+        if (!isValidArtboard(artboard)) {
+            in_.fail("an artboard needs a width and height above 0 and a pixel aspect ratio above 0");
+        }
+        return artboard;
+    }
+
+    std::vector<Artboard> readArtboards() {
+        std::vector<Artboard> artboards;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            if (artboards.size() == kMaxArtboards) {
+                in_.failAtContainer("more than " + std::to_string(kMaxArtboards) + " artboards");
+            }
+            artboards.push_back(readArtboard());
+        }
+        if (artboards.empty()) {
+            in_.fail("a document has at least one artboard");
+        }
+        return artboards;
+    }
+
+    JsonReader in_;
+};
+
+// A text that is not a document of this format, or of another version, is reported as such even
+// when something else in it fails first (keys are sorted, so "format" and "version" come late).
+void checkHeader(std::string_view text) {
+    JsonReader in(text);
+    try {
+        in.beginObject();
+        std::string_view key;
+        while (in.nextKey(&key)) {
+            if (key == "format") {
+                DocumentReader::checkFormat(in);
+            } else if (key == "version") {
+                DocumentReader::checkVersion(in);
+            } else {
+                in.skipValue();
+            }
+        }
+    } catch (const FormatError& error) {
+        const std::string_view message = error.what();
+        if (message.starts_with("format:") || message.starts_with("version:")) {
+            throw;
+        }
+    }
 }
 
-ArtContent readContent(ArtType type, Fields& fields) {
-    switch (type) {
-        case ArtType::group: {
-            GroupContent group;
-            if (const json* clipped = fields.optional("clipped")) {
-                group.clipped = readBool(*clipped, fields.at("clipped"));
-            }
-            return group;
+DocumentContents readContents(std::string_view text) {
+    try {
+        return DocumentReader(text).read();
+    } catch (const FormatError& error) {
+        if (!std::string_view(error.what()).starts_with("not JSON")) {
+            checkHeader(text);
         }
-        case ArtType::path: {
-            PathContent path;
-            readPath(fields, path.geometry);
-            return path;
-        }
-        case ArtType::compoundPath:
-            return CompoundPathContent{};
-        case ArtType::textFrame: {
-            TextFrameContent text;
-            const std::string kind = readText(fields, "kind", true);
-            const std::optional<TextKind> known = textKindFromName(kind);
-            if (!known) {
-                throw FormatError(fields.at("kind"), "unknown text kind \"" + kind + "\"");
-            }
-            text.kind = *known;
-            text.text = readText(fields, "text", false);
-            readBox(fields, text.box);
-            if (const json* path = fields.optional("path")) {
-                Fields pathFields(*path, fields.at("path"));
-                readPath(pathFields, text.path);
-                pathFields.finish();
-            }
-            return text;
-        }
-        case ArtType::placed: {
-            PlacedContent placed;
-            placed.file = readText(fields, "file", true);
-            readBox(fields, placed.box);
-            return placed;
-        }
-        case ArtType::raster: {
-            RasterContent raster;
-            readBox(fields, raster.box);
-            if (const json* pixels = fields.optional("pixels")) {
-                raster.pixels = paintFormat([&] { return readRasterPixels(*pixels, fields.at("pixels")); });
-            }
-            return raster;
-        }
-        case ArtType::symbol: {
-            SymbolContent symbol;
-            symbol.symbol = readText(fields, "symbol", true);
-            readBox(fields, symbol.box);
-            return symbol;
-        }
-        case ArtType::unknown:
-            break;
-    }
-    throw FormatError(fields.path(), "unknown art type");
-}
-
-void readArtData(Fields& fields, ArtData& data, int depth) {
-    data.uuid = readText(fields, "uuid", false);
-    if (!data.uuid.empty() && !isUuidText(data.uuid)) {
-        throw FormatError(fields.at("uuid"), "expected a UUID of 36 lower-case characters");
-    }
-    data.note = readText(fields, "note", false);
-    for (const auto& [bit, name] : kAttributeNames) {
-        if (const json* value = fields.optional(name);
-            value != nullptr && readBool(*value, fields.at(name))) {
-            data.attributes |= bit;
-        }
-    }
-    const json* style = fields.optional("style");
-    if (const json* width = fields.optional("strokeWidth")) {
-        const double strokeWidth = readNumber(*width, fields.at("strokeWidth"));
-        if (strokeWidth < 0) {
-            throw FormatError(fields.at("strokeWidth"), "a stroke width cannot be negative");
-        }
-        if (style != nullptr) {
-            throw FormatError(fields.at("strokeWidth"), "give the stroke in \"style\" or \"strokeWidth\", not both");
-        }
-        data.style = ArtStyle::ofStrokeWidth(strokeWidth);
-    }
-    if (style != nullptr) {
-        const DictionaryReader readEntries = [depth](const json& value, const std::string& where) {
-            return readDictionary(value, where, depth + 1);
-        };
-        data.style = paintFormat([&] { return readStyle(*style, fields.at("style"), readEntries); });
-    }
-    if (const json* pattern = fields.optional("fillPattern")) {
-        data.fillPattern = readMatrix(*pattern, fields.at("fillPattern"));
-    }
-    if (const json* pattern = fields.optional("strokePattern")) {
-        data.strokePattern = readMatrix(*pattern, fields.at("strokePattern"));
-    }
-    if (const json* envelope = fields.optional("envelope")) {
-        data.envelope = readBool(*envelope, fields.at("envelope"));
-    }
-    if (const json* intertwine = fields.optional("intertwine")) {
-        data.intertwine = readBool(*intertwine, fields.at("intertwine"));
-    }
-    if (const json* tags = fields.optional("tags")) {
-        data.tags = readTags(*tags, fields.at("tags"));
-    }
-    if (const json* dictionary = fields.optional("dictionary")) {
-        data.dictionary = readDictionary(*dictionary, fields.at("dictionary"), depth + 1);
+        throw;
     }
 }
 
-ArtTree readArt(const json& value, const std::string& where, int depth, bool layerAllowed) {
-    checkDepth(depth, where);
-    Fields fields(value, where);
-    const std::string typeName = readText(fields, "type", true);
-    ArtTree tree;
-    const bool isLayer = typeName == "layer";
-    const std::optional<ArtType> type = isLayer ? ArtType::group : artTypeFromName(typeName);
-    if (!type) {
-        throw FormatError(fields.at("type"), "unknown art type \"" + typeName + "\"");
+ReadResult documentFrom(DocumentContents contents, std::optional<std::uint64_t> uuidSeed) {
+    ReadResult result;
+    Result<Document> document = Document::fromContents(std::move(contents), uuidSeed);
+    if (!document) {
+        result.error = "the document's structure is not allowed";
+        return result;
     }
-    if (isLayer && !layerAllowed) {
-        throw FormatError(where, "a layer can only be at the top or directly in another layer");
+    result.document = std::move(*document);
+    return result;
+}
+
+// The whole file in one read; none when it can't be read.
+std::optional<std::string> readWholeFile(const std::filesystem::path& file, std::string* error) {
+    std::error_code failure;
+    if (std::filesystem::is_directory(file, failure)) {
+        *error = "cannot open " + file.string() + ": it is a directory";
+        return std::nullopt;
     }
-    if (isLayer) {
-        tree.layer = readLayer(fields);
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        *error = "cannot open " + file.string();
+        return std::nullopt;
+    }
+    std::string text;
+    const std::uintmax_t size = std::filesystem::is_regular_file(file, failure)
+                                    ? std::filesystem::file_size(file, failure)
+                                    : std::uintmax_t{0};
+    if (!failure && size > 0) {
+        text.resize(static_cast<std::size_t>(size));
+        stream.read(text.data(), static_cast<std::streamsize>(size));
+        text.resize(static_cast<std::size_t>(stream.gcount()));
     } else {
-        tree.data.name = readText(fields, "name", false);
+        std::ostringstream whole;
+        whole << stream.rdbuf();
+        text = std::move(whole).str();
     }
-    readArtData(fields, tree.data, depth);
-    tree.data.content = readContent(*type, fields);
-    if (const json* children = fields.optional("children")) {
-        const std::string childrenWhere = fields.at("children");
-        if (!isContainerType(*type)) {
-            throw FormatError(childrenWhere, "only groups, layers and compound paths have children");
-        }
-        for (std::size_t i = 0; i < readArray(*children, childrenWhere).size(); ++i) {
-            const std::string childWhere = childrenWhere + "[" + std::to_string(i) + "]";
-            ArtTree child = readArt((*children)[i], childWhere, depth + 1, isLayer);
-            if (*type == ArtType::compoundPath && !compoundPathAccepts(child.data.type())) {
-                throw FormatError(childWhere, "a compound path holds only paths, compound paths and groups");
-            }
-            tree.children.push_back(std::move(child));
-        }
+    if (stream.bad()) {
+        *error = "cannot read " + file.string();
+        return std::nullopt;
     }
-    fields.finish();
-    return tree;
-}
-
-// Symbol names: non-empty texts, each used once.
-std::vector<std::string> readSymbols(const json& value) {
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < readArray(value, "symbols").size(); ++i) {
-        const std::string where = "symbols[" + std::to_string(i) + "]";
-        std::string name = readString(value[i], where);
-        if (name.empty()) {
-            throw FormatError(where, "a symbol needs a name");
-        }
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            throw FormatError(where, "a second symbol named \"" + name + "\"");
-        }
-        names.push_back(std::move(name));
-    }
-    return names;
-}
-
-Artboard readArtboard(const json& value, const std::string& where) {
-    Fields fields(value, where);
-    Artboard artboard;
-    artboard.bounds = readRect(fields.required("rect"), fields.at("rect"));
-    artboard.name = readText(fields, "name", false);
-    if (const json* origin = fields.optional("rulerOrigin")) {
-        artboard.rulerOrigin = readPoint(*origin, fields.at("rulerOrigin"));
-    }
-    if (const json* ratio = fields.optional("pixelAspectRatio")) {
-        artboard.pixelAspectRatio = readNumber(*ratio, fields.at("pixelAspectRatio"));
-    }
-    for (auto [key, shown] : {std::pair{"showCenter", &artboard.showCenter},
-                              std::pair{"showCrossHairs", &artboard.showCrossHairs},
-                              std::pair{"showSafeAreas", &artboard.showSafeAreas}}) {
-        if (const json* flag = fields.optional(key)) {
-            *shown = readBool(*flag, fields.at(key));
-        }
-    }
-    fields.finish();
-    if (!isValidArtboard(artboard)) {
-        throw FormatError(where,
-                          "an artboard needs a width and height above 0 and a pixel aspect ratio above 0");
-    }
-    return artboard;
-}
-
-std::vector<Artboard> readArtboards(const json& value) {
-    std::vector<Artboard> artboards;
-    const json& list = readArray(value, "artboards");
-    if (list.empty()) {
-        throw FormatError("artboards", "a document has at least one artboard");
-    }
-    if (list.size() > kMaxArtboards) {
-        throw FormatError("artboards", "more than " + std::to_string(kMaxArtboards) + " artboards");
-    }
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        artboards.push_back(readArtboard(list[i], "artboards[" + std::to_string(i) + "]"));
-    }
-    return artboards;
-}
-
-DocumentContents readContents(const json& root) {
-    Fields fields(root, "");
-    const std::string format = readText(fields, "format", true);
-    if (format != kDocumentFormatName) {
-        throw FormatError("format", "not a document of this host (\"" + format + "\")");
-    }
-    const std::int64_t version = readInteger(fields.required("version"), "version", 0, 1'000'000);
-    if (version != kDocumentFormatVersion) {
-        throw FormatError("version", "version " + std::to_string(version) + " is not supported");
-    }
-    DocumentContents contents;
-    const json& layers = readArray(fields.required("layers"), "layers");
-    for (std::size_t i = 0; i < layers.size(); ++i) {
-        const std::string where = "layers[" + std::to_string(i) + "]";
-        ArtTree layer = readArt(layers[i], where, 1, true);
-        if (!layer.layer) {
-            throw FormatError(where, "expected a layer");
-        }
-        contents.layers.push_back(std::move(layer));
-    }
-    if (const json* dictionary = fields.optional("dictionary")) {
-        contents.dictionary = readDictionary(*dictionary, "dictionary", 1);
-    }
-    if (const json* scale = fields.optional("scale")) {
-        contents.scale = readNumber(*scale, "scale");
-        if (contents.scale <= 0.0) {
-            throw FormatError("scale", "the scale factor must be above 0");
-        }
-    }
-    if (const json* units = fields.optional("rulerUnits")) {
-        contents.rulerUnits =
-            static_cast<int>(readInteger(*units, "rulerUnits", kFirstRulerUnits, kLastRulerUnits));
-    }
-    if (const json* symbols = fields.optional("symbols")) {
-        contents.symbols = readSymbols(*symbols);
-    }
-    if (const json* artboards = fields.optional("artboards")) {
-        contents.artboards = readArtboards(*artboards);
-    }
-    if (const json* active = fields.optional("activeArtboard")) {
-        const std::size_t count = std::max<std::size_t>(contents.artboards.size(), 1);
-        contents.activeArtboard = static_cast<std::size_t>(
-            readInteger(*active, "activeArtboard", 0, static_cast<std::int64_t>(count) - 1));
-    }
-    fields.finish();
-    return contents;
+    return text;
 }
 
 }  // namespace
 
 ReadResult readDocument(std::string_view text, std::optional<std::uint64_t> uuidSeed) {
-    ReadResult result;
     try {
-        const json root = json::parse(text.begin(), text.end());
-        Result<Document> document = Document::fromContents(readContents(root), uuidSeed);
-        if (!document) {
-            result.error = "the document's structure is not allowed";
-            return result;
-        }
-        result.document = std::move(*document);
+        return documentFrom(readContents(text), uuidSeed);
     } catch (const FormatError& error) {
-        result.error = error.what();
-    } catch (const json::exception& error) {
-        result.error = std::string("not JSON: ") + error.what();
+        return ReadResult{std::nullopt, error.what()};
     }
-    return result;
 }
 
 ReadResult openDocument(const std::filesystem::path& file, std::optional<std::uint64_t> uuidSeed) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        return ReadResult{std::nullopt, "cannot open " + file.string()};
+    std::string error;
+    std::optional<std::string> text = readWholeFile(file, &error);
+    if (!text) {
+        return ReadResult{std::nullopt, error};
     }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (stream.bad()) {
-        return ReadResult{std::nullopt, "cannot read " + file.string()};
+    std::optional<DocumentContents> contents;
+    try {
+        contents = readContents(*text);
+    } catch (const FormatError& failure) {
+        return ReadResult{std::nullopt, file.string() + ": " + failure.what()};
     }
-    ReadResult result = readDocument(text.str(), uuidSeed);
+    // The text is not needed once its contents are read: let it go before the document is built.
+    text.reset();
+    ReadResult result = documentFrom(std::move(*contents), uuidSeed);
     if (!result.document) {
         result.error = file.string() + ": " + result.error;
     }
@@ -864,32 +1271,45 @@ ReadResult openDocument(const std::filesystem::path& file, std::optional<std::ui
 
 WriteResult writeDocument(const Document& document) {
     WriteResult result;
+    std::string text;
     try {
-        result.text = documentJson(document.contents()).dump(2) + "\n";
+        JsonWriter out(text);
+        DocumentWriter(out).write(document);
+        text += '\n';
+        result.text = std::move(text);
     } catch (const FormatError& error) {
-        result.error = error.what();
-    } catch (const json::exception& error) {
         result.error = error.what();
     }
     return result;
 }
 
 bool saveDocument(const Document& document, const std::filesystem::path& file, std::string* error) {
-    const WriteResult written = writeDocument(document);
     const auto fail = [&](std::string message) {
         if (error != nullptr) {
             *error = std::move(message);
         }
         return false;
     };
-    if (!written.text) {
-        return fail(written.error);
+    AtomicFileWriter target(file);
+    if (!target.ok()) {
+        return fail(target.error());
     }
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream << *written.text;
-    stream.flush();
-    if (!stream) {
-        return fail("cannot write " + file.string());
+    std::string buffer;
+    try {
+        JsonWriter out(buffer, [&target](std::string_view bytes) {
+            target.write(bytes);
+            if (!target.ok()) {
+                throw FormatError("", target.error());
+            }
+        });
+        DocumentWriter(out).write(document);
+        buffer += '\n';
+        out.drain();
+    } catch (const FormatError& failure) {
+        return fail(failure.what());
+    }
+    if (!target.commit()) {
+        return fail(target.error());
     }
     return true;
 }

@@ -24,23 +24,30 @@ struct WriteResult {
     std::string error;
 };
 
-// Reads a document from its text. Nothing in the text can crash the reader: malformed JSON, wrong
-// types, unknown keys, structures the model does not allow and nesting deeper than
-// kMaxDocumentDepth give an error. The seed, when given, makes the UUIDs given to art without a
-// usable one (and every later one) deterministic.
+// Reads a document from its text in one pass, straight into the model. Nothing in the text can
+// crash the reader: malformed JSON, wrong types, unknown keys, keys given twice, structures the
+// model does not allow and nesting deeper than kMaxDocumentDepth give an error that names the place.
+// The seed, when given, makes the UUIDs given to art without a usable one (and every later one)
+// deterministic.
 ReadResult readDocument(std::string_view text, std::optional<std::uint64_t> uuidSeed = std::nullopt);
 ReadResult openDocument(const std::filesystem::path& file,
                         std::optional<std::uint64_t> uuidSeed = std::nullopt);
 
 // The canonical text of the document: keys in sorted order, two-space indentation, values equal to
 // their defaults left out, and a final newline. Reading it and writing again gives the same bytes.
-// Fails for numbers that are not finite, inverted frames and texts that are not UTF-8 (reachable only through
-// content changed directly).
+// Fails for what the reader would refuse: numbers that are not finite, inverted frames and texts
+// that are not UTF-8 (reachable only through content changed directly), and nesting deeper than
+// kMaxDocumentDepth.
 WriteResult writeDocument(const Document& document);
-// Writes the canonical text to the file; the error text is set when false is returned.
+// Writes the canonical text to the file, atomically: a temporary file in the same folder, renamed
+// over the target once all of it is on the disk. When anything fails the target keeps its bytes and
+// the error text is set.
 bool saveDocument(const Document& document, const std::filesystem::path& file, std::string* error = nullptr);
 
-// How deeply art, layers and dictionary entries may nest in a document text.
+// How deeply art, layers and dictionaries may nest in a document, the depth the reader accepts and
+// the writer writes. A top-level layer group is at depth 1 and each child one deeper; an object's
+// dictionary (and those in its style) is one deeper than the object; an art or dictionary entry is
+// one deeper than the dictionary holding it; the document dictionary is at depth 1.
 inline constexpr int kMaxDocumentDepth = 256;
 
 }  // namespace host::model
