@@ -15,8 +15,13 @@ namespace {
 // A name in the folder that no other writer of this process or another one picks.
 std::filesystem::path temporaryNameBeside(const std::filesystem::path& file, int attempt) {
     static std::atomic<unsigned> counter{0};
-    const std::string name = "." + file.filename().string() + "." + std::to_string(getpid()) + "." +
-                             std::to_string(counter++) + "." + std::to_string(attempt) + ".tmp";
+    std::string name = ".";
+    name += file.filename().string();
+    for (const auto part : {static_cast<unsigned>(getpid()), counter++, static_cast<unsigned>(attempt)}) {
+        name += '.';
+        name += std::to_string(part);
+    }
+    name += ".tmp";
     return file.parent_path() / name;
 }
 

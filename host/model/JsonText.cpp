@@ -467,7 +467,9 @@ void JsonReader::appendPlace(std::string& out, std::size_t frames) const {
         const Frame& frame = frames_[i];
         if (frame.array) {
             if (frame.index != kNoIndex) {
-                out += "[" + std::to_string(frame.index) + "]";
+                out += '[';
+                out += std::to_string(frame.index);
+                out += ']';
             }
             continue;
         }

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include <cairo.h>
+
+#include "model/AtomicFile.h"
 
 namespace host {
 
@@ -421,11 +424,17 @@ bool WriteArtboardPicture(const Document& document, const std::filesystem::path&
         *error = "the active artboard could not be drawn";
         return false;
     }
-    if (cairo_surface_write_to_png(surface.get(), file.c_str()) != CAIRO_STATUS_SUCCESS) {
+    // The picture is made whole in memory, then replaces the file at once.
+    std::string png;
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    if (cairo_surface_write_to_png_stream(surface.get(), append, &png) != CAIRO_STATUS_SUCCESS) {
         *error = "cannot write " + file.string();
         return false;
     }
-    return true;
+    return model::writeFileAtomically(file, png, error);
 }
 
 }  // namespace host

@@ -71,7 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ArgumentsCase{"short_unknown", {"-x"}, false},
                     ArgumentsCase{"missing_value", {"--plugin"}, false},
                     ArgumentsCase{"empty_value", {"--plugin="}, false},
-                    ArgumentsCase{"open_and_new", {"--new", "--open", "a"}, false}),
+                    ArgumentsCase{"open_and_new", {"--new", "--open", "a"}, false},
+                    ArgumentsCase{"open_twice", {"--open", "a", "--open=b"}, false},
+                    ArgumentsCase{"save_twice", {"--save", "a", "--save", "a"}, false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, KeepScriptsInOrderAndEndOptionsAtDoubleDash) {

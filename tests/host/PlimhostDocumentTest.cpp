@@ -23,9 +23,9 @@ protected:
     // Runs plimhost with the probe as its plug-in, the arguments and standard input.
     Outcome Plim(const std::string& arguments, const std::string& input = "") {
         return testsupport::RunProgram(
-            scratch, std::string("'") + HOST_PLIMHOST + "' --plugin '" + HOST_PROBE_PLUGIN + "' " + arguments, input);
+            scratch, std::string("'") + HOST_PLIMHOST + "' --plugin '" + HOST_PROBE_PLUGIN + "' " + arguments,
+            input);
     }
-
 
     testsupport::ScratchFolder scratch{"plimhost_documents"};
     const std::filesystem::path& folder = scratch.Path();
@@ -57,6 +57,26 @@ TEST_F(PlimhostDocuments, AnUnwritableFileFailsAfterTheLinesWereDelivered) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "delivered\n");
     EXPECT_NE(run.err.find("/nonexistent/folder/doc.json"), std::string::npos) << run.err;
+}
+
+// The file-size limit stops the save's writes part-way (the signal it raises is ignored, so a
+// write fails instead): the file that was there keeps its bytes and nothing is left beside it.
+TEST_F(PlimhostDocuments, ASaveThatFailsPartWayLeavesThePreviousFileByteForByte) {
+    const std::string previous = ReadFile(kSample);
+    const std::string target = Write("target.json", previous);
+    const std::string bigger = std::string(HOST_EXAMPLES_DIR) + "/shapes.json";
+    const Outcome run =
+        testsupport::RunProgram(scratch,
+                                std::string("trap '' XFSZ; ulimit -f 8; '") + HOST_PLIMHOST + "' --plugin '" +
+                                    HOST_PROBE_PLUGIN + "' --open '" + bigger + "' --save '" + target + "'",
+                                "echo delivered\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "delivered\n");
+    EXPECT_NE(run.err.find("cannot save the document to " + target), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(target), previous);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".target.json")) << entry.path();
+    }
 }
 
 struct UnreadableCase {

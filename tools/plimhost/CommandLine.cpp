@@ -58,6 +58,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
             *error = "unknown option " + argument;
             return false;
         }
+        if (slot->has_value()) {
+            *error = option + " is given twice";
+            return false;
+        }
         if (equals != std::string::npos) {
             *slot = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {

@@ -1,6 +1,8 @@
 // plimhost: loads the plug-in into the simulated application, starts it, sends each script line
 // as a script message and prints each reply on a line of its own. With --panel each line is a panel
 // event instead, and every event the plug-in dispatches to the panel is printed.
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -30,6 +32,11 @@ bool CheckScriptsReadable(const std::vector<std::string>& scripts) {
     for (const std::string& script : scripts) {
         if (script == "-") {
             continue;
+        }
+        std::error_code ignored;
+        if (std::filesystem::is_directory(script, ignored)) {
+            std::cerr << "plimhost: cannot read the script " << script << ": it is a directory\n";
+            return false;
         }
         std::ifstream file(script);
         if (!file) {
@@ -155,9 +162,7 @@ int Run(const plimhost::CommandLine& line) {
     return saved && pictured ? kExitDelivered : kExitCantLoad;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     plimhost::CommandLine line;
     std::string error;
@@ -172,4 +177,18 @@ int main(int argc, char** argv) {
         return kExitCantLoad;
     }
     return Run(line);
+}
+
+}  // namespace
+
+// Whatever goes wrong inside ends as a message and a failure status, never as an abort.
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "plimhost: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "plimhost: an unexpected error\n";
+    }
+    return kExitCantLoad;
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "model/ArtPaintFormat.h"
 #include "model/ArtStyle.h"
 #include "model/DocumentFormat.h"
@@ -146,6 +148,8 @@ TEST(ArtStyleFormat, EveryPartOfAStyleSurvivesSavingAndOpening) {
     EXPECT_EQ(first.contentsPosition, 1u);
     const WriteResult written = writeDocument(*read.document);
     ASSERT_TRUE(written.text) << written.error;
+    EXPECT_EQ(nlohmann::json::parse(*written.text).dump(2) + "\n", *written.text)
+        << "keys in canonical order";
     ReadResult again = readDocument(*written.text, 1);
     ASSERT_TRUE(again.document) << again.error;
     EXPECT_EQ(FirstArt(*again.document).style, first);

@@ -6,6 +6,9 @@
 #include <limits>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
+#include "GeneratedDocument.h"
 #include "ModelTestSupport.h"
 
 namespace host::model {
@@ -34,9 +37,27 @@ Document read(const std::string& text) {
     return result.document ? std::move(*result.document) : Document();
 }
 
-TEST(DocumentFormat, TheSampleRoundTripsByteForByte) {
-    const std::string text = readFile(testing::samplePath());
-    ASSERT_FALSE(text.empty());
+// The canonical text is what nlohmann's dump with two spaces of indentation makes of it.
+void expectCanonical(const std::string& text) {
+    EXPECT_EQ(nlohmann::json::parse(text).dump(2) + "\n", text);
+}
+
+TEST(DocumentFormat, TheExamplesRoundTripByteForByte) {
+    int examples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PLIM_EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".json") {
+            continue;
+        }
+        ++examples;
+        const std::string text = readFile(entry.path().string());
+        EXPECT_EQ(write(read(text)), text) << entry.path();
+    }
+    EXPECT_GE(examples, 4);
+}
+
+TEST(DocumentFormat, AGeneratedDocumentIsWrittenCanonicallyAndReadBack) {
+    const std::string text = write(testsupport::GenerateDocument(3000));
+    expectCanonical(text);
     EXPECT_EQ(write(read(text)), text);
 }
 
@@ -105,6 +126,7 @@ Document richDocument() {
 TEST(DocumentFormat, EverythingTheModelHoldsRoundTripsByteForByte) {
     const Document original = richDocument();
     const std::string first = write(original);
+    expectCanonical(first);
     const Document reopened = read(first);
     EXPECT_EQ(write(reopened), first);
 
@@ -270,6 +292,32 @@ INSTANTIATE_TEST_SUITE_P(
             "dimPercent",
             R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "L", "dimPercent": 101}]})",
             "out of range"},
+        BadText{"trailingComma", R"({"format": "plimhost-document", "layers": [],})", "not JSON"},
+        BadText{"leadingZero", withLayerChildren(R"({"type": "path", "strokeWidth": 01})"), "not JSON"},
+        BadText{"loneSurrogate", withLayerChildren(R"({"type": "path", "name": "\ud800"})"), "not JSON"},
+        BadText{"controlCharacter", withLayerChildren("{\"type\": \"path\", \"name\": \"a\tb\"}"),
+                "not JSON"},
+        BadText{"unknownEscape", withLayerChildren(R"({"type": "path", "name": "\x"})"), "not JSON"},
+        BadText{"textAfterTheDocument", R"({"format": "plimhost-document", "version": 1, "layers": []} {})",
+                "not JSON"},
+        BadText{"layersTwice",
+                R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "L"}],
+                    "layers": []})",
+                "the key \"layers\" is given twice"},
+        BadText{"artKeyTwice", withLayerChildren(R"({"type": "path", "name": "a", "name": "b"})"),
+                "layers[0].children[0]: the key \"name\" is given twice"},
+        BadText{"segmentKeyTwice",
+                withLayerChildren(R"({"type": "path", "segments": [{"anchor": [0, 0], "anchor": [1, 1]}]})"),
+                "segments[0]: the key \"anchor\" is given twice"},
+        BadText{"dictionaryKeyTwice",
+                withLayerChildren(R"({"type": "path", "dictionary": {"k": {"type": "boolean", "value": true},
+                                                                    "k": {"type": "boolean", "value": false}}})"),
+                "dictionary: the key \"k\" is given twice"},
+        BadText{"keyOfAnotherType", withLayerChildren(R"({"type": "group", "segments": []})"),
+                "layers[0].children[0]: unknown key \"segments\""},
+        BadText{"otherVersionWhateverComesFirst",
+                R"({"layers": [{"type": "ellipse"}], "format": "plimhost-document", "version": 2})",
+                "version 2 is not supported"},
         BadText{"layerWithoutTitle",
                 R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer"}]})",
                 "\"title\" is missing"}),
@@ -292,6 +340,48 @@ TEST(DocumentFormat, DeepNestingIsRefusedNotFollowed) {
         readDocument(R"({"format": "plimhost-document", "version": 1, "layers": [], "dictionary": {"k": )" +
                      dictionaries + "}}");
     EXPECT_FALSE(deepDictionary.document.has_value());
+}
+
+TEST(DocumentFormat, KeysMayComeInAnyOrder) {
+    // Types after children, and a dictionary entry's value before its type.
+    const auto text = [](const std::string& anchor) {
+        return R"({"version": 1, "layers": [{"children": [{"children": [{"dictionary": {"k": {"value":
+            {"segments": [{"anchor": )" +
+               anchor + R"(}], "name": "copy", "type": "path"}, "type": "art"}},
+            "type": "path"}], "type": "group"}], "title": "L", "type": "layer"}], "format": "plimhost-document"})";
+    };
+    const Document document = read(text("[1, 2]"));
+    const ArtId group = *document.firstChild(*document.layerGroup(document.firstLayer()));
+    const ArtTree* copy = document.dictionary(*document.firstChild(group))->art("k");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->data.name, "copy");
+
+    const ReadResult bad = readDocument(text("[1]"));
+    EXPECT_NE(
+        bad.error.find("layers[0].children[0].children[0].dictionary.k.value.segments[0].anchor: expected"),
+        std::string::npos)
+        << bad.error;
+}
+
+TEST(DocumentFormat, WritingStopsAtTheDepthTheReaderAccepts) {
+    // The document dictionary is at depth 1; each nested dictionary entry is one deeper.
+    const auto nested = [](int depth) {
+        Dictionary dictionary;
+        for (int i = 1; i < depth; ++i) {
+            Dictionary outer;
+            outer.setDictionary("d", std::move(dictionary));
+            dictionary = std::move(outer);
+        }
+        Document document;
+        document.documentDictionary() = std::move(dictionary);
+        return document;
+    };
+    const WriteResult atTheLimit = writeDocument(nested(kMaxDocumentDepth));
+    ASSERT_TRUE(atTheLimit.text) << atTheLimit.error;
+    EXPECT_TRUE(readDocument(*atTheLimit.text).document);
+    const WriteResult beyond = writeDocument(nested(kMaxDocumentDepth + 1));
+    EXPECT_FALSE(beyond.text);
+    EXPECT_NE(beyond.error.find("nested deeper"), std::string::npos) << beyond.error;
 }
 
 TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
