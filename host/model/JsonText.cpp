@@ -519,10 +519,24 @@ void JsonWriter::separate() {
     first_ = false;
 }
 
-void JsonWriter::beginObject() {
-    out_ += '{';
+void JsonWriter::open(char bracket) {
+    out_ += bracket;
     ++indent_;
     first_ = true;
+}
+
+void JsonWriter::close(char bracket) {
+    --indent_;
+    if (!first_) {
+        out_ += '\n';
+        out_.append(static_cast<std::size_t>(indent_) * 2, ' ');
+    }
+    out_ += bracket;
+    first_ = false;
+}
+
+void JsonWriter::beginObject() {
+    open('{');
 #ifndef NDEBUG
     lastKeys_.emplace_back();
 #endif
@@ -539,22 +553,14 @@ void JsonWriter::key(std::string_view key) {
 }
 
 void JsonWriter::endObject() {
-    --indent_;
-    if (!first_) {
-        out_ += '\n';
-        out_.append(static_cast<std::size_t>(indent_) * 2, ' ');
-    }
-    out_ += '}';
-    first_ = false;
+    close('}');
 #ifndef NDEBUG
     lastKeys_.pop_back();
 #endif
 }
 
 void JsonWriter::beginArray() {
-    out_ += '[';
-    ++indent_;
-    first_ = true;
+    open('[');
 }
 
 void JsonWriter::element() {
@@ -562,13 +568,7 @@ void JsonWriter::element() {
 }
 
 void JsonWriter::endArray() {
-    --indent_;
-    if (!first_) {
-        out_ += '\n';
-        out_.append(static_cast<std::size_t>(indent_) * 2, ' ');
-    }
-    out_ += ']';
-    first_ = false;
+    close(']');
 }
 
 void JsonWriter::string(std::string_view text) {

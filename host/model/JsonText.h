@@ -170,6 +170,8 @@ public:
 
 private:
     void separate();
+    void open(char bracket);
+    void close(char bracket);
 
     std::string& out_;
     Drain drain_;
