@@ -38,15 +38,24 @@ void syncFolder(const std::filesystem::path& folder) {
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     : target_(std::move(target)), real_(target_) {
-    std::error_code ignored;
-    if (std::filesystem::is_symlink(target_, ignored)) {
-        real_ = std::filesystem::weakly_canonical(target_, ignored);
-    }
     struct stat existing {};
-    const bool exists = ::stat(real_.c_str(), &existing) == 0;
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
         fail("it is a directory");
         return;
+    }
+    // A device or a pipe (a terminal, /dev/stdout) can't be replaced: it is written in place.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        inPlace_ = descriptor_ >= 0;
+        if (!inPlace_) {
+            fail(std::strerror(errno));
+        }
+        return;
+    }
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(target_, ignored)) {
+        real_ = std::filesystem::weakly_canonical(target_, ignored);
     }
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts && descriptor_ < 0; ++attempt) {
@@ -81,7 +90,9 @@ void AtomicFileWriter::discard() {
     if (descriptor_ >= 0) {
         ::close(descriptor_);
         descriptor_ = -1;
-        ::unlink(temporary_.c_str());
+        if (!inPlace_) {
+            ::unlink(temporary_.c_str());
+        }
     }
 }
 
@@ -102,6 +113,15 @@ void AtomicFileWriter::write(std::string_view bytes) {
 bool AtomicFileWriter::commit() {
     if (!ok()) {
         return false;
+    }
+    if (inPlace_) {
+        const int closed = ::close(descriptor_);
+        descriptor_ = -1;
+        if (closed != 0) {
+            fail(std::strerror(errno));
+            return false;
+        }
+        return true;
     }
     if (::fsync(descriptor_) != 0 && errno != EINVAL) {
         fail(std::strerror(errno));

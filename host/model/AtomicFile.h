@@ -1,6 +1,7 @@
 // Files that are replaced whole or not at all: the text goes to a temporary file in the target's
 // folder, which is flushed to the disk and renamed over the target only once everything is written.
-// A write that fails part-way leaves the previous file as it was.
+// A write that fails part-way leaves the previous file as it was. Devices and pipes (/dev/stdout)
+// are written in place, as they can't be replaced.
 #pragma once
 
 #include <filesystem>
@@ -36,6 +37,7 @@ private:
     std::filesystem::path real_;    // where the bytes go: the target, or where its link points
     std::filesystem::path temporary_;
     int descriptor_ = -1;
+    bool inPlace_ = false;  // the target is a device or a pipe, written directly
     std::string error_;
 };
 
