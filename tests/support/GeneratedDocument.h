@@ -14,10 +14,16 @@ namespace testsupport {
 
 namespace detail {
 
+// The text followed by the number.
+inline std::string Numbered(std::string text, std::size_t number) {
+    text += std::to_string(number);
+    return text;
+}
+
 inline host::model::ArtTree GeneratedPath(std::size_t i) {
     using namespace host::model;
     ArtTree tree;
-    tree.data.name = "Path " + std::to_string(i) + (i % 7 == 0 ? " \xe2\x82\xac \"quoted\"\t" : "");
+    tree.data.name = Numbered("Path ", i) + (i % 7 == 0 ? " \xe2\x82\xac \"quoted\"\t" : "");
     PathGeometry geometry;
     const double x = static_cast<double>(i % 1000) * 1.37;
     const double y = static_cast<double>(i / 1000) * 2.11;
@@ -33,7 +39,7 @@ inline host::model::ArtTree GeneratedPath(std::size_t i) {
     }
     geometry.closed = i % 3 == 0;
     tree.data.content = PathContent{geometry};
-    tree.data.tags.set("_p_tag_" + std::to_string(10000000 + i % 10), "string", "t" + std::to_string(i % 10));
+    tree.data.tags.set(Numbered("_p_tag_", 10000000 + i % 10), "string", Numbered("t", i % 10));
     tree.data.tags.set("_p_tag_90000000", "string", "all");
     if (i % 5 == 0) {
         tree.data.style = ArtStyle::basic(Color::rgb(0.25, 0.5, 1.0 / 3.0), Color::black(), 1.5);
@@ -41,13 +47,13 @@ inline host::model::ArtTree GeneratedPath(std::size_t i) {
         tree.data.style = ArtStyle::ofStrokeWidth(static_cast<double>(i % 4));
     }
     if (i % 11 == 0) {
-        tree.data.note = "note " + std::to_string(i) + "\nsecond line";
+        tree.data.note = Numbered("note ", i) + "\nsecond line";
         tree.data.attributes = attribute::locked | attribute::hidden;
     }
     if (i % 13 == 0) {
         tree.data.dictionary.setInteger("count", static_cast<std::int32_t>(i));
         tree.data.dictionary.setReal("ratio", static_cast<double>(i) / 7.0);
-        tree.data.dictionary.setString("label", "entry " + std::to_string(i));
+        tree.data.dictionary.setString("label", Numbered("entry ", i));
     }
     return tree;
 }
@@ -57,7 +63,7 @@ inline host::model::ArtTree GeneratedLeaf(std::size_t i) {
     if (i % 50 == 17) {
         ArtTree text;
         text.data.content = TextFrameContent{TextKind::area,
-                                             "Text " + std::to_string(i) + "\rsecond",
+                                             Numbered("Text ", i) + "\rsecond",
                                              BoxGeometry{Rect(0, 20, 100, 0), Matrix::rotation(0.1)},
                                              {}};
         return text;
@@ -85,10 +91,10 @@ inline host::model::Document GenerateDocument(std::size_t objects, std::uint64_t
     for (std::size_t l = 0; l < kLayers; ++l) {
         ArtTree layer;
         layer.layer = LayerProperties{};
-        layer.layer->title = "Layer " + std::to_string(l + 1);
+        layer.layer->title = detail::Numbered("Layer ", l + 1);
         for (std::size_t made = 1; made + kGroupSize + 1 <= perLayer; made += kGroupSize + 1) {
             ArtTree group;
-            group.data.name = "Group " + std::to_string(index);
+            group.data.name = detail::Numbered("Group ", index);
             for (std::size_t k = 0; k < kGroupSize; ++k) {
                 group.children.push_back(detail::GeneratedLeaf(index++));
             }
