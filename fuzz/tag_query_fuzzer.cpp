@@ -10,6 +10,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "AIUnicodeString.h"
@@ -33,24 +34,15 @@ struct Document {
 // stays in document order.
 void BuildDocument(std::string_view shape, Document& document) {
     std::vector<ArtObject*> arts;
-    std::vector<ArtList> children;
     auto add = [&](ArtObject* parent, std::int32_t crc, bool layerGroup, bool group, std::uint8_t tagBits) {
         document.slots.emplace_back();
         ArtObject* art = reinterpret_cast<ArtObject*>(&document.slots.back());
         const std::int32_t ordinal =
             document.index.Add(art, crc, layerGroup, group, (tagBits & 0x80) == 0, parent);
         arts.push_back(art);
-        children.emplace_back();
-        if (parent != nullptr) {
-            for (std::size_t i = 0; i < arts.size(); ++i) {
-                if (arts[i] == parent) {
-                    children[i].push_back(art);
-                }
-            }
-        }
         for (std::size_t bit = 0; bit < std::size(kTags) && !layerGroup; ++bit) {
             if ((tagBits >> bit) & 1u) {
-                document.tags[ToUtf32(kTags[bit])].insert(document.index.at(ordinal).id);
+                document.tags[ToUtf32(kTags[bit])].push_back(ordinal);
             }
         }
     };
@@ -64,19 +56,21 @@ void BuildDocument(std::string_view shape, Document& document) {
         const std::int32_t crc = static_cast<std::int32_t>(choice % 7) - 3;
         add(parent, crc, false, (choice & 0x40) != 0, tagBits);
     }
-    for (std::size_t i = 0; i < arts.size(); ++i) {
-        document.index.SetChildren(static_cast<std::int32_t>(i), children[i]);
-    }
 }
 
+// Results hold objects only, in ascending (key, position) order.
 void CheckResult(const ArtList& found, const ArtIndex& index) {
-    const IndexedArt* previous = nullptr;
+    std::pair<std::int32_t, std::int32_t> previous{0, kNoArt};
     for (ArtObject* art : found) {
-        const IndexedArt* entry = index.Find(art);
-        if (entry == nullptr || entry->layerGroup || (previous != nullptr && !(previous->id < entry->id))) {
+        const std::int32_t ordinal = index.Find(art);
+        if (!index.IsObject(ordinal)) {
             std::abort();
         }
-        previous = entry;
+        const std::pair<std::int32_t, std::int32_t> identity{index.Key(ordinal), ordinal};
+        if (previous.second != kNoArt && !(previous < identity)) {
+            std::abort();
+        }
+        previous = identity;
     }
 }
 

@@ -138,14 +138,12 @@ std::string PlimUtilsPlugin::GetByTags(std::string request) {
         reply["error"] = "No search string";
         return DumpReply(reply);
     }
-    const ArtList objects = SearchTaggedArt(tagSearch);
+    ArtList objects;
+    std::vector<std::string> uuids;
+    TagSearchSnapshot().Search(tagSearch, objects, &uuids);
     if (objects.empty()) {
         reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
-    }
-    json uuids = json::array();
-    for (ArtObject* art : objects) {
-        uuids.push_back(ArtUUID(art));
     }
     reply["uuid"] = std::move(uuids);
     return DumpReply(reply);
@@ -186,9 +184,10 @@ std::string PlimUtilsPlugin::ValidateSearchStrings(std::string request) {
     json reply = StartReply("validateTagSearches", parsed);
     json valid = json::array();
     json exists = json::array();
+    TagSearchSnapshot snapshot;
     for (const std::string& query : ReadTextArrayStrictly(parsed, "tagSearches")) {
         ArtList found;
-        const bool ok = SearchTaggedArt(query, found);
+        const bool ok = snapshot.Search(query, found);
         valid.push_back(ok);
         exists.push_back(ok && !found.empty());
     }

@@ -3,486 +3,496 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <unordered_set>
 #include <utility>
 
+#include "art/Crc32.h"
 #include "art/TagQueryTokens.h"
 #include "art/TagText.h"
 
 // ---------------------------------------------------------------------------------------------
 // The snapshot
 
-std::int32_t ArtIndex::Add(ArtObject* art, std::int32_t crc, bool layerGroup, bool group, bool typeKnown,
-                           ArtObject* parent) {
-    if (auto found = fOrdinals.find(art); found != fOrdinals.end()) {
+std::int32_t ArtIndex::Add(ArtObject* art, std::optional<std::int32_t> key, bool layerGroup, bool group,
+                           bool typeKnown, ArtObject* parent) {
+    const auto ordinal = static_cast<std::int32_t>(fEntries.size());
+    if (auto [found, added] = fOrdinals.try_emplace(art, ordinal); !added) {
         return found->second;
     }
-    const auto ordinal = static_cast<std::int32_t>(fEntries.size());
     IndexedArt entry;
     entry.art = art;
-    entry.id = ArtId{crc, ordinal};
+    entry.parentArt = parent;
     entry.layerGroup = layerGroup;
     entry.group = group;
     entry.typeKnown = typeKnown;
-    entry.parentArt = parent;
-    fEntries.push_back(std::move(entry));
-    fOrdinals.emplace(art, ordinal);
+    entry.parent = parent != art ? Find(parent) : kNoArt;
+    if (entry.parent != kNoArt) {
+        IndexedArt& parentEntry = fEntries[static_cast<std::size_t>(entry.parent)];
+        entry.previousSibling = parentEntry.lastChild;
+        if (parentEntry.lastChild == kNoArt) {
+            parentEntry.firstChild = ordinal;
+        } else {
+            fEntries[static_cast<std::size_t>(parentEntry.lastChild)].nextSibling = ordinal;
+        }
+        parentEntry.lastChild = ordinal;
+    }
+    fEntries.push_back(entry);
+    fKeys.push_back(key);
     return ordinal;
 }
 
-void ArtIndex::SetChildren(std::int32_t ordinal, const ArtList& children) {
-    std::vector<std::int32_t> slots;
-    slots.reserve(children.size());
-    for (ArtObject* child : children) {
-        const IndexedArt* found = Find(child);
-        slots.push_back(found != nullptr ? found->id.ordinal : kNoArt);
-    }
-    fEntries.at(static_cast<std::size_t>(ordinal)).children = std::move(slots);
-}
-
-const IndexedArt* ArtIndex::Find(ArtObject* art) const {
+std::int32_t ArtIndex::Find(ArtObject* art) const {
     auto found = fOrdinals.find(art);
-    return found != fOrdinals.end() ? &fEntries[static_cast<std::size_t>(found->second)] : nullptr;
+    return found != fOrdinals.end() ? found->second : kNoArt;
 }
 
-const IndexedArt* ArtIndex::Find(const ArtId& id) const {
-    if (id.ordinal < 0 || static_cast<std::size_t>(id.ordinal) >= fEntries.size()) {
-        return nullptr;
+bool ArtIndex::IsObject(std::int32_t ordinal) const {
+    return ordinal >= 0 && static_cast<std::size_t>(ordinal) < fEntries.size() &&
+           !fEntries[static_cast<std::size_t>(ordinal)].layerGroup;
+}
+
+void ArtIndex::ReadIdentity(std::int32_t ordinal) const {
+    const auto slot = static_cast<std::size_t>(ordinal);
+    if (fUuids.size() < fEntries.size()) {
+        fUuids.resize(fEntries.size());
     }
-    const IndexedArt& entry = fEntries[static_cast<std::size_t>(id.ordinal)];
-    return entry.id == id ? &entry : nullptr;
+    fUuids[slot] = fReadUuid != nullptr ? fReadUuid(fEntries[slot].art) : std::string();
+    fKeys[slot] = fUuids[slot].empty() ? 0 : static_cast<std::int32_t>(CRC32(fUuids[slot]));
 }
 
-const IndexedArt* ArtIndex::Object(const ArtId& id) const {
-    const IndexedArt* entry = Find(id);
-    return entry != nullptr && !entry->layerGroup ? entry : nullptr;
-}
-
-const IndexedArt* ArtIndex::Parent(const IndexedArt& art) const {
-    if (art.parentArt == nullptr || art.parentArt == art.art) {
-        return nullptr;
+std::int32_t ArtIndex::Key(std::int32_t ordinal) const {
+    const auto slot = static_cast<std::size_t>(ordinal);
+    if (!fKeys.at(slot)) {
+        ReadIdentity(ordinal);
     }
-    return Find(art.parentArt);
+    return *fKeys[slot];
+}
+
+ArtList ArtIndex::Handles(const ArtOrdinals& ordinals) const {
+    ArtList handles;
+    handles.reserve(ordinals.size());
+    for (std::int32_t ordinal : ordinals) {
+        handles.push_back(at(ordinal).art);
+    }
+    return handles;
+}
+
+const std::string& ArtIndex::Uuid(std::int32_t ordinal) const {
+    static const std::string kNone;
+    Key(ordinal);
+    const auto slot = static_cast<std::size_t>(ordinal);
+    return slot < fUuids.size() ? fUuids[slot] : kNone;
 }
 
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Walks over the snapshot. The host's answers are not trusted to form a tree: every walk is
-// bounded, so a parent loop cannot hang a query.
+// Sets of ordinals. Values are sorted lists; masks over the whole snapshot answer membership
+// where an operator needs it for every object.
 
-// Calls visit on each ancestor, nearest first, until it answers true.
-template <typename Visit>
-void ForEachAncestor(const ArtIndex& index, const IndexedArt& art, Visit visit) {
-    const IndexedArt* current = index.Parent(art);
-    for (std::size_t steps = 0; current != nullptr && steps < index.size(); ++steps) {
-        if (visit(*current)) {
-            return;
+using Mask = std::vector<char>;
+
+Mask MaskOf(const ArtOrdinals& members, const ArtIndex& index) {
+    Mask mask(index.size(), 0);
+    for (std::int32_t ordinal : members) {
+        if (ordinal >= 0 && static_cast<std::size_t>(ordinal) < mask.size()) {
+            mask[static_cast<std::size_t>(ordinal)] = 1;
         }
-        current = index.Parent(*current);
+    }
+    return mask;
+}
+
+bool InMask(const Mask& mask, std::int32_t ordinal) {
+    return ordinal != kNoArt && mask[static_cast<std::size_t>(ordinal)] != 0;
+}
+
+// The ordinals a mask holds, in order.
+ArtOrdinals Collect(const Mask& mask) {
+    ArtOrdinals result;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        if (mask[i] != 0) {
+            result.push_back(static_cast<std::int32_t>(i));
+        }
+    }
+    return result;
+}
+
+ArtOrdinals SortedUnique(ArtOrdinals ordinals) {
+    std::sort(ordinals.begin(), ordinals.end());
+    ordinals.erase(std::unique(ordinals.begin(), ordinals.end()), ordinals.end());
+    return ordinals;
+}
+
+// Calls visit on each member that is an object of the snapshot (not a layer group).
+template <typename Visit>
+void ForEachObject(const ArtOrdinals& members, const ArtIndex& index, Visit visit) {
+    for (std::int32_t ordinal : members) {
+        if (index.IsObject(ordinal)) {
+            visit(index.at(ordinal), ordinal);
+        }
     }
 }
 
-bool HasAncestorIn(const ArtIndex& index, const IndexedArt& art, const ArtIdSet& set) {
-    bool found = false;
-    ForEachAncestor(index, art,
-                    [&](const IndexedArt& ancestor) { return found = set.contains(ancestor.id); });
-    return found;
+// For every object, whether it or an ancestor is in the mask: one pass in document order, as
+// parents are indexed before their children.
+Mask InsideOf(const Mask& members, const ArtIndex& index) {
+    Mask inside(members);
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+        const std::int32_t parent = index.at(static_cast<std::int32_t>(i)).parent;
+        if (parent != kNoArt && inside[static_cast<std::size_t>(parent)] != 0) {
+            inside[i] = 1;
+        }
+    }
+    return inside;
 }
 
 // Visits everything below the art in pre-order, skipping what `seen` already holds and marking
 // what it visits; callers that collect a union share `seen` between members.
 template <typename Visit>
-void ForEachBelow(const ArtIndex& index, const IndexedArt& art, std::vector<bool>& seen, Visit visit) {
-    std::vector<std::int32_t> pending(art.children.rbegin(), art.children.rend());
+void ForEachBelow(const ArtIndex& index, const IndexedArt& art, Mask& seen, Visit visit) {
+    std::vector<std::int32_t> pending;
+    for (std::int32_t child = art.lastChild; child != kNoArt; child = index.at(child).previousSibling) {
+        pending.push_back(child);
+    }
     while (!pending.empty()) {
         const std::int32_t ordinal = pending.back();
         pending.pop_back();
-        if (ordinal == kNoArt || seen[static_cast<std::size_t>(ordinal)]) {
+        if (seen[static_cast<std::size_t>(ordinal)] != 0) {
             continue;
         }
-        seen[static_cast<std::size_t>(ordinal)] = true;
+        seen[static_cast<std::size_t>(ordinal)] = 1;
         const IndexedArt& below = index.at(ordinal);
-        visit(below);
-        pending.insert(pending.end(), below.children.rbegin(), below.children.rend());
+        visit(below, ordinal);
+        for (std::int32_t child = below.lastChild; child != kNoArt; child = index.at(child).previousSibling) {
+            pending.push_back(child);
+        }
     }
 }
 
-// The members' objects grouped under their indexed parents (members without one are listed
-// apart), so that sibling rows are each walked once.
-struct SiblingRows {
-    std::set<std::int32_t> parents;
-    std::vector<const IndexedArt*> orphans;
-};
-
-SiblingRows GroupByParent(const ArtIdSet& members, const ArtIndex& index) {
-    SiblingRows rows;
-    for (const ArtId& id : members) {
-        const IndexedArt* object = index.Object(id);
-        if (object == nullptr) {
-            continue;
-        }
-        const IndexedArt* parent = index.Parent(*object);
-        if (parent == nullptr) {
-            rows.orphans.push_back(object);
-        } else {
-            rows.parents.insert(parent->id.ordinal);
-        }
-    }
-    return rows;
-}
-
-// Calls visit(object, rank) for each member object, rank counting the members of its row of
-// siblings from 1 in child order (or from the back when reversed).
+// Calls visit(ordinal, rank) for each member object, rank counting the members of its row of
+// siblings from 1 in child order (or from the back when reversed). Members without an indexed
+// parent are alone in their row.
 template <typename Visit>
-void ForEachRankedMember(const ArtIdSet& members, const ArtIndex& index, bool reversed, Visit visit) {
-    const SiblingRows rows = GroupByParent(members, index);
-    for (const IndexedArt* orphan : rows.orphans) {
-        visit(*orphan, std::int64_t{1});
-    }
-    for (std::int32_t parent : rows.parents) {
-        std::vector<std::int32_t> slots = index.at(parent).children;
-        if (reversed) {
-            std::reverse(slots.begin(), slots.end());
+void ForEachRankedMember(const ArtOrdinals& members, const ArtIndex& index, bool reversed, Visit visit) {
+    const Mask mask = MaskOf(members, index);
+    ArtOrdinals parents;
+    ForEachObject(members, index, [&](const IndexedArt& object, std::int32_t ordinal) {
+        if (object.parent == kNoArt) {
+            visit(ordinal, std::int64_t{1});
+        } else {
+            parents.push_back(object.parent);
         }
+    });
+    for (std::int32_t parent : SortedUnique(std::move(parents))) {
+        const IndexedArt& row = index.at(parent);
         std::int64_t rank = 0;
-        for (std::int32_t slot : slots) {
-            if (slot == kNoArt || !members.contains(index.at(slot).id)) {
-                continue;
-            }
-            ++rank;
-            if (const IndexedArt* object = index.Object(index.at(slot).id)) {
-                visit(*object, rank);
+        for (std::int32_t slot = reversed ? row.lastChild : row.firstChild; slot != kNoArt;
+             slot = reversed ? index.at(slot).previousSibling : index.at(slot).nextSibling) {
+            if (InMask(mask, slot)) {
+                ++rank;
+                if (index.IsObject(slot)) {
+                    visit(slot, rank);
+                }
             }
         }
     }
 }
 
-// For each member object in ascending identity order, its child slots.
-std::vector<const std::vector<std::int32_t>*> GetChildArt(const tokenSet& value, const ArtIndex& index) {
-    std::vector<const std::vector<std::int32_t>*> rows;
-    for (const ArtId& id : value.art) {
-        if (const IndexedArt* object = index.Object(id)) {
-            rows.push_back(&object->children);
+// Calls visit(child, position) for each child of each member object, position counting from 1.
+template <typename Visit>
+void ForEachChild(const ArtOrdinals& members, const ArtIndex& index, Visit visit) {
+    ForEachObject(members, index, [&](const IndexedArt& object, std::int32_t) {
+        std::int64_t position = 0;
+        for (std::int32_t child = object.firstChild; child != kNoArt; child = index.at(child).nextSibling) {
+            visit(child, ++position);
         }
-    }
-    return rows;
-}
-
-void InsertSlot(ArtIdSet& result, const ArtIndex& index, std::int32_t slot) {
-    if (slot != kNoArt) {
-        result.insert(index.at(slot).id);
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
 // One function per operator: the objects of the result, from its operands.
 
-ArtIdSet ProcessAndToken(const tokenSet& a, const tokenSet& b, const ArtIndex&, const TagIndex&) {
-    ArtIdSet result;
-    std::set_intersection(a.art.begin(), a.art.end(), b.art.begin(), b.art.end(),
-                          std::inserter(result, result.end()));
+ArtOrdinals ProcessAndToken(const tokenSet& a, const tokenSet& b, const ArtIndex&, const TagIndex&) {
+    ArtOrdinals result;
+    std::set_intersection(a.art.begin(), a.art.end(), b.art.begin(), b.art.end(), std::back_inserter(result));
     return result;
 }
 
-ArtIdSet ProcessOrToken(const tokenSet& a, const tokenSet& b, const ArtIndex&, const TagIndex&) {
-    ArtIdSet result = a.art;
-    result.insert(b.art.begin(), b.art.end());
+ArtOrdinals ProcessOrToken(const tokenSet& a, const tokenSet& b, const ArtIndex&, const TagIndex&) {
+    ArtOrdinals result;
+    std::set_union(a.art.begin(), a.art.end(), b.art.begin(), b.art.end(), std::back_inserter(result));
     return result;
 }
 
 // a > b: the members of b inside (at any depth) a member of a.
-ArtIdSet ProcessChildWithParentToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index,
-                                     const TagIndex&) {
-    ArtIdSet result;
-    for (const ArtId& id : b.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object != nullptr && HasAncestorIn(index, *object, a.art)) {
-            result.insert(id);
+ArtOrdinals ProcessChildWithParentToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index,
+                                        const TagIndex&) {
+    const Mask inside = InsideOf(MaskOf(a.art, index), index);
+    ArtOrdinals result;
+    ForEachObject(b.art, index, [&](const IndexedArt& object, std::int32_t ordinal) {
+        if (InMask(inside, object.parent)) {
+            result.push_back(ordinal);
         }
-    }
+    });
     return result;
 }
 
 // a < b: for each member of b, the nearest enclosing member of a.
-ArtIdSet ProcessParentWithChildToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index,
-                                     const TagIndex&) {
-    ArtIdSet result;
-    for (const ArtId& id : b.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object == nullptr) {
-            continue;
+ArtOrdinals ProcessParentWithChildToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index,
+                                        const TagIndex&) {
+    const Mask enclosing = MaskOf(a.art, index);
+    // The nearest ancestor in a of every object, in one pass down the document order.
+    std::vector<std::int32_t> nearest(index.size(), kNoArt);
+    for (std::size_t i = 0; i < nearest.size(); ++i) {
+        const std::int32_t parent = index.at(static_cast<std::int32_t>(i)).parent;
+        if (parent != kNoArt) {
+            nearest[i] = InMask(enclosing, parent) ? parent : nearest[static_cast<std::size_t>(parent)];
         }
-        ForEachAncestor(index, *object, [&](const IndexedArt& ancestor) {
-            if (!a.art.contains(ancestor.id)) {
-                return false;
-            }
-            result.insert(ancestor.id);
-            return true;
-        });
     }
-    return result;
+    ArtOrdinals result;
+    ForEachObject(b.art, index, [&](const IndexedArt&, std::int32_t ordinal) {
+        if (const std::int32_t found = nearest[static_cast<std::size_t>(ordinal)]; found != kNoArt) {
+            result.push_back(found);
+        }
+    });
+    return SortedUnique(std::move(result));
 }
 
 // a ~ b: the members of a that share their parent with a member of b (a member of both counts).
-ArtIdSet ProcessSiblingsToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index, const TagIndex&) {
-    ArtHandleSet parents;
-    for (const ArtId& id : b.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object != nullptr && object->parentArt != nullptr) {
-            parents.insert(object->parentArt);
+ArtOrdinals ProcessSiblingsToken(const tokenSet& a, const tokenSet& b, const ArtIndex& index,
+                                 const TagIndex&) {
+    std::unordered_set<ArtObject*> parents;
+    ForEachObject(b.art, index, [&](const IndexedArt& object, std::int32_t) {
+        if (object.parentArt != nullptr) {
+            parents.insert(object.parentArt);
         }
-    }
-    ArtIdSet result;
-    for (const ArtId& id : a.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object != nullptr && object->parentArt != nullptr && parents.contains(object->parentArt)) {
-            result.insert(id);
+    });
+    ArtOrdinals result;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t ordinal) {
+        if (object.parentArt != nullptr && parents.contains(object.parentArt)) {
+            result.push_back(ordinal);
         }
-    }
+    });
     return result;
 }
 
 // !a: every object that is neither a member of a nor inside one.
-ArtIdSet ProcessInvToken(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    for (const IndexedArt& entry : index.entries()) {
-        if (!entry.layerGroup && !a.art.contains(entry.id) && !HasAncestorIn(index, entry, a.art)) {
-            result.insert(entry.id);
+ArtOrdinals ProcessInvToken(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    const Mask inside = InsideOf(MaskOf(a.art, index), index);
+    ArtOrdinals result;
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+        if (inside[i] == 0 && index.IsObject(static_cast<std::int32_t>(i))) {
+            result.push_back(static_cast<std::int32_t>(i));
         }
     }
     return result;
 }
 
-// ^a: the objects carrying a tag that begins with a's text.
-ArtIdSet ProcessStartToken(const tokenSet& a, const tokenSet&, const ArtIndex&, const TagIndex& tags) {
-    ArtIdSet result;
-    for (auto tag = tags.lower_bound(a.text); tag != tags.end() && tag->first.starts_with(a.text); ++tag) {
-        result.insert(tag->second.begin(), tag->second.end());
-    }
-    return result;
-}
-
-// $a: the objects carrying a tag that ends with a's text.
-ArtIdSet ProcessEndToken(const tokenSet& a, const tokenSet&, const ArtIndex&, const TagIndex& tags) {
-    ArtIdSet result;
-    for (const auto& [text, ids] : tags) {
-        if (text.ends_with(a.text)) {
-            result.insert(ids.begin(), ids.end());
+// The objects of every tag whose text the operand's text begins (or ends) with.
+ArtOrdinals TagsMatching(const tokenSet& a, const TagIndex& tags, bool atEnd) {
+    ArtOrdinals result;
+    for (const auto& [text, ordinals] : tags) {
+        const bool matches = atEnd ? text.ends_with(a.text) : text.starts_with(a.text);
+        if (matches) {
+            result.insert(result.end(), ordinals.begin(), ordinals.end());
         }
     }
-    return result;
+    return SortedUnique(std::move(result));
 }
 
-ArtIdSet ProcessParent(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    for (const ArtId& id : a.art) {
-        const IndexedArt* object = index.Object(id);
-        const IndexedArt* parent = object != nullptr ? index.Parent(*object) : nullptr;
-        if (parent != nullptr) {
-            result.insert(parent->id);
+ArtOrdinals ProcessStartToken(const tokenSet& a, const tokenSet&, const ArtIndex&, const TagIndex& tags) {
+    return TagsMatching(a, tags, false);
+}
+
+ArtOrdinals ProcessEndToken(const tokenSet& a, const tokenSet&, const ArtIndex&, const TagIndex& tags) {
+    return TagsMatching(a, tags, true);
+}
+
+ArtOrdinals ProcessParent(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    ArtOrdinals result;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
+        if (object.parent != kNoArt) {
+            result.push_back(object.parent);
         }
-    }
-    return result;
+    });
+    return SortedUnique(std::move(result));
 }
 
-// The sibling next to each member: offset -1 for the one before, +1 for the one after.
-ArtIdSet NeighbourSiblings(const tokenSet& a, const ArtIndex& index, std::ptrdiff_t offset) {
-    ArtIdSet result;
-    for (const ArtId& id : a.art) {
-        const IndexedArt* object = index.Object(id);
-        const IndexedArt* parent = object != nullptr ? index.Parent(*object) : nullptr;
-        if (parent == nullptr) {
-            continue;
+// The sibling next to each member, before or after it.
+ArtOrdinals NeighbourSiblings(const tokenSet& a, const ArtIndex& index, bool after) {
+    ArtOrdinals result;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
+        const std::int32_t neighbour = after ? object.nextSibling : object.previousSibling;
+        if (neighbour != kNoArt) {
+            result.push_back(neighbour);
         }
-        const std::vector<std::int32_t>& slots = parent->children;
-        const auto position = std::find(slots.begin(), slots.end(), object->id.ordinal) - slots.begin();
-        const std::ptrdiff_t neighbour = position + offset;
-        if (position < std::ssize(slots) && neighbour >= 0 && neighbour < std::ssize(slots)) {
-            InsertSlot(result, index, slots[static_cast<std::size_t>(neighbour)]);
-        }
-    }
-    return result;
+    });
+    return SortedUnique(std::move(result));
 }
 
-ArtIdSet ProcessSiblingBefore(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return NeighbourSiblings(a, index, -1);
+ArtOrdinals ProcessSiblingBefore(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    return NeighbourSiblings(a, index, false);
 }
 
-ArtIdSet ProcessSiblingAfter(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return NeighbourSiblings(a, index, +1);
+ArtOrdinals ProcessSiblingAfter(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    return NeighbourSiblings(a, index, true);
 }
 
-ArtIdSet ProcessChildren(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    for (const std::vector<std::int32_t>* slots : GetChildArt(a, index)) {
-        for (std::int32_t slot : *slots) {
-            InsertSlot(result, index, slot);
-        }
-    }
-    return result;
+ArtOrdinals ProcessChildren(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    ArtOrdinals result;
+    ForEachChild(a.art, index, [&](std::int32_t child, std::int64_t) { result.push_back(child); });
+    return SortedUnique(std::move(result));
 }
 
 // The first (or last) child of each member.
-ArtIdSet EndChildren(const tokenSet& a, const ArtIndex& index, bool last) {
-    ArtIdSet result;
-    for (const std::vector<std::int32_t>* slots : GetChildArt(a, index)) {
-        if (!slots->empty()) {
-            InsertSlot(result, index, last ? slots->back() : slots->front());
+ArtOrdinals EndChildren(const tokenSet& a, const ArtIndex& index, bool last) {
+    ArtOrdinals result;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
+        const std::int32_t child = last ? object.lastChild : object.firstChild;
+        if (child != kNoArt) {
+            result.push_back(child);
         }
-    }
-    return result;
+    });
+    return SortedUnique(std::move(result));
 }
 
 // The members that come first (or last) among the members of their type.
-ArtIdSet EndsOfType(const tokenSet& a, const ArtIndex& index, bool last) {
-    ArtIdSet result;
-    ForEachRankedMember(a.art, index, last, [&](const IndexedArt& object, std::int64_t rank) {
+ArtOrdinals EndsOfType(const tokenSet& a, const ArtIndex& index, bool last) {
+    ArtOrdinals result;
+    ForEachRankedMember(a.art, index, last, [&](std::int32_t ordinal, std::int64_t rank) {
         if (rank == 1) {
-            result.insert(object.id);
+            result.push_back(ordinal);
         }
     });
-    return result;
+    return SortedUnique(std::move(result));
 }
 
-ArtIdSet ProcessFirstChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+ArtOrdinals ProcessFirstChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
     return EndChildren(a, index, false);
 }
 
-ArtIdSet ProcessLastChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+ArtOrdinals ProcessLastChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
     return EndChildren(a, index, true);
 }
 
-ArtIdSet ProcessFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+ArtOrdinals ProcessFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
     return EndsOfType(a, index, false);
 }
 
-ArtIdSet ProcessLastOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+ArtOrdinals ProcessLastOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
     return EndsOfType(a, index, true);
 }
 
-// Every ancestor of each member up to, not including, the first layer group.
-ArtIdSet ProcessAncestors(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    for (const ArtId& id : a.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object == nullptr) {
-            continue;
+// Every ancestor of each member up to, not including, the first layer group. A climb stops at an
+// ancestor met before, whose own ancestors are in already.
+ArtOrdinals ProcessAncestors(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    Mask found(index.size(), 0);
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
+        for (std::int32_t ancestor = object.parent; ancestor != kNoArt && !index.at(ancestor).layerGroup &&
+                                                    found[static_cast<std::size_t>(ancestor)] == 0;
+             ancestor = index.at(ancestor).parent) {
+            found[static_cast<std::size_t>(ancestor)] = 1;
         }
-        ForEachAncestor(index, *object, [&](const IndexedArt& ancestor) {
-            if (ancestor.layerGroup) {
-                return true;
-            }
-            result.insert(ancestor.id);
-            return false;
-        });
-    }
-    return result;
+    });
+    return Collect(found);
 }
 
-ArtIdSet ProcessDescendants(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    std::vector<bool> seen(index.size());
-    for (const ArtId& id : a.art) {
-        if (const IndexedArt* object = index.Object(id)) {
-            ForEachBelow(index, *object, seen, [&](const IndexedArt& below) { result.insert(below.id); });
-        }
-    }
-    return result;
+ArtOrdinals ProcessDescendants(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    Mask seen(index.size(), 0);
+    ArtOrdinals result;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
+        ForEachBelow(index, object, seen,
+                     [&](const IndexedArt&, std::int32_t below) { result.push_back(below); });
+    });
+    return SortedUnique(std::move(result));
 }
 
 // Every object that is not a group in the members' trees, the members themselves included.
-ArtIdSet ProcessLeaves(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    ArtIdSet result;
-    std::vector<bool> seen(index.size());
-    auto collect = [&](const IndexedArt& art) {
+ArtOrdinals ProcessLeaves(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    Mask seen(index.size(), 0);
+    ArtOrdinals result;
+    auto collect = [&](const IndexedArt& art, std::int32_t ordinal) {
         if (art.typeKnown && !art.group) {
-            result.insert(art.id);
+            result.push_back(ordinal);
         }
     };
-    for (const ArtId& id : a.art) {
-        const IndexedArt* object = index.Object(id);
-        if (object == nullptr || seen[static_cast<std::size_t>(object->id.ordinal)]) {
-            continue;
+    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t ordinal) {
+        if (seen[static_cast<std::size_t>(ordinal)] != 0) {
+            return;
         }
-        seen[static_cast<std::size_t>(object->id.ordinal)] = true;
-        collect(*object);
-        ForEachBelow(index, *object, seen, collect);
-    }
-    return result;
+        seen[static_cast<std::size_t>(ordinal)] = 1;
+        collect(object, ordinal);
+        ForEachBelow(index, object, seen, collect);
+    });
+    return SortedUnique(std::move(result));
 }
 
-// The member objects in document order.
-std::vector<const IndexedArt*> MembersInDocumentOrder(const tokenSet& a, const ArtIndex& index) {
-    std::vector<const IndexedArt*> members;
-    for (const ArtId& id : a.art) {
-        if (const IndexedArt* object = index.Object(id)) {
-            members.push_back(object);
-        }
-    }
-    std::sort(members.begin(), members.end(),
-              [](const IndexedArt* x, const IndexedArt* y) { return x->id.ordinal < y->id.ordinal; });
+// The member objects in document order, which is ordinal order.
+ArtOrdinals MemberObjects(const tokenSet& a, const ArtIndex& index) {
+    ArtOrdinals members;
+    ForEachObject(a.art, index, [&](const IndexedArt&, std::int32_t ordinal) { members.push_back(ordinal); });
     return members;
 }
 
-ArtIdSet ProcessGlobalFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index,
-                                  const TagIndex&) {
-    const std::vector<const IndexedArt*> members = MembersInDocumentOrder(a, index);
-    return members.empty() ? ArtIdSet{} : ArtIdSet{members.front()->id};
+ArtOrdinals ProcessGlobalFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index,
+                                     const TagIndex&) {
+    const ArtOrdinals members = MemberObjects(a, index);
+    return members.empty() ? ArtOrdinals{} : ArtOrdinals{members.front()};
 }
 
-ArtIdSet ProcessGlobalLastOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    const std::vector<const IndexedArt*> members = MembersInDocumentOrder(a, index);
-    return members.empty() ? ArtIdSet{} : ArtIdSet{members.back()->id};
+ArtOrdinals ProcessGlobalLastOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index,
+                                    const TagIndex&) {
+    const ArtOrdinals members = MemberObjects(a, index);
+    return members.empty() ? ArtOrdinals{} : ArtOrdinals{members.back()};
 }
 
 // :nthChild(a, F): each member's children at the positions of the formula.
-ArtIdSet ProcessNthChild(const tokenSet& a, const tokenSet& formula, const ArtIndex& index, const TagIndex&) {
+ArtOrdinals ProcessNthChild(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
+                            const TagIndex&) {
     int step = 0;
     int offset = 0;
     if (!NthStringToNum(formula.text, step, offset)) {
         return {};
     }
-    ArtIdSet result;
-    for (const std::vector<std::int32_t>* slots : GetChildArt(a, index)) {
-        for (std::size_t k = 0; k < slots->size(); ++k) {
-            if (NthPositionMatches(step, offset, static_cast<std::int64_t>(k) + 1)) {
-                InsertSlot(result, index, (*slots)[k]);
-            }
+    ArtOrdinals result;
+    ForEachChild(a.art, index, [&](std::int32_t child, std::int64_t position) {
+        if (NthPositionMatches(step, offset, position)) {
+            result.push_back(child);
         }
-    }
-    return result;
+    });
+    return SortedUnique(std::move(result));
 }
 
 // :nthOfType(a, F): the members whose rank among their member siblings fits the formula.
-ArtIdSet ProcessNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
-                          const TagIndex&) {
+ArtOrdinals ProcessNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
+                             const TagIndex&) {
     int step = 0;
     int offset = 0;
     if (!NthStringToNum(formula.text, step, offset)) {
         return {};
     }
-    ArtIdSet result;
-    ForEachRankedMember(a.art, index, false, [&](const IndexedArt& object, std::int64_t rank) {
+    ArtOrdinals result;
+    ForEachRankedMember(a.art, index, false, [&](std::int32_t ordinal, std::int64_t rank) {
         if (NthPositionMatches(step, offset, rank)) {
-            result.insert(object.id);
+            result.push_back(ordinal);
         }
     });
-    return result;
+    return SortedUnique(std::move(result));
 }
 
 // :globalNthOfType(a, F): the members whose rank among all members in document order fits.
-ArtIdSet ProcessGlobalNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
-                                const TagIndex&) {
+ArtOrdinals ProcessGlobalNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
+                                   const TagIndex&) {
     int step = 0;
     int offset = 0;
     if (!NthStringToNum(formula.text, step, offset)) {
         return {};
     }
-    ArtIdSet result;
-    const std::vector<const IndexedArt*> members = MembersInDocumentOrder(a, index);
+    ArtOrdinals result;
+    const ArtOrdinals members = MemberObjects(a, index);
     for (std::size_t k = 0; k < members.size(); ++k) {
         if (NthPositionMatches(step, offset, static_cast<std::int64_t>(k) + 1)) {
-            result.insert(members[k]->id);
+            result.push_back(members[k]);
         }
     }
     return result;
@@ -491,7 +501,7 @@ ArtIdSet ProcessGlobalNthOfType(const tokenSet& a, const tokenSet& formula, cons
 // ---------------------------------------------------------------------------------------------
 // The operator table
 
-using OperatorFunction = ArtIdSet (*)(const tokenSet&, const tokenSet&, const ArtIndex&, const TagIndex&);
+using OperatorFunction = ArtOrdinals (*)(const tokenSet&, const tokenSet&, const ArtIndex&, const TagIndex&);
 
 // How a result's text is rebuilt from its operands.
 enum class Notation { kInfix, kPrefix, kPseudoClass };
@@ -569,7 +579,7 @@ std::u32string ExpressionText(const OperatorRow& row, bool binary, const tokenSe
 void InitTokenSet(tokenSet& operand, const TagIndex& tags) {
     operand.valid = true;
     auto found = tags.find(operand.text);
-    operand.art = found != tags.end() ? found->second : ArtIdSet{};
+    operand.art = found != tags.end() ? found->second : ArtOrdinals{};
 }
 
 bool ProcessOp(std::vector<tokenSet>& values, std::vector<std::u32string>& operators, const ArtIndex& index,
@@ -651,14 +661,24 @@ tokenSet Shunting(const std::vector<std::u32string>& tokens, const ArtIndex& ind
     return std::move(values.front());
 }
 
-ArtList MergeTokenSet(const tokenSet& value, const ArtIndex& index) {
-    ArtList result;
-    for (const ArtId& id : value.art) {
-        if (const IndexedArt* object = index.Object(id)) {
-            result.push_back(object->art);
-        }
+ArtOrdinals OrderByKey(const tokenSet& value, const ArtIndex& index) {
+    ArtOrdinals objects;
+    ForEachObject(value.art, index,
+                  [&](const IndexedArt&, std::int32_t ordinal) { objects.push_back(ordinal); });
+    std::vector<std::pair<std::int32_t, std::int32_t>> keyed;
+    keyed.reserve(objects.size());
+    for (std::int32_t ordinal : objects) {
+        keyed.emplace_back(index.Key(ordinal), ordinal);
     }
-    return result;
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        objects[i] = keyed[i].second;
+    }
+    return objects;
+}
+
+ArtList MergeTokenSet(const tokenSet& value, const ArtIndex& index) {
+    return index.Handles(OrderByKey(value, index));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -723,7 +743,7 @@ bool NthPositionMatches(int a, int b, std::int64_t position) {
     return distance % a == 0 && distance / a >= 0;
 }
 
-bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtList& out) {
+bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtOrdinals& out) {
     std::vector<std::u32string> tokens;
     if (query.empty() || !TokenizeTagQuery(query, tokens) || tokens.empty()) {
         return false;
@@ -732,6 +752,15 @@ bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIn
     if (!value.valid) {
         return false;
     }
-    out = MergeTokenSet(value, index);
+    out = OrderByKey(value, index);
+    return true;
+}
+
+bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtList& out) {
+    ArtOrdinals found;
+    if (!EvaluateTagQuery(query, index, tags, found)) {
+        return false;
+    }
+    out = index.Handles(found);
     return true;
 }

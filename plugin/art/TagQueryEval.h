@@ -1,12 +1,16 @@
 // Evaluation of checked tag queries over a snapshot of the document's art and tags. The snapshot
 // (ArtIndex, TagIndex) is built from the host by MakeArtIndex (TagSearch.h); everything here works
 // on the snapshot alone, so the whole language can be exercised without a document.
+//
+// While a query is evaluated, objects are known by their position in the snapshot (their ordinal
+// in document order), and every value is a sorted list of ordinals: & and | are merges, ! and the
+// relations are single passes over the document order. Only the objects of the final result get
+// their identity key (the checksum of the UUID text), which orders the result.
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,64 +18,74 @@
 
 #include "art/ArtList.h"
 
-// The identity of an art object during one evaluation. Objects are keyed and ordered by their
-// UUID checksum (ArtCRC), as clients expect results in that order; the document position breaks
-// ties, so two objects whose checksums are equal (or whose UUIDs are missing, key 0) stay two
-// objects and never answer for each other.
-struct ArtId {
-    std::int32_t crc = 0;
-    std::int32_t ordinal = 0;  // position in document order, layer groups included
-    auto operator<=>(const ArtId&) const = default;
-};
-using ArtIdSet = std::set<ArtId>;
-
 inline constexpr std::int32_t kNoArt = -1;
 
-// One object of the snapshot, as the host reported it.
+// Positions of objects in the snapshot, ascending and without repeats.
+using ArtOrdinals = std::vector<std::int32_t>;
+
+// One object of the snapshot, as the host reported it, with its place among the indexed objects.
 struct IndexedArt {
     ArtObject* art = nullptr;
-    ArtId id;
-    bool layerGroup = false;  // the group that holds a layer's art
-    bool group = false;       // host art type group (layer groups included)
-    bool typeKnown = false;   // false when the host could not give the type
-    ArtObject* parentArt = nullptr;
-    // Ordinals of the children in child order (front to back); kNoArt for a child that the
-    // document listing did not hold, so that positions still count it.
-    std::vector<std::int32_t> children;
+    ArtObject* parentArt = nullptr;  // the host's parent, indexed or not
+    bool layerGroup = false;         // the group that holds a layer's art
+    bool group = false;              // host art type group (layer groups included)
+    bool typeKnown = false;          // false when the host could not give the type
+    // Ordinals of the indexed relations; kNoArt where there is none. Children and siblings are
+    // the indexed objects whose parent is indexed, in document order, which is child order.
+    std::int32_t parent = kNoArt;
+    std::int32_t firstChild = kNoArt;
+    std::int32_t lastChild = kNoArt;
+    std::int32_t previousSibling = kNoArt;
+    std::int32_t nextSibling = kNoArt;
 };
 
 // Every art object of the document in document order, layer groups included, with its parent and
 // children. Layer groups take part in ancestry (':parent' can reach one) but never stand for
-// objects of their own: Object() does not give them, and results never hold them.
+// objects of their own: IsObject() is false for them, and results never hold them.
 class ArtIndex {
 public:
+    // Reads the UUID text of an object; a key is the checksum of that text (0 for the empty text).
+    using UuidReader = std::string (*)(ArtObject*);
+
+    ArtIndex() = default;
+    explicit ArtIndex(UuidReader readUuid) : fReadUuid(readUuid) {}
+
     // Adds the next object in document order and answers its ordinal; an object already added
-    // keeps its first ordinal.
-    std::int32_t Add(ArtObject* art, std::int32_t crc, bool layerGroup, bool group, bool typeKnown,
-                     ArtObject* parent);
-    // Records an object's children in child order; call once every object is added.
-    void SetChildren(std::int32_t ordinal, const ArtList& children);
+    // keeps its first ordinal. The parent counts as indexed only when it was added before (the
+    // document order lists parents first). The key, when not given, is read from the UUID only
+    // when it is needed.
+    std::int32_t Add(ArtObject* art, std::optional<std::int32_t> key, bool layerGroup, bool group,
+                     bool typeKnown, ArtObject* parent);
 
     std::size_t size() const { return fEntries.size(); }
-    const std::vector<IndexedArt>& entries() const { return fEntries; }
     const IndexedArt& at(std::int32_t ordinal) const {
         return fEntries.at(static_cast<std::size_t>(ordinal));
     }
-    // Any indexed art, layer groups included; null when the handle or identity is not indexed.
-    const IndexedArt* Find(ArtObject* art) const;
-    const IndexedArt* Find(const ArtId& id) const;
-    // The indexed object of an identity, null for layer groups and identities not indexed.
-    const IndexedArt* Object(const ArtId& id) const;
-    // The indexed parent, null at the top or when the parent is not indexed.
-    const IndexedArt* Parent(const IndexedArt& art) const;
+    // The ordinal of an indexed handle, kNoArt when it is not indexed.
+    std::int32_t Find(ArtObject* art) const;
+    // Whether the ordinal names an indexed object that is not a layer group.
+    bool IsObject(std::int32_t ordinal) const;
+    // The handles of indexed ordinals, in the same order.
+    ArtList Handles(const ArtOrdinals& ordinals) const;
+
+    // The identity key of an object (ArtCRC) and its UUID text, read once and kept. The text is
+    // empty when keys were given instead of read.
+    std::int32_t Key(std::int32_t ordinal) const;
+    const std::string& Uuid(std::int32_t ordinal) const;
 
 private:
+    void ReadIdentity(std::int32_t ordinal) const;
+
     std::vector<IndexedArt> fEntries;
     std::unordered_map<ArtObject*, std::int32_t> fOrdinals;
+    UuidReader fReadUuid = nullptr;
+    // Identities are filled in as results need them.
+    mutable std::vector<std::optional<std::int32_t>> fKeys;
+    mutable std::vector<std::string> fUuids;
 };
 
-// Tag text (UTF-32, as stored) to the identities of the objects that carry it.
-using TagIndex = std::map<std::u32string, ArtIdSet>;
+// Tag text (UTF-32, as stored) to the ordinals of the objects that carry it.
+using TagIndex = std::map<std::u32string, ArtOrdinals>;
 
 // The value of a (sub-)expression: its text (an operand's token, or the expression rebuilt from
 // its operands' texts, read by '^', '$' and position formulas), whether it could be evaluated,
@@ -79,7 +93,7 @@ using TagIndex = std::map<std::u32string, ArtIdSet>;
 struct tokenSet {
     std::u32string text;
     bool valid = true;
-    ArtIdSet art;
+    ArtOrdinals art;
 };
 
 // Sets an operand's objects: those carrying its text as a tag.
@@ -96,7 +110,10 @@ bool ProcessOp(std::vector<tokenSet>& values, std::vector<std::u32string>& opera
 // malformed or does not end with exactly one value.
 tokenSet Shunting(const std::vector<std::u32string>& tokens, const ArtIndex& index, const TagIndex& tags);
 
-// The objects of a value in ascending identity order (checksum order); layer groups are left out.
+// The objects of a value in ascending identity order: by key (checksum order), then by document
+// position, so that objects with equal keys stay apart. Layer groups are left out.
+ArtOrdinals OrderByKey(const tokenSet& value, const ArtIndex& index);
+// The same as art handles.
 ArtList MergeTokenSet(const tokenSet& value, const ArtIndex& index);
 
 // Reads a decimal integer the way the position formulas do: the empty text is 0; a text holding
@@ -114,5 +131,7 @@ bool NthPositionMatches(int a, int b, std::int64_t position);
 
 // Tokenizes, checks and evaluates a UTF-8 query over a snapshot. False for a query that is empty,
 // has no tokens, fails the check or evaluates invalid; out is then untouched. Otherwise true, and
-// out holds the selected objects in checksum order.
+// out holds the ordinals of the selected objects in identity order (OrderByKey).
+bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtOrdinals& out);
+// The same with the objects as art handles.
 bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtList& out);

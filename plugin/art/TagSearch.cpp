@@ -1,44 +1,82 @@
 #include "art/TagSearch.h"
 
+#include <algorithm>
+#include <iterator>
+#include <unordered_map>
+
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagQueryTokens.h"
 #include "art/Tags.h"
 
+namespace {
+
+// Merges the ordinals of two stored texts that read as one tag text (invalid UTF-8 replaced).
+void MergeInto(ArtOrdinals& into, const ArtOrdinals& more) {
+    ArtOrdinals merged;
+    std::set_union(into.begin(), into.end(), more.begin(), more.end(), std::back_inserter(merged));
+    into = std::move(merged);
+}
+
+}  // namespace
+
 void MakeArtIndex(ArtIndex& index, TagIndex& tags) {
-    index = ArtIndex();
+    index = ArtIndex(ArtUUID);
     tags.clear();
+    // Tags are gathered by their stored text, and each distinct text is converted once.
+    std::unordered_map<std::string, ArtOrdinals> byText;
     for (ArtObject* art : GetAllObjects(true)) {
         const std::optional<ai::int16> type = hostart::Type(art);
         const std::optional<ArtObject*> parent = hostart::Parent(art);
-        index.Add(art, ArtCRC(art), hostart::IsLayerGroup(art), type && *type == kGroupArt, type.has_value(),
-                  parent.value_or(nullptr));
-    }
-    for (const IndexedArt& entry : index.entries()) {
-        index.SetChildren(entry.id.ordinal, hostart::Children(entry.art));
-        if (entry.layerGroup) {
+        const bool layerGroup = hostart::IsLayerGroup(art);
+        const std::size_t before = index.size();
+        const std::int32_t ordinal = index.Add(art, std::nullopt, layerGroup, type && *type == kGroupArt,
+                                               type.has_value(), parent.value_or(nullptr));
+        if (layerGroup || index.size() == before) {
             continue;
         }
-        for (const std::string& tag : ReadTags(entry.art)) {
-            tags[ToUtf32(tag)].insert(entry.id);
+        ForEachTag(art, [&](std::string_view value) {
+            ArtOrdinals& carriers = byText[std::string(value)];
+            if (carriers.empty() || carriers.back() != ordinal) {
+                carriers.push_back(ordinal);
+            }
+        });
+    }
+    for (auto& [text, ordinals] : byText) {
+        auto [slot, added] = tags.try_emplace(ToUtf32(text), std::move(ordinals));
+        if (!added) {
+            MergeInto(slot->second, ordinals);
         }
     }
 }
 
-bool SearchTaggedArt(std::string_view query, ArtList& out) {
+bool TagSearchSnapshot::Search(std::string_view query, ArtList& out, std::vector<std::string>* uuids) {
+    // The snapshot is taken only once a query passes the check.
     std::vector<std::u32string> tokens;
     if (query.empty() || !TokenizeTagQuery(query, tokens) || tokens.empty()) {
         return false;
     }
-    ArtIndex index;
-    TagIndex tags;
-    MakeArtIndex(index, tags);
-    const tokenSet value = Shunting(tokens, index, tags);
-    if (!value.valid) {
+    if (!fTaken) {
+        MakeArtIndex(fIndex, fTags);
+        fTaken = true;
+    }
+    ArtOrdinals found;
+    if (!EvaluateTagQuery(query, fIndex, fTags, found)) {
         return false;
     }
-    out = MergeTokenSet(value, index);
+    out = fIndex.Handles(found);
+    if (uuids != nullptr) {
+        uuids->clear();
+        for (std::int32_t ordinal : found) {
+            uuids->push_back(fIndex.Uuid(ordinal));
+        }
+    }
     return true;
+}
+
+bool SearchTaggedArt(std::string_view query, ArtList& out) {
+    TagSearchSnapshot snapshot;
+    return snapshot.Search(query, out);
 }
 
 ArtList SearchTaggedArt(std::string_view query) {

@@ -1,15 +1,33 @@
 // Finding art by tag query: the entry point that about every command uses to pick its objects.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "art/ArtList.h"
 #include "art/TagQueryEval.h"
 #include "core/Json.h"
 
 // Builds the snapshot of the current document that queries are evaluated over: every art object
-// in document order (layer groups included, for ancestry) and the tags of every object.
+// in document order (layer groups included, for ancestry) and the tags of every object. Identity
+// keys are read from the host only for the objects a query finds.
 void MakeArtIndex(ArtIndex& index, TagIndex& tags);
+
+// One snapshot of the current document for every query of a command: taken at the first query
+// that passes the check and kept, with the identities read so far, for the later ones. The
+// document must not change while it is in use.
+class TagSearchSnapshot {
+public:
+    // As SearchTaggedArt(query, out). With uuids, it also receives the UUID text of each object
+    // found, in the same order (read once, for the ordering of the result).
+    bool Search(std::string_view query, ArtList& out, std::vector<std::string>* uuids = nullptr);
+
+private:
+    bool fTaken = false;
+    ArtIndex fIndex;
+    TagIndex fTags;
+};
 
 // The objects that a tag query selects, in ascending order of their keys (ArtCRC); empty for an
 // empty, ill-formed or invalid query, or when nothing matches.

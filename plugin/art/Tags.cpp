@@ -1,6 +1,7 @@
 #include "art/Tags.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -26,14 +27,6 @@ std::optional<std::string> EntryName(ArtObject* art, ai::int32 n) {
         return std::nullopt;
     }
     return std::string(name);
-}
-
-std::optional<std::string> EntryValue(ArtObject* art, const std::string& name) {
-    const char* value = nullptr;
-    if (sAITag->GetTag(art, name.c_str(), kAITagStringType, &value) != kNoErr || value == nullptr) {
-        return std::nullopt;
-    }
-    return std::string(value);
 }
 
 bool WriteEntry(ArtObject* art, const std::string& normalized) {
@@ -81,21 +74,26 @@ TagSet NormalizedTags(const TagSet& tags) {
 
 }  // namespace
 
-std::vector<std::string> ReadTagsInEntryOrder(ArtObject* art) {
-    std::vector<std::string> tags;
+void ForEachTag(ArtObject* art, const std::function<void(std::string_view)>& visit) {
     const std::optional<ai::int32> count = CountEntries(art);
     if (!count) {
-        return tags;
+        return;
     }
     for (ai::int32 n = 0; n < *count; ++n) {
-        const std::optional<std::string> name = EntryName(art, n);
-        if (!name || !OwnTag(*name)) {
+        const char* name = nullptr;
+        if (sAITag->GetNthTag(art, n, &name) != kNoErr || name == nullptr || !OwnTag(name)) {
             continue;
         }
-        if (std::optional<std::string> value = EntryValue(art, *name)) {
-            tags.push_back(std::move(*value));
+        const char* value = nullptr;
+        if (sAITag->GetTag(art, name, kAITagStringType, &value) == kNoErr && value != nullptr) {
+            visit(value);
         }
     }
+}
+
+std::vector<std::string> ReadTagsInEntryOrder(ArtObject* art) {
+    std::vector<std::string> tags;
+    ForEachTag(art, [&](std::string_view value) { tags.emplace_back(value); });
     return tags;
 }
 

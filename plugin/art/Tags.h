@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "art/ArtList.h"
@@ -14,6 +16,9 @@
 
 // The tags of the art's own entries, as stored.
 TagSet ReadTags(ArtObject* art);
+// Calls visit with the value of each own entry of the art, in entry order, as stored; entries the
+// host fails to give are skipped.
+void ForEachTag(ArtObject* art, const std::function<void(std::string_view)>& visit);
 // The values of the art's own entries in the order of the entries (the host's order), as stored.
 std::vector<std::string> ReadTagsInEntryOrder(ArtObject* art);
 // The union of the tags of every listed art.

@@ -27,12 +27,8 @@ public:
         fNames[art] = name;
         ArtObject* parentArt = parent.empty() ? nullptr : fArt.at(parent);
         const std::int32_t ordinal = fIndex.Add(art, crc, layerGroup, type == kGroupArt, true, parentArt);
-        if (parentArt != nullptr) {
-            fChildren[parentArt].push_back(art);
-            fIndex.SetChildren(fIndex.Find(parentArt)->id.ordinal, fChildren[parentArt]);
-        }
         for (const std::string& tag : tags) {
-            fTags[ToUtf32(tag)].insert(fIndex.at(ordinal).id);
+            fTags[ToUtf32(tag)].push_back(ordinal);
         }
     }
 
@@ -56,7 +52,6 @@ private:
     std::deque<int> fSlots;  // stable addresses standing in for host handles
     std::map<std::string, ArtObject*> fArt;
     std::map<ArtObject*, std::string> fNames;
-    std::map<ArtObject*, ArtList> fChildren;
     ArtIndex fIndex;
     TagIndex fTags;
 };
@@ -239,7 +234,7 @@ TEST(ShuntingTest, UncheckedTokensNeverCrash) {
 
 TEST(MergeTokenSetTest, LeavesOutLayerGroupsAndUnknownIdentities) {
     tokenSet value;
-    value.art = {Document().index().at(0).id, Document().index().at(1).id, ArtId{1, 999}};
+    value.art = {0, 1, 999};  // the first layer group, an object and an unknown position
     const ArtList merged = MergeTokenSet(value, Document().index());
     ASSERT_EQ(merged.size(), 1u);
     EXPECT_EQ(merged.front(), Document().index().at(1).art);
