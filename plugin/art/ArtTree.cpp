@@ -84,15 +84,19 @@ std::optional<std::size_t> IsolatedRootPosition() {
 }  // namespace
 
 std::string ArtUUID(ArtObject* art) {
+    ai::UnicodeString text;
+    return ArtUUID(art, text);
+}
+
+std::string ArtUUID(ArtObject* art, ai::UnicodeString& scratch) {
     if (sAIUUID == nullptr) {
         return {};
     }
     AIUUID uuid;
-    ai::UnicodeString text;
-    if (sAIUUID->GetArtUUID(art, &uuid) != kNoErr || sAIUUID->GetUUIDAsString(uuid, text) != kNoErr) {
+    if (sAIUUID->GetArtUUID(art, &uuid) != kNoErr || sAIUUID->GetUUIDAsString(uuid, scratch) != kNoErr) {
         return {};
     }
-    return text.getInStdString(kAIUTF8CharacterEncoding);
+    return scratch.getInStdString(kAIUTF8CharacterEncoding);
 }
 
 std::int32_t ArtCRC(ArtObject* art) {

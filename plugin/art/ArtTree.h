@@ -10,10 +10,14 @@
 
 #include "AILayer.h"
 #include "AIRealMath.h"
+#include "IAIUnicodeString.h"
 #include "art/ArtList.h"
 
 // The art's UUID as UTF-8 text; empty when the host cannot give it.
 std::string ArtUUID(ArtObject* art);
+// The same through a host string that the caller keeps, so that reading many UUIDs makes (and
+// frees) one host string instead of one each.
+std::string ArtUUID(ArtObject* art, ai::UnicodeString& scratch);
 // The art's key: CRC32 of its UUID text as a signed 32-bit integer; 0 without a UUID text. Keys
 // order results, but they are not unique: sets of art compare handles.
 std::int32_t ArtCRC(ArtObject* art);

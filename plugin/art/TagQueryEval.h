@@ -9,11 +9,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "art/ArtList.h"
@@ -45,10 +47,10 @@ struct IndexedArt {
 class ArtIndex {
 public:
     // Reads the UUID text of an object; a key is the checksum of that text (0 for the empty text).
-    using UuidReader = std::string (*)(ArtObject*);
+    using UuidReader = std::function<std::string(ArtObject*)>;
 
     ArtIndex() = default;
-    explicit ArtIndex(UuidReader readUuid) : fReadUuid(readUuid) {}
+    explicit ArtIndex(UuidReader readUuid) : fReadUuid(std::move(readUuid)) {}
 
     // Adds the next object in document order and answers its ordinal; an object already added
     // keeps its first ordinal. The parent counts as indexed only when it was added before (the
@@ -78,7 +80,7 @@ private:
 
     std::vector<IndexedArt> fEntries;
     std::unordered_map<ArtObject*, std::int32_t> fOrdinals;
-    UuidReader fReadUuid = nullptr;
+    UuidReader fReadUuid;
     // Identities are filled in as results need them.
     mutable std::vector<std::optional<std::int32_t>> fKeys;
     mutable std::vector<std::string> fUuids;

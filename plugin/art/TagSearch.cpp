@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <unordered_map>
 
 #include "art/ArtTree.h"
@@ -21,7 +22,9 @@ void MergeInto(ArtOrdinals& into, const ArtOrdinals& more) {
 }  // namespace
 
 void MakeArtIndex(ArtIndex& index, TagIndex& tags) {
-    index = ArtIndex(ArtUUID);
+    // One host string serves every identity the index reads.
+    auto scratch = std::make_shared<ai::UnicodeString>();
+    index = ArtIndex([scratch](ArtObject* art) { return ArtUUID(art, *scratch); });
     tags.clear();
     // Tags are gathered by their stored text, and each distinct text is converted once.
     std::unordered_map<std::string, ArtOrdinals> byText;
