@@ -231,6 +231,31 @@ TEST_F(SearchTaggedArtTest, TwoObjectsWithOneUuidStayApart) {
     EXPECT_EQ(SearchTaggedArt("cell&red"), ArtList{fB});
 }
 
+// A command's queries share one listing of the document, and only the objects found have their
+// UUIDs read, once each; the texts come back with the objects, in key order.
+TEST_F(SearchTaggedArtTest, OneSnapshotServesEveryQueryAndReadsOnlyTheResultsIdentities) {
+    TagSearchSnapshot snapshot;
+    ArtList cells;
+    ArtList reds;
+    std::vector<std::string> cellUuids;
+    std::vector<std::string> redUuids;
+    ASSERT_TRUE(snapshot.Search("cell", cells, &cellUuids));
+    EXPECT_EQ(fHost.Calls("GetArtUUID"), 2);
+    ASSERT_TRUE(snapshot.Search("red", reds, &redUuids));
+    EXPECT_EQ(fHost.Calls("GetArtUUID"), 3) << "b's identity is read once";
+    EXPECT_EQ(fHost.Calls("GetMatchingArt"), 1);
+
+    auto byKey = [](ArtList list) {
+        std::stable_sort(list.begin(), list.end(),
+                         [](ArtObject* x, ArtObject* y) { return ArtCRC(x) < ArtCRC(y); });
+        return list;
+    };
+    EXPECT_EQ(cells, byKey({fA, fB}));
+    EXPECT_EQ(reds, byKey({fB, fOther}));
+    EXPECT_EQ(cellUuids, (std::vector<std::string>{ArtUUID(cells[0]), ArtUUID(cells[1])}));
+    EXPECT_EQ(redUuids, (std::vector<std::string>{ArtUUID(reds[0]), ArtUUID(reds[1])}));
+}
+
 TEST_F(SearchTaggedArtTest, RefusedQueriesLeaveTheListAlone) {
     ArtList out{fPath};
     for (const char* query : {"", "red red", "a&&b", ":nope(red)", ":nthChild(row)"}) {
