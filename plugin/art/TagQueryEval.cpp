@@ -308,51 +308,32 @@ ArtOrdinals ProcessEndToken(const tokenSet& a, const tokenSet&, const ArtIndex&,
     return TagsMatching(a, tags, true);
 }
 
-ArtOrdinals ProcessParent(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+// One relation of each member object: its parent, a sibling next to it, its first or last child.
+ArtOrdinals Related(const tokenSet& a, const ArtIndex& index, std::int32_t IndexedArt::*relation) {
     ArtOrdinals result;
     ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
-        if (object.parent != kNoArt) {
-            result.push_back(object.parent);
+        if (const std::int32_t related = object.*relation; related != kNoArt) {
+            result.push_back(related);
         }
     });
     return SortedUnique(std::move(result));
 }
 
-// The sibling next to each member, before or after it.
-ArtOrdinals NeighbourSiblings(const tokenSet& a, const ArtIndex& index, bool after) {
-    ArtOrdinals result;
-    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
-        const std::int32_t neighbour = after ? object.nextSibling : object.previousSibling;
-        if (neighbour != kNoArt) {
-            result.push_back(neighbour);
-        }
-    });
-    return SortedUnique(std::move(result));
+ArtOrdinals ProcessParent(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
+    return Related(a, index, &IndexedArt::parent);
 }
 
 ArtOrdinals ProcessSiblingBefore(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return NeighbourSiblings(a, index, false);
+    return Related(a, index, &IndexedArt::previousSibling);
 }
 
 ArtOrdinals ProcessSiblingAfter(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return NeighbourSiblings(a, index, true);
+    return Related(a, index, &IndexedArt::nextSibling);
 }
 
 ArtOrdinals ProcessChildren(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
     ArtOrdinals result;
     ForEachChild(a.art, index, [&](std::int32_t child, std::int64_t) { result.push_back(child); });
-    return SortedUnique(std::move(result));
-}
-
-// The first (or last) child of each member.
-ArtOrdinals EndChildren(const tokenSet& a, const ArtIndex& index, bool last) {
-    ArtOrdinals result;
-    ForEachObject(a.art, index, [&](const IndexedArt& object, std::int32_t) {
-        const std::int32_t child = last ? object.lastChild : object.firstChild;
-        if (child != kNoArt) {
-            result.push_back(child);
-        }
-    });
     return SortedUnique(std::move(result));
 }
 
@@ -368,11 +349,11 @@ ArtOrdinals EndsOfType(const tokenSet& a, const ArtIndex& index, bool last) {
 }
 
 ArtOrdinals ProcessFirstChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return EndChildren(a, index, false);
+    return Related(a, index, &IndexedArt::firstChild);
 }
 
 ArtOrdinals ProcessLastChild(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
-    return EndChildren(a, index, true);
+    return Related(a, index, &IndexedArt::lastChild);
 }
 
 ArtOrdinals ProcessFirstOfType(const tokenSet& a, const tokenSet&, const ArtIndex& index, const TagIndex&) {
