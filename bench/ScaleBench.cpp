@@ -297,9 +297,9 @@ void RegisterAll() {
              [](benchmark::State& s) { RunMessage(s, Shape::grouped, 0, "comment", "{}"); });
     for (const int count : kSizes) {
         const std::string size = std::to_string(count);
-        Register(Name({"EmptyCall", "grouped", size}),
-                 [count](benchmark::State& s) { RunMessage(s, Shape::grouped, count, "comment", "{}"); });
         for (const Shape shape : {Shape::grouped, Shape::flat}) {
+            Register(Name({"EmptyCall", ShapeName(shape), size}),
+                     [shape, count](benchmark::State& s) { RunMessage(s, shape, count, "comment", "{}"); });
             Register(Name({"PlainWalk", ShapeName(shape), size}), [shape, count](benchmark::State& s) {
                 RunMessage(s, shape, count, "getAllTags", R"({"contents":true})");
             });
@@ -361,12 +361,13 @@ public:
         for (const Shape shape : {Shape::grouped, Shape::flat}) {
             for (const int count : kSizes) {
                 const std::string walk = Name({"PlainWalk", ShapeName(shape), std::to_string(count)});
+                const std::string empty = Name({"EmptyCall", ShapeName(shape), std::to_string(count)});
                 for (const QueryKind& kind : kQueries) {
                     Ratio(out,
                           std::string(kind.name) + " query / plain walk, " + ShapeName(shape) + ", " +
                               Objects(count),
                           Name({"Query", kind.name, ShapeName(shape), std::to_string(count)}), walk,
-                          count == 100'000 ? "1.5" : "");
+                          count == 100'000 ? "1.5" : "", 1.0, empty);
                 }
             }
         }
@@ -410,9 +411,11 @@ private:
         return digits + " objects";
     }
 
-    // The time of one run over another's, the second scaled up by `scale`.
+    // The time of one run over another's, the second scaled up by `scale`. With `less`, also the
+    // ratio of the two after taking that run's time from both (what the commands cost beyond the
+    // empty call), unless that run is most of the floor and the difference only noise.
     void Ratio(std::ostream& out, const std::string& label, const std::string& run, const std::string& floor,
-               const std::string& target, double scale = 1.0) {
+               const std::string& target, double scale = 1.0, const std::string& less = {}) {
         auto a = fTimes.find(run);
         auto b = fTimes.find(floor);
         if (a == fTimes.end() || b == fTimes.end() || b->second <= 0) {
@@ -421,6 +424,14 @@ private:
         out << "  " << label << ": " << a->second / (b->second * scale) << "x";
         if (!target.empty()) {
             out << " [" << target << "x]";
+        }
+        if (auto c = fTimes.find(less); c != fTimes.end()) {
+            if (b->second - c->second > b->second / 4) {
+                out << " (beyond the empty call: " << (a->second - c->second) / (b->second - c->second)
+                    << "x)";
+            } else {
+                out << " (the empty call is most of both)";
+            }
         }
         out << "\n";
     }
