@@ -6,6 +6,7 @@
 
 #include "AIUndo.h"
 #include "core/PlimPanelController.h"
+#include "core/Registration.h"
 
 PlimUtilsPlugin::PlimUtilsPlugin(SPPluginRef pluginRef) : Plugin(pluginRef) {
     std::snprintf(fPluginName, sizeof fPluginName, "%s", "com_torvi_ai");
@@ -29,6 +30,7 @@ ASErr PlimUtilsPlugin::SetGlobal(Plugin* plugin) {
 }
 
 ASErr PlimUtilsPlugin::StartupPlugin(SPMessageData* message) {
+    RegisterPluginServices();
     if (ASErr error = Plugin::StartupPlugin(message)) {
         return error;
     }

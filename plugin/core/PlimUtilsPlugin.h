@@ -6,8 +6,8 @@
 #include <string>
 
 #include "IAIUnicodeString.h"
+#include "core/Counters.h"
 #include "core/Plugin.h"
-#include "documents/Counters.h"
 
 class PlimPanelController;
 

@@ -3,13 +3,13 @@
 // "copyToDictionary" keeps a copy of each found object in its own dictionary and
 // "restoreFromDictionary" puts that copy back in its place.
 #include <optional>
+#include <set>
 
 #include "AIArt.h"
 #include "AIDictionary.h"
 #include "AIDocument.h"
 #include "AIUndo.h"
-#include "art/ArtTree.h"
-#include "art/TagSearch.h"
+#include "core/ArtFinder.h"
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
@@ -101,9 +101,9 @@ bool StepHistory(ai::int32 n) {
 
 // Keeps only the objects that no other listed object contains, so that nothing is used after an
 // ancestor of it was replaced.
-ArtList TopMostObjects(const ArtList& list) {
-    const ArtHandleSet listed(list.begin(), list.end());
-    ArtList top;
+FoundArt TopMostObjects(const FoundArt& list) {
+    const std::set<ArtObject*> listed(list.begin(), list.end());
+    FoundArt top;
     for (ArtObject* art : list) {
         bool inside = false;
         ArtObject* parent = nullptr;
@@ -204,7 +204,7 @@ std::string PlimUtilsPlugin::ListUndoPoints(std::string request) {
 std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("copyToDictionary", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
+    const FoundArt found = FindArtOfRequest(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }
@@ -226,7 +226,7 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
 std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("restoreFromDictionary", parsed);
-    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
+    const FoundArt found = FindArtOfRequest(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return DumpReply(reply);
     }

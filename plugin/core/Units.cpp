@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "documents/DocumentSettings.h"
+#include "core/DocumentSettings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
-#include "documents/PluginPath.h"
+#include "core/PluginPath.h"
 
 namespace {
 

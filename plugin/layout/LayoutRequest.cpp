@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/Failures.h"
+#include "core/Preferences.h"
 #include "core/Units.h"
-#include "documents/Preferences.h"
 
 double CheckedLength(double points, std::string_view key) {
     if (!std::isfinite(points)) {

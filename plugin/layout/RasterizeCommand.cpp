@@ -10,7 +10,7 @@
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
-#include "documents/ImageOptions.h"
+#include "layout/ImageOptions.h"
 #include "layout/LayoutRequest.h"
 
 namespace {

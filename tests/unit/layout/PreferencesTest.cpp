@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeLayoutHost.h"
-#include "documents/Preferences.h"
+#include "core/Preferences.h"
 
 namespace {
 

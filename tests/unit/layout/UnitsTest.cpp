@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "FakeLayoutHost.h"
+#include "core/DocumentSettings.h"
 #include "core/Units.h"
-#include "documents/DocumentSettings.h"
 
 namespace {
 

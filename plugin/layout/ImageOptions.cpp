@@ -1,7 +1,7 @@
 // Raster options read from requests, and rasterizing art with them through the host's rasterize
 // suite. Everything the host lends for the work (the art set, the helper rectangle of a clipping
 // offset) is given back by scope objects on every way out.
-#include "documents/ImageOptions.h"
+#include "layout/ImageOptions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +14,10 @@
 #include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
+#include "core/DocumentSettings.h"
 #include "core/Json.h"
 #include "core/Suites.h"
 #include "core/Units.h"
-#include "documents/DocumentSettings.h"
 #include "layout/Structure.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "documents/Counters.h"
+#include "core/Counters.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "documents/PluginPath.h"
+#include "core/PluginPath.h"
 
 #include <filesystem>
 

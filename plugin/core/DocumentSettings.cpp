@@ -1,4 +1,4 @@
-#include "documents/DocumentSettings.h"
+#include "core/DocumentSettings.h"
 
 #include <array>
 #include <cmath>

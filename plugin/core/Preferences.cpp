@@ -1,4 +1,4 @@
-#include "documents/Preferences.h"
+#include "core/Preferences.h"
 
 #include "AIPreference.h"
 #include "core/Suites.h"
