@@ -80,8 +80,10 @@ ASErr PlimUtilsPlugin::ShutdownPlugin(SPMessageData* message) {
         fPanelController.reset();
         LockPlugin(false);
     }
-    ReleasePostStartupSuites();
-    return Plugin::ShutdownPlugin(message);
+    // Every suite is released whatever an earlier release answered; the first failure is reported.
+    const ASErr postStartup = ReleasePostStartupSuites();
+    const ASErr base = Plugin::ShutdownPlugin(message);
+    return postStartup != kNoErr ? postStartup : base;
 }
 
 ASErr PlimUtilsPlugin::AcquirePostStartupSuites() {

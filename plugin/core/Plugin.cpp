@@ -117,7 +117,11 @@ ASErr Plugin::CreateSuites() {
     return kNoErr;
 }
 
-void Plugin::DestroySuites() { fSuites.reset(); }
+ASErr Plugin::DestroySuites() {
+    const ASErr error = fSuites != nullptr ? fSuites->Release() : kNoErr;
+    fSuites.reset();
+    return error;
+}
 
 ASErr Plugin::StartupPlugin(SPMessageData*) {
     SetGlobal(this);
@@ -147,9 +151,9 @@ ASErr Plugin::StartupPlugin(SPMessageData*) {
 }
 
 ASErr Plugin::ShutdownPlugin(SPMessageData*) {
-    DestroySuites();
+    const ASErr error = DestroySuites();
     SetGlobal(nullptr);
-    return kNoErr;
+    return error;
 }
 
 ASErr Plugin::UnloadPlugin(SPMessageData*) {

@@ -89,7 +89,8 @@ protected:
     void ForgetBaseNotifiers();
     // Creates the Suites object for start-up and reload; 0, !MEM or the acquisition's error.
     ASErr CreateSuites();
-    void DestroySuites();
+    // Releases the suites (every one is tried) and answers the first failed release.
+    ASErr DestroySuites();
 
     SPPluginRef fPluginRef;
     char fPluginName[256];

@@ -131,6 +131,23 @@ TEST(Lifecycle, PostStartupSuiteFailureIsReportedButKeepsThePlugin) {
     EXPECT_EQ(app.Suites().TotalAcquired(), 0);
 }
 
+// Shut-down releases the post-start-up suite (call 1), the basic suites (calls 2 to 8), then the
+// imported rows (calls 9 to 168). Whichever release fails, every other suite is released and the
+// failure is the answer.
+class FailingRelease : public testing::TestWithParam<int> {};
+
+TEST_P(FailingRelease, LeavesOnlyThatSuiteHeldAndIsReported) {
+    host::Application app(PluginOptions());
+    ASSERT_EQ(app.Startup(), kNoErr);
+    ASSERT_EQ(app.NotifyApplicationStarted(), kNoErr);
+    app.Faults().FailOperation("SP Basic Suite", "ReleaseSuite", FourCharCode("BOOM"), GetParam());
+    EXPECT_EQ(app.Shutdown(), FourCharCode("BOOM"));
+    EXPECT_FALSE(app.IsStarted());
+    EXPECT_EQ(app.Suites().TotalAcquired(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, FailingRelease, testing::Values(1, 2, 9, 1 + kBasicSuites + kImportedRows));
+
 TEST(Lifecycle, UnloadReleasesTheSuitesAndReloadTakesThemAgain) {
     host::Application app(PluginOptions());
     ASSERT_EQ(app.Startup(), kNoErr);

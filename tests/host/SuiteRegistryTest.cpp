@@ -20,7 +20,7 @@ std::vector<Offered> Catalogue() {
                                 {"AI Notifier Suite", 1004}, {"AI Context Suite", 1010},
                                 {"AI User Suite", 1021},     {"AI File Path Suite", 1008},
                                 {"AI Folders Suite", 1005},  {"AI CSXS Extension Suite", 1004}};
-#define PLIM_LIST_APPLICATION_SUITE(type, name, version) suites.push_back({name, version});
+#define PLIM_LIST_APPLICATION_SUITE(type, pointer, name, version) suites.push_back({name, version});
     PLIM_APPLICATION_SUITES(PLIM_LIST_APPLICATION_SUITE)
 #undef PLIM_LIST_APPLICATION_SUITE
 #define PLIM_LIST_TEXT_ENGINE_SUITE(word, version) suites.push_back({"ATE " #word " Suite", version});

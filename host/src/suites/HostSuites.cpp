@@ -20,7 +20,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Register(kAIFoldersSuite, kAIFoldersSuiteVersion);
     registry.Register(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion);
 
-#define PLIM_REGISTER_APPLICATION_SUITE(type, name, version) registry.Register(name, version);
+#define PLIM_REGISTER_APPLICATION_SUITE(type, pointer, name, version) registry.Register(name, version);
     PLIM_APPLICATION_SUITES(PLIM_REGISTER_APPLICATION_SUITE)
 #undef PLIM_REGISTER_APPLICATION_SUITE
 #define PLIM_REGISTER_TEXT_ENGINE_SUITE(word, version) registry.Register("ATE " #word " Suite", version);
