@@ -7,15 +7,26 @@
 namespace host::model {
 
 Document::Document() : Document(nullptr) {
-    createLayer(Slot{ArtId{}, 0});
+    createLayer(Slot{});
+    tracking_.recording = true;
 }
 
 Document::Document(std::uint64_t uuidSeed) : Document(nullptr) {
     seedUuids(uuidSeed);
-    createLayer(Slot{ArtId{}, 0});
+    createLayer(Slot{});
+    tracking_.recording = true;
 }
 
-Document::Document(std::nullptr_t) {}
+// A document in the making records nothing: there is no earlier state to go back to.
+Document::Document(std::nullptr_t) {
+    tracking_.recording = false;
+}
+
+Document::Tracking& Document::Tracking::operator=(const Tracking&) {
+    log = ChangeLog();
+    marks.clear();
+    return *this;
+}
 
 Result<Document> Document::fromContents(DocumentContents contents, std::optional<std::uint64_t> uuidSeed) {
     Document document(nullptr);
@@ -28,21 +39,20 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
         }
     }
     for (ArtTree& layer : contents.layers) {
-        document.insertTree(std::move(layer), Slot{ArtId{}, document.topGroups_.size()},
-                            UuidPolicy::keepWhenUsable);
+        document.insertTree(std::move(layer), Slot{}, UuidPolicy::keepWhenUsable);
     }
     // Fresh UUIDs only once every usable one is known, so that none of them can be handed out again.
     for (const ArtId id : document.documentOrder()) {
-        ArtNode& node = document.arts_.at(id);
-        if (node.data.uuid.empty()) {
-            node.data.uuid = document.takeUuid("", UuidPolicy::fresh);
-            document.uuidIndex_[node.data.uuid] = id;
+        if (document.nodeAt(id).data->uuid.empty()) {
+            std::string& uuid = document.editData(id).uuid;
+            uuid = document.takeUuid("", UuidPolicy::fresh);
+            document.uuidIndex_[uuid] = id;
         }
     }
-    if (document.topGroups_.empty()) {
-        document.createLayer(Slot{ArtId{}, 0});
+    if (document.fields_->topGroups.empty()) {
+        document.createLayer(Slot{});
     }
-    document.dictionary_ = std::move(contents.dictionary);
+    document.editFields().dictionary = std::move(contents.dictionary);
     if (document.setScale(contents.scale) != Status::ok ||
         document.setRulerUnits(contents.rulerUnits) != Status::ok) {
         return Status::badParameter;
@@ -55,29 +65,24 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     if (document.setArtboards(std::move(contents.artboards), contents.activeArtboard) != Status::ok) {
         return Status::badParameter;
     }
+    document.tracking_.recording = true;
     return document;
 }
 
 DocumentContents Document::contents() const {
     DocumentContents result;
-    for (const ArtId group : topGroups_) {
-        result.layers.push_back(extractTree(arts_.at(group)));
+    for (ArtId group = fields_->topGroups.first; group; group = nodeAt(group).next) {
+        result.layers.push_back(extractTree(nodeAt(group)));
     }
-    result.dictionary = dictionary_;
-    result.scale = scale_;
-    result.rulerUnits = rulerUnits_;
-    for (const Symbol& symbol : symbols_) {
+    result.dictionary = *fields_->dictionary;
+    result.scale = fields_->scale;
+    result.rulerUnits = fields_->rulerUnits;
+    for (const Symbol& symbol : fields_->symbols) {
         result.symbols.push_back(symbol.name);
     }
-    result.artboards = artboards_;
-    result.activeArtboard = activeArtboard_;
+    result.artboards = fields_->artboards;
+    result.activeArtboard = fields_->activeArtboard;
     return result;
-}
-
-void Document::restore(const Document& snapshot) {
-    UuidGenerator running = uuids_;
-    *this = snapshot;
-    uuids_ = running;
 }
 
 void Document::seedUuids(std::uint64_t seed) {
@@ -86,18 +91,14 @@ void Document::seedUuids(std::uint64_t seed) {
 
 bool Document::operator==(const Document& other) const {
     // The UUID index follows from the art, so comparing the art compares it too.
-    return arts_ == other.arts_ && topGroups_ == other.topGroups_ && layers_ == other.layers_ &&
-           dictionary_ == other.dictionary_ && currentLayer_ == other.currentLayer_ &&
-           editing_ == other.editing_ && scale_ == other.scale_ && rulerUnits_ == other.rulerUnits_ &&
-           symbols_ == other.symbols_ && artboards_ == other.artboards_ &&
-           activeArtboard_ == other.activeArtboard_;
+    return arts_ == other.arts_ && layers_ == other.layers_ && fields_ == other.fields_;
 }
 
 Status Document::setScale(double scale) {
     if (!std::isfinite(scale) || scale <= 0.0) {
         return Status::badParameter;
     }
-    scale_ = scale;
+    editFields().scale = scale;
     return Status::ok;
 }
 
@@ -105,7 +106,7 @@ Status Document::setRulerUnits(int code) {
     if (code < kFirstRulerUnits || code > kLastRulerUnits) {
         return Status::badParameter;
     }
-    rulerUnits_ = code;
+    editFields().rulerUnits = code;
     return Status::ok;
 }
 
@@ -134,22 +135,12 @@ const ArtNode* Document::find(ArtId art) const {
     return found == arts_.end() ? nullptr : &found->second;
 }
 
-ArtNode* Document::findNode(ArtId art) {
-    const auto found = arts_.find(art);
-    return found == arts_.end() ? nullptr : &found->second;
+const ChildList& Document::childList(ArtId parent) const {
+    return parent ? nodeAt(parent).children : fields_->topGroups;
 }
 
-std::vector<ArtId>& Document::childList(ArtId parent) {
-    return parent ? arts_.at(parent).children : topGroups_;
-}
-
-const std::vector<ArtId>& Document::childList(ArtId parent) const {
-    return parent ? arts_.at(parent).children : topGroups_;
-}
-
-std::size_t Document::indexInParent(const ArtNode& node) const {
-    const std::vector<ArtId>& siblings = childList(node.parent);
-    return static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), node.id) - siblings.begin());
+ChildList& Document::editChildList(ArtId parent) {
+    return parent ? editNode(parent)->children : editFields().topGroups;
 }
 
 bool Document::isInSubtree(ArtId candidate, ArtId root) const {
@@ -166,7 +157,7 @@ Result<ArtType> Document::type(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    return node->data.type();
+    return node->data->type();
 }
 
 Result<ArtId> Document::parent(ArtId art) const {
@@ -198,9 +189,7 @@ Result<ArtId> Document::nextSibling(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    const std::vector<ArtId>& siblings = childList(node->parent);
-    const std::size_t index = indexInParent(*node);
-    return index + 1 < siblings.size() ? siblings[index + 1] : ArtId{};
+    return node->next;
 }
 
 Result<ArtId> Document::previousSibling(ArtId art) const {
@@ -208,9 +197,7 @@ Result<ArtId> Document::previousSibling(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    const std::vector<ArtId>& siblings = childList(node->parent);
-    const std::size_t index = indexInParent(*node);
-    return index > 0 ? siblings[index - 1] : ArtId{};
+    return node->previous;
 }
 
 Result<std::vector<ArtId>> Document::children(ArtId art) const {
@@ -218,7 +205,10 @@ Result<std::vector<ArtId>> Document::children(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    return node->children;
+    std::vector<ArtId> result;
+    result.reserve(node->children.size());
+    forEachChild(*node, [&](ArtId child) { result.push_back(child); });
+    return result;
 }
 
 Result<bool> Document::isLayerGroup(ArtId art) const {
@@ -247,7 +237,7 @@ Result<ArtId> Document::envelopeObject(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    if (!node->data.envelope || node->children.empty()) {
+    if (!node->data->envelope || node->children.empty()) {
         return ArtId{};
     }
     return node->children.front();
@@ -262,19 +252,25 @@ ArtId Document::artByUuid(std::string_view uuid) const {
 
 namespace {
 
-// Pre-order with an explicit stack, so that deep nesting cannot exhaust the call stack.
+// Pre-order along the links: down to the first child, else on to the next sibling of the nearest
+// object that has one. No stack, so deep nesting cannot exhaust it.
 template <typename Lookup>
-void appendPreorder(ArtId root, const Lookup& lookup, std::vector<ArtId>& out) {
-    std::vector<ArtId> pending{root};
-    while (!pending.empty()) {
-        const ArtId current = pending.back();
-        pending.pop_back();
-        const ArtNode* node = lookup(current);
-        if (node == nullptr) {
+void appendPreorder(ArtId root, const Lookup& nodeAt, std::vector<ArtId>& out) {
+    ArtId current = root;
+    while (true) {
+        out.push_back(current);
+        const ArtNode& node = nodeAt(current);
+        if (node.children.first) {
+            current = node.children.first;
             continue;
         }
-        out.push_back(current);
-        pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+        while (current != root && !nodeAt(current).next) {
+            current = nodeAt(current).parent;
+        }
+        if (current == root) {
+            return;
+        }
+        current = nodeAt(current).next;
     }
 }
 
@@ -283,8 +279,8 @@ void appendPreorder(ArtId root, const Lookup& lookup, std::vector<ArtId>& out) {
 std::vector<ArtId> Document::documentOrder() const {
     std::vector<ArtId> result;
     result.reserve(arts_.size());
-    const auto lookup = [this](ArtId id) { return find(id); };
-    for (const ArtId group : topGroups_) {
+    const auto lookup = [this](ArtId id) -> const ArtNode& { return nodeAt(id); };
+    for (ArtId group = fields_->topGroups.first; group; group = nodeAt(group).next) {
         appendPreorder(group, lookup, result);
     }
     return result;
@@ -296,7 +292,7 @@ Result<std::vector<ArtId>> Document::artTree(ArtId root) const {
     }
     std::vector<ArtId> result;
     appendPreorder(
-        root, [this](ArtId id) { return find(id); }, result);
+        root, [this](ArtId id) -> const ArtNode& { return nodeAt(id); }, result);
     return result;
 }
 
@@ -321,10 +317,11 @@ std::vector<ArtId> Document::matching(const std::vector<ArtId>& candidates,
         const Selection state = needsSelection ? selection.at(id) : Selection{};
         const ArtAttributes attributes = reportedAttributes(node, state);
         const bool matches = std::any_of(criteria.begin(), criteria.end(), [&](const MatchSpec& criterion) {
-            if (criterion.type && *criterion.type != node.data.type()) {
+            if (criterion.type && *criterion.type != node.data->type()) {
                 return false;
             }
-            return (attributes & criterion.attributeMask) == (criterion.attributeValues & criterion.attributeMask);
+            return (attributes & criterion.attributeMask) ==
+                   (criterion.attributeValues & criterion.attributeMask);
         });
         if (matches) {
             result.push_back(id);

@@ -22,19 +22,38 @@
 #include "model/Matrix.h"
 #include "model/PaintOrder.h"
 #include "model/Rect.h"
+#include "model/Shared.h"
 #include "model/Status.h"
 #include "model/TagList.h"
 #include "model/Uuid.h"
 
 namespace host::model {
 
-// One art object in the document: its data and its place in the tree.
+// The children of a container (or the top-level layer groups of a document): the ends of a list
+// linked through the children's sibling handles, front-most (top of the stacking order) first.
+struct ChildList {
+    ArtId first;
+    ArtId last;
+    std::size_t count = 0;
+
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    ArtId front() const { return first; }
+    ArtId back() const { return last; }
+    bool operator==(const ChildList&) const = default;
+};
+
+// One art object in the document: its data and its place in the tree. Siblings are linked, so that
+// the next or previous one, and a place to insert at, are found in constant time.
 struct ArtNode {
     ArtId id;
-    ArtId parent;                 // null for a top-level layer group
-    std::vector<ArtId> children;  // front-most (top of the stacking order) first
-    LayerId layer;                // set on layer groups only: the layer whose art this group holds
-    ArtData data;
+    ArtId parent;    // null for a top-level layer group
+    ArtId previous;  // the sibling in front; null for the front-most
+    ArtId next;      // the sibling behind; null for the back-most
+    ChildList children;
+    LayerId layer;  // set on layer groups only: the layer whose art this group holds
+    // Shared with copies of the document and with undo records until it changes.
+    Shared<ArtData> data;
     bool operator==(const ArtNode&) const = default;
 };
 
@@ -108,8 +127,43 @@ struct Symbol {
     bool operator==(const Symbol&) const = default;
 };
 
-// A Document is a value: copying it copies the whole state, and handles keep naming the same
-// objects in the copy. Undo keeps copies and puts them back with `restore`.
+// The document's own state apart from its art and layers: the top-level layer list, the document
+// dictionary and settings. A change log keeps it whole (shared until it changes) when any of it
+// changes, so state added here is undone and redone with the rest.
+struct DocumentFields {
+    ChildList topGroups;  // the groups of the top-level layers, front to back
+    Shared<Dictionary> dictionary;
+    LayerId currentLayer;
+    EditingState editing;
+    double scale = 1.0;
+    int rulerUnits = kPointsRulerUnits;
+    std::vector<Symbol> symbols;
+    std::vector<Artboard> artboards{defaultArtboard()};
+    std::size_t activeArtboard = 0;
+    bool operator==(const DocumentFields&) const = default;
+};
+
+// What a document looked like before a series of changes: each art object, layer record and the
+// document's own fields as they were before the first change to them (none: it did not exist).
+// Applying a log to the document puts those states back and keeps the ones they replace, so the
+// same log applied again repeats the changes: undo and redo cost what the changes touched.
+class ChangeLog {
+public:
+    bool empty() const { return arts_.empty() && layers_.empty() && !fields_; }
+    // Joins a log of later changes: the result takes the document back to before both.
+    void absorb(ChangeLog later);
+
+private:
+    friend class Document;
+    std::unordered_map<ArtId, std::optional<ArtNode>> arts_;
+    std::unordered_map<LayerId, std::optional<Layer>> layers_;
+    std::optional<Shared<DocumentFields>> fields_;
+};
+
+// A Document is a value: copying it copies the whole state (sharing object data until either copy
+// changes it), and handles keep naming the same objects in the copy. Every change is also recorded
+// in the document's change log, which undo takes after each transaction (takeChanges) and applies
+// to step back and forth (applyChanges).
 class Document {
 public:
     // A new document with one layer, "Layer 1".
@@ -124,25 +178,43 @@ public:
     DocumentContents contents() const;
 
     // Puts the state of an earlier copy back. The UUID generator keeps running (UUIDs made after the
-    // copy was taken are not made again) and handles stay what they are in the copy.
+    // copy was taken are not made again) and handles stay what they are in the copy. The change log
+    // starts empty: what restore replaced is not recorded.
     void restore(const Document& snapshot);
     // UUIDs made from now on follow from the seed.
     void seedUuids(std::uint64_t seed);
 
     // Equal when the whole state is: art (handles, tree, data), layers, the document dictionary,
-    // settings, the current layer and the editing state. Where the UUID generator stands is not part
-    // of a document's state. Undo compares a document with its copy to find out whether it changed.
+    // settings, the current layer and the editing state. Where the UUID generator stands and what
+    // the change log holds are not part of a document's state.
     bool operator==(const Document& other) const;
+
+    // --- Change tracking ---------------------------------------------------------------------------
+
+    // What changed since the log was last taken, records of things that ended as they began left
+    // out; the document starts a new, empty log. Costs what changed, not what the document holds.
+    ChangeLog takeChanges();
+    // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
+    // Not itself recorded in the change log; the selection marks see it.
+    void applyChanges(ChangeLog& changes);
+    // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
+    // own selected bit is set differs from now, looking only at the objects changed since.
+    void markSelection();
+    bool selectionChanged() const;
+    // The objects whose own selected bit was set at the mark, in handle order.
+    std::vector<ArtId> selectionAtMark() const;
+    // The objects whose own selected bit is set, in handle order (a walk of the whole document).
+    std::vector<ArtId> selectedArt() const;
 
     // --- Document settings ------------------------------------------------------------------------
 
     // The scale factor of the canvas: 1 for a document of ordinary size; a large canvas has a larger
     // one, and its lengths in points stand for the factor times as many.
-    double scale() const { return scale_; }
+    double scale() const { return fields_->scale; }
     // badParameter: not finite or not above 0.
     Status setScale(double scale);
     // The code of the ruler units (kFirstRulerUnits to kLastRulerUnits); points unless set.
-    int rulerUnits() const { return rulerUnits_; }
+    int rulerUnits() const { return fields_->rulerUnits; }
     // badParameter: a code the host does not know.
     Status setRulerUnits(int code);
 
@@ -205,32 +277,38 @@ public:
     Status setIntertwine(ArtId art, bool intertwine);
 
     // Pointers into the document (tags, dictionaries, content, nodes) stay valid until their art is
-    // disposed or the document is assigned or restored; suites keep handles, not pointers.
+    // disposed or the document is assigned or restored; suites keep handles, not pointers. The edit
+    // forms record the object in the change log and make its data its own: take them only to
+    // change something, and change it before the transaction closes.
 
     // The art's tag entries; null for an invalid handle.
-    TagList* tags(ArtId art);
     const TagList* tags(ArtId art) const;
+    TagList* editTags(ArtId art);
     // The art's dictionary; null for an invalid handle. An art "has" a dictionary when it is not
     // empty.
-    Dictionary* dictionary(ArtId art);
     const Dictionary* dictionary(ArtId art) const;
+    Dictionary* editDictionary(ArtId art);
     bool hasDictionary(ArtId art) const;
-    Dictionary& documentDictionary() { return dictionary_; }
-    const Dictionary& documentDictionary() const { return dictionary_; }
+    const Dictionary& documentDictionary() const { return *fields_->dictionary; }
+    Dictionary& editDocumentDictionary() { return editFields().dictionary.edit(); }
     // Null when the owner is gone or a key on the path names no dictionary entry.
-    Dictionary* resolve(const DictionaryRef& ref);
+    const Dictionary* resolve(const DictionaryRef& ref) const;
+    Dictionary* resolveToEdit(const DictionaryRef& ref);
 
     // The content of the art when it is of the kind T (PathContent, GroupContent, ...), else null.
     // Changing geometry through it is allowed; the kind of an object never changes.
     template <typename T>
-    T* contentAs(ArtId art) {
-        ArtNode* node = findNode(art);
-        return node == nullptr ? nullptr : std::get_if<T>(&node->data.content);
+    T* editContent(ArtId art) {
+        const ArtNode* node = find(art);
+        if (node == nullptr || !std::holds_alternative<T>(node->data->content)) {
+            return nullptr;
+        }
+        return &std::get<T>(editData(art).content);
     }
     template <typename T>
     const T* contentAs(ArtId art) const {
         const ArtNode* node = find(art);
-        return node == nullptr ? nullptr : std::get_if<T>(&node->data.content);
+        return node == nullptr ? nullptr : std::get_if<T>(&node->data->content);
     }
 
     // --- Creating, copying, moving and removing art -------------------------------------------
@@ -287,7 +365,7 @@ public:
     bool isValidLayer(LayerId layer) const;
     const Layer* findLayer(LayerId layer) const;
     // Top-level layers, front to back.
-    std::size_t layerCount() const { return topGroups_.size(); }
+    std::size_t layerCount() const { return fields_->topGroups.size(); }
     Result<LayerId> nthLayer(std::size_t index) const;  // notFound beyond the last
     LayerId firstLayer() const;
     // The layers next to this one at its own level (top-level or among its parent's sublayers);
@@ -321,14 +399,14 @@ public:
 
     // --- Editing state -----------------------------------------------------------------------------
 
-    const EditingState& editingState() const { return editing_; }
-    void setEditingState(const EditingState& state) { editing_ = state; }
+    const EditingState& editingState() const { return fields_->editing; }
+    void setEditingState(const EditingState& state) { editFields().editing = state; }
 
     // --- Artboards ---------------------------------------------------------------------------------
 
     // The artboards in order; a document always has at least one.
-    const std::vector<Artboard>& artboards() const { return artboards_; }
-    std::size_t activeArtboard() const { return activeArtboard_; }
+    const std::vector<Artboard>& artboards() const { return fields_->artboards; }
+    std::size_t activeArtboard() const { return fields_->activeArtboard; }
     // badParameter: an index that names no artboard.
     Status setActiveArtboard(std::size_t index);
     // notFound: an index that names no artboard; badParameter: properties that are not valid
@@ -354,7 +432,7 @@ public:
     // --- Symbols -----------------------------------------------------------------------------------
 
     // The document's symbols, in the order they were added.
-    const std::vector<Symbol>& symbols() const { return symbols_; }
+    const std::vector<Symbol>& symbols() const { return fields_->symbols; }
     // badParameter: an empty or malformed name, or one that another symbol has.
     Result<SymbolId> addSymbol(std::string_view name);
     // Null for a handle that names no symbol of this document.
@@ -363,20 +441,51 @@ public:
     SymbolId symbolByName(std::string_view name) const;
 
 private:
+    // Where art goes: into the parent's child list (null: the top-level layer list) in front of
+    // `before` (null: at the back).
     struct Slot {
-        ArtId parent;  // null: the top-level layer list
-        std::size_t index = 0;
+        ArtId parent;
+        ArtId before;
     };
     enum class UuidPolicy { fresh, keepWhenUsable };
 
+    // The change log, and the selection marks: the own selected bit, at the mark, of every object
+    // changed since. A copy of a document starts with neither.
+    struct Tracking {
+        ChangeLog log;
+        std::unordered_map<ArtId, bool> marks;
+        bool recording = true;
+
+        Tracking() = default;
+        Tracking(const Tracking&) {}
+        Tracking(Tracking&&) noexcept = default;
+        Tracking& operator=(const Tracking&);
+        Tracking& operator=(Tracking&&) noexcept = default;
+    };
+
     Document(std::nullptr_t);  // a document without layers, for fromContents
-    ArtNode* findNode(ArtId art);
+    const ArtNode& nodeAt(ArtId art) const { return arts_.at(art); }
+    // Every change goes through these: they record what is about to change, then hand it out.
+    ArtNode* editNode(ArtId art);
+    ArtData& editData(ArtId art);
+    Layer& editLayer(LayerId layer);
+    DocumentFields& editFields();
+    void recordArt(ArtId art);
+    void recordLayer(LayerId layer);
+    void markArt(ArtId art, const ArtNode* node);
+
     const Layer* layerRecord(LayerId layer) const;
-    std::vector<ArtId>& childList(ArtId parent);
-    const std::vector<ArtId>& childList(ArtId parent) const;
-    std::size_t indexInParent(const ArtNode& node) const;
+    const ChildList& childList(ArtId parent) const;
+    ChildList& editChildList(ArtId parent);
     bool isInSubtree(ArtId candidate, ArtId root) const;
     std::string takeUuid(const std::string& wanted, UuidPolicy policy);
+    // Visits the children of the node front to back.
+    template <typename Visit>
+    void forEachChild(const ArtNode& node, const Visit& visit) const {
+        for (ArtId child = node.children.first; child; child = nodeAt(child).next) {
+            visit(child);
+        }
+    }
 
     Status checkAccepts(ArtId container, bool movingLayerGroup, ArtType movingType) const;
     Result<Slot> slotFor(PaintOrder order, ArtId target, bool movingLayerGroup, ArtType movingType) const;
@@ -398,27 +507,19 @@ private:
     Selection selectionOf(const ArtNode& node) const;
     void collectSelection(const ArtNode& node, std::unordered_map<ArtId, Selection>& out) const;
     ArtAttributes reportedAttributes(const ArtNode& node, const Selection& selection) const;
-    void setSelectedBelow(ArtNode& node, bool selected);
-    std::vector<ArtId> matching(const std::vector<ArtId>& candidates, std::span<const MatchSpec> criteria) const;
+    void setSelectedBelow(ArtId art, bool selected);
+    std::vector<ArtId> matching(const std::vector<ArtId>& candidates,
+                                std::span<const MatchSpec> criteria) const;
 
     Rect boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const;
-    void transformNode(ArtNode& node, const Matrix& matrix);
 
     std::unordered_map<ArtId, ArtNode> arts_;
-    std::vector<ArtId> topGroups_;  // the groups of the top-level layers, front to back
     std::unordered_map<LayerId, Layer> layers_;
-    // operator== compares every member but the UUID index (it follows from the art) and the UUID
-    // generator: keep it in step when adding one.
+    // operator== compares the art, the layers and the fields; the UUID index follows from the art.
     std::unordered_map<std::string, ArtId> uuidIndex_;
-    Dictionary dictionary_;
-    LayerId currentLayer_;
-    EditingState editing_;
-    double scale_ = 1.0;
-    int rulerUnits_ = kPointsRulerUnits;
-    std::vector<Symbol> symbols_;
-    std::vector<Artboard> artboards_{defaultArtboard()};
-    std::size_t activeArtboard_ = 0;
+    Shared<DocumentFields> fields_;
     UuidGenerator uuids_;
+    Tracking tracking_;
 };
 
 }  // namespace host::model

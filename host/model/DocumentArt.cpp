@@ -14,36 +14,36 @@ namespace host::model {
 // what its children hold, so that selection never disagrees with what lies below.
 Document::Selection Document::selectionOf(const ArtNode& node) const {
     if (node.children.empty()) {
-        const bool selected = (node.data.attributes & attribute::selected) != 0;
+        const bool selected = (node.data->attributes & attribute::selected) != 0;
         return {selected, selected};
     }
     Selection result{false, true};
-    for (const ArtId child : node.children) {
-        const Selection childSelection = selectionOf(arts_.at(child));
+    forEachChild(node, [&](ArtId child) {
+        const Selection childSelection = selectionOf(nodeAt(child));
         result.selected = result.selected || childSelection.selected;
         result.fully = result.fully && childSelection.fully;
-    }
+    });
     return result;
 }
 
 void Document::collectSelection(const ArtNode& node, std::unordered_map<ArtId, Selection>& out) const {
     if (node.children.empty()) {
-        const bool selected = (node.data.attributes & attribute::selected) != 0;
+        const bool selected = (node.data->attributes & attribute::selected) != 0;
         out[node.id] = {selected, selected};
         return;
     }
     Selection result{false, true};
-    for (const ArtId child : node.children) {
-        collectSelection(arts_.at(child), out);
+    forEachChild(node, [&](ArtId child) {
+        collectSelection(nodeAt(child), out);
         const Selection& childSelection = out.at(child);
         result.selected = result.selected || childSelection.selected;
         result.fully = result.fully && childSelection.fully;
-    }
+    });
     out[node.id] = result;
 }
 
 ArtAttributes Document::reportedAttributes(const ArtNode& node, const Selection& selection) const {
-    ArtAttributes result = node.data.attributes & attribute::stored & ~attribute::selected;
+    ArtAttributes result = node.data->attributes & attribute::stored & ~attribute::selected;
     if (selection.selected) {
         result |= attribute::selected;
     }
@@ -63,30 +63,32 @@ Result<ArtAttributes> Document::attributes(ArtId art, ArtAttributes mask) const 
     return reportedAttributes(*node, selection) & mask;
 }
 
-void Document::setSelectedBelow(ArtNode& node, bool selected) {
-    std::vector<ArtId> pending{node.id};
-    while (!pending.empty()) {
-        ArtNode& current = arts_.at(pending.back());
-        pending.pop_back();
-        if (selected) {
-            current.data.attributes |= attribute::selected;
-        } else {
-            current.data.attributes &= ~attribute::selected;
+// Only objects whose bit differs are changed, so that selecting what is selected records nothing.
+void Document::setSelectedBelow(ArtId art, bool selected) {
+    const std::vector<ArtId> below = *artTree(art);
+    for (const ArtId id : below) {
+        const bool isSelected = (nodeAt(id).data->attributes & attribute::selected) != 0;
+        if (isSelected == selected) {
+            continue;
         }
-        pending.insert(pending.end(), current.children.begin(), current.children.end());
+        ArtAttributes& attributes = editData(id).attributes;
+        attributes = selected ? attributes | attribute::selected : attributes & ~attribute::selected;
     }
 }
 
 Status Document::setAttributes(ArtId art, ArtAttributes mask, ArtAttributes values) {
-    ArtNode* node = findNode(art);
+    const ArtNode* node = find(art);
     if (node == nullptr) {
         return Status::invalidHandle;
     }
     if ((mask & attribute::selected) != 0) {
-        setSelectedBelow(*node, (values & attribute::selected) != 0);
+        setSelectedBelow(art, (values & attribute::selected) != 0);
     }
     const ArtAttributes others = mask & attribute::stored & ~attribute::selected;
-    node->data.attributes = (node->data.attributes & ~others) | (values & others);
+    const ArtAttributes wanted = (node->data->attributes & ~others) | (values & others);
+    if (wanted != node->data->attributes) {
+        editData(art).attributes = wanted;
+    }
     return Status::ok;
 }
 
@@ -128,14 +130,14 @@ Result<ArtName> Document::name(ArtId art) const {
     if (node->layer) {
         return ArtName{layers_.at(node->layer).properties.title, false};
     }
-    if (node->data.name.empty()) {
-        return ArtName{defaultName(node->data), true};
+    if (node->data->name.empty()) {
+        return ArtName{defaultName(*node->data), true};
     }
-    return ArtName{node->data.name, false};
+    return ArtName{node->data->name, false};
 }
 
 Status Document::setName(ArtId art, std::string_view name) {
-    ArtNode* node = findNode(art);
+    const ArtNode* node = find(art);
     if (node == nullptr) {
         return Status::invalidHandle;
     }
@@ -143,10 +145,10 @@ Status Document::setName(ArtId art, std::string_view name) {
         return Status::badParameter;
     }
     if (node->layer) {
-        layers_.at(node->layer).properties.title = name;
+        editLayer(node->layer).properties.title = name;
         return Status::ok;
     }
-    node->data.name = name;
+    editData(art).name = name;
     return Status::ok;
 }
 
@@ -155,18 +157,18 @@ Result<std::string> Document::note(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    return node->data.note;
+    return node->data->note;
 }
 
 Status Document::setNote(ArtId art, std::string_view note) {
-    ArtNode* node = findNode(art);
+    const ArtNode* node = find(art);
     if (node == nullptr) {
         return Status::invalidHandle;
     }
     if (!isValidUtf8(note)) {
         return Status::badParameter;
     }
-    node->data.note = note;
+    editData(art).note = note;
     return Status::ok;
 }
 
@@ -175,12 +177,11 @@ Result<std::string> Document::uuid(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    return node->data.uuid;
+    return node->data->uuid;
 }
 
 Status Document::setStrokeWidth(ArtId art, double width) {
-    ArtNode* node = findNode(art);
-    if (node == nullptr) {
+    if (!isValid(art)) {
         return Status::invalidHandle;
     }
     if (!std::isfinite(width) || width < 0.0) {
@@ -188,7 +189,7 @@ Status Document::setStrokeWidth(ArtId art, double width) {
     }
     // The width is the focal stroke's: set on it, added as a black stroke when there is none, and
     // a width of 0 takes the focal stroke away.
-    ArtStyle& style = node->data.style;
+    ArtStyle& style = editData(art).style;
     const std::optional<std::size_t> focal = style.focalStrokeIndex();
     if (width == 0.0) {
         if (focal) {
@@ -206,56 +207,64 @@ Status Document::setStrokeWidth(ArtId art, double width) {
 }
 
 Status Document::setEnvelope(ArtId art, bool envelope) {
-    ArtNode* node = findNode(art);
-    if (node == nullptr) {
+    if (!isValid(art)) {
         return Status::invalidHandle;
     }
-    node->data.envelope = envelope;
+    editData(art).envelope = envelope;
     return Status::ok;
 }
 
 Status Document::setIntertwine(ArtId art, bool intertwine) {
-    ArtNode* node = findNode(art);
-    if (node == nullptr) {
+    if (!isValid(art)) {
         return Status::invalidHandle;
     }
-    node->data.intertwine = intertwine;
+    editData(art).intertwine = intertwine;
     return Status::ok;
 }
 
 // --- Tags and dictionaries -----------------------------------------------------------------------------
 
-TagList* Document::tags(ArtId art) {
-    ArtNode* node = findNode(art);
-    return node == nullptr ? nullptr : &node->data.tags;
+TagList* Document::editTags(ArtId art) {
+    return isValid(art) ? &editData(art).tags : nullptr;
 }
 
 const TagList* Document::tags(ArtId art) const {
     const ArtNode* node = find(art);
-    return node == nullptr ? nullptr : &node->data.tags;
+    return node == nullptr ? nullptr : &node->data->tags;
 }
 
-Dictionary* Document::dictionary(ArtId art) {
-    ArtNode* node = findNode(art);
-    return node == nullptr ? nullptr : &node->data.dictionary;
+Dictionary* Document::editDictionary(ArtId art) {
+    return isValid(art) ? &editData(art).dictionary : nullptr;
 }
 
 const Dictionary* Document::dictionary(ArtId art) const {
     const ArtNode* node = find(art);
-    return node == nullptr ? nullptr : &node->data.dictionary;
+    return node == nullptr ? nullptr : &node->data->dictionary;
 }
 
 bool Document::hasDictionary(ArtId art) const {
     const ArtNode* node = find(art);
-    return node != nullptr && !node->data.dictionary.empty();
+    return node != nullptr && !node->data->dictionary.empty();
 }
 
-Dictionary* Document::resolve(const DictionaryRef& ref) {
-    Dictionary* current = ref.art ? dictionary(ref.art) : &dictionary_;
+const Dictionary* Document::resolve(const DictionaryRef& ref) const {
+    const Dictionary* current = ref.art ? dictionary(ref.art) : &documentDictionary();
     for (const std::string& key : ref.path) {
         if (current == nullptr) {
             return nullptr;
         }
+        current = current->dictionary(key);
+    }
+    return current;
+}
+
+// Resolved read-only first, so that a reference that names nothing records nothing.
+Dictionary* Document::resolveToEdit(const DictionaryRef& ref) {
+    if (resolve(ref) == nullptr) {
+        return nullptr;
+    }
+    Dictionary* current = ref.art ? editDictionary(ref.art) : &editDocumentDictionary();
+    for (const std::string& key : ref.path) {
         current = current->dictionary(key);
     }
     return current;

@@ -35,27 +35,28 @@ Status Document::setArtboards(std::vector<Artboard> artboards, std::size_t activ
             return Status::badParameter;
         }
     }
-    artboards_ = std::move(artboards);
-    activeArtboard_ = active;
+    DocumentFields& fields = editFields();
+    fields.artboards = std::move(artboards);
+    fields.activeArtboard = active;
     return Status::ok;
 }
 
 Status Document::setActiveArtboard(std::size_t index) {
-    if (index >= artboards_.size()) {
+    if (index >= artboards().size()) {
         return Status::badParameter;
     }
-    activeArtboard_ = index;
+    editFields().activeArtboard = index;
     return Status::ok;
 }
 
 Status Document::updateArtboard(std::size_t index, const Artboard& artboard) {
-    if (index >= artboards_.size()) {
+    if (index >= artboards().size()) {
         return Status::notFound;
     }
     if (!isValidArtboard(artboard)) {
         return Status::badParameter;
     }
-    artboards_[index] = artboard;
+    editFields().artboards[index] = artboard;
     return Status::ok;
 }
 
@@ -63,28 +64,30 @@ Result<std::size_t> Document::insertArtboard(Artboard artboard) {
     if (!isValidArtboard(artboard)) {
         return Status::badParameter;
     }
-    if (artboards_.size() >= kMaxArtboards) {
+    if (artboards().size() >= kMaxArtboards) {
         return Status::notAllowed;
     }
     if (artboard.name.empty()) {
-        artboard.name = "Artboard " + std::to_string(artboards_.size() + 1);
+        artboard.name = "Artboard " + std::to_string(artboards().size() + 1);
     }
-    artboards_.push_back(std::move(artboard));
-    return artboards_.size() - 1;
+    std::vector<Artboard>& all = editFields().artboards;
+    all.push_back(std::move(artboard));
+    return all.size() - 1;
 }
 
 Result<std::size_t> Document::insertArtboardAt(std::size_t index, Artboard artboard) {
-    if (index > artboards_.size()) {
+    if (index > artboards().size()) {
         return Status::badParameter;
     }
     const Result<std::size_t> added = insertArtboard(std::move(artboard));
     if (!added) {
         return added;
     }
-    std::rotate(artboards_.begin() + static_cast<std::ptrdiff_t>(index), artboards_.end() - 1,
-                artboards_.end());
-    if (activeArtboard_ >= index) {
-        ++activeArtboard_;
+    DocumentFields& fields = editFields();
+    std::rotate(fields.artboards.begin() + static_cast<std::ptrdiff_t>(index), fields.artboards.end() - 1,
+                fields.artboards.end());
+    if (fields.activeArtboard >= index) {
+        ++fields.activeArtboard;
     }
     return index;
 }
@@ -94,16 +97,16 @@ Status Document::deleteArtboards(std::vector<std::size_t> indexes) {
     if (std::adjacent_find(indexes.begin(), indexes.end()) != indexes.end()) {
         return Status::badParameter;
     }
-    if (!indexes.empty() && indexes.back() >= artboards_.size()) {
+    if (!indexes.empty() && indexes.back() >= artboards().size()) {
         return Status::notFound;
     }
-    if (indexes.size() == artboards_.size()) {
+    if (indexes.size() == artboards().size()) {
         return Status::notAllowed;
     }
     // The active artboard keeps its place among the ones that stay; a deleted active one hands over
     // to the first one after it that stays, or the new last one.
-    std::size_t active = activeArtboard_;
-    while (std::binary_search(indexes.begin(), indexes.end(), active) && active + 1 < artboards_.size()) {
+    std::size_t active = activeArtboard();
+    while (std::binary_search(indexes.begin(), indexes.end(), active) && active + 1 < artboards().size()) {
         ++active;
     }
     while (std::binary_search(indexes.begin(), indexes.end(), active)) {
@@ -113,29 +116,31 @@ Status Document::deleteArtboards(std::vector<std::size_t> indexes) {
         return static_cast<std::size_t>(std::lower_bound(indexes.begin(), indexes.end(), position) -
                                         indexes.begin());
     };
-    activeArtboard_ = active - removedBefore(active);
+    DocumentFields& fields = editFields();
+    fields.activeArtboard = active - removedBefore(active);
     for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
-        artboards_.erase(artboards_.begin() + static_cast<std::ptrdiff_t>(*index));
+        fields.artboards.erase(fields.artboards.begin() + static_cast<std::ptrdiff_t>(*index));
     }
     return Status::ok;
 }
 
 Status Document::deleteArtboard(std::size_t index) {
-    if (index >= artboards_.size()) {
+    if (index >= artboards().size()) {
         return Status::notFound;
     }
-    if (artboards_.size() == 1) {
+    if (artboards().size() == 1) {
         return Status::notAllowed;
     }
-    artboards_.erase(artboards_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (activeArtboard_ > index || activeArtboard_ == artboards_.size()) {
-        --activeArtboard_;
+    DocumentFields& fields = editFields();
+    fields.artboards.erase(fields.artboards.begin() + static_cast<std::ptrdiff_t>(index));
+    if (fields.activeArtboard > index || fields.activeArtboard == fields.artboards.size()) {
+        --fields.activeArtboard;
     }
     return Status::ok;
 }
 
 Point Document::rulerOrigin() const {
-    const Artboard& active = artboards_.at(activeArtboard_);
+    const Artboard& active = artboards().at(activeArtboard());
     // The ruler origin is measured with y growing downward from the top-left corner.
     return {active.bounds.left + active.rulerOrigin.x, active.bounds.top - active.rulerOrigin.y};
 }

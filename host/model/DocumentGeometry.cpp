@@ -1,5 +1,6 @@
 // Bounds, transformation and text outlines.
 #include <cmath>
+#include <utility>
 
 #include "model/Document.h"
 
@@ -28,21 +29,22 @@ bool isFinite(const Matrix& m) {
 // The stroke is centred on the path, so half its width shows outside the geometry on every side.
 // Joins and caps are not modelled: a mitred corner can reach further than this in the application.
 Rect Document::boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const {
-    const double halfStroke = kind == BoundsKind::visible ? node.data.strokeWidth() / 2 : 0.0;
+    const ArtData& data = *node.data;
+    const double halfStroke = kind == BoundsKind::visible ? data.strokeWidth() / 2 : 0.0;
     const auto unitedChildren = [&](BoundsKind childKind, bool masksOnly) {
         Rect result;
-        for (const ArtId child : node.children) {
-            const ArtNode& childNode = arts_.at(child);
-            if (masksOnly && (childNode.data.attributes & attribute::clippingMask) == 0) {
-                continue;
+        forEachChild(node, [&](ArtId child) {
+            const ArtNode& childNode = nodeAt(child);
+            if (masksOnly && (childNode.data->attributes & attribute::clippingMask) == 0) {
+                return;
             }
             result = result.united(boundsOf(childNode, childKind, matrix));
-        }
+        });
         return result;
     };
-    switch (node.data.type()) {
+    switch (data.type()) {
         case ArtType::group: {
-            if (!std::get<GroupContent>(node.data.content).clipped) {
+            if (!std::get<GroupContent>(data.content).clipped) {
                 return unitedChildren(kind, false);
             }
             // What shows of a clip group is what its masks let through; a mask paints nothing itself.
@@ -50,22 +52,22 @@ Rect Document::boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matr
             return masks.isEmpty() ? unitedChildren(kind, false) : masks;
         }
         case ArtType::path:
-            return pathBounds(std::get<PathContent>(node.data.content).geometry, matrix)
+            return pathBounds(std::get<PathContent>(data.content).geometry, matrix)
                 .inflated(halfStroke, halfStroke);
         case ArtType::compoundPath:
             // The compound path's own stroke paints all its paths.
             return unitedChildren(BoundsKind::geometric, false).inflated(halfStroke, halfStroke);
         case ArtType::textFrame: {
-            const auto& text = std::get<TextFrameContent>(node.data.content);
+            const auto& text = std::get<TextFrameContent>(data.content);
             return text.kind == TextKind::onPath ? pathBounds(text.path, matrix)
                                                  : boxBounds(text.box, matrix);
         }
         case ArtType::placed:
-            return boxBounds(std::get<PlacedContent>(node.data.content).box, matrix);
+            return boxBounds(std::get<PlacedContent>(data.content).box, matrix);
         case ArtType::raster:
-            return boxBounds(std::get<RasterContent>(node.data.content).box, matrix);
+            return boxBounds(std::get<RasterContent>(data.content).box, matrix);
         case ArtType::symbol:
-            return boxBounds(std::get<SymbolContent>(node.data.content).box, matrix);
+            return boxBounds(std::get<SymbolContent>(data.content).box, matrix);
         case ArtType::unknown:
             break;
     }
@@ -100,40 +102,35 @@ void transformContent(ArtContent& content, const Matrix& matrix) {
     std::visit(Transformer{matrix}, content);
 }
 
-void Document::transformNode(ArtNode& node, const Matrix& matrix) {
-    transformContent(node.data.content, matrix);
-    for (const ArtId child : node.children) {
-        transformNode(arts_.at(child), matrix);
-    }
-}
-
 Status Document::transform(ArtId art, const Matrix& matrix) {
-    ArtNode* node = findNode(art);
-    if (node == nullptr) {
+    if (!isValid(art)) {
         return Status::invalidHandle;
     }
     if (!isFinite(matrix)) {
         return Status::badParameter;
     }
-    transformNode(*node, matrix);
+    const std::vector<ArtId> below = *artTree(art);
+    for (const ArtId id : below) {
+        transformContent(editData(id).content, matrix);
+    }
     return Status::ok;
 }
 
 Result<ArtId> Document::createOutline(ArtId textFrame) {
-    const TextFrameContent* text = contentAs<TextFrameContent>(textFrame);
+    const TextFrameContent* text = std::as_const(*this).contentAs<TextFrameContent>(textFrame);
     if (text == nullptr) {
         return isValid(textFrame) ? Status::wrongType : Status::invalidHandle;
     }
     if (text->text.empty()) {
         return Status::notFound;
     }
-    const Rect frameBounds = boundsOf(arts_.at(textFrame), BoundsKind::geometric, Matrix::identity());
+    const Rect frameBounds = boundsOf(nodeAt(textFrame), BoundsKind::geometric, Matrix::identity());
     const Result<ArtId> group = newArt(ArtType::group, PaintOrder::above, textFrame);
     if (!group) {
         return group.status();
     }
     const ArtId path = *newArt(ArtType::path, PaintOrder::insideOnTop, *group);
-    contentAs<PathContent>(path)->geometry = PathGeometry::rectangle(frameBounds);
+    editContent<PathContent>(path)->geometry = PathGeometry::rectangle(frameBounds);
     return group;
 }
 

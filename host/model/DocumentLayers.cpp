@@ -37,14 +37,20 @@ const Layer* Document::findLayer(LayerId layer) const {
 }
 
 Result<LayerId> Document::nthLayer(std::size_t index) const {
-    if (index >= topGroups_.size()) {
+    const ChildList& top = fields_->topGroups;
+    if (index >= top.size()) {
         return Status::notFound;
     }
-    return arts_.at(topGroups_[index]).layer;
+    ArtId group = top.first;
+    for (; index > 0; --index) {
+        group = nodeAt(group).next;
+    }
+    return nodeAt(group).layer;
 }
 
 LayerId Document::firstLayer() const {
-    return topGroups_.empty() ? LayerId{} : arts_.at(topGroups_.front()).layer;
+    const ChildList& top = fields_->topGroups;
+    return top.empty() ? LayerId{} : nodeAt(top.first).layer;
 }
 
 Result<LayerId> Document::nextLayer(LayerId layer) const {
@@ -52,12 +58,9 @@ Result<LayerId> Document::nextLayer(LayerId layer) const {
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    const ArtNode& group = arts_.at(record->group);
-    const std::vector<ArtId>& siblings = childList(group.parent);
-    for (std::size_t index = indexInParent(group) + 1; index < siblings.size(); ++index) {
-        const ArtNode& sibling = arts_.at(siblings[index]);
-        if (sibling.layer) {
-            return sibling.layer;
+    for (ArtId sibling = nodeAt(record->group).next; sibling; sibling = nodeAt(sibling).next) {
+        if (nodeAt(sibling).layer) {
+            return nodeAt(sibling).layer;
         }
     }
     return LayerId{};
@@ -68,12 +71,9 @@ Result<LayerId> Document::previousLayer(LayerId layer) const {
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    const ArtNode& group = arts_.at(record->group);
-    const std::vector<ArtId>& siblings = childList(group.parent);
-    for (std::size_t index = indexInParent(group); index > 0; --index) {
-        const ArtNode& sibling = arts_.at(siblings[index - 1]);
-        if (sibling.layer) {
-            return sibling.layer;
+    for (ArtId sibling = nodeAt(record->group).previous; sibling; sibling = nodeAt(sibling).previous) {
+        if (nodeAt(sibling).layer) {
+            return nodeAt(sibling).layer;
         }
     }
     return LayerId{};
@@ -84,8 +84,8 @@ Result<LayerId> Document::parentLayer(LayerId layer) const {
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    const ArtId parent = arts_.at(record->group).parent;
-    return parent ? arts_.at(parent).layer : LayerId{};
+    const ArtId parent = nodeAt(record->group).parent;
+    return parent ? nodeAt(parent).layer : LayerId{};
 }
 
 Result<std::vector<LayerId>> Document::sublayers(LayerId layer) const {
@@ -94,21 +94,19 @@ Result<std::vector<LayerId>> Document::sublayers(LayerId layer) const {
         return Status::invalidHandle;
     }
     std::vector<LayerId> result;
-    for (const ArtId child : arts_.at(record->group).children) {
-        const ArtNode& node = arts_.at(child);
-        if (node.layer) {
-            result.push_back(node.layer);
+    forEachChild(nodeAt(record->group), [&](ArtId child) {
+        if (const LayerId sublayer = nodeAt(child).layer) {
+            result.push_back(sublayer);
         }
-    }
+    });
     return result;
 }
 
 std::vector<LayerId> Document::allLayers() const {
     std::vector<LayerId> result;
     for (const ArtId id : documentOrder()) {
-        const ArtNode& node = arts_.at(id);
-        if (node.layer) {
-            result.push_back(node.layer);
+        if (const LayerId layer = nodeAt(id).layer) {
+            result.push_back(layer);
         }
     }
     return result;
@@ -149,14 +147,13 @@ Result<LayerProperties> Document::layerProperties(LayerId layer) const {
 }
 
 Status Document::setLayerProperties(LayerId layer, const LayerProperties& properties) {
-    const auto found = layers_.find(layer);
-    if (found == layers_.end()) {
+    if (!isValidLayer(layer)) {
         return Status::invalidHandle;
     }
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
         return Status::badParameter;
     }
-    found->second.properties = properties;
+    editLayer(layer).properties = properties;
     return Status::ok;
 }
 
@@ -179,12 +176,12 @@ LayerId Document::createLayer(Slot slot) {
     ArtTree tree;
     tree.layer = defaultLayerProperties();
     const ArtId group = insertTree(std::move(tree), slot, UuidPolicy::fresh);
-    return arts_.at(group).layer;
+    return nodeAt(group).layer;
 }
 
 Result<LayerId> Document::insertLayer(LayerId relative, PaintOrder order) {
     if (!needsTarget(order)) {
-        return createLayer(Slot{ArtId{}, order == PaintOrder::aboveAll ? 0 : topGroups_.size()});
+        return createLayer(Slot{ArtId{}, order == PaintOrder::aboveAll ? fields_->topGroups.first : ArtId{}});
     }
     if (!relative) {
         return Status::badParameter;
@@ -214,7 +211,7 @@ Status Document::deleteLayer(LayerId layer) {
         return Status::invalidHandle;
     }
     const ArtId group = record->group;
-    if (!arts_.at(group).parent && topGroups_.size() == 1) {
+    if (!nodeAt(group).parent && fields_->topGroups.size() == 1) {
         return Status::notAllowed;
     }
     eraseSubtree(group);
@@ -222,14 +219,14 @@ Status Document::deleteLayer(LayerId layer) {
 }
 
 LayerId Document::currentLayer() const {
-    return isValidLayer(currentLayer_) ? currentLayer_ : firstLayer();
+    return isValidLayer(fields_->currentLayer) ? fields_->currentLayer : firstLayer();
 }
 
 Status Document::setCurrentLayer(LayerId layer) {
     if (!isValidLayer(layer)) {
         return Status::invalidHandle;
     }
-    currentLayer_ = layer;
+    editFields().currentLayer = layer;
     return Status::ok;
 }
 

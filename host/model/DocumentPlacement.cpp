@@ -1,6 +1,7 @@
 // Putting art into the tree and taking it out: placement by paint order, creation, duplication,
 // moving, disposal and detached copies.
 #include <algorithm>
+#include <utility>
 
 #include "model/Document.h"
 
@@ -12,14 +13,14 @@ Status Document::checkAccepts(ArtId container, bool movingLayerGroup, ArtType mo
     if (!container) {
         return movingLayerGroup ? Status::ok : Status::notAllowed;
     }
-    const ArtNode& node = arts_.at(container);
+    const ArtNode& node = nodeAt(container);
     if (node.layer) {
         return Status::ok;
     }
     if (movingLayerGroup) {
         return Status::notAllowed;
     }
-    switch (node.data.type()) {
+    switch (node.data->type()) {
         case ArtType::group:
             return Status::ok;
         case ArtType::compoundPath:
@@ -34,10 +35,10 @@ Result<Document::Slot> Document::slotFor(PaintOrder order, ArtId target, bool mo
     if (!needsTarget(order)) {
         const bool front = order == PaintOrder::aboveAll;
         if (movingLayerGroup) {
-            return Slot{ArtId{}, front ? 0 : topGroups_.size()};
+            return Slot{ArtId{}, front ? fields_->topGroups.first : ArtId{}};
         }
-        const ArtId group = front ? topGroups_.front() : topGroups_.back();
-        return Slot{group, front ? 0 : arts_.at(group).children.size()};
+        const ArtId group = front ? fields_->topGroups.first : fields_->topGroups.last;
+        return Slot{group, front ? nodeAt(group).children.first : ArtId{}};
     }
     if (!target) {
         return Status::badParameter;
@@ -51,67 +52,98 @@ Result<Document::Slot> Document::slotFor(PaintOrder order, ArtId target, bool mo
         if (accepted != Status::ok) {
             return accepted;
         }
-        const std::size_t index = indexInParent(*node);
-        return Slot{node->parent, order == PaintOrder::above ? index : index + 1};
+        return Slot{node->parent, order == PaintOrder::above ? target : node->next};
     }
-    if (!isContainerType(node->data.type())) {
+    if (!isContainerType(node->data->type())) {
         return Status::wrongType;
     }
     const Status accepted = checkAccepts(target, movingLayerGroup, movingType);
     if (accepted != Status::ok) {
         return accepted;
     }
-    return Slot{target, order == PaintOrder::insideOnTop ? 0 : node->children.size()};
+    return Slot{target, order == PaintOrder::insideOnTop ? node->children.first : ArtId{}};
 }
 
+// Linking and unlinking touch the object, its neighbours and the parent's list ends: constant time
+// and a constant number of records, however many siblings there are.
 void Document::attach(ArtId art, Slot slot) {
-    std::vector<ArtId>& siblings = childList(slot.parent);
-    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(std::min(slot.index, siblings.size())),
-                    art);
-    arts_.at(art).parent = slot.parent;
+    const ArtId previous = slot.before ? nodeAt(slot.before).previous : childList(slot.parent).last;
+    ArtNode& node = *editNode(art);
+    node.parent = slot.parent;
+    node.previous = previous;
+    node.next = slot.before;
+    ChildList& siblings = editChildList(slot.parent);
+    ++siblings.count;
+    if (!previous) {
+        siblings.first = art;
+    }
+    if (!slot.before) {
+        siblings.last = art;
+    }
+    if (previous) {
+        editNode(previous)->next = art;
+    }
+    if (slot.before) {
+        editNode(slot.before)->previous = art;
+    }
 }
 
 void Document::detach(ArtId art) {
-    ArtNode& node = arts_.at(art);
-    std::vector<ArtId>& siblings = childList(node.parent);
-    siblings.erase(std::find(siblings.begin(), siblings.end(), art));
-    node.parent = ArtId{};
+    ArtNode& node = *editNode(art);
+    const ArtId parent = std::exchange(node.parent, ArtId{});
+    const ArtId previous = std::exchange(node.previous, ArtId{});
+    const ArtId next = std::exchange(node.next, ArtId{});
+    ChildList& siblings = editChildList(parent);
+    --siblings.count;
+    if (!previous) {
+        siblings.first = next;
+    }
+    if (!next) {
+        siblings.last = previous;
+    }
+    if (previous) {
+        editNode(previous)->next = next;
+    }
+    if (next) {
+        editNode(next)->previous = previous;
+    }
 }
 
 // --- Trees in and out ----------------------------------------------------------------------------
 
 ArtId Document::insertTree(ArtTree tree, Slot slot, UuidPolicy policy) {
     const ArtId id{nextHandleValue()};
+    recordArt(id);
     ArtNode node;
     node.id = id;
-    node.data = std::move(tree.data);
-    node.data.uuid = takeUuid(node.data.uuid, policy);
-    if (!node.data.uuid.empty()) {
-        uuidIndex_[node.data.uuid] = id;
+    tree.data.uuid = takeUuid(tree.data.uuid, policy);
+    if (!tree.data.uuid.empty()) {
+        uuidIndex_[tree.data.uuid] = id;
     }
+    node.data = std::move(tree.data);
     if (tree.layer) {
         const LayerId layer{nextHandleValue()};
+        recordLayer(layer);
         layers_.emplace(layer, Layer{layer, id, std::move(*tree.layer)});
         node.layer = layer;
     }
     arts_.emplace(id, std::move(node));
     attach(id, slot);
-    for (std::size_t index = 0; index < tree.children.size(); ++index) {
-        insertTree(std::move(tree.children[index]), Slot{id, index}, policy);
+    // Each child goes to the back of the new object's list: linear in the objects the tree holds.
+    for (ArtTree& child : tree.children) {
+        insertTree(std::move(child), Slot{id, ArtId{}}, policy);
     }
     return id;
 }
 
 ArtTree Document::extractTree(const ArtNode& node) const {
     ArtTree tree;
-    tree.data = node.data;
+    tree.data = *node.data;
     if (node.layer) {
         tree.layer = layers_.at(node.layer).properties;
     }
     tree.children.reserve(node.children.size());
-    for (const ArtId child : node.children) {
-        tree.children.push_back(extractTree(arts_.at(child)));
-    }
+    forEachChild(node, [&](ArtId child) { tree.children.push_back(extractTree(nodeAt(child))); });
     return tree;
 }
 
@@ -119,9 +151,11 @@ void Document::eraseSubtree(ArtId art) {
     const std::vector<ArtId> doomed = *artTree(art);
     detach(art);
     for (const ArtId id : doomed) {
-        const ArtNode& node = arts_.at(id);
-        uuidIndex_.erase(node.data.uuid);
+        recordArt(id);
+        const ArtNode& node = nodeAt(id);
+        uuidIndex_.erase(node.data->uuid);
         if (node.layer) {
+            recordLayer(node.layer);
             layers_.erase(node.layer);
         }
         arts_.erase(id);
@@ -151,7 +185,7 @@ Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
     }
     // A layer group is copied as a new layer: placed as layer groups are, its layer properties
     // (and those of its sublayers) going with the copy to new layer records.
-    const Result<Slot> slot = slotFor(order, target, static_cast<bool>(node->layer), node->data.type());
+    const Result<Slot> slot = slotFor(order, target, static_cast<bool>(node->layer), node->data->type());
     if (!slot) {
         return slot.status();
     }
@@ -167,7 +201,7 @@ Status Document::reorder(ArtId art, PaintOrder order, ArtId target) {
         return Status::notAllowed;
     }
     const bool layerGroup = static_cast<bool>(node->layer);
-    const ArtType type = node->data.type();
+    const ArtType type = node->data->type();
     // Checked before the art leaves its place, so that a refused move changes nothing; placed after,
     // so that the index is the one among the remaining siblings.
     const Result<Slot> check = slotFor(order, target, layerGroup, type);

@@ -8,18 +8,17 @@ Result<ArtStyle> Document::style(ArtId art) const {
     if (node == nullptr) {
         return Status::invalidHandle;
     }
-    return node->data.style;
+    return node->data->style;
 }
 
 Status Document::setStyle(ArtId art, ArtStyle style) {
-    ArtNode* node = findNode(art);
-    if (node == nullptr) {
+    if (!isValid(art)) {
         return Status::invalidHandle;
     }
     if (style.check() != Status::ok) {
         return Status::badParameter;
     }
-    node->data.style = std::move(style);
+    editData(art).style = std::move(style);
     return Status::ok;
 }
 

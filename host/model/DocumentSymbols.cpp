@@ -11,7 +11,7 @@ Result<SymbolId> Document::addSymbol(std::string_view name) {
         return Status::badParameter;
     }
     const SymbolId id{nextHandleValue()};
-    symbols_.push_back(Symbol{id, std::string(name)});
+    editFields().symbols.push_back(Symbol{id, std::string(name)});
     return id;
 }
 
@@ -19,15 +19,15 @@ const Symbol* Document::findSymbol(SymbolId symbol) const {
     if (!symbol) {
         return nullptr;
     }
-    const auto found =
-        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.id == symbol; });
-    return found == symbols_.end() ? nullptr : &*found;
+    const auto found = std::find_if(fields_->symbols.begin(), fields_->symbols.end(),
+                                    [&](const Symbol& each) { return each.id == symbol; });
+    return found == fields_->symbols.end() ? nullptr : &*found;
 }
 
 SymbolId Document::symbolByName(std::string_view name) const {
-    const auto found =
-        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.name == name; });
-    return found == symbols_.end() ? SymbolId{} : found->id;
+    const auto found = std::find_if(fields_->symbols.begin(), fields_->symbols.end(),
+                                    [&](const Symbol& each) { return each.name == name; });
+    return found == fields_->symbols.end() ? SymbolId{} : found->id;
 }
 
 }  // namespace host::model

@@ -44,7 +44,6 @@ bool isFinite(const ArtContent& content) {
     return std::visit(Check{}, content);
 }
 
-
 // What one object becomes, worked out before anything changes.
 struct Changed {
     ArtId id;
@@ -55,8 +54,8 @@ struct Changed {
 
     // A finite matrix can still carry large coordinates beyond the range of doubles.
     bool isFinite() const {
-        return style.check() == Status::ok && model::isFinite(fillPattern) && model::isFinite(strokePattern) &&
-               (!content || model::isFinite(*content));
+        return style.check() == Status::ok && model::isFinite(fillPattern) &&
+               model::isFinite(strokePattern) && (!content || model::isFinite(*content));
     }
 };
 
@@ -75,7 +74,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
     std::vector<Changed> results;
     results.reserve(touched.size());
     for (const ArtId id : touched) {
-        const ArtData& data = arts_.at(id).data;
+        const ArtData& data = *nodeAt(id).data;
         Changed changed{id, std::nullopt, data.fillPattern, data.strokePattern, data.style};
         if (options.objects) {
             changed.content = data.content;
@@ -96,7 +95,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
         results.push_back(std::move(changed));
     }
     for (Changed& changed : results) {
-        ArtData& data = arts_.at(changed.id).data;
+        ArtData& data = editData(changed.id);
         if (changed.content) {
             data.content = std::move(*changed.content);
         }

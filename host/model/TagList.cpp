@@ -1,62 +1,102 @@
 #include "model/TagList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/Utf8.h"
 
 namespace host::model {
 
-std::vector<TagEntry>::const_iterator TagList::lowerBound(std::string_view name) const {
-    return std::lower_bound(entries_.begin(), entries_.end(), name,
-                            [](const TagEntry& entry, std::string_view key) { return entry.name < key; });
+TagList& TagList::operator=(const TagList& other) {
+    if (this != &other) {
+        entries_ = other.entries_;
+        forgetOrder();
+    }
+    return *this;
+}
+
+TagList& TagList::operator=(TagList&& other) noexcept {
+    entries_ = std::move(other.entries_);
+    forgetOrder();
+    other.forgetOrder();
+    return *this;
+}
+
+void TagList::forgetOrder() const {
+    order_.clear();
+    ordered_ = false;
 }
 
 Status TagList::set(std::string_view name, std::string_view type, std::string_view value) {
     if (name.empty() || type.empty() || !isValidUtf8(name) || !isValidUtf8(type) || !isValidUtf8(value)) {
         return Status::badParameter;
     }
-    const auto found = lowerBound(name);
-    const auto offset = found - entries_.begin();
-    if (found != entries_.end() && found->name == name) {
-        entries_[offset].type = type;
-        entries_[offset].value = value;
+    const auto found = entries_.find(name);
+    if (found != entries_.end()) {
+        // The entry keeps its node, so the listed order (pointers to entries) stays valid.
+        auto node = entries_.extract(found);
+        node.value().type = type;
+        node.value().value = value;
+        entries_.insert(std::move(node));
         return Status::ok;
     }
-    entries_.insert(entries_.begin() + offset,
-                    TagEntry{std::string(name), std::string(type), std::string(value)});
+    entries_.insert(TagEntry{std::string(name), std::string(type), std::string(value)});
+    forgetOrder();
     return Status::ok;
 }
 
 Result<std::string> TagList::get(std::string_view name, std::string_view type) const {
-    const auto found = lowerBound(name);
-    if (found == entries_.end() || found->name != name) {
+    const TagEntry* entry = find(name);
+    if (entry == nullptr) {
         return Status::notFound;
     }
-    if (found->type != type) {
+    if (entry->type != type) {
         return Status::wrongType;
     }
-    return found->value;
+    return entry->value;
 }
 
 Status TagList::remove(std::string_view name) {
-    const auto found = lowerBound(name);
-    if (found == entries_.end() || found->name != name) {
+    const auto found = entries_.find(name);
+    if (found == entries_.end()) {
         return Status::notFound;
+    }
+    if (ordered_) {
+        const auto listed =
+            std::lower_bound(order_.begin(), order_.end(), name,
+                             [](const TagEntry* entry, std::string_view key) { return entry->name < key; });
+        order_.erase(listed);
     }
     entries_.erase(found);
     return Status::ok;
 }
 
-bool TagList::contains(std::string_view name) const {
-    const auto found = lowerBound(name);
-    return found != entries_.end() && found->name == name;
+const TagEntry* TagList::find(std::string_view name) const {
+    const auto found = entries_.find(name);
+    return found == entries_.end() ? nullptr : &*found;
+}
+
+const TagEntry* TagList::at(std::size_t index) const {
+    if (index >= entries_.size()) {
+        return nullptr;
+    }
+    if (!ordered_) {
+        order_.clear();
+        order_.reserve(entries_.size());
+        for (const TagEntry& entry : entries_) {
+            order_.push_back(&entry);
+        }
+        ordered_ = true;
+    }
+    return order_[index];
 }
 
 Result<std::string> TagList::nameAt(std::size_t index) const {
-    if (index >= entries_.size()) {
+    const TagEntry* entry = at(index);
+    if (entry == nullptr) {
         return Status::notFound;
     }
-    return entries_[index].name;
+    return entry->name;
 }
 
 }  // namespace host::model

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,24 @@ struct TagEntry {
 
 // Entry n (counting from 0) is the n-th in byte-wise ascending order of names, so indices change as
 // entries are added or removed; walking from the last index down while removing stays valid.
+// Setting, reading and removing by name take logarithmic time; reading by index is constant once
+// the order has been listed, which happens again only after a new name is added.
 class TagList {
 public:
+    struct ByName {
+        using is_transparent = void;
+        bool operator()(const TagEntry& a, const TagEntry& b) const { return a.name < b.name; }
+        bool operator()(const TagEntry& a, std::string_view b) const { return a.name < b; }
+        bool operator()(std::string_view a, const TagEntry& b) const { return a < b.name; }
+    };
+    using Entries = std::set<TagEntry, ByName>;
+
+    TagList() = default;
+    TagList(const TagList& other) : entries_(other.entries_) {}
+    TagList(TagList&& other) noexcept : entries_(std::move(other.entries_)) {}
+    TagList& operator=(const TagList& other);
+    TagList& operator=(TagList&& other) noexcept;
+
     // Adds the entry, or overwrites type and value of the entry of that name.
     // badParameter: empty or malformed name or type, malformed value.
     Status set(std::string_view name, std::string_view type, std::string_view value);
@@ -31,19 +48,27 @@ public:
     // notFound when there is no such entry.
     Status remove(std::string_view name);
 
-    bool contains(std::string_view name) const;
+    bool contains(std::string_view name) const { return find(name) != nullptr; }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
+    // The named entry; null when there is none.
+    const TagEntry* find(std::string_view name) const;
+    // The n-th entry; null when n is out of range.
+    const TagEntry* at(std::size_t index) const;
     // The name of the n-th entry. notFound when n is out of range.
     Result<std::string> nameAt(std::size_t index) const;
-    const std::vector<TagEntry>& entries() const { return entries_; }
+    // Every entry, in order.
+    const Entries& entries() const { return entries_; }
 
-    bool operator==(const TagList&) const = default;
+    bool operator==(const TagList& other) const { return entries_ == other.entries_; }
 
 private:
-    std::vector<TagEntry>::const_iterator lowerBound(std::string_view name) const;
+    void forgetOrder() const;
 
-    std::vector<TagEntry> entries_;
+    Entries entries_;
+    // The entries in order, for reading by index; listed when first needed after a name was added.
+    mutable std::vector<const TagEntry*> order_;
+    mutable bool ordered_ = false;
 };
 
 }  // namespace host::model

@@ -457,14 +457,17 @@ Document* Application::CurrentDocument() {
     return fState->documents.current.get();
 }
 void Application::NewDocument() {
+    DocumentLeaving(*fState);
     fState->documents.current = std::make_unique<Document>();
     DocumentBecameCurrent(*fState);
 }
 void Application::SetDocument(std::unique_ptr<Document> document) {
+    DocumentLeaving(*fState);
     fState->documents.current = std::move(document);
     DocumentBecameCurrent(*fState);
 }
 void Application::CloseDocument() {
+    DocumentLeaving(*fState);
     fState->documents.current.reset();
     DocumentBecameCurrent(*fState);
     BringNextDocumentForward(*fState);

@@ -91,14 +91,14 @@ model::Result<ArtId> MakePiece(Document& document, ArtId art, const Piece& piece
     }
     document.setStyle(*made, piece.style);
     if (!compound) {
-        document.contentAs<model::PathContent>(*made)->geometry = piece.outlines.front();
+        document.editContent<model::PathContent>(*made)->geometry = piece.outlines.front();
         return made;
     }
     for (const model::PathGeometry& outline : piece.outlines) {
         const model::Result<ArtId> path =
             document.newArt(model::ArtType::path, PaintOrder::insideOnBottom, *made);
         if (path) {
-            document.contentAs<model::PathContent>(*path)->geometry = outline;
+            document.editContent<model::PathContent>(*path)->geometry = outline;
         }
     }
     return made;
@@ -106,10 +106,10 @@ model::Result<ArtId> MakePiece(Document& document, ArtId art, const Piece& piece
 
 // The art's identity goes to what replaces it.
 void CarryIdentity(Document& document, ArtId from, ArtId to) {
-    const model::ArtData data = document.find(from)->data;
+    const model::ArtData data = *document.find(from)->data;
     document.setName(to, data.name);
-    *document.tags(to) = data.tags;
-    *document.dictionary(to) = data.dictionary;
+    *document.editTags(to) = data.tags;
+    *document.editDictionary(to) = data.dictionary;
 }
 
 Status ExpandStrokes(Document& document, ArtId art) {
@@ -140,8 +140,8 @@ Status ExpandStrokes(Document& document, ArtId art) {
             const model::Result<ArtId> made =
                 MakePiece(document, art, piece, PaintOrder::insideOnTop, *group);
             if (made && piece.outlines.empty()) {
-                *document.tags(*made) = model::TagList();
-                *document.dictionary(*made) = model::Dictionary();
+                *document.editTags(*made) = model::TagList();
+                *document.editDictionary(*made) = model::Dictionary();
                 document.setName(*made, "");
             }
         }

@@ -93,7 +93,7 @@ void CollectPaths(const Document& document, ArtId art, std::vector<model::PathGe
 
 // The fill rule of the art's focal fill; non-zero when it has none.
 model::FillRule FillRuleOf(const Document& document, ArtId art) {
-    const model::ArtStyle& style = document.find(art)->data.style;
+    const model::ArtStyle& style = document.find(art)->data->style;
     const std::optional<std::size_t> fill = style.focalFillIndex();
     return fill && style.paintFields[*fill].evenOdd ? model::FillRule::evenOdd : model::FillRule::nonZero;
 }
@@ -118,7 +118,7 @@ ArtData PaintSourceOf(const Document& document, ArtId art) {
     for (ArtId member : document.artTree(art).valueOr({})) {
         const ArtType type = document.type(member).valueOr(ArtType::group);
         if (type == ArtType::path || type == ArtType::compoundPath) {
-            return PaintOf(document.find(member)->data);
+            return PaintOf(*document.find(member)->data);
         }
     }
     return ArtData{};

@@ -90,11 +90,11 @@ public:
 
     void Draw(ArtId art) {
         const model::ArtNode* node = document_.find(art);
-        if (node == nullptr || (node->data.attributes & model::attribute::hidden) != 0 ||
+        if (node == nullptr || (node->data->attributes & model::attribute::hidden) != 0 ||
             !LayerShows(*node)) {
             return;
         }
-        switch (node->data.type()) {
+        switch (node->data->type()) {
             case model::ArtType::group:
                 DrawGroup(*node);
                 break;
@@ -103,10 +103,10 @@ public:
                 DrawShape(*node);
                 break;
             case model::ArtType::raster:
-                DrawRaster(std::get<model::RasterContent>(node->data.content));
+                DrawRaster(std::get<model::RasterContent>(node->data->content));
                 break;
             case model::ArtType::placed:
-                FillFrame(std::get<model::PlacedContent>(node->data.content).box);
+                FillFrame(std::get<model::PlacedContent>(node->data->content).box);
                 break;
             default:
                 break;  // text and symbol instances are not drawn
@@ -121,30 +121,31 @@ private:
 
     // Children are listed front-most first, so they are drawn from the last.
     void DrawChildren(const model::ArtNode& node, bool skipMasks) {
-        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
-            if (skipMasks && IsMask(*child)) {
+        for (ArtId child = node.children.back(); child; child = document_.find(child)->previous) {
+            if (skipMasks && IsMask(child)) {
                 continue;
             }
-            Draw(*child);
+            Draw(child);
         }
     }
 
     bool IsMask(ArtId art) const {
         const model::ArtNode* node = document_.find(art);
-        return node != nullptr && (node->data.attributes & model::attribute::clippingMask) != 0;
+        return node != nullptr && (node->data->attributes & model::attribute::clippingMask) != 0;
     }
 
     void DrawGroup(const model::ArtNode& node) {
-        const auto& group = std::get<model::GroupContent>(node.data.content);
-        const bool hasMask = std::any_of(node.children.begin(), node.children.end(),
-                                         [&](ArtId child) { return IsMask(child); });
+        const auto& group = std::get<model::GroupContent>(node.data->content);
+        const std::vector<ArtId> children = document_.children(node.id).valueOr({});
+        const bool hasMask =
+            std::any_of(children.begin(), children.end(), [&](ArtId child) { return IsMask(child); });
         if (!group.clipped || !hasMask) {
             DrawChildren(node, false);
             return;
         }
         cairo_save(cr_);
         cairo_new_path(cr_);
-        for (const ArtId child : node.children) {
+        for (const ArtId child : children) {
             if (IsMask(child)) {
                 AddOutlines(child);
             }
@@ -191,7 +192,7 @@ private:
     }
 
     void DrawShape(const model::ArtNode& node) {
-        const model::ArtStyle& style = node.data.style;
+        const model::ArtStyle& style = node.data->style;
         const double styleOpacity = Opacity(style.blend);
         for (const model::PaintField& field : style.paintFields) {
             if (!field.paints()) {

@@ -1,7 +1,6 @@
 // The undo history and the transactions of calls into the plug-in.
 #include "UndoHistory.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -11,23 +10,33 @@ namespace host {
 
 // --- The running call -----------------------------------------------------------------------------
 
-void UndoHistory::BeginCall(const model::Document* document) {
+void UndoHistory::BeginCall(model::Document* document) {
     Call call;
     if (document != nullptr) {
-        call.base = SnapshotOf(*document);
-        call.start = call.base;
+        TakeOutsideChanges(*document);
+        document->markSelection();
+        call.open = true;
+    } else {
+        call.startSelection.emplace();  // no document, no selection
     }
     fCall = std::move(call);
 }
 
-UndoHistory::Snapshot UndoHistory::EndCall(const model::Document* document) {
+bool UndoHistory::EndCall(model::Document* document) {
     if (!fCall) {
-        return nullptr;
+        return false;
     }
     CloseTransaction(document);
-    Snapshot start = std::move(fCall->start);
+    bool selectionChanged = false;
+    if (fCall->startSelection) {
+        // The call's document went: compare whole selections, the rare case that walks them.
+        selectionChanged = *fCall->startSelection !=
+                           (document != nullptr ? document->selectedArt() : std::vector<model::ArtId>());
+    } else {
+        selectionChanged = document != nullptr && document->selectionChanged();
+    }
     fCall.reset();
-    return start;
+    return selectionChanged;
 }
 
 void UndoHistory::SetKind(ai::int32 kind) {
@@ -44,31 +53,35 @@ bool UndoHistory::Tag(std::string tag) {
     return true;
 }
 
-UndoHistory::Snapshot UndoHistory::SnapshotOf(const model::Document& document) {
-    if (fLatest == nullptr || !(*fLatest == document)) {
-        fLatest = std::make_shared<const model::Document>(document);
-    }
-    return fLatest;
-}
-
-void UndoHistory::CloseTransaction(const model::Document* document) {
-    // A call that began without a document, or whose document was closed, has nothing to record.
-    if (!fCall || fCall->base == nullptr || document == nullptr) {
+void UndoHistory::TakeOutsideChanges(model::Document& document) {
+    model::ChangeLog outside = document.takeChanges();
+    if (outside.empty()) {
         return;
     }
-    const bool changed = !(*fCall->base == *document);
+    if (!fPast.empty()) {
+        fPast.back().changes.absorb(std::move(outside));
+    }
+    fFuture.clear();
+}
+
+void UndoHistory::CloseTransaction(model::Document* document) {
+    // A call that began without a document, or whose document was closed, has nothing to record.
+    if (!fCall || !fCall->open || document == nullptr) {
+        return;
+    }
+    model::ChangeLog changes = document->takeChanges();
+    const bool changed = !changes.empty();
     if (!changed && !fCall->tag) {
         return;
     }
-    const Snapshot after = changed ? SnapshotOf(*document) : fCall->base;
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
-        fPast.back().after = after;
+        fPast.back().changes.absorb(std::move(changes));
         if (fCall->tag) {
             fPast.back().tag = *fCall->tag;
         }
     } else {
-        fPast.push_back(Step{fCall->base, after, fCall->tag.value_or(std::string())});
+        fPast.push_back(Step{std::move(changes), fCall->tag.value_or(std::string())});
         if (fPast.size() > kMaxSteps) {
             fPast.erase(fPast.begin());
         }
@@ -78,40 +91,33 @@ void UndoHistory::CloseTransaction(const model::Document* document) {
     if (changed || !joins) {
         fFuture.clear();
     }
-    fCall->base = after;
     fCall->tag.reset();
 }
 
 // --- Stepping -------------------------------------------------------------------------------------
 
-void UndoHistory::MoveTo(model::Document& document, const Snapshot& state) {
-    document.restore(*state);
-    fLatest = state;
-    if (fCall) {
-        fCall->base = state;
-    }
-}
-
 bool UndoHistory::Undo(model::Document& document) {
     CloseTransaction(&document);
+    TakeOutsideChanges(document);
     if (fPast.empty()) {
         return false;
     }
     Step step = std::move(fPast.back());
     fPast.pop_back();
-    MoveTo(document, step.before);
+    document.applyChanges(step.changes);
     fFuture.push_back(std::move(step));
     return true;
 }
 
 bool UndoHistory::Redo(model::Document& document) {
     CloseTransaction(&document);
+    TakeOutsideChanges(document);
     if (fFuture.empty()) {
         return false;
     }
     Step step = std::move(fFuture.back());
     fFuture.pop_back();
-    MoveTo(document, step.after);
+    document.applyChanges(step.changes);
     fPast.push_back(std::move(step));
     return true;
 }
@@ -128,47 +134,43 @@ std::optional<std::string> UndoHistory::TagOf(ai::int32 n) const {
     return std::nullopt;
 }
 
-void UndoHistory::Reset(const model::Document* document) {
+void UndoHistory::DocumentLeaving(const model::Document& document) {
+    if (fCall && !fCall->startSelection) {
+        fCall->startSelection = document.selectionAtMark();
+    }
+}
+
+void UndoHistory::Reset(model::Document* document) {
     fPast.clear();
     fFuture.clear();
-    fLatest.reset();
+    if (document != nullptr) {
+        document->takeChanges();  // what came before belongs to no step of this history
+        document->markSelection();
+    }
     if (fCall) {
-        fCall->base = document != nullptr ? SnapshotOf(*document) : nullptr;
+        fCall->open = document != nullptr;
         fCall->tag.reset();
     }
 }
 
 // --- Transactions of calls --------------------------------------------------------------------------
 
-std::vector<model::ArtId> SelectedArt(const model::Document& document) {
-    std::vector<model::ArtId> selected;
-    for (const model::ArtId art : document.documentOrder()) {
-        const model::ArtNode* node = document.find(art);
-        if (node != nullptr && (node->data.attributes & model::attribute::selected) != 0) {
-            selected.push_back(art);
-        }
-    }
-    std::sort(selected.begin(), selected.end());
-    return selected;
-}
-
-bool SameSelection(const model::Document* before, const model::Document* after) {
-    const std::vector<model::ArtId> none;
-    return (before != nullptr ? SelectedArt(*before) : none) ==
-           (after != nullptr ? SelectedArt(*after) : none);
-}
-
 void BeginCallTransaction(HostState& state) {
     state.documents.undo.BeginCall(state.documents.current.get());
 }
 
 void EndCallTransaction(HostState& state) {
-    const UndoHistory::Snapshot start = state.documents.undo.EndCall(state.documents.current.get());
-    if (!SameSelection(start.get(), state.documents.current.get())) {
+    if (state.documents.undo.EndCall(state.documents.current.get())) {
         // Waits for the outermost call, and is raised once however many changes asked for it.
         if (Application* application = Application::Current()) {
             application->NotifySelectionChanged();
         }
+    }
+}
+
+void DocumentLeaving(HostState& state) {
+    if (state.documents.current != nullptr) {
+        state.documents.undo.DocumentLeaving(*state.documents.current);
     }
 }
 
@@ -193,12 +195,16 @@ AIErr StepHistory(HostState& state, bool forward) {
         return kNoDocumentErr;
     }
     model::Document& document = *state.documents.current;
-    const std::vector<model::ArtId> selectedBefore = SelectedArt(document);
+    // During a call the call's end compares the selection; outside one the step is watched alone.
+    const bool watched = !state.documents.undo.InCall();
+    if (watched) {
+        document.markSelection();
+    }
     const bool stepped = forward ? state.documents.undo.Redo(document) : state.documents.undo.Undo(document);
     if (!stepped) {
         return kCantHappenErr;
     }
-    if (!state.documents.undo.InCall() && SelectedArt(document) != selectedBefore) {
+    if (watched && document.selectionChanged()) {
         if (Application* application = Application::Current()) {
             application->NotifySelectionChanged();
         }

@@ -1,17 +1,16 @@
 // UndoHistory: the undo steps of the current document, and the transaction of the running call
 // into the plug-in.
 //
-// Each outermost call into the plug-in is one transaction. When it returns, the document is
-// compared with its state when the call began: changes form a new step (standard kind) or join the
-// newest step (append kind; a new step when there is none). A call that changes nothing and tags
-// nothing leaves the history alone. A step holds the document as it was before and after it, so
-// undo and redo put whole states back (model::Document::restore keeps handles and UUIDs valid).
-// States are shared between neighbouring steps: a step's "before" is usually its predecessor's
-// "after".
+// Each outermost call into the plug-in is one transaction. When it returns, the document's change
+// log tells what the call changed: changes form a new step (standard kind) or join the newest step
+// (append kind; a new step when there is none). A call that changes nothing and tags nothing leaves
+// the history alone. A step holds the change log of its transaction: the objects, layers and
+// document fields it changed, as they were before. Undo applies it, which leaves the states it
+// replaced in it, so redo applies it again (model::Document::applyChanges keeps handles and UUIDs
+// valid). A call costs what it changed, never what the document holds.
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,18 +24,16 @@ struct HostState;
 
 class UndoHistory {
 public:
-    using Snapshot = std::shared_ptr<const model::Document>;
-
     // How many steps are kept; beyond that the oldest ones go.
     static constexpr std::size_t kMaxSteps = 1000;
 
     // --- The running call ---------------------------------------------------------------------
 
     // A call begins: its transaction starts from the document as it is now (null: none is open).
-    void BeginCall(const model::Document* document);
-    // The call returns: its transaction closes. Answers the document as it was when the call began
-    // (null when none was open), for the caller's comparisons.
-    Snapshot EndCall(const model::Document* document);
+    void BeginCall(model::Document* document);
+    // The call returns: its transaction closes. Answers whether the call left another set of
+    // selected objects than it found.
+    bool EndCall(model::Document* document);
     bool InCall() const { return fCall.has_value(); }
     // The kind of the running call's transaction (kAIStandardUndoContext unless set; silent is taken
     // as append). Nothing outside a call.
@@ -59,34 +56,35 @@ public:
     // next to redo). None for 0 and numbers out of range; empty for an untagged step.
     std::optional<std::string> TagOf(ai::int32 n) const;
 
+    // The current document is about to be replaced during a call: the selection it had when the
+    // call began is kept for the call's end to compare with.
+    void DocumentLeaving(const model::Document& document);
     // Another document became current: its history starts empty. A running call goes on, its
     // transaction now starting from the new document.
-    void Reset(const model::Document* document);
+    void Reset(model::Document* document);
 
 private:
     struct Step {
-        Snapshot before;
-        Snapshot after;
+        model::ChangeLog changes;  // before undo: the states before the step; after: those after it
         std::string tag;
     };
     struct Call {
-        Snapshot start;  // the document when the call began
-        Snapshot base;   // where the open transaction starts: the call's start, or the state an undo
-                         // or redo during the call left
+        bool open = false;  // a document was current when the transaction began
         ai::int32 kind = kAIStandardUndoContext;
         std::optional<std::string> tag;
+        // The selection when the call began, kept when its document was replaced during the call.
+        std::optional<std::vector<model::ArtId>> startSelection;
     };
 
-    // A snapshot of the document, sharing the last one taken when nothing changed since.
-    Snapshot SnapshotOf(const model::Document& document);
+    // Changes made outside any call (the host's own) join the newest step, so that undoing it still
+    // gives the state before it; the steps to redo no longer follow from the document and go.
+    void TakeOutsideChanges(model::Document& document);
     // Closes the running call's transaction as it stands: a step, a change of the newest step, or
     // nothing. The call goes on with a new, empty transaction.
-    void CloseTransaction(const model::Document* document);
-    void MoveTo(model::Document& document, const Snapshot& state);
+    void CloseTransaction(model::Document* document);
 
     std::vector<Step> fPast;    // oldest first
     std::vector<Step> fFuture;  // the next to redo last
-    Snapshot fLatest;           // the state the history last took or put back
     std::optional<Call> fCall;
 };
 
@@ -96,6 +94,8 @@ private:
 void BeginCallTransaction(HostState& state);
 void EndCallTransaction(HostState& state);
 
+// The current document is about to be replaced (closed, or another set in its place).
+void DocumentLeaving(HostState& state);
 // Another document became current (or none is open now): it gets a new handle and an empty history.
 // During a call, a document that went behind closes its transaction, and the new one starts one.
 void DocumentBecameCurrent(HostState& state);
@@ -104,9 +104,5 @@ void DocumentBecameCurrent(HostState& state);
 // a document, kCantHappenErr when there is nothing to undo or redo. Outside a call into the plug-in
 // a changed selection is announced at once; inside one, the call's end announces it.
 AIErr StepHistory(HostState& state, bool forward);
-
-// The art whose own selected bit is set, in handle order: what selection comparisons compare.
-std::vector<model::ArtId> SelectedArt(const model::Document& document);
-bool SameSelection(const model::Document* before, const model::Document* after);
 
 }  // namespace host

@@ -633,7 +633,7 @@ TEST_F(DocumentSuites, OnlyStringTagsAreHeld) {
     EXPECT_EQ(tag->GetTag(title, "a.tag", "integer", &value), kBadParameterErr);
     EXPECT_EQ(TagNames(*this, title), (std::vector<std::string>{"a.tag", "b.tag"}));
     // An entry of another type (from a document) is not read as text.
-    ASSERT_EQ(Doc().tags(Id(title))->set("foreign", "real", "1.5"), host::model::Status::ok);
+    ASSERT_EQ(Doc().editTags(Id(title))->set("foreign", "real", "1.5"), host::model::Status::ok);
     EXPECT_EQ(TagValue(*this, title, "foreign"), "?");
 }
 

@@ -59,10 +59,10 @@ protected:
         EXPECT_EQ(Doc().setName(group, "G"), host::model::Status::ok);
         EXPECT_EQ(Doc().setName(path, "P"), host::model::Status::ok);
         EXPECT_EQ(Doc().setNote(path, "a note"), host::model::Status::ok);
-        EXPECT_EQ(Doc().tags(path)->set("_p_tag_1", "string", "one"), host::model::Status::ok);
+        EXPECT_EQ(Doc().editTags(path)->set("_p_tag_1", "string", "one"), host::model::Status::ok);
         host::model::Dictionary nested;
         EXPECT_EQ(nested.setInteger("depth", 2), host::model::Status::ok);
-        EXPECT_EQ(Doc().dictionary(path)->setDictionary("nested", nested), host::model::Status::ok);
+        EXPECT_EQ(Doc().editDictionary(path)->setDictionary("nested", nested), host::model::Status::ok);
         EXPECT_EQ(
             Doc().setAttributes(path, host::model::attribute::selected, host::model::attribute::selected),
             host::model::Status::ok);

@@ -301,7 +301,7 @@ TEST_F(DocumentSuites, AReferenceToADocumentsDictionaryDoesNotReachTheNextDocume
 }
 
 TEST_F(DocumentSuites, AnArtHasADictionaryWhenItHoldsEntries) {
-    ASSERT_EQ(Doc().dictionary(Id(Art("Mark")))->setInteger("n", 1), host::model::Status::ok);
+    ASSERT_EQ(Doc().editDictionary(Id(Art("Mark")))->setInteger("n", 1), host::model::Status::ok);
     EXPECT_TRUE(art->HasDictionary(Art("Mark")));
     EXPECT_FALSE(art->HasDictionary(Art("Logo")));
 }

@@ -59,7 +59,7 @@ protected:
     }
 
     const host::model::ArtData& Data(const std::string& name) {
-        return Doc().find(host::model::ArtId{reinterpret_cast<std::uintptr_t>(Art(name))})->data;
+        return *Doc().find(host::model::ArtId{reinterpret_cast<std::uintptr_t>(Art(name))})->data;
     }
 
     host::model::Matrix BoxMatrix(const std::string& name) {

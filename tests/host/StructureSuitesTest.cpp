@@ -134,8 +134,8 @@ class PathfinderOperations : public StructureSuites, public ::testing::WithParam
 
 TEST_P(PathfinderOperations, ReplaceTheOperandsByTheirResult) {
     const PathfinderCase& c = GetParam();
-    const host::model::ArtStyle frontPaint = Doc().find(Id(Art("Front")))->data.style;
-    const host::model::ArtStyle backPaint = Doc().find(Id(Art("Back")))->data.style;
+    const host::model::ArtStyle frontPaint = Doc().find(Id(Art("Front")))->data->style;
+    const host::model::ArtStyle backPaint = Doc().find(Id(Art("Back")))->data->style;
     AIPathfinderData data{};
     // Given back to front, as the plug-in sorts them: the stacking in the document decides.
     ASSERT_EQ(Run(c.operation, {Art("Back"), Art("Front")}, data), kNoErr);
@@ -158,7 +158,7 @@ TEST_P(PathfinderOperations, ReplaceTheOperandsByTheirResult) {
     const Rect bounds = *Doc().bounds(result, host::model::BoundsKind::geometric);
     EXPECT_EQ(bounds, c.bounds);
     const ArtId painted = c.reported ? members.front() : result;
-    const host::model::ArtStyle& style = Doc().find(painted)->data.style;
+    const host::model::ArtStyle& style = Doc().find(painted)->data->style;
     const host::model::ArtStyle& source = std::string(c.paintFrom) == "Front" ? frontPaint : backPaint;
     ASSERT_TRUE(style.focalFillIndex());
     EXPECT_EQ(style.paintFields[*style.focalFillIndex()], source.paintFields[*source.focalFillIndex()]);
@@ -194,7 +194,7 @@ TEST_F(StructureSuites, TrimDropsStrokesAndMergeKeepsApartWhatDoesNotTouch) {
     ASSERT_EQ(Run(&AIPathfinderSuite::DoTrimEffect, {Art("Front"), Art("Back")}, data), kNoErr);
     const std::vector<ArtId> pieces = *Doc().children(Id(data.result));
     for (ArtId piece : pieces) {
-        EXPECT_EQ(Doc().find(piece)->data.strokeWidth(), 0.0);
+        EXPECT_EQ(Doc().find(piece)->data->strokeWidth(), 0.0);
     }
     // Left and Right have the same (default) paint but do not touch: they stay two shapes.
     ASSERT_EQ(Run(&AIPathfinderSuite::DoMergeEffect, {Art("Left"), Art("Right")}, data), kNoErr);

@@ -225,7 +225,7 @@ TEST_F(StyleSuites, StaleHandlesAreRefused) {
 
 TEST_F(StyleSuites, ExpandingAStrokeGroupsTheFillBelowItsOutline) {
     const ArtId red = Named("Red");
-    Doc().tags(red)->set("_p_tag_x", "string", "red");
+    Doc().editTags(red)->set("_p_tag_x", "string", "red");
     ASSERT_EQ(expand->Expand(Handle("Red"), kExpandStroke | kExpandShowProgress, 7), kNoErr);
     EXPECT_FALSE(Doc().isValid(red));
     const ArtId group = Named("Red");

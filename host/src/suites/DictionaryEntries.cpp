@@ -37,23 +37,32 @@ const std::string* KeyText(AIDictKey key) {
 }
 
 // The start of every entry operation: the document, the dictionary the reference names and the
-// key's text; error set when one of them is missing.
+// key's text; error set when one of them is missing. Operations that change the dictionary ask for
+// it with Access::edit (`edited` is then set too), so that reading one records no change.
+enum class Access { read, edit };
+
 struct EntryStart {
     HostState* state = nullptr;
     model::Document* document = nullptr;
-    model::Dictionary* dictionary = nullptr;
+    const model::Dictionary* dictionary = nullptr;
+    model::Dictionary* edited = nullptr;
     const std::string* key = nullptr;
     AIErr error = kNoErr;
 };
 
-EntryStart StartEntryOperation(std::string_view operation, AIDictionaryRef dictionary, AIDictKey key) {
+EntryStart StartEntryOperation(std::string_view operation, AIDictionaryRef dictionary, AIDictKey key,
+                               Access access = Access::read) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
-    EntryStart start{state, document, nullptr, nullptr, error};
+    EntryStart start{state, document, nullptr, nullptr, nullptr, error};
     if (error != kNoErr) {
         return start;
     }
     start.dictionary = ResolveDictionaryRef(*state, dictionary);
     start.key = KeyText(key);
+    if (access == Access::edit && start.dictionary != nullptr && start.key != nullptr) {
+        start.edited = ResolveDictionaryRefToEdit(*state, dictionary);
+        start.dictionary = start.edited;
+    }
     if (start.dictionary == nullptr || start.key == nullptr) {
         start.error = kBadParameterErr;
     }
@@ -76,9 +85,9 @@ AIErr ErrorOfEntry(model::Status status) {
 // Setting an entry: the change goes to the journal with the key.
 template <typename SetFunction>
 AIErr SetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key, SetFunction set) {
-    EntryStart start = StartEntryOperation(operation, dictionary, key);
+    EntryStart start = StartEntryOperation(operation, dictionary, key, Access::edit);
     if (start.error == kNoErr) {
-        start.error = ErrorFromStatus(set(*start.dictionary, *start.key));
+        start.error = ErrorFromStatus(set(*start.edited, *start.key));
     }
     Record(start.state, operation, {start.key != nullptr ? *start.key : "invalid"}, start.error);
     return start.error;
@@ -135,9 +144,9 @@ AIBoolean IsKnown(AIDictionaryRef dictionary, AIDictKey key) {
 }
 
 AIErr DeleteEntry(AIDictionaryRef dictionary, AIDictKey key) {
-    EntryStart start = StartEntryOperation("DeleteEntry", dictionary, key);
+    EntryStart start = StartEntryOperation("DeleteEntry", dictionary, key, Access::edit);
     if (start.error == kNoErr) {
-        start.error = ErrorOfEntry(start.dictionary->erase(*start.key));
+        start.error = ErrorOfEntry(start.edited->erase(*start.key));
     }
     Record(start.state, "DeleteEntry", {start.key != nullptr ? *start.key : "invalid"}, start.error);
     return start.error;
@@ -211,10 +220,10 @@ AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** val
 }
 
 AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art) {
-    EntryStart start = StartEntryOperation("CopyArtToEntry", dictionary, key);
+    EntryStart start = StartEntryOperation("CopyArtToEntry", dictionary, key, Access::edit);
     if (start.error == kNoErr) {
         model::Result<model::ArtTree> copy = start.document->copyOf(ArtIdOf(art));
-        start.error = copy ? ErrorFromStatus(start.dictionary->setArt(*start.key, std::move(*copy)))
+        start.error = copy ? ErrorFromStatus(start.edited->setArt(*start.key, std::move(*copy)))
                            : ErrorFromStatus(copy.status());
     }
     Record(start.state, "CopyArtToEntry",

@@ -8,6 +8,7 @@
 // reference the host hands out carries one count; the record goes when the count drops to 0, and
 // its handle is never used again.
 #include <memory>
+#include <utility>
 
 #include "suites/DictionaryEntries.h"
 #include "suites/DocumentAccess.h"
@@ -53,14 +54,28 @@ AIDictionaryRef NewDictionaryRef(HostState& state, model::DictionaryRef address)
     return state.art.dictionaries.Add<AIDictionaryRef>(std::move(record));
 }
 
-model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary) {
+namespace {
+
+// A reference to a document's own dictionary must not reach the next document's.
+const DictionaryRecord* CurrentDocumentRecord(HostState& state, AIDictionaryRef dictionary) {
     const DictionaryRecord* record = state.art.dictionaries.Find(dictionary);
-    // A reference to a document's own dictionary must not reach the next document's.
     if (record == nullptr || state.documents.current == nullptr ||
         record->document != state.documents.handle) {
         return nullptr;
     }
-    return state.documents.current->resolve(record->address);
+    return record;
+}
+
+}  // namespace
+
+const model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary) {
+    const DictionaryRecord* record = CurrentDocumentRecord(state, dictionary);
+    return record != nullptr ? std::as_const(*state.documents.current).resolve(record->address) : nullptr;
+}
+
+model::Dictionary* ResolveDictionaryRefToEdit(HostState& state, AIDictionaryRef dictionary) {
+    const DictionaryRecord* record = CurrentDocumentRecord(state, dictionary);
+    return record != nullptr ? state.documents.current->resolveToEdit(record->address) : nullptr;
 }
 
 // The entry operations come from DictionaryEntries.cpp.

@@ -70,7 +70,9 @@ void SetStringText(HostState& state, ai::UnicodeString& target, std::string_view
 // carrying one count; and the dictionary a live reference names now (null when the reference is
 // unknown or released, or its dictionary is gone).
 AIDictionaryRef NewDictionaryRef(HostState& state, model::DictionaryRef address);
-model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary);
+const model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary);
+// The same, for a change: the dictionary's owner is recorded in the document's change log.
+model::Dictionary* ResolveDictionaryRefToEdit(HostState& state, AIDictionaryRef dictionary);
 
 // A memory block (the MdMemory suite) holding the handles of the art, in order; the plug-in frees it.
 AIArtHandle** NewArtBlock(HostState& state, const std::vector<model::ArtId>& arts);

@@ -11,7 +11,7 @@ constexpr const char* kSuite = kAIEnvelopeSuite;
 
 bool IsEnvelopeArt(const model::Document& document, AIArtHandle art) {
     const model::ArtNode* node = document.find(ArtIdOf(art));
-    return node != nullptr && node->data.envelope;
+    return node != nullptr && node->data->envelope;
 }
 
 AIBoolean IsEnvelope(AIArtHandle art) {

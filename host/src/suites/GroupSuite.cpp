@@ -1,4 +1,6 @@
 // The group suite: whether a group is a clip group.
+#include <utility>
+
 #include "AIGroup.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
@@ -12,7 +14,7 @@ constexpr const char* kSuite = kAIGroupSuite;
 AIErr GetGroupClipped(AIArtHandle group, AIBoolean* clipped) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetGroupClipped");
     const model::GroupContent* content =
-        error == kNoErr ? document->contentAs<model::GroupContent>(ArtIdOf(group)) : nullptr;
+        error == kNoErr ? std::as_const(*document).contentAs<model::GroupContent>(ArtIdOf(group)) : nullptr;
     if (error == kNoErr && (content == nullptr || clipped == nullptr)) {
         error = kBadParameterErr;
     }
@@ -26,7 +28,7 @@ AIErr SetGroupClipped(AIArtHandle group, AIBoolean clipped) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "SetGroupClipped");
     const std::string label = ArtLabel(document, group);
     model::GroupContent* content =
-        error == kNoErr ? document->contentAs<model::GroupContent>(ArtIdOf(group)) : nullptr;
+        error == kNoErr ? document->editContent<model::GroupContent>(ArtIdOf(group)) : nullptr;
     if (error == kNoErr && content == nullptr) {
         error = kBadParameterErr;
     }

@@ -13,7 +13,7 @@ AIBoolean IsIntertwine(AIArtHandle art) {
         return false;
     }
     const model::ArtNode* node = document->find(ArtIdOf(art));
-    return node != nullptr && node->data.intertwine;
+    return node != nullptr && node->data->intertwine;
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ AIErr Rasterize(AIArtSet artSet, const AIRasterizeSettings* settings, const AIRe
         error = made ? kNoErr : ErrorFromStatus(made.status());
     }
     if (error == kNoErr) {
-        model::RasterContent* content = document->contentAs<model::RasterContent>(*made);
+        model::RasterContent* content = document->editContent<model::RasterContent>(*made);
         content->box.frame = *bounds;
         content->pixels = std::move(*pixels);
     }

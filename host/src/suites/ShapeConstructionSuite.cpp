@@ -42,7 +42,7 @@ AIErr NewRect(AIReal top, AIReal left, AIReal bottom, AIReal right, AIBoolean re
         made = created.valueOr({});
     }
     if (error == kNoErr) {
-        document->contentAs<model::PathContent>(made)->geometry =
+        document->editContent<model::PathContent>(made)->geometry =
             RectangleGeometry(model::Rect(left, top, right, bottom), reversed != 0);
     }
     if (newArt != nullptr) {

@@ -1,6 +1,5 @@
 // The tag suite: named "string" entries on art objects, kept in ascending byte order of their names.
 // Texts handed out point into the document and stay valid until the art's entries change.
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -14,11 +13,9 @@ namespace {
 
 constexpr const char* kSuite = kAITagSuite;
 
-const model::TagEntry* FindEntry(const model::TagList& tags, std::string_view name) {
-    const auto& entries = tags.entries();
-    const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [&](const model::TagEntry& entry) { return entry.name == name; });
-    return found == entries.end() ? nullptr : &*found;
+// The art's entries to read; null without a document or for an invalid handle.
+const model::TagList* TagsOf(const model::Document* document, AIArtHandle art) {
+    return document != nullptr ? document->tags(ArtIdOf(art)) : nullptr;
 }
 
 bool IsStringType(const char* type) {
@@ -28,7 +25,7 @@ bool IsStringType(const char* type) {
 AIErr SetTag(AIArtHandle art, const char* name, const char* type, const void* value) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "SetTag");
     const std::string label = ArtLabel(document, art);
-    model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    model::TagList* tags = error == kNoErr ? document->editTags(ArtIdOf(art)) : nullptr;
     if (error == kNoErr && (tags == nullptr || name == nullptr || !IsStringType(type) || value == nullptr)) {
         error = kBadParameterErr;
     }
@@ -42,8 +39,8 @@ AIErr SetTag(AIArtHandle art, const char* name, const char* type, const void* va
 
 AIErr GetTag(AIArtHandle art, const char* name, const char* type, void* value) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetTag");
-    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
-    const model::TagEntry* entry = tags != nullptr && name != nullptr ? FindEntry(*tags, name) : nullptr;
+    const model::TagList* tags = error == kNoErr ? TagsOf(document, art) : nullptr;
+    const model::TagEntry* entry = tags != nullptr && name != nullptr ? tags->find(name) : nullptr;
     if (error == kNoErr && (entry == nullptr || entry->type != kAITagStringType || !IsStringType(type))) {
         error = kBadParameterErr;
     }
@@ -60,7 +57,7 @@ AIErr GetTag(AIArtHandle art, const char* name, const char* type, void* value) {
 AIErr RemoveTag(AIArtHandle art, const char* name) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "RemoveTag");
     const std::string label = ArtLabel(document, art);
-    model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    model::TagList* tags = error == kNoErr ? document->editTags(ArtIdOf(art)) : nullptr;
     if (error == kNoErr && (tags == nullptr || name == nullptr)) {
         error = kBadParameterErr;
     }
@@ -73,7 +70,7 @@ AIErr RemoveTag(AIArtHandle art, const char* name) {
 
 AIErr CountTags(AIArtHandle art, ai::int32* count) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CountTags");
-    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    const model::TagList* tags = error == kNoErr ? TagsOf(document, art) : nullptr;
     if (error == kNoErr && (tags == nullptr || count == nullptr)) {
         error = kBadParameterErr;
     }
@@ -86,7 +83,7 @@ AIErr CountTags(AIArtHandle art, ai::int32* count) {
 
 AIErr GetNthTag(AIArtHandle art, ai::int32 n, const char** name) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetNthTag");
-    const model::TagList* tags = error == kNoErr ? document->tags(ArtIdOf(art)) : nullptr;
+    const model::TagList* tags = error == kNoErr ? TagsOf(document, art) : nullptr;
     if (error == kNoErr &&
         (tags == nullptr || name == nullptr || n < 0 || static_cast<std::size_t>(n) >= tags->size())) {
         error = kBadParameterErr;
@@ -94,7 +91,7 @@ AIErr GetNthTag(AIArtHandle art, ai::int32 n, const char** name) {
     if (error != kNoErr) {
         return Refuse(name, error);
     }
-    *name = tags->entries()[static_cast<std::size_t>(n)].name.c_str();
+    *name = tags->at(static_cast<std::size_t>(n))->name.c_str();
     return kNoErr;
 }
 

@@ -24,7 +24,7 @@ std::string DocumentWith(const std::string& art) {
 
 const ArtData& FirstArt(const Document& document) {
     const ArtId layerGroup = *document.layerGroup(document.firstLayer());
-    return document.find(*document.firstChild(layerGroup))->data;
+    return *document.find(*document.firstChild(layerGroup))->data;
 }
 
 // --- Style values ------------------------------------------------------------------------------------

@@ -192,7 +192,7 @@ protected:
 
     ArtId layerGroup() { return document.layerGroup(document.firstLayer()).valueOr(ArtId{}); }
     Rect boundsOf(ArtId art) { return document.bounds(art, BoundsKind::geometric).valueOr(Rect()); }
-    const ArtData& data(ArtId art) { return document.find(art)->data; }
+    const ArtData& data(ArtId art) { return *document.find(art)->data; }
 
     Document document;
     ArtId group;
@@ -238,8 +238,8 @@ TEST_F(TransformArt, PatternMatricesAreSavedAndOpened) {
     const ReadResult read = readDocument(*written.text);
     ASSERT_TRUE(read.document) << read.error;
     const ArtId reopened = findByName(*read.document, "Path");
-    EXPECT_EQ(read.document->find(reopened)->data.fillPattern, Matrix::translation(1, 2));
-    EXPECT_EQ(read.document->find(reopened)->data.strokePattern, Matrix::translation(1, 2));
+    EXPECT_EQ(read.document->find(reopened)->data->fillPattern, Matrix::translation(1, 2));
+    EXPECT_EQ(read.document->find(reopened)->data->strokePattern, Matrix::translation(1, 2));
 }
 
 TEST_F(TransformArt, RefusesWhatWouldNotBeFiniteAndChangesNothing) {

@@ -90,8 +90,8 @@ TEST(Bounds, OfArtWithoutGeometryAreEmpty) {
 TEST(Bounds, OfAStraightLineHaveZeroHeightButAreNotEmpty) {
     Document document;
     const ArtId line = addArt(document, ArtType::path, "line", PaintOrder::aboveAll);
-    document.contentAs<PathContent>(line)->geometry.segments = {Segment::straight({0, 5}),
-                                                                Segment::straight({10, 5})};
+    document.editContent<PathContent>(line)->geometry.segments = {Segment::straight({0, 5}),
+                                                                  Segment::straight({10, 5})};
     const Rect bounds = *document.bounds(line, BoundsKind::geometric);
     EXPECT_FALSE(bounds.isEmpty());
     EXPECT_EQ(bounds, Rect(0, 5, 10, 5));
@@ -102,7 +102,7 @@ TEST(Bounds, OfAStraightLineHaveZeroHeightButAreNotEmpty) {
 TEST(Bounds, AClipGroupWithoutMaskUnitesItsMembers) {
     Document document;
     const ArtId group = addArt(document, ArtType::group, "G", PaintOrder::aboveAll);
-    document.contentAs<GroupContent>(group)->clipped = true;
+    document.editContent<GroupContent>(group)->clipped = true;
     addRectangle(document, "a", Rect(0, 10, 10, 0), PaintOrder::insideOnTop, group);
     addRectangle(document, "b", Rect(20, 30, 30, 20), PaintOrder::insideOnTop, group);
     EXPECT_EQ(*document.bounds(group, BoundsKind::geometric), Rect(0, 30, 30, 0));

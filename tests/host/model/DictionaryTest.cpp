@@ -130,10 +130,10 @@ TEST(DictionaryRef, ResolvesDocumentArtAndNestedDictionaries) {
     EXPECT_FALSE(document.hasDictionary(art));
     Dictionary nested;
     nested.setBoolean("flag", true);
-    document.dictionary(art)->setDictionary("outer", nested);
+    document.editDictionary(art)->setDictionary("outer", nested);
     EXPECT_TRUE(document.hasDictionary(art));
 
-    Dictionary* found = document.resolve({art, {"outer"}});
+    Dictionary* found = document.resolveToEdit({art, {"outer"}});
     ASSERT_NE(found, nullptr);
     EXPECT_TRUE(*found->boolean("flag"));
     EXPECT_EQ(document.resolve({ArtId{}, {}}), &document.documentDictionary());
@@ -148,9 +148,9 @@ TEST(ArtCopies, StoredInADictionaryComeBackWithFreshUuidsAndTheirData) {
     Document document;
     document.seedUuids(11);
     const ArtId art = addRectangle(document, "original", Rect(0, 10, 10, 0), PaintOrder::aboveAll);
-    document.tags(art)->set("_p_tag_ca659850", "string", "abc");
-    document.dictionary(art)->setInteger("count", 4);
-    document.dictionary(art)->setArt("snapshot", *document.copyOf(art));
+    document.editTags(art)->set("_p_tag_ca659850", "string", "abc");
+    document.editDictionary(art)->setInteger("count", 4);
+    document.editDictionary(art)->setArt("snapshot", *document.copyOf(art));
 
     const ArtTree* stored = document.dictionary(art)->art("snapshot");
     ASSERT_NE(stored, nullptr);

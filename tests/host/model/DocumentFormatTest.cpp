@@ -78,8 +78,8 @@ Document richDocument() {
     properties.color = {1, 2, 65535};
     document.setLayerProperties(top, properties);
     const ArtId topGroup = *document.layerGroup(top);
-    document.contentAs<GroupContent>(topGroup)->clipped = true;
-    document.tags(topGroup)->set("layer.tag", "string", "on the layer group");
+    document.editContent<GroupContent>(topGroup)->clipped = true;
+    document.editTags(topGroup)->set("layer.tag", "string", "on the layer group");
 
     const LayerId sub = *document.insertLayer(top, PaintOrder::insideOnBottom);
     const ArtId subGroup = *document.layerGroup(sub);
@@ -90,27 +90,27 @@ Document richDocument() {
     const ArtId mask = addRectangle(document, "mask", Rect(0, 10, 10, 0), PaintOrder::insideOnTop, group);
     document.setAttributes(mask, attribute::stored, attribute::stored);
     const ArtId curve = addArt(document, ArtType::path, "curve", PaintOrder::insideOnBottom, group);
-    document.contentAs<PathContent>(curve)->geometry = {
+    document.editContent<PathContent>(curve)->geometry = {
         {{{0, 0}, {-1, 0.1}, {1, -0.1}, false}, {{5, 5}, {5, 5}, {6.25, 5}, true}}, false};
     document.setStrokeWidth(curve, 0.3);
 
     const ArtId compound = addArt(document, ArtType::compoundPath, "", PaintOrder::belowAll);
     addRectangle(document, "", Rect(-1, 1, 1, -1), PaintOrder::insideOnTop, compound);
     const ArtId onPath = addArt(document, ArtType::textFrame, "text", PaintOrder::above, compound);
-    auto* text = document.contentAs<TextFrameContent>(onPath);
+    auto* text = document.editContent<TextFrameContent>(onPath);
     text->kind = TextKind::onPath;
     text->text = "tab\there\rnext \xf0\x9f\x99\x82";
     text->path = PathGeometry::rectangle(Rect(0, 2, 3, 0));
     const ArtId area = addArt(document, ArtType::textFrame, "", PaintOrder::above, compound);
-    document.contentAs<TextFrameContent>(area)->kind = TextKind::area;
-    document.contentAs<TextFrameContent>(area)->box = {Rect(0, 50, 100, 0), Matrix::rotation(0.25)};
+    document.editContent<TextFrameContent>(area)->kind = TextKind::area;
+    document.editContent<TextFrameContent>(area)->box = {Rect(0, 50, 100, 0), Matrix::rotation(0.25)};
     const ArtId placed = addArt(document, ArtType::placed, "", PaintOrder::aboveAll);
-    document.contentAs<PlacedContent>(placed)->file = "/tmp/some file.pdf";
+    document.editContent<PlacedContent>(placed)->file = "/tmp/some file.pdf";
     addArt(document, ArtType::raster, "", PaintOrder::aboveAll);
     const ArtId symbol = addArt(document, ArtType::symbol, "", PaintOrder::aboveAll);
-    document.contentAs<SymbolContent>(symbol)->symbol = "Arrow";
+    document.editContent<SymbolContent>(symbol)->symbol = "Arrow";
 
-    Dictionary& dictionary = *document.dictionary(curve);
+    Dictionary& dictionary = *document.editDictionary(curve);
     dictionary.setInteger("int", std::numeric_limits<std::int32_t>::max());
     dictionary.setBoolean("bool", false);
     dictionary.setReal("real", 1.0 / 3.0);
@@ -118,8 +118,8 @@ Document richDocument() {
     Dictionary nested;
     nested.setArt("art", *document.copyOf(group));
     dictionary.setDictionary("nested", nested);
-    document.documentDictionary().setReal("tiny", 5e-324);
-    document.documentDictionary().setReal("huge", -1.7976931348623157e308);
+    document.editDocumentDictionary().setReal("tiny", 5e-324);
+    document.editDocumentDictionary().setReal("huge", -1.7976931348623157e308);
     return document;
 }
 
@@ -387,21 +387,21 @@ TEST(DocumentFormat, WritingStopsAtTheDepthTheReaderAccepts) {
 TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
     Document document;
     const ArtId path = addArt(document, ArtType::path, "p", PaintOrder::aboveAll);
-    document.contentAs<PathContent>(path)->geometry.segments = {Segment::straight({std::nan(""), 0})};
+    document.editContent<PathContent>(path)->geometry.segments = {Segment::straight({std::nan(""), 0})};
     WriteResult written = writeDocument(document);
     EXPECT_FALSE(written.text.has_value());
     EXPECT_NE(written.error.find("not finite"), std::string::npos);
 
-    document.contentAs<PathContent>(path)->geometry.segments.clear();
-    document.contentAs<PathContent>(path)->geometry.closed = false;
+    document.editContent<PathContent>(path)->geometry.segments.clear();
+    document.editContent<PathContent>(path)->geometry.closed = false;
     const ArtId text = addArt(document, ArtType::textFrame, "t", PaintOrder::aboveAll);
-    document.contentAs<TextFrameContent>(text)->text = "bad \xff byte";
+    document.editContent<TextFrameContent>(text)->text = "bad \xff byte";
     written = writeDocument(document);
     EXPECT_FALSE(written.text.has_value());
     EXPECT_FALSE(written.error.empty());
 
-    document.contentAs<TextFrameContent>(text)->text = "fine";
-    document.contentAs<TextFrameContent>(text)->box.frame = Rect();
+    document.editContent<TextFrameContent>(text)->text = "fine";
+    document.editContent<TextFrameContent>(text)->box.frame = Rect();
     EXPECT_FALSE(writeDocument(document).text.has_value()) << "an inverted frame";
 }
 

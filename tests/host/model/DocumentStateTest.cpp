@@ -48,17 +48,17 @@ INSTANTIATE_TEST_SUITE_P(
                    d.setAttributes(findByName(d, "Swoosh"), attribute::locked, attribute::locked);
                }},
         Change{"tag_entry",
-               [](Document& d) { d.tags(findByName(d, "Swoosh"))->set("_p_tag_0", "string", "x"); }},
+               [](Document& d) { d.editTags(findByName(d, "Swoosh"))->set("_p_tag_0", "string", "x"); }},
         Change{"tag_value",
                [](Document& d) {
-                   d.tags(findByName(d, "Logo"))
-                       ->set(d.tags(findByName(d, "Logo"))->entries()[0].name, "string", "other");
+                   const std::string name = *d.tags(findByName(d, "Logo"))->nameAt(0);
+                   d.editTags(findByName(d, "Logo"))->set(name, "string", "other");
                }},
         Change{"art_dictionary",
-               [](Document& d) { d.dictionary(findByName(d, "Swoosh"))->setBoolean("k", true); }},
+               [](Document& d) { d.editDictionary(findByName(d, "Swoosh"))->setBoolean("k", true); }},
         Change{"nested_art_copy",
                [](Document& d) {
-                   Dictionary* dictionary = d.dictionary(findByName(d, "Backdrop"));
+                   Dictionary* dictionary = d.editDictionary(findByName(d, "Backdrop"));
                    ASSERT_NE(dictionary, nullptr);
                    for (const std::string& key : dictionary->keys()) {
                        if (*dictionary->typeOf(key) == EntryType::art) {
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                    FAIL() << "the sample's Backdrop holds an art entry";
                }},
         Change{"document_dictionary",
-               [](Document& d) { d.documentDictionary().setInteger("sample.revision", 99); }},
+               [](Document& d) { d.editDocumentDictionary().setInteger("sample.revision", 99); }},
         Change{"new_art", [](Document& d) { d.newArt(ArtType::group, PaintOrder::aboveAll, {}); }},
         Change{"dispose", [](Document& d) { d.dispose(findByName(d, "Swoosh")); }},
         Change{"reorder",
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                    d.transform(findByName(d, "Logo"), Matrix{1, 0, 0, 1, 5, 0});
                }},
         Change{"text",
-               [](Document& d) { d.contentAs<TextFrameContent>(findByName(d, "Title"))->text += "!"; }},
+               [](Document& d) { d.editContent<TextFrameContent>(findByName(d, "Title"))->text += "!"; }},
         Change{"layer",
                [](Document& d) {
                    LayerProperties properties = *d.layerProperties(d.firstLayer());

@@ -76,9 +76,9 @@ TEST(Navigation, EnvelopesHoldTheirObjectAsFirstChild) {
     EXPECT_FALSE(*document.envelopeObject(envelope));
     document.setEnvelope(envelope, true);
     EXPECT_EQ(*document.envelopeObject(envelope), held);
-    EXPECT_FALSE(document.find(envelope)->data.intertwine);
+    EXPECT_FALSE(document.find(envelope)->data->intertwine);
     document.setIntertwine(envelope, true);
-    EXPECT_TRUE(document.find(envelope)->data.intertwine);
+    EXPECT_TRUE(document.find(envelope)->data->intertwine);
 }
 
 TEST(Handles, AreNeverReused) {

@@ -58,7 +58,7 @@ inline ArtId addArt(Document& document, ArtType type, const std::string& name, P
 inline ArtId addRectangle(Document& document, const std::string& name, const Rect& rect, PaintOrder order,
                           ArtId target = ArtId{}) {
     const ArtId art = addArt(document, ArtType::path, name, order, target);
-    if (PathContent* path = document.contentAs<PathContent>(art)) {
+    if (PathContent* path = document.editContent<PathContent>(art)) {
         path->geometry = PathGeometry::rectangle(rect);
     }
     return art;

@@ -103,8 +103,8 @@ TEST_F(Placement, MovingWithinTheSameContainerCountsPositionsWithoutTheMovedArt)
 }
 
 TEST_F(Placement, DuplicatesAreDeepCopiesWithTheirData) {
-    document.tags(a)->set("_p_tag_ca659850", "string", "abc");
-    document.dictionary(a)->setString("note", "kept");
+    document.editTags(a)->set("_p_tag_ca659850", "string", "abc");
+    document.editDictionary(a)->setString("note", "kept");
     document.setNote(group, "group note");
     document.setAttributes(b, attribute::locked | attribute::hidden, attribute::locked | attribute::hidden);
     const ArtId copy = *document.duplicate(group, PaintOrder::above, group);
@@ -120,7 +120,7 @@ TEST_F(Placement, DuplicatesAreDeepCopiesWithTheirData) {
     EXPECT_EQ(*document.attributes(copiedB, attribute::known), attribute::locked | attribute::hidden);
 
     // The copy is independent of its source.
-    document.tags(copiedA)->set("_p_tag_ca659850", "string", "changed");
+    document.editTags(copiedA)->set("_p_tag_ca659850", "string", "changed");
     EXPECT_EQ(*document.tags(a)->get("_p_tag_ca659850", "string"), "abc");
 }
 

@@ -13,9 +13,9 @@ TEST(Snapshot, ACopyIsIndependentOfItsOriginal) {
     Document document = testing::loadSample();
     const Document copy = document;
     const ArtId logo = findByName(document, "Logo");
-    document.tags(logo)->set("_p_tag_ca659850", "string", "abc");
+    document.editTags(logo)->set("_p_tag_ca659850", "string", "abc");
     document.dispose(findByName(document, "Swoosh"));
-    document.documentDictionary().setBoolean("changed", true);
+    document.editDocumentDictionary().setBoolean("changed", true);
     EXPECT_FALSE(copy.tags(logo)->contains("_p_tag_ca659850"));
     EXPECT_TRUE(copy.isValid(findByName(copy, "Swoosh")));
     EXPECT_FALSE(copy.documentDictionary().contains("changed"));
