@@ -1,20 +1,35 @@
 // Failure injection: suites refused on acquisition, operations failing always or on one call.
 #include "host/FaultInjector.h"
 
+#include <cstdint>
+#include <functional>
+#include <utility>
+
 namespace host {
+
+namespace {
+
+std::size_t AddressHash(const char* suite, const char* operation) {
+    const auto a = reinterpret_cast<std::uintptr_t>(suite);
+    const auto b = reinterpret_cast<std::uintptr_t>(operation);
+    return std::hash<std::uintptr_t>{}(a * 0x9E3779B97F4A7C15ULL ^ b);
+}
+
+}  // namespace
 
 void FaultInjector::FailSuite(std::string suite, ASErr error) {
     fSuiteFaults[std::move(suite)] = error;
 }
 
 void FaultInjector::FailOperation(std::string suite, std::string operation, ASErr error, int onCall) {
-    fOperationFaults[Key{std::move(suite), std::move(operation)}] =
-        OperationFault{error, onCall < 0 ? 0 : onCall, 0};
+    fOperations[IndexOf(suite, operation)].fault = OperationFault{error, onCall < 0 ? 0 : onCall, 0};
 }
 
 void FaultInjector::Clear() {
     fSuiteFaults.clear();
-    fOperationFaults.clear();
+    for (Operation& operation : fOperations) {
+        operation.fault.reset();
+    }
 }
 
 ASErr FaultInjector::SuiteFault(std::string_view suite) const {
@@ -29,18 +44,12 @@ ASErr FaultInjector::Check(std::string_view suite, std::string_view operation) {
     if (fSuspended > 0) {
         return kNoErr;
     }
-    const std::pair<std::string_view, std::string_view> key{suite, operation};
-    auto counted = fCalls.find(key);
-    if (counted == fCalls.end()) {
-        counted = fCalls.emplace(Key{std::string(suite), std::string(operation)}, 0).first;
-    }
-    ++counted->second;
-
-    const auto found = fOperationFaults.find(key);
-    if (found == fOperationFaults.end()) {
+    Operation& counted = fOperations[IndexOf(suite, operation)];
+    ++counted.calls;
+    if (!counted.fault) {
         return kNoErr;
     }
-    OperationFault& fault = found->second;
+    OperationFault& fault = *counted.fault;
     ++fault.callsSeen;
     if (fault.onCall == 0 || fault.callsSeen == fault.onCall) {
         return fault.error;
@@ -49,8 +58,71 @@ ASErr FaultInjector::Check(std::string_view suite, std::string_view operation) {
 }
 
 int FaultInjector::Calls(std::string_view suite, std::string_view operation) const {
-    const auto found = fCalls.find(std::pair<std::string_view, std::string_view>{suite, operation});
-    return found != fCalls.end() ? found->second : 0;
+    const Operation* found = Find(suite, operation);
+    return found != nullptr ? found->calls : 0;
+}
+
+// --- Numbering operations ------------------------------------------------------------------------
+
+bool FaultInjector::Matches(const Remembered& slot, std::string_view suite,
+                            std::string_view operation) const {
+    if (slot.suite != suite.data() || slot.operation != operation.data()) {
+        return false;
+    }
+    // The same addresses may hold other texts by now (names built at run time): confirm.
+    const Operation& known = fOperations[slot.index];
+    return known.suite == suite && known.operation == operation;
+}
+
+const FaultInjector::Operation* FaultInjector::Find(std::string_view suite,
+                                                    std::string_view operation) const {
+    const auto found = fByName.find(std::pair<std::string_view, std::string_view>(suite, operation));
+    return found != fByName.end() ? &fOperations[found->second] : nullptr;
+}
+
+std::size_t FaultInjector::IndexOf(std::string_view suite, std::string_view operation) {
+    const bool rememberable = suite.data() != nullptr && operation.data() != nullptr;
+    const std::size_t mask = fRemembered.size() - 1;
+    if (rememberable) {
+        for (std::size_t slot = AddressHash(suite.data(), operation.data()) & mask;
+             fRemembered[slot].suite != nullptr; slot = (slot + 1) & mask) {
+            if (Matches(fRemembered[slot], suite, operation)) {
+                return fRemembered[slot].index;
+            }
+        }
+    }
+    std::size_t index = fOperations.size();
+    if (const Operation* known = Find(suite, operation)) {
+        index = static_cast<std::size_t>(known - fOperations.data());
+    } else {
+        fOperations.push_back(Operation{std::string(suite), std::string(operation), 0, std::nullopt});
+        fByName.emplace(std::pair<std::string, std::string>(suite, operation), index);
+    }
+    if (rememberable) {
+        Remember(Remembered{suite.data(), operation.data(), index});
+    }
+    return index;
+}
+
+void FaultInjector::Remember(const Remembered& remembered) {
+    // Kept at most half full: rebuilt twice as large before it would be fuller.
+    if (2 * (fRememberedCount + 1) > fRemembered.size()) {
+        const std::vector<Remembered> old =
+            std::exchange(fRemembered, std::vector<Remembered>(2 * fRemembered.size()));
+        fRememberedCount = 0;
+        for (const Remembered& slot : old) {
+            if (slot.suite != nullptr) {
+                Remember(slot);
+            }
+        }
+    }
+    const std::size_t mask = fRemembered.size() - 1;
+    std::size_t slot = AddressHash(remembered.suite, remembered.operation) & mask;
+    while (fRemembered[slot].suite != nullptr) {
+        slot = (slot + 1) & mask;
+    }
+    fRemembered[slot] = remembered;
+    ++fRememberedCount;
 }
 
 }  // namespace host

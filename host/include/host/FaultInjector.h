@@ -1,13 +1,17 @@
 // FaultInjector: makes host operations fail on purpose, so that tests reach the failure paths of
 // a plug-in. A suite can be refused when acquired; an operation (suite name and operation name,
 // e.g. "SP Access Suite" / "AcquirePlugin") can fail on every call or on its n-th call counted
-// from when the fault is set. Every suite operation asks InjectedFault (HostOperation.h) first.
+// from when the fault is set. Every suite operation asks InjectedFault (HostOperation.h) first; the
+// check costs a look-up by the names' addresses and an increment, whatever the number of faults.
 #pragma once
 
+#include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "SPTypes.h"
 
@@ -48,9 +52,31 @@ private:
         int onCall = 0;     // 0: every call
         int callsSeen = 0;  // calls since the fault was set
     };
-    using Key = std::pair<std::string, std::string>;
-    // Compares keys with (string_view, string_view) look-up pairs.
-    struct KeyLess {
+    // Every operation seen gets a number: its calls and its fault are kept under it.
+    struct Operation {
+        std::string suite;
+        std::string operation;
+        int calls = 0;
+        std::optional<OperationFault> fault;
+    };
+    // Where a call's names were last found: suites pass the same texts on every call, so their
+    // addresses find the operation's number without reading the names more than once to confirm.
+    struct Remembered {
+        const char* suite = nullptr;
+        const char* operation = nullptr;
+        std::size_t index = 0;
+    };
+
+    // The operation's number, made when it is new.
+    std::size_t IndexOf(std::string_view suite, std::string_view operation);
+    const Operation* Find(std::string_view suite, std::string_view operation) const;
+    bool Matches(const Remembered& slot, std::string_view suite, std::string_view operation) const;
+    void Remember(const Remembered& remembered);
+
+    std::map<std::string, ASErr, std::less<>> fSuiteFaults;
+    std::vector<Operation> fOperations;
+    // Compares name pairs with (string_view, string_view) look-up pairs.
+    struct NamesLess {
         using is_transparent = void;
         template <typename A, typename B>
         bool operator()(const A& a, const B& b) const {
@@ -58,10 +84,9 @@ private:
                    std::pair<std::string_view, std::string_view>(b.first, b.second);
         }
     };
-
-    std::map<std::string, ASErr, std::less<>> fSuiteFaults;
-    std::map<Key, OperationFault, KeyLess> fOperationFaults;
-    std::map<Key, int, KeyLess> fCalls;
+    std::map<std::pair<std::string, std::string>, std::size_t, NamesLess> fByName;
+    std::vector<Remembered> fRemembered = std::vector<Remembered>(256);  // open addressing, a power of 2
+    std::size_t fRememberedCount = 0;
     int fSuspended = 0;
 };
 
