@@ -39,6 +39,16 @@ TEST_P(NthCall, FailsThatCallOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Calls, NthCall, testing::Values(1, 2, 4));
 
+TEST_F(Faults, AnOperationIsKnownByItsNameWhereverTheNameIsKept) {
+    app->Faults().FailOperation(kAIUndoSuite, "SetKind", kBoom);
+    std::string name = "GetKind";  // the same storage then holds the failing operation's name
+    EXPECT_EQ(host::InjectedFault(kAIUndoSuite, name), kNoErr);
+    name = "SetKind";
+    EXPECT_EQ(host::InjectedFault(kAIUndoSuite, name), kBoom);
+    EXPECT_EQ(app->Faults().Calls(kAIUndoSuite, "GetKind"), 1);
+    EXPECT_EQ(app->Faults().Calls(kAIUndoSuite, "SetKind"), 1);
+}
+
 TEST_F(Faults, CallsAreCountedFromWhenTheFaultIsSet) {
     EXPECT_EQ(undo->SetKind(0), kNoErr);
     EXPECT_EQ(undo->SetKind(0), kNoErr);

@@ -149,6 +149,19 @@ TEST_F(Undo, ANewTransactionClearsTheStepsToRedo) {
     EXPECT_EQ(ArtNames(), (Names{"C", "A"}));
 }
 
+TEST_F(Undo, ChangesTheHostMakesOutsideACallJoinTheNewestStep) {
+    ASSERT_EQ(Script("newPath", "A"), "0");
+    ASSERT_EQ(Script("newPath", "B"), "0");
+    ASSERT_EQ(app->Undo(), kNoErr);
+    // The host's own change, outside any call: the step waiting to be redone no longer follows from
+    // the document (redoing it would break the layer's list), and undo takes the change back too.
+    ASSERT_TRUE(Doc().newArt(host::model::ArtType::path, host::model::PaintOrder::aboveAll, {}).ok());
+    EXPECT_EQ(app->Redo(), kCantHappenErr);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(ArtNames(), Names{});
+    EXPECT_EQ(Doc().documentOrder().size(), 1u);
+}
+
 // --- Nothing to undo ----------------------------------------------------------------------------
 
 TEST_F(Undo, UndoingOrRedoingWithNothingLeftIsAnErrorThatChangesNothing) {

@@ -1,5 +1,6 @@
-// A document's whole state: equality of documents (what undo compares to tell whether a call
-// changed anything), and the document settings scale and ruler units with their format keys.
+// A document's whole state: equality of documents, the change log that records every change (what
+// undo takes back and repeats), and the document settings scale and ruler units with their format
+// keys.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -32,6 +33,25 @@ TEST_P(Changes, MakeADocumentUnequalToItsCopyUntilRestored) {
     EXPECT_TRUE(document == before);
     document.restore(after);
     EXPECT_TRUE(document == after);
+}
+
+TEST_P(Changes, AreRecordedSoThatTheyCanBeTakenBackAndRepeated) {
+    Document document = loadSample();
+    const Document before = document;
+    GetParam().apply(document);
+    const Document after = document;
+    ChangeLog changes = document.takeChanges();
+    ASSERT_FALSE(changes.empty());
+    EXPECT_TRUE(document.takeChanges().empty()) << "taking the log starts a new one";
+
+    document.applyChanges(changes);
+    EXPECT_TRUE(document == before);
+    for (const ArtId art : document.documentOrder()) {
+        EXPECT_EQ(document.artByUuid(*document.uuid(art)), art) << "the UUID index follows";
+    }
+    document.applyChanges(changes);
+    EXPECT_TRUE(document == after);
+    EXPECT_TRUE(document.takeChanges().empty()) << "applying a log is not itself a change";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,6 +116,16 @@ INSTANTIATE_TEST_SUITE_P(
                    d.setEditingState({1, findByName(d, "Logo"), false});
                }},
         Change{"scale", [](Document& d) { d.setScale(2.5); }},
+        Change{"duplicate",
+               [](Document& d) {
+                   d.duplicate(findByName(d, "Logo"), PaintOrder::below, findByName(d, "Swoosh"));
+               }},
+        Change{"reorder_to_the_back",
+               [](Document& d) { d.reorder(findByName(d, "Logo"), PaintOrder::belowAll, {}); }},
+        Change{"new_layer", [](Document& d) { d.insertLayer(d.firstLayer(), PaintOrder::insideOnBottom); }},
+        Change{"delete_layer", [](Document& d) { d.deleteLayer(d.firstLayer()); }},
+        Change{"artboard", [](Document& d) { d.insertArtboard(Artboard{}); }},
+        Change{"symbol", [](Document& d) { d.addSymbol("Added symbol"); }},
         Change{"ruler_units", [](Document& d) { d.setRulerUnits(1); }}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -105,6 +135,34 @@ TEST(DocumentState, WhereTheUuidGeneratorStandsIsNoPartOfIt) {
     const ArtId made = *document.newArt(ArtType::path, PaintOrder::aboveAll, {});
     ASSERT_EQ(document.dispose(made), Status::ok);
     EXPECT_TRUE(document == before);
+}
+
+TEST(DocumentState, ChangesThatEndWhereTheyBeganAreNoChanges) {
+    Document document = loadSample();
+    const ArtId logo = findByName(document, "Logo");
+    document.setName(logo, "Brand");
+    document.setName(logo, "Logo");
+    document.editTags(logo);  // taken to edit, left alone
+    const ArtId made = *document.newArt(ArtType::path, PaintOrder::aboveAll, {});
+    document.dispose(made);
+    EXPECT_TRUE(document.takeChanges().empty());
+}
+
+TEST(DocumentState, SelectionMarksTellWhetherTheSetOfSelectedObjectsChanged) {
+    Document document = loadSample();
+    const ArtId swoosh = findByName(document, "Swoosh");
+    document.markSelection();
+    document.setAttributes(swoosh, attribute::selected, attribute::selected);
+    EXPECT_TRUE(document.selectionChanged());
+    EXPECT_TRUE(document.selectionAtMark().empty());
+    document.setAttributes(swoosh, attribute::selected, 0);
+    EXPECT_FALSE(document.selectionChanged()) << "selected, then deselected";
+
+    document.setAttributes(swoosh, attribute::selected, attribute::selected);
+    document.markSelection();
+    document.dispose(swoosh);
+    EXPECT_TRUE(document.selectionChanged()) << "a selected object went";
+    EXPECT_EQ(document.selectionAtMark(), std::vector<ArtId>{swoosh});
 }
 
 TEST(DocumentState, DocumentsBuiltApartDifferInTheirHandles) {

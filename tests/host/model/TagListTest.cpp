@@ -47,6 +47,27 @@ TEST(TagList, MissingEntriesAndIndicesAreReportedNotFound) {
     EXPECT_TRUE(tags.empty());
 }
 
+// Reading by index lists the entries once; every later change must leave that list right.
+TEST(TagList, ReadingByIndexFollowsEveryChange) {
+    TagList tags;
+    for (const char* name : {"d", "b", "a", "c"}) {
+        tags.set(name, "string", name);
+    }
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"a", "b", "c", "d"}));
+    tags.set("b", "string", "overwritten");
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(tags.at(1)->value, "overwritten");
+    tags.remove("c");
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"a", "b", "d"}));
+    tags.set("bb", "string", "");
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"a", "b", "bb", "d"}));
+    TagList copy = tags;
+    copy.remove("a");
+    EXPECT_EQ(names(copy), (std::vector<std::string>{"b", "bb", "d"}));
+    EXPECT_EQ(names(tags), (std::vector<std::string>{"a", "b", "bb", "d"}));
+    EXPECT_EQ(tags.at(4), nullptr);
+}
+
 TEST(TagList, RemovingFromTheLastIndexDownVisitsEveryEntry) {
     TagList tags;
     for (const char* name : {"d", "b", "a", "c"}) {
