@@ -24,7 +24,7 @@ Document::Document(std::nullptr_t) {
 
 Document::Tracking& Document::Tracking::operator=(const Tracking&) {
     log = ChangeLog();
-    marks.clear();
+    marks = {};
     return *this;
 }
 

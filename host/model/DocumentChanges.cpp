@@ -106,6 +106,9 @@ DocumentFields& Document::editFields() {
 // --- Taking and applying logs --------------------------------------------------------------------------
 
 ChangeLog Document::takeChanges() {
+    if (tracking_.log.empty()) {
+        return ChangeLog();
+    }
     ChangeLog log = std::exchange(tracking_.log, ChangeLog());
     std::erase_if(log.arts_,
                   [this](const auto& entry) { return sameState(entry.second, find(entry.first)); });
@@ -149,8 +152,11 @@ void Document::restore(const Document& snapshot) {
 
 // --- Selection marks -------------------------------------------------------------------------------------
 
+// A new map rather than clear(): clearing walks every bucket a large change once made.
 void Document::markSelection() {
-    tracking_.marks.clear();
+    if (!tracking_.marks.empty()) {
+        tracking_.marks = {};
+    }
 }
 
 bool Document::selectionChanged() const {
