@@ -64,14 +64,14 @@ std::string TagEntryName(std::string_view tag) {
 }
 
 void Tag(Document& document, ArtId art, const std::string& tag) {
-    document.tags(art)->set(TagEntryName(tag), "string", tag);
+    document.editTags(art)->set(TagEntryName(tag), "string", tag);
 }
 
 ArtId AddSquare(Document& document, ArtId container, int i) {
     const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnBottom, container);
     const double x = (i % 1000) * 12.0;
     const double y = (i / 1000) * 12.0;
-    document.contentAs<host::model::PathContent>(path)->geometry =
+    document.editContent<host::model::PathContent>(path)->geometry =
         host::model::PathGeometry::rectangle(host::model::Rect(x, y + 10, x + 10, y));
     std::string tag(1, 't');
     tag += std::to_string(i % kTagKinds);

@@ -546,7 +546,7 @@ private:
         const ArtNode* node = document.find(art);
         const Layer* layer = node->layer ? document.findLayer(node->layer) : nullptr;
         const std::vector<ArtId> children = document.children(art).valueOr(std::vector<ArtId>{});
-        writeArt(node->data, layer != nullptr ? &layer->properties : nullptr, !children.empty(), depth, [&] {
+        writeArt(*node->data, layer != nullptr ? &layer->properties : nullptr, !children.empty(), depth, [&] {
             for (const ArtId child : children) {
                 out_.element();
                 writeDocumentArt(document, child, depth + 1);

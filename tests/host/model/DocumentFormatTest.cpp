@@ -373,7 +373,7 @@ TEST(DocumentFormat, WritingStopsAtTheDepthTheReaderAccepts) {
             dictionary = std::move(outer);
         }
         Document document;
-        document.documentDictionary() = std::move(dictionary);
+        document.editDocumentDictionary() = std::move(dictionary);
         return document;
     };
     const WriteResult atTheLimit = writeDocument(nested(kMaxDocumentDepth));
