@@ -1,6 +1,7 @@
 // Text conversions between UTF-8, Latin-1 ("Roman"), UTF-16 bytes and the host's UTF-16 text.
 #include "host/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -59,6 +60,13 @@ void ForEachCodePoint(std::u16string_view units, Visit&& visit) {
     }
 }
 
+// Whether every unit is ASCII, which UTF-8 and UTF-16 spell alike: such texts convert unit by unit.
+template <typename Unit>
+bool IsAscii(std::basic_string_view<Unit> units) {
+    return std::all_of(units.begin(), units.end(),
+                       [](Unit unit) { return static_cast<std::uint32_t>(unit) < 0x80; });
+}
+
 // The first byte of a UTF-8 sequence: how many continuation bytes follow, the bits it carries,
 // and the range allowed for the first continuation byte (which rules out overlong forms,
 // surrogates and code points above U+10FFFF).
@@ -115,6 +123,9 @@ constexpr std::array kCaseRanges{
 }  // namespace
 
 std::u16string DecodeUTF8(std::string_view bytes) {
+    if (IsAscii(bytes)) {
+        return std::u16string(bytes.begin(), bytes.end());
+    }
     std::u16string units;
     units.reserve(bytes.size());
     std::size_t i = 0;
@@ -172,6 +183,9 @@ std::u16string DecodeUTF16Bytes(std::string_view bytes) {
 }
 
 std::string EncodeUTF8(std::u16string_view units) {
+    if (IsAscii(units)) {
+        return std::string(units.begin(), units.end());
+    }
     std::string bytes;
     bytes.reserve(units.size());
     ForEachCodePoint(units, [&](char32_t codePoint) {

@@ -9,6 +9,9 @@ extern "C" AIUnicodeStringSuite* sAIUnicodeString;
 namespace ai {
 namespace {
 
+// The bytes of the buffer a text is first read into.
+constexpr size_t kSmallText = 128;
+
 AIUnicodeStringRef Create(const char* text, size_t size, AICharacterEncoding encoding) {
     AIUnicodeStringRef ref = nullptr;
     if (sAIUnicodeString != nullptr && sAIUnicodeString->Create(text, size, encoding, &ref) != kNoErr) {
@@ -86,9 +89,14 @@ std::string UnicodeString::getInStdString(AICharacterEncoding encoding) const {
     if (fImpl == nullptr || sAIUnicodeString == nullptr) {
         return {};
     }
+    // Most texts fit a small buffer: one call reads them; a longer one is read again at its size.
+    char small[kSmallText];
     size_t needed = 0;
-    if (sAIUnicodeString->GetAs(fImpl, encoding, nullptr, 0, &needed) != kNoErr || needed == 0) {
+    if (sAIUnicodeString->GetAs(fImpl, encoding, small, sizeof small, &needed) != kNoErr || needed == 0) {
         return {};
+    }
+    if (needed <= sizeof small) {
+        return std::string(small, needed);
     }
     std::string text(needed, '\0');
     if (sAIUnicodeString->GetAs(fImpl, encoding, text.data(), text.size(), &needed) != kNoErr) {

@@ -42,6 +42,7 @@ bool ParseUuid(const std::string& text, AIUUID& uuid) {
 
 std::string UuidText(const AIUUID& uuid) {
     std::string text;
+    text.reserve(2 * sizeof uuid.bytes + 4);
     for (std::size_t byte = 0; byte < sizeof uuid.bytes; ++byte) {
         if (byte == 4 || byte == 6 || byte == 8 || byte == 10) {
             text.push_back('-');
