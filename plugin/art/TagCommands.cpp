@@ -186,10 +186,9 @@ std::string PlimUtilsPlugin::ValidateSearchStrings(std::string request) {
     json exists = json::array();
     TagSearchSnapshot snapshot;
     for (const std::string& query : ReadTextArrayStrictly(parsed, "tagSearches")) {
-        ArtList found;
-        const bool ok = snapshot.Search(query, found);
-        valid.push_back(ok);
-        exists.push_back(ok && !found.empty());
+        const std::optional<bool> found = snapshot.Finds(query);
+        valid.push_back(found.has_value());
+        exists.push_back(found.value_or(false));
     }
     reply["valid"] = std::move(valid);
     reply["exists"] = std::move(exists);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
@@ -724,16 +725,40 @@ bool NthPositionMatches(int a, int b, std::int64_t position) {
     return distance % a == 0 && distance / a >= 0;
 }
 
-bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtOrdinals& out) {
+namespace {
+
+// The value of a query; nullopt for a query that is empty, has no tokens, fails the check or
+// evaluates invalid.
+std::optional<tokenSet> QueryValue(std::string_view query, const ArtIndex& index, const TagIndex& tags) {
     std::vector<std::u32string> tokens;
     if (query.empty() || !TokenizeTagQuery(query, tokens) || tokens.empty()) {
-        return false;
+        return std::nullopt;
     }
-    const tokenSet value = Shunting(tokens, index, tags);
+    tokenSet value = Shunting(tokens, index, tags);
     if (!value.valid) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtOrdinals& out) {
+    const std::optional<tokenSet> value = QueryValue(query, index, tags);
+    if (!value) {
         return false;
     }
-    out = OrderByKey(value, index);
+    out = OrderByKey(*value, index);
+    return true;
+}
+
+bool EvaluateTagQueryInDocumentOrder(std::string_view query, const ArtIndex& index, const TagIndex& tags,
+                                     ArtOrdinals& out) {
+    const std::optional<tokenSet> value = QueryValue(query, index, tags);
+    if (!value) {
+        return false;
+    }
+    out = MemberObjects(*value, index);
     return true;
 }
 

@@ -137,3 +137,7 @@ bool NthPositionMatches(int a, int b, std::int64_t position);
 bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtOrdinals& out);
 // The same with the objects as art handles.
 bool EvaluateTagQuery(std::string_view query, const ArtIndex& index, const TagIndex& tags, ArtList& out);
+// As EvaluateTagQuery, with the objects in document order: for callers that need no identity
+// order, as the order needs every object's identity read from the host.
+bool EvaluateTagQueryInDocumentOrder(std::string_view query, const ArtIndex& index, const TagIndex& tags,
+                                     ArtOrdinals& out);

@@ -53,7 +53,7 @@ void MakeArtIndex(ArtIndex& index, TagIndex& tags) {
     }
 }
 
-bool TagSearchSnapshot::Search(std::string_view query, ArtList& out, std::vector<std::string>* uuids) {
+bool TagSearchSnapshot::Prepare(std::string_view query) {
     // The snapshot is taken only once a query passes the check.
     std::vector<std::u32string> tokens;
     if (query.empty() || !TokenizeTagQuery(query, tokens) || tokens.empty()) {
@@ -63,8 +63,20 @@ bool TagSearchSnapshot::Search(std::string_view query, ArtList& out, std::vector
         MakeArtIndex(fIndex, fTags);
         fTaken = true;
     }
+    return true;
+}
+
+std::optional<bool> TagSearchSnapshot::Finds(std::string_view query) {
     ArtOrdinals found;
-    if (!EvaluateTagQuery(query, fIndex, fTags, found)) {
+    if (!Prepare(query) || !EvaluateTagQueryInDocumentOrder(query, fIndex, fTags, found)) {
+        return std::nullopt;
+    }
+    return !found.empty();
+}
+
+bool TagSearchSnapshot::Search(std::string_view query, ArtList& out, std::vector<std::string>* uuids) {
+    ArtOrdinals found;
+    if (!Prepare(query) || !EvaluateTagQuery(query, fIndex, fTags, found)) {
         return false;
     }
     out = fIndex.Handles(found);

@@ -1,6 +1,7 @@
 // Finding art by tag query: the entry point that about every command uses to pick its objects.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,14 @@ public:
     // As SearchTaggedArt(query, out). With uuids, it also receives the UUID text of each object
     // found, in the same order (read once, for the ordering of the result).
     bool Search(std::string_view query, ArtList& out, std::vector<std::string>* uuids = nullptr);
+    // Whether a query passes the check (nullopt when not) and selects anything. Reads no
+    // identities, as it needs no order.
+    std::optional<bool> Finds(std::string_view query);
 
 private:
+    // Takes the snapshot unless taken; false (and nothing taken) for a query that fails the check.
+    bool Prepare(std::string_view query);
+
     bool fTaken = false;
     ArtIndex fIndex;
     TagIndex fTags;
