@@ -109,4 +109,9 @@ struct AIArtStyleParserSuite {
     AIErr (*GetBlendFieldAttrs)(AIParserBlendField blendField, AIDictionaryRef attrs);
     AIErr (*GetPaintFieldOpacityEnabled)(AIParserPaintField paintField, AIBoolean* enabled);
     AIErr (*GetPaintFieldBlendAttrs)(AIParserPaintField paintField, AIDictionaryRef attrs);
+
+    // Rewrites a paint field's fill rule, and a stroke's parameter dictionary (with a copy of the
+    // given one; kBadParameterErr for another kind).
+    AIErr (*SetEvenOdd)(AIParserPaintField paintField, AIBoolean evenOdd);
+    AIErr (*SetStrokeParams)(AIParserPaintField paintField, AIDictionaryRef params);
 };

@@ -482,6 +482,26 @@ AIErr GetBlendFieldAttrs(AIParserBlendField blendField, AIDictionaryRef attrs) {
     return error;
 }
 
+AIErr SetEvenOdd(AIParserPaintField paintField, AIBoolean evenOdd) {
+    auto [state, field, error] = StartFieldOperation("SetEvenOdd", paintField);
+    if (error == kNoErr) {
+        field.field()->evenOdd = evenOdd != 0;
+    }
+    return error;
+}
+
+AIErr SetStrokeParams(AIParserPaintField paintField, AIDictionaryRef params) {
+    auto [state, field, error] = StartFieldOperation("SetStrokeParams", paintField);
+    const model::Dictionary* given = error == kNoErr ? ResolveDictionaryRef(*state, params) : nullptr;
+    if (error == kNoErr && (given == nullptr || !field.field()->isStroke())) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        field.field()->strokePaint()->parameters = *given;
+    }
+    return error;
+}
+
 }  // namespace
 
 AIArtStyleParserSuite gArtStyleParserSuite = {
@@ -518,6 +538,8 @@ AIArtStyleParserSuite gArtStyleParserSuite = {
     PLIM_SUITE_FUNCTION(GetBlendFieldAttrs),
     PLIM_SUITE_FUNCTION(GetPaintFieldOpacityEnabled),
     PLIM_SUITE_FUNCTION(GetPaintFieldBlendAttrs),
+    PLIM_SUITE_FUNCTION(SetEvenOdd),
+    PLIM_SUITE_FUNCTION(SetStrokeParams),
 };
 
 }  // namespace host
