@@ -30,32 +30,6 @@ bool RemoveFirstPaintFields(AIStyleParser parser, int count) {
 
 }  // namespace
 
-ParsedStyle::ParsedStyle(ArtObject* art) {
-    AIArtStyleHandle style = nullptr;
-    if (sAIArtStyle != nullptr && sAIArtStyle->GetArtStyle(art, &style) == kNoErr) {
-        Parse(style);
-    }
-}
-
-ParsedStyle::ParsedStyle(AIArtStyleHandle style) {
-    Parse(style);
-}
-
-void ParsedStyle::Parse(AIArtStyleHandle style) {
-    if (sAIArtStyleParser == nullptr || sAIArtStyleParser->NewParser(&fParser) != kNoErr) {
-        fParser = nullptr;
-        return;
-    }
-    fParsed = sAIArtStyleParser->ParseStyle(fParser, style) == kNoErr &&
-              sAIArtStyleParser->IsStyleParseable(fParser);
-}
-
-ParsedStyle::~ParsedStyle() {
-    if (fParser != nullptr) {
-        sAIArtStyleParser->DisposeParser(fParser);
-    }
-}
-
 bool ReduceArtToBasicAppearance(ArtObject* art, bool keepPaint) {
     ParsedStyle parsed(art);
     if (!parsed.Parsed() || sAIArtStyleParser->Simplify(parsed.Get()) != kNoErr) {
