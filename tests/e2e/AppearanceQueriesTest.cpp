@@ -123,4 +123,20 @@ TEST_F(AppearanceTest, PanelApplyPaintAndStyleList) {
     EXPECT_EQ(fields[1].at("stroke").at("color"), json::parse(R"({"rgb":[0.2,0.4,0.2]})"));
 }
 
+TEST_F(AppearanceTest, UnreadableStyleIsAnError) {
+    app->Faults().FailOperation("AI Art Style Parser Suite", "ParseStyle", kBadParameterErr);
+    const json reply = ScriptJson("getGraphicStyle", R"({"uid":"r","tagSearch":"card"})");
+    EXPECT_EQ(reply.at("error"), "Can't read the graphic style");
+    EXPECT_FALSE(reply.contains("graphicStyle"));
+    EXPECT_EQ(app->LiveDictionaryRefs(), 0u);
+}
+
+TEST_F(AppearanceTest, StyleListOfADocumentWithoutStyles) {
+    app->NewDocument();
+    app->Panel().Send("com.torvi.event.getArtStyleList", "");
+    const auto events = app->Panel().TakeDispatched();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().data, "<payload><result></result></payload>");
+}
+
 }  // namespace

@@ -41,6 +41,12 @@ const MakeCase kMakeCases[] = {
      R"({"rgb":[1.0,0.6,0.2]})"},
     {"ExistingSwatchBadChannelsKeepIt", R"({"color":{"swatchName":"Leaf","channel_1":300}})", "", "Leaf",
      R"({"rgb":[0.0,0.6,0.2]})"},
+    {"GrayConvertsInverted",
+     R"({"color":{"swatchName":"G","colorSpace":"Grayscale","channel_1":100,"destColorSpace":"rgb","global":false}})",
+     "", "G", R"({"rgb":[0.0,0.0,0.0]})"},
+    {"RgbToCmyk",
+     R"({"color":{"swatchName":"C","colorSpace":"RGB","channel_1":255,"destColorSpace":"cmyk","global":false}})",
+     "", "C", R"({"cmyk":[0.0,1.0,1.0,0.0]})"},
     {"RenameToTakenName", R"({"color":{"swatchName":"Leaf"},"newName":"Moss"})", "", "Leaf",
      R"({"rgb":[0.0,0.6,0.2]})"},
 };
