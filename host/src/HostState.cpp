@@ -77,12 +77,13 @@ namespace {
 
 // The live effects this application knows, by internal name.
 constexpr std::string_view kLiveEffectNames[] = {
-    "Host Shape Effects",  "Host Punk and Bloat", "Host Roughen",       "Host Scribble and Tweak",
-    "Host Twirl",          "Host Zigzag",         "Host Offset Path",   "Host Outline Type",
-    "Host Pathfinder",     "Host Round Corners",  "Host Trim Marks",    "Host Transform",
-    "Host Outline Stroke", "Host Rasterize",      "Host Drop Shadow",   "Host Fuzzy Mask",
-    "Host Inner Glow",     "Host Outer Glow",     "Host Scribble Fill", "Host Deform",
-    "Host PSL Gaussian Blur",
+    "Host Shape Effects",      "Host Punk and Bloat", "Host Roughen",
+    "Host Scribble and Tweak", "Host Twirl",          "Host Zigzag",
+    "Host Offset Path",        "Host Outline Type",   "Host Pathfinder",
+    "Host Round Corners",      "Host Trim Marks",     "Host Transform",
+    "Host Outline Stroke",     "Host Rasterize",      "Host Drop Shadow",
+    "Host Fuzzy Mask",         "Host Inner Glow",     "Host Outer Glow",
+    "Host Scribble Fill",      "Host Deform",         "Host PSL Gaussian Blur",
 };
 
 }  // namespace

@@ -25,10 +25,8 @@ struct LayerRequest {
 
 LayerRequest ReadLayerRequest(const json& request) {
     LayerRequest layer;
-    if (request.contains("layerNumber")) {
-        layer.number = request.at("layerNumber").get<int>();
-    }
-    layer.name = ReadText(request, "layerName");
+    layer.number = ReadIntegerStrictly(request, "layerNumber", -1);
+    layer.name = ReadTextStrictly(request, "layerName");
     return layer;
 }
 
@@ -50,16 +48,13 @@ AIArtStyleHandle NamedStyle(const std::string& name) {
     return style;
 }
 
-// Runs a command's work; a key of the wrong type ends it with an "error" that keeps the "uid".
+// Runs a command's work on its request and reply. A key of the wrong type ends the command through
+// the common failure path, which keeps the "uid".
 template <typename Work>
 std::string Answer(const char* eventType, const std::string& request, Work work) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(eventType, parsed);
-    try {
-        work(parsed, reply);
-    } catch (const std::exception& error) {
-        reply["error"] = DescribeException(error);
-    }
+    work(parsed, reply);
     return DumpReply(reply);
 }
 
@@ -85,8 +80,8 @@ namespace {
 
 void ReadGraphicStyle(const json& parsed, json& reply) {
     const LayerRequest layer = ReadLayerRequest(parsed);
-    const std::string styleName = ReadText(parsed, "styleName");
-    const std::string tagSearch = ReadText(parsed, "tagSearch");
+    const std::string styleName = ReadTextStrictly(parsed, "styleName");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
     reply["tagSearch"] = tagSearch;
     const ArtList found = SearchTaggedArt(tagSearch);
     AIArtStyleHandle style = nullptr;
@@ -119,7 +114,7 @@ void ReadObjectAttributes(const json& parsed, json& reply) {
     const LayerRequest layer = ReadLayerRequest(parsed);
     AIArtHandle art = nullptr;
     if (layer.Asked()) {
-        reply["tagSearch"] = ReadText(parsed, "tagSearch");
+        reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
         art = LayerContents(layer, reply);
     } else {
         const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);

@@ -47,12 +47,7 @@ void MakeSwatchFrom(const json& parsed, json& reply);
 std::string PlimUtilsPlugin::MakeSwatch(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("makeSwatch", parsed);
-    try {
-        MakeSwatchFrom(parsed, reply);
-    } catch (const std::exception& error) {
-        // A colour or key the readers refuse still answers with the request's "uid".
-        reply["error"] = DescribeException(error);
-    }
+    MakeSwatchFrom(parsed, reply);
     return DumpReply(reply);
 }
 

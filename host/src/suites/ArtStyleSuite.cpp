@@ -123,12 +123,9 @@ AIErr GetArtStyleByName(AIArtStyleHandle* style, const ai::UnicodeString& name) 
 }  // namespace
 
 AIArtStyleSuite gArtStyleSuite = {
-    PLIM_SUITE_FUNCTION(GetArtStyle),
-    PLIM_SUITE_FUNCTION(SetArtStyle),
-    PLIM_SUITE_FUNCTION(GetStyledArt),
-    PLIM_SUITE_FUNCTION(CountNamedArtStyles),
-    PLIM_SUITE_FUNCTION(GetNthNamedArtStyle),
-    PLIM_SUITE_FUNCTION(GetArtStyleName),
+    PLIM_SUITE_FUNCTION(GetArtStyle),         PLIM_SUITE_FUNCTION(SetArtStyle),
+    PLIM_SUITE_FUNCTION(GetStyledArt),        PLIM_SUITE_FUNCTION(CountNamedArtStyles),
+    PLIM_SUITE_FUNCTION(GetNthNamedArtStyle), PLIM_SUITE_FUNCTION(GetArtStyleName),
     PLIM_SUITE_FUNCTION(GetArtStyleByName),
 };
 

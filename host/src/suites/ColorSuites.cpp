@@ -11,6 +11,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -387,7 +388,8 @@ AIErr GetSwatchList(AIDocumentHandle document, AISwatchListRef* list) {
         error = kBadParameterErr;
     }
     if (list != nullptr) {
-        *list = error == kNoErr ? reinterpret_cast<AISwatchListRef>(state->colors.documentSwatchList) : nullptr;
+        *list =
+            error == kNoErr ? reinterpret_cast<AISwatchListRef>(state->colors.documentSwatchList) : nullptr;
     }
     return error;
 }
@@ -558,8 +560,8 @@ AIErr CountLibraries(ai::int32* count) {
 
 AIErr GetNthLibrary(ai::int32 index, AISwatchListRef* list) {
     auto [state, error] = StartOperation(kLibrariesSuite, "GetNthLibrary");
-    if (error == kNoErr &&
-        (list == nullptr || index < 0 || static_cast<std::size_t>(index) > state->colors.swatchLibraries.size())) {
+    if (error == kNoErr && (list == nullptr || index < 0 ||
+                            static_cast<std::size_t>(index) > state->colors.swatchLibraries.size())) {
         error = kBadParameterErr;
     }
     if (error == kNoErr && index == 0 && state->documents.current == nullptr) {
@@ -577,7 +579,8 @@ AIErr GetNthLibrary(ai::int32 index, AISwatchListRef* list) {
 
 AIErr GetNthLibraryName(ai::int32 index, ai::UnicodeString& name) {
     auto [state, error] = StartOperation(kLibrariesSuite, "GetNthLibraryName");
-    if (error == kNoErr && (index < 0 || static_cast<std::size_t>(index) > state->colors.swatchLibraries.size())) {
+    if (error == kNoErr &&
+        (index < 0 || static_cast<std::size_t>(index) > state->colors.swatchLibraries.size())) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
@@ -609,33 +612,26 @@ AIErr FindStandardBookColor(const ai::UnicodeString& name, AICustomColor* defini
 
 }  // namespace
 
-AICustomColorSuite gCustomColorSuite = {.NewCustomColor = NewCustomColor,
-                                        .GetCustomColor = GetCustomColor,
-                                        .SetCustomColor = SetCustomColor,
-                                        .GetCustomColorName = GetCustomColorName,
-                                        .SetCustomColorName = SetCustomColorName,
-                                        .GetCustomColorByName = GetCustomColorByName,
-                                        .ValidCustomColor = ValidCustomColor};
+AICustomColorSuite gCustomColorSuite = {
+    PLIM_SUITE_FUNCTION(NewCustomColor),     PLIM_SUITE_FUNCTION(GetCustomColor),
+    PLIM_SUITE_FUNCTION(SetCustomColor),     PLIM_SUITE_FUNCTION(GetCustomColorName),
+    PLIM_SUITE_FUNCTION(SetCustomColorName), PLIM_SUITE_FUNCTION(GetCustomColorByName),
+    PLIM_SUITE_FUNCTION(ValidCustomColor)};
 
-AIColorSuite gColorSuite = {.IsEqual = IsEqual};
+AIColorSuite gColorSuite = {PLIM_SUITE_FUNCTION(IsEqual)};
 
-AIColorConversionSuite gColorConversionSuite = {.ConvertSampleColor = ConvertSampleColor};
+AIColorConversionSuite gColorConversionSuite = {PLIM_SUITE_FUNCTION(ConvertSampleColor)};
 
-AISwatchListSuite gSwatchListSuite = {.GetSwatchList = GetSwatchList,
-                                      .CountSwatches = CountSwatches,
-                                      .GetNthSwatch = GetNthSwatch,
-                                      .GetSwatchByName = GetSwatchByName,
-                                      .GetSwatchByColor = GetSwatchByColor,
-                                      .InsertNthSwatch = InsertNthSwatch,
-                                      .RemoveSwatch = RemoveSwatch,
-                                      .GetAIColor = GetAIColor,
-                                      .SetAIColor = SetAIColor,
-                                      .GetSwatchName = GetSwatchName,
-                                      .SetSwatchName = SetSwatchName};
+AISwatchListSuite gSwatchListSuite = {
+    PLIM_SUITE_FUNCTION(GetSwatchList),    PLIM_SUITE_COUNT(CountSwatches),
+    PLIM_SUITE_FUNCTION(GetNthSwatch),     PLIM_SUITE_FUNCTION(GetSwatchByName),
+    PLIM_SUITE_FUNCTION(GetSwatchByColor), PLIM_SUITE_FUNCTION(InsertNthSwatch),
+    PLIM_SUITE_FUNCTION(RemoveSwatch),     PLIM_SUITE_FUNCTION(GetAIColor),
+    PLIM_SUITE_FUNCTION(SetAIColor),       PLIM_SUITE_FUNCTION(GetSwatchName),
+    PLIM_SUITE_FUNCTION(SetSwatchName)};
 
-AISwatchLibrariesSuite gSwatchLibrariesSuite = {.CountLibraries = CountLibraries,
-                                                .GetNthLibrary = GetNthLibrary,
-                                                .GetNthLibraryName = GetNthLibraryName,
-                                                .FindStandardBookColor = FindStandardBookColor};
+AISwatchLibrariesSuite gSwatchLibrariesSuite = {
+    PLIM_SUITE_FUNCTION(CountLibraries), PLIM_SUITE_FUNCTION(GetNthLibrary),
+    PLIM_SUITE_FUNCTION(GetNthLibraryName), PLIM_SUITE_FUNCTION(FindStandardBookColor)};
 
 }  // namespace host

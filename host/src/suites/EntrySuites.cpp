@@ -8,6 +8,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 namespace {
@@ -276,8 +277,8 @@ AIErr SetPathClosed(AIArtHandle art, AIBoolean closed) {
         return kNoErr;
     });
     if (HostState* state = CurrentState()) {
-        state->journal.Record("SetPathClosed", {ArtLabel(state->documents.current.get(), art), closed ? "1" : "0"},
-                              error);
+        state->journal.Record("SetPathClosed",
+                              {ArtLabel(state->documents.current.get(), art), closed ? "1" : "0"}, error);
     }
     return error;
 }
@@ -294,39 +295,35 @@ AIErr SetPathGuide(AIArtHandle art, AIBoolean isGuide) {
         return kNoErr;
     });
     if (HostState* state = CurrentState()) {
-        state->journal.Record("SetPathGuide", {ArtLabel(state->documents.current.get(), art), isGuide ? "1" : "0"},
-                              error);
+        state->journal.Record("SetPathGuide",
+                              {ArtLabel(state->documents.current.get(), art), isGuide ? "1" : "0"}, error);
     }
     return error;
 }
 
 }  // namespace
 
-AIEntrySuite gEntrySuite = {.Release = ReleaseEntry,
-                            .GetType = GetType,
-                            .ToInteger = ToInteger,
-                            .ToBoolean = ToBoolean,
-                            .ToReal = ToReal,
-                            .ToString = ToString,
-                            .ToFillStyle = ToFillStyle,
-                            .ToStrokeStyle = ToStrokeStyle};
+AIEntrySuite gEntrySuite = {.Release = ::host::GuardedCount<"Release", ReleaseEntry>,
+                            PLIM_SUITE_FUNCTION(GetType),
+                            PLIM_SUITE_FUNCTION(ToInteger),
+                            PLIM_SUITE_FUNCTION(ToBoolean),
+                            PLIM_SUITE_FUNCTION(ToReal),
+                            PLIM_SUITE_FUNCTION(ToString),
+                            PLIM_SUITE_FUNCTION(ToFillStyle),
+                            PLIM_SUITE_FUNCTION(ToStrokeStyle)};
 
-AIDictionaryIteratorSuite gDictionaryIteratorSuite = {.Begin = Begin,
-                                                      .Release = ReleaseIterator,
-                                                      .AtEnd = AtEnd,
-                                                      .Next = Next,
-                                                      .GetKey = GetKey,
-                                                      .GetEntry = GetEntry};
+AIDictionaryIteratorSuite gDictionaryIteratorSuite = {
+    PLIM_SUITE_FUNCTION(Begin),  .Release = ::host::GuardedCount<"Release", ReleaseIterator>,
+    PLIM_SUITE_FUNCTION(AtEnd),  PLIM_SUITE_FUNCTION(Next),
+    PLIM_SUITE_FUNCTION(GetKey), PLIM_SUITE_FUNCTION(GetEntry)};
 
-AILiveEffectSuite gLiveEffectSuite = {.GetLiveEffectNameAndVersion = GetLiveEffectNameAndVersion};
+AILiveEffectSuite gLiveEffectSuite = {PLIM_SUITE_FUNCTION(GetLiveEffectNameAndVersion)};
 
-AIBeautifulStrokesSuite gBeautifulStrokesSuite = {.GetParams = GetParams,
-                                                  .GetArrowheadOptions = GetArrowheadOptions,
-                                                  .GetDashAdjustment = GetDashAdjustment};
+AIBeautifulStrokesSuite gBeautifulStrokesSuite = {PLIM_SUITE_FUNCTION(GetParams),
+                                                  PLIM_SUITE_FUNCTION(GetArrowheadOptions),
+                                                  PLIM_SUITE_FUNCTION(GetDashAdjustment)};
 
-AIPathSuite gPathSuite = {.GetPathClosed = GetPathClosed,
-                          .SetPathClosed = SetPathClosed,
-                          .GetPathGuide = GetPathGuide,
-                          .SetPathGuide = SetPathGuide};
+AIPathSuite gPathSuite = {PLIM_SUITE_FUNCTION(GetPathClosed), PLIM_SUITE_FUNCTION(SetPathClosed),
+                          PLIM_SUITE_FUNCTION(GetPathGuide), PLIM_SUITE_FUNCTION(SetPathGuide)};
 
 }  // namespace host

@@ -32,7 +32,9 @@ const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style)
     }
     // A named graphic style of the current document, by its own handle.
     const model::GraphicStyle* named =
-        state.documents.current != nullptr ? state.documents.current->colors().findGraphicStyle(ResourceIdOf(style)) : nullptr;
+        state.documents.current != nullptr
+            ? state.documents.current->colors().findGraphicStyle(ResourceIdOf(style))
+            : nullptr;
     return named != nullptr ? &named->style : nullptr;
 }
 
