@@ -13,8 +13,8 @@ protected:
         PluginTest::SetUp();
         OpenExample("appearance.json", 13);
         std::string error;
-        ASSERT_TRUE(
-            app->LoadSwatchLibrary(std::string(PLIM_SOURCE_DIR) + "/examples/brand-library.json", &error))
+        ASSERT_TRUE(app->LoadSwatchLibrary(
+            std::string(PLIM_SOURCE_DIR) + "/examples/libraries/brand-library.json", &error))
             << error;
     }
 

@@ -116,12 +116,13 @@ TEST(Plimhost, SwatchScriptWithALibrary) {
     const std::filesystem::path saved =
         std::filesystem::temp_directory_path() / ("plimhost-swatches-" + std::to_string(getpid()) + ".json");
     const std::string examples = std::string(PLIM_SOURCE_DIR) + "/examples/";
-    const PlimhostRun run = RunPlimhost("--open " + examples + "appearance.json --swatch-library " +
-                                            examples + "brand-library.json --save " + saved.string(),
-                                        "makeSwatch {\"color\":{\"swatchName\":\"Book "
-                                        "Red\",\"swatchLibrary\":\"Brand Book\",\"colorSpace\":\"Custom\"}}\n"
-                                        "mergeSwatches {\"target\":\"Leaf\",\"swatches\":[\"Moss\"]}\n"
-                                        "getGraphicStyle {\"tagSearch\":\"leafy\"}\n");
+    const PlimhostRun run =
+        RunPlimhost("--open " + examples + "appearance.json --swatch-library " + examples +
+                        "libraries/brand-library.json --save " + saved.string(),
+                    "makeSwatch {\"color\":{\"swatchName\":\"Book "
+                    "Red\",\"swatchLibrary\":\"Brand Book\",\"colorSpace\":\"Custom\"}}\n"
+                    "mergeSwatches {\"target\":\"Leaf\",\"swatches\":[\"Moss\"]}\n"
+                    "getGraphicStyle {\"tagSearch\":\"leafy\"}\n");
     EXPECT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 3u);
     EXPECT_EQ(run.lines[0], R"({"eventType":"makeSwatch"})");
