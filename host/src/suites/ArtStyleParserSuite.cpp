@@ -412,7 +412,7 @@ AIErr GetPaintFieldOpacityEnabled(AIParserPaintField paintField, AIBoolean* enab
 
 AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef attrs) {
     auto [state, field, error] = StartFieldOperation("GetPaintFieldBlendAttrs", paintField);
-    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRef(*state, attrs) : nullptr;
+    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
     if (error == kNoErr && out == nullptr) {
         error = kBadParameterErr;
     }
@@ -472,7 +472,7 @@ AIErr GetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean* enab
 AIErr GetBlendFieldAttrs(AIParserBlendField blendField, AIDictionaryRef attrs) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetBlendFieldAttrs");
     const model::BlendAttributes* blend = error == kNoErr ? FindBlend(*state, blendField) : nullptr;
-    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRef(*state, attrs) : nullptr;
+    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
     if (error == kNoErr && (blend == nullptr || out == nullptr)) {
         error = kBadParameterErr;
     }

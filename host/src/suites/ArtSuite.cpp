@@ -338,10 +338,10 @@ AIErr GetArtTextWrapProperty(AIArtHandle art, AIReal* offset, AIBoolean* invert)
         error = kBadParameterErr;
     }
     if (offset != nullptr) {
-        *offset = error == kNoErr ? node->data.wrapOffset : 0;
+        *offset = error == kNoErr ? node->data->wrapOffset : 0;
     }
     if (invert != nullptr) {
-        *invert = error == kNoErr && node->data.wrapInside;
+        *invert = error == kNoErr && node->data->wrapInside;
     }
     return error;
 }

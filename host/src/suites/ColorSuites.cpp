@@ -77,7 +77,7 @@ AIErr NewCustomColor(const AICustomColor* definition, const ai::UnicodeString& n
     const std::optional<std::string> text = error == kNoErr ? StringText(*state, name) : std::nullopt;
     model::Result<model::ResourceId> made = model::Status::badParameter;
     if (error == kNoErr && value && text && color != nullptr) {
-        made = document->colors().addCustomColor(*text, *value);
+        made = document->editColors().addCustomColor(*text, *value);
     }
     if (error == kNoErr && !made) {
         error = kBadParameterErr;
@@ -107,9 +107,9 @@ AIErr SetCustomColor(AICustomColorHandle color, const AICustomColor* definition)
     auto [state, document, error] = StartDocumentOperation(kCustomSuite, "SetCustomColor");
     const std::optional<model::CustomColorDefinition> value = FromAICustom(definition);
     if (error == kNoErr) {
-        error =
-            value ? ErrorFromStatus(document->colors().setCustomColorDefinition(ResourceIdOf(color), *value))
-                  : kBadParameterErr;
+        error = value ? ErrorFromStatus(
+                            document->editColors().setCustomColorDefinition(ResourceIdOf(color), *value))
+                      : kBadParameterErr;
     }
     if (state != nullptr) {
         state->journal.Record("SetCustomColor", {}, error);
@@ -339,7 +339,8 @@ ListStart StartListOperation(const char* operation, AISwatchListRef list) {
     }
     const auto number = reinterpret_cast<std::uintptr_t>(list);
     if (number != 0 && number == state->colors.documentSwatchList) {
-        start.colors = state->documents.current != nullptr ? &state->documents.current->colors() : nullptr;
+        start.colors =
+            state->documents.current != nullptr ? &state->documents.current->editColors() : nullptr;
         start.error = state->documents.current != nullptr ? kNoErr : kNoDocumentErr;
         return start;
     }
@@ -369,8 +370,9 @@ struct SwatchFound {
 SwatchFound FindSwatch(HostState& state, AISwatchRef swatch) {
     const model::ResourceId id = ResourceIdOf(swatch);
     if (state.documents.current != nullptr) {
-        if (const model::Swatch* found = state.documents.current->colors().findSwatch(id)) {
-            return {&state.documents.current->colors(), found, false};
+        if (state.documents.current->colors().findSwatch(id) != nullptr) {
+            model::DocumentColors& colors = state.documents.current->editColors();
+            return {&colors, colors.findSwatch(id), false};
         }
     }
     for (SwatchLibraryRecord& library : state.colors.swatchLibraries) {

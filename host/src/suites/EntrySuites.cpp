@@ -189,7 +189,7 @@ constexpr const char* kParamsKey = "BeautifulStrokeParams";
 
 AIErr GetParams(AIDictionaryRef strokeParams, AIDictionaryRef* params) {
     auto [state, error] = StartOperation(kStrokesSuite, "GetParams");
-    model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, strokeParams) : nullptr;
+    const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, strokeParams) : nullptr;
     if (error == kNoErr && (found == nullptr || params == nullptr)) {
         error = kBadParameterErr;
     }
@@ -254,8 +254,16 @@ constexpr const char* kPathSuite = kAIPathSuite;
 template <typename Access>
 AIErr PathFlag(const char* operation, AIArtHandle art, Access access) {
     auto [state, document, error] = StartDocumentOperation(kPathSuite, operation);
-    model::PathContent* path =
-        error == kNoErr ? document->contentAs<model::PathContent>(ArtIdOf(art)) : nullptr;
+    // Only a setter takes the path to edit, so that reading a flag records no change.
+    constexpr bool kReads = std::is_invocable_v<Access, const model::PathContent&>;
+    const auto find = [&, document = document] {
+        if constexpr (kReads) {
+            return document->contentAs<model::PathContent>(ArtIdOf(art));
+        } else {
+            return document->editContent<model::PathContent>(ArtIdOf(art));
+        }
+    };
+    const auto path = error == kNoErr ? find() : nullptr;
     if (error == kNoErr && path == nullptr) {
         error = kBadParameterErr;
     }
@@ -266,7 +274,7 @@ AIErr PathFlag(const char* operation, AIArtHandle art, Access access) {
 }
 
 AIErr GetPathClosed(AIArtHandle art, AIBoolean* closed) {
-    return PathFlag("GetPathClosed", art, [&](model::PathContent& path) {
+    return PathFlag("GetPathClosed", art, [&](const model::PathContent& path) {
         return closed == nullptr ? kBadParameterErr : (*closed = path.geometry.closed, kNoErr);
     });
 }
@@ -284,7 +292,7 @@ AIErr SetPathClosed(AIArtHandle art, AIBoolean closed) {
 }
 
 AIErr GetPathGuide(AIArtHandle art, AIBoolean* isGuide) {
-    return PathFlag("GetPathGuide", art, [&](model::PathContent& path) {
+    return PathFlag("GetPathGuide", art, [&](const model::PathContent& path) {
         return isGuide == nullptr ? kBadParameterErr : (*isGuide = path.guide, kNoErr);
     });
 }

@@ -95,7 +95,7 @@ std::optional<std::string> CustomColorName(AICustomColorHandle handle) {
     if (custom == nullptr) {
         return std::nullopt;
     }
-    model::DocumentColors& colors = state->documents.current->colors();
+    model::DocumentColors& colors = state->documents.current->editColors();
     if (library != nullptr && colors.customColorByName(custom->name) == nullptr &&
         !colors.addCustomColor(custom->name, custom->definition)) {
         return std::nullopt;
