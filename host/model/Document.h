@@ -200,6 +200,9 @@ public:
     // What changed since the log was last taken, records of things that ended as they began left
     // out; the document starts a new, empty log. Costs what changed, not what the document holds.
     ChangeLog takeChanges();
+    // Whether what changed since the log was last taken holds anything that did not end as it
+    // began. Costs what changed.
+    bool hasChanges() const;
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);

@@ -120,6 +120,13 @@ struct SwatchLibraryRecord {
     model::DocumentColors colors;
 };
 
+// How the placed-art suite fits new content into the bounds of the art it replaces.
+struct PlaceOptions {
+    ai::int32 method = 2;     // fit
+    ai::int32 alignment = 4;  // centre
+    bool clip = false;
+};
+
 // The plug-in session: the loaded module, the plug-in's own record and the handles it was given
 // for itself (its notifiers, its accesses), and the calls into it with the work waiting for the
 // outermost one to return.
@@ -149,6 +156,18 @@ struct DocumentSession {
     // documents by their handles (none for a new document).
     std::vector<BackgroundDocument> background;
     std::map<std::uintptr_t, std::string> paths;
+    // What the application knows of each open document besides its content, by handle: its path
+    // in the cloud storage (cloud documents only), the revision of its history when it was last
+    // opened or saved (none recorded: 0, the start of its history; kModifiedRevision: changed
+    // whatever the history says), and its XMP packet.
+    std::map<std::uintptr_t, std::string> cloudPaths;
+    std::map<std::uintptr_t, std::uint64_t> savedRevisions;
+    std::map<std::uintptr_t, std::string> xmpPackets;
+    // How content placed in place of a placed or raster art is fitted to it (AIPlaced.h), by art.
+    std::map<model::ArtId, PlaceOptions> placeOptions;
+    // The frames of the symbols made from art in this session (the model keeps a symbol's name
+    // only), so that their instances take the definition's size.
+    std::map<std::uintptr_t, model::Rect> symbolFrames;
 
     // Where art made without a prep art goes: directly above this art (inside on top of a layer
     // group). A null or stale art means inside on top of the current layer.
@@ -159,6 +178,8 @@ struct DocumentSession {
 // extension states.
 struct UIState {
     std::vector<std::uintptr_t> contexts;  // the application-context stack, innermost last
+    // How much the application may ask the user (ASUserInteraction.h): -1 nothing to 2 everything.
+    ai::int32 interaction = 2;
     int contextPushes = 0;
     int contextPops = 0;
     std::vector<AIErr> errorAlerts;

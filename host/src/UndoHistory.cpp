@@ -58,6 +58,7 @@ void UndoHistory::TakeOutsideChanges(model::Document& document) {
     if (outside.empty()) {
         return;
     }
+    ++fRevision;
     if (!fPast.empty()) {
         fPast.back().changes.absorb(std::move(outside));
     }
@@ -73,6 +74,9 @@ void UndoHistory::CloseTransaction(model::Document* document) {
     const bool changed = !changes.empty();
     if (!changed && !fCall->tag) {
         return;
+    }
+    if (changed) {
+        ++fRevision;
     }
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
@@ -105,6 +109,7 @@ bool UndoHistory::Undo(model::Document& document) {
     Step step = std::move(fPast.back());
     fPast.pop_back();
     document.applyChanges(step.changes);
+    ++fRevision;
     fFuture.push_back(std::move(step));
     return true;
 }
@@ -118,6 +123,7 @@ bool UndoHistory::Redo(model::Document& document) {
     Step step = std::move(fFuture.back());
     fFuture.pop_back();
     document.applyChanges(step.changes);
+    ++fRevision;
     fPast.push_back(std::move(step));
     return true;
 }
@@ -140,7 +146,12 @@ void UndoHistory::DocumentLeaving(const model::Document& document) {
     }
 }
 
+bool UndoHistory::HasOpenChanges(const model::Document* document) const {
+    return fCall && fCall->open && document != nullptr && document->hasChanges();
+}
+
 void UndoHistory::Reset(model::Document* document) {
+    fRevision = 0;
     fPast.clear();
     fFuture.clear();
     if (document != nullptr) {

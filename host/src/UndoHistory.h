@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,13 @@ public:
     // transaction now starting from the new document.
     void Reset(model::Document* document);
 
+    // Counts the states the document went through: every closed transaction that changed it, the
+    // host's own changes between calls, and every undo and redo. 0 when the history starts. The
+    // modified flag compares it with the revision at the last save.
+    std::uint64_t Revision() const { return fRevision; }
+    // Whether the running call changed the document since its transaction last closed.
+    bool HasOpenChanges(const model::Document* document) const;
+
 private:
     struct Step {
         model::ChangeLog changes;  // before undo: the states before the step; after: those after it
@@ -86,6 +94,7 @@ private:
     std::vector<Step> fPast;    // oldest first
     std::vector<Step> fFuture;  // the next to redo last
     std::optional<Call> fCall;
+    std::uint64_t fRevision = 0;
 };
 
 // The application's side of transactions: the begin and end of each outermost call into the

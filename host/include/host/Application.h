@@ -53,6 +53,9 @@ struct ApplicationOptions {
     std::filesystem::path pluginPath;
     // Further folder types that the folders suite answers, besides type 52.
     std::map<AIFolderType, std::filesystem::path> folders;
+    // The root of the cloud storage (AICloudDocument.h); empty: the application has none, and
+    // every cloud operation fails.
+    std::filesystem::path cloudFolder;
 };
 
 struct ScriptResult {
@@ -191,6 +194,10 @@ public:
     // The current document's file; empty for a new document or without one.
     std::string DocumentPath() const;
     void SetDocumentPath(std::string path);
+    // Whether the current document has changes that were not saved (AIDocument.h).
+    bool DocumentModified();
+    // The current document's colour model: 0 grey, 1 RGB, 2 CMYK.
+    int DocumentColorModel();
 
     // --- Preferences ---------------------------------------------------------------------------
     // What the preference suite reads and writes (host/Preferences.h).

@@ -79,6 +79,9 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
     registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
     registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
+    registry.Implement(kASUserInteractionSuite, kASUserInteractionSuiteVersion, &gUserInteractionSuite);
+    registry.Implement(kAICloudDocumentSuite, kAICloudDocumentSuiteVersion, &gCloudDocumentSuite);
+    registry.Implement(kAIPlacedSuite, kAIPlacedSuiteVersion, &gPlacedSuite);
 }
 
 }  // namespace host

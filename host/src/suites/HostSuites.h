@@ -9,6 +9,7 @@
 #include "AIArtboardRange.h"
 #include "AIBeautifulStrokes.h"
 #include "AICSXSExtension.h"
+#include "AICloudDocument.h"
 #include "AIColor.h"
 #include "AIColorConversion.h"
 #include "AIContext.h"
@@ -33,6 +34,7 @@
 #include "AIPath.h"
 #include "AIPathStyle.h"
 #include "AIPathfinder.h"
+#include "AIPlaced.h"
 #include "AIPreference.h"
 #include "AIRasterize.h"
 #include "AIRealMath.h"
@@ -47,6 +49,7 @@
 #include "AIUndo.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
+#include "ASUserInteraction.h"
 #include "SPAccess.h"
 #include "SPBasic.h"
 #include "SPPlugins.h"
@@ -97,6 +100,10 @@ extern AIPreferenceSuite gPreferenceSuite;
 extern AIArtboardSuite gArtboardSuite;
 extern AIArtboardRangeSuite gArtboardRangeSuite;
 extern AIDocumentListSuite gDocumentListSuite;
+// Documents, files and placing.
+extern ASUserInteractionSuite gUserInteractionSuite;
+extern AICloudDocumentSuite gCloudDocumentSuite;
+extern AIPlacedSuite gPlacedSuite;
 // Art styles, expanding and rasterizing.
 extern AIArtStyleSuite gArtStyleSuite;
 extern AIArtStyleParserSuite gArtStyleParserSuite;
