@@ -101,7 +101,7 @@ std::uintptr_t OpenAsCurrent(HostState& state, std::unique_ptr<Document> documen
 AIErr OpenDocumentFile(HostState& state, const std::string& path, ai::int16 colorModel, bool forceCopy,
                        std::uintptr_t* handle) {
     std::error_code failed;
-    const std::filesystem::path file = std::filesystem::absolute(path, failed);
+    const std::filesystem::path file = std::filesystem::absolute(path, failed).lexically_normal();
     if (path.empty() || failed || !std::filesystem::is_regular_file(file, failed)) {
         return kCantHappenErr;
     }
