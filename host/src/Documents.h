@@ -53,6 +53,5 @@ ai::int16 DocumentColorModel(HostState& state, std::uintptr_t handle);
 // the host operation "Host File System"/"Rename", which tests can make fail.
 bool WriteDocumentFile(HostState& state, const Document& document, const std::filesystem::path& file,
                        std::string* error);
-inline constexpr const char* kHostFileSystem = "Host File System";
 
 }  // namespace host
