@@ -3,16 +3,14 @@
 // them back.
 #include "Documents.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 #include <fstream>
 #include <sstream>
 #include "AIDocument.h"
 #include "host/Application.h"
+#include "model/AtomicFile.h"
 #include "model/DocumentFormat.h"
 
 namespace host {
@@ -216,29 +214,15 @@ bool WriteDocumentFile(HostState& state, const Document& document, const std::fi
         *error = written.error;
         return false;
     }
-    const std::filesystem::path temporary =
-        file.parent_path() / ("." + file.filename().string() + "." + std::to_string(::getpid()) + ".tmp");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << *written.text;
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            *error = "cannot write " + temporary.string();
-            return false;
-        }
+    model::AtomicFileWriter writer(file);
+    writer.write(*written.text);
+    // Without the commit the writer removes its temporary file: the target stays as it was.
+    if (state.faults.Check(kHostFileSystem, "Rename") != kNoErr) {
+        *error = "cannot replace " + file.string();
+        return false;
     }
-    std::error_code renamed;
-    if (state.faults.Check(kHostFileSystem, "Rename") == kNoErr) {
-        std::filesystem::rename(temporary, file, renamed);
-    } else {
-        renamed = std::make_error_code(std::errc::io_error);
-    }
-    if (renamed) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        *error = "cannot replace " + file.string() + ": " + renamed.message();
+    if (!writer.commit()) {
+        *error = writer.error();
         return false;
     }
     return true;

@@ -48,9 +48,9 @@ void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified)
 // The colour model of an open document (AIDocumentColorModelValue): RGB unless set.
 ai::int16 DocumentColorModel(HostState& state, std::uintptr_t handle);
 
-// Writes the document's native text to the file: into a temporary file in the same folder, then
-// renamed over the file, so that a failure at any step leaves the file as it was. The rename is
-// the host operation "Host File System"/"Rename", which tests can make fail.
+// Writes the document's native text to the file atomically (model/AtomicFile.h): a failure at any
+// step leaves the file as it was. The final rename is the host operation "Host File System" /
+// "Rename", which tests can make fail.
 bool WriteDocumentFile(HostState& state, const Document& document, const std::filesystem::path& file,
                        std::string* error);
 

@@ -161,6 +161,19 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     }
 }
 
+// A container that receives nothing (an empty group has no shape) stays; the others are replaced.
+TEST_F(PlaceTest, KeepsContainersThatReceivedNothing) {
+    const ArtId empty = *Document().newArt(ArtType::group, host::model::PaintOrder::aboveAll, ArtId{});
+    ASSERT_EQ(Document().tags(empty)->set("_p_tag_52ca9688", "string", "blue"), host::model::Status::ok);
+    const ArtId square = Tagged("blue").back();
+    const json reply =
+        ScriptJson("place", json{{"tagSearch", "blue"}, {"filePath", image}, {"mode", "mask"}}.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    EXPECT_TRUE(Document().isValid(empty));
+    EXPECT_FALSE(Document().isValid(square));
+    EXPECT_EQ(Tagged("blue").size(), 2u);  // the empty group and the square's result
+}
+
 // Layers locked or hidden before the command are locked and hidden again after it.
 TEST_F(PlaceTest, RestoresLockedAndHiddenLayers) {
     auto layer = *Document().nthLayer(0);
