@@ -38,8 +38,10 @@ protected:
         std::vector<ArtId> found;
         for (const ArtId art : Document().documentOrder()) {
             const host::model::TagList* tags = Document().tags(art);
-            for (const host::model::TagEntry& entry :
-                 tags != nullptr ? tags->entries() : std::vector<host::model::TagEntry>{}) {
+            if (tags == nullptr) {
+                continue;
+            }
+            for (const host::model::TagEntry& entry : tags->entries()) {
                 if (entry.value == tag) {
                     found.push_back(art);
                 }
@@ -164,7 +166,7 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
 // A container that receives nothing (an empty group has no shape) stays; the others are replaced.
 TEST_F(PlaceTest, KeepsContainersThatReceivedNothing) {
     const ArtId empty = *Document().newArt(ArtType::group, host::model::PaintOrder::aboveAll, ArtId{});
-    ASSERT_EQ(Document().tags(empty)->set("_p_tag_52ca9688", "string", "blue"), host::model::Status::ok);
+    ASSERT_EQ(Document().editTags(empty)->set("_p_tag_52ca9688", "string", "blue"), host::model::Status::ok);
     const ArtId square = Tagged("blue").back();
     const json reply =
         ScriptJson("place", json{{"tagSearch", "blue"}, {"filePath", image}, {"mode", "mask"}}.dump());
