@@ -11,6 +11,7 @@
 #include "model/ArtPaintFormat.h"
 #include "model/AtomicFile.h"
 #include "model/JsonText.h"
+#include "model/StoryFormat.h"
 
 namespace host::model {
 
@@ -18,20 +19,26 @@ namespace {
 
 // The keys of an art object, in the canonical order; ArtKey names their indexes.
 constexpr std::string_view kArtKeys[] = {
-    "children", "clipped",    "clippingMask",  "closed",
-    "color",    "dictionary", "dimPercent",    "dimPlacedImages",
-    "editable", "envelope",   "file",          "fillPattern",
-    "frame",    "hidden",     "intertwine",    "kind",
-    "locked",   "matrix",     "name",          "note",
-    "path",     "pixels",     "preview",       "printed",
-    "segments", "selected",   "strokePattern", "strokeWidth",
-    "style",    "symbol",     "tags",          "template",
-    "text",     "textWrap",   "title",         "type",
-    "uuid",     "visible",
+    "autoSize",     "children",       "clipped",
+    "clippingMask", "closed",         "color",
+    "dictionary",   "dimPercent",     "dimPlacedImages",
+    "editable",     "envelope",       "file",
+    "fillPattern",  "frame",          "hidden",
+    "intertwine",   "kind",           "locked",
+    "matrix",       "name",           "note",
+    "path",         "pixels",         "preview",
+    "printed",      "segments",       "selected",
+    "story",        "storyDirection", "strokePattern",
+    "strokeWidth",  "style",          "symbol",
+    "tags",         "template",       "text",
+    "textWrap",     "thread",         "threadHead",
+    "title",        "type",           "uuid",
+    "visible",
 };
 static_assert(inCanonicalOrder(kArtKeys));
 
 enum ArtKey : int {
+    kAutoSize,
     kChildren,
     kClipped,
     kClippingMask,
@@ -58,6 +65,8 @@ enum ArtKey : int {
     kPrinted,
     kSegments,
     kSelected,
+    kStory,
+    kStoryDirection,
     kStrokePattern,
     kStrokeWidth,
     kStyle,
@@ -66,6 +75,8 @@ enum ArtKey : int {
     kTemplate,
     kText,
     kTextWrap,
+    kThread,
+    kThreadHead,
     kTitle,
     kType,
     kUuid,
@@ -97,7 +108,8 @@ std::uint64_t keysOfType(ArtType type, bool layer) {
         case ArtType::path:
             return bit(kName) | bit(kClosed) | bit(kSegments);
         case ArtType::textFrame:
-            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | kBoxKeys;
+            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | bit(kStory) | bit(kThread) |
+                   bit(kThreadHead) | bit(kStoryDirection) | bit(kAutoSize) | kBoxKeys;
         case ArtType::placed:
             return bit(kName) | bit(kFile) | kBoxKeys;
         case ArtType::raster:
@@ -227,6 +239,10 @@ public:
                 out_.string(symbol.name);
             }
             out_.endArray();
+        }
+        if (hasTextStyles(document.textStyles())) {
+            out_.key("textStyles");
+            writeTextStyles(out_, document.textStyles());
         }
         out_.key("version");
         out_.integer(kDocumentFormatVersion);
@@ -382,6 +398,9 @@ private:
         };
 
         out_.beginObject();
+        if (text != nullptr) {
+            flag("autoSize", text->autoSize, false);
+        }
         if (hasChildren) {
             out_.key("children");
             out_.beginArray();
@@ -471,6 +490,14 @@ private:
             segments(path->geometry.segments);
         }
         attribute("selected", attribute::selected);
+        if (text != nullptr && !text->story.isPlain()) {
+            out_.key("story");
+            writeStory(out_, text->story);
+        }
+        if (text != nullptr && text->storyDirection != 0) {
+            out_.key("storyDirection");
+            out_.integer(text->storyDirection);
+        }
         if (!data.strokePattern.isIdentity()) {
             out_.key("strokePattern");
             matrix(data.strokePattern);
@@ -512,11 +539,19 @@ private:
         if (layer != nullptr) {
             flag("template", layer->isTemplate, defaults.isTemplate);
         }
-        if (text != nullptr && !text->text.empty()) {
+        if (text != nullptr && text->story.isPlain() && text->story.size() != 0) {
             out_.key("text");
-            out_.string(text->text);
+            out_.string(text->story.utf8());
         }
         attribute("textWrap", attribute::textWrap);
+        if (text != nullptr && !text->thread.empty()) {
+            out_.key("thread");
+            writeThread(out_, text->thread);
+        }
+        if (text != nullptr && !text->threadHead.empty()) {
+            out_.key("threadHead");
+            out_.string(text->threadHead);
+        }
         if (layer != nullptr) {
             out_.key("title");
             out_.string(layer->title);
@@ -577,8 +612,9 @@ public:
     explicit DocumentReader(std::string_view text) : in_(text) {}
 
     DocumentContents read() {
-        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "dictionary", "format", "layers",
-                                              "rulerUnits",     "scale",     "symbols",    "version"};
+        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards",  "dictionary", "format",
+                                              "layers",         "rulerUnits", "scale",      "symbols",
+                                              "textStyles",     "version"};
         static_assert(inCanonicalOrder(kKeys));
         DocumentContents contents;
         std::int64_t active = 0;
@@ -612,13 +648,16 @@ public:
                 case 7:
                     contents.symbols = readSymbols();
                     break;
+                case 8:
+                    contents.textStyles = readTextStyles(in_);
+                    break;
                 default:
                     checkVersion(in_);
                     break;
             }
         });
         in_.finish();
-        for (const std::size_t required : {3, 8, 4}) {
+        for (const std::size_t required : {3, 9, 4}) {
             if ((seen & (std::uint64_t{1} << required)) == 0) {
                 throw FormatError("", "the key \"" + std::string(kKeys[required]) + "\" is missing");
             }
@@ -868,7 +907,7 @@ private:
         GroupContent group;
         PathGeometry path;
         std::optional<TextKind> kind;
-        std::string text;
+        TextFrameContent text;
         PathGeometry textPath;
         std::string file;
         std::string symbol;
@@ -971,8 +1010,28 @@ private:
             case kTags:
                 data.tags = readTags();
                 break;
-            case kText:
-                fields.text = in_.readString();
+            case kText: {
+                std::optional<Story> story = Story::plain(in_.readString());
+                if (!story) {
+                    in_.fail("the text is not UTF-8");
+                }
+                fields.text.story = *std::move(story);
+                break;
+            }
+            case kStory:
+                fields.text.story = readStory(in_);
+                break;
+            case kThread:
+                fields.text.thread = readThread(in_);
+                break;
+            case kThreadHead:
+                fields.text.threadHead = in_.readString();
+                break;
+            case kStoryDirection:
+                fields.text.storyDirection = static_cast<int>(in_.readInteger(0, 1));
+                break;
+            case kAutoSize:
+                fields.text.autoSize = in_.readBool();
                 break;
             case kTitle:
                 fields.layerProperties.title = in_.readString();
@@ -1004,8 +1063,10 @@ private:
             case ArtType::compoundPath:
                 return CompoundPathContent{};
             case ArtType::textFrame:
-                return TextFrameContent{*fields.kind, std::move(fields.text), fields.box,
-                                        std::move(fields.textPath)};
+                fields.text.kind = *fields.kind;
+                fields.text.box = fields.box;
+                fields.text.path = std::move(fields.textPath);
+                return std::move(fields.text);
             case ArtType::placed:
                 return PlacedContent{std::move(fields.file), fields.box};
             case ArtType::raster:
@@ -1035,6 +1096,9 @@ private:
         }
         if (fields.layer && !layerAllowed) {
             in_.fail("a layer can only be at the top or directly in another layer");
+        }
+        if ((seen & bit(kText)) != 0 && (seen & bit(kStory)) != 0) {
+            in_.fail("a frame holds either \"text\" or \"story\"");
         }
         if (fields.strokeWidth && (seen & bit(kStyle)) != 0) {
             throw FormatError(in_.location() + ".strokeWidth",

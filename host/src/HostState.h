@@ -25,6 +25,7 @@
 #include "host/Preferences.h"
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
+#include "text/TextObjects.h"
 
 namespace host {
 
@@ -194,6 +195,7 @@ struct HostState {
     ArtRegistry art;
     ArtboardRegistry artboards;
     StyleRegistry styles;
+    TextEngineRegistry textEngine;
 };
 
 // The state of the current application; null when there is none.

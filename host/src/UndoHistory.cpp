@@ -58,6 +58,7 @@ void UndoHistory::TakeOutsideChanges(model::Document& document) {
     if (outside.empty()) {
         return;
     }
+    fModified = true;
     if (!fPast.empty()) {
         fPast.back().changes.absorb(std::move(outside));
     }
@@ -74,6 +75,7 @@ void UndoHistory::CloseTransaction(model::Document* document) {
     if (!changed && !fCall->tag) {
         return;
     }
+    fModified = fModified || changed;
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
         fPast.back().changes.absorb(std::move(changes));
@@ -106,6 +108,7 @@ bool UndoHistory::Undo(model::Document& document) {
     fPast.pop_back();
     document.applyChanges(step.changes);
     fFuture.push_back(std::move(step));
+    fModified = true;
     return true;
 }
 
@@ -119,6 +122,7 @@ bool UndoHistory::Redo(model::Document& document) {
     fFuture.pop_back();
     document.applyChanges(step.changes);
     fPast.push_back(std::move(step));
+    fModified = true;
     return true;
 }
 
@@ -143,6 +147,7 @@ void UndoHistory::DocumentLeaving(const model::Document& document) {
 void UndoHistory::Reset(model::Document* document) {
     fPast.clear();
     fFuture.clear();
+    fModified = false;
     if (document != nullptr) {
         document->takeChanges();  // what came before belongs to no step of this history
         document->markSelection();

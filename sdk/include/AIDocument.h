@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AIDictionary.h"
+#include "ATESuites.h"
 #include "SPTypes.h"
 
 #define kAIDocumentSuite "AI Document Suite"
@@ -57,4 +58,9 @@ struct AIDocumentSuite {
     AIErr (*GetDocumentRulerUnits)(ai::int16* units);
     // The document's colour model (AIDocumentColorModelValue).
     AIErr (*GetDocumentColorModel)(ai::int16* colorModel);
+    // The text engine's resources of the current document (its named styles), with one count.
+    AIErr (*GetDocumentTextResources)(DocumentTextResourcesRef* resources);
+    // Whether the document changed since it was opened, saved or marked unmodified.
+    AIErr (*GetDocumentModified)(AIBoolean* modified);
+    AIErr (*SetDocumentModified)(AIBoolean modified);
 };

@@ -5,6 +5,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "suites/TextEngineAccess.h"
 
 namespace host {
 namespace {
@@ -90,6 +91,31 @@ AIErr GetDocumentColorModel(ai::int16* colorModel) {
     return kNoErr;
 }
 
+AIErr GetDocumentTextResources(DocumentTextResourcesRef* resources) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentTextResources");
+    if ((error = OutputError(error, resources)) != kNoErr) {
+        return Refuse(resources, error);
+    }
+    return Answer(*state, resources, TextResourcesObject{state->documents.handle});
+}
+
+AIErr GetDocumentModified(AIBoolean* modified) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentModified");
+    if ((error = OutputError(error, modified)) != kNoErr) {
+        return Refuse(modified, error);
+    }
+    *modified = state->documents.undo.Modified();
+    return kNoErr;
+}
+
+AIErr SetDocumentModified(AIBoolean modified) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "SetDocumentModified");
+    if (error == kNoErr) {
+        state->documents.undo.SetModified(modified != 0);
+    }
+    return error;
+}
+
 }  // namespace
 
 AIDocumentSuite gDocumentSuite = {
@@ -100,6 +126,9 @@ AIDocumentSuite gDocumentSuite = {
     PLIM_SUITE_FUNCTION(GetDocumentScale),
     PLIM_SUITE_FUNCTION(GetDocumentRulerUnits),
     PLIM_SUITE_FUNCTION(GetDocumentColorModel),
+    PLIM_SUITE_FUNCTION(GetDocumentTextResources),
+    PLIM_SUITE_FUNCTION(GetDocumentModified),
+    PLIM_SUITE_FUNCTION(SetDocumentModified),
 };
 
 }  // namespace host
