@@ -261,6 +261,30 @@ INSTANTIATE_TEST_SUITE_P(
                 "unknown text kind"},
         BadText{"negativeStroke", withLayerChildren(R"({"type": "path", "strokeWidth": -1})"), "negative"},
         BadText{
+            "textAndStory",
+            withLayerChildren(
+                R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "text": "a", "story": {"text": "a"}})"),
+            "either \"text\" or \"story\""},
+        BadText{
+            "runsShortOfTheText",
+            withLayerChildren(
+                R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "story": {"text": "abc", "runs": [{"length": 2}]}})"),
+            "do not cover the text"},
+        BadText{"storyDirection",
+                withLayerChildren(
+                    R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "storyDirection": 2})"),
+                "out of range"},
+        BadText{"storyOnAPath", withLayerChildren(R"({"type": "path", "story": {"text": "a"}})"),
+                "unknown key \"story\""},
+        BadText{
+            "repeatedTextStyle",
+            R"({"format": "plimhost-document", "version": 1, "layers": [], "textStyles": {"character": {"A": {}, "A": {}}}})",
+            "given twice"},
+        BadText{
+            "featureOutOfRange",
+            R"({"format": "plimhost-document", "version": 1, "layers": [], "textStyles": {"character": {"A": {"fontSize": -1}}}})",
+            "out of its range"},
+        BadText{
             "repeatedTag",
             withLayerChildren(
                 R"({"type": "path", "tags": [{"name": "a", "type": "string", "value": "1"}, {"name": "a", "type": "string", "value": "2"}]})"),
