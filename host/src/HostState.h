@@ -174,6 +174,25 @@ struct StyleRegistry {
     HandleTable<StyleParserRecord> parsers;
 };
 
+// The action manager: parameter blocks, each its values by four-character key, written out as the
+// journal shows them ("name=u:/tmp/a.ai").
+struct ActionRegistry {
+    HandleTable<std::map<ai::uint32, std::string>> blocks;
+};
+
+// Export support: document states marked during a call so that a job's changes can be taken back
+// (the undo suite's revert marks), and the application contexts of documents suspended for a
+// writer (by the handle of the suspension: the document's handle).
+struct RevertMark {
+    std::shared_ptr<const model::Document> state;
+    std::uintptr_t document = 0;  // the handle of the document marked
+};
+
+struct ExportRegistry {
+    HandleTable<RevertMark> revertMarks;
+    HandleTable<std::uintptr_t> suspendedContexts;
+};
+
 // Everything the application keeps, so that the suites (plain C functions) reach it through
 // CurrentState(): its services, then the parts named above.
 struct HostState {
@@ -194,6 +213,8 @@ struct HostState {
     ArtRegistry art;
     ArtboardRegistry artboards;
     StyleRegistry styles;
+    ActionRegistry actions;
+    ExportRegistry exports;
 };
 
 // The state of the current application; null when there is none.

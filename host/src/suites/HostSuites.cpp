@@ -38,6 +38,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion, &gUnicodeStringSuite);
     registry.Implement(kAIUIThemeSuite, kAIUIThemeSuiteVersion, &gUIThemeSuite);
     registry.Implement(kAIUndoSuite, kAIUndoSuiteVersion, &gUndoSuite);
+    registry.Implement(kAIActionManagerSuite, kAIActionManagerSuiteVersion, &gActionManagerSuite);
     registry.Implement(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion, &gCSXSExtensionSuite);
     registry.Implement(kAIArtSuite, kAIArtSuiteVersion, &gArtSuite);
     registry.Implement(kAITagSuite, kAITagSuiteVersion, &gTagSuite);

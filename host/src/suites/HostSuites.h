@@ -37,6 +37,7 @@
 #include "AIUITheme.h"
 #include "AIUUID.h"
 #include "AIUndo.h"
+#include "AIActionManager.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
 #include "SPAccess.h"
@@ -65,6 +66,7 @@ extern AIFoldersSuite gFoldersSuite;
 extern AIUnicodeStringSuite gUnicodeStringSuite;
 extern AIUIThemeSuite gUIThemeSuite;
 extern AIUndoSuite gUndoSuite;
+extern AIActionManagerSuite gActionManagerSuite;
 extern AICSXSExtensionSuite gCSXSExtensionSuite;
 // The suites over the current document.
 extern AIArtSuite gArtSuite;

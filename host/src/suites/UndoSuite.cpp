@@ -1,4 +1,5 @@
 // The undo suite: the kind and tag of the running call's transaction, and what the history holds.
+#include <memory>
 #include <string>
 
 #include "HostState.h"
@@ -71,13 +72,60 @@ AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
     return kNoErr;
 }
 
+AIErr SetRevertMark(AIUndoMark* mark) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "SetRevertMark");
+    error = OutputError(error, mark);
+    if (error == kNoErr && !state->documents.undo.InCall()) {
+        error = kCantHappenErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(mark, error);
+    }
+    auto record = std::make_unique<RevertMark>();
+    record->state = std::make_shared<const model::Document>(*document);
+    record->document = state->documents.handle;
+    *mark = state->exports.revertMarks.Add<AIUndoMark>(std::move(record));
+    state->journal.Record("SetRevertMark", {}, kNoErr);
+    return kNoErr;
+}
+
+AIErr RevertToMark(AIUndoMark mark) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "RevertToMark");
+    if (state == nullptr) {
+        return error;
+    }
+    const RevertMark* record = state->exports.revertMarks.Find(mark);
+    if (error == kNoErr && (record == nullptr || record->document != state->documents.handle)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr && !(*record->state == *document)) {
+        document->restore(*record->state);
+    }
+    if (error == kNoErr) {
+        state->exports.revertMarks.Remove(mark);
+    }
+    state->journal.Record("RevertToMark", {}, error);
+    return error;
+}
+
+AIErr ForgetMark(AIUndoMark mark) {
+    auto [state, error] = StartOperation(kAIUndoSuite, "ForgetMark");
+    if (state == nullptr) {
+        return error;
+    }
+    if (error == kNoErr && !state->exports.revertMarks.Remove(mark)) {
+        error = kBadParameterErr;
+    }
+    return error;
+}
+
 }  // namespace
 
 AIUndoSuite gUndoSuite = {
-    PLIM_SUITE_FUNCTION(SetKind),
-    PLIM_SUITE_FUNCTION(SetUndoTagUS),
-    PLIM_SUITE_FUNCTION(CountTransactions),
-    PLIM_SUITE_FUNCTION(GetNthTransactionTag),
+    PLIM_SUITE_FUNCTION(SetKind),           PLIM_SUITE_FUNCTION(SetUndoTagUS),
+    PLIM_SUITE_FUNCTION(CountTransactions), PLIM_SUITE_FUNCTION(GetNthTransactionTag),
+    PLIM_SUITE_FUNCTION(SetRevertMark),     PLIM_SUITE_FUNCTION(RevertToMark),
+    PLIM_SUITE_FUNCTION(ForgetMark),
 };
 
 }  // namespace host
