@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "documents/Counters.h"
+#include "core/Counters.h"
 #include "documents/ExportJobs.h"
 #include "documents/NameTemplate.h"
 

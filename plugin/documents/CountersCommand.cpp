@@ -1,8 +1,8 @@
 // The command "counters": lists, reads, edits, advances, resets, adds and removes the plug-in's
 // counters.
+#include "core/Counters.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
-#include "core/Counters.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "core/Json.h"
 #include "core/Counters.h"
+#include "core/Json.h"
 
 namespace {
 

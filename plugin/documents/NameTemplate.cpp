@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "core/Json.h"
 #include "core/Counters.h"
+#include "core/Json.h"
 #include "documents/TimeTokens.h"
 
 namespace {
