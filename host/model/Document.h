@@ -197,6 +197,9 @@ public:
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);
+    // Puts a log taken earlier back in front of what changed since, as though it had never been
+    // taken: the host sets one aside to tell the changes after a revert mark from those before it.
+    void putBackChanges(ChangeLog earlier);
     // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
     // own selected bit is set differs from now, looking only at the objects changed since.
     void markSelection();

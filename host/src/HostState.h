@@ -180,16 +180,17 @@ struct ActionRegistry {
     HandleTable<std::map<ai::uint32, std::string>> blocks;
 };
 
-// Export support: document states marked during a call so that a job's changes can be taken back
-// (the undo suite's revert marks), and the application contexts of documents suspended for a
-// writer (by the handle of the suspension: the document's handle).
+// Export support: revert marks of the current document, and the application contexts of documents
+// suspended for a writer (by the handle of the suspension: the document's handle). A mark holds the
+// change log the document had when it was set, so that the document's log holds only what changed
+// after the newest mark; putting the logs back in order (newest first) gives the call's whole log.
 struct RevertMark {
-    std::shared_ptr<const model::Document> state;
-    std::uintptr_t document = 0;  // the handle of the document marked
+    model::ChangeLog before;
 };
 
 struct ExportRegistry {
     HandleTable<RevertMark> revertMarks;
+    std::vector<const void*> markOrder;  // the marks set and not yet reverted or forgotten, oldest first
     HandleTable<std::uintptr_t> suspendedContexts;
 };
 

@@ -2,7 +2,6 @@
 // the current document ("host_saveACopyAs"). The event reads the path ('name') and the format
 // name ('frmt'); every other key is accepted and left to the format's writer, which here ignores
 // it. Every play is journalled with its whole block, so that tests can read the options a job set.
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -117,21 +116,10 @@ AIErr AIActionSetEnumerated(AIActionParamValueRef param, ActionParamKeyID key, c
                     "e:" + std::string(name != nullptr ? name : "") + "=" + std::to_string(value));
 }
 
-// The native writer: the current document, atomically (a temporary file beside the target, then a
-// rename over it).
+// The native writer: the current document, atomically (saveDocument writes a temporary file beside
+// the target, or beside the file a link names, and renames it over the target once it is complete).
 AIErr SaveACopy(const model::Document& document, const std::string& path) {
-    const std::filesystem::path target(path);
-    const std::filesystem::path temporary =
-        target.parent_path() / ("." + target.filename().string() + ".saving");
-    if (!model::saveDocument(document, temporary)) {
-        std::remove(temporary.c_str());
-        return kCantHappenErr;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return kCantHappenErr;
-    }
-    return kNoErr;
+    return model::saveDocument(document, std::filesystem::path(path)) ? kNoErr : kCantHappenErr;
 }
 
 AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,

@@ -1,5 +1,4 @@
 // The undo suite: the kind and tag of the running call's transaction, and what the history holds.
-#include <memory>
 #include <string>
 
 #include "HostState.h"
@@ -81,10 +80,7 @@ AIErr SetRevertMark(AIUndoMark* mark) {
     if (error != kNoErr) {
         return Refuse(mark, error);
     }
-    auto record = std::make_unique<RevertMark>();
-    record->state = std::make_shared<const model::Document>(*document);
-    record->document = state->documents.handle;
-    *mark = state->exports.revertMarks.Add<AIUndoMark>(std::move(record));
+    *mark = static_cast<AIUndoMark>(const_cast<void*>(PlaceRevertMark(*state, *document)));
     state->journal.Record("SetRevertMark", {}, kNoErr);
     return kNoErr;
 }
@@ -94,15 +90,8 @@ AIErr RevertToMark(AIUndoMark mark) {
     if (state == nullptr) {
         return error;
     }
-    const RevertMark* record = state->exports.revertMarks.Find(mark);
-    if (error == kNoErr && (record == nullptr || record->document != state->documents.handle)) {
+    if (error == kNoErr && !RevertDocumentToMark(*state, mark)) {
         error = kBadParameterErr;
-    }
-    if (error == kNoErr && !(*record->state == *document)) {
-        document->restore(*record->state);
-    }
-    if (error == kNoErr) {
-        state->exports.revertMarks.Remove(mark);
     }
     state->journal.Record("RevertToMark", {}, error);
     return error;
@@ -113,7 +102,7 @@ AIErr ForgetMark(AIUndoMark mark) {
     if (state == nullptr) {
         return error;
     }
-    if (error == kNoErr && !state->exports.revertMarks.Remove(mark)) {
+    if (error == kNoErr && !ForgetRevertMark(*state, mark)) {
         error = kBadParameterErr;
     }
     return error;
