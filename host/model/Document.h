@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 #include "model/ArtType.h"
 #include "model/Artboard.h"
 #include "model/Dictionary.h"
+#include "model/DocumentColors.h"
 #include "model/Handles.h"
 #include "model/Layer.h"
 #include "model/Matrix.h"
@@ -107,6 +109,8 @@ struct DocumentContents {
     // The artboards, in order (empty: the default artboard), and the index of the active one.
     std::vector<Artboard> artboards;
     std::size_t activeArtboard = 0;
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    DocumentColors colors;
 };
 
 // What Document::transformArt changes.
@@ -140,6 +144,8 @@ struct DocumentFields {
     std::vector<Symbol> symbols;
     std::vector<Artboard> artboards{defaultArtboard()};
     std::size_t activeArtboard = 0;
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    Shared<DocumentColors> colors;
     bool operator==(const DocumentFields&) const = default;
 };
 
@@ -268,13 +274,16 @@ public:
     Status setName(ArtId art, std::string_view name);
     Result<std::string> note(ArtId art) const;
     Status setNote(ArtId art, std::string_view note);
+    // badParameter: an offset that is not finite.
+    Status setTextWrap(ArtId art, double offset, bool inside);
     Result<std::string> uuid(ArtId art) const;
     // Sets the width of the focal stroke (adding a black one; 0 removes it). badParameter: negative
     // or not finite.
     Status setStrokeWidth(ArtId art, double width);
     // The art's appearance (ArtStyle.h).
     Result<ArtStyle> style(ArtId art) const;
-    // badParameter: a style whose numbers break its limits (ArtStyle::check).
+    // badParameter: a style whose numbers break its limits (ArtStyle::check), or whose colours name
+    // a custom colour, gradient or pattern the document does not have.
     Status setStyle(ArtId art, ArtStyle style);
     Status setEnvelope(ArtId art, bool envelope);
     Status setIntertwine(ArtId art, bool intertwine);
@@ -431,6 +440,21 @@ public:
     Status deleteArtboards(std::vector<std::size_t> indexes);
     // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
     Point rulerOrigin() const;
+
+    // --- Colours ----------------------------------------------------------------------------------
+
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    const DocumentColors& colors() const { return *fields_->colors; }
+    // Records the document's own fields in the change log: take it only to change something.
+    DocumentColors& editColors() { return editFields().colors.edit(); }
+    // Renames a custom colour and every use of it (art, swatches, named styles). badParameter as
+    // DocumentColors::setCustomColorName.
+    Status renameCustomColor(ResourceId id, std::string_view name);
+    // Offers every colour of the art and everything below it (null art: of every art object and
+    // every named style, and with swatches every swatch) to visit, which may change it and says so.
+    // Answers whether anything changed. A change the document cannot hold is not kept.
+    Result<bool> forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
+                              bool swatches = false);
 
     // --- Symbols -----------------------------------------------------------------------------------
 

@@ -146,7 +146,8 @@ void SetFilePathText(HostState& state, ai::FilePath& path, const std::string& ut
 
 }  // namespace host
 
-// The host's own ai::FilePath values go through the host's table.
+// The host's own ai::FilePath values go through the host's table. Weak, so that a program holding
+// the plug-in's own pointer (the unit tests, which fill it from this host) keeps one pointer for both.
 extern "C" {
-AIFilePathSuite* sAIFilePath = &host::gFilePathSuite;
+__attribute__((weak)) AIFilePathSuite* sAIFilePath = &host::gFilePathSuite;
 }

@@ -69,6 +69,17 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);
     registry.Implement(kAIShapeConstructionSuite, kAIShapeConstructionSuiteVersion, &gShapeConstructionSuite);
     registry.Implement(kAIPathfinderSuite, kAIPathfinderSuiteVersion, &gPathfinderSuite);
+    registry.Implement(kAICustomColorSuite, kAICustomColorSuiteVersion, &gCustomColorSuite);
+    registry.Implement(kAIColorSuite, kAIColorSuiteVersion, &gColorSuite);
+    registry.Implement(kAIColorConversionSuite, kAIColorConversionSuiteVersion, &gColorConversionSuite);
+    registry.Implement(kAISwatchListSuite, kAISwatchListSuiteVersion, &gSwatchListSuite);
+    registry.Implement(kAISwatchLibrariesSuite, kAISwatchLibrariesSuiteVersion, &gSwatchLibrariesSuite);
+    registry.Implement(kAIEntrySuite, kAIEntrySuiteVersion, &gEntrySuite);
+    registry.Implement(kAIDictionaryIteratorSuite, kAIDictionaryIteratorSuiteVersion,
+                       &gDictionaryIteratorSuite);
+    registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
+    registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
+    registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
 }
 
 }  // namespace host

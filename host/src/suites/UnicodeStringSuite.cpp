@@ -197,7 +197,8 @@ AIUnicodeStringSuite gUnicodeStringSuite = {
 }  // namespace host
 
 // The host's own ai::UnicodeString values (in the message records it builds) go through the
-// host's table.
+// host's table. Weak, so that a program holding the plug-in's own pointer (the unit tests, which
+// fill it from this host) keeps one pointer for both.
 extern "C" {
-AIUnicodeStringSuite* sAIUnicodeString = &host::gUnicodeStringSuite;
+__attribute__((weak)) AIUnicodeStringSuite* sAIUnicodeString = &host::gUnicodeStringSuite;
 }

@@ -6,7 +6,7 @@
 #include <limits>
 #include <ostream>
 
-#include "FakeLayoutHost.h"
+#include "StandIn.h"
 #include "layout/Artboards.h"
 #include "layout/Layers.h"
 
@@ -27,7 +27,7 @@ void PrintTo(const PresetCase& c, std::ostream* out) {
 
 class Presets : public testing::TestWithParam<PresetCase> {
 protected:
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_P(Presets, SetWidthHeightAndRatioInPoints) {
@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PresetCase{"Film(4K)", 3112, 4096, 1}));
 
 TEST(PresetNames, AreExactAndCaseSensitive) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     for (const char* name : {"a4", "letter", "A4 ", "", "Film(8K)"}) {
         const Artboard record(json{{"template", name}});
         EXPECT_FALSE(record.width || record.height || record.par) << name;
@@ -60,7 +60,7 @@ TEST(PresetNames, AreExactAndCaseSensitive) {
 }
 
 TEST(PresetNames, OwnKeysOverrideThePresetInTheirUnits) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     const Artboard record(json{{"template", "Letter"}, {"width", 10}, {"units", "in"}});
     EXPECT_DOUBLE_EQ(*record.width, 720);
     EXPECT_DOUBLE_EQ(*record.height, 792);
@@ -71,7 +71,7 @@ TEST(PresetNames, OwnKeysOverrideThePresetInTheirUnits) {
 // --- The artboard record --------------------------------------------------------------------------------
 
 TEST(ArtboardRecord, ReadsEveryKeyWithItsUnits) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     const Artboard record(json{{"units", "in"},
                                {"width", 2},
                                {"height", 1},
@@ -102,7 +102,7 @@ TEST(ArtboardRecord, ReadsEveryKeyWithItsUnits) {
 }
 
 TEST(ArtboardRecord, ARulerOriginNeedsBothCoordinates) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     EXPECT_FALSE(Artboard(json{{"rulerX", 5}}).rulerOrigin);
     EXPECT_FALSE(Artboard(json{{"rulerY", 5}}).rulerOrigin);
     const Artboard both(json{{"rulerX", 5}, {"rulerY", 0}});
@@ -112,7 +112,7 @@ TEST(ArtboardRecord, ARulerOriginNeedsBothCoordinates) {
 }
 
 TEST(ArtboardRecord, AnEmptyRequestSetsNothing) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     const Artboard record(json::object());
     EXPECT_FALSE(record.width || record.height || record.x || record.y || record.par || record.centerMark ||
                  record.crossHairMark || record.safeAreasMark || record.newName || record.rulerOrigin);
@@ -140,7 +140,7 @@ void PrintTo(const WrongTypeCase& c, std::ostream* out) {
 
 class WrongTypes : public testing::TestWithParam<WrongTypeCase> {
 protected:
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_P(WrongTypes, FailTheCommand) {
@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ArtboardRecord, HugeLengthsInLargeUnitsAreRefused) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     // 1e308 feet overflow the points they stand for.
     const Artboard record(json{{"width", 1e308}, {"height", 10}, {"units", "ft"}});
     EXPECT_FALSE(record.Check().empty());

@@ -1,15 +1,16 @@
 // The preference readers and writer: only preferences that are set are read or written.
 #include <gtest/gtest.h>
 
-#include "FakeLayoutHost.h"
+#include "StandIn.h"
 #include "core/Preferences.h"
 
 namespace {
 
 TEST(Preferences, ReadOnlyWhatIsSet) {
-    FakeLayoutHost host;
-    host.preferences["includeStrokeInBounds"] = 1;
-    host.preferences["policyForPreservingCorners"] = 2;
+    unittest::StandIn host;
+    host::PreferenceStore& preferences = host.App().Preferences();
+    preferences.Set("", "includeStrokeInBounds", true);
+    preferences.Set("", "policyForPreservingCorners", ai::int32{2});
     bool stroke = false;
     int corners = 0;
     EXPECT_TRUE(ReadPluginPrefBool("", "includeStrokeInBounds", stroke));
@@ -25,12 +26,13 @@ TEST(Preferences, ReadOnlyWhatIsSet) {
 }
 
 TEST(Preferences, WriteOnlyWhatIsSet) {
-    FakeLayoutHost host;
-    host.preferences["policyForPreservingCorners"] = 2;
+    unittest::StandIn host;
+    host::PreferenceStore& preferences = host.App().Preferences();
+    preferences.Set("", "policyForPreservingCorners", ai::int32{2});
     EXPECT_TRUE(WritePluginPrefInt("", "policyForPreservingCorners", 1));
-    EXPECT_EQ(host.preferences["policyForPreservingCorners"], 1);
+    EXPECT_EQ(preferences.Get("", "policyForPreservingCorners"), host::PreferenceStore::Value(ai::int32{1}));
     EXPECT_FALSE(WritePluginPrefInt("", "missing", 1));
-    EXPECT_FALSE(host.preferences.contains("missing"));
+    EXPECT_FALSE(preferences.Get("", "missing"));
 }
 
 TEST(Preferences, WithoutTheSuiteNothingIsReadOrWritten) {

@@ -4,11 +4,25 @@
 
 #include <ostream>
 
-#include "FakeLayoutHost.h"
+#include "StandIn.h"
 #include "core/DocumentSettings.h"
 #include "core/Units.h"
 
 namespace {
+
+// The document's scale and ruler unit as the host's model keeps them. Values the model refuses
+// (a scale that isn't positive, a code outside the table) are met as the host failing to answer.
+void SetScale(unittest::StandIn& host, std::optional<double> scale) {
+    if (!scale || host.Doc().setScale(*scale) != host::model::Status::ok) {
+        host.Fail("AI Document Suite", "GetDocumentScale");
+    }
+}
+
+void SetRulerUnits(unittest::StandIn& host, std::optional<int> code) {
+    if (!code || host.Doc().setRulerUnits(*code) != host::model::Status::ok) {
+        host.Fail("AI Document Suite", "GetDocumentRulerUnits");
+    }
+}
 
 struct UnitCase {
     const char* units;
@@ -21,7 +35,7 @@ void PrintTo(const UnitCase& c, std::ostream* out) {
 
 class UnitTable : public testing::TestWithParam<UnitCase> {
 protected:
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_P(UnitTable, ConvertsBothWays) {
@@ -31,7 +45,7 @@ TEST_P(UnitTable, ConvertsBothWays) {
 
 TEST_P(UnitTable, RoundTripsOnAnyScale) {
     for (const double scale : {1.0, 2.5, 10.0, 0.25}) {
-        host.scale = scale;
+        SetScale(host, scale);
         for (const double value : {3.7, -12.0, 0.001}) {
             EXPECT_NEAR(PointsToLenUnits(LenUnitsToPoints(value, GetParam().units), GetParam().units), value,
                         1e-12 * std::abs(value) + 1e-15)
@@ -67,11 +81,11 @@ void PrintTo(const RulerCase& c, std::ostream* out) {
 
 class RulerUnits : public testing::TestWithParam<RulerCase> {
 protected:
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_P(RulerUnits, CurrentAndCapitalisedCurrentMeanTheRulerUnit) {
-    host.rulerUnits = GetParam().code;
+    SetRulerUnits(host, GetParam().code);
     for (const char* current : {"current", "Current"}) {
         EXPECT_DOUBLE_EQ(LenUnitsToPoints(2.0, current), 2 * GetParam().points) << current;
         EXPECT_DOUBLE_EQ(PointsToLenUnits(2 * GetParam().points, current), 2.0) << current;
@@ -92,11 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Codes, RulerUnits,
                          });
 
 TEST(Units, TheScaleDividesOnTheWayToTheHostAndMultipliesOnTheWayBack) {
-    FakeLayoutHost host;
-    host.scale = 10.0;
+    unittest::StandIn host;
+    SetScale(host, 10.0);
     EXPECT_DOUBLE_EQ(LenUnitsToPoints(1, "in"), 7.2);
     EXPECT_DOUBLE_EQ(PointsToLenUnits(72, "in"), 10);
-    host.scale = 2.0;
+    SetScale(host, 2.0);
     // An empty or unknown unit is points, scaled alike both ways.
     EXPECT_DOUBLE_EQ(LenUnitsToPoints(5, ""), 2.5);
     EXPECT_DOUBLE_EQ(PointsToLenUnits(5, ""), 10);
@@ -105,10 +119,10 @@ TEST(Units, TheScaleDividesOnTheWayToTheHostAndMultipliesOnTheWayBack) {
 }
 
 TEST(Units, AnUnusableScaleLeavesTheValueAlone) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     for (const std::optional<double> scale :
          {std::optional<double>(0.0), std::optional<double>(-2.0), std::optional<double>()}) {
-        host.scale = scale;
+        SetScale(host, scale);
         EXPECT_EQ(LenUnitsToPoints(5, "in"), 5);
         EXPECT_EQ(PointsToLenUnits(5, "in"), 5);
         EXPECT_EQ(LenUnitsToPoints(5, ""), 5);
@@ -117,8 +131,8 @@ TEST(Units, AnUnusableScaleLeavesTheValueAlone) {
 }
 
 TEST(Units, AFailingRulerUnitMeansPoints) {
-    FakeLayoutHost host;
-    host.rulerUnits.reset();
+    unittest::StandIn host;
+    SetRulerUnits(host, std::nullopt);
     EXPECT_EQ(LenUnitsToPoints(5, "current"), 5);
     EXPECT_EQ(PointsToLenUnits(5, "Current"), 5);
     EXPECT_EQ(GetDocumentLenUnits(), "");
@@ -137,7 +151,7 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 
 class LenToStringFormat : public testing::TestWithParam<FormatCase> {
 protected:
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_P(LenToStringFormat, WritesFixedPoint) {
@@ -153,30 +167,30 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{-1.256, "mm", -1, "-1.26"}, FormatCase{1234.5678, "m", -1, "1234.5678"},
                     FormatCase{1, "feetInches", -1, "1.0000"}, FormatCase{1, "pc", -1, "1.000"},
                     FormatCase{1e6, "cm", 0, "1000000"}, FormatCase{0.125, "yd", 2, "0.12"},
-                    // The document's ruler unit (points in the fake) decides the digits of "current".
+                    // The document's ruler unit (points in a new document) decides the digits of "current".
                     FormatCase{2.5, "current", -1, "2"}, FormatCase{2.5, "Current", -1, "2"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Units, LenToStringDoesNotConvert) {
-    FakeLayoutHost host;
-    host.scale = 4.0;
-    host.rulerUnits = 5;  // millimetres
+    unittest::StandIn host;
+    SetScale(host, 4.0);
+    SetRulerUnits(host, 5);  // millimetres
     EXPECT_EQ(LenToString(72, "current", -1), "72.00");
-    host.rulerUnits = 7;  // no name: the digits of an unknown unit
+    SetRulerUnits(host, 7);  // no name: the digits of an unknown unit
     EXPECT_EQ(LenToString(72, "Current", -1), "72.0000");
 }
 
 TEST(Units, PointsToLenUnitsStringConvertsAndFormats) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     EXPECT_EQ(PointsToLenUnitsString(72, "in", -1), "1.000");
-    host.rulerUnits = 5;
+    SetRulerUnits(host, 5);
     EXPECT_EQ(PointsToLenUnitsString(72, "current", -1), "25.40");
-    host.scale = 2.0;
+    SetScale(host, 2.0);
     EXPECT_EQ(PointsToLenUnitsString(36, "in", 2), "1.00");
 }
 
 TEST(Units, AbsurdPrecisionIsCapped) {
-    FakeLayoutHost host;
+    unittest::StandIn host;
     EXPECT_EQ(LenToString(1, "pt", 1000000).size(), 52u);
 }
 
