@@ -36,6 +36,7 @@ struct GroupContent {
 
 struct PathContent {
     PathGeometry geometry;
+    bool guide = false;  // a guide shows while editing and is never printed
     bool operator==(const PathContent&) const = default;
 };
 

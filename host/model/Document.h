@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 #include "model/ArtType.h"
 #include "model/Artboard.h"
 #include "model/Dictionary.h"
+#include "model/DocumentColors.h"
 #include "model/Handles.h"
 #include "model/Layer.h"
 #include "model/Matrix.h"
@@ -109,6 +111,8 @@ struct DocumentContents {
     std::vector<Artboard> artboards;
     std::size_t activeArtboard = 0;
     TextStyles textStyles;  // the named character and paragraph styles
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    DocumentColors colors;
 };
 
 // What Document::transformArt changes.
@@ -143,6 +147,8 @@ struct DocumentFields {
     std::vector<Artboard> artboards{defaultArtboard()};
     std::size_t activeArtboard = 0;
     TextStyles textStyles;
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    Shared<DocumentColors> colors;
     bool operator==(const DocumentFields&) const = default;
 };
 
@@ -200,6 +206,9 @@ public:
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);
+    // Puts a log taken earlier back in front of what changed since, as though it had never been
+    // taken: the host sets one aside to tell the changes after a revert mark from those before it.
+    void putBackChanges(ChangeLog earlier);
     // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
     // own selected bit is set differs from now, looking only at the objects changed since.
     void markSelection();
@@ -268,13 +277,16 @@ public:
     Status setName(ArtId art, std::string_view name);
     Result<std::string> note(ArtId art) const;
     Status setNote(ArtId art, std::string_view note);
+    // badParameter: an offset that is not finite.
+    Status setTextWrap(ArtId art, double offset, bool inside);
     Result<std::string> uuid(ArtId art) const;
     // Sets the width of the focal stroke (adding a black one; 0 removes it). badParameter: negative
     // or not finite.
     Status setStrokeWidth(ArtId art, double width);
     // The art's appearance (ArtStyle.h).
     Result<ArtStyle> style(ArtId art) const;
-    // badParameter: a style whose numbers break its limits (ArtStyle::check).
+    // badParameter: a style whose numbers break its limits (ArtStyle::check), or whose colours name
+    // a custom colour, gradient or pattern the document does not have.
     Status setStyle(ArtId art, ArtStyle style);
     Status setEnvelope(ArtId art, bool envelope);
     Status setIntertwine(ArtId art, bool intertwine);
@@ -431,6 +443,21 @@ public:
     Status deleteArtboards(std::vector<std::size_t> indexes);
     // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
     Point rulerOrigin() const;
+
+    // --- Colours ----------------------------------------------------------------------------------
+
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    const DocumentColors& colors() const { return *fields_->colors; }
+    // Records the document's own fields in the change log: take it only to change something.
+    DocumentColors& editColors() { return editFields().colors.edit(); }
+    // Renames a custom colour and every use of it (art, swatches, named styles). badParameter as
+    // DocumentColors::setCustomColorName.
+    Status renameCustomColor(ResourceId id, std::string_view name);
+    // Offers every colour of the art and everything below it (null art: of every art object and
+    // every named style, and with swatches every swatch) to visit, which may change it and says so.
+    // Answers whether anything changed. A change the document cannot hold is not kept.
+    Result<bool> forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
+                              bool swatches = false);
 
     // --- Symbols -----------------------------------------------------------------------------------
 

@@ -5,7 +5,10 @@
 
 #include <utility>
 
+#include <fstream>
+#include <sstream>
 #include "host/Application.h"
+#include "model/DocumentFormat.h"
 
 namespace host {
 
@@ -101,6 +104,28 @@ std::string Application::DocumentPath() const {
     const auto found = fState->documents.paths.find(fState->documents.handle);
     return fState->documents.current != nullptr && found != fState->documents.paths.end() ? found->second
                                                                                           : std::string();
+}
+
+bool Application::LoadSwatchLibrary(const std::filesystem::path& file, std::string* error) {
+    std::ifstream stream(file, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    if (!stream) {
+        if (error != nullptr) {
+            *error = "cannot read " + file.string();
+        }
+        return false;
+    }
+    model::SwatchLibraryResult read = model::readSwatchLibrary(text.str());
+    if (!read.library) {
+        if (error != nullptr) {
+            *error = file.string() + ": " + read.error;
+        }
+        return false;
+    }
+    fState->colors.swatchLibraries.push_back(
+        SwatchLibraryRecord{detail::NextHandleNumber(), read.library->name, std::move(read.library->colors)});
+    return true;
 }
 
 void Application::SetDocumentPath(std::string path) {

@@ -26,6 +26,7 @@
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
 #include "text/TextObjects.h"
+#include "model/DocumentColors.h"
 
 namespace host {
 
@@ -62,6 +63,9 @@ struct MemoryBlock {
 // keys of nested dictionary entries), in which document, resolved afresh on every use so that it
 // fails cleanly once its owner is gone. The reference goes when its count drops to 0.
 struct DictionaryRecord {
+    // A dictionary of the plug-in's own, or a copy handed out (effect and stroke parameters): held
+    // here, in no document. Otherwise the address in the document.
+    std::shared_ptr<model::Dictionary> owned;
     model::DictionaryRef address;
     std::uintptr_t document = 0;  // the documentHandle of the document it was made in
     ASInt32 count = 1;
@@ -89,6 +93,32 @@ struct ArtboardRangeCursor {
 struct StyleParserRecord {
     std::optional<model::ArtStyle> style;
     std::vector<std::uintptr_t> paintFieldHandles;
+    // Handles of the live effects before and after the paint fields, of each paint field's own
+    // effects (one list per paint field), and of the style's blend field; made with the paint
+    // field handles.
+    std::vector<std::uintptr_t> preEffectHandles;
+    std::vector<std::uintptr_t> postEffectHandles;
+    std::vector<std::vector<std::uintptr_t>> fieldEffectHandles;
+    std::uintptr_t blendFieldHandle = 0;
+};
+
+// A copy of one dictionary entry's value (the entry suite), and an iterator over a copy of a
+// dictionary's entries (the dictionary iterator suite).
+struct EntryRecord {
+    model::DictionaryValue value;
+    std::string text;  // a string entry's text, handed out by ToString
+};
+struct DictionaryIteratorRecord {
+    std::vector<std::pair<std::string, model::DictionaryValue>> entries;
+    std::size_t at = 0;
+};
+
+// A swatch library loaded by the application (Application::LoadSwatchLibrary), with the handle of
+// its swatch list.
+struct SwatchLibraryRecord {
+    std::uintptr_t handle = 0;
+    std::string name;
+    model::DocumentColors colors;
 };
 
 // The plug-in session: the loaded module, the plug-in's own record and the handles it was given
@@ -175,6 +205,37 @@ struct StyleRegistry {
     HandleTable<StyleParserRecord> parsers;
 };
 
+// The action manager: parameter blocks, each its values by four-character key, written out as the
+// journal shows them ("name=u:/tmp/a.ai").
+struct ActionRegistry {
+    HandleTable<std::map<ai::uint32, std::string>> blocks;
+};
+
+// Export support: revert marks of the current document, and the application contexts of documents
+// suspended for a writer (by the handle of the suspension: the document's handle). A mark holds the
+// change log the document had when it was set, so that the document's log holds only what changed
+// after the newest mark; putting the logs back in order (newest first) gives the call's whole log.
+struct RevertMark {
+    model::ChangeLog before;
+};
+
+struct ExportRegistry {
+    HandleTable<RevertMark> revertMarks;
+    std::vector<const void*> markOrder;  // the marks set and not yet reverted or forgotten, oldest first
+    HandleTable<std::uintptr_t> suspendedContexts;
+};
+
+// The colour and entry suites: entries and dictionary iterators handed out, the handle of the
+// current document's swatch list, the loaded swatch libraries in order, and the live effects the
+// application knows (handle and internal name).
+struct ColorRegistry {
+    HandleTable<EntryRecord> entries;
+    HandleTable<DictionaryIteratorRecord> dictionaryIterators;
+    std::uintptr_t documentSwatchList = detail::NextHandleNumber();
+    std::vector<SwatchLibraryRecord> swatchLibraries;
+    std::vector<std::pair<std::uintptr_t, std::string>> liveEffects;
+};
+
 // Everything the application keeps, so that the suites (plain C functions) reach it through
 // CurrentState(): its services, then the parts named above.
 struct HostState {
@@ -196,6 +257,9 @@ struct HostState {
     ArtboardRegistry artboards;
     StyleRegistry styles;
     TextEngineRegistry textEngine;
+    ActionRegistry actions;
+    ExportRegistry exports;
+    ColorRegistry colors;
 };
 
 // The state of the current application; null when there is none.

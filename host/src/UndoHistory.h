@@ -106,6 +106,17 @@ void DocumentLeaving(HostState& state);
 // During a call, a document that went behind closes its transaction, and the new one starts one.
 void DocumentBecameCurrent(HostState& state);
 
+// Revert marks of the current document, set during a call. A mark sets the document's change log
+// aside, so that what changes after it is logged apart. Reverting to a mark applies what changed
+// since (it leaves no trace in the history) and puts the earlier log back; forgetting a mark joins
+// its log with the next one. False for a mark that is not set.
+const void* PlaceRevertMark(HostState& state, model::Document& document);
+bool RevertDocumentToMark(HostState& state, const void* mark);
+bool ForgetRevertMark(HostState& state, const void* mark);
+// Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when
+// the document goes.
+void SettleRevertMarks(HostState& state);
+
 // Undoes (forward false) or redoes one transaction of the current document: kNoDocumentErr without
 // a document, kCantHappenErr when there is nothing to undo or redo. Outside a call into the plug-in
 // a changed selection is announced at once; inside one, the call's end announces it.

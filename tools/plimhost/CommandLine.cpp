@@ -53,7 +53,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
         }
         const std::size_t equals = argument.find('=');
         const std::string option = argument.substr(0, equals);
-        std::optional<std::string>* slot = ValueSlot(option, line);
+        std::optional<std::string> library;
+        std::optional<std::string>* slot = option == "--swatch-library" ? &library : ValueSlot(option, line);
         if (slot == nullptr) {
             *error = "unknown option " + argument;
             return false;
@@ -73,6 +74,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
         if ((*slot)->empty()) {
             *error = option + " needs a value";
             return false;
+        }
+        if (library) {
+            line->swatchLibraries.push_back(*library);
         }
     }
     if (newDocument && line->openFile) {

@@ -1,5 +1,6 @@
 // The command line of plimhost:
-//     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]
+//     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT
+//     ...]
 #pragma once
 
 #include <optional>
@@ -14,6 +15,8 @@ struct CommandLine {
     // A PNG picture of the active artboard, written after the last line.
     std::optional<std::string> snapshotFile;
     std::optional<std::string> pluginPath;
+    // Swatch library files, loaded in order (--swatch-library, repeatable).
+    std::vector<std::string> swatchLibraries;
     bool panel = false;
     bool help = false;
     // The scripts in order; "-" is standard input. None: standard input.
@@ -21,7 +24,8 @@ struct CommandLine {
 };
 
 inline constexpr const char* kUsage =
-    "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]\n";
+    "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH]\n"
+    "                [--swatch-library FILE ...] [SCRIPT ...]\n";
 
 // Reads the arguments after the program name. False with the reason in *error for a usage error.
 // "--" ends the options; "--plugin=PATH" is the same as "--plugin PATH".

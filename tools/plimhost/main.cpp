@@ -134,6 +134,13 @@ int Run(const plimhost::CommandLine& line) {
     if (line.openFile && !OpenDocument(application, *line.openFile)) {
         return kExitCantLoad;
     }
+    for (const std::string& library : line.swatchLibraries) {
+        std::string error;
+        if (!application.LoadSwatchLibrary(library, &error)) {
+            std::cerr << "plimhost: " << error << "\n";
+            return kExitCantLoad;
+        }
+    }
     if (!application.Load()) {
         std::cerr << "plimhost: " << application.LoadError() << "\n";
         return kExitCantLoad;

@@ -168,6 +168,10 @@ public:
     Document* CurrentDocument();
     void NewDocument();
     void SetDocument(std::unique_ptr<Document> document);
+    // Loads a swatch library file (document-format.md, Swatch libraries) after those loaded
+    // before; the libraries suite counts the current document's own list as library 0, so this is
+    // library 1, 2, ... False, with the reason in *error, when the file can't be read.
+    bool LoadSwatchLibrary(const std::filesystem::path& file, std::string* error = nullptr);
     void CloseDocument();
 
     // --- Several documents ---------------------------------------------------------------------

@@ -78,7 +78,7 @@ AIErr GetDocumentRulerUnits(ai::int16* units) {
     return kNoErr;
 }
 
-// Documents of this host are RGB documents.
+// The document's colour model ("colorModel" of the format; RGB unless set).
 AIErr GetDocumentColorModel(ai::int16* colorModel) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentColorModel");
     if (error == kNoErr && colorModel == nullptr) {
@@ -87,7 +87,7 @@ AIErr GetDocumentColorModel(ai::int16* colorModel) {
     if (error != kNoErr) {
         return Refuse(colorModel, error);
     }
-    *colorModel = kDocRGBColor;
+    *colorModel = static_cast<ai::int16>(current->colors().colorModel());
     return kNoErr;
 }
 

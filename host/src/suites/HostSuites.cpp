@@ -38,6 +38,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion, &gUnicodeStringSuite);
     registry.Implement(kAIUIThemeSuite, kAIUIThemeSuiteVersion, &gUIThemeSuite);
     registry.Implement(kAIUndoSuite, kAIUndoSuiteVersion, &gUndoSuite);
+    registry.Implement(kAIActionManagerSuite, kAIActionManagerSuiteVersion, &gActionManagerSuite);
     registry.Implement(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion, &gCSXSExtensionSuite);
     registry.Implement(kAIArtSuite, kAIArtSuiteVersion, &gArtSuite);
     registry.Implement(kAITagSuite, kAITagSuiteVersion, &gTagSuite);
@@ -93,6 +94,17 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     implementEngine("DocumentTextResources", 102, &gDocumentTextResourcesSuite);
     implementEngine("Font", 1, &gEngineFontSuite);
     implementEngine("ApplicationPaint", 1, &gApplicationPaintSuite);
+    registry.Implement(kAICustomColorSuite, kAICustomColorSuiteVersion, &gCustomColorSuite);
+    registry.Implement(kAIColorSuite, kAIColorSuiteVersion, &gColorSuite);
+    registry.Implement(kAIColorConversionSuite, kAIColorConversionSuiteVersion, &gColorConversionSuite);
+    registry.Implement(kAISwatchListSuite, kAISwatchListSuiteVersion, &gSwatchListSuite);
+    registry.Implement(kAISwatchLibrariesSuite, kAISwatchLibrariesSuiteVersion, &gSwatchLibrariesSuite);
+    registry.Implement(kAIEntrySuite, kAIEntrySuiteVersion, &gEntrySuite);
+    registry.Implement(kAIDictionaryIteratorSuite, kAIDictionaryIteratorSuiteVersion,
+                       &gDictionaryIteratorSuite);
+    registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
+    registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
+    registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
 }
 
 }  // namespace host

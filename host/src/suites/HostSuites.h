@@ -4,16 +4,21 @@
 #include "AIATEPaint.h"
 #include "AIATETextUtil.h"
 #include "AIArt.h"
-#include "AIArtboard.h"
 #include "AIArtSet.h"
 #include "AIArtStyle.h"
 #include "AIArtStyleParser.h"
+#include "AIArtboard.h"
 #include "AIArtboardRange.h"
+#include "AIBeautifulStrokes.h"
 #include "AICSXSExtension.h"
+#include "AIColor.h"
+#include "AIColorConversion.h"
 #include "AIContext.h"
+#include "AICustomColor.h"
 #include "AIDictionary.h"
 #include "AIDocument.h"
 #include "AIDocumentList.h"
+#include "AIEntry.h"
 #include "AIEnvelope.h"
 #include "AIExpand.h"
 #include "AIFont.h"
@@ -24,15 +29,18 @@
 #include "AIIntertwine.h"
 #include "AIIsolationMode.h"
 #include "AILayer.h"
+#include "AILiveEffect.h"
 #include "AIMatchingArt.h"
 #include "AIMdMemory.h"
-#include "AIPathStyle.h"
-#include "AIRasterize.h"
 #include "AINotifier.h"
+#include "AIPath.h"
+#include "AIPathStyle.h"
 #include "AIPathfinder.h"
 #include "AIPreference.h"
+#include "AIRasterize.h"
 #include "AIRealMath.h"
 #include "AIShapeConstruction.h"
+#include "AISwatchList.h"
 #include "AISymbol.h"
 #include "AITag.h"
 #include "AITextFrame.h"
@@ -40,6 +48,7 @@
 #include "AIUITheme.h"
 #include "AIUUID.h"
 #include "AIUndo.h"
+#include "AIActionManager.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
 #include "ATESuites.h"
@@ -69,6 +78,7 @@ extern AIFoldersSuite gFoldersSuite;
 extern AIUnicodeStringSuite gUnicodeStringSuite;
 extern AIUIThemeSuite gUIThemeSuite;
 extern AIUndoSuite gUndoSuite;
+extern AIActionManagerSuite gActionManagerSuite;
 extern AICSXSExtensionSuite gCSXSExtensionSuite;
 // The suites over the current document.
 extern AIArtSuite gArtSuite;
@@ -98,6 +108,17 @@ extern AIArtStyleSuite gArtStyleSuite;
 extern AIArtStyleParserSuite gArtStyleParserSuite;
 extern AIPathStyleSuite gPathStyleSuite;
 extern AIExpandSuite gExpandSuite;
+// Colours, swatches, entries, live effects, beautiful strokes and paths.
+extern AICustomColorSuite gCustomColorSuite;
+extern AIColorSuite gColorSuite;
+extern AIColorConversionSuite gColorConversionSuite;
+extern AISwatchListSuite gSwatchListSuite;
+extern AISwatchLibrariesSuite gSwatchLibrariesSuite;
+extern AIEntrySuite gEntrySuite;
+extern AIDictionaryIteratorSuite gDictionaryIteratorSuite;
+extern AILiveEffectSuite gLiveEffectSuite;
+extern AIBeautifulStrokesSuite gBeautifulStrokesSuite;
+extern AIPathSuite gPathSuite;
 extern AIRasterizeSuite gRasterizeSuite;
 // Structure: art sets, new shapes and the pathfinder.
 extern AIArtSetSuite gArtSetSuite;
