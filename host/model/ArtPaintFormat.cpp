@@ -475,6 +475,14 @@ constexpr std::array<int, 256> kBase64Values = [] {
 
 }  // namespace
 
+void writePaintColor(JsonWriter& out, const Color& color) {
+    writeColor(out, color);
+}
+
+Color readPaintColor(JsonReader& in) {
+    return readColor(in);
+}
+
 void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& writeDictionary) {
     out.beginObject();
     if (style.blend != BlendAttributes{}) {

@@ -25,6 +25,10 @@ void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& 
 // Throws FormatError for unknown or repeated keys, wrong types and values out of their limits.
 ArtStyle readStyle(JsonReader& in, const DictionaryReader& readDictionary);
 
+// A colour alone, as paint fields write it (text colours use it too).
+void writePaintColor(JsonWriter& out, const Color& color);
+Color readPaintColor(JsonReader& in);
+
 // Colours, fills and strokes on their own (swatches, custom colours, dictionary entries). A colour
 // is "none", {"gray": g}, {"rgb": [r, g, b]}, {"cmyk": [c, m, y, k]}, {"custom": name, "tint": t},
 // {"pattern": name} or {"gradient": name}; the readers throw FormatError as readStyle does.

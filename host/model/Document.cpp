@@ -52,6 +52,8 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     if (document.fields_->topGroups.empty()) {
         document.createLayer(Slot{});
     }
+    document.repairThreads();
+    document.editFields().textStyles = std::move(contents.textStyles);
     document.editFields().dictionary = std::move(contents.dictionary);
     if (document.setScale(contents.scale) != Status::ok ||
         document.setRulerUnits(contents.rulerUnits) != Status::ok) {
@@ -95,6 +97,7 @@ DocumentContents Document::contents() const {
     }
     result.artboards = fields_->artboards;
     result.activeArtboard = fields_->activeArtboard;
+    result.textStyles = fields_->textStyles;
     result.colors = *fields_->colors;
     return result;
 }

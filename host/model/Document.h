@@ -26,6 +26,7 @@
 #include "model/Rect.h"
 #include "model/Shared.h"
 #include "model/Status.h"
+#include "model/Story.h"
 #include "model/TagList.h"
 #include "model/Uuid.h"
 
@@ -109,6 +110,7 @@ struct DocumentContents {
     // The artboards, in order (empty: the default artboard), and the index of the active one.
     std::vector<Artboard> artboards;
     std::size_t activeArtboard = 0;
+    TextStyles textStyles;  // the named character and paragraph styles
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
     DocumentColors colors;
 };
@@ -144,6 +146,7 @@ struct DocumentFields {
     std::vector<Symbol> symbols;
     std::vector<Artboard> artboards{defaultArtboard()};
     std::size_t activeArtboard = 0;
+    TextStyles textStyles;
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
     Shared<DocumentColors> colors;
     bool operator==(const DocumentFields&) const = default;
@@ -206,6 +209,9 @@ public:
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);
+    // Puts a log taken earlier back in front of what changed since, as though it had never been
+    // taken: the host sets one aside to tell the changes after a revert mark from those before it.
+    void putBackChanges(ChangeLog earlier);
     // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
     // own selected bit is set differs from now, looking only at the objects changed since.
     void markSelection();
@@ -467,6 +473,20 @@ public:
     // Null when no symbol has the name.
     SymbolId symbolByName(std::string_view name) const;
 
+    // --- Text --------------------------------------------------------------------------------------
+
+    // The story a text frame shows (held by the first frame of its thread); null for art that is
+    // no text frame. editStory records the first frame in the change log.
+    const Story* story(ArtId textFrame) const;
+    Story* editStory(ArtId textFrame);
+    // The frames the frame's story flows through, in order (the frame alone when unthreaded).
+    Result<std::vector<ArtId>> thread(ArtId textFrame) const;
+    // Lets the story of the frame's thread flow on into `next` after its last frame. badParameter:
+    // not both area or path text; notAllowed: `next` is threaded already or its story is not empty.
+    Status threadFrame(ArtId textFrame, ArtId next);
+    const TextStyles& textStyles() const { return fields_->textStyles; }
+    TextStyles& editTextStyles() { return editFields().textStyles; }
+
 private:
     // Where art goes: into the parent's child list (null: the top-level layer list) in front of
     // `before` (null: at the back).
@@ -520,6 +540,16 @@ private:
     void detach(ArtId art);
     ArtId insertTree(ArtTree tree, Slot slot, UuidPolicy policy);
     ArtTree extractTree(const ArtNode& node) const;
+    // extractTree for a copy that leaves the document: every text frame holds the whole story it
+    // shows and is threaded to nothing.
+    ArtTree detachedTree(const ArtNode& node) const;
+    void detachText(ArtTree& tree) const;
+    ArtId threadHeadOf(ArtId textFrame) const;
+    // Keeps threads whole when frames go: a first frame hands its story on to the next frame that
+    // stays; frames that go leave their thread.
+    void releaseThreads(const std::vector<ArtId>& doomed);
+    // After reading contents: thread links that name no frame, or that do not agree, are dropped.
+    void repairThreads();
     void eraseSubtree(ArtId art);
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;

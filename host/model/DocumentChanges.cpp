@@ -153,6 +153,11 @@ void Document::applyChanges(ChangeLog& changes) {
     }
 }
 
+void Document::putBackChanges(ChangeLog earlier) {
+    earlier.absorb(std::move(tracking_.log));
+    tracking_.log = std::move(earlier);
+}
+
 void Document::restore(const Document& snapshot) {
     UuidGenerator running = uuids_;
     *this = snapshot;

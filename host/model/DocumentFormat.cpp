@@ -12,6 +12,7 @@
 #include "model/ArtPaintFormat.h"
 #include "model/AtomicFile.h"
 #include "model/JsonText.h"
+#include "model/StoryFormat.h"
 
 namespace host::model {
 
@@ -19,21 +20,57 @@ namespace {
 
 // The keys of an art object, in the canonical order; ArtKey names their indexes.
 constexpr std::string_view kArtKeys[] = {
-    "children",    "clipped",    "clippingMask", "closed",
-    "color",       "dictionary", "dimPercent",   "dimPlacedImages",
-    "editable",    "envelope",   "file",         "fillPattern",
-    "frame",       "guide",      "hidden",       "intertwine",
-    "kind",        "locked",     "matrix",       "name",
-    "note",        "path",       "pixels",       "preview",
-    "printed",     "segments",   "selected",     "strokePattern",
-    "strokeWidth", "style",      "symbol",       "tags",
-    "template",    "text",       "textWrap",     "title",
-    "type",        "uuid",       "visible",      "wrapInside",
+    "autoSize",
+    "children",
+    "clipped",
+    "clippingMask",
+    "closed",
+    "color",
+    "dictionary",
+    "dimPercent",
+    "dimPlacedImages",
+    "editable",
+    "envelope",
+    "file",
+    "fillPattern",
+    "frame",
+    "guide",
+    "hidden",
+    "intertwine",
+    "kind",
+    "locked",
+    "matrix",
+    "name",
+    "note",
+    "path",
+    "pixels",
+    "preview",
+    "printed",
+    "segments",
+    "selected",
+    "story",
+    "storyDirection",
+    "strokePattern",
+    "strokeWidth",
+    "style",
+    "symbol",
+    "tags",
+    "template",
+    "text",
+    "textWrap",
+    "thread",
+    "threadHead",
+    "title",
+    "type",
+    "uuid",
+    "visible",
+    "wrapInside",
     "wrapOffset",
 };
 static_assert(inCanonicalOrder(kArtKeys));
 
 enum ArtKey : int {
+    kAutoSize,
     kChildren,
     kClipped,
     kClippingMask,
@@ -61,6 +98,8 @@ enum ArtKey : int {
     kPrinted,
     kSegments,
     kSelected,
+    kStory,
+    kStoryDirection,
     kStrokePattern,
     kStrokeWidth,
     kStyle,
@@ -69,6 +108,8 @@ enum ArtKey : int {
     kTemplate,
     kText,
     kTextWrap,
+    kThread,
+    kThreadHead,
     kTitle,
     kType,
     kUuid,
@@ -103,7 +144,8 @@ std::uint64_t keysOfType(ArtType type, bool layer) {
         case ArtType::path:
             return bit(kName) | bit(kClosed) | bit(kGuide) | bit(kSegments);
         case ArtType::textFrame:
-            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | kBoxKeys;
+            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | bit(kStory) | bit(kThread) |
+                   bit(kThreadHead) | bit(kStoryDirection) | bit(kAutoSize) | kBoxKeys;
         case ArtType::placed:
             return bit(kName) | bit(kFile) | kBoxKeys;
         case ArtType::raster:
@@ -267,6 +309,10 @@ public:
                 out_.string(symbol.name);
             }
             out_.endArray();
+        }
+        if (hasTextStyles(document.textStyles())) {
+            out_.key("textStyles");
+            writeTextStyles(out_, document.textStyles());
         }
         out_.key("version");
         out_.integer(kDocumentFormatVersion);
@@ -513,6 +559,9 @@ private:
         };
 
         out_.beginObject();
+        if (text != nullptr) {
+            flag("autoSize", text->autoSize, false);
+        }
         if (hasChildren) {
             out_.key("children");
             out_.beginArray();
@@ -605,6 +654,14 @@ private:
             segments(path->geometry.segments);
         }
         attribute("selected", attribute::selected);
+        if (text != nullptr && !text->story.isPlain()) {
+            out_.key("story");
+            writeStory(out_, text->story);
+        }
+        if (text != nullptr && text->storyDirection != 0) {
+            out_.key("storyDirection");
+            out_.integer(text->storyDirection);
+        }
         if (!data.strokePattern.isIdentity()) {
             out_.key("strokePattern");
             matrix(data.strokePattern);
@@ -644,11 +701,19 @@ private:
         if (layer != nullptr) {
             flag("template", layer->isTemplate, defaults.isTemplate);
         }
-        if (text != nullptr && !text->text.empty()) {
+        if (text != nullptr && text->story.isPlain() && text->story.size() != 0) {
             out_.key("text");
-            out_.string(text->text);
+            out_.string(text->story.utf8());
         }
         attribute("textWrap", attribute::textWrap);
+        if (text != nullptr && !text->thread.empty()) {
+            out_.key("thread");
+            writeThread(out_, text->thread);
+        }
+        if (text != nullptr && !text->threadHead.empty()) {
+            out_.key("threadHead");
+            out_.string(text->threadHead);
+        }
         if (layer != nullptr) {
             out_.key("title");
             out_.string(layer->title);
@@ -778,10 +843,10 @@ public:
     explicit DocumentReader(std::string_view text) : in_(text) {}
 
     DocumentContents read() {
-        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "colorModel", "customColors",
-                                              "dictionary",     "format",    "gradients",  "graphicStyles",
-                                              "layers",         "patterns",  "rulerUnits", "scale",
-                                              "swatches",       "symbols",   "version"};
+        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards",     "colorModel", "customColors",
+                                              "dictionary",     "format",        "gradients",  "graphicStyles",
+                                              "layers",         "patterns",      "rulerUnits", "scale",
+                                              "swatches",       "symbols",       "textStyles", "version"};
         static_assert(inCanonicalOrder(kKeys));
         DocumentContents contents;
         ColorFields colors;
@@ -819,13 +884,16 @@ public:
                 case 13:
                     contents.symbols = readSymbols();
                     break;
+                case 14:
+                    contents.textStyles = readTextStyles(in_);
+                    break;
                 default:
                     checkVersion(in_);
                     break;
             }
         });
         in_.finish();
-        for (const std::size_t required : {5, 14, 8}) {
+        for (const std::size_t required : {5, 15, 8}) {
             if ((seen & (std::uint64_t{1} << required)) == 0) {
                 throw FormatError("", "the key \"" + std::string(kKeys[required]) + "\" is missing");
             }
@@ -1107,7 +1175,7 @@ private:
         PathGeometry path;
         bool guide = false;
         std::optional<TextKind> kind;
-        std::string text;
+        TextFrameContent text;
         PathGeometry textPath;
         std::string file;
         std::string symbol;
@@ -1213,8 +1281,28 @@ private:
             case kTags:
                 data.tags = readTags();
                 break;
-            case kText:
-                fields.text = in_.readString();
+            case kText: {
+                std::optional<Story> story = Story::plain(in_.readString());
+                if (!story) {
+                    in_.fail("the text is not UTF-8");
+                }
+                fields.text.story = *std::move(story);
+                break;
+            }
+            case kStory:
+                fields.text.story = readStory(in_);
+                break;
+            case kThread:
+                fields.text.thread = readThread(in_);
+                break;
+            case kThreadHead:
+                fields.text.threadHead = in_.readString();
+                break;
+            case kStoryDirection:
+                fields.text.storyDirection = static_cast<int>(in_.readInteger(0, 1));
+                break;
+            case kAutoSize:
+                fields.text.autoSize = in_.readBool();
                 break;
             case kTitle:
                 fields.layerProperties.title = in_.readString();
@@ -1252,8 +1340,10 @@ private:
             case ArtType::compoundPath:
                 return CompoundPathContent{};
             case ArtType::textFrame:
-                return TextFrameContent{*fields.kind, std::move(fields.text), fields.box,
-                                        std::move(fields.textPath)};
+                fields.text.kind = *fields.kind;
+                fields.text.box = fields.box;
+                fields.text.path = std::move(fields.textPath);
+                return std::move(fields.text);
             case ArtType::placed:
                 return PlacedContent{std::move(fields.file), fields.box};
             case ArtType::raster:
@@ -1283,6 +1373,9 @@ private:
         }
         if (fields.layer && !layerAllowed) {
             in_.fail("a layer can only be at the top or directly in another layer");
+        }
+        if ((seen & bit(kText)) != 0 && (seen & bit(kStory)) != 0) {
+            in_.fail("a frame holds either \"text\" or \"story\"");
         }
         if (fields.strokeWidth && (seen & bit(kStyle)) != 0) {
             throw FormatError(in_.location() + ".strokeWidth",

@@ -25,6 +25,7 @@
 #include "host/Preferences.h"
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
+#include "text/TextObjects.h"
 #include "model/DocumentColors.h"
 
 namespace host {
@@ -225,6 +226,26 @@ struct StyleRegistry {
     HandleTable<StyleParserRecord> parsers;
 };
 
+// The action manager: parameter blocks, each its values by four-character key, written out as the
+// journal shows them ("name=u:/tmp/a.ai").
+struct ActionRegistry {
+    HandleTable<std::map<ai::uint32, std::string>> blocks;
+};
+
+// Export support: revert marks of the current document, and the application contexts of documents
+// suspended for a writer (by the handle of the suspension: the document's handle). A mark holds the
+// change log the document had when it was set, so that the document's log holds only what changed
+// after the newest mark; putting the logs back in order (newest first) gives the call's whole log.
+struct RevertMark {
+    model::ChangeLog before;
+};
+
+struct ExportRegistry {
+    HandleTable<RevertMark> revertMarks;
+    std::vector<const void*> markOrder;  // the marks set and not yet reverted or forgotten, oldest first
+    HandleTable<std::uintptr_t> suspendedContexts;
+};
+
 // The colour and entry suites: entries and dictionary iterators handed out, the handle of the
 // current document's swatch list, the loaded swatch libraries in order, and the live effects the
 // application knows (handle and internal name).
@@ -256,6 +277,9 @@ struct HostState {
     ArtRegistry art;
     ArtboardRegistry artboards;
     StyleRegistry styles;
+    TextEngineRegistry textEngine;
+    ActionRegistry actions;
+    ExportRegistry exports;
     ColorRegistry colors;
 };
 

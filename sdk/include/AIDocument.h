@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AIDictionary.h"
+#include "ATESuites.h"
 #include "SPTypes.h"
 
 namespace ai {
@@ -78,6 +79,8 @@ struct AIDocumentSuite {
     // The document's XMP metadata packet, valid until the packet changes; and a new packet.
     AIErr (*GetDocumentXAP)(const char** xap);
     AIErr (*SetDocumentXAP)(const char* xap);
+    // The text engine's resources of the current document (its named styles), with one count.
+    AIErr (*GetDocumentTextResources)(DocumentTextResourcesRef* resources);
 };
 
 // The format of WriteDocument that writes the application's native documents.

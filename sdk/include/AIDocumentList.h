@@ -2,6 +2,7 @@
 // one every other suite works on) is the first; the others follow from the most recently current.
 #pragma once
 
+#include "AIActionManager.h"
 #include "AIDocument.h"
 #include "IAIFilePath.hpp"
 #include "SPTypes.h"
@@ -13,10 +14,8 @@ constexpr ASInt32 kAIDocumentListSuiteVersion = 1011;
 using AIColorModel = ai::int16;
 constexpr AIColorModel kAIUnknownColorModel = -1;
 
-// Whether opening may ask the user anything: 0 as the application decides, 3 never.
-using ActionDialogStatus = ai::int32;
-constexpr ActionDialogStatus kDialogNone = 0;
-constexpr ActionDialogStatus kDialogOff = 3;
+// Whether opening may ask the user anything (ActionDialogStatus): kDialogNone as the application
+// decides, kDialogOff never.
 
 // kBadParameterErr for a null out-pointer and a document handle that names no open document.
 struct AIDocumentListSuite {

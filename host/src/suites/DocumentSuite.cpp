@@ -10,6 +10,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "suites/TextEngineAccess.h"
 
 namespace host {
 namespace {
@@ -117,6 +118,14 @@ AIErr GetDocumentFileSpecification(ai::FilePath& file) {
     return kNoErr;
 }
 
+AIErr GetDocumentTextResources(DocumentTextResourcesRef* resources) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentTextResources");
+    if ((error = OutputError(error, resources)) != kNoErr) {
+        return Refuse(resources, error);
+    }
+    return Answer(*state, resources, TextResourcesObject{state->documents.handle});
+}
+
 AIErr GetDocumentModified(AIBoolean* modified) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentModified");
     if (error == kNoErr && modified == nullptr) {
@@ -194,6 +203,7 @@ AIDocumentSuite gDocumentSuite = {
     PLIM_SUITE_FUNCTION(WriteDocument),
     PLIM_SUITE_FUNCTION(GetDocumentXAP),
     PLIM_SUITE_FUNCTION(SetDocumentXAP),
+    PLIM_SUITE_FUNCTION(GetDocumentTextResources),
 };
 
 }  // namespace host

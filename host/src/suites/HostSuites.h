@@ -1,6 +1,8 @@
 // The suite tables the host implements, and the registration of every suite it offers.
 #pragma once
 
+#include "AIATEPaint.h"
+#include "AIATETextUtil.h"
 #include "AIArt.h"
 #include "AIArtSet.h"
 #include "AIArtStyle.h"
@@ -20,6 +22,7 @@
 #include "AIEntry.h"
 #include "AIEnvelope.h"
 #include "AIExpand.h"
+#include "AIFont.h"
 #include "AIFilePath.h"
 #include "AIFolders.h"
 #include "AIGroup.h"
@@ -47,9 +50,11 @@
 #include "AIUITheme.h"
 #include "AIUUID.h"
 #include "AIUndo.h"
+#include "AIActionManager.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
 #include "ASUserInteraction.h"
+#include "ATESuites.h"
 #include "SPAccess.h"
 #include "SPBasic.h"
 #include "SPPlugins.h"
@@ -76,6 +81,7 @@ extern AIFoldersSuite gFoldersSuite;
 extern AIUnicodeStringSuite gUnicodeStringSuite;
 extern AIUIThemeSuite gUIThemeSuite;
 extern AIUndoSuite gUndoSuite;
+extern AIActionManagerSuite gActionManagerSuite;
 extern AICSXSExtensionSuite gCSXSExtensionSuite;
 // The suites over the current document.
 extern AIArtSuite gArtSuite;
@@ -125,6 +131,29 @@ extern AIRasterizeSuite gRasterizeSuite;
 extern AIArtSetSuite gArtSetSuite;
 extern AIShapeConstructionSuite gShapeConstructionSuite;
 extern AIPathfinderSuite gPathfinderSuite;
+// The text engine and the application's suites over it.
+extern AIFontSuite gFontSuite;
+extern AIATEPaintSuite gATEPaintSuite;
+extern AITextUtilSuite gTextUtilSuite;
+extern ATETextRangeSuite gTextRangeSuite;
+extern ATEStorySuite gStorySuite;
+extern ATETextFrameSuite gTextEngineFrameSuite;
+extern ATETextFramesIteratorSuite gTextFramesIteratorSuite;
+extern ATETextLineSuite gTextLineSuite;
+extern ATETextLinesIteratorSuite gTextLinesIteratorSuite;
+extern ATEParagraphSuite gParagraphSuite;
+extern ATEParagraphsIteratorSuite gParagraphsIteratorSuite;
+extern ATECharFeaturesSuite gCharFeaturesSuite;
+extern ATEParaFeaturesSuite gParaFeaturesSuite;
+extern ATECharStyleSuite gCharStyleSuite;
+extern ATEParaStyleSuite gParaStyleSuite;
+extern ATECharStylesSuite gCharStylesSuite;
+extern ATEParaStylesSuite gParaStylesSuite;
+extern ATECharStylesIteratorSuite gCharStylesIteratorSuite;
+extern ATEParaStylesIteratorSuite gParaStylesIteratorSuite;
+extern ATEDocumentTextResourcesSuite gDocumentTextResourcesSuite;
+extern ATEFontSuite gEngineFontSuite;
+extern ATEApplicationPaintSuite gApplicationPaintSuite;
 
 // Offers every suite of the platform: the ones implemented with their tables, the others with
 // the empty table.

@@ -98,7 +98,9 @@ model::Result<model::ArtId> MakePlacedArt(model::Document& document, PlacedFile&
         if (frame) {
             auto* text = document.editContent<model::TextFrameContent>(*frame);
             text->kind = model::TextKind::point;
-            text->text = std::move(placed.text);
+            if (std::optional<model::Story> story = model::Story::plain(placed.text)) {
+                text->story = *std::move(story);
+            }
             text->box.frame = placed.frame;
         }
         return frame;
