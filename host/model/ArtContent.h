@@ -14,6 +14,7 @@
 #include "model/Matrix.h"
 #include "model/PathGeometry.h"
 #include "model/Rect.h"
+#include "model/Story.h"
 
 namespace host::model {
 
@@ -35,6 +36,7 @@ struct GroupContent {
 
 struct PathContent {
     PathGeometry geometry;
+    bool guide = false;  // a guide shows while editing and is never printed
     bool operator==(const PathContent&) const = default;
 };
 
@@ -52,9 +54,17 @@ std::optional<TextKind> textKindFromName(std::string_view name);
 
 struct TextFrameContent {
     TextKind kind = TextKind::point;
-    // The frame's text, UTF-8, paragraphs separated by "\r". The text engine will hold the story and
-    // its features; until then this is the whole of it.
-    std::string text;
+    // The story the frame shows. The first frame of a thread holds it; the frames after it hold an
+    // empty story and name the first frame in `threadHead`.
+    Story story;
+    // Threading: in the first frame, the UUIDs of the frames its story flows on to, in order; in a
+    // frame after the first, the UUID of the first (empty: the frame holds its own story).
+    std::vector<std::string> thread;
+    std::string threadHead;
+    // The direction of the frame's lines: 0 horizontal, 1 vertical (read and written only).
+    int storyDirection = 0;
+    // Area text whose frame grows or shrinks in height with its text.
+    bool autoSize = false;
     // Point and area text: the frame rectangle (for point text the box its text takes).
     BoxGeometry box;
     // Text on a path: the path it follows.

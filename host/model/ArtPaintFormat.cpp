@@ -1,5 +1,6 @@
 #include "model/ArtPaintFormat.h"
 
+#include <algorithm>
 #include <array>
 
 namespace host::model {
@@ -8,7 +9,7 @@ namespace {
 
 constexpr std::string_view kCapNames[] = {"butt", "round", "projecting"};
 constexpr std::string_view kJoinNames[] = {"miter", "round", "bevel"};
-constexpr std::string_view kColorKeys[] = {"", "gray", "cmyk", "rgb"};
+constexpr std::string_view kColorKeys[] = {"", "gray", "cmyk", "rgb", "custom", "pattern", "gradient"};
 
 // --- Writing ---------------------------------------------------------------------------------------
 
@@ -21,6 +22,8 @@ void writeNumbers(JsonWriter& out, const double* values, std::size_t count) {
     out.endArray();
 }
 
+}  // namespace
+
 void writeColor(JsonWriter& out, const Color& color) {
     if (!color.paints()) {
         out.string("none");
@@ -28,13 +31,21 @@ void writeColor(JsonWriter& out, const Color& color) {
     }
     out.beginObject();
     out.key(kColorKeys[static_cast<int>(color.kind)]);
-    if (color.kind == Color::Kind::gray) {
+    if (color.isResource()) {
+        out.string(color.resource);
+        if (color.kind == Color::Kind::custom && color.values[0] != 0.0) {
+            out.key("tint");
+            out.number(color.values[0]);
+        }
+    } else if (color.kind == Color::Kind::gray) {
         out.number(color.values[0]);
     } else {
         writeNumbers(out, color.values.data(), color.componentCount());
     }
     out.endObject();
 }
+
+namespace {
 
 void writeBlend(JsonWriter& out, const BlendAttributes& blend) {
     const BlendAttributes defaults;
@@ -91,7 +102,20 @@ void writeEffects(JsonWriter& out, const std::vector<Effect>& effects,
     out.endArray();
 }
 
-void writeStroke(JsonWriter& out, const StrokePaint& stroke, const DictionaryWriter& writeDictionary) {
+}  // namespace
+
+void writeFillPaint(JsonWriter& out, const FillPaint& fill) {
+    out.beginObject();
+    out.key("color");
+    writeColor(out, fill.color);
+    if (fill.overprint) {
+        out.key("overprint");
+        out.boolean(true);
+    }
+    out.endObject();
+}
+
+void writeStrokePaint(JsonWriter& out, const StrokePaint& stroke, const DictionaryWriter& writeDictionary) {
     const StrokePaint defaults;
     out.beginObject();
     if (stroke.cap != defaults.cap) {
@@ -131,6 +155,8 @@ void writeStroke(JsonWriter& out, const StrokePaint& stroke, const DictionaryWri
     out.endObject();
 }
 
+namespace {
+
 void writePaintField(JsonWriter& out, const PaintField& field, const DictionaryWriter& writeDictionary) {
     out.beginObject();
     if (field.blend != BlendAttributes{}) {
@@ -147,18 +173,11 @@ void writePaintField(JsonWriter& out, const PaintField& field, const DictionaryW
     }
     if (const FillPaint* fill = field.fillPaint()) {
         out.key("fill");
-        out.beginObject();
-        out.key("color");
-        writeColor(out, fill->color);
-        if (fill->overprint) {
-            out.key("overprint");
-            out.boolean(true);
-        }
-        out.endObject();
+        writeFillPaint(out, *fill);
     }
     if (const StrokePaint* stroke = field.strokePaint()) {
         out.key("stroke");
-        writeStroke(out, *stroke, writeDictionary);
+        writeStrokePaint(out, *stroke, writeDictionary);
     }
     if (!field.visible) {
         out.key("visible");
@@ -210,7 +229,33 @@ int readName(JsonReader& in, const std::string_view (&names)[N]) {
 }
 
 constexpr const char* kColorExpected =
-    "expected \"none\" or one of {\"gray\": g}, {\"rgb\": [r, g, b]}, {\"cmyk\": [c, m, y, k]}";
+    "expected \"none\" or one of {\"gray\": g}, {\"rgb\": [r, g, b]}, {\"cmyk\": [c, m, y, k]}, "
+    "{\"custom\": name, \"tint\": t}, {\"pattern\": name}, {\"gradient\": name}";
+
+// {"custom": name, "tint": t}, {"pattern": name} or {"gradient": name}, its first key read: one
+// resource name, and a tint only for a custom colour.
+Color readResourceColor(JsonReader& in, Color::Kind kind) {
+    Color color;
+    color.kind = kind;
+    if (in.peek() != JsonKind::string || (color.resource = in.readString()).empty()) {
+        in.fail("expected a name");
+    }
+    bool tint = false;
+    std::string_view key;
+    while (in.nextKey(&key)) {
+        if (key != "tint" || kind != Color::Kind::custom) {
+            in.failAtContainer(kColorExpected);
+        }
+        if (tint) {
+            in.failAtContainer("the key \"tint\" is given twice");
+        }
+        tint = true;
+        color.values[0] = readUnit(in);
+    }
+    return color;
+}
+
+}  // namespace
 
 Color readColor(JsonReader& in) {
     const JsonKind kind = in.peek();
@@ -226,12 +271,13 @@ Color readColor(JsonReader& in) {
         in.fail(kColorExpected);
     }
     Color color;
-    color.kind = key == "gray"   ? Color::Kind::gray
-                 : key == "rgb"  ? Color::Kind::rgb
-                 : key == "cmyk" ? Color::Kind::cmyk
-                                 : Color::Kind::none;
-    if (color.kind == Color::Kind::none) {
+    const auto known = std::find(std::begin(kColorKeys) + 1, std::end(kColorKeys), key);
+    if (known == std::end(kColorKeys)) {
         in.failAtContainer("unknown colour kind \"" + in.keyText() + "\"");
+    }
+    color.kind = static_cast<Color::Kind>(known - std::begin(kColorKeys));
+    if (color.isResource()) {
+        return readResourceColor(in, color.kind);
     }
     if (color.kind == Color::Kind::gray) {
         color.values[0] = readUnit(in);
@@ -253,6 +299,8 @@ Color readColor(JsonReader& in) {
     }
     return color;
 }
+
+namespace {
 
 BlendAttributes readBlend(JsonReader& in) {
     constexpr std::string_view kKeys[] = {"alphaIsShape", "isolated", "knockout",
@@ -315,7 +363,9 @@ std::vector<Effect> readEffects(JsonReader& in, const DictionaryReader& readDict
     return effects;
 }
 
-StrokePaint readStroke(JsonReader& in, const DictionaryReader& readDictionary) {
+}  // namespace
+
+StrokePaint readStrokePaint(JsonReader& in, const DictionaryReader& readDictionary) {
     constexpr std::string_view kKeys[] = {"cap",        "color",     "dashOffset", "dashes", "join",
                                           "miterLimit", "overprint", "parameters", "width"};
     static_assert(inCanonicalOrder(kKeys));
@@ -360,7 +410,7 @@ StrokePaint readStroke(JsonReader& in, const DictionaryReader& readDictionary) {
     return stroke;
 }
 
-FillPaint readFill(JsonReader& in) {
+FillPaint readFillPaint(JsonReader& in) {
     constexpr std::string_view kKeys[] = {"color", "overprint"};
     FillPaint fill;
     readMembers(in, kKeys, [&](std::size_t key) {
@@ -372,6 +422,8 @@ FillPaint readFill(JsonReader& in) {
     });
     return fill;
 }
+
+namespace {
 
 PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary) {
     constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill", "stroke", "visible"};
@@ -392,13 +444,13 @@ PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary
                 if (field.isStroke()) {
                     in.failAtContainer("a paint field is a fill or a stroke, not both");
                 }
-                field.paint = readFill(in);
+                field.paint = readFillPaint(in);
                 break;
             case 4:
                 if (field.isFill()) {
                     in.failAtContainer("a paint field is a fill or a stroke, not both");
                 }
-                field.paint = readStroke(in, readDictionary);
+                field.paint = readStrokePaint(in, readDictionary);
                 break;
             default:
                 field.visible = in.readBool();
@@ -422,6 +474,14 @@ constexpr std::array<int, 256> kBase64Values = [] {
 }();
 
 }  // namespace
+
+void writePaintColor(JsonWriter& out, const Color& color) {
+    writeColor(out, color);
+}
+
+Color readPaintColor(JsonReader& in) {
+    return readColor(in);
+}
 
 void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& writeDictionary) {
     out.beginObject();

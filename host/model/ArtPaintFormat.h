@@ -25,6 +25,20 @@ void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& 
 // Throws FormatError for unknown or repeated keys, wrong types and values out of their limits.
 ArtStyle readStyle(JsonReader& in, const DictionaryReader& readDictionary);
 
+// A colour alone, as paint fields write it (text colours use it too).
+void writePaintColor(JsonWriter& out, const Color& color);
+Color readPaintColor(JsonReader& in);
+
+// Colours, fills and strokes on their own (swatches, custom colours, dictionary entries). A colour
+// is "none", {"gray": g}, {"rgb": [r, g, b]}, {"cmyk": [c, m, y, k]}, {"custom": name, "tint": t},
+// {"pattern": name} or {"gradient": name}; the readers throw FormatError as readStyle does.
+void writeColor(JsonWriter& out, const Color& color);
+Color readColor(JsonReader& in);
+void writeFillPaint(JsonWriter& out, const FillPaint& fill);
+void writeStrokePaint(JsonWriter& out, const StrokePaint& stroke, const DictionaryWriter& writeDictionary);
+FillPaint readFillPaint(JsonReader& in);
+StrokePaint readStrokePaint(JsonReader& in, const DictionaryReader& readDictionary);
+
 void writeRasterPixels(JsonWriter& out, const RasterPixels& pixels);
 RasterPixels readRasterPixels(JsonReader& in);
 

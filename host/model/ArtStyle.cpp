@@ -12,6 +12,9 @@ bool isUnit(double value) {
 }
 
 Status checkColor(const Color& color) {
+    if (color.isResource() && color.resource.empty()) {
+        return Status::badParameter;
+    }
     for (std::size_t i = 0; i < color.componentCount(); ++i) {
         if (!isUnit(color.values[i])) {
             return Status::badParameter;
@@ -67,6 +70,11 @@ std::size_t Color::componentCount() const {
             return 4;
         case Kind::rgb:
             return 3;
+        case Kind::custom:
+            return 1;
+        case Kind::pattern:
+        case Kind::gradient:
+            return 0;
     }
     return 0;
 }
@@ -84,10 +92,60 @@ std::array<double, 3> toRgb(const Color& color) {
         }
         case Color::Kind::rgb:
             return {color.values[0], color.values[1], color.values[2]};
+        case Color::Kind::custom:
+        case Color::Kind::pattern:
+        case Color::Kind::gradient:
+            return {0.5, 0.5, 0.5};
         case Color::Kind::none:
             break;
     }
     return {0.0, 0.0, 0.0};
+}
+
+Status checkPaint(const FillPaint& fill) {
+    return checkColor(fill.color);
+}
+
+Status checkPaint(const StrokePaint& stroke) {
+    return checkStroke(stroke);
+}
+
+void forEachColor(Dictionary& dictionary, const ColorVisitor& visit) {
+    for (const std::string& key : dictionary.keys()) {
+        if (Dictionary* nested = dictionary.dictionary(key)) {
+            forEachColor(*nested, visit);
+        } else if (FillPaint* fill = dictionary.fillStyle(key)) {
+            visit(fill->color);
+        } else if (StrokePaint* stroke = dictionary.strokeStyle(key)) {
+            visit(stroke->color);
+            forEachColor(stroke->parameters, visit);
+        }
+    }
+}
+
+namespace {
+
+void visitEffects(std::vector<Effect>& effects, const ColorVisitor& visit) {
+    for (Effect& effect : effects) {
+        forEachColor(effect.parameters, visit);
+    }
+}
+
+}  // namespace
+
+void forEachColor(ArtStyle& style, const ColorVisitor& visit) {
+    visitEffects(style.preEffects, visit);
+    for (PaintField& field : style.paintFields) {
+        if (FillPaint* fill = field.fillPaint()) {
+            visit(fill->color);
+        }
+        if (StrokePaint* stroke = field.strokePaint()) {
+            visit(stroke->color);
+            forEachColor(stroke->parameters, visit);
+        }
+        visitEffects(field.effects, visit);
+    }
+    visitEffects(style.postEffects, visit);
 }
 
 PaintField PaintField::fill(Color color) {

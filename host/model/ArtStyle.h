@@ -18,27 +18,42 @@
 #include "model/Dictionary.h"
 #include "model/Status.h"
 
+#include <functional>
+#include <utility>
+
 namespace host::model {
 
-// A colour: none, a grey level, process CMYK or RGB; components from 0 to 1 (grey: 0 white, 1 black).
+// A colour: none, a grey level, process CMYK or RGB, components from 0 to 1 (grey: 0 white, 1
+// black); or a document resource by its name: a custom colour at a tint (values[0], 0 the full
+// colour, 1 none of it), a pattern or a gradient.
 struct Color {
-    enum class Kind { none, gray, cmyk, rgb };
+    enum class Kind { none, gray, cmyk, rgb, custom, pattern, gradient };
     Kind kind = Kind::none;
-    std::array<double, 4> values{};  // gray: [gray]; cmyk: c, m, y, k; rgb: r, g, b
+    std::array<double, 4> values{};  // gray: [gray]; cmyk: c, m, y, k; rgb: r, g, b; custom: [tint]
+    std::string resource;            // custom, pattern, gradient: the resource's name
 
     static Color none() { return {}; }
-    static Color gray(double level) { return {Kind::gray, {level, 0, 0, 0}}; }
-    static Color rgb(double red, double green, double blue) { return {Kind::rgb, {red, green, blue, 0}}; }
-    static Color cmyk(double c, double m, double y, double k) { return {Kind::cmyk, {c, m, y, k}}; }
+    static Color gray(double level) { return {Kind::gray, {level, 0, 0, 0}, {}}; }
+    static Color rgb(double red, double green, double blue) { return {Kind::rgb, {red, green, blue, 0}, {}}; }
+    static Color cmyk(double c, double m, double y, double k) { return {Kind::cmyk, {c, m, y, k}, {}}; }
+    static Color custom(std::string name, double tint) {
+        return {Kind::custom, {tint, 0, 0, 0}, std::move(name)};
+    }
+    static Color pattern(std::string name) { return {Kind::pattern, {}, std::move(name)}; }
+    static Color gradient(std::string name) { return {Kind::gradient, {}, std::move(name)}; }
     static Color black() { return gray(1.0); }
 
     bool paints() const { return kind != Kind::none; }
-    // How many of `values` the kind uses: 0, 1, 4 or 3.
+    bool isResource() const {
+        return kind == Kind::custom || kind == Kind::pattern || kind == Kind::gradient;
+    }
+    // How many of `values` the kind uses: 0, 1 (gray, and the tint of custom), 4 or 3.
     std::size_t componentCount() const;
     bool operator==(const Color&) const = default;
 };
 
-// The colour as red, green and blue from 0 to 1 (what a screen shows of it); black for none.
+// The colour as red, green and blue from 0 to 1 (what a screen shows of it); black for none. A
+// resource shows as mid grey here: the document resolves it (Document::flatColor).
 std::array<double, 3> toRgb(const Color& color);
 
 // Transparency: blend mode (0 normal to 15 luminosity), opacity from 0 to 1, whether the opacity
@@ -143,5 +158,15 @@ struct ArtStyle {
     Status check() const;
     bool operator==(const ArtStyle&) const = default;
 };
+
+// ok when the paint keeps the style's limits.
+Status checkPaint(const FillPaint& fill);
+Status checkPaint(const StrokePaint& stroke);
+
+// Calls visit for every colour the style holds (paint fields, and the fill and stroke entries of
+// effect and stroke parameters, nested dictionaries included); visit may change it.
+using ColorVisitor = std::function<void(Color&)>;
+void forEachColor(ArtStyle& style, const ColorVisitor& visit);
+void forEachColor(Dictionary& dictionary, const ColorVisitor& visit);
 
 }  // namespace host::model

@@ -21,6 +21,10 @@ struct ArtData {
     std::string name;  // empty: the object has no name of its own and shows its type's default name
     std::string note;
     ArtAttributes attributes = 0;  // the stored bits (attribute::stored)
+    // How text wraps around the art when its text-wrap bit is set: the offset in points, and whether
+    // text wraps inside it.
+    double wrapOffset = 6.0;
+    bool wrapInside = false;
     // The art's appearance: its fills, strokes, effects and transparency.
     ArtStyle style;
     // The transformations the art's fill and stroke patterns went through (the transform art

@@ -22,6 +22,10 @@ std::string_view entryTypeName(EntryType type) {
             return "art";
         case EntryType::dictionary:
             return "dictionary";
+        case EntryType::fillStyle:
+            return "fillStyle";
+        case EntryType::strokeStyle:
+            return "strokeStyle";
     }
     return "unknown";
 }
@@ -129,6 +133,20 @@ Status Dictionary::setDictionary(std::string_view key, Dictionary value) {
     return set(key, DictionaryValue(std::in_place_index<5>, Box<Dictionary>(std::move(value))));
 }
 
+Status Dictionary::setFillStyle(std::string_view key, FillPaint value) {
+    if (checkPaint(value) != Status::ok) {
+        return Status::badParameter;
+    }
+    return set(key, DictionaryValue(std::in_place_index<6>, Box<FillPaint>(std::move(value))));
+}
+
+Status Dictionary::setStrokeStyle(std::string_view key, StrokePaint value) {
+    if (checkPaint(value) != Status::ok) {
+        return Status::badParameter;
+    }
+    return set(key, DictionaryValue(std::in_place_index<7>, Box<StrokePaint>(std::move(value))));
+}
+
 const DictionaryValue* Dictionary::find(std::string_view key) const {
     const auto found = entries_.find(key);
     return found == entries_.end() ? nullptr : &found->second;
@@ -187,6 +205,36 @@ const Dictionary* Dictionary::dictionary(std::string_view key) const {
         return nullptr;
     }
     return &*std::get<5>(*value);
+}
+
+namespace {
+
+template <std::size_t Index, typename Map>
+auto* boxedValue(Map& entries, std::string_view key) {
+    const auto found = entries.find(key);
+    using Held = std::remove_reference_t<decltype(*std::get<Index>(found->second))>;
+    if (found == entries.end() || found->second.index() != Index) {
+        return static_cast<Held*>(nullptr);
+    }
+    return &*std::get<Index>(found->second);
+}
+
+}  // namespace
+
+FillPaint* Dictionary::fillStyle(std::string_view key) {
+    return boxedValue<6>(entries_, key);
+}
+
+const FillPaint* Dictionary::fillStyle(std::string_view key) const {
+    return boxedValue<6>(entries_, key);
+}
+
+StrokePaint* Dictionary::strokeStyle(std::string_view key) {
+    return boxedValue<7>(entries_, key);
+}
+
+const StrokePaint* Dictionary::strokeStyle(std::string_view key) const {
+    return boxedValue<7>(entries_, key);
 }
 
 const std::map<std::string, DictionaryValue, std::less<>>& Dictionary::entries() const {

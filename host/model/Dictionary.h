@@ -17,14 +17,18 @@ namespace host::model {
 
 struct ArtTree;
 class Dictionary;
+struct FillPaint;
+struct StrokePaint;
 
-enum class EntryType { integer, boolean, real, string, art, dictionary };
+enum class EntryType { integer, boolean, real, string, art, dictionary, fillStyle, strokeStyle };
 
-// "integer", "boolean", "real", "string", "art", "dictionary": the names of the document format.
+// "integer", "boolean", "real", "string", "art", "dictionary", "fillStyle", "strokeStyle": the names
+// of the document format.
 std::string_view entryTypeName(EntryType type);
 
 // The alternatives are in the order of EntryType.
-using DictionaryValue = std::variant<std::int32_t, bool, double, std::string, Box<ArtTree>, Box<Dictionary>>;
+using DictionaryValue = std::variant<std::int32_t, bool, double, std::string, Box<ArtTree>, Box<Dictionary>,
+                                     Box<FillPaint>, Box<StrokePaint>>;
 
 // Keys are non-empty UTF-8 texts, kept in byte-wise ascending order; key n (from 0) is the n-th in
 // that order. Setting a key replaces its entry whatever the old entry's type was.
@@ -58,6 +62,9 @@ public:
     Status setString(std::string_view key, std::string_view value);
     Status setArt(std::string_view key, ArtTree art);
     Status setDictionary(std::string_view key, Dictionary value);
+    // badParameter also for a paint that breaks the style limits (ArtStyle.h).
+    Status setFillStyle(std::string_view key, FillPaint value);
+    Status setStrokeStyle(std::string_view key, StrokePaint value);
 
     // notFound: absent key; wrongType: an entry of another type.
     Result<std::int32_t> integer(std::string_view key) const;
@@ -70,6 +77,11 @@ public:
     // this dictionary.
     Dictionary* dictionary(std::string_view key);
     const Dictionary* dictionary(std::string_view key) const;
+    // The stored fill or stroke, or null (absent key or another type).
+    FillPaint* fillStyle(std::string_view key);
+    const FillPaint* fillStyle(std::string_view key) const;
+    StrokePaint* strokeStyle(std::string_view key);
+    const StrokePaint* strokeStyle(std::string_view key) const;
 
     // Every entry in key order, for writers and comparisons.
     const std::map<std::string, DictionaryValue, std::less<>>& entries() const;

@@ -52,6 +52,8 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     if (document.fields_->topGroups.empty()) {
         document.createLayer(Slot{});
     }
+    document.repairThreads();
+    document.editFields().textStyles = std::move(contents.textStyles);
     document.editFields().dictionary = std::move(contents.dictionary);
     if (document.setScale(contents.scale) != Status::ok ||
         document.setRulerUnits(contents.rulerUnits) != Status::ok) {
@@ -64,6 +66,19 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     }
     if (document.setArtboards(std::move(contents.artboards), contents.activeArtboard) != Status::ok) {
         return Status::badParameter;
+    }
+    document.editFields().colors = std::move(contents.colors);
+    // Every colour must name resources the document has.
+    for (const auto& [id, node] : document.arts_) {
+        const ArtData& data = *node.data;
+        bool valid = document.colors().checkStyle(data.style) == Status::ok;
+        Dictionary dictionary = data.dictionary;
+        model::forEachColor(dictionary, [&](Color& color) {
+            valid = valid && document.colors().checkColor(color) == Status::ok;
+        });
+        if (!valid) {
+            return Status::badParameter;
+        }
     }
     document.tracking_.recording = true;
     return document;
@@ -82,6 +97,8 @@ DocumentContents Document::contents() const {
     }
     result.artboards = fields_->artboards;
     result.activeArtboard = fields_->activeArtboard;
+    result.textStyles = fields_->textStyles;
+    result.colors = *fields_->colors;
     return result;
 }
 

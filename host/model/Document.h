@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 #include "model/ArtType.h"
 #include "model/Artboard.h"
 #include "model/Dictionary.h"
+#include "model/DocumentColors.h"
 #include "model/Handles.h"
 #include "model/Layer.h"
 #include "model/Matrix.h"
@@ -24,6 +26,7 @@
 #include "model/Rect.h"
 #include "model/Shared.h"
 #include "model/Status.h"
+#include "model/Story.h"
 #include "model/TagList.h"
 #include "model/Uuid.h"
 
@@ -107,6 +110,9 @@ struct DocumentContents {
     // The artboards, in order (empty: the default artboard), and the index of the active one.
     std::vector<Artboard> artboards;
     std::size_t activeArtboard = 0;
+    TextStyles textStyles;  // the named character and paragraph styles
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    DocumentColors colors;
 };
 
 // What Document::transformArt changes.
@@ -140,6 +146,9 @@ struct DocumentFields {
     std::vector<Symbol> symbols;
     std::vector<Artboard> artboards{defaultArtboard()};
     std::size_t activeArtboard = 0;
+    TextStyles textStyles;
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    Shared<DocumentColors> colors;
     bool operator==(const DocumentFields&) const = default;
 };
 
@@ -194,9 +203,15 @@ public:
     // What changed since the log was last taken, records of things that ended as they began left
     // out; the document starts a new, empty log. Costs what changed, not what the document holds.
     ChangeLog takeChanges();
+    // Whether what changed since the log was last taken holds anything that did not end as it
+    // began. Costs what changed.
+    bool hasChanges() const;
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);
+    // Puts a log taken earlier back in front of what changed since, as though it had never been
+    // taken: the host sets one aside to tell the changes after a revert mark from those before it.
+    void putBackChanges(ChangeLog earlier);
     // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
     // own selected bit is set differs from now, looking only at the objects changed since.
     void markSelection();
@@ -265,13 +280,16 @@ public:
     Status setName(ArtId art, std::string_view name);
     Result<std::string> note(ArtId art) const;
     Status setNote(ArtId art, std::string_view note);
+    // badParameter: an offset that is not finite.
+    Status setTextWrap(ArtId art, double offset, bool inside);
     Result<std::string> uuid(ArtId art) const;
     // Sets the width of the focal stroke (adding a black one; 0 removes it). badParameter: negative
     // or not finite.
     Status setStrokeWidth(ArtId art, double width);
     // The art's appearance (ArtStyle.h).
     Result<ArtStyle> style(ArtId art) const;
-    // badParameter: a style whose numbers break its limits (ArtStyle::check).
+    // badParameter: a style whose numbers break its limits (ArtStyle::check), or whose colours name
+    // a custom colour, gradient or pattern the document does not have.
     Status setStyle(ArtId art, ArtStyle style);
     Status setEnvelope(ArtId art, bool envelope);
     Status setIntertwine(ArtId art, bool intertwine);
@@ -429,6 +447,21 @@ public:
     // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
     Point rulerOrigin() const;
 
+    // --- Colours ----------------------------------------------------------------------------------
+
+    // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
+    const DocumentColors& colors() const { return *fields_->colors; }
+    // Records the document's own fields in the change log: take it only to change something.
+    DocumentColors& editColors() { return editFields().colors.edit(); }
+    // Renames a custom colour and every use of it (art, swatches, named styles). badParameter as
+    // DocumentColors::setCustomColorName.
+    Status renameCustomColor(ResourceId id, std::string_view name);
+    // Offers every colour of the art and everything below it (null art: of every art object and
+    // every named style, and with swatches every swatch) to visit, which may change it and says so.
+    // Answers whether anything changed. A change the document cannot hold is not kept.
+    Result<bool> forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
+                              bool swatches = false);
+
     // --- Symbols -----------------------------------------------------------------------------------
 
     // The document's symbols, in the order they were added.
@@ -439,6 +472,20 @@ public:
     const Symbol* findSymbol(SymbolId symbol) const;
     // Null when no symbol has the name.
     SymbolId symbolByName(std::string_view name) const;
+
+    // --- Text --------------------------------------------------------------------------------------
+
+    // The story a text frame shows (held by the first frame of its thread); null for art that is
+    // no text frame. editStory records the first frame in the change log.
+    const Story* story(ArtId textFrame) const;
+    Story* editStory(ArtId textFrame);
+    // The frames the frame's story flows through, in order (the frame alone when unthreaded).
+    Result<std::vector<ArtId>> thread(ArtId textFrame) const;
+    // Lets the story of the frame's thread flow on into `next` after its last frame. badParameter:
+    // not both area or path text; notAllowed: `next` is threaded already or its story is not empty.
+    Status threadFrame(ArtId textFrame, ArtId next);
+    const TextStyles& textStyles() const { return fields_->textStyles; }
+    TextStyles& editTextStyles() { return editFields().textStyles; }
 
 private:
     // Where art goes: into the parent's child list (null: the top-level layer list) in front of
@@ -493,6 +540,16 @@ private:
     void detach(ArtId art);
     ArtId insertTree(ArtTree tree, Slot slot, UuidPolicy policy);
     ArtTree extractTree(const ArtNode& node) const;
+    // extractTree for a copy that leaves the document: every text frame holds the whole story it
+    // shows and is threaded to nothing.
+    ArtTree detachedTree(const ArtNode& node) const;
+    void detachText(ArtTree& tree) const;
+    ArtId threadHeadOf(ArtId textFrame) const;
+    // Keeps threads whole when frames go: a first frame hands its story on to the next frame that
+    // stays; frames that go leave their thread.
+    void releaseThreads(const std::vector<ArtId>& doomed);
+    // After reading contents: thread links that name no frame, or that do not agree, are dropped.
+    void repairThreads();
     void eraseSubtree(ArtId art);
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;

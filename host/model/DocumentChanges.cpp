@@ -105,6 +105,15 @@ DocumentFields& Document::editFields() {
 
 // --- Taking and applying logs --------------------------------------------------------------------------
 
+bool Document::hasChanges() const {
+    return std::any_of(tracking_.log.arts_.begin(), tracking_.log.arts_.end(),
+                       [this](const auto& entry) { return !sameState(entry.second, find(entry.first)); }) ||
+           std::any_of(
+               tracking_.log.layers_.begin(), tracking_.log.layers_.end(),
+               [this](const auto& entry) { return !sameState(entry.second, layerRecord(entry.first)); }) ||
+           (tracking_.log.fields_ && !(*tracking_.log.fields_ == fields_));
+}
+
 ChangeLog Document::takeChanges() {
     if (tracking_.log.empty()) {
         return ChangeLog();
@@ -142,6 +151,11 @@ void Document::applyChanges(ChangeLog& changes) {
     if (changes.fields_) {
         std::swap(*changes.fields_, fields_);
     }
+}
+
+void Document::putBackChanges(ChangeLog earlier) {
+    earlier.absorb(std::move(tracking_.log));
+    tracking_.log = std::move(earlier);
 }
 
 void Document::restore(const Document& snapshot) {

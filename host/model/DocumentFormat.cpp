@@ -7,10 +7,12 @@
 #include <limits>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "model/ArtPaintFormat.h"
 #include "model/AtomicFile.h"
 #include "model/JsonText.h"
+#include "model/StoryFormat.h"
 
 namespace host::model {
 
@@ -18,20 +20,57 @@ namespace {
 
 // The keys of an art object, in the canonical order; ArtKey names their indexes.
 constexpr std::string_view kArtKeys[] = {
-    "children", "clipped",    "clippingMask",  "closed",
-    "color",    "dictionary", "dimPercent",    "dimPlacedImages",
-    "editable", "envelope",   "file",          "fillPattern",
-    "frame",    "hidden",     "intertwine",    "kind",
-    "locked",   "matrix",     "name",          "note",
-    "path",     "pixels",     "preview",       "printed",
-    "segments", "selected",   "strokePattern", "strokeWidth",
-    "style",    "symbol",     "tags",          "template",
-    "text",     "textWrap",   "title",         "type",
-    "uuid",     "visible",
+    "autoSize",
+    "children",
+    "clipped",
+    "clippingMask",
+    "closed",
+    "color",
+    "dictionary",
+    "dimPercent",
+    "dimPlacedImages",
+    "editable",
+    "envelope",
+    "file",
+    "fillPattern",
+    "frame",
+    "guide",
+    "hidden",
+    "intertwine",
+    "kind",
+    "locked",
+    "matrix",
+    "name",
+    "note",
+    "path",
+    "pixels",
+    "preview",
+    "printed",
+    "segments",
+    "selected",
+    "story",
+    "storyDirection",
+    "strokePattern",
+    "strokeWidth",
+    "style",
+    "symbol",
+    "tags",
+    "template",
+    "text",
+    "textWrap",
+    "thread",
+    "threadHead",
+    "title",
+    "type",
+    "uuid",
+    "visible",
+    "wrapInside",
+    "wrapOffset",
 };
 static_assert(inCanonicalOrder(kArtKeys));
 
 enum ArtKey : int {
+    kAutoSize,
     kChildren,
     kClipped,
     kClippingMask,
@@ -45,6 +84,7 @@ enum ArtKey : int {
     kFile,
     kFillPattern,
     kFrame,
+    kGuide,
     kHidden,
     kIntertwine,
     kKind,
@@ -58,6 +98,8 @@ enum ArtKey : int {
     kPrinted,
     kSegments,
     kSelected,
+    kStory,
+    kStoryDirection,
     kStrokePattern,
     kStrokeWidth,
     kStyle,
@@ -66,10 +108,14 @@ enum ArtKey : int {
     kTemplate,
     kText,
     kTextWrap,
+    kThread,
+    kThreadHead,
     kTitle,
     kType,
     kUuid,
     kVisible,
+    kWrapInside,
+    kWrapOffset,
 };
 
 constexpr std::uint64_t bit(ArtKey key) {
@@ -77,10 +123,11 @@ constexpr std::uint64_t bit(ArtKey key) {
 }
 
 // Keys every art object may have ("children" is checked on its own, with a message of its own).
-constexpr std::uint64_t kCommonKeys =
-    bit(kChildren) | bit(kClippingMask) | bit(kDictionary) | bit(kEnvelope) | bit(kFillPattern) |
-    bit(kHidden) | bit(kIntertwine) | bit(kLocked) | bit(kNote) | bit(kSelected) | bit(kStrokePattern) |
-    bit(kStrokeWidth) | bit(kStyle) | bit(kTags) | bit(kTextWrap) | bit(kType) | bit(kUuid);
+constexpr std::uint64_t kCommonKeys = bit(kChildren) | bit(kClippingMask) | bit(kDictionary) |
+                                      bit(kEnvelope) | bit(kFillPattern) | bit(kHidden) | bit(kIntertwine) |
+                                      bit(kLocked) | bit(kNote) | bit(kSelected) | bit(kStrokePattern) |
+                                      bit(kStrokeWidth) | bit(kStyle) | bit(kTags) | bit(kTextWrap) |
+                                      bit(kType) | bit(kUuid) | bit(kWrapInside) | bit(kWrapOffset);
 constexpr std::uint64_t kLayerKeys = bit(kColor) | bit(kDimPercent) | bit(kDimPlacedImages) | bit(kEditable) |
                                      bit(kPreview) | bit(kPrinted) | bit(kTemplate) | bit(kTitle) |
                                      bit(kVisible) | bit(kClipped);
@@ -95,9 +142,10 @@ std::uint64_t keysOfType(ArtType type, bool layer) {
         case ArtType::group:
             return bit(kName) | bit(kClipped);
         case ArtType::path:
-            return bit(kName) | bit(kClosed) | bit(kSegments);
+            return bit(kName) | bit(kClosed) | bit(kGuide) | bit(kSegments);
         case ArtType::textFrame:
-            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | kBoxKeys;
+            return bit(kName) | bit(kKind) | bit(kText) | bit(kPath) | bit(kStory) | bit(kThread) |
+                   bit(kThreadHead) | bit(kStoryDirection) | bit(kAutoSize) | kBoxKeys;
         case ArtType::placed:
             return bit(kName) | bit(kFile) | kBoxKeys;
         case ArtType::raster:
@@ -167,6 +215,14 @@ const LayerFlag* layerFlag(ArtKey key) {
     return nullptr;
 }
 
+// The names of the colour models and of the kinds of custom colours, by their codes.
+constexpr std::string_view kColorModelNames[] = {"Grayscale", "RGB", "CMYK"};
+constexpr std::string_view kCustomKindNames[] = {"cmyk", "rgb", "lab"};
+
+// The depth of the dictionaries in a named graphic style's effects and strokes: one below the
+// document, as an object's dictionary in a top-level layer.
+constexpr int kGraphicStyleDictionaryDepth = 2;
+
 [[noreturn]] void failNesting(const std::string& where) {
     throw FormatError(where, "nested too deeply");
 }
@@ -197,12 +253,30 @@ public:
             }
             out_.endArray();
         }
+        // Each colour key is left out while it holds what a new document holds.
+        const DocumentColors& colors = document.colors();
+        if (colors.colorModel() != ColorModel::rgb) {
+            out_.key("colorModel");
+            out_.string(kColorModelNames[static_cast<int>(colors.colorModel())]);
+        }
+        if (!colors.customColors().empty()) {
+            out_.key("customColors");
+            writeCustomColors(colors.customColors());
+        }
         if (!document.documentDictionary().empty()) {
             out_.key("dictionary");
             writeDictionary(document.documentDictionary(), 1);
         }
         out_.key("format");
         out_.string(kDocumentFormatName);
+        if (!colors.gradients().empty()) {
+            out_.key("gradients");
+            writeResources(colors.gradients());
+        }
+        if (!colors.graphicStyles().empty()) {
+            out_.key("graphicStyles");
+            writeGraphicStyles(colors.graphicStyles());
+        }
         out_.key("layers");
         out_.beginArray();
         for (std::size_t i = 0; i < document.layerCount(); ++i) {
@@ -211,6 +285,10 @@ public:
             writeDocumentArt(document, group, 1);
         }
         out_.endArray();
+        if (!colors.patterns().empty()) {
+            out_.key("patterns");
+            writeResources(colors.patterns());
+        }
         if (document.rulerUnits() != kPointsRulerUnits) {
             out_.key("rulerUnits");
             out_.integer(document.rulerUnits());
@@ -218,6 +296,10 @@ public:
         if (document.scale() != 1.0) {
             out_.key("scale");
             out_.number(document.scale());
+        }
+        if (!isDefaultSwatchList(colors)) {
+            out_.key("swatches");
+            writeSwatches(colors.swatches());
         }
         if (!document.symbols().empty()) {
             out_.key("symbols");
@@ -227,6 +309,10 @@ public:
                 out_.string(symbol.name);
             }
             out_.endArray();
+        }
+        if (hasTextStyles(document.textStyles())) {
+            out_.key("textStyles");
+            writeTextStyles(out_, document.textStyles());
         }
         out_.key("version");
         out_.integer(kDocumentFormatVersion);
@@ -240,6 +326,85 @@ private:
                                       std::to_string(kMaxDocumentDepth) +
                                       " levels, more than a document can hold");
         }
+    }
+
+    static bool isDefaultSwatchList(const DocumentColors& colors) {
+        const std::vector<Swatch> defaults = DocumentColors::defaultSwatches(colors.colorModel());
+        return std::equal(
+            colors.swatches().begin(), colors.swatches().end(), defaults.begin(), defaults.end(),
+            [](const Swatch& a, const Swatch& b) { return a.name == b.name && a.color == b.color; });
+    }
+
+    void writeCustomColors(const std::vector<CustomColor>& customs) {
+        out_.beginArray();
+        for (const CustomColor& custom : customs) {
+            const CustomColorDefinition& definition = custom.definition;
+            out_.element();
+            out_.beginObject();
+            out_.key("components");
+            out_.beginArray();
+            for (std::size_t i = 0; i < definition.componentCount(); ++i) {
+                out_.element();
+                out_.number(definition.values[i]);
+            }
+            out_.endArray();
+            out_.key("kind");
+            out_.string(kCustomKindNames[static_cast<int>(definition.kind)]);
+            out_.key("name");
+            out_.string(custom.name);
+            if (definition.spot) {
+                out_.key("spot");
+                out_.boolean(true);
+            }
+            out_.endObject();
+        }
+        out_.endArray();
+    }
+
+    // A named colour: a gradient's or a pattern's flat colour, or a swatch.
+    void writeNamedColor(const std::string& name, const Color& color) {
+        out_.beginObject();
+        out_.key("color");
+        writeColor(out_, color);
+        out_.key("name");
+        out_.string(name);
+        out_.endObject();
+    }
+
+    void writeResources(const std::vector<PaintResource>& resources) {
+        out_.beginArray();
+        for (const PaintResource& resource : resources) {
+            out_.element();
+            writeNamedColor(resource.name, resource.flat);
+        }
+        out_.endArray();
+    }
+
+    void writeSwatches(const std::vector<Swatch>& swatches) {
+        out_.beginArray();
+        for (const Swatch& swatch : swatches) {
+            out_.element();
+            writeNamedColor(swatch.name, swatch.color);
+        }
+        out_.endArray();
+    }
+
+    void writeGraphicStyles(const std::vector<GraphicStyle>& styles) {
+        out_.beginArray();
+        for (const GraphicStyle& style : styles) {
+            out_.element();
+            out_.beginObject();
+            out_.key("name");
+            out_.string(style.name);
+            out_.key("style");
+            writeStyle(out_, style.style, dictionaryWriter(kGraphicStyleDictionaryDepth));
+            if (style.unlisted) {
+                out_.key("unlisted");
+                out_.boolean(true);
+            }
+            out_.endObject();
+        }
+        out_.endArray();
     }
 
     void numbers(std::initializer_list<double> values) {
@@ -286,6 +451,12 @@ private:
         out_.endArray();
     }
 
+    // Writes the dictionaries inside a style or a stroke at the depth.
+    DictionaryWriter dictionaryWriter(int depth) {
+        return
+            [this, depth](JsonWriter&, const Dictionary& dictionary) { writeDictionary(dictionary, depth); };
+    }
+
     void writeDictionary(const Dictionary& dictionary, int depth) {
         checkDepth(depth);
         out_.beginObject();
@@ -314,6 +485,12 @@ private:
                     break;
                 case EntryType::dictionary:
                     writeDictionary(*std::get<5>(value), depth + 1);
+                    break;
+                case EntryType::fillStyle:
+                    writeFillPaint(out_, *std::get<6>(value));
+                    break;
+                case EntryType::strokeStyle:
+                    writeStrokePaint(out_, *std::get<7>(value), dictionaryWriter(depth + 1));
                     break;
             }
             out_.endObject();
@@ -382,6 +559,9 @@ private:
         };
 
         out_.beginObject();
+        if (text != nullptr) {
+            flag("autoSize", text->autoSize, false);
+        }
         if (hasChildren) {
             out_.key("children");
             out_.beginArray();
@@ -429,6 +609,9 @@ private:
             out_.key("frame");
             rect(box->frame);
         }
+        if (path != nullptr) {
+            flag("guide", path->guide, false);
+        }
         attribute("hidden", attribute::hidden);
         flag("intertwine", data.intertwine, false);
         if (text != nullptr) {
@@ -471,6 +654,14 @@ private:
             segments(path->geometry.segments);
         }
         attribute("selected", attribute::selected);
+        if (text != nullptr && !text->story.isPlain()) {
+            out_.key("story");
+            writeStory(out_, text->story);
+        }
+        if (text != nullptr && text->storyDirection != 0) {
+            out_.key("storyDirection");
+            out_.integer(text->storyDirection);
+        }
         if (!data.strokePattern.isIdentity()) {
             out_.key("strokePattern");
             matrix(data.strokePattern);
@@ -485,9 +676,7 @@ private:
             }
         } else {
             out_.key("style");
-            writeStyle(out_, data.style, [this, depth](JsonWriter&, const Dictionary& dictionary) {
-                writeDictionary(dictionary, depth + 1);
-            });
+            writeStyle(out_, data.style, dictionaryWriter(depth + 1));
         }
         if (symbol != nullptr) {
             out_.key("symbol");
@@ -512,11 +701,19 @@ private:
         if (layer != nullptr) {
             flag("template", layer->isTemplate, defaults.isTemplate);
         }
-        if (text != nullptr && !text->text.empty()) {
+        if (text != nullptr && text->story.isPlain() && text->story.size() != 0) {
             out_.key("text");
-            out_.string(text->text);
+            out_.string(text->story.utf8());
         }
         attribute("textWrap", attribute::textWrap);
+        if (text != nullptr && !text->thread.empty()) {
+            out_.key("thread");
+            writeThread(out_, text->thread);
+        }
+        if (text != nullptr && !text->threadHead.empty()) {
+            out_.key("threadHead");
+            out_.string(text->threadHead);
+        }
         if (layer != nullptr) {
             out_.key("title");
             out_.string(layer->title);
@@ -527,6 +724,11 @@ private:
         out_.string(data.uuid);
         if (layer != nullptr) {
             flag("visible", layer->visible, defaults.visible);
+        }
+        flag("wrapInside", data.wrapInside, false);
+        if (data.wrapOffset != ArtData{}.wrapOffset) {
+            out_.key("wrapOffset");
+            out_.number(data.wrapOffset);
         }
         out_.endObject();
         out_.drainIfFull();
@@ -560,13 +762,77 @@ private:
 // --- Reading ---------------------------------------------------------------------------------------
 
 std::optional<EntryType> entryTypeFromName(std::string_view name) {
-    for (const EntryType type : {EntryType::integer, EntryType::boolean, EntryType::real, EntryType::string,
-                                 EntryType::art, EntryType::dictionary}) {
+    for (const EntryType type :
+         {EntryType::integer, EntryType::boolean, EntryType::real, EntryType::string, EntryType::art,
+          EntryType::dictionary, EntryType::fillStyle, EntryType::strokeStyle}) {
         if (entryTypeName(type) == name) {
             return type;
         }
     }
     return std::nullopt;
+}
+
+// The colour keys of a document or a swatch library as read, before they are put together: a swatch
+// or a style may name a custom colour, gradient or pattern whose key comes later.
+struct ColorFields {
+    struct Named {
+        std::string name;
+        Color color;
+    };
+    struct NamedStyle {
+        std::string name;
+        ArtStyle style;
+        bool unlisted = false;
+    };
+    ColorModel model = ColorModel::rgb;
+    std::vector<std::pair<std::string, CustomColorDefinition>> customColors;
+    std::vector<Named> gradients;
+    std::vector<Named> patterns;
+    std::optional<std::vector<Named>> swatches;  // none: the model's default swatches
+    std::vector<NamedStyle> graphicStyles;
+};
+
+[[noreturn]] void failToAdd(std::string_view key, std::size_t index, const std::string& name) {
+    throw FormatError(std::string(key) + "[" + std::to_string(index) + "]",
+                      "\"" + name + "\" cannot be added (a name used twice, or a colour naming nothing)");
+}
+
+// Adds each named record in the order the resources depend on one another: custom colours,
+// gradients and patterns first, then the swatches and styles that may name them.
+DocumentColors colorsFrom(ColorFields fields) {
+    DocumentColors colors(fields.model);
+    for (std::size_t i = 0; i < fields.customColors.size(); ++i) {
+        const auto& [name, definition] = fields.customColors[i];
+        if (!colors.addCustomColor(name, definition)) {
+            failToAdd("customColors", i, name);
+        }
+    }
+    for (const auto& [key, kind, list] : {std::tuple{"gradients", Color::Kind::gradient, &fields.gradients},
+                                          std::tuple{"patterns", Color::Kind::pattern, &fields.patterns}}) {
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            if (!colors.addResource((*list)[i].name, kind, (*list)[i].color)) {
+                failToAdd(key, i, (*list)[i].name);
+            }
+        }
+    }
+    if (fields.swatches) {
+        while (!colors.swatches().empty()) {
+            colors.removeSwatch(colors.swatches().back().id);
+        }
+        for (std::size_t i = 0; i < fields.swatches->size(); ++i) {
+            const ColorFields::Named& swatch = (*fields.swatches)[i];
+            if (!colors.appendSwatch(swatch.name, swatch.color)) {
+                failToAdd("swatches", i, swatch.name);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < fields.graphicStyles.size(); ++i) {
+        const ColorFields::NamedStyle& style = fields.graphicStyles[i];
+        if (!colors.addGraphicStyle(style.name, style.style, style.unlisted)) {
+            failToAdd("graphicStyles", i, style.name);
+        }
+    }
+    return colors;
 }
 
 // Reads the text straight into the model's values, in one pass. Keys may come in any order; what
@@ -577,12 +843,18 @@ public:
     explicit DocumentReader(std::string_view text) : in_(text) {}
 
     DocumentContents read() {
-        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "dictionary", "format", "layers",
-                                              "rulerUnits",     "scale",     "symbols",    "version"};
+        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards",     "colorModel", "customColors",
+                                              "dictionary",     "format",        "gradients",  "graphicStyles",
+                                              "layers",         "patterns",      "rulerUnits", "scale",
+                                              "swatches",       "symbols",       "textStyles", "version"};
         static_assert(inCanonicalOrder(kKeys));
         DocumentContents contents;
+        ColorFields colors;
         std::int64_t active = 0;
         const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            if (readColorKey(kKeys[key], colors)) {
+                return;
+            }
             switch (key) {
                 case 0:
                     active = in_.readInteger(0, static_cast<std::int64_t>(kMaxArtboards));
@@ -590,27 +862,30 @@ public:
                 case 1:
                     contents.artboards = readArtboards();
                     break;
-                case 2:
+                case 4:
                     contents.dictionary = readDictionary(1);
                     break;
-                case 3:
+                case 5:
                     checkFormat(in_);
                     break;
-                case 4:
+                case 8:
                     readLayers(contents.layers);
                     break;
-                case 5:
+                case 10:
                     contents.rulerUnits =
                         static_cast<int>(in_.readInteger(kFirstRulerUnits, kLastRulerUnits));
                     break;
-                case 6:
+                case 11:
                     contents.scale = in_.readNumber();
                     if (contents.scale <= 0.0) {
                         in_.fail("the scale factor must be above 0");
                     }
                     break;
-                case 7:
+                case 13:
                     contents.symbols = readSymbols();
+                    break;
+                case 14:
+                    contents.textStyles = readTextStyles(in_);
                     break;
                 default:
                     checkVersion(in_);
@@ -618,7 +893,7 @@ public:
             }
         });
         in_.finish();
-        for (const std::size_t required : {3, 8, 4}) {
+        for (const std::size_t required : {5, 15, 8}) {
             if ((seen & (std::uint64_t{1} << required)) == 0) {
                 throw FormatError("", "the key \"" + std::string(kKeys[required]) + "\" is missing");
             }
@@ -629,7 +904,27 @@ public:
                               "the integer is out of range (0 to " + std::to_string(count - 1) + ")");
         }
         contents.activeArtboard = static_cast<std::size_t>(active);
+        contents.colors = colorsFrom(std::move(colors));
         return contents;
+    }
+
+    SwatchLibrary readLibrary() {
+        constexpr std::string_view kKeys[] = {"colorModel", "customColors", "gradients", "graphicStyles",
+                                              "name",       "patterns",     "swatches"};
+        static_assert(inCanonicalOrder(kKeys));
+        SwatchLibrary library;
+        ColorFields colors;
+        readMembers(in_, kKeys, [&](std::size_t key) {
+            if (!readColorKey(kKeys[key], colors)) {
+                library.name = in_.readString();
+            }
+        });
+        in_.finish();
+        if (library.name.empty()) {
+            throw FormatError("name", "a library needs a name");
+        }
+        library.colors = colorsFrom(std::move(colors));
+        return library;
     }
 
     static void checkFormat(JsonReader& in) {
@@ -811,10 +1106,21 @@ private:
             case EntryType::dictionary:
                 status = dictionary.setDictionary(key, readDictionary(depth + 1));
                 break;
+            case EntryType::fillStyle:
+                status = dictionary.setFillStyle(key, readFillPaint(in_));
+                break;
+            case EntryType::strokeStyle:
+                status = dictionary.setStrokeStyle(key, readStrokePaint(in_, dictionaryReader(depth + 1)));
+                break;
         }
         if (status != Status::ok) {
-            in_.failAtContainer("the entry cannot be stored (empty key?)");
+            in_.failAtContainer("the entry cannot be stored (empty key, or a paint out of its limits)");
         }
+    }
+
+    // Reads the dictionaries inside a style or a stroke at the depth.
+    DictionaryReader dictionaryReader(int depth) {
+        return [this, depth](JsonReader&) { return readDictionary(depth); };
     }
 
     Dictionary readDictionary(int depth) {
@@ -867,8 +1173,9 @@ private:
         LayerProperties layerProperties;
         GroupContent group;
         PathGeometry path;
+        bool guide = false;
         std::optional<TextKind> kind;
-        std::string text;
+        TextFrameContent text;
         PathGeometry textPath;
         std::string file;
         std::string symbol;
@@ -924,6 +1231,9 @@ private:
             case kFrame:
                 fields.box.frame = readRect();
                 break;
+            case kGuide:
+                fields.guide = in_.readBool();
+                break;
             case kIntertwine:
                 data.intertwine = in_.readBool();
                 break;
@@ -963,7 +1273,7 @@ private:
                 }
                 break;
             case kStyle:
-                data.style = readStyle(in_, [this, depth](JsonReader&) { return readDictionary(depth + 1); });
+                data.style = readStyle(in_, dictionaryReader(depth + 1));
                 break;
             case kSymbol:
                 fields.symbol = in_.readString();
@@ -971,8 +1281,28 @@ private:
             case kTags:
                 data.tags = readTags();
                 break;
-            case kText:
-                fields.text = in_.readString();
+            case kText: {
+                std::optional<Story> story = Story::plain(in_.readString());
+                if (!story) {
+                    in_.fail("the text is not UTF-8");
+                }
+                fields.text.story = *std::move(story);
+                break;
+            }
+            case kStory:
+                fields.text.story = readStory(in_);
+                break;
+            case kThread:
+                fields.text.thread = readThread(in_);
+                break;
+            case kThreadHead:
+                fields.text.threadHead = in_.readString();
+                break;
+            case kStoryDirection:
+                fields.text.storyDirection = static_cast<int>(in_.readInteger(0, 1));
+                break;
+            case kAutoSize:
+                fields.text.autoSize = in_.readBool();
                 break;
             case kTitle:
                 fields.layerProperties.title = in_.readString();
@@ -986,6 +1316,12 @@ private:
                 }
                 break;
             }
+            case kWrapInside:
+                data.wrapInside = in_.readBool();
+                break;
+            case kWrapOffset:
+                data.wrapOffset = in_.readNumber();
+                break;
             case kUuid:
                 data.uuid = in_.readString();
                 if (!data.uuid.empty() && !isUuidText(data.uuid)) {
@@ -1000,12 +1336,14 @@ private:
     static ArtContent contentOf(ArtFields& fields) {
         switch (*fields.type) {
             case ArtType::path:
-                return PathContent{std::move(fields.path)};
+                return PathContent{std::move(fields.path), fields.guide};
             case ArtType::compoundPath:
                 return CompoundPathContent{};
             case ArtType::textFrame:
-                return TextFrameContent{*fields.kind, std::move(fields.text), fields.box,
-                                        std::move(fields.textPath)};
+                fields.text.kind = *fields.kind;
+                fields.text.box = fields.box;
+                fields.text.path = std::move(fields.textPath);
+                return std::move(fields.text);
             case ArtType::placed:
                 return PlacedContent{std::move(fields.file), fields.box};
             case ArtType::raster:
@@ -1035,6 +1373,9 @@ private:
         }
         if (fields.layer && !layerAllowed) {
             in_.fail("a layer can only be at the top or directly in another layer");
+        }
+        if ((seen & bit(kText)) != 0 && (seen & bit(kStory)) != 0) {
+            in_.fail("a frame holds either \"text\" or \"story\"");
         }
         if (fields.strokeWidth && (seen & bit(kStyle)) != 0) {
             throw FormatError(in_.location() + ".strokeWidth",
@@ -1083,6 +1424,139 @@ private:
             }
             layers.push_back(std::move(layer));
         }
+    }
+
+    // Reads the value of a colour key into the fields; false for a key that is not one.
+    bool readColorKey(std::string_view key, ColorFields& colors) {
+        if (key == "colorModel") {
+            colors.model = readColorModel();
+        } else if (key == "customColors") {
+            readList([&] { colors.customColors.push_back(readCustomColor()); });
+        } else if (key == "gradients") {
+            readList([&] { colors.gradients.push_back(readNamedColor()); });
+        } else if (key == "patterns") {
+            readList([&] { colors.patterns.push_back(readNamedColor()); });
+        } else if (key == "swatches") {
+            colors.swatches.emplace();
+            readList([&] { colors.swatches->push_back(readNamedColor()); });
+        } else if (key == "graphicStyles") {
+            readList([&] { colors.graphicStyles.push_back(readGraphicStyle()); });
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    template <typename ReadElement>
+    void readList(ReadElement&& readElement) {
+        in_.beginArray();
+        while (in_.nextElement()) {
+            readElement();
+        }
+    }
+
+    ColorModel readColorModel() {
+        const std::string name = in_.readString();
+        const auto known = std::find(std::begin(kColorModelNames), std::end(kColorModelNames), name);
+        if (known == std::end(kColorModelNames)) {
+            in_.fail("expected \"Grayscale\", \"RGB\" or \"CMYK\"");
+        }
+        return static_cast<ColorModel>(known - std::begin(kColorModelNames));
+    }
+
+    // A name that must be there and not be empty, read as "name" of the object the reader stands at.
+    void requireName(std::uint64_t seen, std::uint64_t nameBit, const std::string& name) {
+        if ((seen & nameBit) == 0) {
+            in_.fail("the key \"name\" is missing");
+        }
+        if (name.empty()) {
+            throw FormatError(in_.location() + ".name", "a name cannot be empty");
+        }
+    }
+
+    std::pair<std::string, CustomColorDefinition> readCustomColor() {
+        constexpr std::string_view kKeys[] = {"components", "kind", "name", "spot"};
+        static_assert(inCanonicalOrder(kKeys));
+        std::string name;
+        CustomColorDefinition definition;
+        std::vector<double> components;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    readList([&] { components.push_back(in_.readNumber()); });
+                    break;
+                case 1: {
+                    const std::string kind = in_.readString();
+                    const auto known =
+                        std::find(std::begin(kCustomKindNames), std::end(kCustomKindNames), kind);
+                    if (known == std::end(kCustomKindNames)) {
+                        in_.fail("expected \"cmyk\", \"rgb\" or \"lab\"");
+                    }
+                    definition.kind =
+                        static_cast<CustomColorDefinition::Kind>(known - std::begin(kCustomKindNames));
+                    break;
+                }
+                case 2:
+                    name = in_.readString();
+                    break;
+                default:
+                    definition.spot = in_.readBool();
+                    break;
+            }
+        });
+        requireName(seen, 0b100, name);
+        if ((seen & 0b11) != 0b11) {
+            in_.fail("a custom colour needs \"kind\" and \"components\"");
+        }
+        if (components.size() != definition.componentCount()) {
+            throw FormatError(in_.location() + ".components",
+                              "expected " + std::to_string(definition.componentCount()) + " components");
+        }
+        std::copy(components.begin(), components.end(), definition.values.begin());
+        if (definition.check() != Status::ok) {
+            throw FormatError(in_.location() + ".components", "a component is out of its range");
+        }
+        return {std::move(name), definition};
+    }
+
+    ColorFields::Named readNamedColor() {
+        constexpr std::string_view kKeys[] = {"color", "name"};
+        ColorFields::Named named;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            if (key == 0) {
+                named.color = readColor(in_);
+            } else {
+                named.name = in_.readString();
+            }
+        });
+        requireName(seen, 0b10, named.name);
+        if ((seen & 1) == 0) {
+            in_.fail("the key \"color\" is missing");
+        }
+        return named;
+    }
+
+    ColorFields::NamedStyle readGraphicStyle() {
+        constexpr std::string_view kKeys[] = {"name", "style", "unlisted"};
+        ColorFields::NamedStyle named;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            switch (key) {
+                case 0:
+                    named.name = in_.readString();
+                    break;
+                case 1:
+                    named.style = readStyle(in_, dictionaryReader(kGraphicStyleDictionaryDepth));
+                    break;
+                default:
+                    named.unlisted = in_.readBool();
+                    break;
+            }
+        });
+        requireName(seen, 0b1, named.name);
+        if ((seen & 0b10) == 0) {
+            in_.fail("the key \"style\" is missing");
+        }
+        return named;
     }
 
     // Symbol names: non-empty texts, each used once.
@@ -1245,6 +1719,14 @@ ReadResult readDocument(std::string_view text, std::optional<std::uint64_t> uuid
         return documentFrom(readContents(text), uuidSeed);
     } catch (const FormatError& error) {
         return ReadResult{std::nullopt, error.what()};
+    }
+}
+
+SwatchLibraryResult readSwatchLibrary(std::string_view text) {
+    try {
+        return SwatchLibraryResult{DocumentReader(text).readLibrary(), {}};
+    } catch (const FormatError& error) {
+        return SwatchLibraryResult{std::nullopt, error.what()};
     }
 }
 

@@ -44,6 +44,19 @@ WriteResult writeDocument(const Document& document);
 // the error text is set.
 bool saveDocument(const Document& document, const std::filesystem::path& file, std::string* error = nullptr);
 
+// A swatch library file: {"name": text} with the colour keys of a document ("colorModel",
+// "customColors", "gradients", "graphicStyles", "patterns", "swatches"), read as strictly as a
+// document.
+struct SwatchLibrary {
+    std::string name;
+    DocumentColors colors;
+};
+struct SwatchLibraryResult {
+    std::optional<SwatchLibrary> library;
+    std::string error;
+};
+SwatchLibraryResult readSwatchLibrary(std::string_view text);
+
 // How deeply art, layers and dictionaries may nest in a document, the depth the reader accepts and
 // the writer writes. A top-level layer group is at depth 1 and each child one deeper; an object's
 // dictionary (and those in its style) is one deeper than the object; an art or dictionary entry is

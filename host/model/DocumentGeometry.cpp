@@ -121,7 +121,7 @@ Result<ArtId> Document::createOutline(ArtId textFrame) {
     if (text == nullptr) {
         return isValid(textFrame) ? Status::wrongType : Status::invalidHandle;
     }
-    if (text->text.empty()) {
+    if (story(textFrame)->size() == 0) {
         return Status::notFound;
     }
     const Rect frameBounds = boundsOf(nodeAt(textFrame), BoundsKind::geometric, Matrix::identity());

@@ -116,6 +116,12 @@ ArtId Document::insertTree(ArtTree tree, Slot slot, UuidPolicy policy) {
     recordArt(id);
     ArtNode node;
     node.id = id;
+    if (auto* text = std::get_if<TextFrameContent>(&tree.data.content);
+        text != nullptr && policy == UuidPolicy::fresh) {
+        // A copy with fresh UUIDs can't name the frames it was threaded with.
+        text->thread.clear();
+        text->threadHead.clear();
+    }
     tree.data.uuid = takeUuid(tree.data.uuid, policy);
     if (!tree.data.uuid.empty()) {
         uuidIndex_[tree.data.uuid] = id;
@@ -149,6 +155,7 @@ ArtTree Document::extractTree(const ArtNode& node) const {
 
 void Document::eraseSubtree(ArtId art) {
     const std::vector<ArtId> doomed = *artTree(art);
+    releaseThreads(doomed);
     detach(art);
     for (const ArtId id : doomed) {
         recordArt(id);
@@ -189,7 +196,7 @@ Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
     if (!slot) {
         return slot.status();
     }
-    return insertTree(extractTree(*node), *slot, UuidPolicy::fresh);
+    return insertTree(detachedTree(*node), *slot, UuidPolicy::fresh);
 }
 
 Status Document::reorder(ArtId art, PaintOrder order, ArtId target) {
@@ -233,7 +240,7 @@ Result<ArtTree> Document::copyOf(ArtId art) const {
     if (node->layer) {
         return Status::notAllowed;
     }
-    return extractTree(*node);
+    return detachedTree(*node);
 }
 
 Result<ArtId> Document::insertCopy(ArtTree tree, PaintOrder order, ArtId target) {

@@ -1,6 +1,8 @@
 // Reading and setting the appearance of art.
 #include "model/Document.h"
 
+#include <cmath>
+
 namespace host::model {
 
 Result<ArtStyle> Document::style(ArtId art) const {
@@ -15,11 +17,92 @@ Status Document::setStyle(ArtId art, ArtStyle style) {
     if (!isValid(art)) {
         return Status::invalidHandle;
     }
-    if (style.check() != Status::ok) {
+    if (colors().checkStyle(style) != Status::ok) {
         return Status::badParameter;
     }
     editData(art).style = std::move(style);
     return Status::ok;
+}
+
+Status Document::setTextWrap(ArtId art, double offset, bool inside) {
+    if (!isValid(art)) {
+        return Status::invalidHandle;
+    }
+    if (!std::isfinite(offset)) {
+        return Status::badParameter;
+    }
+    ArtData& data = editData(art);
+    data.wrapOffset = offset;
+    data.wrapInside = inside;
+    return Status::ok;
+}
+
+Status Document::renameCustomColor(ResourceId id, std::string_view name) {
+    const CustomColor* custom = colors().findCustomColor(id);
+    if (custom == nullptr) {
+        return Status::badParameter;
+    }
+    const std::string oldName = custom->name;
+    if (const Status status = editColors().setCustomColorName(id, name); status != Status::ok) {
+        return status;
+    }
+    const std::string newName(name);
+    const auto rename = [&](Color& color, bool& changed) {
+        if (color.kind == Color::Kind::custom && color.resource == oldName) {
+            color.resource = newName;
+            changed = true;
+        }
+    };
+    return forEachColor(ArtId{}, rename, true) ? Status::ok : Status::badParameter;
+}
+
+Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
+                                    bool swatches) {
+    std::vector<ArtId> arts;
+    if (art) {
+        Result<std::vector<ArtId>> tree = artTree(art);
+        if (!tree) {
+            return tree.status();
+        }
+        arts = std::move(*tree);
+    } else {
+        arts = documentOrder();
+    }
+    bool anyChange = false;
+    const auto offer = [&](Color& color, bool& changed) {
+        const Color before = color;
+        bool altered = false;
+        visit(color, altered);
+        if (!altered) {
+            return;
+        }
+        if (colors().checkColor(color) != Status::ok) {
+            color = before;  // a change the document cannot hold is dropped
+            return;
+        }
+        changed = true;
+    };
+    // The colours change on a copy, which replaces the recorded data only when something changed.
+    for (const ArtId id : arts) {
+        ArtData data = *nodeAt(id).data;
+        bool changed = false;
+        model::forEachColor(data.style, [&](Color& color) { offer(color, changed); });
+        model::forEachColor(data.dictionary, [&](Color& color) { offer(color, changed); });
+        if (changed) {
+            editData(id) = std::move(data);
+            anyChange = true;
+        }
+    }
+    if (!art) {
+        DocumentColors resources = colors();
+        bool changed = false;
+        resources.forEachColor([&](Color& color) { offer(color, changed); }, swatches);
+        if (changed) {
+            editColors() = std::move(resources);
+            anyChange = true;
+        }
+    }
+    return anyChange;
 }
 
 }  // namespace host::model

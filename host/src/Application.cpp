@@ -463,14 +463,12 @@ void Application::NewDocument() {
 }
 void Application::SetDocument(std::unique_ptr<Document> document) {
     DocumentLeaving(*fState);
+    ForgetDocument(*fState, fState->documents.handle);
     fState->documents.current = std::move(document);
     DocumentBecameCurrent(*fState);
 }
 void Application::CloseDocument() {
-    DocumentLeaving(*fState);
-    fState->documents.current.reset();
-    DocumentBecameCurrent(*fState);
-    BringNextDocumentForward(*fState);
+    CloseOpenDocument(*fState, fState->documents.handle);
 }
 
 // --- Undo -------------------------------------------------------------------------------------

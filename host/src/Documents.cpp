@@ -3,9 +3,15 @@
 // them back.
 #include "Documents.h"
 
+#include <algorithm>
 #include <utility>
 
+#include <fstream>
+#include <sstream>
+#include "AIDocument.h"
 #include "host/Application.h"
+#include "model/AtomicFile.h"
+#include "model/DocumentFormat.h"
 
 namespace host {
 
@@ -16,6 +22,27 @@ void SwapWithCurrent(HostState& state, BackgroundDocument& waiting) {
     std::swap(state.documents.current, waiting.document);
     std::swap(state.documents.handle, waiting.handle);
     std::swap(state.documents.undo, waiting.undo);
+}
+
+// A document that came forward during a call into the plug-in takes part in the call's
+// transaction from now on.
+void JoinRunningCall(HostState& state) {
+    if (state.plugin.callDepth > 0 && state.documents.current != nullptr && !state.documents.undo.InCall()) {
+        state.documents.undo.BeginCall(state.documents.current.get());
+    }
+}
+
+// The history of an open document: the current one's, or the one it keeps while it waits behind.
+UndoHistory* HistoryOf(HostState& state, std::uintptr_t handle) {
+    if (handle != 0 && handle == state.documents.handle) {
+        return &state.documents.undo;
+    }
+    for (BackgroundDocument& waiting : state.documents.background) {
+        if (waiting.handle == handle) {
+            return &waiting.undo;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -55,13 +82,7 @@ std::vector<std::uintptr_t> OpenDocumentHandles(const HostState& state) {
     return handles;
 }
 
-// --- Application ------------------------------------------------------------------------------------
-
-void Application::OpenDocument(std::unique_ptr<Document> document, std::string path) {
-    HostState& state = *fState;
-    if (document == nullptr) {
-        return;
-    }
+std::uintptr_t OpenAsCurrent(HostState& state, std::unique_ptr<Document> document, std::string path) {
     if (state.documents.current != nullptr) {
         BackgroundDocument previous;
         SwapWithCurrent(state, previous);
@@ -72,6 +93,148 @@ void Application::OpenDocument(std::unique_ptr<Document> document, std::string p
     if (!path.empty()) {
         state.documents.paths[state.documents.handle] = std::move(path);
     }
+    return state.documents.handle;
+}
+
+AIErr OpenDocumentFile(HostState& state, const std::string& path, ai::int16 colorModel, bool forceCopy,
+                       std::uintptr_t* handle) {
+    std::error_code failed;
+    const std::filesystem::path file = std::filesystem::absolute(path, failed).lexically_normal();
+    if (path.empty() || failed || !std::filesystem::is_regular_file(file, failed)) {
+        return kCantHappenErr;
+    }
+    model::ReadResult read = model::openDocument(file);
+    if (!read.document) {
+        state.journal.Record("OpenFailed", {file.string(), read.error});
+        return kCantHappenErr;
+    }
+    const std::uintptr_t opened = OpenAsCurrent(state, std::make_unique<Document>(std::move(*read.document)),
+                                                forceCopy ? std::string() : file.string());
+    if (colorModel >= kDocGrayColor && colorModel <= kDocCMYKColor) {
+        // Converted as it opens: the document starts in that model, unmodified.
+        state.documents.current->editColors().setColorModel(static_cast<model::ColorModel>(colorModel));
+        state.documents.current->takeChanges();
+    }
+    *handle = opened;
+    return kNoErr;
+}
+
+void ForgetDocument(HostState& state, std::uintptr_t handle) {
+    state.documents.paths.erase(handle);
+    state.documents.cloudPaths.erase(handle);
+    state.documents.savedRevisions.erase(handle);
+    state.documents.xmpPackets.erase(handle);
+}
+
+AIErr CloseOpenDocument(HostState& state, std::uintptr_t handle) {
+    if (handle != 0 && handle == state.documents.handle && state.documents.current != nullptr) {
+        ForgetDocument(state, handle);
+        DocumentLeaving(state);
+        state.documents.current.reset();
+        DocumentBecameCurrent(state);
+        BringNextDocumentForward(state);
+        JoinRunningCall(state);
+        return kNoErr;
+    }
+    auto& background = state.documents.background;
+    for (auto waiting = background.begin(); waiting != background.end(); ++waiting) {
+        if (waiting->handle == handle) {
+            ForgetDocument(state, handle);
+            background.erase(waiting);
+            return kNoErr;
+        }
+    }
+    return kBadParameterErr;
+}
+
+AIErr ActivateOpenDocument(HostState& state, std::uintptr_t handle) {
+    if (handle != 0 && handle == state.documents.handle && state.documents.current != nullptr) {
+        return kNoErr;
+    }
+    auto& background = state.documents.background;
+    const auto found =
+        std::find_if(background.begin(), background.end(),
+                     [handle](const BackgroundDocument& waiting) { return waiting.handle == handle; });
+    if (handle == 0 || found == background.end()) {
+        return kBadParameterErr;
+    }
+    // The call's changes so far stay with the document they were made to.
+    if (state.documents.undo.InCall()) {
+        state.documents.undo.EndCall(state.documents.current.get());
+    }
+    BackgroundDocument chosen = std::move(*found);
+    background.erase(found);
+    SwapWithCurrent(state, chosen);
+    if (chosen.document != nullptr) {
+        background.insert(background.begin(), std::move(chosen));
+    }
+    JoinRunningCall(state);
+    return kNoErr;
+}
+
+bool IsDocumentModified(HostState& state, std::uintptr_t handle) {
+    const UndoHistory* history = HistoryOf(state, handle);
+    if (history == nullptr) {
+        return false;
+    }
+    const auto saved = state.documents.savedRevisions.find(handle);
+    const std::uint64_t savedRevision = saved != state.documents.savedRevisions.end() ? saved->second : 0;
+    return history->Revision() != savedRevision || history->HasOpenChanges(FindOpenDocument(state, handle));
+}
+
+void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified) {
+    UndoHistory* history = HistoryOf(state, handle);
+    if (history == nullptr) {
+        return;
+    }
+    if (modified) {
+        state.documents.savedRevisions[handle] = kModifiedRevision;
+        return;
+    }
+    // Changes the running call made so far count as saved too: its transaction is closed now, so
+    // that later changes show again.
+    if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
+        model::Document* document = FindOpenDocument(state, handle);
+        history->EndCall(document);
+        history->BeginCall(document);
+    }
+    state.documents.savedRevisions[handle] = history->Revision();
+}
+
+ai::int16 DocumentColorModel(HostState& state, std::uintptr_t handle) {
+    const model::Document* document = FindOpenDocument(state, handle);
+    return static_cast<ai::int16>(document != nullptr ? document->colors().colorModel()
+                                                      : model::ColorModel::rgb);
+}
+
+bool WriteDocumentFile(HostState& state, const Document& document, const std::filesystem::path& file,
+                       std::string* error) {
+    const model::WriteResult written = model::writeDocument(document);
+    if (!written.text) {
+        *error = written.error;
+        return false;
+    }
+    model::AtomicFileWriter writer(file);
+    writer.write(*written.text);
+    // Without the commit the writer removes its temporary file: the target stays as it was.
+    if (state.faults.Check(kHostFileSystem, "Rename") != kNoErr) {
+        *error = "cannot replace " + file.string();
+        return false;
+    }
+    if (!writer.commit()) {
+        *error = writer.error();
+        return false;
+    }
+    return true;
+}
+
+// --- Application ------------------------------------------------------------------------------------
+
+void Application::OpenDocument(std::unique_ptr<Document> document, std::string path) {
+    if (document == nullptr) {
+        return;
+    }
+    OpenAsCurrent(*fState, std::move(document), std::move(path));
 }
 
 int Application::DocumentCount() const {
@@ -86,21 +249,43 @@ bool Application::ActivateDocument(int n) {
     if (n == 0 && state.documents.current != nullptr) {
         return true;
     }
-    const auto position = static_cast<std::size_t>(n - (state.documents.current != nullptr ? 1 : 0));
-    BackgroundDocument chosen = std::move(state.documents.background[position]);
-    state.documents.background.erase(state.documents.background.begin() +
-                                     static_cast<std::ptrdiff_t>(position));
-    SwapWithCurrent(state, chosen);
-    if (chosen.document != nullptr) {
-        state.documents.background.insert(state.documents.background.begin(), std::move(chosen));
-    }
-    return true;
+    return ActivateOpenDocument(state, OpenDocumentHandles(state)[static_cast<std::size_t>(n)]) == kNoErr;
+}
+
+bool Application::DocumentModified() {
+    return IsDocumentModified(*fState, fState->documents.handle);
+}
+
+int Application::DocumentColorModel() {
+    return host::DocumentColorModel(*fState, fState->documents.handle);
 }
 
 std::string Application::DocumentPath() const {
     const auto found = fState->documents.paths.find(fState->documents.handle);
     return fState->documents.current != nullptr && found != fState->documents.paths.end() ? found->second
                                                                                           : std::string();
+}
+
+bool Application::LoadSwatchLibrary(const std::filesystem::path& file, std::string* error) {
+    std::ifstream stream(file, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    if (!stream) {
+        if (error != nullptr) {
+            *error = "cannot read " + file.string();
+        }
+        return false;
+    }
+    model::SwatchLibraryResult read = model::readSwatchLibrary(text.str());
+    if (!read.library) {
+        if (error != nullptr) {
+            *error = file.string() + ": " + read.error;
+        }
+        return false;
+    }
+    fState->colors.swatchLibraries.push_back(
+        SwatchLibraryRecord{detail::NextHandleNumber(), read.library->name, std::move(read.library->colors)});
+    return true;
 }
 
 void Application::SetDocumentPath(std::string path) {

@@ -1,11 +1,19 @@
-// The documents open besides the current one.
+// The documents open besides the current one, opening and closing them, their files, modified
+// flags and colour models, and writing them to files.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <string>
 
 #include "HostState.h"
 
 namespace host {
+
+// The saved revision of a document marked modified whatever its history says.
+inline constexpr std::uint64_t kModifiedRevision = std::numeric_limits<std::uint64_t>::max();
 
 // After the current document was closed: the most recently current of the others (if any) becomes
 // current, with its handle and undo history.
@@ -16,5 +24,34 @@ model::Document* FindOpenDocument(HostState& state, std::uintptr_t handle);
 
 // The handles of the open documents in the document list's order: the current one first.
 std::vector<std::uintptr_t> OpenDocumentHandles(const HostState& state);
+
+// Makes the document the current one; the one current until now stays open behind it. The path is
+// its file (empty: a new document). Answers the document's handle.
+std::uintptr_t OpenAsCurrent(HostState& state, std::unique_ptr<Document> document, std::string path);
+// Reads the file in the native format and opens it as the current document, as its file the
+// path made absolute; a colour model 0 to 2 converts it. kCantHappenErr when it can't be read.
+AIErr OpenDocumentFile(HostState& state, const std::string& path, ai::int16 colorModel, bool forceCopy,
+                       std::uintptr_t* handle);
+// Closes an open document; when it was the current one, the most recently current of the others
+// comes forward. kBadParameterErr for a handle that names no open document.
+AIErr CloseOpenDocument(HostState& state, std::uintptr_t handle);
+// Makes an open document current, also during a call into the plug-in: the call's changes so far
+// close as a transaction of the document going behind, and the call goes on with the other one.
+AIErr ActivateOpenDocument(HostState& state, std::uintptr_t handle);
+// Drops what the application knows of a document besides its content (it is no longer open).
+void ForgetDocument(HostState& state, std::uintptr_t handle);
+
+// Whether the open document has changes not saved: its history moved since it was opened or
+// saved, or the running call changed it.
+bool IsDocumentModified(HostState& state, std::uintptr_t handle);
+void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified);
+// The colour model of an open document (AIDocumentColorModelValue): RGB unless set.
+ai::int16 DocumentColorModel(HostState& state, std::uintptr_t handle);
+
+// Writes the document's native text to the file atomically (model/AtomicFile.h): a failure at any
+// step leaves the file as it was. The final rename is the host operation "Host File System" /
+// "Rename", which tests can make fail.
+bool WriteDocumentFile(HostState& state, const Document& document, const std::filesystem::path& file,
+                       std::string* error);
 
 }  // namespace host

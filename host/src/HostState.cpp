@@ -73,9 +73,27 @@ bool UIState::SetTheme(UIBrightness brightness) {
 }
 
 // The application starts dark.
+namespace {
+
+// The live effects this application knows, by internal name.
+constexpr std::string_view kLiveEffectNames[] = {
+    "Host Shape Effects",      "Host Punk and Bloat", "Host Roughen",
+    "Host Scribble and Tweak", "Host Twirl",          "Host Zigzag",
+    "Host Offset Path",        "Host Outline Type",   "Host Pathfinder",
+    "Host Round Corners",      "Host Trim Marks",     "Host Transform",
+    "Host Outline Stroke",     "Host Rasterize",      "Host Drop Shadow",
+    "Host Fuzzy Mask",         "Host Inner Glow",     "Host Outer Glow",
+    "Host Scribble Fill",      "Host Deform",         "Host PSL Gaussian Blur",
+};
+
+}  // namespace
+
 HostState::HostState(Application& application, ApplicationOptions resolved)
     : options(std::move(resolved)), panel(application) {
     ui.SetTheme(UIBrightness::dark);
+    for (const std::string_view name : kLiveEffectNames) {
+        colors.liveEffects.emplace_back(detail::NextHandleNumber(), std::string(name));
+    }
 }
 
 HostState* CurrentState() {

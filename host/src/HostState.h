@@ -25,6 +25,8 @@
 #include "host/Preferences.h"
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
+#include "text/TextObjects.h"
+#include "model/DocumentColors.h"
 
 namespace host {
 
@@ -61,6 +63,9 @@ struct MemoryBlock {
 // keys of nested dictionary entries), in which document, resolved afresh on every use so that it
 // fails cleanly once its owner is gone. The reference goes when its count drops to 0.
 struct DictionaryRecord {
+    // A dictionary of the plug-in's own, or a copy handed out (effect and stroke parameters): held
+    // here, in no document. Otherwise the address in the document.
+    std::shared_ptr<model::Dictionary> owned;
     model::DictionaryRef address;
     std::uintptr_t document = 0;  // the documentHandle of the document it was made in
     ASInt32 count = 1;
@@ -88,6 +93,39 @@ struct ArtboardRangeCursor {
 struct StyleParserRecord {
     std::optional<model::ArtStyle> style;
     std::vector<std::uintptr_t> paintFieldHandles;
+    // Handles of the live effects before and after the paint fields, of each paint field's own
+    // effects (one list per paint field), and of the style's blend field; made with the paint
+    // field handles.
+    std::vector<std::uintptr_t> preEffectHandles;
+    std::vector<std::uintptr_t> postEffectHandles;
+    std::vector<std::vector<std::uintptr_t>> fieldEffectHandles;
+    std::uintptr_t blendFieldHandle = 0;
+};
+
+// A copy of one dictionary entry's value (the entry suite), and an iterator over a copy of a
+// dictionary's entries (the dictionary iterator suite).
+struct EntryRecord {
+    model::DictionaryValue value;
+    std::string text;  // a string entry's text, handed out by ToString
+};
+struct DictionaryIteratorRecord {
+    std::vector<std::pair<std::string, model::DictionaryValue>> entries;
+    std::size_t at = 0;
+};
+
+// A swatch library loaded by the application (Application::LoadSwatchLibrary), with the handle of
+// its swatch list.
+struct SwatchLibraryRecord {
+    std::uintptr_t handle = 0;
+    std::string name;
+    model::DocumentColors colors;
+};
+
+// How the placed-art suite fits new content into the bounds of the art it replaces.
+struct PlaceOptions {
+    ai::int32 method = 2;     // fit
+    ai::int32 alignment = 4;  // centre
+    bool clip = false;
 };
 
 // The plug-in session: the loaded module, the plug-in's own record and the handles it was given
@@ -119,6 +157,18 @@ struct DocumentSession {
     // documents by their handles (none for a new document).
     std::vector<BackgroundDocument> background;
     std::map<std::uintptr_t, std::string> paths;
+    // What the application knows of each open document besides its content, by handle: its path
+    // in the cloud storage (cloud documents only), the revision of its history when it was last
+    // opened or saved (none recorded: 0, the start of its history; kModifiedRevision: changed
+    // whatever the history says), and its XMP packet.
+    std::map<std::uintptr_t, std::string> cloudPaths;
+    std::map<std::uintptr_t, std::uint64_t> savedRevisions;
+    std::map<std::uintptr_t, std::string> xmpPackets;
+    // How content placed in place of a placed or raster art is fitted to it (AIPlaced.h), by art.
+    std::map<model::ArtId, PlaceOptions> placeOptions;
+    // The frames of the symbols made from art in this session (the model keeps a symbol's name
+    // only), so that their instances take the definition's size.
+    std::map<std::uintptr_t, model::Rect> symbolFrames;
 
     // Where art made without a prep art goes: directly above this art (inside on top of a layer
     // group). A null or stale art means inside on top of the current layer.
@@ -129,6 +179,8 @@ struct DocumentSession {
 // extension states.
 struct UIState {
     std::vector<std::uintptr_t> contexts;  // the application-context stack, innermost last
+    // How much the application may ask the user (ASUserInteraction.h): -1 nothing to 2 everything.
+    ai::int32 interaction = 2;
     int contextPushes = 0;
     int contextPops = 0;
     std::vector<AIErr> errorAlerts;
@@ -174,6 +226,37 @@ struct StyleRegistry {
     HandleTable<StyleParserRecord> parsers;
 };
 
+// The action manager: parameter blocks, each its values by four-character key, written out as the
+// journal shows them ("name=u:/tmp/a.ai").
+struct ActionRegistry {
+    HandleTable<std::map<ai::uint32, std::string>> blocks;
+};
+
+// Export support: revert marks of the current document, and the application contexts of documents
+// suspended for a writer (by the handle of the suspension: the document's handle). A mark holds the
+// change log the document had when it was set, so that the document's log holds only what changed
+// after the newest mark; putting the logs back in order (newest first) gives the call's whole log.
+struct RevertMark {
+    model::ChangeLog before;
+};
+
+struct ExportRegistry {
+    HandleTable<RevertMark> revertMarks;
+    std::vector<const void*> markOrder;  // the marks set and not yet reverted or forgotten, oldest first
+    HandleTable<std::uintptr_t> suspendedContexts;
+};
+
+// The colour and entry suites: entries and dictionary iterators handed out, the handle of the
+// current document's swatch list, the loaded swatch libraries in order, and the live effects the
+// application knows (handle and internal name).
+struct ColorRegistry {
+    HandleTable<EntryRecord> entries;
+    HandleTable<DictionaryIteratorRecord> dictionaryIterators;
+    std::uintptr_t documentSwatchList = detail::NextHandleNumber();
+    std::vector<SwatchLibraryRecord> swatchLibraries;
+    std::vector<std::pair<std::uintptr_t, std::string>> liveEffects;
+};
+
 // Everything the application keeps, so that the suites (plain C functions) reach it through
 // CurrentState(): its services, then the parts named above.
 struct HostState {
@@ -194,6 +277,10 @@ struct HostState {
     ArtRegistry art;
     ArtboardRegistry artboards;
     StyleRegistry styles;
+    TextEngineRegistry textEngine;
+    ActionRegistry actions;
+    ExportRegistry exports;
+    ColorRegistry colors;
 };
 
 // The state of the current application; null when there is none.

@@ -314,17 +314,11 @@ Surface RenderSurface(const Document& document, const std::vector<ArtId>& art, c
         cairo_paint(cr);
     }
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    // Document points to pixels: y grows downward in the picture.
     const double scale = settings.resolution / 72.0;
-    cairo_scale(cr, scale, -scale);
-    cairo_translate(cr, -bounds.left, -bounds.top);
-    Painter painter(document, cr);
-    for (const ArtId id : art) {
-        painter.Draw(id);
-    }
+    cairo_scale(cr, scale, scale);
+    const bool drawn = DrawArtOnto(cr, document, art, bounds);
     cairo_surface_flush(surface.get());
-    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+    if (!drawn || cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
     return surface;
@@ -406,14 +400,33 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     return ToPixels(surface.get(), settings);
 }
 
-bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
-    const model::Rect bounds = document.artboards().at(document.activeArtboard()).bounds;
+std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
     std::vector<ArtId> layers;
     for (std::size_t i = document.layerCount(); i-- > 0;) {
         if (const model::Result<model::LayerId> layer = document.nthLayer(i)) {
             layers.push_back(document.layerGroup(*layer).valueOr(ArtId{}));
         }
     }
+    return layers;
+}
+
+bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
+                 const model::Rect& bounds) {
+    cairo_save(cr);
+    // Document points to the surface's units: y grows downward there.
+    cairo_scale(cr, 1.0, -1.0);
+    cairo_translate(cr, -bounds.left, -bounds.top);
+    Painter painter(document, cr);
+    for (const ArtId id : art) {
+        painter.Draw(id);
+    }
+    cairo_restore(cr);
+    return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+}
+
+bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
+    const model::Rect bounds = document.artboards().at(document.activeArtboard()).bounds;
+    const std::vector<ArtId> layers = LayerGroupsBottomFirst(document);
     const auto size = PictureSize(bounds, 72.0);
     if (!size) {
         *error = "the active artboard is too large for a picture";

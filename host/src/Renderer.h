@@ -17,6 +17,8 @@
 #include "host/Picture.h"
 #include "model/Document.h"
 
+typedef struct _cairo cairo_t;
+
 namespace host {
 
 struct RenderSettings {
@@ -39,5 +41,15 @@ std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect
 std::optional<model::RasterPixels> RenderArt(const model::Document& document,
                                              const std::vector<model::ArtId>& art, const model::Rect& bounds,
                                              const RenderSettings& settings);
+
+// The art groups of the document's layers, the bottom layer first: what a picture of the document
+// draws, in drawing order.
+std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document);
+
+// Draws the art onto a cairo context (of any surface: image, PDF, SVG, PostScript) at one unit per
+// point, the bounds' top-left corner at the origin and y growing downward. False when the context
+// is in its error state afterwards.
+bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
+                 const model::Rect& bounds);
 
 }  // namespace host

@@ -1,8 +1,11 @@
 // The undo history and the transactions of calls into the plug-in.
 #include "UndoHistory.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "HostState.h"
 
@@ -58,6 +61,8 @@ void UndoHistory::TakeOutsideChanges(model::Document& document) {
     if (outside.empty()) {
         return;
     }
+    ++fRevision;
+    fModified = true;
     if (!fPast.empty()) {
         fPast.back().changes.absorb(std::move(outside));
     }
@@ -74,6 +79,10 @@ void UndoHistory::CloseTransaction(model::Document* document) {
     if (!changed && !fCall->tag) {
         return;
     }
+    if (changed) {
+        ++fRevision;
+    }
+    fModified = fModified || changed;
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
         fPast.back().changes.absorb(std::move(changes));
@@ -105,7 +114,9 @@ bool UndoHistory::Undo(model::Document& document) {
     Step step = std::move(fPast.back());
     fPast.pop_back();
     document.applyChanges(step.changes);
+    ++fRevision;
     fFuture.push_back(std::move(step));
+    fModified = true;
     return true;
 }
 
@@ -118,7 +129,9 @@ bool UndoHistory::Redo(model::Document& document) {
     Step step = std::move(fFuture.back());
     fFuture.pop_back();
     document.applyChanges(step.changes);
+    ++fRevision;
     fPast.push_back(std::move(step));
+    fModified = true;
     return true;
 }
 
@@ -140,9 +153,15 @@ void UndoHistory::DocumentLeaving(const model::Document& document) {
     }
 }
 
+bool UndoHistory::HasOpenChanges(const model::Document* document) const {
+    return fCall && fCall->open && document != nullptr && document->hasChanges();
+}
+
 void UndoHistory::Reset(model::Document* document) {
+    fRevision = 0;
     fPast.clear();
     fFuture.clear();
+    fModified = false;
     if (document != nullptr) {
         document->takeChanges();  // what came before belongs to no step of this history
         document->markSelection();
@@ -159,7 +178,77 @@ void BeginCallTransaction(HostState& state) {
     state.documents.undo.BeginCall(state.documents.current.get());
 }
 
+namespace {
+
+// Where the mark stands in the order the marks were set; the end for a mark not set.
+std::vector<const void*>::iterator FindMark(ExportRegistry& marks, const void* mark) {
+    return std::find(marks.markOrder.begin(), marks.markOrder.end(), mark);
+}
+
+// Takes the mark's log out and forgets the mark.
+model::ChangeLog TakeMark(ExportRegistry& marks, std::vector<const void*>::iterator at) {
+    model::ChangeLog log = std::move(marks.revertMarks.Find(*at)->before);
+    marks.revertMarks.Remove(*at);
+    marks.markOrder.erase(at);
+    return log;
+}
+
+}  // namespace
+
+const void* PlaceRevertMark(HostState& state, model::Document& document) {
+    auto record = std::make_unique<RevertMark>();
+    record->before = document.takeChanges();
+    const void* mark = state.exports.revertMarks.Add<const void*>(std::move(record));
+    state.exports.markOrder.push_back(mark);
+    return mark;
+}
+
+bool RevertDocumentToMark(HostState& state, const void* mark) {
+    ExportRegistry& marks = state.exports;
+    const auto at = FindMark(marks, mark);
+    if (at == marks.markOrder.end() || state.documents.current == nullptr) {
+        return false;
+    }
+    model::Document& document = *state.documents.current;
+    // What changed since the mark: the logs of the later marks, oldest first, then the document's.
+    model::ChangeLog since;
+    while (marks.markOrder.end() - at > 1) {
+        since.absorb(TakeMark(marks, at + 1));
+    }
+    since.absorb(document.takeChanges());
+    document.applyChanges(since);
+    document.putBackChanges(TakeMark(marks, at));
+    return true;
+}
+
+bool ForgetRevertMark(HostState& state, const void* mark) {
+    ExportRegistry& marks = state.exports;
+    const auto at = FindMark(marks, mark);
+    if (at == marks.markOrder.end()) {
+        return false;
+    }
+    if (at + 1 == marks.markOrder.end()) {
+        model::ChangeLog before = TakeMark(marks, at);
+        if (state.documents.current != nullptr) {
+            state.documents.current->putBackChanges(std::move(before));
+        }
+        return true;
+    }
+    RevertMark* next = marks.revertMarks.Find(*(at + 1));
+    model::ChangeLog joined = TakeMark(marks, at);
+    joined.absorb(std::move(next->before));
+    next->before = std::move(joined);
+    return true;
+}
+
+void SettleRevertMarks(HostState& state) {
+    while (!state.exports.markOrder.empty()) {
+        ForgetRevertMark(state, state.exports.markOrder.back());
+    }
+}
+
 void EndCallTransaction(HostState& state) {
+    SettleRevertMarks(state);
     if (state.documents.undo.EndCall(state.documents.current.get())) {
         // Waits for the outermost call, and is raised once however many changes asked for it.
         if (Application* application = Application::Current()) {
@@ -169,6 +258,7 @@ void EndCallTransaction(HostState& state) {
 }
 
 void DocumentLeaving(HostState& state) {
+    SettleRevertMarks(state);
     if (state.documents.current != nullptr) {
         state.documents.undo.DocumentLeaving(*state.documents.current);
     }
@@ -194,6 +284,7 @@ AIErr StepHistory(HostState& state, bool forward) {
     if (state.documents.current == nullptr) {
         return kNoDocumentErr;
     }
+    SettleRevertMarks(state);
     model::Document& document = *state.documents.current;
     // During a call the call's end compares the selection; outside one the step is watched alone.
     const bool watched = !state.documents.undo.InCall();

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,12 +57,24 @@ public:
     // next to redo). None for 0 and numbers out of range; empty for an untagged step.
     std::optional<std::string> TagOf(ai::int32 n) const;
 
+    // Whether the document changed (a transaction with changes, an undo or redo) since the history
+    // started or the flag was set.
+    bool Modified() const { return fModified; }
+    void SetModified(bool modified) { fModified = modified; }
+
     // The current document is about to be replaced during a call: the selection it had when the
     // call began is kept for the call's end to compare with.
     void DocumentLeaving(const model::Document& document);
     // Another document became current: its history starts empty. A running call goes on, its
     // transaction now starting from the new document.
     void Reset(model::Document* document);
+
+    // Counts the states the document went through: every closed transaction that changed it, the
+    // host's own changes between calls, and every undo and redo. 0 when the history starts. The
+    // modified flag compares it with the revision at the last save.
+    std::uint64_t Revision() const { return fRevision; }
+    // Whether the running call changed the document since its transaction last closed.
+    bool HasOpenChanges(const model::Document* document) const;
 
 private:
     struct Step {
@@ -86,6 +99,8 @@ private:
     std::vector<Step> fPast;    // oldest first
     std::vector<Step> fFuture;  // the next to redo last
     std::optional<Call> fCall;
+    std::uint64_t fRevision = 0;
+    bool fModified = false;
 };
 
 // The application's side of transactions: the begin and end of each outermost call into the
@@ -99,6 +114,17 @@ void DocumentLeaving(HostState& state);
 // Another document became current (or none is open now): it gets a new handle and an empty history.
 // During a call, a document that went behind closes its transaction, and the new one starts one.
 void DocumentBecameCurrent(HostState& state);
+
+// Revert marks of the current document, set during a call. A mark sets the document's change log
+// aside, so that what changes after it is logged apart. Reverting to a mark applies what changed
+// since (it leaves no trace in the history) and puts the earlier log back; forgetting a mark joins
+// its log with the next one. False for a mark that is not set.
+const void* PlaceRevertMark(HostState& state, model::Document& document);
+bool RevertDocumentToMark(HostState& state, const void* mark);
+bool ForgetRevertMark(HostState& state, const void* mark);
+// Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when
+// the document goes.
+void SettleRevertMarks(HostState& state);
 
 // Undoes (forward false) or redoes one transaction of the current document: kNoDocumentErr without
 // a document, kCantHappenErr when there is nothing to undo or redo. Outside a call into the plug-in

@@ -21,11 +21,6 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
 
 PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
 PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
-PLIM_NOT_YET_BUILT(GetGraphicStyle, "getGraphicStyle")
-PLIM_NOT_YET_BUILT(GetObjectAttributes, "getObjectAttributes")
-PLIM_NOT_YET_BUILT(SetObjectAttributes, "setObjectAttributes")
-PLIM_NOT_YET_BUILT(MakeSwatch, "makeSwatch")
-PLIM_NOT_YET_BUILT(MergeSwatches, "mergeSwatches")
 PLIM_NOT_YET_BUILT(CheckTextOverset, "checkTextOverset")
 PLIM_NOT_YET_BUILT(CreateTextStyle, "editTextStyle")
 PLIM_NOT_YET_BUILT(GetFontList, "getFontList")
@@ -33,23 +28,4 @@ PLIM_NOT_YET_BUILT(GetTextStyle, "getTextStyle")
 PLIM_NOT_YET_BUILT(OutlineText, "outlineText")
 PLIM_NOT_YET_BUILT(Text, "text")
 PLIM_NOT_YET_BUILT(CleanDocument, "cleanDocument")
-PLIM_NOT_YET_BUILT(CloseDocument, "closeDocument")
-PLIM_NOT_YET_BUILT(Copy_File, "copyFile")
 PLIM_NOT_YET_BUILT(ExportFile, "exportFile")
-PLIM_NOT_YET_BUILT(GetDocumentUnits, "getDocumentUnits")
-PLIM_NOT_YET_BUILT(OpenCloudFile, "openCloudFile")
-PLIM_NOT_YET_BUILT(OpenFile, "openFile")
-PLIM_NOT_YET_BUILT(PlaceFile, "place")
-PLIM_NOT_YET_BUILT(ProcessCounters, "counters")
-PLIM_NOT_YET_BUILT(Revert, "revert")
-PLIM_NOT_YET_BUILT(SaveCloudFile, "saveCloudFile")
-PLIM_NOT_YET_BUILT(SaveFile, "saveFile")
-PLIM_NOT_YET_BUILT(SetDocumentColorMode, "setDocumentColorMode")
-
-// The older XML requests answer "false" when they fail.
-ai::UnicodeString PlimUtilsPlugin::applyPaint(ai::UnicodeString) {
-    return ai::UnicodeString("false");
-}
-ai::UnicodeString PlimUtilsPlugin::getArtStyleList() {
-    return ai::UnicodeString("false");
-}

@@ -48,3 +48,54 @@ bool WritePluginPrefInt(const std::string& prefix, const std::string& name, int 
     }
     return sAIPreference->PutIntegerPreference(PrefixArgument(prefix), name.c_str(), value) == kNoErr;
 }
+
+bool WritePluginPrefBool(const std::string& prefix, const std::string& name, bool value) {
+    if (!IsPreferenceSet(prefix, name)) {
+        return false;
+    }
+    return sAIPreference->PutBooleanPreference(PrefixArgument(prefix), name.c_str(), value) == kNoErr;
+}
+
+PreferenceMap ReadHostOptionsBool(const std::set<std::string>& names) {
+    PreferenceMap values;
+    for (const std::string& name : names) {
+        bool value = false;
+        if (ReadPluginPrefBool({}, name, value)) {
+            values[name] = value;
+        }
+    }
+    return values;
+}
+
+bool WriteHostOptionsBool(const PreferenceMap& values) {
+    bool anyWritten = false;
+    for (const auto& [name, value] : values) {
+        anyWritten = WritePluginPrefBool({}, name, value) || anyWritten;
+    }
+    return anyWritten;
+}
+
+PreferenceMap ReplaceExistingHostOptionsBool(const PreferenceMap& wanted) {
+    std::set<std::string> names;
+    for (const auto& entry : wanted) {
+        names.insert(entry.first);
+    }
+    const PreferenceMap previous = ReadHostOptionsBool(names);
+    PreferenceMap replacing;
+    for (const auto& entry : previous) {
+        replacing[entry.first] = wanted.at(entry.first);
+    }
+    WriteHostOptionsBool(replacing);
+    return previous;
+}
+
+const PreferenceMap& OpenNoWarningsOptions() {
+    static const PreferenceMap options{
+        {"DontShowMissingFontDialogPreference", true},
+        {"warning/colorConversion", false},
+        {"warning/fontProblem", false},
+        {"warning/liveTrace", false},
+        {"warning/legacyTextConversion", false},
+    };
+    return options;
+}

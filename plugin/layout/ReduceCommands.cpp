@@ -16,36 +16,6 @@ namespace {
 // A basic appearance has at most a fill and a stroke.
 constexpr int kBasicPaintFields = 2;
 
-// A parser that holds the art's style, disposed of on every way out.
-class ParsedStyle {
-public:
-    explicit ParsedStyle(ArtObject* art) {
-        if (sAIArtStyle == nullptr || sAIArtStyleParser == nullptr ||
-            sAIArtStyleParser->NewParser(&fParser) != kNoErr) {
-            fParser = nullptr;
-            return;
-        }
-        AIArtStyleHandle style = nullptr;
-        fParsed = sAIArtStyle->GetArtStyle(art, &style) == kNoErr &&
-                  sAIArtStyleParser->ParseStyle(fParser, style) == kNoErr &&
-                  sAIArtStyleParser->IsStyleParseable(fParser);
-    }
-    ~ParsedStyle() {
-        if (fParser != nullptr) {
-            sAIArtStyleParser->DisposeParser(fParser);
-        }
-    }
-    ParsedStyle(const ParsedStyle&) = delete;
-    ParsedStyle& operator=(const ParsedStyle&) = delete;
-
-    bool Parsed() const { return fParsed; }
-    AIStyleParser Get() const { return fParser; }
-
-private:
-    AIStyleParser fParser = nullptr;
-    bool fParsed = false;
-};
-
 // Removes the first paint field as often as asked, as far as there are paint fields.
 bool RemoveFirstPaintFields(AIStyleParser parser, int count) {
     for (int i = 0; i < count && sAIArtStyleParser->CountPaintFields(parser) > 0; ++i) {

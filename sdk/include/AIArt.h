@@ -132,4 +132,13 @@ struct AIArtSuite {
     // New art goes directly above the art from now on; inside on top when the art is a layer group.
     // Kept until the art goes or another document becomes current.
     AIErr (*SetInsertionPoint)(AIArtHandle art);
+
+    // The art's note: any UTF-8 text, empty when it has none.
+    AIBoolean (*HasNote)(AIArtHandle art);
+    AIErr (*GetNote)(AIArtHandle art, ai::UnicodeString& note);
+    AIErr (*SetNote)(AIArtHandle art, const ai::UnicodeString& note);
+    // How text wraps around the art when its text-wrap attribute is set: the offset in points and
+    // whether text wraps inside it. Either output may be null. The offset must be finite.
+    AIErr (*GetArtTextWrapProperty)(AIArtHandle art, AIReal* offset, AIBoolean* invert);
+    AIErr (*SetArtTextWrapProperty)(AIArtHandle art, AIReal offset, AIBoolean invert);
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AIArt.h"
+#include "IAIUnicodeString.h"
 #include "SPTypes.h"
 
 #define kAIArtStyleSuite "AI Art Style Suite"
@@ -25,4 +26,15 @@ struct AIArtStyleSuite {
     // whose live effects draw nothing of their own is its own styled art. Null when the art has
     // none (a layer group).
     AIErr (*GetStyledArt)(AIArtHandle art, AIArtHandle* styledArt);
+
+    // Named graphic styles of the current document, in order. Their handles are their own (not the
+    // value handles above) and name the named style while the document has it; the parser and
+    // SetArtStyle accept them like any style.
+    AIErr (*CountNamedArtStyles)(ai::int32* count);
+    AIErr (*GetNthNamedArtStyle)(ai::int32 index, AIArtStyleHandle* style);
+    // The style's name; *unlisted (when not null) is true for a style kept out of the document's
+    // list of styles. A style that is not named answers the empty name.
+    AIErr (*GetArtStyleName)(AIArtStyleHandle style, ai::UnicodeString& name, AIBoolean* unlisted);
+    // The named style with exactly this (UTF-8) name; kNameNotFoundErr when none has it.
+    AIErr (*GetArtStyleByName)(AIArtStyleHandle* style, const ai::UnicodeString& name);
 };

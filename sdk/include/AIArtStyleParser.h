@@ -4,6 +4,8 @@
 #pragma once
 
 #include "AIArtStyle.h"
+#include "AIDictionary.h"
+#include "AILiveEffect.h"
 #include "AIPathStyle.h"
 #include "SPTypes.h"
 
@@ -16,6 +18,13 @@ using AIStyleParser = _AIStyleParser*;
 // parser holds it.
 struct _AIParserPaintField;
 using AIParserPaintField = _AIParserPaintField*;
+// A live effect of one parser (before or after the paint fields, or inside a paint field); valid
+// while the parser holds it.
+struct _AIParserLiveEffect;
+using AIParserLiveEffect = _AIParserLiveEffect*;
+// The transparency of the whole style held by one parser.
+struct _AIParserBlendField;
+using AIParserBlendField = _AIParserBlendField*;
 
 // Where a gradient or pattern of a fill sits; kAIRealUnknown in every field means "as the art
 // has it".
@@ -64,4 +73,45 @@ struct AIArtStyleParserSuite {
     AIErr (*GetStroke)(AIParserPaintField paintField, AIStrokeStyle* stroke);
     // Rewrites the stroke of a stroke paint field (its stroke parameters stay as they are).
     AIErr (*SetStroke)(AIParserPaintField paintField, const AIStrokeStyle* stroke);
+
+    // --- Reading the rest of a parsed style ---------------------------------------------------------
+
+    // Live effects before and after the paint fields, and inside a paint field, in order.
+    ai::int32 (*CountPreEffects)(AIStyleParser parser);
+    AIErr (*GetNthPreEffect)(AIStyleParser parser, ai::int32 n, AIParserLiveEffect* effect);
+    ai::int32 (*CountPostEffects)(AIStyleParser parser);
+    AIErr (*GetNthPostEffect)(AIStyleParser parser, ai::int32 n, AIParserLiveEffect* effect);
+    ai::int32 (*CountEffectsOfPaintField)(AIParserPaintField paintField);
+    AIErr (*GetNthEffectOfPaintField)(AIParserPaintField paintField, ai::int32 n, AIParserLiveEffect* effect);
+    // The application's live effect (AILiveEffect.h); kBadParameterErr when the effect's name is not
+    // one the application knows.
+    AIErr (*GetLiveEffectHandle)(AIParserLiveEffect effect, AILiveEffectHandle* liveEffect);
+    AIErr (*GetLiveEffectVisible)(AIParserLiveEffect effect, AIBoolean* visible);
+    // A new reference (release it) to a copy of the effect's parameters.
+    AIErr (*GetLiveEffectParams)(AIParserLiveEffect effect, AIDictionaryRef* params);
+
+    AIErr (*GetPaintFieldVisible)(AIParserPaintField paintField, AIBoolean* visible);
+    AIErr (*GetEvenOdd)(AIParserPaintField paintField, AIBoolean* evenOdd);
+    // A new reference (release it) to a copy of a stroke's parameter dictionary (alignment, brush,
+    // arrowheads: "StrokeOffsetInside", "DisplayString", "FoldAdjustment", "UpsideDown",
+    // "Counterclockwise", and the beautiful-stroke parameters); kBadParameterErr for another kind.
+    AIErr (*GetStrokeParams)(AIParserPaintField paintField, AIDictionaryRef* params);
+
+    // Where the object's contents sit: above this many paint fields.
+    AIErr (*GetContentsPosition)(AIStyleParser parser, ai::int32* position);
+
+    // Transparency, of the whole style (its blend field) and of a paint field. The attributes are
+    // copied into a dictionary the caller made (AIDictionarySuite::CreateDictionary) under "Mode"
+    // (integer 0 to 15), "Opacity" (real 0 to 1), "Knockout" (integer 0 to 2), "Isolated" and
+    // "AlphaIsShape" (booleans).
+    AIErr (*GetStyleBlendField)(AIStyleParser parser, AIParserBlendField* blendField);
+    AIErr (*GetBlendFieldOpacityEnabled)(AIParserBlendField blendField, AIBoolean* enabled);
+    AIErr (*GetBlendFieldAttrs)(AIParserBlendField blendField, AIDictionaryRef attrs);
+    AIErr (*GetPaintFieldOpacityEnabled)(AIParserPaintField paintField, AIBoolean* enabled);
+    AIErr (*GetPaintFieldBlendAttrs)(AIParserPaintField paintField, AIDictionaryRef attrs);
+
+    // Rewrites a paint field's fill rule, and a stroke's parameter dictionary (with a copy of the
+    // given one; kBadParameterErr for another kind).
+    AIErr (*SetEvenOdd)(AIParserPaintField paintField, AIBoolean evenOdd);
+    AIErr (*SetStrokeParams)(AIParserPaintField paintField, AIDictionaryRef params);
 };

@@ -65,4 +65,9 @@ struct AIDictionarySuite {
     // the entry holds no art; kBadParameterErr for a placement the artwork does not allow.
     AIErr (*CopyEntryToArt)(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
                             AIArtHandle* newArt);
+
+    // A new, empty dictionary of the plug-in's own (attached to no art or document), with one count.
+    AIErr (*CreateDictionary)(AIDictionaryRef* dictionary);
+    // The text of a key (valid for the life of the application); null for an unknown key.
+    const char* (*GetKeyString)(AIDictKey key);
 };

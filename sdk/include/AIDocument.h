@@ -3,7 +3,12 @@
 #pragma once
 
 #include "AIDictionary.h"
+#include "ATESuites.h"
 #include "SPTypes.h"
+
+namespace ai {
+class FilePath;
+}
 
 #define kAIDocumentSuite "AI Document Suite"
 constexpr ASInt32 kAIDocumentSuiteVersion = 1021;
@@ -26,7 +31,7 @@ enum AIDocumentRulerUnits : ai::int16 {
     kFeetUnits = 11,
 };
 
-// The colour models of documents. This host's documents are RGB documents.
+// The colour models of documents.
 enum AIDocumentColorModelValue : ai::int16 {
     kDocGrayColor = 0,
     kDocRGBColor = 1,
@@ -57,4 +62,26 @@ struct AIDocumentSuite {
     AIErr (*GetDocumentRulerUnits)(ai::int16* units);
     // The document's colour model (AIDocumentColorModelValue).
     AIErr (*GetDocumentColorModel)(ai::int16* colorModel);
+    // Converts the document to the colour model; kBadParameterErr for another value.
+    AIErr (*SetDocumentColorModel)(ai::int16 colorModel);
+    // The file the document was opened from or saved to; the empty path for a new document.
+    AIErr (*GetDocumentFileSpecification)(ai::FilePath& file);
+    // Whether the document has changes that were not saved. Every change made to it sets the flag;
+    // opening and saving clear it.
+    AIErr (*GetDocumentModified)(AIBoolean* modified);
+    AIErr (*SetDocumentModified)(AIBoolean modified);
+    // Writes a copy of the document to the file in the named format ("Host Any Format Writer": the
+    // application's native format). The document keeps its own file and its modified flag. The
+    // file is replaced whole or not at all: a write that fails leaves what was there.
+    // kBadParameterErr for an unknown format or an empty path, kCantHappenErr when the file can't
+    // be written.
+    AIErr (*WriteDocument)(const ai::FilePath& file, const char* fileFormatName, ASBoolean askForParameters);
+    // The document's XMP metadata packet, valid until the packet changes; and a new packet.
+    AIErr (*GetDocumentXAP)(const char** xap);
+    AIErr (*SetDocumentXAP)(const char* xap);
+    // The text engine's resources of the current document (its named styles), with one count.
+    AIErr (*GetDocumentTextResources)(DocumentTextResourcesRef* resources);
 };
+
+// The format of WriteDocument that writes the application's native documents.
+#define kAIAnyFormatWriter "Host Any Format Writer"

@@ -14,13 +14,23 @@ using AIFloat = float;
 // A real that says "not known" or "leave as it is" where a record of reals is passed.
 constexpr AIReal kAIRealUnknown = 1.7976931348623157e308;
 
+// Custom colours (spot and global colours, AICustomColor.h), gradients and patterns are document
+// resources named by handles.
+struct _AICustomColor;
+using AICustomColorHandle = _AICustomColor*;
+struct _AIGradient;
+using AIGradientHandle = _AIGradient*;
+// Patterns and symbols share one kind of handle (AISymbol.h).
+struct AIPattern;
+using AIPatternHandle = AIPattern*;
+
 // The kinds of colour. Tints and components are reals from 0 to 1.
 enum AIColorTag : ai::int16 {
     kGrayColor = 0,    // c.g: 0 is white, 1 is black
     kFourColor = 1,    // c.f: process CMYK
-    kPattern = 2,      // reserved: patterns
-    kCustomColor = 3,  // reserved: spot and global colours
-    kGradient = 4,     // reserved: gradients
+    kPattern = 2,      // c.p: a pattern of the document
+    kCustomColor = 3,  // c.c: a custom colour of the document at a tint
+    kGradient = 4,     // c.b: a gradient of the document
     kThreeColor = 5,   // c.rgb: RGB
     kNoneColor = 6,    // no paint
 };
@@ -40,10 +50,25 @@ struct AIThreeColorStyle {
     AIReal blue = 0;
 };
 
+// tint 0 is the full colour, 1 none of it.
+struct AICustomColorStyle {
+    AICustomColorHandle color = nullptr;
+    AIReal tint = 0;
+};
+struct AIPatternStyle {
+    AIPatternHandle pattern = nullptr;
+};
+struct AIGradientStyle {
+    AIGradientHandle gradient = nullptr;
+};
+
 union AIColorUnion {
     AIGrayColorStyle g;
     AIFourColorStyle f;
     AIThreeColorStyle rgb;
+    AICustomColorStyle c;
+    AIPatternStyle p;
+    AIGradientStyle b;
 };
 
 struct AIColor {
@@ -94,6 +119,10 @@ struct AIPathStyle {
     AIReal resolution = 800;
 };
 
+// The function a colour walk calls for each colour: it may change *color, sets *altered when it did
+// and *result to 0 (or an error that stops the walk).
+using AIAdjustColorFunc = void (*)(AIColor* color, void* userData, AIErr* result, AIBoolean* altered);
+
 // Every operation answers kNoDocumentErr without a document and kBadParameterErr for a stale
 // handle or a null record.
 //
@@ -108,4 +137,16 @@ struct AIPathStyleSuite {
     // field (a new one is added when there is none), an unpainted one removes it. Other paint fields
     // and effects stay. A width that is negative or not finite answers kBadParameterErr.
     AIErr (*SetPathStyle)(AIArtHandle art, const AIPathStyle* style);
+
+    // Puts the colour into the record's stroke (stroke true) or fill and turns that paint on; the
+    // art is the object the record is meant for. kBadParameterErr for a colour the host cannot paint
+    // with (components outside 0 to 1, a custom colour, gradient or pattern that is not the current
+    // document's).
+    AIErr (*SetObjectAIColor)(AIPathStyle* style, const AIColor* color, AIBoolean stroke, AIArtHandle art);
+    // Offers every colour the art uses (with a null art: every colour of the document's art and
+    // named graphic styles) to the function, which may change it in place and says so through
+    // *altered; a non-zero *result stops the walk and is answered. *madeReplacement (when not null)
+    // tells whether any colour was changed. flags are kept for completeness and not interpreted.
+    AIErr (*AdjustObjectAIColors)(AIArtHandle art, AIAdjustColorFunc adjust, void* userData, ai::int32 flags,
+                                  AIBoolean* madeReplacement);
 };

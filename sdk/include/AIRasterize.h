@@ -3,6 +3,7 @@
 
 #include "AIArt.h"
 #include "AIArtSet.h"
+#include "AIColorConversion.h"
 #include "SPTypes.h"
 
 #define kAIRasterizeSuite "AI Rasterize Suite"
@@ -27,11 +28,6 @@ enum AIRasterizeOptions : ai::int32 {
     kRasterizeOptionsNone = 0,
     kRasterizeOptionsUseEffectsRes = 4,          // effects are drawn at the raster's resolution
     kRasterizeOptionsDoSpotColorPreserve = 512,  // spot colours stay spot colours
-};
-
-// How colours are converted between models; 0 is the host's default.
-struct AIColorConvertOptions {
-    ai::int32 purpose = 0;
 };
 
 struct AIRasterizeSettings {

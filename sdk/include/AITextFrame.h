@@ -1,13 +1,25 @@
-// Text frames: the art that shows a story's text. Only outlining is declared here so far.
+// Text frames: the art that shows a story's text, and the text engine's frames.
 #pragma once
 
 #include "AIArt.h"
+#include "ATESuites.h"
 #include "SPTypes.h"
 
 #define kAITextFrameSuite "AI Text Frame Suite"
 constexpr ASInt32 kAITextFrameSuiteVersion = 1004;
 
+// The kinds of text frames.
+enum AITextFrameType : ai::int32 {
+    kPointTextType = 0,
+    kInPathTextType = 1,  // area text: text flowing inside its frame
+    kOnPathTextType = 2,
+};
+
 struct AITextFrameSuite {
+    AIErr (*GetType)(AIArtHandle textFrame, AITextFrameType* type);
+    // The text engine's frame of the art, with one count; and the art of an engine's frame.
+    AIErr (*GetATETextFrame)(AIArtHandle textFrame, TextFrameRef* frame);
+    AIErr (*GetAITextFrame)(TextFrameRef frame, AIArtHandle* textFrame);
     // Creates art that paints as the frame's text: a group of the glyphs' shapes, placed
     // directly above the frame. The frame itself is left as it was. kBadParameterErr when the art
     // is not a text frame.

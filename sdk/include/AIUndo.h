@@ -29,6 +29,9 @@ enum AIUndoContextKind : ai::int32 {
     kAIAppendUndoContext = 2,    // the changes join the current undo step
 };
 
+struct AIUndoMarkRecord;
+using AIUndoMark = AIUndoMarkRecord*;
+
 struct AIUndoSuite {
     // The kind of the running call's transaction: standard (a step of its own, the default of every
     // call) or append (joins the newest past step; a step of its own when there is none). The last
@@ -51,4 +54,14 @@ struct AIUndoSuite {
     // text for an untagged transaction. kBadParameterErr for 0 or a number out of range, leaving
     // the tag as it was.
     AIErr (*GetNthTransactionTag)(ai::int32 n, ai::UnicodeString& tag);
+
+    // Marks the current document as it stands, inside the running call, so that RevertToMark can
+    // take back what the call changes afterwards, and only that: changes made before the mark
+    // (earlier in the call, or earlier steps) stay. kCantHappenErr outside a call.
+    AIErr (*SetRevertMark)(AIUndoMark* mark);
+    // Puts the document back as it was at the mark and forgets the mark. The changes taken back
+    // leave no trace in the history. kBadParameterErr for an unknown mark.
+    AIErr (*RevertToMark)(AIUndoMark mark);
+    // Forgets a mark without reverting.
+    AIErr (*ForgetMark)(AIUndoMark mark);
 };

@@ -44,6 +44,8 @@ constexpr ASErr kCantHappenErr = FourCharCode("CANT");
 constexpr ASErr kBadParameterErr = FourCharCode("PARM");
 constexpr ASErr kNoDocumentErr = FourCharCode("DOC?");
 constexpr ASErr kNotImplementedErr = FourCharCode("!IMP");
+// A lookup by name found nothing of that name.
+constexpr ASErr kNameNotFoundErr = FourCharCode("NAM?");
 
 // Opaque host references. Handles are never reused by the host; a stale one yields an error.
 struct SPPlugin;

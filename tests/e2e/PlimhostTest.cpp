@@ -23,7 +23,8 @@ PlimhostRun RunPlimhost(const std::string& arguments, const std::string& input) 
 }
 
 TEST(Plimhost, AnswersEachScriptLine) {
-    const PlimhostRun run = RunPlimhost("", "version {\"uid\":\"u1\"}\nnoSuchCommand {}\n\n# a remark\ncomment {\"text\":\"hi\"}\n");
+    const PlimhostRun run = RunPlimhost(
+        "", "version {\"uid\":\"u1\"}\nnoSuchCommand {}\n\n# a remark\ncomment {\"text\":\"hi\"}\n");
     EXPECT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 3u);
     const json version = json::parse(run.lines[0]);
@@ -44,7 +45,9 @@ TEST(Plimhost, RefusesAMissingPlugin) {
     EXPECT_EQ(RunPlimhost("--plugin /nonexistent/PlimUtils.so", "version {}\n").status, 1);
 }
 
-TEST(Plimhost, RefusesUnknownOptions) { EXPECT_EQ(RunPlimhost("--bogus", "").status, 2); }
+TEST(Plimhost, RefusesUnknownOptions) {
+    EXPECT_EQ(RunPlimhost("--bogus", "").status, 2);
+}
 
 }  // namespace
 
@@ -54,18 +57,19 @@ namespace {
 TEST(Plimhost, TagScriptOnTheExampleDocument) {
     const std::filesystem::path saved =
         std::filesystem::temp_directory_path() / ("plimhost-tags-" + std::to_string(getpid()) + ".json");
-    const PlimhostRun run = RunPlimhost("--open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json --save " +
-                                            saved.string(),
-                                        "setTags {\"tagSearch\":\"logo\",\"tags\":[\"Sale Item\"]}\n"
-                                        "getByTags {\"tagSearch\":\"sale_item & logo\"}\n"
-                                        "removeTags {\"tags\":[\"title\"]}\n"
-                                        "getAllTags {\"contents\":false}\n");
+    const PlimhostRun run = RunPlimhost(
+        "--open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json --save " + saved.string(),
+        "setTags {\"tagSearch\":\"logo\",\"tags\":[\"Sale Item\"]}\n"
+        "getByTags {\"tagSearch\":\"sale_item & logo\"}\n"
+        "removeTags {\"tags\":[\"title\"]}\n"
+        "getAllTags {\"contents\":false}\n");
     EXPECT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 4u);
     EXPECT_EQ(run.lines[0],
               R"({"eventType":"setTags","replace":false,"tagSearch":"logo","tags":["Sale Item"]})");
-    EXPECT_EQ(run.lines[1],
-              R"({"eventType":"getByTags","tagSearch":"sale_item & logo","uuid":["2bafb2c4-dc21-44ec-b494-af1019f0d72c"]})");
+    EXPECT_EQ(
+        run.lines[1],
+        R"({"eventType":"getByTags","tagSearch":"sale_item & logo","uuid":["2bafb2c4-dc21-44ec-b494-af1019f0d72c"]})");
     EXPECT_EQ(run.lines[2], R"({"all":false,"eventType":"removeTags","tags":["title"]})");
     const json all = json::parse(run.lines[3]);
     EXPECT_EQ(std::count(all["tags"].begin(), all["tags"].end(), "title"), 0);
@@ -82,19 +86,56 @@ TEST(Plimhost, TagScriptOnTheExampleDocument) {
 // The panel's side through plimhost --panel: the handshake, one result per request addressed to
 // the sender, nothing for the notification switches, and the XML form of the older requests.
 TEST(Plimhost, PanelEvents) {
-    const PlimhostRun run = RunPlimhost("--panel --open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json",
-                                        "panelready\n"
-                                        "version {\"uid\":\"p\"}\n"
-                                        "tagNotifyOff\n"
-                                        "selectByTags {\"tagSearch\":\"logo\"}\n"
-                                        "getSymbolList\n");
+    const PlimhostRun run =
+        RunPlimhost("--panel --open " + std::string(PLIM_SOURCE_DIR) + "/examples/sample.json",
+                    "panelready\n"
+                    "version {\"uid\":\"p\"}\n"
+                    "tagNotifyOff\n"
+                    "selectByTags {\"tagSearch\":\"logo\"}\n"
+                    "getSymbolList\n");
     EXPECT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 4u);
     EXPECT_EQ(run.lines[0],
-              "com.torvi.event.startup_callback\t<payload><pluginInfo>PlimUtils Plugin v.0.0.1</pluginInfo></payload>");
-    EXPECT_EQ(run.lines[1].rfind("com.torvi.event.result\t{\"SDK\":\"28.1\",\"eventType\":\"version\"", 0), 0u);
-    EXPECT_EQ(run.lines[2], "com.torvi.event.result\t{\"add\":false,\"eventType\":\"selectByTags\",\"tagSearch\":\"logo\"}");
+              "com.torvi.event.startup_callback\t<payload><pluginInfo>PlimUtils Plugin "
+              "v.0.0.1</pluginInfo></payload>");
+    EXPECT_EQ(run.lines[1].rfind("com.torvi.event.result\t{\"SDK\":\"28.1\",\"eventType\":\"version\"", 0),
+              0u);
+    EXPECT_EQ(
+        run.lines[2],
+        "com.torvi.event.result\t{\"add\":false,\"eventType\":\"selectByTags\",\"tagSearch\":\"logo\"}");
     EXPECT_EQ(run.lines[3], "com.torvi.event.result\t<payload><result>Star</result></payload>");
+}
+
+}  // namespace
+
+namespace {
+
+// The swatch commands with a swatch library through plimhost, the saved document read back; and a
+// library that can't be read.
+TEST(Plimhost, SwatchScriptWithALibrary) {
+    const std::filesystem::path saved =
+        std::filesystem::temp_directory_path() / ("plimhost-swatches-" + std::to_string(getpid()) + ".json");
+    const std::string examples = std::string(PLIM_SOURCE_DIR) + "/examples/";
+    const PlimhostRun run =
+        RunPlimhost("--open " + examples + "appearance.json --swatch-library " + examples +
+                        "libraries/brand-library.json --save " + saved.string(),
+                    "makeSwatch {\"color\":{\"swatchName\":\"Book "
+                    "Red\",\"swatchLibrary\":\"Brand Book\",\"colorSpace\":\"Custom\"}}\n"
+                    "mergeSwatches {\"target\":\"Leaf\",\"swatches\":[\"Moss\"]}\n"
+                    "getGraphicStyle {\"tagSearch\":\"leafy\"}\n");
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[0], R"({"eventType":"makeSwatch"})");
+    EXPECT_EQ(json::parse(run.lines[2]).at("graphicStyle").at("paintFields")[1].at("color").at("swatchName"),
+              "Leaf");
+    const auto reopened = host::model::openDocument(saved);
+    std::filesystem::remove(saved);
+    ASSERT_TRUE(reopened.document) << reopened.error;
+    const auto& colors = reopened.document->colors();
+    EXPECT_NE(colors.customColorByName("Book Red"), nullptr);
+    EXPECT_NE(colors.swatchByName("Book Red"), nullptr);
+    EXPECT_EQ(colors.swatchByName("Moss"), nullptr);
+    EXPECT_EQ(RunPlimhost("--swatch-library /nonexistent.json", "version {}\n").status, 1);
 }
 
 }  // namespace

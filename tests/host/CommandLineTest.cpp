@@ -1,5 +1,6 @@
 // plimhost's command line and script lines.
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include "CommandLine.h"
 #include "ScriptLine.h"
@@ -88,13 +89,26 @@ TEST(CommandLine, KeepScriptsInOrderAndEndOptionsAtDoubleDash) {
 TEST(CommandLine, ReadValues) {
     CommandLine line;
     std::string error;
-    ASSERT_TRUE(
-        ParseCommandLine({"--open=in.json", "--save", "out.json", "--panel", "--help"}, &line, &error));
-    EXPECT_EQ(line.openFile, "in.json");
-    EXPECT_EQ(line.saveFile, "out.json");
+    ASSERT_TRUE(ParseCommandLine(
+        {"--open=in.json", "--save", "out.json", "--panel", "--help", "--pref", "warning/fontProblem=false",
+         "--pref", "a=1", "--folder", "103=arrows", "--cloud", "/c/./d", "--journal", "j.txt"},
+        &line, &error));
+    // Relative paths are made absolute as they are read.
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(line.openFile, here + "/in.json");
+    EXPECT_EQ(line.saveFile, here + "/out.json");
+    EXPECT_EQ(line.journalFile, here + "/j.txt");
+    EXPECT_EQ(line.cloudFolder, "/c/d");
+    EXPECT_EQ(line.folders, (std::map<int, std::string>{{103, here + "/arrows"}}));
+    EXPECT_EQ(line.preferences, (std::vector<std::pair<std::string, std::string>>{
+                                    {"warning/fontProblem", "false"}, {"a", "1"}}));
     EXPECT_TRUE(line.panel);
     EXPECT_TRUE(line.help);
     EXPECT_TRUE(line.scripts.empty());
+    for (const char* bad : {"--folder", "--pref"}) {
+        EXPECT_FALSE(ParseCommandLine({bad, "noequals"}, &line, &error)) << bad;
+    }
+    EXPECT_FALSE(ParseCommandLine({"--folder", "arrows=/x"}, &line, &error));
 }
 
 }  // namespace

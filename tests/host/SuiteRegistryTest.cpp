@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         ImplementedCase{"AI Isolation Mode", 1006, true}, ImplementedCase{"AI Text Frame Suite", 1004, true},
         ImplementedCase{"AI Dictionary Suite", 1010, true}, ImplementedCase{"AI Symbol Suite", 1008, true},
         ImplementedCase{"AI Art Set Suite", 1009, true}, ImplementedCase{"AI Runtime Suite", 1014, false},
-        ImplementedCase{"ATE TextRange Suite", 2, false}));
+        ImplementedCase{"ATE TextRange Suite", 2, true}, ImplementedCase{"AI Font Suite", 1006, true},
+        ImplementedCase{"ATE Spell Suite", 102, false}));
 
 TEST_F(Registry, VersionsMustMatchExactly) {
     const void* table = &table;
@@ -101,7 +102,7 @@ TEST_F(Registry, CountsOutstandingAcquisitions) {
 
 TEST_F(Registry, UnimplementedSuitesHandOutTheEmptyTable) {
     const void* table = nullptr;
-    ASSERT_EQ(app->Suites().Acquire("ATE Story Suite", 1, &table), kNoErr);
+    ASSERT_EQ(app->Suites().Acquire("ATE Spell Suite", 102, &table), kNoErr);
     EXPECT_EQ(table, SuiteRegistry::EmptyTable());
     const auto* slots = static_cast<void (*const*)()>(table);
     for (size_t i = 0; i < SuiteRegistry::kEmptySuiteSlots; ++i) {

@@ -119,6 +119,54 @@ INSTANTIATE_TEST_SUITE_P(
                     KindCase{"the_kind_may_come_after_the_changes", "newPath B;undoKind 2", "1 0", Names{}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Revert marks take back what a call changed after them, and only that: what came before stays
+// and is undone with the call, what was taken back leaves no trace.
+struct MarkCase {
+    const char* label;
+    const char* call;  // a batch after "newPath A"
+    Names after;
+    const char* count;  // past and future after the call
+    Names afterUndo;    // after one undo
+};
+
+class RevertMarks : public Undo, public testing::WithParamInterface<MarkCase> {};
+
+TEST_P(RevertMarks, TakeBackOnlyWhatFollowsThem) {
+    ASSERT_EQ(Script("newPath", "A"), "0");
+    Script("batch", GetParam().call);
+    EXPECT_EQ(ArtNames(), GetParam().after);
+    EXPECT_EQ(Count(), GetParam().count);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(ArtNames(), GetParam().afterUndo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RevertMarks,
+    testing::Values(
+        MarkCase{"revert", "newPath B;mark m;newPath C;dispose A;revertMark m", Names{"B", "A"}, "2 0",
+                 Names{"A"}},
+        MarkCase{"revert_past_a_later_mark", "newPath B;mark m;newPath C;mark n;newPath D;revertMark m",
+                 Names{"B", "A"}, "2 0", Names{"A"}},
+        MarkCase{"revert_to_a_later_mark", "newPath B;mark m;newPath C;mark n;newPath D;revertMark n",
+                 Names{"C", "B", "A"}, "2 0", Names{"A"}},
+        MarkCase{"forget_then_revert_the_next",
+                 "newPath B;mark m;newPath C;mark n;newPath D;forgetMark m;revertMark n",
+                 Names{"C", "B", "A"}, "2 0", Names{"A"}},
+        MarkCase{"forget", "newPath B;mark m;newPath C;forgetMark m", Names{"C", "B", "A"}, "2 0",
+                 Names{"A"}},
+        MarkCase{"left_set", "newPath B;mark m;newPath C", Names{"C", "B", "A"}, "2 0", Names{"A"}},
+        MarkCase{"undo_in_the_call_forgets_marks", "newPath B;mark m;undo;revertMark m", Names{"A"}, "1 1",
+                 Names{}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Undo, ARevertMarkThatTakesBackEverythingLeavesNoStep) {
+    ASSERT_EQ(Script("newPath", "A"), "0");
+    EXPECT_EQ(Script("batch", "mark m;newPath B;dispose A;revertMark m;revertMark m;forgetMark x"),
+              Code(kNoErr) + ";0;0;0;" + Code(kBadParameterErr) + ";" + Code(kBadParameterErr));
+    EXPECT_EQ(ArtNames(), Names{"A"});
+    EXPECT_EQ(Count(), "1 0");
+}
+
 TEST_F(Undo, AppendWithoutAStepMakesOne) {
     ASSERT_EQ(Script("batch", "undoKind 2;newPath A"), "0;0");
     EXPECT_EQ(Count(), "1 0");

@@ -62,10 +62,11 @@ inline host::model::ArtTree GeneratedLeaf(std::size_t i) {
     using namespace host::model;
     if (i % 50 == 17) {
         ArtTree text;
-        text.data.content = TextFrameContent{TextKind::area,
-                                             Numbered("Text ", i) + "\rsecond",
-                                             BoxGeometry{Rect(0, 20, 100, 0), Matrix::rotation(0.1)},
-                                             {}};
+        TextFrameContent content;
+        content.kind = TextKind::area;
+        content.story = *Story::plain(Numbered("Text ", i) + "\rsecond");
+        content.box = BoxGeometry{Rect(0, 20, 100, 0), Matrix::rotation(0.1)};
+        text.data.content = std::move(content);
         return text;
     }
     if (i % 100 == 42) {

@@ -1,6 +1,9 @@
 // Parsing plimhost's arguments.
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <string_view>
 
 namespace plimhost {
@@ -20,7 +23,54 @@ std::optional<std::string>* ValueSlot(std::string_view option, CommandLine* line
     if (option == "--plugin") {
         return &line->pluginPath;
     }
+    if (option == "--journal") {
+        return &line->journalFile;
+    }
+    if (option == "--cloud") {
+        return &line->cloudFolder;
+    }
     return nullptr;
+}
+
+std::string Absolute(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return absolute.empty() ? path : absolute.lexically_normal().string();
+}
+
+// "NAME=VALUE" split at its first "="; false when there is none or a side is empty.
+bool SplitAssignment(const std::string& text, std::string* name, std::string* value) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size()) {
+        return false;
+    }
+    *name = text.substr(0, equals);
+    *value = text.substr(equals + 1);
+    return true;
+}
+
+// --pref and --folder, which may repeat; false with the reason for a malformed value.
+bool ReadRepeatedOption(const std::string& option, const std::string& value, CommandLine* line,
+                        std::string* error) {
+    std::string name;
+    std::string text;
+    if (!SplitAssignment(value, &name, &text)) {
+        *error = option + " needs NAME=VALUE";
+        return false;
+    }
+    if (option == "--pref") {
+        line->preferences.emplace_back(name, text);
+        return true;
+    }
+    const bool numeric =
+        !name.empty() && name.size() < 10 &&
+        std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    if (!numeric) {
+        *error = "--folder needs TYPE=DIR with a numeric TYPE";
+        return false;
+    }
+    line->folders[std::stoi(name)] = Absolute(text);
+    return true;
 }
 
 }  // namespace
@@ -53,7 +103,18 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
         }
         const std::size_t equals = argument.find('=');
         const std::string option = argument.substr(0, equals);
-        std::optional<std::string>* slot = ValueSlot(option, line);
+        if (option == "--pref" || option == "--folder") {
+            if (i + 1 >= arguments.size()) {
+                *error = option + " needs a value";
+                return false;
+            }
+            if (!ReadRepeatedOption(option, arguments[++i], line, error)) {
+                return false;
+            }
+            continue;
+        }
+        std::optional<std::string> library;
+        std::optional<std::string>* slot = option == "--swatch-library" ? &library : ValueSlot(option, line);
         if (slot == nullptr) {
             *error = "unknown option " + argument;
             return false;
@@ -74,6 +135,18 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
             *error = option + " needs a value";
             return false;
         }
+        if (library) {
+            line->swatchLibraries.push_back(*library);
+        }
+    }
+    for (std::optional<std::string>* path :
+         {&line->openFile, &line->saveFile, &line->snapshotFile, &line->journalFile, &line->cloudFolder}) {
+        if (*path) {
+            **path = Absolute(**path);
+        }
+    }
+    for (std::string& library : line->swatchLibraries) {
+        library = Absolute(library);
     }
     if (newDocument && line->openFile) {
         *error = "--open and --new exclude each other";

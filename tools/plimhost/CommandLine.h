@@ -1,7 +1,10 @@
 // The command line of plimhost:
-//     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]
+//     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]
+//              [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]
+//              [--plugin PATH] [--swatch-library FILE ...] [SCRIPT ...]
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,16 @@ struct CommandLine {
     // A PNG picture of the active artboard, written after the last line.
     std::optional<std::string> snapshotFile;
     std::optional<std::string> pluginPath;
+    // Swatch library files, loaded in order (--swatch-library, repeatable).
+    std::vector<std::string> swatchLibraries;
+    // The call journal, written after the last line.
+    std::optional<std::string> journalFile;
+    // The root of the cloud storage.
+    std::optional<std::string> cloudFolder;
+    // Preferences set before the plug-in starts: "[PREFIX/]NAME" to the value's text.
+    std::vector<std::pair<std::string, std::string>> preferences;
+    // Folder types the folders suite answers.
+    std::map<int, std::string> folders;
     bool panel = false;
     bool help = false;
     // The scripts in order; "-" is standard input. None: standard input.
@@ -21,10 +34,13 @@ struct CommandLine {
 };
 
 inline constexpr const char* kUsage =
-    "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--panel] [--plugin PATH] [SCRIPT ...]\n";
+    "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]\n"
+    "                [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]\n"
+    "                [--plugin PATH] [--swatch-library FILE ...] [SCRIPT ...]\n";
 
 // Reads the arguments after the program name. False with the reason in *error for a usage error.
-// "--" ends the options; "--plugin=PATH" is the same as "--plugin PATH".
+// "--" ends the options; "--plugin=PATH" is the same as "--plugin PATH". Relative paths are made
+// absolute (against the working folder) as they are read; --pref and --folder may repeat.
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* line, std::string* error);
 
 }  // namespace plimhost

@@ -1,11 +1,13 @@
 // plimhost: loads the plug-in into the simulated application, starts it, sends each script line
 // as a script message and prints each reply on a line of its own. With --panel each line is a panel
 // event instead, and every event the plug-in dispatches to the panel is printed.
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,8 +57,54 @@ bool OpenDocument(host::Application& application, const std::string& file) {
         std::cerr << "plimhost: " << read.error << "\n";
         return false;
     }
-    application.SetDocument(std::make_unique<host::Document>(std::move(*read.document)));
+    // The document's file is the path as given: the command line made it absolute.
+    application.OpenDocument(std::make_unique<host::Document>(std::move(*read.document)), file);
     return true;
+}
+
+// A preference's value: "true", "false" or a 32-bit integer.
+std::optional<host::PreferenceStore::Value> PreferenceValue(const std::string& text) {
+    if (text == "true" || text == "false") {
+        return host::PreferenceStore::Value(text == "true");
+    }
+    std::size_t used = 0;
+    try {
+        const long long number = std::stoll(text, &used);
+        if (used == text.size() && number >= INT32_MIN && number <= INT32_MAX) {
+            return host::PreferenceStore::Value(static_cast<ai::int32>(number));
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+// Sets the preferences of the command line; false, with the reason on standard error, for a value
+// that is neither a boolean nor an integer.
+bool SetPreferences(host::Application& application, const plimhost::CommandLine& line) {
+    for (const auto& [name, text] : line.preferences) {
+        const std::optional<host::PreferenceStore::Value> value = PreferenceValue(text);
+        if (!value) {
+            std::cerr << "plimhost: --pref " << name << ": the value must be true, false or an integer\n";
+            return false;
+        }
+        application.Preferences().Set("", name, *value);
+    }
+    return true;
+}
+
+// Writes the call journal, one entry per line; false, with the reason on standard error, when it
+// can't be written.
+bool WriteJournal(host::Application& application, const std::string& file) {
+    std::ofstream out(file, std::ios::trunc);
+    for (const std::string& entry : application.Journal().Texts()) {
+        out << entry << '\n';
+    }
+    out.close();
+    if (out) {
+        return true;
+    }
+    std::cerr << "plimhost: cannot write the journal " << file << "\n";
+    return false;
 }
 
 // Saves the current document in the native format; false, with the reason on standard error, when
@@ -126,13 +174,29 @@ int Run(const plimhost::CommandLine& line) {
     if (line.pluginPath) {
         options.pluginPath = *line.pluginPath;
     }
+    if (line.cloudFolder) {
+        options.cloudFolder = *line.cloudFolder;
+    }
+    for (const auto& [type, folder] : line.folders) {
+        options.folders[type] = folder;
+    }
     host::Application application(options);
-    application.Journal().SetEnabled(false);
+    application.Journal().SetEnabled(line.journalFile.has_value());
+    if (!SetPreferences(application, line)) {
+        return kExitUsage;
+    }
     if (line.panel) {
         PrintDispatchedEvents(application);
     }
     if (line.openFile && !OpenDocument(application, *line.openFile)) {
         return kExitCantLoad;
+    }
+    for (const std::string& library : line.swatchLibraries) {
+        std::string error;
+        if (!application.LoadSwatchLibrary(library, &error)) {
+            std::cerr << "plimhost: " << error << "\n";
+            return kExitCantLoad;
+        }
     }
     if (!application.Load()) {
         std::cerr << "plimhost: " << application.LoadError() << "\n";
@@ -159,7 +223,8 @@ int Run(const plimhost::CommandLine& line) {
     const bool saved = !line.saveFile || SaveDocument(application, *line.saveFile);
     const bool pictured = !line.snapshotFile || WriteSnapshot(application, *line.snapshotFile);
     application.Shutdown();
-    return saved && pictured ? kExitDelivered : kExitCantLoad;
+    const bool journaled = !line.journalFile || WriteJournal(application, *line.journalFile);
+    return saved && pictured && journaled ? kExitDelivered : kExitCantLoad;
 }
 
 int Main(int argc, char** argv) {

@@ -53,6 +53,9 @@ struct ApplicationOptions {
     std::filesystem::path pluginPath;
     // Further folder types that the folders suite answers, besides type 52.
     std::map<AIFolderType, std::filesystem::path> folders;
+    // The root of the cloud storage (AICloudDocument.h); empty: the application has none, and
+    // every cloud operation fails.
+    std::filesystem::path cloudFolder;
 };
 
 struct ScriptResult {
@@ -168,6 +171,10 @@ public:
     Document* CurrentDocument();
     void NewDocument();
     void SetDocument(std::unique_ptr<Document> document);
+    // Loads a swatch library file (document-format.md, Swatch libraries) after those loaded
+    // before; the libraries suite counts the current document's own list as library 0, so this is
+    // library 1, 2, ... False, with the reason in *error, when the file can't be read.
+    bool LoadSwatchLibrary(const std::filesystem::path& file, std::string* error = nullptr);
     void CloseDocument();
 
     // --- Several documents ---------------------------------------------------------------------
@@ -187,6 +194,10 @@ public:
     // The current document's file; empty for a new document or without one.
     std::string DocumentPath() const;
     void SetDocumentPath(std::string path);
+    // Whether the current document has changes that were not saved (AIDocument.h).
+    bool DocumentModified();
+    // The current document's colour model: 0 grey, 1 RGB, 2 CMYK.
+    int DocumentColorModel();
 
     // --- Preferences ---------------------------------------------------------------------------
     // What the preference suite reads and writes (host/Preferences.h).

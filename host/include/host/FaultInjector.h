@@ -17,6 +17,10 @@
 
 namespace host {
 
+// The host's own file operations that tests can make fail, as operations of this pseudo-suite:
+// "Rename" (replacing a saved document by its complete temporary file).
+inline constexpr const char* kHostFileSystem = "Host File System";
+
 class FaultInjector {
 public:
     // The suite can't be acquired: the basic suite's AcquireSuite answers error.

@@ -47,6 +47,12 @@ public:
             visit(number, *object);
         }
     }
+    template <typename Visitor>
+    void ForEach(Visitor&& visit) {
+        for (auto& [number, object] : fObjects) {
+            visit(number, *object);
+        }
+    }
 
 private:
     std::map<std::uintptr_t, std::unique_ptr<Object>> fObjects;

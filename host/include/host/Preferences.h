@@ -1,11 +1,17 @@
 // PreferenceStore: the application's preferences, which the preference suite reads and writes.
 //
-// A preference is named by a prefix and a name; the empty prefix holds the application's own. The
-// application starts with its own two that commands read:
+// A preference is named by a prefix and a name; the empty prefix holds the application's own.
+// Preferences form one tree: the prefix "warning" with the name "fontProblem" is the entry
+// "warning/fontProblem" of the empty prefix. The application starts with these:
 //
-//     | name                         | type    | default | meaning                                   |
-//     | "includeStrokeInBounds"      | boolean | false   | measure art with its strokes              |
-//     | "policyForPreservingCorners" | integer | 2       | 1: scale rounded corners, 2: keep them    |
+//     | name                                  | type    | default | meaning                          |
+//     | "includeStrokeInBounds"               | boolean | false   | measure art with its strokes     |
+//     | "policyForPreservingCorners"          | integer | 2       | 1: scale rounded corners, 2: keep|
+//     | "DontShowMissingFontDialogPreference" | boolean | false   | open without naming missing fonts|
+//     | "warning/colorConversion"             | boolean | true    | warn while opening a document:   |
+//     | "warning/fontProblem"                 | boolean | true    |   colour conversion, font        |
+//     | "warning/liveTrace"                   | boolean | true    |   problems, live trace, legacy   |
+//     | "warning/legacyTextConversion"        | boolean | true    |   text conversion                |
 //
 // Tests change them (Set) and see what a plug-in did (Get, and the journal's entries of the suite).
 #pragma once
@@ -34,7 +40,7 @@ public:
     bool Remove(std::string_view prefix, std::string_view name);
 
 private:
-    std::map<std::pair<std::string, std::string>, Value, std::less<>> fValues;
+    std::map<std::string, Value, std::less<>> fValues;  // by "prefix/name"
 };
 
 }  // namespace host

@@ -45,11 +45,73 @@ FieldStart StartFieldOperation(const char* operation, AIParserPaintField paintFi
     return {state, field, error};
 }
 
-void RenumberPaintFields(StyleParserRecord& record) {
-    record.paintFieldHandles.clear();
-    for (std::size_t i = 0; i < record.style->paintFields.size(); ++i) {
-        record.paintFieldHandles.push_back(detail::NextHandleNumber());
+std::vector<std::uintptr_t> NewHandles(std::size_t count) {
+    std::vector<std::uintptr_t> handles;
+    for (std::size_t i = 0; i < count; ++i) {
+        handles.push_back(detail::NextHandleNumber());
     }
+    return handles;
+}
+
+// New handles for everything the parser holds: paint fields, effects and the blend field.
+void RenumberPaintFields(StyleParserRecord& record) {
+    const model::ArtStyle& style = *record.style;
+    record.paintFieldHandles = NewHandles(style.paintFields.size());
+    record.preEffectHandles = NewHandles(style.preEffects.size());
+    record.postEffectHandles = NewHandles(style.postEffects.size());
+    record.fieldEffectHandles.clear();
+    for (const model::PaintField& field : style.paintFields) {
+        record.fieldEffectHandles.push_back(NewHandles(field.effects.size()));
+    }
+    record.blendFieldHandle = detail::NextHandleNumber();
+}
+
+// The effect behind a parser's live-effect handle; null when it names none.
+const model::Effect* FindEffect(HostState& state, AIParserLiveEffect effect) {
+    const auto number = reinterpret_cast<std::uintptr_t>(effect);
+    const model::Effect* found = nullptr;
+    state.styles.parsers.ForEach([&](std::uintptr_t, const StyleParserRecord& record) {
+        if (found != nullptr || !record.style) {
+            return;
+        }
+        const model::ArtStyle& style = *record.style;
+        const auto look = [&](const std::vector<std::uintptr_t>& handles,
+                              const std::vector<model::Effect>& effects) {
+            for (std::size_t i = 0; i < handles.size() && i < effects.size(); ++i) {
+                if (handles[i] == number) {
+                    found = &effects[i];
+                }
+            }
+        };
+        look(record.preEffectHandles, style.preEffects);
+        look(record.postEffectHandles, style.postEffects);
+        for (std::size_t f = 0; f < record.fieldEffectHandles.size() && f < style.paintFields.size(); ++f) {
+            look(record.fieldEffectHandles[f], style.paintFields[f].effects);
+        }
+    });
+    return found;
+}
+
+AIErr NthHandle(const std::vector<std::uintptr_t>& handles, ai::int32 n, AIParserLiveEffect* effect,
+                AIErr error) {
+    const bool inRange = n >= 0 && static_cast<std::size_t>(n) < handles.size();
+    if (error == kNoErr && (effect == nullptr || !inRange)) {
+        error = kBadParameterErr;
+    }
+    if (effect != nullptr) {
+        *effect = error == kNoErr ? reinterpret_cast<AIParserLiveEffect>(handles[static_cast<std::size_t>(n)])
+                                  : nullptr;
+    }
+    return error;
+}
+
+// The blend attributes as the dictionary keys the parser copies them under.
+void CopyBlend(const model::BlendAttributes& blend, model::Dictionary& out) {
+    out.setInteger("Mode", blend.mode);
+    out.setReal("Opacity", blend.opacity);
+    out.setInteger("Knockout", blend.knockout);
+    out.setBoolean("Isolated", blend.isolated);
+    out.setBoolean("AlphaIsShape", blend.alphaIsShape);
 }
 
 AIErr NewParser(AIStyleParser* parser) {
@@ -58,7 +120,10 @@ AIErr NewParser(AIStyleParser* parser) {
         error = kBadParameterErr;
     }
     if (error != kNoErr) {
-        return Refuse(parser, error);
+        if (parser != nullptr) {
+            *parser = nullptr;
+        }
+        return error;
     }
     *parser = state->styles.parsers.Add<AIStyleParser>(std::make_unique<StyleParserRecord>());
     return kNoErr;
@@ -143,6 +208,7 @@ AIErr RemovePaintField(AIStyleParser parser, AIParserPaintField paintField) {
         const auto offset = static_cast<std::ptrdiff_t>(field.index);
         style.paintFields.erase(style.paintFields.begin() + offset);
         record->paintFieldHandles.erase(record->paintFieldHandles.begin() + offset);
+        record->fieldEffectHandles.erase(record->fieldEffectHandles.begin() + offset);
         // The contents keep their place among the paint fields that remain.
         if (style.contentsPosition > field.index) {
             --style.contentsPosition;
@@ -213,17 +279,267 @@ AIErr SetStroke(AIParserPaintField paintField, const AIStrokeStyle* stroke) {
     return error;
 }
 
+ai::int32 CountPreEffects(AIStyleParser parser) {
+    auto [state, record, error] = StartParserOperation("CountPreEffects", parser, true);
+    return error == kNoErr ? static_cast<ai::int32>(record->preEffectHandles.size()) : 0;
+}
+
+AIErr GetNthPreEffect(AIStyleParser parser, ai::int32 n, AIParserLiveEffect* effect) {
+    auto [state, record, error] = StartParserOperation("GetNthPreEffect", parser, true);
+    static const std::vector<std::uintptr_t> none;
+    return NthHandle(error == kNoErr ? record->preEffectHandles : none, n, effect, error);
+}
+
+ai::int32 CountPostEffects(AIStyleParser parser) {
+    auto [state, record, error] = StartParserOperation("CountPostEffects", parser, true);
+    return error == kNoErr ? static_cast<ai::int32>(record->postEffectHandles.size()) : 0;
+}
+
+AIErr GetNthPostEffect(AIStyleParser parser, ai::int32 n, AIParserLiveEffect* effect) {
+    auto [state, record, error] = StartParserOperation("GetNthPostEffect", parser, true);
+    static const std::vector<std::uintptr_t> none;
+    return NthHandle(error == kNoErr ? record->postEffectHandles : none, n, effect, error);
+}
+
+ai::int32 CountEffectsOfPaintField(AIParserPaintField paintField) {
+    auto [state, field, error] = StartFieldOperation("CountEffectsOfPaintField", paintField);
+    return error == kNoErr ? static_cast<ai::int32>(field.parser->fieldEffectHandles[field.index].size()) : 0;
+}
+
+AIErr GetNthEffectOfPaintField(AIParserPaintField paintField, ai::int32 n, AIParserLiveEffect* effect) {
+    auto [state, field, error] = StartFieldOperation("GetNthEffectOfPaintField", paintField);
+    static const std::vector<std::uintptr_t> none;
+    return NthHandle(error == kNoErr ? field.parser->fieldEffectHandles[field.index] : none, n, effect,
+                     error);
+}
+
+struct EffectStart {
+    HostState* state;
+    const model::Effect* effect;
+    AIErr error;
+};
+
+EffectStart StartEffectOperation(const char* operation, AIParserLiveEffect effect, const void* out) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, operation);
+    const model::Effect* found = error == kNoErr ? FindEffect(*state, effect) : nullptr;
+    if (error == kNoErr && (found == nullptr || out == nullptr)) {
+        error = kBadParameterErr;
+    }
+    return {state, found, error};
+}
+
+AIErr GetLiveEffectHandle(AIParserLiveEffect effect, AILiveEffectHandle* liveEffect) {
+    auto [state, found, error] = StartEffectOperation("GetLiveEffectHandle", effect, liveEffect);
+    std::uintptr_t handle = 0;
+    if (error == kNoErr) {
+        for (const auto& [number, name] : state->colors.liveEffects) {
+            handle = name == found->name ? number : handle;
+        }
+        error = handle != 0 ? kNoErr : kBadParameterErr;
+    }
+    if (liveEffect != nullptr) {
+        *liveEffect = reinterpret_cast<AILiveEffectHandle>(handle);
+    }
+    return error;
+}
+
+AIErr GetLiveEffectVisible(AIParserLiveEffect effect, AIBoolean* visible) {
+    auto [state, found, error] = StartEffectOperation("GetLiveEffectVisible", effect, visible);
+    if (error == kNoErr) {
+        *visible = found->visible;
+    }
+    return error;
+}
+
+AIErr GetLiveEffectParams(AIParserLiveEffect effect, AIDictionaryRef* params) {
+    auto [state, found, error] = StartEffectOperation("GetLiveEffectParams", effect, params);
+    if (params != nullptr) {
+        *params = error == kNoErr ? NewOwnedDictionaryRef(*state, found->parameters) : nullptr;
+    }
+    return error;
+}
+
+// Reads one thing of a paint field into *out.
+template <typename Out, typename Read>
+AIErr ReadField(const char* operation, AIParserPaintField paintField, Out* out, Read read) {
+    auto [state, field, error] = StartFieldOperation(operation, paintField);
+    if (error == kNoErr && out == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        error = read(*state, *field.field(), *out);
+    }
+    return error;
+}
+
+AIErr GetPaintFieldVisible(AIParserPaintField paintField, AIBoolean* visible) {
+    return ReadField("GetPaintFieldVisible", paintField, visible,
+                     [](HostState&, const model::PaintField& field, AIBoolean& out) {
+                         out = field.visible;
+                         return kNoErr;
+                     });
+}
+
+AIErr GetEvenOdd(AIParserPaintField paintField, AIBoolean* evenOdd) {
+    return ReadField("GetEvenOdd", paintField, evenOdd,
+                     [](HostState&, const model::PaintField& field, AIBoolean& out) {
+                         out = field.evenOdd;
+                         return kNoErr;
+                     });
+}
+
+AIErr GetStrokeParams(AIParserPaintField paintField, AIDictionaryRef* params) {
+    if (params != nullptr) {
+        *params = nullptr;
+    }
+    return ReadField("GetStrokeParams", paintField, params,
+                     [](HostState& state, const model::PaintField& field, AIDictionaryRef& out) {
+                         if (!field.isStroke()) {
+                             return kBadParameterErr;
+                         }
+                         out = NewOwnedDictionaryRef(state, field.strokePaint()->parameters);
+                         return kNoErr;
+                     });
+}
+
+AIErr GetPaintFieldOpacityEnabled(AIParserPaintField paintField, AIBoolean* enabled) {
+    return ReadField("GetPaintFieldOpacityEnabled", paintField, enabled,
+                     [](HostState&, const model::PaintField& field, AIBoolean& out) {
+                         out = field.blend.opacityEnabled;
+                         return kNoErr;
+                     });
+}
+
+AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef attrs) {
+    auto [state, field, error] = StartFieldOperation("GetPaintFieldBlendAttrs", paintField);
+    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
+    if (error == kNoErr && out == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        CopyBlend(field.field()->blend, *out);
+    }
+    return error;
+}
+
+AIErr GetContentsPosition(AIStyleParser parser, ai::int32* position) {
+    auto [state, record, error] = StartParserOperation("GetContentsPosition", parser, true);
+    if (error == kNoErr && position == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *position = static_cast<ai::int32>(record->style->contentsPosition);
+    }
+    return error;
+}
+
+AIErr GetStyleBlendField(AIStyleParser parser, AIParserBlendField* blendField) {
+    auto [state, record, error] = StartParserOperation("GetStyleBlendField", parser, true);
+    if (error == kNoErr && blendField == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (blendField != nullptr) {
+        *blendField =
+            error == kNoErr ? reinterpret_cast<AIParserBlendField>(record->blendFieldHandle) : nullptr;
+    }
+    return error;
+}
+
+// The style-level blend behind a blend-field handle; null when it names none.
+const model::BlendAttributes* FindBlend(HostState& state, AIParserBlendField blendField) {
+    const auto number = reinterpret_cast<std::uintptr_t>(blendField);
+    const model::BlendAttributes* found = nullptr;
+    state.styles.parsers.ForEach([&](std::uintptr_t, const StyleParserRecord& record) {
+        if (number != 0 && record.blendFieldHandle == number && record.style) {
+            found = &record.style->blend;
+        }
+    });
+    return found;
+}
+
+AIErr GetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean* enabled) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetBlendFieldOpacityEnabled");
+    const model::BlendAttributes* blend = error == kNoErr ? FindBlend(*state, blendField) : nullptr;
+    if (error == kNoErr && (blend == nullptr || enabled == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *enabled = blend->opacityEnabled;
+    }
+    return error;
+}
+
+AIErr GetBlendFieldAttrs(AIParserBlendField blendField, AIDictionaryRef attrs) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetBlendFieldAttrs");
+    const model::BlendAttributes* blend = error == kNoErr ? FindBlend(*state, blendField) : nullptr;
+    model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
+    if (error == kNoErr && (blend == nullptr || out == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        CopyBlend(*blend, *out);
+    }
+    return error;
+}
+
+AIErr SetEvenOdd(AIParserPaintField paintField, AIBoolean evenOdd) {
+    auto [state, field, error] = StartFieldOperation("SetEvenOdd", paintField);
+    if (error == kNoErr) {
+        field.field()->evenOdd = evenOdd != 0;
+    }
+    return error;
+}
+
+AIErr SetStrokeParams(AIParserPaintField paintField, AIDictionaryRef params) {
+    auto [state, field, error] = StartFieldOperation("SetStrokeParams", paintField);
+    const model::Dictionary* given = error == kNoErr ? ResolveDictionaryRef(*state, params) : nullptr;
+    if (error == kNoErr && (given == nullptr || !field.field()->isStroke())) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        field.field()->strokePaint()->parameters = *given;
+    }
+    return error;
+}
+
 }  // namespace
 
 AIArtStyleParserSuite gArtStyleParserSuite = {
-    PLIM_SUITE_FUNCTION(NewParser),        PLIM_SUITE_FUNCTION(DisposeParser),
-    PLIM_SUITE_FUNCTION(ParseStyle),       PLIM_SUITE_FUNCTION(IsStyleParseable),
-    PLIM_SUITE_FUNCTION(Simplify),         PLIM_SUITE_FUNCTION(CreateNewStyle),
-    PLIM_SUITE_COUNT(CountPaintFields),    PLIM_SUITE_FUNCTION(GetNthPaintField),
-    PLIM_SUITE_FUNCTION(RemovePaintField), PLIM_SUITE_FUNCTION(IsFill),
-    PLIM_SUITE_FUNCTION(IsStroke),         PLIM_SUITE_FUNCTION(GetFill),
-    PLIM_SUITE_FUNCTION(SetFill),          PLIM_SUITE_FUNCTION(GetStroke),
+    PLIM_SUITE_FUNCTION(NewParser),
+    PLIM_SUITE_FUNCTION(DisposeParser),
+    PLIM_SUITE_FUNCTION(ParseStyle),
+    PLIM_SUITE_FUNCTION(IsStyleParseable),
+    PLIM_SUITE_FUNCTION(Simplify),
+    PLIM_SUITE_FUNCTION(CreateNewStyle),
+    PLIM_SUITE_COUNT(CountPaintFields),
+    PLIM_SUITE_FUNCTION(GetNthPaintField),
+    PLIM_SUITE_FUNCTION(RemovePaintField),
+    PLIM_SUITE_FUNCTION(IsFill),
+    PLIM_SUITE_FUNCTION(IsStroke),
+    PLIM_SUITE_FUNCTION(GetFill),
+    PLIM_SUITE_FUNCTION(SetFill),
+    PLIM_SUITE_FUNCTION(GetStroke),
     PLIM_SUITE_FUNCTION(SetStroke),
+    PLIM_SUITE_COUNT(CountPreEffects),
+    PLIM_SUITE_FUNCTION(GetNthPreEffect),
+    PLIM_SUITE_COUNT(CountPostEffects),
+    PLIM_SUITE_FUNCTION(GetNthPostEffect),
+    PLIM_SUITE_COUNT(CountEffectsOfPaintField),
+    PLIM_SUITE_FUNCTION(GetNthEffectOfPaintField),
+    PLIM_SUITE_FUNCTION(GetLiveEffectHandle),
+    PLIM_SUITE_FUNCTION(GetLiveEffectVisible),
+    PLIM_SUITE_FUNCTION(GetLiveEffectParams),
+    PLIM_SUITE_FUNCTION(GetPaintFieldVisible),
+    PLIM_SUITE_FUNCTION(GetEvenOdd),
+    PLIM_SUITE_FUNCTION(GetStrokeParams),
+    PLIM_SUITE_FUNCTION(GetContentsPosition),
+    PLIM_SUITE_FUNCTION(GetStyleBlendField),
+    PLIM_SUITE_FUNCTION(GetBlendFieldOpacityEnabled),
+    PLIM_SUITE_FUNCTION(GetBlendFieldAttrs),
+    PLIM_SUITE_FUNCTION(GetPaintFieldOpacityEnabled),
+    PLIM_SUITE_FUNCTION(GetPaintFieldBlendAttrs),
+    PLIM_SUITE_FUNCTION(SetEvenOdd),
+    PLIM_SUITE_FUNCTION(SetStrokeParams),
 };
 
 }  // namespace host

@@ -58,12 +58,75 @@ AIErr GetStyledArt(AIArtHandle art, AIArtHandle* styledArt) {
     return error;
 }
 
+AIErr CountNamedArtStyles(ai::int32* count) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "CountNamedArtStyles");
+    if (error == kNoErr && count == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (count != nullptr) {
+        *count = error == kNoErr ? static_cast<ai::int32>(document->colors().graphicStyles().size()) : 0;
+    }
+    return error;
+}
+
+AIArtStyleHandle NamedStyleHandle(const model::GraphicStyle& style) {
+    return reinterpret_cast<AIArtStyleHandle>(static_cast<std::uintptr_t>(style.id.value));
+}
+
+AIErr GetNthNamedArtStyle(ai::int32 index, AIArtStyleHandle* style) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetNthNamedArtStyle");
+    const std::size_t count = error == kNoErr ? document->colors().graphicStyles().size() : 0;
+    if (error == kNoErr && (style == nullptr || index < 0 || static_cast<std::size_t>(index) >= count)) {
+        error = kBadParameterErr;
+    }
+    if (style != nullptr) {
+        *style = error == kNoErr
+                     ? NamedStyleHandle(document->colors().graphicStyles()[static_cast<std::size_t>(index)])
+                     : nullptr;
+    }
+    return error;
+}
+
+AIErr GetArtStyleName(AIArtStyleHandle style, ai::UnicodeString& name, AIBoolean* unlisted) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtStyleName");
+    if (error == kNoErr && FindStyle(*state, style) == nullptr) {
+        error = kBadParameterErr;
+    }
+    const model::GraphicStyle* named =
+        error == kNoErr ? document->colors().findGraphicStyle(ResourceIdOf(style)) : nullptr;
+    if (error == kNoErr) {
+        SetStringText(*state, name, named != nullptr ? named->name : std::string());
+    }
+    if (unlisted != nullptr) {
+        *unlisted = named != nullptr && named->unlisted;
+    }
+    return error;
+}
+
+AIErr GetArtStyleByName(AIArtStyleHandle* style, const ai::UnicodeString& name) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtStyleByName");
+    const std::optional<std::string> text = error == kNoErr ? StringText(*state, name) : std::nullopt;
+    if (error == kNoErr && (style == nullptr || !text)) {
+        error = kBadParameterErr;
+    }
+    const model::GraphicStyle* named =
+        error == kNoErr ? document->colors().graphicStyleByName(*text) : nullptr;
+    if (error == kNoErr && named == nullptr) {
+        error = kNameNotFoundErr;
+    }
+    if (style != nullptr) {
+        *style = error == kNoErr ? NamedStyleHandle(*named) : nullptr;
+    }
+    return error;
+}
+
 }  // namespace
 
 AIArtStyleSuite gArtStyleSuite = {
-    PLIM_SUITE_FUNCTION(GetArtStyle),
-    PLIM_SUITE_FUNCTION(SetArtStyle),
-    PLIM_SUITE_FUNCTION(GetStyledArt),
+    PLIM_SUITE_FUNCTION(GetArtStyle),         PLIM_SUITE_FUNCTION(SetArtStyle),
+    PLIM_SUITE_FUNCTION(GetStyledArt),        PLIM_SUITE_FUNCTION(CountNamedArtStyles),
+    PLIM_SUITE_FUNCTION(GetNthNamedArtStyle), PLIM_SUITE_FUNCTION(GetArtStyleName),
+    PLIM_SUITE_FUNCTION(GetArtStyleByName),
 };
 
 }  // namespace host

@@ -296,6 +296,69 @@ AIErr GetDictionary(AIArtHandle art, AIDictionaryRef* dictionary) {
     return kNoErr;
 }
 
+AIBoolean HasNote(AIArtHandle art) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "HasNote");
+    const model::Result<std::string> note = error == kNoErr
+                                                ? document->note(ArtIdOf(art))
+                                                : model::Result<std::string>(model::Status::badParameter);
+    return note && !note->empty();
+}
+
+AIErr GetNote(AIArtHandle art, ai::UnicodeString& text) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetNote");
+    const model::Result<std::string> note = error == kNoErr
+                                                ? document->note(ArtIdOf(art))
+                                                : model::Result<std::string>(model::Status::badParameter);
+    if (error == kNoErr && !note) {
+        error = ErrorFromStatus(note.status());
+    }
+    if (error == kNoErr) {
+        SetStringText(*state, text, *note);
+    }
+    return error;
+}
+
+AIErr SetNote(AIArtHandle art, const ai::UnicodeString& text) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "SetNote");
+    const std::string label = ArtLabel(document, art);
+    const std::optional<std::string> value = error == kNoErr ? StringText(*state, text) : std::nullopt;
+    if (error == kNoErr) {
+        error = value ? ErrorFromStatus(document->setNote(ArtIdOf(art), *value)) : kBadParameterErr;
+    }
+    if (state != nullptr) {
+        state->journal.Record("SetNote", {label, value.value_or("invalid")}, error);
+    }
+    return error;
+}
+
+AIErr GetArtTextWrapProperty(AIArtHandle art, AIReal* offset, AIBoolean* invert) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtTextWrapProperty");
+    const model::ArtNode* node = error == kNoErr ? document->find(ArtIdOf(art)) : nullptr;
+    if (error == kNoErr && node == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (offset != nullptr) {
+        *offset = error == kNoErr ? node->data->wrapOffset : 0;
+    }
+    if (invert != nullptr) {
+        *invert = error == kNoErr && node->data->wrapInside;
+    }
+    return error;
+}
+
+AIErr SetArtTextWrapProperty(AIArtHandle art, AIReal offset, AIBoolean invert) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "SetArtTextWrapProperty");
+    const std::string label = ArtLabel(document, art);
+    if (error == kNoErr) {
+        error = ErrorFromStatus(document->setTextWrap(ArtIdOf(art), offset, invert != 0));
+    }
+    if (state != nullptr) {
+        state->journal.Record("SetArtTextWrapProperty", {label, std::to_string(offset), invert ? "1" : "0"},
+                              error);
+    }
+    return error;
+}
+
 }  // namespace
 
 AIArtSuite gArtSuite = {
@@ -323,6 +386,11 @@ AIArtSuite gArtSuite = {
     PLIM_SUITE_FUNCTION(GetDictionary),
     PLIM_SUITE_FUNCTION(GetInsertionPoint),
     PLIM_SUITE_FUNCTION(SetInsertionPoint),
+    PLIM_SUITE_FUNCTION(HasNote),
+    PLIM_SUITE_FUNCTION(GetNote),
+    PLIM_SUITE_FUNCTION(SetNote),
+    PLIM_SUITE_FUNCTION(GetArtTextWrapProperty),
+    PLIM_SUITE_FUNCTION(SetArtTextWrapProperty),
 };
 
 }  // namespace host

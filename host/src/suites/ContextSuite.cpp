@@ -1,4 +1,7 @@
 // The application context: a stack of pushes, each popped with the handle its push gave.
+#include <cstdint>
+#include <memory>
+
 #include "HostState.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
@@ -45,11 +48,51 @@ AIErr PopAppContext(AIAppContextHandle appContext) {
     return error;
 }
 
+// Only the current document can be suspended (the others have no context to suspend); the
+// suspension's handle names it until it is resumed.
+AIErr SuspendAppContext(AIDocumentHandle document, AISuspendedAppContext* suspended) {
+    auto [state, error] = StartOperation(kAIAppContextSuite, "SuspendAppContext");
+    if (state == nullptr) {
+        return error;
+    }
+    error = OutputError(error, suspended);
+    const auto number = reinterpret_cast<std::uintptr_t>(document);
+    if (error == kNoErr && (state->documents.current == nullptr || number != state->documents.handle)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        *suspended = state->exports.suspendedContexts.Add<AISuspendedAppContext>(
+            std::make_unique<std::uintptr_t>(number));
+    } else if (suspended != nullptr) {
+        *suspended = nullptr;
+    }
+    state->journal.Record("SuspendAppContext", {}, error);
+    return error;
+}
+
+AIErr ResumeAppContext(AISuspendedAppContext suspended, AIDocumentHandle document) {
+    auto [state, error] = StartOperation(kAIAppContextSuite, "ResumeAppContext");
+    if (state == nullptr) {
+        return error;
+    }
+    const std::uintptr_t* owner = state->exports.suspendedContexts.Find(suspended);
+    if (error == kNoErr && (owner == nullptr || *owner != reinterpret_cast<std::uintptr_t>(document))) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        state->exports.suspendedContexts.Remove(suspended);
+    }
+    state->journal.Record("ResumeAppContext", {}, error);
+    return error;
+}
+
 }  // namespace
 
 AIAppContextSuite gContextSuite = {
     PLIM_SUITE_FUNCTION(PushAppContext),
     PLIM_SUITE_FUNCTION(PopAppContext),
+    PLIM_SUITE_FUNCTION(SuspendAppContext),
+    PLIM_SUITE_FUNCTION(ResumeAppContext),
 };
 
 }  // namespace host

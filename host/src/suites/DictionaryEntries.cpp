@@ -115,6 +115,14 @@ AIErr GetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key,
 
 }  // namespace
 
+const char* GetKeyString(AIDictKey key) {
+    if (InjectedFault(kSuite, "GetKeyString") != kNoErr) {
+        return nullptr;
+    }
+    const std::string* text = KeyText(key);
+    return text != nullptr ? text->c_str() : nullptr;
+}
+
 AIErr Key(const char* name, AIDictKey* key) {
     if (const AIErr fault = InjectedFault(kSuite, "Key")) {
         return Refuse(key, fault);
@@ -123,19 +131,25 @@ AIErr Key(const char* name, AIDictKey* key) {
         return kBadParameterErr;
     }
     *key = nullptr;
-    if (name == nullptr || *name == '\0' || !model::isValidUtf8(name)) {
+    if (name == nullptr) {
         return kBadParameterErr;
     }
+    *key = KeyForText(name);
+    return *key != nullptr ? kNoErr : kBadParameterErr;
+}
+
+AIDictKey KeyForText(std::string_view name) {
+    if (name.empty() || !model::isValidUtf8(name)) {
+        return nullptr;
+    }
     KeyTable& keys = Keys();
-    if (const auto found = keys.byText.find(std::string_view(name)); found != keys.byText.end()) {
-        *key = found->second;
-        return kNoErr;
+    if (const auto found = keys.byText.find(name); found != keys.byText.end()) {
+        return found->second;
     }
     auto* made = reinterpret_cast<AIDictKey>(detail::NextHandleNumber());
-    keys.byText.emplace(name, made);
-    keys.byKey.emplace(made, name);
-    *key = made;
-    return kNoErr;
+    keys.byText.emplace(std::string(name), made);
+    keys.byKey.emplace(made, std::string(name));
+    return made;
 }
 
 AIBoolean IsKnown(AIDictionaryRef dictionary, AIDictKey key) {

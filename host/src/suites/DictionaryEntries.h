@@ -2,11 +2,18 @@
 // The suite's table (DictionarySuite.cpp) lists them after its reference operations.
 #pragma once
 
+#include <string_view>
+
 #include "AIDictionary.h"
 
 namespace host::dictionary_entries {
 
 AIErr Key(const char* name, AIDictKey* key);
+// The key of a text, made as the host's own work (no fault injection); null for an empty or
+// malformed text.
+AIDictKey KeyForText(std::string_view text);
+// The text of a key made by Key; null for another.
+const char* GetKeyString(AIDictKey key);
 AIBoolean IsKnown(AIDictionaryRef dictionary, AIDictKey key);
 AIErr DeleteEntry(AIDictionaryRef dictionary, AIDictKey key);
 AIErr SetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean value);

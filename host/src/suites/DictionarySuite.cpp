@@ -45,7 +45,23 @@ ASInt32 Release(AIDictionaryRef dictionary) {
     return 0;
 }
 
+AIErr CreateDictionary(AIDictionaryRef* dictionary) {
+    auto [state, error] = StartOperation(kSuite, "CreateDictionary");
+    error = OutputError(error, dictionary);
+    if (error != kNoErr) {
+        return Refuse(dictionary, error);
+    }
+    *dictionary = NewOwnedDictionaryRef(*state, model::Dictionary{});
+    return kNoErr;
+}
+
 }  // namespace
+
+AIDictionaryRef NewOwnedDictionaryRef(HostState& state, model::Dictionary dictionary) {
+    auto record = std::make_unique<DictionaryRecord>();
+    record->owned = std::make_shared<model::Dictionary>(std::move(dictionary));
+    return state.art.dictionaries.Add<AIDictionaryRef>(std::move(record));
+}
 
 AIDictionaryRef NewDictionaryRef(HostState& state, model::DictionaryRef address) {
     auto record = std::make_unique<DictionaryRecord>();
@@ -69,11 +85,19 @@ const DictionaryRecord* CurrentDocumentRecord(HostState& state, AIDictionaryRef 
 }  // namespace
 
 const model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary) {
+    if (const DictionaryRecord* owned = state.art.dictionaries.Find(dictionary);
+        owned != nullptr && owned->owned) {
+        return owned->owned.get();
+    }
     const DictionaryRecord* record = CurrentDocumentRecord(state, dictionary);
     return record != nullptr ? std::as_const(*state.documents.current).resolve(record->address) : nullptr;
 }
 
 model::Dictionary* ResolveDictionaryRefToEdit(HostState& state, AIDictionaryRef dictionary) {
+    if (const DictionaryRecord* owned = state.art.dictionaries.Find(dictionary);
+        owned != nullptr && owned->owned) {
+        return owned->owned.get();
+    }
     const DictionaryRecord* record = CurrentDocumentRecord(state, dictionary);
     return record != nullptr ? state.documents.current->resolveToEdit(record->address) : nullptr;
 }
@@ -97,6 +121,8 @@ AIDictionarySuite gDictionarySuite = {
     PLIM_SUITE_FUNCTION(GetStringEntry),
     PLIM_SUITE_FUNCTION(CopyArtToEntry),
     PLIM_SUITE_FUNCTION(CopyEntryToArt),
+    PLIM_SUITE_FUNCTION(CreateDictionary),
+    PLIM_SUITE_FUNCTION(GetKeyString),
 };
 
 }  // namespace host

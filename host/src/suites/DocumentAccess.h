@@ -69,6 +69,9 @@ void SetStringText(HostState& state, ai::UnicodeString& target, std::string_view
 // Dictionary references (the dictionary suite): a new reference to the dictionary at the address,
 // carrying one count; and the dictionary a live reference names now (null when the reference is
 // unknown or released, or its dictionary is gone).
+// A new reference to a dictionary held by the reference itself (a copy handed out, or a new empty
+// one), in no document.
+AIDictionaryRef NewOwnedDictionaryRef(HostState& state, model::Dictionary dictionary);
 AIDictionaryRef NewDictionaryRef(HostState& state, model::DictionaryRef address);
 const model::Dictionary* ResolveDictionaryRef(HostState& state, AIDictionaryRef dictionary);
 // The same, for a change: the dictionary's owner is recorded in the document's change log.

@@ -1,10 +1,16 @@
 // The document suite: the current document's handle, dictionary and settings, and undo and redo.
+#include <cstring>
+#include <string>
+
 #include "AIDocument.h"
+#include "Documents.h"
 #include "HostState.h"
+#include "IAIFilePath.hpp"
 #include "UndoHistory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "suites/TextEngineAccess.h"
 
 namespace host {
 namespace {
@@ -77,7 +83,7 @@ AIErr GetDocumentRulerUnits(ai::int16* units) {
     return kNoErr;
 }
 
-// Documents of this host are RGB documents.
+// The document's colour model ("colorModel" of the format; RGB unless set).
 AIErr GetDocumentColorModel(ai::int16* colorModel) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentColorModel");
     if (error == kNoErr && colorModel == nullptr) {
@@ -86,8 +92,98 @@ AIErr GetDocumentColorModel(ai::int16* colorModel) {
     if (error != kNoErr) {
         return Refuse(colorModel, error);
     }
-    *colorModel = kDocRGBColor;
+    *colorModel = static_cast<ai::int16>(current->colors().colorModel());
     return kNoErr;
+}
+
+AIErr SetDocumentColorModel(ai::int16 colorModel) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "SetDocumentColorModel");
+    if (error == kNoErr && (colorModel < kDocGrayColor || colorModel > kDocCMYKColor)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr && current->colors().colorModel() != static_cast<model::ColorModel>(colorModel)) {
+        current->editColors().setColorModel(static_cast<model::ColorModel>(colorModel));
+    }
+    Record(state, "SetDocumentColorModel", {std::to_string(colorModel)}, error);
+    return error;
+}
+
+AIErr GetDocumentFileSpecification(ai::FilePath& file) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentFileSpecification");
+    if (error != kNoErr) {
+        return error;
+    }
+    const auto found = state->documents.paths.find(state->documents.handle);
+    SetFilePathText(*state, file, found != state->documents.paths.end() ? found->second : std::string());
+    return kNoErr;
+}
+
+AIErr GetDocumentTextResources(DocumentTextResourcesRef* resources) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentTextResources");
+    if ((error = OutputError(error, resources)) != kNoErr) {
+        return Refuse(resources, error);
+    }
+    return Answer(*state, resources, TextResourcesObject{state->documents.handle});
+}
+
+AIErr GetDocumentModified(AIBoolean* modified) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentModified");
+    if (error == kNoErr && modified == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(modified, error);
+    }
+    *modified = IsDocumentModified(*state, state->documents.handle) ? 1 : 0;
+    return kNoErr;
+}
+
+AIErr SetModified(AIBoolean modified) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "SetDocumentModified");
+    if (error == kNoErr) {
+        host::SetDocumentModified(*state, state->documents.handle, modified != 0);
+    }
+    Record(state, "SetDocumentModified", {modified != 0 ? "1" : "0"}, error);
+    return error;
+}
+
+AIErr WriteDocument(const ai::FilePath& file, const char* fileFormatName, ASBoolean /*askForParameters*/) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "WriteDocument");
+    const std::string* path = error == kNoErr ? state->text.paths.Find(file.ref()) : nullptr;
+    if (error == kNoErr && (path == nullptr || path->empty() || fileFormatName == nullptr ||
+                            std::strcmp(fileFormatName, kAIAnyFormatWriter) != 0)) {
+        error = kBadParameterErr;
+    }
+    std::string reason;
+    if (error == kNoErr && !WriteDocumentFile(*state, *current, *path, &reason)) {
+        error = kCantHappenErr;
+    }
+    Record(state, "WriteDocument", {path != nullptr ? *path : std::string(), reason}, error);
+    return error;
+}
+
+AIErr GetDocumentXAP(const char** xap) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentXAP");
+    if (error == kNoErr && xap == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(xap, error);
+    }
+    *xap = state->documents.xmpPackets[state->documents.handle].c_str();
+    return kNoErr;
+}
+
+AIErr SetDocumentXAP(const char* xap) {
+    auto [state, current, error] = StartDocumentOperation(kSuite, "SetDocumentXAP");
+    if (error == kNoErr && xap == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        state->documents.xmpPackets[state->documents.handle] = xap;
+    }
+    Record(state, "SetDocumentXAP", {}, error);
+    return error;
 }
 
 }  // namespace
@@ -100,6 +196,14 @@ AIDocumentSuite gDocumentSuite = {
     PLIM_SUITE_FUNCTION(GetDocumentScale),
     PLIM_SUITE_FUNCTION(GetDocumentRulerUnits),
     PLIM_SUITE_FUNCTION(GetDocumentColorModel),
+    PLIM_SUITE_FUNCTION(SetDocumentColorModel),
+    PLIM_SUITE_FUNCTION(GetDocumentFileSpecification),
+    PLIM_SUITE_FUNCTION(GetDocumentModified),
+    PLIM_SUITE_FUNCTION_AS(SetDocumentModified, SetModified),
+    PLIM_SUITE_FUNCTION(WriteDocument),
+    PLIM_SUITE_FUNCTION(GetDocumentXAP),
+    PLIM_SUITE_FUNCTION(SetDocumentXAP),
+    PLIM_SUITE_FUNCTION(GetDocumentTextResources),
 };
 
 }  // namespace host

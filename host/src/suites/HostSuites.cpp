@@ -38,6 +38,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIUnicodeStringSuite, kAIUnicodeStringSuiteVersion, &gUnicodeStringSuite);
     registry.Implement(kAIUIThemeSuite, kAIUIThemeSuiteVersion, &gUIThemeSuite);
     registry.Implement(kAIUndoSuite, kAIUndoSuiteVersion, &gUndoSuite);
+    registry.Implement(kAIActionManagerSuite, kAIActionManagerSuiteVersion, &gActionManagerSuite);
     registry.Implement(kAICSXSExtensionSuite, kAICSXSExtensionSuiteVersion, &gCSXSExtensionSuite);
     registry.Implement(kAIArtSuite, kAIArtSuiteVersion, &gArtSuite);
     registry.Implement(kAITagSuite, kAITagSuiteVersion, &gTagSuite);
@@ -68,6 +69,45 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);
     registry.Implement(kAIShapeConstructionSuite, kAIShapeConstructionSuiteVersion, &gShapeConstructionSuite);
     registry.Implement(kAIPathfinderSuite, kAIPathfinderSuiteVersion, &gPathfinderSuite);
+    registry.Implement(kAIFontSuite, kAIFontSuiteVersion, &gFontSuite);
+    registry.Implement(kAIATEPaintSuite, kAIATEPaintSuiteVersion, &gATEPaintSuite);
+    registry.Implement(kAITextUtilSuite, kAITextUtilSuiteVersion, &gTextUtilSuite);
+    const auto implementEngine = [&](const char* word, int version, const void* table) {
+        registry.Implement(std::string("ATE ") + word + " Suite", version, table);
+    };
+    implementEngine("TextRange", 2, &gTextRangeSuite);
+    implementEngine("Story", 1, &gStorySuite);
+    implementEngine("TextFrame", 101, &gTextEngineFrameSuite);
+    implementEngine("TextFramesIterator", 1, &gTextFramesIteratorSuite);
+    implementEngine("TextLine", 2, &gTextLineSuite);
+    implementEngine("TextLinesIterator", 1, &gTextLinesIteratorSuite);
+    implementEngine("Paragraph", 1, &gParagraphSuite);
+    implementEngine("ParagraphsIterator", 1, &gParagraphsIteratorSuite);
+    implementEngine("CharFeatures", 102, &gCharFeaturesSuite);
+    implementEngine("ParaFeatures", 102, &gParaFeaturesSuite);
+    implementEngine("CharStyle", 1, &gCharStyleSuite);
+    implementEngine("ParaStyle", 1, &gParaStyleSuite);
+    implementEngine("CharStyles", 1, &gCharStylesSuite);
+    implementEngine("ParaStyles", 1, &gParaStylesSuite);
+    implementEngine("CharStylesIterator", 1, &gCharStylesIteratorSuite);
+    implementEngine("ParaStylesIterator", 1, &gParaStylesIteratorSuite);
+    implementEngine("DocumentTextResources", 102, &gDocumentTextResourcesSuite);
+    implementEngine("Font", 1, &gEngineFontSuite);
+    implementEngine("ApplicationPaint", 1, &gApplicationPaintSuite);
+    registry.Implement(kAICustomColorSuite, kAICustomColorSuiteVersion, &gCustomColorSuite);
+    registry.Implement(kAIColorSuite, kAIColorSuiteVersion, &gColorSuite);
+    registry.Implement(kAIColorConversionSuite, kAIColorConversionSuiteVersion, &gColorConversionSuite);
+    registry.Implement(kAISwatchListSuite, kAISwatchListSuiteVersion, &gSwatchListSuite);
+    registry.Implement(kAISwatchLibrariesSuite, kAISwatchLibrariesSuiteVersion, &gSwatchLibrariesSuite);
+    registry.Implement(kAIEntrySuite, kAIEntrySuiteVersion, &gEntrySuite);
+    registry.Implement(kAIDictionaryIteratorSuite, kAIDictionaryIteratorSuiteVersion,
+                       &gDictionaryIteratorSuite);
+    registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
+    registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
+    registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
+    registry.Implement(kASUserInteractionSuite, kASUserInteractionSuiteVersion, &gUserInteractionSuite);
+    registry.Implement(kAICloudDocumentSuite, kAICloudDocumentSuiteVersion, &gCloudDocumentSuite);
+    registry.Implement(kAIPlacedSuite, kAIPlacedSuiteVersion, &gPlacedSuite);
 }
 
 }  // namespace host

@@ -1,19 +1,28 @@
 // The suite tables the host implements, and the registration of every suite it offers.
 #pragma once
 
+#include "AIATEPaint.h"
+#include "AIATETextUtil.h"
 #include "AIArt.h"
-#include "AIArtboard.h"
 #include "AIArtSet.h"
 #include "AIArtStyle.h"
 #include "AIArtStyleParser.h"
+#include "AIArtboard.h"
 #include "AIArtboardRange.h"
+#include "AIBeautifulStrokes.h"
 #include "AICSXSExtension.h"
+#include "AICloudDocument.h"
+#include "AIColor.h"
+#include "AIColorConversion.h"
 #include "AIContext.h"
+#include "AICustomColor.h"
 #include "AIDictionary.h"
 #include "AIDocument.h"
 #include "AIDocumentList.h"
+#include "AIEntry.h"
 #include "AIEnvelope.h"
 #include "AIExpand.h"
+#include "AIFont.h"
 #include "AIFilePath.h"
 #include "AIFolders.h"
 #include "AIGroup.h"
@@ -21,15 +30,19 @@
 #include "AIIntertwine.h"
 #include "AIIsolationMode.h"
 #include "AILayer.h"
+#include "AILiveEffect.h"
 #include "AIMatchingArt.h"
 #include "AIMdMemory.h"
-#include "AIPathStyle.h"
-#include "AIRasterize.h"
 #include "AINotifier.h"
+#include "AIPath.h"
+#include "AIPathStyle.h"
 #include "AIPathfinder.h"
+#include "AIPlaced.h"
 #include "AIPreference.h"
+#include "AIRasterize.h"
 #include "AIRealMath.h"
 #include "AIShapeConstruction.h"
+#include "AISwatchList.h"
 #include "AISymbol.h"
 #include "AITag.h"
 #include "AITextFrame.h"
@@ -37,8 +50,11 @@
 #include "AIUITheme.h"
 #include "AIUUID.h"
 #include "AIUndo.h"
+#include "AIActionManager.h"
 #include "AIUnicodeString.h"
 #include "AIUser.h"
+#include "ASUserInteraction.h"
+#include "ATESuites.h"
 #include "SPAccess.h"
 #include "SPBasic.h"
 #include "SPPlugins.h"
@@ -65,6 +81,7 @@ extern AIFoldersSuite gFoldersSuite;
 extern AIUnicodeStringSuite gUnicodeStringSuite;
 extern AIUIThemeSuite gUIThemeSuite;
 extern AIUndoSuite gUndoSuite;
+extern AIActionManagerSuite gActionManagerSuite;
 extern AICSXSExtensionSuite gCSXSExtensionSuite;
 // The suites over the current document.
 extern AIArtSuite gArtSuite;
@@ -89,16 +106,54 @@ extern AIPreferenceSuite gPreferenceSuite;
 extern AIArtboardSuite gArtboardSuite;
 extern AIArtboardRangeSuite gArtboardRangeSuite;
 extern AIDocumentListSuite gDocumentListSuite;
+// Documents, files and placing.
+extern ASUserInteractionSuite gUserInteractionSuite;
+extern AICloudDocumentSuite gCloudDocumentSuite;
+extern AIPlacedSuite gPlacedSuite;
 // Art styles, expanding and rasterizing.
 extern AIArtStyleSuite gArtStyleSuite;
 extern AIArtStyleParserSuite gArtStyleParserSuite;
 extern AIPathStyleSuite gPathStyleSuite;
 extern AIExpandSuite gExpandSuite;
+// Colours, swatches, entries, live effects, beautiful strokes and paths.
+extern AICustomColorSuite gCustomColorSuite;
+extern AIColorSuite gColorSuite;
+extern AIColorConversionSuite gColorConversionSuite;
+extern AISwatchListSuite gSwatchListSuite;
+extern AISwatchLibrariesSuite gSwatchLibrariesSuite;
+extern AIEntrySuite gEntrySuite;
+extern AIDictionaryIteratorSuite gDictionaryIteratorSuite;
+extern AILiveEffectSuite gLiveEffectSuite;
+extern AIBeautifulStrokesSuite gBeautifulStrokesSuite;
+extern AIPathSuite gPathSuite;
 extern AIRasterizeSuite gRasterizeSuite;
 // Structure: art sets, new shapes and the pathfinder.
 extern AIArtSetSuite gArtSetSuite;
 extern AIShapeConstructionSuite gShapeConstructionSuite;
 extern AIPathfinderSuite gPathfinderSuite;
+// The text engine and the application's suites over it.
+extern AIFontSuite gFontSuite;
+extern AIATEPaintSuite gATEPaintSuite;
+extern AITextUtilSuite gTextUtilSuite;
+extern ATETextRangeSuite gTextRangeSuite;
+extern ATEStorySuite gStorySuite;
+extern ATETextFrameSuite gTextEngineFrameSuite;
+extern ATETextFramesIteratorSuite gTextFramesIteratorSuite;
+extern ATETextLineSuite gTextLineSuite;
+extern ATETextLinesIteratorSuite gTextLinesIteratorSuite;
+extern ATEParagraphSuite gParagraphSuite;
+extern ATEParagraphsIteratorSuite gParagraphsIteratorSuite;
+extern ATECharFeaturesSuite gCharFeaturesSuite;
+extern ATEParaFeaturesSuite gParaFeaturesSuite;
+extern ATECharStyleSuite gCharStyleSuite;
+extern ATEParaStyleSuite gParaStyleSuite;
+extern ATECharStylesSuite gCharStylesSuite;
+extern ATEParaStylesSuite gParaStylesSuite;
+extern ATECharStylesIteratorSuite gCharStylesIteratorSuite;
+extern ATEParaStylesIteratorSuite gParaStylesIteratorSuite;
+extern ATEDocumentTextResourcesSuite gDocumentTextResourcesSuite;
+extern ATEFontSuite gEngineFontSuite;
+extern ATEApplicationPaintSuite gApplicationPaintSuite;
 
 // Offers every suite of the platform: the ones implemented with their tables, the others with
 // the empty table.

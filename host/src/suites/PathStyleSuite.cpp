@@ -117,11 +117,79 @@ AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
     return error;
 }
 
+AIErr SetObjectAIColor(AIPathStyle* pathStyle, const AIColor* color, AIBoolean stroke, AIArtHandle art) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "SetObjectAIColor");
+    if (error == kNoErr && (pathStyle == nullptr || color == nullptr || !document->isValid(ArtIdOf(art)))) {
+        error = kBadParameterErr;
+    }
+    // The colour must be one the document can paint with (its custom colours, gradients, patterns).
+    if (error == kNoErr && !FromAIColor(*color)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    if (stroke) {
+        pathStyle->strokePaint = true;
+        pathStyle->stroke.color = *color;
+    } else {
+        pathStyle->fillPaint = true;
+        pathStyle->fill.color = *color;
+    }
+    return kNoErr;
+}
+
+AIErr AdjustObjectAIColors(AIArtHandle art, AIAdjustColorFunc adjust, void* userData, ai::int32,
+                           AIBoolean* madeReplacement) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "AdjustObjectAIColors");
+    if (error == kNoErr && adjust == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (madeReplacement != nullptr) {
+        *madeReplacement = false;
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    // The walk works on a copy, so that a failure part way changes nothing.
+    model::Document copy = *document;
+    AIErr result = kNoErr;
+    const model::Result<bool> changed = copy.forEachColor(
+        model::ArtId{reinterpret_cast<std::uintptr_t>(art)}, [&](model::Color& color, bool& altered) {
+            if (result != kNoErr) {
+                return;
+            }
+            AIColor offered = ToAIColor(color);
+            AIBoolean didAlter = false;
+            AIErr callError = kNoErr;
+            adjust(&offered, userData, &callError, &didAlter);
+            result = callError;
+            if (result != kNoErr || !didAlter) {
+                return;
+            }
+            if (const std::optional<model::Color> value = FromAIColor(offered)) {
+                color = *value;
+                altered = true;
+            }
+        });
+    error = !changed ? ErrorFromStatus(changed.status()) : result;
+    if (error == kNoErr) {
+        *document = std::move(copy);
+        if (madeReplacement != nullptr) {
+            *madeReplacement = *changed;
+        }
+    }
+    state->journal.Record("AdjustObjectAIColors", {ArtLabel(document, art)}, error);
+    return error;
+}
+
 }  // namespace
 
 AIPathStyleSuite gPathStyleSuite = {
     PLIM_SUITE_FUNCTION(GetPathStyle),
     PLIM_SUITE_FUNCTION(SetPathStyle),
+    PLIM_SUITE_FUNCTION(SetObjectAIColor),
+    PLIM_SUITE_FUNCTION(AdjustObjectAIColors),
 };
 
 }  // namespace host

@@ -27,7 +27,15 @@ AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) 
 }
 
 const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style) {
-    return state.styles.values.Find(style);
+    if (const model::ArtStyle* value = state.styles.values.Find(style)) {
+        return value;
+    }
+    // A named graphic style of the current document, by its own handle.
+    const model::GraphicStyle* named =
+        state.documents.current != nullptr
+            ? state.documents.current->colors().findGraphicStyle(ResourceIdOf(style))
+            : nullptr;
+    return named != nullptr ? &named->style : nullptr;
 }
 
 ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField) {
@@ -51,9 +59,116 @@ ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField)
     return result;
 }
 
+namespace {
+
+const model::Document* CurrentDocument() {
+    const HostState* state = CurrentState();
+    return state != nullptr ? state->documents.current.get() : nullptr;
+}
+
+// The resource named by a colour, as a handle of the current document; null when it has none.
+const void* ResourceHandle(const model::Color& color) {
+    const model::Document* document = CurrentDocument();
+    if (document == nullptr) {
+        return nullptr;
+    }
+    model::ResourceId id;
+    if (color.kind == model::Color::Kind::custom) {
+        const model::CustomColor* custom = document->colors().customColorByName(color.resource);
+        id = custom != nullptr ? custom->id : model::ResourceId{};
+    } else if (const model::PaintResource* resource =
+                   document->colors().resourceByName(color.resource, color.kind)) {
+        id = resource->id;
+    }
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id.value));
+}
+
+// The name of the custom colour behind the handle in the current document; a library's custom
+// colour is added to the document first (or the document's of the same name is taken).
+std::optional<std::string> CustomColorName(AICustomColorHandle handle) {
+    HostState* state = CurrentState();
+    if (state == nullptr || state->documents.current == nullptr) {
+        return std::nullopt;
+    }
+    const SwatchLibraryRecord* library = nullptr;
+    const model::CustomColor* custom = FindCustomColor(*state, handle, &library);
+    if (custom == nullptr) {
+        return std::nullopt;
+    }
+    model::DocumentColors& colors = state->documents.current->editColors();
+    if (library != nullptr && colors.customColorByName(custom->name) == nullptr &&
+        !colors.addCustomColor(custom->name, custom->definition)) {
+        return std::nullopt;
+    }
+    return custom->name;
+}
+
+std::optional<model::Color> ResourceColor(const AIColor& color) {
+    const model::Document* document = CurrentDocument();
+    if (document == nullptr) {
+        return std::nullopt;
+    }
+    const bool gradient = color.kind == kGradient;
+    const void* handle = gradient ? static_cast<const void*>(color.c.b.gradient) : color.c.p.pattern;
+    const model::Color::Kind kind = gradient ? model::Color::Kind::gradient : model::Color::Kind::pattern;
+    const model::PaintResource* resource = document->colors().findResource(ResourceIdOf(handle), kind);
+    if (resource == nullptr) {
+        return std::nullopt;
+    }
+    return gradient ? model::Color::gradient(resource->name) : model::Color::pattern(resource->name);
+}
+
+}  // namespace
+
+const model::CustomColor* FindCustomColor(const HostState& state, AICustomColorHandle handle,
+                                          const SwatchLibraryRecord** library) {
+    const model::ResourceId id = ResourceIdOf(handle);
+    if (library != nullptr) {
+        *library = nullptr;
+    }
+    if (state.documents.current != nullptr) {
+        if (const model::CustomColor* custom = state.documents.current->colors().findCustomColor(id)) {
+            return custom;
+        }
+    }
+    for (const SwatchLibraryRecord& record : state.colors.swatchLibraries) {
+        if (const model::CustomColor* custom = record.colors.findCustomColor(id)) {
+            if (library != nullptr) {
+                *library = &record;
+            }
+            return custom;
+        }
+    }
+    return nullptr;
+}
+
 AIColor ToAIColor(const model::Color& color) {
     AIColor result;
     switch (color.kind) {
+        case model::Color::Kind::custom: {
+            const void* handle = ResourceHandle(color);
+            if (handle == nullptr) {
+                break;  // none
+            }
+            result.kind = kCustomColor;
+            result.c.c = {static_cast<AICustomColorHandle>(const_cast<void*>(handle)), color.values[0]};
+            break;
+        }
+        case model::Color::Kind::pattern:
+        case model::Color::Kind::gradient: {
+            const void* handle = ResourceHandle(color);
+            if (handle == nullptr) {
+                break;
+            }
+            if (color.kind == model::Color::Kind::pattern) {
+                result.kind = kPattern;
+                result.c.p.pattern = static_cast<AIPatternHandle>(const_cast<void*>(handle));
+            } else {
+                result.kind = kGradient;
+                result.c.b.gradient = static_cast<AIGradientHandle>(const_cast<void*>(handle));
+            }
+            break;
+        }
         case model::Color::Kind::none:
             result.kind = kNoneColor;
             break;
@@ -87,8 +202,19 @@ std::optional<model::Color> FromAIColor(const AIColor& color) {
         case kThreeColor:
             result = model::Color::rgb(color.c.rgb.red, color.c.rgb.green, color.c.rgb.blue);
             break;
+        case kCustomColor: {
+            const std::optional<std::string> name = CustomColorName(color.c.c.color);
+            if (!name) {
+                return std::nullopt;
+            }
+            result = model::Color::custom(*name, color.c.c.tint);
+            break;
+        }
+        case kPattern:
+        case kGradient:
+            return ResourceColor(color);
         default:
-            return std::nullopt;  // patterns, gradients and custom colours are not modelled
+            return std::nullopt;
     }
     for (std::size_t i = 0; i < result.componentCount(); ++i) {
         if (!IsUnit(result.values[i])) {

@@ -27,9 +27,22 @@ struct ParserPaintField {
 ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField);
 
 // Conversions. A record that breaks the model's limits (a component outside 0 to 1, a negative
-// width, an unknown kind) gives none.
+// width, an unknown kind) gives none. Custom colours, gradients and patterns are named by the
+// current document's handles; a custom colour of a loaded swatch library is added to the current
+// document's custom colours (under its name) when first used there. Without a document they
+// convert to none (ToAIColor) or fail (FromAIColor).
 AIColor ToAIColor(const model::Color& color);
 std::optional<model::Color> FromAIColor(const AIColor& color);
+// The custom colour behind a handle: the current document's, or a loaded library's; null when the
+// handle names none. *library (when not null) tells which.
+const model::CustomColor* FindCustomColor(const HostState& state, AICustomColorHandle handle,
+                                          const SwatchLibraryRecord** library = nullptr);
+inline AICustomColorHandle CustomColorHandleOf(model::ResourceId id) {
+    return reinterpret_cast<AICustomColorHandle>(static_cast<std::uintptr_t>(id.value));
+}
+inline model::ResourceId ResourceIdOf(const void* handle) {
+    return model::ResourceId{reinterpret_cast<std::uintptr_t>(handle)};
+}
 AIFillStyle ToAIFill(const model::FillPaint& fill);
 std::optional<model::FillPaint> FromAIFill(const AIFillStyle& fill);
 AIStrokeStyle ToAIStroke(const model::StrokePaint& stroke);

@@ -3,6 +3,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "suites/TextEngineAccess.h"
 
 namespace host {
 namespace {
@@ -31,9 +32,58 @@ AIErr CreateOutline(AIArtHandle textFrame, AIArtHandle* outline) {
     return error;
 }
 
+// The frame's content, or the error: no document, or art that is no text frame.
+struct FrameStart {
+    HostState* state;
+    model::Document* document;
+    const model::TextFrameContent* content;
+    AIErr error;
+};
+
+FrameStart OpenFrame(AIArtHandle textFrame, std::string_view operation) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, operation);
+    const model::TextFrameContent* content =
+        error == kNoErr ? document->contentAs<model::TextFrameContent>(ArtIdOf(textFrame)) : nullptr;
+    return {state, document, content, error == kNoErr && content == nullptr ? kBadParameterErr : error};
+}
+
+AIErr GetType(AIArtHandle textFrame, AITextFrameType* type) {
+    auto [state, document, content, error] = OpenFrame(textFrame, "GetType");
+    if ((error = OutputError(error, type)) != kNoErr) {
+        return Refuse(type, error);
+    }
+    *type = static_cast<AITextFrameType>(content->kind);
+    return kNoErr;
+}
+
+AIErr GetATETextFrame(AIArtHandle textFrame, TextFrameRef* frame) {
+    auto [state, document, content, error] = OpenFrame(textFrame, "GetATETextFrame");
+    if ((error = OutputError(error, frame)) != kNoErr) {
+        return Refuse(frame, error);
+    }
+    return Answer(*state, frame, TextFrameObject{ArtIdOf(textFrame)});
+}
+
+AIErr GetAITextFrame(TextFrameRef frame, AIArtHandle* textFrame) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "GetAITextFrame");
+    const TextFrameObject* object = error == kNoErr ? TextObjectOf<TextFrameObject>(*state, frame) : nullptr;
+    if ((error = OutputError(error, textFrame)) == kNoErr &&
+        (object == nullptr || document->contentAs<model::TextFrameContent>(object->frame) == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(textFrame, error);
+    }
+    *textFrame = ArtHandleOf(object->frame);
+    return kNoErr;
+}
+
 }  // namespace
 
 AITextFrameSuite gTextFrameSuite = {
+    PLIM_SUITE_FUNCTION(GetType),
+    PLIM_SUITE_FUNCTION(GetATETextFrame),
+    PLIM_SUITE_FUNCTION(GetAITextFrame),
     PLIM_SUITE_FUNCTION(CreateOutline),
 };
 

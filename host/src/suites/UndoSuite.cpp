@@ -71,13 +71,50 @@ AIErr GetNthTransactionTag(ai::int32 n, ai::UnicodeString& tag) {
     return kNoErr;
 }
 
+AIErr SetRevertMark(AIUndoMark* mark) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "SetRevertMark");
+    error = OutputError(error, mark);
+    if (error == kNoErr && !state->documents.undo.InCall()) {
+        error = kCantHappenErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(mark, error);
+    }
+    *mark = static_cast<AIUndoMark>(const_cast<void*>(PlaceRevertMark(*state, *document)));
+    state->journal.Record("SetRevertMark", {}, kNoErr);
+    return kNoErr;
+}
+
+AIErr RevertToMark(AIUndoMark mark) {
+    auto [state, document, error] = StartDocumentOperation(kAIUndoSuite, "RevertToMark");
+    if (state == nullptr) {
+        return error;
+    }
+    if (error == kNoErr && !RevertDocumentToMark(*state, mark)) {
+        error = kBadParameterErr;
+    }
+    state->journal.Record("RevertToMark", {}, error);
+    return error;
+}
+
+AIErr ForgetMark(AIUndoMark mark) {
+    auto [state, error] = StartOperation(kAIUndoSuite, "ForgetMark");
+    if (state == nullptr) {
+        return error;
+    }
+    if (error == kNoErr && !ForgetRevertMark(*state, mark)) {
+        error = kBadParameterErr;
+    }
+    return error;
+}
+
 }  // namespace
 
 AIUndoSuite gUndoSuite = {
-    PLIM_SUITE_FUNCTION(SetKind),
-    PLIM_SUITE_FUNCTION(SetUndoTagUS),
-    PLIM_SUITE_FUNCTION(CountTransactions),
-    PLIM_SUITE_FUNCTION(GetNthTransactionTag),
+    PLIM_SUITE_FUNCTION(SetKind),           PLIM_SUITE_FUNCTION(SetUndoTagUS),
+    PLIM_SUITE_FUNCTION(CountTransactions), PLIM_SUITE_FUNCTION(GetNthTransactionTag),
+    PLIM_SUITE_FUNCTION(SetRevertMark),     PLIM_SUITE_FUNCTION(RevertToMark),
+    PLIM_SUITE_FUNCTION(ForgetMark),
 };
 
 }  // namespace host

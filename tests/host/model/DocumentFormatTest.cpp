@@ -99,7 +99,7 @@ Document richDocument() {
     const ArtId onPath = addArt(document, ArtType::textFrame, "text", PaintOrder::above, compound);
     auto* text = document.editContent<TextFrameContent>(onPath);
     text->kind = TextKind::onPath;
-    text->text = "tab\there\rnext \xf0\x9f\x99\x82";
+    text->story = *Story::plain("tab\there\rnext \xf0\x9f\x99\x82");
     text->path = PathGeometry::rectangle(Rect(0, 2, 3, 0));
     const ArtId area = addArt(document, ArtType::textFrame, "", PaintOrder::above, compound);
     document.editContent<TextFrameContent>(area)->kind = TextKind::area;
@@ -160,7 +160,7 @@ TEST(DocumentFormat, TheSampleOpensWithItsContent) {
     EXPECT_EQ(*document.attributes(findByName(document, "Texture"), attribute::locked), attribute::locked);
     EXPECT_EQ(*document.attributes(findByName(document, "Mask"), attribute::clippingMask),
               attribute::clippingMask);
-    EXPECT_EQ(document.contentAs<TextFrameContent>(findByName(document, "Price"))->text,
+    EXPECT_EQ(document.contentAs<TextFrameContent>(findByName(document, "Price"))->story.utf8(),
               "Only \xe2\x82\xac 19.99\rwhile stocks last");
 }
 
@@ -260,6 +260,30 @@ INSTANTIATE_TEST_SUITE_P(
                 withLayerChildren(R"({"type": "textFrame", "kind": "spiral", "frame": [0, 0, 0, 0]})"),
                 "unknown text kind"},
         BadText{"negativeStroke", withLayerChildren(R"({"type": "path", "strokeWidth": -1})"), "negative"},
+        BadText{
+            "textAndStory",
+            withLayerChildren(
+                R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "text": "a", "story": {"text": "a"}})"),
+            "either \"text\" or \"story\""},
+        BadText{
+            "runsShortOfTheText",
+            withLayerChildren(
+                R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "story": {"text": "abc", "runs": [{"length": 2}]}})"),
+            "do not cover the text"},
+        BadText{"storyDirection",
+                withLayerChildren(
+                    R"({"type": "textFrame", "kind": "point", "frame": [0, 1, 1, 0], "storyDirection": 2})"),
+                "out of range"},
+        BadText{"storyOnAPath", withLayerChildren(R"({"type": "path", "story": {"text": "a"}})"),
+                "unknown key \"story\""},
+        BadText{
+            "repeatedTextStyle",
+            R"({"format": "plimhost-document", "version": 1, "layers": [], "textStyles": {"character": {"A": {}, "A": {}}}})",
+            "given twice"},
+        BadText{
+            "featureOutOfRange",
+            R"({"format": "plimhost-document", "version": 1, "layers": [], "textStyles": {"character": {"A": {"fontSize": -1}}}})",
+            "out of its range"},
         BadText{
             "repeatedTag",
             withLayerChildren(
@@ -395,12 +419,9 @@ TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
     document.editContent<PathContent>(path)->geometry.segments.clear();
     document.editContent<PathContent>(path)->geometry.closed = false;
     const ArtId text = addArt(document, ArtType::textFrame, "t", PaintOrder::aboveAll);
-    document.editContent<TextFrameContent>(text)->text = "bad \xff byte";
-    written = writeDocument(document);
-    EXPECT_FALSE(written.text.has_value());
-    EXPECT_FALSE(written.error.empty());
-
-    document.editContent<TextFrameContent>(text)->text = "fine";
+    // A story holds UTF-16: malformed UTF-8 never gets in.
+    EXPECT_FALSE(Story::plain("bad \xff byte"));
+    document.editContent<TextFrameContent>(text)->story = *Story::plain("fine");
     document.editContent<TextFrameContent>(text)->box.frame = Rect();
     EXPECT_FALSE(writeDocument(document).text.has_value()) << "an inverted frame";
 }

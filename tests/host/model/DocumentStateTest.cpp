@@ -102,8 +102,13 @@ INSTANTIATE_TEST_SUITE_P(
                [](Document& d) {
                    d.transform(findByName(d, "Logo"), Matrix{1, 0, 0, 1, 5, 0});
                }},
-        Change{"text",
-               [](Document& d) { d.editContent<TextFrameContent>(findByName(d, "Title"))->text += "!"; }},
+        Change{"text", [](Document& d) { d.editStory(findByName(d, "Title"))->insert(0, u"!"); }},
+        Change{"text_style",
+               [](Document& d) {
+                   CharFeatures emphasis;
+                   emphasis.fontSize = 20.0;
+                   d.editTextStyles().setCharStyle("Emphasis", emphasis);
+               }},
         Change{"layer",
                [](Document& d) {
                    LayerProperties properties = *d.layerProperties(d.firstLayer());

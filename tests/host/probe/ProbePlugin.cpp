@@ -24,6 +24,7 @@
 //   snapshot   "NAME": copy the art into its own dictionary (key "probe.snapshot")
 //   restore    "NAME": put the copy back above the art and dispose of the art
 //   dispose    "NAME": dispose of the art
+//   mark, revertMark, forgetMark  "NAME": set a revert mark under the name, revert to it, forget it
 //   batch      "COMMAND ARGUMENT;COMMAND ARGUMENT...": several commands in one call, answers joined by ';'
 #include <algorithm>
 #include <cstdlib>
@@ -316,6 +317,18 @@ std::optional<std::string> RunDocumentScript(Probe& probe, const std::string& co
         ai::UnicodeString tag("unchanged");
         const AIErr error = undo->GetNthTransactionTag(std::atoi(input.c_str()), tag);
         return error == kNoErr ? tag.as_UTF8() : "error " + Code(error) + " " + tag.as_UTF8();
+    }
+    if (command == "mark" || command == "revertMark" || command == "forgetMark") {
+        // Revert marks by the name they were set under.
+        static std::map<std::string, AIUndoMark> marks;
+        Borrowed<AIUndoSuite> undo(kAIUndoSuite, kAIUndoSuiteVersion);
+        if (command == "mark") {
+            AIUndoMark& mark = marks[input];
+            return Code(undo->SetRevertMark(&mark));
+        }
+        const auto found = marks.find(input);
+        AIUndoMark mark = found != marks.end() ? found->second : nullptr;
+        return Code(command == "revertMark" ? undo->RevertToMark(mark) : undo->ForgetMark(mark));
     }
     if (command == "undo" || command == "redo") {
         Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);

@@ -373,7 +373,7 @@ AIErr GetDocumentFilePath(AIDocumentHandle document, ai::FilePath& path) {
     return kNoErr;
 }
 
-AIDocumentListSuite gDocuments{CountDocuments, GetNthDocument, GetDocumentFilePath};
+AIDocumentListSuite gDocuments{CountDocuments, GetNthDocument, GetDocumentFilePath, nullptr, nullptr, nullptr};
 
 // --- Artboards -------------------------------------------------------------------------------------------
 

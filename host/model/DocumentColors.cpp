@@ -1,0 +1,289 @@
+#include "model/DocumentColors.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/Utf8.h"
+
+namespace host::model {
+
+namespace {
+
+bool isUnit(double value) {
+    return std::isfinite(value) && value >= 0.0 && value <= 1.0;
+}
+
+bool isUsableName(std::string_view name) {
+    return !name.empty() && isValidUtf8(name);
+}
+
+bool isFixedSwatch(std::string_view name) {
+    return name == kNoneSwatch || name == kRegistrationSwatch;
+}
+
+template <typename Record>
+const Record* findById(const std::vector<Record>& records, ResourceId id) {
+    const auto found =
+        std::find_if(records.begin(), records.end(), [&](const Record& each) { return each.id == id; });
+    return found == records.end() || !id ? nullptr : &*found;
+}
+
+template <typename Record>
+const Record* findByName(const std::vector<Record>& records, std::string_view name) {
+    const auto found =
+        std::find_if(records.begin(), records.end(), [&](const Record& each) { return each.name == name; });
+    return found == records.end() ? nullptr : &*found;
+}
+
+template <typename Record>
+Record* mutableById(std::vector<Record>& records, ResourceId id) {
+    return const_cast<Record*>(findById(records, id));
+}
+
+}  // namespace
+
+Status CustomColorDefinition::check() const {
+    for (std::size_t i = 0; i < componentCount(); ++i) {
+        const double value = values[i];
+        const bool valid = kind != Kind::lab ? isUnit(value)
+                           : i == 0          ? std::isfinite(value) && value >= 0.0 && value <= 100.0
+                                             : std::isfinite(value) && value >= -128.0 && value <= 127.0;
+        if (!valid) {
+            return Status::badParameter;
+        }
+    }
+    return Status::ok;
+}
+
+Color CustomColorDefinition::processColor() const {
+    switch (kind) {
+        case Kind::cmyk:
+            return Color::cmyk(values[0], values[1], values[2], values[3]);
+        case Kind::rgb:
+            return Color::rgb(values[0], values[1], values[2]);
+        case Kind::lab: {
+            // Lightness alone, as a grey: the stand-in draws no colour-managed Lab.
+            return Color::gray(1.0 - std::clamp(values[0] / 100.0, 0.0, 1.0));
+        }
+    }
+    return Color::black();
+}
+
+DocumentColors::DocumentColors(ColorModel model) : model_(model), swatches_(defaultSwatches(model)) {}
+
+std::vector<Swatch> DocumentColors::defaultSwatches(ColorModel model) {
+    const bool cmyk = model == ColorModel::cmyk;
+    return {
+        Swatch{ResourceId{nextHandleValue()}, std::string(kNoneSwatch), Color::none()},
+        Swatch{ResourceId{nextHandleValue()}, std::string(kRegistrationSwatch), Color::cmyk(1, 1, 1, 1)},
+        Swatch{ResourceId{nextHandleValue()}, "White", cmyk ? Color::cmyk(0, 0, 0, 0) : Color::rgb(1, 1, 1)},
+        Swatch{ResourceId{nextHandleValue()}, "Black", cmyk ? Color::cmyk(0, 0, 0, 1) : Color::rgb(0, 0, 0)},
+    };
+}
+
+Status DocumentColors::checkColor(const Color& color) const {
+    ArtStyle probe;
+    probe.paintFields.push_back(PaintField::fill(color));
+    if (probe.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    switch (color.kind) {
+        case Color::Kind::custom:
+            return customColorByName(color.resource) != nullptr ? Status::ok : Status::badParameter;
+        case Color::Kind::pattern:
+        case Color::Kind::gradient:
+            return resourceByName(color.resource, color.kind) != nullptr ? Status::ok : Status::badParameter;
+        default:
+            return Status::ok;
+    }
+}
+
+Status DocumentColors::checkStyle(const ArtStyle& style) const {
+    if (style.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    Status status = Status::ok;
+    ArtStyle copy = style;
+    model::forEachColor(copy, [&](Color& color) {
+        if (checkColor(color) != Status::ok) {
+            status = Status::badParameter;
+        }
+    });
+    return status;
+}
+
+Color DocumentColors::flatColor(const Color& color) const {
+    switch (color.kind) {
+        case Color::Kind::custom: {
+            const CustomColor* custom = customColorByName(color.resource);
+            if (custom == nullptr) {
+                return Color::none();
+            }
+            // A tint mixes the colour with white.
+            const std::array<double, 3> rgb = toRgb(custom->definition.processColor());
+            const double tint = color.values[0];
+            return Color::rgb(rgb[0] + (1.0 - rgb[0]) * tint, rgb[1] + (1.0 - rgb[1]) * tint,
+                              rgb[2] + (1.0 - rgb[2]) * tint);
+        }
+        case Color::Kind::pattern:
+        case Color::Kind::gradient: {
+            const PaintResource* resource = resourceByName(color.resource, color.kind);
+            return resource != nullptr ? resource->flat : Color::none();
+        }
+        default:
+            return color;
+    }
+}
+
+const CustomColor* DocumentColors::findCustomColor(ResourceId id) const {
+    return findById(customColors_, id);
+}
+
+const CustomColor* DocumentColors::customColorByName(std::string_view name) const {
+    return findByName(customColors_, name);
+}
+
+Result<ResourceId> DocumentColors::addCustomColor(std::string_view name,
+                                                  const CustomColorDefinition& definition) {
+    if (!isUsableName(name) || customColorByName(name) != nullptr || definition.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    const ResourceId id{nextHandleValue()};
+    customColors_.push_back(CustomColor{id, std::string(name), definition});
+    return id;
+}
+
+Status DocumentColors::setCustomColorDefinition(ResourceId id, const CustomColorDefinition& definition) {
+    CustomColor* custom = mutableById(customColors_, id);
+    if (custom == nullptr || definition.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    custom->definition = definition;
+    return Status::ok;
+}
+
+Status DocumentColors::setCustomColorName(ResourceId id, std::string_view name) {
+    CustomColor* custom = mutableById(customColors_, id);
+    const CustomColor* holder = customColorByName(name);
+    if (custom == nullptr || !isUsableName(name) || (holder != nullptr && holder != custom)) {
+        return Status::badParameter;
+    }
+    custom->name = std::string(name);
+    return Status::ok;
+}
+
+const PaintResource* DocumentColors::findResource(ResourceId id, Color::Kind kind) const {
+    return findById(kind == Color::Kind::gradient ? gradients_ : patterns_, id);
+}
+
+const PaintResource* DocumentColors::resourceByName(std::string_view name, Color::Kind kind) const {
+    if (kind != Color::Kind::gradient && kind != Color::Kind::pattern) {
+        return nullptr;
+    }
+    return findByName(kind == Color::Kind::gradient ? gradients_ : patterns_, name);
+}
+
+Result<ResourceId> DocumentColors::addResource(std::string_view name, Color::Kind kind, const Color& flat) {
+    const bool process = flat.kind == Color::Kind::gray || flat.kind == Color::Kind::rgb ||
+                         flat.kind == Color::Kind::cmyk || flat.kind == Color::Kind::none;
+    if ((kind != Color::Kind::gradient && kind != Color::Kind::pattern) || !isUsableName(name) ||
+        resourceByName(name, kind) != nullptr || !process || checkColor(flat) != Status::ok) {
+        return Status::badParameter;
+    }
+    const ResourceId id{nextHandleValue()};
+    (kind == Color::Kind::gradient ? gradients_ : patterns_)
+        .push_back(PaintResource{id, std::string(name), flat});
+    return id;
+}
+
+Result<std::size_t> DocumentColors::swatchIndex(ResourceId id) const {
+    const Swatch* swatch = findSwatch(id);
+    if (swatch == nullptr) {
+        return Status::notFound;
+    }
+    return static_cast<std::size_t>(swatch - swatches_.data());
+}
+
+const Swatch* DocumentColors::findSwatch(ResourceId id) const {
+    return findById(swatches_, id);
+}
+
+const Swatch* DocumentColors::swatchByName(std::string_view name) const {
+    return name.empty() ? nullptr : findByName(swatches_, name);
+}
+
+Result<ResourceId> DocumentColors::appendSwatch(std::string_view name, const Color& color) {
+    if (!isUsableName(name) || swatchByName(name) != nullptr || checkColor(color) != Status::ok) {
+        return Status::badParameter;
+    }
+    const ResourceId id{nextHandleValue()};
+    swatches_.push_back(Swatch{id, std::string(name), color});
+    return id;
+}
+
+ResourceId DocumentColors::insertSwatch(std::size_t index) {
+    const ResourceId id{nextHandleValue()};
+    const std::size_t at = std::min(index, swatches_.size());
+    swatches_.insert(swatches_.begin() + static_cast<std::ptrdiff_t>(at), Swatch{id, {}, Color::none()});
+    return id;
+}
+
+Status DocumentColors::removeSwatch(ResourceId id) {
+    const Result<std::size_t> index = swatchIndex(id);
+    if (!index) {
+        return Status::badParameter;
+    }
+    swatches_.erase(swatches_.begin() + static_cast<std::ptrdiff_t>(*index));
+    return Status::ok;
+}
+
+Status DocumentColors::setSwatchName(ResourceId id, std::string_view name) {
+    Swatch* swatch = mutableById(swatches_, id);
+    const Swatch* holder = swatchByName(name);
+    if (swatch == nullptr || !isUsableName(name) || isFixedSwatch(swatch->name) || isFixedSwatch(name) ||
+        (holder != nullptr && holder != swatch)) {
+        return Status::badParameter;
+    }
+    swatch->name = std::string(name);
+    return Status::ok;
+}
+
+Status DocumentColors::setSwatchColor(ResourceId id, const Color& color) {
+    Swatch* swatch = mutableById(swatches_, id);
+    if (swatch == nullptr || isFixedSwatch(swatch->name) || checkColor(color) != Status::ok) {
+        return Status::badParameter;
+    }
+    swatch->color = color;
+    return Status::ok;
+}
+
+const GraphicStyle* DocumentColors::findGraphicStyle(ResourceId id) const {
+    return findById(graphicStyles_, id);
+}
+
+const GraphicStyle* DocumentColors::graphicStyleByName(std::string_view name) const {
+    return findByName(graphicStyles_, name);
+}
+
+Result<ResourceId> DocumentColors::addGraphicStyle(std::string_view name, const ArtStyle& style,
+                                                   bool unlisted) {
+    if (!isUsableName(name) || graphicStyleByName(name) != nullptr || checkStyle(style) != Status::ok) {
+        return Status::badParameter;
+    }
+    const ResourceId id{nextHandleValue()};
+    graphicStyles_.push_back(GraphicStyle{id, std::string(name), style, unlisted});
+    return id;
+}
+
+void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
+    for (Swatch& swatch : swatches_) {
+        if (swatches) {
+            visit(swatch.color);
+        }
+    }
+    for (GraphicStyle& style : graphicStyles_) {
+        model::forEachColor(style.style, visit);
+    }
+}
+
+}  // namespace host::model

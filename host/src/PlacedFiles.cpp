@@ -1,0 +1,490 @@
+#include "PlacedFiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <string_view>
+
+#include <jpeglib.h>
+#include <lodepng.h>
+#include <tiffio.h>
+
+#include "host/Text.h"
+#include "model/DocumentFormat.h"
+
+namespace host {
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+constexpr double kCentimetresPerInch = 2.54;
+
+struct KindByExtension {
+    std::string_view extension;
+    PlacedKind kind;
+};
+constexpr KindByExtension kKinds[] = {
+    {"png", PlacedKind::image},   {"jpg", PlacedKind::image},   {"jpeg", PlacedKind::image},
+    {"jpe", PlacedKind::image},   {"tif", PlacedKind::image},   {"tiff", PlacedKind::image},
+    {"psd", PlacedKind::image},   {"ai", PlacedKind::document}, {"ait", PlacedKind::document},
+    {"pdf", PlacedKind::vector},  {"svg", PlacedKind::vector},  {"eps", PlacedKind::vector},
+    {"epsf", PlacedKind::vector}, {"txt", PlacedKind::text},
+};
+
+std::string LowerExtension(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    if (!extension.empty()) {
+        extension.erase(0, 1);
+    }
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return extension;
+}
+
+// The whole file, when it is a regular file no larger than the limit.
+std::optional<std::string> ReadBounded(const std::filesystem::path& file, std::string& error) {
+    std::error_code failed;
+    const std::uintmax_t size = std::filesystem::file_size(file, failed);
+    if (failed || !std::filesystem::is_regular_file(file, failed)) {
+        error = "cannot read " + file.string();
+        return std::nullopt;
+    }
+    if (size > kMaxPlacedFileBytes) {
+        error = file.string() + " is too large to place";
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        error = "cannot read " + file.string();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The extent of an image of that many pixels at the resolution (pixels per inch; 72 when unknown
+// or not usable).
+model::Rect ImageFrame(std::size_t width, std::size_t height, double resolution) {
+    if (!(resolution > 0.0) || resolution > 1e6) {
+        resolution = kPointsPerInch;
+    }
+    const double scale = kPointsPerInch / resolution;
+    return model::Rect(0.0, static_cast<double>(height) * scale, static_cast<double>(width) * scale, 0.0);
+}
+
+bool SizeAllowed(std::size_t width, std::size_t height) {
+    return width > 0 && height > 0 && width <= kMaxPlacedPixels / height;
+}
+
+std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+    return (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) << 24) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16) |
+           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
+}
+
+std::uint16_t BigEndian16(std::string_view bytes, std::size_t at) {
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(bytes[at]) << 8) |
+                                      static_cast<unsigned char>(bytes[at + 1]));
+}
+
+// --- PNG ---------------------------------------------------------------------------------------------
+
+bool ReadPng(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
+    lodepng::State state;
+    unsigned width = 0;
+    unsigned height = 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (lodepng_inspect(&width, &height, &state, data, bytes.size()) != 0 || !SizeAllowed(width, height)) {
+        error = "not a PNG image the host can read";
+        return false;
+    }
+    // The physical resolution chunk, when there is one: pixels per metre.
+    double resolution = kPointsPerInch;
+    constexpr std::size_t kFirstChunk = 8;
+    for (std::size_t at = kFirstChunk; at + 12 <= bytes.size();) {
+        const std::uint32_t length = BigEndian32(bytes, at);
+        const std::string_view type(bytes.data() + at + 4, 4);
+        if (length > bytes.size() - at - 12) {
+            break;
+        }
+        if (type == "pHYs" && length >= 9 && bytes[at + 16] == 1) {
+            resolution = BigEndian32(bytes, at + 8) * kCentimetresPerInch / 100.0;
+        }
+        if (type == "IDAT" || type == "IEND") {
+            break;
+        }
+        at += 12 + length;
+    }
+    placed.frame = ImageFrame(width, height, resolution);
+    if (!decode) {
+        return true;
+    }
+    std::vector<unsigned char> rgba;
+    if (lodepng::decode(rgba, width, height, data, bytes.size(), LCT_RGBA, 8) != 0) {
+        error = "the PNG image can't be decoded";
+        return false;
+    }
+    placed.pixels = model::RasterPixels{width, height, model::RasterPixels::Space::rgb, true,
+                                        std::vector<std::uint8_t>(rgba.begin(), rgba.end())};
+    return true;
+}
+
+// --- JPEG --------------------------------------------------------------------------------------------
+
+// libjpeg's default error handler ends the process; this one jumps back to the reader instead.
+struct JpegErrors {
+    jpeg_error_mgr manager{};
+    std::jmp_buf back{};
+    char message[JMSG_LENGTH_MAX] = {};
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->back, 1);
+}
+
+void JpegIgnoreMessage(j_common_ptr /*info*/, int /*level*/) {}
+
+// Decompresses with the jump target in this frame only: no C++ object with a destructor lives
+// between setjmp and a longjmp.
+bool ReadJpeg(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
+    jpeg_decompress_struct info{};
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegErrorExit;
+    errors.manager.emit_message = JpegIgnoreMessage;
+    std::vector<std::uint8_t>* pixels = &placed.pixels.bytes;
+    if (setjmp(errors.back) != 0) {
+        jpeg_destroy_decompress(&info);
+        error = std::string("the JPEG image can't be read: ") + errors.message;
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    if (!SizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        error = "the JPEG image is too large";
+        return false;
+    }
+    double resolution = kPointsPerInch;
+    if (info.density_unit == 1) {
+        resolution = info.X_density;
+    } else if (info.density_unit == 2) {
+        resolution = info.X_density * kCentimetresPerInch;
+    }
+    placed.frame = ImageFrame(info.image_width, info.image_height, resolution);
+    if (decode) {
+        const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+        const bool gray = info.jpeg_color_space == JCS_GRAYSCALE;
+        info.out_color_space = cmyk ? JCS_CMYK : (gray ? JCS_GRAYSCALE : JCS_RGB);
+        jpeg_start_decompress(&info);
+        const std::size_t rowBytes = static_cast<std::size_t>(info.output_width) * info.output_components;
+        pixels->resize(rowBytes * info.output_height);
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = pixels->data() + rowBytes * info.output_scanline;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_decompress(&info);
+        placed.pixels.width = info.output_width;
+        placed.pixels.height = info.output_height;
+        placed.pixels.alpha = false;
+        placed.pixels.space =
+            cmyk ? model::RasterPixels::Space::cmyk
+                 : (gray ? model::RasterPixels::Space::gray : model::RasterPixels::Space::rgb);
+    }
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// --- TIFF --------------------------------------------------------------------------------------------
+
+// libtiff reports through handlers that print; the reader answers by return values instead.
+void SilentTiffHandler(const char* /*module*/, const char* /*format*/, va_list /*arguments*/) {}
+
+struct TiffCloser {
+    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+
+bool ReadTiff(const std::filesystem::path& file, bool decode, PlacedFile& placed, std::string& error) {
+    TIFFSetErrorHandler(SilentTiffHandler);
+    TIFFSetWarningHandler(SilentTiffHandler);
+    const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(file.c_str(), "r"));
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    if (tiff == nullptr || TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) != 1 ||
+        TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) != 1 || !SizeAllowed(width, height)) {
+        error = "not a TIFF image the host can read";
+        return false;
+    }
+    float resolution = static_cast<float>(kPointsPerInch);
+    std::uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (TIFFGetField(tiff.get(), TIFFTAG_XRESOLUTION, &resolution) == 1 && unit == RESUNIT_CENTIMETER) {
+        resolution *= static_cast<float>(kCentimetresPerInch);
+    }
+    placed.frame = ImageFrame(width, height, resolution);
+    if (!decode) {
+        return true;
+    }
+    std::vector<std::uint32_t> abgr(static_cast<std::size_t>(width) * height);
+    if (TIFFReadRGBAImageOriented(tiff.get(), width, height, abgr.data(), ORIENTATION_TOPLEFT, 0) != 1) {
+        error = "the TIFF image can't be decoded";
+        return false;
+    }
+    placed.pixels = model::RasterPixels{width, height, model::RasterPixels::Space::rgb, true, {}};
+    placed.pixels.bytes.reserve(abgr.size() * 4);
+    for (const std::uint32_t pixel : abgr) {
+        for (const std::uint32_t component :
+             {TIFFGetR(pixel), TIFFGetG(pixel), TIFFGetB(pixel), TIFFGetA(pixel)}) {
+            placed.pixels.bytes.push_back(static_cast<std::uint8_t>(component));
+        }
+    }
+    return true;
+}
+
+// --- PSD ---------------------------------------------------------------------------------------------
+
+// The header gives the size; the resolution resource (1005), when there is one, the resolution.
+bool ReadPsd(const std::string& bytes, PlacedFile& placed, std::string& error) {
+    constexpr std::size_t kHeader = 26;
+    if (bytes.size() < kHeader + 8 || bytes.compare(0, 4, "8BPS") != 0) {
+        error = "not a PSD image";
+        return false;
+    }
+    const std::uint32_t height = BigEndian32(bytes, 14);
+    const std::uint32_t width = BigEndian32(bytes, 18);
+    if (!SizeAllowed(width, height)) {
+        error = "the PSD image has no usable size";
+        return false;
+    }
+    double resolution = kPointsPerInch;
+    std::size_t at = kHeader + 4 + BigEndian32(bytes, kHeader);  // past the colour mode data
+    if (at + 4 <= bytes.size()) {
+        const std::size_t end = std::min<std::size_t>(bytes.size(), at + 4 + BigEndian32(bytes, at));
+        for (at += 4; at + 12 <= end && bytes.compare(at, 4, "8BIM") == 0;) {
+            const std::uint16_t id = BigEndian16(bytes, at + 4);
+            std::size_t name = static_cast<unsigned char>(bytes[at + 6]) + 1;
+            name += name % 2;
+            if (at + 6 + name + 4 > end) {
+                break;
+            }
+            const std::size_t data = at + 6 + name + 4;
+            const std::uint32_t size = BigEndian32(bytes, at + 6 + name);
+            if (size > end - data) {
+                break;
+            }
+            constexpr std::uint16_t kResolutionInfo = 1005;
+            if (id == kResolutionInfo && size >= 4) {
+                resolution = BigEndian32(bytes, data) / 65536.0;
+            }
+            at = data + size + size % 2;
+        }
+    }
+    placed.frame = ImageFrame(width, height, resolution);
+    return true;
+}
+
+// --- Vector files --------------------------------------------------------------------------------------
+
+model::Rect BoxFrame(double left, double bottom, double right, double top) {
+    return model::Rect(0.0, std::abs(top - bottom), std::abs(right - left), 0.0);
+}
+
+bool FrameUsable(const model::Rect& frame) {
+    return std::isfinite(frame.right) && std::isfinite(frame.top) && frame.width() > 0.0 &&
+           frame.height() > 0.0;
+}
+
+const std::regex kNumber(R"([-+]?(?:\d+\.?\d*|\.\d+))");
+
+std::vector<double> NumbersIn(const std::string& text) {
+    std::vector<double> numbers;
+    for (auto match = std::sregex_iterator(text.begin(), text.end(), kNumber);
+         match != std::sregex_iterator(); ++match) {
+        numbers.push_back(std::strtod(match->str().c_str(), nullptr));
+    }
+    return numbers;
+}
+
+// Four numbers after the first occurrence of the key, within a short stretch of text.
+std::optional<std::vector<double>> BoxAfter(const std::string& bytes, std::string_view key) {
+    const std::size_t at = bytes.find(key);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    constexpr std::size_t kStretch = 200;
+    std::string stretch = bytes.substr(at + key.size(), kStretch);
+    stretch = stretch.substr(0, stretch.find_first_of("]\r\n"));
+    std::vector<double> numbers = NumbersIn(stretch);
+    if (numbers.size() < 4) {
+        return std::nullopt;
+    }
+    numbers.resize(4);
+    return numbers;
+}
+
+// A length of an SVG attribute in points: px and user units count as points.
+std::optional<double> SvgLength(const std::string& tag, const std::string& name) {
+    const std::regex attribute("\\s" + name + "\\s*=\\s*[\"']\\s*([-+0-9.eE]+)\\s*([a-z%]*)");
+    std::smatch match;
+    if (!std::regex_search(tag, match, attribute) || match[2] == "%") {
+        return std::nullopt;
+    }
+    double length = std::strtod(match[1].str().c_str(), nullptr);
+    const std::string unit = match[2];
+    if (unit == "in") {
+        length *= kPointsPerInch;
+    } else if (unit == "cm") {
+        length *= kPointsPerInch / kCentimetresPerInch;
+    } else if (unit == "mm") {
+        length *= kPointsPerInch / (kCentimetresPerInch * 10.0);
+    }
+    return length;
+}
+
+bool ReadVector(const std::string& bytes, const std::string& extension, PlacedFile& placed,
+                std::string& error) {
+    std::optional<std::vector<double>> box;
+    if (extension == "pdf") {
+        box = BoxAfter(bytes, "/MediaBox");
+    } else if (extension == "eps" || extension == "epsf") {
+        box = BoxAfter(bytes, "%%HiResBoundingBox:");
+        if (!box) {
+            box = BoxAfter(bytes, "%%BoundingBox:");
+        }
+    } else {
+        const std::size_t start = bytes.find("<svg");
+        const std::size_t end = start == std::string::npos ? start : bytes.find('>', start);
+        const std::string tag = end == std::string::npos ? std::string() : bytes.substr(start, end - start);
+        const std::optional<double> width = SvgLength(tag, "width");
+        const std::optional<double> height = SvgLength(tag, "height");
+        if (width && height) {
+            box = std::vector<double>{0.0, 0.0, *width, *height};
+        } else if (std::optional<std::vector<double>> viewBox = BoxAfter(tag, "viewBox=")) {
+            box = std::vector<double>{0.0, 0.0, (*viewBox)[2], (*viewBox)[3]};
+        }
+    }
+    if (box) {
+        placed.frame = BoxFrame((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
+    }
+    if (!box || !FrameUsable(placed.frame)) {
+        error = "no page or bounding box in the " + extension + " file";
+        return false;
+    }
+    return true;
+}
+
+// --- Native documents and text -------------------------------------------------------------------------
+
+bool ReadNative(const std::filesystem::path& file, PlacedFile& placed, std::string& error) {
+    model::ReadResult read = model::openDocument(file);
+    if (!read.document) {
+        error = read.error;
+        return false;
+    }
+    // The content is what the active artboard shows; its frame is the artboard's rectangle.
+    placed.frame = read.document->artboards()[read.document->activeArtboard()].bounds;
+    placed.document = std::move(read.document);
+    return true;
+}
+
+// The text as paragraphs separated by "\r", and the nominal box of point text in 12-point type.
+bool ReadText(const std::string& bytes, PlacedFile& placed) {
+    const std::string text = text::EncodeUTF8(text::DecodeUTF8(bytes));
+    std::string paragraphs;
+    std::size_t longest = 0;
+    std::size_t current = 0;
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            paragraphs += '\r';
+            longest = std::max(longest, current);
+            current = 0;
+            ++lines;
+            continue;
+        }
+        paragraphs += c;
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++current;
+        }
+    }
+    longest = std::max(longest, current);
+    constexpr double kAdvance = 7.2;  // half a 12-point em and a little more, per character
+    constexpr double kLeading = 14.4;
+    placed.text = std::move(paragraphs);
+    placed.frame = model::Rect(0.0, kLeading * static_cast<double>(lines),
+                               std::max(kAdvance, kAdvance * static_cast<double>(longest)), 0.0);
+    return true;
+}
+
+}  // namespace
+
+std::optional<PlacedKind> PlacedKindOf(const std::filesystem::path& file) {
+    const std::string extension = LowerExtension(file);
+    for (const KindByExtension& entry : kKinds) {
+        if (entry.extension == extension) {
+            return entry.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool decode, std::string& error) {
+    const std::optional<PlacedKind> kind = PlacedKindOf(file);
+    if (!kind) {
+        error = "the host can't place files of this kind: " + file.string();
+        return std::nullopt;
+    }
+    PlacedFile placed;
+    placed.kind = *kind;
+    const std::string extension = LowerExtension(file);
+    if (extension == "tif" || extension == "tiff") {
+        std::error_code failed;
+        if (!std::filesystem::is_regular_file(file, failed) ||
+            std::filesystem::file_size(file, failed) > kMaxPlacedFileBytes) {
+            error = "cannot read " + file.string();
+            return std::nullopt;
+        }
+        return ReadTiff(file, decode, placed, error) ? std::optional<PlacedFile>(std::move(placed))
+                                                     : std::nullopt;
+    }
+    if (*kind == PlacedKind::document) {
+        return ReadNative(file, placed, error) ? std::optional<PlacedFile>(std::move(placed)) : std::nullopt;
+    }
+    const std::optional<std::string> bytes = ReadBounded(file, error);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    bool read = false;
+    if (extension == "png") {
+        read = ReadPng(*bytes, decode, placed, error);
+    } else if (extension == "psd") {
+        read = ReadPsd(*bytes, placed, error);
+    } else if (*kind == PlacedKind::image) {
+        read = ReadJpeg(*bytes, decode, placed, error);
+    } else if (*kind == PlacedKind::vector) {
+        read = ReadVector(*bytes, extension, placed, error);
+    } else {
+        read = ReadText(*bytes, placed);
+    }
+    return read ? std::optional<PlacedFile>(std::move(placed)) : std::nullopt;
+}
+
+}  // namespace host

@@ -1,0 +1,49 @@
+// Reading the files that the placed-art suite places. The kind of a file follows its extension;
+// every reader is defensive: reads are bounded, the image libraries' errors come back as an error
+// text (libjpeg through its own error handler, libtiff's handlers silenced), and sizes beyond the
+// limits below are refused.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/ArtContent.h"
+#include "model/Document.h"
+
+namespace host {
+
+enum class PlacedKind {
+    image,     // PNG, JPEG, TIFF, PSD: sized from pixels and resolution
+    document,  // native documents ("ai", "ait"): a group holding one clip group when embedded
+    vector,    // PDF, SVG, EPS: sized from their boxes
+    text,      // "txt": placed as point text
+};
+
+// The kind of a file by its extension (compared in lower case); none for any other extension.
+std::optional<PlacedKind> PlacedKindOf(const std::filesystem::path& file);
+
+// What placing needs of a file.
+struct PlacedFile {
+    PlacedKind kind = PlacedKind::image;
+    // The content's extent in points, with its bottom-left corner at (0, 0).
+    model::Rect frame;
+    // Images, decoded only when asked (an embedded image); PSD images are never decoded.
+    model::RasterPixels pixels;
+    // Native documents.
+    std::optional<model::Document> document;
+    // Text files: the text, paragraphs separated by "\r".
+    std::string text;
+};
+
+// Files larger than this are not read.
+inline constexpr std::uintmax_t kMaxPlacedFileBytes = 256u << 20;
+// Images with more pixels than this are not decoded.
+inline constexpr std::size_t kMaxPlacedPixels = std::size_t{1} << 26;
+
+// Reads the file; decode asks for an image's pixels. None, with the reason in error, when the kind
+// is unknown or the file can't be read.
+std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool decode, std::string& error);
+
+}  // namespace host

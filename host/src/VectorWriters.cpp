@@ -1,0 +1,355 @@
+#include "VectorWriters.h"
+
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+// qpdf 11 without its old PointerHolder class.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "Renderer.h"
+#include "model/AtomicFile.h"
+
+namespace host {
+
+namespace {
+
+using model::Document;
+using model::Rect;
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextDeleter {
+    void operator()(cairo_t* context) const { cairo_destroy(context); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using Context = std::unique_ptr<cairo_t, ContextDeleter>;
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+template <typename T>
+T ValueOr(const ActionValues& values, std::string_view key, T fallback) {
+    const auto found = values.find(key);
+    if (found == values.end()) {
+        return fallback;
+    }
+    if (const T* value = std::get_if<T>(&found->second)) {
+        return *value;
+    }
+    return fallback;
+}
+
+double RealOr(const ActionValues& values, std::string_view key, double fallback) {
+    const auto found = values.find(key);
+    if (found == values.end()) {
+        return fallback;
+    }
+    if (const auto* real = std::get_if<double>(&found->second)) {
+        return *real;
+    }
+    if (const auto* integer = std::get_if<std::int64_t>(&found->second)) {
+        return static_cast<double>(*integer);
+    }
+    return fallback;
+}
+
+// Draws every page with the surface's page size set first; the surface is finished afterwards.
+bool DrawPages(cairo_surface_t* surface, const Document& document, const std::vector<Rect>& pages,
+               void (*setSize)(cairo_surface_t*, double, double)) {
+    const Context context(cairo_create(surface));
+    const std::vector<model::ArtId> layers = LayerGroupsBottomFirst(document);
+    for (const Rect& page : pages) {
+        if (setSize != nullptr) {
+            setSize(surface, page.width(), page.height());
+        }
+        if (!DrawArtOnto(context.get(), document, layers, page)) {
+            return false;
+        }
+        cairo_show_page(context.get());
+    }
+    cairo_surface_finish(surface);
+    return cairo_status(context.get()) == CAIRO_STATUS_SUCCESS &&
+           cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+}
+
+struct Bleed {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+};
+
+std::string PdfVersion(std::int64_t compatibility) {
+    switch (compatibility) {
+        case 19:
+            return "1.3";
+        case 20:
+            return "1.4";
+        case 21:
+            return "1.5";
+        case 23:
+            return "1.7";
+        default:
+            return "1.6";
+    }
+}
+
+QPDFObjectHandle BoxArray(double left, double bottom, double right, double top) {
+    return QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+        QPDFObjectHandle::newReal(left, 3), QPDFObjectHandle::newReal(bottom, 3),
+        QPDFObjectHandle::newReal(right, 3), QPDFObjectHandle::newReal(top, 3)});
+}
+
+// The permissions a permissions password grants, from the enumerations of the PDF options: the
+// older PDF 1.3 values 4, 5 (printing) and 6 to 9 (changes), or the newer 1 to 3 and 1 to 5.
+struct Permissions {
+    bool print = true;
+    bool printHigh = true;
+    bool modify = true;
+    bool assemble = true;
+    bool annotate = true;
+    bool fillForms = true;
+    bool extract = true;
+};
+
+Permissions PermissionsOf(const ActionValues& values) {
+    Permissions granted;
+    granted.extract = ValueOr<bool>(values, "ebcp", true);
+    switch (ValueOr<std::int64_t>(values, "pmpr", 0)) {
+        case 1:
+        case 4:
+            granted.print = granted.printHigh = false;
+            break;
+        case 2:
+            granted.printHigh = false;
+            break;
+        default:
+            break;
+    }
+    const std::int64_t changes = ValueOr<std::int64_t>(values, "pmch", 0);
+    const auto allow = [&granted](bool assemble, bool fillForms, bool annotate, bool modify) {
+        granted.assemble = assemble;
+        granted.fillForms = fillForms;
+        granted.annotate = annotate;
+        granted.modify = modify;
+    };
+    switch (changes) {
+        case 1:
+        case 6:
+            allow(false, false, false, false);
+            break;
+        case 2:
+            allow(true, false, false, false);
+            break;
+        case 3:
+            allow(false, true, false, false);
+            break;
+        case 4:
+        case 7:
+            allow(false, true, true, false);
+            break;
+        case 8:
+            allow(true, true, false, false);
+            break;
+        default:
+            break;
+    }
+    return granted;
+}
+
+void Encrypt(QPDFWriter& writer, const std::string& version, const std::string& user,
+             const std::string& owner, const Permissions& granted) {
+    if (version == "1.3") {
+        writer.setR2EncryptionParametersInsecure(user.c_str(), owner.c_str(), granted.print, granted.modify,
+                                                 granted.extract, granted.annotate);
+        return;
+    }
+    const qpdf_r3_print_e print = !granted.print       ? qpdf_r3p_none
+                                  : !granted.printHigh ? qpdf_r3p_low
+                                                       : qpdf_r3p_full;
+    if (version == "1.4" || version == "1.5") {
+        writer.setR3EncryptionParametersInsecure(user.c_str(), owner.c_str(), true, granted.extract,
+                                                 granted.assemble, granted.annotate, granted.fillForms,
+                                                 granted.modify, print);
+        return;
+    }
+    writer.setR4EncryptionParametersInsecure(user.c_str(), owner.c_str(), true, granted.extract,
+                                             granted.assemble, granted.annotate, granted.fillForms,
+                                             granted.modify, print, true, true);
+}
+
+// Sets the version, boxes, metadata, info and encryption of the PDF cairo drew.
+bool FinishPdf(std::string& pdf, const std::vector<Rect>& artboards, const Bleed& bleed,
+               const ActionValues& values, std::string_view xmpPacket, const std::string& title,
+               std::string* error) {
+    try {
+        QPDF document;
+        document.processMemoryFile("copy", pdf.data(), pdf.size());
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
+        for (std::size_t i = 0; i < pages.size() && i < artboards.size(); ++i) {
+            QPDFObjectHandle page = pages[i].getObjectHandle();
+            const double width = artboards[i].width() + bleed.left + bleed.right;
+            const double height = artboards[i].height() + bleed.top + bleed.bottom;
+            page.replaceKey("/MediaBox", BoxArray(0, 0, width, height));
+            page.replaceKey("/BleedBox", BoxArray(0, 0, width, height));
+            page.replaceKey("/TrimBox",
+                            BoxArray(bleed.left, bleed.bottom, width - bleed.right, height - bleed.top));
+        }
+        QPDFObjectHandle root = document.getRoot();
+        if (!xmpPacket.empty()) {
+            QPDFObjectHandle metadata = QPDFObjectHandle::newStream(&document, std::string(xmpPacket));
+            metadata.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/Metadata"));
+            metadata.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/XML"));
+            root.replaceKey("/Metadata", metadata);
+        }
+        QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
+        info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
+        info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("PlimUtils stand-in"));
+        document.getTrailer().replaceKey("/Info", document.makeIndirectObject(info));
+
+        QPDFWriter writer(document);
+        writer.setOutputMemory();
+        const std::string version = PdfVersion(ValueOr<std::int64_t>(values, "comp", 22));
+        writer.forcePDFVersion(version);
+        const std::string user = ValueOr<std::string>(values, "usps", "");
+        const std::string owner = ValueOr<std::string>(values, "msps", "");
+        if (!user.empty() || !owner.empty()) {
+            writer.setPreserveEncryption(false);
+            Encrypt(writer, version, user, owner, owner.empty() ? Permissions{} : PermissionsOf(values));
+        }
+        writer.write();
+        const std::unique_ptr<Buffer> written(writer.getBuffer());
+        pdf.assign(reinterpret_cast<const char*>(written->getBuffer()), written->getSize());
+        return true;
+    } catch (const std::exception& failure) {
+        *error = std::string("can't finish the PDF: ") + failure.what();
+        return false;
+    }
+}
+
+bool WritePdf(const Document& document, const std::filesystem::path& file, const ActionValues& values,
+              std::string_view xmpPacket, std::string* error) {
+    const Bleed bleed{RealOr(values, "blft", 0), RealOr(values, "btop", 0), RealOr(values, "brht", 0),
+                      RealOr(values, "bbtm", 0)};
+    for (const double side : {bleed.left, bleed.top, bleed.right, bleed.bottom}) {
+        if (!std::isfinite(side) || side < 0 || side > 72 * 100) {
+            *error = "a bleed is outside 0 to 7200 points";
+            return false;
+        }
+    }
+    std::vector<Rect> artboards;
+    std::vector<Rect> pages;
+    for (const model::Artboard& artboard : document.artboards()) {
+        const Rect& a = artboard.bounds;
+        artboards.push_back(a);
+        pages.push_back(
+            Rect(a.left - bleed.left, a.top + bleed.top, a.right + bleed.right, a.bottom - bleed.bottom));
+    }
+    std::string pdf;
+    const Surface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
+    cairo_pdf_surface_restrict_to_version(surface.get(), CAIRO_PDF_VERSION_1_4);
+    if (!DrawPages(surface.get(), document, pages, cairo_pdf_surface_set_size)) {
+        *error = "the document could not be drawn";
+        return false;
+    }
+    if (!FinishPdf(pdf, artboards, bleed, values, xmpPacket, file.stem().string(), error)) {
+        return false;
+    }
+    return model::writeFileAtomically(file, pdf, error);
+}
+
+// Puts the packet in a metadata element right after the opening svg tag.
+bool InsertSvgMetadata(std::string& svg, std::string_view xmpPacket) {
+    const std::size_t svgTag = svg.find("<svg");
+    const std::size_t tagEnd = svgTag == std::string::npos ? svgTag : svg.find('>', svgTag);
+    if (tagEnd == std::string::npos) {
+        return false;
+    }
+    svg.insert(tagEnd + 1, "\n<metadata>" + std::string(xmpPacket) + "</metadata>");
+    return true;
+}
+
+bool WriteSvg(const Document& document, const std::filesystem::path& file, const ActionValues& values,
+              std::string_view xmpPacket, std::string* error) {
+    Rect area = document.artboards().front().bounds;
+    for (const model::Artboard& artboard : document.artboards()) {
+        area = area.united(artboard.bounds);
+    }
+    std::string svg;
+    const Surface surface(
+        cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
+    cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
+    if (!DrawPages(surface.get(), document, {area}, nullptr)) {
+        *error = "the document could not be drawn";
+        return false;
+    }
+    if (ValueOr<bool>(values, "IXAP", false) && !xmpPacket.empty() && !InsertSvgMetadata(svg, xmpPacket)) {
+        *error = "the SVG has no svg element";
+        return false;
+    }
+    return model::writeFileAtomically(file, svg, error);
+}
+
+// A DSC text: printable ASCII only, so that the comment stays one line.
+std::string DscText(const std::string& text) {
+    std::string clean;
+    for (const char c : text) {
+        clean += (c >= 0x20 && c < 0x7F) ? c : '_';
+    }
+    return clean;
+}
+
+bool WriteEps(const Document& document, const std::filesystem::path& file, std::string* error) {
+    // cairo's EPS of several pages is not a valid EPS: only the active artboard is written.
+    const Rect page = document.artboards().at(document.activeArtboard()).bounds;
+    std::string eps;
+    const Surface surface(cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
+    cairo_ps_surface_set_eps(surface.get(), true);
+    cairo_ps_surface_dsc_comment(surface.get(), ("%%Title: " + DscText(file.stem().string())).c_str());
+    if (!DrawPages(surface.get(), document, {page}, nullptr)) {
+        *error = "the document could not be drawn";
+        return false;
+    }
+    return model::writeFileAtomically(file, eps, error);
+}
+
+}  // namespace
+
+bool IsVectorFormat(std::string_view formatName) {
+    return formatName == kPdfFormatName || formatName == kSvgFormatName || formatName == kEpsFormatName;
+}
+
+bool WriteVectorCopy(const Document& document, const std::filesystem::path& file, std::string_view formatName,
+                     const ActionValues& values, std::string_view xmpPacket, std::string* error) {
+    try {
+        if (formatName == kPdfFormatName) {
+            return WritePdf(document, file, values, xmpPacket, error);
+        }
+        if (formatName == kSvgFormatName) {
+            return WriteSvg(document, file, values, xmpPacket, error);
+        }
+        if (formatName == kEpsFormatName) {
+            return WriteEps(document, file, error);
+        }
+        *error = "unknown format " + std::string(formatName);
+        return false;
+    } catch (const std::exception& failure) {
+        *error = failure.what();
+        return false;
+    }
+}
+
+}  // namespace host

@@ -1,0 +1,165 @@
+// The action manager: parameter blocks and the one event the application knows, saving a copy of
+// the current document ("host_saveACopyAs"). The event reads the path ('name') and the format
+// name ('frmt'); every other key is accepted and left to the format's writer, which here ignores
+// it. Every play is journalled with its whole block, so that tests can read the options a job set.
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AIActionManager.h"
+#include "HostState.h"
+#include "model/DocumentFormat.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+#include "suites/SuiteBoundary.h"
+
+namespace host {
+namespace {
+
+using Block = std::map<ai::uint32, std::string>;
+
+constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
+constexpr const char* kNativeFormat = "Host Any Format Writer";
+
+std::string KeyText(ActionParamKeyID key) {
+    std::string text;
+    for (const int shift : {24, 16, 8, 0}) {
+        text += static_cast<char>((key >> shift) & 0xFFu);
+    }
+    return text;
+}
+
+// The block's value under the key without its type letter ("u:/a.ai" gives "/a.ai").
+std::optional<std::string> ValueOf(const Block& block, const char (&code)[5]) {
+    const auto found = block.find(ActionKey(code));
+    if (found == block.end() || found->second.size() < 2) {
+        return std::nullopt;
+    }
+    return found->second.substr(2);
+}
+
+// Stores one value as "<type>:<text>" under the key.
+AIErr SetValue(const char* operation, AIActionParamValueRef param, ActionParamKeyID key, std::string value) {
+    auto [state, error] = StartOperation(kAIActionManagerSuite, operation);
+    if (state == nullptr) {
+        return error;
+    }
+    Block* block = error == kNoErr ? state->actions.blocks.Find(param) : nullptr;
+    if (error == kNoErr && block == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        (*block)[key] = std::move(value);
+    }
+    return error;
+}
+
+AIErr AINewActionParamValue(AIActionParamValueRef* param) {
+    auto [state, error] = StartOperation(kAIActionManagerSuite, "AINewActionParamValue");
+    if (state == nullptr) {
+        return error;
+    }
+    error = OutputError(error, param);
+    if (error != kNoErr) {
+        return Refuse(param, error);
+    }
+    *param = state->actions.blocks.Add<AIActionParamValueRef>(std::make_unique<Block>());
+    return kNoErr;
+}
+
+AIErr AIDeleteActionParamValue(AIActionParamValueRef param) {
+    auto [state, error] = StartOperation(kAIActionManagerSuite, "AIDeleteActionParamValue");
+    if (state == nullptr) {
+        return error;
+    }
+    if (error == kNoErr && !state->actions.blocks.Remove(param)) {
+        error = kBadParameterErr;
+    }
+    return error;
+}
+
+AIErr AIActionSetString(AIActionParamValueRef param, ActionParamKeyID key, const char* value) {
+    if (value == nullptr) {
+        return kBadParameterErr;
+    }
+    return SetValue("AIActionSetString", param, key, std::string("s:") + value);
+}
+
+AIErr AIActionSetStringUS(AIActionParamValueRef param, ActionParamKeyID key, const ai::UnicodeString& value) {
+    HostState* state = CurrentState();
+    const std::optional<std::string> text = state != nullptr ? StringText(*state, value) : std::nullopt;
+    if (!text) {
+        return kBadParameterErr;
+    }
+    return SetValue("AIActionSetStringUS", param, key, "u:" + *text);
+}
+
+AIErr AIActionSetBoolean(AIActionParamValueRef param, ActionParamKeyID key, ASBoolean value) {
+    return SetValue("AIActionSetBoolean", param, key, value ? "b:1" : "b:0");
+}
+
+AIErr AIActionSetInteger(AIActionParamValueRef param, ActionParamKeyID key, ai::int32 value) {
+    return SetValue("AIActionSetInteger", param, key, "i:" + std::to_string(value));
+}
+
+AIErr AIActionSetReal(AIActionParamValueRef param, ActionParamKeyID key, AIReal value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "r:%.17g", value);
+    return SetValue("AIActionSetReal", param, key, text);
+}
+
+AIErr AIActionSetEnumerated(AIActionParamValueRef param, ActionParamKeyID key, const char* name,
+                            ai::int32 value) {
+    return SetValue("AIActionSetEnumerated", param, key,
+                    "e:" + std::string(name != nullptr ? name : "") + "=" + std::to_string(value));
+}
+
+// The native writer: the current document, atomically (saveDocument writes a temporary file beside
+// the target, or beside the file a link names, and renames it over the target once it is complete).
+AIErr SaveACopy(const model::Document& document, const std::string& path) {
+    return model::saveDocument(document, std::filesystem::path(path)) ? kNoErr : kCantHappenErr;
+}
+
+AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
+                      AIActionParamValueRef parameters) {
+    auto [state, document, error] = StartDocumentOperation(kAIActionManagerSuite, "PlayActionEvent");
+    if (state == nullptr) {
+        return error;
+    }
+    const std::string event = eventName != nullptr ? eventName : "";
+    const Block* block = state->actions.blocks.Find(parameters);
+    std::vector<std::string> arguments = {event, std::to_string(dialogStatus)};
+    if (block != nullptr) {
+        for (const auto& [key, value] : *block) {
+            arguments.push_back(KeyText(key) + "=" + value);
+        }
+    }
+    if (error == kNoErr && (event != kSaveACopyEvent || block == nullptr)) {
+        error = kBadParameterErr;
+    }
+    const std::optional<std::string> path = block != nullptr ? ValueOf(*block, "name") : std::nullopt;
+    const std::optional<std::string> format = block != nullptr ? ValueOf(*block, "frmt") : std::nullopt;
+    if (error == kNoErr && (!path || path->empty() || format != kNativeFormat)) {
+        // The other formats' writers are not part of this application yet.
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        error = SaveACopy(*document, *path);
+    }
+    state->journal.Record("PlayActionEvent", std::move(arguments), error);
+    return error;
+}
+
+}  // namespace
+
+AIActionManagerSuite gActionManagerSuite = {
+    PLIM_SUITE_FUNCTION(AINewActionParamValue), PLIM_SUITE_FUNCTION(AIDeleteActionParamValue),
+    PLIM_SUITE_FUNCTION(AIActionSetString),     PLIM_SUITE_FUNCTION(AIActionSetStringUS),
+    PLIM_SUITE_FUNCTION(AIActionSetBoolean),    PLIM_SUITE_FUNCTION(AIActionSetInteger),
+    PLIM_SUITE_FUNCTION(AIActionSetReal),       PLIM_SUITE_FUNCTION(AIActionSetEnumerated),
+    PLIM_SUITE_FUNCTION(PlayActionEvent),
+};
+
+}  // namespace host

@@ -1,0 +1,337 @@
+// Dictionary entries as values and iterators over a dictionary's entries; the live effects the
+// application knows; the beautiful-stroke parameters of strokes; the path flags.
+#include "AIBeautifulStrokes.h"
+#include "AIEntry.h"
+#include "AILiveEffect.h"
+#include "AIPath.h"
+#include "suites/DictionaryEntries.h"
+#include "suites/DocumentAccess.h"
+#include "suites/HostSuites.h"
+#include "suites/StyleHandles.h"
+#include "suites/SuiteBoundary.h"
+
+namespace host {
+namespace {
+
+// --- Entries --------------------------------------------------------------------------------------
+
+constexpr const char* kEntrySuite = kAIEntrySuite;
+
+struct EntryStart {
+    HostState* state;
+    EntryRecord* entry;
+    AIErr error;
+};
+
+EntryStart StartEntry(const char* operation, AIEntryRef entry, const void* out) {
+    auto [state, error] = StartOperation(kEntrySuite, operation);
+    EntryRecord* record = error == kNoErr ? state->colors.entries.Find(entry) : nullptr;
+    if (error == kNoErr && (record == nullptr || out == nullptr)) {
+        error = kBadParameterErr;
+    }
+    return {state, record, error};
+}
+
+ai::int32 ReleaseEntry(AIEntryRef entry) {
+    auto [state, error] = StartOperation(kEntrySuite, "Release");
+    if (error == kNoErr) {
+        state->colors.entries.Remove(entry);
+    }
+    return 0;
+}
+
+AIErr GetType(AIEntryRef entry, AIEntryType* type) {
+    auto [state, record, error] = StartEntry("GetType", entry, type);
+    if (type != nullptr) {
+        *type = error == kNoErr ? static_cast<AIEntryType>(record->value.index()) : kUnknownEntryType;
+    }
+    return error;
+}
+
+// Reads the entry as the alternative Index of the value.
+template <std::size_t Index, typename Out, typename Convert>
+AIErr ReadAs(const char* operation, AIEntryRef entry, Out* out, Convert convert) {
+    auto [state, record, error] = StartEntry(operation, entry, out);
+    if (error == kNoErr && record->value.index() != Index) {
+        error = kWrongEntryTypeErr;
+    }
+    if (error == kNoErr) {
+        *out = convert(*record);
+    }
+    return error;
+}
+
+AIErr ToInteger(AIEntryRef entry, ai::int32* value) {
+    return ReadAs<0>("ToInteger", entry, value, [](EntryRecord& r) { return std::get<0>(r.value); });
+}
+AIErr ToBoolean(AIEntryRef entry, AIBoolean* value) {
+    return ReadAs<1>("ToBoolean", entry, value,
+                     [](EntryRecord& r) { return AIBoolean(std::get<1>(r.value)); });
+}
+AIErr ToReal(AIEntryRef entry, AIReal* value) {
+    return ReadAs<2>("ToReal", entry, value, [](EntryRecord& r) { return std::get<2>(r.value); });
+}
+AIErr ToString(AIEntryRef entry, const char** value) {
+    return ReadAs<3>("ToString", entry, value, [](EntryRecord& r) {
+        r.text = std::get<3>(r.value);
+        return r.text.c_str();
+    });
+}
+AIErr ToFillStyle(AIEntryRef entry, AIFillStyle* value) {
+    return ReadAs<6>("ToFillStyle", entry, value,
+                     [](EntryRecord& r) { return ToAIFill(*std::get<6>(r.value)); });
+}
+AIErr ToStrokeStyle(AIEntryRef entry, AIStrokeStyle* value) {
+    return ReadAs<7>("ToStrokeStyle", entry, value,
+                     [](EntryRecord& r) { return ToAIStroke(*std::get<7>(r.value)); });
+}
+
+// --- Dictionary iterators -------------------------------------------------------------------------
+
+constexpr const char* kIteratorSuite = kAIDictionaryIteratorSuite;
+
+AIErr Begin(AIDictionaryRef dictionary, AIDictionaryIterator* iterator) {
+    auto [state, error] = StartOperation(kIteratorSuite, "Begin");
+    const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, dictionary) : nullptr;
+    if (error == kNoErr && (found == nullptr || iterator == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (iterator == nullptr) {
+        return error;
+    }
+    *iterator = nullptr;
+    if (error == kNoErr) {
+        auto record = std::make_unique<DictionaryIteratorRecord>();
+        for (const auto& [key, value] : found->entries()) {
+            record->entries.emplace_back(key, value);
+        }
+        *iterator = state->colors.dictionaryIterators.Add<AIDictionaryIterator>(std::move(record));
+    }
+    return error;
+}
+
+DictionaryIteratorRecord* FindIterator(const char* operation, AIDictionaryIterator iterator) {
+    auto [state, error] = StartOperation(kIteratorSuite, operation);
+    return error == kNoErr ? state->colors.dictionaryIterators.Find(iterator) : nullptr;
+}
+
+ai::int32 ReleaseIterator(AIDictionaryIterator iterator) {
+    auto [state, error] = StartOperation(kIteratorSuite, "Release");
+    if (error == kNoErr) {
+        state->colors.dictionaryIterators.Remove(iterator);
+    }
+    return 0;
+}
+
+AIBoolean AtEnd(AIDictionaryIterator iterator) {
+    const DictionaryIteratorRecord* record = FindIterator("AtEnd", iterator);
+    return record == nullptr || record->at >= record->entries.size();
+}
+
+void Next(AIDictionaryIterator iterator) {
+    if (DictionaryIteratorRecord* record = FindIterator("Next", iterator);
+        record != nullptr && record->at < record->entries.size()) {
+        ++record->at;
+    }
+}
+
+AIDictKey GetKey(AIDictionaryIterator iterator) {
+    const DictionaryIteratorRecord* record = FindIterator("GetKey", iterator);
+    if (record == nullptr || record->at >= record->entries.size()) {
+        return nullptr;
+    }
+    return dictionary_entries::KeyForText(record->entries[record->at].first);
+}
+
+AIEntryRef GetEntry(AIDictionaryIterator iterator) {
+    auto [state, error] = StartOperation(kIteratorSuite, "GetEntry");
+    const DictionaryIteratorRecord* record =
+        error == kNoErr ? state->colors.dictionaryIterators.Find(iterator) : nullptr;
+    if (record == nullptr || record->at >= record->entries.size()) {
+        return nullptr;
+    }
+    auto entry = std::make_unique<EntryRecord>(EntryRecord{record->entries[record->at].second, {}});
+    return state->colors.entries.Add<AIEntryRef>(std::move(entry));
+}
+
+// --- Live effects ---------------------------------------------------------------------------------
+
+AIErr GetLiveEffectNameAndVersion(AILiveEffectHandle effect, const char** name, ai::int32* major,
+                                  ai::int32* minor) {
+    auto [state, error] = StartOperation(kAILiveEffectSuite, "GetLiveEffectNameAndVersion");
+    if (error != kNoErr) {
+        return error;
+    }
+    const auto number = reinterpret_cast<std::uintptr_t>(effect);
+    for (const auto& [handle, text] : state->colors.liveEffects) {
+        if (handle == number && name != nullptr) {
+            *name = text.c_str();
+            if (major != nullptr) {
+                *major = 1;
+            }
+            if (minor != nullptr) {
+                *minor = 0;
+            }
+            return kNoErr;
+        }
+    }
+    return kBadParameterErr;
+}
+
+// --- Beautiful strokes ----------------------------------------------------------------------------
+//
+// A stroke's parameter dictionary keeps the brush and arrowhead parameters as a nested dictionary
+// under "BeautifulStrokeParams": "ArrowheadStart", "ArrowheadEnd" (symbol names), "ArrowheadStartScale",
+// "ArrowheadEndScale" (reals), "ArrowheadPlacement" (integer) and "DashAdjust" (boolean).
+
+constexpr const char* kStrokesSuite = kAIBeautifulStrokesSuite;
+constexpr const char* kParamsKey = "BeautifulStrokeParams";
+
+AIErr GetParams(AIDictionaryRef strokeParams, AIDictionaryRef* params) {
+    auto [state, error] = StartOperation(kStrokesSuite, "GetParams");
+    const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, strokeParams) : nullptr;
+    if (error == kNoErr && (found == nullptr || params == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (params != nullptr) {
+        const model::Dictionary* nested = error == kNoErr ? found->dictionary(kParamsKey) : nullptr;
+        *params = nested != nullptr ? NewOwnedDictionaryRef(*state, *nested) : nullptr;
+    }
+    return error;
+}
+
+AIErr GetArrowheadOptions(AIDictionaryRef params, AIPatternHandle* beginSymbol, AIPatternHandle* endSymbol,
+                          AIReal* beginScale, AIReal* endScale, ai::int32* placement) {
+    auto [state, document, error] = StartDocumentOperation(kStrokesSuite, "GetArrowheadOptions");
+    const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, params) : nullptr;
+    if (error == kNoErr && found == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    const auto symbol = [&](const char* key) {
+        const model::Result<std::string> name = found->string(key);
+        return name ? SymbolHandleOf(document->symbolByName(*name)) : nullptr;
+    };
+    if (beginSymbol != nullptr) {
+        *beginSymbol = symbol("ArrowheadStart");
+    }
+    if (endSymbol != nullptr) {
+        *endSymbol = symbol("ArrowheadEnd");
+    }
+    const auto real = [&](const char* key, AIReal* out) {
+        if (const model::Result<double> value = found->real(key); value && out != nullptr) {
+            *out = *value;
+        }
+    };
+    real("ArrowheadStartScale", beginScale);
+    real("ArrowheadEndScale", endScale);
+    if (const model::Result<std::int32_t> value = found->integer("ArrowheadPlacement");
+        value && placement != nullptr) {
+        *placement = *value;
+    }
+    return kNoErr;
+}
+
+AIErr GetDashAdjustment(AIDictionaryRef params, AIBoolean* adjust) {
+    auto [state, error] = StartOperation(kStrokesSuite, "GetDashAdjustment");
+    const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, params) : nullptr;
+    if (error == kNoErr && (found == nullptr || adjust == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        const model::Result<bool> value = found->boolean("DashAdjust");
+        *adjust = value && *value;
+    }
+    return error;
+}
+
+// --- Paths ----------------------------------------------------------------------------------------
+
+constexpr const char* kPathSuite = kAIPathSuite;
+
+template <typename Access>
+AIErr PathFlag(const char* operation, AIArtHandle art, Access access) {
+    auto [state, document, error] = StartDocumentOperation(kPathSuite, operation);
+    // Only a setter takes the path to edit, so that reading a flag records no change.
+    constexpr bool kReads = std::is_invocable_v<Access, const model::PathContent&>;
+    const auto find = [&, document = document] {
+        if constexpr (kReads) {
+            return document->contentAs<model::PathContent>(ArtIdOf(art));
+        } else {
+            return document->editContent<model::PathContent>(ArtIdOf(art));
+        }
+    };
+    const auto path = error == kNoErr ? find() : nullptr;
+    if (error == kNoErr && path == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error == kNoErr) {
+        error = access(*path);
+    }
+    return error;
+}
+
+AIErr GetPathClosed(AIArtHandle art, AIBoolean* closed) {
+    return PathFlag("GetPathClosed", art, [&](const model::PathContent& path) {
+        return closed == nullptr ? kBadParameterErr : (*closed = path.geometry.closed, kNoErr);
+    });
+}
+
+AIErr SetPathClosed(AIArtHandle art, AIBoolean closed) {
+    const AIErr error = PathFlag("SetPathClosed", art, [&](model::PathContent& path) {
+        path.geometry.closed = closed != 0;
+        return kNoErr;
+    });
+    if (HostState* state = CurrentState()) {
+        state->journal.Record("SetPathClosed",
+                              {ArtLabel(state->documents.current.get(), art), closed ? "1" : "0"}, error);
+    }
+    return error;
+}
+
+AIErr GetPathGuide(AIArtHandle art, AIBoolean* isGuide) {
+    return PathFlag("GetPathGuide", art, [&](const model::PathContent& path) {
+        return isGuide == nullptr ? kBadParameterErr : (*isGuide = path.guide, kNoErr);
+    });
+}
+
+AIErr SetPathGuide(AIArtHandle art, AIBoolean isGuide) {
+    const AIErr error = PathFlag("SetPathGuide", art, [&](model::PathContent& path) {
+        path.guide = isGuide != 0;
+        return kNoErr;
+    });
+    if (HostState* state = CurrentState()) {
+        state->journal.Record("SetPathGuide",
+                              {ArtLabel(state->documents.current.get(), art), isGuide ? "1" : "0"}, error);
+    }
+    return error;
+}
+
+}  // namespace
+
+AIEntrySuite gEntrySuite = {.Release = ::host::GuardedCount<"Release", ReleaseEntry>,
+                            PLIM_SUITE_FUNCTION(GetType),
+                            PLIM_SUITE_FUNCTION(ToInteger),
+                            PLIM_SUITE_FUNCTION(ToBoolean),
+                            PLIM_SUITE_FUNCTION(ToReal),
+                            PLIM_SUITE_FUNCTION(ToString),
+                            PLIM_SUITE_FUNCTION(ToFillStyle),
+                            PLIM_SUITE_FUNCTION(ToStrokeStyle)};
+
+AIDictionaryIteratorSuite gDictionaryIteratorSuite = {
+    PLIM_SUITE_FUNCTION(Begin),  .Release = ::host::GuardedCount<"Release", ReleaseIterator>,
+    PLIM_SUITE_FUNCTION(AtEnd),  PLIM_SUITE_FUNCTION(Next),
+    PLIM_SUITE_FUNCTION(GetKey), PLIM_SUITE_FUNCTION(GetEntry)};
+
+AILiveEffectSuite gLiveEffectSuite = {PLIM_SUITE_FUNCTION(GetLiveEffectNameAndVersion)};
+
+AIBeautifulStrokesSuite gBeautifulStrokesSuite = {PLIM_SUITE_FUNCTION(GetParams),
+                                                  PLIM_SUITE_FUNCTION(GetArrowheadOptions),
+                                                  PLIM_SUITE_FUNCTION(GetDashAdjustment)};
+
+AIPathSuite gPathSuite = {PLIM_SUITE_FUNCTION(GetPathClosed), PLIM_SUITE_FUNCTION(SetPathClosed),
+                          PLIM_SUITE_FUNCTION(GetPathGuide), PLIM_SUITE_FUNCTION(SetPathGuide)};
+
+}  // namespace host

@@ -1,0 +1,227 @@
+#include "text/Fonts.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <unordered_map>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
+
+#include "host/Text.h"
+
+namespace host::text {
+
+namespace {
+
+// The name-table entries the font list uses.
+constexpr FT_UShort kFamilyName = 1;
+constexpr FT_UShort kStyleName = 2;
+constexpr FT_UShort kFullName = 4;
+constexpr FT_UShort kPostScriptName = 6;
+constexpr FT_UShort kTypographicFamily = 16;
+constexpr FT_UShort kTypographicStyle = 17;
+
+// A name of the table: the Windows English (United States) entry, read as UTF-16 big-endian, else
+// the Macintosh Roman English one, read as Latin-1; empty when neither is there.
+std::string TableName(FT_Face face, FT_UShort nameId) {
+    std::string roman;
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt index = 0; index < count; ++index) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, index, &name) != 0 || name.name_id != nameId) {
+            continue;
+        }
+        const bool windowsUnicode = name.platform_id == TT_PLATFORM_MICROSOFT &&
+                                    name.encoding_id == TT_MS_ID_UNICODE_CS &&
+                                    name.language_id == TT_MS_LANGID_ENGLISH_UNITED_STATES;
+        if (windowsUnicode) {
+            std::u16string units;
+            for (FT_UInt byte = 0; byte + 1 < name.string_len; byte += 2) {
+                units.push_back(static_cast<char16_t>((name.string[byte] << 8) | name.string[byte + 1]));
+            }
+            return EncodeUTF8(units);
+        }
+        const bool macRoman = name.platform_id == TT_PLATFORM_MACINTOSH &&
+                              name.encoding_id == TT_MAC_ID_ROMAN &&
+                              name.language_id == TT_MAC_LANGID_ENGLISH;
+        if (macRoman && roman.empty()) {
+            roman = EncodeUTF8(
+                DecodeRoman(std::string_view(reinterpret_cast<const char*>(name.string), name.string_len)));
+        }
+    }
+    return roman;
+}
+
+FontNames NamesOf(FT_Face face) {
+    FontNames names;
+    const char* postScript = FT_Get_Postscript_Name(face);
+    names.postScript = postScript != nullptr ? postScript : TableName(face, kPostScriptName);
+    names.full = TableName(face, kFullName);
+    names.familyNative = TableName(face, kFamilyName);
+    names.styleNative = TableName(face, kStyleName);
+    names.family = TableName(face, kTypographicFamily);
+    names.style = TableName(face, kTypographicStyle);
+    if (names.family.empty()) {
+        names.family = names.familyNative;
+    }
+    if (names.style.empty()) {
+        names.style = names.styleNative;
+    }
+    return names;
+}
+
+struct OutlineSink {
+    std::vector<GlyphContour> contours;
+    model::Point current;
+
+    static model::Point PointOf(const FT_Vector* vector) {
+        return {static_cast<double>(vector->x), static_cast<double>(vector->y)};
+    }
+    static OutlineSink& Of(void* user) { return *static_cast<OutlineSink*>(user); }
+    void Cubic(model::Point a, model::Point b, model::Point end) {
+        if (contours.empty()) {
+            contours.push_back(GlyphContour{current, {}});
+        }
+        contours.back().cubics.insert(contours.back().cubics.end(), {a, b, end});
+        current = end;
+    }
+
+    static int MoveTo(const FT_Vector* to, void* user) {
+        OutlineSink& sink = Of(user);
+        sink.current = PointOf(to);
+        sink.contours.push_back(GlyphContour{sink.current, {}});
+        return 0;
+    }
+    static int LineTo(const FT_Vector* to, void* user) {
+        OutlineSink& sink = Of(user);
+        const model::Point end = PointOf(to);
+        sink.Cubic(sink.current, end, end);
+        return 0;
+    }
+    // A quadratic piece raised to a cubic: the controls two thirds of the way to the quadratic's.
+    static int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
+        OutlineSink& sink = Of(user);
+        const model::Point c = PointOf(control);
+        const model::Point end = PointOf(to);
+        const model::Point a{sink.current.x + 2.0 / 3.0 * (c.x - sink.current.x),
+                             sink.current.y + 2.0 / 3.0 * (c.y - sink.current.y)};
+        const model::Point b{end.x + 2.0 / 3.0 * (c.x - end.x), end.y + 2.0 / 3.0 * (c.y - end.y)};
+        sink.Cubic(a, b, end);
+        return 0;
+    }
+    static int CubicTo(const FT_Vector* a, const FT_Vector* b, const FT_Vector* to, void* user) {
+        Of(user).Cubic(PointOf(a), PointOf(b), PointOf(to));
+        return 0;
+    }
+};
+
+}  // namespace
+
+struct FontList::Engine {
+    FT_Library library = nullptr;
+    std::vector<FT_Face> faces;
+    mutable std::vector<std::unordered_map<char32_t, int>> advances;
+
+    ~Engine() {
+        for (FT_Face face : faces) {
+            FT_Done_Face(face);
+        }
+        if (library != nullptr) {
+            FT_Done_FreeType(library);
+        }
+    }
+};
+
+FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>()) {
+    if (FT_Init_FreeType(&engine_->library) != 0) {
+        engine_->library = nullptr;
+        return;
+    }
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.is_regular_file(error)) {
+            files.push_back(entry.path());
+        }
+    }
+    std::vector<std::pair<FontFace, FT_Face>> found;
+    for (const std::filesystem::path& file : files) {
+        FT_Face face = nullptr;
+        if (FT_New_Face(engine_->library, file.c_str(), 0, &face) != 0) {
+            continue;
+        }
+        FontFace record{file.string(), NamesOf(face), face->units_per_EM, face->ascender, -face->descender};
+        if (!FT_IS_SCALABLE(face) || record.names.postScript.empty() || record.unitsPerEm <= 0) {
+            FT_Done_Face(face);
+            continue;
+        }
+        found.emplace_back(std::move(record), face);
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.first.names.postScript, a.first.file) <
+               std::tie(b.first.names.postScript, b.first.file);
+    });
+    for (auto& [record, face] : found) {
+        faces_.push_back(std::move(record));
+        engine_->faces.push_back(face);
+    }
+    engine_->advances.resize(faces_.size());
+}
+
+FontList::~FontList() = default;
+
+const FontList& FontList::Installed() {
+    static const FontList installed(kFontFolder);
+    return installed;
+}
+
+std::optional<std::size_t> FontList::IndexOf(std::string_view postScriptName) const {
+    for (std::size_t index = 0; index < faces_.size(); ++index) {
+        if (faces_[index].names.postScript == postScriptName) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+int FontList::Advance(std::size_t face, char32_t codePoint) const {
+    if (face >= faces_.size()) {
+        return 0;
+    }
+    auto& cache = engine_->advances[face];
+    if (const auto known = cache.find(codePoint); known != cache.end()) {
+        return known->second;
+    }
+    FT_Face ftFace = engine_->faces[face];
+    const FT_UInt glyph = FT_Get_Char_Index(ftFace, codePoint);
+    int advance = 0;
+    if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0) {
+        advance = static_cast<int>(ftFace->glyph->advance.x);
+    }
+    cache.emplace(codePoint, advance);
+    return advance;
+}
+
+std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint) const {
+    if (face >= faces_.size()) {
+        return {};
+    }
+    FT_Face ftFace = engine_->faces[face];
+    const FT_UInt glyph = FT_Get_Char_Index(ftFace, codePoint);
+    if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0 ||
+        ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+        return {};
+    }
+    const FT_Outline_Funcs funcs{
+        &OutlineSink::MoveTo, &OutlineSink::LineTo, &OutlineSink::ConicTo, &OutlineSink::CubicTo, 0, 0};
+    OutlineSink sink;
+    FT_Outline_Decompose(&ftFace->glyph->outline, &funcs, &sink);
+    std::erase_if(sink.contours, [](const GlyphContour& contour) { return contour.cubics.empty(); });
+    return sink.contours;
+}
+
+}  // namespace host::text

@@ -1,0 +1,145 @@
+// "getGraphicStyle" reads the appearance of found art, a layer or a named graphic style;
+// "getObjectAttributes" reads the attributes of found art or a layer; "setObjectAttributes" sets
+// them on found art.
+#include "AIArtStyle.h"
+#include "IAIUnicodeString.h"
+#include "appearance/GStyle.h"
+#include "appearance/ObjectAttributes.h"
+#include "art/TagSearch.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "layout/Layers.h"
+#include "layout/Lookups.h"
+#include "layout/Reduce.h"
+
+namespace {
+
+constexpr const char* kNoArtwork = "No artwork found";
+constexpr const char* kNoLayer = "Layer not found or empty";
+
+struct LayerRequest {
+    int number = -1;
+    std::string name;
+    bool Asked() const { return number >= 1 || !name.empty(); }
+};
+
+LayerRequest ReadLayerRequest(const json& request) {
+    LayerRequest layer;
+    layer.number = ReadIntegerStrictly(request, "layerNumber", -1);
+    layer.name = ReadTextStrictly(request, "layerName");
+    return layer;
+}
+
+// The contents group of the asked layer; null (with the error in the reply) when there is none.
+AIArtHandle LayerContents(const LayerRequest& layer, json& reply) {
+    AIArtHandle art = GetLayerArt(GetLayer(layer.number, layer.name));
+    if (art == nullptr) {
+        reply["error"] = kNoLayer;
+    }
+    return art;
+}
+
+// The named style; null when the name is unknown.
+AIArtStyleHandle NamedStyle(const std::string& name) {
+    AIArtStyleHandle style = nullptr;
+    if (sAIArtStyle->GetArtStyleByName(&style, ai::UnicodeString::FromUTF8(name)) != kNoErr) {
+        return nullptr;
+    }
+    return style;
+}
+
+// Runs a command's work on its request and reply. A key of the wrong type ends the command through
+// the common failure path, which keeps the "uid".
+template <typename Work>
+std::string Answer(const char* eventType, const std::string& request, Work work) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply(eventType, parsed);
+    work(parsed, reply);
+    return DumpReply(reply);
+}
+
+void ReadGraphicStyle(const json& parsed, json& reply);
+void ReadObjectAttributes(const json& parsed, json& reply);
+void WriteObjectAttributes(const json& parsed, json& reply);
+
+}  // namespace
+
+std::string PlimUtilsPlugin::GetGraphicStyle(std::string request) {
+    return Answer("getGraphicStyle", request, ReadGraphicStyle);
+}
+
+std::string PlimUtilsPlugin::GetObjectAttributes(std::string request) {
+    return Answer("getObjectAttributes", request, ReadObjectAttributes);
+}
+
+std::string PlimUtilsPlugin::SetObjectAttributes(std::string request) {
+    return Answer("setObjectAttributes", request, WriteObjectAttributes);
+}
+
+namespace {
+
+void ReadGraphicStyle(const json& parsed, json& reply) {
+    const LayerRequest layer = ReadLayerRequest(parsed);
+    const std::string styleName = ReadTextStrictly(parsed, "styleName");
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    reply["tagSearch"] = tagSearch;
+    const ArtList found = SearchTaggedArt(tagSearch);
+    AIArtStyleHandle style = nullptr;
+    if (layer.Asked()) {
+        AIArtHandle art = LayerContents(layer, reply);
+        if (art == nullptr || sAIArtStyle->GetArtStyle(art, &style) != kNoErr) {
+            reply["error"] = kNoLayer;
+            return;
+        }
+    } else if (!styleName.empty()) {
+        style = NamedStyle(styleName);
+        if (style == nullptr) {
+            reply["error"] = "Named style not found";
+            return;
+        }
+    } else if (found.empty() || sAIArtStyle->GetArtStyle(found.front(), &style) != kNoErr) {
+        reply["error"] = kNoArtwork;
+        return;
+    }
+    const ParsedStyle parsedStyle(style);
+    if (!parsedStyle.Parsed()) {
+        // A style that can't be read is said so, rather than answered with nothing.
+        reply["error"] = "Can't read the graphic style";
+        return;
+    }
+    reply["graphicStyle"] = GStyle(parsedStyle.Get()).WriteJson();
+}
+
+void ReadObjectAttributes(const json& parsed, json& reply) {
+    const LayerRequest layer = ReadLayerRequest(parsed);
+    AIArtHandle art = nullptr;
+    if (layer.Asked()) {
+        reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
+        art = LayerContents(layer, reply);
+    } else {
+        const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+        art = found.empty() ? nullptr : found.front();
+    }
+    if (art == nullptr) {
+        return;
+    }
+    json attributes = ObjectAttributes(art).WriteJson();
+    attributes.merge_patch(GlobalGStyle(art).WriteJson());
+    reply["objectAttributes"] = std::move(attributes);
+}
+
+void WriteObjectAttributes(const json& parsed, json& reply) {
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+    if (found.empty()) {
+        return;
+    }
+    // Both records are read before anything changes, so that a key of the wrong type changes nothing.
+    const ObjectAttributes attributes(parsed);
+    const GlobalGStyle global(parsed);
+    for (AIArtHandle art : found) {
+        attributes.AddToObject(art);
+        global.AddToArt(art);
+    }
+}
+
+}  // namespace

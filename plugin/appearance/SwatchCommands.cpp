@@ -1,0 +1,171 @@
+// "makeSwatch" makes or changes a document swatch from a colour; "mergeSwatches" replaces every use
+// of some swatches' colours by a target swatch's colour and deletes those swatches.
+#include <cstdint>
+#include <limits>
+#include <set>
+
+#include "AIPathStyle.h"
+#include "AISwatchList.h"
+#include "IAIUnicodeString.h"
+#include "appearance/Colors.h"
+#include "appearance/Swatches.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+
+namespace {
+
+constexpr const char* kNoInputColor = "Can't find an input color";
+
+// The swatch's name: the colour's "swatchName", else the name of the swatch at "swatchNumber"
+// (counted from 1), which is then written into the colour object.
+std::string SwatchNameOf(const json& request, json& colour) {
+    if (colour.contains("swatchName")) {
+        return colour.at("swatchName").get<std::string>();
+    }
+    if (!request.contains("swatchNumber")) {
+        return {};
+    }
+    const json& number = request.at("swatchNumber");
+    if (!number.is_number_integer()) {
+        number.get<int>();  // a value of another type fails the command as a type error
+    }
+    // Counted from 1: the conversion is made only for numbers that can name a swatch.
+    const auto wide = number.get<std::int64_t>();
+    const std::string name = wide >= 1 && wide <= std::numeric_limits<int>::max()
+                                 ? SwatchNumberToName(static_cast<int>(wide - 1))
+                                 : std::string();
+    if (!name.empty()) {
+        colour["swatchName"] = name;
+    }
+    return name;
+}
+
+void MakeSwatchFrom(const json& parsed, json& reply);
+
+}  // namespace
+
+std::string PlimUtilsPlugin::MakeSwatch(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("makeSwatch", parsed);
+    MakeSwatchFrom(parsed, reply);
+    return DumpReply(reply);
+}
+
+namespace {
+
+void MakeSwatchFrom(const json& parsed, json& reply) {
+    if (!parsed.is_object() || !parsed.contains("color")) {
+        reply["error"] = kNoInputColor;
+        return;
+    }
+    json colour = parsed.at("color");
+    const std::string name = colour.is_object() ? SwatchNameOf(parsed, colour) : std::string();
+    if (name.empty()) {
+        reply["error"] = "Can't find a swatch name or a swatch number";
+        return;
+    }
+    std::string newName;
+    ReadJsonValue(parsed, "newName", newName);
+    PFieldColor current;
+    if (SwatchToPFColor(colour, current)) {
+        const PartialPFieldColor partial(colour);
+        PFieldColor result;
+        AIColor host;
+        bool colourOk = false;
+        bool swatchOk = false;
+        partial.AddToPFieldColor(current, current, result, host, colourOk, swatchOk);
+        if (!swatchOk) {
+            reply["error"] = "Can't create a swatch";
+            return;
+        }
+    } else {
+        bool ok = false;
+        PFieldColor made(colour, ok);
+        if (!ok || !made.Check()) {
+            reply["error"] = kNoInputColor;
+            return;
+        }
+        if (!colour.contains("global")) {
+            made.global = made.colorSpace != "Grayscale";
+        }
+        const AIColor host = made.HostColor();
+        // A colour found in a library (or a gradient or pattern swatch of the document) comes back
+        // without a document swatch of the name: the swatch is made for it.
+        if (host.kind != kNoneColor && FindDocumentSwatch(name) == nullptr) {
+            EditSwatch(name, host);
+        }
+        // A colour that names no swatch after all (a gradient or pattern naming nothing, a library
+        // colour no library has) made nothing.
+        if (FindDocumentSwatch(name) == nullptr) {
+            reply["error"] = "Can't create a swatch";
+            return;
+        }
+    }
+    if (!newName.empty() && !RenameSwatch(name, newName)) {
+        reply["warning"] = "Can't rename a swatch";
+    }
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::MergeSwatches(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("mergeSwatches", parsed);
+    std::string target;
+    if (parsed.is_object() && parsed.contains("target")) {
+        target = parsed.at("target").get<std::string>();
+    }
+    std::vector<std::string> names;
+    try {
+        if (parsed.is_object() && parsed.contains("swatches")) {
+            names = parsed.at("swatches").get<std::vector<std::string>>();
+        }
+    } catch (const json::exception&) {
+        reply["error"] = "Can't read a list of swatches to merge";
+        return DumpReply(reply);
+    }
+    if (names.empty()) {
+        reply["error"] = "No swatches to merge";
+        return DumpReply(reply);
+    }
+    if (target.empty()) {
+        if (names.size() == 1) {
+            reply["warning"] = "Can't merge a single swatch";
+            return DumpReply(reply);
+        }
+        target = names.front();
+        names.erase(names.begin());
+    }
+    MergeData data;
+    AISwatchRef targetSwatch = FindDocumentSwatch(target);
+    if (targetSwatch == nullptr || sAISwatchList->GetAIColor(targetSwatch, &data.target) != kNoErr) {
+        reply["error"] = "Can't get a target swatch";
+        return DumpReply(reply);
+    }
+    std::set<AISwatchRef> swatches;
+    for (const std::string& name : names) {
+        if (AISwatchRef swatch = FindDocumentSwatch(name)) {
+            swatches.insert(swatch);
+        }
+    }
+    swatches.erase(targetSwatch);
+    for (AISwatchRef swatch : swatches) {
+        AIColor colour;
+        if (sAISwatchList->GetAIColor(swatch, &colour) == kNoErr) {
+            data.merged.push_back(colour);
+        }
+    }
+    if (data.merged.empty()) {
+        reply["error"] = "No swatches to merge";
+        return DumpReply(reply);
+    }
+    if (sAIPathStyle->AdjustObjectAIColors(nullptr, MergeColors, &data, 0, nullptr) != kNoErr) {
+        reply["error"] = "Can't merge colors";
+        return DumpReply(reply);
+    }
+    AISwatchListRef list = DocumentSwatchList();
+    for (AISwatchRef swatch : swatches) {
+        sAISwatchList->RemoveSwatch(list, swatch, false);
+    }
+    return DumpReply(reply);
+}

@@ -1,0 +1,80 @@
+#include "appearance/Swatches.h"
+
+#include "AIColor.h"
+#include "IAIUnicodeString.h"
+#include "core/Suites.h"
+
+std::string SwatchNumberToName(int index) {
+    AISwatchListRef list = DocumentSwatchList();
+    if (list == nullptr || index < 0 || index >= sAISwatchList->CountSwatches(list)) {
+        return {};
+    }
+    AISwatchRef swatch = sAISwatchList->GetNthSwatch(list, index);
+    ai::UnicodeString name;
+    if (swatch == nullptr || sAISwatchList->GetSwatchName(swatch, name) != kNoErr) {
+        return {};
+    }
+    return name.as_UTF8();
+}
+
+bool SwatchToPFColor(const json& object, PFieldColor& color) {
+    std::string name;
+    if (!ReadJsonValue(object, "swatchName", name)) {
+        return false;
+    }
+    bool found = false;
+    const PFieldColor swatchColor(name, found);
+    if (found) {
+        color = swatchColor;
+    }
+    return found;
+}
+
+bool RenameSwatch(const std::string& oldName, const std::string& newName) {
+    AISwatchListRef list = DocumentSwatchList();
+    const ai::int32 count = list != nullptr ? sAISwatchList->CountSwatches(list) : 0;
+    for (ai::int32 i = 0; i < count; ++i) {
+        AISwatchRef swatch = sAISwatchList->GetNthSwatch(list, i);
+        ai::UnicodeString name;
+        if (swatch != nullptr && sAISwatchList->GetSwatchName(swatch, name) == kNoErr &&
+            name.as_UTF8() == oldName) {
+            return sAISwatchList->SetSwatchName(swatch, ai::UnicodeString::FromUTF8(newName)) == kNoErr;
+        }
+    }
+    return false;
+}
+
+bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color) {
+    AISwatchListRef list = DocumentSwatchList();
+    AISwatchRef source = FindDocumentSwatch(sourceName);
+    if (newName.empty() || source == nullptr || sAISwatchList->GetAIColor(source, &color) != kNoErr) {
+        return false;
+    }
+    AISwatchRef copy = sAISwatchList->InsertNthSwatch(list, -1);
+    if (copy == nullptr) {
+        return false;
+    }
+    if (sAISwatchList->SetAIColor(copy, &color) != kNoErr ||
+        sAISwatchList->SetSwatchName(copy, ai::UnicodeString::FromUTF8(newName)) != kNoErr) {
+        sAISwatchList->RemoveSwatch(list, copy, false);  // no unnamed or half-made swatch is left
+        return false;
+    }
+    return true;
+}
+
+void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed) {
+    if (data == nullptr) {
+        *error = kBadParameterErr;
+        return;
+    }
+    const auto* merge = static_cast<const MergeData*>(data);
+    *changed = false;
+    for (const AIColor& each : merge->merged) {
+        if (sAIColor->IsEqual(color, &each)) {
+            *color = merge->target;
+            *changed = true;
+            break;
+        }
+    }
+    *error = kNoErr;
+}

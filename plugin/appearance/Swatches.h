@@ -1,0 +1,26 @@
+// Swatch helpers of the swatch commands and of colour edits.
+#pragma once
+
+#include <string>
+
+#include "AIPathStyle.h"
+#include "appearance/Colors.h"
+#include "core/Json.h"
+
+// The name of the document swatch at the 0-based index; empty when there is none.
+std::string SwatchNumberToName(int index);
+// When the object names a document swatch ("swatchName") whose colour can be read, color becomes
+// that colour and the answer is true; otherwise false and color untouched.
+bool SwatchToPFColor(const json& object, PFieldColor& color);
+// Renames the first document swatch named oldName; false when there is none or the host refuses.
+bool RenameSwatch(const std::string& oldName, const std::string& newName);
+// A new swatch at the end of the document's list, named newName, with the colour of the swatch
+// named sourceName (also given in color). False when a name is empty or a step fails; a swatch
+// made before the failure is taken out again.
+bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color);
+// The colour walk's callback of mergeSwatches: data is a MergeData.
+struct MergeData {
+    AIColor target;
+    std::vector<AIColor> merged;
+};
+void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed);

@@ -1,0 +1,304 @@
+// The commands on whole documents: open (from a file or the cloud storage), save (in place, to a
+// folder, to the cloud), revert, close, colour mode and units; and copying files.
+#include <string>
+
+#include "AICloudDocument.h"
+#include "AIDocumentList.h"
+#include "core/Failures.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "core/DocumentSettings.h"
+#include "documents/FileHelpers.h"
+#include "documents/HostDocuments.h"
+#include "layout/Lookups.h"
+
+namespace {
+
+constexpr const char* kFilePathNotFound = "File path not found";
+constexpr const char* kCantOpenAFile = "Can't open a file";
+constexpr const char* kCantSetAColorMode = "Can't set a color mode";
+constexpr const char* kCantSaveACloudDocument = "Can't save a cloud document";
+
+// The colour model a "colorMode" names: "RGB"/"rgb" 1, "CMYK"/"cmyk" 2; none for anything else.
+std::optional<ai::int16> ColorModelNamed(const std::string& name) {
+    if (name == "RGB" || name == "rgb") {
+        return kDocRGBColor;
+    }
+    if (name == "CMYK" || name == "cmyk") {
+        return kDocCMYKColor;
+    }
+    return std::nullopt;
+}
+
+void AddDocumentProperties(json& reply) {
+    reply.update(CurDocumentProperties().WriteJson());
+}
+
+// The path, or, when it is empty, the current document's file when that is a native document.
+std::string PathOrCurrentNativeDocument(std::string path) {
+    std::string current;
+    if (path.empty() && GetCurDocPath(current) && ToLower(StringPathExtension(current)) == "ai") {
+        return current;
+    }
+    return path;
+}
+
+bool IsExistingFile(const std::string& path) {
+    ai::FilePath file;
+    return MakeAIFilePath(path, file) && IsRegularFile(file.GetFullPathUTF8());
+}
+
+// The path without the extension of its last component.
+std::string WithoutExtension(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return path;
+    }
+    return path.substr(0, dot);
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::OpenFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("openFile", parsed);
+    const std::string path =
+        ExpandUserPath(PathOrCurrentNativeDocument(ReadTextStrictly(parsed, "filePath")));
+    const std::string colorMode = ReadTextStrictly(parsed, "colorMode");
+    reply["filePath"] = path;
+
+    const bool existingFile = IsExistingFile(path);
+    if (AIDocumentHandle open = path.empty() ? nullptr : GetDocument(-1, path)) {
+        // An open document is brought forward as it is; the colour mode is not applied to it.
+        if (sAIDocumentList->Activate(open, true) != kNoErr) {
+            reply["error"] = kCantOpenAFile;
+            return DumpReply(reply);
+        }
+        reply["isOpen"] = true;
+        reply["isNew"] = !existingFile;
+        AddDocumentProperties(reply);
+        return DumpReply(reply);
+    }
+    if (!existingFile) {
+        reply["error"] = kFilePathNotFound;
+        return DumpReply(reply);
+    }
+    reply["isNew"] = false;
+    reply["isOpen"] = false;
+    AIDocumentHandle opened = nullptr;
+    {
+        OpeningWithoutWarnings quiet;
+        if (sAIDocumentList->Open(ai::FilePath(path), kAIUnknownColorModel, kDialogNone, false, &opened) !=
+                kNoErr ||
+            opened == nullptr) {
+            reply["error"] = kCantOpenAFile;
+            return DumpReply(reply);
+        }
+    }
+    if (const std::optional<ai::int16> model = ColorModelNamed(colorMode)) {
+        if (sAIDocument->SetDocumentColorModel(*model) != kNoErr) {
+            reply["error"] = kCantSetAColorMode;
+        }
+    }
+    AddDocumentProperties(reply);
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::OpenCloudFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("openCloudFile", parsed);
+    const std::string path = ReadTextStrictly(parsed, "filePath");
+    if (path.empty()) {
+        reply["error"] = "No file path";
+        return DumpReply(reply);
+    }
+    OpeningWithoutWarnings quiet;
+    AIDocumentHandle document = nullptr;
+    const std::string description = json{{"path", "/cloud-content/" + path}}.dump();
+    if (sAICloudDocument->OpenCloudDocument(ai::UnicodeString::FromUTF8(description), &document) != kNoErr ||
+        document == nullptr) {
+        reply["error"] = kCantOpenAFile;
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::SaveFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("saveFile", parsed);
+    const std::string outputPath = ReadTextStrictly(parsed, "outputPath");
+    const std::string fileName = ReadTextStrictly(parsed, "fileName");
+    if (GetCurrentDocument() == nullptr) {
+        reply["error"] = kDocumentNotFound;
+        return DumpReply(reply);
+    }
+    if (!outputPath.empty() && !fileName.empty()) {
+        // A copy in the folder: the document keeps its own file and modified flag.
+        ai::FilePath folder;
+        if (!CreateNewDirectory(ExpandUserPath(outputPath), folder)) {
+            reply["error"] = "Can't create output directory";
+            return DumpReply(reply);
+        }
+        if (!WriteCurrentDocument(AddNameToPath(folder.GetFullPathUTF8(), fileName))) {
+            reply["error"] = "Can't save a file";
+        }
+        return DumpReply(reply);
+    }
+    std::string path;
+    if (!GetCurDocPath(path) || !FileExists(path)) {
+        reply["error"] = kFilePathNotFound;
+        return DumpReply(reply);
+    }
+    if (!WriteCurrentDocument(path)) {
+        reply["error"] = "Can't save a file";
+        return DumpReply(reply);
+    }
+    sAIDocument->SetDocumentModified(false);
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::SaveCloudFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("saveCloudFile", parsed);
+    std::string path = ReadTextStrictly(parsed, "filePath");
+    AIDocumentHandle document = GetCurrentDocument();
+    if (document == nullptr) {
+        reply["error"] = "No current document";
+        return DumpReply(reply);
+    }
+    if (path.empty()) {
+        ai::UnicodeString cloudPath;
+        if (sAICloudDocument->GetCloudDocumentPath(document, cloudPath) == kNoErr) {
+            InteractionOff quiet;
+            if (sAICloudDocument->SaveCloudDocument() != kNoErr) {
+                reply["error"] = kCantSaveACloudDocument;
+            }
+            return DumpReply(reply);
+        }
+        if (!GetCurDocPath(path)) {
+            InteractionOff quiet;
+            if (sAICloudDocument->SaveDocumentAsCloudDocument(ai::UnicodeString()) != kNoErr) {
+                reply["error"] = kCantSaveACloudDocument;
+            }
+            return DumpReply(reply);
+        }
+    }
+    InteractionOff quiet;
+    if (sAICloudDocument->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8(WithoutExtension(path))) !=
+        kNoErr) {
+        reply["error"] = kCantSaveACloudDocument;
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::Revert(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("revert", parsed);
+    AIDocumentHandle document = GetCurrentDocument();
+    if (document == nullptr) {
+        reply["error"] = kDocumentNotFound;
+        return DumpReply(reply);
+    }
+    std::string path;
+    if (!GetCurDocPath(path) || !IsRegularFile(path)) {
+        reply["error"] = "FilePath not found";
+        return DumpReply(reply);
+    }
+    const std::optional<int> model = GetCurDocColorModel();
+    if (!model) {
+        reply["error"] = "Color mode error";
+        return DumpReply(reply);
+    }
+    if (!CloseDocumentWithoutSaving(document)) {
+        reply["error"] = "Can't close the document";
+        return DumpReply(reply);
+    }
+    OpeningWithoutWarnings quiet;
+    AIDocumentHandle reopened = nullptr;
+    const AIColorModel reopenAs = *model == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
+    if (sAIDocumentList->Open(ai::FilePath(path), reopenAs, kDialogOff, false, &reopened) != kNoErr ||
+        reopened == nullptr) {
+        reply["error"] = "Can't open the document";
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::CloseDocument(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("closeDocument", parsed);
+    const std::string path = ReadTextStrictly(parsed, "filePath");
+    const bool saveChanges = ReadBoolStrictly(parsed, "saveChanges", false);
+    const bool deleteFile = ReadBoolStrictly(parsed, "deleteFile", false);
+
+    std::string closedPath;
+    if (!CloseCurrentDocument(path, closedPath, saveChanges)) {
+        // Nothing was closed, so no file is deleted: only the file of a document that was closed.
+        reply["error"] = "Can't close a document";
+        return DumpReply(reply);
+    }
+    if (deleteFile && !RemoveFile(closedPath)) {
+        reply["error"] = "Can't delete a file";
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::SetDocumentColorMode(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("setDocumentColorMode", parsed);
+    const std::string colorMode = ReadTextStrictly(parsed, "colorMode");
+    if (GetCurrentDocument() == nullptr) {
+        reply["error"] = kDocumentNotFound;
+        return DumpReply(reply);
+    }
+    const std::optional<ai::int16> model = ColorModelNamed(colorMode);
+    if (!model) {
+        reply["error"] = "No valid color mode";
+        return DumpReply(reply);
+    }
+    if (sAIDocument->SetDocumentColorModel(*model) != kNoErr) {
+        reply["error"] = kCantSetAColorMode;
+    }
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::GetDocumentUnits(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("getDocumentUnits", parsed);
+    const std::string units = GetDocumentLenUnits();
+    if (units.empty()) {
+        reply["error"] = "Can't determine document units";
+        return DumpReply(reply);
+    }
+    reply["documentUnits"] = units;
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::Copy_File(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("copyFile", parsed);
+    std::string source = ReadTextStrictly(parsed, "source");
+    std::string destination = ReadTextStrictly(parsed, "destination");
+    reply["copySuccessful"] = false;
+    if (destination.empty()) {
+        reply["error"] = "No destination path";
+        return DumpReply(reply);
+    }
+    if (source.empty() && !GetCurDocPath(source)) {
+        reply["error"] = "No source path";
+        return DumpReply(reply);
+    }
+    source = ExpandUserPath(source);
+    destination = ExpandUserPath(destination);
+    if (IsSameFile(source, destination)) {
+        reply["error"] = "Source and destination are the same";
+        return DumpReply(reply);
+    }
+    // The destination is replaced only by a complete copy; a failed copy leaves it as it was.
+    if (!FileDirCopy(source, destination, true)) {
+        reply["error"] = "Can't copy a file";
+        return DumpReply(reply);
+    }
+    reply["copySuccessful"] = true;
+    return DumpReply(reply);
+}

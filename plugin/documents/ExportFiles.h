@@ -1,0 +1,39 @@
+// The files of one export job: the job's own temporary file, the delivery of the finished file to
+// its final path, and the writability test of "testExport".
+#pragma once
+
+#include <string>
+
+// Every temporary file of an export begins with this name.
+inline constexpr const char* kExportTempPrefix = "torviAiTempFile";
+
+// The system's temporary folder: "TMPDIR", "TMP", "TEMP" or "TEMPDIR", else "/tmp".
+std::string SystemTempFolder();
+
+// A unique temporary file of the job, created empty and exclusively in the system's temporary
+// folder ("torviAiTempFile", a unique part, "." and the format); removed when the object goes. An
+// export never removes a file it did not create.
+class JobTempFile {
+public:
+    explicit JobTempFile(const std::string& extension);
+    ~JobTempFile();
+    JobTempFile(const JobTempFile&) = delete;
+    JobTempFile& operator=(const JobTempFile&) = delete;
+
+    bool Created() const { return !fPath.empty(); }
+    const std::string& Path() const { return fPath; }
+
+private:
+    std::string fPath;
+};
+
+// Copies the finished file to the final path atomically: a unique temporary file in the final
+// folder, then a rename over the final path. On failure the final path holds what it held before.
+bool DeliverFile(const std::string& source, const std::string& finalPath);
+
+// Whether a file can be made in the folder: a unique file of its own is created there and removed;
+// nothing else in the folder is touched.
+bool CanWriteInFolder(const std::string& folder);
+
+// The folder with every missing parent; true when it exists at the end.
+bool MakeFolder(const std::string& folder);

@@ -1,0 +1,378 @@
+#include "documents/ExportJobs.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "core/Counters.h"
+#include "core/Json.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 8> kFileFormats = {"ai",  "psd", "tif", "jpg",
+                                                          "png", "svg", "pdf", "eps"};
+constexpr std::array<std::string_view, 4> kRasterFormats = {"psd", "tif", "jpg", "png"};
+constexpr std::array<std::string_view, 4> kVectorFormats = {"ai", "svg", "pdf", "eps"};
+constexpr std::array<std::string_view, 3> kMultiPageFormats = {"ai", "pdf", "eps"};
+constexpr std::array<const char*, 4> kNameTemplates = {"folderPath", "prefix", "fileName", "suffix"};
+
+template <std::size_t N>
+bool IsOneOf(const std::array<std::string_view, N>& list, std::string_view text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+std::string Lower(std::string text) {
+    return ChangeCase(text, "lower");
+}
+
+std::string AllArtboards(int count) {
+    return "1-" + std::to_string(count);
+}
+
+// The copies of one job per artboard, or one job for the whole range.
+void ExpandArtboards(json job, const std::string& range, const std::vector<int>& numbers,
+                     const std::vector<std::string>& names, bool multiPage, bool documentMode, int count,
+                     JobList& out) {
+    job["documentArtboardsQuantity"] = count;
+    if (multiPage) {
+        job["artboardNumber"] = numbers.front();
+        job["defaultAppendArtboardNumbers"] = false;
+        job["artboardsQuantity"] = static_cast<int>(numbers.size());
+        job["artboardName"] = names.front();
+        job["artboardRange"] = range;
+        job["exportAsMultiPage"] = true;
+        if (documentMode) {
+            job["exportAsSingleArtboard"] = true;
+        }
+        out.push_back(std::move(job));
+        return;
+    }
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        json copy = job;
+        copy["artboardRange"] = std::to_string(numbers[i] + 1);
+        copy["artboardNumber"] = numbers[i];
+        copy["defaultAppendArtboardNumbers"] = numbers.size() >= 2;
+        copy["artboardsQuantity"] = 1;
+        copy["artboardName"] = names[i];
+        copy["exportAsMultiPage"] = false;
+        out.push_back(std::move(copy));
+    }
+}
+
+void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out) {
+    const bool documentMode = ReadBoolStrictly(job, "document", false);
+    std::string range = documentMode ? std::string() : ReadTextStrictly(job, "artboardRange");
+    const bool selected = !documentMode && ReadBoolStrictly(job, "exportSelected", false);
+    const std::string tagSearch = documentMode ? std::string() : ReadTextStrictly(job, "tagSearch");
+    const bool artJob = selected || !tagSearch.empty();
+    if (documentMode) {
+        job["artboardRange"] = "";
+        job["tagSearch"] = "";
+        job["exportSelected"] = false;
+    }
+    if (range.empty()) {
+        if (artJob) {
+            job["documentArtboardsQuantity"] = artboards.count;
+            out.push_back(std::move(job));
+            return;
+        }
+        range = AllArtboards(artboards.count);
+    }
+    std::vector<int> numbers;
+    std::vector<std::string> names;
+    if (!artboards.parse(range, numbers, names) || numbers.empty()) {
+        if (artJob) {
+            job["documentArtboardsQuantity"] = artboards.count;
+            job.erase("artboardRange");
+            out.push_back(std::move(job));
+            return;
+        }
+        range = AllArtboards(artboards.count);
+        numbers.clear();
+        names.clear();
+        if (!artboards.parse(range, numbers, names) || numbers.empty() || names.size() != numbers.size()) {
+            return;
+        }
+    }
+    if (names.size() != numbers.size()) {
+        return;
+    }
+    bool multiPage = IsOneOf(kMultiPageFormats, ReadTextStrictly(job, "fileFormat"));
+    multiPage = ReadBoolStrictly(job, "exportAsMultiPage", multiPage);
+    if (ReadBoolStrictly(job, "exportAsSingleArtboard", false) || documentMode) {
+        multiPage = true;
+    }
+    ExpandArtboards(std::move(job), range, numbers, names, multiPage, documentMode, artboards.count, out);
+}
+
+// The resolved names of one job; false when the folder or the file name has no parts.
+bool ResolveNames(json& job, const NameSources& sources) {
+    json folder = JsonToNamePartArray(job, "folderPath", sources);
+    json file = json::array();
+    for (const char* key : {"prefix", "fileName", "suffix"}) {
+        for (json& part : JsonToNamePartArray(job, key, sources)) {
+            file.push_back(std::move(part));
+        }
+    }
+    if (folder.empty() || file.empty()) {
+        return false;
+    }
+    const bool namesArtboard =
+        std::any_of(kNameTemplates.begin(), kNameTemplates.end(),
+                    [&](const char* key) { return ArtboardNameNumberCommandPresent(job, key); });
+    for (const char* key : kNameTemplates) {
+        job.erase(key);
+    }
+    job["finalFolderPath"] = std::move(folder);
+    job["finalFileName"] = std::move(file);
+    if (namesArtboard && job.contains("defaultAppendArtboardNumbers")) {
+        job["defaultAppendArtboardNumbers"] = false;
+    }
+    return true;
+}
+
+void FireJobCounters(const json& job, bool lastOfRequestJob, Counters& counters) {
+    bool standards = true;
+    ReadJsonValue(job, "triggerStandards", standards);
+    if (lastOfRequestJob) {
+        if (standards) {
+            counters.ResetAndIncrement("job");
+        }
+        counters.Increment(job);
+    }
+    if (!standards) {
+        return;
+    }
+    counters.ResetAndIncrement("file");
+    int artboards = 0;
+    ReadJsonValue(job, "artboardsQuantity", artboards);
+    for (int i = 0; i < artboards; ++i) {
+        counters.ResetAndIncrement("artboard");
+    }
+}
+
+bool IsSetDelimiter(const std::string& name) {
+    if (name.empty()) {
+        return false;
+    }
+    const std::string_view delimiters = kNameDelimiters;
+    // The broken bar is two bytes; a name ending in either of them ends in it.
+    if (name.size() >= 2 && name.compare(name.size() - 2, 2, "\xC2\xA6") == 0) {
+        return true;
+    }
+    const char last = name.back();
+    return static_cast<unsigned char>(last) < 0x80 && delimiters.find(last) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string GetExportFileFormat(const json& job) {
+    std::string format;
+    ReadJsonValue(job, "fileFormat", format);
+    format = Lower(format);
+    if (IsOneOf(kRasterFormats, format)) {
+        return "raster";
+    }
+    if (IsOneOf(kVectorFormats, format)) {
+        return "vector";
+    }
+    return {};
+}
+
+bool InheritJobs(const json& request, JobList& jobs) {
+    const json* list = FindKey(request, "jobs");
+    json base = request;
+    if (list == nullptr) {
+        base["jobNumber"] = 1;
+        jobs.push_back(std::move(base));
+        return true;
+    }
+    if (!list->is_array()) {
+        return false;
+    }
+    base.erase("jobs");
+    if (list->empty()) {
+        base["jobNumber"] = 1;
+        jobs.push_back(std::move(base));
+        return true;
+    }
+    JobList inherited;
+    int number = 1;
+    for (const json& entry : *list) {
+        if (!entry.is_object() && !entry.is_null()) {
+            return false;
+        }
+        json job = base;
+        job.merge_patch(entry);
+        if (!job.is_object()) {
+            job = json::object();
+        }
+        job["jobNumber"] = number++;
+        inherited.push_back(std::move(job));
+    }
+    jobs.insert(jobs.end(), inherited.begin(), inherited.end());
+    return !jobs.empty();
+}
+
+bool TriggerStandards(const JobList& jobs) {
+    return std::none_of(jobs.begin(), jobs.end(), [](const json& job) {
+        bool standards = true;
+        ReadJsonValue(job, "triggerStandards", standards);
+        return !standards;
+    });
+}
+
+bool AddFileFormats(const JobList& jobs, JobList& out) {
+    for (const json& job : jobs) {
+        const json* formats = FindKey(job, "formats");
+        if (formats == nullptr || !formats->is_array()) {
+            continue;
+        }
+        for (const json& format : *formats) {
+            if (!format.is_string()) {
+                continue;
+            }
+            const std::string lower = Lower(format.get<std::string>());
+            if (!IsOneOf(kFileFormats, lower)) {
+                continue;
+            }
+            json copy = job;
+            copy.erase("formats");
+            copy["fileFormat"] = lower;
+            out.push_back(std::move(copy));
+        }
+    }
+    return !out.empty();
+}
+
+bool ProcessArtboards(const JobList& jobs, JobList& out, const ArtboardSource& artboards) {
+    if (artboards.count <= 0 || !artboards.parse) {
+        return false;
+    }
+    for (const json& job : jobs) {
+        ProcessJobArtboards(job, artboards, out);
+    }
+    return !out.empty();
+}
+
+bool ProcessFilePathsNames(const JobList& jobs, JobList& out, const NameSources& sources,
+                           Counters& counters) {
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        json job = jobs[i];
+        bool named = true;
+        try {
+            named = ResolveNames(job, sources);
+        } catch (const std::exception& failure) {
+            // A template value of the wrong type fails this job alone.
+            job[kJobFailureKey] = DescribeException(failure);
+        }
+        if (!named) {
+            continue;
+        }
+        const bool last =
+            i + 1 == jobs.size() || jobs[i + 1].value("jobNumber", 0) != job.value("jobNumber", 0);
+        FireJobCounters(job, last, counters);
+        out.push_back(std::move(job));
+    }
+    return !out.empty();
+}
+
+bool AppendArtboardNumbers(const JobList& jobs, JobList& out) {
+    for (json job : jobs) {
+        if (job.contains("finalFileName") && job.contains("artboardNumber")) {
+            bool append = true;
+            ReadJsonValue(job, "defaultAppendArtboardNumbers", append);
+            std::string choice;
+            ReadJsonValue(job, "appendArtboardNumbers", choice);
+            choice = Lower(choice);
+            append = choice == "yes" || (choice != "no" && append);
+            if (append) {
+                int number = 0;
+                ReadJsonValue(job, "artboardNumber", number);
+                int width = 0;
+                if (HasKey(job, "artboardNumberLength") &&
+                    !ReadJsonValue(job, "artboardNumberLength", width)) {
+                    job[kJobFailureKey] = "Can't read artboardNumberLength";
+                }
+                width = std::clamp(width, 0, kMaxCounterPadding);
+                std::string digits = std::to_string(static_cast<long long>(number) + 1);
+                if (digits.size() < static_cast<std::size_t>(width)) {
+                    digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+                }
+                job["strArtboardNumber"] = digits;
+            }
+            job.erase("defaultAppendArtboardNumbers");
+            job.erase("appendArtboardNumbers");
+        }
+        out.push_back(std::move(job));
+    }
+    return !out.empty();
+}
+
+JobList OrderJobs(const JobList& jobs) {
+    JobList ordered;
+    for (const char* kind : {"vector", "raster"}) {
+        for (const json& job : jobs) {
+            if (GetExportFileFormat(job) == kind) {
+                ordered.push_back(job);
+            }
+        }
+    }
+    return ordered;
+}
+
+bool IsValidFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+bool FilePathNameToString(const json& job, json& result) {
+    result = job;
+    const std::string folder = FilePathNameToString(job, "finalFolderPath");
+    if (folder.empty() || folder.find('\0') != std::string::npos) {
+        return false;
+    }
+    result["finalFolderPath"] = folder;
+    std::string name = FilePathNameToString(job, "finalFileName");
+    if (name.empty()) {
+        return false;
+    }
+    std::string casing;
+    ReadJsonValue(job, "fileNameCase", casing);
+    std::string delimiter;
+    ReadJsonValue(job, "fileNameDelimiter", delimiter);
+    name = ReplaceDelimiters(ChangeCase(name, casing), kNameDelimiters, delimiter);
+    std::string number;
+    ReadJsonValue(job, "strArtboardNumber", number);
+    if (!number.empty()) {
+        if (!IsSetDelimiter(name)) {
+            name += ' ';
+        }
+        name += number;
+    }
+    if (!IsValidFileName(name)) {
+        return false;
+    }
+    result["finalFileName"] = name;
+    return true;
+}
+
+json JobResult(const json& job, bool successful, const std::string& error) {
+    static constexpr std::array<std::pair<const char*, const char*>, 3> kResultKeys = {{
+        {"finalFolderPath", "folderPath"},
+        {"finalFileName", "fileName"},
+        {"fileFormat", "fileFormat"},
+    }};
+    json result;
+    for (const auto& [jobKey, resultKey] : kResultKeys) {
+        std::string text;
+        ReadJsonValue(job, jobKey, text);
+        result[resultKey] = text;
+    }
+    result["exportSuccessful"] = successful;
+    if (!error.empty()) {
+        result["error"] = error;
+    }
+    return result;
+}

@@ -1,0 +1,51 @@
+// Paths, files and folders for the document commands, placing and export. Paths are UTF-8 texts.
+// No helper throws: every failure, the file library's errors included, is answered by the result.
+#pragma once
+
+#include <string>
+
+#include "IAIFilePath.hpp"
+
+// A copy in which every ASCII letter is lower-cased; other bytes stay.
+std::string ToLower(std::string text);
+
+// The home folder: "/Users/" followed by the user's login name. Always true.
+bool GetUserDir(std::string& out);
+// A path of two or more characters beginning with "~" stands for the home folder followed by the
+// rest of the path: out is set and the answer is true. Other paths: false, out untouched.
+bool UserPathToAbsPath(const std::string& path, std::string& out);
+// The path with "~" expanded when it begins with one.
+std::string ExpandUserPath(const std::string& path);
+
+// The text after the last "." of the path; empty when there is none, the path ends with ".", or
+// the "." belongs to a folder name.
+std::string StringPathExtension(const std::string& path);
+
+// Whether the host reports that the path exists (file or folder, links not followed).
+bool FileExists(const std::string& path);
+// Whether the path is a regular file.
+bool IsRegularFile(const std::string& path);
+// Whether the two paths name the same file (by identity, so "/d/a.ai" and "/d/./a.ai" do), or,
+// when either doesn't exist yet, the same normalised absolute path.
+bool IsSameFile(const std::string& first, const std::string& second);
+// Removes the file (or empty folder); false when it is missing or can't be removed.
+bool RemoveFile(const std::string& path);
+
+// Copies a regular file. The copy goes to a temporary file in the destination's folder that is
+// renamed over the destination once complete, so that a failed copy leaves the destination as it
+// was. Without overwrite an existing destination is a failure. False for a source that is not a
+// regular file and on any failure.
+bool FileDirCopy(const std::string& source, const std::string& destination, bool overwrite);
+// The same without overwriting.
+bool FileCopy(const std::string& source, const std::string& destination);
+
+// Makes the folder with every missing parent, by absolute path (the working folder is never
+// changed). True when the folder exists at the end; out is then its host file path. Paths shorter
+// than two characters are refused.
+bool CreateNewDirectory(const std::string& path, ai::FilePath& out);
+
+// A file name made safe to join to a folder: "/" and NUL become "_", and "." and ".." (and the
+// empty name) become "_" too, so that the name can't leave the folder.
+std::string SafeFileName(const std::string& name);
+// The full path of the folder with the name added as its last component (made safe first).
+std::string AddNameToPath(const std::string& folder, const std::string& name);

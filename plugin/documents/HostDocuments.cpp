@@ -1,0 +1,165 @@
+#include "documents/HostDocuments.h"
+
+#include "AICloudDocument.h"
+#include "AIDocumentList.h"
+#include "ASUserInteraction.h"
+#include "IAIFilePath.hpp"
+#include "core/Suites.h"
+#include "documents/FileHelpers.h"
+#include "layout/Lookups.h"
+
+InteractionOff::InteractionOff() {
+    if (sASUserInteraction != nullptr) {
+        sASUserInteraction->SetInteractionAllowed(kASInteractWithNone);
+    }
+}
+
+InteractionOff::~InteractionOff() {
+    if (sASUserInteraction != nullptr) {
+        sASUserInteraction->SetInteractionAllowed(kASInteractWithAll);
+    }
+}
+
+OpeningWithoutWarnings::OpeningWithoutWarnings()
+    : fSaved(ReplaceExistingHostOptionsBool(OpenNoWarningsOptions())) {}
+
+OpeningWithoutWarnings::~OpeningWithoutWarnings() {
+    WriteHostOptionsBool(fSaved);
+}
+
+AIDocumentHandle GetCurrentDocument() {
+    AIDocumentHandle document = nullptr;
+    if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr) {
+        return nullptr;
+    }
+    return document;
+}
+
+bool GetCurDocPath(std::string& path) {
+    ai::FilePath file;
+    if (sAIDocument == nullptr || sAIDocument->GetDocumentFileSpecification(file) != kNoErr) {
+        return false;
+    }
+    path = file.GetFullPathUTF8();
+    return !path.empty();
+}
+
+std::optional<int> GetCurDocColorModel() {
+    ai::int16 model = 0;
+    if (sAIDocument == nullptr || sAIDocument->GetDocumentColorModel(&model) != kNoErr) {
+        return std::nullopt;
+    }
+    return model;
+}
+
+namespace {
+
+// The cloud storage's description of a document path: a JSON object built by the JSON library, so
+// that quotes and backslashes in the path can't change its form.
+std::string CloudDescription(const std::string& path) {
+    return nlohmann::json{{"path", "/cloud-content/" + path}}.dump();
+}
+
+// Whether the handle still names a document with a file.
+bool StillHasFile(AIDocumentHandle document) {
+    ai::FilePath file;
+    return sAIDocumentList->GetDocumentFilePath(document, file) == kNoErr && !file.GetFullPathUTF8().empty();
+}
+
+}  // namespace
+
+bool OpenHostFile(const std::string& path, int colorModel) {
+    if (sAIDocumentList == nullptr) {
+        return false;
+    }
+    OpeningWithoutWarnings quiet;
+    AIDocumentHandle document = nullptr;
+    if (ToLower(StringPathExtension(path)) == "aic") {
+        return sAICloudDocument != nullptr &&
+               sAICloudDocument->OpenCloudDocument(ai::UnicodeString::FromUTF8(CloudDescription(path)),
+                                                   &document) == kNoErr &&
+               document != nullptr;
+    }
+    const AIColorModel model = colorModel == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
+    return sAIDocumentList->Open(ai::FilePath(path), model, kDialogOff, false, &document) == kNoErr &&
+           document != nullptr;
+}
+
+bool WriteCurrentDocument(const std::string& path) {
+    if (sAIDocument == nullptr) {
+        return false;
+    }
+    InteractionOff quiet;
+    return sAIDocument->WriteDocument(ai::FilePath(path), kAIAnyFormatWriter, false) == kNoErr;
+}
+
+bool CloseDocumentWithoutSaving(AIDocumentHandle document) {
+    if (sAIDocument == nullptr || sAIDocumentList == nullptr ||
+        sAIDocument->SetDocumentModified(false) != kNoErr) {
+        return false;
+    }
+    // One repeat at most, so that a host that keeps reporting the document can't hold the command.
+    constexpr int kCloseAttempts = 2;
+    for (int attempt = 0; attempt < kCloseAttempts; ++attempt) {
+        if (sAIDocumentList->Close(document) != kNoErr) {
+            return false;
+        }
+        if (!StillHasFile(document)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CloseCurrentDocument() {
+    AIDocumentHandle document = GetCurrentDocument();
+    return document != nullptr && CloseDocumentWithoutSaving(document);
+}
+
+bool CloseCurrentDocument(const std::string& path, std::string& closedPath, bool save) {
+    AIDocumentHandle document = path.empty() ? GetCurrentDocument() : GetDocument(-1, path);
+    if (document == nullptr || sAIDocumentList->Activate(document, true) != kNoErr) {
+        return false;
+    }
+    ai::FilePath file;
+    if (sAIDocument->GetDocumentFileSpecification(file) != kNoErr) {
+        return false;
+    }
+    closedPath = file.GetFullPathUTF8();
+    if (save && !WriteCurrentDocument(closedPath)) {
+        return false;
+    }
+    return CloseDocumentWithoutSaving(document);
+}
+
+CurDocumentProperties::CurDocumentProperties() {
+    if (GetCurrentDocument() == nullptr) {
+        return;
+    }
+    AIReal scale = 0.0;
+    if (sAIDocument->GetDocumentScale(&scale) == kNoErr && scale != 0.0) {
+        scaleFactor = scale;
+    }
+    colorSpace = GetCurDocColorModel() == kDocCMYKColor ? "CMYK" : "RGB";
+    AIBoolean modified = false;
+    if (sAIDocument->GetDocumentModified(&modified) == kNoErr) {
+        isSaved = modified == 0;
+    }
+}
+
+nlohmann::json CurDocumentProperties::WriteJson() const {
+    nlohmann::json properties = nlohmann::json::object();
+    if (scaleFactor) {
+        properties["scaleFactor"] = *scaleFactor;
+    }
+    if (colorSpace) {
+        properties["colorSpace"] = *colorSpace;
+    }
+    if (isSaved) {
+        properties["isSaved"] = *isSaved;
+    }
+    if (rasterEffectResolution) {
+        properties["rasterEffectResolution"] = *rasterEffectResolution;
+    }
+    return properties;
+}

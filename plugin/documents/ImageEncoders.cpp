@@ -1,0 +1,211 @@
+#include "documents/ImageEncoders.h"
+
+#include <jpeglib.h>
+#include <lodepng.h>
+
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr double kPixelsPerMetrePerInch = 39.37007874015748;
+constexpr double kLargestRasterSide = 16383.0;
+
+LodePNGColorType PngColorType(std::size_t channels) {
+    switch (channels) {
+        case 1:
+            return LCT_GREY;
+        case 2:
+            return LCT_GREY_ALPHA;
+        case 3:
+            return LCT_RGB;
+        default:
+            return LCT_RGBA;
+    }
+}
+
+// Frees lodepng's state on every path.
+struct PngState {
+    LodePNGState state;
+    PngState() { lodepng_state_init(&state); }
+    ~PngState() { lodepng_state_cleanup(&state); }
+    PngState(const PngState&) = delete;
+    PngState& operator=(const PngState&) = delete;
+};
+
+// libjpeg reports errors through error_exit, which must not return: it jumps back to the encoder's
+// call site, which then answers false instead of the library ending the application.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void JumpOnJpegError(j_common_ptr info) {
+    auto* error = reinterpret_cast<JpegError*>(info->err);
+    (*info->err->format_message)(info, error->message);
+    std::longjmp(error->jump, 1);
+}
+
+// Only plain C objects live here, so that the jump skips no destructor.
+bool CompressJpeg(const unsigned char* pixels, JDIMENSION width, JDIMENSION height, int components,
+                  int quality, UINT16 density, unsigned char** out, unsigned long* outSize, char* message) {
+    jpeg_compress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = JumpOnJpegError;
+    error.message[0] = '\0';
+    if (setjmp(error.jump) != 0) {
+        jpeg_destroy_compress(&info);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", error.message);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, outSize);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = components;
+    info.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    for (int component = 0; component < info.num_components; ++component) {
+        info.comp_info[component].h_samp_factor = 1;
+        info.comp_info[component].v_samp_factor = 1;
+    }
+    info.write_JFIF_header = TRUE;
+    info.density_unit = 1;  // dots per inch
+    info.X_density = density;
+    info.Y_density = density;
+    jpeg_start_compress(&info, TRUE);
+    const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(components);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels + info.next_scanline * stride);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+}  // namespace
+
+std::uint32_t ResolutionWithin(std::int64_t resolution, std::int64_t largest) {
+    return resolution >= 1 && resolution <= largest ? static_cast<std::uint32_t>(resolution) : 72;
+}
+
+bool EncodePng(const RasterBuffer& pixels, std::int64_t resolution, std::vector<unsigned char>& png) {
+    if (pixels.channels < 1 || pixels.channels > 4 || !pixels.IsConsistent() || pixels.data.empty() ||
+        pixels.width > std::numeric_limits<unsigned>::max() ||
+        pixels.height > std::numeric_limits<unsigned>::max()) {
+        return false;
+    }
+    PngState png_state;
+    LodePNGState& state = png_state.state;
+    const LodePNGColorType type = PngColorType(pixels.channels);
+    state.info_raw.colortype = type;
+    state.info_raw.bitdepth = 8;
+    state.info_png.color.colortype = type;
+    state.info_png.color.bitdepth = 8;
+    state.encoder.auto_convert = 0;
+    const auto perMetre = static_cast<unsigned>(
+        std::round(ResolutionWithin(resolution, kLargestPngResolution) * kPixelsPerMetrePerInch));
+    state.info_png.phys_defined = 1;
+    state.info_png.phys_x = perMetre;
+    state.info_png.phys_y = perMetre;
+    state.info_png.phys_unit = 1;
+    state.info_png.gama_defined = 1;
+    state.info_png.gama_gamma = 45455;
+    state.info_png.chrm_defined = 1;
+    state.info_png.chrm_white_x = 31270;
+    state.info_png.chrm_white_y = 32900;
+    state.info_png.chrm_red_x = 64000;
+    state.info_png.chrm_red_y = 33000;
+    state.info_png.chrm_green_x = 30000;
+    state.info_png.chrm_green_y = 60000;
+    state.info_png.chrm_blue_x = 15000;
+    state.info_png.chrm_blue_y = 6000;
+    state.info_png.srgb_defined = 1;
+    state.info_png.srgb_intent = 3;
+    unsigned char* out = nullptr;
+    std::size_t outSize = 0;
+    const unsigned failure =
+        lodepng_encode(&out, &outSize, pixels.data.data(), static_cast<unsigned>(pixels.width),
+                       static_cast<unsigned>(pixels.height), &state);
+    if (failure == 0) {
+        png.assign(out, out + outSize);
+    }
+    std::free(out);
+    return failure == 0;
+}
+
+int JpegQuality(std::string_view name) {
+    if (name == "Low") {
+        return 80;
+    }
+    if (name == "Medium") {
+        return 90;
+    }
+    if (name == "High") {
+        return 95;
+    }
+    return 100;
+}
+
+bool EncodeJpeg(const RasterBuffer& pixels, int quality, std::int64_t resolution,
+                std::vector<unsigned char>& jpeg, std::string& error) {
+    if ((pixels.channels != 1 && pixels.channels != 3) || !pixels.IsConsistent() || pixels.data.empty()) {
+        return false;
+    }
+    // libjpeg refuses a side above kLargestJpegSide itself; the cast must not wrap before that.
+    if (pixels.width > std::numeric_limits<JDIMENSION>::max() ||
+        pixels.height > std::numeric_limits<JDIMENSION>::max()) {
+        return false;
+    }
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    char message[JMSG_LENGTH_MAX] = {};
+    const bool written = CompressJpeg(
+        pixels.data.data(), static_cast<JDIMENSION>(pixels.width), static_cast<JDIMENSION>(pixels.height),
+        static_cast<int>(pixels.channels), quality,
+        static_cast<UINT16>(ResolutionWithin(resolution, kLargestJpegResolution)), &out, &outSize, message);
+    if (written) {
+        jpeg.assign(out, out + outSize);
+    } else if (message[0] != '\0') {
+        error = message;
+    }
+    std::free(out);
+    return written;
+}
+
+bool WriteFileBytes(const std::string& path, std::span<const unsigned char> bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        return false;
+    }
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
+}
+
+bool ExportResolutions(double requested, double documentScale, double longestSide, double scale,
+                       int& resolution, int& fileResolution) {
+    double fileRes = documentScale * requested;
+    const double pixels = fileRes / 72.0 * longestSide;
+    if (pixels > kLargestRasterSide) {
+        fileRes = fileRes * kLargestRasterSide / pixels;
+    }
+    const double rasterRes = std::round(scale * fileRes);
+    const double roundedFileRes = std::round(fileRes);
+    constexpr double kLargest = std::numeric_limits<int>::max();
+    if (!std::isfinite(rasterRes) || rasterRes < 1 || rasterRes > kLargest ||
+        !std::isfinite(roundedFileRes) || roundedFileRes < 0 || roundedFileRes > kLargest) {
+        return false;
+    }
+    resolution = static_cast<int>(rasterRes);
+    fileResolution = static_cast<int>(roundedFileRes);
+    return true;
+}

@@ -1,0 +1,426 @@
+// The "place" command: puts one content (a file, a copy of tagged art, or text) into the container
+// art that a tag query finds. Raster and placed containers can have their file swapped; every
+// other container is replaced by the content fitted, aligned and clipped to its shape.
+#include <limits>
+#include <string>
+
+#include "AIMatchingArt.h"
+#include "AIPathStyle.h"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/TagSearch.h"
+#include "art/Tags.h"
+#include "core/Failures.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "documents/FileHelpers.h"
+#include "documents/PlaceGeometry.h"
+#include "layout/Lookups.h"
+#include "layout/Reduce.h"
+#include "layout/Structure.h"
+
+namespace {
+
+constexpr const char* kFilePathNotFound = "filePath not found";
+
+// The request, read once; every key is optional, and a key of another JSON type fails the command
+// with an error naming it.
+struct PlaceRequest {
+    std::string tagSearch;
+    std::string filePath;  // "~" expanded
+    std::string file;      // the file found for filePath; empty when none is
+    std::string fileKind;  // FileType of the file
+    std::string textToPlace;
+    bool plainText = false;
+    bool outlineText = false;
+    ai::PlaceMethod method = kReconform;
+    ai::PlaceAlignment alignment = 4;
+    bool clipping = true;
+    bool keepBackground = false;
+    bool usePreviewBounds = true;
+    bool unite = false;
+    std::string symbolName;
+    bool placeAsSymbol = false;
+    std::string mode;
+    bool embed = false;
+    bool addBoundingBox = false;
+    bool placeAsTemplate = false;
+    TagSet tags;
+    bool deselectArt = true;
+    std::string placeTagSearch;
+    bool keepOriginal = true;
+    std::optional<bool> tagOriginal;
+    std::string seriesTag;
+    int seriesStart = 1;
+
+    bool textPlacing() const { return fileKind == "text" || !textToPlace.empty(); }
+    bool symbolPlacing() const { return !symbolName.empty() || placeAsSymbol; }
+    bool embedFlag() const { return symbolPlacing() || embed; }
+};
+
+// "original", "fill", "fit", "bounds"; anything else reconforms.
+ai::PlaceMethod PlaceMethodNamed(const std::string& name) {
+    constexpr std::pair<const char*, PlaceMethod> kMethods[] = {
+        {"original", kAsIs}, {"fill", kFill}, {"fit", kFit}, {"bounds", kConform}};
+    for (const auto& [text, method] : kMethods) {
+        if (name == text) {
+            return method;
+        }
+    }
+    return kReconform;
+}
+
+// "image" and "bounds" or "mask" as asked; otherwise "image" for a raster file and "mask" for
+// anything else; text files can't replace images.
+std::string DecideMode(std::string mode, const std::string& fileKind) {
+    if (mode != "image" && mode != "bounds" && mode != "mask") {
+        mode = fileKind == "raster" ? "image" : "mask";
+    }
+    return mode == "image" && fileKind == "text" ? "mask" : mode;
+}
+
+PlaceRequest ReadPlaceRequest(const json& parsed) {
+    PlaceRequest r;
+    r.tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    r.filePath = ExpandUserPath(ReadTextStrictly(parsed, "filePath"));
+    r.textToPlace = ReadTextStrictly(parsed, "textToPlace");
+    r.plainText = ReadBoolStrictly(parsed, "plainText", false);
+    r.outlineText = ReadBoolStrictly(parsed, "outlineText", false);
+    if (const json* features = FindKey(parsed, "textFeatures");
+        features != nullptr && !features->is_object()) {
+        throw CommandError("\"textFeatures\" must be an object");
+    }
+    r.method = PlaceMethodNamed(ReadTextStrictly(parsed, "fittingMethod"));
+    if (HasKey(parsed, "alignment")) {
+        r.alignment = GetAlignment(ReadTextStrictly(parsed, "alignment"));
+    }
+    r.clipping = ReadBoolStrictly(parsed, "clipping", true);
+    r.keepBackground = ReadBoolStrictly(parsed, "keepBackground", false);
+    r.usePreviewBounds = ReadBoolStrictly(parsed, "usePreviewBounds", true);
+    r.unite = ReadBoolStrictly(parsed, "unite", false);
+    r.symbolName = ReadTextStrictly(parsed, "symbolName");
+    r.placeAsSymbol = ReadBoolStrictly(parsed, "placeAsSymbol", false);
+    r.mode = ReadBoolStrictly(parsed, "useBounds", false) ? "bounds" : "";
+    r.mode = ReadTextStrictly(parsed, "mode", r.mode);
+    r.embed = ReadBoolStrictly(parsed, "embed", false);
+    r.addBoundingBox = ReadBoolStrictly(parsed, "addBoundingBox", false);
+    r.placeAsTemplate = ReadBoolStrictly(parsed, "placeAsTemplate", false);
+    for (const std::string& tag : ReadTextArrayStrictly(parsed, "tags")) {
+        r.tags.insert(tag);
+    }
+    r.deselectArt = ReadBoolStrictly(parsed, "deselectArt", true);
+    r.placeTagSearch = ReadTextStrictly(parsed, "placeTagSearch");
+    r.keepOriginal = ReadBoolStrictly(parsed, "keepOriginal", true);
+    if (HasKey(parsed, "tagOriginal")) {
+        r.tagOriginal = ReadBoolStrictly(parsed, "tagOriginal", false);
+    }
+    r.seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    // Bounded so that the numbers of a whole series stay within the integer range.
+    constexpr int kMaxSeriesStart = std::numeric_limits<int>::max() / 2;
+    r.seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
+    if (r.seriesStart < -kMaxSeriesStart || r.seriesStart > kMaxSeriesStart) {
+        throw CommandError("\"seriesStart\" is out of range");
+    }
+    ai::FilePath found;
+    if (!r.filePath.empty() && MakeAIFilePath(r.filePath, found)) {
+        r.file = found.GetFullPathUTF8();
+    }
+    r.fileKind = FileType(r.file.empty() ? r.filePath : r.file);
+    r.mode = DecideMode(r.mode, r.fileKind);
+    return r;
+}
+
+void FinishPlacing(const PlaceRequest& r) {
+    if (r.deselectArt && sAIMatchingArt != nullptr) {
+        sAIMatchingArt->DeselectAll();
+    }
+}
+
+// The one-point black stroke of a bounding box, without fill.
+bool StrokeBlack(ArtObject* art) {
+    AIPathStyle style;
+    AIBoolean advanced = false;
+    if (sAIPathStyle->GetPathStyle(art, &style, &advanced) != kNoErr) {
+        return false;
+    }
+    style.strokePaint = true;
+    style.stroke.color.kind = kFourColor;
+    style.stroke.color.c.f = AIFourColorStyle{0.0, 0.0, 0.0, 1.0};
+    style.stroke.width = 1.0;
+    return sAIPathStyle->SetPathStyle(art, &style) == kNoErr;
+}
+
+// Flowing text into container shapes (area text threaded through each container, or through the
+// columns of a group's paths) needs the text engine's area text. Until that work lands, such a
+// request is refused here, before anything has changed, and the containers stay as they were.
+bool PlaceTextIntoContainers(const PlaceRequest& /*request*/, const ArtList& /*containers*/, json& reply) {
+    reply["error"] = kNotImplementedYet;
+    return false;
+}
+
+// Image mode: every raster and placed container gets the file swapped in. Answers the containers
+// that could not be swapped (they are served by the mask mode).
+ArtList SwapImages(const PlaceRequest& r, const ArtList& containers, int seriesOffset) {
+    ArtList placed;
+    ArtList failed;
+    for (ArtObject* container : containers) {
+        const TagSet tags = ReadTags(container);
+        ArtObject* swapped = nullptr;
+        if (!SwapPlaced(container, r.file, r.embedFlag(), r.method, r.alignment, swapped, r.clipping) ||
+            swapped == nullptr) {
+            failed.push_back(container);
+            continue;
+        }
+        WriteTags(swapped, tags);
+        WriteTags(swapped, r.tags);
+        hostart::SetUserAttr(swapped, kArtSelected, false);
+        placed.push_back(swapped);
+    }
+    if (!r.seriesTag.empty()) {
+        AddSeriesTagToArt(placed, r.seriesTag, seriesOffset);
+    }
+    return failed;
+}
+
+// The shape a container gives: its bounds rectangle, or a united compound path of its plain paths.
+ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
+    if (r.mode == "bounds") {
+        return MakeBounds(container, false);
+    }
+    ArtObject* copy = nullptr;
+    if (sAIArt->DuplicateArt(container, kPlaceAboveAll, nullptr, &copy) != kNoErr || copy == nullptr ||
+        !ConvertToPath(copy)) {
+        return nullptr;
+    }
+    ArtObject* united = UniteArt(copy);
+    if (united == nullptr) {
+        sAIArt->DisposeArt(copy);
+        return nullptr;
+    }
+    ArtObject* shape = CopyToCompoundPath(united);
+    sAIArt->DisposeArt(united);
+    // The shape is the container's copy: its tags move to the result, not to the clipping path
+    // inside it, so that a tag query finds the result once.
+    if (shape != nullptr) {
+        RemoveTags(shape);
+    }
+    return shape;
+}
+
+// P fitted into one container's shape and clipped by it; null (with a warning) when it can't be.
+ArtObject* PlaceIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* shape, json& reply) {
+    ArtObject* copy = nullptr;
+    if (sAIArt->DuplicateArt(content, kPlaceAboveAll, nullptr, &copy) != kNoErr || copy == nullptr) {
+        reply["warning"] = "Can't duplicate a container art";
+        sAIArt->DisposeArt(shape);
+        return nullptr;
+    }
+    if (!TransformArtForClipping(copy, shape, static_cast<PlaceMethod>(r.method), r.alignment,
+                                 r.usePreviewBounds)) {
+        reply["warning"] = "Can't transform a container art for clipping";
+        sAIArt->DisposeArt(copy);
+        sAIArt->DisposeArt(shape);
+        return nullptr;
+    }
+    ReduceArtToBasicAppearance(shape, r.keepBackground);
+    if (r.clipping) {
+        return CreateClipGroup(copy, shape);
+    }
+    sAIArt->DisposeArt(shape);
+    return copy;
+}
+
+// The content P: a copy of the art to copy, or the file placed as new art. Null with an error in
+// the reply when it can't be had; stop is set when the request ends with P (bounding box,
+// template).
+ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bool& stop) {
+    ArtObject* content = nullptr;
+    if (source != nullptr) {
+        if (sAIArt->DuplicateArt(source, kPlaceAboveAll, nullptr, &content) != kNoErr || content == nullptr) {
+            reply["error"] = "Cant't duplicate an art specified by placeTagSearch";
+            return nullptr;
+        }
+        if (r.tagOriginal.value_or(true) && !r.seriesTag.empty()) {
+            WriteTags(source, {SerialTag(r.seriesTag, r.seriesStart)});
+        }
+        if (!r.keepOriginal && sAIArt->DisposeArt(source) != kNoErr) {
+            reply["error"] = "Cant't remove an art specified by placeTagSearch";
+            return nullptr;
+        }
+        return content;
+    }
+    if (!SwapPlaced(nullptr, r.file, r.embedFlag(), r.method, r.alignment, content, r.clipping)) {
+        reply["error"] = "Cant't place the image";
+        return nullptr;
+    }
+    if (content == nullptr && (content = GetTopObject(nullptr)) == nullptr) {
+        reply["error"] = "No image handle";
+        return nullptr;
+    }
+    if (r.addBoundingBox) {
+        stop = true;
+        ArtObject* box = MakeBounds(content, true);
+        if (box == nullptr || sAIArt->ReorderArt(box, kPlaceAbove, content) != kNoErr ||
+            !ReduceArtToBasicAppearance(box, false)) {
+            reply["error"] = "Can't add a bounding box";
+        } else if (!StrokeBlack(box)) {
+            reply["error"] = "Can't change stroke color";
+        }
+        return content;
+    }
+    if (r.placeAsTemplate) {
+        stop = true;
+        AILayerHandle layer = MoveToTemplateLayer(content);
+        if (layer == nullptr) {
+            reply["error"] = "Can't add an art as a template";
+        } else if (const std::string title = "Template " + r.file.substr(r.file.rfind('/') + 1);
+                   sAILayer->SetLayerTitle(layer, ai::UnicodeString::FromUTF8(title)) != kNoErr) {
+            reply["error"] = "Can't set a name of a template";
+        }
+        return content;
+    }
+    return content;
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::PlaceFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("place", parsed);
+    const PlaceRequest r = ReadPlaceRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+
+    ArtList containers = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
+    if (!r.tagSearch.empty() && containers.empty()) {
+        reply["error"] = "Can't find an art specified by search string";
+        return DumpReply(reply);
+    }
+    const ArtList sources = r.placeTagSearch.empty() ? ArtList{} : SearchTaggedArt(r.placeTagSearch);
+    if (!r.placeTagSearch.empty() && sources.empty()) {
+        reply["error"] = "Can't find an art specified by placeTagSearch";
+        return DumpReply(reply);
+    }
+    ArtObject* source = sources.empty() ? nullptr : sources.front();
+    const bool tagOriginal = r.tagOriginal.value_or(source != nullptr);
+    const int seriesOffset = r.seriesStart + (tagOriginal ? 1 : 0);
+
+    // What can be checked is checked before the first change.
+    const bool needsFile =
+        source == nullptr && (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
+    if (r.symbolPlacing()) {
+        reply["error"] = kNotImplementedYet;
+        return DumpReply(reply);
+    }
+    if (needsFile && !(r.mode == "image" && r.textPlacing()) && r.file.empty()) {
+        reply["error"] = kFilePathNotFound;
+        return DumpReply(reply);
+    }
+    if (r.textPlacing()) {
+        ArtList kept;
+        for (ArtObject* container : containers) {
+            if (MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt})) {
+                kept.push_back(container);
+            }
+        }
+        if (kept.size() != containers.size()) {
+            reply["warning"] = "Text container must be a non-compound path.";
+        }
+        containers = kept;
+        if (!containers.empty() && r.mode != "image") {
+            PlaceTextIntoContainers(r, containers, reply);
+            return DumpReply(reply);
+        }
+    }
+
+    UnlockUnhideLayersSublayers layers;
+    if (r.mode == "image" && !containers.empty()) {
+        if (r.textPlacing()) {
+            return DumpReply(reply);
+        }
+        containers = SwapImages(r, containers, seriesOffset);
+        if (containers.empty()) {
+            FinishPlacing(r);
+            return DumpReply(reply);
+        }
+    }
+
+    bool stop = false;
+    ArtObject* content = nullptr;
+    if (source != nullptr || r.textToPlace.empty()) {
+        content = MakeContent(r, source, reply, stop);
+        if (content == nullptr || stop) {
+            FinishPlacing(r);
+            return DumpReply(reply);
+        }
+    }
+
+    if (containers.empty()) {
+        if (content != nullptr) {
+            if (r.textPlacing() && r.outlineText) {
+                content = OutlineArt(content);
+            }
+            if (content != nullptr) {
+                WriteTags(content, r.tags);
+                if (!r.seriesTag.empty()) {
+                    WriteTags(content, {SerialTag(r.seriesTag, seriesOffset)});
+                }
+            }
+        }
+        FinishPlacing(r);
+        return DumpReply(reply);
+    }
+
+    // With unite, the containers act as one: a group of their path copies.
+    const ArtList found = containers;
+    const bool united = r.unite && containers.size() >= 2;
+    if (united) {
+        const TagSet tags = ReadTags(containers);
+        ArtObject* group = CopyToGroup(containers);
+        if (group == nullptr) {
+            sAIArt->DisposeArt(content);
+            return DumpReply(reply);
+        }
+        WriteTags(group, tags);
+        WriteTags(group, r.tags);
+        if (!r.seriesTag.empty()) {
+            WriteTags(group, {SerialTag(r.seriesTag, seriesOffset)});
+        }
+        containers = {group};
+    }
+
+    ArtList results;
+    ArtList served;  // the containers that received a result: only these are removed
+    for (ArtObject* container : containers) {
+        const TagSet tags = ReadTags(container);
+        ArtObject* shape = ContainerShape(r, container);
+        ArtObject* result = shape != nullptr ? PlaceIntoShape(r, content, shape, reply) : nullptr;
+        if (result == nullptr) {
+            continue;
+        }
+        WriteTags(result, tags);
+        WriteTags(result, r.tags);
+        if (sAIArt->ReorderArt(result, kPlaceAbove, container) != kNoErr) {
+            sAIArt->ReorderArt(result, kPlaceAboveAll, nullptr);
+        }
+        results.push_back(result);
+        served.push_back(container);
+    }
+    if (!r.seriesTag.empty()) {
+        AddSeriesTagToArt(results, r.seriesTag, seriesOffset);
+    }
+
+    // Clean-up: P, then the containers that were served (with unite, the originals when the group
+    // was served, and the group itself).
+    sAIArt->DisposeArt(content);
+    if (united && !served.empty()) {
+        for (ArtObject* container : found) {
+            sAIArt->DisposeArt(container);
+        }
+    }
+    for (ArtObject* container : united ? containers : served) {
+        sAIArt->DisposeArt(container);
+    }
+    FinishPlacing(r);
+    return DumpReply(reply);
+}

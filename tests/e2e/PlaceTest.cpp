@@ -1,0 +1,193 @@
+// "place" on the example shapes: a PNG, a native document and a text file placed in each mode
+// into tagged containers, with the resulting art and geometry read back from the host.
+#include <lodepng.h>
+
+#include "PluginFixture.h"
+#include "ProgramRun.h"
+#include "model/ArtContent.h"
+
+namespace {
+
+using host::model::ArtId;
+using host::model::ArtType;
+using host::model::Rect;
+
+class PlaceTest : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        OpenExample("shapes.json", 17);
+        // A 40 x 20 pixel red image at 144 pixels per inch: 20 x 10 points.
+        std::vector<unsigned char> rgba(40 * 20 * 4, 255);
+        lodepng::State state;
+        state.info_png.phys_defined = 1;
+        state.info_png.phys_x = state.info_png.phys_y = 5669;
+        state.info_png.phys_unit = 1;
+        std::vector<unsigned char> png;
+        ASSERT_EQ(lodepng::encode(png, rgba, 40, 20, state), 0u);
+        image = scratch.Write("red.png", std::string(png.begin(), png.end()));
+        text = scratch.Write("note.txt", "Hello\r\nworld");
+        native = scratch.Write("sample.ai",
+                               testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json"));
+    }
+
+    host::model::Document& Document() { return *app->CurrentDocument(); }
+
+    // The art carrying every one of the tags, in document order.
+    std::vector<ArtId> Tagged(const std::string& tag) {
+        std::vector<ArtId> found;
+        for (const ArtId art : Document().documentOrder()) {
+            const host::model::TagList* tags = Document().tags(art);
+            if (tags == nullptr) {
+                continue;
+            }
+            for (const host::model::TagEntry& entry : tags->entries()) {
+                if (entry.value == tag) {
+                    found.push_back(art);
+                }
+            }
+        }
+        return found;
+    }
+
+    Rect Bounds(ArtId art) { return *Document().bounds(art, host::model::BoundsKind::geometric); }
+
+    testsupport::ScratchFolder scratch{"place"};
+    std::string image;
+    std::string text;
+    std::string native;
+};
+
+struct PlaceCase {
+    const char* name;
+    const char* tagSearch;
+    const char* file;   // "image", "native" or "text"
+    const char* extra;  // further request keys
+    ArtType resultType;
+    const char* resultTag;  // the tag the result carries
+    Rect bounds;            // the result's geometric bounds
+    bool containerKept;     // whether the container is still there
+};
+
+class PlaceCases : public PlaceTest, public testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(PlaceCases, PlacesIntoTheContainer) {
+    const PlaceCase& c = GetParam();
+    const std::string file = std::string(c.file) == "image"  ? image
+                             : std::string(c.file) == "text" ? text
+                                                             : native;
+    json request = json::parse(std::string("{") + c.extra + "}");
+    request["filePath"] = file;
+    request["tagSearch"] = c.tagSearch;
+    request["tags"] = {"placed"};
+    request["uid"] = "p";
+    const std::vector<ArtId> containers = Tagged(c.tagSearch);
+    const json reply = ScriptJson("place", request.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    EXPECT_EQ(reply["uid"], "p");
+    const std::vector<ArtId> results = Tagged("placed");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(*Document().type(results[0]), c.resultType);
+    EXPECT_EQ(Tagged(c.resultTag).front(), results[0]);  // the result carries the container's tags
+    const Rect bounds = Bounds(results[0]);
+    EXPECT_NEAR(bounds.left, c.bounds.left, 0.01);
+    EXPECT_NEAR(bounds.top, c.bounds.top, 0.01);
+    EXPECT_NEAR(bounds.right, c.bounds.right, 0.01);
+    EXPECT_NEAR(bounds.bottom, c.bounds.bottom, 0.01);
+    if (!containers.empty()) {
+        EXPECT_EQ(Document().isValid(containers[0]), c.containerKept);
+    }
+}
+
+// The blue square is a path from (50, 50) to (150, 150); "picture" a placed file 50 x 50 from
+// (500, 0) to (550, 50); the artboard is 612 x 792.
+const PlaceCase kPlaceCases[] = {
+    // Image mode: the placed container's file is swapped, fitted into its bounds.
+    {"ImageSwapsAPlacedContainer", "picture", "image", R"("fittingMethod":"fit")", ArtType::placed, "picture",
+     Rect(500, 37.5, 550, 12.5), false},
+    {"ImageEmbeddedBecomesARaster", "picture", "image", R"("fittingMethod":"fill","embed":true)",
+     ArtType::raster, "picture", Rect(475, 50, 575, 0), false},
+    // A path container: the image is fitted and clipped by the container's shape.
+    {"ImageClippedByAPath", "blue", "image", R"("fittingMethod":"fit")", ArtType::group, "blue",
+     Rect(50, 150, 150, 50), false},
+    {"ImageUnclippedKeepsItsOwnBounds", "blue", "image", R"("fittingMethod":"fit","clipping":false)",
+     ArtType::placed, "blue", Rect(50, 125, 150, 75), false},
+    {"ImageInTheContainersBoundsMode", "blue", "image",
+     R"("mode":"bounds","fittingMethod":"original","alignment":"TL")", ArtType::group, "square",
+     Rect(50, 150, 150, 50), false},
+    // A native document embedded: its artboard's content, clipped by the blue square.
+    {"NativeDocumentInAPath", "blue", "native", R"("embed":true,"fittingMethod":"fit")", ArtType::group,
+     "blue", Rect(50, 150, 150, 50), false},
+    // Without containers the file is placed once, centred on the artboard, at its own size.
+    {"ImageWithoutContainers", "", "image", "", ArtType::placed, "placed", Rect(296, 401, 316, 391), true},
+    {"TextFileAsPointText", "", "text", "", ArtType::textFrame, "placed", Rect(288, 410.4, 324, 381.6), true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Place, PlaceCases, testing::ValuesIn(kPlaceCases),
+                         [](const testing::TestParamInfo<PlaceCase>& info) { return info.param.name; });
+
+TEST_F(PlaceTest, CopiesOfTaggedArtAreNumberedInDocumentOrder) {
+    const std::vector<ArtId> original = Tagged("circle");
+    const json reply = ScriptJson(
+        "place", R"({"tagSearch":"square","placeTagSearch":"circle","seriesTag":"n","fittingMethod":"fit"})");
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    EXPECT_EQ(Tagged("n1"), original);  // the original keeps the first number
+    ASSERT_EQ(Tagged("n2").size(), 1u);
+    ASSERT_EQ(Tagged("n3").size(), 1u);
+    EXPECT_EQ(Tagged("square").size(), 2u);  // the two results, in place of the two squares
+}
+
+// Refused requests change nothing: a missing file, an unreadable image, a wrong type, text into
+// containers (flowing area text is still to come).
+TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
+    const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
+    const std::string truncated = scratch.Write("cut.tif", std::string("II*\0\x08\0\0\0", 8));
+    const struct {
+        json request;
+        const char* error;
+    } cases[] = {
+        {{{"filePath", scratch.Path().string() + "/none.png"}}, "filePath not found"},
+        {{{"filePath", broken}}, "Cant't place the image"},
+        {{{"filePath", truncated}, {"tagSearch", "blue"}}, nullptr},
+        {{{"filePath", image}, {"seriesStart", "one"}}, "\"seriesStart\" must be a number"},
+        {{{"filePath", text}, {"tagSearch", "blue"}}, "Not implemented yet"},
+        {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
+    };
+    const host::model::Document before = Document();
+    for (const auto& c : cases) {
+        const json reply = ScriptJson("place", c.request.dump());
+        if (c.error != nullptr) {
+            EXPECT_EQ(reply.value("error", ""), c.error) << c.request;
+        }
+        EXPECT_TRUE(Document() == before) << c.request;
+    }
+}
+
+// A container that receives nothing (an empty group has no shape) stays; the others are replaced.
+TEST_F(PlaceTest, KeepsContainersThatReceivedNothing) {
+    const ArtId empty = *Document().newArt(ArtType::group, host::model::PaintOrder::aboveAll, ArtId{});
+    ASSERT_EQ(Document().editTags(empty)->set("_p_tag_52ca9688", "string", "blue"), host::model::Status::ok);
+    const ArtId square = Tagged("blue").back();
+    const json reply =
+        ScriptJson("place", json{{"tagSearch", "blue"}, {"filePath", image}, {"mode", "mask"}}.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    EXPECT_TRUE(Document().isValid(empty));
+    EXPECT_FALSE(Document().isValid(square));
+    EXPECT_EQ(Tagged("blue").size(), 2u);  // the empty group and the square's result
+}
+
+// Layers locked or hidden before the command are locked and hidden again after it.
+TEST_F(PlaceTest, RestoresLockedAndHiddenLayers) {
+    auto layer = *Document().nthLayer(0);
+    host::model::LayerProperties properties = *Document().layerProperties(layer);
+    properties.editable = false;
+    properties.visible = false;
+    ASSERT_EQ(Document().setLayerProperties(layer, properties), host::model::Status::ok);
+    EXPECT_FALSE(
+        ScriptJson("place", json{{"tagSearch", "blue"}, {"filePath", image}}.dump()).contains("error"));
+    EXPECT_EQ(Tagged("blue").size(), 1u);
+    EXPECT_FALSE(Document().layerProperties(layer)->editable);
+    EXPECT_FALSE(Document().layerProperties(layer)->visible);
+}
+
+}  // namespace
