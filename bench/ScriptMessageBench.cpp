@@ -24,11 +24,16 @@ void RoundTrip(benchmark::State& state, const char* name, const char* request) {
         host::ScriptResult result = app.ScriptMessage(name, request);
         benchmark::DoNotOptimize(result.output.data());
     }
-    state.counters["messages/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["messages/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_Version(benchmark::State& state) { RoundTrip(state, "version", R"({"uid":"bench"})"); }
-void BM_Comment(benchmark::State& state) { RoundTrip(state, "comment", R"({"uid":"bench"})"); }
+void BM_Version(benchmark::State& state) {
+    RoundTrip(state, "version", R"({"uid":"bench"})");
+}
+void BM_Comment(benchmark::State& state) {
+    RoundTrip(state, "comment", R"({"uid":"bench"})");
+}
 
 BENCHMARK(BM_Version);
 BENCHMARK(BM_Comment);

@@ -20,51 +20,15 @@ namespace {
 
 // The keys of an art object, in the canonical order; ArtKey names their indexes.
 constexpr std::string_view kArtKeys[] = {
-    "autoSize",
-    "children",
-    "clipped",
-    "clippingMask",
-    "closed",
-    "color",
-    "dictionary",
-    "dimPercent",
-    "dimPlacedImages",
-    "editable",
-    "envelope",
-    "file",
-    "fillPattern",
-    "frame",
-    "guide",
-    "hidden",
-    "intertwine",
-    "kind",
-    "locked",
-    "matrix",
-    "name",
-    "note",
-    "path",
-    "pixels",
-    "preview",
-    "printed",
-    "segments",
-    "selected",
-    "story",
-    "storyDirection",
-    "strokePattern",
-    "strokeWidth",
-    "style",
-    "symbol",
-    "tags",
-    "template",
-    "text",
-    "textWrap",
-    "thread",
-    "threadHead",
-    "title",
-    "type",
-    "uuid",
-    "visible",
-    "wrapInside",
+    "autoSize",      "children",    "clipped",     "clippingMask",    "closed",
+    "color",         "dictionary",  "dimPercent",  "dimPlacedImages", "editable",
+    "envelope",      "file",        "fillPattern", "frame",           "guide",
+    "hidden",        "intertwine",  "kind",        "locked",          "matrix",
+    "name",          "note",        "path",        "pixels",          "preview",
+    "printed",       "segments",    "selected",    "story",           "storyDirection",
+    "strokePattern", "strokeWidth", "style",       "symbol",          "tags",
+    "template",      "text",        "textWrap",    "thread",          "threadHead",
+    "title",         "type",        "uuid",        "visible",         "wrapInside",
     "wrapOffset",
 };
 static_assert(inCanonicalOrder(kArtKeys));
@@ -843,10 +807,10 @@ public:
     explicit DocumentReader(std::string_view text) : in_(text) {}
 
     DocumentContents read() {
-        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards",     "colorModel", "customColors",
-                                              "dictionary",     "format",        "gradients",  "graphicStyles",
-                                              "layers",         "patterns",      "rulerUnits", "scale",
-                                              "swatches",       "symbols",       "textStyles", "version"};
+        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "colorModel", "customColors",
+                                              "dictionary",     "format",    "gradients",  "graphicStyles",
+                                              "layers",         "patterns",  "rulerUnits", "scale",
+                                              "swatches",       "symbols",   "textStyles", "version"};
         static_assert(inCanonicalOrder(kKeys));
         DocumentContents contents;
         ColorFields colors;

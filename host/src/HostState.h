@@ -25,8 +25,8 @@
 #include "host/Preferences.h"
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
-#include "text/TextObjects.h"
 #include "model/DocumentColors.h"
+#include "text/TextObjects.h"
 
 namespace host {
 

@@ -7,8 +7,14 @@ HtmlUIController::HtmlUIController(const char* extensionId) : fExtensionId(exten
     fPPLib.Load(sAIFolders);
 }
 
-HtmlUIController::~HtmlUIController() { fPPLib.Unload(); }
+HtmlUIController::~HtmlUIController() {
+    fPPLib.Unload();
+}
 
-csxs::event::EventErrorCode HtmlUIController::LoadExtension() { return fPPLib.LoadExtension(fExtensionId); }
+csxs::event::EventErrorCode HtmlUIController::LoadExtension() {
+    return fPPLib.LoadExtension(fExtensionId);
+}
 
-csxs::event::EventErrorCode HtmlUIController::UnloadExtension() { return fPPLib.UnloadExtension(fExtensionId); }
+csxs::event::EventErrorCode HtmlUIController::UnloadExtension() {
+    return fPPLib.UnloadExtension(fExtensionId);
+}

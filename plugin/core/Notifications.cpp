@@ -10,7 +10,9 @@ namespace {
 // Returned to the host when a notification fails by exception.
 constexpr ASErr kNotificationFailed = FourCharCode("EPN ");
 
-bool Is(const char* text, const char* expected) { return text != nullptr && std::string_view(text) == expected; }
+bool Is(const char* text, const char* expected) {
+    return text != nullptr && std::string_view(text) == expected;
+}
 
 }  // namespace
 

@@ -23,7 +23,8 @@ struct ThemeElement {
 
 // The panel's element names and the host's colour numbers; 3 and 4 are crossed on purpose.
 constexpr ThemeElement kThemeElements[] = {
-    {"backgroundColor", 0}, {"textColor", 1}, {"focusColor", 2}, {"inputBackgroundColor", 4}, {"inputTextColor", 3},
+    {"backgroundColor", 0},      {"textColor", 1},      {"focusColor", 2},
+    {"inputBackgroundColor", 4}, {"inputTextColor", 3},
 };
 constexpr AIUIThemeSelector kThemeSelector = 1;
 
@@ -50,8 +51,12 @@ void AppendPercentUtf8(std::u16string& out, char32_t c) {
     }
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -73,7 +78,8 @@ ASErr PlimPanelController::SendResult(const ai::UnicodeString& text) const {
 }
 
 ASErr PlimPanelController::StartupMessageToPanel() const {
-    Dispatch(kStartupEvent, nullptr, std::string("<payload><pluginInfo>") + kPluginInfo + "</pluginInfo></payload>");
+    Dispatch(kStartupEvent, nullptr,
+             std::string("<payload><pluginInfo>") + kPluginInfo + "</pluginInfo></payload>");
     return kNoErr;
 }
 
@@ -81,7 +87,8 @@ std::string PlimPanelController::AIRGBColorToXML(const AIUIThemeColor& color) {
     auto channel = [](AIReal value) {
         const double scaled = std::trunc(value * 255.0);
         // Out-of-range or non-finite channels are clamped rather than converted undefined.
-        const double clamped = std::isfinite(scaled) ? std::fmax(-2147483648.0, std::fmin(scaled, 2147483647.0)) : 0.0;
+        const double clamped =
+            std::isfinite(scaled) ? std::fmax(-2147483648.0, std::fmin(scaled, 2147483647.0)) : 0.0;
         return std::to_string(static_cast<ai::int32>(clamped));
     };
     std::ostringstream alpha;
@@ -97,13 +104,14 @@ ASErr PlimPanelController::SendTheme() const {
     }
     ASErr result = kNoErr;
     for (AIUIComponentColor number = 0; number < 5; ++number) {
-        result = sAIUITheme != nullptr ? sAIUITheme->GetUIComponentColor(number, kThemeSelector, colors[number])
-                                       : kSPSuiteNotFoundError;
+        result = sAIUITheme != nullptr
+                     ? sAIUITheme->GetUIComponentColor(number, kThemeSelector, colors[number])
+                     : kSPSuiteNotFoundError;
     }
     std::string xml = "<payload><theme>";
     for (const ThemeElement& element : kThemeElements) {
-        xml += std::string("<") + element.name + ">" + AIRGBColorToXML(colors[element.color]) + "</" + element.name +
-               ">";
+        xml += std::string("<") + element.name + ">" + AIRGBColorToXML(colors[element.color]) + "</" +
+               element.name + ">";
     }
     xml += "</theme></payload>";
     Dispatch(kThemeEvent, nullptr, xml);
@@ -122,7 +130,8 @@ ai::UnicodeString encodeUTF8(const ai::UnicodeString& text) {
         } else if (c < 0x80) {
             out += c;
         } else if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            const char32_t full = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            const char32_t full =
+                0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             AppendPercentUtf8(out, full);
             ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
@@ -154,10 +163,17 @@ std::string EscapeXml(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;

@@ -14,9 +14,13 @@ PlimUtilsPlugin::PlimUtilsPlugin(SPPluginRef pluginRef) : Plugin(pluginRef) {
 
 PlimUtilsPlugin::~PlimUtilsPlugin() = default;
 
-PlimUtilsPlugin* AllocatePlugin(SPPluginRef pluginRef) { return new (std::nothrow) PlimUtilsPlugin(pluginRef); }
+PlimUtilsPlugin* AllocatePlugin(SPPluginRef pluginRef) {
+    return new (std::nothrow) PlimUtilsPlugin(pluginRef);
+}
 
-PlimUtilsPlugin* GetPlimPlugin() { return static_cast<PlimUtilsPlugin*>(gPlugin); }
+PlimUtilsPlugin* GetPlimPlugin() {
+    return static_cast<PlimUtilsPlugin*>(gPlugin);
+}
 
 void FixupReload(Plugin* plugin) {
     auto* plim = static_cast<PlimUtilsPlugin*>(plugin);
@@ -54,7 +58,8 @@ ASErr PlimUtilsPlugin::StartupPlugin(SPMessageData* message) {
     };
     ASErr result = kNoErr;
     for (const Subscription& subscription : subscriptions) {
-        result = sAINotifier->AddNotifier(fPluginRef, subscription.owner, subscription.type, subscription.handle);
+        result =
+            sAINotifier->AddNotifier(fPluginRef, subscription.owner, subscription.type, subscription.handle);
         if (result != kNoErr) {
             break;
         }
@@ -72,7 +77,9 @@ void PlimUtilsPlugin::AbandonStartup() {
     SetGlobal(nullptr);
 }
 
-ASErr PlimUtilsPlugin::PostStartupPlugin() { return AcquirePostStartupSuites(); }
+ASErr PlimUtilsPlugin::PostStartupPlugin() {
+    return AcquirePostStartupSuites();
+}
 
 ASErr PlimUtilsPlugin::ShutdownPlugin(SPMessageData* message) {
     if (fPanelController != nullptr) {

@@ -14,7 +14,9 @@ Plugin* gPlugin = nullptr;
 
 namespace {
 
-bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
+bool Is(const char* text, const char* expected) {
+    return text != nullptr && std::strcmp(text, expected) == 0;
+}
 
 // Formats an error code for the log: its four characters when they are printable, else the number.
 void WriteErrorCode(ASErr error) {
@@ -32,10 +34,22 @@ void WriteErrorCode(ASErr error) {
 }
 
 constexpr ASErr kFilteredErrors[] = {
-    FourCharCode("FMT?"), FourCharCode("RFSE"), FourCharCode("AFTR"), FourCharCode("VALD"),
-    FourCharCode("MOOT"), FourCharCode("TRSH"), FourCharCode("CHEK"), FourCharCode("CHIT"),
-    FourCharCode("TLTK"), FourCharCode("pFls"), FourCharCode("S!Fd"), FourCharCode("!Acq"),
-    FourCharCode("dsRP"), FourCharCode("skpE"), FourCharCode("DONE"), FourCharCode("STOP"),
+    FourCharCode("FMT?"),
+    FourCharCode("RFSE"),
+    FourCharCode("AFTR"),
+    FourCharCode("VALD"),
+    FourCharCode("MOOT"),
+    FourCharCode("TRSH"),
+    FourCharCode("CHEK"),
+    FourCharCode("CHIT"),
+    FourCharCode("TLTK"),
+    FourCharCode("pFls"),
+    FourCharCode("S!Fd"),
+    FourCharCode("!Acq"),
+    FourCharCode("dsRP"),
+    FourCharCode("skpE"),
+    FourCharCode("DONE"),
+    FourCharCode("STOP"),
     361,
 };
 
@@ -191,20 +205,48 @@ size_t Plugin::GetPluginName(char* buffer, size_t length) const {
     return nameLength;
 }
 
-ASErr Plugin::PostStartupPlugin() { return kNoErr; }
-ASErr Plugin::PreShutdownPlugin() { return kNoErr; }
-ASErr Plugin::AcquireProperty(SPMessageData*) { return kSPUnimplementedError; }
-ASErr Plugin::ReleaseProperty(SPMessageData*) { return kSPUnimplementedError; }
-bool Plugin::Purge() { return false; }
-ASErr Plugin::SetGlobal(Plugin*) { return kNoErr; }
-ASErr Plugin::AllocateSuiteTables() { return kNoErr; }
-ASErr Plugin::FillSuiteTables() { return kNoErr; }
-ASErr Plugin::EmptySuiteTables() { return kNoErr; }
-ASErr Plugin::Notify(AINotifierMessage*) { return kNoErr; }
-ASErr Plugin::GoAction(void*) { return kNoErr; }
-ASErr Plugin::ReselectTool(void*) { return kNoErr; }
-ASErr Plugin::DecreaseDiameter(void*) { return kNoErr; }
-ASErr Plugin::IncreaseDiameter(void*) { return kNoErr; }
+ASErr Plugin::PostStartupPlugin() {
+    return kNoErr;
+}
+ASErr Plugin::PreShutdownPlugin() {
+    return kNoErr;
+}
+ASErr Plugin::AcquireProperty(SPMessageData*) {
+    return kSPUnimplementedError;
+}
+ASErr Plugin::ReleaseProperty(SPMessageData*) {
+    return kSPUnimplementedError;
+}
+bool Plugin::Purge() {
+    return false;
+}
+ASErr Plugin::SetGlobal(Plugin*) {
+    return kNoErr;
+}
+ASErr Plugin::AllocateSuiteTables() {
+    return kNoErr;
+}
+ASErr Plugin::FillSuiteTables() {
+    return kNoErr;
+}
+ASErr Plugin::EmptySuiteTables() {
+    return kNoErr;
+}
+ASErr Plugin::Notify(AINotifierMessage*) {
+    return kNoErr;
+}
+ASErr Plugin::GoAction(void*) {
+    return kNoErr;
+}
+ASErr Plugin::ReselectTool(void*) {
+    return kNoErr;
+}
+ASErr Plugin::DecreaseDiameter(void*) {
+    return kNoErr;
+}
+ASErr Plugin::IncreaseDiameter(void*) {
+    return kNoErr;
+}
 
 ASErr Plugin::AcquireOptionalSuites() {
     if (fSuites != nullptr) {
@@ -214,7 +256,9 @@ ASErr Plugin::AcquireOptionalSuites() {
 }
 
 #define PLIM_UNHANDLED_MESSAGE(operation) \
-    ASErr Plugin::operation(void*) { return kSPUnimplementedError; }
+    ASErr Plugin::operation(void*) {      \
+        return kSPUnimplementedError;     \
+    }
 PLIM_UNHANDLED_MESSAGE(GoMenuItem)
 PLIM_UNHANDLED_MESSAGE(UpdateMenuItem)
 PLIM_UNHANDLED_MESSAGE(GetFilterParameters)

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool Is(const char* text, const char* expected) { return text != nullptr && std::strcmp(text, expected) == 0; }
+bool Is(const char* text, const char* expected) {
+    return text != nullptr && std::strcmp(text, expected) == 0;
+}
 
 SPErr Dispatch(const char* caller, const char* selector, SPMessageData* message) {
     sSPBasic = message->basic;
@@ -67,7 +69,7 @@ SPErr Dispatch(const char* caller, const char* selector, SPMessageData* message)
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) SPErr PluginMain(const char* caller, const char* selector,
-                                                                    void* message) {
+                                                                   void* message) {
     if (message == nullptr) {
         return kSPBadParameterError;
     }

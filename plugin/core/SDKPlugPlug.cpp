@@ -9,7 +9,8 @@ constexpr const char* kPlugPlugFramework = "/Frameworks/PlugPlugOwl.framework";
 
 template <typename Function>
 bool LookUp(CFBundleRef bundle, const char* name, Function& out) {
-    out = reinterpret_cast<Function>(CFBundleGetFunctionPointerForName(bundle, CFStringMakeConstantString(name)));
+    out = reinterpret_cast<Function>(
+        CFBundleGetFunctionPointerForName(bundle, CFStringMakeConstantString(name)));
     return out != nullptr;
 }
 
@@ -68,7 +69,8 @@ csxs::event::EventErrorCode SDKPlugPlug::UnloadExtension(const char* extensionId
     return fUnloadExtension != nullptr ? fUnloadExtension(extensionId) : csxs::event::kEventErrorCode_Success;
 }
 
-csxs::event::EventErrorCode SDKPlugPlug::AddEventListener(const char* type, csxs::event::EventListenerFn listener,
+csxs::event::EventErrorCode SDKPlugPlug::AddEventListener(const char* type,
+                                                          csxs::event::EventListenerFn listener,
                                                           void* context) const {
     return fAddEventListener != nullptr ? fAddEventListener(type, listener, context)
                                         : csxs::event::kEventErrorCode_Unknown;

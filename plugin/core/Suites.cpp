@@ -121,7 +121,8 @@ ASErr Suites::ReleaseSuite(ImportSuite* row) {
         return kNoErr;
     }
     held.erase(found);
-    ASErr error = sSPBasic != nullptr ? sSPBasic->ReleaseSuite(row->name, row->version) : kSPSuiteNotFoundError;
+    ASErr error =
+        sSPBasic != nullptr ? sSPBasic->ReleaseSuite(row->name, row->version) : kSPSuiteNotFoundError;
     *row->suite = nullptr;
     return error;
 }

@@ -4,11 +4,11 @@
 
 #include "AICloudDocument.h"
 #include "AIDocumentList.h"
+#include "core/DocumentSettings.h"
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
-#include "core/DocumentSettings.h"
 #include "documents/FileHelpers.h"
 #include "documents/HostDocuments.h"
 #include "layout/Lookups.h"

@@ -26,5 +26,6 @@ struct AIFilePathSuite {
     AIErr (*AddComponent)(AIFilePathRef path, const char* component);
     // Whether the file or folder exists; *isFile tells which when it does. Links are resolved only
     // when asked.
-    AIBoolean (*Exists)(const ai::FilePath& path, AIBoolean resolveLinks, AIBoolean* longPath, AIBoolean* isFile);
+    AIBoolean (*Exists)(const ai::FilePath& path, AIBoolean resolveLinks, AIBoolean* longPath,
+                        AIBoolean* isFile);
 };

@@ -26,11 +26,11 @@ struct AIMatchingArtSuite {
     // one down, each layer's group before its contents, each container before its children and
     // children front to back (pre-order). Layer groups of layers and sublayers are listed and
     // can match.
-    AIErr (*GetMatchingArt)(const AIMatchingArtSpec* criteria, ai::int16 criterionCount, AIArtHandle*** matches,
-                            ai::int32* numMatches);
+    AIErr (*GetMatchingArt)(const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
+                            AIArtHandle*** matches, ai::int32* numMatches);
     // The same over one art's subtree: the art itself first, then everything below it.
-    AIErr (*GetMatchingArtFromArt)(AIArtHandle searchArt, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
-                                   AIArtHandle*** matches, ai::int32* numMatches);
+    AIErr (*GetMatchingArtFromArt)(AIArtHandle searchArt, const AIMatchingArtSpec* criteria,
+                                   ai::int16 criterionCount, AIArtHandle*** matches, ai::int32* numMatches);
     // Clears the selected attribute of every object of the current document.
     AIErr (*DeselectAll)(void);
 };

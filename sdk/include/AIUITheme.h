@@ -17,5 +17,6 @@ using AIUIThemeSelector = ai::int32;
 using AIUIComponentColor = ai::int32;
 
 struct AIUIThemeSuite {
-    AIErr (*GetUIComponentColor)(AIUIComponentColor component, AIUIThemeSelector theme, AIUIThemeColor& color);
+    AIErr (*GetUIComponentColor)(AIUIComponentColor component, AIUIThemeSelector theme,
+                                 AIUIThemeColor& color);
 };

@@ -11,7 +11,7 @@ constexpr ASInt32 kAIUnicodeStringSuiteVersion = 1009;
 enum AICharacterEncoding : ai::int32 {
     kAIPlatformCharacterEncoding = 0,  // the system's own encoding: UTF-8 here
     kAIUTF8CharacterEncoding = 1,
-    kAIRomanCharacterEncoding = 2,     // one byte per character; others become '?'
+    kAIRomanCharacterEncoding = 2,  // one byte per character; others become '?'
     kAIUTF16CharacterEncoding = 3,
 };
 
@@ -20,7 +20,8 @@ using AIUnicodeStringRef = AIUnicodeStringImpl*;
 
 struct AIUnicodeStringSuite {
     // Creates a string from bytes in the given encoding; invalid input is replaced, never refused.
-    AIErr (*Create)(const char* bytes, size_t byteCount, AICharacterEncoding encoding, AIUnicodeStringRef* out);
+    AIErr (*Create)(const char* bytes, size_t byteCount, AICharacterEncoding encoding,
+                    AIUnicodeStringRef* out);
     AIErr (*CreateUTF16)(const ASUnicode* units, size_t count, AIUnicodeStringRef* out);
     AIErr (*Dispose)(AIUnicodeStringRef str);
     AIErr (*Duplicate)(AIUnicodeStringRef str, AIUnicodeStringRef* out);

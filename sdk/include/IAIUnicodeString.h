@@ -17,7 +17,9 @@ public:
     explicit UnicodeString(const char* text, AICharacterEncoding encoding = kAIPlatformCharacterEncoding);
     UnicodeString(const std::string& text, AICharacterEncoding encoding = kAIPlatformCharacterEncoding);
     explicit UnicodeString(const std::u16string& units);
-    static UnicodeString FromUTF8(const std::string& text) { return UnicodeString(text, kAIUTF8CharacterEncoding); }
+    static UnicodeString FromUTF8(const std::string& text) {
+        return UnicodeString(text, kAIUTF8CharacterEncoding);
+    }
 
     UnicodeString(const UnicodeString& other);
     UnicodeString(UnicodeString&& other) noexcept;

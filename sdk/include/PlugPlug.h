@@ -8,11 +8,11 @@ namespace csxs::event {
 enum EventScope : std::int32_t { kEventScope_Global = 0, kEventScope_Application = 1 };
 
 struct Event {
-    const char* type;     // e.g. "com.torvi.event.result"
+    const char* type;  // e.g. "com.torvi.event.result"
     std::int32_t scope;
-    const char* appId;    // e.g. "HOST"
+    const char* appId;        // e.g. "HOST"
     const char* extensionId;  // sender, or addressee of a reply; may be null
-    const char* data;     // the payload text
+    const char* data;         // the payload text
 };
 
 using EventListenerFn = void (*)(const Event* event, void* context);
@@ -27,10 +27,10 @@ extern "C" {
 using PlugPlugLoadExtensionFn = csxs::event::EventErrorCode (*)(const char* extensionId);
 using PlugPlugUnloadExtensionFn = csxs::event::EventErrorCode (*)(const char* extensionId);
 using PlugPlugAddEventListenerFn = csxs::event::EventErrorCode (*)(const char* type,
-                                                                 csxs::event::EventListenerFn listener,
-                                                                 void* context);
+                                                                   csxs::event::EventListenerFn listener,
+                                                                   void* context);
 using PlugPlugRemoveEventListenerFn = csxs::event::EventErrorCode (*)(const char* type,
-                                                                    csxs::event::EventListenerFn listener,
-                                                                    void* context);
+                                                                      csxs::event::EventListenerFn listener,
+                                                                      void* context);
 using PlugPlugDispatchEventFn = csxs::event::EventErrorCode (*)(const csxs::event::Event* event);
 }

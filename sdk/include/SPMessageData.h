@@ -7,10 +7,10 @@ constexpr ASInt32 kSPValidSPMessageData = FourCharCode("SPCk");
 
 // The header every message starts with.
 struct SPMessageData {
-    ASInt32 SPCheck;       // kSPValidSPMessageData
-    SPPluginRef self;      // the receiving plug-in
-    void* globals;         // the plug-in's own pointer; the host keeps it between messages
-    SPBasicSuite* basic;   // the basic suite
+    ASInt32 SPCheck;      // kSPValidSPMessageData
+    SPPluginRef self;     // the receiving plug-in
+    void* globals;        // the plug-in's own pointer; the host keeps it between messages
+    SPBasicSuite* basic;  // the basic suite
 };
 
 #define kSPInterfaceCaller "SP Interface"
@@ -30,4 +30,4 @@ struct SPMessageData {
 #define kSPPropertiesReleaseSelector "Release"
 
 // The exported entry point of every plug-in.
-extern "C" using PluginMainProc = SPErr (*)(const char* caller, const char* selector, void* message);
+extern "C" using PluginMainProc = SPErr(*)(const char* caller, const char* selector, void* message);

@@ -56,9 +56,13 @@ FilePath& FilePath::operator=(FilePath&& other) noexcept {
     return *this;
 }
 
-FilePath::~FilePath() { Dispose(fImpl); }
+FilePath::~FilePath() {
+    Dispose(fImpl);
+}
 
-bool FilePath::IsEmpty() const { return GetFullPathUTF8().empty(); }
+bool FilePath::IsEmpty() const {
+    return GetFullPathUTF8().empty();
+}
 
 void FilePath::Set(const UnicodeString& path) {
     if (fImpl == nullptr) {
@@ -84,7 +88,9 @@ std::string FilePath::GetFullPathUTF8() const {
     return path;
 }
 
-UnicodeString FilePath::GetFullPath() const { return UnicodeString::FromUTF8(GetFullPathUTF8()); }
+UnicodeString FilePath::GetFullPath() const {
+    return UnicodeString::FromUTF8(GetFullPathUTF8());
+}
 
 bool FilePath::Exists(bool resolveLinks) const {
     if (sAIFilePath == nullptr) {
@@ -95,6 +101,8 @@ bool FilePath::Exists(bool resolveLinks) const {
     return sAIFilePath->Exists(*this, resolveLinks, &longPath, &isFile) != 0;
 }
 
-CFURLRef FilePath::GetAsCFURL() const { return CFURLCreateWithFileSystemPath(GetFullPathUTF8().c_str()); }
+CFURLRef FilePath::GetAsCFURL() const {
+    return CFURLCreateWithFileSystemPath(GetFullPathUTF8().c_str());
+}
 
 }  // namespace ai

@@ -74,12 +74,15 @@ UnicodeString& UnicodeString::operator=(UnicodeString&& other) noexcept {
     return *this;
 }
 
-UnicodeString::~UnicodeString() { Dispose(fImpl); }
+UnicodeString::~UnicodeString() {
+    Dispose(fImpl);
+}
 
 UnicodeString::size_type UnicodeString::length() const {
     const ASUnicode* units = nullptr;
     size_t count = 0;
-    if (fImpl == nullptr || sAIUnicodeString == nullptr || sAIUnicodeString->GetUTF16(fImpl, &units, &count) != kNoErr) {
+    if (fImpl == nullptr || sAIUnicodeString == nullptr ||
+        sAIUnicodeString->GetUTF16(fImpl, &units, &count) != kNoErr) {
         return 0;
     }
     return count;
@@ -106,14 +109,21 @@ std::string UnicodeString::getInStdString(AICharacterEncoding encoding) const {
     return text;
 }
 
-std::string UnicodeString::as_UTF8() const { return getInStdString(kAIUTF8CharacterEncoding); }
-std::string UnicodeString::as_Platform() const { return getInStdString(kAIPlatformCharacterEncoding); }
-std::string UnicodeString::as_Roman() const { return getInStdString(kAIRomanCharacterEncoding); }
+std::string UnicodeString::as_UTF8() const {
+    return getInStdString(kAIUTF8CharacterEncoding);
+}
+std::string UnicodeString::as_Platform() const {
+    return getInStdString(kAIPlatformCharacterEncoding);
+}
+std::string UnicodeString::as_Roman() const {
+    return getInStdString(kAIRomanCharacterEncoding);
+}
 
 std::u16string UnicodeString::as_UTF16() const {
     const ASUnicode* units = nullptr;
     size_t count = 0;
-    if (fImpl == nullptr || sAIUnicodeString == nullptr || sAIUnicodeString->GetUTF16(fImpl, &units, &count) != kNoErr) {
+    if (fImpl == nullptr || sAIUnicodeString == nullptr ||
+        sAIUnicodeString->GetUTF16(fImpl, &units, &count) != kNoErr) {
         return {};
     }
     return std::u16string(reinterpret_cast<const char16_t*>(units), count);
@@ -138,6 +148,8 @@ UnicodeString& UnicodeString::toLower() {
     return *this;
 }
 
-bool UnicodeString::operator==(const UnicodeString& other) const { return as_UTF16() == other.as_UTF16(); }
+bool UnicodeString::operator==(const UnicodeString& other) const {
+    return as_UTF16() == other.as_UTF16();
+}
 
 }  // namespace ai

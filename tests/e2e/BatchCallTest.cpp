@@ -6,8 +6,9 @@ namespace {
 
 using BatchCall = PluginTest;
 
-json Entry(const std::string& eventType, const json& data) { return json{{"eventType", eventType}, {"data", data}}; }
-
+json Entry(const std::string& eventType, const json& data) {
+    return json{{"eventType", eventType}, {"data", data}};
+}
 
 TEST_F(BatchCall, RunsEntriesInOrderAndKeepsFailedOnesInPlace) {
     const json request = {

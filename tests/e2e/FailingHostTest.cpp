@@ -9,7 +9,9 @@ struct Fault {
     const char* suite;
     const char* operation;
 
-    friend void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.suite << "/" << fault.operation; }
+    friend void PrintTo(const Fault& fault, std::ostream* out) {
+        *out << fault.suite << "/" << fault.operation;
+    }
 };
 
 const Fault kFaults[] = {
@@ -163,7 +165,8 @@ TEST_P(FailingHost, EveryCommandStillAnswers) {
             continue;
         }
         EXPECT_EQ(result.error, kNoErr) << name;
-        EXPECT_FALSE(json::parse(result.output, nullptr, false).is_discarded()) << name << ": " << result.output;
+        EXPECT_FALSE(json::parse(result.output, nullptr, false).is_discarded())
+            << name << ": " << result.output;
     }
     app->Faults().Clear();
     EXPECT_EQ(app->ContextDepth(), 0);

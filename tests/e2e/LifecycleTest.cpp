@@ -46,7 +46,8 @@ TEST(Lifecycle, StartupRegistersNotifiersInOrder) {
         "AddNotifier(com_torvi_ai App Started Notifier, AI Application Started Notifier)"));
     EXPECT_TRUE(app.Journal().Contains(
         "AddNotifier(com_torvi_ai Application Shutdown Notifier, AI Application Shutdown Notifier)"));
-    EXPECT_TRUE(app.Journal().Contains("AddNotifier(Register Event Notify, AI CSXS PlugPlug Setup Complete)"));
+    EXPECT_TRUE(
+        app.Journal().Contains("AddNotifier(Register Event Notify, AI CSXS PlugPlug Setup Complete)"));
     EXPECT_EQ(app.AccessCount(), 1);
 }
 
@@ -106,18 +107,23 @@ TEST_P(FailingStartup, UndoesWhatItDid) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, FailingStartup,
     testing::Values(
-        StartupFault{"FirstBasicSuite", [](auto& f) { f.FailSuite("SP Access Suite", FourCharCode("BOOM")); }},
+        StartupFault{"FirstBasicSuite",
+                     [](auto& f) { f.FailSuite("SP Access Suite", FourCharCode("BOOM")); }},
         StartupFault{"ImportedSuite", [](auto& f) { f.FailSuite("AI Art Suite", FourCharCode("BOOM")); }},
         StartupFault{"LastImportedSuite",
                      [](auto& f) { f.FailSuite("ATE ArrayComposerEngine Suite", FourCharCode("BOOM")); }},
-        StartupFault{"PluginName",
-                     [](auto& f) { f.FailOperation("SP Plug-ins Suite", "SetPluginName", FourCharCode("BOOM")); }},
-        StartupFault{"BaseNotifier",
-                     [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 2); }},
-        StartupFault{"PluginNotifier",
-                     [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 5); }},
-        StartupFault{"LastNotifier",
-                     [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 7); }}),
+        StartupFault{
+            "PluginName",
+            [](auto& f) { f.FailOperation("SP Plug-ins Suite", "SetPluginName", FourCharCode("BOOM")); }},
+        StartupFault{
+            "BaseNotifier",
+            [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 2); }},
+        StartupFault{
+            "PluginNotifier",
+            [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 5); }},
+        StartupFault{
+            "LastNotifier",
+            [](auto& f) { f.FailOperation("AI Notifier Suite", "AddNotifier", FourCharCode("BOOM"), 7); }}),
     [](const testing::TestParamInfo<StartupFault>& info) { return info.param.name; });
 
 TEST(Lifecycle, PostStartupSuiteFailureIsReportedButKeepsThePlugin) {

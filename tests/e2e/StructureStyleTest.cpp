@@ -239,7 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
         RasterOptionsCase{
             "transparent", R"({"tagSearch": "b", "transparentBackground": true})", "rgb", true, {0, 0, 0, 0}},
         RasterOptionsCase{"gray", R"({"tagSearch": "b", "colorSpace": "Grayscale"})", "gray", false, {255}},
-        RasterOptionsCase{"cmyk", R"({"tagSearch": "b", "colorSpace": "CMYK"})", "cmyk", false, {0, 0, 0, 0}}),
+        RasterOptionsCase{
+            "cmyk", R"({"tagSearch": "b", "colorSpace": "CMYK"})", "cmyk", false, {0, 0, 0, 0}}),
     [](const testing::TestParamInfo<RasterOptionsCase>& info) { return info.param.name; });
 
 TEST_F(StructureStyleTest, RasterizeLowersAResolutionBeyondTheLargestRaster) {

@@ -50,8 +50,9 @@ protected:
 };
 
 TEST_F(TagCommands, SetTagsNormalisesAndEchoesTheTexts) {
-    EXPECT_EQ(Script("setTags", R"({"tagSearch":"logo","tags":["Red Circle","Red Circle"],"uid":"s"})"),
-              R"({"eventType":"setTags","replace":false,"tagSearch":"logo","tags":["Red Circle"],"uid":"s"})");
+    EXPECT_EQ(
+        Script("setTags", R"({"tagSearch":"logo","tags":["Red Circle","Red Circle"],"uid":"s"})"),
+        R"({"eventType":"setTags","replace":false,"tagSearch":"logo","tags":["Red Circle"],"uid":"s"})");
     EXPECT_EQ(TagsOf("Logo"), (std::vector<std::string>{"logo", "red_circle"}));
     EXPECT_EQ(Script("getByTags", R"({"tagSearch":"red_circle"})"),
               R"({"eventType":"getByTags","tagSearch":"red_circle","uuid":[")" + UuidOf("Logo") + R"("]})");
@@ -88,8 +89,9 @@ TEST_F(TagCommands, SelectByTagsSelectsTheSubtreeAndGetTagsReportsIt) {
     EXPECT_TRUE(Selected("Logo"));
     EXPECT_TRUE(Selected("Mark"));
     EXPECT_FALSE(Selected("Title"));
-    EXPECT_EQ(Script("getTags"),
-              R"({"contentTags":["icon","icon_small"],"contents":true,"eventType":"getTags","mixed":false,"tags":["logo"]})");
+    EXPECT_EQ(
+        Script("getTags"),
+        R"({"contentTags":["icon","icon_small"],"contents":true,"eventType":"getTags","mixed":false,"tags":["logo"]})");
 }
 
 TEST_F(TagCommands, GetTagsUnionAndIntersection) {
@@ -108,8 +110,9 @@ TEST_F(TagCommands, GetTagsWithoutSelection) {
 
 TEST_F(TagCommands, AnInvalidQueryKeepsTheSelection) {
     Script("selectByTags", R"({"tagSearch":"title"})");
-    EXPECT_EQ(Script("selectByTags", R"({"tagSearch":"title &&"})"),
-              R"({"add":false,"error":"Can't parse the tag search","eventType":"selectByTags","tagSearch":"title &&"})");
+    EXPECT_EQ(
+        Script("selectByTags", R"({"tagSearch":"title &&"})"),
+        R"({"add":false,"error":"Can't parse the tag search","eventType":"selectByTags","tagSearch":"title &&"})");
     EXPECT_TRUE(Selected("Title"));
     EXPECT_EQ(Script("selectByTags", R"({"tagSearch":""})"),
               R"({"add":false,"error":"Tag search is empty","eventType":"selectByTags","tagSearch":""})");
@@ -124,8 +127,9 @@ TEST_F(TagCommands, SelectingNothingWarnsAndClears) {
 }
 
 TEST_F(TagCommands, ValidateTagSearches) {
-    EXPECT_EQ(Script("validateTagSearches", R"({"tagSearches":["logo","logo&&","zzz",""]})"),
-              R"({"eventType":"validateTagSearches","exists":[true,false,false,false],"valid":[true,false,true,false]})");
+    EXPECT_EQ(
+        Script("validateTagSearches", R"({"tagSearches":["logo","logo&&","zzz",""]})"),
+        R"({"eventType":"validateTagSearches","exists":[true,false,false,false],"valid":[true,false,true,false]})");
 }
 
 TEST_F(TagCommands, RemoveTagsRemovesWhatSettingWrote) {
@@ -136,8 +140,10 @@ TEST_F(TagCommands, RemoveTagsRemovesWhatSettingWrote) {
 }
 
 TEST_F(TagCommands, RemoveAllTagsKeepsEntriesOfOthers) {
-    EXPECT_EQ(Script("removeTags", R"({"all":true,"tags":["x"]})"), R"({"all":true,"eventType":"removeTags","tags":[]})");
-    EXPECT_EQ(Script("getAllTags"), R"({"contentTags":[],"contents":true,"eventType":"getAllTags","tags":[]})");
+    EXPECT_EQ(Script("removeTags", R"({"all":true,"tags":["x"]})"),
+              R"({"all":true,"eventType":"removeTags","tags":[]})");
+    EXPECT_EQ(Script("getAllTags"),
+              R"({"contentTags":[],"contents":true,"eventType":"getAllTags","tags":[]})");
     const host::model::TagList* tags = Doc().tags(Named("Backdrop"));
     ASSERT_NE(tags, nullptr);
     EXPECT_TRUE(tags->contains("com.example.reviewed"));
@@ -157,7 +163,8 @@ TEST_F(TagCommands, RemoveTagsSelectedWithAndWithoutContents) {
 
 TEST_F(TagCommands, NameToTagsAndBack) {
     const std::string logoUuid = UuidOf("Logo");
-    EXPECT_EQ(Script("nameToTags", R"({})"), R"({"eventType":"nameToTags","replace":false,"selected":false})");
+    EXPECT_EQ(Script("nameToTags", R"({})"),
+              R"({"eventType":"nameToTags","replace":false,"selected":false})");
     EXPECT_EQ(TagsOf("Photo frame"), (std::vector<std::string>{"photo", "photo-frame"}));
     Script("tagsToName", R"({})");
     auto logo = Doc().name(Doc().artByUuid(logoUuid));

@@ -56,7 +56,8 @@ TEST_F(UndoContext, WithoutAContextNothingIsUndone) {
     Script("setTags", R"({"tagSearch":"logo","tags":["kept"]})");
     const std::string before = Saved();
     EXPECT_EQ(Script("undoChanges"), R"({"error":"Key not found","eventType":"undoChanges"})");
-    EXPECT_EQ(Script("undoChanges", R"({"key":"nope"})"), R"({"error":"Key not found","eventType":"undoChanges"})");
+    EXPECT_EQ(Script("undoChanges", R"({"key":"nope"})"),
+              R"({"error":"Key not found","eventType":"undoChanges"})");
     EXPECT_EQ(Saved(), before);
 }
 
@@ -118,7 +119,8 @@ TEST_F(UndoContext, RestoringAnObjectAndItsMemberTogetherUsesNoStaleHandle) {
 }
 
 TEST_F(UndoContext, SnapshotCommandsWithoutArt) {
-    EXPECT_EQ(Script("copyToDictionary"), R"({"error":"No artwork found","eventType":"copyToDictionary","tagSearch":""})");
+    EXPECT_EQ(Script("copyToDictionary"),
+              R"({"error":"No artwork found","eventType":"copyToDictionary","tagSearch":""})");
     EXPECT_EQ(Script("restoreFromDictionary", R"({"tagSearch":"zzz"})"),
               R"({"error":"No artwork found","eventType":"restoreFromDictionary","tagSearch":"zzz"})");
     // Art that never had a snapshot stays as it is.

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "HostFixture.h"
-#include "ProgramRun.h"
 #include "PanelLine.h"
+#include "ProgramRun.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ protected:
 
     // Runs plimhost --panel with the arguments and standard input.
     Outcome Plim(const std::string& arguments, const std::string& input) {
-        return testsupport::RunProgram(scratch, std::string("'") + HOST_PLIMHOST + "' --panel " + arguments, input);
+        return testsupport::RunProgram(scratch, std::string("'") + HOST_PLIMHOST + "' --panel " + arguments,
+                                       input);
     }
-
 
     testsupport::ScratchFolder scratch{"plimhost_panel"};
     const std::filesystem::path& folder = scratch.Path();

@@ -70,11 +70,13 @@ private:
 
 // Runs the command line (a program and its arguments, quoted where needed) with the input as its
 // standard input; its outputs pass through files in the folder.
-inline ProgramRun RunProgram(const ScratchFolder& folder, const std::string& commandLine, const std::string& input) {
+inline ProgramRun RunProgram(const ScratchFolder& folder, const std::string& commandLine,
+                             const std::string& input) {
     const std::string in = folder.Write("stdin.txt", input);
     const std::filesystem::path out = folder.Path() / "stdout.txt";
     const std::filesystem::path err = folder.Path() / "stderr.txt";
-    const std::string command = commandLine + " < '" + in + "' > '" + out.string() + "' 2> '" + err.string() + "'";
+    const std::string command =
+        commandLine + " < '" + in + "' > '" + out.string() + "' 2> '" + err.string() + "'";
     const int raw = std::system(command.c_str());
     ProgramRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -279,11 +279,12 @@ bool Matches(const FakeArt* art, const AIMatchingArtSpec& criterion) {
     ai::int32 attributes = art->attributes;
     attributes |= Host().Selected(art) ? kArtSelected : 0;
     attributes |= Host().FullySelected(art) ? kArtFullySelected : 0;
-    return (criterion.type == kAnyArt || criterion.type == art->type) && (attributes & criterion.whichAttr) == criterion.attr;
+    return (criterion.type == kAnyArt || criterion.type == art->type) &&
+           (attributes & criterion.whichAttr) == criterion.attr;
 }
 
-AIErr Answer(const std::vector<FakeArt*>& candidates, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
-             AIArtHandle*** matches, ai::int32* numMatches) {
+AIErr Answer(const std::vector<FakeArt*>& candidates, const AIMatchingArtSpec* criteria,
+             ai::int16 criterionCount, AIArtHandle*** matches, ai::int32* numMatches) {
     std::vector<ArtObject*> found;
     for (FakeArt* art : candidates) {
         if (std::any_of(criteria, criteria + criterionCount,
@@ -307,8 +308,8 @@ AIErr GetMatchingArt(const AIMatchingArtSpec* criteria, ai::int16 criterionCount
     return Answer(Host().PreOrder(nullptr), criteria, criterionCount, matches, numMatches);
 }
 
-AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria, ai::int16 criterionCount,
-                            AIArtHandle*** matches, ai::int32* numMatches) {
+AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* criteria,
+                            ai::int16 criterionCount, AIArtHandle*** matches, ai::int32* numMatches) {
     FakeArt* found = Host().Live(searchArt);
     if (found == nullptr || Fails("GetMatchingArtFromArt")) {
         return kBadParameterErr;

@@ -22,24 +22,21 @@ TEST_P(ReadIntTest, ConvertsOrLeavesTheDefault) {
     EXPECT_EQ(value, c.value) << c.request;
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, ReadIntTest,
-                         testing::Values(IntCase{R"({"n": 7})", true, 7}, IntCase{R"({"n": -7})", true, -7},
-                                         IntCase{R"({"n": 2.9})", true, 2}, IntCase{R"({"n": -2.9})", true, -2},
-                                         IntCase{R"({"n": true})", true, 1}, IntCase{R"({"n": false})", true, 0},
-                                         IntCase{R"({"n": "2"})", false, 42}, IntCase{R"({"n": null})", false, 42},
-                                         IntCase{R"({"n": [1]})", false, 42}, IntCase{R"({"m": 1})", false, 42},
-                                         IntCase{R"([1, 2])", false, 42}, IntCase{R"("n")", false, 42},
-                                         IntCase{R"({"n": 2147483647})", true, 2147483647},
-                                         IntCase{R"({"n": -2147483648})", true, std::numeric_limits<int>::min()},
-                                         IntCase{R"({"n": 2147483648})", false, 42},
-                                         IntCase{R"({"n": -2147483649})", false, 42},
-                                         IntCase{R"({"n": 18446744073709551615})", false, 42},
-                                         IntCase{R"({"n": 4294967297})", false, 42},
-                                         IntCase{R"({"n": 2147483647.9})", true, 2147483647},
-                                         IntCase{R"({"n": 2147483648.0})", false, 42},
-                                         IntCase{R"({"n": -2147483648.5})", true, std::numeric_limits<int>::min()},
-                                         IntCase{R"({"n": 1e300})", false, 42},
-                                         IntCase{R"({"n": -1e300})", false, 42}));
+INSTANTIATE_TEST_SUITE_P(
+    Requests, ReadIntTest,
+    testing::Values(
+        IntCase{R"({"n": 7})", true, 7}, IntCase{R"({"n": -7})", true, -7}, IntCase{R"({"n": 2.9})", true, 2},
+        IntCase{R"({"n": -2.9})", true, -2}, IntCase{R"({"n": true})", true, 1},
+        IntCase{R"({"n": false})", true, 0}, IntCase{R"({"n": "2"})", false, 42},
+        IntCase{R"({"n": null})", false, 42}, IntCase{R"({"n": [1]})", false, 42},
+        IntCase{R"({"m": 1})", false, 42}, IntCase{R"([1, 2])", false, 42}, IntCase{R"("n")", false, 42},
+        IntCase{R"({"n": 2147483647})", true, 2147483647},
+        IntCase{R"({"n": -2147483648})", true, std::numeric_limits<int>::min()},
+        IntCase{R"({"n": 2147483648})", false, 42}, IntCase{R"({"n": -2147483649})", false, 42},
+        IntCase{R"({"n": 18446744073709551615})", false, 42}, IntCase{R"({"n": 4294967297})", false, 42},
+        IntCase{R"({"n": 2147483647.9})", true, 2147483647}, IntCase{R"({"n": 2147483648.0})", false, 42},
+        IntCase{R"({"n": -2147483648.5})", true, std::numeric_limits<int>::min()},
+        IntCase{R"({"n": 1e300})", false, 42}, IntCase{R"({"n": -1e300})", false, 42}));
 
 TEST(ReadJsonValue, TextOnlyFromStrings) {
     std::string text = "default";
@@ -67,7 +64,8 @@ TEST(Replies, KeysAreSortedAndCompact) {
 }
 
 TEST(Replies, NoUidWithoutOne) {
-    EXPECT_EQ(DumpReply(StartReply("comment", json::parse(R"({"text": "x"})"))), R"({"eventType":"comment"})");
+    EXPECT_EQ(DumpReply(StartReply("comment", json::parse(R"({"text": "x"})"))),
+              R"({"eventType":"comment"})");
 }
 
 TEST(Replies, UidMustBeText) {
@@ -77,8 +75,12 @@ TEST(Replies, UidMustBeText) {
 TEST(Replies, NonAsciiIsWrittenAsUtf8AndInvalidUtf8IsReplaced) {
     json reply = json::object();
     reply["name"] = "caf\xC3\xA9";
-    reply["bad"] = std::string("a\xFF" "b");
-    EXPECT_EQ(DumpReply(reply), "{\"bad\":\"a\xEF\xBF\xBD" "b\",\"name\":\"caf\xC3\xA9\"}");
+    reply["bad"] = std::string(
+        "a\xFF"
+        "b");
+    EXPECT_EQ(DumpReply(reply),
+              "{\"bad\":\"a\xEF\xBF\xBD"
+              "b\",\"name\":\"caf\xC3\xA9\"}");
 }
 
 TEST(Requests, ParseErrorsNameTheProblem) {
@@ -97,7 +99,9 @@ TEST(Requests, ParseErrorsNameTheProblem) {
 
 namespace {
 
-std::string Nested(int depth) { return "{\"a\":" + std::string(depth, '[') + std::string(depth, ']') + "}"; }
+std::string Nested(int depth) {
+    return "{\"a\":" + std::string(depth, '[') + std::string(depth, ']') + "}";
+}
 
 TEST(Requests, DeepNestingIsRefusedBeforeParsing) {
     EXPECT_NO_THROW(ParseRequest(Nested(500)));

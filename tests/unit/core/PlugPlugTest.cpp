@@ -9,7 +9,9 @@ namespace {
 
 void Listener(const csxs::event::Event*, void*) {}
 
-AIErr FailingFindFolder(AIFolderType, AIBoolean, ai::FilePath&) { return FourCharCode("FLDR"); }
+AIErr FailingFindFolder(AIFolderType, AIBoolean, ai::FilePath&) {
+    return FourCharCode("FLDR");
+}
 
 TEST(SDKPlugPlug, WithoutALibraryEveryCallAnswersAsMissing) {
     SDKPlugPlug library;

@@ -373,7 +373,8 @@ AIErr GetDocumentFilePath(AIDocumentHandle document, ai::FilePath& path) {
     return kNoErr;
 }
 
-AIDocumentListSuite gDocuments{CountDocuments, GetNthDocument, GetDocumentFilePath, nullptr, nullptr, nullptr};
+AIDocumentListSuite gDocuments{CountDocuments, GetNthDocument, GetDocumentFilePath,
+                               nullptr,        nullptr,        nullptr};
 
 // --- Artboards -------------------------------------------------------------------------------------------
 
