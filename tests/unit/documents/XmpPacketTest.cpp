@@ -13,7 +13,7 @@ const std::string kAfter = "\n      \n<?xpacket end=\"w\"?>";
 
 std::string Packet(const std::string& description) {
     return kBefore +
-           "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+           "<x:xmpmeta xmlns:x=\"urn:x-meta/\"><rdf:RDF "
            "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description rdf:about=\"\" "
            "xmlns:xmp=\"urn:test:xmp\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">" +
            description + "</rdf:Description></rdf:RDF></x:xmpmeta>" + kAfter;
