@@ -10,6 +10,7 @@
 #include "ATESuites.h"
 #include "HostState.h"
 #include "host/Text.h"
+#include "suites/SuiteBoundary.h"
 
 namespace host {
 
@@ -83,6 +84,18 @@ TextAccess<T> OpenTextObject(const void* reference, std::string_view operation) 
     }
     T* object = TextObjectOf<T>(*state, reference);
     return {state, object, object == nullptr ? kBadParameterErr : kNoError};
+}
+
+// A query that answers one value read from the object: the object is found and the output checked
+// first, and on any error the output is cleared.
+template <typename T, typename Out, typename Read>
+ATEErr ReadTextObject(const void* reference, std::string_view operation, Out* out, Read read) {
+    auto [state, object, error] = OpenTextObject<T>(reference, operation);
+    if ((error = OutputError(error, out)) != kNoError) {
+        return Refuse(out, error);
+    }
+    *out = read(object);
+    return kNoError;
 }
 
 template <typename Ref, typename T>

@@ -376,22 +376,14 @@ ATEErr ChangeFeatures(Ref reference, typename Kind<StyleObject>::FeaturesRef giv
 
 template <typename Ref, typename T>
 ATEErr GetSize(Ref reference, ASInt32* size) {
-    auto [state, styles, error] = OpenTextObject<T>(reference, "GetSize");
-    if ((error = OutputError(error, size)) != kNoError) {
-        return Refuse(size, error);
-    }
-    *size = static_cast<ASInt32>(styles->names.size());
-    return kNoError;
+    return ReadTextObject<T>(reference, "GetSize", size,
+                             [&](const T* styles) { return static_cast<ASInt32>(styles->names.size()); });
 }
 
 template <typename Ref, typename T>
 ATEErr IsEmpty(Ref reference, bool* empty) {
-    auto [state, styles, error] = OpenTextObject<T>(reference, "IsEmpty");
-    if ((error = OutputError(error, empty)) != kNoError) {
-        return Refuse(empty, error);
-    }
-    *empty = styles->names.empty();
-    return kNoError;
+    return ReadTextObject<T>(reference, "IsEmpty", empty,
+                             [&](const T* styles) { return styles->names.empty(); });
 }
 
 template <typename ListRef, typename List, typename IteratorRef, typename Iterator>
@@ -402,22 +394,15 @@ ATEErr Create(ListRef list, IteratorRef* iterator) {
 
 template <typename Ref, typename T>
 ATEErr IsNotDone(Ref reference, bool* notDone) {
-    auto [state, iterator, error] = OpenTextObject<T>(reference, "IsNotDone");
-    if ((error = OutputError(error, notDone)) != kNoError) {
-        return Refuse(notDone, error);
-    }
-    *notDone = iterator->next < iterator->styles.names.size();
-    return kNoError;
+    return ReadTextObject<T>(reference, "IsNotDone", notDone, [&](const T* iterator) {
+        return iterator->next < iterator->styles.names.size();
+    });
 }
 
 template <typename Ref, typename T>
 ATEErr IteratorIsEmpty(Ref reference, bool* empty) {
-    auto [state, iterator, error] = OpenTextObject<T>(reference, "IsEmpty");
-    if ((error = OutputError(error, empty)) != kNoError) {
-        return Refuse(empty, error);
-    }
-    *empty = iterator->styles.names.empty();
-    return kNoError;
+    return ReadTextObject<T>(reference, "IsEmpty", empty,
+                             [&](const T* iterator) { return iterator->styles.names.empty(); });
 }
 
 template <typename Ref, typename T>

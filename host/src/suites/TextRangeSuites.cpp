@@ -626,22 +626,14 @@ std::size_t CountOf(const T& iterator) {
 
 template <typename Ref, typename T>
 ATEErr IsNotDone(Ref reference, bool* notDone) {
-    auto [state, iterator, error] = OpenTextObject<T>(reference, "IsNotDone");
-    if ((error = OutputError(error, notDone)) != kNoError) {
-        return Refuse(notDone, error);
-    }
-    *notDone = iterator->next < CountOf(*iterator);
-    return kNoError;
+    return ReadTextObject<T>(reference, "IsNotDone", notDone,
+                             [&](const T* iterator) { return iterator->next < CountOf(*iterator); });
 }
 
 template <typename Ref, typename T>
 ATEErr IsEmpty(Ref reference, bool* empty) {
-    auto [state, iterator, error] = OpenTextObject<T>(reference, "IsEmpty");
-    if ((error = OutputError(error, empty)) != kNoError) {
-        return Refuse(empty, error);
-    }
-    *empty = CountOf(*iterator) == 0;
-    return kNoError;
+    return ReadTextObject<T>(reference, "IsEmpty", empty,
+                             [&](const T* iterator) { return CountOf(*iterator) == 0; });
 }
 
 template <typename Ref, typename T>
