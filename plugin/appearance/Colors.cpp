@@ -392,6 +392,26 @@ bool PFieldColor::ConvertColorSpace(const std::string& destColorSpace, PFieldCol
 
 // --- From and to the host ---------------------------------------------------------------------------
 
+namespace {
+
+// The channels of an RGB colour (0 to 255) and of a CMYK colour (percentages), with their space.
+void SetRgbChannels(PFieldColor& out, const AIThreeColorStyle& rgb) {
+    out.colorSpace = "RGB";
+    out.channel_1 = Round(rgb.red * 255.0);
+    out.channel_2 = Round(rgb.green * 255.0);
+    out.channel_3 = Round(rgb.blue * 255.0);
+}
+
+void SetCmykChannels(PFieldColor& out, const AIFourColorStyle& cmyk) {
+    out.colorSpace = "CMYK";
+    out.channel_1 = Round(cmyk.cyan * 100.0);
+    out.channel_2 = Round(cmyk.magenta * 100.0);
+    out.channel_3 = Round(cmyk.yellow * 100.0);
+    out.channel_4 = Round(cmyk.black * 100.0);
+}
+
+}  // namespace
+
 PFieldColor::PFieldColor(const AIColor& color) {
     if (color.kind < kGrayColor || color.kind > kNoneColor) {
         return;
@@ -426,17 +446,10 @@ PFieldColor::PFieldColor(const AIColor& color) {
             channel_1 = Round(color.c.g.gray * 100.0);
             return;
         case kFourColor:
-            colorSpace = "CMYK";
-            channel_1 = Round(color.c.f.cyan * 100.0);
-            channel_2 = Round(color.c.f.magenta * 100.0);
-            channel_3 = Round(color.c.f.yellow * 100.0);
-            channel_4 = Round(color.c.f.black * 100.0);
+            SetCmykChannels(*this, color.c.f);
             return;
         case kThreeColor:
-            colorSpace = "RGB";
-            channel_1 = Round(color.c.rgb.red * 255.0);
-            channel_2 = Round(color.c.rgb.green * 255.0);
-            channel_3 = Round(color.c.rgb.blue * 255.0);
+            SetRgbChannels(*this, color.c.rgb);
             return;
         case kNoneColor:
             colorSpace = "None";
@@ -466,17 +479,10 @@ PFieldColor::PFieldColor(const AIColor& color) {
             channel_3 = Round(definition.c.lab.b);
             break;
         case kCustomThreeColor:
-            colorSpace = "RGB";
-            channel_1 = Round(definition.c.rgb.red * 255.0);
-            channel_2 = Round(definition.c.rgb.green * 255.0);
-            channel_3 = Round(definition.c.rgb.blue * 255.0);
+            SetRgbChannels(*this, definition.c.rgb);
             break;
         case kCustomFourColor:
-            colorSpace = "CMYK";
-            channel_1 = Round(definition.c.f.cyan * 100.0);
-            channel_2 = Round(definition.c.f.magenta * 100.0);
-            channel_3 = Round(definition.c.f.yellow * 100.0);
-            channel_4 = Round(definition.c.f.black * 100.0);
+            SetCmykChannels(*this, definition.c.f);
             break;
     }
 }
