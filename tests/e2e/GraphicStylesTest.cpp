@@ -405,6 +405,33 @@ TEST_F(AppearanceTest, EveryDefaultEffectIsAddedWithItsDefaults) {
     EXPECT_EQ(app->HeldStyleObjectCounts(), host::Application::HeldStyleObjects{});
 }
 
+// A host step that fails leaves the paint field or effect it was for as it was, the work goes on
+// with the next, and later indices still address the paint fields they named.
+TEST_F(AppearanceTest, FailedHostStepsChangeOnlyWhatHappened) {
+    app->Faults().FailOperation("AI Art Style Parser Suite", "InsertNthPaintField", kBadParameterErr);
+    const std::string replaceThenEdit = With(
+        R"({"tagSearch":"leafy","uiMethod":false,"newStyle":{"paintFields":[{"mode":"replace","pfIndex":1,"color":RED},)"
+        R"({"mode":"edit","pfIndex":2,"pFieldStroke":{"width":9}}]}})");
+    EXPECT_FALSE(ScriptJson("editGraphicStyle", replaceThenEdit).contains("error"));
+    app->Faults().Clear();
+    json style = ScriptJson("getGraphicStyle", R"({"tagSearch":"leafy"})").at("graphicStyle");
+    EXPECT_EQ(style.at("paintFields").size(), 2u);
+    EXPECT_EQ(style.at("paintFields")[0].at("color").at("swatchName"), "Leaf");
+    EXPECT_EQ(style.at("paintFields")[1].at("pFieldStroke").at("width"), 9.0);
+
+    app->Faults().FailOperation("AI Art Style Parser Suite", "NewParserLiveEffect", kBadParameterErr);
+    EXPECT_FALSE(
+        ScriptJson(
+            "editGraphicStyle",
+            R"({"tagSearch":"card","uiMethod":false,"newStyle":{"preEffects":[{"mode":"edit","effectIndex":1,"parameters":{"R size":"3"}}]}})")
+            .contains("error"));
+    app->Faults().Clear();
+    style = ScriptJson("getGraphicStyle", R"({"tagSearch":"card"})").at("graphicStyle");
+    EXPECT_EQ(style.at("preEffects"),
+              json::parse(R"([{"name":"Host Roughen","parameters":{"R size":"0.25"},"visible":true}])"));
+    EXPECT_EQ(app->HeldStyleObjectCounts(), host::Application::HeldStyleObjects{});
+}
+
 // Styles applied by a script, as the renderer draws them: a fill at half opacity, a dashed stroke
 // and a named style.
 TEST(GraphicStylesSnapshot, PictureOfStyledArt) {
