@@ -1,6 +1,6 @@
 // "makeSwatch" makes or changes a document swatch from a colour; "mergeSwatches" replaces every use
 // of some swatches' colours by a target swatch's colour and deletes those swatches.
-#include <cstdint>
+#include <cmath>
 #include <limits>
 #include <set>
 
@@ -25,14 +25,11 @@ std::string SwatchNameOf(const json& request, json& colour) {
     if (!request.contains("swatchNumber")) {
         return {};
     }
-    const json& number = request.at("swatchNumber");
-    if (!number.is_number_integer()) {
-        number.get<int>();  // a value of another type fails the command as a type error
-    }
-    // Counted from 1: the conversion is made only for numbers that can name a swatch.
-    const auto wide = number.get<std::int64_t>();
-    const std::string name = wide >= 1 && wide <= std::numeric_limits<int>::max()
-                                 ? SwatchNumberToName(static_cast<int>(wide - 1))
+    // A number of another type fails the command as a type error; a number is truncated, and counted
+    // from 1 the conversion is made only for numbers that can name a swatch.
+    const double number = std::trunc(request.at("swatchNumber").get<double>());
+    const std::string name = number >= 1 && number <= std::numeric_limits<int>::max()
+                                 ? SwatchNumberToName(static_cast<int>(number) - 1)
                                  : std::string();
     if (!name.empty()) {
         colour["swatchName"] = name;

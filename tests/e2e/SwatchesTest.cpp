@@ -24,6 +24,8 @@ const MakeCase kMakeCases[] = {
      "Can't find a swatch name or a swatch number", "", "null"},
     {"NumberBeyondInt", R"({"color":{"colorSpace":"RGB"},"swatchNumber":99999999999})",
      "Can't find a swatch name or a swatch number", "", "null"},
+    {"NumberBeyondFloat", R"({"color":{"colorSpace":"RGB"},"swatchNumber":1e20})",
+     "Can't find a swatch name or a swatch number", "", "null"},
     {"NoColor", R"({"swatchNumber":1})", "Can't find an input color", "", "null"},
     {"GradientNamingNothing", R"({"color":{"swatchName":"Dusk","colorSpace":"Gradient"}})",
      "Can't create a swatch", "Dusk", "null"},

@@ -55,8 +55,13 @@ TEST(ColorReading, FailuresAreTyped) {
     bool ok = false;
     EXPECT_THROW(PFieldColor(json::parse(R"({"colorSpace":"document"})"), ok), ColorSpaceError);
     EXPECT_THROW(PFieldColor(json::parse(R"({"colorSpace":7})"), ok), json::type_error);
-    EXPECT_THROW(PFieldColor(json::parse(R"({"swatchName":"S","customColorTint":4294967396})"), ok),
-                 CommandError);
+    // Beyond 32 bits, as an integer of either sign or as a floating-point number, is a wrong type.
+    for (const char* tint : {"4294967396", "18446744073709551615", "1e20"}) {
+        EXPECT_THROW(
+            PFieldColor(json::parse(std::string(R"({"swatchName":"S","customColorTint":)") + tint + "}"), ok),
+            CommandError)
+            << tint;
+    }
 }
 
 TEST(PartialColor, TintsOutsideTheRangeAndMerges) {
@@ -107,6 +112,8 @@ TEST(StyleReading, SkipsMixedEffectsIndicesAndFailures) {
         R"({"preEffects":[{"name":"X","parameters":{"R a":1}}]})",
         R"({"paintFields":[{"pFieldStroke":{"dashVector":["a"]}}]})",
         R"({"contentsPosition":-2147483648})",
+        R"({"contentsPosition":18446744073709551615})",
+        R"({"preEffects":[{"name":"X","effectIndex":18446744073709551614}]})",
     };
     for (const char* text : failing) {
         const GStyle failed(json::parse(text), ok);
