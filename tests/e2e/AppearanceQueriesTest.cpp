@@ -85,6 +85,8 @@ TEST_F(AppearanceTest, SetAttributesAreSavedAndReadBack) {
         "overprintStroke":false,"selected":false,"strokeAlign":"Outside","url":"http://x","visible":false,
         "wrapInside":true,"wrapOffset":3.0,"wrapped":true})");
     EXPECT_EQ(ScriptJson("getObjectAttributes", R"({"tagSearch":"leafy"})").at("objectAttributes"), expected);
+    Reopen();
+    EXPECT_EQ(ScriptJson("getObjectAttributes", R"({"tagSearch":"leafy"})").at("objectAttributes"), expected);
     const json leafy = Saved().at("layers")[0].at("children")[1];
     EXPECT_EQ(leafy.at("dictionary").at("HostURL").at("value"), "http://x");
     EXPECT_EQ(leafy.at("guide"), true);
