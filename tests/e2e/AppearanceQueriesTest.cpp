@@ -55,6 +55,12 @@ const QueryCase kQueryCases[] = {
      "/objectAttributes",
      R"({"clipping":false,"closed":true,"evenOdd":false,"guides":false,"layer":"Layer 1","locked":false,"overprintFill":false,
      "overprintStroke":true,"selected":false,"strokeAlign":"Center","visible":true,"wrapped":false})"},
+    // A layer's contents group has no paint fields, so no style-wide attribute.
+    {"AttributesOfALayer", "getObjectAttributes", R"({"layerNumber":1,"tagSearch":"card"})",
+     "/objectAttributes",
+     R"({"clipping":false,"layer":"Layer 1","locked":false,"name":"Layer 1","selected":false,"visible":true,"wrapped":false})"},
+    {"AttributesOfAMissingLayer", "getObjectAttributes", R"({"layerNumber":5,"tagSearch":"card"})", "/error",
+     R"("Layer not found or empty")"},
     {"AttributesOfNoArt", "getObjectAttributes", R"({"tagSearch":""})", "/error", R"("No artwork found")"},
     {"SetWithoutQuery", "setObjectAttributes", R"({"locked":true})", "/error", R"("No artwork found")"},
     {"SetWrongType", "setObjectAttributes", R"({"tagSearch":"leafy","locked":"yes"})", "/uid", R"("q")"},
