@@ -4,6 +4,7 @@
 #include <limits>
 #include <set>
 
+#include "AIColor.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
 #include "IAIUnicodeString.h"
@@ -35,6 +36,19 @@ std::string SwatchNameOf(const json& request, json& colour) {
         colour["swatchName"] = name;
     }
     return name;
+}
+
+// Whether the named swatch now holds the colour an edit gave it. A colour of a process or Lab space
+// is written into its swatch, which the host may refuse ("[None]" and "[Registration]" keep their
+// colours); custom, gradient and pattern colours name their swatch without writing it.
+bool SwatchHolds(const std::string& name, const PFieldColor& result, const AIColor& host) {
+    if (result.colorSpace == "Custom" || result.colorSpace == "Gradient" || result.colorSpace == "Pattern") {
+        return true;
+    }
+    AISwatchRef swatch = FindDocumentSwatch(name);
+    AIColor held;
+    return swatch != nullptr && sAISwatchList->GetAIColor(swatch, &held) == kNoErr &&
+           sAIColor->IsEqual(&held, &host);
 }
 
 void MakeSwatchFrom(const json& parsed, json& reply);
@@ -71,7 +85,8 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         bool colourOk = false;
         bool swatchOk = false;
         partial.AddToPFieldColor(current, current, result, host, colourOk, swatchOk);
-        if (!swatchOk) {
+        // A swatch the host would not recolour is no success either.
+        if (!swatchOk || (colourOk && !SwatchHolds(name, result, host))) {
             reply["error"] = "Can't create a swatch";
             return;
         }

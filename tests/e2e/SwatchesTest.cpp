@@ -29,6 +29,8 @@ const MakeCase kMakeCases[] = {
     {"NoColor", R"({"swatchNumber":1})", "Can't find an input color", "", "null"},
     {"GradientNamingNothing", R"({"color":{"swatchName":"Dusk","colorSpace":"Gradient"}})",
      "Can't create a swatch", "Dusk", "null"},
+    {"FixedSwatchKeepsItsColour", R"({"color":{"colorSpace":"RGB","channel_1":5},"swatchNumber":2})",
+     "Can't create a swatch", "[Registration]", R"({"cmyk":[1.0,1.0,1.0,1.0]})"},
     {"NoneMakesNoSwatch", R"({"color":{"swatchName":"N","colorSpace":"None"}})", "Can't create a swatch", "N",
      "null"},
     {"LibraryNoLibraryHas",
