@@ -63,7 +63,8 @@ const QueryCase kQueryCases[] = {
      R"("Layer not found or empty")"},
     {"AttributesOfNoArt", "getObjectAttributes", R"({"tagSearch":""})", "/error", R"("No artwork found")"},
     {"SetWithoutQuery", "setObjectAttributes", R"({"locked":true})", "/error", R"("No artwork found")"},
-    {"SetWrongType", "setObjectAttributes", R"({"tagSearch":"leafy","locked":"yes"})", "/uid", R"("q")"},
+    {"SetWrongType", "setObjectAttributes", R"({"tagSearch":"leafy","visible":false,"note":5})", "/error",
+     R"("\"note\" must be a string")"},
 };
 
 class Query : public AppearanceTest, public testing::WithParamInterface<QueryCase> {};
@@ -180,6 +181,14 @@ TEST_P(Unchanged, ByTheRequest) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Unchanged, testing::ValuesIn(kUnchangedCases),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// Every key is read before anything changes: a key of the wrong type leaves the art alone.
+TEST_F(AppearanceTest, AWrongTypeChangesNothing) {
+    EXPECT_TRUE(
+        ScriptJson("setObjectAttributes", R"({"tagSearch":"leafy","visible":false,"overprintFill":1})")
+            .contains("error"));
+    EXPECT_EQ(app->PastTransactions(), 0);
+}
 
 // Hiding a group hides its direct children too; it survives a save.
 TEST_F(AppearanceTest, HidingAGroupHidesItsChildren) {
