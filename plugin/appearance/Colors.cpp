@@ -451,7 +451,9 @@ PFieldColor::PFieldColor(const AIColor& color) {
     }
     colorSpace = "Custom";
     global = true;
-    customColorTint = std::min(100, Round((1.0 - color.c.c.tint) * 100.0));
+    // A tint above 1 (or below 0) is no tint the record can hold: it reads as the full colour.
+    const int tint = Round((1.0 - color.c.c.tint) * 100.0);
+    customColorTint = InRange(tint, 0, 100) ? tint : 100;
     AICustomColor definition;
     if (sAICustomColor == nullptr || sAICustomColor->GetCustomColor(color.c.c.color, &definition) != kNoErr) {
         return;

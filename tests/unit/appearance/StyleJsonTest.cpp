@@ -64,6 +64,20 @@ TEST(ColorReading, FailuresAreTyped) {
     }
 }
 
+// A custom colour from the host whose definition can't be read (here: no host at all) stays
+// "Custom" with the tint in percent of the full colour; a tint beyond 1 reads as the full colour.
+TEST(ColorFromHost, CustomTints) {
+    const auto tintOf = [](double tint) {
+        AIColor color;
+        color.kind = kCustomColor;
+        color.c.c = {nullptr, tint};
+        return PFieldColor(color).WriteJson();
+    };
+    EXPECT_EQ(tintOf(0.25),
+              json::parse(R"({"colorSpace":"Custom","customColorTint":75,"global":true,"spot":false})"));
+    EXPECT_EQ(tintOf(1.5).at("customColorTint"), 100);
+}
+
 TEST(PartialColor, TintsOutsideTheRangeAndMerges) {
     EXPECT_EQ(PartialPFieldColor(json::parse(R"({"customColorTint":-50})")).WriteJson(), json::object());
     EXPECT_EQ(PartialPFieldColor(json::parse(R"({"customColorTint":150})")).WriteJson(), json::object());
