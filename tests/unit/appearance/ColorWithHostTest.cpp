@@ -2,8 +2,12 @@
 // partial colour lays over a colour without a swatch.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "StandIn.h"
 #include "appearance/Colors.h"
+#include "appearance/Swatches.h"
 
 namespace {
 
@@ -79,6 +83,35 @@ TEST(PartialColorWithHost, SwatchNameAloneAndGradientWithoutName) {
     EXPECT_FALSE(swatchOk);
     EXPECT_EQ(result.swatchName, "");
     EXPECT_EQ(hostColor.kind, kNoneColor);
+}
+
+// A gradient (or pattern) edited under a name no swatch has is copied to a new swatch of that name
+// rather than changed in place; a copy that can't be named leaves nothing behind.
+TEST(PartialColorWithHost, AGradientEditedUnderANewNameIsDuplicated) {
+    unittest::StandIn host;
+    std::ifstream file(PLIM_EXAMPLES_DIR "/appearance.json");
+    std::stringstream text;
+    text << file.rdbuf();
+    host.Load(text.str());
+    bool found = false;
+    const PFieldColor sunset(std::string("Sunset"), found);
+    ASSERT_TRUE(found);
+    PFieldColor result;
+    AIColor hostColor;
+    bool colourOk = true;
+    bool swatchOk = false;
+    PartialPFieldColor(json::parse(R"({"swatchName":"Dusk"})"))
+        .AddToPFieldColor(sunset, sunset, result, hostColor, colourOk, swatchOk);
+    EXPECT_FALSE(colourOk);
+    EXPECT_TRUE(swatchOk);
+    EXPECT_EQ(PFieldColor(std::string("Dusk"), found).colorSpace, "Gradient");
+    EXPECT_TRUE(found);
+    EXPECT_EQ(hostColor.kind, kGradient);
+
+    const std::size_t swatches = host.Doc().colors().swatches().size();
+    EXPECT_FALSE(DuplicateSwatch("Sunset", "[None]", hostColor));  // a name no swatch may take
+    EXPECT_FALSE(DuplicateSwatch("Sunset", "", hostColor));
+    EXPECT_EQ(host.Doc().colors().swatches().size(), swatches);
 }
 
 }  // namespace
