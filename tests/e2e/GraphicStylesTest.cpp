@@ -405,6 +405,52 @@ TEST_F(AppearanceTest, EveryDefaultEffectIsAddedWithItsDefaults) {
     EXPECT_EQ(app->HeldStyleObjectCounts(), host::Application::HeldStyleObjects{});
 }
 
+// The errors of createGraphicStyle that only a failing host gives; each changes nothing.
+struct HostFailure {
+    const char* label;
+    const char* suite;
+    const char* operation;
+    const char* request;
+    const char* error;
+};
+
+const HostFailure kHostFailures[] = {
+    {"NewStyle", "AI Art Style Suite", "CreateArtStyleFromPathStyle",
+     R"({"styleName":"New","newStyle":{"paintFields":[{"mode":"add","color":RED}]}})",
+     "Can't create a new style"},
+    {"Register", "AI Art Style Suite", "CreateNamedArtStyle",
+     R"({"styleName":"New","newStyle":{"paintFields":[{"mode":"add","color":RED}]}})",
+     "Can't create named style"},
+    {"Parse", "AI Art Style Parser Suite", "ParseStyle",
+     R"({"styleName":"Outlined","newStyle":{"paintFields":[{"mode":"add","color":RED}]}})",
+     "Can't parse named style"},
+    {"Redefine", "AI Art Style Suite", "RedefineNamedArtStyle",
+     R"({"styleName":"Outlined","newStyle":{"paintFields":[{"mode":"add","color":RED}]}})",
+     "Can't change a named style"},
+    {"ArtStyle", "AI Art Style Suite", "GetArtStyle", R"({"styleName":"New","tagSearch":"leafy"})",
+     "Can't get artwork style"},
+    {"Merge", "AI Art Style Parser Suite", "MergeStyleIntoParser",
+     R"({"styleName":"Outlined","tagSearch":"leafy"})", "Can't merge styles"},
+    {"Lookup", "AI Art Style Suite", "GetArtStyleByName", R"({"styleName":"Outlined","tagSearch":"leafy"})",
+     "Named style not found"},
+};
+
+class CreateWithFailingHost : public AppearanceTest, public testing::WithParamInterface<HostFailure> {};
+
+TEST_P(CreateWithFailingHost, AnswersItsErrorAndChangesNothing) {
+    const HostFailure& c = GetParam();
+    const host::model::Document before = *app->CurrentDocument();
+    app->Faults().FailOperation(c.suite, c.operation, kBadParameterErr);
+    const json reply = ScriptJson("createGraphicStyle", With(c.request));
+    app->Faults().Clear();
+    EXPECT_EQ(reply.value("error", json()), c.error) << reply.dump();
+    EXPECT_TRUE(*app->CurrentDocument() == before);
+    EXPECT_EQ(app->HeldStyleObjectCounts(), host::Application::HeldStyleObjects{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CreateWithFailingHost, testing::ValuesIn(kHostFailures),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 // A host step that fails leaves the paint field or effect it was for as it was, the work goes on
 // with the next, and later indices still address the paint fields they named.
 TEST_F(AppearanceTest, FailedHostStepsChangeOnlyWhatHappened) {
