@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -79,7 +79,7 @@ public:
         for (const host::model::ArtId id : Doc().documentOrder()) {
             const auto found = Doc().name(id);
             if (found && found->text == name) {
-                return reinterpret_cast<ArtObject*>(static_cast<std::uintptr_t>(id.value));
+                return Handle(id);
             }
         }
         return nullptr;
@@ -161,8 +161,7 @@ inline json Layer(std::string title, json children = json::array()) {
 }
 
 // A closed rectangular path: left, top, right, bottom in points (y up).
-inline json Path(std::string name, std::initializer_list<double> rect = {0, 10, 10, 0}, double stroke = 0) {
-    const std::vector<double> r(rect);
+inline json Path(std::string name, std::array<double, 4> r = {0, 10, 10, 0}, double stroke = 0) {
     json art{{"type", "path"},
              {"name", std::move(name)},
              {"closed", true},
