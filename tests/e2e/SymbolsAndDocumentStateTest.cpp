@@ -231,4 +231,19 @@ TEST_F(DocumentState, TheXmpPacketIsSavedWithTheDocument) {
     EXPECT_EQ(Document().xmp(), packet);
 }
 
+// openFile reports the raster-effect resolution when the document dictionary holds one.
+TEST_F(DocumentState, OpenFileReportsTheRasterEffectResolution) {
+    host::model::Document document;
+    host::model::Dictionary settings;
+    settings.setInteger("dpi.", 300);
+    document.editDocumentDictionary().setDictionary("AI Auto Rasterize", settings);
+    const fs::path path = scratch.Path() / "raster.ai";
+    ASSERT_TRUE(host::model::saveDocument(document, path));
+    EXPECT_EQ(ScriptJsonOf("openFile", json{{"filePath", path.string()}}.dump())["rasterEffectResolution"],
+              300);
+    const fs::path plain = scratch.Path() / "a.ai";
+    EXPECT_FALSE(ScriptJsonOf("openFile", json{{"filePath", plain.string()}}.dump())
+                     .contains("rasterEffectResolution"));
+}
+
 }  // namespace
