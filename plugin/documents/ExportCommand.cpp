@@ -280,10 +280,7 @@ NameSources HostNameSources(Counters& counters) {
 ArtboardSource HostArtboards() {
     ArtboardSource artboards;
     artboards.count = GetNumberOfDocumentArtboards();
-    artboards.parse = [](const std::string& range, std::vector<int>& numbers,
-                         std::vector<std::string>& names) {
-        return GetArtboardNumbersAndNames(range, numbers, names);
-    };
+    artboards.parse = GetArtboardNumbersAndNames;
     return artboards;
 }
 

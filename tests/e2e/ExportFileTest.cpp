@@ -29,6 +29,10 @@ struct Written {
     std::size_t artboards;
 };
 
+// How the request comes in: a script message, a panel event, or an entry of a "batchCall" after an
+// entry that edits the document.
+enum class Way { kScript, kPanel, kBatch };
+
 // One request: the reply it must get ($ stands for the scratch folder), the files it must leave
 // (relative to $; nullopt: the file must not exist) and options the first native write must carry.
 struct ExportCase {
@@ -37,7 +41,7 @@ struct ExportCase {
     const char* reply;
     std::map<std::string, std::optional<Written>> files;
     std::vector<std::string> options;
-    bool inBatch = false;
+    Way way = Way::kScript;
     bool reopens = false;
 };
 
@@ -140,12 +144,19 @@ TEST_P(ExportFile, WritesTheJobsAndLeavesTheDocument) {
     const std::string edit = R"({"tagSearch":"r2","tags":["edited"]})";
     const std::string request = Replace(c.request, "$", Folder());
     json reply;
-    if (c.inBatch) {
+    if (c.way == Way::kBatch) {
         const json batch = {
             {"data",
              {{{"eventType", "com.torvi.event.setTags"}, {"data", json::parse(edit)}},
               {{"eventType", "com.torvi.event.exportFile"}, {"data", json::parse(request)}}}}};
         reply = ScriptJson("batchCall", batch.dump())["data"][1]["data"];
+    } else if (c.way == Way::kPanel) {
+        Script("setTags", edit);
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event.exportFile", request, "panel");
+        const auto events = app->Panel().TakeDispatched();
+        ASSERT_EQ(events.size(), 1u);
+        reply = json::parse(events[0].data);
     } else {
         Script("setTags", edit);
         reply = ScriptJson("exportFile", request);
@@ -216,14 +227,15 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
      {{"out/doc.ai", On(kOnArtboards, 3)}},
      {"crtr=e:=24"}},
-    {"OneFilePerArtboardNamedByTheArtboard",
+    {"OneFilePerArtboardNamedByTheArtboardThroughThePanel",
      R"({"formats":["ai"],"artboardRange":"2-3","exportAsMultiPage":false,"folderPath":["$/","out"],"fileName":["b_",{"command":"artboard_name","casing":"lower"}]})",
      R"({"eventType":"exportFile","Results":[
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_two","folderPath":"$/out"},
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_three","folderPath":"$/out"}]})",
      {{"out/b_two.ai", On({"Top", "Inner", "G", "R1", "R2"}, 1)},
       {"out/b_three.ai", On({"Top", "Inner", "R3"}, 1)}},
-     {}},
+     {},
+     Way::kPanel},
     {"AppendedArtboardNumbersAndCounters",
      R"({"formats":["ai"],"artboardRange":"1,3","exportAsMultiPage":false,"artboardNumberLength":2,"folderPath":"$/out",
         "fileName":[{"command":"counter","name":"file","padding":3},"_",{"command":"date","format":"Z"},"_",{"command":"file_format","casing":"upper"}]})",
@@ -243,7 +255,7 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"selected","folderPath":"$/out"}]})",
      {{"out/selected.ai", On({"Bottom", "S1"}, 3)}},
      {},
-     true},
+     Way::kBatch},
     {"FailingJobsFailAloneAndTheLaterOnesRun",
      R"({"formats":["ai"],"folderPath":"$/out","jobs":[
         {"fileName":"a","aiVersion":5},
@@ -303,7 +315,7 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
      {{"out/doc.ai", On(kOnArtboards, 3)}},
      {},
-     false,
+     Way::kScript,
      true},
 };
 
