@@ -155,12 +155,13 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
         return false;
     }
     {
+        const std::string xmp = ReadXAP();
         const JobRestore restore;
         if (!restore.Armed()) {
             error = CantExport(format);
             return false;
         }
-        if (!WriteVectorJob(job, *row, restore.Xmp(), selectedArt, temporary.Path(), error)) {
+        if (!WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error)) {
             return false;
         }
     }
