@@ -79,7 +79,8 @@ std::string SourceDocument() {
         {"color":{"cmyk":[1.0,1.0,1.0,1.0]},"name":"[Registration]"},{"color":{"rgb":[1.0,1.0,1.0]},"name":"White"},
         {"color":{"rgb":[0.0,0.0,0.0]},"name":"Black"},{"color":{"rgb":[1.0,0.0,0.0]},"name":"Red"},
         {"color":{"rgb":[0.0,0.0,1.0]},"name":"Blue"}])");
-    top[0]["children"][0]["style"] = json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[1.0,0.0,0.0]}}}]})");
+    top[0]["children"][0]["style"] =
+        json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[1.0,0.0,0.0]}}}]})");
     document["symbols"] = json::array({"Used", "Unused"});
     document["layers"][1]["children"].push_back(
         json::parse(R"({"type":"symbol","name":"I1","symbol":"Used","frame":[0,10,10,0]})"));
@@ -368,6 +369,17 @@ TEST_F(ExportFixture, ReplacesAnExistingFileButATestLeavesIt) {
     EXPECT_EQ(ScriptJson("exportFile", Replace(request, "true", "false"))["Results"][0]["exportSuccessful"],
               true);
     EXPECT_TRUE(ReadWritten(scratch.Path() / "out/doc.ai"));
+}
+
+// A document that was never saved can't be reopened after the export, so nothing is written.
+TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {
+    app->NewDocument();
+    const std::string request =
+        Replace(R"({"uid":"u","formats":["ai"],"folderPath":"$/out","fileName":"doc"})", "$", Folder());
+    EXPECT_EQ(ScriptJson("exportFile", request),
+              json::parse(
+                  R"({"eventType":"exportFile","uid":"u","error":"Can't get specs of a current document"})"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "out"));
 }
 
 // One "cleanDocument" request, the operation made to fail (none when empty), the reply, and the
