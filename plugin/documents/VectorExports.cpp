@@ -1,0 +1,642 @@
+#include "documents/VectorExports.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <type_traits>
+
+#include "IAIUnicodeString.h"
+#include "core/Json.h"
+#include "core/Suites.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
+
+// How a step ended: the value could be set, the job's value can't be (wrong type, out of range),
+// or the host refused it.
+enum class Outcome { set, badValue, refused };
+
+// The four-character code as the host's key number.
+ActionParamKeyID KeyOf(std::string_view code) {
+    ActionParamKeyID key = 0;
+    for (const char c : code.substr(0, 4)) {
+        key = (key << 8) | static_cast<unsigned char>(c);
+    }
+    return key;
+}
+
+std::string CantSet(std::string_view key) {
+    return "Can't set the " + std::string(key) + " parameter";
+}
+
+// The host's answer as an outcome.
+Outcome Host(AIErr error) {
+    return error == kNoErr ? Outcome::set : Outcome::refused;
+}
+
+// The value under the key when it has the type, the fallback when the key is absent; none when it
+// is present with another type.
+template <typename T>
+std::optional<T> Typed(const json& job, std::string_view key, T fallback) {
+    const json* value = FindKey(job, key);
+    if (value == nullptr) {
+        return fallback;
+    }
+    if constexpr (std::is_same_v<T, bool>) {
+        return value->is_boolean() ? std::optional<T>(value->get<bool>()) : std::nullopt;
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        return value->is_string() ? std::optional<T>(value->get<std::string>()) : std::nullopt;
+    } else {
+        if (!value->is_number() || !std::isfinite(value->get<double>())) {
+            return std::nullopt;
+        }
+        return value->get<double>();
+    }
+}
+
+Outcome SetEnum(const json& job, std::string_view key, EnumTable table, ActionParamKeyID hostKey,
+                std::uint32_t defaultValue, AIActionParamValueRef params) {
+    std::uint32_t value = defaultValue;
+    if (!GetEnumParamFromJson(job, key, table, defaultValue, value)) {
+        return Outcome::badValue;
+    }
+    return Host(sAIActionManager->AIActionSetEnumerated(params, hostKey, "", static_cast<ai::int32>(value)));
+}
+
+Outcome SetBool(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
+                AIActionParamValueRef params) {
+    const std::optional<bool> value = Typed(job, key, defaultValue);
+    return value ? Host(sAIActionManager->AIActionSetBoolean(params, hostKey, *value)) : Outcome::badValue;
+}
+
+Outcome SetInt(const json& job, std::string_view key, ActionParamKeyID hostKey, ai::int32 defaultValue,
+               AIActionParamValueRef params) {
+    const std::optional<double> value = Typed(job, key, static_cast<double>(defaultValue));
+    if (!value || std::trunc(*value) < std::numeric_limits<ai::int32>::min() ||
+        std::trunc(*value) > std::numeric_limits<ai::int32>::max()) {
+        return Outcome::badValue;
+    }
+    return Host(
+        sAIActionManager->AIActionSetInteger(params, hostKey, static_cast<ai::int32>(std::trunc(*value))));
+}
+
+Outcome SetReal(const json& job, std::string_view key, ActionParamKeyID hostKey, double defaultValue,
+                AIActionParamValueRef params) {
+    const std::optional<double> value = Typed(job, key, defaultValue);
+    return value ? Host(sAIActionManager->AIActionSetReal(params, hostKey, *value)) : Outcome::badValue;
+}
+
+Outcome SetUnicode(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                   const std::string& defaultText, AIActionParamValueRef params) {
+    const std::optional<std::string> value = Typed(job, key, defaultText);
+    if (!value) {
+        return Outcome::badValue;
+    }
+    return Host(sAIActionManager->AIActionSetStringUS(params, hostKey,
+                                                      ai::UnicodeString(*value, kAIUTF8CharacterEncoding)));
+}
+
+// A flag handed to the host as another kind of value: the integer or the enumeration 1 or 0.
+Outcome SetFlagAs(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
+                  bool enumerated, AIActionParamValueRef params) {
+    const std::optional<bool> value = Typed(job, key, defaultValue);
+    if (!value) {
+        return Outcome::badValue;
+    }
+    const ai::int32 number = *value ? 1 : 0;
+    return Host(enumerated ? sAIActionManager->AIActionSetEnumerated(params, hostKey, "", number)
+                           : sAIActionManager->AIActionSetInteger(params, hostKey, number));
+}
+
+std::string TextOf(Outcome outcome, std::string_view key) {
+    return outcome == Outcome::set ? std::string() : CantSet(key);
+}
+
+// One option of a writer's table.
+enum class Kind { enumerated, boolean, flagAsInteger, flagAsEnum, integer, real };
+struct OptionRow {
+    std::string_view key;
+    const char* hostKey;
+    Kind kind;
+    double defaultValue;
+    EnumTable table = {};
+    bool stops = true;  // false: the host's refusal is passed over (a value of the wrong type still stops)
+};
+
+Outcome SetRow(const json& job, const OptionRow& row, AIActionParamValueRef params) {
+    const ActionParamKeyID hostKey = KeyOf(row.hostKey);
+    const Outcome outcome = [&] {
+        switch (row.kind) {
+            case Kind::enumerated:
+                return SetEnum(job, row.key, row.table, hostKey, static_cast<std::uint32_t>(row.defaultValue),
+                               params);
+            case Kind::boolean:
+                return SetBool(job, row.key, hostKey, row.defaultValue != 0.0, params);
+            case Kind::flagAsInteger:
+                return SetFlagAs(job, row.key, hostKey, row.defaultValue != 0.0, false, params);
+            case Kind::flagAsEnum:
+                return SetFlagAs(job, row.key, hostKey, row.defaultValue != 0.0, true, params);
+            case Kind::integer:
+                return SetInt(job, row.key, hostKey, static_cast<ai::int32>(row.defaultValue), params);
+            case Kind::real:
+                return SetReal(job, row.key, hostKey, row.defaultValue, params);
+        }
+        return Outcome::badValue;
+    }();
+    return outcome == Outcome::refused && !row.stops ? Outcome::set : outcome;
+}
+
+// Sets the rows in order; false with the first failure's text.
+bool SetRows(const json& job, std::span<const OptionRow> rows, AIActionParamValueRef params,
+             std::string& error) {
+    for (const OptionRow& row : rows) {
+        if (SetRow(job, row, params) != Outcome::set) {
+            error = CantSet(row.key);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The parameter block of one play, deleted on every way out.
+class ActionBlock {
+public:
+    ActionBlock() {
+        if (sAIActionManager == nullptr || sAIActionManager->AINewActionParamValue(&fBlock) != kNoErr) {
+            fBlock = nullptr;
+        }
+    }
+    ~ActionBlock() {
+        if (fBlock != nullptr) {
+            sAIActionManager->AIDeleteActionParamValue(fBlock);
+        }
+    }
+    ActionBlock(const ActionBlock&) = delete;
+    ActionBlock& operator=(const ActionBlock&) = delete;
+
+    AIActionParamValueRef Get() const { return fBlock; }
+    // Deletes the block now; false when the host refuses.
+    bool Delete() {
+        AIActionParamValueRef block = fBlock;
+        fBlock = nullptr;
+        return sAIActionManager->AIDeleteActionParamValue(block) == kNoErr;
+    }
+
+private:
+    AIActionParamValueRef fBlock = nullptr;
+};
+
+// The format of a writer: the host's format name and extension list, and the order of the two keys.
+struct WriterFormat {
+    const char* name;
+    const char* extension;
+    bool formatFirst;  // EPS and PDF: name, format, extension, and the extension as a plain string
+};
+
+constexpr WriterFormat kEpsFormat{"Host EPSF", "eps", true};
+constexpr WriterFormat kSvgFormat{"svg file format", "svg", false};
+constexpr WriterFormat kPdfFormat{"PDF File Format", "pdf", true};
+
+bool SetCommonKeys(AIActionParamValueRef params, const std::string& path, const WriterFormat& format,
+                   std::string& error) {
+    const auto fail = [&](const char* key) {
+        error = std::string("Can't set the ") + key;
+        return false;
+    };
+    const ai::UnicodeString fullPath(path, kAIUTF8CharacterEncoding);
+    if (sAIActionManager->AIActionSetStringUS(params, ActionKey("name"), fullPath) != kNoErr) {
+        return fail("kAISaveDocumentAsNameKey");
+    }
+    const auto setFormat = [&] {
+        return sAIActionManager->AIActionSetString(params, ActionKey("frmt"), format.name) == kNoErr;
+    };
+    if (format.formatFirst) {
+        if (!setFormat() ||
+            sAIActionManager->AIActionSetString(params, ActionKey("extn"), format.extension) != kNoErr) {
+            return fail("kAISaveDocumentAsFormatKey");
+        }
+    } else {
+        if (sAIActionManager->AIActionSetStringUS(
+                params, ActionKey("extn"), ai::UnicodeString(format.extension, kAIUTF8CharacterEncoding)) !=
+            kNoErr) {
+            return fail("kAIExportDocumentExtensionKey");
+        }
+        if (!setFormat()) {
+            return fail("kAISaveDocumentAsFormatKey");
+        }
+    }
+    if (sAIActionManager->AIActionSetBoolean(params, ActionKey("smab"), false) != kNoErr) {
+        return fail("kAINativeSaveMultipleArtboardsKey");
+    }
+    if (sAIActionManager->AIActionSetBoolean(params, ActionKey("sall"), true) != kNoErr) {
+        return fail("kAINativeSaveAllKey");
+    }
+    return true;
+}
+
+// Plays the save-a-copy event with the block and deletes it.
+bool PlayAndDelete(ActionBlock& block, std::string& error) {
+    if (sAIActionManager->PlayActionEvent(kSaveACopyEvent, kDialogOff, block.Get()) != kNoErr) {
+        error = "Can't play an action event";
+        return false;
+    }
+    if (!block.Delete()) {
+        error = "Can't delete action params";
+        return false;
+    }
+    return true;
+}
+
+// A block with the common keys of the format; null with the error set when that fails.
+bool StartBlock(ActionBlock& block, const std::string& path, const WriterFormat& format, std::string& error) {
+    if (block.Get() == nullptr) {
+        error = "Can't create action params";
+        return false;
+    }
+    return SetCommonKeys(block.Get(), path, format, error);
+}
+
+// --- EPS ----------------------------------------------------------------------------------------
+
+constexpr EnumName kVersions[] = {{"2020", 24}, {"CC", 17},  {"CS6", 16}, {"CS5", 15},
+                                  {"CS4", 14},  {"CS3", 13}, {"CS2", 12}, {"CS", 11},
+                                  {"10", 10},   {"9", 9},    {"8", 8},    {"3", 3}};
+constexpr EnumName kTransparencies[] = {{"Preserve Paths", 0}, {"Preserve Appearance", 2}};
+constexpr EnumName kPreviews[] = {{"None", 1}, {"Black & White", 4}, {"Color", 5}};
+
+constexpr OptionRow kEpsOptions[] = {
+    {"epsVersion", "crtr", Kind::enumerated, 24, kVersions},
+    {"epsPreview", "wfmt", Kind::enumerated, 5, kPreviews},
+    {"epsTransparency", "flat", Kind::enumerated, 2, kTransparencies},
+    {"epsEmbedFonts", "embd", Kind::flagAsInteger, 1},
+    {"epsEmbedImages", "iplc", Kind::boolean, 1},
+    {"epsThumbnails", "ithm", Kind::boolean, 0},
+    {"epsAddCMYK", "cmyk", Kind::boolean, 1},
+    {"epsCompatibleGradients", "cgpt", Kind::boolean, 0},
+};
+
+// --- SVG ----------------------------------------------------------------------------------------
+
+constexpr EnumName kSvgProfiles[] = {{"SVG 1.0", 0xFFFFFFFFu}, {"SVG 1.1", 0},       {"SVG Tiny 1.1", 1},
+                                     {"SVG Tiny 1.1 +", 2},    {"SVG Basic 1.1", 3}, {"SVG Tiny 1.2", 4}};
+constexpr EnumName kSvgFontTypes[] = {{"SVG", 1}, {"Convert to outlines", 2}};
+constexpr EnumName kSvgSubsets[] = {{"None", 1},           {"Only Glyphs Used", 2},
+                                    {"Common English", 3}, {"Common English & Glyphs Used", 4},
+                                    {"Common Roman", 5},   {"Common Roman & Glyphs Used", 6},
+                                    {"All Glyphs", 7}};
+constexpr EnumName kSvgImageLocations[] = {{"Embed", 1}, {"Link", 2}, {"Preserve", 3}};
+constexpr EnumName kSvgCss[] = {{"Presentation Attributes", 4},
+                                {"Style Attributes", 1},
+                                {"Style Attributes (Entity References)", 2},
+                                {"Style Elements", 3}};
+constexpr EnumName kSvgEncodings[] = {{"ISO 8859-1", 1}, {"Unicode UTF-8", 2}, {"Unicode UTF-16", 3}};
+
+constexpr OptionRow kSvgFirstOptions[] = {
+    {"svgProfile", "DTDt", Kind::enumerated, 0, kSvgProfiles},
+    {"svgFontType", "FTKt", Kind::enumerated, 1, kSvgFontTypes},
+    {"svgFontSubsetting", "FSbs", Kind::enumerated, 1, kSvgSubsets},
+    {"svgImageLocation", "RLoc", Kind::enumerated, 1, kSvgImageLocations},
+};
+constexpr OptionRow kSvgMiddleOptions[] = {
+    {"svgCssProperties", "StTp", Kind::enumerated, 3, kSvgCss},
+    {"svgEncoding", "Encd", Kind::enumerated, 2, kSvgEncodings},
+    {"svgTextPathElement", "ToPt", Kind::flagAsEnum, 1},
+};
+constexpr OptionRow kSvgLastOptions[] = {
+    {"svgIncludeUnusedStyles", "IUSt", Kind::boolean, 0},
+    {"svgSlicing", "ISlc", Kind::boolean, 0},
+    {"keepXMP", "IXAP", Kind::boolean, 0},
+    {"svgResponsive", "GRSv", Kind::boolean, 1},
+    {"svgFewerTspans", "IDAK", Kind::boolean, 1},
+};
+
+// --- PDF ----------------------------------------------------------------------------------------
+
+constexpr EnumName kPdfCompatibilities[] = {{"Level 4 (PDF 1.3)", 19},
+                                            {"Level 5 (PDF 1.4)", 20},
+                                            {"Level 6 (PDF 1.5)", 21},
+                                            {"Level 7 (PDF 1.6)", 22},
+                                            {"Level 8 (PDF 1.7)", 23}};
+constexpr std::string_view kOldestCompatibility = "Level 4 (PDF 1.3)";
+constexpr EnumName kResampleKinds[] = {
+    {"Do Not Downsample", 1}, {"Average Downsampling", 2}, {"Subsampling", 3}, {"Bicubic Downsampling", 4}};
+constexpr EnumName kMonochromeKinds[] = {
+    {"None", 0}, {"CCITT Group 3", 1}, {"CCITT Group 4", 2}, {"ZIP", 3}, {"Run Length", 4}};
+constexpr EnumName kMarkTypes[] = {{"Roman", 1}, {"Japanese", 2}};
+
+constexpr EnumName kAutoJpeg[] = {{"Minimum", 1}, {"Low", 2}, {"Medium", 3}, {"High", 4}, {"Maximum", 5}};
+constexpr EnumName kAutoJpeg2000[] = {{"Minimum", 11}, {"Low", 12},     {"Medium", 13},
+                                      {"High", 14},    {"Maximum", 15}, {"Lossless", 16}};
+constexpr EnumName kJpeg[] = {{"Minimum", 6}, {"Low", 7}, {"Medium", 8}, {"High", 9}, {"Maximum", 10}};
+constexpr EnumName kJpeg2000[] = {{"Minimum", 17}, {"Low", 18},     {"Medium", 19},
+                                  {"High", 20},    {"Maximum", 21}, {"Lossless", 22}};
+
+struct CompressionKind {
+    std::string_view name;
+    EnumTable qualities;
+    std::uint32_t defaultQuality;
+    bool tiled;
+};
+constexpr CompressionKind kCompressionKinds[] = {
+    {"Automatic(JPEG)", kAutoJpeg, 1, false},
+    {"Automatic(JPEG2000)", kAutoJpeg2000, 11, true},
+    {"JPEG", kJpeg, 6, false},
+    {"JPEG2000", kJpeg2000, 17, true},
+};
+
+constexpr OptionRow kPdfFlags[] = {
+    {"pdfPreserveHostEditing", "rdtr", Kind::boolean, 1}, {"pdfThumbnails", "thum", Kind::boolean, 1},
+    {"pdfFastWebView", "fwev", Kind::boolean, 0},         {"pdfLayers", "aclr", Kind::boolean, 1},
+    {"pdfHyperlinks", "hype", Kind::boolean, 1},
+};
+
+// The keys of one image kind: colour ("c") or grayscale ("g").
+struct ImageKeys {
+    std::string_view resampleKind, resolution, resampleAbove, compressionKind, compression, tile;
+    const char *resampleHost, *resolutionHost, *aboveHost, *compressionHost, *tileHost;
+};
+constexpr ImageKeys kColorImages{"pdfColorImageResampleKind",
+                                 "pdfColorImageResolution",
+                                 "pdfColorImageResampleAbove",
+                                 "pdfColorImageCompressionKind",
+                                 "pdfColorImageCompression",
+                                 "pdfColorImageTileKey",
+                                 "crsl",
+                                 "cres",
+                                 "crab",
+                                 "cknd",
+                                 "ctil"};
+constexpr ImageKeys kGrayscaleImages{"pdfGrayscaleImageResampleKind",
+                                     "pdfGrayscaleImageResolution",
+                                     "pdfGrayscaleImageResampleAbove",
+                                     "pdfGrayscaleImageCompressionKind",
+                                     "pdfGrayscaleImageCompression",
+                                     "pdfGrayscaleImageTileKey",
+                                     "grsl",
+                                     "gres",
+                                     "grab",
+                                     "gknd",
+                                     "gtil"};
+
+bool SetImageOptions(const json& job, const ImageKeys& keys, AIActionParamValueRef params,
+                     std::string& error) {
+    const OptionRow sampling[] = {
+        {keys.resampleKind, keys.resampleHost, Kind::enumerated, 1, kResampleKinds},
+        {keys.resolution, keys.resolutionHost, Kind::integer, 150, {}, false},
+        {keys.resampleAbove, keys.aboveHost, Kind::integer, 225, {}, false},
+    };
+    if (!SetRows(job, sampling, params, error)) {
+        return false;
+    }
+    const std::optional<std::string> kindName = Typed(job, keys.compressionKind, std::string());
+    if (!kindName) {
+        error = CantSet(keys.compressionKind);
+        return false;
+    }
+    for (const CompressionKind& kind : kCompressionKinds) {
+        if (kind.name != *kindName) {
+            continue;
+        }
+        const OptionRow rows[] = {
+            {keys.compression, keys.compressionHost, Kind::enumerated,
+             static_cast<double>(kind.defaultQuality), kind.qualities},
+            {keys.tile, keys.tileHost, Kind::integer, 256, {}, false},
+        };
+        return SetRows(job, std::span(rows).first(kind.tiled ? 2 : 1), params, error);
+    }
+    sAIActionManager->AIActionSetInteger(params, KeyOf(keys.compressionHost), 0);
+    return true;
+}
+
+// Printer's marks and bleeds.
+bool SetMarksAndBleeds(const json& job, AIActionParamValueRef params, std::string& error) {
+    const std::optional<bool> allMarks = Typed(job, "pdfAllMarks", false);
+    if (!allMarks) {
+        error = CantSet("pdfAllMarks");
+        return false;
+    }
+    // By JSON key, walked in key order.
+    std::map<std::string_view, std::pair<const char*, bool>> marks = {
+        {"pdfMarksUseDocumentBleed", {"bdoc", true}}, {"pdfBleedLink", {"blnk", true}}};
+    if (*allMarks) {
+        for (const char* host : {"ptrm", "preg", "pclb", "ppgi"}) {
+            sAIActionManager->AIActionSetBoolean(params, KeyOf(host), true);
+        }
+    } else {
+        marks.insert({{"pdfTrimMarks", {"ptrm", false}},
+                      {"pdfRegMarks", {"preg", false}},
+                      {"pdfColorBars", {"pclb", false}},
+                      {"pdfPageInfo", {"ppgi", false}}});
+    }
+    const OptionRow markType[] = {{"pdfPrinterMarkType", "pmtp", Kind::enumerated, 1, kMarkTypes}};
+    if (!SetRows(job, markType, params, error)) {
+        return false;
+    }
+    for (const auto& [key, host] : marks) {
+        const OptionRow row{key, host.first, Kind::boolean, host.second ? 1.0 : 0.0};
+        if (!SetRows(job, std::span(&row, 1), params, error)) {
+            return false;
+        }
+    }
+    constexpr OptionRow kBleeds[] = {
+        {"pdfBleedBottom", "bbtm", Kind::real, 0}, {"pdfBleedLeft", "blft", Kind::real, 0},
+        {"pdfBleedRight", "brht", Kind::real, 0},  {"pdfBleedTop", "btop", Kind::real, 0},
+        {"pdfMarksOffset", "post", Kind::real, 6},
+    };
+    if (!SetRows(job, kBleeds, params, error)) {
+        return false;
+    }
+    // Linked bleeds: all four are the top one (the types were checked above).
+    if (Typed(job, "pdfBleedLink", true).value_or(true)) {
+        const double top = Typed(job, "pdfBleedTop", 0.0).value_or(0.0);
+        for (const char* host : {"blft", "bbtm", "brht"}) {
+            sAIActionManager->AIActionSetReal(params, KeyOf(host), top);
+        }
+    }
+    return true;
+}
+
+// The permission tables: the host value of a name under PDF 1.3 and under later versions (0: not set).
+struct Permission {
+    std::string_view name;
+    std::uint32_t oldest;
+    std::uint32_t later;
+};
+constexpr Permission kPrintingPermissions[] = {
+    {"None", 4, 1}, {"Low Resolution", 0, 2}, {"High Resolution", 5, 3}};
+constexpr Permission kChangesPermissions[] = {
+    {"None", 6, 1},
+    {"Inserting, Deleting and Rotating of pages", 0, 2},
+    {"Filling in form fields and signing", 0, 3},
+    {"Commenting, filling in form fields and signing", 7, 4},
+    {"Page Layout, filling in form fields and signing", 8, 0},
+    {"Any except extracting of pages", 9, 5},
+};
+
+// Sets the permission the job names; an unknown name, or one the compatibility has no value for,
+// sets nothing.
+bool SetPermission(const json& job, std::string_view key, std::span<const Permission> table, bool oldest,
+                   const char* hostKey, AIActionParamValueRef params, std::string& error) {
+    const std::optional<std::string> name = Typed(job, key, std::string());
+    if (!name) {
+        error = CantSet(key);
+        return false;
+    }
+    for (const Permission& permission : table) {
+        const std::uint32_t value = oldest ? permission.oldest : permission.later;
+        if (permission.name != *name || value == 0) {
+            continue;
+        }
+        if (sAIActionManager->AIActionSetEnumerated(params, KeyOf(hostKey), "",
+                                                    static_cast<ai::int32>(value)) != kNoErr) {
+            error = CantSet(key);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Passwords and permissions. Every step stops the writer when it fails: a file asked to be
+// protected is never written without its protection.
+bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& error) {
+    const auto password = [&](std::string_view key, const char* host, const char* required,
+                              std::string& text) {
+        const std::optional<std::string> value = Typed(job, key, std::string());
+        if (!value || SetUnicode(job, key, KeyOf(host), "", params) != Outcome::set ||
+            sAIActionManager->AIActionSetBoolean(params, KeyOf(required), !value->empty()) != kNoErr) {
+            error = CantSet(key);
+            return false;
+        }
+        text = *value;
+        return true;
+    };
+    std::string user;
+    std::string permissions;
+    if (!password("pdfUserPassword", "usps", "usrq", user) ||
+        !password("pdfPermissionsPassword", "msps", "msrq", permissions)) {
+        return false;
+    }
+    if (permissions.empty()) {
+        return true;
+    }
+    const std::optional<std::string> compatibility =
+        Typed(job, "pdfCompatibility", std::string("Level 7 (PDF 1.6)"));
+    const bool oldest = compatibility == kOldestCompatibility;
+    const OptionRow copying[] = {{"pdfEnableCopy", "ebcp", Kind::boolean, 1}};
+    return SetPermission(job, "pdfPrintingPerm", kPrintingPermissions, oldest, "pmpr", params, error) &&
+           SetPermission(job, "pdfChangesPerm", kChangesPermissions, oldest, "pmch", params, error) &&
+           SetRows(job, copying, params, error);
+}
+
+}  // namespace
+
+bool GetEnumParamFromJson(const json& job, std::string_view key, EnumTable table, std::uint32_t defaultValue,
+                          std::uint32_t& value) {
+    value = defaultValue;
+    const std::optional<std::string> name = Typed(job, key, std::string());
+    if (!name) {
+        return false;
+    }
+    for (const EnumName& entry : table) {
+        if (entry.name == *name) {
+            value = entry.value;
+        }
+    }
+    return true;
+}
+
+std::string SetActionParamEnum(const json& job, std::string_view key, EnumTable table,
+                               ActionParamKeyID hostKey, std::uint32_t defaultValue,
+                               AIActionParamValueRef params) {
+    return TextOf(SetEnum(job, key, table, hostKey, defaultValue, params), key);
+}
+
+std::string SetActionParamBool(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                               bool defaultValue, AIActionParamValueRef params) {
+    return TextOf(SetBool(job, key, hostKey, defaultValue, params), key);
+}
+
+std::string SetActionParamInt(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                              ai::int32 defaultValue, AIActionParamValueRef params) {
+    return TextOf(SetInt(job, key, hostKey, defaultValue, params), key);
+}
+
+std::string SetActionParamReal(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                               double defaultValue, AIActionParamValueRef params) {
+    return TextOf(SetReal(job, key, hostKey, defaultValue, params), key);
+}
+
+std::string SetActionParamUnicodeString(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                                        const std::string& defaultText, AIActionParamValueRef params) {
+    return TextOf(SetUnicode(job, key, hostKey, defaultText, params), key);
+}
+
+bool ExportEps(const json& job, const std::string& path, std::string& error) {
+    ActionBlock block;
+    return StartBlock(block, path, kEpsFormat, error) && SetRows(job, kEpsOptions, block.Get(), error) &&
+           PlayAndDelete(block, error);
+}
+
+bool ExportSvg(const json& job, const std::string& path, std::string& error) {
+    ActionBlock block;
+    if (!StartBlock(block, path, kSvgFormat, error) || !SetRows(job, kSvgFirstOptions, block.Get(), error)) {
+        return false;
+    }
+    sAIActionManager->AIActionSetBoolean(block.Get(), ActionKey("Ipgf"), false);
+    if (!SetRows(job, kSvgMiddleOptions, block.Get(), error)) {
+        return false;
+    }
+    int places = 3;
+    ReadJsonValue(job, "decimalPlaces", places);
+    if (places >= 1 && places <= 7) {
+        sAIActionManager->AIActionSetEnumerated(block.Get(), ActionKey("Prcs"), "", places);
+    }
+    return SetRows(job, kSvgLastOptions, block.Get(), error) && PlayAndDelete(block, error);
+}
+
+bool ExportPdf(const json& job, const std::string& path, std::string& error) {
+    ActionBlock block;
+    const OptionRow presets[] = {{"pdfCompatibility", "comp", Kind::enumerated, 22, kPdfCompatibilities}};
+    if (!StartBlock(block, path, kPdfFormat, error)) {
+        return false;
+    }
+    AIActionParamValueRef params = block.Get();
+    if (SetUnicode(job, "optionSet", ActionKey("opnm"), "[High Quality Print]", params) != Outcome::set) {
+        error = CantSet("optionSet");
+        return false;
+    }
+    if (!SetRows(job, presets, params, error)) {
+        return false;
+    }
+    sAIActionManager->AIActionSetBoolean(params, ActionKey("vpdf"), false);
+    const OptionRow monochrome[] = {
+        {"pdfMonochromeImageCompressionKind", "mknd", Kind::enumerated, 0, kMonochromeKinds},
+        {"pdfCompressArt", "cart", Kind::boolean, 1, {}, false},
+    };
+    const OptionRow subsetting[] = {{"pdfSubsetFontsRatio", "rato", Kind::real, 100, {}, false}};
+    return SetRows(job, kPdfFlags, params, error) && SetImageOptions(job, kColorImages, params, error) &&
+           SetImageOptions(job, kGrayscaleImages, params, error) && SetRows(job, monochrome, params, error) &&
+           SetMarksAndBleeds(job, params, error) && SetRows(job, subsetting, params, error) &&
+           SetSecurity(job, params, error) && PlayAndDelete(block, error);
+}
+
+bool ExportVectorFormat(const json& job, const std::string& format, const std::string& path,
+                        std::string& error) {
+    if (format == "pdf") {
+        return ExportPdf(job, path, error);
+    }
+    if (format == "svg") {
+        return ExportSvg(job, path, error);
+    }
+    if (format == "eps") {
+        return ExportEps(job, path, error);
+    }
+    error = "File type not supported";
+    return false;
+}

@@ -1,0 +1,210 @@
+// The writers of every raster and vector format, run on a document of the stand-in host and
+// checked with the field's own tools: pngcheck, djpeg, tiffinfo and tiffdump, exiftool, qpdf and
+// pdfinfo, xmllint.
+#include <gtest/gtest.h>
+
+#include <lodepng.h>
+
+#include <string>
+#include <vector>
+
+#include "AIDocument.h"
+#include "ProgramRun.h"
+#include "StandIn.h"
+#include "core/Suites.h"
+#include "documents/RasterExports.h"
+#include "documents/VectorExports.h"
+
+namespace {
+
+using nlohmann::json;
+using testsupport::ReadFile;
+using testsupport::RunProgram;
+using testsupport::ScratchFolder;
+
+// Two artboards of 100 points; a red square on white fills the middle of the first.
+constexpr const char* kDocument = R"j({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]},
+                {"name": "Two", "rect": [200.0, 100.0, 300.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [
+    {"type": "path", "name": "Square", "closed": true,
+     "segments": [{"anchor": [25.0, 75.0]}, {"anchor": [75.0, 75.0]}, {"anchor": [75.0, 25.0]},
+                  {"anchor": [25.0, 25.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}}]}]})j";
+
+// The packet the document carries, with an author that exiftool must find in the files.
+constexpr const char* kPacket =
+    R"(<?xpacket begin="" id="W5M0MpCehiHzreSzNTczkc9d"?><x:xmpmeta xmlns:x="adobe:ns:meta/">)"
+    R"(<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"><rdf:Description rdf:about="")"
+    R"( xmlns:dc="http://purl.org/dc/elements/1.1/"><dc:creator><rdf:Seq><rdf:li>Ann Example</rdf:li>)"
+    R"(</rdf:Seq></dc:creator></rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end="w"?>)";
+
+// A tool's run on the file ("{}"): it must succeed and print every text (runs of blanks count as
+// one blank), and none of the absent ones.
+struct ToolCheck {
+    std::string command;
+    std::vector<std::string> shown;
+    std::vector<std::string> absent = {};
+};
+
+struct FormatCase {
+    const char* name;
+    const char* format;
+    const char* job;
+    std::vector<ToolCheck> checks;
+    bool redInTheMiddle = false;  // the picture's middle pixel is the square's red
+};
+
+// Rasters are drawn at 144 pixels per inch (the first artboard is 200 pixels wide once the border
+// is cut) and record 300.
+const FormatCase kCases[] = {
+    {"Png",
+     "png",
+     R"j({"resolution": 144, "fileResolution": 300})j",
+     {{"pngcheck -v {}",
+       {"200 x 200 image, 24-bit RGB", "11811x11811 pixels/meter (300 dpi)", "sRGB", "No errors"}}},
+     true},
+    {"PngTransparentGrey",
+     "png",
+     R"j({"resolution": 144, "fileResolution": 2000, "colorSpace": "Grayscale", "transparentBackground": true})j",
+     {{"pngcheck -v {}", {"200 x 200 image, 16-bit grayscale+alpha", "2835x2835 pixels/meter (72 dpi)"}}}},
+    {"Jpeg",
+     "jpg",
+     R"j({"resolution": 144, "fileResolution": 300, "jpegQuality": "Low", "colorSpace": "CMYK"})j",
+     {{"djpeg -verbose -verbose -outfile /dev/null {}",
+       {"density 300x300 1", "width=200, height=200, components=3", "Component 1: 1hx1v",
+        "Component 2: 1hx1v"}}},
+     true},
+    {"Tiff",
+     "tif",
+     R"j({"resolution": 144, "fileResolution": 300})j",
+     {{"tiffinfo {}", {"Image Width: 200 Image Length: 200", "Resolution: 300, 300 pixels/inch", "LZW"}},
+      {"tiffdump {}", {"XResolution (282)"}, {"(700)", "(33723)", "(34377)", "(34665)"}}}},
+    {"TiffCmykUncompressed",
+     "tif",
+     R"j({"resolution": 144, "fileResolution": 150, "colorSpace": "CMYK", "lzwCompression": false})j",
+     {{"tiffinfo {}",
+       {"Resolution: 150, 150 pixels/inch", "Photometric Interpretation: separated"},
+       {"LZW"}}}},
+    {"Psd",
+     "psd",
+     R"j({"resolution": 144, "fileResolution": 300, "transparentBackground": true})j",
+     {{"exiftool -ImageWidth -XResolution -YResolution -Creator -NumChannels {}",
+       {"Image Width : 200", "X Resolution : 300", "Y Resolution : 300", "Creator : Ann Example",
+        "Num Channels : 4"}}}},
+    {"Pdf",
+     "pdf",
+     R"j({"pdfCompatibility": "Level 8 (PDF 1.7)", "pdfBleedTop": 9, "pdfPermissionsPassword": "owner",
+         "pdfPrintingPerm": "None"})j",
+     {{"qpdf --check {}", {"No syntax or stream encoding errors found"}},
+      {"pdfinfo -box {}",
+       {"Pages: 2", "PDF version: 1.7", "TrimBox: 9.00 9.00 109.00 109.00", "Encrypted: yes (print:no"}},
+      {"exiftool -Creator {}", {"Creator : Ann Example"}}}},
+    {"PdfOldest",
+     "pdf",
+     R"j({"pdfCompatibility": "Level 4 (PDF 1.3)", "pdfUserPassword": "open"})j",
+     {{"pdfinfo -upw open {}", {"PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
+    {"Svg",
+     "svg",
+     R"j({"keepXMP": true})j",
+     {{"xmllint --noout {}", {}},
+      {"xmllint --xpath \"string(//*[local-name()='metadata'])\" {}", {"Ann Example"}}}},
+    {"Eps",
+     "eps",
+     "{}",
+     {{"grep -a -e EPSF -e BoundingBox {}", {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75"}}}},
+};
+
+std::string Squeezed(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const char shown = c == '\t' ? ' ' : c;
+        if (shown != ' ' || out.empty() || out.back() != ' ') {
+            out += shown;
+        }
+    }
+    return out;
+}
+
+std::string Replaced(std::string command, const std::string& path) {
+    command.replace(command.find("{}"), 2, "'" + path + "'");
+    return command;
+}
+
+// The middle pixel of a PNG or JPEG file as RGB; empty when it can't be decoded.
+std::vector<unsigned> MiddlePixel(const ScratchFolder& folder, const std::string& format,
+                                  const std::string& path) {
+    std::vector<unsigned char> pixels;
+    unsigned width = 0;
+    unsigned height = 0;
+    if (format == "png") {
+        if (lodepng::decode(pixels, width, height, path, LCT_RGB, 8) != 0) {
+            return {};
+        }
+    } else {
+        // djpeg's PPM: "P6", the size, 255, then the pixels.
+        const std::string ppm = RunProgram(folder, Replaced("djpeg -pnm {}", path), "").out;
+        unsigned maximum = 0;
+        int offset = 0;
+        if (std::sscanf(ppm.c_str(), "P6 %u %u %u%n", &width, &height, &maximum, &offset) != 3) {
+            return {};
+        }
+        pixels.assign(ppm.begin() + offset + 1, ppm.end());
+    }
+    const std::size_t at = (std::size_t{height} / 2 * width + width / 2) * 3;
+    if (at + 2 >= pixels.size()) {
+        return {};
+    }
+    return {pixels[at], pixels[at + 1], pixels[at + 2]};
+}
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FormatExportsTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatExportsTest, WritesAFileTheFieldsToolsAccept) {
+    const FormatCase& c = GetParam();
+    unittest::StandIn host;
+    host.Load(kDocument);
+    ASSERT_EQ(sAIDocument->SetDocumentXAP(kPacket), kNoErr);
+    const ScratchFolder folder("plim_format_exports");
+    const std::string path = (folder.Path() / (std::string("out.") + c.format)).string();
+    const json job = json::parse(c.job);
+    std::string error;
+    bool written = false;
+    if (std::string_view("png jpg psd tif").find(c.format) != std::string_view::npos) {
+        // The first artboard and the 3-pixel border the writers cut off.
+        const double border = 3.0 * 72.0 / job["resolution"].get<double>();
+        written = ExportRasterFormat(job, c.format, path,
+                                     AIRealRect{-border, 100 + border, 100 + border, -border}, error);
+    } else {
+        written = ExportVectorFormat(job, c.format, path, error);
+    }
+    ASSERT_TRUE(written) << error;
+    for (const ToolCheck& check : c.checks) {
+        const auto run = RunProgram(folder, Replaced(check.command, path), "");
+        const std::string shown = Squeezed(run.out + run.err);
+        EXPECT_EQ(run.status, 0) << check.command << ": " << shown;
+        for (const std::string& text : check.shown) {
+            EXPECT_NE(shown.find(text), std::string::npos)
+                << check.command << " lacks " << text << ": " << shown;
+        }
+        for (const std::string& text : check.absent) {
+            EXPECT_EQ(shown.find(text), std::string::npos) << check.command << " shows " << text;
+        }
+    }
+    if (c.redInTheMiddle) {
+        const std::vector<unsigned> pixel = MiddlePixel(folder, c.format, path);
+        ASSERT_EQ(pixel.size(), 3u);
+        EXPECT_GT(pixel[0], 230u);
+        EXPECT_LT(pixel[1], 25u);
+        EXPECT_LT(pixel[2], 25u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatExportsTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
