@@ -338,6 +338,16 @@ bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std
     return PatchTiffResolution(path, resolution, error) && RemoveIfdTags(path, kTiffMetadataTags, error);
 }
 
+bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error) {
+    return ExportPsdTiff(job, path, "psd", rect, error);
+}
+
+bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error) {
+    return ExportPsdTiff(job, path, "tif", rect, error);
+}
+
 bool ExportRasterFormat(const nlohmann::json& job, const std::string& format, const std::string& path,
                         const AIRealRect& rect, std::string& error) {
     if (format == "png") {

@@ -24,6 +24,12 @@ bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIReal
 bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std::string& format,
                    const AIRealRect& rect, std::string& error);
 
+// ExportPsdTiff for each of the two formats.
+bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error);
+bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error);
+
 // The writer of a raster format ("png", "jpg", "psd", "tif"); false with "File type not supported"
 // for another.
 bool ExportRasterFormat(const nlohmann::json& job, const std::string& format, const std::string& path,

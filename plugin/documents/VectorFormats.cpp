@@ -1,4 +1,4 @@
-#include "documents/VectorExports.h"
+#include "documents/VectorFormats.h"
 
 #include <cmath>
 #include <limits>
@@ -11,12 +11,16 @@
 #include "IAIUnicodeString.h"
 #include "core/Json.h"
 #include "core/Suites.h"
+#include "documents/VectorExport.h"
 
 namespace {
 
 using nlohmann::json;
 
 constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
+
+// How an option reaches the host.
+enum class Kind { enumerated, text, boolean, flagAsInteger, flagAsEnum, integer, real };
 
 // How a step ended: the value could be set, the job's value can't be (wrong type, out of range),
 // or the host refused it.
@@ -60,66 +64,42 @@ std::optional<T> Typed(const json& job, std::string_view key, T fallback) {
     }
 }
 
-Outcome SetEnum(const json& job, std::string_view key, EnumTable table, ActionParamKeyID hostKey,
-                std::uint32_t defaultValue, AIActionParamValueRef params) {
-    std::uint32_t value = defaultValue;
-    if (!GetEnumParamFromJson(job, key, table, defaultValue, value)) {
-        return Outcome::badValue;
-    }
-    return Host(sAIActionManager->AIActionSetEnumerated(params, hostKey, "", static_cast<ai::int32>(value)));
-}
-
-Outcome SetBool(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
-                AIActionParamValueRef params) {
-    const std::optional<bool> value = Typed(job, key, defaultValue);
-    return value ? Host(sAIActionManager->AIActionSetBoolean(params, hostKey, *value)) : Outcome::badValue;
-}
-
-Outcome SetInt(const json& job, std::string_view key, ActionParamKeyID hostKey, ai::int32 defaultValue,
-               AIActionParamValueRef params) {
-    const std::optional<double> value = Typed(job, key, static_cast<double>(defaultValue));
-    if (!value || std::trunc(*value) < std::numeric_limits<ai::int32>::min() ||
-        std::trunc(*value) > std::numeric_limits<ai::int32>::max()) {
-        return Outcome::badValue;
-    }
-    return Host(
-        sAIActionManager->AIActionSetInteger(params, hostKey, static_cast<ai::int32>(std::trunc(*value))));
-}
-
-Outcome SetReal(const json& job, std::string_view key, ActionParamKeyID hostKey, double defaultValue,
-                AIActionParamValueRef params) {
-    const std::optional<double> value = Typed(job, key, defaultValue);
-    return value ? Host(sAIActionManager->AIActionSetReal(params, hostKey, *value)) : Outcome::badValue;
-}
-
-Outcome SetUnicode(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                   const std::string& defaultText, AIActionParamValueRef params) {
-    const std::optional<std::string> value = Typed(job, key, defaultText);
-    if (!value) {
-        return Outcome::badValue;
-    }
-    return Host(sAIActionManager->AIActionSetStringUS(params, hostKey,
-                                                      ai::UnicodeString(*value, kAIUTF8CharacterEncoding)));
-}
-
-// A flag handed to the host as another kind of value: the integer or the enumeration 1 or 0.
-Outcome SetFlagAs(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
-                  bool enumerated, AIActionParamValueRef params) {
+// A flag handed to the host as the enumeration 1 or 0.
+Outcome SetFlagAsEnum(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
+                      AIActionParamValueRef params) {
     const std::optional<bool> value = Typed(job, key, defaultValue);
     if (!value) {
         return Outcome::badValue;
     }
-    const ai::int32 number = *value ? 1 : 0;
-    return Host(enumerated ? sAIActionManager->AIActionSetEnumerated(params, hostKey, "", number)
-                           : sAIActionManager->AIActionSetInteger(params, hostKey, number));
+    return Host(sAIActionManager->AIActionSetEnumerated(params, hostKey, "", *value ? 1 : 0));
 }
 
-std::string TextOf(Outcome outcome, std::string_view key) {
-    return outcome == Outcome::set ? std::string() : CantSet(key);
+// Whether the job's value under the key (when there is one) is of the kind's type and range.
+bool Usable(const json& job, std::string_view key, Kind kind) {
+    const json* value = FindKey(job, key);
+    if (value == nullptr) {
+        return true;
+    }
+    switch (kind) {
+        case Kind::enumerated:
+        case Kind::text:
+            return value->is_string();
+        case Kind::boolean:
+        case Kind::flagAsInteger:
+        case Kind::flagAsEnum:
+            return value->is_boolean();
+        case Kind::integer: {
+            const double number = value->is_number() ? value->get<double>() : 0.5;
+            return number >= std::numeric_limits<ai::int32>::min() &&
+                   number <= std::numeric_limits<ai::int32>::max() && std::trunc(number) == number;
+        }
+        case Kind::real:
+            return value->is_number() && std::isfinite(value->get<double>());
+    }
+    return false;
 }
 
 // One option of a writer's table.
-enum class Kind { enumerated, boolean, flagAsInteger, flagAsEnum, integer, real };
 struct OptionRow {
     std::string_view key;
     const char* hostKey;
@@ -127,25 +107,45 @@ struct OptionRow {
     double defaultValue;
     EnumTable table = {};
     bool stops = true;  // false: the host's refusal is passed over (a value of the wrong type still stops)
+    const char* defaultText = "";
 };
+
+// The text of a public setter as an outcome: a refusal of a usable value is the host's.
+Outcome FromText(const std::string& text, const json& job, std::string_view key, Kind kind) {
+    if (text.empty()) {
+        return Outcome::set;
+    }
+    return Usable(job, key, kind) ? Outcome::refused : Outcome::badValue;
+}
 
 Outcome SetRow(const json& job, const OptionRow& row, AIActionParamValueRef params) {
     const ActionParamKeyID hostKey = KeyOf(row.hostKey);
     const Outcome outcome = [&] {
         switch (row.kind) {
             case Kind::enumerated:
-                return SetEnum(job, row.key, row.table, hostKey, static_cast<std::uint32_t>(row.defaultValue),
-                               params);
+                return FromText(SetActionParamEnum(job, row.key, row.table, hostKey,
+                                                   static_cast<ai::uint32>(row.defaultValue), params),
+                                job, row.key, row.kind);
+            case Kind::text:
+                return FromText(SetActionParamUnicodeString(job, row.key, hostKey, row.defaultText, params),
+                                job, row.key, row.kind);
             case Kind::boolean:
-                return SetBool(job, row.key, hostKey, row.defaultValue != 0.0, params);
-            case Kind::flagAsInteger:
-                return SetFlagAs(job, row.key, hostKey, row.defaultValue != 0.0, false, params);
+                return FromText(SetActionParamBool(job, row.key, hostKey, row.defaultValue != 0.0, params),
+                                job, row.key, row.kind);
+            case Kind::flagAsInteger: {
+                const std::optional<bool> on = Typed(job, row.key, row.defaultValue != 0.0);
+                return on ? Host(sAIActionManager->AIActionSetInteger(params, hostKey, *on ? 1 : 0))
+                          : Outcome::badValue;
+            }
             case Kind::flagAsEnum:
-                return SetFlagAs(job, row.key, hostKey, row.defaultValue != 0.0, true, params);
+                return SetFlagAsEnum(job, row.key, hostKey, row.defaultValue != 0.0, params);
             case Kind::integer:
-                return SetInt(job, row.key, hostKey, static_cast<ai::int32>(row.defaultValue), params);
+                return FromText(SetActionParamInt(job, row.key, hostKey,
+                                                  static_cast<ai::int32>(row.defaultValue), params),
+                                job, row.key, row.kind);
             case Kind::real:
-                return SetReal(job, row.key, hostKey, row.defaultValue, params);
+                return FromText(SetActionParamReal(job, row.key, hostKey, row.defaultValue, params), job,
+                                row.key, row.kind);
         }
         return Outcome::badValue;
     }();
@@ -508,7 +508,7 @@ bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& err
     const auto password = [&](std::string_view key, const char* host, const char* required,
                               std::string& text) {
         const std::optional<std::string> value = Typed(job, key, std::string());
-        if (!value || SetUnicode(job, key, KeyOf(host), "", params) != Outcome::set ||
+        if (!value || !SetActionParamUnicodeString(job, key, KeyOf(host), "", params).empty() ||
             sAIActionManager->AIActionSetBoolean(params, KeyOf(required), !value->empty()) != kNoErr) {
             error = CantSet(key);
             return false;
@@ -536,47 +536,6 @@ bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& err
 
 }  // namespace
 
-bool GetEnumParamFromJson(const json& job, std::string_view key, EnumTable table, std::uint32_t defaultValue,
-                          std::uint32_t& value) {
-    value = defaultValue;
-    const std::optional<std::string> name = Typed(job, key, std::string());
-    if (!name) {
-        return false;
-    }
-    for (const EnumName& entry : table) {
-        if (entry.name == *name) {
-            value = entry.value;
-        }
-    }
-    return true;
-}
-
-std::string SetActionParamEnum(const json& job, std::string_view key, EnumTable table,
-                               ActionParamKeyID hostKey, std::uint32_t defaultValue,
-                               AIActionParamValueRef params) {
-    return TextOf(SetEnum(job, key, table, hostKey, defaultValue, params), key);
-}
-
-std::string SetActionParamBool(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                               bool defaultValue, AIActionParamValueRef params) {
-    return TextOf(SetBool(job, key, hostKey, defaultValue, params), key);
-}
-
-std::string SetActionParamInt(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                              ai::int32 defaultValue, AIActionParamValueRef params) {
-    return TextOf(SetInt(job, key, hostKey, defaultValue, params), key);
-}
-
-std::string SetActionParamReal(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                               double defaultValue, AIActionParamValueRef params) {
-    return TextOf(SetReal(job, key, hostKey, defaultValue, params), key);
-}
-
-std::string SetActionParamUnicodeString(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                                        const std::string& defaultText, AIActionParamValueRef params) {
-    return TextOf(SetUnicode(job, key, hostKey, defaultText, params), key);
-}
-
 bool ExportEps(const json& job, const std::string& path, std::string& error) {
     ActionBlock block;
     return StartBlock(block, path, kEpsFormat, error) && SetRows(job, kEpsOptions, block.Get(), error) &&
@@ -602,15 +561,14 @@ bool ExportSvg(const json& job, const std::string& path, std::string& error) {
 
 bool ExportPdf(const json& job, const std::string& path, std::string& error) {
     ActionBlock block;
-    const OptionRow presets[] = {{"pdfCompatibility", "comp", Kind::enumerated, 22, kPdfCompatibilities}};
+    const OptionRow presets[] = {
+        {"optionSet", "opnm", Kind::text, 0, {}, true, "[High Quality Print]"},
+        {"pdfCompatibility", "comp", Kind::enumerated, 22, kPdfCompatibilities},
+    };
     if (!StartBlock(block, path, kPdfFormat, error)) {
         return false;
     }
     AIActionParamValueRef params = block.Get();
-    if (SetUnicode(job, "optionSet", ActionKey("opnm"), "[High Quality Print]", params) != Outcome::set) {
-        error = CantSet("optionSet");
-        return false;
-    }
     if (!SetRows(job, presets, params, error)) {
         return false;
     }

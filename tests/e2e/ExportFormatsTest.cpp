@@ -1,24 +1,19 @@
-// The writers of every raster and vector format, run on a document of the stand-in host and
-// checked with the field's own tools: pngcheck, djpeg, tiffinfo and tiffdump, exiftool, qpdf and
-// pdfinfo, xmllint.
-#include <gtest/gtest.h>
-
+// "exportFile" in every format through the real host, the files checked with the field's own tools:
+// pngcheck, djpeg, tiffinfo and tiffdump, exiftool, qpdf and pdfinfo, xmllint; resolution, pixels and
+// the job's metadata (written into the document's XMP packet, carried by PDF, PSD and SVG).
 #include <lodepng.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "AIDocument.h"
+#include "PluginFixture.h"
 #include "ProgramRun.h"
-#include "StandIn.h"
-#include "core/Suites.h"
-#include "documents/RasterExports.h"
-#include "documents/VectorExports.h"
 
 namespace {
 
-using nlohmann::json;
-using testsupport::ReadFile;
 using testsupport::RunProgram;
 using testsupport::ScratchFolder;
 
@@ -32,12 +27,11 @@ constexpr const char* kDocument = R"j({"format": "plimhost-document", "version":
                   {"anchor": [25.0, 25.0]}],
      "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}}]}]})j";
 
-// The packet the document carries, with an author that exiftool must find in the files.
+// The document's packet; every job's "metadata" names the author that exiftool must find.
 constexpr const char* kPacket =
-    R"(<?xpacket begin="" id="W5M0MpCehiHzreSzNTczkc9d"?><x:xmpmeta xmlns:x="adobe:ns:meta/">)"
+    R"(<?xpacket begin="" id="W5M0MpCehiHzreSzNTczkc9d"?><x:xmpmeta xmlns:x="urn:x-meta/">)"
     R"(<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"><rdf:Description rdf:about="")"
-    R"( xmlns:dc="http://purl.org/dc/elements/1.1/"><dc:creator><rdf:Seq><rdf:li>Ann Example</rdf:li>)"
-    R"(</rdf:Seq></dc:creator></rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end="w"?>)";
+    R"( xmlns:dc="http://purl.org/dc/elements/1.1/"/></rdf:RDF></x:xmpmeta><?xpacket end="w"?>)";
 
 // A tool's run on the file ("{}"): it must succeed and print every text (runs of blanks count as
 // one blank), and none of the absent ones.
@@ -50,46 +44,47 @@ struct ToolCheck {
 struct FormatCase {
     const char* name;
     const char* format;
-    const char* job;
+    const char* job;  // the request's options besides the format, folder, name and metadata
     std::vector<ToolCheck> checks;
     bool redInTheMiddle = false;  // the picture's middle pixel is the square's red
 };
 
-// Rasters are drawn at 144 pixels per inch (the first artboard is 200 pixels wide once the border
-// is cut) and record 300.
+// Rasters of the first artboard are drawn at 144 pixels per inch (300 at the scale 0.48), which makes
+// it 200 pixels wide once the border is cut, and record 300.
 const FormatCase kCases[] = {
     {"Png",
      "png",
-     R"j({"resolution": 144, "fileResolution": 300})j",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
      {{"pngcheck -v {}",
        {"200 x 200 image, 24-bit RGB", "11811x11811 pixels/meter (300 dpi)", "sRGB", "No errors"}}},
      true},
     {"PngTransparentGrey",
      "png",
-     R"j({"resolution": 144, "fileResolution": 2000, "colorSpace": "Grayscale", "transparentBackground": true})j",
+     R"j({"artboardRange": "1", "resolution": 2000, "scale": 0.072, "colorSpace": "Grayscale",
+         "transparentBackground": true})j",
      {{"pngcheck -v {}", {"200 x 200 image, 16-bit grayscale+alpha", "2835x2835 pixels/meter (72 dpi)"}}}},
     {"Jpeg",
      "jpg",
-     R"j({"resolution": 144, "fileResolution": 300, "jpegQuality": "Low", "colorSpace": "CMYK"})j",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48, "jpegQuality": "Low", "colorSpace": "CMYK"})j",
      {{"djpeg -verbose -verbose -outfile /dev/null {}",
        {"density 300x300 1", "width=200, height=200, components=3", "Component 1: 1hx1v",
         "Component 2: 1hx1v"}}},
      true},
     {"Tiff",
      "tif",
-     R"j({"resolution": 144, "fileResolution": 300})j",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
      {{"tiffinfo {}", {"Image Width: 200 Image Length: 200", "Resolution: 300, 300 pixels/inch", "LZW"}},
       {"tiffdump {}", {"XResolution (282)"}, {"(700)", "(33723)", "(34377)", "(34665)"}}}},
     {"TiffCmykUncompressed",
      "tif",
-     R"j({"resolution": 144, "fileResolution": 150, "colorSpace": "CMYK", "lzwCompression": false})j",
+     R"j({"artboardRange": "1", "resolution": 150, "scale": 0.96, "colorSpace": "CMYK", "lzwCompression": false})j",
      {{"tiffinfo {}",
        {"Resolution: 150, 150 pixels/inch", "Photometric Interpretation: separated"},
        {"LZW"}}}},
     {"Psd",
      "psd",
-     R"j({"resolution": 144, "fileResolution": 300, "transparentBackground": true})j",
-     {{"exiftool -ImageWidth -XResolution -YResolution -Creator -NumChannels {}",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48, "transparentBackground": true})j",
+     {{"exiftool -ImageWidth -XResolution -YResolution -NumChannels -XMP:all {}",
        {"Image Width : 200", "X Resolution : 300", "Y Resolution : 300", "Creator : Ann Example",
         "Num Channels : 4"}}}},
     {"Pdf",
@@ -99,14 +94,14 @@ const FormatCase kCases[] = {
      {{"qpdf --check {}", {"No syntax or stream encoding errors found"}},
       {"pdfinfo -box {}",
        {"Pages: 2", "PDF version: 1.7", "TrimBox: 9.00 9.00 109.00 109.00", "Encrypted: yes (print:no"}},
-      {"exiftool -Creator {}", {"Creator : Ann Example"}}}},
+      {"exiftool -XMP:all {}", {"Creator : Ann Example"}}}},
     {"PdfOldest",
      "pdf",
      R"j({"pdfCompatibility": "Level 4 (PDF 1.3)", "pdfUserPassword": "open"})j",
      {{"pdfinfo -upw open {}", {"PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
     {"Svg",
      "svg",
-     R"j({"keepXMP": true})j",
+     R"j({"artboardRange": "1", "keepXMP": true})j",
      {{"xmllint --noout {}", {}},
       {"xmllint --xpath \"string(//*[local-name()='metadata'])\" {}", {"Ann Example"}}}},
     {"Eps",
@@ -162,29 +157,37 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class FormatExportsTest : public ::testing::TestWithParam<FormatCase> {};
-
-TEST_P(FormatExportsTest, WritesAFileTheFieldsToolsAccept) {
-    const FormatCase& c = GetParam();
-    unittest::StandIn host;
-    host.Load(kDocument);
-    ASSERT_EQ(sAIDocument->SetDocumentXAP(kPacket), kNoErr);
-    const ScratchFolder folder("plim_format_exports");
-    const std::string path = (folder.Path() / (std::string("out.") + c.format)).string();
-    const json job = json::parse(c.job);
-    std::string error;
-    bool written = false;
-    if (std::string_view("png jpg psd tif").find(c.format) != std::string_view::npos) {
-        // The first artboard and the 3-pixel border the writers cut off.
-        const double border = 3.0 * 72.0 / job["resolution"].get<double>();
-        written = ExportRasterFormat(job, c.format, path,
-                                     AIRealRect{-border, 100 + border, 100 + border, -border}, error);
-    } else {
-        written = ExportVectorFormat(job, c.format, path, error);
+class ExportFormats : public PluginTest, public testing::WithParamInterface<FormatCase> {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        const std::string source = scratch.Write("src.ai", kDocument);
+        auto opened = host::model::openDocument(source, 7);
+        ASSERT_TRUE(opened.document) << opened.error;
+        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        const AIDocumentSuite* documents = nullptr;
+        ASSERT_EQ(app->BasicSuite().AcquireSuite(kAIDocumentSuite, kAIDocumentSuiteVersion,
+                                                 reinterpret_cast<const void**>(&documents)),
+                  kNoErr);
+        ASSERT_EQ(documents->SetDocumentXAP(kPacket), kNoErr);
+        app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
     }
-    ASSERT_TRUE(written) << error;
+
+    testsupport::ScratchFolder scratch{"export_formats"};
+};
+
+TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
+    const FormatCase& c = GetParam();
+    json request = json::parse(c.job);
+    request["formats"] = {c.format};
+    request["folderPath"] = scratch.Path().string();
+    request["fileName"] = "out";
+    request["metadata"] = {{"author", {"Ann Example"}}};
+    const json reply = ScriptJson("exportFile", request.dump());
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+    const std::string path = (scratch.Path() / (std::string("out.") + c.format)).string();
     for (const ToolCheck& check : c.checks) {
-        const auto run = RunProgram(folder, Replaced(check.command, path), "");
+        const auto run = RunProgram(scratch, Replaced(check.command, path), "");
         const std::string shown = Squeezed(run.out + run.err);
         EXPECT_EQ(run.status, 0) << check.command << ": " << shown;
         for (const std::string& text : check.shown) {
@@ -196,7 +199,7 @@ TEST_P(FormatExportsTest, WritesAFileTheFieldsToolsAccept) {
         }
     }
     if (c.redInTheMiddle) {
-        const std::vector<unsigned> pixel = MiddlePixel(folder, c.format, path);
+        const std::vector<unsigned> pixel = MiddlePixel(scratch, c.format, path);
         ASSERT_EQ(pixel.size(), 3u);
         EXPECT_GT(pixel[0], 230u);
         EXPECT_LT(pixel[1], 25u);
@@ -204,7 +207,7 @@ TEST_P(FormatExportsTest, WritesAFileTheFieldsToolsAccept) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatExportsTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(EveryFormat, ExportFormats, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
