@@ -139,8 +139,11 @@ private:
     std::string path_;
 };
 
-// A minimal IPTC record: the record version dataset (1:00, version 4).
-constexpr std::uint8_t kIptcRecord[] = {0x1C, 0x01, 0x00, 0x00, 0x02, 0x00, 0x04, 0x00};
+// A minimal IPTC record: the record version dataset (1:00, version 4). libtiff counts the entry in
+// bytes; the storage is long enough for 8 words as well, in case a build counts it in words.
+constexpr std::uint32_t kIptcBytes = 8;
+alignas(4) constexpr std::uint8_t kIptcRecord[kIptcBytes * 4] = {0x1C, 0x01, 0x00, 0x00,
+                                                                 0x02, 0x00, 0x04, 0x00};
 
 bool SetTiffImageFields(TIFF* tiff, const RasterPixels& pixels, const RasterFileOptions& options) {
     const std::uint16_t photometric = pixels.space == RasterPixels::Space::gray  ? PHOTOMETRIC_MINISBLACK
@@ -170,8 +173,7 @@ bool SetTiffImageFields(TIFF* tiff, const RasterPixels& pixels, const RasterFile
 
 bool SetTiffMetadata(TIFF* tiff, const RasterFileOptions& options, std::uint64_t exifDirectory) {
     const std::string resources = ImageResources(options.resolution, {});
-    bool ok = TIFFSetField(tiff, TIFFTAG_RICHTIFFIPTC, static_cast<std::uint32_t>(sizeof kIptcRecord / 4),
-                           kIptcRecord) &&
+    bool ok = TIFFSetField(tiff, TIFFTAG_RICHTIFFIPTC, kIptcBytes, kIptcRecord) &&
               TIFFSetField(tiff, TIFFTAG_PHOTOSHOP, static_cast<std::uint32_t>(resources.size()),
                            resources.data()) &&
               TIFFSetField(tiff, TIFFTAG_EXIFIFD, exifDirectory);

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "AIActionManager.h"
 #include "AIDocument.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
@@ -74,7 +76,9 @@ const FormatCase kCases[] = {
      "tif",
      R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
      {{"tiffinfo {}", {"Image Width: 200 Image Length: 200", "Resolution: 300, 300 pixels/inch", "LZW"}},
-      {"tiffdump {}", {"XResolution (282)"}, {"(700)", "(33723)", "(34377)", "(34665)"}}}},
+      {"tiffdump {}",
+       {"XResolution (282)"},
+       {"700 (0x2bc)", "33723 (0x83bb)", "34377 (0x8649)", "34665 (0x8769)"}}}},
     {"TiffCmykUncompressed",
      "tif",
      R"j({"artboardRange": "1", "resolution": 150, "scale": 0.96, "colorSpace": "CMYK", "lzwCompression": false})j",
@@ -157,7 +161,8 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class ExportFormats : public PluginTest, public testing::WithParamInterface<FormatCase> {
+// The document saved and open, with its packet.
+class ExportFixture : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
@@ -173,17 +178,24 @@ protected:
         app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
     }
 
+    // The request of one job: the options, the format, the folder, the name "out" and the author.
+    std::string Request(const char* format, const char* options) const {
+        json request = json::parse(options);
+        request["formats"] = {format};
+        request["folderPath"] = scratch.Path().string();
+        request["fileName"] = "out";
+        request["metadata"] = {{"author", {"Ann Example"}}};
+        return request.dump();
+    }
+
     testsupport::ScratchFolder scratch{"export_formats"};
 };
 
+class ExportFormats : public ExportFixture, public testing::WithParamInterface<FormatCase> {};
+
 TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
     const FormatCase& c = GetParam();
-    json request = json::parse(c.job);
-    request["formats"] = {c.format};
-    request["folderPath"] = scratch.Path().string();
-    request["fileName"] = "out";
-    request["metadata"] = {{"author", {"Ann Example"}}};
-    const json reply = ScriptJson("exportFile", request.dump());
+    const json reply = ScriptJson("exportFile", Request(c.format, c.job));
     ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
     const std::string path = (scratch.Path() / (std::string("out.") + c.format)).string();
     for (const ToolCheck& check : c.checks) {
@@ -208,6 +220,56 @@ TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, ExportFormats, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A job that must fail alone with its error and leave no file; fault: an action-manager operation
+// that the host refuses on its n-th call.
+struct FailingCase {
+    const char* name;
+    const char* format;
+    const char* job;
+    const char* error;
+    const char* refused = nullptr;
+    int onCall = 0;
+};
+
+void PrintTo(const FailingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const FailingCase kFailingCases[] = {
+    {"NoResolution", "png", R"j({"artboardRange": "1", "resolution": 0})j", "Can't get an export scale"},
+    {"AResolutionBeyondAnyRaster", "tif", R"j({"artboardRange": "1", "resolution": 300, "scale": 1e10})j",
+     "Can't get an export scale"},
+    {"NoScale", "jpg", R"j({"artboardRange": "1", "scale": 0})j", "Can't get an export scale"},
+    {"APasswordOfTheWrongType", "pdf", R"j({"pdfUserPassword": 5})j",
+     "Can't set the pdfUserPassword parameter"},
+    // name, preset, then the user password: the third Unicode string.
+    {"ARefusedPassword", "pdf", R"j({"pdfUserPassword": "open"})j", "Can't set the pdfUserPassword parameter",
+     "AIActionSetStringUS", 3},
+    // compatibility, two resampling kinds, monochrome, mark type, then printing: the sixth enumeration.
+    {"ARefusedPermission", "pdf", R"j({"pdfPermissionsPassword": "owner", "pdfPrintingPerm": "None"})j",
+     "Can't set the pdfPrintingPerm parameter", "AIActionSetEnumerated", 6},
+};
+
+class FailingExports : public ExportFixture, public testing::WithParamInterface<FailingCase> {};
+
+TEST_P(FailingExports, FailTheJobAndWriteNothing) {
+    const FailingCase& c = GetParam();
+    if (c.refused != nullptr) {
+        app->Faults().FailOperation(kAIActionManagerSuite, c.refused, kCantHappenErr, c.onCall);
+    }
+    const json reply = ScriptJson("exportFile", Request(c.format, c.job));
+    EXPECT_EQ(reply["Results"][0]["exportSuccessful"], false) << reply.dump();
+    EXPECT_EQ(reply["Results"][0]["error"], c.error) << reply.dump();
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path() / (std::string("out.") + c.format)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refused, FailingExports, ::testing::ValuesIn(kFailingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
