@@ -69,13 +69,20 @@ bool ReadOptions(const nlohmann::json& job, ImageOptions& options, std::string& 
     return ok;
 }
 
-// The job's rasterised document, its 3-pixel border cut off.
-bool RasterizeTrimmed(const ImageOptions& options, const AIRealRect& rect, RasterBuffer& trimmed,
-                      ArtObject** raster = nullptr) {
-    ArtObject* made = options.RasterizeLayers(rect);
-    if (raster != nullptr) {
-        *raster = made;
+// The options of a PNG or JPEG file, which hold no CMYK: such a job is drawn in RGB.
+bool ReadScreenOptions(const nlohmann::json& job, ImageOptions& options, std::string& error) {
+    if (!ReadOptions(job, options, error)) {
+        return false;
     }
+    if (options.colorSpace == kImageCMYK) {
+        options.colorSpace = kImageRGB;
+    }
+    return true;
+}
+
+// The job's rasterised document, its 3-pixel border cut off.
+bool RasterizeTrimmed(const ImageOptions& options, const AIRealRect& rect, RasterBuffer& trimmed) {
+    ArtObject* made = options.RasterizeLayers(rect);
     RasterBuffer whole;
     return made != nullptr && ReadRasterBuffer(made, whole) &&
            whole.Trim(kRasterBorder, kRasterBorder, trimmed);
@@ -225,11 +232,8 @@ ArtObject* ToAIRaster(const RasterBuffer& buffer, AIRasterRecord record, ai::int
 bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                 std::string& error) {
     ImageOptions options;
-    if (!ReadOptions(job, options, error)) {
+    if (!ReadScreenOptions(job, options, error)) {
         return false;
-    }
-    if (options.colorSpace == kImageCMYK) {
-        options.colorSpace = kImageRGB;
     }
     options.transparentBackground = false;
     std::string qualityName;
@@ -246,11 +250,8 @@ bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIReal
 bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                std::string& error) {
     ImageOptions options;
-    if (!ReadOptions(job, options, error)) {
+    if (!ReadScreenOptions(job, options, error)) {
         return false;
-    }
-    if (options.colorSpace == kImageCMYK) {
-        options.colorSpace = kImageRGB;
     }
     RasterBuffer pixels;
     if (!RasterizeTrimmed(options, rect, pixels) || pixels.channels < 1 || pixels.channels > 4) {
@@ -346,19 +347,4 @@ bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealR
 bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                 std::string& error) {
     return ExportPsdTiff(job, path, "tif", rect, error);
-}
-
-bool ExportRasterFormat(const nlohmann::json& job, const std::string& format, const std::string& path,
-                        const AIRealRect& rect, std::string& error) {
-    if (format == "png") {
-        return ExportPng(job, path, rect, error);
-    }
-    if (format == "jpg") {
-        return ExportJpeg(job, path, rect, error);
-    }
-    if (format == "psd" || format == "tif") {
-        return ExportPsdTiff(job, path, format, rect, error);
-    }
-    error = "File type not supported";
-    return false;
 }

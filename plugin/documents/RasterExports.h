@@ -30,11 +30,6 @@ bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealR
 bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                 std::string& error);
 
-// The writer of a raster format ("png", "jpg", "psd", "tif"); false with "File type not supported"
-// for another.
-bool ExportRasterFormat(const nlohmann::json& job, const std::string& format, const std::string& path,
-                        const AIRealRect& rect, std::string& error);
-
 // The pixels of raster art in the host's channel order; false for other art, a colour space of
 // another channel count than 1 to 5, or a host failure.
 bool ReadRasterBuffer(ArtObject* raster, RasterBuffer& out);

@@ -210,25 +210,7 @@ AIRealRect AlignRectangleToPixelGrid(AIRealRect rect, double resolution) {
 
 bool PrepareRasterExport(json& job, const ArtList& selectedArt, AIRealRect& exportRect, std::string& error) {
     const std::string range = ReadTextStrictly(job, "artboardRange");
-    const bool exportSelected = ReadBoolStrictly(job, "exportSelected", false);
-    ArtList art;
-    {
-        InnerContext inner;
-        art = exportSelected ? selectedArt : GetArtToExport(job);
-    }
-    if (art.empty()) {
-        error = "Can't find an art to export";
-        return false;
-    }
-    const std::vector<AILayerHandle> layers = GetLayersToExport(art);
-    if (layers.empty()) {
-        error = "Can't find layers to export";
-        return false;
-    }
-    RemoveNonListedArt(art);
-    RemoveNonListedLayers(layers);
-    if (!range.empty() && !RemoveNonListedArtboards(range)) {
-        error = "Can't remove artboards from the document";
+    if (!CutDocumentToJob(job, selectedArt, error)) {
         return false;
     }
     CreateSingleArtboard(job);

@@ -19,9 +19,6 @@ using nlohmann::json;
 
 constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
 
-// How an option reaches the host.
-enum class Kind { enumerated, text, boolean, flagAsInteger, flagAsEnum, integer, real };
-
 // How a step ended: the value could be set, the job's value can't be (wrong type, out of range),
 // or the host refused it.
 enum class Outcome { set, badValue, refused };
@@ -99,17 +96,6 @@ bool Usable(const json& job, std::string_view key, Kind kind) {
     return false;
 }
 
-// One option of a writer's table.
-struct OptionRow {
-    std::string_view key;
-    const char* hostKey;
-    Kind kind;
-    double defaultValue;
-    EnumTable table = {};
-    bool stops = true;  // false: the host's refusal is passed over (a value of the wrong type still stops)
-    const char* defaultText = "";
-};
-
 // The text of a public setter as an outcome: a refusal of a usable value is the host's.
 Outcome FromText(const std::string& text, const json& job, std::string_view key, Kind kind) {
     if (text.empty()) {
@@ -152,18 +138,6 @@ Outcome SetRow(const json& job, const OptionRow& row, AIActionParamValueRef para
     return outcome == Outcome::refused && !row.stops ? Outcome::set : outcome;
 }
 
-// Sets the rows in order; false with the first failure's text.
-bool SetRows(const json& job, std::span<const OptionRow> rows, AIActionParamValueRef params,
-             std::string& error) {
-    for (const OptionRow& row : rows) {
-        if (SetRow(job, row, params) != Outcome::set) {
-            error = CantSet(row.key);
-            return false;
-        }
-    }
-    return true;
-}
-
 // The parameter block of one play, deleted on every way out.
 class ActionBlock {
 public:
@@ -192,18 +166,7 @@ private:
     AIActionParamValueRef fBlock = nullptr;
 };
 
-// The format of a writer: the host's format name and extension list, and the order of the two keys.
-struct WriterFormat {
-    const char* name;
-    const char* extension;
-    bool formatFirst;  // EPS and PDF: name, format, extension, and the extension as a plain string
-};
-
-constexpr WriterFormat kEpsFormat{"Host EPSF", "eps", true};
-constexpr WriterFormat kSvgFormat{"svg file format", "svg", false};
-constexpr WriterFormat kPdfFormat{"PDF File Format", "pdf", true};
-
-bool SetCommonKeys(AIActionParamValueRef params, const std::string& path, const WriterFormat& format,
+bool SetCommonKeys(AIActionParamValueRef params, const std::string& path, const SaveACopyFormat& format,
                    std::string& error) {
     const auto fail = [&](const char* key) {
         error = std::string("Can't set the ") + key;
@@ -240,40 +203,18 @@ bool SetCommonKeys(AIActionParamValueRef params, const std::string& path, const 
     return true;
 }
 
-// Plays the save-a-copy event with the block and deletes it.
-bool PlayAndDelete(ActionBlock& block, std::string& error) {
-    if (sAIActionManager->PlayActionEvent(kSaveACopyEvent, kDialogOff, block.Get()) != kNoErr) {
-        error = "Can't play an action event";
-        return false;
-    }
-    if (!block.Delete()) {
-        error = "Can't delete action params";
-        return false;
-    }
-    return true;
-}
-
-// A block with the common keys of the format; null with the error set when that fails.
-bool StartBlock(ActionBlock& block, const std::string& path, const WriterFormat& format, std::string& error) {
-    if (block.Get() == nullptr) {
-        error = "Can't create action params";
-        return false;
-    }
-    return SetCommonKeys(block.Get(), path, format, error);
-}
+constexpr SaveACopyFormat kEpsFormat{"Host EPSF", "eps", true};
+constexpr SaveACopyFormat kSvgFormat{"svg file format", "svg", false};
+constexpr SaveACopyFormat kPdfFormat{"PDF File Format", "pdf", true};
 
 // --- EPS ----------------------------------------------------------------------------------------
 
-constexpr EnumName kVersions[] = {{"2020", 24}, {"CC", 17},  {"CS6", 16}, {"CS5", 15},
-                                  {"CS4", 14},  {"CS3", 13}, {"CS2", 12}, {"CS", 11},
-                                  {"10", 10},   {"9", 9},    {"8", 8},    {"3", 3}};
-constexpr EnumName kTransparencies[] = {{"Preserve Paths", 0}, {"Preserve Appearance", 2}};
 constexpr EnumName kPreviews[] = {{"None", 1}, {"Black & White", 4}, {"Color", 5}};
 
 constexpr OptionRow kEpsOptions[] = {
-    {"epsVersion", "crtr", Kind::enumerated, 24, kVersions},
+    {"epsVersion", "crtr", Kind::enumerated, 24, kVersionNames},
     {"epsPreview", "wfmt", Kind::enumerated, 5, kPreviews},
-    {"epsTransparency", "flat", Kind::enumerated, 2, kTransparencies},
+    {"epsTransparency", "flat", Kind::enumerated, 2, kTransparencyNames},
     {"epsEmbedFonts", "embd", Kind::flagAsInteger, 1},
     {"epsEmbedImages", "iplc", Kind::boolean, 1},
     {"epsThumbnails", "ithm", Kind::boolean, 0},
@@ -536,65 +477,84 @@ bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& err
 
 }  // namespace
 
-bool ExportEps(const json& job, const std::string& path, std::string& error) {
+bool SetRows(const json& job, std::span<const OptionRow> rows, AIActionParamValueRef params,
+             std::string& error) {
+    for (const OptionRow& row : rows) {
+        if (SetRow(job, row, params) != Outcome::set) {
+            error = CantSet(row.key);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SaveACopy(const std::string& path, const SaveACopyFormat& format, const BlockOptions& options,
+               std::string& error) {
     ActionBlock block;
-    return StartBlock(block, path, kEpsFormat, error) && SetRows(job, kEpsOptions, block.Get(), error) &&
-           PlayAndDelete(block, error);
+    if (block.Get() == nullptr) {
+        error = "Can't create action params";
+        return false;
+    }
+    if (!SetCommonKeys(block.Get(), path, format, error) || !options(block.Get(), error)) {
+        return false;
+    }
+    if (sAIActionManager->PlayActionEvent(kSaveACopyEvent, kDialogOff, block.Get()) != kNoErr) {
+        error = "Can't play an action event";
+        return false;
+    }
+    if (!block.Delete()) {
+        error = "Can't delete action params";
+        return false;
+    }
+    return true;
+}
+
+bool ExportEps(const json& job, const std::string& path, std::string& error) {
+    const auto options = [&](AIActionParamValueRef params, std::string& failure) {
+        return SetRows(job, kEpsOptions, params, failure);
+    };
+    return SaveACopy(path, kEpsFormat, options, error);
 }
 
 bool ExportSvg(const json& job, const std::string& path, std::string& error) {
-    ActionBlock block;
-    if (!StartBlock(block, path, kSvgFormat, error) || !SetRows(job, kSvgFirstOptions, block.Get(), error)) {
-        return false;
-    }
-    sAIActionManager->AIActionSetBoolean(block.Get(), ActionKey("Ipgf"), false);
-    if (!SetRows(job, kSvgMiddleOptions, block.Get(), error)) {
-        return false;
-    }
-    int places = 3;
-    ReadJsonValue(job, "decimalPlaces", places);
-    if (places >= 1 && places <= 7) {
-        sAIActionManager->AIActionSetEnumerated(block.Get(), ActionKey("Prcs"), "", places);
-    }
-    return SetRows(job, kSvgLastOptions, block.Get(), error) && PlayAndDelete(block, error);
+    const auto options = [&](AIActionParamValueRef params, std::string& failure) {
+        if (!SetRows(job, kSvgFirstOptions, params, failure)) {
+            return false;
+        }
+        sAIActionManager->AIActionSetBoolean(params, ActionKey("Ipgf"), false);
+        if (!SetRows(job, kSvgMiddleOptions, params, failure)) {
+            return false;
+        }
+        int places = 3;
+        ReadJsonValue(job, "decimalPlaces", places);
+        if (places >= 1 && places <= 7) {
+            sAIActionManager->AIActionSetEnumerated(params, ActionKey("Prcs"), "", places);
+        }
+        return SetRows(job, kSvgLastOptions, params, failure);
+    };
+    return SaveACopy(path, kSvgFormat, options, error);
 }
 
 bool ExportPdf(const json& job, const std::string& path, std::string& error) {
-    ActionBlock block;
-    const OptionRow presets[] = {
-        {"optionSet", "opnm", Kind::text, 0, {}, true, "[High Quality Print]"},
-        {"pdfCompatibility", "comp", Kind::enumerated, 22, kPdfCompatibilities},
+    const auto options = [&](AIActionParamValueRef params, std::string& failure) {
+        const OptionRow presets[] = {
+            {"optionSet", "opnm", Kind::text, 0, {}, true, "[High Quality Print]"},
+            {"pdfCompatibility", "comp", Kind::enumerated, 22, kPdfCompatibilities},
+        };
+        if (!SetRows(job, presets, params, failure)) {
+            return false;
+        }
+        sAIActionManager->AIActionSetBoolean(params, ActionKey("vpdf"), false);
+        const OptionRow monochrome[] = {
+            {"pdfMonochromeImageCompressionKind", "mknd", Kind::enumerated, 0, kMonochromeKinds},
+            {"pdfCompressArt", "cart", Kind::boolean, 1, {}, false},
+        };
+        const OptionRow subsetting[] = {{"pdfSubsetFontsRatio", "rato", Kind::real, 100, {}, false}};
+        return SetRows(job, kPdfFlags, params, failure) &&
+               SetImageOptions(job, kColorImages, params, failure) &&
+               SetImageOptions(job, kGrayscaleImages, params, failure) &&
+               SetRows(job, monochrome, params, failure) && SetMarksAndBleeds(job, params, failure) &&
+               SetRows(job, subsetting, params, failure) && SetSecurity(job, params, failure);
     };
-    if (!StartBlock(block, path, kPdfFormat, error)) {
-        return false;
-    }
-    AIActionParamValueRef params = block.Get();
-    if (!SetRows(job, presets, params, error)) {
-        return false;
-    }
-    sAIActionManager->AIActionSetBoolean(params, ActionKey("vpdf"), false);
-    const OptionRow monochrome[] = {
-        {"pdfMonochromeImageCompressionKind", "mknd", Kind::enumerated, 0, kMonochromeKinds},
-        {"pdfCompressArt", "cart", Kind::boolean, 1, {}, false},
-    };
-    const OptionRow subsetting[] = {{"pdfSubsetFontsRatio", "rato", Kind::real, 100, {}, false}};
-    return SetRows(job, kPdfFlags, params, error) && SetImageOptions(job, kColorImages, params, error) &&
-           SetImageOptions(job, kGrayscaleImages, params, error) && SetRows(job, monochrome, params, error) &&
-           SetMarksAndBleeds(job, params, error) && SetRows(job, subsetting, params, error) &&
-           SetSecurity(job, params, error) && PlayAndDelete(block, error);
-}
-
-bool ExportVectorFormat(const json& job, const std::string& format, const std::string& path,
-                        std::string& error) {
-    if (format == "pdf") {
-        return ExportPdf(job, path, error);
-    }
-    if (format == "svg") {
-        return ExportSvg(job, path, error);
-    }
-    if (format == "eps") {
-        return ExportEps(job, path, error);
-    }
-    error = "File type not supported";
-    return false;
+    return SaveACopy(path, kPdfFormat, options, error);
 }
