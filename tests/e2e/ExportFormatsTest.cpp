@@ -3,6 +3,7 @@
 // the job's metadata (written into the document's XMP packet, carried by PDF, PSD and SVG).
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -48,7 +49,9 @@ struct FormatCase {
     const char* format;
     const char* job;  // the request's options besides the format, folder, name and metadata
     std::vector<ToolCheck> checks;
-    bool redInTheMiddle = false;  // the picture's middle pixel is the square's red
+    // Colours the picture must show (each channel within 25): in its middle, and at its top-left pixel.
+    std::vector<unsigned> middle = {};
+    std::vector<unsigned> corner = {};
 };
 
 // Rasters of the first artboard are drawn at 144 pixels per inch (300 at the scale 0.48), which makes
@@ -59,7 +62,15 @@ const FormatCase kCases[] = {
      R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
      {{"pngcheck -v {}",
        {"200 x 200 image, 24-bit RGB", "11811x11811 pixels/meter (300 dpi)", "sRGB", "No errors"}}},
-     true},
+     {255, 0, 0},
+     {255, 255, 255}},
+    // 10 points of blue padding around the artboard's 100, at 72 pixels per inch.
+    {"PngPaddedOnBlue",
+     "png",
+     R"j({"artboardRange": "1", "padding": 10, "background": {"colorSpace": "RGB", "channel_3": 255}})j",
+     {{"pngcheck -v {}", {"120 x 120 image, 24-bit RGB", "2835x2835 pixels/meter (72 dpi)"}}},
+     {255, 0, 0},
+     {0, 0, 255}},
     {"PngTransparentGrey",
      "png",
      R"j({"artboardRange": "1", "resolution": 2000, "scale": 0.072, "colorSpace": "Grayscale",
@@ -71,7 +82,7 @@ const FormatCase kCases[] = {
      {{"djpeg -verbose -verbose -outfile /dev/null {}",
        {"density 300x300 1", "width=200, height=200, components=3", "Component 1: 1hx1v",
         "Component 2: 1hx1v"}}},
-     true},
+     {255, 0, 0}},
     {"Tiff",
      "tif",
      R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
@@ -130,9 +141,10 @@ std::string Replaced(std::string command, const std::string& path) {
     return command;
 }
 
-// The middle pixel of a PNG or JPEG file as RGB; empty when it can't be decoded.
-std::vector<unsigned> MiddlePixel(const ScratchFolder& folder, const std::string& format,
-                                  const std::string& path) {
+// A pixel of a PNG or JPEG file as RGB, the middle one or the top-left one; empty when the file
+// can't be decoded.
+std::vector<unsigned> PixelAt(const ScratchFolder& folder, const std::string& format, const std::string& path,
+                              bool middle) {
     std::vector<unsigned char> pixels;
     unsigned width = 0;
     unsigned height = 0;
@@ -150,7 +162,7 @@ std::vector<unsigned> MiddlePixel(const ScratchFolder& folder, const std::string
         }
         pixels.assign(ppm.begin() + offset + 1, ppm.end());
     }
-    const std::size_t at = (std::size_t{height} / 2 * width + width / 2) * 3;
+    const std::size_t at = middle ? (std::size_t{height} / 2 * width + width / 2) * 3 : 0;
     if (at + 2 >= pixels.size()) {
         return {};
     }
@@ -210,12 +222,16 @@ TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
             EXPECT_EQ(shown.find(text), std::string::npos) << check.command << " shows " << text;
         }
     }
-    if (c.redInTheMiddle) {
-        const std::vector<unsigned> pixel = MiddlePixel(scratch, c.format, path);
+    for (const auto& [expected, middle] : {std::pair{c.middle, true}, std::pair{c.corner, false}}) {
+        if (expected.empty()) {
+            continue;
+        }
+        const std::vector<unsigned> pixel = PixelAt(scratch, c.format, path, middle);
         ASSERT_EQ(pixel.size(), 3u);
-        EXPECT_GT(pixel[0], 230u);
-        EXPECT_LT(pixel[1], 25u);
-        EXPECT_LT(pixel[2], 25u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_LE(std::max(pixel[i], expected[i]) - std::min(pixel[i], expected[i]), 25u)
+                << (middle ? "middle" : "corner") << " channel " << i;
+        }
     }
 }
 
