@@ -90,6 +90,11 @@ private:
         PLIM_APPLICATION_SUITES(PLIM_STAND_IN_ROW)
         PLIM_POST_STARTUP_SUITES(PLIM_STAND_IN_ROW)
 #undef PLIM_STAND_IN_ROW
+#define PLIM_STAND_IN_TEXT_ROW(word, version) \
+    visit("ATE " #word " Suite", version,     \
+          reinterpret_cast<const void**>(const_cast<const ATE##word##Suite**>(&s##word)));
+        PLIM_TEXT_ENGINE_SUITES(PLIM_STAND_IN_TEXT_ROW)
+#undef PLIM_STAND_IN_TEXT_ROW
     }
 
     std::unique_ptr<host::Application> fApp = std::make_unique<host::Application>();
