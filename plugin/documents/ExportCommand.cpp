@@ -182,15 +182,15 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
         return false;
     }
     {
+        const std::string xmp = ReadXAP();
         const JobRestore restore;
         if (!restore.Armed()) {
             error = CantExport(format);
             return false;
         }
-        const bool written =
-            row->rasterWriter != nullptr
-                ? WriteRasterJob(job, *row, restore.Xmp(), selectedArt, temporary.Path(), error)
-                : WriteVectorJob(job, *row, restore.Xmp(), selectedArt, temporary.Path(), error);
+        const bool written = row->rasterWriter != nullptr
+                                 ? WriteRasterJob(job, *row, xmp, selectedArt, temporary.Path(), error)
+                                 : WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error);
         if (!written) {
             return false;
         }
@@ -311,10 +311,7 @@ NameSources HostNameSources(Counters& counters) {
 ArtboardSource HostArtboards() {
     ArtboardSource artboards;
     artboards.count = GetNumberOfDocumentArtboards();
-    artboards.parse = [](const std::string& range, std::vector<int>& numbers,
-                         std::vector<std::string>& names) {
-        return GetArtboardNumbersAndNames(range, numbers, names);
-    };
+    artboards.parse = GetArtboardNumbersAndNames;
     return artboards;
 }
 

@@ -164,7 +164,7 @@ SuspendedContext::~SuspendedContext() {
     }
 }
 
-JobRestore::JobRestore() : fXmp(ReadXAP()) {
+JobRestore::JobRestore() {
     if (sAIUndo == nullptr || sAIUndo->SetRevertMark(&fMark) != kNoErr) {
         fMark = nullptr;
     }
@@ -173,13 +173,6 @@ JobRestore::JobRestore() : fXmp(ReadXAP()) {
 JobRestore::~JobRestore() {
     if (fMark != nullptr) {
         sAIUndo->RevertToMark(fMark);
-    }
-    if (sAIDocument == nullptr) {
-        return;
-    }
-    const char* now = nullptr;
-    if (sAIDocument->GetDocumentXAP(&now) == kNoErr && now != nullptr && fXmp != now) {
-        sAIDocument->SetDocumentXAP(fXmp.c_str());
     }
 }
 

@@ -58,9 +58,9 @@ private:
 };
 
 // Everything one export job changes in the current document, taken back when the scope ends: the
-// document's changes since the scope began (a revert mark, which leaves no trace in the undo
-// history and keeps what came before, the user's last edit and earlier batch entries included) and
-// its XMP packet.
+// document's changes since the scope began, its XMP packet included (a revert mark, which leaves
+// no trace in the undo history and keeps what came before, the user's last edit and earlier batch
+// entries included).
 class JobRestore {
 public:
     JobRestore();
@@ -70,12 +70,9 @@ public:
 
     // False when the document's state could not be marked: the job must not change it.
     bool Armed() const { return fMark != nullptr; }
-    // The packet as it was when the scope began.
-    const std::string& Xmp() const { return fXmp; }
 
 private:
     AIUndoMark fMark = nullptr;
-    std::string fXmp;
 };
 
 // The current document's XMP packet; empty when there is none or the host fails.

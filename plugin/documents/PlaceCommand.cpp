@@ -56,6 +56,8 @@ struct PlaceRequest {
 
     bool textPlacing() const { return fileKind == "text" || !textToPlace.empty(); }
     bool symbolPlacing() const { return !symbolName.empty() || placeAsSymbol; }
+    // A symbol of the document (or of the arrowhead library) is placed when no file is found.
+    bool symbolByName() const { return symbolPlacing() && !symbolName.empty() && file.empty(); }
     bool embedFlag() const { return symbolPlacing() || embed; }
 };
 
@@ -231,11 +233,20 @@ ArtObject* PlaceIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* 
     return copy;
 }
 
-// The content P: a copy of the art to copy, or the file placed as new art. Null with an error in
-// the reply when it can't be had; stop is set when the request ends with P (bounding box,
+// The content P: an instance of the symbol named when no file is found, a copy of the art to copy,
+// or the file placed as new art (turned into a symbol and an instance of it with symbol placing). Null with
+// an error in the reply when it can't be had; stop is set when the request ends with P (bounding box,
 // template).
 ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bool& stop) {
     ArtObject* content = nullptr;
+    if (r.symbolByName()) {
+        AIPatternHandle symbol = NameToPattern(r.symbolName);
+        content = symbol != nullptr ? PlaceSymbolInstance(symbol, {0, 0}) : nullptr;
+        if (content == nullptr) {
+            reply["error"] = "Cant't get a symbol by name";
+        }
+        return content;
+    }
     if (source != nullptr) {
         if (sAIArt->DuplicateArt(source, kPlaceAboveAll, nullptr, &content) != kNoErr || content == nullptr) {
             reply["error"] = "Cant't duplicate an art specified by placeTagSearch";
@@ -257,6 +268,13 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
     if (content == nullptr && (content = GetTopObject(nullptr)) == nullptr) {
         reply["error"] = "No image handle";
         return nullptr;
+    }
+    if (r.symbolPlacing()) {
+        if (!CreateNewSymbol(content, r.symbolName, r.file)) {
+            reply["error"] = "Can't create a symbol";
+            return nullptr;
+        }
+        return content;
     }
     if (r.addBoundingBox) {
         stop = true;
@@ -306,12 +324,8 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     const int seriesOffset = r.seriesStart + (tagOriginal ? 1 : 0);
 
     // What can be checked is checked before the first change.
-    const bool needsFile =
-        source == nullptr && (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
-    if (r.symbolPlacing()) {
-        reply["error"] = kNotImplementedYet;
-        return DumpReply(reply);
-    }
+    const bool needsFile = !r.symbolByName() && source == nullptr &&
+                           (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
     if (needsFile && !(r.mode == "image" && r.textPlacing()) && r.file.empty()) {
         reply["error"] = kFilePathNotFound;
         return DumpReply(reply);
@@ -347,7 +361,7 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
 
     bool stop = false;
     ArtObject* content = nullptr;
-    if (source != nullptr || r.textToPlace.empty()) {
+    if (source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
         content = MakeContent(r, source, reply, stop);
         if (content == nullptr || stop) {
             FinishPlacing(r);

@@ -1,9 +1,12 @@
 #include "documents/PlaceGeometry.h"
 
 #include <array>
+#include <filesystem>
 #include <string_view>
 
+#include "AIFolders.h"
 #include "AIGroup.h"
+#include "AIPathStyle.h"
 #include "AIShapeConstruction.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
@@ -275,6 +278,59 @@ AILayerHandle MoveToTemplateLayer(ArtObject* art) {
         return nullptr;
     }
     return layer;
+}
+
+AIPatternHandle NameToPattern(const std::string& name) {
+    if (name.empty()) {
+        return nullptr;
+    }
+    const ai::UnicodeString text = ai::UnicodeString::FromUTF8(name);
+    AIPatternHandle symbol = nullptr;
+    if (sAISymbol->GetSymbolByName(text, &symbol) == kNoErr && symbol != nullptr) {
+        return symbol;
+    }
+    ai::FilePath folder;
+    if (sAIFolders->FindFolder(kAIArrowheadsFolderType, false, folder) != kNoErr) {
+        return nullptr;
+    }
+    const std::string library = AddNameToPath(folder.GetFullPathUTF8(), "Arrowheads.ai");
+    if (!IsRegularFile(library)) {
+        return nullptr;
+    }
+    AIDocumentHandle document = nullptr;
+    AIPatternHandle found = nullptr;
+    AIPatternHandle current = nullptr;
+    if (sAIPathStyle->ImportStyles(ai::FilePath(library), &document) != kNoErr || document == nullptr ||
+        sAISymbol->GetSymbolByNameFromDocument(text, &found, document) != kNoErr || found == nullptr ||
+        sAISymbol->RetargetForCurrentDocument(found, &current) != kNoErr) {
+        return nullptr;
+    }
+    return current;
+}
+
+ArtObject* PlaceSymbolInstance(AIPatternHandle symbol, AIRealPoint centre) {
+    ArtObject* instance = nullptr;
+    if (sAISymbol->NewInstanceAtLocation(symbol, centre, kPlaceAboveAll, nullptr, &instance) != kNoErr) {
+        return nullptr;
+    }
+    return instance;
+}
+
+bool CreateNewSymbol(ArtObject*& art, const std::string& name, const std::string& file) {
+    AIPatternHandle symbol = nullptr;
+    AIRealRect bounds{};
+    if (sAIArt->GetArtBounds(art, &bounds) != kNoErr ||
+        sAISymbol->NewSymbolPatternFromArt(&symbol, art, kSymbolCenterPoint, kGraphicType, false) != kNoErr ||
+        symbol == nullptr) {
+        return false;
+    }
+    const std::string symbolName = name.empty() ? std::filesystem::path(file).stem().string() : name;
+    if (!symbolName.empty()) {
+        sAISymbol->SetSymbolPatternName(symbol, ai::UnicodeString::FromUTF8(symbolName));
+    }
+    sAIArt->DisposeArt(art);
+    art = PlaceSymbolInstance(symbol, {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2});
+    return art != nullptr;
 }
 
 ArtObject* GetTopObject(AILayerHandle layer) {

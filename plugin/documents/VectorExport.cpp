@@ -4,11 +4,14 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "AIColor.h"
+#include "AIMdMemory.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
+#include "AISymbol.h"
 #include "appearance/Colors.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
@@ -77,6 +80,25 @@ void CollectColors(AIColor* color, void* userData, AIErr* result, AIBoolean* alt
     static_cast<std::vector<AIColor>*>(userData)->push_back(*color);
     *result = kNoErr;
     *altered = false;
+}
+
+// The symbols the document uses anywhere; none when the search fails.
+std::optional<std::set<AIPatternHandle>> UsedSymbols() {
+    constexpr ai::int32 kEverywhere =
+        kSearchArtwork | kSearchArtStyles | kSearchBrushes | kSearchSymbols | kSearchGraphicStyles;
+    AIPatternHandle** block = nullptr;
+    ai::int32 count = 0;
+    if (sAISymbol->GetUsedSymbolPatterns(kEverywhere, &block, &count) != kNoErr) {
+        return std::nullopt;
+    }
+    std::set<AIPatternHandle> used;
+    if (block != nullptr) {
+        for (ai::int32 i = 0; i < count; ++i) {
+            used.insert((*block)[i]);
+        }
+        sAIMdMemory->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(block));
+    }
+    return used;
 }
 
 bool IsKeptSwatchName(const std::string& name) {
@@ -182,6 +204,7 @@ bool PrepareVectorExport(const json& job, const ArtList& selectedArt, std::strin
     if (!copySwatches) {
         CleanSwatches();
     }
+    CleanSymbols();
     return true;
 }
 
@@ -228,6 +251,22 @@ bool CleanSwatches() {
             continue;
         }
         sAISwatchList->RemoveSwatch(list, swatch, false);
+    }
+    return true;
+}
+
+bool CleanSymbols() {
+    const std::optional<std::set<AIPatternHandle>> used = UsedSymbols();
+    ai::int32 count = 0;
+    if (!used || sAISymbol->CountSymbolPatterns(&count, false) != kNoErr) {
+        return false;
+    }
+    for (ai::int32 index = count - 1; index >= 0; --index) {
+        AIPatternHandle symbol = nullptr;
+        if (sAISymbol->GetNthSymbolPattern(index, &symbol, false) == kNoErr && symbol != nullptr &&
+            !used->contains(symbol)) {
+            sAISymbol->DeleteSymbolPattern(symbol);
+        }
     }
     return true;
 }

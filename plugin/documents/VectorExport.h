@@ -76,6 +76,11 @@ bool CreateSingleArtboard(const nlohmann::json& job);
 // "Black"; false when the document's colours can't be walked.
 bool CleanSwatches();
 
+// Deletes the symbols that nothing in the document uses (instances anywhere, arrowheads of styles
+// and graphic styles). False, deleting nothing, when the uses can't be found or the symbols can't
+// be counted.
+bool CleanSymbols();
+
 // Writes the current document as a native file at the path through the save-a-copy action with
 // the job's "ai..." options. False with the error set when a step fails.
 bool ExportAi(const nlohmann::json& job, const std::string& filePath, std::string& error);

@@ -24,10 +24,17 @@ std::string Replace(std::string text, const std::string& from, const std::string
 }
 
 // What a native file written by a job holds: the names of its art and layers, and its artboards.
+// Symbols count as "symbol:" and their name. xmp: a text its XMP packet must hold (when not
+// empty), the packet being well-formed XML.
 struct Written {
     std::set<std::string> names;
     std::size_t artboards;
+    std::string xmp;
 };
+
+// How the request comes in: a script message, a panel event, or an entry of a "batchCall" after an
+// entry that edits the document.
+enum class Way { kScript, kPanel, kBatch };
 
 // One request: the reply it must get ($ stands for the scratch folder), the files it must leave
 // (relative to $; nullopt: the file must not exist) and options the first native write must carry.
@@ -37,7 +44,7 @@ struct ExportCase {
     const char* reply;
     std::map<std::string, std::optional<Written>> files;
     std::vector<std::string> options;
-    bool inBatch = false;
+    Way way = Way::kScript;
     bool reopens = false;
 };
 
@@ -45,7 +52,14 @@ void PrintTo(const ExportCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-const std::set<std::string> kOnArtboards = {"Top", "Bottom", "Inner", "G", "R1", "R2", "R3", "S1"};
+const std::set<std::string> kOnArtboards = {"Top", "Bottom", "Inner", "G",  "R1",
+                                            "R2",  "R3",     "S1",    "I1", "symbol:Used"};
+
+constexpr const char* kPacket = R"(<?xpacket begin="" id="x"?>
+<x:xmpmeta xmlns:x="urn:plimhost:meta/"><rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">
+<rdf:Description rdf:about="" xmlns:dc="http://purl.org/dc/elements/1.1/"><dc:creator>old</dc:creator></rdf:Description>
+</rdf:RDF></x:xmpmeta>
+<?xpacket end="w"?>)";
 
 // The example of three artboards, with R1 and R2 grouped as G, S1 selected and a hidden layer.
 std::string SourceDocument() {
@@ -59,6 +73,18 @@ std::string SourceDocument() {
     hidden["children"][0].erase("uuid");
     hidden["children"][0]["name"] = "H1";
     document["layers"].push_back(hidden);
+    // R1 is painted with the swatch "Red"; "Blue" paints nothing. "Used" has an instance, "Unused"
+    // none.
+    document["swatches"] = json::parse(R"([{"color":"none","name":"[None]"},
+        {"color":{"cmyk":[1.0,1.0,1.0,1.0]},"name":"[Registration]"},{"color":{"rgb":[1.0,1.0,1.0]},"name":"White"},
+        {"color":{"rgb":[0.0,0.0,0.0]},"name":"Black"},{"color":{"rgb":[1.0,0.0,0.0]},"name":"Red"},
+        {"color":{"rgb":[0.0,0.0,1.0]},"name":"Blue"}])");
+    top[0]["children"][0]["style"] =
+        json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[1.0,0.0,0.0]}}}]})");
+    document["symbols"] = json::array({"Used", "Unused"});
+    document["layers"][1]["children"].push_back(
+        json::parse(R"({"type":"symbol","name":"I1","symbol":"Used","frame":[0,10,10,0]})"));
+    document["xmp"] = kPacket;
     return document.dump();
 }
 
@@ -68,7 +94,11 @@ std::optional<Written> ReadWritten(const fs::path& file) {
         return std::nullopt;
     }
     const json text = json::parse(host::model::writeDocument(*opened.document).text.value_or("{}"));
-    Written written{{}, text["artboards"].size()};
+    Written written{{}, text["artboards"].size(), text.value("xmp", std::string())};
+    for (const json& symbol : text.value("symbols", json::array())) {
+        written.names.insert("symbol:" +
+                             (symbol.is_string() ? symbol.get<std::string>() : symbol.value("name", "")));
+    }
     std::vector<const json*> pending;
     for (const json& layer : text["layers"]) {
         pending.push_back(&layer);
@@ -96,7 +126,7 @@ bool HoldsTemporaryFile(const fs::path& folder) {
     return false;
 }
 
-class ExportFile : public PluginTest, public testing::WithParamInterface<ExportCase> {
+class ExportFixture : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
@@ -134,18 +164,27 @@ protected:
     testsupport::ScratchFolder scratch{"export"};
 };
 
+class ExportFile : public ExportFixture, public testing::WithParamInterface<ExportCase> {};
+
 TEST_P(ExportFile, WritesTheJobsAndLeavesTheDocument) {
     const ExportCase& c = GetParam();
     const std::string before = DocumentText();
     const std::string edit = R"({"tagSearch":"r2","tags":["edited"]})";
     const std::string request = Replace(c.request, "$", Folder());
     json reply;
-    if (c.inBatch) {
+    if (c.way == Way::kBatch) {
         const json batch = {
             {"data",
              {{{"eventType", "com.torvi.event.setTags"}, {"data", json::parse(edit)}},
               {{"eventType", "com.torvi.event.exportFile"}, {"data", json::parse(request)}}}}};
         reply = ScriptJson("batchCall", batch.dump())["data"][1]["data"];
+    } else if (c.way == Way::kPanel) {
+        Script("setTags", edit);
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event.exportFile", request, "panel");
+        const auto events = app->Panel().TakeDispatched();
+        ASSERT_EQ(events.size(), 1u);
+        reply = json::parse(events[0].data);
     } else {
         Script("setTags", edit);
         reply = ScriptJson("exportFile", request);
@@ -163,6 +202,11 @@ TEST_P(ExportFile, WritesTheJobsAndLeavesTheDocument) {
         ASSERT_TRUE(written) << file;
         EXPECT_EQ(written->names, expected->names) << file;
         EXPECT_EQ(written->artboards, expected->artboards) << file;
+        if (!expected->xmp.empty()) {
+            EXPECT_NE(written->xmp.find(expected->xmp), std::string::npos) << written->xmp;
+            const std::string packet = scratch.Write("packet.xml", written->xmp);
+            EXPECT_EQ(std::system(("xmllint --noout '" + packet + "'").c_str()), 0) << written->xmp;
+        }
     }
     const std::vector<std::string> options = FirstWriteOptions();
     for (const std::string& option : c.options) {
@@ -196,41 +240,45 @@ constexpr const char* kDefaultAiOptions[] = {
     "sbst=b:0",
 };
 
-Written On(std::set<std::string> names, std::size_t artboards) {
-    return Written{std::move(names), artboards};
+Written On(std::set<std::string> names, std::size_t artboards, std::string xmp = {}) {
+    return Written{std::move(names), artboards, std::move(xmp)};
 }
 
 const ExportCase kCases[] = {
     {"TheWholeDocumentAsOneNativeFileWithDefaultOptions",
-     R"({"uid":"e1","formats":["AI","gif"],"folderPath":"$/out","fileName":"doc"})",
+     R"({"uid":"e1","formats":["AI","gif"],"folderPath":"$/out","fileName":"doc","metadata":{"author":["Ann & Bo"],"rating":3,"copyrightStatus":true}})",
      R"({"eventType":"exportFile","uid":"e1","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
-     {{"out/doc.ai", On(kOnArtboards, 3)}},
+     {{"out/doc.ai", On(kOnArtboards, 3, "<rdf:li>Ann &amp; Bo</rdf:li>")}},
      {std::begin(kDefaultAiOptions), std::end(kDefaultAiOptions)}},
     {"AsIsWritesEverythingWithTheJobsOptions",
      R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","as_is":true,"aiVersion":"CS6","aiTransparency":"Preserve Paths","aiEmbedFonts":false,"aiSubsetFontsRatio":50.0,"aiSubsetFonts":true})",
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
-     {{"out/doc.ai", On({"Top", "Bottom", "Inner", "Hidden", "G", "R1", "R2", "R3", "S1", "Far", "H1"}, 3)}},
+     {{"out/doc.ai", On({"Top", "Bottom", "Inner", "Hidden", "G", "R1", "R2", "R3", "S1", "Far", "H1", "I1",
+                         "symbol:Used", "symbol:Unused"},
+                        3, "<dc:creator>old</dc:creator>")}},
      {"crtr=e:=16", "flat=e:=0", "embd=i:0", "rato=i:50", "sbst=b:1"}},
     {"UnknownNamesKeepTheDefaults",
      R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","aiVersion":"cs6"})",
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
      {{"out/doc.ai", On(kOnArtboards, 3)}},
      {"crtr=e:=24"}},
-    {"OneFilePerArtboardNamedByTheArtboard",
+    {"OneFilePerArtboardNamedByTheArtboardThroughThePanel",
      R"({"formats":["ai"],"artboardRange":"2-3","exportAsMultiPage":false,"folderPath":["$/","out"],"fileName":["b_",{"command":"artboard_name","casing":"lower"}]})",
      R"({"eventType":"exportFile","Results":[
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_two","folderPath":"$/out"},
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_three","folderPath":"$/out"}]})",
      {{"out/b_two.ai", On({"Top", "Inner", "G", "R1", "R2"}, 1)},
       {"out/b_three.ai", On({"Top", "Inner", "R3"}, 1)}},
-     {}},
+     {},
+     Way::kPanel},
     {"AppendedArtboardNumbersAndCounters",
      R"({"formats":["ai"],"artboardRange":"1,3","exportAsMultiPage":false,"artboardNumberLength":2,"folderPath":"$/out",
         "fileName":[{"command":"counter","name":"file","padding":3},"_",{"command":"date","format":"Z"},"_",{"command":"file_format","casing":"upper"}]})",
      R"({"eventType":"exportFile","Results":[
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"001_GMT+0000_AI 01","folderPath":"$/out"},
         {"exportSuccessful":true,"fileFormat":"ai","fileName":"002_GMT+0000_AI 03","folderPath":"$/out"}]})",
-     {{"out/001_GMT+0000_AI 01.ai", On({"Top", "Bottom", "Inner", "G", "R1", "R2", "S1"}, 1)},
+     {{"out/001_GMT+0000_AI 01.ai",
+       On({"Top", "Bottom", "Inner", "G", "R1", "R2", "S1", "I1", "symbol:Used"}, 1)},
       {"out/002_GMT+0000_AI 03.ai", On({"Top", "Inner", "R3"}, 1)}},
      {}},
     {"ATaggedObjectInAGroupKeepsTheGroup",
@@ -243,7 +291,7 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"selected","folderPath":"$/out"}]})",
      {{"out/selected.ai", On({"Bottom", "S1"}, 3)}},
      {},
-     true},
+     Way::kBatch},
     {"FailingJobsFailAloneAndTheLaterOnesRun",
      R"({"formats":["ai"],"folderPath":"$/out","jobs":[
         {"fileName":"a","aiVersion":5},
@@ -296,7 +344,7 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
      {{"out/doc.ai", On(kOnArtboards, 3)}},
      {},
-     false,
+     Way::kScript,
      true},
 };
 
@@ -304,7 +352,7 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ExportFile, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<ExportCase>& info) { return info.param.name; });
 
 // A file already at the final path is replaced by a delivery and left alone by a test export.
-TEST_F(ExportFile, ReplacesAnExistingFileButATestLeavesIt) {
+TEST_F(ExportFixture, ReplacesAnExistingFileButATestLeavesIt) {
     fs::create_directories(scratch.Path() / "out");
     scratch.Write("out/doc.ai", "old");
     const std::string request = Replace(
@@ -315,5 +363,94 @@ TEST_F(ExportFile, ReplacesAnExistingFileButATestLeavesIt) {
               true);
     EXPECT_TRUE(ReadWritten(scratch.Path() / "out/doc.ai"));
 }
+
+// A document that was never saved can't be reopened after the export, so nothing is written.
+TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {
+    app->NewDocument();
+    const std::string request =
+        Replace(R"({"uid":"u","formats":["ai"],"folderPath":"$/out","fileName":"doc"})", "$", Folder());
+    EXPECT_EQ(ScriptJson("exportFile", request),
+              json::parse(
+                  R"({"eventType":"exportFile","uid":"u","error":"Can't get specs of a current document"})"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "out"));
+}
+
+// One "cleanDocument" request, the operation made to fail (none when empty), the reply, and the
+// swatches and symbols the document then has.
+struct CleanCase {
+    const char* name;
+    const char* request;
+    std::vector<std::pair<const char*, const char*>> failing;
+    const char* reply;
+    std::vector<std::string> swatches;
+    std::vector<std::string> symbols;
+};
+
+void PrintTo(const CleanCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CleanDocument : public ExportFixture, public testing::WithParamInterface<CleanCase> {};
+
+TEST_P(CleanDocument, RemovesWhatNothingUses) {
+    const CleanCase& c = GetParam();
+    for (const auto& [suite, operation] : c.failing) {
+        app->Faults().FailOperation(suite, operation, kCantHappenErr);
+    }
+    EXPECT_EQ(ScriptJson("cleanDocument", c.request), json::parse(c.reply));
+    const json document = json::parse(DocumentText());
+    std::vector<std::string> swatches;
+    for (const json& swatch : document.value("swatches", json::array())) {
+        swatches.push_back(swatch["name"]);
+    }
+    EXPECT_EQ(swatches, c.swatches);
+    EXPECT_EQ(document.value("symbols", json::array()), json(c.symbols));
+}
+
+constexpr std::pair<const char*, const char*> kUsageFails = {"AI Symbol Suite", "GetUsedSymbolPatterns"};
+constexpr std::pair<const char*, const char*> kColorWalkFails = {"AI Path Style Suite",
+                                                                 "AdjustObjectAIColors"};
+
+const CleanCase kCleanCases[] = {
+    {"SwatchesAndSymbols",
+     R"({"uid":"c"})",
+     {},
+     R"({"eventType":"cleanDocument","uid":"c"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used"}},
+    {"SymbolsOnly",
+     R"({"swatches":false})",
+     {},
+     R"({"eventType":"cleanDocument"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used"}},
+    {"SwatchesOnly",
+     R"({"symbols":false})",
+     {},
+     R"({"eventType":"cleanDocument"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used", "Unused"}},
+    {"AFailedUsageSearchDeletesNoSymbol",
+     R"({})",
+     {kUsageFails},
+     R"({"eventType":"cleanDocument","error":"Can't find symbols in a Symbol palette"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used", "Unused"}},
+    {"BothFailingAnswersTheLater",
+     R"({})",
+     {kUsageFails, kColorWalkFails},
+     R"({"eventType":"cleanDocument","error":"Can't find symbols in a Symbol palette"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used", "Unused"}},
+    {"AFlagOfTheWrongType",
+     R"({"swatches":"no"})",
+     {},
+     R"({"eventType":"cleanDocument","error":"\"swatches\" must be true or false"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used", "Unused"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Requests, CleanDocument, testing::ValuesIn(kCleanCases),
+                         [](const testing::TestParamInfo<CleanCase>& info) { return info.param.name; });
 
 }  // namespace

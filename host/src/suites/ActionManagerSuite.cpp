@@ -153,19 +153,17 @@ ActionValues WriterValues(const Block& block) {
 // Writes the copy in the format of the block: the native format, or PDF, SVG or EPS drawn by the
 // renderer with the document's XMP packet. 'PARM' for a format this application has no writer of,
 // 'CANT' when the writer fails (the target then keeps what it held).
-AIErr WriteCopy(const HostState& state, const model::Document& document, const Block& block,
-                const std::string& path, const std::string& format, std::string* reason) {
+AIErr WriteCopy(const model::Document& document, const Block& block, const std::string& path,
+                const std::string& format, std::string* reason) {
     if (format == kNativeFormat) {
         return SaveACopy(document, path);
     }
     if (!IsVectorFormat(format)) {
         return kBadParameterErr;
     }
-    const auto packet = state.documents.xmpPackets.find(state.documents.handle);
-    const std::string_view xmp =
-        packet != state.documents.xmpPackets.end() ? packet->second : std::string_view();
-    return WriteVectorCopy(document, path, format, WriterValues(block), xmp, reason) ? kNoErr
-                                                                                     : kCantHappenErr;
+    return WriteVectorCopy(document, path, format, WriterValues(block), document.xmp(), reason)
+               ? kNoErr
+               : kCantHappenErr;
 }
 
 AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
@@ -192,7 +190,7 @@ AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
     }
     std::string reason;
     if (error == kNoErr) {
-        error = WriteCopy(*state, *document, *block, *path, *format, &reason);
+        error = WriteCopy(*document, *block, *path, *format, &reason);
     }
     if (!reason.empty()) {
         arguments.push_back("reason=" + reason);

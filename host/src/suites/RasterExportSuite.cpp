@@ -74,10 +74,7 @@ AIErr ExportRasterArt(AIArtHandle raster, const ai::FilePath& file, ai::int32 fo
     std::string reason;
     if (error == kNoErr) {
         options.resolution = OwnResolution(*content);
-        const auto packet = state->documents.xmpPackets.find(state->documents.handle);
-        if (packet != state->documents.xmpPackets.end()) {
-            options.xmpPacket = packet->second;
-        }
+        options.xmpPacket = document->xmp();
         const bool written = format == kRasterExportPSD
                                  ? WritePsdFile(content->pixels, options, *path, &reason)
                                  : WriteTiffFile(content->pixels, options, *path, &reason);
