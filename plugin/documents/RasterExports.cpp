@@ -5,15 +5,13 @@
 #include <vector>
 
 #include "AIArt.h"
-#include "AIContext.h"
 #include "AIDictionary.h"
-#include "AIDocument.h"
 #include "AIRasterExport.h"
 #include "IAIFilePath.hpp"
 #include "art/ArtChanges.h"
-#include "core/AppContext.h"
 #include "core/Json.h"
 #include "core/Suites.h"
+#include "documents/ExportScope.h"
 #include "documents/FilePatches.h"
 #include "documents/ImageEncoders.h"
 #include "layout/Geometry.h"
@@ -147,34 +145,6 @@ bool FillParameters(DictionaryScope& parameters, const ImageOptions& options, bo
            parameters.SetBoolean("TIFFLZWCompression", options.lzwCompression) &&
            parameters.SetInteger("TIFFAntiAlias", options.antiAlias != 0 ? 2 : 1);
 }
-
-// The document's application context suspended and the plug-in's own pushed, for the raster
-// export; both ended on every way out, the pushed one first.
-class InnerContextScope {
-public:
-    InnerContextScope() {
-        if (sAIDocument == nullptr || sAIAppContext == nullptr ||
-            sAIDocument->GetDocument(&fDocument) != kNoErr || fDocument == nullptr ||
-            sAIAppContext->SuspendAppContext(fDocument, &fSuspended) != kNoErr) {
-            fSuspended = nullptr;
-            return;
-        }
-        fPushed.emplace();
-    }
-    ~InnerContextScope() {
-        fPushed.reset();
-        if (fSuspended != nullptr) {
-            sAIAppContext->ResumeAppContext(fSuspended, fDocument);
-        }
-    }
-    InnerContextScope(const InnerContextScope&) = delete;
-    InnerContextScope& operator=(const InnerContextScope&) = delete;
-
-private:
-    AIDocumentHandle fDocument = nullptr;
-    AISuspendedAppContext fSuspended = nullptr;
-    std::optional<CommandContext> fPushed;
-};
 
 }  // namespace
 
@@ -320,7 +290,7 @@ bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std
         return false;
     }
     {
-        const InnerContextScope context;
+        const InnerContext context;
         const ai::FilePath file(path);
         if (sAIRasterExport == nullptr ||
             sAIRasterExport->ExportRasterArt(trimmedArt, file, psd ? kRasterExportPSD : kRasterExportTIFF,
