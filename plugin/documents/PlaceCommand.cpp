@@ -5,7 +5,7 @@
 #include <string>
 
 #include "AIMatchingArt.h"
-#include "AIPathStyle.h"
+#include "appearance/GStyle.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
@@ -19,6 +19,7 @@
 #include "layout/Lookups.h"
 #include "layout/Reduce.h"
 #include "layout/Structure.h"
+#include "text/TextRanges.h"
 
 namespace {
 
@@ -139,26 +140,72 @@ void FinishPlacing(const PlaceRequest& r) {
     }
 }
 
-// The one-point black stroke of a bounding box, without fill.
+// The one-point black stroke of a bounding box, applied as a style record to the first stroke. The
+// box's reduced appearance holds no paint field at all, so the record adds the stroke where there is
+// none and edits it where there is one.
+constexpr const char* kBoundingBoxStyle =
+    R"({"paintFields": [{"strokeIndex": 1, "mode": "addEdit", "color": {"channel_1": 0, "channel_2": 0,
+    "channel_3": 0, "channel_4": 100, "colorSpace": "CMYK"}, "pFieldStroke": {"width": 1}}]})";
+
 bool StrokeBlack(ArtObject* art) {
-    AIPathStyle style;
-    AIBoolean advanced = false;
-    if (sAIPathStyle->GetPathStyle(art, &style, &advanced) != kNoErr) {
-        return false;
-    }
-    style.strokePaint = true;
-    style.stroke.color.kind = kFourColor;
-    style.stroke.color.c.f = AIFourColorStyle{0.0, 0.0, 0.0, 1.0};
-    style.stroke.width = 1.0;
-    return sAIPathStyle->SetPathStyle(art, &style) == kNoErr;
+    bool ok = false;
+    const GStyle style(json::parse(kBoundingBoxStyle), ok);
+    return ok && style.AddToArt(art, true, true);
 }
 
-// Flowing text into container shapes (area text threaded through each container, or through the
-// columns of a group's paths) needs the text engine's area text. Until that work lands, such a
-// request is refused here, before anything has changed, and the containers stay as they were.
-bool PlaceTextIntoContainers(const PlaceRequest& /*request*/, const ArtList& /*containers*/, json& reply) {
-    reply["error"] = kNotImplementedYet;
-    return false;
+// Puts the text into the range that flows through a text container: the request's text, or a copy
+// of the placed text P's story (with P's common local features, or none with "plainText"). False
+// when the text engine refuses.
+bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRange& range) {
+    try {
+        ATE::ITextRange target = range;
+        if (!r.textToPlace.empty()) {
+            const std::u16string units = ai::UnicodeString::FromUTF8(r.textToPlace).as_UTF16();
+            target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
+                               static_cast<ASInt32>(units.size()));
+            return true;
+        }
+        ATE::ITextRange source;
+        int storyId = 0;
+        if (content == nullptr || !ArtToTextRange(content, source, storyId)) {
+            return false;
+        }
+        std::u16string units(static_cast<std::size_t>(source.GetSize()), u'\0');
+        source.GetContents(reinterpret_cast<ASUnicode*>(units.data()), static_cast<ASInt32>(units.size()));
+        const ATE::ICharFeatures characters = source.GetUniqueLocalCharFeatures();
+        const ATE::IParaFeatures paragraphs = source.GetUniqueLocalParaFeatures();
+        target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
+                           static_cast<ASInt32>(units.size()));
+        ATE::ITextRange whole = target.GetStory().GetTextRange();
+        if (r.plainText) {
+            whole.ClearLocalParaFeatures();
+            whole.ClearLocalCharFeatures();
+        } else {
+            whole.ReplaceOrAddLocalParaFeatures(paragraphs);
+            whole.ReplaceOrAddLocalCharFeatures(characters);
+        }
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+// The text flowed into one container's shape: the area text made from it, outlined with
+// "outlineText". Null when the shape can't take text (with a warning when it is not made of groups,
+// paths and text frames). P is kept for the containers after this one.
+ArtObject* PlaceTextIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* shape, json& reply) {
+    if (!MadeFromArtOfType(shape, {kGroupArt, kPathArt, kTextFrameArt})) {
+        reply["warning"] = "Text container must be a non-compound path or a text frame.";
+        sAIArt->DisposeArt(shape);
+        return nullptr;
+    }
+    ATE::ITextRange range;
+    ArtObject* text = MakeTextContainer(shape, range);
+    if (text == nullptr || !FillTextRange(r, content, range)) {
+        sAIArt->DisposeArt(text != nullptr ? text : shape);
+        return nullptr;
+    }
+    return r.outlineText ? OutlineArt(text) : text;
 }
 
 // Image mode: every raster and placed container gets the file swapped in. Answers the containers
@@ -200,8 +247,11 @@ ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
         sAIArt->DisposeArt(copy);
         return nullptr;
     }
-    ArtObject* shape = CopyToCompoundPath(united);
-    sAIArt->DisposeArt(united);
+    // Text flows into the united shape itself; art is clipped by a compound path of it.
+    ArtObject* shape = r.textPlacing() ? united : CopyToCompoundPath(united);
+    if (shape != united) {
+        sAIArt->DisposeArt(united);
+    }
     // The shape is the container's copy: its tags move to the result, not to the clipping path
     // inside it, so that a tag query finds the result once.
     if (shape != nullptr) {
@@ -341,10 +391,6 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
             reply["warning"] = "Text container must be a non-compound path.";
         }
         containers = kept;
-        if (!containers.empty() && r.mode != "image") {
-            PlaceTextIntoContainers(r, containers, reply);
-            return DumpReply(reply);
-        }
     }
 
     UnlockUnhideLayersSublayers layers;
@@ -408,7 +454,9 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     for (ArtObject* container : containers) {
         const TagSet tags = ReadTags(container);
         ArtObject* shape = ContainerShape(r, container);
-        ArtObject* result = shape != nullptr ? PlaceIntoShape(r, content, shape, reply) : nullptr;
+        ArtObject* result = shape == nullptr  ? nullptr
+                            : r.textPlacing() ? PlaceTextIntoShape(r, content, shape, reply)
+                                              : PlaceIntoShape(r, content, shape, reply);
         if (result == nullptr) {
             continue;
         }
@@ -426,7 +474,9 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
 
     // Clean-up: P, then the containers that were served (with unite, the originals when the group
     // was served, and the group itself).
-    sAIArt->DisposeArt(content);
+    if (content != nullptr) {
+        sAIArt->DisposeArt(content);
+    }
     if (united && !served.empty()) {
         for (ArtObject* container : found) {
             sAIArt->DisposeArt(container);

@@ -11,6 +11,7 @@
 #include "AILayer.h"
 #include "AIPlaced.h"
 #include "AISymbol.h"
+#include "IText.h"
 #include "art/ArtList.h"
 
 // "vector", "raster", "text" or empty, by the file's extension (compared in lower case).
@@ -57,6 +58,12 @@ AIPatternHandle NameToPattern(const std::string& name);
 bool CreateNewSymbol(ArtObject*& art, const std::string& name, const std::string& file);
 // A new instance of the symbol on top of the document's art; null on failure.
 ArtObject* PlaceSymbolInstance(AIPatternHandle symbol, AIRealPoint centre);
+
+// Prepares the art to take text: a text frame gives its story (result null); a path becomes an area
+// text frame (the result); a group's paths become area text frames threaded column by column (left
+// to right, each column top to bottom; the result is the group). `range` becomes the story that
+// flows through them. Null for any other art or on failure.
+ArtObject* MakeTextContainer(ArtObject* art, ATE::ITextRange& range);
 
 // A new template layer on top of the others holding the art: locked, placed images dimmed to 50 %.
 // Null on failure.

@@ -2,6 +2,8 @@
 // into tagged containers, with the resulting art and geometry read back from the host.
 #include <lodepng.h>
 
+#include <algorithm>
+
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 #include "model/ArtContent.h"
@@ -137,8 +139,27 @@ TEST_F(PlaceTest, CopiesOfTaggedArtAreNumberedInDocumentOrder) {
     EXPECT_EQ(Tagged("square").size(), 2u);  // the two results, in place of the two squares
 }
 
-// Refused requests change nothing: a missing file, an unreadable image, a wrong type, text into
-// containers (flowing area text is still to come).
+TEST_F(PlaceTest, ABoundingBoxIsOneBlackPointStrokeWithoutFill) {
+    const std::vector<ArtId> before = Document().documentOrder();
+    const json reply = ScriptJson("place", json{{"filePath", image}, {"addBoundingBox", true}}.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    std::vector<ArtId> boxes;
+    for (const ArtId art : Document().documentOrder()) {
+        if (std::find(before.begin(), before.end(), art) == before.end() &&
+            *Document().type(art) == ArtType::path) {
+            boxes.push_back(art);
+        }
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    const host::model::ArtStyle style = *Document().style(boxes.front());
+    ASSERT_EQ(style.paintFields.size(), 1u);
+    const host::model::StrokePaint* stroke = style.paintFields[0].strokePaint();
+    ASSERT_NE(stroke, nullptr);
+    EXPECT_EQ(stroke->color, host::model::Color::cmyk(0, 0, 0, 1));
+    EXPECT_EQ(stroke->width, 1.0);
+}
+
+// Refused requests change nothing: a missing file, an unreadable image, a wrong type.
 TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
     const std::string truncated = scratch.Write("cut.tif", std::string("II*\0\x08\0\0\0", 8));
@@ -150,7 +171,6 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         {{{"filePath", broken}}, "Cant't place the image"},
         {{{"filePath", truncated}, {"tagSearch", "blue"}}, nullptr},
         {{{"filePath", image}, {"seriesStart", "one"}}, "\"seriesStart\" must be a number"},
-        {{{"filePath", text}, {"tagSearch", "blue"}}, "Not implemented yet"},
         {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
     };
     const host::model::Document before = Document();

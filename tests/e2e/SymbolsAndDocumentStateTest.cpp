@@ -58,6 +58,7 @@ public:
         std::vector<unsigned char> png;
         ASSERT_EQ(lodepng::encode(png, rgba, 40, 20, state), 0u);
         scratch.Write("red.png", std::string(png.begin(), png.end()));
+        scratch.Write("note.txt", "Hello\r\nworld");
         scratch.Write("a.ai", testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json"));
     }
 
@@ -186,6 +187,31 @@ const StateCase kStateCases[] = {
      "Cant't get a symbol by name", nullptr},
     {"PlaceWithAFlagOfTheWrongType", "place", R"({"symbolName":"Star","placeAsSymbol":"yes"})",
      "\"placeAsSymbol\" must be true or false", nullptr},
+    // Text flows into area text made from each container's shape.
+    {"PlaceTextIntoAPath", "place", R"({"textToPlace":"Hello","tagSearch":"blue","tags":["placed"]})", "",
+     [](DocumentState& t) {
+         ASSERT_EQ(t.Tagged("placed").size(), 1u);
+         const ArtId frame = t.Tagged("placed").front();
+         ASSERT_EQ(*t.Document().type(frame), ArtType::textFrame);
+         EXPECT_EQ(t.Document().story(frame)->utf8(), "Hello");
+         ExpectBounds(t.Bounds(frame), Rect(50, 150, 150, 50));
+         EXPECT_EQ(t.Tagged("blue"), t.Tagged("placed"));  // the container went, its tags moved
+     }},
+    {"PlaceATextFileIntoTwoPaths", "place",
+     R"({"filePath":"$/note.txt","tagSearch":"greens","plainText":true,"tags":["placed"]})", "",
+     [](DocumentState& t) {
+         ASSERT_EQ(t.Tagged("placed").size(), 2u);
+         for (const ArtId frame : t.Tagged("placed")) {
+             EXPECT_EQ(t.Document().story(frame)->utf8(), "Hello\rworld");
+         }
+         EXPECT_TRUE(t.Tagged("word").size() == 1u);  // the placed file itself went
+     }},
+    {"PlaceTextIntoACompoundPath", "place", R"({"textToPlace":"Hello","tagSearch":"ring","tags":["placed"]})",
+     "",
+     [](DocumentState& t) {
+         EXPECT_TRUE(t.Tagged("placed").empty());
+         EXPECT_EQ(t.Tagged("ring").size(), 1u);
+     }},
     // The document commands' failures.
     {"OpenAMissingFile", "openFile", R"({"filePath":"$/none.ai"})", "File path not found", nullptr},
     {"OpenAFileThatIsNoDocument", "openFile", R"({"filePath":"$/red.png"})", "Can't open a file", nullptr},
@@ -229,6 +255,21 @@ TEST_F(DocumentState, TheXmpPacketIsSavedWithTheDocument) {
     EXPECT_EQ(testsupport::ReadFile(folder + "/new.ai"), first);
     EXPECT_FALSE(ScriptJsonOf("openFile", json{{"filePath", folder + "/new.ai"}}.dump()).contains("error"));
     EXPECT_EQ(Document().xmp(), packet);
+}
+
+// openFile reports the raster-effect resolution when the document dictionary holds one.
+TEST_F(DocumentState, OpenFileReportsTheRasterEffectResolution) {
+    host::model::Document document;
+    host::model::Dictionary settings;
+    settings.setInteger("dpi.", 300);
+    document.editDocumentDictionary().setDictionary("AI Auto Rasterize", settings);
+    const fs::path path = scratch.Path() / "raster.ai";
+    ASSERT_TRUE(host::model::saveDocument(document, path));
+    EXPECT_EQ(ScriptJsonOf("openFile", json{{"filePath", path.string()}}.dump())["rasterEffectResolution"],
+              300);
+    const fs::path plain = scratch.Path() / "a.ai";
+    EXPECT_FALSE(ScriptJsonOf("openFile", json{{"filePath", plain.string()}}.dump())
+                     .contains("rasterEffectResolution"));
 }
 
 }  // namespace
