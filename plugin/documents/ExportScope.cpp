@@ -51,7 +51,8 @@ void KeepListedBelow(ArtObject* container, const ArtHandleSet& listed, const Art
         return;
     }
     for (ArtObject* child : hostart::Children(container)) {
-        if (listed.contains(child)) {
+        // A clipping path stays with the art it clips.
+        if (listed.contains(child) || hostart::HasUserAttr(child, kArtIsClipMask)) {
             continue;
         }
         if (ancestors.contains(child) || hostart::IsLayerGroup(child)) {

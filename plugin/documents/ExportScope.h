@@ -22,7 +22,8 @@ ArtList GetArtToExport(const nlohmann::json& job);
 // The top-level layer of each object, each once, in the order of first appearance.
 std::vector<AILayerHandle> GetLayersToExport(const ArtList& art);
 // Disposes of every object that is neither listed, inside listed art, nor a container of listed
-// art: an object inside a group keeps its ancestors. Layer groups stay. Always true.
+// art: an object inside a group keeps its ancestors, and the clipping paths of its clip groups.
+// Layer groups stay. Always true.
 bool RemoveNonListedArt(const ArtList& art);
 // Deletes the top-level layers that are not listed, and the hidden ones. Always true.
 bool RemoveNonListedLayers(const std::vector<AILayerHandle>& layers);

@@ -73,6 +73,14 @@ std::string SourceDocument() {
     hidden["children"][0].erase("uuid");
     hidden["children"][0]["name"] = "H1";
     document["layers"].push_back(hidden);
+    // Far, off every artboard, is clipped by a copy of itself in the clip group C.
+    json& far = document["layers"][1]["children"][1];
+    json mask = far;
+    mask.erase("uuid");
+    mask.erase("tags");
+    mask["name"] = "M";
+    mask["clippingMask"] = true;
+    far = json{{"type", "group"}, {"name", "C"}, {"clipped", true}, {"children", {mask, far}}};
     // R1 is painted with the swatch "Red"; "Blue" paints nothing. "Used" has an instance, "Unused"
     // none.
     document["swatches"] = json::parse(R"([{"color":"none","name":"[None]"},
@@ -253,8 +261,8 @@ const ExportCase kCases[] = {
     {"AsIsWritesEverythingWithTheJobsOptions",
      R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","as_is":true,"aiVersion":"CS6","aiTransparency":"Preserve Paths","aiEmbedFonts":false,"aiSubsetFontsRatio":50.0,"aiSubsetFonts":true})",
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
-     {{"out/doc.ai", On({"Top", "Bottom", "Inner", "Hidden", "G", "R1", "R2", "R3", "S1", "Far", "H1", "I1",
-                         "symbol:Used", "symbol:Unused"},
+     {{"out/doc.ai", On({"Top", "Bottom", "Inner", "Hidden", "G", "R1", "R2", "R3", "S1", "C", "M", "Far",
+                         "H1", "I1", "symbol:Used", "symbol:Unused"},
                         3, "<dc:creator>old</dc:creator>")}},
      {"crtr=e:=16", "flat=e:=0", "embd=i:0", "rato=i:50", "sbst=b:1"}},
     {"UnknownNamesKeepTheDefaults",
@@ -281,10 +289,25 @@ const ExportCase kCases[] = {
        On({"Top", "Bottom", "Inner", "G", "R1", "R2", "S1", "I1", "symbol:Used"}, 1)},
       {"out/002_GMT+0000_AI 03.ai", On({"Top", "Inner", "R3"}, 1)}},
      {}},
+    {"TheDocumentsTokens",
+     R"({"formats":["ai"],"artboardRange":"2","resolution":300,"folderPath":"$/out","fileName":[
+        {"command":"artboard_number","artboardNumberLength":2},"_",{"command":"artboard_width","unit":"points"},"x",
+        {"command":"artboard_height","unit":"points"},"_",{"command":"art_width","unit":"points"},"_",
+        {"command":"resolution","unit":"centimeters","decimalPlaces":1},"_",{"command":"ruler_unit"},"_",
+        {"command":"color_space","casing":"lower"},"_",{"command":"time","format":"Z"},{"command":"unknown"}]})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai",
+        "fileName":"02_100x100_330_118.1_points_rgb_GMT+0000","folderPath":"$/out"}]})",
+     {{"out/02_100x100_330_118.1_points_rgb_GMT+0000.ai", On({"Top", "Inner", "G", "R1", "R2"}, 1)}},
+     {}},
     {"ATaggedObjectInAGroupKeepsTheGroup",
      R"({"formats":["ai"],"tagSearch":"r1","folderPath":"$/out","fileName":"tagged"})",
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"tagged","folderPath":"$/out"}]})",
      {{"out/tagged.ai", On({"Top", "Inner", "G", "R1"}, 3)}},
+     {}},
+    {"AClippedObjectKeepsItsClippingPath",
+     R"({"formats":["ai"],"tagSearch":"far","folderPath":"$/out","fileName":"clipped"})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"clipped","folderPath":"$/out"}]})",
+     {{"out/clipped.ai", On({"Bottom", "C", "M", "Far"}, 3)}},
      {}},
     {"TheSelectedArtInABatch",
      R"({"formats":["ai"],"exportSelected":true,"folderPath":"$/out","fileName":"selected"})",
