@@ -67,6 +67,8 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIPaintStyleSuite, kAIPaintStyleSuiteVersion, &gPaintStyleSuite);
     registry.Implement(kAIExpandSuite, kAIExpandSuiteVersion, &gExpandSuite);
     registry.Implement(kAIRasterizeSuite, kAIRasterizeSuiteVersion, &gRasterizeSuite);
+    registry.Implement(kAIRasterSuite, kAIRasterSuiteVersion, &gRasterSuite);
+    registry.Implement(kAIRasterExportSuite, kAIRasterExportSuiteVersion, &gRasterExportSuite);
     registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);
     registry.Implement(kAIShapeConstructionSuite, kAIShapeConstructionSuiteVersion, &gShapeConstructionSuite);
     registry.Implement(kAIPathfinderSuite, kAIPathfinderSuiteVersion, &gPathfinderSuite);

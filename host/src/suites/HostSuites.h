@@ -41,6 +41,8 @@
 #include "AIPathfinder.h"
 #include "AIPlaced.h"
 #include "AIPreference.h"
+#include "AIRaster.h"
+#include "AIRasterExport.h"
 #include "AIRasterize.h"
 #include "AIRealMath.h"
 #include "AIShapeConstruction.h"
@@ -129,6 +131,8 @@ extern AILiveEffectSuite gLiveEffectSuite;
 extern AIBeautifulStrokesSuite gBeautifulStrokesSuite;
 extern AIPathSuite gPathSuite;
 extern AIRasterizeSuite gRasterizeSuite;
+extern AIRasterSuite gRasterSuite;
+extern AIRasterExportSuite gRasterExportSuite;
 // Structure: art sets, new shapes and the pathfinder.
 extern AIArtSetSuite gArtSetSuite;
 extern AIShapeConstructionSuite gShapeConstructionSuite;
