@@ -162,6 +162,15 @@ bool ReadJsonValue(const json& request, std::string_view key, int& out) {
     return value != nullptr && ToInt32(*value, out);
 }
 
+bool ReadJsonValue(const json& request, std::string_view key, double& out) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr || !value->is_number()) {
+        return false;
+    }
+    out = value->get<double>();
+    return true;
+}
+
 bool ReadJsonValue(const json& request, std::string_view key, std::string& out) {
     const json* value = FindKey(request, key);
     if (value == nullptr || !value->is_string()) {

@@ -39,8 +39,10 @@ bool HasKey(const json& request, std::string_view key);
 //
 // ReadJsonValue answers false and leaves out untouched when the key can't be read. The integer form
 // takes integers and floating-point numbers (truncated toward zero) within the 32-bit range, and
-// booleans (1 or 0); the text form only strings, the boolean form only booleans.
+// booleans (1 or 0); the text form only strings, the boolean form only booleans, the double form
+// any number (integer or floating-point) and nothing else.
 bool ReadJsonValue(const json& request, std::string_view key, int& out);
+bool ReadJsonValue(const json& request, std::string_view key, double& out);
 bool ReadJsonValue(const json& request, std::string_view key, std::string& out);
 bool ReadJsonValue(const json& request, std::string_view key, bool& out);
 double ReadNumberLeniently(const json& request, std::string_view key, double fallback);

@@ -38,6 +38,25 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{R"({"n": -2147483648.5})", true, std::numeric_limits<int>::min()},
         IntCase{R"({"n": 1e300})", false, 42}, IntCase{R"({"n": -1e300})", false, 42}));
 
+TEST(ReadJsonValue, DoubleFromAnyNumberOnly) {
+    const std::pair<const char*, double> read[] = {
+        {R"({"x": 2})", 2.0},
+        {R"({"x": -2.5})", -2.5},
+        {R"({"x": 1e300})", 1e300},
+        {R"({"x": 18446744073709551615})", 18446744073709551615.0}};
+    for (const auto& [request, expected] : read) {
+        double value = 42;
+        EXPECT_TRUE(ReadJsonValue(json::parse(request), "x", value)) << request;
+        EXPECT_EQ(value, expected) << request;
+    }
+    for (const char* request :
+         {R"({"x": "2"})", R"({"x": true})", R"({"x": null})", R"({"x": [1]})", R"({"y": 1})", "[1]"}) {
+        double value = 42;
+        EXPECT_FALSE(ReadJsonValue(json::parse(request), "x", value)) << request;
+        EXPECT_EQ(value, 42) << request;
+    }
+}
+
 TEST(ReadJsonValue, TextOnlyFromStrings) {
     std::string text = "default";
     EXPECT_FALSE(ReadJsonValue(json::parse(R"({"name": 5})"), "name", text));

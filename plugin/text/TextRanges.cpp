@@ -1,0 +1,98 @@
+#include "text/TextRanges.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "AITextFrame.h"
+#include "art/ArtTree.h"
+#include "art/HostArt.h"
+#include "art/TagText.h"
+#include "core/Suites.h"
+
+namespace {
+
+// The text engine's frame of text-frame art; null for other art or when the host refuses.
+ATE::ITextFrame EngineFrame(ArtObject* art) {
+    if (!hostart::IsOfType(art, kTextFrameArt)) {
+        return {};
+    }
+    TextFrameRef frame = nullptr;
+    if (sAITextFrame == nullptr || sAITextFrame->GetATETextFrame(art, &frame) != kNoErr) {
+        return {};
+    }
+    return ATE::ITextFrame(frame);
+}
+
+constexpr char32_t kFirstSupplementary = 0x10000;
+
+}  // namespace
+
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId) {
+    try {
+        const ATE::ITextFrame frame = EngineFrame(art);
+        if (frame.IsNull()) {
+            return false;
+        }
+        const ATE::IStory whole = frame.GetStory();
+        const ATE::ITextFrame first = whole.GetFrame(0);
+        AIArtHandle firstArt = nullptr;
+        if (sAITextFrame->GetAITextFrame(first.GetRef(), &firstArt) != kNoErr) {
+            return false;
+        }
+        ATE::ITextRange range = whole.GetTextRange();
+        storyId = ArtCRC(firstArt);
+        story = std::move(range);
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+bool FrameArtToTextRange(ArtObject* art, ATE::ITextRange& range) {
+    try {
+        const ATE::ITextFrame frame = EngineFrame(art);
+        if (frame.IsNull()) {
+            return false;
+        }
+        range = frame.GetTextRange(true);
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+bool TextRangeToUnicode(const ATE::ITextRange& range, std::u32string& text) {
+    try {
+        const ASInt32 size = range.GetSize();
+        std::vector<ASUnicode> buffer(static_cast<size_t>(std::max<ASInt32>(size, 0)));
+        const ASInt32 copied = buffer.empty() ? 0 : range.GetContents(buffer.data(), size);
+        const size_t count = std::min(buffer.size(), static_cast<size_t>(std::max<ASInt32>(copied, 0)));
+        const std::u16string units(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
+        text = ToUtf32(ai::UnicodeString(units).as_UTF8());
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+bool U16Length(const std::u32string& text, unsigned long position, unsigned long& units) {
+    if (position > text.size()) {
+        return false;
+    }
+    unsigned long count = 0;
+    for (size_t i = 0; i < position; ++i) {
+        count += text[i] >= kFirstSupplementary ? 2 : 1;
+    }
+    units = count;
+    return true;
+}
+
+unsigned long U16Length(const std::u32string& text) {
+    unsigned long units = 0;
+    U16Length(text, text.size(), units);
+    return units;
+}
+
+unsigned long U16Length(const ai::UnicodeString& text) {
+    return static_cast<unsigned long>(text.length());
+}

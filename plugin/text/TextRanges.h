@@ -1,0 +1,32 @@
+// Text art as the text engine's ranges, and the text of a range as code points. The text engine
+// counts UTF-16 code units; matching and templates count code points (UTF-32), so every position
+// that goes to the engine passes through U16Length on the story text of that moment.
+#pragma once
+
+#include <string>
+
+#include "AIArt.h"
+#include "IAIUnicodeString.h"
+#include "IText.h"
+
+// For text-frame art: `story` becomes the range of the frame's whole story and `storyId` the
+// ArtCRC of the story's first frame's art, the identity by which a story found through several of
+// its frames is processed once. False for any other art or when a host call fails; then neither
+// output changes.
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId);
+
+// For text-frame art: `range` becomes the frame's own text (overset text included in the last frame
+// of a thread), not the whole story. False for any other art or when a host call fails; then
+// `range` does not change.
+bool FrameArtToTextRange(ArtObject* art, ATE::ITextRange& range);
+
+// The range's text as code points: a surrogate pair gives one code point, a paragraph end its
+// U+000D. False (text unchanged) when the engine refuses.
+bool TextRangeToUnicode(const ATE::ITextRange& range, std::u32string& text);
+
+// `units` becomes the UTF-16 length of the first `position` code points of the text (a code point
+// above U+FFFF counts two). False, units unchanged, when position lies beyond the text.
+bool U16Length(const std::u32string& text, unsigned long position, unsigned long& units);
+// The UTF-16 length of the whole text.
+unsigned long U16Length(const std::u32string& text);
+unsigned long U16Length(const ai::UnicodeString& text);
