@@ -21,7 +21,6 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
 
 PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
 PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
-PLIM_NOT_YET_BUILT(CheckTextOverset, "checkTextOverset")
 PLIM_NOT_YET_BUILT(CreateTextStyle, "editTextStyle")
 PLIM_NOT_YET_BUILT(GetFontList, "getFontList")
 PLIM_NOT_YET_BUILT(GetTextStyle, "getTextStyle")

@@ -33,9 +33,7 @@ class OutlineTextTest : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
-        auto read = host::model::readDocument(kDocument, 3);
-        ASSERT_TRUE(read.document) << read.error;
-        app->SetDocument(std::make_unique<host::model::Document>(std::move(*read.document)));
+        OpenDocumentText(kDocument, 3);
     }
 
     json Saved() {
