@@ -28,6 +28,7 @@ AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** val
 AIErr Set(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef entry);
 AIErr Get(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef* entry);
 AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art);
+AIErr GetDictEntry(AIDictionaryRef dictionary, AIDictKey key, AIDictionaryRef* value);
 AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
                      AIArtHandle* newArt);
 
