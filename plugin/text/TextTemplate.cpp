@@ -7,12 +7,13 @@
 #include "AIDictionary.h"
 #include "AIEntry.h"
 #include "art/TagText.h"
+#include "core/DictionaryScope.h"
 #include "core/Suites.h"
 #include "text/RegEx.h"
 
 namespace {
 
-// A counted host reference, given back when the scope ends.
+// An array or entry reference, given back when the scope ends.
 template <typename Ref, void (*GiveBack)(Ref)>
 class HostRef {
 public:
@@ -32,9 +33,6 @@ private:
     Ref ref_ = nullptr;
 };
 
-void GiveBackDictionary(AIDictionaryRef dictionary) {
-    sAIDictionary->Release(dictionary);
-}
 void GiveBackArray(AIArrayRef array) {
     sAIArray->Release(array);
 }
@@ -42,7 +40,6 @@ void GiveBackEntry(AIEntryRef entry) {
     sAIEntry->Release(entry);
 }
 
-using DictionaryRef = HostRef<AIDictionaryRef, GiveBackDictionary>;
 using ArrayRef = HostRef<AIArrayRef, GiveBackArray>;
 using EntryRef = HostRef<AIEntryRef, GiveBackEntry>;
 
@@ -143,7 +140,7 @@ TextTemplate::TextTemplate(ArtObject* art, bool& found) {
     if (!key || !sAIArt->HasDictionary(art)) {
         return;
     }
-    DictionaryRef dictionary;
+    DictionaryScope dictionary;
     if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr ||
         !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
         return;
@@ -189,7 +186,7 @@ bool TextTemplate::AddToArt(ArtObject* art) const {
     if (!RemoveTemplateText(art)) {
         return false;
     }
-    DictionaryRef dictionary;
+    DictionaryScope dictionary;
     const EntryRef entry(sAIEntry->FromArray(array.Get()));
     return entry.Get() != nullptr && sAIArt->GetDictionary(art, dictionary.Out()) == kNoErr &&
            dictionary.Get() != nullptr && sAIDictionary->Set(dictionary.Get(), *key, entry.Get()) == kNoErr;
@@ -203,7 +200,7 @@ bool TextTemplate::RemoveTemplateText(ArtObject* art) {
     if (!sAIArt->HasDictionary(art)) {
         return true;
     }
-    DictionaryRef dictionary;
+    DictionaryScope dictionary;
     if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
         return false;
     }
