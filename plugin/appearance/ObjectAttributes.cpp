@@ -5,6 +5,7 @@
 #include "AIPath.h"
 #include "IAIUnicodeString.h"
 #include "appearance/GStyle.h"
+#include "appearance/StyleParts.h"
 #include "art/ArtTree.h"
 #include "core/Suites.h"
 #include "layout/Reduce.h"
@@ -19,7 +20,6 @@ constexpr ai::int32 kTextWrap = 0x10000;
 constexpr ai::int32 kReadMask = 0x11007;
 constexpr short kGroupType = 1;
 constexpr short kPathType = 2;
-constexpr const char* kStrokeAligns[] = {"Center", "Inside", "Outside"};
 
 template <typename T>
 void ReadTyped(const json& object, const char* key, std::optional<T>& out) {
@@ -72,11 +72,6 @@ public:
 private:
     AIDictionaryRef fDictionary = nullptr;
 };
-
-AIDictKey KeyOf(const char* name) {
-    AIDictKey key = nullptr;
-    return sAIDictionary->Key(name, &key) == kNoErr ? key : nullptr;
-}
 
 }  // namespace
 
@@ -252,7 +247,7 @@ GlobalGStyle::GlobalGStyle(const json& object) {
     std::string align;
     if (ReadJsonValue(object, "strokeAlign", align)) {
         for (int i = 0; i < 3; ++i) {
-            if (align == kStrokeAligns[i]) {
+            if (align == kStrokeAlignNames[i]) {
                 strokeAlign = i;
             }
         }
@@ -372,7 +367,7 @@ json GlobalGStyle::WriteJson() const {
         }
     }
     if (strokeAlign) {
-        out["strokeAlign"] = kStrokeAligns[*strokeAlign];
+        out["strokeAlign"] = kStrokeAlignNames[*strokeAlign];
     }
     return out;
 }

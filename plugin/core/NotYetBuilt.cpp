@@ -19,11 +19,7 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
         return NotImplementedReply(eventType, request);        \
     }
 
-PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
-PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
 PLIM_NOT_YET_BUILT(CreateTextStyle, "editTextStyle")
 PLIM_NOT_YET_BUILT(GetFontList, "getFontList")
 PLIM_NOT_YET_BUILT(GetTextStyle, "getTextStyle")
 PLIM_NOT_YET_BUILT(Text, "text")
-PLIM_NOT_YET_BUILT(CleanDocument, "cleanDocument")
-PLIM_NOT_YET_BUILT(ExportFile, "exportFile")
