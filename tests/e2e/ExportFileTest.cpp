@@ -480,6 +480,29 @@ const CleanCase kCleanCases[] = {
      {"Used", "Unused"}},
 };
 
+// A colour used only inside a symbol's artwork is a colour the document uses: its swatch stays.
+TEST_F(ExportFixture, ASwatchUsedOnlyInsideASymbolIsKept) {
+    json document = json::parse(SourceDocument());
+    json art = document["layers"][0]["children"][0]["children"][0];
+    art.erase("uuid");
+    art["style"] = json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[0.0,0.0,1.0]}}}]})");
+    document["symbols"][0] = json{{"name", "Used"}, {"art", art}};
+    const std::string source = scratch.Write("blue.ai", document.dump());
+    auto opened = host::model::openDocument(source, 7);
+    ASSERT_TRUE(opened.document) << opened.error;
+    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+
+    EXPECT_EQ(ScriptJson("cleanDocument", R"({"symbols":false})"),
+              json::parse(R"({"eventType":"cleanDocument"})"));
+    std::vector<std::string> swatches;
+    const json written = json::parse(DocumentText());
+    for (const json& swatch : written["swatches"]) {
+        swatches.push_back(swatch["name"]);
+    }
+    EXPECT_EQ(swatches,
+              (std::vector<std::string>{"[None]", "[Registration]", "White", "Black", "Red", "Blue"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Requests, CleanDocument, testing::ValuesIn(kCleanCases),
                          [](const testing::TestParamInfo<CleanCase>& info) { return info.param.name; });
 
