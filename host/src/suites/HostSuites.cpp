@@ -106,6 +106,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIDictionaryIteratorSuite, kAIDictionaryIteratorSuiteVersion,
                        &gDictionaryIteratorSuite);
     registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
+    registry.Implement(kAIArraySuite, kAIArraySuiteVersion, &gArraySuite);
     registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
     registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
     registry.Implement(kASUserInteractionSuite, kASUserInteractionSuiteVersion, &gUserInteractionSuite);

@@ -4,6 +4,7 @@
 #include "AIATEPaint.h"
 #include "AIATETextUtil.h"
 #include "AIActionManager.h"
+#include "AIArray.h"
 #include "AIArt.h"
 #include "AIArtSet.h"
 #include "AIArtStyle.h"
@@ -128,6 +129,7 @@ extern AISwatchLibrariesSuite gSwatchLibrariesSuite;
 extern AIEntrySuite gEntrySuite;
 extern AIDictionaryIteratorSuite gDictionaryIteratorSuite;
 extern AILiveEffectSuite gLiveEffectSuite;
+extern AIArraySuite gArraySuite;
 extern AIBeautifulStrokesSuite gBeautifulStrokesSuite;
 extern AIPathSuite gPathSuite;
 extern AIRasterizeSuite gRasterizeSuite;
