@@ -203,6 +203,13 @@ TEST_F(Applying, FontsGoCharacterByCharacterAndKeepSurrogatePairsWhole) {
     EXPECT_EQ(fontOf(2, 4), "DejaVuSansMono");
 }
 
+TEST_F(Applying, ColourTheHostCantTakeLeavesAnOffFillOff) {
+    ASSERT_TRUE(TextFeatures(json::parse(R"({"fillColor":{"colorSpace":"None"}})")).SetTextFeatures(story));
+    ASSERT_TRUE(TextFeatures(json::parse(R"({"fillColor":{"colorSpace":"RGB","channel_1":300}})"))
+                    .SetTextFeatures(story));
+    EXPECT_EQ(TextFeatures(story, false).fillColor.value_or(PFieldColor()).colorSpace, "None");
+}
+
 TEST_F(Applying, NamedStylesAndTheirFeatures) {
     EXPECT_EQ(TextFeatures(story, false).charStyle, "Normal Character Style");
     EXPECT_EQ(TextFeatures(story, false).paraStyle, "Normal Paragraph Style");
