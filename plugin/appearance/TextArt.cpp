@@ -4,6 +4,7 @@
 namespace {
 
 TextOverprintStep gTextOverprint = nullptr;
+TextFrameStyleStep gTextFrameStyle = nullptr;
 
 }  // namespace
 
@@ -16,4 +17,12 @@ void ApplyTextOverprint(AIArtHandle art, std::optional<bool> overprintFill,
     if (gTextOverprint != nullptr) {
         gTextOverprint(art, overprintFill, overprintStroke);
     }
+}
+
+void RegisterTextFrameStyle(TextFrameStyleStep step) {
+    gTextFrameStyle = step;
+}
+
+bool ApplyStyleToTextFrame(AIArtHandle art, const GStyle& style) {
+    return gTextFrameStyle != nullptr && gTextFrameStyle(art, style);
 }

@@ -19,3 +19,20 @@ void ApplyOverprintToTextArt(AIArtHandle art, std::optional<bool> overprintFill,
         // The story keeps what the engine refused.
     }
 }
+
+bool ApplyGStyleToTextFrame(AIArtHandle art, const GStyle& style) {
+    ATE::ITextRange range;
+    if (!FrameArtToTextRange(art, range)) {
+        return false;
+    }
+    const TextFeatures features(style);
+    if (!features.Check()) {
+        return true;
+    }
+    try {
+        features.SetTextFeatures(range);
+    } catch (const ATE::Exception&) {
+        // The text keeps what the engine refused.
+    }
+    return true;
+}

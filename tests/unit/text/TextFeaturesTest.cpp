@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StandIn.h"
+#include "text/AppearanceSteps.h"
 #include "text/TextFeatures.h"
 #include "text/TextRanges.h"
 
@@ -208,6 +209,20 @@ TEST_F(Applying, ColourTheHostCantTakeLeavesAnOffFillOff) {
     ASSERT_TRUE(TextFeatures(json::parse(R"({"fillColor":{"colorSpace":"RGB","channel_1":300}})"))
                     .SetTextFeatures(story));
     EXPECT_EQ(TextFeatures(story, false).fillColor.value_or(PFieldColor()).colorSpace, "None");
+}
+
+TEST_F(Applying, GraphicStyleColoursTheFramesCharacters) {
+    bool ok = false;
+    const GStyle style(json::parse(R"({"paintFields":[{"color":{"colorSpace":"RGB","channel_1":255}},
+        {"isFill":false,"color":{"colorSpace":"RGB","channel_3":255},"pFieldStroke":{"width":2}}]})"),
+                       ok);
+    ASSERT_TRUE(ok);
+    EXPECT_FALSE(ApplyGStyleToTextFrame(nullptr, style));
+    ASSERT_TRUE(ApplyGStyleToTextFrame(host.Art("T"), style));
+    const TextFeatures read(story, false);
+    EXPECT_EQ(read.fillColor.value_or(PFieldColor()).channel_1, 255);
+    EXPECT_EQ(read.strokeColor.value_or(PFieldColor()).channel_3, 255);
+    EXPECT_EQ(read.strokeWidth, 2.0);
 }
 
 TEST_F(Applying, NamedStylesAndTheirFeatures) {
