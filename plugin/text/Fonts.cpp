@@ -1,6 +1,7 @@
 #include "text/Fonts.h"
 
 #include <cstring>
+#include <memory>
 
 #include "art/TagText.h"
 #include "core/Suites.h"
@@ -38,12 +39,11 @@ std::optional<std::string> ReadFontName(AIFontKey font, std::string_view key) {
             continue;
         }
         if (row.eightBit != nullptr) {
-            std::string buffer(kEightBitNameBuffer, '\0');
-            if ((sAIFont->*row.eightBit)(font, buffer.data(), kEightBitNameBuffer) != kNoErr) {
+            const auto buffer = std::make_unique_for_overwrite<char[]>(kEightBitNameBuffer);
+            if ((sAIFont->*row.eightBit)(font, buffer.get(), kEightBitNameBuffer) != kNoErr) {
                 return std::nullopt;
             }
-            buffer.resize(strnlen(buffer.data(), buffer.size()));
-            return buffer;
+            return std::string(buffer.get(), strnlen(buffer.get(), kEightBitNameBuffer));
         }
         ai::UnicodeString name;
         if ((sAIFont->*row.unicode)(font, name, row.native) != kNoErr) {

@@ -267,7 +267,8 @@ bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The fonts that applying one record gives characters, worked out once per record and per family.
+// The fonts that applying one record gives characters, searched once per record, per family and
+// per style rather than once per character.
 class FontChooser {
 public:
     explicit FontChooser(const TextFeatures& features) : fFeatures(features) {
@@ -276,12 +277,12 @@ public:
             fNamed = named.empty() ? nullptr : named.front();
         }
         if (fNamed == nullptr && features.fontFamily) {
-            fFamily = SearchFontFamily(*features.fontFamily);
+            fFamily.fonts = SearchFontFamily(*features.fontFamily);
         }
     }
 
     bool ChangesFonts() const {
-        return fNamed != nullptr || !fFamily.empty() || fFeatures.fontStyle.has_value();
+        return fNamed != nullptr || !fFamily.fonts.empty() || fFeatures.fontStyle.has_value();
     }
 
     // The font for a character with these local features; null to keep its font.
@@ -293,24 +294,37 @@ public:
         std::string family;
         std::string style;
         const bool ownFont = CharFeaturesToFont(local, name, family, style);
-        if (!fFamily.empty()) {
-            return SearchFontStyle(fFamily, fFeatures.fontStyle.value_or(ownFont ? style : std::string()));
+        if (!fFamily.fonts.empty()) {
+            return fFamily.Styled(fFeatures.fontStyle.value_or(ownFont ? style : std::string()));
         }
-        if (fFeatures.fontStyle && ownFont) {
-            auto [cached, added] = fFamilies.try_emplace(family);
-            if (added) {
-                cached->second = SearchFontFamily(family);
-            }
-            return SearchFontStyle(cached->second, *fFeatures.fontStyle);
+        if (!fFeatures.fontStyle || !ownFont) {
+            return nullptr;
         }
-        return nullptr;
+        auto [cached, added] = fFamilies.try_emplace(family);
+        if (added) {
+            cached->second.fonts = SearchFontFamily(family);
+        }
+        return cached->second.Styled(*fFeatures.fontStyle);
     }
 
 private:
+    struct Family {
+        std::vector<AIFontKey> fonts;
+        std::map<std::string, AIFontKey> byStyle;
+
+        AIFontKey Styled(const std::string& style) {
+            auto [cached, added] = byStyle.try_emplace(style);
+            if (added) {
+                cached->second = SearchFontStyle(fonts, style);
+            }
+            return cached->second;
+        }
+    };
+
     const TextFeatures& fFeatures;
     AIFontKey fNamed = nullptr;
-    std::vector<AIFontKey> fFamily;
-    std::map<std::string, std::vector<AIFontKey>> fFamilies;
+    Family fFamily;
+    std::map<std::string, Family> fFamilies;
 };
 
 // Gives one character (a surrogate pair as one) its font. A null font, or one the text engine
