@@ -148,9 +148,9 @@ TEST_F(TextStylesTest, RequestsInOrder) {
     }
 }
 
-// Every feature a style can hold, set on a new style, read back, and read back again from the
-// saved document.
-TEST_F(TextStylesTest, EveryFeatureRoundTripsThroughStylesAndTheSavedDocument) {
+// Every feature a style can hold, set on the styles applied to "styled", read back from the
+// styles and from the text, and read back again from the saved document.
+TEST_F(TextStylesTest, EveryFeatureRoundTripsThroughStylesTextAndTheSavedDocument) {
     const json chars = json::parse(R"({"fontName":"DejaVuSerif-Italic","fontFamily":"DejaVu Serif",
       "fontStyle":"Italic","fontSize":14.0,
       "fillColor":{"colorSpace":"RGB","channel_1":255,"channel_2":0,"channel_3":0,"global":false,"spot":false},
@@ -162,14 +162,20 @@ TEST_F(TextStylesTest, EveryFeatureRoundTripsThroughStylesAndTheSavedDocument) {
       "verticalScale":0.75,"rotation":45.0,"language":"Portuguese: Brazillian"})");
     const json paras = json::parse(R"({"justification":"fullRight","firstLineIndent":12.0,
       "composerEngine":"OptycaComposer","everyLineComposer":true,"leftToRight":false})");
-    ASSERT_FALSE(ScriptJson("editTextStyle", json{{"charStyle", "All"}, {"newStyle", chars}}.dump())
-                     .contains("error"));
-    ASSERT_FALSE(ScriptJson("editTextStyle", json{{"paraStyle", "AllP"}, {"newStyle", paras}}.dump())
-                     .contains("error"));
+    const auto edit = [&](const char* kind, const char* name, const json& features) {
+        const json request = {{kind, name}, {"replace", true}, {"newStyle", features}};
+        EXPECT_FALSE(ScriptJson("editTextStyle", request.dump()).contains("error"));
+    };
+    edit("charStyle", "Emph", chars);
+    edit("paraStyle", "Body", paras);
+    json onText = chars;
+    onText.merge_patch(paras);
+    onText.merge_patch(json{{"charStyle", "Emph"}, {"paraStyle", "Body"}, {"storyDirection", "ltr"}});
     for (int pass = 0; pass < 2; ++pass) {
         SCOPED_TRACE(pass == 0 ? "as set" : "after saving");
-        EXPECT_EQ(ScriptJson("getTextStyle", R"({"charStyle":"All"})").at("textFeatures"), chars);
-        EXPECT_EQ(ScriptJson("getTextStyle", R"({"paraStyle":"AllP"})").at("textFeatures"), paras);
+        EXPECT_EQ(ScriptJson("getTextStyle", R"({"charStyle":"Emph"})").at("textFeatures"), chars);
+        EXPECT_EQ(ScriptJson("getTextStyle", R"({"paraStyle":"Body"})").at("textFeatures"), paras);
+        EXPECT_EQ(ScriptJson("getTextStyle", R"({"searchText":"styled"})").at("textFeatures"), onText);
         SaveAndReopen();
     }
 }
