@@ -192,6 +192,29 @@ TEST_F(TextStylesTest, OverprintOfTextArtGoesToItsCharacters) {
                      .value("overprintFill", false));
 }
 
+TEST_F(TextStylesTest, HostRefusalsAreErrors) {
+    const struct {
+        const char* suite;
+        const char* operation;
+        const char* request;
+        const char* error;
+    } cases[] = {
+        {"AI Document Suite", "GetDocumentTextResources", R"({"charStyle":"N","newStyle":{"fontSize":9}})",
+         "Can't init document text resources"},
+        {"ATE DocumentTextResources Suite", "CreateStyleWithFeatures",
+         R"({"charStyle":"N","paraStyle":"NP","newStyle":{"fontSize":9}})", "Can't create a character style"},
+        {"ATE DocumentTextResources Suite", "CreateStyleWithFeatures",
+         R"({"paraStyle":"NP","newStyle":{"fontSize":9}})", "Can't create a paragraph style"},
+    };
+    for (const auto& c : cases) {
+        app->Faults().Clear();
+        app->Faults().FailOperation(c.suite, c.operation, kCantHappenErr);
+        EXPECT_EQ(ScriptJson("editTextStyle", c.request).value("error", ""), c.error) << c.operation;
+    }
+    app->Faults().Clear();
+    EXPECT_EQ(ScriptJson("getTextStyle", R"({"paraStyle":"NP"})").at("textFeatures"), json::object());
+}
+
 TEST_F(TextStylesTest, FontListHoldsEveryInstalledFace) {
     std::vector<std::string> faces;
     for (const auto& entry : std::filesystem::directory_iterator("/usr/share/fonts/truetype/dejavu")) {
