@@ -133,6 +133,11 @@ std::optional<ASInt32> NameCode(std::span<const char* const> names, const std::s
     return std::nullopt;
 }
 
+// A direction code of paragraphs and stories: 0 is left to right (true), 1 right to left (false).
+std::optional<bool> LeftToRightOfCode(ASInt32 code) {
+    return code == 0 ? std::optional(true) : code == 1 ? std::optional(false) : std::nullopt;
+}
+
 // The plain features of one table kind, read into or written from the record.
 template <typename Features, size_t N, size_t F, size_t C>
 void ReadPlain(TextFeatures& record, const Features& features, const NumberFeature<Features> (&numbers)[N],
@@ -380,9 +385,7 @@ void TextFeatures::ReadCharFeatures(const ICharFeatures& features) {
 
 void TextFeatures::ReadParaFeatures(const IParaFeatures& features) {
     ReadPlain(*this, features, kParaNumbers, kParaFlags, kParaCodes);
-    ReadFeature(features, &IParaFeatures::GetParagraphDirection, leftToRight, [](ASInt32 code) {
-        return code == 0 ? std::optional(true) : code == 1 ? std::optional(false) : std::nullopt;
-    });
+    ReadFeature(features, &IParaFeatures::GetParagraphDirection, leftToRight, LeftToRightOfCode);
 }
 
 void TextFeatures::SetCharFeatures(ICharFeatures& features, bool withFont) const {
@@ -489,10 +492,7 @@ TextFeatures::TextFeatures(const ATE::ITextRange& range, bool localOnly) {
         if (frames.IsNull() || frames.IsDone()) {
             return;
         }
-        const ASInt32 direction = frames.Item().GetStoryDirection();
-        storyDirection = direction == 0   ? std::optional(true)
-                         : direction == 1 ? std::optional(false)
-                                          : std::nullopt;
+        storyDirection = LeftToRightOfCode(frames.Item().GetStoryDirection());
     });
 }
 
