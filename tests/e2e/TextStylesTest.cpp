@@ -192,6 +192,19 @@ TEST_F(TextStylesTest, OverprintOfTextArtGoesToItsCharacters) {
                      .value("overprintFill", false));
 }
 
+TEST_F(TextStylesTest, StyleChangesUndoAndRedo) {
+    ScriptJson("editTextStyle", R"({"charStyle":"U","newStyle":{"fontSize":9}})");
+    ScriptJson("editTextStyle", R"({"paraStyle":"Body","newStyle":{"justification":"left"}})");
+    ASSERT_EQ(app->Undo(), kNoErr);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(ScriptJson("getTextStyle", R"({"charStyle":"U"})").at("textFeatures"), json::object());
+    EXPECT_EQ(ScriptJson("getTextStyle", R"({"searchText":"styled"})").at("textFeatures").at("justification"),
+              "center");
+    ASSERT_EQ(app->Redo(), kNoErr);
+    EXPECT_EQ(ScriptJson("getTextStyle", R"({"charStyle":"U"})").at("textFeatures"),
+              json::parse(R"({"fontSize":9.0})"));
+}
+
 TEST_F(TextStylesTest, HostRefusalsAreErrors) {
     const struct {
         const char* suite;
