@@ -37,8 +37,8 @@ inline constexpr FontNameRow kFontNameRows[] = {
     {"userFontUIName", &AIFontSuite::GetUserFontUIName, nullptr, false},
 };
 
-// The name of a font under one of the keys of kFontNameRows, as UTF-8 (8-bit names as the host gives their
-// bytes); none when the host refuses or the key is unknown.
+// The name of a font under one of the keys of kFontNameRows, as UTF-8 (8-bit names as the host
+// gives their bytes); none when the host refuses or the key is unknown.
 std::optional<std::string> ReadFontName(AIFontKey font, std::string_view key);
 
 // The fonts of the host's list, in its order; a failing count or index call ends the list.
