@@ -74,20 +74,6 @@ bool InRange(int value, int low, int high) {
     return value >= low && value <= high;
 }
 
-// A typed read of an integer key: a JSON integer within 32 bits. A value of another type throws
-// the JSON library's type error; an integer beyond 32 bits is refused the same way, by name.
-int ReadStrictInt(const json& object, const char* key) {
-    const json& value = object.at(key);
-    if (value.is_number_integer()) {
-        const auto wide = value.get<std::int64_t>();
-        if (wide < std::numeric_limits<int>::min() || wide > std::numeric_limits<int>::max()) {
-            throw CommandError(std::string("\"") + key + "\" is not a 32-bit integer");
-        }
-        return static_cast<int>(wide);
-    }
-    return value.get<int>();  // floats truncate as the library does; other types throw
-}
-
 int* Channel(PFieldColor& color, int n) {
     int* channels[] = {&color.channel_1, &color.channel_2, &color.channel_3, &color.channel_4};
     return channels[n];
@@ -250,7 +236,7 @@ PFieldColor::PFieldColor(const json& object, bool& ok) {
         global = object.at("global").get<bool>();
     }
     if (object.contains("customColorTint")) {
-        customColorTint = ReadStrictInt(object, "customColorTint");
+        customColorTint = ReadIntegerStrictly(object, "customColorTint", customColorTint);
     }
     if (object.contains("colorSpace")) {
         colorSpace = object.at("colorSpace").get<std::string>();
@@ -465,7 +451,9 @@ PFieldColor::PFieldColor(const AIColor& color) {
     }
     colorSpace = "Custom";
     global = true;
-    customColorTint = std::min(100, Round((1.0 - color.c.c.tint) * 100.0));
+    // A tint above 1 (or below 0) is no tint the record can hold: it reads as the full colour.
+    const int tint = Round((1.0 - color.c.c.tint) * 100.0);
+    customColorTint = InRange(tint, 0, 100) ? tint : 100;
     AICustomColor definition;
     if (sAICustomColor == nullptr || sAICustomColor->GetCustomColor(color.c.c.color, &definition) != kNoErr) {
         return;

@@ -120,8 +120,9 @@ int ReadInt32(const json& object, const char* key) {
     if (!value.is_number_integer()) {
         throw json::type_error::create(302, std::string("\"") + key + "\" must be an integer", &value);
     }
-    const auto wide = value.get<std::int64_t>();
-    if (wide > std::numeric_limits<int>::max() || wide <= std::numeric_limits<int>::min()) {
+    // Compared as a double: an unsigned integer beyond 63 bits must not wrap into the range.
+    const auto wide = value.get<double>();
+    if (!(wide <= std::numeric_limits<int>::max() && wide > std::numeric_limits<int>::min())) {
         throw CommandError(std::string("\"") + key + "\" is not a 32-bit integer");
     }
     return static_cast<int>(wide);

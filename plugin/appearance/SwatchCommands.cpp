@@ -1,9 +1,10 @@
 // "makeSwatch" makes or changes a document swatch from a colour; "mergeSwatches" replaces every use
 // of some swatches' colours by a target swatch's colour and deletes those swatches.
-#include <cstdint>
+#include <cmath>
 #include <limits>
 #include <set>
 
+#include "AIColor.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
 #include "IAIUnicodeString.h"
@@ -25,19 +26,29 @@ std::string SwatchNameOf(const json& request, json& colour) {
     if (!request.contains("swatchNumber")) {
         return {};
     }
-    const json& number = request.at("swatchNumber");
-    if (!number.is_number_integer()) {
-        number.get<int>();  // a value of another type fails the command as a type error
-    }
-    // Counted from 1: the conversion is made only for numbers that can name a swatch.
-    const auto wide = number.get<std::int64_t>();
-    const std::string name = wide >= 1 && wide <= std::numeric_limits<int>::max()
-                                 ? SwatchNumberToName(static_cast<int>(wide - 1))
+    // A number of another type fails the command as a type error; a number is truncated, and counted
+    // from 1 the conversion is made only for numbers that can name a swatch.
+    const double number = std::trunc(request.at("swatchNumber").get<double>());
+    const std::string name = number >= 1 && number <= std::numeric_limits<int>::max()
+                                 ? SwatchNumberToName(static_cast<int>(number) - 1)
                                  : std::string();
     if (!name.empty()) {
         colour["swatchName"] = name;
     }
     return name;
+}
+
+// Whether the named swatch now holds the colour an edit gave it. A colour of a process or Lab space
+// is written into its swatch, which the host may refuse ("[None]" and "[Registration]" keep their
+// colours); custom, gradient and pattern colours name their swatch without writing it.
+bool SwatchHolds(const std::string& name, const PFieldColor& result, const AIColor& host) {
+    if (result.colorSpace == "Custom" || result.colorSpace == "Gradient" || result.colorSpace == "Pattern") {
+        return true;
+    }
+    AISwatchRef swatch = FindDocumentSwatch(name);
+    AIColor held;
+    return swatch != nullptr && sAISwatchList->GetAIColor(swatch, &held) == kNoErr &&
+           sAIColor->IsEqual(&held, &host);
 }
 
 void MakeSwatchFrom(const json& parsed, json& reply);
@@ -74,7 +85,8 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         bool colourOk = false;
         bool swatchOk = false;
         partial.AddToPFieldColor(current, current, result, host, colourOk, swatchOk);
-        if (!swatchOk) {
+        // A swatch the host would not recolour is no success either.
+        if (!swatchOk || (colourOk && !SwatchHolds(name, result, host))) {
             reply["error"] = "Can't create a swatch";
             return;
         }

@@ -2,6 +2,7 @@
 // brand library loaded, and the document read back through its saved text.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "PluginFixture.h"
@@ -25,6 +26,15 @@ protected:
         const host::model::ReadResult read = host::model::readDocument(written.text.value_or(""));
         EXPECT_TRUE(read.document) << read.error;
         return json::parse(written.text.value_or("{}"));
+    }
+
+    // Saves the current document in the native format and opens what was saved in its place.
+    void Reopen() {
+        const host::model::WriteResult written = host::model::writeDocument(*app->CurrentDocument());
+        ASSERT_TRUE(written.text) << written.error;
+        host::model::ReadResult read = host::model::readDocument(*written.text, 14);
+        ASSERT_TRUE(read.document) << read.error;
+        app->SetDocument(std::make_unique<host::model::Document>(std::move(*read.document)));
     }
 
     // The saved swatches by name.

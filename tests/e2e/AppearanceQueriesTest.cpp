@@ -45,9 +45,26 @@ const QueryCase kQueryCases[] = {
     {"NoArt", "getGraphicStyle", R"({"tagSearch":"nothing"})", "/error", R"("No artwork found")"},
     {"Attributes", "getObjectAttributes", R"({"tagSearch":"card"})", "/objectAttributes",
      R"({"clipping":false,"closed":true,"guides":false,"layer":"Layer 1","locked":false,"name":"Card","note":"front","overprintStroke":false,"selected":false,"strokeAlign":"Inside","visible":true,"wrapped":false})"},
+    {"ArtWithoutAppearance", "getGraphicStyle", R"({"tagSearch":"box"})", "/graphicStyle",
+     R"({"blendingMode":"Normal","contentsPosition":1,"isolateBlending":false,"knockout":"Off","opacityDefineKnockout":false,"opacityEnabled":true})"},
+    {"EffectParameterTypes", "getGraphicStyle", R"({"tagSearch":"card"})",
+     "/graphicStyle/postEffects/0/parameters", R"({"B pair":"1","I blnd":"1","R horz":"7"})"},
+    {"SolidCentredStroke", "getGraphicStyle", R"({"tagSearch":"leafy"})",
+     "/graphicStyle/paintFields/1/pFieldStroke", R"({"lineCap":"butt","lineJoin":"miter","width":1.0})"},
+    {"OnlyAFillSoEveryStrokeOverprints", "getObjectAttributes", R"({"tagSearch":"inner"})",
+     "/objectAttributes",
+     R"({"clipping":false,"closed":true,"evenOdd":false,"guides":false,"layer":"Layer 1","locked":false,"overprintFill":false,
+     "overprintStroke":true,"selected":false,"strokeAlign":"Center","visible":true,"wrapped":false})"},
+    // A layer's contents group has no paint fields, so no style-wide attribute.
+    {"AttributesOfALayer", "getObjectAttributes", R"({"layerNumber":1,"tagSearch":"card"})",
+     "/objectAttributes",
+     R"({"clipping":false,"layer":"Layer 1","locked":false,"name":"Layer 1","selected":false,"visible":true,"wrapped":false})"},
+    {"AttributesOfAMissingLayer", "getObjectAttributes", R"({"layerNumber":5,"tagSearch":"card"})", "/error",
+     R"("Layer not found or empty")"},
     {"AttributesOfNoArt", "getObjectAttributes", R"({"tagSearch":""})", "/error", R"("No artwork found")"},
     {"SetWithoutQuery", "setObjectAttributes", R"({"locked":true})", "/error", R"("No artwork found")"},
-    {"SetWrongType", "setObjectAttributes", R"({"tagSearch":"leafy","locked":"yes"})", "/uid", R"("q")"},
+    {"SetWrongType", "setObjectAttributes", R"({"tagSearch":"leafy","visible":false,"note":5})", "/error",
+     R"("\"note\" must be a string")"},
 };
 
 class Query : public AppearanceTest, public testing::WithParamInterface<QueryCase> {};
@@ -75,6 +92,8 @@ TEST_F(AppearanceTest, SetAttributesAreSavedAndReadBack) {
         "overprintStroke":false,"selected":false,"strokeAlign":"Outside","url":"http://x","visible":false,
         "wrapInside":true,"wrapOffset":3.0,"wrapped":true})");
     EXPECT_EQ(ScriptJson("getObjectAttributes", R"({"tagSearch":"leafy"})").at("objectAttributes"), expected);
+    Reopen();
+    EXPECT_EQ(ScriptJson("getObjectAttributes", R"({"tagSearch":"leafy"})").at("objectAttributes"), expected);
     const json leafy = Saved().at("layers")[0].at("children")[1];
     EXPECT_EQ(leafy.at("dictionary").at("HostURL").at("value"), "http://x");
     EXPECT_EQ(leafy.at("guide"), true);
@@ -91,7 +110,8 @@ TEST_F(AppearanceTest, PanelApplyPaintAndStyleList) {
         const auto events = app->Panel().TakeDispatched();
         return events.empty() ? std::string() : events.back().data;
     };
-    EXPECT_EQ(send("getArtStyleList", ""), "<payload><result>'Outlined'</result></payload>");
+    // A name with a single quote is written as it is.
+    EXPECT_EQ(send("getArtStyleList", ""), "<payload><result>'Outlined','Bob's'</result></payload>");
     const std::pair<std::string, std::string> cases[] = {
         {"<payload><stroke><weight>2</weight><cyan>1</cyan><magenta>0</magenta><yellow>0</yellow><black>0</"
          "black></stroke></payload>",
@@ -121,6 +141,82 @@ TEST_F(AppearanceTest, PanelApplyPaintAndStyleList) {
     EXPECT_EQ(fields[0].at("fill").at("color"), json::parse(R"({"cmyk":[1.0,0.5,0.0,0.0]})"));
     EXPECT_EQ(fields[1].at("stroke").at("width"), 0.0);
     EXPECT_EQ(fields[1].at("stroke").at("color"), json::parse(R"({"rgb":[0.2,0.4,0.2]})"));
+}
+
+// Requests that the records leave without effect change nothing, also once saved and opened again.
+struct UnchangedCase {
+    const char* label;
+    const char* set;      // the setObjectAttributes request
+    const char* get;      // the getObjectAttributes request
+    const char* pointer;  // into its reply
+    const char* expected;
+};
+
+const UnchangedCase kUnchangedCases[] = {
+    {"WrapOffsetWithoutWrapped", R"({"tagSearch":"card","wrapOffset":5})", R"({"tagSearch":"card"})",
+     "/objectAttributes/wrapOffset", "null"},
+    {"ClosedOnAGroup", R"({"tagSearch":"box","closed":true})", R"({"tagSearch":"box"})",
+     "/objectAttributes/closed", "null"},
+    {"UnknownImageMap", R"({"tagSearch":"leafy","imageMap":"Circle"})", R"({"tagSearch":"leafy"})",
+     "/objectAttributes/imageMap", "null"},
+    {"AlignmentInLowerCase", R"({"tagSearch":"card","strokeAlign":"outside"})", R"({"tagSearch":"card"})",
+     "/objectAttributes/strokeAlign", R"("Inside")"},
+    {"NoAttributeKeys", R"({"tagSearch":"leafy"})", R"({"tagSearch":"leafy"})", "/objectAttributes",
+     R"({"clipping":false,"closed":false,"evenOdd":false,"guides":false,"layer":"Layer 1","locked":false,"name":"Leafy",
+     "overprintFill":false,"overprintStroke":false,"selected":false,"strokeAlign":"Center","visible":true,"wrapped":false})"},
+};
+
+class Unchanged : public AppearanceTest, public testing::WithParamInterface<UnchangedCase> {};
+
+TEST_P(Unchanged, ByTheRequest) {
+    const UnchangedCase& c = GetParam();
+    const json reply = ScriptJson("setObjectAttributes", c.set);
+    EXPECT_FALSE(reply.contains("error")) << reply.dump();
+    EXPECT_EQ(app->PastTransactions(), 0);
+    const json::json_pointer pointer(c.pointer);
+    EXPECT_EQ(ScriptJson("getObjectAttributes", c.get).value(pointer, json()), json::parse(c.expected));
+    Reopen();
+    EXPECT_EQ(ScriptJson("getObjectAttributes", c.get).value(pointer, json()), json::parse(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Unchanged, testing::ValuesIn(kUnchangedCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// Every key is read before anything changes: a key of the wrong type leaves the art alone.
+TEST_F(AppearanceTest, AWrongTypeChangesNothing) {
+    EXPECT_TRUE(
+        ScriptJson("setObjectAttributes", R"({"tagSearch":"leafy","visible":false,"overprintFill":1})")
+            .contains("error"));
+    EXPECT_EQ(app->PastTransactions(), 0);
+}
+
+// Hiding a group hides its direct children too; it survives a save.
+TEST_F(AppearanceTest, HidingAGroupHidesItsChildren) {
+    ScriptJson("setObjectAttributes", R"({"tagSearch":"box","visible":false})");
+    Reopen();
+    for (const char* query : {R"({"tagSearch":"box"})", R"({"tagSearch":"inner"})"}) {
+        EXPECT_EQ(ScriptJson("getObjectAttributes", query).at("objectAttributes").at("visible"), false)
+            << query;
+    }
+}
+
+// applyPaint never paints a group, but paints the objects inside it that carry a tag; a name in
+// "tag" is matched exactly, a leading space included.
+TEST_F(AppearanceTest, ApplyPaintSkipsGroupsAndMatchesNamesExactly) {
+    const json before = Saved();
+    const json& children = before.at("layers")[0].at("children");
+    const std::string leafy = children[1].at("tags")[0].at("name");
+    const std::string box = children[2].at("tags")[0].at("name");
+    const std::string inner = children[2].at("children")[0].at("tags")[0].at("name");
+    const std::string payload = "<payload><tag> " + leafy + "," + box + "," + inner +
+                                "</tag><fill><swatch>Leaf</swatch></fill></payload>";
+    app->Panel().Send("com.torvi.event.applyPaint", payload);
+    ASSERT_FALSE(app->Panel().TakeDispatched().empty());
+    const json after = Saved().at("layers")[0].at("children");
+    EXPECT_EQ(after[1], children[1]);  // " leafy" is not leafy's tag
+    EXPECT_EQ(after[2].value("style", json()), children[2].value("style", json()));
+    EXPECT_EQ(after[2].at("children")[0].at("style").at("paintFields")[0].at("fill").at("color"),
+              json::parse(R"({"rgb":[0.0,0.6,0.2]})"));
 }
 
 TEST_F(AppearanceTest, UnreadableStyleIsAnError) {

@@ -139,3 +139,28 @@ TEST(Plimhost, SwatchScriptWithALibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+// The panel's older requests through plimhost --panel, the saved document read back.
+TEST(Plimhost, PanelPaintAndStyleList) {
+    const std::filesystem::path saved =
+        std::filesystem::temp_directory_path() / ("plimhost-paint-" + std::to_string(getpid()) + ".json");
+    const PlimhostRun run = RunPlimhost(
+        "--panel --open " + std::string(PLIM_SOURCE_DIR) + "/examples/appearance.json --save " +
+            saved.string(),
+        "applyPaint <payload><tag>_p_tag_38d2a198</tag><fill><swatch>Moss</swatch></fill></payload>\n"
+        "getArtStyleList\n");
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 2u);
+    EXPECT_EQ(run.lines[0], "com.torvi.event.result\t<payload><result>_p_tag_38d2a198</result></payload>");
+    EXPECT_EQ(run.lines[1], "com.torvi.event.result\t<payload><result>'Outlined','Bob's'</result></payload>");
+    std::ifstream file(saved);
+    const json document = json::parse(file, nullptr, false);
+    std::filesystem::remove(saved);
+    EXPECT_EQ(
+        document.value(json::json_pointer("/layers/0/children/1/style/paintFields/0/fill/color"), json()),
+        json::parse(R"({"rgb":[0.2,0.4,0.2]})"));
+}
+
+}  // namespace

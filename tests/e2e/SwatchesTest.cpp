@@ -24,9 +24,15 @@ const MakeCase kMakeCases[] = {
      "Can't find a swatch name or a swatch number", "", "null"},
     {"NumberBeyondInt", R"({"color":{"colorSpace":"RGB"},"swatchNumber":99999999999})",
      "Can't find a swatch name or a swatch number", "", "null"},
+    {"NumberBeyondFloat", R"({"color":{"colorSpace":"RGB"},"swatchNumber":1e20})",
+     "Can't find a swatch name or a swatch number", "", "null"},
     {"NoColor", R"({"swatchNumber":1})", "Can't find an input color", "", "null"},
     {"GradientNamingNothing", R"({"color":{"swatchName":"Dusk","colorSpace":"Gradient"}})",
      "Can't create a swatch", "Dusk", "null"},
+    {"FixedSwatchKeepsItsColour", R"({"color":{"colorSpace":"RGB","channel_1":5},"swatchNumber":2})",
+     "Can't create a swatch", "[Registration]", R"({"cmyk":[1.0,1.0,1.0,1.0]})"},
+    {"NoneMakesNoSwatch", R"({"color":{"swatchName":"N","colorSpace":"None"}})", "Can't create a swatch", "N",
+     "null"},
     {"LibraryNoLibraryHas",
      R"({"color":{"swatchName":"Ghost","swatchLibrary":"Brand Book","colorSpace":"Custom"}})",
      "Can't create a swatch", "Ghost", "null"},
@@ -100,6 +106,35 @@ TEST_F(AppearanceTest, MergeErrors) {
         EXPECT_EQ(ScriptJson("mergeSwatches", request), json::parse(expected)) << request;
     }
     EXPECT_FALSE(SavedSwatch("Moss").is_null());
+}
+
+}  // namespace
+
+namespace {
+
+// Commands that only read swatches and colours (failed ones included) leave the document's own
+// state where it was: nothing in the change log, no undo step, the modified flag alone, so that an
+// undo after them takes back the change before them.
+TEST_F(AppearanceTest, ReadingSwatchesChangesNothing) {
+    const auto reads = [&] {
+        ScriptJson("getGraphicStyle", R"({"tagSearch":"card"})");
+        ScriptJson("getObjectAttributes", R"({"tagSearch":"card"})");
+        ScriptJson("mergeSwatches", R"({"target":"Nope","swatches":["Leaf"]})");
+        ScriptJson("makeSwatch", R"({"color":{"swatchName":"Dusk","colorSpace":"Gradient"}})");
+    };
+    const host::model::DocumentColors* held = &app->CurrentDocument()->colors();
+    reads();
+    EXPECT_EQ(&app->CurrentDocument()->colors(), held);  // not copied for a change
+    EXPECT_EQ(app->PastTransactions(), 0);
+    EXPECT_FALSE(app->DocumentModified());
+
+    ScriptJson("makeSwatch", R"({"color":{"swatchName":"Teal","colorSpace":"RGB","channel_2":128}})");
+    ASSERT_EQ(app->PastTransactions(), 1);
+    reads();
+    EXPECT_EQ(app->PastTransactions(), 1);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_TRUE(SavedSwatch("Teal").is_null());
+    EXPECT_FALSE(SavedSwatch("Leaf").is_null());
 }
 
 }  // namespace

@@ -323,12 +323,17 @@ AIErr ConvertSampleColor(ai::int32 srcSpace, const AISampleComponent* srcColor, 
 
 constexpr const char* kSwatchSuite = kAISwatchListSuite;
 
-// The colours a list handle names: the current document's, or a loaded library's.
+// The colours a list handle names: the current document's, or a loaded library's. Lookups read them
+// through colors; only an operation that changes the document's list takes EditColors, so that a
+// lookup records nothing in the document's change log.
 struct ListStart {
     HostState* state = nullptr;
-    model::DocumentColors* colors = nullptr;  // null when error is set
+    const model::DocumentColors* colors = nullptr;  // null when error is set
     bool library = false;
     AIErr error = kNoErr;
+
+    // The document's colours for a change; only for a document list without error.
+    model::DocumentColors& EditColors() const { return state->documents.current->editColors(); }
 };
 
 ListStart StartListOperation(const char* operation, AISwatchListRef list) {
@@ -339,12 +344,11 @@ ListStart StartListOperation(const char* operation, AISwatchListRef list) {
     }
     const auto number = reinterpret_cast<std::uintptr_t>(list);
     if (number != 0 && number == state->colors.documentSwatchList) {
-        start.colors =
-            state->documents.current != nullptr ? &state->documents.current->editColors() : nullptr;
+        start.colors = state->documents.current != nullptr ? &state->documents.current->colors() : nullptr;
         start.error = state->documents.current != nullptr ? kNoErr : kNoDocumentErr;
         return start;
     }
-    for (SwatchLibraryRecord& library : state->colors.swatchLibraries) {
+    for (const SwatchLibraryRecord& library : state->colors.swatchLibraries) {
         if (library.handle == number) {
             start.colors = &library.colors;
             start.library = true;
@@ -360,22 +364,23 @@ AISwatchRef SwatchHandleOf(const model::Swatch* swatch) {
                              : nullptr;
 }
 
-// The swatch behind a handle, in the document or a library; null when none.
+// The swatch behind a handle, in the document or a library; null when none. Read only: a change
+// goes through the document's editColors() by the swatch's id.
 struct SwatchFound {
-    model::DocumentColors* colors = nullptr;
+    const model::DocumentColors* colors = nullptr;
     const model::Swatch* swatch = nullptr;
     bool library = false;
 };
 
-SwatchFound FindSwatch(HostState& state, AISwatchRef swatch) {
+SwatchFound FindSwatch(const HostState& state, AISwatchRef swatch) {
     const model::ResourceId id = ResourceIdOf(swatch);
     if (state.documents.current != nullptr) {
-        if (state.documents.current->colors().findSwatch(id) != nullptr) {
-            model::DocumentColors& colors = state.documents.current->editColors();
-            return {&colors, colors.findSwatch(id), false};
+        const model::DocumentColors& colors = state.documents.current->colors();
+        if (const model::Swatch* found = colors.findSwatch(id)) {
+            return {&colors, found, false};
         }
     }
-    for (SwatchLibraryRecord& library : state.colors.swatchLibraries) {
+    for (const SwatchLibraryRecord& library : state.colors.swatchLibraries) {
         if (const model::Swatch* found = library.colors.findSwatch(id)) {
             return {&library.colors, found, true};
         }
@@ -422,15 +427,19 @@ AISwatchRef GetSwatchByColor(AISwatchListRef list, const AIColor* color) {
     if (start.error != kNoErr || color == nullptr) {
         return nullptr;
     }
-    AIColor wanted = *color;
-    if (wanted.kind == kCustomColor) {
-        wanted.c.c.tint = 0;  // any tint of a custom colour finds its swatch
-    }
+    // A custom colour finds its swatch whatever the tint asked for and whatever tint the swatch holds.
+    const auto untinted = [](AIColor each) {
+        if (each.kind == kCustomColor) {
+            each.c.c.tint = 0;
+        }
+        return each;
+    };
+    const AIColor wanted = untinted(*color);
     for (const model::Swatch& swatch : start.colors->swatches()) {
-        AIColor held = ToAIColor(swatch.color);
         if (start.library && swatch.color.isResource()) {
             continue;  // a library's own resources have no handles in the document
         }
+        const AIColor held = untinted(ToAIColor(swatch.color));
         if (IsEqual(&held, &wanted)) {
             return SwatchHandleOf(&swatch);
         }
@@ -446,7 +455,8 @@ AISwatchRef InsertNthSwatch(AISwatchListRef list, ai::int32 index) {
     AISwatchRef made = nullptr;
     if (start.error == kNoErr) {
         const std::size_t at = index < 0 ? start.colors->swatches().size() : static_cast<std::size_t>(index);
-        made = SwatchHandleOf(start.colors->findSwatch(start.colors->insertSwatch(at)));
+        model::DocumentColors& colors = start.EditColors();
+        made = SwatchHandleOf(colors.findSwatch(colors.insertSwatch(at)));
     }
     if (start.state != nullptr) {
         start.state->journal.Record("InsertNthSwatch", {std::to_string(index)}, start.error);
@@ -468,7 +478,8 @@ AIErr RemoveSwatch(AISwatchListRef list, AISwatchRef swatch, AIBoolean deleteCus
     if (start.error == kNoErr) {
         // The custom colour is never deleted here while art may still use it: this host keeps it.
         static_cast<void>(deleteCustomColor);
-        start.error = ErrorFromStatus(start.colors->removeSwatch(found->id));
+        const model::ResourceId id = found->id;
+        start.error = ErrorFromStatus(start.EditColors().removeSwatch(id));
     }
     if (start.state != nullptr) {
         start.state->journal.Record("RemoveSwatch", {name}, start.error);
@@ -507,8 +518,10 @@ AIErr SetAIColor(AISwatchRef swatch, const AIColor* color) {
     }
     const std::string name = found.swatch != nullptr ? found.swatch->name : "invalid";
     if (error == kNoErr) {
+        // Taken before the colour is converted: that may add a library's custom colour to the document.
+        const model::ResourceId id = found.swatch->id;
         const std::optional<model::Color> value = FromAIColor(*color);
-        error = value ? ErrorFromStatus(found.colors->setSwatchColor(found.swatch->id, *value))
+        error = value ? ErrorFromStatus(state->documents.current->editColors().setSwatchColor(id, *value))
                       : kBadParameterErr;
     }
     if (state != nullptr) {
@@ -537,7 +550,8 @@ AIErr SetSwatchName(AISwatchRef swatch, const ai::UnicodeString& name) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        error = ErrorFromStatus(found.colors->setSwatchName(found.swatch->id, *text));
+        error =
+            ErrorFromStatus(state->documents.current->editColors().setSwatchName(found.swatch->id, *text));
     }
     if (state != nullptr) {
         state->journal.Record("SetSwatchName", {text.value_or("invalid")}, error);

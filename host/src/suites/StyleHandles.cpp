@@ -95,9 +95,10 @@ std::optional<std::string> CustomColorName(AICustomColorHandle handle) {
     if (custom == nullptr) {
         return std::nullopt;
     }
-    model::DocumentColors& colors = state->documents.current->editColors();
-    if (library != nullptr && colors.customColorByName(custom->name) == nullptr &&
-        !colors.addCustomColor(custom->name, custom->definition)) {
+    // Only a library's colour the document lacks changes the document: a lookup records nothing.
+    model::Document& document = *state->documents.current;
+    if (library != nullptr && document.colors().customColorByName(custom->name) == nullptr &&
+        !document.editColors().addCustomColor(custom->name, custom->definition)) {
         return std::nullopt;
     }
     return custom->name;

@@ -55,8 +55,27 @@ TEST(ColorReading, FailuresAreTyped) {
     bool ok = false;
     EXPECT_THROW(PFieldColor(json::parse(R"({"colorSpace":"document"})"), ok), ColorSpaceError);
     EXPECT_THROW(PFieldColor(json::parse(R"({"colorSpace":7})"), ok), json::type_error);
-    EXPECT_THROW(PFieldColor(json::parse(R"({"swatchName":"S","customColorTint":4294967396})"), ok),
-                 CommandError);
+    // Beyond 32 bits, as an integer of either sign or as a floating-point number, is a wrong type.
+    for (const char* tint : {"4294967396", "18446744073709551615", "1e20"}) {
+        EXPECT_THROW(
+            PFieldColor(json::parse(std::string(R"({"swatchName":"S","customColorTint":)") + tint + "}"), ok),
+            CommandError)
+            << tint;
+    }
+}
+
+// A custom colour from the host whose definition can't be read (here: no host at all) stays
+// "Custom" with the tint in percent of the full colour; a tint beyond 1 reads as the full colour.
+TEST(ColorFromHost, CustomTints) {
+    const auto tintOf = [](double tint) {
+        AIColor color;
+        color.kind = kCustomColor;
+        color.c.c = {nullptr, tint};
+        return PFieldColor(color).WriteJson();
+    };
+    EXPECT_EQ(tintOf(0.25),
+              json::parse(R"({"colorSpace":"Custom","customColorTint":75,"global":true,"spot":false})"));
+    EXPECT_EQ(tintOf(1.5).at("customColorTint"), 100);
 }
 
 TEST(PartialColor, TintsOutsideTheRangeAndMerges) {
@@ -107,6 +126,8 @@ TEST(StyleReading, SkipsMixedEffectsIndicesAndFailures) {
         R"({"preEffects":[{"name":"X","parameters":{"R a":1}}]})",
         R"({"paintFields":[{"pFieldStroke":{"dashVector":["a"]}}]})",
         R"({"contentsPosition":-2147483648})",
+        R"({"contentsPosition":18446744073709551615})",
+        R"({"preEffects":[{"name":"X","effectIndex":18446744073709551614}]})",
     };
     for (const char* text : failing) {
         const GStyle failed(json::parse(text), ok);
