@@ -54,13 +54,14 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     }
     document.repairThreads();
     document.editFields().textStyles = std::move(contents.textStyles);
+    document.editFields().xmp = std::move(contents.xmp);
     document.editFields().dictionary = std::move(contents.dictionary);
     if (document.setScale(contents.scale) != Status::ok ||
         document.setRulerUnits(contents.rulerUnits) != Status::ok) {
         return Status::badParameter;
     }
-    for (const std::string& symbol : contents.symbols) {
-        if (!document.addSymbol(symbol)) {
+    for (SymbolDefinition& symbol : contents.symbols) {
+        if (!document.addSymbol(symbol.name, std::move(symbol.art))) {
             return Status::badParameter;
         }
     }
@@ -93,11 +94,12 @@ DocumentContents Document::contents() const {
     result.scale = fields_->scale;
     result.rulerUnits = fields_->rulerUnits;
     for (const Symbol& symbol : fields_->symbols) {
-        result.symbols.push_back(symbol.name);
+        result.symbols.push_back(SymbolDefinition{symbol.name, *symbol.definition});
     }
     result.artboards = fields_->artboards;
     result.activeArtboard = fields_->activeArtboard;
     result.textStyles = fields_->textStyles;
+    result.xmp = fields_->xmp;
     result.colors = *fields_->colors;
     return result;
 }

@@ -100,17 +100,24 @@ inline constexpr int kPointsRulerUnits = 3;
 inline constexpr int kFirstRulerUnits = 1;
 inline constexpr int kLastRulerUnits = 11;
 
+// A symbol as the document format holds it: its name and the artwork its instances show.
+struct SymbolDefinition {
+    std::string name;
+    ArtTree art;  // an empty group when the symbol shows nothing
+};
+
 // The whole savable content of a document, as the document format reads and writes it.
 struct DocumentContents {
     std::vector<ArtTree> layers;  // top-level layer trees (layer set), front to back
     Dictionary dictionary;
-    double scale = 1.0;                  // the document's scale factor (see Document::scale)
-    int rulerUnits = kPointsRulerUnits;  // the code of the document's ruler units
-    std::vector<std::string> symbols;    // the names of the document's symbols, in order
+    double scale = 1.0;                     // the document's scale factor (see Document::scale)
+    int rulerUnits = kPointsRulerUnits;     // the code of the document's ruler units
+    std::vector<SymbolDefinition> symbols;  // the document's symbols, in order
     // The artboards, in order (empty: the default artboard), and the index of the active one.
     std::vector<Artboard> artboards;
     std::size_t activeArtboard = 0;
     TextStyles textStyles;  // the named character and paragraph styles
+    std::string xmp;        // the XMP metadata packet; empty: none
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
     DocumentColors colors;
 };
@@ -125,13 +132,25 @@ struct TransformOptions {
     bool scaleLines = false;      // stroke widths are multiplied by the line scale
 };
 
-// A symbol: named artwork that symbol instances place. The model keeps its name; instances refer to
-// it by that name.
+// A symbol: named artwork that symbol instances place. Instances refer to it by its name.
 struct Symbol {
     SymbolId id;
     std::string name;  // unique in its document, non-empty UTF-8
+    // The artwork, as it stood when the symbol was defined (an empty group when none was given),
+    // shared with copies of the document until it changes; and its geometric bounds, the frame of
+    // every new instance.
+    Shared<ArtTree> definition;
+    Rect frame;
     bool operator==(const Symbol&) const = default;
 };
+
+// Where Document::usedSymbols looks for uses of symbols (bits that can be combined).
+namespace symbolUse {
+inline constexpr unsigned artwork = 0x01;        // symbol instances in the layers
+inline constexpr unsigned artStyles = 0x02;      // arrowheads named by the strokes of art styles
+inline constexpr unsigned definitions = 0x08;    // symbol instances inside other symbols' artwork
+inline constexpr unsigned graphicStyles = 0x40;  // arrowheads named by named graphic styles
+}  // namespace symbolUse
 
 // The document's own state apart from its art and layers: the top-level layer list, the document
 // dictionary and settings. A change log keeps it whole (shared until it changes) when any of it
@@ -147,6 +166,7 @@ struct DocumentFields {
     std::vector<Artboard> artboards{defaultArtboard()};
     std::size_t activeArtboard = 0;
     TextStyles textStyles;
+    std::string xmp;
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
     Shared<DocumentColors> colors;
     bool operator==(const DocumentFields&) const = default;
@@ -415,6 +435,11 @@ public:
     LayerId currentLayer() const;
     Status setCurrentLayer(LayerId layer);
 
+    // The document's XMP metadata packet as text; empty when it has none. The host keeps it as
+    // given: whether it is well-formed is the writer's concern.
+    const std::string& xmp() const { return fields_->xmp; }
+    void setXmp(std::string packet) { editFields().xmp = std::move(packet); }
+
     // --- Editing state -----------------------------------------------------------------------------
 
     const EditingState& editingState() const { return fields_->editing; }
@@ -466,12 +491,32 @@ public:
 
     // The document's symbols, in the order they were added.
     const std::vector<Symbol>& symbols() const { return fields_->symbols; }
-    // badParameter: an empty or malformed name, or one that another symbol has.
+    // A symbol showing nothing (an empty group). badParameter: an empty or malformed name, or one
+    // that another symbol has.
     Result<SymbolId> addSymbol(std::string_view name);
+    // A symbol showing a copy of the artwork. badParameter as above, or artwork that holds layers or
+    // is not well formed (isWellFormedTree).
+    Result<SymbolId> addSymbol(std::string_view name, ArtTree artwork);
     // Null for a handle that names no symbol of this document.
     const Symbol* findSymbol(SymbolId symbol) const;
     // Null when no symbol has the name.
     SymbolId symbolByName(std::string_view name) const;
+    // Renames the symbol and every use of it: its instances (in the layers and in other symbols'
+    // artwork) and the arrowheads that name it. invalidHandle: no such symbol; badParameter as
+    // addSymbol.
+    Status renameSymbol(SymbolId symbol, std::string_view name);
+    // The symbols used where the bits of `where` (symbolUse) say, in the order of the list.
+    std::vector<SymbolId> usedSymbols(unsigned where) const;
+    // Removes a symbol. invalidHandle: no such symbol; notAllowed: an instance or an arrowhead
+    // still uses it (usedSymbols with every bit).
+    Status deleteSymbol(SymbolId symbol);
+    // A new instance of the symbol whose frame is centred on the point, placed by the placement
+    // rules. invalidHandle: no such symbol; badParameter: a point that is not finite.
+    Result<ArtId> newSymbolInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target);
+    // Brings a symbol of another document into this one, with the symbols its artwork uses that
+    // this document lacks: a symbol of the same name here is taken as it is. invalidHandle: no such
+    // symbol in the source; badParameter: its artwork names colours this document does not have.
+    Result<SymbolId> importSymbol(const Document& source, SymbolId symbol);
 
     // --- Text --------------------------------------------------------------------------------------
 

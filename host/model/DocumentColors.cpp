@@ -286,4 +286,10 @@ void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
     }
 }
 
+void DocumentColors::forEachGraphicStyle(const std::function<void(ArtStyle&)>& visit) {
+    for (GraphicStyle& style : graphicStyles_) {
+        visit(style.style);
+    }
+}
+
 }  // namespace host::model

@@ -136,6 +136,8 @@ public:
 
     // Every colour of the named styles, and of the swatches when asked; visit may change it.
     void forEachColor(const ColorVisitor& visit, bool swatches);
+    // Offers every named style to visit, which may change it (within the limits checkStyle keeps).
+    void forEachGraphicStyle(const std::function<void(ArtStyle&)>& visit);
 
     bool operator==(const DocumentColors&) const = default;
 

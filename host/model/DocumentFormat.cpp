@@ -270,7 +270,7 @@ public:
             out_.beginArray();
             for (const Symbol& symbol : document.symbols()) {
                 out_.element();
-                out_.string(symbol.name);
+                writeSymbol(symbol);
             }
             out_.endArray();
         }
@@ -280,6 +280,10 @@ public:
         }
         out_.key("version");
         out_.integer(kDocumentFormatVersion);
+        if (!document.xmp().empty()) {
+            out_.key("xmp");
+            out_.string(document.xmp());
+        }
         out_.endObject();
     }
 
@@ -698,6 +702,20 @@ private:
         out_.drainIfFull();
     }
 
+    // A symbol that shows nothing is written as its name alone.
+    void writeSymbol(const Symbol& symbol) {
+        if (*symbol.definition == ArtTree{}) {
+            out_.string(symbol.name);
+            return;
+        }
+        out_.beginObject();
+        out_.key("art");
+        writeArtTree(*symbol.definition, 2);
+        out_.key("name");
+        out_.string(symbol.name);
+        out_.endObject();
+    }
+
     void writeArtTree(const ArtTree& tree, int depth) {
         const LayerProperties* layer = tree.layer ? &*tree.layer : nullptr;
         writeArt(tree.data, layer, !tree.children.empty(), depth, [&] {
@@ -807,10 +825,10 @@ public:
     explicit DocumentReader(std::string_view text) : in_(text) {}
 
     DocumentContents read() {
-        constexpr std::string_view kKeys[] = {"activeArtboard", "artboards", "colorModel", "customColors",
-                                              "dictionary",     "format",    "gradients",  "graphicStyles",
-                                              "layers",         "patterns",  "rulerUnits", "scale",
-                                              "swatches",       "symbols",   "textStyles", "version"};
+        constexpr std::string_view kKeys[] = {
+            "activeArtboard", "artboards",     "colorModel", "customColors", "dictionary", "format",
+            "gradients",      "graphicStyles", "layers",     "patterns",     "rulerUnits", "scale",
+            "swatches",       "symbols",       "textStyles", "version",      "xmp"};
         static_assert(inCanonicalOrder(kKeys));
         DocumentContents contents;
         ColorFields colors;
@@ -850,6 +868,9 @@ public:
                     break;
                 case 14:
                     contents.textStyles = readTextStyles(in_);
+                    break;
+                case 16:
+                    contents.xmp = in_.readString();
                     break;
                 default:
                     checkVersion(in_);
@@ -1523,22 +1544,42 @@ private:
         return named;
     }
 
-    // Symbol names: non-empty texts, each used once.
-    std::vector<std::string> readSymbols() {
-        std::vector<std::string> names;
+    // Symbols: a name alone (a symbol that shows nothing) or an object with the name and the
+    // artwork; names non-empty, each used once.
+    std::vector<SymbolDefinition> readSymbols() {
+        std::vector<SymbolDefinition> symbols;
         std::set<std::string, std::less<>> known;
         in_.beginArray();
         while (in_.nextElement()) {
-            std::string name = in_.readString();
-            if (name.empty()) {
+            SymbolDefinition symbol;
+            const JsonKind kind = in_.peek();
+            if (kind == JsonKind::string) {
+                symbol.name = in_.readString();
+            } else if (kind == JsonKind::object) {
+                constexpr std::string_view kKeys[] = {"art", "name"};
+                static_assert(inCanonicalOrder(kKeys));
+                const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+                    if (key == 0) {
+                        symbol.art = readArt(2, false);
+                    } else {
+                        symbol.name = in_.readString();
+                    }
+                });
+                if ((seen & 0b10) == 0) {
+                    in_.fail("the key \"name\" is missing");
+                }
+            } else {
+                in_.failExpected("a string or an object");
+            }
+            if (symbol.name.empty()) {
                 in_.fail("a symbol needs a name");
             }
-            if (!known.insert(name).second) {
-                in_.fail("a second symbol named \"" + name + "\"");
+            if (!known.insert(symbol.name).second) {
+                in_.fail("a second symbol named \"" + symbol.name + "\"");
             }
-            names.push_back(std::move(name));
+            symbols.push_back(std::move(symbol));
         }
-        return names;
+        return symbols;
     }
 
     Artboard readArtboard() {

@@ -1,17 +1,115 @@
-// The document's symbols: named definitions that symbol instances place.
+// The document's symbols: named artwork that symbol instances place, where the document uses them,
+// renaming, deleting, new instances and symbols brought in from another document.
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
 
 #include "model/Document.h"
 #include "model/Utf8.h"
 
 namespace host::model {
 
+namespace {
+
+constexpr std::string_view kArrowheadKeys[] = {"ArrowheadStart", "ArrowheadEnd"};
+
+using NameSet = std::set<std::string, std::less<>>;
+
+// The geometric bounds of detached artwork, measured in a scratch document of its own.
+Rect frameOf(const ArtTree& artwork) {
+    Document scratch(std::uint64_t{0});
+    const Result<ArtId> copy = scratch.insertCopy(artwork, PaintOrder::aboveAll, ArtId{});
+    return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
+}
+
+void collectArrowheads(const ArtStyle& style, NameSet& names) {
+    for (const PaintField& field : style.paintFields) {
+        const StrokePaint* stroke = field.strokePaint();
+        for (const std::string_view key : kArrowheadKeys) {
+            if (stroke == nullptr) {
+                break;
+            }
+            if (Result<std::string> name = stroke->parameters.string(key)) {
+                names.insert(std::move(*name));
+            }
+        }
+    }
+}
+
+const std::string* instanceName(const ArtData& data) {
+    const auto* instance = std::get_if<SymbolContent>(&data.content);
+    return instance == nullptr ? nullptr : &instance->symbol;
+}
+
+// The symbols detached artwork names: its instances, and with arrowheads the arrowheads of its
+// strokes.
+void collectTreeNames(const ArtTree& tree, bool arrowheads, NameSet& names) {
+    if (const std::string* name = instanceName(tree.data)) {
+        names.insert(*name);
+    }
+    if (arrowheads) {
+        collectArrowheads(tree.data.style, names);
+    }
+    for (const ArtTree& child : tree.children) {
+        collectTreeNames(child, arrowheads, names);
+    }
+}
+
+bool namesArrowhead(const ArtStyle& style, std::string_view name) {
+    NameSet names;
+    collectArrowheads(style, names);
+    return names.contains(name);
+}
+
+void renameArrowheads(ArtStyle& style, std::string_view from, std::string_view to) {
+    for (PaintField& field : style.paintFields) {
+        StrokePaint* stroke = field.strokePaint();
+        for (const std::string_view key : kArrowheadKeys) {
+            if (stroke != nullptr && stroke->parameters.string(key).valueOr("") == from) {
+                stroke->parameters.setString(key, to);
+            }
+        }
+    }
+}
+
+// Renames the instances and arrowheads of detached artwork.
+void renameInTree(ArtTree& tree, std::string_view from, std::string_view to) {
+    if (auto* instance = std::get_if<SymbolContent>(&tree.data.content);
+        instance && instance->symbol == from) {
+        instance->symbol = std::string(to);
+    }
+    renameArrowheads(tree.data.style, from, to);
+    for (ArtTree& child : tree.children) {
+        renameInTree(child, from, to);
+    }
+}
+
+bool usesOnlyKnownColors(const DocumentColors& colors, const ArtTree& tree) {
+    bool valid = colors.checkStyle(tree.data.style) == Status::ok;
+    Dictionary dictionary = tree.data.dictionary;
+    forEachColor(dictionary, [&](Color& color) { valid = valid && colors.checkColor(color) == Status::ok; });
+    return valid && std::all_of(tree.children.begin(), tree.children.end(),
+                                [&](const ArtTree& child) { return usesOnlyKnownColors(colors, child); });
+}
+
+bool isValidSymbolName(std::string_view name) {
+    return !name.empty() && isValidUtf8(name);
+}
+
+}  // namespace
+
 Result<SymbolId> Document::addSymbol(std::string_view name) {
-    if (name.empty() || !isValidUtf8(name) || symbolByName(name)) {
+    return addSymbol(name, ArtTree{});
+}
+
+Result<SymbolId> Document::addSymbol(std::string_view name, ArtTree artwork) {
+    if (!isValidSymbolName(name) || symbolByName(name) || !isWellFormedTree(artwork, false)) {
         return Status::badParameter;
     }
     const SymbolId id{nextHandleValue()};
-    editFields().symbols.push_back(Symbol{id, std::string(name)});
+    const Rect frame = frameOf(artwork);
+    editFields().symbols.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
     return id;
 }
 
@@ -28,6 +126,147 @@ SymbolId Document::symbolByName(std::string_view name) const {
     const auto found = std::find_if(fields_->symbols.begin(), fields_->symbols.end(),
                                     [&](const Symbol& each) { return each.name == name; });
     return found == fields_->symbols.end() ? SymbolId{} : found->id;
+}
+
+Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
+    const Symbol* found = findSymbol(symbol);
+    if (found == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (found->name == name) {
+        return Status::ok;
+    }
+    if (!isValidSymbolName(name) || symbolByName(name)) {
+        return Status::badParameter;
+    }
+    const std::string from = found->name;
+    for (const auto& [id, node] : arts_) {
+        const std::string* instance = instanceName(*node.data);
+        const bool arrowhead = namesArrowhead(node.data->style, from);
+        if ((instance == nullptr || *instance != from) && !arrowhead) {
+            continue;
+        }
+        ArtData& data = editData(id);
+        if (auto* content = std::get_if<SymbolContent>(&data.content); content && content->symbol == from) {
+            content->symbol = std::string(name);
+        }
+        renameArrowheads(data.style, from, name);
+    }
+    DocumentFields& fields = editFields();
+    for (Symbol& each : fields.symbols) {
+        if (each.id == symbol) {
+            each.name = std::string(name);
+        }
+        NameSet inside;
+        collectTreeNames(*each.definition, true, inside);
+        if (inside.contains(from)) {
+            renameInTree(each.definition.edit(), from, name);
+        }
+    }
+    if (std::any_of(colors().graphicStyles().begin(), colors().graphicStyles().end(),
+                    [&](const GraphicStyle& style) { return namesArrowhead(style.style, from); })) {
+        editColors().forEachGraphicStyle([&](ArtStyle& style) { renameArrowheads(style, from, name); });
+    }
+    return Status::ok;
+}
+
+std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
+    NameSet names;
+    if ((where & (symbolUse::artwork | symbolUse::artStyles)) != 0) {
+        for (const auto& [id, node] : arts_) {
+            const std::string* instance = instanceName(*node.data);
+            if ((where & symbolUse::artwork) != 0 && instance != nullptr) {
+                names.insert(*instance);
+            }
+            if ((where & symbolUse::artStyles) != 0) {
+                collectArrowheads(node.data->style, names);
+            }
+        }
+    }
+    if ((where & symbolUse::definitions) != 0) {
+        for (const Symbol& symbol : fields_->symbols) {
+            NameSet inside;
+            collectTreeNames(*symbol.definition, (where & symbolUse::artStyles) != 0, inside);
+            inside.erase(symbol.name);
+            names.merge(inside);
+        }
+    }
+    if ((where & symbolUse::graphicStyles) != 0) {
+        for (const GraphicStyle& style : colors().graphicStyles()) {
+            collectArrowheads(style.style, names);
+        }
+    }
+    std::vector<SymbolId> used;
+    for (const Symbol& symbol : fields_->symbols) {
+        if (names.contains(symbol.name)) {
+            used.push_back(symbol.id);
+        }
+    }
+    return used;
+}
+
+Status Document::deleteSymbol(SymbolId symbol) {
+    if (findSymbol(symbol) == nullptr) {
+        return Status::invalidHandle;
+    }
+    constexpr unsigned kEverywhere =
+        symbolUse::artwork | symbolUse::artStyles | symbolUse::definitions | symbolUse::graphicStyles;
+    const std::vector<SymbolId> used = usedSymbols(kEverywhere);
+    if (std::find(used.begin(), used.end(), symbol) != used.end()) {
+        return Status::notAllowed;
+    }
+    std::erase_if(editFields().symbols, [&](const Symbol& each) { return each.id == symbol; });
+    return Status::ok;
+}
+
+Result<ArtId> Document::newSymbolInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target) {
+    const Symbol* found = findSymbol(symbol);
+    if (found == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (!std::isfinite(centre.x) || !std::isfinite(centre.y)) {
+        return Status::badParameter;
+    }
+    const Rect frame = found->frame.isEmpty() ? Rect(0, 0, 0, 0) : found->frame;
+    ArtTree instance;
+    instance.data.content = SymbolContent{
+        found->name, BoxGeometry{frame, Matrix::translation(centre.x - (frame.left + frame.right) / 2,
+                                                            centre.y - (frame.top + frame.bottom) / 2)}};
+    return insertCopy(std::move(instance), order, target);
+}
+
+Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol) {
+    const Symbol* wanted = source.findSymbol(symbol);
+    if (wanted == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (const SymbolId here = symbolByName(wanted->name)) {
+        return here;
+    }
+    // The symbols the artwork uses, nested ones too, that this document lacks: brought in first.
+    std::vector<const Symbol*> missing{wanted};
+    for (std::size_t next = 0; next < missing.size(); ++next) {
+        NameSet inside;
+        collectTreeNames(*missing[next]->definition, false, inside);
+        for (const std::string& name : inside) {
+            const Symbol* nested = source.findSymbol(source.symbolByName(name));
+            if (nested != nullptr && !symbolByName(name) &&
+                std::find(missing.begin(), missing.end(), nested) == missing.end()) {
+                missing.push_back(nested);
+            }
+        }
+    }
+    if (!std::all_of(missing.begin(), missing.end(),
+                     [&](const Symbol* each) { return usesOnlyKnownColors(colors(), *each->definition); })) {
+        return Status::badParameter;
+    }
+    SymbolId imported;
+    for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
+        const SymbolId id{nextHandleValue()};
+        editFields().symbols.push_back(Symbol{id, (*each)->name, (*each)->definition, (*each)->frame});
+        imported = id;
+    }
+    return imported;
 }
 
 }  // namespace host::model

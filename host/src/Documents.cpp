@@ -119,11 +119,79 @@ AIErr OpenDocumentFile(HostState& state, const std::string& path, ai::int16 colo
     return kNoErr;
 }
 
+const char* const kDefaultXmpPacket =
+    "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+    "<x:xmpmeta xmlns:x=\"urn:plimhost:meta/\">\n"
+    " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+    "  <rdf:Description rdf:about=\"\"\n"
+    "    xmlns:dc=\"http://purl.org/dc/elements/1.1/\"\n"
+    "    xmlns:xmp=\"urn:plimhost:xmp/\"\n"
+    "    xmlns:xmpRights=\"urn:plimhost:xmpRights/\"\n"
+    "    xmlns:photoshop=\"urn:plimhost:photoshop/\"/>\n"
+    " </rdf:RDF>\n"
+    "</x:xmpmeta>\n"
+    "<?xpacket end=\"w\"?>";
+
+std::unique_ptr<Document> NewHostDocument() {
+    auto document = std::make_unique<Document>();
+    document->setXmp(kDefaultXmpPacket);
+    document->takeChanges();
+    return document;
+}
+
+AIErr OpenLibraryFile(HostState& state, const std::string& path, std::uintptr_t* handle) {
+    std::error_code failed;
+    const std::filesystem::path file = std::filesystem::absolute(path, failed).lexically_normal();
+    if (path.empty() || failed || !std::filesystem::is_regular_file(file, failed)) {
+        return kCantHappenErr;
+    }
+    if (const auto known = state.documents.libraries.find(file.string());
+        known != state.documents.libraries.end()) {
+        *handle = known->second.handle;
+        return kNoErr;
+    }
+    model::ReadResult read = model::openDocument(file);
+    if (!read.document) {
+        state.journal.Record("OpenFailed", {file.string(), read.error});
+        return kCantHappenErr;
+    }
+    LibraryDocument library{detail::NextHandleNumber(),
+                            std::make_unique<Document>(std::move(*read.document))};
+    *handle = library.handle;
+    state.documents.libraries.emplace(file.string(), std::move(library));
+    return kNoErr;
+}
+
+model::Document* FindDocumentOrLibrary(HostState& state, std::uintptr_t handle) {
+    if (model::Document* open = FindOpenDocument(state, handle)) {
+        return open;
+    }
+    for (auto& [path, library] : state.documents.libraries) {
+        if (handle != 0 && library.handle == handle) {
+            return library.document.get();
+        }
+    }
+    return nullptr;
+}
+
+const model::Document* FindDocumentOfSymbol(HostState& state, model::SymbolId symbol) {
+    std::vector<const model::Document*> documents;
+    for (const std::uintptr_t handle : OpenDocumentHandles(state)) {
+        documents.push_back(FindOpenDocument(state, handle));
+    }
+    for (const auto& [path, library] : state.documents.libraries) {
+        documents.push_back(library.document.get());
+    }
+    const auto found = std::find_if(documents.begin(), documents.end(), [&](const model::Document* each) {
+        return each != nullptr && each->findSymbol(symbol) != nullptr;
+    });
+    return found == documents.end() ? nullptr : *found;
+}
+
 void ForgetDocument(HostState& state, std::uintptr_t handle) {
     state.documents.paths.erase(handle);
     state.documents.cloudPaths.erase(handle);
     state.documents.savedRevisions.erase(handle);
-    state.documents.xmpPackets.erase(handle);
 }
 
 AIErr CloseOpenDocument(HostState& state, std::uintptr_t handle) {

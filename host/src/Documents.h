@@ -15,6 +15,13 @@ namespace host {
 // The saved revision of a document marked modified whatever its history says.
 inline constexpr std::uint64_t kModifiedRevision = std::numeric_limits<std::uint64_t>::max();
 
+// The XMP packet of a new document: it declares the prefixes the plug-in writes (dc, xmp, xmpRights,
+// photoshop, with rdf and x) and holds no dates, so that saving a new document gives the same bytes
+// every time.
+extern const char* const kDefaultXmpPacket;
+// A new document as the application makes one: one layer, the default XMP packet, unmodified.
+std::unique_ptr<Document> NewHostDocument();
+
 // After the current document was closed: the most recently current of the others (if any) becomes
 // current, with its handle and undo history.
 void BringNextDocumentForward(HostState& state);
@@ -38,6 +45,14 @@ AIErr CloseOpenDocument(HostState& state, std::uintptr_t handle);
 // Makes an open document current, also during a call into the plug-in: the call's changes so far
 // close as a transaction of the document going behind, and the call goes on with the other one.
 AIErr ActivateOpenDocument(HostState& state, std::uintptr_t handle);
+// Reads the file as a library of styles and symbols (a native document kept outside the document
+// list); a file opened as a library before gives the same handle. kCantHappenErr when it can't be
+// read.
+AIErr OpenLibraryFile(HostState& state, const std::string& path, std::uintptr_t* handle);
+// The document of a handle: an open document or a library; null when the handle names none.
+model::Document* FindDocumentOrLibrary(HostState& state, std::uintptr_t handle);
+// The open document or library that has the symbol; null when none has it.
+const model::Document* FindDocumentOfSymbol(HostState& state, model::SymbolId symbol);
 // Drops what the application knows of a document besides its content (it is no longer open).
 void ForgetDocument(HostState& state, std::uintptr_t handle);
 

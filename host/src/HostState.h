@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AIArt.h"
+#include "AISymbol.h"
 #include "AIUITheme.h"
 #include "PluginModule.h"
 #include "SPMessageData.h"
@@ -57,6 +58,16 @@ struct ThemeSlot {
 struct MemoryBlock {
     std::vector<AIArtHandle> arts;
     AIArtHandle* data = nullptr;
+    // A block of symbol handles (the symbol suite's usage search) holds &symbolData instead.
+    std::vector<AIPatternHandle> symbols;
+    AIPatternHandle* symbolData = nullptr;
+};
+
+// A library of styles and symbols (the path-style suite's ImportStyles): a document read from a
+// file and kept outside the document list, under a handle of its own.
+struct LibraryDocument {
+    std::uintptr_t handle = 0;
+    std::unique_ptr<Document> document;
 };
 
 // A counted dictionary reference: where the dictionary is (an art object's or the document's, then
@@ -160,15 +171,13 @@ struct DocumentSession {
     // What the application knows of each open document besides its content, by handle: its path
     // in the cloud storage (cloud documents only), the revision of its history when it was last
     // opened or saved (none recorded: 0, the start of its history; kModifiedRevision: changed
-    // whatever the history says), and its XMP packet.
+    // whatever the history says). The XMP packet is the document's own (model::Document::xmp).
     std::map<std::uintptr_t, std::string> cloudPaths;
     std::map<std::uintptr_t, std::uint64_t> savedRevisions;
-    std::map<std::uintptr_t, std::string> xmpPackets;
     // How content placed in place of a placed or raster art is fitted to it (AIPlaced.h), by art.
     std::map<model::ArtId, PlaceOptions> placeOptions;
-    // The frames of the symbols made from art in this session (the model keeps a symbol's name
-    // only), so that their instances take the definition's size.
-    std::map<std::uintptr_t, model::Rect> symbolFrames;
+    // The libraries opened so far, by the absolute path of their file.
+    std::map<std::string, LibraryDocument> libraries;
 
     // Where art made without a prep art goes: directly above this art (inside on top of a layer
     // group). A null or stale art means inside on top of the current layer.

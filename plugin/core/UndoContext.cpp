@@ -10,6 +10,7 @@
 #include "AIDocument.h"
 #include "AIUndo.h"
 #include "core/ArtFinder.h"
+#include "core/DictionaryScope.h"
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
@@ -18,25 +19,6 @@ namespace {
 
 // The default undo tag, the document-dictionary marker and the art-dictionary snapshot key.
 constexpr const char* kPlimTag = "com.torvi.PlimUtils_Tag";
-
-// Holds a dictionary reference and gives its count back on every path.
-class DictionaryScope {
-public:
-    DictionaryScope() = default;
-    ~DictionaryScope() {
-        if (fDictionary != nullptr && sAIDictionary != nullptr) {
-            sAIDictionary->Release(fDictionary);
-        }
-    }
-    DictionaryScope(const DictionaryScope&) = delete;
-    DictionaryScope& operator=(const DictionaryScope&) = delete;
-
-    AIDictionaryRef* Out() { return &fDictionary; }
-    AIDictionaryRef Get() const { return fDictionary; }
-
-private:
-    AIDictionaryRef fDictionary = nullptr;
-};
 
 std::optional<AIDictKey> PlimKey() {
     AIDictKey key = nullptr;

@@ -4,6 +4,7 @@
 #include "AIDocumentList.h"
 #include "ASUserInteraction.h"
 #include "IAIFilePath.hpp"
+#include "core/DictionaryScope.h"
 #include "core/Suites.h"
 #include "documents/FileHelpers.h"
 #include "layout/Lookups.h"
@@ -132,6 +133,29 @@ bool CloseCurrentDocument(const std::string& path, std::string& closedPath, bool
     return CloseDocumentWithoutSaving(document);
 }
 
+namespace {
+
+// The integer "dpi." of the document dictionary's entry "AI Auto Rasterize"; none when the document
+// has no such entry or it can't be read.
+std::optional<int> ReadRasterEffectResolution() {
+    AIDictKey settingsKey = nullptr;
+    AIDictKey dpiKey = nullptr;
+    DictionaryScope document;
+    DictionaryScope settings;
+    ai::int32 dpi = 0;
+    if (sAIDictionary->Key("AI Auto Rasterize", &settingsKey) != kNoErr ||
+        sAIDictionary->Key("dpi.", &dpiKey) != kNoErr ||
+        sAIDocument->GetDictionary(document.Out()) != kNoErr ||
+        !sAIDictionary->IsKnown(document.Get(), settingsKey) ||
+        sAIDictionary->GetDictEntry(document.Get(), settingsKey, settings.Out()) != kNoErr ||
+        sAIDictionary->GetIntegerEntry(settings.Get(), dpiKey, &dpi) != kNoErr) {
+        return std::nullopt;
+    }
+    return dpi;
+}
+
+}  // namespace
+
 CurDocumentProperties::CurDocumentProperties() {
     if (GetCurrentDocument() == nullptr) {
         return;
@@ -145,6 +169,7 @@ CurDocumentProperties::CurDocumentProperties() {
     if (sAIDocument->GetDocumentModified(&modified) == kNoErr) {
         isSaved = modified == 0;
     }
+    rasterEffectResolution = ReadRasterEffectResolution();
 }
 
 nlohmann::json CurDocumentProperties::WriteJson() const {

@@ -19,6 +19,7 @@
 #include "layout/Lookups.h"
 #include "layout/Reduce.h"
 #include "layout/Structure.h"
+#include "text/TextRanges.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ struct PlaceRequest {
 
     bool textPlacing() const { return fileKind == "text" || !textToPlace.empty(); }
     bool symbolPlacing() const { return !symbolName.empty() || placeAsSymbol; }
+    // A symbol of the document (or of the arrowhead library) is placed when no file is found.
+    bool symbolByName() const { return symbolPlacing() && !symbolName.empty() && file.empty(); }
     bool embedFlag() const { return symbolPlacing() || embed; }
 };
 
@@ -151,12 +154,59 @@ bool StrokeBlack(ArtObject* art) {
     return sAIPathStyle->SetPathStyle(art, &style) == kNoErr;
 }
 
-// Flowing text into container shapes (area text threaded through each container, or through the
-// columns of a group's paths) needs the text engine's area text. Until that work lands, such a
-// request is refused here, before anything has changed, and the containers stay as they were.
-bool PlaceTextIntoContainers(const PlaceRequest& /*request*/, const ArtList& /*containers*/, json& reply) {
-    reply["error"] = kNotImplementedYet;
-    return false;
+// Puts the text into the range that flows through a text container: the request's text, or a copy
+// of the placed text P's story (with P's common local features, or none with "plainText"). False
+// when the text engine refuses.
+bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRange& range) {
+    try {
+        ATE::ITextRange target = range;
+        if (!r.textToPlace.empty()) {
+            const std::u16string units = ai::UnicodeString::FromUTF8(r.textToPlace).as_UTF16();
+            target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
+                               static_cast<ASInt32>(units.size()));
+            return true;
+        }
+        ATE::ITextRange source;
+        int storyId = 0;
+        if (content == nullptr || !ArtToTextRange(content, source, storyId)) {
+            return false;
+        }
+        std::u16string units(static_cast<std::size_t>(source.GetSize()), u'\0');
+        source.GetContents(reinterpret_cast<ASUnicode*>(units.data()), static_cast<ASInt32>(units.size()));
+        const ATE::ICharFeatures characters = source.GetUniqueLocalCharFeatures();
+        const ATE::IParaFeatures paragraphs = source.GetUniqueLocalParaFeatures();
+        target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
+                           static_cast<ASInt32>(units.size()));
+        ATE::ITextRange whole = target.GetStory().GetTextRange();
+        if (r.plainText) {
+            whole.ClearLocalParaFeatures();
+            whole.ClearLocalCharFeatures();
+        } else {
+            whole.ReplaceOrAddLocalParaFeatures(paragraphs);
+            whole.ReplaceOrAddLocalCharFeatures(characters);
+        }
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+// The text flowed into one container's shape: the area text made from it, outlined with
+// "outlineText". Null when the shape can't take text (with a warning when it is not made of groups,
+// paths and text frames). P is kept for the containers after this one.
+ArtObject* PlaceTextIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* shape, json& reply) {
+    if (!MadeFromArtOfType(shape, {kGroupArt, kPathArt, kTextFrameArt})) {
+        reply["warning"] = "Text container must be a non-compound path or a text frame.";
+        sAIArt->DisposeArt(shape);
+        return nullptr;
+    }
+    ATE::ITextRange range;
+    ArtObject* text = MakeTextContainer(shape, range);
+    if (text == nullptr || !FillTextRange(r, content, range)) {
+        sAIArt->DisposeArt(text != nullptr ? text : shape);
+        return nullptr;
+    }
+    return r.outlineText ? OutlineArt(text) : text;
 }
 
 // Image mode: every raster and placed container gets the file swapped in. Answers the containers
@@ -198,8 +248,11 @@ ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
         sAIArt->DisposeArt(copy);
         return nullptr;
     }
-    ArtObject* shape = CopyToCompoundPath(united);
-    sAIArt->DisposeArt(united);
+    // Text flows into the united shape itself; art is clipped by a compound path of it.
+    ArtObject* shape = r.textPlacing() ? united : CopyToCompoundPath(united);
+    if (shape != united) {
+        sAIArt->DisposeArt(united);
+    }
     // The shape is the container's copy: its tags move to the result, not to the clipping path
     // inside it, so that a tag query finds the result once.
     if (shape != nullptr) {
@@ -231,11 +284,20 @@ ArtObject* PlaceIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* 
     return copy;
 }
 
-// The content P: a copy of the art to copy, or the file placed as new art. Null with an error in
-// the reply when it can't be had; stop is set when the request ends with P (bounding box,
+// The content P: an instance of the symbol named when no file is found, a copy of the art to copy,
+// or the file placed as new art (turned into a symbol and an instance of it with symbol placing). Null with
+// an error in the reply when it can't be had; stop is set when the request ends with P (bounding box,
 // template).
 ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bool& stop) {
     ArtObject* content = nullptr;
+    if (r.symbolByName()) {
+        AIPatternHandle symbol = NameToPattern(r.symbolName);
+        content = symbol != nullptr ? PlaceSymbolInstance(symbol, {0, 0}) : nullptr;
+        if (content == nullptr) {
+            reply["error"] = "Cant't get a symbol by name";
+        }
+        return content;
+    }
     if (source != nullptr) {
         if (sAIArt->DuplicateArt(source, kPlaceAboveAll, nullptr, &content) != kNoErr || content == nullptr) {
             reply["error"] = "Cant't duplicate an art specified by placeTagSearch";
@@ -257,6 +319,13 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
     if (content == nullptr && (content = GetTopObject(nullptr)) == nullptr) {
         reply["error"] = "No image handle";
         return nullptr;
+    }
+    if (r.symbolPlacing()) {
+        if (!CreateNewSymbol(content, r.symbolName, r.file)) {
+            reply["error"] = "Can't create a symbol";
+            return nullptr;
+        }
+        return content;
     }
     if (r.addBoundingBox) {
         stop = true;
@@ -306,12 +375,8 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     const int seriesOffset = r.seriesStart + (tagOriginal ? 1 : 0);
 
     // What can be checked is checked before the first change.
-    const bool needsFile =
-        source == nullptr && (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
-    if (r.symbolPlacing()) {
-        reply["error"] = kNotImplementedYet;
-        return DumpReply(reply);
-    }
+    const bool needsFile = !r.symbolByName() && source == nullptr &&
+                           (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
     if (needsFile && !(r.mode == "image" && r.textPlacing()) && r.file.empty()) {
         reply["error"] = kFilePathNotFound;
         return DumpReply(reply);
@@ -327,10 +392,6 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
             reply["warning"] = "Text container must be a non-compound path.";
         }
         containers = kept;
-        if (!containers.empty() && r.mode != "image") {
-            PlaceTextIntoContainers(r, containers, reply);
-            return DumpReply(reply);
-        }
     }
 
     UnlockUnhideLayersSublayers layers;
@@ -347,7 +408,7 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
 
     bool stop = false;
     ArtObject* content = nullptr;
-    if (source != nullptr || r.textToPlace.empty()) {
+    if (source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
         content = MakeContent(r, source, reply, stop);
         if (content == nullptr || stop) {
             FinishPlacing(r);
@@ -394,7 +455,9 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     for (ArtObject* container : containers) {
         const TagSet tags = ReadTags(container);
         ArtObject* shape = ContainerShape(r, container);
-        ArtObject* result = shape != nullptr ? PlaceIntoShape(r, content, shape, reply) : nullptr;
+        ArtObject* result = shape == nullptr  ? nullptr
+                            : r.textPlacing() ? PlaceTextIntoShape(r, content, shape, reply)
+                                              : PlaceIntoShape(r, content, shape, reply);
         if (result == nullptr) {
             continue;
         }
@@ -412,7 +475,9 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
 
     // Clean-up: P, then the containers that were served (with unite, the originals when the group
     // was served, and the group itself).
-    sAIArt->DisposeArt(content);
+    if (content != nullptr) {
+        sAIArt->DisposeArt(content);
+    }
     if (united && !served.empty()) {
         for (ArtObject* container : found) {
             sAIArt->DisposeArt(container);

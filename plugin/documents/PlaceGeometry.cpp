@@ -1,10 +1,16 @@
 #include "documents/PlaceGeometry.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <filesystem>
 #include <string_view>
 
+#include "AIFolders.h"
 #include "AIGroup.h"
+#include "AIPathStyle.h"
 #include "AIShapeConstruction.h"
+#include "AITextFrame.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "core/Suites.h"
@@ -12,6 +18,7 @@
 #include "documents/HostDocuments.h"
 #include "layout/Reduce.h"
 #include "layout/Structure.h"
+#include "text/TextRanges.h"
 
 namespace {
 
@@ -275,6 +282,144 @@ AILayerHandle MoveToTemplateLayer(ArtObject* art) {
         return nullptr;
     }
     return layer;
+}
+
+AIPatternHandle NameToPattern(const std::string& name) {
+    if (name.empty()) {
+        return nullptr;
+    }
+    const ai::UnicodeString text = ai::UnicodeString::FromUTF8(name);
+    AIPatternHandle symbol = nullptr;
+    if (sAISymbol->GetSymbolByName(text, &symbol) == kNoErr && symbol != nullptr) {
+        return symbol;
+    }
+    ai::FilePath folder;
+    if (sAIFolders->FindFolder(kAIArrowheadsFolderType, false, folder) != kNoErr) {
+        return nullptr;
+    }
+    const std::string library = AddNameToPath(folder.GetFullPathUTF8(), "Arrowheads.ai");
+    if (!IsRegularFile(library)) {
+        return nullptr;
+    }
+    AIDocumentHandle document = nullptr;
+    AIPatternHandle found = nullptr;
+    AIPatternHandle current = nullptr;
+    if (sAIPathStyle->ImportStyles(ai::FilePath(library), &document) != kNoErr || document == nullptr ||
+        sAISymbol->GetSymbolByNameFromDocument(text, &found, document) != kNoErr || found == nullptr ||
+        sAISymbol->RetargetForCurrentDocument(found, &current) != kNoErr) {
+        return nullptr;
+    }
+    return current;
+}
+
+ArtObject* PlaceSymbolInstance(AIPatternHandle symbol, AIRealPoint centre) {
+    ArtObject* instance = nullptr;
+    if (sAISymbol->NewInstanceAtLocation(symbol, centre, kPlaceAboveAll, nullptr, &instance) != kNoErr) {
+        return nullptr;
+    }
+    return instance;
+}
+
+bool CreateNewSymbol(ArtObject*& art, const std::string& name, const std::string& file) {
+    AIPatternHandle symbol = nullptr;
+    AIRealRect bounds{};
+    if (sAIArt->GetArtBounds(art, &bounds) != kNoErr ||
+        sAISymbol->NewSymbolPatternFromArt(&symbol, art, kSymbolCenterPoint, kGraphicType, false) != kNoErr ||
+        symbol == nullptr) {
+        return false;
+    }
+    const std::string symbolName = name.empty() ? std::filesystem::path(file).stem().string() : name;
+    if (!symbolName.empty()) {
+        sAISymbol->SetSymbolPatternName(symbol, ai::UnicodeString::FromUTF8(symbolName));
+    }
+    sAIArt->DisposeArt(art);
+    art = PlaceSymbolInstance(symbol, {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2});
+    return art != nullptr;
+}
+
+namespace {
+
+struct Placed {
+    ArtObject* art;
+    AIRealRect bounds;
+};
+
+// The group's paths in the order text flows through them: sorted by left edge and cut into columns
+// (a path whose left edge is further than a tenth of the column's mean width from the column's mean
+// left edge, itself included, starts a new column), each column top first.
+std::vector<ArtObject*> ColumnOrder(ArtObject* group) {
+    std::vector<Placed> paths;
+    for (ArtObject* child : hostart::Children(group)) {
+        AIRealRect bounds{};
+        if (hostart::IsOfType(child, kPathArt) && sAIArt->GetArtBounds(child, &bounds) == kNoErr) {
+            paths.push_back({child, bounds});
+        }
+    }
+    std::stable_sort(paths.begin(), paths.end(),
+                     [](const Placed& a, const Placed& b) { return a.bounds.left < b.bounds.left; });
+    std::vector<std::vector<Placed>> columns;
+    double sumLeft = 0;
+    double sumWidth = 0;
+    for (const Placed& path : paths) {
+        const double count = columns.empty() ? 0.0 : static_cast<double>(columns.back().size());
+        const double meanLeft = (sumLeft + path.bounds.left) / (count + 1);
+        const double meanWidth = (sumWidth + path.bounds.right - path.bounds.left) / (count + 1);
+        if (columns.empty() || std::abs(path.bounds.left - meanLeft) > 0.1 * meanWidth) {
+            columns.emplace_back();
+            sumLeft = 0;
+            sumWidth = 0;
+        }
+        columns.back().push_back(path);
+        sumLeft += path.bounds.left;
+        sumWidth += path.bounds.right - path.bounds.left;
+    }
+    std::vector<ArtObject*> order;
+    for (std::vector<Placed>& column : columns) {
+        std::stable_sort(column.begin(), column.end(),
+                         [](const Placed& a, const Placed& b) { return a.bounds.top > b.bounds.top; });
+        for (const Placed& path : column) {
+            order.push_back(path.art);
+        }
+    }
+    return order;
+}
+
+// A new area text frame in the path, continuing the base frame's thread when one is given.
+ArtObject* AreaTextIn(ArtObject* path, ArtObject* baseFrame) {
+    ArtObject* frame = nullptr;
+    if (sAITextFrame->NewInPathText(kPlaceAbove, path, kHorizontalTextOrientation, path, baseFrame, &frame) !=
+        kNoErr) {
+        return nullptr;
+    }
+    return frame;
+}
+
+}  // namespace
+
+ArtObject* MakeTextContainer(ArtObject* art, ATE::ITextRange& range) {
+    int storyId = 0;
+    switch (hostart::Type(art).value_or(kUnknownArt)) {
+        case kTextFrameArt:
+            ArtToTextRange(art, range, storyId);
+            return nullptr;
+        case kPathArt: {
+            ArtObject* frame = AreaTextIn(art, nullptr);
+            return frame != nullptr && ArtToTextRange(frame, range, storyId) ? frame : nullptr;
+        }
+        case kGroupArt: {
+            ArtObject* previous = nullptr;
+            ArtObject* first = nullptr;
+            for (ArtObject* path : ColumnOrder(art)) {
+                if ((previous = AreaTextIn(path, previous)) == nullptr) {
+                    return nullptr;
+                }
+                first = first != nullptr ? first : previous;
+            }
+            return first != nullptr && ArtToTextRange(first, range, storyId) ? art : nullptr;
+        }
+        default:
+            return nullptr;
+    }
 }
 
 ArtObject* GetTopObject(AILayerHandle layer) {

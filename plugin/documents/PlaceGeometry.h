@@ -10,6 +10,8 @@
 
 #include "AILayer.h"
 #include "AIPlaced.h"
+#include "AISymbol.h"
+#include "IText.h"
 #include "art/ArtList.h"
 
 // "vector", "raster", "text" or empty, by the file's extension (compared in lower case).
@@ -44,6 +46,24 @@ ArtObject* CopyToGroup(const ArtList& list);
 // A path or compound path copied above itself, a group as a new compound path of copies of its
 // children; null for anything else.
 ArtObject* CopyToCompoundPath(ArtObject* art);
+
+// The symbol of the name: the current document's, or else the one of that name in the arrowhead
+// library ("Arrowheads.ai" in the host's arrowhead folder), brought into the current document.
+// Null for an empty name and on any failure.
+AIPatternHandle NameToPattern(const std::string& name);
+// Turns the art into a new symbol named by the name (or, when it is empty, by the file's name
+// without extension; a name another symbol has leaves the host's own) and replaces it by an
+// instance of that symbol on top of the document, centred where the art was: art is the instance.
+// True when the instance exists.
+bool CreateNewSymbol(ArtObject*& art, const std::string& name, const std::string& file);
+// A new instance of the symbol on top of the document's art; null on failure.
+ArtObject* PlaceSymbolInstance(AIPatternHandle symbol, AIRealPoint centre);
+
+// Prepares the art to take text: a text frame gives its story (result null); a path becomes an area
+// text frame (the result); a group's paths become area text frames threaded column by column (left
+// to right, each column top to bottom; the result is the group). `range` becomes the story that
+// flows through them. Null for any other art or on failure.
+ArtObject* MakeTextContainer(ArtObject* art, ATE::ITextRange& range);
 
 // A new template layer on top of the others holding the art: locked, placed images dimmed to 50 %.
 // Null on failure.

@@ -54,6 +54,10 @@ struct AIDictionarySuite {
     // is put back by undo or redo.
     AIErr (*SetStringEntry)(AIDictionaryRef dictionary, AIDictKey key, const char* value);
     AIErr (*GetStringEntry)(AIDictionaryRef dictionary, AIDictKey key, const char** value);
+    // A reference to the dictionary held as the entry, carrying one count to give back. Inside a
+    // document it names that dictionary itself; inside a dictionary of the plug-in's own (or a copy
+    // handed out) it is a copy.
+    AIErr (*GetDictEntry)(AIDictionaryRef dictionary, AIDictKey key, AIDictionaryRef* value);
 
     // Stores a copy of the art and everything below it (names, attributes, tag entries, nested
     // dictionaries and UUIDs kept) as the entry. The art must be art of the current document and

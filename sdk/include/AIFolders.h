@@ -9,6 +9,8 @@ constexpr ASInt32 kAIFoldersSuiteVersion = 1005;
 using AIFolderType = ai::int32;
 // The folder that holds the application's frameworks.
 constexpr AIFolderType kAIApplicationFolderType = 52;
+// The folder of the arrowhead library ("Arrowheads.ai").
+constexpr AIFolderType kAIArrowheadsFolderType = 103;
 
 namespace ai {
 class FilePath;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AIArt.h"
+#include "AIDocument.h"
 #include "SPTypes.h"
 
 #define kAIPathStyleSuite "AI Path Style Suite"
@@ -149,4 +150,8 @@ struct AIPathStyleSuite {
     // tells whether any colour was changed. flags are kept for completeness and not interpreted.
     AIErr (*AdjustObjectAIColors)(AIArtHandle art, AIAdjustColorFunc adjust, void* userData, ai::int32 flags,
                                   AIBoolean* madeReplacement);
+    // Opens a library of styles and symbols: a native document read from the file, kept outside the
+    // document list until the application quits; the same file gives the same handle again.
+    // kCantHappenErr when the file can't be read as a native document.
+    AIErr (*ImportStyles)(const ai::FilePath& file, AIDocumentHandle* document);
 };

@@ -15,6 +15,12 @@ enum AITextFrameType : ai::int32 {
     kOnPathTextType = 2,
 };
 
+// The direction of a new frame's lines.
+enum AITextOrientation : ai::int16 {
+    kHorizontalTextOrientation = 0,
+    kVerticalTextOrientation = 1,
+};
+
 struct AITextFrameSuite {
     AIErr (*GetType)(AIArtHandle textFrame, AITextFrameType* type);
     // The text engine's frame of the art, with one count; and the art of an engine's frame.
@@ -24,4 +30,10 @@ struct AITextFrameSuite {
     // directly above the frame. The frame itself is left as it was. kBadParameterErr when the art
     // is not a text frame.
     AIErr (*CreateOutline)(AIArtHandle textFrame, AIArtHandle* outline);
+    // A new, empty area text frame whose text flows inside the path (the path becomes the frame's
+    // shape and goes), placed by the paint order relative to prep (AIArtSuite::NewArt). With a base
+    // frame the new frame continues the base frame's thread after its last frame. kBadParameterErr
+    // for art that is no path, an unknown orientation, or a base frame that is no area text.
+    AIErr (*NewInPathText)(ai::int16 paintOrder, AIArtHandle prep, AITextOrientation orientation,
+                           AIArtHandle path, AIArtHandle baseFrame, AIArtHandle* newTextFrame);
 };

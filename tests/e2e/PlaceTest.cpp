@@ -137,8 +137,7 @@ TEST_F(PlaceTest, CopiesOfTaggedArtAreNumberedInDocumentOrder) {
     EXPECT_EQ(Tagged("square").size(), 2u);  // the two results, in place of the two squares
 }
 
-// Refused requests change nothing: a missing file, an unreadable image, a wrong type, text into
-// containers (flowing area text is still to come).
+// Refused requests change nothing: a missing file, an unreadable image, a wrong type.
 TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
     const std::string truncated = scratch.Write("cut.tif", std::string("II*\0\x08\0\0\0", 8));
@@ -150,7 +149,6 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         {{{"filePath", broken}}, "Cant't place the image"},
         {{{"filePath", truncated}, {"tagSearch", "blue"}}, nullptr},
         {{{"filePath", image}, {"seriesStart", "one"}}, "\"seriesStart\" must be a number"},
-        {{{"filePath", text}, {"tagSearch", "blue"}}, "Not implemented yet"},
         {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
     };
     const host::model::Document before = Document();

@@ -157,6 +157,38 @@ TEST_F(DocumentSuites, SymbolsOutOfRangeOrOfAnotherDocumentAreRefused) {
     EXPECT_TRUE(name.empty());
 }
 
+// The symbols in use, for the clean-up: only unused ones can be deleted; the answer is a block the
+// plug-in frees, none when nothing is used.
+TEST_F(DocumentSuites, UsedSymbolsAreFoundAndOnlyUnusedOnesDeleted) {
+    const auto used = [&] {
+        AIPatternHandle** symbols = MadeUp<AIPatternHandle**>();
+        ai::int32 count = -1;
+        EXPECT_EQ(symbol->GetUsedSymbolPatterns(0x4F, &symbols, &count), kNoErr);
+        std::vector<AIPatternHandle> found(count > 0 ? *symbols : nullptr,
+                                           count > 0 ? *symbols + count : nullptr);
+        EXPECT_EQ(symbols == nullptr, count == 0);
+        EXPECT_EQ(memory->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(symbols)), kNoErr);
+        return found;
+    };
+    AIPatternHandle star = nullptr;
+    AIPatternHandle arrow = nullptr;
+    ASSERT_EQ(symbol->GetSymbolByName(ai::UnicodeString("Star"), &star), kNoErr);
+    ASSERT_EQ(symbol->GetNthSymbolPattern(1, &arrow, false), kNoErr);
+    EXPECT_TRUE(used().empty());
+    AIArtHandle instance = nullptr;
+    ASSERT_EQ(symbol->NewInstanceAtLocation(star, {50, 50}, kPlaceAboveAll, nullptr, &instance), kNoErr);
+    EXPECT_EQ(used(), std::vector<AIPatternHandle>{star});
+    EXPECT_EQ(symbol->DeleteSymbolPattern(star), kCantHappenErr);
+    EXPECT_EQ(symbol->DeleteSymbolPattern(arrow), kNoErr);
+    EXPECT_EQ(symbol->DeleteSymbolPattern(arrow), kBadParameterErr);
+    ai::int32 count = 0;
+    ASSERT_EQ(symbol->CountSymbolPatterns(&count, false), kNoErr);
+    EXPECT_EQ(count, 1);
+    AIPatternHandle missing = MadeUp<AIPatternHandle>();
+    EXPECT_EQ(symbol->GetSymbolByName(ai::UnicodeString("Arrow"), &missing), kNameNotFoundErr);
+    EXPECT_EQ(missing, nullptr);
+}
+
 // --- Groups, envelopes, intertwine objects -----------------------------------------------------------
 
 TEST_F(DocumentSuites, ClipGroupsAreGroupsMarkedClipped) {

@@ -233,6 +233,30 @@ AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** val
         });
 }
 
+AIErr GetDictEntry(AIDictionaryRef dictionary, AIDictKey key, AIDictionaryRef* value) {
+    EntryStart start = StartEntryOperation("GetDictEntry", dictionary, key);
+    if (start.error == kNoErr && value == nullptr) {
+        start.error = kBadParameterErr;
+    }
+    if (start.error != kNoErr) {
+        return Refuse(value, start.error);
+    }
+    const model::Dictionary* nested = start.dictionary->dictionary(*start.key);
+    if (nested == nullptr) {
+        return Refuse(value,
+                      start.dictionary->entries().contains(*start.key) ? kWrongEntryTypeErr : kNoSuchKeyErr);
+    }
+    const DictionaryRecord* record = start.state->art.dictionaries.Find(dictionary);
+    if (record->owned) {
+        *value = NewOwnedDictionaryRef(*start.state, *nested);
+        return kNoErr;
+    }
+    model::DictionaryRef address = record->address;
+    address.path.push_back(*start.key);
+    *value = NewDictionaryRef(*start.state, std::move(address));
+    return kNoErr;
+}
+
 AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art) {
     EntryStart start = StartEntryOperation("CopyArtToEntry", dictionary, key, Access::edit);
     if (start.error == kNoErr) {

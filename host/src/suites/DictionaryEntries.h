@@ -25,6 +25,7 @@ AIErr GetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal* value);
 AIErr SetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char* value);
 AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** value);
 AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art);
+AIErr GetDictEntry(AIDictionaryRef dictionary, AIDictKey key, AIDictionaryRef* value);
 AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,
                      AIArtHandle* newArt);
 

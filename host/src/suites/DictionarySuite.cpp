@@ -119,6 +119,7 @@ AIDictionarySuite gDictionarySuite = {
     PLIM_SUITE_FUNCTION(GetRealEntry),
     PLIM_SUITE_FUNCTION(SetStringEntry),
     PLIM_SUITE_FUNCTION(GetStringEntry),
+    PLIM_SUITE_FUNCTION(GetDictEntry),
     PLIM_SUITE_FUNCTION(CopyArtToEntry),
     PLIM_SUITE_FUNCTION(CopyEntryToArt),
     PLIM_SUITE_FUNCTION(CreateDictionary),

@@ -79,5 +79,7 @@ model::Dictionary* ResolveDictionaryRefToEdit(HostState& state, AIDictionaryRef 
 
 // A memory block (the MdMemory suite) holding the handles of the art, in order; the plug-in frees it.
 AIArtHandle** NewArtBlock(HostState& state, const std::vector<model::ArtId>& arts);
+// The same for symbol handles.
+AIPatternHandle** NewSymbolBlock(HostState& state, const std::vector<model::SymbolId>& symbols);
 
 }  // namespace host

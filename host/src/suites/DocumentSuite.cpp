@@ -170,17 +170,15 @@ AIErr GetDocumentXAP(const char** xap) {
     if (error != kNoErr) {
         return Refuse(xap, error);
     }
-    *xap = state->documents.xmpPackets[state->documents.handle].c_str();
+    *xap = current->xmp().c_str();
     return kNoErr;
 }
 
+// A null packet takes the document's packet away.
 AIErr SetDocumentXAP(const char* xap) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "SetDocumentXAP");
-    if (error == kNoErr && xap == nullptr) {
-        error = kBadParameterErr;
-    }
     if (error == kNoErr) {
-        state->documents.xmpPackets[state->documents.handle] = xap;
+        current->setXmp(xap != nullptr ? xap : "");
     }
     Record(state, "SetDocumentXAP", {}, error);
     return error;

@@ -32,6 +32,17 @@ AIArtHandle** NewArtBlock(HostState& state, const std::vector<model::ArtId>& art
     return handle;
 }
 
+AIPatternHandle** NewSymbolBlock(HostState& state, const std::vector<model::SymbolId>& symbols) {
+    auto block = std::make_unique<MemoryBlock>();
+    for (const model::SymbolId symbol : symbols) {
+        block->symbols.push_back(SymbolHandleOf(symbol));
+    }
+    block->symbolData = block->symbols.data();
+    AIPatternHandle** handle = &block->symbolData;
+    state.art.memoryBlocks.emplace(handle, std::move(block));
+    return handle;
+}
+
 AIMdMemorySuite gMdMemorySuite = {
     PLIM_SUITE_FUNCTION(MdMemoryDisposeHandle),
 };

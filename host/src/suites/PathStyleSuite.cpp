@@ -1,5 +1,7 @@
 // The path style suite: an art object's focal fill and focal stroke, the basic appearance that the
 // path-style record shows, read from and written into its art style.
+#include "Documents.h"
+#include "IAIFilePath.hpp"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
@@ -183,13 +185,30 @@ AIErr AdjustObjectAIColors(AIArtHandle art, AIAdjustColorFunc adjust, void* user
     return error;
 }
 
+AIErr ImportStyles(const ai::FilePath& file, AIDocumentHandle* document) {
+    auto [state, error] = StartOperation(kAIPathStyleSuite, "ImportStyles");
+    const std::string* path = state != nullptr ? state->text.paths.Find(file.ref()) : nullptr;
+    if (error == kNoErr && (document == nullptr || path == nullptr)) {
+        error = kBadParameterErr;
+    }
+    std::uintptr_t opened = 0;
+    if (error == kNoErr) {
+        error = OpenLibraryFile(*state, *path, &opened);
+    }
+    Record(state, "ImportStyles", {path != nullptr ? *path : std::string()}, error);
+    if (error != kNoErr) {
+        return Refuse(document, error);
+    }
+    *document = reinterpret_cast<AIDocumentHandle>(opened);
+    return kNoErr;
+}
+
 }  // namespace
 
 AIPathStyleSuite gPathStyleSuite = {
-    PLIM_SUITE_FUNCTION(GetPathStyle),
-    PLIM_SUITE_FUNCTION(SetPathStyle),
-    PLIM_SUITE_FUNCTION(SetObjectAIColor),
-    PLIM_SUITE_FUNCTION(AdjustObjectAIColors),
+    PLIM_SUITE_FUNCTION(GetPathStyle),     PLIM_SUITE_FUNCTION(SetPathStyle),
+    PLIM_SUITE_FUNCTION(SetObjectAIColor), PLIM_SUITE_FUNCTION(AdjustObjectAIColors),
+    PLIM_SUITE_FUNCTION(ImportStyles),
 };
 
 }  // namespace host

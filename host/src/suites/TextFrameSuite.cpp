@@ -78,13 +78,55 @@ AIErr GetAITextFrame(TextFrameRef frame, AIArtHandle* textFrame) {
     return kNoErr;
 }
 
+// The frame takes the path's geometric bounds as its area; the path goes once the frame exists.
+AIErr NewInPathText(ai::int16 paintOrder, AIArtHandle prep, AITextOrientation orientation, AIArtHandle path,
+                    AIArtHandle baseFrame, AIArtHandle* newTextFrame) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "NewInPathText");
+    const std::string label = ArtLabel(document, path);
+    const std::optional<model::PaintOrder> order = model::paintOrderFromCode(paintOrder);
+    const bool isPath = error == kNoErr && document->contentAs<model::PathContent>(ArtIdOf(path)) != nullptr;
+    if (error == kNoErr &&
+        (newTextFrame == nullptr || !order || !isPath ||
+         (orientation != kHorizontalTextOrientation && orientation != kVerticalTextOrientation))) {
+        error = kBadParameterErr;
+    }
+    model::ArtId frame;
+    if (error == kNoErr) {
+        const model::Rect area = *document->bounds(ArtIdOf(path), model::BoundsKind::geometric);
+        const model::Result<model::ArtId> made =
+            document->newArt(model::ArtType::textFrame, *order, ArtIdOf(prep));
+        error = made ? kNoErr : ErrorFromStatus(made.status());
+        frame = made ? *made : model::ArtId{};
+        if (model::TextFrameContent* text =
+                made ? document->editContent<model::TextFrameContent>(frame) : nullptr) {
+            text->kind = model::TextKind::area;
+            text->box = model::BoxGeometry{area, model::Matrix::identity()};
+            text->storyDirection = orientation;
+        }
+    }
+    if (error == kNoErr && baseFrame != nullptr) {
+        error = ErrorFromStatus(document->threadFrame(ArtIdOf(baseFrame), frame));
+    }
+    if (error == kNoErr) {
+        error = ErrorFromStatus(document->dispose(ArtIdOf(path)));
+    }
+    if (error != kNoErr && frame) {
+        document->dispose(frame);
+    }
+    Record(state, "NewInPathText", {label, std::to_string(paintOrder)}, error);
+    if (error != kNoErr) {
+        return Refuse(newTextFrame, error);
+    }
+    *newTextFrame = ArtHandleOf(frame);
+    return kNoErr;
+}
+
 }  // namespace
 
 AITextFrameSuite gTextFrameSuite = {
-    PLIM_SUITE_FUNCTION(GetType),
-    PLIM_SUITE_FUNCTION(GetATETextFrame),
-    PLIM_SUITE_FUNCTION(GetAITextFrame),
-    PLIM_SUITE_FUNCTION(CreateOutline),
+    PLIM_SUITE_FUNCTION(GetType),        PLIM_SUITE_FUNCTION(GetATETextFrame),
+    PLIM_SUITE_FUNCTION(GetAITextFrame), PLIM_SUITE_FUNCTION(CreateOutline),
+    PLIM_SUITE_FUNCTION(NewInPathText),
 };
 
 }  // namespace host

@@ -104,10 +104,129 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableSymbolLists,
     ::testing::Values(
         BadList{"not_an_array", R"("Star")", "symbols: expected an array, found string"},
-        BadList{"not_a_string", R"(["Star", 3])", "symbols[1]: expected a string, found number"},
+        BadList{"not_a_string", R"(["Star", 3])", "symbols[1]: expected a string or an object, found number"},
+        BadList{"no_name", R"([{"art": {"type": "group"}}])", "symbols[0]: the key \"name\" is missing"},
         BadList{"empty_name", R"([""])", "symbols[0]: a symbol needs a name"},
         BadList{"twice", R"(["Star", "Moon", "Star"])", "symbols[2]: a second symbol named \"Star\""}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A document with a 20 x 10 rectangle "Box" at (100, 200) made into the symbol "Box", an instance of
+// it, and a path whose stroke names it as an arrowhead.
+struct SymbolDocument {
+    Document document;
+    SymbolId box;
+    ArtId instance;
+    ArtId arrow;
+
+    SymbolDocument() {
+        const ArtId rectangle =
+            testing::addRectangle(document, "Box", Rect(100, 210, 120, 200), PaintOrder::aboveAll);
+        box = *document.addSymbol("Box", *document.copyOf(rectangle));
+        document.dispose(rectangle);
+        instance = *document.newSymbolInstance(box, {0, 0}, PaintOrder::aboveAll, ArtId{});
+        arrow = testing::addArt(document, ArtType::path, "Arrow", PaintOrder::aboveAll);
+        ArtStyle style = ArtStyle::basic(std::nullopt, Color::rgb(0, 0, 0), 1);
+        style.paintFields.back().strokePaint()->parameters.setString("ArrowheadEnd", "Box");
+        document.setStyle(arrow, style);
+    }
+};
+
+TEST(Symbols, InstancesTakeTheFrameOfTheArtworkCentredOnTheirLocation) {
+    SymbolDocument made;
+    EXPECT_EQ(made.document.findSymbol(made.box)->frame, Rect(100, 210, 120, 200));
+    EXPECT_EQ(*made.document.bounds(made.instance, BoundsKind::geometric), Rect(-10, 5, 10, -5));
+    EXPECT_EQ(made.document.name(made.instance)->text, "Box");
+    EXPECT_EQ(made.document.newSymbolInstance(SymbolId{}, {0, 0}, PaintOrder::aboveAll, ArtId{}).status(),
+              Status::invalidHandle);
+}
+
+TEST(Symbols, ArtworkIsSavedAndOpenedWithItsSymbol) {
+    SymbolDocument made;
+    ASSERT_TRUE(made.document.addSymbol("Empty"));
+    const WriteResult written = writeDocument(made.document);
+    ASSERT_TRUE(written.text) << written.error;
+    const ReadResult read = readDocument(*written.text);
+    ASSERT_TRUE(read.document) << read.error;
+    const Symbol& box = read.document->symbols()[0];
+    EXPECT_EQ(box.frame, Rect(100, 210, 120, 200));
+    EXPECT_EQ(box.definition->data.type(), ArtType::path);
+    EXPECT_EQ(*read.document->symbols()[1].definition, ArtTree{});
+    EXPECT_NE(written.text->find("\"Empty\""), std::string::npos);
+    EXPECT_EQ(writeDocument(*read.document).text, written.text);
+}
+
+struct UseCase {
+    const char* label;
+    unsigned where;
+    bool used;
+};
+
+class SymbolUses : public ::testing::TestWithParam<UseCase> {};
+
+// Only the arrowhead names "Box" once its instance is gone; "Inner" is used only inside "Outer".
+TEST_P(SymbolUses, AreFoundWhereAsked) {
+    SymbolDocument made;
+    made.document.dispose(made.instance);
+    const SymbolId inner = *made.document.addSymbol("Inner");
+    const ArtId nested = *made.document.newSymbolInstance(inner, {0, 0}, PaintOrder::aboveAll, ArtId{});
+    ASSERT_TRUE(made.document.addSymbol("Outer", *made.document.copyOf(nested)));
+    made.document.dispose(nested);
+    const std::vector<SymbolId> used = made.document.usedSymbols(GetParam().where);
+    EXPECT_EQ(std::count(used.begin(), used.end(), made.box) == 1, GetParam().used);
+    EXPECT_EQ(std::count(used.begin(), used.end(), inner) == 1,
+              (GetParam().where & symbolUse::definitions) != 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SymbolUses,
+                         ::testing::Values(UseCase{"artwork", symbolUse::artwork, false},
+                                           UseCase{"art_styles", symbolUse::artStyles, true},
+                                           UseCase{"definitions", symbolUse::definitions, false},
+                                           UseCase{"everywhere", 0x4F, true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Symbols, OnlyUnusedOnesCanBeDeletedAndUndoBringsThemBack) {
+    SymbolDocument made;
+    made.document.takeChanges();
+    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::notAllowed);
+    made.document.dispose(made.instance);
+    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::notAllowed);  // the arrowhead
+    made.document.dispose(made.arrow);
+    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::ok);
+    EXPECT_TRUE(made.document.symbols().empty());
+    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::invalidHandle);
+    ChangeLog changes = made.document.takeChanges();
+    made.document.applyChanges(changes);
+    EXPECT_EQ(made.document.findSymbol(made.box)->name, "Box");
+}
+
+TEST(Symbols, ARenameReachesInstancesArrowheadsAndOtherArtwork) {
+    SymbolDocument made;
+    ASSERT_TRUE(made.document.addSymbol("Holder", *made.document.copyOf(made.instance)));
+    ASSERT_TRUE(made.document.addSymbol("Taken"));
+    EXPECT_EQ(made.document.renameSymbol(made.box, "Taken"), Status::badParameter);
+    EXPECT_EQ(made.document.renameSymbol(made.box, ""), Status::badParameter);
+    ASSERT_EQ(made.document.renameSymbol(made.box, "Crate"), Status::ok);
+    EXPECT_EQ(made.document.contentAs<SymbolContent>(made.instance)->symbol, "Crate");
+    const ArtStyle style = *made.document.style(made.arrow);
+    EXPECT_EQ(style.paintFields.back().strokePaint()->parameters.string("ArrowheadEnd").valueOr(""), "Crate");
+    const ArtTree& holder = *made.document.findSymbol(made.document.symbolByName("Holder"))->definition;
+    EXPECT_EQ(std::get<SymbolContent>(holder.data.content).symbol, "Crate");
+}
+
+TEST(Symbols, ImportBringsTheArtworkAndWhatItUsesOnce) {
+    SymbolDocument library;
+    const SymbolId holder = *library.document.addSymbol("Holder", *library.document.copyOf(library.instance));
+    Document target;
+    const Result<SymbolId> imported = target.importSymbol(library.document, holder);
+    ASSERT_TRUE(imported);
+    ASSERT_EQ(target.symbols().size(), 2u);
+    EXPECT_EQ(target.symbols()[0].name, "Box");
+    EXPECT_EQ(target.findSymbol(*imported)->name, "Holder");
+    EXPECT_EQ(target.findSymbol(*imported)->frame, Rect(-10, 5, 10, -5));
+    EXPECT_EQ(*target.importSymbol(library.document, holder), *imported);
+    EXPECT_EQ(target.symbols().size(), 2u);
+    EXPECT_EQ(target.importSymbol(target, SymbolId{}).status(), Status::invalidHandle);
+}
 
 }  // namespace
 }  // namespace host::model

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "FakeHost.h"
+#include <map>
+
+#include "AIMatchingArt.h"
+#include "AIUUID.h"
+#include "StandIn.h"
 #include "art/ArtTree.h"
 #include "art/Crc32.h"
 #include "art/TagSearch.h"
@@ -9,29 +13,51 @@
 namespace {
 
 using Names = std::vector<std::string>;
+using unittest::StandIn;
+
+// Two UUIDs whose checksums, the keys the plug-in compares art by, are equal.
+constexpr const char* kOneKey = "9ef70b69-2531-4663-8a2f-da139eb6b43d";
+constexpr const char* kSameKey = "f827f5ee-413f-4ceb-bfb9-0cd24f4674f9";
 
 // Layer 1: group(a, b), path, compound(inner); Layer 2: other.
 class ArtTreeTest : public testing::Test {
 protected:
-    ArtTreeTest() {
-        fLayer1 = fHost.AddLayer("Layer 1");
-        fGroup = fHost.Add(fLayer1, "group", kGroupArt);
-        fA = fHost.Add(fGroup, "a");
-        fB = fHost.Add(fGroup, "b");
-        fPath = fHost.Add(fLayer1, "path");
-        fCompound = fHost.Add(fLayer1, "compound", kCompoundPathArt);
-        fInner = fHost.Add(fCompound, "inner");
-        fLayer2 = fHost.AddLayer("Layer 2");
-        fOther = fHost.Add(fLayer2, "other");
-    }
+    ArtTreeTest() { LoadTree(); }
 
     ~ArtTreeTest() override {
-        EXPECT_EQ(fHost.OutstandingBlocks(), 0) << "a matching-art answer was not freed";
+        EXPECT_EQ(fHost.App().LiveMemoryBlocks(), 0u) << "a matching-art answer was not freed";
+    }
+
+    // The document, the objects named in `uuids` with those UUIDs.
+    void LoadTree(const std::map<std::string, std::string>& uuids = {}) {
+        using namespace unittest::doc;
+        const auto art = [&](json object) {
+            const auto uuid = uuids.find(object["name"].get<std::string>());
+            return uuid != uuids.end() ? With(std::move(object), "uuid", uuid->second) : object;
+        };
+        fHost.LoadLayers(
+            {Layer("Layer 1", {Group("group", {art(Path("a")), art(Path("b"))}), art(Path("path")),
+                               Container("compoundPath", "compound", {art(Path("inner"))})}),
+             Layer("Layer 2", {art(Path("other"))})});
+        fLayer1 = fHost.Art("Layer 1");
+        fGroup = fHost.Art("group");
+        fA = fHost.Art("a");
+        fB = fHost.Art("b");
+        fPath = fHost.Art("path");
+        fCompound = fHost.Art("compound");
+        fInner = fHost.Art("inner");
+        fLayer2 = fHost.Art("Layer 2");
+        fOther = fHost.Art("other");
     }
 
     void Select(ArtObject* art) { sAIArt->SetArtUserAttr(art, kArtSelected, kArtSelected); }
+    bool Has(ArtObject* art, ai::int32 attribute) {
+        ai::int32 value = 0;
+        return sAIArt->GetArtUserAttr(art, attribute, &value) == kNoErr && value != 0;
+    }
+    Names Children(ArtObject* art) { return StandIn::Names(fHost.Children(art)); }
 
-    FakeHost fHost;
+    StandIn fHost;
     ArtObject* fLayer1 = nullptr;
     ArtObject* fGroup = nullptr;
     ArtObject* fA = nullptr;
@@ -44,38 +70,39 @@ protected:
 };
 
 TEST_F(ArtTreeTest, IdentityIsTheChecksumOfTheUuidText) {
-    EXPECT_EQ(ArtUUID(fA), "uuid-a");
-    EXPECT_EQ(ArtCRC(fA), static_cast<std::int32_t>(CRC32("uuid-a")));
+    LoadTree({{"a", kOneKey}});
+    EXPECT_EQ(ArtUUID(fA), kOneKey);
+    EXPECT_EQ(ArtCRC(fA), static_cast<std::int32_t>(CRC32(kOneKey)));
 }
 
 TEST_F(ArtTreeTest, MissingUuidGivesEmptyTextAndKeyZero) {
-    fHost.Fail("GetArtUUID");
+    fHost.Fail(kAIUUIDSuite, "GetArtUUID");
     EXPECT_EQ(ArtUUID(fA), "");
     EXPECT_EQ(ArtCRC(fA), 0);
 }
 
 TEST_F(ArtTreeTest, AllObjectsComeInDocumentOrder) {
-    EXPECT_EQ(fHost.Names(GetAllObjects(true)),
+    EXPECT_EQ(StandIn::Names(GetAllObjects(true)),
               (Names{"Layer 1", "group", "a", "b", "path", "compound", "inner", "Layer 2", "other"}));
-    EXPECT_EQ(fHost.Names(GetAllObjects(false)),
+    EXPECT_EQ(StandIn::Names(GetAllObjects(false)),
               (Names{"group", "a", "b", "path", "compound", "inner", "other"}));
 }
 
 TEST_F(ArtTreeTest, ObjectsWhoseLayerGroupTestFailsAreLeftOut) {
-    fHost.Fail("IsArtLayerGroup");
+    fHost.Fail(kAIArtSuite, "IsArtLayerGroup");
     EXPECT_TRUE(GetAllObjects(false).empty());
     EXPECT_EQ(GetAllObjects(true).size(), 9u);
 }
 
 TEST_F(ArtTreeTest, FailedQueryGivesNothing) {
-    fHost.Fail("GetMatchingArt");
+    fHost.Fail(kAIMatchingArtSuite, "GetMatchingArt");
     EXPECT_TRUE(GetAllObjects(true).empty());
     EXPECT_TRUE(GetTopFullySelectedObjects().empty());
 }
 
 TEST_F(ArtTreeTest, TreeOfAPathIsThePath) {
     EXPECT_EQ(GetArtTree(fPath), ArtList{fPath});
-    EXPECT_EQ(fHost.Names(GetArtTree(fGroup)), (Names{"group", "a", "b"}));
+    EXPECT_EQ(StandIn::Names(GetArtTree(fGroup)), (Names{"group", "a", "b"}));
     EXPECT_TRUE(GetArtTree(nullptr).empty());
 }
 
@@ -87,7 +114,7 @@ TEST_F(ArtTreeTest, WhollySelectedGroupIsOneObject) {
     Select(fA);
     Select(fB);
     Select(fPath);
-    EXPECT_EQ(fHost.Names(GetTopFullySelectedObjects()), (Names{"group", "path"}));
+    EXPECT_EQ(StandIn::Names(GetTopFullySelectedObjects()), (Names{"group", "path"}));
 }
 
 TEST_F(ArtTreeTest, PartlySelectedGroupGivesItsSelectedMember) {
@@ -99,14 +126,14 @@ TEST_F(ArtTreeTest, WholeLayerGivesItsTopObjectsNotTheLayer) {
     for (ArtObject* art : {fA, fB, fPath, fInner}) {
         Select(art);
     }
-    EXPECT_EQ(fHost.Names(GetTopFullySelectedObjects()), (Names{"group", "path", "compound"}));
+    EXPECT_EQ(StandIn::Names(GetTopFullySelectedObjects()), (Names{"group", "path", "compound"}));
 }
 
 TEST_F(ArtTreeTest, PaintOrderAndItsReverse) {
     const ArtList list{fOther, fA, fLayer1, fPath, fA};
     const ArtList forward = SortArtByPaintOrder(list, false);
     ArtList backward = SortArtByPaintOrder(list, true);
-    EXPECT_EQ(fHost.Names(forward), (Names{"a", "path", "other"}));
+    EXPECT_EQ(StandIn::Names(forward), (Names{"a", "path", "other"}));
     std::reverse(backward.begin(), backward.end());
     EXPECT_EQ(backward, forward);
 }
@@ -117,8 +144,8 @@ TEST_F(ArtTreeTest, RemoveLeavesKeepsTopMostMembersInListOrder) {
 }
 
 TEST_F(ArtTreeTest, RemoveLeavesTellsEqualKeysApart) {
-    fHost.Art(fPath).uuid = "same";
-    fHost.Art(fOther).uuid = "same";
+    LoadTree({{"path", kOneKey}, {"other", kSameKey}});
+    ASSERT_EQ(ArtCRC(fPath), ArtCRC(fOther));
     EXPECT_EQ(RemoveLeaves({fPath, fOther, fA, fGroup}), (ArtHandleSet{fPath, fOther, fGroup}));
 }
 
@@ -139,18 +166,19 @@ TEST_F(ArtTreeTest, LeavesAndGroups) {
 
 TEST_F(ArtTreeTest, SelectSubTreeSelectsEverythingBelow) {
     SelectSubTree(fGroup);
-    for (ArtObject* art : {fGroup, fA, fB}) {
-        EXPECT_NE(fHost.Art(art).attributes & kArtSelected, 0) << fHost.NameOf(art);
+    std::vector<ArtObject*> selected;
+    for (const host::model::ArtId id : fHost.Doc().selectedArt()) {
+        selected.push_back(StandIn::Handle(id));
     }
-    EXPECT_EQ(fHost.Art(fPath).attributes & kArtSelected, 0);
+    EXPECT_EQ(ArtHandleSet(selected.begin(), selected.end()), (ArtHandleSet{fGroup, fA, fB}));
 }
 
 TEST_F(ArtTreeTest, GroupVisibility) {
     EXPECT_TRUE(SetGroupVisibility(fGroup, true));
-    EXPECT_NE(fHost.Art(fA).attributes & kArtHidden, 0);
-    EXPECT_NE(fHost.Art(fGroup).attributes & kArtHidden, 0);
+    EXPECT_TRUE(Has(fA, kArtHidden));
+    EXPECT_TRUE(Has(fGroup, kArtHidden));
     EXPECT_FALSE(SetGroupVisibility(fPath, true));
-    EXPECT_EQ(fHost.Art(fPath).attributes & kArtHidden, 0);
+    EXPECT_FALSE(Has(fPath, kArtHidden));
 }
 
 TEST_F(ArtTreeTest, NamesRoundTripAsUtf8) {
@@ -168,13 +196,13 @@ TEST_F(UngroupArtTest, ChildrenLandAboveInTheirOrder) {
     ArtList out;
     ASSERT_TRUE(UngroupArt(fGroup, out));
     EXPECT_FALSE(fHost.IsLive(fGroup));
-    EXPECT_EQ(fHost.ChildNames(fLayer1), (Names{"a", "b", "path", "compound"}));
-    EXPECT_EQ(fHost.Names(out), (Names{"a", "b"}));
+    EXPECT_EQ(Children(fLayer1), (Names{"a", "b", "path", "compound"}));
+    EXPECT_EQ(StandIn::Names(out), (Names{"a", "b"}));
 }
 
 TEST_F(UngroupArtTest, ChildWhoseCopyFailsIsMovedOutNotLost) {
     WriteTags(fA, {"keep"});
-    fHost.Fail("DuplicateArt");
+    fHost.Fail(kAIArtSuite, "DuplicateArt");
     ArtList out;
     ASSERT_TRUE(UngroupArt(fGroup, out));
     EXPECT_EQ(out, (ArtList{fA, fB}));
@@ -184,17 +212,18 @@ TEST_F(UngroupArtTest, ChildWhoseCopyFailsIsMovedOutNotLost) {
 }
 
 TEST_F(UngroupArtTest, ChildThatCannotLeaveKeepsTheGroup) {
-    fHost.Fail("DuplicateArt");
-    fHost.Fail("ReorderArt");
+    fHost.Fail(kAIArtSuite, "DuplicateArt");
+    fHost.Fail(kAIArtSuite, "ReorderArt");
     ArtList out;
     EXPECT_TRUE(UngroupArt(fGroup, out));
     EXPECT_TRUE(out.empty());
     EXPECT_TRUE(fHost.IsLive(fGroup));
-    EXPECT_EQ(fHost.ChildNames(fGroup), (Names{"a", "b"}));
+    EXPECT_EQ(Children(fGroup), (Names{"a", "b"}));
 }
 
 TEST_F(UngroupArtTest, EmptyGroupIsLeftAlone) {
-    ArtObject* empty = fHost.Add(fLayer2, "empty", kGroupArt);
+    ArtObject* empty = nullptr;
+    ASSERT_EQ(sAIArt->NewArt(kGroupArt, kPlaceInsideOnBottom, fLayer2, &empty), kNoErr);
     ArtList out;
     EXPECT_FALSE(UngroupArt(empty, out));
     EXPECT_TRUE(fHost.IsLive(empty));
@@ -202,7 +231,9 @@ TEST_F(UngroupArtTest, EmptyGroupIsLeftAlone) {
 
 class SearchTaggedArtTest : public ArtTreeTest {
 protected:
-    SearchTaggedArtTest() {
+    SearchTaggedArtTest() { TagTree(); }
+
+    void TagTree() {
         WriteTags(fA, {"cell"});
         WriteTags(fB, {"cell", "red"});
         WriteTags(fGroup, {"row"});
@@ -224,8 +255,10 @@ TEST_F(SearchTaggedArtTest, ResultIsInKeyOrder) {
                                [](ArtObject* x, ArtObject* y) { return ArtCRC(x) < ArtCRC(y); }));
 }
 
-TEST_F(SearchTaggedArtTest, TwoObjectsWithOneUuidStayApart) {
-    fHost.Art(fOther).uuid = fHost.Art(fB).uuid;
+TEST_F(SearchTaggedArtTest, TwoObjectsWithOneKeyStayApart) {
+    LoadTree({{"b", kOneKey}, {"other", kSameKey}});
+    ASSERT_EQ(ArtCRC(fB), ArtCRC(fOther));
+    TagTree();
     WriteTags(fOther, {"lonely"});
     EXPECT_EQ(SearchTaggedArt("lonely"), ArtList{fOther});
     EXPECT_EQ(SearchTaggedArt("cell&red"), ArtList{fB});
@@ -239,11 +272,13 @@ TEST_F(SearchTaggedArtTest, OneSnapshotServesEveryQueryAndReadsOnlyTheResultsIde
     ArtList reds;
     std::vector<std::string> cellUuids;
     std::vector<std::string> redUuids;
+    const int uuidsBefore = fHost.Calls(kAIUUIDSuite, "GetArtUUID");
+    const int queriesBefore = fHost.Calls(kAIMatchingArtSuite, "GetMatchingArt");
     ASSERT_TRUE(snapshot.Search("cell", cells, &cellUuids));
-    EXPECT_EQ(fHost.Calls("GetArtUUID"), 2);
+    EXPECT_EQ(fHost.Calls(kAIUUIDSuite, "GetArtUUID") - uuidsBefore, 2);
     ASSERT_TRUE(snapshot.Search("red", reds, &redUuids));
-    EXPECT_EQ(fHost.Calls("GetArtUUID"), 3) << "b's identity is read once";
-    EXPECT_EQ(fHost.Calls("GetMatchingArt"), 1);
+    EXPECT_EQ(fHost.Calls(kAIUUIDSuite, "GetArtUUID") - uuidsBefore, 3) << "b's identity is read once";
+    EXPECT_EQ(fHost.Calls(kAIMatchingArtSuite, "GetMatchingArt") - queriesBefore, 1);
 
     auto byKey = [](ArtList list) {
         std::stable_sort(list.begin(), list.end(),

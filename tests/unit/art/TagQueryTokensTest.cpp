@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeHost.h"
+#include "StandIn.h"
 #include "TestText.h"
 #include "art/TagQueryTokens.h"
 
@@ -50,7 +50,7 @@ TEST_P(TokenizeTest, SplitsIntoTokens) {
 
 class NormalizeTokenCapsTest : public testing::TestWithParam<TokenCase> {
 protected:
-    FakeHost fHost;
+    unittest::StandIn fHost;
 };
 
 INSTANTIATE_TEST_SUITE_P(Queries, NormalizeTokenCapsTest,

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "FakeHost.h"
+#include "StandIn.h"
 #include "art/TagText.h"
 
 namespace {
@@ -20,7 +20,7 @@ void PrintTo(const NormalCase& c, std::ostream* os) {
 
 class NormalizeTagNameTest : public testing::TestWithParam<NormalCase> {
 protected:
-    FakeHost fHost;
+    unittest::StandIn fHost;
 };
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,7 +71,7 @@ TEST(NormalizeTagNameFallbackTest, LowerCasesAsciiWithoutTheHostString) {
 }
 
 TEST(NormalizeTagNameTest32, WorksOnUtf32) {
-    FakeHost host;
+    unittest::StandIn host;
     EXPECT_EQ(NormalizeTagName(std::u32string_view(U"A, B")), U"a_b");
 }
 

@@ -2,28 +2,53 @@
 
 #include <climits>
 
-#include "FakeHost.h"
+#include <map>
+
+#include "AITag.h"
+#include "AITextFrame.h"
+#include "StandIn.h"
+#include "art/HostArt.h"
 #include "art/Tags.h"
 
 namespace {
 
+using Entries = std::map<std::string, std::string>;
+
+// Layer 1: path, other, group(inner), first, second, third, the group "texts" of the point-text
+// frames "one" and "two", and the point-text frame "frame".
 class TagsTest : public testing::Test {
 protected:
     TagsTest() {
-        fLayer = fHost.AddLayer("Layer 1");
-        fPath = fHost.Add(fLayer, "path");
+        using namespace unittest::doc;
+        fHost.LoadLayers({Layer("Layer 1", {Path("path"), Path("other"), Group("group", {Path("inner")}),
+                                            Path("first"), Path("second"), Path("third"),
+                                            Group("texts", {Text("one"), Text("two")}), Text("frame")})});
+        fLayer = fHost.Art("Layer 1");
+        fPath = fHost.Art("path");
     }
 
-    std::map<std::string, std::string>& Entries(ArtObject* art) { return fHost.Art(art).entries; }
+    // The art's tag entries by name, and entries put there as another writer would.
+    Entries EntriesOf(ArtObject* art) {
+        Entries entries;
+        for (const host::model::TagEntry& entry : fHost.Doc().tags(unittest::StandIn::Id(art))->entries()) {
+            entries[entry.name] = entry.value;
+        }
+        return entries;
+    }
+    void Put(ArtObject* art, const Entries& entries) {
+        for (const auto& [name, value] : entries) {
+            fHost.Doc().editTags(unittest::StandIn::Id(art))->set(name, kAITagStringType, value);
+        }
+    }
 
-    FakeHost fHost;
+    unittest::StandIn fHost;
     ArtObject* fLayer = nullptr;
     ArtObject* fPath = nullptr;
 };
 
 TEST_F(TagsTest, WritesNormalisedTextUnderItsChecksumName) {
     WriteTags(fPath, {"Red Circle"});
-    EXPECT_EQ(Entries(fPath), (std::map<std::string, std::string>{{"_p_tag_88178879", "red_circle"}}));
+    EXPECT_EQ(EntriesOf(fPath), (Entries{{"_p_tag_88178879", "red_circle"}}));
     EXPECT_EQ(ReadTags(fPath), (TagSet{"red_circle"}));
 }
 
@@ -35,28 +60,28 @@ TEST_F(TagsTest, RunOfForbiddenCharactersBecomesOneUnderscore) {
 TEST_F(TagsTest, EmptyTextIsNotWritten) {
     WriteTags(fPath, {"", "x"});
     EXPECT_EQ(ReadTags(fPath), (TagSet{"x"}));
-    EXPECT_FALSE(Entries(fPath).contains("_p_tag_80000000"));
+    EXPECT_FALSE(EntriesOf(fPath).contains("_p_tag_80000000"));
 }
 
 TEST_F(TagsTest, TextsWithOneNormalFormGiveOneEntry) {
     WriteTags(fPath, {"A B", "a_b", "a  b"});
-    EXPECT_EQ(Entries(fPath).size(), 1u);
+    EXPECT_EQ(EntriesOf(fPath).size(), 1u);
 }
 
 TEST_F(TagsTest, ReadsOnlyOwnEntriesAndAcceptsUpperCaseDigits) {
-    Entries(fPath) = {{"_p_tag_CA659850", "abc"}, {"foreign", "x"}, {"_p_tag_ca65985", "short"}};
+    Put(fPath, {{"_p_tag_CA659850", "abc"}, {"foreign", "x"}, {"_p_tag_ca65985", "short"}});
     EXPECT_EQ(ReadTags(fPath), (TagSet{"abc"}));
 }
 
 TEST_F(TagsTest, ReadingSkipsEntriesTheHostCannotGive) {
     WriteTags(fPath, {"a", "b"});
-    fHost.Fail("GetTag");
+    fHost.Fail(kAITagSuite, "GetTag");
     EXPECT_TRUE(ReadTags(fPath).empty());
 }
 
 TEST_F(TagsTest, NestedTagsLeaveOutTheArtsOwn) {
-    ArtObject* group = fHost.Add(fLayer, "group", kGroupArt);
-    ArtObject* inner = fHost.Add(group, "inner");
+    ArtObject* group = fHost.Art("group");
+    ArtObject* inner = fHost.Art("inner");
     WriteTags(group, {"outer"});
     WriteTags(inner, {"inner"});
     EXPECT_EQ(GetNestedTags(group), (TagSet{"inner"}));
@@ -66,18 +91,18 @@ TEST_F(TagsTest, NestedTagsLeaveOutTheArtsOwn) {
 
 TEST_F(TagsTest, CompletingWritesOnlyMissingTags) {
     WriteTags(fPath, {"a"});
-    const int writes = fHost.Calls("SetTag");
+    const int writes = fHost.Calls(kAITagSuite, "SetTag");
     SetTags({fPath}, {"a", "B"}, false);
-    EXPECT_EQ(fHost.Calls("SetTag") - writes, 1);
+    EXPECT_EQ(fHost.Calls(kAITagSuite, "SetTag") - writes, 1);
     EXPECT_EQ(ReadTags(fPath), (TagSet{"a", "b"}));
 }
 
 TEST_F(TagsTest, ReplacingRemovesOwnEntriesAndKeepsForeignOnes) {
-    Entries(fPath) = {{"foreign", "x"}};
+    Put(fPath, {{"foreign", "x"}});
     WriteTags(fPath, {"old"});
     SetTags({fPath}, {"a", "b", ""}, true);
     EXPECT_EQ(ReadTags(fPath), (TagSet{"a", "b"}));
-    EXPECT_EQ(Entries(fPath).at("foreign"), "x");
+    EXPECT_EQ(EntriesOf(fPath).at("foreign"), "x");
 }
 
 TEST_F(TagsTest, SettingOneArtTellsWhetherItChanged) {
@@ -89,9 +114,9 @@ TEST_F(TagsTest, SettingOneArtTellsWhetherItChanged) {
 }
 
 TEST_F(TagsTest, EntryOrderIsTheHostsOrderOfEntries) {
-    Entries(fPath) = {{TagName("zeta"), "zeta"}, {"foreign", "x"}, {TagName("alpha"), "alpha"}};
+    Put(fPath, {{TagName("zeta"), "zeta"}, {"foreign", "x"}, {TagName("alpha"), "alpha"}});
     std::vector<std::string> expected;
-    for (const auto& [name, value] : Entries(fPath)) {
+    for (const auto& [name, value] : EntriesOf(fPath)) {
         if (name != "foreign") {
             expected.push_back(value);
         }
@@ -100,11 +125,11 @@ TEST_F(TagsTest, EntryOrderIsTheHostsOrderOfEntries) {
 }
 
 TEST_F(TagsTest, SettingSkipsArtWhoseEntriesCannotBeCounted) {
-    ArtObject* other = fHost.Add(fLayer, "other");
-    fHost.Fail("CountTags");
+    ArtObject* other = fHost.Art("other");
+    fHost.Fail(kAITagSuite, "CountTags");
     SetTags({fPath, other}, {"a"}, false);
-    EXPECT_TRUE(Entries(fPath).empty());
-    EXPECT_TRUE(Entries(other).empty());
+    EXPECT_TRUE(EntriesOf(fPath).empty());
+    EXPECT_TRUE(EntriesOf(other).empty());
 }
 
 TEST_F(TagsTest, RemovingWhatWasSetWorksWithTheTextAsGiven) {
@@ -116,16 +141,16 @@ TEST_F(TagsTest, RemovingWhatWasSetWorksWithTheTextAsGiven) {
 }
 
 TEST_F(TagsTest, RemovingByTextFindsUpperCaseDigitNames) {
-    Entries(fPath) = {{"_p_tag_CA659850", "abc"}};
+    Put(fPath, {{"_p_tag_CA659850", "abc"}});
     RemoveTags(fPath, std::vector<std::string>{"abc"});
-    EXPECT_TRUE(Entries(fPath).empty());
+    EXPECT_TRUE(EntriesOf(fPath).empty());
 }
 
 TEST_F(TagsTest, RemovingAllKeepsForeignEntries) {
-    Entries(fPath) = {{"foreign", "x"}, {"_p_tag_00000000", "zero"}};
+    Put(fPath, {{"foreign", "x"}, {"_p_tag_00000000", "zero"}});
     WriteTags(fPath, {"a", "b", "c"});
     RemoveTags(ArtList{fPath}, {}, true);
-    EXPECT_EQ(Entries(fPath), (std::map<std::string, std::string>{{"foreign", "x"}}));
+    EXPECT_EQ(EntriesOf(fPath), (Entries{{"foreign", "x"}}));
 }
 
 TEST_F(TagsTest, RemovingListedTextsLeavesTheOthers) {
@@ -137,9 +162,9 @@ TEST_F(TagsTest, RemovingListedTextsLeavesTheOthers) {
 class SeriesTagTest : public TagsTest {
 protected:
     SeriesTagTest() {
-        fFirst = fHost.Add(fLayer, "first");
-        fSecond = fHost.Add(fLayer, "second");
-        fThird = fHost.Add(fLayer, "third");
+        fFirst = fHost.Art("first");
+        fSecond = fHost.Art("second");
+        fThird = fHost.Art("third");
     }
     ArtObject* fFirst = nullptr;
     ArtObject* fSecond = nullptr;
@@ -164,8 +189,8 @@ TEST_F(SeriesTagTest, NumbersPastTheIntegerLimitDoNotWrap) {
 }
 
 TEST_F(SeriesTagTest, ArtOutsideTheDocumentGetsNoNumber) {
-    ArtObject* gone = fHost.Add(fLayer, "gone");
-    sAIArt->DisposeArt(gone);
+    ArtObject* gone = fHost.Art("other");
+    ASSERT_EQ(sAIArt->DisposeArt(gone), kNoErr);
     const std::map<ArtObject*, int> numbers = ArtOrderNumbers({fThird, gone, fFirst});
     EXPECT_EQ(numbers, (std::map<ArtObject*, int>{{fFirst, 0}, {fThird, 1}}));
 }
@@ -173,33 +198,34 @@ TEST_F(SeriesTagTest, ArtOutsideTheDocumentGetsNoNumber) {
 class OutlineArtTest : public TagsTest {};
 
 TEST_F(OutlineArtTest, GroupKeepsOutlinesThatCarryTheFramesTags) {
-    ArtObject* group = fHost.Add(fLayer, "group", kGroupArt);
-    ArtObject* one = fHost.Add(group, "one", kTextFrameArt);
-    ArtObject* two = fHost.Add(group, "two", kTextFrameArt);
+    ArtObject* group = fHost.Art("texts");
+    ArtObject* one = fHost.Art("one");
+    ArtObject* two = fHost.Art("two");
     WriteTags(one, {"first"});
     WriteTags(two, {"second"});
     EXPECT_EQ(OutlineArt(group), group);
     EXPECT_FALSE(fHost.IsLive(one));
     EXPECT_FALSE(fHost.IsLive(two));
-    EXPECT_EQ(fHost.ChildNames(group), (std::vector<std::string>{"one outline", "two outline"}));
-    EXPECT_EQ(ReadTags(fHost.Find("one outline")), (TagSet{"first"}));
-    EXPECT_EQ(ReadTags(fHost.Find("two outline")), (TagSet{"second"}));
+    const std::vector<ArtObject*> outlines = fHost.Children(group);
+    ASSERT_EQ(outlines.size(), 2u);
+    EXPECT_EQ(ReadTags(outlines[0]), (TagSet{"first"}));
+    EXPECT_EQ(ReadTags(outlines[1]), (TagSet{"second"}));
 }
 
 TEST_F(OutlineArtTest, TextFrameGivesItsOutline) {
-    ArtObject* frame = fHost.Add(fLayer, "frame", kTextFrameArt);
+    ArtObject* frame = fHost.Art("frame");
     WriteTags(frame, {"title"});
     ArtObject* outline = OutlineArt(frame);
     ASSERT_NE(outline, nullptr);
-    EXPECT_EQ(fHost.NameOf(outline), "frame outline");
+    EXPECT_TRUE(hostart::IsOfType(outline, kGroupArt));
     EXPECT_FALSE(fHost.IsLive(frame));
     EXPECT_EQ(ReadTags(outline), (TagSet{"title"}));
 }
 
 TEST_F(OutlineArtTest, FailedOutlineGivesNullAndKeepsTheFrame) {
-    ArtObject* frame = fHost.Add(fLayer, "frame", kTextFrameArt);
+    ArtObject* frame = fHost.Art("frame");
     WriteTags(frame, {"title"});
-    fHost.Fail("CreateOutline");
+    fHost.Fail(kAITextFrameSuite, "CreateOutline");
     EXPECT_EQ(OutlineArt(frame), nullptr);
     EXPECT_TRUE(fHost.IsLive(frame));
     EXPECT_EQ(ReadTags(frame), (TagSet{"title"}));

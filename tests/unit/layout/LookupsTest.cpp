@@ -1,4 +1,4 @@
-// Lookups of layers, placements, documents and artboards over the fake host.
+// Lookups of layers, placements, documents and artboards over the stand-in host.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakeLayoutHost.h"
+#include "AIArtboard.h"
+#include "AIDocumentList.h"
+#include "StandIn.h"
 #include "layout/Lookups.h"
 
 namespace {
@@ -38,15 +40,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Layers ---------------------------------------------------------------------------------------------
 
-// Layers top to bottom: "Top", "Middle" (with the sublayer "Sub"), "Bottom".
+// Layers top to bottom: "Top", "Middle" (with the sublayer "Sub"), "Bottom" (holding "Untouched"
+// and "Last"); "Top" is the current layer.
 class Layers : public testing::Test {
 protected:
     void SetUp() override {
-        top = host.AddLayer("Top");
-        middle = host.AddLayer("Middle");
-        sub = host.AddLayer("Sub", middle);
-        bottom = host.AddLayer("Bottom");
-        untouched = host.Add(nullptr, "untouched", kPathArt);
+        using namespace unittest::doc;
+        host.LoadLayers({Layer("Top"), Layer("Middle", {Layer("Sub")}),
+                         Layer("Bottom", {Path("Untouched"), Path("Last")})});
+        top = host.Layer("Top");
+        middle = host.Layer("Middle");
+        sub = host.Layer("Sub");
+        bottom = host.Layer("Bottom");
+        untouched = host.Art("Untouched");
     }
 
     struct Placement {
@@ -59,10 +65,10 @@ protected:
         int placement = -1;
         ArtObject* target = untouched;
         const bool ok = TargetAndLocationForDuplicate(layer, code, placement, target);
-        return {ok, placement, host.NameOf(target)};
+        return {ok, placement, unittest::StandIn::NameOf(target)};
     }
 
-    FakeLayoutHost host;
+    unittest::StandIn host;
     AILayerHandle top = nullptr;
     AILayerHandle middle = nullptr;
     AILayerHandle sub = nullptr;
@@ -102,14 +108,14 @@ TEST_F(Layers, OtherCodesPlaceNothing) {
 }
 
 TEST_F(Layers, APlacementThatNeedsATargetFailsWithoutOne) {
-    host.Fail("GetFirstArtOfLayer");
+    host.Fail(kAIArtSuite, "GetFirstArtOfLayer");
     EXPECT_FALSE(Place(middle, 3).ok);
     EXPECT_FALSE(Place(sub, 1).ok);
     EXPECT_FALSE(Place(middle, 1).ok);
 }
 
 TEST_F(Layers, AHostErrorFails) {
-    host.Fail("GetLayerParent");
+    host.Fail(kAILayerSuite, "GetLayerParent");
     EXPECT_FALSE(Place(middle, 1).ok);
 }
 
@@ -124,15 +130,14 @@ TEST_F(Layers, ByPaintOrderAndByTitle) {
     EXPECT_EQ(GetLayer(0, "Bottom"), bottom);
     EXPECT_EQ(GetLayer(2, "Bottom"), middle);
     EXPECT_EQ(GetLayer(9, "Nope"), nullptr);
-    EXPECT_TRUE(host.blocks.empty());
+    EXPECT_EQ(host.App().LiveMemoryBlocks(), 0u);
 }
 
 TEST_F(Layers, TheBottomObjectIsTheCurrentLayersLast) {
     EXPECT_EQ(GetBottomObject(), nullptr);
-    host.Add(host.GroupOf(top), "First", kPathArt);
-    host.Add(host.GroupOf(top), "Last", kPathArt);
-    EXPECT_EQ(host.NameOf(GetBottomObject()), "Last");
-    host.Fail("GetArtSibling");
+    ASSERT_EQ(host.Doc().setCurrentLayer(unittest::StandIn::LayerId(bottom)), host::model::Status::ok);
+    EXPECT_EQ(unittest::StandIn::NameOf(GetBottomObject()), "Last");
+    host.Fail(kAIArtSuite, "GetArtSibling");
     EXPECT_EQ(GetBottomObject(), nullptr);
 }
 
@@ -145,7 +150,10 @@ protected:
         std::filesystem::create_directory(folder);
         file = folder + "/FILE.TXT";
         std::ofstream(file) << "x";
-        host.documentPaths = {"/nowhere/a.json", "", file};
+        // The list counts the current document first, then the others from the most recent.
+        host.App().SetDocumentPath(file);
+        host.App().OpenDocument(std::make_unique<host::Document>());
+        host.App().OpenDocument(std::make_unique<host::Document>(), "/nowhere/a.json");
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -156,7 +164,7 @@ protected:
         return text;
     }
 
-    FakeLayoutHost host;
+    unittest::StandIn host;
     std::string folder;
     std::string file;
 };
@@ -172,10 +180,14 @@ TEST_F(Documents, APathIsTriedAsWrittenLowerCasedAndUpperCased) {
 }
 
 TEST_F(Documents, ByIndexOrByPath) {
-    const auto handle = [](std::uintptr_t n) { return reinterpret_cast<AIDocumentHandle>(n); };
-    EXPECT_EQ(GetDocument(1, ""), handle(2));
-    EXPECT_EQ(GetDocument(5, "/nowhere/a.json"), handle(1));
-    EXPECT_EQ(GetDocument(-1, Lower(file)), handle(3));
+    const auto handle = [](ai::int32 n) {
+        AIDocumentHandle document = nullptr;
+        EXPECT_EQ(sAIDocumentList->GetNthDocument(&document, n), kNoErr);
+        return document;
+    };
+    EXPECT_EQ(GetDocument(1, ""), handle(1));
+    EXPECT_EQ(GetDocument(5, "/nowhere/a.json"), handle(0));
+    EXPECT_EQ(GetDocument(-1, Lower(file)), handle(2));
     EXPECT_EQ(GetDocument(-1, ""), nullptr);
     EXPECT_EQ(GetDocument(-1, "/nowhere/b.json"), nullptr);
 }
@@ -183,21 +195,27 @@ TEST_F(Documents, ByIndexOrByPath) {
 // --- Artboards
 // -----------------------------------------------------------------------------------------------
 
+// Artboards "One", "Two" and "Two" (the active one) side by side; on the layer, "Left" on the
+// first, "Edge" touching the second, and the group "Group" whose only path lies beyond them all.
 class Artboards : public testing::Test {
 protected:
     void SetUp() override {
-        host.artboards = {
-            {"One", {0, 100, 100, 0}}, {"Two", {200, 100, 300, 0}}, {"Two", {400, 100, 500, 0}}};
-        host.activeArtboard = 2;
+        using namespace unittest::doc;
+        const json boards = json::array({{{"name", "One"}, {"rect", {0, 100, 100, 0}}},
+                                         {{"name", "Two"}, {"rect", {200, 100, 300, 0}}},
+                                         {{"name", "Two"}, {"rect", {400, 100, 500, 0}}}});
+        host.LoadLayers({Layer("Layer", {Path("Left", {10, 50, 20, 40}), Path("Edge", {300, 50, 350, 40}),
+                                         Group("Group", {Path("Far", {1000, 50, 1010, 40})})})},
+                        {{"artboards", boards}, {"activeArtboard", 2}});
     }
-    FakeLayoutHost host;
+    unittest::StandIn host;
 };
 
 TEST_F(Artboards, AreNumberedFromZeroAndFoundByExactName) {
     EXPECT_EQ(GetNumberOfDocumentArtboards(), 3);
     EXPECT_EQ(GetArtboardNumber("Two"), 1);
     EXPECT_EQ(GetArtboardNumber("two"), -1);
-    host.Fail("GetArtboardList");
+    host.Fail(kAIArtboardSuite, "GetArtboardList");
     EXPECT_EQ(GetArtboardNumber("Two"), -1);
     EXPECT_EQ(GetNumberOfDocumentArtboards(), 0);
 }
@@ -227,16 +245,10 @@ TEST_F(Artboards, NumbersAndNamesOfARange) {
 }
 
 TEST_F(Artboards, TopObjectsOverlappingTheRange) {
-    const AILayerHandle layer = host.AddLayer("Layer");
-    ArtObject* left = host.Add(host.GroupOf(layer), "Left", kPathArt, AIRealRect{10, 50, 20, 40});
-    ArtObject* edge = host.Add(host.GroupOf(layer), "Edge", kPathArt, AIRealRect{300, 50, 350, 40});
-    ArtObject* group = host.Add(host.GroupOf(layer), "Group", kGroupArt);
-    host.Add(group, "Far", kPathArt, AIRealRect{1000, 50, 1010, 40});
-    EXPECT_EQ(ArtboardRangeToArtVector("1"), (ArtList{left}));
-    const ArtList both = ArtboardRangeToArtVector("2");
-    EXPECT_EQ(both, (ArtList{edge}));
+    EXPECT_EQ(ArtboardRangeToArtVector("1"), (ArtList{host.Art("Left")}));
+    EXPECT_EQ(ArtboardRangeToArtVector("2"), (ArtList{host.Art("Edge")}));
     EXPECT_TRUE(ArtboardRangeToArtVector("9").empty());
-    EXPECT_TRUE(host.blocks.empty());
+    EXPECT_EQ(host.App().LiveMemoryBlocks(), 0u);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "FakeLayoutHost.h"
+#include "StandIn.h"
 #include "layout/ReferencePoints.h"
 
 namespace {
@@ -101,26 +101,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Bounds of lists ------------------------------------------------------------------------------------
 
+// Layer "Layer": "A" (stroke 2), "B", the empty group "Empty", the clip group "Clip" (its mask
+// stroked 4, and a member far beyond it) and the group "Outer" holding the clip group "Nested" and
+// the path "Beside".
 class ListBounds : public testing::Test {
 protected:
     void SetUp() override {
-        const AILayerHandle layer = host.AddLayer("Layer");
-        ArtObject* root = host.GroupOf(layer);
-        a = host.Add(root, "A", kPathArt, AIRealRect{0, 10, 10, 0}, 2);
-        b = host.Add(root, "B", kPathArt, AIRealRect{20, 30, 30, 20});
-        empty = host.Add(root, "Empty", kGroupArt);
-        clip = host.Add(root, "Clip", kGroupArt);
-        host.Node(clip).clipped = true;
-        ArtObject* mask = host.Add(clip, "Mask", kPathArt, AIRealRect{0, 5, 5, 0}, 4);
-        host.Node(mask).clipMask = true;
-        host.Add(clip, "Inside", kPathArt, AIRealRect{-50, 50, 50, -50});
-        outer = host.Add(root, "Outer", kGroupArt);
-        ArtObject* nested = host.Add(outer, "Nested", kGroupArt);
-        host.Node(nested).clipped = true;
-        ArtObject* nestedMask = host.Add(nested, "NestedMask", kPathArt, AIRealRect{100, 110, 110, 100});
-        host.Node(nestedMask).clipMask = true;
-        host.Add(nested, "Hidden", kPathArt, AIRealRect{0, 500, 500, 0});
-        host.Add(outer, "Beside", kPathArt, AIRealRect{120, 105, 130, 95});
+        using namespace unittest::doc;
+        const json mask = With(Path("Mask", {0, 5, 5, 0}, 4), "clippingMask", true);
+        const json nestedMask = With(Path("NestedMask", {100, 110, 110, 100}), "clippingMask", true);
+        host.LoadLayers({Layer(
+            "Layer", {Path("A", {0, 10, 10, 0}, 2), Path("B", {20, 30, 30, 20}), Group("Empty"),
+                      With(Group("Clip", {mask, Path("Inside", {-50, 50, 50, -50})}), "clipped", true),
+                      Group("Outer", {With(Group("Nested", {nestedMask, Path("Hidden", {0, 500, 500, 0})}),
+                                           "clipped", true),
+                                      Path("Beside", {120, 105, 130, 95})})})});
+        a = host.Art("A");
+        b = host.Art("B");
+        empty = host.Art("Empty");
+        clip = host.Art("Clip");
+        outer = host.Art("Outer");
     }
 
     AIRealRect Bounds(const ArtList& arts, bool visible, bool clipping) {
@@ -129,7 +129,7 @@ protected:
         return rect;
     }
 
-    FakeLayoutHost host;
+    unittest::StandIn host;
     ArtObject* a = nullptr;
     ArtObject* b = nullptr;
     ArtObject* empty = nullptr;
@@ -164,11 +164,14 @@ TEST_F(ListBounds, FailOnlyWhenNothingCanBeMeasured) {
 
 TEST_F(ListBounds, ClippingBoundsAreTheMasks) {
     ExpectRect(Bounds({clip}, false, true), 0, 5, 5, 0);
-    ExpectRect(Bounds({clip}, true, true), -2, 7, 7, -2);
-    // This host measures a clip group by all its members.
-    ExpectRect(Bounds({clip}, false, false), -50, 50, 50, -50);
     ExpectRect(Bounds({outer}, false, true), 100, 110, 130, 95);
-    ExpectRect(Bounds({outer}, false, false), 0, 500, 500, 0);
+    // The mask measured as art of its own, stroke and all; the host's bounds of the clip group are
+    // what shows through the mask, which paints nothing itself.
+    ExpectRect(Bounds({clip}, true, true), -2, 7, 7, -2);
+    ExpectRect(Bounds({clip}, true, false), 0, 5, 5, 0);
+    // The host measures a clip group by its clipping path as well.
+    ExpectRect(Bounds({clip}, false, false), 0, 5, 5, 0);
+    ExpectRect(Bounds({outer}, false, false), 100, 110, 130, 95);
 }
 
 TEST_F(ListBounds, TheArtFormOfGetFixedPointMeasuresTheArt) {
@@ -180,7 +183,7 @@ TEST_F(ListBounds, TheArtFormOfGetFixedPointMeasuresTheArt) {
 }
 
 TEST_F(ListBounds, AFailingHostCallIsNoBounds) {
-    host.Fail("GetArtTransformBounds");
+    host.Fail(kAIArtSuite, "GetArtTransformBounds");
     AIRealRect rect{};
     EXPECT_FALSE(GetArtVectorBounds({a, b}, rect, false, false));
     EXPECT_FALSE(SearchStringToBoundingBox("", rect, false, false));
