@@ -175,6 +175,10 @@ void writePaintField(JsonWriter& out, const PaintField& field, const DictionaryW
         out.key("fill");
         writeFillPaint(out, *fill);
     }
+    if (field.focus) {
+        out.key("focus");
+        out.boolean(true);
+    }
     if (const StrokePaint* stroke = field.strokePaint()) {
         out.key("stroke");
         writeStrokePaint(out, *stroke, writeDictionary);
@@ -426,7 +430,8 @@ FillPaint readFillPaint(JsonReader& in) {
 namespace {
 
 PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary) {
-    constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill", "stroke", "visible"};
+    constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill",
+                                          "focus", "stroke",  "visible"};
     static_assert(inCanonicalOrder(kKeys));
     PaintField field;
     const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
@@ -447,6 +452,9 @@ PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary
                 field.paint = readFillPaint(in);
                 break;
             case 4:
+                field.focus = in.readBool();
+                break;
+            case 5:
                 if (field.isFill()) {
                     in.failAtContainer("a paint field is a fill or a stroke, not both");
                 }

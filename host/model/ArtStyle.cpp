@@ -192,11 +192,17 @@ ArtStyle ArtStyle::ofStrokeWidth(double width) {
 }
 
 std::optional<std::size_t> ArtStyle::focalFillIndex() const {
-    return firstIndex(paintFields, [](const PaintField& field) { return field.isFill(); });
+    const auto focused =
+        firstIndex(paintFields, [](const PaintField& field) { return field.isFill() && field.focus; });
+    return focused ? focused
+                   : firstIndex(paintFields, [](const PaintField& field) { return field.isFill(); });
 }
 
 std::optional<std::size_t> ArtStyle::focalStrokeIndex() const {
-    return firstIndex(paintFields, [](const PaintField& field) { return field.isStroke(); });
+    const auto focused =
+        firstIndex(paintFields, [](const PaintField& field) { return field.isStroke() && field.focus; });
+    return focused ? focused
+                   : firstIndex(paintFields, [](const PaintField& field) { return field.isStroke(); });
 }
 
 double ArtStyle::strokeWidth() const {

@@ -4,8 +4,8 @@
 // where the object's contents sit among the paint fields, and the transparency of the whole.
 //
 // Paint fields are kept in painting order: the first is painted first (lowest). The focal fill and
-// focal stroke (the first fill and the first stroke) are the object's basic appearance, which the
-// path-style record shows.
+// focal stroke (the fill and the stroke that carry the focus, else the first of each kind) are the
+// object's basic appearance, which the path-style record shows.
 #pragma once
 
 #include <array>
@@ -107,6 +107,8 @@ struct PaintField {
     bool visible = true;
     bool evenOdd = false;
     BlendAttributes blend;
+    // The focus fill or focus stroke of its style (at most one of each kind carries it).
+    bool focus = false;
 
     static PaintField fill(Color color);
     static PaintField stroke(Color color, double width);

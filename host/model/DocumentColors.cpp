@@ -275,6 +275,19 @@ Result<ResourceId> DocumentColors::addGraphicStyle(std::string_view name, const 
     return id;
 }
 
+Status DocumentColors::setGraphicStyleDefinition(ResourceId id, const ArtStyle& style) {
+    const auto found = std::find_if(graphicStyles_.begin(), graphicStyles_.end(),
+                                    [&](const GraphicStyle& named) { return named.id == id; });
+    if (found == graphicStyles_.end()) {
+        return Status::notFound;
+    }
+    if (checkStyle(style) != Status::ok) {
+        return Status::badParameter;
+    }
+    found->style = style;
+    return Status::ok;
+}
+
 void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
     for (Swatch& swatch : swatches_) {
         if (swatches) {

@@ -133,6 +133,8 @@ public:
     const GraphicStyle* graphicStyleByName(std::string_view name) const;
     // badParameter: an empty, malformed or taken name, or a style checkStyle refuses.
     Result<ResourceId> addGraphicStyle(std::string_view name, const ArtStyle& style, bool unlisted);
+    // notFound: no named style has the id; badParameter: a style checkStyle refuses.
+    Status setGraphicStyleDefinition(ResourceId id, const ArtStyle& style);
 
     // Every colour of the named styles, and of the swatches when asked; visit may change it.
     void forEachColor(const ColorVisitor& visit, bool swatches);

@@ -56,6 +56,19 @@ Status Document::renameCustomColor(ResourceId id, std::string_view name) {
     return forEachColor(ArtId{}, rename, true) ? Status::ok : Status::badParameter;
 }
 
+namespace {
+
+// Offers every colour of detached artwork: each object's style and dictionary, members included.
+void forEachTreeColor(ArtTree& tree, const ColorVisitor& visit) {
+    forEachColor(tree.data.style, visit);
+    forEachColor(tree.data.dictionary, visit);
+    for (ArtTree& child : tree.children) {
+        forEachTreeColor(child, visit);
+    }
+}
+
+}  // namespace
+
 Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
                                     bool swatches) {
     std::vector<ArtId> arts;
@@ -94,6 +107,17 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
         }
     }
     if (!art) {
+        // The whole document includes the symbols' artwork: a colour used only inside a symbol is
+        // still a colour the document uses.
+        for (std::size_t index = 0; index < fields_->symbols.size(); ++index) {
+            ArtTree definition = *fields_->symbols[index].definition;
+            bool changed = false;
+            forEachTreeColor(definition, [&](Color& color) { offer(color, changed); });
+            if (changed) {
+                editFields().symbols[index].definition = Shared<ArtTree>(std::move(definition));
+                anyChange = true;
+            }
+        }
         DocumentColors resources = colors();
         bool changed = false;
         resources.forEachColor([&](Color& color) { offer(color, changed); }, swatches);

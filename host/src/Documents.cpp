@@ -305,6 +305,18 @@ void Application::OpenDocument(std::unique_ptr<Document> document, std::string p
     OpenAsCurrent(*fState, std::move(document), std::move(path));
 }
 
+Application::HeldStyleObjects Application::HeldStyleObjectCounts() const {
+    HeldStyleObjects held;
+    fState->styles.parsers.ForEach([&](std::uintptr_t, const StyleParserRecord& record) {
+        ++held.parsers;
+        held.newPaintFields += static_cast<int>(record.newPaintFields.size());
+        held.newEffects += static_cast<int>(record.newEffects.size());
+    });
+    fState->art.dictionaries.ForEach(
+        [&](std::uintptr_t, const DictionaryRecord& record) { held.dictionaries += record.owned ? 1 : 0; });
+    return held;
+}
+
 int Application::DocumentCount() const {
     return static_cast<int>(OpenDocumentHandles(*fState).size());
 }

@@ -111,6 +111,14 @@ struct StyleParserRecord {
     std::vector<std::uintptr_t> postEffectHandles;
     std::vector<std::vector<std::uintptr_t>> fieldEffectHandles;
     std::uintptr_t blendFieldHandle = 0;
+    // Paint fields and live effects made by the parser and not yet inserted, by handle; disposing of
+    // the parser frees them.
+    struct NewPaintField {
+        model::PaintField field;
+        std::vector<std::uintptr_t> effectHandles;
+    };
+    std::map<std::uintptr_t, NewPaintField> newPaintFields;
+    std::map<std::uintptr_t, model::Effect> newEffects;
 };
 
 // A copy of one dictionary entry's value (the entry suite), and an iterator over a copy of a

@@ -10,53 +10,11 @@
 #include "AILiveEffect.h"
 #include "AISymbol.h"
 #include "IAIUnicodeString.h"
+#include "appearance/StyleParts.h"
 #include "core/Suites.h"
 #include "layout/Reduce.h"
 
 namespace {
-
-constexpr const char* kBlendModes[] = {
-    "Normal", "Multiply", "Screen",     "Overlay",   "SoftLight", "HardLight",  "ColorDodge", "ColorBurn",
-    "Darken", "Lighten",  "Difference", "Exclusion", "Hue",       "Saturation", "Color",      "Luminosity"};
-constexpr const char* kKnockouts[] = {"Off", "On", "Inherit"};
-constexpr const char* kCaps[] = {"butt", "round", "projecting"};
-constexpr const char* kJoins[] = {"miter", "round", "bevel"};
-constexpr const char* kArrowAlignments[] = {"tipAtEnd", "attachmentPtAtEnd", "truncationPtAtEnd"};
-
-// The eleven effects that the legacy mixed list puts before the paint.
-constexpr const char* kPreEffectNames[] = {
-    "Host Deform",         "Host Offset Path", "Host Outline Type",  "Host Pathfinder",
-    "Host Punk and Bloat", "Host Roughen",     "Host Round Corners", "Host Scribble and Tweak",
-    "Host Shape Effects",  "Host Twirl",       "Host Zigzag"};
-
-template <std::size_t N>
-std::string NameAt(const char* const (&names)[N], long long index) {
-    return index >= 0 && index < static_cast<long long>(N) ? names[index] : std::string();
-}
-
-// A dictionary reference given back on every way out.
-class HeldDictionary {
-public:
-    HeldDictionary() = default;
-    explicit HeldDictionary(AIDictionaryRef dictionary) : fDictionary(dictionary) {}
-    ~HeldDictionary() {
-        if (fDictionary != nullptr) {
-            sAIDictionary->Release(fDictionary);
-        }
-    }
-    HeldDictionary(const HeldDictionary&) = delete;
-    HeldDictionary& operator=(const HeldDictionary&) = delete;
-    AIDictionaryRef* Out() { return &fDictionary; }
-    AIDictionaryRef Get() const { return fDictionary; }
-
-private:
-    AIDictionaryRef fDictionary = nullptr;
-};
-
-AIDictKey KeyOf(const char* name) {
-    AIDictKey key = nullptr;
-    return sAIDictionary->Key(name, &key) == kNoErr ? key : nullptr;
-}
 
 std::optional<bool> DictBool(AIDictionaryRef dictionary, const char* name) {
     AIDictKey key = KeyOf(name);
@@ -147,7 +105,7 @@ std::optional<int> ReadPosition(const json& object, const char* key) {
 
 void ReadBlendKeys(const json& object, BlendField& blend) {
     ReadJsonValue(object, "blendingMode", blend.blendingMode);
-    ReadJsonValue(object, "opacity", blend.opacity);
+    blend.opacityGiven = ReadJsonValue(object, "opacity", blend.opacity);
     bool flag = false;
     if (ReadJsonValue(object, "opacityEnabled", flag)) {
         blend.opacityEnabled = flag;
@@ -204,8 +162,9 @@ bool SkipPaintFieldsAndEffects(const json& in, json& out) {
                 return false;
             }
             for (json& field : fields) {
+                // Filtered from a copy: the filter starts its output empty.
                 if (field.is_object() && field.contains("pfEffects") &&
-                    !SkipJSONVector(field["pfEffects"], field["pfEffects"])) {
+                    !SkipJSONVector(json(field.at("pfEffects")), field["pfEffects"])) {
                     return false;
                 }
             }
@@ -226,6 +185,7 @@ BlendField::BlendField(const json& object) {
 void BlendField::SetDefaults() {
     blendingMode = "Normal";
     opacity = 100;
+    opacityGiven = true;
     opacityEnabled = true;
     isolateBlending.reset();
     knockout = "Off";

@@ -13,6 +13,7 @@
 #include "AIArtStyleParser.h"
 #include "appearance/Colors.h"
 #include "core/Json.h"
+#include "layout/Reduce.h"
 
 class BlendField {
 public:
@@ -26,9 +27,17 @@ public:
     bool GetDictParams(AIDictionaryRef dictionary);
     void SetDefaults();
     void WriteJson(json& out) const;
+    // Writes the set values into a blend dictionary ("Opacity" only when given, clamped to 0 to
+    // 100 percent). True.
+    bool SetDictParams(AIDictionaryRef dictionary) const;
+    // Lays the set values over the style's blend (or a paint field's); fresh starts from the plain
+    // transparency instead of the current one.
+    void AddToParser(AIStyleParser parser, bool fresh) const;
+    void AddToAIPaintField(AIParserPaintField paintField, bool fresh) const;
 
     std::string blendingMode;
     int opacity = 100;
+    bool opacityGiven = false;
     std::optional<bool> opacityEnabled;
     std::optional<bool> isolateBlending;
     std::string knockout;
@@ -46,6 +55,14 @@ public:
     explicit PFieldStroke(AIParserPaintField paintField);
     bool Present() const;
     json WriteJson() const;
+    // Writes the set fields into the stroke style and its parameter dictionary; false without a
+    // dictionary or when the brush parameters can't be written.
+    bool SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef dictionary) const;
+    // Gives a stroke paint field this stroke: existing rewrites the paint field's stroke (the colour
+    // and overprint from style); otherwise a new stroke paint field of style is made into
+    // paintField. False when a host step failed.
+    bool MakePFStrokeStyle(AIStyleParser parser, AIParserPaintField& paintField, AIStrokeStyle style,
+                           bool existing) const;
 
     std::optional<double> width;
     std::optional<std::vector<double>> dashVector;
@@ -71,6 +88,15 @@ public:
     explicit Effect(AIParserLiveEffect effect);
     json WriteJson() const;
 
+    // A new parser effect of the parser from the name and parameters; false (nothing left behind)
+    // for an empty or unknown name or a failing host step.
+    bool MakeAIParserEffect(AIStyleParser parser, AIParserLiveEffect& out) const;
+    // This effect laid over base; over the defaults of its name; and over base, starting from the
+    // defaults of a new name when it changes the kind of effect. Always true.
+    bool MergeWithoutDefaults(const Effect& base, Effect& out) const;
+    bool AddToDefaults(Effect& out) const;
+    bool Merge(const Effect& base, Effect& out) const;
+
     std::string name;
     bool visible = true;
     bool visibleGiven = false;
@@ -91,6 +117,18 @@ public:
     bool Check() const;
     json WriteJson() const;
 
+    // Inserts this paint field (with its effects) at the position; false when it fails Check or a
+    // host step failed.
+    bool Add(int position, AIStyleParser parser) const;
+    static bool Remove(int position, AIStyleParser parser);
+    // A copy whose effects are normalised against the effects of the paint field at the position.
+    PField Normalize(int position, AIStyleParser parser) const;
+    bool Edit(int position, AIStyleParser parser, bool removeUntouchedEffects) const;
+    void AddEffects(AIStyleParser parser, AIParserPaintField paintField, bool removeUntouched) const;
+    // A new paint field of the parser from this record; false when it fails Check or a host step
+    // failed.
+    bool MakeAIPaintField(AIStyleParser parser, AIParserPaintField& out) const;
+
     bool visible = true;
     bool isFill = true;
     bool isFillKnown = false;
@@ -109,6 +147,9 @@ public:
     std::optional<bool> overprint;
     std::optional<bool> evenOdd;
     json colorJson;
+    // The colours an edit takes as the base of a fill and of a stroke instead of the current one.
+    std::optional<PFieldColor> baseFillColor;
+    std::optional<PFieldColor> baseStrokeColor;
 };
 
 class GStyle {
@@ -120,6 +161,29 @@ public:
     // The appearance held by a parser that has parsed a style.
     explicit GStyle(AIStyleParser parser);
     json WriteJson() const;
+
+    // An effect of the pre- or post-effect list while a style is applied: its position when the work
+    // began (-3 for one added) and whether the work touched it.
+    struct EffectInfo {
+        int start = -3;
+        bool touched = false;
+    };
+
+    // Applies the style to the art as an edit script. True when the style was set and the art has
+    // at least one paint field afterwards.
+    bool AddToArt(AIArtHandle art, bool replacePaintFields, bool replaceEffects) const;
+    // Rewrites the paint fields and effects against the style the parser holds.
+    void Normalize(AIStyleParser parser);
+    void AddToParser(AIStyleParser parser, bool replacePaintFields, bool replaceEffects,
+                     GStyle& applied) const;
+    void AddToParser(AIStyleParser parser, bool replacePaintFields, bool replaceEffects) const;
+    static void AddEffects(const std::vector<Effect>& effects, std::vector<EffectInfo>& infos,
+                           AIStyleParser parser, bool pre, bool removeUntouched);
+    // The stroke settings the parser can't carry, written through the path-style suite.
+    bool AddStrokeProperties(AIArtHandle art) const;
+    // True when every effect name searched for is among the pre-effects (post-effects).
+    bool FindPreEffects(const std::vector<Effect>& search) const;
+    bool FindPostEffects(const std::vector<Effect>& search) const;
 
     std::vector<Effect> preEffects;
     std::vector<json> paintFieldsJson;
@@ -139,3 +203,13 @@ json EffectsVectorToJson(const std::vector<Effect>& effects);
 // array.
 bool SkipPaintFieldsAndEffects(const json& in, json& out);
 bool SkipJSONVector(const json& array, json& out);
+
+// The effect object of that name from the default tables; an empty object for another name.
+json GetEffectDefaults(const std::string& name);
+// A copy with each effect of mode empty or "addEdit" made "edit" (an index below count) or "add".
+std::vector<Effect> NormalizeEffectsVector(const std::vector<Effect>& effects, int count);
+// Completes a parser that parsed an art's style: the style built back and parsed again; false when
+// the art's style could not be parsed or a host step fails.
+bool ArtToParser(const ParsedStyle& parsed);
+// Builds a style from the parser and sets it on the art.
+bool ParserToArt(AIStyleParser parser, AIArtHandle art);

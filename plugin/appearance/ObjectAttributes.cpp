@@ -5,6 +5,7 @@
 #include "AIPath.h"
 #include "IAIUnicodeString.h"
 #include "appearance/GStyle.h"
+#include "appearance/StyleParts.h"
 #include "appearance/TextArt.h"
 #include "art/ArtTree.h"
 #include "core/Suites.h"
@@ -20,7 +21,6 @@ constexpr ai::int32 kTextWrap = 0x10000;
 constexpr ai::int32 kReadMask = 0x11007;
 constexpr short kGroupType = 1;
 constexpr short kPathType = 2;
-constexpr const char* kStrokeAligns[] = {"Center", "Inside", "Outside"};
 
 template <typename T>
 void ReadTyped(const json& object, const char* key, std::optional<T>& out) {
@@ -73,11 +73,6 @@ public:
 private:
     AIDictionaryRef fDictionary = nullptr;
 };
-
-AIDictKey KeyOf(const char* name) {
-    AIDictKey key = nullptr;
-    return sAIDictionary->Key(name, &key) == kNoErr ? key : nullptr;
-}
 
 }  // namespace
 
@@ -253,7 +248,7 @@ GlobalGStyle::GlobalGStyle(const json& object) {
     std::string align;
     if (ReadJsonValue(object, "strokeAlign", align)) {
         for (int i = 0; i < 3; ++i) {
-            if (align == kStrokeAligns[i]) {
+            if (align == kStrokeAlignNames[i]) {
                 strokeAlign = i;
             }
         }
@@ -376,7 +371,7 @@ json GlobalGStyle::WriteJson() const {
         }
     }
     if (strokeAlign) {
-        out["strokeAlign"] = kStrokeAligns[*strokeAlign];
+        out["strokeAlign"] = kStrokeAlignNames[*strokeAlign];
     }
     return out;
 }

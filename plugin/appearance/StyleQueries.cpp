@@ -5,23 +5,13 @@
 #include "IAIUnicodeString.h"
 #include "appearance/GStyle.h"
 #include "appearance/ObjectAttributes.h"
+#include "appearance/StyleLookups.h"
 #include "art/TagSearch.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
 #include "layout/Layers.h"
 #include "layout/Lookups.h"
 #include "layout/Reduce.h"
-
-namespace {
-
-constexpr const char* kNoArtwork = "No artwork found";
-constexpr const char* kNoLayer = "Layer not found or empty";
-
-struct LayerRequest {
-    int number = -1;
-    std::string name;
-    bool Asked() const { return number >= 1 || !name.empty(); }
-};
 
 LayerRequest ReadLayerRequest(const json& request) {
     LayerRequest layer;
@@ -30,7 +20,6 @@ LayerRequest ReadLayerRequest(const json& request) {
     return layer;
 }
 
-// The contents group of the asked layer; null (with the error in the reply) when there is none.
 AIArtHandle LayerContents(const LayerRequest& layer, json& reply) {
     AIArtHandle art = GetLayerArt(GetLayer(layer.number, layer.name));
     if (art == nullptr) {
@@ -39,7 +28,6 @@ AIArtHandle LayerContents(const LayerRequest& layer, json& reply) {
     return art;
 }
 
-// The named style; null when the name is unknown.
 AIArtStyleHandle NamedStyle(const std::string& name) {
     AIArtStyleHandle style = nullptr;
     if (sAIArtStyle->GetArtStyleByName(&style, ai::UnicodeString::FromUTF8(name)) != kNoErr) {
@@ -48,15 +36,7 @@ AIArtStyleHandle NamedStyle(const std::string& name) {
     return style;
 }
 
-// Runs a command's work on its request and reply. A key of the wrong type ends the command through
-// the common failure path, which keeps the "uid".
-template <typename Work>
-std::string Answer(const char* eventType, const std::string& request, Work work) {
-    const json parsed = ParseRequest(request);
-    json reply = StartReply(eventType, parsed);
-    work(parsed, reply);
-    return DumpReply(reply);
-}
+namespace {
 
 void ReadGraphicStyle(const json& parsed, json& reply);
 void ReadObjectAttributes(const json& parsed, json& reply);

@@ -19,10 +19,6 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
         return NotImplementedReply(eventType, request);        \
     }
 
-PLIM_NOT_YET_BUILT(CreateGraphicStyle, "createGraphicStyle")
-PLIM_NOT_YET_BUILT(EditGraphicStyle, "editGraphicStyle")
 PLIM_NOT_YET_BUILT(CheckTextOverset, "checkTextOverset")
 PLIM_NOT_YET_BUILT(OutlineText, "outlineText")
 PLIM_NOT_YET_BUILT(Text, "text")
-PLIM_NOT_YET_BUILT(CleanDocument, "cleanDocument")
-PLIM_NOT_YET_BUILT(ExportFile, "exportFile")

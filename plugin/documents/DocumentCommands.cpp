@@ -1,5 +1,6 @@
 // The commands on whole documents: open (from a file or the cloud storage), save (in place, to a
-// folder, to the cloud), revert, close, colour mode and units; and copying files.
+// folder, to the cloud), revert, close, colour mode and units, clean-up of unused swatches and
+// symbols; and copying files.
 #include <string>
 
 #include "AICloudDocument.h"
@@ -11,6 +12,7 @@
 #include "core/Suites.h"
 #include "documents/FileHelpers.h"
 #include "documents/HostDocuments.h"
+#include "documents/VectorExport.h"
 #include "layout/Lookups.h"
 
 namespace {
@@ -300,5 +302,19 @@ std::string PlimUtilsPlugin::Copy_File(std::string request) {
         return DumpReply(reply);
     }
     reply["copySuccessful"] = true;
+    return DumpReply(reply);
+}
+
+std::string PlimUtilsPlugin::CleanDocument(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("cleanDocument", parsed);
+    const bool swatches = ReadBoolStrictly(parsed, "swatches", true);
+    const bool symbols = ReadBoolStrictly(parsed, "symbols", true);
+    if (swatches && !CleanSwatches()) {
+        reply["error"] = "Can't find document colors";
+    }
+    if (symbols && !CleanSymbols()) {
+        reply["error"] = "Can't find symbols in a Symbol palette";
+    }
     return DumpReply(reply);
 }

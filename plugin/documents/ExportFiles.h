@@ -1,5 +1,5 @@
-// The files of one export job: the job's own temporary file, the delivery of the finished file to
-// its final path, and the writability test of "testExport".
+// The files of one export job: the job's own temporary file and the writability test of
+// "testExport".
 #pragma once
 
 #include <string>
@@ -11,8 +11,9 @@ inline constexpr const char* kExportTempPrefix = "torviAiTempFile";
 std::string SystemTempFolder();
 
 // A unique temporary file of the job, created empty and exclusively in the system's temporary
-// folder ("torviAiTempFile", a unique part, "." and the format); removed when the object goes. An
-// export never removes a file it did not create.
+// folder ("torviAiTempFile", a unique part, "." and the format), with the permissions of a new file
+// so that the delivered copy has them too; removed when the object goes. An export never removes a
+// file it did not create. The finished file is delivered with FileDirCopy.
 class JobTempFile {
 public:
     explicit JobTempFile(const std::string& extension);
@@ -27,13 +28,6 @@ private:
     std::string fPath;
 };
 
-// Copies the finished file to the final path atomically: a unique temporary file in the final
-// folder, then a rename over the final path. On failure the final path holds what it held before.
-bool DeliverFile(const std::string& source, const std::string& finalPath);
-
 // Whether a file can be made in the folder: a unique file of its own is created there and removed;
 // nothing else in the folder is touched.
 bool CanWriteInFolder(const std::string& folder);
-
-// The folder with every missing parent; true when it exists at the end.
-bool MakeFolder(const std::string& folder);

@@ -1,11 +1,14 @@
 #include "documents/FileHelpers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "SystemNames.h"
 
@@ -13,13 +16,55 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name beside the destination that no other copy of this process picks.
-fs::path TemporaryBeside(const fs::path& destination) {
-    static std::atomic<unsigned> counter{0};
-    return destination.parent_path() /
-           ("." + destination.filename().string() + "." + std::to_string(::getpid()) + "." +
-            std::to_string(counter++) + ".tmp");
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/') {
+        return folder + name;
+    }
+    return folder + "/" + name;
 }
+
+bool CopyContents(int from, int to) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = read(from, buffer.data(), buffer.size());
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0) {
+            return false;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (put <= 0) {
+                return false;
+            }
+            done += put;
+        }
+    }
+}
+
+// Closes the descriptor when the scope ends.
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : fDescriptor(descriptor) {}
+    ~Descriptor() {
+        if (fDescriptor >= 0) {
+            close(fDescriptor);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fDescriptor; }
+    bool Close() {
+        const int descriptor = fDescriptor;
+        fDescriptor = -1;
+        return close(descriptor) == 0;
+    }
+
+private:
+    int fDescriptor;
+};
 
 }  // namespace
 
@@ -94,15 +139,24 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
     if (!overwrite && fs::exists(destination, failed)) {
         return false;
     }
-    const fs::path temporary = TemporaryBeside(fs::absolute(destination, failed));
-    if (failed || !fs::copy_file(source, temporary, fs::copy_options::none, failed) || failed) {
-        fs::remove(temporary, failed);
+    Descriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (from.Get() < 0 || fstat(from.Get(), &status) != 0) {
         return false;
     }
-    fs::rename(temporary, destination, failed);
-    if (failed) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+    const fs::path target = fs::absolute(destination, failed);
+    std::string temporary =
+        JoinPath(target.parent_path().string(), "." + target.filename().string() + ".XXXXXX");
+    Descriptor to(CreateUniqueFile(temporary, 0));
+    if (to.Get() < 0) {
+        return false;
+    }
+    // The copy is complete on disk before it takes the destination's name, and has the source's
+    // permissions rather than the private ones of a temporary file.
+    const bool copied = CopyContents(from.Get(), to.Get()) && fchmod(to.Get(), status.st_mode & 07777) == 0 &&
+                        fsync(to.Get()) == 0;
+    if (!to.Close() || !copied || std::rename(temporary.c_str(), destination.c_str()) != 0) {
+        std::remove(temporary.c_str());
         return false;
     }
     return true;
@@ -127,6 +181,16 @@ bool CreateNewDirectory(const std::string& path, ai::FilePath& out) {
     }
     out = ai::FilePath(folder.string());
     return out.Exists(false);
+}
+
+int CreateUniqueFile(std::string& pattern, int suffixLength) {
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int descriptor = mkostemps(buffer.data(), suffixLength, O_CLOEXEC);
+    if (descriptor >= 0) {
+        pattern.assign(buffer.data());
+    }
+    return descriptor;
 }
 
 std::string SafeFileName(const std::string& name) {

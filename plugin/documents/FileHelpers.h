@@ -31,10 +31,10 @@ bool IsSameFile(const std::string& first, const std::string& second);
 // Removes the file (or empty folder); false when it is missing or can't be removed.
 bool RemoveFile(const std::string& path);
 
-// Copies a regular file. The copy goes to a temporary file in the destination's folder that is
-// renamed over the destination once complete, so that a failed copy leaves the destination as it
-// was. Without overwrite an existing destination is a failure. False for a source that is not a
-// regular file and on any failure.
+// Copies a regular file. The copy goes to a unique temporary file in the destination's folder,
+// gets the source's permissions, is flushed to disk and is renamed over the destination, so that a
+// failed copy leaves the destination as it was. Without overwrite an existing destination is a failure. False
+// for a source that is not a regular file and on any failure.
 bool FileDirCopy(const std::string& source, const std::string& destination, bool overwrite);
 // The same without overwriting.
 bool FileCopy(const std::string& source, const std::string& destination);
@@ -43,6 +43,10 @@ bool FileCopy(const std::string& source, const std::string& destination);
 // changed). True when the folder exists at the end; out is then its host file path. Paths shorter
 // than two characters are refused.
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out);
+
+// Creates a unique file, exclusively, from a pattern ending in "XXXXXX" and a suffix of
+// suffixLength bytes; the pattern becomes the file's path. The open descriptor, or -1.
+int CreateUniqueFile(std::string& pattern, int suffixLength);
 
 // A file name made safe to join to a folder: "/" and NUL become "_", and "." and ".." (and the
 // empty name) become "_" too, so that the name can't leave the folder.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "AIMatchingArt.h"
-#include "AIPathStyle.h"
+#include "appearance/GStyle.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagSearch.h"
@@ -140,18 +140,17 @@ void FinishPlacing(const PlaceRequest& r) {
     }
 }
 
-// The one-point black stroke of a bounding box, without fill.
+// The one-point black stroke of a bounding box, applied as a style record to the first stroke. The
+// box's reduced appearance holds no paint field at all, so the record adds the stroke where there is
+// none and edits it where there is one.
+constexpr const char* kBoundingBoxStyle =
+    R"({"paintFields": [{"strokeIndex": 1, "mode": "addEdit", "color": {"channel_1": 0, "channel_2": 0,
+    "channel_3": 0, "channel_4": 100, "colorSpace": "CMYK"}, "pFieldStroke": {"width": 1}}]})";
+
 bool StrokeBlack(ArtObject* art) {
-    AIPathStyle style;
-    AIBoolean advanced = false;
-    if (sAIPathStyle->GetPathStyle(art, &style, &advanced) != kNoErr) {
-        return false;
-    }
-    style.strokePaint = true;
-    style.stroke.color.kind = kFourColor;
-    style.stroke.color.c.f = AIFourColorStyle{0.0, 0.0, 0.0, 1.0};
-    style.stroke.width = 1.0;
-    return sAIPathStyle->SetPathStyle(art, &style) == kNoErr;
+    bool ok = false;
+    const GStyle style(json::parse(kBoundingBoxStyle), ok);
+    return ok && style.AddToArt(art, true, true);
 }
 
 // Puts the text into the range that flows through a text container: the request's text, or a copy

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AIArt.h"
+#include "AIPathStyle.h"
 #include "IAIUnicodeString.h"
 #include "SPTypes.h"
 
@@ -37,4 +38,18 @@ struct AIArtStyleSuite {
     AIErr (*GetArtStyleName)(AIArtStyleHandle style, ai::UnicodeString& name, AIBoolean* unlisted);
     // The named style with exactly this (UTF-8) name; kNameNotFoundErr when none has it.
     AIErr (*GetArtStyleByName)(AIArtStyleHandle* style, const ai::UnicodeString& name);
+
+    // A new style of the path style's fill and stroke (painted ones only).
+    AIErr (*CreateArtStyleFromPathStyle)(const AIPathStyle* pathStyle, AIArtStyleHandle* style);
+    // Registers a copy of the style as a named style of the current document, listed, under a
+    // non-empty name that no named style has yet (kBadParameterErr otherwise); *named (when not
+    // null) receives the named style's handle.
+    AIErr (*CreateNamedArtStyle)(const ai::UnicodeString& name, AIArtStyleHandle style,
+                                 AIArtStyleHandle* named);
+    // Gives a named style a new definition; kBadParameterErr when the first handle names no named
+    // style.
+    AIErr (*RedefineNamedArtStyle)(AIArtStyleHandle named, AIArtStyleHandle definition);
+    // Whether the art is a group whose visible colours come from its members: a group (not a layer
+    // group) with members and without a paint field that paints. False for anything else.
+    AIBoolean (*IsColoredByMembers)(AIArtHandle art);
 };

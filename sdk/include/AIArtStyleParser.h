@@ -114,4 +114,49 @@ struct AIArtStyleParserSuite {
     // given one; kBadParameterErr for another kind).
     AIErr (*SetEvenOdd)(AIParserPaintField paintField, AIBoolean evenOdd);
     AIErr (*SetStrokeParams)(AIParserPaintField paintField, AIDictionaryRef params);
+
+    // --- Editing a parsed style ----------------------------------------------------------------------
+    //
+    // New paint fields and live effects belong to the parser that made them until they are inserted;
+    // disposing of the parser frees those never inserted. A paint field or effect can be inserted
+    // once; removing one frees it (its handle becomes invalid). Positions are 0-based; -1 appends.
+
+    // A new fill (paint data may be null) or stroke paint field, visible, without effects, with the
+    // plain transparency.
+    AIErr (*NewFillPaintField)(AIStyleParser parser, const AIFillStyle* fill,
+                               const AIArtStylePaintData* paintData, AIParserPaintField* paintField);
+    AIErr (*NewStrokePaintField)(AIStyleParser parser, const AIStrokeStyle* stroke,
+                                 AIParserPaintField* paintField);
+    // Inserts a new paint field at n; the contents stay above the paint fields they were above.
+    AIErr (*InsertNthPaintField)(AIStyleParser parser, ai::int32 n, AIParserPaintField paintField);
+    // Where the contents sit: above this many paint fields (0 to the number of paint fields).
+    AIErr (*SetContentsPosition)(AIStyleParser parser, ai::int32 position);
+    // A new live effect of the application's effect with a copy of the parameters (null: none).
+    AIErr (*NewParserLiveEffect)(AIStyleParser parser, AILiveEffectHandle liveEffect, AIDictionaryRef params,
+                                 AIParserLiveEffect* effect);
+    AIErr (*SetLiveEffectVisible)(AIParserLiveEffect effect, AIBoolean visible);
+    AIErr (*InsertNthPreEffect)(AIStyleParser parser, ai::int32 n, AIParserLiveEffect effect);
+    AIErr (*InsertNthPostEffect)(AIStyleParser parser, ai::int32 n, AIParserLiveEffect effect);
+    AIErr (*InsertNthEffectOfPaintField)(AIStyleParser parser, AIParserPaintField paintField, ai::int32 n,
+                                         AIParserLiveEffect effect);
+    // Removes a pre-effect, post-effect or an effect of a paint field of the parser, and frees it.
+    AIErr (*RemoveEffect)(AIStyleParser parser, AIParserLiveEffect effect);
+    AIErr (*SetPaintFieldVisible)(AIParserPaintField paintField, AIBoolean visible);
+    // Transparency: the attributes of the dictionary that are present ("Mode", "Opacity",
+    // "Knockout", "Isolated", "AlphaIsShape") replace the current ones; a value outside its range is
+    // kBadParameterErr and changes nothing.
+    AIErr (*SetBlendFieldOpacityEnabled)(AIParserBlendField blendField, AIBoolean enabled);
+    AIErr (*SetBlendFieldAttrs)(AIParserBlendField blendField, AIDictionaryRef attrs);
+    AIErr (*SetPaintFieldOpacityEnabled)(AIParserPaintField paintField, AIBoolean enabled);
+    AIErr (*SetPaintFieldBlendAttrs)(AIParserPaintField paintField, AIDictionaryRef attrs);
+    // The focus fill and focus stroke: the fill and the stroke that the path-style record shows and
+    // writes (the first of each kind until another is focused). Null when the style has none.
+    AIErr (*GetFocusFill)(AIStyleParser parser, AIParserPaintField* paintField);
+    AIErr (*GetFocusStroke)(AIStyleParser parser, AIParserPaintField* paintField);
+    // Makes a fill the focus fill, or a stroke the focus stroke.
+    AIErr (*SetFocus)(AIStyleParser parser, AIParserPaintField paintField);
+    // Merges a style into what the parser holds: its pre-effects after the parser's pre-effects, its
+    // paint fields above the parser's, its post-effects after the parser's post-effects; the
+    // parser's contents position, focus and transparency stay.
+    AIErr (*MergeStyleIntoParser)(AIStyleParser parser, AIArtStyleHandle style);
 };

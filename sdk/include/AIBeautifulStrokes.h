@@ -28,4 +28,11 @@ struct AIBeautifulStrokesSuite {
                                  ai::int32* placement);
     // Whether dashes are adjusted to corners and path ends (false when not set).
     AIErr (*GetDashAdjustment)(AIDictionaryRef params, AIBoolean* adjust);
+    // Write into a stroke's parameter dictionary (made by the plug-in or handed out by the parser),
+    // creating its brush and arrowhead parameters when it has none. Arrowheads: a null symbol is
+    // none; a scale of kAIRealUnknown and a placement of -1 keep what is there.
+    AIErr (*SetArrowheadOptions)(AIDictionaryRef strokeParams, AIPatternHandle beginSymbol,
+                                 AIPatternHandle endSymbol, AIReal beginScale, AIReal endScale,
+                                 ai::int32 placement);
+    AIErr (*SetDashAdjustment)(AIDictionaryRef strokeParams, AIBoolean adjust);
 };

@@ -74,4 +74,9 @@ struct AIDictionarySuite {
     AIErr (*CreateDictionary)(AIDictionaryRef* dictionary);
     // The text of a key (valid for the life of the application); null for an unknown key.
     const char* (*GetKeyString)(AIDictKey key);
+    // Fill-style and stroke-style entries (AIPathStyle.h); a paint the host cannot hold (components
+    // outside 0 to 1, a negative width) is kBadParameterErr.
+    AIErr (*SetFillStyleEntry)(AIDictionaryRef dictionary, AIDictKey key, const struct AIFillStyle* value);
+    AIErr (*SetStrokeStyleEntry)(AIDictionaryRef dictionary, AIDictKey key,
+                                 const struct AIStrokeStyle* value);
 };

@@ -15,4 +15,6 @@ struct AILiveEffectSuite {
     // kBadParameterErr for a handle that names no effect or a null out-pointer.
     AIErr (*GetLiveEffectNameAndVersion)(AILiveEffectHandle effect, const char** name, ai::int32* major,
                                          ai::int32* minor);
+    // The effect of that internal name; kNameNotFoundErr when the application knows none.
+    AIErr (*GetLiveEffectByName)(const char* name, AILiveEffectHandle* effect);
 };

@@ -138,6 +138,11 @@ struct AIPathStyleSuite {
     // field (a new one is added when there is none), an unpainted one removes it. Other paint fields
     // and effects stay. A width that is negative or not finite answers kBadParameterErr.
     AIErr (*SetPathStyle)(AIArtHandle art, const AIPathStyle* style);
+    // Rewrites the focus fill and focus stroke in place, losing nothing: a painted one takes the
+    // record's paint and shows (its effects, transparency and stroke parameters stay); an unpainted
+    // one stays in the style, hidden. A painted one the style has no paint field for is added as
+    // SetPathStyle adds it.
+    AIErr (*SetFocusPathStyle)(AIArtHandle art, const AIPathStyle* style);
 
     // Puts the colour into the record's stroke (stroke true) or fill and turns that paint on; the
     // art is the object the record is meant for. kBadParameterErr for a colour the host cannot paint

@@ -2,6 +2,8 @@
 // into tagged containers, with the resulting art and geometry read back from the host.
 #include <lodepng.h>
 
+#include <algorithm>
+
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 #include "model/ArtContent.h"
@@ -135,6 +137,26 @@ TEST_F(PlaceTest, CopiesOfTaggedArtAreNumberedInDocumentOrder) {
     ASSERT_EQ(Tagged("n2").size(), 1u);
     ASSERT_EQ(Tagged("n3").size(), 1u);
     EXPECT_EQ(Tagged("square").size(), 2u);  // the two results, in place of the two squares
+}
+
+TEST_F(PlaceTest, ABoundingBoxIsOneBlackPointStrokeWithoutFill) {
+    const std::vector<ArtId> before = Document().documentOrder();
+    const json reply = ScriptJson("place", json{{"filePath", image}, {"addBoundingBox", true}}.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    std::vector<ArtId> boxes;
+    for (const ArtId art : Document().documentOrder()) {
+        if (std::find(before.begin(), before.end(), art) == before.end() &&
+            *Document().type(art) == ArtType::path) {
+            boxes.push_back(art);
+        }
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    const host::model::ArtStyle style = *Document().style(boxes.front());
+    ASSERT_EQ(style.paintFields.size(), 1u);
+    const host::model::StrokePaint* stroke = style.paintFields[0].strokePaint();
+    ASSERT_NE(stroke, nullptr);
+    EXPECT_EQ(stroke->color, host::model::Color::cmyk(0, 0, 0, 1));
+    EXPECT_EQ(stroke->width, 1.0);
 }
 
 // Refused requests change nothing: a missing file, an unreadable image, a wrong type.

@@ -8,9 +8,12 @@
 #include "AIArtStyle.h"
 #include "AIArtStyleParser.h"
 #include "AIExpand.h"
+#include "AILiveEffect.h"
+#include "AIPaintStyle.h"
 #include "AIPathStyle.h"
 #include "AIRasterize.h"
 #include "HostFixture.h"
+#include "IAIUnicodeString.h"
 #include "model/DocumentFormat.h"
 #include "model/Region.h"
 
@@ -120,6 +123,109 @@ TEST_F(StyleSuites, AnUneditedParserBuildsBackTheSameStyle) {
     EXPECT_EQ(parsers->DisposeParser(parser), kNoErr);
     EXPECT_EQ(parsers->DisposeParser(parser), kBadParameterErr);
     EXPECT_EQ(parsers->CountPaintFields(parser), 0);
+}
+
+// A parser's edit side: new paint fields and effects belong to the parser until inserted, once;
+// positions out of range are refused; the contents keep their place; disposing frees the rest.
+TEST_F(StyleSuites, NewPartsBelongToTheParserUntilInserted) {
+    const auto* effects = hosttest::Acquire<AILiveEffectSuite>(app->BasicSuite(), kAILiveEffectSuite,
+                                                               kAILiveEffectSuiteVersion);
+    ASSERT_NE(effects, nullptr);
+    AIArtStyleHandle red = nullptr;
+    ASSERT_EQ(styles->GetArtStyle(Handle("Red"), &red), kNoErr);
+    AIStyleParser parser = nullptr;
+    ASSERT_EQ(parsers->NewParser(&parser), kNoErr);
+    ASSERT_EQ(parsers->ParseStyle(parser, red), kNoErr);
+    ASSERT_EQ(parsers->SetContentsPosition(parser, 1), kNoErr);
+    EXPECT_EQ(parsers->SetContentsPosition(parser, 3), kBadParameterErr);
+
+    AIFillStyle fill;
+    fill.color.kind = kGrayColor;
+    fill.color.c.g.gray = 0.5;
+    AIParserPaintField field = nullptr;
+    ASSERT_EQ(parsers->NewFillPaintField(parser, &fill, nullptr, &field), kNoErr);
+    AILiveEffectHandle twirl = nullptr;
+    EXPECT_EQ(effects->GetLiveEffectByName("Host Nothing", &twirl), kNameNotFoundErr);
+    ASSERT_EQ(effects->GetLiveEffectByName("Host Twirl", &twirl), kNoErr);
+    AIParserLiveEffect effect = nullptr;
+    ASSERT_EQ(parsers->NewParserLiveEffect(parser, twirl, nullptr, &effect), kNoErr);
+    EXPECT_EQ(app->HeldStyleObjectCounts(), (host::Application::HeldStyleObjects{1, 1, 1, 0}));
+
+    EXPECT_EQ(parsers->InsertNthPaintField(parser, 3, field), kBadParameterErr);
+    ASSERT_EQ(parsers->InsertNthEffectOfPaintField(parser, field, -1, effect), kNoErr);
+    ASSERT_EQ(parsers->InsertNthPaintField(parser, 0, field), kNoErr);
+    EXPECT_EQ(parsers->InsertNthPaintField(parser, 0, field), kBadParameterErr);
+    ai::int32 contents = 0;
+    ASSERT_EQ(parsers->GetContentsPosition(parser, &contents), kNoErr);
+    EXPECT_EQ(contents, 2);  // still above the red fill, now the second paint field
+    EXPECT_EQ(parsers->CountEffectsOfPaintField(field), 1);
+
+    // A second new paint field is never inserted: disposing of the parser frees it.
+    AIParserPaintField loose = nullptr;
+    ASSERT_EQ(parsers->NewFillPaintField(parser, &fill, nullptr, &loose), kNoErr);
+    AIArtStyleHandle built = nullptr;
+    ASSERT_EQ(parsers->CreateNewStyle(parser, &built), kNoErr);
+    ASSERT_EQ(parsers->DisposeParser(parser), kNoErr);
+    EXPECT_EQ(app->HeldStyleObjectCounts(), host::Application::HeldStyleObjects{});
+    ASSERT_EQ(styles->SetArtStyle(Handle("Bare"), built), kNoErr);
+    const ArtStyle bare = StyleOf("Bare");
+    ASSERT_EQ(bare.paintFields.size(), 3u);
+    EXPECT_EQ(bare.paintFields[0].fillPaint()->color, Color::gray(0.5));
+    EXPECT_EQ(bare.paintFields[0].effects.at(0).name, "Host Twirl");
+    EXPECT_EQ(bare.contentsPosition, 2u);
+}
+
+// The focus write keeps what the two-argument write takes away: a stroke unpainted is hidden with
+// its parameters, not removed; and a focused stroke is the one the path style shows and aligns.
+TEST_F(StyleSuites, TheFocusWriteLosesNothing) {
+    const auto* paint = hosttest::Acquire<AIPaintStyleSuite>(app->BasicSuite(), kAIPaintStyleSuite,
+                                                             kAIPaintStyleSuiteVersion);
+    ASSERT_NE(paint, nullptr);
+    ArtStyle twoStrokes = StyleOf("Red");
+    twoStrokes.paintFields.push_back(host::model::PaintField::stroke(Color::rgb(0, 0, 1), 2));
+    twoStrokes.paintFields[2].focus = true;
+    ASSERT_EQ(Doc().setStyle(Named("Red"), twoStrokes), host::model::Status::ok);
+    ASSERT_EQ(paint->SetStrokeAlignment(Handle("Red"), kAIStrokeAlignmentInside), kNoErr);
+    AIPathStyle style;
+    ASSERT_EQ(paths->GetPathStyle(Handle("Red"), &style, nullptr), kNoErr);
+    EXPECT_EQ(style.stroke.width, 2.0);  // the focused stroke
+    style.strokePaint = false;
+    ASSERT_EQ(paths->SetFocusPathStyle(Handle("Red"), &style), kNoErr);
+    ArtStyle after = StyleOf("Red");
+    ASSERT_EQ(after.paintFields.size(), 3u);
+    EXPECT_FALSE(after.paintFields[2].visible);
+    EXPECT_TRUE(*after.paintFields[2].strokePaint()->parameters.boolean("StrokeOffsetInside"));
+    EXPECT_TRUE(after.paintFields[1].visible);
+    style.strokePaint = true;
+    ASSERT_EQ(paths->SetFocusPathStyle(Handle("Red"), &style), kNoErr);
+    EXPECT_TRUE(StyleOf("Red").paintFields[2].visible);
+    style.strokePaint = false;
+    ASSERT_EQ(paths->SetPathStyle(Handle("Red"), &style), kNoErr);
+    EXPECT_EQ(StyleOf("Red").paintFields.size(), 2u);
+    EXPECT_EQ(paint->SetStrokeAlignment(Handle("Bare"), kAIStrokeAlignmentInside), kBadParameterErr);
+}
+
+TEST_F(StyleSuites, NamedStylesAreRegisteredOnceAndRedefined) {
+    AIArtStyleHandle red = nullptr;
+    AIArtStyleHandle ring = nullptr;
+    ASSERT_EQ(styles->GetArtStyle(Handle("Red"), &red), kNoErr);
+    ASSERT_EQ(styles->GetArtStyle(Handle("Ring"), &ring), kNoErr);
+    AIArtStyleHandle named = nullptr;
+    ASSERT_EQ(styles->CreateNamedArtStyle(ai::UnicodeString::FromUTF8("Mine"), red, &named), kNoErr);
+    EXPECT_EQ(styles->CreateNamedArtStyle(ai::UnicodeString::FromUTF8("Mine"), ring, nullptr),
+              kBadParameterErr);
+    EXPECT_EQ(styles->CreateNamedArtStyle(ai::UnicodeString::FromUTF8(""), ring, nullptr), kBadParameterErr);
+    ASSERT_EQ(styles->RedefineNamedArtStyle(named, ring), kNoErr);
+    EXPECT_EQ(styles->RedefineNamedArtStyle(red, ring), kBadParameterErr);
+    ASSERT_EQ(Doc().colors().graphicStyles().size(), 1u);
+    EXPECT_EQ(Doc().colors().graphicStyles()[0].style, StyleOf("Ring"));
+    // Merging appends the merged style's paint fields above the parser's own.
+    AIStyleParser parser = nullptr;
+    ASSERT_EQ(parsers->NewParser(&parser), kNoErr);
+    ASSERT_EQ(parsers->ParseStyle(parser, named), kNoErr);
+    ASSERT_EQ(parsers->MergeStyleIntoParser(parser, red), kNoErr);
+    EXPECT_EQ(parsers->CountPaintFields(parser), 3);
+    ASSERT_EQ(parsers->DisposeParser(parser), kNoErr);
 }
 
 TEST_F(StyleSuites, PaintFieldsAreReadRewrittenAndRemoved) {

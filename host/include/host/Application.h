@@ -177,6 +177,20 @@ public:
     bool LoadSwatchLibrary(const std::filesystem::path& file, std::string* error = nullptr);
     void CloseDocument();
 
+    // --- Leaks -----------------------------------------------------------------------------------
+    // What the plug-in holds of the style suites right now: live parsers, paint fields and live
+    // effects made by parsers and never inserted, and stand-alone dictionaries (made by the plug-in,
+    // or copies handed out) not yet released. All zero between commands of a plug-in that leaks
+    // nothing.
+    struct HeldStyleObjects {
+        int parsers = 0;
+        int newPaintFields = 0;
+        int newEffects = 0;
+        int dictionaries = 0;
+        bool operator==(const HeldStyleObjects&) const = default;
+    };
+    HeldStyleObjects HeldStyleObjectCounts() const;
+
     // --- Several documents ---------------------------------------------------------------------
     // Other documents can be open behind the current one. The document list (AIDocumentList.h)
     // counts the current document first, then the others from the most recently current. Closing

@@ -1,4 +1,6 @@
 // The art style suite: an art object's style as an immutable value behind a handle.
+#include <algorithm>
+
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
@@ -120,13 +122,108 @@ AIErr GetArtStyleByName(AIArtStyleHandle* style, const ai::UnicodeString& name) 
     return error;
 }
 
+AIErr CreateArtStyleFromPathStyle(const AIPathStyle* pathStyle, AIArtStyleHandle* style) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "CreateArtStyleFromPathStyle");
+    if (error == kNoErr && (pathStyle == nullptr || style == nullptr)) {
+        error = kBadParameterErr;
+    }
+    std::optional<model::FillPaint> fill;
+    std::optional<model::StrokePaint> stroke;
+    if (error == kNoErr && pathStyle->fillPaint && pathStyle->fill.color.kind != kNoneColor) {
+        fill = FromAIFill(pathStyle->fill);
+        error = fill ? kNoErr : kBadParameterErr;
+    }
+    if (error == kNoErr && pathStyle->strokePaint && pathStyle->stroke.color.kind != kNoneColor) {
+        stroke = FromAIStroke(pathStyle->stroke, model::StrokePaint{});
+        error = stroke ? kNoErr : kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(style, error);
+    }
+    model::ArtStyle made;
+    if (fill) {
+        model::PaintField field;
+        field.paint = *fill;
+        field.evenOdd = pathStyle->evenodd != 0;
+        made.paintFields.push_back(std::move(field));
+    }
+    if (stroke) {
+        model::PaintField field;
+        field.paint = *stroke;
+        made.paintFields.push_back(std::move(field));
+    }
+    *style = StyleHandleFor(*state, made);
+    return kNoErr;
+}
+
+AIErr CreateNamedArtStyle(const ai::UnicodeString& name, AIArtStyleHandle style, AIArtStyleHandle* named) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "CreateNamedArtStyle");
+    const std::optional<std::string> text = error == kNoErr ? StringText(*state, name) : std::nullopt;
+    const model::ArtStyle* value = error == kNoErr ? FindStyle(*state, style) : nullptr;
+    if (error == kNoErr &&
+        (!text || value == nullptr || document->colors().graphicStyleByName(*text) != nullptr ||
+         document->colors().checkStyle(*value) != model::Status::ok)) {
+        error = kBadParameterErr;
+    }
+    model::Result<model::ResourceId> id(model::Status::badParameter);
+    if (error == kNoErr) {
+        const model::ArtStyle copy = *value;  // the value may live in the colours that change
+        id = document->editColors().addGraphicStyle(*text, copy, false);
+        error = id ? kNoErr : ErrorFromStatus(id.status());
+    }
+    Record(state, "CreateNamedArtStyle", {text.value_or("")}, error);
+    if (named != nullptr) {
+        *named = error == kNoErr ? reinterpret_cast<AIArtStyleHandle>(static_cast<std::uintptr_t>(id->value))
+                                 : nullptr;
+    }
+    return error;
+}
+
+AIErr RedefineNamedArtStyle(AIArtStyleHandle named, AIArtStyleHandle definition) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "RedefineNamedArtStyle");
+    const model::GraphicStyle* target =
+        error == kNoErr ? document->colors().findGraphicStyle(ResourceIdOf(named)) : nullptr;
+    const model::ArtStyle* value = error == kNoErr ? FindStyle(*state, definition) : nullptr;
+    if (error == kNoErr && (target == nullptr || value == nullptr ||
+                            document->colors().checkStyle(*value) != model::Status::ok)) {
+        error = kBadParameterErr;
+    }
+    const std::string label = target != nullptr ? target->name : std::string();
+    if (error == kNoErr) {
+        const model::ArtStyle copy = *value;
+        error = ErrorFromStatus(document->editColors().setGraphicStyleDefinition(ResourceIdOf(named), copy));
+    }
+    Record(state, "RedefineNamedArtStyle", {label}, error);
+    return error;
+}
+
+AIBoolean IsColoredByMembers(AIArtHandle art) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, "IsColoredByMembers");
+    if (error != kNoErr) {
+        return false;
+    }
+    const model::ArtId id = ArtIdOf(art);
+    const model::Result<model::ArtType> type = document->type(id);
+    const model::Result<bool> layerGroup = document->isLayerGroup(id);
+    const model::Result<model::ArtId> first = document->firstChild(id);
+    const model::Result<model::ArtStyle> style = document->style(id);
+    if (!type || *type != model::ArtType::group || !layerGroup || *layerGroup || !first || !*first ||
+        !style) {
+        return false;
+    }
+    return std::none_of(style->paintFields.begin(), style->paintFields.end(),
+                        [](const model::PaintField& field) { return field.paints(); });
+}
+
 }  // namespace
 
 AIArtStyleSuite gArtStyleSuite = {
     PLIM_SUITE_FUNCTION(GetArtStyle),         PLIM_SUITE_FUNCTION(SetArtStyle),
     PLIM_SUITE_FUNCTION(GetStyledArt),        PLIM_SUITE_FUNCTION(CountNamedArtStyles),
     PLIM_SUITE_FUNCTION(GetNthNamedArtStyle), PLIM_SUITE_FUNCTION(GetArtStyleName),
-    PLIM_SUITE_FUNCTION(GetArtStyleByName),
+    PLIM_SUITE_FUNCTION(GetArtStyleByName),   PLIM_SUITE_FUNCTION(CreateArtStyleFromPathStyle),
+    PLIM_SUITE_FUNCTION(CreateNamedArtStyle), PLIM_SUITE_FUNCTION(RedefineNamedArtStyle),
+    PLIM_SUITE_FUNCTION(IsColoredByMembers),
 };
 
 }  // namespace host

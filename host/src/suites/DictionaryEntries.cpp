@@ -12,6 +12,7 @@
 #include "model/Utf8.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
+#include "suites/StyleHandles.h"
 #include "suites/SuiteBoundary.h"
 
 namespace host::dictionary_entries {
@@ -183,6 +184,23 @@ AIErr SetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32 value
     return SetEntry("SetIntegerEntry", dictionary, key,
                     [value](model::Dictionary& entries, const std::string& name) {
                         return entries.setInteger(name, value);
+                    });
+}
+
+AIErr SetFillStyleEntry(AIDictionaryRef dictionary, AIDictKey key, const AIFillStyle* value) {
+    const std::optional<model::FillPaint> paint = value != nullptr ? FromAIFill(*value) : std::nullopt;
+    return SetEntry("SetFillStyleEntry", dictionary, key,
+                    [&](model::Dictionary& entries, const std::string& name) {
+                        return paint ? entries.setFillStyle(name, *paint) : model::Status::badParameter;
+                    });
+}
+
+AIErr SetStrokeStyleEntry(AIDictionaryRef dictionary, AIDictKey key, const AIStrokeStyle* value) {
+    const std::optional<model::StrokePaint> paint =
+        value != nullptr ? FromAIStroke(*value, model::StrokePaint{}) : std::nullopt;
+    return SetEntry("SetStrokeStyleEntry", dictionary, key,
+                    [&](model::Dictionary& entries, const std::string& name) {
+                        return paint ? entries.setStrokeStyle(name, *paint) : model::Status::badParameter;
                     });
 }
 

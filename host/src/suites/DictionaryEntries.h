@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "AIDictionary.h"
+#include "AIPathStyle.h"
 
 namespace host::dictionary_entries {
 
@@ -20,6 +21,8 @@ AIErr SetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean value
 AIErr GetBooleanEntry(AIDictionaryRef dictionary, AIDictKey key, AIBoolean* value);
 AIErr SetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32 value);
 AIErr GetIntegerEntry(AIDictionaryRef dictionary, AIDictKey key, ai::int32* value);
+AIErr SetFillStyleEntry(AIDictionaryRef dictionary, AIDictKey key, const AIFillStyle* value);
+AIErr SetStrokeStyleEntry(AIDictionaryRef dictionary, AIDictKey key, const AIStrokeStyle* value);
 AIErr SetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal value);
 AIErr GetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal* value);
 AIErr SetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char* value);

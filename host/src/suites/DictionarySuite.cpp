@@ -124,6 +124,8 @@ AIDictionarySuite gDictionarySuite = {
     PLIM_SUITE_FUNCTION(CopyEntryToArt),
     PLIM_SUITE_FUNCTION(CreateDictionary),
     PLIM_SUITE_FUNCTION(GetKeyString),
+    PLIM_SUITE_FUNCTION(SetFillStyleEntry),
+    PLIM_SUITE_FUNCTION(SetStrokeStyleEntry),
 };
 
 }  // namespace host

@@ -1,5 +1,7 @@
 // Dictionary entries as values and iterators over a dictionary's entries; the live effects the
 // application knows; the beautiful-stroke parameters of strokes; the path flags.
+#include <cmath>
+
 #include "AIBeautifulStrokes.h"
 #include "AIEntry.h"
 #include "AILiveEffect.h"
@@ -178,6 +180,23 @@ AIErr GetLiveEffectNameAndVersion(AILiveEffectHandle effect, const char** name, 
     return kBadParameterErr;
 }
 
+AIErr GetLiveEffectByName(const char* name, AILiveEffectHandle* effect) {
+    auto [state, error] = StartOperation(kAILiveEffectSuite, "GetLiveEffectByName");
+    if (error == kNoErr && (name == nullptr || effect == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(effect, error);
+    }
+    for (const auto& [handle, text] : state->colors.liveEffects) {
+        if (text == name) {
+            *effect = reinterpret_cast<AILiveEffectHandle>(handle);
+            return kNoErr;
+        }
+    }
+    return Refuse(effect, kNameNotFoundErr);
+}
+
 // --- Beautiful strokes ----------------------------------------------------------------------------
 //
 // A stroke's parameter dictionary keeps the brush and arrowhead parameters as a nested dictionary
@@ -245,6 +264,72 @@ AIErr GetDashAdjustment(AIDictionaryRef params, AIBoolean* adjust) {
         *adjust = value && *value;
     }
     return error;
+}
+
+// Writes into the brush and arrowhead parameters of a stroke's parameter dictionary, made when
+// absent.
+template <typename Write>
+AIErr WriteStrokeParams(const char* operation, AIDictionaryRef strokeParams, Write write) {
+    auto [state, document, error] = StartDocumentOperation(kStrokesSuite, operation);
+    model::Dictionary* found = error == kNoErr ? ResolveDictionaryRefToEdit(*state, strokeParams) : nullptr;
+    if (error == kNoErr && found == nullptr) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    model::Dictionary params =
+        found->dictionary(kParamsKey) != nullptr ? *found->dictionary(kParamsKey) : model::Dictionary{};
+    error = write(*document, params);
+    if (error == kNoErr) {
+        error = ErrorFromStatus(found->setDictionary(kParamsKey, std::move(params)));
+    }
+    return error;
+}
+
+AIErr SetArrowheadOptions(AIDictionaryRef strokeParams, AIPatternHandle beginSymbol,
+                          AIPatternHandle endSymbol, AIReal beginScale, AIReal endScale,
+                          ai::int32 placement) {
+    return WriteStrokeParams(
+        "SetArrowheadOptions", strokeParams, [&](const model::Document& document, model::Dictionary& params) {
+            const auto symbol = [&](const char* key, AIPatternHandle handle) {
+                const model::Symbol* found =
+                    handle != nullptr ? document.findSymbol(SymbolIdOf(handle)) : nullptr;
+                if (handle != nullptr && found == nullptr) {
+                    return false;
+                }
+                if (found != nullptr) {
+                    params.setString(key, found->name);
+                } else {
+                    params.erase(key);
+                }
+                return true;
+            };
+            const bool finite = (beginScale == kAIRealUnknown || std::isfinite(beginScale)) &&
+                                (endScale == kAIRealUnknown || std::isfinite(endScale));
+            if (!finite || placement < -1 || placement > kArrowTruncationPointAtEnd ||
+                !symbol("ArrowheadStart", beginSymbol) || !symbol("ArrowheadEnd", endSymbol)) {
+                return kBadParameterErr;
+            }
+            if (beginScale != kAIRealUnknown) {
+                params.setReal("ArrowheadStartScale", beginScale);
+            }
+            if (endScale != kAIRealUnknown) {
+                params.setReal("ArrowheadEndScale", endScale);
+            }
+            if (placement != -1) {
+                params.setInteger("ArrowheadPlacement", placement);
+            }
+            return kNoErr;
+        });
+}
+
+AIErr SetDashAdjustment(AIDictionaryRef strokeParams, AIBoolean adjust) {
+    return WriteStrokeParams("SetDashAdjustment", strokeParams,
+                             [&](const model::Document&, model::Dictionary& params) {
+                                 params.setBoolean("DashAdjust", adjust != 0);
+                                 return kNoErr;
+                             });
 }
 
 // --- Paths ----------------------------------------------------------------------------------------
@@ -325,11 +410,13 @@ AIDictionaryIteratorSuite gDictionaryIteratorSuite = {
     PLIM_SUITE_FUNCTION(AtEnd),  PLIM_SUITE_FUNCTION(Next),
     PLIM_SUITE_FUNCTION(GetKey), PLIM_SUITE_FUNCTION(GetEntry)};
 
-AILiveEffectSuite gLiveEffectSuite = {PLIM_SUITE_FUNCTION(GetLiveEffectNameAndVersion)};
+AILiveEffectSuite gLiveEffectSuite = {PLIM_SUITE_FUNCTION(GetLiveEffectNameAndVersion),
+                                      PLIM_SUITE_FUNCTION(GetLiveEffectByName)};
 
-AIBeautifulStrokesSuite gBeautifulStrokesSuite = {PLIM_SUITE_FUNCTION(GetParams),
-                                                  PLIM_SUITE_FUNCTION(GetArrowheadOptions),
-                                                  PLIM_SUITE_FUNCTION(GetDashAdjustment)};
+AIBeautifulStrokesSuite gBeautifulStrokesSuite = {
+    PLIM_SUITE_FUNCTION(GetParams), PLIM_SUITE_FUNCTION(GetArrowheadOptions),
+    PLIM_SUITE_FUNCTION(GetDashAdjustment), PLIM_SUITE_FUNCTION(SetArrowheadOptions),
+    PLIM_SUITE_FUNCTION(SetDashAdjustment)};
 
 AIPathSuite gPathSuite = {PLIM_SUITE_FUNCTION(GetPathClosed), PLIM_SUITE_FUNCTION(SetPathClosed),
                           PLIM_SUITE_FUNCTION(GetPathGuide), PLIM_SUITE_FUNCTION(SetPathGuide)};

@@ -64,6 +64,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIArtStyleSuite, kAIArtStyleSuiteVersion, &gArtStyleSuite);
     registry.Implement(kAIArtStyleParserSuite, kAIArtStyleParserSuiteVersion, &gArtStyleParserSuite);
     registry.Implement(kAIPathStyleSuite, kAIPathStyleSuiteVersion, &gPathStyleSuite);
+    registry.Implement(kAIPaintStyleSuite, kAIPaintStyleSuiteVersion, &gPaintStyleSuite);
     registry.Implement(kAIExpandSuite, kAIExpandSuiteVersion, &gExpandSuite);
     registry.Implement(kAIRasterizeSuite, kAIRasterizeSuiteVersion, &gRasterizeSuite);
     registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);

@@ -35,6 +35,7 @@
 #include "AIMatchingArt.h"
 #include "AIMdMemory.h"
 #include "AINotifier.h"
+#include "AIPaintStyle.h"
 #include "AIPath.h"
 #include "AIPathStyle.h"
 #include "AIPathfinder.h"
@@ -114,6 +115,7 @@ extern AIPlacedSuite gPlacedSuite;
 extern AIArtStyleSuite gArtStyleSuite;
 extern AIArtStyleParserSuite gArtStyleParserSuite;
 extern AIPathStyleSuite gPathStyleSuite;
+extern AIPaintStyleSuite gPaintStyleSuite;
 extern AIExpandSuite gExpandSuite;
 // Colours, swatches, entries, live effects, beautiful strokes and paths.
 extern AICustomColorSuite gCustomColorSuite;

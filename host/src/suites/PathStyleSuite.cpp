@@ -1,5 +1,6 @@
 // The path style suite: an art object's focal fill and focal stroke, the basic appearance that the
 // path-style record shows, read from and written into its art style.
+#include "AIPaintStyle.h"
 #include "Documents.h"
 #include "IAIFilePath.hpp"
 #include "suites/DocumentAccess.h"
@@ -79,8 +80,55 @@ void ReplaceFocal(model::ArtStyle& style, std::optional<std::size_t> focal,
     }
 }
 
-AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
-    auto [state, document, error] = StartDocumentOperation(kSuite, "SetPathStyle");
+// Rewrites the focal paint field in place: a painted one takes the paint and shows, an unpainted
+// one is hidden. None to rewrite: a painted one is added.
+void RewriteFocal(model::ArtStyle& style, std::optional<std::size_t> focal,
+                  std::optional<model::PaintField> field) {
+    if (!focal) {
+        ReplaceFocal(style, focal, std::move(field));
+        return;
+    }
+    model::PaintField& current = style.paintFields[*focal];
+    current.visible = field.has_value();
+    if (field) {
+        current.paint = field->paint;
+        if (field->isFill()) {
+            current.evenOdd = field->evenOdd;
+        }
+    }
+}
+
+// The fill and stroke a record paints: none for one it does not paint; false when a painted one is
+// outside the limits.
+bool PaintedFields(const model::ArtStyle& style, const AIPathStyle& pathStyle,
+                   std::optional<model::PaintField>& fill, std::optional<model::PaintField>& stroke) {
+    if (pathStyle.fillPaint && pathStyle.fill.color.kind != kNoneColor) {
+        const std::optional<model::FillPaint> paint = FromAIFill(pathStyle.fill);
+        if (!paint) {
+            return false;
+        }
+        fill = model::PaintField{};
+        fill->paint = *paint;
+        fill->evenOdd = pathStyle.evenodd != 0;
+    }
+    if (pathStyle.strokePaint && pathStyle.stroke.color.kind != kNoneColor) {
+        const std::optional<std::size_t> focal = style.focalStrokeIndex();
+        const model::StrokePaint base =
+            focal ? *style.paintFields[*focal].strokePaint() : model::StrokePaint{};
+        const std::optional<model::StrokePaint> paint = FromAIStroke(pathStyle.stroke, base);
+        if (!paint) {
+            return false;
+        }
+        stroke = model::PaintField{};
+        stroke->paint = *paint;
+    }
+    return true;
+}
+
+// The one write of a path-style record; rewrite says what becomes of the focal paint fields.
+template <typename Rewrite>
+AIErr WritePathStyle(const char* operation, AIArtHandle art, const AIPathStyle* pathStyle, Rewrite rewrite) {
+    auto [state, document, error] = StartDocumentOperation(kSuite, operation);
     const std::string label = ArtLabel(document, art);
     model::Result<model::ArtStyle> style = error == kNoErr
                                                ? document->style(ArtIdOf(art))
@@ -88,35 +136,30 @@ AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
     if (error == kNoErr && !style) {
         error = ErrorFromStatus(style.status());
     }
-    std::optional<model::PaintField> fill;
-    std::optional<model::PaintField> stroke;
     if (error == kNoErr && pathStyle == nullptr) {
         error = kBadParameterErr;
     }
-    if (error == kNoErr && pathStyle->fillPaint && pathStyle->fill.color.kind != kNoneColor) {
-        const std::optional<model::FillPaint> paint = FromAIFill(pathStyle->fill);
-        error = paint ? kNoErr : kBadParameterErr;
-        fill = model::PaintField{};
-        fill->paint = paint.value_or(model::FillPaint{});
-        fill->evenOdd = pathStyle->evenodd != 0;
-    }
-    if (error == kNoErr && pathStyle->strokePaint && pathStyle->stroke.color.kind != kNoneColor) {
-        const std::optional<std::size_t> focal = style->focalStrokeIndex();
-        const model::StrokePaint base =
-            focal ? *style->paintFields[*focal].strokePaint() : model::StrokePaint{};
-        const std::optional<model::StrokePaint> paint = FromAIStroke(pathStyle->stroke, base);
-        error = paint ? kNoErr : kBadParameterErr;
-        stroke = model::PaintField{};
-        stroke->paint = paint.value_or(model::StrokePaint{});
+    std::optional<model::PaintField> fill;
+    std::optional<model::PaintField> stroke;
+    if (error == kNoErr && !PaintedFields(*style, *pathStyle, fill, stroke)) {
+        error = kBadParameterErr;
     }
     if (error == kNoErr) {
         // The stroke first: removing or adding the fill moves the stroke's index.
-        ReplaceFocal(*style, style->focalStrokeIndex(), stroke);
-        ReplaceFocal(*style, style->focalFillIndex(), fill);
+        rewrite(*style, style->focalStrokeIndex(), std::move(stroke));
+        rewrite(*style, style->focalFillIndex(), std::move(fill));
         error = ErrorFromStatus(document->setStyle(ArtIdOf(art), std::move(*style)));
     }
-    Record(state, "SetPathStyle", {label}, error);
+    Record(state, operation, {label}, error);
     return error;
+}
+
+AIErr SetPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
+    return WritePathStyle("SetPathStyle", art, pathStyle, ReplaceFocal);
+}
+
+AIErr SetFocusPathStyle(AIArtHandle art, const AIPathStyle* pathStyle) {
+    return WritePathStyle("SetFocusPathStyle", art, pathStyle, RewriteFocal);
 }
 
 AIErr SetObjectAIColor(AIPathStyle* pathStyle, const AIColor* color, AIBoolean stroke, AIArtHandle art) {
@@ -203,12 +246,65 @@ AIErr ImportStyles(const ai::FilePath& file, AIDocumentHandle* document) {
     return kNoErr;
 }
 
+// --- Paint style: stroke alignment ---------------------------------------------------------------
+
+constexpr const char* kAlignKey = "StrokeOffsetInside";
+
+AIErr GetStrokeAlignment(AIArtHandle art, ai::int32* alignment) {
+    auto [state, document, error] = StartDocumentOperation(kAIPaintStyleSuite, "GetStrokeAlignment");
+    const model::Result<model::ArtStyle> style =
+        error == kNoErr ? document->style(ArtIdOf(art))
+                        : model::Result<model::ArtStyle>(model::Status::badParameter);
+    const std::optional<std::size_t> focal = style ? style->focalStrokeIndex() : std::nullopt;
+    if (error == kNoErr && (alignment == nullptr || !focal)) {
+        error = style ? kBadParameterErr : ErrorFromStatus(style.status());
+    }
+    if (error != kNoErr) {
+        return Refuse(alignment, error);
+    }
+    const model::Result<bool> inside =
+        style->paintFields[*focal].strokePaint()->parameters.boolean(kAlignKey);
+    *alignment = !inside   ? kAIStrokeAlignmentCenter
+                 : *inside ? kAIStrokeAlignmentInside
+                           : kAIStrokeAlignmentOutside;
+    return kNoErr;
+}
+
+AIErr SetStrokeAlignment(AIArtHandle art, ai::int32 alignment) {
+    auto [state, document, error] = StartDocumentOperation(kAIPaintStyleSuite, "SetStrokeAlignment");
+    const std::string label = ArtLabel(document, art);
+    model::Result<model::ArtStyle> style = error == kNoErr
+                                               ? document->style(ArtIdOf(art))
+                                               : model::Result<model::ArtStyle>(model::Status::badParameter);
+    const std::optional<std::size_t> focal = style ? style->focalStrokeIndex() : std::nullopt;
+    if (error == kNoErr &&
+        (!focal || alignment < kAIStrokeAlignmentCenter || alignment > kAIStrokeAlignmentOutside)) {
+        error = style ? kBadParameterErr : ErrorFromStatus(style.status());
+    }
+    if (error == kNoErr) {
+        model::Dictionary& parameters = style->paintFields[*focal].strokePaint()->parameters;
+        if (alignment == kAIStrokeAlignmentCenter) {
+            parameters.erase(kAlignKey);
+        } else {
+            parameters.setBoolean(kAlignKey, alignment == kAIStrokeAlignmentInside);
+        }
+        error = ErrorFromStatus(document->setStyle(ArtIdOf(art), std::move(*style)));
+    }
+    Record(state, "SetStrokeAlignment", {label, std::to_string(alignment)}, error);
+    return error;
+}
+
 }  // namespace
 
+AIPaintStyleSuite gPaintStyleSuite = {
+    PLIM_SUITE_FUNCTION(GetStrokeAlignment),
+    PLIM_SUITE_FUNCTION(SetStrokeAlignment),
+};
+
 AIPathStyleSuite gPathStyleSuite = {
-    PLIM_SUITE_FUNCTION(GetPathStyle),     PLIM_SUITE_FUNCTION(SetPathStyle),
-    PLIM_SUITE_FUNCTION(SetObjectAIColor), PLIM_SUITE_FUNCTION(AdjustObjectAIColors),
-    PLIM_SUITE_FUNCTION(ImportStyles),
+    PLIM_SUITE_FUNCTION(GetPathStyle),         PLIM_SUITE_FUNCTION(SetPathStyle),
+    PLIM_SUITE_FUNCTION(SetFocusPathStyle),    PLIM_SUITE_FUNCTION(SetObjectAIColor),
+    PLIM_SUITE_FUNCTION(AdjustObjectAIColors), PLIM_SUITE_FUNCTION(ImportStyles),
 };
 
 }  // namespace host

@@ -52,6 +52,10 @@ ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField)
                 result.index = i;
             }
         }
+        if (record.newPaintFields.contains(number)) {
+            owner = parser;
+            result.floating = number;
+        }
     });
     if (owner != 0) {
         result.parser = state.styles.parsers.Find(reinterpret_cast<const void*>(owner));

@@ -19,10 +19,19 @@ AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style);
 const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style);
 
 // The paint field behind a parser's paint-field handle.
+// A new paint field not yet inserted is found by its handle (floating); an inserted one by its index.
 struct ParserPaintField {
     StyleParserRecord* parser = nullptr;  // null when the handle names no paint field
     std::size_t index = 0;
-    model::PaintField* field() const { return &parser->style->paintFields[index]; }
+    std::uintptr_t floating = 0;
+    model::PaintField* field() const {
+        return floating != 0 ? &parser->newPaintFields.at(floating).field
+                             : &parser->style->paintFields[index];
+    }
+    std::vector<std::uintptr_t>& effectHandles() const {
+        return floating != 0 ? parser->newPaintFields.at(floating).effectHandles
+                             : parser->fieldEffectHandles[index];
+    }
 };
 ParserPaintField FindPaintField(HostState& state, AIParserPaintField paintField);
 

@@ -1,0 +1,35 @@
+// What the style commands share: the art of a layer asked for by number or name, and named styles.
+#pragma once
+
+#include <string>
+
+#include "AIArt.h"
+#include "AIArtStyle.h"
+#include "core/Json.h"
+
+inline constexpr const char* kNoArtwork = "No artwork found";
+inline constexpr const char* kNoLayer = "Layer not found or empty";
+inline constexpr const char* kNamedStyleNotFound = "Named style not found";
+
+// "layerNumber" (a layer when 1 or more) or else "layerName".
+struct LayerRequest {
+    int number = -1;
+    std::string name;
+    bool Asked() const { return number >= 1 || !name.empty(); }
+};
+
+LayerRequest ReadLayerRequest(const json& request);
+// The contents group of the asked layer; null (with the error in the reply) when there is none.
+AIArtHandle LayerContents(const LayerRequest& layer, json& reply);
+// The named style; null when the name is unknown.
+AIArtStyleHandle NamedStyle(const std::string& name);
+
+// Runs a command's work on its request and reply. A key of the wrong type ends the command through
+// the common failure path, which keeps the "uid".
+template <typename Work>
+std::string Answer(const char* eventType, const std::string& request, Work work) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply(eventType, parsed);
+    work(parsed, reply);
+    return DumpReply(reply);
+}

@@ -1,0 +1,362 @@
+// The command "exportFile": the request turned into its job list (ExportJobs.h), every job's file
+// written through its format's preparation and writer, and one result per job. Each job works on the
+// current document inside a JobRestore, so that whatever the job's outcome the next job, and the
+// user, find the document as the command found it.
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "AICloudDocument.h"
+#include "SystemNames.h"
+#include "appearance/Colors.h"
+#include "art/ArtTree.h"
+#include "core/Counters.h"
+#include "core/DocumentSettings.h"
+#include "core/Failures.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "core/Suites.h"
+#include "core/Units.h"
+#include "documents/ExportFiles.h"
+#include "documents/ExportJobs.h"
+#include "documents/ExportScope.h"
+#include "documents/FileHelpers.h"
+#include "documents/HostDocuments.h"
+#include "documents/VectorExport.h"
+#include "documents/XmpPacket.h"
+#include "layout/Lookups.h"
+#include "layout/ReferencePoints.h"
+
+namespace {
+
+constexpr const char* kCantCreateOutputDirectory = "Can't create output directory";
+constexpr const char* kCantWriteAFile = "Can't write a file";
+constexpr const char* kCantCreateATempFile = "Can't create a temp file";
+
+// A vector writer: the current document written to the path with the job's options.
+using VectorWriter = bool (*)(const json& job, const std::string& filePath, std::string& error);
+
+// How each format is written. The vector formats are prepared by PrepareVectorExport and written by
+// their writer inside a suspended context; a format without a writer answers kNotImplementedYet
+// for its jobs. The raster formats (their preparation, XMP check and writers) and the PDF, SVG and
+// EPS writers plug in here.
+struct FormatRow {
+    std::string_view format;
+    VectorWriter vectorWriter;
+};
+constexpr std::array<FormatRow, 8> kFormatRows = {{
+    {"ai", ExportAi},
+    {"pdf", nullptr},
+    {"svg", nullptr},
+    {"eps", nullptr},
+    {"psd", nullptr},
+    {"tif", nullptr},
+    {"jpg", nullptr},
+    {"png", nullptr},
+}};
+
+const FormatRow* FindFormat(const std::string& format) {
+    for (const FormatRow& row : kFormatRows) {
+        if (row.format == format) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::string CantExport(const std::string& format) {
+    return "Can't export a file of type '" + format + "'";
+}
+
+// Whether the writer's error names an option of the job ("Can't set the <key> parameter").
+bool IsOptionFailure(const std::string& error) {
+    return error.starts_with("Can't set the ") && error.ends_with(" parameter");
+}
+
+// The job's folder, file name and format as texts; false when any is missing or empty.
+bool ReadJobFile(const json& job, std::string& folder, std::string& name, std::string& format) {
+    return ReadJsonValue(job, "finalFolderPath", folder) && ReadJsonValue(job, "finalFileName", name) &&
+           ReadJsonValue(job, "fileFormat", format) && !folder.empty() && !name.empty() && !format.empty();
+}
+
+// The checks both job kinds share: the texts, the format's kind and the folder made. The final
+// folder and path, or false with the error set.
+bool PrepareJobFolder(const json& job, std::string& finalFolder, std::string& finalPath, std::string& error) {
+    std::string folder;
+    std::string name;
+    std::string format;
+    if (!ReadJobFile(job, folder, name, format)) {
+        error = "File path, file name or type not found";
+        return false;
+    }
+    folder = ExpandUserPath(folder);
+    if (GetExportFileFormat(job).empty()) {
+        error = "File type not supported";
+        return false;
+    }
+    ai::FilePath made;
+    if (!CreateNewDirectory(folder, made)) {
+        error = kCantCreateOutputDirectory;
+        return false;
+    }
+    finalFolder = made.GetFullPathUTF8();
+    finalPath = AddNameToPath(finalFolder, name + "." + format);
+    return true;
+}
+
+// The job's "metadata" written into the document's packet as it was before the job; an empty
+// packet stays empty. Whether the host took the packet.
+bool WriteXAP(const std::string& xmp, const json& job) {
+    if (xmp.empty()) {
+        return true;
+    }
+    const std::optional<std::string> edited = EditXmpPacket(xmp, job);
+    return sAIDocument->SetDocumentXAP(edited ? edited->c_str() : xmp.c_str()) == kNoErr;
+}
+
+// The vector job's document prepared, its packet written and its file written to the path.
+bool WriteVectorJob(const json& job, const FormatRow& row, const std::string& xmp, const ArtList& selectedArt,
+                    const std::string& path, std::string& error) {
+    const std::string format(row.format);
+    const bool asIs = ReadBoolStrictly(job, "as_is", false) && (format == "ai" || format == "pdf");
+    if (!asIs && !PrepareVectorExport(job, selectedArt, error)) {
+        return false;
+    }
+    WriteXAP(xmp, job);
+    SuspendedContext suspended;
+    if (!row.vectorWriter(job, path, error)) {
+        // An option the request gave wrongly is named; the writer's own troubles are not the
+        // client's business.
+        if (!IsOptionFailure(error)) {
+            error = CantExport(format);
+        }
+        return false;
+    }
+    return true;
+}
+
+// Writes one job's file: the document prepared and written to the job's own temporary file, then
+// delivered atomically to the final path. The document is restored whatever happens.
+bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) {
+    std::string finalFolder;
+    std::string finalPath;
+    if (!PrepareJobFolder(job, finalFolder, finalPath, error)) {
+        return false;
+    }
+    const std::string format = ReadTextStrictly(job, "fileFormat");
+    const FormatRow* row = FindFormat(format);
+    if (row == nullptr || row->vectorWriter == nullptr) {
+        error = kNotImplementedYet;
+        return false;
+    }
+    const JobTempFile temporary(format);
+    if (!temporary.Created()) {
+        error = kCantCreateATempFile;
+        return false;
+    }
+    {
+        const std::string xmp = ReadXAP();
+        const JobRestore restore;
+        if (!restore.Armed()) {
+            error = CantExport(format);
+            return false;
+        }
+        if (!WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error)) {
+            return false;
+        }
+    }
+    if (!FileDirCopy(temporary.Path(), finalPath, true)) {
+        error = kCantWriteAFile;
+        return false;
+    }
+    return true;
+}
+
+// Whether the job could be written: its folder made and writable. Nothing at the final path is
+// touched; the test's own file is removed.
+bool ExportTestJob(const json& job, std::string& error) {
+    std::string finalFolder;
+    std::string finalPath;
+    if (!PrepareJobFolder(job, finalFolder, finalPath, error)) {
+        return false;
+    }
+    const JobTempFile temporary(ReadTextStrictly(job, "fileFormat"));
+    if (!temporary.Created()) {
+        error = kCantCreateATempFile;
+        return false;
+    }
+    if (!CanWriteInFolder(finalFolder)) {
+        error = kCantWriteAFile;
+        return false;
+    }
+    return true;
+}
+
+// Runs one job and gives its result; a job that throws (a value of the wrong type) fails alone,
+// with the document restored by the job's own scope.
+json RunJob(const json& job, const ArtList& selectedArt) {
+    std::string error;
+    bool done = false;
+    std::string failure;
+    if (ReadJsonValue(job, kJobFailureKey, failure)) {
+        error = failure;
+    } else {
+        try {
+            bool test = false;
+            ReadJsonValue(job, "testExport", test);
+            done = test ? ExportTestJob(job, error) : ExportJob(job, selectedArt, error);
+        } catch (const std::exception& exception) {
+            done = false;
+            error = DescribeException(exception);
+        }
+    }
+    return JobResult(job, done, error);
+}
+
+// The current document's path (a cloud document's storage path) and colour model.
+bool GetCurDocSpecs(std::string& path, int& colorModel) {
+    colorModel = -1;
+    AIDocumentHandle document = GetCurrentDocument();
+    if (document == nullptr) {
+        return false;
+    }
+    ai::UnicodeString cloud;
+    if (sAICloudDocument != nullptr && sAICloudDocument->GetCloudDocumentPath(document, cloud) == kNoErr) {
+        path = cloud.as_UTF8();  // the document's path in the cloud storage
+        if (path.empty()) {
+            return false;
+        }
+    } else if (!GetCurDocPath(path) || !IsRegularFile(path)) {
+        return false;
+    }
+    const std::optional<int> model = GetCurDocColorModel();
+    if (!model) {
+        return false;
+    }
+    colorModel = *model;
+    return true;
+}
+
+std::string ArtboardSize(int artboard, bool height, const std::string& unit, int decimals) {
+    AIRealRect rect{};
+    if (artboard < 0 || !GetArtBoardBounds(artboard, "", rect)) {
+        return {};
+    }
+    const double size = height ? std::abs(rect.top - rect.bottom) : std::abs(rect.left - rect.right);
+    return PointsToLenUnitsString(size, unit, decimals);
+}
+
+std::string ArtSize(const json& job, bool height, bool visible, const std::string& unit, int decimals) {
+    AIRealRect rect{};
+    if (!GetArtVectorBounds(GetArtToExport(job), rect, visible, false)) {
+        return {};
+    }
+    const double size = height ? std::abs(rect.top - rect.bottom) : std::abs(rect.left - rect.right);
+    return PointsToLenUnitsString(size, unit, decimals);
+}
+
+// Pixels per unit for a resolution in pixels per inch.
+std::string ResolutionIn(double resolution, const std::string& unit, int decimals) {
+    return LenToString(resolution * UnitSizeInPoints(unit) / 72.0, unit, decimals);
+}
+
+std::string ComputerName() {
+    std::string name;
+    return GetKernelHostName(&name) ? name : std::string();
+}
+
+NameSources HostNameSources(Counters& counters) {
+    NameSources sources;
+    sources.artboardSize = ArtboardSize;
+    sources.artSize = ArtSize;
+    sources.resolution = ResolutionIn;
+    sources.rulerUnit = GetDocumentLenUnits;
+    sources.colorSpace = GetCurDocumentColorSpace;
+    sources.userName = NSUserName;
+    sources.computerName = ComputerName;
+    sources.counters = &counters;
+    return sources;
+}
+
+ArtboardSource HostArtboards() {
+    ArtboardSource artboards;
+    artboards.count = GetNumberOfDocumentArtboards();
+    artboards.parse = GetArtboardNumbersAndNames;
+    return artboards;
+}
+
+// One expansion step: its result, or its message thrown when it yields no job or meets a value of
+// the wrong type (before any file is written).
+template <typename Step>
+void RunStep(const char* message, Step step) {
+    bool produced = false;
+    try {
+        produced = step();
+    } catch (const std::exception&) {
+        produced = false;
+    }
+    if (!produced) {
+        throw CommandError(message);
+    }
+}
+
+// The job list of the request, through every expansion step, in running order.
+JobList ExpandJobs(const json& request, bool& triggerStandards, Counters& counters) {
+    JobList inherited;
+    RunStep("Can't read jobs", [&] { return InheritJobs(request, inherited); });
+    triggerStandards = TriggerStandards(inherited);
+    if (triggerStandards) {
+        counters.Reset("export");
+    }
+    JobList formats;
+    RunStep("Can't read file formats", [&] { return AddFileFormats(inherited, formats); });
+    JobList artboards;
+    RunStep("Can't process artboard ranges",
+            [&] { return ProcessArtboards(formats, artboards, HostArtboards()); });
+    JobList named;
+    RunStep("Can't process file paths or names",
+            [&] { return ProcessFilePathsNames(artboards, named, HostNameSources(counters), counters); });
+    JobList numbered;
+    RunStep("Can't append artboard numbers", [&] { return AppendArtboardNumbers(named, numbered); });
+    return OrderJobs(numbered);
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::ExportFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("exportFile", parsed);
+    const bool reopen = ReadBoolStrictly(parsed, "reopenSourceFile", false);
+    bool triggerStandards = true;
+    const JobList jobs = ExpandJobs(parsed, triggerStandards, fCounters);
+
+    std::string path;
+    int colorModel = -1;
+    if (!GetCurDocSpecs(path, colorModel)) {
+        reply["error"] = "Can't get specs of a current document";
+        return DumpReply(reply);
+    }
+    const ArtList selectedArt = SortArtByPaintOrder(RemoveLeaves2(GetAllSelectedObjects(false)), false);
+    json results = json::array();
+    for (const json& job : jobs) {
+        json named;
+        if (!FilePathNameToString(job, named)) {
+            reply["error"] = "Can't process a file name or path";
+            return DumpReply(reply);
+        }
+        results.push_back(RunJob(named, selectedArt));
+    }
+    reply["Results"] = std::move(results);
+    if (triggerStandards) {
+        fCounters.Increment("export");
+    }
+    if (!reopen) {
+        return DumpReply(reply);
+    }
+    if (!CloseCurrentDocument()) {
+        reply["error"] = "Can't close a source file";
+    } else if (!OpenHostFile(path, colorModel)) {
+        reply["error"] = "Can't reopen a source file";
+    }
+    return DumpReply(reply);
+}

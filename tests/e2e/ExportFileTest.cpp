@@ -1,0 +1,509 @@
+// "exportFile" through the real host: job lists over a saved document of three artboards, the files
+// read back, the options the native writer was given (the action manager's journal), and the
+// document after every request exactly as before it, with the user's last edit still the one undo
+// takes back.
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "AIDocument.h"
+#include "PluginFixture.h"
+#include "ProgramRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// What a native file written by a job holds: the names of its art and layers, and its artboards.
+// Symbols count as "symbol:" and their name. xmp: a text its XMP packet must hold (when not
+// empty), the packet being well-formed XML.
+struct Written {
+    std::set<std::string> names;
+    std::size_t artboards;
+    std::string xmp;
+};
+
+// How the request comes in: a script message, a panel event, or an entry of a "batchCall" after an
+// entry that edits the document.
+enum class Way { kScript, kPanel, kBatch };
+
+// One request: the reply it must get ($ stands for the scratch folder), the files it must leave
+// (relative to $; nullopt: the file must not exist) and options the first native write must carry.
+struct ExportCase {
+    const char* name;
+    const char* request;
+    const char* reply;
+    std::map<std::string, std::optional<Written>> files;
+    std::vector<std::string> options;
+    Way way = Way::kScript;
+    bool reopens = false;
+};
+
+void PrintTo(const ExportCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::set<std::string> kOnArtboards = {"Top", "Bottom", "Inner", "G",  "R1",
+                                            "R2",  "R3",     "S1",    "I1", "symbol:Used"};
+
+constexpr const char* kPacket = R"(<?xpacket begin="" id="x"?>
+<x:xmpmeta xmlns:x="urn:plimhost:meta/"><rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">
+<rdf:Description rdf:about="" xmlns:dc="http://purl.org/dc/elements/1.1/"><dc:creator>old</dc:creator></rdf:Description>
+</rdf:RDF></x:xmpmeta>
+<?xpacket end="w"?>)";
+
+// The example of three artboards, with R1 and R2 grouped as G, S1 selected and a hidden layer.
+std::string SourceDocument() {
+    json document =
+        json::parse(testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/boards.json"));
+    json& top = document["layers"][0]["children"];
+    top = json::array({json{{"type", "group"}, {"name", "G"}, {"children", {top[0], top[1]}}}, top[2]});
+    document["layers"][1]["children"][0]["selected"] = true;
+    json hidden = {{"type", "layer"}, {"title", "Hidden"}, {"visible", false}, {"children", json::array()}};
+    hidden["children"].push_back(document["layers"][1]["children"][1]);
+    hidden["children"][0].erase("uuid");
+    hidden["children"][0]["name"] = "H1";
+    document["layers"].push_back(hidden);
+    // Far, off every artboard, is clipped by a copy of itself in the clip group C.
+    json& far = document["layers"][1]["children"][1];
+    json mask = far;
+    mask.erase("uuid");
+    mask.erase("tags");
+    mask["name"] = "M";
+    mask["clippingMask"] = true;
+    far = json{{"type", "group"}, {"name", "C"}, {"clipped", true}, {"children", {mask, far}}};
+    // R1 is painted with the swatch "Red"; "Blue" paints nothing. "Used" has an instance, "Unused"
+    // none.
+    document["swatches"] = json::parse(R"([{"color":"none","name":"[None]"},
+        {"color":{"cmyk":[1.0,1.0,1.0,1.0]},"name":"[Registration]"},{"color":{"rgb":[1.0,1.0,1.0]},"name":"White"},
+        {"color":{"rgb":[0.0,0.0,0.0]},"name":"Black"},{"color":{"rgb":[1.0,0.0,0.0]},"name":"Red"},
+        {"color":{"rgb":[0.0,0.0,1.0]},"name":"Blue"}])");
+    top[0]["children"][0]["style"] =
+        json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[1.0,0.0,0.0]}}}]})");
+    document["symbols"] = json::array({"Used", "Unused"});
+    document["layers"][1]["children"].push_back(
+        json::parse(R"({"type":"symbol","name":"I1","symbol":"Used","frame":[0,10,10,0]})"));
+    document["xmp"] = kPacket;
+    return document.dump();
+}
+
+std::optional<Written> ReadWritten(const fs::path& file) {
+    auto opened = host::model::openDocument(file, 1);
+    if (!opened.document) {
+        return std::nullopt;
+    }
+    const json text = json::parse(host::model::writeDocument(*opened.document).text.value_or("{}"));
+    Written written{{}, text["artboards"].size(), text.value("xmp", std::string())};
+    for (const json& symbol : text.value("symbols", json::array())) {
+        written.names.insert("symbol:" +
+                             (symbol.is_string() ? symbol.get<std::string>() : symbol.value("name", "")));
+    }
+    std::vector<const json*> pending;
+    for (const json& layer : text["layers"]) {
+        pending.push_back(&layer);
+    }
+    while (!pending.empty()) {
+        const json& art = *pending.back();
+        pending.pop_back();
+        written.names.insert(art.value("name", art.value("title", std::string())));
+        if (const auto children = art.find("children"); children != art.end()) {
+            for (const json& child : *children) {
+                pending.push_back(&child);
+            }
+        }
+    }
+    return written;
+}
+
+bool HoldsTemporaryFile(const fs::path& folder) {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ignored)) {
+        if (entry.path().filename().string().find("torviAiTempFile") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class ExportFixture : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        fs::create_directories(Temp());
+        setenv("TMPDIR", Temp().c_str(), 1);
+        setenv("TZ", "UTC", 1);
+        tzset();
+        const std::string source = scratch.Write("src.ai", SourceDocument());
+        auto opened = host::model::openDocument(source, 7);
+        ASSERT_TRUE(opened.document) << opened.error;
+        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+    }
+    void TearDown() override {
+        unsetenv("TMPDIR");
+        unsetenv("TZ");
+        tzset();
+    }
+
+    fs::path Temp() const { return scratch.Path() / "tmp"; }
+    std::string Folder() const { return scratch.Path().string(); }
+    std::string DocumentText() {
+        return host::model::writeDocument(*app->CurrentDocument()).text.value_or("");
+    }
+
+    // The options of the first native write, as "key=t:value".
+    std::vector<std::string> FirstWriteOptions() {
+        for (const auto& entry : app->Journal().Entries()) {
+            if (entry.operation == "PlayActionEvent") {
+                return entry.arguments;
+            }
+        }
+        return {};
+    }
+
+    testsupport::ScratchFolder scratch{"export"};
+};
+
+class ExportFile : public ExportFixture, public testing::WithParamInterface<ExportCase> {};
+
+TEST_P(ExportFile, WritesTheJobsAndLeavesTheDocument) {
+    const ExportCase& c = GetParam();
+    const std::string before = DocumentText();
+    const std::string edit = R"({"tagSearch":"r2","tags":["edited"]})";
+    const std::string request = Replace(c.request, "$", Folder());
+    json reply;
+    if (c.way == Way::kBatch) {
+        const json batch = {
+            {"data",
+             {{{"eventType", "com.torvi.event.setTags"}, {"data", json::parse(edit)}},
+              {{"eventType", "com.torvi.event.exportFile"}, {"data", json::parse(request)}}}}};
+        reply = ScriptJson("batchCall", batch.dump())["data"][1]["data"];
+    } else if (c.way == Way::kPanel) {
+        Script("setTags", edit);
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event.exportFile", request, "panel");
+        const auto events = app->Panel().TakeDispatched();
+        ASSERT_EQ(events.size(), 1u);
+        reply = json::parse(events[0].data);
+    } else {
+        Script("setTags", edit);
+        reply = ScriptJson("exportFile", request);
+    }
+    const std::string edited = DocumentText();
+    EXPECT_EQ(reply, json::parse(Replace(c.reply, "$", Folder())));
+
+    for (const auto& [file, expected] : c.files) {
+        const fs::path path = scratch.Path() / file;
+        if (!expected) {
+            EXPECT_FALSE(fs::exists(path)) << file;
+            continue;
+        }
+        const std::optional<Written> written = ReadWritten(path);
+        ASSERT_TRUE(written) << file;
+        EXPECT_EQ(written->names, expected->names) << file;
+        EXPECT_EQ(written->artboards, expected->artboards) << file;
+        if (!expected->xmp.empty()) {
+            EXPECT_NE(written->xmp.find(expected->xmp), std::string::npos) << written->xmp;
+            const std::string packet = scratch.Write("packet.xml", written->xmp);
+            EXPECT_EQ(std::system(("xmllint --noout '" + packet + "'").c_str()), 0) << written->xmp;
+        }
+    }
+    const std::vector<std::string> options = FirstWriteOptions();
+    for (const std::string& option : c.options) {
+        EXPECT_NE(std::find(options.begin(), options.end(), option), options.end()) << option;
+    }
+    EXPECT_FALSE(HoldsTemporaryFile(scratch.Path())) << "a temporary file stayed";
+
+    if (c.reopens) {
+        EXPECT_EQ(app->DocumentPath(), Folder() + "/src.ai");
+        return;
+    }
+    // The export left the document as the edit made it, and undo still takes back the edit.
+    ASSERT_NE(edited.find("edited"), std::string::npos);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(DocumentText(), before);
+}
+
+constexpr const char* kDefaultAiOptions[] = {
+    "frmt=s:Host Any Format Writer",
+    "extn=u:ai,ait",
+    "smab=b:0",
+    "sall=b:1",
+    "crtr=e:=24",
+    "flat=e:=2",
+    "embd=i:1",
+    "rato=i:100",
+    "prfl=i:0",
+    "incl=b:1",
+    "pdf =b:1",
+    "cmpr=b:1",
+    "sbst=b:0",
+};
+
+Written On(std::set<std::string> names, std::size_t artboards, std::string xmp = {}) {
+    return Written{std::move(names), artboards, std::move(xmp)};
+}
+
+const ExportCase kCases[] = {
+    {"TheWholeDocumentAsOneNativeFileWithDefaultOptions",
+     R"({"uid":"e1","formats":["AI","gif"],"folderPath":"$/out","fileName":"doc","metadata":{"author":["Ann & Bo"],"rating":3,"copyrightStatus":true}})",
+     R"({"eventType":"exportFile","uid":"e1","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
+     {{"out/doc.ai", On(kOnArtboards, 3, "<rdf:li>Ann &amp; Bo</rdf:li>")}},
+     {std::begin(kDefaultAiOptions), std::end(kDefaultAiOptions)}},
+    {"AsIsWritesEverythingWithTheJobsOptions",
+     R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","as_is":true,"aiVersion":"CS6","aiTransparency":"Preserve Paths","aiEmbedFonts":false,"aiSubsetFontsRatio":50.0,"aiSubsetFonts":true})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
+     {{"out/doc.ai", On({"Top", "Bottom", "Inner", "Hidden", "G", "R1", "R2", "R3", "S1", "C", "M", "Far",
+                         "H1", "I1", "symbol:Used", "symbol:Unused"},
+                        3, "<dc:creator>old</dc:creator>")}},
+     {"crtr=e:=16", "flat=e:=0", "embd=i:0", "rato=i:50", "sbst=b:1"}},
+    {"UnknownNamesKeepTheDefaults",
+     R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","aiVersion":"cs6"})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
+     {{"out/doc.ai", On(kOnArtboards, 3)}},
+     {"crtr=e:=24"}},
+    {"OneFilePerArtboardNamedByTheArtboardThroughThePanel",
+     R"({"formats":["ai"],"artboardRange":"2-3","exportAsMultiPage":false,"folderPath":["$/","out"],"fileName":["b_",{"command":"artboard_name","casing":"lower"}]})",
+     R"({"eventType":"exportFile","Results":[
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_two","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"b_three","folderPath":"$/out"}]})",
+     {{"out/b_two.ai", On({"Top", "Inner", "G", "R1", "R2"}, 1)},
+      {"out/b_three.ai", On({"Top", "Inner", "R3"}, 1)}},
+     {},
+     Way::kPanel},
+    {"AppendedArtboardNumbersAndCounters",
+     R"({"formats":["ai"],"artboardRange":"1,3","exportAsMultiPage":false,"artboardNumberLength":2,"folderPath":"$/out",
+        "fileName":[{"command":"counter","name":"file","padding":3},"_",{"command":"date","format":"Z"},"_",{"command":"file_format","casing":"upper"}]})",
+     R"({"eventType":"exportFile","Results":[
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"001_GMT+0000_AI 01","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"002_GMT+0000_AI 03","folderPath":"$/out"}]})",
+     {{"out/001_GMT+0000_AI 01.ai",
+       On({"Top", "Bottom", "Inner", "G", "R1", "R2", "S1", "I1", "symbol:Used"}, 1)},
+      {"out/002_GMT+0000_AI 03.ai", On({"Top", "Inner", "R3"}, 1)}},
+     {}},
+    {"TheDocumentsTokens",
+     R"({"formats":["ai"],"artboardRange":"2","resolution":300,"folderPath":"$/out","fileName":[
+        {"command":"artboard_number","artboardNumberLength":2},"_",{"command":"artboard_width","unit":"points"},"x",
+        {"command":"artboard_height","unit":"points"},"_",{"command":"art_width","unit":"points"},"_",
+        {"command":"resolution","unit":"centimeters","decimalPlaces":1},"_",{"command":"ruler_unit"},"_",
+        {"command":"color_space","casing":"lower"},"_",{"command":"time","format":"Z"},{"command":"unknown"}]})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai",
+        "fileName":"02_100x100_330_118.1_points_rgb_GMT+0000","folderPath":"$/out"}]})",
+     {{"out/02_100x100_330_118.1_points_rgb_GMT+0000.ai", On({"Top", "Inner", "G", "R1", "R2"}, 1)}},
+     {}},
+    {"ATaggedObjectInAGroupKeepsTheGroup",
+     R"({"formats":["ai"],"tagSearch":"r1","folderPath":"$/out","fileName":"tagged"})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"tagged","folderPath":"$/out"}]})",
+     {{"out/tagged.ai", On({"Top", "Inner", "G", "R1"}, 3)}},
+     {}},
+    {"AClippedObjectKeepsItsClippingPath",
+     R"({"formats":["ai"],"tagSearch":"far","folderPath":"$/out","fileName":"clipped"})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"clipped","folderPath":"$/out"}]})",
+     {{"out/clipped.ai", On({"Bottom", "C", "M", "Far"}, 3)}},
+     {}},
+    {"TheSelectedArtInABatch",
+     R"({"formats":["ai"],"exportSelected":true,"folderPath":"$/out","fileName":"selected"})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"selected","folderPath":"$/out"}]})",
+     {{"out/selected.ai", On({"Bottom", "S1"}, 3)}},
+     {},
+     Way::kBatch},
+    {"FailingJobsFailAloneAndTheLaterOnesRun",
+     R"({"formats":["ai"],"folderPath":"$/out","jobs":[
+        {"fileName":"a","aiVersion":5},
+        {"fileName":"b","aiSubsetFontsRatio":1e12},
+        {"fileName":"c","aiEmbedImages":"yes"},
+        {"fileName":"d","tagSearch":"nothing"},
+        {"fileName":"e","artboardRange":"9"},
+        {"fileName":"f","as_is":"no"},
+        {"fileName":"g"}]})",
+     R"({"eventType":"exportFile","Results":[
+        {"error":"Can't set the aiVersion parameter","exportSuccessful":false,"fileFormat":"ai","fileName":"a","folderPath":"$/out"},
+        {"error":"Can't set the aiSubsetFontsRatio parameter","exportSuccessful":false,"fileFormat":"ai","fileName":"b","folderPath":"$/out"},
+        {"error":"Can't set the aiEmbedImages parameter","exportSuccessful":false,"fileFormat":"ai","fileName":"c","folderPath":"$/out"},
+        {"error":"Can't find an art to export","exportSuccessful":false,"fileFormat":"ai","fileName":"d","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"e","folderPath":"$/out"},
+        {"error":"\"as_is\" must be true or false","exportSuccessful":false,"fileFormat":"ai","fileName":"f","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"g","folderPath":"$/out"}]})",
+     {{"out/a.ai", std::nullopt}, {"out/d.ai", std::nullopt}, {"out/g.ai", On(kOnArtboards, 3)}},
+     {}},
+    {"TestExportInEveryFormatWritesNothing",
+     R"({"formats":["ai","pdf","svg","eps","psd","tif","jpg","png"],"testExport":true,"document":true,"folderPath":"$/new/deep","fileName":"t"})",
+     R"({"eventType":"exportFile","Results":[
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"pdf","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"svg","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"eps","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"psd","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"tif","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"jpg","fileName":"t","folderPath":"$/new/deep"},
+        {"exportSuccessful":true,"fileFormat":"png","fileName":"t","folderPath":"$/new/deep"}]})",
+     {{"new/deep/t.ai", std::nullopt}, {"new/deep/t.png", std::nullopt}},
+     {}},
+    {"TheOtherFormatsAreNotWrittenYet",
+     R"({"formats":["png","pdf"],"artboardRange":"1","folderPath":"$/out","fileName":"x"})",
+     R"({"eventType":"exportFile","Results":[
+        {"error":"Not implemented yet","exportSuccessful":false,"fileFormat":"pdf","fileName":"x","folderPath":"$/out"},
+        {"error":"Not implemented yet","exportSuccessful":false,"fileFormat":"png","fileName":"x","folderPath":"$/out"}]})",
+     {{"out/x.png", std::nullopt}},
+     {}},
+    {"NoKnownFormat",
+     R"({"uid":"n","formats":["gif"],"folderPath":"$/out","fileName":"x"})",
+     R"({"eventType":"exportFile","uid":"n","error":"Can't read file formats"})",
+     {},
+     {}},
+    {"ARangeOfTheWrongType",
+     R"({"formats":["ai"],"artboardRange":2,"folderPath":"$/out","fileName":"x"})",
+     R"({"eventType":"exportFile","error":"Can't process artboard ranges"})",
+     {},
+     {}},
+    {"AFileNameThatLeavesTheFolder",
+     R"({"formats":["ai"],"folderPath":"$/out","jobs":[{"fileName":"ok"},{"fileName":".."}]})",
+     R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
+     {{"out/ok.ai", On(kOnArtboards, 3)}},
+     {}},
+    {"ReopenTheSourceFile",
+     R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","reopenSourceFile":true})",
+     R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
+     {{"out/doc.ai", On(kOnArtboards, 3)}},
+     {},
+     Way::kScript,
+     true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Jobs, ExportFile, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<ExportCase>& info) { return info.param.name; });
+
+// A file already at the final path is replaced by a delivery and left alone by a test export.
+TEST_F(ExportFixture, ReplacesAnExistingFileButATestLeavesIt) {
+    fs::create_directories(scratch.Path() / "out");
+    scratch.Write("out/doc.ai", "old");
+    const std::string request = Replace(
+        R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","testExport":true})", "$", Folder());
+    EXPECT_EQ(ScriptJson("exportFile", request)["Results"][0]["exportSuccessful"], true);
+    EXPECT_EQ(testsupport::ReadFile(Folder() + "/out/doc.ai"), "old");
+    EXPECT_EQ(ScriptJson("exportFile", Replace(request, "true", "false"))["Results"][0]["exportSuccessful"],
+              true);
+    EXPECT_TRUE(ReadWritten(scratch.Path() / "out/doc.ai"));
+}
+
+// A document that was never saved can't be reopened after the export, so nothing is written.
+TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {
+    app->NewDocument();
+    const std::string request =
+        Replace(R"({"uid":"u","formats":["ai"],"folderPath":"$/out","fileName":"doc"})", "$", Folder());
+    EXPECT_EQ(ScriptJson("exportFile", request),
+              json::parse(
+                  R"({"eventType":"exportFile","uid":"u","error":"Can't get specs of a current document"})"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "out"));
+}
+
+// One "cleanDocument" request, the operation made to fail (none when empty), the reply, and the
+// swatches and symbols the document then has.
+struct CleanCase {
+    const char* name;
+    const char* request;
+    std::vector<std::pair<const char*, const char*>> failing;
+    const char* reply;
+    std::vector<std::string> swatches;
+    std::vector<std::string> symbols;
+};
+
+void PrintTo(const CleanCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CleanDocument : public ExportFixture, public testing::WithParamInterface<CleanCase> {};
+
+TEST_P(CleanDocument, RemovesWhatNothingUses) {
+    const CleanCase& c = GetParam();
+    for (const auto& [suite, operation] : c.failing) {
+        app->Faults().FailOperation(suite, operation, kCantHappenErr);
+    }
+    EXPECT_EQ(ScriptJson("cleanDocument", c.request), json::parse(c.reply));
+    const json document = json::parse(DocumentText());
+    std::vector<std::string> swatches;
+    for (const json& swatch : document.value("swatches", json::array())) {
+        swatches.push_back(swatch["name"]);
+    }
+    EXPECT_EQ(swatches, c.swatches);
+    EXPECT_EQ(document.value("symbols", json::array()), json(c.symbols));
+}
+
+constexpr std::pair<const char*, const char*> kUsageFails = {"AI Symbol Suite", "GetUsedSymbolPatterns"};
+constexpr std::pair<const char*, const char*> kColorWalkFails = {"AI Path Style Suite",
+                                                                 "AdjustObjectAIColors"};
+
+const CleanCase kCleanCases[] = {
+    {"SwatchesAndSymbols",
+     R"({"uid":"c"})",
+     {},
+     R"({"eventType":"cleanDocument","uid":"c"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used"}},
+    {"SymbolsOnly",
+     R"({"swatches":false})",
+     {},
+     R"({"eventType":"cleanDocument"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used"}},
+    {"SwatchesOnly",
+     R"({"symbols":false})",
+     {},
+     R"({"eventType":"cleanDocument"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used", "Unused"}},
+    {"AFailedUsageSearchDeletesNoSymbol",
+     R"({})",
+     {kUsageFails},
+     R"({"eventType":"cleanDocument","error":"Can't find symbols in a Symbol palette"})",
+     {"[None]", "[Registration]", "White", "Black", "Red"},
+     {"Used", "Unused"}},
+    {"BothFailingAnswersTheLater",
+     R"({})",
+     {kUsageFails, kColorWalkFails},
+     R"({"eventType":"cleanDocument","error":"Can't find symbols in a Symbol palette"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used", "Unused"}},
+    {"AFlagOfTheWrongType",
+     R"({"swatches":"no"})",
+     {},
+     R"({"eventType":"cleanDocument","error":"\"swatches\" must be true or false"})",
+     {"[None]", "[Registration]", "White", "Black", "Red", "Blue"},
+     {"Used", "Unused"}},
+};
+
+// A colour used only inside a symbol's artwork is a colour the document uses: its swatch stays.
+TEST_F(ExportFixture, ASwatchUsedOnlyInsideASymbolIsKept) {
+    json document = json::parse(SourceDocument());
+    json art = document["layers"][0]["children"][0]["children"][0];
+    art.erase("uuid");
+    art["style"] = json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[0.0,0.0,1.0]}}}]})");
+    document["symbols"][0] = json{{"name", "Used"}, {"art", art}};
+    const std::string source = scratch.Write("blue.ai", document.dump());
+    auto opened = host::model::openDocument(source, 7);
+    ASSERT_TRUE(opened.document) << opened.error;
+    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+
+    EXPECT_EQ(ScriptJson("cleanDocument", R"({"symbols":false})"),
+              json::parse(R"({"eventType":"cleanDocument"})"));
+    std::vector<std::string> swatches;
+    const json written = json::parse(DocumentText());
+    for (const json& swatch : written["swatches"]) {
+        swatches.push_back(swatch["name"]);
+    }
+    EXPECT_EQ(swatches,
+              (std::vector<std::string>{"[None]", "[Registration]", "White", "Black", "Red", "Blue"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, CleanDocument, testing::ValuesIn(kCleanCases),
+                         [](const testing::TestParamInfo<CleanCase>& info) { return info.param.name; });
+
+}  // namespace
