@@ -205,6 +205,24 @@ TEST_F(TextStylesTest, StyleChangesUndoAndRedo) {
               json::parse(R"({"fontSize":9.0})"));
 }
 
+TEST_F(TextStylesTest, GraphicStyleColoursReachTheCharactersOfATextFrame) {
+    const json reply = ScriptJson("editGraphicStyle", R"({"tagSearch":"title","uiMethod":false,"newStyle":{
+        "paintFields":[{"mode":"add","color":{"colorSpace":"RGB","channel_1":255,"channel_2":0,"channel_3":0}},
+                       {"mode":"add","isFill":false,"color":{"colorSpace":"RGB","channel_1":0,"channel_2":0,
+                        "channel_3":255},"pFieldStroke":{"width":2}}]}})");
+    EXPECT_FALSE(reply.contains("error")) << reply.dump();
+    SaveAndReopen();
+    const json features = ScriptJson("getTextStyle", R"({"searchText":"Second"})").at("textFeatures");
+    EXPECT_EQ(features.at("fillColor").at("channel_1"), 255) << features.dump();
+    EXPECT_EQ(features.at("strokeColor").at("channel_3"), 255) << features.dump();
+    EXPECT_EQ(features.at("strokeWidth"), 2.0);
+    EXPECT_EQ(ScriptJson("getTextStyle", R"({"searchText":"styled"})")
+                  .at("textFeatures")
+                  .at("fillColor")
+                  .at("colorSpace"),
+              "Grayscale");
+}
+
 TEST_F(TextStylesTest, HostRefusalsAreErrors) {
     const struct {
         const char* suite;
