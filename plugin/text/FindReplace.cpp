@@ -1,0 +1,381 @@
+// The command "text": finds text in the stories of text art and replaces it, literally, by
+// regular expression or inside the fields of the story's template, giving what it leaves behind
+// the requested features; it can also restyle or empty whole stories and drop stored templates.
+#include "text/FindReplace.h"
+
+#include <cstdint>
+#include <set>
+
+#include "art/ArtTree.h"
+#include "art/TagSearch.h"
+#include "art/TagText.h"
+#include "core/Failures.h"
+#include "core/Json.h"
+#include "core/PlimUtilsPlugin.h"
+#include "text/Overset.h"
+#include "text/RegEx.h"
+#include "text/TextRanges.h"
+#include "text/TextTemplate.h"
+
+namespace {
+
+constexpr const char* kNoSearchAndNoQuery = "No search string and no search text found";
+constexpr const char* kNoSearchText = "No search text found";
+constexpr const char* kOversetWarning = "Some text is overset because a text was replaced";
+constexpr const char* kUnknownFittingMethod = "Unknown fitting method";
+
+constexpr int kModeAnywhere = 0;
+constexpr int kModeWholeStory = 4;
+constexpr int kModeRemoveTemplate = 5;
+
+
+std::vector<ASUnicode> EngineUnits(const std::u32string& text) {
+    return AIUnicodeToASUnicode(ai::UnicodeString::FromUTF8(ToUtf8(text)));
+}
+
+bool ClearWholeParagraphs(const ATE::ITextRange& range) {
+    ATE::IParagraphsIterator paragraphs = range.GetParagraphs();
+    if (paragraphs.IsNull() || paragraphs.IsEmpty()) {
+        return false;
+    }
+    for (; paragraphs.IsNotDone(); paragraphs.Next()) {
+        const ATE::IParagraph paragraph = paragraphs.GetItem();
+        if (paragraph.IsNull()) {
+            continue;
+        }
+        ATE::ITextRange text = paragraph.GetTextRange();
+        if (text.IsNull()) {
+            continue;
+        }
+        text.ClearLocalParaFeatures();
+        text.ClearLocalCharFeatures();
+    }
+    return true;
+}
+
+// Whether the text art's story was overset; none when the test could not be made.
+std::optional<bool> Overset(ArtObject* art) {
+    bool overset = false;
+    if (!CheckTextForOverset(art, overset)) {
+        return std::nullopt;
+    }
+    return overset;
+}
+
+bool BecameOverset(const std::optional<bool>& before, const std::optional<bool>& after) {
+    return before && after && !*before && *after;
+}
+
+// Every occurrence of the search text, each replaced once: the search resumes after the
+// replacement, so inserted text is never searched again. A failed replacement ends the story: with
+// an empty replacement the same occurrence would otherwise be found forever.
+void FindAndReplaceTextRange(const ATE::ITextRange& story, const std::u32string& search,
+                             const std::u32string& replace, const TextFormatting& formatting) {
+    const bool replaces = search != replace;
+    std::u32string text;
+    if (search.empty()) {
+        if (TextRangeToUnicode(story, text)) {
+            ReplaceInTextRange(story, 0, text.size(), replaces, replace, formatting);
+        }
+        return;
+    }
+    std::size_t resume = 0;
+    while (TextRangeToUnicode(story, text)) {
+        const std::size_t found = text.find(search, resume);
+        if (found == std::u32string::npos ||
+            !ReplaceInTextRange(story, found, found + search.size(), replaces, replace, formatting)) {
+            return;
+        }
+        resume = found + replace.size();
+    }
+}
+
+// Every match of the pattern replaced by its expanded format, applied front to back with the
+// positions shifted by what earlier replacements added or removed. An empty pattern stands for the
+// story's own text, matched literally. False when a replacement fails.
+bool FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const std::u32string& pattern,
+                                  const std::u32string& format, const std::string& flags,
+                                  const TextFormatting& formatting) {
+    const bool replaces = pattern != format;
+    std::u32string text;
+    if (!TextRangeToUnicode(story, text)) {
+        return true;
+    }
+    std::vector<ReplacementString> matches;
+    if (!ReplaceUnicodeMultipleRegEx(text, pattern.empty() ? EscapeEcmaPattern(text) : pattern, flags, format,
+                                     matches)) {
+        return true;
+    }
+    std::int64_t shift = 0;
+    for (const ReplacementString& match : matches) {
+        const std::int64_t position = static_cast<std::int64_t>(match.position) + shift;
+        if (position < 0 || !ReplaceInTextRange(story, static_cast<unsigned long>(position),
+                                                static_cast<unsigned long>(position) + match.length, replaces,
+                                                match.text, formatting)) {
+            return false;
+        }
+        shift += static_cast<std::int64_t>(match.text.size()) - static_cast<std::int64_t>(match.length);
+    }
+    return true;
+}
+
+// The template of the story: the stored one while it still describes the story's text, else one
+// built from the text and stored.
+std::optional<TextTemplate> CurrentTemplate(ArtObject* art, const std::u32string& text) {
+    bool found = false;
+    TextTemplate stored(art, found);
+    if (found && stored.Describes(text)) {
+        return stored;
+    }
+    TextTemplate built(text);
+    if (!built.AddToArt(art)) {
+        return std::nullopt;
+    }
+    return built;
+}
+
+// Replaces the shown text of every field of the mode's kinds whose key matches, and stores the
+// template again. A field whose replacement fails keeps describing what the story shows then.
+bool FindAndReplaceInTemplate(ArtObject* art, const ATE::ITextRange& story, const std::u32string& search,
+                              const std::u32string& replace, unsigned long mode, const std::string& regExFlag,
+                              const TextFormatting& formatting) {
+    std::u32string text;
+    if (!TextRangeToUnicode(story, text)) {
+        return false;
+    }
+    std::optional<TextTemplate> fields = CurrentTemplate(art, text);
+    if (!fields || fields->Tokens().empty()) {
+        return false;
+    }
+    std::size_t offset = 0;
+    for (TemplateToken& token : fields->Tokens()) {
+        std::u32string newShown;
+        if (ModeConsidersKind(mode, token.kind) &&
+            ReplaceMatchedStringUnicode(token.text, search, replace, regExFlag, newShown)) {
+            const std::u32string oldShown = token.shown;
+            token.shown = newShown;
+            if (!ReplaceInTextRange(story, offset, offset + oldShown.size(), true, newShown, formatting) &&
+                !(TextRangeToUnicode(story, text) && fields->Describes(text))) {
+                token.shown = oldShown;
+            }
+        }
+        offset += token.shown.size();
+    }
+    return fields->AddToArt(art);
+}
+
+struct FindReplaceRequest {
+    std::u32string search;
+    std::u32string replace;
+    int mode = 0;
+    std::string regExFlag;
+    TextFormatting formatting;
+};
+
+// Processes the story of one art once; false for other art, a story already processed, a mode
+// outside 0 to 5 or a failure.
+bool FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& request, std::set<int>& doneStories) {
+    if (request.mode < kModeAnywhere || request.mode > kModeRemoveTemplate) {
+        return false;
+    }
+    if (request.mode == kModeRemoveTemplate) {
+        return TextTemplate::RemoveTemplateText(art);
+    }
+    ATE::ITextRange story;
+    int storyId = 0;
+    if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
+        return false;
+    }
+    if (request.mode != kModeAnywhere && request.mode != kModeWholeStory) {
+        return FindAndReplaceInTemplate(art, story, request.search, request.replace,
+                                        static_cast<unsigned long>(request.mode), request.regExFlag,
+                                        request.formatting);
+    }
+    TextTemplate::RemoveTemplateText(art);
+    if (request.regExFlag.empty()) {
+        FindAndReplaceTextRange(story, request.search, request.replace, request.formatting);
+        return true;
+    }
+    return FindAndReplaceTextRangeRegEx(story, request.search, request.replace, request.regExFlag,
+                                        request.formatting);
+}
+
+// Empties (when the request names "replaceText") or only restyles every found story once.
+bool EmptyOrRestyleStory(ArtObject* art, bool empties, const TextFormatting& formatting,
+                         std::set<int>& doneStories) {
+    ATE::ITextRange story;
+    int storyId = 0;
+    if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
+        return false;
+    }
+    if (empties) {
+        std::u32string text;
+        return TextRangeToUnicode(story, text) && ReplaceInTextRange(story, 0, text.size(), true, {}, formatting);
+    }
+    return FormatTextRange(story, formatting.features, formatting.clearOverridesChar,
+                           formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
+}
+
+std::string FindReplaceText2(const json& parsed) {
+    json reply = StartReply("text", parsed);
+    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    reply["tagSearch"] = tagSearch;
+    std::string searchText;
+    ReadJsonValue(parsed, "searchText", searchText);
+    const bool hasReplaceText = HasKey(parsed, "replaceText");
+    std::string replaceText = hasReplaceText ? std::string() : searchText;
+    ReadJsonValue(parsed, "replaceText", replaceText);
+    searchText = ReplaceLineFeed(searchText);
+    replaceText = ReplaceLineFeed(replaceText);
+    if (tagSearch.empty() && searchText.empty()) {
+        reply["error"] = kNoSearchAndNoQuery;
+        return DumpReply(reply);
+    }
+    FindReplaceRequest request;
+    request.mode = ReadIntegerStrictly(parsed, "mode", searchText.empty() ? kModeWholeStory : 3);
+    if (searchText.empty() && request.mode != kModeWholeStory && request.mode != kModeRemoveTemplate) {
+        reply["error"] = kNoSearchText;
+        return DumpReply(reply);
+    }
+    if (const json* features = FindKey(parsed, "textFeatures"); features != nullptr && features->is_object()) {
+        request.formatting.features = TextFeatures(*features);
+    }
+    request.formatting.clearOverridesChar = ReadBoolStrictly(parsed, "clearOverridesChar", false);
+    request.formatting.clearOverridesPara = ReadBoolStrictly(parsed, "clearOverridesPara", false);
+    request.formatting.clearOverridesOfWholeParagraph =
+        ReadBoolStrictly(parsed, "clearOverridesOfWholeParagraph", false);
+    ReadJsonValue(parsed, "regExFlag", request.regExFlag);
+    const ArtList found = tagSearch.empty() ? GetAllObjects(false) : SearchTaggedArt(tagSearch);
+    if (found.empty()) {
+        reply["error"] = kNoArtworkFound;
+        return DumpReply(reply);
+    }
+    // The whole story is what mode 4 replaces: its search text only stands for the default
+    // replacement, and without "replaceText" nothing is replaced.
+    request.search = request.mode == kModeWholeStory ? std::u32string() : ToUtf32(searchText);
+    if (request.mode == kModeWholeStory && !hasReplaceText) {
+        replaceText.clear();
+    }
+    request.replace = ToUtf32(replaceText);
+    if (request.mode == kModeAnywhere || request.mode == kModeWholeStory || request.mode == kModeRemoveTemplate) {
+        for (ArtObject* art : found) {
+            TextTemplate::RemoveTemplateText(art);
+        }
+    }
+    const bool restylesOnly = searchText.empty() && replaceText.empty();
+    std::set<int> doneStories;
+    bool warn = false;
+    for (ArtObject* art : found) {
+        const std::optional<bool> before = Overset(art);
+        if (restylesOnly) {
+            EmptyOrRestyleStory(art, hasReplaceText, request.formatting, doneStories);
+        } else {
+            FindAndReplaceTextArt(art, request, doneStories);
+        }
+        warn = warn || BecameOverset(before, Overset(art));
+    }
+    if (warn) {
+        reply["warning"] = kOversetWarning;
+    }
+    return DumpReply(reply);
+}
+
+}  // namespace
+
+bool FormatTextRange(ATE::ITextRange range, const TextFeatures& features, bool clearChar, bool clearPara,
+                     bool clearWholeParagraphs) {
+    try {
+        if (clearWholeParagraphs && !ClearWholeParagraphs(range)) {
+            return false;
+        }
+        if (clearPara) {
+            range.ClearLocalParaFeatures();
+        }
+        if (clearChar) {
+            range.ClearLocalCharFeatures();
+        }
+        if (features.Check()) {
+            features.SetTextFeatures(range);
+        }
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+bool ReplaceInTextRange(const ATE::ITextRange& story, unsigned long start, unsigned long end, bool replace,
+                        const std::u32string& newText, const TextFormatting& formatting) {
+    std::u32string text;
+    unsigned long start16 = 0;
+    unsigned long end16 = 0;
+    if (start > end || !TextRangeToUnicode(story, text) || !U16Length(text, start, start16) ||
+        !U16Length(text, end, end16)) {
+        return false;
+    }
+    try {
+        ATE::ITextRange span = story.Clone();
+        span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(end16));
+        const ATE::ICharFeatures local = span.GetUniqueLocalCharFeatures();
+        if (replace) {
+            const std::vector<ASUnicode> units = EngineUnits(newText);
+            const auto length = static_cast<ASInt32>(U16Length(newText));
+            span.InsertAfter(units.data(), length);
+            span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(end16));
+            span.Remove();
+            span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(start16) + length);
+        }
+        span.ReplaceOrAddLocalCharFeatures(local);
+        return FormatTextRange(span, formatting.features, formatting.clearOverridesChar,
+                               formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+std::string ReplaceLineFeed(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (c != '\n') {
+            result.push_back(c);
+        } else if (result.empty() || result.back() != '\r') {
+            result.push_back('\r');
+        }
+    }
+    return result;
+}
+
+std::u32string EscapeEcmaPattern(const std::u32string& text) {
+    static constexpr std::u32string_view kSyntax = U"^$\\.*+?()[]{}|/";
+    std::u32string pattern;
+    pattern.reserve(text.size() * 2);
+    for (const char32_t c : text) {
+        if (kSyntax.find(c) != std::u32string_view::npos) {
+            pattern.push_back(U'\\');
+        }
+        pattern.push_back(c);
+    }
+    return pattern;
+}
+
+std::string PlimUtilsPlugin::Text(std::string request) {
+    const json parsed = ParseRequest(request);
+    const json* method = FindKey(parsed, "fittingMethod");
+    const bool fits = method != nullptr;
+    // Fitting is not built yet: a request that would fit answers so before anything changes.
+    if (fits && method->is_string() && !method->get<std::string>().empty() && *method != "none") {
+        json reply = StartReply("text", parsed);
+        reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
+        reply["error"] = kNotImplementedYet;
+        return DumpReply(reply);
+    }
+    json reply = json::parse(FindReplaceText2(parsed));
+    const json* error = FindKey(reply, "error");
+    if (error != nullptr && *error != kNoSearchAndNoQuery) {
+        return DumpReply(reply);
+    }
+    if (fits) {
+        reply["error"] = kUnknownFittingMethod;
+    }
+    return DumpReply(reply);
+}

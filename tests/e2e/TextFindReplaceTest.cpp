@@ -1,0 +1,129 @@
+// The command "text" through the real host: each mode, literal and by regular expression, templates
+// with their stored fields, whole stories emptied or restyled, the overset warning, and each story's
+// text read back from the saved document. Text is 10 pt DejaVu Sans Mono: a frame 20 points wide
+// and 12 high shows exactly three characters.
+#include "PluginFixture.h"
+
+namespace {
+
+constexpr const char* kDocument = R"({"format": "plimhost-document", "version": 1,
+  "textStyles": {"character": {"Normal Character Style": {"font": "DejaVuSansMono", "fontSize": 10}}},
+  "layers": [{"type": "layer", "title": "L", "children": [
+    {"type": "textFrame", "name": "A", "kind": "point", "frame": [0, 0, 0, 0], "text": "aaa",
+     "tags": [{"name": "_p_tag_00000001", "type": "string", "value": "a"}]},
+    {"type": "textFrame", "name": "B", "kind": "point", "frame": [0, 0, 0, 0], "text": "abcb\rx\ry",
+     "tags": [{"name": "_p_tag_00000002", "type": "string", "value": "b"}]},
+    {"type": "textFrame", "name": "T", "kind": "point", "frame": [0, 0, 0, 0],
+     "text": "Hello {{name}}, your code is ((code)).",
+     "tags": [{"name": "_p_tag_00000003", "type": "string", "value": "t"}]},
+    {"type": "textFrame", "name": "S", "kind": "point", "frame": [0, 0, 0, 0], "text": "Hey you {{name}}!",
+     "dictionary": {"com.torvi.PlimUtils_Text_Template_Tag": {"type": "array", "value": [
+       {"type": "string", "value": "Hey "}, {"type": "integer", "value": 0}, {"type": "string", "value": "Hey "},
+       {"type": "string", "value": "name"}, {"type": "integer", "value": 1},
+       {"type": "string", "value": "{{name}}"},
+       {"type": "string", "value": "!"}, {"type": "integer", "value": 0}, {"type": "string", "value": "!"}]}},
+     "tags": [{"name": "_p_tag_00000004", "type": "string", "value": "s"}]},
+    {"type": "textFrame", "name": "R", "kind": "point", "frame": [0, 0, 0, 0],
+     "text": "\ud83d\ude00 cat a.b ann@home",
+     "tags": [{"name": "_p_tag_00000005", "type": "string", "value": "r"}]},
+    {"type": "textFrame", "name": "W", "kind": "point", "frame": [0, 0, 0, 0], "text": "a$b?(",
+     "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "w"}]},
+    {"type": "textFrame", "name": "E", "kind": "point", "frame": [0, 0, 0, 0],
+     "tags": [{"name": "_p_tag_00000007", "type": "string", "value": "e"}]},
+    {"type": "textFrame", "name": "F", "kind": "area", "frame": [0, 100, 20, 88], "text": "abc",
+     "tags": [{"name": "_p_tag_00000008", "type": "string", "value": "f"}]},
+    {"type": "path", "name": "P", "segments": [{"anchor": [0, 0]}, {"anchor": [10, 10]}],
+     "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "p"}]}]}]})";
+
+struct Step {
+    const char* request;
+    const char* reply;  // "eventType" and "tagSearch" left out
+    const char* frame;  // whose story text is then checked
+    const char* text;
+};
+
+// Run in order on one document: later steps see what earlier ones changed.
+const Step kSteps[] = {
+    {R"({})", R"({"error":"No search string and no search text found"})", "A", "aaa"},
+    {R"({"tagSearch":"a","mode":0})", R"({"error":"No search text found"})", "A", "aaa"},
+    {R"({"tagSearch":"zzz","searchText":"a","mode":0})", R"({"error":"No artwork found"})", "A", "aaa"},
+    // Each occurrence replaced once; inserted text is not searched again.
+    {R"({"tagSearch":"a","searchText":"a","replaceText":"aa","mode":0})", R"({})", "A", "aaaaaa"},
+    // An empty replacement removes every occurrence and ends.
+    {R"({"tagSearch":"b","searchText":"b","replaceText":"","mode":0})", R"({})", "B", "ac\rx\ry"},
+    // A line feed, also after a carriage return, stands for a paragraph break.
+    {R"({"tagSearch":"b","searchText":"x\r\ny","replaceText":"z\nw","mode":0})", R"({})", "B", "ac\rz\rw"},
+    // Mode 3 by default: only template fields, not plain text equal to the key.
+    {R"({"tagSearch":"t","searchText":"name","replaceText":"Anna"})", R"({})", "T",
+     "Hello Anna, your code is ((code))."},
+    {R"({"tagSearch":"t","searchText":"name","replaceText":"Bob","mode":1})", R"({})", "T",
+     "Hello Bob, your code is ((code))."},
+    {R"({"tagSearch":"t","searchText":"code","replaceText":"42","mode":1})", R"({})", "T",
+     "Hello Bob, your code is ((code))."},
+    {R"({"tagSearch":"t","searchText":"code","replaceText":"42","mode":2})", R"({})", "T",
+     "Hello Bob, your code is 42."},
+    {R"({"tagSearch":"t","searchText":"nam","replaceText":"X","mode":1})", R"({})", "T",
+     "Hello Bob, your code is 42."},
+    {R"({"tagSearch":"t","searchText":"^n(a)me$","replaceText":"<$1>","mode":3,"regExFlag":"g"})", R"({})",
+     "T", "Hello <a>, your code is 42."},
+    // A stored template that no longer describes its story is rebuilt from the story's text.
+    {R"({"tagSearch":"s","searchText":"name","replaceText":"Anna","mode":1})", R"({})", "S", "Hey you Anna!"},
+    // Regular expressions: a character above U+FFFF before the matches, groups and "." escaped.
+    {R"j({"tagSearch":"r","searchText":"(\\w+)@(\\w+)","replaceText":"$2/$1","mode":0,"regExFlag":"g"})j",
+     R"({})", "R", "\U0001F600 cat a.b home/ann"},
+    {R"({"tagSearch":"r","searchText":"A\\.B|CAT","replaceText":"[$&]","mode":0,"regExFlag":"i"})", R"({})",
+     "R", "\U0001F600 [cat] [a.b] home/ann"},
+    {R"({"tagSearch":"r","searchText":"(","replaceText":"x","mode":0,"regExFlag":"g"})", R"({})", "R",
+     "\U0001F600 [cat] [a.b] home/ann"},
+    {R"({"tagSearch":"r","searchText":"x*","replaceText":"-","mode":0,"regExFlag":"g"})", R"({})", "R",
+     "\U0001F600 [cat] [a.b] home/ann"},
+    // Mode 4 takes the story's own text, pattern syntax and all, as the one match.
+    {R"({"tagSearch":"w","replaceText":"[$&]","mode":4,"regExFlag":"g"})", R"({})", "W", "[a$b?(]"},
+    // Mode 4 without "replaceText" only restyles; with it the whole story, an empty one too, is replaced.
+    {R"({"tagSearch":"w","searchText":"zz","mode":4,"textFeatures":{"fontSize":20}})", R"({})", "W",
+     "[a$b?(]"},
+    {R"({"tagSearch":"w|e","searchText":"zz","replaceText":"X","mode":4})", R"({})", "E", "X"},
+    {R"({"tagSearch":"w","mode":5,"replaceText":""})", R"({})", "W", ""},
+    {R"({"tagSearch":"e","searchText":"X","replaceText":"Y","mode":7})", R"({})", "E", "X"},
+    // The warning is for a story that the replacement made overset, not for one overset before.
+    {R"({"tagSearch":"f","searchText":"c","replaceText":"cd","mode":0,"uid":"u"})",
+     R"({"uid":"u","warning":"Some text is overset because a text was replaced"})", "F", "abcd"},
+    {R"({"tagSearch":"f","searchText":"d","replaceText":"de","mode":0})", R"({})", "F", "abcde"},
+    {R"({"tagSearch":"p","searchText":"a","mode":0})", R"({})", "F", "abcde"},
+    {R"({"fittingMethod":"none"})", R"({"error":"Unknown fitting method"})", "F", "abcde"},
+    {R"({"tagSearch":"f","searchText":"e","replaceText":"","mode":0,"fittingMethod":"none"})",
+     R"({"error":"Unknown fitting method"})", "F", "abcd"},
+};
+
+class TextFindReplaceTest : public PluginTest {
+protected:
+    // The story text of the named frame in the saved document.
+    std::string SavedText(const std::string& name) {
+        const host::model::WriteResult written = host::model::writeDocument(*app->CurrentDocument());
+        EXPECT_TRUE(written.text) << written.error;
+        const json saved = json::parse(written.text.value_or("{}"));
+        for (const json& art : saved["layers"][0]["children"]) {
+            if (art.value("name", "") == name) {
+                return art.contains("story") ? art["story"].value("text", "") : art.value("text", "");
+            }
+        }
+        ADD_FAILURE() << name << " not saved";
+        return {};
+    }
+};
+
+TEST_F(TextFindReplaceTest, RepliesAndChangesEachStoryAsAsked) {
+    OpenDocumentText(kDocument, 7);
+    for (const Step& step : kSteps) {
+        SCOPED_TRACE(step.request);
+        json reply = ScriptJson("text", step.request);
+        EXPECT_EQ(reply["eventType"], "text");
+        EXPECT_EQ(reply["tagSearch"], json::parse(step.request).value("tagSearch", ""));
+        reply.erase("eventType");
+        reply.erase("tagSearch");
+        EXPECT_EQ(reply, json::parse(step.reply));
+        EXPECT_EQ(SavedText(step.frame), step.text);
+    }
+}
+
+}  // namespace
