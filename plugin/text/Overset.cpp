@@ -39,6 +39,17 @@ bool CheckTextForOverset(ArtObject* art, bool& overset) {
     return ArtToTextRange(art, story, storyId) && CheckTextRangeForOverset(story, overset);
 }
 
+std::set<ArtObject*> OversetTextArt() {
+    std::set<ArtObject*> overset;
+    for (ArtObject* art : GetAllObjects(false)) {
+        bool isOverset = false;
+        if (CheckTextForOverset(art, isOverset) && isOverset) {
+            overset.insert(art);
+        }
+    }
+    return overset;
+}
+
 std::string PlimUtilsPlugin::CheckTextOverset(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("checkTextOverset", parsed);

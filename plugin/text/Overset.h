@@ -2,6 +2,8 @@
 // in no frame, which the host's text utilities answer with 'INVB' instead of bounds.
 #pragma once
 
+#include <set>
+
 #include "AIArt.h"
 #include "IText.h"
 
@@ -10,3 +12,5 @@
 bool CheckTextForOverset(ArtObject* art, bool& overset);
 // The same for a range that is a whole story.
 bool CheckTextRangeForOverset(const ATE::ITextRange& range, bool& overset);
+// The art of the document (layer groups aside) whose story the test finds overset.
+std::set<ArtObject*> OversetTextArt();

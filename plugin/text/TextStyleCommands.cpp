@@ -1,10 +1,13 @@
 // "getTextStyle" reads the features of a named character or paragraph style, or of the first place
 // where a text occurs; "editTextStyle" creates or changes named styles from features given as JSON
 // or taken from found text; "getFontList" lists the host's fonts with their names.
+#include <algorithm>
+
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
 #include "text/FindText.h"
 #include "text/Fonts.h"
+#include "text/Overset.h"
 #include "text/TextFeatures.h"
 
 namespace {
@@ -130,6 +133,7 @@ std::string PlimUtilsPlugin::CreateTextStyle(std::string request) {
         reply["error"] = "Can't init document text resources";
         return DumpReply(reply);
     }
+    const std::set<ArtObject*> oversetBefore = OversetTextArt();
     if (!keys.charStyle.empty()) {
         reply["charStyle"] = keys.charStyle;
         ATE::ICharFeatures chars;
@@ -149,6 +153,14 @@ std::string PlimUtilsPlugin::CreateTextStyle(std::string request) {
                       &ATE::IDocumentTextResources::CreateParaStyleWithFeatures)
                 .IsNull()) {
             reply["error"] = "Can't create a paragraph style";
+            return DumpReply(reply);
+        }
+    }
+    if (!keys.charStyle.empty() || !keys.paraStyle.empty()) {
+        const std::set<ArtObject*> oversetAfter = OversetTextArt();
+        if (!std::includes(oversetBefore.begin(), oversetBefore.end(), oversetAfter.begin(),
+                           oversetAfter.end())) {
+            reply["warning"] = "Some text is overset because a text style was modified";
         }
     }
     return DumpReply(reply);

@@ -130,6 +130,10 @@ const Step kSteps[] = {
     {"editTextStyle", R"({"charStyle":"F6","newStyle":{"fontFamily":"Nope","fontSize":7}})", "/error",
      "absent"},
     {"getTextStyle", R"({"charStyle":"F6"})", "/textFeatures", R"({"fontSize":7.0})"},
+    // A style change that pushes a story out of its frame warns; a story overset before does not.
+    {"editTextStyle", R"({"paraStyle":"Body","newStyle":{"fontSize":300}})", "/warning",
+     R"("Some text is overset because a text style was modified")"},
+    {"editTextStyle", R"({"paraStyle":"Body","newStyle":{"fontSize":400}})", "/warning", "absent"},
 };
 
 TEST_F(TextStylesTest, RequestsInOrder) {
