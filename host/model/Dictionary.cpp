@@ -1,5 +1,6 @@
 #include "model/Dictionary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -24,6 +25,8 @@ std::string_view entryTypeName(EntryType type) {
             return "dictionary";
         case EntryType::fillStyle:
             return "fillStyle";
+        case EntryType::array:
+            return "array";
         case EntryType::strokeStyle:
             return "strokeStyle";
     }
@@ -147,6 +150,59 @@ Status Dictionary::setStrokeStyle(std::string_view key, StrokePaint value) {
     return set(key, DictionaryValue(std::in_place_index<7>, Box<StrokePaint>(std::move(value))));
 }
 
+bool isValidArray(const EntryArray& array) {
+    return std::all_of(array.begin(), array.end(), [](const ArrayElement& element) {
+        if (const auto* text = std::get_if<std::string>(&element)) {
+            return isValidUtf8(*text);
+        }
+        const auto* real = std::get_if<double>(&element);
+        return real == nullptr || std::isfinite(*real);
+    });
+}
+
+std::optional<ArrayElement> arrayElementOf(const DictionaryValue& value) {
+    switch (static_cast<EntryType>(value.index())) {
+        case EntryType::integer:
+            return ArrayElement(std::in_place_index<0>, std::get<0>(value));
+        case EntryType::boolean:
+            return ArrayElement(std::in_place_index<1>, std::get<1>(value));
+        case EntryType::real:
+            return ArrayElement(std::in_place_index<2>, std::get<2>(value));
+        case EntryType::string:
+            return ArrayElement(std::in_place_index<3>, std::get<3>(value));
+        default:
+            return std::nullopt;
+    }
+}
+
+DictionaryValue valueOf(const ArrayElement& element) {
+    return std::visit([](const auto& value) { return DictionaryValue(value); }, element);
+}
+
+Status Dictionary::setArray(std::string_view key, EntryArray value) {
+    if (!isValidArray(value)) {
+        return Status::badParameter;
+    }
+    return set(key, DictionaryValue(std::in_place_index<8>, std::move(value)));
+}
+
+Status Dictionary::setValue(std::string_view key, DictionaryValue value) {
+    switch (static_cast<EntryType>(value.index())) {
+        case EntryType::real:
+            return setReal(key, std::get<2>(value));
+        case EntryType::string:
+            return setString(key, std::get<3>(value));
+        case EntryType::fillStyle:
+            return setFillStyle(key, *std::get<6>(value));
+        case EntryType::strokeStyle:
+            return setStrokeStyle(key, *std::get<7>(value));
+        case EntryType::array:
+            return setArray(key, std::move(std::get<8>(value)));
+        default:
+            return set(key, std::move(value));
+    }
+}
+
 const DictionaryValue* Dictionary::find(std::string_view key) const {
     const auto found = entries_.find(key);
     return found == entries_.end() ? nullptr : &found->second;
@@ -181,6 +237,10 @@ Result<double> Dictionary::real(std::string_view key) const {
 
 Result<std::string> Dictionary::string(std::string_view key) const {
     return typedValue<3, std::string>(find(key));
+}
+
+Result<EntryArray> Dictionary::array(std::string_view key) const {
+    return typedValue<8, EntryArray>(find(key));
 }
 
 const ArtTree* Dictionary::art(std::string_view key) const {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -20,15 +21,26 @@ class Dictionary;
 struct FillPaint;
 struct StrokePaint;
 
-enum class EntryType { integer, boolean, real, string, art, dictionary, fillStyle, strokeStyle };
+enum class EntryType { integer, boolean, real, string, art, dictionary, fillStyle, strokeStyle, array };
 
-// "integer", "boolean", "real", "string", "art", "dictionary", "fillStyle", "strokeStyle": the names
-// of the document format.
+// "integer", "boolean", "real", "string", "art", "dictionary", "fillStyle", "strokeStyle", "array":
+// the names of the document format.
 std::string_view entryTypeName(EntryType type);
+
+// An array entry: an ordered list of integers, booleans, reals and texts (the alternatives in the
+// order of EntryType).
+using ArrayElement = std::variant<std::int32_t, bool, double, std::string>;
+using EntryArray = std::vector<ArrayElement>;
 
 // The alternatives are in the order of EntryType.
 using DictionaryValue = std::variant<std::int32_t, bool, double, std::string, Box<ArtTree>, Box<Dictionary>,
-                                     Box<FillPaint>, Box<StrokePaint>>;
+                                     Box<FillPaint>, Box<StrokePaint>, EntryArray>;
+
+// ok when every text of the array is well-formed UTF-8 and every real finite.
+bool isValidArray(const EntryArray& array);
+// The value as an array element; none for a value of another type than the four an array holds.
+std::optional<ArrayElement> arrayElementOf(const DictionaryValue& value);
+DictionaryValue valueOf(const ArrayElement& element);
 
 // Keys are non-empty UTF-8 texts, kept in byte-wise ascending order; key n (from 0) is the n-th in
 // that order. Setting a key replaces its entry whatever the old entry's type was.
@@ -65,12 +77,17 @@ public:
     // badParameter also for a paint that breaks the style limits (ArtStyle.h).
     Status setFillStyle(std::string_view key, FillPaint value);
     Status setStrokeStyle(std::string_view key, StrokePaint value);
+    // badParameter also for an array that isValidArray refuses.
+    Status setArray(std::string_view key, EntryArray value);
+    // Any value, checked as its own setter checks it.
+    Status setValue(std::string_view key, DictionaryValue value);
 
     // notFound: absent key; wrongType: an entry of another type.
     Result<std::int32_t> integer(std::string_view key) const;
     Result<bool> boolean(std::string_view key) const;
     Result<double> real(std::string_view key) const;
     Result<std::string> string(std::string_view key) const;
+    Result<EntryArray> array(std::string_view key) const;
     // The stored art copy, or null (absent key or another type). Valid until the entry changes.
     const ArtTree* art(std::string_view key) const;
     // The nested dictionary, or null. Valid until the entry changes; changes to it are changes of

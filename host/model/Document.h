@@ -81,6 +81,12 @@ enum class BoundsKind {
 // The address of a dictionary: the document's (null art) or an art object's, then the keys of
 // nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
 // reference survives changes elsewhere and fails cleanly when its owner is gone.
+// One outlined glyph of a text frame: its closed contours in document coordinates and its paint.
+struct OutlineShape {
+    std::vector<PathGeometry> contours;
+    ArtStyle style;
+};
+
 struct DictionaryRef {
     ArtId art;
     std::vector<std::string> path;
@@ -386,12 +392,13 @@ public:
     // Applies the matrix to the art and everything below it. badParameter: a matrix that is not
     // finite.
     Status transform(ArtId art, const Matrix& matrix);
-    // The outline of a text frame: a new group directly above the frame holding one closed
-    // rectangular path at the frame's geometric bounds. The frame itself stays. wrongType: not a
-    // text frame; notFound: a frame without text.
-    Result<ArtId> createOutline(ArtId textFrame);
+    // The outline of a text frame: a new group directly above the frame holding one path (one
+    // contour) or compound path (several) per shape, in order, each painted with its shape's style.
+    // The frame itself stays. wrongType: not a text frame; notFound: no shape (a frame without
+    // text, or whose text shows no glyph).
+    Result<ArtId> createOutline(ArtId textFrame, const std::vector<OutlineShape>& shapes);
     // createOutline, then the frame is disposed of.
-    Result<ArtId> replaceWithOutline(ArtId textFrame);
+    Result<ArtId> replaceWithOutline(ArtId textFrame, const std::vector<OutlineShape>& shapes);
     // Transforms the art as the options say: with `objects`, the art and everything below it (the
     // patterns and line widths of all of them too); without, only the art's own records.
     // badParameter: a matrix or line scale that is not finite, a negative line scale, or a result

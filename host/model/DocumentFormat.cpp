@@ -425,6 +425,29 @@ private:
             [this, depth](JsonWriter&, const Dictionary& dictionary) { writeDictionary(dictionary, depth); };
     }
 
+    // Each element as an entry object of its type.
+    void writeEntryArray(const EntryArray& array) {
+        out_.beginArray();
+        for (const ArrayElement& element : array) {
+            out_.element();
+            out_.beginObject();
+            out_.key("type");
+            out_.string(entryTypeName(static_cast<EntryType>(element.index())));
+            out_.key("value");
+            if (const auto* integer = std::get_if<std::int32_t>(&element)) {
+                out_.integer(*integer);
+            } else if (const auto* flag = std::get_if<bool>(&element)) {
+                out_.boolean(*flag);
+            } else if (const auto* real = std::get_if<double>(&element)) {
+                out_.number(*real);
+            } else {
+                out_.string(std::get<std::string>(element));
+            }
+            out_.endObject();
+        }
+        out_.endArray();
+    }
+
     void writeDictionary(const Dictionary& dictionary, int depth) {
         checkDepth(depth);
         out_.beginObject();
@@ -459,6 +482,9 @@ private:
                     break;
                 case EntryType::strokeStyle:
                     writeStrokePaint(out_, *std::get<7>(value), dictionaryWriter(depth + 1));
+                    break;
+                case EntryType::array:
+                    writeEntryArray(std::get<8>(value));
                     break;
             }
             out_.endObject();
@@ -746,7 +772,7 @@ private:
 std::optional<EntryType> entryTypeFromName(std::string_view name) {
     for (const EntryType type :
          {EntryType::integer, EntryType::boolean, EntryType::real, EntryType::string, EntryType::art,
-          EntryType::dictionary, EntryType::fillStyle, EntryType::strokeStyle}) {
+          EntryType::dictionary, EntryType::fillStyle, EntryType::strokeStyle, EntryType::array}) {
         if (entryTypeName(type) == name) {
             return type;
         }
@@ -1097,6 +1123,9 @@ private:
             case EntryType::strokeStyle:
                 status = dictionary.setStrokeStyle(key, readStrokePaint(in_, dictionaryReader(depth + 1)));
                 break;
+            case EntryType::array:
+                status = dictionary.setArray(key, readEntryArray(depth + 1));
+                break;
         }
         if (status != Status::ok) {
             in_.failAtContainer("the entry cannot be stored (empty key, or a paint out of its limits)");
@@ -1110,7 +1139,6 @@ private:
 
     Dictionary readDictionary(int depth) {
         checkDepth(depth);
-        constexpr std::string_view kEntryKeys[] = {"type", "value"};
         Dictionary dictionary;
         in_.beginObject();
         std::string_view rawKey;
@@ -1119,36 +1147,62 @@ private:
             if (dictionary.contains(key)) {
                 in_.failAtContainer("the key \"" + key + "\" is given twice");
             }
-            std::optional<EntryType> type;
-            // A value that comes before its type is read again once the type is known.
-            std::optional<JsonReader::Mark> value;
-            const std::uint64_t seen = readMembers(in_, kEntryKeys, [&](std::size_t entryKey) {
-                if (entryKey == 1) {
-                    if (type) {
-                        readEntryValue(*type, key, dictionary, depth);
-                    } else {
-                        value = in_.mark();
-                        in_.skipValue();
-                    }
-                    return;
-                }
-                const std::string name = in_.readString();
-                type = entryTypeFromName(name);
-                if (!type) {
-                    in_.fail("unknown entry type \"" + name + "\"");
-                }
-                if (value) {
-                    const JsonReader::Mark back = in_.mark();
-                    in_.seek(*value);
-                    readEntryValue(*type, key, dictionary, depth);
-                    in_.seek(back);
-                }
-            });
-            if (seen != 0b11) {
-                in_.fail(std::string("the key \"") + ((seen & 1) == 0 ? "type" : "value") + "\" is missing");
-            }
+            readEntry(key, dictionary, depth);
         }
         return dictionary;
+    }
+
+    // One entry, {"type": ..., "value": ...}, stored under the key.
+    void readEntry(const std::string& key, Dictionary& dictionary, int depth) {
+        constexpr std::string_view kEntryKeys[] = {"type", "value"};
+        std::optional<EntryType> type;
+        // A value that comes before its type is read again once the type is known.
+        std::optional<JsonReader::Mark> value;
+        const std::uint64_t seen = readMembers(in_, kEntryKeys, [&](std::size_t entryKey) {
+            if (entryKey == 1) {
+                if (type) {
+                    readEntryValue(*type, key, dictionary, depth);
+                } else {
+                    value = in_.mark();
+                    in_.skipValue();
+                }
+                return;
+            }
+            const std::string name = in_.readString();
+            type = entryTypeFromName(name);
+            if (!type) {
+                in_.fail("unknown entry type \"" + name + "\"");
+            }
+            if (value) {
+                const JsonReader::Mark back = in_.mark();
+                in_.seek(*value);
+                readEntryValue(*type, key, dictionary, depth);
+                in_.seek(back);
+            }
+        });
+        if (seen != 0b11) {
+            in_.fail(std::string("the key \"") + ((seen & 1) == 0 ? "type" : "value") + "\" is missing");
+        }
+    }
+
+    // An array entry's value: entries of the scalar types, in order.
+    EntryArray readEntryArray(int depth) {
+        checkDepth(depth);
+        if (in_.peek() != JsonKind::array) {
+            in_.fail("expected an array of entries");
+        }
+        EntryArray array;
+        in_.beginArray();
+        while (in_.nextElement()) {
+            Dictionary element;
+            readEntry("element", element, depth + 1);
+            std::optional<ArrayElement> value = arrayElementOf(element.entries().begin()->second);
+            if (!value) {
+                in_.failAtContainer("an array holds integers, booleans, reals and strings");
+            }
+            array.push_back(std::move(*value));
+        }
+        return array;
     }
 
     // Everything an art object's keys say, gathered until its type is known.

@@ -116,26 +116,39 @@ Status Document::transform(ArtId art, const Matrix& matrix) {
     return Status::ok;
 }
 
-Result<ArtId> Document::createOutline(ArtId textFrame) {
-    const TextFrameContent* text = std::as_const(*this).contentAs<TextFrameContent>(textFrame);
-    if (text == nullptr) {
+Result<ArtId> Document::createOutline(ArtId textFrame, const std::vector<OutlineShape>& shapes) {
+    if (std::as_const(*this).contentAs<TextFrameContent>(textFrame) == nullptr) {
         return isValid(textFrame) ? Status::wrongType : Status::invalidHandle;
     }
-    if (story(textFrame)->size() == 0) {
+    if (shapes.empty()) {
         return Status::notFound;
     }
-    const Rect frameBounds = boundsOf(nodeAt(textFrame), BoundsKind::geometric, Matrix::identity());
     const Result<ArtId> group = newArt(ArtType::group, PaintOrder::above, textFrame);
     if (!group) {
         return group.status();
     }
-    const ArtId path = *newArt(ArtType::path, PaintOrder::insideOnTop, *group);
-    editContent<PathContent>(path)->geometry = PathGeometry::rectangle(frameBounds);
+    for (const OutlineShape& shape : shapes) {
+        if (shape.contours.empty()) {
+            continue;
+        }
+        const bool compound = shape.contours.size() > 1;
+        const ArtId made =
+            *newArt(compound ? ArtType::compoundPath : ArtType::path, PaintOrder::insideOnTop, *group);
+        setStyle(made, shape.style);
+        if (!compound) {
+            editContent<PathContent>(made)->geometry = shape.contours.front();
+            continue;
+        }
+        for (const PathGeometry& contour : shape.contours) {
+            const ArtId path = *newArt(ArtType::path, PaintOrder::insideOnTop, made);
+            editContent<PathContent>(path)->geometry = contour;
+        }
+    }
     return group;
 }
 
-Result<ArtId> Document::replaceWithOutline(ArtId textFrame) {
-    const Result<ArtId> outline = createOutline(textFrame);
+Result<ArtId> Document::replaceWithOutline(ArtId textFrame, const std::vector<OutlineShape>& shapes) {
+    const Result<ArtId> outline = createOutline(textFrame, shapes);
     if (outline) {
         dispose(textFrame);
     }

@@ -6,6 +6,7 @@
 
 #include "AIExpand.h"
 #include "model/StrokeOutline.h"
+#include "text/Outline.h"
 
 namespace host {
 
@@ -162,7 +163,8 @@ Status ExpandArt(Document& document, ArtId art, std::int32_t flags) {
         return Status::ok;
     }
     if (*type == model::ArtType::textFrame && (flags & kExpandText) != 0) {
-        const model::Result<ArtId> outline = document.replaceWithOutline(art);
+        const model::Result<ArtId> outline =
+            document.replaceWithOutline(art, text::GlyphShapes(document, art));
         return outline || outline.status() == Status::notFound ? Status::ok : outline.status();
     }
     const bool shape = *type == model::ArtType::path || *type == model::ArtType::compoundPath;

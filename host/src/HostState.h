@@ -127,6 +127,11 @@ struct EntryRecord {
     model::DictionaryValue value;
     std::string text;  // a string entry's text, handed out by ToString
 };
+// An array of the array suite, with its count.
+struct ArrayRecord {
+    model::EntryArray values;
+    ai::int32 count = 1;
+};
 struct DictionaryIteratorRecord {
     std::vector<std::pair<std::string, model::DictionaryValue>> entries;
     std::size_t at = 0;
@@ -263,11 +268,12 @@ struct ExportRegistry {
     HandleTable<std::uintptr_t> suspendedContexts;
 };
 
-// The colour and entry suites: entries and dictionary iterators handed out, the handle of the
+// The colour and entry suites: entries, arrays and dictionary iterators handed out, the handle of the
 // current document's swatch list, the loaded swatch libraries in order, and the live effects the
 // application knows (handle and internal name).
 struct ColorRegistry {
     HandleTable<EntryRecord> entries;
+    HandleTable<ArrayRecord> arrays;
     HandleTable<DictionaryIteratorRecord> dictionaryIterators;
     std::uintptr_t documentSwatchList = detail::NextHandleNumber();
     std::vector<SwatchLibraryRecord> swatchLibraries;

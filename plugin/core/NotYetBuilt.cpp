@@ -19,6 +19,4 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
         return NotImplementedReply(eventType, request);        \
     }
 
-PLIM_NOT_YET_BUILT(CheckTextOverset, "checkTextOverset")
-PLIM_NOT_YET_BUILT(OutlineText, "outlineText")
 PLIM_NOT_YET_BUILT(Text, "text")

@@ -22,7 +22,10 @@
 #include "documents/ExportScope.h"
 #include "documents/FileHelpers.h"
 #include "documents/HostDocuments.h"
+#include "documents/RasterExports.h"
+#include "documents/RasterPreparation.h"
 #include "documents/VectorExport.h"
+#include "documents/VectorFormats.h"
 #include "documents/XmpPacket.h"
 #include "layout/Lookups.h"
 #include "layout/ReferencePoints.h"
@@ -35,6 +38,9 @@ constexpr const char* kCantCreateATempFile = "Can't create a temp file";
 
 // A vector writer: the current document written to the path with the job's options.
 using VectorWriter = bool (*)(const json& job, const std::string& filePath, std::string& error);
+// A raster writer: the rectangle of the prepared document drawn and written to the path.
+using RasterWriter = bool (*)(const json& job, const std::string& filePath, const AIRealRect& rect,
+                              std::string& error);
 
 // How each format is written. The vector formats are prepared by PrepareVectorExport and written by
 // their writer inside a suspended context; a format without a writer answers kNotImplementedYet
@@ -43,16 +49,17 @@ using VectorWriter = bool (*)(const json& job, const std::string& filePath, std:
 struct FormatRow {
     std::string_view format;
     VectorWriter vectorWriter;
+    RasterWriter rasterWriter = nullptr;
 };
 constexpr std::array<FormatRow, 8> kFormatRows = {{
     {"ai", ExportAi},
-    {"pdf", nullptr},
-    {"svg", nullptr},
-    {"eps", nullptr},
-    {"psd", nullptr},
-    {"tif", nullptr},
-    {"jpg", nullptr},
-    {"png", nullptr},
+    {"pdf", ExportPdf},
+    {"svg", ExportSvg},
+    {"eps", ExportEps},
+    {"psd", nullptr, ExportPsd},
+    {"tif", nullptr, ExportTiff},
+    {"jpg", nullptr, ExportJpeg},
+    {"png", nullptr, ExportPng},
 }};
 
 const FormatRow* FindFormat(const std::string& format) {
@@ -135,6 +142,26 @@ bool WriteVectorJob(const json& job, const FormatRow& row, const std::string& xm
     return true;
 }
 
+// The raster job's document prepared, its packet written (a packet the host refuses fails the job
+// without a message) and its file written to the path.
+bool WriteRasterJob(const json& job, const FormatRow& row, const std::string& xmp, const ArtList& selectedArt,
+                    const std::string& path, std::string& error) {
+    json prepared = job;
+    AIRealRect rect{};
+    if (!PrepareRasterExport(prepared, selectedArt, rect, error)) {
+        return false;
+    }
+    if (!WriteXAP(xmp, prepared)) {
+        error.clear();
+        return false;
+    }
+    if (!row.rasterWriter(prepared, path, rect, error)) {
+        error = CantExport(std::string(row.format));
+        return false;
+    }
+    return true;
+}
+
 // Writes one job's file: the document prepared and written to the job's own temporary file, then
 // delivered atomically to the final path. The document is restored whatever happens.
 bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) {
@@ -145,7 +172,7 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
     }
     const std::string format = ReadTextStrictly(job, "fileFormat");
     const FormatRow* row = FindFormat(format);
-    if (row == nullptr || row->vectorWriter == nullptr) {
+    if (row == nullptr || (row->vectorWriter == nullptr && row->rasterWriter == nullptr)) {
         error = kNotImplementedYet;
         return false;
     }
@@ -161,7 +188,10 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
             error = CantExport(format);
             return false;
         }
-        if (!WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error)) {
+        const bool written = row->rasterWriter != nullptr
+                                 ? WriteRasterJob(job, *row, xmp, selectedArt, temporary.Path(), error)
+                                 : WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error);
+        if (!written) {
             return false;
         }
     }

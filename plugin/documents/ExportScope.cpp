@@ -184,3 +184,29 @@ std::string ReadXAP() {
     }
     return xmp;
 }
+
+bool CutDocumentToJob(const json& job, const ArtList& selectedArt, std::string& error) {
+    const std::string range = ReadTextStrictly(job, "artboardRange");
+    const bool exportSelected = ReadBoolStrictly(job, "exportSelected", false);
+    ArtList art;
+    {
+        InnerContext inner;
+        art = exportSelected ? selectedArt : GetArtToExport(job);
+    }
+    if (art.empty()) {
+        error = "Can't find an art to export";
+        return false;
+    }
+    const std::vector<AILayerHandle> layers = GetLayersToExport(art);
+    if (layers.empty()) {
+        error = "Can't find layers to export";
+        return false;
+    }
+    RemoveNonListedArt(art);
+    RemoveNonListedLayers(layers);
+    if (!range.empty() && !RemoveNonListedArtboards(range)) {
+        error = "Can't remove artboards from the document";
+        return false;
+    }
+    return true;
+}

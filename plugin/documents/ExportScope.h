@@ -31,6 +31,12 @@ bool RemoveNonListedLayers(const std::vector<AILayerHandle>& layers);
 // that names no artboard of the document, and when the host fails.
 bool RemoveNonListedArtboards(const std::string& range);
 
+// Cuts the current document down to the job: its art (the selected art handed in with
+// "exportSelected"), the layers of that art, and with "artboardRange" its artboards. False with the
+// error set ("Can't find an art to export", "Can't find layers to export", "Can't remove artboards
+// from the document"). The first step of every format's preparation.
+bool CutDocumentToJob(const nlohmann::json& job, const ArtList& selectedArt, std::string& error);
+
 // The current document's application context suspended while the scope lives.
 class SuspendedContext {
 public:

@@ -21,53 +21,26 @@
 #include "core/Json.h"
 #include "core/Suites.h"
 #include "documents/ExportScope.h"
+#include "documents/VectorFormats.h"
 #include "layout/Artboards.h"
 #include "layout/ReferencePoints.h"
 
 namespace {
 
-constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
 constexpr const char* kNativeFormatName = "Host Any Format Writer";
 
-constexpr std::array<EnumName, 12> kVersionNames = {{
-    {"2020", 24},
-    {"CC", 17},
-    {"CS6", 16},
-    {"CS5", 15},
-    {"CS4", 14},
-    {"CS3", 13},
-    {"CS2", 12},
-    {"CS", 11},
-    {"10", 10},
-    {"9", 9},
-    {"8", 8},
-    {"3", 3},
-}};
-constexpr std::array<EnumName, 2> kTransparencyNames = {{{"Preserve Paths", 0}, {"Preserve Appearance", 2}}};
-
-// How an option reaches the block.
-enum class OptionKind { kEnum, kBoolAsInteger, kInteger, kBool };
-
-struct OptionRow {
-    const char* key;
-    ActionParamKeyID hostKey;
-    OptionKind kind;
-    ai::int32 defaultValue;  // booleans 1 or 0
-    EnumTable names;
-};
-
 // The native writer's options, in the order they are set.
-constexpr std::array<OptionRow, 9> kAiOptions = {{
-    {"aiVersion", ActionKey("crtr"), OptionKind::kEnum, 24, kVersionNames},
-    {"aiTransparency", ActionKey("flat"), OptionKind::kEnum, 2, kTransparencyNames},
-    {"aiEmbedFonts", ActionKey("embd"), OptionKind::kBoolAsInteger, 1, {}},
-    {"aiSubsetFontsRatio", ActionKey("rato"), OptionKind::kInteger, 100, {}},
-    {"aiEmbedProfile", ActionKey("prfl"), OptionKind::kBoolAsInteger, 0, {}},
-    {"aiEmbedImages", ActionKey("incl"), OptionKind::kBool, 1, {}},
-    {"aiPdfCompatible", ActionKey("pdf "), OptionKind::kBool, 1, {}},
-    {"aiUseCompression", ActionKey("cmpr"), OptionKind::kBool, 1, {}},
-    {"aiSubsetFonts", ActionKey("sbst"), OptionKind::kBool, 0, {}},
-}};
+constexpr OptionRow kAiOptions[] = {
+    {"aiVersion", "crtr", Kind::enumerated, 24, kVersionNames},
+    {"aiTransparency", "flat", Kind::enumerated, 2, kTransparencyNames},
+    {"aiEmbedFonts", "embd", Kind::flagAsInteger, 1},
+    {"aiSubsetFontsRatio", "rato", Kind::integer, 100},
+    {"aiEmbedProfile", "prfl", Kind::flagAsInteger, 0},
+    {"aiEmbedImages", "incl", Kind::boolean, 1},
+    {"aiPdfCompatible", "pdf ", Kind::boolean, 1},
+    {"aiUseCompression", "cmpr", Kind::boolean, 1},
+    {"aiSubsetFonts", "sbst", Kind::boolean, 0},
+};
 
 constexpr std::array<const char*, 4> kKeptSwatches = {"[None]", "[Registration]", "White", "Black"};
 
@@ -102,53 +75,6 @@ std::optional<ai::int32> IntegerOption(const json& job, std::string_view key, ai
     }
     return static_cast<ai::int32>(number);
 }
-
-std::string SetOption(const json& job, const OptionRow& row, AIActionParamValueRef params) {
-    switch (row.kind) {
-        case OptionKind::kEnum:
-            return SetActionParamEnum(job, row.key, row.names, row.hostKey,
-                                      static_cast<ai::uint32>(row.defaultValue), params);
-        case OptionKind::kBool:
-            return SetActionParamBool(job, row.key, row.hostKey, row.defaultValue != 0, params);
-        case OptionKind::kInteger:
-            return SetActionParamInt(job, row.key, row.hostKey, row.defaultValue, params);
-        case OptionKind::kBoolAsInteger: {
-            const std::optional<bool> on = BoolOption(job, row.key, row.defaultValue != 0);
-            if (!on || sAIActionManager->AIActionSetInteger(params, row.hostKey, *on ? 1 : 0) != kNoErr) {
-                return CantSetParameter(row.key);
-            }
-            return {};
-        }
-    }
-    return CantSetParameter(row.key);
-}
-
-// A parameter block of the action manager, deleted when the scope ends unless Delete took it.
-class ActionParams {
-public:
-    ActionParams() {
-        if (sAIActionManager == nullptr || sAIActionManager->AINewActionParamValue(&fParams) != kNoErr) {
-            fParams = nullptr;
-        }
-    }
-    ~ActionParams() {
-        if (fParams != nullptr) {
-            sAIActionManager->AIDeleteActionParamValue(fParams);
-        }
-    }
-    ActionParams(const ActionParams&) = delete;
-    ActionParams& operator=(const ActionParams&) = delete;
-
-    AIActionParamValueRef Get() const { return fParams; }
-    bool Delete() {
-        const AIErr error = sAIActionManager->AIDeleteActionParamValue(fParams);
-        fParams = nullptr;
-        return error == kNoErr;
-    }
-
-private:
-    AIActionParamValueRef fParams = nullptr;
-};
 
 void CollectColors(AIColor* color, void* userData, AIErr* result, AIBoolean* altered) {
     static_cast<std::vector<AIColor>*>(userData)->push_back(*color);
@@ -261,26 +187,7 @@ std::string SetActionParamUnicodeString(const json& job, std::string_view key, A
 }
 
 bool PrepareVectorExport(const json& job, const ArtList& selectedArt, std::string& error) {
-    const std::string range = ReadTextStrictly(job, "artboardRange");
-    const bool exportSelected = ReadBoolStrictly(job, "exportSelected", false);
-    ArtList art;
-    {
-        InnerContext inner;
-        art = exportSelected ? selectedArt : GetArtToExport(job);
-    }
-    if (art.empty()) {
-        error = "Can't find an art to export";
-        return false;
-    }
-    const std::vector<AILayerHandle> layers = GetLayersToExport(art);
-    if (layers.empty()) {
-        error = "Can't find layers to export";
-        return false;
-    }
-    RemoveNonListedArt(art);
-    RemoveNonListedLayers(layers);
-    if (!range.empty() && !RemoveNonListedArtboards(range)) {
-        error = "Can't remove artboards from the document";
+    if (!CutDocumentToJob(job, selectedArt, error)) {
         return false;
     }
     // "fittingMethod" fits text to its frames once the text commands exist; until then text stays
@@ -365,47 +272,8 @@ bool CleanSymbols() {
 }
 
 bool ExportAi(const json& job, const std::string& filePath, std::string& error) {
-    ActionParams params;
-    if (params.Get() == nullptr) {
-        error = "Can't create action params";
-        return false;
-    }
-    AIActionManagerSuite& actions = *sAIActionManager;
-    if (actions.AIActionSetStringUS(params.Get(), ActionKey("name"), ai::UnicodeString::FromUTF8(filePath)) !=
-        kNoErr) {
-        error = "Can't set the kAISaveDocumentAsNameKey";
-        return false;
-    }
-    if (actions.AIActionSetStringUS(params.Get(), ActionKey("extn"), ai::UnicodeString::FromUTF8("ai,ait")) !=
-        kNoErr) {
-        error = "Can't set the kAIExportDocumentExtensionKey";
-        return false;
-    }
-    if (actions.AIActionSetString(params.Get(), ActionKey("frmt"), kNativeFormatName) != kNoErr) {
-        error = "Can't set the kAISaveDocumentAsFormatKey";
-        return false;
-    }
-    if (actions.AIActionSetBoolean(params.Get(), ActionKey("smab"), false) != kNoErr) {
-        error = "Can't set the kAINativeSaveMultipleArtboardsKey";
-        return false;
-    }
-    if (actions.AIActionSetBoolean(params.Get(), ActionKey("sall"), true) != kNoErr) {
-        error = "Can't set the kAINativeSaveAllKey";
-        return false;
-    }
-    for (const OptionRow& row : kAiOptions) {
-        if (std::string failed = SetOption(job, row, params.Get()); !failed.empty()) {
-            error = std::move(failed);
-            return false;
-        }
-    }
-    if (actions.PlayActionEvent(kSaveACopyEvent, kDialogOff, params.Get()) != kNoErr) {
-        error = "Can't play an action event";
-        return false;
-    }
-    if (!params.Delete()) {
-        error = "Can't delete action params";
-        return false;
-    }
-    return true;
+    const auto options = [&](AIActionParamValueRef params, std::string& failure) {
+        return SetRows(job, kAiOptions, params, failure);
+    };
+    return SaveACopy(filePath, {kNativeFormatName, "ai,ait", false}, options, error);
 }

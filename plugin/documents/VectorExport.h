@@ -4,6 +4,7 @@
 // <key> parameter" for a value of the wrong JSON type or outside the host value's range.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,6 +20,24 @@ struct EnumName {
     ai::uint32 value;
 };
 using EnumTable = std::span<const EnumName>;
+
+// The version names of the native and EPS writers, and their transparency names.
+inline constexpr std::array<EnumName, 12> kVersionNames = {{
+    {"2020", 24},
+    {"CC", 17},
+    {"CS6", 16},
+    {"CS5", 15},
+    {"CS4", 14},
+    {"CS3", 13},
+    {"CS2", 12},
+    {"CS", 11},
+    {"10", 10},
+    {"9", 9},
+    {"8", 8},
+    {"3", 3},
+}};
+inline constexpr std::array<EnumName, 2> kTransparencyNames = {
+    {{"Preserve Paths", 0}, {"Preserve Appearance", 2}}};
 
 // The value of the name under the key: default when the key is absent or the name is not in the
 // table. False (with the default) when the value is not a JSON string.

@@ -231,6 +231,34 @@ ArtObject* ImageOptions::RasterizeArt(const ArtList& list) {
     return raster;
 }
 
+ArtObject* ImageOptions::RasterizeLayers(const AIRealRect& rect) const {
+    const std::optional<AIRasterizeType> type = RasterType(colorSpace, transparentBackground);
+    if (!type || sAIRasterize == nullptr || sAIArt == nullptr) {
+        return nullptr;
+    }
+    ArtSetScope set;
+    bool any = false;
+    for (AILayerHandle layer : GetTopLayers()) {
+        ArtObject* group = nullptr;
+        if (sAIArt->GetFirstArtOfLayer(layer, &group) != kNoErr || !set.Add(group)) {
+            break;
+        }
+        any = true;
+    }
+    if (!any) {
+        return nullptr;
+    }
+    AIRasterizeSettings settings;
+    settings.type = *type;
+    settings.resolution = resolution;
+    settings.antialiasing = antiAlias != 0 ? kRasterizeArtOptimized : kRasterizeNoAntialiasing;
+    ArtObject* raster = nullptr;
+    if (sAIRasterize->Rasterize(set.Get(), &settings, &rect, kPlaceAboveAll, nullptr, &raster) != kNoErr) {
+        return nullptr;
+    }
+    return raster;
+}
+
 ArtObject* ArtToClippingPath(const ArtList& list) {
     ArtList kept;
     std::copy_if(list.begin(), list.end(), std::back_inserter(kept), [](ArtObject* art) {

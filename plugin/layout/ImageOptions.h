@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "AIRealMath.h"
 #include "art/ArtList.h"
 
 // Colour spaces of rasters: RGB 1, CMYK 2, greyscale 3.
@@ -35,6 +36,11 @@ struct ImageOptions {
     // none). The resolution is scaled by the document's scale and lowered so that the raster is at
     // most 16383 pixels on its longer side, and written back. Null on failure.
     ArtObject* RasterizeArt(const ArtList& list);
+
+    // Draws every layer of the current document within the rectangle at the options' resolution,
+    // colour space, transparency and anti-aliasing (as they stand: no scaling, no limit) into a new
+    // raster above all art, and answers it. Null when there is no layer or a host call fails.
+    ArtObject* RasterizeLayers(const AIRealRect& rect) const;
 };
 
 // A compound path without paint covering the list's paths and compound paths, united (they are

@@ -19,6 +19,9 @@ using AIDictKey = AIDictKeyImpl*;
 struct ArtObject;
 using AIArtHandle = ArtObject*;
 
+struct _AIEntry;
+using AIEntryRef = _AIEntry*;
+
 // The entry is missing, or holds another type than the operation reads.
 constexpr AIErr kNoSuchKeyErr = FourCharCode("KEY?");
 constexpr AIErr kWrongEntryTypeErr = FourCharCode("TYP?");
@@ -79,4 +82,11 @@ struct AIDictionarySuite {
     AIErr (*SetFillStyleEntry)(AIDictionaryRef dictionary, AIDictKey key, const struct AIFillStyle* value);
     AIErr (*SetStrokeStyleEntry)(AIDictionaryRef dictionary, AIDictKey key,
                                  const struct AIStrokeStyle* value);
+
+    // Sets a copy of the entry's value under the key (AIEntry.h); kBadParameterErr for an unknown
+    // entry or a value out of its limits.
+    AIErr (*Set)(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef entry);
+    // A new entry (one count) holding a copy of the value under the key; kNoSuchKeyErr when the
+    // key is absent.
+    AIErr (*Get)(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef* entry);
 };

@@ -12,6 +12,8 @@ constexpr ASInt32 kAIDictionaryIteratorSuiteVersion = 1005;
 // A copy of one entry's value, held until released.
 struct _AIEntry;
 using AIEntryRef = _AIEntry*;
+struct _AIArray;
+using AIArrayRef = _AIArray*;
 struct _AIDictionaryIterator;
 using AIDictionaryIterator = _AIDictionaryIterator*;
 
@@ -25,6 +27,7 @@ enum AIEntryType : ai::int32 {
     kDictEntryType = 5,
     kFillStyleEntryType = 6,
     kStrokeStyleEntryType = 7,
+    kArrayEntryType = 8,
 };
 
 // Operations answer kBadParameterErr for an unknown or released entry and a null out-pointer, and
@@ -40,6 +43,13 @@ struct AIEntrySuite {
     AIErr (*ToString)(AIEntryRef entry, const char** value);
     AIErr (*ToFillStyle)(AIEntryRef entry, AIFillStyle* value);
     AIErr (*ToStrokeStyle)(AIEntryRef entry, AIStrokeStyle* value);
+    // New entries of a value, with one count; null for a malformed text (UTF-8) or an unknown
+    // array. An array entry holds a copy of the array.
+    AIEntryRef (*FromInteger)(ai::int32 value);
+    AIEntryRef (*FromString)(const char* value);
+    AIEntryRef (*FromArray)(AIArrayRef array);
+    // A new array (one count) holding a copy of the entry's array.
+    AIErr (*ToArray)(AIEntryRef entry, AIArrayRef* array);
 };
 
 // An iterator walks the entries the dictionary held when it began, in ascending key order.

@@ -347,13 +347,6 @@ const ExportCase kCases[] = {
         {"exportSuccessful":true,"fileFormat":"png","fileName":"t","folderPath":"$/new/deep"}]})",
      {{"new/deep/t.ai", std::nullopt}, {"new/deep/t.png", std::nullopt}},
      {}},
-    {"TheOtherFormatsAreNotWrittenYet",
-     R"({"formats":["png","pdf"],"artboardRange":"1","folderPath":"$/out","fileName":"x"})",
-     R"({"eventType":"exportFile","Results":[
-        {"error":"Not implemented yet","exportSuccessful":false,"fileFormat":"pdf","fileName":"x","folderPath":"$/out"},
-        {"error":"Not implemented yet","exportSuccessful":false,"fileFormat":"png","fileName":"x","folderPath":"$/out"}]})",
-     {{"out/x.png", std::nullopt}},
-     {}},
     {"NoKnownFormat",
      R"({"uid":"n","formats":["gif"],"folderPath":"$/out","fileName":"x"})",
      R"({"eventType":"exportFile","uid":"n","error":"Can't read file formats"})",

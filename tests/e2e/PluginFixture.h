@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -38,6 +39,12 @@ protected:
         auto opened = host::model::openDocument(path, seed);
         ASSERT_TRUE(opened.document) << opened.error;
         app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
+    }
+    // Makes the document of the native-format text the current document.
+    void OpenDocumentText(std::string_view text, std::uint64_t seed) {
+        auto read = host::model::readDocument(text, seed);
+        ASSERT_TRUE(read.document) << read.error;
+        app->SetDocument(std::make_unique<host::model::Document>(std::move(*read.document)));
     }
 
     // The reply text of a script message; the message itself must succeed.

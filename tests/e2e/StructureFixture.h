@@ -99,6 +99,17 @@ inline std::vector<std::string> ChildNames(const json& container) {
     return names;
 }
 
+// Copies of the saved art that carries the tag, in document order.
+inline std::vector<json> TaggedCopies(const json& saved, const std::string& tag) {
+    std::vector<const json*> found;
+    FindTagged(saved, tag, found);
+    std::vector<json> copies;
+    for (const json* art : found) {
+        copies.push_back(*art);
+    }
+    return copies;
+}
+
 class StructureTest : public PluginTest {
 protected:
     void SetUp() override {
@@ -127,16 +138,7 @@ protected:
 
     bool Exists(const std::string& name) { return !Named(name).empty(); }
 
-    std::vector<json> Tagged(const std::string& tag) {
-        const json saved = Saved();
-        std::vector<const json*> found;
-        FindTagged(saved, tag, found);
-        std::vector<json> copies;
-        for (const json* art : found) {
-            copies.push_back(*art);
-        }
-        return copies;
-    }
+    std::vector<json> Tagged(const std::string& tag) { return TaggedCopies(Saved(), tag); }
 
     std::vector<std::string> Layer(const std::string& title) {
         const json saved = Saved();

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "AIArray.h"
 #include "AIArt.h"
 #include "AIDictionary.h"
 #include "AIDocument.h"
 #include "HostFixture.h"
+#include "model/DocumentFormat.h"
 
 namespace {
 
@@ -379,6 +381,78 @@ TEST_F(DictionaryEntries, ArtOfAnotherDocumentIsRefused) {
         dictionaries->CopyEntryToArt(documentDictionary, Key("art"), kPlaceAbove, HandleOf(old), nullptr),
         kBadParameterErr);
     EXPECT_TRUE(Doc() == before);
+}
+
+// --- Arrays -----------------------------------------------------------------------------------------
+
+class ArrayEntries : public DictionaryEntries {
+protected:
+    void SetUp() override {
+        DictionaryEntries::SetUp();
+        entries = hosttest::Acquire<AIEntrySuite>(app->BasicSuite(), kAIEntrySuite, kAIEntrySuiteVersion);
+        arrays = hosttest::Acquire<AIArraySuite>(app->BasicSuite(), kAIArraySuite, kAIArraySuiteVersion);
+        ASSERT_TRUE(entries && arrays);
+    }
+
+    void Append(AIArrayRef array, AIEntryRef entry, AIErr expected = kNoErr) {
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(arrays->AppendEntry(array, entry), expected);
+        entries->Release(entry);
+    }
+
+    const AIEntrySuite* entries = nullptr;
+    const AIArraySuite* arrays = nullptr;
+};
+
+TEST_F(ArrayEntries, KeepTheirElementsInOrderThroughTheDictionaryAndTheSavedDocument) {
+    AIArrayRef array = nullptr;
+    ASSERT_EQ(arrays->CreateArray(&array), kNoErr);
+    Append(array, entries->FromString("name"));
+    Append(array, entries->FromInteger(1));
+    Append(array, entries->FromString("{{name}}"));
+    AIEntryRef whole = entries->FromArray(array);
+    Append(array, whole, kWrongEntryTypeErr);  // arrays hold no arrays
+    EXPECT_EQ(arrays->Size(array), 3);
+    EXPECT_EQ(entries->FromString("\xff"), nullptr);
+
+    AIEntryRef stored = entries->FromArray(array);
+    EXPECT_EQ(arrays->Release(array), 0);
+    ASSERT_EQ(dictionaries->Set(documentDictionary, Key("template"), stored), kNoErr);
+    entries->Release(stored);
+
+    // Written and read back, then taken out again element by element.
+    const host::model::WriteResult written = host::model::writeDocument(Doc());
+    ASSERT_TRUE(written.text);
+    host::model::ReadResult read = host::model::readDocument(*written.text);
+    ASSERT_TRUE(read.document) << read.error;
+    const host::model::Result<host::model::EntryArray> saved = Doc().documentDictionary().array("template");
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved->size(), 3u);
+    EXPECT_EQ(read.document->documentDictionary().array("template").valueOr({}), *saved);
+
+    AIEntryRef found = nullptr;
+    ASSERT_EQ(dictionaries->Get(documentDictionary, Key("template"), &found), kNoErr);
+    AIArrayRef copy = nullptr;
+    ASSERT_EQ(entries->ToArray(found, &copy), kNoErr);
+    entries->Release(found);
+    ASSERT_EQ(arrays->Size(copy), 3);
+    const char* text = nullptr;
+    ai::int32 kind = 0;
+    AIEntryRef first = arrays->Get(copy, 0);
+    AIEntryRef second = arrays->Get(copy, 1);
+    EXPECT_EQ(entries->ToString(first, &text), kNoErr);
+    EXPECT_STREQ(text, "name");
+    EXPECT_EQ(entries->ToInteger(second, &kind), kNoErr);
+    EXPECT_EQ(kind, 1);
+    EXPECT_EQ(entries->ToArray(second, &copy), kWrongEntryTypeErr);
+    EXPECT_EQ(arrays->Get(copy, 3), nullptr);
+    entries->Release(first);
+    entries->Release(second);
+    AIEntryRef missing = nullptr;
+    EXPECT_EQ(dictionaries->Get(documentDictionary, Key("absent"), &missing), kNoSuchKeyErr);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ(arrays->Release(copy), 0);
+    EXPECT_EQ(arrays->Size(copy), 0) << "a released array names nothing";
 }
 
 }  // namespace

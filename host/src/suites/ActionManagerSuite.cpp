@@ -1,7 +1,8 @@
 // The action manager: parameter blocks and the one event the application knows, saving a copy of
 // the current document ("host_saveACopyAs"). The event reads the path ('name') and the format
-// name ('frmt'); every other key is accepted and left to the format's writer, which here ignores
-// it. Every play is journalled with its whole block, so that tests can read the options a job set.
+// name ('frmt'); every other key is accepted and left to the format's writer (the native writer
+// reads none, the PDF, SVG and EPS writers read theirs). Every play is journalled with its whole
+// block, so that tests can read the options a job set.
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "AIActionManager.h"
 #include "HostState.h"
+#include "VectorWriters.h"
 #include "model/DocumentFormat.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
@@ -122,6 +124,48 @@ AIErr SaveACopy(const model::Document& document, const std::string& path) {
     return model::saveDocument(document, std::filesystem::path(path)) ? kNoErr : kCantHappenErr;
 }
 
+// The block's values as the vector writers read them, by four-character key: texts, booleans,
+// integers (enumerations by their number), reals.
+ActionValues WriterValues(const Block& block) {
+    ActionValues values;
+    for (const auto& [key, stored] : block) {
+        const char type = stored.empty() ? ' ' : stored[0];
+        const std::string text = stored.size() >= 2 ? stored.substr(2) : std::string();
+        ActionValue value = text;
+        try {
+            if (type == 'b') {
+                value = text == "1";
+            } else if (type == 'i') {
+                value = std::int64_t{std::stoll(text)};
+            } else if (type == 'e') {
+                value = std::int64_t{std::stoll(text.substr(text.rfind('=') + 1))};
+            } else if (type == 'r') {
+                value = std::stod(text);
+            }
+        } catch (const std::exception&) {
+            continue;  // a number the block can't hold is left out
+        }
+        values.emplace(KeyText(key), std::move(value));
+    }
+    return values;
+}
+
+// Writes the copy in the format of the block: the native format, or PDF, SVG or EPS drawn by the
+// renderer with the document's XMP packet. 'PARM' for a format this application has no writer of,
+// 'CANT' when the writer fails (the target then keeps what it held).
+AIErr WriteCopy(const model::Document& document, const Block& block, const std::string& path,
+                const std::string& format, std::string* reason) {
+    if (format == kNativeFormat) {
+        return SaveACopy(document, path);
+    }
+    if (!IsVectorFormat(format)) {
+        return kBadParameterErr;
+    }
+    return WriteVectorCopy(document, path, format, WriterValues(block), document.xmp(), reason)
+               ? kNoErr
+               : kCantHappenErr;
+}
+
 AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
                       AIActionParamValueRef parameters) {
     auto [state, document, error] = StartDocumentOperation(kAIActionManagerSuite, "PlayActionEvent");
@@ -141,12 +185,15 @@ AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
     }
     const std::optional<std::string> path = block != nullptr ? ValueOf(*block, "name") : std::nullopt;
     const std::optional<std::string> format = block != nullptr ? ValueOf(*block, "frmt") : std::nullopt;
-    if (error == kNoErr && (!path || path->empty() || format != kNativeFormat)) {
-        // The other formats' writers are not part of this application yet.
+    if (error == kNoErr && (!path || path->empty() || !format)) {
         error = kBadParameterErr;
     }
+    std::string reason;
     if (error == kNoErr) {
-        error = SaveACopy(*document, *path);
+        error = WriteCopy(*document, *block, *path, *format, &reason);
+    }
+    if (!reason.empty()) {
+        arguments.push_back("reason=" + reason);
     }
     state->journal.Record("PlayActionEvent", std::move(arguments), error);
     return error;

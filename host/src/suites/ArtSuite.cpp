@@ -36,7 +36,7 @@ AIErr AnswerArt(const model::Result<ArtId>& result, AIArtHandle* out) {
 // The art plug-ins create through this suite; text frames, placed art, rasters and symbol
 // instances come from suites of their own.
 bool CanCreate(ai::int16 type) {
-    return type == kGroupArt || type == kPathArt || type == kCompoundPathArt;
+    return type == kGroupArt || type == kPathArt || type == kCompoundPathArt || type == kRasterArt;
 }
 
 bool IsFinite(const AIRealMatrix& m) {

@@ -116,6 +116,31 @@ AIErr GetEntry(const char* operation, AIDictionaryRef dictionary, AIDictKey key,
 
 }  // namespace
 
+AIErr Set(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef entry) {
+    return SetEntry("Set", dictionary, key, [&](model::Dictionary& edited, const std::string& text) {
+        const EntryRecord* record = CurrentState()->colors.entries.Find(entry);
+        return record == nullptr ? model::Status::badParameter : edited.setValue(text, record->value);
+    });
+}
+
+AIErr Get(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef* entry) {
+    EntryStart start = StartEntryOperation("Get", dictionary, key);
+    if (start.error == kNoErr && entry == nullptr) {
+        start.error = kBadParameterErr;
+    }
+    if (start.error != kNoErr) {
+        return Refuse(entry, start.error);
+    }
+    const auto& entries = start.dictionary->entries();
+    const auto found = entries.find(*start.key);
+    if (found == entries.end()) {
+        return Refuse(entry, kNoSuchKeyErr);
+    }
+    *entry = start.state->colors.entries.Add<AIEntryRef>(
+        std::make_unique<EntryRecord>(EntryRecord{found->second, {}}));
+    return kNoErr;
+}
+
 const char* GetKeyString(AIDictKey key) {
     if (InjectedFault(kSuite, "GetKeyString") != kNoErr) {
         return nullptr;

@@ -27,6 +27,9 @@ AIErr SetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal value);
 AIErr GetRealEntry(AIDictionaryRef dictionary, AIDictKey key, AIReal* value);
 AIErr SetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char* value);
 AIErr GetStringEntry(AIDictionaryRef dictionary, AIDictKey key, const char** value);
+// Set and Get of entries of the entry suite (AIEntry.h).
+AIErr Set(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef entry);
+AIErr Get(AIDictionaryRef dictionary, AIDictKey key, AIEntryRef* entry);
 AIErr CopyArtToEntry(AIDictionaryRef dictionary, AIDictKey key, AIArtHandle art);
 AIErr GetDictEntry(AIDictionaryRef dictionary, AIDictKey key, AIDictionaryRef* value);
 AIErr CopyEntryToArt(AIDictionaryRef dictionary, AIDictKey key, ai::int16 paintOrder, AIArtHandle prep,

@@ -126,6 +126,8 @@ AIDictionarySuite gDictionarySuite = {
     PLIM_SUITE_FUNCTION(GetKeyString),
     PLIM_SUITE_FUNCTION(SetFillStyleEntry),
     PLIM_SUITE_FUNCTION(SetStrokeStyleEntry),
+    PLIM_SUITE_FUNCTION(Set),
+    PLIM_SUITE_FUNCTION(Get),
 };
 
 }  // namespace host

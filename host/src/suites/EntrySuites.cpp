@@ -1,11 +1,14 @@
-// Dictionary entries as values and iterators over a dictionary's entries; the live effects the
-// application knows; the beautiful-stroke parameters of strokes; the path flags.
+// Dictionary entries as values, arrays of them, and iterators over a dictionary's entries; the live
+// effects the application knows; the beautiful-stroke parameters of strokes; the path flags.
+#include <algorithm>
 #include <cmath>
 
+#include "AIArray.h"
 #include "AIBeautifulStrokes.h"
 #include "AIEntry.h"
 #include "AILiveEffect.h"
 #include "AIPath.h"
+#include "model/Utf8.h"
 #include "suites/DictionaryEntries.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
@@ -86,6 +89,116 @@ AIErr ToFillStyle(AIEntryRef entry, AIFillStyle* value) {
 AIErr ToStrokeStyle(AIEntryRef entry, AIStrokeStyle* value) {
     return ReadAs<7>("ToStrokeStyle", entry, value,
                      [](EntryRecord& r) { return ToAIStroke(*std::get<7>(r.value)); });
+}
+
+AIErr ToArray(AIEntryRef entry, AIArrayRef* array) {
+    auto [state, record, error] = StartEntry("ToArray", entry, array);
+    if (error == kNoErr && record->value.index() != static_cast<std::size_t>(model::EntryType::array)) {
+        error = kWrongEntryTypeErr;
+    }
+    if (error != kNoErr) {
+        return Refuse(array, error);
+    }
+    *array = state->colors.arrays.Add<AIArrayRef>(
+        std::make_unique<ArrayRecord>(ArrayRecord{std::get<model::EntryArray>(record->value)}));
+    return kNoErr;
+}
+
+// A new entry of the value; null without a state or for a value out of its limits.
+AIEntryRef NewEntry(const char* operation, std::optional<model::DictionaryValue> value) {
+    auto [state, error] = StartOperation(kEntrySuite, operation);
+    if (error != kNoErr || !value) {
+        return nullptr;
+    }
+    return state->colors.entries.Add<AIEntryRef>(
+        std::make_unique<EntryRecord>(EntryRecord{std::move(*value), {}}));
+}
+
+AIEntryRef FromInteger(ai::int32 value) {
+    return NewEntry("FromInteger", model::DictionaryValue(std::in_place_index<0>, value));
+}
+
+AIEntryRef FromString(const char* value) {
+    if (value == nullptr || !model::isValidUtf8(value)) {
+        return NewEntry("FromString", std::nullopt);
+    }
+    return NewEntry("FromString", model::DictionaryValue(std::in_place_index<3>, std::string(value)));
+}
+
+AIEntryRef FromArray(AIArrayRef array) {
+    HostState* state = CurrentState();
+    const ArrayRecord* record = state != nullptr ? state->colors.arrays.Find(array) : nullptr;
+    if (record == nullptr) {
+        return NewEntry("FromArray", std::nullopt);
+    }
+    return NewEntry("FromArray", model::DictionaryValue(std::in_place_index<8>, record->values));
+}
+
+// --- Arrays ---------------------------------------------------------------------------------------
+
+constexpr const char* kArraySuite = kAIArraySuite;
+
+ArrayRecord* FindArray(const char* operation, AIArrayRef array) {
+    auto [state, error] = StartOperation(kArraySuite, operation);
+    return error == kNoErr ? state->colors.arrays.Find(array) : nullptr;
+}
+
+AIErr CreateArray(AIArrayRef* array) {
+    auto [state, error] = StartOperation(kArraySuite, "CreateArray");
+    if ((error = OutputError(error, array)) != kNoErr) {
+        return Refuse(array, error);
+    }
+    *array = state->colors.arrays.Add<AIArrayRef>(std::make_unique<ArrayRecord>());
+    return kNoErr;
+}
+
+ai::int32 AddRefArray(AIArrayRef array) {
+    ArrayRecord* record = FindArray("AddRef", array);
+    return record != nullptr ? ++record->count : 0;
+}
+
+ai::int32 ReleaseArray(AIArrayRef array) {
+    ArrayRecord* record = FindArray("Release", array);
+    if (record == nullptr) {
+        return 0;
+    }
+    const ai::int32 left = --record->count;
+    if (left <= 0) {
+        CurrentState()->colors.arrays.Remove(array);
+    }
+    return std::max(left, 0);
+}
+
+ai::int32 Size(AIArrayRef array) {
+    const ArrayRecord* record = FindArray("Size", array);
+    return record != nullptr ? static_cast<ai::int32>(record->values.size()) : 0;
+}
+
+AIEntryRef Get(AIArrayRef array, ai::int32 index) {
+    const ArrayRecord* record = FindArray("Get", array);
+    if (record == nullptr || index < 0 || static_cast<std::size_t>(index) >= record->values.size()) {
+        return nullptr;
+    }
+    return CurrentState()->colors.entries.Add<AIEntryRef>(
+        std::make_unique<EntryRecord>(EntryRecord{model::valueOf(record->values[index]), {}}));
+}
+
+AIErr AppendEntry(AIArrayRef array, AIEntryRef entry) {
+    auto [state, error] = StartOperation(kArraySuite, "AppendEntry");
+    ArrayRecord* record = error == kNoErr ? state->colors.arrays.Find(array) : nullptr;
+    const EntryRecord* value = error == kNoErr ? state->colors.entries.Find(entry) : nullptr;
+    if (error == kNoErr && (record == nullptr || value == nullptr)) {
+        error = kBadParameterErr;
+    }
+    if (error != kNoErr) {
+        return error;
+    }
+    std::optional<model::ArrayElement> element = model::arrayElementOf(value->value);
+    if (!element) {
+        return kWrongEntryTypeErr;
+    }
+    record->values.push_back(std::move(*element));
+    return kNoErr;
 }
 
 // --- Dictionary iterators -------------------------------------------------------------------------
@@ -403,7 +516,18 @@ AIEntrySuite gEntrySuite = {.Release = ::host::GuardedCount<"Release", ReleaseEn
                             PLIM_SUITE_FUNCTION(ToReal),
                             PLIM_SUITE_FUNCTION(ToString),
                             PLIM_SUITE_FUNCTION(ToFillStyle),
-                            PLIM_SUITE_FUNCTION(ToStrokeStyle)};
+                            PLIM_SUITE_FUNCTION(ToStrokeStyle),
+                            PLIM_SUITE_FUNCTION(FromInteger),
+                            PLIM_SUITE_FUNCTION(FromString),
+                            PLIM_SUITE_FUNCTION(FromArray),
+                            PLIM_SUITE_FUNCTION(ToArray)};
+
+AIArraySuite gArraySuite = {PLIM_SUITE_FUNCTION(CreateArray),
+                            .AddRef = ::host::GuardedCount<"AddRef", AddRefArray>,
+                            .Release = ::host::GuardedCount<"Release", ReleaseArray>,
+                            PLIM_SUITE_COUNT(Size),
+                            PLIM_SUITE_FUNCTION(Get),
+                            PLIM_SUITE_FUNCTION(AppendEntry)};
 
 AIDictionaryIteratorSuite gDictionaryIteratorSuite = {
     PLIM_SUITE_FUNCTION(Begin),  .Release = ::host::GuardedCount<"Release", ReleaseIterator>,

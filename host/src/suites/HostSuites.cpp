@@ -67,6 +67,8 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIPaintStyleSuite, kAIPaintStyleSuiteVersion, &gPaintStyleSuite);
     registry.Implement(kAIExpandSuite, kAIExpandSuiteVersion, &gExpandSuite);
     registry.Implement(kAIRasterizeSuite, kAIRasterizeSuiteVersion, &gRasterizeSuite);
+    registry.Implement(kAIRasterSuite, kAIRasterSuiteVersion, &gRasterSuite);
+    registry.Implement(kAIRasterExportSuite, kAIRasterExportSuiteVersion, &gRasterExportSuite);
     registry.Implement(kAIArtSetSuite, kAIArtSetSuiteVersion, &gArtSetSuite);
     registry.Implement(kAIShapeConstructionSuite, kAIShapeConstructionSuiteVersion, &gShapeConstructionSuite);
     registry.Implement(kAIPathfinderSuite, kAIPathfinderSuiteVersion, &gPathfinderSuite);
@@ -104,6 +106,7 @@ void RegisterHostSuites(SuiteRegistry& registry) {
     registry.Implement(kAIDictionaryIteratorSuite, kAIDictionaryIteratorSuiteVersion,
                        &gDictionaryIteratorSuite);
     registry.Implement(kAILiveEffectSuite, kAILiveEffectSuiteVersion, &gLiveEffectSuite);
+    registry.Implement(kAIArraySuite, kAIArraySuiteVersion, &gArraySuite);
     registry.Implement(kAIBeautifulStrokesSuite, kAIBeautifulStrokesSuiteVersion, &gBeautifulStrokesSuite);
     registry.Implement(kAIPathSuite, kAIPathSuiteVersion, &gPathSuite);
     registry.Implement(kASUserInteractionSuite, kASUserInteractionSuiteVersion, &gUserInteractionSuite);

@@ -4,6 +4,7 @@
 #include "AIATEPaint.h"
 #include "AIATETextUtil.h"
 #include "AIActionManager.h"
+#include "AIArray.h"
 #include "AIArt.h"
 #include "AIArtSet.h"
 #include "AIArtStyle.h"
@@ -41,6 +42,8 @@
 #include "AIPathfinder.h"
 #include "AIPlaced.h"
 #include "AIPreference.h"
+#include "AIRaster.h"
+#include "AIRasterExport.h"
 #include "AIRasterize.h"
 #include "AIRealMath.h"
 #include "AIShapeConstruction.h"
@@ -126,9 +129,12 @@ extern AISwatchLibrariesSuite gSwatchLibrariesSuite;
 extern AIEntrySuite gEntrySuite;
 extern AIDictionaryIteratorSuite gDictionaryIteratorSuite;
 extern AILiveEffectSuite gLiveEffectSuite;
+extern AIArraySuite gArraySuite;
 extern AIBeautifulStrokesSuite gBeautifulStrokesSuite;
 extern AIPathSuite gPathSuite;
 extern AIRasterizeSuite gRasterizeSuite;
+extern AIRasterSuite gRasterSuite;
+extern AIRasterExportSuite gRasterExportSuite;
 // Structure: art sets, new shapes and the pathfinder.
 extern AIArtSetSuite gArtSetSuite;
 extern AIShapeConstructionSuite gShapeConstructionSuite;

@@ -28,10 +28,10 @@ struct SuiteValueOf<int> {
     using type = ASInt32;
 };
 
-// Reads one feature: assigned when the features hold a value.
-template <typename Object, typename Ref, typename Features, typename T, typename Out>
-ATEErr GetValue(Ref reference, std::string_view operation, bool* assigned, Out* out,
-                std::optional<T> Features::*member) {
+// A query of whether a feature is assigned and what it holds: the object is found and both outputs
+// checked first, and on any error both are cleared; read(state, object, assigned, out) answers.
+template <typename Object, typename Ref, typename Out, typename Read>
+ATEErr ReadAssigned(Ref reference, std::string_view operation, bool* assigned, Out* out, Read read) {
     auto [state, object, error] = OpenTextObject<Object>(reference, operation);
     if (error == kNoError && (assigned == nullptr || out == nullptr)) {
         error = kBadParameterErr;
@@ -40,10 +40,36 @@ ATEErr GetValue(Ref reference, std::string_view operation, bool* assigned, Out* 
         Refuse(assigned, error);
         return Refuse(out, error);
     }
-    const std::optional<T>& value = object->features.*member;
-    *assigned = value.has_value();
-    *out = value ? static_cast<Out>(*value) : Out{};
+    read(*state, *object, *assigned, *out);
     return kNoError;
+}
+
+// Sets a feature from another object of the engine (a font, a paint, features): both must be
+// found; apply(object, given) changes the object.
+template <typename Object, typename Given, typename Ref, typename Apply>
+ATEErr SetFromObject(Ref reference, std::string_view operation, const void* given, Apply apply) {
+    auto [state, object, error] = OpenTextObject<Object>(reference, operation);
+    if (error != kNoError) {
+        return error;
+    }
+    const Given* found = TextObjectOf<Given>(*state, given);
+    if (found == nullptr) {
+        return kBadParameterErr;
+    }
+    apply(*object, *found);
+    return kNoError;
+}
+
+// Reads one feature: assigned when the features hold a value.
+template <typename Object, typename Ref, typename Features, typename T, typename Out>
+ATEErr GetValue(Ref reference, std::string_view operation, bool* assigned, Out* out,
+                std::optional<T> Features::*member) {
+    return ReadAssigned<Object>(reference, operation, assigned, out,
+                                [member](HostState&, const Object& object, bool& isAssigned, Out& result) {
+                                    const std::optional<T>& value = object.features.*member;
+                                    isAssigned = value.has_value();
+                                    result = value ? static_cast<Out>(*value) : Out{};
+                                });
 }
 
 // Sets one feature when the value keeps the feature's rule.
@@ -104,71 +130,47 @@ PLIM_TEXT_CHAR_VALUES(PLIM_TEXT_CHAR_OPS)
 #undef PLIM_TEXT_CHAR_OPS
 
 ATEErr GetFont(CharFeaturesRef reference, bool* assigned, FontRef* font) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, "GetFont");
-    if (error == kNoError && (assigned == nullptr || font == nullptr)) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoError) {
-        Refuse(assigned, error);
-        return Refuse(font, error);
-    }
-    const std::optional<std::size_t> face =
-        text::FontList::Installed().IndexOf(object->features.font.value_or(std::string()));
-    *assigned = face.has_value();
-    *font = face ? HandOut<FontRef>(*state, FontObject{*face}) : nullptr;
-    return kNoError;
+    return ReadAssigned<Object>(
+        reference, "GetFont", assigned, font,
+        [](HostState& state, const Object& object, bool& isAssigned, FontRef& out) {
+            const std::optional<std::size_t> face =
+                text::FontList::Installed().IndexOf(object.features.font.value_or(std::string()));
+            isAssigned = face.has_value();
+            out = face ? HandOut<FontRef>(state, FontObject{*face}) : nullptr;
+        });
 }
 
 ATEErr SetFont(CharFeaturesRef reference, FontRef font) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, "SetFont");
-    if (error != kNoError) {
-        return error;
-    }
-    const FontObject* face = TextObjectOf<FontObject>(*state, font);
-    if (face == nullptr) {
-        return kBadParameterErr;
-    }
-    object->features.font = text::FontList::Installed().Faces().at(face->face).names.postScript;
-    return kNoError;
+    return SetFromObject<Object, FontObject>(
+        reference, "SetFont", font, [](Object& object, const FontObject& face) {
+            object.features.font = text::FontList::Installed().Faces().at(face.face).names.postScript;
+        });
 }
 
 // A fill or stroke that is off reads as a paint without colour.
 ATEErr GetPaint(CharFeaturesRef reference, std::string_view operation, bool* assigned,
                 ApplicationPaintRef* paint, bool fill) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, operation);
-    if (error == kNoError && (assigned == nullptr || paint == nullptr)) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoError) {
-        Refuse(assigned, error);
-        return Refuse(paint, error);
-    }
-    const std::optional<bool>& on = fill ? object->features.fill : object->features.stroke;
-    const std::optional<model::TextColor>& color =
-        fill ? object->features.fillColor : object->features.strokeColor;
-    *assigned = (on && !*on) || color.has_value();
-    *paint = nullptr;
-    if (*assigned) {
-        *paint =
-            HandOut<ApplicationPaintRef>(*state, PaintObject{on && !*on ? model::TextColor::none() : *color});
-    }
-    return kNoError;
+    return ReadAssigned<Object>(
+        reference, operation, assigned, paint,
+        [fill](HostState& state, const Object& object, bool& isAssigned, ApplicationPaintRef& out) {
+            const std::optional<bool>& on = fill ? object.features.fill : object.features.stroke;
+            const std::optional<model::TextColor>& color =
+                fill ? object.features.fillColor : object.features.strokeColor;
+            isAssigned = (on && !*on) || color.has_value();
+            out = isAssigned ? HandOut<ApplicationPaintRef>(
+                                   state, PaintObject{on && !*on ? model::TextColor::none() : *color})
+                             : nullptr;
+        });
 }
 
 ATEErr SetPaint(CharFeaturesRef reference, std::string_view operation, ApplicationPaintRef paint, bool fill) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, operation);
-    if (error != kNoError) {
-        return error;
-    }
-    const PaintObject* given = TextObjectOf<PaintObject>(*state, paint);
-    if (given == nullptr) {
-        return kBadParameterErr;
-    }
-    (fill ? object->features.fillColor : object->features.strokeColor) = given->color;
-    if (!given->color.paints()) {
-        (fill ? object->features.fill : object->features.stroke) = false;
-    }
-    return kNoError;
+    return SetFromObject<Object, PaintObject>(
+        reference, operation, paint, [fill](Object& object, const PaintObject& given) {
+            (fill ? object.features.fillColor : object.features.strokeColor) = given.color;
+            if (!given.color.paints()) {
+                (fill ? object.features.fill : object.features.stroke) = false;
+            }
+        });
 }
 
 ATEErr GetFillColor(CharFeaturesRef reference, bool* assigned, ApplicationPaintRef* paint) {
@@ -225,32 +227,21 @@ PLIM_TEXT_PARA_VALUES(PLIM_TEXT_PARA_OPS)
 #undef PLIM_TEXT_PARA_OPS
 
 ATEErr GetDefaultCharFeatures(ParaFeaturesRef reference, bool* assigned, CharFeaturesRef* defaults) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, "GetDefaultCharFeatures");
-    if (error == kNoError && (assigned == nullptr || defaults == nullptr)) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoError) {
-        Refuse(assigned, error);
-        return Refuse(defaults, error);
-    }
-    *assigned = object->features.defaultChar.has_value();
-    *defaults = *assigned
-                    ? HandOut<CharFeaturesRef>(*state, CharFeaturesObject{*object->features.defaultChar})
-                    : nullptr;
-    return kNoError;
+    return ReadAssigned<Object>(
+        reference, "GetDefaultCharFeatures", assigned, defaults,
+        [](HostState& state, const Object& object, bool& isAssigned, CharFeaturesRef& out) {
+            isAssigned = object.features.defaultChar.has_value();
+            out = isAssigned
+                      ? HandOut<CharFeaturesRef>(state, CharFeaturesObject{*object.features.defaultChar})
+                      : nullptr;
+        });
 }
 
 ATEErr SetDefaultCharFeatures(ParaFeaturesRef reference, CharFeaturesRef defaults) {
-    auto [state, object, error] = OpenTextObject<Object>(reference, "SetDefaultCharFeatures");
-    if (error != kNoError) {
-        return error;
-    }
-    const CharFeaturesObject* given = TextObjectOf<CharFeaturesObject>(*state, defaults);
-    if (given == nullptr) {
-        return kBadParameterErr;
-    }
-    object->features.defaultChar = given->features;
-    return kNoError;
+    return SetFromObject<Object, CharFeaturesObject>(reference, "SetDefaultCharFeatures", defaults,
+                                                     [](Object& object, const CharFeaturesObject& given) {
+                                                         object.features.defaultChar = given.features;
+                                                     });
 }
 
 }  // namespace parafeatures

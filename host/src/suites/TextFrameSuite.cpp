@@ -4,15 +4,16 @@
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
 #include "suites/TextEngineAccess.h"
+#include "text/Outline.h"
 
 namespace host {
 namespace {
 
 constexpr const char* kSuite = kAITextFrameSuite;
 
-// The outline (until the text engine lays out glyphs) is a group directly above the frame holding one
-// closed rectangular path at the frame's geometric bounds; the frame stays. A frame without text has
-// nothing to outline and is refused like art that is no text frame.
+// The outline is a group directly above the frame holding a path or compound path per glyph the frame
+// shows; the frame stays. A frame that shows no glyph has nothing to outline and is refused like art
+// that is no text frame.
 AIErr CreateOutline(AIArtHandle textFrame, AIArtHandle* outline) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CreateOutline");
     const std::string label = ArtLabel(document, textFrame);
@@ -21,7 +22,8 @@ AIErr CreateOutline(AIArtHandle textFrame, AIArtHandle* outline) {
     }
     model::ArtId created;
     if (error == kNoErr) {
-        const model::Result<model::ArtId> made = document->createOutline(ArtIdOf(textFrame));
+        const model::Result<model::ArtId> made =
+            document->createOutline(ArtIdOf(textFrame), text::GlyphShapes(*document, ArtIdOf(textFrame)));
         error = ErrorFromStatus(made.status());
         created = made.valueOr(model::ArtId{});
     }

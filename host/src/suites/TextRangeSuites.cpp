@@ -1,5 +1,6 @@
 // The text engine's ranges, stories, frames, lines, paragraphs and their iterators.
 #include <algorithm>
+#include <type_traits>
 
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
@@ -29,6 +30,16 @@ RangeStart OpenRange(TextRangeRef reference, std::string_view operation) {
     }
     std::optional<text::RangeView> view = text::ViewOf(*state, *range);
     return {state, range, view, view ? kNoError : kBadParameterErr};
+}
+
+// Answers a new object made from the range's view by make(state, range, view).
+template <typename Out, typename Make>
+ATEErr AnswerOfRange(std::string_view operation, TextRangeRef reference, Out* out, Make make) {
+    auto [state, range, view, error] = OpenRange(reference, operation);
+    if (error != kNoError) {
+        return Refuse(out, error);
+    }
+    return Answer(*state, out, make(*state, *range, *view));
 }
 
 ASInt32 Position(std::size_t value) {
@@ -188,143 +199,125 @@ ATEErr GetParagraphs(TextRangeRef reference, ParagraphsIteratorRef* paragraphs) 
 }
 
 ATEErr GetTextFrames(TextRangeRef reference, TextFramesIteratorRef* frames) {
-    auto [state, range, view, error] = OpenRange(reference, "GetTextFrames");
-    if (error != kNoError) {
-        return Refuse(frames, error);
-    }
-    return Answer(*state, frames,
-                  FramesIteratorObject{text::FramesShowing(*view->document, range->anchor, view->span)});
+    return AnswerOfRange(
+        "GetTextFrames", reference, frames,
+        [](HostState&, const TextRangeObject& range, const text::RangeView& view) {
+            return FramesIteratorObject{text::FramesShowing(*view.document, range.anchor, view.span)};
+        });
 }
 
 ATEErr GetUniqueCharFeatures(TextRangeRef reference, CharFeaturesRef* features) {
-    auto [state, range, view, error] = OpenRange(reference, "GetUniqueCharFeatures");
-    if (error != kNoError) {
-        return Refuse(features, error);
-    }
-    return Answer(
-        *state, features,
-        CharFeaturesObject{text::UniqueChar(*view->story, view->span, view->document->textStyles())});
+    return AnswerOfRange(
+        "GetUniqueCharFeatures", reference, features,
+        [](HostState&, const TextRangeObject&, const text::RangeView& view) {
+            return CharFeaturesObject{text::UniqueChar(*view.story, view.span, view.document->textStyles())};
+        });
 }
 
 ATEErr GetUniqueLocalCharFeatures(TextRangeRef reference, CharFeaturesRef* features) {
-    auto [state, range, view, error] = OpenRange(reference, "GetUniqueLocalCharFeatures");
-    if (error != kNoError) {
-        return Refuse(features, error);
-    }
-    return Answer(*state, features, CharFeaturesObject{text::UniqueLocalChar(*view->story, view->span)});
+    return AnswerOfRange("GetUniqueLocalCharFeatures", reference, features,
+                         [](HostState&, const TextRangeObject&, const text::RangeView& view) {
+                             return CharFeaturesObject{text::UniqueLocalChar(*view.story, view.span)};
+                         });
 }
 
 ATEErr GetUniqueParaFeatures(TextRangeRef reference, ParaFeaturesRef* features) {
-    auto [state, range, view, error] = OpenRange(reference, "GetUniqueParaFeatures");
-    if (error != kNoError) {
-        return Refuse(features, error);
-    }
-    return Answer(
-        *state, features,
-        ParaFeaturesObject{text::UniquePara(*view->story, view->span, view->document->textStyles())});
+    return AnswerOfRange(
+        "GetUniqueParaFeatures", reference, features,
+        [](HostState&, const TextRangeObject&, const text::RangeView& view) {
+            return ParaFeaturesObject{text::UniquePara(*view.story, view.span, view.document->textStyles())};
+        });
 }
 
 ATEErr GetUniqueLocalParaFeatures(TextRangeRef reference, ParaFeaturesRef* features) {
-    auto [state, range, view, error] = OpenRange(reference, "GetUniqueLocalParaFeatures");
-    if (error != kNoError) {
-        return Refuse(features, error);
-    }
-    return Answer(*state, features, ParaFeaturesObject{text::UniqueLocalPara(*view->story, view->span)});
+    return AnswerOfRange("GetUniqueLocalParaFeatures", reference, features,
+                         [](HostState&, const TextRangeObject&, const text::RangeView& view) {
+                             return ParaFeaturesObject{text::UniqueLocalPara(*view.story, view.span)};
+                         });
 }
 
-// Changes the local character features of the range's runs; refused features change nothing.
-template <typename Change>
-ATEErr EditChar(std::string_view operation, TextRangeRef reference, CharFeaturesRef given, Change change) {
+// How a local-feature operation changes the features it is given.
+enum class LocalEdit { set, merge, clear };
+
+template <typename Features, typename Object>
+void ChangeLocal(LocalEdit edit, Features& local, const Object* given) {
+    switch (edit) {
+        case LocalEdit::set:
+            local = given->features;
+            break;
+        case LocalEdit::merge:
+            local.overlay(given->features);
+            break;
+        case LocalEdit::clear:
+            local = {};
+            break;
+    }
+}
+
+// Changes the local character features of the range's runs, or the local paragraph features of
+// the paragraphs it touches; features that are needed and missing, or refused, change nothing.
+template <typename Object, typename Ref>
+ATEErr EditLocal(std::string_view operation, TextRangeRef reference, Ref given, LocalEdit edit) {
+    if (edit != LocalEdit::clear && given == nullptr) {
+        return kBadParameterErr;
+    }
     auto [state, range, view, error] = OpenRange(reference, operation);
     if (error != kNoError) {
         return error;
     }
-    const CharFeaturesObject* features =
-        given == nullptr ? nullptr : TextObjectOf<CharFeaturesObject>(*state, given);
+    const Object* features = given == nullptr ? nullptr : TextObjectOf<Object>(*state, given);
     if (given != nullptr && features == nullptr) {
         return kBadParameterErr;
     }
-    view->story->editRuns(view->span, [&](model::CharRun& run) { change(run.local, features); });
+    if constexpr (std::is_same_v<Object, CharFeaturesObject>) {
+        view->story->editRuns(view->span,
+                              [&](model::CharRun& run) { ChangeLocal(edit, run.local, features); });
+    } else {
+        for (const std::size_t paragraph : view->story->paragraphsOf(view->span)) {
+            ChangeLocal(edit, view->story->paragraph(paragraph).local, features);
+        }
+    }
     text::Reflow(*view->document, range->anchor);
     return kNoError;
 }
 
 ATEErr SetLocalCharFeatures(TextRangeRef reference, CharFeaturesRef features) {
-    if (features == nullptr) {
-        return kBadParameterErr;
-    }
-    return EditChar(
-        "SetLocalCharFeatures", reference, features,
-        [](model::CharFeatures& local, const CharFeaturesObject* given) { local = given->features; });
+    return EditLocal<CharFeaturesObject>("SetLocalCharFeatures", reference, features, LocalEdit::set);
 }
 ATEErr ReplaceOrAddLocalCharFeatures(TextRangeRef reference, CharFeaturesRef features) {
-    if (features == nullptr) {
-        return kBadParameterErr;
-    }
-    return EditChar(
-        "ReplaceOrAddLocalCharFeatures", reference, features,
-        [](model::CharFeatures& local, const CharFeaturesObject* given) { local.overlay(given->features); });
+    return EditLocal<CharFeaturesObject>("ReplaceOrAddLocalCharFeatures", reference, features,
+                                         LocalEdit::merge);
 }
 ATEErr ClearLocalCharFeatures(TextRangeRef reference) {
-    return EditChar("ClearLocalCharFeatures", reference, nullptr,
-                    [](model::CharFeatures& local, const CharFeaturesObject*) { local = {}; });
+    return EditLocal<CharFeaturesObject>("ClearLocalCharFeatures", reference, CharFeaturesRef{},
+                                         LocalEdit::clear);
 }
-
-template <typename Change>
-ATEErr EditPara(std::string_view operation, TextRangeRef reference, ParaFeaturesRef given, Change change) {
-    auto [state, range, view, error] = OpenRange(reference, operation);
-    if (error != kNoError) {
-        return error;
-    }
-    const ParaFeaturesObject* features =
-        given == nullptr ? nullptr : TextObjectOf<ParaFeaturesObject>(*state, given);
-    if (given != nullptr && features == nullptr) {
-        return kBadParameterErr;
-    }
-    for (const std::size_t paragraph : view->story->paragraphsOf(view->span)) {
-        change(view->story->paragraph(paragraph).local, features);
-    }
-    text::Reflow(*view->document, range->anchor);
-    return kNoError;
-}
-
 ATEErr SetLocalParaFeatures(TextRangeRef reference, ParaFeaturesRef features) {
-    if (features == nullptr) {
-        return kBadParameterErr;
-    }
-    return EditPara(
-        "SetLocalParaFeatures", reference, features,
-        [](model::ParaFeatures& local, const ParaFeaturesObject* given) { local = given->features; });
+    return EditLocal<ParaFeaturesObject>("SetLocalParaFeatures", reference, features, LocalEdit::set);
 }
 ATEErr ReplaceOrAddLocalParaFeatures(TextRangeRef reference, ParaFeaturesRef features) {
-    if (features == nullptr) {
-        return kBadParameterErr;
-    }
-    return EditPara(
-        "ReplaceOrAddLocalParaFeatures", reference, features,
-        [](model::ParaFeatures& local, const ParaFeaturesObject* given) { local.overlay(given->features); });
+    return EditLocal<ParaFeaturesObject>("ReplaceOrAddLocalParaFeatures", reference, features,
+                                         LocalEdit::merge);
 }
 ATEErr ClearLocalParaFeatures(TextRangeRef reference) {
-    return EditPara("ClearLocalParaFeatures", reference, nullptr,
-                    [](model::ParaFeatures& local, const ParaFeaturesObject*) { local = {}; });
+    return EditLocal<ParaFeaturesObject>("ClearLocalParaFeatures", reference, ParaFeaturesRef{},
+                                         LocalEdit::clear);
 }
 
 ATEErr GetNamedCharStyles(TextRangeRef reference, CharStylesRef* styles) {
-    auto [state, range, view, error] = OpenRange(reference, "GetNamedCharStyles");
-    if (error != kNoError) {
-        return Refuse(styles, error);
-    }
-    return Answer(*state, styles,
-                  CharStylesObject{state->documents.handle, text::CharStyleNames(*view->story, view->span)});
+    return AnswerOfRange(
+        "GetNamedCharStyles", reference, styles,
+        [](HostState& state, const TextRangeObject&, const text::RangeView& view) {
+            return CharStylesObject{state.documents.handle, text::CharStyleNames(*view.story, view.span)};
+        });
 }
 
 ATEErr GetNamedParaStyles(TextRangeRef reference, ParaStylesRef* styles) {
-    auto [state, range, view, error] = OpenRange(reference, "GetNamedParaStyles");
-    if (error != kNoError) {
-        return Refuse(styles, error);
-    }
-    return Answer(*state, styles,
-                  ParaStylesObject{state->documents.handle, text::ParaStyleNames(*view->story, view->span)});
+    return AnswerOfRange(
+        "GetNamedParaStyles", reference, styles,
+        [](HostState& state, const TextRangeObject&, const text::RangeView& view) {
+            return ParaStylesObject{state.documents.handle, text::ParaStyleNames(*view.story, view.span)};
+        });
 }
 
 // The name a unit stores: empty for the normal style.

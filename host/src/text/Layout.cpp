@@ -65,14 +65,8 @@ std::vector<UnitMetrics> StoryMetrics(const model::Story& story, const model::Te
                 model::resolveChar(run.local, run.style, story.paragraph(paragraph).style, styles);
             while (position < end) {
                 const char16_t unit = text[position];
-                char32_t code = unit;
-                if (IsHighSurrogate(unit) && position + 1 < text.size() &&
-                    IsLowSurrogate(text[position + 1])) {
-                    code = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                           (text[position + 1] - 0xDC00);
-                }
-                result[position] = MetricsOf(features, code);
-                if (IsLowSurrogate(unit) && position > 0 && IsHighSurrogate(text[position - 1])) {
+                result[position] = MetricsOf(features, CodePointAt(text, position));
+                if (IsSecondOfPair(text, position)) {
                     result[position].advance = 0;
                 }
                 ++position;
@@ -238,7 +232,20 @@ FrameLayout LayOutFrame(const model::Story& story, const model::TextStyles& styl
     return layout;
 }
 
-// A point at a distance along the path, and the path's direction there.
+}  // namespace
+
+char32_t CodePointAt(const std::u16string& text, std::size_t position) {
+    const char16_t unit = text[position];
+    if (IsHighSurrogate(unit) && position + 1 < text.size() && IsLowSurrogate(text[position + 1])) {
+        return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[position + 1] - 0xDC00);
+    }
+    return unit;
+}
+
+bool IsSecondOfPair(const std::u16string& text, std::size_t position) {
+    return IsLowSurrogate(text[position]) && position > 0 && IsHighSurrogate(text[position - 1]);
+}
+
 model::Point PointAlong(const model::PathGeometry& path, double distance) {
     const std::size_t count = path.segments.size();
     if (count == 0) {
@@ -261,8 +268,6 @@ model::Point PointAlong(const model::PathGeometry& path, double distance) {
     }
     return path.segments[pieces % count].anchor;
 }
-
-}  // namespace
 
 std::optional<std::pair<std::size_t, std::size_t>> StoryLayout::Locate(std::size_t unit) const {
     for (std::size_t frame = 0; frame < frames.size(); ++frame) {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/Document.h"
@@ -50,6 +51,14 @@ StoryLayout LayOut(const model::Document& document, model::ArtId frame);
 // not laid out.
 std::optional<model::Rect> SpanBounds(const model::Document& document, const StoryLayout& layout,
                                       model::TextSpan span);
+
+// The code point that starts at the unit (a lone surrogate stands for itself).
+char32_t CodePointAt(const std::u16string& text, std::size_t position);
+// The unit is the second half of a surrogate pair.
+bool IsSecondOfPair(const std::u16string& text, std::size_t position);
+
+// The point at a distance along the path (its last anchor beyond its length).
+model::Point PointAlong(const model::PathGeometry& path, double distance);
 
 // The height an auto-sized area frame needs for what it holds.
 double NeededHeight(const FrameLayout& frame);

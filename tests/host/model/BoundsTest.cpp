@@ -140,38 +140,47 @@ TEST(Transform, MovesEveryKindOfArtBelowTheObject) {
     EXPECT_EQ(document.transform(foreground, Matrix::scaling(std::nan(""), 1)), Status::badParameter);
 }
 
-TEST(Outline, OfATextFrameIsAGroupOfPathsAtItsBoundsAboveIt) {
+// Two shapes: a square of one contour, and a ring of two contours in red.
+std::vector<OutlineShape> TwoShapes() {
+    const PathGeometry square = PathGeometry::rectangle(Rect(0, 10, 10, 0));
+    return {{{square}, ArtStyle::basic(Color::black(), std::nullopt, 0)},
+            {{PathGeometry::rectangle(Rect(20, 10, 30, 0)), PathGeometry::rectangle(Rect(22, 8, 28, 2))},
+             ArtStyle::basic(Color::rgb(1, 0, 0), std::nullopt, 0)}};
+}
+
+TEST(Outline, OfATextFrameIsAGroupOfAPathOrCompoundPathPerShapeAboveIt) {
     Document document = testing::loadSample();
     const ArtId price = findByName(document, "Price");
-    const Result<ArtId> outline = document.createOutline(price);
+    const Result<ArtId> outline = document.createOutline(price, TwoShapes());
     ASSERT_TRUE(outline.ok());
     EXPECT_EQ(*document.type(*outline), ArtType::group);
     EXPECT_EQ(*document.nextSibling(*outline), price) << "directly above the frame, which stays";
-    const std::vector<ArtId> paths = *document.children(*outline);
-    ASSERT_EQ(paths.size(), 1u);
-    EXPECT_EQ(*document.type(paths[0]), ArtType::path);
-    EXPECT_TRUE(document.contentAs<PathContent>(paths[0])->geometry.closed);
-    EXPECT_EQ(*document.bounds(*outline, BoundsKind::geometric),
-              *document.bounds(price, BoundsKind::geometric));
+    const std::vector<ArtId> shapes = *document.children(*outline);
+    ASSERT_EQ(shapes.size(), 2u);
+    // Children are listed top first: the second shape was put on top of the first.
+    EXPECT_EQ(*document.type(shapes[1]), ArtType::path);
+    EXPECT_EQ(*document.type(shapes[0]), ArtType::compoundPath);
+    EXPECT_EQ(document.children(shapes[0])->size(), 2u);
+    EXPECT_EQ(*document.style(shapes[0]), TwoShapes()[1].style);
+    EXPECT_EQ(*document.bounds(*outline, BoundsKind::geometric), Rect(0, 10, 30, 0));
     EXPECT_TRUE(document.tags(*outline)->empty()) << "carrying tags over is the caller's business";
 }
 
 TEST(Outline, ReplacingDisposesOfTheFrame) {
     Document document = testing::loadSample();
     const ArtId caption = findByName(document, "Curve caption");
-    const Rect frameBounds = *document.bounds(caption, BoundsKind::geometric);
-    const Result<ArtId> outline = document.replaceWithOutline(caption);
+    const Result<ArtId> outline = document.replaceWithOutline(caption, TwoShapes());
     ASSERT_TRUE(outline.ok());
     EXPECT_FALSE(document.isValid(caption));
-    EXPECT_EQ(*document.bounds(*outline, BoundsKind::geometric), frameBounds);
 }
 
-TEST(Outline, NeedsATextFrameWithText) {
+TEST(Outline, NeedsATextFrameAndAShape) {
     Document document = testing::loadSample();
-    EXPECT_EQ(document.createOutline(findByName(document, "Backdrop")).status(), Status::wrongType);
+    EXPECT_EQ(document.createOutline(findByName(document, "Backdrop"), TwoShapes()).status(),
+              Status::wrongType);
     const ArtId empty = *document.newArt(ArtType::textFrame, PaintOrder::aboveAll, ArtId{});
     const std::size_t count = document.documentOrder().size();
-    EXPECT_EQ(document.replaceWithOutline(empty).status(), Status::notFound);
+    EXPECT_EQ(document.replaceWithOutline(empty, {}).status(), Status::notFound);
     EXPECT_TRUE(document.isValid(empty)) << "a failed outline leaves the frame";
     EXPECT_EQ(document.documentOrder().size(), count);
 }

@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                       return d.matchingArtIn(s, {&any, 1}).status() == kInvalid;
                   }},
         StaleCase{"createOutline",
-                  [](Document& d, ArtId s, ArtId) { return d.createOutline(s).status() == kInvalid; }},
+                  [](Document& d, ArtId s, ArtId) { return d.createOutline(s, {}).status() == kInvalid; }},
         StaleCase{"insertLayerAtArt",
                   [](Document& d, ArtId s, ArtId) {
                       return d.insertLayerAtArt(s, PaintOrder::above).status() == kInvalid;

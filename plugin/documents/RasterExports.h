@@ -1,0 +1,39 @@
+// The writers of raster export jobs: the current document drawn within the job's rectangle, the
+// 3-pixel border cut off, and the pixels written as PNG or JPEG by the plug-in, or as PSD or TIFF
+// by the host's raster export, whose resolution the plug-in then patches in the file. Each takes
+// the job (its raster options, "jpegQuality", and "resolution" and "fileResolution" as the
+// preparation set them), the file to write and the rectangle to draw; each answers false on
+// failure, with a message in error where there is one. They add raster art to the document; the
+// job runner takes its changes back.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "AIRaster.h"
+#include "AIRealMath.h"
+#include "art/ArtList.h"
+#include "documents/RasterBuffer.h"
+
+bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error);
+bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error);
+// format is the job's "fileFormat": "psd" or "tif".
+bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std::string& format,
+                   const AIRealRect& rect, std::string& error);
+
+// ExportPsdTiff for each of the two formats.
+bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error);
+bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error);
+
+// The pixels of raster art in the host's channel order; false for other art, a colour space of
+// another channel count than 1 to 5, or a host failure.
+bool ReadRasterBuffer(ArtObject* raster, RasterBuffer& out);
+// A new raster art at the paint order relative to the prep art, holding the buffer's pixels in
+// the record's colour space (its bounds become the buffer's size); null when the record's channels
+// differ from the buffer's or a host call fails (a raster made on the way is not left behind).
+ArtObject* ToAIRaster(const RasterBuffer& buffer, AIRasterRecord record, ai::int16 order, ArtObject* prep);

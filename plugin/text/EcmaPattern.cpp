@@ -1,0 +1,939 @@
+#include "text/EcmaPattern.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr char32_t kLastCodePoint = 0x10FFFF;
+// Groups and classes nest at most this deep; deeper patterns are refused rather than recursed into.
+constexpr int kMaxNesting = 256;
+
+struct CodeRange {
+    char32_t first;
+    char32_t last;
+};
+
+// ECMAScript's \s: white space and line terminators.
+constexpr std::array<CodeRange, 10> kSpaces{{{0x09, 0x0D},
+                                             {0x20, 0x20},
+                                             {0xA0, 0xA0},
+                                             {0x1680, 0x1680},
+                                             {0x2000, 0x200A},
+                                             {0x2028, 0x2029},
+                                             {0x202F, 0x202F},
+                                             {0x205F, 0x205F},
+                                             {0x3000, 0x3000},
+                                             {0xFEFF, 0xFEFF}}};
+
+constexpr std::u32string_view kLineTerminators = U"\\x{a}\\x{d}\\x{2028}\\x{2029}";
+
+// General category names ECMAScript accepts, long and short, with PCRE2's (short) name.
+struct NamePair {
+    std::u32string_view ecma;
+    std::u32string_view pcre;
+};
+constexpr NamePair kCategories[] = {
+    {U"Cased_Letter", U"LC"},
+    {U"LC", U"LC"},
+    {U"Close_Punctuation", U"Pe"},
+    {U"Pe", U"Pe"},
+    {U"Connector_Punctuation", U"Pc"},
+    {U"Pc", U"Pc"},
+    {U"Control", U"Cc"},
+    {U"Cc", U"Cc"},
+    {U"cntrl", U"Cc"},
+    {U"Currency_Symbol", U"Sc"},
+    {U"Sc", U"Sc"},
+    {U"Dash_Punctuation", U"Pd"},
+    {U"Pd", U"Pd"},
+    {U"Decimal_Number", U"Nd"},
+    {U"Nd", U"Nd"},
+    {U"digit", U"Nd"},
+    {U"Enclosing_Mark", U"Me"},
+    {U"Me", U"Me"},
+    {U"Final_Punctuation", U"Pf"},
+    {U"Pf", U"Pf"},
+    {U"Format", U"Cf"},
+    {U"Cf", U"Cf"},
+    {U"Initial_Punctuation", U"Pi"},
+    {U"Pi", U"Pi"},
+    {U"Letter", U"L"},
+    {U"L", U"L"},
+    {U"Letter_Number", U"Nl"},
+    {U"Nl", U"Nl"},
+    {U"Line_Separator", U"Zl"},
+    {U"Zl", U"Zl"},
+    {U"Lowercase_Letter", U"Ll"},
+    {U"Ll", U"Ll"},
+    {U"Mark", U"M"},
+    {U"M", U"M"},
+    {U"Combining_Mark", U"M"},
+    {U"Math_Symbol", U"Sm"},
+    {U"Sm", U"Sm"},
+    {U"Modifier_Letter", U"Lm"},
+    {U"Lm", U"Lm"},
+    {U"Modifier_Symbol", U"Sk"},
+    {U"Sk", U"Sk"},
+    {U"Nonspacing_Mark", U"Mn"},
+    {U"Mn", U"Mn"},
+    {U"Number", U"N"},
+    {U"N", U"N"},
+    {U"Open_Punctuation", U"Ps"},
+    {U"Ps", U"Ps"},
+    {U"Other", U"C"},
+    {U"C", U"C"},
+    {U"Other_Letter", U"Lo"},
+    {U"Lo", U"Lo"},
+    {U"Other_Number", U"No"},
+    {U"No", U"No"},
+    {U"Other_Punctuation", U"Po"},
+    {U"Po", U"Po"},
+    {U"Other_Symbol", U"So"},
+    {U"So", U"So"},
+    {U"Paragraph_Separator", U"Zp"},
+    {U"Zp", U"Zp"},
+    {U"Private_Use", U"Co"},
+    {U"Co", U"Co"},
+    {U"Punctuation", U"P"},
+    {U"P", U"P"},
+    {U"punct", U"P"},
+    {U"Separator", U"Z"},
+    {U"Z", U"Z"},
+    {U"Space_Separator", U"Zs"},
+    {U"Zs", U"Zs"},
+    {U"Spacing_Mark", U"Mc"},
+    {U"Mc", U"Mc"},
+    {U"Surrogate", U"Cs"},
+    {U"Cs", U"Cs"},
+    {U"Symbol", U"S"},
+    {U"S", U"S"},
+    {U"Titlecase_Letter", U"Lt"},
+    {U"Lt", U"Lt"},
+    {U"Unassigned", U"Cn"},
+    {U"Cn", U"Cn"},
+    {U"Uppercase_Letter", U"Lu"},
+    {U"Lu", U"Lu"},
+};
+
+// The binary properties ECMAScript knows (those PCRE2 lacks fail to compile).
+constexpr std::u32string_view kBinaryProperties[] = {
+    U"ASCII_Hex_Digit",
+    U"AHex",
+    U"Alphabetic",
+    U"Alpha",
+    U"Bidi_Control",
+    U"Bidi_C",
+    U"Bidi_Mirrored",
+    U"Bidi_M",
+    U"Case_Ignorable",
+    U"CI",
+    U"Cased",
+    U"Changes_When_Casefolded",
+    U"CWCF",
+    U"Changes_When_Casemapped",
+    U"CWCM",
+    U"Changes_When_Lowercased",
+    U"CWL",
+    U"Changes_When_NFKC_Casefolded",
+    U"CWKCF",
+    U"Changes_When_Titlecased",
+    U"CWT",
+    U"Changes_When_Uppercased",
+    U"CWU",
+    U"Dash",
+    U"Default_Ignorable_Code_Point",
+    U"DI",
+    U"Deprecated",
+    U"Dep",
+    U"Diacritic",
+    U"Dia",
+    U"Emoji",
+    U"Emoji_Component",
+    U"EComp",
+    U"Emoji_Modifier",
+    U"EMod",
+    U"Emoji_Modifier_Base",
+    U"EBase",
+    U"Emoji_Presentation",
+    U"EPres",
+    U"Extended_Pictographic",
+    U"ExtPict",
+    U"Extender",
+    U"Ext",
+    U"Grapheme_Base",
+    U"Gr_Base",
+    U"Grapheme_Extend",
+    U"Gr_Ext",
+    U"Hex_Digit",
+    U"Hex",
+    U"IDS_Binary_Operator",
+    U"IDSB",
+    U"IDS_Trinary_Operator",
+    U"IDST",
+    U"ID_Continue",
+    U"IDC",
+    U"ID_Start",
+    U"IDS",
+    U"Ideographic",
+    U"Ideo",
+    U"Join_Control",
+    U"Join_C",
+    U"Logical_Order_Exception",
+    U"LOE",
+    U"Lowercase",
+    U"Lower",
+    U"Math",
+    U"Noncharacter_Code_Point",
+    U"NChar",
+    U"Pattern_Syntax",
+    U"Pat_Syn",
+    U"Pattern_White_Space",
+    U"Pat_WS",
+    U"Quotation_Mark",
+    U"QMark",
+    U"Radical",
+    U"Regional_Indicator",
+    U"RI",
+    U"Sentence_Terminal",
+    U"STerm",
+    U"Soft_Dotted",
+    U"SD",
+    U"Terminal_Punctuation",
+    U"Term",
+    U"Unified_Ideograph",
+    U"UIdeo",
+    U"Uppercase",
+    U"Upper",
+    U"Variation_Selector",
+    U"VS",
+    U"White_Space",
+    U"space",
+    U"XID_Continue",
+    U"XIDC",
+    U"XID_Start",
+    U"XIDS",
+};
+
+// A refused pattern ends the translation; caught where it began.
+struct Refused {};
+
+[[noreturn]] void Refuse() {
+    throw Refused{};
+}
+
+bool IsHex(char32_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+unsigned HexValue(char32_t c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+bool IsDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsAsciiAlnum(char32_t c) {
+    return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+}
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// A code point as PCRE2 reads it literally, inside a class and outside.
+std::u32string Literal(char32_t c) {
+    if (IsAsciiAlnum(c)) {
+        return std::u32string(1, c);
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::u32string hex;
+    for (char32_t rest = c; rest != 0 || hex.empty(); rest >>= 4) {
+        hex.insert(hex.begin(), static_cast<char32_t>(kDigits[rest & 0xF]));
+    }
+    return U"\\x{" + hex + U"}";
+}
+
+std::u32string RangesText(std::span<const CodeRange> ranges) {
+    std::u32string text;
+    for (const CodeRange& range : ranges) {
+        text += Literal(range.first);
+        if (range.last != range.first) {
+            text += U"-" + Literal(range.last);
+        }
+    }
+    return text;
+}
+
+std::vector<CodeRange> Complement(std::span<const CodeRange> ranges) {
+    std::vector<CodeRange> result;
+    char32_t next = 0;
+    for (const CodeRange& range : ranges) {
+        if (range.first > next) {
+            result.push_back({next, range.first - 1});
+        }
+        next = range.last + 1;
+    }
+    if (next <= kLastCodePoint) {
+        result.push_back({next, kLastCodePoint});
+    }
+    return result;
+}
+
+// What an escape stands for: one code point, or a set written as the inside of a PCRE2 class
+// (empty text: the empty set).
+struct Escaped {
+    bool isSet = false;
+    char32_t code = 0;
+    std::u32string set;
+};
+
+// A set as one PCRE2 atom outside classes.
+std::u32string SetAtom(const std::u32string& set) {
+    return set.empty() ? U"(?!)" : U"[" + set + U"]";
+}
+
+std::u32string_view CategoryName(std::u32string_view name) {
+    for (const NamePair& pair : kCategories) {
+        if (pair.ecma == name) {
+            return pair.pcre;
+        }
+    }
+    return {};
+}
+
+bool IsPropertyNameCharacter(char32_t c) {
+    return IsAsciiAlnum(c) || c == '_';
+}
+
+// \p{...} (negated: \P{...}) as the inside of a PCRE2 class.
+std::u32string PropertySet(std::u32string_view body, bool negated) {
+    const std::size_t equals = body.find(U'=');
+    const std::u32string_view name = body.substr(0, equals);
+    const std::u32string_view value = equals == std::u32string_view::npos ? U"" : body.substr(equals + 1);
+    const auto wellFormed = [](std::u32string_view text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(), IsPropertyNameCharacter);
+    };
+    if (!wellFormed(name) || (equals != std::u32string_view::npos && !wellFormed(value))) {
+        Refuse();
+    }
+    const std::u32string p = negated ? U"\\P{" : U"\\p{";
+    if (equals != std::u32string_view::npos) {
+        if (name == U"General_Category" || name == U"gc") {
+            const std::u32string_view category = CategoryName(value);
+            if (category.empty()) {
+                Refuse();
+            }
+            return p + std::u32string(category) + U"}";
+        }
+        if (name == U"Script" || name == U"sc") {
+            return p + U"sc:" + std::u32string(value) + U"}";
+        }
+        if (name == U"Script_Extensions" || name == U"scx") {
+            return p + U"scx:" + std::u32string(value) + U"}";
+        }
+        Refuse();
+    }
+    if (const std::u32string_view category = CategoryName(name); !category.empty()) {
+        return p + std::u32string(category) + U"}";
+    }
+    if (name == U"Any") {
+        return negated ? U"" : RangesText(std::array{CodeRange{0, kLastCodePoint}});
+    }
+    if (name == U"ASCII") {
+        return RangesText(std::array{negated ? CodeRange{0x80, kLastCodePoint} : CodeRange{0, 0x7F}});
+    }
+    if (name == U"Assigned") {
+        return negated ? U"\\p{Cn}" : U"\\P{Cn}";
+    }
+    if (std::find(std::begin(kBinaryProperties), std::end(kBinaryProperties), name) ==
+        std::end(kBinaryProperties)) {
+        Refuse();
+    }
+    return p + std::u32string(name) + U"}";
+}
+
+class Translator {
+public:
+    Translator(const std::u32string& pattern, const EcmaFlags& flags) : p_(pattern), flags_(flags) {}
+
+    std::u32string Run() {
+        groups_ = CountGroups();
+        Disjunction(0);
+        if (at_ != p_.size()) {
+            Refuse();  // a ")" without its "("
+        }
+        return out_;
+    }
+
+private:
+    const std::u32string& p_;
+    EcmaFlags flags_;
+    std::size_t at_ = 0;
+    std::size_t groups_ = 0;
+    std::u32string out_;
+
+    bool AtEnd() const { return at_ >= p_.size(); }
+    char32_t Peek(std::size_t ahead = 0) const { return at_ + ahead < p_.size() ? p_[at_ + ahead] : 0; }
+    bool Take(char32_t c) {
+        if (AtEnd() || p_[at_] != c) {
+            return false;
+        }
+        ++at_;
+        return true;
+    }
+    char32_t Next() {
+        if (AtEnd()) {
+            Refuse();
+        }
+        return p_[at_++];
+    }
+    void Expect(char32_t c) {
+        if (!Take(c)) {
+            Refuse();
+        }
+    }
+
+    // The capturing groups, for telling back-references from refused escapes.
+    std::size_t CountGroups() const {
+        std::size_t count = 0;
+        int classDepth = 0;
+        for (std::size_t i = 0; i < p_.size(); ++i) {
+            const char32_t c = p_[i];
+            if (c == '\\') {
+                ++i;
+            } else if (c == '[' && (classDepth == 0 || flags_.unicodeSets)) {
+                ++classDepth;
+            } else if (c == ']' && classDepth > 0) {
+                --classDepth;
+            } else if (c == '(' && classDepth == 0) {
+                const bool plain = i + 1 >= p_.size() || p_[i + 1] != '?';
+                const bool named = i + 3 < p_.size() && p_[i + 1] == '?' && p_[i + 2] == '<' &&
+                                   p_[i + 3] != '=' && p_[i + 3] != '!';
+                count += plain || named ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    void Disjunction(int depth) {
+        if (depth > kMaxNesting) {
+            Refuse();
+        }
+        for (;;) {
+            while (!AtEnd() && Peek() != '|' && Peek() != ')') {
+                Term(depth);
+            }
+            if (!Take('|')) {
+                return;
+            }
+            out_ += U"|";
+        }
+    }
+
+    static bool StartsQuantifier(char32_t c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
+
+    // An assertion takes no quantifier.
+    void Assertion(std::u32string_view text) {
+        out_ += text;
+        if (StartsQuantifier(Peek())) {
+            Refuse();
+        }
+    }
+
+    void Group(int depth, std::u32string_view opening, bool quantifiable) {
+        out_ += opening;
+        Disjunction(depth + 1);
+        Expect(')');
+        out_ += U")";
+        if (quantifiable) {
+            Quantifier();
+        } else if (StartsQuantifier(Peek())) {
+            Refuse();
+        }
+    }
+
+    void Term(int depth) {
+        const char32_t c = Next();
+        switch (c) {
+            case '^':
+                return Assertion(flags_.multiline ? U"(?<![^" + std::u32string(kLineTerminators) + U"])"
+                                                  : std::u32string(U"\\A"));
+            case '$':
+                return Assertion(flags_.multiline ? U"(?![^" + std::u32string(kLineTerminators) + U"])"
+                                                  : std::u32string(U"\\z"));
+            case '(':
+                return Parenthesis(depth);
+            case '[':
+                out_ += flags_.unicodeSets ? SetClass(0) : Class();
+                return Quantifier();
+            case '.':
+                out_ += flags_.dotAll ? U"(?s:.)" : U"[^" + std::u32string(kLineTerminators) + U"]";
+                return Quantifier();
+            case '\\':
+                return AtomEscape();
+            case '*':
+            case '+':
+            case '?':
+            case '{':
+            case '}':
+            case ']':
+                Refuse();  // nothing to repeat, or a lone bracket
+            default:
+                out_ += Literal(c);
+                return Quantifier();
+        }
+    }
+
+    void Parenthesis(int depth) {
+        if (!Take('?')) {
+            return Group(depth, U"(", true);
+        }
+        if (Take(':')) {
+            return Group(depth, U"(?:", true);
+        }
+        if (Take('=')) {
+            return Group(depth, U"(?=", false);
+        }
+        if (Take('!')) {
+            return Group(depth, U"(?!", false);
+        }
+        Expect('<');
+        if (Take('=')) {
+            return Group(depth, U"(?<=", false);
+        }
+        if (Take('!')) {
+            return Group(depth, U"(?<!", false);
+        }
+        Group(depth, U"(?<" + GroupName() + U">", true);
+    }
+
+    std::u32string GroupName() {
+        std::u32string name;
+        while (!Take('>')) {
+            const char32_t c = Next();
+            if (!(IsAsciiAlnum(c) || c == '_' || c == '$' || c > 0x7F)) {
+                Refuse();
+            }
+            name += c;
+        }
+        if (name.empty() || IsDigit(name.front())) {
+            Refuse();
+        }
+        return name;
+    }
+
+    std::size_t Decimal() {
+        std::size_t value = 0;
+        bool any = false;
+        while (IsDigit(Peek())) {
+            value = std::min<std::size_t>(value * 10 + (Next() - '0'), 1'000'000'000);
+            any = true;
+        }
+        if (!any) {
+            Refuse();
+        }
+        return value;
+    }
+
+    void Quantifier() {
+        const char32_t c = Peek();
+        if (c == '*' || c == '+' || c == '?') {
+            out_ += Next();
+        } else if (c == '{') {
+            ++at_;
+            const std::size_t least = Decimal();
+            std::u32string text = U"{" + Digits(least);
+            if (Take(',')) {
+                text += U",";
+                if (Peek() != '}') {
+                    const std::size_t most = Decimal();
+                    if (most < least) {
+                        Refuse();
+                    }
+                    text += Digits(most);
+                }
+            }
+            Expect('}');
+            out_ += text + U"}";
+        } else {
+            return;
+        }
+        if (Take('?')) {
+            out_ += U"?";
+        }
+        if (StartsQuantifier(Peek())) {
+            Refuse();  // a possessive quantifier, or a quantifier of a quantifier
+        }
+    }
+
+    static std::u32string Digits(std::size_t value) {
+        std::u32string text;
+        for (std::size_t rest = value; rest != 0 || text.empty(); rest /= 10) {
+            text.insert(text.begin(), static_cast<char32_t>('0' + rest % 10));
+        }
+        return text;
+    }
+
+    void AtomEscape() {
+        const char32_t c = Peek();
+        if (c == 'b' || c == 'B') {
+            ++at_;
+            return Assertion(c == 'b' ? U"\\b" : U"\\B");
+        }
+        if (c >= '1' && c <= '9') {
+            const std::size_t group = Decimal();
+            if (group > groups_) {
+                Refuse();
+            }
+            out_ += U"\\g{" + Digits(group) + U"}";
+            return Quantifier();
+        }
+        if (c == 'k') {
+            ++at_;
+            Expect('<');
+            out_ += U"\\k<" + GroupName() + U">";
+            return Quantifier();
+        }
+        const Escaped escaped = CharacterEscape(false);
+        out_ += escaped.isSet ? SetAtom(escaped.set) : Literal(escaped.code);
+        Quantifier();
+    }
+
+    // The escape after a backslash, as one code point or a set; inClass: inside a class, where \b
+    // is a backspace and "-" may be escaped (in Unicode-set classes also the reserved punctuators).
+    Escaped CharacterEscape(bool inClass) {
+        const char32_t c = Next();
+        switch (c) {
+            case 'd':
+            case 'D':
+            case 'w':
+            case 'W':
+                return {true, 0, U"\\" + std::u32string(1, c)};
+            case 's':
+                return {true, 0, RangesText(kSpaces)};
+            case 'S':
+                return {true, 0, RangesText(Complement(kSpaces))};
+            case 'p':
+            case 'P':
+                return {true, 0, Property(c == 'P')};
+            case 't':
+                return {false, '\t', {}};
+            case 'n':
+                return {false, '\n', {}};
+            case 'v':
+                return {false, '\v', {}};
+            case 'f':
+                return {false, '\f', {}};
+            case 'r':
+                return {false, '\r', {}};
+            case 'c': {
+                const char32_t letter = Next();
+                if (!((letter | 0x20) >= 'a' && (letter | 0x20) <= 'z')) {
+                    Refuse();
+                }
+                return {false, letter % 32, {}};
+            }
+            case '0':
+                if (IsDigit(Peek())) {
+                    Refuse();
+                }
+                return {false, 0, {}};
+            case 'x': {
+                const char32_t high = Next();
+                const char32_t low = Next();
+                if (!IsHex(high) || !IsHex(low)) {
+                    Refuse();
+                }
+                return {false, HexValue(high) * 16 + HexValue(low), {}};
+            }
+            case 'u':
+                return {false, UnicodeEscape(), {}};
+            case 'b':
+                if (inClass) {
+                    return {false, '\b', {}};
+                }
+                Refuse();
+            case '-':
+                if (inClass) {
+                    return {false, '-', {}};
+                }
+                Refuse();
+            default:
+                break;
+        }
+        static constexpr std::u32string_view kSyntax = U"^$\\.*+?()[]{}|/";
+        static constexpr std::u32string_view kReserved = U"&-!#%,:;<=>@`~";
+        if (kSyntax.find(c) != std::u32string_view::npos ||
+            (inClass && flags_.unicodeSets && kReserved.find(c) != std::u32string_view::npos)) {
+            return {false, c, {}};
+        }
+        Refuse();  // identity escapes of other characters, \Q, \E, \A, \z, \h ...
+    }
+
+    std::u32string Property(bool negated) {
+        Expect('{');
+        const std::size_t close = p_.find(U'}', at_);
+        if (close == std::u32string::npos) {
+            Refuse();
+        }
+        const std::u32string_view body(p_.data() + at_, close - at_);
+        at_ = close + 1;
+        return PropertySet(body, negated);
+    }
+
+    char32_t HexDigits(std::size_t count) {
+        char32_t value = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const char32_t c = Next();
+            if (!IsHex(c)) {
+                Refuse();
+            }
+            value = value * 16 + HexValue(c);
+        }
+        return value;
+    }
+
+    // \uHHHH (a surrogate pair written as two of them is one code point) or \u{H...}.
+    char32_t UnicodeEscape() {
+        if (Take('{')) {
+            char32_t value = 0;
+            bool any = false;
+            while (!Take('}')) {
+                const char32_t c = Next();
+                if (!IsHex(c)) {
+                    Refuse();
+                }
+                value = value * 16 + HexValue(c);
+                any = true;
+                if (value > kLastCodePoint) {
+                    Refuse();
+                }
+            }
+            if (!any || IsHighSurrogate(value) || IsLowSurrogate(value)) {
+                Refuse();  // a lone surrogate matches nothing in valid text; refused as unsupported
+            }
+            return value;
+        }
+        const char32_t value = HexDigits(4);
+        if (IsHighSurrogate(value) && Peek() == '\\' && Peek(1) == 'u' && Peek(2) != '{') {
+            const std::size_t back = at_;
+            at_ += 2;
+            const char32_t low = HexDigits(4);
+            if (IsLowSurrogate(low)) {
+                return 0x10000 + ((value - 0xD800) << 10) + (low - 0xDC00);
+            }
+            at_ = back;
+        }
+        if (IsHighSurrogate(value) || IsLowSurrogate(value)) {
+            Refuse();
+        }
+        return value;
+    }
+
+    // --- Classes without "v" -------------------------------------------------------------------------
+
+    // One member of a class: a code point or a set.
+    Escaped ClassAtom() {
+        const char32_t c = Next();
+        return c == '\\' ? CharacterEscape(true) : Escaped{false, c, {}};
+    }
+
+    std::u32string Class() {
+        const bool negated = Take('^');
+        std::u32string body;
+        while (!Take(']')) {
+            const Escaped first = ClassAtom();
+            if (Peek() == '-' && Peek(1) != ']' && Peek(1) != 0) {
+                ++at_;
+                const Escaped last = ClassAtom();
+                if (first.isSet || last.isSet || last.code < first.code) {
+                    Refuse();
+                }
+                body += Literal(first.code) + U"-" + Literal(last.code);
+                continue;
+            }
+            body += first.isSet ? first.set : Literal(first.code);
+        }
+        if (body.empty()) {
+            return negated ? U"(?s:.)" : U"(?!)";
+        }
+        return (negated ? U"[^" : U"[") + body + U"]";
+    }
+
+    // --- Classes with "v" ----------------------------------------------------------------------------
+
+    // The members of a union: single code points and sets (the inside of a PCRE2 class), strings,
+    // and nested classes as atoms.
+    struct SetUnion {
+        std::u32string singles;
+        std::vector<std::u32string> strings;
+        std::vector<std::u32string> nested;
+
+        std::u32string Atom() const {
+            std::vector<std::u32string> sorted = strings;
+            std::stable_sort(sorted.begin(), sorted.end(),
+                             [](const auto& a, const auto& b) { return a.size() > b.size(); });
+            std::u32string alternatives;
+            const auto add = [&alternatives](const std::u32string& text) {
+                alternatives += (alternatives.empty() ? U"" : U"|") + text;
+            };
+            for (const std::u32string& text : sorted) {
+                std::u32string literal;
+                for (const char32_t c : text) {
+                    literal += Literal(c);
+                }
+                add(literal);
+            }
+            for (const std::u32string& atom : nested) {
+                add(atom);
+            }
+            if (!singles.empty()) {
+                add(U"[" + singles + U"]");
+            }
+            return alternatives.empty() ? U"(?!)" : U"(?:" + alternatives + U")";
+        }
+    };
+
+    static bool IsSetSyntax(char32_t c) {
+        return std::u32string_view(U"()[]{}/-\\|").find(c) != std::u32string_view::npos;
+    }
+
+    // A single code point of a Unicode-set class (not a nested class, string or set).
+    char32_t SetCharacter() {
+        const char32_t c = Next();
+        if (c == '\\') {
+            const Escaped escaped = CharacterEscape(true);
+            if (escaped.isSet) {
+                Refuse();
+            }
+            return escaped.code;
+        }
+        static constexpr std::u32string_view kDoubled = U"&!#$%*+,.:;<=>?@^`~";
+        if (IsSetSyntax(c) || (kDoubled.find(c) != std::u32string_view::npos && Peek() == c)) {
+            Refuse();
+        }
+        return c;
+    }
+
+    // One operand: a nested class, \q{...}, a set escape or a code point; adds it to the union.
+    // Answers the code point when the operand was one (a range may start there).
+    std::optional<char32_t> SetOperand(int depth, SetUnion& members) {
+        if (Take('[')) {
+            members.nested.push_back(SetClass(depth + 1));
+            return std::nullopt;
+        }
+        if (Peek() == '\\' && Peek(1) == 'q' && Peek(2) == '{') {
+            at_ += 3;
+            std::u32string text;
+            for (;;) {
+                if (Take('}')) {
+                    members.strings.push_back(text);
+                    return std::nullopt;
+                }
+                if (Take('|')) {
+                    members.strings.push_back(text);
+                    text.clear();
+                    continue;
+                }
+                text += SetCharacter();
+            }
+        }
+        if (Peek() == '\\' && std::u32string_view(U"dDwWsSpP").find(Peek(1)) != std::u32string_view::npos) {
+            ++at_;
+            members.singles += CharacterEscape(true).set;
+            return std::nullopt;
+        }
+        const char32_t c = SetCharacter();
+        members.singles += Literal(c);
+        return c;
+    }
+
+    // The operand of an intersection or subtraction as one atom.
+    std::u32string OperandAtom(int depth) {
+        SetUnion single;
+        SetOperand(depth, single);
+        return single.Atom();
+    }
+
+    // After "[": a Unicode-set class as one PCRE2 atom.
+    std::u32string SetClass(int depth) {
+        if (depth > kMaxNesting) {
+            Refuse();
+        }
+        const bool negated = Take('^');
+        SetUnion members;
+        std::u32string atom;
+        if (Take(']')) {
+            atom = U"(?!)";
+        } else {
+            const std::optional<char32_t> first = SetOperand(depth, members);
+            const auto op = [this](char32_t c) { return Peek() == c && Peek(1) == c; };
+            if (op('&') || op('-')) {
+                const bool intersection = op('&');
+                const std::u32string head = members.Atom();
+                std::vector<std::u32string> rest;
+                while (op(intersection ? '&' : '-')) {
+                    at_ += 2;
+                    rest.push_back(OperandAtom(depth));
+                }
+                Expect(']');
+                if (intersection) {
+                    // A && B && C: what all of them match, written as lookaheads before the last.
+                    std::u32string text = U"(?:(?=" + head + U")";
+                    for (std::size_t i = 0; i + 1 < rest.size(); ++i) {
+                        text += U"(?=" + rest[i] + U")";
+                    }
+                    atom = text + rest.back() + U")";
+                } else {
+                    std::u32string text = U"(?:";
+                    for (const std::u32string& operand : rest) {
+                        text += U"(?!" + operand + U")";
+                    }
+                    atom = text + head + U")";
+                }
+            } else {
+                std::optional<char32_t> previous = first;
+                while (!Take(']')) {
+                    if (previous && Peek() == '-' && Peek(1) != '-') {
+                        ++at_;
+                        const char32_t last = SetCharacter();
+                        if (last < *previous) {
+                            Refuse();
+                        }
+                        members.singles += U"-" + Literal(last);
+                        previous.reset();
+                        continue;
+                    }
+                    if (op('&') || op('-')) {
+                        Refuse();  // operators of different kinds, or after a union, need brackets
+                    }
+                    previous = SetOperand(depth, members);
+                }
+                atom = members.Atom();
+            }
+        }
+        if (negated) {
+            return U"(?:(?!" + atom + U")(?s:.))";
+        }
+        return atom;
+    }
+};
+
+}  // namespace
+
+std::optional<std::u32string> TranslateEcmaPattern(const std::u32string& pattern, const EcmaFlags& flags) {
+    try {
+        return Translator(pattern, flags).Run();
+    } catch (const Refused&) {
+        return std::nullopt;
+    }
+}

@@ -1,0 +1,12 @@
+// Overset text: a story holds more text than its frames show. Its last character is then laid out
+// in no frame, which the host's text utilities answer with 'INVB' instead of bounds.
+#pragma once
+
+#include "AIArt.h"
+#include "IText.h"
+
+// For text-frame art: whether its story is overset. False (overset unchanged) for other art, an
+// empty story or a host failure.
+bool CheckTextForOverset(ArtObject* art, bool& overset);
+// The same for a range that is a whole story.
+bool CheckTextRangeForOverset(const ATE::ITextRange& range, bool& overset);

@@ -1,0 +1,274 @@
+#include "text/TextTemplate.h"
+
+#include <optional>
+
+#include "AIArray.h"
+#include "AIArt.h"
+#include "AIDictionary.h"
+#include "AIEntry.h"
+#include "art/TagText.h"
+#include "core/DictionaryScope.h"
+#include "core/Suites.h"
+#include "text/RegEx.h"
+
+namespace {
+
+// An array or entry reference, given back when the scope ends.
+template <typename Ref, void (*GiveBack)(Ref)>
+class HostRef {
+public:
+    HostRef() = default;
+    explicit HostRef(Ref ref) : ref_(ref) {}
+    ~HostRef() {
+        if (ref_ != nullptr) {
+            GiveBack(ref_);
+        }
+    }
+    HostRef(const HostRef&) = delete;
+    HostRef& operator=(const HostRef&) = delete;
+    Ref* Out() { return &ref_; }
+    Ref Get() const { return ref_; }
+
+private:
+    Ref ref_ = nullptr;
+};
+
+void GiveBackArray(AIArrayRef array) {
+    sAIArray->Release(array);
+}
+void GiveBackEntry(AIEntryRef entry) {
+    sAIEntry->Release(entry);
+}
+
+using ArrayRef = HostRef<AIArrayRef, GiveBackArray>;
+using EntryRef = HostRef<AIEntryRef, GiveBackEntry>;
+
+bool HostReady() {
+    return sAIArt != nullptr && sAIDictionary != nullptr && sAIArray != nullptr && sAIEntry != nullptr;
+}
+
+std::optional<AIDictKey> TemplateKey() {
+    AIDictKey key = nullptr;
+    if (sAIDictionary->Key(TextTemplate::textTemplateTag, &key) != kNoErr || key == nullptr) {
+        return std::nullopt;
+    }
+    return key;
+}
+
+// Appends the entry (made by the caller) to the array; false when either fails.
+bool Append(AIArrayRef array, AIEntryRef made) {
+    const EntryRef entry(made);
+    return entry.Get() != nullptr && sAIArray->AppendEntry(array, entry.Get()) == kNoErr;
+}
+
+std::optional<std::u32string> TextAt(AIArrayRef array, ai::int32 index) {
+    const EntryRef entry(sAIArray->Get(array, index));
+    const char* text = nullptr;
+    if (entry.Get() == nullptr || sAIEntry->ToString(entry.Get(), &text) != kNoErr || text == nullptr) {
+        return std::nullopt;
+    }
+    return ToUtf32(text);
+}
+
+std::optional<ai::int32> IntegerAt(AIArrayRef array, ai::int32 index) {
+    const EntryRef entry(sAIArray->Get(array, index));
+    ai::int32 value = 0;
+    if (entry.Get() == nullptr || sAIEntry->ToInteger(entry.Get(), &value) != kNoErr) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+constexpr unsigned long kBraces = 1;
+constexpr unsigned long kParentheses = 2;
+constexpr unsigned long kBoth = 3;
+constexpr std::size_t kEmptyFieldLength = 4;
+
+// Two escaped openings, the shortest run of characters other than line terminators, two escaped
+// closings.
+std::u32string FieldPattern(char32_t open, char32_t close) {
+    const std::u32string opening = {U'\\', open, U'\\', open};
+    const std::u32string closing = {U'\\', close, U'\\', close};
+    return opening + U".*?" + closing;
+}
+
+}  // namespace
+
+std::vector<TemplateToken> TextTemplate::TokenizeWithParentheses(const std::u32string& text, char32_t open,
+                                                                 char32_t close, unsigned long kind) {
+    const std::u32string pattern = FieldPattern(open, close);
+    std::vector<TemplateToken> tokens;
+    std::u32string rest = text;
+    while (!rest.empty()) {
+        unsigned long position = 0;
+        unsigned long length = 0;
+        std::string error;
+        if (!SearchUnicodeRegEx(rest, pattern, position, length, error)) {
+            tokens.push_back({rest, 0, rest});
+            break;
+        }
+        if (position > 0) {
+            const std::u32string before = rest.substr(0, position);
+            tokens.push_back({before, 0, before});
+        }
+        const std::u32string field = rest.substr(position, length);
+        if (length == kEmptyFieldLength) {
+            tokens.push_back({U"", 0, field});
+        } else {
+            tokens.push_back({field.substr(2, length - 4), kind, field});
+        }
+        rest.erase(0, position + length);
+    }
+    return tokens;
+}
+
+TextTemplate::TextTemplate(const std::u32string& text) {
+    for (TemplateToken& token : TokenizeWithParentheses(text, U'{', U'}', kBraces)) {
+        if (token.kind == kBraces) {
+            tokens_.push_back(std::move(token));
+            continue;
+        }
+        for (TemplateToken& inner : TokenizeWithParentheses(token.shown, U'(', U')', kParentheses)) {
+            tokens_.push_back(std::move(inner));
+        }
+    }
+}
+
+TextTemplate::TextTemplate(ArtObject* art, bool& found) {
+    found = false;
+    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
+    if (!key || !sAIArt->HasDictionary(art)) {
+        return;
+    }
+    DictionaryScope dictionary;
+    if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr ||
+        !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
+        return;
+    }
+    EntryRef entry;
+    ArrayRef array;
+    if (sAIDictionary->Get(dictionary.Get(), *key, entry.Out()) != kNoErr ||
+        sAIEntry->ToArray(entry.Get(), array.Out()) != kNoErr) {
+        return;
+    }
+    const ai::int32 size = sAIArray->Size(array.Get());
+    if (size <= 0 || size % 3 != 0) {
+        return;
+    }
+    for (ai::int32 index = 0; index < size; index += 3) {
+        const std::optional<std::u32string> text = TextAt(array.Get(), index);
+        const std::optional<ai::int32> kind = IntegerAt(array.Get(), index + 1);
+        const std::optional<std::u32string> shown = TextAt(array.Get(), index + 2);
+        if (!text || !kind || *kind < 0 || !shown) {
+            return;
+        }
+        tokens_.push_back({*text, static_cast<unsigned long>(*kind), *shown});
+    }
+    found = true;
+}
+
+bool TextTemplate::AddToArt(ArtObject* art) const {
+    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
+    if (tokens_.empty() || !key) {
+        return false;
+    }
+    ArrayRef array;
+    if (sAIArray->CreateArray(array.Out()) != kNoErr) {
+        return false;
+    }
+    for (const TemplateToken& token : tokens_) {
+        if (!Append(array.Get(), sAIEntry->FromString(ToUtf8(token.text).c_str())) ||
+            !Append(array.Get(), sAIEntry->FromInteger(static_cast<ai::int32>(token.kind))) ||
+            !Append(array.Get(), sAIEntry->FromString(ToUtf8(token.shown).c_str()))) {
+            return false;
+        }
+    }
+    if (!RemoveTemplateText(art)) {
+        return false;
+    }
+    DictionaryScope dictionary;
+    const EntryRef entry(sAIEntry->FromArray(array.Get()));
+    return entry.Get() != nullptr && sAIArt->GetDictionary(art, dictionary.Out()) == kNoErr &&
+           dictionary.Get() != nullptr && sAIDictionary->Set(dictionary.Get(), *key, entry.Get()) == kNoErr;
+}
+
+bool TextTemplate::RemoveTemplateText(ArtObject* art) {
+    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
+    if (!key) {
+        return false;
+    }
+    if (!sAIArt->HasDictionary(art)) {
+        return true;
+    }
+    DictionaryScope dictionary;
+    if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
+        return false;
+    }
+    return !sAIDictionary->IsKnown(dictionary.Get(), *key) ||
+           sAIDictionary->DeleteEntry(dictionary.Get(), *key) == kNoErr;
+}
+
+bool TextTemplate::Describes(const std::u32string& storyText) const {
+    std::size_t offset = 0;
+    for (const TemplateToken& token : tokens_) {
+        if (storyText.compare(offset, token.shown.size(), token.shown) != 0) {
+            return false;
+        }
+        offset += token.shown.size();
+    }
+    return offset == storyText.size();
+}
+
+bool ModeConsidersKind(unsigned long mode, unsigned long kind) {
+    return (mode == kBraces && kind == kBraces) || (mode == kParentheses && kind == kParentheses) ||
+           (mode == kBoth && (kind == kBraces || kind == kParentheses));
+}
+
+bool TextTemplate::FindUnicodeText(const std::u32string& search, const std::string& regExFlag,
+                                   unsigned long mode, unsigned long& position, unsigned long& length) const {
+    if (mode < kBraces || mode > kBoth) {
+        return false;
+    }
+    unsigned long offset = 0;
+    for (const TemplateToken& token : tokens_) {
+        unsigned long at = 0;
+        unsigned long size = 0;
+        if (ModeConsidersKind(mode, token.kind) && FindUnicodeText(token.text, search, regExFlag, at, size)) {
+            position = offset;
+            length = token.shown.size();
+            return true;
+        }
+        offset += token.shown.size();
+    }
+    return false;
+}
+
+bool TextTemplate::FindUnicodeText(const std::u32string& text, const std::u32string& search,
+                                   const std::string& regExFlag, unsigned long& position,
+                                   unsigned long& length) {
+    if (!regExFlag.empty()) {
+        std::string error;
+        return SearchUnicodeRegEx(text, search, position, length, error);
+    }
+    const std::size_t found = text.find(search);
+    if (found == std::u32string::npos) {
+        return false;
+    }
+    position = found;
+    length = search.size();
+    return true;
+}
+
+bool ReplaceMatchedStringUnicode(const std::u32string& key, const std::u32string& search,
+                                 const std::u32string& replace, const std::string& regExFlag,
+                                 std::u32string& newShown) {
+    const std::u32string& wanted = search.empty() ? key : search;
+    if (regExFlag.empty()) {
+        if (key != wanted) {
+            return false;
+        }
+        newShown = replace;
+        return true;
+    }
+    return ReplaceUnicodeRegEx(key, wanted, regExFlag, replace, newShown);
+}

@@ -1,0 +1,291 @@
+// "exportFile" in every format through the real host, the files checked with the field's own tools:
+// pngcheck, djpeg, tiffinfo and tiffdump, exiftool, qpdf and pdfinfo, xmllint; resolution, pixels and
+// the job's metadata (written into the document's XMP packet, carried by PDF, PSD and SVG).
+#include <lodepng.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "AIActionManager.h"
+#include "AIDocument.h"
+#include "PluginFixture.h"
+#include "ProgramRun.h"
+
+namespace {
+
+using testsupport::RunProgram;
+using testsupport::ScratchFolder;
+
+// Two artboards of 100 points; a red square on white fills the middle of the first.
+constexpr const char* kDocument = R"j({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]},
+                {"name": "Two", "rect": [200.0, 100.0, 300.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [
+    {"type": "path", "name": "Square", "closed": true,
+     "segments": [{"anchor": [25.0, 75.0]}, {"anchor": [75.0, 75.0]}, {"anchor": [75.0, 25.0]},
+                  {"anchor": [25.0, 25.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}}]}]})j";
+
+// The document's packet; every job's "metadata" names the author that exiftool must find.
+constexpr const char* kPacket =
+    R"(<?xpacket begin="" id="W5M0MpCehiHzreSzNTczkc9d"?><x:xmpmeta xmlns:x="urn:x-meta/">)"
+    R"(<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"><rdf:Description rdf:about="")"
+    R"( xmlns:dc="http://purl.org/dc/elements/1.1/"/></rdf:RDF></x:xmpmeta><?xpacket end="w"?>)";
+
+// A tool's run on the file ("{}"): it must succeed and print every text (runs of blanks count as
+// one blank), and none of the absent ones.
+struct ToolCheck {
+    std::string command;
+    std::vector<std::string> shown;
+    std::vector<std::string> absent = {};
+};
+
+struct FormatCase {
+    const char* name;
+    const char* format;
+    const char* job;  // the request's options besides the format, folder, name and metadata
+    std::vector<ToolCheck> checks;
+    // Colours the picture must show (each channel within 25): in its middle, and at its top-left pixel.
+    std::vector<unsigned> middle = {};
+    std::vector<unsigned> corner = {};
+};
+
+// Rasters of the first artboard are drawn at 144 pixels per inch (300 at the scale 0.48), which makes
+// it 200 pixels wide once the border is cut, and record 300.
+const FormatCase kCases[] = {
+    {"Png",
+     "png",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
+     {{"pngcheck -v {}",
+       {"200 x 200 image, 24-bit RGB", "11811x11811 pixels/meter (300 dpi)", "sRGB", "No errors"}}},
+     {255, 0, 0},
+     {255, 255, 255}},
+    // 10 points of blue padding around the artboard's 100, at 72 pixels per inch.
+    {"PngPaddedOnBlue",
+     "png",
+     R"j({"artboardRange": "1", "padding": 10, "background": {"colorSpace": "RGB", "channel_3": 255}})j",
+     {{"pngcheck -v {}", {"120 x 120 image, 24-bit RGB", "2835x2835 pixels/meter (72 dpi)"}}},
+     {255, 0, 0},
+     {0, 0, 255}},
+    {"PngTransparentGrey",
+     "png",
+     R"j({"artboardRange": "1", "resolution": 2000, "scale": 0.072, "colorSpace": "Grayscale",
+         "transparentBackground": true})j",
+     {{"pngcheck -v {}", {"200 x 200 image, 16-bit grayscale+alpha", "2835x2835 pixels/meter (72 dpi)"}}}},
+    {"Jpeg",
+     "jpg",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48, "jpegQuality": "Low", "colorSpace": "CMYK"})j",
+     {{"djpeg -verbose -verbose -outfile /dev/null {}",
+       {"density 300x300 1", "width=200, height=200, components=3", "Component 1: 1hx1v",
+        "Component 2: 1hx1v"}}},
+     {255, 0, 0}},
+    {"Tiff",
+     "tif",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48})j",
+     {{"tiffinfo {}", {"Image Width: 200 Image Length: 200", "Resolution: 300, 300 pixels/inch", "LZW"}},
+      {"tiffdump {}",
+       {"XResolution (282)"},
+       {"700 (0x2bc)", "33723 (0x83bb)", "34377 (0x8649)", "34665 (0x8769)"}}}},
+    {"TiffCmykUncompressed",
+     "tif",
+     R"j({"artboardRange": "1", "resolution": 150, "scale": 0.96, "colorSpace": "CMYK", "lzwCompression": false})j",
+     {{"tiffinfo {}",
+       {"Resolution: 150, 150 pixels/inch", "Photometric Interpretation: separated"},
+       {"LZW"}}}},
+    {"Psd",
+     "psd",
+     R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48, "transparentBackground": true})j",
+     {{"exiftool -ImageWidth -XResolution -YResolution -NumChannels -XMP:all {}",
+       {"Image Width : 200", "X Resolution : 300", "Y Resolution : 300", "Creator : Ann Example",
+        "Num Channels : 4"}}}},
+    {"Pdf",
+     "pdf",
+     R"j({"pdfCompatibility": "Level 8 (PDF 1.7)", "pdfBleedTop": 9, "pdfPermissionsPassword": "owner",
+         "pdfPrintingPerm": "None"})j",
+     {{"qpdf --check {}", {"No syntax or stream encoding errors found"}},
+      {"pdfinfo -box {}",
+       {"Pages: 2", "PDF version: 1.7", "TrimBox: 9.00 9.00 109.00 109.00", "Encrypted: yes (print:no"}},
+      {"exiftool -XMP:all {}", {"Creator : Ann Example"}}}},
+    {"PdfOldest",
+     "pdf",
+     R"j({"pdfCompatibility": "Level 4 (PDF 1.3)", "pdfUserPassword": "open"})j",
+     {{"pdfinfo -upw open {}", {"PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
+    {"Svg",
+     "svg",
+     R"j({"artboardRange": "1", "keepXMP": true})j",
+     {{"xmllint --noout {}", {}},
+      {"xmllint --xpath \"string(//*[local-name()='metadata'])\" {}", {"Ann Example"}}}},
+    {"Eps",
+     "eps",
+     "{}",
+     {{"grep -a -e EPSF -e BoundingBox {}", {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75"}}}},
+};
+
+std::string Squeezed(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const char shown = c == '\t' ? ' ' : c;
+        if (shown != ' ' || out.empty() || out.back() != ' ') {
+            out += shown;
+        }
+    }
+    return out;
+}
+
+std::string Replaced(std::string command, const std::string& path) {
+    command.replace(command.find("{}"), 2, "'" + path + "'");
+    return command;
+}
+
+// A pixel of a PNG or JPEG file as RGB, the middle one or the top-left one; empty when the file
+// can't be decoded.
+std::vector<unsigned> PixelAt(const ScratchFolder& folder, const std::string& format, const std::string& path,
+                              bool middle) {
+    std::vector<unsigned char> pixels;
+    unsigned width = 0;
+    unsigned height = 0;
+    if (format == "png") {
+        if (lodepng::decode(pixels, width, height, path, LCT_RGB, 8) != 0) {
+            return {};
+        }
+    } else {
+        // djpeg's PPM: "P6", the size, 255, then the pixels.
+        const std::string ppm = RunProgram(folder, Replaced("djpeg -pnm {}", path), "").out;
+        unsigned maximum = 0;
+        int offset = 0;
+        if (std::sscanf(ppm.c_str(), "P6 %u %u %u%n", &width, &height, &maximum, &offset) != 3) {
+            return {};
+        }
+        pixels.assign(ppm.begin() + offset + 1, ppm.end());
+    }
+    const std::size_t at = middle ? (std::size_t{height} / 2 * width + width / 2) * 3 : 0;
+    if (at + 2 >= pixels.size()) {
+        return {};
+    }
+    return {pixels[at], pixels[at + 1], pixels[at + 2]};
+}
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// The document saved and open, with its packet.
+class ExportFixture : public PluginTest {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        const std::string source = scratch.Write("src.ai", kDocument);
+        auto opened = host::model::openDocument(source, 7);
+        ASSERT_TRUE(opened.document) << opened.error;
+        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        const AIDocumentSuite* documents = nullptr;
+        ASSERT_EQ(app->BasicSuite().AcquireSuite(kAIDocumentSuite, kAIDocumentSuiteVersion,
+                                                 reinterpret_cast<const void**>(&documents)),
+                  kNoErr);
+        ASSERT_EQ(documents->SetDocumentXAP(kPacket), kNoErr);
+        app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
+    }
+
+    // The request of one job: the options, the format, the folder, the name "out" and the author.
+    std::string Request(const char* format, const char* options) const {
+        json request = json::parse(options);
+        request["formats"] = {format};
+        request["folderPath"] = scratch.Path().string();
+        request["fileName"] = "out";
+        request["metadata"] = {{"author", {"Ann Example"}}};
+        return request.dump();
+    }
+
+    testsupport::ScratchFolder scratch{"export_formats"};
+};
+
+class ExportFormats : public ExportFixture, public testing::WithParamInterface<FormatCase> {};
+
+TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
+    const FormatCase& c = GetParam();
+    const json reply = ScriptJson("exportFile", Request(c.format, c.job));
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+    const std::string path = (scratch.Path() / (std::string("out.") + c.format)).string();
+    for (const ToolCheck& check : c.checks) {
+        const auto run = RunProgram(scratch, Replaced(check.command, path), "");
+        const std::string shown = Squeezed(run.out + run.err);
+        EXPECT_EQ(run.status, 0) << check.command << ": " << shown;
+        for (const std::string& text : check.shown) {
+            EXPECT_NE(shown.find(text), std::string::npos)
+                << check.command << " lacks " << text << ": " << shown;
+        }
+        for (const std::string& text : check.absent) {
+            EXPECT_EQ(shown.find(text), std::string::npos) << check.command << " shows " << text;
+        }
+    }
+    for (const auto& [expected, middle] : {std::pair{c.middle, true}, std::pair{c.corner, false}}) {
+        if (expected.empty()) {
+            continue;
+        }
+        const std::vector<unsigned> pixel = PixelAt(scratch, c.format, path, middle);
+        ASSERT_EQ(pixel.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_LE(std::max(pixel[i], expected[i]) - std::min(pixel[i], expected[i]), 25u)
+                << (middle ? "middle" : "corner") << " channel " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, ExportFormats, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A job that must fail alone with its error and leave no file; fault: an action-manager operation
+// that the host refuses on its n-th call.
+struct FailingCase {
+    const char* name;
+    const char* format;
+    const char* job;
+    const char* error;
+    const char* refused = nullptr;
+    int onCall = 0;
+};
+
+void PrintTo(const FailingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const FailingCase kFailingCases[] = {
+    {"NoResolution", "png", R"j({"artboardRange": "1", "resolution": 0})j", "Can't get an export scale"},
+    {"AResolutionBeyondAnyRaster", "tif", R"j({"artboardRange": "1", "resolution": 300, "scale": 1e10})j",
+     "Can't get an export scale"},
+    {"NoScale", "jpg", R"j({"artboardRange": "1", "scale": 0})j", "Can't get an export scale"},
+    {"APasswordOfTheWrongType", "pdf", R"j({"pdfUserPassword": 5})j",
+     "Can't set the pdfUserPassword parameter"},
+    // name, preset, then the user password: the third Unicode string.
+    {"ARefusedPassword", "pdf", R"j({"pdfUserPassword": "open"})j", "Can't set the pdfUserPassword parameter",
+     "AIActionSetStringUS", 3},
+    // compatibility, two resampling kinds, monochrome, mark type, then printing: the sixth enumeration.
+    {"ARefusedPermission", "pdf", R"j({"pdfPermissionsPassword": "owner", "pdfPrintingPerm": "None"})j",
+     "Can't set the pdfPrintingPerm parameter", "AIActionSetEnumerated", 6},
+};
+
+class FailingExports : public ExportFixture, public testing::WithParamInterface<FailingCase> {};
+
+TEST_P(FailingExports, FailTheJobAndWriteNothing) {
+    const FailingCase& c = GetParam();
+    if (c.refused != nullptr) {
+        app->Faults().FailOperation(kAIActionManagerSuite, c.refused, kCantHappenErr, c.onCall);
+    }
+    const json reply = ScriptJson("exportFile", Request(c.format, c.job));
+    EXPECT_EQ(reply["Results"][0]["exportSuccessful"], false) << reply.dump();
+    EXPECT_EQ(reply["Results"][0]["error"], c.error) << reply.dump();
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path() / (std::string("out.") + c.format)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refused, FailingExports, ::testing::ValuesIn(kFailingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
