@@ -64,21 +64,7 @@ public:
 
     host::model::Document& Document() { return *app->CurrentDocument(); }
 
-    std::vector<ArtId> Tagged(const std::string& tag) {
-        std::vector<ArtId> found;
-        for (const ArtId art : Document().documentOrder()) {
-            const host::model::TagList* tags = Document().tags(art);
-            if (tags == nullptr) {
-                continue;
-            }
-            for (const host::model::TagEntry& entry : tags->entries()) {
-                if (entry.value == tag) {
-                    found.push_back(art);
-                }
-            }
-        }
-        return found;
-    }
+    std::vector<ArtId> Tagged(const std::string& tag) { return ArtTagged(Document(), tag); }
 
     json ScriptJsonOf(const std::string& name, const std::string& request) {
         const host::ScriptResult result = app->ScriptMessage(name, request);
