@@ -10,7 +10,7 @@
 #include "AIATEPaint.h"
 #include "AIDocument.h"
 #include "core/Suites.h"
-#include "text/Fonts.h"
+#include "text/FontSearch.h"
 #include "text/TextFeatures.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
 #include "text/FindText.h"
-#include "text/Fonts.h"
+#include "text/FontSearch.h"
 #include "text/Overset.h"
 #include "text/TextFeatures.h"
 

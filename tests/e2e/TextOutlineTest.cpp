@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StructureFixture.h"
-#include "src/text/Fonts.h"  // the stand-in's fonts; "text/Fonts.h" is the plug-in's
+#include "text/Fonts.h"
 
 namespace {
 

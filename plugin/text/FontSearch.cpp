@@ -1,4 +1,4 @@
-#include "text/Fonts.h"
+#include "text/FontSearch.h"
 
 #include <cstring>
 #include <memory>
