@@ -93,22 +93,42 @@ const Step kSteps[] = {
     {R"({"fittingMethod":"none"})", R"({"error":"Unknown fitting method"})", "F", "abcde"},
     {R"({"tagSearch":"f","searchText":"e","replaceText":"","mode":0,"fittingMethod":"none"})",
      R"({"error":"Unknown fitting method"})", "F", "abcd"},
+    {R"({"tagSearch":"f","searchText":"zz","mode":4,"textFeatures":{"fontSize":5}})", R"({})", "F", "abcd"},
+};
+
+// What the saved frames hold after the last step, as JSON pointers into each frame.
+const struct {
+    const char* frame;
+    const char* pointer;
+    const char* value;
+} kSaved[] = {
+    // The rebuilt template of "S" knows that "Anna" is the field "name".
+    {"S", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/3/value", R"("name")"},
+    {"S", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("Anna")"},
+    {"T", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("<a>")"},
+    {"F", "/story/runs/0/features/fontSize", "5.0"},
+    {"F", "/story/runs/0/length", "4"},
 };
 
 class TextFindReplaceTest : public PluginTest {
 protected:
-    // The story text of the named frame in the saved document.
-    std::string SavedText(const std::string& name) {
+    // The named frame in the saved document.
+    json SavedFrame(const std::string& name) {
         const host::model::WriteResult written = host::model::writeDocument(*app->CurrentDocument());
         EXPECT_TRUE(written.text) << written.error;
         const json saved = json::parse(written.text.value_or("{}"));
         for (const json& art : saved["layers"][0]["children"]) {
             if (art.value("name", "") == name) {
-                return art.contains("story") ? art["story"].value("text", "") : art.value("text", "");
+                return art;
             }
         }
         ADD_FAILURE() << name << " not saved";
-        return {};
+        return json::object();
+    }
+
+    std::string SavedText(const std::string& name) {
+        const json art = SavedFrame(name);
+        return art.contains("story") ? art["story"].value("text", "") : art.value("text", "");
     }
 };
 
@@ -123,6 +143,11 @@ TEST_F(TextFindReplaceTest, RepliesAndChangesEachStoryAsAsked) {
         reply.erase("tagSearch");
         EXPECT_EQ(reply, json::parse(step.reply));
         EXPECT_EQ(SavedText(step.frame), step.text);
+    }
+    for (const auto& saved : kSaved) {
+        EXPECT_EQ(SavedFrame(saved.frame).value(json::json_pointer(saved.pointer), json()),
+                  json::parse(saved.value))
+            << saved.frame << saved.pointer;
     }
 }
 
