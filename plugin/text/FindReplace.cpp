@@ -12,6 +12,7 @@
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
+#include "text/FitText.h"
 #include "text/Overset.h"
 #include "text/RegEx.h"
 #include "text/TextRanges.h"
@@ -22,12 +23,10 @@ namespace {
 constexpr const char* kNoSearchAndNoQuery = "No search string and no search text found";
 constexpr const char* kNoSearchText = "No search text found";
 constexpr const char* kOversetWarning = "Some text is overset because a text was replaced";
-constexpr const char* kUnknownFittingMethod = "Unknown fitting method";
 
 constexpr int kModeAnywhere = 0;
 constexpr int kModeWholeStory = 4;
 constexpr int kModeRemoveTemplate = 5;
-
 
 std::vector<ASUnicode> EngineUnits(const std::u32string& text) {
     return AIUnicodeToASUnicode(ai::UnicodeString::FromUTF8(ToUtf8(text)));
@@ -210,7 +209,8 @@ bool EmptyOrRestyleStory(ArtObject* art, bool empties, const TextFormatting& for
     }
     if (empties) {
         std::u32string text;
-        return TextRangeToUnicode(story, text) && ReplaceInTextRange(story, 0, text.size(), true, {}, formatting);
+        return TextRangeToUnicode(story, text) &&
+               ReplaceInTextRange(story, 0, text.size(), true, {}, formatting);
     }
     return FormatTextRange(story, formatting.features, formatting.clearOverridesChar,
                            formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
@@ -237,7 +237,8 @@ std::string FindReplaceText2(const json& parsed) {
         reply["error"] = kNoSearchText;
         return DumpReply(reply);
     }
-    if (const json* features = FindKey(parsed, "textFeatures"); features != nullptr && features->is_object()) {
+    if (const json* features = FindKey(parsed, "textFeatures");
+        features != nullptr && features->is_object()) {
         request.formatting.features = TextFeatures(*features);
     }
     request.formatting.clearOverridesChar = ReadBoolStrictly(parsed, "clearOverridesChar", false);
@@ -257,7 +258,8 @@ std::string FindReplaceText2(const json& parsed) {
         replaceText.clear();
     }
     request.replace = ToUtf32(replaceText);
-    if (request.mode == kModeAnywhere || request.mode == kModeWholeStory || request.mode == kModeRemoveTemplate) {
+    if (request.mode == kModeAnywhere || request.mode == kModeWholeStory ||
+        request.mode == kModeRemoveTemplate) {
         for (ArtObject* art : found) {
             TextTemplate::RemoveTemplateText(art);
         }
@@ -360,10 +362,9 @@ std::u32string EscapeEcmaPattern(const std::u32string& text) {
 
 std::string PlimUtilsPlugin::Text(std::string request) {
     const json parsed = ParseRequest(request);
-    const json* method = FindKey(parsed, "fittingMethod");
-    const bool fits = method != nullptr;
-    // Fitting is not built yet: a request that would fit answers so before anything changes.
-    if (fits && method->is_string() && !method->get<std::string>().empty() && *method != "none") {
+    const bool fits = HasKey(parsed, "fittingMethod");
+    // Fitting that is not built yet answers so before anything changes.
+    if (fits && !FitTextIsBuilt(parsed)) {
         json reply = StartReply("text", parsed);
         reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
         reply["error"] = kNotImplementedYet;
@@ -375,7 +376,11 @@ std::string PlimUtilsPlugin::Text(std::string request) {
         return DumpReply(reply);
     }
     if (fits) {
-        reply["error"] = kUnknownFittingMethod;
+        reply.erase("error");
+        const json fitted = json::parse(FitText(parsed));
+        if (const json* fitError = FindKey(fitted, "error")) {
+            reply["error"] = *fitError;
+        }
     }
     return DumpReply(reply);
 }

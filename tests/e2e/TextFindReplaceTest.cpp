@@ -151,4 +151,71 @@ TEST_F(TextFindReplaceTest, RepliesAndChangesEachStoryAsAsked) {
     }
 }
 
+// Fitting after the replacement. The advance of DejaVu Sans Mono is 1233/2048 em and a line needs
+// its ascent and descent, 2384/2048 em: in a frame 20 wide and 12 high "abc" fills the frame at
+// 12 * 2048 / 2384 points, and "abcdef" fits on one line at 20 * 2048 / (6 * 1233) points.
+constexpr double kFillsHeight = 12.0 * 2048 / 2384;
+constexpr double kSixOnALine = 20.0 * 2048 / (6 * 1233);
+
+constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version": 1,
+  "textStyles": {"character": {"Normal Character Style": {"font": "DejaVuSansMono", "fontSize": 10}}},
+  "layers": [{"type": "layer", "title": "L", "children": [
+    {"type": "textFrame", "name": "G1", "kind": "area", "frame": [0, 100, 20, 88], "text": "abc",
+     "tags": [{"name": "_p_tag_00000001", "type": "string", "value": "g1"}]},
+    {"type": "textFrame", "name": "G2", "kind": "area", "frame": [0, 80, 20, 68], "text": "abcdef",
+     "tags": [{"name": "_p_tag_00000002", "type": "string", "value": "g2"}]},
+    {"type": "textFrame", "name": "G3", "kind": "area", "frame": [0, 60, 20, 48], "text": "abcdef",
+     "tags": [{"name": "_p_tag_00000003", "type": "string", "value": "g3"}]},
+    {"type": "textFrame", "name": "Auto", "kind": "area", "autoSize": true, "frame": [0, 40, 20, 28],
+     "text": "abc", "tags": [{"name": "_p_tag_00000004", "type": "string", "value": "auto"}]},
+    {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
+     "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
+    {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
+     "tags": [{"name": "_p_tag_00000005", "type": "string", "value": "point"}]}]}]})";
+
+struct FitStep {
+    const char* request;
+    const char* reply;  // "eventType" and "tagSearch" left out
+    const char* frame;
+    double fontSize;  // of the frame's first character afterwards
+};
+
+const FitStep kFitSteps[] = {
+    {R"({"tagSearch":"point|auto","fittingMethod":"fitToFrame"})", R"({"error":"No text to fit found"})",
+     "Auto", 10},
+    {R"({"tagSearch":"g1","fittingMethod":"fitFrameToText"})", R"({"error":"Not implemented yet"})", "G1",
+     10},
+    {R"({"tagSearch":"g1","fittingMethod":"bogus"})", R"({"error":"Unknown fitting method"})", "G1", 10},
+    {R"({"tagSearch":"g1","fittingMethod":"shrinkToFrame"})", R"({})", "G1", 10},
+    {R"({"tagSearch":"g1","fittingMethod":"fitToFrame"})", R"({})", "G1", kFillsHeight},
+    {R"({"tagSearch":"g2","fittingMethod":"shrinkToFrame"})", R"({})", "G2", kSixOnALine},
+    // Still fitting at 65,536 times its size: a failure that leaves the size as it was.
+    {R"({"tagSearch":"huge","fittingMethod":"fitToFrame"})", R"({"error":"Can't fit a text range"})", "Huge",
+     10},
+    // Too small for the limit: scaled back to its size before fitting.
+    {R"({"tagSearch":"g3","fittingMethod":"shrinkToFrame","minFontSize":8})",
+     R"({"error":"Can't fit a text range"})", "G3", 10},
+    // Replaced first, then fitted.
+    {R"({"tagSearch":"g3","searchText":"zz","replaceText":"abc","mode":4,"fittingMethod":"fitToFrame"})",
+     R"({})", "G3", kFillsHeight},
+    // Fitting where a search text is found is not built yet: nothing changes.
+    {R"({"tagSearch":"g3","searchText":"a","replaceText":"b","mode":0,"fittingMethod":"fitToFrame"})",
+     R"({"error":"Not implemented yet"})", "G3", kFillsHeight},
+};
+
+TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
+    OpenDocumentText(kFitDocument, 8);
+    for (const FitStep& step : kFitSteps) {
+        SCOPED_TRACE(step.request);
+        json reply = ScriptJson("text", step.request);
+        reply.erase("eventType");
+        reply.erase("tagSearch");
+        EXPECT_EQ(reply, json::parse(step.reply));
+        const json frame = SavedFrame(step.frame);
+        const double size = frame.value(json::json_pointer("/story/runs/0/features/fontSize"), 10.0);
+        // The search may end with one step of 0.995 below the exact size.
+        EXPECT_NEAR(size, step.fontSize, step.fontSize * 0.006);
+    }
+}
+
 }  // namespace

@@ -1,0 +1,25 @@
+// Text fitting: text made as large as its frames take, shrunk into them, by scaling the font size
+// (and explicit leading) of every character and testing the host's layout after each step.
+#pragma once
+
+#include <string>
+
+#include "AIArt.h"
+#include "IText.h"
+#include "core/Json.h"
+
+// Multiplies the font size, and an assigned leading, of every character of the range by factor.
+// False for a factor of 0 or less, or a character without a font size (earlier ones stay scaled).
+bool ScaleTextRange(const ATE::ITextRange& range, double factor);
+
+// For area text: whether its frame grows with its text. False for other art or a host failure;
+// the art, its text and the document's modified flag stay as they were.
+bool CheckTextForAutoSize(ArtObject* art, bool& autoSized);
+
+// Whether FitText can serve the request: the whole-story methods over every found story are
+// built; fitting a frame, or only the stories or paragraphs where a search text is found, not yet.
+bool FitTextIsBuilt(const json& request);
+
+// Fits the text that the request finds by its "fittingMethod"; the reply's "error" says what
+// failed.
+std::string FitText(const json& request);
