@@ -7,9 +7,11 @@
 #include "AITextFrame.h"
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "art/TagText.h"
 #include "core/Suites.h"
 #include "text/Overset.h"
 #include "text/TextRanges.h"
+#include "text/TextTemplate.h"
 
 namespace {
 
@@ -232,6 +234,62 @@ void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double 
     }
 }
 
+// Where the search text is first found in the art's story: in the whole text (mode 0) or in the
+// fields of the story's stored template (modes 1 to 3), which must still describe the story.
+bool FindInStory(ArtObject* art, const std::u32string& search, const std::string& regExFlag, int mode) {
+    ATE::ITextRange story;
+    int storyId = 0;
+    std::u32string text;
+    if (!ArtToTextRange(art, story, storyId) || !TextRangeToUnicode(story, text)) {
+        return false;
+    }
+    unsigned long position = 0;
+    unsigned long length = 0;
+    if (mode == 0) {
+        if (!TextTemplate::FindUnicodeText(text, search, regExFlag, position, length)) {
+            return false;
+        }
+    } else {
+        bool found = false;
+        const TextTemplate stored(art, found);
+        if (!found || !stored.Describes(text) ||
+            !stored.FindUnicodeText(search, regExFlag, static_cast<unsigned long>(mode), position, length)) {
+            return false;
+        }
+    }
+    return position + length <= text.size();
+}
+
+// The art of the first frame of the range's story; null when there is none.
+ArtObject* TextRangeToFirstFrame(const ATE::ITextRange& range) {
+    try {
+        AIArtHandle art = nullptr;
+        if (sAITextFrame->GetAITextFrame(range.GetStory().GetFrame(0).GetRef(), &art) != kNoErr) {
+            return nullptr;
+        }
+        return art;
+    } catch (const ATE::Exception&) {
+        return nullptr;
+    }
+}
+
+// The first-frame art of each story among the art in which the search text is found.
+ArtList StoriesWhereFound(const ArtList& art, const std::u32string& search, const std::string& regExFlag,
+                          int mode) {
+    ArtList found;
+    for (ArtObject* one : art) {
+        ATE::ITextRange story;
+        int storyId = 0;
+        if (!FindInStory(one, search, regExFlag, mode) || !ArtToTextRange(one, story, storyId)) {
+            continue;
+        }
+        if (ArtObject* first = TextRangeToFirstFrame(story)) {
+            found.push_back(first);
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
@@ -299,7 +357,9 @@ bool FitTextIsBuilt(const json& request) {
     ReadJsonValue(request, "searchText", searchText);
     int mode = 3;
     ReadJsonValue(request, "mode", mode);
-    const bool wholeStories = searchText.empty() || mode == kWholeStories;
+    bool allText = searchText.empty();
+    ReadJsonValue(request, "allText", allText);
+    const bool wholeStories = allText || mode == kWholeStories;
     return method != "fitFrameToText" && (wholeStories || method.empty() || method == "none");
 }
 
@@ -333,6 +393,15 @@ std::string FitText(const json& request) {
         if (mode < 0 || mode > kHighestMode) {
             reply["error"] = kUnknownMode;
             return DumpReply(reply);
+        }
+        if (mode != kWholeStories) {
+            std::string regExFlag;
+            ReadJsonValue(request, "regExFlag", regExFlag);
+            kept = StoriesWhereFound(kept, ToUtf32(searchText), regExFlag, mode == kHighestMode ? 0 : mode);
+            if (kept.empty()) {
+                reply["error"] = kNoTextToFit;
+                return DumpReply(reply);
+            }
         }
     }
     if (method != kFitToFrame && method != kShrinkToFrame) {

@@ -168,6 +168,8 @@ constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version
      "tags": [{"name": "_p_tag_00000003", "type": "string", "value": "g3"}]},
     {"type": "textFrame", "name": "Auto", "kind": "area", "autoSize": true, "frame": [0, 40, 20, 28],
      "text": "abc", "tags": [{"name": "_p_tag_00000004", "type": "string", "value": "auto"}]},
+    {"type": "textFrame", "name": "H", "kind": "area", "frame": [100, 100, 120, 88], "text": "{{k}}",
+     "tags": [{"name": "_p_tag_00000007", "type": "string", "value": "h"}]},
     {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
      "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
     {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
@@ -198,7 +200,12 @@ const FitStep kFitSteps[] = {
     // Replaced first, then fitted.
     {R"({"tagSearch":"g3","searchText":"zz","replaceText":"abc","mode":4,"fittingMethod":"fitToFrame"})",
      R"({})", "G3", kFillsHeight},
-    // Fitting where a search text is found is not built yet: nothing changes.
+    // The stories where the text is found, in the fields of the template the replacement stored.
+    {R"({"tagSearch":"g1|h","searchText":"k","replaceText":"abc","mode":1,"allText":true,"fittingMethod":"fitToFrame"})",
+     R"({})", "H", kFillsHeight},
+    {R"({"tagSearch":"g2","searchText":"zzz","mode":0,"allText":true,"fittingMethod":"fitToFrame"})",
+     R"({"error":"No text to fit found"})", "G2", kSixOnALine},
+    // Fitting the paragraphs where a search text is found is not built yet: nothing changes.
     {R"({"tagSearch":"g3","searchText":"a","replaceText":"b","mode":0,"fittingMethod":"fitToFrame"})",
      R"({"error":"Not implemented yet"})", "G3", kFillsHeight},
 };
