@@ -62,11 +62,16 @@ struct Changed {
 }  // namespace
 
 Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale, TransformOptions options) {
-    if (!isValid(art)) {
+    const bool pathObject = !isValid(art) && frameOfPathObject(art);
+    if (!isValid(art) && !pathObject) {
         return Status::invalidHandle;
     }
     if (!isFinite(matrix) || (options.scaleLines && (!std::isfinite(lineScale) || lineScale < 0.0))) {
         return Status::badParameter;
+    }
+    // A frame's path object has no paint, patterns or children: only its geometry follows.
+    if (pathObject) {
+        return options.objects ? transformPathObject(art, matrix) : Status::ok;
     }
     const std::vector<ArtId> touched = options.objects ? *artTree(art) : std::vector<ArtId>{art};
     // Every result is worked out and checked first, so that a transformation whose result would not

@@ -9,6 +9,7 @@
 #include "AIDocument.h"
 #include "AIFont.h"
 #include "AITextFrame.h"
+#include "AITransformArt.h"
 #include "HostFixture.h"
 #include "HostState.h"
 #include "IText.h"
@@ -362,6 +363,63 @@ TEST_F(TextEngine, StylesResolveUnderLocalFeaturesAndTheDocumentKeepsThem) {
     EXPECT_EQ(*read.document->story(read.document->artByUuid(uuid)),
               *document.story(document.artByUuid(uuid)));
     EXPECT_EQ(host::model::writeDocument(*read.document).text, written.text);
+}
+
+// A frame's path object is measured and transformed like path art: the frame's shape changes, its
+// text keeps its size and flows into the new shape, undo takes it back, and a stale or wrong handle
+// is refused.
+TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
+    Open(Document(60, 15, false, "aaaa bbbb cccc"));
+    ATE::ITextRange story = MonoStory("A");
+    const SPBasicSuite& basic = app->BasicSuite();
+    const auto* arts = Acquire<AIArtSuite>(basic, kAIArtSuite, kAIArtSuiteVersion);
+    const auto* transforms =
+        Acquire<AITransformArtSuite>(basic, kAITransformArtSuite, kAITransformArtSuiteVersion);
+    ASSERT_TRUE(arts && transforms);
+    AIArtHandle path = nullptr;
+    ASSERT_EQ(frames->GetPathObject(Art("A"), &path), kNoErr);
+    ai::int16 type = 0;
+    EXPECT_EQ(arts->GetArtType(path, &type), kNoErr);
+    EXPECT_EQ(type, kPathArt);
+    AIRealRect bounds{};
+    const auto boundsOf = [&](AIArtHandle art) {
+        EXPECT_EQ(arts->GetArtBounds(art, &bounds), kNoErr);
+        return std::vector<double>{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    };
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+    EXPECT_EQ(LastUnitBounds(story), kInvalidBoundsErr);
+
+    // Twice as tall about the top left corner: the text now fits, at its own size.
+    host::Document& document = *app->CurrentDocument();
+    const host::Document before = document;
+    const AIRealMatrix taller{1, 0, 0, 2, 0, -15};
+    ASSERT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kNoErr);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, -15}));
+    EXPECT_EQ(boundsOf(Art("A")), boundsOf(path));
+    EXPECT_EQ(LastUnitBounds(story), kNoErr);
+    bool assigned = false;
+    EXPECT_EQ(story.GetUniqueCharFeatures().GetFontSize(&assigned), kSize);
+    document.restore(before);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+
+    // Refusals: a result that is not finite changes nothing; no text frame, point text, the path
+    // object itself and a frame that went have no path object.
+    const AIRealMatrix huge{1, 0, 0, 1e308, 0, 0};
+    EXPECT_EQ(transforms->TransformArt(path, &huge, 1, kTransformObjects), kBadParameterErr);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+    const host::model::ArtId second{reinterpret_cast<std::uintptr_t>(Art("B"))};
+    AIArtHandle refused = path;
+    EXPECT_EQ(frames->GetPathObject(path, &refused), kBadParameterErr);
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(frames->GetPathObject(Art("A"), nullptr), kBadParameterErr);
+    document.editContent<host::model::TextFrameContent>(second)->kind = host::model::TextKind::point;
+    EXPECT_EQ(frames->GetPathObject(Art("B"), &refused), kBadParameterErr);
+    ASSERT_EQ(document.dispose(host::model::ArtId{reinterpret_cast<std::uintptr_t>(Art("A"))}),
+              host::model::Status::ok);
+    EXPECT_EQ(arts->GetArtBounds(path, &bounds), kBadParameterErr);
+    EXPECT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kBadParameterErr);
+    app->CloseDocument();
+    EXPECT_EQ(frames->GetPathObject(path, &refused), kNoDocumentErr);
 }
 
 TEST_F(TextEngine, PlainFramesSaveTheirTextAsBefore) {
