@@ -402,6 +402,14 @@ TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
     document.restore(before);
     EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
 
+    // A copy of the path object is a path of the frame's shape; the frame stays.
+    AIArtHandle copy = nullptr;
+    ASSERT_EQ(arts->DuplicateArt(path, kPlaceAbove, Art("A"), &copy), kNoErr);
+    EXPECT_EQ(arts->GetArtType(copy, &type), kNoErr);
+    EXPECT_EQ(type, kPathArt);
+    EXPECT_EQ(boundsOf(copy), (std::vector<double>{0, 15, 60, 0}));
+    EXPECT_EQ(boundsOf(Art("A")), boundsOf(copy));
+
     // Refusals: a result that is not finite changes nothing; no text frame, point text, the path
     // object itself and a frame that went have no path object.
     const AIRealMatrix huge{1, 0, 0, 1e308, 0, 0};
