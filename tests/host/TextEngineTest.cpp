@@ -2,6 +2,7 @@
 // Sans Mono's metrics (every advance 1233 units of 2048; ascender 1901, descender 483), live ranges,
 // threads and overset, refusals, and stories and styles kept by undo and the document format.
 #include <cmath>
+#include <functional>
 #include <iomanip>
 #include <limits>
 
@@ -428,6 +429,78 @@ TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
     EXPECT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kBadParameterErr);
     app->CloseDocument();
     EXPECT_EQ(frames->GetPathObject(path, &refused), kNoDocumentErr);
+}
+
+// Every change through the text suites is in the journal with its range (or style) as it stood
+// before the change and its result; refused changes too.
+TEST_F(TextEngine, ChangesAreJournaledWithTheirRangesAndResults) {
+    Open(Document(100, 100, false, "abcd"));
+    const std::string frame = "00000000-0000-4000-8000-00000000000a";
+    ATE::ITextRange story = Frame("A").GetStory().GetTextRange();
+    const ATE::ITextRange range = story.GetStory().GetTextRange(1, 3);
+    const TextRangeRef middle = range.GetRef();
+    ATE::ICharFeatures big;
+    big.SetFontSize(20);
+    ATE::IParaFeatures centred;
+    centred.SetJustification(2);
+    DocumentTextResourcesRef resourcesRef = nullptr;
+    ASSERT_EQ(documents->GetDocumentTextResources(&resourcesRef), kNoErr);
+    ATE::IDocumentTextResources resources(resourcesRef);
+    const auto* name = reinterpret_cast<const ASUnicode*>(u"Big");
+    const auto* unknown = reinterpret_cast<const ASUnicode*>(u"Nope");
+    ATE::ITextFrame textFrame = Frame("A");
+
+    struct Change {
+        std::function<ATEErr()> call;
+        ATEErr result;
+        std::string entry;
+    };
+    const std::vector<Change> changes{
+        {[&] {
+             return sTextRange->InsertAfter_AsUnicode(middle, reinterpret_cast<const ASUnicode*>(u"xy"), 2);
+         },
+         kNoErr, "InsertAfter_AsUnicode(" + frame + ", 1, 3, xy)"},
+        {[&] { return sTextRange->InsertBefore_AsUnicode(middle, nullptr, 1); }, kBadParameterErr,
+         "InsertBefore_AsUnicode(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetLocalCharFeatures(middle, big.GetRef()); }, kNoErr,
+         "SetLocalCharFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->ReplaceOrAddLocalParaFeatures(middle, centred.GetRef()); }, kNoErr,
+         "ReplaceOrAddLocalParaFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetLocalParaFeatures(middle, nullptr); }, kBadParameterErr,
+         "SetLocalParaFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->ClearLocalCharFeatures(middle); }, kNoErr,
+         "ClearLocalCharFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetNamedParaStyle(middle, unknown); }, kBadParameterErr,
+         "SetNamedParaStyle(" + frame + ", 1, 5, Nope)"},
+        {[&] { return sTextRange->Remove(middle); }, kNoErr, "Remove(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->Remove(reinterpret_cast<TextRangeRef>(&resources)); }, kBadParameterErr,
+         "Remove(invalid)"},
+        {[&] { return sTextFrame->SetStoryDirection(textFrame.GetRef(), 1); }, kNoErr,
+         "SetStoryDirection(" + frame + ", 1)"},
+        {[&] { return sTextFrame->SetStoryDirection(textFrame.GetRef(), 2); }, kBadParameterErr,
+         "SetStoryDirection(" + frame + ", 2)"},
+        {[&] {
+             CharStyleRef style = nullptr;
+             const ATEErr error = sDocumentTextResources->CreateCharStyleWithFeatures(resourcesRef, name,
+                                                                                      big.GetRef(), &style);
+             sCharStyle->Release(style);
+             return error;
+         },
+         kNoErr, "CreateStyleWithFeatures(character, Big)"},
+        {[&] {
+             ATE::ICharStyle style = resources.GetCharStyle(name);
+             return sCharStyle->SetFeatures(style.GetRef(), big.GetRef());
+         },
+         kNoErr, "SetFeatures(character, Big)"},
+    };
+    for (const Change& change : changes) {
+        app->Journal().Clear();
+        EXPECT_EQ(change.call(), change.result) << change.entry;
+        const auto entries = app->Journal().Entries();
+        ASSERT_EQ(entries.size(), 1u) << change.entry;
+        EXPECT_EQ(entries.front().Text(), change.entry);
+        EXPECT_EQ(entries.front().result, change.result) << change.entry;
+    }
 }
 
 TEST_F(TextEngine, PlainFramesSaveTheirTextAsBefore) {
