@@ -1,6 +1,5 @@
 // Stories and threads of text frames.
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -172,19 +171,6 @@ namespace {
 // bit set names its path object and nothing else.
 constexpr std::uint64_t kPathObjectBit = std::uint64_t{1} << 63;
 
-bool isFiniteRect(const Rect& rect) {
-    return std::isfinite(rect.left) && std::isfinite(rect.top) && std::isfinite(rect.right) &&
-           std::isfinite(rect.bottom);
-}
-
-bool isFinitePath(const PathGeometry& path) {
-    return std::all_of(path.segments.begin(), path.segments.end(), [](const Segment& segment) {
-        return std::isfinite(segment.anchor.x) && std::isfinite(segment.anchor.y) &&
-               std::isfinite(segment.in.x) && std::isfinite(segment.in.y) && std::isfinite(segment.out.x) &&
-               std::isfinite(segment.out.y);
-    });
-}
-
 }  // namespace
 
 Result<ArtId> Document::pathObject(ArtId textFrame) const {
@@ -218,34 +204,6 @@ std::optional<PathGeometry> Document::pathObjectGeometry(ArtId art) const {
     PathGeometry shape = PathGeometry::rectangle(text->box.frame);
     shape.transform(text->box.matrix);
     return shape;
-}
-
-Status Document::transformPathObject(ArtId art, const Matrix& matrix) {
-    const ArtId frame = frameOfPathObject(art);
-    const TextFrameContent* text = contentAs<TextFrameContent>(frame);
-    if (text == nullptr) {
-        return Status::invalidHandle;
-    }
-    if (text->kind == TextKind::onPath) {
-        PathGeometry path = text->path;
-        path.transform(matrix);
-        if (!isFinitePath(path)) {
-            return Status::badParameter;
-        }
-        editContent<TextFrameContent>(frame)->path = std::move(path);
-        return Status::ok;
-    }
-    // The rectangle goes out to the artwork, through the matrix and back into the frame's own space.
-    const std::optional<Matrix> back = text->box.matrix.inverted();
-    if (!back) {
-        return Status::badParameter;
-    }
-    const Rect area = text->box.matrix.then(matrix).then(*back).mapRect(text->box.frame);
-    if (!isFiniteRect(area)) {
-        return Status::badParameter;
-    }
-    editContent<TextFrameContent>(frame)->box.frame = area;
-    return Status::ok;
 }
 
 }  // namespace host::model
