@@ -15,6 +15,7 @@
 #include "IAIUnicodeString.h"
 #include "appearance/GStyle.h"
 #include "appearance/StyleParts.h"
+#include "appearance/TextArt.h"
 #include "core/Suites.h"
 
 namespace {
@@ -1056,10 +1057,9 @@ bool GStyle::AddStrokeProperties(AIArtHandle art) const {
 
 bool GStyle::AddToArt(AIArtHandle art, bool replacePaintFields, bool replaceEffects) const {
     GStyle copy = *this;
-    ai::int16 type = kUnknownArt;
-    if (sAIArt->GetArtType(art, &type) == kNoErr && type == kTextFrameArt) {
-        // TEXT FRAMES: the style's colours belong to the frame's characters, which the text work
-        // applies; until it lands only effects, contents position and transparency reach the frame.
+    // A text frame's colours and stroke belong to its characters: only effects, contents position
+    // and transparency reach the frame's art style.
+    if (ApplyStyleToTextFrame(art, copy)) {
         copy.paintFields.clear();
         copy.paintFieldsJson.clear();
     }

@@ -6,6 +6,7 @@
 #include "IAIUnicodeString.h"
 #include "appearance/GStyle.h"
 #include "appearance/StyleParts.h"
+#include "appearance/TextArt.h"
 #include "art/ArtTree.h"
 #include "core/Suites.h"
 #include "layout/Reduce.h"
@@ -350,11 +351,14 @@ void GlobalGStyle::AddToArt(AIArtHandle art) const {
         }
     }
     AIArtStyleHandle style = nullptr;
-    if (sAIArtStyleParser->CreateNewStyle(parser, &style) == kNoErr) {
-        sAIArtStyle->SetArtStyle(art, style);
+    if (sAIArtStyleParser->CreateNewStyle(parser, &style) != kNoErr ||
+        sAIArtStyle->SetArtStyle(art, style) != kNoErr) {
+        return;
     }
-    // Text art takes the overprint as character features once text is built; until then the
-    // text-frame branch has nothing to apply to.
+    // The characters of text art carry their own overprint.
+    if (overprintFill || overprintStroke) {
+        ApplyTextOverprint(art, overprintFill, overprintStroke);
+    }
 }
 
 json GlobalGStyle::WriteJson() const {

@@ -19,7 +19,4 @@ std::string NotImplementedReply(const char* eventType, const std::string& reques
         return NotImplementedReply(eventType, request);        \
     }
 
-PLIM_NOT_YET_BUILT(CreateTextStyle, "editTextStyle")
-PLIM_NOT_YET_BUILT(GetFontList, "getFontList")
-PLIM_NOT_YET_BUILT(GetTextStyle, "getTextStyle")
 PLIM_NOT_YET_BUILT(Text, "text")

@@ -19,6 +19,7 @@
 #include "layout/Lookups.h"
 #include "layout/Reduce.h"
 #include "layout/Structure.h"
+#include "text/TextFeatures.h"
 #include "text/TextRanges.h"
 
 namespace {
@@ -35,6 +36,7 @@ struct PlaceRequest {
     std::string textToPlace;
     bool plainText = false;
     bool outlineText = false;
+    TextFeatures textFeatures;  // applied to the placed text when any feature is set
     ai::PlaceMethod method = kReconform;
     ai::PlaceAlignment alignment = 4;
     bool clipping = true;
@@ -90,9 +92,11 @@ PlaceRequest ReadPlaceRequest(const json& parsed) {
     r.textToPlace = ReadTextStrictly(parsed, "textToPlace");
     r.plainText = ReadBoolStrictly(parsed, "plainText", false);
     r.outlineText = ReadBoolStrictly(parsed, "outlineText", false);
-    if (const json* features = FindKey(parsed, "textFeatures");
-        features != nullptr && !features->is_object()) {
-        throw CommandError("\"textFeatures\" must be an object");
+    if (const json* features = FindKey(parsed, "textFeatures")) {
+        if (!features->is_object()) {
+            throw CommandError("\"textFeatures\" must be an object");
+        }
+        r.textFeatures = TextFeatures(*features);
     }
     r.method = PlaceMethodNamed(ReadTextStrictly(parsed, "fittingMethod"));
     if (HasKey(parsed, "alignment")) {
@@ -153,6 +157,18 @@ bool StrokeBlack(ArtObject* art) {
     return ok && style.AddToArt(art, true, true);
 }
 
+// Gives the placed text the request's text features, when any is set. A step the text engine
+// refuses leaves that feature as it was: the text itself is placed either way.
+void ApplyTextFeatures(const PlaceRequest& r, const ATE::ITextRange& range) {
+    if (!r.textFeatures.Check()) {
+        return;
+    }
+    try {
+        r.textFeatures.SetTextFeatures(range);
+    } catch (const ATE::Exception&) {
+    }
+}
+
 // Puts the text into the range that flows through a text container: the request's text, or a copy
 // of the placed text P's story (with P's common local features, or none with "plainText"). False
 // when the text engine refuses.
@@ -163,6 +179,7 @@ bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRa
             const std::u16string units = ai::UnicodeString::FromUTF8(r.textToPlace).as_UTF16();
             target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
                                static_cast<ASInt32>(units.size()));
+            ApplyTextFeatures(r, target.GetStory().GetTextRange());
             return true;
         }
         ATE::ITextRange source;
@@ -184,6 +201,7 @@ bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRa
             whole.ReplaceOrAddLocalParaFeatures(paragraphs);
             whole.ReplaceOrAddLocalCharFeatures(characters);
         }
+        ApplyTextFeatures(r, target.GetStory().GetTextRange());
         return true;
     } catch (const ATE::Exception&) {
         return false;
@@ -417,6 +435,12 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
 
     if (containers.empty()) {
         if (content != nullptr) {
+            if (ATE::ITextRange range; r.textPlacing() && r.textFeatures.Check()) {
+                int storyId = 0;
+                if (ArtToTextRange(content, range, storyId)) {
+                    ApplyTextFeatures(r, range);
+                }
+            }
             if (r.textPlacing() && r.outlineText) {
                 content = OutlineArt(content);
             }

@@ -36,21 +36,7 @@ protected:
     host::model::Document& Document() { return *app->CurrentDocument(); }
 
     // The art carrying every one of the tags, in document order.
-    std::vector<ArtId> Tagged(const std::string& tag) {
-        std::vector<ArtId> found;
-        for (const ArtId art : Document().documentOrder()) {
-            const host::model::TagList* tags = Document().tags(art);
-            if (tags == nullptr) {
-                continue;
-            }
-            for (const host::model::TagEntry& entry : tags->entries()) {
-                if (entry.value == tag) {
-                    found.push_back(art);
-                }
-            }
-        }
-        return found;
-    }
+    std::vector<ArtId> Tagged(const std::string& tag) { return ArtTagged(Document(), tag); }
 
     Rect Bounds(ArtId art) { return *Document().bounds(art, host::model::BoundsKind::geometric); }
 

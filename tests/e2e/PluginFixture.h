@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -19,6 +20,24 @@ inline host::ApplicationOptions PluginOptions() {
     options.applicationFolder = PLIM_BIN_DIR;
     options.pluginPath = PLIM_PLUGIN_PATH;
     return options;
+}
+
+// The art of the document carrying the tag, in document order.
+inline std::vector<host::model::ArtId> ArtTagged(const host::model::Document& document,
+                                                 std::string_view tag) {
+    std::vector<host::model::ArtId> found;
+    for (const host::model::ArtId art : document.documentOrder()) {
+        const host::model::TagList* tags = document.tags(art);
+        if (tags == nullptr) {
+            continue;
+        }
+        for (const host::model::TagEntry& entry : tags->entries()) {
+            if (entry.value == tag) {
+                found.push_back(art);
+            }
+        }
+    }
+    return found;
 }
 
 class PluginTest : public testing::Test {

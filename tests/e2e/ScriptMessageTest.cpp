@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{
             "z-order", "{}",
             R"({"error":"No source artwork found","eventType":"move","replace":false,"tagSearch":"","tags":[],"targetTagSearch":""})"},
-        ReplyCase{"editTextStyle", "{}", R"({"error":"Not implemented yet","eventType":"editTextStyle"})"},
+        ReplyCase{"editTextStyle", "{}", R"({"error":"No input style found","eventType":"editTextStyle"})"},
         // A request that the JSON library can't take is answered, never thrown into the host.
         ReplyCase{"comment", R"({"uid":5})", R"({"error":"\"uid\" must be a string","eventType":"comment"})"},
         ReplyCase{"version", R"({"uid":["x"]})",

@@ -64,21 +64,7 @@ public:
 
     host::model::Document& Document() { return *app->CurrentDocument(); }
 
-    std::vector<ArtId> Tagged(const std::string& tag) {
-        std::vector<ArtId> found;
-        for (const ArtId art : Document().documentOrder()) {
-            const host::model::TagList* tags = Document().tags(art);
-            if (tags == nullptr) {
-                continue;
-            }
-            for (const host::model::TagEntry& entry : tags->entries()) {
-                if (entry.value == tag) {
-                    found.push_back(art);
-                }
-            }
-        }
-        return found;
-    }
+    std::vector<ArtId> Tagged(const std::string& tag) { return ArtTagged(Document(), tag); }
 
     json ScriptJsonOf(const std::string& name, const std::string& request) {
         const host::ScriptResult result = app->ScriptMessage(name, request);
@@ -197,6 +183,24 @@ const StateCase kStateCases[] = {
          ExpectBounds(t.Bounds(frame), Rect(50, 150, 150, 50));
          EXPECT_EQ(t.Tagged("blue"), t.Tagged("placed"));  // the container went, its tags moved
      }},
+    // The request's text features reach the placed text, in a container and without one.
+    {"PlaceTextWithFeatures", "place",
+     R"({"textToPlace":"Hello","tagSearch":"blue","tags":["placed"],"textFeatures":{"fontSize":20}})", "",
+     [](DocumentState& t) {
+         ASSERT_EQ(t.Tagged("placed").size(), 1u);
+         const ArtId frame = t.Tagged("placed").front();
+         EXPECT_EQ(t.Document().story(frame)->effectiveChar(4, t.Document().textStyles()).fontSize, 20.0);
+     }},
+    {"PlaceATextFileWithFeatures", "place",
+     R"({"filePath":"$/note.txt","tags":["placed"],"textFeatures":{"fontSize":30}})", "",
+     [](DocumentState& t) {
+         ASSERT_EQ(t.Tagged("placed").size(), 1u);
+         const ArtId frame = t.Tagged("placed").front();
+         EXPECT_EQ(t.Document().story(frame)->effectiveChar(7, t.Document().textStyles()).fontSize, 30.0);
+     }},
+    {"PlaceTextWithAnUnknownColorSpace", "place",
+     R"({"textToPlace":"Hello","tagSearch":"blue","textFeatures":{"fillColor":{"colorSpace":"Hex"}}})",
+     "Unknown color space: Hex", nullptr},
     {"PlaceATextFileIntoTwoPaths", "place",
      R"({"filePath":"$/note.txt","tagSearch":"greens","plainText":true,"tags":["placed"]})", "",
      [](DocumentState& t) {

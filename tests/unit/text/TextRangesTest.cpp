@@ -4,6 +4,8 @@
 
 #include "StandIn.h"
 #include "art/ArtTree.h"
+#include "art/TagText.h"
+#include "text/FindText.h"
 #include "text/TextRanges.h"
 
 namespace {
@@ -81,6 +83,21 @@ TEST_F(TextRangesTest, SubRangeEndsAtAParagraphEnd) {
     std::u32string partText;
     ASSERT_TRUE(TextRangeToUnicode(part, partText));
     EXPECT_EQ(partText, U"\U0001F600 two\r");
+}
+
+TEST_F(TextRangesTest, FoundRangeCoversExactlyTheTextAfterAPair) {
+    for (const char* search : {"two\r", "\xF0\x9F\x98\x80 t", "three"}) {
+        ATE::ITextRange found;
+        ASSERT_TRUE(FindTextRange("", search, found)) << search;
+        std::u32string text;
+        ASSERT_TRUE(TextRangeToUnicode(found, text));
+        EXPECT_EQ(text, ToUtf32(search));
+    }
+    ATE::ITextRange found;
+    EXPECT_FALSE(FindTextRange("", "", found));
+    EXPECT_FALSE(FindTextRange("", "four", found));
+    EXPECT_FALSE(FindTextRange("nosuchtag", "two", found));
+    EXPECT_TRUE(found.IsNull());
 }
 
 TEST_F(TextRangesTest, OtherArtAndFailingHostLeaveTheOutputs) {
