@@ -382,6 +382,7 @@ TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
     ai::int16 type = 0;
     EXPECT_EQ(arts->GetArtType(path, &type), kNoErr);
     EXPECT_EQ(type, kPathArt);
+    EXPECT_TRUE(arts->ValidArt(path, true));
     AIRealRect bounds{};
     const auto boundsOf = [&](AIArtHandle art) {
         EXPECT_EQ(arts->GetArtBounds(art, &bounds), kNoErr);
@@ -426,6 +427,7 @@ TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
     ASSERT_EQ(document.dispose(host::model::ArtId{reinterpret_cast<std::uintptr_t>(Art("A"))}),
               host::model::Status::ok);
     EXPECT_EQ(arts->GetArtBounds(path, &bounds), kBadParameterErr);
+    EXPECT_FALSE(arts->ValidArt(path, true));
     EXPECT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kBadParameterErr);
     app->CloseDocument();
     EXPECT_EQ(frames->GetPathObject(path, &refused), kNoDocumentErr);
