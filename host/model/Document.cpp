@@ -174,7 +174,7 @@ bool Document::isInSubtree(ArtId candidate, ArtId root) const {
 Result<ArtType> Document::type(ArtId art) const {
     const ArtNode* node = find(art);
     if (node == nullptr) {
-        return Status::invalidHandle;
+        return frameOfPathObject(art) ? Result<ArtType>(ArtType::path) : Status::invalidHandle;
     }
     return node->data->type();
 }

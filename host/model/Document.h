@@ -539,6 +539,16 @@ public:
     const TextStyles& textStyles() const { return fields_->textStyles; }
     TextStyles& editTextStyles() { return editFields().textStyles; }
 
+    // The path object of area text or text on a path: a handle of its own naming the frame's shape
+    // as a path (area text: its rectangle; text on a path: the path it follows), made from the
+    // frame's handle, so that it stays the same while the frame lives and goes stale with it. type,
+    // bounds and transformArt take it (a path, its geometric bounds, the frame's shape transformed)
+    // and duplicate makes a path of the frame's shape; every other operation finds no art behind it.
+    // invalidHandle: no art; wrongType: no text frame; badParameter: point text, which has no path.
+    Result<ArtId> pathObject(ArtId textFrame) const;
+    // The frame whose path object the handle names; null when it names none.
+    ArtId frameOfPathObject(ArtId art) const;
+
 private:
     // Where art goes: into the parent's child list (null: the top-level layer list) in front of
     // `before` (null: at the back).
@@ -596,6 +606,14 @@ private:
     // shows and is threaded to nothing.
     ArtTree detachedTree(const ArtNode& node) const;
     void detachText(ArtTree& tree) const;
+    // The shape of the frame whose path object the handle names, in artwork coordinates.
+    std::optional<PathGeometry> pathObjectGeometry(ArtId art) const;
+    // Transforms a frame's shape through its path object: area text takes the bounds of its mapped
+    // rectangle in its own space (its area stays a rectangle), text on a path the mapped path.
+    // badParameter: a result that is not finite, or a frame matrix that can't be inverted.
+    Status transformPathObject(ArtId art, const Matrix& matrix);
+    // duplicate for a frame's path object. invalidHandle: the handle names none.
+    Result<ArtId> duplicatePathObject(ArtId art, PaintOrder order, ArtId target);
     ArtId threadHeadOf(ArtId textFrame) const;
     // Keeps threads whole when frames go: a first frame hands its story on to the next frame that
     // stays; frames that go leave their thread.

@@ -76,11 +76,16 @@ Rect Document::boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matr
 
 Result<Rect> Document::bounds(ArtId art, BoundsKind kind, const Matrix& matrix) const {
     const ArtNode* node = find(art);
-    if (node == nullptr) {
+    const std::optional<PathGeometry> pathObject = node == nullptr ? pathObjectGeometry(art) : std::nullopt;
+    if (node == nullptr && !pathObject) {
         return Status::invalidHandle;
     }
     if (!isFinite(matrix)) {
         return Status::badParameter;
+    }
+    // A frame's path object is unpainted: its bounds of either kind are its geometry's.
+    if (pathObject) {
+        return pathBounds(*pathObject, matrix);
     }
     return boundsOf(*node, kind, matrix);
 }

@@ -1,6 +1,7 @@
 // Putting art into the tree and taking it out: placement by paint order, creation, duplication,
 // moving, disposal and detached copies.
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "model/Document.h"
@@ -188,7 +189,7 @@ Result<ArtId> Document::newArt(ArtType type, PaintOrder order, ArtId target) {
 Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
     const ArtNode* node = find(art);
     if (node == nullptr) {
-        return Status::invalidHandle;
+        return duplicatePathObject(art, order, target);
     }
     // A layer group is copied as a new layer: placed as layer groups are, its layer properties
     // (and those of its sublayers) going with the copy to new layer records.
@@ -197,6 +198,19 @@ Result<ArtId> Document::duplicate(ArtId art, PaintOrder order, ArtId target) {
         return slot.status();
     }
     return insertTree(detachedTree(*node), *slot, UuidPolicy::fresh);
+}
+
+// The copy of a frame's path object is a new path of the frame's shape, painted as new paths are.
+Result<ArtId> Document::duplicatePathObject(ArtId art, PaintOrder order, ArtId target) {
+    std::optional<PathGeometry> shape = pathObjectGeometry(art);
+    if (!shape) {
+        return Status::invalidHandle;
+    }
+    const Result<ArtId> copy = newArt(ArtType::path, order, target);
+    if (copy) {
+        editContent<PathContent>(*copy)->geometry = std::move(*shape);
+    }
+    return copy;
 }
 
 Status Document::reorder(ArtId art, PaintOrder order, ArtId target) {

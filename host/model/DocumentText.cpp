@@ -1,5 +1,7 @@
 // Stories and threads of text frames.
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
 
 #include "model/Document.h"
@@ -155,6 +157,53 @@ void Document::repairThreads() {
             editContent<TextFrameContent>(id)->threadHead.clear();
         }
     }
+}
+
+}  // namespace host::model
+
+// --- Path objects of text frames ---------------------------------------------------------------------
+
+namespace host::model {
+
+namespace {
+
+// Handles are drawn from a counter that never comes near the top bit, so a frame's handle with that
+// bit set names its path object and nothing else.
+constexpr std::uint64_t kPathObjectBit = std::uint64_t{1} << 63;
+
+}  // namespace
+
+Result<ArtId> Document::pathObject(ArtId textFrame) const {
+    const TextFrameContent* text = contentAs<TextFrameContent>(textFrame);
+    if (text == nullptr) {
+        return isValid(textFrame) ? Status::wrongType : Status::invalidHandle;
+    }
+    if (text->kind == TextKind::point) {
+        return Status::badParameter;
+    }
+    return ArtId{textFrame.value | kPathObjectBit};
+}
+
+ArtId Document::frameOfPathObject(ArtId art) const {
+    if ((art.value & kPathObjectBit) == 0) {
+        return {};
+    }
+    const ArtId frame{art.value & ~kPathObjectBit};
+    const TextFrameContent* text = contentAs<TextFrameContent>(frame);
+    return text != nullptr && text->kind != TextKind::point ? frame : ArtId{};
+}
+
+std::optional<PathGeometry> Document::pathObjectGeometry(ArtId art) const {
+    const TextFrameContent* text = contentAs<TextFrameContent>(frameOfPathObject(art));
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    if (text->kind == TextKind::onPath) {
+        return text->path;
+    }
+    PathGeometry shape = PathGeometry::rectangle(text->box.frame);
+    shape.transform(text->box.matrix);
+    return shape;
 }
 
 }  // namespace host::model

@@ -29,6 +29,11 @@ bool isFinite(const PathGeometry& path) {
     return true;
 }
 
+bool isFinite(const Rect& rect) {
+    return std::isfinite(rect.left) && std::isfinite(rect.top) && std::isfinite(rect.right) &&
+           std::isfinite(rect.bottom);
+}
+
 bool isFinite(const ArtContent& content) {
     struct Check {
         bool operator()(const GroupContent&) const { return true; }
@@ -62,11 +67,16 @@ struct Changed {
 }  // namespace
 
 Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale, TransformOptions options) {
-    if (!isValid(art)) {
+    const bool pathObject = !isValid(art) && frameOfPathObject(art);
+    if (!isValid(art) && !pathObject) {
         return Status::invalidHandle;
     }
     if (!isFinite(matrix) || (options.scaleLines && (!std::isfinite(lineScale) || lineScale < 0.0))) {
         return Status::badParameter;
+    }
+    // A frame's path object has no paint, patterns or children: only its geometry follows.
+    if (pathObject) {
+        return options.objects ? transformPathObject(art, matrix) : Status::ok;
     }
     const std::vector<ArtId> touched = options.objects ? *artTree(art) : std::vector<ArtId>{art};
     // Every result is worked out and checked first, so that a transformation whose result would not
@@ -103,6 +113,34 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
         data.strokePattern = changed.strokePattern;
         data.style = std::move(changed.style);
     }
+    return Status::ok;
+}
+
+Status Document::transformPathObject(ArtId art, const Matrix& matrix) {
+    const ArtId frame = frameOfPathObject(art);
+    const TextFrameContent* text = contentAs<TextFrameContent>(frame);
+    if (text == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (text->kind == TextKind::onPath) {
+        PathGeometry path = text->path;
+        path.transform(matrix);
+        if (!isFinite(path)) {
+            return Status::badParameter;
+        }
+        editContent<TextFrameContent>(frame)->path = std::move(path);
+        return Status::ok;
+    }
+    // The rectangle goes out to the artwork, through the matrix and back into the frame's own space.
+    const std::optional<Matrix> back = text->box.matrix.inverted();
+    if (!back) {
+        return Status::badParameter;
+    }
+    const Rect area = text->box.matrix.then(matrix).then(*back).mapRect(text->box.frame);
+    if (!isFinite(area)) {
+        return Status::badParameter;
+    }
+    editContent<TextFrameContent>(frame)->box.frame = area;
     return Status::ok;
 }
 

@@ -36,4 +36,10 @@ struct AITextFrameSuite {
     // for art that is no path, an unknown orientation, or a base frame that is no area text.
     AIErr (*NewInPathText)(ai::int16 paintOrder, AIArtHandle prep, AITextOrientation orientation,
                            AIArtHandle path, AIArtHandle baseFrame, AIArtHandle* newTextFrame);
+    // The path object of area text or text on a path: path art standing for the frame's shape (area
+    // text: its rectangle; text on a path: the path it follows). Its bounds are read and it is
+    // transformed like other art (AIArtSuite, AITransformArtSuite), changing the frame's shape and
+    // not its text's size; it is not among the document's art. kBadParameterErr for art that is no
+    // text frame, and for point text, which has no path.
+    AIErr (*GetPathObject)(AIArtHandle textFrame, AIArtHandle* pathObject);
 };

@@ -2,6 +2,7 @@
 // Sans Mono's metrics (every advance 1233 units of 2048; ascender 1901, descender 483), live ranges,
 // threads and overset, refusals, and stories and styles kept by undo and the document format.
 #include <cmath>
+#include <functional>
 #include <iomanip>
 #include <limits>
 
@@ -9,6 +10,7 @@
 #include "AIDocument.h"
 #include "AIFont.h"
 #include "AITextFrame.h"
+#include "AITransformArt.h"
 #include "HostFixture.h"
 #include "HostState.h"
 #include "IText.h"
@@ -362,6 +364,145 @@ TEST_F(TextEngine, StylesResolveUnderLocalFeaturesAndTheDocumentKeepsThem) {
     EXPECT_EQ(*read.document->story(read.document->artByUuid(uuid)),
               *document.story(document.artByUuid(uuid)));
     EXPECT_EQ(host::model::writeDocument(*read.document).text, written.text);
+}
+
+// A frame's path object is measured and transformed like path art: the frame's shape changes, its
+// text keeps its size and flows into the new shape, undo takes it back, and a stale or wrong handle
+// is refused.
+TEST_F(TextEngine, APathObjectShapesItsFrameWithoutScalingTheText) {
+    Open(Document(60, 15, false, "aaaa bbbb cccc"));
+    ATE::ITextRange story = MonoStory("A");
+    const SPBasicSuite& basic = app->BasicSuite();
+    const auto* arts = Acquire<AIArtSuite>(basic, kAIArtSuite, kAIArtSuiteVersion);
+    const auto* transforms =
+        Acquire<AITransformArtSuite>(basic, kAITransformArtSuite, kAITransformArtSuiteVersion);
+    ASSERT_TRUE(arts && transforms);
+    AIArtHandle path = nullptr;
+    ASSERT_EQ(frames->GetPathObject(Art("A"), &path), kNoErr);
+    ai::int16 type = 0;
+    EXPECT_EQ(arts->GetArtType(path, &type), kNoErr);
+    EXPECT_EQ(type, kPathArt);
+    EXPECT_TRUE(arts->ValidArt(path, true));
+    AIRealRect bounds{};
+    const auto boundsOf = [&](AIArtHandle art) {
+        EXPECT_EQ(arts->GetArtBounds(art, &bounds), kNoErr);
+        return std::vector<double>{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    };
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+    EXPECT_EQ(LastUnitBounds(story), kInvalidBoundsErr);
+
+    // Twice as tall about the top left corner: the text now fits, at its own size.
+    host::Document& document = *app->CurrentDocument();
+    const host::Document before = document;
+    const AIRealMatrix taller{1, 0, 0, 2, 0, -15};
+    ASSERT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kNoErr);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, -15}));
+    EXPECT_EQ(boundsOf(Art("A")), boundsOf(path));
+    EXPECT_EQ(LastUnitBounds(story), kNoErr);
+    bool assigned = false;
+    EXPECT_EQ(story.GetUniqueCharFeatures().GetFontSize(&assigned), kSize);
+    document.restore(before);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+
+    // A copy of the path object is a path of the frame's shape; the frame stays.
+    AIArtHandle copy = nullptr;
+    ASSERT_EQ(arts->DuplicateArt(path, kPlaceAbove, Art("A"), &copy), kNoErr);
+    EXPECT_EQ(arts->GetArtType(copy, &type), kNoErr);
+    EXPECT_EQ(type, kPathArt);
+    EXPECT_EQ(boundsOf(copy), (std::vector<double>{0, 15, 60, 0}));
+    EXPECT_EQ(boundsOf(Art("A")), boundsOf(copy));
+
+    // Refusals: a result that is not finite changes nothing; no text frame, point text, the path
+    // object itself and a frame that went have no path object.
+    const AIRealMatrix huge{1, 0, 0, 1e308, 0, 0};
+    EXPECT_EQ(transforms->TransformArt(path, &huge, 1, kTransformObjects), kBadParameterErr);
+    EXPECT_EQ(boundsOf(path), (std::vector<double>{0, 15, 60, 0}));
+    const host::model::ArtId second{reinterpret_cast<std::uintptr_t>(Art("B"))};
+    AIArtHandle refused = path;
+    EXPECT_EQ(frames->GetPathObject(path, &refused), kBadParameterErr);
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(frames->GetPathObject(Art("A"), nullptr), kBadParameterErr);
+    document.editContent<host::model::TextFrameContent>(second)->kind = host::model::TextKind::point;
+    EXPECT_EQ(frames->GetPathObject(Art("B"), &refused), kBadParameterErr);
+    ASSERT_EQ(document.dispose(host::model::ArtId{reinterpret_cast<std::uintptr_t>(Art("A"))}),
+              host::model::Status::ok);
+    EXPECT_EQ(arts->GetArtBounds(path, &bounds), kBadParameterErr);
+    EXPECT_FALSE(arts->ValidArt(path, true));
+    EXPECT_EQ(transforms->TransformArt(path, &taller, 1, kTransformObjects), kBadParameterErr);
+    app->CloseDocument();
+    EXPECT_EQ(frames->GetPathObject(path, &refused), kNoDocumentErr);
+}
+
+// Every change through the text suites is in the journal with its range (or style) as it stood
+// before the change and its result; refused changes too.
+TEST_F(TextEngine, ChangesAreJournaledWithTheirRangesAndResults) {
+    Open(Document(100, 100, false, "abcd"));
+    const std::string frame = "00000000-0000-4000-8000-00000000000a";
+    ATE::ITextRange story = Frame("A").GetStory().GetTextRange();
+    const ATE::ITextRange range = story.GetStory().GetTextRange(1, 3);
+    const TextRangeRef middle = range.GetRef();
+    ATE::ICharFeatures big;
+    big.SetFontSize(20);
+    ATE::IParaFeatures centred;
+    centred.SetJustification(2);
+    DocumentTextResourcesRef resourcesRef = nullptr;
+    ASSERT_EQ(documents->GetDocumentTextResources(&resourcesRef), kNoErr);
+    ATE::IDocumentTextResources resources(resourcesRef);
+    const auto* name = reinterpret_cast<const ASUnicode*>(u"Big");
+    const auto* unknown = reinterpret_cast<const ASUnicode*>(u"Nope");
+    ATE::ITextFrame textFrame = Frame("A");
+
+    struct Change {
+        std::function<ATEErr()> call;
+        ATEErr result;
+        std::string entry;
+    };
+    const std::vector<Change> changes{
+        {[&] {
+             return sTextRange->InsertAfter_AsUnicode(middle, reinterpret_cast<const ASUnicode*>(u"xy"), 2);
+         },
+         kNoErr, "InsertAfter_AsUnicode(" + frame + ", 1, 3, xy)"},
+        {[&] { return sTextRange->InsertBefore_AsUnicode(middle, nullptr, 1); }, kBadParameterErr,
+         "InsertBefore_AsUnicode(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetLocalCharFeatures(middle, big.GetRef()); }, kNoErr,
+         "SetLocalCharFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->ReplaceOrAddLocalParaFeatures(middle, centred.GetRef()); }, kNoErr,
+         "ReplaceOrAddLocalParaFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetLocalParaFeatures(middle, nullptr); }, kBadParameterErr,
+         "SetLocalParaFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->ClearLocalCharFeatures(middle); }, kNoErr,
+         "ClearLocalCharFeatures(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->SetNamedParaStyle(middle, unknown); }, kBadParameterErr,
+         "SetNamedParaStyle(" + frame + ", 1, 5, Nope)"},
+        {[&] { return sTextRange->Remove(middle); }, kNoErr, "Remove(" + frame + ", 1, 5)"},
+        {[&] { return sTextRange->Remove(reinterpret_cast<TextRangeRef>(&resources)); }, kBadParameterErr,
+         "Remove(invalid)"},
+        {[&] { return sTextFrame->SetStoryDirection(textFrame.GetRef(), 1); }, kNoErr,
+         "SetStoryDirection(" + frame + ", 1)"},
+        {[&] { return sTextFrame->SetStoryDirection(textFrame.GetRef(), 2); }, kBadParameterErr,
+         "SetStoryDirection(" + frame + ", 2)"},
+        {[&] {
+             CharStyleRef style = nullptr;
+             const ATEErr error = sDocumentTextResources->CreateCharStyleWithFeatures(resourcesRef, name,
+                                                                                      big.GetRef(), &style);
+             sCharStyle->Release(style);
+             return error;
+         },
+         kNoErr, "CreateStyleWithFeatures(character, Big)"},
+        {[&] {
+             ATE::ICharStyle style = resources.GetCharStyle(name);
+             return sCharStyle->SetFeatures(style.GetRef(), big.GetRef());
+         },
+         kNoErr, "SetFeatures(character, Big)"},
+    };
+    for (const Change& change : changes) {
+        app->Journal().Clear();
+        EXPECT_EQ(change.call(), change.result) << change.entry;
+        const auto entries = app->Journal().Entries();
+        ASSERT_EQ(entries.size(), 1u) << change.entry;
+        EXPECT_EQ(entries.front().Text(), change.entry);
+        EXPECT_EQ(entries.front().result, change.result) << change.entry;
+    }
 }
 
 TEST_F(TextEngine, PlainFramesSaveTheirTextAsBefore) {

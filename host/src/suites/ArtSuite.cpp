@@ -276,7 +276,8 @@ AIErr GetArtTransformBounds(AIArtHandle art, const AIRealMatrix* transform, ai::
 
 AIBoolean ValidArt(AIArtHandle art, AIBoolean /*searchAllLayerLists: one document is open at most*/) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "ValidArt");
-    return error == kNoErr && document->isValid(ArtIdOf(art));
+    // A text frame's path object is valid while its frame is.
+    return error == kNoErr && (document->isValid(ArtIdOf(art)) || document->frameOfPathObject(ArtIdOf(art)));
 }
 
 AIBoolean HasDictionary(AIArtHandle art) {

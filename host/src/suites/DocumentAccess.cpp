@@ -26,8 +26,10 @@ std::string ArtLabel(const model::Document* document, AIArtHandle art) {
     if (document == nullptr) {
         return "invalid";
     }
-    const model::Result<std::string> uuid = document->uuid(ArtIdOf(art));
-    return uuid ? *uuid : std::string("invalid");
+    // A text frame's path object is labelled as its frame's path.
+    const model::ArtId frame = document->frameOfPathObject(ArtIdOf(art));
+    const model::Result<std::string> uuid = document->uuid(frame ? frame : ArtIdOf(art));
+    return uuid ? *uuid + (frame ? ".path" : "") : std::string("invalid");
 }
 
 std::optional<std::string> StringText(const HostState& state, const ai::UnicodeString& text) {

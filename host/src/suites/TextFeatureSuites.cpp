@@ -270,6 +270,7 @@ template <typename StyleObject>
 struct Kind;
 template <>
 struct Kind<CharStyleObject> {
+    static constexpr const char* kName = "character";  // in journal entries
     using FeaturesObject = CharFeaturesObject;
     using FeaturesRef = CharFeaturesRef;
     static const model::CharFeatures* Find(const model::TextStyles& styles, std::string_view name) {
@@ -281,6 +282,7 @@ struct Kind<CharStyleObject> {
 };
 template <>
 struct Kind<ParaStyleObject> {
+    static constexpr const char* kName = "paragraph";
     using FeaturesObject = ParaFeaturesObject;
     using FeaturesRef = ParaFeaturesRef;
     static const model::ParaFeatures* Find(const model::TextStyles& styles, std::string_view name) {
@@ -340,13 +342,10 @@ ATEErr GetFeatures(Ref reference, typename Kind<StyleObject>::FeaturesRef* featu
                   FeaturesObject{*Kind<StyleObject>::Find(document->textStyles(), style->name)});
 }
 
-template <typename Ref, typename StyleObject, bool kMerge>
-ATEErr ChangeFeatures(Ref reference, typename Kind<StyleObject>::FeaturesRef given) {
-    auto [state, style, document, error] =
-        OpenStyle<StyleObject>(reference, kMerge ? "ReplaceOrAddFeatures" : "SetFeatures");
-    if (error != kNoError) {
-        return error;
-    }
+// Sets or merges the features of a named style; every story reflows.
+template <typename StyleObject, bool kMerge>
+ATEErr ChangeStyle(const StyleStart<StyleObject>& start, typename Kind<StyleObject>::FeaturesRef given) {
+    auto [state, style, document, error] = start;
     using FeaturesObject = typename Kind<StyleObject>::FeaturesObject;
     const FeaturesObject* features = TextObjectOf<FeaturesObject>(*state, given);
     if (features == nullptr) {
@@ -363,6 +362,17 @@ ATEErr ChangeFeatures(Ref reference, typename Kind<StyleObject>::FeaturesRef giv
         text::ReflowAll(*document);
     }
     return ErrorFromStatus(status);
+}
+
+template <typename Ref, typename StyleObject, bool kMerge>
+ATEErr ChangeFeatures(Ref reference, typename Kind<StyleObject>::FeaturesRef given) {
+    constexpr const char* kOperation = kMerge ? "ReplaceOrAddFeatures" : "SetFeatures";
+    const StyleStart<StyleObject> start = OpenStyle<StyleObject>(reference, kOperation);
+    const ATEErr error =
+        start.error == kNoError ? ChangeStyle<StyleObject, kMerge>(start, given) : start.error;
+    Record(start.state, kOperation,
+           {Kind<StyleObject>::kName, start.style == nullptr ? "invalid" : start.style->name}, error);
+    return error;
 }
 
 template <typename Ref, typename T>
@@ -512,6 +522,8 @@ ATEErr CreateStyle(DocumentTextResourcesRef reference, const ASUnicode* name,
         error = ErrorFromStatus(
             styles::Kind<StyleObject>::Set(document->editTextStyles(), *text, given->features));
     }
+    Record(state, "CreateStyleWithFeatures", {styles::Kind<StyleObject>::kName, text.value_or("invalid")},
+           error);
     return error != kNoError ? Refuse(style, error)
                              : Answer(*state, style, StyleObject{state->documents.handle, *text});
 }

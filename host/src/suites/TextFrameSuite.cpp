@@ -1,4 +1,4 @@
-// The text-frame suite: outlines of text frames.
+// The text-frame suite: frame kinds, the text engine's frames, outlines, new area text and path objects.
 #include "AITextFrame.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
@@ -80,6 +80,19 @@ AIErr GetAITextFrame(TextFrameRef frame, AIArtHandle* textFrame) {
     return kNoErr;
 }
 
+AIErr GetPathObject(AIArtHandle textFrame, AIArtHandle* pathObject) {
+    auto [state, document, content, error] = OpenFrame(textFrame, "GetPathObject");
+    if ((error = OutputError(error, pathObject)) != kNoErr) {
+        return Refuse(pathObject, error);
+    }
+    const model::Result<model::ArtId> path = document->pathObject(ArtIdOf(textFrame));
+    if (!path) {
+        return Refuse(pathObject, kBadParameterErr);
+    }
+    *pathObject = ArtHandleOf(*path);
+    return kNoErr;
+}
+
 // The frame takes the path's geometric bounds as its area; the path goes once the frame exists.
 AIErr NewInPathText(ai::int16 paintOrder, AIArtHandle prep, AITextOrientation orientation, AIArtHandle path,
                     AIArtHandle baseFrame, AIArtHandle* newTextFrame) {
@@ -128,7 +141,7 @@ AIErr NewInPathText(ai::int16 paintOrder, AIArtHandle prep, AITextOrientation or
 AITextFrameSuite gTextFrameSuite = {
     PLIM_SUITE_FUNCTION(GetType),        PLIM_SUITE_FUNCTION(GetATETextFrame),
     PLIM_SUITE_FUNCTION(GetAITextFrame), PLIM_SUITE_FUNCTION(CreateOutline),
-    PLIM_SUITE_FUNCTION(NewInPathText),
+    PLIM_SUITE_FUNCTION(NewInPathText),  PLIM_SUITE_FUNCTION(GetPathObject),
 };
 
 }  // namespace host

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
 #include "suites/TextEngineAccess.h"
@@ -30,6 +31,32 @@ RangeStart OpenRange(TextRangeRef reference, std::string_view operation) {
     }
     std::optional<text::RangeView> view = text::ViewOf(*state, *range);
     return {state, range, view, view ? kNoError : kBadParameterErr};
+}
+
+// The journal entry of a change through a range: the UUID of the range's frame ("invalid" when the
+// range or its story is gone), its start and end before the change, then what the change names.
+// Failed changes are recorded too, with their result.
+struct RangeEntry {
+    HostState* state;
+    std::string operation;
+    std::vector<std::string> arguments;
+
+    ATEErr operator()(ATEErr error, std::vector<std::string> more = {}) {
+        arguments.insert(arguments.end(), std::make_move_iterator(more.begin()),
+                         std::make_move_iterator(more.end()));
+        Record(state, std::move(operation), std::move(arguments), error);
+        return error;
+    }
+};
+
+RangeEntry EntryOf(std::string_view operation, const RangeStart& start) {
+    if (!start.view) {
+        return {start.state, std::string(operation), {"invalid"}};
+    }
+    return {start.state,
+            std::string(operation),
+            {ArtLabel(start.view->document, ArtHandleOf(start.range->anchor)),
+             std::to_string(start.view->span.start), std::to_string(start.view->span.end)}};
 }
 
 // Answers a new object made from the range's view by make(state, range, view).
@@ -151,17 +178,19 @@ ATEErr GetContents_AsUnicode(TextRangeRef reference, ASUnicode* text, ASInt32 ma
 
 ATEErr Insert(std::string_view operation, TextRangeRef reference, const ASUnicode* text, ASInt32 length,
               bool after) {
-    auto [state, range, view, error] = OpenRange(reference, operation);
-    if (error != kNoError) {
-        return error;
+    const RangeStart start = OpenRange(reference, operation);
+    RangeEntry entry = EntryOf(operation, start);
+    if (start.error != kNoError) {
+        return entry(start.error);
     }
     if (length < 0 || (text == nullptr && length > 0)) {
-        return kBadParameterErr;
+        return entry(kBadParameterErr);
     }
     const std::u16string units(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
-    text::InsertUnits(*state, *view->document, range->anchor, after ? view->span.end : view->span.start,
-                      units);
-    return kNoError;
+    const text::RangeView& view = *start.view;
+    text::InsertUnits(*start.state, *view.document, start.range->anchor,
+                      after ? view.span.end : view.span.start, units);
+    return entry(kNoError, {text::EncodeUTF8(units)});
 }
 
 ATEErr InsertAfter_AsUnicode(TextRangeRef reference, const ASUnicode* text, ASInt32 length) {
@@ -172,12 +201,13 @@ ATEErr InsertBefore_AsUnicode(TextRangeRef reference, const ASUnicode* text, ASI
 }
 
 ATEErr Remove(TextRangeRef reference) {
-    auto [state, range, view, error] = OpenRange(reference, "Remove");
-    if (error != kNoError) {
-        return error;
+    const RangeStart start = OpenRange(reference, "Remove");
+    RangeEntry entry = EntryOf("Remove", start);
+    if (start.error != kNoError) {
+        return entry(start.error);
     }
-    text::EraseUnits(*state, *view->document, range->anchor, view->span);
-    return kNoError;
+    text::EraseUnits(*start.state, *start.view->document, start.range->anchor, start.view->span);
+    return entry(kNoError);
 }
 
 ATEErr GetStory(TextRangeRef reference, StoryRef* story) {
@@ -258,16 +288,15 @@ void ChangeLocal(LocalEdit edit, Features& local, const Object* given) {
 // the paragraphs it touches; features that are needed and missing, or refused, change nothing.
 template <typename Object, typename Ref>
 ATEErr EditLocal(std::string_view operation, TextRangeRef reference, Ref given, LocalEdit edit) {
-    if (edit != LocalEdit::clear && given == nullptr) {
-        return kBadParameterErr;
-    }
-    auto [state, range, view, error] = OpenRange(reference, operation);
+    const RangeStart start = OpenRange(reference, operation);
+    RangeEntry entry = EntryOf(operation, start);
+    auto [state, range, view, error] = start;
     if (error != kNoError) {
-        return error;
+        return entry(error);
     }
     const Object* features = given == nullptr ? nullptr : TextObjectOf<Object>(*state, given);
-    if (given != nullptr && features == nullptr) {
-        return kBadParameterErr;
+    if ((edit != LocalEdit::clear && given == nullptr) || (given != nullptr && features == nullptr)) {
+        return entry(kBadParameterErr);
     }
     if constexpr (std::is_same_v<Object, CharFeaturesObject>) {
         view->story->editRuns(view->span,
@@ -278,7 +307,7 @@ ATEErr EditLocal(std::string_view operation, TextRangeRef reference, Ref given, 
         }
     }
     text::Reflow(*view->document, range->anchor);
-    return kNoError;
+    return entry(kNoError);
 }
 
 ATEErr SetLocalCharFeatures(TextRangeRef reference, CharFeaturesRef features) {
@@ -326,34 +355,38 @@ std::string StoredName(const std::string& name, std::string_view normal) {
 }
 
 ATEErr SetNamedCharStyle(TextRangeRef reference, const ASUnicode* name) {
-    auto [state, range, view, error] = OpenRange(reference, "SetNamedCharStyle");
-    if (error != kNoError) {
-        return error;
-    }
+    const RangeStart start = OpenRange(reference, "SetNamedCharStyle");
+    RangeEntry entry = EntryOf("SetNamedCharStyle", start);
+    auto [state, range, view, error] = start;
     const std::optional<std::string> text = NameText(name);
+    if (error != kNoError) {
+        return entry(error, {text.value_or("invalid")});
+    }
     if (!text || view->document->textStyles().charStyle(*text) == nullptr) {
-        return kBadParameterErr;
+        return entry(kBadParameterErr, {text.value_or("invalid")});
     }
     const std::string stored = StoredName(*text, model::kNormalCharStyle);
     view->story->editRuns(view->span, [&](model::CharRun& run) { run.style = stored; });
     text::Reflow(*view->document, range->anchor);
-    return kNoError;
+    return entry(kNoError, {*text});
 }
 
 ATEErr SetNamedParaStyle(TextRangeRef reference, const ASUnicode* name) {
-    auto [state, range, view, error] = OpenRange(reference, "SetNamedParaStyle");
-    if (error != kNoError) {
-        return error;
-    }
+    const RangeStart start = OpenRange(reference, "SetNamedParaStyle");
+    RangeEntry entry = EntryOf("SetNamedParaStyle", start);
+    auto [state, range, view, error] = start;
     const std::optional<std::string> text = NameText(name);
+    if (error != kNoError) {
+        return entry(error, {text.value_or("invalid")});
+    }
     if (!text || view->document->textStyles().paraStyle(*text) == nullptr) {
-        return kBadParameterErr;
+        return entry(kBadParameterErr, {text.value_or("invalid")});
     }
     for (const std::size_t paragraph : view->story->paragraphsOf(view->span)) {
         view->story->paragraph(paragraph).style = StoredName(*text, model::kNormalParaStyle);
     }
     text::Reflow(*view->document, range->anchor);
-    return kNoError;
+    return entry(kNoError, {*text});
 }
 
 }  // namespace textrange
@@ -551,14 +584,16 @@ ATEErr GetStoryDirection(TextFrameRef reference, ASInt32* direction) {
 
 ATEErr SetStoryDirection(TextFrameRef reference, ASInt32 direction) {
     auto [state, frame, content, error] = OpenFrame(reference, "SetStoryDirection");
-    if (error != kNoError) {
-        return error;
+    if (error == kNoError && direction != 0 && direction != 1) {
+        error = kBadParameterErr;
     }
-    if (direction != 0 && direction != 1) {
-        return kBadParameterErr;
+    if (error == kNoError) {
+        content->storyDirection = direction;
     }
-    content->storyDirection = direction;
-    return kNoError;
+    const model::Document* document = state == nullptr ? nullptr : state->documents.current.get();
+    Record(state, "SetStoryDirection", {ArtLabel(document, ArtHandleOf(frame)), std::to_string(direction)},
+           error);
+    return error;
 }
 
 }  // namespace frame

@@ -4,6 +4,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "text/TextEngine.h"
 
 namespace host {
 namespace {
@@ -24,6 +25,11 @@ AIErr TransformArt(AIArtHandle art, const AIRealMatrix* matrix, AIReal lineScale
         what.strokePatterns = (options & kTransformStrokePatterns) != 0;
         what.scaleLines = (options & kScaleLines) != 0;
         error = ErrorFromStatus(document->transformArt(ArtIdOf(art), m, lineScale, what));
+    }
+    // An auto-sized frame whose path object changed takes the height of its text again.
+    if (const model::ArtId frame =
+            error == kNoErr ? document->frameOfPathObject(ArtIdOf(art)) : model::ArtId{}) {
+        text::Reflow(*document, frame);
     }
     Record(state, "TransformArt", {label, std::to_string(options)}, error);
     return error;
