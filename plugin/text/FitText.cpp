@@ -10,6 +10,7 @@
 #include "art/TagText.h"
 #include "core/Suites.h"
 #include "text/Overset.h"
+#include "text/ScaleArt.h"
 #include "text/TextRanges.h"
 #include "text/TextTemplate.h"
 
@@ -20,6 +21,7 @@ constexpr double kFinalStep = 0.995;
 
 constexpr const char* kFitToFrame = "fitToFrame";
 constexpr const char* kShrinkToFrame = "shrinkToFrame";
+constexpr const char* kFitFrameToText = "fitFrameToText";
 constexpr const char* kNoTextToFit = "No text to fit found";
 constexpr const char* kCantFitRange = "Can't fit a text range";
 constexpr const char* kUnknownMethod = "Unknown fitting method";
@@ -290,6 +292,78 @@ ArtList StoriesWhereFound(const ArtList& art, const std::u32string& search, cons
     return found;
 }
 
+// Scales the art vertically about its top-left corner.
+bool ScaleArtVertically(ArtObject* art, double factor) {
+    AIRealRect bounds{};
+    if (art == nullptr || !(factor > 0) || sAIArt->GetArtBounds(art, &bounds) != kNoErr) {
+        return false;
+    }
+    const AIRealPoint corner{bounds.left, bounds.top};
+    return ScaleAllObjects({art}, CreateScaleMatrixWithStaticPoint(1.0, factor, corner));
+}
+
+// The smallest height of the last frame of an area-text story at which the story shows all its
+// text: doubling, then a binary search of 16 steps downwards. A fit that fails scales the frame
+// back to its height before.
+bool FitFrameToText(ArtObject* art) {
+    ATE::ITextRange story;
+    int storyId = 0;
+    AIArtHandle last = nullptr;
+    AIArtHandle path = nullptr;
+    try {
+        if (FrameType(art) != kInPathTextType || !ArtToTextRange(art, story, storyId)) {
+            return false;
+        }
+        const ATE::IStory whole = story.GetStory();
+        if (sAITextFrame->GetAITextFrame(whole.GetFrame(whole.GetFrameCount() - 1).GetRef(), &last) !=
+                kNoErr ||
+            sAITextFrame->GetPathObject(last, &path) != kNoErr || path == nullptr) {
+            return false;
+        }
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+    double applied = 1.0;
+    const auto scale = [&](double factor) {
+        if (!ScaleArtVertically(path, factor)) {
+            return false;
+        }
+        applied *= factor;
+        return true;
+    };
+    const auto fail = [&] {
+        ScaleArtVertically(path, 1.0 / applied);
+        return false;
+    };
+    std::optional<bool> fits = Fits(story);
+    for (int doublings = 0; fits && !*fits; ++doublings) {
+        if (doublings == kSearchSteps || !scale(2.0)) {
+            return fail();
+        }
+        fits = Fits(story);
+    }
+    if (!fits) {
+        return fail();
+    }
+    double multiplier = 1.0;
+    double step = 1.0;
+    for (int k = 1; k <= kSearchSteps; ++k) {
+        step /= 2.0;
+        const double candidate = multiplier - step;
+        if (!scale(candidate / multiplier) || !(fits = Fits(story))) {
+            return fail();
+        }
+        if (!*fits) {
+            if (!scale(multiplier / candidate)) {
+                return fail();
+            }
+        } else {
+            multiplier = candidate;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
@@ -360,7 +434,7 @@ bool FitTextIsBuilt(const json& request) {
     bool allText = searchText.empty();
     ReadJsonValue(request, "allText", allText);
     const bool wholeStories = allText || mode == kWholeStories;
-    return method != "fitFrameToText" && (wholeStories || method.empty() || method == "none");
+    return wholeStories || method.empty() || method == "none";
 }
 
 std::string FitText(const json& request) {
@@ -403,6 +477,14 @@ std::string FitText(const json& request) {
                 return DumpReply(reply);
             }
         }
+    }
+    if (method == kFitFrameToText) {
+        for (ArtObject* art : kept) {
+            if (!FitFrameToText(art)) {
+                reply["error"] = "Can't fit a frame to text";
+            }
+        }
+        return DumpReply(reply);
     }
     if (method != kFitToFrame && method != kShrinkToFrame) {
         reply["error"] = kUnknownMethod;

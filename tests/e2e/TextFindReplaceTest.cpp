@@ -170,6 +170,8 @@ constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version
      "text": "abc", "tags": [{"name": "_p_tag_00000004", "type": "string", "value": "auto"}]},
     {"type": "textFrame", "name": "H", "kind": "area", "frame": [100, 100, 120, 88], "text": "{{k}}",
      "tags": [{"name": "_p_tag_00000007", "type": "string", "value": "h"}]},
+    {"type": "textFrame", "name": "Tall", "kind": "area", "frame": [200, 100, 220, 88], "text": "abcdef",
+     "tags": [{"name": "_p_tag_00000008", "type": "string", "value": "tall"}]},
     {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
      "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
     {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
@@ -185,8 +187,8 @@ struct FitStep {
 const FitStep kFitSteps[] = {
     {R"({"tagSearch":"point|auto","fittingMethod":"fitToFrame"})", R"({"error":"No text to fit found"})",
      "Auto", 10},
-    {R"({"tagSearch":"g1","fittingMethod":"fitFrameToText"})", R"({"error":"Not implemented yet"})", "G1",
-     10},
+    // Only the frame's height changes, about its top: two lines need 12 + 2384/2048 * 10 points.
+    {R"({"tagSearch":"tall","fittingMethod":"fitFrameToText"})", R"({})", "Tall", 10},
     {R"({"tagSearch":"g1","fittingMethod":"bogus"})", R"({"error":"Unknown fitting method"})", "G1", 10},
     {R"({"tagSearch":"g1","fittingMethod":"shrinkToFrame"})", R"({})", "G1", 10},
     {R"({"tagSearch":"g1","fittingMethod":"fitToFrame"})", R"({})", "G1", kFillsHeight},
@@ -223,6 +225,11 @@ TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
         // The search may end with one step of 0.995 below the exact size.
         EXPECT_NEAR(size, step.fontSize, step.fontSize * 0.006);
     }
+    const json tall = SavedFrame("Tall")["frame"];
+    EXPECT_EQ(tall[0], 200.0);
+    EXPECT_EQ(tall[1], 100.0);
+    EXPECT_EQ(tall[2], 220.0);
+    EXPECT_NEAR(tall[3].get<double>(), 100.0 - 12.0 - 2384.0 / 2048 * 10, 0.002);
 }
 
 }  // namespace
