@@ -363,13 +363,6 @@ std::u32string EscapeEcmaPattern(const std::u32string& text) {
 std::string PlimUtilsPlugin::Text(std::string request) {
     const json parsed = ParseRequest(request);
     const bool fits = HasKey(parsed, "fittingMethod");
-    // Fitting that is not built yet answers so before anything changes.
-    if (fits && !FitTextIsBuilt(parsed)) {
-        json reply = StartReply("text", parsed);
-        reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
-        reply["error"] = kNotImplementedYet;
-        return DumpReply(reply);
-    }
     json reply = json::parse(FindReplaceText2(parsed));
     const json* error = FindKey(reply, "error");
     if (error != nullptr && *error != kNoSearchAndNoQuery) {

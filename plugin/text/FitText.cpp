@@ -1,5 +1,6 @@
 #include "text/FitText.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,7 @@ constexpr const char* kShrinkToFrame = "shrinkToFrame";
 constexpr const char* kFitFrameToText = "fitFrameToText";
 constexpr const char* kNoTextToFit = "No text to fit found";
 constexpr const char* kCantFitRange = "Can't fit a text range";
+constexpr const char* kCantFitParagraph = "Can't fit a paragraph width";
 constexpr const char* kUnknownMethod = "Unknown fitting method";
 constexpr const char* kUnknownMode = "Unknown search mode";
 
@@ -101,8 +103,9 @@ std::optional<bool> Fits(const ATE::ITextRange& story) {
 // 16 final steps of 0.995; with shrinkOnly a story that fits stays as it is. False when a test or
 // a scaling fails, when the story still fits at 65,536 times its size, or when it is still overset
 // after the final steps.
-bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly) {
-    std::optional<bool> fits = Fits(story);
+template <typename Test>
+bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly, Test test) {
+    std::optional<bool> fits = test(story);
     if (!fits) {
         return false;
     }
@@ -110,7 +113,7 @@ bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly) {
         return true;
     }
     for (int doublings = 0; *fits; ++doublings) {
-        if (doublings == kSearchSteps || !ScaleTextRange(story, 2.0) || !(fits = Fits(story))) {
+        if (doublings == kSearchSteps || !ScaleTextRange(story, 2.0) || !(fits = test(story))) {
             return false;
         }
     }
@@ -120,7 +123,7 @@ bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly) {
         step /= 2.0;
         const double candidate = multiplier + step;
         const double factor = multiplier == 0.0 ? candidate : candidate / multiplier;
-        if (!ScaleTextRange(story, factor) || !(fits = Fits(story))) {
+        if (!ScaleTextRange(story, factor) || !(fits = test(story))) {
             return false;
         }
         if (!*fits) {
@@ -136,7 +139,7 @@ bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly) {
         return true;
     }
     for (int k = 0; k < kSearchSteps; ++k) {
-        if (!ScaleTextRange(story, kFinalStep) || !(fits = Fits(story))) {
+        if (!ScaleTextRange(story, kFinalStep) || !(fits = test(story))) {
             return false;
         }
         if (*fits) {
@@ -147,16 +150,107 @@ bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly) {
 }
 
 // Fits a whole story; a fit that fails leaves every character's size as it was.
-bool FitTextRange(const ATE::ITextRange& story, bool shrinkOnly) {
+template <typename Fit>
+bool FitOrRestore(const ATE::ITextRange& range, Fit fit) {
     SizeSnapshot before;
-    if (!Snapshot(story, before)) {
+    if (!Snapshot(range, before)) {
         return false;
     }
-    if (ScaleToFit(story, shrinkOnly)) {
+    if (fit()) {
         return true;
     }
-    Restore(story, before);
+    Restore(range, before);
     return false;
+}
+
+bool FitTextRange(const ATE::ITextRange& story, bool shrinkOnly) {
+    return FitOrRestore(story, [&] { return ScaleToFit(story, shrinkOnly, Fits); });
+}
+
+// The lines of the range's first frame that hold some of the range, and whether they hold all of it.
+bool CountLines(const ATE::ITextRange& range, int& lines, bool& allShown) {
+    try {
+        ATE::ITextFramesIterator frames = range.GetTextFrames();
+        if (range.IsNull() || frames.IsNull() || frames.IsEmpty()) {
+            return false;
+        }
+        const ATE::ITextFrame frame = frames.GetItem();
+        if (frame.IsNull()) {
+            return false;
+        }
+        ATE::ITextLinesIterator iterator = frame.GetTextLinesIterator();
+        if (iterator.IsNull() || iterator.IsEmpty()) {
+            return false;
+        }
+        int counted = 0;
+        ASInt32 shown = 0;
+        for (; iterator.IsNotDone(); iterator.Next()) {
+            const ATE::ITextRange line = iterator.GetItem().GetTextRange();
+            if (line.GetSize() > 0 && line.GetEnd() > range.GetStart() && line.GetStart() < range.GetEnd()) {
+                ++counted;
+                shown += line.GetSize();
+            }
+        }
+        lines = counted;
+        allShown = shown == range.GetSize();
+        return true;
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+// Whether the paragraph takes at most `target` lines of its first frame and shows all its text.
+bool ParagraphFits(const ATE::ITextRange& range, int target) {
+    int lines = 0;
+    bool allShown = false;
+    return CountLines(range, lines, allShown) && lines <= target && allShown;
+}
+
+// Fits one paragraph by its size to a number of lines (below 1: the lines it takes now); with
+// shrinkOnly a paragraph on fewer lines stays. A fit that fails leaves the sizes as they were.
+bool FitParagraphWidth(const ATE::ITextRange& range, int target, bool shrinkOnly) {
+    int lines = 0;
+    bool allShown = false;
+    try {
+        ATE::IParagraphsIterator paragraphs = range.GetParagraphs();
+        if (paragraphs.IsNull() || paragraphs.IsEmpty() || paragraphs.GetItem().GetTextRange().IsNull()) {
+            return false;
+        }
+        paragraphs.Next();
+        if (paragraphs.IsNotDone()) {
+            return false;
+        }
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+    if (!CountLines(range, lines, allShown) || lines <= 0 || !allShown || target == 0) {
+        return false;
+    }
+    if (target < 1) {
+        target = lines;
+    } else if (lines < target && shrinkOnly) {
+        return true;
+    }
+    const auto test = [target](const ATE::ITextRange& paragraph) -> std::optional<bool> {
+        return ParagraphFits(paragraph, target);
+    };
+    return FitOrRestore(range, [&] {
+        if (lines > target) {
+            bool stopped = false;
+            for (int k = 0; k < kSearchSteps && !stopped; ++k) {
+                if (!ScaleTextRange(range, 0.5)) {
+                    return false;
+                }
+                int now = 0;
+                bool shown = false;
+                stopped = !CountLines(range, now, shown) || !shown || now <= target;
+            }
+            if (!stopped) {
+                return false;
+            }
+        }
+        return ScaleToFit(range, false, test);
+    });
 }
 
 bool GetMinMaxFontSize(const ATE::ITextRange& range, double& smallest, double& largest) {
@@ -201,6 +295,20 @@ bool SameRect(const AIRealRect& a, const AIRealRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// A range whose sizes break the limits gets its largest size of before fitting back.
+void ScaleBackBeyondLimits(const ATE::ITextRange& range, double largestBefore, double minFontSize,
+                           double maxFontSize, const char* error, json& reply) {
+    if (CheckTextRangeFontSize(range, minFontSize, maxFontSize)) {
+        return;
+    }
+    reply["error"] = error;
+    double smallest = 0;
+    double largest = 0;
+    if (GetMinMaxFontSize(range, smallest, largest) && largest != 0) {
+        ScaleTextRange(range, largestBefore / largest);
+    }
+}
+
 // Fits the whole stories of the art, and scales a story back when its sizes break the limits.
 void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double maxFontSize, json& reply) {
     std::vector<ATE::ITextRange> stories;
@@ -225,20 +333,15 @@ void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double 
         if (!FitTextRange(story, shrinkOnly)) {
             reply["error"] = kCantFitRange;
         }
-        if (!CheckTextRangeFontSize(story, minFontSize, maxFontSize)) {
-            reply["error"] = kCantFitRange;
-            double newSmallest = 0;
-            double newLargest = 0;
-            if (GetMinMaxFontSize(story, newSmallest, newLargest) && newLargest != 0) {
-                ScaleTextRange(story, largest / newLargest);
-            }
-        }
+        ScaleBackBeyondLimits(story, largest, minFontSize, maxFontSize, kCantFitRange, reply);
     }
 }
 
 // Where the search text is first found in the art's story: in the whole text (mode 0) or in the
 // fields of the story's stored template (modes 1 to 3), which must still describe the story.
-bool FindInStory(ArtObject* art, const std::u32string& search, const std::string& regExFlag, int mode) {
+// The paragraph is the one holding the match's last character.
+bool FindInStory(ArtObject* art, const std::u32string& search, const std::string& regExFlag, int mode,
+                 ATE::ITextRange& paragraph) {
     ATE::ITextRange story;
     int storyId = 0;
     std::u32string text;
@@ -259,7 +362,27 @@ bool FindInStory(ArtObject* art, const std::u32string& search, const std::string
             return false;
         }
     }
-    return position + length <= text.size();
+    if (position + length > text.size()) {
+        return false;
+    }
+    const std::size_t last = length == 0 ? position : position + length - 1;
+    const auto index = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(last), U'\r');
+    try {
+        ATE::IParagraphsIterator paragraphs = story.GetParagraphs();
+        if (paragraphs.IsNull()) {
+            return false;
+        }
+        for (std::ptrdiff_t i = 0; i < index && paragraphs.IsNotDone(); ++i) {
+            paragraphs.Next();
+        }
+        if (!paragraphs.IsNotDone()) {
+            return false;
+        }
+        paragraph = paragraphs.GetItem().GetTextRange();
+        return !paragraph.IsNull();
+    } catch (const ATE::Exception&) {
+        return false;
+    }
 }
 
 // The art of the first frame of the range's story; null when there is none.
@@ -275,21 +398,32 @@ ArtObject* TextRangeToFirstFrame(const ATE::ITextRange& range) {
     }
 }
 
-// The first-frame art of each story among the art in which the search text is found.
-ArtList StoriesWhereFound(const ArtList& art, const std::u32string& search, const std::string& regExFlag,
-                          int mode) {
-    ArtList found;
+// The paragraph of the first match in each art's story, in art order.
+std::vector<ATE::ITextRange> ParagraphsWhereFound(const ArtList& art, const std::u32string& search,
+                                                  const std::string& regExFlag, int mode) {
+    std::vector<ATE::ITextRange> found;
     for (ArtObject* one : art) {
-        ATE::ITextRange story;
-        int storyId = 0;
-        if (!FindInStory(one, search, regExFlag, mode) || !ArtToTextRange(one, story, storyId)) {
-            continue;
-        }
-        if (ArtObject* first = TextRangeToFirstFrame(story)) {
-            found.push_back(first);
+        ATE::ITextRange paragraph;
+        if (FindInStory(one, search, regExFlag, mode, paragraph)) {
+            found.push_back(std::move(paragraph));
         }
     }
     return found;
+}
+
+// Fits each paragraph to its lines, and scales one back when its sizes break the limits.
+void FitParagraphs(const std::vector<ATE::ITextRange>& paragraphs, int lines, bool shrinkOnly,
+                   double minFontSize, double maxFontSize, json& reply) {
+    for (const ATE::ITextRange& paragraph : paragraphs) {
+        double smallest = 0;
+        double largest = 0;
+        if (!GetMinMaxFontSize(paragraph, smallest, largest) ||
+            !FitParagraphWidth(paragraph, lines < 1 ? -1 : lines, lines >= 1 && shrinkOnly)) {
+            reply["error"] = kCantFitParagraph;
+            continue;
+        }
+        ScaleBackBeyondLimits(paragraph, largest, minFontSize, maxFontSize, kCantFitParagraph, reply);
+    }
 }
 
 // Scales the art vertically about its top-left corner.
@@ -424,19 +558,6 @@ bool CheckTextForAutoSize(ArtObject* art, bool& autoSized) {
     return true;
 }
 
-bool FitTextIsBuilt(const json& request) {
-    std::string method;
-    ReadJsonValue(request, "fittingMethod", method);
-    std::string searchText;
-    ReadJsonValue(request, "searchText", searchText);
-    int mode = 3;
-    ReadJsonValue(request, "mode", mode);
-    bool allText = searchText.empty();
-    ReadJsonValue(request, "allText", allText);
-    const bool wholeStories = allText || mode == kWholeStories;
-    return wholeStories || method.empty() || method == "none";
-}
-
 std::string FitText(const json& request) {
     json reply = StartReply("text", request);
     reply["tagSearch"] = ReadTextStrictly(request, "tagSearch");
@@ -471,10 +592,25 @@ std::string FitText(const json& request) {
         if (mode != kWholeStories) {
             std::string regExFlag;
             ReadJsonValue(request, "regExFlag", regExFlag);
-            kept = StoriesWhereFound(kept, ToUtf32(searchText), regExFlag, mode == kHighestMode ? 0 : mode);
-            if (kept.empty()) {
+            const std::vector<ATE::ITextRange> paragraphs =
+                ParagraphsWhereFound(kept, ToUtf32(searchText), regExFlag, mode == kHighestMode ? 0 : mode);
+            if (paragraphs.empty()) {
                 reply["error"] = kNoTextToFit;
                 return DumpReply(reply);
+            }
+            bool allText = false;
+            ReadJsonValue(request, "allText", allText);
+            if (!allText) {
+                int lines = -1;
+                ReadJsonValue(request, "lines", lines);
+                FitParagraphs(paragraphs, lines, method == kShrinkToFrame, minFontSize, maxFontSize, reply);
+                return DumpReply(reply);
+            }
+            kept.clear();
+            for (const ATE::ITextRange& paragraph : paragraphs) {
+                if (ArtObject* first = TextRangeToFirstFrame(paragraph)) {
+                    kept.push_back(first);
+                }
             }
         }
     }

@@ -16,10 +16,6 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor);
 // the art, its text and the document's modified flag stay as they were.
 bool CheckTextForAutoSize(ArtObject* art, bool& autoSized);
 
-// Whether FitText can serve the request: fitting only the paragraphs where a search text is found
-// is not built yet.
-bool FitTextIsBuilt(const json& request);
-
 // Fits the text that the request finds by its "fittingMethod"; the reply's "error" says what
 // failed.
 std::string FitText(const json& request);

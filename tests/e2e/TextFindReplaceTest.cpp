@@ -172,6 +172,8 @@ constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version
      "tags": [{"name": "_p_tag_00000007", "type": "string", "value": "h"}]},
     {"type": "textFrame", "name": "Tall", "kind": "area", "frame": [200, 100, 220, 88], "text": "abcdef",
      "tags": [{"name": "_p_tag_00000008", "type": "string", "value": "tall"}]},
+    {"type": "textFrame", "name": "Para", "kind": "area", "frame": [300, 100, 320, 0], "text": "abcdef\rxyz",
+     "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "para"}]},
     {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
      "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
     {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
@@ -207,9 +209,9 @@ const FitStep kFitSteps[] = {
      R"({})", "H", kFillsHeight},
     {R"({"tagSearch":"g2","searchText":"zzz","mode":0,"allText":true,"fittingMethod":"fitToFrame"})",
      R"({"error":"No text to fit found"})", "G2", kSixOnALine},
-    // Fitting the paragraphs where a search text is found is not built yet: nothing changes.
-    {R"({"tagSearch":"g3","searchText":"a","replaceText":"b","mode":0,"fittingMethod":"fitToFrame"})",
-     R"({"error":"Not implemented yet"})", "G3", kFillsHeight},
+    // The paragraph holding the match's last character, its paragraph break, is fitted to one line.
+    {R"({"tagSearch":"para","searchText":"ef\r","mode":0,"lines":1,"fittingMethod":"fitToFrame"})", R"({})",
+     "Para", kSixOnALine},
 };
 
 TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
