@@ -174,6 +174,8 @@ constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version
      "tags": [{"name": "_p_tag_00000008", "type": "string", "value": "tall"}]},
     {"type": "textFrame", "name": "Para", "kind": "area", "frame": [300, 100, 320, 0], "text": "abcdef\rxyz",
      "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "para"}]},
+    {"type": "textFrame", "name": "Locked", "kind": "area", "locked": true, "frame": [400, 100, 420, 88],
+     "text": "abc", "tags": [{"name": "_p_tag_0000000a", "type": "string", "value": "locked"}]},
     {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
      "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
     {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
@@ -195,6 +197,8 @@ const FitStep kFitSteps[] = {
     {R"({"tagSearch":"g1","fittingMethod":"shrinkToFrame"})", R"({})", "G1", 10},
     {R"({"tagSearch":"g1","fittingMethod":"fitToFrame"})", R"({})", "G1", kFillsHeight},
     {R"({"tagSearch":"g2","fittingMethod":"shrinkToFrame"})", R"({})", "G2", kSixOnALine},
+    // Locked art is fitted and locked again.
+    {R"({"tagSearch":"locked","fittingMethod":"fitToFrame"})", R"({})", "Locked", kFillsHeight},
     // Still fitting at 65,536 times its size: a failure that leaves the size as it was.
     {R"({"tagSearch":"huge","fittingMethod":"fitToFrame"})", R"({"error":"Can't fit a text range"})", "Huge",
      10},
@@ -227,6 +231,7 @@ TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
         // The search may end with one step of 0.995 below the exact size.
         EXPECT_NEAR(size, step.fontSize, step.fontSize * 0.006);
     }
+    EXPECT_EQ(SavedFrame("Locked").value("locked", false), true);
     const json tall = SavedFrame("Tall")["frame"];
     EXPECT_EQ(tall[0], 200.0);
     EXPECT_EQ(tall[1], 100.0);
