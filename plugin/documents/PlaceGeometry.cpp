@@ -77,15 +77,33 @@ bool ReplaceClipGroupsByPaths(ArtObject*& art) {
     return true;
 }
 
-// A rectangle of the part's geometric bounds in place of every part that is not a group, path or
-// compound path; the art itself may be one, and is then replaced too.
-bool ReplaceOtherPartsByBounds(ArtObject*& art) {
+// A copy of a text frame's path placed above it; null for text without a frame path (point text).
+ArtObject* CopyFramePath(ArtObject* frame) {
+    ArtObject* path = nullptr;
+    ArtObject* copy = nullptr;
+    if (sAITextFrame->GetPathObject(frame, &path) != kNoErr || path == nullptr ||
+        sAIArt->DuplicateArt(path, kPlaceAbove, frame, &copy) != kNoErr) {
+        return nullptr;
+    }
+    return copy;
+}
+
+// What stands in for a part that is not a group, path or compound path: a text frame's path, or
+// the rectangle of the part's geometric bounds.
+ArtObject* ShapeReplacement(ArtObject* part, ai::int16 type) {
+    ArtObject* framePath = type == kTextFrameArt ? CopyFramePath(part) : nullptr;
+    return framePath != nullptr ? framePath : MakeBounds(part, false);
+}
+
+// A shape in place of every part that is not a group, path or compound path; the art itself may be
+// one, and is then replaced too.
+bool ReplaceOtherPartsByShapes(ArtObject*& art) {
     for (ArtObject* part : GetObjectsTree(art)) {
         const std::optional<ai::int16> type = hostart::Type(part);
         if (type && IsShapeType(*type)) {
             continue;
         }
-        ArtObject* replacement = type ? MakeBounds(part, false) : nullptr;
+        ArtObject* replacement = type ? ShapeReplacement(part, *type) : nullptr;
         if (sAIArt->DisposeArt(part) != kNoErr) {
             return false;
         }
@@ -222,7 +240,7 @@ bool ConvertToPath(ArtObject*& art) {
         return false;
     }
     art = copy;
-    return ReplaceOtherPartsByBounds(art);
+    return ReplaceOtherPartsByShapes(art);
 }
 
 ArtObject* UniteArt(ArtObject* art) {

@@ -197,3 +197,30 @@ TEST_F(PlaceTest, RestoresLockedAndHiddenLayers) {
 }
 
 }  // namespace
+
+// Text on a path as a container clips the content by a copy of its path, not by its bounds.
+TEST_F(PlaceTest, TextOnAPathClipsByItsPath) {
+    json document =
+        json::parse(testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/shapes.json"));
+    // The point text "Word" gives its tag to text on a path.
+    json& shapes = document["layers"][0]["children"];
+    shapes.erase(std::remove_if(shapes.begin(), shapes.end(),
+                                [](const json& art) { return art.value("name", "") == "Word"; }),
+                 shapes.end());
+    shapes.push_back(
+        json::parse(R"({"type":"textFrame","kind":"onPath","text":"Wave","frame":[300,400,500,300],
+        "tags":[{"name":"_p_tag_0f0d292d","type":"string","value":"word"}],
+        "path":{"closed":false,"segments":[{"anchor":[300,300]},{"anchor":[400,400]},{"anchor":[500,300]}]}})"));
+    OpenDocumentText(document.dump(), 23);
+    const json reply =
+        ScriptJson("place", json{{"filePath", image}, {"tagSearch", "word"}, {"tags", {"placed"}}}.dump());
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    ASSERT_EQ(Tagged("placed").size(), 1u);
+    const ArtId result = Tagged("placed").front();
+    ASSERT_EQ(*Document().type(result), ArtType::group);
+    const ArtId mask = *Document().firstChild(result);
+    const auto* path = Document().contentAs<host::model::PathContent>(mask);
+    ASSERT_NE(path, nullptr);
+    ASSERT_EQ(path->geometry.segments.size(), 3u);
+    EXPECT_EQ(path->geometry.segments[1].anchor, (host::model::Point{400, 400}));
+}
