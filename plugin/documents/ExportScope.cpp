@@ -14,6 +14,7 @@
 #include "core/Suites.h"
 #include "documents/HostDocuments.h"
 #include "layout/Lookups.h"
+#include "text/FitText.h"
 
 namespace {
 
@@ -183,6 +184,14 @@ std::string ReadXAP() {
         return {};
     }
     return xmp;
+}
+
+void FitJobText(const json& job) {
+    std::string method;
+    ReadJsonValue(job, "fittingMethod", method);
+    if (!method.empty()) {
+        FitText(json{{"fittingMethod", method}});
+    }
 }
 
 bool CutDocumentToJob(const json& job, const ArtList& selectedArt, std::string& error) {

@@ -37,6 +37,11 @@ bool RemoveNonListedArtboards(const std::string& range);
 // from the document"). The first step of every format's preparation.
 bool CutDocumentToJob(const nlohmann::json& job, const ArtList& selectedArt, std::string& error);
 
+// Fits the text of the whole document by the job's "fittingMethod" (a value of another type counts
+// as none). The file is written whatever the fitting answers: a text that can't be fitted is
+// exported as it stands.
+void FitJobText(const nlohmann::json& job);
+
 // The current document's application context suspended while the scope lives.
 class SuspendedContext {
 public:

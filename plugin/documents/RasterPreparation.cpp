@@ -213,6 +213,7 @@ bool PrepareRasterExport(json& job, const ArtList& selectedArt, AIRealRect& expo
     if (!CutDocumentToJob(job, selectedArt, error)) {
         return false;
     }
+    FitJobText(job);
     CreateSingleArtboard(job);
     const bool padFromArtwork = ReadBoolStrictly(job, "padFromArtwork", range.empty());
     const bool padFirst = ReadBoolStrictly(job, "padFirst", false);

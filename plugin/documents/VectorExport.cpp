@@ -190,8 +190,7 @@ bool PrepareVectorExport(const json& job, const ArtList& selectedArt, std::strin
     if (!CutDocumentToJob(job, selectedArt, error)) {
         return false;
     }
-    // "fittingMethod" fits text to its frames once the text commands exist; until then text stays
-    // as it is.
+    FitJobText(job);
     bool outline = false;
     ReadJsonValue(job, "outlineText", outline);
     if (outline) {

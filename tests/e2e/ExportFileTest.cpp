@@ -398,6 +398,35 @@ TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {
     EXPECT_FALSE(fs::exists(scratch.Path() / "out"));
 }
 
+// A job's "fittingMethod" fits the text of what is exported; the document keeps its own text.
+TEST_F(ExportFixture, AFittingMethodFitsTheExportedText) {
+    json document = json::parse(SourceDocument());
+    document["layers"][1]["children"].push_back(
+        json::parse(R"({"type":"textFrame","kind":"area","name":"T","frame":[0,100,200,0],"text":"Hi"})"));
+    const std::string source = scratch.Write("text.ai", document.dump());
+    auto opened = host::model::openDocument(source, 7);
+    ASSERT_TRUE(opened.document) << opened.error;
+    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+    const auto sizeOfT = [](const host::model::Document& d) {
+        for (const host::model::ArtId art : d.documentOrder()) {
+            if (const auto name = d.name(art); name && name->text == "T") {
+                return std::optional<double>(d.story(art)->effectiveChar(0, d.textStyles()).fontSize);
+            }
+        }
+        return std::optional<double>();
+    };
+    const std::optional<double> before = sizeOfT(*app->CurrentDocument());
+    const std::string request =
+        Replace(R"({"formats":["ai"],"folderPath":"$/out","fileName":"fit","fittingMethod":"fitToFrame"})",
+                "$", Folder());
+    EXPECT_EQ(ScriptJson("exportFile", request)["Results"][0]["exportSuccessful"], true);
+    auto written = host::model::openDocument((scratch.Path() / "out/fit.ai").string(), 1);
+    ASSERT_TRUE(written.document) << written.error;
+    ASSERT_TRUE(before && sizeOfT(*written.document));
+    EXPECT_GT(*sizeOfT(*written.document), *before * 2);
+    EXPECT_EQ(sizeOfT(*app->CurrentDocument()), before);
+}
+
 // One "cleanDocument" request, the operation made to fail (none when empty), the reply, and the
 // swatches and symbols the document then has.
 struct CleanCase {
