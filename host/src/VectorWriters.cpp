@@ -271,14 +271,37 @@ bool WritePdf(const Document& document, const std::filesystem::path& file, const
     return model::writeFileAtomically(file, pdf, error);
 }
 
-// Puts the packet in a metadata element right after the opening svg tag.
-bool InsertSvgMetadata(std::string& svg, std::string_view xmpPacket) {
+// Text as XML character data: markup characters escaped, and the control characters XML forbids
+// shown as "_".
+std::string XmlText(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            default:
+                escaped +=
+                    (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') ? '_' : c;
+        }
+    }
+    return escaped;
+}
+
+// Puts the elements right after the opening svg tag; false when there is none.
+bool InsertAfterSvgTag(std::string& svg, const std::string& elements) {
     const std::size_t svgTag = svg.find("<svg");
     const std::size_t tagEnd = svgTag == std::string::npos ? svgTag : svg.find('>', svgTag);
     if (tagEnd == std::string::npos) {
         return false;
     }
-    svg.insert(tagEnd + 1, "\n<metadata>" + std::string(xmpPacket) + "</metadata>");
+    svg.insert(tagEnd + 1, elements);
     return true;
 }
 
@@ -296,7 +319,12 @@ bool WriteSvg(const Document& document, const std::filesystem::path& file, const
         *error = "the document could not be drawn";
         return false;
     }
-    if (ValueOr<bool>(values, "IXAP", false) && !xmpPacket.empty() && !InsertSvgMetadata(svg, xmpPacket)) {
+    // The file's name as its title, first inside the svg element, then the packet when asked for.
+    std::string elements = "\n<title>" + XmlText(file.stem().string()) + "</title>";
+    if (ValueOr<bool>(values, "IXAP", false) && !xmpPacket.empty()) {
+        elements += "\n<metadata>" + std::string(xmpPacket) + "</metadata>";
+    }
+    if (!InsertAfterSvgTag(svg, elements)) {
         *error = "the SVG has no svg element";
         return false;
     }

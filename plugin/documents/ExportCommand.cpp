@@ -75,11 +75,6 @@ std::string CantExport(const std::string& format) {
     return "Can't export a file of type '" + format + "'";
 }
 
-// Whether the writer's error names an option of the job ("Can't set the <key> parameter").
-bool IsOptionFailure(const std::string& error) {
-    return error.starts_with("Can't set the ") && error.ends_with(" parameter");
-}
-
 // The job's folder, file name and format as texts; false when any is missing or empty.
 bool ReadJobFile(const json& job, std::string& folder, std::string& name, std::string& format) {
     return ReadJsonValue(job, "finalFolderPath", folder) && ReadJsonValue(job, "finalFileName", name) &&
@@ -132,11 +127,9 @@ bool WriteVectorJob(const json& job, const FormatRow& row, const std::string& xm
     WriteXAP(xmp, job);
     SuspendedContext suspended;
     if (!row.vectorWriter(job, path, error)) {
-        // An option the request gave wrongly is named; the writer's own troubles are not the
-        // client's business.
-        if (!IsOptionFailure(error)) {
-            error = CantExport(format);
-        }
+        // Whatever stopped the writer, an option of the wrong type included, the job answers the
+        // one text of a failed writer.
+        error = CantExport(format);
         return false;
     }
     return true;
@@ -176,7 +169,7 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
         error = kNotImplementedYet;
         return false;
     }
-    const JobTempFile temporary(format);
+    const JobTempFile temporary(ReadTextStrictly(job, "finalFileName"), format);
     if (!temporary.Created()) {
         error = kCantCreateATempFile;
         return false;
@@ -210,7 +203,7 @@ bool ExportTestJob(const json& job, std::string& error) {
     if (!PrepareJobFolder(job, finalFolder, finalPath, error)) {
         return false;
     }
-    const JobTempFile temporary(ReadTextStrictly(job, "fileFormat"));
+    const JobTempFile temporary(ReadTextStrictly(job, "finalFileName"), ReadTextStrictly(job, "fileFormat"));
     if (!temporary.Created()) {
         error = kCantCreateATempFile;
         return false;

@@ -1,10 +1,12 @@
 #include "documents/ExportFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "documents/FileHelpers.h"
 
@@ -28,26 +30,36 @@ std::string SystemTempFolder() {
     return "/tmp";
 }
 
-JobTempFile::JobTempFile(const std::string& extension) {
-    const std::string suffix = "." + extension;
-    std::string pattern =
-        AddNameToPath(SystemTempFolder(), std::string(kExportTempPrefix) + "XXXXXX" + suffix);
-    const int descriptor = CreateUniqueFile(pattern, static_cast<int>(suffix.size()));
+JobTempFile::JobTempFile(const std::string& fileName, const std::string& extension) {
+    std::string folder = AddNameToPath(SystemTempFolder(), std::string(kExportTempPrefix) + "XXXXXX");
+    std::vector<char> pattern(folder.begin(), folder.end());
+    pattern.push_back('\0');
+    if (mkdtemp(pattern.data()) == nullptr) {
+        return;
+    }
+    fFolder = pattern.data();
+    const std::string path = AddNameToPath(fFolder, fileName + "." + extension);
+    const int descriptor =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, UsualFilePermissions());
     if (descriptor < 0) {
         return;
     }
+    // The mask may have narrowed what open gave; the file gets the usual permissions exactly.
     const bool usual = fchmod(descriptor, UsualFilePermissions()) == 0;
     close(descriptor);
-    fPath = pattern;
     if (!usual) {
-        std::remove(fPath.c_str());
-        fPath.clear();
+        std::remove(path.c_str());
+        return;
     }
+    fPath = path;
 }
 
 JobTempFile::~JobTempFile() {
     if (!fPath.empty()) {
         std::remove(fPath.c_str());
+    }
+    if (!fFolder.empty()) {
+        rmdir(fFolder.c_str());
     }
 }
 

@@ -10,13 +10,16 @@ inline constexpr const char* kExportTempPrefix = "torviAiTempFile";
 // The system's temporary folder: "TMPDIR", "TMP", "TEMP" or "TEMPDIR", else "/tmp".
 std::string SystemTempFolder();
 
-// A unique temporary file of the job, created empty and exclusively in the system's temporary
-// folder ("torviAiTempFile", a unique part, "." and the format), with the permissions of a new file
-// so that the delivered copy has them too; removed when the object goes. An export never removes a
-// file it did not create. The finished file is delivered with FileDirCopy.
+// The job's temporary file: a private folder made for the job alone in the system's temporary
+// folder ("torviAiTempFile" and a unique part) holding the file under the name it is delivered as
+// (file name, "." and the format), created empty and exclusively with the permissions of a new
+// file so that the delivered copy has them too. Writers that record a file's name in the file (a
+// PDF's title, an EPS's %%Title, an SVG's title) thus record the delivered name. The file and its
+// folder are removed when the object goes; an export never removes a file it did not create. The
+// finished file is delivered with FileDirCopy.
 class JobTempFile {
 public:
-    explicit JobTempFile(const std::string& extension);
+    JobTempFile(const std::string& fileName, const std::string& extension);
     ~JobTempFile();
     JobTempFile(const JobTempFile&) = delete;
     JobTempFile& operator=(const JobTempFile&) = delete;
@@ -25,6 +28,7 @@ public:
     const std::string& Path() const { return fPath; }
 
 private:
+    std::string fFolder;
     std::string fPath;
 };
 

@@ -271,5 +271,10 @@ std::optional<std::string> EditXmpPacket(const std::string& packet, const json& 
     document.Print(&printer);
     std::string printed(printer.CStr(),
                         static_cast<std::size_t>(printer.CStrSize() > 0 ? printer.CStrSize() - 1 : 0));
+    // The printer ends the root element with a line break of its own; the packet's own bytes after
+    // the element follow it directly instead.
+    if (printed.ends_with('\n')) {
+        printed.pop_back();
+    }
     return packet.substr(0, start) + printed + packet.substr(end);
 }

@@ -52,7 +52,11 @@ struct FormatCase {
     // Colours the picture must show (each channel within 25): in its middle, and at its top-left pixel.
     std::vector<unsigned> middle = {};
     std::vector<unsigned> corner = {};
+    const char* fileName = "out";  // the name the file is delivered under, without its extension
 };
+
+// A name with non-ASCII letters and XML's markup characters.
+constexpr const char* kFullName = "Q3 Grüße & <co>";
 
 // Rasters of the first artboard are drawn at 144 pixels per inch (300 at the scale 0.48), which makes
 // it 200 pixels wide once the border is cut, and record 300.
@@ -108,21 +112,50 @@ const FormatCase kCases[] = {
          "pdfPrintingPerm": "None"})j",
      {{"qpdf --check {}", {"No syntax or stream encoding errors found"}},
       {"pdfinfo -box {}",
-       {"Pages: 2", "PDF version: 1.7", "TrimBox: 9.00 9.00 109.00 109.00", "Encrypted: yes (print:no"}},
+       {"Title: out", "Pages: 2", "PDF version: 1.7", "TrimBox: 9.00 9.00 109.00 109.00",
+        "Encrypted: yes (print:no"},
+       {"torviAiTempFile"}},
       {"exiftool -XMP:all {}", {"Creator : Ann Example"}}}},
     {"PdfOldest",
      "pdf",
      R"j({"pdfCompatibility": "Level 4 (PDF 1.3)", "pdfUserPassword": "open"})j",
-     {{"pdfinfo -upw open {}", {"PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
+     {{"pdfinfo -upw open {}", {"Title: out", "PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
+    // The info title is the delivered file's name, never the temporary one's.
+    {"PdfTitledByItsName",
+     "pdf",
+     "{}",
+     {{"pdfinfo {}", {std::string("Title: ") + kFullName}, {"torviAiTempFile"}}},
+     {},
+     {},
+     kFullName},
     {"Svg",
      "svg",
      R"j({"artboardRange": "1", "keepXMP": true})j",
      {{"xmllint --noout {}", {}},
-      {"xmllint --xpath \"string(//*[local-name()='metadata'])\" {}", {"Ann Example"}}}},
+      {"xmllint --xpath \"string(//*[local-name()='metadata'])\" {}", {"Ann Example"}},
+      {"xmllint --xpath \"string(/*/*[1][local-name()='title'])\" {}", {"out"}, {"torviAiTempFile"}}}},
+    {"SvgTitledByItsName",
+     "svg",
+     R"j({"artboardRange": "1"})j",
+     {{"xmllint --noout {}", {}},
+      {"xmllint --xpath \"string(/*/*[1][local-name()='title'])\" {}", {kFullName}, {"torviAiTempFile"}}},
+     {},
+     {},
+     kFullName},
     {"Eps",
      "eps",
      "{}",
-     {{"grep -a -e EPSF -e BoundingBox {}", {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75"}}}},
+     {{"grep -a -e EPSF -e BoundingBox -e %%Title {}",
+       {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75", "%%Title: out"},
+       {"torviAiTempFile"}}}},
+    // The DSC comment holds printable ASCII only: each byte of the other letters shows as "_".
+    {"EpsTitledByItsName",
+     "eps",
+     "{}",
+     {{"grep -a %%Title {}", {"%%Title: Q3 Gr____e & <co>"}, {"torviAiTempFile"}}},
+     {},
+     {},
+     kFullName},
 };
 
 std::string Squeezed(const std::string& text) {
@@ -190,12 +223,12 @@ protected:
         app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
     }
 
-    // The request of one job: the options, the format, the folder, the name "out" and the author.
-    std::string Request(const char* format, const char* options) const {
+    // The request of one job: the options, the format, the folder, the name ("out") and the author.
+    std::string Request(const char* format, const char* options, const char* fileName = "out") const {
         json request = json::parse(options);
         request["formats"] = {format};
         request["folderPath"] = scratch.Path().string();
-        request["fileName"] = "out";
+        request["fileName"] = fileName;
         request["metadata"] = {{"author", {"Ann Example"}}};
         return request.dump();
     }
@@ -207,9 +240,9 @@ class ExportFormats : public ExportFixture, public testing::WithParamInterface<F
 
 TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
     const FormatCase& c = GetParam();
-    const json reply = ScriptJson("exportFile", Request(c.format, c.job));
+    const json reply = ScriptJson("exportFile", Request(c.format, c.job, c.fileName));
     ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
-    const std::string path = (scratch.Path() / (std::string("out.") + c.format)).string();
+    const std::string path = (scratch.Path() / (std::string(c.fileName) + "." + c.format)).string();
     for (const ToolCheck& check : c.checks) {
         const auto run = RunProgram(scratch, Replaced(check.command, path), "");
         const std::string shown = Squeezed(run.out + run.err);
@@ -262,14 +295,29 @@ const FailingCase kFailingCases[] = {
     {"AResolutionBeyondAnyRaster", "tif", R"j({"artboardRange": "1", "resolution": 300, "scale": 1e10})j",
      "Can't get an export scale"},
     {"NoScale", "jpg", R"j({"artboardRange": "1", "scale": 0})j", "Can't get an export scale"},
-    {"APasswordOfTheWrongType", "pdf", R"j({"pdfUserPassword": 5})j",
-     "Can't set the pdfUserPassword parameter"},
+    // A writer's option of the wrong type, or one the host refuses, fails the writer: the job
+    // answers the text of a failed writer whatever the option was.
+    {"APasswordOfTheWrongType", "pdf", R"j({"pdfUserPassword": 5})j", "Can't export a file of type 'pdf'"},
+    {"ACompatibilityByNumber", "pdf", R"j({"pdfCompatibility": 22})j", "Can't export a file of type 'pdf'"},
+    {"ABleedAsText", "pdf", R"j({"pdfBleedTop": "9"})j", "Can't export a file of type 'pdf'"},
+    {"AMarkFlagAsNumber", "pdf", R"j({"pdfTrimMarks": 1})j", "Can't export a file of type 'pdf'"},
+    {"AQualityByNumber", "pdf",
+     R"j({"pdfColorImageCompressionKind": "JPEG", "pdfColorImageCompression": 9})j",
+     "Can't export a file of type 'pdf'"},
+    {"APermissionByNumber", "pdf", R"j({"pdfPermissionsPassword": "owner", "pdfChangesPerm": 1})j",
+     "Can't export a file of type 'pdf'"},
+    {"AnEpsPreviewByNumber", "eps", R"j({"epsPreview": 5})j", "Can't export a file of type 'eps'"},
+    {"AnEpsFontFlagAsText", "eps", R"j({"epsEmbedFonts": "yes"})j", "Can't export a file of type 'eps'"},
+    {"AnSvgProfileByNumber", "svg", R"j({"svgProfile": 1})j", "Can't export a file of type 'svg'"},
+    {"AnSvgTextPathFlagAsText", "svg", R"j({"svgTextPathElement": "yes"})j",
+     "Can't export a file of type 'svg'"},
+    {"AnSvgXmpFlagAsNumber", "svg", R"j({"keepXMP": 1})j", "Can't export a file of type 'svg'"},
     // name, preset, then the user password: the third Unicode string.
-    {"ARefusedPassword", "pdf", R"j({"pdfUserPassword": "open"})j", "Can't set the pdfUserPassword parameter",
+    {"ARefusedPassword", "pdf", R"j({"pdfUserPassword": "open"})j", "Can't export a file of type 'pdf'",
      "AIActionSetStringUS", 3},
     // compatibility, two resampling kinds, monochrome, mark type, then printing: the sixth enumeration.
     {"ARefusedPermission", "pdf", R"j({"pdfPermissionsPassword": "owner", "pdfPrintingPerm": "None"})j",
-     "Can't set the pdfPrintingPerm parameter", "AIActionSetEnumerated", 6},
+     "Can't export a file of type 'pdf'", "AIActionSetEnumerated", 6},
 };
 
 class FailingExports : public ExportFixture, public testing::WithParamInterface<FailingCase> {};

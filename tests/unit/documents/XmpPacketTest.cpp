@@ -72,6 +72,35 @@ TEST(XmpPacket, WritesEachKindOfProperty) {
     }
 }
 
+// Whatever surrounds the element, padding and line breaks included, comes back byte for byte: the
+// printed element is followed directly by what followed it.
+TEST(XmpPacket, KeepsEveryByteAroundTheElement) {
+    struct Case {
+        std::string before;
+        std::string after;
+    };
+    const std::string padding(2000, ' ');
+    const Case cases[] = {
+        {kBefore, kAfter},
+        {kBefore, "<?xpacket end=\"w\"?>"},
+        {"<?xpacket begin=\"\"?>", "\n" + padding + "\n<?xpacket end=\"w\"?>"},
+        {"\xEF\xBB\xBF<?xpacket begin=\"\xEF\xBB\xBF\"?>\r\n", "\r\n\t \r\n<?xpacket end=\"r\"?>\r\n"},
+        {" ", " "},
+    };
+    const std::string element =
+        "<x:xmpmeta xmlns:x=\"urn:x-meta/\"><rdf:RDF><rdf:Description "
+        "xmlns:xmp=\"urn:test:xmp\"/></rdf:RDF></x:xmpmeta>";
+    for (const Case& c : cases) {
+        const std::optional<std::string> edited =
+            EditXmpPacket(c.before + element + c.after, json{{"metadata", {{"rating", 4}}}});
+        ASSERT_TRUE(edited) << c.after;
+        EXPECT_EQ(edited->substr(0, c.before.size()), c.before);
+        const std::size_t end = edited->find("</x:xmpmeta>") + 12;
+        EXPECT_EQ(edited->substr(end), c.after);
+        EXPECT_NE(edited->find("<xmp:Rating>4</xmp:Rating>"), std::string::npos) << *edited;
+    }
+}
+
 TEST(XmpPacket, DeclaresAMissingPrefixItKnows) {
     const std::string packet =
         kBefore +
