@@ -7,16 +7,26 @@
 //     preparation; the floor of writing the file).
 //   - Restore: the document's own revert of the t0 preparation (every disposed square put back),
 //     the step that ends every job, timed alone.
+//   - Picture/<step>: the same 10,000 squares, painted, on one artboard of 1200 × 1200 points:
+//     "png" and "pdf" are one exportFile job of the artboard (the PNG at 72 pixels per inch, so
+//     1200 × 1200 pixels), "render" draws the artboard's pixels with the host's renderer as a
+//     snapshot does, and "libpng" encodes those pixels with libpng at zlib's default level 6. After
+//     the runs the ratios are printed beside their targets, from the medians of the repetitions:
+//     PNG export / (render + libpng) and PDF export / render.
 //
-// Filter with --benchmark_filter, e.g. 'Restore'.
+// Times are the process's CPU time. Filter with --benchmark_filter, e.g. 'Restore' or 'Picture'.
 #include <benchmark/benchmark.h>
+#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Renderer.h"
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/DocumentFormat.h"
@@ -39,9 +49,21 @@ std::string TagEntryName(std::string_view tag) {
     return std::string("_p_tag_") + hex;
 }
 
+// How the squares lie: one per cell of a grid of 100 columns, each side points wide; painted ones
+// are filled by their tag's colour with a thin black stroke.
+struct Layout {
+    double cell = 6.0;
+    double side = 5.0;
+    bool painted = false;
+};
+
+// The picture's layout: 100 × 100 squares of 10 points filling an artboard of 1200 points.
+constexpr Layout kPicture{12.0, 10.0, true};
+constexpr double kPictureSide = 1200.0;
+
 // The squares, in groups of ten, inside the document's one artboard; the ids of those not tagged
 // "t0" go to others.
-std::unique_ptr<Document> GenerateDocument(std::vector<ArtId>* others = nullptr) {
+std::unique_ptr<Document> GenerateDocument(std::vector<ArtId>* others = nullptr, const Layout& layout = {}) {
     auto document = std::make_unique<Document>(std::uint64_t{42});
     const ArtId layerGroup = *document->layerGroup(document->firstLayer());
     ArtId row;
@@ -50,10 +72,16 @@ std::unique_ptr<Document> GenerateDocument(std::vector<ArtId>* others = nullptr)
             row = *document->newArt(ArtType::group, PaintOrder::insideOnBottom, layerGroup);
         }
         const ArtId path = *document->newArt(ArtType::path, PaintOrder::insideOnBottom, row);
-        const double x = (i % 100) * 6.0;
-        const double y = (i / 100) * 6.0;
+        const double x = (i % 100) * layout.cell;
+        const double y = (i / 100) * layout.cell;
         document->editContent<host::model::PathContent>(path)->geometry =
-            host::model::PathGeometry::rectangle(host::model::Rect(x, y + 5, x + 5, y));
+            host::model::PathGeometry::rectangle(host::model::Rect(x, y + layout.side, x + layout.side, y));
+        if (layout.painted) {
+            const double shade = (i % kTagKinds) / static_cast<double>(kTagKinds);
+            document->setStyle(path,
+                               host::model::ArtStyle::basic(host::model::Color::rgb(shade, 0.5, 1.0 - shade),
+                                                            host::model::Color::black(), 0.5));
+        }
         const std::string tag = "t" + std::to_string(i % kTagKinds);
         document->editTags(path)->set(TagEntryName(tag), "string", tag);
         if (others != nullptr && i % kTagKinds != 0) {
@@ -116,9 +144,174 @@ void Restore(benchmark::State& state) {
     }
 }
 
+// The picture's squares on their one artboard.
+std::unique_ptr<Document> PictureDocument() {
+    std::unique_ptr<Document> document = GenerateDocument(nullptr, kPicture);
+    host::model::Artboard board;
+    board.bounds = host::model::Rect(0, kPictureSide, kPictureSide, 0);
+    board.name = "Picture";
+    document->updateArtboard(0, board);
+    document->takeChanges();
+    return document;
+}
+
+// One job of the picture's artboard in the format, end to end through the plug-in.
+void ExportPicture(benchmark::State& state, const char* format) {
+    const fs::path folder = fs::temp_directory_path() / ("bench_picture_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path source = folder / "picture.ai";
+    const std::unique_ptr<Document> generated = PictureDocument();
+    host::model::saveDocument(*generated, source);
+    host::ApplicationOptions options;
+    options.applicationFolder = PLIM_BIN_DIR;
+    options.pluginPath = PLIM_PLUGIN_PATH;
+    host::Application app(options);
+    if (app.Startup() != kNoErr) {
+        state.SkipWithError("the plug-in did not start");
+        return;
+    }
+    app.Journal().SetEnabled(false);
+    app.OpenDocument(std::make_unique<Document>(*generated), source.string());
+    const std::string request = std::string(R"({"formats":[")") + format + R"("],"folderPath":")" +
+                                (folder / "out").string() +
+                                R"(","fileName":"picture","artboardRange":"1","resolution":72})";
+    for (auto _ : state) {
+        const host::ScriptResult result = app.ScriptMessage("exportFile", request);
+        if (result.output.find(R"("exportSuccessful":true)") == std::string::npos) {
+            state.SkipWithError(result.output.c_str());
+            break;
+        }
+    }
+    app.Shutdown();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+// The artboard's pixels as a snapshot draws them: every layer at one pixel per point.
+std::optional<host::model::RasterPixels> RenderPicture(const Document& document) {
+    return host::RenderArt(document, host::LayerGroupsBottomFirst(document),
+                           document.artboards().front().bounds, host::RenderSettings{});
+}
+
+void RenderOnly(benchmark::State& state) {
+    const std::unique_ptr<Document> document = PictureDocument();
+    for (auto _ : state) {
+        const std::optional<host::model::RasterPixels> pixels = RenderPicture(*document);
+        if (!pixels || pixels->width != static_cast<std::size_t>(kPictureSide)) {
+            state.SkipWithError("the picture could not be drawn");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels->bytes.data());
+    }
+}
+
+void AppendPngBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+// The rendered RGB pixels as a PNG of libpng at zlib's default level 6.
+void LibPngOnly(benchmark::State& state) {
+    const std::unique_ptr<Document> document = PictureDocument();
+    const std::optional<host::model::RasterPixels> pixels = RenderPicture(*document);
+    if (!pixels || pixels->channels() != 3) {
+        state.SkipWithError("the picture could not be drawn");
+        return;
+    }
+    const auto width = static_cast<png_uint_32>(pixels->width);
+    for (auto _ : state) {
+        std::vector<unsigned char> out;
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_infop info = png_create_info_struct(png);
+        png_set_write_fn(png, &out, AppendPngBytes, nullptr);
+        png_set_compression_level(png, 6);
+        png_set_IHDR(png, info, width, static_cast<png_uint_32>(pixels->height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (std::size_t y = 0; y < pixels->height; ++y) {
+            png_write_row(png, pixels->bytes.data() + y * pixels->width * 3);
+        }
+        png_write_end(png, info);
+        png_destroy_write_struct(&png, &info);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
+constexpr int kRepetitions = 5;
+
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(Restore)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ExportPicture, png, "png")
+    ->Name("Picture/png")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK_CAPTURE(ExportPicture, pdf, "pdf")
+    ->Name("Picture/pdf")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(RenderOnly)
+    ->Name("Picture/render")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(LibPngOnly)
+    ->Name("Picture/libpng")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
+
+// Prints the runs as the console does, then the export ratios from the medians of the repetitions.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                fMedians[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
+        }
+    }
+
+    void Finalize() override {
+        std::ostream& out = GetOutputStream();
+        out << "\nRatios (CPU time, medians of " << kRepetitions << "; target in brackets)\n";
+        Ratio(out, "PNG export / (render + libpng level 6), 1200 x 1200 pixels", "Picture/png",
+              {"Picture/render", "Picture/libpng"}, "1.2");
+        Ratio(out, "PDF export / render, 10,000 objects", "Picture/pdf", {"Picture/render"}, "2");
+        ConsoleReporter::Finalize();
+    }
+
+private:
+    // The run's time over the sum of the floors' times, with the target beside it.
+    void Ratio(std::ostream& out, const std::string& label, const std::string& run,
+               const std::vector<std::string>& floors, const std::string& target) {
+        const auto time = fMedians.find(run);
+        double floor = 0;
+        for (const std::string& name : floors) {
+            const auto found = fMedians.find(name);
+            if (found == fMedians.end()) {
+                return;
+            }
+            floor += found->second;
+        }
+        if (time == fMedians.end() || floor <= 0) {
+            return;
+        }
+        out << "  " << label << ": " << time->second / floor << "x [" << target << "x] (" << time->second
+            << " ms / " << floor << " ms)\n";
+    }
+
+    std::map<std::string, double> fMedians;
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -166,7 +166,13 @@ private:
         for (std::size_t i = 0; i < count; ++i) {
             const model::Segment& from = segments[i];
             const model::Segment& to = segments[(i + 1) % segments.size()];
-            cairo_curve_to(cr_, from.out.x, from.out.y, to.in.x, to.in.y, to.anchor.x, to.anchor.y);
+            // A segment whose direction points sit on its anchors is a line: drawn as one, it is a
+            // line in a PDF, EPS or SVG too, and a rectangle of lines is the surface's rectangle.
+            if (from.out == from.anchor && to.in == to.anchor) {
+                cairo_line_to(cr_, to.anchor.x, to.anchor.y);
+            } else {
+                cairo_curve_to(cr_, from.out.x, from.out.y, to.in.x, to.in.y, to.anchor.x, to.anchor.y);
+            }
         }
         if (path.closed) {
             cairo_close_path(cr_);

@@ -132,14 +132,25 @@ ArtList GetAllSelectedObjects(bool includeLayerGroups) {
 }
 
 ArtHandleSet GetTopObjects() {
+    // The children of every layer's group, going down into the groups of sublayers only: what lies
+    // deeper is never a top object, so the walk costs what the layers hold directly.
     ArtHandleSet top;
-    for (ArtObject* art : hostart::MatchingArt(nullptr)) {
-        if (hostart::IsLayerGroup(art)) {
-            continue;
+    std::vector<ArtObject*> groups;
+    for (AILayerHandle layer : GetTopLayers()) {
+        AIArtHandle group = nullptr;
+        if (sAIArt != nullptr && sAIArt->GetFirstArtOfLayer(layer, &group) == kNoErr && group != nullptr) {
+            groups.push_back(group);
         }
-        const std::optional<ArtObject*> parent = hostart::Parent(art);
-        if (parent && *parent != nullptr && hostart::IsLayerGroup(*parent)) {
-            top.insert(art);
+    }
+    while (!groups.empty()) {
+        ArtObject* group = groups.back();
+        groups.pop_back();
+        for (ArtObject* child : hostart::Children(group)) {
+            if (hostart::IsLayerGroup(child)) {
+                groups.push_back(child);
+            } else {
+                top.insert(child);
+            }
         }
     }
     return top;

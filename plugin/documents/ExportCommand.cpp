@@ -2,6 +2,7 @@
 // written through its format's preparation and writer, and one result per job. Each job works on the
 // current document inside a JobRestore, so that whatever the job's outcome the next job, and the
 // user, find the document as the command found it.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -359,7 +360,14 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
         reply["error"] = "Can't get specs of a current document";
         return DumpReply(reply);
     }
-    const ArtList selectedArt = SortArtByPaintOrder(RemoveLeaves2(GetAllSelectedObjects(false)), false);
+    // The selection as it is before the first job; only jobs of the selected art read it, so it
+    // is taken only when one of them is in the list.
+    const bool selectionNeeded = std::any_of(jobs.begin(), jobs.end(), [](const json& job) {
+        const json* selected = FindKey(job, "exportSelected");
+        return selected != nullptr && selected->is_boolean() && selected->get<bool>();
+    });
+    const ArtList selectedArt =
+        selectionNeeded ? SortArtByPaintOrder(RemoveLeaves2(GetAllSelectedObjects(false)), false) : ArtList();
     json results = json::array();
     for (const json& job : jobs) {
         json named;

@@ -78,12 +78,12 @@ bool ReadScreenOptions(const nlohmann::json& job, ImageOptions& options, std::st
     return true;
 }
 
-// The job's rasterised document, its 3-pixel border cut off.
-bool RasterizeTrimmed(const ImageOptions& options, const AIRealRect& rect, RasterBuffer& trimmed) {
+// The job's rasterised document without its 3-pixel border, read in one pass; alphaLast as
+// ReadRasterArea.
+bool RasterizeTrimmed(const ImageOptions& options, const AIRealRect& rect, bool alphaLast,
+                      RasterBuffer& trimmed) {
     ArtObject* made = options.RasterizeLayers(rect);
-    RasterBuffer whole;
-    return made != nullptr && ReadRasterBuffer(made, whole) &&
-           whole.Trim(kRasterBorder, kRasterBorder, trimmed);
+    return made != nullptr && ReadRasterArea(made, kRasterBorder, alphaLast, trimmed);
 }
 
 // "fileResolution" as an integer; false when the job has none.
@@ -149,6 +149,10 @@ bool FillParameters(DictionaryScope& parameters, const ImageOptions& options, bo
 }  // namespace
 
 bool ReadRasterBuffer(ArtObject* raster, RasterBuffer& out) {
+    return ReadRasterArea(raster, 0, false, out);
+}
+
+bool ReadRasterArea(ArtObject* raster, std::size_t border, bool alphaLast, RasterBuffer& out) {
     out = RasterBuffer{};
     AIRasterRecord record;
     short type = kUnknownArt;
@@ -161,14 +165,33 @@ bool ReadRasterBuffer(ArtObject* raster, RasterBuffer& out) {
     if (record.bounds.right <= 0 || record.bounds.bottom <= 0 || channels == 0) {
         return false;
     }
+    const auto width = static_cast<std::size_t>(record.bounds.right);
+    const auto height = static_cast<std::size_t>(record.bounds.bottom);
+    if (width <= 2 * border || height <= 2 * border) {
+        return false;
+    }
     RasterBuffer buffer;
-    buffer.width = static_cast<std::size_t>(record.bounds.right);
-    buffer.height = static_cast<std::size_t>(record.bounds.bottom);
+    buffer.width = width - 2 * border;
+    buffer.height = height - 2 * border;
     buffer.channels = channels;
     buffer.data.resize(buffer.width * buffer.height * channels);
-    AISlice slice;
-    const AITile tile = WholeTile(buffer, buffer.data.data(), slice);
-    if (sAIRaster->GetRasterTile(raster, &slice, &tile, &slice) != kNoErr) {
+    AISlice work;
+    AITile tile = WholeTile(buffer, buffer.data.data(), work);
+    // The host's alpha (its first channel) goes to the end of each pixel.
+    if (alphaLast && (record.colorSpace & kColorSpaceHasAlpha) != 0) {
+        tile.channelInterleave[0] = static_cast<ai::int16>(channels - 1);
+        for (std::size_t c = 1; c < channels; ++c) {
+            tile.channelInterleave[c] = static_cast<ai::int16>(c - 1);
+        }
+    }
+    const auto inset = static_cast<ai::int32>(border);
+    const AISlice area{inset,
+                       inset,
+                       record.bounds.bottom - inset,
+                       record.bounds.right - inset,
+                       0,
+                       static_cast<ai::int32>(channels)};
+    if (sAIRaster->GetRasterTile(raster, &area, &tile, &work) != kNoErr) {
         return false;
     }
     out = std::move(buffer);
@@ -211,7 +234,7 @@ bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIReal
     RasterBuffer pixels;
     int resolution = 72;
     std::vector<unsigned char> jpeg;
-    return RasterizeTrimmed(options, rect, pixels) && (pixels.channels == 1 || pixels.channels == 3) &&
+    return RasterizeTrimmed(options, rect, false, pixels) && (pixels.channels == 1 || pixels.channels == 3) &&
            FileResolution(job, resolution) &&
            EncodeJpeg(pixels, JpegQuality(qualityName), resolution, jpeg, error) &&
            WriteFileBytes(path, jpeg);
@@ -224,11 +247,7 @@ bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealR
         return false;
     }
     RasterBuffer pixels;
-    if (!RasterizeTrimmed(options, rect, pixels) || pixels.channels < 1 || pixels.channels > 4) {
-        return false;
-    }
-    // Files keep alpha after the colour; the host keeps it first.
-    if ((pixels.channels == 2 || pixels.channels == 4) && !pixels.MoveAlphaFromBeginToEnd(pixels)) {
+    if (!RasterizeTrimmed(options, rect, true, pixels) || pixels.channels < 1 || pixels.channels > 4) {
         return false;
     }
     int resolution = 72;

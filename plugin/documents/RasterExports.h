@@ -33,6 +33,10 @@ bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIReal
 // The pixels of raster art in the host's channel order; false for other art, a colour space of
 // another channel count than 1 to 5, or a host failure.
 bool ReadRasterBuffer(ArtObject* raster, RasterBuffer& out);
+// The same without a border of that many pixels on every side, read straight from the host; with
+// alphaLast the alpha channel comes after the colour, as image files keep it. False as above, and
+// when the border leaves nothing.
+bool ReadRasterArea(ArtObject* raster, std::size_t border, bool alphaLast, RasterBuffer& out);
 // A new raster art at the paint order relative to the prep art, holding the buffer's pixels in
 // the record's colour space (its bounds become the buffer's size); null when the record's channels
 // differ from the buffer's or a host call fails (a raster made on the way is not left behind).

@@ -1,6 +1,7 @@
 // The raster suite: a raster art's record and its pixels as tiles. The model keeps a pixel's
 // alpha after its colour channels; the suite shows it first, in the application's channel order.
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -158,6 +159,39 @@ struct TileWalk {
         return c == 0 ? channels - 1 : static_cast<std::size_t>(c - 1);
     }
 
+    // Whether every row of the slice is one run of bytes in both: all the raster's channels, in the
+    // model's order (no alpha to move), packed in the tile's columns.
+    bool RowsAreRuns(const RasterPixels& pixels) const {
+        if (pixels.alpha || art.front != 0 || static_cast<std::size_t>(art.back) != channels ||
+            static_cast<std::size_t>(tile.colBytes) != channels) {
+            return false;
+        }
+        for (int c = 0; c < art.back; ++c) {
+            if (tile.channelInterleave[c] != c) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Copies the slice row by row, from the pixels to the tile or back; only where RowsAreRuns.
+    void CopyRuns(const std::uint8_t* from, std::uint8_t* to, std::size_t width, bool toPixels) const {
+        auto* data = static_cast<std::uint8_t*>(tile.data);
+        const auto runBytes = static_cast<std::size_t>(art.right - art.left) * channels;
+        for (std::int64_t row = art.top; row < art.bottom; ++row) {
+            const std::int64_t tileRow = work.top + (row - art.top) - tile.bounds.top;
+            const std::int64_t cell =
+                tileRow * tile.rowBytes + (work.left - tile.bounds.left) * tile.colBytes;
+            const std::size_t pixel =
+                (static_cast<std::size_t>(row) * width + static_cast<std::size_t>(art.left)) * channels;
+            if (toPixels) {
+                std::memcpy(to + pixel, data + cell, runBytes);
+            } else {
+                std::memcpy(data + cell, from + pixel, runBytes);
+            }
+        }
+    }
+
     template <typename Copy>
     void ForEach(const RasterPixels& pixels, Copy copy) const {
         auto* data = static_cast<std::uint8_t*>(tile.data);
@@ -197,11 +231,18 @@ AIErr MoveTile(const char* operation, AIArtHandle raster, const AISlice* artSlic
     if (content->pixels.empty() || !walk.Fits(content->pixels)) {
         return kBadParameterErr;
     }
+    const bool runs = walk.RowsAreRuns(content->pixels);
     if constexpr (kWrite) {
         model::RasterContent* edited = document->editContent<model::RasterContent>(id);
-        walk.ForEach(edited->pixels,
-                     [&](std::size_t at, const std::uint8_t& cell) { edited->pixels.bytes[at] = cell; });
+        if (runs) {
+            walk.CopyRuns(nullptr, edited->pixels.bytes.data(), edited->pixels.width, true);
+        } else {
+            walk.ForEach(edited->pixels,
+                         [&](std::size_t at, const std::uint8_t& cell) { edited->pixels.bytes[at] = cell; });
+        }
         Record(state, operation, {ArtLabel(document, raster)}, kNoErr);
+    } else if (runs) {
+        walk.CopyRuns(content->pixels.bytes.data(), nullptr, content->pixels.width, false);
     } else {
         walk.ForEach(content->pixels,
                      [&](std::size_t at, std::uint8_t& cell) { cell = content->pixels.bytes[at]; });
