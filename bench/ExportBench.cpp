@@ -98,36 +98,39 @@ const char* const kJobs[] = {
     R"("as_is":true)",
 };
 
-void ExportJob(benchmark::State& state) {
+// Sends the request (its keys after the folder) once per iteration on a saved copy of the
+// document, end to end through the plug-in; every job must succeed.
+void RunExports(benchmark::State& state, const Document& document, const std::string& keys) {
     const fs::path folder = fs::temp_directory_path() / ("bench_export_" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const fs::path source = folder / "source.ai";
-    const std::unique_ptr<Document> generated = GenerateDocument();
-    host::model::saveDocument(*generated, source);
-
+    host::model::saveDocument(document, source);
     host::ApplicationOptions options;
     options.applicationFolder = PLIM_BIN_DIR;
     options.pluginPath = PLIM_PLUGIN_PATH;
     host::Application app(options);
     if (app.Startup() != kNoErr) {
         state.SkipWithError("the plug-in did not start");
-        return;
-    }
-    app.Journal().SetEnabled(false);
-    app.OpenDocument(std::make_unique<Document>(*generated), source.string());
-    const std::string request = std::string(R"({"formats":["ai"],"folderPath":")") +
-                                (folder / "out").string() + R"(","fileName":"job",)" + kJobs[state.range(0)] +
-                                "}";
-    for (auto _ : state) {
-        const host::ScriptResult result = app.ScriptMessage("exportFile", request);
-        if (result.output.find(R"("exportSuccessful":true)") == std::string::npos) {
-            state.SkipWithError(result.output.c_str());
-            break;
+    } else {
+        app.Journal().SetEnabled(false);
+        app.OpenDocument(std::make_unique<Document>(document), source.string());
+        const std::string request = R"({"folderPath":")" + (folder / "out").string() + R"(",)" + keys + "}";
+        for (auto _ : state) {
+            const host::ScriptResult result = app.ScriptMessage("exportFile", request);
+            if (result.output.find(R"("exportSuccessful":true)") == std::string::npos) {
+                state.SkipWithError(result.output.c_str());
+                break;
+            }
         }
+        app.Shutdown();
     }
-    app.Shutdown();
     std::error_code ignored;
     fs::remove_all(folder, ignored);
+}
+
+void ExportJob(benchmark::State& state) {
+    RunExports(state, *GenerateDocument(),
+               std::string(R"("formats":["ai"],"fileName":"job",)") + kJobs[state.range(0)]);
 }
 
 void Restore(benchmark::State& state) {
@@ -157,34 +160,9 @@ std::unique_ptr<Document> PictureDocument() {
 
 // One job of the picture's artboard in the format, end to end through the plug-in.
 void ExportPicture(benchmark::State& state, const char* format) {
-    const fs::path folder = fs::temp_directory_path() / ("bench_picture_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    const fs::path source = folder / "picture.ai";
-    const std::unique_ptr<Document> generated = PictureDocument();
-    host::model::saveDocument(*generated, source);
-    host::ApplicationOptions options;
-    options.applicationFolder = PLIM_BIN_DIR;
-    options.pluginPath = PLIM_PLUGIN_PATH;
-    host::Application app(options);
-    if (app.Startup() != kNoErr) {
-        state.SkipWithError("the plug-in did not start");
-        return;
-    }
-    app.Journal().SetEnabled(false);
-    app.OpenDocument(std::make_unique<Document>(*generated), source.string());
-    const std::string request = std::string(R"({"formats":[")") + format + R"("],"folderPath":")" +
-                                (folder / "out").string() +
-                                R"(","fileName":"picture","artboardRange":"1","resolution":72})";
-    for (auto _ : state) {
-        const host::ScriptResult result = app.ScriptMessage("exportFile", request);
-        if (result.output.find(R"("exportSuccessful":true)") == std::string::npos) {
-            state.SkipWithError(result.output.c_str());
-            break;
-        }
-    }
-    app.Shutdown();
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
+    RunExports(state, *PictureDocument(),
+               std::string(R"("formats":[")") + format +
+                   R"("],"fileName":"picture","artboardRange":"1","resolution":72)");
 }
 
 // The artboard's pixels as a snapshot draws them: every layer at one pixel per point.

@@ -324,13 +324,17 @@ ArtHandleSet RemoveLeaves(const ArtList& list) {
 
 ArtList SortArtByPaintOrder(const ArtList& list, bool reverse) {
     ArtHandleSet members(list.begin(), list.end());
-    ArtList all = GetAllObjects(false);
+    // Layer groups are left out; only the members found are asked whether they are one.
+    ArtList all = hostart::MatchingArt(nullptr);
     if (reverse) {
         std::reverse(all.begin(), all.end());
     }
     ArtList sorted;
     for (ArtObject* art : all) {
-        if (members.erase(art) != 0) {
+        if (members.empty()) {
+            break;
+        }
+        if (members.erase(art) != 0 && !hostart::IsLayerGroup(art)) {
             sorted.push_back(art);
         }
     }

@@ -80,6 +80,12 @@ const FormatCase kCases[] = {
      R"j({"artboardRange": "1", "resolution": 2000, "scale": 0.072, "colorSpace": "Grayscale",
          "transparentBackground": true})j",
      {{"pngcheck -v {}", {"200 x 200 image, 16-bit grayscale+alpha", "2835x2835 pixels/meter (72 dpi)"}}}},
+    // RGB with alpha: the host's alpha, first in its pixels, comes last in the file.
+    {"PngTransparentRgb",
+     "png",
+     R"j({"artboardRange": "1", "transparentBackground": true})j",
+     {{"pngcheck -v {}", {"100 x 100 image, 32-bit RGB+alpha", "No errors"}}},
+     {255, 0, 0}},
     {"Jpeg",
      "jpg",
      R"j({"artboardRange": "1", "resolution": 300, "scale": 0.48, "jpegQuality": "Low", "colorSpace": "CMYK"})j",

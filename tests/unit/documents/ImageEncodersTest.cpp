@@ -84,6 +84,50 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PngEncoderTest,
                                            PngCase{3, 2000, LCT_RGB, 2835}, PngCase{4, 1664, LCT_RGBA, 65512},
                                            PngCase{4, 0, LCT_RGBA, 2835}));
 
+// Rows of every filter's kind: noise, flat runs, steps, and single pixels or rows where the
+// filters have nothing to the left or above. The file must decode to the pixels whatever filter
+// each row gets.
+TEST(PngEncoderTest, DecodesEveryShapeAndKindOfRow) {
+    struct Shape {
+        std::size_t width;
+        std::size_t height;
+    };
+    const Shape shapes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {33, 17}, {200, 3}};
+    unsigned noise = 12345;
+    for (std::size_t channels = 1; channels <= 4; ++channels) {
+        for (const Shape& shape : shapes) {
+            for (int kind = 0; kind < 3; ++kind) {
+                RasterBuffer pixels{{}, shape.width, shape.height, channels};
+                for (std::size_t i = 0; i < shape.width * shape.height * channels; ++i) {
+                    noise = noise * 1103515245 + 12345;
+                    const std::size_t column = i / channels % shape.width;
+                    const unsigned value = kind == 0   ? noise >> 24
+                                           : kind == 1 ? (column < shape.width / 2 ? 250 : 3)
+                                                       : static_cast<unsigned>(i * 7 + (noise >> 30));
+                    pixels.data.push_back(static_cast<unsigned char>(value));
+                }
+                std::vector<unsigned char> png;
+                ASSERT_TRUE(EncodePng(pixels, 72, png));
+                LodePNGState state;
+                lodepng_state_init(&state);
+                state.info_raw.colortype = channels == 1   ? LCT_GREY
+                                           : channels == 2 ? LCT_GREY_ALPHA
+                                           : channels == 3 ? LCT_RGB
+                                                           : LCT_RGBA;
+                state.info_raw.bitdepth = 8;
+                unsigned char* decoded = nullptr;
+                unsigned width = 0;
+                unsigned height = 0;
+                ASSERT_EQ(lodepng_decode(&decoded, &width, &height, &state, png.data(), png.size()), 0u);
+                EXPECT_EQ(std::vector<unsigned char>(decoded, decoded + pixels.data.size()), pixels.data)
+                    << channels << " channels, " << shape.width << " x " << shape.height << ", kind " << kind;
+                std::free(decoded);
+                lodepng_state_cleanup(&state);
+            }
+        }
+    }
+}
+
 struct DecodedJpeg {
     int components = 0;
     int densityUnit = 0;
