@@ -12,11 +12,15 @@ namespace host::model {
 
 namespace {
 
+// The most of the target's name a temporary name holds: with its dot and numbers it stays within
+// the 255 bytes a file name may have, whatever the target's name.
+constexpr std::size_t kNameBytesKept = 200;
+
 // A name in the folder that no other writer of this process or another one picks.
 std::filesystem::path temporaryNameBeside(const std::filesystem::path& file, int attempt) {
     static std::atomic<unsigned> counter{0};
     std::string name = ".";
-    name += file.filename().string();
+    name += file.filename().string().substr(0, kNameBytesKept);
     for (const auto part : {static_cast<unsigned>(getpid()), counter++, static_cast<unsigned>(attempt)}) {
         name += '.';
         name += std::to_string(part);

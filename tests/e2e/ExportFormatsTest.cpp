@@ -57,6 +57,8 @@ struct FormatCase {
 
 // A name with non-ASCII letters and XML's markup characters.
 constexpr const char* kFullName = "Q3 Grüße & <co>";
+// A name near the longest a file may have: the writers' temporary files must not need more.
+const std::string kLongName(240, 'n');
 
 // Rasters of the first artboard are drawn at 144 pixels per inch (300 at the scale 0.48), which makes
 // it 200 pixels wide once the border is cut, and record 300.
@@ -126,6 +128,13 @@ const FormatCase kCases[] = {
      "pdf",
      R"j({"pdfCompatibility": "Level 4 (PDF 1.3)", "pdfUserPassword": "open"})j",
      {{"pdfinfo -upw open {}", {"Title: out", "PDF version: 1.3", "Encrypted: yes", "algorithm:RC4"}}}},
+    {"PdfOfALongName",
+     "pdf",
+     "{}",
+     {{"pdfinfo {}", {"Title: " + kLongName}, {"torviAiTempFile"}}},
+     {},
+     {},
+     kLongName.c_str()},
     // The info title is the delivered file's name, never the temporary one's.
     {"PdfTitledByItsName",
      "pdf",
