@@ -598,8 +598,16 @@ private:
     }
 
     // A back-reference to a group inside a repeated group: ECMAScript has emptied the group when a
-    // later repetition began, so the reference then matches the empty string.
+    // later repetition began, so the reference then matches the empty string. Inside the group it
+    // names, a back-reference always matches the empty string: the group has not closed in this
+    // repetition, and whatever it closed on before was emptied when the repetition began.
     void BackReference(std::size_t group, std::u32string_view plain) {
+        for (const std::size_t index : open_) {
+            if (group != 0 && parens_[index].capture == group) {
+                out_ += U"(?:)";
+                return;
+            }
+        }
         if (plan_ == nullptr || group == 0 || group >= plan_->translation.repeats.size() ||
             plan_->translation.repeats[group].empty()) {
             out_ += plain;

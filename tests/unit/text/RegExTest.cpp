@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Matches{{1, 1, U"[a]"}, {3, 1, U"[a]"}}},
         PatternCase{"referenceInsideTheRepetition", U"(?:(a)|b\\1)+", "n", U"abb", kNone,
                     Matches{{0, 3, kNone}}},
+        PatternCase{"referenceInsideItsOwnGroup", U"(a\\1b){2}", "n", U"abab", U"[$1]",
+                    Matches{{0, 4, U"[ab]"}}},
         PatternCase{"referenceAfterTheRepetition", U"(?:(a)|b)+\\1", "n", U"abb", kNone,
                     Matches{{0, 3, kNone}}},
         PatternCase{"namedReferenceAfterTheRepetition", U"(?:(?<x>a)|b)+\\k<x>", "n", U"abb", kNone,
