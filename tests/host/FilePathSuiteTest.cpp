@@ -96,6 +96,22 @@ TEST_F(Existence, FollowsLinksOnlyWhenAsked) {
     EXPECT_FALSE(Ask(folder / "dangling", true).exists);
 }
 
+// A path holding a NUL names no file, though the text before the NUL does: the C string the suite
+// takes would end there.
+TEST_F(Existence, APathHoldingANulNamesNoFile) {
+    const std::string nul("\0.x", 3);
+    const std::string file = (folder / "file.txt").string();
+    EXPECT_FALSE(Ask(file + nul, false).exists);
+    EXPECT_TRUE(ai::FilePath(file + nul).GetFullPathUTF8().empty());
+    ai::FilePath joined(folder.string());
+    joined.AddComponent(ai::UnicodeString::FromUTF8("file.txt" + nul));
+    EXPECT_FALSE(joined.Exists(false));
+    ai::FilePath set(file);
+    ASSERT_TRUE(set.Exists(false));
+    set.Set(ai::UnicodeString::FromUTF8(file + nul));
+    EXPECT_FALSE(set.Exists(false));
+}
+
 TEST_F(Existence, AnEmptyPathDoesNotExistAndOutputsAreOptional) {
     EXPECT_FALSE(ai::FilePath().Exists(false));
     EXPECT_NE(suite->Exists(ai::FilePath(std::string("/")), false, nullptr, nullptr), 0);
