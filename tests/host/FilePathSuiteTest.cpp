@@ -3,7 +3,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include <nlohmann/json.hpp>
+
+#include "AICloudDocument.h"
 #include "AIFilePath.h"
 #include "HostFixture.h"
 #include "IAIFilePath.hpp"
@@ -110,6 +114,37 @@ TEST_F(Existence, APathHoldingANulNamesNoFile) {
     ASSERT_TRUE(set.Exists(false));
     set.Set(ai::UnicodeString::FromUTF8(file + nul));
     EXPECT_FALSE(set.Exists(false));
+}
+
+// The cloud storage refuses a storage path holding a NUL, saving or opening: the file system would
+// end the path there and reach the document before it.
+TEST(CloudPaths, APathHoldingANulReachesNoDocument) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("host_cloud_" + std::to_string(getpid()));
+    std::filesystem::create_directories(root / "c");
+    std::ofstream(root / "c/doc.aic") << "kept";
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.cloudFolder = root;
+    {
+        host::Application app(options);
+        const auto* cloud = hosttest::Acquire<AICloudDocumentSuite>(app.BasicSuite(), kAICloudDocumentSuite,
+                                                                    kAICloudDocumentSuiteVersion);
+        ASSERT_NE(cloud, nullptr);
+        const std::string nul("\0", 1);
+        EXPECT_EQ(cloud->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8("c/doc.aic" + nul)),
+                  kBadParameterErr);
+        const std::string description =
+            nlohmann::json{{"path", "/cloud-content/c/doc.aic" + nul + ".ai"}}.dump();
+        AIDocumentHandle document = nullptr;
+        EXPECT_EQ(cloud->OpenCloudDocument(ai::UnicodeString::FromUTF8(description), &document),
+                  kBadParameterErr);
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(app.DocumentCount(), 1);
+    }
+    std::ostringstream kept;
+    kept << std::ifstream(root / "c/doc.aic").rdbuf();
+    EXPECT_EQ(kept.str(), "kept");
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(Existence, AnEmptyPathDoesNotExistAndOutputsAreOptional) {
