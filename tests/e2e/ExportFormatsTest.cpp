@@ -161,7 +161,7 @@ const FormatCase kCases[] = {
      "eps",
      "{}",
      {{"grep -a -e EPSF -e BoundingBox -e %%Title {}",
-       {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75", "%%Title: out"},
+       {"%!PS-", "EPSF-3.0", "%%BoundingBox: 25 25 75 75", "%%Title: out"},
        {"torviAiTempFile"}}}},
     // The DSC comment holds printable ASCII only: each byte of the other letters shows as "_".
     {"EpsTitledByItsName",
