@@ -42,9 +42,6 @@ public:
     std::optional<bool> isolateBlending;
     std::string knockout;
     std::optional<bool> opacityDefineKnockout;
-
-private:
-    void ReadAttrs(AIErr (*copy)(void*, AIDictionaryRef), void* source);
 };
 
 class PFieldStroke {
@@ -206,6 +203,8 @@ bool SkipJSONVector(const json& array, json& out);
 
 // The effect object of that name from the default tables; an empty object for another name.
 json GetEffectDefaults(const std::string& name);
+// The infos of an effect list of count effects that the work has not touched yet.
+std::vector<GStyle::EffectInfo> EffectInfosOf(int count);
 // A copy with each effect of mode empty or "addEdit" made "edit" (an index below count) or "add".
 std::vector<Effect> NormalizeEffectsVector(const std::vector<Effect>& effects, int count);
 // Completes a parser that parsed an art's style: the style built back and parsed again; false when

@@ -55,6 +55,7 @@ std::vector<double> ReadNumberArrayLeniently(const json& request, std::string_vi
 // no keys.
 std::string ReadTextStrictly(const json& request, std::string_view key, const std::string& fallback = {});
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback);
+std::optional<bool> ReadOptionalBoolStrictly(const json& request, std::string_view key);
 double ReadNumberStrictly(const json& request, std::string_view key, double fallback);
 std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key);
 // A number truncated toward zero; also a failure when it is outside the 32-bit range.

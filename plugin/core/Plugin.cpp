@@ -9,14 +9,11 @@
 #include "SPAccess.h"
 #include "SPPlugins.h"
 #include "core/AppContext.h"
+#include "core/TextHelpers.h"
 
 Plugin* gPlugin = nullptr;
 
 namespace {
-
-bool Is(const char* text, const char* expected) {
-    return text != nullptr && std::strcmp(text, expected) == 0;
-}
 
 // Formats an error code for the log: its four characters when they are printable, else the number.
 void WriteErrorCode(ASErr error) {

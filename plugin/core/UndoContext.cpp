@@ -10,8 +10,8 @@
 #include "AIDocument.h"
 #include "AIUndo.h"
 #include "core/ArtFinder.h"
-#include "core/DictionaryScope.h"
 #include "core/Failures.h"
+#include "core/HostScopes.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 

@@ -14,6 +14,7 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/Tags.h"
+#include "core/HostScopes.h"
 #include "core/Suites.h"
 #include "layout/Geometry.h"
 
@@ -22,42 +23,6 @@ namespace {
 bool IsLayerGroupArt(ArtObject* art) {
     return hostart::IsLayerGroup(art);
 }
-
-// A parser of the art's style; disposed of on every way out.
-class StyleParser {
-public:
-    StyleParser() {
-        if (sAIArtStyleParser == nullptr || sAIArtStyleParser->NewParser(&fParser) != kNoErr) {
-            fParser = nullptr;
-        }
-    }
-    ~StyleParser() {
-        if (fParser != nullptr) {
-            sAIArtStyleParser->DisposeParser(fParser);
-        }
-    }
-    StyleParser(const StyleParser&) = delete;
-    StyleParser& operator=(const StyleParser&) = delete;
-
-    // Reads and parses the art's style; false when it can't be parsed.
-    bool Parse(ArtObject* art) {
-        AIArtStyleHandle style = nullptr;
-        return fParser != nullptr && sAIArtStyle != nullptr &&
-               sAIArtStyle->GetArtStyle(art, &style) == kNoErr &&
-               sAIArtStyleParser->ParseStyle(fParser, style) == kNoErr &&
-               sAIArtStyleParser->IsStyleParseable(fParser);
-    }
-    // Builds a style from what the parser holds and sets it on the art.
-    bool ApplyTo(ArtObject* art) {
-        AIArtStyleHandle style = nullptr;
-        return sAIArtStyleParser->CreateNewStyle(fParser, &style) == kNoErr &&
-               sAIArtStyle->SetArtStyle(art, style) == kNoErr;
-    }
-    AIStyleParser Get() const { return fParser; }
-
-private:
-    AIStyleParser fParser = nullptr;
-};
 
 bool MoveInsideOnBottom(const ArtList& list, ArtObject* container, ArtChanges& changes) {
     return std::all_of(list.begin(), list.end(),
@@ -205,8 +170,8 @@ bool SetNoneStyle(ArtObject* art) {
     if (art == nullptr || sAIArtStyleParser == nullptr) {
         return false;
     }
-    StyleParser parser;
-    if (!parser.Parse(art) || sAIArtStyleParser->Simplify(parser.Get()) != kNoErr) {
+    const ParsedStyle parser(art);
+    if (!parser.Parsed() || sAIArtStyleParser->Simplify(parser.Get()) != kNoErr) {
         return false;
     }
     const ai::int32 count = sAIArtStyleParser->CountPaintFields(parser.Get());
@@ -314,8 +279,8 @@ ArtObject* MakeCompoundPathArt(const ArtList& list) {
     if (styleTree.empty()) {
         return nullptr;
     }
-    StyleParser parser;
-    if (!parser.Parse(styleTree.back())) {
+    const ParsedStyle parser(styleTree.back());
+    if (!parser.Parsed()) {
         return nullptr;
     }
     ArtChanges changes;
