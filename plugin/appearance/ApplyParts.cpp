@@ -189,6 +189,35 @@ AIColor EditedColor(const PField& field, const AIColor& current, bool currentFil
     return swatchOk ? merged : current;
 }
 
+// The steps both blend targets share: a dictionary started fresh or from the target's current
+// attributes, the record laid over it and stored back, then the opacity switch.
+template <typename Read, typename Write, typename ReadSwitch, typename WriteSwitch>
+void ApplyBlend(const BlendField& blend, bool fresh, Read read, Write write, ReadSwitch readSwitch,
+                WriteSwitch writeSwitch) {
+    DictionaryScope attrs;
+    if (sAIDictionary->CreateDictionary(attrs.Out()) != kNoErr) {
+        return;
+    }
+    AIBoolean enabled = true;
+    if (fresh) {
+        BlendField defaults;
+        defaults.SetDefaults();
+        defaults.SetDictParams(attrs.Get());
+    } else {
+        if (read(attrs.Get()) != kNoErr) {
+            return;
+        }
+        if (readSwitch(&enabled) != kNoErr) {
+            enabled = true;
+        }
+    }
+    blend.SetDictParams(attrs.Get());
+    if (write(attrs.Get()) != kNoErr) {
+        return;
+    }
+    writeSwitch(blend.opacityEnabled.value_or(enabled != 0));
+}
+
 }  // namespace
 
 std::vector<GStyle::EffectInfo> EffectInfosOf(int count) {
@@ -297,39 +326,6 @@ bool BlendField::SetDictParams(AIDictionaryRef dictionary) const {
     }
     return true;
 }
-
-namespace {
-
-// The steps both blend targets share: a dictionary started fresh or from the target's current
-// attributes, the record laid over it and stored back, then the opacity switch.
-template <typename Read, typename Write, typename ReadSwitch, typename WriteSwitch>
-void ApplyBlend(const BlendField& blend, bool fresh, Read read, Write write, ReadSwitch readSwitch,
-                WriteSwitch writeSwitch) {
-    DictionaryScope attrs;
-    if (sAIDictionary->CreateDictionary(attrs.Out()) != kNoErr) {
-        return;
-    }
-    AIBoolean enabled = true;
-    if (fresh) {
-        BlendField defaults;
-        defaults.SetDefaults();
-        defaults.SetDictParams(attrs.Get());
-    } else {
-        if (read(attrs.Get()) != kNoErr) {
-            return;
-        }
-        if (readSwitch(&enabled) != kNoErr) {
-            enabled = true;
-        }
-    }
-    blend.SetDictParams(attrs.Get());
-    if (write(attrs.Get()) != kNoErr) {
-        return;
-    }
-    writeSwitch(blend.opacityEnabled.value_or(enabled != 0));
-}
-
-}  // namespace
 
 void BlendField::AddToParser(AIStyleParser parser, bool fresh) const {
     AIParserBlendField field = nullptr;

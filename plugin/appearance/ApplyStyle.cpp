@@ -106,21 +106,28 @@ std::vector<PField> AppliedPaintFields(const std::vector<PField>& paintFields,
     return applied;
 }
 
-}  // namespace
-
-bool ArtToParser(const ParsedStyle& parsed) {
-    AIArtStyleHandle rebuilt = nullptr;
-    return parsed.Parsed() && sAIArtStyleParser->CreateNewStyle(parsed.Get(), &rebuilt) == kNoErr &&
-           sAIArtStyleParser->ParseStyle(parsed.Get(), rebuilt) == kNoErr;
+// Each paint field's position and whether it is a fill; empty when the style can't be parsed.
+std::map<int, bool> GetFillStrokeMap(AIArtHandle art) {
+    std::map<int, bool> map;
+    const ParsedStyle parsed(art);
+    if (!parsed.Parsed()) {
+        return map;
+    }
+    for (int i = 0, count = sAIArtStyleParser->CountPaintFields(parsed.Get()); i < count; ++i) {
+        if (const AIParserPaintField field = NthPaintField(parsed.Get(), i)) {
+            map[i] = sAIArtStyleParser->IsFill(field) != 0;
+        }
+    }
+    return map;
 }
 
-bool ParserToArt(AIStyleParser parser, AIArtHandle art) {
-    AIArtStyleHandle style = nullptr;
-    return sAIArtStyleParser->CreateNewStyle(parser, &style) == kNoErr &&
-           sAIArtStyle->SetArtStyle(art, style) == kNoErr;
+// Makes the paint field at the position the style's focus.
+bool SetFocus(AIArtHandle art, int position) {
+    const ParsedStyle parsed(art);
+    const AIParserPaintField field = parsed.Parsed() ? NthPaintField(parsed.Get(), position) : nullptr;
+    return field != nullptr && sAIArtStyleParser->SetFocus(parsed.Get(), field) == kNoErr &&
+           ParserToArt(parsed.Get(), art);
 }
-
-namespace {
 
 // The 1-based number of the current paint field that is the k-th (1-based) fill or stroke.
 std::optional<std::int64_t> NumberOfKind(const GStyle& current, bool fill, std::int64_t k) {
@@ -250,6 +257,18 @@ void NormalizeEffects(std::vector<Effect>& preEffects, std::vector<Effect>& post
 
 }  // namespace
 
+bool ArtToParser(const ParsedStyle& parsed) {
+    AIArtStyleHandle rebuilt = nullptr;
+    return parsed.Parsed() && sAIArtStyleParser->CreateNewStyle(parsed.Get(), &rebuilt) == kNoErr &&
+           sAIArtStyleParser->ParseStyle(parsed.Get(), rebuilt) == kNoErr;
+}
+
+bool ParserToArt(AIStyleParser parser, AIArtHandle art) {
+    AIArtStyleHandle style = nullptr;
+    return sAIArtStyleParser->CreateNewStyle(parser, &style) == kNoErr &&
+           sAIArtStyle->SetArtStyle(art, style) == kNoErr;
+}
+
 void GStyle::Normalize(AIStyleParser parser) {
     const GStyle current(parser);
     paintFields.clear();
@@ -302,33 +321,6 @@ void GStyle::AddToParser(AIStyleParser parser, bool replacePaintFields, bool rep
     applied = *this;
     applied.paintFields = AppliedPaintFields(paintFields, map);
 }
-
-namespace {
-
-// Each paint field's position and whether it is a fill; empty when the style can't be parsed.
-std::map<int, bool> GetFillStrokeMap(AIArtHandle art) {
-    std::map<int, bool> map;
-    const ParsedStyle parsed(art);
-    if (!parsed.Parsed()) {
-        return map;
-    }
-    for (int i = 0, count = sAIArtStyleParser->CountPaintFields(parsed.Get()); i < count; ++i) {
-        if (const AIParserPaintField field = NthPaintField(parsed.Get(), i)) {
-            map[i] = sAIArtStyleParser->IsFill(field) != 0;
-        }
-    }
-    return map;
-}
-
-// Makes the paint field at the position the style's focus.
-bool SetFocus(AIArtHandle art, int position) {
-    const ParsedStyle parsed(art);
-    const AIParserPaintField field = parsed.Parsed() ? NthPaintField(parsed.Get(), position) : nullptr;
-    return field != nullptr && sAIArtStyleParser->SetFocus(parsed.Get(), field) == kNoErr &&
-           ParserToArt(parsed.Get(), art);
-}
-
-}  // namespace
 
 bool GStyle::AddStrokeProperties(AIArtHandle art) const {
     const std::map<int, bool> fillStroke = GetFillStrokeMap(art);
