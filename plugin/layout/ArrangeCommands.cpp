@@ -270,6 +270,18 @@ private:
     ArtChanges fAside;  // never kept: the aside copies go when the command ends
 };
 
+// Why the copies can't be made: they would be too many objects, or nested too deeply. Empty when
+// they can.
+std::string CopiesRefusal(const ArtList& sources, const ArtList& targets, int copies, ai::int16 placement) {
+    if (ObjectsToMake(sources, targets.size(), copies) > kMaxObjectsMade) {
+        return "A request can make at most " + std::to_string(kMaxObjectsMade) + " objects";
+    }
+    if (!CopiesFit(sources, targets, placement)) {
+        return "The copies would be nested too deeply";
+    }
+    return {};
+}
+
 // Why the request's target document can't take the copies: it is named and not found, or it is
 // not the current document. Null when the copies go to the current document.
 const char* TargetDocumentRefusal(const DuplicateRequest& duplication) {
@@ -399,12 +411,10 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         return DumpReply(reply);
     }
 
-    if (ObjectsToMake(sources, targets.size(), duplication.numberOfCopies) > kMaxObjectsMade) {
-        reply["error"] = "A request can make at most " + std::to_string(kMaxObjectsMade) + " objects";
-        return DumpReply(reply);
-    }
-    if (!CopiesFit(sources, targets, static_cast<ai::int16>(placement))) {
-        reply["error"] = "The copies would be nested too deeply";
+    if (const std::string refusal =
+            CopiesRefusal(sources, targets, duplication.numberOfCopies, static_cast<ai::int16>(placement));
+        !refusal.empty()) {
+        reply["error"] = refusal;
         return DumpReply(reply);
     }
 

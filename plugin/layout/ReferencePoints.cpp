@@ -6,6 +6,7 @@
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/TextHelpers.h"
 #include "layout/Geometry.h"
 
 namespace {
@@ -31,12 +32,6 @@ constexpr std::array<AnchorRow, 9> kAnchors{{
 }};
 
 constexpr std::array<std::string_view, 2> kDocumentOrigin{"DO", "DOCUMENTORIGIN"};
-
-std::string UpperCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
-}
 
 const AnchorRow* FindAnchor(const std::string& upper) {
     for (const AnchorRow& row : kAnchors) {
@@ -72,7 +67,7 @@ std::optional<AIRealRect> MeasureArt(ArtObject* art, BoundsOptions options) {
 }  // namespace
 
 AIRealPoint GetFixedPoint(const AIRealRect& rect, const std::string& anchor, const std::string& mode) {
-    const std::string upper = UpperCased(anchor);
+    const std::string upper = AsciiUpperCase(anchor);
     if (const AnchorRow* row = FindAnchor(upper)) {
         return {Along(row->h, rect.left, rect.right), Along(row->v, rect.bottom, rect.top)};
     }

@@ -1,7 +1,6 @@
 #include "layout/Structure.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "art/Tags.h"
 #include "core/HostScopes.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "layout/Geometry.h"
 
 namespace {
@@ -96,8 +96,7 @@ AIRealPoint ScaleFor(PlaceMethod method, const AIRealRect& art, const AIRealRect
 // --- Placement of content in a clip object ------------------------------------------------------
 
 PlaceAlignment GetAlignment(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    name = AsciiUpperCase(name);
     static const std::map<std::string, PlaceAlignment> kAlignments = {
         {"TL", 0}, {"LT", 0}, {"TOPLEFT", 0},     {"L", 1}, {"LC", 1}, {"CL", 1}, {"LEFT", 1},
         {"BL", 2}, {"LB", 2}, {"BOTTOMLEFT", 2},  {"T", 3}, {"TC", 3}, {"CT", 3}, {"TOP", 3},
