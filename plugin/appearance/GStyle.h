@@ -1,7 +1,10 @@
 // The graphic-style records: the whole appearance of an art object (live effects before and after
 // the paint, paint fields with their own effects and transparency, the contents position and the
 // transparency of the whole), read from request JSON or from the host's style parser and written
-// as reply JSON.
+// as reply JSON. Their JSON is read and written in GStyleJson.cpp, the host's style read in
+// GStyleRead.cpp, the effects' defaults kept in EffectDefaults.cpp, and a record written into a style
+// parser by ApplyParts.cpp (effects, transparency, strokes, paint fields) and ApplyStyle.cpp (whole
+// styles).
 #pragma once
 
 #include <map>
