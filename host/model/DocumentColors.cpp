@@ -210,9 +210,10 @@ bool DocumentColors::isDrawable(const PaintResource& resource, Color::Kind kind)
                    stop.midPoint <= kGreatestMidPoint && isUnit(stop.opacity);
         });
     }
-    if (resource.tile && (resource.tile->isEmpty() || !std::isfinite(resource.tile->left) ||
-                          !std::isfinite(resource.tile->top) || !std::isfinite(resource.tile->right) ||
-                          !std::isfinite(resource.tile->bottom))) {
+    if (resource.tile &&
+        (!(resource.tile->right > resource.tile->left && resource.tile->top > resource.tile->bottom) ||
+         !std::isfinite(resource.tile->left) || !std::isfinite(resource.tile->top) ||
+         !std::isfinite(resource.tile->right) || !std::isfinite(resource.tile->bottom))) {
         return false;
     }
     if (!resource.art) {

