@@ -169,7 +169,14 @@ private:
             const bool container = data.type() == model::ArtType::group;
             painter.knockout_ =
                 container && (blend_.knockout == 1 || (blend_.knockout == 2 && knockoutAbove_));
-            grouped_ = Opacity(blend_) < 1.0 || blend_.mode != 0 || !effects_.empty() ||
+            // A member of a knockout group leaves its opacity to the group, which needs its shape.
+            opacity_ = Opacity(blend_);
+            if (painter.deferOpacity_) {
+                painter.deferOpacity_ = false;
+                painter.deferredOpacity_ = opacity_;
+                opacity_ = 1.0;
+            }
+            grouped_ = opacity_ < 1.0 || blend_.mode != 0 || !effects_.empty() ||
                        (container && (blend_.isolated || painter.knockout_));
             if (grouped_) {
                 cairo_push_group(painter.cr_);
@@ -189,7 +196,7 @@ private:
             }
             cairo_pop_group_to_source(cr);
             cairo_set_operator(cr, BlendOperator(blend_.mode));
-            cairo_paint_with_alpha(cr, Opacity(blend_));
+            cairo_paint_with_alpha(cr, opacity_);
             cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
         }
         Compositing(const Compositing&) = delete;
@@ -200,6 +207,7 @@ private:
         const model::BlendAttributes& blend_;
         bool knockoutAbove_;
         std::vector<const model::Effect*> effects_;
+        double opacity_ = 1.0;
         bool grouped_ = false;
     };
 
@@ -254,20 +262,24 @@ private:
 
     static bool IsMask(ArtRef art) { return (art.data().attributes & model::attribute::clippingMask) != 0; }
 
-    // In a knockout group each member covers the ones below it instead of showing through them.
+    // In a knockout group each member replaces what the members below it show where it covers them:
+    // drawn at full opacity, its shape clears what lies below, and then it is put on at its opacity.
     void DrawChild(ArtRef child) {
         if (!knockout_) {
             Draw(child);
             return;
         }
         cairo_push_group(cr_);
+        deferOpacity_ = true;
+        deferredOpacity_ = 1.0;
         Draw(child);
+        deferOpacity_ = false;
         cairo_pattern_t* drawn = cairo_pop_group(cr_);
         cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
         cairo_mask(cr_, drawn);
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
         cairo_set_source(cr_, drawn);
-        cairo_paint(cr_);
+        cairo_paint_with_alpha(cr_, deferredOpacity_);
         cairo_pattern_destroy(drawn);
     }
 
@@ -503,7 +515,9 @@ private:
 
     const Document& document_;
     cairo_t* cr_;
-    bool knockout_ = false;                 // the group being drawn knocks its members out
+    bool knockout_ = false;      // the group being drawn knocks its members out
+    bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
+    double deferredOpacity_ = 1.0;
     std::vector<model::SymbolId> symbols_;  // the symbols being drawn, outermost first
 };
 

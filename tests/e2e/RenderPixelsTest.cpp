@@ -68,6 +68,22 @@ constexpr const char* kDocument = R"({
     {"type": "path", "closed": true, "name": "below",
      "segments": [{"anchor": [250.0, 0.0]}, {"anchor": [290.0, 0.0]}, {"anchor": [290.0, 40.0]}, {"anchor": [250.0, 40.0]}],
      "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.5, 0.8]}}}]}},
+    {"type": "group", "name": "knockout", "style": {"blend": {"knockout": 1}}, "children": [
+      {"type": "path", "closed": true,
+       "segments": [{"anchor": [310.0, 70.0]}, {"anchor": [340.0, 70.0]}, {"anchor": [340.0, 100.0]}, {"anchor": [310.0, 100.0]}],
+       "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 0.0, 1.0]}}}], "blend": {"opacity": 0.5}}},
+      {"type": "path", "closed": true,
+       "segments": [{"anchor": [300.0, 60.0]}, {"anchor": [330.0, 60.0]}, {"anchor": [330.0, 90.0]}, {"anchor": [300.0, 90.0]}],
+       "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}], "blend": {"opacity": 0.5}}}
+    ]},
+    {"type": "path", "closed": true, "name": "shadowed",
+     "segments": [{"anchor": [350.0, 80.0]}, {"anchor": [370.0, 80.0]}, {"anchor": [370.0, 100.0]}, {"anchor": [350.0, 100.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}],
+               "postEffects": [{"name": "Host Drop Shadow", "parameters": {
+                 "blur": {"type": "real", "value": 0.0}, "opac": {"type": "real", "value": 1.0},
+                 "blnd": {"type": "integer", "value": 0}, "horz": {"type": "real", "value": 7.0},
+                 "vert": {"type": "real", "value": 7.0},
+                 "sclr": {"type": "fillStyle", "value": {"color": {"rgb": [0.0, 0.0, 1.0]}}}}}]}},
     {"type": "group", "name": "half", "style": {"blend": {"opacity": 0.5}}, "children": [
       {"type": "path", "closed": true,
        "segments": [{"anchor": [330.0, 0.0]}, {"anchor": [370.0, 0.0]}, {"anchor": [370.0, 40.0]}, {"anchor": [330.0, 40.0]}],
@@ -121,6 +137,14 @@ const PixelCase kPixels[] = {
     {"halfAlone", 335.5, 20.5, {128, 128, 128}, 2},
     {"halfOverlap", 360.5, 20.5, {128, 128, 128}, 2},
     {"halfStrokeOverFill", 330.5, 20.5, {128, 128, 128}, 2},
+    // In a knockout group the upper square replaces the lower where they overlap.
+    {"knockoutLowerAlone", 305.5, 65.5, {255, 128, 128}, 2},
+    {"knockoutOverlap", 320.5, 80.5, {128, 128, 255}, 2},
+    // The drop shadow: the square's shape in its colour, 7 points right and 7 down, below it.
+    {"shadowedItself", 360.5, 90.5, {255, 0, 0}, 0},
+    {"shadowBesideIt", 375.5, 76.5, {0, 0, 255}, 0},
+    {"shadowBelowIt", 360.5, 75.5, {0, 0, 255}, 0},
+    {"shadowNotLeftOfIt", 352.5, 75.5, {255, 255, 255}, 0},
 };
 
 class RenderPixels : public PluginTest {
