@@ -137,7 +137,11 @@ Pattern GradientPattern(const Document& document, const model::PaintResource& gr
 Pattern TilePattern(const Document& document, const model::PaintResource& resource, double opacity,
                     const PaintPlace& place) {
     const model::Rect tile = resource.tile ? *resource.tile : model::artworkBounds(*resource.art);
-    if (!(tile.width() > 0.0 && tile.height() > 0.0)) {
+    // Tiles too small to see or too large for cairo to record show the flat colour.
+    constexpr double kSmallestSide = 0.01;
+    constexpr double kLargestSide = 100'000.0;
+    if (!(tile.width() >= kSmallestSide && tile.height() >= kSmallestSide && tile.width() <= kLargestSide &&
+          tile.height() <= kLargestSide)) {
         return nullptr;
     }
     cairo_matrix_t inverse;

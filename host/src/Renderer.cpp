@@ -110,6 +110,10 @@ private:
 // Pattern tiles draw art that may hold symbols whose art is painted with patterns: how many tiles
 // are being drawn inside one another on this thread, so that such a loop ends.
 thread_local int tileDepth = 0;
+
+// Symbols nested inside one another multiply: at most this many instances are drawn into one
+// picture (or tile), so that a small document can't ask for more drawing than a picture could use.
+constexpr std::size_t kInstancesPerPicture = 100'000;
 constexpr int kTileDepthLimit = 8;
 
 class Painter {
@@ -437,6 +441,7 @@ private:
     void DrawSymbol(const model::SymbolContent& instance) {
         const model::Symbol* symbol = document_.findSymbol(document_.symbolByName(instance.symbol));
         if (symbol == nullptr || symbol->frame.isEmpty() || symbols_.size() >= model::kSymbolNestingLimit ||
+            ++instancesDrawn_ > kInstancesPerPicture ||
             std::find(symbols_.begin(), symbols_.end(), symbol->id) != symbols_.end()) {
             return;
         }
@@ -518,6 +523,7 @@ private:
     bool knockout_ = false;      // the group being drawn knocks its members out
     bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
     double deferredOpacity_ = 1.0;
+    std::size_t instancesDrawn_ = 0;        // symbol instances drawn so far, nested ones included
     std::vector<model::SymbolId> symbols_;  // the symbols being drawn, outermost first
 };
 

@@ -41,7 +41,15 @@ constexpr const char* kDocument = R"({
   "symbols": [
     {"name": "Dot", "art": {"type": "path", "closed": true,
       "segments": [{"anchor": [0.0, 0.0]}, {"anchor": [10.0, 0.0]}, {"anchor": [10.0, 10.0]}, {"anchor": [0.0, 10.0]}],
-      "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 1.0, 0.0]}}}]}}}
+      "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 1.0, 0.0]}}}]}}},
+    {"name": "Pair", "art": {"type": "group", "children": [
+      {"type": "symbol", "symbol": "Dot", "frame": [0.0, 10.0, 10.0, 0.0]},
+      {"type": "symbol", "symbol": "Dot", "frame": [0.0, 10.0, 10.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 15.0, 0.0]}]}},
+    {"name": "Loop", "art": {"type": "group", "children": [
+      {"type": "path", "closed": true,
+       "segments": [{"anchor": [0.0, 0.0]}, {"anchor": [10.0, 0.0]}, {"anchor": [10.0, 10.0]}, {"anchor": [0.0, 10.0]}],
+       "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}},
+      {"type": "symbol", "symbol": "Loop", "frame": [0.0, 10.0, 10.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 0.0, 12.0]}]}}
   ],
   "layers": [{"type": "layer", "title": "Art", "children": [
     {"type": "path", "closed": true, "name": "horizontal ramp",
@@ -62,6 +70,8 @@ constexpr const char* kDocument = R"({
      "segments": [{"anchor": [110.0, 50.0]}, {"anchor": [150.0, 50.0]}, {"anchor": [150.0, 90.0]}, {"anchor": [110.0, 90.0]}],
      "style": {"paintFields": [{"fill": {"color": {"gradient": "Round"}}}]}},
     {"type": "symbol", "symbol": "Dot", "frame": [0.0, 10.0, 10.0, 0.0], "matrix": [2.0, 0.0, 0.0, 2.0, 200.0, 20.0]},
+    {"type": "symbol", "symbol": "Pair", "frame": [0.0, 10.0, 25.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 225.0, 60.0]},
+    {"type": "symbol", "symbol": "Loop", "frame": [0.0, 22.0, 10.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 225.0, 75.0]},
     {"type": "path", "closed": true, "name": "multiplier",
      "segments": [{"anchor": [270.0, 0.0]}, {"anchor": [310.0, 0.0]}, {"anchor": [310.0, 40.0]}, {"anchor": [270.0, 40.0]}],
      "style": {"paintFields": [{"fill": {"color": {"rgb": [0.5, 0.5, 0.5]}}}], "blend": {"mode": 1}}},
@@ -128,6 +138,13 @@ const PixelCase kPixels[] = {
     {"symbolFarCorner", 219.5, 39.5, {0, 255, 0}, 0},
     {"symbolLeftOfIt", 199.5, 25.5, {255, 255, 255}, 0},
     {"symbolAboveIt", 210.5, 40.5, {255, 255, 255}, 0},
+    // A symbol whose artwork holds two instances of another shows both.
+    {"nestedFirst", 230.5, 65.5, {0, 255, 0}, 0},
+    {"nestedGap", 237.5, 65.5, {255, 255, 255}, 0},
+    {"nestedSecond", 245.5, 65.5, {0, 255, 0}, 0},
+    // A symbol holding an instance of itself shows its own art once, not itself again.
+    {"loopOnce", 230.5, 80.5, {255, 0, 0}, 0},
+    {"loopNotAgain", 230.5, 90.5, {255, 255, 255}, 0},
     // Multiply: grey 50 % times (1, 0.5, 0.8), and times white where only the multiplier lies.
     {"multiplyProduct", 280.5, 20.5, {128, 64, 102}, 2},
     {"multiplyOverWhite", 300.5, 20.5, {128, 128, 128}, 2},
