@@ -351,13 +351,27 @@ void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
     for (GraphicStyle& style : graphicStyles_) {
         model::forEachColor(style.style, visit);
     }
+    // Stops and tiles keep to the colours they may hold (a document holding others would not open):
+    // a change to anything else is undone.
     for (PaintResource& gradient : gradients_) {
         for (GradientStop& stop : gradient.stops) {
+            const Color before = stop.color;
             visit(stop.color);
+            if (!stop.color.paints() || (!isProcess(stop.color) && stop.color.kind != Color::Kind::custom)) {
+                stop.color = before;
+            }
         }
     }
+    const ColorVisitor visitTile = [&](Color& color) {
+        const Color before = color;
+        visit(color);
+        if (color.kind == Color::Kind::pattern) {
+            color = before;
+        }
+    };
     const std::function<void(ArtTree&)> visitTree = [&](ArtTree& tree) {
-        model::forEachColor(tree.data.style, visit);
+        model::forEachColor(tree.data.style, visitTile);
+        model::forEachColor(tree.data.dictionary, visitTile);
         for (ArtTree& child : tree.children) {
             visitTree(child);
         }

@@ -471,5 +471,21 @@ TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
     EXPECT_FALSE(writeDocument(document).text.has_value()) << "an inverted frame";
 }
 
+// A custom colour used by a gradient's stop and a pattern's tile is renamed there too, so that the
+// saved document still opens.
+TEST(DocumentFormat, RenamingACustomColourReachesGradientsAndPatterns) {
+    const std::string text = R"({"format": "plimhost-document", "version": 1, "layers": [],
+        "customColors": [{"name": "C", "kind": "rgb", "components": [1, 0, 0]}],
+        "gradients": [{"name": "G", "color": "none", "stops": [{"color": {"custom": "C"}, "rampPoint": 0}]}],
+        "patterns": [{"name": "P", "color": "none",
+                      "art": {"type": "path", "style": {"paintFields": [{"fill": {"color": {"custom": "C"}}}]}}}]})";
+    Document document = read(text);
+    ASSERT_EQ(document.renameCustomColor(document.colors().customColors().front().id, "D"), Status::ok);
+    const std::string saved = write(document);
+    EXPECT_EQ(saved.find("\"C\""), std::string::npos) << saved;
+    const Document reopened = read(saved);
+    EXPECT_EQ(reopened.colors().gradients().front().stops.front().color, Color::custom("D", 0.0));
+}
+
 }  // namespace
 }  // namespace host::model
