@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include "TextPainter.h"
 #include "model/AtomicFile.h"
 
 namespace host {
@@ -108,8 +109,11 @@ public:
             case model::ArtType::placed:
                 FillFrame(std::get<model::PlacedContent>(node->data->content).box);
                 break;
+            case model::ArtType::textFrame:
+                DrawTextFrame(cr_, document_, *node);
+                break;
             default:
-                break;  // text and symbol instances are not drawn
+                break;  // symbol instances are not drawn
         }
     }
 

@@ -4,9 +4,10 @@
 // What it draws: paths and compound paths with every painting paint field of their styles (fills
 // by their fill rule, strokes with width, caps, joins, miter limit and dashes, each at its
 // opacity), groups, clip groups (their other members only inside their clipping-mask members),
-// rasters (their pixels, or their frame filled grey without pixels) and placed files (their frame
-// filled grey). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
-// layers is not drawn, nor is a raster whose frame or matrix flattens it to no area.
+// rasters (their pixels, or their frame filled grey without pixels), placed files (their frame
+// filled grey) and text frames (the glyphs the layout puts in them, as text, see TextPainter.h).
+// Symbol instances are not drawn. Hidden art and the art of hidden layers is not drawn, nor is a
+// raster whose frame or matrix flattens it to no area.
 #pragma once
 
 #include <filesystem>
