@@ -85,6 +85,11 @@ const DrawingCase kDrawingCases[] = {
      R"({"type": "textFrame", "kind": "point", "frame": [20, 180, 60, 130], )" BLOCK_STORY(
          "\u2588\u2588", 2, R"("fillColor": {"rgb": [1, 0, 0]}, "tracking": 500)") "}",
      {{35, 155, kRed}, {62, 155, kWhite}, {85, 155, kRed}}},
+    // A tab takes the room of the missing glyph, [50.8, 74.8], without its box (ink at [52.7, 55]).
+    {"ATabShowsNothing",
+     R"({"type": "textFrame", "kind": "point", "frame": [20, 180, 60, 130], )" BLOCK_STORY(
+         "\u2588\\t\u2588", 3, R"("fillColor": {"rgb": [1, 0, 0]})") "}",
+     {{35, 155, kRed}, {54, 155, kWhite}, {64, 155, kWhite}, {85, 155, kRed}}},
     {"OnAPath",
      R"({"type": "textFrame", "kind": "onPath", "frame": [0, 0, 0, 0],
          "path": {"segments": [{"anchor": [20, 100]}, {"anchor": [180, 100]}]}, )" BLOCK_STORY(

@@ -121,6 +121,13 @@ struct OutlineSink {
     }
 };
 
+// The glyph that shows the code point. Control characters (a tab, a line feed) take the room of
+// the missing glyph but show nothing: they show as the space, not as the missing glyph's box.
+FT_UInt ShownGlyph(FT_Face face, char32_t codePoint) {
+    const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+    return FT_Get_Char_Index(face, control ? U' ' : codePoint);
+}
+
 // A face that cairo draws with: a FreeType library of its own and the face read with it, both done
 // when cairo releases the font face (which may be after the font list is gone).
 struct DrawingFaceOwner {
@@ -236,7 +243,7 @@ std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint
         return {};
     }
     FT_Face ftFace = engine_->faces[face];
-    const FT_UInt glyph = FT_Get_Char_Index(ftFace, codePoint);
+    const FT_UInt glyph = ShownGlyph(ftFace, codePoint);
     if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0 ||
         ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return {};
@@ -250,7 +257,7 @@ std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint
 }
 
 unsigned FontList::GlyphIndex(std::size_t face, char32_t codePoint) const {
-    return face < faces_.size() ? FT_Get_Char_Index(engine_->faces[face], codePoint) : 0;
+    return face < faces_.size() ? ShownGlyph(engine_->faces[face], codePoint) : 0;
 }
 
 cairo_font_face_t* FontList::DrawingFace(std::size_t face) const {

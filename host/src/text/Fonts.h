@@ -58,9 +58,10 @@ public:
     std::optional<std::size_t> IndexOf(std::string_view postScriptName) const;
     // The advance of the code point's glyph (the missing glyph's for a code point the face lacks).
     int Advance(std::size_t face, char32_t codePoint) const;
-    // The glyph's outline, quadratic pieces raised to cubics.
+    // The outline of the glyph that shows the code point, quadratic pieces raised to cubics.
     std::vector<GlyphContour> Outline(std::size_t face, char32_t codePoint) const;
-    // The index of the code point's glyph in the face (0, the missing glyph, when it has none).
+    // The index in the face of the glyph that shows the code point: the missing glyph (0) for a
+    // code point the face lacks, the space for a control character (which shows nothing).
     unsigned GlyphIndex(std::size_t face, char32_t codePoint) const;
     // The face as cairo draws it, made once and held by the list; null when cairo can't have it.
     // Cairo sizes and turns the face it draws with, so it gets a face of its own, read from the same
