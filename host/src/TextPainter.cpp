@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include "host/Text.h"
 #include "text/Fonts.h"
 #include "text/Outline.h"
 
@@ -69,24 +70,17 @@ void AppendText(std::string& utf8, char32_t code) {
     const bool nonCharacter = (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
     if (code < 0x20 || code == 0x7F) {
         code = U' ';
-    } else if ((code >= 0xD800 && code < 0xE000) || nonCharacter || code > 0x10FFFF) {
-        code = 0xFFFD;
+    } else if (nonCharacter || code > 0x10FFFF) {
+        code = text::kReplacementCharacter;
     }
-    if (code < 0x80) {
-        utf8 += static_cast<char>(code);
-    } else if (code < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (code >> 6));
-        utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        utf8 += static_cast<char>(0xE0 | (code >> 12));
-        utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        utf8 += static_cast<char>(0xF0 | (code >> 18));
-        utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    // A lone surrogate becomes U+FFFD in the encoding.
+    if (code < 0x10000) {
+        utf8 += text::EncodeUTF8(std::u16string(1, static_cast<char16_t>(code)));
+        return;
     }
+    const char32_t above = code - 0x10000;
+    utf8 += text::EncodeUTF8(std::u16string{static_cast<char16_t>(0xD800 + (above >> 10)),
+                                            static_cast<char16_t>(0xDC00 + (above & 0x3FF))});
 }
 
 // Whether cairo can draw with the matrix: finite and invertible (a flat one would put the context
