@@ -9,6 +9,7 @@
 
 #include "Effects.h"
 #include "PaintSource.h"
+#include "TextPainter.h"
 #include "model/AtomicFile.h"
 
 namespace host {
@@ -153,8 +154,14 @@ public:
             case model::ArtType::symbol:
                 DrawSymbol(std::get<model::SymbolContent>(data.content));
                 break;
+            case model::ArtType::textFrame:
+                // A frame's story lives in the document: text inside a symbol's artwork has none.
+                if (art.node() != nullptr) {
+                    DrawTextFrame(cr_, document_, *art.node());
+                }
+                break;
             default:
-                break;  // text is not drawn
+                break;
         }
     }
 

@@ -9,7 +9,8 @@
 // grey). Paint goes through PaintSource.h: process and custom colours, gradients and patterns. An
 // object's opacity and blend mode apply once to the whole object, drawn by itself first (only when
 // it has them); isolated and knockout groups are kept apart likewise; drop shadows, glows and
-// Gaussian blurs are drawn around it (Effects.h). Text frames are not drawn. Hidden art and the art
+// Gaussian blurs are drawn around it (Effects.h). Text frames show the glyphs the layout puts in
+// them, as text (TextPainter.h). Hidden art and the art
 // of hidden layers is not drawn, nor is a raster whose frame or matrix flattens it to no area, nor
 // a path, raster or placed file wholly outside what the surface shows.
 #pragma once
