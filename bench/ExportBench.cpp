@@ -7,6 +7,8 @@
 //     preparation; the floor of writing the file).
 //   - Restore: the document's own revert of the t0 preparation (every disposed square put back),
 //     the step that ends every job, timed alone.
+//   - Render: drawing the whole document, every square filled and stroked in a process colour,
+//     into a picture of its artboard: what every raster and vector copy pays for its art.
 //   - Picture/<step>: the same 10,000 squares, painted, on one artboard of 1200 × 1200 points:
 //     "png" and "pdf" are one exportFile job of the artboard (the PNG at 72 pixels per inch, so
 //     1200 × 1200 pixels), "render" draws the artboard's pixels with the host's renderer as a
@@ -14,7 +16,8 @@
 //     the runs the ratios are printed beside their targets, from the medians of the repetitions:
 //     PNG export / (render + libpng) and PDF export / render.
 //
-// Times are the process's CPU time. Filter with --benchmark_filter, e.g. 'Restore' or 'Picture'.
+// Times are CPU time (the Picture runs the whole process's). Filter with --benchmark_filter, e.g. 'Restore'
+// or 'Picture'.
 #include <benchmark/benchmark.h>
 #include <png.h>
 
@@ -147,6 +150,22 @@ void Restore(benchmark::State& state) {
     }
 }
 
+void Render(benchmark::State& state) {
+    Document document = *GenerateDocument();
+    const host::model::ArtStyle painted = host::model::ArtStyle::basic(host::model::Color::rgb(0.2, 0.4, 0.8),
+                                                                       host::model::Color::black(), 1.0);
+    for (const ArtId art : document.artTree(*document.layerGroup(document.firstLayer())).valueOr({})) {
+        if (document.find(art)->data->type() == ArtType::path) {
+            document.setStyle(art, painted);
+        }
+    }
+    const std::vector<ArtId> layers = host::LayerGroupsBottomFirst(document);
+    const host::model::Rect bounds = document.artboards().front().bounds;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(host::RenderArt(document, layers, bounds, host::RenderSettings{}));
+    }
+}
+
 // The picture's squares on their one artboard.
 std::unique_ptr<Document> PictureDocument() {
     std::unique_ptr<Document> document = GenerateDocument(nullptr, kPicture);
@@ -219,6 +238,7 @@ constexpr int kRepetitions = 5;
 
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(Restore)->Unit(benchmark::kMillisecond);
+BENCHMARK(Render)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ExportPicture, png, "png")
     ->Name("Picture/png")
     ->Unit(benchmark::kMillisecond)
