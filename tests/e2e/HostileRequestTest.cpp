@@ -3,6 +3,9 @@
 // "uid", and the application keeps running: nothing crashes, nothing is thrown into the host.
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "CommandTableRows.h"
 #include "PluginFixture.h"
@@ -121,7 +124,9 @@ TEST_F(HostileRequests, UnknownNamesAreAnswered) {
 
 // The saved form of the current document, byte for byte.
 std::string SavedText(host::Application& app) {
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "plim-hostile-saved.json";
+    // One name per process: test programs of other build trees may run at the same time.
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("plim-hostile-saved-" + std::to_string(::getpid()) + ".json");
     std::string error;
     EXPECT_TRUE(host::model::saveDocument(*app.CurrentDocument(), file, &error)) << error;
     std::ifstream stream(file, std::ios::binary);
