@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include "PlacedPainter.h"
 #include "model/AtomicFile.h"
 
 namespace host {
@@ -106,7 +107,10 @@ public:
                 DrawRaster(std::get<model::RasterContent>(node->data->content));
                 break;
             case model::ArtType::placed:
-                FillFrame(std::get<model::PlacedContent>(node->data->content).box);
+                if (const auto& placed = std::get<model::PlacedContent>(node->data->content);
+                    !placedFiles_.Draw(cr_, placed)) {
+                    FillFrame(placed.box);
+                }
                 break;
             default:
                 break;  // text and symbol instances are not drawn
@@ -295,6 +299,7 @@ private:
 
     const Document& document_;
     cairo_t* cr_;
+    PlacedPainter placedFiles_;
 };
 
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
@@ -422,6 +427,10 @@ bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>
     }
     cairo_restore(cr);
     return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+}
+
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
+    return PixelSurface(pixels).release();
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {

@@ -4,8 +4,8 @@
 // What it draws: paths and compound paths with every painting paint field of their styles (fills
 // by their fill rule, strokes with width, caps, joins, miter limit and dashes, each at its
 // opacity), groups, clip groups (their other members only inside their clipping-mask members),
-// rasters (their pixels, or their frame filled grey without pixels) and placed files (their frame
-// filled grey). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
+// rasters (their pixels, or their frame filled grey without pixels) and placed files (their file,
+// PlacedPainter.h). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
 // layers is not drawn, nor is a raster whose frame or matrix flattens it to no area.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include "model/Document.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace host {
 
@@ -51,5 +52,9 @@ std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document
 // is in its error state afterwards.
 bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
                  const model::Rect& bounds);
+
+// A new image surface (premultiplied ARGB) of the pixels, which the caller destroys; null when
+// cairo can't hold them (a side beyond its limit).
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
 
 }  // namespace host
