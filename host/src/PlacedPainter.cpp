@@ -135,19 +135,6 @@ std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file) {
     return nullptr;
 }
 
-// The outline of the object's frame, in the current user space.
-void FrameOutline(cairo_t* cr, const model::BoxGeometry& box) {
-    const model::Rect& f = box.frame;
-    const model::Point corners[] = {
-        {f.left, f.top}, {f.right, f.top}, {f.right, f.bottom}, {f.left, f.bottom}};
-    cairo_new_path(cr);
-    for (const model::Point corner : corners) {
-        const model::Point mapped = box.matrix.map(corner);
-        cairo_line_to(cr, mapped.x, mapped.y);
-    }
-    cairo_close_path(cr);
-}
-
 // Keeps the context's state for one scope.
 class SavedState {
 public:
@@ -238,9 +225,10 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
             return true;  // a frame that covers no area shows nothing
         }
         const SavedState saved(cr);
-        FrameOutline(cr, placed.box);
-        cairo_clip(cr);
         cairo_transform(cr, &placement);
+        // Nothing shows outside the frame: a PDF page or SVG document may draw beyond its box.
+        cairo_rectangle(cr, 0.0, 0.0, loaded->width, loaded->height);
+        cairo_clip(cr);
         if (loaded->image) {
             cairo_set_source_surface(cr, loaded->image.get(), 0, 0);
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);

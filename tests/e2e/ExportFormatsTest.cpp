@@ -362,8 +362,8 @@ std::string Rectangle(double top, double bottom, const char* rgb) {
            R"(]}], "style": {"paintFields": [{"fill": {"color": {"rgb": )" + rgb + "}}}]}}";
 }
 
-// A native document whose artboard holds the two halves, and which places itself in a corner: the
-// copy inside it is drawn once, and the one inside that copy is not.
+// A native document whose artboard holds the two halves, and which places itself in a corner: that
+// placement ends the cycle as a grey frame, and the halves around it are drawn.
 std::string NativeFile(const ScratchFolder& folder) {
     const std::string path = (folder.Path() / "picture.ai").string();
     return folder.Write("picture.ai",
