@@ -22,6 +22,9 @@ namespace {
 
 // Native documents inside native documents are drawn this many levels deep at most.
 constexpr std::size_t kDeepestDocuments = 16;
+// Native documents drawn inside one picture at most: documents that each place the next many
+// times would otherwise multiply the drawing beyond any time a picture may take.
+constexpr std::size_t kMostDocumentDraws = 4096;
 
 struct SurfaceDeleter {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -154,6 +157,8 @@ struct PlacedPainter::Session {
     std::map<std::filesystem::path, std::unique_ptr<LoadedFile>> files;
     // The native documents being drawn, the outermost first.
     std::vector<std::filesystem::path> documents;
+    // How many native documents this picture has drawn.
+    std::size_t documentDraws = 0;
 
     const LoadedFile* Find(const std::filesystem::path& file) {
         const auto found = files.find(file);
@@ -170,14 +175,16 @@ namespace {
 thread_local PlacedPainter::Session* tSession = nullptr;
 
 // Draws the document's active artboard in its own units, the artboard's top-left corner at the
-// origin; a document already being drawn, or one too deep inside others, is not drawn.
+// origin; a document already being drawn, one too deep inside others, or one beyond the picture's
+// count of documents is not drawn.
 bool DrawDocument(cairo_t* cr, PlacedPainter::Session& session, const std::filesystem::path& file,
                   const LoadedFile& loaded) {
-    if (session.documents.size() >= kDeepestDocuments ||
+    if (session.documents.size() >= kDeepestDocuments || session.documentDraws >= kMostDocumentDraws ||
         std::find(session.documents.begin(), session.documents.end(), file) != session.documents.end()) {
         return false;
     }
     session.documents.push_back(file);
+    ++session.documentDraws;
     const bool drawn =
         DrawArtOnto(cr, *loaded.document, LayerGroupsBottomFirst(*loaded.document), loaded.artboard);
     session.documents.pop_back();

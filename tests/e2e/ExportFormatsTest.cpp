@@ -376,6 +376,27 @@ std::string NativeFile(const ScratchFolder& folder) {
                             Rectangle(20, 10, "[1, 0, 0]") + ", " + Rectangle(10, 0, "[0, 0, 1]") + "]}]}");
 }
 
+// Eight native documents, each placing the next eight times in its corner: drawing every placement
+// would take 8^8 documents, so the picture stops at its count of documents and shows the rest as
+// frames. The first of the two placements spends the count; the second, over it, shows grey.
+std::string NativeChainFile(const ScratchFolder& folder) {
+    constexpr int kLength = 8;
+    for (int i = kLength - 1; i >= 0; --i) {
+        std::string children = Rectangle(20, 10, "[1, 0, 0]") + ", " + Rectangle(10, 0, "[0, 0, 1]");
+        const std::string next = (folder.Path() / ("chain" + std::to_string(i + 1) + ".ai")).string();
+        for (int copy = 0; i + 1 < kLength && copy < kLength; ++copy) {
+            children = R"({"type": "placed", "file": )" + json(next).dump() +
+                       R"(, "frame": [0, 20, 20, 0], "matrix": [0.1, 0, 0, 0.1, 0, 0]}, )" + children;
+        }
+        folder.Write("chain" + std::to_string(i) + ".ai",
+                     R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "A", "rect": [0.0, 20.0, 20.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                         children + "]}]}");
+    }
+    return (folder.Path() / "chain0.ai").string();
+}
+
 struct PlacedCase {
     const char* name;
     std::string (*file)(const ScratchFolder&);
@@ -394,6 +415,7 @@ const PlacedCase kPlacedCases[] = {
     {"Svg", SvgFile, kRed, kBlue},
     {"Pdf", PdfFile, kRed, kBlue},
     {"NativePlacingItself", NativeFile, kRed, kBlue},
+    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey},
     {"Missing", [](const ScratchFolder& folder) { return (folder.Path() / "missing.png").string(); }, kGrey,
      kGrey},
     {"NotAPdf",
