@@ -485,9 +485,14 @@ public:
     const DocumentColors& colors() const { return *fields_->colors; }
     // Records the document's own fields in the change log: take it only to change something.
     DocumentColors& editColors() { return editFields().colors.edit(); }
-    // Renames a custom colour and every use of it (art, swatches, named styles). badParameter as
-    // DocumentColors::setCustomColorName.
+    // Renames a custom colour and every use of it (art, swatches, named styles). A global or spot
+    // swatch and its custom colour are one colour with one name: the swatch of the colour's name
+    // that paints it is renamed with it. badParameter as DocumentColors::setCustomColorName, or when
+    // another swatch has the name.
     Status renameCustomColor(ResourceId id, std::string_view name);
+    // Renames a swatch; the swatch of a custom colour renames the colour with it (renameCustomColor),
+    // so that every use follows. badParameter as DocumentColors::setSwatchName.
+    Status renameSwatch(ResourceId id, std::string_view name);
     // Offers every colour of the art and everything below it (null art: of every art object and
     // every named style, and with swatches every swatch) to visit, which may change it and says so.
     // Answers whether anything changed. A change the document cannot hold is not kept.

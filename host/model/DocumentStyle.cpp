@@ -37,12 +37,39 @@ Status Document::setTextWrap(ArtId art, double offset, bool inside) {
     return Status::ok;
 }
 
+namespace {
+
+bool isFixedSwatchName(std::string_view name) {
+    return name == kNoneSwatch || name == kRegistrationSwatch;
+}
+
+// The swatch that is the custom colour's own: it has the colour's name and paints it.
+const Swatch* ownSwatch(const DocumentColors& colors, const CustomColor& custom) {
+    const Swatch* swatch = colors.swatchByName(custom.name);
+    if (swatch == nullptr || isFixedSwatchName(swatch->name) || swatch->color.kind != Color::Kind::custom ||
+        swatch->color.resource != custom.name) {
+        return nullptr;
+    }
+    return swatch;
+}
+
+}  // namespace
+
 Status Document::renameCustomColor(ResourceId id, std::string_view name) {
     const CustomColor* custom = colors().findCustomColor(id);
     if (custom == nullptr) {
         return Status::badParameter;
     }
     const std::string oldName = custom->name;
+    const Swatch* own = ownSwatch(colors(), *custom);
+    const ResourceId swatchId = own != nullptr ? own->id : ResourceId{};
+    // The swatch takes the name too: checked before anything changes.
+    if (own != nullptr) {
+        const Swatch* holder = colors().swatchByName(name);
+        if ((holder != nullptr && holder != own) || isFixedSwatchName(name)) {
+            return Status::badParameter;
+        }
+    }
     if (const Status status = editColors().setCustomColorName(id, name); status != Status::ok) {
         return status;
     }
@@ -53,7 +80,24 @@ Status Document::renameCustomColor(ResourceId id, std::string_view name) {
             changed = true;
         }
     };
-    return forEachColor(ArtId{}, rename, true) ? Status::ok : Status::badParameter;
+    if (!forEachColor(ArtId{}, rename, true)) {
+        return Status::badParameter;
+    }
+    return swatchId ? editColors().setSwatchName(swatchId, name) : Status::ok;
+}
+
+Status Document::renameSwatch(ResourceId id, std::string_view name) {
+    const Swatch* swatch = colors().findSwatch(id);
+    if (swatch == nullptr) {
+        return Status::badParameter;
+    }
+    const CustomColor* custom = swatch->color.kind == Color::Kind::custom
+                                    ? colors().customColorByName(swatch->color.resource)
+                                    : nullptr;
+    if (custom != nullptr && ownSwatch(colors(), *custom) == swatch) {
+        return renameCustomColor(custom->id, name);
+    }
+    return editColors().setSwatchName(id, name);
 }
 
 namespace {

@@ -9,8 +9,9 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <jpeglib.h>
 #include <lodepng.h>
@@ -409,13 +410,43 @@ bool FrameUsable(const model::Rect& frame) {
            frame.height() > 0.0;
 }
 
-const std::regex kNumber(R"([-+]?(?:\d+\.?\d*|\.\d+))");
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-std::vector<double> NumbersIn(const std::string& text) {
+// The length of the number that starts the text: an optional sign, then digits with an optional
+// point and more digits, or a point and digits; 0 when no number starts there. Exponents are not
+// part of it.
+std::size_t NumberLength(std::string_view text) {
+    std::size_t at = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const std::size_t wholeStart = at;
+    while (at < text.size() && IsDigit(text[at])) {
+        ++at;
+    }
+    const bool whole = at > wholeStart;
+    if (at < text.size() && text[at] == '.') {
+        std::size_t fraction = at + 1;
+        while (fraction < text.size() && IsDigit(text[fraction])) {
+            ++fraction;
+        }
+        if (whole || fraction > at + 1) {
+            return fraction;
+        }
+    }
+    return whole ? at : 0;
+}
+
+// Every number in the text, left to right; one scan, whatever the text holds.
+std::vector<double> NumbersIn(std::string_view text) {
     std::vector<double> numbers;
-    for (auto match = std::sregex_iterator(text.begin(), text.end(), kNumber);
-         match != std::sregex_iterator(); ++match) {
-        numbers.push_back(std::strtod(match->str().c_str(), nullptr));
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = NumberLength(text.substr(at));
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        numbers.push_back(std::strtod(std::string(text.substr(at, length)).c_str(), nullptr));
+        at += length;
     }
     return numbers;
 }
@@ -437,15 +468,69 @@ std::optional<std::vector<double>> BoxAfter(const std::string& bytes, std::strin
     return numbers;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// The position of the first character at or after at that is not a blank.
+std::size_t SkipBlanks(std::string_view text, std::size_t at) {
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    return at;
+}
+
+// The end of the run of characters from at that the test accepts.
+template <typename Accepts>
+std::size_t RunEnd(std::string_view text, std::size_t at, Accepts accepts) {
+    while (at < text.size() && accepts(text[at])) {
+        ++at;
+    }
+    return at;
+}
+
+// The number text and unit of the attribute written as NAME = "NUMBER UNIT" (or in single
+// quotes), the name after a blank; the first such writing in the tag. Read in one forward scan per
+// place the name appears, so that long runs of blanks or digits cost what they are long.
+std::optional<std::pair<std::string_view, std::string_view>> SvgAttribute(std::string_view tag,
+                                                                          std::string_view name) {
+    for (std::size_t found = tag.find(name, 1); found != std::string_view::npos;
+         found = tag.find(name, found + 1)) {
+        if (!IsBlank(tag[found - 1])) {
+            continue;
+        }
+        std::size_t at = SkipBlanks(tag, found + name.size());
+        if (at >= tag.size() || tag[at] != '=') {
+            continue;
+        }
+        at = SkipBlanks(tag, at + 1);
+        if (at >= tag.size() || (tag[at] != '"' && tag[at] != '\'')) {
+            continue;
+        }
+        const std::size_t numberStart = SkipBlanks(tag, at + 1);
+        const std::size_t numberEnd = RunEnd(tag, numberStart, [](char c) {
+            return IsDigit(c) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
+        });
+        if (numberEnd == numberStart) {
+            continue;
+        }
+        const std::size_t unitStart = SkipBlanks(tag, numberEnd);
+        const std::size_t unitEnd =
+            RunEnd(tag, unitStart, [](char c) { return (c >= 'a' && c <= 'z') || c == '%'; });
+        return std::pair(tag.substr(numberStart, numberEnd - numberStart),
+                         tag.substr(unitStart, unitEnd - unitStart));
+    }
+    return std::nullopt;
+}
+
 // A length of an SVG attribute in points: px and user units count as points.
 std::optional<double> SvgLength(const std::string& tag, const std::string& name) {
-    const std::regex attribute("\\s" + name + "\\s*=\\s*[\"']\\s*([-+0-9.eE]+)\\s*([a-z%]*)");
-    std::smatch match;
-    if (!std::regex_search(tag, match, attribute) || match[2] == "%") {
+    const auto attribute = SvgAttribute(tag, name);
+    if (!attribute || attribute->second == "%") {
         return std::nullopt;
     }
-    double length = std::strtod(match[1].str().c_str(), nullptr);
-    const std::string unit = match[2];
+    double length = std::strtod(std::string(attribute->first).c_str(), nullptr);
+    const std::string_view unit = attribute->second;
     if (unit == "in") {
         length *= kPointsPerInch;
     } else if (unit == "cm") {

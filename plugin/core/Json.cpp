@@ -213,6 +213,18 @@ std::string ReadTextStrictly(const json& request, std::string_view key, const st
     return value->get<std::string>();
 }
 
+bool CanNameAFile(std::string_view text) {
+    return text.find('\0') == std::string_view::npos;
+}
+
+std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback) {
+    std::string path = ReadTextStrictly(request, key, fallback);
+    if (!CanNameAFile(path)) {
+        FailKey(key, "must not contain a NUL character");
+    }
+    return path;
+}
+
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback) {
     const json* value = FindKey(request, key);
     if (value == nullptr) {

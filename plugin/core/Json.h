@@ -54,6 +54,12 @@ std::vector<double> ReadNumberArrayLeniently(const json& request, std::string_vi
 // (CommandError naming the key) before anything has changed. A request that is not an object has
 // no keys.
 std::string ReadTextStrictly(const json& request, std::string_view key, const std::string& fallback = {});
+// A path, folder or file name: read as ReadTextStrictly, and a text holding a NUL character fails
+// the command as well, since the file system would take the NUL as the end of the path and reach
+// another file than the one named.
+std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback = {});
+// Whether a path or file name can reach the file it names: it holds no NUL character.
+bool CanNameAFile(std::string_view text);
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback);
 double ReadNumberStrictly(const json& request, std::string_view key, double fallback);
 std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key);

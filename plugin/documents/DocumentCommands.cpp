@@ -51,6 +51,20 @@ bool IsExistingFile(const std::string& path) {
     return MakeAIFilePath(path, file) && IsRegularFile(file.GetFullPathUTF8());
 }
 
+constexpr const char* kCantOpenTheDocument = "Can't open the document";
+
+// Whether the file opens as a document: it is opened as an untitled copy, which is closed again at
+// once, and the document that was current comes back to the front.
+bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocumentHandle current) {
+    AIDocumentHandle copy = nullptr;
+    if (sAIDocumentList->Open(ai::FilePath(path), model, kDialogOff, true, &copy) != kNoErr ||
+        copy == nullptr) {
+        return false;
+    }
+    const bool closed = sAIDocumentList->Close(copy) == kNoErr;
+    return sAIDocumentList->Activate(current, true) == kNoErr && closed;
+}
+
 // The path without the extension of its last component.
 std::string WithoutExtension(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -67,7 +81,7 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("openFile", parsed);
     const std::string path =
-        ExpandUserPath(PathOrCurrentNativeDocument(ReadTextStrictly(parsed, "filePath")));
+        ExpandUserPath(PathOrCurrentNativeDocument(ReadPathStrictly(parsed, "filePath")));
     const std::string colorMode = ReadTextStrictly(parsed, "colorMode");
     reply["filePath"] = path;
 
@@ -111,7 +125,7 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
 std::string PlimUtilsPlugin::OpenCloudFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("openCloudFile", parsed);
-    const std::string path = ReadTextStrictly(parsed, "filePath");
+    const std::string path = ReadPathStrictly(parsed, "filePath");
     if (path.empty()) {
         reply["error"] = "No file path";
         return DumpReply(reply);
@@ -129,8 +143,8 @@ std::string PlimUtilsPlugin::OpenCloudFile(std::string request) {
 std::string PlimUtilsPlugin::SaveFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("saveFile", parsed);
-    const std::string outputPath = ReadTextStrictly(parsed, "outputPath");
-    const std::string fileName = ReadTextStrictly(parsed, "fileName");
+    const std::string outputPath = ReadPathStrictly(parsed, "outputPath");
+    const std::string fileName = ReadPathStrictly(parsed, "fileName");
     if (GetCurrentDocument() == nullptr) {
         reply["error"] = kDocumentNotFound;
         return DumpReply(reply);
@@ -163,7 +177,7 @@ std::string PlimUtilsPlugin::SaveFile(std::string request) {
 std::string PlimUtilsPlugin::SaveCloudFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("saveCloudFile", parsed);
-    std::string path = ReadTextStrictly(parsed, "filePath");
+    std::string path = ReadPathStrictly(parsed, "filePath");
     AIDocumentHandle document = GetCurrentDocument();
     if (document == nullptr) {
         reply["error"] = "No current document";
@@ -212,16 +226,22 @@ std::string PlimUtilsPlugin::Revert(std::string request) {
         reply["error"] = "Color mode error";
         return DumpReply(reply);
     }
+    const AIColorModel reopenAs = *model == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
+    OpeningWithoutWarnings quiet;
+    // The file must still open before the document is given up: one that was removed, can't be
+    // read or no longer holds a document leaves the user's work open as it was.
+    if (!FileOpensAsDocument(path, reopenAs, document)) {
+        reply["error"] = kCantOpenTheDocument;
+        return DumpReply(reply);
+    }
     if (!CloseDocumentWithoutSaving(document)) {
         reply["error"] = "Can't close the document";
         return DumpReply(reply);
     }
-    OpeningWithoutWarnings quiet;
     AIDocumentHandle reopened = nullptr;
-    const AIColorModel reopenAs = *model == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
     if (sAIDocumentList->Open(ai::FilePath(path), reopenAs, kDialogOff, false, &reopened) != kNoErr ||
         reopened == nullptr) {
-        reply["error"] = "Can't open the document";
+        reply["error"] = kCantOpenTheDocument;
     }
     return DumpReply(reply);
 }
@@ -229,7 +249,7 @@ std::string PlimUtilsPlugin::Revert(std::string request) {
 std::string PlimUtilsPlugin::CloseDocument(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("closeDocument", parsed);
-    const std::string path = ReadTextStrictly(parsed, "filePath");
+    const std::string path = ReadPathStrictly(parsed, "filePath");
     const bool saveChanges = ReadBoolStrictly(parsed, "saveChanges", false);
     const bool deleteFile = ReadBoolStrictly(parsed, "deleteFile", false);
 
@@ -279,8 +299,8 @@ std::string PlimUtilsPlugin::GetDocumentUnits(std::string request) {
 std::string PlimUtilsPlugin::Copy_File(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("copyFile", parsed);
-    std::string source = ReadTextStrictly(parsed, "source");
-    std::string destination = ReadTextStrictly(parsed, "destination");
+    std::string source = ReadPathStrictly(parsed, "source");
+    std::string destination = ReadPathStrictly(parsed, "destination");
     reply["copySuccessful"] = false;
     if (destination.empty()) {
         reply["error"] = "No destination path";

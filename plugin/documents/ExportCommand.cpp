@@ -367,14 +367,18 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
         return DumpReply(reply);
     }
     const ArtList selectedArt = SortArtByPaintOrder(RemoveLeaves2(GetAllSelectedObjects(false)), false);
-    json results = json::array();
+    // Every job's folder and name are settled before the first file is written: a name that can't
+    // be used fails the command with nothing written.
+    JobList named;
     for (const json& job : jobs) {
-        json named;
-        if (!FilePathNameToString(job, named)) {
+        if (!FilePathNameToString(job, named.emplace_back())) {
             reply["error"] = "Can't process a file name or path";
             return DumpReply(reply);
         }
-        results.push_back(RunJob(named, selectedArt));
+    }
+    json results = json::array();
+    for (const json& job : named) {
+        results.push_back(RunJob(job, selectedArt));
     }
     reply["Results"] = std::move(results);
     if (triggerStandards) {

@@ -324,13 +324,13 @@ JobList OrderJobs(const JobList& jobs) {
 
 bool IsValidFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+           CanNameAFile(name);
 }
 
 bool FilePathNameToString(const json& job, json& result) {
     result = job;
     const std::string folder = FilePathNameToString(job, "finalFolderPath");
-    if (folder.empty() || folder.find('\0') != std::string::npos) {
+    if (folder.empty() || !CanNameAFile(folder)) {
         return false;
     }
     result["finalFolderPath"] = folder;

@@ -88,7 +88,7 @@ std::string DecideMode(std::string mode, const std::string& fileKind) {
 PlaceRequest ReadPlaceRequest(const json& parsed) {
     PlaceRequest r;
     r.tagSearch = ReadTextStrictly(parsed, "tagSearch");
-    r.filePath = ExpandUserPath(ReadTextStrictly(parsed, "filePath"));
+    r.filePath = ExpandUserPath(ReadPathStrictly(parsed, "filePath"));
     r.textToPlace = ReadTextStrictly(parsed, "textToPlace");
     r.plainText = ReadBoolStrictly(parsed, "plainText", false);
     r.outlineText = ReadBoolStrictly(parsed, "outlineText", false);
@@ -138,10 +138,37 @@ PlaceRequest ReadPlaceRequest(const json& parsed) {
     return r;
 }
 
-void FinishPlacing(const PlaceRequest& r) {
-    if (r.deselectArt && sAIMatchingArt != nullptr) {
-        sAIMatchingArt->DeselectAll();
+// The finishing step of placing, taken on every way out once placing has begun: all art is
+// deselected when the request asks for it.
+class FinishPlacing {
+public:
+    explicit FinishPlacing(const PlaceRequest& r) : fDeselect(r.deselectArt) {}
+    ~FinishPlacing() {
+        if (fDeselect && sAIMatchingArt != nullptr) {
+            sAIMatchingArt->DeselectAll();
+        }
     }
+    FinishPlacing(const FinishPlacing&) = delete;
+    FinishPlacing& operator=(const FinishPlacing&) = delete;
+
+private:
+    bool fDeselect;
+};
+
+// With unite, the containers act as one: a new group of their path copies, carrying their tags,
+// the request's tags and the series tag. Null when the group can't be made.
+ArtObject* UniteContainers(const PlaceRequest& r, const ArtList& containers, int seriesOffset) {
+    const TagSet tags = ReadTags(containers);
+    ArtObject* group = CopyToGroup(containers);
+    if (group == nullptr) {
+        return nullptr;
+    }
+    WriteTags(group, tags);
+    WriteTags(group, r.tags);
+    if (!r.seriesTag.empty()) {
+        WriteTags(group, {SerialTag(r.seriesTag, seriesOffset)});
+    }
+    return group;
 }
 
 // The one-point black stroke of a bounding box, applied as a style record to the first stroke. The
@@ -412,15 +439,28 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     }
 
     UnlockUnhideLayersSublayers layers;
+    if (r.mode == "image" && !containers.empty() && r.textPlacing()) {
+        return DumpReply(reply);
+    }
+    const FinishPlacing finishing(r);
     if (r.mode == "image" && !containers.empty()) {
-        if (r.textPlacing()) {
-            return DumpReply(reply);
-        }
         containers = SwapImages(r, containers, seriesOffset);
         if (containers.empty()) {
-            FinishPlacing(r);
             return DumpReply(reply);
         }
+    }
+
+    // The united group is made before the content, so that a group the host refuses leaves the
+    // document as it was.
+    const ArtList found = containers;
+    const bool united = r.unite && containers.size() >= 2;
+    if (united) {
+        ArtObject* group = UniteContainers(r, containers, seriesOffset);
+        if (group == nullptr) {
+            reply["error"] = "Can't unite the containers";
+            return DumpReply(reply);
+        }
+        containers = {group};
     }
 
     bool stop = false;
@@ -428,7 +468,9 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     if (source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
         content = MakeContent(r, source, reply, stop);
         if (content == nullptr || stop) {
-            FinishPlacing(r);
+            if (united) {
+                sAIArt->DisposeArt(containers.front());
+            }
             return DumpReply(reply);
         }
     }
@@ -451,26 +493,7 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
                 }
             }
         }
-        FinishPlacing(r);
         return DumpReply(reply);
-    }
-
-    // With unite, the containers act as one: a group of their path copies.
-    const ArtList found = containers;
-    const bool united = r.unite && containers.size() >= 2;
-    if (united) {
-        const TagSet tags = ReadTags(containers);
-        ArtObject* group = CopyToGroup(containers);
-        if (group == nullptr) {
-            sAIArt->DisposeArt(content);
-            return DumpReply(reply);
-        }
-        WriteTags(group, tags);
-        WriteTags(group, r.tags);
-        if (!r.seriesTag.empty()) {
-            WriteTags(group, {SerialTag(r.seriesTag, seriesOffset)});
-        }
-        containers = {group};
     }
 
     ArtList results;
@@ -509,6 +532,5 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     for (ArtObject* container : united ? containers : served) {
         sAIArt->DisposeArt(container);
     }
-    FinishPlacing(r);
     return DumpReply(reply);
 }

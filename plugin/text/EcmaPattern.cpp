@@ -29,6 +29,12 @@ constexpr std::array<CodeRange, 10> kSpaces{{{0x09, 0x0D},
                                              {0x3000, 0x3000},
                                              {0xFEFF, 0xFEFF}}};
 
+// ECMAScript's word characters: the ASCII ones, and with "i" (in Unicode mode) also the two whose
+// simple case folding is an ASCII letter, U+017F (to s) and U+212A (to k).
+constexpr std::array<CodeRange, 4> kAsciiWord{{{'0', '9'}, {'A', 'Z'}, {'_', '_'}, {'a', 'z'}}};
+constexpr std::array<CodeRange, 6> kCaselessWord{
+    {{'0', '9'}, {'A', 'Z'}, {'_', '_'}, {'a', 'z'}, {0x17F, 0x17F}, {0x212A, 0x212A}}};
+
 constexpr std::u32string_view kLineTerminators = U"\\x{a}\\x{d}\\x{2028}\\x{2029}";
 
 // General category names ECMAScript accepts, long and short, with PCRE2's (short) name.
@@ -361,9 +367,46 @@ std::u32string PropertySet(std::u32string_view body, bool negated) {
     return p + std::u32string(name) + U"}";
 }
 
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// What a quantifier allows: at least min, at most max repetitions (kNone: no bound).
+struct Repeat {
+    bool present = false;
+    std::size_t min = 1;
+    std::size_t max = 1;
+};
+
+// One parenthesis of the pattern (a group or a lookaround), in the order they open.
+struct Paren {
+    std::size_t parent = kNone;
+    std::size_t capture = 0;  // its ECMAScript group number; 0: not capturing
+    std::size_t innerCaptures = 0;
+    bool nullableBody = false;
+    Repeat repeat;
+};
+
+// How the second reading writes each parenthesis, decided from what the first one learnt.
+struct ParenPlan {
+    std::uint32_t marker = 0;  // PCRE2 number of the empty group that marks each repetition's start
+    bool rejectEmpty = false;  // a repetition that matches the empty string fails
+    bool noteClose = false;    // the capture notes its closing (it lies in a repeated group)
+};
+
+struct Plan {
+    std::vector<ParenPlan> parens;
+    EcmaTranslation translation;
+    std::vector<std::pair<std::u32string, std::size_t>> names;  // group names and numbers
+};
+
+// A repeated group: one that may match more than once.
+bool Loops(const Repeat& repeat) {
+    return repeat.present && repeat.max > 1;
+}
+
 class Translator {
 public:
-    Translator(const std::u32string& pattern, const EcmaFlags& flags) : p_(pattern), flags_(flags) {}
+    Translator(const std::u32string& pattern, const EcmaFlags& flags, const Plan* plan = nullptr)
+        : p_(pattern), flags_(flags), plan_(plan) {}
 
     std::u32string Run() {
         groups_ = CountGroups();
@@ -374,12 +417,62 @@ public:
         return out_;
     }
 
+    // After a first reading: where the second must mark repetitions and note captures, and how the
+    // ECMAScript groups are numbered in PCRE2.
+    Plan MakePlan() const {
+        Plan plan;
+        plan.names = names_;
+        plan.parens.resize(parens_.size());
+        EcmaTranslation& t = plan.translation;
+        t.groups.assign(captures_ + 1, 0);
+        t.repeats.assign(captures_ + 1, {});
+        std::uint32_t next = 0;
+        for (std::size_t i = 0; i < parens_.size(); ++i) {
+            const Paren& paren = parens_[i];
+            ParenPlan& planned = plan.parens[i];
+            // ECMAScript refuses a repetition that matches the empty string once the minimum is
+            // reached; PCRE2 takes it and stops. With no minimum a failing callout does what
+            // ECMAScript does; a minimum before an empty repetition can't be counted, so such a
+            // pattern is refused.
+            if (paren.repeat.present && paren.nullableBody && paren.repeat.max > paren.repeat.min) {
+                if (paren.repeat.min > 0) {
+                    Refuse();
+                }
+                planned.rejectEmpty = true;
+            }
+            if (paren.capture != 0) {
+                t.groups[paren.capture] = ++next;
+            }
+            if (planned.rejectEmpty || (Loops(paren.repeat) && paren.innerCaptures > 0)) {
+                planned.marker = ++next;
+            }
+        }
+        for (std::size_t i = 0; i < parens_.size(); ++i) {
+            if (parens_[i].capture == 0) {
+                continue;
+            }
+            std::vector<std::uint32_t>& loops = t.repeats[parens_[i].capture];
+            for (std::size_t up = parens_[i].parent; up != kNone; up = parens_[up].parent) {
+                if (Loops(parens_[up].repeat)) {
+                    loops.insert(loops.begin(), plan.parens[up].marker);
+                }
+            }
+            plan.parens[i].noteClose = !loops.empty();
+        }
+        return plan;
+    }
+
 private:
     const std::u32string& p_;
     EcmaFlags flags_;
+    const Plan* plan_;  // none in the first reading
     std::size_t at_ = 0;
     std::size_t groups_ = 0;
     std::u32string out_;
+    std::vector<Paren> parens_;
+    std::vector<std::size_t> open_;  // the parentheses around the current place
+    std::size_t captures_ = 0;
+    std::vector<std::pair<std::u32string, std::size_t>> names_;
 
     bool AtEnd() const { return at_ >= p_.size(); }
     char32_t Peek(std::size_t ahead = 0) const { return at_ + ahead < p_.size() ? p_[at_ + ahead] : 0; }
@@ -424,16 +517,20 @@ private:
         return count;
     }
 
-    void Disjunction(int depth) {
+    // Whether some alternative can match the empty string.
+    bool Disjunction(int depth) {
         if (depth > kMaxNesting) {
             Refuse();
         }
+        bool nullable = false;
         for (;;) {
+            bool alternative = true;
             while (!AtEnd() && Peek() != '|' && Peek() != ')') {
-                Term(depth);
+                alternative = Term(depth) && alternative;
             }
+            nullable = nullable || alternative;
             if (!Take('|')) {
-                return;
+                return nullable;
             }
             out_ += U"|";
         }
@@ -442,26 +539,85 @@ private:
     static bool StartsQuantifier(char32_t c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
 
     // An assertion takes no quantifier.
-    void Assertion(std::u32string_view text) {
+    bool Assertion(std::u32string_view text) {
         out_ += text;
         if (StartsQuantifier(Peek())) {
             Refuse();
         }
+        return true;
     }
 
-    void Group(int depth, std::u32string_view opening, bool quantifiable) {
+    // An atom's quantifier; whether the two can match the empty string.
+    bool QuantifiedAtom(bool nullable) {
+        const Repeat repeat = Quantifier();
+        return nullable || (repeat.present && repeat.min == 0);
+    }
+
+    // ECMAScript empties the captures of a repeated group at each repetition; PCRE2 keeps what an
+    // earlier one set. So in the second reading a group that repeats with captures inside starts
+    // each repetition with an empty marker group, and each capture inside notes, by a callout as
+    // it closes, the marker's place then: after the match a capture that was not set in the last
+    // repetition of every group around it is dropped (RegEx.cpp).
+    bool Group(int depth, std::u32string_view opening, bool quantifiable, std::size_t capture = 0) {
+        const std::size_t index = parens_.size();
+        parens_.push_back({open_.empty() ? kNone : open_.back(), capture, 0, false, {}});
+        const ParenPlan planned = plan_ != nullptr ? plan_->parens.at(index) : ParenPlan{};
+        const std::size_t capturesBefore = captures_;
+        open_.push_back(index);
+        if (planned.noteClose) {
+            out_ += U"(?:";
+        }
         out_ += opening;
-        Disjunction(depth + 1);
+        if (planned.marker != 0) {
+            out_ += U"()(?:";
+        }
+        const bool nullable = Disjunction(depth + 1);
         Expect(')');
+        if (planned.marker != 0) {
+            out_ += U")";
+        }
+        if (planned.rejectEmpty) {
+            out_ += U"(?C\"e" + Digits(planned.marker) + U"\")";
+        }
         out_ += U")";
+        if (planned.noteClose) {
+            out_ += U"(?C\"c\"))";
+        }
+        open_.pop_back();
+        parens_[index].innerCaptures = captures_ - capturesBefore;
+        parens_[index].nullableBody = nullable;
         if (quantifiable) {
-            Quantifier();
-        } else if (StartsQuantifier(Peek())) {
+            parens_[index].repeat = Quantifier();
+            const Repeat& repeat = parens_[index].repeat;
+            return nullable || (repeat.present && repeat.min == 0);
+        }
+        if (StartsQuantifier(Peek())) {
             Refuse();
         }
+        return true;
     }
 
-    void Term(int depth) {
+    // A back-reference to a group inside a repeated group: ECMAScript has emptied the group when a
+    // later repetition began, so the reference then matches the empty string. Inside the group it
+    // names, a back-reference always matches the empty string: the group has not closed in this
+    // repetition, and whatever it closed on before was emptied when the repetition began.
+    void BackReference(std::size_t group, std::u32string_view plain) {
+        for (const std::size_t index : open_) {
+            if (group != 0 && parens_[index].capture == group) {
+                out_ += U"(?:)";
+                return;
+            }
+        }
+        if (plan_ == nullptr || group == 0 || group >= plan_->translation.repeats.size() ||
+            plan_->translation.repeats[group].empty()) {
+            out_ += plain;
+            return;
+        }
+        const std::u32string number = Digits(plan_->translation.groups[group]);
+        out_ += U"(?:(?C\"s" + number + U"\")\\g{" + number + U"}|(?C\"r" + number + U"\"))";
+    }
+
+    bool Term(int depth) {
         const char32_t c = Next();
         switch (c) {
             case '^':
@@ -474,10 +630,10 @@ private:
                 return Parenthesis(depth);
             case '[':
                 out_ += flags_.unicodeSets ? SetClass(0) : Class();
-                return Quantifier();
+                return QuantifiedAtom(false);
             case '.':
                 out_ += flags_.dotAll ? U"(?s:.)" : U"[^" + std::u32string(kLineTerminators) + U"]";
-                return Quantifier();
+                return QuantifiedAtom(false);
             case '\\':
                 return AtomEscape();
             case '*':
@@ -489,13 +645,13 @@ private:
                 Refuse();  // nothing to repeat, or a lone bracket
             default:
                 out_ += Literal(c);
-                return Quantifier();
+                return QuantifiedAtom(false);
         }
     }
 
-    void Parenthesis(int depth) {
+    bool Parenthesis(int depth) {
         if (!Take('?')) {
-            return Group(depth, U"(", true);
+            return Group(depth, U"(", true, ++captures_);
         }
         if (Take(':')) {
             return Group(depth, U"(?:", true);
@@ -513,7 +669,9 @@ private:
         if (Take('!')) {
             return Group(depth, U"(?<!", false);
         }
-        Group(depth, U"(?<" + GroupName() + U">", true);
+        const std::u32string name = GroupName();
+        names_.emplace_back(name, ++captures_);
+        return Group(depth, U"(?<" + name + U">", true, captures_);
     }
 
     std::u32string GroupName() {
@@ -544,28 +702,34 @@ private:
         return value;
     }
 
-    void Quantifier() {
+    Repeat Quantifier() {
         const char32_t c = Peek();
+        Repeat repeat{true, 1, 1};
         if (c == '*' || c == '+' || c == '?') {
             out_ += Next();
+            repeat.min = c == '+' ? 1 : 0;
+            repeat.max = c == '?' ? 1 : kNone;
         } else if (c == '{') {
             ++at_;
             const std::size_t least = Decimal();
             std::u32string text = U"{" + Digits(least);
+            repeat.min = repeat.max = least;
             if (Take(',')) {
                 text += U",";
+                repeat.max = kNone;
                 if (Peek() != '}') {
                     const std::size_t most = Decimal();
                     if (most < least) {
                         Refuse();
                     }
                     text += Digits(most);
+                    repeat.max = most;
                 }
             }
             Expect('}');
             out_ += text + U"}";
         } else {
-            return;
+            return {};
         }
         if (Take('?')) {
             out_ += U"?";
@@ -573,6 +737,7 @@ private:
         if (StartsQuantifier(Peek())) {
             Refuse();  // a possessive quantifier, or a quantifier of a quantifier
         }
+        return repeat;
     }
 
     static std::u32string Digits(std::size_t value) {
@@ -583,29 +748,57 @@ private:
         return text;
     }
 
-    void AtomEscape() {
+    // ECMAScript's word characters for the flags. PCRE2's own \w and \b know only the ASCII ones
+    // and don't fold case; a class of them does, so with "i" it also takes U+017F and U+212A.
+    std::span<const CodeRange> WordRanges() const {
+        if (flags_.ignoreCase) {
+            return kCaselessWord;
+        }
+        return kAsciiWord;
+    }
+
+    // \b (or \B): a word character on one side only (or on both or neither).
+    std::u32string WordBoundary(bool boundary) const {
+        const std::u32string word = U"[" + RangesText(WordRanges()) + U"]";
+        const std::u32string before = U"(?<=" + word + U")";
+        const std::u32string notBefore = U"(?<!" + word + U")";
+        const std::u32string after = U"(?=" + word + U")";
+        const std::u32string notAfter = U"(?!" + word + U")";
+        if (boundary) {
+            return U"(?:" + before + notAfter + U"|" + notBefore + after + U")";
+        }
+        return U"(?:" + before + after + U"|" + notBefore + notAfter + U")";
+    }
+
+    bool AtomEscape() {
         const char32_t c = Peek();
         if (c == 'b' || c == 'B') {
             ++at_;
-            return Assertion(c == 'b' ? U"\\b" : U"\\B");
+            return Assertion(WordBoundary(c == 'b'));
         }
         if (c >= '1' && c <= '9') {
             const std::size_t group = Decimal();
             if (group > groups_) {
                 Refuse();
             }
-            out_ += U"\\g{" + Digits(group) + U"}";
-            return Quantifier();
+            const std::size_t number = plan_ != nullptr ? plan_->translation.groups.at(group) : group;
+            BackReference(group, U"\\g{" + Digits(number) + U"}");
+            return QuantifiedAtom(true);
         }
         if (c == 'k') {
             ++at_;
             Expect('<');
-            out_ += U"\\k<" + GroupName() + U">";
-            return Quantifier();
+            const std::u32string name = GroupName();
+            std::size_t group = 0;
+            for (const auto& [known, number] : plan_ != nullptr ? plan_->names : names_) {
+                group = known == name ? number : group;
+            }
+            BackReference(group, U"\\k<" + name + U">");
+            return QuantifiedAtom(true);
         }
         const Escaped escaped = CharacterEscape(false);
         out_ += escaped.isSet ? SetAtom(escaped.set) : Literal(escaped.code);
-        Quantifier();
+        return QuantifiedAtom(false);
     }
 
     // The escape after a backslash, as one code point or a set; inClass: inside a class, where \b
@@ -615,9 +808,11 @@ private:
         switch (c) {
             case 'd':
             case 'D':
-            case 'w':
-            case 'W':
                 return {true, 0, U"\\" + std::u32string(1, c)};
+            case 'w':
+                return {true, 0, RangesText(WordRanges())};
+            case 'W':
+                return {true, 0, RangesText(Complement(WordRanges()))};
             case 's':
                 return {true, 0, RangesText(kSpaces)};
             case 'S':
@@ -930,9 +1125,13 @@ private:
 
 }  // namespace
 
-std::optional<std::u32string> TranslateEcmaPattern(const std::u32string& pattern, const EcmaFlags& flags) {
+std::optional<EcmaTranslation> TranslateEcmaPattern(const std::u32string& pattern, const EcmaFlags& flags) {
     try {
-        return Translator(pattern, flags).Run();
+        Translator first(pattern, flags);
+        first.Run();
+        Plan plan = first.MakePlan();
+        plan.translation.pattern = Translator(pattern, flags, &plan).Run();
+        return std::move(plan.translation);
     } catch (const Refused&) {
         return std::nullopt;
     }

@@ -23,6 +23,8 @@ namespace {
 constexpr const char* kNoSearchAndNoQuery = "No search string and no search text found";
 constexpr const char* kNoSearchText = "No search text found";
 constexpr const char* kOversetWarning = "Some text is overset because a text was replaced";
+constexpr const char* kSomeTextRefused = "The application refused to change some of the text";
+constexpr const char* kAllTextRefused = "The application refused to change the text";
 
 constexpr int kModeAnywhere = 0;
 constexpr int kModeWholeStory = 4;
@@ -65,45 +67,69 @@ bool BecameOverset(const std::optional<bool>& before, const std::optional<bool>&
     return before && after && !*before && *after;
 }
 
+// What the command did to one story: some of it changed, and the application refused a change.
+struct StoryOutcome {
+    bool changed = false;
+    bool refused = false;
+
+    // Notes one change the application made, or refused.
+    StoryOutcome& Note(bool made) {
+        (made ? changed : refused) = true;
+        return *this;
+    }
+    StoryOutcome& operator|=(const StoryOutcome& other) {
+        changed = changed || other.changed;
+        refused = refused || other.refused;
+        return *this;
+    }
+};
+
 // Every occurrence of the search text, each replaced once: the search resumes after the
-// replacement, so inserted text is never searched again. A failed replacement ends the story: with
-// an empty replacement the same occurrence would otherwise be found forever.
-void FindAndReplaceTextRange(const ATE::ITextRange& story, const std::u32string& search,
-                             const std::u32string& replace, const TextFormatting& formatting) {
+// replacement, so inserted text is never searched again. A refused replacement ends the story:
+// with an empty replacement the same occurrence would otherwise be found forever.
+StoryOutcome FindAndReplaceTextRange(const ATE::ITextRange& story, const std::u32string& search,
+                                     const std::u32string& replace, const TextFormatting& formatting) {
     const bool replaces = search != replace;
+    StoryOutcome outcome;
     std::u32string text;
     if (search.empty()) {
         if (TextRangeToUnicode(story, text)) {
-            ReplaceInTextRange(story, 0, text.size(), replaces, replace, formatting);
+            outcome.Note(ReplaceInTextRange(story, 0, text.size(), replaces, replace, formatting));
         }
-        return;
+        return outcome;
     }
     std::size_t resume = 0;
     while (TextRangeToUnicode(story, text)) {
         const std::size_t found = text.find(search, resume);
-        if (found == std::u32string::npos ||
-            !ReplaceInTextRange(story, found, found + search.size(), replaces, replace, formatting)) {
-            return;
+        if (found == std::u32string::npos) {
+            break;
         }
+        if (!ReplaceInTextRange(story, found, found + search.size(), replaces, replace, formatting)) {
+            outcome.Note(false);
+            break;
+        }
+        outcome.Note(true);
         resume = found + replace.size();
     }
+    return outcome;
 }
 
 // Every match of the pattern replaced by its expanded format, applied front to back with the
 // positions shifted by what earlier replacements added or removed. An empty pattern stands for the
-// story's own text, matched literally. False when a replacement fails.
-bool FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const std::u32string& pattern,
-                                  const std::u32string& format, const std::string& flags,
-                                  const TextFormatting& formatting) {
+// story's own text, matched literally. A refused replacement ends the story.
+StoryOutcome FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const std::u32string& pattern,
+                                          const std::u32string& format, const std::string& flags,
+                                          const TextFormatting& formatting) {
     const bool replaces = pattern != format;
+    StoryOutcome outcome;
     std::u32string text;
     if (!TextRangeToUnicode(story, text)) {
-        return true;
+        return outcome;
     }
     std::vector<ReplacementString> matches;
     if (!ReplaceUnicodeMultipleRegEx(text, pattern.empty() ? EscapeEcmaPattern(text) : pattern, flags, format,
                                      matches)) {
-        return true;
+        return outcome;
     }
     std::int64_t shift = 0;
     for (const ReplacementString& match : matches) {
@@ -111,15 +137,17 @@ bool FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const std::u32st
         if (position < 0 || !ReplaceInTextRange(story, static_cast<unsigned long>(position),
                                                 static_cast<unsigned long>(position) + match.length, replaces,
                                                 match.text, formatting)) {
-            return false;
+            return outcome.Note(false);
         }
+        outcome.Note(true);
         shift += static_cast<std::int64_t>(match.text.size()) - static_cast<std::int64_t>(match.length);
     }
-    return true;
+    return outcome;
 }
 
 // The template of the story: the stored one while it still describes the story's text, else one
-// built from the text and stored.
+// built from the text and stored (an empty story's has no tokens and is not stored). None when
+// the application refuses to store it.
 std::optional<TextTemplate> CurrentTemplate(ArtObject* art, const std::u32string& text) {
     bool found = false;
     TextTemplate stored(art, found);
@@ -127,7 +155,7 @@ std::optional<TextTemplate> CurrentTemplate(ArtObject* art, const std::u32string
         return stored;
     }
     TextTemplate built(text);
-    if (!built.AddToArt(art)) {
+    if (!built.Tokens().empty() && !built.AddToArt(art)) {
         return std::nullopt;
     }
     return built;
@@ -135,16 +163,21 @@ std::optional<TextTemplate> CurrentTemplate(ArtObject* art, const std::u32string
 
 // Replaces the shown text of every field of the mode's kinds whose key matches, and stores the
 // template again. A field whose replacement fails keeps describing what the story shows then.
-bool FindAndReplaceInTemplate(ArtObject* art, const ATE::ITextRange& story, const std::u32string& search,
-                              const std::u32string& replace, unsigned long mode, const std::string& regExFlag,
-                              const TextFormatting& formatting) {
+StoryOutcome FindAndReplaceInTemplate(ArtObject* art, const ATE::ITextRange& story,
+                                      const std::u32string& search, const std::u32string& replace,
+                                      unsigned long mode, const std::string& regExFlag,
+                                      const TextFormatting& formatting) {
+    StoryOutcome outcome;
     std::u32string text;
     if (!TextRangeToUnicode(story, text)) {
-        return false;
+        return outcome;
     }
     std::optional<TextTemplate> fields = CurrentTemplate(art, text);
-    if (!fields || fields->Tokens().empty()) {
-        return false;
+    if (!fields) {
+        return outcome.Note(false);
+    }
+    if (fields->Tokens().empty()) {
+        return outcome;
     }
     std::size_t offset = 0;
     for (TemplateToken& token : fields->Tokens()) {
@@ -153,14 +186,19 @@ bool FindAndReplaceInTemplate(ArtObject* art, const ATE::ITextRange& story, cons
             ReplaceMatchedStringUnicode(token.text, search, replace, regExFlag, newShown)) {
             const std::u32string oldShown = token.shown;
             token.shown = newShown;
-            if (!ReplaceInTextRange(story, offset, offset + oldShown.size(), true, newShown, formatting) &&
-                !(TextRangeToUnicode(story, text) && fields->Describes(text))) {
+            const bool replaced =
+                ReplaceInTextRange(story, offset, offset + oldShown.size(), true, newShown, formatting);
+            outcome.Note(replaced);
+            if (!replaced && !(TextRangeToUnicode(story, text) && fields->Describes(text))) {
                 token.shown = oldShown;
             }
         }
         offset += token.shown.size();
     }
-    return fields->AddToArt(art);
+    if (!fields->AddToArt(art)) {
+        outcome.Note(false);
+    }
+    return outcome;
 }
 
 struct FindReplaceRequest {
@@ -171,19 +209,20 @@ struct FindReplaceRequest {
     TextFormatting formatting;
 };
 
-// Processes the story of one art once; false for other art, a story already processed, a mode
-// outside 0 to 5 or a failure.
-bool FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& request, std::set<int>& doneStories) {
+// Processes the story of one art once; other art, a story already processed and a mode outside 0
+// to 5 leave it alone.
+StoryOutcome FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& request,
+                                   std::set<int>& doneStories) {
     if (request.mode < kModeAnywhere || request.mode > kModeRemoveTemplate) {
-        return false;
+        return {};
     }
     if (request.mode == kModeRemoveTemplate) {
-        return TextTemplate::RemoveTemplateText(art);
+        return StoryOutcome{}.Note(TextTemplate::RemoveTemplateText(art));
     }
     ATE::ITextRange story;
     int storyId = 0;
     if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
-        return false;
+        return {};
     }
     if (request.mode != kModeAnywhere && request.mode != kModeWholeStory) {
         return FindAndReplaceInTemplate(art, story, request.search, request.replace,
@@ -192,28 +231,30 @@ bool FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& request, st
     }
     TextTemplate::RemoveTemplateText(art);
     if (request.regExFlag.empty()) {
-        FindAndReplaceTextRange(story, request.search, request.replace, request.formatting);
-        return true;
+        return FindAndReplaceTextRange(story, request.search, request.replace, request.formatting);
     }
     return FindAndReplaceTextRangeRegEx(story, request.search, request.replace, request.regExFlag,
                                         request.formatting);
 }
 
 // Empties (when the request names "replaceText") or only restyles every found story once.
-bool EmptyOrRestyleStory(ArtObject* art, bool empties, const TextFormatting& formatting,
-                         std::set<int>& doneStories) {
+StoryOutcome EmptyOrRestyleStory(ArtObject* art, bool empties, const TextFormatting& formatting,
+                                 std::set<int>& doneStories) {
     ATE::ITextRange story;
     int storyId = 0;
     if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
-        return false;
+        return {};
     }
     if (empties) {
         std::u32string text;
-        return TextRangeToUnicode(story, text) &&
-               ReplaceInTextRange(story, 0, text.size(), true, {}, formatting);
+        if (!TextRangeToUnicode(story, text)) {
+            return {};
+        }
+        return StoryOutcome{}.Note(ReplaceInTextRange(story, 0, text.size(), true, {}, formatting));
     }
-    return FormatTextRange(story, formatting.features, formatting.clearOverridesChar,
-                           formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
+    return StoryOutcome{}.Note(FormatTextRange(story, formatting.features, formatting.clearOverridesChar,
+                                               formatting.clearOverridesPara,
+                                               formatting.clearOverridesOfWholeParagraph));
 }
 
 std::string FindReplaceText2(const json& parsed) {
@@ -266,17 +307,22 @@ std::string FindReplaceText2(const json& parsed) {
     }
     const bool restylesOnly = searchText.empty() && replaceText.empty();
     std::set<int> doneStories;
+    StoryOutcome outcome;
     bool warn = false;
+    const RegExLimitWatch limits;
     for (ArtObject* art : found) {
         const std::optional<bool> before = Overset(art);
-        if (restylesOnly) {
-            EmptyOrRestyleStory(art, hasReplaceText, request.formatting, doneStories);
-        } else {
-            FindAndReplaceTextArt(art, request, doneStories);
-        }
+        outcome |= restylesOnly ? EmptyOrRestyleStory(art, hasReplaceText, request.formatting, doneStories)
+                                : FindAndReplaceTextArt(art, request, doneStories);
         warn = warn || BecameOverset(before, Overset(art));
     }
-    if (warn) {
+    if (outcome.refused && !outcome.changed) {
+        reply["error"] = kAllTextRefused;
+    } else if (outcome.refused) {
+        reply["warning"] = kSomeTextRefused;
+    } else if (limits.Hit() != RegExLimit::none) {
+        reply["warning"] = RegExLimitWarning(limits.Hit());
+    } else if (warn) {
         reply["warning"] = kOversetWarning;
     }
     return DumpReply(reply);
@@ -305,6 +351,28 @@ bool FormatTextRange(ATE::ITextRange range, const TextFeatures& features, bool c
     }
 }
 
+namespace {
+
+// Removes [start, end) of the story after newLength units were inserted at end; when the engine
+// refuses, the inserted units are taken out again (as far as it lets them) so that a refused
+// replacement leaves the story's text as it was, and the refusal is passed on.
+void RemoveOrTakeBack(ATE::ITextRange& span, ASInt32 start, ASInt32 end, ASInt32 newLength) {
+    try {
+        span.SetRange(start, end);
+        span.Remove();
+    } catch (const ATE::Exception&) {
+        try {
+            span.SetRange(end, end + newLength);
+            span.Remove();
+        } catch (const ATE::Exception&) {
+            // The engine refuses this too: the inserted text stays.
+        }
+        throw;
+    }
+}
+
+}  // namespace
+
 bool ReplaceInTextRange(const ATE::ITextRange& story, unsigned long start, unsigned long end, bool replace,
                         const std::u32string& newText, const TextFormatting& formatting) {
     std::u32string text;
@@ -322,8 +390,7 @@ bool ReplaceInTextRange(const ATE::ITextRange& story, unsigned long start, unsig
             const std::vector<ASUnicode> units = EngineUnits(newText);
             const auto length = static_cast<ASInt32>(U16Length(newText));
             span.InsertAfter(units.data(), length);
-            span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(end16));
-            span.Remove();
+            RemoveOrTakeBack(span, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16), length);
             span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(start16) + length);
         }
         span.ReplaceOrAddLocalCharFeatures(local);
@@ -373,6 +440,11 @@ std::string PlimUtilsPlugin::Text(std::string request) {
         const json fitted = json::parse(FitText(parsed));
         if (const json* fitError = FindKey(fitted, "error")) {
             reply["error"] = *fitError;
+        }
+        // A fitting search that gave up is told when the replacement has nothing to warn of.
+        if (const json* fitWarning = FindKey(fitted, "warning");
+            fitWarning != nullptr && !HasKey(reply, "warning")) {
+            reply["warning"] = *fitWarning;
         }
     }
     return DumpReply(reply);

@@ -12,6 +12,7 @@
 #include "art/TagText.h"
 #include "core/Suites.h"
 #include "text/Overset.h"
+#include "text/RegEx.h"
 #include "text/ScaleArt.h"
 #include "text/TextRanges.h"
 #include "text/TextTemplate.h"
@@ -550,7 +551,7 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
     }
     try {
         ATE::IStory story = range.GetStory();
-        story.SuspendReflow();
+        const SuspendedReflow suspended(story);
         const bool scaled =
             ForEachCharacter(range, [&](ATE::ITextRange& one, const ATE::ICharFeatures& features) {
                 bool sizeAssigned = false;
@@ -568,7 +569,6 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
                 one.ReplaceOrAddLocalCharFeatures(scaledFeatures);
                 return true;
             });
-        story.ResumeReflow();
         return scaled;
     } catch (const ATE::Exception&) {
         return false;
@@ -637,8 +637,12 @@ std::string FitText(const json& request) {
         if (mode != kWholeStories) {
             std::string regExFlag;
             ReadJsonValue(request, "regExFlag", regExFlag);
+            const RegExLimitWatch limits;
             const std::vector<ATE::ITextRange> paragraphs =
                 ParagraphsWhereFound(kept, ToUtf32(searchText), regExFlag, mode == kHighestMode ? 0 : mode);
+            if (limits.Hit() != RegExLimit::none) {
+                reply["warning"] = RegExLimitWarning(limits.Hit());
+            }
             if (paragraphs.empty()) {
                 reply["error"] = kNoTextToFit;
                 return DumpReply(reply);

@@ -17,5 +17,5 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor);
 bool CheckTextForAutoSize(ArtObject* art, bool& autoSized);
 
 // Fits the text that the request finds by its "fittingMethod"; the reply's "error" says what
-// failed.
+// failed, and its "warning" names the limit at which a regular-expression search gave up.
 std::string FitText(const json& request);

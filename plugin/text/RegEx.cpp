@@ -2,9 +2,13 @@
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <tuple>
 
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
+
+void NoteRegExLimit(RegExLimit limit);
 
 namespace {
 
@@ -25,6 +29,107 @@ struct MatchContextFree {
 
 using Code = std::unique_ptr<pcre2_code, CodeFree>;
 
+// Notes of captures closing inside repeated groups (EcmaPattern.h): which capture, its span, and
+// the place of one marker around it at that moment.
+struct CaptureNote {
+    std::uint32_t group;
+    std::size_t start;
+    std::size_t end;
+    std::uint32_t marker;
+    std::size_t repetitionStart;
+    auto operator<=>(const CaptureNote&) const = default;
+};
+
+// Notes kept in one search at most; a search that would need more gives up as at the heap limit.
+constexpr std::size_t kMaxCaptureNotes = 1 << 18;
+
+// What the callouts of one compiled pattern share: the translation and the notes of the search
+// under way.
+struct CaptureHistory {
+    const EcmaTranslation* translation = nullptr;
+    std::vector<std::size_t> ecmaGroupOf;  // by PCRE2 number; 0 for markers
+    std::set<CaptureNote> notes;
+
+    static bool Set(const PCRE2_SIZE* vector, std::uint32_t top, std::uint32_t group) {
+        return group < top && vector[2 * group] != PCRE2_UNSET;
+    }
+
+    // Whether the capture's span in the vector is ECMAScript's: it was noted while every marker
+    // around it stood where it stands in the vector. An unset capture is as ECMAScript has it.
+    bool Current(std::size_t ecmaGroup, const PCRE2_SIZE* vector, std::uint32_t top) const {
+        const std::uint32_t group = translation->groups[ecmaGroup];
+        if (!Set(vector, top, group)) {
+            return true;
+        }
+        for (const std::uint32_t marker : translation->repeats[ecmaGroup]) {
+            if (!Set(vector, top, marker) || !notes.contains({group, vector[2 * group], vector[2 * group + 1],
+                                                              marker, vector[2 * marker]})) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::size_t EcmaGroup(std::uint32_t group) const {
+        return group < ecmaGroupOf.size() ? ecmaGroupOf[group] : 0;
+    }
+};
+
+// "c": a capture closed; "e" and a marker's number: a repetition ended; "s" or "r" and a group's
+// number: a back-reference may match the group ("s") or the empty string ("r"). 0 goes on, 1 fails
+// this path.
+int OnCallout(pcre2_callout_block* block, void* data) {
+    auto* history = static_cast<CaptureHistory*>(data);
+    if (block->callout_string == nullptr || block->callout_string_length == 0) {
+        return 0;
+    }
+    const char32_t kind = static_cast<char32_t>(block->callout_string[0]);
+    std::uint32_t number = 0;
+    for (PCRE2_SIZE i = 1; i < block->callout_string_length; ++i) {
+        number = number * 10 + (static_cast<std::uint32_t>(block->callout_string[i]) - '0');
+    }
+    const PCRE2_SIZE* vector = block->offset_vector;
+    const std::uint32_t top = block->capture_top;
+    if (kind == 'e') {
+        return CaptureHistory::Set(vector, top, number) && vector[2 * number] == block->current_position ? 1
+                                                                                                         : 0;
+    }
+    if (kind == 's' || kind == 'r') {
+        const bool current = history->Current(history->EcmaGroup(number), vector, top);
+        return current == (kind == 's') ? 0 : 1;
+    }
+    const std::uint32_t group = block->capture_last;
+    const std::size_t ecmaGroup = history->EcmaGroup(group);
+    if (ecmaGroup == 0 || !CaptureHistory::Set(vector, top, group)) {
+        return 0;
+    }
+    for (const std::uint32_t marker : history->translation->repeats[ecmaGroup]) {
+        if (CaptureHistory::Set(vector, top, marker)) {
+            if (history->notes.size() >= kMaxCaptureNotes) {
+                return PCRE2_ERROR_HEAPLIMIT;
+            }
+            history->notes.insert(
+                {group, vector[2 * group], vector[2 * group + 1], marker, vector[2 * marker]});
+        }
+    }
+    return 0;
+}
+
+RegExLimitWatch* gInnermostWatch = nullptr;
+
+RegExLimit LimitOf(int result) {
+    switch (result) {
+        case PCRE2_ERROR_MATCHLIMIT:
+            return RegExLimit::match;
+        case PCRE2_ERROR_DEPTHLIMIT:
+            return RegExLimit::depth;
+        case PCRE2_ERROR_HEAPLIMIT:
+            return RegExLimit::heap;
+        default:
+            return RegExLimit::none;
+    }
+}
+
 PCRE2_SPTR Units(const std::u32string& text) {
     return reinterpret_cast<PCRE2_SPTR>(text.data());
 }
@@ -33,15 +138,17 @@ PCRE2_SPTR Units(const std::u32string& text) {
 class Compiled {
 public:
     Compiled(const std::u32string& pattern, const EcmaFlags& flags) {
-        const std::optional<std::u32string> translated = TranslateEcmaPattern(pattern, flags);
+        std::optional<EcmaTranslation> translated = TranslateEcmaPattern(pattern, flags);
         if (!translated) {
             return;
         }
+        translation_ = std::move(*translated);
         const std::uint32_t options =
             PCRE2_UTF | PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UCP | (flags.ignoreCase ? PCRE2_CASELESS : 0);
         int error = 0;
         PCRE2_SIZE offset = 0;
-        code_.reset(pcre2_compile(Units(*translated), translated->size(), options, &error, &offset, nullptr));
+        const std::u32string& text = translation_.pattern;
+        code_.reset(pcre2_compile(Units(text), text.size(), options, &error, &offset, nullptr));
         if (!code_) {
             return;
         }
@@ -54,29 +161,47 @@ public:
         pcre2_set_match_limit(context_.get(), kMatchLimit);
         pcre2_set_depth_limit(context_.get(), kDepthLimit);
         pcre2_set_heap_limit(context_.get(), kHeapLimitKiB);
+        history_.translation = &translation_;
+        for (std::size_t group = 1; group < translation_.groups.size(); ++group) {
+            const std::uint32_t number = translation_.groups[group];
+            if (history_.ecmaGroupOf.size() <= number) {
+                history_.ecmaGroupOf.resize(number + 1, 0);
+            }
+            history_.ecmaGroupOf[number] = group;
+        }
+        pcre2_set_callout(context_.get(), OnCallout, &history_);
     }
+
+    Compiled(const Compiled&) = delete;
+    Compiled& operator=(const Compiled&) = delete;
 
     bool ok() const { return code_ != nullptr; }
 
     // 1: a match at or after start; 0: none; -1: the search failed (a limit, invalid text).
     int Search(const std::u32string& text, std::size_t start, std::uint32_t options) {
+        history_.notes.clear();
         const int result =
             pcre2_match(code_.get(), Units(text), text.size(), start, options, data_.get(), context_.get());
         if (result == PCRE2_ERROR_NOMATCH) {
             return 0;
         }
-        return result < 0 ? -1 : 1;
+        if (result < 0) {
+            NoteRegExLimit(LimitOf(result));
+            return -1;
+        }
+        return 1;
     }
 
-    // The last match's groups, every one of the pattern's.
+    // The last match's groups, every one of the pattern's, numbered as in ECMAScript: a capture
+    // that a later repetition of a group around it emptied is unset.
     MatchGroups Groups() const {
         MatchGroups match;
-        std::uint32_t count = 0;
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &count);
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data_.get());
         const std::uint32_t pairs = pcre2_get_ovector_count(data_.get());
-        for (std::uint32_t group = 0; group <= count; ++group) {
-            const bool set = group < pairs && vector[2 * group] != PCRE2_UNSET;
+        for (std::size_t ecmaGroup = 0; ecmaGroup < translation_.groups.size(); ++ecmaGroup) {
+            const std::uint32_t group = translation_.groups[ecmaGroup];
+            const bool set =
+                CaptureHistory::Set(vector, pairs, group) && history_.Current(ecmaGroup, vector, pairs);
             match.groups.push_back(set ? MatchGroups::Span{vector[2 * group], vector[2 * group + 1], true}
                                        : MatchGroups::Span{});
         }
@@ -92,12 +217,14 @@ public:
             for (PCRE2_SPTR c = entry + 1; *c != 0; ++c) {
                 name.push_back(static_cast<char32_t>(*c));
             }
-            match.names.emplace_back(std::move(name), entry[0]);
+            match.names.emplace_back(std::move(name), history_.EcmaGroup(entry[0]));
         }
         return match;
     }
 
 private:
+    EcmaTranslation translation_;
+    CaptureHistory history_;
     Code code_;
     std::unique_ptr<pcre2_match_data, MatchDataFree> data_;
     std::unique_ptr<pcre2_match_context, MatchContextFree> context_;
@@ -112,6 +239,39 @@ bool IsDigit(char32_t c) {
 }
 
 }  // namespace
+
+void NoteRegExLimit(RegExLimit limit) {
+    if (limit == RegExLimit::none) {
+        return;
+    }
+    for (RegExLimitWatch* watch = gInnermostWatch; watch != nullptr; watch = watch->fOuter) {
+        if (watch->fHit == RegExLimit::none) {
+            watch->fHit = limit;
+        }
+    }
+}
+
+RegExLimitWatch::RegExLimitWatch() : fOuter(gInnermostWatch) {
+    gInnermostWatch = this;
+}
+
+RegExLimitWatch::~RegExLimitWatch() {
+    gInnermostWatch = fOuter;
+}
+
+const char* RegExLimitWarning(RegExLimit limit) {
+    switch (limit) {
+        case RegExLimit::match:
+            return "A regular expression search gave up at the match limit";
+        case RegExLimit::depth:
+            return "A regular expression search gave up at the depth limit";
+        case RegExLimit::heap:
+            return "A regular expression search gave up at the heap limit";
+        case RegExLimit::none:
+            break;
+    }
+    return "";
+}
 
 bool ReadStrFlags(const std::string& flags, EcmaFlags& options) {
     if (flags.empty()) {

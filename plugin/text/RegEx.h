@@ -1,6 +1,7 @@
 // Unicode regular expressions over UTF-32 text: ECMAScript patterns (EcmaPattern.h) matched by
-// PCRE2 with bounded match, depth and heap limits (a limit hit is a failed search). Positions and
-// lengths count code points from the start of the text.
+// PCRE2 with bounded match, depth and heap limits (a limit hit is a failed search, noted by the
+// RegExLimitWatch that is live). Positions and lengths count code points from the start of the
+// text.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,31 @@
 #include <vector>
 
 #include "text/EcmaPattern.h"
+
+// The engine's bound that made a search give up: backtracking steps, nesting of backtracking, or
+// heap. A search that gives up answers like one that found nothing, so that it changes nothing.
+enum class RegExLimit { none, match, depth, heap };
+
+// The warning a command's reply carries when one of its searches gave up: it names the limit.
+const char* RegExLimitWarning(RegExLimit limit);
+
+// Notes the first limit that a search hits while the watch lives, so that a command can tell its
+// client that "nothing found" may be "not searched to the end". Watches nest: a limit hit inside an
+// inner watch is also noted by the outer ones. Searches run on the host's thread only.
+class RegExLimitWatch {
+public:
+    RegExLimitWatch();
+    ~RegExLimitWatch();
+    RegExLimitWatch(const RegExLimitWatch&) = delete;
+    RegExLimitWatch& operator=(const RegExLimitWatch&) = delete;
+
+    RegExLimit Hit() const { return fHit; }
+
+private:
+    friend void NoteRegExLimit(RegExLimit limit);
+    RegExLimitWatch* fOuter = nullptr;
+    RegExLimit fHit = RegExLimit::none;
+};
 
 // One match of ReplaceUnicodeMultipleRegEx: where it is and the replacement format expanded for it.
 struct ReplacementString {

@@ -12,6 +12,7 @@
 #include "core/Suites.h"
 #include "text/FontSearch.h"
 #include "text/TextFeatures.h"
+#include "text/TextRanges.h"
 
 namespace {
 
@@ -246,24 +247,6 @@ std::optional<std::string> FirstStyleName(const Styles& styles) {
         return std::nullopt;
     }
 }
-
-// The story's suspended reflow, resumed however the scope ends.
-class SuspendedReflow {
-public:
-    explicit SuspendedReflow(ATE::IStory& story) : fStory(story) { fStory.SuspendReflow(); }
-    ~SuspendedReflow() {
-        try {
-            fStory.ResumeReflow();
-        } catch (const ATE::Exception&) {
-            // A story that went away has nothing to resume.
-        }
-    }
-    SuspendedReflow(const SuspendedReflow&) = delete;
-    SuspendedReflow& operator=(const SuspendedReflow&) = delete;
-
-private:
-    ATE::IStory& fStory;
-};
 
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;

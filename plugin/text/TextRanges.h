@@ -30,3 +30,22 @@ bool U16Length(const std::u32string& text, unsigned long position, unsigned long
 // The UTF-16 length of the whole text.
 unsigned long U16Length(const std::u32string& text);
 unsigned long U16Length(const ai::UnicodeString& text);
+
+// The story's reflow, suspended while the scope lives and resumed however it ends (an exception
+// included), so that no path leaves a story that no longer lays out its text.
+class SuspendedReflow {
+public:
+    explicit SuspendedReflow(ATE::IStory& story) : fStory(story) { fStory.SuspendReflow(); }
+    ~SuspendedReflow() {
+        try {
+            fStory.ResumeReflow();
+        } catch (const ATE::Exception&) {
+            // A story that went away has nothing to resume.
+        }
+    }
+    SuspendedReflow(const SuspendedReflow&) = delete;
+    SuspendedReflow& operator=(const SuspendedReflow&) = delete;
+
+private:
+    ATE::IStory& fStory;
+};

@@ -9,8 +9,17 @@ extern "C" AIFilePathSuite* sAIFilePath;
 namespace ai {
 namespace {
 
+// The suite takes paths as C strings, which end at a NUL: a path holding one would name another
+// file, so it gets no reference, and every host call given it fails.
+bool HoldsNul(const std::string& text) {
+    return text.find('\0') != std::string::npos;
+}
+
 AIFilePathRef Create(const std::string& path) {
     AIFilePathRef ref = nullptr;
+    if (HoldsNul(path)) {
+        return nullptr;
+    }
     if (sAIFilePath != nullptr && sAIFilePath->Create(path.c_str(), &ref) != kNoErr) {
         ref = nullptr;
     }
@@ -65,16 +74,21 @@ bool FilePath::IsEmpty() const {
 }
 
 void FilePath::Set(const UnicodeString& path) {
-    if (fImpl == nullptr) {
-        fImpl = Create(path.as_UTF8());
+    const std::string text = path.as_UTF8();
+    if (fImpl == nullptr || HoldsNul(text)) {
+        Dispose(std::exchange(fImpl, Create(text)));
     } else if (sAIFilePath != nullptr) {
-        sAIFilePath->Set(fImpl, path.as_UTF8().c_str());
+        sAIFilePath->Set(fImpl, text.c_str());
     }
 }
 
 FilePath& FilePath::AddComponent(const UnicodeString& component) {
-    if (fImpl != nullptr && sAIFilePath != nullptr) {
-        sAIFilePath->AddComponent(fImpl, component.as_UTF8().c_str());
+    const std::string text = component.as_UTF8();
+    if (HoldsNul(text)) {
+        // The path would name another file: it names none from now on.
+        Dispose(std::exchange(fImpl, nullptr));
+    } else if (fImpl != nullptr && sAIFilePath != nullptr) {
+        sAIFilePath->AddComponent(fImpl, text.c_str());
     }
     return *this;
 }

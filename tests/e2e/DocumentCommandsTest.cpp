@@ -1,7 +1,9 @@
 // The document commands through plimhost, with files in a scratch folder read back afterwards, and
 // the failure paths that need the host to fail on purpose.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "AIDocumentList.h"
 #include "PluginFixture.h"
@@ -19,8 +21,19 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-// One script line, what its reply must be ($ stands for the scratch folder), and the files that
-// must exist (or not, with a leading "!") once the script has run.
+// Whether the reply line has the expected form: a "#" of the expected text stands for any digit
+// (what the clock gives), every other character for itself.
+bool HasTheForm(const std::string& line, const std::string& expected) {
+    return line.size() == expected.size() &&
+           std::equal(line.begin(), line.end(), expected.begin(), [](char shown, char wanted) {
+               return shown == wanted || (wanted == '#' && shown >= '0' && shown <= '9');
+           });
+}
+
+// Script lines (one or more, each ending in a line feed but the last), the reply line each must
+// get ($ stands for the scratch folder), and the files that
+// must exist (or not, with a leading "!"; with a leading "=", holding the sample's bytes) once the
+// script has run.
 struct ScriptCase {
     const char* name;
     const char* line;
@@ -30,8 +43,8 @@ struct ScriptCase {
 
 class DocumentScript : public testing::TestWithParam<ScriptCase> {};
 
-// Every case starts from the sample document opened as $/a.ai, with a copy of it at $/b.ai and
-// the cloud storage in $/cloud.
+// Every case starts from the sample document opened as $/a.ai, with copies of it at $/b.ai and in
+// the cloud storage ($/cloud) as c/doc.aic.
 TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     const ScriptCase& c = GetParam();
     const testsupport::ScratchFolder scratch("documents");
@@ -39,18 +52,28 @@ TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     const std::string sample = ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json");
     scratch.Write("a.ai", sample);
     scratch.Write("b.ai", sample);
+    fs::create_directories(scratch.Path() / "cloud/c");
+    scratch.Write("cloud/c/doc.aic", sample);
     const testsupport::ProgramRun run = testsupport::RunProgram(
         scratch,
         std::string(PLIM_BIN_DIR) + "/plimhost --open " + folder + "/a.ai --cloud " + folder + "/cloud",
         Replace(c.line, "$", folder) + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(run.Lines().size(), 1u) << run.out;
-    EXPECT_EQ(run.Lines()[0], Replace(c.reply, "$", folder));
+    std::vector<std::string> replies;
+    std::istringstream expected(Replace(c.reply, "$", folder));
+    for (std::string line; std::getline(expected, line);) {
+        replies.push_back(line);
+    }
+    ASSERT_EQ(run.Lines().size(), replies.size()) << run.out;
+    for (std::size_t i = 0; i < replies.size(); ++i) {
+        EXPECT_TRUE(HasTheForm(run.Lines()[i], replies[i])) << run.Lines()[i] << "\n" << replies[i];
+    }
     for (const char* file : c.files) {
         const bool absent = file[0] == '!';
-        const std::string path = Replace(file + (absent ? 1 : 0), "$", folder);
+        const bool unchanged = file[0] == '=';
+        const std::string path = Replace(file + (absent || unchanged ? 1 : 0), "$", folder);
         EXPECT_EQ(fs::exists(path), !absent) << path;
-        if (!absent && fs::is_regular_file(path) && path.ends_with(".ai")) {
+        if (!absent && fs::is_regular_file(path) && (unchanged || path.ends_with(".ai"))) {
             EXPECT_EQ(ReadFile(path), sample) << path;  // the native text, unchanged
         }
     }
@@ -152,6 +175,83 @@ const ScriptCase kScriptCases[] = {
      R"(openCloudFile {"filePath":"none.aic"})",
      R"({"error":"Can't open a file","eventType":"openCloudFile"})",
      {}},
+    // A path or name holding a NUL is refused before anything is touched: the file system would
+    // end it at the NUL and reach another file.
+    {"OpenAPathHoldingANul",
+     R"(openFile {"filePath":"$/b.ai\u0000.ai"})",
+     R"({"error":"\"filePath\" must not contain a NUL character","eventType":"openFile"})",
+     {"=$/b.ai"}},
+    {"SaveToAFolderHoldingANul",
+     R"(saveFile {"outputPath":"$/out\u0000/x","fileName":"c.ai"})",
+     R"({"error":"\"outputPath\" must not contain a NUL character","eventType":"saveFile"})",
+     {"!$/out"}},
+    {"SaveUnderANameHoldingANul",
+     R"(saveFile {"outputPath":"$","fileName":"b.ai\u0000.txt"})",
+     R"({"error":"\"fileName\" must not contain a NUL character","eventType":"saveFile"})",
+     {"=$/b.ai"}},
+    {"SaveToTheCloudUnderANameHoldingANul",
+     R"(saveCloudFile {"filePath":"c/doc.aic\u0000.ai"})",
+     R"({"error":"\"filePath\" must not contain a NUL character","eventType":"saveCloudFile"})",
+     {"=$/cloud/c/doc.aic"}},
+    {"OpenACloudPathHoldingANul",
+     R"(openCloudFile {"filePath":"c/doc.aic\u0000.ai"})",
+     R"({"error":"\"filePath\" must not contain a NUL character","eventType":"openCloudFile"})",
+     {"=$/cloud/c/doc.aic"}},
+    {"CopyOntoAPathHoldingANul",
+     R"(copyFile {"source":"$/a.ai","destination":"$/b.ai\u0000.x"})",
+     R"({"error":"\"destination\" must not contain a NUL character","eventType":"copyFile"})",
+     {"=$/b.ai"}},
+    {"CopyFromAPathHoldingANul",
+     R"(copyFile {"source":"$/b.ai\u0000.x","destination":"$/c.ai"})",
+     R"({"error":"\"source\" must not contain a NUL character","eventType":"copyFile"})",
+     {"!$/c.ai"}},
+    {"CloseAndDeleteAPathHoldingANul",
+     R"(closeDocument {"filePath":"$/a.ai\u0000.x","deleteFile":true})",
+     R"({"error":"\"filePath\" must not contain a NUL character","eventType":"closeDocument"})",
+     {"=$/a.ai"}},
+    {"PlaceAPathHoldingANul",
+     R"(place {"filePath":"$/b.ai\u0000.png"})",
+     R"({"error":"\"filePath\" must not contain a NUL character","eventType":"place"})",
+     {}},
+    {"ExportToAFolderHoldingANul",
+     R"(exportFile {"formats":["ai"],"folderPath":"$/out\u0000/x","fileName":"d"})",
+     R"({"error":"Can't process a file name or path","eventType":"exportFile"})",
+     {"!$/out"}},
+    {"ExportUnderANameHoldingANulInALaterJob",
+     R"(exportFile {"formats":["ai"],"folderPath":"$/out","jobs":[{"fileName":"d"},{"fileName":"b.ai\u0000"}]})",
+     R"({"error":"Can't process a file name or path","eventType":"exportFile"})",
+     {"!$/out/d.ai"}},
+    // The counters through their life, one of them naming an exported file.
+    {"CountersAddAdvanceNameAndRemove",
+     "counters {\"method\":\"add\",\"name\":\"Page No\",\"count\":7,\"padding\":3,\"incrementBy\":2}\n"
+     "counters {\"method\":\"increment\",\"counters\":[\"page_no\"]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/"
+     "out\",\"fileName\":[\"p\",{\"command\":\"counter\",\"name\":\"page_no\"}]}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":[\"page_no\"]}\n"
+     "counters {\"method\":\"reset\",\"counters\":[\"page_no\"]}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":[\"page_no\"]}\n"
+     "counters {\"method\":\"remove\",\"counters\":[\"page_no\"]}\n"
+     "counters {\"method\":\"list\"}\n"
+     "counters {\"method\":\"standards\"}\n"
+     "counters {\"method\":\"spin\"}",
+     R"({"eventType":"counters","method":"add"}
+{"eventType":"counters","method":"increment"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"p009","folderPath":"$/out"}],"eventType":"exportFile"}
+{"counters":[{"builtin":false,"count":9,"erasable":true,"incrementBy":2,"incrementTrigger":"manual","name":"page_no","padding":3,"resetTrigger":"manual","standard":true,"start":1}],"eventType":"counters","method":"getProperties"}
+{"eventType":"counters","method":"reset"}
+{"counters":[{"builtin":false,"count":1,"erasable":true,"incrementBy":2,"incrementTrigger":"manual","name":"page_no","padding":3,"resetTrigger":"manual","standard":true,"start":1}],"eventType":"counters","method":"getProperties"}
+{"eventType":"counters","method":"remove"}
+{"counters":["artboard","file","row_file","running_file","template_file","job","export"],"eventType":"counters","method":"list"}
+{"eventType":"counters","method":"standards","standardCounters":["artboard","file","row_file","running_file","template_file","job","export"]}
+{"error":"Unknown method","eventType":"counters","method":"spin"})",
+     {"$/out/p009.ai"}},
+    // The date and time tokens, by their default formats and by formats of their own: the clock
+    // varies, the form does not. A "." is no delimiter of names and drops out; ":" prints as ";".
+    {"DateAndTimeTokens",
+     R"(exportFile {"formats":["ai"],"folderPath":"$/out","fileName":[{"command":"time_stamp"},"_",{"command":"date"},"_",{"command":"time"},"_",{"command":"date","format":"YYYY-MM-DD"},"_",{"command":"time","format":"HH:mm:ss.SSS"},"_",{"command":"time_stamp","format":"x"},"_",{"command":"date","format":"DD MM YY hh"}]})",
+     R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"##############_########_######_####-##-##_##;##;#####_#############_## ## ## ##","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {}},
     {"OpenACloudPathOutsideTheRoot",
      R"(openCloudFile {"filePath":"../a.ai"})",
      R"({"error":"Can't open a file","eventType":"openCloudFile"})",
@@ -223,6 +323,51 @@ TEST_F(DocumentFailures, AFailedCloseDeletesNothingAndOpeningRestoresPreferences
     EXPECT_EQ(ScriptJson("closeDocument", R"({"deleteFile":true})")["error"], "Can't close a document");
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(app->DocumentCount(), 2);
+}
+
+// A revert whose file no longer opens answers the error and keeps the open document with its
+// changes: saved to another file and opened again, the change is there.
+TEST_F(DocumentFailures, ARevertWhoseFileNoLongerOpensKeepsTheDocument) {
+    const struct {
+        const char* name;
+        void (*damage)(const fs::path& file);
+        const char* error;
+    } cases[] = {
+        {"removed", [](const fs::path& file) { fs::remove(file); }, "FilePath not found"},
+        {"a folder in its place",
+         [](const fs::path& file) {
+             fs::remove(file);
+             fs::create_directory(file);
+         },
+         "FilePath not found"},
+        {"corrupted", [](const fs::path& file) { std::ofstream(file) << "{\"format\": \"plimhost-doc"; },
+         "Can't open the document"},
+        {"emptied", [](const fs::path& file) { std::ofstream(file, std::ios::trunc).close(); },
+         "Can't open the document"},
+    };
+    const std::string sample = ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = scratch.Path() / (std::string(c.name) + ".ai");
+        scratch.Write(file.filename().string(), sample);
+        ASSERT_FALSE(ScriptJson("openFile", json{{"filePath", file.string()}}.dump()).contains("error"));
+        ASSERT_FALSE(ScriptJson("setTags", R"({"tagSearch":"logo","tags":["changed"]})").contains("error"));
+        const int documents = app->DocumentCount();
+        c.damage(file);
+        EXPECT_EQ(ScriptJson("revert")["error"], c.error);
+        EXPECT_EQ(app->DocumentCount(), documents);
+        EXPECT_EQ(app->DocumentPath(), file.string());
+        EXPECT_TRUE(app->DocumentModified());
+
+        const std::string kept = std::string(c.name) + " kept.ai";
+        const json save = {{"outputPath", scratch.Path().string()}, {"fileName", kept}};
+        ASSERT_FALSE(ScriptJson("saveFile", save.dump()).contains("error"));
+        ASSERT_FALSE(ScriptJson("closeDocument").contains("error"));
+        const std::string reopened = (scratch.Path() / kept).string();
+        ASSERT_FALSE(ScriptJson("openFile", json{{"filePath", reopened}}.dump()).contains("error"));
+        EXPECT_FALSE(ScriptJson("getByTags", R"({"tagSearch":"changed"})").contains("error"));
+        ASSERT_FALSE(ScriptJson("closeDocument").contains("error"));
+    }
 }
 
 }  // namespace

@@ -360,7 +360,7 @@ const ExportCase kCases[] = {
     {"AFileNameThatLeavesTheFolder",
      R"({"formats":["ai"],"folderPath":"$/out","jobs":[{"fileName":"ok"},{"fileName":".."}]})",
      R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
-     {{"out/ok.ai", On(kOnArtboards, 3)}},
+     {{"out/ok.ai", std::nullopt}},
      {}},
     {"ReopenTheSourceFile",
      R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","reopenSourceFile":true})",

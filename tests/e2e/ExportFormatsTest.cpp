@@ -125,7 +125,7 @@ const FormatCase kCases[] = {
     {"Eps",
      "eps",
      "{}",
-     {{"grep -a -e EPSF -e BoundingBox {}", {"%!PS-Adobe-3.0 EPSF-3.0", "%%BoundingBox: 25 25 75 75"}}}},
+     {{"grep -a -e EPSF -e BoundingBox {}", {"%!PS-", "EPSF-3.0", "%%BoundingBox: 25 25 75 75"}}}},
 };
 
 std::string Squeezed(const std::string& text) {

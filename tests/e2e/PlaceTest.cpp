@@ -145,10 +145,17 @@ TEST_F(PlaceTest, ABoundingBoxIsOneBlackPointStrokeWithoutFill) {
     EXPECT_EQ(stroke->width, 1.0);
 }
 
-// Refused requests change nothing: a missing file, an unreadable image, a wrong type.
+// Refused requests change nothing: a missing file, an unreadable image or drawing, a wrong type.
 TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
     const std::string truncated = scratch.Write("cut.tif", std::string("II*\0\x08\0\0\0", 8));
+    // Lengths far too long to be sizes: read in one scan, they give no usable box.
+    const std::string digits =
+        scratch.Write("digits.svg", "<svg width=\"" + std::string(100000, '9') + "\" height=\"" +
+                                        std::string(100000, '7') + "\">");
+    const std::string blanks =
+        scratch.Write("blanks.svg", "<svg width=\"" + std::string(100000, ' ') + "5%\" height=\"" +
+                                        std::string(100000, '\t') + "\">");
     const struct {
         json request;
         const char* error;
@@ -156,6 +163,8 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         {{{"filePath", scratch.Path().string() + "/none.png"}}, "filePath not found"},
         {{{"filePath", broken}}, "Cant't place the image"},
         {{{"filePath", truncated}, {"tagSearch", "blue"}}, nullptr},
+        {{{"filePath", digits}}, "Cant't place the image"},
+        {{{"filePath", blanks}}, "Cant't place the image"},
         {{{"filePath", image}, {"seriesStart", "one"}}, "\"seriesStart\" must be a number"},
         {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
     };
@@ -167,6 +176,31 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         }
         EXPECT_TRUE(Document() == before) << c.request;
     }
+}
+
+// With "unite", a group of the containers that the host refuses to make ends the command with an
+// error before anything is placed, and the finishing step (the selection cleared) still runs.
+TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndFinishes) {
+    const char* const refused[] = {"NewArt", "DuplicateArt"};
+    for (const char* operation : refused) {
+        SCOPED_TRACE(operation);
+        ASSERT_FALSE(ScriptJson("selectByTags", R"({"tagSearch":"square"})").contains("error"));
+        ASSERT_FALSE(Document().selectedArt().empty());
+        const std::vector<ArtId> art = Document().documentOrder();
+        app->Faults().FailOperation("AI Art Suite", operation, kCantHappenErr);
+        const json reply = ScriptJson(
+            "place",
+            json{{"tagSearch", "square"}, {"filePath", image}, {"mode", "mask"}, {"unite", true}}.dump());
+        app->Faults().Clear();
+        EXPECT_EQ(reply.value("error", ""), "Can't unite the containers") << reply;
+        EXPECT_EQ(Document().documentOrder(), art);
+        EXPECT_TRUE(Document().selectedArt().empty());
+    }
+    const json united = ScriptJson(
+        "place",
+        json{{"tagSearch", "square"}, {"filePath", image}, {"mode", "mask"}, {"unite", true}}.dump());
+    EXPECT_FALSE(united.contains("error")) << united;
+    EXPECT_EQ(Tagged("square").size(), 1u);
 }
 
 // A container that receives nothing (an empty group has no shape) stays; the others are replaced.

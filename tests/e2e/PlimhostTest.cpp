@@ -49,6 +49,42 @@ TEST(Plimhost, RefusesUnknownOptions) {
     EXPECT_EQ(RunPlimhost("--bogus", "").status, 2);
 }
 
+// Closing the last open document leaves none, whether plimhost started with a file or a new
+// document: the commands answer that there is no document, and --save writes nothing, says why and
+// fails.
+TEST(Plimhost, ClosingTheLastDocumentLeavesNone) {
+    const std::string sample = std::string(PLIM_SOURCE_DIR) + "/examples/sample.json";
+    const std::vector<std::pair<const char*, const char*>> lines = {
+        {"closeDocument {}", R"({"eventType":"closeDocument"})"},
+        {"saveFile {}", R"({"error":"Document not found","eventType":"saveFile"})"},
+        {"saveCloudFile {}", R"({"error":"No current document","eventType":"saveCloudFile"})"},
+        {"revert {}", R"({"error":"Document not found","eventType":"revert"})"},
+        {R"(setDocumentColorMode {"colorMode":"RGB"})",
+         R"({"error":"Document not found","eventType":"setDocumentColorMode"})"},
+        {"closeDocument {}", R"({"error":"Can't close a document","eventType":"closeDocument"})"},
+    };
+    std::string script;
+    for (const auto& [line, reply] : lines) {
+        script += std::string(line) + "\n";
+    }
+    for (const std::string& start : {"--open " + sample, std::string("--new")}) {
+        SCOPED_TRACE(start);
+        const testsupport::ScratchFolder scratch("plimhost-closed");
+        const std::string saved = (scratch.Path() / "saved.ai").string();
+        const testsupport::ProgramRun run = testsupport::RunProgram(
+            scratch, std::string(PLIM_BIN_DIR) + "/plimhost " + start + " --save " + saved, script);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("cannot save the document to " + saved + ": no document is open"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(saved));
+        ASSERT_EQ(run.Lines().size(), lines.size()) << run.out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(run.Lines()[i], lines[i].second);
+        }
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -1,4 +1,6 @@
 // makeSwatch and mergeSwatches on the appearance example, read back from the saved document.
+#include <functional>
+
 #include "AppearanceFixture.h"
 
 namespace {
@@ -78,6 +80,93 @@ TEST_F(AppearanceTest, RenameWarnsWhenTheNameIsTaken) {
     const json reply = ScriptJson("makeSwatch", R"({"color":{"swatchName":"Leaf"},"newName":"Moss"})");
     EXPECT_EQ(reply.at("warning"), "Can't rename a swatch");
 }
+
+// A global swatch renamed by makeSwatch takes its custom colour's name along: a later edit by the
+// new name changes that one colour, so the objects painted with it follow, also once the document
+// has been saved and opened again.
+struct RenameCase {
+    const char* label;
+    const char* make;  // makes or renames the swatch
+    const char* oldName;
+    const char* newName;
+    int uses;              // objects painted with the colour
+    int first;             // the value an edit by the new name gives the first channel
+    const char* edited;    // the custom colour's components then
+    int second;            // the value a second edit gives the second channel
+    const char* reedited;  // the components then, once saved and opened again
+};
+
+const RenameCase kRenameCases[] = {
+    {"GlobalRgbInUse", R"({"color":{"swatchName":"Brand Blue"},"newName":"Ocean"})", "Brand Blue", "Ocean", 1,
+     255, "[1.0,0.2,0.8]", 255, "[1.0,1.0,0.8]"},
+    {"SpotCmyk", R"({"color":{"swatchName":"Spot Orange"},"newName":"Signal"})", "Spot Orange", "Signal", 0,
+     100, "[1.0,0.5,1.0,0.0]", 100, "[1.0,1.0,1.0,0.0]"},
+    {"NewLabRenamedAsItIsMade",
+     R"({"color":{"swatchName":"Sand","colorSpace":"Lab","channel_1":80,"channel_2":5,"channel_3":20},"newName":"Dune"})",
+     "Sand", "Dune", 0, 100, "[100.0,5.0,20.0]", -60, "[100.0,-60.0,20.0]"},
+};
+
+class RenameSwatch : public AppearanceTest, public testing::WithParamInterface<RenameCase> {
+protected:
+    // The saved custom colours of the name.
+    std::vector<json> CustomColors(const std::string& name) {
+        std::vector<json> found;
+        for (const json& custom : Saved().value("customColors", json::array())) {
+            if (custom.at("name") == name) {
+                found.push_back(custom);
+            }
+        }
+        return found;
+    }
+
+    // How many colours of the saved layers paint the custom colour.
+    int Uses(const std::string& name) {
+        int uses = 0;
+        const std::function<void(const json&)> walk = [&](const json& value) {
+            if (value.is_object() && value.contains("custom") && value.at("custom") == name) {
+                ++uses;
+            }
+            if (value.is_structured()) {
+                for (const json& member : value) {
+                    walk(member);
+                }
+            }
+        };
+        walk(Saved().at("layers"));
+        return uses;
+    }
+
+    void ExpectOneColour(const RenameCase& c, const char* components) {
+        const std::vector<json> colours = CustomColors(c.newName);
+        ASSERT_EQ(colours.size(), 1u);
+        EXPECT_EQ(colours[0].at("components"), json::parse(components));
+        EXPECT_TRUE(CustomColors(c.oldName).empty());
+        EXPECT_EQ(SavedSwatch(c.newName), json({{"custom", c.newName}}));
+        EXPECT_EQ(Uses(c.newName), c.uses);
+        EXPECT_EQ(Uses(c.oldName), 0);
+    }
+};
+
+TEST_P(RenameSwatch, TheCustomColourFollowsAndKeepsItsObjects) {
+    const RenameCase& c = GetParam();
+    ASSERT_EQ(ScriptJson("makeSwatch", c.make), json::parse(R"({"eventType":"makeSwatch"})"));
+    const std::size_t colours = Saved().at("customColors").size();
+    EXPECT_TRUE(SavedSwatch(c.oldName).is_null());
+
+    const json edit = {{"color", {{"swatchName", c.newName}, {"channel_1", c.first}}}};
+    ASSERT_EQ(ScriptJson("makeSwatch", edit.dump()), json::parse(R"({"eventType":"makeSwatch"})"));
+    ExpectOneColour(c, c.edited);
+    EXPECT_EQ(Saved().at("customColors").size(), colours);
+
+    Reopen();
+    const json again = {{"color", {{"swatchName", c.newName}, {"channel_2", c.second}}}};
+    ASSERT_EQ(ScriptJson("makeSwatch", again.dump()), json::parse(R"({"eventType":"makeSwatch"})"));
+    ExpectOneColour(c, c.reedited);
+    EXPECT_EQ(Saved().at("customColors").size(), colours);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RenameSwatch, testing::ValuesIn(kRenameCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(AppearanceTest, MergeReplacesUsesAndRemovesTheMerged) {
     EXPECT_EQ(ScriptJson("mergeSwatches", R"({"swatches":["Leaf","Moss","Nope","Leaf"]})"),

@@ -32,8 +32,13 @@ constexpr const char* kDocument = R"({"format": "plimhost-document", "version": 
      "tags": [{"name": "_p_tag_00000007", "type": "string", "value": "e"}]},
     {"type": "textFrame", "name": "F", "kind": "area", "frame": [0, 100, 20, 88], "text": "abc",
      "tags": [{"name": "_p_tag_00000008", "type": "string", "value": "f"}]},
+    {"type": "textFrame", "name": "L", "kind": "point", "frame": [0, 0, 0, 0],
+     "text": "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}",
+     "tags": [{"name": "_p_tag_0000000a", "type": "string", "value": "l"}]},
     {"type": "path", "name": "P", "segments": [{"anchor": [0, 0]}, {"anchor": [10, 10]}],
      "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "p"}]}]}]})";
+
+constexpr const char* kLimitWarning = "A regular expression search gave up at the match limit";
 
 struct Step {
     const char* request;
@@ -94,6 +99,19 @@ const Step kSteps[] = {
     {R"({"tagSearch":"f","searchText":"e","replaceText":"","mode":0,"fittingMethod":"none"})",
      R"({"error":"Unknown fitting method"})", "F", "abcd"},
     {R"({"tagSearch":"f","searchText":"zz","mode":4,"textFeatures":{"fontSize":5}})", R"({})", "F", "abcd"},
+    // A search that gives up at the engine's limit changes nothing and says so, in the story and in
+    // the keys of template fields; a search that merely finds nothing does not warn.
+    {R"({"tagSearch":"l","searchText":"(.*a){25}","replaceText":"x","mode":0,"regExFlag":"g"})",
+     R"({"warning":"A regular expression search gave up at the match limit"})", "L",
+     "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}"},
+    {R"({"tagSearch":"l","searchText":"(.*a){25}","replaceText":"x","mode":1,"regExFlag":"g"})",
+     R"({"warning":"A regular expression search gave up at the match limit"})", "L",
+     "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}"},
+    {R"({"tagSearch":"l","searchText":"(.*a){2}b","replaceText":"x","mode":0,"regExFlag":"g"})", R"({})", "L",
+     "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}"},
+    // Captures of a repeated group are those of its last repetition; \w with "i" folds case.
+    {R"({"tagSearch":"l","searchText":"(?:(a)|b|( ))+","replaceText":"[$1|$2]","mode":0,"regExFlag":"i"})",
+     R"({})", "L", "[| ]{{[a|]}}"},
 };
 
 // What the saved frames hold after the last step, as JSON pointers into each frame.
@@ -108,6 +126,47 @@ const struct {
     {"T", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("<a>")"},
     {"F", "/story/runs/0/features/fontSize", "5.0"},
     {"F", "/story/runs/0/length", "4"},
+};
+
+// The application refusing to change text during find and replace: a command where no story
+// changed answers an error (and a refused replacement leaves its story's text as it was), one where
+// some changed a warning. Each case starts from the document above.
+const struct RefusalCase {
+    const char* operation;  // of "ATE TextRange Suite" unless it names a suite first
+    int onCall;             // 0: every call
+    const char* request;
+    const char* reply;  // "eventType" and "tagSearch" left out
+    const char* frame;
+    const char* text;
+} kRefusals[] = {
+    {"InsertAfter_AsUnicode", 0, R"({"tagSearch":"a","searchText":"a","replaceText":"b","mode":0})",
+     R"({"error":"The application refused to change the text"})", "A", "aaa"},
+    {"InsertAfter_AsUnicode", 2, R"({"tagSearch":"a","searchText":"a","replaceText":"b","mode":0})",
+     R"({"warning":"The application refused to change some of the text"})", "A", "baa"},
+    // The inserted replacement is taken out again when its match can't be removed.
+    {"Remove", 1, R"({"tagSearch":"a","searchText":"a","replaceText":"b","mode":0})",
+     R"({"error":"The application refused to change the text"})", "A", "aaa"},
+    {"InsertAfter_AsUnicode", 1, R"({"tagSearch":"a|b","searchText":"a","replaceText":"z","mode":0})",
+     R"({"warning":"The application refused to change some of the text"})", "A", "zzz"},
+    {"InsertAfter_AsUnicode", 0,
+     R"({"tagSearch":"b","searchText":"b","replaceText":"X","mode":0,"regExFlag":"g"})",
+     R"({"error":"The application refused to change the text"})", "B", "abcb\rx\ry"},
+    {"InsertAfter_AsUnicode", 2,
+     R"({"tagSearch":"b","searchText":"b","replaceText":"X","mode":0,"regExFlag":"g"})",
+     R"({"warning":"The application refused to change some of the text"})", "B", "aXcb\rx\ry"},
+    {"InsertAfter_AsUnicode", 0, R"({"tagSearch":"t","searchText":"name","replaceText":"Anna","mode":1})",
+     R"({"error":"The application refused to change the text"})", "T",
+     "Hello {{name}}, your code is ((code))."},
+    {"AI Dictionary Suite/Set", 0, R"({"tagSearch":"t","searchText":"name","replaceText":"Anna","mode":1})",
+     R"({"error":"The application refused to change the text"})", "T",
+     "Hello {{name}}, your code is ((code))."},
+    {"InsertAfter_AsUnicode", 0, R"({"tagSearch":"e","searchText":"zz","replaceText":"X","mode":4})",
+     R"({"error":"The application refused to change the text"})", "E", ""},
+    {"ReplaceOrAddLocalCharFeatures", 0, R"({"tagSearch":"a","mode":4,"textFeatures":{"fontSize":20}})",
+     R"({"error":"The application refused to change the text"})", "A", "aaa"},
+    // Nothing refused and nothing found is no failure.
+    {"InsertAfter_AsUnicode", 0, R"({"tagSearch":"a","searchText":"q","replaceText":"b","mode":0})", R"({})",
+     "A", "aaa"},
 };
 
 class TextFindReplaceTest : public PluginTest {
@@ -151,6 +210,24 @@ TEST_F(TextFindReplaceTest, RepliesAndChangesEachStoryAsAsked) {
     }
 }
 
+TEST_F(TextFindReplaceTest, RefusedChangesAreWarningsOrErrors) {
+    for (const RefusalCase& c : kRefusals) {
+        SCOPED_TRACE(std::string(c.operation) + " " + c.request);
+        OpenDocumentText(kDocument, 7);
+        const std::string operation = c.operation;
+        const std::size_t slash = operation.find('/');
+        app->Faults().FailOperation(
+            slash == std::string::npos ? "ATE TextRange Suite" : operation.substr(0, slash),
+            operation.substr(slash == std::string::npos ? 0 : slash + 1), kCantHappenErr, c.onCall);
+        json reply = ScriptJson("text", c.request);
+        app->Faults().Clear();
+        reply.erase("eventType");
+        reply.erase("tagSearch");
+        EXPECT_EQ(reply, json::parse(c.reply));
+        EXPECT_EQ(SavedText(c.frame), c.text);
+    }
+}
+
 // Fitting after the replacement. The advance of DejaVu Sans Mono is 1233/2048 em and a line needs
 // its ascent and descent, 2384/2048 em: in a frame 20 wide and 12 high "abc" fills the frame at
 // 12 * 2048 / 2384 points, and "abcdef" fits on one line at 20 * 2048 / (6 * 1233) points.
@@ -178,6 +255,8 @@ constexpr const char* kFitDocument = R"({"format": "plimhost-document", "version
      "text": "abc", "tags": [{"name": "_p_tag_0000000a", "type": "string", "value": "locked"}]},
     {"type": "textFrame", "name": "Huge", "kind": "area", "frame": [0, 10000000, 10000000, 0], "text": "a",
      "tags": [{"name": "_p_tag_00000006", "type": "string", "value": "huge"}]},
+    {"type": "textFrame", "name": "Many", "kind": "area", "frame": [500, 100, 520, 0],
+     "text": "aaaaaaaaaaaaaaaaaaaaaaaaaa", "tags": [{"name": "_p_tag_0000000b", "type": "string", "value": "many"}]},
     {"type": "textFrame", "name": "Point", "kind": "point", "frame": [0, 0, 0, 0], "text": "abc",
      "tags": [{"name": "_p_tag_00000005", "type": "string", "value": "point"}]}]}]})";
 
@@ -216,6 +295,11 @@ const FitStep kFitSteps[] = {
     // The paragraph holding the match's last character, its paragraph break, is fitted to one line.
     {R"({"tagSearch":"para","searchText":"ef\r","mode":0,"lines":1,"fittingMethod":"fitToFrame"})", R"({})",
      "Para", kSixOnALine},
+    // A search for the paragraphs to fit that gives up finds nothing, and says why (mode 5 only
+    // drops templates in the replacement, and searches the whole story in fitting).
+    {R"({"tagSearch":"many","searchText":"(.*a){25}","regExFlag":"g","mode":5,"fittingMethod":"fitToFrame"})",
+     R"({"error":"No text to fit found","warning":"A regular expression search gave up at the match limit"})",
+     "Many", 10},
 };
 
 TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
@@ -237,6 +321,22 @@ TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
     EXPECT_EQ(tall[1], 100.0);
     EXPECT_EQ(tall[2], 220.0);
     EXPECT_NEAR(tall[3].get<double>(), 100.0 - 12.0 - 2384.0 / 2048 * 10, 0.002);
+}
+
+// Scaling text suspends its story's reflow; a character the application refuses to scale, in the
+// auto-size test or in fitting itself, must not leave the story suspended.
+TEST_F(TextFindReplaceTest, ARefusedScalingResumesReflow) {
+    for (const int onCall : {1, 2, 4, 9}) {
+        SCOPED_TRACE(onCall);
+        OpenDocumentText(kFitDocument, 8);
+        app->Faults().FailOperation("ATE TextRange Suite", "ReplaceOrAddLocalCharFeatures", kCantHappenErr,
+                                    onCall);
+        const json reply = ScriptJson("text", R"({"tagSearch":"g1|g2","fittingMethod":"fitToFrame"})");
+        app->Faults().Clear();
+        EXPECT_EQ(reply.value("eventType", ""), "text");
+        EXPECT_EQ(app->Faults().Calls("ATE Story Suite", "SuspendReflow"),
+                  app->Faults().Calls("ATE Story Suite", "ResumeReflow"));
+    }
 }
 
 }  // namespace

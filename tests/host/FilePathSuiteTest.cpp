@@ -3,7 +3,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include <nlohmann/json.hpp>
+
+#include "AICloudDocument.h"
 #include "AIFilePath.h"
 #include "HostFixture.h"
 #include "IAIFilePath.hpp"
@@ -94,6 +98,53 @@ TEST_F(Existence, TellsFilesFromFolders) {
 TEST_F(Existence, FollowsLinksOnlyWhenAsked) {
     EXPECT_TRUE(Ask(folder / "dangling", false).exists);
     EXPECT_FALSE(Ask(folder / "dangling", true).exists);
+}
+
+// A path holding a NUL names no file, though the text before the NUL does: the C string the suite
+// takes would end there.
+TEST_F(Existence, APathHoldingANulNamesNoFile) {
+    const std::string nul("\0.x", 3);
+    const std::string file = (folder / "file.txt").string();
+    EXPECT_FALSE(Ask(file + nul, false).exists);
+    EXPECT_TRUE(ai::FilePath(file + nul).GetFullPathUTF8().empty());
+    ai::FilePath joined(folder.string());
+    joined.AddComponent(ai::UnicodeString::FromUTF8("file.txt" + nul));
+    EXPECT_FALSE(joined.Exists(false));
+    ai::FilePath set(file);
+    ASSERT_TRUE(set.Exists(false));
+    set.Set(ai::UnicodeString::FromUTF8(file + nul));
+    EXPECT_FALSE(set.Exists(false));
+}
+
+// The cloud storage refuses a storage path holding a NUL, saving or opening: the file system would
+// end the path there and reach the document before it.
+TEST(CloudPaths, APathHoldingANulReachesNoDocument) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("host_cloud_" + std::to_string(getpid()));
+    std::filesystem::create_directories(root / "c");
+    std::ofstream(root / "c/doc.aic") << "kept";
+    host::ApplicationOptions options = hosttest::ProbeOptions();
+    options.cloudFolder = root;
+    {
+        host::Application app(options);
+        const auto* cloud = hosttest::Acquire<AICloudDocumentSuite>(app.BasicSuite(), kAICloudDocumentSuite,
+                                                                    kAICloudDocumentSuiteVersion);
+        ASSERT_NE(cloud, nullptr);
+        const std::string nul("\0", 1);
+        EXPECT_EQ(cloud->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8("c/doc.aic" + nul)),
+                  kBadParameterErr);
+        const std::string description =
+            nlohmann::json{{"path", "/cloud-content/c/doc.aic" + nul + ".ai"}}.dump();
+        AIDocumentHandle document = nullptr;
+        EXPECT_EQ(cloud->OpenCloudDocument(ai::UnicodeString::FromUTF8(description), &document),
+                  kBadParameterErr);
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(app.DocumentCount(), 1);
+    }
+    std::ostringstream kept;
+    kept << std::ifstream(root / "c/doc.aic").rdbuf();
+    EXPECT_EQ(kept.str(), "kept");
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(Existence, AnEmptyPathDoesNotExistAndOutputsAreOptional) {

@@ -57,6 +57,9 @@ bool OpenDocument(host::Application& application, const std::string& file) {
         std::cerr << "plimhost: " << read.error << "\n";
         return false;
     }
+    // Started with a file, the application holds that document alone: the untitled one it starts
+    // with goes, so that closing the file leaves no document open.
+    application.CloseDocument();
     // The document's file is the path as given: the command line made it absolute.
     application.OpenDocument(std::make_unique<host::Document>(std::move(*read.document)), file);
     return true;

@@ -185,7 +185,8 @@ AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
     }
     const std::optional<std::string> path = block != nullptr ? ValueOf(*block, "name") : std::nullopt;
     const std::optional<std::string> format = block != nullptr ? ValueOf(*block, "frmt") : std::nullopt;
-    if (error == kNoErr && (!path || path->empty() || !format)) {
+    // A path holding a NUL would end there in the file system and name another file.
+    if (error == kNoErr && (!path || path->empty() || path->find('\0') != std::string::npos || !format)) {
         error = kBadParameterErr;
     }
     std::string reason;

@@ -22,12 +22,13 @@ constexpr const char* kSuite = kAICloudDocumentSuite;
 constexpr std::string_view kCloudContent = "/cloud-content/";
 constexpr std::string_view kCloudExtension = ".aic";
 
-// The file that a path in the storage names; none without a storage, for an empty path, a ".."
+// The file that a path in the storage names; none without a storage, for an empty path, a path
+// holding a NUL (the file system would end the path there and reach another file), a ".."
 // component, or a file that would lie outside the root.
 std::optional<std::filesystem::path> CloudFile(const HostState& state, const std::string& storagePath) {
     const std::filesystem::path& root = state.options.cloudFolder;
     const std::filesystem::path relative = std::filesystem::path(storagePath).relative_path();
-    if (root.empty() || relative.empty()) {
+    if (root.empty() || relative.empty() || storagePath.find('\0') != std::string::npos) {
         return std::nullopt;
     }
     for (const std::filesystem::path& component : relative) {

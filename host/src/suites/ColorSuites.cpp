@@ -550,8 +550,8 @@ AIErr SetSwatchName(AISwatchRef swatch, const ai::UnicodeString& name) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        error =
-            ErrorFromStatus(state->documents.current->editColors().setSwatchName(found.swatch->id, *text));
+        // A global swatch's custom colour is renamed with it (Document::renameSwatch).
+        error = ErrorFromStatus(state->documents.current->renameSwatch(found.swatch->id, *text));
     }
     if (state != nullptr) {
         state->journal.Record("SetSwatchName", {text.value_or("invalid")}, error);

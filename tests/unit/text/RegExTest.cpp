@@ -58,6 +58,30 @@ INSTANTIATE_TEST_SUITE_P(
                     Matches{{1, 2, kNone}, {4, 1, kNone}}},
         PatternCase{"asciiDigits", U"\\d+", "n", U"12\u0663", kNone, Matches{{0, 2, kNone}}},
         PatternCase{"asciiWordBoundary", U"\\b\\w+\\b", "n", U"\u00e9 ab", kNone, Matches{{2, 2, kNone}}},
+        // With "i" the word characters also take U+017F and U+212A, whose case folding is an ASCII
+        // letter: in \w, \W, \b, \B, and inside classes.
+        PatternCase{"wordFoldsCaseWithI", U"\\w", "i", U"\u017fK\u212a", U"X",
+                    Matches{{0, 1, U"X"}, {1, 1, U"X"}, {2, 1, U"X"}}},
+        PatternCase{"wordWithoutIIsAscii", U"\\w", "n", U"\u017fK\u212a", U"X", Matches{{1, 1, U"X"}}},
+        PatternCase{"notWordWithI", U"\\W", "i", U"\u017fK\u212aSsk!", kNone, Matches{{6, 1, kNone}}},
+        PatternCase{"notWordWithoutI", U"\\W", "n", U"\u017fK\u212a", kNone,
+                    Matches{{0, 1, kNone}, {2, 1, kNone}}},
+        PatternCase{"wordInAClassWithI", U"[\\w!]+", "i", U"\u017f\u212a!.", kNone, Matches{{0, 3, kNone}}},
+        PatternCase{"negatedWordClassWithI", U"[^\\w]", "i", U"\u017fK\u212a!", kNone,
+                    Matches{{3, 1, kNone}}},
+        PatternCase{"notWordInAClassWithI", U"[\\W]", "i", U"\u017fK\u212aSs!", kNone,
+                    Matches{{5, 1, kNone}}},
+        PatternCase{"negatedNotWordClassWithI", U"[^\\W]+", "i", U"\u017fK\u212aSs!", kNone,
+                    Matches{{0, 5, kNone}}},
+        PatternCase{"boundaryWithI", U"\\b.", "i", U"\u017f \u212a !", kNone,
+                    Matches{{0, 1, kNone}, {1, 1, kNone}, {2, 1, kNone}, {3, 1, kNone}}},
+        PatternCase{"nonBoundaryWithI", U"\\B.", "i", U"\u017f \u212a !", kNone, Matches{{4, 1, kNone}}},
+        PatternCase{"boundaryWithoutI", U"\\b.", "n", U"\u017f \u212a a!", kNone,
+                    Matches{{4, 1, kNone}, {5, 1, kNone}}},
+        PatternCase{"nonBoundaryWithoutI", U"\\B.", "n", U"\u017f \u212a a!", kNone,
+                    Matches{{0, 1, kNone}, {1, 1, kNone}, {2, 1, kNone}, {3, 1, kNone}}},
+        PatternCase{"wordIntersectionWithI", U"[\\w&&\\p{L}]+", "iv", U"\u017f\u212a1", kNone,
+                    Matches{{0, 2, kNone}}},
         // Flags: "i"; unknown letters and "n" match case-sensitively.
         PatternCase{"ignoreCase", U"abc", "i", U"xABC", kNone, Matches{{1, 3, kNone}}},
         PatternCase{"unknownFlagIsCaseSensitive", U"abc", "x", U"ABC abc", kNone, Matches{{4, 3, kNone}}},
@@ -73,6 +97,33 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{"namedGroup", U"(?<x>b)", "n", U"b", U"<$<x>$<y>>", Matches{{0, 1, U"<b>"}}},
         PatternCase{"nameWithoutNamedGroups", U"(b)", "n", U"b", U"$<x>", Matches{{0, 1, U"$<x>"}}},
         PatternCase{"unsetGroupIsEmpty", U"(a)|(b)", "n", U"b", U"[$1$2]", Matches{{0, 1, U"[b]"}}},
+        // A repeated group empties its captures at each repetition: what is left is what the last
+        // repetition (of every repeated group around) set, also for back-references.
+        PatternCase{"captureOfAnEarlierRepetition", U"(?:(a)|b)+", "n", U"ab", U"[$1]",
+                    Matches{{0, 2, U"[]"}}},
+        PatternCase{"capturesOfNestedOptionalGroups", U"(z)((a+)?(b+)?(c))*", "n", U"zaacbbbcac", U"[$4]",
+                    Matches{{0, 10, U"[]"}}},
+        PatternCase{"onlyTheLastRepetitionsCapture", U"(?:(a)|(b))+", "n", U"aabb", U"[$1|$2]",
+                    Matches{{0, 4, U"[|b]"}}},
+        PatternCase{"fixedRepetition", U"(?:(a)|b){2}", "n", U"ab", U"[$1]", Matches{{0, 2, U"[]"}}},
+        PatternCase{"nestedRepetitions", U"((?:(a)|b)+c)+", "n", U"acbc", U"[$1|$2]",
+                    Matches{{0, 4, U"[bc|]"}}},
+        PatternCase{"namedGroupOfAnEarlierRepetition", U"(?:(?<x>a)|b)+", "n", U"ab", U"[$<x>]",
+                    Matches{{0, 2, U"[]"}}},
+        PatternCase{"lookbehindCaptureInARepetition", U"(?:(?<=(a))b)+", "n", U"abab", U"[$1]",
+                    Matches{{1, 1, U"[a]"}, {3, 1, U"[a]"}}},
+        PatternCase{"referenceInsideTheRepetition", U"(?:(a)|b\\1)+", "n", U"abb", kNone,
+                    Matches{{0, 3, kNone}}},
+        PatternCase{"referenceInsideItsOwnGroup", U"(a\\1b){2}", "n", U"abab", U"[$1]",
+                    Matches{{0, 4, U"[ab]"}}},
+        PatternCase{"referenceAfterTheRepetition", U"(?:(a)|b)+\\1", "n", U"abb", kNone,
+                    Matches{{0, 3, kNone}}},
+        PatternCase{"namedReferenceAfterTheRepetition", U"(?:(?<x>a)|b)+\\k<x>", "n", U"abb", kNone,
+                    Matches{{0, 3, kNone}}},
+        // A repetition that matches the empty string is refused once the minimum is reached.
+        PatternCase{"emptyRepetitionKeepsTheLastCapture", U"(a?)*", "n", U"aab", U"[$1]",
+                    Matches{{0, 2, U"[a]"}}},
+        PatternCase{"emptyRepetitionBeforeAnAtom", U"(a*)*b", "n", U"aab", U"[$1]", Matches{{0, 3, U"[aa]"}}},
         // Back-references, lookbehind.
         PatternCase{"backReference", U"(a)\\1", "n", U"aaa", kNone, Matches{{0, 2, kNone}}},
         PatternCase{"forwardReferenceMatchesEmpty", U"\\1(a)", "n", U"a", kNone, Matches{{0, 1, kNone}}},
@@ -113,7 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{"tripleAmpersand", U"[a&&&b]", "v", U"a", kNone, std::nullopt},
         PatternCase{"unescapedParenthesisInASet", U"[(]", "v", U"(", kNone, std::nullopt},
         PatternCase{"mixedOperators", U"[a-z&&b]", "v", U"b", kNone, std::nullopt},
-        PatternCase{"emptyFlags", U"a", "", U"a", kNone, std::nullopt}),
+        PatternCase{"emptyFlags", U"a", "", U"a", kNone, std::nullopt},
+        // Not written in PCRE2: a group that must repeat and can match the empty string.
+        PatternCase{"nullableGroupRepeatedAtLeastOnce", U"(a*)+b", "n", U"aab", kNone, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegEx, ReplaceExpandsTheFirstMatchOnlyWithoutTheTextAround) {
@@ -147,5 +200,64 @@ TEST(RegEx, ALimitHitIsAFailedSearch) {
     EXPECT_FALSE(ReplaceUnicodeMultipleRegEx(text + U"!", U"^(a+)+$", "n", U"", found));
     EXPECT_TRUE(found.empty());
 }
+
+// A search that gives up at one of the engine's limits changes nothing, and every live watch notes
+// which limit it was; an ordinary miss notes nothing.
+struct LimitCase {
+    const char* name;
+    std::u32string pattern;
+    std::u32string repeated;  // the text: this, count times
+    std::size_t count;
+    RegExLimit expected;
+};
+
+void PrintTo(const LimitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RegExLimits : public testing::TestWithParam<LimitCase> {};
+
+TEST_P(RegExLimits, AreNotedByTheWatches) {
+    const LimitCase& c = GetParam();
+    std::u32string text;
+    for (std::size_t i = 0; i < c.count; ++i) {
+        text += c.repeated;
+    }
+    const RegExLimitWatch outer;
+    RegExLimit inner = RegExLimit::none;
+    Matches found;
+    bool replaced = false;
+    {
+        const RegExLimitWatch watch;
+        replaced = ReplaceUnicodeMultipleRegEx(text, c.pattern, "n", U"x", found);
+        inner = watch.Hit();
+    }
+    EXPECT_EQ(replaced, c.expected == RegExLimit::none);
+    EXPECT_EQ(inner, c.expected);
+    EXPECT_EQ(outer.Hit(), c.expected);
+    unsigned long position = 0;
+    unsigned long length = 0;
+    std::string error;
+    const RegExLimitWatch search;
+    SearchUnicodeRegEx(text, c.pattern, position, length, error);
+    EXPECT_EQ(search.Hit(), c.expected);
+    EXPECT_EQ(std::string(RegExLimitWarning(c.expected)).empty(), c.expected == RegExLimit::none);
+}
+
+std::u32string ManyOptionalGroups() {
+    std::u32string pattern;
+    for (int i = 0; i < 400; ++i) {
+        pattern += U"(x)?";
+    }
+    return pattern + U"(?:a|b)*\\d";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RegExLimits,
+                         testing::Values(LimitCase{"match", U"(.*a){25}", U"a", 26, RegExLimit::match},
+                                         LimitCase{"depth", U"(?:a|b)*\\d", U"a", 200'000, RegExLimit::depth},
+                                         LimitCase{"heap", ManyOptionalGroups(), U"a", 90'000,
+                                                   RegExLimit::heap},
+                                         LimitCase{"noMatch", U"(.*a){2}b", U"a", 26, RegExLimit::none}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
