@@ -7,6 +7,8 @@
 //     preparation; the floor of writing the file).
 //   - Restore: the document's own revert of the t0 preparation (every disposed square put back),
 //     the step that ends every job, timed alone.
+//   - Render: drawing the whole document, every square filled and stroked in a process colour,
+//     into a picture of its artboard: what every raster and vector copy pays for its art.
 //
 // Filter with --benchmark_filter, e.g. 'Restore'.
 #include <benchmark/benchmark.h>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "Renderer.h"
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/DocumentFormat.h"
@@ -116,8 +119,25 @@ void Restore(benchmark::State& state) {
     }
 }
 
+void Render(benchmark::State& state) {
+    Document document = *GenerateDocument();
+    const host::model::ArtStyle painted = host::model::ArtStyle::basic(host::model::Color::rgb(0.2, 0.4, 0.8),
+                                                                       host::model::Color::black(), 1.0);
+    for (const ArtId art : document.artTree(*document.layerGroup(document.firstLayer())).valueOr({})) {
+        if (document.find(art)->data->type() == ArtType::path) {
+            document.setStyle(art, painted);
+        }
+    }
+    const std::vector<ArtId> layers = host::LayerGroupsBottomFirst(document);
+    const host::model::Rect bounds = document.artboards().front().bounds;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(host::RenderArt(document, layers, bounds, host::RenderSettings{}));
+    }
+}
+
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(Restore)->Unit(benchmark::kMillisecond);
+BENCHMARK(Render)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -22,6 +22,38 @@ void writeNumbers(JsonWriter& out, const double* values, std::size_t count) {
     out.endArray();
 }
 
+// Only the values that differ from the default placement (which follows the art's bounds).
+void writePlacement(JsonWriter& out, const GradientPlacement& placement) {
+    const GradientPlacement defaults;
+    out.beginObject();
+    if (placement.angle != defaults.angle) {
+        out.key("angle");
+        out.number(placement.angle);
+    }
+    if (placement.highlightAngle != defaults.highlightAngle ||
+        placement.highlightLength != defaults.highlightLength) {
+        const double highlight[] = {placement.highlightAngle, placement.highlightLength};
+        out.key("highlight");
+        writeNumbers(out, highlight, 2);
+    }
+    if (placement.length != defaults.length) {
+        out.key("length");
+        out.number(placement.length);
+    }
+    if (placement.matrix != defaults.matrix) {
+        const Matrix& m = placement.matrix;
+        const double values[] = {m.a, m.b, m.c, m.d, m.tx, m.ty};
+        out.key("matrix");
+        writeNumbers(out, values, 6);
+    }
+    if (placement.origin != defaults.origin) {
+        const double origin[] = {placement.origin.x, placement.origin.y};
+        out.key("origin");
+        writeNumbers(out, origin, 2);
+    }
+    out.endObject();
+}
+
 }  // namespace
 
 void writeColor(JsonWriter& out, const Color& color) {
@@ -36,6 +68,10 @@ void writeColor(JsonWriter& out, const Color& color) {
         if (color.kind == Color::Kind::custom && color.values[0] != 0.0) {
             out.key("tint");
             out.number(color.values[0]);
+        }
+        if (color.kind == Color::Kind::gradient && color.placement != GradientPlacement{}) {
+            out.key("placement");
+            writePlacement(out, color.placement);
         }
     } else if (color.kind == Color::Kind::gray) {
         out.number(color.values[0]);
@@ -234,27 +270,87 @@ int readName(JsonReader& in, const std::string_view (&names)[N]) {
 
 constexpr const char* kColorExpected =
     "expected \"none\" or one of {\"gray\": g}, {\"rgb\": [r, g, b]}, {\"cmyk\": [c, m, y, k]}, "
-    "{\"custom\": name, \"tint\": t}, {\"pattern\": name}, {\"gradient\": name}";
+    "{\"custom\": name, \"tint\": t}, {\"pattern\": name}, {\"gradient\": name, \"placement\": {...}}";
 
-// {"custom": name, "tint": t}, {"pattern": name} or {"gradient": name}, its first key read: one
-// resource name, and a tint only for a custom colour.
+template <std::size_t N>
+std::array<double, N> readFiniteNumbers(JsonReader& in) {
+    const std::string expected = "expected an array of " + std::to_string(N) + " numbers";
+    if (in.peek() != JsonKind::array) {
+        in.fail(expected);
+    }
+    std::array<double, N> result{};
+    std::size_t count = 0;
+    in.beginArray();
+    while (in.nextElement()) {
+        if (count == N) {
+            in.failAtContainer(expected);
+        }
+        result[count++] = readFinite(in);
+    }
+    if (count != N) {
+        in.fail(expected);
+    }
+    return result;
+}
+
+GradientPlacement readPlacement(JsonReader& in) {
+    constexpr std::string_view kKeys[] = {"angle", "highlight", "length", "matrix", "origin"};
+    GradientPlacement placement;
+    readMembers(in, kKeys, [&](std::size_t key) {
+        switch (key) {
+            case 0:
+                placement.angle = readFinite(in);
+                break;
+            case 1: {
+                const auto highlight = readFiniteNumbers<2>(in);
+                placement.highlightAngle = highlight[0];
+                placement.highlightLength = highlight[1];
+                break;
+            }
+            case 2:
+                placement.length = readNonNegative(in);
+                break;
+            case 3: {
+                const auto m = readFiniteNumbers<6>(in);
+                placement.matrix = Matrix{m[0], m[1], m[2], m[3], m[4], m[5]};
+                break;
+            }
+            default: {
+                const auto origin = readFiniteNumbers<2>(in);
+                placement.origin = Point{origin[0], origin[1]};
+                break;
+            }
+        }
+    });
+    return placement;
+}
+
+// {"custom": name, "tint": t}, {"pattern": name} or {"gradient": name, "placement": {...}}, its first
+// key read: one resource name, a tint only for a custom colour and a placement only for a gradient.
 Color readResourceColor(JsonReader& in, Color::Kind kind) {
     Color color;
     color.kind = kind;
     if (in.peek() != JsonKind::string || (color.resource = in.readString()).empty()) {
         in.fail("expected a name");
     }
-    bool tint = false;
+    const std::string_view extra = kind == Color::Kind::custom     ? "tint"
+                                   : kind == Color::Kind::gradient ? "placement"
+                                                                   : "";
+    bool seen = false;
     std::string_view key;
     while (in.nextKey(&key)) {
-        if (key != "tint" || kind != Color::Kind::custom) {
+        if (extra.empty() || key != extra) {
             in.failAtContainer(kColorExpected);
         }
-        if (tint) {
-            in.failAtContainer("the key \"tint\" is given twice");
+        if (seen) {
+            in.failAtContainer("the key \"" + std::string(extra) + "\" is given twice");
         }
-        tint = true;
-        color.values[0] = readUnit(in);
+        seen = true;
+        if (kind == Color::Kind::custom) {
+            color.values[0] = readUnit(in);
+        } else {
+            color.placement = readPlacement(in);
+        }
     }
     return color;
 }

@@ -11,8 +11,23 @@ bool isUnit(double value) {
     return std::isfinite(value) && value >= 0.0 && value <= 1.0;
 }
 
+bool isFinite(const GradientPlacement& placement) {
+    const Matrix& m = placement.matrix;
+    for (const double value :
+         {placement.origin.x, placement.origin.y, placement.angle, placement.length, placement.highlightAngle,
+          placement.highlightLength, m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+        if (!std::isfinite(value)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 Status checkColor(const Color& color) {
     if (color.isResource() && color.resource.empty()) {
+        return Status::badParameter;
+    }
+    if (color.kind == Color::Kind::gradient && (!isFinite(color.placement) || color.placement.length < 0.0)) {
         return Status::badParameter;
     }
     for (std::size_t i = 0; i < color.componentCount(); ++i) {
@@ -213,6 +228,17 @@ double ArtStyle::strokeWidth() const {
         }
     }
     return widest;
+}
+
+void ArtStyle::transformGradients(const Matrix& matrix) {
+    for (PaintField& field : paintFields) {
+        Color* color = field.fillPaint() != nullptr     ? &field.fillPaint()->color
+                       : field.strokePaint() != nullptr ? &field.strokePaint()->color
+                                                        : nullptr;
+        if (color != nullptr && color->kind == Color::Kind::gradient && color->placement.length > 0.0) {
+            color->placement.matrix = color->placement.matrix.then(matrix);
+        }
+    }
 }
 
 void ArtStyle::scaleStrokes(double factor) {

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "model/Dictionary.h"
+#include "model/Matrix.h"
+#include "model/Point.h"
 #include "model/Status.h"
 
 #include <functional>
@@ -23,24 +25,46 @@
 
 namespace host::model {
 
+// Where a fill or stroke lays its gradient out, in the art's coordinates: the gradient's axis starts
+// at the origin and runs `length` points at `angle` degrees (counter-clockwise from the x axis); a
+// radial gradient's circle has the origin as centre and the length as radius, and its highlight (the
+// focal point) lies highlightLength times the length from the origin at highlightAngle degrees. The
+// matrix then maps the whole layout. A length of 0 lays the gradient across the painted art's
+// bounds instead: along the angle through their centre, a radial one from their centre to their
+// farthest side.
+struct GradientPlacement {
+    Point origin;
+    double angle = 0.0;
+    double length = 0.0;
+    double highlightAngle = 0.0;
+    double highlightLength = 0.0;
+    Matrix matrix;
+    bool operator==(const GradientPlacement&) const = default;
+};
+
 // A colour: none, a grey level, process CMYK or RGB, components from 0 to 1 (grey: 0 white, 1
 // black); or a document resource by its name: a custom colour at a tint (values[0], 0 the full
-// colour, 1 none of it), a pattern or a gradient.
+// colour, 1 none of it), a pattern or a gradient (laid out by `placement`).
 struct Color {
     enum class Kind { none, gray, cmyk, rgb, custom, pattern, gradient };
     Kind kind = Kind::none;
     std::array<double, 4> values{};  // gray: [gray]; cmyk: c, m, y, k; rgb: r, g, b; custom: [tint]
     std::string resource;            // custom, pattern, gradient: the resource's name
+    GradientPlacement placement;     // gradient only
 
     static Color none() { return {}; }
-    static Color gray(double level) { return {Kind::gray, {level, 0, 0, 0}, {}}; }
-    static Color rgb(double red, double green, double blue) { return {Kind::rgb, {red, green, blue, 0}, {}}; }
-    static Color cmyk(double c, double m, double y, double k) { return {Kind::cmyk, {c, m, y, k}, {}}; }
+    static Color gray(double level) { return of(Kind::gray, {level, 0, 0, 0}); }
+    static Color rgb(double red, double green, double blue) { return of(Kind::rgb, {red, green, blue, 0}); }
+    static Color cmyk(double c, double m, double y, double k) { return of(Kind::cmyk, {c, m, y, k}); }
     static Color custom(std::string name, double tint) {
-        return {Kind::custom, {tint, 0, 0, 0}, std::move(name)};
+        return of(Kind::custom, {tint, 0, 0, 0}, std::move(name));
     }
-    static Color pattern(std::string name) { return {Kind::pattern, {}, std::move(name)}; }
-    static Color gradient(std::string name) { return {Kind::gradient, {}, std::move(name)}; }
+    static Color pattern(std::string name) { return of(Kind::pattern, {}, std::move(name)); }
+    static Color gradient(std::string name, GradientPlacement placement = {}) {
+        Color color = of(Kind::gradient, {}, std::move(name));
+        color.placement = placement;
+        return color;
+    }
     static Color black() { return gray(1.0); }
 
     bool paints() const { return kind != Kind::none; }
@@ -50,6 +74,15 @@ struct Color {
     // How many of `values` the kind uses: 0, 1 (gray, and the tint of custom), 4 or 3.
     std::size_t componentCount() const;
     bool operator==(const Color&) const = default;
+
+private:
+    static Color of(Kind kind, std::array<double, 4> values, std::string resource = {}) {
+        Color color;
+        color.kind = kind;
+        color.values = values;
+        color.resource = std::move(resource);
+        return color;
+    }
 };
 
 // The colour as red, green and blue from 0 to 1 (what a screen shows of it); black for none. A
@@ -151,6 +184,9 @@ struct ArtStyle {
     double strokeWidth() const;
     // Multiplies every stroke's width (and dashes) by the factor.
     void scaleStrokes(double factor);
+    // Moves the gradients that fills and strokes lay out themselves (a placement of length above 0)
+    // with the art, through the matrix; the others follow the art's bounds anyway.
+    void transformGradients(const Matrix& matrix);
     // The basic appearance: the focal fill and focal stroke alone (fill below stroke), without
     // effects or transparency, the contents at the bottom.
     ArtStyle simplified() const;

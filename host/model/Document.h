@@ -150,6 +150,15 @@ struct Symbol {
     bool operator==(const Symbol&) const = default;
 };
 
+// The geometric bounds of detached artwork (a symbol's frame, a pattern's tile by default): empty for
+// artwork without geometry.
+Rect artworkBounds(const ArtTree& artwork);
+
+// How deep symbols nest where they are shown: an instance inside a symbol's artwork shows that
+// symbol in turn, to this many instances deep; deeper instances, and an instance of a symbol that is
+// already being shown around it (a symbol that holds itself), show nothing.
+inline constexpr std::size_t kSymbolNestingLimit = 16;
+
 // Where Document::usedSymbols looks for uses of symbols (bits that can be combined).
 namespace symbolUse {
 inline constexpr unsigned artwork = 0x01;        // symbol instances in the layers

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "model/Utf8.h"
 
@@ -184,15 +185,68 @@ const PaintResource* DocumentColors::resourceByName(std::string_view name, Color
 }
 
 Result<ResourceId> DocumentColors::addResource(std::string_view name, Color::Kind kind, const Color& flat) {
-    const bool process = flat.kind == Color::Kind::gray || flat.kind == Color::Kind::rgb ||
-                         flat.kind == Color::Kind::cmyk || flat.kind == Color::Kind::none;
-    if ((kind != Color::Kind::gradient && kind != Color::Kind::pattern) || !isUsableName(name) ||
-        resourceByName(name, kind) != nullptr || !process || checkColor(flat) != Status::ok) {
+    PaintResource resource;
+    resource.name = std::string(name);
+    resource.flat = flat;
+    return addResource(kind, std::move(resource));
+}
+
+namespace {
+
+bool isProcess(const Color& color) {
+    return color.kind == Color::Kind::gray || color.kind == Color::Kind::rgb ||
+           color.kind == Color::Kind::cmyk || color.kind == Color::Kind::none;
+}
+
+}  // namespace
+
+bool DocumentColors::isDrawable(const PaintResource& resource, Color::Kind kind) const {
+    if (kind == Color::Kind::gradient) {
+        return std::all_of(resource.stops.begin(), resource.stops.end(), [&](const GradientStop& stop) {
+            const bool colorKind = isProcess(stop.color) || stop.color.kind == Color::Kind::custom;
+            return colorKind && stop.color.paints() && checkColor(stop.color) == Status::ok &&
+                   std::isfinite(stop.rampPoint) && stop.rampPoint >= 0.0 && stop.rampPoint <= 100.0 &&
+                   std::isfinite(stop.midPoint) && stop.midPoint >= kLeastMidPoint &&
+                   stop.midPoint <= kGreatestMidPoint && isUnit(stop.opacity);
+        });
+    }
+    if (resource.tile &&
+        (!(resource.tile->right > resource.tile->left && resource.tile->top > resource.tile->bottom) ||
+         !std::isfinite(resource.tile->left) || !std::isfinite(resource.tile->top) ||
+         !std::isfinite(resource.tile->right) || !std::isfinite(resource.tile->bottom))) {
+        return false;
+    }
+    if (!resource.art) {
+        return true;
+    }
+    if (!isWellFormedTree(*resource.art, false)) {
+        return false;
+    }
+    // Tiles may not name patterns: a pattern drawn inside itself would never end.
+    bool drawable = true;
+    const std::function<void(const ArtTree&)> check = [&](const ArtTree& tree) {
+        ArtStyle style = tree.data.style;
+        model::forEachColor(style, [&](Color& color) {
+            drawable = drawable && color.kind != Color::Kind::pattern && checkColor(color) == Status::ok;
+        });
+        drawable = drawable && style.check() == Status::ok;
+        for (const ArtTree& child : tree.children) {
+            check(child);
+        }
+    };
+    check(*resource.art);
+    return drawable;
+}
+
+Result<ResourceId> DocumentColors::addResource(Color::Kind kind, PaintResource resource) {
+    if ((kind != Color::Kind::gradient && kind != Color::Kind::pattern) || !isUsableName(resource.name) ||
+        resourceByName(resource.name, kind) != nullptr || !isProcess(resource.flat) ||
+        checkColor(resource.flat) != Status::ok || !isDrawable(resource, kind)) {
         return Status::badParameter;
     }
     const ResourceId id{nextHandleValue()};
-    (kind == Color::Kind::gradient ? gradients_ : patterns_)
-        .push_back(PaintResource{id, std::string(name), flat});
+    resource.id = id;
+    (kind == Color::Kind::gradient ? gradients_ : patterns_).push_back(std::move(resource));
     return id;
 }
 
@@ -296,6 +350,36 @@ void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
     }
     for (GraphicStyle& style : graphicStyles_) {
         model::forEachColor(style.style, visit);
+    }
+    // Stops and tiles keep to the colours they may hold (a document holding others would not open):
+    // a change to anything else is undone.
+    for (PaintResource& gradient : gradients_) {
+        for (GradientStop& stop : gradient.stops) {
+            const Color before = stop.color;
+            visit(stop.color);
+            if (!stop.color.paints() || (!isProcess(stop.color) && stop.color.kind != Color::Kind::custom)) {
+                stop.color = before;
+            }
+        }
+    }
+    const ColorVisitor visitTile = [&](Color& color) {
+        const Color before = color;
+        visit(color);
+        if (color.kind == Color::Kind::pattern) {
+            color = before;
+        }
+    };
+    const std::function<void(ArtTree&)> visitTree = [&](ArtTree& tree) {
+        model::forEachColor(tree.data.style, visitTile);
+        model::forEachColor(tree.data.dictionary, visitTile);
+        for (ArtTree& child : tree.children) {
+            visitTree(child);
+        }
+    };
+    for (PaintResource& pattern : patterns_) {
+        if (pattern.art) {
+            visitTree(*pattern.art);
+        }
     }
 }
 

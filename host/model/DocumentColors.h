@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/ArtStyle.h"
+#include "model/ArtTree.h"
 #include "model/Handles.h"
 #include "model/Status.h"
 
@@ -49,11 +50,35 @@ struct CustomColor {
     bool operator==(const CustomColor&) const = default;
 };
 
-// A gradient or a pattern: named, drawn by this host as one flat process colour.
+// One colour stop of a gradient: its colour (a process or custom colour), where it sits on the
+// gradient's axis (rampPoint, 0 to 100 percent), where the blend to the next stop reaches half way
+// (midPoint, 13 to 87 percent of the distance to it) and its opacity (0 to 1).
+struct GradientStop {
+    Color color;
+    double rampPoint = 0.0;
+    double midPoint = 50.0;
+    double opacity = 1.0;
+    bool operator==(const GradientStop&) const = default;
+};
+
+enum class GradientType { linear = 0, radial = 1 };
+
+inline constexpr double kLeastMidPoint = 13.0;
+inline constexpr double kGreatestMidPoint = 87.0;
+
+// A gradient or a pattern: named, with the one process colour it shows as where its own drawing is
+// not available (flat). A gradient has its type and stops, in order along its axis (without stops
+// it paints its flat colour). A pattern has the art of one tile, repeated side by side from the
+// origin of the art it fills, and the tile's bounds (without them: the art's geometric bounds);
+// without art it paints its flat colour.
 struct PaintResource {
     ResourceId id;
     std::string name;  // non-empty, unique among the resources of its kind
     Color flat;
+    GradientType type = GradientType::linear;  // gradients
+    std::vector<GradientStop> stops;           // gradients
+    std::optional<ArtTree> art;                // patterns: a tree without layers
+    std::optional<Rect> tile;                  // patterns
     bool operator==(const PaintResource&) const = default;
 };
 
@@ -110,6 +135,11 @@ public:
     const PaintResource* resourceByName(std::string_view name, Color::Kind kind) const;
     // badParameter: an empty or taken name, a flat colour that is not a process colour.
     Result<ResourceId> addResource(std::string_view name, Color::Kind kind, const Color& flat);
+    // A gradient or pattern with the drawing the record holds (its id is given here). badParameter as
+    // above, and for stops out of their limits or with colours other than process and custom colours
+    // of the document, or for pattern art that holds layers, names a pattern or a colour the document
+    // lacks, or has a tile that is empty or not finite.
+    Result<ResourceId> addResource(Color::Kind kind, PaintResource resource);
 
     // --- Swatches ---
     const std::vector<Swatch>& swatches() const { return swatches_; }
@@ -136,7 +166,8 @@ public:
     // notFound: no named style has the id; badParameter: a style checkStyle refuses.
     Status setGraphicStyleDefinition(ResourceId id, const ArtStyle& style);
 
-    // Every colour of the named styles, and of the swatches when asked; visit may change it.
+    // Every colour of the named styles, of the gradients' stops and of the patterns' art, and of the
+    // swatches when asked; visit may change it.
     void forEachColor(const ColorVisitor& visit, bool swatches);
     // Offers every named style to visit, which may change it (within the limits checkStyle keeps).
     void forEachGraphicStyle(const std::function<void(ArtStyle&)>& visit);
@@ -144,6 +175,9 @@ public:
     bool operator==(const DocumentColors&) const = default;
 
 private:
+    // The gradient's stops or the pattern's tile and art keep their limits.
+    bool isDrawable(const PaintResource& resource, Color::Kind kind) const;
+
     ColorModel model_;
     std::vector<CustomColor> customColors_;
     std::vector<PaintResource> gradients_;

@@ -339,11 +339,56 @@ private:
         out_.endObject();
     }
 
+    // A gradient or pattern: its name and flat colour, and what draws it when it has that.
     void writeResources(const std::vector<PaintResource>& resources) {
         out_.beginArray();
         for (const PaintResource& resource : resources) {
             out_.element();
-            writeNamedColor(resource.name, resource.flat);
+            out_.beginObject();
+            if (resource.art) {
+                out_.key("art");
+                writeArtTree(*resource.art, 2);
+            }
+            out_.key("color");
+            writeColor(out_, resource.flat);
+            out_.key("name");
+            out_.string(resource.name);
+            if (!resource.stops.empty()) {
+                out_.key("stops");
+                writeStops(resource.stops);
+            }
+            if (resource.tile) {
+                out_.key("tile");
+                rect(*resource.tile);
+            }
+            if (resource.type == GradientType::radial) {
+                out_.key("type");
+                out_.string("radial");
+            }
+            out_.endObject();
+        }
+        out_.endArray();
+    }
+
+    void writeStops(const std::vector<GradientStop>& stops) {
+        const GradientStop defaults;
+        out_.beginArray();
+        for (const GradientStop& stop : stops) {
+            out_.element();
+            out_.beginObject();
+            out_.key("color");
+            writeColor(out_, stop.color);
+            if (stop.midPoint != defaults.midPoint) {
+                out_.key("midPoint");
+                out_.number(stop.midPoint);
+            }
+            if (stop.opacity != defaults.opacity) {
+                out_.key("opacity");
+                out_.number(stop.opacity);
+            }
+            out_.key("rampPoint");
+            out_.number(stop.rampPoint);
+            out_.endObject();
         }
         out_.endArray();
     }
@@ -794,8 +839,8 @@ struct ColorFields {
     };
     ColorModel model = ColorModel::rgb;
     std::vector<std::pair<std::string, CustomColorDefinition>> customColors;
-    std::vector<Named> gradients;
-    std::vector<Named> patterns;
+    std::vector<PaintResource> gradients;
+    std::vector<PaintResource> patterns;
     std::optional<std::vector<Named>> swatches;  // none: the model's default swatches
     std::vector<NamedStyle> graphicStyles;
 };
@@ -818,7 +863,7 @@ DocumentColors colorsFrom(ColorFields fields) {
     for (const auto& [key, kind, list] : {std::tuple{"gradients", Color::Kind::gradient, &fields.gradients},
                                           std::tuple{"patterns", Color::Kind::pattern, &fields.patterns}}) {
         for (std::size_t i = 0; i < list->size(); ++i) {
-            if (!colors.addResource((*list)[i].name, kind, (*list)[i].color)) {
+            if (!colors.addResource(kind, (*list)[i])) {
                 failToAdd(key, i, (*list)[i].name);
             }
         }
@@ -1472,9 +1517,9 @@ private:
         } else if (key == "customColors") {
             readList([&] { colors.customColors.push_back(readCustomColor()); });
         } else if (key == "gradients") {
-            readList([&] { colors.gradients.push_back(readNamedColor()); });
+            readList([&] { colors.gradients.push_back(readResource(Color::Kind::gradient)); });
         } else if (key == "patterns") {
-            readList([&] { colors.patterns.push_back(readNamedColor()); });
+            readList([&] { colors.patterns.push_back(readResource(Color::Kind::pattern)); });
         } else if (key == "swatches") {
             colors.swatches.emplace();
             readList([&] { colors.swatches->push_back(readNamedColor()); });
@@ -1573,6 +1618,86 @@ private:
             in_.fail("the key \"color\" is missing");
         }
         return named;
+    }
+
+    // A gradient ("stops", "type") or a pattern ("art", "tile"): the keys of the other kind are refused.
+    PaintResource readResource(Color::Kind kind) {
+        constexpr std::string_view kKeys[] = {"art", "color", "name", "stops", "tile", "type"};
+        const bool gradient = kind == Color::Kind::gradient;
+        PaintResource resource;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            if ((gradient && (key == 0 || key == 4)) || (!gradient && (key == 3 || key == 5))) {
+                in_.fail(std::string("a ") + (gradient ? "gradient" : "pattern") + " has no \"" +
+                         std::string(kKeys[key]) + "\"");
+            }
+            switch (key) {
+                case 0:
+                    resource.art = readArt(2, false);
+                    break;
+                case 1:
+                    resource.flat = readColor(in_);
+                    break;
+                case 2:
+                    resource.name = in_.readString();
+                    break;
+                case 3:
+                    readList([&] { resource.stops.push_back(readStop()); });
+                    break;
+                case 4:
+                    resource.tile = readRect();
+                    if (!(resource.tile->right > resource.tile->left &&
+                          resource.tile->top > resource.tile->bottom)) {
+                        in_.fail("expected a tile wider and taller than 0");
+                    }
+                    break;
+                default: {
+                    const std::string type = in_.readString();
+                    if (type != "linear" && type != "radial") {
+                        in_.fail("expected \"linear\" or \"radial\"");
+                    }
+                    resource.type = type == "radial" ? GradientType::radial : GradientType::linear;
+                    break;
+                }
+            }
+        });
+        requireName(seen, 0b100, resource.name);
+        if ((seen & 0b10) == 0) {
+            in_.fail("the key \"color\" is missing");
+        }
+        return resource;
+    }
+
+    GradientStop readStop() {
+        constexpr std::string_view kKeys[] = {"color", "midPoint", "opacity", "rampPoint"};
+        GradientStop stop;
+        const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
+            const auto within = [&](double low, double high, const char* expected) {
+                const double value = in_.peek() == JsonKind::number ? in_.readNumber() : low - 1.0;
+                if (!(value >= low && value <= high)) {
+                    in_.fail(expected);
+                }
+                return value;
+            };
+            switch (key) {
+                case 0:
+                    stop.color = readColor(in_);
+                    break;
+                case 1:
+                    stop.midPoint =
+                        within(kLeastMidPoint, kGreatestMidPoint, "expected a number from 13 to 87");
+                    break;
+                case 2:
+                    stop.opacity = within(0.0, 1.0, "expected a number from 0 to 1");
+                    break;
+                default:
+                    stop.rampPoint = within(0.0, 100.0, "expected a number from 0 to 100");
+                    break;
+            }
+        });
+        if ((seen & 0b1001) != 0b1001) {
+            in_.fail("a stop needs \"color\" and \"rampPoint\"");
+        }
+        return stop;
     }
 
     ColorFields::NamedStyle readGraphicStyle() {

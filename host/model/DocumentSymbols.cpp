@@ -16,13 +16,6 @@ constexpr std::string_view kArrowheadKeys[] = {"ArrowheadStart", "ArrowheadEnd"}
 
 using NameSet = std::set<std::string, std::less<>>;
 
-// The geometric bounds of detached artwork, measured in a scratch document of its own.
-Rect frameOf(const ArtTree& artwork) {
-    Document scratch(std::uint64_t{0});
-    const Result<ArtId> copy = scratch.insertCopy(artwork, PaintOrder::aboveAll, ArtId{});
-    return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
-}
-
 void collectArrowheads(const ArtStyle& style, NameSet& names) {
     for (const PaintField& field : style.paintFields) {
         const StrokePaint* stroke = field.strokePaint();
@@ -99,6 +92,13 @@ bool isValidSymbolName(std::string_view name) {
 
 }  // namespace
 
+Rect artworkBounds(const ArtTree& artwork) {
+    // Measured in a scratch document of its own, by the rules of every document.
+    Document scratch(std::uint64_t{0});
+    const Result<ArtId> copy = scratch.insertCopy(artwork, PaintOrder::aboveAll, ArtId{});
+    return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
+}
+
 Result<SymbolId> Document::addSymbol(std::string_view name) {
     return addSymbol(name, ArtTree{});
 }
@@ -108,7 +108,7 @@ Result<SymbolId> Document::addSymbol(std::string_view name, ArtTree artwork) {
         return Status::badParameter;
     }
     const SymbolId id{nextHandleValue()};
-    const Rect frame = frameOf(artwork);
+    const Rect frame = artworkBounds(artwork);
     editFields().symbols.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
     return id;
 }

@@ -89,6 +89,7 @@ Status Document::transformArt(ArtId art, const Matrix& matrix, double lineScale,
         if (options.objects) {
             changed.content = data.content;
             transformContent(*changed.content, matrix);
+            changed.style.transformGradients(matrix);
         }
         if (options.fillPatterns) {
             changed.fillPattern = changed.fillPattern.then(matrix);

@@ -7,7 +7,10 @@
 
 #include <cairo.h>
 
+#include "Effects.h"
+#include "PaintSource.h"
 #include "PlacedPainter.h"
+#include "TextPainter.h"
 #include "model/AtomicFile.h"
 
 namespace host {
@@ -85,78 +88,240 @@ Surface PixelSurface(const model::RasterPixels& pixels) {
     return surface;
 }
 
+double Opacity(const model::BlendAttributes& blend) {
+    return blend.opacityEnabled ? blend.opacity : 1.0;
+}
+
+// One object to draw: a node of the document, or of detached artwork (a symbol's or a pattern's
+// tile), which the document's handles do not reach.
+class ArtRef {
+public:
+    explicit ArtRef(const model::ArtNode& node) : node_(&node) {}
+    explicit ArtRef(const model::ArtTree& tree) : tree_(&tree) {}
+
+    const model::ArtData& data() const { return node_ != nullptr ? *node_->data : tree_->data; }
+    // The object's node in the document; null for detached artwork.
+    const model::ArtNode* node() const { return node_; }
+    const model::ArtTree* tree() const { return tree_; }
+
+private:
+    const model::ArtNode* node_ = nullptr;
+    const model::ArtTree* tree_ = nullptr;
+};
+
+// Pattern tiles draw art that may hold symbols whose art is painted with patterns: how many tiles
+// are being drawn inside one another on this thread, so that such a loop ends.
+thread_local int tileDepth = 0;
+
+// Symbols nested inside one another multiply: at most this many instances are drawn into one
+// picture (or tile), so that a small document can't ask for more drawing than a picture could use.
+constexpr std::size_t kInstancesPerPicture = 100'000;
+constexpr int kTileDepthLimit = 8;
+
 class Painter {
 public:
     Painter(const Document& document, cairo_t* context) : document_(document), cr_(context) {}
 
     void Draw(ArtId art) {
-        const model::ArtNode* node = document_.find(art);
-        if (node == nullptr || (node->data->attributes & model::attribute::hidden) != 0 ||
-            !LayerShows(*node)) {
+        if (const model::ArtNode* node = document_.find(art)) {
+            Draw(ArtRef(*node));
+        }
+    }
+
+    void Draw(ArtRef art) {
+        const model::ArtData& data = art.data();
+        if ((data.attributes & model::attribute::hidden) != 0 ||
+            (art.node() != nullptr && !LayerShows(*art.node()))) {
             return;
         }
-        switch (node->data->type()) {
+        if (art.node() != nullptr && IsOutOfView(*art.node(), data)) {
+            return;
+        }
+        const Compositing compositing(*this, data);
+        switch (data.type()) {
             case model::ArtType::group:
-                DrawGroup(*node);
+                DrawGroup(art);
                 break;
             case model::ArtType::path:
             case model::ArtType::compoundPath:
-                DrawShape(*node);
+                DrawShape(art);
                 break;
             case model::ArtType::raster:
-                DrawRaster(std::get<model::RasterContent>(node->data->content));
+                DrawRaster(std::get<model::RasterContent>(data.content));
                 break;
             case model::ArtType::placed:
-                if (const auto& placed = std::get<model::PlacedContent>(node->data->content);
+                if (const auto& placed = std::get<model::PlacedContent>(data.content);
                     !placedFiles_.Draw(cr_, placed)) {
                     FillFrame(placed.box);
                 }
                 break;
+            case model::ArtType::symbol:
+                DrawSymbol(std::get<model::SymbolContent>(data.content));
+                break;
+            case model::ArtType::textFrame:
+                // A frame's story lives in the document: text inside a symbol's artwork has none.
+                if (art.node() != nullptr) {
+                    DrawTextFrame(cr_, document_, *art.node());
+                }
+                break;
             default:
-                break;  // text and symbol instances are not drawn
+                break;
         }
     }
 
 private:
+    // Draws an object by itself and then onto what lies below when its transparency or effects ask
+    // for it (an opacity below 1, a blend mode other than normal, an isolated or knockout group, a
+    // drawn effect), so that the opacity applies once to the whole object rather than to each of its
+    // parts; otherwise straight onto the target.
+    class Compositing {
+    public:
+        Compositing(Painter& painter, const model::ArtData& data)
+            : painter_(painter),
+              blend_(data.style.blend),
+              knockoutAbove_(painter.knockout_),
+              effects_(DrawnEffects(data.style)) {
+            const bool container = data.type() == model::ArtType::group;
+            painter.knockout_ =
+                container && (blend_.knockout == 1 || (blend_.knockout == 2 && knockoutAbove_));
+            // A member of a knockout group leaves its opacity to the group, which needs its shape.
+            opacity_ = Opacity(blend_);
+            if (painter.deferOpacity_) {
+                painter.deferOpacity_ = false;
+                painter.deferredOpacity_ = opacity_;
+                opacity_ = 1.0;
+            }
+            grouped_ = opacity_ < 1.0 || blend_.mode != 0 || !effects_.empty() ||
+                       (container && (blend_.isolated || painter.knockout_));
+            if (grouped_) {
+                cairo_push_group(painter.cr_);
+            }
+        }
+        ~Compositing() {
+            cairo_t* cr = painter_.cr_;
+            painter_.knockout_ = knockoutAbove_;
+            if (!grouped_) {
+                return;
+            }
+            if (!effects_.empty()) {
+                cairo_pattern_t* object = cairo_pop_group(cr);
+                cairo_push_group(cr);
+                PaintWithEffects(cr, painter_.document_, object, effects_);
+                cairo_pattern_destroy(object);
+            }
+            cairo_pop_group_to_source(cr);
+            cairo_set_operator(cr, BlendOperator(blend_.mode));
+            cairo_paint_with_alpha(cr, opacity_);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        }
+        Compositing(const Compositing&) = delete;
+        Compositing& operator=(const Compositing&) = delete;
+
+    private:
+        Painter& painter_;
+        const model::BlendAttributes& blend_;
+        bool knockoutAbove_;
+        std::vector<const model::Effect*> effects_;
+        double opacity_ = 1.0;
+        bool grouped_ = false;
+    };
+
+    // Whether a path, compound path, raster or placed file of the document lies wholly outside what
+    // the context shows, so that drawing it would change nothing: a picture of one artboard then
+    // costs what the art on it does. Mitred joins reach beyond the visible bounds by up to half the
+    // miter limit times the stroke width; effects reach further and are never left out.
+    bool IsOutOfView(const model::ArtNode& node, const model::ArtData& data) const {
+        const model::ArtType type = data.type();
+        if ((type != model::ArtType::path && type != model::ArtType::compoundPath &&
+             type != model::ArtType::raster && type != model::ArtType::placed) ||
+            !data.style.preEffects.empty() || !data.style.postEffects.empty()) {
+            return false;
+        }
+        const model::Result<model::Rect> bounds = document_.bounds(node.id, model::BoundsKind::visible);
+        if (!bounds || bounds->isEmpty()) {
+            return false;
+        }
+        double reach = 1.0;
+        for (const model::PaintField& field : data.style.paintFields) {
+            if (const model::StrokePaint* stroke = field.strokePaint()) {
+                reach = std::max(reach, stroke->width * stroke->miterLimit / 2.0 + 1.0);
+            }
+        }
+        double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+        cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+        const model::Rect view(std::min(x1, x2) - reach, std::max(y1, y2) + reach, std::max(x1, x2) + reach,
+                               std::min(y1, y2) - reach);
+        return !view.intersects(*bounds);
+    }
+
     bool LayerShows(const model::ArtNode& node) const {
         const model::Layer* layer = node.layer ? document_.findLayer(node.layer) : nullptr;
         return layer == nullptr || layer->properties.visible;
     }
 
-    // Children are listed front-most first, so they are drawn from the last.
-    void DrawChildren(const model::ArtNode& node, bool skipMasks) {
-        for (ArtId child = node.children.back(); child; child = document_.find(child)->previous) {
-            if (skipMasks && IsMask(child)) {
-                continue;
+    // Children are listed front-most first, so they are visited from the last.
+    template <typename Visit>
+    void ForEachChildBackFirst(ArtRef art, Visit&& visit) const {
+        if (const model::ArtTree* tree = art.tree()) {
+            for (auto child = tree->children.rbegin(); child != tree->children.rend(); ++child) {
+                visit(ArtRef(*child));
             }
-            Draw(child);
+            return;
+        }
+        for (ArtId child = art.node()->children.back(); child;) {
+            const model::ArtNode* node = document_.find(child);
+            visit(ArtRef(*node));
+            child = node->previous;
         }
     }
 
-    bool IsMask(ArtId art) const {
-        const model::ArtNode* node = document_.find(art);
-        return node != nullptr && (node->data->attributes & model::attribute::clippingMask) != 0;
+    static bool IsMask(ArtRef art) { return (art.data().attributes & model::attribute::clippingMask) != 0; }
+
+    // In a knockout group each member replaces what the members below it show where it covers them:
+    // drawn at full opacity, its shape clears what lies below, and then it is put on at its opacity.
+    void DrawChild(ArtRef child) {
+        if (!knockout_) {
+            Draw(child);
+            return;
+        }
+        cairo_push_group(cr_);
+        deferOpacity_ = true;
+        deferredOpacity_ = 1.0;
+        Draw(child);
+        deferOpacity_ = false;
+        cairo_pattern_t* drawn = cairo_pop_group(cr_);
+        cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
+        cairo_mask(cr_, drawn);
+        cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+        cairo_set_source(cr_, drawn);
+        cairo_paint_with_alpha(cr_, deferredOpacity_);
+        cairo_pattern_destroy(drawn);
     }
 
-    void DrawGroup(const model::ArtNode& node) {
-        const auto& group = std::get<model::GroupContent>(node.data->content);
-        const std::vector<ArtId> children = document_.children(node.id).valueOr({});
-        const bool hasMask =
-            std::any_of(children.begin(), children.end(), [&](ArtId child) { return IsMask(child); });
-        if (!group.clipped || !hasMask) {
-            DrawChildren(node, false);
+    void DrawGroup(ArtRef art) {
+        const auto& group = std::get<model::GroupContent>(art.data().content);
+        bool hasMask = false;
+        if (group.clipped) {
+            ForEachChildBackFirst(art, [&](ArtRef child) { hasMask = hasMask || IsMask(child); });
+        }
+        if (!hasMask) {
+            ForEachChildBackFirst(art, [&](ArtRef child) { DrawChild(child); });
             return;
         }
         cairo_save(cr_);
         cairo_new_path(cr_);
-        for (const ArtId child : children) {
+        ForEachChildBackFirst(art, [&](ArtRef child) {
             if (IsMask(child)) {
                 AddOutlines(child);
             }
-        }
+        });
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr_);
-        DrawChildren(node, true);
+        ForEachChildBackFirst(art, [&](ArtRef child) {
+            if (!IsMask(child)) {
+                DrawChild(child);
+            }
+        });
         cairo_restore(cr_);
     }
 
@@ -177,47 +342,79 @@ private:
         }
     }
 
+    void AddTreeOutlines(const model::ArtTree& tree) {
+        if (const auto* path = std::get_if<model::PathContent>(&tree.data.content)) {
+            AddPath(path->geometry);
+        }
+        for (const model::ArtTree& child : tree.children) {
+            AddTreeOutlines(child);
+        }
+    }
+
     // Every path at or below the art.
-    void AddOutlines(ArtId art) {
-        for (const ArtId member : document_.artTree(art).valueOr({})) {
+    void AddOutlines(ArtRef art) {
+        if (const model::ArtTree* tree = art.tree()) {
+            AddTreeOutlines(*tree);
+            return;
+        }
+        for (const ArtId member : document_.artTree(art.node()->id).valueOr({})) {
             if (const auto* path = document_.contentAs<model::PathContent>(member)) {
                 AddPath(path->geometry);
             }
         }
     }
 
-    void SetColor(const model::Color& color, double opacity) {
-        const std::array<double, 3> rgb = model::toRgb(color);
-        cairo_set_source_rgba(cr_, rgb[0], rgb[1], rgb[2], opacity);
+    // What a gradient or pattern needs to know of the path about to be painted.
+    PaintPlace PlaceOf(const model::ArtData& data, const model::Color& color, bool fill) const {
+        PaintPlace place;
+        if (color.kind == model::Color::Kind::gradient) {
+            double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+            cairo_path_extents(cr_, &x1, &y1, &x2, &y2);
+            place.bounds = model::Rect(x1, std::max(y1, y2), x2, std::min(y1, y2));
+        }
+        place.patternMatrix = fill ? data.fillPattern : data.strokePattern;
+        return place;
     }
 
-    static double Opacity(const model::BlendAttributes& blend) {
-        return blend.opacityEnabled ? blend.opacity : 1.0;
-    }
-
-    void DrawShape(const model::ArtNode& node) {
-        const model::ArtStyle& style = node.data->style;
-        const double styleOpacity = Opacity(style.blend);
-        for (const model::PaintField& field : style.paintFields) {
+    // Each paint field in turn; one whose blend mode is not normal (or a pattern below full opacity,
+    // which cairo can't fade as it paints) is drawn by itself first and then blended.
+    void DrawShape(ArtRef art) {
+        const model::ArtData& data = art.data();
+        for (const model::PaintField& field : data.style.paintFields) {
             if (!field.paints()) {
                 continue;
             }
             cairo_new_path(cr_);
-            AddOutlines(node.id);
-            const double opacity = styleOpacity * Opacity(field.blend);
-            if (const model::FillPaint* fill = field.fillPaint()) {
-                SetColor(fill->color, opacity);
-                cairo_set_fill_rule(cr_, field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-                cairo_fill(cr_);
-                continue;
+            AddOutlines(art);
+            const model::FillPaint* fill = field.fillPaint();
+            const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
+            const double opacity = Opacity(field.blend);
+            const bool grouped =
+                field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
+            if (grouped) {
+                cairo_push_group(cr_);
             }
-            Stroke(*field.strokePaint(), opacity);
+            if (SetPaintSource(cr_, document_, color, grouped ? 1.0 : opacity,
+                               PlaceOf(data, color, fill != nullptr))) {
+                if (fill != nullptr) {
+                    cairo_set_fill_rule(cr_,
+                                        field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+                    cairo_fill(cr_);
+                } else {
+                    Stroke(*field.strokePaint());
+                }
+            }
+            if (grouped) {
+                cairo_pop_group_to_source(cr_);
+                cairo_set_operator(cr_, BlendOperator(field.blend.mode));
+                cairo_paint_with_alpha(cr_, opacity);
+                cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+            }
         }
         cairo_new_path(cr_);
     }
 
-    void Stroke(const model::StrokePaint& stroke, double opacity) {
-        SetColor(stroke.color, opacity);
+    void Stroke(const model::StrokePaint& stroke) {
         cairo_set_line_width(cr_, stroke.width);
         cairo_set_line_cap(cr_, stroke.cap == model::LineCap::round        ? CAIRO_LINE_CAP_ROUND
                                 : stroke.cap == model::LineCap::projecting ? CAIRO_LINE_CAP_SQUARE
@@ -238,6 +435,45 @@ private:
             cairo_set_dash(cr_, nullptr, 0, 0.0);
         }
         cairo_stroke(cr_);
+    }
+
+    // Whether cairo can draw through the matrix from the current user space.
+    bool IsUsableHere(const cairo_matrix_t& matrix) const {
+        cairo_matrix_t device;
+        cairo_get_matrix(cr_, &device);
+        cairo_matrix_t combined;
+        cairo_matrix_multiply(&combined, &matrix, &device);
+        return IsUsable(matrix) && IsUsable(combined);
+    }
+
+    // The symbol's artwork, its frame mapped onto the instance's frame and then through the
+    // instance's matrix. Instances nest up to the document's limit; an instance of a symbol already
+    // being drawn around it (a symbol holding itself) shows nothing.
+    void DrawSymbol(const model::SymbolContent& instance) {
+        const model::Symbol* symbol = document_.findSymbol(document_.symbolByName(instance.symbol));
+        if (symbol == nullptr || symbol->frame.isEmpty() || symbols_.size() >= model::kSymbolNestingLimit ||
+            ++instancesDrawn_ > kInstancesPerPicture ||
+            std::find(symbols_.begin(), symbols_.end(), symbol->id) != symbols_.end()) {
+            return;
+        }
+        const model::Rect& from = symbol->frame;
+        const model::Rect& to = instance.box.frame;
+        const double sx = from.width() > 0.0 ? to.width() / from.width() : 1.0;
+        const double sy = from.height() > 0.0 ? to.height() / from.height() : 1.0;
+        const model::Matrix placement = model::Matrix::translation(-from.left, -from.bottom)
+                                            .then(model::Matrix::scaling(sx, sy))
+                                            .then(model::Matrix::translation(to.left, to.bottom))
+                                            .then(instance.box.matrix);
+        const cairo_matrix_t matrix = ToCairo(placement);
+        if (!IsUsableHere(matrix)) {
+            return;
+        }
+        cairo_save(cr_);
+        cairo_transform(cr_, &matrix);
+        symbols_.push_back(symbol->id);
+        Draw(ArtRef(*symbol->definition));
+        symbols_.pop_back();
+        cairo_restore(cr_);
     }
 
     void FrameOutline(const model::BoxGeometry& box) {
@@ -267,11 +503,7 @@ private:
         cairo_matrix_translate(&placement, frame.left, frame.top);
         cairo_matrix_scale(&placement, frame.width() / static_cast<double>(raster.pixels.width),
                            -frame.height() / static_cast<double>(raster.pixels.height));
-        cairo_matrix_t device;
-        cairo_get_matrix(cr_, &device);
-        cairo_matrix_t combined;
-        cairo_matrix_multiply(&combined, &placement, &device);
-        if (!IsUsable(placement) || !IsUsable(combined)) {
+        if (!IsUsableHere(placement)) {
             return std::nullopt;
         }
         return placement;
@@ -300,6 +532,11 @@ private:
     const Document& document_;
     cairo_t* cr_;
     PlacedPainter placedFiles_;
+    bool knockout_ = false;      // the group being drawn knocks its members out
+    bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
+    double deferredOpacity_ = 1.0;
+    std::size_t instancesDrawn_ = 0;        // symbol instances drawn so far, nested ones included
+    std::vector<model::SymbolId> symbols_;  // the symbols being drawn, outermost first
 };
 
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
@@ -431,6 +668,16 @@ bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>
 
 cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
     return PixelSurface(pixels).release();
+}
+
+bool DrawDetachedArt(cairo_t* cr, const Document& document, const model::ArtTree& art) {
+    if (tileDepth >= kTileDepthLimit) {
+        return true;  // a tile inside itself shows nothing further in
+    }
+    ++tileDepth;
+    Painter(document, cr).Draw(ArtRef(art));
+    --tileDepth;
+    return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {

@@ -1,12 +1,17 @@
-// The application's renderer: draws art of a document with cairo into pixels, for rasterizing and
-// for pictures of artboards.
+// The application's renderer: draws art of a document with cairo, for rasterizing, for pictures of
+// artboards and for the vector copies (PDF, SVG, EPS).
 //
 // What it draws: paths and compound paths with every painting paint field of their styles (fills
-// by their fill rule, strokes with width, caps, joins, miter limit and dashes, each at its
-// opacity), groups, clip groups (their other members only inside their clipping-mask members),
-// rasters (their pixels, or their frame filled grey without pixels) and placed files (their file,
-// PlacedPainter.h). Text frames and symbol instances are not drawn. Hidden art and the art of hidden
-// layers is not drawn, nor is a raster whose frame or matrix flattens it to no area.
+// by their fill rule, strokes with width, caps, joins, miter limit and dashes), groups, clip groups
+// (their other members only inside their clipping-mask members), symbol instances (the symbol's
+// artwork through the instance's frame and matrix, nested up to model::kSymbolNestingLimit), rasters
+// (their pixels, or their frame filled grey without pixels) and placed files (the files they link
+// to, PlacedPainter.h). Paint goes through PaintSource.h: process and custom colours, gradients and patterns.
+// An object's opacity and blend mode apply once to the whole object, drawn by itself first (only when it has
+// them); isolated and knockout groups are kept apart likewise; drop shadows, glows and Gaussian blurs are
+// drawn around it (Effects.h). Text frames show the glyphs the layout puts in them, as text (TextPainter.h).
+// Hidden art and the art of hidden layers is not drawn, nor is a raster whose frame or matrix flattens it to
+// no area, nor a path, raster or placed file wholly outside what the surface shows.
 #pragma once
 
 #include <filesystem>
@@ -56,5 +61,9 @@ bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector
 // A new image surface (premultiplied ARGB) of the pixels, which the caller destroys; null when
 // cairo can't hold them (a side beyond its limit).
 cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
+
+// Draws detached artwork of the document (a pattern's tile) onto a cairo context whose user space is
+// document coordinates. False when the context is in its error state afterwards.
+bool DrawDetachedArt(cairo_t* cr, const model::Document& document, const model::ArtTree& art);
 
 }  // namespace host

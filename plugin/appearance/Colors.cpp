@@ -10,8 +10,8 @@
 #include "AICustomColor.h"
 #include "AIDocument.h"
 #include "IAIUnicodeString.h"
-#include "appearance/Swatches.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -129,10 +129,7 @@ double Tint(int customColorTint) {
 }  // namespace
 
 std::string NormalizeColorSpaceName(const std::string& name) {
-    std::string lower;
-    for (const char c : name) {
-        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
+    const std::string lower = AsciiLowerCase(name);
     if (lower == "gray") {
         return "Grayscale";
     }
@@ -167,6 +164,24 @@ AISwatchRef FindDocumentSwatch(const std::string& name) {
         return nullptr;
     }
     return sAISwatchList->GetSwatchByName(list, Utf8(name));
+}
+
+bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color) {
+    AISwatchListRef list = DocumentSwatchList();
+    AISwatchRef source = FindDocumentSwatch(sourceName);
+    if (newName.empty() || source == nullptr || sAISwatchList->GetAIColor(source, &color) != kNoErr) {
+        return false;
+    }
+    AISwatchRef copy = sAISwatchList->InsertNthSwatch(list, -1);
+    if (copy == nullptr) {
+        return false;
+    }
+    if (sAISwatchList->SetAIColor(copy, &color) != kNoErr ||
+        sAISwatchList->SetSwatchName(copy, ai::UnicodeString::FromUTF8(newName)) != kNoErr) {
+        sAISwatchList->RemoveSwatch(list, copy, false);  // no unnamed or half-made swatch is left
+        return false;
+    }
+    return true;
 }
 
 bool GetLibraryByName(const std::string& name, AISwatchListRef& list) {

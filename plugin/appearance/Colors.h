@@ -99,3 +99,7 @@ AISwatchRef EditSwatch(const std::string& name, const AIColor& color);
 AISwatchListRef DocumentSwatchList();
 // The document swatch of that name; null for an empty name or none.
 AISwatchRef FindDocumentSwatch(const std::string& name);
+// A new swatch at the end of the document's list, named newName, with the colour of the swatch
+// named sourceName (also given in color). False when a name is empty or a step fails; a swatch
+// made before the failure is taken out again.
+bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color);

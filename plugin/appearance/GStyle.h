@@ -1,7 +1,10 @@
 // The graphic-style records: the whole appearance of an art object (live effects before and after
 // the paint, paint fields with their own effects and transparency, the contents position and the
 // transparency of the whole), read from request JSON or from the host's style parser and written
-// as reply JSON.
+// as reply JSON. Their JSON is read and written in GStyleJson.cpp, the host's style read in
+// GStyleRead.cpp, the effects' defaults kept in EffectDefaults.cpp, and a record written into a style
+// parser by ApplyParts.cpp (effects, transparency, strokes, paint fields) and ApplyStyle.cpp (whole
+// styles).
 #pragma once
 
 #include <map>
@@ -42,9 +45,6 @@ public:
     std::optional<bool> isolateBlending;
     std::string knockout;
     std::optional<bool> opacityDefineKnockout;
-
-private:
-    void ReadAttrs(AIErr (*copy)(void*, AIDictionaryRef), void* source);
 };
 
 class PFieldStroke {
@@ -206,6 +206,8 @@ bool SkipJSONVector(const json& array, json& out);
 
 // The effect object of that name from the default tables; an empty object for another name.
 json GetEffectDefaults(const std::string& name);
+// The infos of an effect list of count effects that the work has not touched yet.
+std::vector<GStyle::EffectInfo> EffectInfosOf(int count);
 // A copy with each effect of mode empty or "addEdit" made "edit" (an index below count) or "add".
 std::vector<Effect> NormalizeEffectsVector(const std::vector<Effect>& effects, int count);
 // Completes a parser that parsed an art's style: the style built back and parsed again; false when

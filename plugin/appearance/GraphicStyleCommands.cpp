@@ -344,20 +344,20 @@ struct EditRequest {
     bool replacePreAndPostGiven = false;
 };
 
-void ApplyNamedStyle(const EditRequest& r, const std::vector<AIArtHandle>& targets) {
+void ApplyNamedStyle(const EditRequest& edit, const std::vector<AIArtHandle>& targets) {
     for (AIArtHandle target : targets) {
-        AIArtStyleHandle style = r.named;
+        AIArtStyleHandle style = edit.named;
         AIArtStyleHandle current = nullptr;
-        if (!r.replace && (sAIArtStyle->GetArtStyle(target, &current) != kNoErr ||
-                           !MergeGraphicStyles(current, r.named, style))) {
+        if (!edit.replace && (sAIArtStyle->GetArtStyle(target, &current) != kNoErr ||
+                              !MergeGraphicStyles(current, edit.named, style))) {
             continue;
         }
         sAIArtStyle->SetArtStyle(target, style);
     }
 }
 
-void ApplyRecord(const EditRequest& r, const ArtList& found, const std::vector<AIArtHandle>& targets) {
-    GStyle style = *r.style;
+void ApplyRecord(const EditRequest& edit, const ArtList& found, const std::vector<AIArtHandle>& targets) {
+    GStyle style = *edit.style;
     PFieldColor fill;
     PFieldColor stroke;
     FirstSwatchColors(targets, fill, stroke);
@@ -367,17 +367,17 @@ void ApplyRecord(const EditRequest& r, const ArtList& found, const std::vector<A
             field.baseStrokeColor = stroke;
         }
     }
-    const auto attributes = [&](AIArtHandle art) { r.attributes->AddToObject(art); };
-    if (!r.uiMethod) {
+    const auto attributes = [&](AIArtHandle art) { edit.attributes->AddToObject(art); };
+    if (!edit.uiMethod) {
         for (AIArtHandle target : targets) {
-            style.AddToArt(target, r.replace, r.replace);
+            style.AddToArt(target, edit.replace, edit.replace);
             attributes(target);
         }
         return;
     }
-    if (r.applyEffectsToGroupMembers) {
+    if (edit.applyEffectsToGroupMembers) {
         for (AIArtHandle target : targets) {
-            style.AddToArt(target, r.replace, false);
+            style.AddToArt(target, edit.replace, false);
             attributes(target);
         }
         return;
@@ -386,7 +386,7 @@ void ApplyRecord(const EditRequest& r, const ArtList& found, const std::vector<A
     paint.preEffects.clear();
     paint.postEffects.clear();
     for (AIArtHandle target : targets) {
-        paint.AddToArt(target, r.replace, false);
+        paint.AddToArt(target, edit.replace, false);
     }
     // The found art keeps its effects, without the style-level transparency a second time.
     GStyle effects = style;
@@ -396,20 +396,20 @@ void ApplyRecord(const EditRequest& r, const ArtList& found, const std::vector<A
     effects.blend = BlendField();
     effects.blendGiven = false;
     for (AIArtHandle art : found) {
-        effects.AddToArt(art, false, r.replace);
+        effects.AddToArt(art, false, edit.replace);
         attributes(art);
     }
 }
 
-void SearchAndReplace(const EditRequest& r, const std::vector<AIArtHandle>& targets) {
+void SearchAndReplace(const EditRequest& edit, const std::vector<AIArtHandle>& targets) {
     for (AIArtHandle target : targets) {
         const ParsedStyle parsed(target);
         if (!ArtToParser(parsed)) {
             continue;
         }
-        bool changed = ReplaceGstyle(r.search, r.replacement, parsed.Get());
-        if (!r.searchPreAndPost.empty() && r.replacePreAndPostGiven && !changed) {
-            changed = ReplaceParserEffects(r.searchPreAndPost, r.replacePreAndPost, parsed.Get());
+        bool changed = ReplaceGstyle(edit.search, edit.replacement, parsed.Get());
+        if (!edit.searchPreAndPost.empty() && edit.replacePreAndPostGiven && !changed) {
+            changed = ReplaceParserEffects(edit.searchPreAndPost, edit.replacePreAndPost, parsed.Get());
         }
         if (changed) {
             ParserToArt(parsed.Get(), target);
@@ -420,17 +420,17 @@ void SearchAndReplace(const EditRequest& r, const std::vector<AIArtHandle>& targ
 void EditStyle(const json& request, json& reply) {
     const std::string tagSearch = ReadTextStrictly(request, "tagSearch");
     reply["tagSearch"] = tagSearch;
-    EditRequest r;
-    r.replace = ReadBoolStrictly(request, "replace", false);
+    EditRequest edit;
+    edit.replace = ReadBoolStrictly(request, "replace", false);
     const LayerRequest layer = ReadLayerRequest(request);
-    r.uiMethod = ReadBoolStrictly(request, "uiMethod", true);
-    r.applyEffectsToGroupMembers = ReadBoolStrictly(request, "applyEffectsToGroupMembers", false);
+    edit.uiMethod = ReadBoolStrictly(request, "uiMethod", true);
+    edit.applyEffectsToGroupMembers = ReadBoolStrictly(request, "applyEffectsToGroupMembers", false);
     if (request.contains("styleName") &&
-        (r.named = NamedStyle(ReadTextStrictly(request, "styleName"))) == nullptr) {
+        (edit.named = NamedStyle(ReadTextStrictly(request, "styleName"))) == nullptr) {
         reply["error"] = kNamedStyleNotFound;
         return;
     }
-    if (const auto given = request.find("newStyle"); given != request.end() && r.named == nullptr) {
+    if (const auto given = request.find("newStyle"); given != request.end() && edit.named == nullptr) {
         bool ok = false;
         GStyle style(*given, ok);
         if (!ok) {
@@ -438,18 +438,18 @@ void EditStyle(const json& request, json& reply) {
             reply["error"] = kUnreadableStyle;
             return;
         }
-        r.style = std::move(style);
-        r.attributes.emplace(*given);
+        edit.style = std::move(style);
+        edit.attributes.emplace(*given);
     }
-    r.search = ReadSearchField(request, "searchFill", "searchColor", "searchStroke");
-    r.replacement = ReadSearchField(request, "replaceFill", "replaceColor", "replaceStroke");
-    r.search.pfEffects = ReadEffects(request, "searchEffects");
-    r.search.effectsGiven = !r.search.pfEffects.empty();
-    r.replacement.pfEffects = ReadEffects(request, "replaceEffects");
-    r.replacement.effectsGiven = request.contains("replaceEffects");
-    r.searchPreAndPost = ReadEffects(request, "searchPreAndPostEffects");
-    r.replacePreAndPost = ReadEffects(request, "replacePreAndPostEffects");
-    r.replacePreAndPostGiven = request.contains("replacePreAndPostEffects");
+    edit.search = ReadSearchField(request, "searchFill", "searchColor", "searchStroke");
+    edit.replacement = ReadSearchField(request, "replaceFill", "replaceColor", "replaceStroke");
+    edit.search.pfEffects = ReadEffects(request, "searchEffects");
+    edit.search.effectsGiven = !edit.search.pfEffects.empty();
+    edit.replacement.pfEffects = ReadEffects(request, "replaceEffects");
+    edit.replacement.effectsGiven = request.contains("replaceEffects");
+    edit.searchPreAndPost = ReadEffects(request, "searchPreAndPostEffects");
+    edit.replacePreAndPost = ReadEffects(request, "replacePreAndPostEffects");
+    edit.replacePreAndPostGiven = request.contains("replacePreAndPostEffects");
 
     ArtList found;
     if (layer.Asked()) {
@@ -462,17 +462,17 @@ void EditStyle(const json& request, json& reply) {
         found = SearchTaggedArt(tagSearch);
     }
     const std::vector<AIArtHandle> targets =
-        r.uiMethod ? FindArtToRecolor(found) : std::vector<AIArtHandle>(found.begin(), found.end());
+        edit.uiMethod ? FindArtToRecolor(found) : std::vector<AIArtHandle>(found.begin(), found.end());
     if (found.empty() || targets.empty()) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return;
     }
-    if (r.named != nullptr) {
-        ApplyNamedStyle(r, targets);
-    } else if (r.style) {
-        ApplyRecord(r, found, targets);
+    if (edit.named != nullptr) {
+        ApplyNamedStyle(edit, targets);
+    } else if (edit.style) {
+        ApplyRecord(edit, found, targets);
     } else {
-        SearchAndReplace(r, targets);
+        SearchAndReplace(edit, targets);
     }
 }
 

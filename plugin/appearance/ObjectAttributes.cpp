@@ -52,28 +52,6 @@ void SetAttribute(AIArtHandle art, ai::int32 bit, const std::optional<bool>& val
     }
 }
 
-// A dictionary reference given back on every way out.
-class ArtDictionary {
-public:
-    // The art's dictionary; made only when make is true and the art has none with entries yet.
-    ArtDictionary(AIArtHandle art, bool make) {
-        if ((make || sAIArt->HasDictionary(art)) && sAIArt->GetDictionary(art, &fDictionary) != kNoErr) {
-            fDictionary = nullptr;
-        }
-    }
-    ~ArtDictionary() {
-        if (fDictionary != nullptr) {
-            sAIDictionary->Release(fDictionary);
-        }
-    }
-    ArtDictionary(const ArtDictionary&) = delete;
-    ArtDictionary& operator=(const ArtDictionary&) = delete;
-    AIDictionaryRef Get() const { return fDictionary; }
-
-private:
-    AIDictionaryRef fDictionary = nullptr;
-};
-
 }  // namespace
 
 // --- Object attributes ------------------------------------------------------------------------------
@@ -138,7 +116,7 @@ ObjectAttributes::ObjectAttributes(AIArtHandle art) {
     if (sAIArt->HasNote(art) && sAIArt->GetNote(art, noteText) == kNoErr) {
         note = noteText.as_UTF8();
     }
-    const ArtDictionary dictionary(art, false);
+    const DictionaryScope dictionary = DictionaryScope::OfArt(art, false);
     if (dictionary.Get() == nullptr) {
         return;
     }
@@ -198,7 +176,7 @@ void ObjectAttributes::AddToObject(AIArtHandle art) const {
     // The dictionary is made when a link or an image map is to be written into it; "None" only
     // removes.
     const bool writesMap = imageMap && (*imageMap == "Rectangle" || *imageMap == "Polygon");
-    const ArtDictionary dictionary(art, url.has_value() || writesMap);
+    const DictionaryScope dictionary = DictionaryScope::OfArt(art, url.has_value() || writesMap);
     if (dictionary.Get() == nullptr) {
         return;
     }

@@ -5,9 +5,9 @@
 
 #include "AIArt.h"
 #include "AIArtStyle.h"
+#include "core/Failures.h"
 #include "core/Json.h"
 
-inline constexpr const char* kNoArtwork = "No artwork found";
 inline constexpr const char* kNoLayer = "Layer not found or empty";
 inline constexpr const char* kNamedStyleNotFound = "Named style not found";
 

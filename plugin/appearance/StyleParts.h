@@ -1,12 +1,13 @@
 // What the style records share when they talk to the host: the names of blend modes, knockouts,
-// caps, joins and arrowhead alignments by their host values, and a dictionary reference held for a
-// scope.
+// caps, joins and arrowhead alignments by their host values, and the positions of the lists that a
+// style edit works on.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
 #include "AIDictionary.h"
+#include "core/HostScopes.h"
 #include "core/Suites.h"
 
 inline constexpr const char* kBlendModes[] = {
@@ -29,24 +30,25 @@ inline std::string NameAt(const char* const (&names)[N], long long index) {
     return index >= 0 && index < static_cast<long long>(N) ? names[index] : std::string();
 }
 
-// A dictionary reference given back on every way out.
-class HeldDictionary {
-public:
-    HeldDictionary() = default;
-    explicit HeldDictionary(AIDictionaryRef dictionary) : fDictionary(dictionary) {}
-    ~HeldDictionary() {
-        if (fDictionary != nullptr) {
-            sAIDictionary->Release(fDictionary);
-        }
-    }
-    HeldDictionary(const HeldDictionary&) = delete;
-    HeldDictionary& operator=(const HeldDictionary&) = delete;
-    AIDictionaryRef* Out() { return &fDictionary; }
-    AIDictionaryRef Get() const { return fDictionary; }
+// Positions in the lists of a style edit are 0-based; kNoPosition means none, kEnd the end of a list.
+inline constexpr int kNoPosition = -3;
+inline constexpr int kEnd = -1;
 
-private:
-    AIDictionaryRef fDictionary = nullptr;
-};
+// Inserts info at the position of a list of records, or appends it for kEnd or a position past the
+// end.
+template <typename Infos, typename Info>
+void InsertInfo(Infos& infos, int at, Info info) {
+    if (at == kEnd || at >= static_cast<int>(infos.size())) {
+        infos.push_back(info);
+    } else {
+        infos.insert(infos.begin() + at, info);
+    }
+}
+
+inline AIParserPaintField NthPaintField(AIStyleParser parser, int n) {
+    AIParserPaintField field = nullptr;
+    return sAIArtStyleParser->GetNthPaintField(parser, n, &field) == kNoErr ? field : nullptr;
+}
 
 inline AIDictKey KeyOf(const char* name) {
     AIDictKey key = nullptr;

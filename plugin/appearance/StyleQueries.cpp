@@ -78,7 +78,7 @@ void ReadGraphicStyle(const json& parsed, json& reply) {
             return;
         }
     } else if (found.empty() || sAIArtStyle->GetArtStyle(found.front(), &style) != kNoErr) {
-        reply["error"] = kNoArtwork;
+        reply["error"] = kNoArtworkFound;
         return;
     }
     const ParsedStyle parsedStyle(style);
@@ -97,7 +97,7 @@ void ReadObjectAttributes(const json& parsed, json& reply) {
         reply["tagSearch"] = ReadTextStrictly(parsed, "tagSearch");
         art = LayerContents(layer, reply);
     } else {
-        const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+        const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
         art = found.empty() ? nullptr : found.front();
     }
     if (art == nullptr) {
@@ -109,7 +109,7 @@ void ReadObjectAttributes(const json& parsed, json& reply) {
 }
 
 void WriteObjectAttributes(const json& parsed, json& reply) {
-    const ArtList found = FindRequestedArt(parsed, reply, kNoArtwork);
+    const ArtList found = FindRequestedArt(parsed, reply, kNoArtworkFound);
     if (found.empty()) {
         return;
     }

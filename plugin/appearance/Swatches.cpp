@@ -44,24 +44,6 @@ bool RenameSwatch(const std::string& oldName, const std::string& newName) {
     return false;
 }
 
-bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color) {
-    AISwatchListRef list = DocumentSwatchList();
-    AISwatchRef source = FindDocumentSwatch(sourceName);
-    if (newName.empty() || source == nullptr || sAISwatchList->GetAIColor(source, &color) != kNoErr) {
-        return false;
-    }
-    AISwatchRef copy = sAISwatchList->InsertNthSwatch(list, -1);
-    if (copy == nullptr) {
-        return false;
-    }
-    if (sAISwatchList->SetAIColor(copy, &color) != kNoErr ||
-        sAISwatchList->SetSwatchName(copy, ai::UnicodeString::FromUTF8(newName)) != kNoErr) {
-        sAISwatchList->RemoveSwatch(list, copy, false);  // no unnamed or half-made swatch is left
-        return false;
-    }
-    return true;
-}
-
 void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed) {
     if (data == nullptr) {
         *error = kBadParameterErr;

@@ -14,10 +14,6 @@ std::string SwatchNumberToName(int index);
 bool SwatchToPFColor(const json& object, PFieldColor& color);
 // Renames the first document swatch named oldName; false when there is none or the host refuses.
 bool RenameSwatch(const std::string& oldName, const std::string& newName);
-// A new swatch at the end of the document's list, named newName, with the colour of the swatch
-// named sourceName (also given in color). False when a name is empty or a step fails; a swatch
-// made before the failure is taken out again.
-bool DuplicateSwatch(const std::string& sourceName, const std::string& newName, AIColor& color);
 // The colour walk's callback of mergeSwatches: data is a MergeData.
 struct MergeData {
     AIColor target;

@@ -12,6 +12,7 @@
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -274,10 +275,7 @@ std::string PlimUtilsPlugin::TagsToName(std::string request) {
 std::string PlimUtilsPlugin::TagNotify(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("tagNotify", parsed);
-    std::string mode = ReadTextStrictly(parsed, "mode");
-    std::transform(mode.begin(), mode.end(), mode.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
+    const std::string mode = AsciiLowerCase(ReadTextStrictly(parsed, "mode"));
     if (mode == "on") {
         fTagNotify = true;
     } else if (mode == "off") {

@@ -10,6 +10,7 @@
 #include "art/Crc32.h"
 #include "art/TagQueryTokens.h"
 #include "art/TagText.h"
+#include "core/TextHelpers.h"
 
 // ---------------------------------------------------------------------------------------------
 // The snapshot
@@ -428,56 +429,45 @@ ArtOrdinals ProcessGlobalLastOfType(const tokenSet& a, const tokenSet&, const Ar
     return members.empty() ? ArtOrdinals{} : ArtOrdinals{members.back()};
 }
 
-// :nthChild(a, F): each member's children at the positions of the formula.
-ArtOrdinals ProcessNthChild(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
-                            const TagIndex&) {
+// The art that walk offers (each with its 1-based position) whose position fits the formula, in
+// ordinal order; none for a formula that does not read.
+template <typename Walk>
+ArtOrdinals NthMatches(const tokenSet& formula, Walk walk) {
     int step = 0;
     int offset = 0;
     if (!NthStringToNum(formula.text, step, offset)) {
         return {};
     }
     ArtOrdinals result;
-    ForEachChild(a.art, index, [&](std::int32_t child, std::int64_t position) {
+    walk([&](std::int32_t ordinal, std::int64_t position) {
         if (NthPositionMatches(step, offset, position)) {
-            result.push_back(child);
-        }
-    });
-    return SortedUnique(std::move(result));
-}
-
-// :nthOfType(a, F): the members whose rank among their member siblings fits the formula.
-ArtOrdinals ProcessNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
-                             const TagIndex&) {
-    int step = 0;
-    int offset = 0;
-    if (!NthStringToNum(formula.text, step, offset)) {
-        return {};
-    }
-    ArtOrdinals result;
-    ForEachRankedMember(a.art, index, false, [&](std::int32_t ordinal, std::int64_t rank) {
-        if (NthPositionMatches(step, offset, rank)) {
             result.push_back(ordinal);
         }
     });
     return SortedUnique(std::move(result));
 }
 
+// :nthChild(a, F): each member's children at the positions of the formula.
+ArtOrdinals ProcessNthChild(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
+                            const TagIndex&) {
+    return NthMatches(formula, [&](auto offer) { ForEachChild(a.art, index, offer); });
+}
+
+// :nthOfType(a, F): the members whose rank among their member siblings fits the formula.
+ArtOrdinals ProcessNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
+                             const TagIndex&) {
+    return NthMatches(formula, [&](auto offer) { ForEachRankedMember(a.art, index, false, offer); });
+}
+
 // :globalNthOfType(a, F): the members whose rank among all members in document order fits.
 ArtOrdinals ProcessGlobalNthOfType(const tokenSet& a, const tokenSet& formula, const ArtIndex& index,
                                    const TagIndex&) {
-    int step = 0;
-    int offset = 0;
-    if (!NthStringToNum(formula.text, step, offset)) {
-        return {};
-    }
-    ArtOrdinals result;
-    const ArtOrdinals members = MemberObjects(a, index);
-    for (std::size_t k = 0; k < members.size(); ++k) {
-        if (NthPositionMatches(step, offset, static_cast<std::int64_t>(k) + 1)) {
-            result.push_back(members[k]);
+    return NthMatches(formula, [&](auto offer) {
+        const ArtOrdinals members = MemberObjects(a, index);
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            offer(members[k], static_cast<std::int64_t>(k) + 1);
         }
-    }
-    return result;
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -694,12 +684,7 @@ bool StringToNum(std::string_view text, int& value) {
 bool NthStringToNum(std::u32string_view formula, int& a, int& b) {
     a = 0;
     b = 0;
-    std::string text = ToUtf8(formula);
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string text = AsciiLowerCase(ToUtf8(formula));
     const std::size_t n = text.find('n');
     if (n == std::string::npos) {
         return StringToNum(text, b);

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "art/TagText.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -101,17 +102,6 @@ std::vector<std::u32string> JoinFormulas(const std::vector<std::u32string>& word
     return tokens;
 }
 
-// The spellings of the table are ASCII, so lower-casing them needs no host.
-std::u32string LowerCaseAscii(std::u32string_view text) {
-    std::u32string lower(text);
-    for (char32_t& c : lower) {
-        if (c >= U'A' && c <= U'Z') {
-            c = c - U'A' + U'a';
-        }
-    }
-    return lower;
-}
-
 std::optional<TokenCheck> FindCheckRow(char32_t tokenClass) {
     std::optional<TokenCheck> found;
     for (const TokenCheck& row : pTokensToCheck) {
@@ -150,7 +140,7 @@ std::vector<std::u32string> NormalizeTokenCaps(const std::vector<std::u32string>
     for (const std::u32string& token : tokens) {
         std::u32string lower = LowerCaseText(token);
         for (const ppToken& row : ppTokens) {
-            if (LowerCaseAscii(row.spelling) == lower) {
+            if (AsciiLowerCase(row.spelling) == lower) {
                 lower = row.spelling;
                 break;
             }

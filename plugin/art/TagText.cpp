@@ -8,6 +8,7 @@
 #include "IAIUnicodeString.h"
 #include "art/Crc32.h"
 #include "art/TagQueryTokens.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -15,16 +16,6 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 bool IsUnicodeScalar(char32_t c) {
     return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-}
-
-std::string LowerCaseAscii(std::string_view utf8) {
-    std::string lower(utf8);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
 }
 
 bool IsHexDigit(char c) {
@@ -56,7 +47,7 @@ std::string LowerCaseText(std::string_view utf8) {
     ai::UnicodeString text(std::string(utf8), kAIUTF8CharacterEncoding);
     std::string lower = text.toLower().getInStdString(kAIUTF8CharacterEncoding);
     if (text.ref() == nullptr || lower.empty()) {
-        return LowerCaseAscii(utf8);
+        return AsciiLowerCase(utf8);
     }
     return ToUtf8(ToUtf32(lower));
 }

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::string_view kEventPrefix = "com.torvi.event.";
-
 // Runs one entry and answers its sub-reply.
 json RunBatchEntry(const json& entry) {
     json subReply = json::object();

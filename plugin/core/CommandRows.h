@@ -27,6 +27,12 @@ enum class Route : std::uint8_t {
     kXml,         // application context; the reply is the panel's XML form
 };
 
+// Whether the route's reply is a JSON text to send back to whoever asked.
+constexpr bool RepliesWithJson(Route route) {
+    return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
+           route != Route::kXml;
+}
+
 // The ways in that take a command.
 inline constexpr unsigned kByScript = 1;
 inline constexpr unsigned kByPanel = 2;

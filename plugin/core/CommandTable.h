@@ -27,6 +27,9 @@ inline constexpr CommandRow kRows[] = {
 };
 }  // namespace command_rows
 
+// The panel names a command by its event type: this prefix, then the command's name.
+inline constexpr std::string_view kEventPrefix = "com.torvi.event.";
+
 // Every row, in the panel's registration order.
 inline constexpr const auto& kCommandRows = command_rows::kRows;
 
@@ -41,9 +44,3 @@ const CommandRow* FindCommand(std::string_view name, unsigned way);
 // When answer is given, it receives the reply while the application context is still pushed.
 std::string RunCommand(const CommandRow& row, const std::string& request, unsigned way,
                        const std::function<void(const std::string&)>& answer = {});
-
-// Whether the route's reply is a JSON text to send back to whoever asked.
-constexpr bool RepliesWithJson(Route route) {
-    return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
-           route != Route::kXml;
-}

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/Json.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -43,9 +44,7 @@ std::string NamedCounter(const json& fields) {
 std::string NormalizeCounterName(const std::string& name) {
     std::string normalized;
     for (char c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+        c = AsciiLower(c);
         if (c == '-' || c == ' ') {
             c = '_';
         }

@@ -57,6 +57,43 @@ bool ToInt32(const json& value, int& out) {
     throw CommandError("\"" + std::string(key) + "\" " + what);
 }
 
+// Whether a JSON value has the type that T reads: a number for double, a string, a boolean.
+template <typename T>
+bool IsOfType(const json& value) {
+    if constexpr (std::is_same_v<T, double>) {
+        return value.is_number();
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        return value.is_string();
+    } else {
+        return value.is_boolean();
+    }
+}
+
+// The value under the key when it has T's type; none for an absent key, and a present key of
+// another type fails the command with the failure text.
+template <typename T>
+std::optional<T> ReadOptionalStrictly(const json& request, std::string_view key, const char* failure) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!IsOfType<T>(*value)) {
+        FailKey(key, failure);
+    }
+    return value->get<T>();
+}
+
+// Sets out to the value under the key when it has out's type; false, out untouched, otherwise.
+template <typename T>
+bool ReadIfOfType(const json& request, std::string_view key, T& out) {
+    const json* value = FindKey(request, key);
+    if (value == nullptr || !IsOfType<T>(*value)) {
+        return false;
+    }
+    out = value->get<T>();
+    return true;
+}
+
 // The elements of an array under the key when all are of the type; none otherwise (absent key,
 // another type, or an element of another type).
 template <typename T>
@@ -67,8 +104,7 @@ std::optional<std::vector<T>> ReadArray(const json& request, std::string_view ke
     }
     std::vector<T> values;
     for (const json& element : *value) {
-        const bool typed = std::is_same_v<T, std::string> ? element.is_string() : element.is_number();
-        if (!typed) {
+        if (!IsOfType<T>(element)) {
             return std::nullopt;
         }
         values.push_back(element.get<T>());
@@ -163,30 +199,15 @@ bool ReadJsonValue(const json& request, std::string_view key, int& out) {
 }
 
 bool ReadJsonValue(const json& request, std::string_view key, double& out) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr || !value->is_number()) {
-        return false;
-    }
-    out = value->get<double>();
-    return true;
+    return ReadIfOfType(request, key, out);
 }
 
 bool ReadJsonValue(const json& request, std::string_view key, std::string& out) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr || !value->is_string()) {
-        return false;
-    }
-    out = value->get<std::string>();
-    return true;
+    return ReadIfOfType(request, key, out);
 }
 
 bool ReadJsonValue(const json& request, std::string_view key, bool& out) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr || !value->is_boolean()) {
-        return false;
-    }
-    out = value->get<bool>();
-    return true;
+    return ReadIfOfType(request, key, out);
 }
 
 double ReadNumberLeniently(const json& request, std::string_view key, double fallback) {
@@ -203,14 +224,11 @@ std::vector<double> ReadNumberArrayLeniently(const json& request, std::string_vi
 }
 
 std::string ReadTextStrictly(const json& request, std::string_view key, const std::string& fallback) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr) {
-        return fallback;
-    }
-    if (!value->is_string()) {
-        FailKey(key, "must be a string");
-    }
-    return value->get<std::string>();
+    return ReadOptionalStrictly<std::string>(request, key, "must be a string").value_or(fallback);
+}
+
+std::optional<bool> ReadOptionalBoolStrictly(const json& request, std::string_view key) {
+    return ReadOptionalStrictly<bool>(request, key, "must be true or false");
 }
 
 bool CanNameAFile(std::string_view text) {
@@ -226,25 +244,11 @@ std::string ReadPathStrictly(const json& request, std::string_view key, const st
 }
 
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr) {
-        return fallback;
-    }
-    if (!value->is_boolean()) {
-        FailKey(key, "must be true or false");
-    }
-    return value->get<bool>();
+    return ReadOptionalBoolStrictly(request, key).value_or(fallback);
 }
 
 std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key) {
-    const json* value = FindKey(request, key);
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    if (!value->is_number()) {
-        FailKey(key, "must be a number");
-    }
-    return value->get<double>();
+    return ReadOptionalStrictly<double>(request, key, "must be a number");
 }
 
 double ReadNumberStrictly(const json& request, std::string_view key, double fallback) {

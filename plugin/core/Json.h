@@ -61,6 +61,7 @@ std::string ReadPathStrictly(const json& request, std::string_view key, const st
 // Whether a path or file name can reach the file it names: it holds no NUL character.
 bool CanNameAFile(std::string_view text);
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback);
+std::optional<bool> ReadOptionalBoolStrictly(const json& request, std::string_view key);
 double ReadNumberStrictly(const json& request, std::string_view key, double fallback);
 std::optional<double> ReadOptionalNumberStrictly(const json& request, std::string_view key);
 // A number truncated toward zero; also a failure when it is outside the 32-bit range.

@@ -4,15 +4,12 @@
 #include "AISymbol.h"
 #include "core/PlimPanelController.h"
 #include "core/PlimUtilsPlugin.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
 // Returned to the host when a notification fails by exception.
 constexpr ASErr kNotificationFailed = FourCharCode("EPN ");
-
-bool Is(const char* text, const char* expected) {
-    return text != nullptr && std::string_view(text) == expected;
-}
 
 }  // namespace
 

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kEventPrefix = "com.torvi.event.";
 constexpr size_t kRowCount = std::size(kCommandRows);
 
 // The event type of each row, made once.

@@ -9,14 +9,11 @@
 #include "SPAccess.h"
 #include "SPPlugins.h"
 #include "core/AppContext.h"
+#include "core/TextHelpers.h"
 
 Plugin* gPlugin = nullptr;
 
 namespace {
-
-bool Is(const char* text, const char* expected) {
-    return text != nullptr && std::strcmp(text, expected) == 0;
-}
 
 // Formats an error code for the log: its four characters when they are printable, else the number.
 void WriteErrorCode(ASErr error) {
@@ -205,95 +202,12 @@ size_t Plugin::GetPluginName(char* buffer, size_t length) const {
     return nameLength;
 }
 
-ASErr Plugin::PostStartupPlugin() {
-    return kNoErr;
-}
-ASErr Plugin::PreShutdownPlugin() {
-    return kNoErr;
-}
-ASErr Plugin::AcquireProperty(SPMessageData*) {
-    return kSPUnimplementedError;
-}
-ASErr Plugin::ReleaseProperty(SPMessageData*) {
-    return kSPUnimplementedError;
-}
-bool Plugin::Purge() {
-    return false;
-}
-ASErr Plugin::SetGlobal(Plugin*) {
-    return kNoErr;
-}
-ASErr Plugin::AllocateSuiteTables() {
-    return kNoErr;
-}
-ASErr Plugin::FillSuiteTables() {
-    return kNoErr;
-}
-ASErr Plugin::EmptySuiteTables() {
-    return kNoErr;
-}
-ASErr Plugin::Notify(AINotifierMessage*) {
-    return kNoErr;
-}
-ASErr Plugin::GoAction(void*) {
-    return kNoErr;
-}
-ASErr Plugin::ReselectTool(void*) {
-    return kNoErr;
-}
-ASErr Plugin::DecreaseDiameter(void*) {
-    return kNoErr;
-}
-ASErr Plugin::IncreaseDiameter(void*) {
-    return kNoErr;
-}
-
 ASErr Plugin::AcquireOptionalSuites() {
     if (fSuites != nullptr) {
         fSuites->acquire_Optional_Suites();
     }
     return kNoErr;
 }
-
-#define PLIM_UNHANDLED_MESSAGE(operation) \
-    ASErr Plugin::operation(void*) {      \
-        return kSPUnimplementedError;     \
-    }
-PLIM_UNHANDLED_MESSAGE(GoMenuItem)
-PLIM_UNHANDLED_MESSAGE(UpdateMenuItem)
-PLIM_UNHANDLED_MESSAGE(GetFilterParameters)
-PLIM_UNHANDLED_MESSAGE(GoFilter)
-PLIM_UNHANDLED_MESSAGE(PluginGroupNotify)
-PLIM_UNHANDLED_MESSAGE(PluginGroupUpdate)
-PLIM_UNHANDLED_MESSAGE(GetFileFormatParameters)
-PLIM_UNHANDLED_MESSAGE(GoFileFormat)
-PLIM_UNHANDLED_MESSAGE(CheckFileFormat)
-PLIM_UNHANDLED_MESSAGE(FileFormatUpdate)
-PLIM_UNHANDLED_MESSAGE(SetFileFormatParameters)
-PLIM_UNHANDLED_MESSAGE(EditTool)
-PLIM_UNHANDLED_MESSAGE(TrackToolCursor)
-PLIM_UNHANDLED_MESSAGE(ToolMouseDown)
-PLIM_UNHANDLED_MESSAGE(ToolMouseDrag)
-PLIM_UNHANDLED_MESSAGE(ToolMouseUp)
-PLIM_UNHANDLED_MESSAGE(SelectTool)
-PLIM_UNHANDLED_MESSAGE(DeselectTool)
-PLIM_UNHANDLED_MESSAGE(EditLiveEffectParameters)
-PLIM_UNHANDLED_MESSAGE(GoLiveEffect)
-PLIM_UNHANDLED_MESSAGE(LiveEffectInterpolate)
-PLIM_UNHANDLED_MESSAGE(LiveEffectGetInputType)
-PLIM_UNHANDLED_MESSAGE(LiveEffectConvertColorSpace)
-PLIM_UNHANDLED_MESSAGE(LiveEffectScaleParameters)
-PLIM_UNHANDLED_MESSAGE(LiveEffectAdjustColors)
-PLIM_UNHANDLED_MESSAGE(LiveEffectHandleMerge)
-PLIM_UNHANDLED_MESSAGE(GoTimer)
-PLIM_UNHANDLED_MESSAGE(GoClipboard)
-PLIM_UNHANDLED_MESSAGE(CanCopyClipboard)
-PLIM_UNHANDLED_MESSAGE(CloneClipboard)
-PLIM_UNHANDLED_MESSAGE(DisposeClipboard)
-PLIM_UNHANDLED_MESSAGE(WorkspaceWrite)
-PLIM_UNHANDLED_MESSAGE(WorkspaceRestore)
-PLIM_UNHANDLED_MESSAGE(WorkspaceDefault)
-#undef PLIM_UNHANDLED_MESSAGE
 
 namespace {
 

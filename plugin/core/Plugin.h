@@ -19,64 +19,66 @@ public:
 
     SPPluginRef GetPluginRef() const { return fPluginRef; }
 
+    // Operations a plug-in leaves alone answer no error, messages it does not handle
+    // kSPUnimplementedError.
     virtual void ReportError(ASErr error, const char* caller, const char* selector, void* message);
     virtual ASErr LockPlugin(bool lock);
     virtual ASErr StartupPlugin(SPMessageData* message);
-    virtual ASErr PostStartupPlugin();
-    virtual ASErr PreShutdownPlugin();
+    virtual ASErr PostStartupPlugin() { return kNoErr; }
+    virtual ASErr PreShutdownPlugin() { return kNoErr; }
     virtual ASErr ShutdownPlugin(SPMessageData* message);
     virtual ASErr UnloadPlugin(SPMessageData* message);
     virtual ASErr ReloadPlugin(SPMessageData* message);
-    virtual ASErr AcquireProperty(SPMessageData* message);
-    virtual ASErr ReleaseProperty(SPMessageData* message);
+    virtual ASErr AcquireProperty(SPMessageData*) { return kSPUnimplementedError; }
+    virtual ASErr ReleaseProperty(SPMessageData*) { return kSPUnimplementedError; }
     // Copies the name into buffer, cut to fit and always terminated; returns the name's length.
     virtual size_t GetPluginName(char* buffer, size_t length) const;
-    virtual bool Purge();
+    virtual bool Purge() { return false; }
     virtual ASErr Message(const char* caller, const char* selector, void* message);
-    virtual ASErr SetGlobal(Plugin* plugin);
-    virtual ASErr AllocateSuiteTables();
-    virtual ASErr FillSuiteTables();
-    virtual ASErr EmptySuiteTables();
+    virtual ASErr SetGlobal(Plugin*) { return kNoErr; }
+    virtual ASErr AllocateSuiteTables() { return kNoErr; }
+    virtual ASErr FillSuiteTables() { return kNoErr; }
+    virtual ASErr EmptySuiteTables() { return kNoErr; }
     virtual ASErr AcquireOptionalSuites();
-    virtual ASErr Notify(AINotifierMessage* message);
-    virtual ASErr GoAction(void* message);
-    virtual ASErr GoMenuItem(void* message);
-    virtual ASErr UpdateMenuItem(void* message);
-    virtual ASErr GetFilterParameters(void* message);
-    virtual ASErr GoFilter(void* message);
-    virtual ASErr PluginGroupNotify(void* message);
-    virtual ASErr PluginGroupUpdate(void* message);
-    virtual ASErr GetFileFormatParameters(void* message);
-    virtual ASErr GoFileFormat(void* message);
-    virtual ASErr CheckFileFormat(void* message);
-    virtual ASErr FileFormatUpdate(void* message);
-    virtual ASErr SetFileFormatParameters(void* message);
-    virtual ASErr EditTool(void* message);
-    virtual ASErr TrackToolCursor(void* message);
-    virtual ASErr ToolMouseDown(void* message);
-    virtual ASErr ToolMouseDrag(void* message);
-    virtual ASErr ToolMouseUp(void* message);
-    virtual ASErr SelectTool(void* message);
-    virtual ASErr DeselectTool(void* message);
-    virtual ASErr ReselectTool(void* message);
-    virtual ASErr DecreaseDiameter(void* message);
-    virtual ASErr IncreaseDiameter(void* message);
-    virtual ASErr EditLiveEffectParameters(void* message);
-    virtual ASErr GoLiveEffect(void* message);
-    virtual ASErr LiveEffectInterpolate(void* message);
-    virtual ASErr LiveEffectGetInputType(void* message);
-    virtual ASErr LiveEffectConvertColorSpace(void* message);
-    virtual ASErr LiveEffectScaleParameters(void* message);
-    virtual ASErr LiveEffectAdjustColors(void* message);
-    virtual ASErr LiveEffectHandleMerge(void* message);
-    virtual ASErr GoTimer(void* message);
-    virtual ASErr GoClipboard(void* message);
-    virtual ASErr CanCopyClipboard(void* message);
-    virtual ASErr CloneClipboard(void* message);
-    virtual ASErr DisposeClipboard(void* message);
-    virtual ASErr WorkspaceWrite(void* message);
-    virtual ASErr WorkspaceRestore(void* message);
-    virtual ASErr WorkspaceDefault(void* message);
+    virtual ASErr Notify(AINotifierMessage*) { return kNoErr; }
+    virtual ASErr GoAction(void*) { return kNoErr; }
+    virtual ASErr GoMenuItem(void*) { return kSPUnimplementedError; }
+    virtual ASErr UpdateMenuItem(void*) { return kSPUnimplementedError; }
+    virtual ASErr GetFilterParameters(void*) { return kSPUnimplementedError; }
+    virtual ASErr GoFilter(void*) { return kSPUnimplementedError; }
+    virtual ASErr PluginGroupNotify(void*) { return kSPUnimplementedError; }
+    virtual ASErr PluginGroupUpdate(void*) { return kSPUnimplementedError; }
+    virtual ASErr GetFileFormatParameters(void*) { return kSPUnimplementedError; }
+    virtual ASErr GoFileFormat(void*) { return kSPUnimplementedError; }
+    virtual ASErr CheckFileFormat(void*) { return kSPUnimplementedError; }
+    virtual ASErr FileFormatUpdate(void*) { return kSPUnimplementedError; }
+    virtual ASErr SetFileFormatParameters(void*) { return kSPUnimplementedError; }
+    virtual ASErr EditTool(void*) { return kSPUnimplementedError; }
+    virtual ASErr TrackToolCursor(void*) { return kSPUnimplementedError; }
+    virtual ASErr ToolMouseDown(void*) { return kSPUnimplementedError; }
+    virtual ASErr ToolMouseDrag(void*) { return kSPUnimplementedError; }
+    virtual ASErr ToolMouseUp(void*) { return kSPUnimplementedError; }
+    virtual ASErr SelectTool(void*) { return kSPUnimplementedError; }
+    virtual ASErr DeselectTool(void*) { return kSPUnimplementedError; }
+    virtual ASErr ReselectTool(void*) { return kNoErr; }
+    virtual ASErr DecreaseDiameter(void*) { return kNoErr; }
+    virtual ASErr IncreaseDiameter(void*) { return kNoErr; }
+    virtual ASErr EditLiveEffectParameters(void*) { return kSPUnimplementedError; }
+    virtual ASErr GoLiveEffect(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectInterpolate(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectGetInputType(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectConvertColorSpace(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectScaleParameters(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectAdjustColors(void*) { return kSPUnimplementedError; }
+    virtual ASErr LiveEffectHandleMerge(void*) { return kSPUnimplementedError; }
+    virtual ASErr GoTimer(void*) { return kSPUnimplementedError; }
+    virtual ASErr GoClipboard(void*) { return kSPUnimplementedError; }
+    virtual ASErr CanCopyClipboard(void*) { return kSPUnimplementedError; }
+    virtual ASErr CloneClipboard(void*) { return kSPUnimplementedError; }
+    virtual ASErr DisposeClipboard(void*) { return kSPUnimplementedError; }
+    virtual ASErr WorkspaceWrite(void*) { return kSPUnimplementedError; }
+    virtual ASErr WorkspaceRestore(void*) { return kSPUnimplementedError; }
+    virtual ASErr WorkspaceDefault(void*) { return kSPUnimplementedError; }
 
     static void DefaultError(SPPluginRef pluginRef, ASErr error);
     static bool FilterError(ASErr error);

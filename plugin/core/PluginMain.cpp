@@ -1,15 +1,11 @@
 // The entry point: the host calls PluginMain for every message it sends the plug-in.
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "core/PlimUtilsPlugin.h"
+#include "core/TextHelpers.h"
 
 namespace {
-
-bool Is(const char* text, const char* expected) {
-    return text != nullptr && std::strcmp(text, expected) == 0;
-}
 
 SPErr Dispatch(const char* caller, const char* selector, SPMessageData* message) {
     sSPBasic = message->basic;

@@ -10,8 +10,8 @@
 #include "AIDocument.h"
 #include "AIUndo.h"
 #include "core/ArtFinder.h"
-#include "core/DictionaryScope.h"
 #include "core/Failures.h"
+#include "core/HostScopes.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 
@@ -191,9 +191,12 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
         return DumpReply(reply);
     }
     const std::optional<AIDictKey> key = PlimKey();
+    if (!key) {
+        return DumpReply(reply);
+    }
     for (ArtObject* art : found) {
-        DictionaryScope dictionary;
-        if (!key || sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
+        const DictionaryScope dictionary = DictionaryScope::OfArt(art, true);
+        if (dictionary.Get() == nullptr) {
             continue;
         }
         if (sAIDictionary->IsKnown(dictionary.Get(), *key) &&
@@ -214,12 +217,11 @@ std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
     }
     const std::optional<AIDictKey> key = PlimKey();
     for (ArtObject* art : TopMostObjects(found)) {
-        if (!key || !sAIArt->ValidArt(art, true) || !sAIArt->HasDictionary(art)) {
+        if (!key || !sAIArt->ValidArt(art, true)) {
             continue;
         }
-        DictionaryScope dictionary;
-        if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr ||
-            !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
+        const DictionaryScope dictionary = DictionaryScope::OfArt(art, false);
+        if (dictionary.Get() == nullptr || !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
             continue;
         }
         AIArtHandle restored = nullptr;

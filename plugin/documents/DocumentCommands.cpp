@@ -10,6 +10,7 @@
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "documents/FileHelpers.h"
 #include "documents/HostDocuments.h"
 #include "documents/VectorExport.h"
@@ -40,7 +41,7 @@ void AddDocumentProperties(json& reply) {
 // The path, or, when it is empty, the current document's file when that is a native document.
 std::string PathOrCurrentNativeDocument(std::string path) {
     std::string current;
-    if (path.empty() && GetCurDocPath(current) && ToLower(StringPathExtension(current)) == "ai") {
+    if (path.empty() && GetCurDocPath(current) && AsciiLowerCase(StringPathExtension(current)) == "ai") {
         return current;
     }
     return path;

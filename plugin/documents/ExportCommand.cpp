@@ -278,7 +278,7 @@ std::string ArtboardSize(int artboard, bool height, const std::string& unit, int
 
 std::string ArtSize(const json& job, bool height, bool visible, const std::string& unit, int decimals) {
     AIRealRect rect{};
-    if (!GetArtVectorBounds(GetArtToExport(job), rect, visible, false)) {
+    if (!GetArtVectorBounds(GetArtToExport(job), rect, {.visible = visible})) {
         return {};
     }
     const double size = height ? std::abs(rect.top - rect.bottom) : std::abs(rect.left - rect.right);

@@ -7,6 +7,7 @@
 
 #include "core/Counters.h"
 #include "core/Json.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ constexpr std::array<const char*, 4> kNameTemplates = {"folderPath", "prefix", "
 template <std::size_t N>
 bool IsOneOf(const std::array<std::string_view, N>& list, std::string_view text) {
     return std::find(list.begin(), list.end(), text) != list.end();
-}
-
-std::string Lower(std::string text) {
-    return ChangeCase(text, "lower");
 }
 
 std::string AllArtboards(int count) {
@@ -170,7 +167,7 @@ bool IsSetDelimiter(const std::string& name) {
 std::string GetExportFileFormat(const json& job) {
     std::string format;
     ReadJsonValue(job, "fileFormat", format);
-    format = Lower(format);
+    format = AsciiLowerCase(format);
     if (IsOneOf(kRasterFormats, format)) {
         return "raster";
     }
@@ -233,7 +230,7 @@ bool AddFileFormats(const JobList& jobs, JobList& out) {
             if (!format.is_string()) {
                 continue;
             }
-            const std::string lower = Lower(format.get<std::string>());
+            const std::string lower = AsciiLowerCase(format.get<std::string>());
             if (!IsOneOf(kFileFormats, lower)) {
                 continue;
             }
@@ -285,7 +282,7 @@ bool AppendArtboardNumbers(const JobList& jobs, JobList& out) {
             ReadJsonValue(job, "defaultAppendArtboardNumbers", append);
             std::string choice;
             ReadJsonValue(job, "appendArtboardNumbers", choice);
-            choice = Lower(choice);
+            choice = AsciiLowerCase(choice);
             append = choice == "yes" || (choice != "no" && append);
             if (append) {
                 int number = 0;

@@ -68,15 +68,6 @@ private:
 
 }  // namespace
 
-std::string ToLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 bool GetUserDir(std::string& out) {
     out = "/Users/" + NSUserName();
     return true;

@@ -6,9 +6,6 @@
 
 #include "IAIFilePath.hpp"
 
-// A copy in which every ASCII letter is lower-cased; other bytes stay.
-std::string ToLower(std::string text);
-
 // The home folder: "/Users/" followed by the user's login name. Always true.
 bool GetUserDir(std::string& out);
 // A path of two or more characters beginning with "~" stands for the home folder followed by the

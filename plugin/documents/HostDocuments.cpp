@@ -4,8 +4,9 @@
 #include "AIDocumentList.h"
 #include "ASUserInteraction.h"
 #include "IAIFilePath.hpp"
-#include "core/DictionaryScope.h"
+#include "core/HostScopes.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "documents/FileHelpers.h"
 #include "layout/Lookups.h"
 
@@ -75,7 +76,7 @@ bool OpenHostFile(const std::string& path, int colorModel) {
     }
     OpeningWithoutWarnings quiet;
     AIDocumentHandle document = nullptr;
-    if (ToLower(StringPathExtension(path)) == "aic") {
+    if (AsciiLowerCase(StringPathExtension(path)) == "aic") {
         return sAICloudDocument != nullptr &&
                sAICloudDocument->OpenCloudDocument(ai::UnicodeString::FromUTF8(CloudDescription(path)),
                                                    &document) == kNoErr &&

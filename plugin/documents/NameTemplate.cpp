@@ -6,6 +6,7 @@
 
 #include "core/Counters.h"
 #include "core/Json.h"
+#include "core/TextHelpers.h"
 #include "documents/TimeTokens.h"
 
 namespace {
@@ -130,15 +131,6 @@ std::string ResolveCommand(const json& part, const json& job, const NameSources&
         return CaseDelimeters(JsonToFileFormat(job), part);
     }
     return {};
-}
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 bool IsAsciiLetter(char c) {
@@ -285,9 +277,9 @@ std::string ToTitle(std::string text) {
 }
 
 std::string ChangeCase(const std::string& text, const std::string& casing) {
-    const std::string lowered = AsciiLower(casing);
+    const std::string lowered = AsciiLowerCase(casing);
     if (lowered == "lower") {
-        return AsciiLower(text);
+        return AsciiLowerCase(text);
     }
     if (lowered == "upper") {
         return ToUpper(text);

@@ -14,6 +14,7 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "documents/FileHelpers.h"
 #include "documents/HostDocuments.h"
 #include "layout/Reduce.h"
@@ -121,7 +122,7 @@ bool ReplaceOtherPartsByShapes(ArtObject*& art) {
 }  // namespace
 
 std::string FileType(const std::string& path) {
-    const std::string extension = ToLower(StringPathExtension(path));
+    const std::string extension = AsciiLowerCase(StringPathExtension(path));
     if (Holds(kVectorExtensions, extension)) {
         return "vector";
     }
@@ -133,7 +134,7 @@ std::string FileType(const std::string& path) {
 
 bool SwapPlaced(ArtObject* art, const std::string& file, bool embed, ai::PlaceMethod method,
                 ai::PlaceAlignment alignment, ArtObject*& newArt, bool clip) {
-    const std::string extension = ToLower(StringPathExtension(file));
+    const std::string extension = AsciiLowerCase(StringPathExtension(file));
     if (extension == "svg" || FileType(file) == "text") {
         embed = true;
     }

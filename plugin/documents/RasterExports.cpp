@@ -9,6 +9,7 @@
 #include "AIRasterExport.h"
 #include "IAIFilePath.hpp"
 #include "art/ArtChanges.h"
+#include "core/HostScopes.h"
 #include "core/Json.h"
 #include "core/Suites.h"
 #include "documents/ExportScope.h"
@@ -93,42 +94,8 @@ bool FileResolution(const nlohmann::json& job, int& resolution) {
     return value != nullptr && value->is_number_integer() && ReadJsonValue(job, "fileResolution", resolution);
 }
 
-// A host dictionary released on every way out.
-class DictionaryScope {
-public:
-    DictionaryScope() {
-        if (sAIDictionary == nullptr || sAIDictionary->CreateDictionary(&fDictionary) != kNoErr) {
-            fDictionary = nullptr;
-        }
-    }
-    ~DictionaryScope() {
-        if (fDictionary != nullptr) {
-            sAIDictionary->Release(fDictionary);
-        }
-    }
-    DictionaryScope(const DictionaryScope&) = delete;
-    DictionaryScope& operator=(const DictionaryScope&) = delete;
-    AIDictionaryRef Get() const { return fDictionary; }
-
-    bool SetInteger(const char* name, ai::int32 value) {
-        return Key(name) && sAIDictionary->SetIntegerEntry(fDictionary, fKey, value) == kNoErr;
-    }
-    bool SetReal(const char* name, double value) {
-        return Key(name) && sAIDictionary->SetRealEntry(fDictionary, fKey, value) == kNoErr;
-    }
-    bool SetBoolean(const char* name, bool value) {
-        return Key(name) && sAIDictionary->SetBooleanEntry(fDictionary, fKey, value) == kNoErr;
-    }
-
-private:
-    bool Key(const char* name) { return fDictionary != nullptr && sAIDictionary->Key(name, &fKey) == kNoErr; }
-
-    AIDictionaryRef fDictionary = nullptr;
-    AIDictKey fKey = nullptr;
-};
-
 // The raster-export parameters of PSD or TIFF.
-bool FillParameters(DictionaryScope& parameters, const ImageOptions& options, bool psd) {
+bool FillParameters(const DictionaryScope& parameters, const ImageOptions& options, bool psd) {
     if (psd) {
         return parameters.SetInteger("PSDColorModel", options.colorSpace) &&
                parameters.SetReal("PSDResolution", options.resolution) &&
@@ -285,7 +252,7 @@ bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std
         error = "Can't scale a trimmed art";
         return false;
     }
-    DictionaryScope parameters;
+    const DictionaryScope parameters = DictionaryScope::New();
     if (parameters.Get() == nullptr || !FillParameters(parameters, options, psd)) {
         return false;
     }

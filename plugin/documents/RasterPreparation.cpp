@@ -45,7 +45,7 @@ bool GetArtboardBounds(AIRealRect& bounds) {
 // The visible bounds of the document's top-level objects.
 bool GetAllObjectsBounds(AIRealRect& bounds) {
     const ArtHandleSet top = GetTopObjects();
-    return !top.empty() && GetArtVectorBounds(ArtList(top.begin(), top.end()), bounds, true, false);
+    return !top.empty() && GetArtVectorBounds(ArtList(top.begin(), top.end()), bounds, {.visible = true});
 }
 
 // Scales and moves the art so that its bounds lie on the pixel grid.

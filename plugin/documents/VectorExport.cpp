@@ -228,7 +228,7 @@ bool CreateSingleArtboard(const json& job) {
         return true;
     }
     AIRealRect bounds{};
-    if (!GetArtVectorBounds(GetAllObjects(false), bounds, true, false)) {
+    if (!GetArtVectorBounds(GetAllObjects(false), bounds, {.visible = true})) {
         return false;
     }
     return CreateSingleArtboard(bounds);

@@ -53,31 +53,32 @@ struct AlignRequest {
 };
 
 AlignRequest ReadAlignRequest(const json& request) {
-    AlignRequest r;
-    r.tagSearch = ReadTextStrictly(request, "tagSearch");
-    r.keyArt = ReadTextStrictly(request, "keyArt");
-    r.anchorPoint = ReadTextStrictly(request, "anchorPoint");
-    r.targetAnchorPoint = ReadTextStrictly(request, "targetAnchorPoint");
-    r.direction = ReadTextStrictly(request, "direction");
+    AlignRequest alignment;
+    alignment.tagSearch = ReadTextStrictly(request, "tagSearch");
+    alignment.keyArt = ReadTextStrictly(request, "keyArt");
+    alignment.anchorPoint = ReadTextStrictly(request, "anchorPoint");
+    alignment.targetAnchorPoint = ReadTextStrictly(request, "targetAnchorPoint");
+    alignment.direction = ReadTextStrictly(request, "direction");
     const std::string units = ReadTextStrictly(request, "units");
-    r.relOffset = ReadNumberStrictly(request, "relOffset", 0.0) / 100.0;
-    r.absOffset = ReadLengthStrictly(request, "absOffset", units, 0.0);
-    r.inclusive = ReadBoolStrictly(request, "inclusive", r.relOffset != 0.0);
-    r.artboardName = ReadTextStrictly(request, "artboardName");
-    r.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", -1);
-    r.bounds = ReadBoundsOptions(request, true);
-    return r;
+    alignment.relOffset = ReadNumberStrictly(request, "relOffset", 0.0) / 100.0;
+    alignment.absOffset = ReadLengthStrictly(request, "absOffset", units, 0.0);
+    alignment.inclusive = ReadBoolStrictly(request, "inclusive", alignment.relOffset != 0.0);
+    alignment.artboardName = ReadTextStrictly(request, "artboardName");
+    alignment.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", -1);
+    alignment.bounds = ReadBoundsOptions(request, true);
+    return alignment;
 }
 
 // The axes to move along when the request names none: both for a centre anchor without a target
 // anchor, otherwise by where the anchor sits on a rectangle whose top is -1 and bottom 1.
-std::string DefaultDirection(const AlignRequest& r) {
+std::string DefaultDirection(const AlignRequest& alignment) {
     const bool centre =
-        std::find(kCenterNames.begin(), kCenterNames.end(), r.anchorPoint) != kCenterNames.end();
-    if (centre && r.targetAnchorPoint.empty()) {
+        std::find(kCenterNames.begin(), kCenterNames.end(), alignment.anchorPoint) != kCenterNames.end();
+    if (centre && alignment.targetAnchorPoint.empty()) {
         return "hv";
     }
-    const std::string& anchor = r.targetAnchorPoint.empty() ? r.anchorPoint : r.targetAnchorPoint;
+    const std::string& anchor =
+        alignment.targetAnchorPoint.empty() ? alignment.anchorPoint : alignment.targetAnchorPoint;
     const AIRealPoint where = GetFixedPoint(AIRealRect{-1.0, -1.0, 1.0, 1.0}, anchor, "distort");
     if (where.v == 0.0) {
         return "h";
@@ -90,7 +91,7 @@ AIRealPoint LargestSize(const ArtList& objects, const BoundsOptions& options) {
     AIRealPoint largest;
     for (ArtObject* art : objects) {
         AIRealRect bounds;
-        if (!GetArtVectorBounds(ArtList{art}, bounds, options.visible, options.clipping)) {
+        if (!GetArtVectorBounds(ArtList{art}, bounds, options)) {
             continue;
         }
         largest.h = std::max(largest.h, std::abs(bounds.right - bounds.left));
@@ -102,11 +103,11 @@ AIRealPoint LargestSize(const ArtList& objects, const BoundsOptions& options) {
 // The target point moved by the relative offset towards (and beyond) the reference's centre, the
 // reference first reduced so that the objects stay inside it when "inclusive" asks. An error text
 // when they can't fit.
-std::optional<std::string> ApplyRelativeOffset(const AlignRequest& r, const ArtList& objects,
+std::optional<std::string> ApplyRelativeOffset(const AlignRequest& alignment, const ArtList& objects,
                                                const std::string& direction, AIRealRect reference,
                                                AIRealPoint& target) {
-    if (r.inclusive && r.absOffset == 0.0) {
-        const AIRealPoint largest = LargestSize(objects, r.bounds);
+    if (alignment.inclusive && alignment.absOffset == 0.0) {
+        const AIRealPoint largest = LargestSize(objects, alignment.bounds);
         if (MovesHorizontally(direction)) {
             if (largest.h > reference.right - reference.left) {
                 return kDoesNotFit;
@@ -128,10 +129,10 @@ std::optional<std::string> ApplyRelativeOffset(const AlignRequest& r, const ArtL
             }
         }
     }
-    if (r.relOffset != 0.0) {
+    if (alignment.relOffset != 0.0) {
         const AIRealPoint centre = CenterOf(reference);
-        target.h += 2.0 * r.relOffset * (centre.h - target.h);
-        target.v += 2.0 * r.relOffset * (centre.v - target.v);
+        target.h += 2.0 * alignment.relOffset * (centre.h - target.h);
+        target.v += 2.0 * alignment.relOffset * (centre.v - target.v);
     }
     return std::nullopt;
 }
@@ -149,9 +150,8 @@ double Towards(double from, double to, double distance) {
 }  // namespace
 
 bool AlignArtToKey(ArtObject* art, const AIRealRect& key, const std::string& anchor,
-                   const std::string& direction, bool visibleBounds, bool clippingBounds) {
-    const std::optional<AIRealPoint> from =
-        GetFixedPoint(art, anchor, "distort", visibleBounds, clippingBounds);
+                   const std::string& direction, BoundsOptions options) {
+    const std::optional<AIRealPoint> from = GetFixedPoint(art, anchor, "distort", options);
     if (!from) {
         return false;
     }
@@ -163,53 +163,56 @@ bool AlignArtToKey(ArtObject* art, const AIRealRect& key, const std::string& anc
 std::string PlimUtilsPlugin::AlignObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("alignObjects", parsed);
-    const AlignRequest r = ReadAlignRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-    reply["artboardName"] = r.artboardName;
-    if (r.artboardNumber >= 0) {
-        reply["artboardNumber"] = r.artboardNumber;
+    const AlignRequest alignment = ReadAlignRequest(parsed);
+    reply["tagSearch"] = alignment.tagSearch;
+    reply["artboardName"] = alignment.artboardName;
+    if (alignment.artboardNumber >= 0) {
+        reply["artboardNumber"] = alignment.artboardNumber;
     }
     const auto fail = [&](const char* message) {
         reply["error"] = message;
         return DumpReply(reply);
     };
 
-    const ArtList objects = r.tagSearch.empty() ? ArtList{} : RemoveLeaves2(SearchTaggedArt(r.tagSearch));
+    const ArtList objects =
+        alignment.tagSearch.empty() ? ArtList{} : RemoveLeaves2(SearchTaggedArt(alignment.tagSearch));
     AIRealRect common;
-    if (objects.empty() || !GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+    if (objects.empty() || !GetArtVectorBounds(objects, common, alignment.bounds)) {
         return fail(kArtNotFound);
     }
     AIRealRect reference = common;
-    if (!r.keyArt.empty()) {
-        if (!SearchStringToBoundingBox(r.keyArt, reference, r.bounds.visible, r.bounds.clipping)) {
+    if (!alignment.keyArt.empty()) {
+        if (!SearchStringToBoundingBox(alignment.keyArt, reference, alignment.bounds)) {
             return fail(kKeyArtNotFound);
         }
-    } else if (r.artboardNumber >= 1 || !r.artboardName.empty()) {
-        if (!GetArtBoardBounds(r.artboardNumber - 1, r.artboardName, reference)) {
+    } else if (alignment.artboardNumber >= 1 || !alignment.artboardName.empty()) {
+        if (!GetArtBoardBounds(alignment.artboardNumber - 1, alignment.artboardName, reference)) {
             return fail(kCantGetArtboardPosition);
         }
     }
-    const std::string& targetAnchor = r.targetAnchorPoint.empty() ? r.anchorPoint : r.targetAnchorPoint;
+    const std::string& targetAnchor =
+        alignment.targetAnchorPoint.empty() ? alignment.anchorPoint : alignment.targetAnchorPoint;
     AIRealPoint target = GetFixedPoint(reference, targetAnchor, "distort");
-    const std::string direction = IsAxisText(r.direction) ? r.direction : DefaultDirection(r);
+    const std::string direction =
+        IsAxisText(alignment.direction) ? alignment.direction : DefaultDirection(alignment);
     const AIRealPoint centre = CenterOf(reference);
     if (target.h != centre.h || target.v != centre.v) {
         if (const std::optional<std::string> error =
-                ApplyRelativeOffset(r, objects, direction, reference, target)) {
+                ApplyRelativeOffset(alignment, objects, direction, reference, target)) {
             reply["error"] = *error;
             return DumpReply(reply);
         }
     }
-    if (r.absOffset != 0.0) {
+    if (alignment.absOffset != 0.0) {
         const AIRealPoint objectsCentre = CenterOf(common);
-        target = {Towards(target.h, objectsCentre.h, r.absOffset),
-                  Towards(target.v, objectsCentre.v, r.absOffset)};
+        target = {Towards(target.h, objectsCentre.h, alignment.absOffset),
+                  Towards(target.v, objectsCentre.v, alignment.absOffset)};
     }
 
     MoveTally tally;
     for (ArtObject* art : objects) {
         const std::optional<AIRealPoint> from =
-            GetFixedPoint(art, r.anchorPoint, "distort", r.bounds.visible, r.bounds.clipping);
+            GetFixedPoint(art, alignment.anchorPoint, "distort", alignment.bounds);
         if (!from) {
             ++tally.unmeasured;
             continue;

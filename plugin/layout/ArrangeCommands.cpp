@@ -142,24 +142,24 @@ struct DuplicateRequest {
 };
 
 DuplicateRequest ReadDuplicateRequest(const json& request) {
-    DuplicateRequest r;
-    r.tagSearch = ReadTextStrictly(request, "tagSearch");
-    r.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
-    r.layerName = ReadTextStrictly(request, "layerName");
-    r.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
-    r.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
-    r.targetLayerName = ReadTextStrictly(request, "targetLayerName");
-    r.documentNumber = ReadIntegerStrictly(request, "documentNumber", -1);
-    r.documentName = ReadTextStrictly(request, "documentName");
-    r.location = ReadTextStrictly(request, "location");
-    r.useSingleTarget = ReadBoolStrictly(request, "useSingleTarget", true);
-    r.numberOfCopies = ReadIntegerStrictly(request, "numberOfCopies", 1);
-    r.tags = ReadTextArrayStrictly(request, "tags");
-    r.replace = ReadBoolStrictly(request, "replace", false);
-    r.seriesTag = ReadTextStrictly(request, "seriesTag");
-    r.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
-    r.tagOriginal = ReadBoolStrictly(request, "tagOriginal", true);
-    return r;
+    DuplicateRequest duplication;
+    duplication.tagSearch = ReadTextStrictly(request, "tagSearch");
+    duplication.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
+    duplication.layerName = ReadTextStrictly(request, "layerName");
+    duplication.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
+    duplication.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
+    duplication.targetLayerName = ReadTextStrictly(request, "targetLayerName");
+    duplication.documentNumber = ReadIntegerStrictly(request, "documentNumber", -1);
+    duplication.documentName = ReadTextStrictly(request, "documentName");
+    duplication.location = ReadTextStrictly(request, "location");
+    duplication.useSingleTarget = ReadBoolStrictly(request, "useSingleTarget", true);
+    duplication.numberOfCopies = ReadIntegerStrictly(request, "numberOfCopies", 1);
+    duplication.tags = ReadTextArrayStrictly(request, "tags");
+    duplication.replace = ReadBoolStrictly(request, "replace", false);
+    duplication.seriesTag = ReadTextStrictly(request, "seriesTag");
+    duplication.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
+    duplication.tagOriginal = ReadBoolStrictly(request, "tagOriginal", true);
+    return duplication;
 }
 
 AILayerHandle LayerOfArt(ArtObject* art) {
@@ -189,19 +189,19 @@ bool LiesInOrIs(ArtObject* art, const ArtHandleSet& sources) {
     return false;
 }
 
-TagSet PassTags(const DuplicateRequest& r, std::int64_t number) {
-    TagSet tags(r.tags.begin(), r.tags.end());
-    if (!r.seriesTag.empty()) {
-        tags.insert(SerialTag(r.seriesTag, number));
+TagSet PassTags(const DuplicateRequest& duplication, std::int64_t number) {
+    TagSet tags(duplication.tags.begin(), duplication.tags.end());
+    if (!duplication.seriesTag.empty()) {
+        tags.insert(SerialTag(duplication.seriesTag, number));
     }
     return tags;
 }
 
 // Copies every source to every target, numbered; answers how many copies each source got.
-std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& r, const ArtList& sources,
+std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& duplication, const ArtList& sources,
                                               const ArtList& targets, ai::int16 placement) {
-    const std::int64_t first = std::int64_t{r.seriesStart} + (r.tagOriginal ? 1 : 0);
-    const std::int64_t last = first + r.numberOfCopies - 1;
+    const std::int64_t first = std::int64_t{duplication.seriesStart} + (duplication.tagOriginal ? 1 : 0);
+    const std::int64_t last = first + duplication.numberOfCopies - 1;
     // Placements that put each copy in front of the ones made before run backwards, so that the
     // copies stand top to bottom in the order of their numbers and of the sources.
     const bool backwards =
@@ -219,7 +219,7 @@ std::map<ArtObject*, std::int64_t> MakeCopies(const DuplicateRequest& r, const A
                     ++copies[source];
                 }
             }
-            SetTags(made, PassTags(r, number), r.replace);
+            SetTags(made, PassTags(duplication, number), duplication.replace);
         }
     }
     return copies;
@@ -270,6 +270,46 @@ private:
     ArtChanges fAside;  // never kept: the aside copies go when the command ends
 };
 
+// Why the copies can't be made: they would be too many objects, or nested too deeply. Empty when
+// they can.
+std::string CopiesRefusal(const ArtList& sources, const ArtList& targets, int copies, ai::int16 placement) {
+    if (ObjectsToMake(sources, targets.size(), copies) > kMaxObjectsMade) {
+        return "A request can make at most " + std::to_string(kMaxObjectsMade) + " objects";
+    }
+    if (!CopiesFit(sources, targets, placement)) {
+        return "The copies would be nested too deeply";
+    }
+    return {};
+}
+
+// Why the request's target document can't take the copies: it is named and not found, or it is
+// not the current document. Null when the copies go to the current document.
+const char* TargetDocumentRefusal(const DuplicateRequest& duplication) {
+    const AIDocumentHandle targetDocument = GetDocument(duplication.documentNumber, duplication.documentName);
+    AIDocumentHandle current = nullptr;
+    if (sAIDocument == nullptr || sAIDocument->GetDocument(&current) != kNoErr) {
+        current = nullptr;
+    }
+    if (targetDocument == nullptr && (duplication.documentNumber >= 0 || !duplication.documentName.empty())) {
+        return "Target document not found";
+    }
+    if (targetDocument != nullptr && targetDocument != current) {
+        return "Art can't be copied to another document";
+    }
+    return nullptr;
+}
+
+// Removes each source of which every copy (expected of them) was made; the others stay.
+void DisposeCopiedSources(const ArtList& sources, const std::map<ArtObject*, std::int64_t>& copies,
+                          std::int64_t expected) {
+    for (ArtObject* source : sources) {
+        const auto made = copies.find(source);
+        if (made != copies.end() && made->second == expected) {
+            sAIArt->DisposeArt(source);
+        }
+    }
+}
+
 }  // namespace
 
 std::string PlimUtilsPlugin::Arrange(std::string request) {
@@ -319,43 +359,35 @@ std::string PlimUtilsPlugin::Arrange(std::string request) {
 std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(zOrder ? "move" : "duplicate", parsed);
-    const DuplicateRequest r = ReadDuplicateRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-    reply["targetTagSearch"] = r.targetTagSearch;
-    reply["tags"] = r.tags;
-    reply["replace"] = r.replace;
-    if (r.numberOfCopies < 1 || r.numberOfCopies > kMaxCopies) {
+    const DuplicateRequest duplication = ReadDuplicateRequest(parsed);
+    reply["tagSearch"] = duplication.tagSearch;
+    reply["targetTagSearch"] = duplication.targetTagSearch;
+    reply["tags"] = duplication.tags;
+    reply["replace"] = duplication.replace;
+    if (duplication.numberOfCopies < 1 || duplication.numberOfCopies > kMaxCopies) {
         reply["error"] = "The number of copies must be from 1 to " + std::to_string(kMaxCopies);
         return DumpReply(reply);
     }
 
-    const AILayerHandle sourceLayer = GetLayer(r.layerNumber, r.layerName);
-    const ArtList sources = TopMostInLayer(r.tagSearch, sourceLayer);
+    const AILayerHandle sourceLayer = GetLayer(duplication.layerNumber, duplication.layerName);
+    const ArtList sources = TopMostInLayer(duplication.tagSearch, sourceLayer);
     if (sources.empty()) {
         reply["error"] = kNoSource;
         return DumpReply(reply);
     }
-    const AIDocumentHandle targetDocument = GetDocument(r.documentNumber, r.documentName);
-    AIDocumentHandle current = nullptr;
-    if (sAIDocument == nullptr || sAIDocument->GetDocument(&current) != kNoErr) {
-        current = nullptr;
-    }
-    if (targetDocument == nullptr && (r.documentNumber >= 0 || !r.documentName.empty())) {
-        reply["error"] = "Target document not found";
-        return DumpReply(reply);
-    }
-    if (targetDocument != nullptr && targetDocument != current) {
-        reply["error"] = "Art can't be copied to another document";
+    if (const char* refusal = TargetDocumentRefusal(duplication)) {
+        reply["error"] = refusal;
         return DumpReply(reply);
     }
 
-    const AILayerHandle targetLayer = GetLayer(r.targetLayerNumber, r.targetLayerName);
-    if (targetLayer == nullptr && (r.targetLayerNumber >= 0 || !r.targetLayerName.empty())) {
+    const AILayerHandle targetLayer = GetLayer(duplication.targetLayerNumber, duplication.targetLayerName);
+    if (targetLayer == nullptr &&
+        (duplication.targetLayerNumber >= 0 || !duplication.targetLayerName.empty())) {
         reply["warning"] = "Target layer not found";
         return DumpReply(reply);
     }
-    ArtList targets = TopMostInLayer(r.targetTagSearch, targetLayer);
-    const int code = GetNumLocation(r.location);
+    ArtList targets = TopMostInLayer(duplication.targetTagSearch, targetLayer);
+    const int code = GetNumLocation(duplication.location);
     int placement = code != 0 ? code : kPlaceAbove;
     if (targets.empty() && targetLayer != nullptr) {
         ArtObject* target = nullptr;
@@ -369,7 +401,7 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         placement = code != 0 ? code : kPlaceAboveAll;
         targets = sources;
     }
-    if (r.useSingleTarget) {
+    if (duplication.useSingleTarget) {
         targets.resize(1);
     }
     const ArtHandleSet sourceSet(sources.begin(), sources.end());
@@ -379,34 +411,26 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         return DumpReply(reply);
     }
 
-    if (ObjectsToMake(sources, targets.size(), r.numberOfCopies) > kMaxObjectsMade) {
-        reply["error"] = "A request can make at most " + std::to_string(kMaxObjectsMade) + " objects";
-        return DumpReply(reply);
-    }
-    if (!CopiesFit(sources, targets, static_cast<ai::int16>(placement))) {
-        reply["error"] = "The copies would be nested too deeply";
+    if (const std::string refusal =
+            CopiesRefusal(sources, targets, duplication.numberOfCopies, static_cast<ai::int16>(placement));
+        !refusal.empty()) {
+        reply["error"] = refusal;
         return DumpReply(reply);
     }
 
     const CopySources from(sources, targets, static_cast<ai::int16>(placement));
     const std::map<ArtObject*, std::int64_t> copies =
-        MakeCopies(r, from.From(), targets, static_cast<ai::int16>(placement));
+        MakeCopies(duplication, from.From(), targets, static_cast<ai::int16>(placement));
     if (copies.empty()) {
         reply["error"] = "No artwork could be copied";
         return DumpReply(reply);
     }
-    if (r.tagOriginal) {
-        SetTags(sources, PassTags(r, r.seriesStart), r.replace);
+    if (duplication.tagOriginal) {
+        SetTags(sources, PassTags(duplication, duplication.seriesStart), duplication.replace);
     }
     if (zOrder) {
-        // A source is removed only when every copy of it was made; otherwise it stays.
-        const std::int64_t expected = static_cast<std::int64_t>(targets.size()) * r.numberOfCopies;
-        for (ArtObject* source : sources) {
-            const auto made = copies.find(source);
-            if (made != copies.end() && made->second == expected) {
-                sAIArt->DisposeArt(source);
-            }
-        }
+        DisposeCopiedSources(sources, copies,
+                             static_cast<std::int64_t>(targets.size()) * duplication.numberOfCopies);
     }
     return DumpReply(reply);
 }

@@ -250,32 +250,32 @@ std::vector<int> ToIndexes(const std::vector<double>& numbers) {
 }
 
 EditArtboardsRequest ReadEditArtboardsRequest(const json& request) {
-    EditArtboardsRequest r;
-    r.mode = ReadTextStrictly(request, "mode");
-    r.activate = ReadBoolStrictly(request, "activate", false);
-    r.includeArtwork = ReadBoolStrictly(request, "includeArtwork", true);
-    r.selectArtwork = ReadBoolStrictly(request, "selectArtwork", false);
-    r.artboardName = ReadTextStrictly(request, "artboardName");
-    r.number = std::max(ReadIntegerStrictly(request, "artboardNumber", 0), 0) - 1;
-    r.index = std::max(ReadIntegerStrictly(request, "index", 0), 0) - 1;
-    r.numberOfArtboards = ReadIntegerStrictly(request, "numberOfArtboards", 0);
-    r.reorder = ToIndexes(ReadNumberArrayStrictly(request, "reorder"));
-    r.gap =
+    EditArtboardsRequest edit;
+    edit.mode = ReadTextStrictly(request, "mode");
+    edit.activate = ReadBoolStrictly(request, "activate", false);
+    edit.includeArtwork = ReadBoolStrictly(request, "includeArtwork", true);
+    edit.selectArtwork = ReadBoolStrictly(request, "selectArtwork", false);
+    edit.artboardName = ReadTextStrictly(request, "artboardName");
+    edit.number = std::max(ReadIntegerStrictly(request, "artboardNumber", 0), 0) - 1;
+    edit.index = std::max(ReadIntegerStrictly(request, "index", 0), 0) - 1;
+    edit.numberOfArtboards = ReadIntegerStrictly(request, "numberOfArtboards", 0);
+    edit.reorder = ToIndexes(ReadNumberArrayStrictly(request, "reorder"));
+    edit.gap =
         LenUnitsToPoints(ReadNumberStrictly(request, "gap", kDefaultGap), ReadTextStrictly(request, "units"));
-    r.layout = ReadTextStrictly(request, "layout", "arrangeByRow");
-    r.rows = ReadIntegerStrictly(request, "rows", 0);
-    r.columns = ReadIntegerStrictly(request, "columns", 0);
-    return r;
+    edit.layout = ReadTextStrictly(request, "layout", "arrangeByRow");
+    edit.rows = ReadIntegerStrictly(request, "rows", 0);
+    edit.columns = ReadIntegerStrictly(request, "columns", 0);
+    return edit;
 }
 
 // The artboard to work on: by number, by name, or (when allowed) the active one; -1 when none.
 // A number beyond the list names no artboard: it never reaches the application.
-int FindArtboard(const ai::ArtboardList& list, const EditArtboardsRequest& r, bool activeAllowed) {
-    if (r.number >= 0) {
-        return r.number < CountOf(list) ? r.number : -1;
+int FindArtboard(const ai::ArtboardList& list, const EditArtboardsRequest& edit, bool activeAllowed) {
+    if (edit.number >= 0) {
+        return edit.number < CountOf(list) ? edit.number : -1;
     }
-    if (!r.artboardName.empty()) {
-        const int named = GetArtboardNumber(r.artboardName);
+    if (!edit.artboardName.empty()) {
+        const int named = GetArtboardNumber(edit.artboardName);
         if (named >= 0) {
             return named;
         }
@@ -290,25 +290,25 @@ int FindArtboard(const ai::ArtboardList& list, const EditArtboardsRequest& r, bo
 class EditArtboardsCommand {
 public:
     EditArtboardsCommand(const json& request, json& reply)
-        : fRequest(request), fReply(reply), fR(ReadEditArtboardsRequest(request)) {}
+        : fRequest(request), fReply(reply), fEdit(ReadEditArtboardsRequest(request)) {}
 
     void Run() {
-        if (!std::isfinite(fR.gap)) {
+        if (!std::isfinite(fEdit.gap)) {
             return Fail(kBadGap);
         }
         if (!fList.IsValid()) {
             return Fail(kCantGetArtboards);
         }
-        if (fR.mode == "add") {
+        if (fEdit.mode == "add") {
             return Add();
         }
-        if (fR.mode == "remove") {
+        if (fEdit.mode == "remove") {
             return Remove();
         }
-        if (fR.mode == "rearrange") {
+        if (fEdit.mode == "rearrange") {
             return Rearrange();
         }
-        if (fR.mode == "edit") {
+        if (fEdit.mode == "edit") {
             return Edit();
         }
         Fail(kNoValidMode);
@@ -328,13 +328,13 @@ private:
         // stops the command before anything is added.
         json recordRequest = fRequest;
         if (HasKey(fRequest, "artboardName") && !HasKey(fRequest, "newName")) {
-            recordRequest["newName"] = fR.artboardName;
+            recordRequest["newName"] = fEdit.artboardName;
         }
         const Artboard record(recordRequest);
         if (const std::string problem = record.Check(); !problem.empty()) {
             return Fail(problem);
         }
-        const int base = FindArtboard(fList, fR, true);
+        const int base = FindArtboard(fList, fEdit, true);
         ai::ArtboardProperties baseProperties;
         if (base < 0 || !ReadProperties(fList, base, baseProperties)) {
             return Fail(kCantGetArtboard);
@@ -343,7 +343,7 @@ private:
         if (!baseRect) {
             return Fail(kCantGetArtboardPosition);
         }
-        ArtboardID at = fR.index >= 0 ? fR.index : base + 1;
+        ArtboardID at = fEdit.index >= 0 ? fEdit.index : base + 1;
         if (at > CountOf(fList)) {
             return Fail(kCantAdd);
         }
@@ -352,9 +352,9 @@ private:
         if (!added.Insert(properties, at)) {
             return Fail(kCantAdd);
         }
-        ArtHandleSet objects = fR.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        ArtHandleSet objects = fEdit.includeArtwork ? GetTopObjects() : ArtHandleSet{};
         AIRealRect placed{};
-        if (GetNewArtboardPosition(fList, baseProperties, fR.gap, placed) &&
+        if (GetNewArtboardPosition(fList, baseProperties, fEdit.gap, placed) &&
             properties.SetPosition(placed) != kNoErr) {
             return Fail(kCantSetPosition);
         }
@@ -368,7 +368,7 @@ private:
         if (fList.Update(at, properties) != kNoErr) {
             return Fail(kCantUpdate);
         }
-        if (fR.includeArtwork && !CopyArtwork(objects, *baseRect, at, added.Copies())) {
+        if (fEdit.includeArtwork && !CopyArtwork(objects, *baseRect, at, added.Copies())) {
             return Fail(kCantGetArtboardPosition);
         }
         if (AddMore(properties, objects, *baseRect, at, stem, start, added)) {
@@ -388,7 +388,7 @@ private:
         for (ArtObject* copy : copies) {
             made.Made(copy);
         }
-        if (fR.selectArtwork) {
+        if (fEdit.selectArtwork) {
             SelectObjects(copies);
         }
         return true;
@@ -398,15 +398,15 @@ private:
     // reply's error set) when one can't be added.
     bool AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const AIRealRect& base,
                  ArtboardID at, const std::string& stem, int start, AddedArtboards& added) {
-        if (fR.numberOfArtboards < 2) {
+        if (fEdit.numberOfArtboards < 2) {
             return true;
         }
         const std::optional<AIRealRect> firstRect = PositionAt(fList, at);
         if (!firstRect) {
             return Failed(kCantAddMultiple);
         }
-        const double step = std::abs(firstRect->left - firstRect->right) + fR.gap;
-        for (int i = 1; i < fR.numberOfArtboards; ++i) {
+        const double step = std::abs(firstRect->left - firstRect->right) + fEdit.gap;
+        for (int i = 1; i < fEdit.numberOfArtboards; ++i) {
             ++at;
             ai::ArtboardProperties next(first);
             const std::string name = NameAndNumberToStr(stem, start + i);
@@ -418,7 +418,7 @@ private:
             if (fList.Update(at, next) != kNoErr) {
                 return Failed(kCantUpdate);
             }
-            if (fR.includeArtwork && !CopyArtwork(objects, base, at, added.Copies())) {
+            if (fEdit.includeArtwork && !CopyArtwork(objects, base, at, added.Copies())) {
                 return Failed(kCantAddMultiple);
             }
         }
@@ -428,14 +428,14 @@ private:
     // --- remove ---
 
     void Remove() {
-        const int number = FindArtboard(fList, fR, false);
+        const int number = FindArtboard(fList, fEdit, false);
         if (number < 0) {
             return Fail(kCantGetArtboard);
         }
         // The art lying on the artboard is found before the artboard goes and deleted only after the
         // application let it go: an artboard it keeps (the last one) keeps its art too.
         ArtList doomed;
-        if (fR.includeArtwork) {
+        if (fEdit.includeArtwork) {
             const std::optional<AIRealRect> rect = PositionAt(fList, number);
             if (!rect) {
                 return Fail(kCantGetArtboard);
@@ -463,7 +463,7 @@ private:
         static const std::set<std::string> kLayouts{
             "arrangeByRow", "rightToLeftArrangeByRow", "arrangeByColumn", "rightToLeftArrangeByColumn",
             "gridByRow",    "rightToLeftGridByRow",    "gridByColumn",    "rightToLeftGridByColumn"};
-        const std::string layout = kLayouts.contains(fR.layout) ? fR.layout : "arrangeByRow";
+        const std::string layout = kLayouts.contains(fEdit.layout) ? fEdit.layout : "arrangeByRow";
         Grid grid;
         grid.rightToLeft = layout.starts_with("rightToLeft");
         if (layout.ends_with("rrangeByRow")) {
@@ -471,12 +471,12 @@ private:
         } else if (layout.ends_with("rrangeByColumn")) {
             grid.rows = n;
         } else if (layout.ends_with("ridByRow")) {
-            if (!CountRowsAndColumns(n, fR.rows, fR.columns, grid.rows, grid.columns)) {
+            if (!CountRowsAndColumns(n, fEdit.rows, fEdit.columns, grid.rows, grid.columns)) {
                 return std::nullopt;
             }
         } else {
             grid.byColumns = true;
-            if (!CountRowsAndColumns(n, fR.columns, fR.rows, grid.columns, grid.rows)) {
+            if (!CountRowsAndColumns(n, fEdit.columns, fEdit.rows, grid.columns, grid.rows)) {
                 return std::nullopt;
             }
         }
@@ -496,7 +496,7 @@ private:
             return std::nullopt;
         }
         const ArtList inside = GetTopObjectsInsideRect(objects, *old);
-        if (fR.selectArtwork) {
+        if (fEdit.selectArtwork) {
             SelectObjects(inside);
         }
         const double dx = x - (rightToLeft ? old->right : old->left);
@@ -515,7 +515,7 @@ private:
         if (!grid) {
             return Fail(kCantRearrange);
         }
-        std::vector<int> order = fR.reorder;
+        std::vector<int> order = fEdit.reorder;
         if (!CheckArtboardsOrder(order, n)) {
             if (!order.empty()) {
                 fReply["warning"] = kInvalidOrder;
@@ -527,7 +527,7 @@ private:
         if (!first) {
             return Fail(kCantRearrange);
         }
-        ArtHandleSet objects = fR.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        ArtHandleSet objects = fEdit.includeArtwork ? GetTopObjects() : ArtHandleSet{};
         if (grid->byColumns) {
             ByColumns(*grid, order, *first, objects);
         } else {
@@ -551,11 +551,11 @@ private:
                 if (!placed) {
                     continue;
                 }
-                x = grid.rightToLeft ? placed->left - fR.gap : placed->right + fR.gap;
+                x = grid.rightToLeft ? placed->left - fEdit.gap : placed->right + fEdit.gap;
                 lowest = std::min(lowest, placed->bottom);
             }
             x = startX;
-            y = lowest - fR.gap;
+            y = lowest - fEdit.gap;
         }
     }
 
@@ -574,10 +574,10 @@ private:
                 if (!placed) {
                     continue;
                 }
-                y = placed->bottom - fR.gap;
+                y = placed->bottom - fEdit.gap;
                 edge = grid.rightToLeft ? std::min(edge, placed->left) : std::max(edge, placed->right);
             }
-            x = grid.rightToLeft ? edge - fR.gap : edge + fR.gap;
+            x = grid.rightToLeft ? edge - fEdit.gap : edge + fEdit.gap;
             y = first.top;
         }
     }
@@ -589,18 +589,18 @@ private:
         if (const std::string problem = record.Check(); !problem.empty()) {
             return Fail(problem);
         }
-        const int number = FindArtboard(fList, fR, false);
+        const int number = FindArtboard(fList, fEdit, false);
         if (number < 0) {
             return Fail(kCantGetArtboard);
         }
-        if (!EditArtboard(record, number, fR.includeArtwork, fR.activate, fR.selectArtwork)) {
+        if (!EditArtboard(record, number, fEdit.includeArtwork, fEdit.activate, fEdit.selectArtwork)) {
             Fail(kCantEdit);
         }
     }
 
     const json& fRequest;
     json& fReply;
-    EditArtboardsRequest fR;
+    EditArtboardsRequest fEdit;
     ai::ArtboardList fList;
 };
 
@@ -779,7 +779,7 @@ std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
             continue;
         }
         const std::optional<AIRealRect> current = PositionOf(properties);
-        if (!current || !GetArtVectorBounds(arts, bounds, true, false)) {
+        if (!current || !GetArtVectorBounds(arts, bounds, {.visible = true})) {
             continue;
         }
         Artboard(FittedRect(*current, bounds, paddings)).AddToArtboard(properties);

@@ -66,13 +66,6 @@ bool IsFinite(const std::optional<double>& value) {
     return !value || std::isfinite(*value);
 }
 
-std::optional<bool> ReadOptionalBool(const json& request, const std::string& key) {
-    if (!HasKey(request, key)) {
-        return std::nullopt;
-    }
-    return ReadBoolStrictly(request, key, false);
-}
-
 }  // namespace
 
 std::optional<ArtboardPreset> FindArtboardPreset(const std::string& name) {
@@ -117,9 +110,9 @@ Artboard::Artboard(const json& request) {
     if (const std::optional<double> value = ReadOptionalNumberStrictly(request, "par")) {
         par = value;
     }
-    centerMark = ReadOptionalBool(request, "centerMark");
-    crossHairMark = ReadOptionalBool(request, "crossHairMark");
-    safeAreasMark = ReadOptionalBool(request, "safeAreasMark");
+    centerMark = ReadOptionalBoolStrictly(request, "centerMark");
+    crossHairMark = ReadOptionalBoolStrictly(request, "crossHairMark");
+    safeAreasMark = ReadOptionalBoolStrictly(request, "safeAreasMark");
     if (HasKey(request, "newName")) {
         newName = ReadTextStrictly(request, "newName");
     }

@@ -42,37 +42,39 @@ struct DistributeRequest {
 };
 
 DistributeRequest ReadDistributeRequest(const json& request) {
-    DistributeRequest r;
-    r.tagSearch = ReadTextStrictly(request, "tagSearch");
-    r.keyArt = ReadTextStrictly(request, "keyArt");
-    r.zOrder = ReadBoolStrictly(request, "zOrder", false);
-    r.anchorPoint = ReadTextStrictly(request, "anchorPoint", "c");
+    DistributeRequest distribution;
+    distribution.tagSearch = ReadTextStrictly(request, "tagSearch");
+    distribution.keyArt = ReadTextStrictly(request, "keyArt");
+    distribution.zOrder = ReadBoolStrictly(request, "zOrder", false);
+    distribution.anchorPoint = ReadTextStrictly(request, "anchorPoint", "c");
     const std::string units = ReadTextStrictly(request, "units");
-    r.gap = ReadOptionalLengthStrictly(request, "gap", units);
-    r.artboardName = ReadTextStrictly(request, "artboardName");
-    r.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", 0);
-    r.bounds = ReadBoundsOptions(request, true);
-    ReadJsonValue(request, "distributeSpacing", r.spacing);
-    r.axes = r.spacing;
-    if (r.axes.empty()) {
-        r.axes = PointNameToDirectionStr(r.anchorPoint);
-        ReadJsonValue(request, "direction", r.axes);
+    distribution.gap = ReadOptionalLengthStrictly(request, "gap", units);
+    distribution.artboardName = ReadTextStrictly(request, "artboardName");
+    distribution.artboardNumber = ReadIntegerStrictly(request, "artboardNumber", 0);
+    distribution.bounds = ReadBoundsOptions(request, true);
+    ReadJsonValue(request, "distributeSpacing", distribution.spacing);
+    distribution.axes = distribution.spacing;
+    if (distribution.axes.empty()) {
+        distribution.axes = PointNameToDirectionStr(distribution.anchorPoint);
+        ReadJsonValue(request, "direction", distribution.axes);
     }
     std::string place;
     ReadJsonValue(request, "place", place);
     const std::string placeAxes = PointNameToDirectionStr(place);
-    const bool matches = (r.axes == "h" && placeAxes == "h") || (r.axes == "v" && placeAxes == "v") ||
-                         (r.axes == "hv" && (placeAxes == "h" || placeAxes == "v" || placeAxes == "hv"));
-    r.place = matches ? PointNameToVector(place) : AIRealPoint{};
-    return r;
+    const bool matches =
+        (distribution.axes == "h" && placeAxes == "h") || (distribution.axes == "v" && placeAxes == "v") ||
+        (distribution.axes == "hv" && (placeAxes == "h" || placeAxes == "v" || placeAxes == "hv"));
+    distribution.place = matches ? PointNameToVector(place) : AIRealPoint{};
+    return distribution;
 }
 
 // The records of the objects that can be measured along the axis, in list order.
-std::vector<ArtWithSegment> Records(const ArtList& objects, bool horizontal, const DistributeRequest& r) {
+std::vector<ArtWithSegment> Records(const ArtList& objects, bool horizontal,
+                                    const DistributeRequest& distribution) {
     std::vector<ArtWithSegment> records;
     for (ArtObject* art : objects) {
         bool ok = false;
-        ArtWithSegment record(art, horizontal, r.anchorPoint, ok, r.bounds.visible, r.bounds.clipping);
+        ArtWithSegment record(art, horizontal, distribution.anchorPoint, ok, distribution.bounds);
         if (ok) {
             records.push_back(record);
         }
@@ -134,22 +136,23 @@ void Stack(std::vector<ArtWithSegment>& records, bool horizontal, double ks, dou
 
 // Distributes along one axis; false when too few objects can be measured on it, which ends the
 // command without an error. Objects whose move the application refused join refused.
-bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRequest& r,
+bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRequest& distribution,
                      const AIRealRect& reference, ArtHandleSet& refused) {
-    std::vector<ArtWithSegment> records = Records(objects, horizontal, r);
+    std::vector<ArtWithSegment> records = Records(objects, horizontal, distribution);
     // Stacking places even a single object; spacing needs two to span the reference.
-    const std::size_t needed = r.gap ? 1 : 2;
+    const std::size_t needed = distribution.gap ? 1 : 2;
     if (records.size() < needed) {
         return false;
     }
-    if (!r.zOrder) {
+    if (!distribution.zOrder) {
         std::sort(records.begin(), records.end(), CompareArtWithSegment);
     }
     const double ks = horizontal ? reference.left : reference.bottom;
     const double ke = horizontal ? reference.right : reference.top;
-    if (r.gap) {
-        Stack(records, horizontal, ks, ke, horizontal ? r.place.h : r.place.v, *r.gap);
-    } else if (r.spacing.empty()) {
+    if (distribution.gap) {
+        Stack(records, horizontal, ks, ke, horizontal ? distribution.place.h : distribution.place.v,
+              *distribution.gap);
+    } else if (distribution.spacing.empty()) {
         SpaceAnchors(records, horizontal, ks, ke);
     } else {
         SpaceGaps(records, horizontal, ks, ke);
@@ -165,10 +168,10 @@ bool DistributeAlong(const ArtList& objects, bool horizontal, const DistributeRe
 }  // namespace
 
 ArtWithSegment::ArtWithSegment(ArtObject* object, bool horizontal, const std::string& anchorName, bool& ok,
-                               bool visibleBounds, bool clippingBounds)
+                               BoundsOptions options)
     : art(object) {
     AIRealRect bounds;
-    ok = GetArtVectorBounds(ArtList{object}, bounds, visibleBounds, clippingBounds);
+    ok = GetArtVectorBounds(ArtList{object}, bounds, options);
     if (!ok) {
         return;
     }
@@ -195,65 +198,69 @@ bool CompareArtWithSegment(const ArtWithSegment& a, const ArtWithSegment& b) {
 std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("distributeObjects", parsed);
-    const DistributeRequest r = ReadDistributeRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-    reply["artboardName"] = r.artboardName;
-    if (r.artboardNumber != 0) {
-        reply["artboardNumber"] = r.artboardNumber;
+    const DistributeRequest distribution = ReadDistributeRequest(parsed);
+    reply["tagSearch"] = distribution.tagSearch;
+    reply["artboardName"] = distribution.artboardName;
+    if (distribution.artboardNumber != 0) {
+        reply["artboardNumber"] = distribution.artboardNumber;
     }
     const auto fail = [&](const char* message) {
         reply["error"] = message;
         return DumpReply(reply);
     };
 
-    const ArtList found = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
+    const ArtList found =
+        distribution.tagSearch.empty() ? ArtList{} : SearchTaggedArt(distribution.tagSearch);
     if (found.empty()) {
         return fail(kArtNotFound);
     }
     ArtList objects = SortArtByPaintOrder(RemoveLeaves2(found), false);
-    const ArtList keys = r.keyArt.empty() ? ArtList{} : SortArtByPaintOrder(SearchTaggedArt(r.keyArt), false);
+    const ArtList keys = distribution.keyArt.empty()
+                             ? ArtList{}
+                             : SortArtByPaintOrder(SearchTaggedArt(distribution.keyArt), false);
     if (objects.size() < 2 && !(objects.size() == 1 && !keys.empty())) {
         return fail(kTooFew);
     }
 
     AIRealRect reference;
     AIRealRect common;
-    if (r.artboardNumber >= 1 || !r.artboardName.empty()) {
-        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+    if (distribution.artboardNumber >= 1 || !distribution.artboardName.empty()) {
+        if (!GetArtVectorBounds(objects, common, distribution.bounds)) {
             return fail(kArtNotFound);
         }
-        if (!GetArtBoardBounds(r.artboardNumber - 1, r.artboardName, reference)) {
+        if (!GetArtBoardBounds(distribution.artboardNumber - 1, distribution.artboardName, reference)) {
             return fail(kCantGetArtboardPosition);
         }
-    } else if (r.gap) {
+    } else if (distribution.gap) {
         ArtObject* key = keys.empty() ? objects.front() : keys.front();
         std::erase(objects, key);
-        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+        if (!GetArtVectorBounds(objects, common, distribution.bounds)) {
             return fail(kArtNotFound);
         }
-        if (!GetArtVectorBounds(ArtList{key}, reference, r.bounds.visible, r.bounds.clipping)) {
+        if (!GetArtVectorBounds(ArtList{key}, reference, distribution.bounds)) {
             return fail(kKeyArtNotFound);
         }
     } else {
-        if (!GetArtVectorBounds(objects, common, r.bounds.visible, r.bounds.clipping)) {
+        if (!GetArtVectorBounds(objects, common, distribution.bounds)) {
             return fail(kArtNotFound);
         }
         reference = common;
-        if (!keys.empty() && !GetArtVectorBounds(keys, reference, r.bounds.visible, r.bounds.clipping)) {
+        if (!keys.empty() && !GetArtVectorBounds(keys, reference, distribution.bounds)) {
             return fail(kKeyArtNotFound);
         }
     }
-    if (r.axes != "h" && r.axes != "v" && r.axes != "hv") {
+    if (distribution.axes != "h" && distribution.axes != "v" && distribution.axes != "hv") {
         return fail(kBadAxes);
     }
-    if (objects.size() == 1 && !r.gap) {
-        AlignArtToKey(objects.front(), reference, r.anchorPoint, r.axes, r.bounds.visible, r.bounds.clipping);
+    if (objects.size() == 1 && !distribution.gap) {
+        AlignArtToKey(objects.front(), reference, distribution.anchorPoint, distribution.axes,
+                      distribution.bounds);
         return DumpReply(reply);
     }
     ArtHandleSet refused;
-    if (r.axes == "v" || DistributeAlong(objects, true, r, reference, refused)) {
-        if (r.axes != "h") {
-            DistributeAlong(objects, false, r, reference, refused);
+    if (distribution.axes == "v" || DistributeAlong(objects, true, distribution, reference, refused)) {
+        if (distribution.axes != "h") {
+            DistributeAlong(objects, false, distribution, reference, refused);
         }
     }
     MoveTally tally;

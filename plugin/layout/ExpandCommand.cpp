@@ -48,31 +48,31 @@ int ReadSteps(const json& request) {
 }
 
 ExpandRequest ReadExpandRequest(const json& request) {
-    ExpandRequest r;
-    ReadJsonValue(request, "object", r.object);
-    ReadJsonValue(request, "fill", r.fill);
-    ReadJsonValue(request, "stroke", r.stroke);
-    ReadJsonValue(request, "gradientMesh", r.gradientMesh);
-    r.steps = ReadSteps(request);
-    return r;
+    ExpandRequest expansion;
+    ReadJsonValue(request, "object", expansion.object);
+    ReadJsonValue(request, "fill", expansion.fill);
+    ReadJsonValue(request, "stroke", expansion.stroke);
+    ReadJsonValue(request, "gradientMesh", expansion.gradientMesh);
+    expansion.steps = ReadSteps(request);
+    return expansion;
 }
 
-ai::int32 ExpandFlags(const ExpandRequest& r, int& steps) {
+ai::int32 ExpandFlags(const ExpandRequest& expansion, int& steps) {
     ai::int32 flags = kAlwaysExpanded;
-    steps = r.steps;
-    if (r.object) {
+    steps = expansion.steps;
+    if (expansion.object) {
         flags |= kObjectFlags;
     }
-    if (r.fill && r.gradientMesh) {
+    if (expansion.fill && expansion.gradientMesh) {
         flags |= kFillToMeshFlags;
     }
-    if (r.fill && !r.gradientMesh) {
+    if (expansion.fill && !expansion.gradientMesh) {
         flags |= kFillToPathsFlags;
         if (steps < 1 || steps > kMostGradientSteps) {
             steps = kMostGradientSteps;
         }
     }
-    if (r.stroke) {
+    if (expansion.stroke) {
         flags |= kExpandStroke;
     }
     return flags;

@@ -30,20 +30,20 @@ struct MakingRequest {
 };
 
 MakingRequest ReadMakingRequest(const json& request) {
-    MakingRequest r;
-    r.tagSearch = ReadTextStrictly(request, "tagSearch");
-    r.tags = ReadTextArrayStrictly(request, "tags");
-    r.seriesTag = ReadTextStrictly(request, "seriesTag");
-    r.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
-    return r;
+    MakingRequest making;
+    making.tagSearch = ReadTextStrictly(request, "tagSearch");
+    making.tags = ReadTextArrayStrictly(request, "tags");
+    making.seriesTag = ReadTextStrictly(request, "seriesTag");
+    making.seriesStart = ReadIntegerStrictly(request, "seriesStart", 1);
+    return making;
 }
 
-void TagMadeArt(ArtObject* art, const MakingRequest& r) {
-    if (!r.tags.empty()) {
-        WriteTags(art, TagSet(r.tags.begin(), r.tags.end()));
+void TagMadeArt(ArtObject* art, const MakingRequest& making) {
+    if (!making.tags.empty()) {
+        WriteTags(art, TagSet(making.tags.begin(), making.tags.end()));
     }
-    if (!r.seriesTag.empty()) {
-        WriteTags(art, {SerialTag(r.seriesTag, r.seriesStart)});
+    if (!making.seriesTag.empty()) {
+        WriteTags(art, {SerialTag(making.seriesTag, making.seriesStart)});
     }
 }
 
@@ -57,9 +57,9 @@ std::string MakeContainer(const std::string& eventType, const std::string& reque
                           const char* failure) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(eventType, parsed);
-    const MakingRequest r = ReadMakingRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-    const ArtList found = FindArt(r.tagSearch);
+    const MakingRequest making = ReadMakingRequest(parsed);
+    reply["tagSearch"] = making.tagSearch;
+    const ArtList found = FindArt(making.tagSearch);
     if (found.empty()) {
         reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
@@ -69,7 +69,7 @@ std::string MakeContainer(const std::string& eventType, const std::string& reque
         reply["error"] = failure;
         return DumpReply(reply);
     }
-    TagMadeArt(made, r);
+    TagMadeArt(made, making);
     return DumpReply(reply);
 }
 
@@ -152,8 +152,8 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
     constexpr const char* kCantClip = "Can't make a clip group";
     const json parsed = ParseRequest(request);
     json reply = StartReply("makeClipGroup", parsed);
-    const MakingRequest r = ReadMakingRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
+    const MakingRequest making = ReadMakingRequest(parsed);
+    reply["tagSearch"] = making.tagSearch;
     const std::string clipQuery = ReadTextStrictly(parsed, "clipObject");
     const std::string fitting = ReadTextStrictly(parsed, "fittingMethod");
     ClipGroupMakingOptions options;
@@ -176,7 +176,7 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
         }
         return DumpReply(reply);
     }
-    const ArtList found = FindArt(r.tagSearch);
+    const ArtList found = FindArt(making.tagSearch);
     if (found.empty()) {
         reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
@@ -186,7 +186,7 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
         reply["error"] = kCantClip;
         return DumpReply(reply);
     }
-    TagMadeArt(group, r);
+    TagMadeArt(group, making);
     return DumpReply(reply);
 }
 

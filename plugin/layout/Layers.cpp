@@ -25,13 +25,6 @@ constexpr const char* kCantRemove = "Can't remove a layer";
 // Layer colours are 8 bits a channel in requests and 16 bits in the host: 255 becomes 65535.
 constexpr int kChannelScale = 257;
 
-std::optional<bool> ReadOptionalBool(const json& request, const std::string& key) {
-    if (!HasKey(request, key)) {
-        return std::nullopt;
-    }
-    return ReadBoolStrictly(request, key, false);
-}
-
 std::optional<std::array<int, 3>> ReadColor(const json& request) {
     if (!HasKey(request, "color") || !request["color"].is_object()) {
         return std::nullopt;
@@ -73,11 +66,11 @@ Layer::Layer(const json& request) {
         name = ReadTextStrictly(request, "newName");
     }
     color = ReadColor(request);
-    locked = ReadOptionalBool(request, "locked");
-    hidden = Negated(ReadOptionalBool(request, "visible"));
-    isTemplate = ReadOptionalBool(request, "template");
-    print = ReadOptionalBool(request, "print");
-    preview = ReadOptionalBool(request, "preview");
+    locked = ReadOptionalBoolStrictly(request, "locked");
+    hidden = Negated(ReadOptionalBoolStrictly(request, "visible"));
+    isTemplate = ReadOptionalBoolStrictly(request, "template");
+    print = ReadOptionalBoolStrictly(request, "print");
+    preview = ReadOptionalBoolStrictly(request, "preview");
     if (const std::optional<double> percent = ReadOptionalNumberStrictly(request, "dimmedPercent")) {
         const double whole = std::trunc(*percent);
         if (whole >= -1.0 && whole <= 100.0) {
@@ -171,15 +164,15 @@ struct EditLayerRequest {
 };
 
 EditLayerRequest ReadEditLayerRequest(const json& request) {
-    EditLayerRequest r;
-    r.mode = ReadTextStrictly(request, "mode");
-    r.layerName = ReadTextStrictly(request, "layerName");
-    r.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
-    r.location = GetNumLocation(ReadTextStrictly(request, "location", "above"));
-    r.targetLayer = ReadTextStrictly(request, "targetLayer");
-    r.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
-    r.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
-    return r;
+    EditLayerRequest edit;
+    edit.mode = ReadTextStrictly(request, "mode");
+    edit.layerName = ReadTextStrictly(request, "layerName");
+    edit.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
+    edit.location = GetNumLocation(ReadTextStrictly(request, "location", "above"));
+    edit.targetLayer = ReadTextStrictly(request, "targetLayer");
+    edit.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
+    edit.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
+    return edit;
 }
 
 AILayerHandle LayerOfArt(ArtObject* art) {
@@ -208,13 +201,13 @@ bool CanTarget(ArtObject* art, int location) {
     return true;
 }
 
-ArtObject* FindTarget(const EditLayerRequest& r) {
-    if (r.location == 0) {
+ArtObject* FindTarget(const EditLayerRequest& edit) {
+    if (edit.location == 0) {
         return nullptr;
     }
-    AILayerHandle targetLayer = GetLayer(r.targetLayerNumber, r.targetLayer);
+    AILayerHandle targetLayer = GetLayer(edit.targetLayerNumber, edit.targetLayer);
     ArtObject* targetLayerArt = GetLayerArt(targetLayer);
-    const ArtList found = r.targetTagSearch.empty() ? ArtList{} : SearchTaggedArt(r.targetTagSearch);
+    const ArtList found = edit.targetTagSearch.empty() ? ArtList{} : SearchTaggedArt(edit.targetTagSearch);
     if (targetLayerArt != nullptr && found.empty()) {
         return targetLayerArt;
     }
@@ -225,7 +218,7 @@ ArtObject* FindTarget(const EditLayerRequest& r) {
             break;
         }
     }
-    return target != nullptr && CanTarget(target, r.location) ? target : nullptr;
+    return target != nullptr && CanTarget(target, edit.location) ? target : nullptr;
 }
 
 // Whether the art is the root or lies below it.
@@ -283,20 +276,20 @@ bool MoveLayer(ArtObject* layerArt, ArtObject* target, int location) {
 class EditLayerCommand {
 public:
     EditLayerCommand(const json& request, json& reply)
-        : fRequest(request), fReply(reply), fR(ReadEditLayerRequest(request)) {}
+        : fRequest(request), fReply(reply), fEdit(ReadEditLayerRequest(request)) {}
 
     void Run() {
         static const std::array<std::string, 5> kModes{"add", "remove", "edit", "addEdit", "duplicate"};
-        if (std::find(kModes.begin(), kModes.end(), fR.mode) == kModes.end()) {
+        if (std::find(kModes.begin(), kModes.end(), fEdit.mode) == kModes.end()) {
             return Fail(kNoValidMode);
         }
         if (sAILayer == nullptr || sAIArt == nullptr) {
             return Fail(kCantFind);
         }
-        ArtObject* target = FindTarget(fR);
-        std::string mode = fR.mode;
+        ArtObject* target = FindTarget(fEdit);
+        std::string mode = fEdit.mode;
         if (mode == "addEdit") {
-            mode = GetLayer(fR.layerNumber, fR.layerName) != nullptr ? "edit" : "add";
+            mode = GetLayer(fEdit.layerNumber, fEdit.layerName) != nullptr ? "edit" : "add";
         }
         if (mode == "add") {
             return Add(target);
@@ -313,15 +306,15 @@ private:
     void Add(ArtObject* target) {
         AILayerHandle added = nullptr;
         AIErr error = kNoErr;
-        if (target != nullptr && fR.location != 0) {
-            const std::optional<int> depth = DepthOfPlacement(static_cast<ai::int16>(fR.location), target);
+        if (target != nullptr && fEdit.location != 0) {
+            const std::optional<int> depth = DepthOfPlacement(static_cast<ai::int16>(fEdit.location), target);
             if (!depth || *depth > kAIMaxArtDepth) {
                 return Fail(kCantAdd);
             }
-            error = sAILayer->InsertLayerAtArt(target, static_cast<ai::int16>(fR.location), &added);
+            error = sAILayer->InsertLayerAtArt(target, static_cast<ai::int16>(fEdit.location), &added);
         } else {
-            const bool bottom = fR.location == kPlaceBelow || fR.location == kPlaceInsideOnBottom ||
-                                fR.location == kPlaceBelowAll;
+            const bool bottom = fEdit.location == kPlaceBelow || fEdit.location == kPlaceInsideOnBottom ||
+                                fEdit.location == kPlaceBelowAll;
             error = sAILayer->InsertLayer(nullptr, bottom ? kPlaceBelowAll : kPlaceAboveAll, &added);
         }
         if (error != kNoErr || added == nullptr) {
@@ -329,13 +322,13 @@ private:
         }
         json request = fRequest;
         if (HasKey(fRequest, "layerName") && !HasKey(fRequest, "newName")) {
-            request["newName"] = fR.layerName;
+            request["newName"] = fEdit.layerName;
         }
         Layer(request).AddToLayer(added);
     }
 
     void Remove() {
-        AILayerHandle layer = GetLayer(fR.layerNumber, fR.layerName);
+        AILayerHandle layer = GetLayer(fEdit.layerNumber, fEdit.layerName);
         if (layer == nullptr) {
             return Fail(kCantFind);
         }
@@ -346,7 +339,7 @@ private:
     }
 
     void EditOrDuplicate(ArtObject* target, bool duplicate) {
-        AILayerHandle layer = GetLayer(fR.layerNumber, fR.layerName);
+        AILayerHandle layer = GetLayer(fEdit.layerNumber, fEdit.layerName);
         ArtObject* layerArt = GetLayerArt(layer);
         if (layer == nullptr || layerArt == nullptr) {
             return Fail(kCantFind);
@@ -362,7 +355,7 @@ private:
                 return Fail(kCantMove);
             }
         }
-        if (!MoveLayer(layerArt, target, fR.location)) {
+        if (!MoveLayer(layerArt, target, fEdit.location)) {
             return Fail(kCantMove);
         }
         made.Keep();
@@ -371,7 +364,7 @@ private:
 
     const json& fRequest;
     json& fReply;
-    EditLayerRequest fR;
+    EditLayerRequest fEdit;
 };
 
 }  // namespace

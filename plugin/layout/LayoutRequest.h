@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/Json.h"
+#include "layout/ReferencePoints.h"
 
 // A length read strictly (core/Json.h) and converted from units to points (the fallback is in
 // units too). A length that is not
@@ -22,10 +23,6 @@ double CheckedLength(double points, std::string_view key);
 // The bounds options of a request: "usePreviewBounds" (default: the application's preference
 // "includeStrokeInBounds", false when it can't be read) and "useClippingBounds" (default
 // clippingDefault), both read leniently.
-struct BoundsOptions {
-    bool visible = false;
-    bool clipping = false;
-};
 BoundsOptions ReadBoundsOptions(const json& request, bool clippingDefault);
 
 // How the objects of a geometry command fared.

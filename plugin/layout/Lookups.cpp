@@ -11,6 +11,7 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -71,19 +72,6 @@ AILayerHandle FirstLayer() {
 bool FirstArtOfLayer(AILayerHandle layer, ArtObject*& art) {
     art = nullptr;
     return sAIArt != nullptr && sAIArt->GetFirstArtOfLayer(layer, &art) == kNoErr;
-}
-
-std::string AsciiCased(std::string text, bool upper) {
-    std::transform(text.begin(), text.end(), text.begin(), [upper](char c) {
-        if (upper && c >= 'a' && c <= 'z') {
-            return static_cast<char>(c - 'a' + 'A');
-        }
-        if (!upper && c >= 'A' && c <= 'Z') {
-            return static_cast<char>(c - 'A' + 'a');
-        }
-        return c;
-    });
-    return text;
 }
 
 }  // namespace
@@ -251,7 +239,7 @@ bool MakeAIFilePath(const std::string& text, ai::FilePath& path) {
     if (text.size() < 2) {
         return false;
     }
-    for (const std::string& form : {text, AsciiCased(text, false), AsciiCased(text, true)}) {
+    for (const std::string& form : {text, AsciiLowerCase(text), AsciiUpperCase(text)}) {
         ai::FilePath candidate(form);
         if (candidate.Exists(false)) {
             path = std::move(candidate);

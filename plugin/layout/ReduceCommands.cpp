@@ -31,16 +31,14 @@ bool RemoveFirstPaintFields(AIStyleParser parser, int count) {
 }  // namespace
 
 bool ReduceArtToBasicAppearance(ArtObject* art, bool keepPaint) {
-    ParsedStyle parsed(art);
+    const ParsedStyle parsed(art);
     if (!parsed.Parsed() || sAIArtStyleParser->Simplify(parsed.Get()) != kNoErr) {
         return false;
     }
     if (!keepPaint && !RemoveFirstPaintFields(parsed.Get(), kBasicPaintFields)) {
         return false;
     }
-    AIArtStyleHandle style = nullptr;
-    return sAIArtStyleParser->CreateNewStyle(parsed.Get(), &style) == kNoErr &&
-           sAIArtStyle->SetArtStyle(art, style) == kNoErr;
+    return parsed.ApplyTo(art);
 }
 
 std::string PlimUtilsPlugin::ReduceToBasicAppearance(std::string request) {

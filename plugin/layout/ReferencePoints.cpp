@@ -6,6 +6,7 @@
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
+#include "core/TextHelpers.h"
 #include "layout/Geometry.h"
 
 namespace {
@@ -32,12 +33,6 @@ constexpr std::array<AnchorRow, 9> kAnchors{{
 
 constexpr std::array<std::string_view, 2> kDocumentOrigin{"DO", "DOCUMENTORIGIN"};
 
-std::string UpperCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
-}
-
 const AnchorRow* FindAnchor(const std::string& upper) {
     for (const AnchorRow& row : kAnchors) {
         if (!upper.empty() && std::find(row.names.begin(), row.names.end(), upper) != row.names.end()) {
@@ -58,12 +53,12 @@ double Along(int where, double low, double high) {
 }
 
 // One art's bounds, as GetArtVectorBounds measures it.
-std::optional<AIRealRect> MeasureArt(ArtObject* art, bool visibleBounds, bool clippingBounds) {
-    if (!clippingBounds) {
-        return ArtBounds(art, visibleBounds);
+std::optional<AIRealRect> MeasureArt(ArtObject* art, BoundsOptions options) {
+    if (!options.clipping) {
+        return ArtBounds(art, options.visible);
     }
     AIRealRect bounds;
-    if (!GetArtBoundsWithClipping(art, bounds, visibleBounds)) {
+    if (!GetArtBoundsWithClipping(art, bounds, options.visible)) {
         return std::nullopt;
     }
     return bounds;
@@ -72,7 +67,7 @@ std::optional<AIRealRect> MeasureArt(ArtObject* art, bool visibleBounds, bool cl
 }  // namespace
 
 AIRealPoint GetFixedPoint(const AIRealRect& rect, const std::string& anchor, const std::string& mode) {
-    const std::string upper = UpperCased(anchor);
+    const std::string upper = AsciiUpperCase(anchor);
     if (const AnchorRow* row = FindAnchor(upper)) {
         return {Along(row->h, rect.left, rect.right), Along(row->v, rect.bottom, rect.top)};
     }
@@ -86,9 +81,9 @@ AIRealPoint GetFixedPoint(const AIRealRect& rect, const std::string& anchor, con
 }
 
 std::optional<AIRealPoint> GetFixedPoint(ArtObject* art, const std::string& anchor, const std::string& mode,
-                                         bool visibleBounds, bool clippingBounds) {
+                                         BoundsOptions options) {
     AIRealRect bounds;
-    if (!GetArtVectorBounds(ArtList{art}, bounds, visibleBounds, clippingBounds)) {
+    if (!GetArtVectorBounds(ArtList{art}, bounds, options)) {
         return std::nullopt;
     }
     return GetFixedPoint(bounds, anchor, mode);
@@ -113,10 +108,10 @@ std::string PointNameToDirectionStr(const std::string& anchor) {
     return "hv";
 }
 
-bool GetArtVectorBounds(const ArtList& arts, AIRealRect& rect, bool visibleBounds, bool clippingBounds) {
+bool GetArtVectorBounds(const ArtList& arts, AIRealRect& rect, BoundsOptions options) {
     std::optional<AIRealRect> united;
     for (ArtObject* art : arts) {
-        const std::optional<AIRealRect> bounds = MeasureArt(art, visibleBounds, clippingBounds);
+        const std::optional<AIRealRect> bounds = MeasureArt(art, options);
         if (!bounds) {
             continue;
         }
@@ -129,11 +124,10 @@ bool GetArtVectorBounds(const ArtList& arts, AIRealRect& rect, bool visibleBound
     return true;
 }
 
-bool SearchStringToBoundingBox(const std::string& query, AIRealRect& bounds, bool visibleBounds,
-                               bool clippingBounds) {
+bool SearchStringToBoundingBox(const std::string& query, AIRealRect& bounds, BoundsOptions options) {
     if (query.empty()) {
         return false;
     }
     const ArtList found = SearchTaggedArt(query);
-    return !found.empty() && GetArtVectorBounds(found, bounds, visibleBounds, clippingBounds);
+    return !found.empty() && GetArtVectorBounds(found, bounds, options);
 }

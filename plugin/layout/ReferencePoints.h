@@ -16,11 +16,18 @@
 #include "AIRealMath.h"
 #include "art/ArtList.h"
 
+// Which bounds of art to measure: visible (strokes included) or geometric; clipped (as the art
+// shows through clip groups) or whole.
+struct BoundsOptions {
+    bool visible = false;
+    bool clipping = false;
+};
+
 AIRealPoint GetFixedPoint(const AIRealRect& rect, const std::string& anchor, const std::string& mode);
 // The point of the art's bounds (GetArtVectorBounds of the art alone); none when the art can't be
 // measured.
 std::optional<AIRealPoint> GetFixedPoint(ArtObject* art, const std::string& anchor, const std::string& mode,
-                                         bool visibleBounds, bool clippingBounds);
+                                         BoundsOptions options);
 // The direction of an anchor: each component -1, 0 or 1 (a corner gives (±1, ±1)); the document
 // origin and unknown names give the top-left direction (-1, 1).
 AIRealPoint PointNameToVector(const std::string& anchor);
@@ -28,11 +35,9 @@ AIRealPoint PointNameToVector(const std::string& anchor);
 // top and bottom edges' middles, "hv" for the centre, the corners and the rest.
 std::string PointNameToDirectionStr(const std::string& anchor);
 
-// The union of the bounds of the art (visible: strokes included; clipping: as the art shows through
-// clip groups). Art that can't be measured is left out; false only when none of it can be measured
-// (or the list is empty).
-bool GetArtVectorBounds(const ArtList& arts, AIRealRect& rect, bool visibleBounds, bool clippingBounds);
+// The union of the bounds of the art. Art that can't be measured is left out; false only when none of it can
+// be measured (or the list is empty).
+bool GetArtVectorBounds(const ArtList& arts, AIRealRect& rect, BoundsOptions options);
 // The bounds of the art a tag query finds; false for an empty query, when nothing is found or
 // nothing found can be measured.
-bool SearchStringToBoundingBox(const std::string& query, AIRealRect& bounds, bool visibleBounds,
-                               bool clippingBounds);
+bool SearchStringToBoundingBox(const std::string& query, AIRealRect& bounds, BoundsOptions options);

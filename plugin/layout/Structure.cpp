@@ -1,7 +1,6 @@
 #include "layout/Structure.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -14,7 +13,9 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/Tags.h"
+#include "core/HostScopes.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "layout/Geometry.h"
 
 namespace {
@@ -22,42 +23,6 @@ namespace {
 bool IsLayerGroupArt(ArtObject* art) {
     return hostart::IsLayerGroup(art);
 }
-
-// A parser of the art's style; disposed of on every way out.
-class StyleParser {
-public:
-    StyleParser() {
-        if (sAIArtStyleParser == nullptr || sAIArtStyleParser->NewParser(&fParser) != kNoErr) {
-            fParser = nullptr;
-        }
-    }
-    ~StyleParser() {
-        if (fParser != nullptr) {
-            sAIArtStyleParser->DisposeParser(fParser);
-        }
-    }
-    StyleParser(const StyleParser&) = delete;
-    StyleParser& operator=(const StyleParser&) = delete;
-
-    // Reads and parses the art's style; false when it can't be parsed.
-    bool Parse(ArtObject* art) {
-        AIArtStyleHandle style = nullptr;
-        return fParser != nullptr && sAIArtStyle != nullptr &&
-               sAIArtStyle->GetArtStyle(art, &style) == kNoErr &&
-               sAIArtStyleParser->ParseStyle(fParser, style) == kNoErr &&
-               sAIArtStyleParser->IsStyleParseable(fParser);
-    }
-    // Builds a style from what the parser holds and sets it on the art.
-    bool ApplyTo(ArtObject* art) {
-        AIArtStyleHandle style = nullptr;
-        return sAIArtStyleParser->CreateNewStyle(fParser, &style) == kNoErr &&
-               sAIArtStyle->SetArtStyle(art, style) == kNoErr;
-    }
-    AIStyleParser Get() const { return fParser; }
-
-private:
-    AIStyleParser fParser = nullptr;
-};
 
 bool MoveInsideOnBottom(const ArtList& list, ArtObject* container, ArtChanges& changes) {
     return std::all_of(list.begin(), list.end(),
@@ -131,8 +96,7 @@ AIRealPoint ScaleFor(PlaceMethod method, const AIRealRect& art, const AIRealRect
 // --- Placement of content in a clip object ------------------------------------------------------
 
 PlaceAlignment GetAlignment(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    name = AsciiUpperCase(name);
     static const std::map<std::string, PlaceAlignment> kAlignments = {
         {"TL", 0}, {"LT", 0}, {"TOPLEFT", 0},     {"L", 1}, {"LC", 1}, {"CL", 1}, {"LEFT", 1},
         {"BL", 2}, {"LB", 2}, {"BOTTOMLEFT", 2},  {"T", 3}, {"TC", 3}, {"CT", 3}, {"TOP", 3},
@@ -205,8 +169,8 @@ bool SetNoneStyle(ArtObject* art) {
     if (art == nullptr || sAIArtStyleParser == nullptr) {
         return false;
     }
-    StyleParser parser;
-    if (!parser.Parse(art) || sAIArtStyleParser->Simplify(parser.Get()) != kNoErr) {
+    const ParsedStyle parser(art);
+    if (!parser.Parsed() || sAIArtStyleParser->Simplify(parser.Get()) != kNoErr) {
         return false;
     }
     const ai::int32 count = sAIArtStyleParser->CountPaintFields(parser.Get());
@@ -314,8 +278,8 @@ ArtObject* MakeCompoundPathArt(const ArtList& list) {
     if (styleTree.empty()) {
         return nullptr;
     }
-    StyleParser parser;
-    if (!parser.Parse(styleTree.back())) {
+    const ParsedStyle parser(styleTree.back());
+    if (!parser.Parsed()) {
         return nullptr;
     }
     ArtChanges changes;

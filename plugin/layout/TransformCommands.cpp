@@ -17,6 +17,7 @@
 #include "core/PlimUtilsPlugin.h"
 #include "core/Preferences.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "core/Units.h"
 #include "layout/Geometry.h"
 #include "layout/LayoutRequest.h"
@@ -52,15 +53,6 @@ ai::int32 ReadTransformOptions(const json& request, bool withScaleLines) {
 
 bool IsNearRightAngle(double degrees) {
     return std::abs(std::fmod(std::abs(degrees), 180.0) - 90.0) < kShearTolerance;
-}
-
-std::string LowerCased(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 // Sets the host's corner policy for the transformations when the request asks, and puts the old
@@ -120,28 +112,28 @@ struct TransformRequest {
     std::string error;  // set when the request can't be carried out
 };
 
-void ReadRotationAndShear(const json& request, TransformRequest& r) {
+void ReadRotationAndShear(const json& request, TransformRequest& transform) {
     std::optional<double> rotation = ReadOptionalNumberStrictly(request, "rotation");
     if (!rotation && !HasKey(request, "distance")) {
         rotation = ReadOptionalNumberStrictly(request, "angle");
     }
-    r.matrix = IdentityMatrix();
+    transform.matrix = IdentityMatrix();
     if (rotation) {
-        r.rotation = *rotation;
-        r.matrix = Concat(r.matrix, RotationMatrix(DegreesToRadians(*rotation)));
+        transform.rotation = *rotation;
+        transform.matrix = Concat(transform.matrix, RotationMatrix(DegreesToRadians(*rotation)));
     }
     const std::optional<double> shear = ReadOptionalNumberStrictly(request, "shear");
     const std::optional<double> shearH = ReadOptionalNumberStrictly(request, "shearH");
     const std::optional<double> shearV = ReadOptionalNumberStrictly(request, "shearV");
-    r.shearH = shear.value_or(shearH.value_or(0.0));
-    r.shearV = shearV.value_or(0.0);
+    transform.shearH = shear.value_or(shearH.value_or(0.0));
+    transform.shearV = shearV.value_or(0.0);
     const bool horizontal = shear || shearH;
     const std::optional<double> degrees = shear ? shear : (shearH ? shearH : shearV);
     if (!degrees || DegreesToRadians(*degrees) == 0.0) {
         return;
     }
     if (IsNearRightAngle(*degrees)) {
-        r.error = "A shear of 90 degrees can't be applied";
+        transform.error = "A shear of 90 degrees can't be applied";
         return;
     }
     AIRealMatrix shearMatrix = IdentityMatrix();
@@ -151,91 +143,92 @@ void ReadRotationAndShear(const json& request, TransformRequest& r) {
     } else {
         shearMatrix.b = slope;
     }
-    r.matrix = Concat(r.matrix, shearMatrix);
+    transform.matrix = Concat(transform.matrix, shearMatrix);
 }
 
-void ReadScaling(const json& request, const std::string& units, TransformRequest& r) {
+void ReadScaling(const json& request, const std::string& units, TransformRequest& transform) {
     const std::optional<double> scaleH = ReadOptionalNumberStrictly(request, "scaleH");
     const std::optional<double> scaleV = ReadOptionalNumberStrictly(request, "scaleV");
     const std::optional<double> scale = ReadOptionalNumberStrictly(request, "scale");
-    r.scaleH = scale.value_or(scaleH.value_or(1.0));
-    r.scaleV = scale.value_or(scaleV.value_or(1.0));
-    if (r.scaleH == 0.0 || r.scaleV == 0.0) {
-        r.error = "A scale factor can't be 0";
+    transform.scaleH = scale.value_or(scaleH.value_or(1.0));
+    transform.scaleV = scale.value_or(scaleV.value_or(1.0));
+    if (transform.scaleH == 0.0 || transform.scaleV == 0.0) {
+        transform.error = "A scale factor can't be 0";
     }
-    r.width = ReadLengthStrictly(request, "width", units, 0.0);
-    r.height = ReadLengthStrictly(request, "height", units, 0.0);
-    r.widthDiff = ReadLengthStrictly(request, "widthDiff", units, 0.0);
-    r.heightDiff = ReadLengthStrictly(request, "heightDiff", units, 0.0);
-    r.keepProportions = ReadBoolStrictly(request, "keepProportions", scale.has_value());
-    r.widthLeads = scaleH || HasKey(request, "width") || HasKey(request, "widthDiff");
-    r.heightLeads = scaleV || HasKey(request, "height") || HasKey(request, "heightDiff");
+    transform.width = ReadLengthStrictly(request, "width", units, 0.0);
+    transform.height = ReadLengthStrictly(request, "height", units, 0.0);
+    transform.widthDiff = ReadLengthStrictly(request, "widthDiff", units, 0.0);
+    transform.heightDiff = ReadLengthStrictly(request, "heightDiff", units, 0.0);
+    transform.keepProportions = ReadBoolStrictly(request, "keepProportions", scale.has_value());
+    transform.widthLeads = scaleH || HasKey(request, "width") || HasKey(request, "widthDiff");
+    transform.heightLeads = scaleV || HasKey(request, "height") || HasKey(request, "heightDiff");
     std::string fitting;
     ReadJsonValue(request, "fittingMethod", fitting);
-    r.fittingMethod = LowerCased(fitting);
-    ReadJsonValue(request, "flip", r.flip);
+    transform.fittingMethod = AsciiLowerCase(fitting);
+    ReadJsonValue(request, "flip", transform.flip);
 }
 
-void ReadPlacement(const json& request, const std::string& units, TransformRequest& r) {
-    r.deltaX = ReadLengthStrictly(request, "deltaX", units, 0.0);
-    r.deltaY = ReadLengthStrictly(request, "deltaY", units, 0.0);
+void ReadPlacement(const json& request, const std::string& units, TransformRequest& transform) {
+    transform.deltaX = ReadLengthStrictly(request, "deltaX", units, 0.0);
+    transform.deltaY = ReadLengthStrictly(request, "deltaY", units, 0.0);
     if (const std::optional<double> distance = ReadOptionalNumberStrictly(request, "distance")) {
         const double angle = DegreesToRadians(ReadNumberLeniently(request, "angle", 0.0));
-        r.deltaX = CheckedLength(LenUnitsToPoints(*distance * std::cos(angle), units), "distance");
-        r.deltaY = CheckedLength(LenUnitsToPoints(*distance * std::sin(angle), units), "distance");
+        transform.deltaX = CheckedLength(LenUnitsToPoints(*distance * std::cos(angle), units), "distance");
+        transform.deltaY = CheckedLength(LenUnitsToPoints(*distance * std::sin(angle), units), "distance");
     }
     std::optional<double> x = ReadOptionalNumberStrictly(request, "x");
     std::optional<double> y = ReadOptionalNumberStrictly(request, "y");
     const std::optional<double> left = ReadOptionalNumberStrictly(request, "left");
     const std::optional<double> top = ReadOptionalNumberStrictly(request, "top");
-    r.anchorPoint = ReadTextStrictly(request, "anchorPoint");
+    transform.anchorPoint = ReadTextStrictly(request, "anchorPoint");
     const bool xyAnchorGiven = HasKey(request, "xyAnchorPoint");
-    r.xyAnchor = ReadTextStrictly(request, "xyAnchorPoint");
+    transform.xyAnchor = ReadTextStrictly(request, "xyAnchorPoint");
     if (left || top) {
-        r.xyAnchor = "TOPLEFT";
+        transform.xyAnchor = "TOPLEFT";
     }
     x = left ? left : x;
     y = top ? top : y;
-    r.xGiven = x.has_value();
-    r.yGiven = y.has_value();
-    r.position = {CheckedLength(LenUnitsToPoints(x.value_or(0.0), units), left ? "left" : "x"),
-                  CheckedLength(LenUnitsToPoints(y.value_or(0.0), units), top ? "top" : "y")};
+    transform.xGiven = x.has_value();
+    transform.yGiven = y.has_value();
+    transform.position = {CheckedLength(LenUnitsToPoints(x.value_or(0.0), units), left ? "left" : "x"),
+                          CheckedLength(LenUnitsToPoints(y.value_or(0.0), units), top ? "top" : "y")};
     // A position without an anchor of the object places the object's top-left corner (the xy
     // anchor, "TOPLEFT" or empty, which the mode "move" reads as the top-left).
-    r.xyMode = xyAnchorGiven || ((r.xGiven || r.yGiven) && r.anchorPoint.empty());
+    transform.xyMode =
+        xyAnchorGiven || ((transform.xGiven || transform.yGiven) && transform.anchorPoint.empty());
 }
 
 // Ruler coordinates (from the active artboard's ruler origin, y down) become document coordinates.
-void ConvertPosition(const json& request, TransformRequest& r) {
+void ConvertPosition(const json& request, TransformRequest& transform) {
     bool globalRuler = false;
     ReadJsonValue(request, "useGlobalRuler", globalRuler);
-    if (globalRuler || (!r.xGiven && !r.yGiven)) {
+    if (globalRuler || (!transform.xGiven && !transform.yGiven)) {
         return;
     }
     if (sAIHardSoft == nullptr ||
-        sAIHardSoft->ConvertCoordinates(&r.position, kAIArtboardCoordinateSystem, kAIDocumentCoordinateSystem,
-                                        false) != kNoErr) {
-        r.error = "Can't convert the position to document coordinates";
+        sAIHardSoft->ConvertCoordinates(&transform.position, kAIArtboardCoordinateSystem,
+                                        kAIDocumentCoordinateSystem, false) != kNoErr) {
+        transform.error = "Can't convert the position to document coordinates";
     }
 }
 
 TransformRequest ReadTransformRequest(const json& request) {
-    TransformRequest r;
-    r.tagSearch = ReadTextStrictly(request, "tagSearch");
+    TransformRequest transform;
+    transform.tagSearch = ReadTextStrictly(request, "tagSearch");
     const std::string units = ReadTextStrictly(request, "units");
-    ReadRotationAndShear(request, r);
-    ReadScaling(request, units, r);
-    ReadPlacement(request, units, r);
-    r.visibleBounds = ReadBoundsOptions(request, false).visible;
-    r.options = ReadTransformOptions(request, true);
+    ReadRotationAndShear(request, transform);
+    ReadScaling(request, units, transform);
+    ReadPlacement(request, units, transform);
+    transform.visibleBounds = ReadBoundsOptions(request, false).visible;
+    transform.options = ReadTransformOptions(request, true);
     bool scaleCorners = false;
     if (ReadJsonValue(request, "scaleCorners", scaleCorners)) {
-        r.scaleCorners = scaleCorners;
+        transform.scaleCorners = scaleCorners;
     }
-    if (r.error.empty()) {
-        ConvertPosition(request, r);
+    if (transform.error.empty()) {
+        ConvertPosition(request, transform);
     }
-    return r;
+    return transform;
 }
 
 double Signed(double factor, double magnitude) {
@@ -246,35 +239,35 @@ double Signed(double factor, double magnitude) {
 }
 
 // The scale factors for one object, worked out afresh from the request for each object.
-AIRealPoint ScaleFor(const TransformRequest& r, const AIRealRect& bounds) {
-    double h = r.scaleH;
-    double v = r.scaleV;
+AIRealPoint ScaleFor(const TransformRequest& transform, const AIRealRect& bounds) {
+    double h = transform.scaleH;
+    double v = transform.scaleV;
     const double w = std::abs(bounds.left - bounds.right);
     const double ht = std::abs(bounds.top - bounds.bottom);
-    const double targetWidth = r.widthDiff != 0.0 ? w + r.widthDiff : r.width;
-    const double targetHeight = r.heightDiff != 0.0 ? ht + r.heightDiff : r.height;
+    const double targetWidth = transform.widthDiff != 0.0 ? w + transform.widthDiff : transform.width;
+    const double targetHeight = transform.heightDiff != 0.0 ? ht + transform.heightDiff : transform.height;
     if (targetWidth != 0.0 && w != 0.0) {
         h = targetWidth / w;
     }
     if (targetHeight != 0.0 && ht != 0.0) {
         v = targetHeight / ht;
     }
-    if (r.keepProportions && r.widthLeads) {
+    if (transform.keepProportions && transform.widthLeads) {
         v = h;
-    } else if (r.keepProportions && r.heightLeads) {
+    } else if (transform.keepProportions && transform.heightLeads) {
         h = v;
     }
-    if (r.fittingMethod == "shrink") {
+    if (transform.fittingMethod == "shrink") {
         h = Signed(h, std::min(std::abs(h), 1.0));
         v = Signed(v, std::min(std::abs(v), 1.0));
-    } else if (r.fittingMethod == "enlarge") {
+    } else if (transform.fittingMethod == "enlarge") {
         h = Signed(h, std::max(std::abs(h), 1.0));
         v = Signed(v, std::max(std::abs(v), 1.0));
     }
-    if (r.flip == "h" || r.flip == "hv") {
+    if (transform.flip == "h" || transform.flip == "hv") {
         h = -std::abs(h);
     }
-    if (r.flip == "v" || r.flip == "hv") {
+    if (transform.flip == "v" || transform.flip == "hv") {
         v = -std::abs(v);
     }
     return {h, v};
@@ -282,57 +275,59 @@ AIRealPoint ScaleFor(const TransformRequest& r, const AIRealRect& bounds) {
 
 // Where the art's anchor point is after the matrix, measured without changing the art: for visible
 // bounds the stroke's margin around the geometry grows with the line widths.
-std::optional<AIRealPoint> AnchorAfter(ArtObject* art, const TransformRequest& r, const AIRealRect& before,
-                                       const AIRealMatrix& matrix, double lineScale) {
+std::optional<AIRealPoint> AnchorAfter(ArtObject* art, const TransformRequest& transform,
+                                       const AIRealRect& before, const AIRealMatrix& matrix,
+                                       double lineScale) {
     std::optional<AIRealRect> after = ArtBounds(art, false, matrix);
     if (!after) {
         return std::nullopt;
     }
-    if (r.visibleBounds) {
+    if (transform.visibleBounds) {
         const std::optional<AIRealRect> geometry = ArtBounds(art, false);
         if (!geometry) {
             return std::nullopt;
         }
-        const double scale = (r.options & kScaleLines) != 0 ? lineScale : 1.0;
+        const double scale = (transform.options & kScaleLines) != 0 ? lineScale : 1.0;
         after->left -= (geometry->left - before.left) * scale;
         after->right += (before.right - geometry->right) * scale;
         after->top += (before.top - geometry->top) * scale;
         after->bottom -= (geometry->bottom - before.bottom) * scale;
     }
-    return GetFixedPoint(*after, r.xyAnchor, "move");
+    return GetFixedPoint(*after, transform.xyAnchor, "move");
 }
 
 enum class Outcome { kMoved, kRefused, kUnmeasured };
 
 // Transforms one object with one matrix: the scaling, rotation and shear about the anchor point and
 // the move to the requested place together, applied once or not at all.
-Outcome TransformOne(ArtObject* art, const TransformRequest& r) {
-    const std::optional<AIRealRect> bounds = ArtBounds(art, r.visibleBounds);
+Outcome TransformOne(ArtObject* art, const TransformRequest& transform) {
+    const std::optional<AIRealRect> bounds = ArtBounds(art, transform.visibleBounds);
     if (!bounds) {
         return Outcome::kUnmeasured;
     }
-    const AIRealPoint scale = ScaleFor(r, *bounds);
-    AIRealMatrix matrix = r.matrix;
+    const AIRealPoint scale = ScaleFor(transform, *bounds);
+    AIRealMatrix matrix = transform.matrix;
     double lineScale = 1.0;
     if (scale.h != 1.0 || scale.v != 1.0) {
-        matrix = Concat(r.matrix, ScaleMatrix(scale.h, scale.v));
+        matrix = Concat(transform.matrix, ScaleMatrix(scale.h, scale.v));
         lineScale = std::sqrt(std::abs(scale.h * scale.v));
     }
-    const std::string& anchor = r.xyMode ? r.xyAnchor : r.anchorPoint;
-    const AIRealPoint before = GetFixedPoint(*bounds, anchor, r.xyMode ? "move" : "distort");
+    const std::string& anchor = transform.xyMode ? transform.xyAnchor : transform.anchorPoint;
+    const AIRealPoint before = GetFixedPoint(*bounds, anchor, transform.xyMode ? "move" : "distort");
     AIRealPoint after = Transform(matrix, before);
-    if (r.xyMode) {
-        const std::optional<AIRealPoint> measured = AnchorAfter(art, r, *bounds, matrix, lineScale);
+    if (transform.xyMode) {
+        const std::optional<AIRealPoint> measured = AnchorAfter(art, transform, *bounds, matrix, lineScale);
         if (!measured) {
             return Outcome::kUnmeasured;
         }
         after = *measured;
     }
-    const double x = r.xGiven ? r.position.h : before.h;
-    const double y = r.yGiven ? r.position.v : before.v;
+    const double x = transform.xGiven ? transform.position.h : before.h;
+    const double y = transform.yGiven ? transform.position.v : before.v;
     const AIRealMatrix placed =
-        Concat(matrix, TranslationMatrix(x - after.h + r.deltaX, y - after.v + r.deltaY));
-    return TransformTree(art, placed, lineScale, r.options, true) ? Outcome::kMoved : Outcome::kRefused;
+        Concat(matrix, TranslationMatrix(x - after.h + transform.deltaX, y - after.v + transform.deltaY));
+    return TransformTree(art, placed, lineScale, transform.options, true) ? Outcome::kMoved
+                                                                          : Outcome::kRefused;
 }
 
 }  // namespace
@@ -406,29 +401,29 @@ std::string PlimUtilsPlugin::RotateObjects(std::string request) {
 std::string PlimUtilsPlugin::TransformObjects(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("transform", parsed);
-    const TransformRequest r = ReadTransformRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-    reply["rotation"] = r.rotation;
-    reply["shearH"] = r.shearH;
-    reply["shearV"] = r.shearV;
-    reply["scaleH"] = r.scaleH;
-    reply["scaleV"] = r.scaleV;
-    reply["deltaX"] = r.deltaX;
-    reply["deltaY"] = r.deltaY;
-    if (!r.error.empty()) {
-        reply["error"] = r.error;
+    const TransformRequest transform = ReadTransformRequest(parsed);
+    reply["tagSearch"] = transform.tagSearch;
+    reply["rotation"] = transform.rotation;
+    reply["shearH"] = transform.shearH;
+    reply["shearV"] = transform.shearV;
+    reply["scaleH"] = transform.scaleH;
+    reply["scaleV"] = transform.scaleV;
+    reply["deltaX"] = transform.deltaX;
+    reply["deltaY"] = transform.deltaY;
+    if (!transform.error.empty()) {
+        reply["error"] = transform.error;
         return DumpReply(reply);
     }
 
-    const ArtList objects = FindTopMost(r.tagSearch);
+    const ArtList objects = FindTopMost(transform.tagSearch);
     if (objects.empty()) {
         reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
     }
-    const CornerPolicyScope corners(r.scaleCorners);
+    const CornerPolicyScope corners(transform.scaleCorners);
     MoveTally tally;
     for (ArtObject* art : objects) {
-        const Outcome outcome = TransformOne(art, r);
+        const Outcome outcome = TransformOne(art, transform);
         if (outcome == Outcome::kUnmeasured) {
             ++tally.unmeasured;
         } else {

@@ -1,6 +1,7 @@
 // The text-feature record without the host: its JSON form, its reading from a graphic style and the
 // language table.
 #include "text/TextFeatures.h"
+#include "core/TextHelpers.h"
 
 #include <array>
 #include <utility>
@@ -266,13 +267,4 @@ std::optional<int> LanguageValue(const std::string& name) {
         }
     }
     return std::nullopt;
-}
-
-std::string AsciiLowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }

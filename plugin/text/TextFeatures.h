@@ -88,9 +88,6 @@ private:
 std::optional<std::string> LanguageName(int value);
 std::optional<int> LanguageValue(const std::string& name);
 
-// The text with ASCII letters lower-cased; other bytes as they are.
-std::string AsciiLowerCase(std::string text);
-
 // A text as the text engine takes names: UTF-16 with a terminating zero.
 std::vector<ASUnicode> AIUnicodeToASUnicode(const ai::UnicodeString& text);
 

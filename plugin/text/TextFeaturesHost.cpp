@@ -10,6 +10,7 @@
 #include "AIATEPaint.h"
 #include "AIDocument.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "text/FontSearch.h"
 #include "text/TextFeatures.h"
 #include "text/TextRanges.h"

@@ -7,7 +7,7 @@
 #include "AIDictionary.h"
 #include "AIEntry.h"
 #include "art/TagText.h"
-#include "core/DictionaryScope.h"
+#include "core/HostScopes.h"
 #include "core/Suites.h"
 #include "text/RegEx.h"
 

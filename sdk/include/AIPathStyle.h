@@ -59,8 +59,18 @@ struct AICustomColorStyle {
 struct AIPatternStyle {
     AIPatternHandle pattern = nullptr;
 };
+// A gradient and where the fill or stroke lays it out: its axis starts at the origin and runs
+// gradientLength points at gradientAngle degrees; a radial gradient's highlight lies hiliteLength
+// times the length from the origin at hiliteAngle degrees; the matrix maps the whole layout. A
+// length of 0 lays the gradient across the bounds of the art it paints.
 struct AIGradientStyle {
     AIGradientHandle gradient = nullptr;
+    AIRealPoint gradientOrigin;
+    AIReal gradientAngle = 0;
+    AIReal gradientLength = 0;
+    AIRealMatrix matrix;
+    AIReal hiliteAngle = 0;
+    AIReal hiliteLength = 0;
 };
 
 union AIColorUnion {

@@ -4,45 +4,26 @@
 
 namespace {
 
-using layouttest::Anchors;
 using layouttest::ErrorCase;
 using layouttest::ExpectPoints;
 using layouttest::GeometryErrors;
+using layouttest::kA;
+using layouttest::kB;
+using layouttest::kC;
 using layouttest::LayoutTest;
 using layouttest::Moved;
 using layouttest::Rectangle;
 
-const Anchors kA = Rectangle(10, 90, 50, 50);
-const Anchors kB = Rectangle(100, 80, 160, 40);
-const Anchors kC = Rectangle(200, 120, 220, 20);
-
-struct Move {
-    double dx;
-    double dy;
-};
-
-struct AlignCase {
-    const char* name;
-    const char* request;  // keys besides "tagSearch": "box"
-    Move a;
-    Move b;
-    Move c;
-};
-
-void PrintTo(const AlignCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class AlignBoxes : public LayoutTest, public testing::WithParamInterface<AlignCase> {};
+// The requests' keys besides "tagSearch": "box".
+using AlignCase = layouttest::BoxesCase;
+class AlignBoxes : public layouttest::BoxMoves {};
 
 TEST_P(AlignBoxes, MovesEachObjectToTheTarget) {
     json request = json::parse(GetParam().request);
     request["tagSearch"] = "box";
     const json reply = ScriptJson("alignObjects", request.dump());
     EXPECT_FALSE(reply.contains("error")) << reply.dump();
-    ExpectPoints(AnchorsOf("A"), Moved(kA, GetParam().a.dx, GetParam().a.dy), "A");
-    ExpectPoints(AnchorsOf("B"), Moved(kB, GetParam().b.dx, GetParam().b.dy), "B");
-    ExpectPoints(AnchorsOf("C"), Moved(kC, GetParam().c.dx, GetParam().c.dy), "C");
+    ExpectBoxesMoved();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,10 +9,7 @@ struct Row {
     Route route;
     unsigned ways;
 
-    bool RepliesWithJson() const {
-        return route != Route::kTagNotifyOn && route != Route::kTagNotifyOff && route != Route::kPanelReady &&
-               route != Route::kXml;
-    }
+    bool RepliesWithJson() const { return ::RepliesWithJson(route); }
 };
 
 inline constexpr Row kRows[] = {

@@ -4,43 +4,23 @@
 
 namespace {
 
-using layouttest::Anchors;
 using layouttest::ErrorCase;
 using layouttest::ExpectPoints;
 using layouttest::GeometryErrors;
+using layouttest::kA;
+using layouttest::kB;
+using layouttest::kC;
 using layouttest::LayoutTest;
 using layouttest::Moved;
 using layouttest::Rectangle;
 
-const Anchors kA = Rectangle(10, 90, 50, 50);
-const Anchors kB = Rectangle(100, 80, 160, 40);
-const Anchors kC = Rectangle(200, 120, 220, 20);
-
-struct Move {
-    double dx;
-    double dy;
-};
-
-struct DistributeCase {
-    const char* name;
-    const char* request;
-    Move a;
-    Move b;
-    Move c;
-};
-
-void PrintTo(const DistributeCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class DistributeBoxes : public LayoutTest, public testing::WithParamInterface<DistributeCase> {};
+using DistributeCase = layouttest::BoxesCase;
+class DistributeBoxes : public layouttest::BoxMoves {};
 
 TEST_P(DistributeBoxes, SpacesTheObjects) {
     const json reply = ScriptJson("distributeObjects", GetParam().request);
     EXPECT_FALSE(reply.contains("error")) << reply.dump();
-    ExpectPoints(AnchorsOf("A"), Moved(kA, GetParam().a.dx, GetParam().a.dy), "A");
-    ExpectPoints(AnchorsOf("B"), Moved(kB, GetParam().b.dx, GetParam().b.dy), "B");
-    ExpectPoints(AnchorsOf("C"), Moved(kC, GetParam().c.dx, GetParam().c.dy), "C");
+    ExpectBoxesMoved();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -22,6 +22,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PluginFixture.h"
@@ -133,18 +134,22 @@ inline Anchors Rectangle(double left, double top, double right, double bottom) {
     return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
-class LayoutTest : public PluginTest {
+// An example document open in the host with the plug-in started, read back from the file it is
+// saved to.
+class SavedExampleTest : public PluginTest {
 protected:
+    explicit SavedExampleTest(std::string example) : fExample(std::move(example)) {}
+
     void SetUp() override {
         PluginTest::SetUp();
-        OpenDocument(LayoutExample(), 5);
+        OpenDocument(fExample, 5);
     }
 
     host::model::Document& Doc() { return *app->CurrentDocument(); }
 
     // The document saved in the native format and read back as JSON.
     json Saved() {
-        const std::filesystem::path file = TempFile("layout-saved", ".json");
+        const std::filesystem::path file = TempFile("example-saved", ".json");
         std::string error;
         EXPECT_TRUE(host::model::saveDocument(Doc(), file, &error)) << error;
         std::ifstream stream(file);
@@ -152,6 +157,14 @@ protected:
         std::filesystem::remove(file);
         return saved;
     }
+
+private:
+    std::string fExample;
+};
+
+class LayoutTest : public SavedExampleTest {
+protected:
+    LayoutTest() : SavedExampleTest(LayoutExample()) {}
 
     SavedArt Art(const std::string& name) {
         const json saved = Saved();
@@ -230,5 +243,37 @@ inline void PrintTo(const ErrorCase& c, std::ostream* out) {
 }
 
 class GeometryErrors : public LayoutTest, public testing::WithParamInterface<ErrorCase> {};
+
+// The boxes "A", "B" and "C" of the example, and the cases of a command that moves them: the
+// request and how far each box moves.
+inline const Anchors kA = Rectangle(10, 90, 50, 50);
+inline const Anchors kB = Rectangle(100, 80, 160, 40);
+inline const Anchors kC = Rectangle(200, 120, 220, 20);
+
+struct Move {
+    double dx;
+    double dy;
+};
+
+struct BoxesCase {
+    const char* name;
+    const char* request;
+    Move a;
+    Move b;
+    Move c;
+};
+
+inline void PrintTo(const BoxesCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BoxMoves : public LayoutTest, public testing::WithParamInterface<BoxesCase> {
+protected:
+    void ExpectBoxesMoved() {
+        ExpectPoints(AnchorsOf("A"), Moved(kA, GetParam().a.dx, GetParam().a.dy), "A");
+        ExpectPoints(AnchorsOf("B"), Moved(kB, GetParam().b.dx, GetParam().b.dy), "B");
+        ExpectPoints(AnchorsOf("C"), Moved(kC, GetParam().c.dx, GetParam().c.dy), "C");
+    }
+};
 
 }  // namespace layouttest

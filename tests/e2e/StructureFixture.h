@@ -16,15 +16,11 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "LayoutFixture.h"
-#include "PluginFixture.h"
-#include "model/DocumentFormat.h"
 
 namespace structuretest {
 
@@ -110,24 +106,9 @@ inline std::vector<json> TaggedCopies(const json& saved, const std::string& tag)
     return copies;
 }
 
-class StructureTest : public PluginTest {
+class StructureTest : public layouttest::SavedExampleTest {
 protected:
-    void SetUp() override {
-        PluginTest::SetUp();
-        OpenDocument(ShapesExample(), 5);
-    }
-
-    host::model::Document& Doc() { return *app->CurrentDocument(); }
-
-    json Saved() {
-        const std::filesystem::path file = layouttest::TempFile("structure-saved", ".json");
-        std::string error;
-        EXPECT_TRUE(host::model::saveDocument(Doc(), file, &error)) << error;
-        std::ifstream stream(file);
-        json saved = json::parse(stream);
-        std::filesystem::remove(file);
-        return saved;
-    }
+    StructureTest() : SavedExampleTest(ShapesExample()) {}
 
     // The saved art named so; an empty object when there is none.
     json Named(const std::string& name) {

@@ -266,16 +266,52 @@ AIErr GetFill(AIParserPaintField paintField, AIFillStyle* fill, AIArtStylePaintD
     if (error != kNoErr) {
         return error;
     }
-    *fill = ToAIFill(*field.field()->fillPaint());
+    const model::FillPaint& paint = *field.field()->fillPaint();
+    *fill = ToAIFill(paint);
     if (paintData != nullptr) {
-        *paintData = AIArtStylePaintData{};  // gradients and patterns are not modelled: all unknown
+        // A gradient tells its layout; a pattern sits as the art has it (unknown).
+        *paintData = AIArtStylePaintData{};
+        if (paint.color.kind == model::Color::Kind::gradient) {
+            const model::GradientPlacement& placement = paint.color.placement;
+            *paintData = {placement.angle,    placement.length,         placement.origin.x,
+                          placement.origin.y, placement.highlightAngle, placement.highlightLength};
+        }
     }
     return kNoErr;
 }
 
-AIErr SetFill(AIParserPaintField paintField, const AIFillStyle* fill, const AIArtStylePaintData*) {
+// The fill with the known fields of the paint data laid over its gradient's layout; fields left
+// unknown keep what the fill's colour says.
+std::optional<model::FillPaint> WithPaintData(std::optional<model::FillPaint> fill,
+                                              const AIArtStylePaintData* data) {
+    if (!fill || data == nullptr || fill->color.kind != model::Color::Kind::gradient) {
+        return fill;
+    }
+    model::GradientPlacement& placement = fill->color.placement;
+    const auto take = [](AIReal given, double& value) {
+        if (given != kAIRealUnknown) {
+            value = given;
+        }
+    };
+    take(data->angle, placement.angle);
+    take(data->length, placement.length);
+    take(data->originH, placement.origin.x);
+    take(data->originV, placement.origin.y);
+    take(data->highlightAngle, placement.highlightAngle);
+    take(data->highlightLength, placement.highlightLength);
+    // A layout out of the model's limits is refused as a colour out of its limits is.
+    model::ArtStyle probe;
+    probe.paintFields.emplace_back().paint = *fill;
+    if (probe.check() != model::Status::ok) {
+        return std::nullopt;
+    }
+    return fill;
+}
+
+AIErr SetFill(AIParserPaintField paintField, const AIFillStyle* fill, const AIArtStylePaintData* paintData) {
     auto [state, field, error] = StartFieldOperation("SetFill", paintField);
-    const std::optional<model::FillPaint> value = fill != nullptr ? FromAIFill(*fill) : std::nullopt;
+    const std::optional<model::FillPaint> value =
+        WithPaintData(fill != nullptr ? FromAIFill(*fill) : std::nullopt, paintData);
     if (error == kNoErr && (!value || !field.field()->isFill())) {
         error = kBadParameterErr;
     }
@@ -575,9 +611,10 @@ AIErr NewPaintField(const char* operation, AIStyleParser parser, std::optional<P
     return kNoErr;
 }
 
-AIErr NewFillPaintField(AIStyleParser parser, const AIFillStyle* fill, const AIArtStylePaintData*,
+AIErr NewFillPaintField(AIStyleParser parser, const AIFillStyle* fill, const AIArtStylePaintData* paintData,
                         AIParserPaintField* paintField) {
-    return NewPaintField("NewFillPaintField", parser, fill != nullptr ? FromAIFill(*fill) : std::nullopt,
+    return NewPaintField("NewFillPaintField", parser,
+                         WithPaintData(fill != nullptr ? FromAIFill(*fill) : std::nullopt, paintData),
                          paintField);
 }
 

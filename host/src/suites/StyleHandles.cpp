@@ -120,7 +120,28 @@ std::optional<model::Color> ResourceColor(const AIColor& color) {
     if (resource == nullptr) {
         return std::nullopt;
     }
-    return gradient ? model::Color::gradient(resource->name) : model::Color::pattern(resource->name);
+    if (!gradient) {
+        return model::Color::pattern(resource->name);
+    }
+    const AIGradientStyle& style = color.c.b;
+    const AIRealMatrix& m = style.matrix;
+    for (const AIReal value :
+         {style.gradientOrigin.h, style.gradientOrigin.v, style.gradientAngle, style.gradientLength,
+          style.hiliteAngle, style.hiliteLength, m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+        if (!std::isfinite(value)) {
+            return std::nullopt;
+        }
+    }
+    if (style.gradientLength < 0) {
+        return std::nullopt;
+    }
+    return model::Color::gradient(resource->name,
+                                  model::GradientPlacement{{style.gradientOrigin.h, style.gradientOrigin.v},
+                                                           style.gradientAngle,
+                                                           style.gradientLength,
+                                                           style.hiliteAngle,
+                                                           style.hiliteLength,
+                                                           {m.a, m.b, m.c, m.d, m.tx, m.ty}});
 }
 
 }  // namespace
@@ -169,8 +190,16 @@ AIColor ToAIColor(const model::Color& color) {
                 result.kind = kPattern;
                 result.c.p.pattern = static_cast<AIPatternHandle>(const_cast<void*>(handle));
             } else {
+                const model::GradientPlacement& placement = color.placement;
+                const model::Matrix& m = placement.matrix;
                 result.kind = kGradient;
-                result.c.b.gradient = static_cast<AIGradientHandle>(const_cast<void*>(handle));
+                result.c.b = AIGradientStyle{static_cast<AIGradientHandle>(const_cast<void*>(handle)),
+                                             {placement.origin.x, placement.origin.y},
+                                             placement.angle,
+                                             placement.length,
+                                             {m.a, m.b, m.c, m.d, m.tx, m.ty},
+                                             placement.highlightAngle,
+                                             placement.highlightLength};
             }
             break;
         }

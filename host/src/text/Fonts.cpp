@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <unordered_map>
 
+#include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -119,14 +121,43 @@ struct OutlineSink {
     }
 };
 
+// The glyph that shows the code point. Control characters (a tab, a line feed) take the room of
+// the missing glyph but show nothing: they show as the space, not as the missing glyph's box.
+FT_UInt ShownGlyph(FT_Face face, char32_t codePoint) {
+    const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+    return FT_Get_Char_Index(face, control ? U' ' : codePoint);
+}
+
+// A face that cairo draws with: a FreeType library of its own and the face read with it, both done
+// when cairo releases the font face (which may be after the font list is gone).
+struct DrawingFaceOwner {
+    FT_Library library;
+    FT_Face face;
+};
+
+void ReleaseDrawingFace(void* data) {
+    const std::unique_ptr<DrawingFaceOwner> owner(static_cast<DrawingFaceOwner*>(data));
+    FT_Done_Face(owner->face);
+    FT_Done_FreeType(owner->library);
+}
+
+const cairo_user_data_key_t kDrawingFaceKey{};
+
 }  // namespace
 
 struct FontList::Engine {
     FT_Library library = nullptr;
     std::vector<FT_Face> faces;
     mutable std::vector<std::unordered_map<char32_t, int>> advances;
+    // Made when first drawn with; the list holds one reference of each.
+    mutable std::vector<cairo_font_face_t*> drawingFaces;
 
     ~Engine() {
+        for (cairo_font_face_t* face : drawingFaces) {
+            if (face != nullptr) {
+                cairo_font_face_destroy(face);
+            }
+        }
         for (FT_Face face : faces) {
             FT_Done_Face(face);
         }
@@ -170,6 +201,7 @@ FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>
         engine_->faces.push_back(face);
     }
     engine_->advances.resize(faces_.size());
+    engine_->drawingFaces.resize(faces_.size(), nullptr);
 }
 
 FontList::~FontList() = default;
@@ -211,7 +243,7 @@ std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint
         return {};
     }
     FT_Face ftFace = engine_->faces[face];
-    const FT_UInt glyph = FT_Get_Char_Index(ftFace, codePoint);
+    const FT_UInt glyph = ShownGlyph(ftFace, codePoint);
     if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0 ||
         ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return {};
@@ -222,6 +254,43 @@ std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint
     FT_Outline_Decompose(&ftFace->glyph->outline, &funcs, &sink);
     std::erase_if(sink.contours, [](const GlyphContour& contour) { return contour.cubics.empty(); });
     return sink.contours;
+}
+
+unsigned FontList::GlyphIndex(std::size_t face, char32_t codePoint) const {
+    return face < faces_.size() ? ShownGlyph(engine_->faces[face], codePoint) : 0;
+}
+
+cairo_font_face_t* FontList::DrawingFace(std::size_t face) const {
+    if (face >= faces_.size()) {
+        return nullptr;
+    }
+    cairo_font_face_t*& drawing = engine_->drawingFaces[face];
+    if (drawing != nullptr) {
+        return drawing;
+    }
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) {
+        return nullptr;
+    }
+    FT_Face ftFace = nullptr;
+    if (FT_New_Face(library, faces_[face].file.c_str(), 0, &ftFace) != 0) {
+        FT_Done_FreeType(library);
+        return nullptr;
+    }
+    auto owner = std::make_unique<DrawingFaceOwner>(DrawingFaceOwner{library, ftFace});
+    // Unhinted, as the layout measures and the outlines follow the glyphs.
+    cairo_font_face_t* made = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_NO_HINTING);
+    if (cairo_font_face_status(made) != CAIRO_STATUS_SUCCESS ||
+        cairo_font_face_set_user_data(made, &kDrawingFaceKey, owner.get(), &ReleaseDrawingFace) !=
+            CAIRO_STATUS_SUCCESS) {
+        // Cairo could not take the face: nothing of cairo's refers to it.
+        cairo_font_face_destroy(made);
+        ReleaseDrawingFace(owner.release());
+        return nullptr;
+    }
+    owner.release();
+    drawing = made;
+    return drawing;
 }
 
 }  // namespace host::text

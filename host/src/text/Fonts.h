@@ -12,6 +12,8 @@
 
 #include "model/Point.h"
 
+typedef struct _cairo_font_face cairo_font_face_t;
+
 namespace host::text {
 
 inline constexpr const char* kFontFolder = "/usr/share/fonts/truetype/dejavu";
@@ -56,8 +58,15 @@ public:
     std::optional<std::size_t> IndexOf(std::string_view postScriptName) const;
     // The advance of the code point's glyph (the missing glyph's for a code point the face lacks).
     int Advance(std::size_t face, char32_t codePoint) const;
-    // The glyph's outline, quadratic pieces raised to cubics.
+    // The outline of the glyph that shows the code point, quadratic pieces raised to cubics.
     std::vector<GlyphContour> Outline(std::size_t face, char32_t codePoint) const;
+    // The index in the face of the glyph that shows the code point: the missing glyph (0) for a
+    // code point the face lacks, the space for a control character (which shows nothing).
+    unsigned GlyphIndex(std::size_t face, char32_t codePoint) const;
+    // The face as cairo draws it, made once and held by the list; null when cairo can't have it.
+    // Cairo sizes and turns the face it draws with, so it gets a face of its own, read from the same
+    // file, which lives as long as cairo holds it.
+    cairo_font_face_t* DrawingFace(std::size_t face) const;
 
 private:
     struct Engine;

@@ -77,14 +77,6 @@ model::PathGeometry ContourPath(const GlyphContour& contour, const model::Matrix
     return path;
 }
 
-model::ArtStyle PaintOf(const model::CharFeatures& features) {
-    const bool fills = features.fill.value_or(true) && features.fillColor;
-    const bool strokes = features.stroke.value_or(false) && features.strokeColor;
-    return model::ArtStyle::basic(fills ? features.fillColor : std::nullopt,
-                                  strokes ? features.strokeColor : std::nullopt,
-                                  strokes ? features.lineWidth.value_or(1.0) : 0.0);
-}
-
 // Font units of the unit's glyph to the place of its origin (x along the line, baseline up).
 model::Matrix GlyphMatrix(const model::CharFeatures& features, const FontFace& face, model::Point origin) {
     const double scale = features.fontSize.value_or(12.0) / face.unitsPerEm;
@@ -97,18 +89,18 @@ model::Matrix GlyphMatrix(const model::CharFeatures& features, const FontFace& f
 
 }  // namespace
 
-std::vector<model::OutlineShape> GlyphShapes(const model::Document& document, model::ArtId frame) {
-    std::vector<model::OutlineShape> shapes;
+std::vector<PlacedGlyph> PlaceGlyphs(const model::Document& document, model::ArtId frame) {
+    std::vector<PlacedGlyph> glyphs;
     const auto* content = document.contentAs<model::TextFrameContent>(frame);
     const model::Story* story = document.story(frame);
     if (content == nullptr || story == nullptr) {
-        return shapes;
+        return glyphs;
     }
     const StoryLayout layout = LayOut(document, frame);
     const auto own = std::find_if(layout.frames.begin(), layout.frames.end(),
                                   [frame](const FrameLayout& laid) { return laid.frame == frame; });
     if (own == layout.frames.end()) {
-        return shapes;
+        return glyphs;
     }
     const FontList& fonts = FontList::Installed();
     const std::u16string& text = story->text();
@@ -134,24 +126,41 @@ std::vector<model::OutlineShape> GlyphShapes(const model::Document& document, mo
             if (face >= fonts.Faces().size()) {
                 continue;
             }
-            const std::vector<GlyphContour> contours = fonts.Outline(face, CodePointAt(text, unit));
-            if (contours.empty()) {
-                continue;
-            }
-            model::Matrix place;
+            PlacedGlyph glyph{unit, face, CodePointAt(text, unit), {}, std::nullopt, std::nullopt, 0.0};
             if (content->kind == model::TextKind::onPath) {
-                place = GlyphMatrix(features, fonts.Faces()[face], PointAlong(content->path, x));
+                glyph.place = GlyphMatrix(features, fonts.Faces()[face], PointAlong(content->path, x));
             } else {
                 const model::Rect& box = content->box.frame;
-                place = GlyphMatrix(features, fonts.Faces()[face], {box.left + x, box.top - line.baseline})
-                            .then(content->box.matrix);
+                glyph.place =
+                    GlyphMatrix(features, fonts.Faces()[face], {box.left + x, box.top - line.baseline})
+                        .then(content->box.matrix);
             }
-            model::OutlineShape shape{{}, PaintOf(features)};
-            for (const GlyphContour& contour : contours) {
-                shape.contours.push_back(ContourPath(contour, place));
+            if (features.fill.value_or(true) && features.fillColor) {
+                glyph.fill = features.fillColor;
             }
-            shapes.push_back(std::move(shape));
+            if (features.stroke.value_or(false) && features.strokeColor) {
+                glyph.stroke = features.strokeColor;
+                glyph.strokeWidth = features.lineWidth.value_or(1.0);
+            }
+            glyphs.push_back(std::move(glyph));
         }
+    }
+    return glyphs;
+}
+
+std::vector<model::OutlineShape> GlyphShapes(const model::Document& document, model::ArtId frame) {
+    std::vector<model::OutlineShape> shapes;
+    const FontList& fonts = FontList::Installed();
+    for (const PlacedGlyph& glyph : PlaceGlyphs(document, frame)) {
+        const std::vector<GlyphContour> contours = fonts.Outline(glyph.face, glyph.codePoint);
+        if (contours.empty()) {
+            continue;
+        }
+        model::OutlineShape shape{{}, model::ArtStyle::basic(glyph.fill, glyph.stroke, glyph.strokeWidth)};
+        for (const GlyphContour& contour : contours) {
+            shape.contours.push_back(ContourPath(contour, glyph.place));
+        }
+        shapes.push_back(std::move(shape));
     }
     return shapes;
 }

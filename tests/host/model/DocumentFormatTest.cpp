@@ -222,6 +222,10 @@ std::string withLayerChildren(const std::string& children) {
            children + "]}]}";
 }
 
+std::string withResources(const std::string& resources) {
+    return R"({"format": "plimhost-document", "version": 1, "layers": [], )" + resources + "}";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Inputs, BadDocument,
     ::testing::Values(
@@ -344,7 +348,48 @@ INSTANTIATE_TEST_SUITE_P(
                 "version 2 is not supported"},
         BadText{"layerWithoutTitle",
                 R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer"}]})",
-                "\"title\" is missing"}),
+                "\"title\" is missing"},
+        BadText{"gradientWithArt",
+                withResources(R"("gradients": [{"name": "G", "color": "none", "art": {}}])"),
+                "gradients[0].art: a gradient has no \"art\""},
+        BadText{"patternWithStops",
+                withResources(R"("patterns": [{"name": "P", "color": "none", "stops": []}])"),
+                "a pattern has no \"stops\""},
+        BadText{"unknownGradientType",
+                withResources(R"("gradients": [{"name": "G", "color": "none", "type": "conic"}])"),
+                "expected \"linear\" or \"radial\""},
+        BadText{
+            "midPointOutOfRange",
+            withResources(
+                R"("gradients": [{"name": "G", "color": "none", "stops": [{"color": "none", "rampPoint": 0, "midPoint": 90}]}])"),
+            "expected a number from 13 to 87"},
+        BadText{"stopWithoutRampPoint",
+                withResources(
+                    R"("gradients": [{"name": "G", "color": "none", "stops": [{"color": {"gray": 1}}]}])"),
+                "a stop needs"},
+        BadText{
+            "stopNamingAGradient",
+            withResources(
+                R"("gradients": [{"name": "G", "color": "none", "stops": [{"color": {"gradient": "G"}, "rampPoint": 0}]}])"),
+            "cannot be added"},
+        BadText{"tileWithoutArea",
+                withResources(R"("patterns": [{"name": "P", "color": "none", "tile": [0, 10, 0, 0]}])"),
+                "expected a tile wider and taller than 0"},
+        BadText{
+            "tileArtNamingAPattern",
+            withResources(
+                R"("patterns": [{"name": "P", "color": "none", "art": {"type": "path", "style": {"paintFields": [{"fill": {"color": {"pattern": "P"}}}]}}}])"),
+            "cannot be added"},
+        BadText{
+            "negativeGradientLength",
+            withLayerChildren(
+                R"({"type": "path", "style": {"paintFields": [{"fill": {"color": {"gradient": "G", "placement": {"length": -1}}}}]}})"),
+            "expected a number of at least 0"},
+        BadText{
+            "placementOnACustomColour",
+            withLayerChildren(
+                R"({"type": "path", "style": {"paintFields": [{"fill": {"color": {"custom": "C", "placement": {}}}}]}})"),
+            "expected \"none\" or one of"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(DocumentFormat, DeepNestingIsRefusedNotFollowed) {
@@ -424,6 +469,22 @@ TEST(DocumentFormat, WritingRefusesWhatCouldNotBeReadBack) {
     document.editContent<TextFrameContent>(text)->story = *Story::plain("fine");
     document.editContent<TextFrameContent>(text)->box.frame = Rect();
     EXPECT_FALSE(writeDocument(document).text.has_value()) << "an inverted frame";
+}
+
+// A custom colour used by a gradient's stop and a pattern's tile is renamed there too, so that the
+// saved document still opens.
+TEST(DocumentFormat, RenamingACustomColourReachesGradientsAndPatterns) {
+    const std::string text = R"({"format": "plimhost-document", "version": 1, "layers": [],
+        "customColors": [{"name": "C", "kind": "rgb", "components": [1, 0, 0]}],
+        "gradients": [{"name": "G", "color": "none", "stops": [{"color": {"custom": "C"}, "rampPoint": 0}]}],
+        "patterns": [{"name": "P", "color": "none",
+                      "art": {"type": "path", "style": {"paintFields": [{"fill": {"color": {"custom": "C"}}}]}}}]})";
+    Document document = read(text);
+    ASSERT_EQ(document.renameCustomColor(document.colors().customColors().front().id, "D"), Status::ok);
+    const std::string saved = write(document);
+    EXPECT_EQ(saved.find("\"C\""), std::string::npos) << saved;
+    const Document reopened = read(saved);
+    EXPECT_EQ(reopened.colors().gradients().front().stops.front().color, Color::custom("D", 0.0));
 }
 
 }  // namespace

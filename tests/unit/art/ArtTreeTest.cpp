@@ -1,3 +1,4 @@
+// Art-tree helpers on the stand-in: art identity from UUIDs, tree walks, matching art and tag search.
 #include <gtest/gtest.h>
 
 #include <map>

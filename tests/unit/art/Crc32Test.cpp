@@ -1,3 +1,4 @@
+// CRC-32 checksums against reference values, and the tag entry names made from them.
 #include <gtest/gtest.h>
 
 #include <string>

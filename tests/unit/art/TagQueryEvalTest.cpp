@@ -1,3 +1,4 @@
+// The tag-query evaluator: selecting objects, precedence of the parsed query, token sets and nth formulas.
 #include <gtest/gtest.h>
 
 #include <climits>

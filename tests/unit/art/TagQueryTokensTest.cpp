@@ -1,3 +1,4 @@
+// The tag-query tokenizer: splitting, canonical case, well-formed queries and the token table.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// Tag texts: the normal form of tag names, own entry names and serial tags.
 #include <gtest/gtest.h>
 
 #include <utf8.h>

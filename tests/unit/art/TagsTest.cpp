@@ -1,3 +1,4 @@
+// Reading and writing tag entries on art through the stand-in.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,3 +1,4 @@
+// Counters: names, padding, 32-bit arithmetic, triggers, the list and selections.
 #include <gtest/gtest.h>
 
 #include <climits>

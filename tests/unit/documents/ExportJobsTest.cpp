@@ -1,3 +1,4 @@
+// Export jobs: formats, artboards and names expanded from a request, and its refusals.
 #include <gtest/gtest.h>
 
 #include "core/Counters.h"

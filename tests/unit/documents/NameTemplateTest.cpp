@@ -1,3 +1,4 @@
+// Name templates: every kind of part, counters, case and delimiters, and time tokens.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// XMP packets: writing each kind of property, prefixes, refusals and XML-safe text.
 #include <gtest/gtest.h>
 
 #include <tinyxml2.h>

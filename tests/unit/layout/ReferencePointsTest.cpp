@@ -125,7 +125,7 @@ protected:
 
     AIRealRect Bounds(const ArtList& arts, bool visible, bool clipping) {
         AIRealRect rect{-1, -1, -1, -1};
-        EXPECT_TRUE(GetArtVectorBounds(arts, rect, visible, clipping));
+        EXPECT_TRUE(GetArtVectorBounds(arts, rect, {visible, clipping}));
         return rect;
     }
 
@@ -157,8 +157,8 @@ TEST_F(ListBounds, ArtThatCantBeMeasuredIsLeftOut) {
 
 TEST_F(ListBounds, FailOnlyWhenNothingCanBeMeasured) {
     AIRealRect rect{1, 2, 3, 4};
-    EXPECT_FALSE(GetArtVectorBounds({empty}, rect, false, false));
-    EXPECT_FALSE(GetArtVectorBounds({}, rect, false, true));
+    EXPECT_FALSE(GetArtVectorBounds({empty}, rect, {}));
+    EXPECT_FALSE(GetArtVectorBounds({}, rect, {.clipping = true}));
     ExpectRect(rect, 1, 2, 3, 4);
 }
 
@@ -175,18 +175,18 @@ TEST_F(ListBounds, ClippingBoundsAreTheMasks) {
 }
 
 TEST_F(ListBounds, TheArtFormOfGetFixedPointMeasuresTheArt) {
-    const std::optional<AIRealPoint> point = GetFixedPoint(a, "TR", "distort", true, false);
+    const std::optional<AIRealPoint> point = GetFixedPoint(a, "TR", "distort", {.visible = true});
     ASSERT_TRUE(point);
     EXPECT_EQ(point->h, 11);
     EXPECT_EQ(point->v, 11);
-    EXPECT_FALSE(GetFixedPoint(empty, "TR", "distort", false, false));
+    EXPECT_FALSE(GetFixedPoint(empty, "TR", "distort", {}));
 }
 
 TEST_F(ListBounds, AFailingHostCallIsNoBounds) {
     host.Fail(kAIArtSuite, "GetArtTransformBounds");
     AIRealRect rect{};
-    EXPECT_FALSE(GetArtVectorBounds({a, b}, rect, false, false));
-    EXPECT_FALSE(SearchStringToBoundingBox("", rect, false, false));
+    EXPECT_FALSE(GetArtVectorBounds({a, b}, rect, {}));
+    EXPECT_FALSE(SearchStringToBoundingBox("", rect, {}));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// Regular expressions with ECMAScript patterns and replacement strings.
 #include <gtest/gtest.h>
 
 #include <optional>

@@ -1,3 +1,4 @@
+// Scaling art about a point, and scaling every object with the corner preference restored.
 #include <gtest/gtest.h>
 
 #include "AIArt.h"

@@ -1,3 +1,4 @@
+// Text templates: tokenizing, describing, finding and matching fields, and the stored template.
 #include <gtest/gtest.h>
 
 #include "AIDictionary.h"

@@ -1,0 +1,44 @@
+// How the renderer turns a document's colours into what cairo paints with: process colours as a
+// screen shows them, custom (spot and global) colours by their own definition at their tint,
+// gradients as cairo linear and radial gradients, and patterns as their tile's art repeated. Every
+// drawing of the stand-in (paths, text glyphs, placed art) sets its paint through these, so that one
+// colour looks the same whatever it paints.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "model/Document.h"
+
+#include <cairo.h>
+
+namespace host {
+
+// The colour as the screen shows it: red, green and blue from 0 to 1. Process colours are converted
+// (grey g as 1 - g, CMYK as (1 - c)(1 - k) ...), a custom colour shows its definition mixed with white
+// by its tint (a Lab definition converted to sRGB), and a gradient or pattern its flat colour. None
+// for a colour that paints nothing or names a resource the document lacks.
+std::optional<std::array<double, 3>> ScreenRgb(const model::Document& document, const model::Color& color);
+
+// The cairo operator of a blend mode of the document format (0 normal to 15 luminosity); over for a
+// code out of range.
+cairo_operator_t BlendOperator(int mode);
+
+// Where a colour paints, for the paints that are laid out in space.
+struct PaintPlace {
+    // The geometric bounds of the painted art, in document coordinates: a gradient without a layout
+    // of its own (length 0) spans them.
+    model::Rect bounds;
+    // The transformation the art's fill or stroke pattern went through: the pattern's tiles, laid
+    // from the document's origin, are mapped by it.
+    model::Matrix patternMatrix;
+};
+
+// Makes the colour the source of the context at the opacity (0 to 1): a solid colour, a gradient or
+// a pattern, laid out in the context's current user space, which must be document coordinates (as
+// the renderer's is). False, with the source left alone, when the colour paints nothing: none, a
+// resource the document lacks, or a layout cairo cannot use.
+bool SetPaintSource(cairo_t* cr, const model::Document& document, const model::Color& color, double opacity,
+                    const PaintPlace& place = {});
+
+}  // namespace host

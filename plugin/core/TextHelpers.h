@@ -1,0 +1,45 @@
+// Small text helpers the whole plug-in shares: ASCII case folding, which names and keywords use
+// whatever the locale, and the comparison of the C strings the host sends.
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+// The character lower-cased (upper-cased) when it is an ASCII letter; any other unit as it is.
+template <class Char>
+constexpr Char AsciiLower(Char c) {
+    return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+template <class Char>
+constexpr Char AsciiUpper(Char c) {
+    return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+// A copy in which every ASCII letter is lower-cased (upper-cased); other bytes and code points stay.
+inline std::string AsciiLowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = AsciiLower(c);
+    }
+    return lower;
+}
+inline std::u32string AsciiLowerCase(std::u32string_view text) {
+    std::u32string lower(text);
+    for (char32_t& c : lower) {
+        c = AsciiLower(c);
+    }
+    return lower;
+}
+inline std::string AsciiUpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = AsciiUpper(c);
+    }
+    return upper;
+}
+
+// True when the host's text (null for none) is the expected one.
+inline bool Is(const char* text, const char* expected) {
+    return text != nullptr && std::strcmp(text, expected) == 0;
+}
