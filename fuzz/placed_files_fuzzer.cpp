@@ -1,6 +1,7 @@
 // Fuzzes the readers of placed files: the boxes of SVG, PDF and EPS files and the headers of PNG,
-// JPEG, TIFF and PSD images. The first byte picks the kind, the rest is the file. Whatever the
-// bytes, reading answers a frame or an error, and a frame it answers is finite and not empty.
+// JPEG, TIFF and PSD images, and the composite image of PSD files. The first byte picks the kind,
+// the rest is the file. Whatever the bytes, reading answers a frame or an error, a frame it answers
+// is finite and not empty, and pixels it decodes agree with their size.
 #include <unistd.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "PlacedFiles.h"
 
@@ -35,16 +37,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const std::filesystem::path file = FileFor(data[0] % kExtensions.size());
+    const std::size_t kind = data[0] % kExtensions.size();
+    const std::filesystem::path file = FileFor(kind);
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
     }
     std::string error;
-    const std::optional<host::PlacedFile> placed = host::ReadPlacedFile(file, false, error);
+    // PSD images are decoded too: their composite image is read only when pixels are asked for.
+    const bool decode = std::string_view(kExtensions[kind]) == "psd";
+    const std::optional<host::PlacedFile> placed = host::ReadPlacedFile(file, decode, error);
     if (placed && (!std::isfinite(placed->frame.width()) || !std::isfinite(placed->frame.height()) ||
                    !(placed->frame.width() > 0.0) || !(placed->frame.height() > 0.0))) {
         std::abort();  // a frame that placing can't use
+    }
+    if (placed && !placed->pixels.empty() && !placed->pixels.isConsistent()) {
+        std::abort();  // pixels that drawing would read beyond
     }
     return 0;
 }

@@ -258,8 +258,93 @@ bool ReadTiff(const std::filesystem::path& file, bool decode, PlacedFile& placed
 
 // --- PSD ---------------------------------------------------------------------------------------------
 
-// The header gives the size; the resolution resource (1005), when there is one, the resolution.
-bool ReadPsd(const std::string& bytes, PlacedFile& placed, std::string& error) {
+// A PackBits row (a count byte n, then n + 1 bytes as they are, or one byte repeated 1 - n times)
+// into the row's bytes. False when the data ends before the row is full.
+bool UnpackBitsRow(std::string_view packed, std::uint8_t* row, std::size_t width) {
+    std::size_t out = 0;
+    for (std::size_t at = 0; out < width && at < packed.size();) {
+        const int n = static_cast<signed char>(packed[at++]);
+        if (n >= 0) {
+            const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(n) + 1, width - out);
+            if (count > packed.size() - at) {
+                return false;
+            }
+            std::memcpy(row + out, packed.data() + at, count);
+            out += count;
+            at += static_cast<std::size_t>(n) + 1;
+        } else if (n != -128 && at < packed.size()) {
+            const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(1 - n), width - out);
+            std::memset(row + out, static_cast<unsigned char>(packed[at++]), count);
+            out += count;
+        }
+    }
+    return out == width;
+}
+
+// The composite image that closes a PSD file, from its image data section at `at`: 8 bits per
+// channel, grey, RGB or CMYK (PSD keeps CMYK as the light left over, 255 for no ink), the first
+// extra channel as alpha, raw or PackBits. None for anything else.
+std::optional<model::RasterPixels> PsdComposite(std::string_view bytes, std::size_t at, std::uint32_t width,
+                                                std::uint32_t height) {
+    const std::uint16_t channels = BigEndian16(bytes, 12);
+    const std::uint16_t depth = BigEndian16(bytes, 22);
+    const std::uint16_t mode = BigEndian16(bytes, 24);
+    constexpr std::uint16_t kGrey = 1, kRgb = 3, kCmyk = 4;
+    const std::size_t colours = mode == kGrey ? 1 : mode == kRgb ? 3 : mode == kCmyk ? 4 : 0;
+    if (depth != 8 || colours == 0 || channels < colours || at > bytes.size() || bytes.size() - at < 2) {
+        return std::nullopt;
+    }
+    const bool alpha = channels > colours;
+    const std::size_t used = colours + (alpha ? 1 : 0);
+    const std::size_t plane = static_cast<std::size_t>(width) * height;
+    const std::uint16_t compression = BigEndian16(bytes, at);
+    at += 2;
+    std::vector<std::uint8_t> planes(used * plane);
+    if (compression == 0) {
+        if ((bytes.size() - at) / plane < used) {
+            return std::nullopt;
+        }
+        std::memcpy(planes.data(), bytes.data() + at, planes.size());
+    } else if (compression == 1) {
+        // A table of every row's packed length, all channels' rows in order, then the rows.
+        const std::size_t rows = static_cast<std::size_t>(channels) * height;
+        if ((bytes.size() - at) / 2 < rows) {
+            return std::nullopt;
+        }
+        std::size_t data = at + rows * 2;
+        for (std::size_t row = 0; row < used * height; ++row) {
+            const std::size_t length = BigEndian16(bytes, at + row * 2);
+            if (length > bytes.size() - data ||
+                !UnpackBitsRow(bytes.substr(data, length), planes.data() + row * width, width)) {
+                return std::nullopt;
+            }
+            data += length;
+        }
+    } else {
+        return std::nullopt;
+    }
+    model::RasterPixels pixels{width,
+                               height,
+                               mode == kGrey  ? model::RasterPixels::Space::gray
+                               : mode == kRgb ? model::RasterPixels::Space::rgb
+                                              : model::RasterPixels::Space::cmyk,
+                               alpha,
+                               {}};
+    pixels.bytes.resize(used * plane);
+    for (std::size_t c = 0; c < used; ++c) {
+        const bool invert = mode == kCmyk && c < colours;
+        for (std::size_t i = 0; i < plane; ++i) {
+            const std::uint8_t value = planes[c * plane + i];
+            pixels.bytes[i * used + c] = invert ? static_cast<std::uint8_t>(255 - value) : value;
+        }
+    }
+    return pixels;
+}
+
+// The header gives the size; the resolution resource (1005), when there is one, the resolution;
+// decode asks for the composite image, when the file holds one the reader can read (otherwise the
+// pixels stay empty and the image shows as its frame).
+bool ReadPsd(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
     constexpr std::size_t kHeader = 26;
     if (bytes.size() < kHeader + 8 || bytes.compare(0, 4, "8BPS") != 0) {
         error = "not a PSD image";
@@ -273,8 +358,14 @@ bool ReadPsd(const std::string& bytes, PlacedFile& placed, std::string& error) {
     }
     double resolution = kPointsPerInch;
     std::size_t at = kHeader + 4 + BigEndian32(bytes, kHeader);  // past the colour mode data
+    // Where the layers section starts, past the image resources; none when the sizes run past the end.
+    std::optional<std::size_t> layers;
     if (at + 4 <= bytes.size()) {
-        const std::size_t end = std::min<std::size_t>(bytes.size(), at + 4 + BigEndian32(bytes, at));
+        const std::uint32_t resources = BigEndian32(bytes, at);
+        if (resources <= bytes.size() - at - 4) {
+            layers = at + 4 + resources;
+        }
+        const std::size_t end = std::min<std::size_t>(bytes.size(), at + 4 + resources);
         for (at += 4; at + 12 <= end && bytes.compare(at, 4, "8BIM") == 0;) {
             const std::uint16_t id = BigEndian16(bytes, at + 4);
             std::size_t name = static_cast<unsigned char>(bytes[at + 6]) + 1;
@@ -295,6 +386,16 @@ bool ReadPsd(const std::string& bytes, PlacedFile& placed, std::string& error) {
         }
     }
     placed.frame = ImageFrame(width, height, resolution);
+    constexpr std::uint16_t kPsdVersion = 1;  // version 2 (large documents) has longer section lengths
+    if (decode && layers && BigEndian16(bytes, 4) == kPsdVersion && *layers + 4 <= bytes.size()) {
+        const std::uint32_t length = BigEndian32(bytes, *layers);
+        if (length <= bytes.size() - *layers - 4) {
+            if (std::optional<model::RasterPixels> pixels =
+                    PsdComposite(bytes, *layers + 4 + length, width, height)) {
+                placed.pixels = *std::move(pixels);
+            }
+        }
+    }
     return true;
 }
 
@@ -561,7 +662,7 @@ std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool
     if (extension == "png") {
         read = ReadPng(*bytes, decode, placed, error);
     } else if (extension == "psd") {
-        read = ReadPsd(*bytes, placed, error);
+        read = ReadPsd(*bytes, decode, placed, error);
     } else if (*kind == PlacedKind::image) {
         read = ReadJpeg(*bytes, decode, placed, error);
     } else if (*kind == PlacedKind::vector) {

@@ -29,7 +29,8 @@ struct PlacedFile {
     PlacedKind kind = PlacedKind::image;
     // The content's extent in points, with its bottom-left corner at (0, 0).
     model::Rect frame;
-    // Images, decoded only when asked (an embedded image); PSD images are never decoded.
+    // Images, decoded only when asked (an embedded image); a PSD image keeps no pixels when its
+    // composite image is not one the reader can read.
     model::RasterPixels pixels;
     // Native documents.
     std::optional<model::Document> document;

@@ -9,6 +9,7 @@
 
 #include "Effects.h"
 #include "PaintSource.h"
+#include "PlacedPainter.h"
 #include "TextPainter.h"
 #include "model/AtomicFile.h"
 
@@ -149,7 +150,10 @@ public:
                 DrawRaster(std::get<model::RasterContent>(data.content));
                 break;
             case model::ArtType::placed:
-                FillFrame(std::get<model::PlacedContent>(data.content).box);
+                if (const auto& placed = std::get<model::PlacedContent>(data.content);
+                    !placedFiles_.Draw(cr_, placed)) {
+                    FillFrame(placed.box);
+                }
                 break;
             case model::ArtType::symbol:
                 DrawSymbol(std::get<model::SymbolContent>(data.content));
@@ -533,6 +537,7 @@ private:
 
     const Document& document_;
     cairo_t* cr_;
+    PlacedPainter placedFiles_;
     bool knockout_ = false;      // the group being drawn knocks its members out
     bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
     double deferredOpacity_ = 1.0;
@@ -665,6 +670,10 @@ bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>
     }
     cairo_restore(cr);
     return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+}
+
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
+    return PixelSurface(pixels).release();
 }
 
 bool DrawDetachedArt(cairo_t* cr, const Document& document, const model::ArtTree& art) {

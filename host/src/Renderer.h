@@ -5,14 +5,13 @@
 // by their fill rule, strokes with width, caps, joins, miter limit and dashes), groups, clip groups
 // (their other members only inside their clipping-mask members), symbol instances (the symbol's
 // artwork through the instance's frame and matrix, nested up to model::kSymbolNestingLimit), rasters
-// (their pixels, or their frame filled grey without pixels) and placed files (their frame filled
-// grey). Paint goes through PaintSource.h: process and custom colours, gradients and patterns. An
-// object's opacity and blend mode apply once to the whole object, drawn by itself first (only when
-// it has them); isolated and knockout groups are kept apart likewise; drop shadows, glows and
-// Gaussian blurs are drawn around it (Effects.h). Text frames show the glyphs the layout puts in
-// them, as text (TextPainter.h). Hidden art and the art
-// of hidden layers is not drawn, nor is a raster whose frame or matrix flattens it to no area, nor
-// a path, raster or placed file wholly outside what the surface shows.
+// (their pixels, or their frame filled grey without pixels) and placed files (the files they link
+// to, PlacedPainter.h). Paint goes through PaintSource.h: process and custom colours, gradients and patterns.
+// An object's opacity and blend mode apply once to the whole object, drawn by itself first (only when it has
+// them); isolated and knockout groups are kept apart likewise; drop shadows, glows and Gaussian blurs are
+// drawn around it (Effects.h). Text frames show the glyphs the layout puts in them, as text (TextPainter.h).
+// Hidden art and the art of hidden layers is not drawn, nor is a raster whose frame or matrix flattens it to
+// no area, nor a path, raster or placed file wholly outside what the surface shows.
 #pragma once
 
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include "model/Document.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace host {
 
@@ -57,6 +57,10 @@ std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document
 // is in its error state afterwards.
 bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
                  const model::Rect& bounds);
+
+// A new image surface (premultiplied ARGB) of the pixels, which the caller destroys; null when
+// cairo can't hold them (a side beyond its limit).
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
 
 // Draws detached artwork of the document (a pattern's tile) onto a cairo context whose user space is
 // document coordinates. False when the context is in its error state afterwards.

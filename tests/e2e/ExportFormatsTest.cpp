@@ -1,6 +1,8 @@
 // "exportFile" in every format through the real host, the files checked with the field's own tools:
 // pngcheck, djpeg, tiffinfo and tiffdump, exiftool, qpdf and pdfinfo, xmllint; resolution, pixels and
 // the job's metadata (written into the document's XMP packet, carried by PDF, PSD and SVG).
+#include <cairo-pdf.h>
+#include <cairo.h>
 #include <lodepng.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include "AIDocument.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
+#include "RasterFiles.h"
 
 namespace {
 
@@ -349,6 +352,199 @@ TEST_P(FailingExports, FailTheJobAndWriteNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Refused, FailingExports, ::testing::ValuesIn(kFailingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// --- Placed files in exported pictures -------------------------------------------------------------------
+
+// Every kind of file that placed art draws holds the same picture, 20 points square: its top half
+// red, its bottom half blue. Each is placed with the frame [0, 20, 20, 0] scaled three times and
+// moved by (20, 20), onto [20, 80, 80, 20] of the artboard [0, 100, 100, 0].
+constexpr int kSide = 20;
+
+host::model::RasterPixels TwoColours() {
+    host::model::RasterPixels pixels{kSide, kSide, host::model::RasterPixels::Space::rgb, false, {}};
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const bool top = y < kSide / 2;
+            pixels.bytes.insert(pixels.bytes.end(),
+                                {std::uint8_t(top ? 255 : 0), 0, std::uint8_t(top ? 0 : 255)});
+        }
+    }
+    return pixels;
+}
+
+std::string PngFile(const ScratchFolder& folder) {
+    std::vector<unsigned char> png;
+    EXPECT_EQ(lodepng::encode(png, TwoColours().bytes, kSide, kSide, LCT_RGB, 8), 0u);
+    return folder.Write("picture.png", std::string(png.begin(), png.end()));
+}
+
+std::string PsdFile(const ScratchFolder& folder) {
+    const std::string path = (folder.Path() / "picture.psd").string();
+    std::string error;
+    EXPECT_TRUE(host::WritePsdFile(TwoColours(), {}, path, &error)) << error;
+    return path;
+}
+
+std::string TiffFile(const ScratchFolder& folder) {
+    const std::string path = (folder.Path() / "picture.tif").string();
+    std::string error;
+    EXPECT_TRUE(host::WriteTiffFile(TwoColours(), {}, path, &error)) << error;
+    return path;
+}
+
+std::string SvgFile(const ScratchFolder& folder) {
+    return folder.Write("picture.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)"
+                                       R"(<rect width="20" height="10" fill="#ff0000"/>)"
+                                       R"(<rect y="10" width="20" height="10" fill="#0000ff"/></svg>)");
+}
+
+std::string PdfFile(const ScratchFolder& folder) {
+    const std::string path = (folder.Path() / "picture.pdf").string();
+    cairo_surface_t* surface = cairo_pdf_surface_create(path.c_str(), kSide, kSide);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_rectangle(cr, 0, 0, kSide, kSide / 2.0);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0, 0, 1);
+    cairo_rectangle(cr, 0, kSide / 2.0, kSide, kSide / 2.0);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return path;
+}
+
+std::string Rectangle(double top, double bottom, const char* rgb) {
+    return R"({"type": "path", "closed": true, "segments": [{"anchor": [0, )" + std::to_string(top) +
+           R"(]}, {"anchor": [20, )" + std::to_string(top) + R"(]}, {"anchor": [20, )" +
+           std::to_string(bottom) + R"(]}, {"anchor": [0, )" + std::to_string(bottom) +
+           R"(]}], "style": {"paintFields": [{"fill": {"color": {"rgb": )" + rgb + "}}}]}}";
+}
+
+// A native document whose artboard holds the two halves, and which places itself in a corner: that
+// placement ends the cycle as a grey frame, and the halves around it are drawn.
+std::string NativeFile(const ScratchFolder& folder) {
+    const std::string path = (folder.Path() / "picture.ai").string();
+    return folder.Write("picture.ai",
+                        R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "A", "rect": [0.0, 20.0, 20.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [
+    {"type": "placed", "file": )" +
+                            json(path).dump() +
+                            R"(, "frame": [0, 20, 20, 0], "matrix": [0.1, 0, 0, 0.1, 0, 0]}, )" +
+                            Rectangle(20, 10, "[1, 0, 0]") + ", " + Rectangle(10, 0, "[0, 0, 1]") + "]}]}");
+}
+
+// Eight native documents, each placing the next eight times in its corner: drawing every placement
+// would take 8^8 documents, so the picture stops at its count of documents and shows the rest as
+// frames. The first of the two placements spends the count; the second, over it, shows grey.
+std::string NativeChainFile(const ScratchFolder& folder) {
+    constexpr int kLength = 8;
+    for (int i = kLength - 1; i >= 0; --i) {
+        std::string children = Rectangle(20, 10, "[1, 0, 0]") + ", " + Rectangle(10, 0, "[0, 0, 1]");
+        const std::string next = (folder.Path() / ("chain" + std::to_string(i + 1) + ".ai")).string();
+        for (int copy = 0; i + 1 < kLength && copy < kLength; ++copy) {
+            children = R"({"type": "placed", "file": )" + json(next).dump() +
+                       R"(, "frame": [0, 20, 20, 0], "matrix": [0.1, 0, 0, 0.1, 0, 0]}, )" + children;
+        }
+        folder.Write("chain" + std::to_string(i) + ".ai",
+                     R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "A", "rect": [0.0, 20.0, 20.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                         children + "]}]}");
+    }
+    return (folder.Path() / "chain0.ai").string();
+}
+
+struct PlacedCase {
+    const char* name;
+    std::string (*file)(const ScratchFolder&);
+    std::vector<unsigned> top;     // at the middle of the frame's top half
+    std::vector<unsigned> bottom;  // at the middle of its bottom half
+};
+
+const std::vector<unsigned> kRed = {255, 0, 0};
+const std::vector<unsigned> kBlue = {0, 0, 255};
+const std::vector<unsigned> kGrey = {153, 153, 153};
+
+const PlacedCase kPlacedCases[] = {
+    {"Png", PngFile, kRed, kBlue},
+    {"Psd", PsdFile, kRed, kBlue},
+    {"Tiff", TiffFile, kRed, kBlue},
+    {"Svg", SvgFile, kRed, kBlue},
+    {"Pdf", PdfFile, kRed, kBlue},
+    {"NativePlacingItself", NativeFile, kRed, kBlue},
+    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey},
+    {"Missing", [](const ScratchFolder& folder) { return (folder.Path() / "missing.png").string(); }, kGrey,
+     kGrey},
+    {"NotAPdf",
+     [](const ScratchFolder& folder) { return folder.Write("broken.pdf", "%PDF-1.4 /MediaBox [0 0 20 20]"); },
+     kGrey, kGrey},
+    {"Eps",
+     [](const ScratchFolder& folder) {
+         return folder.Write("picture.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 20\n");
+     },
+     kGrey, kGrey},
+};
+
+void PrintTo(const PlacedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ExportPlacedFiles : public PluginTest, public testing::WithParamInterface<PlacedCase> {
+protected:
+    testsupport::ScratchFolder scratch{"export_placed"};
+};
+
+TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
+    const PlacedCase& c = GetParam();
+    const std::string file = c.file(scratch);
+    // Placed twice, on top of each other: the file is read once and drawn twice.
+    const std::string placed = R"({"type": "placed", "file": )" + json(file).dump() +
+                               R"(, "frame": [0, 20, 20, 0], "matrix": [3, 0, 0, 3, 20, 20]})";
+    const std::string source = scratch.Write("poster.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                                                              placed + ", " + placed + "]}]}");
+    auto opened = host::model::openDocument(source, 7);
+    ASSERT_TRUE(opened.document) << opened.error;
+    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+
+    json request = {{"formats", {"png"}},
+                    {"artboardRange", "1"},
+                    {"folderPath", scratch.Path().string()},
+                    {"fileName", "out"}};
+    const json reply = ScriptJson("exportFile", request.dump());
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+    std::vector<unsigned char> pixels;
+    unsigned width = 0;
+    unsigned height = 0;
+    ASSERT_EQ(lodepng::decode(pixels, width, height, (scratch.Path() / "out.png").string(), LCT_RGB, 8), 0u);
+    ASSERT_EQ(width, 100u);
+    ASSERT_EQ(height, 100u);
+    // Points of the artboard to pixels: row 0 is y 100.
+    const auto at = [&](unsigned x, unsigned y) {
+        const std::size_t i = (std::size_t{100 - y} * width + x) * 3;
+        return std::vector<unsigned>{pixels[i], pixels[i + 1], pixels[i + 2]};
+    };
+    const std::vector<unsigned> white = {255, 255, 255};
+    const std::pair<std::pair<unsigned, unsigned>, std::vector<unsigned>> expected[] = {
+        {{50, 65}, c.top}, {{50, 35}, c.bottom}, {{30, 75}, c.top}, {{70, 25}, c.bottom},
+        {{10, 50}, white}, {{90, 50}, white},    {{50, 90}, white}, {{50, 10}, white}};
+    for (const auto& [point, colour] : expected) {
+        const std::vector<unsigned> pixel = at(point.first, point.second);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_LE(std::max(pixel[i], colour[i]) - std::min(pixel[i], colour[i]), 25u)
+                << "at (" << point.first << ", " << point.second << ") channel " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, ExportPlacedFiles, ::testing::ValuesIn(kPlacedCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

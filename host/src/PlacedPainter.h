@@ -1,0 +1,39 @@
+// Drawing of placed files: the renderer shows a placed object as the file it links to, fitted into
+// the object's frame and placed by its matrix. Images (PNG, JPEG, TIFF, PSD) are drawn from the
+// pixels the placed-art suite's readers decode, native documents as the art of their active
+// artboard, PDF files as their first page (poppler) and SVG files as their document (librsvg).
+// What can't be drawn (EPS, text files, files that can't be read) is left to the caller, which
+// shows the frame.
+#pragma once
+
+#include <memory>
+
+#include "model/ArtContent.h"
+
+typedef struct _cairo cairo_t;
+
+namespace host {
+
+// Draws placed files for one render. Every file is read once per render, however often it is
+// placed: the painters of a render share what they have read, including the painters of the native
+// documents drawn inside it, which also see which documents are being drawn, so that a document
+// placing itself, or a cycle of documents, stops.
+class PlacedPainter {
+public:
+    PlacedPainter();
+    ~PlacedPainter();
+    PlacedPainter(const PlacedPainter&) = delete;
+    PlacedPainter& operator=(const PlacedPainter&) = delete;
+
+    // Draws the placed object's file onto the context, whose user space is the document's points.
+    // False, with nothing drawn, when the file can't be read or drawn.
+    bool Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept;
+
+    struct Session;
+
+private:
+    std::unique_ptr<Session> owned_;  // the session this painter began, when it is the render's first
+    Session* session_;
+};
+
+}  // namespace host
