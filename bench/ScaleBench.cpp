@@ -13,8 +13,9 @@
 //   - the memory the undo history takes for 100 translates of one object, also with a 16 MB raster
 //     beside the art (which no step may copy).
 //
-// Ratios use CPU time, which other work on a shared machine disturbs less than wall time. Filter
-// with --benchmark_filter, e.g. 'Query|PlainWalk' or '/100000$'.
+// Ratios use CPU time, which other work on a shared machine disturbs less than wall time, each the
+// median of its repetitions (--benchmark_repetitions). Filter with --benchmark_filter, e.g.
+// 'Query|PlainWalk' or '/100000$'.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -33,6 +34,7 @@
 #include <utility>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/Document.h"
@@ -361,25 +363,10 @@ void RegisterAll() {
 
 // --- The ratios ----------------------------------------------------------------------------------
 
-// Prints the runs as the console does, then every ratio whose two runs took place.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            fTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            if (auto found = run.counters.find("undoMB"); found != run.counters.end()) {
-                fUndoMB[run.run_name.function_name] = found->second.value;
-            }
-        }
-    }
-
-    void Finalize() override {
-        std::ostream& out = GetOutputStream();
-        out << "\nRatios (CPU time; target in brackets)\n";
+// The ratios of bench_scale, each run's time the median of its repetitions.
+class ScaleRatios : public RatioReporter {
+protected:
+    void PrintRatios(std::ostream& out) override {
         for (const int count : kSizes) {
             Ratio(out, "empty call, " + Objects(count) + " / empty document",
                   Name({"EmptyCall", "grouped", std::to_string(count)}), "EmptyCall/empty/0", "2");
@@ -421,12 +408,13 @@ public:
             Ratio(out, "save / nlohmann dump, " + Objects(count), Name({"Save", "grouped", size}),
                   Name({"Dump", "grouped", size}), "1.0");
         }
-        for (const auto& [run, megabytes] : fUndoMB) {
-            out << "  undo history over " << kUndoTranslates << " one-object translates, "
-                << Objects(kUndoObjects) << (run.ends_with("/raster") ? " beside a 16 MB raster" : "") << ": "
-                << megabytes << " MB [< 10 MB]\n";
+        for (const std::string& run : Runs()) {
+            if (const double* megabytes = run.starts_with("UndoMemory/") ? Counter(run, "undoMB") : nullptr) {
+                out << "  undo history over " << kUndoTranslates << " one-object translates, "
+                    << Objects(kUndoObjects) << (run.ends_with("/raster") ? " beside a 16 MB raster" : "")
+                    << ": " << *megabytes << " MB [< 10 MB]\n";
+            }
         }
-        ConsoleReporter::Finalize();
     }
 
 private:
@@ -437,34 +425,6 @@ private:
         }
         return digits + " objects";
     }
-
-    // The time of one run over another's, the second scaled up by `scale`. With `less`, also the
-    // ratio of the two after taking that run's time from both (what the commands cost beyond the
-    // empty call), unless that run is most of the floor and the difference only noise.
-    void Ratio(std::ostream& out, const std::string& label, const std::string& run, const std::string& floor,
-               const std::string& target, double scale = 1.0, const std::string& less = {}) {
-        auto a = fTimes.find(run);
-        auto b = fTimes.find(floor);
-        if (a == fTimes.end() || b == fTimes.end() || b->second <= 0) {
-            return;
-        }
-        out << "  " << label << ": " << a->second / (b->second * scale) << "x";
-        if (!target.empty()) {
-            out << " [" << target << "x]";
-        }
-        if (auto c = fTimes.find(less); c != fTimes.end()) {
-            if (b->second - c->second > b->second / 4) {
-                out << " (beyond the empty call: " << (a->second - c->second) / (b->second - c->second)
-                    << "x)";
-            } else {
-                out << " (the empty call is most of both)";
-            }
-        }
-        out << "\n";
-    }
-
-    std::map<std::string, double> fTimes;
-    std::map<std::string, double> fUndoMB;  // by run
 };
 
 }  // namespace
@@ -472,7 +432,7 @@ private:
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RegisterAll();
-    RatioReporter reporter;
+    ScaleRatios reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::error_code ignored;
