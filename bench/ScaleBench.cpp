@@ -34,8 +34,8 @@
 #include <utility>
 #include <vector>
 
+#include "BenchPlugin.h"
 #include "RatioReporter.h"
-#include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/Document.h"
 #include "model/DocumentFormat.h"
@@ -59,13 +59,6 @@ enum class Shape { grouped, flat };
 
 const char* ShapeName(Shape shape) {
     return shape == Shape::grouped ? "grouped" : "flat";
-}
-
-// The entry name under which the plug-in stores a tag: "_p_tag_" and the text's checksum.
-std::string TagEntryName(std::string_view tag) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(CRC32(tag)));
-    return std::string("_p_tag_") + hex;
 }
 
 void Tag(Document& document, ArtId art, const std::string& tag) {
@@ -121,17 +114,10 @@ const Document& CachedDocument(Shape shape, int count) {
     return *document;
 }
 
-host::ApplicationOptions Options() {
-    host::ApplicationOptions options;
-    options.applicationFolder = PLIM_BIN_DIR;
-    options.pluginPath = PLIM_PLUGIN_PATH;
-    return options;
-}
-
 // A started plug-in over a copy of the generated document (count 0: the application's own new,
 // empty document).
 std::unique_ptr<host::Application> StartOn(benchmark::State& state, Shape shape, int count) {
-    auto app = std::make_unique<host::Application>(Options());
+    auto app = std::make_unique<host::Application>(PluginOptions());
     if (app->Startup() != kNoErr) {
         state.SkipWithError("the plug-in did not start");
         return nullptr;

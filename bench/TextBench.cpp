@@ -26,8 +26,8 @@
 #include <utility>
 #include <vector>
 
+#include "BenchPlugin.h"
 #include "RatioReporter.h"
-#include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/Document.h"
 
@@ -42,13 +42,6 @@ constexpr int kFrames = 10'000;
 
 constexpr const char* kWord = "kappa";
 constexpr const char* kPattern = "(\\d+) beta";
-
-// The entry name under which the plug-in stores a tag: "_p_tag_" and the text's checksum.
-std::string TagEntryName(std::string_view tag) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(CRC32(tag)));
-    return std::string("_p_tag_") + hex;
-}
 
 // Paragraphs of about 60 words: Greek letters and numbers, a number followed by "beta" half the
 // time, from a fixed sequence so that every run sees the same text.
@@ -122,18 +115,11 @@ const Document& Cached(const std::string& key, const std::function<std::unique_p
     return *document;
 }
 
-host::ApplicationOptions Options() {
-    host::ApplicationOptions options;
-    options.applicationFolder = PLIM_BIN_DIR;
-    options.pluginPath = PLIM_PLUGIN_PATH;
-    return options;
-}
-
 // Sends the message once per iteration. With `fresh`, each iteration starts from a new copy of the
 // document (made with the timer paused), since the message changes it.
 void RunMessage(benchmark::State& state, const Document& document, bool fresh, const std::string& name,
                 const std::string& request) {
-    auto app = std::make_unique<host::Application>(Options());
+    auto app = std::make_unique<host::Application>(PluginOptions());
     if (app->Startup() != kNoErr) {
         state.SkipWithError("the plug-in did not start");
         return;
