@@ -13,8 +13,9 @@
 //   - the memory the undo history takes for 100 translates of one object, also with a 16 MB raster
 //     beside the art (which no step may copy).
 //
-// Ratios use CPU time, which other work on a shared machine disturbs less than wall time. Filter
-// with --benchmark_filter, e.g. 'Query|PlainWalk' or '/100000$'.
+// Ratios use CPU time, which other work on a shared machine disturbs less than wall time, each the
+// median of its repetitions (--benchmark_repetitions). Filter with --benchmark_filter, e.g.
+// 'Query|PlainWalk' or '/100000$'.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -33,7 +34,8 @@
 #include <utility>
 #include <vector>
 
-#include "art/Crc32.h"
+#include "BenchPlugin.h"
+#include "RatioReporter.h"
 #include "host/Application.h"
 #include "model/Document.h"
 #include "model/DocumentFormat.h"
@@ -57,13 +59,6 @@ enum class Shape { grouped, flat };
 
 const char* ShapeName(Shape shape) {
     return shape == Shape::grouped ? "grouped" : "flat";
-}
-
-// The entry name under which the plug-in stores a tag: "_p_tag_" and the text's checksum.
-std::string TagEntryName(std::string_view tag) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(CRC32(tag)));
-    return std::string("_p_tag_") + hex;
 }
 
 void Tag(Document& document, ArtId art, const std::string& tag) {
@@ -119,17 +114,10 @@ const Document& CachedDocument(Shape shape, int count) {
     return *document;
 }
 
-host::ApplicationOptions Options() {
-    host::ApplicationOptions options;
-    options.applicationFolder = PLIM_BIN_DIR;
-    options.pluginPath = PLIM_PLUGIN_PATH;
-    return options;
-}
-
 // A started plug-in over a copy of the generated document (count 0: the application's own new,
 // empty document).
 std::unique_ptr<host::Application> StartOn(benchmark::State& state, Shape shape, int count) {
-    auto app = std::make_unique<host::Application>(Options());
+    auto app = std::make_unique<host::Application>(PluginOptions());
     if (app->Startup() != kNoErr) {
         state.SkipWithError("the plug-in did not start");
         return nullptr;
@@ -361,25 +349,10 @@ void RegisterAll() {
 
 // --- The ratios ----------------------------------------------------------------------------------
 
-// Prints the runs as the console does, then every ratio whose two runs took place.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            fTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            if (auto found = run.counters.find("undoMB"); found != run.counters.end()) {
-                fUndoMB[run.run_name.function_name] = found->second.value;
-            }
-        }
-    }
-
-    void Finalize() override {
-        std::ostream& out = GetOutputStream();
-        out << "\nRatios (CPU time; target in brackets)\n";
+// The ratios of bench_scale, each run's time the median of its repetitions.
+class ScaleRatios : public RatioReporter {
+protected:
+    void PrintRatios(std::ostream& out) override {
         for (const int count : kSizes) {
             Ratio(out, "empty call, " + Objects(count) + " / empty document",
                   Name({"EmptyCall", "grouped", std::to_string(count)}), "EmptyCall/empty/0", "2");
@@ -421,12 +394,13 @@ public:
             Ratio(out, "save / nlohmann dump, " + Objects(count), Name({"Save", "grouped", size}),
                   Name({"Dump", "grouped", size}), "1.0");
         }
-        for (const auto& [run, megabytes] : fUndoMB) {
-            out << "  undo history over " << kUndoTranslates << " one-object translates, "
-                << Objects(kUndoObjects) << (run.ends_with("/raster") ? " beside a 16 MB raster" : "") << ": "
-                << megabytes << " MB [< 10 MB]\n";
+        for (const std::string& run : Runs()) {
+            if (const double* megabytes = run.starts_with("UndoMemory/") ? Counter(run, "undoMB") : nullptr) {
+                out << "  undo history over " << kUndoTranslates << " one-object translates, "
+                    << Objects(kUndoObjects) << (run.ends_with("/raster") ? " beside a 16 MB raster" : "")
+                    << ": " << *megabytes << " MB [< 10 MB]\n";
+            }
         }
-        ConsoleReporter::Finalize();
     }
 
 private:
@@ -437,34 +411,6 @@ private:
         }
         return digits + " objects";
     }
-
-    // The time of one run over another's, the second scaled up by `scale`. With `less`, also the
-    // ratio of the two after taking that run's time from both (what the commands cost beyond the
-    // empty call), unless that run is most of the floor and the difference only noise.
-    void Ratio(std::ostream& out, const std::string& label, const std::string& run, const std::string& floor,
-               const std::string& target, double scale = 1.0, const std::string& less = {}) {
-        auto a = fTimes.find(run);
-        auto b = fTimes.find(floor);
-        if (a == fTimes.end() || b == fTimes.end() || b->second <= 0) {
-            return;
-        }
-        out << "  " << label << ": " << a->second / (b->second * scale) << "x";
-        if (!target.empty()) {
-            out << " [" << target << "x]";
-        }
-        if (auto c = fTimes.find(less); c != fTimes.end()) {
-            if (b->second - c->second > b->second / 4) {
-                out << " (beyond the empty call: " << (a->second - c->second) / (b->second - c->second)
-                    << "x)";
-            } else {
-                out << " (the empty call is most of both)";
-            }
-        }
-        out << "\n";
-    }
-
-    std::map<std::string, double> fTimes;
-    std::map<std::string, double> fUndoMB;  // by run
 };
 
 }  // namespace
@@ -472,7 +418,7 @@ private:
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RegisterAll();
-    RatioReporter reporter;
+    ScaleRatios reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::error_code ignored;

@@ -260,7 +260,10 @@ CharFeatures resolveChar(const CharFeatures& local, std::string_view charStyle, 
 
 // --- Stories ----------------------------------------------------------------------------------------
 
-Story::Story() : runs_{CharRun{}}, paragraphs_{ParaRun{}} {}
+Story::Story()
+    : runs_(std::vector<CharRun>{CharRun{}}),
+      paragraphs_(std::vector<ParaRun>{ParaRun{}}),
+      paragraphLengths_(std::vector<std::size_t>{0}) {}
 
 std::optional<Story> Story::plain(std::string_view utf8) {
     if (!isValidUtf8(utf8)) {
@@ -280,23 +283,51 @@ std::optional<Story> Story::fromParts(std::u16string text, std::vector<CharRun> 
     if (runs.empty() || covered != text.size() || paragraphs.size() != countBreaks(text) + 1) {
         return std::nullopt;
     }
+    // Runs as given may repeat their neighbours or be empty: each unit's features are what count.
+    std::vector<CharRun> merged;
+    merged.reserve(runs.size());
+    for (CharRun& run : runs) {
+        if (run.length == 0) {
+            continue;
+        }
+        if (!merged.empty() && merged.back().local == run.local && merged.back().style == run.style) {
+            merged.back().length += run.length;
+            continue;
+        }
+        merged.push_back(std::move(run));
+    }
+    if (merged.empty()) {
+        CharRun empty = std::move(runs.front());
+        empty.length = 0;
+        merged.push_back(std::move(empty));
+    }
+    std::vector<std::size_t> lengths;
+    lengths.reserve(paragraphs.size());
+    std::size_t start = 0;
+    for (std::size_t next = text.find(kParagraphBreak); next != std::u16string::npos;
+         next = text.find(kParagraphBreak, start)) {
+        lengths.push_back(next + 1 - start);
+        start = next + 1;
+    }
+    lengths.push_back(text.size() - start);
     Story story;
-    story.text_ = std::move(text);
-    story.runs_ = std::move(runs);
-    story.paragraphs_ = std::move(paragraphs);
-    story.mergeRuns();
+    story.text_ = GapArray<std::u16string>(std::move(text));
+    story.runs_ = GapArray<std::vector<CharRun>>(std::move(merged));
+    story.paragraphs_ = GapArray<std::vector<ParaRun>>(std::move(paragraphs));
+    story.paragraphLengths_ = GapArray<std::vector<std::size_t>>(std::move(lengths));
     return story;
 }
 
 std::string Story::utf8() const {
+    const std::u16string& text = this->text();
     std::string out;
-    out.reserve(text_.size());
-    for (std::size_t index = 0; index < text_.size(); ++index) {
-        const char16_t unit = text_[index];
+    out.reserve(text.size());
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const char16_t unit = text[index];
         const bool high = unit >= 0xD800 && unit < 0xDC00;
-        if (high && index + 1 < text_.size() && text_[index + 1] >= 0xDC00 && text_[index + 1] < 0xE000) {
-            appendUtf8(
-                out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text_[index + 1] - 0xDC00));
+        if (high && index + 1 < text.size() && text[index + 1] >= 0xDC00 && text[index + 1] < 0xE000) {
+            appendUtf8(out,
+                       0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00));
             ++index;
         } else if (unit >= 0xD800 && unit < 0xE000) {
             appendUtf8(out, 0xFFFD);
@@ -310,26 +341,66 @@ std::string Story::utf8() const {
 bool Story::isPlain() const {
     const auto plainRun = [](const CharRun& run) { return run.local.empty() && run.style.empty(); };
     const auto plainPara = [](const ParaRun& para) { return para.local.empty() && para.style.empty(); };
-    return std::all_of(runs_.begin(), runs_.end(), plainRun) &&
-           std::all_of(paragraphs_.begin(), paragraphs_.end(), plainPara);
+    const std::vector<CharRun>& runs = charRuns();
+    const std::vector<ParaRun>& paras = paragraphs();
+    return std::all_of(runs.begin(), runs.end(), plainRun) &&
+           std::all_of(paras.begin(), paras.end(), plainPara);
+}
+
+std::size_t Story::locateRun(std::size_t position) const {
+    Cursor& cursor = runCursor_;
+    if (cursor.index >= runs_.size()) {
+        cursor = {};
+    }
+    while (cursor.index > 0 && position < cursor.start) {
+        --cursor.index;
+        cursor.start -= runs_[cursor.index].length;
+    }
+    while (cursor.index + 1 < runs_.size() && position >= cursor.start + runs_[cursor.index].length) {
+        cursor.start += runs_[cursor.index].length;
+        ++cursor.index;
+    }
+    return cursor.index;
+}
+
+std::size_t Story::locateParagraph(std::size_t position) const {
+    Cursor& cursor = paragraphCursor_;
+    if (cursor.index >= paragraphLengths_.size()) {
+        cursor = {};
+    }
+    while (cursor.index > 0 && position < cursor.start) {
+        --cursor.index;
+        cursor.start -= paragraphLengths_[cursor.index];
+    }
+    while (cursor.index + 1 < paragraphLengths_.size() &&
+           position >= cursor.start + paragraphLengths_[cursor.index]) {
+        cursor.start += paragraphLengths_[cursor.index];
+        ++cursor.index;
+    }
+    return cursor.index;
 }
 
 TextSpan Story::paragraphSpan(std::size_t index) const {
-    std::size_t start = 0;
-    for (std::size_t seen = 0; seen < index; ++seen) {
-        const std::size_t next = text_.find(kParagraphBreak, start);
-        if (next == std::u16string::npos) {
-            return {text_.size(), text_.size()};
-        }
-        start = next + 1;
+    if (index >= paragraphLengths_.size()) {
+        return {size(), size()};
     }
-    const std::size_t end = text_.find(kParagraphBreak, start);
-    return {start, end == std::u16string::npos ? text_.size() : end + 1};
+    Cursor& cursor = paragraphCursor_;
+    if (cursor.index >= paragraphLengths_.size()) {
+        cursor = {};
+    }
+    while (cursor.index > index) {
+        --cursor.index;
+        cursor.start -= paragraphLengths_[cursor.index];
+    }
+    while (cursor.index < index) {
+        cursor.start += paragraphLengths_[cursor.index];
+        ++cursor.index;
+    }
+    return {cursor.start, cursor.start + paragraphLengths_[index]};
 }
 
 std::size_t Story::paragraphAt(std::size_t position) const {
-    const std::size_t limit = std::min(position, text_.size());
-    return countBreaks(std::u16string_view(text_).substr(0, limit));
+    return locateParagraph(std::min(position, size()));
 }
 
 std::vector<std::size_t> Story::paragraphsOf(TextSpan span) const {
@@ -343,58 +414,81 @@ std::vector<std::size_t> Story::paragraphsOf(TextSpan span) const {
 }
 
 void Story::insert(std::size_t position, std::u16string_view units) {
-    position = std::min(position, text_.size());
+    position = std::min(position, size());
     if (units.empty()) {
         return;
     }
     // The run holding the unit before the place grows; at the start, the first run.
-    std::size_t offset = 0;
-    std::size_t index = 0;
-    if (position > 0) {
-        while (offset + runs_[index].length < position) {
-            offset += runs_[index].length;
-            ++index;
+    if (position == 0) {
+        runCursor_ = {};
+    }
+    runs_[position > 0 ? locateRun(position - 1) : 0].length += units.size();
+
+    // The paragraph at the place takes the units up to the first inserted break; each further break
+    // starts a copy of it, the last of which takes the rest of the paragraph.
+    const std::size_t paragraph = locateParagraph(position);
+    const std::size_t offset = position - paragraphCursor_.start;
+    std::vector<std::size_t> breaks;
+    for (std::size_t index = 0; index < units.size(); ++index) {
+        if (units[index] == kParagraphBreak) {
+            breaks.push_back(index);
         }
     }
-    runs_[index].length += units.size();
-    const std::size_t paragraph = paragraphAt(position);
-    paragraphs_.insert(paragraphs_.begin() + static_cast<std::ptrdiff_t>(paragraph) + 1, countBreaks(units),
-                       paragraphs_[paragraph]);
-    text_.insert(position, units);
+    if (breaks.empty()) {
+        paragraphLengths_[paragraph] += units.size();
+    } else {
+        const std::size_t length = paragraphLengths_[paragraph];
+        std::vector<std::size_t> lengths;
+        lengths.reserve(breaks.size());
+        for (std::size_t index = 1; index < breaks.size(); ++index) {
+            lengths.push_back(breaks[index] - breaks[index - 1]);
+        }
+        lengths.push_back(length - offset + units.size() - breaks.back() - 1);
+        paragraphLengths_[paragraph] = offset + breaks.front() + 1;
+        paragraphLengths_.insert(paragraph + 1, lengths.begin(), lengths.size());
+        const ParaRun features = paragraphs_[paragraph];
+        paragraphs_.insertCopies(paragraph + 1, breaks.size(), features);
+    }
+    text_.insert(position, units.begin(), units.size());
 }
 
 void Story::erase(TextSpan span) {
-    span.end = std::min(span.end, text_.size());
+    span.end = std::min(span.end, size());
     if (span.start >= span.end) {
         return;
     }
-    const std::size_t paragraph = paragraphAt(span.start);
-    const std::size_t joined = countBreaks(std::u16string_view(text_).substr(span.start, span.size()));
-    const auto from = paragraphs_.begin() + static_cast<std::ptrdiff_t>(paragraph) + 1;
-    paragraphs_.erase(from, from + static_cast<std::ptrdiff_t>(joined));
+    // The paragraphs whose breaks go join the first, which keeps its features.
+    const std::size_t paragraph = locateParagraph(span.start);
+    std::size_t joined = 0;
+    for (std::size_t index = span.start; index < span.end; ++index) {
+        joined += text_[index] == kParagraphBreak ? 1 : 0;
+    }
+    std::size_t length = 0;
+    for (std::size_t index = paragraph; index <= paragraph + joined; ++index) {
+        length += paragraphLengths_[index];
+    }
+    paragraphLengths_[paragraph] = length - span.size();
+    paragraphLengths_.erase(paragraph + 1, joined);
+    paragraphs_.erase(paragraph + 1, joined);
 
     const std::size_t first = splitAt(span.start);
     const std::size_t last = splitAt(span.end);
     CharRun kept = runs_[first];
-    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(first),
-                runs_.begin() + static_cast<std::ptrdiff_t>(last));
+    runs_.erase(first, last - first);
     if (runs_.empty()) {
         kept.length = 0;
-        runs_.push_back(std::move(kept));
+        runs_.insertCopies(0, 1, kept);
     }
     text_.erase(span.start, span.size());
-    mergeRuns();
+    // Only the runs on either side of the removed ones can have become equal.
+    runCursor_ = {};
+    if (first > 0) {
+        mergeRuns(first, first, span.start);
+    }
 }
 
 const CharRun& Story::runAt(std::size_t position) const {
-    std::size_t offset = 0;
-    for (const CharRun& run : runs_) {
-        if (position < offset + run.length) {
-            return run;
-        }
-        offset += run.length;
-    }
-    return runs_.back();
+    return runs_[locateRun(position)];
 }
 
 std::vector<CharRun> Story::runsOf(TextSpan span) const {
@@ -404,8 +498,10 @@ std::vector<CharRun> Story::runsOf(TextSpan span) const {
         return {run};
     }
     std::vector<CharRun> result;
-    std::size_t offset = 0;
-    for (const CharRun& run : runs_) {
+    std::size_t index = locateRun(span.start);
+    std::size_t offset = runCursor_.start;
+    for (; index < runs_.size() && offset < span.end; ++index) {
+        const CharRun& run = runs_[index];
         const std::size_t start = std::max(offset, span.start);
         const std::size_t end = std::min(offset + run.length, span.end);
         if (start < end) {
@@ -437,42 +533,37 @@ ParaFeatures Story::effectivePara(std::size_t paragraphIndex, const TextStyles& 
 }
 
 std::size_t Story::splitAt(std::size_t position) {
-    std::size_t offset = 0;
-    for (std::size_t index = 0; index < runs_.size(); ++index) {
-        if (offset == position) {
-            return index;
-        }
-        if (position < offset + runs_[index].length) {
-            CharRun tail = runs_[index];
-            tail.length = offset + runs_[index].length - position;
-            runs_[index].length = position - offset;
-            runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(index) + 1, std::move(tail));
-            return index + 1;
-        }
-        offset += runs_[index].length;
+    if (position >= size()) {
+        return runs_.size();
     }
-    return runs_.size();
+    const std::size_t index = locateRun(position);
+    const std::size_t start = runCursor_.start;
+    if (start == position) {
+        return index;
+    }
+    CharRun tail = runs_[index];
+    tail.length = start + runs_[index].length - position;
+    runs_[index].length = position - start;
+    runs_.insertCopies(index + 1, 1, tail);
+    return index + 1;
 }
 
-void Story::mergeRuns() {
-    std::vector<CharRun> merged;
-    merged.reserve(runs_.size());
-    for (CharRun& run : runs_) {
-        if (run.length == 0) {
+void Story::mergeRuns(std::size_t first, std::size_t last, std::size_t start) {
+    std::size_t index = first > 0 ? first - 1 : 0;
+    std::size_t indexStart = first > 0 ? start - runs_[first - 1].length : start;
+    runCursor_ = {index, indexStart};
+    std::size_t end = std::min(last, runs_.size() - 1);
+    while (index < end) {
+        CharRun& run = runs_[index];
+        const CharRun& next = runs_[index + 1];
+        if (run.local == next.local && run.style == next.style) {
+            run.length += next.length;
+            runs_.erase(index + 1, 1);
+            --end;
             continue;
         }
-        if (!merged.empty() && merged.back().local == run.local && merged.back().style == run.style) {
-            merged.back().length += run.length;
-            continue;
-        }
-        merged.push_back(std::move(run));
+        ++index;
     }
-    if (merged.empty()) {
-        CharRun empty = runs_.empty() ? CharRun{} : runs_.front();
-        empty.length = 0;
-        merged.push_back(std::move(empty));
-    }
-    runs_ = std::move(merged);
 }
 
 }  // namespace host::model

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/ArtStyle.h"
+#include "model/GapArray.h"
 #include "model/Status.h"
 
 namespace host::model {
@@ -167,6 +168,10 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
+// Edits cost what they change plus the distance from the previous edit: the text, the runs and
+// the paragraphs are held with a gap at the place of the last edit, and lookups by position walk
+// from the run and paragraph found last. Reading the text, the runs or the paragraphs whole closes
+// the gaps, which costs the story's length once after a series of edits.
 class Story {
 public:
     Story();
@@ -178,15 +183,16 @@ public:
     static std::optional<Story> fromParts(std::u16string text, std::vector<CharRun> runs,
                                           std::vector<ParaRun> paragraphs);
 
-    const std::u16string& text() const { return text_; }
+    const std::u16string& text() const { return text_.flat(); }
     std::size_t size() const { return text_.size(); }
+    char16_t unit(std::size_t position) const { return text_[position]; }
     // The text as UTF-8 (lone surrogates become U+FFFD).
     std::string utf8() const;
     // No local features and no applied styles anywhere: the text alone describes it.
     bool isPlain() const;
 
-    const std::vector<CharRun>& charRuns() const { return runs_; }
-    const std::vector<ParaRun>& paragraphs() const { return paragraphs_; }
+    const std::vector<CharRun>& charRuns() const { return runs_.flat(); }
+    const std::vector<ParaRun>& paragraphs() const { return paragraphs_.flat(); }
     std::size_t paragraphCount() const { return paragraphs_.size(); }
     // Paragraph i's units, its closing U+000D included.
     TextSpan paragraphSpan(std::size_t index) const;
@@ -214,7 +220,7 @@ public:
         for (std::size_t index = first; index < last; ++index) {
             fn(runs_[index]);
         }
-        mergeRuns();
+        mergeRuns(first, last, span.start);
     }
     // The runs that cover the span, cut to it (one run for an empty span: the unit it stands on).
     std::vector<CharRun> runsOf(TextSpan span) const;
@@ -226,15 +232,31 @@ public:
     CharFeatures effectiveChar(std::size_t position, const TextStyles& styles) const;
     ParaFeatures effectivePara(std::size_t paragraphIndex, const TextStyles& styles) const;
 
-    bool operator==(const Story&) const = default;
+    bool operator==(const Story& other) const {
+        return text_ == other.text_ && runs_ == other.runs_ && paragraphs_ == other.paragraphs_;
+    }
 
 private:
-    std::size_t splitAt(std::size_t position);  // index of the run starting at position
-    void mergeRuns();
+    // A run or paragraph found last and the position where it starts.
+    struct Cursor {
+        std::size_t index = 0;
+        std::size_t start = 0;
+    };
 
-    std::u16string text_;
-    std::vector<CharRun> runs_;
-    std::vector<ParaRun> paragraphs_;
+    std::size_t splitAt(std::size_t position);  // index of the run starting at position
+    // Merges equal neighbours among the runs from first - 1 to last (first starting at start).
+    void mergeRuns(std::size_t first, std::size_t last, std::size_t start);
+    // The run (paragraph) holding the unit at position, the last one from the end of the story on;
+    // the cursor is left on it.
+    std::size_t locateRun(std::size_t position) const;
+    std::size_t locateParagraph(std::size_t position) const;
+
+    GapArray<std::u16string> text_;
+    GapArray<std::vector<CharRun>> runs_;  // no empty run, unless the story is empty
+    GapArray<std::vector<ParaRun>> paragraphs_;
+    GapArray<std::vector<std::size_t>> paragraphLengths_;  // each paragraph's units, its break included
+    mutable Cursor runCursor_;
+    mutable Cursor paragraphCursor_;
 };
 
 // The features of a unit with the given local features and styles.

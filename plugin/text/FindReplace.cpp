@@ -84,38 +84,86 @@ struct StoryOutcome {
     }
 };
 
+// Replaces [start16, end16) of the story, in the engine's units, by the new text (when replace is
+// set), keeping the span's local character features, then formats what now stands there. False when
+// the engine refused a step; a refused removal takes the inserted text out again.
+bool ReplaceUnitsInTextRange(const ATE::ITextRange& story, ASInt32 start16, ASInt32 end16, bool replace,
+                             const std::u32string& newText, const TextFormatting& formatting);
+
+// Replaces spans of one story given in code points of its text as it was read, front to back:
+// each span's place in the engine's units is found from the text read once and shifted by what the
+// replacements before it added or removed, so that no replacement reads the story again.
+class StoryReplacer {
+public:
+    StoryReplacer(const ATE::ITextRange& story, const std::u32string& text, bool replaces,
+                  const TextFormatting& formatting)
+        : story_(story), text_(text), replaces_(replaces), formatting_(formatting) {}
+
+    // Replaces [start, end) of the text as read (spans in increasing order, none overlapping).
+    bool Replace(std::size_t start, std::size_t end, const std::u32string& newText) {
+        if (start < read_ || end < start || end > text_.size()) {
+            return false;
+        }
+        const std::int64_t start16 = UnitsBefore(start) + shift_;
+        const std::int64_t end16 = UnitsBefore(end) + shift_;
+        if (start16 < 0) {
+            return false;
+        }
+        const std::int64_t newLength = static_cast<std::int64_t>(U16Length(newText));
+        if (!ReplaceUnitsInTextRange(story_, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16),
+                                     replaces_, newText, formatting_)) {
+            return false;
+        }
+        if (replaces_) {
+            shift_ += newLength - (end16 - start16);
+        }
+        return true;
+    }
+
+private:
+    // The engine's units before code point position of the text as read; positions only grow.
+    std::int64_t UnitsBefore(std::size_t position) {
+        for (; read_ < position; ++read_) {
+            units_ += text_[read_] >= 0x10000 ? 2 : 1;
+        }
+        return units_;
+    }
+
+    const ATE::ITextRange& story_;
+    const std::u32string& text_;
+    const bool replaces_;
+    const TextFormatting& formatting_;
+    std::size_t read_ = 0;    // code points of the text as read counted so far
+    std::int64_t units_ = 0;  // the engine's units of those code points
+    std::int64_t shift_ = 0;  // units added (or, below 0, removed) by the replacements so far
+};
+
 // Every occurrence of the search text, each replaced once: the search resumes after the
-// replacement, so inserted text is never searched again. A refused replacement ends the story:
-// with an empty replacement the same occurrence would otherwise be found forever.
+// occurrence, so inserted text is never searched again. A refused replacement ends the story: with
+// an empty replacement the same occurrence would otherwise be found forever.
 StoryOutcome FindAndReplaceTextRange(const ATE::ITextRange& story, const std::u32string& search,
                                      const std::u32string& replace, const TextFormatting& formatting) {
     const bool replaces = search != replace;
     StoryOutcome outcome;
     std::u32string text;
-    if (search.empty()) {
-        if (TextRangeToUnicode(story, text)) {
-            outcome.Note(ReplaceInTextRange(story, 0, text.size(), replaces, replace, formatting));
-        }
+    if (!TextRangeToUnicode(story, text)) {
         return outcome;
     }
-    std::size_t resume = 0;
-    while (TextRangeToUnicode(story, text)) {
-        const std::size_t found = text.find(search, resume);
-        if (found == std::u32string::npos) {
-            break;
-        }
-        if (!ReplaceInTextRange(story, found, found + search.size(), replaces, replace, formatting)) {
-            outcome.Note(false);
-            break;
+    if (search.empty()) {
+        return outcome.Note(ReplaceInTextRange(story, 0, text.size(), replaces, replace, formatting));
+    }
+    StoryReplacer replacer(story, text, replaces, formatting);
+    for (std::size_t found = text.find(search); found != std::u32string::npos;
+         found = text.find(search, found + search.size())) {
+        if (!replacer.Replace(found, found + search.size(), replace)) {
+            return outcome.Note(false);
         }
         outcome.Note(true);
-        resume = found + replace.size();
     }
     return outcome;
 }
 
-// Every match of the pattern replaced by its expanded format, applied front to back with the
-// positions shifted by what earlier replacements added or removed. An empty pattern stands for the
+// Every match of the pattern replaced by its expanded format, front to back. An empty pattern stands for the
 // story's own text, matched literally. A refused replacement ends the story.
 StoryOutcome FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const std::u32string& pattern,
                                           const std::u32string& format, const std::string& flags,
@@ -131,16 +179,12 @@ StoryOutcome FindAndReplaceTextRangeRegEx(const ATE::ITextRange& story, const st
                                      matches)) {
         return outcome;
     }
-    std::int64_t shift = 0;
+    StoryReplacer replacer(story, text, replaces, formatting);
     for (const ReplacementString& match : matches) {
-        const std::int64_t position = static_cast<std::int64_t>(match.position) + shift;
-        if (position < 0 || !ReplaceInTextRange(story, static_cast<unsigned long>(position),
-                                                static_cast<unsigned long>(position) + match.length, replaces,
-                                                match.text, formatting)) {
+        if (!replacer.Replace(match.position, match.position + match.length, match.text)) {
             return outcome.Note(false);
         }
         outcome.Note(true);
-        shift += static_cast<std::int64_t>(match.text.size()) - static_cast<std::int64_t>(match.length);
     }
     return outcome;
 }
@@ -371,6 +415,27 @@ void RemoveOrTakeBack(ATE::ITextRange& span, ASInt32 start, ASInt32 end, ASInt32
     }
 }
 
+bool ReplaceUnitsInTextRange(const ATE::ITextRange& story, ASInt32 start16, ASInt32 end16, bool replace,
+                             const std::u32string& newText, const TextFormatting& formatting) {
+    try {
+        ATE::ITextRange span = story.Clone();
+        span.SetRange(start16, end16);
+        const ATE::ICharFeatures local = span.GetUniqueLocalCharFeatures();
+        if (replace) {
+            const std::vector<ASUnicode> units = EngineUnits(newText);
+            const auto length = static_cast<ASInt32>(U16Length(newText));
+            span.InsertAfter(units.data(), length);
+            RemoveOrTakeBack(span, start16, end16, length);
+            span.SetRange(start16, start16 + length);
+        }
+        span.ReplaceOrAddLocalCharFeatures(local);
+        return FormatTextRange(span, formatting.features, formatting.clearOverridesChar,
+                               formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 bool ReplaceInTextRange(const ATE::ITextRange& story, unsigned long start, unsigned long end, bool replace,
@@ -382,23 +447,8 @@ bool ReplaceInTextRange(const ATE::ITextRange& story, unsigned long start, unsig
         !U16Length(text, end, end16)) {
         return false;
     }
-    try {
-        ATE::ITextRange span = story.Clone();
-        span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(end16));
-        const ATE::ICharFeatures local = span.GetUniqueLocalCharFeatures();
-        if (replace) {
-            const std::vector<ASUnicode> units = EngineUnits(newText);
-            const auto length = static_cast<ASInt32>(U16Length(newText));
-            span.InsertAfter(units.data(), length);
-            RemoveOrTakeBack(span, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16), length);
-            span.SetRange(static_cast<ASInt32>(start16), static_cast<ASInt32>(start16) + length);
-        }
-        span.ReplaceOrAddLocalCharFeatures(local);
-        return FormatTextRange(span, formatting.features, formatting.clearOverridesChar,
-                               formatting.clearOverridesPara, formatting.clearOverridesOfWholeParagraph);
-    } catch (const ATE::Exception&) {
-        return false;
-    }
+    return ReplaceUnitsInTextRange(story, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16), replace,
+                                   newText, formatting);
 }
 
 std::string ReplaceLineFeed(const std::string& text) {

@@ -34,9 +34,12 @@ constexpr const char* kUnknownMode = "Unknown search mode";
 constexpr int kWholeStories = 4;
 constexpr int kHighestMode = 5;
 
-// Every character's size and leading, so that a failed fit can put them back exactly.
+// The size and leading of every stretch of characters that share them, so that a failed fit can
+// put them back exactly.
 struct SizeSnapshot {
     struct Entry {
+        ASInt32 start = 0;
+        ASInt32 end = 0;
         ASReal size = 0;
         bool leadingAssigned = false;
         ASReal leading = 0;
@@ -44,24 +47,63 @@ struct SizeSnapshot {
     std::vector<Entry> entries;
 };
 
-// One-character ranges of the range, each given to visit with its features; false when visit is.
+// Whether every character of the range shares its size and its leading.
+bool SharesSizeAndLeading(const ATE::ICharFeatures& features) {
+    bool sizeAssigned = false;
+    bool leadingAssigned = false;
+    features.GetFontSize(&sizeAssigned);
+    features.GetLeading(&leadingAssigned);
+    return sizeAssigned && leadingAssigned;
+}
+
+// The range's characters in stretches that share their size and leading, each given to visit with
+// its features, in order; false when visit is. A stretch is found by probing ever longer ranges
+// and then halving, so that a story of a few sizes costs a few calls however long it is, and
+// visiting a stretch does to each of its characters what visiting them one by one would do.
 template <typename Visit>
-bool ForEachCharacter(const ATE::ITextRange& range, Visit visit) {
-    for (ASInt32 i = range.GetStart(); i < range.GetEnd(); ++i) {
-        ATE::ITextRange one = range.Clone();
-        one.SetRange(i, i + 1);
-        if (!visit(one, one.GetUniqueCharFeatures())) {
+bool ForEachStretchOfSize(const ATE::ITextRange& range, Visit visit) {
+    ATE::ITextRange probe = range.Clone();
+    const auto shared = [&](ASInt32 start, ASInt32 end) {
+        probe.SetRange(start, end);
+        return SharesSizeAndLeading(probe.GetUniqueCharFeatures());
+    };
+    for (ASInt32 start = range.GetStart(); start < range.GetEnd();) {
+        const ASInt32 end = range.GetEnd();
+        ASInt32 length = 1;
+        if (shared(start, end)) {
+            length = end - start;
+        } else {
+            ASInt32 beyond = end - start;  // a length known not to share
+            while (length * 2 < beyond && shared(start, start + length * 2)) {
+                length *= 2;
+            }
+            beyond = std::min(beyond, length * 2);
+            while (beyond - length > 1) {
+                const ASInt32 middle = length + (beyond - length) / 2;
+                if (shared(start, start + middle)) {
+                    length = middle;
+                } else {
+                    beyond = middle;
+                }
+            }
+        }
+        ATE::ITextRange stretch = range.Clone();
+        stretch.SetRange(start, start + length);
+        if (!visit(stretch, stretch.GetUniqueCharFeatures())) {
             return false;
         }
+        start += length;
     }
     return true;
 }
 
 bool Snapshot(const ATE::ITextRange& range, SizeSnapshot& snapshot) {
     try {
-        return ForEachCharacter(range, [&](ATE::ITextRange&, const ATE::ICharFeatures& features) {
+        return ForEachStretchOfSize(range, [&](ATE::ITextRange& stretch, const ATE::ICharFeatures& features) {
             SizeSnapshot::Entry entry;
             bool assigned = false;
+            entry.start = stretch.GetStart();
+            entry.end = stretch.GetEnd();
             entry.size = features.GetFontSize(&assigned);
             entry.leading = features.GetLeading(&entry.leadingAssigned);
             snapshot.entries.push_back(entry);
@@ -74,20 +116,19 @@ bool Snapshot(const ATE::ITextRange& range, SizeSnapshot& snapshot) {
 
 void Restore(const ATE::ITextRange& range, const SizeSnapshot& snapshot) {
     try {
-        std::size_t index = 0;
-        ForEachCharacter(range, [&](ATE::ITextRange& one, const ATE::ICharFeatures&) {
-            if (index >= snapshot.entries.size()) {
-                return false;
+        ATE::ITextRange stretch = range.Clone();
+        for (const SizeSnapshot::Entry& entry : snapshot.entries) {
+            if (entry.end > range.GetEnd()) {
+                return;
             }
-            const SizeSnapshot::Entry& entry = snapshot.entries[index++];
+            stretch.SetRange(entry.start, entry.end);
             ATE::ICharFeatures features;
             features.SetFontSize(entry.size);
             if (entry.leadingAssigned) {
                 features.SetLeading(entry.leading);
             }
-            one.ReplaceOrAddLocalCharFeatures(features);
-            return true;
-        });
+            stretch.ReplaceOrAddLocalCharFeatures(features);
+        }
     } catch (const ATE::Exception&) {
     }
 }
@@ -553,7 +594,7 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
         ATE::IStory story = range.GetStory();
         const SuspendedReflow suspended(story);
         const bool scaled =
-            ForEachCharacter(range, [&](ATE::ITextRange& one, const ATE::ICharFeatures& features) {
+            ForEachStretchOfSize(range, [&](ATE::ITextRange& stretch, const ATE::ICharFeatures& features) {
                 bool sizeAssigned = false;
                 const ASReal size = features.GetFontSize(&sizeAssigned);
                 if (!sizeAssigned || size <= 0) {
@@ -566,7 +607,7 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
                 if (leadingAssigned) {
                     scaledFeatures.SetLeading(static_cast<ASReal>(leading * factor));
                 }
-                one.ReplaceOrAddLocalCharFeatures(scaledFeatures);
+                stretch.ReplaceOrAddLocalCharFeatures(scaledFeatures);
                 return true;
             });
         return scaled;

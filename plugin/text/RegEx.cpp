@@ -395,11 +395,15 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
     std::vector<ReplacementString> found;
     std::size_t start = 0;
     std::uint32_t retry = 0;  // after an empty match: a non-empty one at the same place
+    // The engine checks the whole text on each search unless told it is valid: the first search
+    // checks it, the later ones need not, so that finding every match costs the text once.
+    std::uint32_t checked = 0;
     while (start <= text.size()) {
-        const int result = compiled.Search(text, start, retry);
+        const int result = compiled.Search(text, start, retry | checked);
         if (result < 0) {
             return false;
         }
+        checked = PCRE2_NO_UTF_CHECK;
         if (result == 0) {
             if (retry == 0 || start == text.size()) {
                 break;

@@ -35,6 +35,8 @@ constexpr const char* kDocument = R"({"format": "plimhost-document", "version": 
     {"type": "textFrame", "name": "L", "kind": "point", "frame": [0, 0, 0, 0],
      "text": "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}",
      "tags": [{"name": "_p_tag_0000000a", "type": "string", "value": "l"}]},
+    {"type": "textFrame", "name": "X", "kind": "point", "frame": [0, 0, 0, 0], "text": "bbbc bc",
+     "tags": [{"name": "_p_tag_0000000b", "type": "string", "value": "x"}]},
     {"type": "path", "name": "P", "segments": [{"anchor": [0, 0]}, {"anchor": [10, 10]}],
      "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "p"}]}]}]})";
 
@@ -82,6 +84,9 @@ const Step kSteps[] = {
      "\U0001F600 [cat] [a.b] home/ann"},
     {R"({"tagSearch":"r","searchText":"x*","replaceText":"-","mode":0,"regExFlag":"g"})", R"({})", "R",
      "\U0001F600 [cat] [a.b] home/ann"},
+    // A pattern equal to its format restyles each match where it stands, however long the match.
+    {R"({"tagSearch":"x","searchText":"b*c","replaceText":"b*c","mode":0,"regExFlag":"g","textFeatures":{"fontSize":20}})",
+     R"({})", "X", "bbbc bc"},
     // Mode 4 takes the story's own text, pattern syntax and all, as the one match.
     {R"({"tagSearch":"w","replaceText":"[$&]","mode":4,"regExFlag":"g"})", R"({})", "W", "[a$b?(]"},
     // Mode 4 without "replaceText" only restyles; with it the whole story, an empty one too, is replaced.
@@ -126,6 +131,10 @@ const struct {
     {"T", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("<a>")"},
     {"F", "/story/runs/0/features/fontSize", "5.0"},
     {"F", "/story/runs/0/length", "4"},
+    {"X", "/story/runs/0/length", "4"},
+    {"X", "/story/runs/1/features", "null"},
+    {"X", "/story/runs/2/features/fontSize", "20.0"},
+    {"X", "/story/runs/2/length", "2"},
 };
 
 // The application refusing to change text during find and replace: a command where no story

@@ -171,7 +171,9 @@ ATEErr GetContents_AsUnicode(TextRangeRef reference, ASUnicode* text, ASInt32 ma
         return Refuse(copied, error != kNoError ? error : kBadParameterErr);
     }
     const std::size_t count = std::min<std::size_t>(view->span.size(), static_cast<std::size_t>(maxLength));
-    std::copy_n(view->story->text().begin() + static_cast<std::ptrdiff_t>(view->span.start), count, text);
+    for (std::size_t index = 0; index < count; ++index) {
+        text[index] = view->story->unit(view->span.start + index);
+    }
     *copied = Position(count);
     return kNoError;
 }
@@ -298,12 +300,12 @@ ATEErr EditLocal(std::string_view operation, TextRangeRef reference, Ref given, 
     if ((edit != LocalEdit::clear && given == nullptr) || (given != nullptr && features == nullptr)) {
         return entry(kBadParameterErr);
     }
+    model::Story* story = view->document->editStory(range->anchor);
     if constexpr (std::is_same_v<Object, CharFeaturesObject>) {
-        view->story->editRuns(view->span,
-                              [&](model::CharRun& run) { ChangeLocal(edit, run.local, features); });
+        story->editRuns(view->span, [&](model::CharRun& run) { ChangeLocal(edit, run.local, features); });
     } else {
-        for (const std::size_t paragraph : view->story->paragraphsOf(view->span)) {
-            ChangeLocal(edit, view->story->paragraph(paragraph).local, features);
+        for (const std::size_t paragraph : story->paragraphsOf(view->span)) {
+            ChangeLocal(edit, story->paragraph(paragraph).local, features);
         }
     }
     text::Reflow(*view->document, range->anchor);
@@ -366,7 +368,9 @@ ATEErr SetNamedCharStyle(TextRangeRef reference, const ASUnicode* name) {
         return entry(kBadParameterErr, {text.value_or("invalid")});
     }
     const std::string stored = StoredName(*text, model::kNormalCharStyle);
-    view->story->editRuns(view->span, [&](model::CharRun& run) { run.style = stored; });
+    view->document->editStory(range->anchor)->editRuns(view->span, [&](model::CharRun& run) {
+        run.style = stored;
+    });
     text::Reflow(*view->document, range->anchor);
     return entry(kNoError, {*text});
 }
@@ -382,8 +386,9 @@ ATEErr SetNamedParaStyle(TextRangeRef reference, const ASUnicode* name) {
     if (!text || view->document->textStyles().paraStyle(*text) == nullptr) {
         return entry(kBadParameterErr, {text.value_or("invalid")});
     }
-    for (const std::size_t paragraph : view->story->paragraphsOf(view->span)) {
-        view->story->paragraph(paragraph).style = StoredName(*text, model::kNormalParaStyle);
+    model::Story* story = view->document->editStory(range->anchor);
+    for (const std::size_t paragraph : story->paragraphsOf(view->span)) {
+        story->paragraph(paragraph).style = StoredName(*text, model::kNormalParaStyle);
     }
     text::Reflow(*view->document, range->anchor);
     return entry(kNoError, {*text});
@@ -434,7 +439,7 @@ constexpr auto Release = &ReleaseTextRef<StoryRef, StoryObject>;
 struct StoryStart {
     HostState* state;
     StoryObject* story;
-    model::Story* text;
+    const model::Story* text;
     ATEErr error;
 };
 
@@ -447,7 +452,7 @@ StoryStart OpenStory(StoryRef reference, std::string_view operation) {
     if (document == nullptr) {
         return {state, nullptr, nullptr, kTextNoDocumentErr};
     }
-    model::Story* text = document->editStory(story->anchor);
+    const model::Story* text = document->story(story->anchor);
     return {state, story, text, text == nullptr ? kBadParameterErr : kNoError};
 }
 
@@ -528,7 +533,7 @@ constexpr auto Release = &ReleaseTextRef<TextFrameRef, TextFrameObject>;
 struct FrameStart {
     HostState* state;
     model::ArtId frame;
-    model::TextFrameContent* content;
+    const model::TextFrameContent* content;
     ATEErr error;
 };
 
@@ -541,7 +546,7 @@ FrameStart OpenFrame(TextFrameRef reference, std::string_view operation) {
     if (document == nullptr) {
         return {state, {}, nullptr, kTextNoDocumentErr};
     }
-    auto* content = document->editContent<model::TextFrameContent>(frame->frame);
+    const auto* content = document->contentAs<model::TextFrameContent>(frame->frame);
     return {state, frame->frame, content, content == nullptr ? kBadParameterErr : kNoError};
 }
 
@@ -588,7 +593,7 @@ ATEErr SetStoryDirection(TextFrameRef reference, ASInt32 direction) {
         error = kBadParameterErr;
     }
     if (error == kNoError) {
-        content->storyDirection = direction;
+        state->documents.current->editContent<model::TextFrameContent>(frame)->storyDirection = direction;
     }
     const model::Document* document = state == nullptr ? nullptr : state->documents.current.get();
     Record(state, "SetStoryDirection", {ArtLabel(document, ArtHandleOf(frame)), std::to_string(direction)},

@@ -30,55 +30,106 @@ bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit < 0xE000;
 }
 
-UnitMetrics MetricsOf(const model::CharFeatures& features, char32_t code) {
+// What the layout needs of one stretch of units that share their features: found once per stretch,
+// so that each unit costs only its advance.
+struct StretchMetrics {
+    std::optional<std::size_t> face;  // none: a font the list lacks, which shows nothing
+    double size = 0;
+    double scale = 0;  // points per font unit
+    double ascent = 0;
+    double descent = 0;
+    double leading = 0;
+    double horizontalScale = 1;
+    double tracking = 0;  // points added to every advance
+};
+
+StretchMetrics MetricsOf(const model::CharFeatures& features) {
     const FontList& fonts = FontList::Installed();
     const std::size_t face = fonts.IndexOf(features.font.value_or("")).value_or(0);
-    UnitMetrics metrics;
+    StretchMetrics metrics;
     const double size = features.fontSize.value_or(12.0);
     metrics.size = size;
     if (face >= fonts.Faces().size()) {
         return metrics;
     }
     const FontFace& font = fonts.Faces()[face];
-    const double scale = size / font.unitsPerEm;
-    metrics.ascent = font.ascender * scale;
-    metrics.descent = font.descender * scale;
+    metrics.face = face;
+    metrics.scale = size / font.unitsPerEm;
+    metrics.ascent = font.ascender * metrics.scale;
+    metrics.descent = font.descender * metrics.scale;
     metrics.leading =
         features.autoLeading.value_or(true) ? kAutoLeading * size : features.leading.value_or(0.0);
+    metrics.horizontalScale = features.horizontalScale.value_or(1.0);
+    metrics.tracking = features.tracking.value_or(0) / 1000.0 * size;
+    return metrics;
+}
+
+UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
+    UnitMetrics metrics;
+    metrics.size = stretch.size;
+    if (!stretch.face) {
+        return metrics;
+    }
+    metrics.ascent = stretch.ascent;
+    metrics.descent = stretch.descent;
+    metrics.leading = stretch.leading;
     if (code != U'\r') {
-        metrics.advance = fonts.Advance(face, code) * scale * features.horizontalScale.value_or(1.0) +
-                          features.tracking.value_or(0) / 1000.0 * size;
+        metrics.advance =
+            FontList::Installed().Advance(*stretch.face, code) * stretch.scale * stretch.horizontalScale +
+            stretch.tracking;
     }
     return metrics;
 }
 
-// Every unit's metrics; the second unit of a surrogate pair has no advance of its own.
-std::vector<UnitMetrics> StoryMetrics(const model::Story& story, const model::TextStyles& styles) {
-    const std::u16string& text = story.text();
-    std::vector<UnitMetrics> result(text.size());
-    std::size_t paragraph = 0;
-    std::size_t position = 0;
-    for (const model::CharRun& run : story.charRuns()) {
-        for (std::size_t end = position + run.length; position < end;) {
-            // One resolution per stretch of the run inside one paragraph.
-            const model::CharFeatures features =
-                model::resolveChar(run.local, run.style, story.paragraph(paragraph).style, styles);
-            while (position < end) {
-                const char16_t unit = text[position];
-                result[position] = MetricsOf(features, CodePointAt(text, position));
-                if (IsSecondOfPair(text, position)) {
-                    result[position].advance = 0;
-                }
-                ++position;
-                if (unit == u'\r') {
-                    ++paragraph;
-                    break;
-                }
+// Every unit's metrics, worked out as the layout reaches the unit, so that what no frame takes is
+// never measured; the second unit of a surrogate pair has no advance of its own.
+class StoryMetrics {
+public:
+    StoryMetrics(const model::Story& story, const model::TextStyles& styles)
+        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {}
+
+    // index lies within the story.
+    const UnitMetrics& operator[](std::size_t index) {
+        while (units_.size() <= index) {
+            Extend();
+        }
+        return units_[index];
+    }
+
+private:
+    // Measures the rest of the current run inside its paragraph, with one resolution of features.
+    void Extend() {
+        while (offset_ == runs_[run_].length) {
+            ++run_;
+            offset_ = 0;
+        }
+        const model::CharRun& run = runs_[run_];
+        const StretchMetrics stretch =
+            MetricsOf(model::resolveChar(run.local, run.style, story_.paragraph(paragraph_).style, styles_));
+        while (offset_ < run.length) {
+            const std::size_t position = units_.size();
+            const char16_t unit = text_[position];
+            units_.push_back(MetricsOf(stretch, CodePointAt(text_, position)));
+            if (IsSecondOfPair(text_, position)) {
+                units_.back().advance = 0;
+            }
+            ++offset_;
+            if (unit == u'\r') {
+                ++paragraph_;
+                return;
             }
         }
     }
-    return result;
-}
+
+    const model::Story& story_;
+    const model::TextStyles& styles_;
+    const std::u16string& text_;
+    const std::vector<model::CharRun>& runs_;
+    std::vector<UnitMetrics> units_;
+    std::size_t run_ = 0;
+    std::size_t offset_ = 0;  // units of the current run measured
+    std::size_t paragraph_ = 0;
+};
 
 // The frame's own room for text: its width (infinite for point text, the path's length for text
 // on a path) and height (infinite unless area text that does not size itself).
@@ -142,8 +193,8 @@ bool IsSpace(char16_t unit) {
 }
 
 // Sets one line from `start`: the end of the line, or none when not even its first glyph fits.
-std::optional<std::size_t> LineEnd(const std::u16string& text, const std::vector<UnitMetrics>& metrics,
-                                   std::size_t start, double width, const Room& room) {
+std::optional<std::size_t> LineEnd(const std::u16string& text, StoryMetrics& metrics, std::size_t start,
+                                   double width, const Room& room) {
     double x = 0;
     std::size_t afterSpaces = 0;  // where the line may break: after a run of spaces
     std::size_t index = start;
@@ -173,8 +224,7 @@ std::optional<std::size_t> LineEnd(const std::u16string& text, const std::vector
     return index;
 }
 
-LaidLine MakeLine(const std::vector<UnitMetrics>& metrics, std::size_t start, std::size_t end,
-                  double indent) {
+LaidLine MakeLine(StoryMetrics& metrics, std::size_t start, std::size_t end, double indent) {
     LaidLine line;
     line.start = start;
     line.end = end;
@@ -190,7 +240,7 @@ LaidLine MakeLine(const std::vector<UnitMetrics>& metrics, std::size_t start, st
     return line;
 }
 
-double LineLeading(const std::vector<UnitMetrics>& metrics, const LaidLine& line) {
+double LineLeading(StoryMetrics& metrics, const LaidLine& line) {
     double leading = 0;
     for (std::size_t index = line.start; index < line.end; ++index) {
         leading = std::max(leading, metrics[index].leading);
@@ -199,9 +249,8 @@ double LineLeading(const std::vector<UnitMetrics>& metrics, const LaidLine& line
 }
 
 // Lays out as much of the story from `start` as the frame takes.
-FrameLayout LayOutFrame(const model::Story& story, const model::TextStyles& styles,
-                        const std::vector<UnitMetrics>& metrics, model::ArtId frameId,
-                        const model::TextFrameContent& frame, std::size_t start) {
+FrameLayout LayOutFrame(const model::Story& story, const model::TextStyles& styles, StoryMetrics& metrics,
+                        model::ArtId frameId, const model::TextFrameContent& frame, std::size_t start) {
     const Room room = RoomOf(frame);
     const std::u16string& text = story.text();
     FrameLayout layout{frameId, start, start, {}};
@@ -288,7 +337,7 @@ StoryLayout LayOut(const model::Document& document, model::ArtId frame) {
     if (story == nullptr || !frames) {
         return layout;
     }
-    const std::vector<UnitMetrics> metrics = StoryMetrics(*story, document.textStyles());
+    StoryMetrics metrics(*story, document.textStyles());
     std::size_t position = 0;
     for (const model::ArtId id : *frames) {
         layout.frames.push_back(LayOutFrame(*story, document.textStyles(), metrics, id,

@@ -37,10 +37,10 @@ void ForEachStretch(const model::Story& story, model::TextSpan span, Fn fn) {
     for (const model::CharRun& run : story.runsOf(span)) {
         const std::size_t end = position + run.length;
         while (position < end) {
-            const std::size_t breakAt = story.text().find(u'\r', position);
-            const std::size_t stop = breakAt == std::u16string::npos ? end : std::min(end, breakAt + 1);
+            const std::size_t paragraphEnd = story.paragraphSpan(paragraph).end;
+            const std::size_t stop = std::min(end, paragraphEnd);
             fn(run.local, run.style, paragraph, stop - position);
-            if (stop == breakAt + 1) {
+            if (stop == paragraphEnd) {
                 ++paragraph;
             }
             position = stop;
@@ -62,7 +62,7 @@ void AddOnce(std::vector<std::string>& names, std::string name) {
 
 std::optional<RangeView> ViewOf(HostState& state, TextRangeObject& range) {
     model::Document* document = state.documents.current.get();
-    model::Story* story = document == nullptr ? nullptr : document->editStory(range.anchor);
+    const model::Story* story = document == nullptr ? nullptr : document->story(range.anchor);
     if (story == nullptr) {
         return std::nullopt;
     }

@@ -11,10 +11,11 @@
 
 namespace host::text {
 
-// What a live range names now: its document, story and units (clamped to the story).
+// What a live range names now: its document, story and units (clamped to the story). Reading
+// leaves the document's change log alone; an edit asks the document for the story to change.
 struct RangeView {
     model::Document* document;
-    model::Story* story;
+    const model::Story* story;
     model::TextSpan span;
 };
 std::optional<RangeView> ViewOf(HostState& state, TextRangeObject& range);
