@@ -68,7 +68,6 @@ public:
     Mark mark();
     void seek(const Mark& mark);
     std::size_t position() const { return position_; }
-    void setPosition(std::size_t position) { position_ = position; }
 
     // Only blanks may follow the value.
     void finish();
