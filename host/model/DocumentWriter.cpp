@@ -56,14 +56,8 @@ public:
             out_.key("patterns");
             writeResources(colors.patterns());
         }
-        if (document.rulerUnits() != kPointsRulerUnits) {
-            out_.key("rulerUnits");
-            out_.integer(document.rulerUnits());
-        }
-        if (document.scale() != 1.0) {
-            out_.key("scale");
-            out_.number(document.scale());
-        }
+        integer("rulerUnits", document.rulerUnits(), kPointsRulerUnits);
+        number("scale", document.scale(), 1.0);
         if (!isDefaultSwatchList(colors)) {
             out_.key("swatches");
             writeSwatches(colors.swatches());
@@ -78,10 +72,7 @@ public:
         }
         out_.key("version");
         out_.integer(kDocumentFormatVersion);
-        if (!document.xmp().empty()) {
-            out_.key("xmp");
-            out_.string(document.xmp());
-        }
+        string("xmp", document.xmp());
         out_.endObject();
     }
 
@@ -151,10 +142,7 @@ private:
             out_.string(kCustomKindNames[static_cast<int>(definition.kind)]);
             out_.key("name");
             out_.string(custom.name);
-            if (definition.spot) {
-                out_.key("spot");
-                out_.boolean(true);
-            }
+            flag("spot", definition.spot, false);
             out_.endObject();
         }
         out_.endArray();
@@ -209,14 +197,8 @@ private:
             out_.beginObject();
             out_.key("color");
             writeColor(out_, stop.color);
-            if (stop.midPoint != defaults.midPoint) {
-                out_.key("midPoint");
-                out_.number(stop.midPoint);
-            }
-            if (stop.opacity != defaults.opacity) {
-                out_.key("opacity");
-                out_.number(stop.opacity);
-            }
+            number("midPoint", stop.midPoint, defaults.midPoint);
+            number("opacity", stop.opacity, defaults.opacity);
             out_.key("rampPoint");
             out_.number(stop.rampPoint);
             out_.endObject();
@@ -242,10 +224,7 @@ private:
             out_.string(style.name);
             out_.key("style");
             writeStyle(out_, style.style, dictionaryWriter(kGraphicStyleDictionaryDepth));
-            if (style.unlisted) {
-                out_.key("unlisted");
-                out_.boolean(true);
-            }
+            flag("unlisted", style.unlisted, false);
             out_.endObject();
         }
         out_.endArray();
@@ -278,10 +257,7 @@ private:
             out_.beginObject();
             out_.key("anchor");
             point(segment.anchor);
-            if (!segment.corner) {
-                out_.key("corner");
-                out_.boolean(false);
-            }
+            flag("corner", segment.corner, true);
             if (segment.in != segment.anchor) {
                 out_.key("in");
                 point(segment.in);
@@ -371,14 +347,8 @@ private:
     void writeArtboard(const Artboard& artboard) {
         const Artboard defaults;
         out_.beginObject();
-        if (!artboard.name.empty()) {
-            out_.key("name");
-            out_.string(artboard.name);
-        }
-        if (artboard.pixelAspectRatio != defaults.pixelAspectRatio) {
-            out_.key("pixelAspectRatio");
-            out_.number(artboard.pixelAspectRatio);
-        }
+        string("name", artboard.name);
+        number("pixelAspectRatio", artboard.pixelAspectRatio, defaults.pixelAspectRatio);
         out_.key("rect");
         rect(artboard.bounds);
         if (artboard.rulerOrigin != defaults.rulerOrigin) {
@@ -418,10 +388,32 @@ private:
                                                      : nullptr;
     };
 
+    // A key whose value equals its default (or a text that is empty) is left out.
     void flag(const char* key, bool value, bool byDefault) {
         if (value != byDefault) {
             out_.key(key);
             out_.boolean(value);
+        }
+    }
+
+    void number(const char* key, double value, double byDefault) {
+        if (value != byDefault) {
+            out_.key(key);
+            out_.number(value);
+        }
+    }
+
+    void integer(const char* key, std::int64_t value, std::int64_t byDefault) {
+        if (value != byDefault) {
+            out_.key(key);
+            out_.integer(value);
+        }
+    }
+
+    void string(const char* key, std::string_view value) {
+        if (!value.empty()) {
+            out_.key(key);
+            out_.string(value);
         }
     }
 
@@ -473,10 +465,7 @@ private:
             writeDictionary(data.dictionary, depth + 1);
         }
         if (art.layer != nullptr) {
-            if (art.layer->dimPercent != defaults.dimPercent) {
-                out_.key("dimPercent");
-                out_.integer(art.layer->dimPercent);
-            }
+            integer("dimPercent", art.layer->dimPercent, defaults.dimPercent);
             flag("dimPlacedImages", art.layer->dimPlacedImages, defaults.dimPlacedImages);
             flag("editable", art.layer->editable, defaults.editable);
         }
@@ -516,10 +505,7 @@ private:
             out_.key("name");
             out_.string(data.name);
         }
-        if (!data.note.empty()) {
-            out_.key("note");
-            out_.string(data.note);
-        }
+        string("note", data.note);
         if (text != nullptr && (!text->path.segments.empty() || text->path.closed)) {
             out_.key("path");
             writeTextPath(text->path);
@@ -592,10 +578,7 @@ private:
             flag("visible", art.layer->visible, LayerProperties{}.visible);
         }
         flag("wrapInside", data.wrapInside, false);
-        if (data.wrapOffset != ArtData{}.wrapOffset) {
-            out_.key("wrapOffset");
-            out_.number(data.wrapOffset);
-        }
+        number("wrapOffset", data.wrapOffset, ArtData{}.wrapOffset);
     }
 
     void writeLayerColor(const LayerColor& color) {
@@ -622,10 +605,7 @@ private:
     void writeArtStyle(const ArtStyle& style, int depth) {
         double strokeWidth = 0.0;
         if (style.isStrokeWidthOnly(&strokeWidth)) {
-            if (strokeWidth != 0.0) {
-                out_.key("strokeWidth");
-                out_.number(strokeWidth);
-            }
+            number("strokeWidth", strokeWidth, 0.0);
             return;
         }
         out_.key("style");
