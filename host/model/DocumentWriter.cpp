@@ -83,12 +83,7 @@ private:
             return;
         }
         out_.key("artboards");
-        out_.beginArray();
-        for (const Artboard& artboard : artboards) {
-            out_.element();
-            writeArtboard(artboard);
-        }
-        out_.endArray();
+        list(artboards, [&](const Artboard& artboard) { writeArtboard(artboard); });
     }
 
     void writeLayers(const Document& document) {
@@ -102,12 +97,7 @@ private:
     }
 
     void writeSymbols(const std::vector<Symbol>& symbols) {
-        out_.beginArray();
-        for (const Symbol& symbol : symbols) {
-            out_.element();
-            writeSymbol(symbol);
-        }
-        out_.endArray();
+        list(symbols, [&](const Symbol& symbol) { writeSymbol(symbol); });
     }
 
     static void checkDepth(int depth) {
@@ -126,10 +116,8 @@ private:
     }
 
     void writeCustomColors(const std::vector<CustomColor>& customs) {
-        out_.beginArray();
-        for (const CustomColor& custom : customs) {
+        list(customs, [&](const CustomColor& custom) {
             const CustomColorDefinition& definition = custom.definition;
-            out_.element();
             out_.beginObject();
             out_.key("components");
             out_.beginArray();
@@ -144,8 +132,7 @@ private:
             out_.string(custom.name);
             flag("spot", definition.spot, false);
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     // A named colour: a gradient's or a pattern's flat colour, or a swatch.
@@ -160,9 +147,7 @@ private:
 
     // A gradient or pattern: its name and flat colour, and what draws it when it has that.
     void writeResources(const std::vector<PaintResource>& resources) {
-        out_.beginArray();
-        for (const PaintResource& resource : resources) {
-            out_.element();
+        list(resources, [&](const PaintResource& resource) {
             out_.beginObject();
             if (resource.art) {
                 out_.key("art");
@@ -185,15 +170,12 @@ private:
                 out_.string("radial");
             }
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     void writeStops(const std::vector<GradientStop>& stops) {
         const GradientStop defaults;
-        out_.beginArray();
-        for (const GradientStop& stop : stops) {
-            out_.element();
+        list(stops, [&](const GradientStop& stop) {
             out_.beginObject();
             out_.key("color");
             writeColor(out_, stop.color);
@@ -202,23 +184,15 @@ private:
             out_.key("rampPoint");
             out_.number(stop.rampPoint);
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     void writeSwatches(const std::vector<Swatch>& swatches) {
-        out_.beginArray();
-        for (const Swatch& swatch : swatches) {
-            out_.element();
-            writeNamedColor(swatch.name, swatch.color);
-        }
-        out_.endArray();
+        list(swatches, [&](const Swatch& swatch) { writeNamedColor(swatch.name, swatch.color); });
     }
 
     void writeGraphicStyles(const std::vector<GraphicStyle>& styles) {
-        out_.beginArray();
-        for (const GraphicStyle& style : styles) {
-            out_.element();
+        list(styles, [&](const GraphicStyle& style) {
             out_.beginObject();
             out_.key("name");
             out_.string(style.name);
@@ -226,17 +200,11 @@ private:
             writeStyle(out_, style.style, dictionaryWriter(kGraphicStyleDictionaryDepth));
             flag("unlisted", style.unlisted, false);
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     void numbers(std::initializer_list<double> values) {
-        out_.beginArray();
-        for (const double value : values) {
-            out_.element();
-            out_.number(value);
-        }
-        out_.endArray();
+        list(values, [&](const double value) { out_.number(value); });
     }
 
     void point(Point point) { numbers({point.x, point.y}); }
@@ -251,9 +219,7 @@ private:
     void matrix(const Matrix& m) { numbers({m.a, m.b, m.c, m.d, m.tx, m.ty}); }
 
     void segments(const std::vector<Segment>& segments) {
-        out_.beginArray();
-        for (const Segment& segment : segments) {
-            out_.element();
+        list(segments, [&](const Segment& segment) {
             out_.beginObject();
             out_.key("anchor");
             point(segment.anchor);
@@ -267,8 +233,7 @@ private:
                 point(segment.out);
             }
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     // Writes the dictionaries inside a style or a stroke at the depth.
@@ -279,9 +244,7 @@ private:
 
     // Each element as an entry object of its type.
     void writeEntryArray(const EntryArray& array) {
-        out_.beginArray();
-        for (const ArrayElement& element : array) {
-            out_.element();
+        list(array, [&](const ArrayElement& element) {
             out_.beginObject();
             out_.key("type");
             out_.string(entryTypeName(static_cast<EntryType>(element.index())));
@@ -296,8 +259,7 @@ private:
                 out_.string(std::get<std::string>(element));
             }
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     void writeDictionary(const Dictionary& dictionary, int depth) {
@@ -387,6 +349,17 @@ private:
                                  : symbol != nullptr ? &symbol->box
                                                      : nullptr;
     };
+
+    // An array of the items, each written by writeItem.
+    template <typename Items, typename WriteItem>
+    void list(const Items& items, WriteItem&& writeItem) {
+        out_.beginArray();
+        for (const auto& item : items) {
+            out_.element();
+            writeItem(item);
+        }
+        out_.endArray();
+    }
 
     // A key whose value equals its default (or a text that is empty) is left out.
     void flag(const char* key, bool value, bool byDefault) {
@@ -613,9 +586,7 @@ private:
     }
 
     void writeTags(const TagList& tags) {
-        out_.beginArray();
-        for (const auto& entry : tags.entries()) {
-            out_.element();
+        list(tags.entries(), [&](const auto& entry) {
             out_.beginObject();
             out_.key("name");
             out_.string(entry.name);
@@ -624,8 +595,7 @@ private:
             out_.key("value");
             out_.string(entry.value);
             out_.endObject();
-        }
-        out_.endArray();
+        });
     }
 
     // A symbol that shows nothing is written as its name alone.
