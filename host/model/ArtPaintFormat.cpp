@@ -274,23 +274,8 @@ constexpr const char* kColorExpected =
 
 template <std::size_t N>
 std::array<double, N> readFiniteNumbers(JsonReader& in) {
-    const std::string expected = "expected an array of " + std::to_string(N) + " numbers";
-    if (in.peek() != JsonKind::array) {
-        in.fail(expected);
-    }
-    std::array<double, N> result{};
-    std::size_t count = 0;
-    in.beginArray();
-    while (in.nextElement()) {
-        if (count == N) {
-            in.failAtContainer(expected);
-        }
-        result[count++] = readFinite(in);
-    }
-    if (count != N) {
-        in.fail(expected);
-    }
-    return result;
+    return readFixedArray<double, N>(in, "expected an array of " + std::to_string(N) + " numbers",
+                                     [&] { return readFinite(in); });
 }
 
 GradientPlacement readPlacement(JsonReader& in) {

@@ -1,6 +1,6 @@
 // The document format's text for the paint of art: art styles ("style") and raster pixels
-// ("pixels"). DocumentFormat.cpp calls these for each art object; the dictionaries inside styles
-// (effect and stroke parameters) are written and read by the callbacks it passes.
+// ("pixels"). The document reader and writer call these for each art object; the dictionaries inside
+// styles (effect and stroke parameters) are written and read by the callbacks they pass.
 #pragma once
 
 #include <cstdint>

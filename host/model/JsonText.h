@@ -3,6 +3,7 @@
 // indentation, byte for byte) into a buffer that can be drained into a file as it grows.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -68,7 +69,6 @@ public:
     Mark mark();
     void seek(const Mark& mark);
     std::size_t position() const { return position_; }
-    void setPosition(std::size_t position) { position_ = position; }
 
     // Only blanks may follow the value.
     void finish();
@@ -127,6 +127,28 @@ std::uint64_t readMembers(JsonReader& in, const std::string_view (&names)[N], Re
         read(index);
     }
     return seen;
+}
+
+// Reads an array of exactly N values, each with read(); anything else (not an array, fewer or more
+// values) fails with `expected`, at the array for one value too many.
+template <typename T, std::size_t N, typename Read>
+std::array<T, N> readFixedArray(JsonReader& in, const std::string& expected, Read&& read) {
+    if (in.peek() != JsonKind::array) {
+        in.fail(expected);
+    }
+    std::array<T, N> result{};
+    std::size_t count = 0;
+    in.beginArray();
+    while (in.nextElement()) {
+        if (count == N) {
+            in.failAtContainer(expected);
+        }
+        result[count++] = read();
+    }
+    if (count != N) {
+        in.fail(expected);
+    }
+    return result;
 }
 
 // True when the names are in byte-wise ascending order, the order the canonical text writes them.

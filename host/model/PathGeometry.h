@@ -21,7 +21,6 @@ struct Segment {
 
     // A corner point whose direction points sit on the anchor.
     static Segment straight(Point anchor) { return {anchor, anchor, anchor, true}; }
-    bool isStraight() const { return in == anchor && out == anchor; }
     bool operator==(const Segment&) const = default;
 };
 

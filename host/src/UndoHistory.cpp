@@ -62,7 +62,6 @@ void UndoHistory::TakeOutsideChanges(model::Document& document) {
         return;
     }
     ++fRevision;
-    fModified = true;
     if (!fPast.empty()) {
         fPast.back().changes.absorb(std::move(outside));
     }
@@ -82,7 +81,6 @@ void UndoHistory::CloseTransaction(model::Document* document) {
     if (changed) {
         ++fRevision;
     }
-    fModified = fModified || changed;
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
         fPast.back().changes.absorb(std::move(changes));
@@ -116,7 +114,6 @@ bool UndoHistory::Undo(model::Document& document) {
     document.applyChanges(step.changes);
     ++fRevision;
     fFuture.push_back(std::move(step));
-    fModified = true;
     return true;
 }
 
@@ -131,7 +128,6 @@ bool UndoHistory::Redo(model::Document& document) {
     document.applyChanges(step.changes);
     ++fRevision;
     fPast.push_back(std::move(step));
-    fModified = true;
     return true;
 }
 
@@ -161,7 +157,6 @@ void UndoHistory::Reset(model::Document* document) {
     fRevision = 0;
     fPast.clear();
     fFuture.clear();
-    fModified = false;
     if (document != nullptr) {
         document->takeChanges();  // what came before belongs to no step of this history
         document->markSelection();

@@ -57,11 +57,6 @@ public:
     // next to redo). None for 0 and numbers out of range; empty for an untagged step.
     std::optional<std::string> TagOf(ai::int32 n) const;
 
-    // Whether the document changed (a transaction with changes, an undo or redo) since the history
-    // started or the flag was set.
-    bool Modified() const { return fModified; }
-    void SetModified(bool modified) { fModified = modified; }
-
     // The current document is about to be replaced during a call: the selection it had when the
     // call began is kept for the call's end to compare with.
     void DocumentLeaving(const model::Document& document);
@@ -100,7 +95,6 @@ private:
     std::vector<Step> fFuture;  // the next to redo last
     std::optional<Call> fCall;
     std::uint64_t fRevision = 0;
-    bool fModified = false;
 };
 
 // The application's side of transactions: the begin and end of each outermost call into the
