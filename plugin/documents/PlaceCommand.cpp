@@ -3,6 +3,7 @@
 // other container is replaced by the content fitted, aligned and clipped to its shape.
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "AIMatchingArt.h"
 #include "appearance/GStyle.h"
@@ -426,17 +427,11 @@ bool FindPlaceTargets(const PlaceRequest& r, PlaceTargets& t, json& reply) {
         reply["error"] = kFilePathNotFound;
         return false;
     }
-    if (r.textPlacing()) {
-        ArtList kept;
-        for (ArtObject* container : t.containers) {
-            if (MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt})) {
-                kept.push_back(container);
-            }
-        }
-        if (kept.size() != t.containers.size()) {
-            reply["warning"] = "Text container must be a non-compound path.";
-        }
-        t.containers = kept;
+    const auto takesNoText = [](ArtObject* container) {
+        return !MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt});
+    };
+    if (r.textPlacing() && std::erase_if(t.containers, takesNoText) != 0) {
+        reply["warning"] = "Text container must be a non-compound path.";
     }
     return true;
 }

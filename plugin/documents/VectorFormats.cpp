@@ -35,6 +35,11 @@ std::string CantSetParameter(std::string_view key) {
     return "Can't set the " + std::string(key) + " parameter";
 }
 
+// A public setter's answer: empty text when the value was set, else "Can't set the <key> parameter".
+std::string Answer(bool set, std::string_view key) {
+    return set ? std::string() : CantSetParameter(key);
+}
+
 // The host's answer as an outcome.
 Outcome Host(AIErr error) {
     return error == kNoErr ? Outcome::set : Outcome::refused;
@@ -515,50 +520,38 @@ std::string SetActionParamEnum(const json& job, std::string_view key, EnumTable 
                                ActionParamKeyID hostKey, ai::uint32 defaultValue,
                                AIActionParamValueRef params) {
     ai::uint32 value = defaultValue;
-    if (!GetEnumParamFromJson(job, key, table, defaultValue, value) ||
-        sAIActionManager->AIActionSetEnumerated(params, hostKey, "", static_cast<ai::int32>(value)) !=
-            kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
+    return Answer(GetEnumParamFromJson(job, key, table, defaultValue, value) &&
+                      sAIActionManager->AIActionSetEnumerated(params, hostKey, "",
+                                                              static_cast<ai::int32>(value)) == kNoErr,
+                  key);
 }
 
 std::string SetActionParamBool(const json& job, std::string_view key, ActionParamKeyID hostKey,
                                bool defaultValue, AIActionParamValueRef params) {
     const std::optional<bool> value = Typed(job, key, defaultValue);
-    if (!value || sAIActionManager->AIActionSetBoolean(params, hostKey, *value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
+    return Answer(value && sAIActionManager->AIActionSetBoolean(params, hostKey, *value) == kNoErr, key);
 }
 
 std::string SetActionParamInt(const json& job, std::string_view key, ActionParamKeyID hostKey,
                               ai::int32 defaultValue, AIActionParamValueRef params) {
     const std::optional<ai::int32> value = IntegerOption(job, key, defaultValue);
-    if (!value || sAIActionManager->AIActionSetInteger(params, hostKey, *value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
+    return Answer(value && sAIActionManager->AIActionSetInteger(params, hostKey, *value) == kNoErr, key);
 }
 
 std::string SetActionParamReal(const json& job, std::string_view key, ActionParamKeyID hostKey,
                                double defaultValue, AIActionParamValueRef params) {
     const std::optional<double> value = Typed(job, key, defaultValue);
-    if (!value || !std::isfinite(*value) ||
-        sAIActionManager->AIActionSetReal(params, hostKey, *value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
+    return Answer(value && std::isfinite(*value) &&
+                      sAIActionManager->AIActionSetReal(params, hostKey, *value) == kNoErr,
+                  key);
 }
 
 std::string SetActionParamUnicodeString(const json& job, std::string_view key, ActionParamKeyID hostKey,
                                         const std::string& defaultText, AIActionParamValueRef params) {
     const std::optional<std::string> text = Typed(job, key, defaultText);
-    if (!text || sAIActionManager->AIActionSetStringUS(params, hostKey, ai::UnicodeString::FromUTF8(*text)) !=
-                     kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
+    return Answer(text && sAIActionManager->AIActionSetStringUS(params, hostKey,
+                                                                ai::UnicodeString::FromUTF8(*text)) == kNoErr,
+                  key);
 }
 
 bool SetRows(const json& job, std::span<const OptionRow> rows, AIActionParamValueRef params,
