@@ -116,9 +116,7 @@ model::BlendAttributes* FindBlendToEdit(HostState& state, AIParserBlendField ble
 
 AIErr GetFocus(const char* operation, AIStyleParser parser, bool fill, AIParserPaintField* paintField) {
     auto [state, record, error] = StartParserOperation(operation, parser, true);
-    if (error == kNoErr && paintField == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, paintField);
     if (error != kNoErr) {
         return Refuse(paintField, error);
     }
@@ -264,9 +262,7 @@ AIErr SetPaintFieldVisible(AIParserPaintField paintField, AIBoolean visible) {
 AIErr SetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean enabled) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "SetBlendFieldOpacityEnabled");
     model::BlendAttributes* blend = error == kNoErr ? FindBlendToEdit(*state, blendField) : nullptr;
-    if (error == kNoErr && blend == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, blend);
     if (error == kNoErr) {
         blend->opacityEnabled = enabled != 0;
     }
@@ -276,9 +272,7 @@ AIErr SetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean enabl
 AIErr SetBlendFieldAttrs(AIParserBlendField blendField, AIDictionaryRef attrs) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "SetBlendFieldAttrs");
     model::BlendAttributes* blend = error == kNoErr ? FindBlendToEdit(*state, blendField) : nullptr;
-    if (error == kNoErr && blend == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, blend);
     return error == kNoErr ? SetBlend(*state, *blend, attrs) : error;
 }
 
@@ -325,9 +319,7 @@ AIErr SetFocus(AIStyleParser parser, AIParserPaintField paintField) {
 AIErr MergeStyleIntoParser(AIStyleParser parser, AIArtStyleHandle style) {
     auto [state, record, error] = StartParserOperation("MergeStyleIntoParser", parser, true);
     const model::ArtStyle* merged = error == kNoErr ? FindStyle(*state, style) : nullptr;
-    if (error == kNoErr && merged == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, merged);
     if (error != kNoErr) {
         return error;
     }

@@ -167,9 +167,7 @@ void CopyBlend(const model::BlendAttributes& blend, model::Dictionary& out) {
 
 AIErr NewParser(AIStyleParser* parser) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "NewParser");
-    if (error == kNoErr && parser == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, parser);
     if (error != kNoErr) {
         if (parser != nullptr) {
             *parser = nullptr;
@@ -192,9 +190,7 @@ AIErr DisposeParser(AIStyleParser parser) {
 AIErr ParseStyle(AIStyleParser parser, AIArtStyleHandle style) {
     auto [state, record, error] = StartParserOperation("ParseStyle", parser, false);
     const model::ArtStyle* value = error == kNoErr ? FindStyle(*state, style) : nullptr;
-    if (error == kNoErr && value == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, value);
     if (error == kNoErr) {
         record->style = *value;
         RenumberPaintFields(*record);
@@ -218,9 +214,7 @@ AIErr Simplify(AIStyleParser parser) {
 
 AIErr CreateNewStyle(AIStyleParser parser, AIArtStyleHandle* style) {
     auto [state, record, error] = StartParserOperation("CreateNewStyle", parser, true);
-    if (error == kNoErr && style == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, style);
     if (style != nullptr) {
         *style = error == kNoErr ? StyleHandleFor(*state, *record->style) : nullptr;
     }
@@ -421,9 +415,7 @@ AIErr GetLiveEffectParams(AIParserLiveEffect effect, AIDictionaryRef* params) {
 template <typename Out, typename Read>
 AIErr ReadField(const char* operation, AIParserPaintField paintField, Out* out, Read read) {
     auto [state, field, error] = StartFieldOperation(operation, paintField);
-    if (error == kNoErr && out == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, out);
     if (error == kNoErr) {
         error = read(*state, *field.field(), *out);
     }
@@ -471,9 +463,7 @@ AIErr GetPaintFieldOpacityEnabled(AIParserPaintField paintField, AIBoolean* enab
 AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef attrs) {
     auto [state, field, error] = StartFieldOperation("GetPaintFieldBlendAttrs", paintField);
     model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
-    if (error == kNoErr && out == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, out);
     if (error == kNoErr) {
         CopyBlend(field.field()->blend, *out);
     }
@@ -482,9 +472,7 @@ AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef att
 
 AIErr GetContentsPosition(AIStyleParser parser, ai::int32* position) {
     auto [state, record, error] = StartParserOperation("GetContentsPosition", parser, true);
-    if (error == kNoErr && position == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, position);
     if (error == kNoErr) {
         *position = static_cast<ai::int32>(record->style->contentsPosition);
     }
@@ -493,9 +481,7 @@ AIErr GetContentsPosition(AIStyleParser parser, ai::int32* position) {
 
 AIErr GetStyleBlendField(AIStyleParser parser, AIParserBlendField* blendField) {
     auto [state, record, error] = StartParserOperation("GetStyleBlendField", parser, true);
-    if (error == kNoErr && blendField == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, blendField);
     if (blendField != nullptr) {
         *blendField =
             error == kNoErr ? reinterpret_cast<AIParserBlendField>(record->blendFieldHandle) : nullptr;
