@@ -1,8 +1,8 @@
 // The writers of PDF, SVG and EPS export jobs: a parameter block of the host's save-a-copy action
-// filled from the job's option keys, then the action
-// "host_saveACopyAs" played with dialogs off. Each answers false with the reason in error at the
-// first step that fails; a present option of the wrong JSON type, or a number outside what its
-// host key holds, fails its step, also where the host's refusal of the value is passed over.
+// filled from the job's option keys, then the action "host_saveACopyAs" played with dialogs off.
+// Each answers false with the reason in error at the first step that fails; a present option of the
+// wrong JSON type, or a number outside what its host key holds, fails its step ("Can't set the
+// <key> parameter"), also where the host's refusal of the value is passed over.
 #pragma once
 
 #include <array>
