@@ -147,18 +147,17 @@ CairoPattern TilePattern(const Document& document, const model::PaintResource& r
         return nullptr;
     }
     const cairo_rectangle_t extents{0.0, 0.0, tile.width(), tile.height()};
-    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
-    cairo_t* cr = cairo_create(recording);
-    cairo_scale(cr, 1.0, -1.0);
-    cairo_translate(cr, -tile.left, -tile.top);
-    cairo_push_group(cr);
-    const bool drawn = DrawDetachedArt(cr, document, *resource.art);
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, opacity);
-    const bool failed = !drawn || cairo_status(cr) != CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    CairoPattern pattern(cairo_pattern_create_for_surface(recording));
-    cairo_surface_destroy(recording);
+    const CairoSurface recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+    CairoContext cr(cairo_create(recording.get()));
+    cairo_scale(cr.get(), 1.0, -1.0);
+    cairo_translate(cr.get(), -tile.left, -tile.top);
+    cairo_push_group(cr.get());
+    const bool drawn = DrawDetachedArt(cr.get(), document, *resource.art);
+    cairo_pop_group_to_source(cr.get());
+    cairo_paint_with_alpha(cr.get(), opacity);
+    const bool failed = !drawn || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS;
+    cr.reset();  // the recording is finished before a pattern takes it
+    CairoPattern pattern(cairo_pattern_create_for_surface(recording.get()));
     if (failed || cairo_pattern_status(pattern.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }

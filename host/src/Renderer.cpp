@@ -196,10 +196,9 @@ private:
                 return;
             }
             if (!effects_.empty()) {
-                cairo_pattern_t* object = cairo_pop_group(cr);
+                const CairoPattern object(cairo_pop_group(cr));
                 cairo_push_group(cr);
-                PaintWithEffects(cr, painter_.document_, object, effects_);
-                cairo_pattern_destroy(object);
+                PaintWithEffects(cr, painter_.document_, object.get(), effects_);
             }
             cairo_pop_group_to_source(cr);
             cairo_set_operator(cr, BlendOperator(blend_.mode));
@@ -281,13 +280,12 @@ private:
         deferredOpacity_ = 1.0;
         Draw(child);
         deferOpacity_ = false;
-        cairo_pattern_t* drawn = cairo_pop_group(cr_);
+        const CairoPattern drawn(cairo_pop_group(cr_));
         cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
-        cairo_mask(cr_, drawn);
+        cairo_mask(cr_, drawn.get());
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-        cairo_set_source(cr_, drawn);
+        cairo_set_source(cr_, drawn.get());
         cairo_paint_with_alpha(cr_, deferredOpacity_);
-        cairo_pattern_destroy(drawn);
     }
 
     void DrawGroup(ArtRef art) {
