@@ -9,6 +9,7 @@
 
 #include <cairo.h>
 
+#include "CairoHandles.h"
 #include "PaintSource.h"
 
 namespace host {
@@ -24,11 +25,6 @@ constexpr std::string_view kGaussianBlur = "Host PSL Gaussian Blur";
 constexpr double kLargestEffectPixels = 4096.0 * 4096.0;
 // The largest blur radius taken, in points.
 constexpr double kLargestBlur = 250.0;
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 bool IsDrawn(const model::Effect& effect) {
     return effect.visible && (effect.name == kDropShadow || effect.name == kOuterGlow ||
@@ -135,21 +131,19 @@ std::optional<Area> DeviceArea(cairo_t* cr) {
 }
 
 // The object drawn into a new image of the area, in the given format.
-Surface Rendered(cairo_t* cr, cairo_pattern_t* object, const Area& area, cairo_format_t format) {
-    Surface image(cairo_image_surface_create(format, area.width, area.height));
+CairoSurface Rendered(cairo_t* cr, cairo_pattern_t* object, const Area& area, cairo_format_t format) {
+    CairoSurface image(cairo_image_surface_create(format, area.width, area.height));
     if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
     cairo_matrix_t userToDevice;
     cairo_get_matrix(cr, &userToDevice);
-    cairo_t* drawing = cairo_create(image.get());
-    cairo_translate(drawing, -area.x, -area.y);
-    cairo_transform(drawing, &userToDevice);
-    cairo_set_source(drawing, object);
-    cairo_paint(drawing);
-    const bool drawn = cairo_status(drawing) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(drawing);
-    if (!drawn) {
+    const CairoContext drawing(cairo_create(image.get()));
+    cairo_translate(drawing.get(), -area.x, -area.y);
+    cairo_transform(drawing.get(), &userToDevice);
+    cairo_set_source(drawing.get(), object);
+    cairo_paint(drawing.get());
+    if (cairo_status(drawing.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
     return image;
@@ -183,6 +177,91 @@ double BlurRadius(cairo_t* cr, const model::Effect& effect, double fallback) {
     return DevicePixels(cr, std::clamp(Number(effect, "blur", fallback), 0.0, kLargestBlur));
 }
 
+// Shadows and outer glows below the object, in order.
+void PaintOuterEffects(cairo_t* cr, const model::Document& document, cairo_pattern_t* object,
+                       const Area& area, const std::vector<const model::Effect*>& effects) {
+    for (const model::Effect* effect : effects) {
+        const bool shadow = effect->name == kDropShadow;
+        if (!shadow && effect->name != kOuterGlow) {
+            continue;
+        }
+        const CairoSurface mask = Rendered(cr, object, area, CAIRO_FORMAT_A8);
+        if (mask == nullptr) {
+            continue;
+        }
+        Blur(mask.get(), BlurRadius(cr, *effect, 5.0));
+        // The offsets go right and down on the page.
+        double dx = shadow ? Number(*effect, "horz", 7.0) : 0.0;
+        double dy = shadow ? -Number(*effect, "vert", 7.0) : 0.0;
+        cairo_user_to_device_distance(cr, &dx, &dy);
+        if (!std::isfinite(dx) || !std::isfinite(dy)) {
+            continue;
+        }
+        PaintThrough(cr, mask.get(), area, dx, dy, EffectColor(document, *effect, "sclr", {0.0, 0.0, 0.0}),
+                     Number(*effect, "opac", 0.75), EffectOperator(*effect, shadow ? 1 : 2));
+    }
+}
+
+// The object itself, blurred by a Gaussian blur.
+void PaintObject(cairo_t* cr, cairo_pattern_t* object, const Area& area,
+                 const std::vector<const model::Effect*>& effects) {
+    CairoSurface blurred;
+    for (const model::Effect* effect : effects) {
+        if (effect->name != kGaussianBlur) {
+            continue;
+        }
+        if (blurred == nullptr) {
+            blurred = Rendered(cr, object, area, CAIRO_FORMAT_ARGB32);
+        }
+        if (blurred != nullptr) {
+            Blur(blurred.get(), BlurRadius(cr, *effect, 10.0));
+        }
+    }
+    if (blurred != nullptr) {
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, blurred.get(), area.x, area.y);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    } else {
+        cairo_set_source(cr, object);
+        cairo_paint(cr);
+    }
+}
+
+// Inner glows above the object, inside its shape (its alpha): from the edges inward, or from the
+// centre outward.
+void PaintInnerGlows(cairo_t* cr, const model::Document& document, cairo_pattern_t* object, const Area& area,
+                     cairo_surface_t* alpha, const std::vector<const model::Effect*>& effects) {
+    for (const model::Effect* effect : effects) {
+        if (effect->name != kInnerGlow) {
+            continue;
+        }
+        const CairoSurface glow = Rendered(cr, object, area, CAIRO_FORMAT_A8);
+        if (glow == nullptr) {
+            continue;
+        }
+        Blur(glow.get(), BlurRadius(cr, *effect, 5.0));
+        const bool fromEdges = Number(*effect, "gtyp", 1.0) != 0.0;
+        cairo_surface_flush(glow.get());
+        cairo_surface_flush(alpha);
+        unsigned char* g = cairo_image_surface_get_data(glow.get());
+        const unsigned char* a = cairo_image_surface_get_data(alpha);
+        const int stride = cairo_image_surface_get_stride(glow.get());
+        for (int y = 0; y < area.height; ++y) {
+            for (int x = 0; x < area.width; ++x) {
+                const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * stride + x;
+                const int inside = a[at];
+                const int spread = fromEdges ? 255 - g[at] : g[at];
+                g[at] = static_cast<unsigned char>(inside * spread / 255);
+            }
+        }
+        cairo_surface_mark_dirty(glow.get());
+        PaintThrough(cr, glow.get(), area, 0.0, 0.0, EffectColor(document, *effect, "gclr", {1.0, 1.0, 1.0}),
+                     Number(*effect, "opac", 0.75), EffectOperator(*effect, 2));
+    }
+}
+
 }  // namespace
 
 std::vector<const model::Effect*> DrawnEffects(const model::ArtStyle& style) {
@@ -203,84 +282,15 @@ std::vector<const model::Effect*> DrawnEffects(const model::ArtStyle& style) {
 void PaintWithEffects(cairo_t* cr, const model::Document& document, cairo_pattern_t* object,
                       const std::vector<const model::Effect*>& effects) {
     const std::optional<Area> area = DeviceArea(cr);
-    const Surface alpha = area ? Rendered(cr, object, *area, CAIRO_FORMAT_A8) : nullptr;
+    const CairoSurface alpha = area ? Rendered(cr, object, *area, CAIRO_FORMAT_A8) : nullptr;
     if (alpha == nullptr) {
         cairo_set_source(cr, object);
         cairo_paint(cr);
         return;
     }
-    // Shadows and outer glows below the object, in order.
-    for (const model::Effect* effect : effects) {
-        const bool shadow = effect->name == kDropShadow;
-        if (!shadow && effect->name != kOuterGlow) {
-            continue;
-        }
-        const Surface mask = Rendered(cr, object, *area, CAIRO_FORMAT_A8);
-        if (mask == nullptr) {
-            continue;
-        }
-        Blur(mask.get(), BlurRadius(cr, *effect, 5.0));
-        // The offsets go right and down on the page.
-        double dx = shadow ? Number(*effect, "horz", 7.0) : 0.0;
-        double dy = shadow ? -Number(*effect, "vert", 7.0) : 0.0;
-        cairo_user_to_device_distance(cr, &dx, &dy);
-        if (!std::isfinite(dx) || !std::isfinite(dy)) {
-            continue;
-        }
-        PaintThrough(cr, mask.get(), *area, dx, dy, EffectColor(document, *effect, "sclr", {0.0, 0.0, 0.0}),
-                     Number(*effect, "opac", 0.75), EffectOperator(*effect, shadow ? 1 : 2));
-    }
-    // The object itself, blurred by a Gaussian blur.
-    Surface blurred;
-    for (const model::Effect* effect : effects) {
-        if (effect->name != kGaussianBlur) {
-            continue;
-        }
-        if (blurred == nullptr) {
-            blurred = Rendered(cr, object, *area, CAIRO_FORMAT_ARGB32);
-        }
-        if (blurred != nullptr) {
-            Blur(blurred.get(), BlurRadius(cr, *effect, 10.0));
-        }
-    }
-    if (blurred != nullptr) {
-        cairo_save(cr);
-        cairo_identity_matrix(cr);
-        cairo_set_source_surface(cr, blurred.get(), area->x, area->y);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    } else {
-        cairo_set_source(cr, object);
-        cairo_paint(cr);
-    }
-    // Inner glows above it, inside its shape: from the edges inward, or from the centre outward.
-    for (const model::Effect* effect : effects) {
-        if (effect->name != kInnerGlow) {
-            continue;
-        }
-        const Surface glow = Rendered(cr, object, *area, CAIRO_FORMAT_A8);
-        if (glow == nullptr) {
-            continue;
-        }
-        Blur(glow.get(), BlurRadius(cr, *effect, 5.0));
-        const bool fromEdges = Number(*effect, "gtyp", 1.0) != 0.0;
-        cairo_surface_flush(glow.get());
-        cairo_surface_flush(alpha.get());
-        unsigned char* g = cairo_image_surface_get_data(glow.get());
-        const unsigned char* a = cairo_image_surface_get_data(alpha.get());
-        const int stride = cairo_image_surface_get_stride(glow.get());
-        for (int y = 0; y < area->height; ++y) {
-            for (int x = 0; x < area->width; ++x) {
-                const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * stride + x;
-                const int inside = a[at];
-                const int spread = fromEdges ? 255 - g[at] : g[at];
-                g[at] = static_cast<unsigned char>(inside * spread / 255);
-            }
-        }
-        cairo_surface_mark_dirty(glow.get());
-        PaintThrough(cr, glow.get(), *area, 0.0, 0.0, EffectColor(document, *effect, "gclr", {1.0, 1.0, 1.0}),
-                     Number(*effect, "opac", 0.75), EffectOperator(*effect, 2));
-    }
+    PaintOuterEffects(cr, document, object, *area, effects);
+    PaintObject(cr, object, *area, effects);
+    PaintInnerGlows(cr, document, object, *area, alpha.get(), effects);
 }
 
 }  // namespace host

@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include "CairoHandles.h"
 #include "Renderer.h"
 
 namespace host {
@@ -28,11 +29,6 @@ constexpr cairo_operator_t kBlendOperators[] = {
     CAIRO_OPERATOR_HSL_LUMINOSITY,
 };
 static_assert(std::size(kBlendOperators) == model::kLastBlendMode + 1);
-
-struct PatternDeleter {
-    void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
-};
-using Pattern = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
 // CIE Lab (D65 white) to sRGB, each channel clamped to 0..1.
 std::array<double, 3> LabToRgb(double l, double a, double b) {
@@ -95,12 +91,13 @@ bool AddStops(cairo_pattern_t* pattern, const Document& document, std::vector<mo
 
 // A gradient with its own layout (length above 0) goes from its origin through its matrix; one
 // without spans the painted art's bounds.
-Pattern GradientPattern(const Document& document, const model::PaintResource& gradient,
-                        const model::GradientPlacement& placement, double opacity, const PaintPlace& place) {
+CairoPattern GradientPattern(const Document& document, const model::PaintResource& gradient,
+                             const model::GradientPlacement& placement, double opacity,
+                             const PaintPlace& place) {
     const bool own = placement.length > 0.0;
     const model::Rect& bounds = place.bounds;
     const Point centre{(bounds.left + bounds.right) / 2.0, (bounds.top + bounds.bottom) / 2.0};
-    Pattern pattern;
+    CairoPattern pattern;
     if (gradient.type == model::GradientType::radial) {
         const Point origin = own ? placement.origin : centre;
         const double radius = own ? placement.length : std::max(bounds.width(), bounds.height()) / 2.0;
@@ -134,8 +131,8 @@ Pattern GradientPattern(const Document& document, const model::PaintResource& gr
 
 // The tile's art recorded once, repeated side by side from where the tile lies, then mapped by the
 // art's pattern transformation.
-Pattern TilePattern(const Document& document, const model::PaintResource& resource, double opacity,
-                    const PaintPlace& place) {
+CairoPattern TilePattern(const Document& document, const model::PaintResource& resource, double opacity,
+                         const PaintPlace& place) {
     const model::Rect tile = resource.tile ? *resource.tile : model::artworkBounds(*resource.art);
     // Tiles too small to see or too large for cairo to record show the flat colour.
     constexpr double kSmallestSide = 0.01;
@@ -150,18 +147,17 @@ Pattern TilePattern(const Document& document, const model::PaintResource& resour
         return nullptr;
     }
     const cairo_rectangle_t extents{0.0, 0.0, tile.width(), tile.height()};
-    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
-    cairo_t* cr = cairo_create(recording);
-    cairo_scale(cr, 1.0, -1.0);
-    cairo_translate(cr, -tile.left, -tile.top);
-    cairo_push_group(cr);
-    const bool drawn = DrawDetachedArt(cr, document, *resource.art);
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, opacity);
-    const bool failed = !drawn || cairo_status(cr) != CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    Pattern pattern(cairo_pattern_create_for_surface(recording));
-    cairo_surface_destroy(recording);
+    const CairoSurface recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+    CairoContext cr(cairo_create(recording.get()));
+    cairo_scale(cr.get(), 1.0, -1.0);
+    cairo_translate(cr.get(), -tile.left, -tile.top);
+    cairo_push_group(cr.get());
+    const bool drawn = DrawDetachedArt(cr.get(), document, *resource.art);
+    cairo_pop_group_to_source(cr.get());
+    cairo_paint_with_alpha(cr.get(), opacity);
+    const bool failed = !drawn || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS;
+    cr.reset();  // the recording is finished before a pattern takes it
+    CairoPattern pattern(cairo_pattern_create_for_surface(recording.get()));
     if (failed || cairo_pattern_status(pattern.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
@@ -219,7 +215,7 @@ bool SetPaintSource(cairo_t* cr, const Document& document, const Color& color, d
     if (resource == nullptr) {
         return false;
     }
-    Pattern pattern;
+    CairoPattern pattern;
     if (color.kind == Color::Kind::gradient && !resource->stops.empty()) {
         pattern = GradientPattern(document, *resource, color.placement, opacity, place);
     } else if (color.kind == Color::Kind::pattern && resource->art) {

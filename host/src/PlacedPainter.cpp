@@ -14,6 +14,7 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
+#include "CairoHandles.h"
 #include "PlacedFiles.h"
 #include "Renderer.h"
 
@@ -26,16 +27,12 @@ constexpr std::size_t kDeepestDocuments = 16;
 // times would otherwise multiply the drawing beyond any time a picture may take.
 constexpr std::size_t kMostDocumentDraws = 4096;
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
 struct ObjectDeleter {
     void operator()(void* object) const { g_object_unref(object); }
 };
 struct ErrorDeleter {
     void operator()(GError* error) const { g_error_free(error); }
 };
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 template <typename T>
 using Object = std::unique_ptr<T, ObjectDeleter>;
 using Error = std::unique_ptr<GError, ErrorDeleter>;
@@ -45,7 +42,7 @@ using Error = std::unique_ptr<GError, ErrorDeleter>;
 struct LoadedFile {
     double width = 0.0;
     double height = 0.0;
-    Surface image;
+    CairoSurface image;
     std::optional<model::Document> document;
     model::Rect artboard;
     Object<PopplerDocument> pdf;

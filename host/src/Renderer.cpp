@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include "CairoHandles.h"
 #include "Effects.h"
 #include "PaintSource.h"
 #include "PlacedPainter.h"
@@ -22,15 +23,6 @@ using model::Document;
 
 // Placed files, and rasters without pixels, show as their frame in this grey.
 constexpr double kFrameGrey = 0.6;
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-    void operator()(cairo_t* context) const { cairo_destroy(context); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
 cairo_matrix_t ToCairo(const model::Matrix& m) {
     cairo_matrix_t result;
@@ -52,13 +44,13 @@ bool IsUsable(cairo_matrix_t matrix) {
 
 // The raster's pixels as the renderer's native premultiplied ARGB; none when cairo can't hold them
 // (a side beyond its limit).
-Surface PixelSurface(const model::RasterPixels& pixels) {
+CairoSurface PixelSurface(const model::RasterPixels& pixels) {
     constexpr std::size_t kLargestSurfaceSide = 32767;
     if (pixels.width > kLargestSurfaceSide || pixels.height > kLargestSurfaceSide) {
         return nullptr;
     }
-    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pixels.width),
-                                               static_cast<int>(pixels.height)));
+    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pixels.width),
+                                                    static_cast<int>(pixels.height)));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
@@ -204,10 +196,9 @@ private:
                 return;
             }
             if (!effects_.empty()) {
-                cairo_pattern_t* object = cairo_pop_group(cr);
+                const CairoPattern object(cairo_pop_group(cr));
                 cairo_push_group(cr);
-                PaintWithEffects(cr, painter_.document_, object, effects_);
-                cairo_pattern_destroy(object);
+                PaintWithEffects(cr, painter_.document_, object.get(), effects_);
             }
             cairo_pop_group_to_source(cr);
             cairo_set_operator(cr, BlendOperator(blend_.mode));
@@ -289,13 +280,12 @@ private:
         deferredOpacity_ = 1.0;
         Draw(child);
         deferOpacity_ = false;
-        cairo_pattern_t* drawn = cairo_pop_group(cr_);
+        const CairoPattern drawn(cairo_pop_group(cr_));
         cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
-        cairo_mask(cr_, drawn);
+        cairo_mask(cr_, drawn.get());
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-        cairo_set_source(cr_, drawn);
+        cairo_set_source(cr_, drawn.get());
         cairo_paint_with_alpha(cr_, deferredOpacity_);
-        cairo_pattern_destroy(drawn);
     }
 
     void DrawGroup(ArtRef art) {
@@ -521,7 +511,7 @@ private:
             return;
         }
         const std::optional<cairo_matrix_t> placement = PixelPlacement(raster);
-        const Surface image = placement ? PixelSurface(raster.pixels) : nullptr;
+        const CairoSurface image = placement ? PixelSurface(raster.pixels) : nullptr;
         if (image == nullptr) {
             return;
         }
@@ -548,14 +538,14 @@ private:
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
 // the surface could not be made, or drawing left the context in its error state (what was drawn
 // after the failure is missing, so the picture is not to be used).
-Surface RenderSurface(const Document& document, const std::vector<ArtId>& art, const model::Rect& bounds,
-                      const RenderSettings& settings, std::size_t width, std::size_t height) {
-    Surface surface(
+CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& art, const model::Rect& bounds,
+                           const RenderSettings& settings, std::size_t width, std::size_t height) {
+    CairoSurface surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
-    Context context(cairo_create(surface.get()));
+    CairoContext context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
     if (!settings.transparent) {
         cairo_set_source_rgb(cr, 1, 1, 1);
@@ -641,7 +631,7 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     if (!size) {
         return std::nullopt;
     }
-    const Surface surface = RenderSurface(document, art, bounds, settings, size->first, size->second);
+    const CairoSurface surface = RenderSurface(document, art, bounds, settings, size->first, size->second);
     if (surface == nullptr) {
         return std::nullopt;
     }
@@ -694,7 +684,7 @@ bool WriteArtboardPicture(const Document& document, const std::filesystem::path&
         *error = "the active artboard is too large for a picture";
         return false;
     }
-    const Surface surface =
+    const CairoSurface surface =
         RenderSurface(document, layers, bounds, RenderSettings{}, size->first, size->second);
     if (surface == nullptr) {
         *error = "the active artboard could not be drawn";

@@ -8,6 +8,7 @@
 
 #include <cairo.h>
 
+#include "CairoHandles.h"
 #include "PaintSource.h"
 #include "host/Text.h"
 #include "text/Fonts.h"
@@ -18,15 +19,6 @@ namespace host {
 namespace {
 
 using text::PlacedGlyph;
-
-struct ScaledFontDeleter {
-    void operator()(cairo_scaled_font_t* font) const { cairo_scaled_font_destroy(font); }
-};
-struct FontOptionsDeleter {
-    void operator()(cairo_font_options_t* options) const { cairo_font_options_destroy(options); }
-};
-using ScaledFont = std::unique_ptr<cairo_scaled_font_t, ScaledFontDeleter>;
-using FontOptions = std::unique_ptr<cairo_font_options_t, FontOptionsDeleter>;
 
 // What the screen shows of a text colour: process and custom colours as shapes show them, a
 // gradient or pattern as its flat colour (glyph runs have no bounds of their own to lay one out on).
@@ -131,14 +123,14 @@ public:
 private:
     // The run's font; none when cairo can't draw with it (a matrix that flattens the glyphs, a size
     // beyond FreeType's, or a face cairo could not read).
-    ScaledFont FontOf(const GlyphRun& run) const {
+    CairoScaledFont FontOf(const GlyphRun& run) const {
         cairo_font_face_t* face = text::FontList::Installed().DrawingFace(run.paint->face);
         cairo_matrix_t device;
         cairo_matrix_multiply(&device, &run.fontMatrix, &ctm_);
         if (face == nullptr || !IsUsable(run.fontMatrix) || !IsUsable(device) || !IsSizable(device)) {
             return nullptr;
         }
-        ScaledFont font(cairo_scaled_font_create(face, &run.fontMatrix, &ctm_, options_.get()));
+        CairoScaledFont font(cairo_scaled_font_create(face, &run.fontMatrix, &ctm_, options_.get()));
         if (cairo_scaled_font_status(font.get()) != CAIRO_STATUS_SUCCESS) {
             return nullptr;
         }
@@ -158,7 +150,7 @@ private:
         if (run.paint == nullptr || !Placeable(run) || (!run.paint->fill && !run.paint->stroke)) {
             return;
         }
-        const ScaledFont font = FontOf(run);
+        const CairoScaledFont font = FontOf(run);
         if (font == nullptr) {
             return;
         }
@@ -188,7 +180,7 @@ private:
     cairo_t* cr_;
     const model::Document& document_;
     double opacity_;
-    FontOptions options_;
+    CairoFontOptions options_;
     cairo_matrix_t ctm_{};
 };
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "CairoHandles.h"
 #include "Renderer.h"
 #include "model/AtomicFile.h"
 
@@ -25,15 +26,6 @@ namespace {
 
 using model::Document;
 using model::Rect;
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-    void operator()(cairo_t* context) const { cairo_destroy(context); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
 cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
     static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
@@ -69,7 +61,7 @@ double RealOr(const ActionValues& values, std::string_view key, double fallback)
 // Draws every page with the surface's page size set first; the surface is finished afterwards.
 bool DrawPages(cairo_surface_t* surface, const Document& document, const std::vector<Rect>& pages,
                void (*setSize)(cairo_surface_t*, double, double)) {
-    const Context context(cairo_create(surface));
+    const CairoContext context(cairo_create(surface));
     const std::vector<model::ArtId> layers = LayerGroupsBottomFirst(document);
     for (const Rect& page : pages) {
         if (setSize != nullptr) {
@@ -259,7 +251,7 @@ bool WritePdf(const Document& document, const std::filesystem::path& file, const
             Rect(a.left - bleed.left, a.top + bleed.top, a.right + bleed.right, a.bottom - bleed.bottom));
     }
     std::string pdf;
-    const Surface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
+    const CairoSurface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
     cairo_pdf_surface_restrict_to_version(surface.get(), CAIRO_PDF_VERSION_1_4);
     if (!DrawPages(surface.get(), document, pages, cairo_pdf_surface_set_size)) {
         *error = "the document could not be drawn";
@@ -312,7 +304,7 @@ bool WriteSvg(const Document& document, const std::filesystem::path& file, const
         area = area.united(artboard.bounds);
     }
     std::string svg;
-    const Surface surface(
+    const CairoSurface surface(
         cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
     cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
     if (!DrawPages(surface.get(), document, {area}, nullptr)) {
@@ -344,7 +336,8 @@ bool WriteEps(const Document& document, const std::filesystem::path& file, std::
     // cairo's EPS of several pages is not a valid EPS: only the active artboard is written.
     const Rect page = document.artboards().at(document.activeArtboard()).bounds;
     std::string eps;
-    const Surface surface(cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
+    const CairoSurface surface(
+        cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
     cairo_ps_surface_set_eps(surface.get(), true);
     cairo_ps_surface_dsc_comment(surface.get(), ("%%Title: " + DscText(file.stem().string())).c_str());
     if (!DrawPages(surface.get(), document, {page}, nullptr)) {

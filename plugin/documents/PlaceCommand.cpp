@@ -3,6 +3,7 @@
 // other container is replaced by the content fitted, aligned and clipped to its shape.
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "AIMatchingArt.h"
 #include "appearance/GStyle.h"
@@ -396,106 +397,73 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
     return content;
 }
 
-}  // namespace
+// What the command acts on: the containers the tag query found (with text placing, those a text
+// can go into), the art to copy, and the first number of the series tag.
+struct PlaceTargets {
+    ArtList containers;
+    ArtObject* source = nullptr;
+    int seriesOffset = 1;
+};
 
-std::string PlimUtilsPlugin::PlaceFile(std::string request) {
-    const json parsed = ParseRequest(request);
-    json reply = StartReply("place", parsed);
-    const PlaceRequest r = ReadPlaceRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
-
-    ArtList containers = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
-    if (!r.tagSearch.empty() && containers.empty()) {
+// Finds the containers and the art to copy and checks what can be checked before the first change;
+// false with the error in the reply.
+bool FindPlaceTargets(const PlaceRequest& r, PlaceTargets& t, json& reply) {
+    t.containers = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
+    if (!r.tagSearch.empty() && t.containers.empty()) {
         reply["error"] = "Can't find an art specified by search string";
-        return DumpReply(reply);
+        return false;
     }
     const ArtList sources = r.placeTagSearch.empty() ? ArtList{} : SearchTaggedArt(r.placeTagSearch);
     if (!r.placeTagSearch.empty() && sources.empty()) {
         reply["error"] = "Can't find an art specified by placeTagSearch";
-        return DumpReply(reply);
+        return false;
     }
-    ArtObject* source = sources.empty() ? nullptr : sources.front();
-    const bool tagOriginal = r.tagOriginal.value_or(source != nullptr);
-    const int seriesOffset = r.seriesStart + (tagOriginal ? 1 : 0);
+    t.source = sources.empty() ? nullptr : sources.front();
+    t.seriesOffset = r.seriesStart + (r.tagOriginal.value_or(t.source != nullptr) ? 1 : 0);
 
-    // What can be checked is checked before the first change.
-    const bool needsFile = !r.symbolByName() && source == nullptr &&
-                           (r.textToPlace.empty() || (r.mode == "image" && !containers.empty()));
+    const bool needsFile = !r.symbolByName() && t.source == nullptr &&
+                           (r.textToPlace.empty() || (r.mode == "image" && !t.containers.empty()));
     if (needsFile && !(r.mode == "image" && r.textPlacing()) && r.file.empty()) {
         reply["error"] = kFilePathNotFound;
-        return DumpReply(reply);
+        return false;
     }
-    if (r.textPlacing()) {
-        ArtList kept;
-        for (ArtObject* container : containers) {
-            if (MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt})) {
-                kept.push_back(container);
-            }
-        }
-        if (kept.size() != containers.size()) {
-            reply["warning"] = "Text container must be a non-compound path.";
-        }
-        containers = kept;
+    const auto takesNoText = [](ArtObject* container) {
+        return !MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt});
+    };
+    if (r.textPlacing() && std::erase_if(t.containers, takesNoText) != 0) {
+        reply["warning"] = "Text container must be a non-compound path.";
     }
+    return true;
+}
 
-    UnlockUnhideLayersSublayers layers;
-    if (r.mode == "image" && !containers.empty() && r.textPlacing()) {
-        return DumpReply(reply);
+// With no containers, P stays where it was made: text features applied and outlined as asked, then
+// tagged with the request's tags and the series tag.
+void FinishLooseContent(const PlaceRequest& r, ArtObject* content, int seriesOffset) {
+    if (content == nullptr) {
+        return;
     }
-    const FinishPlacing finishing(r);
-    if (r.mode == "image" && !containers.empty()) {
-        containers = SwapImages(r, containers, seriesOffset);
-        if (containers.empty()) {
-            return DumpReply(reply);
+    if (ATE::ITextRange range; r.textPlacing() && r.textFeatures.Check()) {
+        int storyId = 0;
+        if (ArtToTextRange(content, range, storyId)) {
+            ApplyTextFeatures(r, range);
         }
     }
-
-    // The united group is made before the content, so that a group the host refuses leaves the
-    // document as it was.
-    const ArtList found = containers;
-    const bool united = r.unite && containers.size() >= 2;
-    if (united) {
-        ArtObject* group = UniteContainers(r, containers, seriesOffset);
-        if (group == nullptr) {
-            reply["error"] = "Can't unite the containers";
-            return DumpReply(reply);
-        }
-        containers = {group};
+    if (r.textPlacing() && r.outlineText) {
+        content = OutlineArt(content);
     }
-
-    bool stop = false;
-    ArtObject* content = nullptr;
-    if (source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
-        content = MakeContent(r, source, reply, stop);
-        if (content == nullptr || stop) {
-            if (united) {
-                sAIArt->DisposeArt(containers.front());
-            }
-            return DumpReply(reply);
+    if (content != nullptr) {
+        WriteTags(content, r.tags);
+        if (!r.seriesTag.empty()) {
+            WriteTags(content, {SerialTag(r.seriesTag, seriesOffset)});
         }
     }
+}
 
-    if (containers.empty()) {
-        if (content != nullptr) {
-            if (ATE::ITextRange range; r.textPlacing() && r.textFeatures.Check()) {
-                int storyId = 0;
-                if (ArtToTextRange(content, range, storyId)) {
-                    ApplyTextFeatures(r, range);
-                }
-            }
-            if (r.textPlacing() && r.outlineText) {
-                content = OutlineArt(content);
-            }
-            if (content != nullptr) {
-                WriteTags(content, r.tags);
-                if (!r.seriesTag.empty()) {
-                    WriteTags(content, {SerialTag(r.seriesTag, seriesOffset)});
-                }
-            }
-        }
-        return DumpReply(reply);
-    }
-
+// P fitted into each container (the united group, with unite) above it, carrying the container's
+// tags, the request's tags and the series tag; then P and the containers that were served are
+// removed (with unite, the originals found when the group was served, and the group itself).
+void PlaceIntoContainers(const PlaceRequest& r, ArtObject* content, const ArtList& containers,
+                         const ArtList& found, bool united, int seriesOffset, json& reply) {
     ArtList results;
     ArtList served;  // the containers that received a result: only these are removed
     for (ArtObject* container : containers) {
@@ -519,8 +487,6 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
         AddSeriesTagToArt(results, r.seriesTag, seriesOffset);
     }
 
-    // Clean-up: P, then the containers that were served (with unite, the originals when the group
-    // was served, and the group itself).
     if (content != nullptr) {
         sAIArt->DisposeArt(content);
     }
@@ -531,6 +497,62 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     }
     for (ArtObject* container : united ? containers : served) {
         sAIArt->DisposeArt(container);
+    }
+}
+
+}  // namespace
+
+std::string PlimUtilsPlugin::PlaceFile(std::string request) {
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("place", parsed);
+    const PlaceRequest r = ReadPlaceRequest(parsed);
+    reply["tagSearch"] = r.tagSearch;
+
+    PlaceTargets t;
+    if (!FindPlaceTargets(r, t, reply)) {
+        return DumpReply(reply);
+    }
+    UnlockUnhideLayersSublayers layers;
+    const bool swapping = r.mode == "image" && !t.containers.empty();
+    if (swapping && r.textPlacing()) {
+        return DumpReply(reply);
+    }
+    const FinishPlacing finishing(r);
+    if (swapping) {
+        t.containers = SwapImages(r, t.containers, t.seriesOffset);
+        if (t.containers.empty()) {
+            return DumpReply(reply);
+        }
+    }
+
+    // The united group is made before the content, so that a group the host refuses leaves the
+    // document as it was.
+    const ArtList found = t.containers;
+    const bool united = r.unite && t.containers.size() >= 2;
+    if (united) {
+        ArtObject* group = UniteContainers(r, t.containers, t.seriesOffset);
+        if (group == nullptr) {
+            reply["error"] = "Can't unite the containers";
+            return DumpReply(reply);
+        }
+        t.containers = {group};
+    }
+
+    bool stop = false;
+    ArtObject* content = nullptr;
+    if (t.source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
+        content = MakeContent(r, t.source, reply, stop);
+        if (content == nullptr || stop) {
+            if (united) {
+                sAIArt->DisposeArt(t.containers.front());
+            }
+            return DumpReply(reply);
+        }
+    }
+    if (t.containers.empty()) {
+        FinishLooseContent(r, content, t.seriesOffset);
+    } else {
+        PlaceIntoContainers(r, content, t.containers, found, united, t.seriesOffset, reply);
     }
     return DumpReply(reply);
 }

@@ -69,6 +69,10 @@ struct TiffHeader {
 };
 
 bool ReadTiffHeader(ByteFile& file, TiffHeader& header, std::string& error) {
+    if (!file.IsOpen()) {
+        error = "Can't open a file";
+        return false;
+    }
     header.fileSize = file.Size();
     if (header.fileSize < kTiffHeaderSize) {
         error = "File size is less than 8 bytes";
@@ -190,10 +194,6 @@ bool FindResolutionTargets(const TiffHeader& header, const std::vector<unsigned 
 
 bool PatchTiffResolution(const std::string& path, std::uint32_t resolution, std::string& error) {
     ByteFile file(path);
-    if (!file.IsOpen()) {
-        error = "Can't open a file";
-        return false;
-    }
     TiffHeader header;
     if (!ReadTiffHeader(file, header, error)) {
         return false;
@@ -238,10 +238,6 @@ bool RemoveIfdTags(const std::string& path, const std::set<std::uint16_t>& tags,
         return false;
     }
     ByteFile file(path);
-    if (!file.IsOpen()) {
-        error = "Can't open a file";
-        return false;
-    }
     TiffHeader header;
     if (!ReadTiffHeader(file, header, error)) {
         return false;

@@ -1,8 +1,6 @@
 #include "documents/VectorExport.h"
 
 #include <array>
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <set>
 #include <vector>
@@ -44,38 +42,6 @@ constexpr OptionRow kAiOptions[] = {
 
 constexpr std::array<const char*, 4> kKeptSwatches = {"[None]", "[Registration]", "White", "Black"};
 
-std::string CantSetParameter(std::string_view key) {
-    return "Can't set the " + std::string(key) + " parameter";
-}
-
-// The boolean under the key: the default when absent, none when it is of another type.
-std::optional<bool> BoolOption(const json& job, std::string_view key, bool defaultValue) {
-    const json* value = FindKey(job, key);
-    if (value == nullptr) {
-        return defaultValue;
-    }
-    return value->is_boolean() ? std::optional<bool>(value->get<bool>()) : std::nullopt;
-}
-
-// The integer under the key: the default when absent, none for another type or outside 32 bits.
-std::optional<ai::int32> IntegerOption(const json& job, std::string_view key, ai::int32 defaultValue) {
-    const json* value = FindKey(job, key);
-    if (value == nullptr) {
-        return defaultValue;
-    }
-    if (!value->is_number()) {
-        return std::nullopt;
-    }
-    // A whole number within the 32-bit range, written as an integer or not (50 or 50.0).
-    const double number = value->get<double>();
-    if (!(number >= std::numeric_limits<ai::int32>::min() &&
-          number <= std::numeric_limits<ai::int32>::max()) ||
-        std::trunc(number) != number) {
-        return std::nullopt;
-    }
-    return static_cast<ai::int32>(number);
-}
-
 void CollectColors(AIColor* color, void* userData, AIErr* result, AIBoolean* altered) {
     static_cast<std::vector<AIColor>*>(userData)->push_back(*color);
     *result = kNoErr;
@@ -111,80 +77,6 @@ bool ColorInUse(const AIColor& color, const std::vector<AIColor>& used) {
 }
 
 }  // namespace
-
-bool GetEnumParamFromJson(const json& job, std::string_view key, EnumTable table, ai::uint32 defaultValue,
-                          ai::uint32& value) {
-    value = defaultValue;
-    const json* given = FindKey(job, key);
-    if (given == nullptr) {
-        return true;
-    }
-    if (!given->is_string()) {
-        return false;
-    }
-    const std::string& name = given->get_ref<const std::string&>();
-    for (const EnumName& entry : table) {
-        if (entry.name == name) {
-            value = entry.value;
-        }
-    }
-    return true;
-}
-
-std::string SetActionParamEnum(const json& job, std::string_view key, EnumTable table,
-                               ActionParamKeyID hostKey, ai::uint32 defaultValue,
-                               AIActionParamValueRef params) {
-    ai::uint32 value = defaultValue;
-    if (!GetEnumParamFromJson(job, key, table, defaultValue, value) ||
-        sAIActionManager->AIActionSetEnumerated(params, hostKey, "", static_cast<ai::int32>(value)) !=
-            kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
-}
-
-std::string SetActionParamBool(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                               bool defaultValue, AIActionParamValueRef params) {
-    const std::optional<bool> value = BoolOption(job, key, defaultValue);
-    if (!value || sAIActionManager->AIActionSetBoolean(params, hostKey, *value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
-}
-
-std::string SetActionParamInt(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                              ai::int32 defaultValue, AIActionParamValueRef params) {
-    const std::optional<ai::int32> value = IntegerOption(job, key, defaultValue);
-    if (!value || sAIActionManager->AIActionSetInteger(params, hostKey, *value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
-}
-
-std::string SetActionParamReal(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                               double defaultValue, AIActionParamValueRef params) {
-    const json* given = FindKey(job, key);
-    const double value = given == nullptr     ? defaultValue
-                         : given->is_number() ? given->get<double>()
-                                              : std::numeric_limits<double>::quiet_NaN();
-    if (!std::isfinite(value) || sAIActionManager->AIActionSetReal(params, hostKey, value) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
-}
-
-std::string SetActionParamUnicodeString(const json& job, std::string_view key, ActionParamKeyID hostKey,
-                                        const std::string& defaultText, AIActionParamValueRef params) {
-    const json* given = FindKey(job, key);
-    if (given != nullptr && !given->is_string()) {
-        return CantSetParameter(key);
-    }
-    const std::string text = given != nullptr ? given->get<std::string>() : defaultText;
-    if (sAIActionManager->AIActionSetStringUS(params, hostKey, ai::UnicodeString::FromUTF8(text)) != kNoErr) {
-        return CantSetParameter(key);
-    }
-    return {};
-}
 
 bool PrepareVectorExport(const json& job, const ArtList& selectedArt, std::string& error) {
     if (!CutDocumentToJob(job, selectedArt, error)) {

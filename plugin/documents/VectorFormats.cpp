@@ -11,7 +11,6 @@
 #include "IAIUnicodeString.h"
 #include "core/Json.h"
 #include "core/Suites.h"
-#include "documents/VectorExport.h"
 
 namespace {
 
@@ -32,8 +31,13 @@ ActionParamKeyID KeyOf(std::string_view code) {
     return key;
 }
 
-std::string CantSet(std::string_view key) {
+std::string CantSetParameter(std::string_view key) {
     return "Can't set the " + std::string(key) + " parameter";
+}
+
+// A public setter's answer: empty text when the value was set, else "Can't set the <key> parameter".
+std::string Answer(bool set, std::string_view key) {
+    return set ? std::string() : CantSetParameter(key);
 }
 
 // The host's answer as an outcome.
@@ -61,6 +65,25 @@ std::optional<T> Typed(const json& job, std::string_view key, T fallback) {
     }
 }
 
+// The integer under the key: the default when absent, none for another type or outside 32 bits.
+std::optional<ai::int32> IntegerOption(const json& job, std::string_view key, ai::int32 defaultValue) {
+    const json* value = FindKey(job, key);
+    if (value == nullptr) {
+        return defaultValue;
+    }
+    if (!value->is_number()) {
+        return std::nullopt;
+    }
+    // A whole number within the 32-bit range, written as an integer or not (50 or 50.0).
+    const double number = value->get<double>();
+    if (!(number >= std::numeric_limits<ai::int32>::min() &&
+          number <= std::numeric_limits<ai::int32>::max()) ||
+        std::trunc(number) != number) {
+        return std::nullopt;
+    }
+    return static_cast<ai::int32>(number);
+}
+
 // A flag handed to the host as the enumeration 1 or 0.
 Outcome SetFlagAsEnum(const json& job, std::string_view key, ActionParamKeyID hostKey, bool defaultValue,
                       AIActionParamValueRef params) {
@@ -85,13 +108,10 @@ bool Usable(const json& job, std::string_view key, Kind kind) {
         case Kind::flagAsInteger:
         case Kind::flagAsEnum:
             return value->is_boolean();
-        case Kind::integer: {
-            const double number = value->is_number() ? value->get<double>() : 0.5;
-            return number >= std::numeric_limits<ai::int32>::min() &&
-                   number <= std::numeric_limits<ai::int32>::max() && std::trunc(number) == number;
-        }
+        case Kind::integer:
+            return IntegerOption(job, key, 0).has_value();
         case Kind::real:
-            return value->is_number() && std::isfinite(value->get<double>());
+            return Typed(job, key, 0.0).has_value();
     }
     return false;
 }
@@ -337,7 +357,7 @@ bool SetImageOptions(const json& job, const ImageKeys& keys, AIActionParamValueR
     }
     const std::optional<std::string> kindName = Typed(job, keys.compressionKind, std::string());
     if (!kindName) {
-        error = CantSet(keys.compressionKind);
+        error = CantSetParameter(keys.compressionKind);
         return false;
     }
     for (const CompressionKind& kind : kCompressionKinds) {
@@ -359,7 +379,7 @@ bool SetImageOptions(const json& job, const ImageKeys& keys, AIActionParamValueR
 bool SetMarksAndBleeds(const json& job, AIActionParamValueRef params, std::string& error) {
     const std::optional<bool> allMarks = Typed(job, "pdfAllMarks", false);
     if (!allMarks) {
-        error = CantSet("pdfAllMarks");
+        error = CantSetParameter("pdfAllMarks");
         return false;
     }
     // By JSON key, walked in key order.
@@ -426,7 +446,7 @@ bool SetPermission(const json& job, std::string_view key, std::span<const Permis
                    const char* hostKey, AIActionParamValueRef params, std::string& error) {
     const std::optional<std::string> name = Typed(job, key, std::string());
     if (!name) {
-        error = CantSet(key);
+        error = CantSetParameter(key);
         return false;
     }
     for (const Permission& permission : table) {
@@ -436,7 +456,7 @@ bool SetPermission(const json& job, std::string_view key, std::span<const Permis
         }
         if (sAIActionManager->AIActionSetEnumerated(params, KeyOf(hostKey), "",
                                                     static_cast<ai::int32>(value)) != kNoErr) {
-            error = CantSet(key);
+            error = CantSetParameter(key);
             return false;
         }
     }
@@ -451,7 +471,7 @@ bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& err
         const std::optional<std::string> value = Typed(job, key, std::string());
         if (!value || !SetActionParamUnicodeString(job, key, KeyOf(host), "", params).empty() ||
             sAIActionManager->AIActionSetBoolean(params, KeyOf(required), !value->empty()) != kNoErr) {
-            error = CantSet(key);
+            error = CantSetParameter(key);
             return false;
         }
         text = *value;
@@ -477,11 +497,68 @@ bool SetSecurity(const json& job, AIActionParamValueRef params, std::string& err
 
 }  // namespace
 
+bool GetEnumParamFromJson(const json& job, std::string_view key, EnumTable table, ai::uint32 defaultValue,
+                          ai::uint32& value) {
+    value = defaultValue;
+    const json* given = FindKey(job, key);
+    if (given == nullptr) {
+        return true;
+    }
+    if (!given->is_string()) {
+        return false;
+    }
+    const std::string& name = given->get_ref<const std::string&>();
+    for (const EnumName& entry : table) {
+        if (entry.name == name) {
+            value = entry.value;
+        }
+    }
+    return true;
+}
+
+std::string SetActionParamEnum(const json& job, std::string_view key, EnumTable table,
+                               ActionParamKeyID hostKey, ai::uint32 defaultValue,
+                               AIActionParamValueRef params) {
+    ai::uint32 value = defaultValue;
+    return Answer(GetEnumParamFromJson(job, key, table, defaultValue, value) &&
+                      sAIActionManager->AIActionSetEnumerated(params, hostKey, "",
+                                                              static_cast<ai::int32>(value)) == kNoErr,
+                  key);
+}
+
+std::string SetActionParamBool(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                               bool defaultValue, AIActionParamValueRef params) {
+    const std::optional<bool> value = Typed(job, key, defaultValue);
+    return Answer(value && sAIActionManager->AIActionSetBoolean(params, hostKey, *value) == kNoErr, key);
+}
+
+std::string SetActionParamInt(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                              ai::int32 defaultValue, AIActionParamValueRef params) {
+    const std::optional<ai::int32> value = IntegerOption(job, key, defaultValue);
+    return Answer(value && sAIActionManager->AIActionSetInteger(params, hostKey, *value) == kNoErr, key);
+}
+
+std::string SetActionParamReal(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                               double defaultValue, AIActionParamValueRef params) {
+    const std::optional<double> value = Typed(job, key, defaultValue);
+    return Answer(value && std::isfinite(*value) &&
+                      sAIActionManager->AIActionSetReal(params, hostKey, *value) == kNoErr,
+                  key);
+}
+
+std::string SetActionParamUnicodeString(const json& job, std::string_view key, ActionParamKeyID hostKey,
+                                        const std::string& defaultText, AIActionParamValueRef params) {
+    const std::optional<std::string> text = Typed(job, key, defaultText);
+    return Answer(text && sAIActionManager->AIActionSetStringUS(params, hostKey,
+                                                                ai::UnicodeString::FromUTF8(*text)) == kNoErr,
+                  key);
+}
+
 bool SetRows(const json& job, std::span<const OptionRow> rows, AIActionParamValueRef params,
              std::string& error) {
     for (const OptionRow& row : rows) {
         if (SetRow(job, row, params) != Outcome::set) {
-            error = CantSet(row.key);
+            error = CantSetParameter(row.key);
             return false;
         }
     }

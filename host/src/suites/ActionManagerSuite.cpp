@@ -49,9 +49,7 @@ AIErr SetValue(const char* operation, AIActionParamValueRef param, ActionParamKe
         return error;
     }
     Block* block = error == kNoErr ? state->actions.blocks.Find(param) : nullptr;
-    if (error == kNoErr && block == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, block);
     if (error == kNoErr) {
         (*block)[key] = std::move(value);
     }

@@ -23,17 +23,13 @@ struct SetStart {
 SetStart StartSetOperation(const char* operation, AIArtSet set) {
     auto [state, error] = StartOperation(kSuite, operation);
     ArtSetMembers* members = error == kNoErr ? state->art.sets.Find(set) : nullptr;
-    if (error == kNoErr && members == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, members);
     return {state, members, error};
 }
 
 AIErr NewArtSet(AIArtSet* artSet) {
     auto [state, error] = StartOperation(kSuite, "NewArtSet");
-    if (error == kNoErr && artSet == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, artSet);
     if (error != kNoErr) {
         return Refuse(artSet, error);
     }
@@ -54,9 +50,7 @@ AIErr DisposeArtSet(AIArtSet* artSet) {
 
 AIErr CountArtSet(AIArtSet artSet, std::size_t* count) {
     auto [state, members, error] = StartSetOperation("CountArtSet", artSet);
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (count != nullptr) {
         *count = error == kNoErr ? members->size() : 0;
     }

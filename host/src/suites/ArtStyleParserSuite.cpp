@@ -3,24 +3,24 @@
 #include <memory>
 
 #include "host/HandleTable.h"
+#include "suites/ArtStyleParserParts.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/StyleHandles.h"
 #include "suites/SuiteBoundary.h"
 
-namespace host {
+namespace host::styleparser {
 namespace {
 
-constexpr const char* kSuite = kAIArtStyleParserSuite;
-constexpr const char* kStrokeStyleKey = "StrokeStyle";
+std::vector<std::uintptr_t> NewHandles(std::size_t count) {
+    std::vector<std::uintptr_t> handles;
+    for (std::size_t i = 0; i < count; ++i) {
+        handles.push_back(detail::NextHandleNumber());
+    }
+    return handles;
+}
 
-// The parser behind a handle, after the common start; null with an error otherwise. A parser that
-// has parsed nothing yet is refused by the operations that need a style (parsedOnly).
-struct ParserStart {
-    HostState* state;
-    StyleParserRecord* parser;
-    AIErr error;
-};
+}  // namespace
 
 ParserStart StartParserOperation(const char* operation, AIStyleParser parser, bool parsedOnly) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
@@ -31,12 +31,6 @@ ParserStart StartParserOperation(const char* operation, AIStyleParser parser, bo
     return {state, error == kNoErr ? record : nullptr, error};
 }
 
-struct FieldStart {
-    HostState* state;
-    ParserPaintField field;
-    AIErr error;
-};
-
 FieldStart StartFieldOperation(const char* operation, AIParserPaintField paintField) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
     ParserPaintField field = error == kNoErr ? FindPaintField(*state, paintField) : ParserPaintField{};
@@ -46,15 +40,6 @@ FieldStart StartFieldOperation(const char* operation, AIParserPaintField paintFi
     return {state, field, error};
 }
 
-std::vector<std::uintptr_t> NewHandles(std::size_t count) {
-    std::vector<std::uintptr_t> handles;
-    for (std::size_t i = 0; i < count; ++i) {
-        handles.push_back(detail::NextHandleNumber());
-    }
-    return handles;
-}
-
-// New handles for everything the parser holds: paint fields, effects and the blend field.
 void RenumberPaintFields(StyleParserRecord& record) {
     const model::ArtStyle& style = *record.style;
     record.paintFieldHandles = NewHandles(style.paintFields.size());
@@ -66,17 +51,6 @@ void RenumberPaintFields(StyleParserRecord& record) {
     }
     record.blendFieldHandle = detail::NextHandleNumber();
 }
-
-// Where a parser's live-effect handle points: into a list of effects (pre-effects, post-effects or
-// a paint field's, with the list of their handles), or at a new effect not yet inserted.
-struct EffectPlace {
-    StyleParserRecord* parser = nullptr;  // null when the handle names no effect
-    std::vector<std::uintptr_t>* handles = nullptr;
-    std::vector<model::Effect>* effects = nullptr;
-    std::size_t index = 0;
-    model::Effect* floating = nullptr;
-    model::Effect* effect() const { return floating != nullptr ? floating : &(*effects)[index]; }
-};
 
 EffectPlace FindEffectPlace(HostState& state, AIParserLiveEffect effect) {
     const auto number = reinterpret_cast<std::uintptr_t>(effect);
@@ -117,6 +91,52 @@ EffectPlace FindEffectPlace(HostState& state, AIParserLiveEffect effect) {
     return place;
 }
 
+std::optional<model::FillPaint> WithPaintData(std::optional<model::FillPaint> fill,
+                                              const AIArtStylePaintData* data) {
+    if (!fill || data == nullptr || fill->color.kind != model::Color::Kind::gradient) {
+        return fill;
+    }
+    model::GradientPlacement& placement = fill->color.placement;
+    const auto take = [](AIReal given, double& value) {
+        if (given != kAIRealUnknown) {
+            value = given;
+        }
+    };
+    take(data->angle, placement.angle);
+    take(data->length, placement.length);
+    take(data->originH, placement.origin.x);
+    take(data->originV, placement.origin.y);
+    take(data->highlightAngle, placement.highlightAngle);
+    take(data->highlightLength, placement.highlightLength);
+    // A layout out of the model's limits is refused as a colour out of its limits is.
+    model::ArtStyle probe;
+    probe.paintFields.emplace_back().paint = *fill;
+    if (probe.check() != model::Status::ok) {
+        return std::nullopt;
+    }
+    return fill;
+}
+
+const model::BlendAttributes* FindBlend(HostState& state, AIParserBlendField blendField) {
+    const auto number = reinterpret_cast<std::uintptr_t>(blendField);
+    const model::BlendAttributes* found = nullptr;
+    state.styles.parsers.ForEach([&](std::uintptr_t, const StyleParserRecord& record) {
+        if (number != 0 && record.blendFieldHandle == number && record.style) {
+            found = &record.style->blend;
+        }
+    });
+    return found;
+}
+
+}  // namespace host::styleparser
+
+namespace host {
+namespace {
+
+using namespace styleparser;
+
+constexpr const char* kStrokeStyleKey = "StrokeStyle";
+
 // The effect behind a parser's live-effect handle; null when it names none.
 const model::Effect* FindEffect(HostState& state, AIParserLiveEffect effect) {
     const EffectPlace place = FindEffectPlace(state, effect);
@@ -147,9 +167,7 @@ void CopyBlend(const model::BlendAttributes& blend, model::Dictionary& out) {
 
 AIErr NewParser(AIStyleParser* parser) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "NewParser");
-    if (error == kNoErr && parser == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, parser);
     if (error != kNoErr) {
         if (parser != nullptr) {
             *parser = nullptr;
@@ -172,9 +190,7 @@ AIErr DisposeParser(AIStyleParser parser) {
 AIErr ParseStyle(AIStyleParser parser, AIArtStyleHandle style) {
     auto [state, record, error] = StartParserOperation("ParseStyle", parser, false);
     const model::ArtStyle* value = error == kNoErr ? FindStyle(*state, style) : nullptr;
-    if (error == kNoErr && value == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, value);
     if (error == kNoErr) {
         record->style = *value;
         RenumberPaintFields(*record);
@@ -198,9 +214,7 @@ AIErr Simplify(AIStyleParser parser) {
 
 AIErr CreateNewStyle(AIStyleParser parser, AIArtStyleHandle* style) {
     auto [state, record, error] = StartParserOperation("CreateNewStyle", parser, true);
-    if (error == kNoErr && style == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, style);
     if (style != nullptr) {
         *style = error == kNoErr ? StyleHandleFor(*state, *record->style) : nullptr;
     }
@@ -278,34 +292,6 @@ AIErr GetFill(AIParserPaintField paintField, AIFillStyle* fill, AIArtStylePaintD
         }
     }
     return kNoErr;
-}
-
-// The fill with the known fields of the paint data laid over its gradient's layout; fields left
-// unknown keep what the fill's colour says.
-std::optional<model::FillPaint> WithPaintData(std::optional<model::FillPaint> fill,
-                                              const AIArtStylePaintData* data) {
-    if (!fill || data == nullptr || fill->color.kind != model::Color::Kind::gradient) {
-        return fill;
-    }
-    model::GradientPlacement& placement = fill->color.placement;
-    const auto take = [](AIReal given, double& value) {
-        if (given != kAIRealUnknown) {
-            value = given;
-        }
-    };
-    take(data->angle, placement.angle);
-    take(data->length, placement.length);
-    take(data->originH, placement.origin.x);
-    take(data->originV, placement.origin.y);
-    take(data->highlightAngle, placement.highlightAngle);
-    take(data->highlightLength, placement.highlightLength);
-    // A layout out of the model's limits is refused as a colour out of its limits is.
-    model::ArtStyle probe;
-    probe.paintFields.emplace_back().paint = *fill;
-    if (probe.check() != model::Status::ok) {
-        return std::nullopt;
-    }
-    return fill;
 }
 
 AIErr SetFill(AIParserPaintField paintField, const AIFillStyle* fill, const AIArtStylePaintData* paintData) {
@@ -429,9 +415,7 @@ AIErr GetLiveEffectParams(AIParserLiveEffect effect, AIDictionaryRef* params) {
 template <typename Out, typename Read>
 AIErr ReadField(const char* operation, AIParserPaintField paintField, Out* out, Read read) {
     auto [state, field, error] = StartFieldOperation(operation, paintField);
-    if (error == kNoErr && out == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, out);
     if (error == kNoErr) {
         error = read(*state, *field.field(), *out);
     }
@@ -479,9 +463,7 @@ AIErr GetPaintFieldOpacityEnabled(AIParserPaintField paintField, AIBoolean* enab
 AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef attrs) {
     auto [state, field, error] = StartFieldOperation("GetPaintFieldBlendAttrs", paintField);
     model::Dictionary* out = error == kNoErr ? ResolveDictionaryRefToEdit(*state, attrs) : nullptr;
-    if (error == kNoErr && out == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, out);
     if (error == kNoErr) {
         CopyBlend(field.field()->blend, *out);
     }
@@ -490,9 +472,7 @@ AIErr GetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef att
 
 AIErr GetContentsPosition(AIStyleParser parser, ai::int32* position) {
     auto [state, record, error] = StartParserOperation("GetContentsPosition", parser, true);
-    if (error == kNoErr && position == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, position);
     if (error == kNoErr) {
         *position = static_cast<ai::int32>(record->style->contentsPosition);
     }
@@ -501,26 +481,12 @@ AIErr GetContentsPosition(AIStyleParser parser, ai::int32* position) {
 
 AIErr GetStyleBlendField(AIStyleParser parser, AIParserBlendField* blendField) {
     auto [state, record, error] = StartParserOperation("GetStyleBlendField", parser, true);
-    if (error == kNoErr && blendField == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, blendField);
     if (blendField != nullptr) {
         *blendField =
             error == kNoErr ? reinterpret_cast<AIParserBlendField>(record->blendFieldHandle) : nullptr;
     }
     return error;
-}
-
-// The style-level blend behind a blend-field handle; null when it names none.
-const model::BlendAttributes* FindBlend(HostState& state, AIParserBlendField blendField) {
-    const auto number = reinterpret_cast<std::uintptr_t>(blendField);
-    const model::BlendAttributes* found = nullptr;
-    state.styles.parsers.ForEach([&](std::uintptr_t, const StyleParserRecord& record) {
-        if (number != 0 && record.blendFieldHandle == number && record.style) {
-            found = &record.style->blend;
-        }
-    });
-    return found;
 }
 
 AIErr GetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean* enabled) {
@@ -577,339 +543,6 @@ AIErr SetStrokeParams(AIParserPaintField paintField, AIDictionaryRef params) {
         stroke.parameters.erase(kStrokeStyleKey);
     }
     return error;
-}
-
-// --- Editing ---------------------------------------------------------------------------------------
-
-// A position n for inserting into a list of count (-1 appends); none when out of range.
-std::optional<std::size_t> InsertPosition(ai::int32 n, std::size_t count) {
-    if (n == -1) {
-        return count;
-    }
-    if (n < 0 || static_cast<std::size_t>(n) > count) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(n);
-}
-
-template <typename Paint>
-AIErr NewPaintField(const char* operation, AIStyleParser parser, std::optional<Paint> paint,
-                    AIParserPaintField* paintField) {
-    auto [state, record, error] = StartParserOperation(operation, parser, true);
-    if (error == kNoErr &&
-        (paintField == nullptr || !paint || model::checkPaint(*paint) != model::Status::ok)) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return Refuse(paintField, error);
-    }
-    const std::uintptr_t handle = detail::NextHandleNumber();
-    model::PaintField field;
-    field.paint = std::move(*paint);
-    record->newPaintFields.emplace(handle, StyleParserRecord::NewPaintField{std::move(field), {}});
-    *paintField = reinterpret_cast<AIParserPaintField>(handle);
-    return kNoErr;
-}
-
-AIErr NewFillPaintField(AIStyleParser parser, const AIFillStyle* fill, const AIArtStylePaintData* paintData,
-                        AIParserPaintField* paintField) {
-    return NewPaintField("NewFillPaintField", parser,
-                         WithPaintData(fill != nullptr ? FromAIFill(*fill) : std::nullopt, paintData),
-                         paintField);
-}
-
-AIErr NewStrokePaintField(AIStyleParser parser, const AIStrokeStyle* stroke, AIParserPaintField* paintField) {
-    return NewPaintField("NewStrokePaintField", parser,
-                         stroke != nullptr ? FromAIStroke(*stroke, model::StrokePaint{}) : std::nullopt,
-                         paintField);
-}
-
-AIErr InsertNthPaintField(AIStyleParser parser, ai::int32 n, AIParserPaintField paintField) {
-    auto [state, record, error] = StartParserOperation("InsertNthPaintField", parser, true);
-    const ParserPaintField field = error == kNoErr ? FindPaintField(*state, paintField) : ParserPaintField{};
-    const std::optional<std::size_t> at =
-        error == kNoErr ? InsertPosition(n, record->style->paintFields.size()) : std::nullopt;
-    if (error == kNoErr && (field.parser != record || field.floating == 0 || !at)) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return error;
-    }
-    auto node = record->newPaintFields.extract(field.floating);
-    model::ArtStyle& style = *record->style;
-    const auto offset = static_cast<std::ptrdiff_t>(*at);
-    style.paintFields.insert(style.paintFields.begin() + offset, std::move(node.mapped().field));
-    record->paintFieldHandles.insert(record->paintFieldHandles.begin() + offset, node.key());
-    record->fieldEffectHandles.insert(record->fieldEffectHandles.begin() + offset,
-                                      std::move(node.mapped().effectHandles));
-    // The contents stay above the paint fields they were above.
-    if (*at < style.contentsPosition) {
-        ++style.contentsPosition;
-    }
-    return kNoErr;
-}
-
-AIErr SetContentsPosition(AIStyleParser parser, ai::int32 position) {
-    auto [state, record, error] = StartParserOperation("SetContentsPosition", parser, true);
-    if (error == kNoErr &&
-        (position < 0 || static_cast<std::size_t>(position) > record->style->paintFields.size())) {
-        error = kBadParameterErr;
-    }
-    if (error == kNoErr) {
-        record->style->contentsPosition = static_cast<std::size_t>(position);
-    }
-    return error;
-}
-
-AIErr NewParserLiveEffect(AIStyleParser parser, AILiveEffectHandle liveEffect, AIDictionaryRef params,
-                          AIParserLiveEffect* effect) {
-    auto [state, record, error] = StartParserOperation("NewParserLiveEffect", parser, true);
-    const model::Dictionary* given =
-        error == kNoErr && params != nullptr ? ResolveDictionaryRef(*state, params) : nullptr;
-    std::string name;
-    if (error == kNoErr) {
-        for (const auto& [number, text] : state->colors.liveEffects) {
-            name = number == reinterpret_cast<std::uintptr_t>(liveEffect) ? text : name;
-        }
-    }
-    if (error == kNoErr && (effect == nullptr || name.empty() || (params != nullptr && given == nullptr))) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return Refuse(effect, error);
-    }
-    const std::uintptr_t handle = detail::NextHandleNumber();
-    model::Effect made;
-    made.name = name;
-    made.parameters = given != nullptr ? *given : model::Dictionary{};
-    record->newEffects.emplace(handle, std::move(made));
-    *effect = reinterpret_cast<AIParserLiveEffect>(handle);
-    return kNoErr;
-}
-
-AIErr SetLiveEffectVisible(AIParserLiveEffect effect, AIBoolean visible) {
-    auto [state, document, error] = StartDocumentOperation(kSuite, "SetLiveEffectVisible");
-    const EffectPlace place = error == kNoErr ? FindEffectPlace(*state, effect) : EffectPlace{};
-    if (error == kNoErr && place.parser == nullptr) {
-        error = kBadParameterErr;
-    }
-    if (error == kNoErr) {
-        place.effect()->visible = visible != 0;
-    }
-    return error;
-}
-
-// Moves a new effect of the parser into a list of effects at n.
-AIErr InsertEffect(const char* operation, AIStyleParser parser, AIParserPaintField paintField, bool pre,
-                   ai::int32 n, AIParserLiveEffect effect) {
-    auto [state, record, error] = StartParserOperation(operation, parser, true);
-    const auto number = reinterpret_cast<std::uintptr_t>(effect);
-    if (error == kNoErr && !record->newEffects.contains(number)) {
-        error = kBadParameterErr;
-    }
-    std::vector<std::uintptr_t>* handles = nullptr;
-    std::vector<model::Effect>* effects = nullptr;
-    if (error == kNoErr && paintField != nullptr) {
-        const ParserPaintField field = FindPaintField(*state, paintField);
-        if (field.parser != record) {
-            error = kBadParameterErr;
-        } else {
-            handles = &field.effectHandles();
-            effects = &field.field()->effects;
-        }
-    } else if (error == kNoErr) {
-        handles = pre ? &record->preEffectHandles : &record->postEffectHandles;
-        effects = pre ? &record->style->preEffects : &record->style->postEffects;
-    }
-    const std::optional<std::size_t> at = error == kNoErr ? InsertPosition(n, effects->size()) : std::nullopt;
-    if (error == kNoErr && !at) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return error;
-    }
-    auto node = record->newEffects.extract(number);
-    const auto offset = static_cast<std::ptrdiff_t>(*at);
-    effects->insert(effects->begin() + offset, std::move(node.mapped()));
-    handles->insert(handles->begin() + offset, number);
-    return kNoErr;
-}
-
-AIErr InsertNthPreEffect(AIStyleParser parser, ai::int32 n, AIParserLiveEffect effect) {
-    return InsertEffect("InsertNthPreEffect", parser, nullptr, true, n, effect);
-}
-
-AIErr InsertNthPostEffect(AIStyleParser parser, ai::int32 n, AIParserLiveEffect effect) {
-    return InsertEffect("InsertNthPostEffect", parser, nullptr, false, n, effect);
-}
-
-AIErr InsertNthEffectOfPaintField(AIStyleParser parser, AIParserPaintField paintField, ai::int32 n,
-                                  AIParserLiveEffect effect) {
-    if (paintField == nullptr) {
-        return kBadParameterErr;
-    }
-    return InsertEffect("InsertNthEffectOfPaintField", parser, paintField, false, n, effect);
-}
-
-AIErr RemoveEffect(AIStyleParser parser, AIParserLiveEffect effect) {
-    auto [state, record, error] = StartParserOperation("RemoveEffect", parser, false);
-    const EffectPlace place = error == kNoErr ? FindEffectPlace(*state, effect) : EffectPlace{};
-    if (error == kNoErr && place.parser != record) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return error;
-    }
-    if (place.floating != nullptr) {
-        record->newEffects.erase(reinterpret_cast<std::uintptr_t>(effect));
-        return kNoErr;
-    }
-    const auto offset = static_cast<std::ptrdiff_t>(place.index);
-    place.effects->erase(place.effects->begin() + offset);
-    place.handles->erase(place.handles->begin() + offset);
-    return kNoErr;
-}
-
-AIErr SetPaintFieldVisible(AIParserPaintField paintField, AIBoolean visible) {
-    auto [state, field, error] = StartFieldOperation("SetPaintFieldVisible", paintField);
-    if (error == kNoErr) {
-        field.field()->visible = visible != 0;
-    }
-    return error;
-}
-
-// The blend with the dictionary's attributes laid over it; none when one is out of range.
-std::optional<model::BlendAttributes> BlendWith(model::BlendAttributes blend,
-                                                const model::Dictionary& attrs) {
-    if (const auto mode = attrs.integer("Mode")) {
-        blend.mode = *mode;
-    }
-    if (const auto opacity = attrs.real("Opacity")) {
-        blend.opacity = *opacity;
-    }
-    if (const auto knockout = attrs.integer("Knockout")) {
-        blend.knockout = *knockout;
-    }
-    if (const auto isolated = attrs.boolean("Isolated")) {
-        blend.isolated = *isolated;
-    }
-    if (const auto alpha = attrs.boolean("AlphaIsShape")) {
-        blend.alphaIsShape = *alpha;
-    }
-    model::ArtStyle probe;
-    probe.blend = blend;
-    return probe.check() == model::Status::ok ? std::optional(blend) : std::nullopt;
-}
-
-AIErr SetBlend(HostState& state, model::BlendAttributes& blend, AIDictionaryRef attrs) {
-    const model::Dictionary* given = ResolveDictionaryRef(state, attrs);
-    const std::optional<model::BlendAttributes> result =
-        given != nullptr ? BlendWith(blend, *given) : std::nullopt;
-    if (!result) {
-        return kBadParameterErr;
-    }
-    blend = *result;
-    return kNoErr;
-}
-
-model::BlendAttributes* FindBlendToEdit(HostState& state, AIParserBlendField blendField) {
-    return const_cast<model::BlendAttributes*>(FindBlend(state, blendField));
-}
-
-AIErr SetBlendFieldOpacityEnabled(AIParserBlendField blendField, AIBoolean enabled) {
-    auto [state, document, error] = StartDocumentOperation(kSuite, "SetBlendFieldOpacityEnabled");
-    model::BlendAttributes* blend = error == kNoErr ? FindBlendToEdit(*state, blendField) : nullptr;
-    if (error == kNoErr && blend == nullptr) {
-        error = kBadParameterErr;
-    }
-    if (error == kNoErr) {
-        blend->opacityEnabled = enabled != 0;
-    }
-    return error;
-}
-
-AIErr SetBlendFieldAttrs(AIParserBlendField blendField, AIDictionaryRef attrs) {
-    auto [state, document, error] = StartDocumentOperation(kSuite, "SetBlendFieldAttrs");
-    model::BlendAttributes* blend = error == kNoErr ? FindBlendToEdit(*state, blendField) : nullptr;
-    if (error == kNoErr && blend == nullptr) {
-        error = kBadParameterErr;
-    }
-    return error == kNoErr ? SetBlend(*state, *blend, attrs) : error;
-}
-
-AIErr SetPaintFieldOpacityEnabled(AIParserPaintField paintField, AIBoolean enabled) {
-    auto [state, field, error] = StartFieldOperation("SetPaintFieldOpacityEnabled", paintField);
-    if (error == kNoErr) {
-        field.field()->blend.opacityEnabled = enabled != 0;
-    }
-    return error;
-}
-
-AIErr SetPaintFieldBlendAttrs(AIParserPaintField paintField, AIDictionaryRef attrs) {
-    auto [state, field, error] = StartFieldOperation("SetPaintFieldBlendAttrs", paintField);
-    return error == kNoErr ? SetBlend(*state, field.field()->blend, attrs) : error;
-}
-
-AIErr GetFocus(const char* operation, AIStyleParser parser, bool fill, AIParserPaintField* paintField) {
-    auto [state, record, error] = StartParserOperation(operation, parser, true);
-    if (error == kNoErr && paintField == nullptr) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return Refuse(paintField, error);
-    }
-    const std::optional<std::size_t> focal =
-        fill ? record->style->focalFillIndex() : record->style->focalStrokeIndex();
-    *paintField = focal ? reinterpret_cast<AIParserPaintField>(record->paintFieldHandles[*focal]) : nullptr;
-    return kNoErr;
-}
-
-AIErr GetFocusFill(AIStyleParser parser, AIParserPaintField* paintField) {
-    return GetFocus("GetFocusFill", parser, true, paintField);
-}
-
-AIErr GetFocusStroke(AIStyleParser parser, AIParserPaintField* paintField) {
-    return GetFocus("GetFocusStroke", parser, false, paintField);
-}
-
-AIErr SetFocus(AIStyleParser parser, AIParserPaintField paintField) {
-    auto [state, record, error] = StartParserOperation("SetFocus", parser, true);
-    const ParserPaintField field = error == kNoErr ? FindPaintField(*state, paintField) : ParserPaintField{};
-    const model::PaintField* target = field.parser == record && field.floating == 0 ? field.field() : nullptr;
-    if (error == kNoErr && (target == nullptr || (!target->isFill() && !target->isStroke()))) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return error;
-    }
-    const bool fill = target->isFill();
-    for (model::PaintField& other : record->style->paintFields) {
-        if (other.isFill() == fill && other.isStroke() == !fill) {
-            other.focus = &other == target;
-        }
-    }
-    return kNoErr;
-}
-
-AIErr MergeStyleIntoParser(AIStyleParser parser, AIArtStyleHandle style) {
-    auto [state, record, error] = StartParserOperation("MergeStyleIntoParser", parser, true);
-    const model::ArtStyle* merged = error == kNoErr ? FindStyle(*state, style) : nullptr;
-    if (error == kNoErr && merged == nullptr) {
-        error = kBadParameterErr;
-    }
-    if (error != kNoErr) {
-        return error;
-    }
-    model::ArtStyle& target = *record->style;
-    target.preEffects.insert(target.preEffects.end(), merged->preEffects.begin(), merged->preEffects.end());
-    for (model::PaintField field : merged->paintFields) {
-        field.focus = false;
-        target.paintFields.push_back(std::move(field));
-    }
-    target.postEffects.insert(target.postEffects.end(), merged->postEffects.begin(),
-                              merged->postEffects.end());
-    RenumberPaintFields(*record);
-    return kNoErr;
 }
 
 }  // namespace

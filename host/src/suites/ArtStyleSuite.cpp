@@ -13,9 +13,7 @@ constexpr const char* kSuite = kAIArtStyleSuite;
 
 AIErr GetArtStyle(AIArtHandle art, AIArtStyleHandle* style) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtStyle");
-    if (error == kNoErr && style == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, style);
     const model::Result<model::ArtStyle> found =
         error == kNoErr ? document->style(ArtIdOf(art))
                         : model::Result<model::ArtStyle>(model::Status::badParameter);
@@ -32,9 +30,7 @@ AIErr SetArtStyle(AIArtHandle art, AIArtStyleHandle style) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "SetArtStyle");
     const std::string label = ArtLabel(document, art);
     const model::ArtStyle* value = error == kNoErr ? FindStyle(*state, style) : nullptr;
-    if (error == kNoErr && value == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, value);
     if (error == kNoErr) {
         error = ErrorFromStatus(document->setStyle(ArtIdOf(art), *value));
     }
@@ -46,9 +42,7 @@ AIErr SetArtStyle(AIArtHandle art, AIArtStyleHandle style) {
 // group has none.
 AIErr GetStyledArt(AIArtHandle art, AIArtHandle* styledArt) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetStyledArt");
-    if (error == kNoErr && styledArt == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, styledArt);
     const model::Result<bool> layerGroup = error == kNoErr ? document->isLayerGroup(ArtIdOf(art))
                                                            : model::Result<bool>(model::Status::badParameter);
     if (error == kNoErr && !layerGroup) {
@@ -62,9 +56,7 @@ AIErr GetStyledArt(AIArtHandle art, AIArtHandle* styledArt) {
 
 AIErr CountNamedArtStyles(ai::int32* count) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CountNamedArtStyles");
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (count != nullptr) {
         *count = error == kNoErr ? static_cast<ai::int32>(document->colors().graphicStyles().size()) : 0;
     }

@@ -335,9 +335,7 @@ AIErr SetNote(AIArtHandle art, const ai::UnicodeString& text) {
 AIErr GetArtTextWrapProperty(AIArtHandle art, AIReal* offset, AIBoolean* invert) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtTextWrapProperty");
     const model::ArtNode* node = error == kNoErr ? document->find(ArtIdOf(art)) : nullptr;
-    if (error == kNoErr && node == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, node);
     if (offset != nullptr) {
         *offset = error == kNoErr ? node->data->wrapOffset : 0;
     }

@@ -93,9 +93,7 @@ AIErr RangeOf(HostState& state, const model::Document& document, const ai::Unico
 
 AIErr ValidateString(const ai::UnicodeString& range, AIBoolean* valid) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "ValidateString");
-    if (error == kNoErr && valid == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, valid);
     if (error != kNoErr) {
         return Refuse(valid, error);
     }
@@ -106,9 +104,7 @@ AIErr ValidateString(const ai::UnicodeString& range, AIBoolean* valid) {
 
 AIErr Create(const ai::UnicodeString& range, AIArtboardRangeHandle* handle) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "Create");
-    if (error == kNoErr && handle == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, handle);
     std::vector<ai::int32> indexes;
     if (error == kNoErr) {
         error = RangeOf(*state, *document, range, indexes);

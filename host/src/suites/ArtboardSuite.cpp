@@ -34,9 +34,7 @@ RecordStart StartRecordOperation(const char* operation, ArtboardRef properties) 
 
 AIErr Init(ArtboardRef* properties) {
     auto [state, error] = StartOperation(kSuite, "Init");
-    if (error == kNoErr && properties == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, properties);
     if (error != kNoErr) {
         return Refuse(properties, error);
     }
@@ -46,9 +44,7 @@ AIErr Init(ArtboardRef* properties) {
 
 AIErr CloneArtboard(ArtboardRef* copy, ArtboardRef source) {
     auto [state, record, error] = StartRecordOperation("CloneArtboard", source);
-    if (error == kNoErr && copy == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, copy);
     if (error != kNoErr) {
         return Refuse(copy, error);
     }
@@ -66,9 +62,7 @@ AIErr Dispose(ArtboardRef properties) {
 
 AIErr GetPosition(ArtboardRef properties, AIRealRect* position) {
     auto [state, record, error] = StartRecordOperation("GetPosition", properties);
-    if (error == kNoErr && position == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, position);
     if (error != kNoErr) {
         return Refuse(position, error);
     }
@@ -116,9 +110,7 @@ AIErr SetName(ArtboardRef properties, const ai::UnicodeString& name) {
 
 AIErr GetPAR(ArtboardRef properties, AIReal* ratio) {
     auto [state, record, error] = StartRecordOperation("GetPAR", properties);
-    if (error == kNoErr && ratio == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, ratio);
     if (error != kNoErr) {
         return Refuse(ratio, error);
     }
@@ -139,9 +131,7 @@ AIErr SetPAR(ArtboardRef properties, AIReal ratio) {
 
 AIErr GetRulerOrigin(ArtboardRef properties, AIRealPoint* origin) {
     auto [state, record, error] = StartRecordOperation("GetRulerOrigin", properties);
-    if (error == kNoErr && origin == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, origin);
     if (error != kNoErr) {
         return Refuse(origin, error);
     }
@@ -189,9 +179,7 @@ AIErr GetShowDisplayMark(ArtboardRef properties, ai::int32 mark, AIBoolean* show
 AIErr SetShowDisplayMark(ArtboardRef properties, ai::int32 mark, AIBoolean show) {
     auto [state, record, error] = StartRecordOperation("SetShowDisplayMark", properties);
     bool* flag = record != nullptr ? MarkOf(*record, mark) : nullptr;
-    if (error == kNoErr && flag == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, flag);
     if (error == kNoErr) {
         *flag = show != 0;
     }
@@ -224,9 +212,7 @@ bool IsIndexOf(const model::Document& document, ArtboardID index) {
 
 AIErr GetArtboardList(ArtboardListRef* list) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtboardList");
-    if (error == kNoErr && list == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, list);
     if (error != kNoErr) {
         return Refuse(list, error);
     }
@@ -245,9 +231,7 @@ AIErr ReleaseArtboardList(ArtboardListRef list) {
 
 AIErr GetCount(ArtboardListRef list, ArtboardID* count) {
     auto [state, document, error] = StartListOperation("GetCount", list);
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (error != kNoErr) {
         return Refuse(count, error);
     }
@@ -257,9 +241,7 @@ AIErr GetCount(ArtboardListRef list, ArtboardID* count) {
 
 AIErr GetActive(ArtboardListRef list, ArtboardID* index) {
     auto [state, document, error] = StartListOperation("GetActive", list);
-    if (error == kNoErr && index == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, index);
     if (error != kNoErr) {
         return Refuse(index, error);
     }

@@ -141,9 +141,7 @@ AIErr SaveCloudDocument() {
     }
     const std::string* storagePath =
         error == kNoErr ? StoragePathOf(*state, state->documents.handle) : nullptr;
-    if (error == kNoErr && storagePath == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, storagePath);
     if (error == kNoErr) {
         error = SaveToStorage(*state, std::string(*storagePath));
     }

@@ -120,9 +120,7 @@ AIErr SetCustomColor(AICustomColorHandle color, const AICustomColor* definition)
 AIErr GetCustomColorName(AICustomColorHandle color, ai::UnicodeString& name) {
     auto [state, document, error] = StartDocumentOperation(kCustomSuite, "GetCustomColorName");
     const model::CustomColor* custom = error == kNoErr ? FindCustomColor(*state, color) : nullptr;
-    if (error == kNoErr && custom == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, custom);
     if (error == kNoErr) {
         SetStringText(*state, name, custom->name);
     }
@@ -565,9 +563,7 @@ constexpr const char* kLibrariesSuite = kAISwatchLibrariesSuite;
 
 AIErr CountLibraries(ai::int32* count) {
     auto [state, error] = StartOperation(kLibrariesSuite, "CountLibraries");
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (count != nullptr) {
         *count = error == kNoErr ? static_cast<ai::int32>(state->colors.swatchLibraries.size() + 1) : 0;
     }

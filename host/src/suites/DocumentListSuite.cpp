@@ -14,9 +14,7 @@ constexpr const char* kSuite = kAIDocumentListSuite;
 
 AIErr Count(ai::int32* count) {
     auto [state, error] = StartOperation(kSuite, "Count");
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (error != kNoErr) {
         return Refuse(count, error);
     }
@@ -26,9 +24,7 @@ AIErr Count(ai::int32* count) {
 
 AIErr GetNthDocument(AIDocumentHandle* document, ai::int32 n) {
     auto [state, error] = StartOperation(kSuite, "GetNthDocument");
-    if (error == kNoErr && document == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, document);
     const std::vector<std::uintptr_t> handles =
         error == kNoErr ? OpenDocumentHandles(*state) : std::vector<std::uintptr_t>{};
     if (error == kNoErr && (n < 0 || static_cast<std::size_t>(n) >= handles.size())) {

@@ -19,9 +19,7 @@ constexpr const char* kSuite = kAIDocumentSuite;
 
 AIErr GetDocument(AIDocumentHandle* document) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocument");
-    if (error == kNoErr && document == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, document);
     if (error != kNoErr) {
         return Refuse(document, error);
     }
@@ -31,9 +29,7 @@ AIErr GetDocument(AIDocumentHandle* document) {
 
 AIErr GetDictionary(AIDictionaryRef* dictionary) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDictionary");
-    if (error == kNoErr && dictionary == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, dictionary);
     if (error != kNoErr) {
         return Refuse(dictionary, error);
     }
@@ -61,9 +57,7 @@ AIErr Redo() {
 
 AIErr GetDocumentScale(AIReal* scale) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentScale");
-    if (error == kNoErr && scale == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, scale);
     if (error != kNoErr) {
         return Refuse(scale, error);
     }
@@ -73,9 +67,7 @@ AIErr GetDocumentScale(AIReal* scale) {
 
 AIErr GetDocumentRulerUnits(ai::int16* units) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentRulerUnits");
-    if (error == kNoErr && units == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, units);
     if (error != kNoErr) {
         return Refuse(units, error);
     }
@@ -86,9 +78,7 @@ AIErr GetDocumentRulerUnits(ai::int16* units) {
 // The document's colour model ("colorModel" of the format; RGB unless set).
 AIErr GetDocumentColorModel(ai::int16* colorModel) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentColorModel");
-    if (error == kNoErr && colorModel == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, colorModel);
     if (error != kNoErr) {
         return Refuse(colorModel, error);
     }
@@ -128,9 +118,7 @@ AIErr GetDocumentTextResources(DocumentTextResourcesRef* resources) {
 
 AIErr GetDocumentModified(AIBoolean* modified) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentModified");
-    if (error == kNoErr && modified == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, modified);
     if (error != kNoErr) {
         return Refuse(modified, error);
     }
@@ -164,9 +152,7 @@ AIErr WriteDocument(const ai::FilePath& file, const char* fileFormatName, ASBool
 
 AIErr GetDocumentXAP(const char** xap) {
     auto [state, current, error] = StartDocumentOperation(kSuite, "GetDocumentXAP");
-    if (error == kNoErr && xap == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, xap);
     if (error != kNoErr) {
         return Refuse(xap, error);
     }

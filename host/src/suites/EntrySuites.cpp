@@ -336,9 +336,7 @@ AIErr GetArrowheadOptions(AIDictionaryRef params, AIPatternHandle* beginSymbol, 
                           AIReal* beginScale, AIReal* endScale, ai::int32* placement) {
     auto [state, document, error] = StartDocumentOperation(kStrokesSuite, "GetArrowheadOptions");
     const model::Dictionary* found = error == kNoErr ? ResolveDictionaryRef(*state, params) : nullptr;
-    if (error == kNoErr && found == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, found);
     if (error != kNoErr) {
         return error;
     }
@@ -385,9 +383,7 @@ template <typename Write>
 AIErr WriteStrokeParams(const char* operation, AIDictionaryRef strokeParams, Write write) {
     auto [state, document, error] = StartDocumentOperation(kStrokesSuite, operation);
     model::Dictionary* found = error == kNoErr ? ResolveDictionaryRefToEdit(*state, strokeParams) : nullptr;
-    if (error == kNoErr && found == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, found);
     if (error != kNoErr) {
         return error;
     }
@@ -462,9 +458,7 @@ AIErr PathFlag(const char* operation, AIArtHandle art, Access access) {
         }
     };
     const auto path = error == kNoErr ? find() : nullptr;
-    if (error == kNoErr && path == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, path);
     if (error == kNoErr) {
         error = access(*path);
     }

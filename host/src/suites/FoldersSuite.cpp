@@ -27,9 +27,7 @@ AIErr FindFolder(AIFolderType type, AIBoolean createFolder, ai::FilePath& folder
         return error;
     }
     const std::filesystem::path* path = error == kNoErr ? FolderOfType(*state, type) : nullptr;
-    if (error == kNoErr && path == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, path);
     if (error == kNoErr && createFolder != 0) {
         std::error_code created;
         std::filesystem::create_directories(*path, created);

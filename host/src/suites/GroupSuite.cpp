@@ -29,9 +29,7 @@ AIErr SetGroupClipped(AIArtHandle group, AIBoolean clipped) {
     const std::string label = ArtLabel(document, group);
     model::GroupContent* content =
         error == kNoErr ? document->editContent<model::GroupContent>(ArtIdOf(group)) : nullptr;
-    if (error == kNoErr && content == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, content);
     if (error == kNoErr) {
         content->clipped = clipped != 0;
     }

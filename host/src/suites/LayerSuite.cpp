@@ -27,9 +27,7 @@ AIErr AnswerLayer(const model::Result<LayerId>& found, AILayerHandle* out) {
 
 AIErr CountLayers(ai::int32* count) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CountLayers");
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (count != nullptr) {
         *count = error == kNoErr ? static_cast<ai::int32>(document->layerCount()) : 0;
     }
@@ -178,9 +176,7 @@ PropertiesStart StartPropertiesOperation(const char* operation, AILayerHandle la
 template <typename T, typename Read>
 AIErr GetProperty(const char* operation, AILayerHandle layer, T* out, Read read) {
     auto [state, document, properties, error] = StartPropertiesOperation(operation, layer);
-    if (error == kNoErr && out == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, out);
     if (out != nullptr) {
         *out = error == kNoErr ? read(properties) : T{};
     }

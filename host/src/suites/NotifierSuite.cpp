@@ -33,9 +33,7 @@ AIErr SetNotifierActive(AINotifierHandle notifier, AIBoolean active) {
         return error;
     }
     NotifierRecord* record = state->plugin.notifiers.Find(notifier);
-    if (error == kNoErr && record == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, record);
     if (error == kNoErr) {
         record->active = active != 0;
     }

@@ -136,9 +136,7 @@ AIErr WritePathStyle(const char* operation, AIArtHandle art, const AIPathStyle* 
     if (error == kNoErr && !style) {
         error = ErrorFromStatus(style.status());
     }
-    if (error == kNoErr && pathStyle == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, pathStyle);
     std::optional<model::PaintField> fill;
     std::optional<model::PaintField> stroke;
     if (error == kNoErr && !PaintedFields(*style, *pathStyle, fill, stroke)) {

@@ -216,9 +216,7 @@ AIErr GetPlacedFileSpecification(AIArtHandle placed, ai::FilePath& file) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetPlacedFileSpecification");
     const model::PlacedContent* content =
         error == kNoErr ? document->contentAs<model::PlacedContent>(ArtIdOf(placed)) : nullptr;
-    if (error == kNoErr && content == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, content);
     if (error != kNoErr) {
         return error;
     }

@@ -57,9 +57,7 @@ AIErr Get(const char* operation, const char* prefix, const char* name, Out* out,
 AIErr Put(const char* operation, const char* prefix, const char* name, PreferenceStore::Value value,
           const std::string& text) {
     auto [state, error] = StartOperation(kSuite, operation);
-    if (error == kNoErr && name == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, name);
     if (error == kNoErr) {
         state->preferences.Set(PrefixText(prefix), name, value);
     }

@@ -34,8 +34,8 @@ AIErr Refuse(T* out, AIErr error) {
     return error;
 }
 
-// Why an operation that answers through an output can't go on: the error it started with, or
-// kBadParameterErr when there is nowhere to write the answer; kNoErr when it can go on.
+// Why an operation can't go on: the error it started with, or kBadParameterErr when a pointer it
+// needs is null (nowhere to write the answer, or nothing behind a handle); kNoErr when it can go on.
 template <typename T>
 AIErr OutputError(AIErr error, const T* out) {
     if (error != kNoErr) {

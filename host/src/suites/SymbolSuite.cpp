@@ -30,9 +30,7 @@ AIErr AnswerSymbol(const model::Result<model::SymbolId>& result, AIPatternHandle
 
 AIErr CountSymbolPatterns(ai::int32* count, ASBoolean /*includeUnlisted*/) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CountSymbolPatterns");
-    if (error == kNoErr && count == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, count);
     if (count != nullptr) {
         *count = error == kNoErr ? static_cast<ai::int32>(document->symbols().size()) : 0;
     }
@@ -98,9 +96,7 @@ AIErr GetSymbolByNameFromDocument(const ai::UnicodeString& name, AIPatternHandle
     auto [state, error] = StartOperation(kSuite, "GetSymbolByNameFromDocument");
     const model::Document* document =
         error == kNoErr ? FindDocumentOrLibrary(*state, reinterpret_cast<std::uintptr_t>(source)) : nullptr;
-    if (error == kNoErr && document == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, document);
     return error == kNoErr ? FindSymbolByName(*state, *document, name, symbol) : Refuse(symbol, error);
 }
 

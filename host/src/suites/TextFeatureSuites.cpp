@@ -644,9 +644,7 @@ AIErr UnicodeName(std::string_view operation, AIFontKey font, ai::UnicodeString&
                   std::string text::FontNames::*which) {
     auto [state, error] = StartOperation(kSuite, operation);
     const text::FontFace* face = FaceOf(font);
-    if (error == kNoErr && face == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, face);
     if (error != kNoErr) {
         return error;
     }

@@ -17,9 +17,7 @@ constexpr const char* kSuite = kAITextFrameSuite;
 AIErr CreateOutline(AIArtHandle textFrame, AIArtHandle* outline) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CreateOutline");
     const std::string label = ArtLabel(document, textFrame);
-    if (error == kNoErr && outline == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, outline);
     model::ArtId created;
     if (error == kNoErr) {
         const model::Result<model::ArtId> made =

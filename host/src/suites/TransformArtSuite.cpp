@@ -14,9 +14,7 @@ constexpr const char* kSuite = kAITransformArtSuite;
 AIErr TransformArt(AIArtHandle art, const AIRealMatrix* matrix, AIReal lineScale, ai::int32 options) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "TransformArt");
     const std::string label = ArtLabel(document, art);
-    if (error == kNoErr && matrix == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, matrix);
     if (error == kNoErr) {
         const model::Matrix m{matrix->a, matrix->b, matrix->c, matrix->d, matrix->tx, matrix->ty};
         model::TransformOptions what;

@@ -55,9 +55,7 @@ std::string UuidText(const AIUUID& uuid) {
 
 AIErr GetArtUUID(AIArtHandle art, AIUUID* uuid) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "GetArtUUID");
-    if (error == kNoErr && uuid == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, uuid);
     const model::Result<std::string> text = error == kNoErr
                                                 ? document->uuid(ArtIdOf(art))
                                                 : model::Result<std::string>(model::Status::invalidHandle);

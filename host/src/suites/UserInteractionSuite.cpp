@@ -14,9 +14,7 @@ constexpr const char* kSuite = kASUserInteractionSuite;
 
 AIErr GetInteractionAllowed(ASInteractionAllowed* allowed) {
     auto [state, error] = StartOperation(kSuite, "GetInteractionAllowed");
-    if (error == kNoErr && allowed == nullptr) {
-        error = kBadParameterErr;
-    }
+    error = OutputError(error, allowed);
     if (error != kNoErr) {
         return Refuse(allowed, error);
     }
