@@ -143,9 +143,7 @@ protected:
         setenv("TZ", "UTC", 1);
         tzset();
         const std::string source = scratch.Write("src.ai", SourceDocument());
-        auto opened = host::model::openDocument(source, 7);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        OpenDocumentFile(source, 7);
     }
     void TearDown() override {
         unsetenv("TMPDIR");
@@ -427,9 +425,7 @@ TEST_F(ExportFixture, AFittingMethodFitsTheExportedText) {
     document["layers"][1]["children"].push_back(
         json::parse(R"({"type":"textFrame","kind":"area","name":"T","frame":[0,100,200,0],"text":"Hi"})"));
     const std::string source = scratch.Write("text.ai", document.dump());
-    auto opened = host::model::openDocument(source, 7);
-    ASSERT_TRUE(opened.document) << opened.error;
-    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+    OpenDocumentFile(source, 7);
     const auto sizeOfT = [](const host::model::Document& d) {
         for (const host::model::ArtId art : d.documentOrder()) {
             if (const auto name = d.name(art); name && name->text == "T") {
@@ -533,9 +529,7 @@ TEST_F(ExportFixture, ASwatchUsedOnlyInsideASymbolIsKept) {
     art["style"] = json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[0.0,0.0,1.0]}}}]})");
     document["symbols"][0] = json{{"name", "Used"}, {"art", art}};
     const std::string source = scratch.Write("blue.ai", document.dump());
-    auto opened = host::model::openDocument(source, 7);
-    ASSERT_TRUE(opened.document) << opened.error;
-    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+    OpenDocumentFile(source, 7);
 
     EXPECT_EQ(ScriptJson("cleanDocument", R"({"symbols":false})"),
               json::parse(R"({"eventType":"cleanDocument"})"));

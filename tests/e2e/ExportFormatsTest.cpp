@@ -230,9 +230,7 @@ protected:
     void SetUp() override {
         PluginTest::SetUp();
         const std::string source = scratch.Write("src.ai", kDocument);
-        auto opened = host::model::openDocument(source, 7);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        OpenDocumentFile(source, 7);
         const AIDocumentSuite* documents = nullptr;
         ASSERT_EQ(app->BasicSuite().AcquireSuite(kAIDocumentSuite, kAIDocumentSuiteVersion,
                                                  reinterpret_cast<const void**>(&documents)),
@@ -510,9 +508,7 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
   "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
   "layers": [{"type": "layer", "title": "Art", "children": [)" +
                                                               placed + ", " + placed + "]}]}");
-    auto opened = host::model::openDocument(source, 7);
-    ASSERT_TRUE(opened.document) << opened.error;
-    app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+    OpenDocumentFile(source, 7);
 
     json request = {{"formats", {"png"}},
                     {"artboardRange", "1"},

@@ -59,6 +59,13 @@ protected:
         ASSERT_TRUE(opened.document) << opened.error;
         app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
     }
+    // Opens the native-format file as a user does: a document of its own, kept with its path (what
+    // commands that save, revert or export name it by).
+    void OpenDocumentFile(const std::string& path, std::uint64_t seed) {
+        auto opened = host::model::openDocument(path, seed);
+        ASSERT_TRUE(opened.document) << opened.error;
+        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), path);
+    }
     // Makes the document of the native-format text the current document.
     void OpenDocumentText(std::string_view text, std::uint64_t seed) {
         auto read = host::model::readDocument(text, seed);

@@ -169,9 +169,7 @@ protected:
     void SetUp() override {
         PluginTest::SetUp();
         const std::string source = scratch.Write("paint.ai", kDocument);
-        auto opened = host::model::openDocument(source, 7);
-        ASSERT_TRUE(opened.document) << opened.error;
-        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        OpenDocumentFile(source, 7);
     }
 
     // The artboard exported to PNG at 72 pixels per inch, checked at the points of the cases.
