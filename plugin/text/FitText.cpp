@@ -557,22 +557,22 @@ public:
                 if (sAIArt->GetLayerOfArt(art, &layer) == kNoErr &&
                     sAILayer->GetLayerEditable(layer, &editable) == kNoErr && !editable &&
                     sAILayer->SetLayerEditable(layer, true) == kNoErr) {
-                    layers_.push_back(layer);
+                    fLayers.push_back(layer);
                 }
                 continue;
             }
             ai::int32 attributes = 0;
             if (sAIArt->GetArtUserAttr(art, kArtLocked, &attributes) == kNoErr &&
                 (attributes & kArtLocked) != 0 && sAIArt->SetArtUserAttr(art, kArtLocked, 0) == kNoErr) {
-                art_.push_back(art);
+                fArt.push_back(art);
             }
         }
     }
     ~UnlockLayersSublayersArt() {
-        for (AILayerHandle layer : layers_) {
+        for (AILayerHandle layer : fLayers) {
             sAILayer->SetLayerEditable(layer, false);
         }
-        for (ArtObject* art : art_) {
+        for (ArtObject* art : fArt) {
             sAIArt->SetArtUserAttr(art, kArtLocked, kArtLocked);
         }
     }
@@ -580,8 +580,8 @@ public:
     UnlockLayersSublayersArt& operator=(const UnlockLayersSublayersArt&) = delete;
 
 private:
-    std::vector<AILayerHandle> layers_;
-    ArtList art_;
+    std::vector<AILayerHandle> fLayers;
+    ArtList fArt;
 };
 
 }  // namespace
