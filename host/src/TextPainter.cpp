@@ -10,8 +10,8 @@
 
 #include "PaintSource.h"
 #include "host/Text.h"
-#include "text/Fonts.h"
-#include "text/Outline.h"
+#include "textengine/Fonts.h"
+#include "textengine/Outline.h"
 
 namespace host {
 
