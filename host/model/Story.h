@@ -193,7 +193,6 @@ public:
 
     const std::vector<CharRun>& charRuns() const { return runs_.flat(); }
     const std::vector<ParaRun>& paragraphs() const { return paragraphs_.flat(); }
-    std::size_t paragraphCount() const { return paragraphs_.size(); }
     // Paragraph i's units, its closing U+000D included.
     TextSpan paragraphSpan(std::size_t index) const;
     // The paragraph holding the unit at position (the last one for the end of the story).

@@ -6,7 +6,7 @@
 
 #include "AIExpand.h"
 #include "model/StrokeOutline.h"
-#include "text/Outline.h"
+#include "textengine/Outline.h"
 
 namespace host {
 

@@ -27,7 +27,7 @@
 #include "model/ArtStyle.h"
 #include "model/Artboard.h"
 #include "model/DocumentColors.h"
-#include "text/TextObjects.h"
+#include "textengine/TextObjects.h"
 
 namespace host {
 

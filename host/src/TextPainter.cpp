@@ -11,8 +11,8 @@
 #include "CairoHandles.h"
 #include "PaintSource.h"
 #include "host/Text.h"
-#include "text/Fonts.h"
-#include "text/Outline.h"
+#include "textengine/Fonts.h"
+#include "textengine/Outline.h"
 
 namespace host {
 

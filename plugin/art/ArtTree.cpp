@@ -510,3 +510,46 @@ std::optional<int> DepthOfPlacement(ai::int16 placement, ArtObject* target) {
             return ArtDepth(target);
     }
 }
+
+UnlockLayers::UnlockLayers(Options options) {
+    if (sAIArt == nullptr || sAILayer == nullptr) {
+        return;
+    }
+    for (ArtObject* art : GetAllObjects(true)) {
+        AIBoolean isLayerGroup = false;
+        if (sAIArt->IsArtLayerGroup(art, &isLayerGroup) != kNoErr || !isLayerGroup) {
+            ai::int32 attributes = 0;
+            if (options.unlockArt && sAIArt->GetArtUserAttr(art, kArtLocked, &attributes) == kNoErr &&
+                (attributes & kArtLocked) != 0 && sAIArt->SetArtUserAttr(art, kArtLocked, 0) == kNoErr) {
+                fUnlockedArt.push_back(art);
+            }
+            continue;
+        }
+        AILayerHandle layer = nullptr;
+        if (sAIArt->GetLayerOfArt(art, &layer) != kNoErr || layer == nullptr) {
+            continue;
+        }
+        AIBoolean editable = true;
+        AIBoolean visible = true;
+        if (sAILayer->GetLayerEditable(layer, &editable) == kNoErr && !editable &&
+            sAILayer->SetLayerEditable(layer, true) == kNoErr) {
+            fUnlocked.push_back(layer);
+        }
+        if (options.showLayers && sAILayer->GetLayerVisible(layer, &visible) == kNoErr && !visible &&
+            sAILayer->SetLayerVisible(layer, true) == kNoErr) {
+            fShown.push_back(layer);
+        }
+    }
+}
+
+UnlockLayers::~UnlockLayers() {
+    for (AILayerHandle layer : fUnlocked) {
+        sAILayer->SetLayerEditable(layer, false);
+    }
+    for (AILayerHandle layer : fShown) {
+        sAILayer->SetLayerVisible(layer, false);
+    }
+    for (ArtObject* art : fUnlockedArt) {
+        sAIArt->SetArtUserAttr(art, kArtLocked, kArtLocked);
+    }
+}

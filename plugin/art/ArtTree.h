@@ -95,3 +95,23 @@ bool GetArtBoundsWithClipping(ArtObject* art, AIRealRect& bounds, bool withStrok
 bool GetArtNameText(ArtObject* art, std::string& name, bool& isDefaultName);
 // Sets the art's name from UTF-8 text; false on a host error.
 bool SetArtNameText(ArtObject* art, const std::string& name);
+
+// Makes every locked layer and sublayer of the document editable for the life of the scope and,
+// as asked, shows every hidden one and unlocks every locked art object; on the way out it locks,
+// hides and relocks exactly what it changed, each list in its order.
+class UnlockLayers {
+public:
+    struct Options {
+        bool showLayers = false;
+        bool unlockArt = false;
+    };
+    explicit UnlockLayers(Options options);
+    ~UnlockLayers();
+    UnlockLayers(const UnlockLayers&) = delete;
+    UnlockLayers& operator=(const UnlockLayers&) = delete;
+
+private:
+    std::vector<AILayerHandle> fUnlocked;
+    std::vector<AILayerHandle> fShown;
+    ArtList fUnlockedArt;
+};

@@ -448,33 +448,3 @@ ArtObject* GetTopObject(AILayerHandle layer) {
     }
     return hostart::FirstChild(group).value_or(nullptr);
 }
-
-UnlockUnhideLayersSublayers::UnlockUnhideLayersSublayers() {
-    for (ArtObject* art : GetAllObjects(true)) {
-        AIBoolean isLayerGroup = false;
-        AILayerHandle layer = nullptr;
-        if (sAIArt->IsArtLayerGroup(art, &isLayerGroup) != kNoErr || !isLayerGroup ||
-            sAIArt->GetLayerOfArt(art, &layer) != kNoErr || layer == nullptr) {
-            continue;
-        }
-        AIBoolean editable = true;
-        AIBoolean visible = true;
-        if (sAILayer->GetLayerEditable(layer, &editable) == kNoErr && !editable &&
-            sAILayer->SetLayerEditable(layer, true) == kNoErr) {
-            fUnlocked.push_back(layer);
-        }
-        if (sAILayer->GetLayerVisible(layer, &visible) == kNoErr && !visible &&
-            sAILayer->SetLayerVisible(layer, true) == kNoErr) {
-            fShown.push_back(layer);
-        }
-    }
-}
-
-UnlockUnhideLayersSublayers::~UnlockUnhideLayersSublayers() {
-    for (AILayerHandle layer : fUnlocked) {
-        sAILayer->SetLayerEditable(layer, false);
-    }
-    for (AILayerHandle layer : fShown) {
-        sAILayer->SetLayerVisible(layer, false);
-    }
-}

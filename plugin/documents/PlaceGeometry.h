@@ -13,6 +13,7 @@
 #include "AISymbol.h"
 #include "IText.h"
 #include "art/ArtList.h"
+#include "art/ArtTree.h"
 
 // "vector", "raster", "text" or empty, by the file's extension (compared in lower case).
 std::string FileType(const std::string& path);
@@ -73,14 +74,6 @@ ArtObject* GetTopObject(AILayerHandle layer);
 
 // Unlocks and shows every layer and sublayer of the document for the life of the scope, and locks
 // and hides again exactly the ones it changed.
-class UnlockUnhideLayersSublayers {
-public:
-    UnlockUnhideLayersSublayers();
-    ~UnlockUnhideLayersSublayers();
-    UnlockUnhideLayersSublayers(const UnlockUnhideLayersSublayers&) = delete;
-    UnlockUnhideLayersSublayers& operator=(const UnlockUnhideLayersSublayers&) = delete;
-
-private:
-    std::vector<AILayerHandle> fUnlocked;
-    std::vector<AILayerHandle> fShown;
+struct UnlockUnhideLayersSublayers : UnlockLayers {
+    UnlockUnhideLayersSublayers() : UnlockLayers({.showLayers = true}) {}
 };

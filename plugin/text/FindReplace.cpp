@@ -97,25 +97,25 @@ class StoryReplacer {
 public:
     StoryReplacer(const ATE::ITextRange& story, const std::u32string& text, bool replaces,
                   const TextFormatting& formatting)
-        : story_(story), text_(text), replaces_(replaces), formatting_(formatting) {}
+        : fStory(story), fText(text), fReplaces(replaces), fFormatting(formatting) {}
 
     // Replaces [start, end) of the text as read (spans in increasing order, none overlapping).
     bool Replace(std::size_t start, std::size_t end, const std::u32string& newText) {
-        if (start < read_ || end < start || end > text_.size()) {
+        if (start < fRead || end < start || end > fText.size()) {
             return false;
         }
-        const std::int64_t start16 = UnitsBefore(start) + shift_;
-        const std::int64_t end16 = UnitsBefore(end) + shift_;
+        const std::int64_t start16 = UnitsBefore(start) + fShift;
+        const std::int64_t end16 = UnitsBefore(end) + fShift;
         if (start16 < 0) {
             return false;
         }
         const std::int64_t newLength = static_cast<std::int64_t>(U16Length(newText));
-        if (!ReplaceUnitsInTextRange(story_, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16),
-                                     replaces_, newText, formatting_)) {
+        if (!ReplaceUnitsInTextRange(fStory, static_cast<ASInt32>(start16), static_cast<ASInt32>(end16),
+                                     fReplaces, newText, fFormatting)) {
             return false;
         }
-        if (replaces_) {
-            shift_ += newLength - (end16 - start16);
+        if (fReplaces) {
+            fShift += newLength - (end16 - start16);
         }
         return true;
     }
@@ -123,19 +123,19 @@ public:
 private:
     // The engine's units before code point position of the text as read; positions only grow.
     std::int64_t UnitsBefore(std::size_t position) {
-        for (; read_ < position; ++read_) {
-            units_ += text_[read_] >= 0x10000 ? 2 : 1;
+        for (; fRead < position; ++fRead) {
+            fUnits += fText[fRead] >= 0x10000 ? 2 : 1;
         }
-        return units_;
+        return fUnits;
     }
 
-    const ATE::ITextRange& story_;
-    const std::u32string& text_;
-    const bool replaces_;
-    const TextFormatting& formatting_;
-    std::size_t read_ = 0;    // code points of the text as read counted so far
-    std::int64_t units_ = 0;  // the engine's units of those code points
-    std::int64_t shift_ = 0;  // units added (or, below 0, removed) by the replacements so far
+    const ATE::ITextRange& fStory;
+    const std::u32string& fText;
+    const bool fReplaces;
+    const TextFormatting& fFormatting;
+    std::size_t fRead = 0;    // code points of the text as read counted so far
+    std::int64_t fUnits = 0;  // the engine's units of those code points
+    std::int64_t fShift = 0;  // units added (or, below 0, removed) by the replacements so far
 };
 
 // Every occurrence of the search text, each replaced once: the search resumes after the

@@ -541,49 +541,6 @@ bool FitFrameToText(ArtObject* art) {
     return true;
 }
 
-// Makes every layer editable and unlocks every art object while fitting runs, and puts back what
-// it changed, each list in its order.
-class UnlockLayersSublayersArt {
-public:
-    UnlockLayersSublayersArt() {
-        if (sAIArt == nullptr || sAILayer == nullptr) {
-            return;
-        }
-        for (ArtObject* art : GetAllObjects(true)) {
-            AIBoolean isLayerGroup = false;
-            if (sAIArt->IsArtLayerGroup(art, &isLayerGroup) == kNoErr && isLayerGroup) {
-                AILayerHandle layer = nullptr;
-                AIBoolean editable = true;
-                if (sAIArt->GetLayerOfArt(art, &layer) == kNoErr &&
-                    sAILayer->GetLayerEditable(layer, &editable) == kNoErr && !editable &&
-                    sAILayer->SetLayerEditable(layer, true) == kNoErr) {
-                    layers_.push_back(layer);
-                }
-                continue;
-            }
-            ai::int32 attributes = 0;
-            if (sAIArt->GetArtUserAttr(art, kArtLocked, &attributes) == kNoErr &&
-                (attributes & kArtLocked) != 0 && sAIArt->SetArtUserAttr(art, kArtLocked, 0) == kNoErr) {
-                art_.push_back(art);
-            }
-        }
-    }
-    ~UnlockLayersSublayersArt() {
-        for (AILayerHandle layer : layers_) {
-            sAILayer->SetLayerEditable(layer, false);
-        }
-        for (ArtObject* art : art_) {
-            sAIArt->SetArtUserAttr(art, kArtLocked, kArtLocked);
-        }
-    }
-    UnlockLayersSublayersArt(const UnlockLayersSublayersArt&) = delete;
-    UnlockLayersSublayersArt& operator=(const UnlockLayersSublayersArt&) = delete;
-
-private:
-    std::vector<AILayerHandle> layers_;
-    ArtList art_;
-};
-
 }  // namespace
 
 bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
@@ -656,7 +613,7 @@ std::string FitText(const json& request) {
     }
     const double minFontSize = ReadNumberLeniently(request, "minFontSize", 0.0);
     const double maxFontSize = ReadNumberLeniently(request, "maxFontSize", 0.0);
-    const UnlockLayersSublayersArt unlocked;
+    const UnlockLayers unlocked({.unlockArt = true});
     const std::string tagSearch = reply["tagSearch"];
     ArtList kept;
     for (ArtObject* art : tagSearch.empty() ? GetAllObjects(false) : SearchTaggedArt(tagSearch)) {

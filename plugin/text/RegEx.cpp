@@ -142,46 +142,46 @@ public:
         if (!translated) {
             return;
         }
-        translation_ = std::move(*translated);
+        fTranslation = std::move(*translated);
         const std::uint32_t options =
             PCRE2_UTF | PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UCP | (flags.ignoreCase ? PCRE2_CASELESS : 0);
         int error = 0;
         PCRE2_SIZE offset = 0;
-        const std::u32string& text = translation_.pattern;
-        code_.reset(pcre2_compile(Units(text), text.size(), options, &error, &offset, nullptr));
-        if (!code_) {
+        const std::u32string& text = fTranslation.pattern;
+        fCode.reset(pcre2_compile(Units(text), text.size(), options, &error, &offset, nullptr));
+        if (!fCode) {
             return;
         }
-        data_.reset(pcre2_match_data_create_from_pattern(code_.get(), nullptr));
-        context_.reset(pcre2_match_context_create(nullptr));
-        if (!data_ || !context_) {
-            code_.reset();
+        fData.reset(pcre2_match_data_create_from_pattern(fCode.get(), nullptr));
+        fContext.reset(pcre2_match_context_create(nullptr));
+        if (!fData || !fContext) {
+            fCode.reset();
             return;
         }
-        pcre2_set_match_limit(context_.get(), kMatchLimit);
-        pcre2_set_depth_limit(context_.get(), kDepthLimit);
-        pcre2_set_heap_limit(context_.get(), kHeapLimitKiB);
-        history_.translation = &translation_;
-        for (std::size_t group = 1; group < translation_.groups.size(); ++group) {
-            const std::uint32_t number = translation_.groups[group];
-            if (history_.ecmaGroupOf.size() <= number) {
-                history_.ecmaGroupOf.resize(number + 1, 0);
+        pcre2_set_match_limit(fContext.get(), kMatchLimit);
+        pcre2_set_depth_limit(fContext.get(), kDepthLimit);
+        pcre2_set_heap_limit(fContext.get(), kHeapLimitKiB);
+        fHistory.translation = &fTranslation;
+        for (std::size_t group = 1; group < fTranslation.groups.size(); ++group) {
+            const std::uint32_t number = fTranslation.groups[group];
+            if (fHistory.ecmaGroupOf.size() <= number) {
+                fHistory.ecmaGroupOf.resize(number + 1, 0);
             }
-            history_.ecmaGroupOf[number] = group;
+            fHistory.ecmaGroupOf[number] = group;
         }
-        pcre2_set_callout(context_.get(), OnCallout, &history_);
+        pcre2_set_callout(fContext.get(), OnCallout, &fHistory);
     }
 
     Compiled(const Compiled&) = delete;
     Compiled& operator=(const Compiled&) = delete;
 
-    bool ok() const { return code_ != nullptr; }
+    bool ok() const { return fCode != nullptr; }
 
     // 1: a match at or after start; 0: none; -1: the search failed (a limit, invalid text).
     int Search(const std::u32string& text, std::size_t start, std::uint32_t options) {
-        history_.notes.clear();
+        fHistory.notes.clear();
         const int result =
-            pcre2_match(code_.get(), Units(text), text.size(), start, options, data_.get(), context_.get());
+            pcre2_match(fCode.get(), Units(text), text.size(), start, options, fData.get(), fContext.get());
         if (result == PCRE2_ERROR_NOMATCH) {
             return 0;
         }
@@ -196,38 +196,38 @@ public:
     // that a later repetition of a group around it emptied is unset.
     MatchGroups Groups() const {
         MatchGroups match;
-        const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data_.get());
-        const std::uint32_t pairs = pcre2_get_ovector_count(data_.get());
-        for (std::size_t ecmaGroup = 0; ecmaGroup < translation_.groups.size(); ++ecmaGroup) {
-            const std::uint32_t group = translation_.groups[ecmaGroup];
+        const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(fData.get());
+        const std::uint32_t pairs = pcre2_get_ovector_count(fData.get());
+        for (std::size_t ecmaGroup = 0; ecmaGroup < fTranslation.groups.size(); ++ecmaGroup) {
+            const std::uint32_t group = fTranslation.groups[ecmaGroup];
             const bool set =
-                CaptureHistory::Set(vector, pairs, group) && history_.Current(ecmaGroup, vector, pairs);
+                CaptureHistory::Set(vector, pairs, group) && fHistory.Current(ecmaGroup, vector, pairs);
             match.groups.push_back(set ? MatchGroups::Span{vector[2 * group], vector[2 * group + 1], true}
                                        : MatchGroups::Span{});
         }
         std::uint32_t names = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMECOUNT, &names);
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMETABLE, &table);
+        pcre2_pattern_info(fCode.get(), PCRE2_INFO_NAMECOUNT, &names);
+        pcre2_pattern_info(fCode.get(), PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+        pcre2_pattern_info(fCode.get(), PCRE2_INFO_NAMETABLE, &table);
         for (std::uint32_t index = 0; index < names; ++index) {
             PCRE2_SPTR entry = table + static_cast<std::size_t>(index) * entrySize;
             std::u32string name;
             for (PCRE2_SPTR c = entry + 1; *c != 0; ++c) {
                 name.push_back(static_cast<char32_t>(*c));
             }
-            match.names.emplace_back(std::move(name), history_.EcmaGroup(entry[0]));
+            match.names.emplace_back(std::move(name), fHistory.EcmaGroup(entry[0]));
         }
         return match;
     }
 
 private:
-    EcmaTranslation translation_;
-    CaptureHistory history_;
-    Code code_;
-    std::unique_ptr<pcre2_match_data, MatchDataFree> data_;
-    std::unique_ptr<pcre2_match_context, MatchContextFree> context_;
+    EcmaTranslation fTranslation;
+    CaptureHistory fHistory;
+    Code fCode;
+    std::unique_ptr<pcre2_match_data, MatchDataFree> fData;
+    std::unique_ptr<pcre2_match_context, MatchContextFree> fContext;
 };
 
 std::u32string SpanText(const std::u32string& text, const MatchGroups::Span& span) {

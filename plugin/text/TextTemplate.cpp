@@ -18,19 +18,19 @@ template <typename Ref, void (*GiveBack)(Ref)>
 class HostRef {
 public:
     HostRef() = default;
-    explicit HostRef(Ref ref) : ref_(ref) {}
+    explicit HostRef(Ref ref) : fRef(ref) {}
     ~HostRef() {
-        if (ref_ != nullptr) {
-            GiveBack(ref_);
+        if (fRef != nullptr) {
+            GiveBack(fRef);
         }
     }
     HostRef(const HostRef&) = delete;
     HostRef& operator=(const HostRef&) = delete;
-    Ref* Out() { return &ref_; }
-    Ref Get() const { return ref_; }
+    Ref* Out() { return &fRef; }
+    Ref Get() const { return fRef; }
 
 private:
-    Ref ref_ = nullptr;
+    Ref fRef = nullptr;
 };
 
 void GiveBackArray(AIArrayRef array) {
@@ -125,11 +125,11 @@ std::vector<TemplateToken> TextTemplate::TokenizeWithParentheses(const std::u32s
 TextTemplate::TextTemplate(const std::u32string& text) {
     for (TemplateToken& token : TokenizeWithParentheses(text, U'{', U'}', kBraces)) {
         if (token.kind == kBraces) {
-            tokens_.push_back(std::move(token));
+            fTokens.push_back(std::move(token));
             continue;
         }
         for (TemplateToken& inner : TokenizeWithParentheses(token.shown, U'(', U')', kParentheses)) {
-            tokens_.push_back(std::move(inner));
+            fTokens.push_back(std::move(inner));
         }
     }
 }
@@ -162,21 +162,21 @@ TextTemplate::TextTemplate(ArtObject* art, bool& found) {
         if (!text || !kind || *kind < 0 || !shown) {
             return;
         }
-        tokens_.push_back({*text, static_cast<unsigned long>(*kind), *shown});
+        fTokens.push_back({*text, static_cast<unsigned long>(*kind), *shown});
     }
     found = true;
 }
 
 bool TextTemplate::AddToArt(ArtObject* art) const {
     const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
-    if (tokens_.empty() || !key) {
+    if (fTokens.empty() || !key) {
         return false;
     }
     ArrayRef array;
     if (sAIArray->CreateArray(array.Out()) != kNoErr) {
         return false;
     }
-    for (const TemplateToken& token : tokens_) {
+    for (const TemplateToken& token : fTokens) {
         if (!Append(array.Get(), sAIEntry->FromString(ToUtf8(token.text).c_str())) ||
             !Append(array.Get(), sAIEntry->FromInteger(static_cast<ai::int32>(token.kind))) ||
             !Append(array.Get(), sAIEntry->FromString(ToUtf8(token.shown).c_str()))) {
@@ -210,7 +210,7 @@ bool TextTemplate::RemoveTemplateText(ArtObject* art) {
 
 bool TextTemplate::Describes(const std::u32string& storyText) const {
     std::size_t offset = 0;
-    for (const TemplateToken& token : tokens_) {
+    for (const TemplateToken& token : fTokens) {
         if (storyText.compare(offset, token.shown.size(), token.shown) != 0) {
             return false;
         }
@@ -230,7 +230,7 @@ bool TextTemplate::FindUnicodeText(const std::u32string& search, const std::stri
         return false;
     }
     unsigned long offset = 0;
-    for (const TemplateToken& token : tokens_) {
+    for (const TemplateToken& token : fTokens) {
         unsigned long at = 0;
         unsigned long size = 0;
         if (ModeConsidersKind(mode, token.kind) && FindUnicodeText(token.text, search, regExFlag, at, size)) {

@@ -55,11 +55,11 @@ public:
     static bool FindUnicodeText(const std::u32string& text, const std::u32string& search,
                                 const std::string& regExFlag, unsigned long& position, unsigned long& length);
 
-    std::vector<TemplateToken>& Tokens() { return tokens_; }
-    const std::vector<TemplateToken>& Tokens() const { return tokens_; }
+    std::vector<TemplateToken>& Tokens() { return fTokens; }
+    const std::vector<TemplateToken>& Tokens() const { return fTokens; }
 
 private:
-    std::vector<TemplateToken> tokens_;
+    std::vector<TemplateToken> fTokens;
 };
 
 // Whether a field's key matches the search and what it shows then. An empty search stands for the

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "StructureFixture.h"
-#include "text/Fonts.h"
+#include "textengine/Fonts.h"
 
 namespace {
 

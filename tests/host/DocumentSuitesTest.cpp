@@ -6,7 +6,7 @@
 
 #include "AIDocument.h"
 #include "DocumentFixture.h"
-#include "text/Fonts.h"
+#include "textengine/Fonts.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "suites/StyleHandles.h"
 #include "suites/SuiteBoundary.h"
 #include "suites/TextEngineAccess.h"
-#include "text/Fonts.h"
-#include "text/Layout.h"
-#include "text/TextEngine.h"
+#include "textengine/Fonts.h"
+#include "textengine/Layout.h"
+#include "textengine/TextEngine.h"
 
 namespace host {
 

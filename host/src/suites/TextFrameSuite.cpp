@@ -4,7 +4,7 @@
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
 #include "suites/TextEngineAccess.h"
-#include "text/Outline.h"
+#include "textengine/Outline.h"
 
 namespace host {
 namespace {

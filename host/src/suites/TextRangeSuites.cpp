@@ -6,8 +6,8 @@
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
 #include "suites/TextEngineAccess.h"
-#include "text/Layout.h"
-#include "text/TextEngine.h"
+#include "textengine/Layout.h"
+#include "textengine/TextEngine.h"
 
 namespace host {
 

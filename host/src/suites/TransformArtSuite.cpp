@@ -4,7 +4,7 @@
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
-#include "text/TextEngine.h"
+#include "textengine/TextEngine.h"
 
 namespace host {
 namespace {

@@ -1,10 +1,10 @@
-#include "text/Layout.h"
+#include "textengine/Layout.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "text/Fonts.h"
+#include "textengine/Fonts.h"
 
 namespace host::text {
 

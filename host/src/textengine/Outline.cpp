@@ -1,10 +1,10 @@
-#include "text/Outline.h"
+#include "textengine/Outline.h"
 
 #include <algorithm>
 #include <numbers>
 
-#include "text/Fonts.h"
-#include "text/Layout.h"
+#include "textengine/Fonts.h"
+#include "textengine/Layout.h"
 
 namespace host::text {
 

@@ -1,8 +1,8 @@
-#include "text/TextEngine.h"
+#include "textengine/TextEngine.h"
 
 #include <algorithm>
 
-#include "text/Layout.h"
+#include "textengine/Layout.h"
 
 namespace host::text {
 

@@ -1,4 +1,4 @@
-#include "text/Fonts.h"
+#include "textengine/Fonts.h"
 
 #include <algorithm>
 #include <filesystem>
