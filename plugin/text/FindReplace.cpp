@@ -273,7 +273,7 @@ StoryOutcome FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& req
                                         static_cast<unsigned long>(request.mode), request.regExFlag,
                                         request.formatting);
     }
-    TextTemplate::RemoveTemplateText(art);
+    // The command took the stored templates of these modes out before the first story.
     if (request.regExFlag.empty()) {
         return FindAndReplaceTextRange(story, request.search, request.replace, request.formatting);
     }

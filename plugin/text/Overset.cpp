@@ -35,8 +35,7 @@ bool CheckTextRangeForOverset(const ATE::ITextRange& range, bool& overset) {
 
 bool CheckTextForOverset(ArtObject* art, bool& overset) {
     ATE::ITextRange story;
-    int storyId = 0;
-    return ArtToTextRange(art, story, storyId) && CheckTextRangeForOverset(story, overset);
+    return ArtToTextRange(art, story) && CheckTextRangeForOverset(story, overset);
 }
 
 std::set<ArtObject*> OversetTextArt() {

@@ -27,7 +27,10 @@ constexpr char32_t kFirstSupplementary = 0x10000;
 
 }  // namespace
 
-bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId) {
+namespace {
+
+// ArtToTextRange, giving the story's identity only when storyId is set.
+bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, int* storyId) {
     try {
         const ATE::ITextFrame frame = EngineFrame(art);
         if (frame.IsNull()) {
@@ -40,12 +43,24 @@ bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId) {
             return false;
         }
         ATE::ITextRange range = whole.GetTextRange();
-        storyId = ArtCRC(firstArt);
+        if (storyId != nullptr) {
+            *storyId = ArtCRC(firstArt);
+        }
         story = std::move(range);
         return true;
     } catch (const ATE::Exception&) {
         return false;
     }
+}
+
+}  // namespace
+
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId) {
+    return StoryOfArt(art, story, &storyId);
+}
+
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story) {
+    return StoryOfArt(art, story, nullptr);
 }
 
 bool FrameArtToTextRange(ArtObject* art, ATE::ITextRange& range) {

@@ -14,6 +14,9 @@
 // its frames is processed once. False for any other art or when a host call fails; then neither
 // output changes.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId);
+// The same without the story's identity, which costs a UUID and its CRC: for a caller that only
+// reads the story.
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
 
 // For text-frame art: `range` becomes the frame's own text (overset text included in the last frame
 // of a thread), not the whole story. False for any other art or when a host call fails; then

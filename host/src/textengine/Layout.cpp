@@ -228,6 +228,8 @@ LaidLine MakeLine(StoryMetrics& metrics, std::size_t start, std::size_t end, dou
     LaidLine line;
     line.start = start;
     line.end = end;
+    line.x.reserve(end - start);
+    line.advance.reserve(end - start);
     double x = indent;
     for (std::size_t index = start; index < end; ++index) {
         const UnitMetrics& unit = metrics[index];
