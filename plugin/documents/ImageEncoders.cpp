@@ -64,7 +64,8 @@ std::uint32_t RowWeight(const unsigned char* row, std::size_t begin, std::size_t
     return weight;
 }
 
-// The Paeth predictor of the PNG specification, without branches.
+// The Paeth predictor of PNG filter type 4 (the neighbour nearest to left + up - upper-left),
+// without branches.
 inline unsigned char Paeth(int left, int up, int upLeft) {
     const int toLeft = std::abs(up - upLeft);
     const int toUp = std::abs(left - upLeft);
