@@ -510,31 +510,17 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
                                                               placed + ", " + placed + "]}]}");
     OpenDocumentFile(source, 7);
 
-    json request = {{"formats", {"png"}},
-                    {"artboardRange", "1"},
-                    {"folderPath", scratch.Path().string()},
-                    {"fileName", "out"}};
-    const json reply = ScriptJson("exportFile", request.dump());
-    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
-    std::vector<unsigned char> pixels;
-    unsigned width = 0;
-    unsigned height = 0;
-    ASSERT_EQ(lodepng::decode(pixels, width, height, (scratch.Path() / "out.png").string(), LCT_RGB, 8), 0u);
-    ASSERT_EQ(width, 100u);
-    ASSERT_EQ(height, 100u);
-    // Points of the artboard to pixels: row 0 is y 100.
-    const auto at = [&](unsigned x, unsigned y) {
-        const std::size_t i = (std::size_t{100 - y} * width + x) * 3;
-        return std::vector<unsigned>{pixels[i], pixels[i + 1], pixels[i + 2]};
-    };
+    const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
+    ASSERT_EQ(picture.width, 100u);
+    ASSERT_EQ(picture.height, 100u);
     const std::vector<unsigned> white = {255, 255, 255};
     const std::pair<std::pair<unsigned, unsigned>, std::vector<unsigned>> expected[] = {
         {{50, 65}, c.top}, {{50, 35}, c.bottom}, {{30, 75}, c.top}, {{70, 25}, c.bottom},
         {{10, 50}, white}, {{90, 50}, white},    {{50, 90}, white}, {{50, 10}, white}};
     for (const auto& [point, colour] : expected) {
-        const std::vector<unsigned> pixel = at(point.first, point.second);
+        const unsigned char* pixel = picture.At(point.first, point.second);
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_LE(std::max(pixel[i], colour[i]) - std::min(pixel[i], colour[i]), 25u)
+            EXPECT_LE(std::max<unsigned>(pixel[i], colour[i]) - std::min<unsigned>(pixel[i], colour[i]), 25u)
                 << "at (" << point.first << ", " << point.second << ") channel " << i;
         }
     }

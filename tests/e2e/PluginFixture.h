@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <lodepng.h>
 #include <nlohmann/json.hpp>
 
 #include "host/Application.h"
@@ -39,6 +42,21 @@ inline std::vector<host::model::ArtId> ArtTagged(const host::model::Document& do
     }
     return found;
 }
+
+// A picture the plug-in exported to PNG, decoded to 8-bit RGB.
+struct ExportedPicture {
+    unsigned width = 0;
+    unsigned height = 0;
+    std::vector<unsigned char> rgb;
+
+    // The pixel at a point of a picture exported at one pixel a point, the point counted from the
+    // artboard's bottom-left corner: its red, green and blue.
+    const unsigned char* At(double x, double y) const {
+        const auto column = static_cast<std::size_t>(x);
+        const auto row = static_cast<std::size_t>(static_cast<double>(height) - y);
+        return &rgb[(row * width + column) * 3];
+    }
+};
 
 class PluginTest : public testing::Test {
 protected:
@@ -82,6 +100,22 @@ protected:
 
     json ScriptJson(const std::string& name, const std::string& request = "{}") {
         return json::parse(Script(name, request));
+    }
+
+    // Exports the current document's first artboard to folder/out.png at 72 pixels per inch and
+    // decodes it; an empty picture when the export or the decoding failed (a test failure then).
+    ExportedPicture ExportFirstArtboardPng(const std::filesystem::path& folder) {
+        const json request = {{"formats", {"png"}},
+                              {"artboardRange", "1"},
+                              {"folderPath", folder.string()},
+                              {"fileName", "out"}};
+        const json reply = ScriptJson("exportFile", request.dump());
+        EXPECT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+        ExportedPicture picture;
+        EXPECT_EQ(lodepng::decode(picture.rgb, picture.width, picture.height, (folder / "out.png").string(),
+                                  LCT_RGB, 8),
+                  0u);
+        return picture;
     }
 
     std::unique_ptr<host::Application> app;

@@ -3,8 +3,6 @@
 // matrix puts them, blend modes and an opacity applied once to a whole group.
 #include <gtest/gtest.h>
 
-#include <lodepng.h>
-
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -174,27 +172,15 @@ protected:
 
     // The artboard exported to PNG at 72 pixels per inch, checked at the points of the cases.
     void ExpectPixels(const std::vector<PixelCase>& cases) {
-        const json request = {{"formats", {"png"}},
-                              {"folderPath", scratch.Path().string()},
-                              {"fileName", "out"},
-                              {"artboardRange", "1"}};
-        const json reply = ScriptJson("exportFile", request.dump());
-        ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
-        std::vector<unsigned char> pixels;
-        unsigned width = 0;
-        unsigned height = 0;
-        ASSERT_EQ(lodepng::decode(pixels, width, height, (scratch.Path() / "out.png").string(), LCT_RGB, 8),
-                  0u);
+        const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
         if (const char* keep = std::getenv("PLIM_KEEP_PICTURE")) {
             std::filesystem::copy_file(scratch.Path() / "out.png", keep,
                                        std::filesystem::copy_options::overwrite_existing);
         }
-        ASSERT_EQ(width, 400u);
-        ASSERT_EQ(height, 100u);
+        ASSERT_EQ(picture.width, 400u);
+        ASSERT_EQ(picture.height, 100u);
         for (const PixelCase& c : cases) {
-            const auto column = static_cast<std::size_t>(c.x);
-            const auto row = static_cast<std::size_t>(100.0 - c.y);
-            const unsigned char* pixel = &pixels[(row * width + column) * 3];
+            const unsigned char* pixel = picture.At(c.x, c.y);
             for (int i = 0; i < 3; ++i) {
                 EXPECT_LE(std::abs(pixel[i] - c.rgb[i]), c.tolerance)
                     << c.name << " channel " << i << ": " << int{pixel[0]} << ", " << int{pixel[1]} << ", "

@@ -1,7 +1,6 @@
 // Text as "exportFile" draws it through the real host: the glyphs of each frame's laid-out
 // characters in their paint, where the layout and the character features put them, read back from
 // the PNG; and the PDF and SVG copies carry the glyphs as text (pdftotext, pdffonts, xmllint).
-#include <lodepng.h>
 
 #include <algorithm>
 #include <array>
@@ -129,13 +128,7 @@ protected:
     // Opens the document (saved in the scratch folder) and exports its first artboard; the names of
     // the files written.
     std::string ExportFirstArtboard(const std::string& document, const std::vector<std::string>& formats) {
-        const std::string source = scratch.Write("src.ai", document);
-        auto opened = host::model::openDocument(source, 5);
-        EXPECT_TRUE(opened.document) << opened.error;
-        if (!opened.document) {
-            return {};
-        }
-        app->OpenDocument(std::make_unique<host::model::Document>(std::move(*opened.document)), source);
+        OpenDocumentFile(scratch.Write("src.ai", document), 5);
         const json request = {{"formats", formats},
                               {"artboardRange", "1"},
                               {"folderPath", scratch.Path().string()},
@@ -160,17 +153,11 @@ class DrawsText : public TextDrawing, public testing::WithParamInterface<Drawing
 
 TEST_P(DrawsText, AtTheGlyphsPlacesInTheirPaint) {
     const DrawingCase& c = GetParam();
-    const std::string out = ExportFirstArtboard(Replaced(kDocument, "TEXT", c.frame), {"png"});
-    std::vector<unsigned char> pixels;
-    unsigned width = 0;
-    unsigned height = 0;
-    ASSERT_EQ(lodepng::decode(pixels, width, height, out + ".png", LCT_RGB, 8), 0u);
-    ASSERT_EQ(width, 200u);
+    OpenDocumentFile(scratch.Write("src.ai", Replaced(kDocument, "TEXT", c.frame)), 5);
+    const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
+    ASSERT_EQ(picture.width, 200u);
     for (const Probe& probe : c.probes) {
-        // One pixel per point, the artboard's top-left corner at pixel (0, 0).
-        const auto column = static_cast<std::size_t>(probe.x);
-        const auto row = static_cast<std::size_t>(200.0 - probe.y);
-        const unsigned char* pixel = &pixels[(row * width + column) * 3];
+        const unsigned char* pixel = picture.At(probe.x, probe.y);
         for (std::size_t channel = 0; channel < 3; ++channel) {
             EXPECT_NEAR(pixel[channel], probe.color[channel], 25)
                 << "at (" << probe.x << ", " << probe.y << ") channel " << channel;
