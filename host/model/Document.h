@@ -16,7 +16,7 @@
 #include "model/ArtAttributes.h"
 #include "model/ArtTree.h"
 #include "model/ArtType.h"
-#include "model/Artboard.h"
+#include "model/Artboards.h"
 #include "model/Dictionary.h"
 #include "model/DocumentColors.h"
 #include "model/Handles.h"
@@ -178,8 +178,7 @@ struct DocumentFields {
     double scale = 1.0;
     int rulerUnits = kPointsRulerUnits;
     std::vector<Symbol> symbols;
-    std::vector<Artboard> artboards{defaultArtboard()};
-    std::size_t activeArtboard = 0;
+    Artboards artboards;
     TextStyles textStyles;
     std::string xmp;
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
@@ -463,30 +462,10 @@ public:
 
     // --- Artboards ---------------------------------------------------------------------------------
 
-    // The artboards in order; a document always has at least one.
-    const std::vector<Artboard>& artboards() const { return fields_->artboards; }
-    std::size_t activeArtboard() const { return fields_->activeArtboard; }
-    // badParameter: an index that names no artboard.
-    Status setActiveArtboard(std::size_t index);
-    // notFound: an index that names no artboard; badParameter: properties that are not valid
-    // (isValidArtboard).
-    Status updateArtboard(std::size_t index, const Artboard& artboard);
-    // Adds the artboard after the last one and answers its index; an artboard without a name is
-    // named "Artboard N" (N its number from 1). badParameter: not valid; notAllowed: the document
-    // has kMaxArtboards already.
-    Result<std::size_t> insertArtboard(Artboard artboard);
-    // The same at a position (0 to the count): the artboards from there on move one place back and
-    // the active artboard stays active. badParameter: a position beyond the count.
-    Result<std::size_t> insertArtboardAt(std::size_t index, Artboard artboard);
-    // notFound: no such artboard; notAllowed: the last one. The active artboard stays active; when
-    // it is the one removed, the one taking its place (or the new last one) becomes active.
-    Status deleteArtboard(std::size_t index);
-    // Deletes a set of artboards as a whole, or nothing. badParameter: an index repeated;
-    // notFound: one that names no artboard; notAllowed: every artboard. The active artboard stays
-    // active; when it goes, the first remaining one after it (or the new last one) becomes active.
-    Status deleteArtboards(std::vector<std::size_t> indexes);
-    // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
-    Point rulerOrigin() const;
+    // The artboards in order and the active one; a document always has at least one.
+    const Artboards& artboards() const { return fields_->artboards; }
+    // Records the document's own fields in the change log: take it only to change something.
+    Artboards& editArtboards() { return editFields().artboards; }
 
     // --- Colours ----------------------------------------------------------------------------------
 
@@ -637,9 +616,6 @@ private:
     void eraseSubtree(ArtId art);
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
-    // Takes the artboards of the contents (none: the default artboard). badParameter: an artboard
-    // that is not valid, too many, or an active index that names none.
-    Status setArtboards(std::vector<Artboard> artboards, std::size_t active);
 
     struct Selection {
         bool selected = false;

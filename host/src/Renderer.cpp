@@ -677,7 +677,7 @@ bool DrawDetachedArt(cairo_t* cr, const Document& document, const model::ArtTree
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
-    const model::Rect bounds = document.artboards().at(document.activeArtboard()).bounds;
+    const model::Rect bounds = document.artboards().active().bounds;
     const std::vector<ArtId> layers = LayerGroupsBottomFirst(document);
     const auto size = PictureSize(bounds, 72.0);
     if (!size) {

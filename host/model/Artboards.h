@@ -1,0 +1,59 @@
+// The artboards of a document: the list, in order, and the active one, with the edits that keep the
+// list between one and kMaxArtboards valid artboards and the active index naming one of them.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "model/Artboard.h"
+#include "model/Status.h"
+
+namespace host::model {
+
+class Artboards {
+public:
+    // The artboard a new document has, active.
+    Artboards() : list_{defaultArtboard()} {}
+    // The list with the active index (an empty list: the default artboard). badParameter: an
+    // artboard that is not valid, too many, or an active index that names none.
+    static Result<Artboards> from(std::vector<Artboard> list, std::size_t active);
+
+    const std::vector<Artboard>& list() const { return list_; }
+    std::size_t size() const { return list_.size(); }
+    const Artboard& operator[](std::size_t index) const { return list_[index]; }
+    const Artboard& front() const { return list_.front(); }
+    std::vector<Artboard>::const_iterator begin() const { return list_.begin(); }
+    std::vector<Artboard>::const_iterator end() const { return list_.end(); }
+    std::size_t activeIndex() const { return active_; }
+    const Artboard& active() const { return list_[active_]; }
+    // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
+    Point rulerOrigin() const;
+
+    // badParameter: an index that names no artboard.
+    Status setActive(std::size_t index);
+    // notFound: an index that names no artboard; badParameter: properties that are not valid
+    // (isValidArtboard).
+    Status update(std::size_t index, const Artboard& artboard);
+    // Adds the artboard after the last one and answers its index; an artboard without a name is
+    // named "Artboard N" (N its number from 1). badParameter: not valid; notAllowed: the list holds
+    // kMaxArtboards already.
+    Result<std::size_t> insert(Artboard artboard);
+    // The same at a position (0 to the count): the artboards from there on move one place back and
+    // the active artboard stays active. badParameter: a position beyond the count.
+    Result<std::size_t> insertAt(std::size_t index, Artboard artboard);
+    // notFound: no such artboard; notAllowed: the last one. The active artboard stays active; when
+    // it is the one removed, the one taking its place (or the new last one) becomes active.
+    Status remove(std::size_t index);
+    // Removes a set of artboards as a whole, or nothing. badParameter: an index repeated;
+    // notFound: one that names no artboard; notAllowed: every artboard. The active artboard stays
+    // active; when it goes, the first remaining one after it (or the new last one) becomes active.
+    Status removeMany(std::vector<std::size_t> indexes);
+
+    bool operator==(const Artboards&) const = default;
+
+private:
+    std::vector<Artboard> list_;  // never empty
+    std::size_t active_ = 0;
+};
+
+}  // namespace host::model
