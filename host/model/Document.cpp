@@ -61,7 +61,7 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
         return Status::badParameter;
     }
     for (SymbolDefinition& symbol : contents.symbols) {
-        if (!document.addSymbol(symbol.name, std::move(symbol.art))) {
+        if (!document.editSymbols().add(symbol.name, std::move(symbol.art))) {
             return Status::badParameter;
         }
     }

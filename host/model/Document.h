@@ -27,6 +27,7 @@
 #include "model/Shared.h"
 #include "model/Status.h"
 #include "model/Story.h"
+#include "model/SymbolTable.h"
 #include "model/TagList.h"
 #include "model/Uuid.h"
 
@@ -78,15 +79,15 @@ enum class BoundsKind {
     visible,    // the geometry with half the stroke width added on every side
 };
 
-// The address of a dictionary: the document's (null art) or an art object's, then the keys of
-// nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
-// reference survives changes elsewhere and fails cleanly when its owner is gone.
 // One outlined glyph of a text frame: its closed contours in document coordinates and its paint.
 struct OutlineShape {
     std::vector<PathGeometry> contours;
     ArtStyle style;
 };
 
+// The address of a dictionary: the document's (null art) or an art object's, then the keys of
+// nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
+// reference survives changes elsewhere and fails cleanly when its owner is gone.
 struct DictionaryRef {
     ArtId art;
     std::vector<std::string> path;
@@ -138,18 +139,6 @@ struct TransformOptions {
     bool scaleLines = false;      // stroke widths are multiplied by the line scale
 };
 
-// A symbol: named artwork that symbol instances place. Instances refer to it by its name.
-struct Symbol {
-    SymbolId id;
-    std::string name;  // unique in its document, non-empty UTF-8
-    // The artwork, as it stood when the symbol was defined (an empty group when none was given),
-    // shared with copies of the document until it changes; and its geometric bounds, the frame of
-    // every new instance.
-    Shared<ArtTree> definition;
-    Rect frame;
-    bool operator==(const Symbol&) const = default;
-};
-
 // The geometric bounds of detached artwork (a symbol's frame, a pattern's tile by default): empty for
 // artwork without geometry.
 Rect artworkBounds(const ArtTree& artwork);
@@ -177,7 +166,7 @@ struct DocumentFields {
     EditingState editing;
     double scale = 1.0;
     int rulerUnits = kPointsRulerUnits;
-    std::vector<Symbol> symbols;
+    SymbolTable symbols;
     Artboards artboards;
     TextStyles textStyles;
     std::string xmp;
@@ -490,20 +479,12 @@ public:
     // --- Symbols -----------------------------------------------------------------------------------
 
     // The document's symbols, in the order they were added.
-    const std::vector<Symbol>& symbols() const { return fields_->symbols; }
-    // A symbol showing nothing (an empty group). badParameter: an empty or malformed name, or one
-    // that another symbol has.
-    Result<SymbolId> addSymbol(std::string_view name);
-    // A symbol showing a copy of the artwork. badParameter as above, or artwork that holds layers or
-    // is not well formed (isWellFormedTree).
-    Result<SymbolId> addSymbol(std::string_view name, ArtTree artwork);
-    // Null for a handle that names no symbol of this document.
-    const Symbol* findSymbol(SymbolId symbol) const;
-    // Null when no symbol has the name.
-    SymbolId symbolByName(std::string_view name) const;
+    const SymbolTable& symbols() const { return fields_->symbols; }
+    // Records the document's own fields in the change log: take it only to change something.
+    SymbolTable& editSymbols() { return editFields().symbols; }
     // Renames the symbol and every use of it: its instances (in the layers and in other symbols'
     // artwork) and the arrowheads that name it. invalidHandle: no such symbol; badParameter as
-    // addSymbol.
+    // SymbolTable::add.
     Status renameSymbol(SymbolId symbol, std::string_view name);
     // The symbols used where the bits of `where` (symbolUse) say, in the order of the list.
     std::vector<SymbolId> usedSymbols(unsigned where) const;

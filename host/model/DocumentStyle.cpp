@@ -153,14 +153,20 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
     if (!art) {
         // The whole document includes the symbols' artwork: a colour used only inside a symbol is
         // still a colour the document uses.
-        for (std::size_t index = 0; index < fields_->symbols.size(); ++index) {
-            ArtTree definition = *fields_->symbols[index].definition;
+        SymbolTable symbolTable = symbols();
+        bool symbolChanged = false;
+        symbolTable.forEachDefinition([&](Shared<ArtTree>& definition) {
+            ArtTree artwork = *definition;
             bool changed = false;
-            forEachTreeColor(definition, [&](Color& color) { offer(color, changed); });
+            forEachTreeColor(artwork, [&](Color& color) { offer(color, changed); });
             if (changed) {
-                editFields().symbols[index].definition = Shared<ArtTree>(std::move(definition));
-                anyChange = true;
+                definition = Shared<ArtTree>(std::move(artwork));
+                symbolChanged = true;
             }
+        });
+        if (symbolChanged) {
+            editSymbols() = std::move(symbolTable);
+            anyChange = true;
         }
         DocumentColors resources = colors();
         bool changed = false;

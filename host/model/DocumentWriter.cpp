@@ -96,7 +96,7 @@ private:
         out_.endArray();
     }
 
-    void writeSymbols(const std::vector<Symbol>& symbols) {
+    void writeSymbols(const SymbolTable& symbols) {
         list(symbols, [&](const Symbol& symbol) { writeSymbol(symbol); });
     }
 

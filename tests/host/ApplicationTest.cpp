@@ -95,7 +95,7 @@ TEST(Document, TheApplicationStartsWithANewDocument) {
 TEST(Document, ADocumentCanBeReplacedOrClosed) {
     host::Application app(hosttest::ProbeOptions());
     auto document = std::make_unique<host::Document>();
-    ASSERT_TRUE(document->addSymbol("named").ok());
+    ASSERT_TRUE(document->editSymbols().add("named").ok());
     app.SetDocument(std::move(document));
     ASSERT_EQ(app.CurrentDocument()->symbols().size(), 1u);
     EXPECT_EQ(app.CurrentDocument()->symbols()[0].name, "named");
