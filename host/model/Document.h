@@ -1,5 +1,6 @@
-// A document: its layers and the tree of art they hold, the document dictionary and the editing
-// state. Everything is reached through handles (ArtId, LayerId) that are never reused.
+// A document: its layers and the tree of art they hold, the document dictionary, the editing state
+// and the parts that stand on their own (artboards, colours and styles, symbols, text styles), held
+// in its fields. Everything is reached through handles (ArtId, LayerId) that are never reused.
 #pragma once
 
 #include <cstddef>
@@ -255,6 +256,10 @@ public:
     int rulerUnits() const { return fields_->rulerUnits; }
     // badParameter: a code the host does not know.
     Status setRulerUnits(int code);
+    // The document's XMP metadata packet as text; empty when it has none. The host keeps it as
+    // given: whether it is well-formed is the writer's concern.
+    const std::string& xmp() const { return fields_->xmp; }
+    void setXmp(std::string packet) { editFields().xmp = std::move(packet); }
 
     // --- The art tree ---------------------------------------------------------------------------
 
@@ -404,6 +409,8 @@ public:
 
     // --- Layers ------------------------------------------------------------------------------------
 
+    // A layer is a group in the art tree (its layer group) and a record the change log keeps layer
+    // by layer; layers are walked and changed through the tree.
     bool isValidLayer(LayerId layer) const;
     const Layer* findLayer(LayerId layer) const;
     // Top-level layers, front to back.
@@ -438,11 +445,6 @@ public:
     // The layer new art goes to by default; the first layer when the current one was deleted.
     LayerId currentLayer() const;
     Status setCurrentLayer(LayerId layer);
-
-    // The document's XMP metadata packet as text; empty when it has none. The host keeps it as
-    // given: whether it is well-formed is the writer's concern.
-    const std::string& xmp() const { return fields_->xmp; }
-    void setXmp(std::string packet) { editFields().xmp = std::move(packet); }
 
     // --- Editing state -----------------------------------------------------------------------------
 
@@ -501,6 +503,8 @@ public:
 
     // --- Text --------------------------------------------------------------------------------------
 
+    // Stories, threads and path objects live in the text frames' art data and go with the frames
+    // through the tree; the named styles are a value held in the fields.
     // The story a text frame shows (held by the first frame of its thread); null for art that is
     // no text frame. editStory records the first frame in the change log.
     const Story* story(ArtId textFrame) const;
@@ -576,8 +580,10 @@ private:
     void detach(ArtId art);
     ArtId insertTree(ArtTree tree, Slot slot, UuidPolicy policy);
     ArtTree extractTree(const ArtNode& node) const;
-    // extractTree for a copy that leaves the document: every text frame holds the whole story it
-    // shows and is threaded to nothing.
+    void eraseSubtree(ArtId art);
+
+    // Text frames. extractTree for a copy that leaves the document: every text frame holds the whole
+    // story it shows and is threaded to nothing.
     ArtTree detachedTree(const ArtNode& node) const;
     void detachText(ArtTree& tree) const;
     // The shape of the frame whose path object the handle names, in artwork coordinates.
@@ -594,7 +600,8 @@ private:
     void releaseThreads(const std::vector<ArtId>& doomed);
     // After reading contents: thread links that name no frame, or that do not agree, are dropped.
     void repairThreads();
-    void eraseSubtree(ArtId art);
+
+    // Layers.
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
 
