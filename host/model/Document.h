@@ -17,7 +17,7 @@
 #include "model/ArtAttributes.h"
 #include "model/ArtTree.h"
 #include "model/ArtType.h"
-#include "model/Artboards.h"
+#include "model/Artboard.h"
 #include "model/Dictionary.h"
 #include "model/DocumentColors.h"
 #include "model/Handles.h"
@@ -411,7 +411,7 @@ public:
 
     // A layer is a group in the art tree (its layer group) and a record the change log keeps layer
     // by layer; layers are walked and changed through the tree.
-    bool isValidLayer(LayerId layer) const;
+    // Null for a handle that names no layer of this document.
     const Layer* findLayer(LayerId layer) const;
     // Top-level layers, front to back.
     std::size_t layerCount() const { return fields_->topGroups.size(); }
@@ -561,7 +561,6 @@ private:
     void recordLayer(LayerId layer);
     void markArt(ArtId art, const ArtNode* node);
 
-    const Layer* layerRecord(LayerId layer) const;
     const ChildList& childList(ArtId parent) const;
     ChildList& editChildList(ArtId parent);
     bool isInSubtree(ArtId candidate, ArtId root) const;

@@ -153,20 +153,14 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
     if (!art) {
         // The whole document includes the symbols' artwork: a colour used only inside a symbol is
         // still a colour the document uses.
-        SymbolTable symbolTable = symbols();
-        bool symbolChanged = false;
-        symbolTable.forEachDefinition([&](Shared<ArtTree>& definition) {
-            ArtTree artwork = *definition;
+        for (std::size_t index = 0; index < symbols().size(); ++index) {
+            ArtTree definition = *symbols()[index].definition;
             bool changed = false;
-            forEachTreeColor(artwork, [&](Color& color) { offer(color, changed); });
+            forEachTreeColor(definition, [&](Color& color) { offer(color, changed); });
             if (changed) {
-                definition = Shared<ArtTree>(std::move(artwork));
-                symbolChanged = true;
+                editSymbols().setDefinition(index, std::move(definition));
+                anyChange = true;
             }
-        });
-        if (symbolChanged) {
-            editSymbols() = std::move(symbolTable);
-            anyChange = true;
         }
         DocumentColors resources = colors();
         bool changed = false;

@@ -1,11 +1,13 @@
-// The uses of the document's symbols: where the document uses them, renaming and deleting with
-// their uses in view, new instances and symbols brought in from another document.
+// Symbols: the table of a document's symbols, and what the document does with them through its
+// art: where it uses them, renaming and deleting with the uses in view, new instances and symbols
+// brought in from another document.
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <set>
 
 #include "model/Document.h"
+#include "model/Utf8.h"
 
 namespace host::model {
 
@@ -85,6 +87,10 @@ bool usesOnlyKnownColors(const DocumentColors& colors, const ArtTree& tree) {
                                 [&](const ArtTree& child) { return usesOnlyKnownColors(colors, child); });
 }
 
+bool isValidSymbolName(std::string_view name) {
+    return !name.empty() && isValidUtf8(name);
+}
+
 }  // namespace
 
 Rect artworkBounds(const ArtTree& artwork) {
@@ -92,6 +98,56 @@ Rect artworkBounds(const ArtTree& artwork) {
     Document scratch(std::uint64_t{0});
     const Result<ArtId> copy = scratch.insertCopy(artwork, PaintOrder::aboveAll, ArtId{});
     return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
+}
+
+const Symbol* SymbolTable::find(SymbolId symbol) const {
+    if (!symbol) {
+        return nullptr;
+    }
+    const auto found =
+        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.id == symbol; });
+    return found == symbols_.end() ? nullptr : &*found;
+}
+
+SymbolId SymbolTable::byName(std::string_view name) const {
+    const auto found =
+        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.name == name; });
+    return found == symbols_.end() ? SymbolId{} : found->id;
+}
+
+Result<SymbolId> SymbolTable::add(std::string_view name, ArtTree artwork) {
+    if (!isValidSymbolName(name) || byName(name) || !isWellFormedTree(artwork, false)) {
+        return Status::badParameter;
+    }
+    const SymbolId id{nextHandleValue()};
+    const Rect frame = artworkBounds(artwork);
+    symbols_.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
+    return id;
+}
+
+SymbolId SymbolTable::addCopy(const Symbol& symbol) {
+    const SymbolId id{nextHandleValue()};
+    symbols_.push_back(Symbol{id, symbol.name, symbol.definition, symbol.frame});
+    return id;
+}
+
+Status SymbolTable::setName(SymbolId symbol, std::string_view name) {
+    const Symbol* found = find(symbol);
+    if (found == nullptr) {
+        return Status::invalidHandle;
+    }
+    if (found->name == name) {
+        return Status::ok;
+    }
+    if (!isValidSymbolName(name) || byName(name)) {
+        return Status::badParameter;
+    }
+    symbols_[static_cast<std::size_t>(found - symbols_.data())].name = std::string(name);
+    return Status::ok;
+}
+
+void SymbolTable::remove(SymbolId symbol) {
+    std::erase_if(symbols_, [&](const Symbol& each) { return each.id == symbol; });
 }
 
 Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
@@ -118,13 +174,15 @@ Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
         }
         renameArrowheads(data.style, from, name);
     }
-    editSymbols().forEachDefinition([&](Shared<ArtTree>& definition) {
+    for (std::size_t index = 0; index < symbols().size(); ++index) {
         NameSet inside;
-        collectTreeNames(*definition, true, inside);
+        collectTreeNames(*symbols()[index].definition, true, inside);
         if (inside.contains(from)) {
-            renameInTree(definition.edit(), from, name);
+            ArtTree definition = *symbols()[index].definition;
+            renameInTree(definition, from, name);
+            editSymbols().setDefinition(index, std::move(definition));
         }
-    });
+    }
     if (std::any_of(colors().graphicStyles().begin(), colors().graphicStyles().end(),
                     [&](const GraphicStyle& style) { return namesArrowhead(style.style, from); })) {
         editColors().forEachGraphicStyle([&](ArtStyle& style) { renameArrowheads(style, from, name); });

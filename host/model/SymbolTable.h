@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,12 +39,10 @@ public:
     // Null when no symbol has the name.
     SymbolId byName(std::string_view name) const;
 
-    // A symbol showing nothing (an empty group). badParameter: an empty or malformed name, or one
-    // that another symbol has.
-    Result<SymbolId> add(std::string_view name);
-    // A symbol showing a copy of the artwork. badParameter as above, or artwork that holds layers or
-    // is not well formed (isWellFormedTree).
-    Result<SymbolId> add(std::string_view name, ArtTree artwork);
+    // A symbol showing the artwork (none: an empty group). badParameter: an empty or malformed name,
+    // one that another symbol has, or artwork that holds layers or is not well formed
+    // (isWellFormedTree).
+    Result<SymbolId> add(std::string_view name, ArtTree artwork = {});
     // A symbol of another document under a handle of its own, its artwork shared. Its name must be
     // free here.
     SymbolId addCopy(const Symbol& symbol);
@@ -54,9 +51,11 @@ public:
     Status setName(SymbolId symbol, std::string_view name);
     // Removes only the record; Document::deleteSymbol refuses a symbol still in use.
     void remove(SymbolId symbol);
-    // Offers the artwork of every symbol to visit, which may change or replace what it names or
-    // paints with; the frame stays as it is.
-    void forEachDefinition(const std::function<void(Shared<ArtTree>& definition)>& visit);
+    // Replaces the artwork of the symbol at the index with artwork that differs only in what it names
+    // or paints with: the frame stays as it is.
+    void setDefinition(std::size_t index, ArtTree artwork) {
+        symbols_[index].definition = Shared<ArtTree>(std::move(artwork));
+    }
 
     bool operator==(const SymbolTable&) const = default;
 

@@ -89,7 +89,7 @@ TEST(Document, TheApplicationStartsWithANewDocument) {
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->documentOrder().size(), 1u);
     // Handles are never reused, not even by a new document.
-    EXPECT_FALSE(fresh->isValidLayer(first));
+    EXPECT_EQ(fresh->findLayer(first), nullptr);
 }
 
 TEST(Document, ADocumentCanBeReplacedOrClosed) {

@@ -1,5 +1,5 @@
 // Artboards: their validity, the document's list, the active one and its ruler origin.
-#include "model/Artboards.h"
+#include "model/Artboard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,8 +57,8 @@ Status Artboards::update(std::size_t index, const Artboard& artboard) {
     return Status::ok;
 }
 
-Result<std::size_t> Artboards::insert(Artboard artboard) {
-    if (!isValidArtboard(artboard)) {
+Result<std::size_t> Artboards::insertAt(std::size_t index, Artboard artboard) {
+    if (index > list_.size() || !isValidArtboard(artboard)) {
         return Status::badParameter;
     }
     if (list_.size() >= kMaxArtboards) {
@@ -67,19 +67,7 @@ Result<std::size_t> Artboards::insert(Artboard artboard) {
     if (artboard.name.empty()) {
         artboard.name = "Artboard " + std::to_string(list_.size() + 1);
     }
-    list_.push_back(std::move(artboard));
-    return list_.size() - 1;
-}
-
-Result<std::size_t> Artboards::insertAt(std::size_t index, Artboard artboard) {
-    if (index > list_.size()) {
-        return Status::badParameter;
-    }
-    const Result<std::size_t> added = insert(std::move(artboard));
-    if (!added) {
-        return added;
-    }
-    std::rotate(list_.begin() + static_cast<std::ptrdiff_t>(index), list_.end() - 1, list_.end());
+    list_.insert(list_.begin() + static_cast<std::ptrdiff_t>(index), std::move(artboard));
     if (active_ >= index) {
         ++active_;
     }
@@ -113,20 +101,6 @@ Status Artboards::removeMany(std::vector<std::size_t> indexes) {
     active_ = active - removedBefore(active);
     for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
         list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(*index));
-    }
-    return Status::ok;
-}
-
-Status Artboards::remove(std::size_t index) {
-    if (index >= list_.size()) {
-        return Status::notFound;
-    }
-    if (list_.size() == 1) {
-        return Status::notAllowed;
-    }
-    list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (active_ > index || active_ == list_.size()) {
-        --active_;
     }
     return Status::ok;
 }
