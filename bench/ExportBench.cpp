@@ -172,7 +172,7 @@ std::unique_ptr<Document> PictureDocument() {
     host::model::Artboard board;
     board.bounds = host::model::Rect(0, kPictureSide, kPictureSide, 0);
     board.name = "Picture";
-    document->updateArtboard(0, board);
+    document->editArtboards().update(0, board);
     document->takeChanges();
     return document;
 }

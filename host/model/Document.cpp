@@ -61,13 +61,15 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
         return Status::badParameter;
     }
     for (SymbolDefinition& symbol : contents.symbols) {
-        if (!document.addSymbol(symbol.name, std::move(symbol.art))) {
+        if (!document.editSymbols().add(symbol.name, std::move(symbol.art))) {
             return Status::badParameter;
         }
     }
-    if (document.setArtboards(std::move(contents.artboards), contents.activeArtboard) != Status::ok) {
+    Result<Artboards> artboards = Artboards::from(std::move(contents.artboards), contents.activeArtboard);
+    if (!artboards) {
         return Status::badParameter;
     }
+    document.editFields().artboards = std::move(*artboards);
     document.editFields().colors = std::move(contents.colors);
     // Every colour must name resources the document has.
     for (const auto& [id, node] : document.arts_) {
@@ -96,8 +98,8 @@ DocumentContents Document::contents() const {
     for (const Symbol& symbol : fields_->symbols) {
         result.symbols.push_back(SymbolDefinition{symbol.name, *symbol.definition});
     }
-    result.artboards = fields_->artboards;
-    result.activeArtboard = fields_->activeArtboard;
+    result.artboards = fields_->artboards.list();
+    result.activeArtboard = fields_->artboards.activeIndex();
     result.textStyles = fields_->textStyles;
     result.xmp = fields_->xmp;
     result.colors = *fields_->colors;

@@ -1,5 +1,6 @@
-// A document: its layers and the tree of art they hold, the document dictionary and the editing
-// state. Everything is reached through handles (ArtId, LayerId) that are never reused.
+// A document: its layers and the tree of art they hold, the document dictionary, the editing state
+// and the parts that stand on their own (artboards, colours and styles, symbols, text styles), held
+// in its fields. Everything is reached through handles (ArtId, LayerId) that are never reused.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +28,7 @@
 #include "model/Shared.h"
 #include "model/Status.h"
 #include "model/Story.h"
+#include "model/SymbolTable.h"
 #include "model/TagList.h"
 #include "model/Uuid.h"
 
@@ -78,15 +80,15 @@ enum class BoundsKind {
     visible,    // the geometry with half the stroke width added on every side
 };
 
-// The address of a dictionary: the document's (null art) or an art object's, then the keys of
-// nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
-// reference survives changes elsewhere and fails cleanly when its owner is gone.
 // One outlined glyph of a text frame: its closed contours in document coordinates and its paint.
 struct OutlineShape {
     std::vector<PathGeometry> contours;
     ArtStyle style;
 };
 
+// The address of a dictionary: the document's (null art) or an art object's, then the keys of
+// nested dictionary entries from there. Suites keep these instead of pointers, so that a dictionary
+// reference survives changes elsewhere and fails cleanly when its owner is gone.
 struct DictionaryRef {
     ArtId art;
     std::vector<std::string> path;
@@ -138,18 +140,6 @@ struct TransformOptions {
     bool scaleLines = false;      // stroke widths are multiplied by the line scale
 };
 
-// A symbol: named artwork that symbol instances place. Instances refer to it by its name.
-struct Symbol {
-    SymbolId id;
-    std::string name;  // unique in its document, non-empty UTF-8
-    // The artwork, as it stood when the symbol was defined (an empty group when none was given),
-    // shared with copies of the document until it changes; and its geometric bounds, the frame of
-    // every new instance.
-    Shared<ArtTree> definition;
-    Rect frame;
-    bool operator==(const Symbol&) const = default;
-};
-
 // The geometric bounds of detached artwork (a symbol's frame, a pattern's tile by default): empty for
 // artwork without geometry.
 Rect artworkBounds(const ArtTree& artwork);
@@ -177,9 +167,8 @@ struct DocumentFields {
     EditingState editing;
     double scale = 1.0;
     int rulerUnits = kPointsRulerUnits;
-    std::vector<Symbol> symbols;
-    std::vector<Artboard> artboards{defaultArtboard()};
-    std::size_t activeArtboard = 0;
+    SymbolTable symbols;
+    Artboards artboards;
     TextStyles textStyles;
     std::string xmp;
     // The colour model, custom colours, gradients, patterns, swatches and named graphic styles.
@@ -267,6 +256,10 @@ public:
     int rulerUnits() const { return fields_->rulerUnits; }
     // badParameter: a code the host does not know.
     Status setRulerUnits(int code);
+    // The document's XMP metadata packet as text; empty when it has none. The host keeps it as
+    // given: whether it is well-formed is the writer's concern.
+    const std::string& xmp() const { return fields_->xmp; }
+    void setXmp(std::string packet) { editFields().xmp = std::move(packet); }
 
     // --- The art tree ---------------------------------------------------------------------------
 
@@ -416,7 +409,9 @@ public:
 
     // --- Layers ------------------------------------------------------------------------------------
 
-    bool isValidLayer(LayerId layer) const;
+    // A layer is a group in the art tree (its layer group) and a record the change log keeps layer
+    // by layer; layers are walked and changed through the tree.
+    // Null for a handle that names no layer of this document.
     const Layer* findLayer(LayerId layer) const;
     // Top-level layers, front to back.
     std::size_t layerCount() const { return fields_->topGroups.size(); }
@@ -451,11 +446,6 @@ public:
     LayerId currentLayer() const;
     Status setCurrentLayer(LayerId layer);
 
-    // The document's XMP metadata packet as text; empty when it has none. The host keeps it as
-    // given: whether it is well-formed is the writer's concern.
-    const std::string& xmp() const { return fields_->xmp; }
-    void setXmp(std::string packet) { editFields().xmp = std::move(packet); }
-
     // --- Editing state -----------------------------------------------------------------------------
 
     const EditingState& editingState() const { return fields_->editing; }
@@ -463,30 +453,10 @@ public:
 
     // --- Artboards ---------------------------------------------------------------------------------
 
-    // The artboards in order; a document always has at least one.
-    const std::vector<Artboard>& artboards() const { return fields_->artboards; }
-    std::size_t activeArtboard() const { return fields_->activeArtboard; }
-    // badParameter: an index that names no artboard.
-    Status setActiveArtboard(std::size_t index);
-    // notFound: an index that names no artboard; badParameter: properties that are not valid
-    // (isValidArtboard).
-    Status updateArtboard(std::size_t index, const Artboard& artboard);
-    // Adds the artboard after the last one and answers its index; an artboard without a name is
-    // named "Artboard N" (N its number from 1). badParameter: not valid; notAllowed: the document
-    // has kMaxArtboards already.
-    Result<std::size_t> insertArtboard(Artboard artboard);
-    // The same at a position (0 to the count): the artboards from there on move one place back and
-    // the active artboard stays active. badParameter: a position beyond the count.
-    Result<std::size_t> insertArtboardAt(std::size_t index, Artboard artboard);
-    // notFound: no such artboard; notAllowed: the last one. The active artboard stays active; when
-    // it is the one removed, the one taking its place (or the new last one) becomes active.
-    Status deleteArtboard(std::size_t index);
-    // Deletes a set of artboards as a whole, or nothing. badParameter: an index repeated;
-    // notFound: one that names no artboard; notAllowed: every artboard. The active artboard stays
-    // active; when it goes, the first remaining one after it (or the new last one) becomes active.
-    Status deleteArtboards(std::vector<std::size_t> indexes);
-    // The ruler origin of the active artboard in document coordinates: where the rulers show (0, 0).
-    Point rulerOrigin() const;
+    // The artboards in order and the active one; a document always has at least one.
+    const Artboards& artboards() const { return fields_->artboards; }
+    // Records the document's own fields in the change log: take it only to change something.
+    Artboards& editArtboards() { return editFields().artboards; }
 
     // --- Colours ----------------------------------------------------------------------------------
 
@@ -511,20 +481,12 @@ public:
     // --- Symbols -----------------------------------------------------------------------------------
 
     // The document's symbols, in the order they were added.
-    const std::vector<Symbol>& symbols() const { return fields_->symbols; }
-    // A symbol showing nothing (an empty group). badParameter: an empty or malformed name, or one
-    // that another symbol has.
-    Result<SymbolId> addSymbol(std::string_view name);
-    // A symbol showing a copy of the artwork. badParameter as above, or artwork that holds layers or
-    // is not well formed (isWellFormedTree).
-    Result<SymbolId> addSymbol(std::string_view name, ArtTree artwork);
-    // Null for a handle that names no symbol of this document.
-    const Symbol* findSymbol(SymbolId symbol) const;
-    // Null when no symbol has the name.
-    SymbolId symbolByName(std::string_view name) const;
+    const SymbolTable& symbols() const { return fields_->symbols; }
+    // Records the document's own fields in the change log: take it only to change something.
+    SymbolTable& editSymbols() { return editFields().symbols; }
     // Renames the symbol and every use of it: its instances (in the layers and in other symbols'
     // artwork) and the arrowheads that name it. invalidHandle: no such symbol; badParameter as
-    // addSymbol.
+    // SymbolTable::add.
     Status renameSymbol(SymbolId symbol, std::string_view name);
     // The symbols used where the bits of `where` (symbolUse) say, in the order of the list.
     std::vector<SymbolId> usedSymbols(unsigned where) const;
@@ -541,6 +503,8 @@ public:
 
     // --- Text --------------------------------------------------------------------------------------
 
+    // Stories, threads and path objects live in the text frames' art data and go with the frames
+    // through the tree; the named styles are a value held in the fields.
     // The story a text frame shows (held by the first frame of its thread); null for art that is
     // no text frame. editStory records the first frame in the change log.
     const Story* story(ArtId textFrame) const;
@@ -597,7 +561,6 @@ private:
     void recordLayer(LayerId layer);
     void markArt(ArtId art, const ArtNode* node);
 
-    const Layer* layerRecord(LayerId layer) const;
     const ChildList& childList(ArtId parent) const;
     ChildList& editChildList(ArtId parent);
     bool isInSubtree(ArtId candidate, ArtId root) const;
@@ -616,8 +579,10 @@ private:
     void detach(ArtId art);
     ArtId insertTree(ArtTree tree, Slot slot, UuidPolicy policy);
     ArtTree extractTree(const ArtNode& node) const;
-    // extractTree for a copy that leaves the document: every text frame holds the whole story it
-    // shows and is threaded to nothing.
+    void eraseSubtree(ArtId art);
+
+    // Text frames. extractTree for a copy that leaves the document: every text frame holds the whole
+    // story it shows and is threaded to nothing.
     ArtTree detachedTree(const ArtNode& node) const;
     void detachText(ArtTree& tree) const;
     // The shape of the frame whose path object the handle names, in artwork coordinates.
@@ -634,12 +599,10 @@ private:
     void releaseThreads(const std::vector<ArtId>& doomed);
     // After reading contents: thread links that name no frame, or that do not agree, are dropped.
     void repairThreads();
-    void eraseSubtree(ArtId art);
+
+    // Layers.
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
-    // Takes the artboards of the contents (none: the default artboard). badParameter: an artboard
-    // that is not valid, too many, or an active index that names none.
-    Status setArtboards(std::vector<Artboard> artboards, std::size_t active);
 
     struct Selection {
         bool selected = false;

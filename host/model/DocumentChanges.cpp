@@ -74,7 +74,7 @@ void Document::recordLayer(LayerId layer) {
     if (!tracking_.recording || tracking_.log.layers_.contains(layer)) {
         return;
     }
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     tracking_.log.layers_.emplace(layer, record != nullptr ? std::optional<Layer>(*record) : std::nullopt);
 }
 
@@ -110,7 +110,7 @@ bool Document::hasChanges() const {
                        [this](const auto& entry) { return !sameState(entry.second, find(entry.first)); }) ||
            std::any_of(
                tracking_.log.layers_.begin(), tracking_.log.layers_.end(),
-               [this](const auto& entry) { return !sameState(entry.second, layerRecord(entry.first)); }) ||
+               [this](const auto& entry) { return !sameState(entry.second, findLayer(entry.first)); }) ||
            (tracking_.log.fields_ && !(*tracking_.log.fields_ == fields_));
 }
 
@@ -122,7 +122,7 @@ ChangeLog Document::takeChanges() {
     std::erase_if(log.arts_,
                   [this](const auto& entry) { return sameState(entry.second, find(entry.first)); });
     std::erase_if(log.layers_,
-                  [this](const auto& entry) { return sameState(entry.second, layerRecord(entry.first)); });
+                  [this](const auto& entry) { return sameState(entry.second, findLayer(entry.first)); });
     if (log.fields_ && *log.fields_ == fields_) {
         log.fields_.reset();
     }

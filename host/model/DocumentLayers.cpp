@@ -23,17 +23,9 @@ constexpr LayerColor kLayerColors[] = {
 
 }  // namespace
 
-const Layer* Document::layerRecord(LayerId layer) const {
+const Layer* Document::findLayer(LayerId layer) const {
     const auto found = layers_.find(layer);
     return found == layers_.end() ? nullptr : &found->second;
-}
-
-bool Document::isValidLayer(LayerId layer) const {
-    return layerRecord(layer) != nullptr;
-}
-
-const Layer* Document::findLayer(LayerId layer) const {
-    return layerRecord(layer);
 }
 
 Result<LayerId> Document::nthLayer(std::size_t index) const {
@@ -54,7 +46,7 @@ LayerId Document::firstLayer() const {
 }
 
 Result<LayerId> Document::nextLayer(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -67,7 +59,7 @@ Result<LayerId> Document::nextLayer(LayerId layer) const {
 }
 
 Result<LayerId> Document::previousLayer(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -80,7 +72,7 @@ Result<LayerId> Document::previousLayer(LayerId layer) const {
 }
 
 Result<LayerId> Document::parentLayer(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -89,7 +81,7 @@ Result<LayerId> Document::parentLayer(LayerId layer) const {
 }
 
 Result<std::vector<LayerId>> Document::sublayers(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -113,7 +105,7 @@ std::vector<LayerId> Document::allLayers() const {
 }
 
 Result<LayerId> Document::nextPreorderLayer(LayerId layer) const {
-    if (!isValidLayer(layer)) {
+    if (findLayer(layer) == nullptr) {
         return Status::invalidHandle;
     }
     const std::vector<LayerId> all = allLayers();
@@ -131,7 +123,7 @@ LayerId Document::layerByTitle(std::string_view title) const {
 }
 
 Result<ArtId> Document::layerGroup(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -139,7 +131,7 @@ Result<ArtId> Document::layerGroup(LayerId layer) const {
 }
 
 Result<LayerProperties> Document::layerProperties(LayerId layer) const {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -147,7 +139,7 @@ Result<LayerProperties> Document::layerProperties(LayerId layer) const {
 }
 
 Status Document::setLayerProperties(LayerId layer, const LayerProperties& properties) {
-    if (!isValidLayer(layer)) {
+    if (findLayer(layer) == nullptr) {
         return Status::invalidHandle;
     }
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
@@ -186,7 +178,7 @@ Result<LayerId> Document::insertLayer(LayerId relative, PaintOrder order) {
     if (!relative) {
         return Status::badParameter;
     }
-    const Layer* record = layerRecord(relative);
+    const Layer* record = findLayer(relative);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -206,7 +198,7 @@ Result<LayerId> Document::insertLayerAtArt(ArtId art, PaintOrder order) {
 }
 
 Status Document::deleteLayer(LayerId layer) {
-    const Layer* record = layerRecord(layer);
+    const Layer* record = findLayer(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
@@ -219,11 +211,11 @@ Status Document::deleteLayer(LayerId layer) {
 }
 
 LayerId Document::currentLayer() const {
-    return isValidLayer(fields_->currentLayer) ? fields_->currentLayer : firstLayer();
+    return findLayer(fields_->currentLayer) != nullptr ? fields_->currentLayer : firstLayer();
 }
 
 Status Document::setCurrentLayer(LayerId layer) {
-    if (!isValidLayer(layer)) {
+    if (findLayer(layer) == nullptr) {
         return Status::invalidHandle;
     }
     editFields().currentLayer = layer;

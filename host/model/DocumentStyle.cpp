@@ -153,12 +153,12 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
     if (!art) {
         // The whole document includes the symbols' artwork: a colour used only inside a symbol is
         // still a colour the document uses.
-        for (std::size_t index = 0; index < fields_->symbols.size(); ++index) {
-            ArtTree definition = *fields_->symbols[index].definition;
+        for (std::size_t index = 0; index < symbols().size(); ++index) {
+            ArtTree definition = *symbols()[index].definition;
             bool changed = false;
             forEachTreeColor(definition, [&](Color& color) { offer(color, changed); });
             if (changed) {
-                editFields().symbols[index].definition = Shared<ArtTree>(std::move(definition));
+                editSymbols().setDefinition(index, std::move(definition));
                 anyChange = true;
             }
         }

@@ -1,5 +1,6 @@
-// The document's symbols: named artwork that symbol instances place, where the document uses them,
-// renaming, deleting, new instances and symbols brought in from another document.
+// Symbols: the table of a document's symbols, and what the document does with them through its
+// art: where it uses them, renaming and deleting with the uses in view, new instances and symbols
+// brought in from another document.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -99,47 +100,68 @@ Rect artworkBounds(const ArtTree& artwork) {
     return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
 }
 
-Result<SymbolId> Document::addSymbol(std::string_view name) {
-    return addSymbol(name, ArtTree{});
+const Symbol* SymbolTable::find(SymbolId symbol) const {
+    if (!symbol) {
+        return nullptr;
+    }
+    const auto found =
+        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.id == symbol; });
+    return found == symbols_.end() ? nullptr : &*found;
 }
 
-Result<SymbolId> Document::addSymbol(std::string_view name, ArtTree artwork) {
-    if (!isValidSymbolName(name) || symbolByName(name) || !isWellFormedTree(artwork, false)) {
+SymbolId SymbolTable::byName(std::string_view name) const {
+    const auto found =
+        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.name == name; });
+    return found == symbols_.end() ? SymbolId{} : found->id;
+}
+
+Result<SymbolId> SymbolTable::add(std::string_view name, ArtTree artwork) {
+    if (!isValidSymbolName(name) || byName(name) || !isWellFormedTree(artwork, false)) {
         return Status::badParameter;
     }
     const SymbolId id{nextHandleValue()};
     const Rect frame = artworkBounds(artwork);
-    editFields().symbols.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
+    symbols_.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
     return id;
 }
 
-const Symbol* Document::findSymbol(SymbolId symbol) const {
-    if (!symbol) {
-        return nullptr;
-    }
-    const auto found = std::find_if(fields_->symbols.begin(), fields_->symbols.end(),
-                                    [&](const Symbol& each) { return each.id == symbol; });
-    return found == fields_->symbols.end() ? nullptr : &*found;
+SymbolId SymbolTable::addCopy(const Symbol& symbol) {
+    const SymbolId id{nextHandleValue()};
+    symbols_.push_back(Symbol{id, symbol.name, symbol.definition, symbol.frame});
+    return id;
 }
 
-SymbolId Document::symbolByName(std::string_view name) const {
-    const auto found = std::find_if(fields_->symbols.begin(), fields_->symbols.end(),
-                                    [&](const Symbol& each) { return each.name == name; });
-    return found == fields_->symbols.end() ? SymbolId{} : found->id;
-}
-
-Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
-    const Symbol* found = findSymbol(symbol);
+Status SymbolTable::setName(SymbolId symbol, std::string_view name) {
+    const Symbol* found = find(symbol);
     if (found == nullptr) {
         return Status::invalidHandle;
     }
     if (found->name == name) {
         return Status::ok;
     }
-    if (!isValidSymbolName(name) || symbolByName(name)) {
+    if (!isValidSymbolName(name) || byName(name)) {
         return Status::badParameter;
     }
+    symbols_[static_cast<std::size_t>(found - symbols_.data())].name = std::string(name);
+    return Status::ok;
+}
+
+void SymbolTable::remove(SymbolId symbol) {
+    std::erase_if(symbols_, [&](const Symbol& each) { return each.id == symbol; });
+}
+
+Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
+    const Symbol* found = symbols().find(symbol);
+    if (found == nullptr) {
+        return Status::invalidHandle;
+    }
     const std::string from = found->name;
+    if (from == name) {
+        return Status::ok;
+    }
+    if (const Status status = editSymbols().setName(symbol, name); status != Status::ok) {
+        return status;
+    }
     for (const auto& [id, node] : arts_) {
         const std::string* instance = instanceName(*node.data);
         const bool arrowhead = namesArrowhead(node.data->style, from);
@@ -152,15 +174,13 @@ Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
         }
         renameArrowheads(data.style, from, name);
     }
-    DocumentFields& fields = editFields();
-    for (Symbol& each : fields.symbols) {
-        if (each.id == symbol) {
-            each.name = std::string(name);
-        }
+    for (std::size_t index = 0; index < symbols().size(); ++index) {
         NameSet inside;
-        collectTreeNames(*each.definition, true, inside);
+        collectTreeNames(*symbols()[index].definition, true, inside);
         if (inside.contains(from)) {
-            renameInTree(each.definition.edit(), from, name);
+            ArtTree definition = *symbols()[index].definition;
+            renameInTree(definition, from, name);
+            editSymbols().setDefinition(index, std::move(definition));
         }
     }
     if (std::any_of(colors().graphicStyles().begin(), colors().graphicStyles().end(),
@@ -184,7 +204,7 @@ std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
         }
     }
     if ((where & symbolUse::definitions) != 0) {
-        for (const Symbol& symbol : fields_->symbols) {
+        for (const Symbol& symbol : symbols()) {
             NameSet inside;
             collectTreeNames(*symbol.definition, (where & symbolUse::artStyles) != 0, inside);
             inside.erase(symbol.name);
@@ -197,7 +217,7 @@ std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
         }
     }
     std::vector<SymbolId> used;
-    for (const Symbol& symbol : fields_->symbols) {
+    for (const Symbol& symbol : symbols()) {
         if (names.contains(symbol.name)) {
             used.push_back(symbol.id);
         }
@@ -206,7 +226,7 @@ std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
 }
 
 Status Document::deleteSymbol(SymbolId symbol) {
-    if (findSymbol(symbol) == nullptr) {
+    if (symbols().find(symbol) == nullptr) {
         return Status::invalidHandle;
     }
     constexpr unsigned kEverywhere =
@@ -215,12 +235,12 @@ Status Document::deleteSymbol(SymbolId symbol) {
     if (std::find(used.begin(), used.end(), symbol) != used.end()) {
         return Status::notAllowed;
     }
-    std::erase_if(editFields().symbols, [&](const Symbol& each) { return each.id == symbol; });
+    editSymbols().remove(symbol);
     return Status::ok;
 }
 
 Result<ArtId> Document::newSymbolInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target) {
-    const Symbol* found = findSymbol(symbol);
+    const Symbol* found = symbols().find(symbol);
     if (found == nullptr) {
         return Status::invalidHandle;
     }
@@ -236,11 +256,11 @@ Result<ArtId> Document::newSymbolInstance(SymbolId symbol, Point centre, PaintOr
 }
 
 Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol) {
-    const Symbol* wanted = source.findSymbol(symbol);
+    const Symbol* wanted = source.symbols().find(symbol);
     if (wanted == nullptr) {
         return Status::invalidHandle;
     }
-    if (const SymbolId here = symbolByName(wanted->name)) {
+    if (const SymbolId here = symbols().byName(wanted->name)) {
         return here;
     }
     // The symbols the artwork uses, nested ones too, that this document lacks: brought in first.
@@ -249,8 +269,8 @@ Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol)
         NameSet inside;
         collectTreeNames(*missing[next]->definition, false, inside);
         for (const std::string& name : inside) {
-            const Symbol* nested = source.findSymbol(source.symbolByName(name));
-            if (nested != nullptr && !symbolByName(name) &&
+            const Symbol* nested = source.symbols().find(source.symbols().byName(name));
+            if (nested != nullptr && !symbols().byName(name) &&
                 std::find(missing.begin(), missing.end(), nested) == missing.end()) {
                 missing.push_back(nested);
             }
@@ -262,9 +282,7 @@ Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol)
     }
     SymbolId imported;
     for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
-        const SymbolId id{nextHandleValue()};
-        editFields().symbols.push_back(Symbol{id, (*each)->name, (*each)->definition, (*each)->frame});
-        imported = id;
+        imported = editSymbols().addCopy(**each);
     }
     return imported;
 }

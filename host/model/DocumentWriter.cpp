@@ -21,11 +21,11 @@ public:
 
     void write(const Document& document) {
         out_.beginObject();
-        if (document.activeArtboard() != 0) {
+        if (document.artboards().activeIndex() != 0) {
             out_.key("activeArtboard");
-            out_.integer(static_cast<std::int64_t>(document.activeArtboard()));
+            out_.integer(static_cast<std::int64_t>(document.artboards().activeIndex()));
         }
-        writeArtboards(document.artboards());
+        writeArtboards(document.artboards().list());
         // Each colour key is left out while it holds what a new document holds.
         const DocumentColors& colors = document.colors();
         if (colors.colorModel() != ColorModel::rgb) {
@@ -96,7 +96,7 @@ private:
         out_.endArray();
     }
 
-    void writeSymbols(const std::vector<Symbol>& symbols) {
+    void writeSymbols(const SymbolTable& symbols) {
         list(symbols, [&](const Symbol& symbol) { writeSymbol(symbol); });
     }
 

@@ -183,7 +183,7 @@ const model::Document* FindDocumentOfSymbol(HostState& state, model::SymbolId sy
         documents.push_back(library.document.get());
     }
     const auto found = std::find_if(documents.begin(), documents.end(), [&](const model::Document* each) {
-        return each != nullptr && each->findSymbol(symbol) != nullptr;
+        return each != nullptr && each->symbols().find(symbol) != nullptr;
     });
     return found == documents.end() ? nullptr : *found;
 }

@@ -582,7 +582,7 @@ bool ReadNative(const std::filesystem::path& file, PlacedFile& placed, std::stri
         return false;
     }
     // The content is what the active artboard shows; its frame is the artboard's rectangle.
-    placed.frame = read.document->artboards()[read.document->activeArtboard()].bounds;
+    placed.frame = read.document->artboards().active().bounds;
     placed.document = std::move(read.document);
     return true;
 }

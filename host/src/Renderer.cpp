@@ -446,7 +446,7 @@ private:
     // instance's matrix. Instances nest up to the document's limit; an instance of a symbol already
     // being drawn around it (a symbol holding itself) shows nothing.
     void DrawSymbol(const model::SymbolContent& instance) {
-        const model::Symbol* symbol = document_.findSymbol(document_.symbolByName(instance.symbol));
+        const model::Symbol* symbol = document_.symbols().find(document_.symbols().byName(instance.symbol));
         if (symbol == nullptr || symbol->frame.isEmpty() || symbols_.size() >= model::kSymbolNestingLimit ||
             ++instancesDrawn_ > kInstancesPerPicture ||
             std::find(symbols_.begin(), symbols_.end(), symbol->id) != symbols_.end()) {
@@ -677,7 +677,7 @@ bool DrawDetachedArt(cairo_t* cr, const Document& document, const model::ArtTree
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
-    const model::Rect bounds = document.artboards().at(document.activeArtboard()).bounds;
+    const model::Rect bounds = document.artboards().active().bounds;
     const std::vector<ArtId> layers = LayerGroupsBottomFirst(document);
     const auto size = PictureSize(bounds, 72.0);
     if (!size) {

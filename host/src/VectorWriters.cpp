@@ -334,7 +334,7 @@ std::string DscText(const std::string& text) {
 
 bool WriteEps(const Document& document, const std::filesystem::path& file, std::string* error) {
     // cairo's EPS of several pages is not a valid EPS: only the active artboard is written.
-    const Rect page = document.artboards().at(document.activeArtboard()).bounds;
+    const Rect page = document.artboards().active().bounds;
     std::string eps;
     const CairoSurface surface(
         cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));

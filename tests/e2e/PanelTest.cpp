@@ -176,7 +176,7 @@ protected:
     std::string ListFor(const std::vector<std::string>& names) {
         auto document = std::make_unique<host::model::Document>();
         for (const std::string& name : names) {
-            EXPECT_TRUE(document->addSymbol(name).ok()) << name;
+            EXPECT_TRUE(document->editSymbols().add(name).ok()) << name;
         }
         app->SetDocument(std::move(document));
         app->Panel().ClearDispatched();
@@ -204,8 +204,8 @@ TEST_F(SymbolList, NamesArePercentEncodedAndEscaped) {
 
 TEST_F(SymbolList, TheNotificationAnswersWithTheSameList) {
     auto document = std::make_unique<host::model::Document>();
-    ASSERT_TRUE(document->addSymbol("Star").ok());
-    ASSERT_TRUE(document->addSymbol("Moon").ok());
+    ASSERT_TRUE(document->editSymbols().add("Star").ok());
+    ASSERT_TRUE(document->editSymbols().add("Moon").ok());
     app->SetDocument(std::move(document));
     app->Panel().ClearDispatched();
     ASSERT_EQ(app->NotifySymbolList(), kNoErr);

@@ -47,7 +47,7 @@ public:
         ASSERT_TRUE(opened.document) << opened.error;
         app->SetDocument(std::make_unique<host::model::Document>(std::move(*opened.document)));
         // "Star": the red square (0, 0) to (100, 100) as a symbol.
-        Document().addSymbol("Star", *Document().copyOf(Tagged("red").front()));
+        Document().editSymbols().add("Star", *Document().copyOf(Tagged("red").front()));
         Document().takeChanges();
         // A 40 x 20 pixel image at 144 pixels per inch: 20 x 10 points.
         std::vector<unsigned char> rgba(40 * 20 * 4, 255);

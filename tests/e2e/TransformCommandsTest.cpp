@@ -273,7 +273,7 @@ TEST_F(Transform, TheStrokeInBoundsPreferenceMeasuresWithStrokes) {
 }
 
 TEST_F(Transform, TheRulerOriginIsTheActiveArtboards) {
-    ASSERT_EQ(Doc().setActiveArtboard(1), host::model::Status::ok);
+    ASSERT_EQ(Doc().editArtboards().setActive(1), host::model::Status::ok);
     Script("transform", R"({"tagSearch":"b","x":0,"y":0})");
     // "Side" spans [700, 300, 900, 100] and counts from 10 right and 20 down of its corner.
     ExpectPoints(AnchorsOf("B"), Rectangle(710, 280, 770, 240), "B");

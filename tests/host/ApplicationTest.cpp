@@ -89,13 +89,13 @@ TEST(Document, TheApplicationStartsWithANewDocument) {
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->documentOrder().size(), 1u);
     // Handles are never reused, not even by a new document.
-    EXPECT_FALSE(fresh->isValidLayer(first));
+    EXPECT_EQ(fresh->findLayer(first), nullptr);
 }
 
 TEST(Document, ADocumentCanBeReplacedOrClosed) {
     host::Application app(hosttest::ProbeOptions());
     auto document = std::make_unique<host::Document>();
-    ASSERT_TRUE(document->addSymbol("named").ok());
+    ASSERT_TRUE(document->editSymbols().add("named").ok());
     app.SetDocument(std::move(document));
     ASSERT_EQ(app.CurrentDocument()->symbols().size(), 1u);
     EXPECT_EQ(app.CurrentDocument()->symbols()[0].name, "named");

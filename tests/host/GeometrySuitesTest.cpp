@@ -248,7 +248,7 @@ void PrintTo(const Conversion& c, std::ostream* out) {
 class HardSoft : public GeometrySuites, public testing::WithParamInterface<Conversion> {};
 
 TEST_P(HardSoft, ConvertsBothWays) {
-    ASSERT_EQ(Doc().setActiveArtboard(static_cast<std::size_t>(GetParam().activeArtboard)),
+    ASSERT_EQ(Doc().editArtboards().setActive(static_cast<std::size_t>(GetParam().activeArtboard)),
               host::model::Status::ok);
     AIRealPoint point = GetParam().soft;
     ASSERT_EQ(

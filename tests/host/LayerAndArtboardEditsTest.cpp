@@ -266,7 +266,7 @@ protected:
             names += artboard.name.empty() ? "_" : artboard.name;
             names += " ";
         }
-        return names + "active " + Doc().artboards()[Doc().activeArtboard()].name;
+        return names + "active " + Doc().artboards().active().name;
     }
 
     const AIArtboardSuite* boards = nullptr;

@@ -245,7 +245,7 @@ AIErr GetActive(ArtboardListRef list, ArtboardID* index) {
     if (error != kNoErr) {
         return Refuse(index, error);
     }
-    *index = static_cast<ArtboardID>(document->activeArtboard());
+    *index = static_cast<ArtboardID>(document->artboards().activeIndex());
     return kNoErr;
 }
 
@@ -253,7 +253,7 @@ AIErr SetActive(ArtboardListRef list, ArtboardID index) {
     auto [state, document, error] = StartListOperation("SetActive", list);
     if (error == kNoErr) {
         error = IsIndexOf(*document, index)
-                    ? ErrorFromStatus(document->setActiveArtboard(static_cast<std::size_t>(index)))
+                    ? ErrorFromStatus(document->editArtboards().setActive(static_cast<std::size_t>(index)))
                     : kBadParameterErr;
     }
     Record(state, "SetActiveArtboard", {std::to_string(index)}, error);
@@ -279,7 +279,7 @@ AIErr Update(ArtboardListRef list, ArtboardID index, ArtboardRef properties) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        error = ErrorFromStatus(document->updateArtboard(static_cast<std::size_t>(index), *record));
+        error = ErrorFromStatus(document->editArtboards().update(static_cast<std::size_t>(index), *record));
     }
     Record(state, "UpdateArtboard", {std::to_string(index)}, error);
     return error;
@@ -292,7 +292,7 @@ AIErr Insert(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        const model::Result<std::size_t> inserted = document->insertArtboard(*record);
+        const model::Result<std::size_t> inserted = document->editArtboards().insert(*record);
         error = ErrorFromStatus(inserted.status());
         if (inserted) {
             *index = static_cast<ArtboardID>(*inserted);
@@ -308,7 +308,7 @@ AIErr Delete(ArtboardListRef list, ArtboardID index) {
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        const model::Status status = document->deleteArtboard(static_cast<std::size_t>(index));
+        const model::Status status = document->editArtboards().remove(static_cast<std::size_t>(index));
         error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
     }
     Record(state, "DeleteArtboard", {std::to_string(index)}, error);
@@ -328,7 +328,7 @@ AIErr InsertAt(ArtboardListRef list, ArtboardRef properties, ArtboardID* index) 
         const std::size_t position = *index >= 0 && static_cast<std::size_t>(*index) <= count
                                          ? static_cast<std::size_t>(*index)
                                          : count;
-        const model::Result<std::size_t> inserted = document->insertArtboardAt(position, *record);
+        const model::Result<std::size_t> inserted = document->editArtboards().insertAt(position, *record);
         error = ErrorFromStatus(inserted.status());
         if (inserted) {
             *index = static_cast<ArtboardID>(*inserted);
@@ -354,7 +354,7 @@ AIErr DeleteArtboards(ArtboardListRef list, const ArtboardID* indexes, ai::int32
         text += (n == 0 ? "" : ",") + std::to_string(indexes[n]);
     }
     if (error == kNoErr) {
-        const model::Status status = document->deleteArtboards(std::move(positions));
+        const model::Status status = document->editArtboards().removeMany(std::move(positions));
         error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
     }
     Record(state, "DeleteArtboards", {text}, error);

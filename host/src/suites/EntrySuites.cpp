@@ -342,7 +342,7 @@ AIErr GetArrowheadOptions(AIDictionaryRef params, AIPatternHandle* beginSymbol, 
     }
     const auto symbol = [&](const char* key) {
         const model::Result<std::string> name = found->string(key);
-        return name ? SymbolHandleOf(document->symbolByName(*name)) : nullptr;
+        return name ? SymbolHandleOf(document->symbols().byName(*name)) : nullptr;
     };
     if (beginSymbol != nullptr) {
         *beginSymbol = symbol("ArrowheadStart");
@@ -403,7 +403,7 @@ AIErr SetArrowheadOptions(AIDictionaryRef strokeParams, AIPatternHandle beginSym
         "SetArrowheadOptions", strokeParams, [&](const model::Document& document, model::Dictionary& params) {
             const auto symbol = [&](const char* key, AIPatternHandle handle) {
                 const model::Symbol* found =
-                    handle != nullptr ? document.findSymbol(SymbolIdOf(handle)) : nullptr;
+                    handle != nullptr ? document.symbols().find(SymbolIdOf(handle)) : nullptr;
                 if (handle != nullptr && found == nullptr) {
                     return false;
                 }

@@ -24,7 +24,7 @@ AIErr ConvertCoordinates(AIRealPoint* point, ai::int16 from, ai::int16 to, AIBoo
         return error;
     }
     // Both ways flip the vertical axis about the origin; a vector has no origin to move by.
-    const model::Point origin = isVector ? model::Point{} : document->rulerOrigin();
+    const model::Point origin = isVector ? model::Point{} : document->artboards().rulerOrigin();
     if (from == kAIDocumentCoordinateSystem) {
         *point = {point->h - origin.x, origin.y - point->v};
     } else {

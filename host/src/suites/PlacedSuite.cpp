@@ -154,7 +154,7 @@ AIErr ExecPlaceRequest(AIPlaceRequestData& request) {
         made = art ? *art : model::ArtId{};
     }
     if (error == kNoErr) {
-        const model::Rect artboard = document->artboards()[document->activeArtboard()].bounds;
+        const model::Rect artboard = document->artboards().active().bounds;
         const model::Result<model::Rect> target = replace
                                                       ? document->bounds(old, model::BoundsKind::geometric)
                                                       : model::Result<model::Rect>(artboard);

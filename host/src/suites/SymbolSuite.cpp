@@ -16,7 +16,7 @@ constexpr const char* kSuite = kAISymbolSuite;
 
 // The label of a symbol in the journal: its name, "invalid" for a handle the document doesn't know.
 std::string SymbolLabel(const model::Document* document, AIPatternHandle symbol) {
-    const model::Symbol* found = document != nullptr ? document->findSymbol(SymbolIdOf(symbol)) : nullptr;
+    const model::Symbol* found = document != nullptr ? document->symbols().find(SymbolIdOf(symbol)) : nullptr;
     return found != nullptr ? found->name : "invalid";
 }
 
@@ -55,7 +55,7 @@ AIErr GetSymbolPatternName(AIPatternHandle symbol, ai::UnicodeString& name) {
     if (error != kNoErr) {
         return error;
     }
-    const model::Symbol* found = document->findSymbol(SymbolIdOf(symbol));
+    const model::Symbol* found = document->symbols().find(SymbolIdOf(symbol));
     if (found == nullptr) {
         return kBadParameterErr;
     }
@@ -81,7 +81,7 @@ AIErr FindSymbolByName(HostState& state, const model::Document& document, const 
     if (!text || symbol == nullptr) {
         return Refuse(symbol, kBadParameterErr);
     }
-    const model::SymbolId found = document.symbolByName(*text);
+    const model::SymbolId found = document.symbols().byName(*text);
     *symbol = SymbolHandleOf(found);
     return found ? kNoErr : kNameNotFoundErr;
 }
@@ -103,7 +103,7 @@ AIErr GetSymbolByNameFromDocument(const ai::UnicodeString& name, AIPatternHandle
 // "New Symbol", or "New Symbol N" with the first N from 1 that no symbol has.
 std::string FreeSymbolName(const model::Document& document) {
     std::string name = "New Symbol";
-    for (int number = 1; document.symbolByName(name); ++number) {
+    for (int number = 1; document.symbols().byName(name); ++number) {
         name = "New Symbol " + std::to_string(number);
     }
     return name;
@@ -119,9 +119,10 @@ AIErr NewSymbolPatternFromArt(AIPatternHandle* symbol, AIArtHandle art,
     }
     if (error == kNoErr) {
         model::Result<model::ArtTree> artwork = document->copyOf(ArtIdOf(art));
-        error = artwork ? AnswerSymbol(document->addSymbol(FreeSymbolName(*document), std::move(*artwork)),
-                                       symbol)
-                        : ErrorFromStatus(artwork.status());
+        error = artwork
+                    ? AnswerSymbol(
+                          document->editSymbols().add(FreeSymbolName(*document), std::move(*artwork)), symbol)
+                    : ErrorFromStatus(artwork.status());
     }
     Record(state, "NewSymbolPatternFromArt", {label, std::to_string(registration)}, error);
     return error == kNoErr ? kNoErr : Refuse(symbol, error);

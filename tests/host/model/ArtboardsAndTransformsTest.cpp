@@ -25,17 +25,17 @@ TEST(Artboards, ANewDocumentHasOneLetterPage) {
     ASSERT_EQ(document.artboards().size(), 1u);
     EXPECT_EQ(document.artboards()[0].name, "Artboard 1");
     EXPECT_EQ(document.artboards()[0].bounds, Rect(0, 792, 612, 0));
-    EXPECT_EQ(document.activeArtboard(), 0u);
-    EXPECT_EQ(document.rulerOrigin(), (Point{0, 792}));
+    EXPECT_EQ(document.artboards().activeIndex(), 0u);
+    EXPECT_EQ(document.artboards().rulerOrigin(), (Point{0, 792}));
 }
 
 TEST(Artboards, InsertNamesUnnamedOnesByNumber) {
     Document document;
     Artboard unnamed;
     unnamed.bounds = Rect(0, 10, 10, 0);
-    EXPECT_EQ(document.insertArtboard(unnamed).valueOr(99), 1u);
+    EXPECT_EQ(document.editArtboards().insert(unnamed).valueOr(99), 1u);
     EXPECT_EQ(document.artboards()[1].name, "Artboard 2");
-    EXPECT_EQ(document.insertArtboard(board("Named", Rect(0, 10, 10, 0))).valueOr(99), 2u);
+    EXPECT_EQ(document.editArtboards().insert(board("Named", Rect(0, 10, 10, 0))).valueOr(99), 2u);
     EXPECT_EQ(document.artboards()[2].name, "Named");
 }
 
@@ -53,8 +53,8 @@ class InvalidArtboards : public ::testing::TestWithParam<InvalidBoard> {};
 TEST_P(InvalidArtboards, AreRefusedAndChangeNothing) {
     Document document;
     const Document before = document;
-    EXPECT_EQ(document.insertArtboard(GetParam().artboard).status(), Status::badParameter);
-    EXPECT_EQ(document.updateArtboard(0, GetParam().artboard), Status::badParameter);
+    EXPECT_EQ(document.editArtboards().insert(GetParam().artboard).status(), Status::badParameter);
+    EXPECT_EQ(document.editArtboards().update(0, GetParam().artboard), Status::badParameter);
     EXPECT_TRUE(document == before);
 }
 
@@ -84,33 +84,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, InvalidArtboards,
 
 TEST(Artboards, UpdateAndActivateNeedAnExistingIndex) {
     Document document;
-    EXPECT_EQ(document.updateArtboard(1, board("x", Rect(0, 1, 1, 0))), Status::notFound);
-    EXPECT_EQ(document.setActiveArtboard(1), Status::badParameter);
-    EXPECT_EQ(document.updateArtboard(0, board("Page", Rect(0, 100, 50, 0))), Status::ok);
+    EXPECT_EQ(document.editArtboards().update(1, board("x", Rect(0, 1, 1, 0))), Status::notFound);
+    EXPECT_EQ(document.editArtboards().setActive(1), Status::badParameter);
+    EXPECT_EQ(document.editArtboards().update(0, board("Page", Rect(0, 100, 50, 0))), Status::ok);
     EXPECT_EQ(document.artboards()[0].name, "Page");
 }
 
 TEST(Artboards, DeletingKeepsTheActiveOneActive) {
     Document document;
-    document.insertArtboard(board("Second", Rect(0, 1, 1, 0)));
-    document.insertArtboard(board("Third", Rect(0, 1, 1, 0)));
-    ASSERT_EQ(document.setActiveArtboard(2), Status::ok);
-    EXPECT_EQ(document.deleteArtboard(0), Status::ok);
-    EXPECT_EQ(document.artboards()[document.activeArtboard()].name, "Third");
+    document.editArtboards().insert(board("Second", Rect(0, 1, 1, 0)));
+    document.editArtboards().insert(board("Third", Rect(0, 1, 1, 0)));
+    ASSERT_EQ(document.editArtboards().setActive(2), Status::ok);
+    EXPECT_EQ(document.editArtboards().remove(0), Status::ok);
+    EXPECT_EQ(document.artboards().active().name, "Third");
     // The active one removed: the one taking its place, or the new last one.
-    EXPECT_EQ(document.deleteArtboard(1), Status::ok);
-    EXPECT_EQ(document.activeArtboard(), 0u);
-    EXPECT_EQ(document.deleteArtboard(0), Status::notAllowed);
-    EXPECT_EQ(document.deleteArtboard(3), Status::notFound);
+    EXPECT_EQ(document.editArtboards().remove(1), Status::ok);
+    EXPECT_EQ(document.artboards().activeIndex(), 0u);
+    EXPECT_EQ(document.editArtboards().remove(0), Status::notAllowed);
+    EXPECT_EQ(document.editArtboards().remove(3), Status::notFound);
 }
 
 TEST(Artboards, TheRulerOriginIsMeasuredDownFromTheActiveTopLeftCorner) {
     Document document;
     Artboard second = board("Second", Rect(100, 500, 300, 200));
     second.rulerOrigin = {10, 20};
-    document.insertArtboard(second);
-    document.setActiveArtboard(1);
-    EXPECT_EQ(document.rulerOrigin(), (Point{110, 480}));
+    document.editArtboards().insert(second);
+    document.editArtboards().setActive(1);
+    EXPECT_EQ(document.artboards().rulerOrigin(), (Point{110, 480}));
 }
 
 TEST(Artboards, AreSavedAndOpenedWithEveryProperty) {
@@ -120,15 +120,15 @@ TEST(Artboards, AreSavedAndOpenedWithEveryProperty) {
     second.pixelAspectRatio = 2;
     second.showCenter = true;
     second.showSafeAreas = true;
-    document.insertArtboard(second);
-    document.setActiveArtboard(1);
+    document.editArtboards().insert(second);
+    document.editArtboards().setActive(1);
     const WriteResult written = writeDocument(document);
     ASSERT_TRUE(written.text) << written.error;
     EXPECT_NE(written.text->find("\"activeArtboard\": 1"), std::string::npos);
     const ReadResult read = readDocument(*written.text);
     ASSERT_TRUE(read.document) << read.error;
     EXPECT_EQ(read.document->artboards(), document.artboards());
-    EXPECT_EQ(read.document->activeArtboard(), 1u);
+    EXPECT_EQ(read.document->artboards().activeIndex(), 1u);
     EXPECT_EQ(writeDocument(*read.document).text, written.text);
 }
 

@@ -129,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                [](Document& d) { d.reorder(findByName(d, "Logo"), PaintOrder::belowAll, {}); }},
         Change{"new_layer", [](Document& d) { d.insertLayer(d.firstLayer(), PaintOrder::insideOnBottom); }},
         Change{"delete_layer", [](Document& d) { d.deleteLayer(d.firstLayer()); }},
-        Change{"artboard", [](Document& d) { d.insertArtboard(Artboard{}); }},
-        Change{"symbol", [](Document& d) { d.addSymbol("Added symbol"); }},
+        Change{"artboard", [](Document& d) { d.editArtboards().insert(Artboard{}); }},
+        Change{"symbol", [](Document& d) { d.editSymbols().add("Added symbol"); }},
         Change{"ruler_units", [](Document& d) { d.setRulerUnits(1); }}),
     [](const auto& info) { return std::string(info.param.label); });
 

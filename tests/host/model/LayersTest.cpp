@@ -155,8 +155,8 @@ TEST(Layers, DeletingALayerRemovesItsArtAndSublayers) {
     const ArtId price = testing::findByName(document, "Price");
     ASSERT_EQ(document.setCurrentLayer(labels), Status::ok);
     ASSERT_EQ(document.deleteLayer(foreground), Status::ok);
-    EXPECT_FALSE(document.isValidLayer(foreground));
-    EXPECT_FALSE(document.isValidLayer(labels));
+    EXPECT_EQ(document.findLayer(foreground), nullptr);
+    EXPECT_EQ(document.findLayer(labels), nullptr);
     EXPECT_FALSE(document.isValid(title));
     EXPECT_FALSE(document.isValid(price));
     EXPECT_EQ(document.currentLayer(), document.firstLayer()) << "the current layer falls back to the first";

@@ -60,7 +60,7 @@ TEST(Snapshot, RestoringALaterStateRedoes) {
     const LayerId layer = *document.insertLayer(document.firstLayer(), PaintOrder::insideOnTop);
     const Document after = document;
     document.restore(before);
-    EXPECT_FALSE(document.isValidLayer(layer));
+    EXPECT_EQ(document.findLayer(layer), nullptr);
     document.restore(after);
     EXPECT_TRUE(document.isValid(art));
     EXPECT_EQ(*document.parentLayer(layer), document.firstLayer());

@@ -11,15 +11,15 @@ std::string documentWithSymbols(const std::string& symbols) {
 
 TEST(Symbols, AreKeptInTheOrderTheyWereAdded) {
     Document document;
-    const Result<SymbolId> star = document.addSymbol("Star");
-    const Result<SymbolId> arrow = document.addSymbol("Pfeil \xE2\x86\x92");
+    const Result<SymbolId> star = document.editSymbols().add("Star");
+    const Result<SymbolId> arrow = document.editSymbols().add("Pfeil \xE2\x86\x92");
     ASSERT_TRUE(star && arrow);
     ASSERT_EQ(document.symbols().size(), 2u);
     EXPECT_EQ(document.symbols()[0].name, "Star");
     EXPECT_EQ(document.symbols()[1].id, *arrow);
-    EXPECT_EQ(document.findSymbol(*star)->name, "Star");
-    EXPECT_EQ(document.symbolByName("Pfeil \xE2\x86\x92"), *arrow);
-    EXPECT_FALSE(document.symbolByName("star"));
+    EXPECT_EQ(document.symbols().find(*star)->name, "Star");
+    EXPECT_EQ(document.symbols().byName("Pfeil \xE2\x86\x92"), *arrow);
+    EXPECT_FALSE(document.symbols().byName("star"));
 }
 
 struct BadName {
@@ -31,8 +31,8 @@ class RefusedSymbolNames : public ::testing::TestWithParam<BadName> {};
 
 TEST_P(RefusedSymbolNames, LeaveTheListAlone) {
     Document document;
-    ASSERT_TRUE(document.addSymbol("Star"));
-    EXPECT_EQ(document.addSymbol(GetParam().name).status(), Status::badParameter);
+    ASSERT_TRUE(document.editSymbols().add("Star"));
+    EXPECT_EQ(document.editSymbols().add(GetParam().name).status(), Status::badParameter);
     EXPECT_EQ(document.symbols().size(), 1u);
 }
 
@@ -45,24 +45,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, RefusedSymbolNames,
 
 TEST(Symbols, HandlesNameNothingInAnotherDocumentOrAfterANewOne) {
     Document first;
-    const SymbolId star = *first.addSymbol("Star");
+    const SymbolId star = *first.editSymbols().add("Star");
     Document second;
-    const SymbolId other = *second.addSymbol("Star");
+    const SymbolId other = *second.editSymbols().add("Star");
     EXPECT_NE(star, other);
-    EXPECT_EQ(second.findSymbol(star), nullptr);
-    EXPECT_EQ(first.findSymbol(SymbolId{}), nullptr);
+    EXPECT_EQ(second.symbols().find(star), nullptr);
+    EXPECT_EQ(first.symbols().find(SymbolId{}), nullptr);
     // A copy names the same symbols; copies compare equal until one changes.
     Document copy = first;
-    EXPECT_EQ(copy.findSymbol(star)->name, "Star");
+    EXPECT_EQ(copy.symbols().find(star)->name, "Star");
     EXPECT_TRUE(copy == first);
-    ASSERT_TRUE(copy.addSymbol("Moon"));
+    ASSERT_TRUE(copy.editSymbols().add("Moon"));
     EXPECT_FALSE(copy == first);
 }
 
 TEST(Symbols, AreSavedAndOpenedByName) {
     Document document;
-    ASSERT_TRUE(document.addSymbol("Star"));
-    ASSERT_TRUE(document.addSymbol("Arrow"));
+    ASSERT_TRUE(document.editSymbols().add("Star"));
+    ASSERT_TRUE(document.editSymbols().add("Arrow"));
     const WriteResult written = writeDocument(document);
     ASSERT_TRUE(written.text) << written.error;
     EXPECT_NE(written.text->find("\"symbols\": [\n    \"Star\",\n    \"Arrow\"\n  ]"), std::string::npos)
@@ -121,7 +121,7 @@ struct SymbolDocument {
     SymbolDocument() {
         const ArtId rectangle =
             testing::addRectangle(document, "Box", Rect(100, 210, 120, 200), PaintOrder::aboveAll);
-        box = *document.addSymbol("Box", *document.copyOf(rectangle));
+        box = *document.editSymbols().add("Box", *document.copyOf(rectangle));
         document.dispose(rectangle);
         instance = *document.newSymbolInstance(box, {0, 0}, PaintOrder::aboveAll, ArtId{});
         arrow = testing::addArt(document, ArtType::path, "Arrow", PaintOrder::aboveAll);
@@ -133,7 +133,7 @@ struct SymbolDocument {
 
 TEST(Symbols, InstancesTakeTheFrameOfTheArtworkCentredOnTheirLocation) {
     SymbolDocument made;
-    EXPECT_EQ(made.document.findSymbol(made.box)->frame, Rect(100, 210, 120, 200));
+    EXPECT_EQ(made.document.symbols().find(made.box)->frame, Rect(100, 210, 120, 200));
     EXPECT_EQ(*made.document.bounds(made.instance, BoundsKind::geometric), Rect(-10, 5, 10, -5));
     EXPECT_EQ(made.document.name(made.instance)->text, "Box");
     EXPECT_EQ(made.document.newSymbolInstance(SymbolId{}, {0, 0}, PaintOrder::aboveAll, ArtId{}).status(),
@@ -142,7 +142,7 @@ TEST(Symbols, InstancesTakeTheFrameOfTheArtworkCentredOnTheirLocation) {
 
 TEST(Symbols, ArtworkIsSavedAndOpenedWithItsSymbol) {
     SymbolDocument made;
-    ASSERT_TRUE(made.document.addSymbol("Empty"));
+    ASSERT_TRUE(made.document.editSymbols().add("Empty"));
     const WriteResult written = writeDocument(made.document);
     ASSERT_TRUE(written.text) << written.error;
     const ReadResult read = readDocument(*written.text);
@@ -167,9 +167,9 @@ class SymbolUses : public ::testing::TestWithParam<UseCase> {};
 TEST_P(SymbolUses, AreFoundWhereAsked) {
     SymbolDocument made;
     made.document.dispose(made.instance);
-    const SymbolId inner = *made.document.addSymbol("Inner");
+    const SymbolId inner = *made.document.editSymbols().add("Inner");
     const ArtId nested = *made.document.newSymbolInstance(inner, {0, 0}, PaintOrder::aboveAll, ArtId{});
-    ASSERT_TRUE(made.document.addSymbol("Outer", *made.document.copyOf(nested)));
+    ASSERT_TRUE(made.document.editSymbols().add("Outer", *made.document.copyOf(nested)));
     made.document.dispose(nested);
     const std::vector<SymbolId> used = made.document.usedSymbols(GetParam().where);
     EXPECT_EQ(std::count(used.begin(), used.end(), made.box) == 1, GetParam().used);
@@ -196,33 +196,35 @@ TEST(Symbols, OnlyUnusedOnesCanBeDeletedAndUndoBringsThemBack) {
     EXPECT_EQ(made.document.deleteSymbol(made.box), Status::invalidHandle);
     ChangeLog changes = made.document.takeChanges();
     made.document.applyChanges(changes);
-    EXPECT_EQ(made.document.findSymbol(made.box)->name, "Box");
+    EXPECT_EQ(made.document.symbols().find(made.box)->name, "Box");
 }
 
 TEST(Symbols, ARenameReachesInstancesArrowheadsAndOtherArtwork) {
     SymbolDocument made;
-    ASSERT_TRUE(made.document.addSymbol("Holder", *made.document.copyOf(made.instance)));
-    ASSERT_TRUE(made.document.addSymbol("Taken"));
+    ASSERT_TRUE(made.document.editSymbols().add("Holder", *made.document.copyOf(made.instance)));
+    ASSERT_TRUE(made.document.editSymbols().add("Taken"));
     EXPECT_EQ(made.document.renameSymbol(made.box, "Taken"), Status::badParameter);
     EXPECT_EQ(made.document.renameSymbol(made.box, ""), Status::badParameter);
     ASSERT_EQ(made.document.renameSymbol(made.box, "Crate"), Status::ok);
     EXPECT_EQ(made.document.contentAs<SymbolContent>(made.instance)->symbol, "Crate");
     const ArtStyle style = *made.document.style(made.arrow);
     EXPECT_EQ(style.paintFields.back().strokePaint()->parameters.string("ArrowheadEnd").valueOr(""), "Crate");
-    const ArtTree& holder = *made.document.findSymbol(made.document.symbolByName("Holder"))->definition;
+    const ArtTree& holder =
+        *made.document.symbols().find(made.document.symbols().byName("Holder"))->definition;
     EXPECT_EQ(std::get<SymbolContent>(holder.data.content).symbol, "Crate");
 }
 
 TEST(Symbols, ImportBringsTheArtworkAndWhatItUsesOnce) {
     SymbolDocument library;
-    const SymbolId holder = *library.document.addSymbol("Holder", *library.document.copyOf(library.instance));
+    const SymbolId holder =
+        *library.document.editSymbols().add("Holder", *library.document.copyOf(library.instance));
     Document target;
     const Result<SymbolId> imported = target.importSymbol(library.document, holder);
     ASSERT_TRUE(imported);
     ASSERT_EQ(target.symbols().size(), 2u);
     EXPECT_EQ(target.symbols()[0].name, "Box");
-    EXPECT_EQ(target.findSymbol(*imported)->name, "Holder");
-    EXPECT_EQ(target.findSymbol(*imported)->frame, Rect(-10, 5, 10, -5));
+    EXPECT_EQ(target.symbols().find(*imported)->name, "Holder");
+    EXPECT_EQ(target.symbols().find(*imported)->frame, Rect(-10, 5, 10, -5));
     EXPECT_EQ(*target.importSymbol(library.document, holder), *imported);
     EXPECT_EQ(target.symbols().size(), 2u);
     EXPECT_EQ(target.importSymbol(target, SymbolId{}).status(), Status::invalidHandle);
