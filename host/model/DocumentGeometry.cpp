@@ -8,11 +8,14 @@ namespace host::model {
 
 namespace {
 
-Rect pathBounds(PathGeometry geometry, const Matrix& matrix) {
-    if (!matrix.isIdentity()) {
-        geometry.transform(matrix);
+// The geometry is copied only when it has to be transformed first.
+Rect pathBounds(const PathGeometry& geometry, const Matrix& matrix) {
+    if (matrix.isIdentity()) {
+        return geometry.bounds();
     }
-    return geometry.bounds();
+    PathGeometry transformed = geometry;
+    transformed.transform(matrix);
+    return transformed.bounds();
 }
 
 Rect boxBounds(const BoxGeometry& box, const Matrix& matrix) {

@@ -353,6 +353,11 @@ private:
             AddTreeOutlines(*tree);
             return;
         }
+        // A path is its own only outline: no list of the members below it is needed.
+        if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
+            AddPath(path->geometry);
+            return;
+        }
         for (const ArtId member : document_.artTree(art.node()->id).valueOr({})) {
             if (const auto* path = document_.contentAs<model::PathContent>(member)) {
                 AddPath(path->geometry);
@@ -373,15 +378,21 @@ private:
     }
 
     // Each paint field in turn; one whose blend mode is not normal (or a pattern below full opacity,
-    // which cairo can't fade as it paints) is drawn by itself first and then blended.
+    // which cairo can't fade as it paints) is drawn by itself first and then blended. The outlines
+    // are laid once and kept from one field to the next: cairo's path belongs to the context, not to
+    // its saved states or groups, and filling or stroking with _preserve leaves it in place.
     void DrawShape(ArtRef art) {
         const model::ArtData& data = art.data();
+        bool outlined = false;
         for (const model::PaintField& field : data.style.paintFields) {
             if (!field.paints()) {
                 continue;
             }
-            cairo_new_path(cr_);
-            AddOutlines(art);
+            if (!outlined) {
+                cairo_new_path(cr_);
+                AddOutlines(art);
+                outlined = true;
+            }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
             const double opacity = Opacity(field.blend);
@@ -395,7 +406,7 @@ private:
                 if (fill != nullptr) {
                     cairo_set_fill_rule(cr_,
                                         field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-                    cairo_fill(cr_);
+                    cairo_fill_preserve(cr_);
                 } else {
                     Stroke(*field.strokePaint());
                 }
@@ -430,7 +441,7 @@ private:
         } else {
             cairo_set_dash(cr_, nullptr, 0, 0.0);
         }
-        cairo_stroke(cr_);
+        cairo_stroke_preserve(cr_);
     }
 
     // Whether cairo can draw through the matrix from the current user space.

@@ -131,29 +131,38 @@ ArtList GetAllSelectedObjects(bool includeLayerGroups) {
     return selected;
 }
 
-ArtHandleSet GetTopObjects() {
+ArtList GetTopObjectsInPaintOrder() {
     // The children of every layer's group, going down into the groups of sublayers only: what lies
-    // deeper is never a top object, so the walk costs what the layers hold directly.
-    ArtHandleSet top;
-    std::vector<ArtObject*> groups;
+    // deeper is never a top object, so the walk costs what the layers hold directly. Each open
+    // group keeps the children still to visit, so that a sublayer's objects come in its place.
+    ArtList top;
+    std::vector<std::pair<ArtList, std::size_t>> open;
     for (AILayerHandle layer : GetTopLayers()) {
         AIArtHandle group = nullptr;
-        if (sAIArt != nullptr && sAIArt->GetFirstArtOfLayer(layer, &group) == kNoErr && group != nullptr) {
-            groups.push_back(group);
+        if (sAIArt == nullptr || sAIArt->GetFirstArtOfLayer(layer, &group) != kNoErr || group == nullptr) {
+            continue;
         }
-    }
-    while (!groups.empty()) {
-        ArtObject* group = groups.back();
-        groups.pop_back();
-        for (ArtObject* child : hostart::Children(group)) {
+        open.emplace_back(hostart::Children(group), 0);
+        while (!open.empty()) {
+            auto& [children, next] = open.back();
+            if (next == children.size()) {
+                open.pop_back();
+                continue;
+            }
+            ArtObject* child = children[next++];
             if (hostart::IsLayerGroup(child)) {
-                groups.push_back(child);
+                open.emplace_back(hostart::Children(child), 0);
             } else {
-                top.insert(child);
+                top.push_back(child);
             }
         }
     }
     return top;
+}
+
+ArtHandleSet GetTopObjects() {
+    const ArtList top = GetTopObjectsInPaintOrder();
+    return ArtHandleSet(top.begin(), top.end());
 }
 
 std::vector<AILayerHandle> GetTopLayers() {

@@ -34,6 +34,9 @@ ArtList GetAllObjects(bool includeLayerGroups);
 ArtList GetAllSelectedObjects(bool includeLayerGroups);
 // The objects that lie directly in a layer (or sublayer).
 ArtHandleSet GetTopObjects();
+// The same objects in paint order (document order): the first layer's first, each sublayer's in its
+// place among the objects of the layer that holds it.
+ArtList GetTopObjectsInPaintOrder();
 // The document's top-level layers, first to last.
 std::vector<AILayerHandle> GetTopLayers();
 // The top-level layer that holds the art, through nested layers; null when it has none.

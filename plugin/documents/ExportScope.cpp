@@ -79,10 +79,12 @@ ArtList GetArtToExport(const json& job) {
     const std::string range = ReadTextStrictly(job, "artboardRange");
     const bool selected = ReadBoolStrictly(job, "exportSelected", false);
     const std::string tagSearch = ReadTextStrictly(job, "tagSearch");
-    ArtList art;
     if (!range.empty()) {
-        art = ArtboardRangeToArtVector(range);
-    } else if (tagSearch.empty()) {
+        // Top objects only, already in paint order: none lies inside another.
+        return ArtboardRangeToArtVector(range);
+    }
+    ArtList art;
+    if (tagSearch.empty()) {
         art = selected ? GetAllSelectedObjects(false) : GetAllObjects(false);
     } else {
         art = SearchTaggedArt(tagSearch);

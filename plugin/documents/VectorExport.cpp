@@ -147,9 +147,16 @@ bool CleanSwatches() {
 }
 
 bool CleanSymbols() {
-    const std::optional<std::set<AIPatternHandle>> used = UsedSymbols();
     ai::int32 count = 0;
-    if (!used || sAISymbol->CountSymbolPatterns(&count, false) != kNoErr) {
+    if (sAISymbol->CountSymbolPatterns(&count, false) != kNoErr) {
+        return false;
+    }
+    // A document without symbols has none to delete: the search through all its art is skipped.
+    if (count <= 0) {
+        return true;
+    }
+    const std::optional<std::set<AIPatternHandle>> used = UsedSymbols();
+    if (!used) {
         return false;
     }
     for (ai::int32 index = count - 1; index >= 0; --index) {

@@ -284,7 +284,7 @@ bool GetArtboardNumbersAndNames(const std::string& range, std::vector<int>& numb
 }
 
 ArtList ArtboardRangeToArtVector(const std::string& range) {
-    const ArtHandleSet top = GetTopObjects();
+    const ArtList top = GetTopObjectsInPaintOrder();
     if (top.empty()) {
         return {};
     }
@@ -293,21 +293,26 @@ ArtList ArtboardRangeToArtVector(const std::string& range) {
     if (!list.IsValid() || !scope.Open(range)) {
         return {};
     }
-    ArtHandleSet found;
+    std::vector<AIRealRect> boards;
     for (ArtboardID index = 0; scope.Next(index);) {
         AIRealRect board;
         if (!ArtboardRect(list, index, board)) {
             return {};
         }
-        for (ArtObject* art : top) {
-            AIRealRect bounds;
-            if (sAIArt != nullptr && sAIArt->GetArtTransformBounds(art, nullptr, 0, &bounds) == kNoErr &&
-                Overlaps(bounds, board)) {
-                found.insert(art);
-            }
+        boards.push_back(board);
+    }
+    // Each object's bounds are asked for once, whatever the number of artboards.
+    ArtList found;
+    for (ArtObject* art : top) {
+        AIRealRect bounds;
+        if (!boards.empty() && sAIArt != nullptr &&
+            sAIArt->GetArtTransformBounds(art, nullptr, 0, &bounds) == kNoErr &&
+            std::any_of(boards.begin(), boards.end(),
+                        [&bounds](const AIRealRect& board) { return Overlaps(bounds, board); })) {
+            found.push_back(art);
         }
     }
-    return ArtList(found.begin(), found.end());
+    return found;
 }
 
 int GetArtboardNumber(const std::string& name) {

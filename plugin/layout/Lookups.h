@@ -53,7 +53,7 @@ int GetNumberOfDocumentArtboards();
 // the range gives no artboard.
 bool GetArtboardNumbersAndNames(const std::string& range, std::vector<int>& numbers,
                                 std::vector<std::string>& names);
-// The top objects whose bounds overlap an artboard of the range, in handle order; empty on any
+// The top objects whose bounds overlap an artboard of the range, in paint order; empty on any
 // failure.
 ArtList ArtboardRangeToArtVector(const std::string& range);
 // The 0-based index of the first artboard named exactly so; -1 when none is, or the list can't be

@@ -70,6 +70,11 @@ constexpr const char* kDocument = R"({
     {"type": "symbol", "symbol": "Dot", "frame": [0.0, 10.0, 10.0, 0.0], "matrix": [2.0, 0.0, 0.0, 2.0, 200.0, 20.0]},
     {"type": "symbol", "symbol": "Pair", "frame": [0.0, 10.0, 25.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 225.0, 60.0]},
     {"type": "symbol", "symbol": "Loop", "frame": [0.0, 22.0, 10.0, 0.0], "matrix": [1.0, 0.0, 0.0, 1.0, 225.0, 75.0]},
+    {"type": "path", "closed": true, "name": "layered",
+     "segments": [{"anchor": [160.0, 0.0]}, {"anchor": [190.0, 0.0]}, {"anchor": [190.0, 30.0]}, {"anchor": [160.0, 30.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.5, 0.8]}}},
+                               {"fill": {"color": {"gray": 0.5}}, "blend": {"mode": 1}},
+                               {"stroke": {"color": {"gray": 1.0}, "width": 4.0}}]}},
     {"type": "path", "closed": true, "name": "multiplier",
      "segments": [{"anchor": [270.0, 0.0]}, {"anchor": [310.0, 0.0]}, {"anchor": [310.0, 40.0]}, {"anchor": [270.0, 40.0]}],
      "style": {"paintFields": [{"fill": {"color": {"rgb": [0.5, 0.5, 0.5]}}}], "blend": {"mode": 1}}},
@@ -147,6 +152,12 @@ const PixelCase kPixels[] = {
     {"multiplyProduct", 280.5, 20.5, {128, 64, 102}, 2},
     {"multiplyOverWhite", 300.5, 20.5, {128, 128, 128}, 2},
     {"belowAlone", 260.5, 20.5, {255, 128, 204}, 2},
+    // Paint fields of one path in turn on the same outline: a fill, a fill multiplied onto it by
+    // itself, then a black stroke over both along the edge.
+    {"layeredFieldsMultiply", 175.5, 15.5, {128, 64, 102}, 2},
+    {"layeredStrokeOnTheEdge", 160.5, 15.5, {0, 0, 0}, 0},
+    {"layeredStrokeOutside", 158.5, 15.5, {0, 0, 0}, 0},
+    {"layeredBeyondTheStroke", 156.5, 15.5, {255, 255, 255}, 0},
     // Black at 50 % once over the whole group: the same half tone alone, where the squares overlap
     // and on the stroke over the fill.
     {"halfAlone", 335.5, 20.5, {128, 128, 128}, 2},

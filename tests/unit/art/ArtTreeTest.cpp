@@ -111,6 +111,21 @@ TEST_F(ArtTreeTest, TopObjectsLieDirectlyInALayer) {
     EXPECT_EQ(GetTopObjects(), (ArtHandleSet{fGroup, fPath, fCompound, fOther}));
 }
 
+// A sublayer's objects come in its place among the objects of its layer: the order the plug-in's
+// sorting by paint order gives the same objects.
+TEST_F(ArtTreeTest, TopObjectsInPaintOrderTakeASublayerInItsPlace) {
+    using namespace unittest::doc;
+    fHost.LoadLayers(
+        {Layer("Layer 1", {Path("front"), Layer("Inner", {Path("inside"), Group("kept", {Path("deep")})}),
+                           Path("back")}),
+         Layer("Layer 2", {Path("other")})});
+    const Names expected{"front", "inside", "kept", "back", "other"};
+    EXPECT_EQ(StandIn::Names(GetTopObjectsInPaintOrder()), expected);
+    EXPECT_EQ(StandIn::Names(SortArtByPaintOrder(RemoveLeaves2(GetAllObjects(false)), false)), expected);
+    const ArtList ordered = GetTopObjectsInPaintOrder();
+    EXPECT_EQ(GetTopObjects(), ArtHandleSet(ordered.begin(), ordered.end()));
+}
+
 TEST_F(ArtTreeTest, WhollySelectedGroupIsOneObject) {
     Select(fA);
     Select(fB);
