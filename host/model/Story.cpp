@@ -471,6 +471,15 @@ void Story::erase(TextSpan span) {
     paragraphLengths_.erase(paragraph + 1, joined);
     paragraphs_.erase(paragraph + 1, joined);
 
+    // Inside one run that keeps some units (or the story's only run): the run only shrinks, and its
+    // neighbours still differ from it.
+    const std::size_t holder = locateRun(span.start);
+    const std::size_t holderLength = runs_[holder].length;
+    if (span.end <= runCursor_.start + holderLength && (span.size() < holderLength || runs_.size() == 1)) {
+        runs_[holder].length -= span.size();
+        text_.erase(span.start, span.size());
+        return;
+    }
     const std::size_t first = splitAt(span.start);
     const std::size_t last = splitAt(span.end);
     CharRun kept = runs_[first];

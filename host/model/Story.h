@@ -214,6 +214,15 @@ public:
         if (span.start >= span.end) {
             return;
         }
+        // Inside one run that fn leaves as it is, nothing changes: runs are kept merged.
+        const std::size_t holder = locateRun(span.start);
+        if (span.end <= runCursor_.start + runs_[holder].length) {
+            CharRun edited = runs_[holder];
+            fn(edited);
+            if (edited == runs_[holder]) {
+                return;
+            }
+        }
         const std::size_t first = splitAt(span.start);
         const std::size_t last = splitAt(span.end);
         for (std::size_t index = first; index < last; ++index) {

@@ -13,6 +13,8 @@ namespace {
 constexpr double kTolerance = 1e-9;
 constexpr int kCurvePieces = 32;
 constexpr double kAutoLeading = 1.2;
+// Units measured before the metrics first grow: a short story's all, a long one's first lines.
+constexpr std::size_t kUnitsReserved = 4096;
 
 // What the layout needs of one unit's features.
 struct UnitMetrics {
@@ -86,7 +88,9 @@ UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
 class StoryMetrics {
 public:
     StoryMetrics(const model::Story& story, const model::TextStyles& styles)
-        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {}
+        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {
+        units_.reserve(std::min(text_.size(), kUnitsReserved));
+    }
 
     // index lies within the story.
     const UnitMetrics& operator[](std::size_t index) {
@@ -340,6 +344,7 @@ StoryLayout LayOut(const model::Document& document, model::ArtId frame) {
         return layout;
     }
     StoryMetrics metrics(*story, document.textStyles());
+    layout.frames.reserve(frames->size());
     std::size_t position = 0;
     for (const model::ArtId id : *frames) {
         layout.frames.push_back(LayOutFrame(*story, document.textStyles(), metrics, id,

@@ -115,6 +115,12 @@ void EraseUnits(HostState& state, model::Document& document, model::ArtId anchor
 }
 
 void Reflow(model::Document& document, model::ArtId anchor) {
+    // A frame outside any thread sizes itself only as auto-sized area text.
+    const auto* own = document.contentAs<model::TextFrameContent>(anchor);
+    if (own != nullptr && own->threadHead.empty() && own->thread.empty() &&
+        !(own->kind == model::TextKind::area && own->autoSize)) {
+        return;
+    }
     const model::Result<std::vector<model::ArtId>> frames = document.thread(anchor);
     if (!frames) {
         return;
