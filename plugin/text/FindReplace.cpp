@@ -256,10 +256,10 @@ struct FindReplaceRequest {
 
 // The whole story of a found art, read once for both overset tests and the edit; none for art that
 // is not text and for a story that an earlier art of its thread already brought.
-std::optional<ATE::ITextRange> NewStoryOf(ArtObject* art, std::set<int>& doneStories) {
+std::optional<ATE::ITextRange> NewStoryOf(ArtObject* art, std::set<ArtObject*>& doneStories) {
     ATE::ITextRange story;
-    int storyId = 0;
-    if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
+    ArtObject* firstFrame = nullptr;
+    if (!ArtToStoryAndFirstFrame(art, story, firstFrame) || !doneStories.insert(firstFrame).second) {
         return std::nullopt;
     }
     return story;
@@ -361,7 +361,7 @@ std::string FindReplaceText2(const json& parsed) {
         }
     }
     const bool restylesOnly = searchText.empty() && replaceText.empty();
-    std::set<int> doneStories;
+    std::set<ArtObject*> doneStories;
     StoryOutcome outcome;
     bool warn = false;
     const RegExLimitWatch limits;

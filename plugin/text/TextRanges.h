@@ -10,10 +10,13 @@
 #include "IText.h"
 
 // For text-frame art: `story` becomes the range of the frame's whole story and `storyId` the
-// ArtCRC of the story's first frame's art, the identity by which a story found through several of
-// its frames is processed once. False for any other art or when a host call fails; then neither
-// output changes.
+// ArtCRC of the story's first frame's art. False for any other art or when a host call fails; then
+// neither output changes.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId);
+// The same with the art of the story's first frame, which every frame of a thread shares: the
+// identity by which a story found through several of its frames is processed once (CRCs of
+// different stories can be equal).
+bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*& firstFrame);
 // The same without the story's identity, which costs a UUID and its CRC: for a caller that only
 // reads the story.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
