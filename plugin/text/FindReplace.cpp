@@ -367,9 +367,11 @@ std::string FindReplaceText2(const json& parsed) {
     const RegExLimitWatch limits;
     for (ArtObject* art : found) {
         // The range follows the edits, so that it still holds the whole story afterwards. A story
-        // the command left alone (or met before through another frame) keeps its overset state.
+        // the command left alone (or met before through another frame) keeps its overset state;
+        // point text never becomes overset.
         const std::optional<ATE::ITextRange> story = NewStoryOf(art, doneStories);
-        const std::optional<bool> before = story ? Overset(*story) : std::nullopt;
+        const std::optional<bool> before =
+            story && MayBeOverset(art) ? Overset(*story) : std::optional<bool>();
         const StoryOutcome done = restylesOnly
                                       ? EmptyOrRestyleStory(story, hasReplaceText, request.formatting)
                                       : FindAndReplaceTextArt(art, story, request);

@@ -72,6 +72,14 @@ bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*&
     return StoryOfArt(art, story, &firstFrame);
 }
 
+std::optional<AITextFrameType> FrameType(ArtObject* art) {
+    AITextFrameType type = kPointTextType;
+    if (sAITextFrame == nullptr || sAITextFrame->GetType(art, &type) != kNoErr) {
+        return std::nullopt;
+    }
+    return type;
+}
+
 bool FrameArtToTextRange(ArtObject* art, ATE::ITextRange& range) {
     try {
         const ATE::ITextFrame frame = EngineFrame(art);

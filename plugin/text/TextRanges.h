@@ -3,9 +3,11 @@
 // that goes to the engine passes through U16Length on the story text of that moment.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "AIArt.h"
+#include "AITextFrame.h"
 #include "IAIUnicodeString.h"
 #include "IText.h"
 
@@ -20,6 +22,10 @@ bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*&
 // The same without the story's identity, which costs a UUID and its CRC: for a caller that only
 // reads the story.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
+
+// The kind of text of text-frame art (point, area, on a path); none for other art or when the host
+// refuses.
+std::optional<AITextFrameType> FrameType(ArtObject* art);
 
 // For text-frame art: `range` becomes the frame's own text (overset text included in the last frame
 // of a thread), not the whole story. False for any other art or when a host call fails; then

@@ -35,6 +35,7 @@ bool IsLowSurrogate(char16_t unit) {
 // What the layout needs of one stretch of units that share their features: found once per stretch,
 // so that each unit costs only its advance.
 struct StretchMetrics {
+    const FontList* fonts = nullptr;
     std::optional<std::size_t> face;  // none: a font the list lacks, which shows nothing
     double size = 0;
     double scale = 0;  // points per font unit
@@ -49,6 +50,7 @@ StretchMetrics MetricsOf(const model::CharFeatures& features) {
     const FontList& fonts = FontList::Installed();
     const std::size_t face = fonts.IndexOf(features.font.value_or("")).value_or(0);
     StretchMetrics metrics;
+    metrics.fonts = &fonts;
     const double size = features.fontSize.value_or(12.0);
     metrics.size = size;
     if (face >= fonts.Faces().size()) {
@@ -77,7 +79,7 @@ UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
     metrics.leading = stretch.leading;
     if (code != U'\r') {
         metrics.advance =
-            FontList::Installed().Advance(*stretch.face, code) * stretch.scale * stretch.horizontalScale +
+            stretch.fonts->Advance(*stretch.face, code) * stretch.scale * stretch.horizontalScale +
             stretch.tracking;
     }
     return metrics;
