@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <optional>
-#include <set>
+#include <unordered_set>
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
@@ -256,7 +256,7 @@ struct FindReplaceRequest {
 
 // The whole story of a found art, read once for both overset tests and the edit; none for art that
 // is not text and for a story that an earlier art of its thread already brought.
-std::optional<ATE::ITextRange> NewStoryOf(ArtObject* art, std::set<ArtObject*>& doneStories) {
+std::optional<ATE::ITextRange> NewStoryOf(ArtObject* art, std::unordered_set<ArtObject*>& doneStories) {
     ATE::ITextRange story;
     ArtObject* firstFrame = nullptr;
     if (!ArtToStoryAndFirstFrame(art, story, firstFrame) || !doneStories.insert(firstFrame).second) {
@@ -361,7 +361,7 @@ std::string FindReplaceText2(const json& parsed) {
         }
     }
     const bool restylesOnly = searchText.empty() && replaceText.empty();
-    std::set<ArtObject*> doneStories;
+    std::unordered_set<ArtObject*> doneStories(found.size());
     StoryOutcome outcome;
     bool warn = false;
     const RegExLimitWatch limits;

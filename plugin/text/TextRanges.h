@@ -15,13 +15,13 @@
 // ArtCRC of the story's first frame's art. False for any other art or when a host call fails; then
 // neither output changes.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId);
+// The same without the story's identity, which costs a UUID and its CRC: for a caller that only
+// reads the story.
+bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
 // The same with the art of the story's first frame, which every frame of a thread shares: the
 // identity by which a story found through several of its frames is processed once (CRCs of
 // different stories can be equal).
 bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*& firstFrame);
-// The same without the story's identity, which costs a UUID and its CRC: for a caller that only
-// reads the story.
-bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
 
 // The kind of text of text-frame art (point, area, on a path); none for other art or when the host
 // refuses.

@@ -170,13 +170,13 @@ model::CharFeatures UniqueChar(const model::Story& story, model::TextSpan span,
 
 model::CharFeatures UniqueLocalChar(const model::Story& story, model::TextSpan span) {
     std::optional<model::CharFeatures> shared;
-    for (const model::CharRun& run : story.runsOf(span)) {
+    story.forEachRunOf(span, [&](const model::CharRun& run, std::size_t) {
         if (shared) {
             shared->intersect(run.local);
         } else {
             shared = run.local;
         }
-    }
+    });
     return shared.value_or(model::CharFeatures{});
 }
 
