@@ -471,6 +471,15 @@ void Story::erase(TextSpan span) {
     paragraphLengths_.erase(paragraph + 1, joined);
     paragraphs_.erase(paragraph + 1, joined);
 
+    // Inside one run that keeps some units (or the story's only run): the run only shrinks, and its
+    // neighbours still differ from it.
+    const std::size_t holder = locateRun(span.start);
+    const std::size_t holderLength = runs_[holder].length;
+    if (span.end <= runCursor_.start + holderLength && (span.size() < holderLength || runs_.size() == 1)) {
+        runs_[holder].length -= span.size();
+        text_.erase(span.start, span.size());
+        return;
+    }
     const std::size_t first = splitAt(span.start);
     const std::size_t last = splitAt(span.end);
     CharRun kept = runs_[first];
@@ -492,25 +501,11 @@ const CharRun& Story::runAt(std::size_t position) const {
 }
 
 std::vector<CharRun> Story::runsOf(TextSpan span) const {
-    if (span.start >= span.end) {
-        CharRun run = runAt(span.start > 0 ? span.start - 1 : 0);
-        run.length = 0;
-        return {run};
-    }
     std::vector<CharRun> result;
-    std::size_t index = locateRun(span.start);
-    std::size_t offset = runCursor_.start;
-    for (; index < runs_.size() && offset < span.end; ++index) {
-        const CharRun& run = runs_[index];
-        const std::size_t start = std::max(offset, span.start);
-        const std::size_t end = std::min(offset + run.length, span.end);
-        if (start < end) {
-            CharRun cut = run;
-            cut.length = end - start;
-            result.push_back(std::move(cut));
-        }
-        offset += run.length;
-    }
+    forEachRunOf(span, [&](const CharRun& run, std::size_t units) {
+        result.push_back(run);
+        result.back().length = units;
+    });
     return result;
 }
 

@@ -11,6 +11,7 @@
 // Style"'s default character features, the built-in defaults (which set every feature).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -214,6 +215,16 @@ public:
         if (span.start >= span.end) {
             return;
         }
+        // Inside one run that fn leaves as it is, nothing changes: runs are kept merged. fn sees a
+        // copy of that run first, so it must change only the run it is given.
+        const std::size_t holder = locateRun(span.start);
+        if (span.end <= runCursor_.start + runs_[holder].length) {
+            CharRun edited = runs_[holder];
+            fn(edited);
+            if (edited == runs_[holder]) {
+                return;
+            }
+        }
         const std::size_t first = splitAt(span.start);
         const std::size_t last = splitAt(span.end);
         for (std::size_t index = first; index < last; ++index) {
@@ -223,6 +234,24 @@ public:
     }
     // The runs that cover the span, cut to it (one run for an empty span: the unit it stands on).
     std::vector<CharRun> runsOf(TextSpan span) const;
+    // Calls fn(run, units) for the same runs, uncut, with the units of the span each covers.
+    template <typename Fn>
+    void forEachRunOf(TextSpan span, Fn fn) const {
+        if (span.start >= span.end) {
+            fn(runAt(span.start > 0 ? span.start - 1 : 0), std::size_t{0});
+            return;
+        }
+        std::size_t index = locateRun(span.start);
+        for (std::size_t offset = runCursor_.start; index < runs_.size() && offset < span.end; ++index) {
+            const CharRun& run = runs_[index];
+            const std::size_t start = std::max(offset, span.start);
+            const std::size_t end = std::min(offset + run.length, span.end);
+            if (start < end) {
+                fn(run, end - start);
+            }
+            offset += run.length;
+        }
+    }
 
     ParaRun& paragraph(std::size_t index) { return paragraphs_.at(index); }
     const ParaRun& paragraph(std::size_t index) const { return paragraphs_.at(index); }

@@ -25,6 +25,7 @@ struct EcmaFlags {
     bool multiline = false;    // "m"
     bool dotAll = false;       // "s"
     bool unicodeSets = false;  // "v"
+    bool operator==(const EcmaFlags&) const = default;
 };
 
 // A pattern in PCRE2's syntax, with what a match needs to give ECMAScript's captures.

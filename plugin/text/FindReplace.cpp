@@ -4,7 +4,8 @@
 #include "text/FindReplace.h"
 
 #include <cstdint>
-#include <set>
+#include <optional>
+#include <unordered_set>
 
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
@@ -54,10 +55,10 @@ bool ClearWholeParagraphs(const ATE::ITextRange& range) {
     return true;
 }
 
-// Whether the text art's story was overset; none when the test could not be made.
-std::optional<bool> Overset(ArtObject* art) {
+// Whether the story is overset; none when the test could not be made.
+std::optional<bool> Overset(const ATE::ITextRange& story) {
     bool overset = false;
-    if (!CheckTextForOverset(art, overset)) {
+    if (!CheckTextRangeForOverset(story, overset)) {
         return std::nullopt;
     }
     return overset;
@@ -253,21 +254,31 @@ struct FindReplaceRequest {
     TextFormatting formatting;
 };
 
-// Processes the story of one art once; other art, a story already processed and a mode outside 0
-// to 5 leave it alone.
-StoryOutcome FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& request,
-                                   std::set<int>& doneStories) {
+// The whole story of a found art, read once for both overset tests and the edit; none for art that
+// is not text and for a story that an earlier art of its thread already brought.
+std::optional<ATE::ITextRange> NewStoryOf(ArtObject* art, std::unordered_set<ArtObject*>& doneStories) {
+    ATE::ITextRange story;
+    ArtObject* firstFrame = nullptr;
+    if (!ArtToStoryAndFirstFrame(art, story, firstFrame) || !doneStories.insert(firstFrame).second) {
+        return std::nullopt;
+    }
+    return story;
+}
+
+// Processes the art's story (none: other art, or a story already processed); a mode outside 0 to 5
+// leaves it alone.
+StoryOutcome FindAndReplaceTextArt(ArtObject* art, const std::optional<ATE::ITextRange>& found,
+                                   const FindReplaceRequest& request) {
     if (request.mode < kModeAnywhere || request.mode > kModeRemoveTemplate) {
         return {};
     }
     if (request.mode == kModeRemoveTemplate) {
         return StoryOutcome{}.Note(TextTemplate::RemoveTemplateText(art));
     }
-    ATE::ITextRange story;
-    int storyId = 0;
-    if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
+    if (!found) {
         return {};
     }
+    const ATE::ITextRange& story = *found;
     if (request.mode != kModeAnywhere && request.mode != kModeWholeStory) {
         return FindAndReplaceInTemplate(art, story, request.search, request.replace,
                                         static_cast<unsigned long>(request.mode), request.regExFlag,
@@ -281,14 +292,14 @@ StoryOutcome FindAndReplaceTextArt(ArtObject* art, const FindReplaceRequest& req
                                         request.formatting);
 }
 
-// Empties (when the request names "replaceText") or only restyles every found story once.
-StoryOutcome EmptyOrRestyleStory(ArtObject* art, bool empties, const TextFormatting& formatting,
-                                 std::set<int>& doneStories) {
-    ATE::ITextRange story;
-    int storyId = 0;
-    if (!ArtToTextRange(art, story, storyId) || !doneStories.insert(storyId).second) {
+// Empties (when the request names "replaceText") or only restyles the art's story (none: other art,
+// or a story already processed).
+StoryOutcome EmptyOrRestyleStory(const std::optional<ATE::ITextRange>& found, bool empties,
+                                 const TextFormatting& formatting) {
+    if (!found) {
         return {};
     }
+    const ATE::ITextRange& story = *found;
     if (empties) {
         std::u32string text;
         if (!TextRangeToUnicode(story, text)) {
@@ -350,15 +361,24 @@ std::string FindReplaceText2(const json& parsed) {
         }
     }
     const bool restylesOnly = searchText.empty() && replaceText.empty();
-    std::set<int> doneStories;
+    std::unordered_set<ArtObject*> doneStories(found.size());
     StoryOutcome outcome;
     bool warn = false;
     const RegExLimitWatch limits;
     for (ArtObject* art : found) {
-        const std::optional<bool> before = Overset(art);
-        outcome |= restylesOnly ? EmptyOrRestyleStory(art, hasReplaceText, request.formatting, doneStories)
-                                : FindAndReplaceTextArt(art, request, doneStories);
-        warn = warn || BecameOverset(before, Overset(art));
+        // The range follows the edits, so that it still holds the whole story afterwards. A story
+        // the command left alone (or met before through another frame) keeps its overset state;
+        // point text never becomes overset.
+        const std::optional<ATE::ITextRange> story = NewStoryOf(art, doneStories);
+        const std::optional<bool> before =
+            story && MayBeOverset(art) ? Overset(*story) : std::optional<bool>();
+        const StoryOutcome done = restylesOnly
+                                      ? EmptyOrRestyleStory(story, hasReplaceText, request.formatting)
+                                      : FindAndReplaceTextArt(art, story, request);
+        outcome |= done;
+        if (before && (done.changed || done.refused)) {
+            warn = warn || BecameOverset(before, Overset(*story));
+        }
     }
     if (outcome.refused && !outcome.changed) {
         reply["error"] = kAllTextRefused;

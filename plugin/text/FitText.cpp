@@ -316,14 +316,6 @@ bool CheckTextRangeFontSize(const ATE::ITextRange& range, double minFontSize, do
            !(maxFontSize > 0 && largest > maxFontSize);
 }
 
-std::optional<AITextFrameType> FrameType(ArtObject* art) {
-    AITextFrameType type = kPointTextType;
-    if (sAITextFrame == nullptr || sAITextFrame->GetType(art, &type) != kNoErr) {
-        return std::nullopt;
-    }
-    return type;
-}
-
 // Area text of a fixed frame and path text: what fitting works on.
 bool IsFittable(ArtObject* art) {
     const std::optional<AITextFrameType> type = FrameType(art);

@@ -38,6 +38,10 @@ bool CheckTextForOverset(ArtObject* art, bool& overset) {
     return ArtToTextRange(art, story) && CheckTextRangeForOverset(story, overset);
 }
 
+bool MayBeOverset(ArtObject* art) {
+    return FrameType(art) != kPointTextType;
+}
+
 std::set<ArtObject*> OversetTextArt() {
     std::set<ArtObject*> overset;
     for (ArtObject* art : GetAllObjects(false)) {

@@ -12,5 +12,8 @@
 bool CheckTextForOverset(ArtObject* art, bool& overset);
 // The same for a range that is a whole story.
 bool CheckTextRangeForOverset(const ATE::ITextRange& range, bool& overset);
+// False for point text, which grows with its text and is never overset; true for other text art
+// and when the host does not tell the kind.
+bool MayBeOverset(ArtObject* art);
 // The art of the document (layer groups aside) whose story the test finds overset.
 std::set<ArtObject*> OversetTextArt();

@@ -230,6 +230,21 @@ private:
     std::unique_ptr<pcre2_match_context, MatchContextFree> fContext;
 };
 
+// The pattern compiled with the flags. The last one is kept for the next call, so that a command
+// that searches many stories with one pattern compiles it once.
+Compiled& CompiledPattern(const std::u32string& pattern, const EcmaFlags& flags) {
+    static std::unique_ptr<Compiled> last;
+    static std::u32string lastPattern;
+    static EcmaFlags lastFlags;
+    if (last == nullptr || lastPattern != pattern || !(lastFlags == flags)) {
+        last.reset();
+        last = std::make_unique<Compiled>(pattern, flags);
+        lastPattern = pattern;
+        lastFlags = flags;
+    }
+    return *last;
+}
+
 std::u32string SpanText(const std::u32string& text, const MatchGroups::Span& span) {
     return span.set ? text.substr(span.start, span.end - span.start) : std::u32string();
 }
@@ -350,7 +365,7 @@ std::u32string ExpandReplacement(const std::u32string& format, const std::u32str
 
 bool SearchUnicodeRegEx(const std::u32string& text, const std::u32string& pattern, unsigned long& position,
                         unsigned long& length, std::string& error) {
-    Compiled compiled(pattern, EcmaFlags{});
+    Compiled& compiled = CompiledPattern(pattern, EcmaFlags{});
     if (!compiled.ok()) {
         return false;
     }
@@ -373,7 +388,7 @@ bool ReplaceUnicodeRegEx(const std::u32string& text, const std::u32string& patte
     if (!ReadStrFlags(flags, options)) {
         return false;
     }
-    Compiled compiled(pattern, options);
+    Compiled& compiled = CompiledPattern(pattern, options);
     if (!compiled.ok() || compiled.Search(text, 0, 0) <= 0) {
         return false;
     }
@@ -388,7 +403,7 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
     if (!ReadStrFlags(flags, options)) {
         return false;
     }
-    Compiled compiled(pattern, options);
+    Compiled& compiled = CompiledPattern(pattern, options);
     if (!compiled.ok()) {
         return false;
     }

@@ -29,8 +29,8 @@ constexpr char32_t kFirstSupplementary = 0x10000;
 
 namespace {
 
-// ArtToTextRange, giving the story's identity only when storyId is set.
-bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, int* storyId) {
+// ArtToTextRange, giving the art of the story's first frame only when firstFrame is set.
+bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, AIArtHandle* firstFrame) {
     try {
         const ATE::ITextFrame frame = EngineFrame(art);
         if (frame.IsNull()) {
@@ -43,8 +43,8 @@ bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, int* storyId) {
             return false;
         }
         ATE::ITextRange range = whole.GetTextRange();
-        if (storyId != nullptr) {
-            *storyId = ArtCRC(firstArt);
+        if (firstFrame != nullptr) {
+            *firstFrame = firstArt;
         }
         story = std::move(range);
         return true;
@@ -56,11 +56,28 @@ bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, int* storyId) {
 }  // namespace
 
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId) {
-    return StoryOfArt(art, story, &storyId);
+    AIArtHandle firstArt = nullptr;
+    if (!StoryOfArt(art, story, &firstArt)) {
+        return false;
+    }
+    storyId = ArtCRC(firstArt);
+    return true;
 }
 
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story) {
     return StoryOfArt(art, story, nullptr);
+}
+
+bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*& firstFrame) {
+    return StoryOfArt(art, story, &firstFrame);
+}
+
+std::optional<AITextFrameType> FrameType(ArtObject* art) {
+    AITextFrameType type = kPointTextType;
+    if (sAITextFrame == nullptr || sAITextFrame->GetType(art, &type) != kNoErr) {
+        return std::nullopt;
+    }
+    return type;
 }
 
 bool FrameArtToTextRange(ArtObject* art, ATE::ITextRange& range) {

@@ -3,20 +3,29 @@
 // that goes to the engine passes through U16Length on the story text of that moment.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "AIArt.h"
+#include "AITextFrame.h"
 #include "IAIUnicodeString.h"
 #include "IText.h"
 
 // For text-frame art: `story` becomes the range of the frame's whole story and `storyId` the
-// ArtCRC of the story's first frame's art, the identity by which a story found through several of
-// its frames is processed once. False for any other art or when a host call fails; then neither
-// output changes.
+// ArtCRC of the story's first frame's art. False for any other art or when a host call fails; then
+// neither output changes.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story, int& storyId);
 // The same without the story's identity, which costs a UUID and its CRC: for a caller that only
 // reads the story.
 bool ArtToTextRange(ArtObject* art, ATE::ITextRange& story);
+// The same with the art of the story's first frame, which every frame of a thread shares: the
+// identity by which a story found through several of its frames is processed once (CRCs of
+// different stories can be equal).
+bool ArtToStoryAndFirstFrame(ArtObject* art, ATE::ITextRange& story, ArtObject*& firstFrame);
+
+// The kind of text of text-frame art (point, area, on a path); none for other art or when the host
+// refuses.
+std::optional<AITextFrameType> FrameType(ArtObject* art);
 
 // For text-frame art: `range` becomes the frame's own text (overset text included in the last frame
 // of a thread), not the whole story. False for any other art or when a host call fails; then

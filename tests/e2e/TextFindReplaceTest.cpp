@@ -37,6 +37,12 @@ constexpr const char* kDocument = R"({"format": "plimhost-document", "version": 
      "tags": [{"name": "_p_tag_0000000a", "type": "string", "value": "l"}]},
     {"type": "textFrame", "name": "X", "kind": "point", "frame": [0, 0, 0, 0], "text": "bbbc bc",
      "tags": [{"name": "_p_tag_0000000b", "type": "string", "value": "x"}]},
+    {"type": "textFrame", "name": "C1", "kind": "point", "frame": [0, 0, 0, 0], "text": "one",
+     "uuid": "6abb8f50-37fc-4ecd-a2b9-9a309ac6da1a",
+     "tags": [{"name": "_p_tag_0000000c", "type": "string", "value": "c"}]},
+    {"type": "textFrame", "name": "C2", "kind": "point", "frame": [0, 0, 0, 0], "text": "two",
+     "uuid": "3f2cc647-6a5f-44b1-a68e-d0ba23ba3442",
+     "tags": [{"name": "_p_tag_0000000c", "type": "string", "value": "c"}]},
     {"type": "path", "name": "P", "segments": [{"anchor": [0, 0]}, {"anchor": [10, 10]}],
      "tags": [{"name": "_p_tag_00000009", "type": "string", "value": "p"}]}]}]})";
 
@@ -114,6 +120,9 @@ const Step kSteps[] = {
      "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}"},
     {R"({"tagSearch":"l","searchText":"(.*a){2}b","replaceText":"x","mode":0,"regExFlag":"g"})", R"({})", "L",
      "aaaaaaaaaaaaaaaaaaaaaaaaaa {{aaaaaaaaaaaaaaaaaaaaaaaaaa}}"},
+    // Two stories whose first frames' UUIDs share their CRC32 are two stories all the same.
+    {R"({"tagSearch":"c","searchText":"o","replaceText":"0","mode":0})", R"({})", "C1", "0ne"},
+    {R"({"tagSearch":"c","searchText":"w","replaceText":"W","mode":0})", R"({})", "C2", "tW0"},
     // Captures of a repeated group are those of its last repetition; \w with "i" folds case.
     {R"({"tagSearch":"l","searchText":"(?:(a)|b|( ))+","replaceText":"[$1|$2]","mode":0,"regExFlag":"i"})",
      R"({})", "L", "[| ]{{[a|]}}"},

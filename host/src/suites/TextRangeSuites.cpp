@@ -300,12 +300,15 @@ ATEErr EditLocal(std::string_view operation, TextRangeRef reference, Ref given, 
     if ((edit != LocalEdit::clear && given == nullptr) || (given != nullptr && features == nullptr)) {
         return entry(kBadParameterErr);
     }
-    model::Story* story = view->document->editStory(range->anchor);
-    if constexpr (std::is_same_v<Object, CharFeaturesObject>) {
-        story->editRuns(view->span, [&](model::CharRun& run) { ChangeLocal(edit, run.local, features); });
-    } else {
-        for (const std::size_t paragraph : story->paragraphsOf(view->span)) {
-            ChangeLocal(edit, story->paragraph(paragraph).local, features);
+    // Adding no features changes nothing: the story is not even asked for.
+    if (edit != LocalEdit::merge || !features->features.empty()) {
+        model::Story* story = view->document->editStory(range->anchor);
+        if constexpr (std::is_same_v<Object, CharFeaturesObject>) {
+            story->editRuns(view->span, [&](model::CharRun& run) { ChangeLocal(edit, run.local, features); });
+        } else {
+            for (const std::size_t paragraph : story->paragraphsOf(view->span)) {
+                ChangeLocal(edit, story->paragraph(paragraph).local, features);
+            }
         }
     }
     text::Reflow(*view->document, range->anchor);

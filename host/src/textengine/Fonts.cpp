@@ -1,6 +1,7 @@
 #include "textengine/Fonts.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -143,12 +144,27 @@ void ReleaseDrawingFace(void* data) {
 
 const cairo_user_data_key_t kDrawingFaceKey{};
 
+constexpr std::size_t kDirectAdvances = 256;
+constexpr int kUnread = -1;
+
+// The glyph's advance in font units; 0 for a glyph the face cannot load.
+int ReadAdvance(FT_Face face, char32_t codePoint) {
+    const FT_UInt glyph = FT_Get_Char_Index(face, codePoint);
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0) {
+        return 0;
+    }
+    return static_cast<int>(face->glyph->advance.x);
+}
+
 }  // namespace
 
 struct FontList::Engine {
     FT_Library library = nullptr;
     std::vector<FT_Face> faces;
     mutable std::vector<std::unordered_map<char32_t, int>> advances;
+    // The advances of the first code points, which most text is made of, read without hashing
+    // (kUnread until read).
+    mutable std::vector<std::array<int, kDirectAdvances>> directAdvances;
     // Made when first drawn with; the list holds one reference of each.
     mutable std::vector<cairo_font_face_t*> drawingFaces;
 
@@ -201,6 +217,9 @@ FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>
         engine_->faces.push_back(face);
     }
     engine_->advances.resize(faces_.size());
+    std::array<int, kDirectAdvances> unread{};
+    unread.fill(kUnread);
+    engine_->directAdvances.resize(faces_.size(), unread);
     engine_->drawingFaces.resize(faces_.size(), nullptr);
 }
 
@@ -224,16 +243,18 @@ int FontList::Advance(std::size_t face, char32_t codePoint) const {
     if (face >= faces_.size()) {
         return 0;
     }
+    if (codePoint < kDirectAdvances) {
+        int& direct = engine_->directAdvances[face][codePoint];
+        if (direct == kUnread) {
+            direct = ReadAdvance(engine_->faces[face], codePoint);
+        }
+        return direct;
+    }
     auto& cache = engine_->advances[face];
     if (const auto known = cache.find(codePoint); known != cache.end()) {
         return known->second;
     }
-    FT_Face ftFace = engine_->faces[face];
-    const FT_UInt glyph = FT_Get_Char_Index(ftFace, codePoint);
-    int advance = 0;
-    if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0) {
-        advance = static_cast<int>(ftFace->glyph->advance.x);
-    }
+    const int advance = ReadAdvance(engine_->faces[face], codePoint);
     cache.emplace(codePoint, advance);
     return advance;
 }

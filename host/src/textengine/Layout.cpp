@@ -13,6 +13,8 @@ namespace {
 constexpr double kTolerance = 1e-9;
 constexpr int kCurvePieces = 32;
 constexpr double kAutoLeading = 1.2;
+// Units measured before the metrics first grow: a short story's all, a long one's first lines.
+constexpr std::size_t kUnitsReserved = 4096;
 
 // What the layout needs of one unit's features.
 struct UnitMetrics {
@@ -33,6 +35,7 @@ bool IsLowSurrogate(char16_t unit) {
 // What the layout needs of one stretch of units that share their features: found once per stretch,
 // so that each unit costs only its advance.
 struct StretchMetrics {
+    const FontList* fonts = nullptr;
     std::optional<std::size_t> face;  // none: a font the list lacks, which shows nothing
     double size = 0;
     double scale = 0;  // points per font unit
@@ -47,6 +50,7 @@ StretchMetrics MetricsOf(const model::CharFeatures& features) {
     const FontList& fonts = FontList::Installed();
     const std::size_t face = fonts.IndexOf(features.font.value_or("")).value_or(0);
     StretchMetrics metrics;
+    metrics.fonts = &fonts;
     const double size = features.fontSize.value_or(12.0);
     metrics.size = size;
     if (face >= fonts.Faces().size()) {
@@ -75,7 +79,7 @@ UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
     metrics.leading = stretch.leading;
     if (code != U'\r') {
         metrics.advance =
-            FontList::Installed().Advance(*stretch.face, code) * stretch.scale * stretch.horizontalScale +
+            stretch.fonts->Advance(*stretch.face, code) * stretch.scale * stretch.horizontalScale +
             stretch.tracking;
     }
     return metrics;
@@ -86,7 +90,9 @@ UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
 class StoryMetrics {
 public:
     StoryMetrics(const model::Story& story, const model::TextStyles& styles)
-        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {}
+        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {
+        units_.reserve(std::min(text_.size(), kUnitsReserved));
+    }
 
     // index lies within the story.
     const UnitMetrics& operator[](std::size_t index) {
@@ -340,6 +346,7 @@ StoryLayout LayOut(const model::Document& document, model::ArtId frame) {
         return layout;
     }
     StoryMetrics metrics(*story, document.textStyles());
+    layout.frames.reserve(frames->size());
     std::size_t position = 0;
     for (const model::ArtId id : *frames) {
         layout.frames.push_back(LayOutFrame(*story, document.textStyles(), metrics, id,

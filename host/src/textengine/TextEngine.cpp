@@ -115,6 +115,12 @@ void EraseUnits(HostState& state, model::Document& document, model::ArtId anchor
 }
 
 void Reflow(model::Document& document, model::ArtId anchor) {
+    // A frame outside any thread sizes itself only as auto-sized area text.
+    const auto* own = document.contentAs<model::TextFrameContent>(anchor);
+    if (own != nullptr && own->threadHead.empty() && own->thread.empty() &&
+        !(own->kind == model::TextKind::area && own->autoSize)) {
+        return;
+    }
     const model::Result<std::vector<model::ArtId>> frames = document.thread(anchor);
     if (!frames) {
         return;
@@ -164,13 +170,13 @@ model::CharFeatures UniqueChar(const model::Story& story, model::TextSpan span,
 
 model::CharFeatures UniqueLocalChar(const model::Story& story, model::TextSpan span) {
     std::optional<model::CharFeatures> shared;
-    for (const model::CharRun& run : story.runsOf(span)) {
+    story.forEachRunOf(span, [&](const model::CharRun& run, std::size_t) {
         if (shared) {
             shared->intersect(run.local);
         } else {
             shared = run.local;
         }
-    }
+    });
     return shared.value_or(model::CharFeatures{});
 }
 
