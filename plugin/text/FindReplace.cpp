@@ -366,9 +366,9 @@ std::string FindReplaceText2(const json& parsed) {
     bool warn = false;
     const RegExLimitWatch limits;
     for (ArtObject* art : found) {
-        // The range follows the edits, so that it still holds the whole story afterwards. A story
-        // the command left alone (or met before through another frame) keeps its overset state;
-        // point text never becomes overset.
+        // A story the command left alone (or met before through another frame) keeps its overset
+        // state; point text never becomes overset. After an edit the story is read again rather
+        // than trusting the old range to have grown with text added at its end.
         const std::optional<ATE::ITextRange> story = NewStoryOf(art, doneStories);
         const std::optional<bool> before =
             story && MayBeOverset(art) ? Overset(*story) : std::optional<bool>();
@@ -377,7 +377,9 @@ std::string FindReplaceText2(const json& parsed) {
                                       : FindAndReplaceTextArt(art, story, request);
         outcome |= done;
         if (before && (done.changed || done.refused)) {
-            warn = warn || BecameOverset(before, Overset(*story));
+            ATE::ITextRange edited;
+            warn = warn || BecameOverset(
+                               before, ArtToTextRange(art, edited) ? Overset(edited) : std::optional<bool>());
         }
     }
     if (outcome.refused && !outcome.changed) {
