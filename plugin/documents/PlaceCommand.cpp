@@ -87,63 +87,63 @@ std::string DecideMode(std::string mode, const std::string& fileKind) {
 }
 
 PlaceRequest ReadPlaceRequest(const json& parsed) {
-    PlaceRequest r;
-    r.tagSearch = ReadTextStrictly(parsed, "tagSearch");
-    r.filePath = ExpandUserPath(ReadPathStrictly(parsed, "filePath"));
-    r.textToPlace = ReadTextStrictly(parsed, "textToPlace");
-    r.plainText = ReadBoolStrictly(parsed, "plainText", false);
-    r.outlineText = ReadBoolStrictly(parsed, "outlineText", false);
+    PlaceRequest place;
+    place.tagSearch = ReadTextStrictly(parsed, "tagSearch");
+    place.filePath = ExpandUserPath(ReadPathStrictly(parsed, "filePath"));
+    place.textToPlace = ReadTextStrictly(parsed, "textToPlace");
+    place.plainText = ReadBoolStrictly(parsed, "plainText", false);
+    place.outlineText = ReadBoolStrictly(parsed, "outlineText", false);
     if (const json* features = FindKey(parsed, "textFeatures")) {
         if (!features->is_object()) {
             throw CommandError("\"textFeatures\" must be an object");
         }
-        r.textFeatures = TextFeatures(*features);
+        place.textFeatures = TextFeatures(*features);
     }
-    r.method = PlaceMethodNamed(ReadTextStrictly(parsed, "fittingMethod"));
+    place.method = PlaceMethodNamed(ReadTextStrictly(parsed, "fittingMethod"));
     if (HasKey(parsed, "alignment")) {
-        r.alignment = GetAlignment(ReadTextStrictly(parsed, "alignment"));
+        place.alignment = GetAlignment(ReadTextStrictly(parsed, "alignment"));
     }
-    r.clipping = ReadBoolStrictly(parsed, "clipping", true);
-    r.keepBackground = ReadBoolStrictly(parsed, "keepBackground", false);
-    r.usePreviewBounds = ReadBoolStrictly(parsed, "usePreviewBounds", true);
-    r.unite = ReadBoolStrictly(parsed, "unite", false);
-    r.symbolName = ReadTextStrictly(parsed, "symbolName");
-    r.placeAsSymbol = ReadBoolStrictly(parsed, "placeAsSymbol", false);
-    r.mode = ReadBoolStrictly(parsed, "useBounds", false) ? "bounds" : "";
-    r.mode = ReadTextStrictly(parsed, "mode", r.mode);
-    r.embed = ReadBoolStrictly(parsed, "embed", false);
-    r.addBoundingBox = ReadBoolStrictly(parsed, "addBoundingBox", false);
-    r.placeAsTemplate = ReadBoolStrictly(parsed, "placeAsTemplate", false);
+    place.clipping = ReadBoolStrictly(parsed, "clipping", true);
+    place.keepBackground = ReadBoolStrictly(parsed, "keepBackground", false);
+    place.usePreviewBounds = ReadBoolStrictly(parsed, "usePreviewBounds", true);
+    place.unite = ReadBoolStrictly(parsed, "unite", false);
+    place.symbolName = ReadTextStrictly(parsed, "symbolName");
+    place.placeAsSymbol = ReadBoolStrictly(parsed, "placeAsSymbol", false);
+    place.mode = ReadBoolStrictly(parsed, "useBounds", false) ? "bounds" : "";
+    place.mode = ReadTextStrictly(parsed, "mode", place.mode);
+    place.embed = ReadBoolStrictly(parsed, "embed", false);
+    place.addBoundingBox = ReadBoolStrictly(parsed, "addBoundingBox", false);
+    place.placeAsTemplate = ReadBoolStrictly(parsed, "placeAsTemplate", false);
     for (const std::string& tag : ReadTextArrayStrictly(parsed, "tags")) {
-        r.tags.insert(tag);
+        place.tags.insert(tag);
     }
-    r.deselectArt = ReadBoolStrictly(parsed, "deselectArt", true);
-    r.placeTagSearch = ReadTextStrictly(parsed, "placeTagSearch");
-    r.keepOriginal = ReadBoolStrictly(parsed, "keepOriginal", true);
+    place.deselectArt = ReadBoolStrictly(parsed, "deselectArt", true);
+    place.placeTagSearch = ReadTextStrictly(parsed, "placeTagSearch");
+    place.keepOriginal = ReadBoolStrictly(parsed, "keepOriginal", true);
     if (HasKey(parsed, "tagOriginal")) {
-        r.tagOriginal = ReadBoolStrictly(parsed, "tagOriginal", false);
+        place.tagOriginal = ReadBoolStrictly(parsed, "tagOriginal", false);
     }
-    r.seriesTag = ReadTextStrictly(parsed, "seriesTag");
+    place.seriesTag = ReadTextStrictly(parsed, "seriesTag");
     // Bounded so that the numbers of a whole series stay within the integer range.
     constexpr int kMaxSeriesStart = std::numeric_limits<int>::max() / 2;
-    r.seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
-    if (r.seriesStart < -kMaxSeriesStart || r.seriesStart > kMaxSeriesStart) {
+    place.seriesStart = ReadIntegerStrictly(parsed, "seriesStart", 1);
+    if (place.seriesStart < -kMaxSeriesStart || place.seriesStart > kMaxSeriesStart) {
         throw CommandError("\"seriesStart\" is out of range");
     }
     ai::FilePath found;
-    if (!r.filePath.empty() && MakeAIFilePath(r.filePath, found)) {
-        r.file = found.GetFullPathUTF8();
+    if (!place.filePath.empty() && MakeAIFilePath(place.filePath, found)) {
+        place.file = found.GetFullPathUTF8();
     }
-    r.fileKind = FileType(r.file.empty() ? r.filePath : r.file);
-    r.mode = DecideMode(r.mode, r.fileKind);
-    return r;
+    place.fileKind = FileType(place.file.empty() ? place.filePath : place.file);
+    place.mode = DecideMode(place.mode, place.fileKind);
+    return place;
 }
 
 // The finishing step of placing, taken on every way out once placing has begun: all art is
 // deselected when the request asks for it.
 class FinishPlacing {
 public:
-    explicit FinishPlacing(const PlaceRequest& r) : fDeselect(r.deselectArt) {}
+    explicit FinishPlacing(const PlaceRequest& place) : fDeselect(place.deselectArt) {}
     ~FinishPlacing() {
         if (fDeselect && sAIMatchingArt != nullptr) {
             sAIMatchingArt->DeselectAll();
@@ -158,16 +158,16 @@ private:
 
 // With unite, the containers act as one: a new group of their path copies, carrying their tags,
 // the request's tags and the series tag. Null when the group can't be made.
-ArtObject* UniteContainers(const PlaceRequest& r, const ArtList& containers, int seriesOffset) {
+ArtObject* UniteContainers(const PlaceRequest& place, const ArtList& containers, int seriesOffset) {
     const TagSet tags = ReadTags(containers);
     ArtObject* group = CopyToGroup(containers);
     if (group == nullptr) {
         return nullptr;
     }
     WriteTags(group, tags);
-    WriteTags(group, r.tags);
-    if (!r.seriesTag.empty()) {
-        WriteTags(group, {SerialTag(r.seriesTag, seriesOffset)});
+    WriteTags(group, place.tags);
+    if (!place.seriesTag.empty()) {
+        WriteTags(group, {SerialTag(place.seriesTag, seriesOffset)});
     }
     return group;
 }
@@ -187,12 +187,12 @@ bool StrokeBlack(ArtObject* art) {
 
 // Gives the placed text the request's text features, when any is set. A step the text engine
 // refuses leaves that feature as it was: the text itself is placed either way.
-void ApplyTextFeatures(const PlaceRequest& r, const ATE::ITextRange& range) {
-    if (!r.textFeatures.Check()) {
+void ApplyTextFeatures(const PlaceRequest& place, const ATE::ITextRange& range) {
+    if (!place.textFeatures.Check()) {
         return;
     }
     try {
-        r.textFeatures.SetTextFeatures(range);
+        place.textFeatures.SetTextFeatures(range);
     } catch (const ATE::Exception&) {
     }
 }
@@ -200,14 +200,14 @@ void ApplyTextFeatures(const PlaceRequest& r, const ATE::ITextRange& range) {
 // Puts the text into the range that flows through a text container: the request's text, or a copy
 // of the placed text P's story (with P's common local features, or none with "plainText"). False
 // when the text engine refuses.
-bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRange& range) {
+bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITextRange& range) {
     try {
         ATE::ITextRange target = range;
-        if (!r.textToPlace.empty()) {
-            const std::u16string units = ai::UnicodeString::FromUTF8(r.textToPlace).as_UTF16();
+        if (!place.textToPlace.empty()) {
+            const std::u16string units = ai::UnicodeString::FromUTF8(place.textToPlace).as_UTF16();
             target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
                                static_cast<ASInt32>(units.size()));
-            ApplyTextFeatures(r, target.GetStory().GetTextRange());
+            ApplyTextFeatures(place, target.GetStory().GetTextRange());
             return true;
         }
         ATE::ITextRange source;
@@ -222,14 +222,14 @@ bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRa
         target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
                            static_cast<ASInt32>(units.size()));
         ATE::ITextRange whole = target.GetStory().GetTextRange();
-        if (r.plainText) {
+        if (place.plainText) {
             whole.ClearLocalParaFeatures();
             whole.ClearLocalCharFeatures();
         } else {
             whole.ReplaceOrAddLocalParaFeatures(paragraphs);
             whole.ReplaceOrAddLocalCharFeatures(characters);
         }
-        ApplyTextFeatures(r, target.GetStory().GetTextRange());
+        ApplyTextFeatures(place, target.GetStory().GetTextRange());
         return true;
     } catch (const ATE::Exception&) {
         return false;
@@ -239,7 +239,7 @@ bool FillTextRange(const PlaceRequest& r, ArtObject* content, const ATE::ITextRa
 // The text flowed into one container's shape: the area text made from it, outlined with
 // "outlineText". Null when the shape can't take text (with a warning when it is not made of groups,
 // paths and text frames). P is kept for the containers after this one.
-ArtObject* PlaceTextIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* shape, json& reply) {
+ArtObject* PlaceTextIntoShape(const PlaceRequest& place, ArtObject* content, ArtObject* shape, json& reply) {
     if (!MadeFromArtOfType(shape, {kGroupArt, kPathArt, kTextFrameArt})) {
         reply["warning"] = "Text container must be a non-compound path or a text frame.";
         sAIArt->DisposeArt(shape);
@@ -247,40 +247,41 @@ ArtObject* PlaceTextIntoShape(const PlaceRequest& r, ArtObject* content, ArtObje
     }
     ATE::ITextRange range;
     ArtObject* text = MakeTextContainer(shape, range);
-    if (text == nullptr || !FillTextRange(r, content, range)) {
+    if (text == nullptr || !FillTextRange(place, content, range)) {
         sAIArt->DisposeArt(text != nullptr ? text : shape);
         return nullptr;
     }
-    return r.outlineText ? OutlineArt(text) : text;
+    return place.outlineText ? OutlineArt(text) : text;
 }
 
 // Image mode: every raster and placed container gets the file swapped in. Answers the containers
 // that could not be swapped (they are served by the mask mode).
-ArtList SwapImages(const PlaceRequest& r, const ArtList& containers, int seriesOffset) {
+ArtList SwapImages(const PlaceRequest& place, const ArtList& containers, int seriesOffset) {
     ArtList placed;
     ArtList failed;
     for (ArtObject* container : containers) {
         const TagSet tags = ReadTags(container);
         ArtObject* swapped = nullptr;
-        if (!SwapPlaced(container, r.file, r.embedFlag(), r.method, r.alignment, swapped, r.clipping) ||
+        if (!SwapPlaced(container, place.file, place.embedFlag(), place.method, place.alignment, swapped,
+                        place.clipping) ||
             swapped == nullptr) {
             failed.push_back(container);
             continue;
         }
         WriteTags(swapped, tags);
-        WriteTags(swapped, r.tags);
+        WriteTags(swapped, place.tags);
         hostart::SetUserAttr(swapped, kArtSelected, false);
         placed.push_back(swapped);
     }
-    if (!r.seriesTag.empty()) {
-        AddSeriesTagToArt(placed, r.seriesTag, seriesOffset);
+    if (!place.seriesTag.empty()) {
+        AddSeriesTagToArt(placed, place.seriesTag, seriesOffset);
     }
     return failed;
 }
 
 // The shape a container gives: its bounds rectangle, or a united compound path of its plain paths.
-ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
-    if (r.mode == "bounds") {
+ArtObject* ContainerShape(const PlaceRequest& place, ArtObject* container) {
+    if (place.mode == "bounds") {
         return MakeBounds(container, false);
     }
     ArtObject* copy = nullptr;
@@ -294,7 +295,7 @@ ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
         return nullptr;
     }
     // Text flows into the united shape itself; art is clipped by a compound path of it.
-    ArtObject* shape = r.textPlacing() ? united : CopyToCompoundPath(united);
+    ArtObject* shape = place.textPlacing() ? united : CopyToCompoundPath(united);
     if (shape != united) {
         sAIArt->DisposeArt(united);
     }
@@ -307,22 +308,22 @@ ArtObject* ContainerShape(const PlaceRequest& r, ArtObject* container) {
 }
 
 // P fitted into one container's shape and clipped by it; null (with a warning) when it can't be.
-ArtObject* PlaceIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* shape, json& reply) {
+ArtObject* PlaceIntoShape(const PlaceRequest& place, ArtObject* content, ArtObject* shape, json& reply) {
     ArtObject* copy = nullptr;
     if (sAIArt->DuplicateArt(content, kPlaceAboveAll, nullptr, &copy) != kNoErr || copy == nullptr) {
         reply["warning"] = "Can't duplicate a container art";
         sAIArt->DisposeArt(shape);
         return nullptr;
     }
-    if (!TransformArtForClipping(copy, shape, static_cast<PlaceMethod>(r.method), r.alignment,
-                                 r.usePreviewBounds)) {
+    if (!TransformArtForClipping(copy, shape, static_cast<PlaceMethod>(place.method), place.alignment,
+                                 place.usePreviewBounds)) {
         reply["warning"] = "Can't transform a container art for clipping";
         sAIArt->DisposeArt(copy);
         sAIArt->DisposeArt(shape);
         return nullptr;
     }
-    ReduceArtToBasicAppearance(shape, r.keepBackground);
-    if (r.clipping) {
+    ReduceArtToBasicAppearance(shape, place.keepBackground);
+    if (place.clipping) {
         return CreateClipGroup(copy, shape);
     }
     sAIArt->DisposeArt(shape);
@@ -333,10 +334,10 @@ ArtObject* PlaceIntoShape(const PlaceRequest& r, ArtObject* content, ArtObject* 
 // or the file placed as new art (turned into a symbol and an instance of it with symbol placing). Null with
 // an error in the reply when it can't be had; stop is set when the request ends with P (bounding box,
 // template).
-ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bool& stop) {
+ArtObject* MakeContent(const PlaceRequest& place, ArtObject* source, json& reply, bool& stop) {
     ArtObject* content = nullptr;
-    if (r.symbolByName()) {
-        AIPatternHandle symbol = NameToPattern(r.symbolName);
+    if (place.symbolByName()) {
+        AIPatternHandle symbol = NameToPattern(place.symbolName);
         content = symbol != nullptr ? PlaceSymbolInstance(symbol, {0, 0}) : nullptr;
         if (content == nullptr) {
             reply["error"] = "Cant't get a symbol by name";
@@ -348,16 +349,17 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
             reply["error"] = "Cant't duplicate an art specified by placeTagSearch";
             return nullptr;
         }
-        if (r.tagOriginal.value_or(true) && !r.seriesTag.empty()) {
-            WriteTags(source, {SerialTag(r.seriesTag, r.seriesStart)});
+        if (place.tagOriginal.value_or(true) && !place.seriesTag.empty()) {
+            WriteTags(source, {SerialTag(place.seriesTag, place.seriesStart)});
         }
-        if (!r.keepOriginal && sAIArt->DisposeArt(source) != kNoErr) {
+        if (!place.keepOriginal && sAIArt->DisposeArt(source) != kNoErr) {
             reply["error"] = "Cant't remove an art specified by placeTagSearch";
             return nullptr;
         }
         return content;
     }
-    if (!SwapPlaced(nullptr, r.file, r.embedFlag(), r.method, r.alignment, content, r.clipping)) {
+    if (!SwapPlaced(nullptr, place.file, place.embedFlag(), place.method, place.alignment, content,
+                    place.clipping)) {
         reply["error"] = "Cant't place the image";
         return nullptr;
     }
@@ -365,14 +367,14 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
         reply["error"] = "No image handle";
         return nullptr;
     }
-    if (r.symbolPlacing()) {
-        if (!CreateNewSymbol(content, r.symbolName, r.file)) {
+    if (place.symbolPlacing()) {
+        if (!CreateNewSymbol(content, place.symbolName, place.file)) {
             reply["error"] = "Can't create a symbol";
             return nullptr;
         }
         return content;
     }
-    if (r.addBoundingBox) {
+    if (place.addBoundingBox) {
         stop = true;
         ArtObject* box = MakeBounds(content, true);
         if (box == nullptr || sAIArt->ReorderArt(box, kPlaceAbove, content) != kNoErr ||
@@ -383,12 +385,12 @@ ArtObject* MakeContent(const PlaceRequest& r, ArtObject* source, json& reply, bo
         }
         return content;
     }
-    if (r.placeAsTemplate) {
+    if (place.placeAsTemplate) {
         stop = true;
         AILayerHandle layer = MoveToTemplateLayer(content);
         if (layer == nullptr) {
             reply["error"] = "Can't add an art as a template";
-        } else if (const std::string title = "Template " + r.file.substr(r.file.rfind('/') + 1);
+        } else if (const std::string title = "Template " + place.file.substr(place.file.rfind('/') + 1);
                    sAILayer->SetLayerTitle(layer, ai::UnicodeString::FromUTF8(title)) != kNoErr) {
             reply["error"] = "Can't set a name of a template";
         }
@@ -407,30 +409,32 @@ struct PlaceTargets {
 
 // Finds the containers and the art to copy and checks what can be checked before the first change;
 // false with the error in the reply.
-bool FindPlaceTargets(const PlaceRequest& r, PlaceTargets& t, json& reply) {
-    t.containers = r.tagSearch.empty() ? ArtList{} : SearchTaggedArt(r.tagSearch);
-    if (!r.tagSearch.empty() && t.containers.empty()) {
+bool FindPlaceTargets(const PlaceRequest& place, PlaceTargets& targets, json& reply) {
+    targets.containers = place.tagSearch.empty() ? ArtList{} : SearchTaggedArt(place.tagSearch);
+    if (!place.tagSearch.empty() && targets.containers.empty()) {
         reply["error"] = "Can't find an art specified by search string";
         return false;
     }
-    const ArtList sources = r.placeTagSearch.empty() ? ArtList{} : SearchTaggedArt(r.placeTagSearch);
-    if (!r.placeTagSearch.empty() && sources.empty()) {
+    const ArtList sources = place.placeTagSearch.empty() ? ArtList{} : SearchTaggedArt(place.placeTagSearch);
+    if (!place.placeTagSearch.empty() && sources.empty()) {
         reply["error"] = "Can't find an art specified by placeTagSearch";
         return false;
     }
-    t.source = sources.empty() ? nullptr : sources.front();
-    t.seriesOffset = r.seriesStart + (r.tagOriginal.value_or(t.source != nullptr) ? 1 : 0);
+    targets.source = sources.empty() ? nullptr : sources.front();
+    targets.seriesOffset =
+        place.seriesStart + (place.tagOriginal.value_or(targets.source != nullptr) ? 1 : 0);
 
-    const bool needsFile = !r.symbolByName() && t.source == nullptr &&
-                           (r.textToPlace.empty() || (r.mode == "image" && !t.containers.empty()));
-    if (needsFile && !(r.mode == "image" && r.textPlacing()) && r.file.empty()) {
+    const bool needsFile =
+        !place.symbolByName() && targets.source == nullptr &&
+        (place.textToPlace.empty() || (place.mode == "image" && !targets.containers.empty()));
+    if (needsFile && !(place.mode == "image" && place.textPlacing()) && place.file.empty()) {
         reply["error"] = kFilePathNotFound;
         return false;
     }
     const auto takesNoText = [](ArtObject* container) {
         return !MadeFromArtOfType(container, {kGroupArt, kPathArt, kTextFrameArt});
     };
-    if (r.textPlacing() && std::erase_if(t.containers, takesNoText) != 0) {
+    if (place.textPlacing() && std::erase_if(targets.containers, takesNoText) != 0) {
         reply["warning"] = "Text container must be a non-compound path.";
     }
     return true;
@@ -438,23 +442,23 @@ bool FindPlaceTargets(const PlaceRequest& r, PlaceTargets& t, json& reply) {
 
 // With no containers, P stays where it was made: text features applied and outlined as asked, then
 // tagged with the request's tags and the series tag.
-void FinishLooseContent(const PlaceRequest& r, ArtObject* content, int seriesOffset) {
+void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int seriesOffset) {
     if (content == nullptr) {
         return;
     }
-    if (ATE::ITextRange range; r.textPlacing() && r.textFeatures.Check()) {
+    if (ATE::ITextRange range; place.textPlacing() && place.textFeatures.Check()) {
         int storyId = 0;
         if (ArtToTextRange(content, range, storyId)) {
-            ApplyTextFeatures(r, range);
+            ApplyTextFeatures(place, range);
         }
     }
-    if (r.textPlacing() && r.outlineText) {
+    if (place.textPlacing() && place.outlineText) {
         content = OutlineArt(content);
     }
     if (content != nullptr) {
-        WriteTags(content, r.tags);
-        if (!r.seriesTag.empty()) {
-            WriteTags(content, {SerialTag(r.seriesTag, seriesOffset)});
+        WriteTags(content, place.tags);
+        if (!place.seriesTag.empty()) {
+            WriteTags(content, {SerialTag(place.seriesTag, seriesOffset)});
         }
     }
 }
@@ -462,29 +466,29 @@ void FinishLooseContent(const PlaceRequest& r, ArtObject* content, int seriesOff
 // P fitted into each container (the united group, with unite) above it, carrying the container's
 // tags, the request's tags and the series tag; then P and the containers that were served are
 // removed (with unite, the originals found when the group was served, and the group itself).
-void PlaceIntoContainers(const PlaceRequest& r, ArtObject* content, const ArtList& containers,
+void PlaceIntoContainers(const PlaceRequest& place, ArtObject* content, const ArtList& containers,
                          const ArtList& found, bool united, int seriesOffset, json& reply) {
     ArtList results;
     ArtList served;  // the containers that received a result: only these are removed
     for (ArtObject* container : containers) {
         const TagSet tags = ReadTags(container);
-        ArtObject* shape = ContainerShape(r, container);
-        ArtObject* result = shape == nullptr  ? nullptr
-                            : r.textPlacing() ? PlaceTextIntoShape(r, content, shape, reply)
-                                              : PlaceIntoShape(r, content, shape, reply);
+        ArtObject* shape = ContainerShape(place, container);
+        ArtObject* result = shape == nullptr      ? nullptr
+                            : place.textPlacing() ? PlaceTextIntoShape(place, content, shape, reply)
+                                                  : PlaceIntoShape(place, content, shape, reply);
         if (result == nullptr) {
             continue;
         }
         WriteTags(result, tags);
-        WriteTags(result, r.tags);
+        WriteTags(result, place.tags);
         if (sAIArt->ReorderArt(result, kPlaceAbove, container) != kNoErr) {
             sAIArt->ReorderArt(result, kPlaceAboveAll, nullptr);
         }
         results.push_back(result);
         served.push_back(container);
     }
-    if (!r.seriesTag.empty()) {
-        AddSeriesTagToArt(results, r.seriesTag, seriesOffset);
+    if (!place.seriesTag.empty()) {
+        AddSeriesTagToArt(results, place.seriesTag, seriesOffset);
     }
 
     if (content != nullptr) {
@@ -505,54 +509,54 @@ void PlaceIntoContainers(const PlaceRequest& r, ArtObject* content, const ArtLis
 std::string PlimUtilsPlugin::PlaceFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("place", parsed);
-    const PlaceRequest r = ReadPlaceRequest(parsed);
-    reply["tagSearch"] = r.tagSearch;
+    const PlaceRequest place = ReadPlaceRequest(parsed);
+    reply["tagSearch"] = place.tagSearch;
 
-    PlaceTargets t;
-    if (!FindPlaceTargets(r, t, reply)) {
+    PlaceTargets targets;
+    if (!FindPlaceTargets(place, targets, reply)) {
         return DumpReply(reply);
     }
     UnlockUnhideLayersSublayers layers;
-    const bool swapping = r.mode == "image" && !t.containers.empty();
-    if (swapping && r.textPlacing()) {
+    const bool swapping = place.mode == "image" && !targets.containers.empty();
+    if (swapping && place.textPlacing()) {
         return DumpReply(reply);
     }
-    const FinishPlacing finishing(r);
+    const FinishPlacing finishing(place);
     if (swapping) {
-        t.containers = SwapImages(r, t.containers, t.seriesOffset);
-        if (t.containers.empty()) {
+        targets.containers = SwapImages(place, targets.containers, targets.seriesOffset);
+        if (targets.containers.empty()) {
             return DumpReply(reply);
         }
     }
 
     // The united group is made before the content, so that a group the host refuses leaves the
     // document as it was.
-    const ArtList found = t.containers;
-    const bool united = r.unite && t.containers.size() >= 2;
+    const ArtList found = targets.containers;
+    const bool united = place.unite && targets.containers.size() >= 2;
     if (united) {
-        ArtObject* group = UniteContainers(r, t.containers, t.seriesOffset);
+        ArtObject* group = UniteContainers(place, targets.containers, targets.seriesOffset);
         if (group == nullptr) {
             reply["error"] = "Can't unite the containers";
             return DumpReply(reply);
         }
-        t.containers = {group};
+        targets.containers = {group};
     }
 
     bool stop = false;
     ArtObject* content = nullptr;
-    if (t.source != nullptr || r.textToPlace.empty() || r.symbolByName()) {
-        content = MakeContent(r, t.source, reply, stop);
+    if (targets.source != nullptr || place.textToPlace.empty() || place.symbolByName()) {
+        content = MakeContent(place, targets.source, reply, stop);
         if (content == nullptr || stop) {
             if (united) {
-                sAIArt->DisposeArt(t.containers.front());
+                sAIArt->DisposeArt(targets.containers.front());
             }
             return DumpReply(reply);
         }
     }
-    if (t.containers.empty()) {
-        FinishLooseContent(r, content, t.seriesOffset);
+    if (targets.containers.empty()) {
+        FinishLooseContent(place, content, targets.seriesOffset);
     } else {
-        PlaceIntoContainers(r, content, t.containers, found, united, t.seriesOffset, reply);
+        PlaceIntoContainers(place, content, targets.containers, found, united, targets.seriesOffset, reply);
     }
     return DumpReply(reply);
 }
