@@ -22,6 +22,22 @@ TagList& TagList::operator=(TagList&& other) noexcept {
     return *this;
 }
 
+const TagList::Entries& TagList::entries() const {
+    static const Entries none;
+    return entries_ != nullptr ? *entries_ : none;
+}
+
+TagList::Entries& TagList::editEntries() {
+    if (entries_ == nullptr) {
+        entries_ = std::make_shared<Entries>();
+    } else if (entries_.use_count() > 1) {
+        // The listed order points into the shared entries, not into this list's new copy.
+        entries_ = std::make_shared<Entries>(*entries_);
+        forgetOrder();
+    }
+    return *entries_;
+}
+
 void TagList::forgetOrder() const {
     order_.clear();
     ordered_ = false;
@@ -31,16 +47,17 @@ Status TagList::set(std::string_view name, std::string_view type, std::string_vi
     if (name.empty() || type.empty() || !isValidUtf8(name) || !isValidUtf8(type) || !isValidUtf8(value)) {
         return Status::badParameter;
     }
-    const auto found = entries_.find(name);
-    if (found != entries_.end()) {
+    Entries& entries = editEntries();
+    const auto found = entries.find(name);
+    if (found != entries.end()) {
         // The entry keeps its node, so the listed order (pointers to entries) stays valid.
-        auto node = entries_.extract(found);
+        auto node = entries.extract(found);
         node.value().type = type;
         node.value().value = value;
-        entries_.insert(std::move(node));
+        entries.insert(std::move(node));
         return Status::ok;
     }
-    entries_.insert(TagEntry{std::string(name), std::string(type), std::string(value)});
+    entries.insert(TagEntry{std::string(name), std::string(type), std::string(value)});
     forgetOrder();
     return Status::ok;
 }
@@ -57,33 +74,36 @@ Result<std::string> TagList::get(std::string_view name, std::string_view type) c
 }
 
 Status TagList::remove(std::string_view name) {
-    const auto found = entries_.find(name);
-    if (found == entries_.end()) {
+    if (!contains(name)) {
         return Status::notFound;
     }
+    Entries& entries = editEntries();
+    const auto found = entries.find(name);
     if (ordered_) {
         const auto listed =
             std::lower_bound(order_.begin(), order_.end(), name,
                              [](const TagEntry* entry, std::string_view key) { return entry->name < key; });
         order_.erase(listed);
     }
-    entries_.erase(found);
+    entries.erase(found);
     return Status::ok;
 }
 
 const TagEntry* TagList::find(std::string_view name) const {
-    const auto found = entries_.find(name);
-    return found == entries_.end() ? nullptr : &*found;
+    const Entries& entries = this->entries();
+    const auto found = entries.find(name);
+    return found == entries.end() ? nullptr : &*found;
 }
 
 const TagEntry* TagList::at(std::size_t index) const {
-    if (index >= entries_.size()) {
+    const Entries& entries = this->entries();
+    if (index >= entries.size()) {
         return nullptr;
     }
     if (!ordered_) {
         order_.clear();
-        order_.reserve(entries_.size());
-        for (const TagEntry& entry : entries_) {
+        order_.reserve(entries.size());
+        for (const TagEntry& entry : entries) {
             order_.push_back(&entry);
         }
         ordered_ = true;

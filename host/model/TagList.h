@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/Status.h"
@@ -23,7 +25,9 @@ struct TagEntry {
 // Entry n (counting from 0) is the n-th in byte-wise ascending order of names, so indices change as
 // entries are added or removed; walking from the last index down while removing stays valid.
 // Setting, reading and removing by name take logarithmic time; reading by index is constant once
-// the order has been listed, which happens again only after a new name is added.
+// the order has been listed, which happens again only after a new name is added. Copies share the
+// entries until one of them changes, so that copying an object's data for an edit that leaves its
+// tags alone costs a pointer.
 class TagList {
 public:
     struct ByName {
@@ -36,7 +40,7 @@ public:
 
     TagList() = default;
     TagList(const TagList& other) : entries_(other.entries_) {}
-    TagList(TagList&& other) noexcept : entries_(std::move(other.entries_)) {}
+    TagList(TagList&& other) noexcept : entries_(std::exchange(other.entries_, nullptr)) {}
     TagList& operator=(const TagList& other);
     TagList& operator=(TagList&& other) noexcept;
 
@@ -49,8 +53,8 @@ public:
     Status remove(std::string_view name);
 
     bool contains(std::string_view name) const { return find(name) != nullptr; }
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries().size(); }
+    bool empty() const { return entries().empty(); }
     // The named entry; null when there is none.
     const TagEntry* find(std::string_view name) const;
     // The n-th entry; null when n is out of range.
@@ -58,14 +62,19 @@ public:
     // The name of the n-th entry. notFound when n is out of range.
     Result<std::string> nameAt(std::size_t index) const;
     // Every entry, in order.
-    const Entries& entries() const { return entries_; }
+    const Entries& entries() const;
 
-    bool operator==(const TagList& other) const { return entries_ == other.entries_; }
+    bool operator==(const TagList& other) const {
+        return entries_ == other.entries_ || entries() == other.entries();
+    }
 
 private:
     void forgetOrder() const;
+    // The entries, made this list's own first when another list shares them.
+    Entries& editEntries();
 
-    Entries entries_;
+    // Shared with copies until one of them changes; null for no entries.
+    std::shared_ptr<Entries> entries_;
     // The entries in order, for reading by index; listed when first needed after a name was added.
     mutable std::vector<const TagEntry*> order_;
     mutable bool ordered_ = false;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ std::u32string ToUtf32(std::string_view utf8);
 // UTF-32 to UTF-8; a value that is no Unicode scalar (a surrogate, or above U+10FFFF) becomes
 // U+FFFD, so the result is always valid UTF-8.
 std::string ToUtf8(std::u32string_view text);
+// UTF-16 to UTF-32: a surrogate pair gives its code point, a lone surrogate U+FFFD (as the host's
+// UTF-8 reading of the units does), so any units convert.
+std::u32string Utf16ToUtf32(std::span<const std::uint16_t> units);
 
 // Lower-cases code point by code point with the host's Unicode string. Should the host string be
 // unavailable, ASCII letters are lower-cased here instead, so that a text never comes back empty

@@ -1,6 +1,7 @@
 #include "text/TextRanges.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "AITextFrame.h"
@@ -99,8 +100,7 @@ bool TextRangeToUnicode(const ATE::ITextRange& range, std::u32string& text) {
         std::vector<ASUnicode> buffer(static_cast<size_t>(std::max<ASInt32>(size, 0)));
         const ASInt32 copied = buffer.empty() ? 0 : range.GetContents(buffer.data(), size);
         const size_t count = std::min(buffer.size(), static_cast<size_t>(std::max<ASInt32>(copied, 0)));
-        const std::u16string units(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
-        text = ToUtf32(ai::UnicodeString(units).as_UTF8());
+        text = Utf16ToUtf32(std::span<const ASUnicode>(buffer.data(), count));
         return true;
     } catch (const ATE::Exception&) {
         return false;

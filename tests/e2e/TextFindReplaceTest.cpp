@@ -182,6 +182,9 @@ const struct RefusalCase {
      R"({"error":"The application refused to change the text"})", "E", ""},
     {"ReplaceOrAddLocalCharFeatures", 0, R"({"tagSearch":"a","mode":4,"textFeatures":{"fontSize":20}})",
      R"({"error":"The application refused to change the text"})", "A", "aaa"},
+    // A story's text is read without the host's strings: a whole-story replacement replaces it.
+    {"AI Unicode String Suite/CreateUTF16", 0, R"({"tagSearch":"a","replaceText":"X","mode":4})", R"({})",
+     "A", "X"},
     // Nothing refused and nothing found is no failure.
     {"InsertAfter_AsUnicode", 0, R"({"tagSearch":"a","searchText":"q","replaceText":"b","mode":0})", R"({})",
      "A", "aaa"},

@@ -30,6 +30,8 @@ public:
     void Clear() { fEntries.clear(); }
     // A long-running host can stop recording; queries then see what was recorded before.
     void SetEnabled(bool enabled) { fEnabled = enabled; }
+    // Whether Record keeps entries: callers may skip building one that would be dropped.
+    bool Enabled() const { return fEnabled; }
 
     const std::vector<JournalEntry>& Entries() const { return fEntries; }
     // Every entry as Text(), in order.

@@ -35,13 +35,17 @@ RangeStart OpenRange(TextRangeRef reference, std::string_view operation) {
 
 // The journal entry of a change through a range: the UUID of the range's frame ("invalid" when the
 // range or its story is gone), its start and end before the change, then what the change names.
-// Failed changes are recorded too, with their result.
+// Failed changes are recorded too, with their result. Nothing is built while the journal is off.
 struct RangeEntry {
     HostState* state;
     std::string operation;
     std::vector<std::string> arguments;
+    bool recorded = true;
 
     ATEErr operator()(ATEErr error, std::vector<std::string> more = {}) {
+        if (!recorded) {
+            return error;
+        }
         arguments.insert(arguments.end(), std::make_move_iterator(more.begin()),
                          std::make_move_iterator(more.end()));
         Record(state, std::move(operation), std::move(arguments), error);
@@ -50,6 +54,9 @@ struct RangeEntry {
 };
 
 RangeEntry EntryOf(std::string_view operation, const RangeStart& start) {
+    if (start.state != nullptr && !start.state->journal.Enabled()) {
+        return {start.state, {}, {}, false};
+    }
     if (!start.view) {
         return {start.state, std::string(operation), {"invalid"}};
     }
@@ -192,6 +199,9 @@ ATEErr Insert(std::string_view operation, TextRangeRef reference, const ASUnicod
     const text::RangeView& view = *start.view;
     text::InsertUnits(*start.state, *view.document, start.range->anchor,
                       after ? view.span.end : view.span.start, units);
+    if (!entry.recorded) {
+        return kNoError;
+    }
     return entry(kNoError, {text::EncodeUTF8(units)});
 }
 

@@ -68,6 +68,38 @@ TEST(TagList, ReadingByIndexFollowsEveryChange) {
     EXPECT_EQ(tags.at(4), nullptr);
 }
 
+// Copies share their entries until one changes: whichever side changes (after both listed their
+// order), the other keeps its entries and its reading by index.
+TEST(TagList, ACopyAndItsOriginalChangeApart) {
+    const std::pair<const char*, void (*)(TagList&)> edits[] = {
+        {"add", [](TagList& t) { t.set("e", "string", "e"); }},
+        {"overwrite", [](TagList& t) { t.set("b", "string", "new"); }},
+        {"remove", [](TagList& t) { t.remove("a"); }},
+        {"assign", [](TagList& t) { t = TagList(); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        for (const bool editCopy : {false, true}) {
+            TagList original;
+            for (const char* name : {"c", "a", "b"}) {
+                original.set(name, "string", name);
+            }
+            TagList copy = original;
+            ASSERT_EQ(names(original), names(copy));
+            TagList& edited = editCopy ? copy : original;
+            const TagList& kept = editCopy ? original : copy;
+            edit(edited);
+            EXPECT_EQ(names(kept), (std::vector<std::string>{"a", "b", "c"})) << what << editCopy;
+            EXPECT_EQ(*kept.get("b", "string"), "b") << what << editCopy;
+            EXPECT_FALSE(edited == kept) << what << editCopy;
+        }
+    }
+    TagList emptied;
+    emptied.set("a", "string", "");
+    emptied.remove("a");
+    EXPECT_TRUE(emptied == TagList());
+    EXPECT_EQ(TagList().nameAt(0).status(), Status::notFound);
+}
+
 TEST(TagList, RemovingFromTheLastIndexDownVisitsEveryEntry) {
     TagList tags;
     for (const char* name : {"d", "b", "a", "c"}) {

@@ -124,4 +124,35 @@ TEST_F(TextRangesTest, FrameRangeIsTheFramesOwnText) {
     }
 }
 
+// Units as a story holds them, each read as the host's UTF-8 reading of the same units reads them:
+// pairs join, a lone surrogate (high or low, at either end or between others) becomes U+FFFD.
+TEST_F(TextRangesTest, StoryUnitsReadAsTheHostsUnicodeStringReadsThem) {
+    const std::pair<std::u16string, std::u32string> cases[] = {
+        {u"", U""},
+        {u"plain\r", U"plain\r"},
+        {u"\u00e9\u4e2d\uffff", U"\u00e9\u4e2d\uffff"},
+        {{u'a', 0xD83D, 0xDE00, u'b'}, U"a\U0001F600b"},
+        {{0xD83D}, U"\uFFFD"},
+        {{0xDE00, u'x'}, U"\uFFFDx"},
+        {{u'x', 0xD83D, u'y'}, U"x\uFFFDy"},
+        {{0xD83D, 0xD83D, 0xDE00}, U"\uFFFD\U0001F600"},
+        {{0xDE00, 0xD83D}, U"\uFFFD\uFFFD"},
+        {{0xDBFF, 0xDFFF, 0xD800, 0xDC00}, U"\U0010FFFF\U00010000"},
+    };
+    for (const auto& [units, expected] : cases) {
+        const std::vector<ASUnicode> raw(units.begin(), units.end());
+        EXPECT_EQ(Utf16ToUtf32(raw), expected);
+        EXPECT_EQ(ToUtf32(ai::UnicodeString(units).as_UTF8()), expected);
+        ATE::ITextRange story;
+        ASSERT_TRUE(ArtToTextRange(host.Art("A"), story));
+        story.Remove();
+        if (!raw.empty()) {
+            story.InsertAfter(raw.data(), static_cast<ASInt32>(raw.size()));
+        }
+        std::u32string text = U"unchanged";
+        ASSERT_TRUE(TextRangeToUnicode(story, text));
+        EXPECT_EQ(text, expected);
+    }
+}
+
 }  // namespace
