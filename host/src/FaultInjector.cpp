@@ -1,6 +1,7 @@
 // Failure injection: suites refused on acquisition, operations failing always or on one call.
 #include "host/FaultInjector.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -15,7 +16,14 @@ std::size_t AddressHash(const char* suite, const char* operation) {
     return std::hash<std::uintptr_t>{}(a * 0x9E3779B97F4A7C15ULL ^ b);
 }
 
+std::uint64_t NextIdentity() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1);
+}
+
 }  // namespace
+
+FaultInjector::FaultInjector() : fIdentity(NextIdentity()) {}
 
 void FaultInjector::FailSuite(std::string suite, ASErr error) {
     fSuiteFaults[std::move(suite)] = error;
@@ -44,7 +52,23 @@ ASErr FaultInjector::Check(std::string_view suite, std::string_view operation) {
     if (fSuspended > 0) {
         return kNoErr;
     }
-    Operation& counted = fOperations[IndexOf(suite, operation)];
+    return Count(IndexOf(suite, operation));
+}
+
+ASErr FaultInjector::Check(std::string_view suite, std::string_view operation, CallSite& site) {
+    if (fSuspended > 0) {
+        return kNoErr;
+    }
+    if (site.injector != fIdentity || site.suite != suite.data() || site.operation != operation.data() ||
+        site.suiteSize != suite.size() || site.operationSize != operation.size()) {
+        site = CallSite{fIdentity,        suite.data(),     suite.size(),
+                        operation.data(), operation.size(), IndexOf(suite, operation)};
+    }
+    return Count(site.index);
+}
+
+ASErr FaultInjector::Count(std::size_t index) {
+    Operation& counted = fOperations[index];
     ++counted.calls;
     if (!counted.fault) {
         return kNoErr;

@@ -110,6 +110,9 @@ OperationStart StartOperation(std::string_view suite, std::string_view operation
     if (state == nullptr) {
         return {nullptr, kCantHappenErr};
     }
+    if (FaultInjector::CallSite* site = std::exchange(detail::tCallSite, nullptr)) {
+        return {state, state->faults.Check(suite, operation, *site)};
+    }
     return {state, state->faults.Check(suite, operation)};
 }
 

@@ -21,6 +21,7 @@
 #include "SPMessageData.h"
 #include "UndoHistory.h"
 #include "host/Application.h"
+#include "host/FaultInjector.h"
 #include "host/HandleTable.h"
 #include "host/HostOperation.h"
 #include "host/Preferences.h"
@@ -316,5 +317,11 @@ struct OperationStart {
     ASErr error;
 };
 OperationStart StartOperation(std::string_view suite, std::string_view operation);
+
+namespace detail {
+// The call site of the suite function now called through its table (SuiteBoundary.h); its first
+// operation is counted through it, and it is null from then until the next such call.
+inline thread_local constinit FaultInjector::CallSite* tCallSite = nullptr;
+}  // namespace detail
 
 }  // namespace host

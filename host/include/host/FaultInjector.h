@@ -2,10 +2,13 @@
 // a plug-in. A suite can be refused when acquired; an operation (suite name and operation name,
 // e.g. "SP Access Suite" / "AcquirePlugin") can fail on every call or on its n-th call counted
 // from when the fault is set. Every suite operation asks InjectedFault (HostOperation.h) first; the
-// check costs a look-up by the names' addresses and an increment, whatever the number of faults.
+// check costs a look-up by the names' addresses and an increment, whatever the number of faults. A
+// call through a suite table brings its CallSite, which remembers the operation's number for the
+// injector that last counted it: the check is then an indexed increment.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,6 +26,21 @@ inline constexpr const char* kHostFileSystem = "Host File System";
 
 class FaultInjector {
 public:
+    // Where one suite function last found its operation: the names' addresses and lengths, and the
+    // operation's number in the injector of that identity (0: none yet).
+    struct CallSite {
+        std::uint64_t injector = 0;
+        const char* suite = nullptr;
+        std::size_t suiteSize = 0;
+        const char* operation = nullptr;
+        std::size_t operationSize = 0;
+        std::size_t index = 0;
+    };
+
+    FaultInjector();
+    FaultInjector(const FaultInjector&) = delete;
+    FaultInjector& operator=(const FaultInjector&) = delete;
+
     // The suite can't be acquired: the basic suite's AcquireSuite answers error.
     void FailSuite(std::string suite, ASErr error = kSPSuiteNotFoundError);
     // The operation answers error: on every call when onCall is 0, otherwise on that call only
@@ -35,6 +53,9 @@ public:
     // Counts one call of the operation and answers the error it must fail with, or 0. While
     // suspended (the host doing its own work through a suite) nothing is counted or failed.
     ASErr Check(std::string_view suite, std::string_view operation);
+    // The same for a suite function whose names are its own constants: the site remembers where
+    // they were found, so that its next call with the same names finds them without a look-up.
+    ASErr Check(std::string_view suite, std::string_view operation, CallSite& site);
     // Calls of the operation made since the application started (suspended calls not counted).
     int Calls(std::string_view suite, std::string_view operation) const;
 
@@ -73,6 +94,8 @@ private:
 
     // The operation's number, made when it is new.
     std::size_t IndexOf(std::string_view suite, std::string_view operation);
+    // Counts one call of the numbered operation and answers its fault, or 0.
+    ASErr Count(std::size_t index);
     const Operation* Find(std::string_view suite, std::string_view operation) const;
     bool Matches(const Remembered& slot, std::string_view suite, std::string_view operation) const;
     void Remember(const Remembered& remembered);
@@ -92,6 +115,7 @@ private:
     std::vector<Remembered> fRemembered = std::vector<Remembered>(256);  // open addressing, a power of 2
     std::size_t fRememberedCount = 0;
     int fSuspended = 0;
+    std::uint64_t fIdentity;  // never shared by two injectors, so a site can't name another's number
 };
 
 }  // namespace host

@@ -11,6 +11,11 @@
 //
 // Inside, a function refuses with Refuse (the null answer in its output and the error) and records
 // what it changed with Record.
+//
+// Each function has its own call site, through which its first operation (StartOperation) is
+// counted: the site remembers the operation's number by the addresses and lengths of its names, so
+// the names a function passes first must be constants (literals or static texts), never texts built
+// at run time; later operations of the same call are looked up by name.
 #pragma once
 
 #include <algorithm>
@@ -59,12 +64,27 @@ struct OperationName {
 // Called while an exception that left an operation is handled: records it and answers its code.
 ASErr CaughtException(const char* operation) noexcept;
 
+// Makes the site the current call site while it lives; the one before is current again after.
+class CallSiteScope {
+public:
+    explicit CallSiteScope(FaultInjector::CallSite& site) noexcept
+        : fPrevious(std::exchange(tCallSite, &site)) {}
+    ~CallSiteScope() { tCallSite = fPrevious; }
+    CallSiteScope(const CallSiteScope&) = delete;
+    CallSiteScope& operator=(const CallSiteScope&) = delete;
+
+private:
+    FaultInjector::CallSite* fPrevious;
+};
+
 template <OperationName Name, auto Function, bool kCount, typename = decltype(Function)>
 struct Boundary;
 
 template <OperationName Name, auto Function, bool kCount, typename R, typename... Args>
 struct Boundary<Name, Function, kCount, R (*)(Args...)> {
     static R Call(Args... args) noexcept {
+        static FaultInjector::CallSite site;
+        const CallSiteScope scope(site);
         try {
             return Function(std::forward<Args>(args)...);
         } catch (...) {
