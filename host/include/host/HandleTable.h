@@ -2,13 +2,16 @@
 //
 // A handle is a number dressed as a pointer; it is never dereferenced. Numbers come from one
 // process-wide counter, so a handle is never reused (not even by another table or another
-// application), and a disposed, foreign or made-up handle simply isn't found.
+// application), and a disposed, foreign or made-up handle simply isn't found. Numbers only grow, so
+// a table keeps its objects in the order of their numbers and finds one by bisection.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace host {
 
@@ -24,38 +27,85 @@ public:
     template <typename Handle>
     Handle Add(std::unique_ptr<Object> object) {
         const std::uintptr_t number = detail::NextHandleNumber();
-        fObjects.emplace(number, std::move(object));
+        if (fRemoved > kKeptRemoved && 2 * fRemoved > fEntries.size()) {
+            Compact();
+        }
+        fEntries.push_back(Entry{number, std::move(object)});
         return reinterpret_cast<Handle>(number);
     }
 
     // The object behind a handle; null for a null, disposed or unknown handle.
     Object* Find(const void* handle) const {
-        const auto found = fObjects.find(reinterpret_cast<std::uintptr_t>(handle));
-        return found != fObjects.end() ? found->second.get() : nullptr;
+        const Entry* entry = EntryOf(handle);
+        return entry != nullptr ? entry->object.get() : nullptr;
     }
 
     // False when the handle names nothing.
-    bool Remove(const void* handle) { return fObjects.erase(reinterpret_cast<std::uintptr_t>(handle)) != 0; }
+    bool Remove(const void* handle) {
+        Entry* entry = const_cast<Entry*>(EntryOf(handle));
+        if (entry == nullptr) {
+            return false;
+        }
+        const std::unique_ptr<Object> removed = std::move(entry->object);
+        ++fRemoved;
+        while (!fEntries.empty() && fEntries.back().object == nullptr) {
+            fEntries.pop_back();
+            --fRemoved;
+        }
+        return true;
+    }
 
-    std::size_t Size() const { return fObjects.size(); }
-    void Clear() { fObjects.clear(); }
+    std::size_t Size() const { return fEntries.size() - fRemoved; }
+    void Clear() {
+        fEntries.clear();
+        fRemoved = 0;
+    }
 
     // Calls visit(handle number, object) in the order the handles were made.
     template <typename Visitor>
     void ForEach(Visitor&& visit) const {
-        for (const auto& [number, object] : fObjects) {
-            visit(number, *object);
+        for (const Entry& entry : fEntries) {
+            if (entry.object != nullptr) {
+                visit(entry.number, *entry.object);
+            }
         }
     }
     template <typename Visitor>
     void ForEach(Visitor&& visit) {
-        for (auto& [number, object] : fObjects) {
-            visit(number, *object);
+        for (Entry& entry : fEntries) {
+            if (entry.object != nullptr) {
+                visit(entry.number, *entry.object);
+            }
         }
     }
 
 private:
-    std::map<std::uintptr_t, std::unique_ptr<Object>> fObjects;
+    // Entries stay in the order their handles were made, which is the order of their numbers; a
+    // removed one keeps its place, empty, until the table is compacted.
+    struct Entry {
+        std::uintptr_t number = 0;
+        std::unique_ptr<Object> object;
+    };
+    // Removed entries kept before the table is compacted (once they are also half of it).
+    static constexpr std::size_t kKeptRemoved = 32;
+
+    // The live entry of the handle; null when there is none.
+    const Entry* EntryOf(const void* handle) const {
+        const auto number = reinterpret_cast<std::uintptr_t>(handle);
+        const auto found =
+            std::lower_bound(fEntries.begin(), fEntries.end(), number,
+                             [](const Entry& entry, std::uintptr_t n) { return entry.number < n; });
+        return found != fEntries.end() && found->number == number && found->object != nullptr ? &*found
+                                                                                              : nullptr;
+    }
+
+    void Compact() {
+        std::erase_if(fEntries, [](const Entry& entry) { return entry.object == nullptr; });
+        fRemoved = 0;
+    }
+
+    std::vector<Entry> fEntries;  // in increasing number
+    std::size_t fRemoved = 0;     // empty entries
 };
 
 }  // namespace host
