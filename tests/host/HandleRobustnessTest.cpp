@@ -1,6 +1,9 @@
 // Every host operation given a null, made-up or disposed handle answers an error code and changes
 // nothing.
 #include <functional>
+#include <memory>
+#include <numeric>
+#include <vector>
 
 #include "AICSXSExtension.h"
 #include "AIContext.h"
@@ -12,6 +15,7 @@
 #include "IAIFilePath.hpp"
 #include "SPAccess.h"
 #include "SPPlugins.h"
+#include "host/HandleTable.h"
 
 namespace {
 
@@ -164,5 +168,37 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const Tables& t) { return t.extensions->GetExtensionState(kName, nullptr); },
                   kBadParameterErr}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A walk over a handle table may add and remove handles: the walk goes on over the entries as they
+// were, visits what it added, and the table stays whole afterwards, however many slots emptied.
+TEST(HandleTableWalk, SurvivesHandlesAddedAndRemovedWhileWalking) {
+    for (const int count : {1, 5, 40, 200}) {
+        host::HandleTable<int> table;
+        std::vector<void*> handles;
+        for (int i = 0; i < count; ++i) {
+            handles.push_back(table.Add<void*>(std::make_unique<int>(i)));
+        }
+        std::vector<int> seen;
+        table.ForEach([&](std::uintptr_t, int& value) {
+            seen.push_back(value);
+            if (value < count) {
+                // Each original entry removes its predecessor and adds one entry to be seen later.
+                if (value > 0) {
+                    EXPECT_TRUE(table.Remove(handles[static_cast<std::size_t>(value - 1)]));
+                }
+                table.Add<void*>(std::make_unique<int>(count + value));
+            }
+        });
+        std::vector<int> expected(static_cast<std::size_t>(2 * count));
+        std::iota(expected.begin(), expected.end(), 0);
+        EXPECT_EQ(seen, expected) << count;
+        EXPECT_EQ(table.Size(), static_cast<std::size_t>(count + 1)) << count;
+        EXPECT_EQ(table.Find(handles.front()) == nullptr, count > 1) << count;
+        EXPECT_NE(table.Find(handles.back()), nullptr);
+        for (std::size_t i = 0; i + 1 < handles.size(); ++i) {
+            EXPECT_FALSE(table.Remove(handles[i]));
+        }
+    }
+}
 
 }  // namespace

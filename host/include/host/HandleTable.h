@@ -27,7 +27,7 @@ public:
     template <typename Handle>
     Handle Add(std::unique_ptr<Object> object) {
         const std::uintptr_t number = detail::NextHandleNumber();
-        if (fRemoved > kKeptRemoved && 2 * fRemoved > fEntries.size()) {
+        if (fVisiting == 0 && fRemoved > kKeptRemoved && 2 * fRemoved > fEntries.size()) {
             Compact();
         }
         fEntries.push_back(Entry{number, std::move(object)});
@@ -48,7 +48,7 @@ public:
         }
         const std::unique_ptr<Object> removed = std::move(entry->object);
         ++fRemoved;
-        while (!fEntries.empty() && fEntries.back().object == nullptr) {
+        while (fVisiting == 0 && !fEntries.empty() && fEntries.back().object == nullptr) {
             fEntries.pop_back();
             --fRemoved;
         }
@@ -61,20 +61,24 @@ public:
         fRemoved = 0;
     }
 
-    // Calls visit(handle number, object) in the order the handles were made.
+    // Calls visit(handle number, object) in the order the handles were made. The visitor may add
+    // and remove handles: entries keep their places until the walk ends, and handles added during
+    // the walk are visited too.
     template <typename Visitor>
     void ForEach(Visitor&& visit) const {
-        for (const Entry& entry : fEntries) {
-            if (entry.object != nullptr) {
-                visit(entry.number, *entry.object);
+        const Walk walk(fVisiting);
+        for (std::size_t i = 0; i < fEntries.size(); ++i) {
+            if (const Object* object = fEntries[i].object.get()) {
+                visit(fEntries[i].number, *object);
             }
         }
     }
     template <typename Visitor>
     void ForEach(Visitor&& visit) {
-        for (Entry& entry : fEntries) {
-            if (entry.object != nullptr) {
-                visit(entry.number, *entry.object);
+        const Walk walk(fVisiting);
+        for (std::size_t i = 0; i < fEntries.size(); ++i) {
+            if (Object* object = fEntries[i].object.get()) {
+                visit(fEntries[i].number, *object);
             }
         }
     }
@@ -99,6 +103,15 @@ private:
                                                                                               : nullptr;
     }
 
+    // Counts a walk in progress for as long as it lasts.
+    struct Walk {
+        explicit Walk(int& walks) : count(walks) { ++count; }
+        ~Walk() { --count; }
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+        int& count;
+    };
+
     void Compact() {
         std::erase_if(fEntries, [](const Entry& entry) { return entry.object == nullptr; });
         fRemoved = 0;
@@ -106,6 +119,7 @@ private:
 
     std::vector<Entry> fEntries;  // in increasing number
     std::size_t fRemoved = 0;     // empty entries
+    mutable int fVisiting = 0;    // walks in progress: no entry moves while one runs
 };
 
 }  // namespace host
