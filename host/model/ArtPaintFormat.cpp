@@ -279,23 +279,23 @@ std::array<double, N> readFiniteNumbers(JsonReader& in) {
 }
 
 GradientPlacement readPlacement(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"angle", "highlight", "length", "matrix", "origin"};
+    static constexpr std::string_view kKeys[] = {"angle", "highlight", "length", "matrix", "origin"};
     GradientPlacement placement;
     readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "angle"):
                 placement.angle = readFinite(in);
                 break;
-            case 1: {
+            case keyIndex(kKeys, "highlight"): {
                 const auto highlight = readFiniteNumbers<2>(in);
                 placement.highlightAngle = highlight[0];
                 placement.highlightLength = highlight[1];
                 break;
             }
-            case 2:
+            case keyIndex(kKeys, "length"):
                 placement.length = readNonNegative(in);
                 break;
-            case 3: {
+            case keyIndex(kKeys, "matrix"): {
                 const auto m = readFiniteNumbers<6>(in);
                 placement.matrix = Matrix{m[0], m[1], m[2], m[3], m[4], m[5]};
                 break;
@@ -388,24 +388,24 @@ Color readColor(JsonReader& in) {
 namespace {
 
 BlendAttributes readBlend(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"alphaIsShape", "isolated", "knockout",
-                                          "mode",         "opacity",  "opacityEnabled"};
+    static constexpr std::string_view kKeys[] = {"alphaIsShape", "isolated", "knockout",
+                                                 "mode",         "opacity",  "opacityEnabled"};
     BlendAttributes blend;
     readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "alphaIsShape"):
                 blend.alphaIsShape = in.readBool();
                 break;
-            case 1:
+            case keyIndex(kKeys, "isolated"):
                 blend.isolated = in.readBool();
                 break;
-            case 2:
+            case keyIndex(kKeys, "knockout"):
                 blend.knockout = readSmallInteger(in, 0, kLastKnockout);
                 break;
-            case 3:
+            case keyIndex(kKeys, "mode"):
                 blend.mode = readSmallInteger(in, 0, kLastBlendMode);
                 break;
-            case 4:
+            case keyIndex(kKeys, "opacity"):
                 blend.opacity = readUnit(in);
                 break;
             default:
@@ -417,22 +417,22 @@ BlendAttributes readBlend(JsonReader& in) {
 }
 
 std::vector<Effect> readEffects(JsonReader& in, const DictionaryReader& readDictionary) {
-    constexpr std::string_view kKeys[] = {"name", "parameters", "version", "visible"};
+    static constexpr std::string_view kKeys[] = {"name", "parameters", "version", "visible"};
     std::vector<Effect> effects;
     in.beginArray();
     while (in.nextElement()) {
         Effect effect;
         const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
             switch (key) {
-                case 0:
+                case keyIndex(kKeys, "name"):
                     if (in.peek() != JsonKind::string || (effect.name = in.readString()).empty()) {
                         in.fail("expected the effect's name");
                     }
                     break;
-                case 1:
+                case keyIndex(kKeys, "parameters"):
                     effect.parameters = readDictionary(in);
                     break;
-                case 2:
+                case keyIndex(kKeys, "version"):
                     effect.version = readSmallInteger(in, 0, 1 << 30);
                     break;
                 default:
@@ -440,7 +440,7 @@ std::vector<Effect> readEffects(JsonReader& in, const DictionaryReader& readDict
                     break;
             }
         });
-        if ((seen & 1) == 0) {
+        if ((seen & keyBit(kKeys, "name")) == 0) {
             throw FormatError(in.location() + ".name", "expected the effect's name");
         }
         effects.push_back(std::move(effect));
@@ -451,40 +451,40 @@ std::vector<Effect> readEffects(JsonReader& in, const DictionaryReader& readDict
 }  // namespace
 
 StrokePaint readStrokePaint(JsonReader& in, const DictionaryReader& readDictionary) {
-    constexpr std::string_view kKeys[] = {"cap",        "color",     "dashOffset", "dashes", "join",
-                                          "miterLimit", "overprint", "parameters", "width"};
+    static constexpr std::string_view kKeys[] = {"cap",        "color",     "dashOffset", "dashes", "join",
+                                                 "miterLimit", "overprint", "parameters", "width"};
     static_assert(inCanonicalOrder(kKeys));
     StrokePaint stroke;
     readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "cap"):
                 stroke.cap = static_cast<LineCap>(readName(in, kCapNames));
                 break;
-            case 1:
+            case keyIndex(kKeys, "color"):
                 stroke.color = readColor(in);
                 break;
-            case 2:
+            case keyIndex(kKeys, "dashOffset"):
                 stroke.dashOffset = readFinite(in);
                 break;
-            case 3:
+            case keyIndex(kKeys, "dashes"):
                 in.beginArray();
                 while (in.nextElement()) {
                     stroke.dashes.push_back(readNonNegative(in));
                 }
                 break;
-            case 4:
+            case keyIndex(kKeys, "join"):
                 stroke.join = static_cast<LineJoin>(readName(in, kJoinNames));
                 break;
-            case 5:
+            case keyIndex(kKeys, "miterLimit"):
                 stroke.miterLimit = readFinite(in);
                 if (stroke.miterLimit < 1.0) {
                     in.fail("a miter limit is at least 1");
                 }
                 break;
-            case 6:
+            case keyIndex(kKeys, "overprint"):
                 stroke.overprint = in.readBool();
                 break;
-            case 7:
+            case keyIndex(kKeys, "parameters"):
                 stroke.parameters = readDictionary(in);
                 break;
             default:
@@ -496,7 +496,7 @@ StrokePaint readStrokePaint(JsonReader& in, const DictionaryReader& readDictiona
 }
 
 FillPaint readFillPaint(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"color", "overprint"};
+    static constexpr std::string_view kKeys[] = {"color", "overprint"};
     FillPaint fill;
     readMembers(in, kKeys, [&](std::size_t key) {
         if (key == 0) {
@@ -511,31 +511,31 @@ FillPaint readFillPaint(JsonReader& in) {
 namespace {
 
 PaintField readPaintField(JsonReader& in, const DictionaryReader& readDictionary) {
-    constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill",
-                                          "focus", "stroke",  "visible"};
+    static constexpr std::string_view kKeys[] = {"blend", "effects", "evenOdd", "fill",
+                                                 "focus", "stroke",  "visible"};
     static_assert(inCanonicalOrder(kKeys));
     PaintField field;
     const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "blend"):
                 field.blend = readBlend(in);
                 break;
-            case 1:
+            case keyIndex(kKeys, "effects"):
                 field.effects = readEffects(in, readDictionary);
                 break;
-            case 2:
+            case keyIndex(kKeys, "evenOdd"):
                 field.evenOdd = in.readBool();
                 break;
-            case 3:
+            case keyIndex(kKeys, "fill"):
                 if (field.isStroke()) {
                     in.failAtContainer("a paint field is a fill or a stroke, not both");
                 }
                 field.paint = readFillPaint(in);
                 break;
-            case 4:
+            case keyIndex(kKeys, "focus"):
                 field.focus = in.readBool();
                 break;
-            case 5:
+            case keyIndex(kKeys, "stroke"):
                 if (field.isFill()) {
                     in.failAtContainer("a paint field is a fill or a stroke, not both");
                 }
@@ -603,27 +603,27 @@ void writeStyle(JsonWriter& out, const ArtStyle& style, const DictionaryWriter& 
 }
 
 ArtStyle readStyle(JsonReader& in, const DictionaryReader& readDictionary) {
-    constexpr std::string_view kKeys[] = {"blend", "contentsPosition", "paintFields", "postEffects",
-                                          "preEffects"};
+    static constexpr std::string_view kKeys[] = {"blend", "contentsPosition", "paintFields", "postEffects",
+                                                 "preEffects"};
     static_assert(inCanonicalOrder(kKeys));
     ArtStyle style;
     // The contents position is checked against the paint fields, which may come after it.
     std::int64_t contentsPosition = 0;
     readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "blend"):
                 style.blend = readBlend(in);
                 break;
-            case 1:
+            case keyIndex(kKeys, "contentsPosition"):
                 contentsPosition = in.readInteger(0, 1 << 30);
                 break;
-            case 2:
+            case keyIndex(kKeys, "paintFields"):
                 in.beginArray();
                 while (in.nextElement()) {
                     style.paintFields.push_back(readPaintField(in, readDictionary));
                 }
                 break;
-            case 3:
+            case keyIndex(kKeys, "postEffects"):
                 style.postEffects = readEffects(in, readDictionary);
                 break;
             default:
@@ -660,17 +660,17 @@ void writeRasterPixels(JsonWriter& out, const RasterPixels& pixels) {
 }
 
 RasterPixels readRasterPixels(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"alpha", "data", "height", "space", "width"};
+    static constexpr std::string_view kKeys[] = {"alpha", "data", "height", "space", "width"};
     static_assert(inCanonicalOrder(kKeys));
     // Rasters are at most 16383 pixels on a side, as the rasterizer makes them.
     constexpr int kLargestSide = 16383;
     RasterPixels pixels;
     const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "alpha"):
                 pixels.alpha = in.readBool();
                 break;
-            case 1: {
+            case keyIndex(kKeys, "data"): {
                 std::optional<std::vector<std::uint8_t>> bytes =
                     in.peek() == JsonKind::string ? decodeBase64(in.readString()) : std::nullopt;
                 if (!bytes) {
@@ -679,10 +679,10 @@ RasterPixels readRasterPixels(JsonReader& in) {
                 pixels.bytes = std::move(*bytes);
                 break;
             }
-            case 2:
+            case keyIndex(kKeys, "height"):
                 pixels.height = static_cast<std::size_t>(readSmallInteger(in, 1, kLargestSide));
                 break;
-            case 3: {
+            case keyIndex(kKeys, "space"): {
                 const std::optional<RasterPixels::Space> known =
                     in.peek() == JsonKind::string ? rasterSpaceFromName(in.readString()) : std::nullopt;
                 if (!known) {
@@ -696,7 +696,8 @@ RasterPixels readRasterPixels(JsonReader& in) {
                 break;
         }
     });
-    constexpr std::uint64_t kRequired = 0b10110;  // data, height, width
+    constexpr std::uint64_t kRequired =
+        keyBit(kKeys, "data") | keyBit(kKeys, "height") | keyBit(kKeys, "width");
     if ((seen & kRequired) != kRequired) {
         in.fail("pixels need \"width\", \"height\" and \"data\"");
     }

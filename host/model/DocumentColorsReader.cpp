@@ -93,17 +93,17 @@ void DocumentReader::requireName(std::uint64_t seen, std::uint64_t nameBit, cons
 }
 
 std::pair<std::string, CustomColorDefinition> DocumentReader::readCustomColor() {
-    constexpr std::string_view kKeys[] = {"components", "kind", "name", "spot"};
+    static constexpr std::string_view kKeys[] = {"components", "kind", "name", "spot"};
     static_assert(inCanonicalOrder(kKeys));
     std::string name;
     CustomColorDefinition definition;
     std::vector<double> components;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "components"):
                 readList([&] { components.push_back(in_.readNumber()); });
                 break;
-            case 1: {
+            case keyIndex(kKeys, "kind"): {
                 const std::string kind = in_.readString();
                 const auto known = std::find(std::begin(kCustomKindNames), std::end(kCustomKindNames), kind);
                 if (known == std::end(kCustomKindNames)) {
@@ -113,7 +113,7 @@ std::pair<std::string, CustomColorDefinition> DocumentReader::readCustomColor() 
                     static_cast<CustomColorDefinition::Kind>(known - std::begin(kCustomKindNames));
                 break;
             }
-            case 2:
+            case keyIndex(kKeys, "name"):
                 name = in_.readString();
                 break;
             default:
@@ -121,8 +121,9 @@ std::pair<std::string, CustomColorDefinition> DocumentReader::readCustomColor() 
                 break;
         }
     });
-    requireName(seen, 0b100, name);
-    if ((seen & 0b11) != 0b11) {
+    requireName(seen, keyBit(kKeys, "name"), name);
+    constexpr std::uint64_t kRequired = keyBit(kKeys, "components") | keyBit(kKeys, "kind");
+    if ((seen & kRequired) != kRequired) {
         in_.fail("a custom colour needs \"kind\" and \"components\"");
     }
     if (components.size() != definition.componentCount()) {
@@ -137,7 +138,7 @@ std::pair<std::string, CustomColorDefinition> DocumentReader::readCustomColor() 
 }
 
 ColorFields::Named DocumentReader::readNamedColor() {
-    constexpr std::string_view kKeys[] = {"color", "name"};
+    static constexpr std::string_view kKeys[] = {"color", "name"};
     ColorFields::Named named;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         if (key == 0) {
@@ -146,8 +147,8 @@ ColorFields::Named DocumentReader::readNamedColor() {
             named.name = in_.readString();
         }
     });
-    requireName(seen, 0b10, named.name);
-    if ((seen & 1) == 0) {
+    requireName(seen, keyBit(kKeys, "name"), named.name);
+    if ((seen & keyBit(kKeys, "color")) == 0) {
         in_.fail("the key \"color\" is missing");
     }
     return named;
@@ -155,7 +156,7 @@ ColorFields::Named DocumentReader::readNamedColor() {
 
 // A gradient ("stops", "type") or a pattern ("art", "tile"): the keys of the other kind are refused.
 PaintResource DocumentReader::readResource(Color::Kind kind) {
-    constexpr std::string_view kKeys[] = {"art", "color", "name", "stops", "tile", "type"};
+    static constexpr std::string_view kKeys[] = {"art", "color", "name", "stops", "tile", "type"};
     const bool gradient = kind == Color::Kind::gradient;
     PaintResource resource;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
@@ -164,19 +165,19 @@ PaintResource DocumentReader::readResource(Color::Kind kind) {
                      std::string(kKeys[key]) + "\"");
         }
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "art"):
                 resource.art = readArt(2, false);
                 break;
-            case 1:
+            case keyIndex(kKeys, "color"):
                 resource.flat = readColor(in_);
                 break;
-            case 2:
+            case keyIndex(kKeys, "name"):
                 resource.name = in_.readString();
                 break;
-            case 3:
+            case keyIndex(kKeys, "stops"):
                 readList([&] { resource.stops.push_back(readStop()); });
                 break;
-            case 4:
+            case keyIndex(kKeys, "tile"):
                 resource.tile = readRect();
                 if (!(resource.tile->right > resource.tile->left &&
                       resource.tile->top > resource.tile->bottom)) {
@@ -193,15 +194,15 @@ PaintResource DocumentReader::readResource(Color::Kind kind) {
             }
         }
     });
-    requireName(seen, 0b100, resource.name);
-    if ((seen & 0b10) == 0) {
+    requireName(seen, keyBit(kKeys, "name"), resource.name);
+    if ((seen & keyBit(kKeys, "color")) == 0) {
         in_.fail("the key \"color\" is missing");
     }
     return resource;
 }
 
 GradientStop DocumentReader::readStop() {
-    constexpr std::string_view kKeys[] = {"color", "midPoint", "opacity", "rampPoint"};
+    static constexpr std::string_view kKeys[] = {"color", "midPoint", "opacity", "rampPoint"};
     GradientStop stop;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         const auto within = [&](double low, double high, const char* expected) {
@@ -212,13 +213,13 @@ GradientStop DocumentReader::readStop() {
             return value;
         };
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "color"):
                 stop.color = readColor(in_);
                 break;
-            case 1:
+            case keyIndex(kKeys, "midPoint"):
                 stop.midPoint = within(kLeastMidPoint, kGreatestMidPoint, "expected a number from 13 to 87");
                 break;
-            case 2:
+            case keyIndex(kKeys, "opacity"):
                 stop.opacity = within(0.0, 1.0, "expected a number from 0 to 1");
                 break;
             default:
@@ -226,21 +227,22 @@ GradientStop DocumentReader::readStop() {
                 break;
         }
     });
-    if ((seen & 0b1001) != 0b1001) {
+    constexpr std::uint64_t kRequired = keyBit(kKeys, "color") | keyBit(kKeys, "rampPoint");
+    if ((seen & kRequired) != kRequired) {
         in_.fail("a stop needs \"color\" and \"rampPoint\"");
     }
     return stop;
 }
 
 ColorFields::NamedStyle DocumentReader::readGraphicStyle() {
-    constexpr std::string_view kKeys[] = {"name", "style", "unlisted"};
+    static constexpr std::string_view kKeys[] = {"name", "style", "unlisted"};
     ColorFields::NamedStyle named;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "name"):
                 named.name = in_.readString();
                 break;
-            case 1:
+            case keyIndex(kKeys, "style"):
                 named.style = readStyle(in_, dictionaryReader(kGraphicStyleDictionaryDepth));
                 break;
             default:
@@ -248,8 +250,8 @@ ColorFields::NamedStyle DocumentReader::readGraphicStyle() {
                 break;
         }
     });
-    requireName(seen, 0b1, named.name);
-    if ((seen & 0b10) == 0) {
+    requireName(seen, keyBit(kKeys, "name"), named.name);
+    if ((seen & keyBit(kKeys, "style")) == 0) {
         in_.fail("the key \"style\" is missing");
     }
     return named;

@@ -26,7 +26,7 @@ std::optional<EntryType> entryTypeFromName(std::string_view name) {
 }  // namespace
 
 DocumentContents DocumentReader::read() {
-    constexpr std::string_view kKeys[] = {
+    static constexpr std::string_view kKeys[] = {
         "activeArtboard", "artboards",     "colorModel", "customColors", "dictionary", "format",
         "gradients",      "graphicStyles", "layers",     "patterns",     "rulerUnits", "scale",
         "swatches",       "symbols",       "textStyles", "version",      "xmp"};
@@ -39,37 +39,37 @@ DocumentContents DocumentReader::read() {
             return;
         }
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "activeArtboard"):
                 active = in_.readInteger(0, static_cast<std::int64_t>(kMaxArtboards));
                 break;
-            case 1:
+            case keyIndex(kKeys, "artboards"):
                 contents.artboards = readArtboards();
                 break;
-            case 4:
+            case keyIndex(kKeys, "dictionary"):
                 contents.dictionary = readDictionary(1);
                 break;
-            case 5:
+            case keyIndex(kKeys, "format"):
                 checkFormat(in_);
                 break;
-            case 8:
+            case keyIndex(kKeys, "layers"):
                 readLayers(contents.layers);
                 break;
-            case 10:
+            case keyIndex(kKeys, "rulerUnits"):
                 contents.rulerUnits = static_cast<int>(in_.readInteger(kFirstRulerUnits, kLastRulerUnits));
                 break;
-            case 11:
+            case keyIndex(kKeys, "scale"):
                 contents.scale = in_.readNumber();
                 if (contents.scale <= 0.0) {
                     in_.fail("the scale factor must be above 0");
                 }
                 break;
-            case 13:
+            case keyIndex(kKeys, "symbols"):
                 contents.symbols = readSymbols();
                 break;
-            case 14:
+            case keyIndex(kKeys, "textStyles"):
                 contents.textStyles = readTextStyles(in_);
                 break;
-            case 16:
+            case keyIndex(kKeys, "xmp"):
                 contents.xmp = in_.readString();
                 break;
             default:
@@ -94,8 +94,8 @@ DocumentContents DocumentReader::read() {
 }
 
 SwatchLibrary DocumentReader::readLibrary() {
-    constexpr std::string_view kKeys[] = {"colorModel", "customColors", "gradients", "graphicStyles",
-                                          "name",       "patterns",     "swatches"};
+    static constexpr std::string_view kKeys[] = {"colorModel", "customColors", "gradients", "graphicStyles",
+                                                 "name",       "patterns",     "swatches"};
     static_assert(inCanonicalOrder(kKeys));
     SwatchLibrary library;
     ColorFields colors;
@@ -152,19 +152,19 @@ Matrix DocumentReader::readMatrix() {
 }
 
 Segment DocumentReader::readSegment() {
-    constexpr std::string_view kKeys[] = {"anchor", "corner", "in", "out"};
+    static constexpr std::string_view kKeys[] = {"anchor", "corner", "in", "out"};
     Segment segment;
     std::optional<Point> in;
     std::optional<Point> out;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "anchor"):
                 segment.anchor = readPoint();
                 break;
-            case 1:
+            case keyIndex(kKeys, "corner"):
                 segment.corner = in_.readBool();
                 break;
-            case 2:
+            case keyIndex(kKeys, "in"):
                 in = readPoint();
                 break;
             default:
@@ -172,7 +172,7 @@ Segment DocumentReader::readSegment() {
                 break;
         }
     });
-    if ((seen & 1) == 0) {
+    if ((seen & keyBit(kKeys, "anchor")) == 0) {
         in_.fail("the key \"anchor\" is missing");
     }
     segment.in = in.value_or(segment.anchor);
@@ -190,7 +190,7 @@ std::vector<Segment> DocumentReader::readSegments() {
 }
 
 PathGeometry DocumentReader::readTextPath() {
-    constexpr std::string_view kKeys[] = {"closed", "segments"};
+    static constexpr std::string_view kKeys[] = {"closed", "segments"};
     PathGeometry path;
     readMembers(in_, kKeys, [&](std::size_t key) {
         if (key == 0) {
@@ -203,7 +203,7 @@ PathGeometry DocumentReader::readTextPath() {
 }
 
 TagList DocumentReader::readTags() {
-    constexpr std::string_view kKeys[] = {"name", "type", "value"};
+    static constexpr std::string_view kKeys[] = {"name", "type", "value"};
     TagList tags;
     in_.beginArray();
     while (in_.nextElement()) {
@@ -348,7 +348,7 @@ std::vector<SymbolDefinition> DocumentReader::readSymbols() {
         if (kind == JsonKind::string) {
             symbol.name = in_.readString();
         } else if (kind == JsonKind::object) {
-            constexpr std::string_view kKeys[] = {"art", "name"};
+            static constexpr std::string_view kKeys[] = {"art", "name"};
             static_assert(inCanonicalOrder(kKeys));
             const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
                 if (key == 0) {
@@ -357,7 +357,7 @@ std::vector<SymbolDefinition> DocumentReader::readSymbols() {
                     symbol.name = in_.readString();
                 }
             });
-            if ((seen & 0b10) == 0) {
+            if ((seen & keyBit(kKeys, "name")) == 0) {
                 in_.fail("the key \"name\" is missing");
             }
         } else {
@@ -375,28 +375,28 @@ std::vector<SymbolDefinition> DocumentReader::readSymbols() {
 }
 
 Artboard DocumentReader::readArtboard() {
-    constexpr std::string_view kKeys[] = {"name",       "pixelAspectRatio", "rect",         "rulerOrigin",
-                                          "showCenter", "showCrossHairs",   "showSafeAreas"};
+    static constexpr std::string_view kKeys[] = {
+        "name", "pixelAspectRatio", "rect", "rulerOrigin", "showCenter", "showCrossHairs", "showSafeAreas"};
     static_assert(inCanonicalOrder(kKeys));
     Artboard artboard;
     const std::uint64_t seen = readMembers(in_, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "name"):
                 artboard.name = in_.readString();
                 break;
-            case 1:
+            case keyIndex(kKeys, "pixelAspectRatio"):
                 artboard.pixelAspectRatio = in_.readNumber();
                 break;
-            case 2:
+            case keyIndex(kKeys, "rect"):
                 artboard.bounds = readRect();
                 break;
-            case 3:
+            case keyIndex(kKeys, "rulerOrigin"):
                 artboard.rulerOrigin = readPoint();
                 break;
-            case 4:
+            case keyIndex(kKeys, "showCenter"):
                 artboard.showCenter = in_.readBool();
                 break;
-            case 5:
+            case keyIndex(kKeys, "showCrossHairs"):
                 artboard.showCrossHairs = in_.readBool();
                 break;
             default:
@@ -404,7 +404,7 @@ Artboard DocumentReader::readArtboard() {
                 break;
         }
     });
-    if ((seen & 0b100) == 0) {
+    if ((seen & keyBit(kKeys, "rect")) == 0) {
         in_.fail("the key \"rect\" is missing");
     }
     if (!isValidArtboard(artboard)) {

@@ -162,6 +162,24 @@ constexpr bool inCanonicalOrder(const std::string_view (&names)[N]) {
     return true;
 }
 
+// The place of a name in a table of member names, worked out while compiling (a name the table
+// lacks does not compile), so that a reader's cases name their keys: case keyIndex(kKeys, "color").
+template <std::size_t N>
+consteval std::size_t keyIndex(const std::string_view (&names)[N], std::string_view name) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (names[i] == name) {
+            return i;
+        }
+    }
+    throw "the name is not in the table";
+}
+
+// The bit of a name in the set of members readMembers answers as seen.
+template <std::size_t N>
+consteval std::uint64_t keyBit(const std::string_view (&names)[N], std::string_view name) {
+    return std::uint64_t{1} << keyIndex(names, name);
+}
+
 // Writes canonical JSON text: members in the order the caller gives them (sorted keys: the caller's
 // duty, checked in debug builds), two spaces of indentation, nlohmann's number forms. Texts that are
 // not UTF-8 and numbers that are not finite throw FormatError. The text collects in a buffer; the

@@ -156,14 +156,14 @@ ParaFeatures readPara(JsonReader& in) {
 #undef PLIM_TEXT_READ
 
 CharRun readCharRun(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"features", "length", "style"};
+    static constexpr std::string_view kKeys[] = {"features", "length", "style"};
     CharRun run;
     const std::uint64_t seen = readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "features"):
                 run.local = readChar(in);
                 break;
-            case 1:
+            case keyIndex(kKeys, "length"):
                 run.length = static_cast<std::size_t>(in.readInteger(0, std::numeric_limits<int>::max()));
                 break;
             default:
@@ -171,14 +171,14 @@ CharRun readCharRun(JsonReader& in) {
                 break;
         }
     });
-    if ((seen & 0b10) == 0) {
+    if ((seen & keyBit(kKeys, "length")) == 0) {
         in.fail("the key \"length\" is missing");
     }
     return run;
 }
 
 ParaRun readParaRun(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"features", "style"};
+    static constexpr std::string_view kKeys[] = {"features", "style"};
     ParaRun paragraph;
     readMembers(in, kKeys, [&](std::size_t key) {
         if (key == 0) {
@@ -272,16 +272,16 @@ void writeStory(JsonWriter& out, const Story& story) {
 }
 
 Story readStory(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"paragraphs", "runs", "text"};
+    static constexpr std::string_view kKeys[] = {"paragraphs", "runs", "text"};
     std::string text;
     std::optional<std::vector<CharRun>> runs;
     std::optional<std::vector<ParaRun>> paragraphs;
     readMembers(in, kKeys, [&](std::size_t key) {
         switch (key) {
-            case 0:
+            case keyIndex(kKeys, "paragraphs"):
                 paragraphs = readList(in, readParaRun);
                 break;
-            case 1:
+            case keyIndex(kKeys, "runs"):
                 runs = readList(in, readCharRun);
                 break;
             default:
@@ -328,7 +328,7 @@ void writeTextStyles(JsonWriter& out, const TextStyles& styles) {
 }
 
 TextStyles readTextStyles(JsonReader& in) {
-    constexpr std::string_view kKeys[] = {"character", "paragraph"};
+    static constexpr std::string_view kKeys[] = {"character", "paragraph"};
     TextStyles styles;
     readMembers(in, kKeys, [&](std::size_t key) {
         if (key == 0) {
