@@ -211,8 +211,7 @@ bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITe
             return true;
         }
         ATE::ITextRange source;
-        int storyId = 0;
-        if (content == nullptr || !ArtToTextRange(content, source, storyId)) {
+        if (content == nullptr || !ArtToTextRange(content, source)) {
             return false;
         }
         std::u16string units(static_cast<std::size_t>(source.GetSize()), u'\0');
@@ -447,8 +446,7 @@ void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int serie
         return;
     }
     if (ATE::ITextRange range; place.textPlacing() && place.textFeatures.Check()) {
-        int storyId = 0;
-        if (ArtToTextRange(content, range, storyId)) {
+        if (ArtToTextRange(content, range)) {
             ApplyTextFeatures(place, range);
         }
     }

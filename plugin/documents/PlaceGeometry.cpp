@@ -416,14 +416,13 @@ ArtObject* AreaTextIn(ArtObject* path, ArtObject* baseFrame) {
 }  // namespace
 
 ArtObject* MakeTextContainer(ArtObject* art, ATE::ITextRange& range) {
-    int storyId = 0;
     switch (hostart::Type(art).value_or(kUnknownArt)) {
         case kTextFrameArt:
-            ArtToTextRange(art, range, storyId);
+            ArtToTextRange(art, range);
             return nullptr;
         case kPathArt: {
             ArtObject* frame = AreaTextIn(art, nullptr);
-            return frame != nullptr && ArtToTextRange(frame, range, storyId) ? frame : nullptr;
+            return frame != nullptr && ArtToTextRange(frame, range) ? frame : nullptr;
         }
         case kGroupArt: {
             ArtObject* previous = nullptr;
@@ -434,7 +433,7 @@ ArtObject* MakeTextContainer(ArtObject* art, ATE::ITextRange& range) {
                 }
                 first = first != nullptr ? first : previous;
             }
-            return first != nullptr && ArtToTextRange(first, range, storyId) ? art : nullptr;
+            return first != nullptr && ArtToTextRange(first, range) ? art : nullptr;
         }
         default:
             return nullptr;

@@ -9,8 +9,7 @@ void ApplyOverprintToTextArt(AIArtHandle art, std::optional<bool> overprintFill,
     features.overprintFill = overprintFill;
     features.overprintStroke = overprintStroke;
     ATE::ITextRange story;
-    int storyId = 0;
-    if (!features.Check() || !ArtToTextRange(art, story, storyId)) {
+    if (!features.Check() || !ArtToTextRange(art, story)) {
         return;
     }
     try {

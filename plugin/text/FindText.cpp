@@ -16,9 +16,8 @@ bool FindTextRange(const std::string& tagSearch, const std::string& searchText, 
     const ArtList art = tagSearch.empty() ? GetAllObjects(false) : SearchTaggedArt(tagSearch);
     for (ArtObject* object : art) {
         ATE::ITextRange story;
-        int storyId = 0;
         std::u32string text;
-        if (!ArtToTextRange(object, story, storyId) || !TextRangeToUnicode(story, text)) {
+        if (!ArtToTextRange(object, story) || !TextRangeToUnicode(story, text)) {
             continue;
         }
         const size_t position = text.find(search);

@@ -349,8 +349,7 @@ void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double 
     std::vector<ATE::ITextRange> stories;
     for (ArtObject* one : art) {
         ATE::ITextRange story;
-        int storyId = 0;
-        if (ArtToTextRange(one, story, storyId)) {
+        if (ArtToTextRange(one, story)) {
             stories.push_back(std::move(story));
         }
     }
@@ -378,9 +377,8 @@ void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double 
 bool FindInStory(ArtObject* art, const std::u32string& search, const std::string& regExFlag, int mode,
                  ATE::ITextRange& paragraph) {
     ATE::ITextRange story;
-    int storyId = 0;
     std::u32string text;
-    if (!ArtToTextRange(art, story, storyId) || !TextRangeToUnicode(story, text)) {
+    if (!ArtToTextRange(art, story) || !TextRangeToUnicode(story, text)) {
         return false;
     }
     unsigned long position = 0;
@@ -476,11 +474,10 @@ bool ScaleArtVertically(ArtObject* art, double factor) {
 // back to its height before.
 bool FitFrameToText(ArtObject* art) {
     ATE::ITextRange story;
-    int storyId = 0;
     AIArtHandle last = nullptr;
     AIArtHandle path = nullptr;
     try {
-        if (FrameType(art) != kInPathTextType || !ArtToTextRange(art, story, storyId)) {
+        if (FrameType(art) != kInPathTextType || !ArtToTextRange(art, story)) {
             return false;
         }
         const ATE::IStory whole = story.GetStory();
@@ -577,12 +574,10 @@ bool CheckTextForAutoSize(ArtObject* art, bool& autoSized) {
         return false;
     }
     ATE::ITextRange story;
-    int storyId = 0;
     AIRealRect before{};
     AIRealRect after{};
-    const bool measured = ArtToTextRange(copy, story, storyId) &&
-                          sAIArt->GetArtBounds(copy, &before) == kNoErr && ScaleTextRange(story, 2.0) &&
-                          sAIArt->GetArtBounds(copy, &after) == kNoErr;
+    const bool measured = ArtToTextRange(copy, story) && sAIArt->GetArtBounds(copy, &before) == kNoErr &&
+                          ScaleTextRange(story, 2.0) && sAIArt->GetArtBounds(copy, &after) == kNoErr;
     const bool disposed = sAIArt->DisposeArt(copy) == kNoErr;
     const bool restored = sAIDocument->SetDocumentModified(modified) == kNoErr;
     if (!measured || !disposed || !restored) {
