@@ -33,14 +33,12 @@ std::u32string ToUtf32(std::string_view utf8) {
 }
 
 std::u32string Utf16ToUtf32(std::span<const std::uint16_t> units) {
-    const auto isHigh = [](char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
-    const auto isLow = [](char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
     std::u32string text;
     text.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
         const char32_t unit = units[i];
-        if (isHigh(unit) && i + 1 < units.size() && isLow(units[i + 1])) {
-            text.push_back(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+        if (IsHighSurrogate(unit) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+            text.push_back(CombineSurrogates(unit, units[i + 1]));
             ++i;
         } else {
             text.push_back(IsUnicodeScalar(unit) ? unit : kReplacementCharacter);

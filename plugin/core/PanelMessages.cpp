@@ -6,6 +6,7 @@
 
 #include "core/PlimPanelController.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -49,13 +50,6 @@ void AppendPercentUtf8(std::u16string& out, char32_t c) {
         AppendPercentByte(out, 0x80 | ((c >> 6) & 0x3F));
         AppendPercentByte(out, 0x80 | (c & 0x3F));
     }
-}
-
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 }  // namespace
@@ -130,9 +124,7 @@ ai::UnicodeString encodeUTF8(const ai::UnicodeString& text) {
         } else if (c < 0x80) {
             out += c;
         } else if (IsHighSurrogate(c) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            const char32_t full =
-                0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            AppendPercentUtf8(out, full);
+            AppendPercentUtf8(out, CombineSurrogates(c, units[i + 1]));
             ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
             AppendPercentUtf8(out, 0xFFFD);  // a lone surrogate is no character

@@ -39,6 +39,19 @@ inline std::string AsciiUpperCase(std::string_view text) {
     return upper;
 }
 
+// UTF-16 surrogates: a high unit followed by a low one stands for one code point beyond U+FFFF; a
+// surrogate standing alone is no character.
+constexpr bool IsHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+// The code point a high and a low surrogate stand for.
+constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
 // True when the host's text (null for none) is the expected one.
 inline bool Is(const char* text, const char* expected) {
     return text != nullptr && std::strcmp(text, expected) == 0;

@@ -586,7 +586,7 @@ private:
             at_ += 2;
             const char32_t low = HexDigits(4);
             if (IsLowSurrogate(low)) {
-                return 0x10000 + ((value - 0xD800) << 10) + (low - 0xDC00);
+                return CombineSurrogates(value, low);
             }
             at_ = back;
         }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextHelpers.h"
+
 namespace ecma {
 
 inline constexpr char32_t kLastCodePoint = 0x10FFFF;
@@ -58,14 +60,6 @@ inline bool IsDigit(char32_t c) {
 
 inline bool IsAsciiAlnum(char32_t c) {
     return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
-}
-
-inline bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-inline bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // A code point as PCRE2 reads it literally, inside a class and outside.

@@ -249,13 +249,6 @@ std::optional<std::string> FirstStyleName(const Styles& styles) {
     }
 }
 
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 // The fonts that applying one record gives characters, searched once per record, per family and
 // per style rather than once per character.
 class FontChooser {
