@@ -58,10 +58,13 @@ bool ClearWholeParagraphs(const ATE::ITextRange& range) {
 // Whether the story is overset; none when the test could not be made.
 std::optional<bool> Overset(const ATE::ITextRange& story) {
     bool overset = false;
-    if (!CheckTextRangeForOverset(story, overset)) {
-        return std::nullopt;
-    }
-    return overset;
+    return CheckTextRangeForOverset(story, overset) ? std::optional<bool>(overset) : std::nullopt;
+}
+
+// The same for the art's story as it stands now, read afresh.
+std::optional<bool> OversetNow(ArtObject* art) {
+    bool overset = false;
+    return CheckTextForOverset(art, overset) ? std::optional<bool>(overset) : std::nullopt;
 }
 
 bool BecameOverset(const std::optional<bool>& before, const std::optional<bool>& after) {
@@ -377,9 +380,7 @@ std::string FindReplaceText2(const json& parsed) {
                                       : FindAndReplaceTextArt(art, story, request);
         outcome |= done;
         if (before && (done.changed || done.refused)) {
-            ATE::ITextRange edited;
-            warn = warn || BecameOverset(
-                               before, ArtToTextRange(art, edited) ? Overset(edited) : std::optional<bool>());
+            warn = warn || BecameOverset(before, OversetNow(art));
         }
     }
     if (outcome.refused && !outcome.changed) {
