@@ -12,12 +12,6 @@
 
 namespace {
 
-constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-bool IsUnicodeScalar(char32_t c) {
-    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-}
-
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }

@@ -52,6 +52,25 @@ constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
     return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
 }
 
+// A code point that is a character: not a surrogate, not beyond U+10FFFF. Anything else reads and
+// writes as U+FFFD.
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+constexpr bool IsUnicodeScalar(char32_t c) {
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
+
+// Appends the UTF-16 units of a Unicode scalar value: one unit, or a high and a low surrogate.
+template <class Units>
+void AppendUtf16(char32_t scalar, Units& units) {
+    using Unit = typename Units::value_type;
+    if (scalar < 0x10000) {
+        units.push_back(static_cast<Unit>(scalar));
+        return;
+    }
+    units.push_back(static_cast<Unit>(0xD800 + ((scalar - 0x10000) >> 10)));
+    units.push_back(static_cast<Unit>(0xDC00 + ((scalar - 0x10000) & 0x3FF)));
+}
+
 // True when the host's text (null for none) is the expected one.
 inline bool Is(const char* text, const char* expected) {
     return text != nullptr && std::strcmp(text, expected) == 0;

@@ -13,6 +13,7 @@
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
+#include "core/TextHelpers.h"
 #include "text/FitText.h"
 #include "text/Overset.h"
 #include "text/RegEx.h"
@@ -31,8 +32,16 @@ constexpr int kModeAnywhere = 0;
 constexpr int kModeWholeStory = 4;
 constexpr int kModeRemoveTemplate = 5;
 
+// The text as the engine takes it: UTF-16 units ending in a null, with U+FFFD for what is not a
+// character.
 std::vector<ASUnicode> EngineUnits(const std::u32string& text) {
-    return AIUnicodeToASUnicode(ai::UnicodeString::FromUTF8(ToUtf8(text)));
+    std::vector<ASUnicode> units;
+    units.reserve(text.size() + 1);
+    for (const char32_t c : text) {
+        AppendUtf16(IsUnicodeScalar(c) ? c : kReplacementCharacter, units);
+    }
+    units.push_back(0);
+    return units;
 }
 
 bool ClearWholeParagraphs(const ATE::ITextRange& range) {
@@ -446,7 +455,7 @@ bool ReplaceUnitsInTextRange(const ATE::ITextRange& story, ASInt32 start16, ASIn
         const ATE::ICharFeatures local = span.GetUniqueLocalCharFeatures();
         if (replace) {
             const std::vector<ASUnicode> units = EngineUnits(newText);
-            const auto length = static_cast<ASInt32>(U16Length(newText));
+            const auto length = static_cast<ASInt32>(units.size() - 1);
             span.InsertAfter(units.data(), length);
             RemoveOrTakeBack(span, start16, end16, length);
             span.SetRange(start16, start16 + length);
