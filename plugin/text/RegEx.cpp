@@ -1,5 +1,6 @@
 #include "text/RegEx.h"
 
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -170,6 +171,7 @@ public:
             fHistory.ecmaGroupOf[number] = group;
         }
         pcre2_set_callout(fContext.get(), OnCallout, &fHistory);
+        ReadGroupNames();
     }
 
     Compiled(const Compiled&) = delete;
@@ -179,9 +181,13 @@ public:
 
     // 1: a match at or after start; 0: none; -1: the search failed (a limit, invalid text).
     int Search(const std::u32string& text, std::size_t start, std::uint32_t options) {
-        fHistory.notes.clear();
-        const int result =
-            pcre2_match(fCode.get(), Units(text), text.size(), start, options, fData.get(), fContext.get());
+        CompileToMachineCodeOnReuse();
+        int result = Match(text, start, options);
+        if (result < 0 && result != PCRE2_ERROR_NOMATCH && fMachineCode) {
+            // The machine code counts and bounds its work differently: whatever stopped it, the
+            // interpreter's own limits decide.
+            result = Match(text, start, options | PCRE2_NO_JIT);
+        }
         if (result == PCRE2_ERROR_NOMATCH) {
             return 0;
         }
@@ -196,6 +202,7 @@ public:
     // that a later repetition of a group around it emptied is unset.
     MatchGroups Groups() const {
         MatchGroups match;
+        match.groups.reserve(fTranslation.groups.size());
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(fData.get());
         const std::uint32_t pairs = pcre2_get_ovector_count(fData.get());
         for (std::size_t ecmaGroup = 0; ecmaGroup < fTranslation.groups.size(); ++ecmaGroup) {
@@ -205,6 +212,27 @@ public:
             match.groups.push_back(set ? MatchGroups::Span{vector[2 * group], vector[2 * group + 1], true}
                                        : MatchGroups::Span{});
         }
+        match.names = fNames;
+        return match;
+    }
+
+private:
+    // A pattern used for a second search (a story with more than one match, or the next story) is
+    // compiled to machine code, which matches many times faster; one used once is not worth it.
+    void CompileToMachineCodeOnReuse() {
+        if (fSearches < 2 && ++fSearches == 2) {
+            fMachineCode = pcre2_jit_compile(fCode.get(), PCRE2_JIT_COMPLETE) == 0;
+        }
+    }
+
+    int Match(const std::u32string& text, std::size_t start, std::uint32_t options) {
+        fHistory.notes.clear();
+        return pcre2_match(fCode.get(), Units(text), text.size(), start, options, fData.get(),
+                           fContext.get());
+    }
+
+    // The named groups with their ECMAScript numbers, from the compiled pattern's name table.
+    void ReadGroupNames() {
         std::uint32_t names = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
@@ -217,12 +245,13 @@ public:
             for (PCRE2_SPTR c = entry + 1; *c != 0; ++c) {
                 name.push_back(static_cast<char32_t>(*c));
             }
-            match.names.emplace_back(std::move(name), fHistory.EcmaGroup(entry[0]));
+            fNames.emplace_back(std::move(name), fHistory.EcmaGroup(entry[0]));
         }
-        return match;
     }
 
-private:
+    std::vector<std::pair<std::u32string, std::size_t>> fNames;
+    int fSearches = 0;
+    bool fMachineCode = false;
     EcmaTranslation fTranslation;
     CaptureHistory fHistory;
     Code fCode;
@@ -438,6 +467,7 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
         start = whole.end;
         retry = 0;
     }
-    matches.insert(matches.end(), found.begin(), found.end());
+    matches.insert(matches.end(), std::make_move_iterator(found.begin()),
+                   std::make_move_iterator(found.end()));
     return true;
 }

@@ -32,6 +32,10 @@ TEST_P(EcmaPatterns, MatchAndExpandAsECMAScriptDoes) {
     if (ok) {
         EXPECT_EQ(found, *c.expected);
     }
+    // A pattern used again runs as machine code: the same matches, groups and refusals.
+    Matches again;
+    ASSERT_EQ(ReplaceUnicodeMultipleRegEx(c.text, c.pattern, c.flags, c.format, again), ok);
+    EXPECT_EQ(again, found);
 }
 
 const std::u32string kNone;
