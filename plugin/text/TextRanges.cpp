@@ -38,9 +38,10 @@ bool StoryOfArt(ArtObject* art, ATE::ITextRange& story, AIArtHandle* firstFrame)
             return false;
         }
         const ATE::IStory whole = frame.GetStory();
-        const ATE::ITextFrame first = whole.GetFrame(0);
-        AIArtHandle firstArt = nullptr;
-        if (sAITextFrame->GetAITextFrame(first.GetRef(), &firstArt) != kNoErr) {
+        // A story in one frame starts in this one; only a thread needs its first frame looked up.
+        AIArtHandle firstArt = art;
+        if (firstFrame != nullptr && whole.GetFrameCount() > 1 &&
+            sAITextFrame->GetAITextFrame(whole.GetFrame(0).GetRef(), &firstArt) != kNoErr) {
             return false;
         }
         ATE::ITextRange range = whole.GetTextRange();

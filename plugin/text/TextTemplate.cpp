@@ -193,12 +193,16 @@ bool TextTemplate::AddToArt(ArtObject* art) const {
 }
 
 bool TextTemplate::RemoveTemplateText(ArtObject* art) {
-    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
-    if (!key) {
+    if (!HostReady()) {
         return false;
     }
+    // Art without a dictionary holds no template: there is nothing to remove.
     if (!sAIArt->HasDictionary(art)) {
         return true;
+    }
+    const std::optional<AIDictKey> key = TemplateKey();
+    if (!key) {
+        return false;
     }
     DictionaryScope dictionary;
     if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
