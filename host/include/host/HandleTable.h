@@ -7,9 +7,12 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -34,6 +37,17 @@ public:
         return reinterpret_cast<Handle>(number);
     }
 
+    // Takes the object by value, into the storage of one removed earlier when the table kept some:
+    // the text engine hands out and releases several short-lived objects per call of a script.
+    template <typename Handle>
+    Handle Add(Object object) {
+        static_assert(std::is_nothrow_move_constructible_v<Object>);
+        void* storage = fSpare.Take();
+        return Add<Handle>(storage != nullptr
+                               ? std::unique_ptr<Object>(new (storage) Object(std::move(object)))
+                               : std::make_unique<Object>(std::move(object)));
+    }
+
     // The object behind a handle; null for a null, disposed or unknown handle.
     Object* Find(const void* handle) const {
         const Entry* entry = EntryOf(handle);
@@ -46,12 +60,13 @@ public:
         if (entry == nullptr) {
             return false;
         }
-        const std::unique_ptr<Object> removed = std::move(entry->object);
+        std::unique_ptr<Object> removed = std::move(entry->object);
         ++fRemoved;
         while (fVisiting == 0 && !fEntries.empty() && fEntries.back().object == nullptr) {
             fEntries.pop_back();
             --fRemoved;
         }
+        Recycle(std::move(removed));
         return true;
     }
 
@@ -112,14 +127,50 @@ private:
         int& count;
     };
 
+    // The storage of a few removed objects, destroyed but not yet freed, for the next Adds.
+    class SpareStorage {
+    public:
+        SpareStorage() = default;
+        SpareStorage(SpareStorage&& other) noexcept
+            : fKept(other.fKept), fCount(std::exchange(other.fCount, 0)) {}
+        SpareStorage& operator=(SpareStorage&& other) noexcept {
+            std::swap(fKept, other.fKept);
+            std::swap(fCount, other.fCount);
+            return *this;
+        }
+        ~SpareStorage() {
+            for (std::size_t i = 0; i < fCount; ++i) {
+                ::operator delete(fKept[i]);
+            }
+        }
+
+        // Destroys the object, keeping its storage while there is room (freeing it otherwise).
+        void Keep(std::unique_ptr<Object> object) {
+            if (fCount < fKept.size()) {
+                Object* storage = object.release();
+                storage->~Object();
+                fKept[fCount++] = storage;
+            }
+        }
+        // Storage for one object; null when none is kept.
+        void* Take() { return fCount > 0 ? fKept[--fCount] : nullptr; }
+
+    private:
+        std::array<void*, 16> fKept{};
+        std::size_t fCount = 0;
+    };
+
+    void Recycle(std::unique_ptr<Object> removed) { fSpare.Keep(std::move(removed)); }
+
     void Compact() {
         std::erase_if(fEntries, [](const Entry& entry) { return entry.object == nullptr; });
         fRemoved = 0;
     }
 
     std::vector<Entry> fEntries;  // in increasing number
-    std::size_t fRemoved = 0;     // empty entries
-    mutable int fVisiting = 0;    // walks in progress: no entry moves while one runs
+    SpareStorage fSpare;
+    std::size_t fRemoved = 0;   // empty entries
+    mutable int fVisiting = 0;  // walks in progress: no entry moves while one runs
 };
 
 }  // namespace host

@@ -53,8 +53,7 @@ T* TextObjectOf(HostState& state, const void* reference) {
 // A new object with one count.
 template <typename Ref, typename T>
 Ref HandOut(HostState& state, T object) {
-    return state.textEngine.objects.Add<Ref>(
-        std::make_unique<TextObjectRecord>(TextObjectRecord{std::move(object)}));
+    return state.textEngine.objects.Add<Ref>(TextObjectRecord{std::move(object)});
 }
 
 // Hands a new object out through an output.
