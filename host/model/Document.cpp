@@ -25,6 +25,7 @@ Document::Document(std::nullptr_t) {
 Document::Tracking& Document::Tracking::operator=(const Tracking&) {
     log = ChangeLog();
     marks = {};
+    lastRecorded = ArtId{};
     return *this;
 }
 

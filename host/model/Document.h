@@ -21,6 +21,7 @@
 #include "model/Dictionary.h"
 #include "model/DocumentColors.h"
 #include "model/Handles.h"
+#include "model/IdMap.h"
 #include "model/Layer.h"
 #include "model/Matrix.h"
 #include "model/PaintOrder.h"
@@ -188,7 +189,7 @@ public:
 
 private:
     friend class Document;
-    std::unordered_map<ArtId, std::optional<ArtNode>> arts_;
+    IdMap<ArtId, std::optional<ArtNode>> arts_;
     std::unordered_map<LayerId, std::optional<Layer>> layers_;
     std::optional<Shared<DocumentFields>> fields_;
 };
@@ -540,7 +541,10 @@ private:
     // changed since. A copy of a document starts with neither.
     struct Tracking {
         ChangeLog log;
-        std::unordered_map<ArtId, bool> marks;
+        IdMap<ArtId, bool> marks;
+        // The object recorded last, in both the log and the marks since either was last emptied:
+        // edits come in runs on one object, and the rest of a run needs no look-ups.
+        ArtId lastRecorded;
         bool recording = true;
 
         Tracking() = default;

@@ -60,14 +60,15 @@ void Document::markArt(ArtId art, const ArtNode* node) {
 }
 
 void Document::recordArt(ArtId art) {
-    if (!tracking_.recording) {
+    if (!tracking_.recording || art == tracking_.lastRecorded) {
         return;
     }
     const ArtNode* node = find(art);
     markArt(art, node);
     if (!tracking_.log.arts_.contains(art)) {
-        tracking_.log.arts_.emplace(art, node != nullptr ? std::optional<ArtNode>(*node) : std::nullopt);
+        tracking_.log.arts_.try_emplace(art, node != nullptr ? std::optional<ArtNode>(*node) : std::nullopt);
     }
+    tracking_.lastRecorded = art;
 }
 
 void Document::recordLayer(LayerId layer) {
@@ -119,8 +120,8 @@ ChangeLog Document::takeChanges() {
         return ChangeLog();
     }
     ChangeLog log = std::exchange(tracking_.log, ChangeLog());
-    std::erase_if(log.arts_,
-                  [this](const auto& entry) { return sameState(entry.second, find(entry.first)); });
+    tracking_.lastRecorded = ArtId{};
+    log.arts_.eraseIf([this](const auto& entry) { return sameState(entry.second, find(entry.first)); });
     std::erase_if(log.layers_,
                   [this](const auto& entry) { return sameState(entry.second, findLayer(entry.first)); });
     if (log.fields_ && *log.fields_ == fields_) {
@@ -171,6 +172,7 @@ void Document::markSelection() {
     if (!tracking_.marks.empty()) {
         tracking_.marks = {};
     }
+    tracking_.lastRecorded = ArtId{};
 }
 
 bool Document::selectionChanged() const {

@@ -23,8 +23,11 @@ Story* Document::editStory(ArtId textFrame) {
 }
 
 const Story* Document::story(ArtId textFrame) const {
-    const TextFrameContent* head = contentAs<TextFrameContent>(threadHeadOf(textFrame));
-    return head == nullptr ? nullptr : &head->story;
+    const TextFrameContent* text = contentAs<TextFrameContent>(textFrame);
+    if (text != nullptr && !text->threadHead.empty()) {
+        text = contentAs<TextFrameContent>(threadHeadOf(textFrame));
+    }
+    return text == nullptr ? nullptr : &text->story;
 }
 
 Result<std::vector<ArtId>> Document::thread(ArtId textFrame) const {

@@ -500,7 +500,7 @@ ATEErr GetFrame(StoryRef reference, ASInt32 index, TextFrameRef* frame) {
     if (error != kNoError) {
         return Refuse(frame, error);
     }
-    const std::vector<model::ArtId> frames = *state->documents.current->thread(story->anchor);
+    const std::vector<model::ArtId> frames = state->documents.current->thread(story->anchor).value();
     if (index < 0 || static_cast<std::size_t>(index) >= frames.size()) {
         return Refuse(frame, kBadParameterErr);
     }
