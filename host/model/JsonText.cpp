@@ -12,6 +12,7 @@
 // round-trip formatting.
 #include <nlohmann/detail/conversions/to_chars.hpp>
 
+#include "model/Unicode.h"
 #include "model/Utf8.h"
 
 namespace host::model {
@@ -50,24 +51,6 @@ int hexValue(char c) {
         return c - 'A' + 10;
     }
     return -1;
-}
-
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 }  // namespace
@@ -255,18 +238,18 @@ std::string JsonReader::decodeString(std::size_t* position) const {
         }
         std::uint32_t code = readHex(i + 2);
         i += 6;
-        if (code >= 0xDC00 && code <= 0xDFFF) {
+        if (isLowSurrogate(code)) {
             fail("a low surrogate without a high one");
         }
-        if (code >= 0xD800 && code <= 0xDBFF) {
+        if (isHighSurrogate(code)) {
             if (text_.substr(i, 2) != "\\u") {
                 fail("a high surrogate without a low one");
             }
             const std::uint32_t low = readHex(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF) {
+            if (!isLowSurrogate(low)) {
                 fail("a high surrogate without a low one");
             }
-            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            code = combineSurrogates(code, low);
             i += 6;
         }
         appendUtf8(out, code);

@@ -11,6 +11,7 @@
 #include "CairoHandles.h"
 #include "PaintSource.h"
 #include "host/Text.h"
+#include "model/Unicode.h"
 #include "textengine/Fonts.h"
 #include "textengine/Outline.h"
 
@@ -64,17 +65,10 @@ void AppendText(std::string& utf8, char32_t code) {
     const bool nonCharacter = (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
     if (code < 0x20 || code == 0x7F) {
         code = U' ';
-    } else if (nonCharacter || code > 0x10FFFF) {
+    } else if (nonCharacter || model::isSurrogate(code) || code > 0x10FFFF) {
         code = text::kReplacementCharacter;
     }
-    // A lone surrogate becomes U+FFFD in the encoding.
-    if (code < 0x10000) {
-        utf8 += text::EncodeUTF8(std::u16string(1, static_cast<char16_t>(code)));
-        return;
-    }
-    const char32_t above = code - 0x10000;
-    utf8 += text::EncodeUTF8(std::u16string{static_cast<char16_t>(0xD800 + (above >> 10)),
-                                            static_cast<char16_t>(0xDC00 + (above & 0x3FF))});
+    model::appendUtf8(utf8, code);
 }
 
 // Whether cairo can draw with the matrix: finite and invertible (a flat one would put the context

@@ -6,6 +6,7 @@
 
 #include "HostState.h"
 #include "host/Text.h"
+#include "model/Unicode.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
 
@@ -50,7 +51,7 @@ std::size_t FittingPrefix(std::string_view encoded, AICharacterEncoding encoding
         const auto lastUnitIsHighSurrogate = [&] {
             char16_t unit = 0;
             std::memcpy(&unit, encoded.data() + fit - 2, sizeof unit);
-            return unit >= 0xD800 && unit <= 0xDBFF;
+            return model::isHighSurrogate(unit);
         };
         return fit >= 2 && lastUnitIsHighSurrogate() ? fit - 2 : fit;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "model/Unicode.h"
 #include "textengine/Fonts.h"
 
 namespace host::text {
@@ -24,13 +25,6 @@ struct UnitMetrics {
     double leading = 0;
     double size = 0;
 };
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit < 0xE000;
-}
 
 // What the layout needs of one stretch of units that share their features: found once per stretch,
 // so that each unit costs only its advance.
@@ -292,15 +286,12 @@ FrameLayout LayOutFrame(const model::Story& story, const model::TextStyles& styl
 }  // namespace
 
 char32_t CodePointAt(const std::u16string& text, std::size_t position) {
-    const char16_t unit = text[position];
-    if (IsHighSurrogate(unit) && position + 1 < text.size() && IsLowSurrogate(text[position + 1])) {
-        return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[position + 1] - 0xDC00);
-    }
-    return unit;
+    return model::codePointAt(text, position);
 }
 
 bool IsSecondOfPair(const std::u16string& text, std::size_t position) {
-    return IsLowSurrogate(text[position]) && position > 0 && IsHighSurrogate(text[position - 1]);
+    return model::isLowSurrogate(text[position]) && position > 0 &&
+           model::isHighSurrogate(text[position - 1]);
 }
 
 model::Point PointAlong(const model::PathGeometry& path, double distance) {
