@@ -44,49 +44,6 @@ std::size_t countBreaks(std::u16string_view units) {
     return static_cast<std::size_t>(std::count(units.begin(), units.end(), kParagraphBreak));
 }
 
-// UTF-8 to UTF-16 for text already known to be valid.
-std::u16string utf16Of(std::string_view utf8) {
-    std::u16string out;
-    for (std::size_t index = 0; index < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[index]);
-        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-        char32_t code = length == 1   ? byte
-                        : length == 2 ? byte & 0x1F
-                        : length == 3 ? byte & 0x0F
-                                      : byte & 0x07;
-        for (int more = 1; more < length; ++more) {
-            code = (code << 6) | (static_cast<unsigned char>(utf8[index + more]) & 0x3F);
-        }
-        index += length;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-    }
-    return out;
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 }  // namespace
 
 bool accepts(FeatureRule rule, double value) {
@@ -319,23 +276,7 @@ std::optional<Story> Story::fromParts(std::u16string text, std::vector<CharRun> 
 }
 
 std::string Story::utf8() const {
-    const std::u16string& text = this->text();
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const char16_t unit = text[index];
-        const bool high = unit >= 0xD800 && unit < 0xDC00;
-        if (high && index + 1 < text.size() && text[index + 1] >= 0xDC00 && text[index + 1] < 0xE000) {
-            appendUtf8(out,
-                       0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[index + 1] - 0xDC00));
-            ++index;
-        } else if (unit >= 0xD800 && unit < 0xE000) {
-            appendUtf8(out, 0xFFFD);
-        } else {
-            appendUtf8(out, unit);
-        }
-    }
-    return out;
+    return utf8Of(text());
 }
 
 bool Story::isPlain() const {

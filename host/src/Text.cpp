@@ -1,96 +1,15 @@
 // Text conversions between UTF-8, Latin-1 ("Roman"), UTF-16 bytes and the host's UTF-16 text.
 #include "host/Text.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 
+#include "model/Unicode.h"
+#include "model/Utf8.h"
+
 namespace host::text {
 namespace {
-
-constexpr char32_t kReplacement = kReplacementCharacter;
-
-bool IsHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void AppendCodePoint(std::u16string& units, char32_t codePoint) {
-    if (codePoint < 0x10000) {
-        units.push_back(static_cast<char16_t>(codePoint));
-        return;
-    }
-    const char32_t offset = codePoint - 0x10000;
-    units.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
-    units.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
-}
-
-void AppendUTF8(std::string& bytes, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        bytes.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        bytes.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        bytes.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        bytes.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        bytes.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        bytes.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-        bytes.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        bytes.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
-
-// Walks UTF-16 text code point by code point; a lone surrogate comes out as itself.
-template <typename Visit>
-void ForEachCodePoint(std::u16string_view units, Visit&& visit) {
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char32_t unit = units[i];
-        if (IsHighSurrogate(unit) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
-            visit(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-            continue;
-        }
-        visit(unit);
-    }
-}
-
-// Whether every unit is ASCII, which UTF-8 and UTF-16 spell alike: such texts convert unit by unit.
-template <typename Unit>
-bool IsAscii(std::basic_string_view<Unit> units) {
-    return std::all_of(units.begin(), units.end(),
-                       [](Unit unit) { return static_cast<std::uint32_t>(unit) < 0x80; });
-}
-
-// The first byte of a UTF-8 sequence: how many continuation bytes follow, the bits it carries,
-// and the range allowed for the first continuation byte (which rules out overlong forms,
-// surrogates and code points above U+10FFFF).
-struct LeadByte {
-    int continuations = -1;  // -1: not a lead byte
-    char32_t bits = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-};
-
-LeadByte ReadLeadByte(unsigned char byte) {
-    if (byte >= 0xC2 && byte <= 0xDF) {
-        return {1, static_cast<char32_t>(byte & 0x1F)};
-    }
-    if (byte >= 0xE0 && byte <= 0xEF) {
-        return {2, static_cast<char32_t>(byte & 0x0F), static_cast<unsigned char>(byte == 0xE0 ? 0xA0 : 0x80),
-                static_cast<unsigned char>(byte == 0xED ? 0x9F : 0xBF)};
-    }
-    if (byte >= 0xF0 && byte <= 0xF4) {
-        return {3, static_cast<char32_t>(byte & 0x07), static_cast<unsigned char>(byte == 0xF0 ? 0x90 : 0x80),
-                static_cast<unsigned char>(byte == 0xF4 ? 0x8F : 0xBF)};
-    }
-    return {};
-}
 
 struct CaseRange {
     char32_t first;
@@ -123,43 +42,7 @@ constexpr std::array kCaseRanges{
 }  // namespace
 
 std::u16string DecodeUTF8(std::string_view bytes) {
-    if (IsAscii(bytes)) {
-        return std::u16string(bytes.begin(), bytes.end());
-    }
-    std::u16string units;
-    units.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (byte < 0x80) {
-            units.push_back(byte);
-            ++i;
-            continue;
-        }
-        LeadByte lead = ReadLeadByte(byte);
-        if (lead.continuations < 0) {
-            units.push_back(kReplacementCharacter);
-            ++i;
-            continue;
-        }
-        // A sequence cut short or broken is replaced as a whole; the byte that broke it starts anew.
-        std::size_t next = i + 1;
-        char32_t codePoint = lead.bits;
-        bool complete = true;
-        for (int k = 0; k < lead.continuations; ++k, ++next) {
-            const auto continuation = next < bytes.size() ? static_cast<unsigned char>(bytes[next]) : 0;
-            if (next >= bytes.size() || continuation < lead.low || continuation > lead.high) {
-                complete = false;
-                break;
-            }
-            codePoint = (codePoint << 6) | (continuation & 0x3F);
-            lead.low = 0x80;
-            lead.high = 0xBF;
-        }
-        AppendCodePoint(units, complete ? codePoint : kReplacement);
-        i = next;
-    }
-    return units;
+    return model::utf16Of(bytes);
 }
 
 std::u16string DecodeRoman(std::string_view bytes) {
@@ -183,22 +66,13 @@ std::u16string DecodeUTF16Bytes(std::string_view bytes) {
 }
 
 std::string EncodeUTF8(std::u16string_view units) {
-    if (IsAscii(units)) {
-        return std::string(units.begin(), units.end());
-    }
-    std::string bytes;
-    bytes.reserve(units.size());
-    ForEachCodePoint(units, [&](char32_t codePoint) {
-        const bool loneSurrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-        AppendUTF8(bytes, loneSurrogate ? kReplacement : codePoint);
-    });
-    return bytes;
+    return model::utf8Of(units);
 }
 
 std::string EncodeRoman(std::u16string_view units) {
     std::string bytes;
     bytes.reserve(units.size());
-    ForEachCodePoint(units, [&](char32_t codePoint) {
+    model::forEachCodePoint(units, [&](char32_t codePoint) {
         bytes.push_back(codePoint <= 0xFF ? static_cast<char>(codePoint) : '?');
     });
     return bytes;
@@ -231,7 +105,8 @@ char32_t LowerCase(char32_t codePoint) {
 std::u16string ToLower(std::u16string_view units) {
     std::u16string lowered;
     lowered.reserve(units.size());
-    ForEachCodePoint(units, [&](char32_t codePoint) { AppendCodePoint(lowered, LowerCase(codePoint)); });
+    model::forEachCodePoint(units,
+                            [&](char32_t codePoint) { model::appendUtf16(lowered, LowerCase(codePoint)); });
     return lowered;
 }
 

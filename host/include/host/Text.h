@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "model/Unicode.h"
+
 namespace host::text {
 
-inline constexpr char16_t kReplacementCharacter = 0xFFFD;
+using model::kReplacementCharacter;
 
 std::u16string DecodeUTF8(std::string_view bytes);
 // One byte per character, byte value = code point (U+0000 to U+00FF).
