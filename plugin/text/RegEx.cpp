@@ -1,6 +1,5 @@
 #include "text/RegEx.h"
 
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -199,21 +198,19 @@ public:
     }
 
     // The last match's groups, every one of the pattern's, numbered as in ECMAScript: a capture
-    // that a later repetition of a group around it emptied is unset.
-    MatchGroups Groups() const {
-        MatchGroups match;
-        match.groups.reserve(fTranslation.groups.size());
+    // that a later repetition of a group around it emptied is unset. Valid until the next call.
+    const MatchGroups& Groups() {
+        fMatch.groups.clear();
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(fData.get());
         const std::uint32_t pairs = pcre2_get_ovector_count(fData.get());
         for (std::size_t ecmaGroup = 0; ecmaGroup < fTranslation.groups.size(); ++ecmaGroup) {
             const std::uint32_t group = fTranslation.groups[ecmaGroup];
             const bool set =
                 CaptureHistory::Set(vector, pairs, group) && fHistory.Current(ecmaGroup, vector, pairs);
-            match.groups.push_back(set ? MatchGroups::Span{vector[2 * group], vector[2 * group + 1], true}
-                                       : MatchGroups::Span{});
+            fMatch.groups.push_back(set ? MatchGroups::Span{vector[2 * group], vector[2 * group + 1], true}
+                                        : MatchGroups::Span{});
         }
-        match.names = fNames;
-        return match;
+        return fMatch;
     }
 
 private:
@@ -245,11 +242,11 @@ private:
             for (PCRE2_SPTR c = entry + 1; *c != 0; ++c) {
                 name.push_back(static_cast<char32_t>(*c));
             }
-            fNames.emplace_back(std::move(name), fHistory.EcmaGroup(entry[0]));
+            fMatch.names.emplace_back(std::move(name), fHistory.EcmaGroup(entry[0]));
         }
     }
 
-    std::vector<std::pair<std::u32string, std::size_t>> fNames;
+    MatchGroups fMatch;  // the last match's groups, and the pattern's names
     int fSearches = 0;
     bool fMachineCode = false;
     EcmaTranslation fTranslation;
@@ -436,7 +433,8 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
     if (!compiled.ok()) {
         return false;
     }
-    std::vector<ReplacementString> found;
+    // Matches go straight to the caller's list, which a failed search puts back as it was.
+    const std::size_t before = matches.size();
     std::size_t start = 0;
     std::uint32_t retry = 0;  // after an empty match: a non-empty one at the same place
     // The engine checks the whole text on each search unless told it is valid: the first search
@@ -445,6 +443,7 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
     while (start <= text.size()) {
         const int result = compiled.Search(text, start, retry | checked);
         if (result < 0) {
+            matches.resize(before);
             return false;
         }
         checked = PCRE2_NO_UTF_CHECK;
@@ -456,18 +455,16 @@ bool ReplaceUnicodeMultipleRegEx(const std::u32string& text, const std::u32strin
             ++start;
             continue;
         }
-        const MatchGroups groups = compiled.Groups();
+        const MatchGroups& groups = compiled.Groups();
         const MatchGroups::Span whole = groups.groups.front();
         if (whole.end == whole.start) {
             start = whole.end;
             retry = PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED;
             continue;
         }
-        found.push_back({whole.start, whole.end - whole.start, ExpandReplacement(format, text, groups)});
+        matches.push_back({whole.start, whole.end - whole.start, ExpandReplacement(format, text, groups)});
         start = whole.end;
         retry = 0;
     }
-    matches.insert(matches.end(), std::make_move_iterator(found.begin()),
-                   std::make_move_iterator(found.end()));
     return true;
 }

@@ -23,6 +23,13 @@ void ForEachLiveRange(HostState& state, Fn fn) {
     });
 }
 
+// Whether a range anchored at a frame belongs to the story edited through another frame: the same
+// frame needs no look-up, which a series of edits through one frame would otherwise repeat.
+bool InStory(const model::Document& document, model::ArtId rangeAnchor, model::ArtId editAnchor,
+             const model::Story* story) {
+    return rangeAnchor == editAnchor || document.story(rangeAnchor) == story;
+}
+
 // Calls fn(local, charStyle, paragraph index, length) for each stretch of the span that shares a
 // run and a paragraph.
 template <typename Fn>
@@ -79,7 +86,7 @@ void InsertUnits(HostState& state, model::Document& document, model::ArtId ancho
     }
     story->insert(position, units);
     ForEachLiveRange(state, [&](TextRangeObject& range) {
-        if (document.story(range.anchor) != story) {
+        if (!InStory(document, range.anchor, anchor, story)) {
             return;
         }
         if (range.start > position) {
@@ -106,7 +113,7 @@ void EraseUnits(HostState& state, model::Document& document, model::ArtId anchor
         }
     };
     ForEachLiveRange(state, [&](TextRangeObject& range) {
-        if (document.story(range.anchor) == story) {
+        if (InStory(document, range.anchor, anchor, story)) {
             shift(range.start);
             shift(range.end);
         }
