@@ -74,6 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             after = match.position + match.length;
         }
+        // The same search again runs as machine code: where both finish, they agree.
+        std::vector<ReplacementString> again;
+        if (ReplaceUnicodeMultipleRegEx(text, pattern, flags, format, again) && !(again == matches)) {
+            std::abort();
+        }
     }
     std::u32string result;
     ReplaceUnicodeRegEx(text, pattern, flags, format, result);
