@@ -16,11 +16,21 @@ constexpr const char* kNoSearchText = "No search text found";
 constexpr const char* kNoText = "No text found";
 constexpr const char* kNoInputStyle = "No input style found";
 
+// A style's name: the text engine takes it as far as its first NUL character, so a name holding one
+// would read or change another style than the one named; such a name ends the command.
+std::string ReadStyleName(const json& request, std::string_view key) {
+    std::string name = ReadTextStrictly(request, key);
+    if (name.find('\0') != std::string::npos) {
+        throw CommandError("\"" + std::string(key) + "\" must not contain a NUL character");
+    }
+    return name;
+}
+
 // The keys both style commands share; a key of another type than text ends the command.
 struct StyleRequest {
     explicit StyleRequest(const json& request)
-        : charStyle(ReadTextStrictly(request, "charStyle")),
-          paraStyle(ReadTextStrictly(request, "paraStyle")),
+        : charStyle(ReadStyleName(request, "charStyle")),
+          paraStyle(ReadStyleName(request, "paraStyle")),
           tagSearch(ReadTextStrictly(request, "tagSearch")),
           searchText(ReadTextStrictly(request, "searchText")) {}
 

@@ -161,6 +161,14 @@ const Refusal kRefusals[] = {
      "\"preserveSpotColors\" must be true or false"},
     {"rasterize", R"({"tagSearch":"logo","lzwCompression":null})",
      "\"lzwCompression\" must be true or false"},
+    // The text engine reads a style's name up to its first NUL: the style before it must stay as it is.
+    {"editTextStyle", R"({"charStyle":"Normal Character Style\u0000x","newStyle":{"fontSize":30}})",
+     "\"charStyle\" must not contain a NUL character"},
+    {"editTextStyle",
+     R"({"paraStyle":"Normal Paragraph Style\u0000","newStyle":{"fontSize":30},"replace":true})",
+     "\"paraStyle\" must not contain a NUL character"},
+    {"getTextStyle", R"({"charStyle":"Normal Character Style\u0000x"})",
+     "\"charStyle\" must not contain a NUL character"},
 };
 
 TEST_F(HostileRequests, RefusedRequestsLeaveTheDocumentAsItWas) {
