@@ -79,6 +79,9 @@ const Step kSteps[] = {
      "Hello Bob, your code is 42."},
     {R"({"tagSearch":"t","searchText":"^n(a)me$","replaceText":"<$1>","mode":3,"regExFlag":"g"})", R"({})",
      "T", "Hello <a>, your code is 42."},
+    // The template keeps its texts as strings ending at a NUL: a replacement holding one is refused.
+    {R"({"tagSearch":"t","searchText":"name","replaceText":"A\u0000B","mode":1})",
+     R"({"error":"\"replaceText\" must not contain a NUL character"})", "T", "Hello <a>, your code is 42."},
     // A stored template that no longer describes its story is rebuilt from the story's text.
     {R"({"tagSearch":"s","searchText":"name","replaceText":"Anna","mode":1})", R"({})", "S", "Hey you Anna!"},
     // Regular expressions: a character above U+FFFF before the matches, groups and "." escaped.
