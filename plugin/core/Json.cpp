@@ -231,15 +231,27 @@ std::optional<bool> ReadOptionalBoolStrictly(const json& request, std::string_vi
     return ReadOptionalStrictly<bool>(request, key, "must be true or false");
 }
 
+bool HoldsNul(std::string_view text) {
+    return text.find('\0') != std::string_view::npos;
+}
+
 bool CanNameAFile(std::string_view text) {
-    return text.find('\0') == std::string_view::npos;
+    return !HoldsNul(text);
+}
+
+std::string NulFailure(std::string_view key) {
+    return "\"" + std::string(key) + "\" must not contain a NUL character";
+}
+
+void RequireNoNul(std::string_view text, std::string_view key) {
+    if (HoldsNul(text)) {
+        throw CommandError(NulFailure(key));
+    }
 }
 
 std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback) {
     std::string path = ReadTextStrictly(request, key, fallback);
-    if (!CanNameAFile(path)) {
-        FailKey(key, "must not contain a NUL character");
-    }
+    RequireNoNul(path, key);
     return path;
 }
 

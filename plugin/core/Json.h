@@ -60,6 +60,12 @@ std::string ReadTextStrictly(const json& request, std::string_view key, const st
 std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback = {});
 // Whether a path or file name can reach the file it names: it holds no NUL character.
 bool CanNameAFile(std::string_view text);
+// Fails the command (CommandError naming the key) when the request's text holds a NUL character:
+// the host keeps names and texts of this kind as strings that end at the first NUL, so it would
+// reach or keep another one than the request gave. NulFailure is the failure's text.
+void RequireNoNul(std::string_view text, std::string_view key);
+bool HoldsNul(std::string_view text);
+std::string NulFailure(std::string_view key);
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback);
 std::optional<bool> ReadOptionalBoolStrictly(const json& request, std::string_view key);
 double ReadNumberStrictly(const json& request, std::string_view key, double fallback);

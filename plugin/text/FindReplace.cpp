@@ -27,7 +27,6 @@ constexpr const char* kNoSearchText = "No search text found";
 constexpr const char* kOversetWarning = "Some text is overset because a text was replaced";
 constexpr const char* kSomeTextRefused = "The application refused to change some of the text";
 constexpr const char* kAllTextRefused = "The application refused to change the text";
-constexpr const char* kNulInReplacement = "\"replaceText\" must not contain a NUL character";
 
 constexpr int kModeAnywhere = 0;
 constexpr int kModeWholeStory = 4;
@@ -338,8 +337,8 @@ std::string FindReplaceText2(const json& parsed) {
     replaceText = ReplaceLineFeed(replaceText);
     // The application keeps a template's texts as strings ending at a NUL: a field replaced by text
     // holding one would be stored cut short and lost on the next request, so such text is refused.
-    if (hasReplaceText && replaceText.find('\0') != std::string::npos) {
-        reply["error"] = kNulInReplacement;
+    if (hasReplaceText && HoldsNul(replaceText)) {
+        reply["error"] = NulFailure("replaceText");
         return DumpReply(reply);
     }
     if (tagSearch.empty() && searchText.empty()) {

@@ -20,9 +20,7 @@ constexpr const char* kNoInputStyle = "No input style found";
 // would read or change another style than the one named; such a name ends the command.
 std::string ReadStyleName(const json& request, std::string_view key) {
     std::string name = ReadTextStrictly(request, key);
-    if (name.find('\0') != std::string::npos) {
-        throw CommandError("\"" + std::string(key) + "\" must not contain a NUL character");
-    }
+    RequireNoNul(name, key);
     return name;
 }
 
