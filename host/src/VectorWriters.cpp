@@ -297,12 +297,19 @@ bool InsertAfterSvgTag(std::string& svg, const std::string& elements) {
     return true;
 }
 
-bool WriteSvg(const Document& document, const std::filesystem::path& file, const ActionValues& values,
-              std::string_view xmpPacket, std::string* error) {
+// The area of every artboard together: the one picture of an SVG or EPS copy, so that a copy of a
+// document of several artboards shows all of them.
+Rect ArtboardsUnion(const Document& document) {
     Rect area = document.artboards().front().bounds;
     for (const model::Artboard& artboard : document.artboards()) {
         area = area.united(artboard.bounds);
     }
+    return area;
+}
+
+bool WriteSvg(const Document& document, const std::filesystem::path& file, const ActionValues& values,
+              std::string_view xmpPacket, std::string* error) {
+    const Rect area = ArtboardsUnion(document);
     std::string svg;
     const CairoSurface surface(
         cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
@@ -333,8 +340,9 @@ std::string DscText(const std::string& text) {
 }
 
 bool WriteEps(const Document& document, const std::filesystem::path& file, std::string* error) {
-    // cairo's EPS of several pages is not a valid EPS: only the active artboard is written.
-    const Rect page = document.artboards().active().bounds;
+    // cairo's EPS of several pages is not a valid EPS: the artboards are drawn as one page, and
+    // cairo bounds it by what was drawn.
+    const Rect page = ArtboardsUnion(document);
     std::string eps;
     const CairoSurface surface(
         cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));

@@ -23,7 +23,8 @@ namespace {
 using testsupport::RunProgram;
 using testsupport::ScratchFolder;
 
-// Two artboards of 100 points; a red square on white fills the middle of the first.
+// Two artboards of 100 points; a red square on white fills the middle of the first, a blue one the
+// middle of the second.
 constexpr const char* kDocument = R"j({"format": "plimhost-document", "version": 1,
   "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]},
                 {"name": "Two", "rect": [200.0, 100.0, 300.0, 0.0]}],
@@ -31,7 +32,11 @@ constexpr const char* kDocument = R"j({"format": "plimhost-document", "version":
     {"type": "path", "name": "Square", "closed": true,
      "segments": [{"anchor": [25.0, 75.0]}, {"anchor": [75.0, 75.0]}, {"anchor": [75.0, 25.0]},
                   {"anchor": [25.0, 25.0]}],
-     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}}]}]})j";
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}]}},
+    {"type": "path", "name": "Second", "closed": true,
+     "segments": [{"anchor": [225.0, 75.0]}, {"anchor": [275.0, 75.0]}, {"anchor": [275.0, 25.0]},
+                  {"anchor": [225.0, 25.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 0.0, 1.0]}}}]}}]}]})j";
 
 // The document's packet; every job's "metadata" names the author that exiftool must find.
 constexpr const char* kPacket =
@@ -162,10 +167,15 @@ const FormatCase kCases[] = {
      kFullName},
     {"Eps",
      "eps",
-     "{}",
+     R"j({"artboardRange": "1"})j",
      {{"grep -a -e EPSF -e BoundingBox -e %%Title {}",
        {"%!PS-", "EPSF-3.0", "%%BoundingBox: 25 25 75 75", "%%Title: out"},
        {"torviAiTempFile"}}}},
+    // One EPS of both artboards holds the art of both, bounded by what it draws.
+    {"EpsOfEveryArtboard",
+     "eps",
+     "{}",
+     {{"grep -a -e EPSF -e %%BoundingBox {}", {"EPSF-3.0", "%%BoundingBox: 25 25 275 75"}}}},
     // The DSC comment holds printable ASCII only: each byte of the other letters shows as "_".
     {"EpsTitledByItsName",
      "eps",

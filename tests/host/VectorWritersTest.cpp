@@ -117,7 +117,7 @@ TEST(VectorWritersTest, SvgHoldsTheArtboardsAndThePacketWhenAsked) {
     }
 }
 
-TEST(VectorWritersTest, EpsIsOneTitledPageOfTheActiveArtboard) {
+TEST(VectorWritersTest, EpsIsOneTitledPageOfEveryArtboard) {
     const ScratchFolder folder("plim_eps");
     const std::string file = (folder.Path() / "poster.eps").string();
     std::string error;
