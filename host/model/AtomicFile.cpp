@@ -48,11 +48,18 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
         fail("it is a directory");
         return;
     }
-    // A device or a pipe (a terminal, /dev/stdout) can't be replaced: it is written in place.
+    // A device or a pipe (a terminal, /dev/stdout) can't be replaced: it is written in place. It is
+    // opened without waiting, so that a named pipe no process reads fails the write at once instead
+    // of holding it for ever; the writes that follow wait as usual.
     if (exists && !S_ISREG(existing.st_mode)) {
-        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
-        inPlace_ = descriptor_ >= 0;
-        if (!inPlace_) {
+        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (descriptor_ < 0) {
+            fail(errno == ENXIO ? "no process reads the pipe" : std::strerror(errno));
+            return;
+        }
+        const int flags = ::fcntl(descriptor_, F_GETFL);
+        inPlace_ = true;
+        if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
             fail(std::strerror(errno));
         }
         return;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "AIDocumentList.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
@@ -44,7 +46,7 @@ struct ScriptCase {
 class DocumentScript : public testing::TestWithParam<ScriptCase> {};
 
 // Every case starts from the sample document opened as $/a.ai, with copies of it at $/b.ai and in
-// the cloud storage ($/cloud) as c/doc.aic.
+// the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe.
 TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     const ScriptCase& c = GetParam();
     const testsupport::ScratchFolder scratch("documents");
@@ -54,6 +56,7 @@ TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     scratch.Write("b.ai", sample);
     fs::create_directories(scratch.Path() / "cloud/c");
     scratch.Write("cloud/c/doc.aic", sample);
+    ASSERT_EQ(mkfifo((scratch.Path() / "pipe").c_str(), 0600), 0);
     const testsupport::ProgramRun run = testsupport::RunProgram(
         scratch,
         std::string(PLIM_BIN_DIR) + "/plimhost --open " + folder + "/a.ai --cloud " + folder + "/cloud",
@@ -252,6 +255,11 @@ const ScriptCase kScriptCases[] = {
      R"(exportFile {"formats":["ai"],"folderPath":"$/out","fileName":[{"command":"time_stamp"},"_",{"command":"date"},"_",{"command":"time"},"_",{"command":"date","format":"YYYY-MM-DD"},"_",{"command":"time","format":"HH:mm:ss.SSS"},"_",{"command":"time_stamp","format":"x"},"_",{"command":"date","format":"DD MM YY hh"}]})",
      R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"##############_########_######_####-##-##_##;##;#####_#############_## ## ## ##","folderPath":"$/out"}],"eventType":"exportFile"})",
      {}},
+    // A pipe no process reads can't take a save: the save fails at once instead of waiting for ever.
+    {"SaveIntoAPipeNoOneReads",
+     R"(saveFile {"outputPath":"$","fileName":"pipe"})",
+     R"({"error":"Can't save a file","eventType":"saveFile"})",
+     {"$/pipe"}},
     {"OpenACloudPathOutsideTheRoot",
      R"(openCloudFile {"filePath":"../a.ai"})",
      R"({"error":"Can't open a file","eventType":"openCloudFile"})",
