@@ -135,9 +135,14 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
     if (from.Get() < 0 || fstat(from.Get(), &status) != 0) {
         return false;
     }
+    // The temporary name holds at most kTemporaryNameBytesKept bytes of the destination's name, so
+    // that with its dot and random part it stays within the 255 bytes a file name may have: a
+    // destination of the longest allowed name is copied as any other.
+    constexpr std::size_t kTemporaryNameBytesKept = 200;
     const fs::path target = fs::absolute(destination, failed);
     std::string temporary =
-        JoinPath(target.parent_path().string(), "." + target.filename().string() + ".XXXXXX");
+        JoinPath(target.parent_path().string(),
+                 "." + target.filename().string().substr(0, kTemporaryNameBytesKept) + ".XXXXXX");
     Descriptor to(CreateUniqueFile(temporary, 0));
     if (to.Get() < 0) {
         return false;
