@@ -54,18 +54,6 @@ bool IsExistingFile(const std::string& path) {
 
 constexpr const char* kCantOpenTheDocument = "Can't open the document";
 
-// Whether the file opens as a document: it is opened as an untitled copy, which is closed again at
-// once, and the document that was current comes back to the front.
-bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocumentHandle current) {
-    AIDocumentHandle copy = nullptr;
-    if (sAIDocumentList->Open(ai::FilePath(path), model, kDialogOff, true, &copy) != kNoErr ||
-        copy == nullptr) {
-        return false;
-    }
-    const bool closed = sAIDocumentList->Close(copy) == kNoErr;
-    return sAIDocumentList->Activate(current, true) == kNoErr && closed;
-}
-
 // The path without the extension of its last component.
 std::string WithoutExtension(const std::string& path) {
     const std::size_t slash = path.rfind('/');

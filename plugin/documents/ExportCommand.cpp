@@ -388,7 +388,11 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
     if (!reopen) {
         return DumpReply(reply);
     }
-    if (!CloseCurrentDocument()) {
+    // A source file that no longer opens (removed, unreadable, no document any more) is not
+    // reopened, and the user's document stays open rather than being closed for nothing.
+    if (!HostFileReopens(path, colorModel)) {
+        reply["error"] = "Can't reopen a source file";
+    } else if (!CloseCurrentDocument()) {
         reply["error"] = "Can't close a source file";
     } else if (!OpenHostFile(path, colorModel)) {
         reply["error"] = "Can't reopen a source file";

@@ -87,6 +87,28 @@ bool OpenHostFile(const std::string& path, int colorModel) {
            document != nullptr;
 }
 
+bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocumentHandle current) {
+    AIDocumentHandle copy = nullptr;
+    if (sAIDocumentList->Open(ai::FilePath(path), model, kDialogOff, true, &copy) != kNoErr ||
+        copy == nullptr) {
+        return false;
+    }
+    const bool closed = sAIDocumentList->Close(copy) == kNoErr;
+    return sAIDocumentList->Activate(current, true) == kNoErr && closed;
+}
+
+bool HostFileReopens(const std::string& path, int colorModel) {
+    if (AsciiLowerCase(StringPathExtension(path)) == "aic") {
+        return true;
+    }
+    AIDocumentHandle current = GetCurrentDocument();
+    if (sAIDocumentList == nullptr || current == nullptr) {
+        return false;
+    }
+    OpeningWithoutWarnings quiet;
+    return FileOpensAsDocument(path, colorModel == kDocRGBColor ? kDocRGBColor : kDocCMYKColor, current);
+}
+
 bool WriteCurrentDocument(const std::string& path) {
     if (sAIDocument == nullptr) {
         return false;

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "AIDocument.h"
+#include "AIDocumentList.h"
 #include "core/Preferences.h"
 
 // User interaction at level -1 (none) while the scope lives, level 2 (all) afterwards.
@@ -44,6 +45,12 @@ std::optional<int> GetCurDocColorModel();
 // Opens a document with host warnings and interaction off: a cloud document when the extension is
 // "aic" (in any case), else a local file; colour model 1 opens it as RGB, anything else as CMYK.
 bool OpenHostFile(const std::string& path, int colorModel);
+// Whether the file opens as a document: it is opened as an untitled copy, which is closed again at
+// once, and the document that was current comes back to the front.
+bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocumentHandle current);
+// Whether OpenHostFile(path, colorModel) would open the file again, checked before the current
+// document is given up for it; a cloud document ("aic") is taken to reopen from its storage.
+bool HostFileReopens(const std::string& path, int colorModel);
 // Writes the current document to the file in the host's native format, interaction off.
 bool WriteCurrentDocument(const std::string& path);
 // Clears the document's modified flag and closes it without saving; the close is repeated once

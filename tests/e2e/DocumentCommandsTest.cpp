@@ -275,6 +275,19 @@ const ScriptCase kScriptCases[] = {
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.ai"}},
+    // A source file that no longer holds a document can't be reopened after an export: the
+    // document stays open, with its changes, instead of being closed for nothing.
+    {"ReopenASourceFileThatNoLongerOpens",
+     "setDocumentColorMode {\"colorMode\":\"CMYK\"}\n"
+     "copyFile {\"source\":\"$/stdin.txt\",\"destination\":\"$/a.ai\"}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":\"d\",\"reopenSourceFile\":true}\n"
+     "openFile {}",
+     R"({"eventType":"setDocumentColorMode"}
+{"copySuccessful":true,"eventType":"copyFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"d","folderPath":"$/out"}],"error":"Can't reopen a source file","eventType":"exportFile"}
+{"colorSpace":"CMYK","eventType":"openFile","filePath":"$/a.ai","isNew":false,"isOpen":true,"isSaved":false,"scaleFactor":1.0})",
+     {"$/out"}},
     {"OpenACloudPathOutsideTheRoot",
      R"(openCloudFile {"filePath":"../a.ai"})",
      R"({"error":"Can't open a file","eventType":"openCloudFile"})",
