@@ -177,6 +177,11 @@ TEST_F(AppearanceTest, MergeReplacesUsesAndRemovesTheMerged) {
     // The stroke that used Moss's colour now has Leaf's.
     const json& leafy = saved.at("layers")[0].at("children")[1].at("style").at("paintFields")[1];
     EXPECT_EQ(leafy.at("stroke").at("color"), json::parse(R"({"rgb":[0.0,0.6,0.2]})"));
+    // The swatches every document keeps stay when they are named among the merged ones.
+    EXPECT_EQ(ScriptJson("mergeSwatches", R"({"swatches":["Leaf","[None]","[Registration]"]})"),
+              json::parse(R"({"eventType":"mergeSwatches"})"));
+    EXPECT_FALSE(SavedSwatch("[None]").is_null());
+    EXPECT_FALSE(SavedSwatch("[Registration]").is_null());
 }
 
 TEST_F(AppearanceTest, MergeErrors) {

@@ -469,7 +469,10 @@ AIErr RemoveSwatch(AISwatchListRef list, AISwatchRef swatch, AIBoolean deleteCus
     }
     const model::Swatch* found =
         start.error == kNoErr ? start.colors->findSwatch(ResourceIdOf(swatch)) : nullptr;
-    if (start.error == kNoErr && found == nullptr) {
+    // The swatches every document keeps, "[None]" and "[Registration]", can't be removed, as they
+    // can't be renamed or recoloured.
+    if (start.error == kNoErr && (found == nullptr || found->name == model::kNoneSwatch ||
+                                  found->name == model::kRegistrationSwatch)) {
         start.error = kBadParameterErr;
     }
     std::string name = found != nullptr ? found->name : "invalid";
