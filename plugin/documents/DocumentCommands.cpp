@@ -215,7 +215,7 @@ std::string PlimUtilsPlugin::Revert(std::string request) {
         reply["error"] = "Color mode error";
         return DumpReply(reply);
     }
-    const AIColorModel reopenAs = *model == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
+    const AIColorModel reopenAs = OpeningColorModel(*model);
     OpeningWithoutWarnings quiet;
     // The file must still open before the document is given up: one that was removed, can't be
     // read or no longer holds a document leaves the user's work open as it was.

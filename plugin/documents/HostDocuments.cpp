@@ -68,7 +68,16 @@ bool StillHasFile(AIDocumentHandle document) {
     return sAIDocumentList->GetDocumentFilePath(document, file) == kNoErr && !file.GetFullPathUTF8().empty();
 }
 
+// A cloud document's path: its extension is "aic", in any case.
+bool IsCloudDocumentPath(const std::string& path) {
+    return AsciiLowerCase(StringPathExtension(path)) == "aic";
+}
+
 }  // namespace
+
+AIColorModel OpeningColorModel(int colorModel) {
+    return colorModel == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
+}
 
 bool OpenHostFile(const std::string& path, int colorModel) {
     if (sAIDocumentList == nullptr) {
@@ -76,14 +85,14 @@ bool OpenHostFile(const std::string& path, int colorModel) {
     }
     OpeningWithoutWarnings quiet;
     AIDocumentHandle document = nullptr;
-    if (AsciiLowerCase(StringPathExtension(path)) == "aic") {
+    if (IsCloudDocumentPath(path)) {
         return sAICloudDocument != nullptr &&
                sAICloudDocument->OpenCloudDocument(ai::UnicodeString::FromUTF8(CloudDescription(path)),
                                                    &document) == kNoErr &&
                document != nullptr;
     }
-    const AIColorModel model = colorModel == kDocRGBColor ? kDocRGBColor : kDocCMYKColor;
-    return sAIDocumentList->Open(ai::FilePath(path), model, kDialogOff, false, &document) == kNoErr &&
+    return sAIDocumentList->Open(ai::FilePath(path), OpeningColorModel(colorModel), kDialogOff, false,
+                                 &document) == kNoErr &&
            document != nullptr;
 }
 
@@ -98,7 +107,7 @@ bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocument
 }
 
 bool HostFileReopens(const std::string& path, int colorModel) {
-    if (AsciiLowerCase(StringPathExtension(path)) == "aic") {
+    if (IsCloudDocumentPath(path)) {
         return true;
     }
     AIDocumentHandle current = GetCurrentDocument();
@@ -106,7 +115,7 @@ bool HostFileReopens(const std::string& path, int colorModel) {
         return false;
     }
     OpeningWithoutWarnings quiet;
-    return FileOpensAsDocument(path, colorModel == kDocRGBColor ? kDocRGBColor : kDocCMYKColor, current);
+    return FileOpensAsDocument(path, OpeningColorModel(colorModel), current);
 }
 
 bool WriteCurrentDocument(const std::string& path) {

@@ -45,6 +45,8 @@ std::optional<int> GetCurDocColorModel();
 // Opens a document with host warnings and interaction off: a cloud document when the extension is
 // "aic" (in any case), else a local file; colour model 1 opens it as RGB, anything else as CMYK.
 bool OpenHostFile(const std::string& path, int colorModel);
+// The model a file opens in for a colour model number: RGB for 1, CMYK for anything else.
+AIColorModel OpeningColorModel(int colorModel);
 // Whether the file opens as a document: it is opened as an untitled copy, which is closed again at
 // once, and the document that was current comes back to the front.
 bool FileOpensAsDocument(const std::string& path, AIColorModel model, AIDocumentHandle current);

@@ -66,7 +66,7 @@ public:
             fEntries.pop_back();
             --fRemoved;
         }
-        Recycle(std::move(removed));
+        fSpare.Keep(std::move(removed));
         return true;
     }
 
@@ -159,8 +159,6 @@ private:
         std::array<void*, 16> fKept{};
         std::size_t fCount = 0;
     };
-
-    void Recycle(std::unique_ptr<Object> removed) { fSpare.Keep(std::move(removed)); }
 
     void Compact() {
         std::erase_if(fEntries, [](const Entry& entry) { return entry.object == nullptr; });
