@@ -29,10 +29,10 @@
 #include <string>
 #include <vector>
 
-#include "Renderer.h"
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/DocumentFormat.h"
+#include "render/Renderer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "AIRaster.h"
-#include "Renderer.h"
+#include "render/Renderer.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "AIRasterize.h"
-#include "Renderer.h"
+#include "render/Renderer.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"

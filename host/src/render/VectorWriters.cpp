@@ -1,4 +1,4 @@
-#include "VectorWriters.h"
+#include "render/VectorWriters.h"
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
@@ -16,9 +16,9 @@
 #include <memory>
 #include <vector>
 
-#include "CairoHandles.h"
-#include "Renderer.h"
 #include "model/AtomicFile.h"
+#include "render/CairoHandles.h"
+#include "render/Renderer.h"
 
 namespace host {
 

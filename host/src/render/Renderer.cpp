@@ -1,4 +1,4 @@
-#include "Renderer.h"
+#include "render/Renderer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,12 +7,12 @@
 
 #include <cairo.h>
 
-#include "CairoHandles.h"
-#include "Effects.h"
-#include "PaintSource.h"
-#include "PlacedPainter.h"
-#include "TextPainter.h"
 #include "model/AtomicFile.h"
+#include "render/CairoHandles.h"
+#include "render/Effects.h"
+#include "render/PaintSource.h"
+#include "render/PlacedPainter.h"
+#include "render/TextPainter.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "TextPainter.h"
+#include "render/TextPainter.h"
 
 #include <array>
 #include <cmath>
@@ -8,10 +8,10 @@
 
 #include <cairo.h>
 
-#include "CairoHandles.h"
-#include "PaintSource.h"
 #include "host/Text.h"
 #include "model/Unicode.h"
+#include "render/CairoHandles.h"
+#include "render/PaintSource.h"
 #include "textengine/Fonts.h"
 #include "textengine/Outline.h"
 

@@ -1,4 +1,4 @@
-#include "PlacedPainter.h"
+#include "render/PlacedPainter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,9 +14,9 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
-#include "CairoHandles.h"
 #include "PlacedFiles.h"
-#include "Renderer.h"
+#include "render/CairoHandles.h"
+#include "render/Renderer.h"
 
 namespace host {
 namespace {

@@ -1,4 +1,4 @@
-#include "Effects.h"
+#include "render/Effects.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 
 #include <cairo.h>
 
-#include "CairoHandles.h"
-#include "PaintSource.h"
+#include "render/CairoHandles.h"
+#include "render/PaintSource.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "PaintSource.h"
+#include "render/PaintSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +8,8 @@
 
 #include <cairo.h>
 
-#include "CairoHandles.h"
-#include "Renderer.h"
+#include "render/CairoHandles.h"
+#include "render/Renderer.h"
 
 namespace host {
 
