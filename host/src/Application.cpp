@@ -9,6 +9,7 @@
 #include "AIScriptMessage.h"
 #include "Documents.h"
 #include "HostState.h"
+#include "Transactions.h"
 #include "suites/HostSuites.h"
 
 namespace host {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include "AIDocument.h"
+#include "Transactions.h"
 #include "host/Application.h"
 #include "model/AtomicFile.h"
 #include "model/DocumentFormat.h"

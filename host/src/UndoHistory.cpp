@@ -1,4 +1,4 @@
-// The undo history and the transactions of calls into the plug-in.
+// The undo history of the current document.
 #include "UndoHistory.h"
 
 #include <algorithm>
@@ -6,8 +6,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-#include "HostState.h"
 
 namespace host {
 
@@ -165,137 +163,6 @@ void UndoHistory::Reset(model::Document* document) {
         fCall->open = document != nullptr;
         fCall->tag.reset();
     }
-}
-
-// --- Transactions of calls --------------------------------------------------------------------------
-
-void BeginCallTransaction(HostState& state) {
-    state.documents.undo.BeginCall(state.documents.current.get());
-}
-
-namespace {
-
-// Where the mark stands in the order the marks were set; the end for a mark not set.
-std::vector<const void*>::iterator FindMark(ExportRegistry& marks, const void* mark) {
-    return std::find(marks.markOrder.begin(), marks.markOrder.end(), mark);
-}
-
-// Takes the mark's log out and forgets the mark.
-model::ChangeLog TakeMark(ExportRegistry& marks, std::vector<const void*>::iterator at) {
-    model::ChangeLog log = std::move(marks.revertMarks.Find(*at)->before);
-    marks.revertMarks.Remove(*at);
-    marks.markOrder.erase(at);
-    return log;
-}
-
-}  // namespace
-
-const void* PlaceRevertMark(HostState& state, model::Document& document) {
-    auto record = std::make_unique<RevertMark>();
-    record->before = document.takeChanges();
-    const void* mark = state.exports.revertMarks.Add<const void*>(std::move(record));
-    state.exports.markOrder.push_back(mark);
-    return mark;
-}
-
-bool RevertDocumentToMark(HostState& state, const void* mark) {
-    ExportRegistry& marks = state.exports;
-    const auto at = FindMark(marks, mark);
-    if (at == marks.markOrder.end() || state.documents.current == nullptr) {
-        return false;
-    }
-    model::Document& document = *state.documents.current;
-    // What changed since the mark: the logs of the later marks, oldest first, then the document's.
-    model::ChangeLog since;
-    while (marks.markOrder.end() - at > 1) {
-        since.absorb(TakeMark(marks, at + 1));
-    }
-    since.absorb(document.takeChanges());
-    document.applyChanges(since);
-    document.putBackChanges(TakeMark(marks, at));
-    return true;
-}
-
-bool ForgetRevertMark(HostState& state, const void* mark) {
-    ExportRegistry& marks = state.exports;
-    const auto at = FindMark(marks, mark);
-    if (at == marks.markOrder.end()) {
-        return false;
-    }
-    if (at + 1 == marks.markOrder.end()) {
-        model::ChangeLog before = TakeMark(marks, at);
-        if (state.documents.current != nullptr) {
-            state.documents.current->putBackChanges(std::move(before));
-        }
-        return true;
-    }
-    RevertMark* next = marks.revertMarks.Find(*(at + 1));
-    model::ChangeLog joined = TakeMark(marks, at);
-    joined.absorb(std::move(next->before));
-    next->before = std::move(joined);
-    return true;
-}
-
-void SettleRevertMarks(HostState& state) {
-    while (!state.exports.markOrder.empty()) {
-        ForgetRevertMark(state, state.exports.markOrder.back());
-    }
-}
-
-void EndCallTransaction(HostState& state) {
-    SettleRevertMarks(state);
-    if (state.documents.undo.EndCall(state.documents.current.get())) {
-        // Waits for the outermost call, and is raised once however many changes asked for it.
-        if (Application* application = Application::Current()) {
-            application->NotifySelectionChanged();
-        }
-    }
-}
-
-void DocumentLeaving(HostState& state) {
-    SettleRevertMarks(state);
-    if (state.documents.current != nullptr) {
-        state.documents.undo.DocumentLeaving(*state.documents.current);
-    }
-}
-
-void DocumentBecameCurrent(HostState& state) {
-    state.documents.handle = state.documents.current != nullptr ? detail::NextHandleNumber() : 0;
-    state.documents.undo.Reset(state.documents.current.get());
-    // A document sent behind during a call takes the changes the call made to it along, as a
-    // transaction of its own history.
-    for (BackgroundDocument& waiting : state.documents.background) {
-        if (waiting.undo.InCall()) {
-            waiting.undo.EndCall(waiting.document.get());
-        }
-    }
-    // The running call goes on, its transaction now starting from the new document.
-    if (state.plugin.callDepth > 0 && !state.documents.undo.InCall()) {
-        state.documents.undo.BeginCall(state.documents.current.get());
-    }
-}
-
-AIErr StepHistory(HostState& state, bool forward) {
-    if (state.documents.current == nullptr) {
-        return kNoDocumentErr;
-    }
-    SettleRevertMarks(state);
-    model::Document& document = *state.documents.current;
-    // During a call the call's end compares the selection; outside one the step is watched alone.
-    const bool watched = !state.documents.undo.InCall();
-    if (watched) {
-        document.markSelection();
-    }
-    const bool stepped = forward ? state.documents.undo.Redo(document) : state.documents.undo.Undo(document);
-    if (!stepped) {
-        return kCantHappenErr;
-    }
-    if (watched && document.selectionChanged()) {
-        if (Application* application = Application::Current()) {
-            application->NotifySelectionChanged();
-        }
-    }
-    return kNoErr;
 }
 
 }  // namespace host

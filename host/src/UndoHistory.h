@@ -21,8 +21,6 @@
 
 namespace host {
 
-struct HostState;
-
 class UndoHistory {
 public:
     // How many steps are kept; beyond that the oldest ones go.
@@ -96,33 +94,5 @@ private:
     std::optional<Call> fCall;
     std::uint64_t fRevision = 0;
 };
-
-// The application's side of transactions: the begin and end of each outermost call into the
-// plug-in. The end raises "AI Art Selection Changed Notifier" when the call left a different
-// selection than it found.
-void BeginCallTransaction(HostState& state);
-void EndCallTransaction(HostState& state);
-
-// The current document is about to be replaced (closed, or another set in its place).
-void DocumentLeaving(HostState& state);
-// Another document became current (or none is open now): it gets a new handle and an empty history.
-// During a call, a document that went behind closes its transaction, and the new one starts one.
-void DocumentBecameCurrent(HostState& state);
-
-// Revert marks of the current document, set during a call. A mark sets the document's change log
-// aside, so that what changes after it is logged apart. Reverting to a mark applies what changed
-// since (it leaves no trace in the history) and puts the earlier log back; forgetting a mark joins
-// its log with the next one. False for a mark that is not set.
-const void* PlaceRevertMark(HostState& state, model::Document& document);
-bool RevertDocumentToMark(HostState& state, const void* mark);
-bool ForgetRevertMark(HostState& state, const void* mark);
-// Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when
-// the document goes.
-void SettleRevertMarks(HostState& state);
-
-// Undoes (forward false) or redoes one transaction of the current document: kNoDocumentErr without
-// a document, kCantHappenErr when there is nothing to undo or redo. Outside a call into the plug-in
-// a changed selection is announced at once; inside one, the call's end announces it.
-AIErr StepHistory(HostState& state, bool forward);
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include "Documents.h"
 #include "HostState.h"
 #include "IAIFilePath.hpp"
+#include "Transactions.h"
 #include "UndoHistory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"

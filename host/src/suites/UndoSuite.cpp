@@ -2,6 +2,7 @@
 #include <string>
 
 #include "HostState.h"
+#include "Transactions.h"
 #include "UndoHistory.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"

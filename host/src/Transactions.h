@@ -1,0 +1,42 @@
+// The application's side of the undo history: the transactions of calls into the plug-in, the
+// history's steps taken through the application's state, and the revert marks of the current
+// document. Kept apart from UndoHistory.h, which HostState.h includes, so that the two don't
+// include each other.
+#pragma once
+
+#include "SPTypes.h"
+#include "model/Document.h"
+
+namespace host {
+
+struct HostState;
+
+// The application's side of transactions: the begin and end of each outermost call into the
+// plug-in. The end raises "AI Art Selection Changed Notifier" when the call left a different
+// selection than it found.
+void BeginCallTransaction(HostState& state);
+void EndCallTransaction(HostState& state);
+
+// The current document is about to be replaced (closed, or another set in its place).
+void DocumentLeaving(HostState& state);
+// Another document became current (or none is open now): it gets a new handle and an empty history.
+// During a call, a document that went behind closes its transaction, and the new one starts one.
+void DocumentBecameCurrent(HostState& state);
+
+// Revert marks of the current document, set during a call. A mark sets the document's change log
+// aside, so that what changes after it is logged apart. Reverting to a mark applies what changed
+// since (it leaves no trace in the history) and puts the earlier log back; forgetting a mark joins
+// its log with the next one. False for a mark that is not set.
+const void* PlaceRevertMark(HostState& state, model::Document& document);
+bool RevertDocumentToMark(HostState& state, const void* mark);
+bool ForgetRevertMark(HostState& state, const void* mark);
+// Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when
+// the document goes.
+void SettleRevertMarks(HostState& state);
+
+// Undoes (forward false) or redoes one transaction of the current document: kNoDocumentErr without
+// a document, kCantHappenErr when there is nothing to undo or redo. Outside a call into the plug-in
+// a changed selection is announced at once; inside one, the call's end announces it.
+AIErr StepHistory(HostState& state, bool forward);
+
+}  // namespace host
