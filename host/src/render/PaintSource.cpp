@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -9,7 +10,6 @@
 #include <cairo.h>
 
 #include "render/CairoHandles.h"
-#include "render/Renderer.h"
 
 namespace host {
 
@@ -56,55 +56,117 @@ Point Along(Point from, double degrees, double distance) {
     return {from.x + std::cos(radians) * distance, from.y + std::sin(radians) * distance};
 }
 
-bool ToCairoInverse(const model::Matrix& m, cairo_matrix_t* result) {
-    cairo_matrix_init(result, m.a, m.b, m.c, m.d, m.tx, m.ty);
-    return cairo_matrix_invert(result) == CAIRO_STATUS_SUCCESS;
+// A colour stop as cairo takes it.
+struct RampStop {
+    double offset = 0.0;
+    std::array<double, 4> rgba{};
+};
+
+RampStop Mix(const RampStop& a, const RampStop& b, double offset, double t) {
+    RampStop mixed{offset, {}};
+    for (std::size_t c = 0; c < 4; ++c) {
+        mixed.rgba[c] = a.rgba[c] + (b.rgba[c] - a.rgba[c]) * t;
+    }
+    return mixed;
 }
 
 // The stops in ramp order, with an extra stop half way in colour and opacity where a midpoint is
-// not centred, so that the blend reaches half way at the midpoint.
-bool AddStops(cairo_pattern_t* pattern, const Document& document, std::vector<model::GradientStop> stops,
-              double opacity) {
+// not centred, so that the blend reaches half way at the midpoint. None when a stop's colour paints
+// nothing.
+std::optional<std::vector<RampStop>> RampStops(const Document& document,
+                                               std::vector<model::GradientStop> stops, double opacity) {
     std::stable_sort(stops.begin(), stops.end(),
                      [](const auto& a, const auto& b) { return a.rampPoint < b.rampPoint; });
-    std::optional<std::array<double, 3>> previous;
+    std::vector<RampStop> ramp;
+    ramp.reserve(stops.size() * 2);
     for (std::size_t i = 0; i < stops.size(); ++i) {
         const std::optional<std::array<double, 3>> rgb = ScreenRgb(document, stops[i].color);
         if (!rgb) {
-            return false;
+            return std::nullopt;
         }
-        const double offset = stops[i].rampPoint / 100.0;
-        if (previous && stops[i - 1].midPoint != 50.0 && stops[i - 1].rampPoint < stops[i].rampPoint) {
-            const double before = stops[i - 1].rampPoint / 100.0;
-            const double middle = before + (offset - before) * stops[i - 1].midPoint / 100.0;
-            const double alpha = (stops[i - 1].opacity + stops[i].opacity) / 2.0 * opacity;
-            cairo_pattern_add_color_stop_rgba(pattern, middle, ((*previous)[0] + (*rgb)[0]) / 2.0,
-                                              ((*previous)[1] + (*rgb)[1]) / 2.0,
-                                              ((*previous)[2] + (*rgb)[2]) / 2.0, alpha);
+        const RampStop stop{std::clamp(stops[i].rampPoint / 100.0, 0.0, 1.0),
+                            {(*rgb)[0], (*rgb)[1], (*rgb)[2], stops[i].opacity * opacity}};
+        if (!ramp.empty() && stops[i - 1].midPoint != 50.0 && stops[i - 1].rampPoint < stops[i].rampPoint) {
+            const RampStop& previous = ramp.back();
+            const double middle =
+                previous.offset + (stop.offset - previous.offset) * stops[i - 1].midPoint / 100.0;
+            ramp.push_back(Mix(previous, stop, std::clamp(middle, previous.offset, stop.offset), 0.5));
         }
-        cairo_pattern_add_color_stop_rgba(pattern, offset, (*rgb)[0], (*rgb)[1], (*rgb)[2],
-                                          stops[i].opacity * opacity);
-        previous = rgb;
+        ramp.push_back(stop);
     }
-    return true;
+    return ramp;
 }
 
-// A gradient with its own layout (length above 0) goes from its origin through its matrix; one
-// without spans the painted art's bounds.
-CairoPattern GradientPattern(const Document& document, const model::PaintResource& gradient,
-                             const model::GradientPlacement& placement, double opacity,
-                             const PaintPlace& place) {
+// Even samples of the ramp from 0 to 1, walked once.
+std::vector<RampStop> Resampled(const std::vector<RampStop>& ramp, std::size_t count) {
+    std::vector<RampStop> samples;
+    samples.reserve(count);
+    std::size_t next = 0;  // the first stop at or beyond the sample
+    for (std::size_t i = 0; i < count; ++i) {
+        const double at = static_cast<double>(i) / static_cast<double>(count - 1);
+        while (next < ramp.size() && ramp[next].offset < at) {
+            ++next;
+        }
+        if (next == 0 || next == ramp.size()) {
+            samples.push_back(RampStop{at, ramp[next == 0 ? 0 : ramp.size() - 1].rgba});
+            continue;
+        }
+        const RampStop& before = ramp[next - 1];
+        const RampStop& after = ramp[next];
+        const double span = after.offset - before.offset;
+        samples.push_back(Mix(before, after, at, span > 0.0 ? (at - before.offset) / span : 1.0));
+    }
+    return samples;
+}
+
+// Where a radial gradient's focus lies on the way from its centre to its edge: inside the circle,
+// where cairo draws what is meant.
+double FocusOf(const model::PaintResource& gradient, const model::GradientPlacement& placement) {
+    if (gradient.type != model::GradientType::radial || !std::isfinite(placement.highlightLength)) {
+        return 0.0;
+    }
+    return std::clamp(placement.highlightLength, 0.0, 0.99);
+}
+
+// The gradient in a space of its own: a linear ramp from (0, 0) to (1, 0), or a radial one about
+// the origin with radius 1 and its focus at (focus, 0). Its stops are added in order, so that cairo
+// takes each at the end.
+CairoPattern BuildGradient(const Document& document, const model::PaintResource& gradient, double opacity,
+                           double focus) {
+    CairoPattern pattern(gradient.type == model::GradientType::radial
+                             ? cairo_pattern_create_radial(focus, 0.0, 0.0, 0.0, 0.0, 1.0)
+                             : cairo_pattern_create_linear(0.0, 0.0, 1.0, 0.0));
+    cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+    std::optional<std::vector<RampStop>> ramp = RampStops(document, gradient.stops, opacity);
+    if (!ramp) {
+        return nullptr;
+    }
+    if (ramp->size() > kMostGradientStops) {
+        ramp = Resampled(*ramp, kMostGradientStops);
+    }
+    for (const RampStop& stop : *ramp) {
+        cairo_pattern_add_color_stop_rgba(pattern.get(), stop.offset, stop.rgba[0], stop.rgba[1],
+                                          stop.rgba[2], stop.rgba[3]);
+    }
+    if (cairo_pattern_status(pattern.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
+    return pattern;
+}
+
+// Where the gradient's own space lies in user space. A gradient with its own layout (length above
+// 0) goes from its origin through its matrix; one without spans the painted art's bounds.
+cairo_matrix_t GradientLayout(const model::PaintResource& gradient, const model::GradientPlacement& placement,
+                              const PaintPlace& place) {
     const bool own = placement.length > 0.0;
     const model::Rect& bounds = place.bounds;
     const Point centre{(bounds.left + bounds.right) / 2.0, (bounds.top + bounds.bottom) / 2.0};
-    CairoPattern pattern;
+    cairo_matrix_t layout;
     if (gradient.type == model::GradientType::radial) {
         const Point origin = own ? placement.origin : centre;
         const double radius = own ? placement.length : std::max(bounds.width(), bounds.height()) / 2.0;
-        // The focal point stays inside the circle, where cairo draws what is meant.
-        const double reach = std::clamp(placement.highlightLength, 0.0, 0.99) * radius;
-        const Point focus = Along(origin, placement.highlightAngle, reach);
-        pattern.reset(cairo_pattern_create_radial(focus.x, focus.y, 0.0, origin.x, origin.y, radius));
+        const Point axis = Along({0.0, 0.0}, placement.highlightAngle, radius);
+        cairo_matrix_init(&layout, axis.x, axis.y, -axis.y, axis.x, origin.x, origin.y);
     } else {
         const double radians = placement.angle * std::numbers::pi / 180.0;
         const double half = std::abs(std::cos(radians)) * bounds.width() / 2.0 +
@@ -112,47 +174,89 @@ CairoPattern GradientPattern(const Document& document, const model::PaintResourc
         const Point start = own ? placement.origin : Along(centre, placement.angle, -half);
         const Point end = own ? Along(placement.origin, placement.angle, placement.length)
                               : Along(centre, placement.angle, half);
-        pattern.reset(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
+        const double dx = end.x - start.x;
+        const double dy = end.y - start.y;
+        cairo_matrix_init(&layout, dx, dy, -dy, dx, start.x, start.y);
     }
-    cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     if (own) {
-        cairo_matrix_t inverse;
-        if (!ToCairoInverse(placement.matrix, &inverse)) {
-            return nullptr;
-        }
-        cairo_pattern_set_matrix(pattern.get(), &inverse);
+        const cairo_matrix_t matrix = ToCairo(placement.matrix);
+        cairo_matrix_multiply(&layout, &layout, &matrix);
     }
-    if (!AddStops(pattern.get(), document, gradient.stops, opacity) ||
-        cairo_pattern_status(pattern.get()) != CAIRO_STATUS_SUCCESS) {
-        return nullptr;
-    }
-    return pattern;
+    return layout;
 }
 
-// The tile's art recorded once, repeated side by side from where the tile lies, then mapped by the
-// art's pattern transformation.
-CairoPattern TilePattern(const Document& document, const model::PaintResource& resource, double opacity,
-                         const PaintPlace& place) {
-    const model::Rect tile = resource.tile ? *resource.tile : model::artworkBounds(*resource.art);
-    // Tiles too small to see or too large for cairo to record show the flat colour.
-    constexpr double kSmallestSide = 0.01;
-    constexpr double kLargestSide = 100'000.0;
-    if (!(tile.width() >= kSmallestSide && tile.height() >= kSmallestSide && tile.width() <= kLargestSide &&
-          tile.height() <= kLargestSide)) {
-        return nullptr;
+// The picture's pattern for the key, built the first time it is asked for. While it is being built
+// it is null, so that a tile whose art paints with its own pattern shows the flat colour there.
+template <typename Build>
+cairo_pattern_t* Cached(const RenderContext& context, const PaintCache::Key& key, Build&& build) {
+    std::map<PaintCache::Key, CairoPattern>& patterns = context.picture.paints->patterns;
+    if (const auto found = patterns.find(key); found != patterns.end()) {
+        return found->second.get();
     }
-    cairo_matrix_t inverse;
-    if (!ToCairoInverse(model::Matrix{1.0, 0.0, 0.0, -1.0, tile.left, tile.top}.then(place.patternMatrix),
-                        &inverse)) {
-        return nullptr;
+    const auto slot = patterns.emplace(key, nullptr).first;
+    slot->second = build();
+    return slot->second.get();
+}
+
+// Makes the pattern the context's source, its own space mapped onto user space by the layout.
+void SetLaidOut(cairo_t* cr, cairo_pattern_t* pattern, const cairo_matrix_t& layout) {
+    cairo_matrix_t toPattern = layout;
+    cairo_matrix_invert(&toPattern);
+    cairo_pattern_set_matrix(pattern, &toPattern);
+    cairo_set_source(cr, pattern);
+}
+
+bool SetGradient(const RenderContext& context, const model::PaintResource& gradient,
+                 const model::GradientPlacement& placement, double opacity, const PaintPlace& place) {
+    const cairo_matrix_t layout = GradientLayout(gradient, placement, place);
+    if (!DeviceMatrix(context.cr, layout)) {
+        return false;
     }
+    const double focus = FocusOf(gradient, placement);
+    cairo_pattern_t* pattern = Cached(context, {&gradient, opacity, focus}, [&] {
+        return BuildGradient(context.document, gradient, opacity, focus);
+    });
+    if (pattern == nullptr) {
+        return false;
+    }
+    SetLaidOut(context.cr, pattern, layout);
+    return true;
+}
+
+// Tiles smaller than this in their own space, or on the device, show the flat colour; so do tiles
+// larger on the device than cairo can work them out in (it draws the whole tile in pixels before
+// repeating it).
+constexpr double kSmallestTileSide = 0.01;
+constexpr double kLargestTileSide = 100'000.0;
+constexpr double kLargestDeviceTileSide = 32'767.0;
+constexpr double kLargestDeviceTileArea = 8192.0 * 8192.0;
+
+// Whether the tile, mapped onto the device by the matrix (from the tile's own space), can be drawn
+// and repeated: its narrowest breadth at least kSmallestTileSide, its bounding box and area within
+// what cairo works in.
+bool TileFitsDevice(const model::Rect& tile, const cairo_matrix_t& device) {
+    const double w = tile.width();
+    const double h = tile.height();
+    const double acrossX = std::abs(w * device.xx) + std::abs(h * device.xy);
+    const double acrossY = std::abs(w * device.yx) + std::abs(h * device.yy);
+    const double area = std::abs(device.xx * device.yy - device.xy * device.yx) * w * h;
+    const double sideW = std::hypot(w * device.xx, w * device.yx);
+    const double sideH = std::hypot(h * device.xy, h * device.yy);
+    return std::isfinite(area) && area <= kLargestDeviceTileArea && acrossX <= kLargestDeviceTileSide &&
+           acrossY <= kLargestDeviceTileSide && sideW > 0.0 && sideH > 0.0 &&
+           area / sideW >= kSmallestTileSide && area / sideH >= kSmallestTileSide;
+}
+
+// The tile's art recorded once per picture, repeated side by side from where the tile lies.
+CairoPattern RecordTile(const RenderContext& context, const model::PaintResource& resource,
+                        const model::Rect& tile, double opacity) {
     const cairo_rectangle_t extents{0.0, 0.0, tile.width(), tile.height()};
     const CairoSurface recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
     CairoContext cr(cairo_create(recording.get()));
     cairo_scale(cr.get(), 1.0, -1.0);
     cairo_translate(cr.get(), -tile.left, -tile.top);
     cairo_push_group(cr.get());
-    const bool drawn = DrawDetachedArt(cr.get(), document, *resource.art);
+    const bool drawn = context.picture.drawer->DrawDetached(context.On(cr.get()), *resource.art);
     cairo_pop_group_to_source(cr.get());
     cairo_paint_with_alpha(cr.get(), opacity);
     const bool failed = !drawn || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS;
@@ -162,8 +266,30 @@ CairoPattern TilePattern(const Document& document, const model::PaintResource& r
         return nullptr;
     }
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
-    cairo_pattern_set_matrix(pattern.get(), &inverse);
     return pattern;
+}
+
+// The tile's art repeated from where the tile lies, then mapped by the art's pattern transformation.
+bool SetTile(const RenderContext& context, const model::PaintResource& resource, double opacity,
+             const PaintPlace& place) {
+    const model::Rect tile = resource.tile ? *resource.tile : model::artworkBounds(*resource.art);
+    if (!(tile.width() >= kSmallestTileSide && tile.height() >= kSmallestTileSide &&
+          tile.width() <= kLargestTileSide && tile.height() <= kLargestTileSide)) {
+        return false;
+    }
+    const cairo_matrix_t layout =
+        ToCairo(model::Matrix{1.0, 0.0, 0.0, -1.0, tile.left, tile.top}.then(place.patternMatrix));
+    const std::optional<cairo_matrix_t> device = DeviceMatrix(context.cr, layout);
+    if (!device || !TileFitsDevice(tile, *device)) {
+        return false;
+    }
+    cairo_pattern_t* pattern = Cached(context, {&resource, opacity, 0.0},
+                                      [&] { return RecordTile(context, resource, tile, opacity); });
+    if (pattern == nullptr) {
+        return false;
+    }
+    SetLaidOut(context.cr, pattern, layout);
+    return true;
 }
 
 bool SetSolid(cairo_t* cr, const Document& document, const Color& color, double opacity) {
@@ -206,29 +332,28 @@ std::optional<std::array<double, 3>> ScreenRgb(const Document& document, const C
     return model::toRgb(flat);
 }
 
-bool SetPaintSource(cairo_t* cr, const Document& document, const Color& color, double opacity,
+bool SetPaintSource(const RenderContext& context, const Color& color, double opacity,
                     const PaintPlace& place) {
+    const Document& document = context.document;
+    if (!std::isfinite(opacity)) {
+        return false;
+    }
     if (color.kind != Color::Kind::gradient && color.kind != Color::Kind::pattern) {
-        return SetSolid(cr, document, color, opacity);
+        return SetSolid(context.cr, document, color, opacity);
     }
     const model::PaintResource* resource = document.colors().resourceByName(color.resource, color.kind);
     if (resource == nullptr) {
         return false;
     }
-    CairoPattern pattern;
+    // A layout cairo cannot use (a matrix without an inverse, a tile without area or beyond the
+    // device's range) shows the flat colour.
+    bool laidOut = false;
     if (color.kind == Color::Kind::gradient && !resource->stops.empty()) {
-        pattern = GradientPattern(document, *resource, color.placement, opacity, place);
+        laidOut = SetGradient(context, *resource, color.placement, opacity, place);
     } else if (color.kind == Color::Kind::pattern && resource->art) {
-        pattern = TilePattern(document, *resource, opacity, place);
-    } else {
-        return SetSolid(cr, document, resource->flat, opacity);
+        laidOut = SetTile(context, *resource, opacity, place);
     }
-    // A layout cairo cannot use (a matrix without an inverse, a tile without area) shows the flat colour.
-    if (pattern == nullptr) {
-        return SetSolid(cr, document, resource->flat, opacity);
-    }
-    cairo_set_source(cr, pattern.get());
-    return true;
+    return laidOut || SetSolid(context.cr, document, resource->flat, opacity);
 }
 
 }  // namespace host

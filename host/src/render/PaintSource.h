@@ -6,13 +6,21 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
-
-#include "model/Document.h"
+#include <tuple>
 
 #include <cairo.h>
 
+#include "model/Document.h"
+#include "render/CairoHandles.h"
+#include "render/RenderContext.h"
+
 namespace host {
+
+// A gradient passes at most this many stops to cairo: one with more is drawn from this many even
+// samples of its ramp, so that building it takes time in proportion to its stops.
+inline constexpr std::size_t kMostGradientStops = 1024;
 
 // The colour as the screen shows it: red, green and blue from 0 to 1. Process colours are converted
 // (grey g as 1 - g, CMYK as (1 - c)(1 - k) ...), a custom colour shows its definition mixed with white
@@ -23,6 +31,16 @@ std::optional<std::array<double, 3>> ScreenRgb(const model::Document& document, 
 // The cairo operator of a blend mode of the document format (0 normal to 15 luminosity); over for a
 // code out of range.
 cairo_operator_t BlendOperator(int mode);
+
+// The gradients and pattern tiles of one picture, each built once however many objects it paints:
+// laid out in a space of their own, which each use maps onto the painted art by the pattern's
+// matrix. A null pattern is one that can't be built (or a tile being drawn inside itself).
+class PaintCache {
+public:
+    // The resource, the opacity it is built at, and (radial gradients) where its focus lies.
+    using Key = std::tuple<const model::PaintResource*, double, double>;
+    std::map<Key, CairoPattern> patterns;
+};
 
 // Where a colour paints, for the paints that are laid out in space.
 struct PaintPlace {
@@ -38,7 +56,7 @@ struct PaintPlace {
 // a pattern, laid out in the context's current user space, which must be document coordinates (as
 // the renderer's is). False, with the source left alone, when the colour paints nothing: none, a
 // resource the document lacks, or a layout cairo cannot use.
-bool SetPaintSource(cairo_t* cr, const model::Document& document, const model::Color& color, double opacity,
+bool SetPaintSource(const RenderContext& context, const model::Color& color, double opacity,
                     const PaintPlace& place = {});
 
 }  // namespace host

@@ -16,7 +16,8 @@
 
 #include "PlacedFiles.h"
 #include "render/CairoHandles.h"
-#include "render/Renderer.h"
+#include "render/PixelSurface.h"
+#include "render/RenderContext.h"
 
 namespace host {
 namespace {
@@ -167,41 +168,26 @@ struct PlacedPainter::Session {
 };
 
 namespace {
-// The session of the render in progress on this thread: nested documents are drawn through
-// DrawArtOnto, whose painter makes a PlacedPainter of its own that joins it.
-thread_local PlacedPainter::Session* tSession = nullptr;
-
 // Draws the document's active artboard in its own units, the artboard's top-left corner at the
-// origin; a document already being drawn, one too deep inside others, or one beyond the picture's
-// count of documents is not drawn.
-bool DrawDocument(cairo_t* cr, PlacedPainter::Session& session, const std::filesystem::path& file,
-                  const LoadedFile& loaded) {
+// origin, through the picture's drawer; a document already being drawn, one too deep inside others,
+// or one beyond the picture's count of documents is not drawn.
+bool DrawDocument(cairo_t* cr, ArtDrawer& drawer, PlacedPainter::Session& session,
+                  const std::filesystem::path& file, const LoadedFile& loaded) {
     if (session.documents.size() >= kDeepestDocuments || session.documentDraws >= kMostDocumentDraws ||
         std::find(session.documents.begin(), session.documents.end(), file) != session.documents.end()) {
         return false;
     }
     session.documents.push_back(file);
     ++session.documentDraws;
-    const bool drawn =
-        DrawArtOnto(cr, *loaded.document, LayerGroupsBottomFirst(*loaded.document), loaded.artboard);
+    const bool drawn = drawer.DrawDocument(cr, *loaded.document, loaded.artboard);
     session.documents.pop_back();
     return drawn;
 }
 }  // namespace
 
-PlacedPainter::PlacedPainter() : session_(tSession) {
-    if (session_ == nullptr) {
-        owned_ = std::make_unique<Session>();
-        session_ = owned_.get();
-        tSession = session_;
-    }
-}
+PlacedPainter::PlacedPainter(ArtDrawer& drawer) : session_(std::make_unique<Session>()), drawer_(drawer) {}
 
-PlacedPainter::~PlacedPainter() {
-    if (owned_ != nullptr) {
-        tSession = nullptr;
-    }
-}
+PlacedPainter::~PlacedPainter() = default;
 
 bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
     try {
@@ -220,13 +206,8 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
         cairo_matrix_init(&placement, m.a, m.b, m.c, m.d, m.tx, m.ty);
         cairo_matrix_translate(&placement, frame.left, frame.top);
         cairo_matrix_scale(&placement, frame.width() / loaded->width, -frame.height() / loaded->height);
-        cairo_matrix_t device;
-        cairo_get_matrix(cr, &device);
-        cairo_matrix_t combined;
-        cairo_matrix_multiply(&combined, &placement, &device);
-        cairo_matrix_t inverse = combined;
-        if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) {
-            return true;  // a frame that covers no area shows nothing
+        if (!DeviceMatrix(cr, placement)) {
+            return true;  // a frame that covers no area, or lies beyond what cairo can draw, shows nothing
         }
         const SavedState saved(cr);
         cairo_transform(cr, &placement);
@@ -250,7 +231,7 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
             const Error freed(error);
             return drawn;
         }
-        return DrawDocument(cr, *session_, file, *loaded);
+        return DrawDocument(cr, drawer_, *session_, file, *loaded);
     } catch (...) {
         return false;
     }

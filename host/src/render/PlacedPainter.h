@@ -14,13 +14,15 @@ typedef struct _cairo cairo_t;
 
 namespace host {
 
-// Draws placed files for one render. Every file is read once per render, however often it is
-// placed: the painters of a render share what they have read, including the painters of the native
-// documents drawn inside it, which also see which documents are being drawn, so that a document
-// placing itself, or a cycle of documents, stops.
+class ArtDrawer;
+
+// Draws placed files for one picture, which holds one painter for all its levels. Every file is
+// read once per picture, however often it is placed, in the native documents drawn inside it too;
+// the painter sees which documents are being drawn, so that a document placing itself, or a cycle
+// of documents, stops. Native documents are drawn by the picture's drawer.
 class PlacedPainter {
 public:
-    PlacedPainter();
+    explicit PlacedPainter(ArtDrawer& drawer);
     ~PlacedPainter();
     PlacedPainter(const PlacedPainter&) = delete;
     PlacedPainter& operator=(const PlacedPainter&) = delete;
@@ -32,8 +34,8 @@ public:
     struct Session;
 
 private:
-    std::unique_ptr<Session> owned_;  // the session this painter began, when it is the render's first
-    Session* session_;
+    std::unique_ptr<Session> session_;
+    ArtDrawer& drawer_;
 };
 
 }  // namespace host

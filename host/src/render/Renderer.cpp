@@ -11,7 +11,9 @@
 #include "render/CairoHandles.h"
 #include "render/Effects.h"
 #include "render/PaintSource.h"
+#include "render/PixelSurface.h"
 #include "render/PlacedPainter.h"
+#include "render/RenderContext.h"
 #include "render/TextPainter.h"
 
 namespace host {
@@ -23,62 +25,6 @@ using model::Document;
 
 // Placed files, and rasters without pixels, show as their frame in this grey.
 constexpr double kFrameGrey = 0.6;
-
-cairo_matrix_t ToCairo(const model::Matrix& m) {
-    cairo_matrix_t result;
-    cairo_matrix_init(&result, m.a, m.b, m.c, m.d, m.tx, m.ty);
-    return result;
-}
-
-std::uint8_t Unpremultiply(std::uint32_t component, std::uint32_t alpha) {
-    return alpha == 0 ? 0
-                      : static_cast<std::uint8_t>(
-                            std::min<std::uint32_t>(255, (component * 255 + alpha / 2) / alpha));
-}
-
-// Whether cairo can work with the matrix: finite and invertible. A matrix it can't invert puts the
-// context into its error state, after which nothing more is drawn.
-bool IsUsable(cairo_matrix_t matrix) {
-    return cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS;
-}
-
-// The raster's pixels as the renderer's native premultiplied ARGB; none when cairo can't hold them
-// (a side beyond its limit).
-CairoSurface PixelSurface(const model::RasterPixels& pixels) {
-    constexpr std::size_t kLargestSurfaceSide = 32767;
-    if (pixels.width > kLargestSurfaceSide || pixels.height > kLargestSurfaceSide) {
-        return nullptr;
-    }
-    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pixels.width),
-                                                    static_cast<int>(pixels.height)));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-        return nullptr;
-    }
-    cairo_surface_flush(surface.get());
-    unsigned char* data = cairo_image_surface_get_data(surface.get());
-    const int stride = cairo_image_surface_get_stride(surface.get());
-    const std::size_t channels = pixels.channels();
-    for (std::size_t y = 0; y < pixels.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (std::size_t x = 0; x < pixels.width; ++x) {
-            const std::uint8_t* p = &pixels.bytes[(y * pixels.width + x) * channels];
-            std::uint32_t r = p[0], g = p[0], b = p[0];
-            if (pixels.space == model::RasterPixels::Space::rgb) {
-                g = p[1];
-                b = p[2];
-            } else if (pixels.space == model::RasterPixels::Space::cmyk) {
-                const std::uint32_t white = 255u - p[3];
-                r = (255u - p[0]) * white / 255u;
-                g = (255u - p[1]) * white / 255u;
-                b = (255u - p[2]) * white / 255u;
-            }
-            const std::uint32_t a = pixels.alpha ? p[channels - 1] : 255u;
-            row[x] = (a << 24) | ((r * a / 255u) << 16) | ((g * a / 255u) << 8) | (b * a / 255u);
-        }
-    }
-    cairo_surface_mark_dirty(surface.get());
-    return surface;
-}
 
 double Opacity(const model::BlendAttributes& blend) {
     return blend.opacityEnabled ? blend.opacity : 1.0;
@@ -101,18 +47,11 @@ private:
     const model::ArtTree* tree_ = nullptr;
 };
 
-// Pattern tiles draw art that may hold symbols whose art is painted with patterns: how many tiles
-// are being drawn inside one another on this thread, so that such a loop ends.
-thread_local int tileDepth = 0;
-
-// Symbols nested inside one another multiply: at most this many instances are drawn into one
-// picture (or tile), so that a small document can't ask for more drawing than a picture could use.
-constexpr std::size_t kInstancesPerPicture = 100'000;
-constexpr int kTileDepthLimit = 8;
-
+// Draws art of one document onto one context, within the picture the context belongs to.
 class Painter {
 public:
-    Painter(const Document& document, cairo_t* context) : document_(document), cr_(context) {}
+    explicit Painter(const RenderContext& context)
+        : document_(context.document), cr_(context.cr), picture_(context.picture) {}
 
     void Draw(ArtId art) {
         if (const model::ArtNode* node = document_.find(art)) {
@@ -122,7 +61,7 @@ public:
 
     void Draw(ArtRef art) {
         const model::ArtData& data = art.data();
-        if ((data.attributes & model::attribute::hidden) != 0 ||
+        if (picture_.budget.exceeded() || (data.attributes & model::attribute::hidden) != 0 ||
             (art.node() != nullptr && !LayerShows(*art.node()))) {
             return;
         }
@@ -143,7 +82,7 @@ public:
                 break;
             case model::ArtType::placed:
                 if (const auto& placed = std::get<model::PlacedContent>(data.content);
-                    !placedFiles_.Draw(cr_, placed)) {
+                    !picture_.placed->Draw(cr_, placed)) {
                     FillFrame(placed.box);
                 }
                 break;
@@ -316,7 +255,7 @@ private:
     }
 
     void AddPath(const model::PathGeometry& path) {
-        if (path.segments.empty()) {
+        if (path.segments.empty() || !picture_.budget.SpendPoints(path.segments.size())) {
             return;
         }
         const auto& segments = path.segments;
@@ -401,7 +340,7 @@ private:
             if (grouped) {
                 cairo_push_group(cr_);
             }
-            if (SetPaintSource(cr_, document_, color, grouped ? 1.0 : opacity,
+            if (SetPaintSource(RenderContext{cr_, document_, picture_}, color, grouped ? 1.0 : opacity,
                                PlaceOf(data, color, fill != nullptr))) {
                 if (fill != nullptr) {
                     cairo_set_fill_rule(cr_,
@@ -421,7 +360,19 @@ private:
         cairo_new_path(cr_);
     }
 
+    // A stroke whose width, miter limit or dashes cairo can't take (not finite, negative, beyond the
+    // device's range) is not drawn.
+    static bool IsDrawable(const model::StrokePaint& stroke) {
+        return FitsDeviceLength(stroke.width) && std::isfinite(stroke.miterLimit) &&
+               FitsDeviceLength(std::abs(stroke.dashOffset)) &&
+               std::all_of(stroke.dashes.begin(), stroke.dashes.end(),
+                           [](double dash) { return FitsDeviceLength(dash); });
+    }
+
     void Stroke(const model::StrokePaint& stroke) {
+        if (!IsDrawable(stroke)) {
+            return;
+        }
         cairo_set_line_width(cr_, stroke.width);
         cairo_set_line_cap(cr_, stroke.cap == model::LineCap::round        ? CAIRO_LINE_CAP_ROUND
                                 : stroke.cap == model::LineCap::projecting ? CAIRO_LINE_CAP_SQUARE
@@ -444,23 +395,14 @@ private:
         cairo_stroke_preserve(cr_);
     }
 
-    // Whether cairo can draw through the matrix from the current user space.
-    bool IsUsableHere(const cairo_matrix_t& matrix) const {
-        cairo_matrix_t device;
-        cairo_get_matrix(cr_, &device);
-        cairo_matrix_t combined;
-        cairo_matrix_multiply(&combined, &matrix, &device);
-        return IsUsable(matrix) && IsUsable(combined);
-    }
-
     // The symbol's artwork, its frame mapped onto the instance's frame and then through the
     // instance's matrix. Instances nest up to the document's limit; an instance of a symbol already
     // being drawn around it (a symbol holding itself) shows nothing.
     void DrawSymbol(const model::SymbolContent& instance) {
         const model::Symbol* symbol = document_.symbols().find(document_.symbols().byName(instance.symbol));
         if (symbol == nullptr || symbol->frame.isEmpty() || symbols_.size() >= model::kSymbolNestingLimit ||
-            ++instancesDrawn_ > kInstancesPerPicture ||
-            std::find(symbols_.begin(), symbols_.end(), symbol->id) != symbols_.end()) {
+            std::find(symbols_.begin(), symbols_.end(), symbol->id) != symbols_.end() ||
+            !picture_.budget.SpendInstance()) {
             return;
         }
         const model::Rect& from = symbol->frame;
@@ -472,8 +414,8 @@ private:
                                             .then(model::Matrix::translation(to.left, to.bottom))
                                             .then(instance.box.matrix);
         const cairo_matrix_t matrix = ToCairo(placement);
-        if (!IsUsableHere(matrix)) {
-            return;
+        if (!DeviceMatrix(cr_, matrix)) {
+            return;  // drawn too small to show, or beyond what cairo can draw
         }
         cairo_save(cr_);
         cairo_transform(cr_, &matrix);
@@ -510,7 +452,7 @@ private:
         cairo_matrix_translate(&placement, frame.left, frame.top);
         cairo_matrix_scale(&placement, frame.width() / static_cast<double>(raster.pixels.width),
                            -frame.height() / static_cast<double>(raster.pixels.height));
-        if (!IsUsableHere(placement)) {
+        if (!DeviceMatrix(cr_, placement)) {
             return std::nullopt;
         }
         return placement;
@@ -538,17 +480,65 @@ private:
 
     const Document& document_;
     cairo_t* cr_;
-    PlacedPainter placedFiles_;
+    PictureState& picture_;
     bool knockout_ = false;      // the group being drawn knocks its members out
     bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
     double deferredOpacity_ = 1.0;
-    std::size_t instancesDrawn_ = 0;        // symbol instances drawn so far, nested ones included
     std::vector<model::SymbolId> symbols_;  // the symbols being drawn, outermost first
+};
+
+// One picture: its state (budget, paints, placed files) and the drawer of art that pattern tiles
+// and placed native documents ask for, so that they draw within the same picture.
+class Picture final : public ArtDrawer {
+public:
+    explicit Picture(const RenderLimits& limits = {}) : placed_(*this) {
+        state_.budget = RenderBudget(limits);
+        state_.paints = &paints_;
+        state_.placed = &placed_;
+        state_.drawer = this;
+    }
+
+    // The art, each with everything below it, the bounds' top-left corner at the origin of the
+    // context's user space and y growing downward. False when cairo failed or the picture asked
+    // for more than its budget.
+    bool DrawArt(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
+                 const model::Rect& bounds) {
+        cairo_save(cr);
+        // Document points to the surface's units: y grows downward there.
+        cairo_scale(cr, 1.0, -1.0);
+        cairo_translate(cr, -bounds.left, -bounds.top);
+        Painter painter(RenderContext{cr, document, state_});
+        for (const ArtId id : art) {
+            painter.Draw(id);
+        }
+        cairo_restore(cr);
+        return cairo_status(cr) == CAIRO_STATUS_SUCCESS && !state_.budget.exceeded();
+    }
+
+    bool DrawDetached(const RenderContext& context, const model::ArtTree& art) override {
+        if (state_.tileDepth >= kTileDepthLimit) {
+            return true;  // a tile inside itself shows nothing further in
+        }
+        ++state_.tileDepth;
+        Painter(context).Draw(ArtRef(art));
+        --state_.tileDepth;
+        return cairo_status(context.cr) == CAIRO_STATUS_SUCCESS && !state_.budget.exceeded();
+    }
+
+    bool DrawDocument(cairo_t* cr, const Document& document, const model::Rect& artboard) override {
+        return DrawArt(cr, document, LayerGroupsBottomFirst(document), artboard);
+    }
+
+private:
+    PictureState state_;
+    PaintCache paints_;
+    PlacedPainter placed_;
 };
 
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
 // the surface could not be made, or drawing left the context in its error state (what was drawn
-// after the failure is missing, so the picture is not to be used).
+// after the failure is missing, so the picture is not to be used), or the picture asked for more
+// than its budget.
 CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& art, const model::Rect& bounds,
                            const RenderSettings& settings, std::size_t width, std::size_t height) {
     CairoSurface surface(
@@ -565,58 +555,12 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     const double scale = settings.resolution / 72.0;
     cairo_scale(cr, scale, scale);
-    const bool drawn = DrawArtOnto(cr, document, art, bounds);
+    const bool drawn = Picture(settings.limits).DrawArt(cr, document, art, bounds);
     cairo_surface_flush(surface.get());
     if (!drawn || cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
     return surface;
-}
-
-model::RasterPixels ToPixels(cairo_surface_t* surface, const RenderSettings& settings) {
-    model::RasterPixels pixels;
-    pixels.width = static_cast<std::size_t>(cairo_image_surface_get_width(surface));
-    pixels.height = static_cast<std::size_t>(cairo_image_surface_get_height(surface));
-    pixels.space = settings.space;
-    pixels.alpha = settings.transparent;
-    pixels.bytes.reserve(pixels.width * pixels.height * pixels.channels());
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (std::size_t y = 0; y < pixels.height; ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (std::size_t x = 0; x < pixels.width; ++x) {
-            const std::uint32_t a = row[x] >> 24;
-            const std::uint32_t r = Unpremultiply((row[x] >> 16) & 0xFF, a);
-            const std::uint32_t g = Unpremultiply((row[x] >> 8) & 0xFF, a);
-            const std::uint32_t b = Unpremultiply(row[x] & 0xFF, a);
-            switch (pixels.space) {
-                case model::RasterPixels::Space::rgb:
-                    pixels.bytes.insert(pixels.bytes.end(),
-                                        {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                         static_cast<std::uint8_t>(b)});
-                    break;
-                case model::RasterPixels::Space::gray:
-                    pixels.bytes.push_back(
-                        static_cast<std::uint8_t>((299 * r + 587 * g + 114 * b + 500) / 1000));
-                    break;
-                case model::RasterPixels::Space::cmyk: {
-                    const std::uint32_t k = 255 - std::max({r, g, b});
-                    const auto ink = [k](std::uint32_t c) {
-                        return k == 255 ? std::uint8_t{0}
-                                        : static_cast<std::uint8_t>((255 - c - k) * 255 / (255 - k));
-                    };
-                    pixels.bytes.insert(pixels.bytes.end(),
-                                        {ink(r), ink(g), ink(b), static_cast<std::uint8_t>(k)});
-                    break;
-                }
-            }
-            if (pixels.alpha) {
-                pixels.bytes.push_back(static_cast<std::uint8_t>(a));
-            }
-        }
-    }
-    return pixels;
 }
 
 }  // namespace
@@ -646,7 +590,7 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     if (surface == nullptr) {
         return std::nullopt;
     }
-    return ToPixels(surface.get(), settings);
+    return ToPixels(surface.get(), settings.space, settings.transparent);
 }
 
 std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
@@ -661,30 +605,7 @@ std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
 
 bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
                  const model::Rect& bounds) {
-    cairo_save(cr);
-    // Document points to the surface's units: y grows downward there.
-    cairo_scale(cr, 1.0, -1.0);
-    cairo_translate(cr, -bounds.left, -bounds.top);
-    Painter painter(document, cr);
-    for (const ArtId id : art) {
-        painter.Draw(id);
-    }
-    cairo_restore(cr);
-    return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-}
-
-cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
-    return PixelSurface(pixels).release();
-}
-
-bool DrawDetachedArt(cairo_t* cr, const Document& document, const model::ArtTree& art) {
-    if (tileDepth >= kTileDepthLimit) {
-        return true;  // a tile inside itself shows nothing further in
-    }
-    ++tileDepth;
-    Painter(document, cr).Draw(ArtRef(art));
-    --tileDepth;
-    return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    return Picture().DrawArt(cr, document, art, bounds);
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {

@@ -12,6 +12,10 @@
 // drawn around it (Effects.h). Text frames show the glyphs the layout puts in them, as text (TextPainter.h).
 // Hidden art and the art of hidden layers is not drawn, nor is a raster whose frame or matrix flattens it to
 // no area, nor a path, raster or placed file wholly outside what the surface shows.
+//
+// Each drawing is one picture (RenderContext.h): the context handed down to every level holds its
+// budget (RenderBudget.h), its paints built once and its placed files read once. An object whose
+// matrix cairo can't draw through is left out, and a picture past its budget is refused.
 #pragma once
 
 #include <filesystem>
@@ -21,9 +25,9 @@
 
 #include "host/Picture.h"
 #include "model/Document.h"
+#include "render/RenderBudget.h"
 
 typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
 
 namespace host {
 
@@ -32,6 +36,7 @@ struct RenderSettings {
     model::RasterPixels::Space space = model::RasterPixels::Space::rgb;
     bool antiAlias = true;
     bool transparent = false;  // an alpha channel instead of a white background
+    RenderLimits limits;       // the most the picture may draw; past it the picture is refused
 };
 
 // The largest side of a picture, in pixels.
@@ -57,13 +62,5 @@ std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document
 // is in its error state afterwards.
 bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
                  const model::Rect& bounds);
-
-// A new image surface (premultiplied ARGB) of the pixels, which the caller destroys; null when
-// cairo can't hold them (a side beyond its limit).
-cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
-
-// Draws detached artwork of the document (a pattern's tile) onto a cairo context whose user space is
-// document coordinates. False when the context is in its error state afterwards.
-bool DrawDetachedArt(cairo_t* cr, const model::Document& document, const model::ArtTree& art);
 
 }  // namespace host

@@ -12,6 +12,7 @@
 #include "model/Unicode.h"
 #include "render/CairoHandles.h"
 #include "render/PaintSource.h"
+#include "render/RenderContext.h"
 #include "textengine/Fonts.h"
 #include "textengine/Outline.h"
 
@@ -71,12 +72,6 @@ void AppendText(std::string& utf8, char32_t code) {
     model::appendUtf8(utf8, code);
 }
 
-// Whether cairo can draw with the matrix: finite and invertible (a flat one would put the context
-// into its error state).
-bool IsUsable(cairo_matrix_t matrix) {
-    return cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS;
-}
-
 // FreeType sizes a face to fewer than 65,536 pixels per em; cairo can't make a larger font, and
 // a failed attempt keeps memory it never gives back.
 bool IsSizable(const cairo_matrix_t& device) {
@@ -121,7 +116,7 @@ private:
         cairo_font_face_t* face = text::FontList::Installed().DrawingFace(run.paint->face);
         cairo_matrix_t device;
         cairo_matrix_multiply(&device, &run.fontMatrix, &ctm_);
-        if (face == nullptr || !IsUsable(run.fontMatrix) || !IsUsable(device) || !IsSizable(device)) {
+        if (face == nullptr || !FitsDevice(run.fontMatrix) || !FitsDevice(device) || !IsSizable(device)) {
             return nullptr;
         }
         CairoScaledFont font(cairo_scaled_font_create(face, &run.fontMatrix, &ctm_, options_.get()));

@@ -1,0 +1,106 @@
+#include "render/PixelSurface.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include <cairo.h>
+
+namespace host {
+
+namespace {
+
+std::uint8_t Unpremultiply(std::uint32_t component, std::uint32_t alpha) {
+    return alpha == 0 ? 0
+                      : static_cast<std::uint8_t>(
+                            std::min<std::uint32_t>(255, (component * 255 + alpha / 2) / alpha));
+}
+
+}  // namespace
+
+CairoSurface PixelSurface(const model::RasterPixels& pixels) {
+    constexpr std::size_t kLargestSurfaceSide = 32767;
+    if (pixels.width > kLargestSurfaceSide || pixels.height > kLargestSurfaceSide) {
+        return nullptr;
+    }
+    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(pixels.width),
+                                                    static_cast<int>(pixels.height)));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return nullptr;
+    }
+    cairo_surface_flush(surface.get());
+    unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    const std::size_t channels = pixels.channels();
+    for (std::size_t y = 0; y < pixels.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (std::size_t x = 0; x < pixels.width; ++x) {
+            const std::uint8_t* p = &pixels.bytes[(y * pixels.width + x) * channels];
+            std::uint32_t r = p[0], g = p[0], b = p[0];
+            if (pixels.space == model::RasterPixels::Space::rgb) {
+                g = p[1];
+                b = p[2];
+            } else if (pixels.space == model::RasterPixels::Space::cmyk) {
+                const std::uint32_t white = 255u - p[3];
+                r = (255u - p[0]) * white / 255u;
+                g = (255u - p[1]) * white / 255u;
+                b = (255u - p[2]) * white / 255u;
+            }
+            const std::uint32_t a = pixels.alpha ? p[channels - 1] : 255u;
+            row[x] = (a << 24) | ((r * a / 255u) << 16) | ((g * a / 255u) << 8) | (b * a / 255u);
+        }
+    }
+    cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
+
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
+    return PixelSurface(pixels).release();
+}
+
+model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha) {
+    model::RasterPixels pixels;
+    pixels.width = static_cast<std::size_t>(cairo_image_surface_get_width(surface));
+    pixels.height = static_cast<std::size_t>(cairo_image_surface_get_height(surface));
+    pixels.space = space;
+    pixels.alpha = alpha;
+    pixels.bytes.reserve(pixels.width * pixels.height * pixels.channels());
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (std::size_t y = 0; y < pixels.height; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (std::size_t x = 0; x < pixels.width; ++x) {
+            const std::uint32_t a = row[x] >> 24;
+            const std::uint32_t r = Unpremultiply((row[x] >> 16) & 0xFF, a);
+            const std::uint32_t g = Unpremultiply((row[x] >> 8) & 0xFF, a);
+            const std::uint32_t b = Unpremultiply(row[x] & 0xFF, a);
+            switch (pixels.space) {
+                case model::RasterPixels::Space::rgb:
+                    pixels.bytes.insert(pixels.bytes.end(),
+                                        {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                                         static_cast<std::uint8_t>(b)});
+                    break;
+                case model::RasterPixels::Space::gray:
+                    pixels.bytes.push_back(
+                        static_cast<std::uint8_t>((299 * r + 587 * g + 114 * b + 500) / 1000));
+                    break;
+                case model::RasterPixels::Space::cmyk: {
+                    const std::uint32_t k = 255 - std::max({r, g, b});
+                    const auto ink = [k](std::uint32_t c) {
+                        return k == 255 ? std::uint8_t{0}
+                                        : static_cast<std::uint8_t>((255 - c - k) * 255 / (255 - k));
+                    };
+                    pixels.bytes.insert(pixels.bytes.end(),
+                                        {ink(r), ink(g), ink(b), static_cast<std::uint8_t>(k)});
+                    break;
+                }
+            }
+            if (pixels.alpha) {
+                pixels.bytes.push_back(static_cast<std::uint8_t>(a));
+            }
+        }
+    }
+    return pixels;
+}
+
+}  // namespace host

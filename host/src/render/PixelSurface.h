@@ -1,0 +1,19 @@
+// The renderer's pixels: raster pixels of the document (grey, RGB or CMYK, with or without alpha)
+// as cairo's premultiplied ARGB images, and cairo's images back as raster pixels.
+#pragma once
+
+#include "model/ArtContent.h"
+#include "render/CairoHandles.h"
+
+namespace host {
+
+// A new image surface of the pixels; null when cairo can't hold them (a side beyond its limit).
+CairoSurface PixelSurface(const model::RasterPixels& pixels);
+
+// The same, released to the caller, who destroys it.
+cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
+
+// The image surface's pixels in the colour space, with an alpha channel when asked for.
+model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha);
+
+}  // namespace host

@@ -1,0 +1,80 @@
+// What the drawing of one picture hands down to everything that draws into it: the cairo context
+// and the document drawn, and the picture's own state, shared by every level of the drawing (pattern
+// tiles, symbols, placed native documents): its budget of work, its cache of paints and of placed
+// files, and the drawer of art that those below the renderer ask to draw (a pattern's tile, a
+// placed document). Nothing below the renderer calls back up into it: what it needs comes down here.
+//
+// Every matrix that reaches cairo is checked here once (FitsDevice): cairo keeps device coordinates
+// as 24.8 fixed-point numbers and aborts, or records numbers no reader takes, on a transformation
+// that is not finite, not invertible or beyond that range. What fails is skipped or painted flat by
+// the caller, and the rest of the picture is drawn.
+#pragma once
+
+#include <optional>
+
+#include <cairo.h>
+
+#include "model/Document.h"
+#include "render/RenderBudget.h"
+
+namespace host {
+
+class PaintCache;
+class PlacedPainter;
+
+// Pattern tiles drawn inside one another (a tile's art painted with a pattern) stop this deep.
+inline constexpr int kTileDepthLimit = 8;
+
+// The largest device coordinate, and scale, cairo can work with: its fixed-point range.
+inline constexpr double kDeviceRange = 8'388'607.0;
+
+struct RenderContext;
+
+// Draws art for those below the renderer, within the same picture (its budget, its caches).
+class ArtDrawer {
+public:
+    // Detached artwork (a pattern's tile) in the context's current user space, document coordinates.
+    // False when the context is in its error state afterwards.
+    virtual bool DrawDetached(const RenderContext& context, const model::ArtTree& art) = 0;
+    // The art of the document's layers within the artboard, its top-left corner at the origin of
+    // the context's user space, y growing downward (a placed native document).
+    virtual bool DrawDocument(cairo_t* cr, const model::Document& document, const model::Rect& artboard) = 0;
+
+protected:
+    ~ArtDrawer() = default;
+};
+
+// The state of one picture, shared by every level of its drawing.
+struct PictureState {
+    RenderBudget budget;
+    PaintCache* paints = nullptr;
+    PlacedPainter* placed = nullptr;
+    ArtDrawer* drawer = nullptr;
+    int tileDepth = 0;  // pattern tiles being drawn inside one another
+};
+
+// What a drawing function is handed: where to draw, what document the art belongs to, and the
+// picture it is part of.
+struct RenderContext {
+    cairo_t* cr;
+    const model::Document& document;
+    PictureState& picture;
+
+    // The same picture and document, drawn onto another context (a pattern tile's recording).
+    RenderContext On(cairo_t* other) const { return RenderContext{other, document, picture}; }
+};
+
+cairo_matrix_t ToCairo(const model::Matrix& matrix);
+
+// Whether cairo can draw through the matrix from user space to device space: finite, invertible
+// with a finite inverse, and neither it nor its inverse scaling beyond kDeviceRange (an object drawn
+// smaller than that shows nothing).
+bool FitsDevice(const cairo_matrix_t& userToDevice);
+
+// The matrix followed by the context's current transformation, when cairo can draw through both.
+std::optional<cairo_matrix_t> DeviceMatrix(cairo_t* cr, const cairo_matrix_t& matrix);
+
+// Whether a length (a line width, a blur radius) is finite, not negative and within the device range.
+bool FitsDeviceLength(double length);
+
+}  // namespace host
