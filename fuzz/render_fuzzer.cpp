@@ -1,0 +1,200 @@
+// Fuzzes the renderer with documents made from the input: paths painted with colours, gradients and
+// patterns through matrices of every scale (subnormal, tiny, huge, flattening), symbol instances of
+// symbols that hold one another, blend modes, opacities and live effects, rasters and pattern tiles
+// that hold symbols painted with patterns. Each document is drawn as a small picture and as a PDF
+// page; whatever it holds, drawing ends with a picture or a refusal, and never with a cairo
+// assertion or a sanitizer's report.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <nlohmann/json.hpp>
+
+#include "model/DocumentFormat.h"
+#include "render/Renderer.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+// The numbers matrices, tiles and parameters are drawn from: the ordinary and the hostile.
+constexpr std::array<double, 16> kNumbers = {0.0,    1.0,   -1.0,  0.5,   10.0, 100.0, 1e-310, 1e-308,
+                                             1e-170, 1e-20, 1e-10, 0.001, 1e10, 1e50,  1e300,  -250.0};
+
+// Reads the input a byte at a time; past its end every byte is 0.
+class Bytes {
+public:
+    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
+    bool More() const { return at_ < size_; }
+    double Number() { return kNumbers[Next() % kNumbers.size()]; }
+    json Matrix() {
+        const std::uint8_t shape = Next();
+        if (shape % 4 == 0) {
+            return json::array({1.0, 0.0, 0.0, 1.0, 0.0, 0.0});
+        }
+        const double scale = Number();
+        return json::array({scale, shape % 3 == 0 ? Number() : 0.0, 0.0, shape % 5 == 0 ? Number() : scale,
+                            Number(), Number()});
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+json Square(double side, const json& style) {
+    return json{{"type", "path"},
+                {"closed", true},
+                {"segments", json::array({json{{"anchor", {0.0, 0.0}}}, json{{"anchor", {side, 0.0}}},
+                                          json{{"anchor", {side, side}}}, json{{"anchor", {0.0, side}}}})},
+                {"style", style}};
+}
+
+json Paint(Bytes& bytes) {
+    switch (bytes.Next() % 4) {
+        case 0:
+            return json{{"rgb", {1.0, 0.0, 0.0}}};
+        case 1:
+            return json{{"gradient", bytes.Next() % 2 == 0 ? "Ramp" : "Round"},
+                        {"placement",
+                         {{"length", bytes.Number()}, {"origin", {0.0, 0.0}}, {"matrix", bytes.Matrix()}}}};
+        case 2:
+            return json{{"pattern", "Checks"}};
+        default:
+            return json{{"pattern", "Holding"}};
+    }
+}
+
+json Style(Bytes& bytes) {
+    json style = {{"paintFields", json::array({json{{"fill", {{"color", Paint(bytes)}}}}})}};
+    const std::uint8_t extras = bytes.Next();
+    if ((extras & 1) != 0) {
+        style["paintFields"].push_back(
+            json{{"stroke", {{"color", Paint(bytes)}, {"width", std::abs(bytes.Number())}}}});
+    }
+    if ((extras & 2) != 0) {
+        style["blend"] = {{"mode", bytes.Next() % 16}, {"opacity", (bytes.Next() % 11) / 10.0}};
+    }
+    if ((extras & 4) != 0) {
+        static constexpr std::array<const char*, 4> kEffects = {"Host Drop Shadow", "Host Outer Glow",
+                                                                "Host Inner Glow", "Host PSL Gaussian Blur"};
+        style["postEffects"] = json::array(
+            {json{{"name", kEffects[bytes.Next() % kEffects.size()]},
+                  {"parameters", {{"blur", {{"type", "real"}, {"value", std::abs(bytes.Number())}}}}}}});
+    }
+    return style;
+}
+
+json Object(Bytes& bytes, int depth) {
+    const std::uint8_t kind = bytes.Next() % 5;
+    if (kind == 0 && depth < 3) {
+        json group = {{"type", "group"}, {"children", json::array()}};
+        for (int i = bytes.Next() % 4; i > 0 && bytes.More(); --i) {
+            group["children"].push_back(Object(bytes, depth + 1));
+        }
+        return group;
+    }
+    if (kind == 1 || kind == 2) {
+        static constexpr std::array<const char*, 3> kSymbols = {"Dot", "Pair", "Tiled"};
+        return json{{"type", "symbol"},
+                    {"symbol", kSymbols[bytes.Next() % kSymbols.size()]},
+                    {"frame", {0.0, 10.0, 10.0, 0.0}},
+                    {"matrix", bytes.Matrix()}};
+    }
+    if (kind == 3) {
+        return json{{"type", "raster"},
+                    {"frame", {0.0, 10.0, 10.0, 0.0}},
+                    {"matrix", bytes.Matrix()},
+                    {"pixels", {{"width", 1}, {"height", 1}, {"space", "rgb"}, {"data", "AAD/"}}}};
+    }
+    json square = Square(bytes.Number(), Style(bytes));
+    square["fillPattern"] = bytes.Matrix();
+    return square;
+}
+
+json Resources(Bytes& bytes) {
+    const json blue = {
+        {"paintFields", json::array({json{{"fill", {{"color", {{"rgb", {0.0, 0.0, 1.0}}}}}}}})}};
+    json tiled =
+        Square(10, {{"paintFields", json::array({json{{"fill", {{"color", {{"pattern", "Holding"}}}}}}})}});
+    tiled["fillPattern"] = bytes.Matrix();
+    const json stops =
+        json::array({json{{"color", {{"rgb", {1.0, 0.0, 0.0}}}}, {"rampPoint", 0.0}},
+                     json{{"color", {{"gray", 1.0}}}, {"rampPoint", 100.0}, {"midPoint", 20.0}}});
+    return json{
+        {"format", "plimhost-document"},
+        {"version", 1},
+        {"artboards", json::array({json{{"name", "One"}, {"rect", {0.0, 64.0, 64.0, 0.0}}}})},
+        {"gradients",
+         json::array(
+             {json{{"name", "Ramp"}, {"color", {{"gray", 0.5}}}, {"stops", stops}},
+              json{{"name", "Round"}, {"type", "radial"}, {"color", {{"gray", 0.5}}}, {"stops", stops}}})},
+        {"patterns",
+         json::array(
+             {json{{"name", "Checks"},
+                   {"color", {{"gray", 0.5}}},
+                   {"tile", {0.0, bytes.Number(), std::abs(bytes.Number()), 0.0}},
+                   {"art", Square(5, blue)}},
+              json{{"name", "Holding"},
+                   {"color", {{"gray", 0.5}}},
+                   {"tile", {0.0, 10.0, 10.0, 0.0}},
+                   {"art",
+                    {{"type", "group"},
+                     {"children", json::array({Square(5, blue), json{{"type", "symbol"},
+                                                                     {"symbol", "Tiled"},
+                                                                     {"frame", {0.0, 10.0, 10.0, 0.0}},
+                                                                     {"matrix", bytes.Matrix()}}})}}}}})},
+        {"symbols", json::array({json{{"name", "Dot"}, {"art", Square(10, blue)}},
+                                 json{{"name", "Pair"},
+                                      {"art",
+                                       {{"type", "group"},
+                                        {"children", json::array({json{{"type", "symbol"},
+                                                                       {"symbol", "Dot"},
+                                                                       {"frame", {0.0, 10.0, 10.0, 0.0}},
+                                                                       {"matrix", bytes.Matrix()}},
+                                                                  json{{"type", "symbol"},
+                                                                       {"symbol", "Pair"},
+                                                                       {"frame", {0.0, 10.0, 10.0, 0.0}},
+                                                                       {"matrix", bytes.Matrix()}}})}}}},
+                                 json{{"name", "Tiled"}, {"art", tiled}}})},
+    };
+}
+
+cairo_status_t Discard(void*, const unsigned char*, unsigned int) {
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Bytes bytes(data, size);
+    json document = Resources(bytes);
+    json children = json::array();
+    while (bytes.More() && children.size() < 16) {
+        children.push_back(Object(bytes, 0));
+    }
+    document["layers"] = json::array({json{{"type", "layer"}, {"title", "Art"}, {"children", children}}});
+    host::model::ReadResult read = host::model::readDocument(document.dump(), 1);
+    if (!read.document) {
+        return 0;
+    }
+    const host::model::Document& model = *read.document;
+    const std::vector<host::model::ArtId> layers = host::LayerGroupsBottomFirst(model);
+    const host::model::Rect bounds(0.0, 64.0, 64.0, 0.0);
+    host::RenderSettings settings;
+    settings.limits = {2'000, 200'000};  // small, so that each input runs quickly
+    (void)host::RenderArt(model, layers, bounds, settings);
+    cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 64.0, 64.0);
+    cairo_t* cr = cairo_create(pdf);
+    (void)host::DrawArtOnto(cr, model, layers, bounds);
+    cairo_destroy(cr);
+    cairo_surface_finish(pdf);
+    cairo_surface_destroy(pdf);
+    return 0;
+}
