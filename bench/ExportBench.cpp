@@ -191,16 +191,20 @@ std::optional<host::model::RasterPixels> RenderPicture(const Document& document)
                            document.artboards().front().bounds, host::RenderSettings{});
 }
 
-void RenderOnly(benchmark::State& state) {
-    const std::unique_ptr<Document> document = PictureDocument();
+// Draws the document's artboard, whose side is given, once per iteration.
+void RenderEachIteration(benchmark::State& state, const Document& document, double side) {
     for (auto _ : state) {
-        const std::optional<host::model::RasterPixels> pixels = RenderPicture(*document);
-        if (!pixels || pixels->width != static_cast<std::size_t>(kPictureSide)) {
+        const std::optional<host::model::RasterPixels> pixels = RenderPicture(document);
+        if (!pixels || pixels->width != static_cast<std::size_t>(side)) {
             state.SkipWithError("the picture could not be drawn");
             break;
         }
         benchmark::DoNotOptimize(pixels->bytes.data());
     }
+}
+
+void RenderOnly(benchmark::State& state) {
+    RenderEachIteration(state, *PictureDocument(), kPictureSide);
 }
 
 void AppendPngBytes(png_structp png, png_bytep data, png_size_t size) {
@@ -255,14 +259,7 @@ void RenderShadowed(benchmark::State& state) {
     board.bounds = host::model::Rect(0, kShadowedSide, kShadowedSide, 0);
     board.name = "Shadowed";
     document->editArtboards().update(0, board);
-    for (auto _ : state) {
-        const std::optional<host::model::RasterPixels> pixels = RenderPicture(*document);
-        if (!pixels || pixels->width != static_cast<std::size_t>(kShadowedSide)) {
-            state.SkipWithError("the picture could not be drawn");
-            break;
-        }
-        benchmark::DoNotOptimize(pixels->bytes.data());
-    }
+    RenderEachIteration(state, *document, kShadowedSide);
 }
 
 constexpr int kRepetitions = 5;
