@@ -236,4 +236,84 @@ TEST_F(RenderPixels, GradientsAndPatternsSaveAndReopenUnchanged) {
               json::parse(R"({"angle": 90.0, "length": 40.0, "origin": [25.0, 55.0]})"));
 }
 
+// Sixteen squares, one a blend mode (normal to luminosity), each alone on an artboard of 320 x 20
+// points: over nothing every mode shows the object's own colour, as the page shows it.
+std::string BlendsOverNothingDocument() {
+    std::string squares;
+    for (int mode = 0; mode <= 15; ++mode) {
+        const std::string left = std::to_string(20 * mode + 5);
+        const std::string right = std::to_string(20 * mode + 15);
+        squares += std::string(mode == 0 ? "" : ",") +
+                   R"({"type": "path", "closed": true, "segments": [{"anchor": [)" + left +
+                   R"(, 5]}, {"anchor": [)" + right + R"(, 5]}, {"anchor": [)" + right +
+                   R"(, 15]}, {"anchor": [)" + left + R"(, 15]}], "style": {"paintFields": [{"fill": {"color":
+                   {"rgb": [0.2, 0.6, 0.8]}}}], "blend": {"mode": )" +
+                   std::to_string(mode) + "}}}";
+    }
+    return R"({"format": "plimhost-document", "version": 1,
+               "artboards": [{"rect": [0.0, 20.0, 320.0, 0.0], "name": "Blends"}],
+               "layers": [{"type": "layer", "title": "Art", "children": [)" +
+           squares + "]}]}";
+}
+
+// How the artboard is exported and read back: the keys of the request, and the tool (if any) that
+// turns the file into a PNG.
+struct BlendOutput {
+    const char* name;
+    const char* format;
+    const char* keys;
+    const char* toPng;  // a command of {in} and {out}, or null for a PNG export read as it is
+    int tolerance;
+};
+
+class BlendsOverNothing : public PluginTest, public testing::WithParamInterface<BlendOutput> {
+protected:
+    testsupport::ScratchFolder scratch{"blends_over_nothing"};
+};
+
+// Raster exports blend with what the document holds, not with the white the picture is put on.
+TEST_P(BlendsOverNothing, EveryModeShowsTheObjectsOwnColour) {
+    const BlendOutput& output = GetParam();
+    OpenDocumentFile(scratch.Write("blends.ai", BlendsOverNothingDocument()), 3);
+    json request = json::parse(output.keys);
+    request["formats"] = {output.format};
+    request["artboardRange"] = "1";
+    request["folderPath"] = scratch.Path().string();
+    request["fileName"] = "out";
+    const json reply = ScriptJson("exportFile", request.dump());
+    ASSERT_TRUE(reply.contains("Results")) << reply.dump();
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+    std::filesystem::path png = scratch.Path() / "out.png";
+    if (output.toPng != nullptr) {
+        std::string command = output.toPng;
+        command.replace(command.find("{in}"), 4,
+                        (scratch.Path() / (std::string("out.") + output.format)).string());
+        command.replace(command.find("{out}"), 5, (scratch.Path() / "converted").string());
+        ASSERT_EQ(testsupport::RunProgram(scratch, command, "").status, 0) << command;
+        png = scratch.Path() / "converted.png";
+    }
+    ExportedPicture picture;
+    ASSERT_EQ(lodepng::decode(picture.rgb, picture.width, picture.height, png.string(), LCT_RGB, 8), 0u);
+    ASSERT_EQ(picture.width, 320u);
+    for (int mode = 0; mode <= 15; ++mode) {
+        const unsigned char* inside = picture.At(20 * mode + 10.5, 10.5);
+        const int expected[] = {51, 153, 204};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(inside[i], expected[i], output.tolerance) << "mode " << mode << " channel " << i;
+        }
+        const unsigned char* beside = picture.At(20 * mode + 2.5, 10.5);
+        if (std::string(output.keys).find("transparentBackground") == std::string::npos) {
+            EXPECT_EQ(beside[0] + beside[1] + beside[2], 3 * 255) << "mode " << mode << ": white beside it";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, BlendsOverNothing,
+                         testing::Values(BlendOutput{"Png", "png", "{}", nullptr, 1},
+                                         BlendOutput{"PngTransparent", "png",
+                                                     R"({"transparentBackground": true})", nullptr, 1},
+                                         BlendOutput{"PdfThroughPdftoppm", "pdf", "{}",
+                                                     "pdftoppm -r 72 -png -singlefile {in} {out}", 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -61,6 +61,12 @@ std::optional<cairo_matrix_t> DeviceMatrix(cairo_t* cr, const cairo_matrix_t& ma
     return device;
 }
 
+bool HasUsableMatrix(cairo_t* cr) {
+    cairo_matrix_t current;
+    cairo_get_matrix(cr, &current);
+    return IsInvertible(current);
+}
+
 bool FitsDeviceLength(double length) {
     return std::isfinite(length) && length >= 0.0 && length <= kDeviceRange;
 }

@@ -74,6 +74,10 @@ bool FitsDevice(const cairo_matrix_t& userToDevice);
 // The matrix followed by the context's current transformation, when cairo can draw through both.
 std::optional<cairo_matrix_t> DeviceMatrix(cairo_t* cr, const cairo_matrix_t& matrix);
 
+// Whether the context's current matrix maps user space onto the device both ways with finite numbers:
+// a matrix of a very small scale inverts to infinities, which cairo can't draw through.
+bool HasUsableMatrix(cairo_t* cr);
+
 // Whether a length (a line width, a blur radius) is finite, not negative and within the device range.
 bool FitsDeviceLength(double length);
 

@@ -8,6 +8,7 @@
 #include <cairo.h>
 
 #include "model/AtomicFile.h"
+#include "render/ArtExtent.h"
 #include "render/CairoHandles.h"
 #include "render/Effects.h"
 #include "render/PaintSource.h"
@@ -65,10 +66,11 @@ public:
             (art.node() != nullptr && !LayerShows(*art.node()))) {
             return;
         }
-        if (art.node() != nullptr && IsOutOfView(*art.node(), data)) {
+        const Effects effects(document_, data.style);
+        if (art.node() != nullptr && IsOutOfView(*art.node(), data, effects.Reach())) {
             return;
         }
-        const Compositing compositing(*this, data);
+        const Compositing compositing(*this, art, effects);
         switch (data.type()) {
             case model::ArtType::group:
                 DrawGroup(art);
@@ -107,11 +109,12 @@ private:
     // parts; otherwise straight onto the target.
     class Compositing {
     public:
-        Compositing(Painter& painter, const model::ArtData& data)
+        Compositing(Painter& painter, ArtRef art, const Effects& effects)
             : painter_(painter),
-              blend_(data.style.blend),
+              blend_(art.data().style.blend),
               knockoutAbove_(painter.knockout_),
-              effects_(DrawnEffects(data.style)) {
+              effects_(effects) {
+            const model::ArtData& data = art.data();
             const bool container = data.type() == model::ArtType::group;
             painter.knockout_ =
                 container && (blend_.knockout == 1 || (blend_.knockout == 2 && knockoutAbove_));
@@ -125,6 +128,7 @@ private:
             grouped_ = opacity_ < 1.0 || blend_.mode != 0 || !effects_.empty() ||
                        (container && (blend_.isolated || painter.knockout_));
             if (grouped_) {
+                bounded_ = painter.ClipToDrawnExtent(art);
                 cairo_push_group(painter.cr_);
             }
         }
@@ -137,12 +141,15 @@ private:
             if (!effects_.empty()) {
                 const CairoPattern object(cairo_pop_group(cr));
                 cairo_push_group(cr);
-                PaintWithEffects(cr, painter_.document_, object.get(), effects_);
+                effects_.Paint(cr, object.get());
             }
             cairo_pop_group_to_source(cr);
             cairo_set_operator(cr, BlendOperator(blend_.mode));
             cairo_paint_with_alpha(cr, opacity_);
             cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+            if (bounded_) {
+                cairo_restore(cr);
+            }
         }
         Compositing(const Compositing&) = delete;
         Compositing& operator=(const Compositing&) = delete;
@@ -151,20 +158,28 @@ private:
         Painter& painter_;
         const model::BlendAttributes& blend_;
         bool knockoutAbove_;
-        std::vector<const model::Effect*> effects_;
+        const Effects& effects_;
         double opacity_ = 1.0;
         bool grouped_ = false;
+        bool bounded_ = false;  // the group is clipped to what the object's drawing can reach
     };
+
+    // Clips the context to what drawing the art can reach (saving its state first), so that the
+    // group it is composited in is the size of what it holds; false when that is not known.
+    bool ClipToDrawnExtent(ArtRef art) {
+        const std::optional<model::Rect> extent =
+            art.node() != nullptr ? DrawnExtent(document_, *art.node()) : DrawnExtent(document_, *art.tree());
+        return extent && ClipToExtent(cr_, *extent);
+    }
 
     // Whether a path, compound path, raster or placed file of the document lies wholly outside what
     // the context shows, so that drawing it would change nothing: a picture of one artboard then
     // costs what the art on it does. Mitred joins reach beyond the visible bounds by up to half the
-    // miter limit times the stroke width; effects reach further and are never left out.
-    bool IsOutOfView(const model::ArtNode& node, const model::ArtData& data) const {
+    // miter limit times the stroke width; effects by their reach.
+    bool IsOutOfView(const model::ArtNode& node, const model::ArtData& data, double effectReach) const {
         const model::ArtType type = data.type();
-        if ((type != model::ArtType::path && type != model::ArtType::compoundPath &&
-             type != model::ArtType::raster && type != model::ArtType::placed) ||
-            !data.style.preEffects.empty() || !data.style.postEffects.empty()) {
+        if (type != model::ArtType::path && type != model::ArtType::compoundPath &&
+            type != model::ArtType::raster && type != model::ArtType::placed) {
             return false;
         }
         const model::Result<model::Rect> bounds = document_.bounds(node.id, model::BoundsKind::visible);
@@ -177,6 +192,7 @@ private:
                 reach = std::max(reach, stroke->width * stroke->miterLimit / 2.0 + 1.0);
             }
         }
+        reach += effectReach;
         double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
         cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
         const model::Rect view(std::min(x1, x2) - reach, std::max(y1, y2) + reach, std::max(x1, x2) + reach,
@@ -214,6 +230,7 @@ private:
             Draw(child);
             return;
         }
+        const bool bounded = ClipToDrawnExtent(child);
         cairo_push_group(cr_);
         deferOpacity_ = true;
         deferredOpacity_ = 1.0;
@@ -225,6 +242,9 @@ private:
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
         cairo_set_source(cr_, drawn.get());
         cairo_paint_with_alpha(cr_, deferredOpacity_);
+        if (bounded) {
+            cairo_restore(cr_);
+        }
     }
 
     void DrawGroup(ArtRef art) {
@@ -322,6 +342,12 @@ private:
     // its saved states or groups, and filling or stroking with _preserve leaves it in place.
     void DrawShape(ArtRef art) {
         const model::ArtData& data = art.data();
+        // The groups of blended fields are no larger than the shape: the clip goes on before the
+        // outlines are laid, as clipping uses up the path.
+        const bool bounded =
+            std::any_of(data.style.paintFields.begin(), data.style.paintFields.end(),
+                        [](const model::PaintField& field) { return field.blend.mode != 0; }) &&
+            ClipToDrawnExtent(art);
         bool outlined = false;
         for (const model::PaintField& field : data.style.paintFields) {
             if (!field.paints()) {
@@ -358,6 +384,9 @@ private:
             }
         }
         cairo_new_path(cr_);
+        if (bounded) {
+            cairo_restore(cr_);
+        }
     }
 
     // A stroke whose width, miter limit or dashes cairo can't take (not finite, negative, beyond the
@@ -535,6 +564,17 @@ private:
     PlacedPainter placed_;
 };
 
+// Puts what was drawn onto white, as a page shows it: the art is drawn over nothing first, so that
+// blend modes mix an object with what the document holds below it, as the vector copies do, and not
+// with the white.
+void PutOnWhite(cairo_t* cr) {
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OVER);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
 // the surface could not be made, or drawing left the context in its error state (what was drawn
 // after the failure is missing, so the picture is not to be used), or the picture asked for more
@@ -548,14 +588,13 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
     }
     CairoContext context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
-    if (!settings.transparent) {
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_paint(cr);
-    }
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     const double scale = settings.resolution / 72.0;
     cairo_scale(cr, scale, scale);
     const bool drawn = Picture(settings.limits).DrawArt(cr, document, art, bounds);
+    if (!settings.transparent) {
+        PutOnWhite(cr);
+    }
     cairo_surface_flush(surface.get());
     if (!drawn || cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
