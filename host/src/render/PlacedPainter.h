@@ -6,6 +6,7 @@
 // shows the frame.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "model/ArtContent.h"
@@ -14,10 +15,16 @@ typedef struct _cairo cairo_t;
 
 namespace host {
 
+// The most bytes of decoded images one picture keeps at a time; images beyond it are read again
+// when drawn again.
+inline constexpr std::size_t kPlacedImageBytes = std::size_t{512} << 20;
+
 // Draws placed files for one render. Every file is read once per render, however often it is
-// placed: the painters of a render share what they have read, including the painters of the native
-// documents drawn inside it, which also see which documents are being drawn, so that a document
-// placing itself, or a cycle of documents, stops.
+// placed (images beyond kPlacedImageBytes aside): the painters of a render share what they have
+// read, including the painters of the native documents drawn inside it, which also see which
+// documents are being drawn, so that a document placing itself, or a cycle of documents, stops.
+// A relative link resolves against the folder of the document holding it; a file that can't be
+// read or drawn is named on standard error once per render, and shows as its frame.
 class PlacedPainter {
 public:
     PlacedPainter();
