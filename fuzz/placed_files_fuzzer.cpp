@@ -1,4 +1,5 @@
-// Fuzzes the readers of placed files: the boxes of SVG, PDF and EPS files and the headers of PNG,
+// Fuzzes the readers of placed files: the extent of SVG and PDF files (measured by librsvg and
+// poppler once the budget's checks pass), the boxes of EPS files and the headers of PNG,
 // JPEG, TIFF and PSD images, and the composite image of PSD files. The first byte picks the kind,
 // the rest is the file. Whatever the bytes, reading answers a frame or an error, a frame it answers
 // is finite and not empty, and pixels it decodes agree with their size.

@@ -13,8 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include <glib-object.h>
 #include <jpeglib.h>
+#include <librsvg/rsvg.h>
 #include <lodepng.h>
+#include <poppler.h>
 #include <tiffio.h>
 
 #include "host/Text.h"
@@ -51,18 +54,33 @@ std::string LowerExtension(const std::filesystem::path& file) {
     return extension;
 }
 
-// The whole file, when it is a regular file no larger than the limit.
-std::optional<std::string> ReadBounded(const std::filesystem::path& file, std::string& error) {
+// Whether the file is a regular file no larger than the limit: a named pipe would block its reader
+// for ever, and a device such as /dev/zero never ends.
+bool RegularAndBounded(const std::filesystem::path& file, std::string& error) {
     std::error_code failed;
-    const std::uintmax_t size = std::filesystem::file_size(file, failed);
-    if (failed || !std::filesystem::is_regular_file(file, failed)) {
+    if (!std::filesystem::is_regular_file(file, failed)) {
         error = "cannot read " + file.string();
-        return std::nullopt;
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(file, failed);
+    if (failed) {
+        error = "cannot read " + file.string();
+        return false;
     }
     if (size > kMaxPlacedFileBytes) {
         error = file.string() + " is too large to place";
+        return false;
+    }
+    return true;
+}
+
+// The whole file, when it is a regular file no larger than the limit.
+std::optional<std::string> ReadBounded(const std::filesystem::path& file, std::string& error) {
+    if (!RegularAndBounded(file, error)) {
         return std::nullopt;
     }
+    std::error_code failed;
+    const std::uintmax_t size = std::filesystem::file_size(file, failed);
     std::ifstream in(file, std::ios::binary);
     std::string bytes(static_cast<std::size_t>(size), '\0');
     if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
@@ -135,8 +153,9 @@ bool ReadPng(const std::string& bytes, bool decode, PlacedFile& placed, std::str
         error = "the PNG image can't be decoded";
         return false;
     }
-    placed.pixels = model::RasterPixels{width, height, model::RasterPixels::Space::rgb, true,
-                                        std::vector<std::uint8_t>(rgba.begin(), rgba.end())};
+    // Moved, not copied: the largest image allowed is a quarter of a gigabyte.
+    placed.pixels =
+        model::RasterPixels{width, height, model::RasterPixels::Space::rgb, true, std::move(rgba)};
     return true;
 }
 
@@ -468,106 +487,102 @@ std::optional<std::vector<double>> BoxAfter(const std::string& bytes, std::strin
     return numbers;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+struct GObjectUnref {
+    void operator()(void* object) const {
+        if (object != nullptr) {
+            g_object_unref(object);
+        }
+    }
+};
+
+void FreeError(GError* error) {
+    if (error != nullptr) {
+        g_error_free(error);
+    }
 }
 
-// The position of the first character at or after at that is not a blank.
-std::size_t SkipBlanks(std::string_view text, std::size_t at) {
-    while (at < text.size() && IsBlank(text[at])) {
-        ++at;
+// The frame of the extent the drawing library measured; false, with the failure in error, when the
+// file did not open or the extent is empty or not finite.
+bool TakeMeasuredFrame(bool opened, double width, double height, PlacedFile& placed, const char* failure,
+                       std::string& error) {
+    placed.frame = model::Rect(0.0, height, width, 0.0);
+    if (!opened || !FrameUsable(placed.frame)) {
+        error = failure;
+        return false;
     }
-    return at;
+    return true;
 }
 
-// The end of the run of characters from at that the test accepts.
-template <typename Accepts>
-std::size_t RunEnd(std::string_view text, std::size_t at, Accepts accepts) {
-    while (at < text.size() && accepts(text[at])) {
-        ++at;
+// The bytes go to poppler, which keeps them for as long as the document lives.
+bool ReadPdf(std::string&& bytes, PlacedFile& placed, std::string& error) {
+    if (!PdfWithinBudget(bytes, error)) {
+        error = "the PDF file is refused: " + error;
+        return false;
     }
-    return at;
+    auto* kept = new std::string(std::move(bytes));
+    GBytes* data = g_bytes_new_with_free_func(
+        kept->data(), kept->size(), [](gpointer text) { delete static_cast<std::string*>(text); }, kept);
+    GError* failed = nullptr;
+    const std::unique_ptr<PopplerDocument, GObjectUnref> document(
+        poppler_document_new_from_bytes(data, nullptr, &failed));
+    g_bytes_unref(data);
+    FreeError(failed);
+    if (document != nullptr && poppler_document_get_n_pages(document.get()) > 0) {
+        placed.pdfPage.reset(poppler_document_get_page(document.get(), 0), GObjectUnref{});
+    }
+    double width = 0.0;
+    double height = 0.0;
+    if (placed.pdfPage != nullptr) {
+        poppler_page_get_size(placed.pdfPage.get(), &width, &height);
+    }
+    return TakeMeasuredFrame(placed.pdfPage != nullptr, width, height, placed, "no page in the PDF file",
+                             error);
 }
 
-// The number text and unit of the attribute written as NAME = "NUMBER UNIT" (or in single
-// quotes), the name after a blank; the first such writing in the tag. Read in one forward scan per
-// place the name appears, so that long runs of blanks or digits cost what they are long.
-std::optional<std::pair<std::string_view, std::string_view>> SvgAttribute(std::string_view tag,
-                                                                          std::string_view name) {
-    for (std::size_t found = tag.find(name, 1); found != std::string_view::npos;
-         found = tag.find(name, found + 1)) {
-        if (!IsBlank(tag[found - 1])) {
-            continue;
-        }
-        std::size_t at = SkipBlanks(tag, found + name.size());
-        if (at >= tag.size() || tag[at] != '=') {
-            continue;
-        }
-        at = SkipBlanks(tag, at + 1);
-        if (at >= tag.size() || (tag[at] != '"' && tag[at] != '\'')) {
-            continue;
-        }
-        const std::size_t numberStart = SkipBlanks(tag, at + 1);
-        const std::size_t numberEnd = RunEnd(tag, numberStart, [](char c) {
-            return IsDigit(c) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
-        });
-        if (numberEnd == numberStart) {
-            continue;
-        }
-        const std::size_t unitStart = SkipBlanks(tag, numberEnd);
-        const std::size_t unitEnd =
-            RunEnd(tag, unitStart, [](char c) { return (c >= 'a' && c <= 'z') || c == '%'; });
-        return std::pair(tag.substr(numberStart, numberEnd - numberStart),
-                         tag.substr(unitStart, unitEnd - unitStart));
+// Opened from its bytes, without a base file: librsvg then loads no other file (XInclude, images,
+// style sheets) and only data: URLs, which SvgWithinBudget has measured. Lengths in inches,
+// centimetres and millimetres count 72 pixels per inch, so that a pixel (and a user unit) is a point.
+bool ReadSvg(const std::string& bytes, PlacedFile& placed, std::string& error) {
+    if (!SvgWithinBudget(bytes, error)) {
+        error = "the SVG file is refused: " + error;
+        return false;
     }
-    return std::nullopt;
+    GError* failed = nullptr;
+    placed.svg.reset(
+        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(bytes.data()), bytes.size(), &failed),
+        GObjectUnref{});
+    FreeError(failed);
+    double width = 0.0;
+    double height = 0.0;
+    if (placed.svg != nullptr) {
+        rsvg_handle_set_dpi(placed.svg.get(), kPointsPerInch);
+        if (!rsvg_handle_get_intrinsic_size_in_pixels(placed.svg.get(), &width, &height)) {
+            gboolean hasWidth = FALSE;
+            gboolean hasHeight = FALSE;
+            gboolean hasViewBox = FALSE;
+            RsvgLength ignored{};
+            RsvgRectangle viewBox{};
+            rsvg_handle_get_intrinsic_dimensions(placed.svg.get(), &hasWidth, &ignored, &hasHeight, &ignored,
+                                                 &hasViewBox, &viewBox);
+            width = hasViewBox ? viewBox.width : 0.0;
+            height = hasViewBox ? viewBox.height : 0.0;
+        }
+    }
+    return TakeMeasuredFrame(placed.svg != nullptr, width, height, placed,
+                             "no size or view box in the SVG file", error);
 }
 
-// A length of an SVG attribute in points: px and user units count as points.
-std::optional<double> SvgLength(const std::string& tag, const std::string& name) {
-    const auto attribute = SvgAttribute(tag, name);
-    if (!attribute || attribute->second == "%") {
-        return std::nullopt;
-    }
-    double length = std::strtod(std::string(attribute->first).c_str(), nullptr);
-    const std::string_view unit = attribute->second;
-    if (unit == "in") {
-        length *= kPointsPerInch;
-    } else if (unit == "cm") {
-        length *= kPointsPerInch / kCentimetresPerInch;
-    } else if (unit == "mm") {
-        length *= kPointsPerInch / (kCentimetresPerInch * 10.0);
-    }
-    return length;
-}
-
-bool ReadVector(const std::string& bytes, const std::string& extension, PlacedFile& placed,
-                std::string& error) {
-    std::optional<std::vector<double>> box;
-    if (extension == "pdf") {
-        box = BoxAfter(bytes, "/MediaBox");
-    } else if (extension == "eps" || extension == "epsf") {
-        box = BoxAfter(bytes, "%%HiResBoundingBox:");
-        if (!box) {
-            box = BoxAfter(bytes, "%%BoundingBox:");
-        }
-    } else {
-        const std::size_t start = bytes.find("<svg");
-        const std::size_t end = start == std::string::npos ? start : bytes.find('>', start);
-        const std::string tag = end == std::string::npos ? std::string() : bytes.substr(start, end - start);
-        const std::optional<double> width = SvgLength(tag, "width");
-        const std::optional<double> height = SvgLength(tag, "height");
-        if (width && height) {
-            box = std::vector<double>{0.0, 0.0, *width, *height};
-        } else if (std::optional<std::vector<double>> viewBox = BoxAfter(tag, "viewBox=")) {
-            box = std::vector<double>{0.0, 0.0, (*viewBox)[2], (*viewBox)[3]};
-        }
+// EPS files are measured by their bounding box comment; nothing here draws them.
+bool ReadEps(const std::string& bytes, PlacedFile& placed, std::string& error) {
+    std::optional<std::vector<double>> box = BoxAfter(bytes, "%%HiResBoundingBox:");
+    if (!box) {
+        box = BoxAfter(bytes, "%%BoundingBox:");
     }
     if (box) {
         placed.frame = BoxFrame((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
     }
     if (!box || !FrameUsable(placed.frame)) {
-        error = "no page or bounding box in the " + extension + " file";
+        error = "no bounding box in the EPS file";
         return false;
     }
     return true;
@@ -638,23 +653,26 @@ std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool
         error = "the host can't place files of this kind: " + file.string();
         return std::nullopt;
     }
+    if (file.native().find('\0') != std::string::npos) {
+        error = "a path holding a NUL names no file";
+        return std::nullopt;
+    }
     PlacedFile placed;
     placed.kind = *kind;
     const std::string extension = LowerExtension(file);
-    if (extension == "tif" || extension == "tiff") {
-        std::error_code failed;
-        if (!std::filesystem::is_regular_file(file, failed) ||
-            std::filesystem::file_size(file, failed) > kMaxPlacedFileBytes) {
-            error = "cannot read " + file.string();
-            return std::nullopt;
-        }
+    const bool tiff = extension == "tif" || extension == "tiff";
+    // libtiff and the document reader open the file themselves: checked here as ReadBounded checks.
+    if ((tiff || *kind == PlacedKind::document) && !RegularAndBounded(file, error)) {
+        return std::nullopt;
+    }
+    if (tiff) {
         return ReadTiff(file, decode, placed, error) ? std::optional<PlacedFile>(std::move(placed))
                                                      : std::nullopt;
     }
     if (*kind == PlacedKind::document) {
         return ReadNative(file, placed, error) ? std::optional<PlacedFile>(std::move(placed)) : std::nullopt;
     }
-    const std::optional<std::string> bytes = ReadBounded(file, error);
+    std::optional<std::string> bytes = ReadBounded(file, error);
     if (!bytes) {
         return std::nullopt;
     }
@@ -665,8 +683,12 @@ std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool
         read = ReadPsd(*bytes, decode, placed, error);
     } else if (*kind == PlacedKind::image) {
         read = ReadJpeg(*bytes, decode, placed, error);
+    } else if (extension == "pdf") {
+        read = ReadPdf(*std::move(bytes), placed, error);
+    } else if (extension == "svg") {
+        read = ReadSvg(*bytes, placed, error);
     } else if (*kind == PlacedKind::vector) {
-        read = ReadVector(*bytes, extension, placed, error);
+        read = ReadEps(*bytes, placed, error);
     } else {
         read = ReadText(*bytes, placed);
     }

@@ -6,11 +6,16 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "PlacedCost.h"
 #include "model/ArtContent.h"
 #include "model/Document.h"
+
+typedef struct _PopplerPage PopplerPage;
+typedef struct _RsvgHandle RsvgHandle;
 
 namespace host {
 
@@ -36,15 +41,21 @@ struct PlacedFile {
     std::optional<model::Document> document;
     // Text files: the text, paragraphs separated by "\r".
     std::string text;
+    // PDF files: the first page as poppler opened it (it keeps its document); SVG files: the
+    // document as librsvg opened it, from the file's bytes with no base file, so that it draws
+    // nothing from other files. The frame is the extent the same library measures (the crop box;
+    // the intrinsic size at 72 pixels per inch, else the view box), so frame and picture agree.
+    std::shared_ptr<PopplerPage> pdfPage;
+    std::shared_ptr<RsvgHandle> svg;
 };
 
 // Files larger than this are not read.
 inline constexpr std::uintmax_t kMaxPlacedFileBytes = 256u << 20;
-// Images with more pixels than this are not decoded.
-inline constexpr std::size_t kMaxPlacedPixels = std::size_t{1} << 26;
 
 // Reads the file; decode asks for an image's pixels. None, with the reason in error, when the kind
-// is unknown or the file can't be read.
+// is unknown, the path holds a NUL (the C libraries would read the file the text before it names),
+// the file is not a regular file, is larger than the limit, can't be read, or drawing it would go
+// beyond the limits of PlacedCost.h.
 std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool decode, std::string& error);
 
 }  // namespace host

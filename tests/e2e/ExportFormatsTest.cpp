@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <lodepng.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 
 #include "AIActionManager.h"
 #include "AIDocument.h"
+#include "CraftedFiles.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 #include "RasterFiles.h"
@@ -468,11 +471,90 @@ std::string NativeChainFile(const ScratchFolder& folder) {
     return (folder.Path() / "chain0.ai").string();
 }
 
+// An SVG file naming files beside it that would each paint it green (a fragment through XInclude,
+// an image, a style sheet), and a key whose text XInclude would add: it draws what it holds only.
+std::string SvgNamingFilesBeside(const ScratchFolder& folder) {
+    folder.Write("green.svg",
+                 R"(<rect xmlns="http://www.w3.org/2000/svg" width="20" height="20" fill="#00ff00"/>)");
+    folder.Write("green.css", "rect { fill: #00ff00 !important; }");
+    folder.Write("key.txt", "SECRETKEYTEXT");
+    std::vector<unsigned char> png;
+    EXPECT_EQ(
+        lodepng::encode(png, std::vector<unsigned char>(kSide * kSide * 3, 0x80), kSide, kSide, LCT_RGB, 8),
+        0u);
+    folder.Write("green.png", std::string(png.begin(), png.end()));
+    return folder.Write(
+        "beside.svg",
+        R"(<?xml version="1.0"?><?xml-stylesheet href="green.css" type="text/css"?>)"
+        R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xi="http://www.w3.org/2001/XInclude" )"
+        R"(xmlns:xlink="http://www.w3.org/1999/xlink" width="20" height="20">)"
+        R"(<rect width="20" height="10" fill="#ff0000"/><rect y="10" width="20" height="10" fill="#0000ff"/>)"
+        R"(<xi:include href="green.svg"/><image xlink:href="green.png" width="20" height="20"/>)"
+        R"(<text x="1" y="19" font-size="1"><xi:include href="key.txt" parse="text"/></text></svg>)");
+}
+
+// The two-colour PDF written again with its objects, the page's among them, in object streams.
+std::string PdfWithObjectStreams(const ScratchFolder& folder) {
+    const std::string plain = PdfFile(folder);
+    const std::string path = (folder.Path() / "streams.pdf").string();
+    const auto run = RunProgram(folder, "qpdf --object-streams=generate '" + plain + "' '" + path + "'", "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    return path;
+}
+
+// A PDF page drawing one image of 30,000 pixels square: a few hundred bytes, whose image poppler
+// would decode into 3.6 GB.
+std::string PdfOfAHugeImage(const ScratchFolder& folder) {
+    return folder.Write(
+        "huge.pdf",
+        crafted::Pdf(
+            "/MediaBox [0 0 20 20] /Resources << /XObject << /I 5 0 R >> >>", "q 20 0 0 20 0 0 cm /I Do Q",
+            {crafted::PdfStream("/Type /XObject /Subtype /Image /Width 30000 /Height 30000 /ColorSpace "
+                                "/DeviceGray /BitsPerComponent 8 /Filter /FlateDecode",
+                                crafted::EmptyFlate())}));
+}
+
+// Twelve forms, each drawing the next four times: 4^12 forms drawn from a file of a few kilobytes.
+std::string PdfOfNestedForms(const ScratchFolder& folder) {
+    constexpr int kForms = 12;
+    std::vector<std::string> forms;
+    for (int i = 0; i < kForms; ++i) {
+        const std::string next = std::to_string(6 + i) + " 0 R";
+        forms.push_back(crafted::PdfStream(
+            "/Type /XObject /Subtype /Form /BBox [0 0 20 20]" +
+                (i + 1 < kForms ? " /Resources << /XObject << /F " + next + " >> >>" : std::string()),
+            i + 1 < kForms ? "/F Do /F Do /F Do /F Do" : "0 0 20 20 re f"));
+    }
+    return folder.Write(
+        "nested.pdf",
+        crafted::Pdf("/MediaBox [0 0 20 20] /Resources << /XObject << /F 5 0 R >> >>", "/F Do", forms));
+}
+
+// An SVG file embedding a PNG image of 20,000 pixels square (its header says so; the data is short).
+std::string SvgOfAHugePng(const ScratchFolder& folder) {
+    std::vector<unsigned char> png;
+    EXPECT_EQ(lodepng::encode(png, std::vector<unsigned char>(3, 0), 1, 1, LCT_RGB, 8), 0u);
+    for (const std::size_t at : {16u, 20u}) {  // the width and height in IHDR, then its checksum
+        png[at + 1] = 0x00;
+        png[at + 2] = 0x4E;
+        png[at + 3] = 0x20;
+    }
+    const unsigned crc = lodepng_crc32(png.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) {
+        png[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    }
+    return folder.Write("hugepng.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)"
+                                       R"(<image width="20" height="20" href="data:image/png;base64,)" +
+                                           crafted::Base64(std::string(png.begin(), png.end())) +
+                                           R"("/></svg>)");
+}
+
 struct PlacedCase {
     const char* name;
     std::string (*file)(const ScratchFolder&);
     std::vector<unsigned> top;     // at the middle of the frame's top half
     std::vector<unsigned> bottom;  // at the middle of its bottom half
+    bool warned;                   // whether standard error names the file
 };
 
 const std::vector<unsigned> kRed = {255, 0, 0};
@@ -480,23 +562,52 @@ const std::vector<unsigned> kBlue = {0, 0, 255};
 const std::vector<unsigned> kGrey = {153, 153, 153};
 
 const PlacedCase kPlacedCases[] = {
-    {"Png", PngFile, kRed, kBlue},
-    {"Psd", PsdFile, kRed, kBlue},
-    {"Tiff", TiffFile, kRed, kBlue},
-    {"Svg", SvgFile, kRed, kBlue},
-    {"Pdf", PdfFile, kRed, kBlue},
-    {"NativePlacingItself", NativeFile, kRed, kBlue},
-    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey},
+    {"Png", PngFile, kRed, kBlue, false},
+    {"Psd", PsdFile, kRed, kBlue, false},
+    {"Tiff", TiffFile, kRed, kBlue, false},
+    {"Svg", SvgFile, kRed, kBlue, false},
+    {"Pdf", PdfFile, kRed, kBlue, false},
+    {"NativePlacingItself", NativeFile, kRed, kBlue, false},
+    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey, false},
     {"Missing", [](const ScratchFolder& folder) { return (folder.Path() / "missing.png").string(); }, kGrey,
-     kGrey},
+     kGrey, true},
     {"NotAPdf",
      [](const ScratchFolder& folder) { return folder.Write("broken.pdf", "%PDF-1.4 /MediaBox [0 0 20 20]"); },
-     kGrey, kGrey},
+     kGrey, kGrey, true},
     {"Eps",
      [](const ScratchFolder& folder) {
          return folder.Write("picture.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 20\n");
      },
-     kGrey, kGrey},
+     kGrey, kGrey, false},
+    // A relative link names the file beside the document, wherever the program runs.
+    {"RelativeLink",
+     [](const ScratchFolder& folder) { return std::filesystem::path(PngFile(folder)).filename().string(); },
+     kRed, kBlue, false},
+    // A link holding a NUL names no file, though the text before the NUL names one.
+    {"LinkHoldingANul",
+     [](const ScratchFolder& folder) { return PngFile(folder) + std::string("\0.png", 5); }, kGrey, kGrey,
+     true},
+    {"SvgNamingFilesBeside", SvgNamingFilesBeside, kRed, kBlue, false},
+    {"PdfWithObjectStreams", PdfWithObjectStreams, kRed, kBlue, false},
+    // Beyond what a placed file may cost: refused before the library draws it.
+    {"PdfOfAHugeImage", PdfOfAHugeImage, kGrey, kGrey, true},
+    {"PdfOfNestedForms", PdfOfNestedForms, kGrey, kGrey, true},
+    {"SvgOfAHugePng", SvgOfAHugePng, kGrey, kGrey, true},
+    // Neither regular files nor of any size: a named pipe and a device that never ends.
+    {"NativeDocumentThatIsANamedPipe",
+     [](const ScratchFolder& folder) {
+         const std::string path = (folder.Path() / "pipe.ai").string();
+         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+         return path;
+     },
+     kGrey, kGrey, true},
+    {"NativeDocumentLinkedToDevZero",
+     [](const ScratchFolder& folder) {
+         const std::filesystem::path path = folder.Path() / "zero.ai";
+         std::filesystem::create_symlink("/dev/zero", path);
+         return path.string();
+     },
+     kGrey, kGrey, true},
 };
 
 void PrintTo(const PlacedCase& c, std::ostream* out) {
@@ -505,6 +616,17 @@ void PrintTo(const PlacedCase& c, std::ostream* out) {
 
 class ExportPlacedFiles : public PluginTest, public testing::WithParamInterface<PlacedCase> {
 protected:
+    // Opens a document, saved in the scratch folder, that places the file twice on top of itself.
+    void OpenPoster(const std::string& file) {
+        const std::string placed = R"({"type": "placed", "file": )" + json(file).dump() +
+                                   R"(, "frame": [0, 20, 20, 0], "matrix": [3, 0, 0, 3, 20, 20]})";
+        const std::string source = scratch.Write("poster.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" + placed +
+                                                                  ", " + placed + "]}]}");
+        OpenDocumentFile(source, 7);
+    }
+
     testsupport::ScratchFolder scratch{"export_placed"};
 };
 
@@ -512,15 +634,20 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
     const PlacedCase& c = GetParam();
     const std::string file = c.file(scratch);
     // Placed twice, on top of each other: the file is read once and drawn twice.
-    const std::string placed = R"({"type": "placed", "file": )" + json(file).dump() +
-                               R"(, "frame": [0, 20, 20, 0], "matrix": [3, 0, 0, 3, 20, 20]})";
-    const std::string source = scratch.Write("poster.ai", R"({"format": "plimhost-document", "version": 1,
-  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
-  "layers": [{"type": "layer", "title": "Art", "children": [)" +
-                                                              placed + ", " + placed + "]}]}");
-    OpenDocumentFile(source, 7);
+    OpenPoster(file);
 
+    testing::internal::CaptureStderr();
     const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    // Once, though placed twice, naming the file.
+    std::size_t warned = 0;
+    for (std::size_t at = warnings.find("is drawn as its frame"); at != std::string::npos;
+         at = warnings.find("is drawn as its frame", at + 1)) {
+        ++warned;
+    }
+    EXPECT_EQ(warned, c.warned ? 1u : 0u) << warnings;
+    const std::string name = std::filesystem::path(file.substr(0, file.find('\0'))).filename().string();
+    EXPECT_EQ(warnings.find(name) != std::string::npos, c.warned) << warnings;
     ASSERT_EQ(picture.width, 100u);
     ASSERT_EQ(picture.height, 100u);
     const std::vector<unsigned> white = {255, 255, 255};
@@ -534,6 +661,26 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
                 << "at (" << point.first << ", " << point.second << ") channel " << i;
         }
     }
+}
+
+// The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.
+TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {
+    testsupport::ScratchFolder scratch{"export_placed_key"};
+    const std::string file = SvgNamingFilesBeside(scratch);
+    const std::string source =
+        scratch.Write("poster.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [{"type": "placed", "file": )" +
+                                       json(file).dump() + R"(, "frame": [0, 20, 20, 0]}]}]})");
+    OpenDocumentFile(source, 7);
+    const json reply = ScriptJson(
+        "exportFile",
+        json{{"formats", {"pdf"}}, {"folderPath", scratch.Path().string()}, {"fileName", "out"}}.dump());
+    ASSERT_TRUE(reply.contains("Results")) << reply;
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply;
+    const auto text = RunProgram(scratch, "pdftotext '" + (scratch.Path() / "out.pdf").string() + "' -", "");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.find("SECRETKEYTEXT"), std::string::npos) << text.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, ExportPlacedFiles, ::testing::ValuesIn(kPlacedCases),

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CraftedFiles.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 #include "model/ArtContent.h"
@@ -166,6 +167,8 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         {{{"filePath", digits}}, "Cant't place the image"},
         {{{"filePath", blanks}}, "Cant't place the image"},
         {{{"filePath", image}, {"seriesStart", "one"}}, "\"seriesStart\" must be a number"},
+        // The text before the NUL names the image; the whole names no file.
+        {{{"filePath", image + std::string("\0.png", 5)}}, nullptr},
         {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
     };
     const host::model::Document before = Document();
@@ -175,6 +178,29 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
             EXPECT_EQ(reply.value("error", ""), c.error) << c.request;
         }
         EXPECT_TRUE(Document() == before) << c.request;
+    }
+}
+
+// A PDF page is measured as poppler draws it, by its crop box, also when the page's dictionary sits
+// in a compressed object stream (as most current writers store it) where no scan of the file's text
+// finds it.
+TEST_F(PlaceTest, APdfPlacesWithTheFramePopplerDraws) {
+    const std::string plain = scratch.Write(
+        "page.pdf", crafted::Pdf("/MediaBox [0 0 40 20] /CropBox [5 5 35 15]", "1 0 0 rg 0 0 40 20 re f"));
+    const std::string streams = (scratch.Path() / "streams.pdf").string();
+    const auto run = testsupport::RunProgram(
+        scratch, "qpdf --object-streams=generate '" + plain + "' '" + streams + "'", "");
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(testsupport::ReadFile(streams).find("/CropBox"), std::string::npos);  // compressed away
+    for (const auto& [file, tag] : {std::pair(plain, "plain"), std::pair(streams, "streams")}) {
+        const json reply = ScriptJson("place", json{{"filePath", file}, {"tags", {tag}}}.dump());
+        EXPECT_FALSE(reply.contains("error")) << reply;
+        ASSERT_EQ(Tagged(tag).size(), 1u);
+        const Rect bounds = Bounds(Tagged(tag).front());  // 30 x 10, centred on the artboard
+        EXPECT_NEAR(bounds.left, 291, 0.01);
+        EXPECT_NEAR(bounds.top, 401, 0.01);
+        EXPECT_NEAR(bounds.right, 321, 0.01);
+        EXPECT_NEAR(bounds.bottom, 391, 0.01);
     }
 }
 

@@ -1,7 +1,10 @@
-// Small PSD and TIFF files built byte by byte, for the tests and fuzz seeds of the file patches.
+// Small PSD, TIFF and PDF files built byte by byte, for the tests and fuzz seeds of the file patches
+// and placed files.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,56 @@ inline Bytes Tiff(bool bigEndian, const std::vector<TiffField>& fields, std::uin
 // The usual resolution fields: XResolution, YResolution and ResolutionUnit (centimetre).
 inline std::vector<TiffField> ResolutionFields() {
     return {{256, 3, 1, 4}, {282, 5, 1, kRationalHere}, {283, 5, 1, kRationalHere}, {296, 3, 1, 3}};
+}
+
+// A PDF stream object: the dictionary's entries, its length, and the data.
+inline std::string PdfStream(const std::string& entries, const std::string& data) {
+    return "<< " + entries + " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data +
+           "\nendstream";
+}
+
+// A zlib stream of no bytes: the data of a /FlateDecode stream that a reader measuring only its
+// dictionary never needs to inflate.
+inline std::string EmptyFlate() {
+    return std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8);
+}
+
+// A PDF file of one page (object 3), its content object 4, and the further objects from 5 on, with a
+// cross-reference table. The page's entries (boxes, resources) are given.
+inline std::string Pdf(const std::string& pageEntries, const std::string& content,
+                       const std::vector<std::string>& further = {}) {
+    std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R " + pageEntries + " /Contents 4 0 R >>", PdfStream("", content)};
+    objects.insert(objects.end(), further.begin(), further.end());
+    std::string file = "%PDF-1.4\n";
+    std::string table = "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", file.size());
+        table += line;
+        file += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const std::size_t start = file.size();
+    return file + table + "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + std::to_string(start) + "\n%%EOF\n";
+}
+
+// The bytes in base64, as a data: URL holds them.
+inline std::string Base64(const std::string& bytes) {
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        std::uint32_t group = 0;
+        for (std::size_t i = 0; i < 3; ++i) {
+            group = (group << 8) | (at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0u);
+        }
+        const std::size_t digits = std::min<std::size_t>(4, (bytes.size() - at) * 8 / 6 + 1);
+        for (std::size_t i = 0; i < 4; ++i) {
+            text += i < digits ? kDigits[(group >> (18 - 6 * i)) & 0x3F] : '=';
+        }
+    }
+    return text;
 }
 
 }  // namespace crafted

@@ -11,7 +11,6 @@
 
 #include <cairo.h>
 
-#include "render/ArtExtent.h"
 #include "render/CairoHandles.h"
 #include "render/PaintSource.h"
 #include "render/RenderContext.h"

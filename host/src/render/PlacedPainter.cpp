@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,6 +16,7 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
+#include "HostState.h"
 #include "PlacedFiles.h"
 #include "render/CairoHandles.h"
 #include "render/PixelSurface.h"
@@ -28,14 +31,9 @@ constexpr std::size_t kDeepestDocuments = 16;
 // times would otherwise multiply the drawing beyond any time a picture may take.
 constexpr std::size_t kMostDocumentDraws = 4096;
 
-struct ObjectDeleter {
-    void operator()(void* object) const { g_object_unref(object); }
-};
 struct ErrorDeleter {
     void operator()(GError* error) const { g_error_free(error); }
 };
-template <typename T>
-using Object = std::unique_ptr<T, ObjectDeleter>;
 using Error = std::unique_ptr<GError, ErrorDeleter>;
 
 // A file read for drawing: one of its forms, and its extent in its own units (y growing downward,
@@ -46,9 +44,9 @@ struct LoadedFile {
     CairoSurface image;
     std::optional<model::Document> document;
     model::Rect artboard;
-    Object<PopplerDocument> pdf;
-    Object<PopplerPage> page;
-    Object<RsvgHandle> svg;
+    std::size_t bytes = 0;  // an image's pixels in memory
+    std::shared_ptr<PopplerPage> page;
+    std::shared_ptr<RsvgHandle> svg;
 };
 
 bool HasExtension(const std::filesystem::path& file, std::string_view wanted) {
@@ -57,15 +55,21 @@ bool HasExtension(const std::filesystem::path& file, std::string_view wanted) {
            g_ascii_strncasecmp(extension.c_str() + 1, wanted.data(), wanted.size()) == 0;
 }
 
-std::unique_ptr<LoadedFile> LoadImage(model::RasterPixels& pixels) {
+std::unique_ptr<LoadedFile> LoadImage(model::RasterPixels& pixels, std::string& error) {
     if (pixels.empty() || !pixels.isConsistent()) {
-        return nullptr;  // a PSD whose composite image the reader can't read
+        error = "the image's pixels can't be read";  // a PSD whose composite image the reader can't read
+        return nullptr;
     }
     auto loaded = std::make_unique<LoadedFile>();
     loaded->image.reset(MakePixelSurface(pixels));
     loaded->width = static_cast<double>(pixels.width);
     loaded->height = static_cast<double>(pixels.height);
-    return loaded->image ? std::move(loaded) : nullptr;
+    loaded->bytes = static_cast<std::size_t>(pixels.width) * pixels.height * 4;
+    if (loaded->image == nullptr) {
+        error = "the image is too large to draw";
+        return nullptr;
+    }
+    return loaded;
 }
 
 std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed) {
@@ -77,63 +81,55 @@ std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed) {
     return loaded->document ? std::move(loaded) : nullptr;
 }
 
-// The first page of the PDF file, measured by poppler (its crop box).
-std::unique_ptr<LoadedFile> LoadPdf(const std::filesystem::path& file) {
-    GError* failed = nullptr;
-    const std::unique_ptr<char, decltype(&g_free)> uri(g_filename_to_uri(file.c_str(), nullptr, &failed),
-                                                       &g_free);
-    Error error(failed);
-    if (uri == nullptr) {
-        return nullptr;
-    }
-    auto loaded = std::make_unique<LoadedFile>();
-    loaded->pdf.reset(poppler_document_new_from_file(uri.get(), nullptr, &failed));
-    error.reset(failed);
-    if (loaded->pdf == nullptr || poppler_document_get_n_pages(loaded->pdf.get()) < 1) {
-        return nullptr;
-    }
-    loaded->page.reset(poppler_document_get_page(loaded->pdf.get(), 0));
-    if (loaded->page == nullptr) {
-        return nullptr;
-    }
-    poppler_page_get_size(loaded->page.get(), &loaded->width, &loaded->height);
-    return loaded;
-}
-
-// The SVG document, with the extent the placed-art suite read from it.
-std::unique_ptr<LoadedFile> LoadSvg(const std::filesystem::path& file, const model::Rect& frame) {
-    GError* failed = nullptr;
-    auto loaded = std::make_unique<LoadedFile>();
-    loaded->svg.reset(rsvg_handle_new_from_file(file.c_str(), &failed));
-    const Error error(failed);
-    loaded->width = frame.width();
-    loaded->height = frame.height();
-    return loaded->svg ? std::move(loaded) : nullptr;
-}
-
-// The file in a form to draw; null when it can't be drawn. The placed-art suite's readers check it
-// first (size limits, the box of vector files), so a file they refuse is not drawn either.
-std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file) {
+// The file in a form to draw; null, with the reason in error, when it can't be drawn. The
+// placed-art suite's readers open it (size limits, the cost of a PDF page or an SVG file's images,
+// the extent as the drawing library measures it), so a file they refuse is not drawn either.
+std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::string& error) {
     const std::optional<PlacedKind> kind = PlacedKindOf(file);
     if (!kind || *kind == PlacedKind::text || HasExtension(file, "eps") || HasExtension(file, "epsf")) {
-        return nullptr;
+        return nullptr;  // shown as its frame by design, not a failure to report
     }
-    std::string error;
     std::optional<PlacedFile> placed = ReadPlacedFile(file, true, error);
     if (!placed) {
         return nullptr;
     }
-    switch (*kind) {
-        case PlacedKind::image:
-            return LoadImage(placed->pixels);
-        case PlacedKind::document:
-            return LoadDocument(*placed);
-        case PlacedKind::vector:
-            return HasExtension(file, "pdf") ? LoadPdf(file) : LoadSvg(file, placed->frame);
-        case PlacedKind::text:
-            break;
+    if (*kind == PlacedKind::image) {
+        return LoadImage(placed->pixels, error);
     }
-    return nullptr;
+    if (*kind == PlacedKind::document) {
+        return LoadDocument(*placed);
+    }
+    auto loaded = std::make_unique<LoadedFile>();
+    loaded->width = placed->frame.width();
+    loaded->height = placed->frame.height();
+    loaded->page = std::move(placed->pdfPage);
+    loaded->svg = std::move(placed->svg);
+    return loaded;
+}
+
+// The path as a message can show it: a NUL, which ends a C string, shown as "\0".
+std::string Printable(const std::filesystem::path& file) {
+    std::string text;
+    for (const char c : file.string()) {
+        text += c == '\0' ? std::string("\\0") : std::string(1, c);
+    }
+    return text;
+}
+
+// The folder that the current document's relative links resolve against: its file's folder, or
+// the working folder for a document never saved. What is drawn is the current document (exports
+// and rasterizing draw it); without an application, as in the renderer's own tests, it is the
+// working folder too.
+std::filesystem::path CurrentDocumentFolder() {
+    std::error_code failed;
+    const HostState* state = CurrentState();
+    if (state != nullptr) {
+        const auto found = state->documents.paths.find(state->documents.handle);
+        if (found != state->documents.paths.end() && !found->second.empty()) {
+            return std::filesystem::absolute(std::filesystem::path(found->second), failed).parent_path();
+        }
+    }
+    return std::filesystem::current_path(failed);
 }
 
 // Keeps the context's state for one scope.
@@ -153,6 +149,9 @@ private:
 struct PlacedPainter::Session {
     // By the file's absolute path; null for a file that can't be drawn.
     std::map<std::filesystem::path, std::unique_ptr<LoadedFile>> files;
+    // The images among them, the least recently loaded first, and their pixels' bytes together.
+    std::list<std::filesystem::path> images;
+    std::size_t imageBytes = 0;
     // The native documents being drawn, the outermost first.
     std::vector<std::filesystem::path> documents;
     // How many native documents this picture has drawn.
@@ -163,11 +162,51 @@ struct PlacedPainter::Session {
         if (found != files.end()) {
             return found->second.get();
         }
-        return files.emplace(file, LoadFile(file)).first->second.get();
+        std::string error;
+        std::unique_ptr<LoadedFile> loaded = LoadFile(file, error);
+        if (loaded == nullptr && !error.empty()) {
+            // Once per file and picture: a failure is kept, so the file is not read again.
+            std::cerr << "plimhost: the placed file " << Printable(file)
+                      << " is drawn as its frame: " << error << '\n';
+        }
+        if (loaded != nullptr && loaded->image != nullptr) {
+            KeepImage(file, loaded->bytes);
+        }
+        return files.emplace(file, std::move(loaded)).first->second.get();
+    }
+
+private:
+    // Makes room for an image of that many bytes: the least recently loaded images go (drawn
+    // again, they are read again), so that a picture holds at most kPlacedImageBytes of them
+    // besides the one being drawn.
+    void KeepImage(const std::filesystem::path& file, std::size_t bytes) {
+        while (!images.empty() && imageBytes + bytes > kPlacedImageBytes) {
+            const auto oldest = files.find(images.front());
+            imageBytes -= oldest->second->bytes;
+            files.erase(oldest);
+            images.pop_front();
+        }
+        images.push_back(file);
+        imageBytes += bytes;
     }
 };
 
 namespace {
+// The file a link names: a relative link resolves against the folder of the document holding it
+// (the innermost native document being drawn, else the current document). Empty for an empty link.
+std::filesystem::path ResolvedLink(const PlacedPainter::Session& session, const std::string& link) {
+    if (link.empty()) {
+        return {};
+    }
+    const std::filesystem::path path(link);
+    if (path.is_absolute()) {
+        return path.lexically_normal();
+    }
+    const std::filesystem::path folder =
+        session.documents.empty() ? CurrentDocumentFolder() : session.documents.back().parent_path();
+    return (folder / path).lexically_normal();
+}
+
 // Draws the document's active artboard in its own units, the artboard's top-left corner at the
 // origin, through the picture's drawer; a document already being drawn, one too deep inside others,
 // or one beyond the picture's count of documents is not drawn.
@@ -191,10 +230,8 @@ PlacedPainter::~PlacedPainter() = default;
 
 bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
     try {
-        std::error_code failed;
-        const std::filesystem::path file =
-            std::filesystem::absolute(std::filesystem::path(placed.file), failed);
-        const LoadedFile* loaded = failed || placed.file.empty() ? nullptr : session_->Find(file);
+        const std::filesystem::path file = ResolvedLink(*session_, placed.file);
+        const LoadedFile* loaded = file.empty() ? nullptr : session_->Find(file);
         if (loaded == nullptr || !(loaded->width > 0.0) || !(loaded->height > 0.0)) {
             return false;
         }
@@ -221,7 +258,7 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
             return true;
         }
         if (loaded->page) {
-            poppler_page_render(loaded->page.get(), cr);
+            poppler_page_render(loaded->page.get(), cr);  // poppler scales its images to the device
             return true;
         }
         if (loaded->svg) {

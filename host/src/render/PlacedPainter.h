@@ -6,6 +6,7 @@
 // shows the frame.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "model/ArtContent.h"
@@ -16,10 +17,16 @@ namespace host {
 
 class ArtDrawer;
 
+// The most bytes of decoded images one picture keeps at a time; images beyond it are read again
+// when drawn again.
+inline constexpr std::size_t kPlacedImageBytes = std::size_t{512} << 20;
+
 // Draws placed files for one picture, which holds one painter for all its levels. Every file is
-// read once per picture, however often it is placed, in the native documents drawn inside it too;
-// the painter sees which documents are being drawn, so that a document placing itself, or a cycle
-// of documents, stops. Native documents are drawn by the picture's drawer.
+// read once per picture, however often it is placed (images beyond kPlacedImageBytes aside), in the
+// native documents drawn inside it too; the painter sees which documents are being drawn, so that a
+// document placing itself, or a cycle of documents, stops. Native documents are drawn by the
+// picture's drawer. A relative link resolves against the folder of the document holding it; a file
+// that can't be read or drawn is named on standard error once per picture, and shows as its frame.
 class PlacedPainter {
 public:
     explicit PlacedPainter(ArtDrawer& drawer);
