@@ -403,7 +403,7 @@ std::string FindReplaceText2(const json& parsed) {
     } else if (outcome.refused) {
         reply["warning"] = kSomeTextRefused;
     } else if (limits.Hit() != RegExLimit::none) {
-        reply["warning"] = RegExLimitWarning(limits.Hit());
+        reply["warning"] = limits.Warning();
     } else if (warn) {
         reply["warning"] = kOversetWarning;
     }

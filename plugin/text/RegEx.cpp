@@ -8,7 +8,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
 
-void NoteRegExLimit(RegExLimit limit);
+void NoteRegExLimit(RegExLimit limit, const std::string& reason = {});
 
 namespace {
 
@@ -130,6 +130,17 @@ RegExLimit LimitOf(int result) {
     }
 }
 
+// PCRE2's text for an error code, in ASCII.
+std::string ErrorMessage(int error) {
+    PCRE2_UCHAR buffer[256];
+    const int length = pcre2_get_error_message(error, buffer, sizeof buffer / sizeof buffer[0]);
+    std::string message;
+    for (int i = 0; i < length; ++i) {
+        message += buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?';
+    }
+    return message;
+}
+
 PCRE2_SPTR Units(const std::u32string& text) {
     return reinterpret_cast<PCRE2_SPTR>(text.data());
 }
@@ -140,6 +151,7 @@ public:
     Compiled(const std::u32string& pattern, const EcmaFlags& flags) {
         std::optional<EcmaTranslation> translated = TranslateEcmaPattern(pattern, flags);
         if (!translated) {
+            NoteRegExLimit(RegExLimit::refused);
             return;
         }
         fTranslation = std::move(*translated);
@@ -150,6 +162,7 @@ public:
         const std::u32string& text = fTranslation.pattern;
         fCode.reset(pcre2_compile(Units(text), text.size(), options, &error, &offset, nullptr));
         if (!fCode) {
+            NoteRegExLimit(RegExLimit::refused, ErrorMessage(error));
             return;
         }
         fData.reset(pcre2_match_data_create_from_pattern(fCode.get(), nullptr));
@@ -281,15 +294,24 @@ bool IsDigit(char32_t c) {
 
 }  // namespace
 
-void NoteRegExLimit(RegExLimit limit) {
+void NoteRegExLimit(RegExLimit limit, const std::string& reason) {
     if (limit == RegExLimit::none) {
         return;
     }
     for (RegExLimitWatch* watch = gInnermostWatch; watch != nullptr; watch = watch->fOuter) {
         if (watch->fHit == RegExLimit::none) {
             watch->fHit = limit;
+            watch->fReason = reason;
         }
     }
+}
+
+std::string RegExLimitWatch::Warning() const {
+    std::string warning = RegExLimitWarning(fHit);
+    if (!fReason.empty()) {
+        warning += " (" + fReason + ")";
+    }
+    return warning;
 }
 
 RegExLimitWatch::RegExLimitWatch() : fOuter(gInnermostWatch) {
@@ -308,6 +330,8 @@ const char* RegExLimitWarning(RegExLimit limit) {
             return "A regular expression search gave up at the depth limit";
         case RegExLimit::heap:
             return "A regular expression search gave up at the heap limit";
+        case RegExLimit::refused:
+            return "The regular expression engine refused the pattern, so nothing was searched";
         case RegExLimit::none:
             break;
     }
