@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ArtTree.h"
+
 namespace host::model {
 
 namespace {
@@ -125,15 +127,19 @@ Status checkPaint(const StrokePaint& stroke) {
     return checkStroke(stroke);
 }
 
-void forEachColor(Dictionary& dictionary, const ColorVisitor& visit) {
+void forEachColor(Dictionary& dictionary, const ColorVisitor& visit, bool keptArt) {
     for (const std::string& key : dictionary.keys()) {
         if (Dictionary* nested = dictionary.dictionary(key)) {
-            forEachColor(*nested, visit);
+            forEachColor(*nested, visit, keptArt);
         } else if (FillPaint* fill = dictionary.fillStyle(key)) {
             visit(fill->color);
         } else if (StrokePaint* stroke = dictionary.strokeStyle(key)) {
             visit(stroke->color);
             forEachColor(stroke->parameters, visit);
+        } else if (ArtTree* art = keptArt ? dictionary.art(key) : nullptr) {
+            // Art kept in an entry goes back into the artwork as it is: its colours are the
+            // document's as much as those of the art in the layers.
+            forEachColor(*art, visit);
         }
     }
 }

@@ -202,9 +202,11 @@ Status checkPaint(const FillPaint& fill);
 Status checkPaint(const StrokePaint& stroke);
 
 // Calls visit for every colour the style holds (paint fields, and the fill and stroke entries of
-// effect and stroke parameters, nested dictionaries included); visit may change it.
+// effect and stroke parameters, nested dictionaries included); visit may change it. A dictionary
+// also offers the colours of the art copies its entries hold (forEachColor of ArtTree.h), unless
+// keptArt is false.
 using ColorVisitor = std::function<void(Color&)>;
 void forEachColor(ArtStyle& style, const ColorVisitor& visit);
-void forEachColor(Dictionary& dictionary, const ColorVisitor& visit);
+void forEachColor(Dictionary& dictionary, const ColorVisitor& visit, bool keptArt = true);
 
 }  // namespace host::model

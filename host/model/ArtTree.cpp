@@ -28,4 +28,12 @@ bool isWellFormedTree(const ArtTree& tree, bool allowLayers) {
     return true;
 }
 
+void forEachColor(ArtTree& tree, const ColorVisitor& visit) {
+    forEachColor(tree.data.style, visit);
+    forEachColor(tree.data.dictionary, visit);
+    for (ArtTree& child : tree.children) {
+        forEachColor(child, visit);
+    }
+}
+
 }  // namespace host::model

@@ -60,4 +60,8 @@ bool compoundPathAccepts(ArtType type);
 // tree.
 bool isWellFormedTree(const ArtTree& tree, bool allowLayers);
 
+// Calls visit for every colour of detached artwork: each object's style and dictionary (art held in
+// its entries included), members included; visit may change it.
+void forEachColor(ArtTree& tree, const ColorVisitor& visit);
+
 }  // namespace host::model

@@ -251,6 +251,14 @@ const ArtTree* Dictionary::art(std::string_view key) const {
     return &*std::get<4>(*value);
 }
 
+ArtTree* Dictionary::art(std::string_view key) {
+    const auto found = entries_.find(key);
+    if (found == entries_.end() || found->second.index() != 4) {
+        return nullptr;
+    }
+    return &*std::get<4>(found->second);
+}
+
 Dictionary* Dictionary::dictionary(std::string_view key) {
     const auto found = entries_.find(key);
     if (found == entries_.end() || found->second.index() != 5) {

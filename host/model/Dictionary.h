@@ -90,6 +90,7 @@ public:
     Result<EntryArray> array(std::string_view key) const;
     // The stored art copy, or null (absent key or another type). Valid until the entry changes.
     const ArtTree* art(std::string_view key) const;
+    ArtTree* art(std::string_view key);
     // The nested dictionary, or null. Valid until the entry changes; changes to it are changes of
     // this dictionary.
     Dictionary* dictionary(std::string_view key);

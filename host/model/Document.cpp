@@ -72,20 +72,27 @@ Result<Document> Document::fromContents(DocumentContents contents, std::optional
     }
     document.editFields().artboards = std::move(*artboards);
     document.editFields().colors = std::move(contents.colors);
-    // Every colour must name resources the document has.
-    for (const auto& [id, node] : document.arts_) {
-        const ArtData& data = *node.data;
-        bool valid = document.colors().checkStyle(data.style) == Status::ok;
-        Dictionary dictionary = data.dictionary;
-        model::forEachColor(dictionary, [&](Color& color) {
-            valid = valid && document.colors().checkColor(color) == Status::ok;
-        });
-        if (!valid) {
-            return Status::badParameter;
-        }
+    if (document.checkColors() != Status::ok) {
+        return Status::badParameter;
     }
     document.tracking_.recording = true;
     return document;
+}
+
+Status Document::checkColors() const {
+    const DocumentColors& known = colors();
+    for (const auto& [id, node] : arts_) {
+        if (known.checkStyle(node.data->style) != Status::ok ||
+            known.checkDictionary(node.data->dictionary) != Status::ok) {
+            return Status::badParameter;
+        }
+    }
+    for (const Symbol& symbol : symbols()) {
+        if (known.checkTree(*symbol.definition) != Status::ok) {
+            return Status::badParameter;
+        }
+    }
+    return known.checkDictionary(documentDictionary());
 }
 
 DocumentContents Document::contents() const {

@@ -210,6 +210,10 @@ public:
     static Result<Document> fromContents(DocumentContents contents,
                                          std::optional<std::uint64_t> uuidSeed = std::nullopt);
     DocumentContents contents() const;
+    // badParameter when art anywhere in the document (in the layers, in a symbol's artwork, or kept
+    // in a dictionary entry) names a custom colour, gradient or pattern the document does not have:
+    // what the reader refuses and the writer does not write.
+    Status checkColors() const;
 
     // Puts the state of an earlier copy back. The UUID generator keeps running (UUIDs made after the
     // copy was taken are not made again) and handles stay what they are in the copy. The change log
@@ -383,7 +387,7 @@ public:
     // notAllowed for layer groups.
     Result<ArtTree> copyOf(ArtId art) const;
     // Puts a copy of the tree into the artwork, every object with a fresh UUID. badParameter for
-    // trees that hold layers.
+    // trees that hold layers, and for art naming a colour the document does not have (checkColors).
     Result<ArtId> insertCopy(ArtTree tree, PaintOrder order, ArtId target);
 
     // --- Geometry ----------------------------------------------------------------------------------
@@ -473,8 +477,9 @@ public:
     // Renames a swatch; the swatch of a custom colour renames the colour with it (renameCustomColor),
     // so that every use follows. badParameter as DocumentColors::setSwatchName.
     Status renameSwatch(ResourceId id, std::string_view name);
-    // Offers every colour of the art and everything below it (null art: of every art object and
-    // every named style, and with swatches every swatch) to visit, which may change it and says so.
+    // Offers every colour of the art and everything below it (null art: of every art object, art
+    // kept in dictionary entries, symbol, the document dictionary and every named style, and with
+    // swatches every swatch) to visit, which may change it and says so.
     // Answers whether anything changed. A change the document cannot hold is not kept.
     Result<bool> forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
                               bool swatches = false);
@@ -555,6 +560,9 @@ private:
     };
 
     Document(std::nullptr_t);  // a document without layers, for fromContents
+    // insertCopy without the colour check, for measuring artwork in a scratch document.
+    Result<ArtId> insertWellFormed(ArtTree tree, PaintOrder order, ArtId target);
+    friend Rect artworkBounds(const ArtTree& artwork);
     const ArtNode& nodeAt(ArtId art) const { return arts_.at(art); }
     // Every change goes through these: they record what is about to change, then hand it out.
     ArtNode* editNode(ArtId art);

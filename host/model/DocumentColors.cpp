@@ -99,18 +99,44 @@ Status DocumentColors::checkColor(const Color& color) const {
     }
 }
 
-Status DocumentColors::checkStyle(const ArtStyle& style) const {
-    if (style.check() != Status::ok) {
-        return Status::badParameter;
-    }
+namespace {
+
+// badParameter when a colour of the style or dictionary is one checkColor refuses. The walk may
+// change what it offers, so it walks a copy.
+template <typename Holder>
+Status checkEveryColor(const DocumentColors& colors, Holder copy) {
     Status status = Status::ok;
-    ArtStyle copy = style;
     model::forEachColor(copy, [&](Color& color) {
-        if (checkColor(color) != Status::ok) {
+        if (colors.checkColor(color) != Status::ok) {
             status = Status::badParameter;
         }
     });
     return status;
+}
+
+}  // namespace
+
+Status DocumentColors::checkStyle(const ArtStyle& style) const {
+    if (style.check() != Status::ok) {
+        return Status::badParameter;
+    }
+    return checkEveryColor(*this, style);
+}
+
+Status DocumentColors::checkDictionary(const Dictionary& dictionary) const {
+    return dictionary.empty() ? Status::ok : checkEveryColor(*this, dictionary);
+}
+
+Status DocumentColors::checkTree(const ArtTree& tree) const {
+    if (checkStyle(tree.data.style) != Status::ok || checkDictionary(tree.data.dictionary) != Status::ok) {
+        return Status::badParameter;
+    }
+    for (const ArtTree& child : tree.children) {
+        if (checkTree(child) != Status::ok) {
+            return Status::badParameter;
+        }
+    }
+    return Status::ok;
 }
 
 Color DocumentColors::flatColor(const Color& color) const {

@@ -115,6 +115,12 @@ public:
     // pattern the document does not have.
     Status checkColor(const Color& color) const;
     Status checkStyle(const ArtStyle& style) const;
+    // badParameter when a colour of the dictionary (art kept in its entries included) is one
+    // checkColor refuses.
+    Status checkDictionary(const Dictionary& dictionary) const;
+    // badParameter when a style or a dictionary of the artwork, members included, is one checkStyle
+    // or checkDictionary refuses.
+    Status checkTree(const ArtTree& tree) const;
     // The process colour a colour shows as (a resource's flat colour, a custom colour at its tint).
     Color flatColor(const Color& color) const;
 

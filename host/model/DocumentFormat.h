@@ -36,8 +36,8 @@ ReadResult openDocument(const std::filesystem::path& file,
 // The canonical text of the document: keys in sorted order, two-space indentation, values equal to
 // their defaults left out, and a final newline. Reading it and writing again gives the same bytes.
 // Fails for what the reader would refuse: numbers that are not finite, inverted frames and texts
-// that are not UTF-8 (reachable only through content changed directly), and nesting deeper than
-// kMaxDocumentDepth.
+// that are not UTF-8 (reachable only through content changed directly), nesting deeper than
+// kMaxDocumentDepth, and art that names a colour the document does not have (Document::checkColors).
 WriteResult writeDocument(const Document& document);
 // Writes the canonical text to the file, atomically: a temporary file in the same folder, renamed
 // over the target once all of it is on the disk. When anything fails the target keeps its bytes and

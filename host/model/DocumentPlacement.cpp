@@ -258,6 +258,15 @@ Result<ArtTree> Document::copyOf(ArtId art) const {
 }
 
 Result<ArtId> Document::insertCopy(ArtTree tree, PaintOrder order, ArtId target) {
+    // Art from a dictionary entry or another document may name colours this document lacks; in the
+    // artwork they would make a document the reader refuses.
+    if (colors().checkTree(tree) != Status::ok) {
+        return Status::badParameter;
+    }
+    return insertWellFormed(std::move(tree), order, target);
+}
+
+Result<ArtId> Document::insertWellFormed(ArtTree tree, PaintOrder order, ArtId target) {
     if (!isWellFormedTree(tree, false)) {
         return Status::badParameter;
     }

@@ -100,19 +100,6 @@ Status Document::renameSwatch(ResourceId id, std::string_view name) {
     return editColors().setSwatchName(id, name);
 }
 
-namespace {
-
-// Offers every colour of detached artwork: each object's style and dictionary, members included.
-void forEachTreeColor(ArtTree& tree, const ColorVisitor& visit) {
-    forEachColor(tree.data.style, visit);
-    forEachColor(tree.data.dictionary, visit);
-    for (ArtTree& child : tree.children) {
-        forEachTreeColor(child, visit);
-    }
-}
-
-}  // namespace
-
 Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
                                     bool swatches) {
     std::vector<ArtId> arts;
@@ -144,26 +131,36 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
         ArtData data = *nodeAt(id).data;
         bool changed = false;
         model::forEachColor(data.style, [&](Color& color) { offer(color, changed); });
-        model::forEachColor(data.dictionary, [&](Color& color) { offer(color, changed); });
+        // A walk of the whole document reaches the art kept in dictionaries, so that a renamed colour
+        // is renamed there too; a walk of some art leaves the copies kept of it as they were taken.
+        model::forEachColor(
+            data.dictionary, [&](Color& color) { offer(color, changed); }, !art);
         if (changed) {
             editData(id) = std::move(data);
             anyChange = true;
         }
     }
     if (!art) {
-        // The whole document includes the symbols' artwork: a colour used only inside a symbol is
-        // still a colour the document uses.
+        // The whole document includes the symbols' artwork and the document dictionary: a colour
+        // used only there is still a colour the document uses.
         for (std::size_t index = 0; index < symbols().size(); ++index) {
             ArtTree definition = *symbols()[index].definition;
             bool changed = false;
-            forEachTreeColor(definition, [&](Color& color) { offer(color, changed); });
+            model::forEachColor(definition, [&](Color& color) { offer(color, changed); });
             if (changed) {
                 editSymbols().setDefinition(index, std::move(definition));
                 anyChange = true;
             }
         }
-        DocumentColors resources = colors();
+        Dictionary dictionary = documentDictionary();
         bool changed = false;
+        model::forEachColor(dictionary, [&](Color& color) { offer(color, changed); });
+        if (changed) {
+            editDocumentDictionary() = std::move(dictionary);
+            anyChange = true;
+        }
+        DocumentColors resources = colors();
+        changed = false;
         resources.forEachColor([&](Color& color) { offer(color, changed); }, swatches);
         if (changed) {
             editColors() = std::move(resources);

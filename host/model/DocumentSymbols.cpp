@@ -79,14 +79,6 @@ void renameInTree(ArtTree& tree, std::string_view from, std::string_view to) {
     }
 }
 
-bool usesOnlyKnownColors(const DocumentColors& colors, const ArtTree& tree) {
-    bool valid = colors.checkStyle(tree.data.style) == Status::ok;
-    Dictionary dictionary = tree.data.dictionary;
-    forEachColor(dictionary, [&](Color& color) { valid = valid && colors.checkColor(color) == Status::ok; });
-    return valid && std::all_of(tree.children.begin(), tree.children.end(),
-                                [&](const ArtTree& child) { return usesOnlyKnownColors(colors, child); });
-}
-
 bool isValidSymbolName(std::string_view name) {
     return !name.empty() && isValidUtf8(name);
 }
@@ -96,7 +88,8 @@ bool isValidSymbolName(std::string_view name) {
 Rect artworkBounds(const ArtTree& artwork) {
     // Measured in a scratch document of its own, by the rules of every document.
     Document scratch(std::uint64_t{0});
-    const Result<ArtId> copy = scratch.insertCopy(artwork, PaintOrder::aboveAll, ArtId{});
+    // The scratch document has none of the colours the artwork may name, and needs none to measure it.
+    const Result<ArtId> copy = scratch.insertWellFormed(artwork, PaintOrder::aboveAll, ArtId{});
     return copy ? scratch.bounds(*copy, BoundsKind::geometric).valueOr(Rect()) : Rect();
 }
 
@@ -276,8 +269,9 @@ Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol)
             }
         }
     }
-    if (!std::all_of(missing.begin(), missing.end(),
-                     [&](const Symbol* each) { return usesOnlyKnownColors(colors(), *each->definition); })) {
+    if (!std::all_of(missing.begin(), missing.end(), [&](const Symbol* each) {
+            return colors().checkTree(*each->definition) == Status::ok;
+        })) {
         return Status::badParameter;
     }
     SymbolId imported;

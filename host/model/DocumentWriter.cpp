@@ -20,6 +20,12 @@ public:
     explicit DocumentWriter(JsonWriter& out) : out_(out) {}
 
     void write(const Document& document) {
+        // Nothing is written that the reader would refuse: a file that can't be opened again loses
+        // the whole document, where a refused save loses nothing.
+        if (document.checkColors() != Status::ok) {
+            throw FormatError("",
+                              "art names a custom colour, gradient or pattern the document does not have");
+        }
         out_.beginObject();
         if (document.artboards().activeIndex() != 0) {
             out_.key("activeArtboard");

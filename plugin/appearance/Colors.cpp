@@ -236,25 +236,25 @@ PFieldColor::PFieldColor(const json& object, bool& ok) {
         return;
     }
     if (object.contains("swatchName")) {
-        swatchName = object.at("swatchName").get<std::string>();
+        swatchName = ReadTextStrictly(object, "swatchName");
     }
     if (object.contains("swatchLibrary")) {
-        swatchLibrary = object.at("swatchLibrary").get<std::string>();
+        swatchLibrary = ReadTextStrictly(object, "swatchLibrary");
     }
     if (object.contains("updateSwatches")) {
-        updateSwatches = object.at("updateSwatches").get<bool>();
+        updateSwatches = ReadBoolStrictly(object, "updateSwatches", updateSwatches);
     }
     if (object.contains("spot")) {
-        spot = object.at("spot").get<bool>();
+        spot = ReadBoolStrictly(object, "spot", spot);
     }
     if (object.contains("global")) {
-        global = object.at("global").get<bool>();
+        global = ReadBoolStrictly(object, "global", global);
     }
     if (object.contains("customColorTint")) {
         customColorTint = ReadIntegerStrictly(object, "customColorTint", customColorTint);
     }
     if (object.contains("colorSpace")) {
-        colorSpace = object.at("colorSpace").get<std::string>();
+        colorSpace = ReadTextStrictly(object, "colorSpace");
     } else if (swatchName.empty()) {
         return;
     } else {
@@ -271,7 +271,7 @@ PFieldColor::PFieldColor(const json& object, bool& ok) {
     }
     std::string target;
     if (object.contains("destColorSpace")) {
-        target = NormalizeColorSpaceName(object.at("destColorSpace").get<std::string>());
+        target = NormalizeColorSpaceName(ReadTextStrictly(object, "destColorSpace"));
     }
     if (swatchName.empty() &&
         (spot || global || (colorSpace == "Lab" && target.empty()) || target == "Lab")) {
@@ -599,7 +599,7 @@ PartialPFieldColor::PartialPFieldColor(const json& object) {
         hasChannel[i] = ReadJsonValue(object, kChannelKeys[i], *Channel(*this, i));
     }
     if (object.contains("colorSpace")) {
-        colorSpace = NormalizeColorSpaceName(object.at("colorSpace").get<std::string>());
+        colorSpace = NormalizeColorSpaceName(ReadTextStrictly(object, "colorSpace"));
     }
     hasSpot = ReadJsonValue(object, "spot", spot);
     hasGlobal = ReadJsonValue(object, "global", global);
@@ -610,13 +610,13 @@ PartialPFieldColor::PartialPFieldColor(const json& object) {
         customColorTint = 100;
     }
     if (object.contains("swatchName")) {
-        swatchName = object.at("swatchName").get<std::string>();
+        swatchName = ReadTextStrictly(object, "swatchName");
     }
     if (object.contains("swatchLibrary")) {
-        swatchLibrary = object.at("swatchLibrary").get<std::string>();
+        swatchLibrary = ReadTextStrictly(object, "swatchLibrary");
     }
     if (object.contains("destColorSpace")) {
-        destColorSpace = NormalizeColorSpaceName(object.at("destColorSpace").get<std::string>());
+        destColorSpace = NormalizeColorSpaceName(ReadTextStrictly(object, "destColorSpace"));
     }
 }
 

@@ -21,14 +21,14 @@ constexpr const char* kNoInputColor = "Can't find an input color";
 // (counted from 1), which is then written into the colour object.
 std::string SwatchNameOf(const json& request, json& colour) {
     if (colour.contains("swatchName")) {
-        return colour.at("swatchName").get<std::string>();
+        return ReadTextStrictly(colour, "swatchName");
     }
     if (!request.contains("swatchNumber")) {
         return {};
     }
-    // A number of another type fails the command as a type error; a number is truncated, and counted
+    // A value of another type fails the command naming the key; a number is truncated, and counted
     // from 1 the conversion is made only for numbers that can name a swatch.
-    const double number = std::trunc(request.at("swatchNumber").get<double>());
+    const double number = std::trunc(ReadNumberStrictly(request, "swatchNumber", 0.0));
     const std::string name = number >= 1 && number <= std::numeric_limits<int>::max()
                                  ? SwatchNumberToName(static_cast<int>(number) - 1)
                                  : std::string();
@@ -123,10 +123,7 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
 std::string PlimUtilsPlugin::MergeSwatches(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("mergeSwatches", parsed);
-    std::string target;
-    if (parsed.is_object() && parsed.contains("target")) {
-        target = parsed.at("target").get<std::string>();
-    }
+    std::string target = ReadTextStrictly(parsed, "target");
     std::vector<std::string> names;
     try {
         if (parsed.is_object() && parsed.contains("swatches")) {

@@ -185,29 +185,35 @@ bool StrokeBlack(ArtObject* art) {
     return ok && style.AddToArt(art, true, true);
 }
 
+constexpr const char* kTextFeaturesRefused = "Can't apply the text features to the placed text";
+
 // Gives the placed text the request's text features, when any is set. A step the text engine
-// refuses leaves that feature as it was: the text itself is placed either way.
-void ApplyTextFeatures(const PlaceRequest& place, const ATE::ITextRange& range) {
+// refuses leaves that feature as it was: the text itself is placed either way, and the reply's
+// warning says that the features were not all applied.
+void ApplyTextFeatures(const PlaceRequest& place, const ATE::ITextRange& range, json& reply) {
     if (!place.textFeatures.Check()) {
         return;
     }
     try {
         place.textFeatures.SetTextFeatures(range);
     } catch (const ATE::Exception&) {
+        if (!reply.contains("warning")) {
+            reply["warning"] = kTextFeaturesRefused;
+        }
     }
 }
 
 // Puts the text into the range that flows through a text container: the request's text, or a copy
 // of the placed text P's story (with P's common local features, or none with "plainText"). False
 // when the text engine refuses.
-bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITextRange& range) {
+bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITextRange& range, json& reply) {
     try {
         ATE::ITextRange target = range;
         if (!place.textToPlace.empty()) {
             const std::u16string units = ai::UnicodeString::FromUTF8(place.textToPlace).as_UTF16();
             target.InsertAfter(reinterpret_cast<const ASUnicode*>(units.data()),
                                static_cast<ASInt32>(units.size()));
-            ApplyTextFeatures(place, target.GetStory().GetTextRange());
+            ApplyTextFeatures(place, target.GetStory().GetTextRange(), reply);
             return true;
         }
         ATE::ITextRange source;
@@ -228,7 +234,7 @@ bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITe
             whole.ReplaceOrAddLocalParaFeatures(paragraphs);
             whole.ReplaceOrAddLocalCharFeatures(characters);
         }
-        ApplyTextFeatures(place, target.GetStory().GetTextRange());
+        ApplyTextFeatures(place, target.GetStory().GetTextRange(), reply);
         return true;
     } catch (const ATE::Exception&) {
         return false;
@@ -246,7 +252,7 @@ ArtObject* PlaceTextIntoShape(const PlaceRequest& place, ArtObject* content, Art
     }
     ATE::ITextRange range;
     ArtObject* text = MakeTextContainer(shape, range);
-    if (text == nullptr || !FillTextRange(place, content, range)) {
+    if (text == nullptr || !FillTextRange(place, content, range, reply)) {
         sAIArt->DisposeArt(text != nullptr ? text : shape);
         return nullptr;
     }
@@ -441,13 +447,13 @@ bool FindPlaceTargets(const PlaceRequest& place, PlaceTargets& targets, json& re
 
 // With no containers, P stays where it was made: text features applied and outlined as asked, then
 // tagged with the request's tags and the series tag.
-void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int seriesOffset) {
+void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int seriesOffset, json& reply) {
     if (content == nullptr) {
         return;
     }
     if (ATE::ITextRange range; place.textPlacing() && place.textFeatures.Check()) {
         if (ArtToTextRange(content, range)) {
-            ApplyTextFeatures(place, range);
+            ApplyTextFeatures(place, range, reply);
         }
     }
     if (place.textPlacing() && place.outlineText) {
@@ -552,7 +558,7 @@ std::string PlimUtilsPlugin::PlaceFile(std::string request) {
         }
     }
     if (targets.containers.empty()) {
-        FinishLooseContent(place, content, targets.seriesOffset);
+        FinishLooseContent(place, content, targets.seriesOffset, reply);
     } else {
         PlaceIntoContainers(place, content, targets.containers, found, united, targets.seriesOffset, reply);
     }

@@ -1,5 +1,5 @@
-// The artboard commands: "editArtboards" adds, removes, rearranges and edits artboards, taking the
-// artwork on them along; "fitArtboardToBounds" resizes artboards to frame art.
+// The artboard command "editArtboards": adds, removes, rearranges and edits artboards, taking the
+// artwork on them along.
 //
 // Artwork goes with an artboard only once the application has accepted the artboard's change, so
 // that a refused change never leaves art moved, copied or deleted without its artboard.
@@ -32,8 +32,6 @@ namespace {
 
 constexpr const char* kCantGetArtboards = "Can't get artboards";
 constexpr const char* kCantAdd = "Can't add an artboard";
-constexpr const char* kCantSetPosition = "Can't set a position of an artboard";
-constexpr const char* kCantUpdate = "Can't update an artboard";
 constexpr const char* kCantAddMultiple = "Can't add multiple artboards";
 constexpr const char* kCantDelete = "Can't delete an artboard";
 constexpr const char* kCantRearrange = "Can't rearrange artboards";
@@ -46,11 +44,6 @@ constexpr double kDefaultGap = 20.0;
 
 bool Contains(const AIRealRect& rect, const AIRealPoint& point) {
     return point.h >= rect.left && point.h <= rect.right && point.v >= rect.bottom && point.v <= rect.top;
-}
-
-// Rectangles that share a point (touching counts), y up.
-bool Overlap(const AIRealRect& a, const AIRealRect& b) {
-    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
 }
 
 AIRealRect Offset(const AIRealRect& rect, double dx, double dy) {
@@ -101,33 +94,6 @@ void SelectObjects(const ArtList& arts) {
     }
 }
 
-// --- The artboard list ---------------------------------------------------------------------------------
-
-bool ReadProperties(const ai::ArtboardList& list, ArtboardID index, ai::ArtboardProperties& properties) {
-    return properties.IsValid() && list.GetArtboardProperties(index, properties) == kNoErr;
-}
-
-std::optional<AIRealRect> PositionOf(const ai::ArtboardProperties& properties) {
-    AIRealRect rect{};
-    if (properties.GetPosition(rect) != kNoErr) {
-        return std::nullopt;
-    }
-    return rect;
-}
-
-std::optional<AIRealRect> PositionAt(const ai::ArtboardList& list, ArtboardID index) {
-    ai::ArtboardProperties properties;
-    if (!ReadProperties(list, index, properties)) {
-        return std::nullopt;
-    }
-    return PositionOf(properties);
-}
-
-int CountOf(const ai::ArtboardList& list) {
-    ArtboardID count = 0;
-    return list.GetCount(count) == kNoErr ? count : 0;
-}
-
 // The rectangle for a new artboard right of the base: its left edge a gap right of every artboard
 // that shares the base's band.
 bool GetNewArtboardPosition(const ai::ArtboardList& list, const ai::ArtboardProperties& properties,
@@ -154,21 +120,24 @@ bool GetNewArtboardPosition(const ai::ArtboardList& list, const ai::ArtboardProp
     return true;
 }
 
-// Applies the record to one artboard; its artwork follows the move of its centre.
-bool EditArtboard(const Artboard& artboard, int index, bool includeArtwork, bool activate,
-                  bool selectArtwork) {
+// Applies the record to one artboard; its artwork follows the move of its centre. The failure's
+// text, or empty.
+std::string EditArtboard(const Artboard& artboard, int index, bool includeArtwork, bool activate,
+                         bool selectArtwork) {
     ai::ArtboardList list;
     ai::ArtboardProperties properties;
     if (index < 0 || !list.IsValid() || !ReadProperties(list, index, properties)) {
-        return false;
+        return kCantEdit;
     }
     const std::optional<AIRealRect> old = PositionOf(properties);
     if (!old) {
-        return false;
+        return kCantEdit;
     }
-    artboard.AddToArtboard(properties);
+    if (!ApplyArtboardRecord(artboard, properties)) {
+        return kCantSetPosition;
+    }
     if (list.Update(index, properties) != kNoErr) {
-        return false;
+        return kCantEdit;
     }
     ArtHandleSet objects = GetTopObjects();
     const ArtList inside = GetTopObjectsInsideRect(objects, *old);
@@ -178,13 +147,13 @@ bool EditArtboard(const Artboard& artboard, int index, bool includeArtwork, bool
     if (includeArtwork) {
         const std::optional<AIRealRect> now = PositionAt(list, index);
         if (!now) {
-            return false;
+            return kCantEdit;
         }
         const AIRealPoint from = CenterOf(*old);
         const AIRealPoint to = CenterOf(*now);
         MoveObjects(inside, objects, to.h - from.h, to.v - from.v, false);
     }
-    return !activate || list.SetActive(index) == kNoErr;
+    return !activate || list.SetActive(index) == kNoErr ? std::string() : kCantEdit;
 }
 
 // --- editArtboards ---------------------------------------------------------------------------------
@@ -237,17 +206,6 @@ struct EditArtboardsRequest {
     int rows = 0;
     int columns = 0;
 };
-
-// Artboard numbers (1-based, truncated) as 0-based indexes; a number no artboard can have becomes -1,
-// without overflowing.
-std::vector<int> ToIndexes(const std::vector<double>& numbers) {
-    std::vector<int> indexes;
-    for (const double number : numbers) {
-        const double whole = std::trunc(number);
-        indexes.push_back(whole >= 1.0 && whole <= 1e6 ? static_cast<int>(whole) - 1 : -1);
-    }
-    return indexes;
-}
 
 EditArtboardsRequest ReadEditArtboardsRequest(const json& request) {
     EditArtboardsRequest edit;
@@ -358,7 +316,9 @@ private:
             properties.SetPosition(placed) != kNoErr) {
             return Fail(kCantSetPosition);
         }
-        record.AddToArtboard(properties);
+        if (!ApplyArtboardRecord(record, properties)) {
+            return Fail(kCantSetPosition);
+        }
         std::string stem = record.newName.value_or("Artboard");
         int start = 1;
         if (!record.newName) {
@@ -488,9 +448,10 @@ private:
     std::optional<AIRealRect> Place(ArtboardID index, double x, double y, bool rightToLeft,
                                     ArtHandleSet& objects) {
         ai::ArtboardProperties properties;
-        if (!ReadProperties(fList, index, properties)) {
+        if (fRefused || !ReadProperties(fList, index, properties)) {
             return std::nullopt;
         }
+        ai::ArtboardProperties before(properties);
         const std::optional<AIRealRect> old = PositionOf(properties);
         if (!old) {
             return std::nullopt;
@@ -503,10 +464,23 @@ private:
         const double dy = y - old->top;
         const AIRealRect moved = Offset(*old, dx, dy);
         if (properties.SetPosition(moved) != kNoErr || fList.Update(index, properties) != kNoErr) {
+            fRefused = true;
             return std::nullopt;
         }
         MoveObjects(inside, objects, dx, dy, false);
+        fPlaced.push_back(PlacedArtboard{index, std::move(before), inside, dx, dy});
         return moved;
+    }
+
+    // Puts the artboards placed so far, and their art, back where they were.
+    void TakeBackPlaced() {
+        for (auto placed = fPlaced.rbegin(); placed != fPlaced.rend(); ++placed) {
+            fList.Update(placed->index, placed->before);
+            for (ArtObject* art : placed->inside) {
+                MoveWithSubTree(art, -placed->dx, -placed->dy);
+            }
+        }
+        fPlaced.clear();
     }
 
     void Rearrange() {
@@ -532,6 +506,11 @@ private:
             ByColumns(*grid, order, *first, objects);
         } else {
             ByRows(*grid, order, *first, objects);
+        }
+        // A place the application refused (one beyond its coordinates) fails the whole arrangement.
+        if (fRefused) {
+            TakeBackPlaced();
+            Fail(kCantSetPosition);
         }
     }
 
@@ -593,126 +572,29 @@ private:
         if (number < 0) {
             return Fail(kCantGetArtboard);
         }
-        if (!EditArtboard(record, number, fEdit.includeArtwork, fEdit.activate, fEdit.selectArtwork)) {
-            Fail(kCantEdit);
+        if (const std::string failure =
+                EditArtboard(record, number, fEdit.includeArtwork, fEdit.activate, fEdit.selectArtwork);
+            !failure.empty()) {
+            Fail(failure);
         }
     }
+
+    // An artboard "rearrange" placed: where it was, and the art that went with it.
+    struct PlacedArtboard {
+        ArtboardID index;
+        ai::ArtboardProperties before;
+        ArtList inside;
+        double dx;
+        double dy;
+    };
 
     const json& fRequest;
     json& fReply;
     EditArtboardsRequest fEdit;
     ai::ArtboardList fList;
+    std::vector<PlacedArtboard> fPlaced;
+    bool fRefused = false;
 };
-
-// --- fitArtboardToBounds -----------------------------------------------------------------------------
-
-struct Paddings {
-    std::optional<double> all;
-    std::optional<double> left;
-    std::optional<double> right;
-    std::optional<double> top;
-    std::optional<double> bottom;
-
-    bool Finite() const {
-        for (const std::optional<double>& value : {all, left, right, top, bottom}) {
-            if (value && !std::isfinite(*value)) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
-
-Paddings ReadPaddings(const json& request) {
-    const std::string units = ReadTextStrictly(request, "units");
-    const auto length = [&](const char* key) -> std::optional<double> {
-        const std::optional<double> value = ReadOptionalNumberStrictly(request, key);
-        return value ? std::optional<double>(LenUnitsToPoints(*value, units)) : std::nullopt;
-    };
-    return {length("padding"), length("paddingLeft"), length("paddingRight"), length("paddingTop"),
-            length("paddingBottom")};
-}
-
-// The rectangle an artboard takes around the art's bounds B, from its current rectangle A.
-AIRealRect FittedRect(const AIRealRect& a, const AIRealRect& b, const Paddings& p) {
-    AIRealRect fitted{};
-    if (p.all) {
-        fitted = {b.left - *p.all, b.top + *p.all, b.right + *p.all, b.bottom - *p.all};
-    } else {
-        fitted.left = p.left ? b.left - *p.left : a.left;
-        fitted.right = p.right ? b.right + *p.right : a.right;
-        fitted.top = p.top ? b.top + *p.top : a.top;
-        fitted.bottom = p.bottom ? b.bottom - *p.bottom : a.bottom;
-    }
-    // An artboard needs an extent: paddings that fold the rectangle leave the artboard as it is.
-    if (!(fitted.right > fitted.left) || !(fitted.top > fitted.bottom)) {
-        return a;
-    }
-    return fitted;
-}
-
-// The indexes of the artboards named by number or name, or all of them; none when a number names
-// no artboard (a number out of range never reaches the application) or there are no artboards.
-std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
-    std::set<int> chosen;
-    for (const int index : ToIndexes(ReadNumberArrayLeniently(request, "artboardNumbers"))) {
-        if (index < 0 || index >= count) {
-            return std::nullopt;
-        }
-        chosen.insert(index);
-    }
-    for (const std::string& name : ReadTextArrayLeniently(request, "artboardNames")) {
-        if (const int index = GetArtboardNumber(name); index >= 0) {
-            chosen.insert(index);
-        }
-    }
-    if (chosen.empty()) {
-        for (int index = 0; index < count; ++index) {
-            chosen.insert(index);
-        }
-    }
-    return chosen;
-}
-
-std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::set<int>& chosen,
-                                      const ArtList& art, bool fromArtboardItems) {
-    std::map<int, ArtList> perArtboard;
-    for (const int index : chosen) {
-        if (!fromArtboardItems) {
-            if (!art.empty()) {
-                perArtboard[index] = art;
-            }
-            continue;
-        }
-        const std::optional<AIRealRect> board = PositionAt(list, index);
-        if (!board) {
-            continue;
-        }
-        ArtList on;
-        for (ArtObject* object : art) {
-            const std::optional<AIRealRect> bounds = ArtBounds(object, true);
-            if (bounds && Overlap(*bounds, *board)) {
-                on.push_back(object);
-            }
-        }
-        if (!on.empty()) {
-            perArtboard[index] = on;
-        }
-    }
-    return perArtboard;
-}
-
-// Keeps only the art of the layer; entries left empty go.
-void KeepLayer(std::map<int, ArtList>& perArtboard, AILayerHandle layer) {
-    for (auto entry = perArtboard.begin(); entry != perArtboard.end();) {
-        ArtList& arts = entry->second;
-        std::erase_if(arts, [&](ArtObject* art) {
-            AILayerHandle own = nullptr;
-            return sAIArt == nullptr || sAIArt->GetLayerOfArt(art, &own) != kNoErr || own != layer;
-        });
-        entry = arts.empty() ? perArtboard.erase(entry) : std::next(entry);
-    }
-}
 
 }  // namespace
 
@@ -726,64 +608,5 @@ std::string PlimUtilsPlugin::EditArtboards(std::string request) {
         }
     }
     EditArtboardsCommand(parsed, reply).Run();
-    return DumpReply(reply);
-}
-
-std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
-    const json parsed = ParseRequest(request);
-    json reply = StartReply("fitArtboardToBounds", parsed);
-    const std::string tagSearch = ReadTextStrictly(parsed, "tagSearch");
-    const bool fromArtboardItems = ReadBoolStrictly(parsed, "fromArtboardItems", true);
-    const int layerNumber = ReadIntegerStrictly(parsed, "layerNumber", -1);
-    const std::string layerName = ReadTextStrictly(parsed, "layerName");
-    const Paddings paddings = ReadPaddings(parsed);
-    if (!paddings.Finite()) {
-        reply["error"] = "Paddings must be finite numbers";
-        return DumpReply(reply);
-    }
-
-    ai::ArtboardList list;
-    if (!list.IsValid()) {
-        reply["error"] = "Can't get a list of artboards";
-        return DumpReply(reply);
-    }
-    const int count = CountOf(list);
-    const std::optional<std::set<int>> chosen = ChosenArtboards(parsed, count);
-    if (!chosen) {
-        reply["error"] = kCantGetArtboard;
-        return DumpReply(reply);
-    }
-    if (chosen->empty()) {
-        reply["error"] = "Can't get a number of artboards";
-        return DumpReply(reply);
-    }
-    ArtList art;
-    if (!tagSearch.empty()) {
-        art = SearchTaggedArt(tagSearch);
-    } else {
-        const ArtHandleSet top = GetTopObjects();
-        art.assign(top.begin(), top.end());
-    }
-    std::map<int, ArtList> perArtboard = ArtPerArtboard(list, *chosen, art, fromArtboardItems);
-    if (AILayerHandle layer = GetLayer(layerNumber, layerName)) {
-        KeepLayer(perArtboard, layer);
-    }
-    if (perArtboard.empty()) {
-        reply["error"] = "No artboard items to fit";
-        return DumpReply(reply);
-    }
-    for (const auto& [index, arts] : perArtboard) {
-        ai::ArtboardProperties properties;
-        AIRealRect bounds{};
-        if (!ReadProperties(list, index, properties)) {
-            continue;
-        }
-        const std::optional<AIRealRect> current = PositionOf(properties);
-        if (!current || !GetArtVectorBounds(arts, bounds, {.visible = true})) {
-            continue;
-        }
-        Artboard(FittedRect(*current, bounds, paddings)).AddToArtboard(properties);
-        list.Update(index, properties);
-    }
     return DumpReply(reply);
 }

@@ -138,18 +138,22 @@ std::string Artboard::Check() const {
     return {};
 }
 
+AIRealRect Artboard::RectFrom(const AIRealRect& current) const {
+    AIRealPoint anchor = GetFixedPoint(current, anchorPoint, "move");
+    anchor.h = x.value_or(anchor.h);
+    anchor.v = y.value_or(anchor.v);
+    const double w = width.value_or(std::abs(current.left - current.right));
+    const double h = height.value_or(std::abs(current.top - current.bottom));
+    const AIRealPoint direction = PointNameToVector(anchorPoint);
+    const double cx = anchor.h - direction.h * w * 0.5;
+    const double cy = anchor.v - direction.v * h * 0.5;
+    return AIRealRect{cx - w * 0.5, cy + h * 0.5, cx + w * 0.5, cy - h * 0.5};
+}
+
 void Artboard::AddToArtboard(ai::ArtboardProperties& properties) const {
     AIRealRect current{};
     if (properties.GetPosition(current) == kNoErr) {
-        AIRealPoint anchor = GetFixedPoint(current, anchorPoint, "move");
-        anchor.h = x.value_or(anchor.h);
-        anchor.v = y.value_or(anchor.v);
-        const double w = width.value_or(std::abs(current.left - current.right));
-        const double h = height.value_or(std::abs(current.top - current.bottom));
-        const AIRealPoint direction = PointNameToVector(anchorPoint);
-        const double cx = anchor.h - direction.h * w * 0.5;
-        const double cy = anchor.v - direction.v * h * 0.5;
-        properties.SetPosition(AIRealRect{cx - w * 0.5, cy + h * 0.5, cx + w * 0.5, cy - h * 0.5});
+        properties.SetPosition(RectFrom(current));
     }
     if (par) {
         properties.SetPixelAspectRatio(*par);
@@ -171,6 +175,56 @@ void Artboard::AddToArtboard(ai::ArtboardProperties& properties) const {
     }
 }
 
+bool ApplyArtboardRecord(const Artboard& record, ai::ArtboardProperties& properties) {
+    AIRealRect before{};
+    if (properties.GetPosition(before) != kNoErr) {
+        return false;
+    }
+    record.AddToArtboard(properties);
+    const AIRealRect wanted = record.RectFrom(before);
+    AIRealRect now{};
+    return properties.GetPosition(now) == kNoErr && now.left == wanted.left && now.top == wanted.top &&
+           now.right == wanted.right && now.bottom == wanted.bottom;
+}
+
+bool Overlap(const AIRealRect& a, const AIRealRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
+}
+
+bool ReadProperties(const ai::ArtboardList& list, ArtboardID index, ai::ArtboardProperties& properties) {
+    return properties.IsValid() && list.GetArtboardProperties(index, properties) == kNoErr;
+}
+
+std::optional<AIRealRect> PositionOf(const ai::ArtboardProperties& properties) {
+    AIRealRect rect{};
+    if (properties.GetPosition(rect) != kNoErr) {
+        return std::nullopt;
+    }
+    return rect;
+}
+
+std::optional<AIRealRect> PositionAt(const ai::ArtboardList& list, ArtboardID index) {
+    ai::ArtboardProperties properties;
+    if (!ReadProperties(list, index, properties)) {
+        return std::nullopt;
+    }
+    return PositionOf(properties);
+}
+
+int CountOf(const ai::ArtboardList& list) {
+    ArtboardID count = 0;
+    return list.GetCount(count) == kNoErr ? count : 0;
+}
+
+std::vector<int> ToIndexes(const std::vector<double>& numbers) {
+    std::vector<int> indexes;
+    for (const double number : numbers) {
+        const double whole = std::trunc(number);
+        indexes.push_back(whole >= 1.0 && whole <= 1e6 ? static_cast<int>(whole) - 1 : -1);
+    }
+    return indexes;
+}
+
 bool CreateSingleArtboard(const AIRealRect& rect) {
     ai::ArtboardList list;
     ArtboardID count = 0;
@@ -181,8 +235,7 @@ bool CreateSingleArtboard(const AIRealRect& rect) {
     if (list.GetArtboardProperties(0, properties) != kNoErr) {
         return false;
     }
-    Artboard(rect).AddToArtboard(properties);
-    if (list.Update(0, properties) != kNoErr) {
+    if (!ApplyArtboardRecord(Artboard(rect), properties) || list.Update(0, properties) != kNoErr) {
         return false;
     }
     if (count == 1) {

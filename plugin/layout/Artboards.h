@@ -51,10 +51,35 @@ struct Artboard {
 
     // Writes the set members into the properties; the caller commits them to the document.
     void AddToArtboard(ai::ArtboardProperties& properties) const;
+    // The rectangle AddToArtboard gives an artboard whose rectangle is `current`.
+    AIRealRect RectFrom(const AIRealRect& current) const;
 };
+
+// AddToArtboard, then reads the rectangle back: false when the properties don't hold the rectangle
+// the record asked for (the application keeps the old one when it refuses a new one, one without
+// an extent or beyond its coordinates), or have none.
+bool ApplyArtboardRecord(const Artboard& record, ai::ArtboardProperties& properties);
 
 // Makes the current document hold exactly one artboard, the former first one, with the rectangle.
 bool CreateSingleArtboard(const AIRealRect& rect);
+
+// The failures the artboard commands share.
+inline constexpr const char* kCantSetPosition = "Can't set a position of an artboard";
+inline constexpr const char* kCantUpdate = "Can't update an artboard";
+
+// Rectangles that share a point (touching counts), y up.
+bool Overlap(const AIRealRect& a, const AIRealRect& b);
+
+// The artboard list: one artboard's properties, its rectangle (none when it can't be read), and the
+// number of artboards (0 when it can't be read).
+bool ReadProperties(const ai::ArtboardList& list, ArtboardID index, ai::ArtboardProperties& properties);
+std::optional<AIRealRect> PositionOf(const ai::ArtboardProperties& properties);
+std::optional<AIRealRect> PositionAt(const ai::ArtboardList& list, ArtboardID index);
+int CountOf(const ai::ArtboardList& list);
+
+// Artboard numbers (1-based, truncated) as 0-based indexes; a number no artboard can have becomes -1,
+// without overflowing.
+std::vector<int> ToIndexes(const std::vector<double>& numbers);
 
 // Rows and columns of a grid of n artboards: second given (>= 1) wins, then first, else a square.
 // False (counts untouched) when n < 1.

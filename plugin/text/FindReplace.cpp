@@ -383,6 +383,10 @@ std::string FindReplaceText2(const json& parsed) {
     StoryOutcome outcome;
     bool warn = false;
     const RegExLimitWatch limits;
+    // A refused pattern warns even where no story holds text the mode would search.
+    if (!request.regExFlag.empty() && !request.search.empty()) {
+        AcceptsRegEx(request.search, request.regExFlag);
+    }
     for (ArtObject* art : found) {
         // A story the command left alone (or met before through another frame) keeps its overset
         // state; point text never becomes overset. After an edit the story is read again rather
@@ -403,7 +407,7 @@ std::string FindReplaceText2(const json& parsed) {
     } else if (outcome.refused) {
         reply["warning"] = kSomeTextRefused;
     } else if (limits.Hit() != RegExLimit::none) {
-        reply["warning"] = RegExLimitWarning(limits.Hit());
+        reply["warning"] = limits.Warning();
     } else if (warn) {
         reply["warning"] = kOversetWarning;
     }

@@ -29,6 +29,7 @@ constexpr const char* kNoTextToFit = "No text to fit found";
 constexpr const char* kCantFitRange = "Can't fit a text range";
 constexpr const char* kCantFitParagraph = "Can't fit a paragraph width";
 constexpr const char* kUnknownMethod = "Unknown fitting method";
+constexpr const char* kSizesNotRestored = "Can't put back the font sizes of a text that could not be fitted";
 constexpr const char* kUnknownMode = "Unknown search mode";
 
 constexpr int kWholeStories = 4;
@@ -114,12 +115,14 @@ bool Snapshot(const ATE::ITextRange& range, SizeSnapshot& snapshot) {
     }
 }
 
-void Restore(const ATE::ITextRange& range, const SizeSnapshot& snapshot) {
+// Puts the sizes back; false when the text engine refused, leaving some of them as the failed fit
+// left them.
+bool Restore(const ATE::ITextRange& range, const SizeSnapshot& snapshot) {
     try {
         ATE::ITextRange stretch = range.Clone();
         for (const SizeSnapshot::Entry& entry : snapshot.entries) {
             if (entry.end > range.GetEnd()) {
-                return;
+                return false;
             }
             stretch.SetRange(entry.start, entry.end);
             ATE::ICharFeatures features;
@@ -129,7 +132,9 @@ void Restore(const ATE::ITextRange& range, const SizeSnapshot& snapshot) {
             }
             stretch.ReplaceOrAddLocalCharFeatures(features);
         }
+        return true;
     } catch (const ATE::Exception&) {
+        return false;
     }
 }
 
@@ -192,21 +197,29 @@ bool ScaleToFit(const ATE::ITextRange& story, bool shrinkOnly, Test test) {
     return false;
 }
 
-// Fits a whole story; a fit that fails leaves every character's size as it was.
-template <typename Fit>
-bool FitOrRestore(const ATE::ITextRange& range, Fit fit) {
-    SizeSnapshot before;
-    if (!Snapshot(range, before)) {
-        return false;
-    }
-    if (fit()) {
-        return true;
-    }
-    Restore(range, before);
-    return false;
+// How a fit ended: the text fitted; it did not and has its sizes back; or it did not and the text
+// engine refused to put the sizes back.
+enum class Fitting { fitted, notFitted, sizesNotRestored };
+
+// The reply's error for a fit that ended so, with the command's own text for a plain failure.
+const char* FittingFailure(Fitting fitting, const char* notFitted) {
+    return fitting == Fitting::sizesNotRestored ? kSizesNotRestored : notFitted;
 }
 
-bool FitTextRange(const ATE::ITextRange& story, bool shrinkOnly) {
+// Fits a whole story; a fit that fails leaves every character's size as it was.
+template <typename Fit>
+Fitting FitOrRestore(const ATE::ITextRange& range, Fit fit) {
+    SizeSnapshot before;
+    if (!Snapshot(range, before)) {
+        return Fitting::notFitted;
+    }
+    if (fit()) {
+        return Fitting::fitted;
+    }
+    return Restore(range, before) ? Fitting::notFitted : Fitting::sizesNotRestored;
+}
+
+Fitting FitTextRange(const ATE::ITextRange& story, bool shrinkOnly) {
     return FitOrRestore(story, [&] { return ScaleToFit(story, shrinkOnly, Fits); });
 }
 
@@ -251,28 +264,28 @@ bool ParagraphFits(const ATE::ITextRange& range, int target) {
 
 // Fits one paragraph by its size to a number of lines (below 1: the lines it takes now); with
 // shrinkOnly a paragraph on fewer lines stays. A fit that fails leaves the sizes as they were.
-bool FitParagraphWidth(const ATE::ITextRange& range, int target, bool shrinkOnly) {
+Fitting FitParagraphWidth(const ATE::ITextRange& range, int target, bool shrinkOnly) {
     int lines = 0;
     bool allShown = false;
     try {
         ATE::IParagraphsIterator paragraphs = range.GetParagraphs();
         if (paragraphs.IsNull() || paragraphs.IsEmpty() || paragraphs.GetItem().GetTextRange().IsNull()) {
-            return false;
+            return Fitting::notFitted;
         }
         paragraphs.Next();
         if (paragraphs.IsNotDone()) {
-            return false;
+            return Fitting::notFitted;
         }
     } catch (const ATE::Exception&) {
-        return false;
+        return Fitting::notFitted;
     }
     if (!CountLines(range, lines, allShown) || lines <= 0 || !allShown || target == 0) {
-        return false;
+        return Fitting::notFitted;
     }
     if (target < 1) {
         target = lines;
     } else if (lines < target && shrinkOnly) {
-        return true;
+        return Fitting::fitted;
     }
     const auto test = [target](const ATE::ITextRange& paragraph) -> std::optional<bool> {
         return ParagraphFits(paragraph, target);
@@ -364,8 +377,8 @@ void FitStories(const ArtList& art, bool shrinkOnly, double minFontSize, double 
             reply["error"] = kCantFitRange;
             continue;
         }
-        if (!FitTextRange(story, shrinkOnly)) {
-            reply["error"] = kCantFitRange;
+        if (const Fitting fitting = FitTextRange(story, shrinkOnly); fitting != Fitting::fitted) {
+            reply["error"] = FittingFailure(fitting, kCantFitRange);
         }
         ScaleBackBeyondLimits(story, largest, minFontSize, maxFontSize, kCantFitRange, reply);
     }
@@ -450,9 +463,14 @@ void FitParagraphs(const std::vector<ATE::ITextRange>& paragraphs, int lines, bo
     for (const ATE::ITextRange& paragraph : paragraphs) {
         double smallest = 0;
         double largest = 0;
-        if (!GetMinMaxFontSize(paragraph, smallest, largest) ||
-            !FitParagraphWidth(paragraph, lines < 1 ? -1 : lines, lines >= 1 && shrinkOnly)) {
+        if (!GetMinMaxFontSize(paragraph, smallest, largest)) {
             reply["error"] = kCantFitParagraph;
+            continue;
+        }
+        if (const Fitting fitting =
+                FitParagraphWidth(paragraph, lines < 1 ? -1 : lines, lines >= 1 && shrinkOnly);
+            fitting != Fitting::fitted) {
+            reply["error"] = FittingFailure(fitting, kCantFitParagraph);
             continue;
         }
         ScaleBackBeyondLimits(paragraph, largest, minFontSize, maxFontSize, kCantFitParagraph, reply);
@@ -626,7 +644,7 @@ std::string FitText(const json& request) {
             const std::vector<ATE::ITextRange> paragraphs =
                 ParagraphsWhereFound(kept, ToUtf32(searchText), regExFlag, mode == kHighestMode ? 0 : mode);
             if (limits.Hit() != RegExLimit::none) {
-                reply["warning"] = RegExLimitWarning(limits.Hit());
+                reply["warning"] = limits.Warning();
             }
             if (paragraphs.empty()) {
                 reply["error"] = kNoTextToFit;

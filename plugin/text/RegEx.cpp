@@ -8,7 +8,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
 
-void NoteRegExLimit(RegExLimit limit);
+void NoteRegExLimit(RegExLimit limit, const std::string& reason = {});
 
 namespace {
 
@@ -130,6 +130,17 @@ RegExLimit LimitOf(int result) {
     }
 }
 
+// PCRE2's text for an error code, in ASCII.
+std::string ErrorMessage(int error) {
+    PCRE2_UCHAR buffer[256];
+    const int length = pcre2_get_error_message(error, buffer, sizeof buffer / sizeof buffer[0]);
+    std::string message;
+    for (int i = 0; i < length; ++i) {
+        message += buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?';
+    }
+    return message;
+}
+
 PCRE2_SPTR Units(const std::u32string& text) {
     return reinterpret_cast<PCRE2_SPTR>(text.data());
 }
@@ -140,6 +151,7 @@ public:
     Compiled(const std::u32string& pattern, const EcmaFlags& flags) {
         std::optional<EcmaTranslation> translated = TranslateEcmaPattern(pattern, flags);
         if (!translated) {
+            Refuse({});
             return;
         }
         fTranslation = std::move(*translated);
@@ -150,6 +162,7 @@ public:
         const std::u32string& text = fTranslation.pattern;
         fCode.reset(pcre2_compile(Units(text), text.size(), options, &error, &offset, nullptr));
         if (!fCode) {
+            Refuse(ErrorMessage(error));
             return;
         }
         fData.reset(pcre2_match_data_create_from_pattern(fCode.get(), nullptr));
@@ -177,6 +190,14 @@ public:
     Compiled& operator=(const Compiled&) = delete;
 
     bool ok() const { return fCode != nullptr; }
+
+    // Notes the refusal again for a search that reuses the pattern, so that every command that
+    // searches with it warns.
+    void NoteRefusal() const {
+        if (fRefusal) {
+            NoteRegExLimit(RegExLimit::refused, *fRefusal);
+        }
+    }
 
     // 1: a match at or after start; 0: none; -1: the search failed (a limit, invalid text).
     int Search(const std::u32string& text, std::size_t start, std::uint32_t options) {
@@ -214,6 +235,11 @@ public:
     }
 
 private:
+    void Refuse(std::string reason) {
+        NoteRegExLimit(RegExLimit::refused, reason);
+        fRefusal = std::move(reason);
+    }
+
     // A pattern used for a second search (a story with more than one match, or the next story) is
     // compiled to machine code, which matches many times faster; one used once is not worth it.
     void CompileToMachineCodeOnReuse() {
@@ -250,6 +276,7 @@ private:
     int fSearches = 0;
     bool fMachineCode = false;
     EcmaTranslation fTranslation;
+    std::optional<std::string> fRefusal;  // the engine's reason, when it refused the pattern
     CaptureHistory fHistory;
     Code fCode;
     std::unique_ptr<pcre2_match_data, MatchDataFree> fData;
@@ -267,6 +294,8 @@ Compiled& CompiledPattern(const std::u32string& pattern, const EcmaFlags& flags)
         last = std::make_unique<Compiled>(pattern, flags);
         lastPattern = pattern;
         lastFlags = flags;
+    } else {
+        last->NoteRefusal();
     }
     return *last;
 }
@@ -281,15 +310,24 @@ bool IsDigit(char32_t c) {
 
 }  // namespace
 
-void NoteRegExLimit(RegExLimit limit) {
+void NoteRegExLimit(RegExLimit limit, const std::string& reason) {
     if (limit == RegExLimit::none) {
         return;
     }
     for (RegExLimitWatch* watch = gInnermostWatch; watch != nullptr; watch = watch->fOuter) {
         if (watch->fHit == RegExLimit::none) {
             watch->fHit = limit;
+            watch->fReason = reason;
         }
     }
+}
+
+std::string RegExLimitWatch::Warning() const {
+    std::string warning = RegExLimitWarning(fHit);
+    if (!fReason.empty()) {
+        warning += " (" + fReason + ")";
+    }
+    return warning;
 }
 
 RegExLimitWatch::RegExLimitWatch() : fOuter(gInnermostWatch) {
@@ -308,6 +346,8 @@ const char* RegExLimitWarning(RegExLimit limit) {
             return "A regular expression search gave up at the depth limit";
         case RegExLimit::heap:
             return "A regular expression search gave up at the heap limit";
+        case RegExLimit::refused:
+            return "The regular expression engine refused the pattern, so nothing was searched";
         case RegExLimit::none:
             break;
     }
@@ -406,6 +446,11 @@ bool SearchUnicodeRegEx(const std::u32string& text, const std::u32string& patter
     position = whole.start;
     length = whole.end - whole.start;
     return true;
+}
+
+bool AcceptsRegEx(const std::u32string& pattern, const std::string& flags) {
+    EcmaFlags options;
+    return ReadStrFlags(flags, options) && CompiledPattern(pattern, options).ok();
 }
 
 bool ReplaceUnicodeRegEx(const std::u32string& text, const std::u32string& pattern, const std::string& flags,

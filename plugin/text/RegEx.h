@@ -11,10 +11,12 @@
 #include "text/EcmaPattern.h"
 
 // The engine's bound that made a search give up: backtracking steps, nesting of backtracking, or
-// heap. A search that gives up answers like one that found nothing, so that it changes nothing.
-enum class RegExLimit { none, match, depth, heap };
+// heap; or the pattern the engine refused, so that nothing was searched. A search that gives up
+// answers like one that found nothing, so that it changes nothing.
+enum class RegExLimit { none, match, depth, heap, refused };
 
-// The warning a command's reply carries when one of its searches gave up: it names the limit.
+// The warning a command's reply carries when one of its searches gave up: it names the limit, or
+// says that the pattern was refused.
 const char* RegExLimitWarning(RegExLimit limit);
 
 // Notes the first limit that a search hits while the watch lives, so that a command can tell its
@@ -28,11 +30,15 @@ public:
     RegExLimitWatch& operator=(const RegExLimitWatch&) = delete;
 
     RegExLimit Hit() const { return fHit; }
+    // The reply's warning for what was hit: RegExLimitWarning, with the engine's reason for a
+    // refused pattern when it gave one; empty when nothing was hit.
+    std::string Warning() const;
 
 private:
-    friend void NoteRegExLimit(RegExLimit limit);
+    friend void NoteRegExLimit(RegExLimit limit, const std::string& reason);
     RegExLimitWatch* fOuter = nullptr;
     RegExLimit fHit = RegExLimit::none;
+    std::string fReason;
 };
 
 // One match of ReplaceUnicodeMultipleRegEx: where it is and the replacement format expanded for it.
@@ -49,6 +55,10 @@ bool ReadStrFlags(const std::string& flags, EcmaFlags& options);
 
 // The first match of the pattern (no flags): its position and length. No match: false with error
 // "Search error"; a refused pattern or a failed search: false, error untouched.
+// Compiles the pattern with the flags (kept for the searches that follow) and tells whether the
+// engine takes it; a refusal is noted for the watch in force, whether or not any text is searched.
+bool AcceptsRegEx(const std::u32string& pattern, const std::string& flags);
+
 bool SearchUnicodeRegEx(const std::u32string& text, const std::u32string& pattern, unsigned long& position,
                         unsigned long& length, std::string& error);
 

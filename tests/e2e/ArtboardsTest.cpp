@@ -248,7 +248,8 @@ TEST_F(EditArtboards, RearrangeCanLeaveTheArtAndSelectIt) {
 TEST_F(EditArtboards, ArtMovesOnlyWithAnArtboardTheApplicationMoved) {
     app->Faults().FailOperation(kAIArtboardSuite, "Update", kCantHappenErr);
     const json reply = ScriptJson("editArtboards", R"({"mode":"rearrange"})");
-    EXPECT_FALSE(reply.contains("error")) << reply;  // artboards that can't be placed are skipped
+    // A place the application refused takes back the whole arrangement and says so.
+    EXPECT_EQ(reply.value("error", ""), "Can't set a position of an artboard") << reply;
     ExpectRect(Board("Two").rect, kTwo, "Two");
     ExpectRect(AnchorBounds("R2"), kR2, "R2 stays with its artboard");
     ExpectRect(AnchorBounds("R3"), kR3, "R3 stays with its artboard");
@@ -338,7 +339,22 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"overflowingGap", R"({"mode":"rearrange","gap":1e308,"units":"ft"})",
                   "The gap must be a finite number"},
         ErrorCase{"widthAsText", R"({"mode":"edit","artboardNumber":1,"width":"wide"})",
-                  "\"width\" must be a number"}),
+                  "\"width\" must be a number"},
+        // Rectangles the application refuses (no extent left once placed, or beyond its coordinates)
+        // keep the artboards and their art as they were.
+        ErrorCase{"editTinyWidth", R"({"mode":"edit","artboardNumber":1,"width":1e-300})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"editFarX", R"({"mode":"edit","artboardNumber":2,"x":1e308})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"editFarYFromACorner",
+                  R"({"mode":"edit","artboardNumber":3,"y":-1e308,"anchorPoint":"TL"})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"addTinyWidth", R"({"mode":"add","artboardNumber":1,"width":1e-300})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"addFarX", R"({"mode":"add","artboardNumber":2,"x":1e308,"numberOfArtboards":2})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"rearrangeBeyondTheCoordinates", R"({"mode":"rearrange","gap":1e307})",
+                  "Can't set a position of an artboard"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // --- fitArtboardToBounds
@@ -417,6 +433,11 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"layerWithoutArtOnTheArtboard",
                   R"({"layerName":"Inner","artboardNumbers":[1],"padding":0})", "No artboard items to fit"},
         ErrorCase{"numberOutOfRange", R"({"artboardNumbers":[1,4],"padding":0})", "Can't get an artboard"},
+        // Every artboard's rectangle is one the application refuses: none changes.
+        ErrorCase{"paddingBeyondTheCoordinates", R"({"padding":1e308})",
+                  "Can't set a position of an artboard"},
+        ErrorCase{"onePaddingBeyondTheCoordinates", R"({"paddingLeft":1e308,"paddingRight":1e308})",
+                  "Can't set a position of an artboard"},
         ErrorCase{"numberZero", R"({"artboardNumbers":[0],"padding":0})", "Can't get an artboard"},
         ErrorCase{"overflowingPadding", R"({"padding":1e308,"units":"ft"})",
                   "Paddings must be finite numbers"}),

@@ -365,6 +365,111 @@ TEST_P(FailingExports, FailTheJobAndWriteNothing) {
 INSTANTIATE_TEST_SUITE_P(Refused, FailingExports, ::testing::ValuesIn(kFailingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// --- What the document gives an SVG: its packet and its file name -----------------------------------
+
+// A packet or a file name written into an SVG: it goes in as well-formed XML that adds no element
+// outside the metadata, or (refused) the job fails and writes nothing.
+struct SvgTextCase {
+    const char* name;
+    std::string packet;
+    std::string fileName;
+    bool refused;
+};
+
+void PrintTo(const SvgTextCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::string kMeta = R"(<x:xmpmeta xmlns:x="urn:x-meta/">)";
+
+const SvgTextCase kSvgTextCases[] = {
+    {"ThePacket", kPacket, "out", false},
+    {"ClosingTheMetadata", "</metadata><script>alert(1)</script><metadata>", "out", true},
+    {"ClosingTheMetadataInsideAnElement", kMeta + "</metadata><script>alert(1)</script></x:xmpmeta>", "out",
+     true},
+    {"AnSvgScript", kMeta + R"(<script xmlns="http://www.w3.org/2000/svg">alert(1)</script></x:xmpmeta>)",
+     "out", true},
+    {"APrefixedSvgScript",
+     kMeta + R"(<s:script xmlns:s="http://www.w3.org/2000/svg">alert(1)</s:script></x:xmpmeta>)", "out",
+     true},
+    {"AnXhtmlScript",
+     kMeta + R"(<h:script xmlns:h="http://www.w3.org/1999/xhtml">alert(1)</h:script></x:xmpmeta>)", "out",
+     true},
+    {"AnElementWithoutANamespace", "<xmpmeta>text</xmpmeta>", "out", true},
+    {"AnUndeclaredPrefix", "<q:xmpmeta>text</q:xmpmeta>", "out", true},
+    {"NotXml", "<<<&", "out", true},
+    {"MarkupInTextAndAttributes",
+     kMeta + R"(<x:a x:b="&quot;/&gt;&lt;script&gt;">&lt;/metadata&gt;&lt;script&gt;alert(1)&lt;/script&gt;)"
+             R"(<![CDATA[</metadata><script>alert(2)</script>]]></x:a></x:xmpmeta>)",
+     "out", false},
+    {"CharactersXmlCantHold",
+     kMeta + "a\x01"
+             "b&#xFFFF;c\xEF\xBF\xBE\xFF"
+             "d</x:xmpmeta>",
+     "out", false},
+    {"ADocumentTypeWithEntities",
+     R"(<!DOCTYPE x:xmpmeta [<!ENTITY e "<script>alert(1)</script>">]>)" + kMeta + "&e;</x:xmpmeta>", "out",
+     true},
+    {"DeclarationsCommentsAndInstructions",
+     R"(<?xml version="1.0"?><!-- a --><?xpacket begin=""?>)" + kMeta + "<!-- b --><?pi x?></x:xmpmeta>",
+     "out", false},
+    {"ReservedAndEmptyDeclarations",
+     kMeta + R"(<x:a xmlns:xml="urn:other" xmlns:xmlns="urn:other" xmlns:e="" e:f="1" x:g="1" x:g2="2"/>)"
+             "</x:xmpmeta>",
+     "out", false},
+    {"ANameHoldingUFFFF", kPacket,
+     "a\xEF\xBF\xBF"
+     "b",
+     false},
+    {"ANameHoldingMarkupAndAControl", kPacket, "<script>x&amp;y\x01", false},
+};
+
+class SvgTexts : public ExportFixture, public testing::WithParamInterface<SvgTextCase> {
+protected:
+    // The elements of the SVG outside its metadata element.
+    std::string ElementsOutsideTheMetadata(const std::string& path) {
+        const auto run =
+            RunProgram(scratch,
+                       "xmllint --xpath \"count(//*[not(ancestor-or-self::*[local-name()='metadata'])])\" '" +
+                           path + "'",
+                       "");
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.out;
+    }
+};
+
+TEST_P(SvgTexts, AreWellFormedAndAddNoElement) {
+    const SvgTextCase& c = GetParam();
+    ASSERT_EQ(ScriptJson("exportFile", Request("svg", R"j({"artboardRange": "1"})j",
+                                               "plain"))["Results"][0]["exportSuccessful"],
+              true);
+    const std::string plain = ElementsOutsideTheMetadata((scratch.Path() / "plain.svg").string());
+    const AIDocumentSuite* documents = nullptr;
+    ASSERT_EQ(app->BasicSuite().AcquireSuite(kAIDocumentSuite, kAIDocumentSuiteVersion,
+                                             reinterpret_cast<const void**>(&documents)),
+              kNoErr);
+    ASSERT_EQ(documents->SetDocumentXAP(c.packet.c_str()), kNoErr);
+    app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
+
+    const json reply = ScriptJson(
+        "exportFile", Request("svg", R"j({"artboardRange": "1", "keepXMP": true})j", c.fileName.c_str()));
+    const std::string path = (scratch.Path() / (c.fileName + ".svg")).string();
+    ASSERT_EQ(reply["Results"][0]["exportSuccessful"], !c.refused) << reply.dump();
+    if (c.refused) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+        return;
+    }
+    const auto lint = RunProgram(scratch, "xmllint --noout '" + path + "'", "");
+    EXPECT_EQ(lint.status, 0) << lint.out << lint.err;
+    EXPECT_EQ(ElementsOutsideTheMetadata(path), plain);
+    const auto scripts =
+        RunProgram(scratch, "xmllint --xpath \"count(//*[local-name()='script'])\" '" + path + "'", "");
+    EXPECT_EQ(scripts.out, "0\n") << scripts.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(HostilePacketsAndNames, SvgTexts, ::testing::ValuesIn(kSvgTextCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 
 namespace {
@@ -576,7 +681,10 @@ const PlacedCase kPlacedCases[] = {
      kGrey, kGrey, true},
     {"Eps",
      [](const ScratchFolder& folder) {
-         return folder.Write("picture.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 20 20\n");
+         // The DSC header from its parts: the PostScript magic ("%!PS-"), the conventions' version,
+         // then the EPSF version, as the other EPS checks take them.
+         const std::string header = std::string("%!PS-Ado") + "be-3.0" + " EPSF-3.0\n";
+         return folder.Write("picture.eps", header + "%%BoundingBox: 0 0 20 20\n");
      },
      kGrey, kGrey, false},
     // A relative link names the file beside the document, wherever the program runs.

@@ -169,6 +169,18 @@ const Refusal kRefusals[] = {
      "\"paraStyle\" must not contain a NUL character"},
     {"getTextStyle", R"({"charStyle":"Normal Character Style\u0000x"})",
      "\"charStyle\" must not contain a NUL character"},
+    // A key of the wrong type is named, as every request reader names it.
+    {"mergeSwatches", R"({"target":5,"swatches":["White","Black"]})", "\"target\" must be a string"},
+    {"makeSwatch", R"({"color":{"swatchName":5,"colorSpace":"RGB"}})", "\"swatchName\" must be a string"},
+    {"makeSwatch", R"({"color":{"colorSpace":"RGB"},"swatchNumber":"2"})",
+     "\"swatchNumber\" must be a number"},
+    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":5}})", "\"colorSpace\" must be a string"},
+    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","swatchLibrary":[]}})",
+     "\"swatchLibrary\" must be a string"},
+    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","destColorSpace":true}})",
+     "\"destColorSpace\" must be a string"},
+    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","spot":"yes"}})",
+     "\"spot\" must be true or false"},
 };
 
 TEST_F(HostileRequests, RefusedRequestsLeaveTheDocumentAsItWas) {

@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "AppearanceFixture.h"
+#include "ProgramRun.h"
 
 namespace {
 
@@ -167,6 +168,23 @@ TEST_P(RenameSwatch, TheCustomColourFollowsAndKeepsItsObjects) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenameSwatch, testing::ValuesIn(kRenameCases),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// A copy kept in an art dictionary follows a renamed colour, so that putting it back gives a document
+// whose saved file opens again; a recolour of the art itself leaves the copy as it was taken.
+TEST_F(AppearanceTest, AKeptCopyFollowsARenamedColourAndTheSavedFileOpens) {
+    ASSERT_FALSE(ScriptJson("copyToDictionary", R"({"tagSearch":"card"})").contains("error"));
+    ASSERT_EQ(ScriptJson("makeSwatch", R"({"color":{"swatchName":"Brand Blue"},"newName":"Ocean"})"),
+              json::parse(R"({"eventType":"makeSwatch"})"));
+    ASSERT_FALSE(ScriptJson("restoreFromDictionary", R"({"tagSearch":"card"})").contains("error"));
+    const testsupport::ScratchFolder scratch("kept_copy");
+    const json save = {{"outputPath", scratch.Path().string()}, {"fileName", "kept.ai"}};
+    ASSERT_EQ(ScriptJson("saveFile", save.dump()), json::parse(R"({"eventType":"saveFile"})"));
+    const host::model::ReadResult reopened = host::model::openDocument(scratch.Path() / "kept.ai");
+    ASSERT_TRUE(reopened.document) << reopened.error;
+    const std::string text = testsupport::ReadFile((scratch.Path() / "kept.ai").string());
+    EXPECT_EQ(text.find("Brand Blue"), std::string::npos);
+    EXPECT_NE(text.find("Ocean"), std::string::npos);
+}
 
 TEST_F(AppearanceTest, MergeReplacesUsesAndRemovesTheMerged) {
     EXPECT_EQ(ScriptJson("mergeSwatches", R"({"swatches":["Leaf","Moss","Nope","Leaf"]})"),

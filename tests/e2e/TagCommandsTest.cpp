@@ -58,6 +58,47 @@ TEST_F(TagCommands, SetTagsNormalisesAndEchoesTheTexts) {
               R"({"eventType":"getByTags","tagSearch":"red_circle","uuid":[")" + UuidOf("Logo") + R"("]})");
 }
 
+// Tags differ only in what lower-casing leaves of them, in every script of the Unicode version the
+// case mappings follow: a tag set in one case is found by a search in the other.
+struct CaseCase {
+    const char* written;  // the tag as setTags gets it
+    const char* stored;   // the tag the art then has
+    const char* search;   // a search that must find the art
+};
+
+const CaseCase kCaseCases[] = {
+    {"ƁETA", "ɓeta", "ɓeta"},                       // Latin Extended-B
+    {"ƁETA", "ɓeta", "ƁEta"},                       // the search is lower-cased as well
+    {"ΣΟΦΊΑ", "σοφία", "σοφία"},                    // Greek, every sigma the same
+    {"ᎠᎡ", "ꭰꭱ", "ꭰꭱ"},                     // Cherokee (lower case since Unicode 8.0)
+    {"ᲐᲑ", "აბ", "აბ"},                         // Georgian Mtavruli (Unicode 11.0)
+    {"ⰀⰁ", "ⰰⰱ", "ⰰⰱ"},                             // Glagolitic
+    {"\U00010570x", "\U00010597x", "\U00010597X"},  // Vithkuqi (Unicode 14.0)
+    {"\U00016E40", "\U00016E60", "\U00016E60"},     // Medefaidrin, above U+FFFF
+    {"ＡＢ", "ａｂ", "ａｂ"},                       // full-width Latin
+    {"\u212Aelvin", "kelvin", "KELVIN"},            // the Kelvin sign is a K
+    {"İz", "iz", "IZ"},                             // simple mappings: one code point each
+};
+
+TEST_F(TagCommands, TagsOfEveryScriptAreOneTagWhateverTheCase) {
+    std::string current = "price";  // the art's only tag
+    for (const CaseCase& c : kCaseCases) {
+        SCOPED_TRACE(c.written);
+        const json tags = json::array({c.written});
+        ScriptJson("setTags", json{{"tagSearch", current}, {"tags", tags}, {"replace", true}}.dump());
+        current = c.stored;
+        EXPECT_EQ(TagsOf("Price"), (std::vector<std::string>{c.stored}));
+        const json found = ScriptJson("getByTags", json{{"tagSearch", c.search}}.dump());
+        EXPECT_EQ(found.value("uuid", json::array()), json::array({UuidOf("Price")})) << found;
+        ScriptJson("setTags", json{{"tagSearch", c.search}, {"tags", tags}}.dump());
+        EXPECT_EQ(TagsOf("Price"), (std::vector<std::string>{c.stored})) << "one tag, not two";
+    }
+    // Lower-casing is not folding: "ß" and "ss" stay two tags.
+    ScriptJson("setTags", json{{"tagSearch", current}, {"tags", {"ß"}}, {"replace", true}}.dump());
+    ASSERT_EQ(TagsOf("Price"), (std::vector<std::string>{"ß"}));
+    EXPECT_EQ(ScriptJson("getByTags", R"({"tagSearch":"ss"})").value("error", ""), "No artwork found");
+}
+
 TEST_F(TagCommands, SetTagsWithReplaceDropsTheOldTags) {
     Script("setTags", R"({"tagSearch":"price","tags":["Sale"],"replace":true})");
     EXPECT_EQ(TagsOf("Price"), (std::vector<std::string>{"sale"}));

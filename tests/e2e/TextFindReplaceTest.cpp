@@ -89,7 +89,19 @@ const Step kSteps[] = {
      R"({})", "R", "\U0001F600 cat a.b home/ann"},
     {R"({"tagSearch":"r","searchText":"A\\.B|CAT","replaceText":"[$&]","mode":0,"regExFlag":"i"})", R"({})",
      "R", "\U0001F600 [cat] [a.b] home/ann"},
-    {R"({"tagSearch":"r","searchText":"(","replaceText":"x","mode":0,"regExFlag":"g"})", R"({})", "R",
+    // A pattern the engine refuses changes nothing; the warning names the refusal, and the engine's
+    // reason where it gives one.
+    {R"({"tagSearch":"r","searchText":"(","replaceText":"x","mode":0,"regExFlag":"g"})",
+     R"({"warning":"The regular expression engine refused the pattern, so nothing was searched"})", "R",
+     "\U0001F600 [cat] [a.b] home/ann"},
+    {R"({"tagSearch":"r","searchText":"([","replaceText":"x","mode":1,"regExFlag":"g"})",
+     R"({"warning":"The regular expression engine refused the pattern, so nothing was searched"})", "R",
+     "\U0001F600 [cat] [a.b] home/ann"},
+    {R"({"tagSearch":"r","searchText":"(?<=a+)b","replaceText":"x","mode":0,"regExFlag":"g"})",
+     R"j({"warning":"The regular expression engine refused the pattern, so nothing was searched (lookbehind assertion is not fixed length)"})j",
+     "R", "\U0001F600 [cat] [a.b] home/ann"},
+    {R"({"tagSearch":"r","searchText":"\\p{Nope}","replaceText":"x","mode":0,"regExFlag":"gv"})",
+     R"({"warning":"The regular expression engine refused the pattern, so nothing was searched"})", "R",
      "\U0001F600 [cat] [a.b] home/ann"},
     {R"({"tagSearch":"r","searchText":"x*","replaceText":"-","mode":0,"regExFlag":"g"})", R"({})", "R",
      "\U0001F600 [cat] [a.b] home/ann"},
@@ -323,6 +335,9 @@ const FitStep kFitSteps[] = {
     // drops templates in the replacement, and searches the whole story in fitting).
     {R"({"tagSearch":"many","searchText":"(.*a){25}","regExFlag":"g","mode":5,"fittingMethod":"fitToFrame"})",
      R"({"error":"No text to fit found","warning":"A regular expression search gave up at the match limit"})",
+     "Many", 10},
+    {R"({"tagSearch":"many","searchText":"([","regExFlag":"g","mode":0,"fittingMethod":"fitToFrame"})",
+     R"({"error":"No text to fit found","warning":"The regular expression engine refused the pattern, so nothing was searched"})",
      "Many", 10},
 };
 

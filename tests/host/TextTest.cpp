@@ -90,7 +90,16 @@ INSTANTIATE_TEST_SUITE_P(
                     LowerCase{0x3A3, 0x3C3}, LowerCase{0x386, 0x3AC}, LowerCase{0x401, 0x451},
                     LowerCase{0x416, 0x436}, LowerCase{0x531, 0x561}, LowerCase{0x1E9E, 0xDF},
                     LowerCase{0x2160, 0x2170}, LowerCase{0xFF21, 0xFF41}, LowerCase{0x10400, 0x10428},
-                    LowerCase{0x1E900, 0x1E922}, LowerCase{0x4E2D, 0x4E2D}));
+                    LowerCase{0x1E900, 0x1E922}, LowerCase{0x4E2D, 0x4E2D}, LowerCase{0x181, 0x253},
+                    LowerCase{0x13A0, 0xAB70}, LowerCase{0x1C90, 0x10D0}, LowerCase{0x2C00, 0x2C30},
+                    LowerCase{0x10570, 0x10597}, LowerCase{0x16E40, 0x16E60}, LowerCase{0x212A, U'k'},
+                    LowerCase{0xD800, 0xD800}, LowerCase{0x110000, 0x110000}));
+
+// The mappings are those of a known Unicode version: Unicode 15.0 (ICU 72) or later.
+TEST(LowerCaseMapping, FollowsAKnownUnicodeVersion) {
+    const std::string version = host::text::CaseMappingUnicodeVersion();
+    EXPECT_GE(std::stod(version), 15.0) << version;
+}
 
 TEST(ToLower, HandlesSurrogatePairsAsOneCodePoint) {
     // U+10400 DESERET CAPITAL LONG I lower-cases to U+10428, both written as surrogate pairs.

@@ -23,10 +23,11 @@ std::string EncodeUTF8(std::u16string_view units);
 std::string EncodeRoman(std::u16string_view units);
 std::string EncodeUTF16Bytes(std::u16string_view units);
 
-// The simple lower-case mapping of one code point: Latin (basic, Latin-1, Extended-A and
-// Additional), Greek, Cyrillic, Armenian, Georgian, Roman numerals, circled letters, full-width
-// Latin, Deseret, Osage and Adlam. Other code points are their own lower case.
+// The simple lower-case mapping of one code point, by ICU, for every script of the Unicode version
+// CaseMappingUnicodeVersion names. Code points without one are their own lower case.
 char32_t LowerCase(char32_t codePoint);
+// The Unicode version of the case mappings ("15.0" for ICU 72).
+std::string CaseMappingUnicodeVersion();
 // Lower-cases code point by code point; surrogate pairs are one code point, lone surrogates stay.
 std::u16string ToLower(std::u16string_view units);
 

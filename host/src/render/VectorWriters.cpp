@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "XmlMetadata.h"
 #include "model/AtomicFile.h"
 #include "render/CairoHandles.h"
 #include "render/Renderer.h"
@@ -263,29 +264,6 @@ bool WritePdf(const Document& document, const std::filesystem::path& file, const
     return model::writeFileAtomically(file, pdf, error);
 }
 
-// Text as XML character data: markup characters escaped, and the control characters XML forbids
-// shown as "_".
-std::string XmlText(const std::string& text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            default:
-                escaped +=
-                    (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') ? '_' : c;
-        }
-    }
-    return escaped;
-}
-
 // Puts the elements right after the opening svg tag; false when there is none.
 bool InsertAfterSvgTag(std::string& svg, const std::string& elements) {
     const std::size_t svgTag = svg.find("<svg");
@@ -318,10 +296,15 @@ bool WriteSvg(const Document& document, const std::filesystem::path& file, const
         *error = "the document could not be drawn";
         return false;
     }
-    // The file's name as its title, first inside the svg element, then the packet when asked for.
+    // The file's name as its title, first inside the svg element, then the packet when asked for;
+    // both written anew (XmlMetadata.h), so that the document's texts can't add markup.
     std::string elements = "\n<title>" + XmlText(file.stem().string()) + "</title>";
     if (ValueOr<bool>(values, "IXAP", false) && !xmpPacket.empty()) {
-        elements += "\n<metadata>" + std::string(xmpPacket) + "</metadata>";
+        const std::optional<std::string> packet = MetadataElements(xmpPacket, error);
+        if (!packet) {
+            return false;
+        }
+        elements += "\n<metadata>" + *packet + "</metadata>";
     }
     if (!InsertAfterSvgTag(svg, elements)) {
         *error = "the SVG has no svg element";

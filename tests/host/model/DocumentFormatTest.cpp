@@ -222,6 +222,10 @@ std::string withLayerChildren(const std::string& children) {
            children + "]}]}";
 }
 
+// A path filled with a gradient no document of these tests has.
+constexpr const char* kArtNamingMissingGradient =
+    R"({"type": "path", "style": {"paintFields": [{"fill": {"color": {"gradient": "Missing"}}}]}})";
+
 std::string withResources(const std::string& resources) {
     return R"({"format": "plimhost-document", "version": 1, "layers": [], )" + resources + "}";
 }
@@ -385,6 +389,32 @@ INSTANTIATE_TEST_SUITE_P(
             withLayerChildren(
                 R"({"type": "path", "style": {"paintFields": [{"fill": {"color": {"gradient": "G", "placement": {"length": -1}}}}]}})"),
             "expected a number of at least 0"},
+        // Art kept anywhere names only colours the document has, as art in the layers does: in an
+        // object's dictionary (nested too), in the document dictionary, in a symbol, in art kept
+        // inside kept art.
+        BadText{"artEntryNamingAMissingGradient",
+                withLayerChildren(R"({"type": "path", "dictionary": {"k": {"type": "art", "value": )" +
+                                  std::string(kArtNamingMissingGradient) + "}}}"),
+                "the document's structure is not allowed"},
+        BadText{
+            "nestedArtEntryNamingAMissingGradient",
+            withLayerChildren(
+                R"({"type": "group", "dictionary": {"d": {"type": "dictionary", "value": {"k": {"type": "art", "value": )" +
+                std::string(kArtNamingMissingGradient) + "}}}}}"),
+            "the document's structure is not allowed"},
+        BadText{"documentDictionaryArtNamingAMissingGradient",
+                withResources(R"("dictionary": {"k": {"type": "art", "value": )" +
+                              std::string(kArtNamingMissingGradient) + "}}"),
+                "the document's structure is not allowed"},
+        BadText{"symbolArtNamingAMissingGradient",
+                withResources(R"("symbols": [{"name": "S", "art": )" +
+                              std::string(kArtNamingMissingGradient) + "}]"),
+                "the document's structure is not allowed"},
+        BadText{
+            "artInKeptArtNamingAMissingCustomColour",
+            withResources(
+                R"("symbols": [{"name": "S", "art": {"type": "group", "children": [{"type": "path", "dictionary": {"k": {"type": "art", "value": {"type": "path", "style": {"paintFields": [{"stroke": {"color": {"custom": "Gone"}}}]}}}}}]}}])"),
+            "the document's structure is not allowed"},
         BadText{
             "placementOnACustomColour",
             withLayerChildren(
@@ -485,6 +515,49 @@ TEST(DocumentFormat, RenamingACustomColourReachesGradientsAndPatterns) {
     EXPECT_EQ(saved.find("\"C\""), std::string::npos) << saved;
     const Document reopened = read(saved);
     EXPECT_EQ(reopened.colors().gradients().front().stops.front().color, Color::custom("D", 0.0));
+}
+
+// Art kept in dictionary entries is renamed with the colour too, in art dictionaries and in the
+// document dictionary: restoring it later into the artwork gives a document that still opens.
+TEST(DocumentFormat, RenamingACustomColourReachesArtKeptInDictionaries) {
+    const std::string kept =
+        R"({"type": "art", "value": {"type": "path", "style": {"paintFields": [{"fill": {"color": {"custom": "C"}}}]}}})";
+    Document document = read(
+        R"({"format": "plimhost-document", "version": 1,
+        "customColors": [{"name": "C", "kind": "rgb", "components": [1, 0, 0]}],
+        "dictionary": {"k": )" +
+        kept + R"(},
+        "layers": [{"type": "layer", "title": "L", "children": [
+          {"type": "path", "dictionary": {"d": {"type": "dictionary", "value": {"k": )" +
+        kept + R"(}}}}]}]})");
+    ASSERT_EQ(document.renameCustomColor(document.colors().customColors().front().id, "D"), Status::ok);
+    const std::string saved = write(document);
+    EXPECT_EQ(saved.find("\"C\""), std::string::npos) << saved;
+    const Document reopened = read(saved);
+    ASSERT_NE(reopened.documentDictionary().art("k"), nullptr);
+    EXPECT_EQ(reopened.documentDictionary().art("k")->data.style.paintFields.front().fillPaint()->color,
+              Color::custom("D", 0.0));
+}
+
+// Art that names a colour the document lacks never gets into the artwork from a dictionary entry
+// or another document, and a document holding such art anywhere is not written.
+TEST(DocumentFormat, ArtNamingAMissingColourIsNotTakenInNorWritten) {
+    Document document;
+    ArtTree tree;
+    tree.data.content = PathContent{};
+    tree.data.style.paintFields.push_back(PaintField::fill(Color::gradient("Missing")));
+    EXPECT_EQ(document.insertCopy(tree, PaintOrder::aboveAll, ArtId{}).status(), Status::badParameter);
+    ASSERT_TRUE(writeDocument(document).text.has_value());
+
+    ASSERT_EQ(document.editDocumentDictionary().setArt("k", tree), Status::ok);
+    const WriteResult written = writeDocument(document);
+    EXPECT_FALSE(written.text.has_value());
+    EXPECT_NE(written.error.find("names a custom colour, gradient or pattern"), std::string::npos)
+        << written.error;
+    document.editDocumentDictionary().erase("k");
+
+    ASSERT_EQ(document.editSymbols().add("S", tree).status(), Status::ok);
+    EXPECT_FALSE(writeDocument(document).text.has_value());
 }
 
 }  // namespace
