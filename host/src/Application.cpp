@@ -10,6 +10,8 @@
 #include "Documents.h"
 #include "HostState.h"
 #include "Transactions.h"
+#include "host/Picture.h"
+#include "render/Renderer.h"
 #include "suites/HostSuites.h"
 
 namespace host {
@@ -509,6 +511,11 @@ CallJournal& Application::Journal() {
 }
 PanelBus& Application::Panel() {
     return fState->panel;
+}
+
+bool WriteArtboardPicture(const model::Document& document, const std::filesystem::path& file,
+                          std::string* error) {
+    return WriteArtboardPng(document, file, CurrentDocumentFolder(), error);
 }
 
 }  // namespace host

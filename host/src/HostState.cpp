@@ -101,6 +101,17 @@ HostState* CurrentState() {
     return application != nullptr ? application->fState.get() : nullptr;
 }
 
+std::filesystem::path CurrentDocumentFolder() {
+    std::error_code failed;
+    if (const HostState* state = CurrentState()) {
+        const auto found = state->documents.paths.find(state->documents.handle);
+        if (found != state->documents.paths.end() && !found->second.empty()) {
+            return std::filesystem::absolute(std::filesystem::path(found->second), failed).parent_path();
+        }
+    }
+    return std::filesystem::current_path(failed);
+}
+
 Application* CurrentApplication() {
     return Application::Current();
 }

@@ -310,6 +310,10 @@ struct HostState {
 // The state of the current application; null when there is none.
 HostState* CurrentState();
 
+// The folder that the current document's relative links resolve against: its file's folder, or
+// the working folder for a document never saved (or without an application).
+std::filesystem::path CurrentDocumentFolder();
+
 // The start of every suite operation: the state, and the error to return at once (kCantHappenErr
 // without an application, or an injected fault).
 struct OperationStart {

@@ -9,7 +9,8 @@
 namespace host {
 
 // Writes a PNG picture of the document's active artboard: one pixel per point, on white, every
-// visible layer drawn as the renderer draws art. False with the reason in *error when it cannot.
+// visible layer drawn as the renderer draws art, relative links of placed files resolving against the
+// current document's folder. False with the reason in *error when it cannot.
 bool WriteArtboardPicture(const model::Document& document, const std::filesystem::path& file,
                           std::string* error);
 

@@ -16,7 +16,6 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
-#include "HostState.h"
 #include "PlacedFiles.h"
 #include "render/CairoHandles.h"
 #include "render/PixelSurface.h"
@@ -116,22 +115,6 @@ std::string Printable(const std::filesystem::path& file) {
     return text;
 }
 
-// The folder that the current document's relative links resolve against: its file's folder, or
-// the working folder for a document never saved. What is drawn is the current document (exports
-// and rasterizing draw it); without an application, as in the renderer's own tests, it is the
-// working folder too.
-std::filesystem::path CurrentDocumentFolder() {
-    std::error_code failed;
-    const HostState* state = CurrentState();
-    if (state != nullptr) {
-        const auto found = state->documents.paths.find(state->documents.handle);
-        if (found != state->documents.paths.end() && !found->second.empty()) {
-            return std::filesystem::absolute(std::filesystem::path(found->second), failed).parent_path();
-        }
-    }
-    return std::filesystem::current_path(failed);
-}
-
 // Keeps the context's state for one scope.
 class SavedState {
 public:
@@ -156,6 +139,8 @@ struct PlacedPainter::Session {
     std::vector<std::filesystem::path> documents;
     // How many native documents this picture has drawn.
     std::size_t documentDraws = 0;
+    // Where the links of the picture's own document resolve.
+    std::filesystem::path linkFolder;
 
     const LoadedFile* Find(const std::filesystem::path& file) {
         const auto found = files.find(file);
@@ -203,7 +188,7 @@ std::filesystem::path ResolvedLink(const PlacedPainter::Session& session, const 
         return path.lexically_normal();
     }
     const std::filesystem::path folder =
-        session.documents.empty() ? CurrentDocumentFolder() : session.documents.back().parent_path();
+        session.documents.empty() ? session.linkFolder : session.documents.back().parent_path();
     return (folder / path).lexically_normal();
 }
 
@@ -224,7 +209,11 @@ bool DrawDocument(cairo_t* cr, ArtDrawer& drawer, PlacedPainter::Session& sessio
 }
 }  // namespace
 
-PlacedPainter::PlacedPainter(ArtDrawer& drawer) : session_(std::make_unique<Session>()), drawer_(drawer) {}
+PlacedPainter::PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& linkFolder)
+    : session_(std::make_unique<Session>()), drawer_(drawer) {
+    std::error_code failed;
+    session_->linkFolder = linkFolder.empty() ? std::filesystem::current_path(failed) : linkFolder;
+}
 
 PlacedPainter::~PlacedPainter() = default;
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 
 #include "model/ArtContent.h"
@@ -29,7 +30,8 @@ inline constexpr std::size_t kPlacedImageBytes = std::size_t{512} << 20;
 // that can't be read or drawn is named on standard error once per picture, and shows as its frame.
 class PlacedPainter {
 public:
-    explicit PlacedPainter(ArtDrawer& drawer);
+    // Relative links of the document being drawn resolve against linkFolder (empty: the working folder).
+    PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& linkFolder);
     ~PlacedPainter();
     PlacedPainter(const PlacedPainter&) = delete;
     PlacedPainter& operator=(const PlacedPainter&) = delete;

@@ -520,7 +520,8 @@ private:
 // and placed native documents ask for, so that they draw within the same picture.
 class Picture final : public ArtDrawer {
 public:
-    explicit Picture(const RenderLimits& limits = {}) : placed_(*this) {
+    explicit Picture(const RenderLimits& limits = {}, const std::filesystem::path& linkFolder = {})
+        : placed_(*this, linkFolder) {
         state_.budget = RenderBudget(limits);
         state_.paints = &paints_;
         state_.placed = &placed_;
@@ -591,7 +592,7 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     const double scale = settings.resolution / 72.0;
     cairo_scale(cr, scale, scale);
-    const bool drawn = Picture(settings.limits).DrawArt(cr, document, art, bounds);
+    const bool drawn = Picture(settings.limits, settings.linkFolder).DrawArt(cr, document, art, bounds);
     if (!settings.transparent) {
         PutOnWhite(cr);
     }
@@ -643,11 +644,12 @@ std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
 }
 
 bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
-                 const model::Rect& bounds) {
-    return Picture().DrawArt(cr, document, art, bounds);
+                 const model::Rect& bounds, const std::filesystem::path& linkFolder) {
+    return Picture({}, linkFolder).DrawArt(cr, document, art, bounds);
 }
 
-bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
+bool WriteArtboardPng(const Document& document, const std::filesystem::path& file,
+                      const std::filesystem::path& linkFolder, std::string* error) {
     const model::Rect bounds = document.artboards().active().bounds;
     const std::vector<ArtId> layers = LayerGroupsBottomFirst(document);
     const auto size = PictureSize(bounds, 72.0);
@@ -655,8 +657,9 @@ bool WriteArtboardPicture(const Document& document, const std::filesystem::path&
         *error = "the active artboard is too large for a picture";
         return false;
     }
-    const CairoSurface surface =
-        RenderSurface(document, layers, bounds, RenderSettings{}, size->first, size->second);
+    RenderSettings settings;
+    settings.linkFolder = linkFolder;
+    const CairoSurface surface = RenderSurface(document, layers, bounds, settings, size->first, size->second);
     if (surface == nullptr) {
         *error = "the active artboard could not be drawn";
         return false;

@@ -37,6 +37,8 @@ struct RenderSettings {
     bool antiAlias = true;
     bool transparent = false;  // an alpha channel instead of a white background
     RenderLimits limits;       // the most the picture may draw; past it the picture is refused
+    std::filesystem::path
+        linkFolder;  // where relative links of placed files resolve (empty: the working folder)
 };
 
 // The largest side of a picture, in pixels.
@@ -53,14 +55,20 @@ std::optional<model::RasterPixels> RenderArt(const model::Document& document,
                                              const std::vector<model::ArtId>& art, const model::Rect& bounds,
                                              const RenderSettings& settings);
 
+// Writes a PNG picture of the document's active artboard (host/Picture.h), relative links of placed
+// files resolving against linkFolder.
+bool WriteArtboardPng(const model::Document& document, const std::filesystem::path& file,
+                      const std::filesystem::path& linkFolder, std::string* error);
+
 // The art groups of the document's layers, the bottom layer first: what a picture of the document
 // draws, in drawing order.
 std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document);
 
 // Draws the art onto a cairo context (of any surface: image, PDF, SVG, PostScript) at one unit per
 // point, the bounds' top-left corner at the origin and y growing downward. False when the context
-// is in its error state afterwards.
+// is in its error state afterwards. Relative links of placed files resolve against linkFolder (empty:
+// the working folder).
 bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
-                 const model::Rect& bounds);
+                 const model::Rect& bounds, const std::filesystem::path& linkFolder = {});
 
 }  // namespace host

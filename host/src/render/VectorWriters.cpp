@@ -60,15 +60,15 @@ double RealOr(const ActionValues& values, std::string_view key, double fallback)
 }
 
 // Draws every page with the surface's page size set first; the surface is finished afterwards.
-bool DrawPages(cairo_surface_t* surface, const Document& document, const std::vector<Rect>& pages,
-               void (*setSize)(cairo_surface_t*, double, double)) {
+bool DrawPages(cairo_surface_t* surface, const Document& document, const std::filesystem::path& linkFolder,
+               const std::vector<Rect>& pages, void (*setSize)(cairo_surface_t*, double, double)) {
     const CairoContext context(cairo_create(surface));
     const std::vector<model::ArtId> layers = LayerGroupsBottomFirst(document);
     for (const Rect& page : pages) {
         if (setSize != nullptr) {
             setSize(surface, page.width(), page.height());
         }
-        if (!DrawArtOnto(context.get(), document, layers, page)) {
+        if (!DrawArtOnto(context.get(), document, layers, page, linkFolder)) {
             return false;
         }
         cairo_show_page(context.get());
@@ -233,8 +233,9 @@ bool FinishPdf(std::string& pdf, const std::vector<Rect>& artboards, const Bleed
     }
 }
 
-bool WritePdf(const Document& document, const std::filesystem::path& file, const ActionValues& values,
-              std::string_view xmpPacket, std::string* error) {
+bool WritePdf(const Document& document, const std::filesystem::path& linkFolder,
+              const std::filesystem::path& file, const ActionValues& values, std::string_view xmpPacket,
+              std::string* error) {
     const Bleed bleed{RealOr(values, "blft", 0), RealOr(values, "btop", 0), RealOr(values, "brht", 0),
                       RealOr(values, "bbtm", 0)};
     for (const double side : {bleed.left, bleed.top, bleed.right, bleed.bottom}) {
@@ -254,7 +255,7 @@ bool WritePdf(const Document& document, const std::filesystem::path& file, const
     std::string pdf;
     const CairoSurface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
     cairo_pdf_surface_restrict_to_version(surface.get(), CAIRO_PDF_VERSION_1_4);
-    if (!DrawPages(surface.get(), document, pages, cairo_pdf_surface_set_size)) {
+    if (!DrawPages(surface.get(), document, linkFolder, pages, cairo_pdf_surface_set_size)) {
         *error = "the document could not be drawn";
         return false;
     }
@@ -285,14 +286,15 @@ Rect ArtboardsUnion(const Document& document) {
     return area;
 }
 
-bool WriteSvg(const Document& document, const std::filesystem::path& file, const ActionValues& values,
-              std::string_view xmpPacket, std::string* error) {
+bool WriteSvg(const Document& document, const std::filesystem::path& linkFolder,
+              const std::filesystem::path& file, const ActionValues& values, std::string_view xmpPacket,
+              std::string* error) {
     const Rect area = ArtboardsUnion(document);
     std::string svg;
     const CairoSurface surface(
         cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
     cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
-    if (!DrawPages(surface.get(), document, {area}, nullptr)) {
+    if (!DrawPages(surface.get(), document, linkFolder, {area}, nullptr)) {
         *error = "the document could not be drawn";
         return false;
     }
@@ -322,7 +324,8 @@ std::string DscText(const std::string& text) {
     return clean;
 }
 
-bool WriteEps(const Document& document, const std::filesystem::path& file, std::string* error) {
+bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
+              const std::filesystem::path& file, std::string* error) {
     // cairo's EPS of several pages is not a valid EPS: the artboards are drawn as one page, and
     // cairo bounds it by what was drawn.
     const Rect page = ArtboardsUnion(document);
@@ -331,7 +334,7 @@ bool WriteEps(const Document& document, const std::filesystem::path& file, std::
         cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
     cairo_ps_surface_set_eps(surface.get(), true);
     cairo_ps_surface_dsc_comment(surface.get(), ("%%Title: " + DscText(file.stem().string())).c_str());
-    if (!DrawPages(surface.get(), document, {page}, nullptr)) {
+    if (!DrawPages(surface.get(), document, linkFolder, {page}, nullptr)) {
         *error = "the document could not be drawn";
         return false;
     }
@@ -345,16 +348,17 @@ bool IsVectorFormat(std::string_view formatName) {
 }
 
 bool WriteVectorCopy(const Document& document, const std::filesystem::path& file, std::string_view formatName,
-                     const ActionValues& values, std::string_view xmpPacket, std::string* error) {
+                     const ActionValues& values, std::string_view xmpPacket, std::string* error,
+                     const std::filesystem::path& linkFolder) {
     try {
         if (formatName == kPdfFormatName) {
-            return WritePdf(document, file, values, xmpPacket, error);
+            return WritePdf(document, linkFolder, file, values, xmpPacket, error);
         }
         if (formatName == kSvgFormatName) {
-            return WriteSvg(document, file, values, xmpPacket, error);
+            return WriteSvg(document, linkFolder, file, values, xmpPacket, error);
         }
         if (formatName == kEpsFormatName) {
-            return WriteEps(document, file, error);
+            return WriteEps(document, linkFolder, file, error);
         }
         *error = "unknown format " + std::string(formatName);
         return false;

@@ -35,8 +35,9 @@ bool IsVectorFormat(std::string_view formatName);
 //   element when 'IXAP' is true.
 // - EPS: the active artboard as exactly one page, titled with the file's name.
 // False with the reason in *error when it can't (a PDF that can't be encrypted is not written).
+// Relative links of placed files resolve against linkFolder (empty: the working folder).
 bool WriteVectorCopy(const model::Document& document, const std::filesystem::path& file,
                      std::string_view formatName, const ActionValues& values, std::string_view xmpPacket,
-                     std::string* error);
+                     std::string* error, const std::filesystem::path& linkFolder = {});
 
 }  // namespace host

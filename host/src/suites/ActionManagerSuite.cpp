@@ -159,7 +159,8 @@ AIErr WriteCopy(const model::Document& document, const Block& block, const std::
     if (!IsVectorFormat(format)) {
         return kBadParameterErr;
     }
-    return WriteVectorCopy(document, path, format, WriterValues(block), document.xmp(), reason)
+    return WriteVectorCopy(document, path, format, WriterValues(block), document.xmp(), reason,
+                           CurrentDocumentFolder())
                ? kNoErr
                : kCantHappenErr;
 }

@@ -58,6 +58,7 @@ AIErr ComputeArtBounds(AIArtSet artSet, AIRealRect* artBounds, AIBoolean) {
 // The renderer's settings for a raster type; none for a type this host does not make.
 std::optional<RenderSettings> SettingsFor(const AIRasterizeSettings& settings) {
     RenderSettings result;
+    result.linkFolder = CurrentDocumentFolder();
     result.resolution = settings.resolution;
     result.antiAlias = settings.antialiasing != kRasterizeNoAntialiasing;
     switch (settings.type) {
