@@ -491,12 +491,19 @@ private:
 // and placed native documents ask for, so that they draw within the same picture.
 class Picture final : public ArtDrawer {
 public:
-    explicit Picture(const RenderLimits& limits = {}) : placed_(*this) {
+    explicit Picture(const RenderLimits& limits = {}) : limits_(limits), placed_(*this) {
         state_.budget = RenderBudget(limits);
         state_.paints = &paints_;
         state_.placed = &placed_;
         state_.drawer = this;
     }
+
+    // The next page of a vector copy: a picture of its own budget, drawn with the paints and placed
+    // files already at hand.
+    void StartPage() { state_.budget = RenderBudget(limits_); }
+
+    // Once the vector surface drawn on is finished and its context destroyed (PaintCache).
+    void ReleaseAfterFinish() { paints_.ReleaseAfterFinish(); }
 
     // The art, each with everything below it, the bounds' top-left corner at the origin of the
     // context's user space and y growing downward. False when cairo failed or the picture asked
@@ -530,6 +537,7 @@ public:
     }
 
 private:
+    RenderLimits limits_;
     PictureState state_;
     PaintCache paints_;
     PlacedPainter placed_;
@@ -603,9 +611,28 @@ std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
     return layers;
 }
 
-bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
-                 const model::Rect& bounds) {
-    return Picture().DrawArt(cr, document, art, bounds);
+bool DrawPagesOnto(cairo_surface_t* surface, const Document& document, const std::vector<ArtId>& art,
+                   const std::vector<model::Rect>& pages, PageSizeSetter setSize) {
+    Picture picture;
+    bool drawn = true;
+    {
+        const CairoContext context(cairo_create(surface));
+        for (const model::Rect& page : pages) {
+            if (setSize != nullptr) {
+                setSize(surface, page.width(), page.height());
+            }
+            picture.StartPage();
+            drawn = picture.DrawArt(context.get(), document, art, page);
+            if (!drawn) {
+                break;
+            }
+            cairo_show_page(context.get());
+        }
+        drawn = drawn && cairo_status(context.get()) == CAIRO_STATUS_SUCCESS;
+    }
+    cairo_surface_finish(surface);
+    picture.ReleaseAfterFinish();
+    return drawn && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
 }
 
 bool WriteArtboardPicture(const Document& document, const std::filesystem::path& file, std::string* error) {
