@@ -189,6 +189,10 @@ PlacedPainter::PlacedPainter(ArtDrawer& drawer) : session_(std::make_unique<Sess
 
 PlacedPainter::~PlacedPainter() = default;
 
+void PlacedPainter::StartPage() {
+    session_->documentDraws = 0;
+}
+
 bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
     try {
         std::error_code failed;

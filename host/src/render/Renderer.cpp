@@ -500,7 +500,10 @@ public:
 
     // The next page of a vector copy: a picture of its own budget, drawn with the paints and placed
     // files already at hand.
-    void StartPage() { state_.budget = RenderBudget(limits_); }
+    void StartPage() {
+        state_.budget = RenderBudget(limits_);
+        placed_.StartPage();
+    }
 
     // Once the vector surface drawn on is finished and its context destroyed (PaintCache).
     void ReleaseAfterFinish() { paints_.ReleaseAfterFinish(); }
