@@ -191,10 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.limits = {2'000, 200'000};  // small, so that each input runs quickly
     (void)host::RenderArt(model, layers, bounds, settings);
     cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 64.0, 64.0);
-    cairo_t* cr = cairo_create(pdf);
-    (void)host::DrawArtOnto(cr, model, layers, bounds);
-    cairo_destroy(cr);
-    cairo_surface_finish(pdf);
+    (void)host::DrawPagesOnto(pdf, model, layers, {bounds}, nullptr);
     cairo_surface_destroy(pdf);
     return 0;
 }

@@ -27,10 +27,14 @@ using testsupport::RunProgram;
 using testsupport::ScratchFolder;
 
 // Two artboards of 100 points; a red square on white fills the middle of the first, a blue one the
-// middle of the second.
+// middle of the second, with a square of the pattern "Checks" (tagged "pattern") hidden behind it.
 constexpr const char* kDocument = R"j({"format": "plimhost-document", "version": 1,
   "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]},
                 {"name": "Two", "rect": [200.0, 100.0, 300.0, 0.0]}],
+  "patterns": [{"name": "Checks", "color": {"gray": 0.5}, "tile": [0.0, 10.0, 10.0, 0.0],
+    "art": {"type": "path", "closed": true,
+            "segments": [{"anchor": [0.0, 0.0]}, {"anchor": [5.0, 0.0]}, {"anchor": [5.0, 5.0]}, {"anchor": [0.0, 5.0]}],
+            "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 0.0, 1.0]}}}]}}}],
   "layers": [{"type": "layer", "title": "Art", "children": [
     {"type": "path", "name": "Square", "closed": true,
      "segments": [{"anchor": [25.0, 75.0]}, {"anchor": [75.0, 75.0]}, {"anchor": [75.0, 25.0]},
@@ -39,7 +43,12 @@ constexpr const char* kDocument = R"j({"format": "plimhost-document", "version":
     {"type": "path", "name": "Second", "closed": true,
      "segments": [{"anchor": [225.0, 75.0]}, {"anchor": [275.0, 75.0]}, {"anchor": [275.0, 25.0]},
                   {"anchor": [225.0, 25.0]}],
-     "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 0.0, 1.0]}}}]}}]}]})j";
+     "style": {"paintFields": [{"fill": {"color": {"rgb": [0.0, 0.0, 1.0]}}}]}},
+    {"type": "path", "name": "Checked", "closed": true,
+     "tags": [{"name": "_p_tag_d38995cb", "type": "string", "value": "pattern"}],
+     "segments": [{"anchor": [240.0, 60.0]}, {"anchor": [260.0, 60.0]}, {"anchor": [260.0, 40.0]},
+                  {"anchor": [240.0, 40.0]}],
+     "style": {"paintFields": [{"fill": {"color": {"pattern": "Checks"}}}]}}]}]})j";
 
 // The document's packet; every job's "metadata" names the author that exiftool must find.
 constexpr const char* kPacket =
@@ -64,6 +73,8 @@ struct FormatCase {
     std::vector<unsigned> middle = {};
     std::vector<unsigned> corner = {};
     const char* fileName = "out";  // the name the file is delivered under, without its extension
+    // A script message sent before the job (name and request), whose reply must not be an error.
+    std::pair<const char*, const char*> before = {nullptr, nullptr};
 };
 
 // A name with non-ASCII letters and XML's markup characters.
@@ -179,6 +190,20 @@ const FormatCase kCases[] = {
      "eps",
      "{}",
      {{"grep -a -e EPSF -e %%BoundingBox {}", {"EPSF-3.0", "%%BoundingBox: 25 25 275 75"}}}},
+    // The pattern scaled with its square to a thousandth: a tile far below what a page can show,
+    // which is painted flat, in a file of finite numbers only.
+    {"PdfOfAPatternScaledDown",
+     "pdf",
+     "{}",
+     {{"qpdf --check {}", {"No syntax or stream encoding errors found"}},
+      {"{ qpdf --qdf --object-streams=disable {} - | grep -a -i -w -o -E 'nan|inf' | tr a-z A-Z; echo read; "
+       "}",
+       {"read"},
+       {"NAN", "INF"}}},
+     {},
+     {},
+     "out",
+     {"transform", R"j({"tagSearch": "pattern", "scale": 0.001, "anchorPoint": "BL"})j"}},
     // The DSC comment holds printable ASCII only: each byte of the other letters shows as "_".
     {"EpsTitledByItsName",
      "eps",
@@ -269,8 +294,13 @@ class ExportFormats : public ExportFixture, public testing::WithParamInterface<F
 
 TEST_P(ExportFormats, WritesAFileTheFieldsToolsAccept) {
     const FormatCase& c = GetParam();
+    if (c.before.first != nullptr) {
+        const json done = ScriptJson(c.before.first, c.before.second);
+        ASSERT_FALSE(done.contains("error")) << done.dump();
+    }
     const json reply = ScriptJson("exportFile", Request(c.format, c.job, c.fileName));
     ASSERT_EQ(reply["Results"][0]["exportSuccessful"], true) << reply.dump();
+    EXPECT_NE(app->CurrentDocument(), nullptr) << "the document stays open";
     const std::string path = (scratch.Path() / (std::string(c.fileName) + "." + c.format)).string();
     for (const ToolCheck& check : c.checks) {
         const auto run = RunProgram(scratch, Replaced(check.command, path), "");

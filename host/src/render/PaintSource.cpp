@@ -247,21 +247,35 @@ bool TileFitsDevice(const model::Rect& tile, const cairo_matrix_t& device) {
            area / sideW >= kSmallestTileSide && area / sideH >= kSmallestTileSide;
 }
 
-// The tile's art recorded once per picture, repeated side by side from where the tile lies.
+// A recording surface of the tile's size, kept by the picture's cache.
+cairo_surface_t* TileRecording(const RenderContext& context, const model::Rect& tile) {
+    const cairo_rectangle_t extents{0.0, 0.0, tile.width(), tile.height()};
+    return context.picture.paints->Keep(
+        CairoSurface(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents)));
+}
+
+// The tile's art recorded once per picture, repeated side by side from where the tile lies. The
+// recordings are the cache's own, not groups of cairo's, so that they can be released after a vector
+// surface is finished (PaintCache::ReleaseAfterFinish).
 CairoPattern RecordTile(const RenderContext& context, const model::PaintResource& resource,
                         const model::Rect& tile, double opacity) {
-    const cairo_rectangle_t extents{0.0, 0.0, tile.width(), tile.height()};
-    const CairoSurface recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
-    CairoContext cr(cairo_create(recording.get()));
+    cairo_surface_t* art = TileRecording(context, tile);
+    CairoContext cr(cairo_create(art));
     cairo_scale(cr.get(), 1.0, -1.0);
     cairo_translate(cr.get(), -tile.left, -tile.top);
-    cairo_push_group(cr.get());
-    const bool drawn = context.picture.drawer->DrawDetached(context.On(cr.get()), *resource.art);
-    cairo_pop_group_to_source(cr.get());
-    cairo_paint_with_alpha(cr.get(), opacity);
-    const bool failed = !drawn || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS;
+    bool failed = !context.picture.drawer->DrawDetached(context.On(cr.get()), *resource.art) ||
+                  cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS;
     cr.reset();  // the recording is finished before a pattern takes it
-    CairoPattern pattern(cairo_pattern_create_for_surface(recording.get()));
+    cairo_surface_t* source = art;
+    if (opacity < 1.0) {
+        // The art faded as a whole, so that its overlapping parts don't show through one another.
+        source = TileRecording(context, tile);
+        const CairoContext fade(cairo_create(source));
+        cairo_set_source_surface(fade.get(), art, 0.0, 0.0);
+        cairo_paint_with_alpha(fade.get(), opacity);
+        failed = failed || cairo_status(fade.get()) != CAIRO_STATUS_SUCCESS;
+    }
+    CairoPattern pattern(cairo_pattern_create_for_surface(source));
     if (failed || cairo_pattern_status(pattern.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
@@ -302,6 +316,28 @@ bool SetSolid(cairo_t* cr, const Document& document, const Color& color, double 
 }
 
 }  // namespace
+
+cairo_surface_t* PaintCache::Keep(CairoSurface recording) {
+    recordings_.push_back(std::move(recording));
+    return recordings_.back().get();
+}
+
+void PaintCache::ReleaseAfterFinish() {
+    patterns.clear();
+    // Finished, a recording lets go of what it holds, the other recordings among them.
+    for (const CairoSurface& recording : recordings_) {
+        cairo_surface_finish(recording.get());
+    }
+    // Nothing else can hold a recording now: the vector surface is finished, its context destroyed
+    // and every recording of the picture finished. A count above the cache's own is a reference the
+    // SVG surface kept; with a cairo that gives its references back there is none.
+    for (const CairoSurface& recording : recordings_) {
+        while (cairo_surface_get_reference_count(recording.get()) > 1) {
+            cairo_surface_destroy(recording.get());
+        }
+    }
+    recordings_.clear();
+}
 
 cairo_operator_t BlendOperator(int mode) {
     return mode > 0 && mode <= model::kLastBlendMode ? kBlendOperators[mode] : CAIRO_OPERATOR_OVER;

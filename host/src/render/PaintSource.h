@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 #include <cairo.h>
 
@@ -40,6 +41,19 @@ public:
     // The resource, the opacity it is built at, and (radial gradients) where its focus lies.
     using Key = std::tuple<const model::PaintResource*, double, double>;
     std::map<Key, CairoPattern> patterns;
+
+    // Keeps a recording surface that a tile is drawn from until the picture ends; the surface, which
+    // the cache owns.
+    cairo_surface_t* Keep(CairoSurface recording);
+
+    // Releases the paints once the vector surface (PDF, SVG, PostScript) drawn with them is finished
+    // and its context destroyed. cairo 1.16's SVG surface takes a reference to every recording
+    // surface it writes out as a pattern and never gives it back, so that each tile of an SVG copy
+    // would stay in memory for good; here those references are given back.
+    void ReleaseAfterFinish();
+
+private:
+    std::vector<CairoSurface> recordings_;
 };
 
 // Where a colour paints, for the paints that are laid out in space.

@@ -217,6 +217,10 @@ PlacedPainter::PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& lin
 
 PlacedPainter::~PlacedPainter() = default;
 
+void PlacedPainter::StartPage() {
+    session_->documentDraws = 0;
+}
+
 bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
     try {
         const std::filesystem::path file = ResolvedLink(*session_, placed.file);

@@ -36,6 +36,10 @@ public:
     PlacedPainter(const PlacedPainter&) = delete;
     PlacedPainter& operator=(const PlacedPainter&) = delete;
 
+    // The next page of a vector copy, a picture of its own: the files already read serve it, and
+    // it draws as many native documents as a picture may.
+    void StartPage();
+
     // Draws the placed object's file onto the context, whose user space is the document's points.
     // False, with nothing drawn, when the file can't be read or drawn.
     bool Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept;

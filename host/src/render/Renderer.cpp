@@ -521,12 +521,22 @@ private:
 class Picture final : public ArtDrawer {
 public:
     explicit Picture(const RenderLimits& limits = {}, const std::filesystem::path& linkFolder = {})
-        : placed_(*this, linkFolder) {
+        : limits_(limits), placed_(*this, linkFolder) {
         state_.budget = RenderBudget(limits);
         state_.paints = &paints_;
         state_.placed = &placed_;
         state_.drawer = this;
     }
+
+    // The next page of a vector copy: a picture of its own budget, drawn with the paints and placed
+    // files already at hand.
+    void StartPage() {
+        state_.budget = RenderBudget(limits_);
+        placed_.StartPage();
+    }
+
+    // Once the vector surface drawn on is finished and its context destroyed (PaintCache).
+    void ReleaseAfterFinish() { paints_.ReleaseAfterFinish(); }
 
     // The art, each with everything below it, the bounds' top-left corner at the origin of the
     // context's user space and y growing downward. False when cairo failed or the picture asked
@@ -560,6 +570,7 @@ public:
     }
 
 private:
+    RenderLimits limits_;
     PictureState state_;
     PaintCache paints_;
     PlacedPainter placed_;
@@ -643,9 +654,29 @@ std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
     return layers;
 }
 
-bool DrawArtOnto(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
-                 const model::Rect& bounds, const std::filesystem::path& linkFolder) {
-    return Picture({}, linkFolder).DrawArt(cr, document, art, bounds);
+bool DrawPagesOnto(cairo_surface_t* surface, const Document& document, const std::vector<ArtId>& art,
+                   const std::vector<model::Rect>& pages, PageSizeSetter setSize,
+                   const std::filesystem::path& linkFolder) {
+    Picture picture({}, linkFolder);
+    bool drawn = true;
+    {
+        const CairoContext context(cairo_create(surface));
+        for (const model::Rect& page : pages) {
+            if (setSize != nullptr) {
+                setSize(surface, page.width(), page.height());
+            }
+            picture.StartPage();
+            drawn = picture.DrawArt(context.get(), document, art, page);
+            if (!drawn) {
+                break;
+            }
+            cairo_show_page(context.get());
+        }
+        drawn = drawn && cairo_status(context.get()) == CAIRO_STATUS_SUCCESS;
+    }
+    cairo_surface_finish(surface);
+    picture.ReleaseAfterFinish();
+    return drawn && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
 }
 
 bool WriteArtboardPng(const Document& document, const std::filesystem::path& file,

@@ -28,6 +28,7 @@
 #include "render/RenderBudget.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace host {
 
@@ -64,11 +65,19 @@ bool WriteArtboardPng(const model::Document& document, const std::filesystem::pa
 // draws, in drawing order.
 std::vector<model::ArtId> LayerGroupsBottomFirst(const model::Document& document);
 
-// Draws the art onto a cairo context (of any surface: image, PDF, SVG, PostScript) at one unit per
-// point, the bounds' top-left corner at the origin and y growing downward. False when the context
-// is in its error state afterwards. Relative links of placed files resolve against linkFolder (empty:
-// the working folder).
-bool DrawArtOnto(cairo_t* cr, const model::Document& document, const std::vector<model::ArtId>& art,
-                 const model::Rect& bounds, const std::filesystem::path& linkFolder = {});
+// Sets the size of a vector surface's next page (cairo_pdf_surface_set_size).
+using PageSizeSetter = void (*)(cairo_surface_t* surface, double width, double height);
+
+// Draws the art onto a vector surface (PDF, SVG, PostScript), one page for each of the bounds, at
+// one unit per point, the bounds' top-left corner at the origin and y growing downward, then
+// finishes the surface. The page's size is set first when setSize is given. Each page is a picture
+// of its own budget; the paints built and the placed files read serve every page and are released
+// only after the surface is finished: these surfaces write a recorded pattern tile out when they
+// finish, and cairo copies a tile released before that, a copy that is never freed. Relative links
+// of placed files resolve against linkFolder (empty: the working folder). False when a page asked
+// for more than its budget, or the context or the surface is in its error state.
+bool DrawPagesOnto(cairo_surface_t* surface, const model::Document& document,
+                   const std::vector<model::ArtId>& art, const std::vector<model::Rect>& pages,
+                   PageSizeSetter setSize, const std::filesystem::path& linkFolder = {});
 
 }  // namespace host

@@ -59,25 +59,6 @@ double RealOr(const ActionValues& values, std::string_view key, double fallback)
     return fallback;
 }
 
-// Draws every page with the surface's page size set first; the surface is finished afterwards.
-bool DrawPages(cairo_surface_t* surface, const Document& document, const std::filesystem::path& linkFolder,
-               const std::vector<Rect>& pages, void (*setSize)(cairo_surface_t*, double, double)) {
-    const CairoContext context(cairo_create(surface));
-    const std::vector<model::ArtId> layers = LayerGroupsBottomFirst(document);
-    for (const Rect& page : pages) {
-        if (setSize != nullptr) {
-            setSize(surface, page.width(), page.height());
-        }
-        if (!DrawArtOnto(context.get(), document, layers, page, linkFolder)) {
-            return false;
-        }
-        cairo_show_page(context.get());
-    }
-    cairo_surface_finish(surface);
-    return cairo_status(context.get()) == CAIRO_STATUS_SUCCESS &&
-           cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
-}
-
 struct Bleed {
     double left = 0;
     double top = 0;
@@ -255,7 +236,8 @@ bool WritePdf(const Document& document, const std::filesystem::path& linkFolder,
     std::string pdf;
     const CairoSurface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
     cairo_pdf_surface_restrict_to_version(surface.get(), CAIRO_PDF_VERSION_1_4);
-    if (!DrawPages(surface.get(), document, linkFolder, pages, cairo_pdf_surface_set_size)) {
+    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), pages,
+                       cairo_pdf_surface_set_size, linkFolder)) {
         *error = "the document could not be drawn";
         return false;
     }
@@ -294,7 +276,8 @@ bool WriteSvg(const Document& document, const std::filesystem::path& linkFolder,
     const CairoSurface surface(
         cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
     cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
-    if (!DrawPages(surface.get(), document, linkFolder, {area}, nullptr)) {
+    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), {area}, nullptr,
+                       linkFolder)) {
         *error = "the document could not be drawn";
         return false;
     }
@@ -334,7 +317,8 @@ bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
         cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
     cairo_ps_surface_set_eps(surface.get(), true);
     cairo_ps_surface_dsc_comment(surface.get(), ("%%Title: " + DscText(file.stem().string())).c_str());
-    if (!DrawPages(surface.get(), document, linkFolder, {page}, nullptr)) {
+    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), {page}, nullptr,
+                       linkFolder)) {
         *error = "the document could not be drawn";
         return false;
     }
