@@ -40,7 +40,7 @@ TEST(Plimhost, AnswersEachScriptLine) {
 TEST(Plimhost, RunsTheExampleScript) {
     const PlimhostRun run = RunPlimhost(std::string(PLIM_SOURCE_DIR) + "/examples/demo.plim", "");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines.size(), 3u);
 }
 
 TEST(Plimhost, RefusesAMissingPlugin) {

@@ -280,4 +280,49 @@ INSTANTIATE_TEST_SUITE_P(
                        "cannot write the snapshot /nonexistent/s.png"}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Every script of examples/ runs through plimhost, with the plug-in beside it, on the document it is
+// written for, without an error reply. A new script needs its row here.
+struct ExampleScript {
+    const char* script;
+    const char* document;  // in examples/; empty for a new document
+};
+
+constexpr ExampleScript kExampleScripts[] = {
+    {"demo.plim", ""},
+    {"layout.plim", "sample.json"},
+    {"poster.plim", "poster.json"},
+    {"tags.plim", "sample.json"},
+};
+
+TEST_F(Plimhost, EveryExampleScriptRunsWithoutAnErrorReply) {
+    const std::filesystem::path examples = HOST_EXAMPLES_DIR;
+    std::size_t scripts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() != ".plim") {
+            continue;
+        }
+        ++scripts;
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const auto* example = std::find_if(std::begin(kExampleScripts), std::end(kExampleScripts),
+                                           [&name](const ExampleScript& row) { return name == row.script; });
+        ASSERT_NE(example, std::end(kExampleScripts)) << "no document is named for " << name;
+        const std::string open =
+            *example->document == '\0' ? "" : "--open '" + (examples / example->document).string() + "' ";
+        // The scripts name files relative to the repository's folder (the photo poster.plim places,
+        // the folder it exports to): they run in a folder laid out the same way.
+        const testsupport::ScratchFolder run("plimhost_example");
+        const Outcome outcome =
+            testsupport::RunProgram(run,
+                                    "cd '" + run.Path().string() + "' && ln -s '" + examples.string() +
+                                        "' examples && mkdir -p build/release/demo && '" + HOST_PLIMHOST +
+                                        "' --fail-on-error " + open + "'" + entry.path().string() + "'",
+                                    "");
+        EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_FALSE(outcome.out.empty());
+    }
+    EXPECT_EQ(scripts, std::size(kExampleScripts));
+}
+
 }  // namespace
