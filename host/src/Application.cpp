@@ -84,7 +84,7 @@ Application::Application(ApplicationOptions options) {
     fState = std::make_unique<HostState>(*this, Resolve(std::move(options)));
     gCurrent = this;
     RegisterHostSuites(fState->suites);
-    fState->documents.current = NewHostDocument();
+    fState->documents.current = NewHostDocument(fState->documents.newDocuments++);
     DocumentBecameCurrent(*fState);
     std::string reason;
     if (!fState->panel.Bind(PanelLibraryPath(fState->options.applicationFolder), &reason)) {
@@ -461,7 +461,7 @@ Document* Application::CurrentDocument() {
 }
 void Application::NewDocument() {
     DocumentLeaving(*fState);
-    fState->documents.current = NewHostDocument();
+    fState->documents.current = NewHostDocument(fState->documents.newDocuments++);
     DocumentBecameCurrent(*fState);
 }
 void Application::SetDocument(std::unique_ptr<Document> document) {

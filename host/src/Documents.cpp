@@ -133,8 +133,11 @@ const char* const kDefaultXmpPacket =
     "</x:xmpmeta>\n"
     "<?xpacket end=\"w\"?>";
 
-std::unique_ptr<Document> NewHostDocument() {
-    auto document = std::make_unique<Document>();
+std::unique_ptr<Document> NewHostDocument(std::uint64_t number) {
+    // Any fixed value serves; a document read from a file keeps a generator seeded at random, as the
+    // UUIDs its art already has came from one.
+    constexpr std::uint64_t kFirstNewDocumentSeed = 0x706c696d686f7374;  // "plimhost"
+    auto document = std::make_unique<Document>(kFirstNewDocumentSeed + number);
     document->setXmp(kDefaultXmpPacket);
     document->takeChanges();
     return document;

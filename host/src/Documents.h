@@ -20,7 +20,10 @@ inline constexpr std::uint64_t kModifiedRevision = std::numeric_limits<std::uint
 // every time.
 extern const char* const kDefaultXmpPacket;
 // A new document as the application makes one: one layer, the default XMP packet, unmodified.
-std::unique_ptr<Document> NewHostDocument();
+// Its UUIDs (its layer's, and those of the art made in it) follow from a seed made of `number`, the
+// count of new documents the application made before it: the same script on a new document saves
+// the same bytes every time, and two new documents of one session don't share UUIDs.
+std::unique_ptr<Document> NewHostDocument(std::uint64_t number);
 
 // After the current document was closed: the most recently current of the others (if any) becomes
 // current, with its handle and undo history.

@@ -193,6 +193,9 @@ struct DocumentSession {
     // The libraries opened so far, by the absolute path of their file.
     std::map<std::string, LibraryDocument> libraries;
 
+    // New documents made so far: the next one's UUIDs follow from this number (NewHostDocument).
+    std::uint64_t newDocuments = 0;
+
     // Where art made without a prep art goes: directly above this art (inside on top of a layer
     // group). A null or stale art means inside on top of the current layer.
     model::ArtId insertionPoint;

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include "CommandNames.h"
+#include "CommandTableRows.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 
@@ -38,7 +40,7 @@ TEST(Plimhost, AnswersEachScriptLine) {
 TEST(Plimhost, RunsTheExampleScript) {
     const PlimhostRun run = RunPlimhost(std::string(PLIM_SOURCE_DIR) + "/examples/demo.plim", "");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines.size(), 3u);
 }
 
 TEST(Plimhost, RefusesAMissingPlugin) {
@@ -197,6 +199,23 @@ TEST(Plimhost, PanelPaintAndStyleList) {
     EXPECT_EQ(
         document.value(json::json_pointer("/layers/0/children/1/style/paintFields/0/fill/color"), json()),
         json::parse(R"({"rgb":[0.2,0.4,0.2]})"));
+}
+
+}  // namespace
+
+namespace {
+
+// plimhost never links the plug-in: it keeps the command names (to name the nearest ones to a name
+// that is none) in a list of its own, which must be the plug-in's table.
+TEST(Plimhost, KnowsTheCommandTable) {
+    const std::span<const plimhost::CommandName> names = plimhost::CommandNames();
+    ASSERT_EQ(names.size(), std::size(kRows));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(kRows[i].name);
+        EXPECT_EQ(names[i].name, kRows[i].name);
+        EXPECT_EQ(names[i].byScript, (kRows[i].ways & kByScript) != 0);
+        EXPECT_EQ(names[i].byPanel, (kRows[i].ways & kByPanel) != 0);
+    }
 }
 
 }  // namespace

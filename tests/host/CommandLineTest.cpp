@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "CommandLine.h"
+#include "CommandNames.h"
+#include "Replies.h"
 #include "ScriptLine.h"
 
 namespace {
@@ -74,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ArgumentsCase{"empty_value", {"--plugin="}, false},
                     ArgumentsCase{"open_and_new", {"--new", "--open", "a"}, false},
                     ArgumentsCase{"open_twice", {"--open", "a", "--open=b"}, false},
-                    ArgumentsCase{"save_twice", {"--save", "a", "--save", "a"}, false}),
+                    ArgumentsCase{"save_twice", {"--save", "a", "--save", "a"}, false},
+                    ArgumentsCase{"fail_on_error", {"--fail-on-error", "s"}, true},
+                    ArgumentsCase{"version", {"--version"}, true},
+                    ArgumentsCase{"folder_type_too_long", {"--folder", "1234567890=/x"}, false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, KeepScriptsInOrderAndEndOptionsAtDoubleDash) {
@@ -109,6 +114,108 @@ TEST(CommandLine, ReadValues) {
         EXPECT_FALSE(ParseCommandLine({bad, "noequals"}, &line, &error)) << bad;
     }
     EXPECT_FALSE(ParseCommandLine({"--folder", "arrows=/x"}, &line, &error));
+}
+
+TEST(CommandLine, ReadSwitches) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--fail-on-error", "--version"}, &line, &error));
+    EXPECT_TRUE(line.failOnError);
+    EXPECT_TRUE(line.version);
+    ASSERT_TRUE(ParseCommandLine({}, &line, &error));
+    EXPECT_FALSE(line.failOnError);
+    EXPECT_FALSE(line.version);
+}
+
+struct NearestCase {
+    const char* label;
+    std::string name;
+    bool panel;
+    std::vector<std::string> nearest;
+};
+
+class NearestNames : public testing::TestWithParam<NearestCase> {};
+
+TEST_P(NearestNames, AreTheLikelySlips) {
+    EXPECT_EQ(plimhost::NearestCommandNames(GetParam().name, GetParam().panel), GetParam().nearest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NearestNames,
+    testing::Values(NearestCase{"letter_case", "GETBYTAGS", false, {"getByTags"}},
+                    NearestCase{"one_letter_missing", "rotat", false, {"rotate"}},
+                    NearestCase{"nearest_only", "getTag", false, {"getTags"}},
+                    NearestCase{"cut_short", "ungroup", false, {"ungroupObjects"}},
+                    NearestCase{"several_equally_near", "etTags", false, {"setTags", "getTags"}},
+                    NearestCase{"at_most_three", "get", false, {"getTags", "getAllTags", "getByTags"}},
+                    NearestCase{"nothing_near", "frobnicate", false, {}},
+                    NearestCase{"panel_only_names_by_script", "getSymbolLis", false, {}},
+                    NearestCase{"panel_only_names_by_panel", "getSymbolLis", true, {"getSymbolList"}},
+                    NearestCase{"empty", "", false, {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct ReplyErrorsCase {
+    const char* label;
+    std::string reply;
+    std::vector<std::string> errors;
+};
+
+class ReplyErrorTexts : public testing::TestWithParam<ReplyErrorsCase> {};
+
+TEST_P(ReplyErrorTexts, AreFound) {
+    EXPECT_EQ(plimhost::ReplyErrors(GetParam().reply), GetParam().errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplyErrorTexts,
+    testing::Values(
+        ReplyErrorsCase{"none", R"({"eventType":"comment"})", {}},
+        ReplyErrorsCase{"text", R"({"error":"Art not found","eventType":"rotate"})", {"Art not found"}},
+        ReplyErrorsCase{"not_text", R"({"error":{"code":1}})", {R"({"code":1})"}},
+        ReplyErrorsCase{"nested_is_not_the_replys", R"({"data":{"error":"x"}})", {}},
+        ReplyErrorsCase{"word_in_a_value", R"({"text":"\"error\""})", {}},
+        ReplyErrorsCase{"not_json", R"(<payload><result>"error"</result></payload>)", {}},
+        ReplyErrorsCase{"array", R"(["error"])", {}},
+        ReplyErrorsCase{
+            "batch",
+            R"({"data":[{"data":{"error":"Bad"},"eventType":"e.rotate"},{"error":"No event data found",)"
+            R"("eventType":"e.x"},{"data":{}},7],"errorsPresent":true})",
+            {"entry 1 (e.rotate): Bad", "entry 2 (e.x): No event data found"}},
+        ReplyErrorsCase{"batch_without_errors", R"({"data":[{"error":"x"}],"errorsPresent":false})", {}},
+        ReplyErrorsCase{"batch_refused",
+                        R"({"data":[],"error":"No data found","errorsPresent":false})",
+                        {"No data found"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Replies, PlaceLines) {
+    EXPECT_EQ(plimhost::PlaceLine({"job.plim", 12, "rotate"}, "Art not found"),
+              "job.plim:12: rotate: Art not found");
+    EXPECT_EQ(plimhost::PlaceLine({"-", 1, "x"}, "y"), "-:1: x: y");
+    EXPECT_EQ(plimhost::PlaceLine({"", 0, "com.torvi.event.result"}, "y"),
+              "plimhost: com.torvi.event.result: y");
+}
+
+TEST(Replies, ByteOrderMarks) {
+    for (const auto& [text, left] :
+         std::vector<std::pair<std::string, std::string>>{{"\xEF\xBB\xBFversion", "version"},
+                                                          {"version\xEF\xBB\xBF", "version\xEF\xBB\xBF"},
+                                                          {"\xEF\xBB", "\xEF\xBB"},
+                                                          {"", ""},
+                                                          {"\xEF\xBB\xBF\xEF\xBB\xBF", "\xEF\xBB\xBF"}}) {
+        std::string dropped = text;
+        plimhost::DropByteOrderMark(dropped);
+        EXPECT_EQ(dropped, left);
+    }
+}
+
+TEST(Replies, PluginVersionLines) {
+    EXPECT_EQ(
+        plimhost::PluginVersionLine(
+            R"({"SDK":"28.1","eventType":"version","pluginPath":"/p.so","timeStamp":"t","version":"1.0.9"})"),
+        "plug-in 1.0.9, SDK 28.1, built t, /p.so");
+    EXPECT_EQ(plimhost::PluginVersionLine(R"({"version":"2"})"), "plug-in 2");
+    EXPECT_EQ(plimhost::PluginVersionLine("plain"), std::nullopt);
+    EXPECT_EQ(plimhost::PluginVersionLine(R"({"error":"x"})"), std::nullopt);
 }
 
 }  // namespace

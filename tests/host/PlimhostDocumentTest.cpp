@@ -52,6 +52,22 @@ TEST_F(PlimhostDocuments, ANewDocumentIsSavedWithItsOneLayer) {
     EXPECT_EQ(read.document->layerProperties(read.document->firstLayer())->title, "Layer 1");
 }
 
+// A new document's UUIDs follow from a seed: the same lines on a new document save the same bytes
+// in every run, while an opened document's new art gets UUIDs of its own in each.
+TEST_F(PlimhostDocuments, TheSameLinesOnANewDocumentSaveTheSameBytes) {
+    std::vector<std::string> texts;
+    const std::string opened = "--open '" + kSample + "'";
+    for (const std::string& start : std::vector<std::string>{"--new", "--new", opened, opened}) {
+        const std::string saved = (folder / ("run" + std::to_string(texts.size()) + ".json")).string();
+        const Outcome run = Plim(start + " --save '" + saved + "'", "newPath first\nnewPath second\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        texts.push_back(ReadFile(saved));
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_NE(texts[0].find("\"uuid\""), std::string::npos);
+    EXPECT_NE(texts[2], texts[3]);
+}
+
 TEST_F(PlimhostDocuments, AnUnwritableFileFailsAfterTheLinesWereDelivered) {
     const Outcome run = Plim("--save /nonexistent/folder/doc.json", "echo delivered\n");
     EXPECT_EQ(run.status, 1);

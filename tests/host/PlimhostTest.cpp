@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -89,13 +90,239 @@ INSTANTIATE_TEST_SUITE_P(
                     "/tmp: it is a directory"},
         RefusedCase{"missing_script",
                     std::string("--plugin '") + HOST_PROBE_PLUGIN + "' /nonexistent/script.plim", 1,
-                    "/nonexistent/script.plim"}),
+                    "cannot read the script /nonexistent/script.plim: No such file or directory"},
+        RefusedCase{"folder_without_a_number", "--folder arrows=/x", 2,
+                    "--folder needs TYPE=DIR, a folder type number from 0 to 999999999 and a folder (such as "
+                    "103=/usr/share/arrows), not \"arrows=/x\""},
+        RefusedCase{
+            "preference_without_a_value", "--pref fontProblem", 2,
+            "--pref needs [PREFIX/]NAME=VALUE (such as warning/fontProblem=false), not \"fontProblem\""},
+        RefusedCase{"preference_of_no_type",
+                    std::string("--plugin '") + HOST_PROBE_PLUGIN + "' --pref a=maybe", 2,
+                    "--pref a: the value must be true, false or an integer"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(Plimhost, HelpPrintsTheUsage) {
+TEST_F(Plimhost, HelpPrintsTheUsageAndWhereTheCommandsAreDescribed) {
     const Outcome run = Plim("--help");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("usage: plimhost", 0), 0u);
+    EXPECT_NE(run.out.find("docs/commands.md"), std::string::npos) << run.out;
+}
+
+// The probe asks for the size of plimhost's own standard output (a file here) while the script
+// runs: the replies before it are already there, not held in a buffer until the end.
+TEST_F(Plimhost, WritesEachReplyOutWhenItIsMade) {
+    const std::string out = (folder / "stdout.txt").string();
+    const Outcome run = Plim(WithProbe(), "echo one\nsize " + out + "\necho three\nsize " + out + "\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "one\n4\nthree\n12\n");
+}
+
+struct ErrorReplyCase {
+    const char* label;
+    std::string options;
+    std::string script;  // in the file script.plim, named SCRIPT in `err`
+    std::string input;   // standard input, read after the script
+    int status;
+    std::string err;  // all of standard error
+};
+
+class ErrorReplies : public Plimhost, public testing::WithParamInterface<ErrorReplyCase> {};
+
+TEST_P(ErrorReplies, AreToldOnStandardErrorWithTheirLine) {
+    const ErrorReplyCase& test = GetParam();
+    std::string scripts;
+    std::string err = test.err;
+    if (!test.script.empty()) {
+        const std::string script = Write("script.plim", test.script);
+        scripts = "'" + script + "' -";
+        for (std::size_t at = err.find("SCRIPT"); at != std::string::npos; at = err.find("SCRIPT", at)) {
+            err.replace(at, 6, script);
+        }
+    }
+    const Outcome run = Plim(WithProbe(test.options + " " + scripts), test.input);
+    EXPECT_EQ(run.status, test.status);
+    EXPECT_EQ(run.err, err);
+}
+
+const std::string kBatchReply =
+    R"({"data":[{"error":"No eventType found"},{"data":{"error":"inner"},"eventType":"com.torvi.event.x"},)"
+    R"({"data":{},"eventType":"com.torvi.event.y"}],"errorsPresent":true})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ErrorReplies,
+    testing::Values(
+        ErrorReplyCase{"standard_input_is_dash", "", "", "echo fine\necho {\"error\":\"Art not found\"}\n", 0,
+                       "-:2: echo: Art not found\n"},
+        ErrorReplyCase{"fail_on_error", "--fail-on-error", "",
+                       "echo {\"error\":\"Art not found\"}\necho after\n", 3, "-:1: echo: Art not found\n"},
+        ErrorReplyCase{"lines_counted_with_comments_and_blanks", "--fail-on-error",
+                       "# first\n\necho {\"eventType\":\"x\",\"error\":\"Bad units\"}\n",
+                       "echo {\"error\":7}\n", 3, "SCRIPT:3: echo: Bad units\n-:1: echo: 7\n"},
+        ErrorReplyCase{
+            "batch_entries", "", "", "echo " + kBatchReply + "\n", 0,
+            "-:1: echo: entry 1 (?): No eventType found\n-:1: echo: entry 2 (com.torvi.event.x): inner\n"},
+        ErrorReplyCase{"no_error_key", "--fail-on-error", "",
+                       "echo {\"warning\":\"error\",\"a\":{\"error\":1}}\necho \"error\"\necho {\"error\"\n",
+                       0, ""},
+        ErrorReplyCase{"byte_order_mark_skipped", "--fail-on-error",
+                       "\xEF\xBB\xBF"
+                       "echo {\"error\":\"x\"}\n",
+                       "\xEF\xBB\xBF"
+                       "echo {\"error\":\"y\"}\n",
+                       3, "SCRIPT:1: echo: x\n-:1: echo: y\n"},
+        ErrorReplyCase{"plugin_error_code", "--fail-on-error", "", "fail 7\n", 3,
+                       "plimhost: fail: the plug-in answered 7\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Plimhost, AByteOrderMarkOnlyStartsAScript) {
+    const std::string script = Write("marked.plim", "\xEF\xBB\xBF# a comment\necho one\n");
+    const Outcome run = Plim(WithProbe("'" + script + "' -"),
+                             "\xEF\xBB\xBF"
+                             "echo two\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "one\ntwo\n");
+}
+
+// A name that is no command: the plug-in's reply, then a note naming the nearest commands; with the
+// plug-in beside plimhost.
+struct UnknownNameCase {
+    const char* label;
+    std::string options;
+    std::string line;
+    std::string out;
+    std::string err;
+};
+
+class UnknownNames : public Plimhost, public testing::WithParamInterface<UnknownNameCase> {};
+
+TEST_P(UnknownNames, AreAnsweredAndTheNearestNamesNoted) {
+    const Outcome run = Plim("--fail-on-error " + GetParam().options, GetParam().line + "\n");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, GetParam().out);
+    EXPECT_EQ(run.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnknownNames,
+    testing::Values(
+        UnknownNameCase{"letter_case", "", "selectBytags {}",
+                        "{\"error\":\"Unknown event type: selectBytags\"}\n",
+                        "-:1: selectBytags: Unknown event type: selectBytags\n"
+                        "-:1: selectBytags: no command is named selectBytags; the nearest: selectByTags\n"},
+        UnknownNameCase{"slips", "", "getTag {\"uid\":\"u\"}",
+                        "{\"error\":\"Unknown event type: getTag\",\"uid\":\"u\"}\n",
+                        "-:1: getTag: Unknown event type: getTag\n"
+                        "-:1: getTag: no command is named getTag; the nearest: getTags\n"},
+        UnknownNameCase{"nothing_near", "", "frobnicate", "{\"error\":\"Unknown event type: frobnicate\"}\n",
+                        "-:1: frobnicate: Unknown event type: frobnicate\n"
+                        "-:1: frobnicate: no command is named frobnicate (the commands: docs/commands.md)\n"},
+        UnknownNameCase{
+            "panel_only", "", "getSymbolList", "{\"error\":\"Unknown event type: getSymbolList\"}\n",
+            "-:1: getSymbolList: Unknown event type: getSymbolList\n"
+            "-:1: getSymbolList: getSymbolList is a panel event only: send it with plimhost --panel\n"},
+        UnknownNameCase{"panel", "--panel", "coment {\"uid\":\"u\"}", "",
+                        "plimhost: coment: nothing listens to com.torvi.event.coment\n"
+                        "-:1: coment: no command is named coment; the nearest: comment\n"},
+        UnknownNameCase{"panel_reply", "--panel", "selectByTags {\"uid\":\"u\"}",
+                        "com.torvi.event.result\t{\"add\":false,\"error\":\"Tag search is empty\","
+                        "\"eventType\":\"selectByTags\",\"tagSearch\":\"\",\"uid\":\"u\"}\n",
+                        "-:1: selectByTags: Tag search is empty\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Plimhost, VersionTellsItsOwnAndThePluginsVersion) {
+    const Outcome run = Plim("--version");
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.Lines().size(), 2u) << run.out;
+    EXPECT_EQ(run.Lines()[0], std::string("plimhost ") + HOST_PROJECT_VERSION);
+    EXPECT_EQ(run.Lines()[1].rfind("plug-in 1.0.", 0), 0u) << run.out;
+    EXPECT_NE(run.Lines()[1].find(", SDK "), std::string::npos) << run.out;
+    EXPECT_NE(run.Lines()[1].find(", built "), std::string::npos) << run.out;
+
+    const Outcome probe = Plim(WithProbe("--version"));
+    EXPECT_EQ(probe.status, 1);
+    EXPECT_EQ(probe.out, std::string("plimhost ") + HOST_PROJECT_VERSION + "\n");
+    EXPECT_EQ(probe.err, "plimhost: the plug-in answered \"version\" with no version: unknown version\n");
+
+    const Outcome missing = Plim("--plugin /nonexistent/Plugin.so --version");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, probe.out);
+    EXPECT_NE(missing.err.find("/nonexistent/Plugin.so"), std::string::npos) << missing.err;
+}
+
+// Files plimhost writes after the last line: every line is delivered first, then a file that can't
+// be written gives status 1 and the reason.
+struct UnwritableCase {
+    const char* label;
+    std::string options;
+    std::string message;
+};
+
+class UnwritableFiles : public Plimhost, public testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(UnwritableFiles, FailAfterTheLinesWereDelivered) {
+    const Outcome run = Plim(WithProbe("--fail-on-error " + GetParam().options), "echo {\"error\":\"x\"}\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "{\"error\":\"x\"}\n");
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnwritableFiles,
+    testing::Values(
+        UnwritableCase{
+            "journal", "--journal /nonexistent/j.txt",
+            "cannot write the journal /nonexistent/j.txt: cannot write /nonexistent/j.txt: No such file "
+            "or directory"},
+        UnwritableCase{"save", "--save /nonexistent/d.json",
+                       "cannot save the document to /nonexistent/d.json"},
+        UnwritableCase{"snapshot", "--snapshot /nonexistent/s.png",
+                       "cannot write the snapshot /nonexistent/s.png"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Every script of examples/ runs through plimhost, with the plug-in beside it, on the document it is
+// written for, without an error reply. A new script needs its row here.
+struct ExampleScript {
+    const char* script;
+    const char* document;  // in examples/; empty for a new document
+};
+
+constexpr ExampleScript kExampleScripts[] = {
+    {"demo.plim", ""},
+    {"layout.plim", "sample.json"},
+    {"poster.plim", "poster.json"},
+    {"tags.plim", "sample.json"},
+};
+
+TEST_F(Plimhost, EveryExampleScriptRunsWithoutAnErrorReply) {
+    const std::filesystem::path examples = HOST_EXAMPLES_DIR;
+    std::size_t scripts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() != ".plim") {
+            continue;
+        }
+        ++scripts;
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const auto* example = std::find_if(std::begin(kExampleScripts), std::end(kExampleScripts),
+                                           [&name](const ExampleScript& row) { return name == row.script; });
+        ASSERT_NE(example, std::end(kExampleScripts)) << "no document is named for " << name;
+        const std::string open =
+            *example->document == '\0' ? "" : "--open '" + (examples / example->document).string() + "' ";
+        // The scripts name files relative to the repository's folder (the photo poster.plim places,
+        // the folder it exports to): they run in a folder laid out the same way.
+        const testsupport::ScratchFolder run("plimhost_example");
+        const Outcome outcome =
+            testsupport::RunProgram(run,
+                                    "cd '" + run.Path().string() + "' && ln -s '" + examples.string() +
+                                        "' examples && mkdir -p build/release/demo && '" + HOST_PLIMHOST +
+                                        "' --fail-on-error " + open + "'" + entry.path().string() + "'",
+                                    "");
+        EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_FALSE(outcome.out.empty());
+    }
+    EXPECT_EQ(scripts, std::size(kExampleScripts));
 }
 
 }  // namespace

@@ -52,13 +52,21 @@ bool SplitAssignment(const std::string& text, std::string* name, std::string* va
 // --pref and --folder, which may repeat; false with the reason for a malformed value.
 bool ReadRepeatedOption(const std::string& option, const std::string& value, CommandLine* line,
                         std::string* error) {
+    const bool preference = option == "--pref";
+    // What the option expected, told with what it got.
+    const std::string expected =
+        preference
+            ? "--pref needs [PREFIX/]NAME=VALUE (such as warning/fontProblem=false), not \"" + value + "\""
+            : "--folder needs TYPE=DIR, a folder type number from 0 to 999999999 and a folder (such "
+              "as 103=/usr/share/arrows), not \"" +
+                  value + "\"";
     std::string name;
     std::string text;
     if (!SplitAssignment(value, &name, &text)) {
-        *error = option + " needs NAME=VALUE";
+        *error = expected;
         return false;
     }
-    if (option == "--pref") {
+    if (preference) {
         line->preferences.emplace_back(name, text);
         return true;
     }
@@ -66,7 +74,7 @@ bool ReadRepeatedOption(const std::string& option, const std::string& value, Com
         !name.empty() && name.size() < 10 &&
         std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
     if (!numeric) {
-        *error = "--folder needs TYPE=DIR with a numeric TYPE";
+        *error = expected;
         return false;
     }
     line->folders[std::stoi(name)] = Absolute(text);
@@ -99,6 +107,14 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
         }
         if (argument == "--panel") {
             line->panel = true;
+            continue;
+        }
+        if (argument == "--fail-on-error") {
+            line->failOnError = true;
+            continue;
+        }
+        if (argument == "--version") {
+            line->version = true;
             continue;
         }
         const std::size_t equals = argument.find('=');

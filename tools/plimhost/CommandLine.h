@@ -1,7 +1,8 @@
 // The command line of plimhost:
 //     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]
 //              [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]
-//              [--plugin PATH] [--swatch-library FILE ...] [SCRIPT ...]
+//              [--plugin PATH] [--swatch-library FILE ...] [--fail-on-error] [SCRIPT ...]
+//     plimhost --version | --help
 #pragma once
 
 #include <map>
@@ -28,7 +29,10 @@ struct CommandLine {
     // Folder types the folders suite answers.
     std::map<int, std::string> folders;
     bool panel = false;
+    // Exit with kExitErrorReply when a reply held "error" (--fail-on-error).
+    bool failOnError = false;
     bool help = false;
+    bool version = false;
     // The scripts in order; "-" is standard input. None: standard input.
     std::vector<std::string> scripts;
 };
@@ -36,7 +40,22 @@ struct CommandLine {
 inline constexpr const char* kUsage =
     "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]\n"
     "                [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]\n"
-    "                [--plugin PATH] [--swatch-library FILE ...] [SCRIPT ...]\n";
+    "                [--plugin PATH] [--swatch-library FILE ...] [--fail-on-error] [SCRIPT ...]\n"
+    "       plimhost --version | --help\n";
+
+// --help: the usage, then where to read on.
+inline constexpr const char* kHelpTail =
+    "\n"
+    "Each script line is NAME [JSON]: a command and its request; every reply is printed on a line.\n"
+    "The commands, their requests, replies and errors: docs/commands.md.\n"
+    "The options and exit statuses: docs/cli.md.\n";
+
+// The exit statuses.
+inline constexpr int kExitDelivered = 0;
+inline constexpr int kExitCantLoad = 1;
+inline constexpr int kExitUsage = 2;
+// Every line was delivered, and under --fail-on-error at least one reply held "error".
+inline constexpr int kExitErrorReply = 3;
 
 // Reads the arguments after the program name. False with the reason in *error for a usage error.
 // "--" ends the options; "--plugin=PATH" is the same as "--plugin PATH". Relative paths are made

@@ -1,7 +1,14 @@
 // plimhost: loads the plug-in into the simulated application, starts it, sends each script line
 // as a script message and prints each reply on a line of its own. With --panel each line is a panel
-// event instead, and every event the plug-in dispatches to the panel is printed.
+// event instead, and every event the plug-in dispatches to the panel is printed. Each reply is
+// written out as soon as it is made, and each error it holds is told on standard error with the
+// script's line.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -13,17 +20,20 @@
 
 #include "CommandLine.h"
 #include "PanelLine.h"
+#include "Replies.h"
 #include "ScriptLine.h"
 #include "host/Application.h"
 #include "host/HostOperation.h"
 #include "host/Picture.h"
+#include "model/AtomicFile.h"
 #include "model/DocumentFormat.h"
 
 namespace {
 
-constexpr int kExitDelivered = 0;
-constexpr int kExitCantLoad = 1;
-constexpr int kExitUsage = 2;
+using plimhost::kExitCantLoad;
+using plimhost::kExitDelivered;
+using plimhost::kExitErrorReply;
+using plimhost::kExitUsage;
 
 int UsageError(const std::string& message) {
     std::cerr << "plimhost: " << message << "\n" << plimhost::kUsage;
@@ -40,11 +50,13 @@ bool CheckScriptsReadable(const std::vector<std::string>& scripts) {
             std::cerr << "plimhost: cannot read the script " << script << ": it is a directory\n";
             return false;
         }
-        std::ifstream file(script);
-        if (!file) {
-            std::cerr << "plimhost: cannot read the script " << script << "\n";
+        const int descriptor = ::open(script.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            std::cerr << "plimhost: cannot read the script " << script << ": " << std::strerror(errno)
+                      << "\n";
             return false;
         }
+        ::close(descriptor);
     }
     return true;
 }
@@ -98,15 +110,16 @@ bool SetPreferences(host::Application& application, const plimhost::CommandLine&
 // Writes the call journal, one entry per line; false, with the reason on standard error, when it
 // can't be written.
 bool WriteJournal(host::Application& application, const std::string& file) {
-    std::ofstream out(file, std::ios::trunc);
+    std::string text;
     for (const std::string& entry : application.Journal().Texts()) {
-        out << entry << '\n';
+        text += entry;
+        text += '\n';
     }
-    out.close();
-    if (out) {
+    std::string error;
+    if (host::model::writeFileAtomically(file, text, &error)) {
         return true;
     }
-    std::cerr << "plimhost: cannot write the journal " << file << "\n";
+    std::cerr << "plimhost: cannot write the journal " << file << ": " << error << "\n";
     return false;
 }
 
@@ -137,42 +150,102 @@ bool WriteSnapshot(host::Application& application, const std::string& file) {
 // The panel's requests are events of this prefix followed by the command name.
 constexpr const char* kPanelEventPrefix = "com.torvi.event.";
 
-// Prints every event the plug-in dispatches to the panel, as it is dispatched.
-void PrintDispatchedEvents(host::Application& application) {
-    application.Panel().OnDispatch([&application](const host::PanelEvent& event) {
-        std::cout << plimhost::PanelEventLine(event) << '\n';
-        application.Panel().ClearDispatched();
-    });
-}
-
-void SendPanelEvent(host::Application& application, const plimhost::ScriptLine& line) {
-    const std::string type = kPanelEventPrefix + line.name;
-    if (application.Panel().Send(type, line.request) == 0) {
-        std::cerr << "plimhost: " << line.name << ": nothing listens to " << type << "\n";
+// One run of the scripts: sends each line, writes each reply (or dispatched event) as soon as it is
+// made, so that a reader at the other end of a pipe sees it at once, and tells every error a reply
+// holds on standard error, with the line that asked.
+class Session {
+public:
+    Session(host::Application& application, bool panel) : application_(application), panel_(panel) {
+        if (panel_) {
+            application_.Panel().OnDispatch([this](const host::PanelEvent& event) { Dispatched(event); });
+        }
     }
-}
+    ~Session() {
+        if (panel_) {
+            application_.Panel().OnDispatch(nullptr);
+        }
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-void RunScript(host::Application& application, std::istream& script, bool panel) {
-    std::string text;
-    while (std::getline(script, text)) {
-        const std::optional<plimhost::ScriptLine> line = plimhost::ParseScriptLine(text);
-        if (!line) {
-            continue;
+    // The script's lines in order; `name` is how the script was named ("-": standard input).
+    void RunScript(std::istream& script, const std::string& name) {
+        std::string text;
+        for (std::size_t number = 1; std::getline(script, text); ++number) {
+            if (number == 1) {
+                plimhost::DropByteOrderMark(text);
+            }
+            const std::optional<plimhost::ScriptLine> line = plimhost::ParseScriptLine(text);
+            if (!line) {
+                continue;
+            }
+            place_ = {name, number, line->name};
+            if (panel_) {
+                SendPanelEvent(*line);
+            } else {
+                SendScriptMessage(*line);
+            }
+            place_ = {};
         }
-        if (panel) {
-            SendPanelEvent(application, *line);
-            continue;
-        }
-        const host::ScriptResult reply = application.ScriptMessage(line->name, line->request);
-        std::cout << reply.output << '\n';
+    }
+
+    // Whether a reply held "error", the plug-in answered an error code or no listener took an event.
+    bool SawError() const { return sawError_; }
+
+private:
+    void SendScriptMessage(const plimhost::ScriptLine& line) {
+        const host::ScriptResult reply = application_.ScriptMessage(line.name, line.request);
+        Write(reply.output);
+        const std::vector<std::string> errors = plimhost::ReplyErrors(reply.output);
+        Report(place_, errors);
         if (reply.error != kNoErr) {
-            std::cerr << "plimhost: " << line->name << ": the plug-in answered "
+            sawError_ = true;
+            std::cerr << "plimhost: " << line.name << ": the plug-in answered "
                       << host::ErrorText(reply.error) << "\n";
         }
+        if (!errors.empty() && errors.front().starts_with("Unknown event type")) {
+            Note(plimhost::UnknownCommandNote(line.name, false));
+        }
     }
-}
 
-int Run(const plimhost::CommandLine& line) {
+    void SendPanelEvent(const plimhost::ScriptLine& line) {
+        const std::string type = kPanelEventPrefix + line.name;
+        if (application_.Panel().Send(type, line.request) != 0) {
+            return;
+        }
+        sawError_ = true;
+        std::cerr << "plimhost: " << line.name << ": nothing listens to " << type << "\n";
+        Note(plimhost::UnknownCommandNote(line.name, true));
+    }
+
+    // An event the plug-in dispatched to the panel, told as the reply to the line being run (to its
+    // type outside any line: start-up, shut-down).
+    void Dispatched(const host::PanelEvent& event) {
+        Write(plimhost::PanelEventLine(event));
+        application_.Panel().ClearDispatched();
+        const plimhost::LinePlace place =
+            place_.script.empty() ? plimhost::LinePlace{{}, 0, event.type} : place_;
+        Report(place, plimhost::ReplyErrors(event.data));
+    }
+
+    static void Write(const std::string& reply) { std::cout << reply << '\n' << std::flush; }
+
+    void Report(const plimhost::LinePlace& place, const std::vector<std::string>& errors) {
+        for (const std::string& error : errors) {
+            sawError_ = true;
+            std::cerr << plimhost::PlaceLine(place, error) << '\n';
+        }
+    }
+
+    void Note(const std::string& note) const { std::cerr << plimhost::PlaceLine(place_, note) << '\n'; }
+
+    host::Application& application_;
+    bool panel_;
+    plimhost::LinePlace place_;
+    bool sawError_ = false;
+};
+
+host::ApplicationOptions OptionsOf(const plimhost::CommandLine& line) {
     host::ApplicationOptions options;
     if (line.pluginPath) {
         options.pluginPath = *line.pluginPath;
@@ -183,14 +256,48 @@ int Run(const plimhost::CommandLine& line) {
     for (const auto& [type, folder] : line.folders) {
         options.folders[type] = folder;
     }
-    host::Application application(options);
+    return options;
+}
+
+// Loads and starts the plug-in; false, with the reason on standard error, when it can't.
+bool StartPlugin(host::Application& application) {
+    if (!application.Load()) {
+        std::cerr << "plimhost: " << application.LoadError() << "\n";
+        return false;
+    }
+    if (const ASErr error = application.Startup()) {
+        std::cerr << "plimhost: the plug-in failed to start: " << host::ErrorText(error) << "\n";
+        return false;
+    }
+    return true;
+}
+
+// --version: plimhost's version, then the plug-in's as its "version" command states it.
+int PrintVersions(const plimhost::CommandLine& line) {
+    std::cout << "plimhost " << PLIMHOST_VERSION << '\n' << std::flush;
+    host::Application application(OptionsOf(line));
+    application.Journal().SetEnabled(false);
+    if (!StartPlugin(application)) {
+        return kExitCantLoad;
+    }
+    const host::ScriptResult reply = application.ScriptMessage("version", "{}");
+    application.Shutdown();
+    const std::optional<std::string> version = plimhost::PluginVersionLine(reply.output);
+    if (!version) {
+        std::cerr << "plimhost: the plug-in answered \"version\" with no version: " << reply.output << "\n";
+        return kExitCantLoad;
+    }
+    std::cout << *version << '\n';
+    return kExitDelivered;
+}
+
+int Run(const plimhost::CommandLine& line) {
+    host::Application application(OptionsOf(line));
     application.Journal().SetEnabled(line.journalFile.has_value());
     if (!SetPreferences(application, line)) {
         return kExitUsage;
     }
-    if (line.panel) {
-        PrintDispatchedEvents(application);
-    }
+    Session session(application, line.panel);
     if (line.openFile && !OpenDocument(application, *line.openFile)) {
         return kExitCantLoad;
     }
@@ -201,12 +308,7 @@ int Run(const plimhost::CommandLine& line) {
             return kExitCantLoad;
         }
     }
-    if (!application.Load()) {
-        std::cerr << "plimhost: " << application.LoadError() << "\n";
-        return kExitCantLoad;
-    }
-    if (const ASErr error = application.Startup()) {
-        std::cerr << "plimhost: the plug-in failed to start: " << host::ErrorText(error) << "\n";
+    if (!StartPlugin(application)) {
         return kExitCantLoad;
     }
     application.NotifyApplicationStarted();
@@ -216,18 +318,20 @@ int Run(const plimhost::CommandLine& line) {
         line.scripts.empty() ? std::vector<std::string>{"-"} : line.scripts;
     for (const std::string& script : scripts) {
         if (script == "-") {
-            RunScript(application, std::cin, line.panel);
+            session.RunScript(std::cin, script);
             continue;
         }
         std::ifstream file(script);
-        RunScript(application, file, line.panel);
+        session.RunScript(file, script);
     }
-    std::cout.flush();
     const bool saved = !line.saveFile || SaveDocument(application, *line.saveFile);
     const bool pictured = !line.snapshotFile || WriteSnapshot(application, *line.snapshotFile);
     application.Shutdown();
     const bool journaled = !line.journalFile || WriteJournal(application, *line.journalFile);
-    return saved && pictured && journaled ? kExitDelivered : kExitCantLoad;
+    if (!saved || !pictured || !journaled) {
+        return kExitCantLoad;
+    }
+    return line.failOnError && session.SawError() ? kExitErrorReply : kExitDelivered;
 }
 
 int Main(int argc, char** argv) {
@@ -238,8 +342,11 @@ int Main(int argc, char** argv) {
         return UsageError(error);
     }
     if (line.help) {
-        std::cout << plimhost::kUsage;
+        std::cout << plimhost::kUsage << plimhost::kHelpTail;
         return kExitDelivered;
+    }
+    if (line.version) {
+        return PrintVersions(line);
     }
     if (!CheckScriptsReadable(line.scripts)) {
         return kExitCantLoad;

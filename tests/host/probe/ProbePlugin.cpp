@@ -10,6 +10,7 @@
 //   push      push an application context      pop        pop the last one pushed
 //   popBogus  pop a made-up context handle     folder     "TYPE": the folder's path, or "error N"
 //   exists    whether the path exists          panel      load the panel library as plug-ins do
+//   size      the file's size in bytes (what was written to it so far)
 //   listen    add a listener for the type      unlisten   remove it
 //   dispatch  dispatch an event of that type   fail       return the input as PluginMain's error
 //   throw     let an exception out of PluginMain
@@ -28,6 +29,7 @@
 //   batch      "COMMAND ARGUMENT;COMMAND ARGUMENT...": several commands in one call, answers joined by ';'
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -416,6 +418,11 @@ std::string RunScript(Probe& probe, const std::string& command, const std::strin
     }
     if (command == "exists") {
         return ai::FilePath(input).Exists(false) ? "1" : "0";
+    }
+    if (command == "size") {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(input, error);
+        return error ? "error" : std::to_string(size);
     }
     if (command == "panel") {
         return LoadPanelLibrary(probe);
