@@ -167,7 +167,8 @@ std::set<std::string> KeysOf(const json& object) {
 // turned into a folder of the scratch folder.
 testsupport::ProgramRun RunExample(const Example& example) {
     const testsupport::ScratchFolder scratch("plim-manual");
-    fs::copy(fs::path(PLIM_SOURCE_DIR) / "examples", scratch.Path() / "examples", fs::copy_options::recursive);
+    fs::copy(fs::path(PLIM_SOURCE_DIR) / "examples", scratch.Path() / "examples",
+             fs::copy_options::recursive);
     const std::string output = (scratch.Path() / "plim-manual").string();
     fs::create_directories(output);
     std::string script;
