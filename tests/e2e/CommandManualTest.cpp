@@ -7,8 +7,6 @@
 // messages) or "plim-panel DOCUMENT" (sent as panel events with --panel), DOCUMENT being a path from
 // the repository root or "new"; the block after it shows what the last line answers (a ```json
 // reply) or, for panel blocks, every event printed (a ```text block of TYPE<TAB>DATA lines).
-// docs/commands-more.md, when it exists, holds sections still to be merged into the manual and
-// counts as part of it.
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -36,10 +34,8 @@ using json = nlohmann::json;
 // The folder the examples write their files into; each run gets its own in its place.
 constexpr std::string_view kExampleOutput = "/tmp/plim-manual";
 
-const std::vector<std::string>& ManualFiles() {
-    static const std::vector<std::string> files = {"docs/commands.md", "docs/commands-more.md"};
-    return files;
-}
+// The manual, from the repository root.
+constexpr std::string_view kManual = "docs/commands.md";
 
 struct Example {
     std::string file;     // the manual file, from the repository root
@@ -138,25 +134,15 @@ std::vector<Example> ParseExamples(const std::string& file) {
 }
 
 std::vector<Example> AllExamples() {
-    std::vector<Example> all;
-    for (const std::string& file : ManualFiles()) {
-        if (fs::exists(fs::path(PLIM_SOURCE_DIR) / file)) {
-            for (Example& example : ParseExamples(file)) {
-                all.push_back(std::move(example));
-            }
-        }
-    }
-    return all;
+    return ParseExamples(std::string(kManual));
 }
 
 // The command sections of the manual, by command name.
 std::set<std::string> Sections() {
     std::set<std::string> sections;
-    for (const std::string& file : ManualFiles()) {
-        for (const std::string& line : ReadLines(fs::path(PLIM_SOURCE_DIR) / file)) {
-            if (std::string name = SectionName(line); !name.empty()) {
-                sections.insert(std::move(name));
-            }
+    for (const std::string& line : ReadLines(fs::path(PLIM_SOURCE_DIR) / kManual)) {
+        if (std::string name = SectionName(line); !name.empty()) {
+            sections.insert(std::move(name));
         }
     }
     return sections;
@@ -212,33 +198,8 @@ std::vector<std::pair<std::string, std::string>> PanelEvents(const std::vector<s
 
 class ManualCommands : public testing::TestWithParam<Row> {};
 
-// The line that marks where the sections from getTextStyle on are still to be merged in; while it
-// stands and their file (docs/commands-more.md) is not in the tree, those sections are reported as
-// pending instead of missing.
-constexpr std::string_view kPendingMark = "<!-- commands from getTextStyle on -->";
-constexpr std::string_view kFirstPending = "getTextStyle";
-
-bool PendingSection(const std::string& name) {
-    const fs::path root(PLIM_SOURCE_DIR);
-    if (fs::exists(root / ManualFiles()[1]) ||
-        testsupport::ReadFile(root / ManualFiles()[0]).find(kPendingMark) == std::string::npos) {
-        return false;
-    }
-    bool pending = false;
-    for (const Row& row : kRows) {
-        pending = pending || row.name == kFirstPending;
-        if (row.name == name) {
-            return pending;
-        }
-    }
-    return false;
-}
-
 TEST_P(ManualCommands, HaveASectionWithAnExampleOfTheirOwn) {
     const std::string name = GetParam().name;
-    if (Sections().count(name) == 0 && PendingSection(name)) {
-        GTEST_SKIP() << "the section of " << name << " is still to be merged in at " << kPendingMark;
-    }
     ASSERT_EQ(Sections().count(name), 1u) << "no section \"### `" << name << "`\" in docs/commands.md";
     bool exampled = false;
     for (const Example& example : AllExamples()) {
@@ -367,9 +328,6 @@ TEST_P(ManualExamples, AnswerWithTheKeysTheManualShows) {
 
 std::string ExampleName(const testing::TestParamInfo<Example>& info) {
     std::string name = TestName(info.param.Command()) + "_line" + std::to_string(info.param.line);
-    if (info.param.file != ManualFiles().front()) {
-        name += "_more";
-    }
     return name;
 }
 
