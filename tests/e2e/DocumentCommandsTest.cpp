@@ -46,7 +46,8 @@ struct ScriptCase {
 class DocumentScript : public testing::TestWithParam<ScriptCase> {};
 
 // Every case starts from the sample document opened as $/a.ai, with copies of it at $/b.ai and in
-// the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe.
+// the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe. The
+// working folder is $.
 TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     const ScriptCase& c = GetParam();
     const testsupport::ScratchFolder scratch("documents");
@@ -57,10 +58,12 @@ TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     fs::create_directories(scratch.Path() / "cloud/c");
     scratch.Write("cloud/c/doc.aic", sample);
     ASSERT_EQ(mkfifo((scratch.Path() / "pipe").c_str(), 0600), 0);
-    const testsupport::ProgramRun run = testsupport::RunProgram(
-        scratch,
-        std::string(PLIM_BIN_DIR) + "/plimhost --open " + folder + "/a.ai --cloud " + folder + "/cloud",
-        Replace(c.line, "$", folder) + "\n");
+    // Run from the scratch folder, so that a relative path names a file of it.
+    const testsupport::ProgramRun run =
+        testsupport::RunProgram(scratch,
+                                "cd '" + folder + "' && " + std::string(PLIM_BIN_DIR) + "/plimhost --open " +
+                                    folder + "/a.ai --cloud " + folder + "/cloud",
+                                Replace(c.line, "$", folder) + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> replies;
     std::istringstream expected(Replace(c.reply, "$", folder));
@@ -249,6 +252,30 @@ const ScriptCase kScriptCases[] = {
 {"eventType":"counters","method":"standards","standardCounters":["artboard","file","row_file","running_file","template_file","job","export"]}
 {"error":"Unknown method","eventType":"counters","method":"spin"})",
      {"$/out/p009.ai"}},
+    // An open document is found by a path relative to the working folder, or spelt through ".", as
+    // by its full path: it is brought forward, not opened a second time, and closed by that path.
+    {"OpenTheOpenFileByARelativePath",
+     "openFile {\"filePath\":\"a.ai\",\"colorMode\":\"CMYK\"}\n"
+     "openFile {\"filePath\":\"./a.ai\"}\n"
+     "closeDocument {\"filePath\":\"a.ai\"}\n"
+     "getDocumentUnits {}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"./a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"closeDocument"}
+{"error":"Can't determine document units","eventType":"getDocumentUnits"})",
+     {"$/a.ai"}},
+    {"OpenARelativePathTwiceOpensItOnce",
+     "openFile {\"filePath\":\"b.ai\"}\n"
+     "openFile {\"filePath\":\"$/b.ai\"}\n"
+     "openFile {\"filePath\":\"cloud/../b.ai\"}\n"
+     "closeDocument {\"filePath\":\"./b.ai\"}\n"
+     "closeDocument {\"filePath\":\"b.ai\"}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"b.ai","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"$/b.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"cloud/../b.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"closeDocument"}
+{"error":"Can't close a document","eventType":"closeDocument"})",
+     {"$/b.ai"}},
     // The date and time tokens, by their default formats and by formats of their own: the clock
     // varies, the form does not. A "." is no delimiter of names and drops out; ":" prints as ";".
     {"DateAndTimeTokens",
