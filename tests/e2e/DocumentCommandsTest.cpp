@@ -252,6 +252,67 @@ const ScriptCase kScriptCases[] = {
 {"eventType":"counters","method":"standards","standardCounters":["artboard","file","row_file","running_file","template_file","job","export"]}
 {"error":"Unknown method","eventType":"counters","method":"spin"})",
      {"$/out/p009.ai"}},
+    // An export that writes no file leaves the counters as it found them, so that the next export's
+    // names go on from where the last written file left them: "f-j-e" below shows the counters
+    // "file", "job" and "export".
+    {"AnExportToAFolderThatCannotBeMadeLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/a.ai/x\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"}]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
+     "\"export\"}]}",
+     R"({"Results":[{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/a.ai/x"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1-1-1.ai"}},
+    {"AnExportWhoseWriterFailsLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\",\"pdf\"],\"aiVersion\":5,\"pdfLayers\":5,\"folderPath\":\"$/out\",\"fileName\":"
+     "[{\"command\":\"counter\",\"name\":\"file\"}]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
+     "\"export\"}]}",
+     R"({"Results":[{"error":"Can't export a file of type 'ai'","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/out"},{"error":"Can't export a file of type 'pdf'","exportSuccessful":false,"fileFormat":"pdf","fileName":"2","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"!$/out/1.ai", "!$/out/2.pdf", "$/out/1-1-1.ai"}},
+    // A test export names its files as the export it tests will.
+    {"ATestExportLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"testExport\":true,\"folderPath\":\"$/out\",\"fileName\":[{\"command\":"
+     "\"counter\",\"name\":\"file\"}]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"}]}",
+     R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1.ai"}},
+    // A failed command changes nothing: neither the reset at the start of the export ("job" keeps its
+    // 6) nor a counter that a name template's "overrides" made.
+    {"AFailedExportLeavesTheCountersAndMakesNone",
+     "counters {\"method\":\"increment\",\"counters\":[\"job\"],\"incrementBy\":5}\n"
+     "exportFile {\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\","
+     "\"overrides\":{\"name\":\"made\",\"count\":5}}],\"jobs\":[{},{\"fileName\":\"b.ai\\u0000\"}]}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":[\"job\",\"made\"]}",
+     R"({"eventType":"counters","method":"increment"}
+{"error":"Can't process a file name or path","eventType":"exportFile"}
+{"counters":[{"builtin":true,"count":6,"erasable":true,"incrementBy":1,"incrementTrigger":"job","name":"job","padding":1,"resetTrigger":"export","standard":true,"start":1}],"eventType":"counters","method":"getProperties"})",
+     {"!$/out"}},
+    // Once a file is written the names given out stand, a failed job's among them: the next export
+    // goes on after them.
+    {"AnExportWithAFailedJobKeepsTheNamesItGaveOut",
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
+     "\"export\"}],\"jobs\":[{},{\"folderPath\":\"$/a.ai/x\"},{}]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
+     "\"export\"}]}",
+     R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"},{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"2-2-1","folderPath":"$/a.ai/x"},{"exportSuccessful":true,"fileFormat":"ai","fileName":"3-3-1","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"4-1-2","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1-1-1.ai", "$/out/3-3-1.ai", "$/out/4-1-2.ai"}},
     // An open document is found by a path relative to the working folder, or spelt through ".", as
     // by its full path: it is brought forward, not opened a second time, and closed by that path.
     {"OpenTheOpenFileByARelativePath",
