@@ -45,6 +45,12 @@ struct ScriptCase {
 
 class DocumentScript : public testing::TestWithParam<ScriptCase> {};
 
+// "%export%" in a script line: an export whose file name shows the counters "file", "job" and
+// "export" as "f-j-e"; the request goes on after it (with "}" at least).
+constexpr const char* kCountersExport =
+    R"(exportFile {"formats":["ai"],"folderPath":"$/out","fileName":[{"command":"counter","name":"file"},"-",)"
+    R"({"command":"counter","name":"job"},"-",{"command":"counter","name":"export"}])";
+
 // Every case starts from the sample document opened as $/a.ai, with copies of it at $/b.ai and in
 // the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe. The
 // working folder is $.
@@ -63,7 +69,7 @@ TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
         testsupport::RunProgram(scratch,
                                 "cd '" + folder + "' && " + std::string(PLIM_BIN_DIR) + "/plimhost --open " +
                                     folder + "/a.ai --cloud " + folder + "/cloud",
-                                Replace(c.line, "$", folder) + "\n");
+                                Replace(Replace(c.line, "%export%", kCountersExport), "$", folder) + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> replies;
     std::istringstream expected(Replace(c.reply, "$", folder));
@@ -253,16 +259,12 @@ const ScriptCase kScriptCases[] = {
 {"error":"Unknown method","eventType":"counters","method":"spin"})",
      {"$/out/p009.ai"}},
     // An export that writes no file leaves the counters as it found them, so that the next export's
-    // names go on from where the last written file left them: "f-j-e" below shows the counters
-    // "file", "job" and "export".
+    // names go on from where the last written file left them.
     {"AnExportToAFolderThatCannotBeMadeLeavesTheCounters",
      "exportFile "
      "{\"formats\":[\"ai\"],\"folderPath\":\"$/a.ai/x\",\"fileName\":[{\"command\":\"counter\",\"name\":"
      "\"file\"}]}\n"
-     "exportFile "
-     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
-     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
-     "\"export\"}]}",
+     "%export%}",
      R"({"Results":[{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/a.ai/x"}],"eventType":"exportFile"}
 {"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
      {"$/out/1-1-1.ai"}},
@@ -270,10 +272,7 @@ const ScriptCase kScriptCases[] = {
      "exportFile "
      "{\"formats\":[\"ai\",\"pdf\"],\"aiVersion\":5,\"pdfLayers\":5,\"folderPath\":\"$/out\",\"fileName\":"
      "[{\"command\":\"counter\",\"name\":\"file\"}]}\n"
-     "exportFile "
-     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
-     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
-     "\"export\"}]}",
+     "%export%}",
      R"({"Results":[{"error":"Can't export a file of type 'ai'","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/out"},{"error":"Can't export a file of type 'pdf'","exportSuccessful":false,"fileFormat":"pdf","fileName":"2","folderPath":"$/out"}],"eventType":"exportFile"}
 {"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
      {"!$/out/1.ai", "!$/out/2.pdf", "$/out/1-1-1.ai"}},
@@ -302,14 +301,8 @@ const ScriptCase kScriptCases[] = {
     // Once a file is written the names given out stand, a failed job's among them: the next export
     // goes on after them.
     {"AnExportWithAFailedJobKeepsTheNamesItGaveOut",
-     "exportFile "
-     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
-     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
-     "\"export\"}],\"jobs\":[{},{\"folderPath\":\"$/a.ai/x\"},{}]}\n"
-     "exportFile "
-     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
-     "\"file\"},\"-\",{\"command\":\"counter\",\"name\":\"job\"},\"-\",{\"command\":\"counter\",\"name\":"
-     "\"export\"}]}",
+     "%export%,\"jobs\":[{},{\"folderPath\":\"$/a.ai/x\"},{}]}\n"
+     "%export%}",
      R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"},{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"2-2-1","folderPath":"$/a.ai/x"},{"exportSuccessful":true,"fileFormat":"ai","fileName":"3-3-1","folderPath":"$/out"}],"eventType":"exportFile"}
 {"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"4-1-2","folderPath":"$/out"}],"eventType":"exportFile"})",
      {"$/out/1-1-1.ai", "$/out/3-3-1.ai", "$/out/4-1-2.ai"}},
