@@ -217,16 +217,17 @@ bool ExportTestJob(const json& job, std::string& error) {
 }
 
 // Runs one job and gives its result; a job that throws (a value of the wrong type) fails alone,
-// with the document restored by the job's own scope.
-json RunJob(const json& job, const ArtList& selectedArt) {
+// with the document restored by the job's own scope. wroteFile tells whether the job left a file
+// at its path (a test writes none).
+json RunJob(const json& job, const ArtList& selectedArt, bool& wroteFile) {
     std::string error;
     bool done = false;
+    bool test = false;
     std::string failure;
     if (ReadJsonValue(job, kJobFailureKey, failure)) {
         error = failure;
     } else {
         try {
-            bool test = false;
             ReadJsonValue(job, "testExport", test);
             done = test ? ExportTestJob(job, error) : ExportJob(job, selectedArt, error);
         } catch (const std::exception& exception) {
@@ -234,8 +235,32 @@ json RunJob(const json& job, const ArtList& selectedArt) {
             error = DescribeException(exception);
         }
     }
+    wroteFile = done && !test;
     return JobResult(job, done, error);
 }
+
+// The counters as a request found them, put back when the request ends without having written a
+// file. Every job's name advances the counters before the first file is written; a request that
+// then fails, or writes nothing (every job failed, or only tested), leaves the names of the next
+// request where they were. Once a file is written the names given out stand, failed jobs' too.
+class CountersUnlessWritten {
+public:
+    explicit CountersUnlessWritten(Counters& counters) : fCounters(counters), fBefore(counters) {}
+    ~CountersUnlessWritten() {
+        if (!fWritten) {
+            fCounters = std::move(fBefore);
+        }
+    }
+    CountersUnlessWritten(const CountersUnlessWritten&) = delete;
+    CountersUnlessWritten& operator=(const CountersUnlessWritten&) = delete;
+
+    void Written() { fWritten = true; }
+
+private:
+    Counters& fCounters;
+    Counters fBefore;
+    bool fWritten = false;
+};
 
 // The current document's path (a cloud document's storage path) and colour model.
 bool GetCurDocSpecs(std::string& path, int& colorModel) {
@@ -351,6 +376,7 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("exportFile", parsed);
     const bool reopen = ReadBoolStrictly(parsed, "reopenSourceFile", false);
+    CountersUnlessWritten counters(fCounters);
     bool triggerStandards = true;
     const JobList jobs = ExpandJobs(parsed, triggerStandards, fCounters);
 
@@ -379,7 +405,11 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
     }
     json results = json::array();
     for (const json& job : named) {
-        results.push_back(RunJob(job, selectedArt));
+        bool wroteFile = false;
+        results.push_back(RunJob(job, selectedArt, wroteFile));
+        if (wroteFile) {
+            counters.Written();
+        }
     }
     reply["Results"] = std::move(results);
     if (triggerStandards) {

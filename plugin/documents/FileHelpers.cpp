@@ -107,17 +107,6 @@ bool IsRegularFile(const std::string& path) {
     return fs::is_regular_file(path, failed);
 }
 
-bool IsSameFile(const std::string& first, const std::string& second) {
-    std::error_code failed;
-    if (fs::exists(first, failed) && fs::exists(second, failed)) {
-        const bool same = fs::equivalent(first, second, failed);
-        return !failed && same;
-    }
-    const fs::path a = fs::weakly_canonical(first, failed);
-    const fs::path b = failed ? fs::path() : fs::weakly_canonical(second, failed);
-    return !failed && a == b;
-}
-
 bool RemoveFile(const std::string& path) {
     return !path.empty() && std::remove(path.c_str()) == 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "IAIFilePath.hpp"
+#include "core/FilePaths.h"
 
 // The home folder: "/Users/" followed by the user's login name. Always true.
 bool GetUserDir(std::string& out);
@@ -22,9 +23,6 @@ std::string StringPathExtension(const std::string& path);
 bool FileExists(const std::string& path);
 // Whether the path is a regular file.
 bool IsRegularFile(const std::string& path);
-// Whether the two paths name the same file (by identity, so "/d/a.ai" and "/d/./a.ai" do), or,
-// when either doesn't exist yet, the same normalised absolute path.
-bool IsSameFile(const std::string& first, const std::string& second);
 // Removes the file (or empty folder); false when it is missing or can't be removed.
 bool RemoveFile(const std::string& path);
 

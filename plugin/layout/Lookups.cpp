@@ -10,6 +10,7 @@
 #include "IAIArtboards.hpp"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
+#include "core/FilePaths.h"
 #include "core/Suites.h"
 #include "core/TextHelpers.h"
 
@@ -224,11 +225,14 @@ AIDocumentHandle GetDocument(int index, const std::string& nameOrPath) {
     if (MakeAIFilePath(nameOrPath, existing)) {
         wanted = existing.GetFullPathUTF8();
     }
+    // The host keeps a document's file by its absolute path, and a client may name it relative to
+    // the working folder or through "." and "..": the two are compared as files, not as texts, so
+    // that an open document is found however its path is spelt.
     for (ai::int32 n = 0; n < count; ++n) {
         ai::FilePath path;
         if (sAIDocumentList->GetNthDocument(&document, n) == kNoErr &&
             sAIDocumentList->GetDocumentFilePath(document, path) == kNoErr &&
-            path.GetFullPathUTF8() == wanted) {
+            IsSameFile(path.GetFullPathUTF8(), wanted)) {
             return document;
         }
     }

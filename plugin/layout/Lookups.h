@@ -37,8 +37,9 @@ ArtObject* GetBottomObject();
 // --- Documents ----------------------------------------------------------------------------------------
 
 // The open document at the 0-based index when there is one; otherwise the first open document whose
-// file's full path equals the text (made full by MakeAIFilePath when a file exists there). Null when
-// none does.
+// file is the one the text names (the form MakeAIFilePath finds when a file exists there), however
+// either path is spelt: relative to the working folder, through "." or "..", or by a link. Null
+// when none is.
 AIDocumentHandle GetDocument(int index, const std::string& nameOrPath);
 // A host file path for the text when a file exists there as written, lower-cased or upper-cased
 // (in that order); false for texts shorter than 2 characters and when none exists.

@@ -161,6 +161,18 @@ const UnchangedCase kUnchangedCases[] = {
      "/objectAttributes/imageMap", "null"},
     {"AlignmentInLowerCase", R"({"tagSearch":"card","strokeAlign":"outside"})", R"({"tagSearch":"card"})",
      "/objectAttributes/strokeAlign", R"("Inside")"},
+    // Art without a stroke gets none: every one of its strokes (there are none) overprints and is
+    // centred, as before and whatever the request says, and the fill is read as it was.
+    {"OverprintStrokeWithoutAStroke", R"({"tagSearch":"inner","overprintStroke":false})",
+     R"({"tagSearch":"inner"})", "/objectAttributes",
+     R"({"clipping":false,"closed":true,"evenOdd":false,"guides":false,"layer":"Layer 1","locked":false,"overprintFill":false,
+     "overprintStroke":true,"selected":false,"strokeAlign":"Center","visible":true,"wrapped":false})"},
+    {"StrokeAlignWithoutAStroke", R"({"tagSearch":"inner","strokeAlign":"Outside"})",
+     R"({"tagSearch":"inner"})", "/objectAttributes/strokeAlign", R"("Center")"},
+    // A group without paint of its own has no paint fields: no style-wide attribute is answered, set
+    // or not.
+    {"OverprintOnALayersGroup", R"({"tagSearch":"box","overprintStroke":false,"overprintFill":true})",
+     R"({"tagSearch":"box"})", "/objectAttributes/overprintStroke", "null"},
     {"NoAttributeKeys", R"({"tagSearch":"leafy"})", R"({"tagSearch":"leafy"})", "/objectAttributes",
      R"({"clipping":false,"closed":false,"evenOdd":false,"guides":false,"layer":"Layer 1","locked":false,"name":"Leafy",
      "overprintFill":false,"overprintStroke":false,"selected":false,"strokeAlign":"Center","visible":true,"wrapped":false})"},

@@ -45,8 +45,15 @@ struct ScriptCase {
 
 class DocumentScript : public testing::TestWithParam<ScriptCase> {};
 
+// "%export%" in a script line: an export whose file name shows the counters "file", "job" and
+// "export" as "f-j-e"; the request goes on after it (with "}" at least).
+constexpr const char* kCountersExport =
+    R"(exportFile {"formats":["ai"],"folderPath":"$/out","fileName":[{"command":"counter","name":"file"},"-",)"
+    R"({"command":"counter","name":"job"},"-",{"command":"counter","name":"export"}])";
+
 // Every case starts from the sample document opened as $/a.ai, with copies of it at $/b.ai and in
-// the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe.
+// the cloud storage ($/cloud) as c/doc.aic, and a named pipe that no process reads at $/pipe. The
+// working folder is $.
 TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     const ScriptCase& c = GetParam();
     const testsupport::ScratchFolder scratch("documents");
@@ -57,10 +64,12 @@ TEST_P(DocumentScript, AnswersAndLeavesTheFiles) {
     fs::create_directories(scratch.Path() / "cloud/c");
     scratch.Write("cloud/c/doc.aic", sample);
     ASSERT_EQ(mkfifo((scratch.Path() / "pipe").c_str(), 0600), 0);
-    const testsupport::ProgramRun run = testsupport::RunProgram(
-        scratch,
-        std::string(PLIM_BIN_DIR) + "/plimhost --open " + folder + "/a.ai --cloud " + folder + "/cloud",
-        Replace(c.line, "$", folder) + "\n");
+    // Run from the scratch folder, so that a relative path names a file of it.
+    const testsupport::ProgramRun run =
+        testsupport::RunProgram(scratch,
+                                "cd '" + folder + "' && " + std::string(PLIM_BIN_DIR) + "/plimhost --open " +
+                                    folder + "/a.ai --cloud " + folder + "/cloud",
+                                Replace(Replace(c.line, "%export%", kCountersExport), "$", folder) + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> replies;
     std::istringstream expected(Replace(c.reply, "$", folder));
@@ -249,6 +258,78 @@ const ScriptCase kScriptCases[] = {
 {"eventType":"counters","method":"standards","standardCounters":["artboard","file","row_file","running_file","template_file","job","export"]}
 {"error":"Unknown method","eventType":"counters","method":"spin"})",
      {"$/out/p009.ai"}},
+    // An export that writes no file leaves the counters as it found them, so that the next export's
+    // names go on from where the last written file left them.
+    {"AnExportToAFolderThatCannotBeMadeLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/a.ai/x\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"}]}\n"
+     "%export%}",
+     R"({"Results":[{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/a.ai/x"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1-1-1.ai"}},
+    {"AnExportWhoseWriterFailsLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\",\"pdf\"],\"aiVersion\":5,\"pdfLayers\":5,\"folderPath\":\"$/out\",\"fileName\":"
+     "[{\"command\":\"counter\",\"name\":\"file\"}]}\n"
+     "%export%}",
+     R"({"Results":[{"error":"Can't export a file of type 'ai'","exportSuccessful":false,"fileFormat":"ai","fileName":"1","folderPath":"$/out"},{"error":"Can't export a file of type 'pdf'","exportSuccessful":false,"fileFormat":"pdf","fileName":"2","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"!$/out/1.ai", "!$/out/2.pdf", "$/out/1-1-1.ai"}},
+    // A test export names its files as the export it tests will.
+    {"ATestExportLeavesTheCounters",
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"testExport\":true,\"folderPath\":\"$/out\",\"fileName\":[{\"command\":"
+     "\"counter\",\"name\":\"file\"}]}\n"
+     "exportFile "
+     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\",\"name\":"
+     "\"file\"}]}",
+     R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1.ai"}},
+    // A failed command changes nothing: neither the reset at the start of the export ("job" keeps its
+    // 6) nor a counter that a name template's "overrides" made.
+    {"AFailedExportLeavesTheCountersAndMakesNone",
+     "counters {\"method\":\"increment\",\"counters\":[\"job\"],\"incrementBy\":5}\n"
+     "exportFile {\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":[{\"command\":\"counter\","
+     "\"overrides\":{\"name\":\"made\",\"count\":5}}],\"jobs\":[{},{\"fileName\":\"b.ai\\u0000\"}]}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":[\"job\",\"made\"]}",
+     R"({"eventType":"counters","method":"increment"}
+{"error":"Can't process a file name or path","eventType":"exportFile"}
+{"counters":[{"builtin":true,"count":6,"erasable":true,"incrementBy":1,"incrementTrigger":"job","name":"job","padding":1,"resetTrigger":"export","standard":true,"start":1}],"eventType":"counters","method":"getProperties"})",
+     {"!$/out"}},
+    // Once a file is written the names given out stand, a failed job's among them: the next export
+    // goes on after them.
+    {"AnExportWithAFailedJobKeepsTheNamesItGaveOut",
+     "%export%,\"jobs\":[{},{\"folderPath\":\"$/a.ai/x\"},{}]}\n"
+     "%export%}",
+     R"({"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"1-1-1","folderPath":"$/out"},{"error":"Can't create output directory","exportSuccessful":false,"fileFormat":"ai","fileName":"2-2-1","folderPath":"$/a.ai/x"},{"exportSuccessful":true,"fileFormat":"ai","fileName":"3-3-1","folderPath":"$/out"}],"eventType":"exportFile"}
+{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"4-1-2","folderPath":"$/out"}],"eventType":"exportFile"})",
+     {"$/out/1-1-1.ai", "$/out/3-3-1.ai", "$/out/4-1-2.ai"}},
+    // An open document is found by a path relative to the working folder, or spelt through ".", as
+    // by its full path: it is brought forward, not opened a second time, and closed by that path.
+    {"OpenTheOpenFileByARelativePath",
+     "openFile {\"filePath\":\"a.ai\",\"colorMode\":\"CMYK\"}\n"
+     "openFile {\"filePath\":\"./a.ai\"}\n"
+     "closeDocument {\"filePath\":\"a.ai\"}\n"
+     "getDocumentUnits {}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"./a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"closeDocument"}
+{"error":"Can't determine document units","eventType":"getDocumentUnits"})",
+     {"$/a.ai"}},
+    {"OpenARelativePathTwiceOpensItOnce",
+     "openFile {\"filePath\":\"b.ai\"}\n"
+     "openFile {\"filePath\":\"$/b.ai\"}\n"
+     "openFile {\"filePath\":\"cloud/../b.ai\"}\n"
+     "closeDocument {\"filePath\":\"./b.ai\"}\n"
+     "closeDocument {\"filePath\":\"b.ai\"}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"b.ai","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"$/b.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"cloud/../b.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"closeDocument"}
+{"error":"Can't close a document","eventType":"closeDocument"})",
+     {"$/b.ai"}},
     // The date and time tokens, by their default formats and by formats of their own: the clock
     // varies, the form does not. A "." is no delimiter of names and drops out; ":" prints as ";".
     {"DateAndTimeTokens",

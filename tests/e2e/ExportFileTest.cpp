@@ -408,15 +408,19 @@ TEST_F(ExportFixture, ReplacesAnExistingFileButATestLeavesIt) {
     EXPECT_TRUE(ReadWritten(scratch.Path() / "out/doc.ai"));
 }
 
-// A document that was never saved can't be reopened after the export, so nothing is written.
+// A document that was never saved can't be reopened after the export, so nothing is written, and
+// the counters that the names advanced are as they were.
 TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {
     app->NewDocument();
+    ScriptJson("counters", R"({"method":"increment","all":true,"incrementBy":4})");
+    const json counters = ScriptJson("counters", R"({"method":"getProperties"})");
     const std::string request =
         Replace(R"({"uid":"u","formats":["ai"],"folderPath":"$/out","fileName":"doc"})", "$", Folder());
     EXPECT_EQ(ScriptJson("exportFile", request),
               json::parse(
                   R"({"eventType":"exportFile","uid":"u","error":"Can't get specs of a current document"})"));
     EXPECT_FALSE(fs::exists(scratch.Path() / "out"));
+    EXPECT_EQ(ScriptJson("counters", R"({"method":"getProperties"})"), counters);
 }
 
 // A job's "fittingMethod" fits the text of what is exported; the document keeps its own text.

@@ -1,0 +1,20 @@
+#include "core/FilePaths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) {
+        return false;
+    }
+    std::error_code failed;
+    if (fs::exists(first, failed) && fs::exists(second, failed)) {
+        const bool same = fs::equivalent(first, second, failed);
+        return !failed && same;
+    }
+    const fs::path a = fs::weakly_canonical(first, failed);
+    const fs::path b = failed ? fs::path() : fs::weakly_canonical(second, failed);
+    return !failed && a == b;
+}
