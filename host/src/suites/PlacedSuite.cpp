@@ -5,6 +5,7 @@
 // insertion point, centred on the active artboard; art placed in place of another is fitted to
 // its geometric bounds by that art's place options and takes its place.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "AIPlaced.h"
@@ -128,9 +129,17 @@ model::Result<model::ArtId> MakePlacedArt(model::Document& document, PlacedFile&
 
 AIErr ExecPlaceRequest(AIPlaceRequestData& request) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "ExecPlaceRequest");
-    const std::string* path = state != nullptr && request.m_pFilePath != nullptr
-                                  ? state->text.paths.Find(request.m_pFilePath->ref())
-                                  : nullptr;
+    const std::string* given = state != nullptr && request.m_pFilePath != nullptr
+                                   ? state->text.paths.Find(request.m_pFilePath->ref())
+                                   : nullptr;
+    // A relative path names a file from the working folder when it is placed; the link keeps the
+    // whole path, as relative links of a document resolve against the document's own folder.
+    std::error_code failed;
+    const std::string absolute =
+        given != nullptr && !given->empty()
+            ? std::filesystem::absolute(std::filesystem::path(*given), failed).lexically_normal().string()
+            : std::string();
+    const std::string* path = given == nullptr ? nullptr : failed || given->empty() ? given : &absolute;
     const model::ArtId old = ArtIdOf(request.m_hOldArt);
     const bool replace = request.m_lPlaceMode == kForceReplace;
     if (error == kNoErr && (path == nullptr || (request.m_lPlaceMode != kVanillaPlace && !replace) ||
