@@ -136,10 +136,6 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
     return true;
 }
 
-bool FileCopy(const std::string& source, const std::string& destination) {
-    return FileDirCopy(source, destination, false);
-}
-
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out) {
     if (path.size() < 2) {
         return false;
