@@ -65,12 +65,13 @@ AIDictKey DictionaryScope::KeyIn(const char* name) const {
 namespace {
 
 // The entry of the key read by get; none when the key is not there or the host refuses.
+// The suite is reached only once the key is there, which it never is without the suite.
 template <typename T>
 std::optional<T> ReadEntry(AIDictionaryRef dictionary, AIDictKey key,
-                           AIErr (*get)(AIDictionaryRef, AIDictKey, T*)) {
+                           AIErr (*AIDictionarySuite::*get)(AIDictionaryRef, AIDictKey, T*)) {
     T value{};
     if (key == nullptr || !sAIDictionary->IsKnown(dictionary, key) ||
-        get(dictionary, key, &value) != kNoErr) {
+        (sAIDictionary->*get)(dictionary, key, &value) != kNoErr) {
         return std::nullopt;
     }
     return value;
@@ -116,34 +117,34 @@ bool DictionaryScope::Has(const char* name) const {
 }
 
 std::optional<ai::int32> DictionaryScope::GetInteger(const char* name) const {
-    return ReadEntry(fDictionary, KeyIn(name), sAIDictionary->GetIntegerEntry);
+    return ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::GetIntegerEntry);
 }
 
 std::optional<double> DictionaryScope::GetReal(const char* name) const {
-    const std::optional<AIReal> value = ReadEntry(fDictionary, KeyIn(name), sAIDictionary->GetRealEntry);
+    const std::optional<AIReal> value = ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::GetRealEntry);
     return value ? std::optional<double>(*value) : std::nullopt;
 }
 
 std::optional<bool> DictionaryScope::GetBoolean(const char* name) const {
     const std::optional<AIBoolean> value =
-        ReadEntry(fDictionary, KeyIn(name), sAIDictionary->GetBooleanEntry);
+        ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::GetBooleanEntry);
     return value ? std::optional<bool>(*value != 0) : std::nullopt;
 }
 
 std::optional<std::string> DictionaryScope::GetString(const char* name) const {
     const std::optional<const char*> value =
-        ReadEntry(fDictionary, KeyIn(name), sAIDictionary->GetStringEntry);
+        ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::GetStringEntry);
     return value && *value != nullptr ? std::optional<std::string>(*value) : std::nullopt;
 }
 
 DictionaryScope DictionaryScope::GetDictionary(const char* name) const {
     const std::optional<AIDictionaryRef> value =
-        ReadEntry(fDictionary, KeyIn(name), sAIDictionary->GetDictEntry);
+        ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::GetDictEntry);
     return DictionaryScope(value.value_or(nullptr));
 }
 
 EntryRef DictionaryScope::GetEntry(const char* name) const {
-    const std::optional<AIEntryRef> value = ReadEntry(fDictionary, KeyIn(name), sAIDictionary->Get);
+    const std::optional<AIEntryRef> value = ReadEntry(fDictionary, KeyIn(name), &AIDictionarySuite::Get);
     return EntryRef(value.value_or(nullptr));
 }
 
