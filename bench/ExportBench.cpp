@@ -69,7 +69,7 @@ constexpr double kPictureSide = 1200.0;
 // "t0" go to others.
 std::unique_ptr<Document> GenerateDocument(std::vector<ArtId>* others = nullptr, const Layout& layout = {}) {
     auto document = std::make_unique<Document>(std::uint64_t{42});
-    const ArtId layerGroup = *document->layerGroup(document->firstLayer());
+    const ArtId layerGroup = *document->layers().group(document->layers().first());
     ArtId row;
     for (int i = 0; i < kObjects; ++i) {
         if (i % kTagKinds == 0) {
@@ -155,7 +155,8 @@ void Render(benchmark::State& state) {
     Document document = *GenerateDocument();
     const host::model::ArtStyle painted = host::model::ArtStyle::basic(host::model::Color::rgb(0.2, 0.4, 0.8),
                                                                        host::model::Color::black(), 1.0);
-    for (const ArtId art : document.artTree(*document.layerGroup(document.firstLayer())).valueOr({})) {
+    for (const ArtId art :
+         document.artTree(*document.layers().group(document.layers().first())).valueOr({})) {
         if (document.find(art)->data->type() == ArtType::path) {
             document.setStyle(art, painted);
         }
@@ -244,7 +245,7 @@ void LibPngOnly(benchmark::State& state) {
 void RenderShadowed(benchmark::State& state) {
     constexpr double kShadowedSide = 1000.0;
     const std::unique_ptr<Document> document = GenerateDocument(nullptr, Layout{10.0, 10.0, true});
-    const ArtId layerGroup = *document->layerGroup(document->firstLayer());
+    const ArtId layerGroup = *document->layers().group(document->layers().first());
     const std::vector<ArtId> art = document->artTree(layerGroup).valueOr({});
     for (const ArtId row : art) {
         if (document->find(row)->data->type() == ArtType::path) {

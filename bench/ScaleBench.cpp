@@ -81,7 +81,7 @@ ArtId AddSquare(Document& document, ArtId container, int i) {
 // that every run orders results alike.
 std::unique_ptr<Document> GenerateDocument(Shape shape, int count) {
     auto document = std::make_unique<Document>(std::uint64_t{42});
-    const ArtId layerGroup = *document->layerGroup(document->firstLayer());
+    const ArtId layerGroup = *document->layers().group(document->layers().first());
     ArtId row;
     for (int i = 0; i < count; ++i) {
         ArtId container = layerGroup;
@@ -250,7 +250,7 @@ void AddRaster(Document& document) {
     ArtTree tree;
     tree.data.content = std::move(raster);
     document.insertCopy(std::move(tree), PaintOrder::insideOnBottom,
-                        *document.layerGroup(document.firstLayer()));
+                        *document.layers().group(document.layers().first()));
     document.takeChanges();
     document.markSelection();
 }

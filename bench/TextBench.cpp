@@ -79,7 +79,7 @@ void AddText(Document& document, host::model::TextKind kind, const host::model::
     content.box = BoxGeometry{frame, Matrix()};
     tree.data.content = std::move(content);
     const ArtId art = *document.insertCopy(std::move(tree), PaintOrder::insideOnBottom,
-                                           *document.layerGroup(document.firstLayer()));
+                                           *document.layers().group(document.layers().first()));
     document.editTags(art)->set(TagEntryName(tag), "string", tag);
 }
 

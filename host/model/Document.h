@@ -150,14 +150,6 @@ Rect artworkBounds(const ArtTree& artwork);
 // already being shown around it (a symbol that holds itself), show nothing.
 inline constexpr std::size_t kSymbolNestingLimit = 16;
 
-// Where Document::usedSymbols looks for uses of symbols (bits that can be combined).
-namespace symbolUse {
-inline constexpr unsigned artwork = 0x01;        // symbol instances in the layers
-inline constexpr unsigned artStyles = 0x02;      // arrowheads named by the strokes of art styles
-inline constexpr unsigned definitions = 0x08;    // symbol instances inside other symbols' artwork
-inline constexpr unsigned graphicStyles = 0x40;  // arrowheads named by named graphic styles
-}  // namespace symbolUse
-
 // The document's own state apart from its art and layers: the top-level layer list, the document
 // dictionary and settings. A change log keeps it whole (shared until it changes) when any of it
 // changes, so state added here is undone and redone with the rest.
@@ -415,41 +407,9 @@ public:
     // --- Layers ------------------------------------------------------------------------------------
 
     // A layer is a group in the art tree (its layer group) and a record the change log keeps layer
-    // by layer; layers are walked and changed through the tree.
-    // Null for a handle that names no layer of this document.
-    const Layer* findLayer(LayerId layer) const;
-    // Top-level layers, front to back.
-    std::size_t layerCount() const { return fields_->topGroups.size(); }
-    Result<LayerId> nthLayer(std::size_t index) const;  // notFound beyond the last
-    LayerId firstLayer() const;
-    // The layers next to this one at its own level (top-level or among its parent's sublayers);
-    // null at the end.
-    Result<LayerId> nextLayer(LayerId layer) const;
-    Result<LayerId> previousLayer(LayerId layer) const;
-    // Null for a top-level layer.
-    Result<LayerId> parentLayer(LayerId layer) const;
-    Result<std::vector<LayerId>> sublayers(LayerId layer) const;
-    // The next layer in pre-order over every layer and sublayer; null after the last.
-    Result<LayerId> nextPreorderLayer(LayerId layer) const;
-    // Every layer and sublayer in pre-order.
-    std::vector<LayerId> allLayers() const;
-    // The first layer in pre-order with the title; null when none has it.
-    LayerId layerByTitle(std::string_view title) const;
-    Result<ArtId> layerGroup(LayerId layer) const;
-    Result<LayerProperties> layerProperties(LayerId layer) const;
-    // badParameter: malformed title, dim percentage outside 0 to 100.
-    Status setLayerProperties(LayerId layer, const LayerProperties& properties);
-    // A new layer "Layer N" relative to another: "above"/"below" at its level, "inside" orders make a
-    // sublayer of it, "all" orders go to the top or bottom of the top-level layers (relative may be
-    // null then).
-    Result<LayerId> insertLayer(LayerId relative, PaintOrder order);
-    // A new layer whose group is placed relative to the art by the placement rules.
-    Result<LayerId> insertLayerAtArt(ArtId art, PaintOrder order);
-    // Removes the layer with its art and sublayers. notAllowed for the only top-level layer.
-    Status deleteLayer(LayerId layer);
-    // The layer new art goes to by default; the first layer when the current one was deleted.
-    LayerId currentLayer() const;
-    Status setCurrentLayer(LayerId layer);
+    // by layer; layers are walked and changed through the tree, by these views (Layer.h).
+    LayerView layers() const { return LayerView(*this); }
+    LayerEditor editLayers() { return LayerEditor(*this); }
 
     // --- Editing state -----------------------------------------------------------------------------
 
@@ -490,22 +450,9 @@ public:
     const SymbolTable& symbols() const { return fields_->symbols; }
     // Records the document's own fields in the change log: take it only to change something.
     SymbolTable& editSymbols() { return editFields().symbols; }
-    // Renames the symbol and every use of it: its instances (in the layers and in other symbols'
-    // artwork) and the arrowheads that name it. invalidHandle: no such symbol; badParameter as
-    // SymbolTable::add.
-    Status renameSymbol(SymbolId symbol, std::string_view name);
-    // The symbols used where the bits of `where` (symbolUse) say, in the order of the list.
-    std::vector<SymbolId> usedSymbols(unsigned where) const;
-    // Removes a symbol. invalidHandle: no such symbol; notAllowed: an instance or an arrowhead
-    // still uses it (usedSymbols with every bit).
-    Status deleteSymbol(SymbolId symbol);
-    // A new instance of the symbol whose frame is centred on the point, placed by the placement
-    // rules. invalidHandle: no such symbol; badParameter: a point that is not finite.
-    Result<ArtId> newSymbolInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target);
-    // Brings a symbol of another document into this one, with the symbols its artwork uses that
-    // this document lacks: a symbol of the same name here is taken as it is. invalidHandle: no such
-    // symbol in the source; badParameter: its artwork names colours this document does not have.
-    Result<SymbolId> importSymbol(const Document& source, SymbolId symbol);
+    // The uses of the symbols, and the changes that keep them in view (SymbolTable.h).
+    SymbolUseView symbolUses() const { return SymbolUseView(*this); }
+    SymbolUseEditor editSymbolUses() { return SymbolUseEditor(*this); }
 
     // --- Text --------------------------------------------------------------------------------------
 
@@ -534,6 +481,12 @@ public:
     ArtId frameOfPathObject(ArtId art) const;
 
 private:
+    // The views over the layers and the symbols' uses read and change the tree as members do.
+    friend class LayerView;
+    friend class LayerEditor;
+    friend class SymbolUseView;
+    friend class SymbolUseEditor;
+
     // Where art goes: into the parent's child list (null: the top-level layer list) in front of
     // `before` (null: at the back).
     struct Slot {

@@ -75,7 +75,7 @@ void Document::recordLayer(LayerId layer) {
     if (!tracking_.recording || tracking_.log.layers_.contains(layer)) {
         return;
     }
-    const Layer* record = findLayer(layer);
+    const Layer* record = layers().find(layer);
     tracking_.log.layers_.emplace(layer, record != nullptr ? std::optional<Layer>(*record) : std::nullopt);
 }
 
@@ -111,7 +111,7 @@ bool Document::hasChanges() const {
                        [this](const auto& entry) { return !sameState(entry.second, find(entry.first)); }) ||
            std::any_of(
                tracking_.log.layers_.begin(), tracking_.log.layers_.end(),
-               [this](const auto& entry) { return !sameState(entry.second, findLayer(entry.first)); }) ||
+               [this](const auto& entry) { return !sameState(entry.second, layers().find(entry.first)); }) ||
            (tracking_.log.fields_ && !(*tracking_.log.fields_ == fields_));
 }
 
@@ -123,7 +123,7 @@ ChangeLog Document::takeChanges() {
     tracking_.lastRecorded = ArtId{};
     log.arts_.eraseIf([this](const auto& entry) { return sameState(entry.second, find(entry.first)); });
     std::erase_if(log.layers_,
-                  [this](const auto& entry) { return sameState(entry.second, findLayer(entry.first)); });
+                  [this](const auto& entry) { return sameState(entry.second, layers().find(entry.first)); });
     if (log.fields_ && *log.fields_ == fields_) {
         log.fields_.reset();
     }

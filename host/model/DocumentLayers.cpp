@@ -1,4 +1,5 @@
-// Layers and sublayers: navigation, properties, insertion and deletion.
+// Layers and sublayers: navigation, properties, insertion and deletion, through the views over a
+// document's layer groups, and the document's own making of a new layer.
 #include <algorithm>
 #include <set>
 
@@ -23,129 +24,135 @@ constexpr LayerColor kLayerColors[] = {
 
 }  // namespace
 
-const Layer* Document::findLayer(LayerId layer) const {
-    const auto found = layers_.find(layer);
-    return found == layers_.end() ? nullptr : &found->second;
+const Layer* LayerView::find(LayerId layer) const {
+    const auto found = document_.layers_.find(layer);
+    return found == document_.layers_.end() ? nullptr : &found->second;
 }
 
-Result<LayerId> Document::nthLayer(std::size_t index) const {
-    const ChildList& top = fields_->topGroups;
+std::size_t LayerView::count() const {
+    return document_.fields_->topGroups.size();
+}
+
+Result<LayerId> LayerView::nth(std::size_t index) const {
+    const ChildList& top = document_.fields_->topGroups;
     if (index >= top.size()) {
         return Status::notFound;
     }
     ArtId group = top.first;
     for (; index > 0; --index) {
-        group = nodeAt(group).next;
+        group = document_.nodeAt(group).next;
     }
-    return nodeAt(group).layer;
+    return document_.nodeAt(group).layer;
 }
 
-LayerId Document::firstLayer() const {
-    const ChildList& top = fields_->topGroups;
-    return top.empty() ? LayerId{} : nodeAt(top.first).layer;
+LayerId LayerView::first() const {
+    const ChildList& top = document_.fields_->topGroups;
+    return top.empty() ? LayerId{} : document_.nodeAt(top.first).layer;
 }
 
-Result<LayerId> Document::nextLayer(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<LayerId> LayerView::next(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    for (ArtId sibling = nodeAt(record->group).next; sibling; sibling = nodeAt(sibling).next) {
-        if (nodeAt(sibling).layer) {
-            return nodeAt(sibling).layer;
+    for (ArtId sibling = document_.nodeAt(record->group).next; sibling;
+         sibling = document_.nodeAt(sibling).next) {
+        if (document_.nodeAt(sibling).layer) {
+            return document_.nodeAt(sibling).layer;
         }
     }
     return LayerId{};
 }
 
-Result<LayerId> Document::previousLayer(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<LayerId> LayerView::previous(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    for (ArtId sibling = nodeAt(record->group).previous; sibling; sibling = nodeAt(sibling).previous) {
-        if (nodeAt(sibling).layer) {
-            return nodeAt(sibling).layer;
+    for (ArtId sibling = document_.nodeAt(record->group).previous; sibling;
+         sibling = document_.nodeAt(sibling).previous) {
+        if (document_.nodeAt(sibling).layer) {
+            return document_.nodeAt(sibling).layer;
         }
     }
     return LayerId{};
 }
 
-Result<LayerId> Document::parentLayer(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<LayerId> LayerView::parent(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    const ArtId parent = nodeAt(record->group).parent;
-    return parent ? nodeAt(parent).layer : LayerId{};
+    const ArtId parent = document_.nodeAt(record->group).parent;
+    return parent ? document_.nodeAt(parent).layer : LayerId{};
 }
 
-Result<std::vector<LayerId>> Document::sublayers(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<std::vector<LayerId>> LayerView::sublayers(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
     std::vector<LayerId> result;
-    forEachChild(nodeAt(record->group), [&](ArtId child) {
-        if (const LayerId sublayer = nodeAt(child).layer) {
+    document_.forEachChild(document_.nodeAt(record->group), [&](ArtId child) {
+        if (const LayerId sublayer = document_.nodeAt(child).layer) {
             result.push_back(sublayer);
         }
     });
     return result;
 }
 
-std::vector<LayerId> Document::allLayers() const {
+std::vector<LayerId> LayerView::all() const {
     std::vector<LayerId> result;
-    for (const ArtId id : documentOrder()) {
-        if (const LayerId layer = nodeAt(id).layer) {
+    for (const ArtId id : document_.documentOrder()) {
+        if (const LayerId layer = document_.nodeAt(id).layer) {
             result.push_back(layer);
         }
     }
     return result;
 }
 
-Result<LayerId> Document::nextPreorderLayer(LayerId layer) const {
-    if (findLayer(layer) == nullptr) {
+Result<LayerId> LayerView::nextPreorder(LayerId layer) const {
+    if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
-    const std::vector<LayerId> all = allLayers();
-    const auto found = std::find(all.begin(), all.end(), layer);
-    return found + 1 < all.end() ? *(found + 1) : LayerId{};
+    const std::vector<LayerId> every = all();
+    const auto found = std::find(every.begin(), every.end(), layer);
+    return found + 1 < every.end() ? *(found + 1) : LayerId{};
 }
 
-LayerId Document::layerByTitle(std::string_view title) const {
-    for (const LayerId layer : allLayers()) {
-        if (layers_.at(layer).properties.title == title) {
+LayerId LayerView::byTitle(std::string_view title) const {
+    for (const LayerId layer : all()) {
+        if (document_.layers_.at(layer).properties.title == title) {
             return layer;
         }
     }
     return LayerId{};
 }
 
-Result<ArtId> Document::layerGroup(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<ArtId> LayerView::group(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
     return record->group;
 }
 
-Result<LayerProperties> Document::layerProperties(LayerId layer) const {
-    const Layer* record = findLayer(layer);
+Result<LayerProperties> LayerView::properties(LayerId layer) const {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
     return record->properties;
 }
 
-Status Document::setLayerProperties(LayerId layer, const LayerProperties& properties) {
-    if (findLayer(layer) == nullptr) {
+Status LayerEditor::setProperties(LayerId layer, const LayerProperties& properties) {
+    if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
         return Status::badParameter;
     }
-    editLayer(layer).properties = properties;
+    document_.editLayer(layer).properties = properties;
     return Status::ok;
 }
 
@@ -171,54 +178,56 @@ LayerId Document::createLayer(Slot slot) {
     return nodeAt(group).layer;
 }
 
-Result<LayerId> Document::insertLayer(LayerId relative, PaintOrder order) {
+Result<LayerId> LayerEditor::insert(LayerId relative, PaintOrder order) {
     if (!needsTarget(order)) {
-        return createLayer(Slot{ArtId{}, order == PaintOrder::aboveAll ? fields_->topGroups.first : ArtId{}});
+        const ArtId before = order == PaintOrder::aboveAll ? document_.fields_->topGroups.first : ArtId{};
+        return document_.createLayer(Document::Slot{ArtId{}, before});
     }
     if (!relative) {
         return Status::badParameter;
     }
-    const Layer* record = findLayer(relative);
+    const Layer* record = find(relative);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
-    const Result<Slot> slot = slotFor(order, record->group, true, ArtType::group);
+    const Result<Document::Slot> slot = document_.slotFor(order, record->group, true, ArtType::group);
     if (!slot) {
         return slot.status();
     }
-    return createLayer(*slot);
+    return document_.createLayer(*slot);
 }
 
-Result<LayerId> Document::insertLayerAtArt(ArtId art, PaintOrder order) {
-    const Result<Slot> slot = slotFor(order, art, true, ArtType::group);
+Result<LayerId> LayerEditor::insertAtArt(ArtId art, PaintOrder order) {
+    const Result<Document::Slot> slot = document_.slotFor(order, art, true, ArtType::group);
     if (!slot) {
         return slot.status();
     }
-    return createLayer(*slot);
+    return document_.createLayer(*slot);
 }
 
-Status Document::deleteLayer(LayerId layer) {
-    const Layer* record = findLayer(layer);
+Status LayerEditor::remove(LayerId layer) {
+    const Layer* record = find(layer);
     if (record == nullptr) {
         return Status::invalidHandle;
     }
     const ArtId group = record->group;
-    if (!nodeAt(group).parent && fields_->topGroups.size() == 1) {
+    if (!document_.nodeAt(group).parent && count() == 1) {
         return Status::notAllowed;
     }
-    eraseSubtree(group);
+    document_.eraseSubtree(group);
     return Status::ok;
 }
 
-LayerId Document::currentLayer() const {
-    return findLayer(fields_->currentLayer) != nullptr ? fields_->currentLayer : firstLayer();
+LayerId LayerView::current() const {
+    const LayerId held = document_.fields_->currentLayer;
+    return find(held) != nullptr ? held : first();
 }
 
-Status Document::setCurrentLayer(LayerId layer) {
-    if (findLayer(layer) == nullptr) {
+Status LayerEditor::setCurrent(LayerId layer) {
+    if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
-    editFields().currentLayer = layer;
+    document_.editFields().currentLayer = layer;
     return Status::ok;
 }
 

@@ -1,6 +1,6 @@
-// Symbols: the table of a document's symbols, and what the document does with them through its
-// art: where it uses them, renaming and deleting with the uses in view, new instances and symbols
-// brought in from another document.
+// Symbols: the table of a document's symbols, and the views that follow their uses through the
+// document's art: where it uses them, renaming and deleting with the uses in view, new instances and
+// symbols brought in from another document.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -143,8 +143,8 @@ void SymbolTable::remove(SymbolId symbol) {
     std::erase_if(symbols_, [&](const Symbol& each) { return each.id == symbol; });
 }
 
-Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
-    const Symbol* found = symbols().find(symbol);
+Status SymbolUseEditor::rename(SymbolId symbol, std::string_view name) {
+    const Symbol* found = document_.symbols().find(symbol);
     if (found == nullptr) {
         return Status::invalidHandle;
     }
@@ -152,41 +152,42 @@ Status Document::renameSymbol(SymbolId symbol, std::string_view name) {
     if (from == name) {
         return Status::ok;
     }
-    if (const Status status = editSymbols().setName(symbol, name); status != Status::ok) {
+    if (const Status status = document_.editSymbols().setName(symbol, name); status != Status::ok) {
         return status;
     }
-    for (const auto& [id, node] : arts_) {
+    for (const auto& [id, node] : document_.arts_) {
         const std::string* instance = instanceName(*node.data);
         const bool arrowhead = namesArrowhead(node.data->style, from);
         if ((instance == nullptr || *instance != from) && !arrowhead) {
             continue;
         }
-        ArtData& data = editData(id);
+        ArtData& data = document_.editData(id);
         if (auto* content = std::get_if<SymbolContent>(&data.content); content && content->symbol == from) {
             content->symbol = std::string(name);
         }
         renameArrowheads(data.style, from, name);
     }
-    for (std::size_t index = 0; index < symbols().size(); ++index) {
+    for (std::size_t index = 0; index < document_.symbols().size(); ++index) {
         NameSet inside;
-        collectTreeNames(*symbols()[index].definition, true, inside);
+        collectTreeNames(*document_.symbols()[index].definition, true, inside);
         if (inside.contains(from)) {
-            ArtTree definition = *symbols()[index].definition;
+            ArtTree definition = *document_.symbols()[index].definition;
             renameInTree(definition, from, name);
-            editSymbols().setDefinition(index, std::move(definition));
+            document_.editSymbols().setDefinition(index, std::move(definition));
         }
     }
-    if (std::any_of(colors().graphicStyles().begin(), colors().graphicStyles().end(),
+    if (std::any_of(document_.colors().graphicStyles().begin(), document_.colors().graphicStyles().end(),
                     [&](const GraphicStyle& style) { return namesArrowhead(style.style, from); })) {
-        editColors().forEachGraphicStyle([&](ArtStyle& style) { renameArrowheads(style, from, name); });
+        document_.editColors().forEachGraphicStyle(
+            [&](ArtStyle& style) { renameArrowheads(style, from, name); });
     }
     return Status::ok;
 }
 
-std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
+std::vector<SymbolId> SymbolUseView::used(unsigned where) const {
     NameSet names;
     if ((where & (symbolUse::artwork | symbolUse::artStyles)) != 0) {
-        for (const auto& [id, node] : arts_) {
+        for (const auto& [id, node] : document_.arts_) {
             const std::string* instance = instanceName(*node.data);
             if ((where & symbolUse::artwork) != 0 && instance != nullptr) {
                 names.insert(*instance);
@@ -197,7 +198,7 @@ std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
         }
     }
     if ((where & symbolUse::definitions) != 0) {
-        for (const Symbol& symbol : symbols()) {
+        for (const Symbol& symbol : document_.symbols()) {
             NameSet inside;
             collectTreeNames(*symbol.definition, (where & symbolUse::artStyles) != 0, inside);
             inside.erase(symbol.name);
@@ -205,35 +206,35 @@ std::vector<SymbolId> Document::usedSymbols(unsigned where) const {
         }
     }
     if ((where & symbolUse::graphicStyles) != 0) {
-        for (const GraphicStyle& style : colors().graphicStyles()) {
+        for (const GraphicStyle& style : document_.colors().graphicStyles()) {
             collectArrowheads(style.style, names);
         }
     }
-    std::vector<SymbolId> used;
-    for (const Symbol& symbol : symbols()) {
+    std::vector<SymbolId> inUse;
+    for (const Symbol& symbol : document_.symbols()) {
         if (names.contains(symbol.name)) {
-            used.push_back(symbol.id);
+            inUse.push_back(symbol.id);
         }
     }
-    return used;
+    return inUse;
 }
 
-Status Document::deleteSymbol(SymbolId symbol) {
-    if (symbols().find(symbol) == nullptr) {
+Status SymbolUseEditor::remove(SymbolId symbol) {
+    if (document_.symbols().find(symbol) == nullptr) {
         return Status::invalidHandle;
     }
     constexpr unsigned kEverywhere =
         symbolUse::artwork | symbolUse::artStyles | symbolUse::definitions | symbolUse::graphicStyles;
-    const std::vector<SymbolId> used = usedSymbols(kEverywhere);
-    if (std::find(used.begin(), used.end(), symbol) != used.end()) {
+    const std::vector<SymbolId> inUse = used(kEverywhere);
+    if (std::find(inUse.begin(), inUse.end(), symbol) != inUse.end()) {
         return Status::notAllowed;
     }
-    editSymbols().remove(symbol);
+    document_.editSymbols().remove(symbol);
     return Status::ok;
 }
 
-Result<ArtId> Document::newSymbolInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target) {
-    const Symbol* found = symbols().find(symbol);
+Result<ArtId> SymbolUseEditor::newInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target) {
+    const Symbol* found = document_.symbols().find(symbol);
     if (found == nullptr) {
         return Status::invalidHandle;
     }
@@ -245,15 +246,15 @@ Result<ArtId> Document::newSymbolInstance(SymbolId symbol, Point centre, PaintOr
     instance.data.content = SymbolContent{
         found->name, BoxGeometry{frame, Matrix::translation(centre.x - (frame.left + frame.right) / 2,
                                                             centre.y - (frame.top + frame.bottom) / 2)}};
-    return insertCopy(std::move(instance), order, target);
+    return document_.insertCopy(std::move(instance), order, target);
 }
 
-Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol) {
+Result<SymbolId> SymbolUseEditor::import(const Document& source, SymbolId symbol) {
     const Symbol* wanted = source.symbols().find(symbol);
     if (wanted == nullptr) {
         return Status::invalidHandle;
     }
-    if (const SymbolId here = symbols().byName(wanted->name)) {
+    if (const SymbolId here = document_.symbols().byName(wanted->name)) {
         return here;
     }
     // The symbols the artwork uses, nested ones too, that this document lacks: brought in first.
@@ -263,20 +264,20 @@ Result<SymbolId> Document::importSymbol(const Document& source, SymbolId symbol)
         collectTreeNames(*missing[next]->definition, false, inside);
         for (const std::string& name : inside) {
             const Symbol* nested = source.symbols().find(source.symbols().byName(name));
-            if (nested != nullptr && !symbols().byName(name) &&
+            if (nested != nullptr && !document_.symbols().byName(name) &&
                 std::find(missing.begin(), missing.end(), nested) == missing.end()) {
                 missing.push_back(nested);
             }
         }
     }
     if (!std::all_of(missing.begin(), missing.end(), [&](const Symbol* each) {
-            return colors().checkTree(*each->definition) == Status::ok;
+            return document_.colors().checkTree(*each->definition) == Status::ok;
         })) {
         return Status::badParameter;
     }
     SymbolId imported;
     for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
-        imported = editSymbols().addCopy(**each);
+        imported = document_.editSymbols().addCopy(**each);
     }
     return imported;
 }

@@ -94,9 +94,9 @@ private:
 
     void writeLayers(const Document& document) {
         out_.beginArray();
-        for (std::size_t i = 0; i < document.layerCount(); ++i) {
+        for (std::size_t i = 0; i < document.layers().count(); ++i) {
             out_.element();
-            const ArtId group = document.layerGroup(*document.nthLayer(i)).valueOr(ArtId{});
+            const ArtId group = document.layers().group(*document.layers().nth(i)).valueOr(ArtId{});
             writeDocumentArt(document, group, 1);
         }
         out_.endArray();
@@ -630,7 +630,7 @@ private:
 
     void writeDocumentArt(const Document& document, ArtId art, int depth) {
         const ArtNode* node = document.find(art);
-        const Layer* layer = node->layer ? document.findLayer(node->layer) : nullptr;
+        const Layer* layer = node->layer ? document.layers().find(node->layer) : nullptr;
         const std::vector<ArtId> children = document.children(art).valueOr(std::vector<ArtId>{});
         writeArt(*node->data, layer != nullptr ? &layer->properties : nullptr, !children.empty(), depth, [&] {
             for (const ArtId child : children) {

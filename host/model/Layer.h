@@ -1,11 +1,17 @@
 // Layers: the top-level (and nested) divisions of a document. Each layer's art lives in its layer
-// group, a group art object that the layer owns.
+// group, a group art object that the layer owns. A document's layers are walked and changed through
+// its art tree, by the views Document::layers() and Document::editLayers() hand out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/Handles.h"
+#include "model/PaintOrder.h"
+#include "model/Status.h"
 
 namespace host::model {
 
@@ -38,6 +44,64 @@ struct Layer {
     ArtId group;
     LayerProperties properties;
     bool operator==(const Layer&) const = default;
+};
+
+class Document;
+
+// The layers of a document, read through its art tree: a layer's place, parent and sublayers are
+// those of its layer group. A view holds on to its document and is good while the document lives.
+class LayerView {
+public:
+    explicit LayerView(const Document& document) : document_(document) {}
+
+    // Null for a handle that names no layer of the document.
+    const Layer* find(LayerId layer) const;
+    // Top-level layers, front to back.
+    std::size_t count() const;
+    Result<LayerId> nth(std::size_t index) const;  // notFound beyond the last
+    LayerId first() const;
+    // The layers next to this one at its own level (top-level or among its parent's sublayers);
+    // null at the end.
+    Result<LayerId> next(LayerId layer) const;
+    Result<LayerId> previous(LayerId layer) const;
+    // Null for a top-level layer.
+    Result<LayerId> parent(LayerId layer) const;
+    Result<std::vector<LayerId>> sublayers(LayerId layer) const;
+    // The next layer in pre-order over every layer and sublayer; null after the last.
+    Result<LayerId> nextPreorder(LayerId layer) const;
+    // Every layer and sublayer in pre-order.
+    std::vector<LayerId> all() const;
+    // The first layer in pre-order with the title; null when none has it.
+    LayerId byTitle(std::string_view title) const;
+    Result<ArtId> group(LayerId layer) const;
+    Result<LayerProperties> properties(LayerId layer) const;
+    // The layer new art goes to by default; the first layer when the current one was deleted.
+    LayerId current() const;
+
+private:
+    const Document& document_;
+};
+
+// The changes to a document's layers, besides everything LayerView reads. Each one records what it
+// changes in the document's change log.
+class LayerEditor : public LayerView {
+public:
+    explicit LayerEditor(Document& document) : LayerView(document), document_(document) {}
+
+    // badParameter: malformed title, dim percentage outside 0 to 100.
+    Status setProperties(LayerId layer, const LayerProperties& properties);
+    // A new layer "Layer N" relative to another: "above"/"below" at its level, "inside" orders make a
+    // sublayer of it, "all" orders go to the top or bottom of the top-level layers (relative may be
+    // null then).
+    Result<LayerId> insert(LayerId relative, PaintOrder order);
+    // A new layer whose group is placed relative to the art by the placement rules.
+    Result<LayerId> insertAtArt(ArtId art, PaintOrder order);
+    // Removes the layer with its art and sublayers. notAllowed for the only top-level layer.
+    Status remove(LayerId layer);
+    Status setCurrent(LayerId layer);
+
+private:
+    Document& document_;
 };
 
 }  // namespace host::model

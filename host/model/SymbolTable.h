@@ -1,6 +1,7 @@
 // The symbols of a document: named artwork that symbol instances place, in the order they were
-// added. Instances refer to a symbol by its name; Document walks the art for the operations that
-// follow its uses (renaming with them, deleting only what is unused, new instances, importing).
+// added. Instances refer to a symbol by its name; the views beside the table walk the document's art
+// for the operations that follow a symbol's uses (where it is used, renaming with them, deleting only
+// what is unused, new instances, importing).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 
 #include "model/ArtTree.h"
 #include "model/Handles.h"
+#include "model/PaintOrder.h"
+#include "model/Point.h"
 #include "model/Rect.h"
 #include "model/Shared.h"
 #include "model/Status.h"
@@ -46,10 +49,10 @@ public:
     // A symbol of another document under a handle of its own, its artwork shared. Its name must be
     // free here.
     SymbolId addCopy(const Symbol& symbol);
-    // Renames only the record; Document::renameSymbol also renames the uses. invalidHandle: no such
+    // Renames only the record; SymbolUseEditor::rename also renames the uses. invalidHandle: no such
     // symbol; badParameter as add (the symbol's own name is ok).
     Status setName(SymbolId symbol, std::string_view name);
-    // Removes only the record; Document::deleteSymbol refuses a symbol still in use.
+    // Removes only the record; SymbolUseEditor::remove refuses a symbol still in use.
     void remove(SymbolId symbol);
     // Replaces the artwork of the symbol at the index with artwork that differs only in what it names
     // or paints with: the frame stays as it is.
@@ -61,6 +64,55 @@ public:
 
 private:
     std::vector<Symbol> symbols_;
+};
+
+// Where SymbolUseView::used looks for uses of symbols (bits that can be combined).
+namespace symbolUse {
+inline constexpr unsigned artwork = 0x01;        // symbol instances in the layers
+inline constexpr unsigned artStyles = 0x02;      // arrowheads named by the strokes of art styles
+inline constexpr unsigned definitions = 0x08;    // symbol instances inside other symbols' artwork
+inline constexpr unsigned graphicStyles = 0x40;  // arrowheads named by named graphic styles
+}  // namespace symbolUse
+
+class Document;
+
+// The uses of a document's symbols, found through its art, its symbols' artwork and its named
+// styles. A view holds on to its document and is good while the document lives; the table itself
+// is Document::symbols().
+class SymbolUseView {
+public:
+    explicit SymbolUseView(const Document& document) : document_(document) {}
+
+    // The symbols used where the bits of `where` (symbolUse) say, in the order of the table.
+    std::vector<SymbolId> used(unsigned where) const;
+
+private:
+    const Document& document_;
+};
+
+// The changes to a document's symbols that keep their uses in view, besides what SymbolUseView
+// reads. Each one records what it changes in the document's change log.
+class SymbolUseEditor : public SymbolUseView {
+public:
+    explicit SymbolUseEditor(Document& document) : SymbolUseView(document), document_(document) {}
+
+    // Renames the symbol and every use of it: its instances (in the layers and in other symbols'
+    // artwork) and the arrowheads that name it. invalidHandle: no such symbol; badParameter as
+    // SymbolTable::add.
+    Status rename(SymbolId symbol, std::string_view name);
+    // Removes a symbol. invalidHandle: no such symbol; notAllowed: an instance or an arrowhead
+    // still uses it (used with every bit).
+    Status remove(SymbolId symbol);
+    // A new instance of the symbol whose frame is centred on the point, placed by the placement
+    // rules. invalidHandle: no such symbol; badParameter: a point that is not finite.
+    Result<ArtId> newInstance(SymbolId symbol, Point centre, PaintOrder order, ArtId target);
+    // Brings a symbol of another document into this one, with the symbols its artwork uses that
+    // this document lacks: a symbol of the same name here is taken as it is. invalidHandle: no such
+    // symbol in the source; badParameter: its artwork names colours this document does not have.
+    Result<SymbolId> import(const Document& source, SymbolId symbol);
+
+private:
+    Document& document_;
 };
 
 }  // namespace host::model

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "AIArt.h"
@@ -252,10 +253,19 @@ struct StyleRegistry {
     HandleTable<StyleParserRecord> parsers;
 };
 
-// The action manager: parameter blocks, each its values by four-character key, written out as the
-// journal shows them ("name=u:/tmp/a.ai").
+// One value of an action's parameter block, kept as it was set: the set call's type letter ('s'
+// text, 'u' Unicode text, 'b' boolean, 'i' integer, 'e' enumeration, 'r' real) and its value (an
+// enumeration's number, with its name in `name`).
+struct ActionParam {
+    char type = 's';
+    std::variant<bool, std::int64_t, double, std::string> value;
+    std::string name;
+};
+
+// The action manager: parameter blocks, each its values by four-character key. The journal shows a
+// value as its type letter and text ("name=u:/tmp/a.ai").
 struct ActionRegistry {
-    HandleTable<std::map<ai::uint32, std::string>> blocks;
+    HandleTable<std::map<ai::uint32, ActionParam>> blocks;
 };
 
 // Export support: revert marks of the current document, and the application contexts of documents

@@ -123,20 +123,20 @@ public:
         const int descriptor = mkstemp(pattern.data());
         if (descriptor >= 0) {
             close(descriptor);
-            path_ = pattern;
+            fPath = pattern;
         }
     }
     ~ScratchFile() {
-        if (!path_.empty()) {
-            std::remove(path_.c_str());
+        if (!fPath.empty()) {
+            std::remove(fPath.c_str());
         }
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return fPath; }
 
 private:
-    std::string path_;
+    std::string fPath;
 };
 
 // A minimal IPTC record: the record version dataset (1:00, version 4). libtiff counts the entry in

@@ -22,62 +22,6 @@ Number ReadNumber(const std::string& text) {
     return in >> value ? value : Number{};
 }
 
-// The live-effect lists of a parsed style: the pre- or post-effects, or a paint field's effects.
-class EffectList {
-public:
-    EffectList(AIStyleParser parser, bool pre) : fParser(parser), fPre(pre) {}
-    EffectList(AIStyleParser parser, AIParserPaintField field) : fParser(parser), fField(field) {}
-
-    int Count() const {
-        if (fField != nullptr) {
-            return sAIArtStyleParser->CountEffectsOfPaintField(fField);
-        }
-        return fPre ? sAIArtStyleParser->CountPreEffects(fParser)
-                    : sAIArtStyleParser->CountPostEffects(fParser);
-    }
-    AIParserLiveEffect Get(int n) const {
-        AIParserLiveEffect effect = nullptr;
-        const AIErr error = fField != nullptr
-                                ? sAIArtStyleParser->GetNthEffectOfPaintField(fField, n, &effect)
-                            : fPre ? sAIArtStyleParser->GetNthPreEffect(fParser, n, &effect)
-                                   : sAIArtStyleParser->GetNthPostEffect(fParser, n, &effect);
-        return error == kNoErr ? effect : nullptr;
-    }
-    // Makes the effect and inserts it at n; false (nothing left behind) when a step fails.
-    bool Insert(int n, const Effect& effect) const {
-        AIParserLiveEffect made = nullptr;
-        if (!effect.MakeAIParserEffect(fParser, made)) {
-            return false;
-        }
-        const AIErr error = fField != nullptr
-                                ? sAIArtStyleParser->InsertNthEffectOfPaintField(fParser, fField, n, made)
-                            : fPre ? sAIArtStyleParser->InsertNthPreEffect(fParser, n, made)
-                                   : sAIArtStyleParser->InsertNthPostEffect(fParser, n, made);
-        if (error != kNoErr) {
-            sAIArtStyleParser->RemoveEffect(fParser, made);
-        }
-        return error == kNoErr;
-    }
-    bool Remove(int n) const {
-        const AIParserLiveEffect effect = Get(n);
-        return effect != nullptr && sAIArtStyleParser->RemoveEffect(fParser, effect) == kNoErr;
-    }
-    std::vector<Effect> Read() const {
-        std::vector<Effect> effects;
-        for (int i = 0, count = Count(); i < count; ++i) {
-            if (const AIParserLiveEffect effect = Get(i)) {
-                effects.emplace_back(effect);
-            }
-        }
-        return effects;
-    }
-
-private:
-    AIStyleParser fParser;
-    AIParserPaintField fField = nullptr;
-    bool fPre = false;
-};
-
 // The position in infos whose starting position is index; -1 for an index of -1 that matches none;
 // -3 without an index or a match.
 template <typename Infos>
@@ -194,15 +138,15 @@ AIColor EditedColor(const PField& field, const AIColor& current, bool currentFil
 template <typename Read, typename Write, typename ReadSwitch, typename WriteSwitch>
 void ApplyBlend(const BlendField& blend, bool fresh, Read read, Write write, ReadSwitch readSwitch,
                 WriteSwitch writeSwitch) {
-    DictionaryScope attrs;
-    if (sAIDictionary->CreateDictionary(attrs.Out()) != kNoErr) {
+    const DictionaryScope attrs = DictionaryScope::New();
+    if (attrs.Get() == nullptr) {
         return;
     }
     AIBoolean enabled = true;
     if (fresh) {
         BlendField defaults;
         defaults.SetDefaults();
-        defaults.SetDictParams(attrs.Get());
+        defaults.SetDictParams(attrs);
     } else {
         if (read(attrs.Get()) != kNoErr) {
             return;
@@ -211,7 +155,7 @@ void ApplyBlend(const BlendField& blend, bool fresh, Read read, Write write, Rea
             enabled = true;
         }
     }
-    blend.SetDictParams(attrs.Get());
+    blend.SetDictParams(attrs);
     if (write(attrs.Get()) != kNoErr) {
         return;
     }
@@ -238,9 +182,11 @@ void GStyle::AddEffects(const std::vector<Effect>& effects, std::vector<EffectIn
 bool Effect::MakeAIParserEffect(AIStyleParser parser, AIParserLiveEffect& out) const {
     out = nullptr;
     AILiveEffectHandle liveEffect = nullptr;
-    DictionaryScope params;
-    if (name.empty() || sAILiveEffect->GetLiveEffectByName(name.c_str(), &liveEffect) != kNoErr ||
-        sAIDictionary->CreateDictionary(params.Out()) != kNoErr) {
+    if (name.empty() || sAILiveEffect->GetLiveEffectByName(name.c_str(), &liveEffect) != kNoErr) {
+        return false;
+    }
+    const DictionaryScope params = DictionaryScope::New();
+    if (params.Get() == nullptr) {
         return false;
     }
     bool written = true;
@@ -248,48 +194,43 @@ bool Effect::MakeAIParserEffect(AIStyleParser parser, AIParserLiveEffect& out) c
         if (key.size() < 3 || key[1] != ' ') {
             continue;
         }
-        const AIDictKey dictKey = KeyOf(key.c_str() + 2);
-        if (dictKey == nullptr) {
+        const char* entry = key.c_str() + 2;
+        if (DictionaryKey(entry) == nullptr) {
             continue;
         }
-        AIErr error = kNoErr;
         switch (key[0]) {
             case 'B':
-                error = sAIDictionary->SetBooleanEntry(params.Get(), dictKey, value == "1");
+                written = params.SetBoolean(entry, value == "1") && written;
                 break;
             case 'S':
-                error = sAIDictionary->SetStringEntry(params.Get(), dictKey, value.c_str());
+                written = params.SetString(entry, value.c_str()) && written;
                 break;
             case 'R':
-                error = sAIDictionary->SetRealEntry(params.Get(), dictKey, ReadNumber<double>(value));
+                written = params.SetReal(entry, ReadNumber<double>(value)) && written;
                 break;
             case 'I':
-                error = sAIDictionary->SetIntegerEntry(params.Get(), dictKey, ReadNumber<ai::int32>(value));
+                written = params.SetInteger(entry, ReadNumber<ai::int32>(value)) && written;
                 break;
             default:
                 break;
         }
-        written = written && error == kNoErr;
     }
     for (const auto& [key, colour] : fillColors) {
         AIFillStyle fill;
         fill.color = colour.HostColor();
-        const AIDictKey dictKey = KeyOf(key.c_str());
-        written = written && dictKey != nullptr &&
-                  sAIDictionary->SetFillStyleEntry(params.Get(), dictKey, &fill) == kNoErr;
+        written = written && params.SetFillStyle(key.c_str(), fill);
     }
     for (const auto& [key, colour] : strokeColors) {
         AIStrokeStyle stroke;
         stroke.color = colour.HostColor();
         stroke.width = 0;
-        const AIDictKey dictKey = KeyOf(key.c_str());
-        written = written && dictKey != nullptr &&
-                  sAIDictionary->SetStrokeStyleEntry(params.Get(), dictKey, &stroke) == kNoErr;
+        written = written && params.SetStrokeStyle(key.c_str(), stroke);
     }
     // The host never receives an empty parameter dictionary.
-    const AIDictKey emptyKey = KeyOf("torviAIEmptyKey");
-    if (written && emptyKey != nullptr && parameters.empty() && fillColors.empty() && strokeColors.empty()) {
-        written = sAIDictionary->SetStringEntry(params.Get(), emptyKey, "") == kNoErr;
+    const char* const emptyKey = "torviAIEmptyKey";
+    if (written && DictionaryKey(emptyKey) != nullptr && parameters.empty() && fillColors.empty() &&
+        strokeColors.empty()) {
+        written = params.SetString(emptyKey, "");
     }
     if (!written ||
         sAIArtStyleParser->NewParserLiveEffect(parser, liveEffect, params.Get(), &out) != kNoErr) {
@@ -306,23 +247,21 @@ bool Effect::MakeAIParserEffect(AIStyleParser parser, AIParserLiveEffect& out) c
 
 // --- Blend ----------------------------------------------------------------------------------------
 
-bool BlendField::SetDictParams(AIDictionaryRef dictionary) const {
+bool BlendField::SetDictParams(const DictionaryScope& dictionary) const {
     if (!blendingMode.empty()) {
-        sAIDictionary->SetIntegerEntry(dictionary, KeyOf("Mode"),
-                                       std::max(IndexOf(kBlendModes, blendingMode), 0));
+        dictionary.SetInteger("Mode", std::max(IndexOf(kBlendModes, blendingMode), 0));
     }
     if (opacityGiven) {
-        sAIDictionary->SetRealEntry(dictionary, KeyOf("Opacity"), std::clamp(opacity, 0, 100) / 100.0);
+        dictionary.SetReal("Opacity", std::clamp(opacity, 0, 100) / 100.0);
     }
     if (isolateBlending) {
-        sAIDictionary->SetBooleanEntry(dictionary, KeyOf("Isolated"), *isolateBlending);
+        dictionary.SetBoolean("Isolated", *isolateBlending);
     }
     if (!knockout.empty()) {
-        const int value = knockout == "Off" ? 0 : knockout == "On" ? 1 : 2;
-        sAIDictionary->SetIntegerEntry(dictionary, KeyOf("Knockout"), value);
+        dictionary.SetInteger("Knockout", knockout == "Off" ? 0 : knockout == "On" ? 1 : 2);
     }
     if (opacityDefineKnockout) {
-        sAIDictionary->SetBooleanEntry(dictionary, KeyOf("AlphaIsShape"), *opacityDefineKnockout);
+        dictionary.SetBoolean("AlphaIsShape", *opacityDefineKnockout);
     }
     return true;
 }
@@ -353,8 +292,8 @@ void BlendField::AddToAIPaintField(AIParserPaintField paintField, bool fresh) co
 
 // --- Strokes --------------------------------------------------------------------------------------
 
-bool PFieldStroke::SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef dictionary) const {
-    if (dictionary == nullptr) {
+bool PFieldStroke::SetStrokeParams(AIStrokeStyle& style, const DictionaryScope& dictionary) const {
+    if (dictionary.Get() == nullptr) {
         return false;
     }
     if (width) {
@@ -375,16 +314,16 @@ bool PFieldStroke::SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef diction
     }
     const bool aligned = strokeAlign == "Inside" || strokeAlign == "Outside";
     if (aligned) {
-        sAIDictionary->SetBooleanEntry(dictionary, KeyOf("StrokeOffsetInside"), strokeAlign == "Inside");
+        dictionary.SetBoolean("StrokeOffsetInside", strokeAlign == "Inside");
     }
     if (adjustCorners) {
-        sAIDictionary->SetBooleanEntry(dictionary, KeyOf("FoldAdjustment"), *adjustCorners);
+        dictionary.SetBoolean("FoldAdjustment", *adjustCorners);
     }
     if (flipAcross) {
-        sAIDictionary->SetIntegerEntry(dictionary, KeyOf("UpsideDown"), *flipAcross ? 1 : 0);
+        dictionary.SetInteger("UpsideDown", *flipAcross ? 1 : 0);
     }
     if (flipAlong) {
-        sAIDictionary->SetIntegerEntry(dictionary, KeyOf("Counterclockwise"), *flipAlong ? 1 : 0);
+        dictionary.SetInteger("Counterclockwise", *flipAlong ? 1 : 0);
     }
     if (aligned) {
         return true;
@@ -394,7 +333,8 @@ bool PFieldStroke::SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef diction
         AIPatternHandle begin = nullptr;
         AIPatternHandle end = nullptr;
         DictionaryScope current;
-        if (sAIBeautifulStroke->GetParams(dictionary, current.Out()) == kNoErr && current.Get() != nullptr) {
+        if (sAIBeautifulStroke->GetParams(dictionary.Get(), current.Out()) == kNoErr &&
+            current.Get() != nullptr) {
             sAIBeautifulStroke->GetArrowheadOptions(current.Get(), &begin, &end, nullptr, nullptr, nullptr);
         }
         const auto arrow = [](const std::optional<std::string>& name, AIPatternHandle kept) {
@@ -406,13 +346,14 @@ bool PFieldStroke::SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef diction
         };
         const int placement = arrowAlignment ? IndexOf(kArrowAlignments, *arrowAlignment) : -1;
         if (sAIBeautifulStroke->SetArrowheadOptions(
-                dictionary, arrow(beginArrow, begin), arrow(endArrow, end),
+                dictionary.Get(), arrow(beginArrow, begin), arrow(endArrow, end),
                 arrowBeginScale.value_or(kAIRealUnknown), arrowEndScale.value_or(kAIRealUnknown),
                 placement) != kNoErr) {
             return false;
         }
     }
-    return !dashAlignment || sAIBeautifulStroke->SetDashAdjustment(dictionary, *dashAlignment) == kNoErr;
+    return !dashAlignment ||
+           sAIBeautifulStroke->SetDashAdjustment(dictionary.Get(), *dashAlignment) == kNoErr;
 }
 
 bool PFieldStroke::MakePFStrokeStyle(AIStyleParser parser, AIParserPaintField& paintField,
@@ -428,16 +369,16 @@ bool PFieldStroke::MakePFStrokeStyle(AIStyleParser parser, AIParserPaintField& p
         current.overprint = style.overprint;
         style = current;
     }
-    if (dictionary.Get() == nullptr && sAIDictionary->CreateDictionary(dictionary.Out()) != kNoErr) {
-        return false;
+    if (dictionary.Get() == nullptr) {
+        dictionary = DictionaryScope::New();
     }
-    if (!SetStrokeParams(style, dictionary.Get())) {
+    if (!SetStrokeParams(style, dictionary)) {
         return false;
     }
     if (!existing && sAIArtStyleParser->NewStrokePaintField(parser, &style, &paintField) != kNoErr) {
         return false;
     }
-    return sAIDictionary->SetStrokeStyleEntry(dictionary.Get(), KeyOf("StrokeStyle"), &style) == kNoErr &&
+    return dictionary.SetStrokeStyle("StrokeStyle", style) &&
            sAIArtStyleParser->SetStrokeParams(paintField, dictionary.Get()) == kNoErr;
 }
 

@@ -113,9 +113,10 @@ std::map<int, bool> GetFillStrokeMap(AIArtHandle art) {
     if (!parsed.Parsed()) {
         return map;
     }
-    for (int i = 0, count = sAIArtStyleParser->CountPaintFields(parsed.Get()); i < count; ++i) {
-        if (const AIParserPaintField field = NthPaintField(parsed.Get(), i)) {
-            map[i] = sAIArtStyleParser->IsFill(field) != 0;
+    const std::vector<AIParserPaintField> fields = PaintFields(parsed.Get());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i] != nullptr) {
+            map[static_cast<int>(i)] = sAIArtStyleParser->IsFill(fields[i]) != 0;
         }
     }
     return map;
@@ -126,7 +127,7 @@ bool SetFocus(AIArtHandle art, int position) {
     const ParsedStyle parsed(art);
     const AIParserPaintField field = parsed.Parsed() ? NthPaintField(parsed.Get(), position) : nullptr;
     return field != nullptr && sAIArtStyleParser->SetFocus(parsed.Get(), field) == kNoErr &&
-           ParserToArt(parsed.Get(), art);
+           parsed.ApplyTo(art);
 }
 
 // The 1-based number of the current paint field that is the k-th (1-based) fill or stroke.
@@ -258,15 +259,11 @@ void NormalizeEffects(std::vector<Effect>& preEffects, std::vector<Effect>& post
 }  // namespace
 
 bool ArtToParser(const ParsedStyle& parsed) {
-    AIArtStyleHandle rebuilt = nullptr;
-    return parsed.Parsed() && sAIArtStyleParser->CreateNewStyle(parsed.Get(), &rebuilt) == kNoErr &&
-           sAIArtStyleParser->ParseStyle(parsed.Get(), rebuilt) == kNoErr;
-}
-
-bool ParserToArt(AIStyleParser parser, AIArtHandle art) {
-    AIArtStyleHandle style = nullptr;
-    return sAIArtStyleParser->CreateNewStyle(parser, &style) == kNoErr &&
-           sAIArtStyle->SetArtStyle(art, style) == kNoErr;
+    if (!parsed.Parsed()) {
+        return false;
+    }
+    const AIArtStyleHandle rebuilt = parsed.NewStyle();
+    return rebuilt != nullptr && sAIArtStyleParser->ParseStyle(parsed.Get(), rebuilt) == kNoErr;
 }
 
 void GStyle::Normalize(AIStyleParser parser) {
@@ -367,7 +364,7 @@ bool GStyle::AddToArt(AIArtHandle art, bool replacePaintFields, bool replaceEffe
     copy.Normalize(parsed.Get());
     GStyle applied;
     copy.AddToParser(parsed.Get(), replacePaintFields, replaceEffects, applied);
-    if (!ParserToArt(parsed.Get(), art)) {
+    if (!parsed.ApplyTo(art)) {
         return false;
     }
     // False as well when the art has no paint field left.

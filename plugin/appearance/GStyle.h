@@ -15,6 +15,7 @@
 #include "AIArt.h"
 #include "AIArtStyleParser.h"
 #include "appearance/Colors.h"
+#include "core/HostScopes.h"
 #include "core/Json.h"
 #include "layout/Reduce.h"
 
@@ -27,12 +28,12 @@ public:
     explicit BlendField(AIParserPaintField paintField);
     // Reads "Mode", "Opacity", "Knockout", "Isolated" and "AlphaIsShape" after resetting them;
     // false without a dictionary.
-    bool GetDictParams(AIDictionaryRef dictionary);
+    bool GetDictParams(const DictionaryScope& dictionary);
     void SetDefaults();
     void WriteJson(json& out) const;
     // Writes the set values into a blend dictionary ("Opacity" only when given, clamped to 0 to
     // 100 percent). True.
-    bool SetDictParams(AIDictionaryRef dictionary) const;
+    bool SetDictParams(const DictionaryScope& dictionary) const;
     // Lays the set values over the style's blend (or a paint field's); fresh starts from the plain
     // transparency instead of the current one.
     void AddToParser(AIStyleParser parser, bool fresh) const;
@@ -57,7 +58,7 @@ public:
     json WriteJson() const;
     // Writes the set fields into the stroke style and its parameter dictionary; false without a
     // dictionary or when the brush parameters can't be written.
-    bool SetStrokeParams(AIStrokeStyle& style, AIDictionaryRef dictionary) const;
+    bool SetStrokeParams(AIStrokeStyle& style, const DictionaryScope& dictionary) const;
     // Gives a stroke paint field this stroke: existing rewrites the paint field's stroke (the colour
     // and overprint from style); otherwise a new stroke paint field of style is made into
     // paintField. False when a host step failed.
@@ -213,5 +214,3 @@ std::vector<Effect> NormalizeEffectsVector(const std::vector<Effect>& effects, i
 // Completes a parser that parsed an art's style: the style built back and parsed again; false when
 // the art's style could not be parsed or a host step fails.
 bool ArtToParser(const ParsedStyle& parsed);
-// Builds a style from the parser and sets it on the art.
-bool ParserToArt(AIStyleParser parser, AIArtHandle art);

@@ -13,37 +13,6 @@
 
 namespace {
 
-// An entry of the dictionary read by get; none when the key is not there or the host refuses.
-template <typename T>
-std::optional<T> DictEntry(AIDictionaryRef dictionary, const char* name,
-                           AIErr (*get)(AIDictionaryRef, AIDictKey, T*)) {
-    const AIDictKey key = KeyOf(name);
-    T value{};
-    if (key == nullptr || !sAIDictionary->IsKnown(dictionary, key) ||
-        get(dictionary, key, &value) != kNoErr) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<bool> DictBool(AIDictionaryRef dictionary, const char* name) {
-    const std::optional<AIBoolean> value = DictEntry(dictionary, name, sAIDictionary->GetBooleanEntry);
-    return value ? std::optional<bool>(*value != 0) : std::nullopt;
-}
-
-std::optional<ai::int32> DictInt(AIDictionaryRef dictionary, const char* name) {
-    return DictEntry(dictionary, name, sAIDictionary->GetIntegerEntry);
-}
-
-std::optional<double> DictReal(AIDictionaryRef dictionary, const char* name) {
-    return DictEntry(dictionary, name, sAIDictionary->GetRealEntry);
-}
-
-std::optional<std::string> DictString(AIDictionaryRef dictionary, const char* name) {
-    const std::optional<const char*> value = DictEntry(dictionary, name, sAIDictionary->GetStringEntry);
-    return value && *value != nullptr ? std::optional<std::string>(*value) : std::nullopt;
-}
-
 // A real as a standard output stream writes it by default.
 std::string RealText(double value) {
     std::ostringstream out;
@@ -65,26 +34,26 @@ void BlendField::SetDefaults() {
     opacityDefineKnockout.reset();
 }
 
-bool BlendField::GetDictParams(AIDictionaryRef dictionary) {
+bool BlendField::GetDictParams(const DictionaryScope& dictionary) {
     blendingMode.clear();
     opacity = 100;
     isolateBlending.reset();
     opacityDefineKnockout.reset();
     knockout.clear();
-    if (dictionary == nullptr) {
+    if (dictionary.Get() == nullptr) {
         return false;
     }
-    if (const std::optional<ai::int32> mode = DictInt(dictionary, "Mode")) {
+    if (const std::optional<ai::int32> mode = dictionary.GetInteger("Mode")) {
         blendingMode = NameAt(kBlendModes, *mode);
     }
-    if (const std::optional<double> value = DictReal(dictionary, "Opacity")) {
+    if (const std::optional<double> value = dictionary.GetReal("Opacity")) {
         opacity = static_cast<int>(std::round(*value * 100.0));
     }
-    if (const std::optional<ai::int32> value = DictInt(dictionary, "Knockout")) {
+    if (const std::optional<ai::int32> value = dictionary.GetInteger("Knockout")) {
         knockout = NameAt(kKnockouts, *value);
     }
-    isolateBlending = DictBool(dictionary, "Isolated");
-    opacityDefineKnockout = DictBool(dictionary, "AlphaIsShape");
+    isolateBlending = dictionary.GetBoolean("Isolated");
+    opacityDefineKnockout = dictionary.GetBoolean("AlphaIsShape");
     return true;
 }
 
@@ -98,10 +67,9 @@ BlendField::BlendField(AIStyleParser parser) {
     if (sAIArtStyleParser->GetBlendFieldOpacityEnabled(field, &enabled) == kNoErr) {
         opacityEnabled = enabled != 0;
     }
-    DictionaryScope attrs;
-    if (sAIDictionary->CreateDictionary(attrs.Out()) == kNoErr &&
-        sAIArtStyleParser->GetBlendFieldAttrs(field, attrs.Get()) == kNoErr) {
-        GetDictParams(attrs.Get());
+    const DictionaryScope attrs = DictionaryScope::New();
+    if (attrs.Get() != nullptr && sAIArtStyleParser->GetBlendFieldAttrs(field, attrs.Get()) == kNoErr) {
+        GetDictParams(attrs);
     }
 }
 
@@ -111,10 +79,10 @@ BlendField::BlendField(AIParserPaintField paintField) {
     if (sAIArtStyleParser->GetPaintFieldOpacityEnabled(paintField, &enabled) == kNoErr) {
         opacityEnabled = enabled != 0;
     }
-    DictionaryScope attrs;
-    if (sAIDictionary->CreateDictionary(attrs.Out()) == kNoErr &&
+    const DictionaryScope attrs = DictionaryScope::New();
+    if (attrs.Get() != nullptr &&
         sAIArtStyleParser->GetPaintFieldBlendAttrs(paintField, attrs.Get()) == kNoErr) {
-        GetDictParams(attrs.Get());
+        GetDictParams(attrs);
     }
 }
 
@@ -141,26 +109,26 @@ PFieldStroke::PFieldStroke(AIParserPaintField paintField) {
     if (const std::string join = NameAt(kJoins, stroke.join); !join.empty()) {
         lineJoin = join;
     }
-    const AIDictionaryRef dictionary = params.Get();
-    if (dictionary == nullptr) {
+    if (params.Get() == nullptr) {
         return;
     }
-    if (const std::optional<bool> inside = DictBool(dictionary, "StrokeOffsetInside")) {
+    if (const std::optional<bool> inside = params.GetBoolean("StrokeOffsetInside")) {
         strokeAlign = *inside ? "Inside" : "Outside";
     }
-    if (const std::optional<std::string> display = DictString(dictionary, "DisplayString");
+    if (const std::optional<std::string> display = params.GetString("DisplayString");
         display && !display->empty()) {
         brushName = *display;
     }
-    adjustCorners = DictBool(dictionary, "FoldAdjustment");
-    if (const std::optional<ai::int32> upsideDown = DictInt(dictionary, "UpsideDown")) {
+    adjustCorners = params.GetBoolean("FoldAdjustment");
+    if (const std::optional<ai::int32> upsideDown = params.GetInteger("UpsideDown")) {
         flipAcross = *upsideDown != 0;
     }
-    if (const std::optional<ai::int32> counter = DictInt(dictionary, "Counterclockwise")) {
+    if (const std::optional<ai::int32> counter = params.GetInteger("Counterclockwise")) {
         flipAlong = *counter != 0;
     }
     DictionaryScope beautiful;
-    if (sAIBeautifulStroke->GetParams(dictionary, beautiful.Out()) != kNoErr || beautiful.Get() == nullptr) {
+    if (sAIBeautifulStroke->GetParams(params.Get(), beautiful.Out()) != kNoErr ||
+        beautiful.Get() == nullptr) {
         return;
     }
     AIPatternHandle begin = nullptr;
@@ -216,45 +184,25 @@ Effect::Effect(AIParserLiveEffect effect) {
     visible = shown != 0;
     visibleGiven = true;
     DictionaryScope params;
-    AIDictionaryIterator iterator = nullptr;
-    if (sAIArtStyleParser->GetLiveEffectParams(effect, params.Out()) != kNoErr ||
-        sAIDictionaryIterator->Begin(params.Get(), &iterator) != kNoErr) {
+    if (sAIArtStyleParser->GetLiveEffectParams(effect, params.Out()) != kNoErr) {
         return;
     }
-    for (; !sAIDictionaryIterator->AtEnd(iterator); sAIDictionaryIterator->Next(iterator)) {
-        const char* keyText = sAIDictionary->GetKeyString(sAIDictionaryIterator->GetKey(iterator));
-        AIEntryRef entry = sAIDictionaryIterator->GetEntry(iterator);
-        AIEntryType type = kUnknownEntryType;
-        if (keyText == nullptr || entry == nullptr || sAIEntry->GetType(entry, &type) != kNoErr) {
-            if (entry != nullptr) {
-                sAIEntry->Release(entry);
-            }
-            continue;
+    for (const DictionaryEntry& entry : params.Entries()) {
+        const std::string& key = entry.name;
+        if (const auto* integer = std::get_if<ai::int32>(&entry.value)) {
+            parameters["I " + key] = std::to_string(*integer);
+        } else if (const auto* flag = std::get_if<bool>(&entry.value)) {
+            parameters["B " + key] = *flag ? "1" : "0";
+        } else if (const auto* real = std::get_if<double>(&entry.value)) {
+            parameters["R " + key] = RealText(*real);
+        } else if (const auto* text = std::get_if<std::string>(&entry.value)) {
+            parameters["S " + key] = *text;
+        } else if (const auto* fill = std::get_if<AIFillStyle>(&entry.value)) {
+            fillColors[key] = PFieldColor(fill->color);
+        } else if (const auto* stroke = std::get_if<AIStrokeStyle>(&entry.value)) {
+            strokeColors[key] = PFieldColor(stroke->color);
         }
-        const std::string key = keyText;
-        ai::int32 integer = 0;
-        AIBoolean flag = false;
-        AIReal real = 0;
-        const char* text = nullptr;
-        AIFillStyle fill;
-        AIStrokeStyle stroke;
-        if (type == kIntegerEntryType && sAIEntry->ToInteger(entry, &integer) == kNoErr) {
-            parameters["I " + key] = std::to_string(integer);
-        } else if (type == kBooleanEntryType && sAIEntry->ToBoolean(entry, &flag) == kNoErr) {
-            parameters["B " + key] = flag ? "1" : "0";
-        } else if (type == kRealEntryType && sAIEntry->ToReal(entry, &real) == kNoErr) {
-            parameters["R " + key] = RealText(real);
-        } else if (type == kStringEntryType && sAIEntry->ToString(entry, &text) == kNoErr &&
-                   text != nullptr) {
-            parameters["S " + key] = text;
-        } else if (type == kFillStyleEntryType && sAIEntry->ToFillStyle(entry, &fill) == kNoErr) {
-            fillColors[key] = PFieldColor(fill.color);
-        } else if (type == kStrokeStyleEntryType && sAIEntry->ToStrokeStyle(entry, &stroke) == kNoErr) {
-            strokeColors[key] = PFieldColor(stroke.color);
-        }
-        sAIEntry->Release(entry);
     }
-    sAIDictionaryIterator->Release(iterator);
 }
 
 // --- Paint fields --------------------------------------------------------------------------------
@@ -287,14 +235,9 @@ PField::PField(AIParserPaintField paintField) : blend(paintField) {
             pFieldStroke = PFieldStroke();
         }
     }
-    const ai::int32 count = sAIArtStyleParser->CountEffectsOfPaintField(paintField);
-    effectsGiven = count != 0;
-    for (ai::int32 i = 0; i < count; ++i) {
-        AIParserLiveEffect effect = nullptr;
-        if (sAIArtStyleParser->GetNthEffectOfPaintField(paintField, i, &effect) == kNoErr) {
-            pfEffects.emplace_back(effect);
-        }
-    }
+    const EffectList effects(nullptr, paintField);
+    effectsGiven = effects.Count() != 0;
+    pfEffects = effects.Read();
 }
 
 // --- Whole styles --------------------------------------------------------------------------------
@@ -307,21 +250,16 @@ GStyle::GStyle(AIArtHandle art) {
 }
 
 GStyle::GStyle(AIStyleParser parser) {
-    for (ai::int32 i = 0, count = sAIArtStyleParser->CountPreEffects(parser); i < count; ++i) {
-        AIParserLiveEffect effect = nullptr;
-        if (sAIArtStyleParser->GetNthPreEffect(parser, i, &effect) == kNoErr) {
-            preEffects.emplace_back(effect);
-        }
-    }
+    preEffects = EffectList(parser, true).Read();
     int fills = 0;
     int strokes = 0;
-    for (ai::int32 i = 0, count = sAIArtStyleParser->CountPaintFields(parser); i < count; ++i) {
-        AIParserPaintField field = nullptr;
-        if (sAIArtStyleParser->GetNthPaintField(parser, i, &field) != kNoErr) {
+    const std::vector<AIParserPaintField> fields = PaintFields(parser);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i] == nullptr) {
             continue;
         }
-        PField paintField(field);
-        paintField.pfIndex = i;
+        PField paintField(fields[i]);
+        paintField.pfIndex = static_cast<int>(i);
         if (paintField.isFill) {
             paintField.fillIndex = fills++;
         } else {
@@ -333,12 +271,7 @@ GStyle::GStyle(AIStyleParser parser) {
     if (sAIArtStyleParser->GetContentsPosition(parser, &position) == kNoErr) {
         contentsPosition = position;
     }
-    for (ai::int32 i = 0, count = sAIArtStyleParser->CountPostEffects(parser); i < count; ++i) {
-        AIParserLiveEffect effect = nullptr;
-        if (sAIArtStyleParser->GetNthPostEffect(parser, i, &effect) == kNoErr) {
-            postEffects.emplace_back(effect);
-        }
-    }
+    postEffects = EffectList(parser, false).Read();
     blendGiven = true;
     blend = BlendField(parser);
 }

@@ -10,6 +10,7 @@
 #include "appearance/GStyle.h"
 #include "appearance/ObjectAttributes.h"
 #include "appearance/StyleLookups.h"
+#include "appearance/StyleParts.h"
 #include "art/TagSearch.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -41,8 +42,11 @@ bool GraphicStyleNameExists(const std::string& name) {
 // b merged into a; false when a host step fails.
 bool MergeGraphicStyles(AIArtStyleHandle a, AIArtStyleHandle b, AIArtStyleHandle& out) {
     const ParsedStyle parsed(a);
-    return parsed.Parsed() && sAIArtStyleParser->MergeStyleIntoParser(parsed.Get(), b) == kNoErr &&
-           sAIArtStyleParser->CreateNewStyle(parsed.Get(), &out) == kNoErr;
+    if (!parsed.Parsed() || sAIArtStyleParser->MergeStyleIntoParser(parsed.Get(), b) != kNoErr) {
+        return false;
+    }
+    out = parsed.NewStyle();
+    return out != nullptr;
 }
 
 void AddToRecolor(AIArtHandle art, std::vector<AIArtHandle>& out) {
@@ -171,13 +175,13 @@ bool ReplaceGstyle(const PField& search, const PField& replace, AIStyleParser pa
     if (!search.Present() || !replace.Present()) {
         return false;
     }
-    for (int i = 0, count = sAIArtStyleParser->CountPaintFields(parser); i < count; ++i) {
-        AIParserPaintField field = nullptr;
-        if (sAIArtStyleParser->GetNthPaintField(parser, i, &field) != kNoErr ||
-            !FieldFound(search, PField(field))) {
+    const std::vector<AIParserPaintField> fields = PaintFields(parser);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i] == nullptr || !FieldFound(search, PField(fields[i]))) {
             continue;
         }
-        replace.Normalize(i, parser).Edit(i, parser, replace.effectsGiven);
+        const int position = static_cast<int>(i);
+        replace.Normalize(position, parser).Edit(position, parser, replace.effectsGiven);
     }
     return true;
 }
@@ -202,13 +206,9 @@ bool ReplaceParserEffects(const std::vector<Effect>& search, const std::vector<E
         }
         GStyle::AddEffects(script, infos, parser, pre, false);
         // The replacement effects go in as given, not laid over defaults.
+        const EffectList list(parser, pre);
         for (const Effect& effect : replace) {
-            AIParserLiveEffect made = nullptr;
-            if (effect.MakeAIParserEffect(parser, made) &&
-                (pre ? sAIArtStyleParser->InsertNthPreEffect(parser, -1, made)
-                     : sAIArtStyleParser->InsertNthPostEffect(parser, -1, made)) != kNoErr) {
-                sAIArtStyleParser->RemoveEffect(parser, made);
-            }
+            list.Insert(kEnd, effect);
         }
         replaced = true;
     }
@@ -266,7 +266,8 @@ const char* DefineFromRecord(const GStyle& record, AIArtStyleHandle named, bool 
     // A new style takes exactly what the record names.
     const bool whole = replace || named == nullptr;
     style.AddToParser(parsed.Get(), whole, whole);
-    if (sAIArtStyleParser->CreateNewStyle(parsed.Get(), &out) != kNoErr) {
+    out = parsed.NewStyle();
+    if (out == nullptr) {
         return named == nullptr ? "Can't create a new style" : kCantChangeNamed;
     }
     return nullptr;
@@ -412,7 +413,7 @@ void SearchAndReplace(const EditRequest& edit, const std::vector<AIArtHandle>& t
             changed = ReplaceParserEffects(edit.searchPreAndPost, edit.replacePreAndPost, parsed.Get());
         }
         if (changed) {
-            ParserToArt(parsed.Get(), target);
+            parsed.ApplyTo(target);
         }
     }
 }

@@ -120,21 +120,15 @@ ObjectAttributes::ObjectAttributes(AIArtHandle art) {
     if (dictionary.Get() == nullptr) {
         return;
     }
-    ai::int32 map = 0;
-    if (AIDictKey key = KeyOf("HostImageMap");
-        key != nullptr && sAIDictionary->IsKnown(dictionary.Get(), key) &&
-        sAIDictionary->GetIntegerEntry(dictionary.Get(), key, &map) == kNoErr) {
-        if (map == 1) {
+    if (const std::optional<ai::int32> map = dictionary.GetInteger("HostImageMap")) {
+        if (*map == 1) {
             imageMap = "Rectangle";
-        } else if (map == 2) {
+        } else if (*map == 2) {
             imageMap = "Polygon";
         }
     }
-    const char* link = nullptr;
-    if (AIDictKey key = KeyOf("HostURL");
-        key != nullptr && sAIDictionary->IsKnown(dictionary.Get(), key) &&
-        sAIDictionary->GetStringEntry(dictionary.Get(), key, &link) == kNoErr && link != nullptr) {
-        url = link;
+    if (std::optional<std::string> link = dictionary.GetString("HostURL")) {
+        url = std::move(*link);
     }
 }
 
@@ -180,15 +174,13 @@ void ObjectAttributes::AddToObject(AIArtHandle art) const {
     if (dictionary.Get() == nullptr) {
         return;
     }
-    if (AIDictKey key = KeyOf("HostImageMap"); key != nullptr && imageMap) {
-        if (writesMap) {
-            sAIDictionary->SetIntegerEntry(dictionary.Get(), key, *imageMap == "Rectangle" ? 1 : 2);
-        } else if (*imageMap == "None" && sAIDictionary->IsKnown(dictionary.Get(), key)) {
-            sAIDictionary->DeleteEntry(dictionary.Get(), key);
-        }
+    if (writesMap) {
+        dictionary.SetInteger("HostImageMap", *imageMap == "Rectangle" ? 1 : 2);
+    } else if (imageMap == "None") {
+        dictionary.Delete("HostImageMap");
     }
-    if (AIDictKey key = KeyOf("HostURL"); key != nullptr && url) {
-        sAIDictionary->SetStringEntry(dictionary.Get(), key, url->c_str());
+    if (url) {
+        dictionary.SetString("HostURL", url->c_str());
     }
 }
 
@@ -291,9 +283,8 @@ void GlobalGStyle::AddToArt(AIArtHandle art) const {
         return;
     }
     const AIStyleParser parser = parsed.Get();
-    for (ai::int32 i = 0, count = sAIArtStyleParser->CountPaintFields(parser); i < count; ++i) {
-        AIParserPaintField field = nullptr;
-        if (sAIArtStyleParser->GetNthPaintField(parser, i, &field) != kNoErr) {
+    for (const AIParserPaintField field : PaintFields(parser)) {
+        if (field == nullptr) {
             continue;
         }
         if (sAIArtStyleParser->IsFill(field)) {
@@ -309,28 +300,23 @@ void GlobalGStyle::AddToArt(AIArtHandle art) const {
                 sAIArtStyleParser->SetStroke(field, &stroke);
             }
             // The alignment goes to every stroke, so that reading it back gives what was written.
-            AIDictionaryRef params = nullptr;
+            DictionaryScope params;
             if (strokeAlign && sAIArtStyleParser->IsStroke(field) &&
-                sAIArtStyleParser->GetStrokeParams(field, &params) == kNoErr && params != nullptr) {
-                AIDictKey key = nullptr;
-                if (sAIDictionary->Key("StrokeOffsetInside", &key) == kNoErr) {
-                    if (*strokeAlign == 0) {
-                        sAIDictionary->DeleteEntry(params, key);
-                    } else {
-                        sAIDictionary->SetBooleanEntry(params, key, *strokeAlign == 1);
-                    }
-                    sAIArtStyleParser->SetStrokeParams(field, params);
+                sAIArtStyleParser->GetStrokeParams(field, params.Out()) == kNoErr &&
+                params.Get() != nullptr && DictionaryKey("StrokeOffsetInside") != nullptr) {
+                if (*strokeAlign == 0) {
+                    params.Delete("StrokeOffsetInside");
+                } else {
+                    params.SetBoolean("StrokeOffsetInside", *strokeAlign == 1);
                 }
-                sAIDictionary->Release(params);
+                sAIArtStyleParser->SetStrokeParams(field, params.Get());
             }
         }
         if (evenOdd) {
             sAIArtStyleParser->SetEvenOdd(field, *evenOdd);
         }
     }
-    AIArtStyleHandle style = nullptr;
-    if (sAIArtStyleParser->CreateNewStyle(parser, &style) != kNoErr ||
-        sAIArtStyle->SetArtStyle(art, style) != kNoErr) {
+    if (!parsed.ApplyTo(art)) {
         return;
     }
     // The characters of text art carry their own overprint.

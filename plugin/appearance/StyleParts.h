@@ -1,12 +1,14 @@
 // What the style records share when they talk to the host: the names of blend modes, knockouts,
 // caps, joins and arrowhead alignments by their host values, and the positions of the lists that a
-// style edit works on.
+// style edit works on, and the live-effect lists of a parsed style.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
-#include "AIDictionary.h"
+#include "AIArtStyleParser.h"
+#include "appearance/GStyle.h"
 #include "core/HostScopes.h"
 #include "core/Suites.h"
 
@@ -50,9 +52,13 @@ inline AIParserPaintField NthPaintField(AIStyleParser parser, int n) {
     return sAIArtStyleParser->GetNthPaintField(parser, n, &field) == kNoErr ? field : nullptr;
 }
 
-inline AIDictKey KeyOf(const char* name) {
-    AIDictKey key = nullptr;
-    return sAIDictionary->Key(name, &key) == kNoErr ? key : nullptr;
+// The paint fields of a parsed style by position; null where the host refuses one.
+inline std::vector<AIParserPaintField> PaintFields(AIStyleParser parser) {
+    std::vector<AIParserPaintField> fields;
+    for (int i = 0, count = sAIArtStyleParser->CountPaintFields(parser); i < count; ++i) {
+        fields.push_back(NthPaintField(parser, i));
+    }
+    return fields;
 }
 
 // The host value of a name (its index in the table); -1 for another name.
@@ -65,3 +71,60 @@ int IndexOf(const char* const (&names)[N], const std::string& name) {
     }
     return -1;
 }
+
+// The live-effect lists of a parsed style: the pre- or post-effects, or a paint field's effects.
+// Reading a paint field's list needs no parser (null).
+class EffectList {
+public:
+    EffectList(AIStyleParser parser, bool pre) : fParser(parser), fPre(pre) {}
+    EffectList(AIStyleParser parser, AIParserPaintField field) : fParser(parser), fField(field) {}
+
+    int Count() const {
+        if (fField != nullptr) {
+            return sAIArtStyleParser->CountEffectsOfPaintField(fField);
+        }
+        return fPre ? sAIArtStyleParser->CountPreEffects(fParser)
+                    : sAIArtStyleParser->CountPostEffects(fParser);
+    }
+    AIParserLiveEffect Get(int n) const {
+        AIParserLiveEffect effect = nullptr;
+        const AIErr error = fField != nullptr
+                                ? sAIArtStyleParser->GetNthEffectOfPaintField(fField, n, &effect)
+                            : fPre ? sAIArtStyleParser->GetNthPreEffect(fParser, n, &effect)
+                                   : sAIArtStyleParser->GetNthPostEffect(fParser, n, &effect);
+        return error == kNoErr ? effect : nullptr;
+    }
+    // Makes the effect and inserts it at n; false (nothing left behind) when a step fails.
+    bool Insert(int n, const Effect& effect) const {
+        AIParserLiveEffect made = nullptr;
+        if (!effect.MakeAIParserEffect(fParser, made)) {
+            return false;
+        }
+        const AIErr error = fField != nullptr
+                                ? sAIArtStyleParser->InsertNthEffectOfPaintField(fParser, fField, n, made)
+                            : fPre ? sAIArtStyleParser->InsertNthPreEffect(fParser, n, made)
+                                   : sAIArtStyleParser->InsertNthPostEffect(fParser, n, made);
+        if (error != kNoErr) {
+            sAIArtStyleParser->RemoveEffect(fParser, made);
+        }
+        return error == kNoErr;
+    }
+    bool Remove(int n) const {
+        const AIParserLiveEffect effect = Get(n);
+        return effect != nullptr && sAIArtStyleParser->RemoveEffect(fParser, effect) == kNoErr;
+    }
+    std::vector<Effect> Read() const {
+        std::vector<Effect> effects;
+        for (int i = 0, count = Count(); i < count; ++i) {
+            if (const AIParserLiveEffect effect = Get(i)) {
+                effects.emplace_back(effect);
+            }
+        }
+        return effects;
+    }
+
+private:
+    AIStyleParser fParser;
+    AIParserPaintField fField = nullptr;
+    bool fPre = false;
+};

@@ -20,12 +20,9 @@ namespace {
 // The default undo tag, the document-dictionary marker and the art-dictionary snapshot key.
 constexpr const char* kPlimTag = "com.torvi.PlimUtils_Tag";
 
-std::optional<AIDictKey> PlimKey() {
-    AIDictKey key = nullptr;
-    if (sAIDictionary == nullptr || sAIDictionary->Key(kPlimTag, &key) != kNoErr) {
-        return std::nullopt;
-    }
-    return key;
+// Whether the host offers dictionaries and knows the key of the marker and snapshot entries.
+bool HasPlimKey() {
+    return DictionaryKey(kPlimTag) != nullptr;
 }
 
 struct History {
@@ -117,17 +114,14 @@ std::string PlimUtilsPlugin::StartContext(std::string request) {
     }
     sAIUndo->SetUndoTagUS(ai::UnicodeString::FromUTF8(key.empty() ? kPlimTag : key));
 
-    DictionaryScope dictionary;
-    const std::optional<AIDictKey> marker = PlimKey();
-    if (sAIDocument->GetDictionary(dictionary.Out()) != kNoErr || dictionary.Get() == nullptr || !marker) {
+    const DictionaryScope dictionary = DictionaryScope::OfDocument();
+    if (dictionary.Get() == nullptr || !HasPlimKey()) {
         fUndoContext = false;
         reply["error"] = "Dictionary not found";
         return DumpReply(reply);
     }
-    if (sAIDictionary->IsKnown(dictionary.Get(), *marker)) {
-        sAIDictionary->DeleteEntry(dictionary.Get(), *marker);
-    }
-    sAIDictionary->SetBooleanEntry(dictionary.Get(), *marker, true);
+    dictionary.Delete(kPlimTag);
+    dictionary.SetBoolean(kPlimTag, true);
     return DumpReply(reply);
 }
 
@@ -190,8 +184,7 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
     if (found.empty()) {
         return DumpReply(reply);
     }
-    const std::optional<AIDictKey> key = PlimKey();
-    if (!key) {
+    if (!HasPlimKey()) {
         return DumpReply(reply);
     }
     for (ArtObject* art : found) {
@@ -199,11 +192,10 @@ std::string PlimUtilsPlugin::CopyToDictionary(std::string request) {
         if (dictionary.Get() == nullptr) {
             continue;
         }
-        if (sAIDictionary->IsKnown(dictionary.Get(), *key) &&
-            sAIDictionary->DeleteEntry(dictionary.Get(), *key) != kNoErr) {
+        if (!dictionary.Delete(kPlimTag)) {
             continue;
         }
-        sAIDictionary->CopyArtToEntry(dictionary.Get(), *key, art);
+        dictionary.CopyArtToEntry(kPlimTag, art);
     }
     return DumpReply(reply);
 }
@@ -215,17 +207,16 @@ std::string PlimUtilsPlugin::RestoreFromDictionary(std::string request) {
     if (found.empty()) {
         return DumpReply(reply);
     }
-    const std::optional<AIDictKey> key = PlimKey();
+    const bool hasKey = HasPlimKey();
     for (ArtObject* art : TopMostObjects(found)) {
-        if (!key || !sAIArt->ValidArt(art, true)) {
+        if (!hasKey || !sAIArt->ValidArt(art, true)) {
             continue;
         }
         const DictionaryScope dictionary = DictionaryScope::OfArt(art, false);
-        if (dictionary.Get() == nullptr || !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
+        if (!dictionary.Has(kPlimTag)) {
             continue;
         }
-        AIArtHandle restored = nullptr;
-        if (sAIDictionary->CopyEntryToArt(dictionary.Get(), *key, kPlaceAbove, art, &restored) == kNoErr) {
+        if (dictionary.CopyEntryToArt(kPlimTag, kPlaceAbove, art)) {
             sAIArt->DisposeArt(art);
         }
     }

@@ -44,9 +44,8 @@ using RasterWriter = bool (*)(const json& job, const std::string& filePath, cons
                               std::string& error);
 
 // How each format is written. The vector formats are prepared by PrepareVectorExport and written by
-// their writer inside a suspended context; a format without a writer answers kNotImplementedYet
-// for its jobs. The raster formats (their preparation, XMP check and writers) and the PDF, SVG and
-// EPS writers plug in here.
+// their writer inside a suspended context; the raster formats are drawn from the prepared document
+// and written by theirs. A format without a writer answers kNotImplementedYet for its jobs.
 struct FormatRow {
     std::string_view format;
     VectorWriter vectorWriter;

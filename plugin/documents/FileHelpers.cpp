@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SystemNames.h"
+#include "documents/DocumentScopes.h"
 
 namespace fs = std::filesystem;
 
@@ -42,29 +43,6 @@ bool CopyContents(int from, int to) {
         }
     }
 }
-
-// Closes the descriptor when the scope ends.
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : fDescriptor(descriptor) {}
-    ~Descriptor() {
-        if (fDescriptor >= 0) {
-            close(fDescriptor);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fDescriptor; }
-    bool Close() {
-        const int descriptor = fDescriptor;
-        fDescriptor = -1;
-        return close(descriptor) == 0;
-    }
-
-private:
-    int fDescriptor;
-};
 
 }  // namespace
 
@@ -145,10 +123,6 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
         return false;
     }
     return true;
-}
-
-bool FileCopy(const std::string& source, const std::string& destination) {
-    return FileDirCopy(source, destination, false);
 }
 
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out) {

@@ -31,8 +31,6 @@ bool RemoveFile(const std::string& path);
 // failed copy leaves the destination as it was. Without overwrite an existing destination is a failure. False
 // for a source that is not a regular file and on any failure.
 bool FileDirCopy(const std::string& source, const std::string& destination, bool overwrite);
-// The same without overwriting.
-bool FileCopy(const std::string& source, const std::string& destination);
 
 // Makes the folder with every missing parent, by absolute path (the working folder is never
 // changed). True when the folder exists at the end; out is then its host file path. Paths shorter

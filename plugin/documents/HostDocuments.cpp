@@ -170,20 +170,9 @@ namespace {
 // The integer "dpi." of the document dictionary's entry "AI Auto Rasterize"; none when the document
 // has no such entry or it can't be read.
 std::optional<int> ReadRasterEffectResolution() {
-    AIDictKey settingsKey = nullptr;
-    AIDictKey dpiKey = nullptr;
-    DictionaryScope document;
-    DictionaryScope settings;
-    ai::int32 dpi = 0;
-    if (sAIDictionary->Key("AI Auto Rasterize", &settingsKey) != kNoErr ||
-        sAIDictionary->Key("dpi.", &dpiKey) != kNoErr ||
-        sAIDocument->GetDictionary(document.Out()) != kNoErr ||
-        !sAIDictionary->IsKnown(document.Get(), settingsKey) ||
-        sAIDictionary->GetDictEntry(document.Get(), settingsKey, settings.Out()) != kNoErr ||
-        sAIDictionary->GetIntegerEntry(settings.Get(), dpiKey, &dpi) != kNoErr) {
-        return std::nullopt;
-    }
-    return dpi;
+    const DictionaryScope settings = DictionaryScope::OfDocument().GetDictionary("AI Auto Rasterize");
+    const std::optional<ai::int32> dpi = settings.GetInteger("dpi.");
+    return dpi ? std::optional<int>(*dpi) : std::nullopt;
 }
 
 }  // namespace

@@ -204,7 +204,7 @@ void ApplyTextFeatures(const PlaceRequest& place, const ATE::ITextRange& range, 
 }
 
 // Puts the text into the range that flows through a text container: the request's text, or a copy
-// of the placed text P's story (with P's common local features, or none with "plainText"). False
+// of the placed content's story (with its common local features, or none with "plainText"). False
 // when the text engine refuses.
 bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITextRange& range, json& reply) {
     try {
@@ -243,7 +243,7 @@ bool FillTextRange(const PlaceRequest& place, ArtObject* content, const ATE::ITe
 
 // The text flowed into one container's shape: the area text made from it, outlined with
 // "outlineText". Null when the shape can't take text (with a warning when it is not made of groups,
-// paths and text frames). P is kept for the containers after this one.
+// paths and text frames). The content is kept for the containers after this one.
 ArtObject* PlaceTextIntoShape(const PlaceRequest& place, ArtObject* content, ArtObject* shape, json& reply) {
     if (!MadeFromArtOfType(shape, {kGroupArt, kPathArt, kTextFrameArt})) {
         reply["warning"] = "Text container must be a non-compound path or a text frame.";
@@ -312,7 +312,7 @@ ArtObject* ContainerShape(const PlaceRequest& place, ArtObject* container) {
     return shape;
 }
 
-// P fitted into one container's shape and clipped by it; null (with a warning) when it can't be.
+// The content fitted into one container's shape and clipped by it; null (with a warning) when it can't be.
 ArtObject* PlaceIntoShape(const PlaceRequest& place, ArtObject* content, ArtObject* shape, json& reply) {
     ArtObject* copy = nullptr;
     if (sAIArt->DuplicateArt(content, kPlaceAboveAll, nullptr, &copy) != kNoErr || copy == nullptr) {
@@ -335,10 +335,10 @@ ArtObject* PlaceIntoShape(const PlaceRequest& place, ArtObject* content, ArtObje
     return copy;
 }
 
-// The content P: an instance of the symbol named when no file is found, a copy of the art to copy,
+// The content: an instance of the symbol named when no file is found, a copy of the art to copy,
 // or the file placed as new art (turned into a symbol and an instance of it with symbol placing). Null with
-// an error in the reply when it can't be had; stop is set when the request ends with P (bounding box,
-// template).
+// an error in the reply when it can't be had; stop is set when the request ends with the content (bounding
+// box, template).
 ArtObject* MakeContent(const PlaceRequest& place, ArtObject* source, json& reply, bool& stop) {
     ArtObject* content = nullptr;
     if (place.symbolByName()) {
@@ -445,7 +445,7 @@ bool FindPlaceTargets(const PlaceRequest& place, PlaceTargets& targets, json& re
     return true;
 }
 
-// With no containers, P stays where it was made: text features applied and outlined as asked, then
+// With no containers, the content stays where it was made: text features applied and outlined as asked, then
 // tagged with the request's tags and the series tag.
 void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int seriesOffset, json& reply) {
     if (content == nullptr) {
@@ -467,8 +467,8 @@ void FinishLooseContent(const PlaceRequest& place, ArtObject* content, int serie
     }
 }
 
-// P fitted into each container (the united group, with unite) above it, carrying the container's
-// tags, the request's tags and the series tag; then P and the containers that were served are
+// The content fitted into each container (the united group, with unite) above it, carrying the container's
+// tags, the request's tags and the series tag; then the content and the containers that were served are
 // removed (with unite, the originals found when the group was served, and the group itself).
 void PlaceIntoContainers(const PlaceRequest& place, ArtObject* content, const ArtList& containers,
                          const ArtList& found, bool united, int seriesOffset, json& reply) {

@@ -11,6 +11,7 @@
 #include "IAIUnicodeString.h"
 #include "core/Json.h"
 #include "core/Suites.h"
+#include "documents/DocumentScopes.h"
 
 namespace {
 
@@ -157,34 +158,6 @@ Outcome SetRow(const json& job, const OptionRow& row, AIActionParamValueRef para
     }();
     return outcome == Outcome::refused && !row.stops ? Outcome::set : outcome;
 }
-
-// The parameter block of one play, deleted on every way out.
-class ActionBlock {
-public:
-    ActionBlock() {
-        if (sAIActionManager == nullptr || sAIActionManager->AINewActionParamValue(&fBlock) != kNoErr) {
-            fBlock = nullptr;
-        }
-    }
-    ~ActionBlock() {
-        if (fBlock != nullptr) {
-            sAIActionManager->AIDeleteActionParamValue(fBlock);
-        }
-    }
-    ActionBlock(const ActionBlock&) = delete;
-    ActionBlock& operator=(const ActionBlock&) = delete;
-
-    AIActionParamValueRef Get() const { return fBlock; }
-    // Deletes the block now; false when the host refuses.
-    bool Delete() {
-        AIActionParamValueRef block = fBlock;
-        fBlock = nullptr;
-        return sAIActionManager->AIDeleteActionParamValue(block) == kNoErr;
-    }
-
-private:
-    AIActionParamValueRef fBlock = nullptr;
-};
 
 bool SetCommonKeys(AIActionParamValueRef params, const std::string& path, const SaveACopyFormat& format,
                    std::string& error) {

@@ -18,6 +18,7 @@
 #include "core/Json.h"
 #include "core/Suites.h"
 #include "core/Units.h"
+#include "layout/LayoutScopes.h"
 #include "layout/Structure.h"
 
 namespace {
@@ -58,34 +59,6 @@ std::optional<int> ColorSpaceOf(const std::string& name) {
     }
     return std::nullopt;
 }
-
-// The host's art set for the work, disposed of on every way out unless Dispose did it.
-class ArtSetScope {
-public:
-    ArtSetScope() {
-        if (sAIArtSet == nullptr || sAIArtSet->NewArtSet(&fSet) != kNoErr) {
-            fSet = nullptr;
-        }
-    }
-    ~ArtSetScope() { Dispose(); }
-    ArtSetScope(const ArtSetScope&) = delete;
-    ArtSetScope& operator=(const ArtSetScope&) = delete;
-
-    AIArtSet Get() const { return fSet; }
-    bool Add(ArtObject* art) { return fSet != nullptr && sAIArtSet->AddArtToArtSet(fSet, art) == kNoErr; }
-    // False when the host refuses.
-    bool Dispose() {
-        if (fSet == nullptr) {
-            return true;
-        }
-        const bool disposed = sAIArtSet->DisposeArtSet(&fSet) == kNoErr;
-        fSet = nullptr;
-        return disposed;
-    }
-
-private:
-    AIArtSet fSet = nullptr;
-};
 
 bool ComputeBounds(const ArtSetScope& set, AIRealRect& bounds) {
     return set.Get() != nullptr && sAIRasterize->ComputeArtBounds(set.Get(), &bounds, false) == kNoErr;

@@ -13,46 +13,12 @@
 #include "core/FilePaths.h"
 #include "core/Suites.h"
 #include "core/TextHelpers.h"
+#include "layout/LayoutScopes.h"
 
 namespace {
 
 constexpr std::array<std::string_view, 6> kLocationWords{"above",          "below",    "insideOnTop",
                                                          "insideOnBottom", "aboveAll", "belowAll"};
-
-// Keeps an artboard range (and optionally one iterator over it) and gives them back on every path.
-class RangeScope {
-public:
-    RangeScope() = default;
-    ~RangeScope() {
-        if (sAIArtboardRange == nullptr) {
-            return;
-        }
-        if (fIterator != nullptr) {
-            sAIArtboardRange->DisposeIterator(fIterator);
-        }
-        if (fRange != nullptr) {
-            sAIArtboardRange->Dispose(fRange);
-        }
-    }
-    RangeScope(const RangeScope&) = delete;
-    RangeScope& operator=(const RangeScope&) = delete;
-
-    // Validates and builds the range and puts an iterator at its start; false on any failure.
-    bool Open(const std::string& text) {
-        const ai::UnicodeString range(text, kAIUTF8CharacterEncoding);
-        AIBoolean valid = false;
-        return sAIArtboardRange != nullptr && sAIArtboardRange->ValidateString(range, &valid) == kNoErr &&
-               valid && sAIArtboardRange->Create(range, &fRange) == kNoErr &&
-               sAIArtboardRange->Begin(fRange, &fIterator) == kNoErr;
-    }
-
-    // The next index; false at the end of the range or on a host error.
-    bool Next(ArtboardID& index) { return sAIArtboardRange->Next(fIterator, &index) == kNoErr; }
-
-private:
-    AIArtboardRangeHandle fRange = nullptr;
-    AIArtboardRangeIterator fIterator = nullptr;
-};
 
 // The rectangle of the artboard at the index of the list.
 bool ArtboardRect(const ai::ArtboardList& list, ArtboardID index, AIRealRect& rect) {

@@ -21,11 +21,11 @@
 #include "core/Units.h"
 #include "layout/Geometry.h"
 #include "layout/LayoutRequest.h"
+#include "layout/LayoutScopes.h"
 #include "layout/ReferencePoints.h"
 
 namespace {
 
-constexpr const char* kCornerPolicy = "policyForPreservingCorners";
 // Shears closer than this to a right angle (in degrees) would stretch art towards infinity.
 constexpr double kShearTolerance = 1e-3;
 
@@ -54,31 +54,6 @@ ai::int32 ReadTransformOptions(const json& request, bool withScaleLines) {
 bool IsNearRightAngle(double degrees) {
     return std::abs(std::fmod(std::abs(degrees), 180.0) - 90.0) < kShearTolerance;
 }
-
-// Sets the host's corner policy for the transformations when the request asks, and puts the old
-// value back on every way out.
-class CornerPolicyScope {
-public:
-    explicit CornerPolicyScope(std::optional<bool> scaleCorners) {
-        int old = 0;
-        if (!scaleCorners || !ReadPluginPrefInt("", kCornerPolicy, old) || (old != 1 && old != 2)) {
-            return;
-        }
-        if (WritePluginPrefInt("", kCornerPolicy, *scaleCorners ? 1 : 2)) {
-            fOld = old;
-        }
-    }
-    ~CornerPolicyScope() {
-        if (fOld) {
-            WritePluginPrefInt("", kCornerPolicy, *fOld);
-        }
-    }
-    CornerPolicyScope(const CornerPolicyScope&) = delete;
-    CornerPolicyScope& operator=(const CornerPolicyScope&) = delete;
-
-private:
-    std::optional<int> fOld;
-};
 
 // Everything "transform" reads, lengths in points.
 struct TransformRequest {

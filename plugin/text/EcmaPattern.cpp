@@ -68,29 +68,29 @@ bool Loops(const Repeat& repeat) {
 class Translator {
 public:
     Translator(const std::u32string& pattern, const EcmaFlags& flags, const Plan* plan = nullptr)
-        : p_(pattern), flags_(flags), plan_(plan) {}
+        : fPattern(pattern), fFlags(flags), fPlan(plan) {}
 
     std::u32string Run() {
-        groups_ = CountGroups();
+        fGroups = CountGroups();
         Disjunction(0);
-        if (at_ != p_.size()) {
+        if (fAt != fPattern.size()) {
             Refuse();  // a ")" without its "("
         }
-        return out_;
+        return fOut;
     }
 
     // After a first reading: where the second must mark repetitions and note captures, and how the
     // ECMAScript groups are numbered in PCRE2.
     Plan MakePlan() const {
         Plan plan;
-        plan.names = names_;
-        plan.parens.resize(parens_.size());
+        plan.names = fNames;
+        plan.parens.resize(fParens.size());
         EcmaTranslation& t = plan.translation;
-        t.groups.assign(captures_ + 1, 0);
-        t.repeats.assign(captures_ + 1, {});
+        t.groups.assign(fCaptures + 1, 0);
+        t.repeats.assign(fCaptures + 1, {});
         std::uint32_t next = 0;
-        for (std::size_t i = 0; i < parens_.size(); ++i) {
-            const Paren& paren = parens_[i];
+        for (std::size_t i = 0; i < fParens.size(); ++i) {
+            const Paren& paren = fParens[i];
             ParenPlan& planned = plan.parens[i];
             // ECMAScript refuses a repetition that matches the empty string once the minimum is
             // reached; PCRE2 takes it and stops. With no minimum a failing callout does what
@@ -109,13 +109,13 @@ public:
                 planned.marker = ++next;
             }
         }
-        for (std::size_t i = 0; i < parens_.size(); ++i) {
-            if (parens_[i].capture == 0) {
+        for (std::size_t i = 0; i < fParens.size(); ++i) {
+            if (fParens[i].capture == 0) {
                 continue;
             }
-            std::vector<std::uint32_t>& loops = t.repeats[parens_[i].capture];
-            for (std::size_t up = parens_[i].parent; up != kNone; up = parens_[up].parent) {
-                if (Loops(parens_[up].repeat)) {
+            std::vector<std::uint32_t>& loops = t.repeats[fParens[i].capture];
+            for (std::size_t up = fParens[i].parent; up != kNone; up = fParens[up].parent) {
+                if (Loops(fParens[up].repeat)) {
                     loops.insert(loops.begin(), plan.parens[up].marker);
                 }
             }
@@ -125,31 +125,33 @@ public:
     }
 
 private:
-    const std::u32string& p_;
-    EcmaFlags flags_;
-    const Plan* plan_;  // none in the first reading
-    std::size_t at_ = 0;
-    std::size_t groups_ = 0;
-    std::u32string out_;
-    std::vector<Paren> parens_;
-    std::vector<std::size_t> open_;  // the parentheses around the current place
-    std::size_t captures_ = 0;
-    std::vector<std::pair<std::u32string, std::size_t>> names_;
+    const std::u32string& fPattern;
+    EcmaFlags fFlags;
+    const Plan* fPlan;  // none in the first reading
+    std::size_t fAt = 0;
+    std::size_t fGroups = 0;
+    std::u32string fOut;
+    std::vector<Paren> fParens;
+    std::vector<std::size_t> fOpen;  // the parentheses around the current place
+    std::size_t fCaptures = 0;
+    std::vector<std::pair<std::u32string, std::size_t>> fNames;
 
-    bool AtEnd() const { return at_ >= p_.size(); }
-    char32_t Peek(std::size_t ahead = 0) const { return at_ + ahead < p_.size() ? p_[at_ + ahead] : 0; }
+    bool AtEnd() const { return fAt >= fPattern.size(); }
+    char32_t Peek(std::size_t ahead = 0) const {
+        return fAt + ahead < fPattern.size() ? fPattern[fAt + ahead] : 0;
+    }
     bool Take(char32_t c) {
-        if (AtEnd() || p_[at_] != c) {
+        if (AtEnd() || fPattern[fAt] != c) {
             return false;
         }
-        ++at_;
+        ++fAt;
         return true;
     }
     char32_t Next() {
         if (AtEnd()) {
             Refuse();
         }
-        return p_[at_++];
+        return fPattern[fAt++];
     }
     void Expect(char32_t c) {
         if (!Take(c)) {
@@ -161,18 +163,18 @@ private:
     std::size_t CountGroups() const {
         std::size_t count = 0;
         int classDepth = 0;
-        for (std::size_t i = 0; i < p_.size(); ++i) {
-            const char32_t c = p_[i];
+        for (std::size_t i = 0; i < fPattern.size(); ++i) {
+            const char32_t c = fPattern[i];
             if (c == '\\') {
                 ++i;
-            } else if (c == '[' && (classDepth == 0 || flags_.unicodeSets)) {
+            } else if (c == '[' && (classDepth == 0 || fFlags.unicodeSets)) {
                 ++classDepth;
             } else if (c == ']' && classDepth > 0) {
                 --classDepth;
             } else if (c == '(' && classDepth == 0) {
-                const bool plain = i + 1 >= p_.size() || p_[i + 1] != '?';
-                const bool named = i + 3 < p_.size() && p_[i + 1] == '?' && p_[i + 2] == '<' &&
-                                   p_[i + 3] != '=' && p_[i + 3] != '!';
+                const bool plain = i + 1 >= fPattern.size() || fPattern[i + 1] != '?';
+                const bool named = i + 3 < fPattern.size() && fPattern[i + 1] == '?' &&
+                                   fPattern[i + 2] == '<' && fPattern[i + 3] != '=' && fPattern[i + 3] != '!';
                 count += plain || named ? 1 : 0;
             }
         }
@@ -194,7 +196,7 @@ private:
             if (!Take('|')) {
                 return nullable;
             }
-            out_ += U"|";
+            fOut += U"|";
         }
     }
 
@@ -202,7 +204,7 @@ private:
 
     // An assertion takes no quantifier.
     bool Assertion(std::u32string_view text) {
-        out_ += text;
+        fOut += text;
         if (StartsQuantifier(Peek())) {
             Refuse();
         }
@@ -221,36 +223,36 @@ private:
     // it closes, the marker's place then: after the match a capture that was not set in the last
     // repetition of every group around it is dropped (RegEx.cpp).
     bool Group(int depth, std::u32string_view opening, bool quantifiable, std::size_t capture = 0) {
-        const std::size_t index = parens_.size();
-        parens_.push_back({open_.empty() ? kNone : open_.back(), capture, 0, false, {}});
-        const ParenPlan planned = plan_ != nullptr ? plan_->parens.at(index) : ParenPlan{};
-        const std::size_t capturesBefore = captures_;
-        open_.push_back(index);
+        const std::size_t index = fParens.size();
+        fParens.push_back({fOpen.empty() ? kNone : fOpen.back(), capture, 0, false, {}});
+        const ParenPlan planned = fPlan != nullptr ? fPlan->parens.at(index) : ParenPlan{};
+        const std::size_t capturesBefore = fCaptures;
+        fOpen.push_back(index);
         if (planned.noteClose) {
-            out_ += U"(?:";
+            fOut += U"(?:";
         }
-        out_ += opening;
+        fOut += opening;
         if (planned.marker != 0) {
-            out_ += U"()(?:";
+            fOut += U"()(?:";
         }
         const bool nullable = Disjunction(depth + 1);
         Expect(')');
         if (planned.marker != 0) {
-            out_ += U")";
+            fOut += U")";
         }
         if (planned.rejectEmpty) {
-            out_ += U"(?C\"e" + Digits(planned.marker) + U"\")";
+            fOut += U"(?C\"e" + Digits(planned.marker) + U"\")";
         }
-        out_ += U")";
+        fOut += U")";
         if (planned.noteClose) {
-            out_ += U"(?C\"c\"))";
+            fOut += U"(?C\"c\"))";
         }
-        open_.pop_back();
-        parens_[index].innerCaptures = captures_ - capturesBefore;
-        parens_[index].nullableBody = nullable;
+        fOpen.pop_back();
+        fParens[index].innerCaptures = fCaptures - capturesBefore;
+        fParens[index].nullableBody = nullable;
         if (quantifiable) {
-            parens_[index].repeat = Quantifier();
-            const Repeat& repeat = parens_[index].repeat;
+            fParens[index].repeat = Quantifier();
+            const Repeat& repeat = fParens[index].repeat;
             return nullable || (repeat.present && repeat.min == 0);
         }
         if (StartsQuantifier(Peek())) {
@@ -264,37 +266,37 @@ private:
     // names, a back-reference always matches the empty string: the group has not closed in this
     // repetition, and whatever it closed on before was emptied when the repetition began.
     void BackReference(std::size_t group, std::u32string_view plain) {
-        for (const std::size_t index : open_) {
-            if (group != 0 && parens_[index].capture == group) {
-                out_ += U"(?:)";
+        for (const std::size_t index : fOpen) {
+            if (group != 0 && fParens[index].capture == group) {
+                fOut += U"(?:)";
                 return;
             }
         }
-        if (plan_ == nullptr || group == 0 || group >= plan_->translation.repeats.size() ||
-            plan_->translation.repeats[group].empty()) {
-            out_ += plain;
+        if (fPlan == nullptr || group == 0 || group >= fPlan->translation.repeats.size() ||
+            fPlan->translation.repeats[group].empty()) {
+            fOut += plain;
             return;
         }
-        const std::u32string number = Digits(plan_->translation.groups[group]);
-        out_ += U"(?:(?C\"s" + number + U"\")\\g{" + number + U"}|(?C\"r" + number + U"\"))";
+        const std::u32string number = Digits(fPlan->translation.groups[group]);
+        fOut += U"(?:(?C\"s" + number + U"\")\\g{" + number + U"}|(?C\"r" + number + U"\"))";
     }
 
     bool Term(int depth) {
         const char32_t c = Next();
         switch (c) {
             case '^':
-                return Assertion(flags_.multiline ? U"(?<![^" + std::u32string(kLineTerminators) + U"])"
+                return Assertion(fFlags.multiline ? U"(?<![^" + std::u32string(kLineTerminators) + U"])"
                                                   : std::u32string(U"\\A"));
             case '$':
-                return Assertion(flags_.multiline ? U"(?![^" + std::u32string(kLineTerminators) + U"])"
+                return Assertion(fFlags.multiline ? U"(?![^" + std::u32string(kLineTerminators) + U"])"
                                                   : std::u32string(U"\\z"));
             case '(':
                 return Parenthesis(depth);
             case '[':
-                out_ += flags_.unicodeSets ? SetClass(0) : Class();
+                fOut += fFlags.unicodeSets ? SetClass(0) : Class();
                 return QuantifiedAtom(false);
             case '.':
-                out_ += flags_.dotAll ? U"(?s:.)" : U"[^" + std::u32string(kLineTerminators) + U"]";
+                fOut += fFlags.dotAll ? U"(?s:.)" : U"[^" + std::u32string(kLineTerminators) + U"]";
                 return QuantifiedAtom(false);
             case '\\':
                 return AtomEscape();
@@ -306,14 +308,14 @@ private:
             case ']':
                 Refuse();  // nothing to repeat, or a lone bracket
             default:
-                out_ += Literal(c);
+                fOut += Literal(c);
                 return QuantifiedAtom(false);
         }
     }
 
     bool Parenthesis(int depth) {
         if (!Take('?')) {
-            return Group(depth, U"(", true, ++captures_);
+            return Group(depth, U"(", true, ++fCaptures);
         }
         if (Take(':')) {
             return Group(depth, U"(?:", true);
@@ -332,8 +334,8 @@ private:
             return Group(depth, U"(?<!", false);
         }
         const std::u32string name = GroupName();
-        names_.emplace_back(name, ++captures_);
-        return Group(depth, U"(?<" + name + U">", true, captures_);
+        fNames.emplace_back(name, ++fCaptures);
+        return Group(depth, U"(?<" + name + U">", true, fCaptures);
     }
 
     std::u32string GroupName() {
@@ -368,11 +370,11 @@ private:
         const char32_t c = Peek();
         Repeat repeat{true, 1, 1};
         if (c == '*' || c == '+' || c == '?') {
-            out_ += Next();
+            fOut += Next();
             repeat.min = c == '+' ? 1 : 0;
             repeat.max = c == '?' ? 1 : kNone;
         } else if (c == '{') {
-            ++at_;
+            ++fAt;
             const std::size_t least = Decimal();
             std::u32string text = U"{" + Digits(least);
             repeat.min = repeat.max = least;
@@ -389,12 +391,12 @@ private:
                 }
             }
             Expect('}');
-            out_ += text + U"}";
+            fOut += text + U"}";
         } else {
             return {};
         }
         if (Take('?')) {
-            out_ += U"?";
+            fOut += U"?";
         }
         if (StartsQuantifier(Peek())) {
             Refuse();  // a possessive quantifier, or a quantifier of a quantifier
@@ -413,7 +415,7 @@ private:
     // ECMAScript's word characters for the flags. PCRE2's own \w and \b know only the ASCII ones
     // and don't fold case; a class of them does, so with "i" it also takes U+017F and U+212A.
     std::span<const CodeRange> WordRanges() const {
-        if (flags_.ignoreCase) {
+        if (fFlags.ignoreCase) {
             return kCaselessWord;
         }
         return kAsciiWord;
@@ -435,31 +437,31 @@ private:
     bool AtomEscape() {
         const char32_t c = Peek();
         if (c == 'b' || c == 'B') {
-            ++at_;
+            ++fAt;
             return Assertion(WordBoundary(c == 'b'));
         }
         if (c >= '1' && c <= '9') {
             const std::size_t group = Decimal();
-            if (group > groups_) {
+            if (group > fGroups) {
                 Refuse();
             }
-            const std::size_t number = plan_ != nullptr ? plan_->translation.groups.at(group) : group;
+            const std::size_t number = fPlan != nullptr ? fPlan->translation.groups.at(group) : group;
             BackReference(group, U"\\g{" + Digits(number) + U"}");
             return QuantifiedAtom(true);
         }
         if (c == 'k') {
-            ++at_;
+            ++fAt;
             Expect('<');
             const std::u32string name = GroupName();
             std::size_t group = 0;
-            for (const auto& [known, number] : plan_ != nullptr ? plan_->names : names_) {
+            for (const auto& [known, number] : fPlan != nullptr ? fPlan->names : fNames) {
                 group = known == name ? number : group;
             }
             BackReference(group, U"\\k<" + name + U">");
             return QuantifiedAtom(true);
         }
         const Escaped escaped = CharacterEscape(false);
-        out_ += escaped.isSet ? SetAtom(escaped.set) : Literal(escaped.code);
+        fOut += escaped.isSet ? SetAtom(escaped.set) : Literal(escaped.code);
         return QuantifiedAtom(false);
     }
 
@@ -530,7 +532,7 @@ private:
         static constexpr std::u32string_view kSyntax = U"^$\\.*+?()[]{}|/";
         static constexpr std::u32string_view kReserved = U"&-!#%,:;<=>@`~";
         if (kSyntax.find(c) != std::u32string_view::npos ||
-            (inClass && flags_.unicodeSets && kReserved.find(c) != std::u32string_view::npos)) {
+            (inClass && fFlags.unicodeSets && kReserved.find(c) != std::u32string_view::npos)) {
             return {false, c, {}};
         }
         Refuse();  // identity escapes of other characters, \Q, \E, \A, \z, \h ...
@@ -538,12 +540,12 @@ private:
 
     std::u32string Property(bool negated) {
         Expect('{');
-        const std::size_t close = p_.find(U'}', at_);
+        const std::size_t close = fPattern.find(U'}', fAt);
         if (close == std::u32string::npos) {
             Refuse();
         }
-        const std::u32string_view body(p_.data() + at_, close - at_);
-        at_ = close + 1;
+        const std::u32string_view body(fPattern.data() + fAt, close - fAt);
+        fAt = close + 1;
         return PropertySet(body, negated);
     }
 
@@ -582,13 +584,13 @@ private:
         }
         const char32_t value = HexDigits(4);
         if (IsHighSurrogate(value) && Peek() == '\\' && Peek(1) == 'u' && Peek(2) != '{') {
-            const std::size_t back = at_;
-            at_ += 2;
+            const std::size_t back = fAt;
+            fAt += 2;
             const char32_t low = HexDigits(4);
             if (IsLowSurrogate(low)) {
                 return CombineSurrogates(value, low);
             }
-            at_ = back;
+            fAt = back;
         }
         if (IsHighSurrogate(value) || IsLowSurrogate(value)) {
             Refuse();
@@ -610,7 +612,7 @@ private:
         while (!Take(']')) {
             const Escaped first = ClassAtom();
             if (Peek() == '-' && Peek(1) != ']' && Peek(1) != 0) {
-                ++at_;
+                ++fAt;
                 const Escaped last = ClassAtom();
                 if (first.isSet || last.isSet || last.code < first.code) {
                     Refuse();
@@ -689,7 +691,7 @@ private:
             return std::nullopt;
         }
         if (Peek() == '\\' && Peek(1) == 'q' && Peek(2) == '{') {
-            at_ += 3;
+            fAt += 3;
             std::u32string text;
             for (;;) {
                 if (Take('}')) {
@@ -705,7 +707,7 @@ private:
             }
         }
         if (Peek() == '\\' && std::u32string_view(U"dDwWsSpP").find(Peek(1)) != std::u32string_view::npos) {
-            ++at_;
+            ++fAt;
             members.singles += CharacterEscape(true).set;
             return std::nullopt;
         }
@@ -739,7 +741,7 @@ private:
                 const std::u32string head = members.Atom();
                 std::vector<std::u32string> rest;
                 while (op(intersection ? '&' : '-')) {
-                    at_ += 2;
+                    fAt += 2;
                     rest.push_back(OperandAtom(depth));
                 }
                 Expect(']');
@@ -761,7 +763,7 @@ private:
                 std::optional<char32_t> previous = first;
                 while (!Take(']')) {
                     if (previous && Peek() == '-' && Peek(1) != '-') {
-                        ++at_;
+                        ++fAt;
                         const char32_t last = SetCharacter();
                         if (last < *previous) {
                             Refuse();

@@ -5,10 +5,10 @@
 #include "AITransformArt.h"
 #include "core/Preferences.h"
 #include "core/Suites.h"
+#include "layout/LayoutScopes.h"
 
 namespace {
 
-constexpr const char* kCornerPolicy = "policyForPreservingCorners";
 // The transform's options: objects, fill and stroke patterns, line widths, and the children's.
 constexpr ai::int32 kScaleOptions = 0x7D;
 

@@ -13,46 +13,13 @@
 
 namespace {
 
-// An array or entry reference, given back when the scope ends.
-template <typename Ref, void (*GiveBack)(Ref)>
-class HostRef {
-public:
-    HostRef() = default;
-    explicit HostRef(Ref ref) : fRef(ref) {}
-    ~HostRef() {
-        if (fRef != nullptr) {
-            GiveBack(fRef);
-        }
-    }
-    HostRef(const HostRef&) = delete;
-    HostRef& operator=(const HostRef&) = delete;
-    Ref* Out() { return &fRef; }
-    Ref Get() const { return fRef; }
-
-private:
-    Ref fRef = nullptr;
-};
-
-void GiveBackArray(AIArrayRef array) {
-    sAIArray->Release(array);
-}
-void GiveBackEntry(AIEntryRef entry) {
-    sAIEntry->Release(entry);
-}
-
-using ArrayRef = HostRef<AIArrayRef, GiveBackArray>;
-using EntryRef = HostRef<AIEntryRef, GiveBackEntry>;
-
 bool HostReady() {
     return sAIArt != nullptr && sAIDictionary != nullptr && sAIArray != nullptr && sAIEntry != nullptr;
 }
 
-std::optional<AIDictKey> TemplateKey() {
-    AIDictKey key = nullptr;
-    if (sAIDictionary->Key(TextTemplate::textTemplateTag, &key) != kNoErr || key == nullptr) {
-        return std::nullopt;
-    }
-    return key;
+// Whether the host knows the key of the template's entry.
+bool HasTemplateKey() {
+    return DictionaryKey(TextTemplate::textTemplateTag) != nullptr;
 }
 
 // Appends the entry (made by the caller) to the array; false when either fails.
@@ -136,19 +103,13 @@ TextTemplate::TextTemplate(const std::u32string& text) {
 
 TextTemplate::TextTemplate(ArtObject* art, bool& found) {
     found = false;
-    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
-    if (!key || !sAIArt->HasDictionary(art)) {
+    if (!HostReady() || !HasTemplateKey()) {
         return;
     }
-    DictionaryScope dictionary;
-    if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr ||
-        !sAIDictionary->IsKnown(dictionary.Get(), *key)) {
-        return;
-    }
-    EntryRef entry;
+    const DictionaryScope dictionary = DictionaryScope::OfArt(art, false);
+    const EntryRef entry = dictionary.GetEntry(TextTemplate::textTemplateTag);
     ArrayRef array;
-    if (sAIDictionary->Get(dictionary.Get(), *key, entry.Out()) != kNoErr ||
-        sAIEntry->ToArray(entry.Get(), array.Out()) != kNoErr) {
+    if (entry.Get() == nullptr || sAIEntry->ToArray(entry.Get(), array.Out()) != kNoErr) {
         return;
     }
     const ai::int32 size = sAIArray->Size(array.Get());
@@ -168,8 +129,7 @@ TextTemplate::TextTemplate(ArtObject* art, bool& found) {
 }
 
 bool TextTemplate::AddToArt(ArtObject* art) const {
-    const std::optional<AIDictKey> key = HostReady() ? TemplateKey() : std::nullopt;
-    if (fTokens.empty() || !key) {
+    if (fTokens.empty() || !HostReady() || !HasTemplateKey()) {
         return false;
     }
     ArrayRef array;
@@ -186,10 +146,9 @@ bool TextTemplate::AddToArt(ArtObject* art) const {
     if (!RemoveTemplateText(art)) {
         return false;
     }
-    DictionaryScope dictionary;
     const EntryRef entry(sAIEntry->FromArray(array.Get()));
-    return entry.Get() != nullptr && sAIArt->GetDictionary(art, dictionary.Out()) == kNoErr &&
-           dictionary.Get() != nullptr && sAIDictionary->Set(dictionary.Get(), *key, entry.Get()) == kNoErr;
+    return entry.Get() != nullptr &&
+           DictionaryScope::OfArt(art, true).SetEntry(TextTemplate::textTemplateTag, entry.Get());
 }
 
 bool TextTemplate::RemoveTemplateText(ArtObject* art) {
@@ -200,16 +159,10 @@ bool TextTemplate::RemoveTemplateText(ArtObject* art) {
     if (!sAIArt->HasDictionary(art)) {
         return true;
     }
-    const std::optional<AIDictKey> key = TemplateKey();
-    if (!key) {
+    if (!HasTemplateKey()) {
         return false;
     }
-    DictionaryScope dictionary;
-    if (sAIArt->GetDictionary(art, dictionary.Out()) != kNoErr || dictionary.Get() == nullptr) {
-        return false;
-    }
-    return !sAIDictionary->IsKnown(dictionary.Get(), *key) ||
-           sAIDictionary->DeleteEntry(dictionary.Get(), *key) == kNoErr;
+    return DictionaryScope::OfArt(art, true).Delete(TextTemplate::textTemplateTag);
 }
 
 bool TextTemplate::Describes(const std::u32string& storyText) const {

@@ -34,7 +34,6 @@ public:
     AIErr SetPosition(const AIRealRect& position);
     AIErr GetName(ai::UnicodeString& name) const;
     AIErr SetName(const ai::UnicodeString& name);
-    AIErr GetPixelAspectRatio(AIReal& ratio) const;
     AIErr SetPixelAspectRatio(AIReal ratio);
     AIErr GetRulerOrigin(AIRealPoint& origin) const;
     AIErr SetRulerOrigin(const AIRealPoint& origin);

@@ -31,7 +31,6 @@ public:
     bool empty() const { return length() == 0; }
 
     std::string as_UTF8() const;
-    std::string as_Platform() const;
     std::string as_Roman() const;
     std::string getInStdString(AICharacterEncoding encoding) const;
     std::u16string as_UTF16() const;

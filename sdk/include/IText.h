@@ -148,7 +148,6 @@ public:
     // Copies up to maxLength units into the buffer; answers how many.
     ASInt32 GetContents(ASUnicode* text, ASInt32 maxLength) const;
     void InsertAfter(const ASUnicode* text, ASInt32 length);
-    void InsertBefore(const ASUnicode* text, ASInt32 length);
     void Remove();
     IStory GetStory() const;
     IParagraphsIterator GetParagraphs() const;

@@ -89,10 +89,6 @@ AIErr ArtboardProperties::SetName(const ai::UnicodeString& name) {
     return Checked(fImpl, [&](const AIArtboardSuite& suite) { return suite.SetName(fImpl, name); });
 }
 
-AIErr ArtboardProperties::GetPixelAspectRatio(AIReal& ratio) const {
-    return Checked(fImpl, [&](const AIArtboardSuite& suite) { return suite.GetPAR(fImpl, &ratio); });
-}
-
 AIErr ArtboardProperties::SetPixelAspectRatio(AIReal ratio) {
     return Checked(fImpl, [&](const AIArtboardSuite& suite) { return suite.SetPAR(fImpl, ratio); });
 }

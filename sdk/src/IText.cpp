@@ -123,10 +123,6 @@ void ITextRange::InsertAfter(const ASUnicode* text, ASInt32 length) {
     Check(Need(sTextRange).InsertAfter_AsUnicode(fRef, text, length));
 }
 
-void ITextRange::InsertBefore(const ASUnicode* text, ASInt32 length) {
-    Check(Need(sTextRange).InsertBefore_AsUnicode(fRef, text, length));
-}
-
 void ITextRange::Remove() {
     Check(Need(sTextRange).Remove(fRef));
 }

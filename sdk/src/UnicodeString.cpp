@@ -112,9 +112,6 @@ std::string UnicodeString::getInStdString(AICharacterEncoding encoding) const {
 std::string UnicodeString::as_UTF8() const {
     return getInStdString(kAIUTF8CharacterEncoding);
 }
-std::string UnicodeString::as_Platform() const {
-    return getInStdString(kAIPlatformCharacterEncoding);
-}
 std::string UnicodeString::as_Roman() const {
     return getInStdString(kAIRomanCharacterEncoding);
 }

@@ -156,8 +156,8 @@ TEST_F(ClipGroups, ALayerBecomesAClipGroupOfItsTopMostArt) {
 }
 
 TEST_F(ClipGroups, ASublayerIsNeverTakenAsTheClipObject) {
-    const auto shapes = Doc().layerByTitle("Shapes");
-    ASSERT_TRUE(Doc().insertLayer(shapes, host::model::PaintOrder::insideOnTop).ok());
+    const auto shapes = Doc().layers().byTitle("Shapes");
+    ASSERT_TRUE(Doc().editLayers().insert(shapes, host::model::PaintOrder::insideOnTop).ok());
     const json before = Saved();
     EXPECT_EQ(ScriptJson("makeClipGroup", R"({"layerName":"Shapes"})")["error"], "Can't make a clip group");
     EXPECT_EQ(Saved(), before);

@@ -244,16 +244,16 @@ TEST_F(PlaceTest, KeepsContainersThatReceivedNothing) {
 
 // Layers locked or hidden before the command are locked and hidden again after it.
 TEST_F(PlaceTest, RestoresLockedAndHiddenLayers) {
-    auto layer = *Document().nthLayer(0);
-    host::model::LayerProperties properties = *Document().layerProperties(layer);
+    auto layer = *Document().layers().nth(0);
+    host::model::LayerProperties properties = *Document().layers().properties(layer);
     properties.editable = false;
     properties.visible = false;
-    ASSERT_EQ(Document().setLayerProperties(layer, properties), host::model::Status::ok);
+    ASSERT_EQ(Document().editLayers().setProperties(layer, properties), host::model::Status::ok);
     EXPECT_FALSE(
         ScriptJson("place", json{{"tagSearch", "blue"}, {"filePath", image}}.dump()).contains("error"));
     EXPECT_EQ(Tagged("blue").size(), 1u);
-    EXPECT_FALSE(Document().layerProperties(layer)->editable);
-    EXPECT_FALSE(Document().layerProperties(layer)->visible);
+    EXPECT_FALSE(Document().layers().properties(layer)->editable);
+    EXPECT_FALSE(Document().layers().properties(layer)->visible);
 }
 
 }  // namespace

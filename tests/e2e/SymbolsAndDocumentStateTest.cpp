@@ -158,7 +158,7 @@ const StateCase kStateCases[] = {
      [](DocumentState& t) {
          EXPECT_EQ(t.SymbolNames(), (std::vector<std::string>{"Star"}));
          ASSERT_EQ(t.Tagged("placed").size(), 1u);
-         EXPECT_EQ(t.Document().usedSymbols(0x4F).size(), 1u);
+         EXPECT_EQ(t.Document().symbolUses().used(0x4F).size(), 1u);
      }},
     // Not in the document: brought in from the arrowhead library.
     {"PlaceAnArrowheadFromTheLibrary", "place", R"({"symbolName":"Arrow 7","tags":["placed"]})", "",

@@ -78,18 +78,18 @@ TEST(Document, TheApplicationStartsWithANewDocument) {
     host::Application app(hosttest::ProbeOptions());
     host::Document* document = app.CurrentDocument();
     ASSERT_NE(document, nullptr);
-    ASSERT_EQ(document->layerCount(), 1u);
-    EXPECT_EQ(document->layerProperties(document->firstLayer())->title, "Layer 1");
+    ASSERT_EQ(document->layers().count(), 1u);
+    EXPECT_EQ(document->layers().properties(document->layers().first())->title, "Layer 1");
     EXPECT_EQ(document->documentOrder().size(), 1u);  // the layer group alone
     EXPECT_TRUE(document->documentDictionary().empty());
-    const host::model::LayerId first = document->firstLayer();
+    const host::model::LayerId first = document->layers().first();
     ASSERT_TRUE(document->newArt(host::model::ArtType::path, host::model::PaintOrder::aboveAll, {}).ok());
     app.NewDocument();
     host::Document* fresh = app.CurrentDocument();
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->documentOrder().size(), 1u);
     // Handles are never reused, not even by a new document.
-    EXPECT_EQ(fresh->findLayer(first), nullptr);
+    EXPECT_EQ(fresh->layers().find(first), nullptr);
 }
 
 TEST(Document, ADocumentCanBeReplacedOrClosed) {

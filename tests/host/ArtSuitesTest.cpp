@@ -247,7 +247,7 @@ TEST_F(DocumentSuites, LayerGroupsCannotBeDisposedAndTheirDuplicatesAreNewLayers
     AIArtHandle front = Art("Front");
     EXPECT_EQ(art->DisposeArt(front), kBadParameterErr);
     EXPECT_TRUE(art->ValidArt(front, false));
-    const std::size_t layers = Doc().layerCount();
+    const std::size_t layers = Doc().layers().count();
     AIArtHandle copy = nullptr;
     ASSERT_EQ(art->DuplicateArt(front, kPlaceBelowAll, nullptr, &copy), kNoErr);
     AIBoolean isLayerGroup = false;
@@ -258,7 +258,7 @@ TEST_F(DocumentSuites, LayerGroupsCannotBeDisposedAndTheirDuplicatesAreNewLayers
     ASSERT_EQ(art->GetLayerOfArt(front, &original), kNoErr);
     ASSERT_EQ(art->GetLayerOfArt(copy, &copied), kNoErr);
     EXPECT_NE(copied, original);
-    EXPECT_EQ(Doc().layerCount(), layers + 1);
+    EXPECT_EQ(Doc().layers().count(), layers + 1);
     // A layer group can't go inside ordinary art, as a copy either.
     AIArtHandle refused = nullptr;
     EXPECT_EQ(art->DuplicateArt(front, kPlaceAbove, Art("Mark"), &refused), kBadParameterErr);
@@ -382,7 +382,7 @@ TEST_F(DocumentSuites, AnEmptyNameGivesTheDefaultBack) {
     EXPECT_EQ(NameOf(mark), "Zeichen \xC3\xA4");
     // A layer group's name is its layer's title.
     ASSERT_EQ(art->SetArtName(Art("Front"), ai::UnicodeString("Top")), kNoErr);
-    EXPECT_EQ(Doc().layerProperties(Doc().firstLayer())->title, "Top");
+    EXPECT_EQ(Doc().layers().properties(Doc().layers().first())->title, "Top");
 }
 
 TEST_F(DocumentSuites, NamesFillAPluginsStringWhateverItHeld) {

@@ -260,7 +260,7 @@ TEST_F(Documents, OpeningPutsTheNewDocumentFirst) {
 }
 
 TEST_F(Documents, ActivatingKeepsEachDocumentsHandleAndArt) {
-    const host::model::ArtId layer = Doc().layerGroup(Doc().firstLayer()).valueOr({});
+    const host::model::ArtId layer = Doc().layers().group(Doc().layers().first()).valueOr({});
     app->OpenDocument(std::make_unique<host::Document>(), "/tmp/b.json");
     const std::vector<AIDocumentHandle> handles = Handles();
     ASSERT_TRUE(app->ActivateDocument(1));

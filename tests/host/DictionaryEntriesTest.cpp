@@ -301,7 +301,7 @@ TEST_P(Placements, TheCopyGoesWhereThePaintOrderSays) {
     ASSERT_EQ(dictionaries->CopyEntryToArt(documentDictionary, Key("copy"), GetParam().order, HandleOf(prep),
                                            &copy),
               kNoErr);
-    const ArtId layerGroup = *Doc().layerGroup(Doc().firstLayer());
+    const ArtId layerGroup = *Doc().layers().group(Doc().layers().first());
     const ArtId parent = GetParam().parent == PlacementCase::Parent::prep          ? prep
                          : GetParam().parent == PlacementCase::Parent::prepsParent ? *Doc().parent(prep)
                                                                                    : layerGroup;
@@ -358,7 +358,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(DictionaryEntries, OnlyArtOfTheDocumentCanBeCopiedAndNotALayer) {
-    const ArtId layerGroup = *Doc().layerGroup(Doc().firstLayer());
+    const ArtId layerGroup = *Doc().layers().group(Doc().layers().first());
     EXPECT_EQ(dictionaries->CopyArtToEntry(documentDictionary, Key("k"), HandleOf(layerGroup)),
               kBadParameterErr);
     EXPECT_EQ(dictionaries->CopyArtToEntry(documentDictionary, Key("k"), nullptr), kBadParameterErr);

@@ -21,7 +21,7 @@ public:
         if (handle == nullptr) {
             return "null";
         }
-        const auto properties = Doc().layerProperties({reinterpret_cast<std::uintptr_t>(handle)});
+        const auto properties = Doc().layers().properties({reinterpret_cast<std::uintptr_t>(handle)});
         return properties ? properties->title : "?";
     }
 
@@ -89,10 +89,11 @@ TEST_F(Layers, TitlesAreLookedUpTopLevelFirstThenInDocumentOrder) {
     EXPECT_EQ(ByTitle(""), nullptr);
     // A sublayer titled like a later top-level layer does not hide it.
     host::model::LayerProperties properties =
-        Doc().layerProperties({reinterpret_cast<std::uintptr_t>(LayerOf("Label"))}).value();
+        Doc().layers().properties({reinterpret_cast<std::uintptr_t>(LayerOf("Label"))}).value();
     properties.title = "Back";
-    ASSERT_EQ(Doc().setLayerProperties({reinterpret_cast<std::uintptr_t>(LayerOf("Label"))}, properties),
-              host::model::Status::ok);
+    ASSERT_EQ(
+        Doc().editLayers().setProperties({reinterpret_cast<std::uintptr_t>(LayerOf("Label"))}, properties),
+        host::model::Status::ok);
     EXPECT_EQ(ByTitle("Back"), Nth(1));
 }
 
@@ -100,14 +101,15 @@ TEST_F(Layers, TheFirstArtOfNoLayerIsThatOfTheCurrentLayer) {
     AIArtHandle group = nullptr;
     ASSERT_EQ(art->GetFirstArtOfLayer(nullptr, &group), kNoErr);
     EXPECT_EQ(group, Art("Front"));
-    ASSERT_EQ(Doc().setCurrentLayer({reinterpret_cast<std::uintptr_t>(Nth(1))}), host::model::Status::ok);
+    ASSERT_EQ(Doc().editLayers().setCurrent({reinterpret_cast<std::uintptr_t>(Nth(1))}),
+              host::model::Status::ok);
     ASSERT_EQ(art->GetFirstArtOfLayer(nullptr, &group), kNoErr);
     EXPECT_EQ(group, Art("Back"));
 }
 
 TEST_F(Layers, ADeletedLayerIsStale) {
     AILayerHandle back = Nth(1);
-    ASSERT_EQ(Doc().deleteLayer({reinterpret_cast<std::uintptr_t>(back)}), host::model::Status::ok);
+    ASSERT_EQ(Doc().editLayers().remove({reinterpret_cast<std::uintptr_t>(back)}), host::model::Status::ok);
     AILayerHandle out = MadeUp<AILayerHandle>();
     EXPECT_EQ(layer->GetNextLayer(back, &out), kBadParameterErr);
     EXPECT_EQ(out, nullptr);

@@ -58,7 +58,7 @@ std::string Real(const std::string& key, double value) {
 
 // The effects of the first object of the document's layer.
 Effects EffectsOfFirst(const host::model::Document& document) {
-    const host::model::ArtId group = *document.layerGroup(document.firstLayer());
+    const host::model::ArtId group = *document.layers().group(document.layers().first());
     const host::model::ArtNode* first = document.find(document.find(group)->children.front());
     return Effects(document, first->data->style);
 }

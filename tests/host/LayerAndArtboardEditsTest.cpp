@@ -96,11 +96,11 @@ struct RefusedInsert {
 class RefusedInserts : public LayerEdits, public testing::WithParamInterface<RefusedInsert> {};
 
 TEST_P(RefusedInserts, ChangeNothing) {
-    const std::size_t before = Doc().allLayers().size();
+    const std::size_t before = Doc().layers().all().size();
     AILayerHandle out = reinterpret_cast<AILayerHandle>(1);
     EXPECT_EQ(GetParam().attempt(*this, &out), GetParam().expected);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(Doc().allLayers().size(), before);
+    EXPECT_EQ(Doc().layers().all().size(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +197,7 @@ TEST_F(LayerEdits, SettersChangeTheModelAndTheJournal) {
     ASSERT_EQ(layer->SetLayerDimPlacedImages(front, true), kNoErr);
     ASSERT_EQ(layer->SetLayerDimmedPercent(front, 0), kNoErr);
     const host::model::LayerProperties properties =
-        *Doc().layerProperties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)});
+        *Doc().layers().properties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)});
     EXPECT_EQ(properties.title, "Vorne é");
     EXPECT_EQ(properties.color, (host::model::LayerColor{65535, 0, 32896}));
     EXPECT_FALSE(properties.visible || properties.editable || properties.printed || properties.preview);
@@ -211,7 +211,7 @@ TEST_F(LayerEdits, SettersChangeTheModelAndTheJournal) {
 TEST_F(LayerEdits, RefusedValuesChangeNothing) {
     AILayerHandle front = Layer("Front");
     const host::model::LayerProperties before =
-        *Doc().layerProperties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)});
+        *Doc().layers().properties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)});
     EXPECT_EQ(layer->SetLayerDimmedPercent(front, 101), kBadParameterErr);
     EXPECT_EQ(layer->SetLayerDimmedPercent(front, -1), kBadParameterErr);
     EXPECT_EQ(layer->SetLayerVisible(reinterpret_cast<AILayerHandle>(777777), false), kBadParameterErr);
@@ -219,7 +219,8 @@ TEST_F(LayerEdits, RefusedValuesChangeNothing) {
     // Malformed UTF-8 arrives as U+FFFD: the title is still text.
     EXPECT_EQ(TitleOf(front), "\xEF\xBF\xBD");
     ASSERT_EQ(layer->SetLayerTitle(front, ai::UnicodeString("Front", kAIUTF8CharacterEncoding)), kNoErr);
-    EXPECT_EQ(*Doc().layerProperties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)}), before);
+    EXPECT_EQ(*Doc().layers().properties(host::model::LayerId{reinterpret_cast<std::uintptr_t>(front)}),
+              before);
 }
 
 TEST_F(LayerEdits, WithoutADocumentEveryOperationAnswersNoDocument) {

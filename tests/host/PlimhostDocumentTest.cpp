@@ -48,8 +48,8 @@ TEST_F(PlimhostDocuments, ANewDocumentIsSavedWithItsOneLayer) {
     EXPECT_EQ(run.status, 0) << run.err;
     const host::model::ReadResult read = host::model::openDocument(saved);
     ASSERT_TRUE(read.document) << read.error;
-    ASSERT_EQ(read.document->layerCount(), 1u);
-    EXPECT_EQ(read.document->layerProperties(read.document->firstLayer())->title, "Layer 1");
+    ASSERT_EQ(read.document->layers().count(), 1u);
+    EXPECT_EQ(read.document->layers().properties(read.document->layers().first())->title, "Layer 1");
 }
 
 // A new document's UUIDs follow from a seed: the same lines on a new document save the same bytes

@@ -112,7 +112,8 @@ public:
     }
     // The layer of that title, or null.
     AILayerHandle Layer(std::string_view title) {
-        return reinterpret_cast<AILayerHandle>(static_cast<std::uintptr_t>(Doc().layerByTitle(title).value));
+        return reinterpret_cast<AILayerHandle>(
+            static_cast<std::uintptr_t>(Doc().layers().byTitle(title).value));
     }
 
     // The name the art suite gives: "null" for a null handle, "?" when it fails.

@@ -201,7 +201,7 @@ private:
     }
 
     bool LayerShows(const model::ArtNode& node) const {
-        const model::Layer* layer = node.layer ? document_.findLayer(node.layer) : nullptr;
+        const model::Layer* layer = node.layer ? document_.layers().find(node.layer) : nullptr;
         return layer == nullptr || layer->properties.visible;
     }
 
@@ -646,9 +646,9 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
 
 std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
     std::vector<ArtId> layers;
-    for (std::size_t i = document.layerCount(); i-- > 0;) {
-        if (const model::Result<model::LayerId> layer = document.nthLayer(i)) {
-            layers.push_back(document.layerGroup(*layer).valueOr(ArtId{}));
+    for (std::size_t i = document.layers().count(); i-- > 0;) {
+        if (const model::Result<model::LayerId> layer = document.layers().nth(i)) {
+            layers.push_back(document.layers().group(*layer).valueOr(ArtId{}));
         }
     }
     return layers;

@@ -2,7 +2,9 @@
 // the current document ("host_saveACopyAs"). The event reads the path ('name') and the format
 // name ('frmt'); every other key is accepted and left to the format's writer (the native writer
 // reads none, the PDF, SVG and EPS writers read theirs). Every play is journalled with its whole
-// block, so that tests can read the options a job set.
+// block, so that tests can read the options a job set. Values keep the type they were set with; the
+// journal's text of them is made only when the journal records.
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -20,7 +22,7 @@
 namespace host {
 namespace {
 
-using Block = std::map<ai::uint32, std::string>;
+using Block = std::map<ai::uint32, ActionParam>;
 
 constexpr const char* kSaveACopyEvent = "host_saveACopyAs";
 constexpr const char* kNativeFormat = "Host Any Format Writer";
@@ -33,17 +35,36 @@ std::string KeyText(ActionParamKeyID key) {
     return text;
 }
 
-// The block's value under the key without its type letter ("u:/a.ai" gives "/a.ai").
-std::optional<std::string> ValueOf(const Block& block, const char (&code)[5]) {
-    const auto found = block.find(ActionKey(code));
-    if (found == block.end() || found->second.size() < 2) {
-        return std::nullopt;
+// A value as text: texts as they are, booleans "1" or "0", reals with 17 significant digits and an
+// enumeration as "name=number".
+std::string ValueText(const ActionParam& param) {
+    if (const auto* flag = std::get_if<bool>(&param.value)) {
+        return *flag ? "1" : "0";
     }
-    return found->second.substr(2);
+    if (const auto* number = std::get_if<std::int64_t>(&param.value)) {
+        return (param.type == 'e' ? param.name + "=" : std::string()) + std::to_string(*number);
+    }
+    if (const auto* real = std::get_if<double>(&param.value)) {
+        char digits[64];
+        std::snprintf(digits, sizeof digits, "%.17g", *real);
+        return digits;
+    }
+    return std::get<std::string>(param.value);
 }
 
-// Stores one value as "<type>:<text>" under the key.
-AIErr SetValue(const char* operation, AIActionParamValueRef param, ActionParamKeyID key, std::string value) {
+// A value as the journal shows it: "<type>:<text>" ("u:/a.ai", "b:1", "e:=3").
+std::string JournalText(const ActionParam& param) {
+    return std::string(1, param.type) + ":" + ValueText(param);
+}
+
+// The text of the block's value under the key; none when the key has no value.
+std::optional<std::string> TextOf(const Block& block, const char (&code)[5]) {
+    const auto found = block.find(ActionKey(code));
+    return found != block.end() ? std::optional<std::string>(ValueText(found->second)) : std::nullopt;
+}
+
+// Stores one value under the key.
+AIErr SetValue(const char* operation, AIActionParamValueRef param, ActionParamKeyID key, ActionParam value) {
     auto [state, error] = StartOperation(kAIActionManagerSuite, operation);
     if (state == nullptr) {
         return error;
@@ -84,7 +105,7 @@ AIErr AIActionSetString(AIActionParamValueRef param, ActionParamKeyID key, const
     if (value == nullptr) {
         return kBadParameterErr;
     }
-    return SetValue("AIActionSetString", param, key, std::string("s:") + value);
+    return SetValue("AIActionSetString", param, key, ActionParam{'s', std::string(value), {}});
 }
 
 AIErr AIActionSetStringUS(AIActionParamValueRef param, ActionParamKeyID key, const ai::UnicodeString& value) {
@@ -93,27 +114,25 @@ AIErr AIActionSetStringUS(AIActionParamValueRef param, ActionParamKeyID key, con
     if (!text) {
         return kBadParameterErr;
     }
-    return SetValue("AIActionSetStringUS", param, key, "u:" + *text);
+    return SetValue("AIActionSetStringUS", param, key, ActionParam{'u', *text, {}});
 }
 
 AIErr AIActionSetBoolean(AIActionParamValueRef param, ActionParamKeyID key, ASBoolean value) {
-    return SetValue("AIActionSetBoolean", param, key, value ? "b:1" : "b:0");
+    return SetValue("AIActionSetBoolean", param, key, ActionParam{'b', value != 0, {}});
 }
 
 AIErr AIActionSetInteger(AIActionParamValueRef param, ActionParamKeyID key, ai::int32 value) {
-    return SetValue("AIActionSetInteger", param, key, "i:" + std::to_string(value));
+    return SetValue("AIActionSetInteger", param, key, ActionParam{'i', std::int64_t{value}, {}});
 }
 
 AIErr AIActionSetReal(AIActionParamValueRef param, ActionParamKeyID key, AIReal value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "r:%.17g", value);
-    return SetValue("AIActionSetReal", param, key, text);
+    return SetValue("AIActionSetReal", param, key, ActionParam{'r', double{value}, {}});
 }
 
 AIErr AIActionSetEnumerated(AIActionParamValueRef param, ActionParamKeyID key, const char* name,
                             ai::int32 value) {
     return SetValue("AIActionSetEnumerated", param, key,
-                    "e:" + std::string(name != nullptr ? name : "") + "=" + std::to_string(value));
+                    ActionParam{'e', std::int64_t{value}, name != nullptr ? name : ""});
 }
 
 // The native writer: the current document, atomically (saveDocument writes a temporary file beside
@@ -126,24 +145,9 @@ AIErr SaveACopy(const model::Document& document, const std::string& path) {
 // integers (enumerations by their number), reals.
 ActionValues WriterValues(const Block& block) {
     ActionValues values;
-    for (const auto& [key, stored] : block) {
-        const char type = stored.empty() ? ' ' : stored[0];
-        const std::string text = stored.size() >= 2 ? stored.substr(2) : std::string();
-        ActionValue value = text;
-        try {
-            if (type == 'b') {
-                value = text == "1";
-            } else if (type == 'i') {
-                value = std::int64_t{std::stoll(text)};
-            } else if (type == 'e') {
-                value = std::int64_t{std::stoll(text.substr(text.rfind('=') + 1))};
-            } else if (type == 'r') {
-                value = std::stod(text);
-            }
-        } catch (const std::exception&) {
-            continue;  // a number the block can't hold is left out
-        }
-        values.emplace(KeyText(key), std::move(value));
+    for (const auto& [key, param] : block) {
+        values.emplace(KeyText(key),
+                       std::visit([](const auto& value) { return ActionValue(value); }, param.value));
     }
     return values;
 }
@@ -173,17 +177,21 @@ AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
     }
     const std::string event = eventName != nullptr ? eventName : "";
     const Block* block = state->actions.blocks.Find(parameters);
-    std::vector<std::string> arguments = {event, std::to_string(dialogStatus)};
-    if (block != nullptr) {
-        for (const auto& [key, value] : *block) {
-            arguments.push_back(KeyText(key) + "=" + value);
+    const bool journalled = state->journal.Enabled();
+    std::vector<std::string> arguments;
+    if (journalled) {
+        arguments = {event, std::to_string(dialogStatus)};
+        if (block != nullptr) {
+            for (const auto& [key, param] : *block) {
+                arguments.push_back(KeyText(key) + "=" + JournalText(param));
+            }
         }
     }
     if (error == kNoErr && (event != kSaveACopyEvent || block == nullptr)) {
         error = kBadParameterErr;
     }
-    const std::optional<std::string> path = block != nullptr ? ValueOf(*block, "name") : std::nullopt;
-    const std::optional<std::string> format = block != nullptr ? ValueOf(*block, "frmt") : std::nullopt;
+    const std::optional<std::string> path = block != nullptr ? TextOf(*block, "name") : std::nullopt;
+    const std::optional<std::string> format = block != nullptr ? TextOf(*block, "frmt") : std::nullopt;
     // A path holding a NUL would end there in the file system and name another file.
     if (error == kNoErr && (!path || path->empty() || path->find('\0') != std::string::npos || !format)) {
         error = kBadParameterErr;
@@ -192,10 +200,12 @@ AIErr PlayActionEvent(const char* eventName, ActionDialogStatus dialogStatus,
     if (error == kNoErr) {
         error = WriteCopy(*document, *block, *path, *format, &reason);
     }
-    if (!reason.empty()) {
-        arguments.push_back("reason=" + reason);
+    if (journalled) {
+        if (!reason.empty()) {
+            arguments.push_back("reason=" + reason);
+        }
+        state->journal.Record("PlayActionEvent", std::move(arguments), error);
     }
-    state->journal.Record("PlayActionEvent", std::move(arguments), error);
     return error;
 }
 

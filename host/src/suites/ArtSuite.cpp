@@ -173,8 +173,8 @@ AIErr GetFirstArtOfLayer(AILayerHandle layer, AIArtHandle* art) {
     if (const AIErr refused = OutputError(error, art)) {
         return Refuse(art, refused);
     }
-    const model::LayerId which = layer != nullptr ? LayerIdOf(layer) : document->currentLayer();
-    return AnswerArt(document->layerGroup(which), art);
+    const model::LayerId which = layer != nullptr ? LayerIdOf(layer) : document->layers().current();
+    return AnswerArt(document->layers().group(which), art);
 }
 
 // --- Attributes and names ------------------------------------------------------------------------

@@ -15,7 +15,7 @@ bool IsEditable(const model::Document& document, model::ArtId target) {
     if (!layer) {
         return false;
     }
-    const model::Result<model::LayerProperties> properties = document.layerProperties(*layer);
+    const model::Result<model::LayerProperties> properties = document.layers().properties(*layer);
     return properties && properties->visible && properties->editable;
 }
 
@@ -27,7 +27,7 @@ InsertionPlace ResolveInsertionPoint(const HostState& state, const model::Docume
         const bool layerGroup = document.isLayerGroup(set).valueOr(false);
         return {layerGroup ? model::PaintOrder::insideOnTop : model::PaintOrder::above, set};
     }
-    return {model::PaintOrder::insideOnTop, document.layerGroup(document.currentLayer()).valueOr({})};
+    return {model::PaintOrder::insideOnTop, document.layers().group(document.layers().current()).valueOr({})};
 }
 
 AIErr GetInsertionPoint(AIArtHandle* art, ai::int16* paintOrder, AIBoolean* editable) {

@@ -29,7 +29,7 @@ AIErr CountLayers(ai::int32* count) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "CountLayers");
     error = OutputError(error, count);
     if (count != nullptr) {
-        *count = error == kNoErr ? static_cast<ai::int32>(document->layerCount()) : 0;
+        *count = error == kNoErr ? static_cast<ai::int32>(document->layers().count()) : 0;
     }
     return error;
 }
@@ -40,8 +40,8 @@ AIErr GetNthLayer(ai::int32 n, AILayerHandle* layer) {
         return Refuse(layer, refused);
     }
     // A position out of range finds nothing, which is no error.
-    *layer =
-        n >= 0 ? LayerHandleOf(document->nthLayer(static_cast<std::size_t>(n)).valueOr(LayerId{})) : nullptr;
+    *layer = n >= 0 ? LayerHandleOf(document->layers().nth(static_cast<std::size_t>(n)).valueOr(LayerId{}))
+                    : nullptr;
     return kNoErr;
 }
 
@@ -50,40 +50,40 @@ AIErr GetFirstLayer(AILayerHandle* first) {
     if (const AIErr refused = OutputError(error, first)) {
         return Refuse(first, refused);
     }
-    *first = LayerHandleOf(document->firstLayer());
+    *first = LayerHandleOf(document->layers().first());
     return kNoErr;
 }
 
 // The navigations share one shape: a model look-up from a layer to another (null when none).
-template <model::Result<LayerId> (Document::*Relation)(LayerId) const>
+template <model::Result<LayerId> (model::LayerView::*Relation)(LayerId) const>
 AIErr Related(const char* operation, AILayerHandle layer, AILayerHandle* related) {
     auto [state, document, error] = StartDocumentOperation(kSuite, operation);
     if (const AIErr refused = OutputError(error, related)) {
         return Refuse(related, refused);
     }
-    return AnswerLayer((document->*Relation)(LayerIdOf(layer)), related);
+    return AnswerLayer((document->layers().*Relation)(LayerIdOf(layer)), related);
 }
 
 AIErr GetNextLayer(AILayerHandle layer, AILayerHandle* next) {
-    return Related<&Document::nextLayer>("GetNextLayer", layer, next);
+    return Related<&model::LayerView::next>("GetNextLayer", layer, next);
 }
 AIErr GetPrevLayer(AILayerHandle layer, AILayerHandle* prev) {
-    return Related<&Document::previousLayer>("GetPrevLayer", layer, prev);
+    return Related<&model::LayerView::previous>("GetPrevLayer", layer, prev);
 }
 AIErr GetLayerParent(AILayerHandle layer, AILayerHandle* parent) {
-    return Related<&Document::parentLayer>("GetLayerParent", layer, parent);
+    return Related<&model::LayerView::parent>("GetLayerParent", layer, parent);
 }
 
 // Top-level layers are searched first, front to back; then every sublayer in document order.
 LayerId LayerByTitle(const Document& document, const std::string& title) {
-    for (std::size_t index = 0; index < document.layerCount(); ++index) {
-        const LayerId layer = document.nthLayer(index).valueOr(LayerId{});
-        const model::Result<model::LayerProperties> properties = document.layerProperties(layer);
+    for (std::size_t index = 0; index < document.layers().count(); ++index) {
+        const LayerId layer = document.layers().nth(index).valueOr(LayerId{});
+        const model::Result<model::LayerProperties> properties = document.layers().properties(layer);
         if (properties && properties->title == title) {
             return layer;
         }
     }
-    return document.layerByTitle(title);
+    return document.layers().byTitle(title);
 }
 
 AIErr GetLayerByTitle(AILayerHandle* layer, const ai::UnicodeString& title) {
@@ -106,7 +106,7 @@ std::string LayerLabel(const Document* document, AILayerHandle layer) {
         return "null";
     }
     const model::Result<model::LayerProperties> properties =
-        document != nullptr ? document->layerProperties(LayerIdOf(layer))
+        document != nullptr ? document->layers().properties(LayerIdOf(layer))
                             : model::Result<model::LayerProperties>(model::Status::invalidHandle);
     return properties ? properties->title : std::string("invalid");
 }
@@ -119,7 +119,7 @@ AIErr InsertLayer(AILayerHandle layer, ai::int16 paintOrder, AILayerHandle* newL
     }
     const std::string label = LayerLabel(document, layer);
     if (error == kNoErr) {
-        error = AnswerLayer(document->insertLayer(LayerIdOf(layer), *order), newLayer);
+        error = AnswerLayer(document->editLayers().insert(LayerIdOf(layer), *order), newLayer);
     }
     Record(state, "InsertLayer", {label, std::to_string(paintOrder)}, error);
     return error == kNoErr ? kNoErr : Refuse(newLayer, error);
@@ -133,7 +133,7 @@ AIErr InsertLayerAtArt(AIArtHandle art, ai::int16 paintOrder, AILayerHandle* new
     }
     const std::string label = ArtLabel(document, art);
     if (error == kNoErr) {
-        error = AnswerLayer(document->insertLayerAtArt(ArtIdOf(art), *order), newLayer);
+        error = AnswerLayer(document->editLayers().insertAtArt(ArtIdOf(art), *order), newLayer);
     }
     Record(state, "InsertLayerAtArt", {label, std::to_string(paintOrder)}, error);
     return error == kNoErr ? kNoErr : Refuse(newLayer, error);
@@ -143,7 +143,7 @@ AIErr DeleteLayer(AILayerHandle layer) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "DeleteLayer");
     const std::string label = LayerLabel(document, layer);
     if (error == kNoErr) {
-        const model::Status status = document->deleteLayer(LayerIdOf(layer));
+        const model::Status status = document->editLayers().remove(LayerIdOf(layer));
         error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
     }
     Record(state, "DeleteLayer", {label}, error);
@@ -165,7 +165,7 @@ PropertiesStart StartPropertiesOperation(const char* operation, AILayerHandle la
     if (error != kNoErr) {
         return {state, document, {}, error};
     }
-    const model::Result<model::LayerProperties> properties = document->layerProperties(LayerIdOf(layer));
+    const model::Result<model::LayerProperties> properties = document->layers().properties(LayerIdOf(layer));
     if (!properties) {
         return {state, document, {}, ErrorFromStatus(properties.status())};
     }
@@ -191,7 +191,7 @@ AIErr SetProperty(const char* operation, AILayerHandle layer, const std::string&
     const std::string label = LayerLabel(document, layer);
     if (error == kNoErr) {
         change(properties);
-        error = ErrorFromStatus(document->setLayerProperties(LayerIdOf(layer), properties));
+        error = ErrorFromStatus(document->editLayers().setProperties(LayerIdOf(layer), properties));
     }
     Record(state, operation, {label, value}, error);
     return error;
@@ -214,7 +214,7 @@ AIErr SetLayerTitle(AILayerHandle layer, const ai::UnicodeString& title) {
     const std::string label = LayerLabel(document, layer);
     if (error == kNoErr) {
         properties.title = *text;
-        error = ErrorFromStatus(document->setLayerProperties(LayerIdOf(layer), properties));
+        error = ErrorFromStatus(document->editLayers().setProperties(LayerIdOf(layer), properties));
     }
     Record(state, "SetLayerTitle", {label, text.value_or("invalid")}, error);
     return error;

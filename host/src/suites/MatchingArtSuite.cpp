@@ -133,10 +133,10 @@ AIErr GetMatchingArtFromArt(AIArtHandle searchArt, const AIMatchingArtSpec* crit
 AIErr DeselectAll() {
     auto [state, document, error] = StartDocumentOperation(kSuite, "DeselectAll");
     if (error == kNoErr) {
-        for (std::size_t index = 0; index < document->layerCount(); ++index) {
-            const model::LayerId layer = document->nthLayer(index).valueOr(model::LayerId{});
-            document->setAttributes(document->layerGroup(layer).valueOr(ArtId{}), model::attribute::selected,
-                                    0);
+        for (std::size_t index = 0; index < document->layers().count(); ++index) {
+            const model::LayerId layer = document->layers().nth(index).valueOr(model::LayerId{});
+            document->setAttributes(document->layers().group(layer).valueOr(ArtId{}),
+                                    model::attribute::selected, 0);
         }
     }
     Record(state, "DeselectAll", {}, error);

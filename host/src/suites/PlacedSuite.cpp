@@ -75,8 +75,8 @@ model::Result<model::ArtId> EmbedDocument(model::Document& document, const model
     document.editContent<model::GroupContent>(*clip)->clipped = true;
     document.editContent<model::PathContent>(*mask)->geometry = model::PathGeometry::rectangle(artboard);
     document.setAttributes(*mask, model::attribute::clippingMask, model::attribute::clippingMask);
-    for (std::size_t layer = 0; layer < source.layerCount(); ++layer) {
-        const model::Result<model::ArtId> layerGroup = source.layerGroup(*source.nthLayer(layer));
+    for (std::size_t layer = 0; layer < source.layers().count(); ++layer) {
+        const model::Result<model::ArtId> layerGroup = source.layers().group(*source.layers().nth(layer));
         const model::Result<std::vector<model::ArtId>> children =
             layerGroup ? source.children(*layerGroup)
                        : model::Result<std::vector<model::ArtId>>(model::Status::notFound);

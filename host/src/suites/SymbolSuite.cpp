@@ -68,7 +68,8 @@ AIErr SetSymbolPatternName(AIPatternHandle symbol, const ai::UnicodeString& name
     const std::string label = SymbolLabel(document, symbol);
     const std::optional<std::string> text = state != nullptr ? StringText(*state, name) : std::nullopt;
     if (error == kNoErr) {
-        error = text ? ErrorFromStatus(document->renameSymbol(SymbolIdOf(symbol), *text)) : kBadParameterErr;
+        error = text ? ErrorFromStatus(document->editSymbolUses().rename(SymbolIdOf(symbol), *text))
+                     : kBadParameterErr;
     }
     Record(state, "SetSymbolPatternName", {label, text.value_or("")}, error);
     return error;
@@ -132,7 +133,7 @@ AIErr DeleteSymbolPattern(AIPatternHandle symbol) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "DeleteSymbolPattern");
     const std::string label = SymbolLabel(document, symbol);
     if (error == kNoErr) {
-        const model::Status status = document->deleteSymbol(SymbolIdOf(symbol));
+        const model::Status status = document->editSymbolUses().remove(SymbolIdOf(symbol));
         error = status == model::Status::notAllowed ? kCantHappenErr : ErrorFromStatus(status);
     }
     Record(state, "DeleteSymbolPattern", {label}, error);
@@ -148,7 +149,7 @@ AIErr GetUsedSymbolPatterns(ai::int32 searchScope, AIPatternHandle*** symbols, a
         Refuse(symbols, error);
         return Refuse(count, error);
     }
-    const std::vector<model::SymbolId> used = document->usedSymbols(static_cast<unsigned>(searchScope));
+    const std::vector<model::SymbolId> used = document->symbolUses().used(static_cast<unsigned>(searchScope));
     *symbols = used.empty() ? nullptr : NewSymbolBlock(*state, used);
     *count = static_cast<ai::int32>(used.size());
     return kNoErr;
@@ -163,8 +164,8 @@ AIErr NewInstanceAtLocation(AIPatternHandle symbol, AIRealPoint location, ai::in
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        const model::Result<model::ArtId> made =
-            document->newSymbolInstance(SymbolIdOf(symbol), {location.h, location.v}, *order, ArtIdOf(prep));
+        const model::Result<model::ArtId> made = document->editSymbolUses().newInstance(
+            SymbolIdOf(symbol), {location.h, location.v}, *order, ArtIdOf(prep));
         error = made ? kNoErr : ErrorFromStatus(made.status());
         *instance = made ? ArtHandleOf(*made) : nullptr;
     }
@@ -183,7 +184,7 @@ AIErr RetargetForCurrentDocument(AIPatternHandle symbol, AIPatternHandle* curren
     if (error == kNoErr) {
         error = source == document
                     ? AnswerSymbol(SymbolIdOf(symbol), current)
-                    : AnswerSymbol(document->importSymbol(*source, SymbolIdOf(symbol)), current);
+                    : AnswerSymbol(document->editSymbolUses().import(*source, SymbolIdOf(symbol)), current);
     }
     Record(state, "RetargetForCurrentDocument", {label}, error);
     return error == kNoErr ? kNoErr : Refuse(current, error);

@@ -183,9 +183,9 @@ struct FontList::Engine {
     }
 };
 
-FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>()) {
-    if (FT_Init_FreeType(&engine_->library) != 0) {
-        engine_->library = nullptr;
+FontList::FontList(const std::string& folder) : fEngine(std::make_unique<Engine>()) {
+    if (FT_Init_FreeType(&fEngine->library) != 0) {
+        fEngine->library = nullptr;
         return;
     }
     std::vector<std::filesystem::path> files;
@@ -198,7 +198,7 @@ FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>
     std::vector<std::pair<FontFace, FT_Face>> found;
     for (const std::filesystem::path& file : files) {
         FT_Face face = nullptr;
-        if (FT_New_Face(engine_->library, file.c_str(), 0, &face) != 0) {
+        if (FT_New_Face(fEngine->library, file.c_str(), 0, &face) != 0) {
             continue;
         }
         FontFace record{file.string(), NamesOf(face), face->units_per_EM, face->ascender, -face->descender};
@@ -213,14 +213,14 @@ FontList::FontList(const std::string& folder) : engine_(std::make_unique<Engine>
                std::tie(b.first.names.postScript, b.first.file);
     });
     for (auto& [record, face] : found) {
-        faces_.push_back(std::move(record));
-        engine_->faces.push_back(face);
+        fFaces.push_back(std::move(record));
+        fEngine->faces.push_back(face);
     }
-    engine_->advances.resize(faces_.size());
+    fEngine->advances.resize(fFaces.size());
     std::array<int, kDirectAdvances> unread{};
     unread.fill(kUnread);
-    engine_->directAdvances.resize(faces_.size(), unread);
-    engine_->drawingFaces.resize(faces_.size(), nullptr);
+    fEngine->directAdvances.resize(fFaces.size(), unread);
+    fEngine->drawingFaces.resize(fFaces.size(), nullptr);
 }
 
 FontList::~FontList() = default;
@@ -231,8 +231,8 @@ const FontList& FontList::Installed() {
 }
 
 std::optional<std::size_t> FontList::IndexOf(std::string_view postScriptName) const {
-    for (std::size_t index = 0; index < faces_.size(); ++index) {
-        if (faces_[index].names.postScript == postScriptName) {
+    for (std::size_t index = 0; index < fFaces.size(); ++index) {
+        if (fFaces[index].names.postScript == postScriptName) {
             return index;
         }
     }
@@ -240,30 +240,30 @@ std::optional<std::size_t> FontList::IndexOf(std::string_view postScriptName) co
 }
 
 int FontList::Advance(std::size_t face, char32_t codePoint) const {
-    if (face >= faces_.size()) {
+    if (face >= fFaces.size()) {
         return 0;
     }
     if (codePoint < kDirectAdvances) {
-        int& direct = engine_->directAdvances[face][codePoint];
+        int& direct = fEngine->directAdvances[face][codePoint];
         if (direct == kUnread) {
-            direct = ReadAdvance(engine_->faces[face], codePoint);
+            direct = ReadAdvance(fEngine->faces[face], codePoint);
         }
         return direct;
     }
-    auto& cache = engine_->advances[face];
+    auto& cache = fEngine->advances[face];
     if (const auto known = cache.find(codePoint); known != cache.end()) {
         return known->second;
     }
-    const int advance = ReadAdvance(engine_->faces[face], codePoint);
+    const int advance = ReadAdvance(fEngine->faces[face], codePoint);
     cache.emplace(codePoint, advance);
     return advance;
 }
 
 std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint) const {
-    if (face >= faces_.size()) {
+    if (face >= fFaces.size()) {
         return {};
     }
-    FT_Face ftFace = engine_->faces[face];
+    FT_Face ftFace = fEngine->faces[face];
     const FT_UInt glyph = ShownGlyph(ftFace, codePoint);
     if (FT_Load_Glyph(ftFace, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0 ||
         ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
@@ -278,14 +278,14 @@ std::vector<GlyphContour> FontList::Outline(std::size_t face, char32_t codePoint
 }
 
 unsigned FontList::GlyphIndex(std::size_t face, char32_t codePoint) const {
-    return face < faces_.size() ? ShownGlyph(engine_->faces[face], codePoint) : 0;
+    return face < fFaces.size() ? ShownGlyph(fEngine->faces[face], codePoint) : 0;
 }
 
 cairo_font_face_t* FontList::DrawingFace(std::size_t face) const {
-    if (face >= faces_.size()) {
+    if (face >= fFaces.size()) {
         return nullptr;
     }
-    cairo_font_face_t*& drawing = engine_->drawingFaces[face];
+    cairo_font_face_t*& drawing = fEngine->drawingFaces[face];
     if (drawing != nullptr) {
         return drawing;
     }
@@ -294,7 +294,7 @@ cairo_font_face_t* FontList::DrawingFace(std::size_t face) const {
         return nullptr;
     }
     FT_Face ftFace = nullptr;
-    if (FT_New_Face(library, faces_[face].file.c_str(), 0, &ftFace) != 0) {
+    if (FT_New_Face(library, fFaces[face].file.c_str(), 0, &ftFace) != 0) {
         FT_Done_FreeType(library);
         return nullptr;
     }

@@ -54,7 +54,7 @@ public:
     // The faces of kFontFolder, read once.
     static const FontList& Installed();
 
-    const std::vector<FontFace>& Faces() const { return faces_; }
+    const std::vector<FontFace>& Faces() const { return fFaces; }
     std::optional<std::size_t> IndexOf(std::string_view postScriptName) const;
     // The advance of the code point's glyph (the missing glyph's for a code point the face lacks).
     int Advance(std::size_t face, char32_t codePoint) const;
@@ -70,8 +70,8 @@ public:
 
 private:
     struct Engine;
-    std::unique_ptr<Engine> engine_;
-    std::vector<FontFace> faces_;
+    std::unique_ptr<Engine> fEngine;
+    std::vector<FontFace> fFaces;
 };
 
 }  // namespace host::text

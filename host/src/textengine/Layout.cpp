@@ -84,51 +84,51 @@ UnitMetrics MetricsOf(const StretchMetrics& stretch, char32_t code) {
 class StoryMetrics {
 public:
     StoryMetrics(const model::Story& story, const model::TextStyles& styles)
-        : story_(story), styles_(styles), text_(story.text()), runs_(story.charRuns()) {
-        units_.reserve(std::min(text_.size(), kUnitsReserved));
+        : fStory(story), fStyles(styles), fText(story.text()), fRuns(story.charRuns()) {
+        fUnits.reserve(std::min(fText.size(), kUnitsReserved));
     }
 
     // index lies within the story.
     const UnitMetrics& operator[](std::size_t index) {
-        while (units_.size() <= index) {
+        while (fUnits.size() <= index) {
             Extend();
         }
-        return units_[index];
+        return fUnits[index];
     }
 
 private:
     // Measures the rest of the current run inside its paragraph, with one resolution of features.
     void Extend() {
-        while (offset_ == runs_[run_].length) {
-            ++run_;
-            offset_ = 0;
+        while (fOffset == fRuns[fRun].length) {
+            ++fRun;
+            fOffset = 0;
         }
-        const model::CharRun& run = runs_[run_];
+        const model::CharRun& run = fRuns[fRun];
         const StretchMetrics stretch =
-            MetricsOf(model::resolveChar(run.local, run.style, story_.paragraph(paragraph_).style, styles_));
-        while (offset_ < run.length) {
-            const std::size_t position = units_.size();
-            const char16_t unit = text_[position];
-            units_.push_back(MetricsOf(stretch, CodePointAt(text_, position)));
-            if (IsSecondOfPair(text_, position)) {
-                units_.back().advance = 0;
+            MetricsOf(model::resolveChar(run.local, run.style, fStory.paragraph(fParagraph).style, fStyles));
+        while (fOffset < run.length) {
+            const std::size_t position = fUnits.size();
+            const char16_t unit = fText[position];
+            fUnits.push_back(MetricsOf(stretch, CodePointAt(fText, position)));
+            if (IsSecondOfPair(fText, position)) {
+                fUnits.back().advance = 0;
             }
-            ++offset_;
+            ++fOffset;
             if (unit == u'\r') {
-                ++paragraph_;
+                ++fParagraph;
                 return;
             }
         }
     }
 
-    const model::Story& story_;
-    const model::TextStyles& styles_;
-    const std::u16string& text_;
-    const std::vector<model::CharRun>& runs_;
-    std::vector<UnitMetrics> units_;
-    std::size_t run_ = 0;
-    std::size_t offset_ = 0;  // units of the current run measured
-    std::size_t paragraph_ = 0;
+    const model::Story& fStory;
+    const model::TextStyles& fStyles;
+    const std::u16string& fText;
+    const std::vector<model::CharRun>& fRuns;
+    std::vector<UnitMetrics> fUnits;
+    std::size_t fRun = 0;
+    std::size_t fOffset = 0;  // units of the current run measured
+    std::size_t fParagraph = 0;
 };
 
 // The frame's own room for text: its width (infinite for point text, the path's length for text

@@ -23,7 +23,7 @@ std::string DocumentWith(const std::string& art) {
 }
 
 const ArtData& FirstArt(const Document& document) {
-    const ArtId layerGroup = *document.layerGroup(document.firstLayer());
+    const ArtId layerGroup = *document.layers().group(document.layers().first());
     return *document.find(*document.firstChild(layerGroup))->data;
 }
 
@@ -80,8 +80,8 @@ TEST_P(ArtStyleLimits, AreRefusedBySetStyle) {
     GetParam().change(style);
     EXPECT_EQ(style.check(), Status::badParameter);
     Document document(1);
-    const ArtId path =
-        *document.newArt(ArtType::path, PaintOrder::insideOnTop, *document.layerGroup(document.firstLayer()));
+    const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnTop,
+                                        *document.layers().group(document.layers().first()));
     EXPECT_EQ(document.setStyle(path, style), Status::badParameter);
     EXPECT_EQ(*document.style(path), ArtStyle{});
 }
@@ -103,8 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ArtStyleValue, StrokeWidthSetterEditsTheFocalStroke) {
     Document document(1);
-    const ArtId path =
-        *document.newArt(ArtType::path, PaintOrder::insideOnTop, *document.layerGroup(document.firstLayer()));
+    const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnTop,
+                                        *document.layers().group(document.layers().first()));
     ASSERT_EQ(document.setStyle(path, ArtStyle::basic(Color::gray(0.3), std::nullopt, 0)), Status::ok);
     ASSERT_EQ(document.setStrokeWidth(path, 5), Status::ok);
     EXPECT_EQ(*document.style(path), ArtStyle::basic(Color::gray(0.3), Color::black(), 5));

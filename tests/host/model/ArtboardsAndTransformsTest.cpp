@@ -190,7 +190,7 @@ protected:
         document.setStrokeWidth(path, 2);
     }
 
-    ArtId layerGroup() { return document.layerGroup(document.firstLayer()).valueOr(ArtId{}); }
+    ArtId layerGroup() { return document.layers().group(document.layers().first()).valueOr(ArtId{}); }
     Rect boundsOf(ArtId art) { return document.bounds(art, BoundsKind::geometric).valueOr(Rect()); }
     const ArtData& data(ArtId art) { return *document.find(art)->data; }
 

@@ -15,7 +15,7 @@ constexpr ArtAttributes kSelection = attribute::selected | attribute::fullySelec
 class Selection : public ::testing::Test {
 protected:
     void SetUp() override {
-        layerGroup = testing::layerGroupOf(document, document.firstLayer());
+        layerGroup = testing::layerGroupOf(document, document.layers().first());
         g = addArt(document, ArtType::group, "G", PaintOrder::insideOnBottom, layerGroup);
         a = addArt(document, ArtType::path, "A", PaintOrder::insideOnBottom, g);
         h = addArt(document, ArtType::group, "H", PaintOrder::insideOnBottom, g);
@@ -167,11 +167,11 @@ TEST(Names, OfClipGroupsSymbolsAndLayerGroups) {
     const ArtId star = testing::findByName(document, "Star");
     EXPECT_TRUE(document.name(star)->isDefault) << "a symbol instance shows its symbol's name";
 
-    const ArtId layerGroup = testing::layerGroupOf(document, document.firstLayer());
+    const ArtId layerGroup = testing::layerGroupOf(document, document.layers().first());
     EXPECT_EQ(document.name(layerGroup)->text, "Foreground");
     EXPECT_FALSE(document.name(layerGroup)->isDefault);
     document.setName(layerGroup, "Front");
-    EXPECT_EQ(document.layerProperties(document.firstLayer())->title, "Front");
+    EXPECT_EQ(document.layers().properties(document.layers().first())->title, "Front");
     EXPECT_EQ(document.setName(layerGroup, "\xc0\xaf"), Status::badParameter) << "overlong UTF-8";
 }
 

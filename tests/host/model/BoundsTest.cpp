@@ -83,7 +83,7 @@ TEST(Bounds, OfArtWithoutGeometryAreEmpty) {
     EXPECT_TRUE(document.bounds(group, BoundsKind::visible)->isEmpty());
     EXPECT_TRUE(document.bounds(path, BoundsKind::visible)->isEmpty())
         << "a stroke around nothing is nothing";
-    const ArtId layerGroup = testing::layerGroupOf(document, document.firstLayer());
+    const ArtId layerGroup = testing::layerGroupOf(document, document.layers().first());
     EXPECT_TRUE(document.bounds(layerGroup, BoundsKind::geometric)->isEmpty());
 }
 
@@ -124,7 +124,7 @@ TEST(Bounds, UnderAMatrixAreThoseOfTheTransformedArt) {
 
 TEST(Transform, MovesEveryKindOfArtBelowTheObject) {
     Document document = testing::loadSample();
-    const ArtId foreground = testing::layerGroupOf(document, document.firstLayer());
+    const ArtId foreground = testing::layerGroupOf(document, document.layers().first());
     const std::vector<ArtId> art = *document.artTree(foreground);
     std::vector<Rect> before;
     for (const ArtId id : art) {

@@ -172,7 +172,7 @@ TEST(ArtCopies, StoredInADictionaryComeBackWithFreshUuidsAndTheirData) {
 
 TEST(ArtCopies, OfLayersAndMalformedTreesAreRefused) {
     Document document;
-    const ArtId layerGroup = testing::layerGroupOf(document, document.firstLayer());
+    const ArtId layerGroup = testing::layerGroupOf(document, document.layers().first());
     EXPECT_EQ(document.copyOf(layerGroup).status(), Status::notAllowed);
 
     ArtTree pathWithChild = pathCopy("parent");

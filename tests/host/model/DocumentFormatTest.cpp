@@ -65,8 +65,8 @@ TEST(DocumentFormat, AGeneratedDocumentIsWrittenCanonicallyAndReadBack) {
 Document richDocument() {
     Document document;
     document.seedUuids(1234);
-    const LayerId top = document.firstLayer();
-    LayerProperties properties = *document.layerProperties(top);
+    const LayerId top = document.layers().first();
+    LayerProperties properties = *document.layers().properties(top);
     properties.title = "Top \xe2\x98\x85";
     properties.visible = false;
     properties.editable = false;
@@ -76,13 +76,13 @@ Document richDocument() {
     properties.dimPlacedImages = true;
     properties.dimPercent = 20;
     properties.color = {1, 2, 65535};
-    document.setLayerProperties(top, properties);
-    const ArtId topGroup = *document.layerGroup(top);
+    document.editLayers().setProperties(top, properties);
+    const ArtId topGroup = *document.layers().group(top);
     document.editContent<GroupContent>(topGroup)->clipped = true;
     document.editTags(topGroup)->set("layer.tag", "string", "on the layer group");
 
-    const LayerId sub = *document.insertLayer(top, PaintOrder::insideOnBottom);
-    const ArtId subGroup = *document.layerGroup(sub);
+    const LayerId sub = *document.editLayers().insert(top, PaintOrder::insideOnBottom);
+    const ArtId subGroup = *document.layers().group(sub);
     const ArtId group = addArt(document, ArtType::group, "group", PaintOrder::insideOnTop, subGroup);
     document.setEnvelope(group, true);
     document.setIntertwine(group, true);
@@ -156,7 +156,7 @@ TEST(DocumentFormat, TheSampleOpensWithItsContent) {
     EXPECT_EQ(*dictionary.dictionary("sample.nested")->integer("depth"), 2);
     EXPECT_EQ(dictionary.art("sample.copy")->data.name, "Backdrop original");
     EXPECT_EQ(*document.documentDictionary().integer("sample.revision"), 3);
-    EXPECT_FALSE(document.layerProperties(document.layerByTitle("Background"))->editable);
+    EXPECT_FALSE(document.layers().properties(document.layers().byTitle("Background"))->editable);
     EXPECT_EQ(*document.attributes(findByName(document, "Texture"), attribute::locked), attribute::locked);
     EXPECT_EQ(*document.attributes(findByName(document, "Mask"), attribute::clippingMask),
               attribute::clippingMask);
@@ -199,8 +199,8 @@ TEST(DocumentFormat, MissingUuidsAreMadeAndRepeatedOnesReplaced) {
 
 TEST(DocumentFormat, ADocumentWithoutLayersGetsOne) {
     const Document document = read(R"({"format": "plimhost-document", "version": 1, "layers": []})");
-    EXPECT_EQ(document.layerCount(), 1u);
-    EXPECT_EQ(document.layerProperties(document.firstLayer())->title, "Layer 1");
+    EXPECT_EQ(document.layers().count(), 1u);
+    EXPECT_EQ(document.layers().properties(document.layers().first())->title, "Layer 1");
 }
 
 struct BadText {
@@ -450,7 +450,7 @@ TEST(DocumentFormat, KeysMayComeInAnyOrder) {
             "type": "path"}], "type": "group"}], "title": "L", "type": "layer"}], "format": "plimhost-document"})";
     };
     const Document document = read(text("[1, 2]"));
-    const ArtId group = *document.firstChild(*document.layerGroup(document.firstLayer()));
+    const ArtId group = *document.firstChild(*document.layers().group(document.layers().first()));
     const ArtTree* copy = document.dictionary(*document.firstChild(group))->art("k");
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->data.name, "copy");

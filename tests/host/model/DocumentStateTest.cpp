@@ -111,11 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
                }},
         Change{"layer",
                [](Document& d) {
-                   LayerProperties properties = *d.layerProperties(d.firstLayer());
+                   LayerProperties properties = *d.layers().properties(d.layers().first());
                    properties.visible = false;
-                   d.setLayerProperties(d.firstLayer(), properties);
+                   d.editLayers().setProperties(d.layers().first(), properties);
                }},
-        Change{"current_layer", [](Document& d) { d.setCurrentLayer(*d.nthLayer(1)); }},
+        Change{"current_layer", [](Document& d) { d.editLayers().setCurrent(*d.layers().nth(1)); }},
         Change{"editing_state",
                [](Document& d) {
                    d.setEditingState({1, findByName(d, "Logo"), false});
@@ -127,8 +127,37 @@ INSTANTIATE_TEST_SUITE_P(
                }},
         Change{"reorder_to_the_back",
                [](Document& d) { d.reorder(findByName(d, "Logo"), PaintOrder::belowAll, {}); }},
-        Change{"new_layer", [](Document& d) { d.insertLayer(d.firstLayer(), PaintOrder::insideOnBottom); }},
-        Change{"delete_layer", [](Document& d) { d.deleteLayer(d.firstLayer()); }},
+        Change{"new_layer",
+               [](Document& d) { d.editLayers().insert(d.layers().first(), PaintOrder::insideOnBottom); }},
+        Change{"delete_layer", [](Document& d) { d.editLayers().remove(d.layers().first()); }},
+        Change{"layer_at_art",
+               [](Document& d) {
+                   const ArtId group = *d.layers().group(d.layers().first());
+                   ASSERT_TRUE(d.editLayers().insertAtArt(group, PaintOrder::below).ok());
+               }},
+        Change{"symbol_renamed_with_its_instance",
+               [](Document& d) {
+                   ASSERT_EQ(d.editSymbolUses().rename(d.symbols().byName("Star"), "Starlet"), Status::ok);
+               }},
+        Change{"symbol_instance",
+               [](Document& d) {
+                   const SymbolId star = d.symbols().byName("Star");
+                   ASSERT_TRUE(d.editSymbolUses().newInstance(star, {10, 10}, PaintOrder::aboveAll, {}).ok());
+               }},
+        Change{"symbol_removed_after_its_instance",
+               [](Document& d) {
+                   const MatchSpec instances{ArtType::symbol};
+                   for (const ArtId instance : d.matchingArt({&instances, 1})) {
+                       d.dispose(instance);
+                   }
+                   ASSERT_EQ(d.editSymbolUses().remove(d.symbols().byName("Star")), Status::ok);
+               }},
+        Change{"symbol_imported",
+               [](Document& d) {
+                   Document library;
+                   const SymbolId moon = *library.editSymbols().add("Moon");
+                   ASSERT_TRUE(d.editSymbolUses().import(library, moon).ok());
+               }},
         Change{"artboard", [](Document& d) { d.editArtboards().insert(Artboard{}); }},
         Change{"symbol", [](Document& d) { d.editSymbols().add("Added symbol"); }},
         Change{"ruler_units", [](Document& d) { d.setRulerUnits(1); }}),

@@ -25,7 +25,7 @@ TEST(DocumentOrder, IsPreorderFromTheTopLayerWithParentsBeforeChildren) {
 
 TEST(DocumentOrder, FollowsRestackingAndNewArt) {
     Document document;
-    const ArtId layer = testing::layerGroupOf(document, document.firstLayer());
+    const ArtId layer = testing::layerGroupOf(document, document.layers().first());
     const ArtId a = addArt(document, ArtType::path, "a", PaintOrder::insideOnBottom, layer);
     const ArtId group = addArt(document, ArtType::group, "g", PaintOrder::insideOnBottom, layer);
     addArt(document, ArtType::path, "b", PaintOrder::insideOnTop, group);
@@ -63,10 +63,10 @@ TEST(Navigation, LayerGroupsAndTheLayerOfArt) {
     const ArtId labels = findByName(document, "Labels");
     EXPECT_TRUE(*document.isLayerGroup(labels));
     EXPECT_FALSE(*document.isLayerGroup(findByName(document, "Logo")));
-    const LayerId labelsLayer = document.layerByTitle("Labels");
+    const LayerId labelsLayer = document.layers().byTitle("Labels");
     EXPECT_EQ(*document.layerOfArt(findByName(document, "Price")), labelsLayer);
     EXPECT_EQ(*document.layerOfArt(labels), labelsLayer) << "a layer group belongs to its own layer";
-    EXPECT_EQ(*document.layerOfArt(findByName(document, "Swoosh")), document.layerByTitle("Foreground"));
+    EXPECT_EQ(*document.layerOfArt(findByName(document, "Swoosh")), document.layers().byTitle("Foreground"));
 }
 
 TEST(Navigation, EnvelopesHoldTheirObjectAsFirstChild) {
@@ -87,14 +87,14 @@ TEST(Handles, AreNeverReused) {
     for (int round = 0; round < 50; ++round) {
         const ArtId art = *document.newArt(ArtType::path, PaintOrder::aboveAll, ArtId{});
         EXPECT_TRUE(seen.insert(art.value).second);
-        const LayerId layer = *document.insertLayer(LayerId{}, PaintOrder::belowAll);
+        const LayerId layer = *document.editLayers().insert(LayerId{}, PaintOrder::belowAll);
         EXPECT_TRUE(seen.insert(layer.value).second);
         EXPECT_TRUE(seen.insert(testing::layerGroupOf(document, layer).value).second);
         document.dispose(art);
-        document.deleteLayer(layer);
+        document.editLayers().remove(layer);
     }
     Document other;
-    EXPECT_FALSE(seen.contains(testing::layerGroupOf(other, other.firstLayer()).value))
+    EXPECT_FALSE(seen.contains(testing::layerGroupOf(other, other.layers().first()).value))
         << "handles of another document are new too";
 }
 
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](Document& d, ArtId s, ArtId) { return d.createOutline(s, {}).status() == kInvalid; }},
         StaleCase{"insertLayerAtArt",
                   [](Document& d, ArtId s, ArtId) {
-                      return d.insertLayerAtArt(s, PaintOrder::above).status() == kInvalid;
+                      return d.editLayers().insertAtArt(s, PaintOrder::above).status() == kInvalid;
                   }},
         StaleCase{"nullHandle", [](Document& d, ArtId, ArtId) { return d.type(ArtId{}).status() == kInvalid; }}),
     [](const auto& info) { return std::string(info.param.label); });

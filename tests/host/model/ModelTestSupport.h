@@ -65,7 +65,7 @@ inline ArtId addRectangle(Document& document, const std::string& name, const Rec
 }
 
 inline ArtId layerGroupOf(const Document& document, LayerId layer) {
-    return document.layerGroup(layer).valueOr(ArtId{});
+    return document.layers().group(layer).valueOr(ArtId{});
 }
 
 }  // namespace host::model::testing

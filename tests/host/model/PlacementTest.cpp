@@ -17,14 +17,14 @@ using testing::findByName;
 class Placement : public ::testing::Test {
 public:
     void SetUp() override {
-        l1 = document.firstLayer();
-        LayerProperties properties = *document.layerProperties(l1);
+        l1 = document.layers().first();
+        LayerProperties properties = *document.layers().properties(l1);
         properties.title = "L1";
-        document.setLayerProperties(l1, properties);
-        l2 = *document.insertLayer(l1, PaintOrder::below);
-        properties = *document.layerProperties(l2);
+        document.editLayers().setProperties(l1, properties);
+        l2 = *document.editLayers().insert(l1, PaintOrder::below);
+        properties = *document.layers().properties(l2);
         properties.title = "L2";
-        document.setLayerProperties(l2, properties);
+        document.editLayers().setProperties(l2, properties);
         l1Group = testing::layerGroupOf(document, l1);
         l2Group = testing::layerGroupOf(document, l2);
         group = addArt(document, ArtType::group, "G", PaintOrder::insideOnBottom, l1Group);
@@ -227,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Status::notAllowed},
         RuleCase{"layerIntoItsOwnSublayer",
                  [](Placement& t) {
-                     const LayerId sub = *t.document.insertLayer(t.l1, PaintOrder::insideOnTop);
+                     const LayerId sub = *t.document.editLayers().insert(t.l1, PaintOrder::insideOnTop);
                      return reorder(t, t.l1Group, PaintOrder::insideOnTop,
                                     testing::layerGroupOf(t.document, sub));
                  },
@@ -251,12 +251,16 @@ INSTANTIATE_TEST_SUITE_P(
                  Status::notAllowed},
         RuleCase{"layerNextToArtInAGroup",
                  [](Placement& t) -> Attempt {
-                     return [&t] { return t.document.insertLayerAtArt(t.a, PaintOrder::above).status(); };
+                     return [&t] {
+                         return t.document.editLayers().insertAtArt(t.a, PaintOrder::above).status();
+                     };
                  },
                  Status::notAllowed},
         RuleCase{"layerNextToTopLevelArt",
                  [](Placement& t) -> Attempt {
-                     return [&t] { return t.document.insertLayerAtArt(t.p, PaintOrder::above).status(); };
+                     return [&t] {
+                         return t.document.editLayers().insertAtArt(t.p, PaintOrder::above).status();
+                     };
                  },
                  Status::ok}),
     [](const auto& info) { return std::string(info.param.label); });

@@ -57,13 +57,13 @@ TEST(Snapshot, RestoringALaterStateRedoes) {
     Document document;
     const Document before = document;
     const ArtId art = addArt(document, ArtType::group, "G", PaintOrder::aboveAll);
-    const LayerId layer = *document.insertLayer(document.firstLayer(), PaintOrder::insideOnTop);
+    const LayerId layer = *document.editLayers().insert(document.layers().first(), PaintOrder::insideOnTop);
     const Document after = document;
     document.restore(before);
-    EXPECT_EQ(document.findLayer(layer), nullptr);
+    EXPECT_EQ(document.layers().find(layer), nullptr);
     document.restore(after);
     EXPECT_TRUE(document.isValid(art));
-    EXPECT_EQ(*document.parentLayer(layer), document.firstLayer());
+    EXPECT_EQ(*document.layers().parent(layer), document.layers().first());
 }
 
 TEST(Snapshot, TheEditingStateIsPartOfTheDocument) {

@@ -123,7 +123,7 @@ struct SymbolDocument {
             testing::addRectangle(document, "Box", Rect(100, 210, 120, 200), PaintOrder::aboveAll);
         box = *document.editSymbols().add("Box", *document.copyOf(rectangle));
         document.dispose(rectangle);
-        instance = *document.newSymbolInstance(box, {0, 0}, PaintOrder::aboveAll, ArtId{});
+        instance = *document.editSymbolUses().newInstance(box, {0, 0}, PaintOrder::aboveAll, ArtId{});
         arrow = testing::addArt(document, ArtType::path, "Arrow", PaintOrder::aboveAll);
         ArtStyle style = ArtStyle::basic(std::nullopt, Color::rgb(0, 0, 0), 1);
         style.paintFields.back().strokePaint()->parameters.setString("ArrowheadEnd", "Box");
@@ -136,7 +136,9 @@ TEST(Symbols, InstancesTakeTheFrameOfTheArtworkCentredOnTheirLocation) {
     EXPECT_EQ(made.document.symbols().find(made.box)->frame, Rect(100, 210, 120, 200));
     EXPECT_EQ(*made.document.bounds(made.instance, BoundsKind::geometric), Rect(-10, 5, 10, -5));
     EXPECT_EQ(made.document.name(made.instance)->text, "Box");
-    EXPECT_EQ(made.document.newSymbolInstance(SymbolId{}, {0, 0}, PaintOrder::aboveAll, ArtId{}).status(),
+    EXPECT_EQ(made.document.editSymbolUses()
+                  .newInstance(SymbolId{}, {0, 0}, PaintOrder::aboveAll, ArtId{})
+                  .status(),
               Status::invalidHandle);
 }
 
@@ -168,10 +170,11 @@ TEST_P(SymbolUses, AreFoundWhereAsked) {
     SymbolDocument made;
     made.document.dispose(made.instance);
     const SymbolId inner = *made.document.editSymbols().add("Inner");
-    const ArtId nested = *made.document.newSymbolInstance(inner, {0, 0}, PaintOrder::aboveAll, ArtId{});
+    const ArtId nested =
+        *made.document.editSymbolUses().newInstance(inner, {0, 0}, PaintOrder::aboveAll, ArtId{});
     ASSERT_TRUE(made.document.editSymbols().add("Outer", *made.document.copyOf(nested)));
     made.document.dispose(nested);
-    const std::vector<SymbolId> used = made.document.usedSymbols(GetParam().where);
+    const std::vector<SymbolId> used = made.document.symbolUses().used(GetParam().where);
     EXPECT_EQ(std::count(used.begin(), used.end(), made.box) == 1, GetParam().used);
     EXPECT_EQ(std::count(used.begin(), used.end(), inner) == 1,
               (GetParam().where & symbolUse::definitions) != 0);
@@ -187,13 +190,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, SymbolUses,
 TEST(Symbols, OnlyUnusedOnesCanBeDeletedAndUndoBringsThemBack) {
     SymbolDocument made;
     made.document.takeChanges();
-    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::notAllowed);
+    EXPECT_EQ(made.document.editSymbolUses().remove(made.box), Status::notAllowed);
     made.document.dispose(made.instance);
-    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::notAllowed);  // the arrowhead
+    EXPECT_EQ(made.document.editSymbolUses().remove(made.box), Status::notAllowed);  // the arrowhead
     made.document.dispose(made.arrow);
-    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::ok);
+    EXPECT_EQ(made.document.editSymbolUses().remove(made.box), Status::ok);
     EXPECT_TRUE(made.document.symbols().empty());
-    EXPECT_EQ(made.document.deleteSymbol(made.box), Status::invalidHandle);
+    EXPECT_EQ(made.document.editSymbolUses().remove(made.box), Status::invalidHandle);
     ChangeLog changes = made.document.takeChanges();
     made.document.applyChanges(changes);
     EXPECT_EQ(made.document.symbols().find(made.box)->name, "Box");
@@ -203,9 +206,9 @@ TEST(Symbols, ARenameReachesInstancesArrowheadsAndOtherArtwork) {
     SymbolDocument made;
     ASSERT_TRUE(made.document.editSymbols().add("Holder", *made.document.copyOf(made.instance)));
     ASSERT_TRUE(made.document.editSymbols().add("Taken"));
-    EXPECT_EQ(made.document.renameSymbol(made.box, "Taken"), Status::badParameter);
-    EXPECT_EQ(made.document.renameSymbol(made.box, ""), Status::badParameter);
-    ASSERT_EQ(made.document.renameSymbol(made.box, "Crate"), Status::ok);
+    EXPECT_EQ(made.document.editSymbolUses().rename(made.box, "Taken"), Status::badParameter);
+    EXPECT_EQ(made.document.editSymbolUses().rename(made.box, ""), Status::badParameter);
+    ASSERT_EQ(made.document.editSymbolUses().rename(made.box, "Crate"), Status::ok);
     EXPECT_EQ(made.document.contentAs<SymbolContent>(made.instance)->symbol, "Crate");
     const ArtStyle style = *made.document.style(made.arrow);
     EXPECT_EQ(style.paintFields.back().strokePaint()->parameters.string("ArrowheadEnd").valueOr(""), "Crate");
@@ -219,15 +222,15 @@ TEST(Symbols, ImportBringsTheArtworkAndWhatItUsesOnce) {
     const SymbolId holder =
         *library.document.editSymbols().add("Holder", *library.document.copyOf(library.instance));
     Document target;
-    const Result<SymbolId> imported = target.importSymbol(library.document, holder);
+    const Result<SymbolId> imported = target.editSymbolUses().import(library.document, holder);
     ASSERT_TRUE(imported);
     ASSERT_EQ(target.symbols().size(), 2u);
     EXPECT_EQ(target.symbols()[0].name, "Box");
     EXPECT_EQ(target.symbols().find(*imported)->name, "Holder");
     EXPECT_EQ(target.symbols().find(*imported)->frame, Rect(-10, 5, 10, -5));
-    EXPECT_EQ(*target.importSymbol(library.document, holder), *imported);
+    EXPECT_EQ(*target.editSymbolUses().import(library.document, holder), *imported);
     EXPECT_EQ(target.symbols().size(), 2u);
-    EXPECT_EQ(target.importSymbol(target, SymbolId{}).status(), Status::invalidHandle);
+    EXPECT_EQ(target.editSymbolUses().import(target, SymbolId{}).status(), Status::invalidHandle);
 }
 
 }  // namespace

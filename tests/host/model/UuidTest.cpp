@@ -67,7 +67,7 @@ TEST(DocumentUuids, OfANewSeededDocumentIncludeItsFirstLayer) {
     const Document first(8);
     const Document second(8);
     const auto groupUuid = [](const Document& document) {
-        return *document.uuid(*document.layerGroup(document.firstLayer()));
+        return *document.uuid(*document.layers().group(document.layers().first()));
     };
     EXPECT_EQ(groupUuid(first), groupUuid(second));
     EXPECT_NE(groupUuid(first), groupUuid(Document(9)));

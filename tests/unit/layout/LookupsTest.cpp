@@ -135,7 +135,8 @@ TEST_F(Layers, ByPaintOrderAndByTitle) {
 
 TEST_F(Layers, TheBottomObjectIsTheCurrentLayersLast) {
     EXPECT_EQ(GetBottomObject(), nullptr);
-    ASSERT_EQ(host.Doc().setCurrentLayer(unittest::StandIn::LayerId(bottom)), host::model::Status::ok);
+    ASSERT_EQ(host.Doc().editLayers().setCurrent(unittest::StandIn::LayerId(bottom)),
+              host::model::Status::ok);
     EXPECT_EQ(unittest::StandIn::NameOf(GetBottomObject()), "Last");
     host.Fail(kAIArtSuite, "GetArtSibling");
     EXPECT_EQ(GetBottomObject(), nullptr);
