@@ -42,14 +42,15 @@ public:
     using Key = std::tuple<const model::PaintResource*, double, double>;
     std::map<Key, CairoPattern> patterns;
 
-    // Keeps a recording surface that a tile is drawn from until the picture ends; the surface, which
-    // the cache owns.
+    // Keeps a recording surface that a tile, or an object composited by itself (a group of cairo's),
+    // is drawn into until the picture ends; the surface, which the cache owns.
     cairo_surface_t* Keep(CairoSurface recording);
 
     // Releases the paints once the vector surface (PDF, SVG, PostScript) drawn with them is finished
     // and its context destroyed. cairo 1.16's SVG surface takes a reference to every recording
-    // surface it writes out as a pattern and never gives it back, so that each tile of an SVG copy
-    // would stay in memory for good; here those references are given back.
+    // surface it writes out as a pattern or a group and never gives it back, so that each tile, and
+    // each object with an opacity, blend mode or effect, of an SVG copy would stay in memory for
+    // good; here those references are given back.
     void ReleaseAfterFinish();
 
 private:

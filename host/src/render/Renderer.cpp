@@ -139,11 +139,11 @@ private:
                 return;
             }
             if (!effects_.empty()) {
-                const CairoPattern object(cairo_pop_group(cr));
+                const CairoPattern object = painter_.PopGroup();
                 cairo_push_group(cr);
                 effects_.Paint(cr, object.get());
             }
-            cairo_pop_group_to_source(cr);
+            painter_.PopGroupToSource();
             cairo_set_operator(cr, BlendOperator(blend_.mode));
             cairo_paint_with_alpha(cr, opacity_);
             cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
@@ -163,6 +163,26 @@ private:
         bool grouped_ = false;
         bool bounded_ = false;  // the group is clipped to what the object's drawing can reach
     };
+
+    // The group pushed last, taken off the context. On a vector surface (PDF, SVG, PostScript) a
+    // group is a recording surface, which cairo 1.16's SVG surface keeps a reference to for good once
+    // it writes the group out: the picture's cache holds it too, and gives those references back
+    // after the surface is finished, as it does for pattern tiles. The groups of a raster picture
+    // are images, which nothing keeps: they go as soon as they are painted.
+    CairoPattern PopGroup() {
+        CairoPattern group(cairo_pop_group(cr_));
+        cairo_surface_t* surface = nullptr;
+        if (cairo_pattern_get_surface(group.get(), &surface) == CAIRO_STATUS_SUCCESS &&
+            cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_RECORDING) {
+            picture_.paints->Keep(CairoSurface(cairo_surface_reference(surface)));
+        }
+        return group;
+    }
+
+    void PopGroupToSource() {
+        const CairoPattern group = PopGroup();
+        cairo_set_source(cr_, group.get());
+    }
 
     // Clips the context to what drawing the art can reach (saving its state first), so that the
     // group it is composited in is the size of what it holds; false when that is not known.
@@ -236,7 +256,7 @@ private:
         deferredOpacity_ = 1.0;
         Draw(child);
         deferOpacity_ = false;
-        const CairoPattern drawn(cairo_pop_group(cr_));
+        const CairoPattern drawn = PopGroup();
         cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
         cairo_mask(cr_, drawn.get());
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
@@ -377,7 +397,7 @@ private:
                 }
             }
             if (grouped) {
-                cairo_pop_group_to_source(cr_);
+                PopGroupToSource();
                 cairo_set_operator(cr_, BlendOperator(field.blend.mode));
                 cairo_paint_with_alpha(cr_, opacity);
                 cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
