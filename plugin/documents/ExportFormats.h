@@ -28,23 +28,28 @@ bool ExportAi(const nlohmann::json& job, const std::string& path, std::string& e
 bool ExportPdf(const nlohmann::json& job, const std::string& path, std::string& error);
 bool ExportSvg(const nlohmann::json& job, const std::string& path, std::string& error);
 bool ExportEps(const nlohmann::json& job, const std::string& path, std::string& error);
-bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealRect& rect, std::string& error);
-bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIRealRect& rect, std::string& error);
-bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect, std::string& error);
-bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect, std::string& error);
+bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error);
+bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error);
+bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+                std::string& error);
+bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
+               std::string& error);
 
 struct ExportFormat {
     std::string_view name;       // in "formats" (any letter case) and, lower case, in "fileFormat"
     std::string_view extension;  // of the file written, without its dot
     FormatKind kind;
-    bool multiPage;              // a job takes its whole artboard range in one file by default
-    bool writesAsIs;             // "as_is" writes the document unprepared
-    VectorWriter vectorWriter;   // the writer of a vector format
-    RasterWriter rasterWriter;   // the writer of a raster format
+    bool multiPage;             // a job takes its whole artboard range in one file by default
+    bool writesAsIs;            // "as_is" writes the document unprepared
+    VectorWriter vectorWriter;  // the writer of a vector format
+    RasterWriter rasterWriter;  // the writer of a raster format
 };
 
 // A row is made by the kind of its writer, so that every format has the one writer of its kind.
-constexpr ExportFormat VectorFormat(std::string_view name, bool multiPage, bool writesAsIs, VectorWriter writer) {
+constexpr ExportFormat VectorFormat(std::string_view name, bool multiPage, bool writesAsIs,
+                                    VectorWriter writer) {
     return {name, name, FormatKind::vector, multiPage, writesAsIs, writer, nullptr};
 }
 constexpr ExportFormat RasterFormat(std::string_view name, RasterWriter writer) {

@@ -166,7 +166,6 @@ const FormatFacts* JobFormat(const json& job) {
     return FindFormatFacts(AsciiLowerCase(name));
 }
 
-
 bool InheritJobs(const json& request, JobList& jobs) {
     const json* list = FindKey(request, "jobs");
     json base = request;

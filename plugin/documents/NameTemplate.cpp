@@ -185,7 +185,8 @@ std::string JsonToCounter(const json& part, const json& job, Counters& counters)
     return copy.Pad();
 }
 
-std::vector<ResolvedPart> ResolveNameParts(const json& job, const std::string& key, const NameSources& sources) {
+std::vector<ResolvedPart> ResolveNameParts(const json& job, const std::string& key,
+                                           const NameSources& sources) {
     std::vector<ResolvedPart> resolved;
     const json* value = FindKey(job, key);
     if (value == nullptr) {

@@ -48,7 +48,7 @@ std::string NSHomeDirectory() {
     passwd entry{};
     passwd* found = nullptr;
     return getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 ? HomeOf(found)
-                                                                                    : std::string();
+                                                                                   : std::string();
 }
 
 std::string NSHomeDirectoryForUser(const std::string& name) {
@@ -59,7 +59,7 @@ std::string NSHomeDirectoryForUser(const std::string& name) {
     passwd entry{};
     passwd* found = nullptr;
     return getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 ? HomeOf(found)
-                                                                                        : std::string();
+                                                                                       : std::string();
 }
 
 bool GetKernelHostName(std::string* name) {

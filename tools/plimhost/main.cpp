@@ -235,10 +235,10 @@ private:
     void SendScriptMessage(const plimhost::ScriptLine& line) {
         // A name the application can't hand over whole is answered as a name that is no command,
         // without reaching the plug-in.
-        const host::ScriptResult reply = plimhost::CanBeSentAsName(line.name)
-                                             ? application_.ScriptMessage(line.name, line.request)
-                                             : host::ScriptResult{kNoErr, plimhost::NoCommandReply(
-                                                                              line.name, line.request)};
+        const host::ScriptResult reply =
+            plimhost::CanBeSentAsName(line.name)
+                ? application_.ScriptMessage(line.name, line.request)
+                : host::ScriptResult{kNoErr, plimhost::NoCommandReply(line.name, line.request)};
         Write(reply.output);
         const std::vector<std::string> errors = plimhost::ReplyErrors(reply.output);
         Report(place_, errors);
@@ -261,16 +261,19 @@ private:
         sawError_ = true;
         if (sendable && !application_.Panel().IsBound()) {
             // Without the panel library no event reaches the plug-in, whatever it names.
-            std::cerr << "plimhost: " << place_.command << ": nothing listens for panel events: there is no panel library "
+            std::cerr << "plimhost: " << place_.command
+                      << ": nothing listens for panel events: there is no panel library "
                       << PanelLibraryPath(application_) << "\n";
             return;
         }
-        std::cerr << "plimhost: " << place_.command << ": nothing listens to " << plimhost::ShownName(type) << "\n";
+        std::cerr << "plimhost: " << place_.command << ": nothing listens to " << plimhost::ShownName(type)
+                  << "\n";
         Note(plimhost::UnknownCommandNote(line.name, true));
     }
 
     static std::string PanelLibraryPath(const host::Application& application) {
-        return (application.ApplicationFolder() / "Frameworks" / "PlugPlugOwl.framework" / "PlugPlugOwl").string();
+        return (application.ApplicationFolder() / "Frameworks" / "PlugPlugOwl.framework" / "PlugPlugOwl")
+            .string();
     }
 
     // An event the plug-in dispatched to the panel, told as the reply to the line being run (to its
@@ -321,7 +324,8 @@ host::ApplicationOptions OptionsOf(const plimhost::CommandLine& line) {
     }
     // Type 52 is the application folder, where the panel library is looked for; the plug-in is
     // still the one beside plimhost unless --plugin names another.
-    if (const auto application = line.folders.find(kAIApplicationFolderType); application != line.folders.end()) {
+    if (const auto application = line.folders.find(kAIApplicationFolderType);
+        application != line.folders.end()) {
         options.applicationFolder = application->second;
         options.folders.erase(kAIApplicationFolderType);
         if (!line.pluginPath) {

@@ -309,9 +309,12 @@ std::string DscComment(const std::string& prefix, const std::string& text) {
     std::string comment = prefix;
     for (std::size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length =
-            std::min<std::size_t>(lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1,
-                                  text.size() - at);
+        const std::size_t length = std::min<std::size_t>(lead < 0x80    ? 1
+                                                         : lead >= 0xF0 ? 4
+                                                         : lead >= 0xE0 ? 3
+                                                         : lead >= 0xC0 ? 2
+                                                                        : 1,
+                                                         text.size() - at);
         if (comment.size() + length > kMaxDscCommentLength) {
             break;
         }
