@@ -243,6 +243,10 @@ INSTANTIATE_TEST_SUITE_P(
             "plimhost: closeDocument\\0x: nothing listens to com.torvi.event.closeDocument\\0x\n"
             "-:1: closeDocument\\0x: no command is named closeDocument\\0x: a command name can't "
             "hold a NUL character\n"},
+        UnknownNameCase{
+            "nul_in_the_data_of_a_panel_event", "--panel",
+            std::string("comment {}") + '\0' + "{\"uid\":\"x\"}", "",
+            "-:1: comment: a panel event's data can't hold a NUL character: the line is not sent\n"},
         // --folder 52 names the application folder, where the panel library is looked for.
         UnknownNameCase{"no_panel_library", "--panel --folder 52=/nonexistent/application", "comment {}", "",
                         "plimhost: comment: nothing listens for panel events: there is no panel library "
@@ -343,6 +347,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, LostReplies,
                                                          "No space left on device"},
                                          LostRepliesCase{"reader_gone", "FD", "Broken pipe"}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// What --help and --version print is checked as the replies are: a failed write is told, status 1.
+TEST_F(Plimhost, HelpAndVersionTellAFailedWrite) {
+    for (const char* option : {"--help", "--version"}) {
+        SCOPED_TRACE(option);
+        const Outcome run = testsupport::RunProgram(
+            scratch, std::string("sh -c \"'") + HOST_PLIMHOST + "' " + option + " >/dev/full\"", "");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "plimhost: cannot write to standard output: No space left on device\n");
+    }
+}
 
 // Every script of examples/ runs through plimhost, with the plug-in beside it, on the document it is
 // written for, without an error reply. A new script needs its row here.

@@ -255,6 +255,14 @@ private:
     void SendPanelEvent(const plimhost::ScriptLine& line) {
         const std::string type = kPanelEventPrefix + line.name;
         const bool sendable = plimhost::CanBeSentAsName(line.name);
+        if (sendable && !plimhost::CanBeSentAsName(line.request)) {
+            // The event's data is a C string too: cut at the NUL it would be another request.
+            sawError_ = true;
+            std::cerr << plimhost::PlaceLine(
+                             place_, "a panel event's data can't hold a NUL character: the line is not sent")
+                      << "\n";
+            return;
+        }
         if (sendable && application_.Panel().Send(type, line.request) != 0) {
             return;
         }
@@ -348,9 +356,24 @@ bool StartPlugin(host::Application& application) {
     return true;
 }
 
+// The status, or kExitCantLoad with the reason when what --help or --version printed could not be
+// written.
+int StandardOutputWritten(int status) {
+    if (std::cout.flush()) {
+        return status;
+    }
+    std::cerr << "plimhost: cannot write to standard output: " << std::strerror(errno != 0 ? errno : EIO)
+              << "\n";
+    return kExitCantLoad;
+}
+
 // --version: plimhost's version, then the plug-in's as its "version" command states it.
 int PrintVersions(const plimhost::CommandLine& line) {
+    errno = 0;
     std::cout << "plimhost " << PLIMHOST_VERSION << '\n' << std::flush;
+    if (!std::cout) {
+        return StandardOutputWritten(kExitCantLoad);
+    }
     host::Application application(OptionsOf(line));
     application.Journal().SetEnabled(false);
     if (!StartPlugin(application)) {
@@ -364,7 +387,7 @@ int PrintVersions(const plimhost::CommandLine& line) {
         return kExitCantLoad;
     }
     std::cout << *version << '\n';
-    return kExitDelivered;
+    return StandardOutputWritten(kExitDelivered);
 }
 
 int Run(const plimhost::CommandLine& line) {
@@ -422,8 +445,9 @@ int Main(int argc, char** argv) {
         return UsageError(error);
     }
     if (line.help) {
+        errno = 0;
         std::cout << plimhost::kUsage << plimhost::kHelpTail;
-        return kExitDelivered;
+        return StandardOutputWritten(kExitDelivered);
     }
     if (line.version) {
         return PrintVersions(line);
