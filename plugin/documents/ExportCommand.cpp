@@ -92,20 +92,21 @@ bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
         error = "File type not supported";
         return false;
     }
+    const std::string fileName = file.name + "." + std::string(file.format->extension);
+    // An open document's file holds the user's work as last saved: a job that would replace it
+    // (the document's own folder and name, another open document's, the same file by another
+    // spelling or link) fails before it makes anything, and the file stays as it was.
+    if (IsOpenDocumentFile(AddNameToPath(folder, fileName))) {
+        error = kCantExportOverAnOpenDocument;
+        return false;
+    }
     ai::FilePath made;
     if (!CreateNewDirectory(folder, made)) {
         error = kCantCreateOutputDirectory;
         return false;
     }
     file.folder = made.GetFullPathUTF8();
-    file.path = AddNameToPath(file.folder, file.name + "." + std::string(file.format->extension));
-    // An open document's file holds the user's work as last saved: a job that would replace it
-    // (the document's own folder and name, another open document's, the same file by another
-    // spelling or link) fails, and the file stays as it was.
-    if (IsOpenDocumentFile(file.path)) {
-        error = kCantExportOverAnOpenDocument;
-        return false;
-    }
+    file.path = AddNameToPath(file.folder, fileName);
     return true;
 }
 
