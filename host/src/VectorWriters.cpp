@@ -1,4 +1,4 @@
-#include "render/VectorWriters.h"
+#include "VectorWriters.h"
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
