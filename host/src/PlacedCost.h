@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,20 @@ inline constexpr int kDeepestPlacedForms = 28;
 bool PdfWithinBudget(const std::string& bytes, std::string& error);
 
 // Whether the images a placed SVG file embeds (its data: URLs) stay within the limits above, each
-// measured from its header (PNG and JPEG; an image of another kind can't be measured and is
-// refused); when not, the reason in error. A link whose text an entity supplies can't be checked
-// and is refused too.
+// measured from its header as lodepng and libjpeg read it (ReadImageHeader; an image of another kind
+// can't be measured and is refused); when not, the reason in error. A link whose text an entity supplies
+// can't be checked and is refused too.
 bool SvgWithinBudget(std::string_view bytes, std::string& error);
+
+// What the header of a PNG or JPEG image says, as lodepng and libjpeg read it.
+struct ImageHeader {
+    unsigned width = 0;
+    unsigned height = 0;
+    double resolution = 0.0;  // pixels per inch; 0 when the header gives none
+};
+
+// The header of a PNG or JPEG image (told apart by their signatures); none, with the reason in error,
+// for bytes of another kind or a header the library refuses.
+std::optional<ImageHeader> ReadImageHeader(std::string_view bytes, std::string& error);
 
 }  // namespace host
