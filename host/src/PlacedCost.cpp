@@ -108,16 +108,28 @@ struct Box {
 
     static Box Everything() { return {-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL}; }
     bool Empty() const { return !(x0 <= x1 && y0 <= y1); }
+    // Whether a coordinate is not a number (from numbers beyond what a double holds).
+    bool Unknown() const { return std::isnan(x0) || std::isnan(y0) || std::isnan(x1) || std::isnan(y1); }
     void Add(double x, double y) {
+        if (std::isnan(x) || std::isnan(y)) {
+            x0 = y0 = x1 = y1 = std::nan("");  // stays unknown whatever is added after
+            return;
+        }
         x0 = std::min(x0, x);
         y0 = std::min(y0, y);
         x1 = std::max(x1, x);
         y1 = std::max(y1, y);
     }
     Box Within(const Box& o) const {
+        if (Unknown() || o.Unknown()) {
+            return Unknown() ? *this : o;
+        }
         return {std::max(x0, o.x0), std::max(y0, o.y0), std::min(x1, o.x1), std::min(y1, o.y1)};
     }
     Box Mapped(const Matrix& m) const {
+        if (Unknown()) {
+            return *this;
+        }
         Box mapped;
         for (const auto& [x, y] :
              {std::pair(x0, y0), std::pair(x0, y1), std::pair(x1, y0), std::pair(x1, y1)}) {
@@ -159,8 +171,15 @@ Matrix MatrixOf(QPDFObjectHandle array) {
 std::uint64_t ImagePixels(double width, double height) {
     const double w = std::isfinite(width) ? std::max(0.0, std::floor(width)) : HUGE_VAL;
     const double h = std::isfinite(height) ? std::max(0.0, std::floor(height)) : HUGE_VAL;
+    if (w == 0.0 || h == 0.0) {
+        return 0;
+    }
     if (w * h > static_cast<double>(kMaxPlacedPixels)) {
-        throw Refused{"an image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels"};
+        const auto side = [](double length) {
+            return length < 1e15 ? std::to_string(static_cast<std::uint64_t>(length))
+                                 : std::string("countless");
+        };
+        throw Refused{"an image of " + side(w) + " x " + side(h) + " pixels"};
     }
     return static_cast<std::uint64_t>(w * h);
 }
@@ -428,6 +447,9 @@ private:
         const Box painted = path_.Within(state_.clip);
         for (const auto& [used, pattern] :
              {std::pair(fills, state_.paint.fill), std::pair(strokes, state_.paint.stroke)}) {
+            if (used && pattern && painted.Unknown()) {
+                throw Refused{"a pattern paints where its cells can't be counted"};
+            }
             if (used && pattern && !painted.Empty()) {
                 const Box cells = painted.Mapped(pattern->toPattern);
                 const double count = (std::ceil((cells.x1 - cells.x0) / pattern->xStep) + 1.0) *
