@@ -971,7 +971,7 @@ namespace host {
 std::optional<ImageHeader> ReadImageHeader(std::string_view bytes, std::string& error) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     ImageHeader header;
-    if (bytes.starts_with("\x89PNG")) {
+    if (bytes.substr(0, 4) == "\x89PNG") {
         lodepng::State state;
         if (const unsigned failed =
                 lodepng_inspect(&header.width, &header.height, &state, data, bytes.size())) {
@@ -987,7 +987,7 @@ std::optional<ImageHeader> ReadImageHeader(std::string_view bytes, std::string& 
         }
         return header;
     }
-    if (bytes.starts_with("\xFF\xD8")) {
+    if (bytes.substr(0, 2) == "\xFF\xD8") {
         char message[JMSG_LENGTH_MAX] = {};
         if (!JpegHeader(data, bytes.size(), header, message)) {
             error = std::string("the JPEG image can't be read: ") + message;

@@ -120,7 +120,7 @@ std::uint16_t BigEndian16(std::string_view bytes, std::size_t at) {
 
 bool ReadPng(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
     const std::optional<ImageHeader> header = ReadImageHeader(bytes, error);
-    if (!header || !bytes.starts_with("\x89PNG") || !SizeAllowed(header->width, header->height)) {
+    if (!header || bytes.compare(0, 4, "\x89PNG") != 0 || !SizeAllowed(header->width, header->height)) {
         error = "not a PNG image the host can read";
         return false;
     }

@@ -199,7 +199,9 @@ struct PlacedPainter::Session {
                 return loaded;
             }
             if (LargeEnough(*loaded, wantedWidth, wantedHeight)) {
-                images.splice(images.end(), images, std::find(images.begin(), images.end(), file));
+                if (const auto at = std::find(images.begin(), images.end(), file); at != images.end()) {
+                    images.splice(images.end(), images, at);  // the most recently drawn now
+                }
                 return loaded;
             }
             wantedWidth = std::max(wantedWidth, loaded->imageWidth);
