@@ -1,6 +1,7 @@
 // Fuzzes the readers of placed files: the extent of SVG and PDF files (measured by librsvg and
 // poppler once the budget's checks pass), the boxes of EPS files and the headers of PNG,
-// JPEG, TIFF and PSD images, and the composite image of PSD files. The first byte picks the kind,
+// JPEG, TIFF and PSD images, and the composite image of PSD files; a PDF page that passes the
+// budget is drawn too. The first byte picks the kind,
 // the rest is the file; for the last kind the rest is content, cut at '|', that a PDF made here
 // draws on its page, in a Type 3 glyph, in a tiling pattern's cell and in a form, each of which
 // the others can draw, so that the budget's walk meets every kind of stream it follows. Whatever the bytes,
@@ -18,6 +19,9 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#include <cairo.h>
+#include <poppler.h>
 
 #include "PlacedFiles.h"
 
@@ -105,6 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (placed && !placed->pixels.empty() && !placed->pixels.isConsistent()) {
         std::abort();  // pixels that drawing would read beyond
+    }
+    // A PDF page within the budget is drawn as a picture would draw it, small: what the budget lets
+    // through must end in the fuzzer's time and memory.
+    if (placed && placed->pdfPage != nullptr) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+        cairo_t* cr = cairo_create(surface);
+        cairo_scale(cr, 32.0 / placed->frame.width(), 32.0 / placed->frame.height());
+        poppler_page_render(placed->pdfPage.get(), cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
     }
     return 0;
 }

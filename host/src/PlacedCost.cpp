@@ -232,6 +232,43 @@ struct Paint {
 // resources of its own names what the one drawing it names).
 class PdfCost {
 public:
+    explicit PdfCost(std::uint64_t fileBytes) : fileBytes_(fileBytes) {}
+
+    // What poppler spends each time it looks up an object that a resource names: it parses the
+    // object again every time (a form's or an image's dictionary, a pattern, a graphics state), and
+    // an object that is not what it should be, maybe to the end of the file.
+    std::uint64_t Lookup(QPDFObjectHandle object, bool usable) {
+        if (!usable) {
+            return SaturatingSum(fileBytes_, kFormOverhead);
+        }
+        const QPDFObjGen id = object.getObjGen();
+        if (const auto found = texts_.find(id); id.getObj() != 0 && found != texts_.end()) {
+            return found->second;
+        }
+        const std::uint64_t text = (object.isStream() ? object.getDict() : object).unparse().size();
+        if (id.getObj() != 0) {
+            texts_.emplace(id, text);
+        }
+        return text;
+    }
+
+    // What poppler spends on a stream's own resources each time it is drawn: it reads each font,
+    // form, image, pattern and graphics state the dictionary names, one level deep.
+    std::uint64_t Resources(QPDFObjectHandle resources, QPDFObjGen owner) {
+        if (const auto found = resourceTexts_.find(owner); found != resourceTexts_.end()) {
+            return found->second;
+        }
+        std::uint64_t text = resources.unparse().size();
+        for (auto& [kind, group] : resources.getDictAsMap()) {
+            for (auto& [name, entry] :
+                 group.isDictionary() ? group.getDictAsMap() : std::map<std::string, QPDFObjectHandle>{}) {
+                text = SaturatingSum(text, Lookup(entry, true));
+            }
+        }
+        resourceTexts_.emplace(owner, text);
+        return text;
+    }
+
     // The work of the streams drawn with the resources (known by the object that holds them),
     // clipped to the box of their own space; throws Refused beyond the limits.
     std::uint64_t Content(const std::vector<QPDFObjectHandle>& streams, QPDFObjectHandle resources,
@@ -259,15 +296,21 @@ public:
         if (!open_.insert(form.getObjGen()).second) {
             throw Refused{"a form, pattern or glyph draws itself"};
         }
-        const std::uint64_t work =
+        std::uint64_t work =
             SaturatingSum(Content({form}, resources, resourcesOwner, clip, paint, depth + 1), kFormOverhead);
+        if (resourcesOwner == form.getObjGen()) {
+            work = SaturatingSum(work, Resources(resources, resourcesOwner));
+        }
         open_.erase(form.getObjGen());
         measured_.emplace(key, work);
         return work;
     }
 
 private:
-    std::uint64_t decoded_ = 0;  // content bytes decoded so far, over the whole page
+    std::uint64_t fileBytes_;
+    std::map<QPDFObjGen, std::uint64_t> texts_;          // Lookup's, by object
+    std::map<QPDFObjGen, std::uint64_t> resourceTexts_;  // Resources', by the object holding them
+    std::uint64_t decoded_ = 0;                          // content bytes decoded so far, over the whole page
     std::map<std::tuple<QPDFObjGen, QPDFObjGen, decltype(Paint().Key())>, std::uint64_t> measured_;
     std::set<QPDFObjGen> open_;  // the streams being measured, which none of them may draw again
 };
@@ -471,10 +514,22 @@ private:
         hasCurrent_ = false;
     }
 
-    QPDFObjectHandle Resource(const char* kind, const std::string& name) {
+    // The object the resources name, and what looking it up costs poppler (nothing for a name
+    // they don't hold; see PdfCost::Lookup), which is charged. usable tells what the object must be.
+    enum class Want { dictionary, stream, either };
+    QPDFObjectHandle Resource(const char* kind, const std::string& name, Want want = Want::dictionary) {
         QPDFObjectHandle group =
             resources_.isDictionary() ? resources_.getKey(kind) : QPDFObjectHandle::newNull();
-        return group.isDictionary() && group.hasKey(name) ? group.getKey(name) : QPDFObjectHandle::newNull();
+        QPDFObjectHandle object = group.isDictionary() ? group.getKey(name) : QPDFObjectHandle::newNull();
+        if (object.isNull() && !object.isIndirect()) {
+            return object;  // a name the resources don't hold (an indirect null is an object that can't be
+                            // read)
+        }
+        const bool usable = want == Want::stream       ? object.isStream()
+                            : want == Want::dictionary ? object.isDictionary()
+                                                       : object.isStream() || object.isDictionary();
+        Add(cost_.Lookup(object, usable));
+        return object;
     }
 
     // The space of a stream drawn inside this one, and its clip there.
@@ -491,7 +546,7 @@ private:
     }
 
     void Draw(const std::string& name) {
-        QPDFObjectHandle object = Resource("/XObject", name);
+        QPDFObjectHandle object = Resource("/XObject", name, Want::stream);
         if (!object.isStream()) {
             return;
         }
@@ -583,7 +638,7 @@ private:
         if (known != patterns_.end()) {
             return known->second;
         }
-        QPDFObjectHandle pattern = Resource("/Pattern", name);
+        QPDFObjectHandle pattern = Resource("/Pattern", name, Want::either);
         std::optional<Paint::Pattern> tiling;
         if (pattern.isStream() && Number(pattern.getDict().getKey("/PatternType")) == 1.0) {
             QPDFObjectHandle dictionary = pattern.getDict();
@@ -697,7 +752,7 @@ std::vector<QPDFObjectHandle> Appearances(QPDFObjectHandle page) {
     return streams;
 }
 
-std::uint64_t PageWork(QPDF& pdf) {
+std::uint64_t PageWork(QPDF& pdf, std::uint64_t fileBytes) {
     const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
     if (pages.empty()) {
         throw Refused{"it has no page"};
@@ -709,7 +764,7 @@ std::uint64_t PageWork(QPDF& pdf) {
     if (const std::optional<Box> crop = RectangleOf(page.getAttribute("/CropBox", false))) {
         shown = shown.Within(*crop);
     }
-    PdfCost cost;
+    PdfCost cost(fileBytes);
     std::uint64_t work =
         cost.Content(PageContent(pages.front()), resources, pages.front().getObjGen(), shown, Paint{}, 0);
     for (const QPDFObjectHandle& appearance : Appearances(pages.front())) {
@@ -948,7 +1003,7 @@ bool PdfWithinBudget(const std::string& bytes, std::string& error) {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("placed file", bytes.data(), bytes.size());
-        PageWork(pdf);
+        PageWork(pdf, bytes.size());
         return true;
     } catch (const Refused& refused) {
         error = refused.reason;
