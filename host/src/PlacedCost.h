@@ -14,10 +14,12 @@ namespace host {
 // The most pixels of one image inside a placed file, and of all the images of a placed SVG file
 // together (librsvg keeps every image it decodes for as long as the file is drawn).
 inline constexpr std::size_t kMaxPlacedPixels = std::size_t{1} << 26;
-// The most work drawing one page of a placed PDF file may take: each byte of page or form content
-// and each pixel of an image counts once every time it is drawn.
+// The most work drawing one page of a placed PDF file may take: each byte of content and each pixel
+// of an image counts once every time it is drawn, through forms, Type 3 glyphs (once per character
+// shown) and tiling-pattern cells (once per cell painted) alike, with dash pieces and the objects
+// poppler looks up each time it draws them.
 inline constexpr std::uint64_t kMaxPlacedPdfWork = std::uint64_t{1} << 28;
-// The deepest nesting of form XObjects in a placed PDF file.
+// The deepest nesting of forms, Type 3 glyphs and pattern cells in a placed PDF file.
 inline constexpr int kDeepestPlacedForms = 28;
 
 // Whether drawing the first page of the PDF file stays within the limits above; when not, the
