@@ -73,6 +73,9 @@ std::uint64_t WorkOf(double count) {
                                                              : static_cast<std::uint64_t>(std::ceil(count));
 }
 
+// What poppler spends on each byte of a damaged file it parses again: an error message for what it
+// can't read (a fuzzed PDF whose broken form was looked up 260,000 times took 33 s).
+constexpr std::uint64_t kDamagedByteWork = 64;
 // Each form, pattern cell or Type 3 glyph drawn costs at least this much, whatever its content:
 // poppler saves and restores its state around it, so streams without content still cost their count.
 constexpr std::uint64_t kFormOverhead = 1024;
@@ -81,6 +84,18 @@ constexpr std::uint64_t kFormOverhead = 1024;
 // far more than their count (10^4 pieces of a round-capped stroke 100 times wider than their period
 // take seconds).
 constexpr double kDashPieceWork = 64.0;
+
+// Whether the word is an operator of PDF content.
+bool IsOperator(const std::string& word) {
+    static const std::set<std::string, std::less<>> kOperators = {
+        "b",  "B",  "b*", "B*", "BDC", "BI", "BMC", "BT", "BX",   "c",     "cm",  "CS",  "cs",
+        "d",  "d0", "d1", "Do", "DP",  "EI", "EMC", "ET", "EX",   "f",     "F",   "f*",  "G",
+        "g",  "gs", "h",  "i",  "ID",  "j",  "J",   "K",  "k",    "l",     "m",   "M",   "MP",
+        "n",  "q",  "Q",  "re", "RG",  "rg", "ri",  "s",  "S",    "SC",    "sc",  "SCN", "scn",
+        "sh", "T*", "Tc", "Td", "TD",  "Tf", "Tj",  "TJ", "TL",   "Tm",    "Tr",  "Ts",  "Tw",
+        "Tz", "v",  "w",  "W",  "W*",  "y",  "'",   "\"", "true", "false", "null"};
+    return kOperators.count(word) != 0;
+}
 
 // An affine matrix as PDF writes it: x' = a x + c y + e, y' = b x + d y + f.
 struct Matrix {
@@ -232,20 +247,23 @@ struct Paint {
 // resources of its own names what the one drawing it names).
 class PdfCost {
 public:
-    explicit PdfCost(std::uint64_t fileBytes) : fileBytes_(fileBytes) {}
+    PdfCost(QPDF& pdf, std::uint64_t fileBytes) : pdf_(pdf), fileBytes_(fileBytes) {}
 
     // What poppler spends each time it looks up an object that a resource names: it parses the
     // object again every time (a form's or an image's dictionary, a pattern, a graphics state), and
-    // an object that is not what it should be, maybe to the end of the file.
+    // an object that is not what it should be, maybe to the end of the file. In a damaged file (one
+    // qpdf had to mend) every byte it parses may cost it an error message: it costs far more there.
     std::uint64_t Lookup(QPDFObjectHandle object, bool usable) {
+        const std::uint64_t damaged = pdf_.anyWarnings() ? kDamagedByteWork : 1;
         if (!usable) {
-            return SaturatingSum(fileBytes_, kFormOverhead);
+            return SaturatingSum(SaturatingProduct(fileBytes_, damaged), kFormOverhead);
         }
         const QPDFObjGen id = object.getObjGen();
         if (const auto found = texts_.find(id); id.getObj() != 0 && found != texts_.end()) {
             return found->second;
         }
-        const std::uint64_t text = (object.isStream() ? object.getDict() : object).unparse().size();
+        const std::uint64_t text =
+            SaturatingProduct((object.isStream() ? object.getDict() : object).unparse().size(), damaged);
         if (id.getObj() != 0) {
             texts_.emplace(id, text);
         }
@@ -307,6 +325,7 @@ public:
     }
 
 private:
+    QPDF& pdf_;
     std::uint64_t fileBytes_;
     std::map<QPDFObjGen, std::uint64_t> texts_;          // Lookup's, by object
     std::map<QPDFObjGen, std::uint64_t> resourceTexts_;  // Resources', by the object holding them
@@ -335,7 +354,10 @@ public:
                 case QPDFTokenizer::tt_eof:
                     return work_;
                 case QPDFTokenizer::tt_bad:
-                    return work_;  // poppler stops at what it can't read too
+                    // poppler reads on past it, with an error message each time it is drawn
+                    Add(SaturatingProduct(token.getRawValue().size() + 1, kDamagedByteWork));
+                    Clear();
+                    break;
                 case QPDFTokenizer::tt_integer:
                 case QPDFTokenizer::tt_real:
                     (arrays_ > 0 ? arrayNumbers_ : numbers_)
@@ -356,6 +378,9 @@ public:
                 case QPDFTokenizer::tt_word:
                     if (token.getValue() == "BI") {
                         InlineImage(tokenizer, input);
+                    } else if (!IsOperator(token.getValue())) {
+                        // poppler names an operator it doesn't know in an error message each time
+                        Add(SaturatingProduct(token.getValue().size() + 1, kDamagedByteWork));
                     } else {
                         Operator(token.getValue());
                     }
@@ -518,18 +543,33 @@ private:
     // they don't hold; see PdfCost::Lookup), which is charged. usable tells what the object must be.
     enum class Want { dictionary, stream, either };
     QPDFObjectHandle Resource(const char* kind, const std::string& name, Want want = Want::dictionary) {
-        QPDFObjectHandle group =
-            resources_.isDictionary() ? resources_.getKey(kind) : QPDFObjectHandle::newNull();
-        QPDFObjectHandle object = group.isDictionary() ? group.getKey(name) : QPDFObjectHandle::newNull();
-        if (object.isNull() && !object.isIndirect()) {
-            return object;  // a name the resources don't hold (an indirect null is an object that can't be
-                            // read)
+        auto found = lookups_.find({kind, name});
+        if (found == lookups_.end()) {
+            // The group as it stands, names of objects that can't be read included (as nulls).
+            auto group = groups_.find(kind);
+            if (group == groups_.end()) {
+                QPDFObjectHandle names =
+                    resources_.isDictionary() ? resources_.getKey(kind) : QPDFObjectHandle::newNull();
+                group = groups_
+                            .emplace(kind, names.isDictionary() ? names.getDictAsMap()
+                                                                : std::map<std::string, QPDFObjectHandle>{})
+                            .first;
+            }
+            // A name the resources don't hold costs what one that can't be read does: qpdf drops a
+            // reference to an object it can't read, which poppler parses again at every lookup.
+            const auto entry = group->second.find(name);
+            Lookup lookup{QPDFObjectHandle::newNull(), cost_.Lookup(QPDFObjectHandle::newNull(), false)};
+            if (entry != group->second.end()) {
+                QPDFObjectHandle object = entry->second;
+                const bool usable = want == Want::stream       ? object.isStream()
+                                    : want == Want::dictionary ? object.isDictionary()
+                                                               : object.isStream() || object.isDictionary();
+                lookup = {object, cost_.Lookup(object, usable)};
+            }
+            found = lookups_.emplace(std::pair(std::string(kind), name), lookup).first;
         }
-        const bool usable = want == Want::stream       ? object.isStream()
-                            : want == Want::dictionary ? object.isDictionary()
-                                                       : object.isStream() || object.isDictionary();
-        Add(cost_.Lookup(object, usable));
-        return object;
+        Add(found->second.work);
+        return found->second.object;
     }
 
     // The space of a stream drawn inside this one, and its clip there.
@@ -681,6 +721,13 @@ private:
     std::uint64_t work_ = 0;
     State state_;
     std::vector<State> stack_;
+    // What the resources' names stand for, and what poppler spends looking each up.
+    struct Lookup {
+        QPDFObjectHandle object;
+        std::uint64_t work;
+    };
+    std::map<std::string, std::map<std::string, QPDFObjectHandle>> groups_;
+    std::map<std::pair<std::string, std::string>, Lookup> lookups_;
     std::map<std::string, std::uint64_t> fonts_;
     std::map<std::string, std::optional<Paint::Pattern>> patterns_;
     // The operands since the last operator.
@@ -764,7 +811,7 @@ std::uint64_t PageWork(QPDF& pdf, std::uint64_t fileBytes) {
     if (const std::optional<Box> crop = RectangleOf(page.getAttribute("/CropBox", false))) {
         shown = shown.Within(*crop);
     }
-    PdfCost cost(fileBytes);
+    PdfCost cost(pdf, fileBytes);
     std::uint64_t work =
         cost.Content(PageContent(pages.front()), resources, pages.front().getObjGen(), shown, Paint{}, 0);
     for (const QPDFObjectHandle& appearance : Appearances(pages.front())) {
