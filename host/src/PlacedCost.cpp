@@ -20,12 +20,14 @@
 #include <glib.h>
 #include <jpeglib.h>
 #include <lodepng.h>
+#include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFTokenizer.hh>
+#include <qpdf/QPDFWriter.hh>
 
 namespace host {
 namespace {
@@ -1045,13 +1047,24 @@ bool JpegHeader(const unsigned char* data, std::size_t size, ImageHeader& header
 
 }  // namespace
 
-bool PdfWithinBudget(const std::string& bytes, std::string& error) {
+bool PdfWithinBudget(std::string& bytes, std::string& error) {
+    std::string mended;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("placed file", bytes.data(), bytes.size());
         PageWork(pdf, bytes.size());
-        return true;
+        if (pdf.anyWarnings()) {
+            // qpdf mended the file (a cross-reference table rebuilt, a stream's length found again),
+            // and poppler would mend it its own way: a stream may hold more for it than was measured.
+            // The file as qpdf read it is what is drawn.
+            QPDFWriter writer(pdf);
+            writer.setOutputMemory();
+            writer.setDecodeLevel(qpdf_dl_none);
+            writer.write();
+            const std::shared_ptr<Buffer> written = writer.getBufferSharedPointer();
+            mended.assign(reinterpret_cast<const char*>(written->getBuffer()), written->getSize());
+        }
     } catch (const Refused& refused) {
         error = refused.reason;
         return false;
@@ -1059,6 +1072,10 @@ bool PdfWithinBudget(const std::string& bytes, std::string& error) {
         error = std::string("it can't be read: ") + failed.what();
         return false;
     }
+    if (!mended.empty()) {
+        bytes = std::move(mended);  // qpdf, which read the bytes where they are, is gone
+    }
+    return true;
 }
 
 bool SvgWithinBudget(std::string_view bytes, std::string& error) {

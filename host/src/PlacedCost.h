@@ -23,8 +23,9 @@ inline constexpr std::uint64_t kMaxPlacedPdfWork = std::uint64_t{1} << 28;
 inline constexpr int kDeepestPlacedForms = 28;
 
 // Whether drawing the first page of the PDF file stays within the limits above; when not, the
-// reason in error. A file that can't be parsed is refused too.
-bool PdfWithinBudget(const std::string& bytes, std::string& error);
+// reason in error. A file that can't be parsed is refused too. A file qpdf had to mend is written
+// again into bytes as qpdf read it, so that poppler draws what was measured.
+bool PdfWithinBudget(std::string& bytes, std::string& error);
 
 // Whether the images a placed SVG file embeds (its data: URLs) stay within the limits above, each
 // measured from its header as lodepng and libjpeg read it (ReadImageHeader; an image of another kind
