@@ -1,25 +1,78 @@
 // Fuzzes the readers of placed files: the extent of SVG and PDF files (measured by librsvg and
 // poppler once the budget's checks pass), the boxes of EPS files and the headers of PNG,
-// JPEG, TIFF and PSD images, and the composite image of PSD files. The first byte picks the kind,
-// the rest is the file. Whatever the bytes, reading answers a frame or an error, a frame it answers
-// is finite and not empty, and pixels it decodes agree with their size.
+// JPEG, TIFF and PSD images, and the composite image of PSD files; a PDF page that passes the
+// budget is drawn too. The first byte picks the kind,
+// the rest is the file; for the last kind the rest is content, cut at '|', that a PDF made here
+// draws on its page, in a Type 3 glyph, in a tiling pattern's cell and in a form, each of which
+// the others can draw, so that the budget's walk meets every kind of stream it follows. Whatever the bytes,
+// reading answers a frame or an error, a frame it answers is finite and not empty, and pixels it decodes
+// agree with their size.
 #include <unistd.h>
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include <cairo.h>
+#include <poppler.h>
+
 #include "render/PlacedFiles.h"
 
 namespace {
 
-constexpr std::array<const char*, 7> kExtensions = {"svg", "pdf", "eps", "png", "jpg", "tif", "psd"};
+constexpr std::array<const char*, 8> kExtensions = {"svg", "pdf", "eps", "png", "jpg", "tif", "psd", "pdf"};
+constexpr std::size_t kPdfOfParts = 7;
+
+// A PDF whose page (object 3) draws the first part; a Type 3 font /T (5) whose glyph "a" (6) draws
+// the second, a tiling pattern /P (7) whose cell draws the third, and a form /X (8) the fourth. Every
+// stream has the same resources (9), so each can draw the others and itself.
+std::string PdfOfParts(std::string_view parts) {
+    std::array<std::string, 4> content;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const std::size_t cut = parts.find('|');
+        content[i] = std::string(parts.substr(0, cut));
+        parts = cut == std::string_view::npos ? std::string_view() : parts.substr(cut + 1);
+    }
+    const auto stream = [](const std::string& entries, const std::string& data) {
+        return "<< " + entries + " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data +
+               "\nendstream";
+    };
+    const std::array<std::string, 9> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 20 20] /Resources 9 0 R /Contents 4 0 R >>",
+        stream("", content[0]),
+        "<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] /CharProcs << /a 6 0 R "
+        ">> "
+        "/Encoding << /Type /Encoding /Differences [97 /a] >> /FirstChar 97 /LastChar 97 /Widths [1] "
+        "/Resources 9 0 "
+        "R >>",
+        stream("", "1 0 0 0 1 1 d1 " + content[1]),
+        stream("/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 1 1] /XStep 1 /YStep 1 "
+               "/Resources 9 0 R",
+               content[2]),
+        stream("/Type /XObject /Subtype /Form /BBox [0 0 20 20] /Resources 9 0 R", content[3]),
+        "<< /Font << /T 5 0 R >> /Pattern << /P 7 0 R >> /XObject << /X 8 0 R >> >>",
+    };
+    std::string file = "%PDF-1.4\n";
+    std::string table = "xref\n0 10\n0000000000 65535 f \n";
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", file.size());
+        table += line;
+        file += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const std::size_t start = file.size();
+    return file + table + "trailer\n<< /Size 10 /Root 1 0 R >>\nstartxref\n" + std::to_string(start) +
+           "\n%%EOF\n";
+}
 
 // One file per kind in a folder of this process, written afresh for every input.
 std::filesystem::path FileFor(std::size_t kind) {
@@ -34,6 +87,12 @@ std::filesystem::path FileFor(std::size_t kind) {
 
 }  // namespace
 
+// poppler finds the fonts a page names but doesn't embed through fontconfig, which keeps what it
+// looked up for the life of the process.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
@@ -42,7 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path file = FileFor(kind);
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
+        const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+        const std::string bytes = kind == kPdfOfParts ? PdfOfParts(rest) : std::string(rest);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     std::string error;
     // PSD images are decoded too: their composite image is read only when pixels are asked for.
@@ -54,6 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (placed && !placed->pixels.empty() && !placed->pixels.isConsistent()) {
         std::abort();  // pixels that drawing would read beyond
+    }
+    // A PDF page within the budget is drawn as a picture would draw it, small: what the budget lets
+    // through must end in the fuzzer's time and memory.
+    if (placed && placed->pdfPage != nullptr) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+        cairo_t* cr = cairo_create(surface);
+        cairo_scale(cr, 32.0 / placed->frame.width(), 32.0 / placed->frame.height());
+        poppler_page_render(placed->pdfPage.get(), cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
     }
     return 0;
 }

@@ -107,12 +107,29 @@ class PacketWriter {
 public:
     std::string out;
 
-    void Element(const tinyxml2::XMLElement& element, Scope scope) {
+    // The scope is the one map of the whole packet: an element's declarations go into it while the
+    // element is written and come out after, so that no element copies what is in scope above it.
+    void Element(const tinyxml2::XMLElement& element, Scope& scope) {
         const std::optional<QualifiedName> name = SplitName(element.Name());
         if (!name) {
             throw std::runtime_error("an element's name is not a name XML allows");
         }
-        const std::vector<const tinyxml2::XMLAttribute*> declarations = Declarations(element, scope);
+        std::vector<std::pair<std::string, std::optional<std::string>>> shadowed;
+        const std::vector<const tinyxml2::XMLAttribute*> declarations =
+            Declarations(element, scope, shadowed);
+        const struct Restore {
+            Scope& scope;
+            std::vector<std::pair<std::string, std::optional<std::string>>>& shadowed;
+            ~Restore() {
+                for (auto at = shadowed.rbegin(); at != shadowed.rend(); ++at) {
+                    if (at->second) {
+                        scope[at->first] = *at->second;
+                    } else {
+                        scope.erase(at->first);
+                    }
+                }
+            }
+        } restore{scope, shadowed};
         const auto space = scope.find(name->prefix);
         if (name->prefix.empty() || space == scope.end() || space->second == kSvgNamespace ||
             space->second == kXhtmlNamespace) {
@@ -142,8 +159,10 @@ public:
 private:
     // The element's namespace declarations that XML allows, added to the scope; the others (the
     // reserved prefixes, a prefix bound to no name) are left out.
-    static std::vector<const tinyxml2::XMLAttribute*> Declarations(const tinyxml2::XMLElement& element,
-                                                                   Scope& scope) {
+    // What each declaration replaced (none for a prefix not in scope before) goes into shadowed.
+    static std::vector<const tinyxml2::XMLAttribute*> Declarations(
+        const tinyxml2::XMLElement& element, Scope& scope,
+        std::vector<std::pair<std::string, std::optional<std::string>>>& shadowed) {
         std::vector<const tinyxml2::XMLAttribute*> kept;
         for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
              attribute = attribute->Next()) {
@@ -156,7 +175,11 @@ private:
             const bool isPrefixed = name->prefix == "xmlns" && name->local != "xml" &&
                                     name->local != "xmlns" && !value.empty() && value != kXmlNamespace;
             if (isDefault || isPrefixed) {
-                scope[isDefault ? std::string() : name->local] = std::string(value);
+                const std::string prefix = isDefault ? std::string() : name->local;
+                const auto before = scope.find(prefix);
+                shadowed.emplace_back(prefix,
+                                      before == scope.end() ? std::nullopt : std::optional(before->second));
+                scope[prefix] = std::string(value);
                 kept.push_back(attribute);
             }
         }
@@ -290,7 +313,8 @@ std::optional<std::string> MetadataElements(std::string_view whole, std::string*
     try {
         for (const tinyxml2::XMLElement* element = document.FirstChildElement(); element != nullptr;
              element = element->NextSiblingElement()) {
-            writer.Element(*element, Scope{});
+            Scope scope;
+            writer.Element(*element, scope);
         }
     } catch (const std::runtime_error& failure) {
         *error = std::string("the XMP packet can't go into the SVG: ") + failure.what();

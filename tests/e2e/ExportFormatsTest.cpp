@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -684,6 +685,137 @@ std::string SvgOfAHugePng(const ScratchFolder& folder) {
                                            R"("/></svg>)");
 }
 
+// An image XObject of 9,000 pixels square (beyond what one placed image may hold) whose size is
+// given as the dictionary's entries say: poppler would decode it into 81 MB for each time drawn.
+std::string HugeImage(const std::string& size = "/Width 9000 /Height 9000") {
+    return crafted::PdfStream("/Type /XObject /Subtype /Image " + size +
+                                  " /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /FlateDecode",
+                              crafted::EmptyFlate());
+}
+
+// A page of 20 points square drawing its content with the resources, the further objects from 5 on.
+std::string HostilePdf(const ScratchFolder& folder, const std::string& name, const std::string& resources,
+                       const std::string& content, const std::vector<std::string>& further) {
+    return folder.Write(
+        name, crafted::Pdf("/MediaBox [0 0 20 20] /Resources << " + resources + " >>", content, further));
+}
+
+// A Type 3 font (object 5) whose one glyph, "a", runs the procedure (object 6) with the resources.
+std::vector<std::string> Type3Font(const std::string& procedure, const std::string& resources) {
+    return {
+        "<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] /CharProcs << /a 6 0 R "
+        ">> /Encoding << /Type /Encoding /Differences [97 /a] >> /FirstChar 97 /LastChar 97 /Widths [1] "
+        "/Resources << " +
+            resources + " >> >>",
+        crafted::PdfStream("", "1 0 0 0 1 1 d1 " + procedure)};
+}
+
+// A tiling pattern (object 5) of cells one point square, each drawn by the content with the resources.
+std::string TilingPattern(const std::string& cell, const std::string& resources) {
+    return crafted::PdfStream(
+        "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 1 1] /XStep 1 "
+        "/YStep 1 /Resources << " +
+            resources + " >>",
+        cell);
+}
+
+// Forms from object `first` on, each drawing the next ten times: 10^(count - 1) squares.
+std::vector<std::string> FormChain(int first, int count) {
+    std::vector<std::string> forms;
+    for (int i = 0; i < count; ++i) {
+        const bool last = i + 1 == count;
+        std::string content;
+        for (int copy = 0; copy < 10 && !last; ++copy) {
+            content += "/X Do ";
+        }
+        forms.push_back(crafted::PdfStream(
+            "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << " +
+                (last ? std::string() : "/XObject << /X " + std::to_string(first + i + 1) + " 0 R >>") +
+                " >>",
+            last ? "0 0 1 1 re f" : content));
+    }
+    return forms;
+}
+
+template <typename... Lists>
+std::vector<std::string> Joined(const Lists&... lists) {
+    std::vector<std::string> all;
+    (all.insert(all.end(), lists.begin(), lists.end()), ...);
+    return all;
+}
+
+// Placed PDF files whose cost lies in what the page draws indirectly, or in numbers written
+// unusually: each is refused before poppler draws it.
+std::string PdfType3GlyphsDrawingForms(const ScratchFolder& folder) {
+    return HostilePdf(folder, "glyphs.pdf", "/Font << /F 5 0 R >>",
+                      "BT /F 1 Tf (" + std::string(50, 'a') + ") Tj ET",
+                      Joined(Type3Font("/X Do", "/XObject << /X 7 0 R >>"), FormChain(7, 5)));
+}
+
+std::string PdfType3GlyphOfAHugeImage(const ScratchFolder& folder) {
+    return HostilePdf(folder, "glyphimage.pdf", "/Font << /F 5 0 R >>", "BT /F 20 Tf (a) Tj ET",
+                      Joined(Type3Font("/I Do", "/XObject << /I 7 0 R >>"), std::vector{HugeImage()}));
+}
+
+std::string PdfPatternCellsDrawingForms(const ScratchFolder& folder) {
+    return HostilePdf(
+        folder, "cells.pdf", "/Pattern << /P 5 0 R >>", "/Pattern cs /P scn 0 0 20 20 re f",
+        Joined(std::vector{TilingPattern("/X Do", "/XObject << /X 6 0 R >>")}, FormChain(6, 4)));
+}
+
+std::string PdfPatternCellOfAHugeImage(const ScratchFolder& folder) {
+    return HostilePdf(folder, "cellimage.pdf", "/Pattern << /P 5 0 R >>", "/Pattern cs /P scn 0 0 1 1 re f",
+                      {TilingPattern("/I Do", "/XObject << /I 6 0 R >>"), HugeImage()});
+}
+
+std::string PdfImageOfRealSize(const ScratchFolder& folder) {
+    return HostilePdf(folder, "real.pdf", "/XObject << /I 5 0 R >>", "20 0 0 20 0 0 cm /I Do",
+                      {HugeImage("/Width 9000.0 /Height 9000.0")});
+}
+
+std::string PdfImageOfAbbreviatedSize(const ScratchFolder& folder) {
+    return HostilePdf(folder, "short.pdf", "/XObject << /I 5 0 R >>", "20 0 0 20 0 0 cm /I Do",
+                      {HugeImage("/W 9000 /H 9000.0")});
+}
+
+std::string PdfInlineImageOfRealSize(const ScratchFolder& folder) {
+    return HostilePdf(folder, "inline.pdf", "",
+                      "20 0 0 20 0 0 cm BI /W 9000.0 /H 9000 /CS /G /BPC 8 ID \x80 EI", {});
+}
+
+std::string PdfImageWithAHugeMask(const ScratchFolder& folder) {
+    return HostilePdf(
+        folder, "mask.pdf", "/XObject << /I 5 0 R >>", "20 0 0 20 0 0 cm /I Do",
+        {crafted::PdfStream("/Type /XObject /Subtype /Image /Width 1 /Height 1 /ColorSpace /DeviceGray "
+                            "/BitsPerComponent 8 /Mask 6 0 R",
+                            "\x80"),
+         HugeImage()});
+}
+
+// A path of ten points across the page, stroked 1000 points wide in round dots 0.3 points apart:
+// some 20,000 dots, each overlapping thousands of others.
+std::string PdfDashedWideStroke(const ScratchFolder& folder) {
+    return folder.Write("dashes.pdf",
+                        crafted::Pdf("/MediaBox [0 0 1000 1000]",
+                                     "1000 w 1 J [0 0.3] 0 d 0 100 m 100 900 l 200 100 l 300 900 l 400 "
+                                     "100 l 500 900 l 600 100 l 700 900 l 800 100 l 900 900 l S"));
+}
+
+// An SVG file embedding a JPEG header of 30,000 pixels square, with a legal fill byte before its frame
+// header; a walk of the segments that takes the fill byte for a marker finds a frame of 1 x 1
+// pixels further on.
+std::string SvgOfAHugeJpegAfterAFillByte(const ScratchFolder& folder) {
+    std::string jpeg(
+        "\xFF\xD8\xFF\xFF\xC0\x00\x0B\x08\x75\x30\x75\x30\x01\x01\x11\x00"
+        "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00",
+        26);
+    jpeg.resize(0xC000 + 4, '\0');
+    jpeg += std::string("\xFF\xC0\x00\x0B\x08\x00\x01\x00\x01\x01\x01\x11\x00\xFF\xD9", 15);
+    return folder.Write("hugejpeg.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)"
+                                        R"(<image width="20" height="20" href="data:image/jpeg;base64,)" +
+                                            crafted::Base64(jpeg) + R"("/></svg>)");
+}
+
 struct PlacedCase {
     const char* name;
     std::string (*file)(const ScratchFolder&);
@@ -702,8 +834,10 @@ const PlacedCase kPlacedCases[] = {
     {"Tiff", TiffFile, kRed, kBlue, false},
     {"Svg", SvgFile, kRed, kBlue, false},
     {"Pdf", PdfFile, kRed, kBlue, false},
-    {"NativePlacingItself", NativeFile, kRed, kBlue, false},
-    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey, false},
+    // The placement of a document inside itself, and those beyond a picture's count of documents,
+    // show as frames and say so.
+    {"NativePlacingItself", NativeFile, kRed, kBlue, true},
+    {"NativeDocumentsPlacingTheNextManyTimes", NativeChainFile, kGrey, kGrey, true},
     {"Missing", [](const ScratchFolder& folder) { return (folder.Path() / "missing.png").string(); }, kGrey,
      kGrey, true},
     {"NotAPdf",
@@ -716,7 +850,7 @@ const PlacedCase kPlacedCases[] = {
          const std::string header = std::string("%!PS-Ado") + "be-3.0" + " EPSF-3.0\n";
          return folder.Write("picture.eps", header + "%%BoundingBox: 0 0 20 20\n");
      },
-     kGrey, kGrey, false},
+     kGrey, kGrey, true},
     // A relative link names the file beside the document, wherever the program runs.
     {"RelativeLink",
      [](const ScratchFolder& folder) { return std::filesystem::path(PngFile(folder)).filename().string(); },
@@ -731,6 +865,19 @@ const PlacedCase kPlacedCases[] = {
     {"PdfOfAHugeImage", PdfOfAHugeImage, kGrey, kGrey, true},
     {"PdfOfNestedForms", PdfOfNestedForms, kGrey, kGrey, true},
     {"SvgOfAHugePng", SvgOfAHugePng, kGrey, kGrey, true},
+    {"PdfType3GlyphsDrawingForms", PdfType3GlyphsDrawingForms, kGrey, kGrey, true},
+    {"PdfType3GlyphOfAHugeImage", PdfType3GlyphOfAHugeImage, kGrey, kGrey, true},
+    {"PdfPatternCellsDrawingForms", PdfPatternCellsDrawingForms, kGrey, kGrey, true},
+    {"PdfPatternCellOfAHugeImage", PdfPatternCellOfAHugeImage, kGrey, kGrey, true},
+    {"PdfImageOfRealSize", PdfImageOfRealSize, kGrey, kGrey, true},
+    {"PdfImageOfAbbreviatedSize", PdfImageOfAbbreviatedSize, kGrey, kGrey, true},
+    {"PdfInlineImageOfRealSize", PdfInlineImageOfRealSize, kGrey, kGrey, true},
+    {"PdfImageWithAHugeMask", PdfImageWithAHugeMask, kGrey, kGrey, true},
+    {"PdfDashedWideStroke", PdfDashedWideStroke, kGrey, kGrey, true},
+    {"SvgOfAHugeJpegAfterAFillByte", SvgOfAHugeJpegAfterAFillByte, kGrey, kGrey, true},
+    // A frame drawn in place of a file always says why: a link to nothing, and a kind the host
+    // doesn't draw.
+    {"NoLink", [](const ScratchFolder&) { return std::string(); }, kGrey, kGrey, true},
     // Neither regular files nor of any size: a named pipe and a device that never ends.
     {"NativeDocumentThatIsANamedPipe",
      [](const ScratchFolder& folder) {
@@ -778,14 +925,14 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
     const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
     const std::string warnings = testing::internal::GetCapturedStderr();
     // Once, though placed twice, naming the file.
+    const std::string name = std::filesystem::path(file.substr(0, file.find('\0'))).filename().string();
     std::size_t warned = 0;
-    for (std::size_t at = warnings.find("is drawn as its frame"); at != std::string::npos;
-         at = warnings.find("is drawn as its frame", at + 1)) {
-        ++warned;
+    std::istringstream lines(warnings);
+    for (std::string line; std::getline(lines, line);) {
+        warned +=
+            line.find("is drawn as its frame: ") != std::string::npos && line.find(name) != std::string::npos;
     }
     EXPECT_EQ(warned, c.warned ? 1u : 0u) << warnings;
-    const std::string name = std::filesystem::path(file.substr(0, file.find('\0'))).filename().string();
-    EXPECT_EQ(warnings.find(name) != std::string::npos, c.warned) << warnings;
     ASSERT_EQ(picture.width, 100u);
     ASSERT_EQ(picture.height, 100u);
     const std::vector<unsigned> white = {255, 255, 255};
@@ -819,6 +966,40 @@ TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {
     const auto text = RunProgram(scratch, "pdftotext '" + (scratch.Path() / "out.pdf").string() + "' -", "");
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out.find("SECRETKEYTEXT"), std::string::npos) << text.out;
+}
+
+// An image drawn first at a point's size and then large shows every pixel when large: the copy
+// kept at the small size is not drawn in its place.
+TEST_F(PluginTest, APlacedImageDrawnSmallThenLargeShowsEveryPixel) {
+    testsupport::ScratchFolder scratch{"export_placed_sizes"};
+    std::vector<unsigned char> checks;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            checks.insert(checks.end(), 3, (x + y) % 2 == 0 ? 0 : 255);
+        }
+    }
+    std::vector<unsigned char> png;
+    ASSERT_EQ(lodepng::encode(png, checks, kSide, kSide, LCT_RGB, 8), 0u);
+    const std::string file = scratch.Write("checks.png", std::string(png.begin(), png.end()));
+    const auto placed = [&](const char* matrix) {
+        return R"({"type": "placed", "file": )" + json(file).dump() +
+               R"(, "frame": [0, 20, 20, 0], "matrix": )" + matrix + "}";
+    };
+    const std::string small = placed("[0.05, 0, 0, 0.05, 0, 0]");
+    OpenDocumentFile(
+        scratch.Write("sizes.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                                      small + ", " + placed("[4, 0, 0, 4, 10, 10]") + ", " + small + "]}]}"),
+        7);
+    const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
+    ASSERT_EQ(picture.width, 100u);
+    for (int row = 0; row < kSide; ++row) {
+        for (int column = 0; column < kSide; ++column) {
+            EXPECT_EQ(picture.At(12 + 4 * column, 88 - 4 * row)[0], (column + row) % 2 == 0 ? 0 : 255)
+                << "at column " << column << ", row " << row;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, ExportPlacedFiles, ::testing::ValuesIn(kPlacedCases),

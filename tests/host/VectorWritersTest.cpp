@@ -4,6 +4,7 @@
 
 #include "ProgramRun.h"
 #include "VectorWriters.h"
+#include "XmlMetadata.h"
 #include "model/DocumentFormat.h"
 
 namespace {
@@ -142,6 +143,27 @@ TEST(VectorWritersTest, RefusesWhatItCantWriteAndLeavesTheOldFile) {
         EXPECT_FALSE(host::WriteVectorCopy(BoardsDocument(), file, format, values, "", &error)) << format;
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(ReadFile(file), "old");
+    }
+}
+
+// A namespace is declared once, where the packet declares it; a prefix declared again inside an
+// element is bound again only there, and its siblings keep the outer binding.
+TEST(VectorWritersTest, WritesEachNamespaceDeclarationWhereThePacketHasIt) {
+    const struct {
+        const char* packet;
+        const char* written;
+    } cases[] = {
+        {R"(<x:m xmlns:x="urn:x" xmlns:a="urn:one"><a:e xmlns:a="urn:two"><a:g/></a:e><a:f a:k="1"/></x:m>)",
+         R"(<x:m xmlns:x="urn:x" xmlns:a="urn:one"><a:e xmlns:a="urn:two"><a:g></a:g></a:e><a:f a:k="1"></a:f></x:m>)"},
+        {R"(<x:m xmlns:x="urn:x"><x:e xmlns:b="urn:b"/><b:f/></x:m>)", nullptr},  // b is out of scope there
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const std::optional<std::string> written = host::MetadataElements(c.packet, &error);
+        EXPECT_EQ(written.has_value(), c.written != nullptr) << c.packet << error;
+        if (written && c.written != nullptr) {
+            EXPECT_EQ(*written, c.written);
+        }
     }
 }
 

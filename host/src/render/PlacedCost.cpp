@@ -4,21 +4,30 @@
 #include "render/PlacedCost.h"
 
 #include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <glib.h>
+#include <jpeglib.h>
+#include <lodepng.h>
+#include <qpdf/Buffer.hh>
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFTokenizer.hh>
+#include <qpdf/QPDFWriter.hh>
 
 namespace host {
 namespace {
@@ -47,56 +56,10 @@ private:
     std::uint64_t limit_;
 };
 
-// What a content stream draws: each name it paints with "Do", with how often, and its inline
-// images' pixels.
-struct ContentUse {
-    std::map<std::string, std::uint64_t> drawn;
-    std::uint64_t inlinePixels = 0;
-    bool inlineTooLarge = false;
+// Why a PDF file is refused, thrown from deep inside the walk and caught where it starts.
+struct Refused {
+    std::string reason;
 };
-
-std::uint64_t PositiveInteger(const std::string& text) {
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return value > 0 ? static_cast<std::uint64_t>(value) : 0;
-}
-
-// Reads the content's tokens once; an inline image's size comes from its /W and /H entries.
-ContentUse ScanContent(const std::string& content) {
-    const auto input = std::make_shared<BufferInputSource>("content", content);
-    QPDFTokenizer tokenizer;
-    tokenizer.allowEOF();
-    ContentUse use;
-    std::string name;  // the name just before, when the token before was one
-    std::uint64_t width = 0;
-    std::uint64_t height = 0;
-    for (;;) {
-        const QPDFTokenizer::Token token = tokenizer.readToken(input, "content", true);
-        const QPDFTokenizer::token_type_e type = token.getType();
-        if (type == QPDFTokenizer::tt_eof) {
-            break;
-        }
-        if (type == QPDFTokenizer::tt_integer && (name == "/W" || name == "/Width")) {
-            width = PositiveInteger(token.getValue());
-        } else if (type == QPDFTokenizer::tt_integer && (name == "/H" || name == "/Height")) {
-            height = PositiveInteger(token.getValue());
-        } else if (type == QPDFTokenizer::tt_word && token.getValue() == "Do" && !name.empty()) {
-            ++use.drawn[name];
-        } else if (type == QPDFTokenizer::tt_word && token.getValue() == "BI") {
-            width = height = 0;
-        } else if (type == QPDFTokenizer::tt_word && token.getValue() == "ID") {
-            use.inlineTooLarge = use.inlineTooLarge || (height > 0 && width > kMaxPlacedPixels / height);
-            use.inlinePixels += use.inlineTooLarge ? 0 : width * height;
-            char blank = 0;
-            input->read(&blank, 1);  // the one blank between ID and the image's data
-            tokenizer.expectInlineImage(input);
-            if (tokenizer.readToken(input, "content", true).getType() != QPDFTokenizer::tt_inline_image) {
-                break;
-            }
-        }
-        name = type == QPDFTokenizer::tt_name ? token.getValue() : std::string();
-    }
-    return use;
-}
 
 std::uint64_t SaturatingSum(std::uint64_t a, std::uint64_t b) {
     return a > kMaxPlacedPdfWork || b > kMaxPlacedPdfWork ? kMaxPlacedPdfWork + 1 : a + b;
@@ -106,128 +69,706 @@ std::uint64_t SaturatingProduct(std::uint64_t a, std::uint64_t b) {
     return b != 0 && a > (kMaxPlacedPdfWork + 1) / b ? kMaxPlacedPdfWork + 1 : a * b;
 }
 
-// Each form drawn costs at least this much, whatever its content: poppler saves and restores its
-// state around it, so forms without content still cost their count.
-constexpr std::uint64_t kFormOverhead = 1024;
+// A count given as a real number (cells, dash pieces), as work: at most one more than the budget.
+std::uint64_t WorkOf(double count) {
+    return !(count < static_cast<double>(kMaxPlacedPdfWork)) ? kMaxPlacedPdfWork + 1
+                                                             : static_cast<std::uint64_t>(std::ceil(count));
+}
 
-// The work of drawing a page: content bytes and image pixels, counted as often as they are drawn.
-// A form is measured once for each resource dictionary it is drawn with (a form without resources
-// of its own names what the one drawing it names).
+// What poppler spends on each byte of a damaged file it parses again: an error message for what it
+// can't read (a fuzzed PDF whose broken form was looked up 260,000 times took 33 s).
+constexpr std::uint64_t kDamagedByteWork = 64;
+// Each form, pattern cell or Type 3 glyph drawn costs at least this much, whatever its content:
+// poppler saves and restores its state around it, so streams without content still cost their count.
+constexpr std::uint64_t kFormOverhead = 1024;
+// What one piece of a dashed stroke costs, times how many neighbours its stroke overlaps (its width
+// over the dash period): cairo strokes the pieces as one outline, so wide pieces packed closely cost
+// far more than their count (10^4 pieces of a round-capped stroke 100 times wider than their period
+// take seconds).
+constexpr double kDashPieceWork = 64.0;
+
+// Whether the word is an operator of PDF content.
+bool IsOperator(const std::string& word) {
+    static const std::set<std::string, std::less<>> kOperators = {
+        "b",  "B",  "b*", "B*", "BDC", "BI", "BMC", "BT", "BX",   "c",     "cm",  "CS",  "cs",
+        "d",  "d0", "d1", "Do", "DP",  "EI", "EMC", "ET", "EX",   "f",     "F",   "f*",  "G",
+        "g",  "gs", "h",  "i",  "ID",  "j",  "J",   "K",  "k",    "l",     "m",   "M",   "MP",
+        "n",  "q",  "Q",  "re", "RG",  "rg", "ri",  "s",  "S",    "SC",    "sc",  "SCN", "scn",
+        "sh", "T*", "Tc", "Td", "TD",  "Tf", "Tj",  "TJ", "TL",   "Tm",    "Tr",  "Ts",  "Tw",
+        "Tz", "v",  "w",  "W",  "W*",  "y",  "'",   "\"", "true", "false", "null"};
+    return kOperators.count(word) != 0;
+}
+
+// An affine matrix as PDF writes it: x' = a x + c y + e, y' = b x + d y + f.
+struct Matrix {
+    double a = 1.0, b = 0.0, c = 0.0, d = 1.0, e = 0.0, f = 0.0;
+
+    // This matrix, then the other.
+    Matrix Then(const Matrix& o) const {
+        return {a * o.a + b * o.c, a * o.b + b * o.d,       c * o.a + d * o.c,
+                c * o.b + d * o.d, e * o.a + f * o.c + o.e, e * o.b + f * o.d + o.f};
+    }
+    std::pair<double, double> Map(double x, double y) const { return {a * x + c * y + e, b * x + d * y + f}; }
+    // None for a matrix that flattens the plane.
+    std::optional<Matrix> Inverse() const {
+        const double det = a * d - b * c;
+        if (!std::isfinite(det) || det == 0.0) {
+            return std::nullopt;
+        }
+        return Matrix{d / det, -b / det, -c / det, a / det, (c * f - d * e) / det, (b * e - a * f) / det};
+    }
+};
+
+// A box of a stream's own space (its coordinates when it starts); empty until a point is added.
+struct Box {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+
+    static Box Everything() { return {-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL}; }
+    bool Empty() const { return !(x0 <= x1 && y0 <= y1); }
+    // Whether a coordinate is not a number (from numbers beyond what a double holds).
+    bool Unknown() const { return std::isnan(x0) || std::isnan(y0) || std::isnan(x1) || std::isnan(y1); }
+    void Add(double x, double y) {
+        if (std::isnan(x) || std::isnan(y)) {
+            x0 = y0 = x1 = y1 = std::nan("");  // stays unknown whatever is added after
+            return;
+        }
+        x0 = std::min(x0, x);
+        y0 = std::min(y0, y);
+        x1 = std::max(x1, x);
+        y1 = std::max(y1, y);
+    }
+    Box Within(const Box& o) const {
+        if (Unknown() || o.Unknown()) {
+            return Unknown() ? *this : o;
+        }
+        return {std::max(x0, o.x0), std::max(y0, o.y0), std::min(x1, o.x1), std::min(y1, o.y1)};
+    }
+    Box Mapped(const Matrix& m) const {
+        if (Unknown()) {
+            return *this;
+        }
+        Box mapped;
+        for (const auto& [x, y] :
+             {std::pair(x0, y0), std::pair(x0, y1), std::pair(x1, y0), std::pair(x1, y1)}) {
+            const auto [u, v] = m.Map(x, y);
+            mapped.Add(u, v);
+        }
+        return mapped;
+    }
+};
+
+double Number(QPDFObjectHandle value, double otherwise = 0.0) {
+    return value.isNumber() ? value.getNumericValue() : otherwise;
+}
+
+// A rectangle as a PDF array holds it (its corners in any order); none when it is not one.
+std::optional<Box> RectangleOf(QPDFObjectHandle array) {
+    if (!array.isArray() || array.getArrayNItems() != 4) {
+        return std::nullopt;
+    }
+    Box box;
+    box.Add(Number(array.getArrayItem(0)), Number(array.getArrayItem(1)));
+    box.Add(Number(array.getArrayItem(2)), Number(array.getArrayItem(3)));
+    return box;
+}
+
+Matrix MatrixOf(QPDFObjectHandle array) {
+    if (!array.isArray() || array.getArrayNItems() != 6) {
+        return {};
+    }
+    double v[6];
+    for (int i = 0; i < 6; ++i) {
+        v[i] = Number(array.getArrayItem(i));
+    }
+    return {v[0], v[1], v[2], v[3], v[4], v[5]};
+}
+
+// The pixels of an image of that size, refused beyond the limit; sizes as poppler reads them: a
+// real number counts (30000.0 is 30,000), and the short names of inline images count for every image.
+std::uint64_t ImagePixels(double width, double height) {
+    const double w = std::isfinite(width) ? std::max(0.0, std::floor(width)) : HUGE_VAL;
+    const double h = std::isfinite(height) ? std::max(0.0, std::floor(height)) : HUGE_VAL;
+    if (w == 0.0 || h == 0.0) {
+        return 0;
+    }
+    if (w * h > static_cast<double>(kMaxPlacedPixels)) {
+        const auto side = [](double length) {
+            return length < 1e15 ? std::to_string(static_cast<std::uint64_t>(length))
+                                 : std::string("countless");
+        };
+        throw Refused{"an image of " + side(w) + " x " + side(h) + " pixels"};
+    }
+    return static_cast<std::uint64_t>(w * h);
+}
+
+std::uint64_t ImageDictionaryPixels(QPDFObjectHandle dictionary) {
+    if (!dictionary.isDictionary()) {
+        return 0;
+    }
+    const auto size = [&](const char* full, const char* brief) {
+        QPDFObjectHandle value = dictionary.getKey(full);
+        return Number(value.isNull() ? dictionary.getKey(brief) : value);
+    };
+    return ImagePixels(size("/Width", "/W"), size("/Height", "/H"));
+}
+
+// What the graphics state holds that decides the cost of what a stream paints, and which a form,
+// a pattern cell or a glyph inherits from what draws it.
+struct Paint {
+    // A tiling pattern chosen for filling or stroking: its cell's work, and how many cells cover a
+    // box of the stream's space (the cell's step, and the map into pattern space, which poppler takes
+    // relative to the space of the stream that paints).
+    struct Pattern {
+        QPDFObjGen id;
+        std::uint64_t cellWork = 0;
+        Matrix toPattern;
+        double xStep = 1.0;
+        double yStep = 1.0;
+    };
+    std::optional<Pattern> fill;
+    std::optional<Pattern> stroke;
+    // The work of one glyph of the font chosen, when it is a Type 3 font (its glyphs are drawn by
+    // content streams); kOpenFont while that font's own glyphs are measured.
+    std::uint64_t glyphWork = 0;
+    double dashPeriod = 0.0;  // the dash array's sum (0: a solid line)
+    std::size_t dashes = 0;   // the pieces one period draws
+    double lineWidth = 1.0;
+
+    static constexpr std::uint64_t kOpenFont = ~std::uint64_t{0};
+
+    // What tells one paint from another, for measuring a stream once per paint it is drawn with.
+    auto Key() const {
+        return std::tuple(fill ? fill->id : QPDFObjGen(), stroke ? stroke->id : QPDFObjGen(), glyphWork,
+                          dashPeriod, dashes, lineWidth);
+    }
+};
+
+// The work of drawing a page: content bytes, image pixels, pattern cells, Type 3 glyphs and dash
+// pieces, counted as often as they are drawn. A form, pattern cell or glyph procedure is measured
+// once for each resource dictionary and inherited paint it is drawn with (a stream without
+// resources of its own names what the one drawing it names).
 class PdfCost {
 public:
-    explicit PdfCost(std::string& error) : error_(error) {}
+    PdfCost(QPDF& pdf, std::uint64_t fileBytes) : pdf_(pdf), fileBytes_(fileBytes) {}
 
-    // The work of the streams drawn with the resources (known by the object that holds them);
-    // none, with the reason in error, beyond the limits.
-    std::optional<std::uint64_t> Content(const std::vector<QPDFObjectHandle>& streams,
-                                         QPDFObjectHandle resources, QPDFObjGen resourcesOwner, int depth) {
-        std::string bytes;
-        for (QPDFObjectHandle stream : streams) {
-            if (!stream.isStream()) {
-                continue;
-            }
-            BoundedSink sink(bytes, kMaxPlacedPdfWork - decoded_);
-            try {
-                stream.pipeStreamData(&sink, 0, qpdf_dl_generalized, true);
-            } catch (const TooMuchContent&) {
-                error_ = "its content decodes to too many bytes";
-                return std::nullopt;
-            }
-            bytes += '\n';  // streams of a page's array join at a blank
+    // What poppler spends each time it looks up an object that a resource names: it parses the
+    // object again every time (a form's or an image's dictionary, a pattern, a graphics state), and
+    // an object that is not what it should be, maybe to the end of the file. In a damaged file (one
+    // qpdf had to mend) every byte it parses may cost it an error message: it costs far more there.
+    std::uint64_t Lookup(QPDFObjectHandle object, bool usable) {
+        const std::uint64_t damaged = pdf_.anyWarnings() ? kDamagedByteWork : 1;
+        if (!usable) {
+            return SaturatingSum(SaturatingProduct(fileBytes_, damaged), kFormOverhead);
         }
-        decoded_ += bytes.size();
-        const ContentUse use = ScanContent(bytes);
-        if (use.inlineTooLarge) {
-            error_ = "an inline image has too many pixels";
-            return std::nullopt;
+        const QPDFObjGen id = object.getObjGen();
+        if (const auto found = texts_.find(id); id.getObj() != 0 && found != texts_.end()) {
+            return found->second;
         }
-        std::uint64_t work = SaturatingSum(bytes.size(), use.inlinePixels);
-        QPDFObjectHandle objects =
-            resources.isDictionary() ? resources.getKey("/XObject") : QPDFObjectHandle::newNull();
-        for (const auto& [name, count] : use.drawn) {
-            if (!objects.isDictionary() || !objects.hasKey(name)) {
-                continue;
-            }
-            const std::optional<std::uint64_t> each =
-                XObject(objects.getKey(name), resources, resourcesOwner, depth);
-            if (!each) {
-                return std::nullopt;
-            }
-            work = SaturatingSum(work, SaturatingProduct(*each, count));
+        const std::uint64_t text =
+            SaturatingProduct((object.isStream() ? object.getDict() : object).unparse().size(), damaged);
+        if (id.getObj() != 0) {
+            texts_.emplace(id, text);
         }
-        if (work > kMaxPlacedPdfWork) {
-            error_ = "drawing it takes too much work";
-            return std::nullopt;
-        }
-        return work;
+        return text;
     }
 
-    // The work of an appearance stream or a form: its content with its own resources, or with
-    // those of what draws it.
-    std::optional<std::uint64_t> Form(QPDFObjectHandle form, QPDFObjectHandle resources,
-                                      QPDFObjGen resourcesOwner, int depth) {
+    // What poppler spends on a stream's own resources each time it is drawn: it reads each font,
+    // form, image, pattern and graphics state the dictionary names, one level deep.
+    std::uint64_t Resources(QPDFObjectHandle resources, QPDFObjGen owner) {
+        if (const auto found = resourceTexts_.find(owner); found != resourceTexts_.end()) {
+            return found->second;
+        }
+        std::uint64_t text = resources.unparse().size();
+        for (auto& [kind, group] : resources.getDictAsMap()) {
+            for (auto& [name, entry] :
+                 group.isDictionary() ? group.getDictAsMap() : std::map<std::string, QPDFObjectHandle>{}) {
+                text = SaturatingSum(text, Lookup(entry, true));
+            }
+        }
+        resourceTexts_.emplace(owner, text);
+        return text;
+    }
+
+    // The work of the streams drawn with the resources (known by the object that holds them),
+    // clipped to the box of their own space; throws Refused beyond the limits.
+    std::uint64_t Content(const std::vector<QPDFObjectHandle>& streams, QPDFObjectHandle resources,
+                          QPDFObjGen resourcesOwner, const Box& clip, const Paint& paint, int depth);
+
+    // The work of a stream drawn as a form, a pattern cell or a glyph: its content with its own
+    // resources, or with those of what draws it, clipped to its box.
+    std::uint64_t Form(QPDFObjectHandle form, QPDFObjectHandle resources, QPDFObjGen resourcesOwner,
+                       const Box& clip, const Paint& paint, int depth) {
         if (depth > kDeepestPlacedForms) {
-            error_ = "its forms nest too deep";
-            return std::nullopt;
+            throw Refused{"its forms, patterns or glyphs nest too deep"};
+        }
+        if (!form.isStream()) {
+            return 0;
         }
         QPDFObjectHandle dictionary = form.getDict();
         if (dictionary.getKey("/Resources").isDictionary()) {
             resources = dictionary.getKey("/Resources");
             resourcesOwner = form.getObjGen();
         }
-        const std::pair key(form.getObjGen(), resourcesOwner);
+        const auto key = std::tuple(form.getObjGen(), resourcesOwner, paint.Key());
         if (const auto found = measured_.find(key); found != measured_.end()) {
             return found->second;
         }
         if (!open_.insert(form.getObjGen()).second) {
-            error_ = "a form draws itself";
-            return std::nullopt;
+            throw Refused{"a form, pattern or glyph draws itself"};
         }
-        std::optional<std::uint64_t> work = Content({form}, resources, resourcesOwner, depth + 1);
+        std::uint64_t work =
+            SaturatingSum(Content({form}, resources, resourcesOwner, clip, paint, depth + 1), kFormOverhead);
+        if (resourcesOwner == form.getObjGen()) {
+            work = SaturatingSum(work, Resources(resources, resourcesOwner));
+        }
         open_.erase(form.getObjGen());
-        if (work) {
-            work = SaturatingSum(*work, kFormOverhead);
-            measured_.emplace(key, *work);
-        }
+        measured_.emplace(key, work);
         return work;
     }
 
 private:
-    std::optional<std::uint64_t> XObject(QPDFObjectHandle object, QPDFObjectHandle resources,
-                                         QPDFObjGen resourcesOwner, int depth) {
+    QPDF& pdf_;
+    std::uint64_t fileBytes_;
+    std::map<QPDFObjGen, std::uint64_t> texts_;          // Lookup's, by object
+    std::map<QPDFObjGen, std::uint64_t> resourceTexts_;  // Resources', by the object holding them
+    std::uint64_t decoded_ = 0;                          // content bytes decoded so far, over the whole page
+    std::map<std::tuple<QPDFObjGen, QPDFObjGen, decltype(Paint().Key())>, std::uint64_t> measured_;
+    std::set<QPDFObjGen> open_;  // the streams being measured, which none of them may draw again
+};
+
+// One pass over a stream's tokens, keeping the graphics state that decides what its operators cost.
+class ContentWalk {
+public:
+    ContentWalk(PdfCost& cost, QPDFObjectHandle resources, QPDFObjGen owner, const Box& clip,
+                const Paint& paint, int depth)
+        : cost_(cost), resources_(resources), owner_(owner), depth_(depth) {
+        state_.clip = clip;
+        state_.paint = paint;
+    }
+
+    std::uint64_t Walk(const std::string& content) {
+        const auto input = std::make_shared<BufferInputSource>("content", content);
+        QPDFTokenizer tokenizer;
+        tokenizer.allowEOF();
+        for (;;) {
+            const QPDFTokenizer::Token token = tokenizer.readToken(input, "content", true);
+            switch (token.getType()) {
+                case QPDFTokenizer::tt_eof:
+                    return work_;
+                case QPDFTokenizer::tt_bad:
+                    // poppler reads on past it, with an error message each time it is drawn
+                    Add(SaturatingProduct(token.getRawValue().size() + 1, kDamagedByteWork));
+                    Clear();
+                    break;
+                case QPDFTokenizer::tt_integer:
+                case QPDFTokenizer::tt_real:
+                    (arrays_ > 0 ? arrayNumbers_ : numbers_)
+                        .push_back(std::strtod(token.getValue().c_str(), nullptr));
+                    break;
+                case QPDFTokenizer::tt_name:
+                    name_ = token.getValue();
+                    break;
+                case QPDFTokenizer::tt_string:
+                    textBytes_ += token.getValue().size();
+                    break;
+                case QPDFTokenizer::tt_array_open:
+                    ++arrays_;
+                    break;
+                case QPDFTokenizer::tt_array_close:
+                    arrays_ = std::max(0, arrays_ - 1);
+                    break;
+                case QPDFTokenizer::tt_word:
+                    if (token.getValue() == "BI") {
+                        InlineImage(tokenizer, input);
+                    } else if (!IsOperator(token.getValue())) {
+                        // poppler names an operator it doesn't know in an error message each time
+                        Add(SaturatingProduct(token.getValue().size() + 1, kDamagedByteWork));
+                    } else {
+                        Operator(token.getValue());
+                    }
+                    Clear();
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+
+private:
+    struct State {
+        Matrix ctm;  // from user space to the stream's own space
+        Box clip;    // in the stream's own space
+        Paint paint;
+        std::optional<QPDFObjectHandle> font;
+    };
+
+    void Clear() {
+        numbers_.clear();
+        arrayNumbers_.clear();
+        name_.clear();
+        textBytes_ = 0;
+        arrays_ = 0;
+    }
+
+    void Add(std::uint64_t work) {
+        work_ = SaturatingSum(work_, work);
+        if (work_ > kMaxPlacedPdfWork) {
+            throw Refused{"drawing it takes too much work"};
+        }
+    }
+
+    // The last n numbers before the operator (0 for those missing).
+    double Operand(std::size_t n, std::size_t of) const {
+        const std::size_t at = numbers_.size() + n;
+        return numbers_.size() >= of ? numbers_[at - of] : 0.0;
+    }
+
+    void Point(double x, double y) {
+        if (hasCurrent_) {
+            length_ += std::hypot(x - currentX_, y - currentY_);
+        }
+        currentX_ = x;
+        currentY_ = y;
+        hasCurrent_ = true;
+        const auto [u, v] = state_.ctm.Map(x, y);
+        path_.Add(u, v);
+    }
+
+    void Operator(const std::string& op) {
+        if (op == "q") {
+            stack_.push_back(state_);
+        } else if (op == "Q") {
+            if (!stack_.empty()) {
+                state_ = std::move(stack_.back());
+                stack_.pop_back();
+            }
+        } else if (op == "cm" && numbers_.size() >= 6) {
+            state_.ctm = Matrix{Operand(0, 6), Operand(1, 6), Operand(2, 6),
+                                Operand(3, 6), Operand(4, 6), Operand(5, 6)}
+                             .Then(state_.ctm);
+        } else if (op == "m" && numbers_.size() >= 2) {
+            hasCurrent_ = false;
+            Point(Operand(0, 2), Operand(1, 2));
+            startX_ = currentX_;
+            startY_ = currentY_;
+        } else if (op == "l" && numbers_.size() >= 2) {
+            Point(Operand(0, 2), Operand(1, 2));
+        } else if ((op == "c" && numbers_.size() >= 6) ||
+                   ((op == "v" || op == "y") && numbers_.size() >= 4)) {
+            // The control polygon's length bounds the curve's.
+            const std::size_t count = op == "c" ? 6 : 4;
+            for (std::size_t i = 0; i < count; i += 2) {
+                Point(Operand(i, count), Operand(i + 1, count));
+            }
+        } else if (op == "re" && numbers_.size() >= 4) {
+            const double x = Operand(0, 4);
+            const double y = Operand(1, 4);
+            const double w = Operand(2, 4);
+            const double h = Operand(3, 4);
+            hasCurrent_ = false;
+            Point(x, y);
+            Point(x + w, y);
+            Point(x + w, y + h);
+            Point(x, y + h);
+            Point(x, y);
+            startX_ = x;
+            startY_ = y;
+        } else if (op == "h") {
+            Point(startX_, startY_);
+        } else if (op == "W" || op == "W*") {
+            clipping_ = true;
+        } else if (op == "S" || op == "s" || op == "f" || op == "F" || op == "f*" || op == "B" ||
+                   op == "B*" || op == "b" || op == "b*" || op == "n") {
+            PaintPath(op);
+        } else if (op == "w" && !numbers_.empty()) {
+            state_.paint.lineWidth = std::abs(numbers_.back());
+        } else if (op == "d") {
+            state_.paint.dashPeriod = 0.0;
+            for (const double dash : arrayNumbers_) {
+                state_.paint.dashPeriod += std::abs(dash);
+            }
+            state_.paint.dashes = (arrayNumbers_.size() + 1) / 2;
+        } else if (op == "Do" && !name_.empty()) {
+            Draw(name_);
+        } else if (op == "Tf" && !name_.empty()) {
+            SelectFont(name_);
+        } else if (op == "Tj" || op == "TJ" || op == "'" || op == "\"") {
+            ShowText();
+        } else if ((op == "scn" || op == "SCN") && !name_.empty()) {
+            (op == "scn" ? state_.paint.fill : state_.paint.stroke) = PatternNamed(name_);
+        } else if (op == "cs" || op == "CS" || op == "sc" || op == "SC" || op == "g" || op == "G" ||
+                   op == "rg" || op == "RG" || op == "k" || op == "K" || op == "scn" || op == "SCN") {
+            (op == "cs" || op == "sc" || op == "g" || op == "rg" || op == "k" || op == "scn"
+                 ? state_.paint.fill
+                 : state_.paint.stroke)
+                .reset();
+        } else if (op == "gs" && !name_.empty()) {
+            SoftMask(name_);
+        }
+    }
+
+    // A painting operator: pattern cells over the path's box, dash pieces along it; a clip it sets.
+    void PaintPath(const std::string& op) {
+        const bool fills = op != "S" && op != "s" && op != "n";
+        const bool strokes = op == "S" || op == "s" || op == "B" || op == "B*" || op == "b" || op == "b*";
+        if (op == "s" || op == "b" || op == "b*") {
+            Point(startX_, startY_);
+        }
+        const Box painted = path_.Within(state_.clip);
+        for (const auto& [used, pattern] :
+             {std::pair(fills, state_.paint.fill), std::pair(strokes, state_.paint.stroke)}) {
+            if (used && pattern && painted.Unknown()) {
+                throw Refused{"a pattern paints where its cells can't be counted"};
+            }
+            if (used && pattern && !painted.Empty()) {
+                const Box cells = painted.Mapped(pattern->toPattern);
+                const double count = (std::ceil((cells.x1 - cells.x0) / pattern->xStep) + 1.0) *
+                                     (std::ceil((cells.y1 - cells.y0) / pattern->yStep) + 1.0);
+                Add(SaturatingProduct(WorkOf(count), pattern->cellWork));
+            }
+        }
+        if (strokes && state_.paint.dashPeriod > 0.0) {
+            const double pieces =
+                length_ / state_.paint.dashPeriod * static_cast<double>(state_.paint.dashes);
+            Add(WorkOf(pieces * kDashPieceWork * (1.0 + state_.paint.lineWidth / state_.paint.dashPeriod)));
+        }
+        if (clipping_) {
+            state_.clip = path_.Within(state_.clip);
+        }
+        clipping_ = false;
+        path_ = Box();
+        length_ = 0.0;
+        hasCurrent_ = false;
+    }
+
+    // The object the resources name, and what looking it up costs poppler (nothing for a name
+    // they don't hold; see PdfCost::Lookup), which is charged. usable tells what the object must be.
+    enum class Want { dictionary, stream, either };
+    QPDFObjectHandle Resource(const char* kind, const std::string& name, Want want = Want::dictionary) {
+        auto found = lookups_.find({kind, name});
+        if (found == lookups_.end()) {
+            // The group as it stands, names of objects that can't be read included (as nulls).
+            auto group = groups_.find(kind);
+            if (group == groups_.end()) {
+                QPDFObjectHandle names =
+                    resources_.isDictionary() ? resources_.getKey(kind) : QPDFObjectHandle::newNull();
+                group = groups_
+                            .emplace(kind, names.isDictionary() ? names.getDictAsMap()
+                                                                : std::map<std::string, QPDFObjectHandle>{})
+                            .first;
+            }
+            // A name the resources don't hold costs what one that can't be read does: qpdf drops a
+            // reference to an object it can't read, which poppler parses again at every lookup.
+            const auto entry = group->second.find(name);
+            Lookup lookup{QPDFObjectHandle::newNull(), cost_.Lookup(QPDFObjectHandle::newNull(), false)};
+            if (entry != group->second.end()) {
+                QPDFObjectHandle object = entry->second;
+                const bool usable = want == Want::stream       ? object.isStream()
+                                    : want == Want::dictionary ? object.isDictionary()
+                                                               : object.isStream() || object.isDictionary();
+                lookup = {object, cost_.Lookup(object, usable)};
+            }
+            found = lookups_.emplace(std::pair(std::string(kind), name), lookup).first;
+        }
+        Add(found->second.work);
+        return found->second.object;
+    }
+
+    // The space of a stream drawn inside this one, and its clip there.
+    Box InnerClip(const Matrix& placement, std::optional<Box> box) const {
+        const std::optional<Matrix> back = placement.Then(state_.ctm).Inverse();
+        if (!back) {
+            return Box();  // flattened: nothing of it shows
+        }
+        const Box outer = state_.clip.Empty() || std::isinf(state_.clip.x0) || std::isinf(state_.clip.x1) ||
+                                  std::isinf(state_.clip.y0) || std::isinf(state_.clip.y1)
+                              ? Box::Everything()
+                              : state_.clip.Mapped(*back);
+        return box ? box->Within(outer) : outer;
+    }
+
+    void Draw(const std::string& name) {
+        QPDFObjectHandle object = Resource("/XObject", name, Want::stream);
         if (!object.isStream()) {
-            return 0;
+            return;
         }
         QPDFObjectHandle dictionary = object.getDict();
         QPDFObjectHandle subtype = dictionary.getKey("/Subtype");
         if (subtype.isName() && subtype.getName() == "/Form") {
-            return Form(object, resources, resourcesOwner, depth);
+            const Matrix placement = MatrixOf(dictionary.getKey("/Matrix"));
+            const std::optional<Box> box = RectangleOf(dictionary.getKey("/BBox"));
+            Add(cost_.Form(object, resources_, owner_, InnerClip(placement, box), state_.paint, depth_));
+            return;
         }
-        std::uint64_t pixels = 0;
-        for (QPDFObjectHandle image : {dictionary, dictionary.getKey("/SMask")}) {
+        std::uint64_t pixels = ImageDictionaryPixels(dictionary);
+        for (const char* mask : {"/SMask", "/Mask"}) {
+            QPDFObjectHandle image = dictionary.getKey(mask);
             if (image.isStream()) {
-                image = image.getDict();
+                pixels = SaturatingSum(pixels, ImageDictionaryPixels(image.getDict()));
             }
-            if (!image.isDictionary() || !image.getKey("/Width").isInteger() ||
-                !image.getKey("/Height").isInteger()) {
-                continue;
-            }
-            const std::uint64_t width = std::max<long long>(0, image.getKey("/Width").getIntValue());
-            const std::uint64_t height = std::max<long long>(0, image.getKey("/Height").getIntValue());
-            if (height > 0 && width > kMaxPlacedPixels / height) {
-                error_ = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
-                return std::nullopt;
-            }
-            pixels += width * height;
         }
-        return pixels;
+        Add(pixels);
     }
 
-    std::string& error_;
-    std::uint64_t decoded_ = 0;  // content bytes decoded so far, over the whole page
-    std::map<std::pair<QPDFObjGen, QPDFObjGen>, std::uint64_t> measured_;
-    std::set<QPDFObjGen> open_;  // the forms being measured, which none of them may draw again
+    // An inline image: its dictionary's size, then its data, which the tokenizer passes over.
+    void InlineImage(QPDFTokenizer& tokenizer, const std::shared_ptr<InputSource>& input) {
+        std::string key;
+        double width = 0.0;
+        double height = 0.0;
+        for (;;) {
+            const QPDFTokenizer::Token token = tokenizer.readToken(input, "content", true);
+            const QPDFTokenizer::token_type_e type = token.getType();
+            if (type == QPDFTokenizer::tt_eof || type == QPDFTokenizer::tt_bad) {
+                return;
+            }
+            if (type == QPDFTokenizer::tt_word && token.getValue() == "ID") {
+                break;
+            }
+            const bool number = type == QPDFTokenizer::tt_integer || type == QPDFTokenizer::tt_real;
+            if (number && (key == "/W" || key == "/Width")) {
+                width = std::strtod(token.getValue().c_str(), nullptr);
+            } else if (number && (key == "/H" || key == "/Height")) {
+                height = std::strtod(token.getValue().c_str(), nullptr);
+            }
+            key = type == QPDFTokenizer::tt_name ? token.getValue() : std::string();
+        }
+        Add(ImagePixels(width, height));
+        char blank = 0;
+        input->read(&blank, 1);  // the one blank between ID and the image's data
+        tokenizer.expectInlineImage(input);
+        tokenizer.readToken(input, "content", true);
+    }
+
+    // A Type 3 font's glyphs are content streams: one glyph costs what its costliest procedure does.
+    void SelectFont(const std::string& name) {
+        const auto known = fonts_.find(name);
+        if (known != fonts_.end()) {
+            state_.paint.glyphWork = known->second;
+            return;
+        }
+        QPDFObjectHandle font = Resource("/Font", name);
+        std::uint64_t glyph = 0;
+        QPDFObjectHandle subtype =
+            font.isDictionary() ? font.getKey("/Subtype") : QPDFObjectHandle::newNull();
+        if (subtype.isName() && subtype.getName() == "/Type3") {
+            QPDFObjectHandle procedures = font.getKey("/CharProcs");
+            QPDFObjectHandle fontResources = font.getKey("/Resources");
+            const bool own = fontResources.isDictionary();
+            Paint inside = state_.paint;
+            inside.glyphWork = Paint::kOpenFont;
+            for (auto& [code, procedure] : procedures.isDictionary()
+                                               ? procedures.getDictAsMap()
+                                               : std::map<std::string, QPDFObjectHandle>{}) {
+                glyph = std::max(
+                    glyph, cost_.Form(procedure, own ? fontResources : resources_,
+                                      own ? font.getObjGen() : owner_, Box::Everything(), inside, depth_));
+            }
+        }
+        fonts_.emplace(name, glyph);
+        state_.paint.glyphWork = glyph;
+    }
+
+    void ShowText() {
+        if (state_.paint.glyphWork == Paint::kOpenFont) {
+            throw Refused{"a glyph draws itself"};
+        }
+        Add(SaturatingProduct(textBytes_, state_.paint.glyphWork));
+    }
+
+    std::optional<Paint::Pattern> PatternNamed(const std::string& name) {
+        const auto known = patterns_.find(name);
+        if (known != patterns_.end()) {
+            return known->second;
+        }
+        QPDFObjectHandle pattern = Resource("/Pattern", name, Want::either);
+        std::optional<Paint::Pattern> tiling;
+        if (pattern.isStream() && Number(pattern.getDict().getKey("/PatternType")) == 1.0) {
+            QPDFObjectHandle dictionary = pattern.getDict();
+            Paint::Pattern found;
+            found.id = pattern.getObjGen();
+            found.xStep = std::abs(Number(dictionary.getKey("/XStep")));
+            found.yStep = std::abs(Number(dictionary.getKey("/YStep")));
+            const std::optional<Matrix> back = MatrixOf(dictionary.getKey("/Matrix")).Inverse();
+            if (!(found.xStep > 0.0) || !(found.yStep > 0.0) || !std::isfinite(found.xStep) ||
+                !std::isfinite(found.yStep) || !back) {
+                throw Refused{"a pattern's cells can't be counted"};
+            }
+            found.toPattern = *back;
+            const std::optional<Box> box = RectangleOf(dictionary.getKey("/BBox"));
+            found.cellWork =
+                cost_.Form(pattern, resources_, owner_, box ? *box : Box::Everything(), state_.paint, depth_);
+            tiling = found;
+        }
+        patterns_.emplace(name, tiling);
+        return tiling;
+    }
+
+    // A soft mask set by a graphics state dictionary is a form drawn over what the page shows.
+    void SoftMask(const std::string& name) {
+        QPDFObjectHandle parameters = Resource("/ExtGState", name);
+        QPDFObjectHandle mask =
+            parameters.isDictionary() ? parameters.getKey("/SMask") : QPDFObjectHandle::newNull();
+        QPDFObjectHandle group = mask.isDictionary() ? mask.getKey("/G") : QPDFObjectHandle::newNull();
+        if (group.isStream()) {
+            const std::optional<Box> box = RectangleOf(group.getDict().getKey("/BBox"));
+            Add(cost_.Form(group, resources_, owner_,
+                           InnerClip(MatrixOf(group.getDict().getKey("/Matrix")), box), Paint{}, depth_));
+        }
+    }
+
+    PdfCost& cost_;
+    QPDFObjectHandle resources_;
+    QPDFObjGen owner_;
+    int depth_;
+    std::uint64_t work_ = 0;
+    State state_;
+    std::vector<State> stack_;
+    // What the resources' names stand for, and what poppler spends looking each up.
+    struct Lookup {
+        QPDFObjectHandle object;
+        std::uint64_t work;
+    };
+    std::map<std::string, std::map<std::string, QPDFObjectHandle>> groups_;
+    std::map<std::pair<std::string, std::string>, Lookup> lookups_;
+    std::map<std::string, std::uint64_t> fonts_;
+    std::map<std::string, std::optional<Paint::Pattern>> patterns_;
+    // The operands since the last operator.
+    std::vector<double> numbers_;
+    std::vector<double> arrayNumbers_;
+    std::string name_;
+    std::uint64_t textBytes_ = 0;
+    int arrays_ = 0;
+    // The path being built: its box in the stream's space, its length in user space.
+    Box path_;
+    double length_ = 0.0;
+    double currentX_ = 0.0, currentY_ = 0.0, startX_ = 0.0, startY_ = 0.0;
+    bool hasCurrent_ = false;
+    bool clipping_ = false;
 };
+
+std::uint64_t PdfCost::Content(const std::vector<QPDFObjectHandle>& streams, QPDFObjectHandle resources,
+                               QPDFObjGen resourcesOwner, const Box& clip, const Paint& paint, int depth) {
+    std::string bytes;
+    for (QPDFObjectHandle stream : streams) {
+        if (!stream.isStream()) {
+            continue;
+        }
+        BoundedSink sink(bytes, kMaxPlacedPdfWork - decoded_);
+        try {
+            stream.pipeStreamData(&sink, 0, qpdf_dl_generalized, true);
+        } catch (const TooMuchContent&) {
+            throw Refused{"its content decodes to too many bytes"};
+        }
+        bytes += '\n';  // streams of a page's array join at a blank
+    }
+    decoded_ += bytes.size();
+    ContentWalk walk(*this, resources, resourcesOwner, clip, paint, depth);
+    const std::uint64_t work = SaturatingSum(bytes.size(), walk.Walk(bytes));
+    if (work > kMaxPlacedPdfWork) {
+        throw Refused{"drawing it takes too much work"};
+    }
+    return work;
+}
 
 // The streams of the page's content (one, or an array of them).
 std::vector<QPDFObjectHandle> PageContent(QPDFObjectHandle page) {
@@ -260,28 +801,27 @@ std::vector<QPDFObjectHandle> Appearances(QPDFObjectHandle page) {
     return streams;
 }
 
-std::optional<std::uint64_t> PageWork(QPDF& pdf, std::string& error) {
+std::uint64_t PageWork(QPDF& pdf, std::uint64_t fileBytes) {
     const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
     if (pages.empty()) {
-        error = "it has no page";
-        return std::nullopt;
+        throw Refused{"it has no page"};
     }
     QPDFPageObjectHelper page(pages.front());
     const QPDFObjectHandle resources = page.getAttribute("/Resources", false);
-    PdfCost cost(error);
-    std::optional<std::uint64_t> work =
-        cost.Content(PageContent(pages.front()), resources, pages.front().getObjGen(), 0);
-    for (const QPDFObjectHandle& appearance : Appearances(pages.front())) {
-        if (!work) {
-            break;
-        }
-        const std::optional<std::uint64_t> more =
-            cost.Form(appearance, QPDFObjectHandle::newNull(), QPDFObjGen(), 0);
-        work = more ? std::optional(SaturatingSum(*work, *more)) : std::nullopt;
+    // What poppler shows of the page: its crop box within its media box.
+    Box shown = RectangleOf(page.getAttribute("/MediaBox", false)).value_or(Box::Everything());
+    if (const std::optional<Box> crop = RectangleOf(page.getAttribute("/CropBox", false))) {
+        shown = shown.Within(*crop);
     }
-    if (work && *work > kMaxPlacedPdfWork) {
-        error = "drawing it takes too much work";
-        return std::nullopt;
+    PdfCost cost(pdf, fileBytes);
+    std::uint64_t work =
+        cost.Content(PageContent(pages.front()), resources, pages.front().getObjGen(), shown, Paint{}, 0);
+    for (const QPDFObjectHandle& appearance : Appearances(pages.front())) {
+        work = SaturatingSum(work, cost.Form(appearance, QPDFObjectHandle::newNull(), QPDFObjGen(),
+                                             Box::Everything(), Paint{}, 0));
+    }
+    if (work > kMaxPlacedPdfWork) {
+        throw Refused{"drawing it takes too much work"};
     }
     return work;
 }
@@ -409,41 +949,14 @@ std::pair<std::string, std::string> DataUrlBytes(std::string_view url) {
     return {std::move(bytes), std::string(header.substr(0, header.find(';')))};
 }
 
-std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t length) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    }
-    return value;
-}
-
-// The size a JPEG image's frame header gives, walking its segments from the start.
-std::optional<std::uint64_t> JpegPixels(std::string_view bytes) {
-    for (std::size_t at = 2; at + 9 <= bytes.size() && static_cast<unsigned char>(bytes[at]) == 0xFF;) {
-        const unsigned marker = static_cast<unsigned char>(bytes[at + 1]);
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            return std::uint64_t{BigEndian(bytes, at + 5, 2)} * BigEndian(bytes, at + 7, 2);
-        }
-        at += 2 + BigEndian(bytes, at + 2, 2);
-    }
-    return std::nullopt;
-}
-
-// The pixels of an embedded PNG or JPEG image, from its header; none for anything else. The
-// decoders librsvg hands images to (gdk-pixbuf's) allocate the whole image as soon as they have
-// read its header, whatever its size, so an image of a kind measured here is the only kind drawn.
-std::optional<std::uint64_t> ImagePixels(std::string_view bytes) {
-    constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
-    if (bytes.size() >= 24 && bytes.substr(0, kPng.size()) == kPng && bytes.substr(12, 4) == "IHDR") {
-        return std::uint64_t{BigEndian(bytes, 16, 4)} * BigEndian(bytes, 20, 4);
-    }
-    if (bytes.size() >= 4 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xD8) {
-        return JpegPixels(bytes);
-    }
-    return std::nullopt;
+// The pixels of an embedded PNG or JPEG image, as lodepng and libjpeg read its header; none for
+// anything else or a header they refuse. The decoders librsvg hands images to (gdk-pixbuf's)
+// allocate the whole image as soon as they have read its header, whatever its size, so an image of a
+// kind measured here is the only kind drawn.
+std::optional<std::uint64_t> EmbeddedImagePixels(std::string_view bytes) {
+    std::string error;
+    const std::optional<ImageHeader> header = ReadImageHeader(bytes, error);
+    return header ? std::optional(std::uint64_t{header->width} * header->height) : std::nullopt;
 }
 
 // An SVG image embedded in an SVG file is checked as the file is, this many levels deep at most.
@@ -475,9 +988,9 @@ bool SvgImagesWithinBudget(std::string_view svg, int depth, std::uint64_t& pixel
             }
             continue;
         }
-        const std::optional<std::uint64_t> image = ImagePixels(bytes);
+        const std::optional<std::uint64_t> image = EmbeddedImagePixels(bytes);
         if (!image) {
-            error = "an embedded image is of a kind the host can't measure";
+            error = "an embedded image is of a kind the host can't measure, or its header can't be read";
             return false;
         }
         pixels += std::min<std::uint64_t>(*image, kMaxPlacedPixels + 1);
@@ -489,23 +1002,120 @@ bool SvgImagesWithinBudget(std::string_view svg, int depth, std::uint64_t& pixel
     return true;
 }
 
+// --- Image headers ------------------------------------------------------------------------------------
+
+// libjpeg's default error handler ends the process; this one jumps back to the reader instead.
+struct JpegErrors {
+    jpeg_error_mgr manager{};
+    std::jmp_buf back{};
+    char message[JMSG_LENGTH_MAX] = {};
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->back, 1);
+}
+
+void JpegIgnoreMessage(j_common_ptr /*info*/, int /*level*/) {}
+
+// The jump target lives in this frame only, with no C++ object that has a destructor.
+bool JpegHeader(const unsigned char* data, std::size_t size, ImageHeader& header, char* message) {
+    jpeg_decompress_struct info{};
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegErrorExit;
+    errors.manager.emit_message = JpegIgnoreMessage;
+    if (setjmp(errors.back) != 0) {
+        jpeg_destroy_decompress(&info);
+        std::memcpy(message, errors.message, JMSG_LENGTH_MAX);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    header.width = info.image_width;
+    header.height = info.image_height;
+    if (info.density_unit == 1) {
+        header.resolution = info.X_density;
+    } else if (info.density_unit == 2) {
+        header.resolution = info.X_density * 2.54;
+    }
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
 }  // namespace
 
-bool PdfWithinBudget(const std::string& bytes, std::string& error) {
+bool PdfWithinBudget(std::string& bytes, std::string& error) {
+    std::string mended;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("placed file", bytes.data(), bytes.size());
-        return PageWork(pdf, error).has_value();
+        PageWork(pdf, bytes.size());
+        if (pdf.anyWarnings()) {
+            // qpdf mended the file (a cross-reference table rebuilt, a stream's length found again),
+            // and poppler would mend it its own way: a stream may hold more for it than was measured.
+            // The file as qpdf read it is what is drawn.
+            QPDFWriter writer(pdf);
+            writer.setOutputMemory();
+            writer.setDecodeLevel(qpdf_dl_none);
+            writer.write();
+            const std::shared_ptr<Buffer> written = writer.getBufferSharedPointer();
+            mended.assign(reinterpret_cast<const char*>(written->getBuffer()), written->getSize());
+        }
+    } catch (const Refused& refused) {
+        error = refused.reason;
+        return false;
     } catch (const std::exception& failed) {
         error = std::string("it can't be read: ") + failed.what();
         return false;
     }
+    if (!mended.empty()) {
+        bytes = std::move(mended);  // qpdf, which read the bytes where they are, is gone
+    }
+    return true;
 }
 
 bool SvgWithinBudget(std::string_view bytes, std::string& error) {
     std::uint64_t pixels = 0;
     return SvgImagesWithinBudget(bytes, 0, pixels, error);
+}
+
+}  // namespace host
+
+namespace host {
+
+std::optional<ImageHeader> ReadImageHeader(std::string_view bytes, std::string& error) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    ImageHeader header;
+    if (bytes.substr(0, 4) == "\x89PNG") {
+        lodepng::State state;
+        if (const unsigned failed =
+                lodepng_inspect(&header.width, &header.height, &state, data, bytes.size())) {
+            error = std::string("the PNG image can't be read: ") + lodepng_error_text(failed);
+            return std::nullopt;
+        }
+        // The physical resolution, when the header gives one in pixels per metre.
+        const unsigned char* phys = lodepng_chunk_find_const(data + 8, data + bytes.size(), "pHYs");
+        if (phys != nullptr &&
+            lodepng_inspect_chunk(&state, static_cast<std::size_t>(phys - data), data, bytes.size()) == 0 &&
+            state.info_png.phys_defined != 0 && state.info_png.phys_unit == 1) {
+            header.resolution = state.info_png.phys_x * 2.54 / 100.0;
+        }
+        return header;
+    }
+    if (bytes.substr(0, 2) == "\xFF\xD8") {
+        char message[JMSG_LENGTH_MAX] = {};
+        if (!JpegHeader(data, bytes.size(), header, message)) {
+            error = std::string("the JPEG image can't be read: ") + message;
+            return std::nullopt;
+        }
+        return header;
+    }
+    error = "not a PNG or JPEG image";
+    return std::nullopt;
 }
 
 }  // namespace host

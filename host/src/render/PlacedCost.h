@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,20 +14,34 @@ namespace host {
 // The most pixels of one image inside a placed file, and of all the images of a placed SVG file
 // together (librsvg keeps every image it decodes for as long as the file is drawn).
 inline constexpr std::size_t kMaxPlacedPixels = std::size_t{1} << 26;
-// The most work drawing one page of a placed PDF file may take: each byte of page or form content
-// and each pixel of an image counts once every time it is drawn.
+// The most work drawing one page of a placed PDF file may take: each byte of content and each pixel
+// of an image counts once every time it is drawn, through forms, Type 3 glyphs (once per character
+// shown) and tiling-pattern cells (once per cell painted) alike, with dash pieces and the objects
+// poppler looks up each time it draws them.
 inline constexpr std::uint64_t kMaxPlacedPdfWork = std::uint64_t{1} << 28;
-// The deepest nesting of form XObjects in a placed PDF file.
+// The deepest nesting of forms, Type 3 glyphs and pattern cells in a placed PDF file.
 inline constexpr int kDeepestPlacedForms = 28;
 
 // Whether drawing the first page of the PDF file stays within the limits above; when not, the
-// reason in error. A file that can't be parsed is refused too.
-bool PdfWithinBudget(const std::string& bytes, std::string& error);
+// reason in error. A file that can't be parsed is refused too. A file qpdf had to mend is written
+// again into bytes as qpdf read it, so that poppler draws what was measured.
+bool PdfWithinBudget(std::string& bytes, std::string& error);
 
 // Whether the images a placed SVG file embeds (its data: URLs) stay within the limits above, each
-// measured from its header (PNG and JPEG; an image of another kind can't be measured and is
-// refused); when not, the reason in error. A link whose text an entity supplies can't be checked
-// and is refused too.
+// measured from its header as lodepng and libjpeg read it (ReadImageHeader; an image of another kind
+// can't be measured and is refused); when not, the reason in error. A link whose text an entity supplies
+// can't be checked and is refused too.
 bool SvgWithinBudget(std::string_view bytes, std::string& error);
+
+// What the header of a PNG or JPEG image says, as lodepng and libjpeg read it.
+struct ImageHeader {
+    unsigned width = 0;
+    unsigned height = 0;
+    double resolution = 0.0;  // pixels per inch; 0 when the header gives none
+};
+
+// The header of a PNG or JPEG image (told apart by their signatures); none, with the reason in error,
+// for bytes of another kind or a header the library refuses.
+std::optional<ImageHeader> ReadImageHeader(std::string_view bytes, std::string& error);
 
 }  // namespace host

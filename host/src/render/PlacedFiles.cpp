@@ -119,31 +119,15 @@ std::uint16_t BigEndian16(std::string_view bytes, std::size_t at) {
 // --- PNG ---------------------------------------------------------------------------------------------
 
 bool ReadPng(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
-    lodepng::State state;
-    unsigned width = 0;
-    unsigned height = 0;
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (lodepng_inspect(&width, &height, &state, data, bytes.size()) != 0 || !SizeAllowed(width, height)) {
+    const std::optional<ImageHeader> header = ReadImageHeader(bytes, error);
+    if (!header || bytes.compare(0, 4, "\x89PNG") != 0 || !SizeAllowed(header->width, header->height)) {
         error = "not a PNG image the host can read";
         return false;
     }
-    // The physical resolution chunk, when there is one: pixels per metre.
-    double resolution = kPointsPerInch;
-    constexpr std::size_t kFirstChunk = 8;
-    for (std::size_t at = kFirstChunk; at + 12 <= bytes.size();) {
-        const std::uint32_t length = BigEndian32(bytes, at);
-        const std::string_view type(bytes.data() + at + 4, 4);
-        if (length > bytes.size() - at - 12) {
-            break;
-        }
-        if (type == "pHYs" && length >= 9 && bytes[at + 16] == 1) {
-            resolution = BigEndian32(bytes, at + 8) * kCentimetresPerInch / 100.0;
-        }
-        if (type == "IDAT" || type == "IEND") {
-            break;
-        }
-        at += 12 + length;
-    }
+    unsigned width = header->width;
+    unsigned height = header->height;
+    const double resolution = header->resolution > 0.0 ? header->resolution : kPointsPerInch;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     placed.frame = ImageFrame(width, height, resolution);
     if (!decode) {
         return true;

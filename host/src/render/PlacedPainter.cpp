@@ -1,12 +1,15 @@
 #include "render/PlacedPainter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <list>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,11 +39,14 @@ struct ErrorDeleter {
 using Error = std::unique_ptr<GError, ErrorDeleter>;
 
 // A file read for drawing: one of its forms, and its extent in its own units (y growing downward,
-// the top-left corner at the origin), which the frame of the placed object receives.
+// the top-left corner at the origin), which the frame of the placed object receives. An image may
+// be kept smaller than its pixels: at the size a picture of pixels draws it.
 struct LoadedFile {
     double width = 0.0;
     double height = 0.0;
     CairoSurface image;
+    std::size_t imageWidth = 0;  // the kept image's pixels
+    std::size_t imageHeight = 0;
     std::optional<model::Document> document;
     model::Rect artboard;
     std::size_t bytes = 0;  // an image's pixels in memory
@@ -54,49 +60,80 @@ bool HasExtension(const std::filesystem::path& file, std::string_view wanted) {
            g_ascii_strncasecmp(extension.c_str() + 1, wanted.data(), wanted.size()) == 0;
 }
 
-std::unique_ptr<LoadedFile> LoadImage(model::RasterPixels& pixels, std::string& error) {
+// The image's pixels as a surface, made smaller when the picture draws it smaller (kept at the size
+// wanted, each side no larger than the image's): a picture drawing a large image many times then
+// keeps what it shows, not every pixel of the file.
+std::unique_ptr<LoadedFile> LoadImage(model::RasterPixels& pixels, std::size_t wantedWidth,
+                                      std::size_t wantedHeight, std::string& error) {
     if (pixels.empty() || !pixels.isConsistent()) {
         error = "the image's pixels can't be read";  // a PSD whose composite image the reader can't read
         return nullptr;
     }
     auto loaded = std::make_unique<LoadedFile>();
     loaded->image.reset(MakePixelSurface(pixels));
-    loaded->width = static_cast<double>(pixels.width);
-    loaded->height = static_cast<double>(pixels.height);
-    loaded->bytes = static_cast<std::size_t>(pixels.width) * pixels.height * 4;
     if (loaded->image == nullptr) {
         error = "the image is too large to draw";
         return nullptr;
     }
+    loaded->width = static_cast<double>(pixels.width);
+    loaded->height = static_cast<double>(pixels.height);
+    pixels = {};  // the decoded bytes go before a smaller copy is made
+    loaded->imageWidth = std::clamp<std::size_t>(wantedWidth, 1, static_cast<std::size_t>(loaded->width));
+    loaded->imageHeight = std::clamp<std::size_t>(wantedHeight, 1, static_cast<std::size_t>(loaded->height));
+    if (loaded->imageWidth < static_cast<std::size_t>(loaded->width) ||
+        loaded->imageHeight < static_cast<std::size_t>(loaded->height)) {
+        CairoSurface smaller(cairo_image_surface_create(CAIRO_FORMAT_ARGB32,
+                                                        static_cast<int>(loaded->imageWidth),
+                                                        static_cast<int>(loaded->imageHeight)));
+        const CairoContext context(cairo_create(smaller.get()));
+        cairo_scale(context.get(), static_cast<double>(loaded->imageWidth) / loaded->width,
+                    static_cast<double>(loaded->imageHeight) / loaded->height);
+        cairo_set_source_surface(context.get(), loaded->image.get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(context.get()), CAIRO_FILTER_GOOD);
+        cairo_paint(context.get());
+        if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) {
+            error = "the image could not be made smaller to draw";
+            return nullptr;
+        }
+        loaded->image = std::move(smaller);
+    }
+    loaded->bytes = loaded->imageWidth * loaded->imageHeight * 4;
     return loaded;
 }
 
-std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed) {
+std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed, std::string& error) {
     auto loaded = std::make_unique<LoadedFile>();
     loaded->artboard = placed.frame;
     loaded->width = placed.frame.width();
     loaded->height = placed.frame.height();
     loaded->document = std::move(placed.document);
-    return loaded->document ? std::move(loaded) : nullptr;
+    if (!loaded->document) {
+        error = "the document can't be read";
+        return nullptr;
+    }
+    return loaded;
 }
 
-// The file in a form to draw; null, with the reason in error, when it can't be drawn. The
-// placed-art suite's readers open it (size limits, the cost of a PDF page or an SVG file's images,
-// the extent as the drawing library measures it), so a file they refuse is not drawn either.
-std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::string& error) {
+// The file in a form to draw, an image at the size wanted; null, with the reason in error, when it
+// can't be drawn. The placed-art suite's readers open it (size limits, the cost of a PDF page or an
+// SVG file's images, the extent as the drawing library measures it), so a file they refuse is not
+// drawn either.
+std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::size_t wantedWidth,
+                                     std::size_t wantedHeight, std::string& error) {
     const std::optional<PlacedKind> kind = PlacedKindOf(file);
     if (!kind || *kind == PlacedKind::text || HasExtension(file, "eps") || HasExtension(file, "epsf")) {
-        return nullptr;  // shown as its frame by design, not a failure to report
+        error = "the host draws no files of this kind";
+        return nullptr;
     }
     std::optional<PlacedFile> placed = ReadPlacedFile(file, true, error);
     if (!placed) {
         return nullptr;
     }
     if (*kind == PlacedKind::image) {
-        return LoadImage(placed->pixels, error);
+        return LoadImage(placed->pixels, wantedWidth, wantedHeight, error);
     }
     if (*kind == PlacedKind::document) {
-        return LoadDocument(*placed);
+        return LoadDocument(*placed, error);
     }
     auto loaded = std::make_unique<LoadedFile>();
     loaded->width = placed->frame.width();
@@ -130,9 +167,14 @@ private:
 }  // namespace
 
 struct PlacedPainter::Session {
-    // By the file's absolute path; null for a file that can't be drawn.
-    std::map<std::filesystem::path, std::unique_ptr<LoadedFile>> files;
-    // The images among them, the least recently loaded first, and their pixels' bytes together.
+    // A file read, or the reason it can't be drawn.
+    struct Entry {
+        std::unique_ptr<LoadedFile> loaded;
+        std::string failure;
+    };
+    // By the file's absolute path.
+    std::map<std::filesystem::path, Entry> files;
+    // The images among them, the least recently drawn first, and their pixels' bytes together.
     std::list<std::filesystem::path> images;
     std::size_t imageBytes = 0;
     // The native documents being drawn, the outermost first.
@@ -141,35 +183,74 @@ struct PlacedPainter::Session {
     std::size_t documentDraws = 0;
     // Where the links of the picture's own document resolve.
     std::filesystem::path linkFolder;
+    // What standard error has said of this picture's files: each file and reason once.
+    std::set<std::pair<std::filesystem::path, std::string>> reported;
 
-    const LoadedFile* Find(const std::filesystem::path& file) {
+    // The file read, an image at least the size wanted (when its pixels allow); null, with the
+    // reason in failure, when it can't be drawn. A file is read once per picture, an image again
+    // only when it is wanted larger than it is kept, or its room was needed for others.
+    const LoadedFile* Find(const std::filesystem::path& file, std::size_t wantedWidth,
+                           std::size_t wantedHeight, std::string& failure) {
         const auto found = files.find(file);
         if (found != files.end()) {
-            return found->second.get();
+            const LoadedFile* loaded = found->second.loaded.get();
+            failure = found->second.failure;
+            if (loaded == nullptr || loaded->image == nullptr) {
+                return loaded;
+            }
+            if (LargeEnough(*loaded, wantedWidth, wantedHeight)) {
+                if (const auto at = std::find(images.begin(), images.end(), file); at != images.end()) {
+                    images.splice(images.end(), images, at);  // the most recently drawn now
+                }
+                return loaded;
+            }
+            wantedWidth = std::max(wantedWidth, loaded->imageWidth);
+            wantedHeight = std::max(wantedHeight, loaded->imageHeight);
+            Forget(file);
         }
-        std::string error;
-        std::unique_ptr<LoadedFile> loaded = LoadFile(file, error);
-        if (loaded == nullptr && !error.empty()) {
-            // Once per file and picture: a failure is kept, so the file is not read again.
-            std::cerr << "plimhost: the placed file " << Printable(file)
-                      << " is drawn as its frame: " << error << '\n';
-        }
+        std::unique_ptr<LoadedFile> loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
         if (loaded != nullptr && loaded->image != nullptr) {
             KeepImage(file, loaded->bytes);
         }
-        return files.emplace(file, std::move(loaded)).first->second.get();
+        return files.emplace(file, Entry{std::move(loaded), failure}).first->second.loaded.get();
+    }
+
+    // Says on standard error why the file shows as its frame, once per file, reason and picture.
+    void Report(const std::filesystem::path& file, const std::string& reason) {
+        if (!reported.emplace(file, reason).second) {
+            return;
+        }
+        if (file.empty()) {
+            std::cerr << "plimhost: a placed object is drawn as its frame: " << reason << '\n';
+        } else {
+            std::cerr << "plimhost: the placed file " << Printable(file)
+                      << " is drawn as its frame: " << reason << '\n';
+        }
     }
 
 private:
-    // Makes room for an image of that many bytes: the least recently loaded images go (drawn
-    // again, they are read again), so that a picture holds at most kPlacedImageBytes of them
-    // besides the one being drawn.
+    static bool LargeEnough(const LoadedFile& loaded, std::size_t wantedWidth, std::size_t wantedHeight) {
+        return (loaded.imageWidth >= wantedWidth ||
+                loaded.imageWidth >= static_cast<std::size_t>(loaded.width)) &&
+               (loaded.imageHeight >= wantedHeight ||
+                loaded.imageHeight >= static_cast<std::size_t>(loaded.height));
+    }
+
+    void Forget(const std::filesystem::path& file) {
+        const auto found = files.find(file);
+        if (found->second.loaded != nullptr && found->second.loaded->image != nullptr) {
+            imageBytes -= found->second.loaded->bytes;
+            images.remove(file);
+        }
+        files.erase(found);
+    }
+
+    // Makes room for an image of that many bytes: the least recently drawn images go (drawn again,
+    // they are read again), so that a picture holds at most kPlacedImageBytes of them besides the
+    // one being drawn.
     void KeepImage(const std::filesystem::path& file, std::size_t bytes) {
         while (!images.empty() && imageBytes + bytes > kPlacedImageBytes) {
-            const auto oldest = files.find(images.front());
-            imageBytes -= oldest->second->bytes;
-            files.erase(oldest);
-            images.pop_front();
+            Forget(images.front());
         }
         images.push_back(file);
         imageBytes += bytes;
@@ -194,18 +275,52 @@ std::filesystem::path ResolvedLink(const PlacedPainter::Session& session, const 
 
 // Draws the document's active artboard in its own units, the artboard's top-left corner at the
 // origin, through the picture's drawer; a document already being drawn, one too deep inside others,
-// or one beyond the picture's count of documents is not drawn.
+// or one beyond the picture's count of documents is not drawn, the reason in failure.
 bool DrawDocument(cairo_t* cr, ArtDrawer& drawer, PlacedPainter::Session& session,
-                  const std::filesystem::path& file, const LoadedFile& loaded) {
-    if (session.documents.size() >= kDeepestDocuments || session.documentDraws >= kMostDocumentDraws ||
-        std::find(session.documents.begin(), session.documents.end(), file) != session.documents.end()) {
+                  const std::filesystem::path& file, const LoadedFile& loaded, std::string& failure) {
+    if (std::find(session.documents.begin(), session.documents.end(), file) != session.documents.end()) {
+        failure = "the document is drawn inside itself";
+        return false;
+    }
+    if (session.documents.size() >= kDeepestDocuments) {
+        failure = "documents placed inside one another are drawn " + std::to_string(kDeepestDocuments) +
+                  " deep at most";
+        return false;
+    }
+    if (session.documentDraws >= kMostDocumentDraws) {
+        failure = "a picture draws " + std::to_string(kMostDocumentDraws) + " placed documents at most";
         return false;
     }
     session.documents.push_back(file);
     ++session.documentDraws;
     const bool drawn = drawer.DrawDocument(cr, *loaded.document, loaded.artboard);
     session.documents.pop_back();
+    if (!drawn) {
+        failure = "drawing the document went beyond what a picture may draw, or cairo failed";
+    }
     return drawn;
+}
+
+// The pixels a picture of pixels needs to show the frame at its size: the frame's sides on the
+// device. None on a vector surface, which keeps an image's every pixel.
+std::optional<std::pair<std::size_t, std::size_t>> WantedPixels(cairo_t* cr,
+                                                                const model::PlacedContent& placed) {
+    const cairo_surface_type_t type = cairo_surface_get_type(cairo_get_target(cr));
+    if (type != CAIRO_SURFACE_TYPE_IMAGE) {
+        return std::nullopt;
+    }
+    const model::Matrix& m = placed.box.matrix;
+    cairo_matrix_t device;
+    cairo_get_matrix(cr, &device);
+    cairo_matrix_t frame;
+    cairo_matrix_init(&frame, m.a, m.b, m.c, m.d, m.tx, m.ty);
+    cairo_matrix_multiply(&device, &frame, &device);
+    const auto side = [](double length) {
+        return std::isfinite(length) && length < 1e9 ? static_cast<std::size_t>(std::ceil(length)) + 1
+                                                     : std::numeric_limits<std::size_t>::max();
+    };
+    return std::pair(side(placed.box.frame.width() * std::hypot(device.xx, device.yx)),
+                     side(placed.box.frame.height() * std::hypot(device.xy, device.yy)));
 }
 }  // namespace
 
@@ -222,49 +337,81 @@ void PlacedPainter::StartPage() {
 }
 
 bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
+    std::filesystem::path file;
+    std::string failure;
     try {
-        const std::filesystem::path file = ResolvedLink(*session_, placed.file);
-        const LoadedFile* loaded = file.empty() ? nullptr : session_->Find(file);
-        if (loaded == nullptr || !(loaded->width > 0.0) || !(loaded->height > 0.0)) {
-            return false;
-        }
-        // The file's extent fills the frame, its top-left corner at the frame's, and the object's
-        // matrix places the frame.
-        const model::Rect& frame = placed.box.frame;
-        cairo_matrix_t placement;
-        const model::Matrix& m = placed.box.matrix;
-        cairo_matrix_init(&placement, m.a, m.b, m.c, m.d, m.tx, m.ty);
-        cairo_matrix_translate(&placement, frame.left, frame.top);
-        cairo_matrix_scale(&placement, frame.width() / loaded->width, -frame.height() / loaded->height);
-        if (!DeviceMatrix(cr, placement)) {
-            return true;  // a frame that covers no area, or lies beyond what cairo can draw, shows nothing
-        }
-        const SavedState saved(cr);
-        cairo_transform(cr, &placement);
-        // Nothing shows outside the frame: a PDF page or SVG document may draw beyond its box.
-        cairo_rectangle(cr, 0.0, 0.0, loaded->width, loaded->height);
-        cairo_clip(cr);
-        if (loaded->image) {
-            cairo_set_source_surface(cr, loaded->image.get(), 0, 0);
-            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-            cairo_paint(cr);
+        file = ResolvedLink(*session_, placed.file);
+        if (file.empty()) {
+            failure = "the placed object links to no file";
+        } else if (DrawFile(cr, placed, file, failure)) {
             return true;
         }
-        if (loaded->page) {
-            poppler_page_render(loaded->page.get(), cr);  // poppler scales its images to the device
-            return true;
-        }
-        if (loaded->svg) {
-            const RsvgRectangle viewport{0.0, 0.0, loaded->width, loaded->height};
-            GError* error = nullptr;
-            const bool drawn = rsvg_handle_render_document(loaded->svg.get(), cr, &viewport, &error) != FALSE;
-            const Error freed(error);
-            return drawn;
-        }
-        return DrawDocument(cr, drawer_, *session_, file, *loaded);
+    } catch (const std::exception& error) {
+        failure = std::string("drawing it failed: ") + error.what();
     } catch (...) {
+        failure = "drawing it failed";
+    }
+    try {
+        session_->Report(file, failure.empty() ? std::string("it can't be drawn") : failure);
+    } catch (...) {
+        // Standard error can't be written: the frame shows all the same.
+    }
+    return false;
+}
+
+bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
+                             const std::filesystem::path& file, std::string& failure) {
+    const std::optional<std::pair<std::size_t, std::size_t>> wanted = WantedPixels(cr, placed);
+    constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
+    const LoadedFile* loaded =
+        session_->Find(file, wanted ? wanted->first : kEvery, wanted ? wanted->second : kEvery, failure);
+    if (loaded == nullptr) {
         return false;
     }
+    if (!(loaded->width > 0.0) || !(loaded->height > 0.0)) {
+        failure = "its extent is empty";
+        return false;
+    }
+    // The file's extent fills the frame, its top-left corner at the frame's, and the object's
+    // matrix places the frame.
+    const model::Rect& frame = placed.box.frame;
+    cairo_matrix_t placement;
+    const model::Matrix& m = placed.box.matrix;
+    cairo_matrix_init(&placement, m.a, m.b, m.c, m.d, m.tx, m.ty);
+    cairo_matrix_translate(&placement, frame.left, frame.top);
+    cairo_matrix_scale(&placement, frame.width() / loaded->width, -frame.height() / loaded->height);
+    if (!DeviceMatrix(cr, placement)) {
+        return true;  // a frame that covers no area, or lies beyond what cairo can draw, shows nothing
+    }
+    const SavedState saved(cr);
+    cairo_transform(cr, &placement);
+    // Nothing shows outside the frame: a PDF page or SVG document may draw beyond its box.
+    cairo_rectangle(cr, 0.0, 0.0, loaded->width, loaded->height);
+    cairo_clip(cr);
+    if (loaded->image) {
+        cairo_scale(cr, loaded->width / static_cast<double>(loaded->imageWidth),
+                    loaded->height / static_cast<double>(loaded->imageHeight));
+        cairo_set_source_surface(cr, loaded->image.get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+        cairo_paint(cr);
+        return true;
+    }
+    if (loaded->page) {
+        poppler_page_render(loaded->page.get(), cr);  // poppler scales its images to the device
+        return true;
+    }
+    if (loaded->svg) {
+        const RsvgRectangle viewport{0.0, 0.0, loaded->width, loaded->height};
+        GError* error = nullptr;
+        const bool drawn = rsvg_handle_render_document(loaded->svg.get(), cr, &viewport, &error) != FALSE;
+        const Error freed(error);
+        if (!drawn) {
+            failure = std::string("librsvg could not draw it") +
+                      (error != nullptr ? std::string(": ") + error->message : "");
+        }
+        return drawn;
+    }
+    return DrawDocument(cr, drawer_, *session_, file, *loaded, failure);
 }
 
 }  // namespace host

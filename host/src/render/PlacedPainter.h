@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "model/ArtContent.h"
 
@@ -19,15 +20,18 @@ namespace host {
 class ArtDrawer;
 
 // The most bytes of decoded images one picture keeps at a time; images beyond it are read again
-// when drawn again.
+// when drawn again. A picture of pixels keeps each image at the size it draws it, so that an image
+// drawn again and again is decoded once.
 inline constexpr std::size_t kPlacedImageBytes = std::size_t{512} << 20;
 
 // Draws placed files for one picture, which holds one painter for all its levels. Every file is
-// read once per picture, however often it is placed (images beyond kPlacedImageBytes aside), in the
+// read once per picture, however often it is placed (images beyond kPlacedImageBytes, or drawn
+// larger than before, aside), in the
 // native documents drawn inside it too; the painter sees which documents are being drawn, so that a
 // document placing itself, or a cycle of documents, stops. Native documents are drawn by the
-// picture's drawer. A relative link resolves against the folder of the document holding it; a file
-// that can't be read or drawn is named on standard error once per picture, and shows as its frame.
+// picture's drawer. A relative link resolves against the folder of the document holding it. A file
+// that can't be read or drawn shows as its frame, and standard error names it with the reason,
+// whatever the reason (each file and reason once per picture).
 class PlacedPainter {
 public:
     // Relative links of the document being drawn resolve against linkFolder (empty: the working folder).
@@ -47,6 +51,10 @@ public:
     struct Session;
 
 private:
+    // Draw's work: false, with the reason in failure, when the file shows as its frame.
+    bool DrawFile(cairo_t* cr, const model::PlacedContent& placed, const std::filesystem::path& file,
+                  std::string& failure);
+
     std::unique_ptr<Session> session_;
     ArtDrawer& drawer_;
 };
