@@ -60,10 +60,11 @@ const RoundTripCase kRoundTrips[] = {
     {"SpotCustomColour", "", "<fill><swatch>Spot Orange</swatch></fill>", kFill,
      R"({"channel_1":0,"channel_2":50,"channel_3":100,"channel_4":0,"colorSpace":"CMYK","global":true,"spot":true,"swatchName":"Spot Orange"})",
      R"({"custom":"Spot Orange"})"},
-    // A tint is kept by the document; the colour reads back in its own space, by its swatch.
+    // A tint is kept by the document; the colour reads back in its own space, by its swatch, with
+    // its tint.
     {"TintedSwatch", R"({"color":{"swatchName":"Brand Blue","customColorTint":40}})",
      "<fill><swatch>Brand Blue</swatch></fill>", kFill,
-     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","global":true,"spot":false,"swatchName":"Brand Blue"})",
+     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","customColorTint":40,"global":true,"spot":false,"swatchName":"Brand Blue"})",
      R"({"custom":"Brand Blue","tint":0.6})"},
     {"Gradient", "", "<fill><swatch>Sunset</swatch></fill>", kFill,
      R"({"colorSpace":"Gradient","global":false,"spot":false,"swatchName":"Sunset"})",
