@@ -208,9 +208,9 @@ Status ExpandSymbol(Document& document, ArtId art) {
     }
     const model::Result<ArtId> copy = document.insertCopy(artwork, PaintOrder::insideOnTop, *group);
     const Status placed =
-        copy ? document.transformArt(*copy, placement, lineScale,
-                                     {.objects = true, .fillPatterns = true, .strokePatterns = true,
-                                      .scaleLines = true})
+        copy ? document.transformArt(
+                   *copy, placement, lineScale,
+                   {.objects = true, .fillPatterns = true, .strokePatterns = true, .scaleLines = true})
              : copy.status();
     if (placed != Status::ok) {
         document.dispose(*group);
