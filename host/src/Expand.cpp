@@ -188,8 +188,8 @@ model::Matrix SymbolPlacement(const model::Symbol& symbol, const model::SymbolCo
 
 // A symbol instance becomes a group, in its place, holding a copy of the symbol's artwork placed
 // where the instance showed it (stroke widths and patterns scaled with it); the group takes the
-// instance's name, tags, dictionary and style. An instance of a symbol the document lacks has
-// nothing to expand.
+// instance's name, tags, dictionary, stored attributes (hidden, locked, ...) and style. An instance
+// of a symbol the document lacks has nothing to expand.
 Status ExpandSymbol(Document& document, ArtId art) {
     const model::SymbolContent instance = *document.contentAs<model::SymbolContent>(art);
     const model::Symbol* symbol = document.symbols().find(document.symbols().byName(instance.symbol));
@@ -218,6 +218,8 @@ Status ExpandSymbol(Document& document, ArtId art) {
     }
     CarryIdentity(document, art, *group);
     document.setStyle(*group, *document.style(art));
+    document.setAttributes(*group, model::attribute::stored,
+                           document.attributes(art, model::attribute::stored).valueOr(0));
     return document.dispose(art);
 }
 

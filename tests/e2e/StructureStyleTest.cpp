@@ -159,11 +159,14 @@ class PosterExpandTest : public layouttest::SavedExampleTest {
 protected:
     PosterExpandTest() : SavedExampleTest(std::string(PLIM_SOURCE_DIR) + "/examples/poster.json") {}
 
-    // A copy of the example opened as a file of its own, so that its artboards can be exported.
+    // A copy of the example (with the photo it places) opened as a file of its own, so that its
+    // artboards can be exported.
     void SetUp() override {
         PluginTest::SetUp();
         const std::filesystem::path copy = fScratch.Path() / "poster.ai";
         std::filesystem::copy_file(std::string(PLIM_SOURCE_DIR) + "/examples/poster.json", copy);
+        std::filesystem::copy_file(std::string(PLIM_SOURCE_DIR) + "/examples/poster-photo.png",
+                                   fScratch.Path() / "poster-photo.png");
         OpenDocumentFile(copy.string(), 5);
     }
 
@@ -242,6 +245,23 @@ INSTANTIATE_TEST_SUITE_P(
                       {"ex1", "flyer", "headline", "text"},
                       ""}),
     [](const testing::TestParamInfo<ExpandArtCase>& info) { return info.param.name; });
+
+TEST_F(PosterExpandTest, AnExpandedSymbolInstanceStaysHiddenAndLocked) {
+    constexpr host::model::ArtAttributes kHiddenLocked =
+        host::model::attribute::hidden | host::model::attribute::locked;
+    for (const ArtId art : Doc().documentOrder()) {
+        if (Doc().name(art).ok() && Doc().name(art)->text == "Star 3") {
+            ASSERT_EQ(Doc().setAttributes(art, kHiddenLocked, kHiddenLocked), host::model::Status::ok);
+        }
+    }
+    EXPECT_FALSE(
+        ScriptJson("expand", R"({"tagSearch": "star & flyer", "seriesTag": "ex"})").contains("error"));
+    const json saved = Saved();
+    const json* group = FindTagged(saved, "ex1", "group");
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->value("hidden", false), true) << group->dump();
+    EXPECT_EQ(group->value("locked", false), true) << group->dump();
+}
 
 TEST_F(PosterExpandTest, ExpandedSymbolInstancesDrawAsTheyDid) {
     const ExportedPicture before = ExportFirstArtboardPng(fScratch.Path() / "before");
