@@ -8,13 +8,13 @@
 
 #include <cairo.h>
 
-#include "host/Text.h"
 #include "model/Unicode.h"
 #include "render/CairoHandles.h"
 #include "render/PaintSource.h"
 #include "render/RenderContext.h"
 #include "textengine/Fonts.h"
 #include "textengine/Outline.h"
+#include "textengine/Text.h"
 
 namespace host {
 
