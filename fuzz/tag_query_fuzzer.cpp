@@ -112,6 +112,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int64_t position = -2; position < 6; ++position) {
         NthPositionMatches(a, b, position);
     }
+    // The formula as testTokens reads it: no separator left, and joining again changes nothing.
+    const std::u32string formula = JoinFormulaWords(ToUtf32(query));
+    if (formula.find_first_of(U" ,") != std::u32string::npos || JoinFormulaWords(formula) != formula) {
+        std::abort();
+    }
+    NthStringToNum(formula, a, b);
     CheckNormalForm(query);
     return 0;
 }

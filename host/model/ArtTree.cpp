@@ -31,6 +31,9 @@ bool isWellFormedTree(const ArtTree& tree, bool allowLayers) {
 void forEachColor(ArtTree& tree, const ColorVisitor& visit) {
     forEachColor(tree.data.style, visit);
     forEachColor(tree.data.dictionary, visit);
+    if (auto* text = std::get_if<TextFrameContent>(&tree.data.content)) {
+        forEachColor(text->story, visit);
+    }
     for (ArtTree& child : tree.children) {
         forEachColor(child, visit);
     }

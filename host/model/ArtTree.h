@@ -61,7 +61,7 @@ bool compoundPathAccepts(ArtType type);
 bool isWellFormedTree(const ArtTree& tree, bool allowLayers);
 
 // Calls visit for every colour of detached artwork: each object's style and dictionary (art held in
-// its entries included), members included; visit may change it.
+// its entries included) and the text of a text frame, members included; visit may change it.
 void forEachColor(ArtTree& tree, const ColorVisitor& visit);
 
 }  // namespace host::model

@@ -437,9 +437,10 @@ public:
     // Renames a swatch; the swatch of a custom colour renames the colour with it (renameCustomColor),
     // so that every use follows. badParameter as DocumentColors::setSwatchName.
     Status renameSwatch(ResourceId id, std::string_view name);
-    // Offers every colour of the art and everything below it (null art: of every art object, art
-    // kept in dictionary entries, symbol, the document dictionary and every named style, and with
-    // swatches every swatch) to visit, which may change it and says so.
+    // Offers every colour of the art and everything below it, the text of text frames included
+    // (null art: of every art object, art kept in dictionary entries, symbol, the document
+    // dictionary, the text styles and every named style, and with swatches every swatch) to visit,
+    // which may change it and says so.
     // Answers whether anything changed. A change the document cannot hold is not kept.
     Result<bool> forEachColor(ArtId art, const std::function<void(Color&, bool& changed)>& visit,
                               bool swatches = false);

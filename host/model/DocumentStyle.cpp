@@ -131,6 +131,9 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
         ArtData data = *nodeAt(id).data;
         bool changed = false;
         model::forEachColor(data.style, [&](Color& color) { offer(color, changed); });
+        if (auto* text = std::get_if<TextFrameContent>(&data.content)) {
+            model::forEachColor(text->story, [&](Color& color) { offer(color, changed); });
+        }
         // A walk of the whole document reaches the art kept in dictionaries, so that a renamed colour
         // is renamed there too; a walk of some art leaves the copies kept of it as they were taken.
         model::forEachColor(
@@ -157,6 +160,13 @@ Result<bool> Document::forEachColor(ArtId art, const std::function<void(Color&, 
         model::forEachColor(dictionary, [&](Color& color) { offer(color, changed); });
         if (changed) {
             editDocumentDictionary() = std::move(dictionary);
+            anyChange = true;
+        }
+        TextStyles styles = textStyles();
+        changed = false;
+        model::forEachColor(styles, [&](Color& color) { offer(color, changed); });
+        if (changed) {
+            editTextStyles() = std::move(styles);
             anyChange = true;
         }
         DocumentColors resources = colors();

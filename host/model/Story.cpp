@@ -502,4 +502,64 @@ void Story::mergeRuns(std::size_t first, std::size_t last, std::size_t start) {
     }
 }
 
+namespace {
+
+// The colours of one set of character features; true when one changed and the features still keep
+// their limits.
+bool VisitColors(CharFeatures& features, const ColorVisitor& visit) {
+    const CharFeatures before = features;
+    for (std::optional<TextColor>* color : {&features.fillColor, &features.strokeColor}) {
+        if (*color) {
+            visit(**color);
+        }
+    }
+    if (features == before) {
+        return false;
+    }
+    if (!features.isValid()) {
+        features = before;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void forEachColor(Story& story, const ColorVisitor& visit) {
+    std::vector<CharRun> runs = story.charRuns();
+    std::vector<ParaRun> paragraphs = story.paragraphs();
+    bool changed = false;
+    for (CharRun& run : runs) {
+        changed = VisitColors(run.local, visit) || changed;
+    }
+    for (ParaRun& paragraph : paragraphs) {
+        if (paragraph.local.defaultChar) {
+            changed = VisitColors(*paragraph.local.defaultChar, visit) || changed;
+        }
+    }
+    if (!changed) {
+        return;
+    }
+    if (std::optional<Story> recoloured =
+            Story::fromParts(story.text(), std::move(runs), std::move(paragraphs))) {
+        story = std::move(*recoloured);
+    }
+}
+
+void forEachColor(TextStyles& styles, const ColorVisitor& visit) {
+    // Copies: setting a style replaces the map's entry.
+    const auto charStyles = styles.charStyles();
+    for (auto [name, features] : charStyles) {
+        if (VisitColors(features, visit)) {
+            styles.setCharStyle(name, std::move(features));
+        }
+    }
+    const auto paraStyles = styles.paraStyles();
+    for (auto [name, features] : paraStyles) {
+        if (features.defaultChar && VisitColors(*features.defaultChar, visit)) {
+            styles.setParaStyle(name, std::move(features));
+        }
+    }
+}
+
 }  // namespace host::model

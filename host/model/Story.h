@@ -291,4 +291,11 @@ private:
 CharFeatures resolveChar(const CharFeatures& local, std::string_view charStyle, std::string_view paraStyle,
                          const TextStyles& styles);
 
+// Calls visit for every colour the text paints with: the fill and stroke colours of the story's
+// character features and of its paragraphs' default character features (of the named styles'
+// features, for TextStyles); visit may change it. A change that leaves features outside their
+// limits is not kept.
+void forEachColor(Story& story, const ColorVisitor& visit);
+void forEachColor(TextStyles& styles, const ColorVisitor& visit);
+
 }  // namespace host::model

@@ -1,10 +1,12 @@
 #include "Expand.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
 #include "AIExpand.h"
+#include "model/DocumentFormat.h"
 #include "model/StrokeOutline.h"
 #include "textengine/Outline.h"
 
@@ -152,6 +154,85 @@ Status ExpandStrokes(Document& document, ArtId art) {
     return document.dispose(art);
 }
 
+// How deep the art lies: a top-level layer group at 1, each child one deeper (as the document
+// format counts).
+int DepthOf(const Document& document, ArtId art) {
+    int depth = 0;
+    for (model::Result<ArtId> at = art; at && *at; at = document.parent(*at)) {
+        ++depth;
+    }
+    return depth;
+}
+
+// The levels of art in the tree: 1 for art without children.
+int LevelsOf(const model::ArtTree& tree) {
+    int deepest = 0;
+    for (const model::ArtTree& child : tree.children) {
+        deepest = std::max(deepest, LevelsOf(child));
+    }
+    return deepest + 1;
+}
+
+// Where the symbol's artwork goes to show as the instance shows it: the symbol's frame mapped
+// onto the instance's frame, then through the instance's matrix (as it is drawn).
+model::Matrix SymbolPlacement(const model::Symbol& symbol, const model::SymbolContent& instance) {
+    const model::Rect& from = symbol.frame;
+    const model::Rect& to = instance.box.frame;
+    const double sx = from.width() > 0.0 ? to.width() / from.width() : 1.0;
+    const double sy = from.height() > 0.0 ? to.height() / from.height() : 1.0;
+    return model::Matrix::translation(-from.left, -from.bottom)
+        .then(model::Matrix::scaling(sx, sy))
+        .then(model::Matrix::translation(to.left, to.bottom))
+        .then(instance.box.matrix);
+}
+
+// A symbol instance becomes a group, in its place, holding a copy of the symbol's artwork placed
+// where the instance showed it (stroke widths and patterns scaled with it); the group takes the
+// instance's name, tags, dictionary, stored attributes (hidden, locked, ...) and style. An instance
+// of a symbol the document lacks has nothing to expand.
+Status ExpandSymbol(Document& document, ArtId art) {
+    const model::SymbolContent instance = *document.contentAs<model::SymbolContent>(art);
+    const model::Symbol* symbol = document.symbols().find(document.symbols().byName(instance.symbol));
+    if (symbol == nullptr) {
+        return Status::ok;
+    }
+    const model::ArtTree artwork = *symbol->definition;
+    if (DepthOf(document, art) + LevelsOf(artwork) > model::kMaxDocumentDepth) {
+        return Status::badParameter;
+    }
+    const model::Matrix placement = SymbolPlacement(*symbol, instance);
+    const double lineScale = std::sqrt(std::abs(placement.a * placement.d - placement.b * placement.c));
+    const model::Result<ArtId> group = document.newArt(model::ArtType::group, PaintOrder::above, art);
+    if (!group) {
+        return group.status();
+    }
+    const model::Result<ArtId> copy = document.insertCopy(artwork, PaintOrder::insideOnTop, *group);
+    const Status placed =
+        copy ? document.transformArt(
+                   *copy, placement, lineScale,
+                   {.objects = true, .fillPatterns = true, .strokePatterns = true, .scaleLines = true})
+             : copy.status();
+    if (placed != Status::ok) {
+        document.dispose(*group);
+        return placed;
+    }
+    CarryIdentity(document, art, *group);
+    document.setStyle(*group, *document.style(art));
+    document.setAttributes(*group, model::attribute::stored,
+                           document.attributes(art, model::attribute::stored).valueOr(0));
+    return document.dispose(art);
+}
+
+// A text frame becomes its outline, which takes the frame's tags.
+Status ExpandText(Document& document, ArtId art) {
+    const model::TagList tags = document.find(art)->data->tags;
+    const model::Result<ArtId> outline = document.replaceWithOutline(art, text::GlyphShapes(document, art));
+    if (outline) {
+        *document.editTags(*outline) = tags;
+    }
+    return outline || outline.status() == Status::notFound ? Status::ok : outline.status();
+}
+
 }  // namespace
 
 Status ExpandArt(Document& document, ArtId art, std::int32_t flags) {
@@ -163,9 +244,10 @@ Status ExpandArt(Document& document, ArtId art, std::int32_t flags) {
         return Status::ok;
     }
     if (*type == model::ArtType::textFrame && (flags & kExpandText) != 0) {
-        const model::Result<ArtId> outline =
-            document.replaceWithOutline(art, text::GlyphShapes(document, art));
-        return outline || outline.status() == Status::notFound ? Status::ok : outline.status();
+        return ExpandText(document, art);
+    }
+    if (*type == model::ArtType::symbol && (flags & kExpandSymbolInstances) != 0) {
+        return ExpandSymbol(document, art);
     }
     const bool shape = *type == model::ArtType::path || *type == model::ArtType::compoundPath;
     if (shape && (flags & kExpandStroke) != 0) {

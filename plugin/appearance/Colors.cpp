@@ -312,7 +312,10 @@ json PFieldColor::WriteJson() const {
     for (int i = 0; i < ChannelCount(colorSpace); ++i) {
         out[kChannelKeys[i]] = *Channel(*this, i);
     }
-    if (colorSpace == "Custom") {
+    // A global or spot colour is a custom colour read back in its own space: a tint other than the
+    // full colour goes with it, so that the record written back paints the same colour.
+    const bool tinted = (global || spot) && IsConvertibleSpace(colorSpace) && customColorTint != 100;
+    if (colorSpace == "Custom" || tinted) {
         out["customColorTint"] = customColorTint;
     }
     return out;

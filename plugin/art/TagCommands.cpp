@@ -6,6 +6,7 @@
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
 #include "art/TagQueryEval.h"
+#include "art/TagQueryTokens.h"
 #include "art/TagSearch.h"
 #include "art/Tags.h"
 #include "core/Failures.h"
@@ -291,7 +292,8 @@ std::string PlimUtilsPlugin::TestTokens(std::string request) {
     json reply = StartReply("testTokens", parsed);
     int a = 0;
     int b = 0;
-    const bool ok = NthStringToNum(ToUtf32(ReadTextStrictly(parsed, "tagSearch")), a, b);
+    // Read as a query reads the formula of ':nthChild(row, 2n + 1)', spaces and all.
+    const bool ok = NthStringToNum(JoinFormulaWords(ToUtf32(ReadTextStrictly(parsed, "tagSearch"))), a, b);
     reply["tagSearch"] = std::to_string(ok ? 1 : 0) + " " + std::to_string(a) + " " + std::to_string(b);
     return DumpReply(reply);
 }

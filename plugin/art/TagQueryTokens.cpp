@@ -130,6 +130,14 @@ char32_t GetTokenClass(std::u32string_view token) {
     return GetTokenType(token).spelling.front();
 }
 
+std::u32string JoinFormulaWords(std::u32string_view formula) {
+    std::u32string joined;
+    for (const std::u32string& word : SplitWords(formula)) {
+        joined += word;
+    }
+    return joined;
+}
+
 std::vector<std::u32string> Tokenize(std::u32string_view query) {
     return JoinFormulas(JoinPseudoClassNames(SplitWords(query)));
 }

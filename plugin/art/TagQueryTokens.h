@@ -88,6 +88,10 @@ inline constexpr std::array<TokenCheck, 8> pTokensToCheck{{
 // '(', 'item', '2n+1', ')'.
 std::vector<std::u32string> Tokenize(std::u32string_view query);
 
+// A position formula as a query reads it: its words, split at spaces and commas, joined into one
+// text (' 2n + 1 ' gives '2n+1'), which NthStringToNum then reads.
+std::u32string JoinFormulaWords(std::u32string_view formula);
+
 // Lower-cases every token; a token that names a row of the table case-insensitively becomes that
 // row's spelling (':FIRSTCHILD' becomes ':firstChild').
 std::vector<std::u32string> NormalizeTokenCaps(const std::vector<std::u32string>& tokens);

@@ -42,8 +42,17 @@ constexpr OptionRow kAiOptions[] = {
 
 constexpr std::array<const char*, 4> kKeptSwatches = {"[None]", "[Registration]", "White", "Black"};
 
+// A global or spot colour is one colour at every tint: art that paints a swatch's custom colour at
+// a tint uses that swatch.
+AIColor WithoutTint(AIColor color) {
+    if (color.kind == kCustomColor) {
+        color.c.c.tint = 0;
+    }
+    return color;
+}
+
 void CollectColors(AIColor* color, void* userData, AIErr* result, AIBoolean* altered) {
-    static_cast<std::vector<AIColor>*>(userData)->push_back(*color);
+    static_cast<std::vector<AIColor>*>(userData)->push_back(WithoutTint(*color));
     *result = kNoErr;
     *altered = false;
 }
@@ -72,8 +81,9 @@ bool IsKeptSwatchName(const std::string& name) {
 }
 
 bool ColorInUse(const AIColor& color, const std::vector<AIColor>& used) {
+    const AIColor full = WithoutTint(color);
     return std::any_of(used.begin(), used.end(),
-                       [&](const AIColor& other) { return sAIColor->IsEqual(&color, &other); });
+                       [&](const AIColor& other) { return sAIColor->IsEqual(&full, &other); });
 }
 
 }  // namespace

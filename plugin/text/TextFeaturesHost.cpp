@@ -383,9 +383,11 @@ void TextFeatures::SetCharFeatures(ICharFeatures& features, bool withFont) const
     }
     WritePaint(features, fillColor, &ICharFeatures::SetFill, &ICharFeatures::SetFillColor);
     WritePaint(features, strokeColor, &ICharFeatures::SetStroke, &ICharFeatures::SetStrokeColor);
+    // A leading alone switches auto leading off; with auto leading on as well (as text set with
+    // auto leading reads) auto leading stays on and the leading is kept for when it goes off.
     if (leading) {
         Guarded([&] {
-            features.SetAutoLeading(false);
+            features.SetAutoLeading(autoLeading.value_or(false));
             features.SetLeading(*leading);
         });
     } else if (autoLeading) {

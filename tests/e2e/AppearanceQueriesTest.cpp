@@ -14,9 +14,10 @@ struct QueryCase {
 
 const QueryCase kQueryCases[] = {
     // Colours in each space, as the colour record writes them.
+    // A custom colour comes back in its own space, with the tint it is painted at.
     {"CustomColourComesBackInItsSpace", "getGraphicStyle", R"({"tagSearch":"card"})",
      "/graphicStyle/paintFields/0/color",
-     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","global":true,"spot":false,"swatchName":"Brand Blue"})"},
+     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","customColorTint":75,"global":true,"spot":false,"swatchName":"Brand Blue"})"},
     {"CmykColour", "getGraphicStyle", R"({"tagSearch":"card"})", "/graphicStyle/paintFields/1/color",
      R"({"channel_1":10,"channel_2":20,"channel_3":30,"channel_4":40,"colorSpace":"CMYK","global":false,"spot":false})"},
     {"GradientColour", "getGraphicStyle", R"({"tagSearch":"inner"})", "/graphicStyle/paintFields/0/color",

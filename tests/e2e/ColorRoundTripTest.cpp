@@ -60,10 +60,11 @@ const RoundTripCase kRoundTrips[] = {
     {"SpotCustomColour", "", "<fill><swatch>Spot Orange</swatch></fill>", kFill,
      R"({"channel_1":0,"channel_2":50,"channel_3":100,"channel_4":0,"colorSpace":"CMYK","global":true,"spot":true,"swatchName":"Spot Orange"})",
      R"({"custom":"Spot Orange"})"},
-    // A tint is kept by the document; the colour reads back in its own space, by its swatch.
+    // A tint is kept by the document; the colour reads back in its own space, by its swatch, with
+    // its tint.
     {"TintedSwatch", R"({"color":{"swatchName":"Brand Blue","customColorTint":40}})",
      "<fill><swatch>Brand Blue</swatch></fill>", kFill,
-     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","global":true,"spot":false,"swatchName":"Brand Blue"})",
+     R"({"channel_1":0,"channel_2":51,"channel_3":204,"colorSpace":"RGB","customColorTint":40,"global":true,"spot":false,"swatchName":"Brand Blue"})",
      R"({"custom":"Brand Blue","tint":0.6})"},
     {"Gradient", "", "<fill><swatch>Sunset</swatch></fill>", kFill,
      R"({"colorSpace":"Gradient","global":false,"spot":false,"swatchName":"Sunset"})",
@@ -115,6 +116,52 @@ TEST_P(RoundTrip, ReadsBackAsWrittenAlsoAfterReopening) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RoundTrip, testing::ValuesIn(kRoundTrips),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// The tinted global colour of "card" (Brand Blue at 75 %) read with getGraphicStyle and written
+// back by each command that takes a style record: the document then holds the same colour.
+struct WriteBackCase {
+    const char* label;
+    const char* command;
+    const char* request;  // "%COLOR%" stands for the colour read, "%STYLE%" for the whole record
+    const char* savedAt;  // where the saved document holds the colour written
+};
+
+const WriteBackCase kWriteBacks[] = {
+    {"EditedIntoAPaintField", "editGraphicStyle",
+     R"({"tagSearch":"leafy","uiMethod":false,"newStyle":{"paintFields":[{"mode":"edit","pfIndex":1,"color":%COLOR%}]}})",
+     "/layers/0/children/1/style/paintFields/0/fill/color"},
+    {"ReplacingTheAppearance", "editGraphicStyle",
+     R"({"tagSearch":"leafy","uiMethod":false,"replace":true,"newStyle":%STYLE%})",
+     "/layers/0/children/1/style/paintFields/0/fill/color"},
+    {"AsANewNamedStyle", "createGraphicStyle", R"({"styleName":"Copy","newStyle":%STYLE%})",
+     "/graphicStyles/3/style/paintFields/0/fill/color"},
+    {"AsASearchedColour", "editGraphicStyle",
+     R"({"tagSearch":"card","uiMethod":false,"searchColor":%COLOR%,"replaceColor":%COLOR%})",
+     "/layers/0/children/0/style/paintFields/0/fill/color"},
+};
+
+class WriteBack : public AppearanceTest, public testing::WithParamInterface<WriteBackCase> {};
+
+TEST_P(WriteBack, KeepsTheTintOfAGlobalColour) {
+    const WriteBackCase& c = GetParam();
+    const json style = ScriptJson("getGraphicStyle", R"({"tagSearch":"card"})").at("graphicStyle");
+    const json color = style.at("paintFields")[0].at("color");
+    ASSERT_EQ(color.value("customColorTint", 0), 75) << color.dump();
+    std::string request = c.request;
+    for (const auto& [mark, value] :
+         {std::pair{"%COLOR%", color.dump()}, std::pair{"%STYLE%", style.dump()}}) {
+        for (std::size_t at = request.find(mark); at != std::string::npos; at = request.find(mark, at)) {
+            request.replace(at, std::string(mark).size(), value);
+        }
+    }
+    const json reply = ScriptJson(c.command, request);
+    EXPECT_FALSE(reply.contains("error")) << reply.dump();
+    EXPECT_EQ(Saved().value(json::json_pointer(c.savedAt), json()),
+              json::parse(R"({"custom":"Brand Blue","tint":0.25})"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WriteBack, testing::ValuesIn(kWriteBacks),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // A custom colour whose definition can't be read stays "Custom" and shows its tint.

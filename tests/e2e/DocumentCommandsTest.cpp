@@ -258,6 +258,20 @@ const ScriptCase kScriptCases[] = {
 {"eventType":"counters","method":"standards","standardCounters":["artboard","file","row_file","running_file","template_file","job","export"]}
 {"error":"Unknown method","eventType":"counters","method":"spin"})",
      {"$/out/p009.ai"}},
+    // A lone name where the names go is refused, whatever the method, and changes nothing: read as
+    // "none named" it would select every counter.
+    {"CountersGivenAsTextAreRefused",
+     "counters {\"method\":\"increment\",\"counters\":\"file\"}\n"
+     "counters {\"method\":\"reset\",\"counters\":\"job\",\"value\":9}\n"
+     "counters {\"method\":\"remove\",\"counters\":{\"name\":\"file\"}}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":\"file\"}\n"
+     "counters {\"method\":\"getProperties\",\"counters\":[\"file\",\"job\"]}",
+     R"({"error":"\"counters\" must be an array of strings","eventType":"counters"}
+{"error":"\"counters\" must be an array of strings","eventType":"counters"}
+{"error":"\"counters\" must be an array of strings","eventType":"counters"}
+{"error":"\"counters\" must be an array of strings","eventType":"counters"}
+{"counters":[{"builtin":true,"count":1,"erasable":true,"incrementBy":1,"incrementTrigger":"file","name":"file","padding":1,"resetTrigger":"manual","standard":true,"start":1},{"builtin":true,"count":1,"erasable":true,"incrementBy":1,"incrementTrigger":"job","name":"job","padding":1,"resetTrigger":"export","standard":true,"start":1}],"eventType":"counters","method":"getProperties"})",
+     {}},
     // An export that writes no file leaves the counters as it found them, so that the next export's
     // names go on from where the last written file left them.
     {"AnExportToAFolderThatCannotBeMadeLeavesTheCounters",

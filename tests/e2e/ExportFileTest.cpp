@@ -626,26 +626,73 @@ const CleanCase kCleanCases[] = {
      {"Used", "Unused"}},
 };
 
-// A colour used only inside a symbol's artwork is a colour the document uses: its swatch stays.
-TEST_F(ExportFixture, ASwatchUsedOnlyInsideASymbolIsKept) {
+// What counts as a use of the swatch "Blue": the colour R1 paints (null: R1 as it is, painted with
+// "Red") and the one the symbol "Used" shows, with "Blue" a global swatch (a custom colour of its
+// own) when asked; and whether "Red" and "Blue" stay.
+struct SwatchUseCase {
+    const char* name;
+    bool blueIsGlobal;
+    const char* r1Fill;
+    const char* symbolFill;  // null: the symbol shows nothing
+    std::vector<std::string> kept;
+};
+
+void PrintTo(const SwatchUseCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SwatchUse : public ExportFixture, public testing::WithParamInterface<SwatchUseCase> {};
+
+TEST_P(SwatchUse, DecidesWhichSwatchesStay) {
+    const SwatchUseCase& c = GetParam();
     json document = json::parse(SourceDocument());
-    json art = document["layers"][0]["children"][0]["children"][0];
-    art.erase("uuid");
-    art["style"] = json::parse(R"({"paintFields":[{"fill":{"color":{"rgb":[0.0,0.0,1.0]}}}]})");
-    document["symbols"][0] = json{{"name", "Used"}, {"art", art}};
-    const std::string source = scratch.Write("blue.ai", document.dump());
-    OpenDocumentFile(source, 7);
+    json& r1 = document["layers"][0]["children"][0]["children"][0];
+    if (c.blueIsGlobal) {
+        document["customColors"] =
+            json::parse(R"([{"components":[0.0,0.0,1.0],"kind":"rgb","name":"Blue"}])");
+        document["swatches"][5]["color"] = json::parse(R"({"custom":"Blue"})");
+    }
+    if (c.symbolFill != nullptr) {
+        json art = r1;
+        art.erase("uuid");
+        art["style"]["paintFields"] = {{{"fill", {{"color", json::parse(c.symbolFill)}}}}};
+        document["symbols"][0] = json{{"name", "Used"}, {"art", art}};
+    }
+    if (c.r1Fill != nullptr) {
+        r1["style"]["paintFields"] = {{{"fill", {{"color", json::parse(c.r1Fill)}}}}};
+    }
+    OpenDocumentFile(scratch.Write("uses.ai", document.dump()), 7);
 
     EXPECT_EQ(ScriptJson("cleanDocument", R"({"symbols":false})"),
               json::parse(R"({"eventType":"cleanDocument"})"));
-    std::vector<std::string> swatches;
+    // The default list (the four that always stay) is not written.
+    std::vector<std::string> swatches{"[None]", "[Registration]", "White", "Black"};
     const json written = json::parse(DocumentText());
-    for (const json& swatch : written["swatches"]) {
-        swatches.push_back(swatch["name"]);
+    if (written.contains("swatches")) {
+        swatches.clear();
+        for (const json& swatch : written["swatches"]) {
+            swatches.push_back(swatch["name"]);
+        }
     }
-    EXPECT_EQ(swatches,
-              (std::vector<std::string>{"[None]", "[Registration]", "White", "Black", "Red", "Blue"}));
+    std::vector<std::string> expected{"[None]", "[Registration]", "White", "Black"};
+    expected.insert(expected.end(), c.kept.begin(), c.kept.end());
+    EXPECT_EQ(swatches, expected);
 }
+
+const SwatchUseCase kSwatchUses[] = {
+    // A colour used only inside a symbol's artwork is a colour the document uses.
+    {"OnlyInsideASymbol", false, nullptr, R"({"rgb":[0.0,0.0,1.0]})", {"Red", "Blue"}},
+    // A global swatch painted at a tint is in use, at any tint.
+    {"AGlobalSwatchAtATint", true, R"({"custom":"Blue","tint":0.6})", nullptr, {"Blue"}},
+    {"AGlobalSwatchInASymbolAtATint", true, nullptr, R"({"custom":"Blue","tint":0.3})", {"Red", "Blue"}},
+    // A process swatch is in use when something is painted with exactly its values, swatch or not;
+    // values that merely read alike (0.9 and 230/255 both read as 230) are other values.
+    {"TheSameValuesWithoutTheSwatch", false, R"({"rgb":[0.0,0.0,1.0]})", nullptr, {"Blue"}},
+    {"ValuesThatReadAlike", false, R"({"rgb":[0.9,0.0,0.0]})", nullptr, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SwatchUse, testing::ValuesIn(kSwatchUses),
+                         [](const testing::TestParamInfo<SwatchUseCase>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Requests, CleanDocument, testing::ValuesIn(kCleanCases),
                          [](const testing::TestParamInfo<CleanCase>& info) { return info.param.name; });

@@ -153,6 +153,125 @@ TEST_F(StructureStyleTest, ExpandOfAGroupExpandsItsMembers) {
     EXPECT_EQ(*Doc().type(Named("P2")), host::model::ArtType::path);  // nothing to expand
 }
 
+// Symbol instances and text of examples/poster.json expanded: what stands in the found art's place,
+// with the tags it carries, and where it shows.
+class PosterExpandTest : public layouttest::SavedExampleTest {
+protected:
+    PosterExpandTest() : SavedExampleTest(std::string(PLIM_SOURCE_DIR) + "/examples/poster.json") {}
+
+    // A copy of the example (with the photo it places) opened as a file of its own, so that its
+    // artboards can be exported.
+    void SetUp() override {
+        PluginTest::SetUp();
+        const std::filesystem::path copy = fScratch.Path() / "poster.ai";
+        std::filesystem::copy_file(std::string(PLIM_SOURCE_DIR) + "/examples/poster.json", copy);
+        std::filesystem::copy_file(std::string(PLIM_SOURCE_DIR) + "/examples/poster-photo.png",
+                                   fScratch.Path() / "poster-photo.png");
+        OpenDocumentFile(copy.string(), 5);
+    }
+
+    // The geometric bounds of the art named so, and of its last match when the names repeat.
+    host::model::Rect BoundsOf(const std::string& name) {
+        host::model::Rect bounds;
+        for (const ArtId art : Doc().documentOrder()) {
+            if (Doc().name(art).ok() && Doc().name(art)->text == name) {
+                bounds = Doc().bounds(art, host::model::BoundsKind::geometric).valueOr(host::model::Rect());
+            }
+        }
+        return bounds;
+    }
+
+    const testsupport::ScratchFolder fScratch{"expand-poster"};
+};
+
+struct ExpandArtCase {
+    const char* name;
+    const char* request;
+    const char* findTag;  // a tag of what stands in the found art's place afterwards
+    const char* type;     // its type in the saved document
+    std::vector<std::string> tags;
+    const char* artName;  // its name, which shows where it was ("" not looked at)
+};
+
+class ExpandArt : public PosterExpandTest, public testing::WithParamInterface<ExpandArtCase> {};
+
+TEST_P(ExpandArt, LeavesArtInItsPlace) {
+    const ExpandArtCase& c = GetParam();
+    const host::model::Rect before = *c.artName != '\0' ? BoundsOf(c.artName) : host::model::Rect();
+    const json reply = ScriptJson("expand", c.request);
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    const json saved = Saved();
+    const json* art = FindTagged(saved, c.findTag, c.type);
+    ASSERT_NE(art, nullptr) << saved.dump();
+    EXPECT_EQ(TagValues(*art), c.tags);
+    if (*c.artName == '\0') {
+        return;
+    }
+    EXPECT_EQ(art->value("name", ""), c.artName);
+    const host::model::Rect after = BoundsOf(c.artName);
+    EXPECT_NEAR(after.left, before.left, 1e-6);
+    EXPECT_NEAR(after.top, before.top, 1e-6);
+    EXPECT_NEAR(after.right, before.right, 1e-6);
+    EXPECT_NEAR(after.bottom, before.bottom, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExpandArt,
+    testing::Values(
+        // An instance becomes a group of the symbol's artwork where the instance showed it.
+        ExpandArtCase{"SymbolInstance",
+                      R"({"tagSearch": "star & flyer", "seriesTag": "ex"})",
+                      "ex1",
+                      "group",
+                      {"ex1", "flyer", "star"},
+                      "Star 3"},
+        ExpandArtCase{"SymbolInstanceWithoutObject",
+                      R"({"tagSearch": "star & flyer", "object": false, "seriesTag": "ex"})",
+                      "flyer",
+                      "symbol",
+                      {"flyer", "star"},
+                      "Star 3"},
+        // Text becomes its outline, which keeps the text's tags.
+        ExpandArtCase{"PointText",
+                      R"({"tagSearch": "tagline", "seriesTag": "ex"})",
+                      "ex1",
+                      "group",
+                      {"ex1", "tagline", "text"},
+                      ""},
+        ExpandArtCase{"AreaText",
+                      R"({"tagSearch": "headline & flyer", "seriesTag": "ex"})",
+                      "ex1",
+                      "group",
+                      {"ex1", "flyer", "headline", "text"},
+                      ""}),
+    [](const testing::TestParamInfo<ExpandArtCase>& info) { return info.param.name; });
+
+TEST_F(PosterExpandTest, AnExpandedSymbolInstanceStaysHiddenAndLocked) {
+    constexpr host::model::ArtAttributes kHiddenLocked =
+        host::model::attribute::hidden | host::model::attribute::locked;
+    for (const ArtId art : Doc().documentOrder()) {
+        if (Doc().name(art).ok() && Doc().name(art)->text == "Star 3") {
+            ASSERT_EQ(Doc().setAttributes(art, kHiddenLocked, kHiddenLocked), host::model::Status::ok);
+        }
+    }
+    EXPECT_FALSE(
+        ScriptJson("expand", R"({"tagSearch": "star & flyer", "seriesTag": "ex"})").contains("error"));
+    const json saved = Saved();
+    const json* group = FindTagged(saved, "ex1", "group");
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->value("hidden", false), true) << group->dump();
+    EXPECT_EQ(group->value("locked", false), true) << group->dump();
+}
+
+TEST_F(PosterExpandTest, ExpandedSymbolInstancesDrawAsTheyDid) {
+    const ExportedPicture before = ExportFirstArtboardPng(fScratch.Path() / "before");
+    EXPECT_FALSE(ScriptJson("expand", R"({"tagSearch": "star"})").contains("error"));
+    EXPECT_EQ(FindTagged(Saved(), "star", "symbol"), nullptr);
+    const ExportedPicture after = ExportFirstArtboardPng(fScratch.Path() / "after");
+    EXPECT_EQ(after.width, before.width);
+    EXPECT_TRUE(after.rgb == before.rgb);
+}
+
 // --- rasterize -----------------------------------------------------------------------------------------
 
 // The pixels of the saved raster tagged so, with its frame.

@@ -249,4 +249,58 @@ TEST_F(AppearanceTest, ReadingSwatchesChangesNothing) {
     EXPECT_FALSE(SavedSwatch("Leaf").is_null());
 }
 
+// Text painted with swatches' colours and nothing else: a point text "Note" whose first five
+// characters fill with Spot Orange at half strength and whose last five are stroked with Moss's
+// colour, and a character style filling with the colour of a swatch "Ink". The swatch commands treat
+// these uses as any art's.
+struct TextColourCase {
+    const char* label;
+    const char* command;
+    const char* request;
+    const char* pointer;   // into the saved document; null: look for the kept swatch instead
+    const char* expected;  // the value there, or the name of a swatch that must stay
+};
+
+const TextColourCase kTextColourCases[] = {
+    // A renamed global swatch takes its text along.
+    {"RenameKeepsTheCharactersColour", "makeSwatch",
+     R"({"color":{"swatchName":"Spot Orange"},"newName":"Signal"})",
+     "/layers/0/children/3/story/runs/0/features/fillColor", R"({"custom":"Signal","tint":0.5})"},
+    // Merged swatches recolour characters and text styles.
+    {"MergeRecoloursCharacters", "mergeSwatches", R"({"swatches":["Leaf","Moss"]})",
+     "/layers/0/children/3/story/runs/1/features/strokeColor", R"({"rgb":[0.0,0.6,0.2]})"},
+    {"MergeRecoloursTextStyles", "mergeSwatches", R"({"swatches":["Leaf","Ink"]})",
+     "/textStyles/character/Note style/fillColor", R"({"rgb":[0.0,0.6,0.2]})"},
+    // Cleaning keeps the swatches only text paints with.
+    {"CleanKeepsAGlobalSwatchOfCharacters", "cleanDocument", R"({"symbols":false})", nullptr, "Spot Orange"},
+    {"CleanKeepsASwatchOfATextStyle", "cleanDocument", R"({"symbols":false})", nullptr, "Ink"},
+};
+
+class TextColours : public AppearanceTest, public testing::WithParamInterface<TextColourCase> {};
+
+TEST_P(TextColours, FollowTheSwatchCommands) {
+    const TextColourCase& c = GetParam();
+    json document =
+        json::parse(testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/appearance.json"));
+    document["layers"][0]["children"].push_back(
+        json::parse(R"({"type":"textFrame","name":"Note","kind":"point",
+        "frame":[0,0,0,0],"story":{"text":"aaaaabbbbb","runs":[
+        {"length":5,"features":{"fillColor":{"custom":"Spot Orange","tint":0.5}}},
+        {"length":5,"features":{"strokeColor":{"rgb":[0.2,0.4,0.2]}}}],"paragraphs":[{}]}})"));
+    document["textStyles"] =
+        json::parse(R"({"character":{"Note style":{"fillColor":{"rgb":[0.3,0.3,0.3]}}}})");
+    document["swatches"].push_back(json::parse(R"({"color":{"rgb":[0.3,0.3,0.3]},"name":"Ink"})"));
+    OpenDocumentText(document.dump(), 13);
+    const json reply = ScriptJson(c.command, c.request);
+    EXPECT_FALSE(reply.contains("error") || reply.contains("warning")) << reply.dump();
+    if (c.pointer != nullptr) {
+        EXPECT_EQ(Saved().value(json::json_pointer(c.pointer), json()), json::parse(c.expected));
+        return;
+    }
+    EXPECT_FALSE(SavedSwatch(c.expected).is_null());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TextColours, testing::ValuesIn(kTextColourCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 }  // namespace

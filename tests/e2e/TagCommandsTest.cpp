@@ -222,9 +222,17 @@ TEST_F(TagCommands, TagNotifyModes) {
     EXPECT_EQ(Script("tagNotify", R"({})"), R"({"eventType":"tagNotify","mode":"On"})");
 }
 
+// Spaces and commas separate a formula's words, which are read joined, as in ':nthChild(row, 2n + 1)'.
 TEST_F(TagCommands, TestTokensReadsPositionFormulas) {
-    for (auto [formula, answer] : std::vector<std::pair<std::string, std::string>>{
-             {"2n+1", "1 2 1"}, {"odd", "0 0 0"}, {"n", "1 1 0"}, {"-n+3", "1 -1 3"}, {"+n", "1 1 0"}}) {
+    for (auto [formula, answer] : std::vector<std::pair<std::string, std::string>>{{"2n+1", "1 2 1"},
+                                                                                   {"odd", "0 0 0"},
+                                                                                   {"n", "1 1 0"},
+                                                                                   {"-n+3", "1 -1 3"},
+                                                                                   {"+n", "1 1 0"},
+                                                                                   {"2n + 1", "1 2 1"},
+                                                                                   {" - n + 3 ", "1 -1 3"},
+                                                                                   {"2n,+1", "1 2 1"},
+                                                                                   {"2n + x", "0 2 0"}}) {
         app->Panel().ClearDispatched();
         app->Panel().Send("com.torvi.event.testTokens", json{{"tagSearch", formula}}.dump());
         const auto events = app->Panel().TakeDispatched();

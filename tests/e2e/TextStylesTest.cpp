@@ -107,6 +107,17 @@ const Step kSteps[] = {
      "/tagSearch", R"("price")"},
     {"getTextStyle", R"({"charStyle":"Copy"})", "/textFeatures/fontSize", "8.0"},
     {"getTextStyle", R"({"charStyle":"Copy"})", "/textFeatures/underline", "true"},
+    // Text set with auto leading reads a leading too; a style taken from it keeps auto leading on,
+    // as a request that gives both does. A leading alone switches it off.
+    {"getTextStyle", R"({"tagSearch":"title","searchText":"Hello"})", "/textFeatures/autoLeading", "true"},
+    {"editTextStyle", R"({"tagSearch":"title","searchText":"Hello","charStyle":"Found"})", "/error",
+     "absent"},
+    {"getTextStyle", R"({"charStyle":"Found"})", "/textFeatures/autoLeading", "true"},
+    {"editTextStyle", R"({"charStyle":"Both","newStyle":{"leading":18,"autoLeading":true}})", "/error",
+     "absent"},
+    {"getTextStyle", R"({"charStyle":"Both"})", "/textFeatures", R"({"autoLeading":true,"leading":18.0})"},
+    {"editTextStyle", R"({"charStyle":"Both","newStyle":{"leading":16}})", "/error", "absent"},
+    {"getTextStyle", R"({"charStyle":"Both"})", "/textFeatures", R"({"autoLeading":false,"leading":16.0})"},
     // Fonts by each kind of name: typographic and native family and style, full and PostScript name.
     {"editTextStyle",
      R"({"charStyle":"F1","newStyle":{"fontFamily":"DejaVu Sans Condensed","fontStyle":"BOLD"}})", "/error",
