@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CraftedFiles.h"
-#include "PlacedCost.h"
+#include "render/PlacedCost.h"
 
 namespace {
 

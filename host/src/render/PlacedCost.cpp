@@ -29,6 +29,8 @@
 #include <qpdf/QPDFTokenizer.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "render/JpegErrors.h"
+
 namespace host {
 namespace {
 
@@ -1004,28 +1006,11 @@ bool SvgImagesWithinBudget(std::string_view svg, int depth, std::uint64_t& pixel
 
 // --- Image headers ------------------------------------------------------------------------------------
 
-// libjpeg's default error handler ends the process; this one jumps back to the reader instead.
-struct JpegErrors {
-    jpeg_error_mgr manager{};
-    std::jmp_buf back{};
-    char message[JMSG_LENGTH_MAX] = {};
-};
-
-[[noreturn]] void JpegErrorExit(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->back, 1);
-}
-
-void JpegIgnoreMessage(j_common_ptr /*info*/, int /*level*/) {}
-
 // The jump target lives in this frame only, with no C++ object that has a destructor.
 bool JpegHeader(const unsigned char* data, std::size_t size, ImageHeader& header, char* message) {
     jpeg_decompress_struct info{};
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegErrorExit;
-    errors.manager.emit_message = JpegIgnoreMessage;
+    SetJpegErrors(info, errors);
     if (setjmp(errors.back) != 0) {
         jpeg_destroy_decompress(&info);
         std::memcpy(message, errors.message, JMSG_LENGTH_MAX);

@@ -21,6 +21,7 @@
 #include <tiffio.h>
 
 #include "model/DocumentFormat.h"
+#include "render/JpegErrors.h"
 #include "textengine/Text.h"
 
 namespace host {
@@ -145,29 +146,12 @@ bool ReadPng(const std::string& bytes, bool decode, PlacedFile& placed, std::str
 
 // --- JPEG --------------------------------------------------------------------------------------------
 
-// libjpeg's default error handler ends the process; this one jumps back to the reader instead.
-struct JpegErrors {
-    jpeg_error_mgr manager{};
-    std::jmp_buf back{};
-    char message[JMSG_LENGTH_MAX] = {};
-};
-
-[[noreturn]] void JpegErrorExit(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->back, 1);
-}
-
-void JpegIgnoreMessage(j_common_ptr /*info*/, int /*level*/) {}
-
 // Decompresses with the jump target in this frame only: no C++ object with a destructor lives
 // between setjmp and a longjmp.
 bool ReadJpeg(const std::string& bytes, bool decode, PlacedFile& placed, std::string& error) {
     jpeg_decompress_struct info{};
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegErrorExit;
-    errors.manager.emit_message = JpegIgnoreMessage;
+    SetJpegErrors(info, errors);
     std::vector<std::uint8_t>* pixels = &placed.pixels.bytes;
     if (setjmp(errors.back) != 0) {
         jpeg_destroy_decompress(&info);
