@@ -116,9 +116,8 @@ double ShownPixels(cairo_t* cr) {
     return shown.isEmpty() ? 0.0 : shown.width() * shown.height();
 }
 
-double ExtentPixels(cairo_t* cr, const model::Rect& extent) {
-    const DeviceBox shown = DeviceClip(cr);
-    if (shown.isEmpty() || extent.isEmpty() || !HasUsableMatrix(cr)) {
+double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& shown) {
+    if (shown.isEmpty() || extent.isEmpty()) {
         return 0.0;
     }
     const DeviceBox box = ToDevice(cr, extent.left, extent.top, extent.right, extent.bottom);

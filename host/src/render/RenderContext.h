@@ -164,8 +164,9 @@ DeviceBox DeviceClip(cairo_t* cr);
 // The device pixels the context shows: what a group pushed now holds.
 double ShownPixels(cairo_t* cr);
 
-// The device pixels of the extent (user space) that the context shows: what painting it touches.
-double ExtentPixels(cairo_t* cr, const model::Rect& extent);
+// The device pixels of the extent (user space) within shown (what the context shows, DeviceClip):
+// what painting the extent touches.
+double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& shown);
 
 // Saves the context's state into saved and clips it further to the extent (user space), grown
 // outward to whole device units, so that a group pushed next is no larger than it. False, with

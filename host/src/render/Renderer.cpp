@@ -34,37 +34,56 @@ double Opacity(const model::BlendAttributes& blend) {
     return blend.opacityEnabled ? blend.opacity : 1.0;
 }
 
-// Where a stroke or fill of a path is about to go: the pieces of its outlines, their length and
-// their bounds, in user space.
+// The length of the path, along the lines between control points: at least the curves' own.
+double PathLength(const model::PathGeometry& path) {
+    const auto distance = [](const model::Point& a, const model::Point& b) {
+        const double dx = b.x - a.x;
+        const double dy = b.y - a.y;
+        return std::sqrt(dx * dx + dy * dy);
+    };
+    const auto& points = path.segments;
+    const std::size_t count = path.closed ? points.size() : points.size() - 1;
+    double length = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const model::Segment& from = points[i];
+        const model::Segment& to = points[(i + 1) % points.size()];
+        length += distance(from.anchor, from.out) + distance(from.out, to.in) + distance(to.in, to.anchor);
+    }
+    return length;
+}
+
+// The length of every path at or below the art.
+double OutlinesLength(const ArtRef& art) {
+    if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
+        return path->geometry.segments.empty() ? 0.0 : PathLength(path->geometry);
+    }
+    double length = 0.0;
+    art.ForEachChildBackFirst([&](const ArtRef& child) { length += OutlinesLength(child); });
+    return length;
+}
+
+// Where a stroke or fill of a path is about to go: the points of its outlines and the bounds of
+// their anchor and direction points (which hold the curves), in user space.
 struct OutlineMeasure {
     double segments = 0.0;
-    double length = 0.0;  // along the lines between control points: at least the curves' own length
-    model::Rect bounds;
-    bool any = false;
+    model::Rect bounds{INFINITY, -INFINITY, -INFINITY, INFINITY};
 
     void Add(const model::PathGeometry& path) {
-        const auto& points = path.segments;
-        const std::size_t count = path.closed ? points.size() : points.size() - 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            const model::Segment& from = points[i];
-            const model::Segment& to = points[(i + 1) % points.size()];
-            length +=
-                Distance(from.anchor, from.out) + Distance(from.out, to.in) + Distance(to.in, to.anchor);
+        for (const model::Segment& segment : path.segments) {
+            for (const model::Point& point : {segment.anchor, segment.in, segment.out}) {
+                bounds.left = std::min(bounds.left, point.x);
+                bounds.right = std::max(bounds.right, point.x);
+                bounds.bottom = std::min(bounds.bottom, point.y);
+                bounds.top = std::max(bounds.top, point.y);
+            }
         }
-        segments += static_cast<double>(points.size());
-        bounds = any ? bounds.united(path.bounds()) : path.bounds();
-        any = true;
+        segments += static_cast<double>(path.segments.size());
     }
 
-    // The work of stroking the outlines (RenderBudget.h), cut into dashes or not.
-    double StrokeWork(double width, const std::vector<double>& dashes) const {
-        const double pieces = dashes.empty() ? segments : DashPieces(length, dashes);
+    // The work of stroking the art's outlines (RenderBudget.h), cut into dashes or not.
+    double StrokeWork(const ArtRef& art, double width, const std::vector<double>& dashes) const {
+        const double pieces = dashes.empty() ? segments : DashPieces(OutlinesLength(art), dashes);
         return PathWork(pieces, width, bounds.width(), bounds.height(), !dashes.empty());
-    }
-
-private:
-    static double Distance(const model::Point& a, const model::Point& b) {
-        return std::hypot(b.x - a.x, b.y - a.y);
     }
 };
 
@@ -377,7 +396,7 @@ private:
                         [](const model::PaintField& field) { return field.blend.mode != 0; })) {
             ClipToDrawnExtent(art, bounds);
         }
-        const double pixels = ShownPixels(cr_);
+        const DeviceBox shown = DeviceClip(cr_);
         std::optional<OutlineMeasure> outlines;
         for (const model::PaintField& field : data.style.paintFields) {
             if (!field.paints()) {
@@ -389,7 +408,8 @@ private:
             }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
-            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()))) {
+            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
+                            shown)) {
                 picture_.simplified.Note(
                     fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
                 continue;
@@ -397,7 +417,8 @@ private:
             const double opacity = Opacity(field.blend);
             bool grouped =
                 field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
-            if (grouped && !picture_.budget.SpendPixels(pixels)) {
+            if (grouped &&
+                !picture_.budget.SpendPixels(shown.isEmpty() ? 0.0 : shown.width() * shown.height())) {
                 picture_.simplified.Note(Simplification::transparencyLeftOut, data);
                 grouped = false;
             }
@@ -411,7 +432,7 @@ private:
                                         field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
                     cairo_fill_preserve(cr_);
                 } else {
-                    Stroke(*field.strokePaint(), data, *outlines);
+                    Stroke(*field.strokePaint(), art, *outlines);
                 }
             }
             if (grouped) {
@@ -424,11 +445,11 @@ private:
         cairo_new_path(cr_);
     }
 
-    // Pays for painting the pixels of the bounds grown by the reach (kPaintPixelPrice); false when
-    // the picture can't.
-    bool SpendPaint(const model::Rect& bounds, double reach) {
+    // Pays for painting the pixels of the bounds grown by the reach (kPaintPixelPrice) within what
+    // the context shows; false when the picture can't.
+    bool SpendPaint(const model::Rect& bounds, double reach, const DeviceBox& shown) {
         const double margin = reach + kAntialiasMargin;
-        return picture_.budget.SpendPixels(ExtentPixels(cr_, bounds.inflated(margin, margin)) *
+        return picture_.budget.SpendPixels(ExtentPixels(cr_, bounds.inflated(margin, margin), shown) *
                                            kPaintPixelPrice);
     }
 
@@ -443,7 +464,7 @@ private:
 
     // Strokes the outlines, priced first (OutlineMeasure::StrokeWork): past the picture's budget a
     // dashed stroke is drawn solid, and a solid one it can't pay for is left out.
-    void Stroke(const model::StrokePaint& stroke, const model::ArtData& art, const OutlineMeasure& outlines) {
+    void Stroke(const model::StrokePaint& stroke, ArtRef art, const OutlineMeasure& outlines) {
         if (!IsDrawable(stroke)) {
             return;
         }
@@ -451,13 +472,13 @@ private:
         const bool dashable = DashPieces(1.0, stroke.dashes) > 0.0;
         RenderBudget& budget = picture_.budget;
         const bool dashed =
-            dashable && budget.SpendPathWork(outlines.StrokeWork(stroke.width, stroke.dashes));
-        if (!dashed && !budget.SpendPathWork(outlines.StrokeWork(stroke.width, {}))) {
-            picture_.simplified.Note(Simplification::strokeLeftOut, art);
+            dashable && budget.SpendPathWork(outlines.StrokeWork(art, stroke.width, stroke.dashes));
+        if (!dashed && !budget.SpendPathWork(outlines.StrokeWork(art, stroke.width, {}))) {
+            picture_.simplified.Note(Simplification::strokeLeftOut, art.data());
             return;
         }
         if (dashable && !dashed) {
-            picture_.simplified.Note(Simplification::dashesDrawnSolid, art);
+            picture_.simplified.Note(Simplification::dashesDrawnSolid, art.data());
         }
         cairo_set_line_width(cr_, stroke.width);
         cairo_set_line_cap(cr_, stroke.cap == model::LineCap::round        ? CAIRO_LINE_CAP_ROUND
@@ -534,7 +555,7 @@ private:
         if (image == nullptr) {
             return;
         }
-        if (!SpendPaint(raster.box.bounds(), 0.0)) {
+        if (!SpendPaint(raster.box.bounds(), 0.0, DeviceClip(cr_))) {
             picture_.simplified.Note(Simplification::fillLeftOut, data);
             return;
         }

@@ -193,7 +193,7 @@ private:
         const double y = run.glyphs.front().y + ink.y_bearing - kAntialiasMargin;
         const double margin = 2.0 * kAntialiasMargin;
         const model::Rect area(x, y + ink.height + margin, x + ink.width + margin, y);
-        if (picture_.budget.SpendPixels(ExtentPixels(cr_, area) * kPaintPixelPrice)) {
+        if (picture_.budget.SpendPixels(ExtentPixels(cr_, area, DeviceClip(cr_)) * kPaintPixelPrice)) {
             return true;
         }
         picture_.simplified.Note(Simplification::fillLeftOut, frame_);
@@ -245,7 +245,7 @@ private:
         const double reach = 2.0 * width + kAntialiasMargin;
         const model::Rect ink(piece.x1 - reach, piece.y2 + reach, piece.x2 + reach, piece.y1 - reach);
         if (!picture_.budget.SpendPathWork(piece.Work(width)) ||
-            !picture_.budget.SpendPixels(ExtentPixels(cr_, ink) * kPaintPixelPrice)) {
+            !picture_.budget.SpendPixels(ExtentPixels(cr_, ink, DeviceClip(cr_)) * kPaintPixelPrice)) {
             picture_.simplified.Note(Simplification::textStrokeLeftOut, frame_);
             return;
         }
