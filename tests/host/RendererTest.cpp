@@ -371,6 +371,24 @@ json StrokedLetters(int count, double width) {
                                                {"lineWidth", width}}}}})}}}};
 }
 
+// A square filling the artboard with count fields of (1, 0.5, 0.5), each in multiply.
+json ManyFields(int count) {
+    json fields = json::array();
+    for (int i = 0; i < count; ++i) {
+        fields.push_back(json{{"fill", {{"color", Rgb(1, 0.5, 0.5)}}}, {"blend", {{"mode", 1}}}});
+    }
+    return Square(0, 0, 100, json{{"paintFields", fields}});
+}
+
+// Blue squares filling the artboard, count of them, each with a drop shadow.
+json Shadows(int count) {
+    json squares = json::array();
+    for (int i = 0; i < count; ++i) {
+        squares.push_back(Shadowed(Square(0, 0, 100, Fill(Rgb(0, 0, 1)))));
+    }
+    return json{{"type", "group"}, {"children", squares}};
+}
+
 constexpr std::size_t kInstances = host::kInstancesPerPicture, kPoints = host::kPointsPerPicture;
 constexpr double kPathWork = host::kPathWorkPerPicture;
 
@@ -525,6 +543,29 @@ const RenderCase kCases[] = {
      4,
      {kInstances, kPoints, kPathWork, 5'000.0},
      "1 object drawn without its effects (path)"},
+    // 300 fields multiplied: as many as the budget holds are blended, some more drawn in normal
+    // mode, and the rest left out; of page-sized drop shadows, as many as the budget holds.
+    {"ThreeHundredMultipliedFields",
+     {ManyFields(300)},
+     {{50, 50, {255, 128, 128}}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 100'000.0},
+     "280 fills left out (the first: path)"},
+    {"ThirtyShadowedSquares",
+     {Shadows(30)},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 200'000.0},
+     "28 objects drawn without their effects (the first: path)"},
+    {"HundredShadowedSquares",
+     {Shadows(100)},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 200'000.0},
+     "98 objects drawn without their effects (the first: path)"},
     {"PaintPastBudgetLeftOut",
      {Witness(), Square(0, 0, 100, Fill(Rgb(0, 0, 1)))},
      {kWitnessRed, {50, 50, kWhite}},
