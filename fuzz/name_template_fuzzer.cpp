@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/Counters.h"
+#include "core/Json.h"
 #include "documents/ExportJobs.h"
 #include "documents/NameTemplate.h"
 
@@ -26,8 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         ProcessFilePathsNames({job}, named, sources, counters);
         AppendArtboardNumbers(named, numbered);
-    } catch (const std::exception&) {
-        return 0;  // a request the export refuses
+    } catch (const nlohmann::json::exception&) {
+        return 0;  // a request the export refuses: the command's reply names the key
+    } catch (const CommandError&) {
+        return 0;
     }
     for (const nlohmann::json& resolved : numbered) {
         nlohmann::json result;

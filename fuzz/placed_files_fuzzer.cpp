@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "PlacedFiles.h"
+#include "render/PlacedFiles.h"
 
 namespace {
 

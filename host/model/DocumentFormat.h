@@ -30,6 +30,8 @@ struct WriteResult {
 // The seed, when given, makes the UUIDs given to art without a usable one (and every later one)
 // deterministic.
 ReadResult readDocument(std::string_view text, std::optional<std::uint64_t> uuidSeed = std::nullopt);
+// The document in the file; a file that can't be read gives the system's reason ("cannot open FILE:
+// No such file or directory").
 ReadResult openDocument(const std::filesystem::path& file,
                         std::optional<std::uint64_t> uuidSeed = std::nullopt);
 
@@ -56,6 +58,9 @@ struct SwatchLibraryResult {
     std::string error;
 };
 SwatchLibraryResult readSwatchLibrary(std::string_view text);
+// The library in the file; a file that can't be read gives the system's reason ("cannot open FILE:
+// No such file or directory"), one that can't be used the reader's, after the file's name.
+SwatchLibraryResult openSwatchLibrary(const std::filesystem::path& file);
 
 // How deeply art, layers and dictionaries may nest in a document, the depth the reader accepts and
 // the writer writes. A top-level layer group is at depth 1 and each child one deeper; an object's

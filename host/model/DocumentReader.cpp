@@ -1,10 +1,14 @@
 #include "model/DocumentReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <set>
-#include <sstream>
 
 #include "model/StoryFormat.h"
 
@@ -482,35 +486,40 @@ ReadResult documentFrom(DocumentContents contents, std::optional<std::uint64_t> 
     return result;
 }
 
-// The whole file in one read; none when it can't be read.
+// The whole file; none when it can't be read, with the system's reason in *error.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file, std::string* error) {
     std::error_code failure;
     if (std::filesystem::is_directory(file, failure)) {
         *error = "cannot open " + file.string() + ": it is a directory";
         return std::nullopt;
     }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        *error = "cannot open " + file.string();
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = "cannot open " + file.string() + ": " + std::strerror(errno);
         return std::nullopt;
     }
     std::string text;
-    const std::uintmax_t size = std::filesystem::is_regular_file(file, failure)
-                                    ? std::filesystem::file_size(file, failure)
-                                    : std::uintmax_t{0};
-    if (!failure && size > 0) {
-        text.resize(static_cast<std::size_t>(size));
-        stream.read(text.data(), static_cast<std::streamsize>(size));
-        text.resize(static_cast<std::size_t>(stream.gcount()));
-    } else {
-        std::ostringstream whole;
-        whole << stream.rdbuf();
-        text = std::move(whole).str();
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        text.reserve(static_cast<std::size_t>(status.st_size));
     }
-    if (stream.bad()) {
-        *error = "cannot read " + file.string();
-        return std::nullopt;
+    std::string chunk(1 << 16, '\0');
+    for (;;) {
+        const ssize_t got = ::read(descriptor, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            *error = "cannot read " + file.string() + ": " + std::strerror(errno);
+            ::close(descriptor);
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        text.append(chunk.data(), static_cast<std::size_t>(got));
     }
+    ::close(descriptor);
     return text;
 }
 
@@ -530,6 +539,19 @@ SwatchLibraryResult readSwatchLibrary(std::string_view text) {
     } catch (const FormatError& error) {
         return SwatchLibraryResult{std::nullopt, error.what()};
     }
+}
+
+SwatchLibraryResult openSwatchLibrary(const std::filesystem::path& file) {
+    std::string error;
+    const std::optional<std::string> text = readWholeFile(file, &error);
+    if (!text) {
+        return SwatchLibraryResult{std::nullopt, error};
+    }
+    SwatchLibraryResult result = readSwatchLibrary(*text);
+    if (!result.library) {
+        result.error = file.string() + ": " + result.error;
+    }
+    return result;
 }
 
 ReadResult openDocument(const std::filesystem::path& file, std::optional<std::uint64_t> uuidSeed) {

@@ -223,6 +223,12 @@ ASErr Application::SendMessage(const char* caller, const char* selector) {
 
 ScriptResult Application::ScriptMessage(std::string_view name, std::string_view request) {
     ScriptResult result;
+    // The selector is a C string: a name holding a NUL would reach the plug-in as the command
+    // named by the text before it.
+    if (name.find('\0') != std::string_view::npos) {
+        result.error = kSPBadParameterError;
+        return result;
+    }
     if (!Load()) {
         result.error = kCantHappenErr;
         return result;

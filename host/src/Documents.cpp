@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <utility>
 
-#include <fstream>
-#include <sstream>
 #include "AIDocument.h"
 #include "Transactions.h"
 #include "host/Application.h"
@@ -351,19 +349,10 @@ std::string Application::DocumentPath() const {
 }
 
 bool Application::LoadSwatchLibrary(const std::filesystem::path& file, std::string* error) {
-    std::ifstream stream(file, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (!stream) {
-        if (error != nullptr) {
-            *error = "cannot read " + file.string();
-        }
-        return false;
-    }
-    model::SwatchLibraryResult read = model::readSwatchLibrary(text.str());
+    model::SwatchLibraryResult read = model::openSwatchLibrary(file);
     if (!read.library) {
         if (error != nullptr) {
-            *error = file.string() + ": " + read.error;
+            *error = read.error;
         }
         return false;
     }

@@ -70,6 +70,12 @@ void PanelBus::Unbind() {
 
 std::size_t PanelBus::Send(std::string_view type, std::string_view data,
                            std::optional<std::string> extensionId) {
+    // The library's event holds C strings: a NUL would cut the type or the data short and deliver
+    // another event than the one sent, so such an event is not delivered.
+    if (type.find('\0') != std::string_view::npos || data.find('\0') != std::string_view::npos) {
+        fApplication.Journal().Record("PanelEventRefused", {std::string(type.substr(0, type.find('\0')))});
+        return 0;
+    }
     PanelEvent event{std::string(type), csxs::event::kEventScope_Application, kPanelApplicationId,
                      std::move(extensionId), std::string(data)};
     auto called = std::make_shared<std::size_t>(0);

@@ -3,22 +3,24 @@
 // current document inside a JobRestore, so that whatever the job's outcome the next job, and the
 // user, find the document as the command found it.
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <string_view>
 
 #include "AICloudDocument.h"
+#include "AIDocumentList.h"
 #include "SystemNames.h"
 #include "appearance/Colors.h"
 #include "art/ArtTree.h"
 #include "core/Counters.h"
 #include "core/DocumentSettings.h"
 #include "core/Failures.h"
+#include "core/FilePaths.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
+#include "core/TextHelpers.h"
 #include "core/Units.h"
 #include "documents/ExportFiles.h"
+#include "documents/ExportFormats.h"
 #include "documents/ExportJobs.h"
 #include "documents/ExportScope.h"
 #include "documents/FileHelpers.h"
@@ -36,44 +38,38 @@ namespace {
 constexpr const char* kCantCreateOutputDirectory = "Can't create output directory";
 constexpr const char* kCantWriteAFile = "Can't write a file";
 constexpr const char* kCantCreateATempFile = "Can't create a temp file";
-
-// A vector writer: the current document written to the path with the job's options.
-using VectorWriter = bool (*)(const json& job, const std::string& filePath, std::string& error);
-// A raster writer: the rectangle of the prepared document drawn and written to the path.
-using RasterWriter = bool (*)(const json& job, const std::string& filePath, const AIRealRect& rect,
-                              std::string& error);
-
-// How each format is written. The vector formats are prepared by PrepareVectorExport and written by
-// their writer inside a suspended context; the raster formats are drawn from the prepared document
-// and written by theirs. A format without a writer answers kNotImplementedYet for its jobs.
-struct FormatRow {
-    std::string_view format;
-    VectorWriter vectorWriter;
-    RasterWriter rasterWriter = nullptr;
-};
-constexpr std::array<FormatRow, 8> kFormatRows = {{
-    {"ai", ExportAi},
-    {"pdf", ExportPdf},
-    {"svg", ExportSvg},
-    {"eps", ExportEps},
-    {"psd", nullptr, ExportPsd},
-    {"tif", nullptr, ExportTiff},
-    {"jpg", nullptr, ExportJpeg},
-    {"png", nullptr, ExportPng},
-}};
-
-const FormatRow* FindFormat(const std::string& format) {
-    for (const FormatRow& row : kFormatRows) {
-        if (row.format == format) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
+constexpr const char* kCantExportOverAnOpenDocument = "Can't export over the file of an open document";
 
 std::string CantExport(const std::string& format) {
     return "Can't export a file of type '" + format + "'";
 }
+
+// Whether the file is the file of an open document, by identity: the same file however its path is
+// spelt ("..", ".", links, another hard link). A path that exists nowhere yet is no document's.
+bool IsOpenDocumentFile(const std::string& path) {
+    ai::int32 count = 0;
+    if (sAIDocumentList == nullptr || sAIDocumentList->Count(&count) != kNoErr) {
+        return false;
+    }
+    for (ai::int32 n = 0; n < count; ++n) {
+        AIDocumentHandle document = nullptr;
+        ai::FilePath file;
+        if (sAIDocumentList->GetNthDocument(&document, n) == kNoErr &&
+            sAIDocumentList->GetDocumentFilePath(document, file) == kNoErr &&
+            IsSameFile(file.GetFullPathUTF8(), path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where a job writes: its folder (made), its file's path there and its format.
+struct JobFile {
+    std::string folder;
+    std::string path;
+    std::string name;
+    const ExportFormat* format = nullptr;
+};
 
 // The job's folder, file name and format as texts; false when any is missing or empty.
 bool ReadJobFile(const json& job, std::string& folder, std::string& name, std::string& format) {
@@ -81,19 +77,27 @@ bool ReadJobFile(const json& job, std::string& folder, std::string& name, std::s
            ReadJsonValue(job, "fileFormat", format) && !folder.empty() && !name.empty() && !format.empty();
 }
 
-// The checks both job kinds share: the texts, the format's kind and the folder made. The final
-// folder and path, or false with the error set.
-bool PrepareJobFolder(const json& job, std::string& finalFolder, std::string& finalPath, std::string& error) {
+// The checks both job kinds share: the texts, the format, the folder made, and a final path that
+// is no open document's file. False with the error set.
+bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
     std::string folder;
-    std::string name;
     std::string format;
-    if (!ReadJobFile(job, folder, name, format)) {
+    if (!ReadJobFile(job, folder, file.name, format)) {
         error = "File path, file name or type not found";
         return false;
     }
     folder = ExpandUserPath(folder);
-    if (GetExportFileFormat(job).empty()) {
+    file.format = FindExportFormat(AsciiLowerCase(format));
+    if (file.format == nullptr) {
         error = "File type not supported";
+        return false;
+    }
+    const std::string fileName = file.name + "." + std::string(file.format->extension);
+    // An open document's file holds the user's work as last saved: a job that would replace it
+    // (the document's own folder and name, another open document's, the same file by another
+    // spelling or link) fails before it makes anything, and the file stays as it was.
+    if (IsOpenDocumentFile(AddNameToPath(folder, fileName))) {
+        error = kCantExportOverAnOpenDocument;
         return false;
     }
     ai::FilePath made;
@@ -101,8 +105,8 @@ bool PrepareJobFolder(const json& job, std::string& finalFolder, std::string& fi
         error = kCantCreateOutputDirectory;
         return false;
     }
-    finalFolder = made.GetFullPathUTF8();
-    finalPath = AddNameToPath(finalFolder, name + "." + format);
+    file.folder = made.GetFullPathUTF8();
+    file.path = AddNameToPath(file.folder, fileName);
     return true;
 }
 
@@ -117,19 +121,18 @@ bool WriteXAP(const std::string& xmp, const json& job) {
 }
 
 // The vector job's document prepared, its packet written and its file written to the path.
-bool WriteVectorJob(const json& job, const FormatRow& row, const std::string& xmp, const ArtList& selectedArt,
-                    const std::string& path, std::string& error) {
-    const std::string format(row.format);
-    const bool asIs = ReadBoolStrictly(job, "as_is", false) && (format == "ai" || format == "pdf");
+bool WriteVectorJob(const json& job, const ExportFormat& format, const std::string& xmp,
+                    const ArtList& selectedArt, const std::string& path, std::string& error) {
+    const bool asIs = format.writesAsIs && ReadBoolStrictly(job, "as_is", false);
     if (!asIs && !PrepareVectorExport(job, selectedArt, error)) {
         return false;
     }
     WriteXAP(xmp, job);
     SuspendedContext suspended;
-    if (!row.vectorWriter(job, path, error)) {
+    if (!format.vectorWriter(job, path, error)) {
         // Whatever stopped the writer, an option of the wrong type included, the job answers the
         // one text of a failed writer.
-        error = CantExport(format);
+        error = CantExport(std::string(format.name));
         return false;
     }
     return true;
@@ -137,8 +140,8 @@ bool WriteVectorJob(const json& job, const FormatRow& row, const std::string& xm
 
 // The raster job's document prepared, its packet written (a packet the host refuses fails the job
 // without a message) and its file written to the path.
-bool WriteRasterJob(const json& job, const FormatRow& row, const std::string& xmp, const ArtList& selectedArt,
-                    const std::string& path, std::string& error) {
+bool WriteRasterJob(const json& job, const ExportFormat& format, const std::string& xmp,
+                    const ArtList& selectedArt, const std::string& path, std::string& error) {
     json prepared = job;
     AIRealRect rect{};
     if (!PrepareRasterExport(prepared, selectedArt, rect, error)) {
@@ -148,8 +151,8 @@ bool WriteRasterJob(const json& job, const FormatRow& row, const std::string& xm
         error.clear();
         return false;
     }
-    if (!row.rasterWriter(prepared, path, rect, error)) {
-        error = CantExport(std::string(row.format));
+    if (!format.rasterWriter(prepared, path, rect, error)) {
+        error = CantExport(std::string(format.name));
         return false;
     }
     return true;
@@ -158,18 +161,12 @@ bool WriteRasterJob(const json& job, const FormatRow& row, const std::string& xm
 // Writes one job's file: the document prepared and written to the job's own temporary file, then
 // delivered atomically to the final path. The document is restored whatever happens.
 bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) {
-    std::string finalFolder;
-    std::string finalPath;
-    if (!PrepareJobFolder(job, finalFolder, finalPath, error)) {
+    JobFile file;
+    if (!PrepareJobFile(job, file, error)) {
         return false;
     }
-    const std::string format = ReadTextStrictly(job, "fileFormat");
-    const FormatRow* row = FindFormat(format);
-    if (row == nullptr || (row->vectorWriter == nullptr && row->rasterWriter == nullptr)) {
-        error = kNotImplementedYet;
-        return false;
-    }
-    const JobTempFile temporary(ReadTextStrictly(job, "finalFileName"), format);
+    const ExportFormat& format = *file.format;
+    const JobTempFile temporary(file.name, std::string(format.extension));
     if (!temporary.Created()) {
         error = kCantCreateATempFile;
         return false;
@@ -178,17 +175,17 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
         const std::string xmp = ReadXAP();
         const JobRestore restore;
         if (!restore.Armed()) {
-            error = CantExport(format);
+            error = CantExport(std::string(format.name));
             return false;
         }
-        const bool written = row->rasterWriter != nullptr
-                                 ? WriteRasterJob(job, *row, xmp, selectedArt, temporary.Path(), error)
-                                 : WriteVectorJob(job, *row, xmp, selectedArt, temporary.Path(), error);
+        const bool written = format.kind == FormatKind::raster
+                                 ? WriteRasterJob(job, format, xmp, selectedArt, temporary.Path(), error)
+                                 : WriteVectorJob(job, format, xmp, selectedArt, temporary.Path(), error);
         if (!written) {
             return false;
         }
     }
-    if (!FileDirCopy(temporary.Path(), finalPath, true)) {
+    if (!FileDirCopy(temporary.Path(), file.path, true)) {
         error = kCantWriteAFile;
         return false;
     }
@@ -198,17 +195,16 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
 // Whether the job could be written: its folder made and writable. Nothing at the final path is
 // touched; the test's own file is removed.
 bool ExportTestJob(const json& job, std::string& error) {
-    std::string finalFolder;
-    std::string finalPath;
-    if (!PrepareJobFolder(job, finalFolder, finalPath, error)) {
+    JobFile file;
+    if (!PrepareJobFile(job, file, error)) {
         return false;
     }
-    const JobTempFile temporary(ReadTextStrictly(job, "finalFileName"), ReadTextStrictly(job, "fileFormat"));
+    const JobTempFile temporary(file.name, std::string(file.format->extension));
     if (!temporary.Created()) {
         error = kCantCreateATempFile;
         return false;
     }
-    if (!CanWriteInFolder(finalFolder)) {
+    if (!CanWriteInFolder(file.folder)) {
         error = kCantWriteAFile;
         return false;
     }

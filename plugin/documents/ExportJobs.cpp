@@ -11,17 +11,7 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kFileFormats = {"ai",  "psd", "tif", "jpg",
-                                                          "png", "svg", "pdf", "eps"};
-constexpr std::array<std::string_view, 4> kRasterFormats = {"psd", "tif", "jpg", "png"};
-constexpr std::array<std::string_view, 4> kVectorFormats = {"ai", "svg", "pdf", "eps"};
-constexpr std::array<std::string_view, 3> kMultiPageFormats = {"ai", "pdf", "eps"};
 constexpr std::array<const char*, 4> kNameTemplates = {"folderPath", "prefix", "fileName", "suffix"};
-
-template <std::size_t N>
-bool IsOneOf(const std::array<std::string_view, N>& list, std::string_view text) {
-    return std::find(list.begin(), list.end(), text) != list.end();
-}
 
 std::string AllArtboards(int count) {
     return "1-" + std::to_string(count);
@@ -95,7 +85,8 @@ void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out
     if (names.size() != numbers.size()) {
         return;
     }
-    bool multiPage = IsOneOf(kMultiPageFormats, ReadTextStrictly(job, "fileFormat"));
+    const FormatFacts* format = JobFormat(job);
+    bool multiPage = format != nullptr && format->multiPage;
     multiPage = ReadBoolStrictly(job, "exportAsMultiPage", multiPage);
     if (ReadBoolStrictly(job, "exportAsSingleArtboard", false) || documentMode) {
         multiPage = true;
@@ -105,16 +96,21 @@ void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out
 
 // The resolved names of one job; false when the folder or the file name has no parts.
 bool ResolveNames(json& job, const NameSources& sources) {
-    json folder = JsonToNamePartArray(job, "folderPath", sources);
-    json file = json::array();
+    std::vector<ResolvedPart> folderParts = ResolveNameParts(job, "folderPath", sources);
+    std::vector<ResolvedPart> fileParts;
     for (const char* key : {"prefix", "fileName", "suffix"}) {
-        for (json& part : JsonToNamePartArray(job, key, sources)) {
-            file.push_back(std::move(part));
+        for (ResolvedPart& part : ResolveNameParts(job, key, sources)) {
+            fileParts.push_back(std::move(part));
         }
     }
-    if (folder.empty() || file.empty()) {
+    if (folderParts.empty() || fileParts.empty()) {
         return false;
     }
+    // The folder is the request's: no name from the document leads out of it.
+    ConfineNameParts(folderParts, true);
+    ConfineNameParts(fileParts, false);
+    json folder = NamePartValues(std::move(folderParts));
+    json file = NamePartValues(std::move(fileParts));
     const bool namesArtboard =
         std::any_of(kNameTemplates.begin(), kNameTemplates.end(),
                     [&](const char* key) { return ArtboardNameNumberCommandPresent(job, key); });
@@ -164,17 +160,10 @@ bool IsSetDelimiter(const std::string& name) {
 
 }  // namespace
 
-std::string GetExportFileFormat(const json& job) {
-    std::string format;
-    ReadJsonValue(job, "fileFormat", format);
-    format = AsciiLowerCase(format);
-    if (IsOneOf(kRasterFormats, format)) {
-        return "raster";
-    }
-    if (IsOneOf(kVectorFormats, format)) {
-        return "vector";
-    }
-    return {};
+const FormatFacts* JobFormat(const json& job) {
+    std::string name;
+    ReadJsonValue(job, "fileFormat", name);
+    return FindFormatFacts(AsciiLowerCase(name));
 }
 
 bool InheritJobs(const json& request, JobList& jobs) {
@@ -230,13 +219,13 @@ bool AddFileFormats(const JobList& jobs, JobList& out) {
             if (!format.is_string()) {
                 continue;
             }
-            const std::string lower = AsciiLowerCase(format.get<std::string>());
-            if (!IsOneOf(kFileFormats, lower)) {
+            const FormatFacts* facts = FindFormatFacts(AsciiLowerCase(format.get<std::string>()));
+            if (facts == nullptr) {
                 continue;
             }
             json copy = job;
             copy.erase("formats");
-            copy["fileFormat"] = lower;
+            copy["fileFormat"] = facts->name;
             out.push_back(std::move(copy));
         }
     }
@@ -309,9 +298,10 @@ bool AppendArtboardNumbers(const JobList& jobs, JobList& out) {
 
 JobList OrderJobs(const JobList& jobs) {
     JobList ordered;
-    for (const char* kind : {"vector", "raster"}) {
+    for (const FormatKind kind : {FormatKind::vector, FormatKind::raster}) {
         for (const json& job : jobs) {
-            if (GetExportFileFormat(job) == kind) {
+            const FormatFacts* format = JobFormat(job);
+            if (format != nullptr && format->kind == kind) {
                 ordered.push_back(job);
             }
         }

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "documents/ExportFormats.h"
 #include "documents/NameTemplate.h"
 
 class Counters;
@@ -28,8 +29,8 @@ struct ArtboardSource {
         parse;
 };
 
-// "raster" for psd, tif, jpg and png; "vector" for ai, svg, pdf and eps; empty for anything else.
-std::string GetExportFileFormat(const nlohmann::json& job);
+// The format the job's "fileFormat" names (in any letter case); null for none.
+const FormatFacts* JobFormat(const nlohmann::json& job);
 
 bool InheritJobs(const nlohmann::json& request, JobList& jobs);
 // Whether every job lets the standard counter triggers fire.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,17 +48,30 @@ bool CopyContents(int from, int to) {
 }  // namespace
 
 bool GetUserDir(std::string& out) {
-    out = "/Users/" + NSUserName();
-    return true;
+    out = NSHomeDirectory();
+    return !out.empty();
 }
 
 bool UserPathToAbsPath(const std::string& path, std::string& out) {
-    if (path.size() < 2 || path.front() != '~') {
+    if (path.empty() || path.front() != '~') {
         return false;
     }
+    // "~" and "~/..." are the user's own home folder; "~name" and "~name/..." that user's.
+    const std::size_t slash = std::min(path.find('/'), path.size());
     std::string home;
-    GetUserDir(home);
-    out = home + path.substr(1);
+    if (slash == 1) {
+        GetUserDir(home);
+    } else {
+        home = NSHomeDirectoryForUser(path.substr(1, slash - 1));
+    }
+    if (home.empty()) {
+        return false;
+    }
+    // The home folder's own trailing "/" (a home of "/") is not doubled.
+    if (slash < path.size() && home.back() == '/') {
+        home.pop_back();
+    }
+    out = home + path.substr(slash);
     return true;
 }
 
@@ -126,7 +140,7 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
 }
 
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out) {
-    if (path.size() < 2) {
+    if (path.empty()) {
         return false;
     }
     std::error_code failed;

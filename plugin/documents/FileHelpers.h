@@ -7,10 +7,13 @@
 #include "IAIFilePath.hpp"
 #include "core/FilePaths.h"
 
-// The home folder: "/Users/" followed by the user's login name. Always true.
+// The user's home folder: $HOME, else the home folder of the user's password entry. False (out
+// empty) when neither tells.
 bool GetUserDir(std::string& out);
-// A path of two or more characters beginning with "~" stands for the home folder followed by the
-// rest of the path: out is set and the answer is true. Other paths: false, out untouched.
+// A path beginning with "~" is home-relative, as in a shell: "~" alone and "~/rest" stand for the
+// user's home folder (GetUserDir) followed by the rest, "~name" and "~name/rest" for the home folder
+// of the user of that login name. out is set and the answer is true; other paths, and a home folder
+// that can't be told (no such user), give false with out untouched.
 bool UserPathToAbsPath(const std::string& path, std::string& out);
 // The path with "~" expanded when it begins with one.
 std::string ExpandUserPath(const std::string& path);
@@ -33,8 +36,8 @@ bool RemoveFile(const std::string& path);
 bool FileDirCopy(const std::string& source, const std::string& destination, bool overwrite);
 
 // Makes the folder with every missing parent, by absolute path (the working folder is never
-// changed). True when the folder exists at the end; out is then its host file path. Paths shorter
-// than two characters are refused.
+// changed). True when the folder exists at the end; out is then its host file path. Only the empty
+// path is refused: ".", "/" and a one-letter folder are folders as any other.
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out);
 
 // Creates a unique file, exclusively, from a pattern ending in "XXXXXX" and a suffix of

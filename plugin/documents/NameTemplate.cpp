@@ -185,15 +185,16 @@ std::string JsonToCounter(const json& part, const json& job, Counters& counters)
     return copy.Pad();
 }
 
-json JsonToNamePartArray(const json& job, const std::string& key, const NameSources& sources) {
-    json resolved = json::array();
+std::vector<ResolvedPart> ResolveNameParts(const json& job, const std::string& key,
+                                           const NameSources& sources) {
+    std::vector<ResolvedPart> resolved;
     const json* value = FindKey(job, key);
     if (value == nullptr) {
         return resolved;
     }
     for (const json& part : TemplateParts(*value)) {
         if (part.is_string()) {
-            resolved.push_back(part);
+            resolved.push_back({part, false});
             continue;
         }
         if (!part.is_object() || !part.contains("command")) {
@@ -201,12 +202,71 @@ json JsonToNamePartArray(const json& job, const std::string& key, const NameSour
         }
         std::string text = ResolveCommand(part, job, sources);
         if (text.empty()) {
-            resolved.push_back(part);
+            resolved.push_back({part, false});
         } else {
-            resolved.push_back(std::move(text));
+            resolved.push_back({std::move(text), true});
         }
     }
     return resolved;
+}
+
+void ConfineNameParts(std::vector<ResolvedPart>& parts, bool folder) {
+    // The texts joined, each byte marked with whether a command gave it. Parts still to be
+    // resolved (the time parts) count as giving nothing: a component they would split is judged
+    // as if it were whole.
+    std::string text;
+    std::vector<bool> fromCommand;
+    for (const ResolvedPart& part : parts) {
+        if (part.value.is_string()) {
+            const std::string& piece = part.value.get_ref<const std::string&>();
+            text += piece;
+            fromCommand.insert(fromCommand.end(), piece.size(), part.fromCommand);
+        }
+    }
+    // "." and ".." components that a command's text helps to form lose their dots to "_", as "/"
+    // in an artboard's name does, so that they stay names in the folder the request gave.
+    bool changed = false;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('/', start), text.size());
+        const std::string_view component(text.data() + start, end - start);
+        if (component == "." || component == "..") {
+            for (std::size_t i = start; i < end; ++i) {
+                if (fromCommand[i]) {
+                    text[i] = '_';
+                    changed = true;
+                }
+            }
+        }
+        start = end + 1;
+    }
+    // Nor can a command's text make the folder the home folder ("~" at its start).
+    if (folder && !text.empty() && text.front() == '~' && fromCommand.front()) {
+        text.front() = '_';
+        changed = true;
+    }
+    if (!changed) {
+        return;
+    }
+    std::size_t at = 0;
+    for (ResolvedPart& part : parts) {
+        if (part.value.is_string()) {
+            const std::size_t size = part.value.get_ref<const std::string&>().size();
+            part.value = text.substr(at, size);
+            at += size;
+        }
+    }
+}
+
+json NamePartValues(std::vector<ResolvedPart> parts) {
+    json values = json::array();
+    for (ResolvedPart& part : parts) {
+        values.push_back(std::move(part.value));
+    }
+    return values;
+}
+
+json JsonToNamePartArray(const json& job, const std::string& key, const NameSources& sources) {
+    return NamePartValues(ResolveNameParts(job, key, sources));
 }
 
 std::string FilePathNameToString(const json& job, const std::string& key) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -32,6 +33,25 @@ struct NameSources {
     Counters* counters = nullptr;
 };
 
+// One resolved part of a template: a text, or a command part that resolved to nothing (kept as
+// its JSON), and whether its text is a command's (the document's, the machine's, a counter's)
+// rather than a literal of the request.
+struct ResolvedPart {
+    nlohmann::json value;
+    bool fromCommand = false;
+};
+
+// The resolved parts of the template under the key; none when the job lacks it.
+std::vector<ResolvedPart> ResolveNameParts(const nlohmann::json& job, const std::string& key,
+                                           const NameSources& sources);
+// Keeps the text of commands from leading out of the folder the request gave: in the parts
+// joined, a path component "." or ".." that a command's text helps to form has the command's dots
+// written "_" (an artboard named ".." gives "__"), and with `folder` a "~" that a command's text
+// puts at the start (which would stand for the home folder) is written "_" too. Literal text is
+// the request's own and stays.
+void ConfineNameParts(std::vector<ResolvedPart>& parts, bool folder);
+// The parts' values as a resolved array.
+nlohmann::json NamePartValues(std::vector<ResolvedPart> parts);
 // The resolved array of the template under the key; empty when the job lacks it.
 nlohmann::json JsonToNamePartArray(const nlohmann::json& job, const std::string& key,
                                    const NameSources& sources);

@@ -222,13 +222,8 @@ bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealR
     return FileResolution(job, resolution) && EncodePng(pixels, resolution, png) && WriteFileBytes(path, png);
 }
 
-bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std::string& format,
-                   const AIRealRect& rect, std::string& error) {
-    const bool psd = format == "psd";
-    if (!psd && format != "tif") {
-        error = "File type isn't PSD or TIFF";
-        return false;
-    }
+bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, bool psd, const AIRealRect& rect,
+                   std::string& error) {
     ImageOptions options;
     if (!ReadOptions(job, options, error)) {
         return false;
@@ -297,10 +292,10 @@ bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std
 
 bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                std::string& error) {
-    return ExportPsdTiff(job, path, "psd", rect, error);
+    return ExportPsdTiff(job, path, true, rect, error);
 }
 
 bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
                 std::string& error) {
-    return ExportPsdTiff(job, path, "tif", rect, error);
+    return ExportPsdTiff(job, path, false, rect, error);
 }

@@ -14,21 +14,13 @@
 #include "AIRaster.h"
 #include "AIRealMath.h"
 #include "art/ArtList.h"
+#include "documents/ExportFormats.h"
 #include "documents/RasterBuffer.h"
 
-bool ExportPng(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
-               std::string& error);
-bool ExportJpeg(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
-                std::string& error);
-// format is the job's "fileFormat": "psd" or "tif".
-bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, const std::string& format,
-                   const AIRealRect& rect, std::string& error);
-
-// ExportPsdTiff for each of the two formats.
-bool ExportPsd(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
-               std::string& error);
-bool ExportTiff(const nlohmann::json& job, const std::string& path, const AIRealRect& rect,
-                std::string& error);
+// ExportPng, ExportJpeg, ExportTiff and ExportPsd are declared with the format table
+// (ExportFormats.h). The host's raster export writes both PSD (psd true) and TIFF.
+bool ExportPsdTiff(const nlohmann::json& job, const std::string& path, bool psd, const AIRealRect& rect,
+                   std::string& error);
 
 // The pixels of raster art in the host's channel order; false for other art, a colour space of
 // another channel count than 1 to 5, or a host failure.

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "art/ArtList.h"
+#include "documents/ExportFormats.h"
 
 // Cuts the current document down to the job's art (the selected art with "exportSelected"), its
 // layers and its artboards, then outlines text, merges the artboards, cleans swatches and symbols
@@ -29,6 +30,6 @@ bool CleanSwatches();
 // be counted.
 bool CleanSymbols();
 
-// Writes the current document as a native file at the path through the save-a-copy action with
-// the job's "ai..." options. False with the error set when a step fails.
-bool ExportAi(const nlohmann::json& job, const std::string& filePath, std::string& error);
+// ExportAi (declared with the format table, ExportFormats.h) writes the current document as a
+// native file at the path through the save-a-copy action with the job's "ai..." options; false
+// with the error set when a step fails.

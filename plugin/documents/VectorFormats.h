@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "AIActionManager.h"
+#include "documents/ExportFormats.h"
 
 // One name of an option and the host value it stands for.
 struct EnumName {
@@ -99,6 +100,4 @@ using BlockOptions = std::function<bool(AIActionParamValueRef params, std::strin
 bool SaveACopy(const std::string& path, const SaveACopyFormat& format, const BlockOptions& options,
                std::string& error);
 
-bool ExportEps(const nlohmann::json& job, const std::string& path, std::string& error);
-bool ExportSvg(const nlohmann::json& job, const std::string& path, std::string& error);
-bool ExportPdf(const nlohmann::json& job, const std::string& path, std::string& error);
+// ExportEps, ExportSvg and ExportPdf are declared with the format table (ExportFormats.h).

@@ -206,7 +206,7 @@ AIDocumentHandle GetDocument(int index, const std::string& nameOrPath) {
 }
 
 bool MakeAIFilePath(const std::string& text, ai::FilePath& path) {
-    if (text.size() < 2) {
+    if (text.empty()) {
         return false;
     }
     for (const std::string& form : {text, AsciiLowerCase(text), AsciiUpperCase(text)}) {

@@ -42,7 +42,7 @@ ArtObject* GetBottomObject();
 // when none is.
 AIDocumentHandle GetDocument(int index, const std::string& nameOrPath);
 // A host file path for the text when a file exists there as written, lower-cased or upper-cased
-// (in that order); false for texts shorter than 2 characters and when none exists.
+// (in that order); false for the empty text and when none exists.
 bool MakeAIFilePath(const std::string& text, ai::FilePath& path);
 
 // --- Artboards ---------------------------------------------------------------------------------------

@@ -408,6 +408,107 @@ TEST_F(ExportFixture, ReplacesAnExistingFileButATestLeavesIt) {
     EXPECT_TRUE(ReadWritten(scratch.Path() / "out/doc.ai"));
 }
 
+// No job writes over the file of an open document, however the job names it: the current
+// document's own file (an artboard named as the document, into its own folder), another open
+// document's, through "..", a link to the folder or another hard link of the file. Those jobs fail
+// and the others run; both documents' files keep their bytes and the documents stay saved.
+TEST_F(ExportFixture, NoJobWritesOverTheFileOfAnOpenDocument) {
+    const std::string other = scratch.Write("Two.ai", SourceDocument());
+    OpenDocumentFile(other, 8);
+    fs::create_directory_symlink(scratch.Path(), scratch.Path() / "link");
+    fs::create_hard_link(scratch.Path() / "src.ai", scratch.Path() / "hard.ai");
+    const std::string source = testsupport::ReadFile(Folder() + "/src.ai");
+    const std::string current = testsupport::ReadFile(other);
+    const std::string request = Replace(R"({"formats":["ai"],"folderPath":"$","jobs":[
+        {"exportAsMultiPage":false,"fileName":[{"command":"artboard_name"}]},
+        {"fileName":"src"},
+        {"folderPath":"$/sub/..","fileName":"src"},
+        {"folderPath":"$/link","fileName":"Two"},
+        {"fileName":"hard"},
+        {"fileName":"src","testExport":true},
+        {"fileName":"free"}]})",
+                                        "$", Folder());
+    const json reply = ScriptJson("exportFile", request);
+    constexpr const char* kRefused = "Can't export over the file of an open document";
+    const json expected = json::parse(Replace(Replace(R"([
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"One","folderPath":"$"},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"Two","folderPath":"$"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"Three","folderPath":"$"},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"src","folderPath":"$"},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"src","folderPath":"$/sub/.."},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"Two","folderPath":"$/link"},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"hard","folderPath":"$"},
+        {"error":"!","exportSuccessful":false,"fileFormat":"ai","fileName":"src","folderPath":"$"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"free","folderPath":"$"}])",
+                                                      "$", Folder()),
+                                              "!", kRefused));
+    EXPECT_EQ(reply["Results"], expected) << reply.dump();
+    EXPECT_EQ(testsupport::ReadFile(Folder() + "/src.ai"), source);
+    EXPECT_EQ(testsupport::ReadFile(other), current);
+    for (const char* written : {"One.ai", "Three.ai", "free.ai"}) {
+        EXPECT_TRUE(ReadWritten(scratch.Path() / written)) << written;
+    }
+    EXPECT_EQ(ScriptJson("openFile", json{{"filePath", other}}.dump()).value("isSaved", false), true);
+    EXPECT_EQ(ScriptJson("openFile", json{{"filePath", Folder() + "/src.ai"}}.dump()).value("isSaved", false),
+              true);
+}
+
+// A name from the document can't lead out of the folder the request gave: artboards named ".."
+// and "." name folders and files "__" and "_" inside it, as "/" in a name is written "_".
+TEST_F(ExportFixture, NamesFromTheDocumentStayInTheRequestedFolder) {
+    json document = json::parse(SourceDocument());
+    document["artboards"][0]["name"] = "..";
+    document["artboards"][1]["name"] = ".";
+    document["artboards"][2]["name"] = "a/..";
+    fs::create_directories(scratch.Path() / "in");
+    OpenDocumentFile(scratch.Write("in/doc.ai", document.dump()), 8);
+    const std::string request = Replace(R"({"formats":["ai"],"exportAsMultiPage":false,"jobs":[
+        {"folderPath":["$/in/exports/",{"command":"artboard_name"}],"fileName":"f"},
+        {"folderPath":"$/in/flat","fileName":[{"command":"artboard_name"}]}]})",
+                                        "$", Folder());
+    const json reply = ScriptJson("exportFile", request);
+    std::vector<std::string> written;
+    for (const json& result : reply["Results"]) {
+        EXPECT_EQ(result["exportSuccessful"], true) << result.dump();
+        written.push_back(result["folderPath"].get<std::string>() + "/" +
+                          result["fileName"].get<std::string>());
+    }
+    const std::string in = Folder() + "/in";
+    EXPECT_EQ(written,
+              (std::vector<std::string>{in + "/exports/__/f", in + "/exports/_/f", in + "/exports/a_../f",
+                                        in + "/flat/__", in + "/flat/_", in + "/flat/a_.."}));
+    for (const std::string& file : written) {
+        EXPECT_TRUE(ReadWritten(file + ".ai")) << file;
+    }
+    EXPECT_FALSE(fs::exists(scratch.Path() / "in/f.ai"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "f.ai"));
+}
+
+// A file name of 83 three-byte characters (249 bytes, the most an "eps" name may have with its
+// extension is 251) is written in every format: the EPS title comment, which cairo caps at 255
+// characters, is shortened on a character's boundary instead of failing the file.
+TEST_F(ExportFixture, ALongNameIsWrittenInEveryFormat) {
+    std::string name;
+    for (int i = 0; i < 83; ++i) {
+        name += "\xE5\xAD\x97";
+    }
+    const json request = {{"formats", {"ai", "pdf", "svg", "eps", "png", "jpg", "tif", "psd"}},
+                          {"artboardRange", "1"},
+                          {"folderPath", Folder() + "/long"},
+                          {"fileName", name}};
+    const json reply = ScriptJson("exportFile", request.dump());
+    ASSERT_EQ(reply["Results"].size(), 8u) << reply.dump();
+    for (const json& result : reply["Results"]) {
+        EXPECT_EQ(result["exportSuccessful"], true) << result.dump();
+    }
+    const std::string eps = testsupport::ReadFile(Folder() + "/long/" + name + ".eps");
+    const std::size_t title = eps.find("%%Title: ");
+    ASSERT_NE(title, std::string::npos);
+    const std::string line = eps.substr(title, eps.find('\n', title) - title);
+    EXPECT_LE(line.size(), 255u);
+    EXPECT_EQ(line, "%%Title: " + std::string(246, '_'));
+}
+
 // A document that was never saved can't be reopened after the export, so nothing is written, and
 // the counters that the names advanced are as they were.
 TEST_F(ExportFixture, ADocumentNeverSavedIsRefused) {

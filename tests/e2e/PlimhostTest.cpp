@@ -219,3 +219,45 @@ TEST(Plimhost, KnowsTheCommandTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Folders of one character are folders as any other ("." the working folder, "x" a folder in it,
+// "/" the root, tried by a test export), a file of one character opens, and "~" is $HOME.
+TEST(Plimhost, OneCharacterPathsAndTheHomeFolder) {
+    const testsupport::ScratchFolder scratch("plimhost-paths");
+    const std::filesystem::path home = scratch.Path() / "home";
+    std::filesystem::create_directories(home);
+    const std::string sample = std::string(PLIM_SOURCE_DIR) + "/examples/boards.json";
+    const std::string script =
+        "saveFile {\"outputPath\":\".\",\"fileName\":\"dot.ai\"}\n"
+        "saveFile {\"outputPath\":\"x\",\"fileName\":\"x.ai\"}\n"
+        "exportFile {\"formats\":[\"svg\"],\"document\":true,\"folderPath\":\".\",\"fileName\":\"e1\"}\n"
+        "exportFile {\"formats\":[\"svg\"],\"document\":true,\"folderPath\":\"y\",\"fileName\":\"e2\"}\n"
+        "exportFile {\"formats\":[\"svg\"],\"document\":true,\"folderPath\":\"/\",\"fileName\":\"e3\","
+        "\"testExport\":true}\n"
+        "saveFile {\"outputPath\":\"~\",\"fileName\":\"home.ai\"}\n"
+        "exportFile {\"formats\":[\"svg\"],\"document\":true,\"folderPath\":\"~/ex\",\"fileName\":\"e4\"}\n"
+        "copyFile {\"source\":\"~/home.ai\",\"destination\":\"z\"}\n"
+        "openFile {\"filePath\":\"z\"}\n";
+    const testsupport::ProgramRun run =
+        testsupport::RunProgram(scratch,
+                                "cd '" + scratch.Path().string() + "' && HOME='" + home.string() + "' '" +
+                                    PLIM_BIN_DIR + "/plimhost' --fail-on-error --open '" + sample + "'",
+                                script);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(run.Lines().size(), 9u) << run.out;
+    for (const std::string& reply : run.Lines()) {
+        EXPECT_FALSE(json::parse(reply).contains("error")) << reply;
+    }
+    EXPECT_EQ(json::parse(run.Lines()[8]).value("filePath", ""), "z");
+    for (const std::filesystem::path& file :
+         {scratch.Path() / "dot.ai", scratch.Path() / "x/x.ai", scratch.Path() / "e1.svg",
+          scratch.Path() / "y/e2.svg", home / "home.ai", home / "ex/e4.svg", scratch.Path() / "z"}) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
+    }
+    EXPECT_FALSE(std::filesystem::exists("/e3.svg"));
+}
+
+}  // namespace

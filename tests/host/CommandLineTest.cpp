@@ -151,7 +151,14 @@ INSTANTIATE_TEST_SUITE_P(
                     NearestCase{"nothing_near", "frobnicate", false, {}},
                     NearestCase{"panel_only_names_by_script", "getSymbolLis", false, {}},
                     NearestCase{"panel_only_names_by_panel", "getSymbolLis", true, {"getSymbolList"}},
-                    NearestCase{"empty", "", false, {}}),
+                    NearestCase{"empty", "", false, {}},
+                    NearestCase{"one_letter_too_many", "selectByTagss", false, {"selectByTags"}},
+                    NearestCase{
+                        "long_slip", "reduceToBasicAppearanceXYZ", false, {"reduceToBasicAppearance"}},
+                    // A name longer than any command by more than a slip is compared with none:
+                    // a huge name costs no more than a short one.
+                    NearestCase{"longer_than_any_command", std::string(40, 'a'), false, {}},
+                    NearestCase{"huge", "selectByTags" + std::string(4 << 20, 's'), true, {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 struct ReplyErrorsCase {

@@ -89,6 +89,19 @@ TEST_F(PanelLibrary, PanelEventsReachTheListenersOfTheirType) {
     EXPECT_TRUE(app->Journal().Contains("AddEventListener(com.torvi.event.a)"));
 }
 
+// The library's event holds C strings: an event whose type or data holds a NUL would reach the
+// listeners of the type before the NUL, or with data cut short, so it is not delivered.
+TEST_F(PanelLibrary, AnEventHoldingANulIsNotDelivered) {
+    Heard heard;
+    ASSERT_EQ(add("com.torvi.event.a", Record, &heard), 0);
+    using namespace std::string_literals;
+    EXPECT_EQ(app->Panel().Send("com.torvi.event.a\0b"s, "{}"), 0u);
+    EXPECT_EQ(app->Panel().Send("com.torvi.event.a", "{}\0{\"x\":1}"s), 0u);
+    EXPECT_TRUE(heard.events.empty());
+    EXPECT_EQ(app->Journal().Count("PanelEventRefused"), 2u);
+    EXPECT_EQ(app->Panel().Send("com.torvi.event.a", "{}"), 1u);
+}
+
 TEST_F(PanelLibrary, ListenersAreIdentifiedByTypeFunctionAndContext) {
     Heard first;
     Heard second;

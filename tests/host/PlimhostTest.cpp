@@ -80,7 +80,10 @@ TEST_P(Refused, ExitsWithTheStatusAndReason) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
     testing::Values(
-        RefusedCase{"missing_document", "--open /nonexistent/doc.json", 1, "/nonexistent/doc.json"},
+        RefusedCase{"missing_document", "--open /nonexistent/doc.json", 1,
+                    "plimhost: cannot open /nonexistent/doc.json: No such file or directory"},
+        RefusedCase{"missing_swatch_library", "--swatch-library /nonexistent/library.json", 1,
+                    "plimhost: cannot open /nonexistent/library.json: No such file or directory"},
         RefusedCase{"unknown_option", "--frobnicate", 2, "usage: plimhost"},
         RefusedCase{"missing_value", "--plugin", 2, "--plugin needs a value"},
         RefusedCase{"missing_plugin", "--plugin /nonexistent/Plugin.so", 1, "/nonexistent/Plugin.so"},
@@ -224,6 +227,34 @@ INSTANTIATE_TEST_SUITE_P(
         UnknownNameCase{"panel", "--panel", "coment {\"uid\":\"u\"}", "",
                         "plimhost: coment: nothing listens to com.torvi.event.coment\n"
                         "-:1: coment: no command is named coment; the nearest: comment\n"},
+        // A NUL ends the name the application hands over: the line must not run "closeDocument"
+        // (the document stays open for the next line) and is answered as a name that is no command.
+        UnknownNameCase{"nul_in_the_name", "",
+                        std::string("closeDocument") + '\0' + "x {\"uid\":\"u\"}\ngetDocumentUnits",
+                        "{\"error\":\"Unknown event type: closeDocument\\u0000x\",\"uid\":\"u\"}\n"
+                        "{\"documentUnits\":\"points\",\"eventType\":\"getDocumentUnits\"}\n",
+                        "-:1: closeDocument\\0x: Unknown event type: closeDocument\\0x\n"
+                        "-:1: closeDocument\\0x: no command is named closeDocument\\0x: a command name can't "
+                        "hold a NUL character\n"},
+        UnknownNameCase{
+            "nul_in_the_name_of_a_panel_event", "--panel",
+            std::string("closeDocument") + '\0' + "x {}\ngetDocumentUnits",
+            "com.torvi.event.result\t{\"documentUnits\":\"points\",\"eventType\":\"getDocumentUnits\"}\n",
+            "plimhost: closeDocument\\0x: nothing listens to com.torvi.event.closeDocument\\0x\n"
+            "-:1: closeDocument\\0x: no command is named closeDocument\\0x: a command name can't "
+            "hold a NUL character\n"},
+        UnknownNameCase{
+            "nul_in_the_data_of_a_panel_event", "--panel",
+            std::string("comment {}") + '\0' + "{\"uid\":\"x\"}", "",
+            "-:1: comment: a panel event's data can't hold a NUL character: the line is not sent\n"},
+        // --folder 52 names the application folder, where the panel library is looked for.
+        UnknownNameCase{"no_panel_library", "--panel --folder 52=/nonexistent/application", "comment {}", "",
+                        "plimhost: comment: nothing listens for panel events: there is no panel library "
+                        "/nonexistent/application/Frameworks/PlugPlugOwl.framework/PlugPlugOwl\n"},
+        UnknownNameCase{"a_command_the_plugin_does_not_take",
+                        std::string("--panel --plugin '") + HOST_PROBE_PLUGIN + "'", "comment {}", "",
+                        "plimhost: comment: nothing listens to com.torvi.event.comment\n"
+                        "-:1: comment: comment is a command, but the plug-in loaded does not take it\n"},
         UnknownNameCase{"panel_reply", "--panel", "selectByTags {\"uid\":\"u\"}",
                         "com.torvi.event.result\t{\"add\":false,\"error\":\"Tag search is empty\","
                         "\"eventType\":\"selectByTags\",\"tagSearch\":\"\",\"uid\":\"u\"}\n",
@@ -279,6 +310,54 @@ INSTANTIATE_TEST_SUITE_P(
         UnwritableCase{"snapshot", "--snapshot /nonexistent/s.png",
                        "cannot write the snapshot /nonexistent/s.png"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// Replies that can't be written (a full device, a reader that has gone, which would otherwise end
+// plimhost by SIGPIPE): told once on standard error with the system's reason; every line still
+// runs (the second line's error is told) and --save still writes; the exit status is 1.
+struct LostRepliesCase {
+    const char* label;
+    std::string redirection;  // of plimhost's standard output; FD: a pipe whose reader has gone
+    std::string reason;
+};
+
+class LostReplies : public Plimhost, public testing::WithParamInterface<LostRepliesCase> {};
+
+TEST_P(LostReplies, AreToldAndTheRunGoesOn) {
+    int pipe[2] = {-1, -1};
+    ASSERT_EQ(::pipe(pipe), 0);
+    ::close(pipe[0]);
+    std::string redirection = GetParam().redirection;
+    if (redirection == "FD") {
+        redirection = ">&" + std::to_string(pipe[1]);
+    }
+    const std::string saved = (folder / "saved.json").string();
+    const std::string command = std::string("'") + HOST_PLIMHOST + "' " +
+                                WithProbe("--save '" + saved + "' --fail-on-error") + " " + redirection;
+    const Outcome run = testsupport::RunProgram(scratch, "sh -c \"" + command + "\"",
+                                                "echo one\necho {\"error\":\"late\"}\n");
+    ::close(pipe[1]);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "plimhost: cannot write the replies to standard output: " + GetParam().reason +
+                           "; the lines still run, their replies are not written\n-:2: echo: late\n");
+    EXPECT_TRUE(std::filesystem::exists(saved));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LostReplies,
+                         testing::Values(LostRepliesCase{"full_device", ">/dev/full",
+                                                         "No space left on device"},
+                                         LostRepliesCase{"reader_gone", "FD", "Broken pipe"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// What --help and --version print is checked as the replies are: a failed write is told, status 1.
+TEST_F(Plimhost, HelpAndVersionTellAFailedWrite) {
+    for (const char* option : {"--help", "--version"}) {
+        SCOPED_TRACE(option);
+        const Outcome run = testsupport::RunProgram(
+            scratch, std::string("sh -c \"'") + HOST_PLIMHOST + "' " + option + " >/dev/full\"", "");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "plimhost: cannot write to standard output: No space left on device\n");
+    }
+}
 
 // Every script of examples/ runs through plimhost, with the plug-in beside it, on the document it is
 // written for, without an error reply. A new script needs its row here.

@@ -110,6 +110,15 @@ TEST_F(ProbeTest, AnExceptionOutOfPluginMainIsCaughtAndReported) {
     EXPECT_EQ(Script("echo", "still alive"), "still alive");
 }
 
+// The selector is a C string: a name holding a NUL ("fail<NUL>x" would run "fail") is not sent.
+TEST_F(ProbeTest, AScriptMessageNameHoldingANulIsNotSent) {
+    const std::size_t calls = app->Journal().Count("PluginMain");
+    const host::ScriptResult result = app->ScriptMessage(std::string("fail") + '\0' + "x", "42");
+    EXPECT_EQ(result.error, kSPBadParameterError);
+    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(app->Journal().Count("PluginMain"), calls);
+}
+
 // --- Script messages ----------------------------------------------------------------------------
 
 struct ScriptCase {

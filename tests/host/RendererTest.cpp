@@ -19,9 +19,9 @@
 #include <nlohmann/json.hpp>
 
 #include "ProgramRun.h"
+#include "VectorWriters.h"
 #include "model/DocumentFormat.h"
 #include "render/Renderer.h"
-#include "render/VectorWriters.h"
 
 namespace {
 
@@ -753,6 +753,29 @@ TEST(IncludeGraphTest, HostSourcesIncludeEachOtherInOneDirection) {
             FAIL() << "include circle: " << circle;
         }
     }
+}
+
+// The renderer is a library of its own: it includes nothing of the application above it, only its
+// own headers, the document model's, the text layout's and those of libraries.
+TEST(IncludeGraphTest, RendererIncludesOnlyTheModelAndTheTextLayout) {
+    static const std::regex kInclude(R"(^\s*#\s*include\s+"([^"]+)\")");
+    const std::filesystem::path folder = std::filesystem::path(HOST_SOURCE_DIR) / "render";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++files;
+        std::ifstream in(entry.path());
+        std::smatch match;
+        for (std::string line; std::getline(in, line);) {
+            if (!std::regex_search(line, match, kInclude)) {
+                continue;
+            }
+            const std::string included = match[1].str();
+            const bool allowed = included.starts_with("render/") || included.starts_with("model/") ||
+                                 included.starts_with("textengine/");
+            EXPECT_TRUE(allowed) << entry.path().filename().string() << " includes " << included;
+        }
+    }
+    EXPECT_GT(files, 10);
 }
 
 }  // namespace

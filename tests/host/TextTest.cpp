@@ -2,7 +2,7 @@
 // lower-casing works per code point.
 #include <gtest/gtest.h>
 
-#include "host/Text.h"
+#include "textengine/Text.h"
 
 namespace {
 

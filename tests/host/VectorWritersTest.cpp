@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ProgramRun.h"
+#include "VectorWriters.h"
 #include "model/DocumentFormat.h"
-#include "render/VectorWriters.h"
 
 namespace {
 

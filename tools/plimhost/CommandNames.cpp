@@ -123,11 +123,19 @@ std::size_t FarthestSlip(std::string_view name) {
 
 // How far the name is from the command's: its edit distance, or 1 when it is the start of the
 // command's name (three letters or more), as a name cut short ("ungroup" for "ungroupObjects").
-std::size_t Distance(std::string_view name, std::string_view command) {
+// The edit distance is at least the difference of the lengths: past `farthest` the names are not
+// compared, so that a long name costs no more than a short one (any answer above `farthest` is
+// as good as another).
+std::size_t Distance(std::string_view name, std::string_view command, std::size_t farthest) {
     const bool start = name.size() >= 3 && name.size() < command.size() &&
                        std::equal(name.begin(), name.end(), command.begin(),
                                   [](char a, char b) { return Lower(a) == Lower(b); });
-    return start ? 1 : EditDistance(name, command);
+    if (start) {
+        return 1;
+    }
+    const std::size_t lengths =
+        name.size() > command.size() ? name.size() - command.size() : command.size() - name.size();
+    return lengths > farthest ? farthest + 1 : EditDistance(name, command);
 }
 
 }  // namespace
@@ -143,13 +151,14 @@ const CommandName* FindCommandName(std::string_view name) {
 }
 
 std::vector<std::string> NearestCommandNames(std::string_view name, bool panel) {
-    std::size_t nearest = FarthestSlip(name);
+    const std::size_t farthest = FarthestSlip(name);
+    std::size_t nearest = farthest;
     std::vector<std::string> names;
     for (const CommandName& command : kNames) {
         if (!(panel ? command.byPanel : command.byScript)) {
             continue;
         }
-        const std::size_t distance = Distance(name, command.name);
+        const std::size_t distance = Distance(name, command.name, farthest);
         if (distance < nearest) {
             nearest = distance;
             names.clear();

@@ -62,14 +62,49 @@ std::string PlaceLine(const LinePlace& place, std::string_view text) {
     line += ": ";
     line += place.command;
     line += ": ";
-    line += text;
+    // A NUL (a name that held one, echoed in a reply) is shown, not written to the terminal.
+    line += ShownName(text);
     return line;
 }
 
+bool CanBeSentAsName(std::string_view name) {
+    return name.find('\0') == std::string_view::npos;
+}
+
+std::string ShownName(std::string_view name) {
+    std::string shown;
+    for (const char character : name) {
+        if (character == '\0') {
+            shown += "\\0";
+        } else {
+            shown += character;
+        }
+    }
+    return shown;
+}
+
+std::string NoCommandReply(std::string_view name, std::string_view request) {
+    json reply = {{"error", "Unknown event type: " + std::string(name)}};
+    const json parsed = json::parse(request, nullptr, false);
+    if (parsed.is_object() && parsed.contains("uid")) {
+        reply["uid"] = parsed["uid"];
+    }
+    // A name that is no UTF-8 is written with its bytes replaced, as the plug-in writes its replies.
+    return reply.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 std::string UnknownCommandNote(std::string_view name, bool panel) {
+    if (!CanBeSentAsName(name)) {
+        return "no command is named " + ShownName(name) + ": a command name can't hold a NUL character";
+    }
     const CommandName* command = FindCommandName(name);
     if (command != nullptr && !command->byScript && !panel) {
         return std::string(name) + " is a panel event only: send it with plimhost --panel";
+    }
+    if (command != nullptr && (panel ? command->byPanel : command->byScript)) {
+        // The name is right: the plug-in loaded is not one that takes it, or has not started its
+        // panel.
+        return std::string(name) + " is a command, but the plug-in loaded does not take it";
     }
     const std::vector<std::string> nearest = NearestCommandNames(name, panel);
     if (nearest.empty()) {

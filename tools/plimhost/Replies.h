@@ -29,6 +29,17 @@ std::string PlaceLine(const LinePlace& place, std::string_view text);
 // other way in takes, or where the commands are listed.
 std::string UnknownCommandNote(std::string_view name, bool panel);
 
+// Whether the name can be sent at all: the application hands a command name to the plug-in as a C
+// string, which a NUL would cut short ("closeDocument<NUL>x" would run "closeDocument").
+bool CanBeSentAsName(std::string_view name);
+
+// The name as told on standard error: a NUL shown as the two characters "\0".
+std::string ShownName(std::string_view name);
+
+// The reply a name that is no command gets ("Unknown event type: NAME", with the request's "uid"),
+// for a line plimhost can't send (CanBeSentAsName).
+std::string NoCommandReply(std::string_view name, std::string_view request);
+
 // The plug-in's version as its "version" reply states it: "plug-in VERSION, SDK SDK, built TIME,
 // PATH" (what the reply holds of them); nothing when the reply names no version.
 std::optional<std::string> PluginVersionLine(std::string_view reply);

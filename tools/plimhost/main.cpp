@@ -4,6 +4,7 @@
 // written out as soon as it is made, and each error it holds is told on standard error with the
 // script's line.
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "CommandNames.h"
 #include "PanelLine.h"
 #include "Replies.h"
 #include "ScriptLine.h"
@@ -150,12 +152,49 @@ bool WriteSnapshot(host::Application& application, const std::string& file) {
 // The panel's requests are events of this prefix followed by the command name.
 constexpr const char* kPanelEventPrefix = "com.torvi.event.";
 
+// Standard output, written line by line straight to the descriptor, so that every reply is out
+// when it is made and a write that fails is known with the system's reason. Once a write fails
+// (a full device, a reader that has gone) no further reply is written: the failure is told once on
+// standard error, the lines still run and the files are still written, and the exit status says
+// that replies were lost.
+class ReplyOutput {
+public:
+    void WriteLine(const std::string& text) {
+        if (lost_) {
+            return;
+        }
+        std::string line = text;
+        line += '\n';
+        for (std::size_t done = 0; done < line.size();) {
+            const ssize_t written = ::write(STDOUT_FILENO, line.data() + done, line.size() - done);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                lost_ = true;
+                std::cerr << "plimhost: cannot write the replies to standard output: "
+                          << std::strerror(written < 0 ? errno : EIO)
+                          << "; the lines still run, their replies are not written\n";
+                return;
+            }
+            done += static_cast<std::size_t>(written);
+        }
+    }
+
+    // Whether a reply could not be written.
+    bool Lost() const { return lost_; }
+
+private:
+    bool lost_ = false;
+};
+
 // One run of the scripts: sends each line, writes each reply (or dispatched event) as soon as it is
 // made, so that a reader at the other end of a pipe sees it at once, and tells every error a reply
 // holds on standard error, with the line that asked.
 class Session {
 public:
-    Session(host::Application& application, bool panel) : application_(application), panel_(panel) {
+    Session(host::Application& application, bool panel, ReplyOutput& output)
+        : application_(application), panel_(panel), output_(output) {
         if (panel_) {
             application_.Panel().OnDispatch([this](const host::PanelEvent& event) { Dispatched(event); });
         }
@@ -179,7 +218,7 @@ public:
             if (!line) {
                 continue;
             }
-            place_ = {name, number, line->name};
+            place_ = {name, number, plimhost::ShownName(line->name)};
             if (panel_) {
                 SendPanelEvent(*line);
             } else {
@@ -194,13 +233,18 @@ public:
 
 private:
     void SendScriptMessage(const plimhost::ScriptLine& line) {
-        const host::ScriptResult reply = application_.ScriptMessage(line.name, line.request);
+        // A name the application can't hand over whole is answered as a name that is no command,
+        // without reaching the plug-in.
+        const host::ScriptResult reply =
+            plimhost::CanBeSentAsName(line.name)
+                ? application_.ScriptMessage(line.name, line.request)
+                : host::ScriptResult{kNoErr, plimhost::NoCommandReply(line.name, line.request)};
         Write(reply.output);
         const std::vector<std::string> errors = plimhost::ReplyErrors(reply.output);
         Report(place_, errors);
         if (reply.error != kNoErr) {
             sawError_ = true;
-            std::cerr << "plimhost: " << line.name << ": the plug-in answered "
+            std::cerr << "plimhost: " << place_.command << ": the plug-in answered "
                       << host::ErrorText(reply.error) << "\n";
         }
         if (!errors.empty() && errors.front().starts_with("Unknown event type")) {
@@ -210,12 +254,34 @@ private:
 
     void SendPanelEvent(const plimhost::ScriptLine& line) {
         const std::string type = kPanelEventPrefix + line.name;
-        if (application_.Panel().Send(type, line.request) != 0) {
+        const bool sendable = plimhost::CanBeSentAsName(line.name);
+        if (sendable && !plimhost::CanBeSentAsName(line.request)) {
+            // The event's data is a C string too: cut at the NUL it would be another request.
+            sawError_ = true;
+            std::cerr << plimhost::PlaceLine(
+                             place_, "a panel event's data can't hold a NUL character: the line is not sent")
+                      << "\n";
+            return;
+        }
+        if (sendable && application_.Panel().Send(type, line.request) != 0) {
             return;
         }
         sawError_ = true;
-        std::cerr << "plimhost: " << line.name << ": nothing listens to " << type << "\n";
+        if (sendable && !application_.Panel().IsBound()) {
+            // Without the panel library no event reaches the plug-in, whatever it names.
+            std::cerr << "plimhost: " << place_.command
+                      << ": nothing listens for panel events: there is no panel library "
+                      << PanelLibraryPath(application_) << "\n";
+            return;
+        }
+        std::cerr << "plimhost: " << place_.command << ": nothing listens to " << plimhost::ShownName(type)
+                  << "\n";
         Note(plimhost::UnknownCommandNote(line.name, true));
+    }
+
+    static std::string PanelLibraryPath(const host::Application& application) {
+        return (application.ApplicationFolder() / "Frameworks" / "PlugPlugOwl.framework" / "PlugPlugOwl")
+            .string();
     }
 
     // An event the plug-in dispatched to the panel, told as the reply to the line being run (to its
@@ -228,7 +294,7 @@ private:
         Report(place, plimhost::ReplyErrors(event.data));
     }
 
-    static void Write(const std::string& reply) { std::cout << reply << '\n' << std::flush; }
+    void Write(const std::string& reply) { output_.WriteLine(reply); }
 
     void Report(const plimhost::LinePlace& place, const std::vector<std::string>& errors) {
         for (const std::string& error : errors) {
@@ -241,9 +307,17 @@ private:
 
     host::Application& application_;
     bool panel_;
+    ReplyOutput& output_;
     plimhost::LinePlace place_;
     bool sawError_ = false;
 };
+
+// The folder that holds the running plimhost, where its plug-in is.
+std::filesystem::path ExecutableFolder() {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path() : executable.parent_path();
+}
 
 host::ApplicationOptions OptionsOf(const plimhost::CommandLine& line) {
     host::ApplicationOptions options;
@@ -255,6 +329,16 @@ host::ApplicationOptions OptionsOf(const plimhost::CommandLine& line) {
     }
     for (const auto& [type, folder] : line.folders) {
         options.folders[type] = folder;
+    }
+    // Type 52 is the application folder, where the panel library is looked for; the plug-in is
+    // still the one beside plimhost unless --plugin names another.
+    if (const auto application = line.folders.find(kAIApplicationFolderType);
+        application != line.folders.end()) {
+        options.applicationFolder = application->second;
+        options.folders.erase(kAIApplicationFolderType);
+        if (!line.pluginPath) {
+            options.pluginPath = ExecutableFolder() / "PlimUtils.so";
+        }
     }
     return options;
 }
@@ -272,9 +356,24 @@ bool StartPlugin(host::Application& application) {
     return true;
 }
 
+// The status, or kExitCantLoad with the reason when what --help or --version printed could not be
+// written.
+int StandardOutputWritten(int status) {
+    if (std::cout.flush()) {
+        return status;
+    }
+    std::cerr << "plimhost: cannot write to standard output: " << std::strerror(errno != 0 ? errno : EIO)
+              << "\n";
+    return kExitCantLoad;
+}
+
 // --version: plimhost's version, then the plug-in's as its "version" command states it.
 int PrintVersions(const plimhost::CommandLine& line) {
+    errno = 0;
     std::cout << "plimhost " << PLIMHOST_VERSION << '\n' << std::flush;
+    if (!std::cout) {
+        return StandardOutputWritten(kExitCantLoad);
+    }
     host::Application application(OptionsOf(line));
     application.Journal().SetEnabled(false);
     if (!StartPlugin(application)) {
@@ -288,7 +387,7 @@ int PrintVersions(const plimhost::CommandLine& line) {
         return kExitCantLoad;
     }
     std::cout << *version << '\n';
-    return kExitDelivered;
+    return StandardOutputWritten(kExitDelivered);
 }
 
 int Run(const plimhost::CommandLine& line) {
@@ -297,7 +396,8 @@ int Run(const plimhost::CommandLine& line) {
     if (!SetPreferences(application, line)) {
         return kExitUsage;
     }
-    Session session(application, line.panel);
+    ReplyOutput output;
+    Session session(application, line.panel, output);
     if (line.openFile && !OpenDocument(application, *line.openFile)) {
         return kExitCantLoad;
     }
@@ -328,13 +428,16 @@ int Run(const plimhost::CommandLine& line) {
     const bool pictured = !line.snapshotFile || WriteSnapshot(application, *line.snapshotFile);
     application.Shutdown();
     const bool journaled = !line.journalFile || WriteJournal(application, *line.journalFile);
-    if (!saved || !pictured || !journaled) {
+    if (!saved || !pictured || !journaled || output.Lost()) {
         return kExitCantLoad;
     }
     return line.failOnError && session.SawError() ? kExitErrorReply : kExitDelivered;
 }
 
 int Main(int argc, char** argv) {
+    // A reader that goes away (plimhost ... | head -1) makes a write fail with EPIPE instead of
+    // ending plimhost: the lines still run and --save still writes (ReplyOutput).
+    ::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     plimhost::CommandLine line;
     std::string error;
@@ -342,8 +445,9 @@ int Main(int argc, char** argv) {
         return UsageError(error);
     }
     if (line.help) {
+        errno = 0;
         std::cout << plimhost::kUsage << plimhost::kHelpTail;
-        return kExitDelivered;
+        return StandardOutputWritten(kExitDelivered);
     }
     if (line.version) {
         return PrintVersions(line);

@@ -16,9 +16,9 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
-#include "PlacedFiles.h"
 #include "render/CairoHandles.h"
 #include "render/PixelSurface.h"
+#include "render/PlacedFiles.h"
 #include "render/RenderContext.h"
 
 namespace host {

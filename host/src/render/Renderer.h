@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "host/Picture.h"
 #include "model/Document.h"
 #include "render/RenderBudget.h"
 
@@ -56,8 +55,8 @@ std::optional<model::RasterPixels> RenderArt(const model::Document& document,
                                              const std::vector<model::ArtId>& art, const model::Rect& bounds,
                                              const RenderSettings& settings);
 
-// Writes a PNG picture of the document's active artboard (host/Picture.h), relative links of placed
-// files resolving against linkFolder.
+// Writes a PNG picture of the document's active artboard (the application's artboard picture),
+// relative links of placed files resolving against linkFolder.
 bool WriteArtboardPng(const model::Document& document, const std::filesystem::path& file,
                       const std::filesystem::path& linkFolder, std::string* error);
 

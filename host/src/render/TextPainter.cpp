@@ -11,13 +11,13 @@
 
 #include <cairo.h>
 
-#include "host/Text.h"
 #include "model/Unicode.h"
 #include "render/ArtExtent.h"
 #include "render/CairoHandles.h"
 #include "render/PaintSource.h"
 #include "textengine/Fonts.h"
 #include "textengine/Outline.h"
+#include "textengine/Text.h"
 
 namespace host {
 

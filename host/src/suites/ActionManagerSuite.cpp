@@ -13,8 +13,8 @@
 
 #include "AIActionManager.h"
 #include "HostState.h"
+#include "VectorWriters.h"
 #include "model/DocumentFormat.h"
-#include "render/VectorWriters.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"

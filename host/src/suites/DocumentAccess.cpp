@@ -1,6 +1,6 @@
 #include "suites/DocumentAccess.h"
 
-#include "host/Text.h"
+#include "textengine/Text.h"
 
 namespace host {
 

@@ -11,7 +11,7 @@
 #include "AIPlaced.h"
 #include "Documents.h"
 #include "HostState.h"
-#include "PlacedFiles.h"
+#include "render/PlacedFiles.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/InsertionPoint.h"

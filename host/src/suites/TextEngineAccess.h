@@ -9,8 +9,8 @@
 
 #include "ATESuites.h"
 #include "HostState.h"
-#include "host/Text.h"
 #include "suites/SuiteBoundary.h"
+#include "textengine/Text.h"
 
 namespace host {
 

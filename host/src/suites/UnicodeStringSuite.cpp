@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "HostState.h"
-#include "host/Text.h"
 #include "model/Unicode.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
+#include "textengine/Text.h"
 
 namespace host {
 namespace {

@@ -14,7 +14,7 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 
-#include "host/Text.h"
+#include "textengine/Text.h"
 
 namespace host::text {
 

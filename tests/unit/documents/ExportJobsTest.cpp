@@ -1,6 +1,8 @@
 // Export jobs: formats, artboards and names expanded from a request, and its refusals.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "core/Counters.h"
 #include "documents/ExportJobs.h"
 
@@ -166,4 +168,37 @@ TEST(ExportJobs, ATemplateOfTheWrongTypeFailsItsJobAlone) {
     ASSERT_EQ(named.size(), 2u);
     EXPECT_TRUE(named[0].contains(kJobFailureKey));
     EXPECT_FALSE(named[1].contains(kJobFailureKey));
+}
+
+// Every format of the one table is a job of its name in any letter case, takes the whole range in
+// one file when the table says so, and runs with its kind: every vector job before every raster
+// job.
+TEST(ExportJobs, EveryFormatOfTheTableIsAJob) {
+    json formats = json::array();
+    for (const FormatFacts& format : kFormatFacts) {
+        std::string upper(format.name);
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        formats.push_back(upper);
+    }
+    Counters counters;
+    const JobList jobs = Expand({{"formats", formats}, {"folderPath", "/out"}, {"fileName", "f"}}, counters);
+    std::vector<std::string> expected;
+    for (const FormatKind kind : {FormatKind::vector, FormatKind::raster}) {
+        for (const FormatFacts& format : kFormatFacts) {
+            if (format.kind != kind) {
+                continue;
+            }
+            const std::string name(format.name);
+            for (const char* number : format.multiPage ? std::vector<const char*>{""}
+                                                       : std::vector<const char*>{" 1", " 2", " 3"}) {
+                expected.push_back(name + ":f" + number);
+            }
+            EXPECT_EQ(FindFormatFacts(name), &format);
+        }
+    }
+    EXPECT_EQ(Names(jobs), expected);
+    EXPECT_EQ(FindFormatFacts("gif"), nullptr);
+    EXPECT_EQ(FindFormatFacts("PNG"), nullptr);
 }

@@ -128,3 +128,43 @@ TEST_F(TimeTokens, PartsUseTheirDefaultsAndFormats) {
     EXPECT_EQ(JsonToTimeStr(json{{"command", "date"}, {"format", ""}}), "");
     EXPECT_EQ(JsonToTimeStr(json{{"command", "other"}}), "");
 }
+
+// Text of commands (an artboard's name above all) can't lead out of the folder the request gave:
+// the "." and ".." components it helps to form, and a "~" it puts at the folder's start, are
+// written with "_"; the request's own literal text stays as it is.
+TEST(NameTemplate, NamesFromTheDocumentStayInTheFolder) {
+    struct Case {
+        const char* label;
+        json parts;
+        std::string artboardName;
+        bool folder;
+        std::string expected;
+    };
+    const json name = {{"command", "artboard_name"}};
+    const json slashes = {{"command", "artboard_name"}, {"delimiter", "/"}};
+    const Case cases[] = {
+        {"dot_dot", {"out/", name}, "..", true, "out/__"},
+        {"dot", {"out/", name}, ".", true, "out/_"},
+        {"dot_dot_inside", {"out/", name, "/x"}, "..", true, "out/__/x"},
+        {"two_names_make_dot_dot", {"out/", name, name}, ".", true, "out/__"},
+        {"literal_dot_and_name", {"out/.", name}, ".", true, "out/._"},
+        {"dots_in_a_longer_name", {"out/", name}, "..x", true, "out/..x"},
+        {"made_by_the_delimiter", {"out/", slashes}, ".. x", true, "out/__/x"},
+        {"request_dot_dot_stays", {"../out/", name}, "x", true, "../out/x"},
+        {"home_at_the_start", {name, "/x"}, "~", true, "_/x"},
+        {"home_inside", {"out/", name}, "~", true, "out/~"},
+        {"request_home_stays", {"~/", name}, "x", true, "~/x"},
+        {"slash_in_a_name", {"out/", name}, "../a", true, "out/.._a"},
+        {"file_dot_dot", {name}, "..", false, "__"},
+        {"file_home", {name}, "~", false, "~"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Counters counters;
+        const json job = {{"artboardName", c.artboardName}, {"t", c.parts}};
+        std::vector<ResolvedPart> parts = ResolveNameParts(job, "t", FakeSources(counters));
+        ConfineNameParts(parts, c.folder);
+        const json resolved = {{"t", NamePartValues(std::move(parts))}};
+        EXPECT_EQ(FilePathNameToString(resolved, "t"), c.expected);
+    }
+}

@@ -1,5 +1,5 @@
 // Text conversions between UTF-8, Latin-1 ("Roman"), UTF-16 bytes and the host's UTF-16 text.
-#include "host/Text.h"
+#include "textengine/Text.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // qpdf's handles are shared pointers of the standard library.
 #define POINTERHOLDER_TRANSITION 4
 
-#include "PlacedCost.h"
+#include "render/PlacedCost.h"
 
 #include <algorithm>
 #include <cstdlib>

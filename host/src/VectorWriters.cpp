@@ -1,4 +1,4 @@
-#include "render/VectorWriters.h"
+#include "VectorWriters.h"
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
@@ -12,6 +12,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -298,13 +299,32 @@ bool WriteSvg(const Document& document, const std::filesystem::path& linkFolder,
     return model::writeFileAtomically(file, svg, error);
 }
 
-// A DSC text: printable ASCII only, so that the comment stays one line.
-std::string DscText(const std::string& text) {
-    std::string clean;
-    for (const char c : text) {
-        clean += (c >= 0x20 && c < 0x7F) ? c : '_';
+// cairo refuses a DSC comment longer than this, and with it the whole file.
+constexpr std::size_t kMaxDscCommentLength = 255;
+
+// A DSC comment of the prefix and the text: printable ASCII only, so that the comment stays one
+// line (every other byte written "_"), and cut after the last whole character of the text that
+// fits cairo's length, so that a long name shortens its title instead of failing the file.
+std::string DscComment(const std::string& prefix, const std::string& text) {
+    std::string comment = prefix;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = std::min<std::size_t>(lead < 0x80    ? 1
+                                                         : lead >= 0xF0 ? 4
+                                                         : lead >= 0xE0 ? 3
+                                                         : lead >= 0xC0 ? 2
+                                                                        : 1,
+                                                         text.size() - at);
+        if (comment.size() + length > kMaxDscCommentLength) {
+            break;
+        }
+        for (std::size_t i = 0; i < length; ++i) {
+            const char c = text[at + i];
+            comment += (c >= 0x20 && c < 0x7F) ? c : '_';
+        }
+        at += length;
     }
-    return clean;
+    return comment;
 }
 
 bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
@@ -316,7 +336,7 @@ bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
     const CairoSurface surface(
         cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
     cairo_ps_surface_set_eps(surface.get(), true);
-    cairo_ps_surface_dsc_comment(surface.get(), ("%%Title: " + DscText(file.stem().string())).c_str());
+    cairo_ps_surface_dsc_comment(surface.get(), DscComment("%%Title: ", file.stem().string()).c_str());
     if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), {page}, nullptr,
                        linkFolder)) {
         *error = "the document could not be drawn";

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "PlacedCost.h"
 #include "model/ArtContent.h"
 #include "model/Document.h"
+#include "render/PlacedCost.h"
 
 typedef struct _PopplerPage PopplerPage;
 typedef struct _RsvgHandle RsvgHandle;

@@ -1,4 +1,4 @@
-#include "PlacedFiles.h"
+#include "render/PlacedFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +20,8 @@
 #include <poppler.h>
 #include <tiffio.h>
 
-#include "host/Text.h"
 #include "model/DocumentFormat.h"
+#include "textengine/Text.h"
 
 namespace host {
 namespace {
