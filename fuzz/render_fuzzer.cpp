@@ -1,7 +1,10 @@
 // Fuzzes the renderer with documents made from the input: paths painted with colours, gradients and
-// patterns through matrices of every scale (subnormal, tiny, huge, flattening), symbol instances of
-// symbols that hold one another, blend modes, opacities and live effects, rasters and pattern tiles
-// that hold symbols painted with patterns. Each document is drawn as a small picture and as a PDF
+// patterns through matrices of every scale (subnormal, tiny, huge, flattening), strokes of every
+// width, cap and join with dash arrays, symbol instances of symbols that hold one another, blend
+// modes and opacities of objects and of single paint fields, isolated and knockout groups, live
+// effects, text frames whose glyphs are stroked, rasters and pattern tiles that hold symbols
+// painted with patterns. The picture's budget is small, so that pricing what is drawn, and drawing
+// it simpler past the budget, is reached often. Each document is drawn as a small picture and as a PDF
 // page; whatever it holds, drawing ends with a picture or a refusal, and never with a cairo
 // assertion or a sanitizer's report.
 #include <array>
@@ -71,12 +74,33 @@ json Paint(Bytes& bytes) {
     }
 }
 
+// A stroke of any width, cap and join, dashed or not.
+json Stroke(Bytes& bytes) {
+    static constexpr std::array<const char*, 3> kCaps = {"butt", "round", "projecting"};
+    static constexpr std::array<const char*, 3> kJoins = {"miter", "round", "bevel"};
+    json stroke = {{"color", Paint(bytes)},
+                   {"width", std::abs(bytes.Number())},
+                   {"cap", kCaps[bytes.Next() % kCaps.size()]},
+                   {"join", kJoins[bytes.Next() % kJoins.size()]}};
+    if (const int dashes = bytes.Next() % 4; dashes > 0) {
+        stroke["dashes"] = json::array();
+        for (int i = 0; i < dashes; ++i) {
+            stroke["dashes"].push_back(std::abs(bytes.Number()));
+        }
+        stroke["dashOffset"] = bytes.Number();
+    }
+    return stroke;
+}
+
 json Style(Bytes& bytes) {
     json style = {{"paintFields", json::array({json{{"fill", {{"color", Paint(bytes)}}}}})}};
     const std::uint8_t extras = bytes.Next();
     if ((extras & 1) != 0) {
-        style["paintFields"].push_back(
-            json{{"stroke", {{"color", Paint(bytes)}, {"width", std::abs(bytes.Number())}}}});
+        json field = {{"stroke", Stroke(bytes)}};
+        if ((extras & 8) != 0) {
+            field["blend"] = {{"mode", bytes.Next() % 16}, {"opacity", (bytes.Next() % 11) / 10.0}};
+        }
+        style["paintFields"].push_back(field);
     }
     if ((extras & 2) != 0) {
         style["blend"] = {{"mode", bytes.Next() % 16}, {"opacity", (bytes.Next() % 11) / 10.0}};
@@ -91,14 +115,44 @@ json Style(Bytes& bytes) {
     return style;
 }
 
+// A frame of letters, stroked at any width and sized at any size.
+json TextFrame(Bytes& bytes) {
+    const int count = 1 + bytes.Next() % 64 * 16;
+    json frame = {
+        {"type", "textFrame"},
+        {"kind", bytes.Next() % 2 == 0 ? "area" : "point"},
+        {"frame", {0.0, 64.0, 64.0, 0.0}},
+        {"matrix", bytes.Matrix()},
+        {"story",
+         {{"text", std::string(static_cast<std::size_t>(count), static_cast<char>('A' + bytes.Next() % 26))},
+          {"runs", json::array({json{{"length", count},
+                                     {"features",
+                                      {{"fontSize", std::abs(bytes.Number())},
+                                       {"stroke", true},
+                                       {"strokeColor", {{"rgb", {0.0, 0.0, 1.0}}}},
+                                       {"lineWidth", std::abs(bytes.Number())}}}}})}}}};
+    frame["style"] = Style(bytes);
+    return frame;
+}
+
 json Object(Bytes& bytes, int depth) {
     const std::uint8_t kind = bytes.Next() % 5;
     if (kind == 0 && depth < 3) {
         json group = {{"type", "group"}, {"children", json::array()}};
+        if (const std::uint8_t blend = bytes.Next(); blend % 2 != 0) {
+            group["style"] = {{"blend",
+                               {{"mode", bytes.Next() % 16},
+                                {"opacity", (bytes.Next() % 11) / 10.0},
+                                {"isolated", (blend & 2) != 0},
+                                {"knockout", (blend >> 2) % 3}}}};
+        }
         for (int i = bytes.Next() % 4; i > 0 && bytes.More(); --i) {
             group["children"].push_back(Object(bytes, depth + 1));
         }
         return group;
+    }
+    if (kind == 4 && bytes.Next() % 4 == 0) {
+        return TextFrame(bytes);
     }
     if (kind == 1 || kind == 2) {
         static constexpr std::array<const char*, 3> kSymbols = {"Dot", "Pair", "Tiled"};
@@ -188,7 +242,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<host::model::ArtId> layers = host::LayerGroupsBottomFirst(model);
     const host::model::Rect bounds(0.0, 64.0, 64.0, 0.0);
     host::RenderSettings settings;
-    settings.limits = {2'000, 200'000};  // small, so that each input runs quickly
+    // Small, so that each input runs quickly and simplifies often.
+    settings.limits = {2'000, 200'000, 20'000.0, 2'000'000.0};
     (void)host::RenderArt(model, layers, bounds, settings);
     cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 64.0, 64.0);
     (void)host::DrawPagesOnto(pdf, model, layers, {bounds}, nullptr);

@@ -1,9 +1,12 @@
 // Requests a careless or hostile user may send, through plimhost as they would: a command that
 // fails leaves the saved document as it was, copies stay what was asked for, extreme geometry gets
-// an error reply instead of an exception or an exploding document, and a raster that can't be
-// drawn does not blank the rest of the picture.
+// an error reply instead of an exception or an exploding document, a raster that can't be drawn
+// does not blank the rest of the picture, and documents of a few kilobytes that ask for far more
+// work than a picture may do give their picture, with what was drawn simpler named.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -250,5 +253,90 @@ TEST(UserLimits, ARasterThatCannotBeDrawnLeavesItsNeighbours) {
         EXPECT_EQ(pngpicture::PixelOf(image.get(), 70, 80), (std::array{0, 0, 255})) << box;
     }
 }
+
+// A document of a few kilobytes whose drawing would cost cairo minutes: each gives its picture, as
+// a snapshot and as a PNG export, and standard error names what was drawn simpler.
+struct CostlyCase {
+    const char* name;
+    json art;
+    std::array<int, 3> center;  // the picture's pixel at (50, 50)
+    const char* simplified;     // what standard error says, once for each picture; empty for nothing
+};
+
+void PrintTo(const CostlyCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CostlyPictures : public testing::TestWithParam<CostlyCase> {};
+
+TEST_P(CostlyPictures, EndWithTheirPictureAndSayWhatWasDrawnSimpler) {
+    const CostlyCase& c = GetParam();
+    const testsupport::ScratchFolder scratch("costly-picture");
+    const std::string opened = scratch.Write("in.json", DocumentText(c.art));
+    const std::filesystem::path snapshot = scratch.Path() / "snapshot.png";
+    const json request = {{"formats", {"png"}},
+                          {"artboardRange", "1"},
+                          {"folderPath", scratch.Path().string()},
+                          {"fileName", "export"}};
+    const testsupport::ProgramRun run = testsupport::RunProgram(
+        scratch,
+        std::string(PLIM_BIN_DIR) + "/plimhost --open " + opened + " --snapshot " + snapshot.string(),
+        "exportFile " + request.dump() + "\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.Lines().at(0))["Results"][0]["exportSuccessful"], true) << run.out;
+    for (const std::filesystem::path& file : {snapshot, scratch.Path() / "export.png"}) {
+        const pngpicture::Picture image = pngpicture::ReadPng(file.string());
+        ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS) << file;
+        EXPECT_EQ(pngpicture::PixelOf(image.get(), 50, 50), c.center) << file;
+    }
+    std::size_t said = 0;
+    for (std::size_t at = run.err.find(c.simplified); *c.simplified != '\0' && at != std::string::npos;
+         at = run.err.find(c.simplified, at + 1)) {
+        ++said;
+    }
+    EXPECT_EQ(said, *c.simplified == '\0' ? 0u : 2u) << run.err;
+    if (*c.simplified == '\0') {
+        EXPECT_EQ(run.err.find("past the picture's budget"), std::string::npos) << run.err;
+    }
+}
+
+// A 10-point path across the artboard, stroked 1000 points wide with round caps and the dash array
+// [0, 0.3]: 3,000 round dots, each over all the others.
+json WideDashes() {
+    json path = {{"type", "path"}, {"closed", false}, {"segments", json::array()}};
+    for (int i = 0; i < 10; ++i) {
+        path["segments"].push_back({{"anchor", {5.0 + 10.0 * i, i % 2 == 0 ? 0.0 : 100.0}}});
+    }
+    path["style"] = {
+        {"paintFields",
+         {{{"stroke",
+            {{"color", {{"rgb", {0, 0, 1}}}}, {"width", 1000}, {"cap", "round"}, {"dashes", {0, 0.3}}}}}}}};
+    return path;
+}
+
+// A frame of 5,000 letters M stroked 1000 points wide.
+json StrokedLetters() {
+    return {{"type", "textFrame"},
+            {"kind", "area"},
+            {"frame", {0, 100, 100, 0}},
+            {"story",
+             {{"text", std::string(5000, 'M')},
+              {"runs",
+               {{{"length", 5000},
+                 {"features",
+                  {{"fontSize", 4},
+                   {"stroke", true},
+                   {"strokeColor", {{"rgb", {0, 0, 1}}}},
+                   {"lineWidth", 1000}}}}}}}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UserLimits, CostlyPictures,
+    testing::Values(CostlyCase{"WideDashesOfNoLength",
+                               {WideDashes()},
+                               {0, 0, 255},
+                               "past the picture's budget of work, 1 dashed stroke drawn solid (path)"},
+                    CostlyCase{"FiveThousandLettersStrokedWide", {StrokedLetters()}, {0, 0, 255}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,7 +4,9 @@
 // copies drawn by it. Also keeps host/src free of include circles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -169,6 +171,7 @@ struct RenderCase {
     int levels = 0;             // symbols "Level0" to "LevelN" (AddLevels)
     int points = 4;
     host::RenderLimits limits{};  // the picture's budget (the vector copies keep the default)
+    const char* simplified = "";  // what standard error says was drawn simpler or left out
 };
 
 constexpr std::array<int, 3> kRed{255, 0, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255}, kGrey{128, 128, 128},
@@ -197,6 +200,93 @@ json FieldBlended(int mode, double opacity) {
         json{{"paintFields", json::array({json{{"fill", {{"color", Rgb(0, 0, 1)}}},
                                                {"blend", {{"mode", mode}, {"opacity", opacity}}}}})}});
 }
+
+// --- Blend modes, by the formulas of the PDF and W3C compositing models ---------------------------------
+
+using Channels = std::array<double, 3>;
+
+double Separable(int mode, double b, double s) {
+    switch (mode) {
+        case 1:
+            return b * s;
+        case 2:
+            return b + s - b * s;
+        case 3:
+            return Separable(5, s, b);  // overlay: hard light with the layers swapped
+        case 4: {
+            const double d = b <= 0.25 ? ((16 * b - 12) * b + 4) * b : std::sqrt(b);
+            return s <= 0.5 ? b - (1 - 2 * s) * b * (1 - b) : b + (2 * s - 1) * (d - b);
+        }
+        case 5:
+            return s <= 0.5 ? b * 2 * s : Separable(2, b, 2 * s - 1);
+        case 6:
+            return b == 0 ? 0 : s >= 1 ? 1 : std::min(1.0, b / (1 - s));
+        case 7:
+            return b >= 1 ? 1 : s <= 0 ? 0 : 1 - std::min(1.0, (1 - b) / s);
+        case 8:
+            return std::min(b, s);
+        case 9:
+            return std::max(b, s);
+        case 10:
+            return std::abs(b - s);
+        default:
+            return b + s - 2 * b * s;  // exclusion
+    }
+}
+
+double Lum(const Channels& c) {
+    return 0.3 * c[0] + 0.59 * c[1] + 0.11 * c[2];
+}
+
+Channels ClipColor(Channels c) {
+    const double l = Lum(c);
+    const double n = std::min({c[0], c[1], c[2]});
+    const double x = std::max({c[0], c[1], c[2]});
+    for (double& v : c) {
+        v = n < 0 ? l + (v - l) * l / (l - n) : v;
+        v = x > 1 ? l + (v - l) * (1 - l) / (x - l) : v;
+    }
+    return c;
+}
+
+Channels SetLum(Channels c, double l) {
+    const double d = l - Lum(c);
+    for (double& v : c) {
+        v += d;
+    }
+    return ClipColor(c);
+}
+
+double Sat(const Channels& c) {
+    return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]});
+}
+
+Channels SetSat(Channels c, double s) {
+    const double n = std::min({c[0], c[1], c[2]});
+    const double x = std::max({c[0], c[1], c[2]});
+    for (double& v : c) {
+        v = x > n ? (v - n) * s / (x - n) : 0.0;
+    }
+    return c;
+}
+
+// The colour the mode gives the source over the backdrop, both opaque.
+Channels Blend(int mode, const Channels& b, const Channels& s) {
+    switch (mode) {
+        case 12:
+            return SetLum(SetSat(s, Sat(b)), Lum(b));
+        case 13:
+            return SetLum(SetSat(b, Sat(s)), Lum(b));
+        case 14:
+            return SetLum(s, Lum(b));
+        case 15:
+            return SetLum(b, Lum(s));
+        default:
+            return {Separable(mode, b[0], s[0]), Separable(mode, b[1], s[1]), Separable(mode, b[2], s[2])};
+    }
+}
+
+constexpr Channels kBackdrop{0.8, 0.4, 0.2}, kSource{0.2, 0.6, 0.9};
 
 json GroupOf(const json& blend, const json& children) {
     return json{{"type", "group"}, {"style", {{"blend", blend}}}, {"children", children}};
@@ -228,6 +318,80 @@ json TextBox() {
                 {"text", "\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588"}};
 }
 
+// A square of kSource in the mode over one of kBackdrop, probed where they overlap.
+RenderCase BlendCase(const char* name, int mode) {
+    const Channels blended = Blend(mode, kBackdrop, kSource);
+    const auto byte = [](double v) { return static_cast<int>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+    return {name,
+            {Blended(Square(0, 0, 100, Fill(Rgb(kSource[0], kSource[1], kSource[2]))), mode),
+             Square(0, 0, 100, Fill(Rgb(kBackdrop[0], kBackdrop[1], kBackdrop[2])))},
+            {{50, 50, {byte(blended[0]), byte(blended[1]), byte(blended[2])}}}};
+}
+
+// A 10-point path zigzagging across the artboard, stroked 1000 points wide with round caps and
+// dashes of no length every 0.3 points: 3,000 round dots, each over all the others.
+json WideDashes() {
+    json path = {{"type", "path"}, {"closed", false}, {"segments", json::array()}};
+    for (int i = 0; i < 10; ++i) {
+        path["segments"].push_back(json{{"anchor", {5.0 + 10.0 * i, i % 2 == 0 ? 0.0 : 100.0}}});
+    }
+    path["style"] = {
+        {"paintFields",
+         json::array({json{
+             {"stroke",
+              {{"color", Rgb(0, 0, 1)}, {"width", 1000.0}, {"cap", "round"}, {"dashes", {0.0, 0.3}}}}}})}};
+    return path;
+}
+
+// A line across the artboard at y 50, 10 points wide, in dashes of 2 points every 10.
+json DashedLine() {
+    json line = {{"type", "path"},
+                 {"closed", false},
+                 {"segments", json::array({json{{"anchor", {0.0, 50.0}}}, json{{"anchor", {100.0, 50.0}}}})}};
+    line["style"] = {{"paintFields",
+                      json::array({json{
+                          {"stroke", {{"color", Rgb(0, 0, 1)}, {"width", 10.0}, {"dashes", {2.0, 8.0}}}}}})}};
+    return line;
+}
+
+// A frame of the letter M, count times, in 1-point letters stroked blue width points wide and not
+// filled.
+json StrokedLetters(int count, double width) {
+    return json{{"type", "textFrame"},
+                {"kind", "area"},
+                {"frame", {0, 100, 100, 0}},
+                {"story",
+                 {{"text", std::string(static_cast<std::size_t>(count), 'M')},
+                  {"runs", json::array({json{{"length", count},
+                                             {"features",
+                                              {{"fontSize", 1},
+                                               {"fill", false},
+                                               {"stroke", true},
+                                               {"strokeColor", {{"rgb", {0, 0, 1}}}},
+                                               {"lineWidth", width}}}}})}}}};
+}
+
+// A square filling the artboard with count fields of (1, 0.5, 0.5), each in multiply.
+json ManyFields(int count) {
+    json fields = json::array();
+    for (int i = 0; i < count; ++i) {
+        fields.push_back(json{{"fill", {{"color", Rgb(1, 0.5, 0.5)}}}, {"blend", {{"mode", 1}}}});
+    }
+    return Square(0, 0, 100, json{{"paintFields", fields}});
+}
+
+// Blue squares filling the artboard, count of them, each with a drop shadow.
+json Shadows(int count) {
+    json squares = json::array();
+    for (int i = 0; i < count; ++i) {
+        squares.push_back(Shadowed(Square(0, 0, 100, Fill(Rgb(0, 0, 1)))));
+    }
+    return json{{"type", "group"}, {"children", squares}};
+}
+
+constexpr std::size_t kInstances = host::kInstancesPerPicture, kPoints = host::kPointsPerPicture;
+constexpr double kPathWork = host::kPathWorkPerPicture;
+
 const RenderCase kCases[] = {
     // Paints, blends, symbols, clipping and text frames.
     {"ProcessFill", {Square(10, 10, 80, Fill(Rgb(1, 0, 0)))}, {{50, 50, kRed}, {5, 5, kWhite}}},
@@ -241,12 +405,22 @@ const RenderCase kCases[] = {
      {Square(0, 0, 100, Fill(json{{"gradient", "Fine"}}))},
      {{1, 50, kRed}, {50, 50, kPurple}, {98, 50, kBlue}}},
     {"Pattern", {PatternSquare(Matrix(1))}, {{2, 97, kBlue}, {7, 92, kWhite}}},
-    {"Multiply",
-     {Blended(Square(0, 0, 100, Fill(Rgb(0, 0, 1))), 1), Square(0, 0, 100, Fill(Rgb(1, 0, 0)))},
-     {{50, 50, kBlack}}},
-    {"Screen",
-     {Blended(Square(0, 0, 100, Fill(Rgb(0, 0, 1))), 2), Square(0, 0, 100, Fill(Rgb(1, 0, 0)))},
-     {{50, 50, {255, 0, 255}}}},
+    // Every blend mode, its pixel as its formula gives it.
+    BlendCase("Multiply", 1),
+    BlendCase("Screen", 2),
+    BlendCase("Overlay", 3),
+    BlendCase("SoftLight", 4),
+    BlendCase("HardLight", 5),
+    BlendCase("ColorDodge", 6),
+    BlendCase("ColorBurn", 7),
+    BlendCase("Darken", 8),
+    BlendCase("Lighten", 9),
+    BlendCase("Difference", 10),
+    BlendCase("Exclusion", 11),
+    BlendCase("Hue", 12),
+    BlendCase("Saturation", 13),
+    BlendCase("Color", 14),
+    BlendCase("Luminosity", 15),
     {"Symbol", {Instance("Dot", {0, 10, 10, 0}, Matrix(2, 20, 20))}, {{30, 70, kGreen}, {10, 90, kWhite}}},
     {"SymbolHoldingItself", {Instance("Loop", {0, 22, 10, 0}, Matrix(1, 10, 10))}, {{15, 85, kRed}}},
     {"ClipGroup", {ClipGroup()}, {{25, 75, kRed}, {75, 25, kWhite}}},
@@ -315,6 +489,90 @@ const RenderCase kCases[] = {
      2,
      4,
      {50, 10'000}},
+    // Work priced before it is drawn: past the picture's budget drawn simpler or left out, and named.
+    {"DashesWithinBudget", {DashedLine()}, {{1, 50, kBlue}, {6, 50, kWhite}}},
+    {"DashesPastBudgetDrawnSolid",
+     {DashedLine()},
+     {{1, 50, kBlue}, {6, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, 10.0},
+     "1 dashed stroke drawn solid (path)"},
+    {"WideDashesOfNoLengthDrawnSolid",
+     {Witness(), WideDashes()},
+     {kWitnessRed, {50, 50, kBlue}, {2, 2, kBlue}},
+     0,
+     4,
+     {},
+     "1 dashed stroke drawn solid (path)"},
+    // 60,000 points of glyphs under one stroke wider than the artboard: stroked a glyph at a time.
+    {"FiveThousandLettersStrokedWide", {StrokedLetters(5000, 1000.0)}, {{50, 50, kBlue}, {2, 98, kBlue}}},
+    {"TextStrokesPastBudgetLeftOut",
+     {StrokedLetters(20, 1000.0)},
+     {{50, 50, kWhite}},
+     0,
+     4,
+     {kInstances, kPoints, 100.0},
+     "20 text strokes left out (the first: textFrame)"},
+    {"BlendPastBudgetDrawnNormal",
+     {Blended(Square(0, 0, 100, Fill(Rgb(0, 0, 1))), 1), Square(0, 0, 100, Fill(Rgb(1, 0, 0)))},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 5'000.0},
+     "1 object drawn without its opacity, blend mode or knockout (path)"},
+    {"FieldBlendPastBudgetDrawnNormal",
+     {FieldBlended(1, 1.0), Square(0, 0, 100, Fill(Rgb(1, 0, 0)))},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 5'000.0},
+     "1 object drawn without its opacity, blend mode or knockout (path)"},
+    {"KnockoutPastBudgetDrawnOver",
+     {GroupOf({{"knockout", 1}},
+              {Opaque(Square(0, 0, 100, Fill(Rgb(0, 0, 1))), 0.5), Square(0, 0, 100, Fill(Rgb(1, 0, 0)))})},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 5'000.0},
+     "2 objects drawn without their opacity, blend mode or knockout (the first: group)"},
+    {"EffectPastBudgetLeftOut",
+     {Shadowed(Square(20, 20, 60, Fill(Rgb(0, 0, 1))))},
+     {{50, 50, kBlue}, {84, 84, kWhite}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 5'000.0},
+     "1 object drawn without its effects (path)"},
+    // 300 fields multiplied: as many as the budget holds are blended, some more drawn in normal
+    // mode, and the rest left out; of page-sized drop shadows, as many as the budget holds.
+    {"ThreeHundredMultipliedFields",
+     {ManyFields(300)},
+     {{50, 50, {255, 128, 128}}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 100'000.0},
+     "280 fills left out (the first: path)"},
+    {"ThirtyShadowedSquares",
+     {Shadows(30)},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 200'000.0},
+     "28 objects drawn without their effects (the first: path)"},
+    {"HundredShadowedSquares",
+     {Shadows(100)},
+     {{50, 50, kBlue}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 200'000.0},
+     "98 objects drawn without their effects (the first: path)"},
+    {"PaintPastBudgetLeftOut",
+     {Witness(), Square(0, 0, 100, Fill(Rgb(0, 0, 1)))},
+     {kWitnessRed, {50, 50, kWhite}},
+     0,
+     4,
+     {kInstances, kPoints, kPathWork, 100.0},
+     "1 fill left out (path)"},
 };
 
 class RendererTest : public ::testing::TestWithParam<RenderCase> {
@@ -352,8 +610,18 @@ TEST_P(RendererTest, DrawsWhatTheDocumentHoldsOrRefusesIt) {
     const Document document = Make();
     host::RenderSettings settings;
     settings.limits = c.limits;
+    testing::internal::CaptureStderr();
     const std::optional<host::model::RasterPixels> pixels =
         host::RenderArt(document, host::LayerGroupsBottomFirst(document), {0.0, 100.0, 100.0, 0.0}, settings);
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (*c.simplified == '\0') {
+        EXPECT_EQ(said.find("past the picture's budget"), std::string::npos) << said;
+    } else {
+        EXPECT_NE(
+            said.find(std::string("plimhost: past the picture's budget of work, ") + c.simplified + "\n"),
+            std::string::npos)
+            << said;
+    }
     if (c.probes.empty()) {
         EXPECT_FALSE(pixels) << "a picture past its budget is refused";
         return;
@@ -375,7 +643,8 @@ bool HoldsNonFinite(const std::string& text) {
 
 TEST_P(RendererTest, VectorCopiesHoldOnlyFiniteNumbers) {
     const RenderCase& c = GetParam();
-    if (c.limits.instances != host::kInstancesPerPicture || c.limits.points != host::kPointsPerPicture) {
+    if (c.limits.instances != host::kInstancesPerPicture || c.limits.points != host::kPointsPerPicture ||
+        c.limits.pathWork != host::kPathWorkPerPicture || c.limits.pixelWork != host::kPixelWorkPerPicture) {
         return;  // a budget of its own, which only pictures take
     }
     const Document document = Make();

@@ -13,6 +13,7 @@
 
 #include "render/CairoHandles.h"
 #include "render/PaintSource.h"
+#include "render/RenderBudget.h"
 #include "render/RenderContext.h"
 
 namespace host {
@@ -203,12 +204,11 @@ namespace {
 void PaintThrough(const EffectCanvas& canvas, cairo_surface_t* mask, double dx, double dy,
                   const std::array<double, 3>& rgb, double opacity, int mode) {
     cairo_t* cr = canvas.cr;
-    cairo_save(cr);
+    const SavedState saved(cr);
     cairo_identity_matrix(cr);
     cairo_set_operator(cr, BlendOperator(mode));
     cairo_set_source_rgba(cr, rgb[0], rgb[1], rgb[2], opacity);
     cairo_mask_surface(cr, mask, canvas.area.x + dx, canvas.area.y + dy);
-    cairo_restore(cr);
 }
 
 // The object's shape blurred, moved by the offset in points (right and down on the page), in the
@@ -264,11 +264,10 @@ void PaintObject(const EffectCanvas& canvas) {
         cairo_paint(cr);
         return;
     }
-    cairo_save(cr);
+    const SavedState saved(cr);
     cairo_identity_matrix(cr);
     cairo_set_source_surface(cr, canvas.blurred.get(), canvas.area.x, canvas.area.y);
     cairo_paint(cr);
-    cairo_restore(cr);
 }
 
 }  // namespace
@@ -347,6 +346,14 @@ double Effects::Reach() const {
         reach = std::max(reach, std::visit([](const auto& effect) { return effect.Reach(); }, record));
     }
     return reach;
+}
+
+double Effects::PixelPrice() const {
+    double price = 0.0;
+    for (const EffectRecord& record : effects_) {
+        price += std::holds_alternative<GaussianBlur>(record) ? 2.0 * kEffectPixelPrice : kEffectPixelPrice;
+    }
+    return price;
 }
 
 void Effects::Paint(cairo_t* cr, cairo_pattern_t* object) const {

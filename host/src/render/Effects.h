@@ -83,6 +83,11 @@ public:
     // How far the effects reach beyond the object, in the object's own units (points): 0 for none.
     double Reach() const;
 
+    // What working the effects out costs for each device pixel of their image, in pixels of a
+    // group (RenderBudget.h): kEffectPixelPrice for each effect, twice that for a Gaussian blur,
+    // which blurs four channels where the others blur one.
+    double PixelPrice() const;
+
     // Paints the object (drawn by itself, as cairo_pop_group gives it) onto the context with the
     // effects around it. Where the context's matrix or what it shows leaves no image to work in
     // (nothing shown, more than 4096 x 4096 pixels, a matrix without a usable inverse), the object is

@@ -152,18 +152,6 @@ std::string Printable(const std::filesystem::path& file) {
     return text;
 }
 
-// Keeps the context's state for one scope.
-class SavedState {
-public:
-    explicit SavedState(cairo_t* cr) : cr_(cr) { cairo_save(cr_); }
-    ~SavedState() { cairo_restore(cr_); }
-    SavedState(const SavedState&) = delete;
-    SavedState& operator=(const SavedState&) = delete;
-
-private:
-    cairo_t* cr_;
-};
-
 }  // namespace
 
 struct PlacedPainter::Session {
@@ -374,12 +362,7 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     }
     // The file's extent fills the frame, its top-left corner at the frame's, and the object's
     // matrix places the frame.
-    const model::Rect& frame = placed.box.frame;
-    cairo_matrix_t placement;
-    const model::Matrix& m = placed.box.matrix;
-    cairo_matrix_init(&placement, m.a, m.b, m.c, m.d, m.tx, m.ty);
-    cairo_matrix_translate(&placement, frame.left, frame.top);
-    cairo_matrix_scale(&placement, frame.width() / loaded->width, -frame.height() / loaded->height);
+    const cairo_matrix_t placement = FramePlacement(placed.box, loaded->width, loaded->height);
     if (!DeviceMatrix(cr, placement)) {
         return true;  // a frame that covers no area, or lies beyond what cairo can draw, shows nothing
     }

@@ -1,9 +1,21 @@
 // The budget of one picture: the most it may draw, counted across every level of its drawing
 // (symbols, pattern tiles, placed native documents), so that a small document can't ask for more
 // work than a picture could ever use.
+//
+// Two kinds of count. Symbol instances and points of paths are what the document holds: a picture
+// that asks for more of them is refused as a whole. The work cairo does for what is drawn is priced
+// before it is drawn: the pieces of a path's fill or stroke after dashing and the places where they
+// may cross one another (cairo's rasterizer sorts its edges at every crossing), and the device pixels
+// of every image the picture composites (groups for opacity, blend modes and knockout, and the
+// images effects are worked out in). An object whose work the picture can no longer pay for is drawn
+// simpler or left out (render/Simplified.h), and the rest of the picture is drawn.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <numbers>
+#include <vector>
 
 namespace host {
 
@@ -11,11 +23,53 @@ namespace host {
 // included) and points of paths. A picture that asks for more is refused as a whole.
 inline constexpr std::size_t kInstancesPerPicture = 100'000;
 inline constexpr std::size_t kPointsPerPicture = 20'000'000;
+// The work of fills and strokes (PathWork): about a second of cairo's rasterizer per 1,000,000.
+inline constexpr double kPathWorkPerPicture = 4'000'000.0;
+// The pixel work of one picture: a device pixel of a group it composites (for opacity, a blend
+// mode or knockout) counts 1, one it paints (a fill, a stroke, glyphs, a raster's pixels)
+// kPaintPixelPrice, and one of an effect's image kEffectPixelPrice for each effect. About a second
+// per 100,000,000.
+inline constexpr double kPixelWorkPerPicture = 300'000'000.0;
+inline constexpr double kPaintPixelPrice = 0.05;
+// An effect works out its image in several passes (the object's alpha, three box blurs each way, a
+// mask painted through): each of its pixels costs this many of a group's.
+inline constexpr double kEffectPixelPrice = 7.0;
+
+// The pieces a path of that length is cut into by the dash array (cairo repeats an array of an odd
+// count twice, the second time with its dashes and gaps swapped): its length over the array's
+// period, times the dashes of each period. 0 for an array that draws solid.
+inline double DashPieces(double length, const std::vector<double>& dashes) {
+    double period = 0.0;
+    for (const double dash : dashes) {
+        period += dash;
+    }
+    if (!(period > 0.0)) {
+        return 0.0;
+    }
+    const double perPeriod = static_cast<double>((dashes.size() + 1) / 2);
+    return std::ceil(length / period) * perPeriod;
+}
+
+// The work of one fill or stroke of a path whose pieces (its segments, or its dash pieces) lie in
+// span x by span y units and are stroked width units wide (0 for a fill): the dash pieces each
+// count once (a segment is a point the picture already counts), and so does every pair of pieces
+// that may cross. cairo's rasterizer pays for each such crossing as it sorts its edges, so a
+// stroke whose pieces lie on top of one another (dashes, joins or glyphs far closer together than
+// the stroke is wide) costs the square of their number. The pairs are estimated from how much of
+// the area one piece's stroke covers: all of them when it covers the whole area.
+inline double PathWork(double pieces, double width, double spanX, double spanY, bool dashed) {
+    const double area = (spanX + width) * (spanY + width);
+    const double covered = area > 0.0 ? std::min(1.0, std::numbers::pi * width * width / area) : 1.0;
+    const double crossings = width > 0.0 ? pieces * pieces * covered : 0.0;
+    return (dashed ? pieces : 0.0) + crossings;
+}
 
 // What one picture may draw at most.
 struct RenderLimits {
     std::size_t instances = kInstancesPerPicture;
     std::size_t points = kPointsPerPicture;
+    double pathWork = kPathWorkPerPicture;
+    double pixelWork = kPixelWorkPerPicture;
 };
 
 // The work one picture has done so far, against its limits.
@@ -29,6 +83,13 @@ public:
     bool SpendPoints(std::size_t count) { return Spend(points_, count, limits_.points); }
     bool exceeded() const { return exceeded_; }
 
+    // False, with nothing spent, when the picture can't pay for that much more: the object is then
+    // drawn simpler or left out, and cheaper ones after it are still drawn.
+    bool SpendPathWork(double work) { return SpendPriced(pathWork_, work, limits_.pathWork); }
+    bool SpendPixels(double work) { return SpendPriced(pixelWork_, work, limits_.pixelWork); }
+
+    const RenderLimits& limits() const { return limits_; }
+
 private:
     bool Spend(std::size_t& spent, std::size_t count, std::size_t limit) {
         if (exceeded_ || count > limit - spent) {
@@ -39,9 +100,19 @@ private:
         return true;
     }
 
+    static bool SpendPriced(double& spent, double price, double limit) {
+        if (!(price >= 0.0) || !std::isfinite(price) || price > limit - spent) {
+            return false;
+        }
+        spent += price;
+        return true;
+    }
+
     RenderLimits limits_;
     std::size_t instances_ = 0;
     std::size_t points_ = 0;
+    double pathWork_ = 0.0;
+    double pixelWork_ = 0.0;
     bool exceeded_ = false;
 };
 

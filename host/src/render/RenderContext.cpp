@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iostream>
+#include <string_view>
 #include <utility>
 
 #include <cairo.h>
@@ -39,6 +41,15 @@ cairo_matrix_t ToCairo(const model::Matrix& m) {
     cairo_matrix_t result;
     cairo_matrix_init(&result, m.a, m.b, m.c, m.d, m.tx, m.ty);
     return result;
+}
+
+cairo_matrix_t FramePlacement(const model::BoxGeometry& box, double width, double height) {
+    const model::Rect& frame = box.frame;
+    cairo_matrix_t placement = ToCairo(box.matrix);
+    cairo_matrix_translate(&placement, frame.left, frame.top);
+    cairo_matrix_scale(&placement, width > 0.0 ? frame.width() / width : 1.0,
+                       height > 0.0 ? -frame.height() / height : -1.0);
+    return placement;
 }
 
 bool FitsDevice(const cairo_matrix_t& m) {
@@ -100,7 +111,26 @@ DeviceBox DeviceClip(cairo_t* cr) {
     return ToDevice(cr, x1, y1, x2, y2);
 }
 
-bool ClipToExtent(cairo_t* cr, const model::Rect& extent) {
+double ShownPixels(cairo_t* cr) {
+    const DeviceBox shown = DeviceClip(cr);
+    return shown.isEmpty() ? 0.0 : shown.width() * shown.height();
+}
+
+double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& shown) {
+    if (shown.isEmpty() || extent.isEmpty()) {
+        return 0.0;
+    }
+    const DeviceBox box = ToDevice(cr, extent.left, extent.top, extent.right, extent.bottom);
+    const double width = std::min(box.right, shown.right) - std::max(box.left, shown.left);
+    const double height = std::min(box.bottom, shown.bottom) - std::max(box.top, shown.top);
+    // An extent that is not a number may cover anything shown.
+    if (std::isnan(width) || std::isnan(height)) {
+        return shown.width() * shown.height();
+    }
+    return std::max(0.0, width) * std::max(0.0, height);
+}
+
+bool ClipToExtent(cairo_t* cr, const model::Rect& extent, SavedState& saved) {
     if (!HasUsableMatrix(cr)) {
         return false;
     }
@@ -120,13 +150,55 @@ bool ClipToExtent(cairo_t* cr, const model::Rect& extent) {
                     within(box.right, shown.left, shown.right), within(box.bottom, shown.top, shown.bottom)};
     cairo_matrix_t matrix;
     cairo_get_matrix(cr, &matrix);
-    cairo_save(cr);
+    saved.Save(cr);
     cairo_identity_matrix(cr);
     cairo_new_path(cr);
     cairo_rectangle(cr, box.left, box.top, std::max(0.0, box.width()), std::max(0.0, box.height()));
     cairo_set_matrix(cr, &matrix);
     cairo_clip(cr);
     return true;
+}
+
+namespace {
+
+// What each kind of simplification did, as standard error says it: of one object, of several.
+constexpr std::pair<std::string_view, std::string_view> kSimplified[] = {
+    {"dashed stroke drawn solid", "dashed strokes drawn solid"},
+    {"fill left out", "fills left out"},
+    {"stroke left out", "strokes left out"},
+    {"text stroke left out", "text strokes left out"},
+    {"object drawn without its opacity, blend mode or knockout",
+     "objects drawn without their opacity, blend mode or knockout"},
+    {"object drawn without its effects", "objects drawn without their effects"},
+};
+
+}  // namespace
+
+void Simplifications::Note(Simplification kind, const model::ArtData& art) {
+    Noted& noted = noted_[static_cast<std::size_t>(kind)];
+    if (noted.count++ == 0) {
+        noted.first = std::string(model::artTypeName(art.type()));
+        if (!art.name.empty()) {
+            // A name is the user's text: control characters (a line break, a NUL) show as "?".
+            std::string name = art.name;
+            std::replace_if(
+                name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+            noted.first += " \"" + name + "\"";
+        }
+    }
+}
+
+void Simplifications::Report() {
+    for (std::size_t kind = 0; kind < noted_.size(); ++kind) {
+        Noted& noted = noted_[kind];
+        if (noted.count > 0) {
+            const auto& [one, several] = kSimplified[kind];
+            std::cerr << "plimhost: past the picture's budget of work, " << noted.count << ' '
+                      << (noted.count == 1 ? one : several) << " (" << (noted.count == 1 ? "" : "the first: ")
+                      << noted.first << ")\n";
+        }
+        noted = Noted{};
+    }
 }
 
 }  // namespace host

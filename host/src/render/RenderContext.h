@@ -10,8 +10,11 @@
 // the caller, and the rest of the picture is drawn.
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
+#include <string>
 
 #include <cairo.h>
 
@@ -45,9 +48,36 @@ protected:
     ~ArtDrawer() = default;
 };
 
+// What a picture drew simpler than its document asks, or left out, for want of budget.
+enum class Simplification {
+    dashesDrawnSolid,     // a dashed stroke drawn solid
+    fillLeftOut,          // a fill, or a raster's pixels, not drawn
+    strokeLeftOut,        // a stroke not drawn
+    textStrokeLeftOut,    // the stroke of glyphs not drawn
+    transparencyLeftOut,  // drawn in normal mode at full opacity, without knocking out
+    effectsLeftOut,       // drawn without its effects
+};
+
+// The objects a picture drew simpler or left out, by kind: each kind is named on standard error
+// once the picture is drawn, with how many objects it touched and the first of them.
+class Simplifications {
+public:
+    void Note(Simplification kind, const model::ArtData& art);
+    // One line on standard error for each kind noted since the last report; then forgets them.
+    void Report();
+
+private:
+    struct Noted {
+        std::size_t count = 0;
+        std::string first;
+    };
+    std::array<Noted, 6> noted_{};  // by Simplification
+};
+
 // The state of one picture, shared by every level of its drawing.
 struct PictureState {
     RenderBudget budget;
+    Simplifications simplified;
     PaintCache* paints = nullptr;
     PlacedPainter* placed = nullptr;
     ArtDrawer* drawer = nullptr;
@@ -66,6 +96,39 @@ struct RenderContext {
 };
 
 cairo_matrix_t ToCairo(const model::Matrix& matrix);
+
+// Keeps the context's state for one scope: saved when made (or by Save), restored when it ends
+// (or by Restore), so that every way out of a drawing puts the state back.
+class SavedState {
+public:
+    SavedState() = default;
+    explicit SavedState(cairo_t* cr) { Save(cr); }
+    ~SavedState() { Restore(); }
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+    void Save(cairo_t* cr) {
+        Restore();
+        cairo_save(cr);
+        cr_ = cr;
+    }
+    void Restore() {
+        if (cr_ != nullptr) {
+            cairo_restore(cr_);
+            cr_ = nullptr;
+        }
+    }
+    bool saved() const { return cr_ != nullptr; }
+
+private:
+    cairo_t* cr_ = nullptr;
+};
+
+// Where content width by height units large, y growing downward from its top-left corner, goes
+// when placed in a frame: it fills the frame's rectangle, its top-left corner at the frame's, and
+// the frame's matrix places it. A side of no length keeps its scale. Rasters, placed files and
+// symbol instances are placed by it.
+cairo_matrix_t FramePlacement(const model::BoxGeometry& box, double width, double height);
 
 // Whether cairo can draw through the matrix from user space to device space: finite, invertible
 // with a finite inverse, and neither it nor its inverse scaling beyond kDeviceRange (an object drawn
@@ -98,9 +161,16 @@ struct DeviceBox {
 // What the context shows, in device units grown outward to whole units.
 DeviceBox DeviceClip(cairo_t* cr);
 
-// Saves the context's state and clips it further to the extent (user space), grown outward to whole
-// device units, so that a group pushed next is no larger than it. False, with nothing saved, when
-// the matrix or the extent can't be used that way (the clip is then left as it was).
-bool ClipToExtent(cairo_t* cr, const model::Rect& extent);
+// The device pixels the context shows: what a group pushed now holds.
+double ShownPixels(cairo_t* cr);
+
+// The device pixels of the extent (user space) within shown (what the context shows, DeviceClip):
+// what painting the extent touches.
+double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& shown);
+
+// Saves the context's state into saved and clips it further to the extent (user space), grown
+// outward to whole device units, so that a group pushed next is no larger than it. False, with
+// nothing saved, when the matrix or the extent can't be used that way (the clip is then left as it was).
+bool ClipToExtent(cairo_t* cr, const model::Rect& extent, SavedState& saved);
 
 }  // namespace host

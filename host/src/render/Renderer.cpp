@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <cairo.h>
 
 #include "model/AtomicFile.h"
 #include "render/ArtExtent.h"
+#include "render/ArtWalk.h"
 #include "render/CairoHandles.h"
 #include "render/Effects.h"
 #include "render/PaintSource.h"
@@ -31,21 +34,57 @@ double Opacity(const model::BlendAttributes& blend) {
     return blend.opacityEnabled ? blend.opacity : 1.0;
 }
 
-// One object to draw: a node of the document, or of detached artwork (a symbol's or a pattern's
-// tile), which the document's handles do not reach.
-class ArtRef {
-public:
-    explicit ArtRef(const model::ArtNode& node) : node_(&node) {}
-    explicit ArtRef(const model::ArtTree& tree) : tree_(&tree) {}
+// The length of the path, along the lines between control points: at least the curves' own.
+double PathLength(const model::PathGeometry& path) {
+    const auto distance = [](const model::Point& a, const model::Point& b) {
+        const double dx = b.x - a.x;
+        const double dy = b.y - a.y;
+        return std::sqrt(dx * dx + dy * dy);
+    };
+    const auto& points = path.segments;
+    const std::size_t count = path.closed ? points.size() : points.size() - 1;
+    double length = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const model::Segment& from = points[i];
+        const model::Segment& to = points[(i + 1) % points.size()];
+        length += distance(from.anchor, from.out) + distance(from.out, to.in) + distance(to.in, to.anchor);
+    }
+    return length;
+}
 
-    const model::ArtData& data() const { return node_ != nullptr ? *node_->data : tree_->data; }
-    // The object's node in the document; null for detached artwork.
-    const model::ArtNode* node() const { return node_; }
-    const model::ArtTree* tree() const { return tree_; }
+// The length of every path at or below the art.
+double OutlinesLength(const ArtRef& art) {
+    if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
+        return path->geometry.segments.empty() ? 0.0 : PathLength(path->geometry);
+    }
+    double length = 0.0;
+    art.ForEachChildBackFirst([&](const ArtRef& child) { length += OutlinesLength(child); });
+    return length;
+}
 
-private:
-    const model::ArtNode* node_ = nullptr;
-    const model::ArtTree* tree_ = nullptr;
+// Where a stroke or fill of a path is about to go: the points of its outlines and the bounds of
+// their anchor and direction points (which hold the curves), in user space.
+struct OutlineMeasure {
+    double segments = 0.0;
+    model::Rect bounds{INFINITY, -INFINITY, -INFINITY, INFINITY};
+
+    void Add(const model::PathGeometry& path) {
+        for (const model::Segment& segment : path.segments) {
+            for (const model::Point& point : {segment.anchor, segment.in, segment.out}) {
+                bounds.left = std::min(bounds.left, point.x);
+                bounds.right = std::max(bounds.right, point.x);
+                bounds.bottom = std::min(bounds.bottom, point.y);
+                bounds.top = std::max(bounds.top, point.y);
+            }
+        }
+        segments += static_cast<double>(path.segments.size());
+    }
+
+    // The work of stroking the art's outlines (RenderBudget.h), cut into dashes or not.
+    double StrokeWork(const ArtRef& art, double width, const std::vector<double>& dashes) const {
+        const double pieces = dashes.empty() ? segments : DashPieces(OutlinesLength(art), dashes);
+        return PathWork(pieces, width, bounds.width(), bounds.height(), !dashes.empty());
+    }
 };
 
 // Draws art of one document onto one context, within the picture the context belongs to.
@@ -56,11 +95,13 @@ public:
 
     void Draw(ArtId art) {
         if (const model::ArtNode* node = document_.find(art)) {
-            Draw(ArtRef(*node));
+            Draw(ArtRef(document_, *node));
         }
     }
 
-    void Draw(ArtRef art) {
+    // Draws the art. With takenOpacity, the art leaves its opacity there and is drawn at full
+    // opacity: a member of a knockout group, which needs the member's shape first.
+    void Draw(ArtRef art, double* takenOpacity = nullptr) {
         const model::ArtData& data = art.data();
         if (picture_.budget.exceeded() || (data.attributes & model::attribute::hidden) != 0 ||
             (art.node() != nullptr && !LayerShows(*art.node()))) {
@@ -70,7 +111,7 @@ public:
         if (art.node() != nullptr && IsOutOfView(*art.node(), data, effects.Reach())) {
             return;
         }
-        const Compositing compositing(*this, art, effects);
+        const Compositing compositing(*this, art, effects, takenOpacity);
         switch (data.type()) {
             case model::ArtType::group:
                 DrawGroup(art);
@@ -80,7 +121,7 @@ public:
                 DrawShape(art);
                 break;
             case model::ArtType::raster:
-                DrawRaster(std::get<model::RasterContent>(data.content));
+                DrawRaster(data);
                 break;
             case model::ArtType::placed:
                 if (const auto& placed = std::get<model::PlacedContent>(data.content);
@@ -94,7 +135,7 @@ public:
             case model::ArtType::textFrame:
                 // A frame's story lives in the document: text inside a symbol's artwork has none.
                 if (art.node() != nullptr) {
-                    DrawTextFrame(cr_, document_, *art.node());
+                    DrawTextFrame(Context(), *art.node());
                 }
                 break;
             default:
@@ -103,34 +144,55 @@ public:
     }
 
 private:
+    RenderContext Context() const { return RenderContext{cr_, document_, picture_}; }
+
     // Draws an object by itself and then onto what lies below when its transparency or effects ask
     // for it (an opacity below 1, a blend mode other than normal, an isolated or knockout group, a
     // drawn effect), so that the opacity applies once to the whole object rather than to each of its
-    // parts; otherwise straight onto the target.
+    // parts; otherwise straight onto the target. The image it is drawn in is priced by its device
+    // pixels, and its effects' images by theirs (RenderBudget.h): what the picture can't pay for is
+    // left out, its effects first, then its transparency.
     class Compositing {
     public:
-        Compositing(Painter& painter, ArtRef art, const Effects& effects)
-            : painter_(painter),
-              blend_(art.data().style.blend),
-              knockoutAbove_(painter.knockout_),
-              effects_(effects) {
+        Compositing(Painter& painter, ArtRef art, const Effects& effects, double* takenOpacity)
+            : painter_(painter), knockoutAbove_(painter.knockout_), effects_(effects) {
             const model::ArtData& data = art.data();
+            const model::BlendAttributes& blend = data.style.blend;
             const bool container = data.type() == model::ArtType::group;
-            painter.knockout_ =
-                container && (blend_.knockout == 1 || (blend_.knockout == 2 && knockoutAbove_));
-            // A member of a knockout group leaves its opacity to the group, which needs its shape.
-            opacity_ = Opacity(blend_);
-            if (painter.deferOpacity_) {
-                painter.deferOpacity_ = false;
-                painter.deferredOpacity_ = opacity_;
+            const bool knockout =
+                container && (blend.knockout == 1 || (blend.knockout == 2 && knockoutAbove_));
+            painter.knockout_ = false;
+            opacity_ = Opacity(blend);
+            if (takenOpacity != nullptr) {
+                *takenOpacity = opacity_;
                 opacity_ = 1.0;
             }
-            grouped_ = opacity_ < 1.0 || blend_.mode != 0 || !effects_.empty() ||
-                       (container && (blend_.isolated || painter.knockout_));
-            if (grouped_) {
-                bounded_ = painter.ClipToDrawnExtent(art);
-                cairo_push_group(painter.cr_);
+            mode_ = blend.mode;
+            const bool transparent =
+                opacity_ < 1.0 || mode_ != 0 || (container && (blend.isolated || knockout));
+            if (!transparent && effects_.empty()) {
+                return;
             }
+            painter.ClipToDrawnExtent(art, bounds_);
+            const double pixels = ShownPixels(painter.cr_);
+            RenderBudget& budget = painter.picture_.budget;
+            drawEffects_ = !effects_.empty() && budget.SpendPixels(pixels * (1.0 + effects_.PixelPrice()));
+            if (!effects_.empty() && !drawEffects_) {
+                painter.picture_.simplified.Note(Simplification::effectsLeftOut, data);
+            }
+            bool keepTransparency = transparent && (drawEffects_ || budget.SpendPixels(pixels));
+            if (transparent && !keepTransparency) {
+                painter.picture_.simplified.Note(Simplification::transparencyLeftOut, data);
+                opacity_ = 1.0;
+                mode_ = 0;
+            }
+            grouped_ = drawEffects_ || keepTransparency;
+            if (!grouped_) {
+                bounds_.Restore();
+                return;
+            }
+            painter.knockout_ = knockout && keepTransparency;
+            cairo_push_group(painter.cr_);
         }
         ~Compositing() {
             cairo_t* cr = painter_.cr_;
@@ -138,30 +200,28 @@ private:
             if (!grouped_) {
                 return;
             }
-            if (!effects_.empty()) {
+            if (drawEffects_) {
                 const CairoPattern object = painter_.PopGroup();
                 cairo_push_group(cr);
                 effects_.Paint(cr, object.get());
             }
             painter_.PopGroupToSource();
-            cairo_set_operator(cr, BlendOperator(blend_.mode));
+            cairo_set_operator(cr, BlendOperator(mode_));
             cairo_paint_with_alpha(cr, opacity_);
             cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-            if (bounded_) {
-                cairo_restore(cr);
-            }
         }
         Compositing(const Compositing&) = delete;
         Compositing& operator=(const Compositing&) = delete;
 
     private:
         Painter& painter_;
-        const model::BlendAttributes& blend_;
         bool knockoutAbove_;
         const Effects& effects_;
         double opacity_ = 1.0;
+        int mode_ = 0;
         bool grouped_ = false;
-        bool bounded_ = false;  // the group is clipped to what the object's drawing can reach
+        bool drawEffects_ = false;
+        SavedState bounds_;  // the clip to what the object's drawing can reach, while it is composited
     };
 
     // The group pushed last, taken off the context. On a vector surface (PDF, SVG, PostScript) a
@@ -184,18 +244,18 @@ private:
         cairo_set_source(cr_, group.get());
     }
 
-    // Clips the context to what drawing the art can reach (saving its state first), so that the
-    // group it is composited in is the size of what it holds; false when that is not known.
-    bool ClipToDrawnExtent(ArtRef art) {
-        const std::optional<model::Rect> extent =
-            art.node() != nullptr ? DrawnExtent(document_, *art.node()) : DrawnExtent(document_, *art.tree());
-        return extent && ClipToExtent(cr_, *extent);
+    // Clips the context to what drawing the art can reach (saving its state into saved first), so
+    // that the group it is composited in is the size of what it holds; nothing when that is not known.
+    void ClipToDrawnExtent(ArtRef art, SavedState& saved) {
+        if (const std::optional<model::Rect> extent = DrawnExtent(art)) {
+            ClipToExtent(cr_, *extent, saved);
+        }
     }
 
     // Whether a path, compound path, raster or placed file of the document lies wholly outside what
     // the context shows, so that drawing it would change nothing: a picture of one artboard then
-    // costs what the art on it does. Mitred joins reach beyond the visible bounds by up to half the
-    // miter limit times the stroke width; effects by their reach.
+    // costs what the art on it does. Strokes reach beyond the visible bounds by StrokeReach, effects
+    // by their reach.
     bool IsOutOfView(const model::ArtNode& node, const model::ArtData& data, double effectReach) const {
         const model::ArtType type = data.type();
         if (type != model::ArtType::path && type != model::ArtType::compoundPath &&
@@ -206,13 +266,7 @@ private:
         if (!bounds || bounds->isEmpty()) {
             return false;
         }
-        double reach = 1.0;
-        for (const model::PaintField& field : data.style.paintFields) {
-            if (const model::StrokePaint* stroke = field.strokePaint()) {
-                reach = std::max(reach, stroke->width * stroke->miterLimit / 2.0 + 1.0);
-            }
-        }
-        reach += effectReach;
+        const double reach = StrokeReach(data.style) + kAntialiasMargin + effectReach;
         double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
         cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
         const model::Rect view(std::min(x1, x2) - reach, std::max(y1, y2) + reach, std::max(x1, x2) + reach,
@@ -225,78 +279,67 @@ private:
         return layer == nullptr || layer->properties.visible;
     }
 
-    // Children are listed front-most first, so they are visited from the last.
-    template <typename Visit>
-    void ForEachChildBackFirst(ArtRef art, Visit&& visit) const {
-        if (const model::ArtTree* tree = art.tree()) {
-            for (auto child = tree->children.rbegin(); child != tree->children.rend(); ++child) {
-                visit(ArtRef(*child));
-            }
-            return;
-        }
-        for (ArtId child = art.node()->children.back(); child;) {
-            const model::ArtNode* node = document_.find(child);
-            visit(ArtRef(*node));
-            child = node->previous;
-        }
-    }
-
     static bool IsMask(ArtRef art) { return (art.data().attributes & model::attribute::clippingMask) != 0; }
 
     // In a knockout group each member replaces what the members below it show where it covers them:
     // drawn at full opacity, its shape clears what lies below, and then it is put on at its opacity.
+    // The member's image is priced as a group's; past the picture's budget the member is drawn
+    // over the others instead.
     void DrawChild(ArtRef child) {
         if (!knockout_) {
             Draw(child);
             return;
         }
-        const bool bounded = ClipToDrawnExtent(child);
+        SavedState bounds;
+        ClipToDrawnExtent(child, bounds);
+        if (!picture_.budget.SpendPixels(ShownPixels(cr_))) {
+            picture_.simplified.Note(Simplification::transparencyLeftOut, child.data());
+            Draw(child);
+            return;
+        }
         cairo_push_group(cr_);
-        deferOpacity_ = true;
-        deferredOpacity_ = 1.0;
-        Draw(child);
-        deferOpacity_ = false;
+        double opacity = 1.0;
+        Draw(child, &opacity);
         const CairoPattern drawn = PopGroup();
         cairo_set_operator(cr_, CAIRO_OPERATOR_DEST_OUT);
         cairo_mask(cr_, drawn.get());
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
         cairo_set_source(cr_, drawn.get());
-        cairo_paint_with_alpha(cr_, deferredOpacity_);
-        if (bounded) {
-            cairo_restore(cr_);
-        }
+        cairo_paint_with_alpha(cr_, opacity);
     }
 
     void DrawGroup(ArtRef art) {
         const auto& group = std::get<model::GroupContent>(art.data().content);
         bool hasMask = false;
         if (group.clipped) {
-            ForEachChildBackFirst(art, [&](ArtRef child) { hasMask = hasMask || IsMask(child); });
+            art.ForEachChildBackFirst([&](ArtRef child) { hasMask = hasMask || IsMask(child); });
         }
         if (!hasMask) {
-            ForEachChildBackFirst(art, [&](ArtRef child) { DrawChild(child); });
+            art.ForEachChildBackFirst([&](ArtRef child) { DrawChild(child); });
             return;
         }
-        cairo_save(cr_);
+        const SavedState saved(cr_);
         cairo_new_path(cr_);
-        ForEachChildBackFirst(art, [&](ArtRef child) {
+        art.ForEachChildBackFirst([&](ArtRef child) {
             if (IsMask(child)) {
                 AddOutlines(child);
             }
         });
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr_);
-        ForEachChildBackFirst(art, [&](ArtRef child) {
+        art.ForEachChildBackFirst([&](ArtRef child) {
             if (!IsMask(child)) {
                 DrawChild(child);
             }
         });
-        cairo_restore(cr_);
     }
 
-    void AddPath(const model::PathGeometry& path) {
+    void AddPath(const model::PathGeometry& path, OutlineMeasure* measure = nullptr) {
         if (path.segments.empty() || !picture_.budget.SpendPoints(path.segments.size())) {
             return;
+        }
+        if (measure != nullptr) {
+            measure->Add(path);
         }
         const auto& segments = path.segments;
         cairo_move_to(cr_, segments[0].anchor.x, segments[0].anchor.y);
@@ -317,31 +360,13 @@ private:
         }
     }
 
-    void AddTreeOutlines(const model::ArtTree& tree) {
-        if (const auto* path = std::get_if<model::PathContent>(&tree.data.content)) {
-            AddPath(path->geometry);
-        }
-        for (const model::ArtTree& child : tree.children) {
-            AddTreeOutlines(child);
-        }
-    }
-
-    // Every path at or below the art.
-    void AddOutlines(ArtRef art) {
-        if (const model::ArtTree* tree = art.tree()) {
-            AddTreeOutlines(*tree);
-            return;
-        }
-        // A path is its own only outline: no list of the members below it is needed.
+    // Every path at or below the art, measured into measure when given.
+    void AddOutlines(ArtRef art, OutlineMeasure* measure = nullptr) {
         if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
-            AddPath(path->geometry);
+            AddPath(path->geometry, measure);
             return;
         }
-        for (const ArtId member : document_.artTree(art.node()->id).valueOr({})) {
-            if (const auto* path = document_.contentAs<model::PathContent>(member)) {
-                AddPath(path->geometry);
-            }
-        }
+        art.ForEachChildBackFirst([&](ArtRef child) { AddOutlines(child, measure); });
     }
 
     // What a gradient or pattern needs to know of the path about to be painted.
@@ -357,43 +382,57 @@ private:
     }
 
     // Each paint field in turn; one whose blend mode is not normal (or a pattern below full opacity,
-    // which cairo can't fade as it paints) is drawn by itself first and then blended. The outlines
-    // are laid once and kept from one field to the next: cairo's path belongs to the context, not to
-    // its saved states or groups, and filling or stroking with _preserve leaves it in place.
+    // which cairo can't fade as it paints) is drawn by itself first and then blended, its image
+    // priced by its device pixels: past the picture's budget it is drawn straight on, in normal
+    // mode. The outlines are laid once and kept from one field to the next: cairo's path belongs to
+    // the context, not to its saved states or groups, and filling or stroking with _preserve leaves
+    // it in place.
     void DrawShape(ArtRef art) {
         const model::ArtData& data = art.data();
         // The groups of blended fields are no larger than the shape: the clip goes on before the
         // outlines are laid, as clipping uses up the path.
-        const bool bounded =
-            std::any_of(data.style.paintFields.begin(), data.style.paintFields.end(),
-                        [](const model::PaintField& field) { return field.blend.mode != 0; }) &&
-            ClipToDrawnExtent(art);
-        bool outlined = false;
+        SavedState bounds;
+        if (std::any_of(data.style.paintFields.begin(), data.style.paintFields.end(),
+                        [](const model::PaintField& field) { return field.blend.mode != 0; })) {
+            ClipToDrawnExtent(art, bounds);
+        }
+        const DeviceBox shown = DeviceClip(cr_);
+        std::optional<OutlineMeasure> outlines;
         for (const model::PaintField& field : data.style.paintFields) {
             if (!field.paints()) {
                 continue;
             }
-            if (!outlined) {
+            if (!outlines) {
                 cairo_new_path(cr_);
-                AddOutlines(art);
-                outlined = true;
+                AddOutlines(art, &outlines.emplace());
             }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
+            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
+                            shown)) {
+                picture_.simplified.Note(
+                    fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
+                continue;
+            }
             const double opacity = Opacity(field.blend);
-            const bool grouped =
+            bool grouped =
                 field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
+            if (grouped &&
+                !picture_.budget.SpendPixels(shown.isEmpty() ? 0.0 : shown.width() * shown.height())) {
+                picture_.simplified.Note(Simplification::transparencyLeftOut, data);
+                grouped = false;
+            }
             if (grouped) {
                 cairo_push_group(cr_);
             }
-            if (SetPaintSource(RenderContext{cr_, document_, picture_}, color, grouped ? 1.0 : opacity,
+            if (SetPaintSource(Context(), color, grouped ? 1.0 : opacity,
                                PlaceOf(data, color, fill != nullptr))) {
                 if (fill != nullptr) {
                     cairo_set_fill_rule(cr_,
                                         field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
                     cairo_fill_preserve(cr_);
                 } else {
-                    Stroke(*field.strokePaint());
+                    Stroke(*field.strokePaint(), art, *outlines);
                 }
             }
             if (grouped) {
@@ -404,9 +443,14 @@ private:
             }
         }
         cairo_new_path(cr_);
-        if (bounded) {
-            cairo_restore(cr_);
-        }
+    }
+
+    // Pays for painting the pixels of the bounds grown by the reach (kPaintPixelPrice) within what
+    // the context shows; false when the picture can't.
+    bool SpendPaint(const model::Rect& bounds, double reach, const DeviceBox& shown) {
+        const double margin = reach + kAntialiasMargin;
+        return picture_.budget.SpendPixels(ExtentPixels(cr_, bounds.inflated(margin, margin), shown) *
+                                           kPaintPixelPrice);
     }
 
     // A stroke whose width, miter limit or dashes cairo can't take (not finite, negative, beyond the
@@ -418,9 +462,23 @@ private:
                            [](double dash) { return FitsDeviceLength(dash); });
     }
 
-    void Stroke(const model::StrokePaint& stroke) {
+    // Strokes the outlines, priced first (OutlineMeasure::StrokeWork): past the picture's budget a
+    // dashed stroke is drawn solid, and a solid one it can't pay for is left out.
+    void Stroke(const model::StrokePaint& stroke, ArtRef art, const OutlineMeasure& outlines) {
         if (!IsDrawable(stroke)) {
             return;
+        }
+        // A pattern of zero length would be a solid stroke that cairo refuses.
+        const bool dashable = DashPieces(1.0, stroke.dashes) > 0.0;
+        RenderBudget& budget = picture_.budget;
+        const bool dashed =
+            dashable && budget.SpendPathWork(outlines.StrokeWork(art, stroke.width, stroke.dashes));
+        if (!dashed && !budget.SpendPathWork(outlines.StrokeWork(art, stroke.width, {}))) {
+            picture_.simplified.Note(Simplification::strokeLeftOut, art.data());
+            return;
+        }
+        if (dashable && !dashed) {
+            picture_.simplified.Note(Simplification::dashesDrawnSolid, art.data());
         }
         cairo_set_line_width(cr_, stroke.width);
         cairo_set_line_cap(cr_, stroke.cap == model::LineCap::round        ? CAIRO_LINE_CAP_ROUND
@@ -430,12 +488,7 @@ private:
                                  : stroke.join == model::LineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
                                                                          : CAIRO_LINE_JOIN_MITER);
         cairo_set_miter_limit(cr_, stroke.miterLimit);
-        double total = 0.0;
-        for (const double dash : stroke.dashes) {
-            total += dash;
-        }
-        // A pattern of zero length would be a solid stroke that cairo refuses.
-        if (total > 0.0) {
+        if (dashed) {
             cairo_set_dash(cr_, stroke.dashes.data(), static_cast<int>(stroke.dashes.size()),
                            stroke.dashOffset);
         } else {
@@ -454,24 +507,20 @@ private:
             !picture_.budget.SpendInstance()) {
             return;
         }
+        // The symbol's own points (y upward) as content whose top-left corner is its frame's.
         const model::Rect& from = symbol->frame;
-        const model::Rect& to = instance.box.frame;
-        const double sx = from.width() > 0.0 ? to.width() / from.width() : 1.0;
-        const double sy = from.height() > 0.0 ? to.height() / from.height() : 1.0;
-        const model::Matrix placement = model::Matrix::translation(-from.left, -from.bottom)
-                                            .then(model::Matrix::scaling(sx, sy))
-                                            .then(model::Matrix::translation(to.left, to.bottom))
-                                            .then(instance.box.matrix);
-        const cairo_matrix_t matrix = ToCairo(placement);
+        cairo_matrix_t matrix;
+        cairo_matrix_init(&matrix, 1.0, 0.0, 0.0, -1.0, -from.left, from.top);
+        const cairo_matrix_t placement = FramePlacement(instance.box, from.width(), from.height());
+        cairo_matrix_multiply(&matrix, &matrix, &placement);
         if (!DeviceMatrix(cr_, matrix)) {
             return;  // drawn too small to show, or beyond what cairo can draw
         }
-        cairo_save(cr_);
+        const SavedState saved(cr_);
         cairo_transform(cr_, &matrix);
         symbols_.push_back(symbol->id);
-        Draw(ArtRef(*symbol->definition));
+        Draw(ArtRef(document_, *symbol->definition));
         symbols_.pop_back();
-        cairo_restore(cr_);
     }
 
     void FrameOutline(const model::BoxGeometry& box) {
@@ -492,47 +541,37 @@ private:
         cairo_fill(cr_);
     }
 
-    // Where the raster's pixels go: from pixel space (row 0 at the top of the frame, y growing
-    // downward) to the current user space. None when cairo could not use it: a frame without
-    // width or height, or a placement that flattens it, covers no area and is not drawn.
-    std::optional<cairo_matrix_t> PixelPlacement(const model::RasterContent& raster) const {
-        const model::Rect& frame = raster.box.frame;
-        cairo_matrix_t placement = ToCairo(raster.box.matrix);
-        cairo_matrix_translate(&placement, frame.left, frame.top);
-        cairo_matrix_scale(&placement, frame.width() / static_cast<double>(raster.pixels.width),
-                           -frame.height() / static_cast<double>(raster.pixels.height));
-        if (!DeviceMatrix(cr_, placement)) {
-            return std::nullopt;
-        }
-        return placement;
-    }
-
-    void DrawRaster(const model::RasterContent& raster) {
+    void DrawRaster(const model::ArtData& data) {
+        const auto& raster = std::get<model::RasterContent>(data.content);
         if (raster.pixels.empty() || !raster.pixels.isConsistent()) {
             FillFrame(raster.box);
             return;
         }
-        const std::optional<cairo_matrix_t> placement = PixelPlacement(raster);
-        const CairoSurface image = placement ? PixelSurface(raster.pixels) : nullptr;
+        // Row 0 of the pixels at the top of the frame. A frame without width or height, or a
+        // placement that flattens it, covers no area and is not drawn.
+        const cairo_matrix_t placement = FramePlacement(raster.box, static_cast<double>(raster.pixels.width),
+                                                        static_cast<double>(raster.pixels.height));
+        const CairoSurface image = DeviceMatrix(cr_, placement) ? PixelSurface(raster.pixels) : nullptr;
         if (image == nullptr) {
             return;
         }
-        cairo_save(cr_);
+        if (!SpendPaint(raster.box.bounds(), 0.0, DeviceClip(cr_))) {
+            picture_.simplified.Note(Simplification::fillLeftOut, data);
+            return;
+        }
+        const SavedState saved(cr_);
         FrameOutline(raster.box);
         cairo_clip(cr_);
-        cairo_transform(cr_, &*placement);
+        cairo_transform(cr_, &placement);
         cairo_set_source_surface(cr_, image.get(), 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
         cairo_paint(cr_);
-        cairo_restore(cr_);
     }
 
     const Document& document_;
     cairo_t* cr_;
     PictureState& picture_;
-    bool knockout_ = false;      // the group being drawn knocks its members out
-    bool deferOpacity_ = false;  // the next object drawn leaves its opacity in deferredOpacity_
-    double deferredOpacity_ = 1.0;
+    bool knockout_ = false;                 // the group being drawn knocks its members out
     std::vector<model::SymbolId> symbols_;  // the symbols being drawn, outermost first
 };
 
@@ -555,6 +594,9 @@ public:
         placed_.StartPage();
     }
 
+    // Names on standard error what the picture drew simpler or left out for want of budget.
+    void ReportSimplified() { state_.simplified.Report(); }
+
     // Once the vector surface drawn on is finished and its context destroyed (PaintCache).
     void ReleaseAfterFinish() { paints_.ReleaseAfterFinish(); }
 
@@ -563,15 +605,16 @@ public:
     // for more than its budget.
     bool DrawArt(cairo_t* cr, const Document& document, const std::vector<ArtId>& art,
                  const model::Rect& bounds) {
-        cairo_save(cr);
-        // Document points to the surface's units: y grows downward there.
-        cairo_scale(cr, 1.0, -1.0);
-        cairo_translate(cr, -bounds.left, -bounds.top);
-        Painter painter(RenderContext{cr, document, state_});
-        for (const ArtId id : art) {
-            painter.Draw(id);
+        {
+            const SavedState saved(cr);
+            // Document points to the surface's units: y grows downward there.
+            cairo_scale(cr, 1.0, -1.0);
+            cairo_translate(cr, -bounds.left, -bounds.top);
+            Painter painter(RenderContext{cr, document, state_});
+            for (const ArtId id : art) {
+                painter.Draw(id);
+            }
         }
-        cairo_restore(cr);
         return cairo_status(cr) == CAIRO_STATUS_SUCCESS && !state_.budget.exceeded();
     }
 
@@ -580,7 +623,7 @@ public:
             return true;  // a tile inside itself shows nothing further in
         }
         ++state_.tileDepth;
-        Painter(context).Draw(ArtRef(art));
+        Painter(context).Draw(ArtRef(context.document, art));
         --state_.tileDepth;
         return cairo_status(context.cr) == CAIRO_STATUS_SUCCESS && !state_.budget.exceeded();
     }
@@ -600,11 +643,10 @@ private:
 // blend modes mix an object with what the document holds below it, as the vector copies do, and not
 // with the white.
 void PutOnWhite(cairo_t* cr) {
-    cairo_save(cr);
+    const SavedState saved(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OVER);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    cairo_restore(cr);
 }
 
 // Draws the art within the bounds into a new premultiplied ARGB surface. None when cairo failed:
@@ -623,7 +665,9 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     const double scale = settings.resolution / 72.0;
     cairo_scale(cr, scale, scale);
-    const bool drawn = Picture(settings.limits, settings.linkFolder).DrawArt(cr, document, art, bounds);
+    Picture picture(settings.limits, settings.linkFolder);
+    const bool drawn = picture.DrawArt(cr, document, art, bounds);
+    picture.ReportSimplified();
     if (!settings.transparent) {
         PutOnWhite(cr);
     }
@@ -687,6 +731,7 @@ bool DrawPagesOnto(cairo_surface_t* surface, const Document& document, const std
             }
             picture.StartPage();
             drawn = picture.DrawArt(context.get(), document, art, page);
+            picture.ReportSimplified();
             if (!drawn) {
                 break;
             }
