@@ -44,25 +44,6 @@ std::string CantExport(const std::string& format) {
     return "Can't export a file of type '" + format + "'";
 }
 
-// Whether the file is the file of an open document, by identity: the same file however its path is
-// spelt ("..", ".", links, another hard link). A path that exists nowhere yet is no document's.
-bool IsOpenDocumentFile(const std::string& path) {
-    ai::int32 count = 0;
-    if (sAIDocumentList == nullptr || sAIDocumentList->Count(&count) != kNoErr) {
-        return false;
-    }
-    for (ai::int32 n = 0; n < count; ++n) {
-        AIDocumentHandle document = nullptr;
-        ai::FilePath file;
-        if (sAIDocumentList->GetNthDocument(&document, n) == kNoErr &&
-            sAIDocumentList->GetDocumentFilePath(document, file) == kNoErr &&
-            IsSameFile(file.GetFullPathUTF8(), path)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Where a job writes: its folder (made), its file's path there and its format.
 struct JobFile {
     std::string folder;
@@ -96,7 +77,7 @@ bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
     // An open document's file holds the user's work as last saved: a job that would replace it
     // (the document's own folder and name, another open document's, the same file by another
     // spelling or link) fails before it makes anything, and the file stays as it was.
-    if (IsOpenDocumentFile(AddNameToPath(folder, fileName))) {
+    if (FindOpenDocumentOfFile(AddNameToPath(folder, fileName)) != nullptr) {
         error = kCantExportOverAnOpenDocument;
         return false;
     }

@@ -191,14 +191,23 @@ AIDocumentHandle GetDocument(int index, const std::string& nameOrPath) {
     if (MakeAIFilePath(nameOrPath, existing)) {
         wanted = existing.GetFullPathUTF8();
     }
+    return FindOpenDocumentOfFile(wanted);
+}
+
+AIDocumentHandle FindOpenDocumentOfFile(const std::string& path) {
+    ai::int32 count = 0;
+    if (sAIDocumentList == nullptr || sAIDocumentList->Count(&count) != kNoErr) {
+        return nullptr;
+    }
     // The host keeps a document's file by its absolute path, and a client may name it relative to
     // the working folder or through "." and "..": the two are compared as files, not as texts, so
     // that an open document is found however its path is spelt.
     for (ai::int32 n = 0; n < count; ++n) {
-        ai::FilePath path;
+        AIDocumentHandle document = nullptr;
+        ai::FilePath file;
         if (sAIDocumentList->GetNthDocument(&document, n) == kNoErr &&
-            sAIDocumentList->GetDocumentFilePath(document, path) == kNoErr &&
-            IsSameFile(path.GetFullPathUTF8(), wanted)) {
+            sAIDocumentList->GetDocumentFilePath(document, file) == kNoErr &&
+            IsSameFile(file.GetFullPathUTF8(), path)) {
             return document;
         }
     }

@@ -41,6 +41,10 @@ ArtObject* GetBottomObject();
 // either path is spelt: relative to the working folder, through "." or "..", or by a link. Null
 // when none is.
 AIDocumentHandle GetDocument(int index, const std::string& nameOrPath);
+// The first open document whose file is the file at the path, by identity: the same file however
+// either path is spelt ("..", ".", links, another hard link). Null when none is; a path that exists
+// nowhere is no document's.
+AIDocumentHandle FindOpenDocumentOfFile(const std::string& path);
 // A host file path for the text when a file exists there as written, lower-cased or upper-cased
 // (in that order); false for the empty text and when none exists.
 bool MakeAIFilePath(const std::string& text, ai::FilePath& path);
