@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +22,7 @@
 #include <cairo.h>
 #include <poppler.h>
 
+#include "CraftedFiles.h"
 #include "render/PlacedFiles.h"
 
 namespace {
@@ -40,38 +40,18 @@ std::string PdfOfParts(std::string_view parts) {
         content[i] = std::string(parts.substr(0, cut));
         parts = cut == std::string_view::npos ? std::string_view() : parts.substr(cut + 1);
     }
-    const auto stream = [](const std::string& entries, const std::string& data) {
-        return "<< " + entries + " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data +
-               "\nendstream";
-    };
-    const std::array<std::string, 9> objects = {
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 20 20] /Resources 9 0 R /Contents 4 0 R >>",
-        stream("", content[0]),
-        "<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] /CharProcs << /a 6 0 R "
-        ">> "
-        "/Encoding << /Type /Encoding /Differences [97 /a] >> /FirstChar 97 /LastChar 97 /Widths [1] "
-        "/Resources 9 0 "
-        "R >>",
-        stream("", "1 0 0 0 1 1 d1 " + content[1]),
-        stream("/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 1 1] /XStep 1 /YStep 1 "
-               "/Resources 9 0 R",
-               content[2]),
-        stream("/Type /XObject /Subtype /Form /BBox [0 0 20 20] /Resources 9 0 R", content[3]),
-        "<< /Font << /T 5 0 R >> /Pattern << /P 7 0 R >> /XObject << /X 8 0 R >> >>",
-    };
-    std::string file = "%PDF-1.4\n";
-    std::string table = "xref\n0 10\n0000000000 65535 f \n";
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", file.size());
-        table += line;
-        file += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const std::size_t start = file.size();
-    return file + table + "trailer\n<< /Size 10 /Root 1 0 R >>\nstartxref\n" + std::to_string(start) +
-           "\n%%EOF\n";
+    using crafted::PdfStream;
+    return crafted::Pdf(
+        "/MediaBox [0 0 20 20] /Resources 9 0 R", content[0],
+        {"<< /Type /Font /Subtype /Type3 /FontBBox [0 0 1 1] /FontMatrix [1 0 0 1 0 0] "
+         "/CharProcs << /a 6 0 R >> /Encoding << /Type /Encoding /Differences [97 /a] >> "
+         "/FirstChar 97 /LastChar 97 /Widths [1] /Resources 9 0 R >>",
+         PdfStream("", "1 0 0 0 1 1 d1 " + content[1]),
+         PdfStream("/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 1 1] "
+                   "/XStep 1 /YStep 1 /Resources 9 0 R",
+                   content[2]),
+         PdfStream("/Type /XObject /Subtype /Form /BBox [0 0 20 20] /Resources 9 0 R", content[3]),
+         "<< /Font << /T 5 0 R >> /Pattern << /P 7 0 R >> /XObject << /X 8 0 R >> >>"});
 }
 
 // One file per kind in a folder of this process, written afresh for every input.
