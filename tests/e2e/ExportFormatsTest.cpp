@@ -719,24 +719,6 @@ std::string TilingPattern(const std::string& cell, const std::string& resources)
         cell);
 }
 
-// Forms from object `first` on, each drawing the next ten times: 10^(count - 1) squares.
-std::vector<std::string> FormChain(int first, int count) {
-    std::vector<std::string> forms;
-    for (int i = 0; i < count; ++i) {
-        const bool last = i + 1 == count;
-        std::string content;
-        for (int copy = 0; copy < 10 && !last; ++copy) {
-            content += "/X Do ";
-        }
-        forms.push_back(crafted::PdfStream(
-            "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << " +
-                (last ? std::string() : "/XObject << /X " + std::to_string(first + i + 1) + " 0 R >>") +
-                " >>",
-            last ? "0 0 1 1 re f" : content));
-    }
-    return forms;
-}
-
 template <typename... Lists>
 std::vector<std::string> Joined(const Lists&... lists) {
     std::vector<std::string> all;
@@ -749,7 +731,7 @@ std::vector<std::string> Joined(const Lists&... lists) {
 std::string PdfType3GlyphsDrawingForms(const ScratchFolder& folder) {
     return HostilePdf(folder, "glyphs.pdf", "/Font << /F 5 0 R >>",
                       "BT /F 1 Tf (" + std::string(50, 'a') + ") Tj ET",
-                      Joined(Type3Font("/X Do", "/XObject << /X 7 0 R >>"), FormChain(7, 5)));
+                      Joined(Type3Font("/X Do", "/XObject << /X 7 0 R >>"), crafted::FormChain(7, 5)));
 }
 
 std::string PdfType3GlyphOfAHugeImage(const ScratchFolder& folder) {
@@ -760,7 +742,7 @@ std::string PdfType3GlyphOfAHugeImage(const ScratchFolder& folder) {
 std::string PdfPatternCellsDrawingForms(const ScratchFolder& folder) {
     return HostilePdf(
         folder, "cells.pdf", "/Pattern << /P 5 0 R >>", "/Pattern cs /P scn 0 0 20 20 re f",
-        Joined(std::vector{TilingPattern("/X Do", "/XObject << /X 6 0 R >>")}, FormChain(6, 4)));
+        Joined(std::vector{TilingPattern("/X Do", "/XObject << /X 6 0 R >>")}, crafted::FormChain(6, 4)));
 }
 
 std::string PdfPatternCellOfAHugeImage(const ScratchFolder& folder) {

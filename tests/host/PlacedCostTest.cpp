@@ -10,20 +10,10 @@
 
 namespace {
 
-// Forms from object 5 on, each drawing the next ten times; the last one's content is given.
-std::string FormChain(int count, const std::string& last, const std::string& lastResources = "") {
-    std::vector<std::string> forms;
-    for (int i = 0; i < count; ++i) {
-        const bool end = i + 1 == count;
-        std::string content;
-        for (int copy = 0; copy < 10 && !end; ++copy) {
-            content += "/X Do ";
-        }
-        forms.push_back(crafted::PdfStream(
-            "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << " +
-                (end ? lastResources : "/XObject << /X " + std::to_string(6 + i) + " 0 R >>") + " >>",
-            end ? last : content));
-    }
+// A page drawing forms from object 5 on, each drawing the next ten times; the last one's content is
+// given.
+std::string PageOfFormChain(int count, const std::string& last, const std::string& lastResources = "") {
+    const std::vector<std::string> forms = crafted::FormChain(5, count, last, lastResources);
     return crafted::Pdf("/MediaBox [0 0 20 20] /Resources << /XObject << /X 5 0 R >> >>", "/X Do", forms);
 }
 
@@ -49,13 +39,13 @@ struct CostCase {
 };
 
 const CostCase kCases[] = {
-    {"AFewFormsWithOrdinaryContent", FormChain(3, "0 0 1 1 re f"), true, ""},
+    {"AFewFormsWithOrdinaryContent", PageOfFormChain(3, "0 0 1 1 re f"), true, ""},
     // 10^4 draws of 200 operators poppler reports as unknown every time.
-    {"UnknownOperatorsDrawnManyTimes", FormChain(5, Repeated("xyzzy ", 200)), false, "too much work"},
+    {"UnknownOperatorsDrawnManyTimes", PageOfFormChain(5, Repeated("xyzzy ", 200)), false, "too much work"},
     // 10^5 lookups of an object the file doesn't hold.
     {"ObjectsThatCantBeReadLookedUpManyTimes",
-     FormChain(5, Repeated("/G Do ", 10), "/XObject << /G 99 0 R >>"), false, "too much work"},
-    {"ADamagedFileWithinTheBudget", Damaged(FormChain(3, "0 0 1 1 re f")), true, ""},
+     PageOfFormChain(5, Repeated("/G Do ", 10), "/XObject << /G 99 0 R >>"), false, "too much work"},
+    {"ADamagedFileWithinTheBudget", Damaged(PageOfFormChain(3, "0 0 1 1 re f")), true, ""},
 };
 
 class PlacedPdfCost : public testing::TestWithParam<CostCase> {};

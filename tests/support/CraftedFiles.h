@@ -127,6 +127,25 @@ inline std::string EmptyFlate() {
     return std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8);
 }
 
+// Forms from object `first` on, each drawing the next ten times (as /X): 10^(count - 1) times the
+// last one, whose content and resources are given.
+inline std::vector<std::string> FormChain(int first, int count, const std::string& last = "0 0 1 1 re f",
+                                          const std::string& lastResources = "") {
+    std::vector<std::string> forms;
+    for (int i = 0; i < count; ++i) {
+        const bool end = i + 1 == count;
+        std::string content;
+        for (int copy = 0; copy < 10 && !end; ++copy) {
+            content += "/X Do ";
+        }
+        forms.push_back(PdfStream(
+            "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << " +
+                (end ? lastResources : "/XObject << /X " + std::to_string(first + i + 1) + " 0 R >>") + " >>",
+            end ? last : content));
+    }
+    return forms;
+}
+
 // A PDF file of one page (object 3), its content object 4, and the further objects from 5 on, with a
 // cross-reference table. The page's entries (boxes, resources) are given.
 inline std::string Pdf(const std::string& pageEntries, const std::string& content,
