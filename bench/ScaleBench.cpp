@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "BenchPlugin.h"
+#include "GeneratedDocuments.h"
 #include "RatioReporter.h"
 #include "host/Application.h"
 #include "model/Document.h"
@@ -42,63 +43,21 @@
 
 namespace {
 
+using bench::GenerateDocument;
+using bench::kTagKinds;
+using bench::Shape;
+using bench::ShapeName;
 using host::model::ArtId;
 using host::model::ArtType;
 using host::model::Document;
 using host::model::PaintOrder;
 
-constexpr int kTagKinds = 10;
 constexpr int kSizes[] = {10'000, 100'000, 1'000'000};
 // Opening and saving a million objects takes gigabytes; the format is measured up to 100,000.
 constexpr int kFileSizes[] = {10'000, 100'000};
 constexpr int kUndoObjects = 10'000;
 constexpr int kUndoTranslates = 100;
 constexpr std::size_t kRasterSide = 2000;  // 2,000 x 2,000 RGBA pixels: 16 MB
-
-enum class Shape { grouped, flat };
-
-const char* ShapeName(Shape shape) {
-    return shape == Shape::grouped ? "grouped" : "flat";
-}
-
-void Tag(Document& document, ArtId art, const std::string& tag) {
-    document.editTags(art)->set(TagEntryName(tag), "string", tag);
-}
-
-ArtId AddSquare(Document& document, ArtId container, int i) {
-    const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnBottom, container);
-    const double x = (i % 1000) * 12.0;
-    const double y = (i / 1000) * 12.0;
-    document.editContent<host::model::PathContent>(path)->geometry =
-        host::model::PathGeometry::rectangle(host::model::Rect(x, y + 10, x + 10, y));
-    std::string tag(1, 't');
-    tag += std::to_string(i % kTagKinds);
-    Tag(document, path, tag);
-    return path;
-}
-
-// A document of `count` tagged squares; the first one is also tagged "one". UUIDs are seeded so
-// that every run orders results alike.
-std::unique_ptr<Document> GenerateDocument(Shape shape, int count) {
-    auto document = std::make_unique<Document>(std::uint64_t{42});
-    const ArtId layerGroup = *document->layers().group(document->layers().first());
-    ArtId row;
-    for (int i = 0; i < count; ++i) {
-        ArtId container = layerGroup;
-        if (shape == Shape::grouped) {
-            if (i % kTagKinds == 0) {
-                row = *document->newArt(ArtType::group, PaintOrder::insideOnBottom, layerGroup);
-                Tag(*document, row, "row");
-            }
-            container = row;
-        }
-        const ArtId path = AddSquare(*document, container, i);
-        if (i == 0) {
-            Tag(*document, path, "one");
-        }
-    }
-    return document;
-}
 
 // The last generated document is kept for the benchmarks that follow on it (they are registered
 // by shape and size), each of which gets its own copy; one at a time, as a million objects take
