@@ -720,9 +720,11 @@ void RegisterAll(const std::vector<Variant>& variants) {
                 [&variant, count](benchmark::State& s) { Run(s, variant, count); });
             // A tenth of a second of the command's own time per run: each iteration also copies the
             // document, untimed, so the library's half second would take minutes.
-            run->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(0.1);
+            run->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
             if (variant.iterations > 0) {
                 run->Iterations(variant.iterations);
+            } else {
+                run->MinTime(0.1);
             }
         }
     }
