@@ -752,15 +752,22 @@ protected:
                 continue;
             }
             out << "  " << std::left << std::setw(48) << variant.name << std::setw(26)
-                << KindName(variant.kind) << std::right << std::setw(8) << variant.n << std::fixed
-                << std::setprecision(2) << std::setw(12) << (times[0] != nullptr ? *times[0] : 0.0)
-                << std::setw(12) << (times[1] != nullptr ? *times[1] : 0.0) << std::setw(10)
-                << Growth(times[1], times[0]) << std::setw(10) << Growth(times[2], times[1])
-                << std::defaultfloat << "\n";
+                << KindName(variant.kind) << std::right << std::setw(8) << variant.n << std::setw(12)
+                << Milliseconds(times[0]) << std::setw(12) << Milliseconds(times[1]) << std::setw(10)
+                << Growth(times[1], times[0]) << std::setw(10) << Growth(times[2], times[1]) << "\n";
         }
     }
 
 private:
+    static std::string Milliseconds(const double* time) {
+        if (time == nullptr) {
+            return "-";
+        }
+        std::ostringstream text;
+        text << std::fixed << std::setprecision(2) << *time;
+        return text.str();
+    }
+
     static std::string Growth(const double* larger, const double* smaller) {
         if (larger == nullptr || smaller == nullptr || *smaller <= 0) {
             return "-";
