@@ -321,7 +321,7 @@ std::vector<Variant> Variants() {
         Fixed(R"({"tagSearch":"all","scale":1.5,"anchorPoint":"TL"})"));
     add("transform/place", K::squares, 5'000, "transform", Fixed(R"({"tagSearch":"all","x":10,"y":10})"));
     add("duplicate", K::squares, 5'000, "duplicate", Fixed(R"({"tagSearch":"all","tags":["copy"]})"));
-    add("duplicate/series", K::squares, 2'000, "duplicate",
+    add("duplicate/series", K::squares, 8'000, "duplicate",
         Fixed(R"({"tagSearch":"all","seriesTag":"copy","numberOfCopies":2})"));
     add("duplicate/to layer", K::layers, 2'000, "duplicate", [](int count) {
         return R"({"tagSearch":"all","targetLayerName":")" + Middle("Layer ", count) + "\"}";
@@ -345,12 +345,12 @@ std::vector<Variant> Variants() {
         Fixed(R"({"tagSearch":"row","seriesTag":"loose"})"));
     add("makeCompoundPath", K::squares, 20'000, "makeCompoundPath",
         Fixed(R"({"tagSearch":"all","tags":["compound"]})"));
-    add("releaseCompoundPath", K::squares, 5'000, "releaseCompoundPath",
+    add("releaseCompoundPath", K::squares, 10'000, "releaseCompoundPath",
         Fixed(R"({"tagSearch":"compound","seriesTag":"part"})"), "makeCompoundPath",
         R"({"tagSearch":"all","tags":["compound"]})");
     add("makeClipGroup", K::squares, 10'000, "makeClipGroup",
         Fixed(R"({"tagSearch":"all","clipObject":"one","tags":["clip"]})"));
-    add("releaseClipGroup", K::squares, 5'000, "releaseClipGroup",
+    add("releaseClipGroup", K::squares, 10'000, "releaseClipGroup",
         Fixed(R"({"tagSearch":"clip","seriesTag":"part"})"), "makeClipGroup",
         R"({"tagSearch":"all","clipObject":"one","tags":["clip"]})");
     add("expand", K::squares, 2'000, "expand", Fixed(R"({"tagSearch":"all","seriesTag":"expanded"})"));
@@ -365,10 +365,10 @@ std::vector<Variant> Variants() {
 
     // Attributes, appearance and dictionaries.
     add("getObjectAttributes", K::squares, 20'000, "getObjectAttributes", Fixed(R"({"tagSearch":"all"})"));
-    add("setObjectAttributes", K::squares, 5'000, "setObjectAttributes",
+    add("setObjectAttributes", K::squares, 10'000, "setObjectAttributes",
         Fixed(R"({"tagSearch":"all","note":"seen","locked":true})"));
     add("copyToDictionary", K::squares, 5'000, "copyToDictionary", Fixed(R"({"tagSearch":"all"})"));
-    add("restoreFromDictionary", K::squares, 5'000, "restoreFromDictionary", Fixed(R"({"tagSearch":"all"})"),
+    add("restoreFromDictionary", K::squares, 10'000, "restoreFromDictionary", Fixed(R"({"tagSearch":"all"})"),
         "copyToDictionary", R"({"tagSearch":"all"})");
     add("getGraphicStyle", K::squares, 20'000, "getGraphicStyle", Fixed(R"({"tagSearch":"t3"})"));
     add("getGraphicStyle/styleName", K::styles, 8'000, "getGraphicStyle",
