@@ -483,9 +483,8 @@ std::vector<Variant> Variants() {
     // Artboards.
     add("editArtboards/add", K::artboards, 200, "editArtboards",
         Fixed(R"({"mode":"add","artboardNumber":1})"));
-    add("editArtboards/add several", K::artboards, 100, "editArtboards", [](int count) {
-        return R"({"mode":"add","artboardNumber":1,"numberOfArtboards":)" + std::to_string(count / 10) + "}";
-    });
+    add("editArtboards/add ten", K::artboards, 200, "editArtboards",
+        Fixed(R"({"mode":"add","artboardNumber":1,"numberOfArtboards":10})"));
     add("editArtboards/remove", K::artboards, 200, "editArtboards",
         [](int count) { return R"({"mode":"remove","artboardNumber":)" + std::to_string(count / 2) + "}"; });
     add("editArtboards/edit by name", K::artboards, 200, "editArtboards", [](int count) {
@@ -524,7 +523,7 @@ std::vector<Variant> Variants() {
              {"getGraphicStyle/styleName", "getGraphicStyle/layerName", "editGraphicStyle/styleName",
               "editGraphicStyle/layerName", "makeSwatch/new", "makeSwatch/existing", "makeSwatch/rename",
               "mergeSwatches/two", "setDocumentColorMode/squares", "setDocumentColorMode/swatches",
-              "editLayer/add", "editLayer/edit by number", "editArtboards/add", "editArtboards/add several",
+              "editLayer/add", "editLayer/edit by number", "editArtboards/add", "editArtboards/add ten",
               "editArtboards/remove", "editArtboards/edit by name"}) {
             if (variant.name == few) {
                 variant.iterations = kFewIterations;
