@@ -3,9 +3,10 @@
 // 16N where the document allows it), and after the runs the growth of each variant (time at 4N over
 // time at N, and at 16N over 4N) is printed beside the target of 6x (linear is 4x).
 //
-// Each iteration gives the application a fresh copy of the generated document (or, for openFile, a
-// closed application and the saved file) with the timer paused, then times the one command; CPU
-// time, the median of the repetitions (--benchmark_repetitions). N is chosen per variant so that the
+// Each iteration gives the application a fresh copy of the generated document with the timer paused
+// (for openFile: no open document, and the document saved in a file; for exportFile: the copy, as
+// the document of that file), then times the one command; CPU time, the median of the repetitions
+// (--benchmark_repetitions). N is chosen per variant so that the
 // run at N takes tens to a few hundred milliseconds. The runs at 16N are left out unless a filter
 // is given: --benchmark_filter=/x16/ runs only them, 'editLayer' every size of editLayer.
 #include <benchmark/benchmark.h>
@@ -380,6 +381,9 @@ std::vector<Variant> Variants() {
             R"({"tagSearch":"all","uiMethod":false,"newStyle":{"paintFields":[{"mode":"edit","pfIndex":1,"color":{"colorSpace":"RGB","channel_1":255,"channel_2":0,"channel_3":0}}]}})"));
     add("editGraphicStyle/styleName", K::styles, 4'000, "editGraphicStyle",
         [](int count) { return R"({"tagSearch":"t3","styleName":")" + Middle("Style ", count) + "\"}"; });
+    add("editGraphicStyle/styleName on all", K::styles, 4'000, "editGraphicStyle", [](int count) {
+        return R"({"tagSearch":"all","styleName":")" + Middle("Style ", count) + R"(","replace":true})";
+    });
     add("editGraphicStyle/search colour", K::squares, 2'000, "editGraphicStyle",
         Fixed(
             R"({"tagSearch":"all","uiMethod":false,"searchColor":{"colorSpace":"Gray","channel_1":100},"replaceColor":{"colorSpace":"RGB","channel_1":0,"channel_2":0,"channel_3":255}})"));
