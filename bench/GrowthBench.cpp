@@ -306,8 +306,8 @@ std::vector<Variant> Variants() {
     add("getAllTags", K::squares, 20'000, "getAllTags", Fixed(R"({"contents":true})"));
     add("validateTagSearches", K::squares, 20'000, "validateTagSearches",
         Fixed(R"q({"tagSearches":["(t1|t2)&!t3",":globalNthOfType(t1, 2n+1)"]})q"));
-    add("setTags", K::squares, 5'000, "setTags", Fixed(R"({"tagSearch":"all","tags":["marked"]})"));
-    add("setTags/replace", K::squares, 5'000, "setTags",
+    add("setTags", K::squares, 20'000, "setTags", Fixed(R"({"tagSearch":"all","tags":["marked"]})"));
+    add("setTags/replace", K::squares, 20'000, "setTags",
         Fixed(R"({"tagSearch":"all","tags":["marked"],"replace":true})"));
     add("selectByTags", K::squares, 10'000, "selectByTags", Fixed(R"({"tagSearch":"all"})"));
     add("removeTags", K::squares, 20'000, "removeTags", Fixed(R"({"tags":["t1","t2"]})"));
