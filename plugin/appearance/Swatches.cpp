@@ -1,6 +1,5 @@
 #include "appearance/Swatches.h"
 
-#include "AIColor.h"
 #include "IAIUnicodeString.h"
 #include "core/Suites.h"
 

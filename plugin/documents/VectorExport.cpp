@@ -3,9 +3,7 @@
 #include <array>
 #include <optional>
 #include <set>
-#include <vector>
 
-#include "AIColor.h"
 #include "AIMdMemory.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
