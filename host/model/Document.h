@@ -18,6 +18,7 @@
 #include "model/ArtTree.h"
 #include "model/ArtType.h"
 #include "model/Artboard.h"
+#include "model/DerivedCache.h"
 #include "model/Dictionary.h"
 #include "model/DocumentColors.h"
 #include "model/Handles.h"
@@ -513,6 +514,15 @@ private:
         Tracking& operator=(Tracking&&) noexcept = default;
     };
 
+    // How many places name each symbol, everywhere SymbolUseEditor::remove looks for uses: each art
+    // object, each symbol's artwork (its own name left out) and each named graphic style counts
+    // once for every symbol it names.
+    using SymbolUseCounts = std::unordered_map<std::string, std::size_t>;
+    SymbolUseCounts countSymbolUses() const;
+    // Forgets what is worked out from the art, the symbols and the styles: every change to them
+    // comes through here (editNode, editFields, adding and erasing art, applying a change log).
+    void forgetDerived() { symbolUseCounts_.clear(); }
+
     Document(std::nullptr_t);  // a document without layers, for fromContents
     // insertCopy without the colour check, for measuring artwork in a scratch document.
     Result<ArtId> insertWellFormed(ArtTree tree, PaintOrder order, ArtId target);
@@ -590,6 +600,8 @@ private:
     Shared<DocumentFields> fields_;
     UuidGenerator uuids_;
     Tracking tracking_;
+    // Kept by SymbolUseEditor::remove between removals; empty after any other change, and in a copy.
+    DerivedCache<SymbolUseCounts> symbolUseCounts_;
 };
 
 }  // namespace host::model

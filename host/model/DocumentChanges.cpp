@@ -84,6 +84,7 @@ ArtNode* Document::editNode(ArtId art) {
     if (found == arts_.end()) {
         return nullptr;
     }
+    forgetDerived();
     recordArt(art);
     return &found->second;
 }
@@ -98,6 +99,7 @@ Layer& Document::editLayer(LayerId layer) {
 }
 
 DocumentFields& Document::editFields() {
+    forgetDerived();
     if (tracking_.recording && !tracking_.log.fields_) {
         tracking_.log.fields_ = fields_;
     }
@@ -131,6 +133,7 @@ ChangeLog Document::takeChanges() {
 }
 
 void Document::applyChanges(ChangeLog& changes) {
+    forgetDerived();
     // The UUIDs of the objects about to change leave the index first, so that one coming back finds
     // its place free whatever order the records come in.
     for (const auto& [art, record] : changes.arts_) {

@@ -134,6 +134,7 @@ ArtId Document::insertTree(ArtTree tree, Slot slot, UuidPolicy policy) {
         layers_.emplace(layer, Layer{layer, id, std::move(*tree.layer)});
         node.layer = layer;
     }
+    forgetDerived();
     arts_.emplace(id, std::move(node));
     attach(id, slot);
     // Each child goes to the back of the new object's list: linear in the objects the tree holds.
@@ -166,6 +167,7 @@ void Document::eraseSubtree(ArtId art) {
             recordLayer(node.layer);
             layers_.erase(node.layer);
         }
+        forgetDerived();
         arts_.erase(id);
     }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <set>
 
 #include "model/Document.h"
@@ -14,19 +15,29 @@ namespace host::model {
 namespace {
 
 constexpr std::string_view kArrowheadKeys[] = {"ArrowheadStart", "ArrowheadEnd"};
+// A stroke's arrowheads are kept in this dictionary of its parameters, where the beautiful-strokes
+// suite writes them; the same keys directly in the parameters name arrowheads too.
+constexpr std::string_view kStrokeParamsKey = "BeautifulStrokeParams";
 
 using NameSet = std::set<std::string, std::less<>>;
+
+void collectArrowheadsIn(const Dictionary& parameters, NameSet& names) {
+    for (const std::string_view key : kArrowheadKeys) {
+        if (Result<std::string> name = parameters.string(key)) {
+            names.insert(std::move(*name));
+        }
+    }
+}
 
 void collectArrowheads(const ArtStyle& style, NameSet& names) {
     for (const PaintField& field : style.paintFields) {
         const StrokePaint* stroke = field.strokePaint();
-        for (const std::string_view key : kArrowheadKeys) {
-            if (stroke == nullptr) {
-                break;
-            }
-            if (Result<std::string> name = stroke->parameters.string(key)) {
-                names.insert(std::move(*name));
-            }
+        if (stroke == nullptr) {
+            continue;
+        }
+        collectArrowheadsIn(stroke->parameters, names);
+        if (const Dictionary* nested = stroke->parameters.dictionary(kStrokeParamsKey)) {
+            collectArrowheadsIn(*nested, names);
         }
     }
 }
@@ -56,13 +67,23 @@ bool namesArrowhead(const ArtStyle& style, std::string_view name) {
     return names.contains(name);
 }
 
+void renameArrowheadsIn(Dictionary& parameters, std::string_view from, std::string_view to) {
+    for (const std::string_view key : kArrowheadKeys) {
+        if (parameters.string(key).valueOr("") == from) {
+            parameters.setString(key, to);
+        }
+    }
+}
+
 void renameArrowheads(ArtStyle& style, std::string_view from, std::string_view to) {
     for (PaintField& field : style.paintFields) {
         StrokePaint* stroke = field.strokePaint();
-        for (const std::string_view key : kArrowheadKeys) {
-            if (stroke != nullptr && stroke->parameters.string(key).valueOr("") == from) {
-                stroke->parameters.setString(key, to);
-            }
+        if (stroke == nullptr) {
+            continue;
+        }
+        renameArrowheadsIn(stroke->parameters, from, to);
+        if (Dictionary* nested = stroke->parameters.dictionary(kStrokeParamsKey)) {
+            renameArrowheadsIn(*nested, from, to);
         }
     }
 }
@@ -81,6 +102,15 @@ void renameInTree(ArtTree& tree, std::string_view from, std::string_view to) {
 
 bool isValidSymbolName(std::string_view name) {
     return !name.empty() && isValidUtf8(name);
+}
+
+// The symbols a symbol's artwork names, instances and arrowheads, its own name left out: a symbol
+// that holds itself is not in use for that.
+NameSet namesInDefinition(const Symbol& symbol) {
+    NameSet inside;
+    collectTreeNames(*symbol.definition, true, inside);
+    inside.erase(symbol.name);
+    return inside;
 }
 
 }  // namespace
@@ -184,6 +214,32 @@ Status SymbolUseEditor::rename(SymbolId symbol, std::string_view name) {
     return Status::ok;
 }
 
+Document::SymbolUseCounts Document::countSymbolUses() const {
+    SymbolUseCounts counts;
+    const auto count = [&counts](NameSet names) {
+        for (const std::string& name : names) {
+            ++counts[name];
+        }
+    };
+    for (const auto& [id, node] : arts_) {
+        NameSet names;
+        if (const std::string* instance = instanceName(*node.data)) {
+            names.insert(*instance);
+        }
+        collectArrowheads(node.data->style, names);
+        count(std::move(names));
+    }
+    for (const Symbol& symbol : symbols()) {
+        count(namesInDefinition(symbol));
+    }
+    for (const GraphicStyle& style : colors().graphicStyles()) {
+        NameSet names;
+        collectArrowheads(style.style, names);
+        count(std::move(names));
+    }
+    return counts;
+}
+
 std::vector<SymbolId> SymbolUseView::used(unsigned where) const {
     NameSet names;
     if ((where & (symbolUse::artwork | symbolUse::artStyles)) != 0) {
@@ -220,16 +276,31 @@ std::vector<SymbolId> SymbolUseView::used(unsigned where) const {
 }
 
 Status SymbolUseEditor::remove(SymbolId symbol) {
-    if (document_.symbols().find(symbol) == nullptr) {
+    const Symbol* doomed = document_.symbols().find(symbol);
+    if (doomed == nullptr) {
         return Status::invalidHandle;
     }
-    constexpr unsigned kEverywhere =
-        symbolUse::artwork | symbolUse::artStyles | symbolUse::definitions | symbolUse::graphicStyles;
-    const std::vector<SymbolId> inUse = used(kEverywhere);
-    if (std::find(inUse.begin(), inUse.end(), symbol) != inUse.end()) {
+    // The counts of the uses everywhere (what used() finds with every bit) are worked out once and
+    // kept with the document while nothing else changes it, so that deleting every unused symbol
+    // one by one costs a walk of the document once, not once a symbol.
+    std::optional<Document::SymbolUseCounts> counts = document_.symbolUseCounts_.take();
+    if (!counts) {
+        counts = document_.countSymbolUses();
+    }
+    if (counts->contains(doomed->name)) {
+        document_.symbolUseCounts_.keep(std::move(*counts));
         return Status::notAllowed;
     }
+    // Only the uses inside its own artwork go with an unused symbol.
+    const NameSet inside = namesInDefinition(*doomed);
     document_.editSymbols().remove(symbol);
+    for (const std::string& name : inside) {
+        const auto found = counts->find(name);
+        if (found != counts->end() && --found->second == 0) {
+            counts->erase(found);
+        }
+    }
+    document_.symbolUseCounts_.keep(std::move(*counts));
     return Status::ok;
 }
 

@@ -161,10 +161,10 @@ std::string PlimUtilsPlugin::MergeSwatches(std::string request) {
     for (AISwatchRef swatch : swatches) {
         AIColor colour;
         if (sAISwatchList->GetAIColor(swatch, &colour) == kNoErr) {
-            data.merged.push_back(colour);
+            data.merged.Insert(colour);
         }
     }
-    if (data.merged.empty()) {
+    if (data.merged.Empty()) {
         reply["error"] = "No swatches to merge";
         return DumpReply(reply);
     }

@@ -1,6 +1,5 @@
 #include "appearance/Swatches.h"
 
-#include "AIColor.h"
 #include "IAIUnicodeString.h"
 #include "core/Suites.h"
 
@@ -51,12 +50,9 @@ void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed) {
     }
     const auto* merge = static_cast<const MergeData*>(data);
     *changed = false;
-    for (const AIColor& each : merge->merged) {
-        if (sAIColor->IsEqual(color, &each)) {
-            *color = merge->target;
-            *changed = true;
-            break;
-        }
+    if (merge->merged.Contains(*color)) {
+        *color = merge->target;
+        *changed = true;
     }
     *error = kNoErr;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "AIPathStyle.h"
+#include "appearance/ColorSet.h"
 #include "appearance/Colors.h"
 #include "core/Json.h"
 
@@ -17,6 +18,6 @@ bool RenameSwatch(const std::string& oldName, const std::string& newName);
 // The colour walk's callback of mergeSwatches: data is a MergeData.
 struct MergeData {
     AIColor target;
-    std::vector<AIColor> merged;
+    ColorSet merged;
 };
 void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed);

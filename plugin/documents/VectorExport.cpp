@@ -3,13 +3,12 @@
 #include <array>
 #include <optional>
 #include <set>
-#include <vector>
 
-#include "AIColor.h"
 #include "AIMdMemory.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
 #include "AISymbol.h"
+#include "appearance/ColorSet.h"
 #include "appearance/Colors.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
@@ -52,7 +51,7 @@ AIColor WithoutTint(AIColor color) {
 }
 
 void CollectColors(AIColor* color, void* userData, AIErr* result, AIBoolean* altered) {
-    static_cast<std::vector<AIColor>*>(userData)->push_back(WithoutTint(*color));
+    static_cast<ColorSet*>(userData)->Insert(WithoutTint(*color));
     *result = kNoErr;
     *altered = false;
 }
@@ -80,10 +79,8 @@ bool IsKeptSwatchName(const std::string& name) {
     return std::find(kKeptSwatches.begin(), kKeptSwatches.end(), name) != kKeptSwatches.end();
 }
 
-bool ColorInUse(const AIColor& color, const std::vector<AIColor>& used) {
-    const AIColor full = WithoutTint(color);
-    return std::any_of(used.begin(), used.end(),
-                       [&](const AIColor& other) { return sAIColor->IsEqual(&full, &other); });
+bool ColorInUse(const AIColor& color, const ColorSet& used) {
+    return used.Contains(WithoutTint(color));
 }
 
 }  // namespace
@@ -137,7 +134,8 @@ bool CreateSingleArtboard(const json& job) {
 }
 
 bool CleanSwatches() {
-    std::vector<AIColor> used;
+    // Every colour the document paints with, gathered once for all the swatches.
+    ColorSet used;
     if (sAIPathStyle->AdjustObjectAIColors(nullptr, CollectColors, &used, 64, nullptr) != kNoErr) {
         return false;
     }

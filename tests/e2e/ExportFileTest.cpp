@@ -691,6 +691,62 @@ const SwatchUseCase kSwatchUses[] = {
     {"ValuesThatReadAlike", false, R"({"rgb":[0.9,0.0,0.0]})", nullptr, {}},
 };
 
+// Which symbols cleanDocument deletes, and in which order, when some are used only by others it
+// deletes: "Held" only inside "Holder", "Self" only by itself, "Arrow" and "Styled" as arrowheads
+// where the beautiful-strokes suite keeps them (of art, of a named graphic style). What is unused
+// when the clean starts goes, last first; "Held" goes at the next clean. Undo and redo step through
+// the cleans.
+TEST_F(ExportFixture, CleaningSymbolsFollowsUsesAcrossCleansUndoAndRedo) {
+    const json arrowhead = json::parse(R"({"paintFields":[{"stroke":{"color":{"gray":1.0},"width":1.0,
+        "parameters":{"BeautifulStrokeParams":{"type":"dictionary","value":{
+        "ArrowheadEnd":{"type":"string","value":"NAME"}}}}}}]})");
+    const auto arrowheadOf = [&](const std::string& name) {
+        json style = arrowhead;
+        style["paintFields"][0]["stroke"]["parameters"]["BeautifulStrokeParams"]["value"]["ArrowheadEnd"]
+             ["value"] = name;
+        return style;
+    };
+    const auto instanceOf = [](const std::string& name) {
+        return json{{"type", "symbol"}, {"symbol", name}, {"frame", {0, 10, 10, 0}}};
+    };
+    json document = json::parse(SourceDocument());
+    document["symbols"] =
+        json::array({"Used", "Unused", json{{"name", "Holder"}, {"art", instanceOf("Held")}}, "Held", "Arrow",
+                     json{{"name", "Self"}, {"art", instanceOf("Self")}}, "Styled", "Last"});
+    document["layers"][1]["children"].push_back(
+        json{{"type", "path"},
+             {"segments", json::parse(R"([{"anchor":[0,0]},{"anchor":[9,9]}])")},
+             {"style", arrowheadOf("Arrow")}});
+    document["graphicStyles"] = json::array({json{{"name", "Arrowed"}, {"style", arrowheadOf("Styled")}}});
+    OpenDocumentFile(scratch.Write("chain.ai", document.dump()), 7);
+
+    const auto symbols = [&] { return json::parse(DocumentText()).value("symbols", json::array()); };
+    const json all = symbols();
+    const json afterFirst = json::array({"Used", "Held", "Arrow", "Styled"});
+    const json afterSecond = json::array({"Used", "Arrow", "Styled"});
+    ASSERT_EQ(ScriptJson("cleanDocument", R"({"swatches":false})"),
+              json::parse(R"({"eventType":"cleanDocument"})"));
+    EXPECT_EQ(symbols(), afterFirst);
+    // The order of the deletions, as the host's journal has them.
+    std::vector<std::string> deleted;
+    for (const auto& entry : app->Journal().Entries()) {
+        if (entry.operation == "DeleteSymbolPattern") {
+            deleted.push_back(entry.arguments.at(0));
+        }
+    }
+    EXPECT_EQ(deleted, (std::vector<std::string>{"Last", "Self", "Holder", "Unused"}));
+    ScriptJson("cleanDocument", R"({"swatches":false})");
+    EXPECT_EQ(symbols(), afterSecond);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(symbols(), afterFirst);
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_EQ(symbols(), all);
+    ASSERT_EQ(app->Redo(), kNoErr);
+    EXPECT_EQ(symbols(), afterFirst);
+    ScriptJson("cleanDocument", R"({"swatches":false})");
+    EXPECT_EQ(symbols(), afterSecond);
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, SwatchUse, testing::ValuesIn(kSwatchUses),
                          [](const testing::TestParamInfo<SwatchUseCase>& info) { return info.param.name; });
 

@@ -202,6 +202,154 @@ TEST(Symbols, OnlyUnusedOnesCanBeDeletedAndUndoBringsThemBack) {
     EXPECT_EQ(made.document.symbols().find(made.box)->name, "Box");
 }
 
+// Deleting symbols one after another keeps what it learnt of their uses between deletions: after any
+// other change, undo or a restored snapshot, a deletion must still answer as a fresh look at the whole
+// document would. "Inner" is used only inside "Outer"; "Spare" is deleted
+// first, so that what the deletion learnt is there when the change comes.
+struct Removals {
+    SymbolDocument made;
+    ChangeLog log;  // changes a case takes before "Spare" goes
+    Document snapshot;
+
+    Document& document() { return made.document; }
+    SymbolId named(const char* name) const { return made.document.symbols().byName(name); }
+    void disposeBoxUses() {
+        made.document.dispose(made.instance);
+        made.document.dispose(made.arrow);
+    }
+    // A symbol named `holder` whose artwork is an instance of `symbol`.
+    void addHolder(const char* holder, const char* symbol) {
+        const ArtId nested =
+            *document().editSymbolUses().newInstance(named(symbol), {0, 0}, PaintOrder::aboveAll, ArtId{});
+        ASSERT_TRUE(document().editSymbols().add(holder, *document().copyOf(nested)));
+        document().dispose(nested);
+    }
+    Document& removeFirst(const char* symbol) {
+        EXPECT_EQ(document().editSymbolUses().remove(named(symbol)), Status::ok);
+        return document();
+    }
+};
+
+// A black stroke whose start arrowhead is the symbol: in the parameters' "BeautifulStrokeParams",
+// where the beautiful-strokes suite keeps it, or (not nested) directly in the parameters.
+ArtStyle arrowheadStyle(const char* symbol, bool nested = false) {
+    ArtStyle style = ArtStyle::basic(std::nullopt, Color::rgb(0, 0, 0), 1);
+    Dictionary arrowheads;
+    arrowheads.setString("ArrowheadStart", symbol);
+    Dictionary& parameters = style.paintFields.back().strokePaint()->parameters;
+    if (nested) {
+        parameters.setDictionary("BeautifulStrokeParams", arrowheads);
+    } else {
+        parameters = arrowheads;
+    }
+    return style;
+}
+
+struct RemovalCase {
+    const char* label;
+    void (*before)(Removals&);      // before "Spare" is deleted; may be null
+    Document& (*after)(Removals&);  // the change, answering the document to delete from
+    const char* symbol;
+    Status expected;
+};
+
+void PrintTo(const RemovalCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class SymbolRemovals : public ::testing::TestWithParam<RemovalCase> {};
+
+TEST_P(SymbolRemovals, AnswerAsAFreshLookWould) {
+    const RemovalCase& c = GetParam();
+    Removals r;
+    ASSERT_TRUE(r.document().editSymbols().add("Inner"));
+    r.addHolder("Outer", "Inner");
+    const SymbolId spare = *r.document().editSymbols().add("Spare");
+    r.document().takeChanges();
+    if (c.before != nullptr) {
+        c.before(r);
+    }
+    ASSERT_EQ(r.document().editSymbolUses().remove(spare), Status::ok);
+    Document& document = c.after(r);
+    const SymbolId symbol = document.symbols().byName(c.symbol);
+    const std::vector<SymbolId> used = document.symbolUses().used(0x4F);
+    EXPECT_EQ(std::count(used.begin(), used.end(), symbol) == 0, c.expected == Status::ok);
+    EXPECT_EQ(document.editSymbolUses().remove(symbol), c.expected);
+}
+
+void disposeBoxUses(Removals& r) {
+    r.disposeBoxUses();
+}
+
+const RemovalCase kRemovalCases[] = {
+    {"DisposingEveryUseFreesIt", nullptr,
+     [](Removals& r) -> Document& {
+         r.disposeBoxUses();
+         return r.document();
+     },
+     "Box", Status::ok},
+    {"UndoBringsTheUsesBack",
+     [](Removals& r) {
+         r.disposeBoxUses();
+         r.log = r.document().takeChanges();
+     },
+     [](Removals& r) -> Document& {
+         ChangeLog removal = r.document().takeChanges();
+         r.document().applyChanges(removal);  // "Spare" comes back
+         r.document().applyChanges(r.log);    // so do the instance and the arrow
+         return r.document();
+     },
+     "Box", Status::notAllowed},
+    {"RestoringASnapshotBringsThemBack",
+     [](Removals& r) {
+         r.snapshot = r.document();
+         r.disposeBoxUses();
+     },
+     [](Removals& r) -> Document& {
+         r.document().restore(r.snapshot);
+         return r.document();
+     },
+     "Box", Status::notAllowed},
+    {"ANewArrowheadWhereTheStrokeSuiteKeepsIt", disposeBoxUses,
+     [](Removals& r) -> Document& {
+         const ArtId path = testing::addArt(r.document(), ArtType::path, "Line", PaintOrder::aboveAll);
+         r.document().setStyle(path, arrowheadStyle("Box", true));
+         return r.document();
+     },
+     "Box", Status::notAllowed},
+    {"AGraphicStyleArrowhead", disposeBoxUses,
+     [](Removals& r) -> Document& {
+         EXPECT_TRUE(r.document().editColors().addGraphicStyle("Arrowed", arrowheadStyle("Box"), false));
+         return r.document();
+     },
+     "Box", Status::notAllowed},
+    {"AnotherSymbolsArtwork", disposeBoxUses,
+     [](Removals& r) -> Document& {
+         r.addHolder("Crate", "Box");
+         return r.document();
+     },
+     "Box", Status::notAllowed},
+    {"FreedWhenItsHolderGoes", nullptr, [](Removals& r) -> Document& { return r.removeFirst("Outer"); },
+     "Inner", Status::ok},
+    {"HeldWhileASecondHolderStays", [](Removals& r) { r.addHolder("Second", "Inner"); },
+     [](Removals& r) -> Document& { return r.removeFirst("Outer"); }, "Inner", Status::notAllowed},
+    {"AHolderOfItselfOnly",
+     [](Removals& r) {
+         ASSERT_TRUE(r.document().editSymbols().add("Solo"));
+         r.addHolder("Self", "Solo");
+     },
+     [](Removals& r) -> Document& {
+         // "Self" takes the name its own instance shows.
+         r.document().editSymbols().setName(r.named("Solo"), "Gone");
+         r.document().editSymbols().setName(r.named("Self"), "Solo");
+         return r.document();
+     },
+     "Solo", Status::ok},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SymbolRemovals, ::testing::ValuesIn(kRemovalCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 TEST(Symbols, ARenameReachesInstancesArrowheadsAndOtherArtwork) {
     SymbolDocument made;
     ASSERT_TRUE(made.document.editSymbols().add("Holder", *made.document.copyOf(made.instance)));
@@ -215,6 +363,20 @@ TEST(Symbols, ARenameReachesInstancesArrowheadsAndOtherArtwork) {
     const ArtTree& holder =
         *made.document.symbols().find(made.document.symbols().byName("Holder"))->definition;
     EXPECT_EQ(std::get<SymbolContent>(holder.data.content).symbol, "Crate");
+}
+
+TEST(Symbols, ARenameReachesArrowheadsWhereTheStrokeSuiteKeepsThem) {
+    SymbolDocument made;
+    made.document.setStyle(made.arrow, arrowheadStyle("Box", true));
+    made.document.editColors().addGraphicStyle("Arrowed", arrowheadStyle("Box", true), false);
+    ASSERT_EQ(made.document.editSymbolUses().rename(made.box, "Crate"), Status::ok);
+    for (const ArtStyle& style :
+         {*made.document.style(made.arrow), made.document.colors().graphicStyleByName("Arrowed")->style}) {
+        const Dictionary* nested =
+            style.paintFields.back().strokePaint()->parameters.dictionary("BeautifulStrokeParams");
+        ASSERT_NE(nested, nullptr);
+        EXPECT_EQ(nested->string("ArrowheadStart").valueOr(""), "Crate");
+    }
 }
 
 TEST(Symbols, ImportBringsTheArtworkAndWhatItUsesOnce) {
