@@ -341,6 +341,23 @@ const FitStep kFitSteps[] = {
      "Many", 10},
 };
 
+// Telling fixed frames from auto-sized ones measures a copy of each: a fit that changes nothing
+// leaves the document unmodified, and one that changes a size marks it modified.
+TEST_F(TextFindReplaceTest, MeasuringFramesForAFitLeavesTheModifiedFlagToTheFit) {
+    OpenDocumentText(kFitDocument, 8);
+    ASSERT_FALSE(app->DocumentModified());
+    for (const char* unchanged : {R"({"tagSearch":"g1|auto|point","fittingMethod":"shrinkToFrame"})",
+                                  R"({"tagSearch":"auto","fittingMethod":"fitToFrame"})"}) {
+        SCOPED_TRACE(unchanged);
+        Script("text", unchanged);
+        EXPECT_FALSE(app->DocumentModified());
+    }
+    Script("text", R"({"tagSearch":"g1|auto","fittingMethod":"fitToFrame"})");
+    EXPECT_TRUE(app->DocumentModified());
+    Script("text", R"({"tagSearch":"auto","fittingMethod":"shrinkToFrame"})");
+    EXPECT_TRUE(app->DocumentModified()) << "the flag is put back as it was found, not cleared";
+}
+
 TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
     OpenDocumentText(kFitDocument, 8);
     for (const FitStep& step : kFitSteps) {
