@@ -211,6 +211,9 @@ std::vector<Piece> Faces(const std::vector<Operand>& operands) {
     std::vector<Face> faces;
     std::vector<std::size_t> firsts;  // the faces that are no part of another, in order
     BoxGrid grid = GridFor(operands);
+    // The operands laid down so far: what they cover together is what the faces cover, in far fewer
+    // shapes where the faces are many slivers.
+    BoxGrid behind = GridFor(operands);
     const auto addFace = [&](Region region, std::size_t paintFrom) {
         const Rect box = region.bounds();
         faces.push_back({{std::move(region), paintFrom}, {}});
@@ -219,15 +222,19 @@ std::vector<Piece> Faces(const std::vector<Operand>& operands) {
     };
     for (std::size_t i = operands.size(); i-- > 0;) {
         const Region& shape = operands[i].region;
-        std::vector<std::size_t> below;
+        const Rect box = shape.bounds();
         std::vector<const Region*> covered;
-        for (const std::size_t face : grid.meeting(shape.bounds())) {
-            if (faces[face].parts.empty()) {
-                below.push_back(face);
-                covered.push_back(&faces[face].piece.region);
-            }
+        for (const std::size_t operand : behind.meeting(box)) {
+            covered.push_back(&operands[operand].region);
         }
         Region uncovered = shape.subtracted(Region::combined(covered, FillRule::nonZero));
+        behind.add(i, box);
+        std::vector<std::size_t> below;
+        for (const std::size_t face : grid.meeting(box)) {
+            if (faces[face].parts.empty()) {
+                below.push_back(face);
+            }
+        }
         for (const std::size_t face : below) {
             Region inside = faces[face].piece.region.intersected(shape);
             if (inside.isEmpty()) {
