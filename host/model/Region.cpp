@@ -142,6 +142,21 @@ Region Region::fromPaths(const std::vector<PathGeometry>& paths, FillRule rule) 
     return region;
 }
 
+Region Region::combined(std::span<const Region* const> regions, FillRule rule) {
+    // Every ring of a region runs so that the region winds once round each point it covers (holes
+    // the other way round), so the winding number of the rings together counts the regions
+    // covering a point, and its parity is what even-odd reads.
+    ClipperLib::Paths subject;
+    for (const Region* region : regions) {
+        for (const auto& ring : region->rings_) {
+            subject.push_back(toGrid(ring));
+        }
+    }
+    Region result;
+    result.rings_ = run(ClipperLib::ctUnion, subject, {}, fillTypeOf(rule));
+    return result;
+}
+
 Region Region::united(const Region& other) const {
     Region result;
     result.rings_ = run(ClipperLib::ctUnion, toGrid(rings_), toGrid(other.rings_), ClipperLib::pftNonZero);

@@ -4,6 +4,7 @@
 // coordinates (rectangles) are exact.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "model/PathGeometry.h"
@@ -25,6 +26,10 @@ public:
     static Region fromPath(const PathGeometry& path, FillRule rule = FillRule::nonZero);
     // The area the paths cover together under the rule (a compound path: evenOdd punches holes).
     static Region fromPaths(const std::vector<PathGeometry>& paths, FillRule rule);
+    // The area the regions cover together: under nonZero, what any of them covers; under evenOdd,
+    // what an odd number of them covers. One pass of the clipping library however many regions
+    // there are, where uniting them one at a time would clip the growing result again each time.
+    static Region combined(std::span<const Region* const> regions, FillRule rule);
 
     Region united(const Region& other) const;
     Region intersected(const Region& other) const;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -228,11 +229,17 @@ struct TextRegistry {
     HandleTable<std::string> paths;
 };
 
-// The suites over art: art sets (art handles in the order added, each once), the memory blocks
-// handed out and not yet freed (by the handle the plug-in holds, &block->data), and dictionary
-// references.
+// An art set: art handles in the order added, each once.
+struct ArtSetMembers {
+    std::vector<model::ArtId> order;
+    // What order holds, so that adding to a set costs no walk of it.
+    std::unordered_set<model::ArtId> held;
+};
+
+// The suites over art: art sets, the memory blocks handed out and not yet freed (by the handle the
+// plug-in holds, &block->data), and dictionary references.
 struct ArtRegistry {
-    HandleTable<std::vector<model::ArtId>> sets;
+    HandleTable<ArtSetMembers> sets;
     std::map<const void*, std::unique_ptr<MemoryBlock>> memoryBlocks;
     HandleTable<DictionaryRecord> dictionaries;
 };

@@ -1,12 +1,14 @@
 #include "Pathfinder.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "model/BoxGrid.h"
 #include "model/Region.h"
 
 namespace host {
@@ -16,7 +18,10 @@ using model::ArtData;
 using model::ArtId;
 using model::ArtTree;
 using model::ArtType;
+using model::BoxGrid;
 using model::Document;
+using model::FillRule;
+using model::Rect;
 using model::Region;
 using model::Status;
 
@@ -106,11 +111,15 @@ Region RegionOf(const Document& document, ArtId art) {
         CollectPaths(document, art, paths);
         return Region::fromPaths(paths, FillRuleOf(document, art));
     }
-    Region united;
+    std::vector<Region> members;
     for (ArtId child : document.children(art).valueOr({})) {
-        united = united.united(RegionOf(document, child));
+        members.push_back(RegionOf(document, child));
     }
-    return united;
+    std::vector<const Region*> regions;
+    for (const Region& member : members) {
+        regions.push_back(&member);
+    }
+    return Region::combined(regions, FillRule::nonZero);
 }
 
 // A group takes the paint of its front-most path or compound path.
@@ -154,44 +163,108 @@ std::optional<std::vector<Operand>> ReadOperands(const Document& document, std::
     return operands;
 }
 
-Region UnionOf(const std::vector<Operand>& operands, std::size_t skip) {
-    Region united;
+// The operands' regions, but the one at `skip`, in one pass of the clipping library under the rule.
+Region CombinedOf(const std::vector<Operand>& operands, FillRule rule, std::size_t skip) {
+    std::vector<const Region*> regions;
+    regions.reserve(operands.size());
     for (std::size_t i = 0; i < operands.size(); ++i) {
         if (i != skip) {
-            united = united.united(operands[i].region);
+            regions.push_back(&operands[i].region);
         }
     }
-    return united;
+    return Region::combined(regions, rule);
+}
+
+Region UnionOf(const std::vector<Operand>& operands, std::size_t skip) {
+    return CombinedOf(operands, FillRule::nonZero, skip);
+}
+
+// A grid to find the operands, or the pieces cut from them, that may overlap a shape: operations
+// over many shapes then cut each shape only by its neighbours, not by all the others.
+BoxGrid GridFor(const std::vector<Operand>& operands) {
+    Rect extent;
+    double widths = 0.0;
+    double heights = 0.0;
+    std::size_t counted = 0;
+    for (const Operand& operand : operands) {
+        const Rect box = operand.region.bounds();
+        if (!box.isEmpty()) {
+            extent = extent.united(box);
+            widths += box.width();
+            heights += box.height();
+            ++counted;
+        }
+    }
+    const double count = static_cast<double>(std::max<std::size_t>(counted, 1));
+    return BoxGrid(extent, operands.size(), Rect(0.0, heights / count, widths / count, 0.0));
 }
 
 // The faces of divide: the areas covered by one set of operands each, painted by the front-most
-// of the set. Operands are laid down from the back, each cutting the faces below it.
+// of the set. Operands are laid down from the back, each cutting the faces below it that it
+// overlaps in two: the part inside it, then the part outside, in the face's place in the order of
+// faces; what it covers of no face follows all the faces.
 std::vector<Piece> Faces(const std::vector<Operand>& operands) {
-    std::vector<Piece> faces;
+    struct Face {
+        Piece piece;
+        std::vector<std::size_t> parts;  // what it was cut into, in order; none while it is whole
+    };
+    std::vector<Face> faces;
+    std::vector<std::size_t> firsts;  // the faces that are no part of another, in order
+    BoxGrid grid = GridFor(operands);
+    // The operands laid down so far: what they cover together is what the faces cover, in far fewer
+    // shapes where the faces are many slivers.
+    BoxGrid behind = GridFor(operands);
+    const auto addFace = [&](Region region, std::size_t paintFrom) {
+        const Rect box = region.bounds();
+        faces.push_back({{std::move(region), paintFrom}, {}});
+        grid.add(faces.size() - 1, box);
+        return faces.size() - 1;
+    };
     for (std::size_t i = operands.size(); i-- > 0;) {
         const Region& shape = operands[i].region;
-        std::vector<Piece> next;
-        Region uncovered = shape;
-        for (const Piece& face : faces) {
-            Region inside = face.region.intersected(shape);
-            Region outside = face.region.subtracted(shape);
-            if (!inside.isEmpty()) {
-                next.push_back({std::move(inside), i});
+        const Rect box = shape.bounds();
+        std::vector<const Region*> covered;
+        for (const std::size_t operand : behind.meeting(box)) {
+            covered.push_back(&operands[operand].region);
+        }
+        Region uncovered = shape.subtracted(Region::combined(covered, FillRule::nonZero));
+        behind.add(i, box);
+        std::vector<std::size_t> below;
+        for (const std::size_t face : grid.meeting(box)) {
+            if (faces[face].parts.empty()) {
+                below.push_back(face);
             }
+        }
+        for (const std::size_t face : below) {
+            Region inside = faces[face].piece.region.intersected(shape);
+            if (inside.isEmpty()) {
+                continue;
+            }
+            Region outside = faces[face].piece.region.subtracted(shape);
+            const std::size_t paintFrom = faces[face].piece.paintFrom;
+            faces[face].piece.region = Region();
+            const std::size_t insidePart = addFace(std::move(inside), i);
+            faces[face].parts.push_back(insidePart);
             if (!outside.isEmpty()) {
-                next.push_back({std::move(outside), face.paintFrom});
+                const std::size_t outsidePart = addFace(std::move(outside), paintFrom);
+                faces[face].parts.push_back(outsidePart);
             }
-            uncovered = uncovered.subtracted(face.region);
         }
         if (!uncovered.isEmpty()) {
-            next.push_back({std::move(uncovered), i});
+            firsts.push_back(addFace(std::move(uncovered), i));
         }
-        faces = std::move(next);
     }
     std::vector<Piece> pieces;
-    for (const Piece& face : faces) {
-        for (Region& piece : face.region.pieces()) {
-            pieces.push_back({std::move(piece), face.paintFrom});
+    std::vector<std::size_t> toVisit(firsts.rbegin(), firsts.rend());
+    while (!toVisit.empty()) {
+        Face& face = faces[toVisit.back()];
+        toVisit.pop_back();
+        if (!face.parts.empty()) {
+            toVisit.insert(toVisit.end(), face.parts.rbegin(), face.parts.rend());
+            continue;
+        }
+        for (Region& piece : face.piece.region.pieces()) {
+            pieces.push_back({std::move(piece), face.piece.paintFrom});
         }
     }
     std::stable_sort(pieces.begin(), pieces.end(),
@@ -199,15 +272,21 @@ std::vector<Piece> Faces(const std::vector<Operand>& operands) {
     return pieces;
 }
 
+// What shows of each operand: its area less what the operands in front of it cover.
 std::vector<Piece> Trimmed(const std::vector<Operand>& operands) {
     std::vector<Piece> pieces;
-    Region inFront;
+    BoxGrid inFront = GridFor(operands);
     for (std::size_t i = 0; i < operands.size(); ++i) {
-        Region visible = operands[i].region.subtracted(inFront);
+        const Rect box = operands[i].region.bounds();
+        std::vector<const Region*> covering;
+        for (const std::size_t front : inFront.meeting(box)) {
+            covering.push_back(&operands[front].region);
+        }
+        Region visible = operands[i].region.subtracted(Region::combined(covering, FillRule::nonZero));
         if (!visible.isEmpty()) {
             pieces.push_back({std::move(visible), i});
         }
-        inFront = inFront.united(operands[i].region);
+        inFront.add(i, box);
     }
     return pieces;
 }
@@ -217,24 +296,50 @@ ArtData FillsOf(ArtData paint) {
     return paint;
 }
 
+// The visible parts of trim, those painted alike united, in the order of the first of each paint.
 std::vector<Piece> Merged(const std::vector<Operand>& operands) {
-    std::vector<Piece> merged;
-    for (Piece& piece : Trimmed(operands)) {
-        const auto alike = std::find_if(merged.begin(), merged.end(), [&](const Piece& other) {
-            return FillsOf(operands[other.paintFrom].paint) == FillsOf(operands[piece.paintFrom].paint);
-        });
-        if (alike == merged.end()) {
-            merged.push_back(std::move(piece));
+    // Each operand's paint as the first operand painted alike, worked out once per operand.
+    std::vector<ArtData> paints;
+    std::vector<std::size_t> firstPaintedAlike;
+    std::vector<std::size_t> paintedFirst;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        ArtData fills = FillsOf(operands[i].paint);
+        const auto alike = std::find(paints.begin(), paints.end(), fills);
+        if (alike == paints.end()) {
+            paints.push_back(std::move(fills));
+            paintedFirst.push_back(i);
+            firstPaintedAlike.push_back(i);
         } else {
-            alike->region = alike->region.united(piece.region);
+            firstPaintedAlike.push_back(paintedFirst[static_cast<std::size_t>(alike - paints.begin())]);
         }
+    }
+    const std::vector<Piece> trimmed = Trimmed(operands);
+    std::vector<Piece> merged;
+    std::vector<std::vector<const Region*>> members;
+    constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+    std::vector<std::size_t> mergedByPaint(operands.size(), kNone);  // by the first operand painted so
+    for (const Piece& piece : trimmed) {
+        std::size_t& slot = mergedByPaint[firstPaintedAlike[piece.paintFrom]];
+        if (slot == kNone) {
+            slot = merged.size();
+            merged.push_back({Region(), piece.paintFrom});
+            members.emplace_back();
+        }
+        members[slot].push_back(&piece.region);
+    }
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        merged[i].region = Region::combined(members[i], FillRule::nonZero);
     }
     return merged;
 }
 
 std::vector<Piece> Cropped(const std::vector<Operand>& operands) {
     std::vector<Piece> pieces;
+    const Rect frame = operands.front().region.bounds();
     for (std::size_t i = 1; i < operands.size(); ++i) {
+        if (!operands[i].region.bounds().intersects(frame)) {
+            continue;  // nothing of it is inside
+        }
         Region inside = operands[i].region.intersected(operands.front().region);
         if (!inside.isEmpty()) {
             pieces.push_back({std::move(inside), i});
@@ -317,18 +422,13 @@ std::pair<Region, std::size_t> ShapeResult(PathfinderOperation operation,
             return {UnionOf(operands, operands.size()), 0};
         case PathfinderOperation::intersect: {
             Region common = operands.front().region;
-            for (std::size_t i = 1; i < operands.size(); ++i) {
+            for (std::size_t i = 1; i < operands.size() && !common.isEmpty(); ++i) {
                 common = common.intersected(operands[i].region);
             }
             return {common, 0};
         }
-        case PathfinderOperation::exclude: {
-            Region odd;
-            for (const Operand& operand : operands) {
-                odd = odd.excluded(operand.region);
-            }
-            return {odd, 0};
-        }
+        case PathfinderOperation::exclude:
+            return {CombinedOf(operands, FillRule::evenOdd, operands.size()), 0};
         case PathfinderOperation::minusFront:
             return {operands[back].region.subtracted(UnionOf(operands, back)), back};
         default:  // minusBack

@@ -1,6 +1,7 @@
 #include "text/FitText.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -329,14 +330,42 @@ bool CheckTextRangeFontSize(const ATE::ITextRange& range, double minFontSize, do
            !(maxFontSize > 0 && largest > maxFontSize);
 }
 
-// Area text of a fixed frame and path text: what fitting works on.
-bool IsFittable(ArtObject* art) {
+// The document's modified flag, read when it is made and put back on every way out: telling an
+// auto-sized frame from a fixed one measures a copy of it, which counts as a change. Asking for the
+// flag looks through every change of the running command, so it is kept once for all the frames,
+// not once per frame.
+class KeptModifiedFlag {
+public:
+    KeptModifiedFlag() {
+        AIBoolean modified = false;
+        if (sAIDocument != nullptr && sAIDocument->GetDocumentModified(&modified) == kNoErr) {
+            fModified = modified;
+        }
+    }
+    ~KeptModifiedFlag() {
+        if (fModified) {
+            sAIDocument->SetDocumentModified(*fModified);
+        }
+    }
+    KeptModifiedFlag(const KeptModifiedFlag&) = delete;
+    KeptModifiedFlag& operator=(const KeptModifiedFlag&) = delete;
+
+    // False when the flag could not be read: frames are then not measured.
+    bool IsKept() const { return fModified.has_value(); }
+
+private:
+    std::optional<AIBoolean> fModified;
+};
+
+// Area text of a fixed frame and path text: what fitting works on. Area text is measured only
+// while the modified flag is kept.
+bool IsFittable(ArtObject* art, const KeptModifiedFlag& flag) {
     const std::optional<AITextFrameType> type = FrameType(art);
     if (type == kOnPathTextType) {
         return true;
     }
     bool autoSized = true;
-    return type == kInPathTextType && CheckTextForAutoSize(art, autoSized) && !autoSized;
+    return type == kInPathTextType && flag.IsKept() && CheckTextForAutoSize(art, autoSized) && !autoSized;
 }
 
 bool SameRect(const AIRealRect& a, const AIRealRect& b) {
@@ -581,14 +610,11 @@ bool ScaleTextRange(const ATE::ITextRange& range, double factor) {
 }
 
 bool CheckTextForAutoSize(ArtObject* art, bool& autoSized) {
-    AIBoolean modified = false;
-    if (FrameType(art) != kInPathTextType || sAIDocument == nullptr || sAIArt == nullptr ||
-        sAIDocument->GetDocumentModified(&modified) != kNoErr) {
+    if (FrameType(art) != kInPathTextType || sAIArt == nullptr) {
         return false;
     }
     AIArtHandle copy = nullptr;
     if (sAIArt->DuplicateArt(art, kPlaceAbove, art, &copy) != kNoErr || copy == nullptr) {
-        sAIDocument->SetDocumentModified(modified);
         return false;
     }
     ATE::ITextRange story;
@@ -597,8 +623,7 @@ bool CheckTextForAutoSize(ArtObject* art, bool& autoSized) {
     const bool measured = ArtToTextRange(copy, story) && sAIArt->GetArtBounds(copy, &before) == kNoErr &&
                           ScaleTextRange(story, 2.0) && sAIArt->GetArtBounds(copy, &after) == kNoErr;
     const bool disposed = sAIArt->DisposeArt(copy) == kNoErr;
-    const bool restored = sAIDocument->SetDocumentModified(modified) == kNoErr;
-    if (!measured || !disposed || !restored) {
+    if (!measured || !disposed) {
         return false;
     }
     autoSized = !SameRect(before, after);
@@ -621,9 +646,12 @@ std::string FitText(const json& request) {
     const UnlockLayers unlocked({.unlockArt = true});
     const std::string tagSearch = reply["tagSearch"];
     ArtList kept;
-    for (ArtObject* art : tagSearch.empty() ? GetAllObjects(false) : SearchTaggedArt(tagSearch)) {
-        if (IsFittable(art)) {
-            kept.push_back(art);
+    {
+        const KeptModifiedFlag flag;
+        for (ArtObject* art : tagSearch.empty() ? GetAllObjects(false) : SearchTaggedArt(tagSearch)) {
+            if (IsFittable(art, flag)) {
+                kept.push_back(art);
+            }
         }
     }
     if (kept.empty()) {

@@ -12,8 +12,9 @@
 // False for a factor of 0 or less, or a character without a font size (earlier ones stay scaled).
 bool ScaleTextRange(const ATE::ITextRange& range, double factor);
 
-// For area text: whether its frame grows with its text. False for other art or a host failure;
-// the art, its text and the document's modified flag stay as they were.
+// For area text: whether its frame grows with its text, measured on a copy. False for other art or
+// a host failure; the art and its text stay as they were. The copy counts as a change to the
+// document: the caller keeps the document's modified flag, once for all the frames it checks.
 bool CheckTextForAutoSize(ArtObject* art, bool& autoSized);
 
 // Fits the text that the request finds by its "fittingMethod"; the reply's "error" says what

@@ -2,6 +2,7 @@
 // with their stored fields, whole stories emptied or restyled, the overset warning, and each story's
 // text read back from the saved document. Text is 10 pt DejaVu Sans Mono: a frame 20 points wide
 // and 12 high shows exactly three characters.
+#include "AIDocument.h"
 #include "PluginFixture.h"
 
 namespace {
@@ -340,6 +341,30 @@ const FitStep kFitSteps[] = {
      R"({"error":"No text to fit found","warning":"The regular expression engine refused the pattern, so nothing was searched"})",
      "Many", 10},
 };
+
+// Telling fixed frames from auto-sized ones measures a copy of each, and the document's modified
+// flag is kept around it: read and put back once for all the frames, since reading it looks
+// through every change of the command. A flag that can't be read leaves area text unmeasured, so
+// none of it is fitted.
+TEST_F(TextFindReplaceTest, AFitKeepsTheModifiedFlagOnceForAllTheFramesItMeasures) {
+    OpenDocumentText(kFitDocument, 8);
+    const auto calls = [&](const char* operation) {
+        return app->Faults().Calls(kAIDocumentSuite, operation);
+    };
+    const int reads = calls("GetDocumentModified");
+    const int writes = calls("SetDocumentModified");
+    EXPECT_EQ(ScriptJson("text", R"({"tagSearch":"g1|g2|g3|tall|auto","fittingMethod":"shrinkToFrame"})")
+                  .value("error", ""),
+              "");
+    EXPECT_EQ(calls("GetDocumentModified") - reads, 1);
+    EXPECT_EQ(calls("SetDocumentModified") - writes, 1);
+
+    app->Faults().FailOperation(kAIDocumentSuite, "GetDocumentModified", kCantHappenErr);
+    const json reply = ScriptJson("text", R"({"tagSearch":"g1","fittingMethod":"fitToFrame"})");
+    app->Faults().Clear();
+    EXPECT_EQ(reply.value("error", ""), "No text to fit found");
+    EXPECT_EQ(SavedFrame("G1").value(json::json_pointer("/story/runs/0/features/fontSize"), 10.0), 10.0);
+}
 
 TEST_F(TextFindReplaceTest, FitsStoriesToTheirFramesByTheFontsMetrics) {
     OpenDocumentText(kFitDocument, 8);

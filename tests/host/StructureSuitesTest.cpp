@@ -2,6 +2,8 @@
 // placement, consumed operands, refusals), new rectangles at the insertion point, and art sets.
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <string>
 
 #include "AIArt.h"
 #include "AIArtSet.h"
@@ -256,6 +258,192 @@ TEST_F(StructureSuites, ARecordWithoutOperandsIsRefused) {
     data.operandCount = 2;
     EXPECT_EQ(pathfinder->DoUniteEffect(&data, nullptr), kBadParameterErr);
 }
+
+// --- Many operands ----------------------------------------------------------------------------------
+
+// A grid of 12 x 12 squares of 20 points, 15 apart, so that each overlaps its neighbours, painted
+// in three colours by turns, in front of one square behind them all: "Square 0" is the front-most,
+// "Square 144" the one behind.
+std::string ManySquaresDocument() {
+    std::string children;
+    const auto square = [&](int index, double left, double bottom, double side, int paint) {
+        const std::string l = std::to_string(left);
+        const std::string b = std::to_string(bottom);
+        const std::string r = std::to_string(left + side);
+        const std::string t = std::to_string(bottom + side);
+        const std::string rgb = paint == 0 ? "[1, 0, 0]" : paint == 1 ? "[0, 1, 0]" : "[0, 0, 1]";
+        children += std::string(children.empty() ? "" : ",") +
+                    R"({"type": "path", "closed": true, "name": "Square )" + std::to_string(index) +
+                    R"(", "style": {"paintFields": [{"fill": {"color": {"rgb": )" + rgb +
+                    R"(}}}]}, "segments": [{"anchor": [)" + l + ", " + t + R"(]}, {"anchor": [)" + r + ", " +
+                    t + R"(]}, {"anchor": [)" + r + ", " + b + R"(]}, {"anchor": [)" + l + ", " + b + "]}]}";
+    };
+    for (int i = 0; i < 144; ++i) {
+        square(i, (i % 12) * 15.0, (i / 12) * 15.0, 20.0, (i % 12 + i / 12) % 3);
+    }
+    square(144, -10.0, -10.0, 200.0, 0);
+    return R"({"format": "plimhost-document", "version": 1, "layers": [{"type": "layer", "title": "Shapes", )"
+           R"("children": [)" +
+           children + "]}]}";
+}
+
+// What an operation leaves: its area, and the pieces of its region or the members of its group.
+struct Expected {
+    std::optional<double> area;  // none for open paths, which cover nothing
+    std::size_t parts = 0;
+};
+
+// The operations worked out one shape at a time over the operands front to back, as simply as they
+// can be said.
+Region Folded(const std::vector<Region>& shapes, Region (Region::*operation)(const Region&) const,
+              std::size_t skip = SIZE_MAX) {
+    Region result;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (i != skip) {
+            result = (result.*operation)(shapes[i]);
+        }
+    }
+    return result;
+}
+
+Expected ShapeOf(const Region& region) {
+    return {region.area(), region.pieces().size()};
+}
+
+std::vector<Region> TrimmedOneAtATime(const std::vector<Region>& shapes) {
+    std::vector<Region> visible;
+    Region inFront;
+    for (const Region& shape : shapes) {
+        visible.push_back(shape.subtracted(inFront));
+        inFront = inFront.united(shape);
+    }
+    return visible;
+}
+
+std::vector<Region> FacesOneAtATime(const std::vector<Region>& shapes) {
+    std::vector<Region> faces;
+    for (std::size_t i = shapes.size(); i-- > 0;) {
+        std::vector<Region> next;
+        Region uncovered = shapes[i];
+        for (const Region& face : faces) {
+            next.push_back(face.intersected(shapes[i]));
+            next.push_back(face.subtracted(shapes[i]));
+            uncovered = uncovered.subtracted(face);
+        }
+        next.push_back(uncovered);
+        std::erase_if(next, [](const Region& region) { return region.isEmpty(); });
+        faces = std::move(next);
+    }
+    return faces;
+}
+
+Expected GroupOf(const std::vector<Region>& pieces, bool outlines = false) {
+    Expected expected{0.0, 0};
+    for (const Region& piece : pieces) {
+        *expected.area += piece.area();
+        for (const Region& part : piece.pieces()) {
+            expected.parts += outlines ? part.outlines().size() : 1;
+        }
+    }
+    return expected;
+}
+
+struct ManyCase {
+    const char* name;
+    Operation operation;
+    Expected (*expected)(const std::vector<Region>& frontToBack);
+};
+
+void PrintTo(const ManyCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ManyOperands : public StructureSuites, public ::testing::WithParamInterface<ManyCase> {
+protected:
+    void SetUp() override {
+        StructureSuites::SetUp();
+        host::model::ReadResult read = host::model::readDocument(ManySquaresDocument(), 3);
+        ASSERT_TRUE(read.document) << read.error;
+        app->SetDocument(std::make_unique<host::Document>(std::move(*read.document)));
+    }
+};
+
+// Each operand is cut only by those near it: what the operation leaves is what working it out one
+// shape at a time over all of them leaves.
+TEST_P(ManyOperands, LeaveWhatCombiningOneShapeAtATimeLeaves) {
+    std::vector<AIArtHandle> operands;
+    std::vector<Region> frontToBack;
+    for (int i = 0; i <= 144; ++i) {
+        operands.push_back(Art("Square " + std::to_string(i)));
+        frontToBack.push_back(RegionOf(Id(operands.back())));
+    }
+    const Expected expected = GetParam().expected(frontToBack);
+    AIPathfinderData data{};
+    if (expected.parts == 0) {
+        EXPECT_EQ(Run(GetParam().operation, operands, data), kCantHappenErr);
+        EXPECT_EQ(Names("Shapes").size(), 145u);
+        return;
+    }
+    ASSERT_EQ(Run(GetParam().operation, operands, data), kNoErr);
+    ASSERT_EQ(Names("Shapes").size(), 1u);
+    const ArtId result = Doc().children(Id(Art("Shapes")))->front();
+    if (data.result == nullptr) {
+        EXPECT_EQ(ShapeOf(RegionOf(result)).parts, expected.parts);
+        EXPECT_NEAR(RegionOf(result).area(), *expected.area, 1e-6);
+        return;
+    }
+    const std::vector<ArtId> members = Doc().children(result).valueOr({});
+    EXPECT_EQ(members.size(), expected.parts);
+    if (!expected.area) {
+        return;
+    }
+    double area = 0.0;
+    for (const ArtId member : members) {
+        area += RegionOf(member).area();
+    }
+    EXPECT_NEAR(area, *expected.area, 1e-6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SquaresInAGrid, ManyOperands,
+    ::testing::Values(
+        ManyCase{"unite", &AIPathfinderSuite::DoUniteEffect,
+                 [](const std::vector<Region>& shapes) { return ShapeOf(Folded(shapes, &Region::united)); }},
+        ManyCase{
+            "exclude", &AIPathfinderSuite::DoExcludeEffect,
+            [](const std::vector<Region>& shapes) { return ShapeOf(Folded(shapes, &Region::excluded)); }},
+        ManyCase{"minusFront", &AIPathfinderSuite::DoBackMinusFrontEffect,
+                 [](const std::vector<Region>& shapes) {
+                     return ShapeOf(
+                         shapes.back().subtracted(Folded(shapes, &Region::united, shapes.size() - 1)));
+                 }},
+        // The square behind covers the front-most: nothing is left.
+        ManyCase{"minusBack", &AIPathfinderSuite::DoFrontMinusBackEffect,
+                 [](const std::vector<Region>& shapes) {
+                     return ShapeOf(shapes.front().subtracted(Folded(shapes, &Region::united, 0)));
+                 }},
+        ManyCase{"trim", &AIPathfinderSuite::DoTrimEffect,
+                 [](const std::vector<Region>& shapes) { return GroupOf(TrimmedOneAtATime(shapes)); }},
+        ManyCase{"merge", &AIPathfinderSuite::DoMergeEffect,
+                 [](const std::vector<Region>& shapes) {
+                     // The squares take three paints by turns; the one behind them paints as the first.
+                     const std::vector<Region> visible = TrimmedOneAtATime(shapes);
+                     std::vector<Region> byPaint(3);
+                     for (int i = 0; i <= 144; ++i) {
+                         const int paint = i == 144 ? 0 : (i % 12 + i / 12) % 3;
+                         byPaint[paint] = byPaint[paint].united(visible[i]);
+                     }
+                     return GroupOf(byPaint);
+                 }},
+        ManyCase{"divide", &AIPathfinderSuite::DoDivideEffect,
+                 [](const std::vector<Region>& shapes) { return GroupOf(FacesOneAtATime(shapes)); }},
+        ManyCase{"outline", &AIPathfinderSuite::DoOutlineEffect,
+                 [](const std::vector<Region>& shapes) {
+                     Expected expected = GroupOf(FacesOneAtATime(shapes), true);
+                     expected.area.reset();
+                     return expected;
+                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- New rectangles at the insertion point -----------------------------------------------------------
 

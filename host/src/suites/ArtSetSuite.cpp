@@ -1,6 +1,4 @@
 // The art set suite: ordered sets of art handles that the host keeps for the plug-in.
-#include <algorithm>
-
 #include "AIArtSet.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
@@ -10,8 +8,6 @@ namespace host {
 namespace {
 
 constexpr const char* kSuite = kAIArtSetSuite;
-
-using ArtSetMembers = std::vector<model::ArtId>;
 
 // The set behind a handle, after the common start of an operation; null with an error otherwise.
 struct SetStart {
@@ -52,18 +48,18 @@ AIErr CountArtSet(AIArtSet artSet, std::size_t* count) {
     auto [state, members, error] = StartSetOperation("CountArtSet", artSet);
     error = OutputError(error, count);
     if (count != nullptr) {
-        *count = error == kNoErr ? members->size() : 0;
+        *count = error == kNoErr ? members->order.size() : 0;
     }
     return error;
 }
 
 AIErr IndexArtSet(AIArtSet artSet, std::size_t index, AIArtHandle* art) {
     auto [state, members, error] = StartSetOperation("IndexArtSet", artSet);
-    if (error == kNoErr && (art == nullptr || index >= members->size())) {
+    if (error == kNoErr && (art == nullptr || index >= members->order.size())) {
         error = kBadParameterErr;
     }
     if (art != nullptr) {
-        *art = error == kNoErr ? ArtHandleOf((*members)[index]) : nullptr;
+        *art = error == kNoErr ? ArtHandleOf(members->order[index]) : nullptr;
     }
     return error;
 }
@@ -74,8 +70,8 @@ AIErr AddArtToArtSet(AIArtSet artSet, AIArtHandle art) {
         (state->documents.current == nullptr || !state->documents.current->isValid(ArtIdOf(art)))) {
         error = state->documents.current == nullptr ? kNoDocumentErr : kBadParameterErr;
     }
-    if (error == kNoErr && std::find(members->begin(), members->end(), ArtIdOf(art)) == members->end()) {
-        members->push_back(ArtIdOf(art));
+    if (error == kNoErr && members->held.insert(ArtIdOf(art)).second) {
+        members->order.push_back(ArtIdOf(art));
     }
     return error;
 }

@@ -1,7 +1,11 @@
 // The rasterize suite: the bounds of an art set, and drawing it into a new raster with the
 // application's renderer.
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "AIRasterize.h"
 #include "render/Renderer.h"
@@ -18,16 +22,16 @@ using model::ArtId;
 
 // The art of a set; none when the set is unknown, empty or holds art that is no longer valid.
 std::optional<std::vector<ArtId>> SetArt(HostState& state, const model::Document& document, AIArtSet set) {
-    const std::vector<ArtId>* members = state.art.sets.Find(set);
-    if (members == nullptr || members->empty()) {
+    const ArtSetMembers* members = state.art.sets.Find(set);
+    if (members == nullptr || members->order.empty()) {
         return std::nullopt;
     }
-    for (const ArtId art : *members) {
+    for (const ArtId art : members->order) {
         if (!document.isValid(art)) {
             return std::nullopt;
         }
     }
-    return *members;
+    return members->order;
 }
 
 std::optional<model::Rect> VisibleBounds(const model::Document& document, const std::vector<ArtId>& art) {
@@ -85,12 +89,33 @@ std::optional<RenderSettings> SettingsFor(const AIRasterizeSettings& settings) {
     }
 }
 
-// The art of the set in painting order (the lowest first): back to front in document order.
-std::vector<ArtId> PaintingOrder(const model::Document& document, std::vector<ArtId> art) {
-    const std::vector<ArtId> order = document.documentOrder();
-    const auto position = [&](ArtId id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
-    std::sort(art.begin(), art.end(), [&](ArtId a, ArtId b) { return position(a) > position(b); });
-    return art;
+// The art of the set in painting order (the lowest first): back to front in document order, art
+// outside the document order (in no layer) lowest. Each object's place in the document order is
+// looked up once, in one walk of the document.
+std::vector<ArtId> PaintingOrder(const model::Document& document, const std::vector<ArtId>& art) {
+    std::unordered_map<ArtId, std::optional<std::size_t>> places;
+    for (const ArtId id : art) {
+        places.emplace(id, std::nullopt);
+    }
+    std::size_t place = 0;
+    for (const ArtId id : document.documentOrder()) {
+        if (const auto found = places.find(id); found != places.end() && !found->second) {
+            found->second = place;
+        }
+        ++place;
+    }
+    std::vector<std::pair<std::size_t, ArtId>> placed;
+    placed.reserve(art.size());
+    for (const ArtId id : art) {
+        placed.emplace_back(places.at(id).value_or(place), id);
+    }
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<ArtId> ordered;
+    ordered.reserve(placed.size());
+    for (const auto& [_, id] : placed) {
+        ordered.push_back(id);
+    }
+    return ordered;
 }
 
 AIErr Rasterize(AIArtSet artSet, const AIRasterizeSettings* settings, const AIRealRect* artBounds,

@@ -77,6 +77,58 @@ INSTANTIATE_TEST_SUITE_P(
                       Rect(0, 150, 150, 0), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Shapes to combine many at a time: overlapping and apart, curved, with a hole and an island in it.
+std::vector<Region> ShapesToCombine() {
+    std::vector<Region> shapes;
+    for (int i = 0; i < 5; ++i) {
+        shapes.push_back(Square(i * 30.0, 40.0 + i * 10.0, 40.0 + i * 30.0, i * 10.0));
+    }
+    shapes.push_back(Square(500, 600, 600, 500));
+    shapes.push_back(Region::fromPath(Circle({60, 30}, 35)));
+    shapes.push_back(Region::fromPaths(
+        {PathGeometry::rectangle(Rect(0, 100, 100, 0)), PathGeometry::rectangle(Rect(20, 80, 80, 20)),
+         PathGeometry::rectangle(Rect(40, 60, 60, 40))},
+        FillRule::evenOdd));
+    return shapes;
+}
+
+struct CombineCase {
+    const char* name;
+    FillRule rule;
+    Region (*fold)(const Region&, const Region&);  // the same area, one shape at a time
+};
+
+void PrintTo(const CombineCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RegionsCombined : public ::testing::TestWithParam<CombineCase> {};
+
+// Every prefix of the shapes, combined in one pass, covers what combining them one at a time does.
+TEST_P(RegionsCombined, CoverWhatCombiningThemOneAtATimeCovers) {
+    const std::vector<Region> shapes = ShapesToCombine();
+    std::vector<const Region*> given;
+    Region folded;
+    for (const Region& shape : shapes) {
+        given.push_back(&shape);
+        folded = GetParam().fold(folded, shape);
+        const Region combined = Region::combined(given, GetParam().rule);
+        SCOPED_TRACE(given.size());
+        EXPECT_NEAR(combined.area(), folded.area(), 1e-3);
+        EXPECT_NEAR(combined.excluded(folded).area(), 0.0, 1e-3);
+        EXPECT_EQ(combined.pieces().size(), folded.pieces().size());
+    }
+    EXPECT_TRUE(Region::combined({}, GetParam().rule).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, RegionsCombined,
+    ::testing::Values(CombineCase{"united", FillRule::nonZero,
+                                  [](const Region& a, const Region& b) { return a.united(b); }},
+                      CombineCase{"excluded", FillRule::evenOdd,
+                                  [](const Region& a, const Region& b) { return a.excluded(b); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Region, ShapesThatDoNotMeetIntersectInNothing) {
     const Region far = Square(500, 600, 600, 500);
     EXPECT_TRUE(kBack.intersected(far).isEmpty());
