@@ -22,25 +22,6 @@ bool isFixedSwatch(std::string_view name) {
     return name == kNoneSwatch || name == kRegistrationSwatch;
 }
 
-template <typename Record>
-const Record* findById(const std::vector<Record>& records, ResourceId id) {
-    const auto found =
-        std::find_if(records.begin(), records.end(), [&](const Record& each) { return each.id == id; });
-    return found == records.end() || !id ? nullptr : &*found;
-}
-
-template <typename Record>
-const Record* findByName(const std::vector<Record>& records, std::string_view name) {
-    const auto found =
-        std::find_if(records.begin(), records.end(), [&](const Record& each) { return each.name == name; });
-    return found == records.end() ? nullptr : &*found;
-}
-
-template <typename Record>
-Record* mutableById(std::vector<Record>& records, ResourceId id) {
-    return const_cast<Record*>(findById(records, id));
-}
-
 }  // namespace
 
 Status CustomColorDefinition::check() const {
@@ -70,7 +51,11 @@ Color CustomColorDefinition::processColor() const {
     return Color::black();
 }
 
-DocumentColors::DocumentColors(ColorModel model) : model_(model), swatches_(defaultSwatches(model)) {}
+DocumentColors::DocumentColors(ColorModel model) : model_(model) {
+    for (Swatch& swatch : defaultSwatches(model)) {
+        swatches_.pushBack(std::move(swatch));
+    }
+}
 
 std::vector<Swatch> DocumentColors::defaultSwatches(ColorModel model) {
     const bool cmyk = model == ColorModel::cmyk;
@@ -163,11 +148,11 @@ Color DocumentColors::flatColor(const Color& color) const {
 }
 
 const CustomColor* DocumentColors::findCustomColor(ResourceId id) const {
-    return findById(customColors_, id);
+    return customColors_.find(id);
 }
 
 const CustomColor* DocumentColors::customColorByName(std::string_view name) const {
-    return findByName(customColors_, name);
+    return customColors_.byName(name);
 }
 
 Result<ResourceId> DocumentColors::addCustomColor(std::string_view name,
@@ -176,12 +161,12 @@ Result<ResourceId> DocumentColors::addCustomColor(std::string_view name,
         return Status::badParameter;
     }
     const ResourceId id{nextHandleValue()};
-    customColors_.push_back(CustomColor{id, std::string(name), definition});
+    customColors_.pushBack(CustomColor{id, std::string(name), definition});
     return id;
 }
 
 Status DocumentColors::setCustomColorDefinition(ResourceId id, const CustomColorDefinition& definition) {
-    CustomColor* custom = mutableById(customColors_, id);
+    CustomColor* custom = customColors_.edit(id);
     if (custom == nullptr || definition.check() != Status::ok) {
         return Status::badParameter;
     }
@@ -190,24 +175,24 @@ Status DocumentColors::setCustomColorDefinition(ResourceId id, const CustomColor
 }
 
 Status DocumentColors::setCustomColorName(ResourceId id, std::string_view name) {
-    CustomColor* custom = mutableById(customColors_, id);
+    const CustomColor* custom = customColors_.find(id);
     const CustomColor* holder = customColorByName(name);
     if (custom == nullptr || !isUsableName(name) || (holder != nullptr && holder != custom)) {
         return Status::badParameter;
     }
-    custom->name = std::string(name);
+    customColors_.rename(id, std::string(name));
     return Status::ok;
 }
 
 const PaintResource* DocumentColors::findResource(ResourceId id, Color::Kind kind) const {
-    return findById(kind == Color::Kind::gradient ? gradients_ : patterns_, id);
+    return (kind == Color::Kind::gradient ? gradients_ : patterns_).find(id);
 }
 
 const PaintResource* DocumentColors::resourceByName(std::string_view name, Color::Kind kind) const {
     if (kind != Color::Kind::gradient && kind != Color::Kind::pattern) {
         return nullptr;
     }
-    return findByName(kind == Color::Kind::gradient ? gradients_ : patterns_, name);
+    return (kind == Color::Kind::gradient ? gradients_ : patterns_).byName(name);
 }
 
 Result<ResourceId> DocumentColors::addResource(std::string_view name, Color::Kind kind, const Color& flat) {
@@ -272,24 +257,24 @@ Result<ResourceId> DocumentColors::addResource(Color::Kind kind, PaintResource r
     }
     const ResourceId id{nextHandleValue()};
     resource.id = id;
-    (kind == Color::Kind::gradient ? gradients_ : patterns_).push_back(std::move(resource));
+    (kind == Color::Kind::gradient ? gradients_ : patterns_).pushBack(std::move(resource));
     return id;
 }
 
 Result<std::size_t> DocumentColors::swatchIndex(ResourceId id) const {
-    const Swatch* swatch = findSwatch(id);
-    if (swatch == nullptr) {
+    const std::size_t index = swatches_.indexOf(id);
+    if (index == swatches_.size()) {
         return Status::notFound;
     }
-    return static_cast<std::size_t>(swatch - swatches_.data());
+    return index;
 }
 
 const Swatch* DocumentColors::findSwatch(ResourceId id) const {
-    return findById(swatches_, id);
+    return swatches_.find(id);
 }
 
 const Swatch* DocumentColors::swatchByName(std::string_view name) const {
-    return name.empty() ? nullptr : findByName(swatches_, name);
+    return name.empty() ? nullptr : swatches_.byName(name);
 }
 
 Result<ResourceId> DocumentColors::appendSwatch(std::string_view name, const Color& color) {
@@ -297,39 +282,37 @@ Result<ResourceId> DocumentColors::appendSwatch(std::string_view name, const Col
         return Status::badParameter;
     }
     const ResourceId id{nextHandleValue()};
-    swatches_.push_back(Swatch{id, std::string(name), color});
+    swatches_.pushBack(Swatch{id, std::string(name), color});
     return id;
 }
 
 ResourceId DocumentColors::insertSwatch(std::size_t index) {
     const ResourceId id{nextHandleValue()};
-    const std::size_t at = std::min(index, swatches_.size());
-    swatches_.insert(swatches_.begin() + static_cast<std::ptrdiff_t>(at), Swatch{id, {}, Color::none()});
+    swatches_.insert(index, Swatch{id, {}, Color::none()});
     return id;
 }
 
 Status DocumentColors::removeSwatch(ResourceId id) {
-    const Result<std::size_t> index = swatchIndex(id);
-    if (!index) {
+    if (swatches_.find(id) == nullptr) {
         return Status::badParameter;
     }
-    swatches_.erase(swatches_.begin() + static_cast<std::ptrdiff_t>(*index));
+    swatches_.erase(id);
     return Status::ok;
 }
 
 Status DocumentColors::setSwatchName(ResourceId id, std::string_view name) {
-    Swatch* swatch = mutableById(swatches_, id);
+    const Swatch* swatch = swatches_.find(id);
     const Swatch* holder = swatchByName(name);
     if (swatch == nullptr || !isUsableName(name) || isFixedSwatch(swatch->name) || isFixedSwatch(name) ||
         (holder != nullptr && holder != swatch)) {
         return Status::badParameter;
     }
-    swatch->name = std::string(name);
+    swatches_.rename(id, std::string(name));
     return Status::ok;
 }
 
 Status DocumentColors::setSwatchColor(ResourceId id, const Color& color) {
-    Swatch* swatch = mutableById(swatches_, id);
+    Swatch* swatch = swatches_.edit(id);
     if (swatch == nullptr || isFixedSwatch(swatch->name) || checkColor(color) != Status::ok) {
         return Status::badParameter;
     }
@@ -338,11 +321,11 @@ Status DocumentColors::setSwatchColor(ResourceId id, const Color& color) {
 }
 
 const GraphicStyle* DocumentColors::findGraphicStyle(ResourceId id) const {
-    return findById(graphicStyles_, id);
+    return graphicStyles_.find(id);
 }
 
 const GraphicStyle* DocumentColors::graphicStyleByName(std::string_view name) const {
-    return findByName(graphicStyles_, name);
+    return graphicStyles_.byName(name);
 }
 
 Result<ResourceId> DocumentColors::addGraphicStyle(std::string_view name, const ArtStyle& style,
@@ -351,14 +334,13 @@ Result<ResourceId> DocumentColors::addGraphicStyle(std::string_view name, const 
         return Status::badParameter;
     }
     const ResourceId id{nextHandleValue()};
-    graphicStyles_.push_back(GraphicStyle{id, std::string(name), style, unlisted});
+    graphicStyles_.pushBack(GraphicStyle{id, std::string(name), style, unlisted});
     return id;
 }
 
 Status DocumentColors::setGraphicStyleDefinition(ResourceId id, const ArtStyle& style) {
-    const auto found = std::find_if(graphicStyles_.begin(), graphicStyles_.end(),
-                                    [&](const GraphicStyle& named) { return named.id == id; });
-    if (found == graphicStyles_.end()) {
+    GraphicStyle* found = graphicStyles_.edit(id);
+    if (found == nullptr) {
         return Status::notFound;
     }
     if (checkStyle(style) != Status::ok) {
@@ -369,17 +351,13 @@ Status DocumentColors::setGraphicStyleDefinition(ResourceId id, const ArtStyle& 
 }
 
 void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
-    for (Swatch& swatch : swatches_) {
-        if (swatches) {
-            visit(swatch.color);
-        }
+    if (swatches) {
+        swatches_.editEach([&](Swatch& swatch) { visit(swatch.color); });
     }
-    for (GraphicStyle& style : graphicStyles_) {
-        model::forEachColor(style.style, visit);
-    }
+    graphicStyles_.editEach([&](GraphicStyle& style) { model::forEachColor(style.style, visit); });
     // Stops and tiles keep to the colours they may hold (a document holding others would not open):
     // a change to anything else is undone.
-    for (PaintResource& gradient : gradients_) {
+    gradients_.editEach([&](PaintResource& gradient) {
         for (GradientStop& stop : gradient.stops) {
             const Color before = stop.color;
             visit(stop.color);
@@ -387,7 +365,7 @@ void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
                 stop.color = before;
             }
         }
-    }
+    });
     const ColorVisitor visitTile = [&](Color& color) {
         const Color before = color;
         visit(color);
@@ -402,17 +380,15 @@ void DocumentColors::forEachColor(const ColorVisitor& visit, bool swatches) {
             visitTree(child);
         }
     };
-    for (PaintResource& pattern : patterns_) {
+    patterns_.editEach([&](PaintResource& pattern) {
         if (pattern.art) {
             visitTree(*pattern.art);
         }
-    }
+    });
 }
 
 void DocumentColors::forEachGraphicStyle(const std::function<void(ArtStyle&)>& visit) {
-    for (GraphicStyle& style : graphicStyles_) {
-        visit(style.style);
-    }
+    graphicStyles_.editEach([&](GraphicStyle& style) { visit(style.style); });
 }
 
 }  // namespace host::model

@@ -14,6 +14,7 @@
 #include "model/ArtStyle.h"
 #include "model/ArtTree.h"
 #include "model/Handles.h"
+#include "model/NamedTable.h"
 #include "model/Status.h"
 
 namespace host::model {
@@ -125,7 +126,7 @@ public:
     Color flatColor(const Color& color) const;
 
     // --- Custom colours ---
-    const std::vector<CustomColor>& customColors() const { return customColors_; }
+    const std::vector<CustomColor>& customColors() const { return customColors_.records(); }
     const CustomColor* findCustomColor(ResourceId id) const;
     const CustomColor* customColorByName(std::string_view name) const;
     // badParameter: an empty, malformed or taken name, or a definition out of its ranges.
@@ -135,8 +136,8 @@ public:
     Status setCustomColorName(ResourceId id, std::string_view name);
 
     // --- Gradients and patterns ---
-    const std::vector<PaintResource>& gradients() const { return gradients_; }
-    const std::vector<PaintResource>& patterns() const { return patterns_; }
+    const std::vector<PaintResource>& gradients() const { return gradients_.records(); }
+    const std::vector<PaintResource>& patterns() const { return patterns_.records(); }
     const PaintResource* findResource(ResourceId id, Color::Kind kind) const;
     const PaintResource* resourceByName(std::string_view name, Color::Kind kind) const;
     // badParameter: an empty or taken name, a flat colour that is not a process colour.
@@ -148,7 +149,7 @@ public:
     Result<ResourceId> addResource(Color::Kind kind, PaintResource resource);
 
     // --- Swatches ---
-    const std::vector<Swatch>& swatches() const { return swatches_; }
+    const std::vector<Swatch>& swatches() const { return swatches_.records(); }
     // The index of the swatch; notFound when it names none.
     Result<std::size_t> swatchIndex(ResourceId id) const;
     const Swatch* findSwatch(ResourceId id) const;
@@ -164,7 +165,7 @@ public:
     Status setSwatchColor(ResourceId id, const Color& color);
 
     // --- Named graphic styles ---
-    const std::vector<GraphicStyle>& graphicStyles() const { return graphicStyles_; }
+    const std::vector<GraphicStyle>& graphicStyles() const { return graphicStyles_.records(); }
     const GraphicStyle* findGraphicStyle(ResourceId id) const;
     const GraphicStyle* graphicStyleByName(std::string_view name) const;
     // badParameter: an empty, malformed or taken name, or a style checkStyle refuses.
@@ -185,11 +186,11 @@ private:
     bool isDrawable(const PaintResource& resource, Color::Kind kind) const;
 
     ColorModel model_;
-    std::vector<CustomColor> customColors_;
-    std::vector<PaintResource> gradients_;
-    std::vector<PaintResource> patterns_;
-    std::vector<Swatch> swatches_;
-    std::vector<GraphicStyle> graphicStyles_;
+    NamedTable<CustomColor> customColors_;
+    NamedTable<PaintResource> gradients_;
+    NamedTable<PaintResource> patterns_;
+    NamedTable<Swatch> swatches_;
+    NamedTable<GraphicStyle> graphicStyles_;
 };
 
 }  // namespace host::model

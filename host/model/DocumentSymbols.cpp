@@ -124,18 +124,12 @@ Rect artworkBounds(const ArtTree& artwork) {
 }
 
 const Symbol* SymbolTable::find(SymbolId symbol) const {
-    if (!symbol) {
-        return nullptr;
-    }
-    const auto found =
-        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.id == symbol; });
-    return found == symbols_.end() ? nullptr : &*found;
+    return symbols_.find(symbol);
 }
 
 SymbolId SymbolTable::byName(std::string_view name) const {
-    const auto found =
-        std::find_if(symbols_.begin(), symbols_.end(), [&](const Symbol& each) { return each.name == name; });
-    return found == symbols_.end() ? SymbolId{} : found->id;
+    const Symbol* found = symbols_.byName(name);
+    return found == nullptr ? SymbolId{} : found->id;
 }
 
 Result<SymbolId> SymbolTable::add(std::string_view name, ArtTree artwork) {
@@ -144,13 +138,13 @@ Result<SymbolId> SymbolTable::add(std::string_view name, ArtTree artwork) {
     }
     const SymbolId id{nextHandleValue()};
     const Rect frame = artworkBounds(artwork);
-    symbols_.push_back(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
+    symbols_.pushBack(Symbol{id, std::string(name), Shared<ArtTree>(std::move(artwork)), frame});
     return id;
 }
 
 SymbolId SymbolTable::addCopy(const Symbol& symbol) {
     const SymbolId id{nextHandleValue()};
-    symbols_.push_back(Symbol{id, symbol.name, symbol.definition, symbol.frame});
+    symbols_.pushBack(Symbol{id, symbol.name, symbol.definition, symbol.frame});
     return id;
 }
 
@@ -165,12 +159,12 @@ Status SymbolTable::setName(SymbolId symbol, std::string_view name) {
     if (!isValidSymbolName(name) || byName(name)) {
         return Status::badParameter;
     }
-    symbols_[static_cast<std::size_t>(found - symbols_.data())].name = std::string(name);
+    symbols_.rename(symbol, std::string(name));
     return Status::ok;
 }
 
 void SymbolTable::remove(SymbolId symbol) {
-    std::erase_if(symbols_, [&](const Symbol& each) { return each.id == symbol; });
+    symbols_.erase(symbol);
 }
 
 Status SymbolUseEditor::rename(SymbolId symbol, std::string_view name) {

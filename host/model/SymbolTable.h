@@ -11,6 +11,7 @@
 
 #include "model/ArtTree.h"
 #include "model/Handles.h"
+#include "model/NamedTable.h"
 #include "model/PaintOrder.h"
 #include "model/Point.h"
 #include "model/Rect.h"
@@ -37,6 +38,8 @@ public:
     const Symbol& operator[](std::size_t index) const { return symbols_[index]; }
     std::vector<Symbol>::const_iterator begin() const { return symbols_.begin(); }
     std::vector<Symbol>::const_iterator end() const { return symbols_.end(); }
+    // The symbol's place in the table; size() for a handle that names no symbol.
+    std::size_t indexOf(SymbolId symbol) const { return symbols_.indexOf(symbol); }
     // Null for a handle that names no symbol of this table.
     const Symbol* find(SymbolId symbol) const;
     // Null when no symbol has the name.
@@ -57,13 +60,13 @@ public:
     // Replaces the artwork of the symbol at the index with artwork that differs only in what it names
     // or paints with: the frame stays as it is.
     void setDefinition(std::size_t index, ArtTree artwork) {
-        symbols_[index].definition = Shared<ArtTree>(std::move(artwork));
+        symbols_.editAt(index).definition = Shared<ArtTree>(std::move(artwork));
     }
 
     bool operator==(const SymbolTable&) const = default;
 
 private:
-    std::vector<Symbol> symbols_;
+    NamedTable<Symbol> symbols_;
 };
 
 // Where SymbolUseView::used looks for uses of symbols (bits that can be combined).

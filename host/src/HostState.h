@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <variant>
 #include <vector>
@@ -257,6 +258,9 @@ struct ArtboardRegistry {
 // and parsers, each a mutable copy of a style's parts.
 struct StyleRegistry {
     HandleTable<const model::ArtStyle> values;
+    // The handles of the values by a digest of each (StyleHandles.cpp), so that the handle of an
+    // equal value is found among the few of the same digest rather than among all of them.
+    std::unordered_multimap<std::size_t, std::uintptr_t> valuesByDigest;
     HandleTable<StyleParserRecord> parsers;
 };
 

@@ -100,19 +100,11 @@ void CopyEffects(AIStyleParser parser, AIParserPaintField from, AIParserPaintFie
 
 // The symbol of that name among the document's symbols; null when there is none.
 AIPatternHandle NameToPattern(const std::string& name) {
-    ai::int32 count = 0;
-    if (sAISymbol->CountSymbolPatterns(&count, true) != kNoErr) {
+    AIPatternHandle symbol = nullptr;
+    if (sAISymbol->GetSymbolByName(ai::UnicodeString::FromUTF8(name), &symbol) != kNoErr) {
         return nullptr;
     }
-    for (ai::int32 i = 0; i < count; ++i) {
-        AIPatternHandle symbol = nullptr;
-        ai::UnicodeString text;
-        if (sAISymbol->GetNthSymbolPattern(i, &symbol, true) == kNoErr &&
-            sAISymbol->GetSymbolPatternName(symbol, text) == kNoErr && text.as_UTF8() == name) {
-            return symbol;
-        }
-    }
-    return nullptr;
+    return symbol;
 }
 
 // The colour of an edited paint field: the record's partial colour laid over the current one (or

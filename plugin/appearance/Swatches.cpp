@@ -30,17 +30,9 @@ bool SwatchToPFColor(const json& object, PFieldColor& color) {
 }
 
 bool RenameSwatch(const std::string& oldName, const std::string& newName) {
-    AISwatchListRef list = DocumentSwatchList();
-    const ai::int32 count = list != nullptr ? sAISwatchList->CountSwatches(list) : 0;
-    for (ai::int32 i = 0; i < count; ++i) {
-        AISwatchRef swatch = sAISwatchList->GetNthSwatch(list, i);
-        ai::UnicodeString name;
-        if (swatch != nullptr && sAISwatchList->GetSwatchName(swatch, name) == kNoErr &&
-            name.as_UTF8() == oldName) {
-            return sAISwatchList->SetSwatchName(swatch, ai::UnicodeString::FromUTF8(newName)) == kNoErr;
-        }
-    }
-    return false;
+    AISwatchRef swatch = FindDocumentSwatch(oldName);
+    return swatch != nullptr &&
+           sAISwatchList->SetSwatchName(swatch, ai::UnicodeString::FromUTF8(newName)) == kNoErr;
 }
 
 void MergeColors(AIColor* color, void* data, AIErr* error, AIBoolean* changed) {

@@ -2,6 +2,7 @@
 // styles as values behind handles, parsers that build back what they parsed, the focal fill and
 // stroke, stroke outlines in place, and pixels drawn by the renderer.
 #include <cmath>
+#include <functional>
 
 #include "AIArt.h"
 #include "AIArtSet.h"
@@ -107,6 +108,40 @@ TEST_F(StyleSuites, EqualStylesShareOneHandleThatOutlivesTheArt) {
     ASSERT_EQ(art->DisposeArt(Handle("Red")), kNoErr);
     ASSERT_EQ(styles->SetArtStyle(Handle("Bare"), red), kNoErr);
     EXPECT_EQ(StyleOf("Bare").paintFields.size(), 2u);
+}
+
+// Two styles get one handle exactly when they are equal, whatever parts of them differ.
+TEST_F(StyleSuites, StylesShareAHandleExactlyWhenEqual) {
+    const ArtStyle base = ArtStyle::basic(Color::rgb(0.0, 0.5, 1.0), Color::black(), 2.0);
+    struct Case {
+        const char* label;
+        std::function<void(ArtStyle&)> change;
+        bool same;
+    };
+    const Case cases[] = {
+        {"Unchanged", [](ArtStyle&) {}, true},
+        {"NegativeZero", [](ArtStyle& s) { s.paintFields[0].fillPaint()->color.values[0] = -0.0; }, true},
+        {"FillColour", [](ArtStyle& s) { s.paintFields[0].fillPaint()->color.values[1] = 0.25; }, false},
+        {"StrokeParameter",
+         [](ArtStyle& s) { s.paintFields[1].strokePaint()->parameters.setString("DisplayString", "x"); },
+         false},
+        {"StrokeCap", [](ArtStyle& s) { s.paintFields[1].strokePaint()->cap = host::model::LineCap::round; },
+         false},
+        {"EffectShown", [](ArtStyle& s) { s.postEffects.back().visible = false; }, false},
+    };
+    for (const Case& c : cases) {
+        ArtStyle first = base;
+        first.postEffects.push_back(host::model::Effect{"Host Drop Shadow", 1, true, {}});
+        ArtStyle second = first;
+        c.change(second);
+        ASSERT_EQ(Doc().setStyle(Named("Red"), first), host::model::Status::ok) << c.label;
+        ASSERT_EQ(Doc().setStyle(Named("Bare"), second), host::model::Status::ok) << c.label;
+        AIArtStyleHandle a = nullptr;
+        AIArtStyleHandle b = nullptr;
+        ASSERT_EQ(styles->GetArtStyle(Handle("Red"), &a), kNoErr);
+        ASSERT_EQ(styles->GetArtStyle(Handle("Bare"), &b), kNoErr);
+        EXPECT_EQ(a == b, c.same) << c.label;
+    }
 }
 
 TEST_F(StyleSuites, AnUneditedParserBuildsBackTheSameStyle) {

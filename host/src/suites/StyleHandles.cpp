@@ -13,17 +13,71 @@ bool IsUnit(AIReal value) {
 
 }  // namespace
 
-AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) {
-    std::uintptr_t found = 0;
-    state.styles.values.ForEach([&](std::uintptr_t number, const model::ArtStyle& known) {
-        if (found == 0 && known == style) {
-            found = number;
+namespace {
+
+// A digest of the parts of a style most styles differ in: equal styles have equal digests (numbers
+// that compare equal digest alike, 0 and -0 too). Effects and stroke parameters are left to the
+// comparison.
+class StyleDigest {
+public:
+    explicit StyleDigest(const model::ArtStyle& style) {
+        Add(style.preEffects.size());
+        Add(style.postEffects.size());
+        Add(style.contentsPosition);
+        Add(style.blend);
+        for (const model::PaintField& field : style.paintFields) {
+            Add(field.paint.index());
+            Add(field.effects.size());
+            Add(static_cast<std::size_t>(field.visible) | static_cast<std::size_t>(field.evenOdd) << 1 |
+                static_cast<std::size_t>(field.focus) << 2);
+            Add(field.blend);
+            if (const model::FillPaint* fill = field.fillPaint()) {
+                Add(fill->color);
+            } else if (const model::StrokePaint* stroke = field.strokePaint()) {
+                Add(stroke->color);
+                Add(stroke->width);
+                Add(stroke->dashes.size());
+            }
         }
-    });
-    if (found != 0) {
-        return reinterpret_cast<AIArtStyleHandle>(found);
     }
-    return state.styles.values.Add<AIArtStyleHandle>(std::make_unique<const model::ArtStyle>(style));
+    std::size_t Value() const { return value_; }
+
+private:
+    void Add(std::size_t part) { value_ = (value_ ^ part) * 0x100000001B3ull; }
+    void Add(double number) { Add(number == 0.0 ? std::size_t{0} : std::hash<double>{}(number)); }
+    void Add(const model::BlendAttributes& blend) {
+        Add(static_cast<std::size_t>(blend.mode));
+        Add(blend.opacity);
+    }
+    void Add(const model::Color& color) {
+        Add(static_cast<std::size_t>(color.kind));
+        for (const double component : color.values) {
+            Add(component);
+        }
+        Add(std::hash<std::string>{}(color.resource));
+    }
+
+    std::size_t value_ = 0xCBF29CE484222325ull;
+};
+
+}  // namespace
+
+AIArtStyleHandle StyleHandleFor(HostState& state, const model::ArtStyle& style) {
+    const std::size_t digest = StyleDigest(style).Value();
+    const auto [first, last] = state.styles.valuesByDigest.equal_range(digest);
+    for (auto each = first; each != last; ++each) {
+        const auto handle = reinterpret_cast<AIArtStyleHandle>(each->second);
+        const model::ArtStyle* known = state.styles.values.Find(handle);
+        if (known != nullptr && *known == style) {
+            return handle;
+        }
+    }
+    const AIArtStyleHandle made =
+        state.styles.values.Add<AIArtStyleHandle>(std::make_unique<const model::ArtStyle>(style));
+    if (made != nullptr) {
+        state.styles.valuesByDigest.emplace(digest, reinterpret_cast<std::uintptr_t>(made));
+    }
+    return made;
 }
 
 const model::ArtStyle* FindStyle(const HostState& state, AIArtStyleHandle style) {
