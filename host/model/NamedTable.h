@@ -40,7 +40,13 @@ public:
     // The record's place in the list; size() for a handle that names none (the null handle too).
     std::size_t indexOf(Id id) const {
         const auto found = id ? places_.find(id.value) : places_.end();
-        return found == places_.end() ? records_.size() : found->second;
+        if (found == places_.end()) {
+            return records_.size();
+        }
+        if (found->second >= settled_) {
+            renumber();
+        }
+        return found->second;
     }
     // Null for a handle that names no record.
     const Record* find(Id id) const {
@@ -57,7 +63,8 @@ public:
     void insert(std::size_t index, Record record) {
         const std::size_t at = std::min(index, records_.size());
         records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
-        renumberFrom(at);
+        places_[records_[at].id.value] = at;
+        unsettleFrom(at);
         addName(at);
     }
     void pushBack(Record record) { insert(records_.size(), std::move(record)); }
@@ -71,7 +78,7 @@ public:
         dropName(index);
         places_.erase(id.value);
         records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
-        renumberFrom(index);
+        unsettleFrom(index);
     }
 
     // Gives the record the handle names (if any) the name.
@@ -109,11 +116,15 @@ private:
     // For each name: the handle of its first record in order, and how many records have it.
     using NameIndex = std::unordered_map<std::string, std::pair<Id, std::size_t>, NameHash, std::equal_to<>>;
 
-    // The records from the index on have moved: their places follow.
-    void renumberFrom(std::size_t index) {
-        for (std::size_t i = index; i < records_.size(); ++i) {
+    // The records from the index on have moved. Their places are put right when one of them is
+    // next asked for, so that a run of removals that goes from the back of the list to its front,
+    // each after a look-up of the record it removes, renumbers nothing until the run ends.
+    void unsettleFrom(std::size_t index) { settled_ = std::min(settled_, index); }
+    void renumber() const {
+        for (std::size_t i = settled_; i < records_.size(); ++i) {
             places_[records_[i].id.value] = i;
         }
+        settled_ = records_.size();
     }
 
     // The record at the index has joined the holders of its name.
@@ -145,7 +156,10 @@ private:
     }
 
     std::vector<Record> records_;
-    std::unordered_map<std::uint64_t, std::size_t> places_;  // handle -> index in records_
+    // Handle -> index in records_; right for every index below settled_, and for the others once
+    // renumbered.
+    mutable std::unordered_map<std::uint64_t, std::size_t> places_;
+    mutable std::size_t settled_ = 0;
     NameIndex names_;
 };
 

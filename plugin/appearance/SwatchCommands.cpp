@@ -172,9 +172,11 @@ std::string PlimUtilsPlugin::MergeSwatches(std::string request) {
         reply["error"] = "Can't merge colors";
         return DumpReply(reply);
     }
+    // Newest first: the list mostly holds swatches in the order they were made, so removals go from
+    // its back to its front and each one leaves the places of those still to go as they were.
     AISwatchListRef list = DocumentSwatchList();
-    for (AISwatchRef swatch : swatches) {
-        sAISwatchList->RemoveSwatch(list, swatch, false);
+    for (auto swatch = swatches.rbegin(); swatch != swatches.rend(); ++swatch) {
+        sAISwatchList->RemoveSwatch(list, *swatch, false);
     }
     return DumpReply(reply);
 }
