@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -521,7 +522,8 @@ private:
     // Every change goes through these: they record what is about to change, then hand it out.
     ArtNode* editNode(ArtId art);
     ArtData& editData(ArtId art);
-    Layer& editLayer(LayerId layer);
+    // Changing a title drops the layer index; a change that keeps every title may say so.
+    Layer& editLayer(LayerId layer, bool retitles = true);
     DocumentFields& editFields();
     void recordArt(ArtId art);
     void recordLayer(LayerId layer);
@@ -569,6 +571,9 @@ private:
     // Layers.
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
+    // The look-ups of the layers, built when first asked for after a change to them.
+    const LayerIndex& layerIndex() const;
+    void dropLayerIndex() { layerIndex_.reset(); }
 
     struct Selection {
         bool selected = false;
@@ -590,6 +595,9 @@ private:
     Shared<DocumentFields> fields_;
     UuidGenerator uuids_;
     Tracking tracking_;
+    // Derived from the layers and the tree alone, so a copy may share it; never compared. Dropped by
+    // every change to a layer record, by linking a layer group in or out, and by applying a log.
+    mutable std::shared_ptr<const LayerIndex> layerIndex_;
 };
 
 }  // namespace host::model

@@ -1,7 +1,6 @@
 // Layers and sublayers: navigation, properties, insertion and deletion, through the views over a
 // document's layer groups, and the document's own making of a new layer.
-#include <algorithm>
-#include <set>
+#include <memory>
 
 #include "model/Document.h"
 #include "model/Utf8.h"
@@ -34,15 +33,11 @@ std::size_t LayerView::count() const {
 }
 
 Result<LayerId> LayerView::nth(std::size_t index) const {
-    const ChildList& top = document_.fields_->topGroups;
+    const std::vector<LayerId>& top = document_.layerIndex().top;
     if (index >= top.size()) {
         return Status::notFound;
     }
-    ArtId group = top.first;
-    for (; index > 0; --index) {
-        group = document_.nodeAt(group).next;
-    }
-    return document_.nodeAt(group).layer;
+    return top[index];
 }
 
 LayerId LayerView::first() const {
@@ -102,31 +97,35 @@ Result<std::vector<LayerId>> LayerView::sublayers(LayerId layer) const {
 }
 
 std::vector<LayerId> LayerView::all() const {
-    std::vector<LayerId> result;
-    for (const ArtId id : document_.documentOrder()) {
-        if (const LayerId layer = document_.nodeAt(id).layer) {
-            result.push_back(layer);
-        }
-    }
-    return result;
+    return document_.layerIndex().preorder;
 }
 
 Result<LayerId> LayerView::nextPreorder(LayerId layer) const {
     if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
-    const std::vector<LayerId> every = all();
-    const auto found = std::find(every.begin(), every.end(), layer);
-    return found + 1 < every.end() ? *(found + 1) : LayerId{};
+    const LayerIndex& index = document_.layerIndex();
+    const std::size_t next = index.placeInPreorder.at(layer) + 1;
+    return next < index.preorder.size() ? index.preorder[next] : LayerId{};
 }
 
+namespace {
+
+const LayerIndex::Titled* Titled(const LayerIndex& index, std::string_view title) {
+    const auto found = index.titles.find(std::string(title));
+    return found == index.titles.end() ? nullptr : &found->second;
+}
+
+}  // namespace
+
 LayerId LayerView::byTitle(std::string_view title) const {
-    for (const LayerId layer : all()) {
-        if (document_.layers_.at(layer).properties.title == title) {
-            return layer;
-        }
-    }
-    return LayerId{};
+    const LayerIndex::Titled* titled = Titled(document_.layerIndex(), title);
+    return titled != nullptr ? titled->first : LayerId{};
+}
+
+LayerId LayerView::topByTitle(std::string_view title) const {
+    const LayerIndex::Titled* titled = Titled(document_.layerIndex(), title);
+    return titled != nullptr ? titled->firstTop : LayerId{};
 }
 
 Result<ArtId> LayerView::group(LayerId layer) const {
@@ -152,15 +151,52 @@ Status LayerEditor::setProperties(LayerId layer, const LayerProperties& properti
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
         return Status::badParameter;
     }
-    document_.editLayer(layer).properties = properties;
+    const bool retitled = properties.title != find(layer)->properties.title;
+    document_.editLayer(layer, retitled).properties = properties;
     return Status::ok;
 }
 
-LayerProperties Document::defaultLayerProperties() const {
-    std::set<std::string> titles;
-    for (const auto& [id, layer] : layers_) {
-        titles.insert(layer.properties.title);
+const LayerIndex& Document::layerIndex() const {
+    if (layerIndex_) {
+        return *layerIndex_;
     }
+    auto index = std::make_shared<LayerIndex>();
+    index->preorder.reserve(layers_.size());
+    index->placeInPreorder.reserve(layers_.size());
+    index->titles.reserve(layers_.size());
+    // Layer groups lie only among the top-level groups and directly in other layer groups, so the
+    // layers' pre-order is that of the layer groups, found among each layer group's children.
+    std::vector<ArtId> pending;
+    for (ArtId group = fields_->topGroups.last; group; group = nodeAt(group).previous) {
+        pending.push_back(group);
+    }
+    while (!pending.empty()) {
+        const ArtNode& node = nodeAt(pending.back());
+        pending.pop_back();
+        LayerIndex::Titled& titled = index->titles[layers_.at(node.layer).properties.title];
+        if (!titled.first) {
+            titled.first = node.layer;
+        }
+        if (!node.parent) {
+            index->top.push_back(node.layer);
+            if (!titled.firstTop) {
+                titled.firstTop = node.layer;
+            }
+        }
+        index->placeInPreorder.emplace(node.layer, index->preorder.size());
+        index->preorder.push_back(node.layer);
+        for (ArtId child = node.children.last; child; child = nodeAt(child).previous) {
+            if (nodeAt(child).layer) {
+                pending.push_back(child);
+            }
+        }
+    }
+    layerIndex_ = std::move(index);
+    return *layerIndex_;
+}
+
+LayerProperties Document::defaultLayerProperties() const {
+    const std::unordered_map<std::string, LayerIndex::Titled>& titles = layerIndex().titles;
     std::size_t number = layers_.size() + 1;
     while (titles.contains("Layer " + std::to_string(number))) {
         ++number;
