@@ -105,7 +105,11 @@ Result<LayerId> LayerView::nextPreorder(LayerId layer) const {
         return Status::invalidHandle;
     }
     const LayerIndex& index = document_.layerIndex();
-    const std::size_t next = index.placeInPreorder.at(layer) + 1;
+    const auto place = index.placeInPreorder.find(layer);
+    if (place == index.placeInPreorder.end()) {
+        return LayerId{};
+    }
+    const std::size_t next = place->second + 1;
     return next < index.preorder.size() ? index.preorder[next] : LayerId{};
 }
 
