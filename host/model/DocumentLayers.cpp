@@ -1,5 +1,6 @@
 // Layers and sublayers: navigation, properties, insertion and deletion, through the views over a
 // document's layer groups, and the document's own making of a new layer.
+#include <algorithm>
 #include <memory>
 
 #include "model/Document.h"
@@ -104,13 +105,9 @@ Result<LayerId> LayerView::nextPreorder(LayerId layer) const {
     if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
-    const LayerIndex& index = document_.layerIndex();
-    const auto place = index.placeInPreorder.find(layer);
-    if (place == index.placeInPreorder.end()) {
-        return LayerId{};
-    }
-    const std::size_t next = place->second + 1;
-    return next < index.preorder.size() ? index.preorder[next] : LayerId{};
+    const std::vector<LayerId>& every = document_.layerIndex().preorder;
+    const auto found = std::find(every.begin(), every.end(), layer);
+    return found != every.end() && found + 1 < every.end() ? *(found + 1) : LayerId{};
 }
 
 namespace {
@@ -166,7 +163,6 @@ const LayerIndex& Document::layerIndex() const {
     }
     auto index = std::make_shared<LayerIndex>();
     index->preorder.reserve(layers_.size());
-    index->placeInPreorder.reserve(layers_.size());
     index->titles.reserve(layers_.size());
     // Layer groups lie only among the top-level groups and directly in other layer groups, so the
     // layers' pre-order is that of the layer groups, found among each layer group's children.
@@ -187,7 +183,6 @@ const LayerIndex& Document::layerIndex() const {
                 titled.firstTop = node.layer;
             }
         }
-        index->placeInPreorder.emplace(node.layer, index->preorder.size());
         index->preorder.push_back(node.layer);
         for (ArtId child = node.children.last; child; child = nodeAt(child).previous) {
             if (nodeAt(child).layer) {

@@ -50,15 +50,14 @@ struct Layer {
 class Document;
 
 // What finding a layer by position or title would otherwise walk the tree for: the top-level layers
-// front to back, every layer in pre-order with its place there, and the first layer of each title
-// (in pre-order, and among the top-level layers).
+// front to back, every layer in pre-order, and the first layer of each title (in pre-order, and
+// among the top-level layers).
 // It follows from the document alone: the document drops it whenever a layer changes or a layer
 // group is linked into or out of the tree, and builds it again when next asked, from the layer
 // groups and their direct children.
 struct LayerIndex {
     std::vector<LayerId> top;
     std::vector<LayerId> preorder;
-    std::unordered_map<LayerId, std::size_t> placeInPreorder;
     struct Titled {
         LayerId first;
         LayerId firstTop;  // null when only sublayers have the title
