@@ -574,6 +574,10 @@ private:
     // The look-ups of the layers, built when first asked for after a change to them.
     const LayerIndex& layerIndex() const;
     void dropLayerIndex() { layerIndex_.reset(); }
+    // The layer index taken out, for an edit that knows what it changes to bring it up to date and
+    // put it back; null when none is built or a copy of the document shares it.
+    std::shared_ptr<LayerIndex> takeLayerIndex();
+    void putBackLayerIndex(std::shared_ptr<LayerIndex> index) { layerIndex_ = std::move(index); }
 
     struct Selection {
         bool selected = false;
@@ -597,7 +601,7 @@ private:
     Tracking tracking_;
     // Derived from the layers and the tree alone, so a copy may share it; never compared. Dropped by
     // every change to a layer record, by linking a layer group in or out, and by applying a log.
-    mutable std::shared_ptr<const LayerIndex> layerIndex_;
+    mutable std::shared_ptr<LayerIndex> layerIndex_;
 };
 
 }  // namespace host::model

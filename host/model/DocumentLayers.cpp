@@ -174,6 +174,7 @@ const LayerIndex& Document::layerIndex() const {
         const ArtNode& node = nodeAt(pending.back());
         pending.pop_back();
         LayerIndex::Titled& titled = index->titles[layers_.at(node.layer).properties.title];
+        ++titled.count;
         if (!titled.first) {
             titled.first = node.layer;
         }
@@ -194,6 +195,66 @@ const LayerIndex& Document::layerIndex() const {
     return *layerIndex_;
 }
 
+std::shared_ptr<LayerIndex> Document::takeLayerIndex() {
+    if (layerIndex_.use_count() != 1) {
+        layerIndex_.reset();
+        return nullptr;
+    }
+    return std::move(layerIndex_);
+}
+
+namespace {
+
+// A layer and its title, as it was when the layer went.
+using TitledLayer = std::pair<LayerId, std::string>;
+
+// The index without the layers, which were a layer and everything below it (in pre-order) and are
+// gone from the document; titles(layer) reads the title of a layer that stays. False when the
+// index does not hold them as expected: it is built again then.
+template <typename TitleOf>
+bool ForgetLayers(LayerIndex& index, const std::vector<TitledLayer>& removed, const TitleOf& titleOf) {
+    const auto start = std::find(index.preorder.begin(), index.preorder.end(), removed.front().first);
+    if (static_cast<std::size_t>(index.preorder.end() - start) < removed.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < removed.size(); ++i) {
+        if (start[static_cast<std::ptrdiff_t>(i)] != removed[i].first) {
+            return false;
+        }
+    }
+    index.preorder.erase(start, start + static_cast<std::ptrdiff_t>(removed.size()));
+    std::erase(index.top, removed.front().first);
+    for (const auto& [layer, title] : removed) {
+        const auto titled = index.titles.find(title);
+        if (titled == index.titles.end()) {
+            return false;
+        }
+        if (--titled->second.count == 0) {
+            index.titles.erase(titled);
+            continue;
+        }
+        if (titled->second.first != layer && titled->second.firstTop != layer) {
+            continue;
+        }
+        // The first of the title went while others have it: the next one in order takes its place.
+        LayerIndex::Titled next{LayerId{}, LayerId{}, titled->second.count};
+        for (const LayerId other : index.preorder) {
+            if (titleOf(other) == title && !next.first) {
+                next.first = other;
+            }
+        }
+        for (const LayerId other : index.top) {
+            if (titleOf(other) == title && !next.firstTop) {
+                next.firstTop = other;
+            }
+        }
+        titled->second = next;
+    }
+    return true;
+}
+
+}  // namespace
+
 LayerProperties Document::defaultLayerProperties() const {
     const std::unordered_map<std::string, LayerIndex::Titled>& titles = layerIndex().titles;
     std::size_t number = layers_.size() + 1;
@@ -209,8 +270,31 @@ LayerProperties Document::defaultLayerProperties() const {
 LayerId Document::createLayer(Slot slot) {
     ArtTree tree;
     tree.layer = defaultLayerProperties();
+    const std::string title = tree.layer->title;
+    // A new top-level layer in front of all others or behind them takes a known place in the index
+    // (it has no sublayers yet); elsewhere the index is built again when next asked for.
+    const bool front = !slot.parent && slot.before && slot.before == fields_->topGroups.first;
+    const bool back = !slot.parent && !slot.before;
+    std::shared_ptr<LayerIndex> index = front || back ? takeLayerIndex() : nullptr;
     const ArtId group = insertTree(std::move(tree), slot, UuidPolicy::fresh);
-    return nodeAt(group).layer;
+    const LayerId layer = nodeAt(group).layer;
+    if (index) {
+        LayerIndex::Titled& titled = index->titles[title];
+        ++titled.count;
+        if (front) {
+            index->top.insert(index->top.begin(), layer);
+            index->preorder.insert(index->preorder.begin(), layer);
+            titled.first = layer;
+            titled.firstTop = layer;
+        } else {
+            index->top.push_back(layer);
+            index->preorder.push_back(layer);
+            titled.first = titled.first ? titled.first : layer;
+            titled.firstTop = titled.firstTop ? titled.firstTop : layer;
+        }
+        putBackLayerIndex(std::move(index));
+    }
+    return layer;
 }
 
 Result<LayerId> LayerEditor::insert(LayerId relative, PaintOrder order) {
@@ -249,7 +333,24 @@ Status LayerEditor::remove(LayerId layer) {
     if (!document_.nodeAt(group).parent && count() == 1) {
         return Status::notAllowed;
     }
+    // The layer and its sublayers leave the index, which need not be built again.
+    std::shared_ptr<LayerIndex> index = document_.takeLayerIndex();
+    std::vector<TitledLayer> removed;
+    if (index) {
+        const std::vector<ArtId> going = *document_.artTree(group);
+        for (const ArtId id : going) {
+            if (const LayerId below = document_.nodeAt(id).layer) {
+                removed.emplace_back(below, document_.layers_.at(below).properties.title);
+            }
+        }
+    }
     document_.eraseSubtree(group);
+    const auto titleOf = [this](LayerId layer) -> const std::string& {
+        return document_.layers_.at(layer).properties.title;
+    };
+    if (index && ForgetLayers(*index, removed, titleOf)) {
+        document_.putBackLayerIndex(std::move(index));
+    }
     return Status::ok;
 }
 

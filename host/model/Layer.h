@@ -61,6 +61,7 @@ struct LayerIndex {
     struct Titled {
         LayerId first;
         LayerId firstTop;  // null when only sublayers have the title
+        std::size_t count = 0;
     };
     std::unordered_map<std::string, Titled> titles;
 };

@@ -110,6 +110,22 @@ TEST_P(LayerIndex, FollowsTheEditItsUndoAndRedoAndLeavesACopyAlone) {
     expectLookupsMatchTheTree(document);
 }
 
+// Without a copy sharing them, additions at either end and removals bring the look-ups up to date
+// in place of building them again.
+TEST_P(LayerIndex, FollowsTheEditWhenTheDocumentHoldsItAlone) {
+    Document document = layeredDocument();
+    expectLookupsMatchTheTree(document);
+    GetParam().edit(document);
+    expectLookupsMatchTheTree(document);
+    document.editLayers().insert(LayerId{}, PaintOrder::belowAll);
+    expectLookupsMatchTheTree(document);
+    document.editLayers().remove(top(document, 0));
+    expectLookupsMatchTheTree(document);
+    ChangeLog changes = document.takeChanges();
+    document.applyChanges(changes);
+    expectLookupsMatchTheTree(document);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Edits, LayerIndex,
     ::testing::Values(
@@ -126,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
         IndexCase{"removeASublayer",
                   [](Document& d) { d.editLayers().remove((*d.layers().sublayers(top(d, 0)))[0]); }},
         IndexCase{"addOnTop", [](Document& d) { d.editLayers().insert(LayerId{}, PaintOrder::aboveAll); }},
+        IndexCase{"addAtTheBottom",
+                  [](Document& d) { d.editLayers().insert(LayerId{}, PaintOrder::belowAll); }},
+        IndexCase{"removeTheLastLayer",
+                  [](Document& d) { d.editLayers().remove(top(d, d.layers().count() - 1)); }},
         IndexCase{"addASublayer",
                   [](Document& d) { d.editLayers().insert(top(d, 2), PaintOrder::insideOnBottom); }},
         IndexCase{
