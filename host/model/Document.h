@@ -600,7 +600,8 @@ private:
     UuidGenerator uuids_;
     Tracking tracking_;
     // Derived from the layers and the tree alone, so a copy may share it; never compared. Dropped by
-    // every change to a layer record, by linking a layer group in or out, and by applying a log.
+    // a new title, by linking a layer group in or out and by applying a log; a layer's removal and a
+    // new layer in front of or behind all others bring it up to date instead.
     mutable std::shared_ptr<LayerIndex> layerIndex_;
 };
 

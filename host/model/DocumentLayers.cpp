@@ -209,7 +209,7 @@ namespace {
 using TitledLayer = std::pair<LayerId, std::string>;
 
 // The index without the layers, which were a layer and everything below it (in pre-order) and are
-// gone from the document; titles(layer) reads the title of a layer that stays. False when the
+// gone from the document; titleOf(layer) reads the title of a layer that stays. False when the
 // index does not hold them as expected: it is built again then.
 template <typename TitleOf>
 bool ForgetLayers(LayerIndex& index, const std::vector<TitledLayer>& removed, const TitleOf& titleOf) {
