@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -531,7 +532,8 @@ private:
     // Every change goes through these: they record what is about to change, then hand it out.
     ArtNode* editNode(ArtId art);
     ArtData& editData(ArtId art);
-    Layer& editLayer(LayerId layer);
+    // Changing a title drops the layer index; a change that keeps every title may say so.
+    Layer& editLayer(LayerId layer, bool retitles = true);
     DocumentFields& editFields();
     void recordArt(ArtId art);
     void recordLayer(LayerId layer);
@@ -579,6 +581,13 @@ private:
     // Layers.
     LayerId createLayer(Slot slot);
     LayerProperties defaultLayerProperties() const;
+    // The look-ups of the layers, built when first asked for after a change to them.
+    const LayerIndex& layerIndex() const;
+    void dropLayerIndex() { layerIndex_.reset(); }
+    // The layer index taken out, for an edit that knows what it changes to bring it up to date and
+    // put it back; null when none is built or a copy of the document shares it.
+    std::shared_ptr<LayerIndex> takeLayerIndex();
+    void putBackLayerIndex(std::shared_ptr<LayerIndex> index) { layerIndex_ = std::move(index); }
 
     struct Selection {
         bool selected = false;
@@ -602,6 +611,10 @@ private:
     Tracking tracking_;
     // Kept by SymbolUseEditor::remove between removals; empty after any other change, and in a copy.
     DerivedCache<SymbolUseCounts> symbolUseCounts_;
+    // Derived from the layers and the tree alone, so a copy may share it; never compared. Dropped by
+    // a new title, by linking a layer group in or out and by applying a log; a layer's removal and a
+    // new layer in front of or behind all others bring it up to date instead.
+    mutable std::shared_ptr<LayerIndex> layerIndex_;
 };
 
 }  // namespace host::model

@@ -93,8 +93,11 @@ ArtData& Document::editData(ArtId art) {
     return editNode(art)->data.edit();
 }
 
-Layer& Document::editLayer(LayerId layer) {
+Layer& Document::editLayer(LayerId layer, bool retitles) {
     recordLayer(layer);
+    if (retitles) {
+        dropLayerIndex();
+    }
     return layers_.at(layer);
 }
 
@@ -134,6 +137,7 @@ ChangeLog Document::takeChanges() {
 
 void Document::applyChanges(ChangeLog& changes) {
     forgetDerived();
+    dropLayerIndex();
     // The UUIDs of the objects about to change leave the index first, so that one coming back finds
     // its place free whatever order the records come in.
     for (const auto& [art, record] : changes.arts_) {

@@ -1,7 +1,7 @@
 // Layers and sublayers: navigation, properties, insertion and deletion, through the views over a
 // document's layer groups, and the document's own making of a new layer.
 #include <algorithm>
-#include <set>
+#include <memory>
 
 #include "model/Document.h"
 #include "model/Utf8.h"
@@ -34,15 +34,11 @@ std::size_t LayerView::count() const {
 }
 
 Result<LayerId> LayerView::nth(std::size_t index) const {
-    const ChildList& top = document_.fields_->topGroups;
+    const std::vector<LayerId>& top = document_.layerIndex().top;
     if (index >= top.size()) {
         return Status::notFound;
     }
-    ArtId group = top.first;
-    for (; index > 0; --index) {
-        group = document_.nodeAt(group).next;
-    }
-    return document_.nodeAt(group).layer;
+    return top[index];
 }
 
 LayerId LayerView::first() const {
@@ -102,31 +98,35 @@ Result<std::vector<LayerId>> LayerView::sublayers(LayerId layer) const {
 }
 
 std::vector<LayerId> LayerView::all() const {
-    std::vector<LayerId> result;
-    for (const ArtId id : document_.documentOrder()) {
-        if (const LayerId layer = document_.nodeAt(id).layer) {
-            result.push_back(layer);
-        }
-    }
-    return result;
+    return document_.layerIndex().preorder;
 }
 
 Result<LayerId> LayerView::nextPreorder(LayerId layer) const {
     if (find(layer) == nullptr) {
         return Status::invalidHandle;
     }
-    const std::vector<LayerId> every = all();
+    const std::vector<LayerId>& every = document_.layerIndex().preorder;
     const auto found = std::find(every.begin(), every.end(), layer);
-    return found + 1 < every.end() ? *(found + 1) : LayerId{};
+    return found != every.end() && found + 1 < every.end() ? *(found + 1) : LayerId{};
 }
 
+namespace {
+
+const LayerIndex::Titled* Titled(const LayerIndex& index, std::string_view title) {
+    const auto found = index.titles.find(std::string(title));
+    return found == index.titles.end() ? nullptr : &found->second;
+}
+
+}  // namespace
+
 LayerId LayerView::byTitle(std::string_view title) const {
-    for (const LayerId layer : all()) {
-        if (document_.layers_.at(layer).properties.title == title) {
-            return layer;
-        }
-    }
-    return LayerId{};
+    const LayerIndex::Titled* titled = Titled(document_.layerIndex(), title);
+    return titled != nullptr ? titled->first : LayerId{};
+}
+
+LayerId LayerView::topByTitle(std::string_view title) const {
+    const LayerIndex::Titled* titled = Titled(document_.layerIndex(), title);
+    return titled != nullptr ? titled->firstTop : LayerId{};
 }
 
 Result<ArtId> LayerView::group(LayerId layer) const {
@@ -152,15 +152,111 @@ Status LayerEditor::setProperties(LayerId layer, const LayerProperties& properti
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
         return Status::badParameter;
     }
-    document_.editLayer(layer).properties = properties;
+    const bool retitled = properties.title != find(layer)->properties.title;
+    document_.editLayer(layer, retitled).properties = properties;
     return Status::ok;
 }
 
-LayerProperties Document::defaultLayerProperties() const {
-    std::set<std::string> titles;
-    for (const auto& [id, layer] : layers_) {
-        titles.insert(layer.properties.title);
+const LayerIndex& Document::layerIndex() const {
+    if (layerIndex_) {
+        return *layerIndex_;
     }
+    auto index = std::make_shared<LayerIndex>();
+    index->preorder.reserve(layers_.size());
+    index->titles.reserve(layers_.size());
+    // Layer groups lie only among the top-level groups and directly in other layer groups, so the
+    // layers' pre-order is that of the layer groups, found among each layer group's children.
+    std::vector<ArtId> pending;
+    for (ArtId group = fields_->topGroups.last; group; group = nodeAt(group).previous) {
+        pending.push_back(group);
+    }
+    while (!pending.empty()) {
+        const ArtNode& node = nodeAt(pending.back());
+        pending.pop_back();
+        LayerIndex::Titled& titled = index->titles[layers_.at(node.layer).properties.title];
+        ++titled.count;
+        if (!titled.first) {
+            titled.first = node.layer;
+        }
+        if (!node.parent) {
+            index->top.push_back(node.layer);
+            if (!titled.firstTop) {
+                titled.firstTop = node.layer;
+            }
+        }
+        index->preorder.push_back(node.layer);
+        for (ArtId child = node.children.last; child; child = nodeAt(child).previous) {
+            if (nodeAt(child).layer) {
+                pending.push_back(child);
+            }
+        }
+    }
+    layerIndex_ = std::move(index);
+    return *layerIndex_;
+}
+
+std::shared_ptr<LayerIndex> Document::takeLayerIndex() {
+    if (layerIndex_.use_count() != 1) {
+        layerIndex_.reset();
+        return nullptr;
+    }
+    return std::move(layerIndex_);
+}
+
+namespace {
+
+// A layer and its title, as it was when the layer went.
+using TitledLayer = std::pair<LayerId, std::string>;
+
+// The index without the layers, which were a layer and everything below it (in pre-order) and are
+// gone from the document; titleOf(layer) reads the title of a layer that stays. False when the
+// index does not hold them as expected: it is built again then.
+template <typename TitleOf>
+bool ForgetLayers(LayerIndex& index, const std::vector<TitledLayer>& removed, const TitleOf& titleOf) {
+    const auto start = std::find(index.preorder.begin(), index.preorder.end(), removed.front().first);
+    if (static_cast<std::size_t>(index.preorder.end() - start) < removed.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < removed.size(); ++i) {
+        if (start[static_cast<std::ptrdiff_t>(i)] != removed[i].first) {
+            return false;
+        }
+    }
+    index.preorder.erase(start, start + static_cast<std::ptrdiff_t>(removed.size()));
+    std::erase(index.top, removed.front().first);
+    for (const auto& [layer, title] : removed) {
+        const auto titled = index.titles.find(title);
+        if (titled == index.titles.end()) {
+            return false;
+        }
+        if (--titled->second.count == 0) {
+            index.titles.erase(titled);
+            continue;
+        }
+        if (titled->second.first != layer && titled->second.firstTop != layer) {
+            continue;
+        }
+        // The first of the title went while others have it: the next one in order takes its place.
+        LayerIndex::Titled next{LayerId{}, LayerId{}, titled->second.count};
+        for (const LayerId other : index.preorder) {
+            if (titleOf(other) == title && !next.first) {
+                next.first = other;
+            }
+        }
+        for (const LayerId other : index.top) {
+            if (titleOf(other) == title && !next.firstTop) {
+                next.firstTop = other;
+            }
+        }
+        titled->second = next;
+    }
+    return true;
+}
+
+}  // namespace
+
+LayerProperties Document::defaultLayerProperties() const {
+    const std::unordered_map<std::string, LayerIndex::Titled>& titles = layerIndex().titles;
     std::size_t number = layers_.size() + 1;
     while (titles.contains("Layer " + std::to_string(number))) {
         ++number;
@@ -174,8 +270,31 @@ LayerProperties Document::defaultLayerProperties() const {
 LayerId Document::createLayer(Slot slot) {
     ArtTree tree;
     tree.layer = defaultLayerProperties();
+    const std::string title = tree.layer->title;
+    // A new top-level layer in front of all others or behind them takes a known place in the index
+    // (it has no sublayers yet); elsewhere the index is built again when next asked for.
+    const bool front = !slot.parent && slot.before && slot.before == fields_->topGroups.first;
+    const bool back = !slot.parent && !slot.before;
+    std::shared_ptr<LayerIndex> index = front || back ? takeLayerIndex() : nullptr;
     const ArtId group = insertTree(std::move(tree), slot, UuidPolicy::fresh);
-    return nodeAt(group).layer;
+    const LayerId layer = nodeAt(group).layer;
+    if (index) {
+        LayerIndex::Titled& titled = index->titles[title];
+        ++titled.count;
+        if (front) {
+            index->top.insert(index->top.begin(), layer);
+            index->preorder.insert(index->preorder.begin(), layer);
+            titled.first = layer;
+            titled.firstTop = layer;
+        } else {
+            index->top.push_back(layer);
+            index->preorder.push_back(layer);
+            titled.first = titled.first ? titled.first : layer;
+            titled.firstTop = titled.firstTop ? titled.firstTop : layer;
+        }
+        putBackLayerIndex(std::move(index));
+    }
+    return layer;
 }
 
 Result<LayerId> LayerEditor::insert(LayerId relative, PaintOrder order) {
@@ -214,7 +333,24 @@ Status LayerEditor::remove(LayerId layer) {
     if (!document_.nodeAt(group).parent && count() == 1) {
         return Status::notAllowed;
     }
+    // The layer and its sublayers leave the index, which need not be built again.
+    std::shared_ptr<LayerIndex> index = document_.takeLayerIndex();
+    std::vector<TitledLayer> removed;
+    if (index) {
+        const std::vector<ArtId> going = *document_.artTree(group);
+        for (const ArtId id : going) {
+            if (const LayerId below = document_.nodeAt(id).layer) {
+                removed.emplace_back(below, document_.layers_.at(below).properties.title);
+            }
+        }
+    }
     document_.eraseSubtree(group);
+    const auto titleOf = [this](LayerId layer) -> const std::string& {
+        return document_.layers_.at(layer).properties.title;
+    };
+    if (index && ForgetLayers(*index, removed, titleOf)) {
+        document_.putBackLayerIndex(std::move(index));
+    }
     return Status::ok;
 }
 

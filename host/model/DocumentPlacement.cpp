@@ -70,6 +70,9 @@ Result<Document::Slot> Document::slotFor(PaintOrder order, ArtId target, bool mo
 void Document::attach(ArtId art, Slot slot) {
     const ArtId previous = slot.before ? nodeAt(slot.before).previous : childList(slot.parent).last;
     ArtNode& node = *editNode(art);
+    if (node.layer) {
+        dropLayerIndex();
+    }
     node.parent = slot.parent;
     node.previous = previous;
     node.next = slot.before;
@@ -91,6 +94,9 @@ void Document::attach(ArtId art, Slot slot) {
 
 void Document::detach(ArtId art) {
     ArtNode& node = *editNode(art);
+    if (node.layer) {
+        dropLayerIndex();
+    }
     const ArtId parent = std::exchange(node.parent, ArtId{});
     const ArtId previous = std::exchange(node.previous, ArtId{});
     const ArtId next = std::exchange(node.next, ArtId{});
@@ -166,6 +172,7 @@ void Document::eraseSubtree(ArtId art) {
         if (node.layer) {
             recordLayer(node.layer);
             layers_.erase(node.layer);
+            dropLayerIndex();
         }
         forgetDerived();
         arts_.erase(id);

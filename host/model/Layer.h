@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/Handles.h"
@@ -48,6 +49,24 @@ struct Layer {
 
 class Document;
 
+// What finding a layer by position or title would otherwise walk the tree for: the top-level layers
+// front to back, every layer in pre-order, and the first layer of each title (in pre-order, and
+// among the top-level layers).
+// It follows from the document alone: the document drops it when a title changes or a layer group
+// is linked into or out of the tree, and builds it again when next asked, from the layer groups and
+// their direct children; removing a layer, or adding one in front of or behind all others, brings
+// it up to date in place.
+struct LayerIndex {
+    std::vector<LayerId> top;
+    std::vector<LayerId> preorder;
+    struct Titled {
+        LayerId first;
+        LayerId firstTop;       // null when only sublayers have the title
+        std::size_t count = 0;  // the layers that have it
+    };
+    std::unordered_map<std::string, Titled> titles;
+};
+
 // The layers of a document, read through its art tree: a layer's place, parent and sublayers are
 // those of its layer group. A view holds on to its document and is good while the document lives.
 class LayerView {
@@ -73,6 +92,8 @@ public:
     std::vector<LayerId> all() const;
     // The first layer in pre-order with the title; null when none has it.
     LayerId byTitle(std::string_view title) const;
+    // The front-most top-level layer with the title; null when none has it.
+    LayerId topByTitle(std::string_view title) const;
     Result<ArtId> group(LayerId layer) const;
     Result<LayerProperties> properties(LayerId layer) const;
     // The layer new art goes to by default; the first layer when the current one was deleted.

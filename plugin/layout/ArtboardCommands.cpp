@@ -50,16 +50,39 @@ AIRealRect Offset(const AIRealRect& rect, double dx, double dy) {
     return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
 
-// The objects of the set whose geometric bounds have their centre in the rectangle.
-ArtList GetTopObjectsInsideRect(const ArtHandleSet& objects, const AIRealRect& rect) {
-    ArtList inside;
-    for (ArtObject* art : objects) {
-        const std::optional<AIRealRect> bounds = ArtBounds(art, false);
-        if (bounds && Contains(rect, CenterOf(*bounds))) {
-            inside.push_back(art);
+// The centres of the geometric bounds of a set of top-level objects, measured once: a command that
+// places many artboards asks which objects lie on each, and measuring every object again for every
+// artboard would cost artboards times objects. An object's bounds change only when it is moved
+// itself, and a moved object leaves the set (MoveObjects).
+class ArtCentres {
+public:
+    explicit ArtCentres(const ArtHandleSet& objects) {
+        fCentres.reserve(objects.size());
+        for (ArtObject* art : objects) {
+            if (const std::optional<AIRealRect> bounds = ArtBounds(art, false)) {
+                fCentres.emplace_back(art, CenterOf(*bounds));
+            }
         }
     }
-    return inside;
+
+    // The objects still in the set whose centre lies in the rectangle, in the set's order.
+    ArtList Inside(const ArtHandleSet& objects, const AIRealRect& rect) const {
+        ArtList inside;
+        for (const auto& [art, centre] : fCentres) {
+            if (Contains(rect, centre) && objects.contains(art)) {
+                inside.push_back(art);
+            }
+        }
+        return inside;
+    }
+
+private:
+    std::vector<std::pair<ArtObject*, AIRealPoint>> fCentres;
+};
+
+// The objects of the set whose geometric bounds have their centre in the rectangle.
+ArtList GetTopObjectsInsideRect(const ArtHandleSet& objects, const AIRealRect& rect) {
+    return ArtCentres(objects).Inside(objects, rect);
 }
 
 // Copies (each copy placed directly above its original) or moves the art by (dx, dy). Moved art
@@ -81,11 +104,6 @@ ArtList MoveObjects(const ArtList& arts, ArtHandleSet& objects, double dx, doubl
         }
     }
     return copies;
-}
-
-ArtList MoveTopObjectsInsideRect(ArtHandleSet& objects, const AIRealRect& rect, double dx, double dy,
-                                 bool copy) {
-    return MoveObjects(GetTopObjectsInsideRect(objects, rect), objects, dx, dy, copy);
 }
 
 void SelectObjects(const ArtList& arts) {
@@ -311,6 +329,7 @@ private:
             return Fail(kCantAdd);
         }
         ArtHandleSet objects = fEdit.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        const ArtCentres centres(objects);
         AIRealRect placed{};
         if (GetNewArtboardPosition(fList, baseProperties, fEdit.gap, placed) &&
             properties.SetPosition(placed) != kNoErr) {
@@ -328,23 +347,25 @@ private:
         if (fList.Update(at, properties) != kNoErr) {
             return Fail(kCantUpdate);
         }
-        if (fEdit.includeArtwork && !CopyArtwork(objects, *baseRect, at, added.Copies())) {
+        if (fEdit.includeArtwork && !CopyArtwork(objects, centres, *baseRect, at, added.Copies())) {
             return Fail(kCantGetArtboardPosition);
         }
-        if (AddMore(properties, objects, *baseRect, at, stem, start, added)) {
+        if (AddMore(properties, objects, centres, *baseRect, at, stem, start, added)) {
             added.Keep();
         }
     }
 
     // Copies the art lying on the base onto the artboard at the index, by the offset of the centres.
-    bool CopyArtwork(ArtHandleSet& objects, const AIRealRect& base, ArtboardID index, ArtChanges& made) {
+    bool CopyArtwork(ArtHandleSet& objects, const ArtCentres& centres, const AIRealRect& base,
+                     ArtboardID index, ArtChanges& made) {
         const std::optional<AIRealRect> now = PositionAt(fList, index);
         if (!now) {
             return false;
         }
         const AIRealPoint from = CenterOf(base);
         const AIRealPoint to = CenterOf(*now);
-        const ArtList copies = MoveTopObjectsInsideRect(objects, base, to.h - from.h, to.v - from.v, true);
+        const ArtList copies =
+            MoveObjects(centres.Inside(objects, base), objects, to.h - from.h, to.v - from.v, true);
         for (ArtObject* copy : copies) {
             made.Made(copy);
         }
@@ -356,8 +377,9 @@ private:
 
     // The further copies of "numberOfArtboards", each a step right of the one before; false (the
     // reply's error set) when one can't be added.
-    bool AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const AIRealRect& base,
-                 ArtboardID at, const std::string& stem, int start, AddedArtboards& added) {
+    bool AddMore(const ai::ArtboardProperties& first, ArtHandleSet& objects, const ArtCentres& centres,
+                 const AIRealRect& base, ArtboardID at, const std::string& stem, int start,
+                 AddedArtboards& added) {
         if (fEdit.numberOfArtboards < 2) {
             return true;
         }
@@ -378,7 +400,7 @@ private:
             if (fList.Update(at, next) != kNoErr) {
                 return Failed(kCantUpdate);
             }
-            if (fEdit.includeArtwork && !CopyArtwork(objects, base, at, added.Copies())) {
+            if (fEdit.includeArtwork && !CopyArtwork(objects, centres, base, at, added.Copies())) {
                 return Failed(kCantAddMultiple);
             }
         }
@@ -456,7 +478,7 @@ private:
         if (!old) {
             return std::nullopt;
         }
-        const ArtList inside = GetTopObjectsInsideRect(objects, *old);
+        const ArtList inside = fCentres->Inside(objects, *old);
         if (fEdit.selectArtwork) {
             SelectObjects(inside);
         }
@@ -502,6 +524,7 @@ private:
             return Fail(kCantRearrange);
         }
         ArtHandleSet objects = fEdit.includeArtwork ? GetTopObjects() : ArtHandleSet{};
+        fCentres.emplace(objects);
         if (grid->byColumns) {
             ByColumns(*grid, order, *first, objects);
         } else {
@@ -593,6 +616,7 @@ private:
     EditArtboardsRequest fEdit;
     ai::ArtboardList fList;
     std::vector<PlacedArtboard> fPlaced;
+    std::optional<ArtCentres> fCentres;  // "rearrange": the art to take along, measured once
     bool fRefused = false;
 };
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -79,9 +80,12 @@ std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
         }
         chosen.insert(index);
     }
-    for (const std::string& name : ReadTextArrayLeniently(request, "artboardNames")) {
-        if (const int index = GetArtboardNumber(name); index >= 0) {
-            chosen.insert(index);
+    const std::vector<std::string> names = ReadTextArrayLeniently(request, "artboardNames");
+    const std::unordered_map<std::string, int> numbers =
+        names.empty() ? std::unordered_map<std::string, int>{} : GetArtboardNumbersByName();
+    for (const std::string& name : names) {
+        if (const auto found = numbers.find(name); found != numbers.end()) {
+            chosen.insert(found->second);
         }
     }
     if (chosen.empty()) {
@@ -95,6 +99,16 @@ std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
 std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::set<int>& chosen,
                                       const ArtList& art, bool fromArtboardItems) {
     std::map<int, ArtList> perArtboard;
+    // Each object is measured once, not once for every artboard.
+    std::vector<std::pair<ArtObject*, AIRealRect>> measured;
+    if (fromArtboardItems) {
+        measured.reserve(art.size());
+        for (ArtObject* object : art) {
+            if (const std::optional<AIRealRect> bounds = ArtBounds(object, true)) {
+                measured.emplace_back(object, *bounds);
+            }
+        }
+    }
     for (const int index : chosen) {
         if (!fromArtboardItems) {
             if (!art.empty()) {
@@ -107,9 +121,8 @@ std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::s
             continue;
         }
         ArtList on;
-        for (ArtObject* object : art) {
-            const std::optional<AIRealRect> bounds = ArtBounds(object, true);
-            if (bounds && Overlap(*bounds, *board)) {
+        for (const auto& [object, bounds] : measured) {
+            if (Overlap(bounds, *board)) {
                 on.push_back(object);
             }
         }

@@ -311,6 +311,23 @@ int GetArtboardNumber(const std::string& name) {
     return -1;
 }
 
+std::unordered_map<std::string, int> GetArtboardNumbersByName() {
+    std::unordered_map<std::string, int> numbers;
+    const ai::ArtboardList list;
+    ArtboardID count = 0;
+    if (!list.IsValid() || list.GetCount(count) != kNoErr) {
+        return numbers;
+    }
+    for (ArtboardID index = 0; index < count; ++index) {
+        ai::ArtboardProperties properties;
+        ai::UnicodeString own;
+        if (list.GetArtboardProperties(index, properties) == kNoErr && properties.GetName(own) == kNoErr) {
+            numbers.try_emplace(own.as_UTF8(), index);
+        }
+    }
+    return numbers;
+}
+
 bool GetArtBoardBounds(int index, const std::string& name, AIRealRect& rect) {
     const ai::ArtboardList list;
     if (!list.IsValid()) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "AIArt.h"
@@ -64,6 +65,9 @@ ArtList ArtboardRangeToArtVector(const std::string& range);
 // The 0-based index of the first artboard named exactly so; -1 when none is, or the list can't be
 // read.
 int GetArtboardNumber(const std::string& name);
+// The same for many names at once: the 0-based index of the first artboard of each name, every
+// artboard read once. Empty when the list can't be read.
+std::unordered_map<std::string, int> GetArtboardNumbersByName();
 // The rectangle of the artboard at the 0-based index; with a negative index the artboard named
 // name, or the active one when the name is empty or names none. False when it can't be read.
 bool GetArtBoardBounds(int index, const std::string& name, AIRealRect& rect);

@@ -384,6 +384,14 @@ TEST_F(FitArtboard, ChosenSidesOnly) {
     ExpectRect(Board("Two").rect, kTwo, "Two");
 }
 
+TEST_F(FitArtboard, ANameSharedByTwoArtboardsChoosesTheFirst) {
+    Script("editArtboards", R"({"mode":"edit","artboardNumber":3,"newName":"Two"})");
+    Script("fitArtboardToBounds", R"({"padding":10,"artboardNames":["Two","Nothing","Two"]})");
+    ExpectRect(Board("One").rect, kOne, "One");
+    ExpectRect(Boards()[1].rect, {310, 190, 390, 110}, "the first Two");
+    ExpectRect(Boards()[2].rect, kThree, "the second Two");
+}
+
 TEST_F(FitArtboard, PaddingsInUnits) {
     Script("fitArtboardToBounds", R"({"padding":1,"units":"in","artboardNumbers":[2]})");
     ExpectRect(Board("Two").rect, {248, 252, 452, 48}, "Two");

@@ -156,6 +156,28 @@ TEST_F(EditLayer, EditChangesOnlyWhatTheRequestSets) {
     EXPECT_EQ(TopLayers(), (Titles{"Top", "Base"}));
 }
 
+// A title is looked for among the top-level layers first, then among every sublayer; each rename,
+// addition and removal moves the answer of the next look-up.
+TEST_F(EditLayer, LookupsByNameFollowEachRenameAdditionAndRemoval) {
+    Script("editLayer",
+           R"({"mode":"add","layerName":"Bottom","targetLayer":"Top","location":"insideOnTop"})");
+    Script("editLayer", R"({"mode":"edit","layerName":"Bottom","newName":"Base"})");
+    EXPECT_EQ(TopLayers(), (Titles{"Top", "Base"})) << "the top-level layer goes first";
+    EXPECT_EQ(Contents("Top"), (Titles{"layer Bottom", "R1", "R2", "layer Inner"}));
+    Script("editLayer", R"({"mode":"edit","layerName":"Bottom","newName":"Inner"})");
+    EXPECT_EQ(Contents("Top"), (Titles{"layer Inner", "R1", "R2", "layer Inner"}));
+    Script("editLayer", R"({"mode":"remove","layerName":"Inner"})");
+    EXPECT_EQ(Contents("Top"), (Titles{"R1", "R2", "layer Inner"})) << "the first in document order goes";
+    EXPECT_EQ(CountNamed("R3"), 1);
+    Script("editLayer", R"({"mode":"edit","layerName":"Base","newName":"Top"})");
+    Script("editLayer", R"({"mode":"remove","layerName":"Top"})");
+    EXPECT_EQ(TopLayers(), (Titles{"Top"})) << "the front-most of two top-level layers goes";
+    EXPECT_EQ(CountNamed("S1"), 1);
+    EXPECT_EQ(CountNamed("R3"), 0);
+    EXPECT_EQ(ScriptJson("editLayer", R"({"mode":"remove","layerName":"Inner"})")["error"],
+              "Can't find a layer");
+}
+
 TEST_F(EditLayer, DimmingOnAndOff) {
     Script("editLayer", R"({"mode":"edit","layerName":"Top","dimmedPercent":0})");
     EXPECT_EQ(SavedLayer("Top")["dimPlacedImages"], true);

@@ -76,12 +76,8 @@ AIErr GetLayerParent(AILayerHandle layer, AILayerHandle* parent) {
 
 // Top-level layers are searched first, front to back; then every sublayer in document order.
 LayerId LayerByTitle(const Document& document, const std::string& title) {
-    for (std::size_t index = 0; index < document.layers().count(); ++index) {
-        const LayerId layer = document.layers().nth(index).valueOr(LayerId{});
-        const model::Result<model::LayerProperties> properties = document.layers().properties(layer);
-        if (properties && properties->title == title) {
-            return layer;
-        }
+    if (const LayerId top = document.layers().topByTitle(title)) {
+        return top;
     }
     return document.layers().byTitle(title);
 }
