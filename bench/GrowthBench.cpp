@@ -511,15 +511,12 @@ std::vector<Variant> Variants() {
     add("fitArtboardToBounds/query", K::artboards, 200, "fitArtboardToBounds",
         Fixed(R"({"tagSearch":"all","padding":10})"));
 
-    // Pathfinder and rasterize. Unite and minus front are measured on 1,000 paths; the other
-    // operations on 250, so that the larger runs stay within minutes. Intersect and crop need shapes that
-    // overlap, or they find nothing in common.
+    // Pathfinder and rasterize, on 1,000 paths. Intersect and crop need shapes that overlap, or they
+    // find nothing in common.
     for (const char* mode : {"unite", "intersect", "exclude", "minusFront", "minusBack", "divide", "trim",
                              "merge", "crop", "outline"}) {
-        const bool thousand = std::string(mode) == "unite" || std::string(mode) == "minusFront";
         const bool overlap = std::string(mode) == "intersect" || std::string(mode) == "crop";
-        add(std::string("pathfinder/") + mode, overlap ? K::stack : K::squares, thousand ? 1'000 : 250,
-            "pathfinder",
+        add(std::string("pathfinder/") + mode, overlap ? K::stack : K::squares, 1'000, "pathfinder",
             Fixed(std::string(R"({"tagSearch":"all","mode":")") + mode + R"(","seriesTag":"merged"})"));
     }
     add("rasterize", K::squares, 4'000, "rasterize", Fixed(R"({"tagSearch":"all","resolution":72})"));
