@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "BenchPlugin.h"
 #include "model/Document.h"
@@ -32,6 +33,24 @@ inline host::model::ArtId AddRectangle(host::model::Document& document, host::mo
     const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnBottom, container);
     document.editContent<PathContent>(path)->geometry = PathGeometry::rectangle(rect);
     return path;
+}
+
+// The group of the document's first layer.
+inline host::model::ArtId FirstLayerGroup(const host::model::Document& document) {
+    return *document.layers().group(document.layers().first());
+}
+
+// A text frame of the kind holding the text, at the bottom of the first layer.
+inline host::model::ArtId AddText(host::model::Document& document, host::model::TextKind kind,
+                                  const host::model::Rect& frame, const std::string& text) {
+    using namespace host::model;
+    ArtTree tree;
+    TextFrameContent content;
+    content.kind = kind;
+    content.story = *Story::plain(text);
+    content.box = BoxGeometry{frame, Matrix()};
+    tree.data.content = std::move(content);
+    return *document.insertCopy(std::move(tree), PaintOrder::insideOnBottom, FirstLayerGroup(document));
 }
 
 // The i-th square of the grid, tagged "t" and i modulo ten.

@@ -95,10 +95,6 @@ int MostItems(Kind kind) {
     return kind == Kind::artboards ? static_cast<int>(host::model::kMaxArtboards) : 1 << 30;
 }
 
-ArtId FirstLayerGroup(const Document& document) {
-    return *document.layers().group(document.layers().first());
-}
-
 Color Shade(int i) {
     return Color::rgb((i % 7) / 7.0, (i % 11) / 11.0, (i % 13) / 13.0);
 }
@@ -116,16 +112,10 @@ void Decorate(Document& document) {
     }
 }
 
-void AddText(Document& document, host::model::TextKind kind, const Rect& frame, const std::string& text) {
-    using namespace host::model;
-    ArtTree tree;
-    TextFrameContent content;
-    content.kind = kind;
-    content.story = *Story::plain(text);
-    content.box = BoxGeometry{frame, Matrix()};
-    tree.data.content = std::move(content);
-    const ArtId art =
-        *document.insertCopy(std::move(tree), PaintOrder::insideOnBottom, FirstLayerGroup(document));
+// A text frame tagged "text" and "all".
+void AddTaggedText(Document& document, host::model::TextKind kind, const Rect& frame,
+                   const std::string& text) {
+    const ArtId art = bench::AddText(document, kind, frame, text);
     bench::Tag(document, art, "text");
     bench::Tag(document, art, "all");
 }
@@ -144,7 +134,7 @@ std::unique_ptr<Document> Generate(Kind kind, int count) {
             document = std::make_unique<Document>(std::uint64_t{42});
             for (int i = 0; i < count; ++i) {
                 const double shift = i * 0.01;
-                bench::AddRectangle(*document, FirstLayerGroup(*document),
+                bench::AddRectangle(*document, bench::FirstLayerGroup(*document),
                                     Rect(shift, 100 + shift, 100 + shift, shift));
             }
             Decorate(*document);
@@ -156,13 +146,13 @@ std::unique_ptr<Document> Generate(Kind kind, int count) {
                 const double x = (i % 100) * 120.0;
                 const double y = (i / 100) * 40.0;
                 if (kind == Kind::pointText) {
-                    AddText(
+                    AddTaggedText(
                         *document, TextKind::point, Rect(x, y + 12, x + 110, y),
                         "Item " + std::to_string(i) + " costs " + std::to_string(i % 90 + 10) + ".50 today");
                 } else {
-                    AddText(*document, TextKind::area, Rect(x, y + 30, x + 100, y),
-                            "Item " + std::to_string(i) + " costs " + std::to_string(i % 90 + 10) +
-                                ".50 today, and tomorrow it costs the same again, or more");
+                    AddTaggedText(*document, TextKind::area, Rect(x, y + 30, x + 100, y),
+                                  "Item " + std::to_string(i) + " costs " + std::to_string(i % 90 + 10) +
+                                      ".50 today, and tomorrow it costs the same again, or more");
                 }
             }
             break;
@@ -229,13 +219,13 @@ std::unique_ptr<Document> Generate(Kind kind, int count) {
                     *document->editSymbols().add("Symbol " + std::to_string(i + 1), artwork);
                 document->editSymbolUses().newInstance(symbol, Point{(i % 1000) * 12.0, (i / 1000) * 12.0},
                                                        PaintOrder::insideOnBottom,
-                                                       FirstLayerGroup(*document));
+                                                       bench::FirstLayerGroup(*document));
             }
             break;
         case Kind::artboards: {
             document = std::make_unique<Document>(std::uint64_t{42});
             Artboards& boards = document->editArtboards();
-            const ArtId layerGroup = FirstLayerGroup(*document);
+            const ArtId layerGroup = bench::FirstLayerGroup(*document);
             for (int i = 0; i < count; ++i) {
                 Artboard board;
                 const double x = i * 120.0;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "BenchPlugin.h"
+#include "GeneratedDocuments.h"
 #include "RatioReporter.h"
 #include "host/Application.h"
 #include "model/Document.h"
@@ -71,16 +72,7 @@ std::string Words(std::size_t characters) {
 
 void AddText(Document& document, host::model::TextKind kind, const host::model::Rect& frame,
              const std::string& text, const std::string& tag) {
-    using namespace host::model;
-    ArtTree tree;
-    TextFrameContent content;
-    content.kind = kind;
-    content.story = *Story::plain(text);
-    content.box = BoxGeometry{frame, Matrix()};
-    tree.data.content = std::move(content);
-    const ArtId art = *document.insertCopy(std::move(tree), PaintOrder::insideOnBottom,
-                                           *document.layers().group(document.layers().first()));
-    document.editTags(art)->set(TagEntryName(tag), "string", tag);
+    document.editTags(bench::AddText(document, kind, frame, text))->set(TagEntryName(tag), "string", tag);
 }
 
 // One area-text story, tagged "story", in a frame of 400 by 600 points.
