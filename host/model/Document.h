@@ -532,8 +532,10 @@ private:
     // Every change goes through these: they record what is about to change, then hand it out.
     ArtNode* editNode(ArtId art);
     ArtData& editData(ArtId art);
-    // Changing a title drops the layer index; a change that keeps every title may say so.
-    Layer& editLayer(LayerId layer, bool retitles = true);
+    // The layer record to change in place; a title changes through retitleLayer.
+    Layer& editLayer(LayerId layer);
+    // Gives the layer the title, keeping the layer index up to date.
+    void retitleLayer(LayerId layer, std::string title);
     DocumentFields& editFields();
     void recordArt(ArtId art);
     void recordLayer(LayerId layer);
@@ -612,8 +614,9 @@ private:
     // Kept by SymbolUseEditor::remove between removals; empty after any other change, and in a copy.
     DerivedCache<SymbolUseCounts> symbolUseCounts_;
     // Derived from the layers and the tree alone, so a copy may share it; never compared. Dropped by
-    // a new title, by linking a layer group in or out and by applying a log; a layer's removal and a
-    // new layer in front of or behind all others bring it up to date instead.
+    // linking a layer group in or out, by a title shared with other layers and by applying a log; a
+    // layer's removal, a new layer in front of or behind all others and a title of its own bring it
+    // up to date instead.
     mutable std::shared_ptr<LayerIndex> layerIndex_;
 };
 

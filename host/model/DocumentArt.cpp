@@ -145,7 +145,7 @@ Status Document::setName(ArtId art, std::string_view name) {
         return Status::badParameter;
     }
     if (node->layer) {
-        editLayer(node->layer).properties.title = name;
+        retitleLayer(node->layer, std::string(name));
         return Status::ok;
     }
     editData(art).name = name;

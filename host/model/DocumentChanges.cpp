@@ -93,11 +93,8 @@ ArtData& Document::editData(ArtId art) {
     return editNode(art)->data.edit();
 }
 
-Layer& Document::editLayer(LayerId layer, bool retitles) {
+Layer& Document::editLayer(LayerId layer) {
     recordLayer(layer);
-    if (retitles) {
-        dropLayerIndex();
-    }
     return layers_.at(layer);
 }
 

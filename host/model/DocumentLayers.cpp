@@ -2,6 +2,7 @@
 // document's layer groups, and the document's own making of a new layer.
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "model/Document.h"
 #include "model/Utf8.h"
@@ -152,9 +153,40 @@ Status LayerEditor::setProperties(LayerId layer, const LayerProperties& properti
     if (!isValidUtf8(properties.title) || properties.dimPercent < 0 || properties.dimPercent > 100) {
         return Status::badParameter;
     }
-    const bool retitled = properties.title != find(layer)->properties.title;
-    document_.editLayer(layer, retitled).properties = properties;
+    LayerProperties changed = properties;
+    std::string title = std::exchange(changed.title, find(layer)->properties.title);
+    document_.editLayer(layer).properties = std::move(changed);
+    document_.retitleLayer(layer, std::move(title));
     return Status::ok;
+}
+
+void Document::retitleLayer(LayerId layer, std::string title) {
+    std::string& held = editLayer(layer).properties.title;
+    if (held == title) {
+        return;
+    }
+    const std::string from = std::exchange(held, std::move(title));
+    // The index follows when the layer was the only holder of its old title, or not the first of
+    // it, and is the only holder of its new one, as a layer given a name of its own is. Otherwise
+    // the order of the holders decides, and the index is built again when next asked for.
+    std::shared_ptr<LayerIndex> index = takeLayerIndex();
+    if (!index) {
+        return;
+    }
+    const auto old = index->titles.find(from);
+    if (old == index->titles.end() || index->titles.contains(held)) {
+        return;
+    }
+    if (old->second.count == 1) {
+        index->titles.erase(old);
+    } else if (old->second.first == layer || old->second.firstTop == layer) {
+        return;
+    } else {
+        --old->second.count;
+    }
+    const bool top = !nodeAt(layers_.at(layer).group).parent;
+    index->titles.emplace(held, LayerIndex::Titled{layer, top ? layer : LayerId{}, 1});
+    putBackLayerIndex(std::move(index));
 }
 
 const LayerIndex& Document::layerIndex() const {

@@ -52,10 +52,10 @@ class Document;
 // What finding a layer by position or title would otherwise walk the tree for: the top-level layers
 // front to back, every layer in pre-order, and the first layer of each title (in pre-order, and
 // among the top-level layers).
-// It follows from the document alone: the document drops it when a title changes or a layer group
-// is linked into or out of the tree, and builds it again when next asked, from the layer groups and
-// their direct children; removing a layer, or adding one in front of or behind all others, brings
-// it up to date in place.
+// It follows from the document alone: the document drops it when a layer group is linked into or
+// out of the tree, or a title changes among others that share it, and builds it again when next
+// asked, from the layer groups and their direct children; removing a layer, adding one in front of
+// or behind all others, and giving a layer a title of its own bring it up to date in place.
 struct LayerIndex {
     std::vector<LayerId> top;
     std::vector<LayerId> preorder;

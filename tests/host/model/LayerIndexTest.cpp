@@ -131,6 +131,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IndexCase{"renameTheFirstOfATitle", [](Document& d) { titled(d, top(d, 0), "Z"); }},
         IndexCase{"renameToATitleFoundLater", [](Document& d) { titled(d, top(d, 2), "B"); }},
+        // A title of its own, given to the only holder of a title, to a later holder of a shared
+        // one, to a sublayer, and back: the titles left behind find nothing or the next holder.
+        IndexCase{"giveTheOnlyHolderATitleOfItsOwn",
+                  [](Document& d) {
+                      titled(d, d.layers().byTitle("C"), "E");
+                      EXPECT_EQ(d.layers().byTitle("C"), LayerId{});
+                  }},
+        IndexCase{"giveALaterHolderATitleOfItsOwn",
+                  [](Document& d) {
+                      const LayerId first = d.layers().topByTitle("B");
+                      titled(d, d.layers().all().back(), "F");
+                      EXPECT_EQ(d.layers().topByTitle("B"), first);
+                  }},
+        IndexCase{"giveASublayerATitleOfItsOwnAndBack",
+                  [](Document& d) {
+                      const LayerId sublayer = titled(d, d.layers().byTitle("D"), "G");
+                      EXPECT_EQ(d.layers().byTitle("D"), LayerId{});
+                      titled(d, sublayer, "D");
+                      EXPECT_EQ(d.layers().byTitle("G"), LayerId{});
+                  }},
         IndexCase{"renameTheLayerGroup", [](Document& d) { d.setName(groupOf(d, top(d, 3)), "A"); }},
         IndexCase{"changeOnlyAColour",
                   [](Document& d) {
