@@ -19,6 +19,7 @@
 #include "core/Suites.h"
 #include "core/Units.h"
 #include "layout/Artboards.h"
+#include "layout/BoundsGrid.h"
 #include "layout/Geometry.h"
 #include "layout/Lookups.h"
 #include "layout/ReferencePoints.h"
@@ -99,16 +100,21 @@ std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
 std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::set<int>& chosen,
                                       const ArtList& art, bool fromArtboardItems) {
     std::map<int, ArtList> perArtboard;
-    // Each object is measured once, not once for every artboard.
-    std::vector<std::pair<ArtObject*, AIRealRect>> measured;
+    // Each object is measured once, not once for every artboard, and an artboard is compared only
+    // with the objects near it.
+    ArtList measured;
+    std::vector<AIRealRect> bounds;
     if (fromArtboardItems) {
         measured.reserve(art.size());
+        bounds.reserve(art.size());
         for (ArtObject* object : art) {
-            if (const std::optional<AIRealRect> bounds = ArtBounds(object, true)) {
-                measured.emplace_back(object, *bounds);
+            if (const std::optional<AIRealRect> measure = ArtBounds(object, true)) {
+                measured.push_back(object);
+                bounds.push_back(*measure);
             }
         }
     }
+    const BoundsGrid grid(bounds);
     for (const int index : chosen) {
         if (!fromArtboardItems) {
             if (!art.empty()) {
@@ -121,9 +127,9 @@ std::map<int, ArtList> ArtPerArtboard(const ai::ArtboardList& list, const std::s
             continue;
         }
         ArtList on;
-        for (const auto& [object, bounds] : measured) {
-            if (Overlap(bounds, *board)) {
-                on.push_back(object);
+        for (const std::size_t near : grid.Near(*board)) {
+            if (Overlap(bounds[near], *board)) {
+                on.push_back(measured[near]);
             }
         }
         if (!on.empty()) {

@@ -13,6 +13,8 @@
 #include "core/FilePaths.h"
 #include "core/Suites.h"
 #include "core/TextHelpers.h"
+#include "layout/Artboards.h"
+#include "layout/BoundsGrid.h"
 #include "layout/LayoutScopes.h"
 
 namespace {
@@ -24,10 +26,6 @@ constexpr std::array<std::string_view, 6> kLocationWords{"above",          "belo
 bool ArtboardRect(const ai::ArtboardList& list, ArtboardID index, AIRealRect& rect) {
     ai::ArtboardProperties properties;
     return list.GetArtboardProperties(index, properties) == kNoErr && properties.GetPosition(rect) == kNoErr;
-}
-
-bool Overlaps(const AIRealRect& a, const AIRealRect& b) {
-    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
 }
 
 AILayerHandle FirstLayer() {
@@ -280,14 +278,19 @@ ArtList ArtboardRangeToArtVector(const std::string& range) {
         }
         boards.push_back(board);
     }
-    // Each object's bounds are asked for once, whatever the number of artboards.
+    // Each object's bounds are asked for once, whatever the number of artboards, and compared only
+    // with the artboards near them.
+    const BoundsGrid grid(boards);
     ArtList found;
     for (ArtObject* art : top) {
         AIRealRect bounds;
-        if (!boards.empty() && sAIArt != nullptr &&
-            sAIArt->GetArtTransformBounds(art, nullptr, 0, &bounds) == kNoErr &&
-            std::any_of(boards.begin(), boards.end(),
-                        [&bounds](const AIRealRect& board) { return Overlaps(bounds, board); })) {
+        if (boards.empty() || sAIArt == nullptr ||
+            sAIArt->GetArtTransformBounds(art, nullptr, 0, &bounds) != kNoErr) {
+            continue;
+        }
+        const std::vector<std::size_t> near = grid.Near(bounds);
+        if (std::any_of(near.begin(), near.end(),
+                        [&](std::size_t board) { return Overlap(bounds, boards[board]); })) {
             found.push_back(art);
         }
     }
