@@ -172,6 +172,9 @@ bool FinishPdf(std::string& pdf, const std::vector<Rect>& artboards, const Bleed
                std::string* error) {
     try {
         QPDF document;
+        // What qpdf mends in cairo's file (a resource named twice, where one picture is drawn twice)
+        // is no concern of the user's: its warnings would go to standard error.
+        document.setSuppressWarnings(true);
         document.processMemoryFile("copy", pdf.data(), pdf.size());
         std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
         for (std::size_t i = 0; i < pages.size() && i < artboards.size(); ++i) {

@@ -18,3 +18,10 @@ bool IsSameFile(const std::string& first, const std::string& second) {
     const fs::path b = failed ? fs::path() : fs::weakly_canonical(second, failed);
     return !failed && a == b;
 }
+
+std::string NormalisedPath(const std::string& path) {
+    std::error_code failed;
+    const fs::path absolute = fs::absolute(path, failed);
+    const fs::path canonical = failed ? fs::path() : fs::weakly_canonical(absolute, failed);
+    return failed ? fs::path(path).lexically_normal().string() : canonical.string();
+}

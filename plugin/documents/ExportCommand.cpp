@@ -4,6 +4,7 @@
 // user, find the document as the command found it.
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "AICloudDocument.h"
 #include "AIDocumentList.h"
@@ -38,6 +39,7 @@ namespace {
 constexpr const char* kCantCreateOutputDirectory = "Can't create output directory";
 constexpr const char* kCantWriteAFile = "Can't write a file";
 constexpr const char* kCantCreateATempFile = "Can't create a temp file";
+constexpr const char* kCantProcessAFileNameOrPath = "Can't process a file name or path";
 constexpr const char* kCantExportOverAnOpenDocument = "Can't export over the file of an open document";
 
 std::string CantExport(const std::string& format) {
@@ -58,6 +60,11 @@ bool ReadJobFile(const json& job, std::string& folder, std::string& name, std::s
            ReadJsonValue(job, "fileFormat", format) && !folder.empty() && !name.empty() && !format.empty();
 }
 
+// The file a job writes in its folder.
+std::string FileNameOf(const std::string& name, const ExportFormat& format) {
+    return name + "." + std::string(format.extension);
+}
+
 // The checks both job kinds share: the texts, the format, the folder made, and a final path that
 // is no open document's file. False with the error set.
 bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
@@ -73,7 +80,7 @@ bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
         error = "File type not supported";
         return false;
     }
-    const std::string fileName = file.name + "." + std::string(file.format->extension);
+    const std::string fileName = FileNameOf(file.name, *file.format);
     // An open document's file holds the user's work as last saved: a job that would replace it
     // (the document's own folder and name, another open document's, the same file by another
     // spelling or link) fails before it makes anything, and the file stays as it was.
@@ -190,6 +197,40 @@ bool ExportTestJob(const json& job, std::string& error) {
         return false;
     }
     return true;
+}
+
+// The path a job will write, spelled so that two spellings of one path (".", "..", a folder that
+// is a link, a leading "~") give one text; empty for a job that writes no file (a test, a job that
+// already failed, one without a folder, name or known format, one over an open document's file).
+std::string WrittenPathKey(const json& job) {
+    bool test = false;
+    ReadJsonValue(job, "testExport", test);
+    std::string folder;
+    std::string name;
+    std::string formatName;
+    if (test || HasKey(job, kJobFailureKey) || !ReadJobFile(job, folder, name, formatName)) {
+        return {};
+    }
+    const ExportFormat* format = FindExportFormat(AsciiLowerCase(formatName));
+    if (format == nullptr) {
+        return {};
+    }
+    const std::string path = AddNameToPath(ExpandUserPath(folder), FileNameOf(name, *format));
+    // A job refused for writing over an open document's file writes nothing either.
+    return FindOpenDocumentOfFile(path) != nullptr ? std::string() : NormalisedPath(path);
+}
+
+// Whether two jobs of the list would write one file: the later would replace the earlier's file,
+// both reported written.
+bool JobsShareAPath(const JobList& jobs) {
+    std::set<std::string> paths;
+    for (const json& job : jobs) {
+        std::string path = WrittenPathKey(job);
+        if (!path.empty() && !paths.insert(std::move(path)).second) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Runs one job and gives its result; a job that throws (a value of the wrong type) fails alone,
@@ -371,13 +412,17 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
     const ArtList selectedArt =
         selectionNeeded ? SortArtByPaintOrder(RemoveLeaves2(GetAllSelectedObjects(false)), false) : ArtList();
     // Every job's folder and name are settled before the first file is written: a name that can't
-    // be used fails the command with nothing written.
+    // be used, or one that two jobs would write, fails the command with nothing written.
     JobList named;
     for (const json& job : jobs) {
         if (!FilePathNameToString(job, named.emplace_back())) {
-            reply["error"] = "Can't process a file name or path";
+            reply["error"] = kCantProcessAFileNameOrPath;
             return DumpReply(reply);
         }
+    }
+    if (JobsShareAPath(named)) {
+        reply["error"] = kCantProcessAFileNameOrPath;
+        return DumpReply(reply);
     }
     json results = json::array();
     for (const json& job : named) {

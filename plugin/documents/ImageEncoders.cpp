@@ -137,6 +137,9 @@ struct JpegError {
     std::longjmp(error->jump, 1);
 }
 
+// libjpeg's warnings and traces would go to standard error: the encoder's outcome is its answer.
+void IgnoreJpegMessage(j_common_ptr, int) {}
+
 // Only plain C objects live here, so that the jump skips no destructor.
 bool CompressJpeg(const unsigned char* pixels, JDIMENSION width, JDIMENSION height, int components,
                   int quality, UINT16 density, unsigned char** out, unsigned long* outSize, char* message) {
@@ -144,6 +147,7 @@ bool CompressJpeg(const unsigned char* pixels, JDIMENSION width, JDIMENSION heig
     JpegError error;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = JumpOnJpegError;
+    error.manager.emit_message = IgnoreJpegMessage;
     error.message[0] = '\0';
     if (setjmp(error.jump) != 0) {
         jpeg_destroy_compress(&info);

@@ -383,6 +383,31 @@ const ExportCase kCases[] = {
      R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
      {{"out/ok.ai", std::nullopt}},
      {}},
+    {"TwoJobsThatWouldWriteOneFile",
+     R"({"formats":["ai"],"exportAsMultiPage":false,"folderPath":"$/out","fileName":"n","appendArtboardNumbers":"no"})",
+     R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
+     {{"out/n.ai", std::nullopt}},
+     {}},
+    {"TwoSpellingsOfOnePath",
+     R"({"formats":["ai"],"fileName":"x","jobs":[{"folderPath":"$/out"},{"folderPath":"$/out/sub/.."}]})",
+     R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
+     {{"out/x.ai", std::nullopt}},
+     {}},
+    {"ATestSharesItsNameWithTheExportItTests",
+     R"({"formats":["ai"],"folderPath":"$/out","fileName":"x","jobs":[{"testExport":true},{}]})",
+     R"({"eventType":"exportFile","Results":[
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"x","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"x","folderPath":"$/out"}]})",
+     {{"out/x.ai", On(kOnArtboards, 3)}},
+     {}},
+    // The number is appended after the delimiters are replaced, after a space.
+    {"TheNumberFollowsTheReplacedDelimiters",
+     R"({"formats":["ai"],"artboardRange":"1-2","exportAsMultiPage":false,"folderPath":"$/out","fileName":"My File","fileNameDelimiter":"+"})",
+     R"({"eventType":"exportFile","Results":[
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"My+File 1","folderPath":"$/out"},
+        {"exportSuccessful":true,"fileFormat":"ai","fileName":"My+File 2","folderPath":"$/out"}]})",
+     {{"out/My+File 1.ai", On({"Top", "Bottom", "Inner", "G", "R1", "R2", "S1", "I1", "symbol:Used"}, 1)}},
+     {}},
     {"ReopenTheSourceFile",
      R"({"formats":["ai"],"folderPath":"$/out","fileName":"doc","reopenSourceFile":true})",
      R"({"eventType":"exportFile","Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"doc","folderPath":"$/out"}]})",
@@ -752,5 +777,78 @@ INSTANTIATE_TEST_SUITE_P(Cases, SwatchUse, testing::ValuesIn(kSwatchUses),
 
 INSTANTIATE_TEST_SUITE_P(Requests, CleanDocument, testing::ValuesIn(kCleanCases),
                          [](const testing::TestParamInfo<CleanCase>& info) { return info.param.name; });
+
+// Every job cuts, prepares and cleans the document itself and puts it back. Whatever the job's
+// scope, format, clean-up or outcome, the poster saved after the export is byte for byte the poster
+// saved before it, and an edit made before the export is still the one undo takes back.
+struct KeepCase {
+    const char* name;
+    const char* keys;  // merged into a request of every format
+    bool succeeds;
+};
+
+void PrintTo(const KeepCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ExportKeepsThePoster : public PluginTest, public testing::WithParamInterface<KeepCase> {
+protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        const fs::path examples = fs::path(PLIM_SOURCE_DIR) / "examples";
+        fs::copy_file(examples / "poster-photo.png", scratch.Path() / "poster-photo.png");
+        const std::string poster =
+            scratch.Write("poster.ai", testsupport::ReadFile(examples / "poster.json"));
+        OpenDocumentFile(poster, 7);
+    }
+    std::string Saved() { return host::model::writeDocument(*app->CurrentDocument()).text.value_or(""); }
+
+    testsupport::ScratchFolder scratch{"export-keeps"};
+};
+
+TEST_P(ExportKeepsThePoster, TheDocumentAndItsUndo) {
+    const KeepCase& c = GetParam();
+    const std::string before = Saved();
+    Script("setTags", R"({"tagSearch":"sun","tags":["edited"]})");
+    const std::string edited = Saved();
+    ASSERT_NE(edited, before);
+
+    json request =
+        json::parse(R"({"formats":["ai","pdf","svg","eps","png","jpg","tif","psd"],"fileName":"p"})");
+    request["folderPath"] = (scratch.Path() / "out").string();
+    request.merge_patch(json::parse(c.keys));
+    const json reply = ScriptJson("exportFile", request.dump());
+    ASSERT_TRUE(reply.contains("Results")) << reply.dump();
+    for (const json& result : reply["Results"]) {
+        EXPECT_EQ(result["exportSuccessful"], c.succeeds) << result.dump();
+    }
+    // Compared whole, reported short: the saved poster runs to hundreds of lines.
+    EXPECT_TRUE(Saved() == edited) << "the export changed the document";
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_TRUE(Saved() == before) << "undo no longer takes back the edit made before the export";
+}
+
+const KeepCase kKeepCases[] = {
+    {"ATagQueryWithoutUnusedSwatches", R"({"tagSearch":"sun","copySwatches":false})", true},
+    {"AnArtboardWithoutUnusedSwatches", R"({"artboardRange":"2","copySwatches":false})", true},
+    {"AFilePerArtboardOutlined",
+     R"({"exportAsMultiPage":false,"outlineText":true,"copySwatches":false,"fittingMethod":"shrinkToFrame"})",
+     true},
+    {"TaggedTextOnOneArtboardFitted",
+     R"({"tagSearch":"text","exportAsSingleArtboard":true,"outlineText":true,"fittingMethod":"fitFrameToText","copySwatches":false})",
+     true},
+    {"TheWholeDocumentPaddedWithMetadata",
+     R"({"document":true,"copySwatches":false,"padding":12,"bleed":4,"pixelPerfect":true,"background":{"rgb":[1.0,1.0,0.0]},"metadata":{"author":["A"]}})",
+     true},
+    {"AsIs", R"({"as_is":true,"outlineText":true,"copySwatches":false,"tagSearch":"sun"})", true},
+    {"OnlyATest", R"({"testExport":true,"outlineText":true,"copySwatches":false})", true},
+    {"WritersThatFailAfterThePreparation",
+     R"({"tagSearch":"sun","copySwatches":false,"outlineText":true,"aiEmbedFonts":"yes","pdfLayers":1,"svgTextPathElement":"yes","epsPreview":5,"colorSpace":"Lab"})",
+     false},
+    {"APreparationThatFails", R"({"tagSearch":"nothing","copySwatches":false})", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Jobs, ExportKeepsThePoster, testing::ValuesIn(kKeepCases),
+                         [](const testing::TestParamInfo<KeepCase>& info) { return info.param.name; });
 
 }  // namespace

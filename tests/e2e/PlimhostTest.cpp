@@ -121,6 +121,47 @@ TEST(Plimhost, TagScriptOnTheExampleDocument) {
     std::filesystem::remove(saved);
 }
 
+// What the writers' libraries have to say stays off standard error, which holds plimhost's own
+// lines only: the poster with its picture placed twice (qpdf mends the PDF cairo writes for it) in
+// every format, with its metadata.
+TEST(Plimhost, ExportsLeaveStandardErrorToPlimhost) {
+    const testsupport::ScratchFolder scratch("plimhost-export-quiet");
+    const std::filesystem::path examples = std::filesystem::path(PLIM_SOURCE_DIR) / "examples";
+    std::filesystem::copy_file(examples / "poster-photo.png", scratch.Path() / "poster-photo.png");
+    json poster = json::parse(testsupport::ReadFile(examples / "poster.json"));
+    bool twinned = false;
+    for (json& layer : poster["layers"]) {
+        json& children = layer["children"];
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (children[i].contains("file")) {
+                json twin = children[i];
+                twin.erase("uuid");
+                twin["matrix"][4] = 10.0;
+                children.push_back(twin);
+                twinned = true;
+                break;
+            }
+        }
+    }
+    ASSERT_TRUE(twinned);
+    const std::string document = scratch.Write("poster.ai", poster.dump());
+    const std::string script =
+        "exportFile {\"formats\":[\"pdf\",\"svg\",\"eps\",\"ai\",\"png\",\"jpg\",\"tif\","
+        "\"psd\"],\"document\":true,\"folderPath\":\"out\",\"fileName\":\"p\","
+        "\"metadata\":{\"author\":[\"A\"]}}\n";
+    const testsupport::ProgramRun run =
+        testsupport::RunProgram(scratch,
+                                "cd '" + scratch.Path().string() + "' && '" + PLIM_BIN_DIR +
+                                    "/plimhost' --fail-on-error --open '" + document + "'",
+                                script);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(run.Lines().size(), 1u) << run.out;
+    for (const json& result : json::parse(run.Lines()[0])["Results"]) {
+        EXPECT_EQ(result["exportSuccessful"], true) << result.dump();
+    }
+}
+
 // The panel's side through plimhost --panel: the handshake, one result per request addressed to
 // the sender, nothing for the notification switches, and the XML form of the older requests.
 TEST(Plimhost, PanelEvents) {

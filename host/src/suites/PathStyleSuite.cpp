@@ -194,10 +194,12 @@ AIErr AdjustObjectAIColors(AIArtHandle art, AIAdjustColorFunc adjust, void* user
     if (error != kNoErr) {
         return error;
     }
-    // The walk works on a copy, so that a failure part way changes nothing.
-    model::Document copy = *document;
+    // The walk changes the document itself, so that what it changes is in the document's change log
+    // like any other edit: an undo, or a revert to a mark set before, takes it back. The changes made
+    // before are set aside, so that a failure part way takes back the walk's changes alone.
+    model::ChangeLog before = document->takeChanges();
     AIErr result = kNoErr;
-    const model::Result<bool> changed = copy.forEachColor(
+    const model::Result<bool> changed = document->forEachColor(
         model::ArtId{reinterpret_cast<std::uintptr_t>(art)}, [&](model::Color& color, bool& altered) {
             if (result != kNoErr) {
                 return;
@@ -216,12 +218,13 @@ AIErr AdjustObjectAIColors(AIArtHandle art, AIAdjustColorFunc adjust, void* user
             }
         });
     error = !changed ? ErrorFromStatus(changed.status()) : result;
-    if (error == kNoErr) {
-        *document = std::move(copy);
-        if (madeReplacement != nullptr) {
-            *madeReplacement = *changed;
-        }
+    if (error != kNoErr) {
+        model::ChangeLog walked = document->takeChanges();
+        document->applyChanges(walked);
+    } else if (madeReplacement != nullptr) {
+        *madeReplacement = *changed;
     }
+    document->putBackChanges(std::move(before));
     state->journal.Record("AdjustObjectAIColors", {ArtLabel(document, art)}, error);
     return error;
 }
