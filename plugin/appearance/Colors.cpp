@@ -126,6 +126,13 @@ double Tint(int customColorTint) {
     return 1.0 - customColorTint / 100.0;
 }
 
+// Whether two records name the same colour by their space and channels (tint, name and flags
+// aside).
+bool SameColor(const PFieldColor& a, const PFieldColor& b) {
+    return a.colorSpace == b.colorSpace && a.channel_1 == b.channel_1 && a.channel_2 == b.channel_2 &&
+           a.channel_3 == b.channel_3 && a.channel_4 == b.channel_4;
+}
+
 }  // namespace
 
 std::string NormalizeColorSpaceName(const std::string& name) {
@@ -534,6 +541,17 @@ AIColor PFieldColor::ProcessOrGlobalColor() const {
         } else {
             return NoColor();
         }
+        if (swatchName.empty()) {
+            return color;
+        }
+        // Painting with a swatch as it stands paints its own colour, exactly as stored, and leaves
+        // the swatch alone: written back, its values would come back rounded to the record's steps
+        // and no longer be the colour that other art painted with the swatch holds.
+        AIColor stored;
+        if (ReadSwatchColor(FindDocumentSwatch(swatchName), stored) && stored.kind == color.kind &&
+            SameColor(PFieldColor(stored), *this)) {
+            return stored;
+        }
         EditSwatch(swatchName, color);
         return color;
     }
@@ -544,7 +562,14 @@ AIColor PFieldColor::ProcessOrGlobalColor() const {
     const ai::UnicodeString name = Utf8(swatchName);
     AICustomColorHandle handle = nullptr;
     if (sAICustomColor->GetCustomColorByName(name, &handle) == kNoErr && handle != nullptr) {
-        if (sAICustomColor->SetCustomColor(handle, &*definition) != kNoErr) {
+        // A definition that reads as this record's colour is kept as it is, for the same reason.
+        AIColor current;
+        current.kind = kCustomColor;
+        current.c.c = {handle, 0};
+        const PFieldColor defined(current);
+        const bool same =
+            defined.spot == ((definition->flag & kCustomSpotColor) != 0) && SameColor(defined, *this);
+        if (!same && sAICustomColor->SetCustomColor(handle, &*definition) != kNoErr) {
             return NoColor();
         }
     } else if (sAICustomColor->NewCustomColor(&*definition, name, &handle) != kNoErr || handle == nullptr) {
@@ -552,6 +577,13 @@ AIColor PFieldColor::ProcessOrGlobalColor() const {
     }
     color.kind = kCustomColor;
     color.c.c = {handle, Tint(customColorTint)};
+    // The tint belongs to the paint: a swatch that already holds this custom colour (at whatever
+    // tint) stays as it is, and a change of the colour reaches it through the custom colour.
+    AIColor stored;
+    if (ReadSwatchColor(FindDocumentSwatch(swatchName), stored) && stored.kind == kCustomColor &&
+        stored.c.c.color == handle) {
+        return color;
+    }
     EditSwatch(swatchName, color);
     return color;
 }

@@ -112,6 +112,11 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         bool colourOk = false;
         bool swatchOk = false;
         partial.AddToPFieldColor(current, current, result, host, colourOk, swatchOk);
+        // Painting leaves a swatch of the same colour alone (a tint belongs to the paint); here the
+        // swatch itself is asked for, tint included.
+        if (swatchOk && colourOk && !SwatchHolds(name, result, host)) {
+            EditSwatch(name, host);
+        }
         // A swatch the host would not recolour is no success either.
         if (!swatchOk || (colourOk && !SwatchHolds(name, result, host))) {
             reply["error"] = kCantCreate;

@@ -430,12 +430,13 @@ ArtOrdinals ProcessGlobalLastOfType(const tokenSet& a, const tokenSet&, const Ar
 }
 
 // The art that walk offers (each with its 1-based position) whose position fits the formula, in
-// ordinal order; none for a formula that does not read.
+// ordinal order; none for a formula that does not read, and none for one whose offset is below 0
+// ('2n-1'): positions are counted from an offset of 0 or more.
 template <typename Walk>
 ArtOrdinals NthMatches(const tokenSet& formula, Walk walk) {
     int step = 0;
     int offset = 0;
-    if (!NthStringToNum(formula.text, step, offset)) {
+    if (!NthStringToNum(formula.text, step, offset) || offset < 0) {
         return {};
     }
     ArtOrdinals result;

@@ -1,6 +1,7 @@
 #include "core/Json.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <type_traits>
@@ -152,6 +153,89 @@ int NestingDepth(const std::string& text) {
     return deepest;
 }
 
+// Follows a parse to name the key whose value stopped it: the key of the innermost object member
+// open at that point (an array's elements count under the key that holds the array).
+class FailingKeyFinder : public nlohmann::json_sax<json> {
+public:
+    std::optional<std::string> failingKey;
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override {
+        keys_.emplace_back();
+        return true;
+    }
+    bool key(string_t& key) override {
+        keys_.back() = key;
+        return true;
+    }
+    bool end_object() override {
+        keys_.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        keys_.push_back(keys_.empty() ? std::string() : keys_.back());
+        return true;
+    }
+    bool end_array() override {
+        keys_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        if (!keys_.empty() && !keys_.back().empty()) {
+            failingKey = keys_.back();
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::string> keys_;
+};
+
+// A number too large for a double is no JSON error but a value out of range: the text with each
+// such number written 0, so that the rest of the request (its "uid") can still be read.
+std::string WithOverflowsAsZero(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < text.size()) {
+                out += text[++i];
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        }
+        if (c != '-' && (c < '0' || c > '9')) {
+            out += c;
+            continue;
+        }
+        size_t end = i;
+        while (end < text.size() &&
+               std::string_view("0123456789+-.eE").find(text[end]) != std::string_view::npos) {
+            ++end;
+        }
+        const std::string_view number = std::string_view(text).substr(i, end - i);
+        double value = 0;
+        const bool overflows = std::from_chars(number.data(), number.data() + number.size(), value).ec ==
+                               std::errc::result_out_of_range;
+        out += overflows ? std::string_view("0") : number;
+        i = end - 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 json ParseRequest(const std::string& text) {
@@ -161,6 +245,15 @@ json ParseRequest(const std::string& text) {
     try {
         return json::parse(text, nullptr, true, false);
     } catch (const json::parse_error& error) {
+        throw CommandError("The request is not valid JSON: " + WithoutLibraryPrefix(error.what()));
+    } catch (const json::out_of_range& error) {
+        // A number beyond a double's range: the key that holds it is out of range, as a number too
+        // large for the key is elsewhere.
+        FailingKeyFinder finder;
+        json::sax_parse(text, &finder, json::input_format_t::json, true, false);
+        if (finder.failingKey) {
+            FailKey(*finder.failingKey, "is out of range");
+        }
         throw CommandError("The request is not valid JSON: " + WithoutLibraryPrefix(error.what()));
     }
 }
@@ -291,7 +384,10 @@ std::optional<std::string> FindUid(const std::string& request) {
     if (NestingDepth(request) > kMaxRequestDepth) {
         return std::nullopt;
     }
-    const json parsed = json::parse(request, nullptr, false, false);
+    json parsed = json::parse(request, nullptr, false, false);
+    if (parsed.is_discarded()) {
+        parsed = json::parse(WithOverflowsAsZero(request), nullptr, false, false);
+    }
     const json* uid = FindKey(parsed, "uid");
     if (uid == nullptr || !uid->is_string()) {
         return std::nullopt;

@@ -100,10 +100,18 @@ FoundArt TopMostObjects(const FoundArt& list) {
 }  // namespace
 
 std::string PlimUtilsPlugin::StartContext(std::string request) {
-    const json parsed = ParseRequest(request);
-    json reply = StartReply("startContext", parsed);
+    // A request that can't be read opens no context: later commands must not join its undo step.
+    json parsed;
+    json reply;
     std::string key;
-    ReadJsonValue(parsed, "key", key);
+    try {
+        parsed = ParseRequest(request);
+        reply = StartReply("startContext", parsed);
+        key = ReadTextStrictly(parsed, "key");
+    } catch (...) {
+        fUndoContext = false;
+        throw;
+    }
 
     AIDocumentHandle document = nullptr;
     if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
@@ -128,8 +136,7 @@ std::string PlimUtilsPlugin::StartContext(std::string request) {
 std::string PlimUtilsPlugin::UndoAllChanges(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("undoChanges", parsed);
-    std::string key;
-    ReadJsonValue(parsed, "key", key);
+    const std::string key = ReadTextStrictly(parsed, "key");
 
     const std::optional<History> history = sAIDocument != nullptr ? CountHistory() : std::nullopt;
     if (!history) {

@@ -213,25 +213,106 @@ double Signed(double factor, double magnitude) {
     return factor < 0.0 ? -magnitude : magnitude;
 }
 
-// The scale factors for one object, worked out afresh from the request for each object.
-AIRealPoint ScaleFor(const TransformRequest& transform, const AIRealRect& bounds) {
+// One side of an object's bounds and the size asked of it.
+struct Side {
+    double measured;  // as measured: with strokes when visible bounds are used
+    double margin;    // what strokes add to the geometry's side (0 for geometric bounds)
+    double target;    // the size asked; 0 for none
+
+    bool Sized() const { return target != 0.0 && measured != 0.0; }
+    double Geometry() const { return measured - margin; }
+    // Whether strokes count: a margin, geometry to scale, and a target both reach.
+    bool Stroked() const { return margin > 0.0 && Geometry() > 0.0 && target > margin; }
+};
+
+// The factor that gives a side its target when line widths stay: the geometry takes the target
+// less the strokes' margin.
+double FactorKeepingLines(const Side& side) {
+    return side.Stroked() ? (side.target - side.margin) / side.Geometry() : side.target / side.measured;
+}
+
+// The factor that gives a side its target when line widths scale with the root of both factors
+// and the other factor is fixed: with L that root, geometry × L² / other + margin × L = target.
+double FactorScalingLines(const Side& side, double other) {
+    const double fixed = std::abs(other);
+    if (!side.Stroked() || fixed == 0.0) {
+        return side.target / side.measured;
+    }
+    const double g = side.Geometry();
+    const double b = fixed * side.margin;
+    const double root = (-b + std::sqrt(b * b + 4.0 * g * fixed * side.target)) / (2.0 * g);
+    return root * root / fixed;
+}
+
+// Both factors when both sides have a target and line widths scale with the root L of their
+// product: each side's geometry takes its target less its margin times L, which makes
+// L² (gw gh - mw mh) + L (tw mh + th mw) - tw th = 0. None when that has no positive root.
+std::optional<AIRealPoint> FactorsScalingLines(const Side& width, const Side& height) {
+    if (!width.Stroked() && !height.Stroked()) {
+        return std::nullopt;
+    }
+    const double a = width.Geometry() * height.Geometry() - width.margin * height.margin;
+    const double b = width.target * height.margin + height.target * width.margin;
+    const double c = width.target * height.target;
+    if (a <= 0.0 || width.Geometry() <= 0.0 || height.Geometry() <= 0.0 || c <= 0.0) {
+        return std::nullopt;
+    }
+    const double lines = (-b + std::sqrt(b * b + 4.0 * a * c)) / (2.0 * a);
+    const double h = (width.target - lines * width.margin) / width.Geometry();
+    const double v = (height.target - lines * height.margin) / height.Geometry();
+    if (!(h > 0.0 && v > 0.0)) {
+        return std::nullopt;
+    }
+    return AIRealPoint{h, v};
+}
+
+// The factors that give the object the sizes asked. Measured with strokes, the strokes' margin
+// does not follow the geometry's factor: it keeps its width when line widths are not scaled, and
+// follows the line scale (the root of both factors) when they are, so a plain ratio of sizes would
+// miss the target.
+AIRealPoint SizeFactors(const TransformRequest& transform, const Side& width, const Side& height) {
     double h = transform.scaleH;
     double v = transform.scaleV;
-    const double w = std::abs(bounds.left - bounds.right);
-    const double ht = std::abs(bounds.top - bounds.bottom);
-    const double targetWidth = transform.widthDiff != 0.0 ? w + transform.widthDiff : transform.width;
-    const double targetHeight = transform.heightDiff != 0.0 ? ht + transform.heightDiff : transform.height;
-    if (targetWidth != 0.0 && w != 0.0) {
-        h = targetWidth / w;
+    const bool scaleLines = (transform.options & kScaleLines) != 0;
+    const bool tiedToWidth = transform.keepProportions && transform.widthLeads;
+    const bool tiedToHeight = transform.keepProportions && !transform.widthLeads && transform.heightLeads;
+    if (!scaleLines) {
+        h = width.Sized() ? FactorKeepingLines(width) : h;
+        v = height.Sized() ? FactorKeepingLines(height) : v;
+    } else if (transform.keepProportions || (!width.Stroked() && !height.Stroked())) {
+        // One factor for both sides scales the strokes by it too: the plain ratio is exact.
+        h = width.Sized() ? width.target / width.measured : h;
+        v = height.Sized() ? height.target / height.measured : v;
+    } else if (width.Sized() && height.Sized()) {
+        const std::optional<AIRealPoint> both = FactorsScalingLines(width, height);
+        h = both ? both->h : width.target / width.measured;
+        v = both ? both->v : height.target / height.measured;
+    } else if (width.Sized()) {
+        h = FactorScalingLines(width, v);
+    } else if (height.Sized()) {
+        v = FactorScalingLines(height, h);
     }
-    if (targetHeight != 0.0 && ht != 0.0) {
-        v = targetHeight / ht;
-    }
-    if (transform.keepProportions && transform.widthLeads) {
+    if (tiedToWidth) {
         v = h;
-    } else if (transform.keepProportions && transform.heightLeads) {
+    } else if (tiedToHeight) {
         h = v;
     }
+    return {h, v};
+}
+
+// The scale factors for one object, worked out afresh from the request for each object; geometry
+// is the object's bounds without strokes (the same as bounds when those are measured so).
+AIRealPoint ScaleFor(const TransformRequest& transform, const AIRealRect& bounds,
+                     const AIRealRect& geometry) {
+    const double w = std::abs(bounds.left - bounds.right);
+    const double ht = std::abs(bounds.top - bounds.bottom);
+    const Side width{w, std::max(0.0, w - std::abs(geometry.left - geometry.right)),
+                     transform.widthDiff != 0.0 ? w + transform.widthDiff : transform.width};
+    const Side height{ht, std::max(0.0, ht - std::abs(geometry.top - geometry.bottom)),
+                      transform.heightDiff != 0.0 ? ht + transform.heightDiff : transform.height};
+    const AIRealPoint factors = SizeFactors(transform, width, height);
+    double h = factors.h;
+    double v = factors.v;
     if (transform.fittingMethod == "shrink") {
         h = Signed(h, std::min(std::abs(h), 1.0));
         v = Signed(v, std::min(std::abs(v), 1.0));
@@ -280,7 +361,11 @@ Outcome TransformOne(ArtObject* art, const TransformRequest& transform) {
     if (!bounds) {
         return Outcome::kUnmeasured;
     }
-    const AIRealPoint scale = ScaleFor(transform, *bounds);
+    const std::optional<AIRealRect> geometry = transform.visibleBounds ? ArtBounds(art, false) : bounds;
+    if (!geometry) {
+        return Outcome::kUnmeasured;
+    }
+    const AIRealPoint scale = ScaleFor(transform, *bounds, *geometry);
     AIRealMatrix matrix = transform.matrix;
     double lineScale = 1.0;
     if (scale.h != 1.0 || scale.v != 1.0) {

@@ -220,6 +220,47 @@ TEST_F(HostileRequests, DeepRequestsAreRefused) {
               R"({"error":"The request is nested too deeply","eventType":"setTags"})");
 }
 
+// A number beyond a double's range is a value out of range of its key, on every way in, with the
+// uid echoed wherever it stands; text that only looks like such a number is left alone.
+TEST_F(HostileRequests, NumbersBeyondADoubleAreOutOfRange) {
+    struct Overflow {
+        const char* request;
+        const char* error;
+    };
+    const Overflow overflows[] = {
+        {R"({"uid":"h","x":1e400})", R"("x" is out of range)"},
+        {R"({"x":-1e400,"uid":"h"})", R"("x" is out of range)"},
+        {R"({"uid":"h","box":{"width":[1,2E+999]}})", R"("width" is out of range)"},
+        {R"({"a":"1e400 \" [","b":[{"c":1.5e309}],"uid":"h"})", R"("c" is out of range)"},
+    };
+    for (const Overflow& overflow : overflows) {
+        for (const Row& row : kRows) {
+            if ((row.ways & kByScript) != 0 && row.RepliesWithJson()) {
+                const json reply = ScriptReply(row, overflow.request);
+                EXPECT_EQ(reply.value("error", ""), overflow.error) << row.name << " " << overflow.request;
+                EXPECT_EQ(reply.value("uid", ""), "h") << row.name << " " << overflow.request;
+            }
+            if ((row.ways & kByPanel) != 0) {
+                if (const std::optional<json> reply = PanelReply(row, overflow.request)) {
+                    EXPECT_EQ(reply->value("error", ""), overflow.error)
+                        << row.name << " " << overflow.request;
+                    EXPECT_EQ(reply->value("uid", ""), "h") << row.name << " " << overflow.request;
+                }
+            }
+        }
+        const std::string batch =
+            std::string(R"({"uid":"b","data":[{"eventType":"com.torvi.event.translate","data":)") +
+            overflow.request + "}]}";
+        EXPECT_EQ(Script("batchCall", batch),
+                  json({{"error", overflow.error}, {"eventType", "batchCall"}, {"uid", "b"}}).dump());
+    }
+    // Without a key to name, the request is no JSON the commands can read.
+    EXPECT_EQ(
+        Script("setTags", "[1e400]"),
+        R"({"error":"The request is not valid JSON: number overflow parsing '1e400'","eventType":"setTags"})");
+    EXPECT_EQ(app->ContextDepth(), 0);
+}
+
 // With no document open every command still answers, and nothing crashes.
 TEST_F(HostileRequests, EveryCommandAnswersWithoutADocument) {
     app->CloseDocument();

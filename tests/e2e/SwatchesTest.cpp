@@ -46,6 +46,8 @@ const MakeCase kMakeCases[] = {
      "Unknown color space: Purple", "X", "null"},
     {"TintOutOfRangeIsNoTint", R"({"color":{"swatchName":"Brand Blue","customColorTint":-50}})", "",
      "Brand Blue", R"({"custom":"Brand Blue"})"},
+    {"TintOfAnExistingSwatch", R"({"color":{"swatchName":"Brand Blue","customColorTint":30}})", "",
+     "Brand Blue", R"({"custom":"Brand Blue","tint":0.7})"},
     {"ExistingSwatchChannel", R"({"color":{"swatchName":"Leaf","channel_1":255}})", "", "Leaf",
      R"({"rgb":[1.0,0.6,0.2]})"},
     {"ExistingSwatchBadChannelsKeepIt", R"({"color":{"swatchName":"Leaf","channel_1":300}})", "", "Leaf",
@@ -301,6 +303,94 @@ TEST_P(TextColours, FollowTheSwatchCommands) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TextColours, testing::ValuesIn(kTextColourCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// Painting with a swatch that exists (art by a graphic style, a text style by its features) paints
+// the swatch's colour, at the tint the paint asks for, and leaves the swatch as it is; a colour that
+// differs from the swatch's changes it.
+struct PaintCase {
+    const char* label;
+    std::vector<std::pair<const char*, const char*>> steps;   // command, request
+    std::vector<std::pair<const char*, const char*>> checks;  // pointer into the saved document, value
+};
+
+const char* const kCardFill = "/layers/0/children/0/style/paintFields/0/fill/color";
+const char* const kLeafyFill = "/layers/0/children/1/style/paintFields/0/fill/color";
+const char* const kNoteStyleFill = "/textStyles/character/Note style/fillColor";
+
+std::string PaintWith(const char* tag, const char* colour) {
+    return std::string(R"({"uiMethod":false,"tagSearch":")") + tag +
+           R"(","newStyle":{"paintFields":[{"mode":"edit","pfIndex":1,"color":)" + colour + "}]}}";
+}
+
+const PaintCase kPaintCases[] = {
+    {"TintStaysWithThePaint",
+     {{"editGraphicStyle", "card:{\"swatchName\":\"Brand Blue\",\"customColorTint\":30}"},
+      {"editGraphicStyle", "leafy:{\"swatchName\":\"Brand Blue\"}"}},
+     {{"/swatches/4/color", R"({"custom":"Brand Blue"})"},
+      {kCardFill, R"({"custom":"Brand Blue","tint":0.7})"},
+      {kLeafyFill, R"({"custom":"Brand Blue"})"},
+      {"/customColors/0/components", "[0.0,0.2,0.8]"}}},
+    {"ProcessSwatchPaintsItsOwnValues",
+     {{"editGraphicStyle", "card:{\"swatchName\":\"Ink\"}"}},
+     {{"/swatches/10/color", R"({"rgb":[0.85,0.3,0.3]})"}, {kCardFill, R"({"rgb":[0.85,0.3,0.3]})"}}},
+    {"MergeFindsWhatTheSwatchPainted",
+     {{"editGraphicStyle", "card:{\"swatchName\":\"Ink\"}"},
+      {"mergeSwatches", R"({"swatches":["Ink"],"target":"Leaf"})"}},
+     {{kCardFill, R"({"rgb":[0.0,0.6,0.2]})"}, {kNoteStyleFill, R"({"rgb":[0.0,0.6,0.2]})"}}},
+    {"TextStyleTintStaysWithThePaint",
+     {{"editTextStyle",
+       R"({"charStyle":"Note style","newStyle":{"fillColor":{"swatchName":"Brand Blue","customColorTint":30}}})"}},
+     {{"/swatches/4/color", R"({"custom":"Brand Blue"})"},
+      {kNoteStyleFill, R"({"custom":"Brand Blue","tint":0.7})"}}},
+    {"TextStyleWithAProcessSwatch",
+     {{"editTextStyle", R"({"charStyle":"Note style","newStyle":{"fillColor":{"swatchName":"Leaf"}}})"},
+      {"editGraphicStyle", "card:{\"swatchName\":\"Leaf\"}"},
+      {"mergeSwatches", R"({"swatches":["Leaf"],"target":"Ink"})"}},
+     {{kNoteStyleFill, R"({"rgb":[0.85,0.3,0.3]})"},
+      {kCardFill, R"({"rgb":[0.85,0.3,0.3]})"},
+      {kLeafyFill, R"({"rgb":[0.85,0.3,0.3]})"}}},
+    {"ANewProcessColourChangesTheSwatch",
+     {{"editGraphicStyle",
+       "card:{\"swatchName\":\"Ink\",\"colorSpace\":\"RGB\",\"channel_1\":255,\"channel_2\":0,\"channel_3\":"
+       "0,\"global\":false}"}},
+     {{"/swatches/10/color", R"({"rgb":[1.0,0.0,0.0]})"}, {kCardFill, R"({"rgb":[1.0,0.0,0.0]})"}}},
+    {"ANewGlobalColourChangesTheCustomColour",
+     {{"editGraphicStyle",
+       "card:{\"swatchName\":\"Brand Blue\",\"colorSpace\":\"RGB\",\"channel_1\":255,\"channel_2\":0,"
+       "\"channel_3\":0,\"global\":true,"
+       "\"customColorTint\":50}"}},
+     {{"/swatches/4/color", R"({"custom":"Brand Blue"})"},
+      {"/customColors/0/components", "[1.0,0.0,0.0]"},
+      {kCardFill, R"({"custom":"Brand Blue","tint":0.5})"}}},
+};
+
+class PaintWithASwatch : public AppearanceTest, public testing::WithParamInterface<PaintCase> {};
+
+TEST_P(PaintWithASwatch, LeavesTheSwatchAsItIs) {
+    json document =
+        json::parse(testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/appearance.json"));
+    // A swatch whose values lie between the steps a colour record holds, and a text style it paints.
+    document["swatches"].push_back(json::parse(R"({"color":{"rgb":[0.85,0.3,0.3]},"name":"Ink"})"));
+    document["textStyles"] =
+        json::parse(R"({"character":{"Note style":{"fillColor":{"rgb":[0.85,0.3,0.3]}}}})");
+    OpenDocumentText(document.dump(), 13);
+    for (const auto& [command, request] : GetParam().steps) {
+        std::string text = request;
+        if (std::string(command) == "editGraphicStyle") {
+            const std::size_t colon = text.find(':');
+            text = PaintWith(text.substr(0, colon).c_str(), text.substr(colon + 1).c_str());
+        }
+        const json reply = ScriptJson(command, text);
+        EXPECT_FALSE(reply.contains("error") || reply.contains("warning")) << command << reply.dump();
+    }
+    const json saved = Saved();
+    for (const auto& [pointer, expected] : GetParam().checks) {
+        EXPECT_EQ(saved.value(json::json_pointer(pointer), json()), json::parse(expected)) << pointer;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PaintWithASwatch, testing::ValuesIn(kPaintCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -128,6 +128,16 @@ TEST_F(Translate, CurrentUnitsFollowTheRulers) {
     ExpectPoints(AnchorsOf("B"), Moved(kB, 72, 0), "B");
 }
 
+// Rulers in quarter millimetres have no unit name: "current" is points there, and the document's
+// unit can't be told.
+TEST_F(Translate, CurrentUnitsOfUnnamedRulersArePoints) {
+    ASSERT_EQ(Doc().setRulerUnits(7), host::model::Status::ok);
+    Script("translate", R"({"tagSearch":"a","deltaX":10,"units":"current"})");
+    ExpectPoints(AnchorsOf("A"), Moved(kA, 10, 0), "A");
+    EXPECT_EQ(Script("getDocumentUnits"),
+              R"({"error":"Can't determine document units","eventType":"getDocumentUnits"})");
+}
+
 // --- rotate ---------------------------------------------------------------------------------------------
 
 using Rotate = LayoutTest;
@@ -250,8 +260,26 @@ INSTANTIATE_TEST_SUITE_P(
                       Rectangle(100, 80, 220, 0), 2},
         TransformCase{"PreviewBounds", R"({"scale":2,"anchorPoint":"TL","usePreviewBounds":true})",
                       Rectangle(101, 79, 221, -1), 4},
-        TransformCase{"DocumentOrigin", R"({"scale":2,"anchorPoint":"do"})", Rectangle(200, 160, 320, 80),
-                      4}),
+        TransformCase{"DocumentOrigin", R"({"scale":2,"anchorPoint":"do"})", Rectangle(200, 160, 320, 80), 4},
+        // Sizes measured with strokes: B is 62 by 42 with its stroke of 2. The stroke keeps its
+        // width, or follows the root of both factors, and the size asked is the size reached.
+        TransformCase{"PreviewWidthKeepingLines",
+                      R"({"width":88,"usePreviewBounds":true,"scaleLines":false})",
+                      Rectangle(87, 80, 173, 40), 2},
+        TransformCase{"PreviewHeightKeepingLines",
+                      R"({"height":52,"usePreviewBounds":true,"scaleLines":false})",
+                      Rectangle(100, 85, 160, 35), 2},
+        TransformCase{"PreviewWidthDiffKeepingLines",
+                      R"({"widthDiff":26,"usePreviewBounds":true,"scaleLines":false})",
+                      Rectangle(87, 80, 173, 40), 2},
+        TransformCase{"PreviewWidthKeepingLinesAndProportions",
+                      R"({"width":122,"keepProportions":true,"usePreviewBounds":true,"scaleLines":false})",
+                      Rectangle(70, 100, 190, 20), 2},
+        TransformCase{"PreviewWidthScalingLines", R"({"width":88.8,"usePreviewBounds":true})",
+                      Rectangle(86.8, 80, 173.2, 40), 2.4},
+        TransformCase{"PreviewWidthAndHeightScalingLines",
+                      R"({"width":115.5,"height":51,"usePreviewBounds":true})",
+                      Rectangle(73.75, 84, 186.25, 36), 3}),
     [](const testing::TestParamInfo<TransformCase>& info) { return std::string(info.param.name); });
 
 using Transform = LayoutTest;

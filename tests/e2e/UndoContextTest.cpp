@@ -97,6 +97,44 @@ TEST_F(UndoContext, AFailedStartLeavesNoContextInForce) {
     EXPECT_EQ(Script("listUndoPoints"), R"({"error":"Document not found","eventType":"listUndoPoints"})");
 }
 
+// A request the undo commands can't read fails with the reason, opens no context, and moves
+// nothing: a key of another type is no default key.
+struct UnreadableCase {
+    const char* command;
+    const char* request;
+    const char* reply;
+};
+
+class UnreadableUndoRequest : public UndoContext, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableUndoRequest, FailsAndLeavesTheHistoryAsItWas) {
+    Script("startContext", R"({"key":"open"})");
+    Script("setTags", R"({"tagSearch":"logo","tags":["a"]})");
+    const std::string before = Saved();
+    EXPECT_EQ(Script(GetParam().command, GetParam().request), GetParam().reply);
+    EXPECT_EQ(Saved(), before);
+    EXPECT_EQ(Script("listUndoPoints"), R"({"eventType":"listUndoPoints","undoPoints":[[-1,"open"]]})");
+    Script("translate", R"({"tagSearch":"logo","deltaX":1})");
+    EXPECT_EQ(app->LastUndoKind(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, UnreadableUndoRequest,
+    testing::Values(
+        UnreadableCase{"startContext", R"({"key":7,"uid":"k"})",
+                       R"({"error":"\"key\" must be a string","eventType":"startContext","uid":"k"})"},
+        UnreadableCase{"startContext", R"({"key":null})",
+                       R"({"error":"\"key\" must be a string","eventType":"startContext"})"},
+        UnreadableCase{"startContext", R"({"key":["open"]})",
+                       R"({"error":"\"key\" must be a string","eventType":"startContext"})"},
+        UnreadableCase{
+            "startContext", R"({"key":)",
+            R"({"error":"The request is not valid JSON: parse error at line 1, column 8: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal","eventType":"startContext"})"},
+        UnreadableCase{"undoChanges", R"({"key":7,"uid":"k"})",
+                       R"({"error":"\"key\" must be a string","eventType":"undoChanges","uid":"k"})"},
+        UnreadableCase{"undoChanges", R"({"key":false})",
+                       R"({"error":"\"key\" must be a string","eventType":"undoChanges"})"}));
+
 TEST_F(UndoContext, SnapshotsBringBackArtWithItsTags) {
     EXPECT_EQ(Script("copyToDictionary", R"({"tagSearch":"logo"})"),
               R"({"eventType":"copyToDictionary","tagSearch":"logo"})");

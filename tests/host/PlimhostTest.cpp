@@ -102,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
             "--pref needs [PREFIX/]NAME=VALUE (such as warning/fontProblem=false), not \"fontProblem\""},
         RefusedCase{"preference_of_no_type",
                     std::string("--plugin '") + HOST_PROBE_PLUGIN + "' --pref a=maybe", 2,
-                    "--pref a: the value must be true, false or an integer"}),
+                    "--pref a: the value must be true, false or a 32-bit integer"},
+        RefusedCase{"preference_beyond_32_bits",
+                    std::string("--plugin '") + HOST_PROBE_PLUGIN + "' --pref x=4294967296", 2,
+                    "--pref x: the value must be true, false or a 32-bit integer"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Plimhost, HelpPrintsTheUsageAndWhereTheCommandsAreDescribed) {

@@ -96,12 +96,13 @@ std::optional<host::PreferenceStore::Value> PreferenceValue(const std::string& t
 }
 
 // Sets the preferences of the command line; false, with the reason on standard error, for a value
-// that is neither a boolean nor an integer.
+// that is neither a boolean nor a 32-bit integer.
 bool SetPreferences(host::Application& application, const plimhost::CommandLine& line) {
     for (const auto& [name, text] : line.preferences) {
         const std::optional<host::PreferenceStore::Value> value = PreferenceValue(text);
         if (!value) {
-            std::cerr << "plimhost: --pref " << name << ": the value must be true, false or an integer\n";
+            std::cerr << "plimhost: --pref " << name
+                      << ": the value must be true, false or a 32-bit integer\n";
             return false;
         }
         application.Preferences().Set("", name, *value);

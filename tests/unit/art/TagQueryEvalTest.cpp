@@ -150,23 +150,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, SearchTest,
-    testing::Values(QueryCase{":nthChild(row, 2n+1)", {"c11", "c13", "c21"}},
-                    QueryCase{":nthChild(row, 2n + 1)", {"c11", "c13", "c21"}},
-                    QueryCase{":nthChild(row, 3)", {"c13"}}, QueryCase{":nthChild(row, n)", kAllCells},
-                    QueryCase{":nthChild(row, 2n-1)", {"c11", "c13", "c21"}},
-                    QueryCase{":nthChild(row, odd)", {}}, QueryCase{":nthChild(row, -n+3)", kAllCells},
-                    QueryCase{":nthChild(row, -1n+3)", kAllCells},
-                    QueryCase{":nthChild(row, -n+2)", {"c11", "c12", "c21", "c22"}},
-                    QueryCase{":nthChild(row, 0n+2)", {"c12", "c22"}}, QueryCase{":nthChild(row, 5)", {}},
-                    QueryCase{":nthChild(row, 0)", {}}, QueryCase{":nthChild(row, -3)", {}},
-                    QueryCase{":nthChild(row, 2147483647n+1)", {"c11", "c21"}},
-                    QueryCase{":nthChild(row, -2147483648n+2147483647)", {}},
-                    QueryCase{":nthOfType(cell, 2)", {"c12", "c22"}}, QueryCase{":nthOfType(red, 2)", {}},
-                    QueryCase{":nthOfType(cell, -n+1)", {"c11", "c21"}},
-                    QueryCase{":globalNthOfType(cell, 2)", {"c12"}},
-                    QueryCase{":globalNthOfType(cell, 2n)", {"c12", "c21"}},
-                    QueryCase{":globalNthOfType(red, 3)", {"deep"}},
-                    QueryCase{":nthChild(row, 2n+1)|icon", {"icon", "c11", "c13", "c21"}}));
+    testing::Values(
+        QueryCase{":nthChild(row, 2n+1)", {"c11", "c13", "c21"}},
+        QueryCase{":nthChild(row, 2n + 1)", {"c11", "c13", "c21"}}, QueryCase{":nthChild(row, 3)", {"c13"}},
+        QueryCase{":nthChild(row, n)", kAllCells}, QueryCase{":nthChild(row, 2n-1)", {}},
+        QueryCase{":nthChild(row, n-1)", {}}, QueryCase{":nthChild(row, -n-1)", {}},
+        QueryCase{":nthOfType(cell, 2n-1)", {}}, QueryCase{":globalNthOfType(cell, n-2)", {}},
+        QueryCase{":nthChild(row, 2n-0)", {"c12", "c22"}}, QueryCase{":nthChild(row, odd)", {}},
+        QueryCase{":nthChild(row, -n+3)", kAllCells}, QueryCase{":nthChild(row, -1n+3)", kAllCells},
+        QueryCase{":nthChild(row, -n+2)", {"c11", "c12", "c21", "c22"}},
+        QueryCase{":nthChild(row, 0n+2)", {"c12", "c22"}}, QueryCase{":nthChild(row, 5)", {}},
+        QueryCase{":nthChild(row, 0)", {}}, QueryCase{":nthChild(row, -3)", {}},
+        QueryCase{":nthChild(row, 2147483647n+1)", {"c11", "c21"}},
+        QueryCase{":nthChild(row, -2147483648n+2147483647)", {}},
+        QueryCase{":nthOfType(cell, 2)", {"c12", "c22"}}, QueryCase{":nthOfType(red, 2)", {}},
+        QueryCase{":nthOfType(cell, -n+1)", {"c11", "c21"}}, QueryCase{":globalNthOfType(cell, 2)", {"c12"}},
+        QueryCase{":globalNthOfType(cell, 2n)", {"c12", "c21"}},
+        QueryCase{":globalNthOfType(red, 3)", {"deep"}},
+        QueryCase{":nthChild(row, 2n+1)|icon", {"icon", "c11", "c13", "c21"}}));
 
 // Queries that cannot be evaluated are refused instead of acting on other objects.
 INSTANTIATE_TEST_SUITE_P(
