@@ -7,15 +7,17 @@
 #include "AIArtStyle.h"
 #include "core/Failures.h"
 #include "core/Json.h"
+#include "layout/Lookups.h"
 
 inline constexpr const char* kNoLayer = "Layer not found or empty";
-inline constexpr const char* kNamedStyleNotFound = "Named style not found";
 
-// "layerNumber" (a layer when 1 or more) or else "layerName".
+// "layerNumber" (counted from 1) or else "layerName". A layer is asked for by any number other
+// than the default -1, or by a name: a number that names no layer (0 among them) is no request for
+// the found art.
 struct LayerRequest {
     int number = -1;
     std::string name;
-    bool Asked() const { return number >= 1 || !name.empty(); }
+    bool Asked() const { return LayerAsked(number, name); }
 };
 
 LayerRequest ReadLayerRequest(const json& request);

@@ -74,7 +74,7 @@ void ReadGraphicStyle(const json& parsed, json& reply) {
     } else if (!styleName.empty()) {
         style = NamedStyle(styleName);
         if (style == nullptr) {
-            reply["error"] = "Named style not found";
+            reply["error"] = kNamedStyleNotFound;
             return;
         }
     } else if (found.empty() || sAIArtStyle->GetArtStyle(found.front(), &style) != kNoErr) {

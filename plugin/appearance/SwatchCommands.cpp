@@ -16,6 +16,10 @@
 namespace {
 
 constexpr const char* kNoInputColor = "Can't find an input color";
+constexpr const char* kCantCreate = "Can't create a swatch";
+// A swatch the document has already is edited by the channels given; a library is read only for a
+// new swatch.
+constexpr const char* kLibraryNotRead = "The document has this swatch already: the library was not read";
 
 // The swatch's name: the colour's "swatchName", else the name of the swatch at "swatchNumber"
 // (counted from 1), which is then written into the colour object.
@@ -51,6 +55,24 @@ bool SwatchHolds(const std::string& name, const PFieldColor& result, const AICol
            sAIColor->IsEqual(&held, &host);
 }
 
+// Whether the colour's "swatchLibrary", when it names one, is an open library that holds the
+// swatch: a library that names none, or one without the swatch, never lets another library or the
+// document stand in. The error text, or null.
+const char* LibraryRefusal(const json& colour, const std::string& name) {
+    const std::string library = ReadTextStrictly(colour, "swatchLibrary");
+    if (library.empty()) {
+        return nullptr;
+    }
+    AISwatchListRef list = nullptr;
+    if (!GetLibraryByName(library, list)) {
+        return kNoInputColor;
+    }
+    if (sAISwatchList->GetSwatchByName(list, ai::UnicodeString::FromUTF8(name)) == nullptr) {
+        return kCantCreate;
+    }
+    return nullptr;
+}
+
 void MakeSwatchFrom(const json& parsed, json& reply);
 
 }  // namespace
@@ -75,10 +97,15 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         reply["error"] = "Can't find a swatch name or a swatch number";
         return;
     }
+    if (const char* refusal = LibraryRefusal(colour, name)) {
+        reply["error"] = refusal;
+        return;
+    }
     std::string newName;
     ReadJsonValue(parsed, "newName", newName);
     PFieldColor current;
-    if (SwatchToPFColor(colour, current)) {
+    const bool exists = SwatchToPFColor(colour, current);
+    if (exists) {
         const PartialPFieldColor partial(colour);
         PFieldColor result;
         AIColor host;
@@ -92,7 +119,7 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         }
         // A swatch the host would not recolour is no success either.
         if (!swatchOk || (colourOk && !SwatchHolds(name, result, host))) {
-            reply["error"] = "Can't create a swatch";
+            reply["error"] = kCantCreate;
             return;
         }
     } else {
@@ -114,12 +141,14 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         // A colour that names no swatch after all (a gradient or pattern naming nothing, a library
         // colour no library has) made nothing.
         if (FindDocumentSwatch(name) == nullptr) {
-            reply["error"] = "Can't create a swatch";
+            reply["error"] = kCantCreate;
             return;
         }
     }
     if (!newName.empty() && !RenameSwatch(name, newName)) {
         reply["warning"] = "Can't rename a swatch";
+    } else if (exists && !ReadTextStrictly(colour, "swatchLibrary").empty()) {
+        reply["warning"] = kLibraryNotRead;
     }
 }
 

@@ -7,6 +7,9 @@ inline constexpr const char* kDocumentNotFound = "Document not found";
 inline constexpr const char* kNoValidMode = "No valid mode";
 inline constexpr const char* kCantGetArtboard = "Can't get an artboard";
 inline constexpr const char* kCantGetArtboardPosition = "Can't get an artboard position";
+inline constexpr const char* kKeyArtNotFound = "Key art not found";
+inline constexpr const char* kLayerNotFound = "Layer not found";
+inline constexpr const char* kNamedStyleNotFound = "Named style not found";
 inline constexpr const char* kNotImplementedYet = "Not implemented yet";
 inline constexpr const char* kUnexpectedFailure = "Unexpected failure";
 // A script message or batch entry naming no command; the name follows.

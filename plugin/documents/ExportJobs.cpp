@@ -47,7 +47,9 @@ void ExpandArtboards(json job, const std::string& range, const std::vector<int>&
     }
 }
 
-void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out) {
+// One job's artboards; false when its "artboardRange" names no artboard, which never stands for every
+// artboard or for the art of the whole document.
+bool ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out) {
     const bool documentMode = ReadBoolStrictly(job, "document", false);
     std::string range = documentMode ? std::string() : ReadTextStrictly(job, "artboardRange");
     const bool selected = !documentMode && ReadBoolStrictly(job, "exportSelected", false);
@@ -58,32 +60,22 @@ void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out
         job["tagSearch"] = "";
         job["exportSelected"] = false;
     }
-    if (range.empty()) {
+    const bool rangeGiven = !range.empty();
+    if (!rangeGiven) {
         if (artJob) {
             job["documentArtboardsQuantity"] = artboards.count;
             out.push_back(std::move(job));
-            return;
+            return true;
         }
         range = AllArtboards(artboards.count);
     }
     std::vector<int> numbers;
     std::vector<std::string> names;
     if (!artboards.parse(range, numbers, names) || numbers.empty()) {
-        if (artJob) {
-            job["documentArtboardsQuantity"] = artboards.count;
-            job.erase("artboardRange");
-            out.push_back(std::move(job));
-            return;
-        }
-        range = AllArtboards(artboards.count);
-        numbers.clear();
-        names.clear();
-        if (!artboards.parse(range, numbers, names) || numbers.empty() || names.size() != numbers.size()) {
-            return;
-        }
+        return !rangeGiven;
     }
     if (names.size() != numbers.size()) {
-        return;
+        return true;
     }
     const FormatFacts* format = JobFormat(job);
     bool multiPage = format != nullptr && format->multiPage;
@@ -92,6 +84,7 @@ void ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out
         multiPage = true;
     }
     ExpandArtboards(std::move(job), range, numbers, names, multiPage, documentMode, artboards.count, out);
+    return true;
 }
 
 // The resolved names of one job; false when the folder or the file name has no parts.
@@ -237,7 +230,9 @@ bool ProcessArtboards(const JobList& jobs, JobList& out, const ArtboardSource& a
         return false;
     }
     for (const json& job : jobs) {
-        ProcessJobArtboards(job, artboards, out);
+        if (!ProcessJobArtboards(job, artboards, out)) {
+            return false;
+        }
     }
     return !out.empty();
 }

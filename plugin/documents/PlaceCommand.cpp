@@ -98,6 +98,9 @@ PlaceRequest ReadPlaceRequest(const json& parsed) {
             throw CommandError("\"textFeatures\" must be an object");
         }
         place.textFeatures = TextFeatures(*features);
+        if (place.textFeatures.NamesAMissingStyle()) {
+            throw CommandError(kNamedStyleNotFound);
+        }
     }
     place.method = PlaceMethodNamed(ReadTextStrictly(parsed, "fittingMethod"));
     if (HasKey(parsed, "alignment")) {
@@ -432,7 +435,10 @@ bool FindPlaceTargets(const PlaceRequest& place, PlaceTargets& targets, json& re
     const bool needsFile =
         !place.symbolByName() && targets.source == nullptr &&
         (place.textToPlace.empty() || (place.mode == "image" && !targets.containers.empty()));
-    if (needsFile && !(place.mode == "image" && place.textPlacing()) && place.file.empty()) {
+    // A file named and not found is never replaced by a symbol, a copy or the text alone.
+    const bool namedFileMissing = !place.filePath.empty() && place.file.empty();
+    if (namedFileMissing ||
+        (needsFile && !(place.mode == "image" && place.textPlacing()) && place.file.empty())) {
         reply["error"] = kFilePathNotFound;
         return false;
     }

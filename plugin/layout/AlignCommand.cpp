@@ -22,7 +22,6 @@
 namespace {
 
 constexpr const char* kArtNotFound = "Art to align not found";
-constexpr const char* kKeyArtNotFound = "Key art not found";
 constexpr const char* kDoesNotFit =
     "Can't apply the inclusive option. Objects don't fit inside the target rect.";
 

@@ -324,7 +324,7 @@ std::string PlimUtilsPlugin::Arrange(std::string request) {
     if (layerNumber != -1) {
         reply["layerNumber"] = layerNumber;
     }
-    const bool withLayer = layerNumber != -1 || !layerName.empty();
+    const bool withLayer = LayerAsked(layerNumber, layerName);
     if (tagSearch.empty() && !withLayer) {
         reply["error"] = kNoArtworkFound;
         return DumpReply(reply);
@@ -339,7 +339,7 @@ std::string PlimUtilsPlugin::Arrange(std::string request) {
         const AILayerHandle layer = GetLayer(layerNumber, layerName);
         ArtObject* group = nullptr;
         if (layer == nullptr || sAIArt->GetFirstArtOfLayer(layer, &group) != kNoErr || group == nullptr) {
-            reply["error"] = "Layer not found";
+            reply["error"] = kLayerNotFound;
             return DumpReply(reply);
         }
         toMove.push_back(group);
@@ -369,8 +369,11 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         return DumpReply(reply);
     }
 
-    const AILayerHandle sourceLayer = GetLayer(duplication.layerNumber, duplication.layerName);
-    const ArtList sources = TopMostInLayer(duplication.tagSearch, sourceLayer);
+    // A source layer asked for and not found is no source, never the whole document.
+    AILayerHandle sourceLayer = nullptr;
+    const ArtList sources = FindAskedLayer(duplication.layerNumber, duplication.layerName, sourceLayer)
+                                ? TopMostInLayer(duplication.tagSearch, sourceLayer)
+                                : ArtList{};
     if (sources.empty()) {
         reply["error"] = kNoSource;
         return DumpReply(reply);
@@ -380,13 +383,18 @@ std::string PlimUtilsPlugin::DuplicateObjects(std::string request, bool zOrder) 
         return DumpReply(reply);
     }
 
-    const AILayerHandle targetLayer = GetLayer(duplication.targetLayerNumber, duplication.targetLayerName);
-    if (targetLayer == nullptr &&
-        (duplication.targetLayerNumber >= 0 || !duplication.targetLayerName.empty())) {
-        reply["warning"] = "Target layer not found";
+    AILayerHandle targetLayer = nullptr;
+    if (!FindAskedLayer(duplication.targetLayerNumber, duplication.targetLayerName, targetLayer)) {
+        reply["error"] = "Target layer not found";
         return DumpReply(reply);
     }
     ArtList targets = TopMostInLayer(duplication.targetTagSearch, targetLayer);
+    // A target query that finds nothing (on the target layer) never lets the layer or the sources
+    // stand in.
+    if (!duplication.targetTagSearch.empty() && targets.empty()) {
+        reply["error"] = kNoTarget;
+        return DumpReply(reply);
+    }
     const int code = GetNumLocation(duplication.location);
     int placement = code != 0 ? code : kPlaceAbove;
     if (targets.empty() && targetLayer != nullptr) {

@@ -310,7 +310,10 @@ private:
         if (const std::string problem = record.Check(); !problem.empty()) {
             return Fail(problem);
         }
-        const int base = FindArtboard(fList, fEdit, true);
+        // A name that names no artboard is the new artboard's name, beside the active one; with a
+        // "newName" it only chooses the base, and one that names none is no base at all.
+        const int base =
+            FindArtboard(fList, fEdit, fEdit.artboardName.empty() || !HasKey(fRequest, "newName"));
         ai::ArtboardProperties baseProperties;
         if (base < 0 || !ReadProperties(fList, base, baseProperties)) {
             return Fail(kCantGetArtboard);

@@ -24,7 +24,6 @@ namespace {
 constexpr const char* kArtNotFound = "Art to distribute not found";
 constexpr const char* kTooFew =
     "Art to distribute not found. Two objects or more are needed to distribute objects";
-constexpr const char* kKeyArtNotFound = "Key art not found";
 constexpr const char* kBadAxes = "No valid value of direction or distributeSpacing";
 
 struct DistributeRequest {
@@ -218,6 +217,10 @@ std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
     const ArtList keys = distribution.keyArt.empty()
                              ? ArtList{}
                              : SortArtByPaintOrder(SearchTaggedArt(distribution.keyArt), false);
+    // A key query that finds nothing never lets the front-most object or the common bounds stand in.
+    if (!distribution.keyArt.empty() && keys.empty()) {
+        return fail(kKeyArtNotFound);
+    }
     if (objects.size() < 2 && !(objects.size() == 1 && !keys.empty())) {
         return fail(kTooFew);
     }

@@ -71,8 +71,10 @@ AIRealRect FittedRect(const AIRealRect& a, const AIRealRect& b, const Paddings& 
     return fitted;
 }
 
-// The indexes of the artboards named by number or name, or all of them; none when a number names
-// no artboard (a number out of range never reaches the application) or there are no artboards.
+// The indexes of the artboards named by number or name, or all of them when none is named; none
+// when a number names no artboard (a number out of range never reaches the application), when the
+// names given name no artboard at all, or when there are no artboards. A name that names none is
+// skipped beside others that do; names that all name none never stand for every artboard.
 std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
     std::set<int> chosen;
     for (const int index : ToIndexes(ReadNumberArrayLeniently(request, "artboardNumbers"))) {
@@ -88,6 +90,9 @@ std::optional<std::set<int>> ChosenArtboards(const json& request, int count) {
         if (const auto found = numbers.find(name); found != numbers.end()) {
             chosen.insert(found->second);
         }
+    }
+    if (chosen.empty() && !names.empty()) {
+        return std::nullopt;
     }
     if (chosen.empty()) {
         for (int index = 0; index < count; ++index) {
@@ -210,6 +215,11 @@ std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
         reply["error"] = "Can't get a number of artboards";
         return DumpReply(reply);
     }
+    AILayerHandle layer = nullptr;
+    if (!FindAskedLayer(layerNumber, layerName, layer)) {
+        reply["error"] = kLayerNotFound;
+        return DumpReply(reply);
+    }
     ArtList art;
     if (!tagSearch.empty()) {
         art = SearchTaggedArt(tagSearch);
@@ -218,7 +228,7 @@ std::string PlimUtilsPlugin::FitArtboardToBounds(std::string request) {
         art.assign(top.begin(), top.end());
     }
     std::map<int, ArtList> perArtboard = ArtPerArtboard(list, *chosen, art, fromArtboardItems);
-    if (AILayerHandle layer = GetLayer(layerNumber, layerName)) {
+    if (layer != nullptr) {
         KeepLayer(perArtboard, layer);
     }
     if (perArtboard.empty()) {

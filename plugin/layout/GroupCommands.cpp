@@ -167,9 +167,19 @@ std::string PlimUtilsPlugin::MakeClipGroup(std::string request) {
     const int layerNumber = ReadIntegerStrictly(parsed, "layerNumber", -1);
     const std::string layerName = ReadTextStrictly(parsed, "layerName");
 
-    const AILayerHandle layer = GetLayer(layerNumber, layerName);
+    // A layer or clip object asked for and not found fails the command: neither the found art nor
+    // a clip object of the command's own choosing stands in.
+    AILayerHandle layer = nullptr;
+    if (!FindAskedLayer(layerNumber, layerName, layer)) {
+        reply["error"] = kLayerNotFound;
+        return DumpReply(reply);
+    }
     const ArtList clipFound = FindArt(clipQuery);
     ArtObject* clip = clipFound.empty() ? nullptr : clipFound.front();
+    if (!clipQuery.empty() && clip == nullptr) {
+        reply["error"] = kNoArtworkFound;
+        return DumpReply(reply);
+    }
     if (layer != nullptr) {
         if (MakeLayerClipGroupArt(layer, clip, method, alignment, options) == nullptr) {
             reply["error"] = kCantClip;

@@ -201,14 +201,22 @@ bool CanTarget(ArtObject* art, int location) {
     return true;
 }
 
-ArtObject* FindTarget(const EditLayerRequest& edit) {
+// The target of the placement, or null without one. A target layer or query that is given and names
+// nothing sets the error text: the layer then never goes to the top of the list instead.
+ArtObject* FindTarget(const EditLayerRequest& edit, const char*& error) {
+    error = nullptr;
     if (edit.location == 0) {
         return nullptr;
     }
-    AILayerHandle targetLayer = GetLayer(edit.targetLayerNumber, edit.targetLayer);
+    AILayerHandle targetLayer = nullptr;
+    const bool layerFound = FindAskedLayer(edit.targetLayerNumber, edit.targetLayer, targetLayer);
     ArtObject* targetLayerArt = GetLayerArt(targetLayer);
+    if (!layerFound || (targetLayer != nullptr && targetLayerArt == nullptr)) {
+        error = kCantFind;
+        return nullptr;
+    }
     const ArtList found = edit.targetTagSearch.empty() ? ArtList{} : SearchTaggedArt(edit.targetTagSearch);
-    if (targetLayerArt != nullptr && found.empty()) {
+    if (targetLayerArt != nullptr && edit.targetTagSearch.empty()) {
         return targetLayerArt;
     }
     ArtObject* target = nullptr;
@@ -217,6 +225,10 @@ ArtObject* FindTarget(const EditLayerRequest& edit) {
             target = art;
             break;
         }
+    }
+    if (!edit.targetTagSearch.empty() && target == nullptr) {
+        error = kNoArtworkFound;
+        return nullptr;
     }
     return target != nullptr && CanTarget(target, edit.location) ? target : nullptr;
 }
@@ -286,16 +298,20 @@ public:
         if (sAILayer == nullptr || sAIArt == nullptr) {
             return Fail(kCantFind);
         }
-        ArtObject* target = FindTarget(fEdit);
         std::string mode = fEdit.mode;
         if (mode == "addEdit") {
             mode = GetLayer(fEdit.layerNumber, fEdit.layerName) != nullptr ? "edit" : "add";
         }
-        if (mode == "add") {
-            return Add(target);
-        }
         if (mode == "remove") {
             return Remove();
+        }
+        const char* targetError = nullptr;
+        ArtObject* target = FindTarget(fEdit, targetError);
+        if (targetError != nullptr) {
+            return Fail(targetError);
+        }
+        if (mode == "add") {
+            return Add(target);
         }
         EditOrDuplicate(target, mode == "duplicate");
     }

@@ -50,6 +50,11 @@ AILayerHandle GetLayer(int number, const std::string& name) {
     return GetLayerByName(name);
 }
 
+bool FindAskedLayer(int number, const std::string& name, AILayerHandle& layer) {
+    layer = LayerAsked(number, name) ? GetLayer(number, name) : nullptr;
+    return layer != nullptr || !LayerAsked(number, name);
+}
+
 AILayerHandle GetLayerByPaintOrder(int number) {
     if (number < 1 || sAIArt == nullptr) {
         return nullptr;
@@ -336,8 +341,11 @@ bool GetArtBoardBounds(int index, const std::string& name, AIRealRect& rect) {
     if (!list.IsValid()) {
         return false;
     }
-    if (index < 0) {
-        index = name.empty() ? -1 : GetArtboardNumber(name);
+    if (index < 0 && !name.empty()) {
+        index = GetArtboardNumber(name);
+        if (index < 0) {
+            return false;
+        }
     }
     if (index < 0 && list.GetActive(index) != kNoErr) {
         return false;

@@ -19,6 +19,14 @@
 
 // GetLayerByPaintOrder(number), or when that finds none GetLayerByName(name).
 AILayerHandle GetLayer(int number, const std::string& name);
+// Whether a request asks for a layer: by a number other than the default -1 (0 too, which names
+// none), or by a name. A layer asked for and not found fails the command; it never means no layer.
+inline bool LayerAsked(int number, const std::string& name) {
+    return number != -1 || !name.empty();
+}
+// The layer a request asks for (GetLayer), null when it asks for none; false when it asks for one
+// and none is found.
+bool FindAskedLayer(int number, const std::string& name, AILayerHandle& layer);
 // The layer at the 1-based position in the list of the layers of the document's layer groups in
 // document order (sublayers included); null below 1 or beyond the list.
 AILayerHandle GetLayerByPaintOrder(int number);
@@ -69,5 +77,6 @@ int GetArtboardNumber(const std::string& name);
 // artboard read once. Empty when the list can't be read.
 std::unordered_map<std::string, int> GetArtboardNumbersByName();
 // The rectangle of the artboard at the 0-based index; with a negative index the artboard named
-// name, or the active one when the name is empty or names none. False when it can't be read.
+// name, or the active one when the name is empty. False when it can't be read, and when the index
+// or the name names no artboard: a name that names none never stands for the active artboard.
 bool GetArtBoardBounds(int index, const std::string& name, AIRealRect& rect);

@@ -354,6 +354,10 @@ std::string FindReplaceText2(const json& parsed) {
     if (const json* features = FindKey(parsed, "textFeatures");
         features != nullptr && features->is_object()) {
         request.formatting.features = TextFeatures(*features);
+        if (request.formatting.features.NamesAMissingStyle()) {
+            reply["error"] = kNamedStyleNotFound;
+            return DumpReply(reply);
+        }
     }
     request.formatting.clearOverridesChar = ReadBoolStrictly(parsed, "clearOverridesChar", false);
     request.formatting.clearOverridesPara = ReadBoolStrictly(parsed, "clearOverridesPara", false);

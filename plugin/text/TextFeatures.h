@@ -78,6 +78,10 @@ public:
     std::optional<std::string> charStyle;
     std::optional<std::string> paraStyle;
 
+    // Whether a named style these features apply (charStyle, paraStyle) is missing from the
+    // document: features that name one are refused before any text changes, never applied without it.
+    bool NamesAMissingStyle() const;
+
 private:
     // The stroke width means nothing without a stroke colour.
     void DropStrokeWidthWithoutStroke();
@@ -93,3 +97,6 @@ std::vector<ASUnicode> AIUnicodeToASUnicode(const ai::UnicodeString& text);
 
 // The document's text resources; null without a document or when the host refuses.
 ATE::IDocumentTextResources DocumentTextResources();
+
+// Whether the document has the named character (or paragraph) style.
+bool TextStyleExists(const std::string& name, bool isCharStyle);

@@ -430,6 +430,25 @@ void TextFeatures::SetParaFeatures(IParaFeatures& features, bool withDefaultChar
     }
 }
 
+bool TextStyleExists(const std::string& name, bool isCharStyle) {
+    const std::vector<ASUnicode> units = AIUnicodeToASUnicode(ai::UnicodeString::FromUTF8(name));
+    try {
+        const ATE::IDocumentTextResources resources = DocumentTextResources();
+        if (resources.IsNull()) {
+            return false;
+        }
+        return isCharStyle ? !resources.GetCharStyle(units.data()).IsNull()
+                           : !resources.GetParaStyle(units.data()).IsNull();
+    } catch (const ATE::Exception&) {
+        return false;
+    }
+}
+
+bool TextFeatures::NamesAMissingStyle() const {
+    return (charStyle && !TextStyleExists(*charStyle, true)) ||
+           (paraStyle && !TextStyleExists(*paraStyle, false));
+}
+
 TextFeatures::TextFeatures(const std::string& name, bool isCharStyle) {
     const std::vector<ASUnicode> units = AIUnicodeToASUnicode(ai::UnicodeString::FromUTF8(name));
     try {

@@ -3,6 +3,7 @@
 // or taken from found text; "getFontList" lists the host's fonts with their names.
 #include <algorithm>
 
+#include "core/Failures.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
 #include "text/FindText.h"
@@ -104,12 +105,15 @@ std::string PlimUtilsPlugin::GetTextStyle(std::string request) {
     const json parsed = ParseRequest(request);
     json reply = StartReply("getTextStyle", parsed);
     const StyleRequest keys(parsed);
-    if (!keys.charStyle.empty()) {
-        reply["charStyle"] = keys.charStyle;
-        reply["textFeatures"] = TextFeatures(keys.charStyle, true).WriteJson();
-    } else if (!keys.paraStyle.empty()) {
-        reply["paraStyle"] = keys.paraStyle;
-        reply["textFeatures"] = TextFeatures(keys.paraStyle, false).WriteJson();
+    if (!keys.charStyle.empty() || !keys.paraStyle.empty()) {
+        const bool isCharStyle = !keys.charStyle.empty();
+        const std::string& name = isCharStyle ? keys.charStyle : keys.paraStyle;
+        reply[isCharStyle ? "charStyle" : "paraStyle"] = name;
+        if (!TextStyleExists(name, isCharStyle)) {
+            reply["error"] = kNamedStyleNotFound;
+        } else {
+            reply["textFeatures"] = TextFeatures(name, isCharStyle).WriteJson();
+        }
     } else if (keys.searchText.empty()) {
         reply["error"] = kNoSearchText;
     } else if (const std::optional<TextFeatures> found = FeaturesOfFoundText(keys, reply)) {

@@ -78,11 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {528, 0},
                   {428, 0}},
         AlignCase{"KeyArt", R"({"keyArt":"placed","anchorPoint":"T"})", {0, 110}, {0, 120}, {0, 80}},
-        AlignCase{"UnknownArtboardNameMeansTheActiveOne",
-                  R"({"anchorPoint":"R","artboardName":"Nope"})",
-                  {550, 0},
-                  {440, 0},
-                  {380, 0}},
         AlignCase{"PreviewBounds",
                   R"({"anchorPoint":"L","artboardNumber":1,"usePreviewBounds":true})",
                   {-8, 0},
@@ -126,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{
             "alignObjects", R"({"tagSearch":"zzz"})",
             R"({"artboardName":"","error":"Art to align not found","eventType":"alignObjects","tagSearch":"zzz"})"},
+        ErrorCase{
+            "alignObjects", R"({"tagSearch":"box","artboardName":"Nope"})",
+            R"({"artboardName":"Nope","error":"Can't get an artboard position","eventType":"alignObjects","tagSearch":"box"})"},
         ErrorCase{
             "alignObjects", R"({"tagSearch":"box","keyArt":"zzz"})",
             R"({"artboardName":"","error":"Key art not found","eventType":"alignObjects","tagSearch":"box"})"},

@@ -39,8 +39,11 @@ const QueryCase kQueryCases[] = {
     {"ContentsPosition", "getGraphicStyle", R"({"tagSearch":"card"})", "/graphicStyle/contentsPosition", "3"},
     {"LayerWinsOverStyleName", "getGraphicStyle", R"({"layerName":"Layer 1","styleName":"Outlined"})",
      "/graphicStyle/contentsPosition", "1"},
-    {"LayerZeroUsesTheQuery", "getGraphicStyle", R"({"layerNumber":0,"layerName":"","tagSearch":"inner"})",
-     "/graphicStyle/paintFields/0/color/colorSpace", R"("Gradient")"},
+    // Layer 0 names no layer: the found art is not read instead. The number falls to the name.
+    {"LayerZeroNamesNone", "getGraphicStyle", R"({"layerNumber":0,"layerName":"","tagSearch":"inner"})",
+     "/error", R"("Layer not found or empty")"},
+    {"LayerZeroFallsToTheName", "getGraphicStyle",
+     R"({"layerNumber":0,"layerName":"Layer 1","tagSearch":"inner"})", "/graphicStyle/contentsPosition", "1"},
     {"UnknownStyle", "getGraphicStyle", R"({"styleName":"Nope"})", "/error", R"("Named style not found")"},
     {"UnknownLayer", "getGraphicStyle", R"({"layerName":"Nope"})", "/error", R"("Layer not found or empty")"},
     {"NoArt", "getGraphicStyle", R"({"tagSearch":"nothing"})", "/error", R"("No artwork found")"},

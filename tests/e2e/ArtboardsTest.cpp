@@ -413,10 +413,19 @@ TEST_F(FitArtboard, OnlyTheArtOfALayer) {
     ExpectRect(Board("Three").rect, kThree, "Three");
 }
 
-TEST_F(FitArtboard, UnknownNamesAndListsOfTheWrongTypeMeanEveryArtboard) {
-    Script("fitArtboardToBounds", R"({"artboardNames":["Nope"],"artboardNumbers":"1","padding":0})");
+TEST_F(FitArtboard, ListsOfTheWrongTypeMeanEveryArtboard) {
+    Script("fitArtboardToBounds", R"({"artboardNames":"Two","artboardNumbers":"1","padding":0})");
     ExpectRect(Board("Two").rect, {320, 180, 380, 120}, "Two");
     ExpectRect(Board("Three").rect, {520, 100, 560, 60}, "Three");
+}
+
+TEST_F(FitArtboard, NamesThatNameNoArtboardChangeNothing) {
+    const json reply =
+        ScriptJson("fitArtboardToBounds", R"({"artboardNames":["Nope"],"artboardNumbers":"1","padding":0})");
+    EXPECT_EQ(reply.value("error", ""), "Can't get an artboard");
+    ExpectRect(Board("One").rect, kOne, "One");
+    ExpectRect(Board("Two").rect, kTwo, "Two");
+    ExpectRect(Board("Three").rect, kThree, "Three");
 }
 
 TEST_F(FitArtboard, PaddingsThatFoldTheArtboardLeaveItAsItIs) {

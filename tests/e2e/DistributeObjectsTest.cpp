@@ -129,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
             "distributeObjects", R"({"tagSearch":"box","artboardNumber":9})",
             R"({"artboardName":"","artboardNumber":9,"error":"Can't get an artboard position","eventType":"distributeObjects","tagSearch":"box"})"},
         ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","artboardName":"Nope"})",
+            R"({"artboardName":"Nope","error":"Can't get an artboard position","eventType":"distributeObjects","tagSearch":"box"})"},
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","keyArt":"zzz","gap":5})",
+            R"({"artboardName":"","error":"Key art not found","eventType":"distributeObjects","tagSearch":"box"})"},
+        ErrorCase{
+            "distributeObjects", R"({"tagSearch":"box","keyArt":"zzz"})",
+            R"({"artboardName":"","error":"Key art not found","eventType":"distributeObjects","tagSearch":"box"})"},
+        ErrorCase{
             "distributeObjects", R"({"tagSearch":"box","keyArt":"hollow","gap":5})",
             R"({"artboardName":"","error":"Key art not found","eventType":"distributeObjects","tagSearch":"box"})"},
         ErrorCase{"distributeObjects", R"({"tagSearch":"box","gap":"5"})",

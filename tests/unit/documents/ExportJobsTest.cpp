@@ -87,8 +87,11 @@ TEST(ExportJobs, ExpandFormatsArtboardsAndNames) {
          {"png:Cover_1"}},
         {{{"formats", {"pdf"}}, {"exportAsMultiPage", false}}, {"pdf:Cover 1", "pdf:Cover 2", "pdf:Cover 3"}},
         {{{"formats", {"png"}}, {"document", true}}, {"png:Cover"}},
-        {{{"formats", {"png"}}, {"artboardRange", "9"}}, {"png:Cover 1", "png:Cover 2", "png:Cover 3"}},
-        {{{"formats", {"png"}}, {"artboardRange", "9"}, {"tagSearch", "t"}}, {"png:Cover"}},
+        // A range that names no artboard refuses the request: it never stands for every artboard, nor
+        // for the whole document's art.
+        {{{"formats", {"png"}}, {"artboardRange", "9"}}, {}},
+        {{{"formats", {"png"}}, {"artboardRange", "9"}, {"tagSearch", "t"}}, {}},
+        {{{"formats", {"png"}}, {"jobs", {{{"artboardRange", "2"}}, {{"artboardRange", "9"}}}}}, {}},
         {{{"formats", {"png"}}, {"fileName", {"x", {{"command", "artboard_name"}}}}},
          {"png:xA", "png:xB", "png:xC"}},
         {{{"formats", {"ai"}}, {"jobs", json::array()}}, {"ai:Cover"}},

@@ -227,8 +227,8 @@ TEST_F(Artboards, BoundsByNumberNameOrTheActiveOne) {
     EXPECT_EQ(rect.left, 0);
     ASSERT_TRUE(GetArtBoardBounds(-1, "Two", rect));
     EXPECT_EQ(rect.left, 200);
-    ASSERT_TRUE(GetArtBoardBounds(-1, "Nope", rect));
-    EXPECT_EQ(rect.left, 400);
+    // A name that names no artboard is none: the active artboard stands only for no name.
+    EXPECT_FALSE(GetArtBoardBounds(-1, "Nope", rect));
     ASSERT_TRUE(GetArtBoardBounds(-1, "", rect));
     EXPECT_EQ(rect.left, 400);
     EXPECT_FALSE(GetArtBoardBounds(3, "", rect));
