@@ -262,19 +262,27 @@ ArtObject* PlaceTextIntoShape(const PlaceRequest& place, ArtObject* content, Art
     return place.outlineText ? OutlineArt(text) : text;
 }
 
-// Image mode: every raster and placed container gets the file swapped in. Answers the containers
-// that could not be swapped (they are served by the mask mode).
+// Image mode: every raster and placed container gets the file swapped in. The host makes a new
+// object in the container's place, which takes over the container's tags and the name it was given
+// (its UUID is the new object's own). Answers the containers that could not be swapped (they are
+// served by the mask mode).
 ArtList SwapImages(const PlaceRequest& place, const ArtList& containers, int seriesOffset) {
     ArtList placed;
     ArtList failed;
     for (ArtObject* container : containers) {
         const TagSet tags = ReadTags(container);
+        std::string name;
+        bool defaultName = true;
+        const bool named = GetArtNameText(container, name, defaultName) && !defaultName;
         ArtObject* swapped = nullptr;
         if (!SwapPlaced(container, place.file, place.embedFlag(), place.method, place.alignment, swapped,
                         place.clipping) ||
             swapped == nullptr) {
             failed.push_back(container);
             continue;
+        }
+        if (named) {
+            SetArtNameText(swapped, name);
         }
         WriteTags(swapped, tags);
         WriteTags(swapped, place.tags);

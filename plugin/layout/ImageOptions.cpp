@@ -9,11 +9,14 @@
 
 #include "AIArtSet.h"
 #include "AIDocument.h"
+#include "AIExpand.h"
+#include "AIPathStyle.h"
 #include "AIRasterize.h"
 #include "AIShapeConstruction.h"
 #include "art/ArtChanges.h"
 #include "art/ArtTree.h"
 #include "art/HostArt.h"
+#include "art/Tags.h"
 #include "core/DocumentSettings.h"
 #include "core/Json.h"
 #include "core/Suites.h"
@@ -116,10 +119,10 @@ double LimitedResolution(double resolution, const AIRealRect& bounds) {
     return resolution;
 }
 
-// The raster clipped to the united outline of the list's paths; the raster alone when that can't
-// be made (a clip path made on the way is not left behind).
-ArtObject* ClipRaster(ArtObject* raster, const ArtList& list) {
-    ArtObject* clipPath = ArtToClippingPath(list);
+// The raster clipped to the united outline of the list's paths grown by the offset; the raster
+// alone when that can't be made (a clip path made on the way is not left behind).
+ArtObject* ClipRaster(ArtObject* raster, const ArtList& list, double offset) {
+    ArtObject* clipPath = ArtToClippingPath(list, offset);
     if (clipPath == nullptr) {
         return raster;
     }
@@ -131,6 +134,84 @@ ArtObject* ClipRaster(ArtObject* raster, const ArtList& list) {
         sAIArt->DisposeArt(clipPath);
     }
     return group != nullptr ? group : raster;
+}
+
+// The paths and compound paths that give the art its outline: the art itself, or those inside a
+// group; a clip group shows only within its clipping path, so that path alone stands for it. Other
+// art (text, images, symbol instances) gives none.
+void CollectOutlineShapes(ArtObject* art, ArtList& shapes) {
+    const std::optional<ai::int16> type = hostart::Type(art);
+    if (type == kPathArt || type == kCompoundPathArt) {
+        shapes.push_back(art);
+    } else if (type == kGroupArt) {
+        if (ArtObject* mask = FindClippingMask(art)) {
+            CollectOutlineShapes(mask, shapes);
+            return;
+        }
+        for (ArtObject* child : hostart::Children(art)) {
+            CollectOutlineShapes(child, shapes);
+        }
+    }
+}
+
+// A filled shape stroked twice the distance wide with round joins and caps, so that the stroke's
+// outline reaches the distance out from the shape's edge and in from it. False when the host
+// refuses.
+bool StrokeForOffset(ArtObject* shape, double distance) {
+    AIPathStyle style;
+    if (sAIPathStyle == nullptr || sAIPathStyle->GetPathStyle(shape, &style, nullptr) != kNoErr) {
+        return false;
+    }
+    style.fillPaint = true;
+    style.fill = AIFillStyle{};
+    style.fill.color.kind = kGrayColor;
+    style.strokePaint = true;
+    style.stroke = AIStrokeStyle{};
+    style.stroke.color.kind = kGrayColor;
+    style.stroke.width = 2.0 * std::abs(distance);
+    style.stroke.cap = kAIRoundCap;
+    style.stroke.join = kAIRoundJoin;
+    return sAIPathStyle->SetPathStyle(shape, &style) == kNoErr;
+}
+
+// The shape grown by the distance on every side (shrunk for a negative distance): its stroke of
+// twice the distance is expanded into a filled outline, which is united with the shape's fill (or
+// taken from it). The shape is consumed; null when a step fails, and what was made on the way does
+// not stay.
+ArtObject* GrowShape(ArtObject* shape, double distance) {
+    if (distance == 0.0) {
+        return shape;
+    }
+    if (sAIExpand == nullptr || !StrokeForOffset(shape, distance)) {
+        return nullptr;
+    }
+    const ArtList before = GetAllObjects(false);
+    if (sAIExpand->Expand(shape, kExpandStroke, 0) != kNoErr) {
+        return nullptr;
+    }
+    // The expanded shape: a group of its fill and, above it, the outline of its stroke.
+    const ArtList added = RemoveLeaves2(FindAddedArt(before));
+    ArtChanges made;
+    for (ArtObject* art : added) {
+        made.Made(art);
+    }
+    const ArtList pieces = added.size() == 1 ? hostart::Children(added.front()) : ArtList{};
+    if (pieces.size() != 2) {
+        return nullptr;
+    }
+    std::string error;
+    ArtObject* grown =
+        distance > 0.0 ? Pathfinder2(added, "unite", error) : Pathfinder2(pieces, "minusFront", error);
+    if (grown == nullptr ||
+        (distance < 0.0 && sAIArt->ReorderArt(grown, kPlaceAbove, added.front()) != kNoErr)) {
+        return nullptr;
+    }
+    made.Made(grown);  // the group, emptied or consumed, goes with the pieces made
+    if (sAIArt->ValidArt(added.front(), true)) {
+        sAIArt->DisposeArt(added.front());
+    }
+    made.Keep();
+    return grown;
 }
 
 }  // namespace
@@ -198,7 +279,7 @@ ArtObject* ImageOptions::RasterizeArt(const ArtList& list) {
     }
     if (clippingMaskOffset) {
         rectangle.TakeBack();
-        raster = ClipRaster(raster, list);
+        raster = ClipRaster(raster, list, *clippingMaskOffset);
     }
     made.Keep();
     return raster;
@@ -232,11 +313,11 @@ ArtObject* ImageOptions::RasterizeLayers(const AIRealRect& rect) const {
     return raster;
 }
 
-ArtObject* ArtToClippingPath(const ArtList& list) {
+ArtObject* ArtToClippingPath(const ArtList& list, double offset) {
     ArtList kept;
-    std::copy_if(list.begin(), list.end(), std::back_inserter(kept), [](ArtObject* art) {
-        return hostart::IsOfType(art, kPathArt) || hostart::IsOfType(art, kCompoundPathArt);
-    });
+    for (ArtObject* art : RemoveLeaves2(list)) {
+        CollectOutlineShapes(art, kept);
+    }
     if (kept.empty()) {
         return nullptr;
     }
@@ -248,13 +329,23 @@ ArtObject* ArtToClippingPath(const ArtList& list) {
     // What was made on the way goes when a later step fails.
     ArtChanges made;
     made.Made(united);
-    ArtObject* compound = MakeCompoundPathArt({united});
+    ArtObject* grown = GrowShape(united, offset);
+    if (grown == nullptr) {
+        return nullptr;
+    }
+    made.Made(grown);
+    ArtObject* compound = MakeCompoundPathArt({grown});
     if (compound == nullptr) {
         return nullptr;
     }
     made.Made(compound);
     if (!SetNoneStyle(compound)) {
         return nullptr;
+    }
+    // The pathfinder gave the outline the tags of the paths it united; the mask is no object of its
+    // own to find, so that a tag finds the clipped raster alone.
+    for (ArtObject* art : GetObjectsTree(compound)) {
+        RemoveTags(art);
     }
     made.Keep();
     return compound;

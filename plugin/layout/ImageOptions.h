@@ -31,10 +31,11 @@ struct ImageOptions {
     ImageOptions(const nlohmann::json& request, bool& ok);
 
     // Replaces nothing: draws the list's top-most art (in document order) into a new raster
-    // directly above the first of them, and answers it; with a clipping-mask offset, the clip group
-    // of the raster and the united outline of the list's paths (the raster alone when there are
-    // none). The resolution is scaled by the document's scale and lowered so that the raster is at
-    // most 16383 pixels on its longer side, and written back. Null on failure.
+    // directly above the first of them, and answers it; with a clipping-mask offset, the raster's
+    // bounds grown by the offset, and the clip group of the raster and the united outline of the
+    // list's paths grown by the offset (the raster alone when there are none). The resolution is
+    // scaled by the document's scale and lowered so that the raster is at most 16383 pixels on its
+    // longer side, and written back. Null on failure.
     ArtObject* RasterizeArt(const ArtList& list);
 
     // Draws every layer of the current document within the rectangle at the options' resolution,
@@ -43,6 +44,8 @@ struct ImageOptions {
     ArtObject* RasterizeLayers(const AIRealRect& rect) const;
 };
 
-// A compound path without paint covering the list's paths and compound paths, united (they are
-// consumed); null when the list holds none or a step fails.
-ArtObject* ArtToClippingPath(const ArtList& list);
+// A compound path without paint and without tags covering the list's paths and compound paths
+// (those inside its groups too; a clip group by its clipping path), united (they are consumed) and
+// grown by the offset in points on every side (shrunk when it is negative); null when the list holds
+// none or a step fails.
+ArtObject* ArtToClippingPath(const ArtList& list, double offset);

@@ -53,9 +53,10 @@ struct PlaceCase {
     const char* file;   // "image", "native" or "text"
     const char* extra;  // further request keys
     ArtType resultType;
-    const char* resultTag;  // the tag the result carries
-    Rect bounds;            // the result's geometric bounds
-    bool containerKept;     // whether the container is still there
+    const char* resultTag;   // the tag the result carries
+    Rect bounds;             // the result's geometric bounds
+    bool containerKept;      // whether the container is still there
+    const char* resultName;  // the result's own name ("" for none)
 };
 
 class PlaceCases : public PlaceTest, public testing::WithParamInterface<PlaceCase> {};
@@ -86,30 +87,35 @@ TEST_P(PlaceCases, PlacesIntoTheContainer) {
     if (!containers.empty()) {
         EXPECT_EQ(Document().isValid(containers[0]), c.containerKept);
     }
+    const host::model::ArtName name = *Document().name(results[0]);
+    EXPECT_EQ(name.isDefault ? "" : name.text, c.resultName);
 }
 
 // The blue square is a path from (50, 50) to (150, 150); "picture" a placed file 50 x 50 from
 // (500, 0) to (550, 50); the artboard is 612 x 792.
 const PlaceCase kPlaceCases[] = {
-    // Image mode: the placed container's file is swapped, fitted into its bounds.
+    // Image mode: the placed container's file is swapped, fitted into its bounds; the new object
+    // takes over the container's tags and its name.
     {"ImageSwapsAPlacedContainer", "picture", "image", R"("fittingMethod":"fit")", ArtType::placed, "picture",
-     Rect(500, 37.5, 550, 12.5), false},
+     Rect(500, 37.5, 550, 12.5), false, "Picture"},
     {"ImageEmbeddedBecomesARaster", "picture", "image", R"("fittingMethod":"fill","embed":true)",
-     ArtType::raster, "picture", Rect(475, 50, 575, 0), false},
+     ArtType::raster, "picture", Rect(475, 50, 575, 0), false, "Picture"},
     // A path container: the image is fitted and clipped by the container's shape.
     {"ImageClippedByAPath", "blue", "image", R"("fittingMethod":"fit")", ArtType::group, "blue",
-     Rect(50, 150, 150, 50), false},
+     Rect(50, 150, 150, 50), false, ""},
     {"ImageUnclippedKeepsItsOwnBounds", "blue", "image", R"("fittingMethod":"fit","clipping":false)",
-     ArtType::placed, "blue", Rect(50, 125, 150, 75), false},
+     ArtType::placed, "blue", Rect(50, 125, 150, 75), false, ""},
     {"ImageInTheContainersBoundsMode", "blue", "image",
      R"("mode":"bounds","fittingMethod":"original","alignment":"TL")", ArtType::group, "square",
-     Rect(50, 150, 150, 50), false},
+     Rect(50, 150, 150, 50), false, ""},
     // A native document embedded: its artboard's content, clipped by the blue square.
     {"NativeDocumentInAPath", "blue", "native", R"("embed":true,"fittingMethod":"fit")", ArtType::group,
-     "blue", Rect(50, 150, 150, 50), false},
+     "blue", Rect(50, 150, 150, 50), false, ""},
     // Without containers the file is placed once, centred on the artboard, at its own size.
-    {"ImageWithoutContainers", "", "image", "", ArtType::placed, "placed", Rect(296, 401, 316, 391), true},
-    {"TextFileAsPointText", "", "text", "", ArtType::textFrame, "placed", Rect(288, 410.4, 324, 381.6), true},
+    {"ImageWithoutContainers", "", "image", "", ArtType::placed, "placed", Rect(296, 401, 316, 391), true,
+     ""},
+    {"TextFileAsPointText", "", "text", "", ArtType::textFrame, "placed", Rect(288, 410.4, 324, 381.6), true,
+     ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Place, PlaceCases, testing::ValuesIn(kPlaceCases),

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -235,6 +236,49 @@ TEST_F(RenderPixels, GradientsAndPatternsSaveAndReopenUnchanged) {
     EXPECT_EQ(saved["layers"][0]["children"][1]["style"]["paintFields"][0]["fill"]["color"]["placement"],
               json::parse(R"({"angle": 90.0, "length": 40.0, "origin": [25.0, 55.0]})"));
 }
+
+// Rasterizing with a clipping-mask offset, seen on the page: the raster (white where the art does
+// not paint) shows within the art's outline grown by the offset, so "layered" keeps the outer half
+// of its stroke, a negative offset cuts the stroke away, and a group is clipped by its members'
+// outline, so the art below shows beside it.
+struct ClippedRasterCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> commands;  // after every object is tagged by its name
+    std::vector<PixelCase> pixels;
+};
+
+class ClippedRasters : public RenderPixels, public testing::WithParamInterface<ClippedRasterCase> {};
+
+TEST_P(ClippedRasters, ShowWithinTheOutlineGrownByTheOffset) {
+    ASSERT_FALSE(ScriptJson("nameToTags", "{}").contains("error"));
+    for (const auto& [command, request] : GetParam().commands) {
+        const json reply = ScriptJson(command, request);
+        ASSERT_FALSE(reply.contains("error")) << reply.dump();
+    }
+    ExpectPixels(GetParam().pixels);
+}
+
+// "layered" fills 160 to 190 (x) by 0 to 30 (y), its 4-point black stroke on the edge; "below"
+// (250 to 290) lies under "multiplier" (270 to 310).
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClippedRasters,
+    testing::Values(
+        ClippedRasterCase{"strokeKeepsItsOuterHalf",
+                          {{"rasterize", R"({"tagSearch": "layered", "clippingMaskOffset": 3})"}},
+                          {{"strokeOutside", 158.5, 15.5, {0, 0, 0}, 0},
+                           {"fieldsKept", 175.5, 15.5, {128, 64, 102}, 2},
+                           {"beyondTheOffset", 156.5, 15.5, {255, 255, 255}, 0}}},
+        ClippedRasterCase{"negativeOffsetCutsTheStroke",
+                          {{"rasterize", R"({"tagSearch": "layered", "clippingMaskOffset": -4})"}},
+                          {{"strokeCutAway", 160.5, 15.5, {255, 255, 255}, 0},
+                           {"fieldsKept", 175.5, 15.5, {128, 64, 102}, 2}}},
+        ClippedRasterCase{"groupByItsMembers",
+                          {{"groupObjects", R"({"tagSearch": "layered | multiplier", "tags": ["pair"]})"},
+                           {"rasterize", R"({"tagSearch": "pair", "clippingMaskOffset": 2})"}},
+                          {{"strokeOutside", 158.5, 15.5, {0, 0, 0}, 0},
+                           {"belowBesideTheGroup", 260.5, 20.5, {255, 128, 204}, 2},
+                           {"multiplierOverWhite", 300.5, 20.5, {128, 128, 128}, 2}}}),
+    [](const testing::TestParamInfo<ClippedRasterCase>& info) { return info.param.name; });
 
 // Sixteen squares, one a blend mode (normal to luminosity), each alone on an artboard of 320 x 20
 // points: over nothing every mode shows the object's own colour, as the page shows it.

@@ -378,28 +378,61 @@ TEST_F(StructureStyleTest, RasterizeLowersAResolutionBeyondTheLargestRaster) {
     EXPECT_EQ(content->pixels.width, static_cast<std::size_t>(std::ceil(2.0 * 16383 / 102 - 1e-9)));
 }
 
-TEST_F(StructureStyleTest, RasterizeWithAClippingOffsetClipsToTheUnitedOutline) {
-    const json reply = ScriptJson("rasterize", R"({"tagSearch": "b", "clippingMaskOffset": 5})");
+struct ClipOffsetCase {
+    const char* name;
+    const char* tag;  // the art rasterized: the result carries its tag
+    double offset;
+    bool clipped;                // false: the raster alone
+    host::model::Rect clipPath;  // the clip path's geometric bounds
+};
+
+class RasterizeClipOffsets : public StructureStyleTest, public testing::WithParamInterface<ClipOffsetCase> {};
+
+TEST_P(RasterizeClipOffsets, ClipToTheOutlineGrownByTheOffset) {
+    const ClipOffsetCase& c = GetParam();
+    const json request = {{"tagSearch", c.tag}, {"clippingMaskOffset", c.offset}};
+    const json reply = ScriptJson("rasterize", request.dump());
     ASSERT_FALSE(reply.contains("error")) << reply;
-    const json saved = Saved();
-    // The clip group carries B's tags: the raster under its clip path; B and the helper rectangle
-    // are gone.
-    const json* clipGroup = FindTagged(saved, "b", "group");
-    ASSERT_NE(clipGroup, nullptr);
-    EXPECT_EQ(clipGroup->value("clipped", false), true);
-    ASSERT_EQ((*clipGroup)["children"].size(), 2u);
-    const json& raster = (*clipGroup)["children"][1];
-    EXPECT_EQ(raster["type"], "raster");
-    EXPECT_EQ(raster["frame"], json::parse("[94.0, 86.0, 166.0, 34.0]"));
-    EXPECT_EQ((*clipGroup)["children"][0].value("clippingMask", false), true);
-    const ArtId group = Doc().artByUuid((*clipGroup)["uuid"].get<std::string>());
-    const std::vector<ArtId> members = *Doc().children(group);
-    EXPECT_EQ(BoundsOf("C").left, 200.0);
+    // The tag finds the result alone, never the clip path inside it.
+    const std::vector<ArtId> tagged = ArtTagged(Doc(), c.tag);
+    ASSERT_EQ(tagged.size(), 1u);
+    if (!c.clipped) {
+        EXPECT_EQ(*Doc().type(tagged[0]), host::model::ArtType::raster);
+        return;
+    }
+    // The clip group: the clip path on top, the raster below it.
+    EXPECT_EQ(*Doc().type(tagged[0]), host::model::ArtType::group);
+    const std::vector<ArtId> members = *Doc().children(tagged[0]);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(*Doc().attributes(members[0], host::model::attribute::clippingMask),
+              host::model::attribute::clippingMask);
+    EXPECT_EQ(*Doc().type(members[1]), host::model::ArtType::raster);
     const host::model::Rect clip = Doc().bounds(members[0], host::model::BoundsKind::geometric).valueOr({});
-    EXPECT_NEAR(clip.left, 100, 1e-6);
-    EXPECT_NEAR(clip.right, 160, 1e-6);
-    EXPECT_EQ(*Doc().nextSibling(Named("A")), group);
+    EXPECT_NEAR(clip.left, c.clipPath.left, 0.02);
+    EXPECT_NEAR(clip.top, c.clipPath.top, 0.02);
+    EXPECT_NEAR(clip.right, c.clipPath.right, 0.02);
+    EXPECT_NEAR(clip.bottom, c.clipPath.bottom, 0.02);
+    // The raster reaches as far as the clip path.
+    const host::model::Rect frame = Doc().bounds(members[1], host::model::BoundsKind::geometric).valueOr({});
+    EXPECT_LE(frame.left, clip.left);
+    EXPECT_GE(frame.top, clip.top);
+    EXPECT_GE(frame.right, clip.right);
+    EXPECT_LE(frame.bottom, clip.bottom);
 }
+
+// B is a rectangle from (100, 40) to (160, 80) stroked 2 points wide; the group "pair" holds two
+// 40-point squares from x 300 and 360, y 60 to 100, the second with a top edge curving up to about
+// 111.55 (followed by straight pieces, so a little less); the clip group "clip" shows its content through
+// its mask from (0, -150) to (50, -100).
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RasterizeClipOffsets,
+    testing::Values(ClipOffsetCase{"pathGrown", "b", 5, true, {95, 85, 165, 35}},
+                    ClipOffsetCase{"pathItself", "b", 0, true, {100, 80, 160, 40}},
+                    ClipOffsetCase{"pathShrunk", "b", -5, true, {105, 75, 155, 45}},
+                    ClipOffsetCase{"groupByItsPaths", "pair", 5, true, {295, 116.55, 405, 55}},
+                    ClipOffsetCase{"clipGroupByItsMask", "clip", 5, true, {-5, -95, 55, -155}},
+                    ClipOffsetCase{"textHasNoPathToClipBy", "label", 5, false, {}}),
+    [](const testing::TestParamInfo<ClipOffsetCase>& info) { return info.param.name; });
 
 // --- reduceToBasicAppearance and remove ----------------------------------------------------------------
 
