@@ -1,14 +1,13 @@
 // "pathfinder" on the shapes example: each of the ten operations with the bounds and area of what
 // it leaves in the saved document, the tags the result carries, text outlined first, and the
 // error replies.
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
 #include <numbers>
-#include <set>
 #include <utility>
 
+#include "OutlineSeams.h"
 #include "StructureFixture.h"
 
 namespace {
@@ -132,9 +131,9 @@ std::string BoxesDocument() {
 }
 
 // Every outline under the art, as its anchors.
-void CollectOutlines(const json& art, std::vector<std::vector<std::array<long, 2>>>& out) {
+void CollectOutlines(const json& art, std::vector<testsupport::GridRing>& out) {
     if (art.contains("segments")) {
-        std::vector<std::array<long, 2>> ring;
+        testsupport::GridRing ring;
         for (const json& segment : art["segments"]) {
             ring.push_back({std::lround(segment["anchor"][0].get<double>()),
                             std::lround(segment["anchor"][1].get<double>())});
@@ -144,31 +143,6 @@ void CollectOutlines(const json& art, std::vector<std::vector<std::array<long, 2
     for (const json& child : art.value("children", json::array())) {
         CollectOutlines(child, out);
     }
-}
-
-// Whether two outlines (or two stretches of one) of the art run along a common piece of line in
-// opposite directions: a seam inside one filled shape. The outlines here are axis-parallel on whole
-// points, so they are walked point by point.
-bool HasASeam(const json& art) {
-    std::vector<std::vector<std::array<long, 2>>> rings;
-    CollectOutlines(art, rings);
-    std::set<std::array<long, 4>> steps;
-    for (const auto& ring : rings) {
-        for (std::size_t i = 0; i < ring.size(); ++i) {
-            auto [x, y] = ring[i];
-            const auto [toX, toY] = ring[(i + 1) % ring.size()];
-            while (x != toX || y != toY) {
-                const long nextX = x + (toX > x) - (toX < x);
-                const long nextY = y + (toY > y) - (toY < y);
-                steps.insert({x, y, nextX, nextY});
-                x = nextX;
-                y = nextY;
-            }
-        }
-    }
-    return std::any_of(steps.begin(), steps.end(), [&steps](const auto& step) {
-        return steps.contains({step[2], step[3], step[0], step[1]});
-    });
 }
 
 struct BoxesCase {
@@ -196,10 +170,10 @@ TEST_P(PathfinderBoxes, OutlinesShareNoEdge) {
     const std::vector<json> results = TaggedCopies(Saved(), "pf1");
     ASSERT_EQ(results.size(), 1u);
     EXPECT_NEAR(SignedArea(results.front()), GetParam().area, 1e-6);
-    std::vector<std::vector<std::array<long, 2>>> rings;
+    std::vector<testsupport::GridRing> rings;
     CollectOutlines(results.front(), rings);
     EXPECT_EQ(rings.size(), GetParam().outlines);
-    EXPECT_FALSE(HasASeam(results.front())) << results.front().dump();
+    EXPECT_FALSE(testsupport::HasASeam(rings)) << results.front().dump();
 }
 
 INSTANTIATE_TEST_SUITE_P(Boxes, PathfinderBoxes,

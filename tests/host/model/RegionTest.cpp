@@ -1,13 +1,12 @@
 // The pathfinder's geometry: areas and bounds of filled regions and of the shape operations over
 // them, with straight and curved outlines and both fill rules.
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <set>
 
 #include "ModelTestSupport.h"
+#include "OutlineSeams.h"
 #include "model/Region.h"
 
 namespace host::model {
@@ -196,31 +195,17 @@ struct Box {
     int left, bottom, right, top;
 };
 
-// Whether two outlines (or two stretches of one) run along a common piece of line in opposite
-// directions: a seam inside a filled area, or a notch drawn as a hole. The outlines of rectangles
-// are straight and axis-parallel on whole points, so they are walked point by point.
+// Whether two of the region's outlines share an edge (testsupport::HasASeam).
 bool HasASeam(const Region& region) {
-    std::set<std::array<long, 4>> steps;
+    std::vector<testsupport::GridRing> rings;
     for (const std::vector<Point>& ring : region.rings()) {
-        for (std::size_t i = 0; i < ring.size(); ++i) {
-            const Point a = ring[i];
-            const Point b = ring[(i + 1) % ring.size()];
-            long x = std::lround(a.x);
-            long y = std::lround(a.y);
-            const long toX = std::lround(b.x);
-            const long toY = std::lround(b.y);
-            while (x != toX || y != toY) {
-                const long nextX = x + (toX > x) - (toX < x);
-                const long nextY = y + (toY > y) - (toY < y);
-                steps.insert({x, y, nextX, nextY});
-                x = nextX;
-                y = nextY;
-            }
+        testsupport::GridRing corners;
+        for (const Point& p : ring) {
+            corners.push_back({std::lround(p.x), std::lround(p.y)});
         }
+        rings.push_back(corners);
     }
-    return std::any_of(steps.begin(), steps.end(), [&steps](const std::array<long, 4>& step) {
-        return steps.contains({step[2], step[3], step[0], step[1]});
-    });
+    return testsupport::HasASeam(rings);
 }
 
 // The area an operation must cover, counted cell by cell of the 10-point grid: how many of the
