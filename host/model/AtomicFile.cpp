@@ -1,6 +1,7 @@
 #include "model/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,27 @@ std::filesystem::path temporaryNameBeside(const std::filesystem::path& file, int
     return file.parent_path() / name;
 }
 
+// The records of the temporary files: a slot is free (0), being filled (1) or holds a path that a
+// signal handler may remove (2). Only lock-free atomics and fixed arrays, for the handler's sake.
+constexpr std::size_t kTemporarySlots = 64;
+constexpr std::size_t kTemporaryPathBytes = 4096;
+enum : int { kSlotFree = 0, kSlotFilling = 1, kSlotHeld = 2 };
+
+struct TemporarySlot {
+    std::atomic<int> state{kSlotFree};
+    char path[kTemporaryPathBytes];
+};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+TemporarySlot gTemporarySlots[kTemporarySlots];
+
+extern "C" void removeTemporaryFilesAndEnd(int signal) {
+    removeTemporaryFiles();
+    // The handler was reset to the default when it was entered; the signal is blocked until the
+    // handler returns, and then ends the process as it would have without the handler.
+    ::raise(signal);
+}
+
 // Makes the new file's contents durable in its folder's listing too, where the system allows it.
 void syncFolder(const std::filesystem::path& folder) {
     const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -39,6 +61,79 @@ void syncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+bool TemporaryFileRecord::remember(const std::filesystem::path& path) {
+    forget();
+    std::error_code failed;
+    const std::string absolute = std::filesystem::absolute(path, failed).string();
+    if (failed || absolute.size() >= kTemporaryPathBytes) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kTemporarySlots; ++i) {
+        int expected = kSlotFree;
+        TemporarySlot& slot = gTemporarySlots[i];
+        if (slot.state.compare_exchange_strong(expected, kSlotFilling)) {
+            std::memcpy(slot.path, absolute.c_str(), absolute.size() + 1);
+            slot.state.store(kSlotHeld);
+            slot_ = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TemporaryFileRecord::forget() {
+    if (slot_ >= 0) {
+        gTemporarySlots[slot_].state.store(kSlotFree);
+        slot_ = -1;
+    }
+}
+
+int makeTemporaryFile(const std::filesystem::path& beside, TemporaryFileRecord& record,
+                      std::filesystem::path& made) {
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        made = temporaryNameBeside(beside, attempt);
+        // Recorded before it is made, so that no signal finds the file made and not recorded.
+        if (!record.remember(made)) {
+            errno = ENFILE;
+            return -1;
+        }
+        const int descriptor = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            return descriptor;
+        }
+        const int reason = errno;
+        record.forget();
+        errno = reason;
+        if (reason != EEXIST) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+void removeTemporaryFiles() {
+    for (TemporarySlot& slot : gTemporarySlots) {
+        if (slot.state.load() == kSlotHeld) {
+            ::unlink(slot.path);
+        }
+    }
+}
+
+void removeTemporaryFilesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporaryFilesAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     : target_(std::move(target)), real_(target_) {
@@ -68,14 +163,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     if (std::filesystem::is_symlink(target_, ignored)) {
         real_ = std::filesystem::weakly_canonical(target_, ignored);
     }
-    constexpr int kAttempts = 100;
-    for (int attempt = 0; attempt < kAttempts && descriptor_ < 0; ++attempt) {
-        temporary_ = temporaryNameBeside(real_, attempt);
-        descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor_ < 0 && errno != EEXIST) {
-            break;
-        }
-    }
+    descriptor_ = makeTemporaryFile(real_, record_, temporary_);
     if (descriptor_ < 0) {
         fail(std::strerror(errno));
         return;
@@ -103,6 +191,7 @@ void AtomicFileWriter::discard() {
         descriptor_ = -1;
         if (!inPlace_) {
             ::unlink(temporary_.c_str());
+            record_.forget();
         }
     }
 }
@@ -143,9 +232,12 @@ bool AtomicFileWriter::commit() {
     if (closed != 0 || ::rename(temporary_.c_str(), real_.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         ::unlink(temporary_.c_str());
+        record_.forget();
         fail(reason);
         return false;
     }
+    // The temporary name is gone with the rename: nothing of this writer is left to remove.
+    record_.forget();
     syncFolder(real_.parent_path());
     return true;
 }

@@ -10,6 +10,40 @@
 
 namespace host::model {
 
+// The temporary files this process is writing, kept where a signal handler can reach them: a path
+// is recorded before its file is made and forgotten once the file is gone or has taken its real
+// name. The record is fixed storage written in advance, so that removing the files needs no
+// allocation, no lock and no library call but unlink.
+class TemporaryFileRecord {
+public:
+    TemporaryFileRecord() = default;
+    ~TemporaryFileRecord() { forget(); }
+    TemporaryFileRecord(const TemporaryFileRecord&) = delete;
+    TemporaryFileRecord& operator=(const TemporaryFileRecord&) = delete;
+
+    // Records the path (made absolute), in place of any path recorded before. False when it can't
+    // be kept (too long, or too many files being written at once): the file is then not to be made.
+    bool remember(const std::filesystem::path& path);
+    // The path is no longer a temporary file of this process.
+    void forget();
+
+private:
+    int slot_ = -1;
+};
+
+// Makes a new temporary file, exclusively, beside the path (in its folder, named after it, unique
+// to this process), recorded in the record. The open descriptor, its path in made; -1 with errno
+// set when it can't be made.
+int makeTemporaryFile(const std::filesystem::path& beside, TemporaryFileRecord& record,
+                      std::filesystem::path& made);
+// Removes every recorded temporary file. Async-signal-safe: it only reads the fixed records and
+// calls unlink.
+void removeTemporaryFiles();
+// From now on, SIGINT, SIGTERM, SIGHUP and SIGQUIT remove the recorded temporary files and then end
+// the process by the same signal, as it would have ended without the handler (same status, same
+// signal seen by the parent). A signal that is ignored when this is called stays ignored.
+void removeTemporaryFilesOnSignals();
+
 class AtomicFileWriter {
 public:
     // Creates the temporary file beside the target (beside the file a symbolic link points to, so
@@ -36,6 +70,7 @@ private:
     std::filesystem::path target_;  // the file shown to the user
     std::filesystem::path real_;    // where the bytes go: the target, or where its link points
     std::filesystem::path temporary_;
+    TemporaryFileRecord record_;  // temporary_, while it exists
     int descriptor_ = -1;
     bool inPlace_ = false;  // the target is a device or a pipe, written directly
     std::string error_;

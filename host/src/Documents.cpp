@@ -4,6 +4,8 @@
 #include "Documents.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "AIDocument.h"
@@ -15,6 +17,23 @@
 namespace host {
 
 namespace {
+
+// Whether the two paths name one file: by identity when both exist, else by their normalised
+// absolute paths.
+bool IsSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
+    if (first.empty() || second.empty()) {
+        return false;
+    }
+    std::error_code failed;
+    if (std::filesystem::exists(first, failed) && std::filesystem::exists(second, failed)) {
+        const bool same = std::filesystem::equivalent(first, second, failed);
+        return !failed && same;
+    }
+    const std::filesystem::path a = std::filesystem::weakly_canonical(first, failed);
+    const std::filesystem::path b =
+        failed ? std::filesystem::path() : std::filesystem::weakly_canonical(second, failed);
+    return !failed && a == b;
+}
 
 // Swaps the current document with the one waiting in the slot.
 void SwapWithCurrent(HostState& state, BackgroundDocument& waiting) {
@@ -279,6 +298,18 @@ ai::int16 DocumentColorModel(HostState& state, std::uintptr_t handle) {
 
 bool WriteDocumentFile(HostState& state, const Document& document, const std::filesystem::path& file,
                        std::string* error) {
+    // The application writes no document over the file of another open document (found by the
+    // file's identity, or by its path while it doesn't exist): that file holds the other
+    // document's work as last saved. A document saved in place writes its own file, also when the
+    // file is open a second time.
+    const auto own = state.documents.paths.find(state.documents.handle);
+    const bool inPlace = own != state.documents.paths.end() && IsSameFile(own->second, file);
+    for (const auto& [handle, path] : state.documents.paths) {
+        if (!inPlace && handle != state.documents.handle && IsSameFile(path, file)) {
+            *error = file.string() + " is the file of another open document";
+            return false;
+        }
+    }
     const model::WriteResult written = model::writeDocument(document);
     if (!written.text) {
         *error = written.error;

@@ -115,15 +115,18 @@ struct TiffCloser {
     void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
-// A temporary file of the writer's own, removed when the object goes.
+// A temporary file of the writer's own, removed when the object goes, or by a signal that ends
+// the process before then.
 class ScratchFile {
 public:
     ScratchFile() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plim_tiff_XXXXXX").string();
-        const int descriptor = mkstemp(pattern.data());
+        std::error_code failed;
+        const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
+        std::filesystem::path made;
+        const int descriptor = failed ? -1 : model::makeTemporaryFile(folder / "plim_tiff", fRecord, made);
         if (descriptor >= 0) {
             close(descriptor);
-            fPath = pattern;
+            fPath = made.string();
         }
     }
     ~ScratchFile() {
@@ -136,6 +139,7 @@ public:
     const std::string& path() const { return fPath; }
 
 private:
+    model::TemporaryFileRecord fRecord;  // destroyed after the file is removed
     std::string fPath;
 };
 

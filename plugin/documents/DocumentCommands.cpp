@@ -22,6 +22,8 @@ constexpr const char* kFilePathNotFound = "File path not found";
 constexpr const char* kCantOpenAFile = "Can't open a file";
 constexpr const char* kCantSetAColorMode = "Can't set a color mode";
 constexpr const char* kCantSaveACloudDocument = "Can't save a cloud document";
+constexpr const char* kCantSaveOverAnOpenDocument = "Can't save over the file of an open document";
+constexpr const char* kCantCopyOverAnOpenDocument = "Can't copy over the file of an open document";
 
 // The colour model a "colorMode" names: "RGB"/"rgb" 1, "CMYK"/"cmyk" 2; none for anything else.
 std::optional<ai::int16> ColorModelNamed(const std::string& name) {
@@ -139,9 +141,17 @@ std::string PlimUtilsPlugin::SaveFile(std::string request) {
         return DumpReply(reply);
     }
     if (!outputPath.empty() && !fileName.empty()) {
-        // A copy in the folder: the document keeps its own file and modified flag.
+        // A copy in the folder: the document keeps its own file and modified flag. An open
+        // document's file, this document's own included, holds that document's work as last saved
+        // and is never the target of a copy (however its path is spelt): only a save in place
+        // writes it. The check comes before anything is made.
+        const std::string folderPath = ExpandUserPath(outputPath);
+        if (FindOpenDocumentOfFile(AddNameToPath(folderPath, fileName)) != nullptr) {
+            reply["error"] = kCantSaveOverAnOpenDocument;
+            return DumpReply(reply);
+        }
         ai::FilePath folder;
-        if (!CreateNewDirectory(ExpandUserPath(outputPath), folder)) {
+        if (!CreateNewDirectory(folderPath, folder)) {
             reply["error"] = "Can't create output directory";
             return DumpReply(reply);
         }
@@ -303,6 +313,12 @@ std::string PlimUtilsPlugin::Copy_File(std::string request) {
     destination = ExpandUserPath(destination);
     if (IsSameFile(source, destination)) {
         reply["error"] = "Source and destination are the same";
+        return DumpReply(reply);
+    }
+    // An open document's file is kept as that document last saved it: replacing it would leave
+    // the document reported as saved with other content in its file.
+    if (FindOpenDocumentOfFile(destination) != nullptr) {
+        reply["error"] = kCantCopyOverAnOpenDocument;
         return DumpReply(reply);
     }
     // The destination is replaced only by a complete copy; a failed copy leaves it as it was.

@@ -1,7 +1,9 @@
-// Scope objects for what document and file commands hold: an action's parameter block and a file
-// descriptor. Each gives its state back on every way out.
+// Scope objects for what document and file commands hold: an action's parameter block, a file
+// descriptor and the signals held back while a temporary file exists. Each gives its state back on
+// every way out.
 #pragma once
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "AIActionManager.h"
@@ -56,4 +58,32 @@ public:
 
 private:
     int fDescriptor;
+};
+
+// Holds back the signals that end a process (interrupt, terminate, hang-up, quit) on this thread
+// while the scope lives; one that arrives meanwhile takes effect when the scope ends, as the
+// application handles it. A temporary file made inside the scope is gone again by then, so no
+// signal leaves it behind: the plug-in can't install handlers of its own in the application, and
+// a handler would have to remove the file from inside the signal. Scopes nest.
+class TerminationDeferred {
+public:
+    TerminationDeferred() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            sigaddset(&held, signal);
+        }
+        fHeld = pthread_sigmask(SIG_BLOCK, &held, &fPrevious) == 0;
+    }
+    ~TerminationDeferred() {
+        if (fHeld) {
+            pthread_sigmask(SIG_SETMASK, &fPrevious, nullptr);
+        }
+    }
+    TerminationDeferred(const TerminationDeferred&) = delete;
+    TerminationDeferred& operator=(const TerminationDeferred&) = delete;
+
+private:
+    sigset_t fPrevious{};
+    bool fHeld = false;
 };

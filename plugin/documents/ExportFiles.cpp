@@ -64,6 +64,7 @@ JobTempFile::~JobTempFile() {
 }
 
 bool CanWriteInFolder(const std::string& folder) {
+    const TerminationDeferred deferred;
     std::string pattern = AddNameToPath(folder, "." + std::string(kExportTempPrefix) + "XXXXXX");
     const int descriptor = CreateUniqueFile(pattern, 0);
     if (descriptor < 0) {

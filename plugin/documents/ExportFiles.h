@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "documents/DocumentScopes.h"
+
 // Every temporary file of an export begins with this name.
 inline constexpr const char* kExportTempPrefix = "torviAiTempFile";
 
@@ -16,7 +18,8 @@ std::string SystemTempFolder();
 // file so that the delivered copy has them too. Writers that record a file's name in the file (a
 // PDF's title, an EPS's %%Title, an SVG's title) thus record the delivered name. The file and its
 // folder are removed when the object goes; an export never removes a file it did not create. The
-// finished file is delivered with FileDirCopy.
+// finished file is delivered with FileDirCopy. While the object lives the signals that end the
+// process are held back, so that none leaves the file or its folder behind.
 class JobTempFile {
 public:
     JobTempFile(const std::string& fileName, const std::string& extension);
@@ -28,6 +31,7 @@ public:
     const std::string& Path() const { return fPath; }
 
 private:
+    TerminationDeferred fDeferred;  // made first, given back last
     std::string fFolder;
     std::string fPath;
 };

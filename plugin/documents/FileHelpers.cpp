@@ -111,6 +111,8 @@ bool FileDirCopy(const std::string& source, const std::string& destination, bool
     if (!overwrite && fs::exists(destination, failed)) {
         return false;
     }
+    // From the temporary file's making to its rename or removal no signal ends the process.
+    const TerminationDeferred deferred;
     Descriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (from.Get() < 0 || fstat(from.Get(), &status) != 0) {

@@ -370,19 +370,52 @@ const ScriptCase kScriptCases[] = {
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.ai"}},
-    // A source file that no longer holds a document can't be reopened after an export: the
-    // document stays open, with its changes, instead of being closed for nothing.
-    {"ReopenASourceFileThatNoLongerOpens",
+    // No save of a copy and no copy goes over the file of an open document, another one's or the
+    // document's own, however the path is spelt: the file keeps what its document last saved, so
+    // that a document reported as saved is. Each is refused before anything is made; once the
+    // document is closed its file is a file as any other. (b.ai, changed in CMYK, is saved over a.ai
+    // and over its own file: both keep the sample's bytes.)
+    {"SaveACopyOverTheFileOfAnOpenDocument",
+     "openFile {\"filePath\":\"$/b.ai\"}\n"
      "setDocumentColorMode {\"colorMode\":\"CMYK\"}\n"
+     "saveFile {\"outputPath\":\"$\",\"fileName\":\"a.ai\"}\n"
+     "saveFile {\"outputPath\":\"$/cloud/..\",\"fileName\":\"a.ai\"}\n"
+     "saveFile {\"outputPath\":\".\",\"fileName\":\"b.ai\"}\n"
+     "saveFile {\"outputPath\":\"$/new/..\",\"fileName\":\"a.ai\"}\n"
+     "openFile {\"filePath\":\"$/a.ai\"}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"$/b.ai","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"setDocumentColorMode"}
+{"error":"Can't save over the file of an open document","eventType":"saveFile"}
+{"error":"Can't save over the file of an open document","eventType":"saveFile"}
+{"error":"Can't save over the file of an open document","eventType":"saveFile"}
+{"error":"Can't save over the file of an open document","eventType":"saveFile"}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"$/a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0})",
+     {"=$/a.ai", "=$/b.ai", "!$/new"}},
+    {"CopyOverTheFileOfAnOpenDocument",
+     "openFile {\"filePath\":\"$/b.ai\"}\n"
      "copyFile {\"source\":\"$/stdin.txt\",\"destination\":\"$/a.ai\"}\n"
-     "exportFile "
-     "{\"formats\":[\"ai\"],\"folderPath\":\"$/out\",\"fileName\":\"d\",\"reopenSourceFile\":true}\n"
-     "openFile {}",
-     R"({"eventType":"setDocumentColorMode"}
-{"copySuccessful":true,"eventType":"copyFile"}
-{"Results":[{"exportSuccessful":true,"fileFormat":"ai","fileName":"d","folderPath":"$/out"}],"error":"Can't reopen a source file","eventType":"exportFile"}
-{"colorSpace":"CMYK","eventType":"openFile","filePath":"$/a.ai","isNew":false,"isOpen":true,"isSaved":false,"scaleFactor":1.0})",
-     {"$/out"}},
+     "copyFile {\"source\":\"$/stdin.txt\",\"destination\":\"b.ai\"}\n"
+     "copyFile {\"destination\":\"$/cloud/../a.ai\"}\n"
+     "closeDocument {}\n"
+     "copyFile {\"source\":\"$/stdin.txt\",\"destination\":\"$/b.ai\"}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"$/b.ai","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0}
+{"copySuccessful":false,"error":"Can't copy over the file of an open document","eventType":"copyFile"}
+{"copySuccessful":false,"error":"Can't copy over the file of an open document","eventType":"copyFile"}
+{"copySuccessful":false,"error":"Can't copy over the file of an open document","eventType":"copyFile"}
+{"eventType":"closeDocument"}
+{"copySuccessful":true,"eventType":"copyFile"})",
+     {"=$/a.ai", "$/stdin.txt"}},
+    // Nor is a cloud document saved over the file of an open (cloud) document.
+    {"SaveToTheCloudOverAnOpenCloudDocument",
+     "openCloudFile {\"filePath\":\"c/doc.aic\"}\n"
+     "openFile {\"filePath\":\"$/a.ai\"}\n"
+     "setDocumentColorMode {\"colorMode\":\"CMYK\"}\n"
+     "saveCloudFile {\"filePath\":\"c/doc.ai\"}",
+     R"({"eventType":"openCloudFile"}
+{"colorSpace":"RGB","eventType":"openFile","filePath":"$/a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0}
+{"eventType":"setDocumentColorMode"}
+{"error":"Can't save a cloud document","eventType":"saveCloudFile"})",
+     {"=$/cloud/c/doc.aic", "=$/a.ai"}},
     {"OpenACloudPathOutsideTheRoot",
      R"(openCloudFile {"filePath":"../a.ai"})",
      R"({"error":"Can't open a file","eventType":"openCloudFile"})",
@@ -456,25 +489,27 @@ TEST_F(DocumentFailures, AFailedCloseDeletesNothingAndOpeningRestoresPreferences
     EXPECT_EQ(app->DocumentCount(), 2);
 }
 
-// A revert whose file no longer opens answers the error and keeps the open document with its
-// changes: saved to another file and opened again, the change is there.
+// A revert, or an export's reopening, whose file no longer opens answers the error and keeps the
+// open document with its changes: saved to another file and opened again, the change is there.
 TEST_F(DocumentFailures, ARevertWhoseFileNoLongerOpensKeepsTheDocument) {
     const struct {
         const char* name;
         void (*damage)(const fs::path& file);
         const char* error;
+        const char* exportError;  // of an export that reopens the file afterwards
     } cases[] = {
-        {"removed", [](const fs::path& file) { fs::remove(file); }, "FilePath not found"},
+        {"removed", [](const fs::path& file) { fs::remove(file); }, "FilePath not found",
+         "Can't get specs of a current document"},
         {"a folder in its place",
          [](const fs::path& file) {
              fs::remove(file);
              fs::create_directory(file);
          },
-         "FilePath not found"},
+         "FilePath not found", "Can't get specs of a current document"},
         {"corrupted", [](const fs::path& file) { std::ofstream(file) << "{\"format\": \"plimhost-doc"; },
-         "Can't open the document"},
+         "Can't open the document", "Can't reopen a source file"},
         {"emptied", [](const fs::path& file) { std::ofstream(file, std::ios::trunc).close(); },
-         "Can't open the document"},
+         "Can't open the document", "Can't reopen a source file"},
     };
     const std::string sample = ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json");
     for (const auto& c : cases) {
@@ -489,6 +524,24 @@ TEST_F(DocumentFailures, ARevertWhoseFileNoLongerOpensKeepsTheDocument) {
         EXPECT_EQ(app->DocumentCount(), documents);
         EXPECT_EQ(app->DocumentPath(), file.string());
         EXPECT_TRUE(app->DocumentModified());
+
+        // An export that reopens its source file afterwards finds that it can't, and keeps the
+        // document as well.
+        const json exported = ScriptJson("exportFile", json{{"formats", {"ai"}},
+                                                            {"folderPath", (scratch.Path() / "out").string()},
+                                                            {"fileName", c.name},
+                                                            {"reopenSourceFile", true}}
+                                                           .dump());
+        EXPECT_EQ(exported["error"], c.exportError);
+        EXPECT_EQ(app->DocumentCount(), documents);
+        EXPECT_TRUE(app->DocumentModified());
+
+        // The damaged (or missing) file is still the document's: no copy is saved there.
+        const fs::file_status before = fs::symlink_status(file);
+        const json over = {{"outputPath", scratch.Path().string()}, {"fileName", file.filename().string()}};
+        EXPECT_EQ(ScriptJson("saveFile", over.dump())["error"],
+                  "Can't save over the file of an open document");
+        EXPECT_EQ(fs::symlink_status(file).type(), before.type());
 
         const std::string kept = std::string(c.name) + " kept.ai";
         const json save = {{"outputPath", scratch.Path().string()}, {"fileName", kept}};

@@ -1,8 +1,13 @@
 // "pathfinder" on the shapes example: each of the ten operations with the bounds and area of what
 // it leaves in the saved document, the tags the result carries, text outlined first, and the
 // error replies.
+#include <array>
+#include <cmath>
+#include <fstream>
 #include <numbers>
+#include <utility>
 
+#include "OutlineSeams.h"
 #include "StructureFixture.h"
 
 namespace {
@@ -11,6 +16,7 @@ using structuretest::AnchorBounds;
 using structuretest::ExpectBounds;
 using structuretest::SignedArea;
 using structuretest::StructureTest;
+using structuretest::TaggedCopies;
 using structuretest::TagsOf;
 
 using Pathfinder = StructureTest;
@@ -100,6 +106,80 @@ TEST_F(Pathfinder, AHoleOfACompoundPathStaysAHole) {
     ASSERT_EQ(results.size(), 1u);
     EXPECT_NEAR(SignedArea(results.front()), 7500, 1e-6);
 }
+
+// Three rectangles whose edges lie on one another along y = 50 and x = 30 and 60:
+// [10..70 x 50..70], [30..90 x 50..70], [20..60 x 40..70], tagged "square".
+std::string BoxesDocument() {
+    json layer = {{"type", "layer"}, {"title", "Boxes"}, {"children", json::array()}};
+    const std::array<std::array<double, 4>, 3> boxes = {
+        {{10, 50, 70, 70}, {30, 50, 90, 70}, {20, 40, 60, 70}}};
+    for (const auto& [left, bottom, right, top] : boxes) {
+        json segments = json::array();
+        for (const auto& [x, y] : {std::pair{left, bottom}, {right, bottom}, {right, top}, {left, top}}) {
+            segments.push_back({{"anchor", {x, y}}});
+        }
+        layer["children"].push_back(
+            {{"type", "path"},
+             {"closed", true},
+             {"segments", segments},
+             {"style", {{"paintFields", {{{"fill", {{"color", {{"rgb", {0.0, 0.0, 1.0}}}}}}}}}}},
+             {"tags", {{{"name", "_p_tag_9d14d28a"}, {"type", "string"}, {"value", "square"}}}}});
+    }
+    const std::string path = testing::TempDir() + "plim_pathfinder_boxes.json";
+    std::ofstream(path) << json{{"format", "plimhost-document"}, {"version", 1}, {"layers", {layer}}}.dump();
+    return path;
+}
+
+// Every outline under the art, as its anchors.
+void CollectOutlines(const json& art, std::vector<testsupport::GridRing>& out) {
+    if (art.contains("segments")) {
+        testsupport::GridRing ring;
+        for (const json& segment : art["segments"]) {
+            ring.push_back({std::lround(segment["anchor"][0].get<double>()),
+                            std::lround(segment["anchor"][1].get<double>())});
+        }
+        out.push_back(ring);
+    }
+    for (const json& child : art.value("children", json::array())) {
+        CollectOutlines(child, out);
+    }
+}
+
+struct BoxesCase {
+    const char* mode;
+    double area;
+    std::size_t outlines;
+};
+
+void PrintTo(const BoxesCase& c, std::ostream* out) {
+    *out << c.mode;
+}
+
+class PathfinderBoxes : public layouttest::SavedExampleTest, public testing::WithParamInterface<BoxesCase> {
+protected:
+    PathfinderBoxes() : SavedExampleTest(BoxesDocument()) {}
+};
+
+// The result covers what the mode says, drawn by outlines that share no edge: where the boxes'
+// edges lie on one another inside the area, no seam is left. Exclude leaves [20..60 x 40..50] with
+// [30..60 x 50..70] on it as one outline (with [10..20 x 50..70] meeting it at a corner), and
+// [70..90 x 50..70].
+TEST_P(PathfinderBoxes, OutlinesShareNoEdge) {
+    const json request = {{"tagSearch", "square"}, {"mode", GetParam().mode}, {"seriesTag", "pf"}};
+    ASSERT_FALSE(ScriptJson("pathfinder", request.dump()).contains("error"));
+    const std::vector<json> results = TaggedCopies(Saved(), "pf1");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_NEAR(SignedArea(results.front()), GetParam().area, 1e-6);
+    std::vector<testsupport::GridRing> rings;
+    CollectOutlines(results.front(), rings);
+    EXPECT_EQ(rings.size(), GetParam().outlines);
+    EXPECT_FALSE(testsupport::HasASeam(rings)) << results.front().dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, PathfinderBoxes,
+                         testing::Values(BoxesCase{"exclude", 1600, 2}, BoxesCase{"unite", 2000, 1},
+                                         BoxesCase{"minusFront", 400, 1}, BoxesCase{"intersect", 600, 1}),
+                         [](const auto& info) { return std::string(info.param.mode); });
 
 struct ErrorCase {
     const char* name;

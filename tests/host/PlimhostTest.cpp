@@ -1,4 +1,5 @@
 // The command-line host, run as users run it, with the probe as its plug-in.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +47,24 @@ TEST_F(Plimhost, ReadsScriptsInOrderWithDashForStandardInput) {
     const Outcome run = Plim(WithProbe("'" + first + "' - '" + second + "'"), "echo two\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "one\ntwo\nthree\n");
+}
+
+// A named pipe among the scripts is opened once, when its turn comes: its writer, started first
+// and waiting for a reader, hands all its lines to that opening (none to a check that opens and
+// closes the pipe before the run, which would leave the real opening waiting for ever).
+TEST_F(Plimhost, ReadsANamedPipeOnceWhenItsTurnComes) {
+    const std::string first = Write("first.plim", "echo one\n");
+    const std::string last = Write("last.plim", "echo four\n");
+    const std::string pipe = (folder / "lines.plim").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const Outcome run = testsupport::RunProgram(
+        scratch,
+        "{ printf 'echo two\\necho three\\n' > '" + pipe + "' & '" + std::string(HOST_PLIMHOST) + "' " +
+            WithProbe("'" + first + "' '" + pipe + "' '" + last + "'") + "; status=$?; wait; exit $status; }",
+        "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "one\ntwo\nthree\nfour\n");
+    EXPECT_EQ(run.err, "");
 }
 
 TEST_F(Plimhost, StartsThePluginAndTellsItTheApplicationStarted) {

@@ -3,8 +3,8 @@
 // event instead, and every event the plug-in dispatches to the panel is printed. Each reply is
 // written out as soon as it is made, and each error it holds is told on standard error with the
 // script's line.
-#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,23 +42,43 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
-bool CheckScriptsReadable(const std::vector<std::string>& scripts) {
+// A script named on the command line, checked before the plug-in starts and read once when its
+// turn comes. A regular file (or a device) is opened by the check and read through that one
+// opening. A named pipe is only looked at: opening it would take the writer's one connection (the
+// writer's lines go to an opening that is closed at once, and the real opening waits for a writer
+// that has gone), so it is opened once, when its lines are read.
+struct ScriptSource {
+    std::string name;
+    std::unique_ptr<std::ifstream> opened;  // null for standard input and named pipes
+};
+
+// Opens or checks every script; false, with the reason on standard error, when one can't be read.
+bool OpenScripts(const std::vector<std::string>& scripts, std::vector<ScriptSource>& sources) {
     for (const std::string& script : scripts) {
-        if (script == "-") {
-            continue;
+        ScriptSource source{script, nullptr};
+        if (script != "-") {
+            struct stat status {};
+            const bool found = ::stat(script.c_str(), &status) == 0;
+            std::string reason;
+            if (found && S_ISDIR(status.st_mode)) {
+                reason = "it is a directory";
+            } else if (found && S_ISFIFO(status.st_mode)) {
+                if (::access(script.c_str(), R_OK) != 0) {
+                    reason = std::strerror(errno);
+                }
+            } else {
+                errno = 0;
+                source.opened = std::make_unique<std::ifstream>(script);
+                if (!source.opened->is_open()) {
+                    reason = std::strerror(errno != 0 ? errno : ENOENT);
+                }
+            }
+            if (!reason.empty()) {
+                std::cerr << "plimhost: cannot read the script " << script << ": " << reason << "\n";
+                return false;
+            }
         }
-        std::error_code ignored;
-        if (std::filesystem::is_directory(script, ignored)) {
-            std::cerr << "plimhost: cannot read the script " << script << ": it is a directory\n";
-            return false;
-        }
-        const int descriptor = ::open(script.c_str(), O_RDONLY | O_CLOEXEC);
-        if (descriptor < 0) {
-            std::cerr << "plimhost: cannot read the script " << script << ": " << std::strerror(errno)
-                      << "\n";
-            return false;
-        }
-        ::close(descriptor);
+        sources.push_back(std::move(source));
     }
     return true;
 }
@@ -391,7 +411,7 @@ int PrintVersions(const plimhost::CommandLine& line) {
     return StandardOutputWritten(kExitDelivered);
 }
 
-int Run(const plimhost::CommandLine& line) {
+int Run(const plimhost::CommandLine& line, std::vector<ScriptSource>& scripts) {
     host::Application application(OptionsOf(line));
     application.Journal().SetEnabled(line.journalFile.has_value());
     if (!SetPreferences(application, line)) {
@@ -415,15 +435,15 @@ int Run(const plimhost::CommandLine& line) {
     application.NotifyApplicationStarted();
     application.NotifyPanelLibraryReady();
 
-    const std::vector<std::string> scripts =
-        line.scripts.empty() ? std::vector<std::string>{"-"} : line.scripts;
-    for (const std::string& script : scripts) {
-        if (script == "-") {
-            session.RunScript(std::cin, script);
-            continue;
+    for (ScriptSource& script : scripts) {
+        if (script.name == "-") {
+            session.RunScript(std::cin, script.name);
+        } else if (script.opened) {
+            session.RunScript(*script.opened, script.name);
+        } else {
+            std::ifstream pipe(script.name);
+            session.RunScript(pipe, script.name);
         }
-        std::ifstream file(script);
-        session.RunScript(file, script);
     }
     const bool saved = !line.saveFile || SaveDocument(application, *line.saveFile);
     const bool pictured = !line.snapshotFile || WriteSnapshot(application, *line.snapshotFile);
@@ -439,6 +459,10 @@ int Main(int argc, char** argv) {
     // A reader that goes away (plimhost ... | head -1) makes a write fail with EPIPE instead of
     // ending plimhost: the lines still run and --save still writes (ReplyOutput).
     ::signal(SIGPIPE, SIG_IGN);
+    // An interrupt (Ctrl-C), a kill or a hang-up during a save or an export ends plimhost as
+    // usual, but the temporary file of the write in progress goes with it: the target keeps its
+    // previous content and no stray file is left beside it.
+    host::model::removeTemporaryFilesOnSignals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     plimhost::CommandLine line;
     std::string error;
@@ -453,10 +477,11 @@ int Main(int argc, char** argv) {
     if (line.version) {
         return PrintVersions(line);
     }
-    if (!CheckScriptsReadable(line.scripts)) {
+    std::vector<ScriptSource> scripts;
+    if (!OpenScripts(line.scripts.empty() ? std::vector<std::string>{"-"} : line.scripts, scripts)) {
         return kExitCantLoad;
     }
-    return Run(line);
+    return Run(line, scripts);
 }
 
 }  // namespace

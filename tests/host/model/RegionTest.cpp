@@ -1,9 +1,12 @@
 // The pathfinder's geometry: areas and bounds of filled regions and of the shape operations over
 // them, with straight and curved outlines and both fill rules.
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "ModelTestSupport.h"
+#include "OutlineSeams.h"
 #include "model/Region.h"
 
 namespace host::model {
@@ -184,6 +187,132 @@ TEST(Region, FlatteningKeepsEveryAnchorOfStraightPaths) {
     PathGeometry curved = Circle({0, 0}, 10);
     EXPECT_EQ(flattenPath(curved).size(), static_cast<std::size_t>(4 * kFlatteningSteps));
 }
+
+// --- Outlines that share no edge --------------------------------------------------------------------
+
+// Rectangles on a grid of 10 points: [left..right] x [bottom..top].
+struct Box {
+    int left, bottom, right, top;
+};
+
+// Whether two of the region's outlines share an edge (testsupport::HasASeam).
+bool HasASeam(const Region& region) {
+    std::vector<testsupport::GridRing> rings;
+    for (const std::vector<Point>& ring : region.rings()) {
+        testsupport::GridRing corners;
+        for (const Point& p : ring) {
+            corners.push_back({std::lround(p.x), std::lround(p.y)});
+        }
+        rings.push_back(corners);
+    }
+    return testsupport::HasASeam(rings);
+}
+
+// The area an operation must cover, counted cell by cell of the 10-point grid: how many of the
+// boxes cover a cell, and whether the first does, decide.
+double CountedArea(const std::vector<Box>& boxes, bool (*covered)(int count, bool first)) {
+    double area = 0;
+    for (int x = 0; x < 200; x += 10) {
+        for (int y = 0; y < 200; y += 10) {
+            int count = 0;
+            for (const Box& box : boxes) {
+                count += box.left <= x && x < box.right && box.bottom <= y && y < box.top ? 1 : 0;
+            }
+            const Box& first = boxes.front();
+            const bool inFirst = first.left <= x && x < first.right && first.bottom <= y && y < first.top;
+            area += covered(count, inFirst) ? 100.0 : 0.0;
+        }
+    }
+    return area;
+}
+
+struct SeamCase {
+    const char* name;
+    Region (*operate)(const std::vector<Region>& shapes);
+    bool (*covered)(int count, bool first);
+};
+
+void PrintTo(const SeamCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+Region CombinedOf(const std::vector<Region>& shapes, FillRule rule) {
+    std::vector<const Region*> given;
+    for (const Region& shape : shapes) {
+        given.push_back(&shape);
+    }
+    return Region::combined(given, rule);
+}
+
+Region RestOf(const std::vector<Region>& shapes) {
+    return CombinedOf(std::vector<Region>(shapes.begin() + 1, shapes.end()), FillRule::nonZero);
+}
+
+// Sets of two to six boxes, many of them with edges on one another: the one that showed the seam
+// ([30..60] at y = 50, run both ways), then a fixed pseudo-random series.
+std::vector<std::vector<Box>> BoxSets() {
+    std::vector<std::vector<Box>> sets = {{{10, 50, 70, 70}, {30, 50, 90, 70}, {20, 40, 60, 70}}};
+    std::mt19937 random(20261208);
+    for (int n = 0; n < 400; ++n) {
+        std::vector<Box> boxes(2 + random() % 5);
+        for (Box& box : boxes) {
+            box.left = static_cast<int>(random() % 10) * 10;
+            box.bottom = static_cast<int>(random() % 10) * 10;
+            box.right = box.left + 10 + static_cast<int>(random() % 8) * 10;
+            box.top = box.bottom + 10 + static_cast<int>(random() % 8) * 10;
+        }
+        sets.push_back(boxes);
+    }
+    return sets;
+}
+
+class RegionSeams : public ::testing::TestWithParam<SeamCase> {};
+
+// Every operation's outlines share no edge, and cover what the boxes say, cell by cell.
+TEST_P(RegionSeams, NoTwoOutlinesShareAnEdge) {
+    for (const std::vector<Box>& boxes : BoxSets()) {
+        std::vector<Region> shapes;
+        for (const Box& box : boxes) {
+            shapes.push_back(Square(box.left, box.top, box.right, box.bottom));
+        }
+        const Region result = GetParam().operate(shapes);
+        EXPECT_DOUBLE_EQ(result.area(), CountedArea(boxes, GetParam().covered)) << boxes.size();
+        EXPECT_FALSE(HasASeam(result))
+            << boxes.size() << " boxes, the first at " << boxes.front().left << "," << boxes.front().bottom;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, RegionSeams,
+    ::testing::Values(
+        SeamCase{"excludedInOnePass",
+                 [](const auto& shapes) { return CombinedOf(shapes, FillRule::evenOdd); },
+                 [](int count, bool) { return count % 2 == 1; }},
+        SeamCase{"excludedOneAtATime",
+                 [](const auto& shapes) {
+                     Region result = shapes.front();
+                     for (std::size_t i = 1; i < shapes.size(); ++i) {
+                         result = result.excluded(shapes[i]);
+                     }
+                     return result;
+                 },
+                 [](int count, bool) { return count % 2 == 1; }},
+        SeamCase{"united", [](const auto& shapes) { return CombinedOf(shapes, FillRule::nonZero); },
+                 [](int count, bool) { return count > 0; }},
+        SeamCase{"subtracted", [](const auto& shapes) { return shapes.front().subtracted(RestOf(shapes)); },
+                 [](int count, bool first) { return first && count == 1; }},
+        SeamCase{"intersected", [](const auto& shapes) { return shapes.front().intersected(RestOf(shapes)); },
+                 [](int count, bool first) { return first && count > 1; }},
+        SeamCase{"fromPathsEvenOdd",
+                 [](const auto& shapes) {
+                     std::vector<PathGeometry> paths;
+                     for (const Region& shape : shapes) {
+                         paths.push_back(shape.outlines().front());
+                     }
+                     return Region::fromPaths(paths, FillRule::evenOdd);
+                 },
+                 [](int count, bool) { return count % 2 == 1; }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace host::model

@@ -1,14 +1,21 @@
 // Home-relative paths: "~" is the user's home folder ($HOME, else the password database), "~name"
-// that user's, as a shell takes them.
+// that user's, as a shell takes them. Temporary files and the signals that end the process.
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "documents/ExportFiles.h"
 #include "documents/FileHelpers.h"
 
 namespace {
@@ -70,3 +77,70 @@ TEST(FileHelpers, HomeRelativePathsAreExpandedAsAShellDoes) {
         EXPECT_EQ(ExpandUserPath(c.path), c.expanded.value_or(c.path));
     }
 }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HeldFileCase {
+    const char* name;
+    void (*write)(const fs::path& folder);  // makes a temporary file and meets a signal meanwhile
+};
+
+void PrintTo(const HeldFileCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TemporaryFileMetBySignal : public testing::TestWithParam<HeldFileCase> {};
+
+// A child process receives an interrupt while the plug-in holds a temporary file (an export's
+// file, a copy on its way to the destination): the interrupt ends the process only once the file
+// is gone, and the copy is then whole.
+TEST_P(TemporaryFileMetBySignal, EndsTheProcessOnceTheFileIsGone) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("plim_held_" + std::to_string(getpid()) + GetParam().name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "source") << "source";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGINT, SIG_DFL);
+        setenv("TMPDIR", folder.c_str(), 1);
+        GetParam().write(folder);
+        _exit(0);  // not reached: the interrupt ends the process first
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"copy", "source"}));
+    std::ifstream copy(folder / "copy");
+    std::string text;
+    std::getline(copy, text);
+    EXPECT_EQ(text, "source");
+    fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, TemporaryFileMetBySignal,
+                         testing::Values(HeldFileCase{"exportFile",
+                                                      [](const fs::path& folder) {
+                                                          const JobTempFile temporary("job", "ai");
+                                                          ::raise(SIGINT);
+                                                          FileDirCopy((folder / "source").string(),
+                                                                      (folder / "copy").string(), true);
+                                                      }},
+                                         HeldFileCase{"copy",
+                                                      [](const fs::path& folder) {
+                                                          const TerminationDeferred around;
+                                                          ::raise(SIGINT);
+                                                          FileDirCopy((folder / "source").string(),
+                                                                      (folder / "copy").string(), true);
+                                                      }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
