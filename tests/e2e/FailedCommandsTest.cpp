@@ -6,6 +6,7 @@
 // fitted the other texts.
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct HistoryState {
     bool modified = false;
 
     bool operator==(const HistoryState&) const = default;
+    friend void PrintTo(const HistoryState& h, std::ostream* out) {
+        *out << "past " << h.past << ", future " << h.future << ", tags " << h.tags.size()
+             << (h.modified ? ", modified" : "");
+    }
 };
 
 // A chain of nested layers, "L0" outermost, "L<depth - 1>" innermost.
@@ -170,6 +175,10 @@ std::vector<ErrorCase> ErrorCases() {
         {"EditThenMoveIntoItself", Start::nestedLayers, "editLayer",
          R"({"mode":"edit","layerName":"L0","newName":"Renamed","location":"insideOnTop","targetLayer":"L5"})",
          "Can't move a layer"},
+        // The copy is made, then its original can't be removed: the copy goes again.
+        {"PlacedCopyWhoseOriginalStays", Start::sample, "place",
+         R"({"placeTagSearch":"logo","keepOriginal":false,"tags":["copy"]})",
+         "Cant't remove an art specified by placeTagSearch", "AI Art Suite", "DisposeArt"},
         // Replaced first, then nothing to fit (point text): the replacement goes again.
         {"ReplacedThenNotFitted", Start::sample, "text",
          R"({"tagSearch":"price","searchText":"9","replaceText":"8","mode":0,"fittingMethod":"fitToFrame"})",
