@@ -211,14 +211,16 @@ TEST_F(PlaceTest, APdfPlacesWithTheFramePopplerDraws) {
 }
 
 // With "unite", a group of the containers that the host refuses to make ends the command with an
-// error before anything is placed, and the finishing step (the selection cleared) still runs.
-TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndFinishes) {
+// error before anything is placed, and what the command did on its way (the selection it cleared)
+// is taken back with the rest.
+TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndChangesNothing) {
     const char* const refused[] = {"NewArt", "DuplicateArt"};
     for (const char* operation : refused) {
         SCOPED_TRACE(operation);
         ASSERT_FALSE(ScriptJson("selectByTags", R"({"tagSearch":"square"})").contains("error"));
         ASSERT_FALSE(Document().selectedArt().empty());
         const std::vector<ArtId> art = Document().documentOrder();
+        const std::vector<ArtId> selected = Document().selectedArt();
         app->Faults().FailOperation("AI Art Suite", operation, kCantHappenErr);
         const json reply = ScriptJson(
             "place",
@@ -226,7 +228,7 @@ TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndFinishes) {
         app->Faults().Clear();
         EXPECT_EQ(reply.value("error", ""), "Can't unite the containers") << reply;
         EXPECT_EQ(Document().documentOrder(), art);
-        EXPECT_TRUE(Document().selectedArt().empty());
+        EXPECT_EQ(Document().selectedArt(), selected);
     }
     const json united = ScriptJson(
         "place",
