@@ -32,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "art/Crc32.h"
@@ -172,15 +173,19 @@ void Render(benchmark::State& state) {
     }
 }
 
-// The picture's squares on their one artboard.
-std::unique_ptr<Document> PictureDocument() {
-    std::unique_ptr<Document> document = GenerateDocument(nullptr, kPicture);
+// The document's one artboard made the picture's, kPictureSide points square, with its changes taken.
+std::unique_ptr<Document> OnPictureArtboard(std::unique_ptr<Document> document, const char* name) {
     host::model::Artboard board;
     board.bounds = host::model::Rect(0, kPictureSide, kPictureSide, 0);
-    board.name = "Picture";
+    board.name = name;
     document->editArtboards().update(0, board);
     document->takeChanges();
     return document;
+}
+
+// The picture's squares on their one artboard.
+std::unique_ptr<Document> PictureDocument() {
+    return OnPictureArtboard(GenerateDocument(nullptr, kPicture), "Picture");
 }
 
 // One job of the picture's artboard in the format, end to end through the plug-in.
@@ -345,12 +350,7 @@ std::unique_ptr<Document> PlacedDocument() {
         placed->box.frame = host::model::Rect(0, 300, 300, 0);
         placed->box.matrix = host::model::Matrix{1, 0, 0, 1, x, y};
     }
-    host::model::Artboard board;
-    board.bounds = host::model::Rect(0, kPictureSide, kPictureSide, 0);
-    board.name = "Placed";
-    document->editArtboards().update(0, board);
-    document->takeChanges();
-    return document;
+    return OnPictureArtboard(std::move(document), "Placed");
 }
 
 void RenderPlaced(benchmark::State& state) {

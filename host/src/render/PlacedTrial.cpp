@@ -175,6 +175,8 @@ void BoundThisProcess() {
     const rlimit output{kChildOutputBytes, kChildOutputBytes};
     ::setrlimit(RLIMIT_FSIZE, &output);
     ::signal(SIGXFSZ, SIG_IGN);
+    // An abort ends it as an abort does (a fuzzer's handler would otherwise take it for a finding).
+    ::signal(SIGABRT, SIG_DFL);
     ::setenv("RAYON_NUM_THREADS", "1", 1);
 }
 
@@ -402,11 +404,9 @@ bool StartHelper(Helper& helper) {
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // Ends with this process; holds none of its descriptors; reaps its own children.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) {
-            ::_exit(0);
-        }
+        // Ends when this process's end of the channel closes (when it ends, however it ends); holds
+        // none of its descriptors; reaps its own children. (Not PR_SET_PDEATHSIG: that follows the
+        // thread that forked it, which may end long before the process.)
         const int null = ::open("/dev/null", O_RDWR);
         for (int standard = 0; standard < 3 && null >= 0; ++standard) {
             ::dup2(null, standard);
@@ -539,6 +539,11 @@ bool TryPlacedFile(const std::filesystem::path& file, const PlacedTrialTarget& t
             return true;
         }
         const std::lock_guard<std::mutex> lock(mutex);
+        // A process that meets a great many contents (a fuzzer) forgets them all now and then.
+        constexpr std::size_t kMostVerdicts = 65536;
+        if (known.size() >= kMostVerdicts) {
+            known.clear();
+        }
         Verdicts& verdicts = known[{*digest, LowerExtension(file), static_cast<int>(target.kind)}];
         if (verdicts.drawnUpTo && target.width <= verdicts.drawnUpTo->width &&
             target.height <= verdicts.drawnUpTo->height) {
