@@ -854,7 +854,8 @@ std::string PdfSeparationTintOfAHugeSampledFunction(const ScratchFolder& folder)
                             "\x80")});
 }
 
-// 30,000 Coons patches, each covering the page, in the shading's own stream: the content is "/S sh".
+// 2,000 Coons patches, each covering the page, in the shading's own stream, which the content paints
+// 100 times in 600 bytes ("/S sh").
 std::string PdfPatchMeshOfManyPatches(const ScratchFolder& folder) {
     constexpr int kPoints[12][2] = {{0, 0},   {0, 7},   {0, 13}, {0, 20}, {7, 20}, {13, 20},
                                     {20, 20}, {20, 13}, {20, 7}, {20, 0}, {13, 0}, {7, 0}};
@@ -865,11 +866,15 @@ std::string PdfPatchMeshOfManyPatches(const ScratchFolder& folder) {
     }
     patch += std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\x00", 12);
     std::string patches;
-    for (int i = 0; i < 30000; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         patches += patch;
     }
+    std::string content;
+    for (int i = 0; i < 100; ++i) {
+        content += "/S sh\n";
+    }
     return HostilePdf(
-        folder, "mesh.pdf", "/Shading << /S 5 0 R >>", "/S sh",
+        folder, "mesh.pdf", "/Shading << /S 5 0 R >>", content,
         {crafted::PdfStream("/ShadingType 6 /ColorSpace /DeviceRGB /BitsPerCoordinate 32 "
                             "/BitsPerComponent 8 /BitsPerFlag 8 /Decode [0 20 0 20 0 1 0 1 0 1] "
                             "/Filter /FlateDecode",
