@@ -276,7 +276,15 @@ void RenderShadowed(benchmark::State& state) {
 // 800 pixels (a gradient), a PDF page of 2,000 squares, an SVG file of 500 circles, 100 of them
 // in a blurred group.
 std::vector<fs::path> PlacedFiles() {
-    const fs::path folder = fs::temp_directory_path() / ("bench_export_placed_" + std::to_string(::getpid()));
+    // The folder goes when the program ends.
+    static const struct Folder {
+        fs::path path = fs::temp_directory_path() / ("bench_export_placed_" + std::to_string(::getpid()));
+        ~Folder() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } kFolder;
+    const fs::path& folder = kFolder.path;
     fs::create_directories(folder);
     constexpr int kPngSide = 800;
     std::vector<unsigned char> png;

@@ -470,6 +470,22 @@ Reply Trial(Helper& helper, const std::filesystem::path& file, const PlacedTrial
     return {Outcome::beyond, "the process reading it ended before it answered"};
 }
 
+// What identifies a file's content without reading it: its device and inode, size, and times of
+// last change (nanoseconds), which any write changes.
+using FileIdentity = std::tuple<dev_t, ino_t, off_t, long long, long long, long long, long long>;
+
+FileIdentity IdentityOf(const struct stat& info) {
+    return {info.st_dev,          info.st_ino,         info.st_size,        info.st_mtim.tv_sec,
+            info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+}
+
+// The digests already worked out, by path: a picture after the first hashes no file again that
+// hasn't changed since.
+std::map<std::string, std::pair<FileIdentity, std::string>>& KnownDigests() {
+    static std::map<std::string, std::pair<FileIdentity, std::string>> digests;
+    return digests;
+}
+
 // The content's SHA-256 and length; none when the file can't be read here (not a regular file, too
 // large, a path holding a NUL): its reader then refuses it with the reason.
 std::optional<std::string> ContentDigest(const std::filesystem::path& file) {
@@ -484,6 +500,11 @@ std::optional<std::string> ContentDigest(const std::filesystem::path& file) {
     std::optional<std::string> digest;
     if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uintmax_t>(info.st_size) <= kMaxPlacedFileBytes) {
+        const auto known = KnownDigests().find(file.native());
+        if (known != KnownDigests().end() && known->second.first == IdentityOf(info)) {
+            ::close(descriptor);
+            return known->second.second;
+        }
         GChecksum* sum = g_checksum_new(G_CHECKSUM_SHA256);
         std::string buffer(1u << 20, '\0');
         bool whole = true;
@@ -500,6 +521,7 @@ std::optional<std::string> ContentDigest(const std::filesystem::path& file) {
         }
         if (whole) {
             digest = std::string(g_checksum_get_string(sum)) + ":" + std::to_string(info.st_size);
+            KnownDigests()[file.native()] = {IdentityOf(info), *digest};
         }
         g_checksum_free(sum);
     }
@@ -534,15 +556,16 @@ bool TryPlacedFile(const std::filesystem::path& file, const PlacedTrialTarget& t
     static Helper helper;
     static std::map<std::tuple<std::string, std::string, int>, Verdicts> known;
     try {
-        const std::optional<std::string> digest = ContentDigest(file);
-        if (!digest) {
-            return true;
-        }
         const std::lock_guard<std::mutex> lock(mutex);
         // A process that meets a great many contents (a fuzzer) forgets them all now and then.
         constexpr std::size_t kMostVerdicts = 65536;
-        if (known.size() >= kMostVerdicts) {
+        if (known.size() >= kMostVerdicts || KnownDigests().size() >= kMostVerdicts) {
             known.clear();
+            KnownDigests().clear();
+        }
+        const std::optional<std::string> digest = ContentDigest(file);
+        if (!digest) {
+            return true;
         }
         Verdicts& verdicts = known[{*digest, LowerExtension(file), static_cast<int>(target.kind)}];
         if (verdicts.drawnUpTo && target.width <= verdicts.drawnUpTo->width &&
