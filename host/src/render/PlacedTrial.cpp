@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -521,7 +522,13 @@ std::optional<std::string> ContentDigest(const std::filesystem::path& file) {
         }
         if (whole) {
             digest = std::string(g_checksum_get_string(sum)) + ":" + std::to_string(info.st_size);
-            KnownDigests()[file.native()] = {IdentityOf(info), *digest};
+            // A file changed within the last second is hashed again next time: the times of change
+            // are coarse, and a write in the same tick would leave them as they are.
+            timespec now{};
+            ::clock_gettime(CLOCK_REALTIME, &now);
+            if (now.tv_sec - std::max(info.st_mtim.tv_sec, info.st_ctim.tv_sec) > 1) {
+                KnownDigests()[file.native()] = {IdentityOf(info), *digest};
+            }
         }
         g_checksum_free(sum);
     }
