@@ -52,9 +52,10 @@ struct Reply {
     std::string text;
 };
 
-// A request to the helper: the target, the work to do and the length of the path that follows.
+// A request to the helper: the target, the work to do and the length of the path that follows (all
+// of one width, so that no padding goes out unset).
 struct Request {
-    std::uint32_t kind = 0;
+    std::uint64_t kind = 0;
     std::uint64_t width = 0;
     std::uint64_t height = 0;
     std::uint64_t work = 0;
@@ -441,7 +442,7 @@ Reply Trial(Helper& helper, const std::filesystem::path& file, const PlacedTrial
     }
     const std::string& path = file.native();
     Request request;
-    request.kind = static_cast<std::uint32_t>(target.kind);
+    request.kind = static_cast<std::uint64_t>(target.kind);
     request.width = target.width;
     request.height = target.height;
     request.work = reinterpret_cast<std::uintptr_t>(work);
