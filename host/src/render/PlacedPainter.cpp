@@ -201,8 +201,8 @@ cairo_status_t DiscardBytes(void* /*closure*/, const unsigned char* /*data*/, un
 }
 
 // A trial's work, in its own process: reads the file as the picture would, and draws it onto a
-// surface like the picture's: pixels of the frame's device size (each side 4,096 at most, the rest
-// of the frame clipped away as the picture clips it), or a vector file of the picture's kind,
+// surface like the picture's: pixels of the frame's device size (a larger frame drawn whole at the
+// scale that brings its longer side to 4,096), or a vector file of the picture's kind,
 // written to nowhere and finished, as writing the file's images and fonts is part of the work.
 // For placing, it reads the file as placing does, and draws a file a picture draws onto pixels of
 // its whole frame at 300 pixels per inch, as a print's picture draws it (its longer side 4,096 at
@@ -225,11 +225,18 @@ bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& targ
     }
     constexpr std::size_t kLargestSide = 4096;
     constexpr double kLargestScale = 1e6;
-    // The pixels drawn onto, and the frame's scale on them.
-    std::size_t width = std::clamp<std::size_t>(target.width, 1, kLargestSide);
-    std::size_t height = std::clamp<std::size_t>(target.height, 1, kLargestSide);
-    double scaleX = std::min(static_cast<double>(target.width) / loaded->width, kLargestScale);
-    double scaleY = std::min(static_cast<double>(target.height) / loaded->height, kLargestScale);
+    // The pixels drawn onto, and the frame's scale on them. A frame larger than the largest side is
+    // drawn whole at a smaller scale, so that every part of the file is read and drawn, not only the
+    // part a window of the frame would show.
+    const double shrink =
+        std::min({1.0, kLargestSide / static_cast<double>(std::max<std::size_t>(target.width, 1)),
+                  kLargestSide / static_cast<double>(std::max<std::size_t>(target.height, 1))});
+    std::size_t width =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(target.width * shrink)), 1, kLargestSide);
+    std::size_t height =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(target.height * shrink)), 1, kLargestSide);
+    double scaleX = std::min(target.width * shrink / loaded->width, kLargestScale);
+    double scaleY = std::min(target.height * shrink / loaded->height, kLargestScale);
     if (placing) {
         constexpr double kPlacingScale = 300.0 / 72.0;
         scaleX = scaleY = std::min(
