@@ -63,7 +63,7 @@ std::optional<bool> Negated(const std::optional<bool>& value) {
 
 Layer::Layer(const json& request) {
     if (HasKey(request, "newName")) {
-        name = ReadTextStrictly(request, "newName");
+        name = ReadNameStrictly(request, "newName");
     }
     color = ReadColor(request);
     locked = ReadOptionalBoolStrictly(request, "locked");
@@ -166,10 +166,10 @@ struct EditLayerRequest {
 EditLayerRequest ReadEditLayerRequest(const json& request) {
     EditLayerRequest edit;
     edit.mode = ReadTextStrictly(request, "mode");
-    edit.layerName = ReadTextStrictly(request, "layerName");
+    edit.layerName = ReadNameStrictly(request, "layerName");
     edit.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
     edit.location = GetNumLocation(ReadTextStrictly(request, "location", "above"));
-    edit.targetLayer = ReadTextStrictly(request, "targetLayer");
+    edit.targetLayer = ReadNameStrictly(request, "targetLayer");
     edit.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
     edit.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
     return edit;
