@@ -305,6 +305,7 @@ public:
         if (mode == "remove") {
             return Remove();
         }
+        fRecord = Layer(fRequest);
         const char* targetError = nullptr;
         ArtObject* target = FindTarget(fEdit, targetError);
         if (targetError != nullptr) {
@@ -336,11 +337,11 @@ private:
         if (error != kNoErr || added == nullptr) {
             return Fail(kCantAdd);
         }
-        json request = fRequest;
+        Layer record = fRecord;
         if (HasKey(fRequest, "layerName") && !HasKey(fRequest, "newName")) {
-            request["newName"] = fEdit.layerName;
+            record.name = fEdit.layerName;
         }
-        Layer(request).AddToLayer(added);
+        record.AddToLayer(added);
     }
 
     void Remove() {
@@ -375,12 +376,15 @@ private:
             return Fail(kCantMove);
         }
         made.Keep();
-        Layer(fRequest).AddToLayer(layer);
+        fRecord.AddToLayer(layer);
     }
 
     const json& fRequest;
     json& fReply;
     EditLayerRequest fEdit;
+    // The layer's new properties, read before anything changes (in every mode but "remove"): a key
+    // that can't be read fails the command with nothing added or moved.
+    Layer fRecord;
 };
 
 }  // namespace
