@@ -235,6 +235,10 @@ public:
     // Puts a log taken earlier back in front of what changed since, as though it had never been
     // taken: the host sets one aside to tell the changes after a revert mark from those before it.
     void putBackChanges(ChangeLog earlier);
+    // Takes the log as it stands, records of things that ended as they began included, and starts
+    // a new, empty one: what a revert mark sets aside to put back later. Costs nothing, however
+    // much changed before, so that a mark for every command of a long batch stays cheap.
+    ChangeLog setChangesAside();
     // Starts watching the selection: selectionChanged() then tells whether the set of objects whose
     // own selected bit is set differs from now, looking only at the objects changed since.
     void markSelection();

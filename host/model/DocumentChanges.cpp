@@ -158,6 +158,11 @@ void Document::applyChanges(ChangeLog& changes) {
     }
 }
 
+ChangeLog Document::setChangesAside() {
+    tracking_.lastRecorded = ArtId{};
+    return std::exchange(tracking_.log, ChangeLog());
+}
+
 void Document::putBackChanges(ChangeLog earlier) {
     earlier.absorb(std::move(tracking_.log));
     tracking_.log = std::move(earlier);

@@ -33,7 +33,7 @@ model::ChangeLog TakeMark(ExportRegistry& marks, std::vector<const void*>::itera
 
 const void* PlaceRevertMark(HostState& state, model::Document& document) {
     auto record = std::make_unique<RevertMark>();
-    record->before = document.takeChanges();
+    record->before = document.setChangesAside();
     const void* mark = state.exports.revertMarks.Add<const void*>(std::move(record));
     state.exports.markOrder.push_back(mark);
     return mark;

@@ -3,11 +3,13 @@
 #include "core/CommandTable.h"
 
 #include <map>
+#include <utility>
 
 #include "AIScriptMessage.h"
 #include "AIUndo.h"
 #include "core/AppContext.h"
 #include "core/Failures.h"
+#include "core/HostScopes.h"
 #include "core/Json.h"
 #include "core/PlimPanelController.h"
 
@@ -25,6 +27,99 @@ std::string RunMember(const CommandRow& row, PlimUtilsPlugin& plugin, const std:
     } catch (...) {
         return ExceptionReply(row.name, request, std::runtime_error(kUnexpectedFailure));
     }
+}
+
+// Reads a reply text as far as its top-level keys, and tells whether "error" is one of them. Values
+// are skipped without being built, however large or deep they are.
+class TopLevelError : public nlohmann::json_sax<json> {
+public:
+    bool null() override { return true; }
+    bool boolean(bool /*value*/) override { return true; }
+    bool number_integer(number_integer_t /*value*/) override { return true; }
+    bool number_unsigned(number_unsigned_t /*value*/) override { return true; }
+    bool number_float(number_float_t /*value*/, const string_t& /*text*/) override { return true; }
+    bool string(string_t& /*value*/) override { return true; }
+    bool binary(binary_t& /*value*/) override { return true; }
+    bool start_object(std::size_t /*size*/) override { return Enter(); }
+    bool end_object() override { return Leave(); }
+    bool start_array(std::size_t /*size*/) override { return Enter(); }
+    bool end_array() override { return Leave(); }
+    bool key(string_t& name) override {
+        found = found || (fDepth == 1 && name == "error");
+        return !found;  // nothing after it matters
+    }
+    bool parse_error(std::size_t /*position*/, const std::string& /*token*/,
+                     const nlohmann::detail::exception& /*error*/) override {
+        return false;
+    }
+
+    bool found = false;
+
+private:
+    bool Enter() {
+        ++fDepth;
+        return true;
+    }
+    bool Leave() {
+        --fDepth;
+        return true;
+    }
+    int fDepth = 0;
+};
+
+// A reply that can't be read counts as one holding "error".
+bool HoldsError(const std::string& reply) noexcept {
+    try {
+        TopLevelError reader;
+        return !json::sax_parse(reply, &reader, json::input_format_t::json, false) || reader.found;
+    } catch (...) {
+        return true;
+    }
+}
+
+// Whether a route's member may change the document, and so runs between a revert mark and its
+// outcome. "undoChanges" steps the history itself, which no mark outlives; the panel's XML
+// requests answer in a form of their own.
+bool ChangesDocument(Route route) {
+    return route == Route::kUndoable || route == Route::kStartContext || route == Route::kExportFile;
+}
+
+// Set by the running member when it answers "error" on purpose about a part of its work while the
+// rest stands (null while no member that may change the document runs).
+bool* gKeepChanges = nullptr;
+
+// The flag of the running member for the scope's length; the enclosing member's flag (a batch's)
+// is in force again when the scope ends.
+class KeepFlag {
+public:
+    KeepFlag() : fOuter(std::exchange(gKeepChanges, &fKeep)) {}
+    ~KeepFlag() { gKeepChanges = fOuter; }
+    KeepFlag(const KeepFlag&) = delete;
+    KeepFlag& operator=(const KeepFlag&) = delete;
+
+    bool Kept() const { return fKeep; }
+
+private:
+    bool fKeep = false;
+    bool* fOuter;
+};
+
+// Runs the member. When it may change the document and its reply holds "error", what it changed is
+// taken back: no command leaves half its work, and a failure leaves no undo step and the steps to
+// redo as they were. The revert comes before anyone hears the reply, and the selection it puts back
+// is no change to announce. Inside a batch each entry is its own member: a failed entry takes back
+// only its own changes.
+std::string RunAllOrNothing(const CommandRow& row, PlimUtilsPlugin& plugin, const std::string& request) {
+    if (!ChangesDocument(row.route)) {
+        return RunMember(row, plugin, request);
+    }
+    RevertMark mark;
+    const KeepFlag keep;
+    std::string reply = RunMember(row, plugin, request);
+    if (mark.IsSet() && !keep.Kept() && HoldsError(reply)) {
+        mark.Revert();
+    }
+    return reply;
 }
 
 // The undo kind a route sets before its member runs.
@@ -49,6 +144,12 @@ std::string UnknownCommandReply(const std::string& name, const std::string& requ
 
 }  // namespace
 
+void KeepChangesDespiteError() {
+    if (gKeepChanges != nullptr) {
+        *gKeepChanges = true;
+    }
+}
+
 const CommandRow* FindCommand(std::string_view name, unsigned way) {
     // Built once, on first use; never changed afterwards.
     static const std::map<std::string_view, const CommandRow*> sCommandTable = [] {
@@ -66,7 +167,7 @@ std::string RunCommand(const CommandRow& row, const std::string& request, unsign
                        const std::function<void(const std::string&)>& answer) {
     PlimUtilsPlugin& plugin = *GetPlimPlugin();
     if (way == kInBatch) {
-        return RunMember(row, plugin, request);
+        return RunAllOrNothing(row, plugin, request);
     }
     switch (row.route) {
         case Route::kTagNotifyOn:
@@ -100,7 +201,7 @@ std::string RunCommand(const CommandRow& row, const std::string& request, unsign
         }
         return {};
     }
-    std::string reply = RunMember(row, plugin, request);
+    std::string reply = RunAllOrNothing(row, plugin, request);
     if (answer) {
         answer(reply);
     }

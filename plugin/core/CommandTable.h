@@ -37,10 +37,16 @@ inline constexpr const auto& kCommandRows = command_rows::kRows;
 const CommandRow* FindCommand(std::string_view name, unsigned way);
 
 // Runs the row's command on the request text for one way in: the route's flags, application
-// context and undo kind (none inside a batch), then the member. An exception that escapes the
+// context and undo kind (none inside a batch), then the member. A member that may change the
+// document and answers "error" leaves it as it was: what it changed is taken back (unless it
+// called KeepChangesDespiteError). An exception that escapes the
 // member becomes a reply with "eventType", the request's "uid" and "error", so nothing is thrown
 // past this call. Answers the reply text: empty for the routes that answer nothing, the XML text
 // for kXml.
 // When answer is given, it receives the reply while the application context is still pushed.
 std::string RunCommand(const CommandRow& row, const std::string& request, unsigned way,
                        const std::function<void(const std::string&)>& answer = {});
+
+// Called by the running command when its "error" reports a part of its work that it left while
+// the rest of its work stands on purpose: the document then keeps the command's changes.
+void KeepChangesDespiteError();

@@ -260,3 +260,21 @@ bool ParsedStyle::ApplyTo(AIArtHandle art) const {
     const AIArtStyleHandle style = NewStyle();
     return style != nullptr && sAIArtStyle->SetArtStyle(art, style) == kNoErr;
 }
+
+RevertMark::RevertMark() {
+    if (sAIUndo == nullptr || sAIUndo->SetRevertMark(&fMark) != kNoErr) {
+        fMark = nullptr;
+    }
+}
+
+RevertMark::~RevertMark() {
+    if (fMark != nullptr) {
+        sAIUndo->ForgetMark(fMark);
+    }
+}
+
+void RevertMark::Revert() {
+    if (fMark != nullptr) {
+        sAIUndo->RevertToMark(std::exchange(fMark, nullptr));
+    }
+}

@@ -15,6 +15,7 @@
 #include "AIDictionary.h"
 #include "AIEntry.h"
 #include "AIPathStyle.h"
+#include "AIUndo.h"
 
 // A counted host reference held for a scope: GiveBack is called with it on every way out (never
 // with null). The reference types of the entry and array suites are held this way.
@@ -114,6 +115,26 @@ private:
     AIDictKey KeyIn(const char* name) const;
 
     AIDictionaryRef fDictionary = nullptr;
+};
+
+// A revert mark on the current document, set when the scope is made (none without a document):
+// Revert takes back what changed in the document since, leaving no trace in the undo history and
+// keeping what changed before; a mark not reverted is forgotten when the scope ends, the changes
+// kept. Marks nest: reverting an outer mark takes back what changed after inner ones as well.
+class RevertMark {
+public:
+    RevertMark();
+    ~RevertMark();
+    RevertMark(const RevertMark&) = delete;
+    RevertMark& operator=(const RevertMark&) = delete;
+
+    bool IsSet() const { return fMark != nullptr; }
+    // Puts the document back as it was when the mark was set. Nothing happens when no mark is set,
+    // or when the host already forgot it (the document went, or the history was stepped).
+    void Revert();
+
+private:
+    AIUndoMark fMark = nullptr;
 };
 
 // A style parser holding the parts of an art object's style (or of a style), disposed of on every

@@ -120,14 +120,14 @@ std::string PlimUtilsPlugin::StartContext(std::string request) {
         reply["error"] = kDocumentNotFound;
         return DumpReply(reply);
     }
-    sAIUndo->SetUndoTagUS(ai::UnicodeString::FromUTF8(key.empty() ? kPlimTag : key));
-
+    // The dictionary first: a context that fails leaves no tagged step behind.
     const DictionaryScope dictionary = DictionaryScope::OfDocument();
     if (dictionary.Get() == nullptr || !HasPlimKey()) {
         fUndoContext = false;
         reply["error"] = "Dictionary not found";
         return DumpReply(reply);
     }
+    sAIUndo->SetUndoTagUS(ai::UnicodeString::FromUTF8(key.empty() ? kPlimTag : key));
     dictionary.Delete(kPlimTag);
     dictionary.SetBoolean(kPlimTag, true);
     return DumpReply(reply);

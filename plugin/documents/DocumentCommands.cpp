@@ -5,6 +5,7 @@
 
 #include "AICloudDocument.h"
 #include "AIDocumentList.h"
+#include "core/CommandTable.h"
 #include "core/DocumentSettings.h"
 #include "core/Failures.h"
 #include "core/Json.h"
@@ -340,6 +341,11 @@ std::string PlimUtilsPlugin::CleanDocument(std::string request) {
     }
     if (symbols && !CleanSymbols()) {
         reply["error"] = "Can't find symbols in a Symbol palette";
+    }
+    // A cleaning fails before it deletes anything, and the other one runs all the same: what that
+    // one deleted stays.
+    if (HasKey(reply, "error")) {
+        KeepChangesDespiteError();
     }
     return DumpReply(reply);
 }

@@ -168,18 +168,6 @@ SuspendedContext::~SuspendedContext() {
     }
 }
 
-JobRestore::JobRestore() {
-    if (sAIUndo == nullptr || sAIUndo->SetRevertMark(&fMark) != kNoErr) {
-        fMark = nullptr;
-    }
-}
-
-JobRestore::~JobRestore() {
-    if (fMark != nullptr) {
-        sAIUndo->RevertToMark(fMark);
-    }
-}
-
 std::string ReadXAP() {
     const char* xmp = nullptr;
     if (sAIDocument == nullptr || sAIDocument->GetDocumentXAP(&xmp) != kNoErr || xmp == nullptr) {

@@ -11,9 +11,9 @@
 
 #include "AIContext.h"
 #include "AILayer.h"
-#include "AIUndo.h"
 #include "art/ArtList.h"
 #include "core/AppContext.h"
+#include "core/HostScopes.h"
 
 // The art a job exports: the top objects on the artboards of its "artboardRange"; without a range
 // the art of its "tagSearch", or with "exportSelected" the fully selected art, or else every
@@ -69,16 +69,16 @@ private:
 // entries included).
 class JobRestore {
 public:
-    JobRestore();
-    ~JobRestore();
+    JobRestore() = default;
+    ~JobRestore() { fMark.Revert(); }
     JobRestore(const JobRestore&) = delete;
     JobRestore& operator=(const JobRestore&) = delete;
 
     // False when the document's state could not be marked: the job must not change it.
-    bool Armed() const { return fMark != nullptr; }
+    bool Armed() const { return fMark.IsSet(); }
 
 private:
-    AIUndoMark fMark = nullptr;
+    RevertMark fMark;
 };
 
 // The current document's XMP packet; empty when there is none or the host fails.

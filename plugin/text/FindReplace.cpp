@@ -10,6 +10,7 @@
 #include "art/ArtTree.h"
 #include "art/TagSearch.h"
 #include "art/TagText.h"
+#include "core/CommandTable.h"
 #include "core/Failures.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
@@ -536,6 +537,10 @@ std::string PlimUtilsPlugin::Text(std::string request) {
         const json fitted = json::parse(FitText(parsed));
         if (const json* fitError = FindKey(fitted, "error")) {
             reply["error"] = *fitError;
+            // The replacements and the texts that fitted stand beside the one that did not fit.
+            if (LeftTextUnfitted(*fitError)) {
+                KeepChangesDespiteError();
+            }
         }
         // A fitting search that gave up is told when the replacement has nothing to warn of.
         if (const json* fitWarning = FindKey(fitted, "warning");

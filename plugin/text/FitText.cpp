@@ -29,6 +29,7 @@ constexpr const char* kFitFrameToText = "fitFrameToText";
 constexpr const char* kNoTextToFit = "No text to fit found";
 constexpr const char* kCantFitRange = "Can't fit a text range";
 constexpr const char* kCantFitParagraph = "Can't fit a paragraph width";
+constexpr const char* kCantFitFrame = "Can't fit a frame to text";
 constexpr const char* kUnknownMethod = "Unknown fitting method";
 constexpr const char* kSizesNotRestored = "Can't put back the font sizes of a text that could not be fitted";
 constexpr const char* kUnknownMode = "Unknown search mode";
@@ -630,6 +631,10 @@ bool CheckTextForAutoSize(ArtObject* art, bool& autoSized) {
     return true;
 }
 
+bool LeftTextUnfitted(const json& error) {
+    return error == kCantFitRange || error == kCantFitParagraph || error == kCantFitFrame;
+}
+
 std::string FitText(const json& request) {
     json reply = StartReply("text", request);
     reply["tagSearch"] = ReadTextStrictly(request, "tagSearch");
@@ -697,7 +702,7 @@ std::string FitText(const json& request) {
     if (method == kFitFrameToText) {
         for (ArtObject* art : kept) {
             if (!FitFrameToText(art)) {
-                reply["error"] = "Can't fit a frame to text";
+                reply["error"] = kCantFitFrame;
             }
         }
         return DumpReply(reply);

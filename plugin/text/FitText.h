@@ -20,3 +20,7 @@ bool CheckTextForAutoSize(ArtObject* art, bool& autoSized);
 // Fits the text that the request finds by its "fittingMethod"; the reply's "error" says what
 // failed, and its "warning" names the limit at which a regular-expression search gave up.
 std::string FitText(const json& request);
+
+// Whether a fit's "error" names a text it could not fit, left at its sizes of before, while the
+// others it found were fitted: a failure of one text among many, not of the request.
+bool LeftTextUnfitted(const json& error);

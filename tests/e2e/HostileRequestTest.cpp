@@ -8,35 +8,10 @@
 #include <unistd.h>
 
 #include "CommandTableRows.h"
+#include "FailingRequests.h"
 #include "PluginFixture.h"
 
 namespace {
-
-// Requests whose "uid" can't be read back, or that are no object at all.
-const char* const kUnreadableRequests[] = {"", "[]", "null", "\"text\"", "12", "{", "{\"uid\":5}"};
-
-// Requests that fail in every other way; each carries the uid "h".
-const char* const kFailingRequests[] = {
-    "{\"uid\":\"h\"}",
-    "{\"uid\":\"h\",\"tagSearch\":5}",
-    "{\"uid\":\"h\",\"tagSearch\":\"(\"}",
-    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"tags\":[1,2],\"seriesTag\":7,\"data\":5}",
-    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"units\":\"parsecs\",\"deltaX\":1e308,\"deltaY\":-1e308}",
-    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"units\":\"in\",\"deltaX\":1e308,\"distance\":1e308,\"angle\":0,"
-    "\"gap\":1e308,\"absOffset\":1e308,\"scale\":1e308,\"x\":1e308}",
-    "{\"uid\":\"h\",\"tagSearch\":\"logo\",\"rotation\":\"x\",\"scale\":-0.0,\"numberOfCopies\":2147483647}",
-    "{\"uid\":\"h\",\"tagSearch\":\"logo|photo|cell\",\"mode\":\"unite\",\"resolution\":\"x\","
-    "\"artboardNumber\":-3}",
-    "{\"uid\":\"h\",\"tagSearch\":\"*\",\"data\":[{\"eventType\":\"com.torvi.event.remove\",\"data\":{}}]}",
-    "{\"uid\":\"h\",\"tagSearch\":\":nthChild(logo, 99999999999n+-99999999999)\",\"key\":[]}",
-    "{\"uid\":\"h\",\"layerNumber\":2147483647,\"layerName\":\"\\u0000\",\"artboards\":[{\"width\":-1}]}",
-};
-
-std::string BatchOf(const std::string& name, const std::string& data) {
-    return json{
-        {"data", json::array({json{{"eventType", "com.torvi.event." + name}, {"data", json::parse(data)}}})}}
-        .dump();
-}
 
 class HostileRequests : public PluginTest {
 protected:
@@ -134,90 +109,6 @@ std::string SavedText(host::Application& app) {
     std::filesystem::remove(file);
     return text;
 }
-
-struct Refusal {
-    const char* name;
-    const char* request;
-    const char* error;
-};
-
-// Requests that can't be carried out, each answered with an error before anything changes.
-const Refusal kRefusals[] = {
-    {"translate", R"({"tagSearch":"cell","units":"in","deltaX":1e308})", "\"deltaX\" is out of range"},
-    {"translate", R"({"tagSearch":"cell","units":"in","distance":1e308,"angle":45})",
-     "\"distance\" is out of range"},
-    {"transform", R"({"tagSearch":"cell","units":"in","deltaX":1e308})", "\"deltaX\" is out of range"},
-    {"transform", R"({"tagSearch":"cell","units":"in","x":1e308})", "\"x\" is out of range"},
-    {"transform", R"({"tagSearch":"cell","units":"in","width":1e308})", "\"width\" is out of range"},
-    {"transform", R"({"tagSearch":"cell","scale":1e300})",
-     "The application refused to transform the objects"},
-    {"alignObjects", R"({"tagSearch":"cell","units":"in","absOffset":1e308})",
-     "\"absOffset\" is out of range"},
-    {"distributeObjects", R"({"tagSearch":"cell","units":"in","gap":1e308})", "\"gap\" is out of range"},
-    {"rasterize", R"({"tagSearch":"logo","resolution":"300"})", "\"resolution\" must be a number"},
-    {"rasterize", R"({"tagSearch":"logo","colorSpace":1})", "\"colorSpace\" must be a string"},
-    {"rasterize", R"({"tagSearch":"logo","antiAlias":1})", "\"antiAlias\" must be true or false"},
-    {"rasterize", R"({"tagSearch":"logo","preserveSpotColors":"yes"})",
-     "\"preserveSpotColors\" must be true or false"},
-    {"rasterize", R"({"tagSearch":"logo","lzwCompression":null})",
-     "\"lzwCompression\" must be true or false"},
-    // The text engine reads a style's name up to its first NUL: the style before it must stay as it is.
-    {"editTextStyle", R"({"charStyle":"Normal Character Style\u0000x","newStyle":{"fontSize":30}})",
-     "\"charStyle\" must not contain a NUL character"},
-    {"editTextStyle",
-     R"({"paraStyle":"Normal Paragraph Style\u0000","newStyle":{"fontSize":30},"replace":true})",
-     "\"paraStyle\" must not contain a NUL character"},
-    {"getTextStyle", R"({"charStyle":"Normal Character Style\u0000x"})",
-     "\"charStyle\" must not contain a NUL character"},
-    // The application keeps the names of art, layers, artboards, swatches, graphic styles and symbols,
-    // and art's notes and links, as strings that end at the first NUL: such a name is refused whole.
-    {"setObjectAttributes", R"({"tagSearch":"logo","name":"Logo\u0000x"})",
-     "\"name\" must not contain a NUL character"},
-    {"setObjectAttributes", R"({"tagSearch":"logo","note":"\u0000"})",
-     "\"note\" must not contain a NUL character"},
-    {"setObjectAttributes", R"({"tagSearch":"logo","url":"https://x\u0000y"})",
-     "\"url\" must not contain a NUL character"},
-    {"setObjectAttributes", R"({"tagSearch":"logo","layer":"a\u0000"})",
-     "\"layer\" must not contain a NUL character"},
-    {"editLayer", R"({"mode":"add","layerName":"Notes\u0000x"})",
-     "\"layerName\" must not contain a NUL character"},
-    {"editLayer", R"({"mode":"edit","layerNumber":1,"newName":"Top\u0000"})",
-     "\"newName\" must not contain a NUL character"},
-    {"editLayer", R"({"mode":"add","layerName":"Notes","newName":"N\u0000"})",
-     "\"newName\" must not contain a NUL character"},
-    {"editArtboards", R"({"mode":"add","artboardName":"Extra\u0000"})",
-     "\"artboardName\" must not contain a NUL character"},
-    {"editArtboards", R"({"mode":"add","artboardName":"Poster","newName":"Copy\u0000x"})",
-     "\"newName\" must not contain a NUL character"},
-    {"editArtboards", R"({"mode":"edit","artboardNumber":1,"newName":"\u0000"})",
-     "\"newName\" must not contain a NUL character"},
-    {"makeSwatch", R"({"color":{"swatchName":"Lemon\u0000x","colorSpace":"RGB","channel_1":255}})",
-     "\"swatchName\" must not contain a NUL character"},
-    {"makeSwatch", R"({"color":{"swatchName":"White","colorSpace":"RGB"},"newName":"Paper\u0000"})",
-     "\"newName\" must not contain a NUL character"},
-    {"editGraphicStyle",
-     R"({"tagSearch":"logo","uiMethod":false,"newStyle":{"paintFields":[{"mode":"edit","pfIndex":1,"color":{"swatchName":"Ink\u0000","colorSpace":"RGB","channel_1":9,"global":true}}]}})",
-     "Can't read the new style"},
-    {"createGraphicStyle", R"({"tagSearch":"logo","styleName":"Sunny\u0000x"})",
-     "\"styleName\" must not contain a NUL character"},
-    {"place", R"({"symbolName":"Mark\u0000x"})", "\"symbolName\" must not contain a NUL character"},
-    // A key of the wrong type is named, as every request reader names it.
-    {"mergeSwatches", R"({"target":5,"swatches":["White","Black"]})", "\"target\" must be a string"},
-    {"makeSwatch", R"({"color":{"swatchName":5,"colorSpace":"RGB"}})", "\"swatchName\" must be a string"},
-    {"makeSwatch", R"({"color":"red"})", "\"color\" must be an object"},
-    {"makeSwatch", R"({"color":[]})", "\"color\" must be an object"},
-    {"makeSwatch", R"({"color":{"swatchName":"White","colorSpace":"RGB"},"newName":5})",
-     "\"newName\" must be a string"},
-    {"makeSwatch", R"({"color":{"colorSpace":"RGB"},"swatchNumber":"2"})",
-     "\"swatchNumber\" must be a number"},
-    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":5}})", "\"colorSpace\" must be a string"},
-    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","swatchLibrary":[]}})",
-     "\"swatchLibrary\" must be a string"},
-    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","destColorSpace":true}})",
-     "\"destColorSpace\" must be a string"},
-    {"makeSwatch", R"({"color":{"swatchName":"S","colorSpace":"RGB","spot":"yes"}})",
-     "\"spot\" must be true or false"},
-};
 
 TEST_F(HostileRequests, RefusedRequestsLeaveTheDocumentAsItWas) {
     const std::string before = SavedText(*app);

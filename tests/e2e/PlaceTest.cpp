@@ -188,8 +188,10 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
 }
 
 // The place options the command sets on the art it replaces belong to the document: a place that
-// is undone leaves the replaced art with the options it had.
-TEST_F(PlaceTest, UndonePlacesLeaveTheOptionsAsTheyWere) {
+// is undone, or one that fails (and so is taken back), leaves the replaced art with the options it
+// had.
+TEST_F(PlaceTest, UndoneAndFailedPlacesLeaveTheOptionsAsTheyWere) {
+    const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
     const ArtId picture = Tagged("picture").front();
     const host::model::PlaceFit own{1, 8, true};
     Document().editContent<host::model::PlacedContent>(picture)->fit = own;
@@ -207,6 +209,9 @@ TEST_F(PlaceTest, UndonePlacesLeaveTheOptionsAsTheyWere) {
           {"place",
            {{"filePath", image}, {"tagSearch", "picture"}, {"fittingMethod", "fill"}, {"embed", true}}},
           {"undoChanges", json::object()}}},
+        {"failed",
+         {{"place",
+           {{"filePath", broken}, {"tagSearch", "picture"}, {"fittingMethod", "fit"}, {"alignment", "TL"}}}}},
     };
     const host::model::Document before = Document();
     for (const auto& c : cases) {
@@ -243,14 +248,16 @@ TEST_F(PlaceTest, APdfPlacesWithTheFramePopplerDraws) {
 }
 
 // With "unite", a group of the containers that the host refuses to make ends the command with an
-// error before anything is placed, and the finishing step (the selection cleared) still runs.
-TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndFinishes) {
+// error before anything is placed, and what the command did on its way (the selection it cleared)
+// is taken back with the rest.
+TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndChangesNothing) {
     const char* const refused[] = {"NewArt", "DuplicateArt"};
     for (const char* operation : refused) {
         SCOPED_TRACE(operation);
         ASSERT_FALSE(ScriptJson("selectByTags", R"({"tagSearch":"square"})").contains("error"));
         ASSERT_FALSE(Document().selectedArt().empty());
         const std::vector<ArtId> art = Document().documentOrder();
+        const std::vector<ArtId> selected = Document().selectedArt();
         app->Faults().FailOperation("AI Art Suite", operation, kCantHappenErr);
         const json reply = ScriptJson(
             "place",
@@ -258,7 +265,7 @@ TEST_F(PlaceTest, AUnitedGroupTheHostRefusesEndsWithAnErrorAndFinishes) {
         app->Faults().Clear();
         EXPECT_EQ(reply.value("error", ""), "Can't unite the containers") << reply;
         EXPECT_EQ(Document().documentOrder(), art);
-        EXPECT_TRUE(Document().selectedArt().empty());
+        EXPECT_EQ(Document().selectedArt(), selected);
     }
     const json united = ScriptJson(
         "place",

@@ -10,67 +10,12 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "FailingRequests.h"
 #include "PluginFixture.h"
 #include "PngPicture.h"
 #include "ProgramRun.h"
 
 namespace {
-
-// The tag entries of the values the documents below use.
-json Tags(std::initializer_list<const char*> values) {
-    static const std::map<std::string, std::string> kNames = {
-        {"deep", "_p_tag_5f6f0461"},   {"inner", "_p_tag_9090649f"},  {"nested", "_p_tag_fa3e78ca"},
-        {"far", "_p_tag_8eb7fde4"},    {"square", "_p_tag_9d14d28a"}, {"red", "_p_tag_0520861d"},
-        {"raster", "_p_tag_8f7ea9bb"}, {"line", "_p_tag_1de8e8ca"}};
-    json tags = json::array();
-    for (const char* value : values) {
-        tags.push_back({{"name", kNames.at(value)}, {"type", "string"}, {"value", value}});
-    }
-    return tags;
-}
-
-json Fill(double r, double g, double b) {
-    return {{"paintFields", {{{"fill", {{"color", {{"rgb", {r, g, b}}}}}}}}}};
-}
-
-json Square(double left, double bottom, double size, json tags = json::array(), json style = Fill(0, 0, 0)) {
-    json segments = json::array();
-    for (const auto& [x, y] : {std::pair{left, bottom + size},
-                               {left + size, bottom + size},
-                               {left + size, bottom},
-                               {left, bottom}}) {
-        segments.push_back({{"anchor", {x, y}}});
-    }
-    return {{"type", "path"}, {"closed", true}, {"segments", segments}, {"tags", tags}, {"style", style}};
-}
-
-json Group(json children, json tags = json::array()) {
-    return {{"type", "group"}, {"children", children}, {"tags", tags}};
-}
-
-std::string DocumentText(json art) {
-    return json{{"format", "plimhost-document"},
-                {"version", 1},
-                {"artboards", {{{"name", "A"}, {"rect", {0.0, 100.0, 100.0, 0.0}}}}},
-                {"layers", {{{"type", "layer"}, {"title", "L"}, {"children", art}}}}}
-        .dump();
-}
-
-// A group of ten squares, a path far beyond what geometry can work with, one near the origin, and
-// groups nested down to the deepest level a document can be read with: the innermost group
-// ("inner", at depth 255) holds two squares ("deep") at depth 256.
-std::string LimitsDocument() {
-    json chain = Group({Square(0, 0, 1, Tags({"deep"})), Square(2, 0, 1, Tags({"deep"}))}, Tags({"inner"}));
-    for (int depth = 254; depth >= 2; --depth) {
-        chain = Group({chain});
-    }
-    json members = json::array();
-    for (int i = 0; i < 10; ++i) {
-        members.push_back(Square(10.0 * i, 50, 5));
-    }
-    return DocumentText({Group(members, Tags({"nested"})), Square(1e16, 1e16, 10, Tags({"far"})),
-                         Square(20, 20, 10, Tags({"square"})), chain});
-}
 
 struct SavedRun {
     int status = -1;
@@ -103,15 +48,6 @@ json WithoutUuids(json value) {
     return value;
 }
 
-struct FailingCase {
-    const char* name;
-    const char* command;
-    const char* request;
-    const char* error;
-
-    friend void PrintTo(const FailingCase& c, std::ostream* out) { *out << c.name; }
-};
-
 class FailingCommands : public testing::TestWithParam<FailingCase> {};
 
 TEST_P(FailingCommands, AnswerAnErrorAndLeaveTheDocumentAsItWas) {
@@ -124,43 +60,11 @@ TEST_P(FailingCommands, AnswerAnErrorAndLeaveTheDocumentAsItWas) {
     EXPECT_TRUE(WithoutUuids(json::parse(run.saved)) == WithoutUuids(json::parse(untouched.saved)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, FailingCommands,
-    testing::Values(
-        // The document holds at most 1,000 artboards: what was added before the refusal goes again.
-        FailingCase{"MoreArtboardsThanADocumentHolds", "editArtboards",
-                    R"({"mode":"add","numberOfArtboards":1500})", "Can't add multiple artboards"},
-        FailingCase{"GroupPastTheDepthLimit", "groupObjects", R"({"tagSearch":"deep"})",
-                    "Can't group objects"},
-        FailingCase{"CompoundPathPastTheDepthLimit", "makeCompoundPath", R"({"tagSearch":"deep"})",
-                    "Can't make a compound path"},
-        FailingCase{"ClipGroupPastTheDepthLimit", "makeClipGroup",
-                    R"({"tagSearch":"deep","unite":false,"compoundPath":false})", "Can't make a clip group"},
-        FailingCase{"CopiesPastTheDepthLimit", "duplicate",
-                    R"({"tagSearch":"nested","targetTagSearch":"inner","location":"insideOnTop"})",
-                    "The copies would be nested too deeply"},
-        // 10,000 copies of a group of ten: 110,000 objects.
-        FailingCase{"TooManyObjectsForOneRequest", "duplicate",
-                    R"({"tagSearch":"nested","numberOfCopies":10000})",
-                    "A request can make at most 100000 objects"},
-        FailingCase{"CoordinatesBeyondTheClippingRange", "pathfinder",
-                    R"({"tagSearch":"far|square","mode":"unite"})", "Can't combine objects"}),
-    [](const testing::TestParamInfo<FailingCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Limits, FailingCommands, testing::ValuesIn(kLimitCases),
+                         [](const testing::TestParamInfo<FailingCase>& info) { return info.param.name; });
 
 // A host operation that fails part way through a command: the command answers an error and takes
 // back what it had done.
-struct PartialCase {
-    const char* name;
-    const char* command;
-    const char* request;
-    const char* suite;
-    const char* operation;
-    int onCall;
-    const char* error;
-
-    friend void PrintTo(const PartialCase& c, std::ostream* out) { *out << c.name; }
-};
-
 class PartlyFailingCommands : public PluginTest, public testing::WithParamInterface<PartialCase> {};
 
 TEST_P(PartlyFailingCommands, TakeBackWhatTheyDid) {
@@ -173,19 +77,8 @@ TEST_P(PartlyFailingCommands, TakeBackWhatTheyDid) {
     EXPECT_TRUE(*host::model::writeDocument(*app->CurrentDocument()).text == before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, PartlyFailingCommands,
-    testing::Values(PartialCase{"RasterNotFinished", "rasterize", R"({"tagSearch":"logo","resolution":36})",
-                                "AI Art Set Suite", "DisposeArtSet", 0, "Can't rasterize artwork"},
-                    PartialCase{"RasterWithMarginNotFinished", "rasterize",
-                                R"({"tagSearch":"logo","resolution":36,"clippingMaskOffset":5})",
-                                "AI Art Set Suite", "DisposeArtSet", 0, "Can't rasterize artwork"},
-                    PartialCase{"GroupHalfFilled", "groupObjects", R"({"tagSearch":"title|price"})",
-                                "AI Art Suite", "ReorderArt", 2, "Can't group objects"},
-                    PartialCase{"ArtboardsHalfAdded", "editArtboards",
-                                R"({"mode":"add","numberOfArtboards":3})", "AI Artboard Suite", "Update", 2,
-                                "Can't update an artboard"}),
-    [](const testing::TestParamInfo<PartialCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Faults, PartlyFailingCommands, testing::ValuesIn(kPartialCases),
+                         [](const testing::TestParamInfo<PartialCase>& info) { return info.param.name; });
 
 // The squares directly in a group, and the groups in it (the copies).
 std::pair<int, int> MembersOf(const json& group) {

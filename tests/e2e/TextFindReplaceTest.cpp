@@ -123,9 +123,10 @@ const Step kSteps[] = {
     {R"({"tagSearch":"f","searchText":"d","replaceText":"de","mode":0})", R"({})", "F", "abcde"},
     {R"({"tagSearch":"p","searchText":"a","mode":0})", R"({})", "F", "abcde"},
     {R"({"fittingMethod":"none"})", R"({"error":"Unknown fitting method"})", "F", "abcde"},
+    // Refused at its fitting method: the replacement made before is taken back.
     {R"({"tagSearch":"f","searchText":"e","replaceText":"","mode":0,"fittingMethod":"none"})",
-     R"({"error":"Unknown fitting method"})", "F", "abcd"},
-    {R"({"tagSearch":"f","searchText":"zz","mode":4,"textFeatures":{"fontSize":5}})", R"({})", "F", "abcd"},
+     R"({"error":"Unknown fitting method"})", "F", "abcde"},
+    {R"({"tagSearch":"f","searchText":"zz","mode":4,"textFeatures":{"fontSize":5}})", R"({})", "F", "abcde"},
     // A search that gives up at the engine's limit changes nothing and says so, in the story and in
     // the keys of template fields; a search that merely finds nothing does not warn.
     {R"({"tagSearch":"l","searchText":"(.*a){25}","replaceText":"x","mode":0,"regExFlag":"g"})",
@@ -155,7 +156,7 @@ const struct {
     {"S", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("Anna")"},
     {"T", "/dictionary/com.torvi.PlimUtils_Text_Template_Tag/value/5/value", R"("<a>")"},
     {"F", "/story/runs/0/features/fontSize", "5.0"},
-    {"F", "/story/runs/0/length", "4"},
+    {"F", "/story/runs/0/length", "5"},
     {"X", "/story/runs/0/length", "4"},
     {"X", "/story/runs/1/features", "null"},
     {"X", "/story/runs/2/features/fontSize", "20.0"},
