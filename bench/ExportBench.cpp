@@ -15,7 +15,10 @@
 //     snapshot does, and "libpng" encodes those pixels with libpng at zlib's default level 6. After
 //     the runs the ratios are printed beside their targets, from the medians of the repetitions:
 //     PNG export / (render + libpng) and PDF export / render. "shadowed" draws 10,000 squares of 10
-//     points that each have a drop shadow, on an artboard of 1000 points.
+//     points that each have a drop shadow, on an artboard of 1000 points. "placed" and "placed_pdf"
+//     draw an artboard of 1200 points placing a PNG of 800 × 800 pixels, a PDF page of 2,000
+//     squares and an SVG file of 500 circles (one group of them blurred), each file four times:
+//     "placed" its pixels as a snapshot draws them, "placed_pdf" one PDF job of the artboard.
 //
 // Times are CPU time (the Picture runs the whole process's). Filter with --benchmark_filter, e.g. 'Restore'
 // or 'Picture'.
@@ -24,10 +27,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "art/Crc32.h"
@@ -168,15 +173,19 @@ void Render(benchmark::State& state) {
     }
 }
 
-// The picture's squares on their one artboard.
-std::unique_ptr<Document> PictureDocument() {
-    std::unique_ptr<Document> document = GenerateDocument(nullptr, kPicture);
+// The document's one artboard made the picture's, kPictureSide points square, with its changes taken.
+std::unique_ptr<Document> OnPictureArtboard(std::unique_ptr<Document> document, const char* name) {
     host::model::Artboard board;
     board.bounds = host::model::Rect(0, kPictureSide, kPictureSide, 0);
-    board.name = "Picture";
+    board.name = name;
     document->editArtboards().update(0, board);
     document->takeChanges();
     return document;
+}
+
+// The picture's squares on their one artboard.
+std::unique_ptr<Document> PictureDocument() {
+    return OnPictureArtboard(GenerateDocument(nullptr, kPicture), "Picture");
 }
 
 // One job of the picture's artboard in the format, end to end through the plug-in.
@@ -263,6 +272,103 @@ void RenderShadowed(benchmark::State& state) {
     RenderEachIteration(state, *document, kShadowedSide);
 }
 
+// The files the placed picture places, written once into a folder of this process: a PNG of 800 ×
+// 800 pixels (a gradient), a PDF page of 2,000 squares, an SVG file of 500 circles, 100 of them
+// in a blurred group.
+std::vector<fs::path> PlacedFiles() {
+    // The folder goes when the program ends.
+    static const struct Folder {
+        fs::path path = fs::temp_directory_path() / ("bench_export_placed_" + std::to_string(::getpid()));
+        ~Folder() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } kFolder;
+    const fs::path& folder = kFolder.path;
+    fs::create_directories(folder);
+    constexpr int kPngSide = 800;
+    std::vector<unsigned char> png;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kPngSide;
+    image.height = kPngSide;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb;
+    for (int y = 0; y < kPngSide; ++y) {
+        for (int x = 0; x < kPngSide; ++x) {
+            rgb.insert(rgb.end(), {static_cast<unsigned char>(x * 255 / kPngSide),
+                                   static_cast<unsigned char>(y * 255 / kPngSide),
+                                   static_cast<unsigned char>((x ^ y) & 0xFF)});
+        }
+    }
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
+    png.resize(size);
+    png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), 0, nullptr);
+    std::string content;
+    for (int i = 0; i < 2000; ++i) {
+        content += std::to_string(i % 7 / 7.0) + " 0.4 0.6 rg " + std::to_string(i % 50 * 12) + " " +
+                   std::to_string(i / 50 * 15) + " 10 10 re f\n";
+    }
+    const std::string objects[] = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 600] /Contents 4 0 R >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+    };
+    std::string pdf = "%PDF-1.4\n";
+    std::string table = "xref\n0 5\n0000000000 65535 f \n";
+    for (std::size_t i = 0; i < std::size(objects); ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", pdf.size());
+        table += line;
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const std::size_t start = pdf.size();
+    pdf += table + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + std::to_string(start) + "\n%%EOF\n";
+    std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="600" height="600">)"
+                      R"x(<filter id="b"><feGaussianBlur stdDeviation="3"/></filter>)x";
+    for (int i = 0; i < 500; ++i) {
+        svg += std::string(i == 400 ? R"x(<g filter="url(#b)">)x" : "") + R"(<circle cx=")" +
+               std::to_string(i % 25 * 24 + 12) + R"(" cy=")" + std::to_string(i / 25 * 30 + 15) +
+               R"(" r="10" fill="#)" + (i % 2 == 0 ? "c04020" : "2040c0") + R"("/>)";
+    }
+    svg += "</g></svg>";
+    const std::pair<const char*, std::string> files[] = {
+        {"photo.png", std::string(png.begin(), png.end())}, {"squares.pdf", pdf}, {"circles.svg", svg}};
+    std::vector<fs::path> paths;
+    for (const auto& [name, bytes] : files) {
+        paths.push_back(folder / name);
+        std::ofstream(paths.back(), std::ios::binary) << bytes;
+    }
+    return paths;
+}
+
+// The artboard of 1200 points placing each file four times, 300 points square.
+std::unique_ptr<Document> PlacedDocument() {
+    static const std::vector<fs::path> files = PlacedFiles();
+    auto document = std::make_unique<Document>(std::uint64_t{42});
+    const ArtId layerGroup = *document->layers().group(document->layers().first());
+    for (std::size_t i = 0; i < files.size() * 4; ++i) {
+        const ArtId art = *document->newArt(ArtType::placed, PaintOrder::insideOnBottom, layerGroup);
+        auto* placed = document->editContent<host::model::PlacedContent>(art);
+        placed->file = files[i % files.size()].string();
+        const double x = static_cast<double>(i % 4) * 300.0;
+        const double y = static_cast<double>(i / 4) * 300.0;
+        placed->box.frame = host::model::Rect(0, 300, 300, 0);
+        placed->box.matrix = host::model::Matrix{1, 0, 0, 1, x, y};
+    }
+    return OnPictureArtboard(std::move(document), "Placed");
+}
+
+void RenderPlaced(benchmark::State& state) {
+    RenderEachIteration(state, *PlacedDocument(), kPictureSide);
+}
+
+void ExportPlacedPdf(benchmark::State& state) {
+    RunExports(state, *PlacedDocument(), R"("formats":["pdf"],"fileName":"placed","artboardRange":"1")");
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -284,6 +390,16 @@ BENCHMARK(RenderOnly)
     ->MeasureProcessCPUTime()
     ->Repetitions(kRepetitions);
 BENCHMARK(RenderShadowed)->Name("Picture/shadowed")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(RenderPlaced)
+    ->Name("Picture/placed")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(ExportPlacedPdf)
+    ->Name("Picture/placed_pdf")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Repetitions(kRepetitions);
 BENCHMARK(LibPngOnly)
     ->Name("Picture/libpng")
     ->Unit(benchmark::kMillisecond)

@@ -4,9 +4,12 @@
 // budget is drawn too. The first byte picks the kind,
 // the rest is the file; for the last kind the rest is content, cut at '|', that a PDF made here
 // draws on its page, in a Type 3 glyph, in a tiling pattern's cell and in a form, each of which
-// the others can draw, so that the budget's walk meets every kind of stream it follows. Whatever the bytes,
-// reading answers a frame or an error, a frame it answers is finite and not empty, and pixels it decodes
-// agree with their size.
+// the others can draw, so that the budget's walk meets every kind of stream it follows. Each input is
+// read and drawn first in a trial of its own, bounded as a picture bounds a placed file (a fork per
+// input), and read again here only when that trial ended within the bound, so that a file whose
+// decoding asks for minutes or gigabytes ends as a refusal, not as the fuzzer's timeout; a sanitizer's
+// report from the trial ends this process too. Whatever the bytes, reading answers a frame or an error,
+// a frame it answers is finite and not empty, and pixels it decodes agree with their size.
 #include <unistd.h>
 
 #include <array>
@@ -24,6 +27,7 @@
 
 #include "CraftedFiles.h"
 #include "render/PlacedFiles.h"
+#include "render/PlacedTrial.h"
 
 namespace {
 
@@ -65,6 +69,30 @@ std::filesystem::path FileFor(std::size_t kind) {
     return folder / (std::string("placed.") + kExtensions[kind]);
 }
 
+// Reads the file, decoding a PSD's composite image (read only when pixels are asked for), and draws a
+// PDF page within the budget as a picture would draw it, small.
+bool ReadAndDraw(const std::filesystem::path& file, std::optional<host::PlacedFile>& placed,
+                 std::string& error) {
+    placed = host::ReadPlacedFile(file, file.extension() == ".psd", error);
+    if (placed && placed->pdfPage != nullptr) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+        cairo_t* cr = cairo_create(surface);
+        cairo_scale(cr, 32.0 / placed->frame.width(), 32.0 / placed->frame.height());
+        poppler_page_render(placed->pdfPage.get(), cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    return placed.has_value();
+}
+
+// The trial's work: whatever the readers answer, the trial stands for the bound only, so that the
+// inputs they refuse are read here too.
+bool Trial(const std::filesystem::path& file, const host::PlacedTrialTarget& /*target*/, std::string& error) {
+    std::optional<host::PlacedFile> placed;
+    ReadAndDraw(file, placed, error);
+    return true;
+}
+
 }  // namespace
 
 // poppler finds the fonts a page names but doesn't embed through fontconfig, which keeps what it
@@ -91,25 +119,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     std::string error;
-    // PSD images are decoded too: their composite image is read only when pixels are asked for.
-    const bool decode = std::string_view(kExtensions[kind]) == "psd";
-    const std::optional<host::PlacedFile> placed = host::ReadPlacedFile(file, decode, error);
+    host::PlacedTrialTarget target;
+    target.width = 32;
+    target.height = 32;
+    if (!host::TryPlacedFile(file, target, Trial, error)) {
+        return 0;
+    }
+    std::optional<host::PlacedFile> placed;
+    ReadAndDraw(file, placed, error);
     if (placed && (!std::isfinite(placed->frame.width()) || !std::isfinite(placed->frame.height()) ||
                    !(placed->frame.width() > 0.0) || !(placed->frame.height() > 0.0))) {
         std::abort();  // a frame that placing can't use
     }
     if (placed && !placed->pixels.empty() && !placed->pixels.isConsistent()) {
         std::abort();  // pixels that drawing would read beyond
-    }
-    // A PDF page within the budget is drawn as a picture would draw it, small: what the budget lets
-    // through must end in the fuzzer's time and memory.
-    if (placed && placed->pdfPage != nullptr) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
-        cairo_t* cr = cairo_create(surface);
-        cairo_scale(cr, 32.0 / placed->frame.width(), 32.0 / placed->frame.height());
-        poppler_page_render(placed->pdfPage.get(), cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
     }
     return 0;
 }

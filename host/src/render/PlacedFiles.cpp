@@ -159,6 +159,7 @@ bool ReadJpeg(const std::string& bytes, bool decode, PlacedFile& placed, std::st
         return false;
     }
     jpeg_create_decompress(&info);
+    LimitJpegScans(info, errors);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);

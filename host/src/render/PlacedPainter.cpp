@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cairo-svg.h>
 #include <cairo.h>
 #include <glib-object.h>
 #include <glib.h>
@@ -22,6 +25,7 @@
 #include "render/CairoHandles.h"
 #include "render/PixelSurface.h"
 #include "render/PlacedFiles.h"
+#include "render/PlacedTrial.h"
 #include "render/RenderContext.h"
 
 namespace host {
@@ -152,6 +156,133 @@ std::string Printable(const std::filesystem::path& file) {
     return text;
 }
 
+// Draws a file read as an image, a PDF page or an SVG document onto the context, its extent from
+// the origin; false, with the reason in failure, when librsvg fails. A native document is not drawn
+// here (the picture's drawer draws it).
+bool PaintLoaded(cairo_t* cr, const LoadedFile& loaded, std::string& failure) {
+    if (loaded.image) {
+        cairo_scale(cr, loaded.width / static_cast<double>(loaded.imageWidth),
+                    loaded.height / static_cast<double>(loaded.imageHeight));
+        cairo_set_source_surface(cr, loaded.image.get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+        cairo_paint(cr);
+        return true;
+    }
+    if (loaded.page) {
+        poppler_page_render(loaded.page.get(), cr);  // poppler scales its images to the device
+        return true;
+    }
+    if (loaded.svg) {
+        const RsvgRectangle viewport{0.0, 0.0, loaded.width, loaded.height};
+        GError* error = nullptr;
+        const bool drawn = rsvg_handle_render_document(loaded.svg.get(), cr, &viewport, &error) != FALSE;
+        const Error freed(error);
+        if (!drawn) {
+            failure = std::string("librsvg could not draw it") +
+                      (error != nullptr ? std::string(": ") + error->message : "");
+        }
+        return drawn;
+    }
+    failure = "it can't be drawn";
+    return false;
+}
+
+// Whether the file is one the trial reads and draws: images, PDF and SVG files. Native documents
+// are drawn by the picture's drawer under the picture's own budget; EPS and text files are not drawn.
+bool Tried(const std::filesystem::path& file) {
+    const std::optional<PlacedKind> kind = PlacedKindOf(file);
+    return kind &&
+           (*kind == PlacedKind::image ||
+            (*kind == PlacedKind::vector && !HasExtension(file, "eps") && !HasExtension(file, "epsf")));
+}
+
+cairo_status_t DiscardBytes(void* /*closure*/, const unsigned char* /*data*/, unsigned int /*length*/) {
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// A trial's work, in its own process: reads the file as the picture would, and draws it onto a
+// surface like the picture's: pixels of the frame's device size (each side 4,096 at most, the rest
+// of the frame clipped away as the picture clips it), or a vector file of the picture's kind,
+// written to nowhere and finished, as writing the file's images and fonts is part of the work.
+bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& target, std::string& failure) {
+    constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
+    const bool pixels = target.kind == PlacedTrialTarget::Kind::pixels;
+    const std::unique_ptr<LoadedFile> loaded =
+        LoadFile(file, pixels ? target.width : kEvery, pixels ? target.height : kEvery, failure);
+    if (loaded == nullptr) {
+        return false;
+    }
+    if (!(loaded->width > 0.0) || !(loaded->height > 0.0)) {
+        failure = "its extent is empty";
+        return false;
+    }
+    constexpr std::size_t kLargestSide = 4096;
+    constexpr double kLargestScale = 1e6;
+    CairoSurface surface;
+    switch (target.kind) {
+        case PlacedTrialTarget::Kind::pixels:
+            surface.reset(cairo_image_surface_create(
+                CAIRO_FORMAT_ARGB32, static_cast<int>(std::clamp<std::size_t>(target.width, 1, kLargestSide)),
+                static_cast<int>(std::clamp<std::size_t>(target.height, 1, kLargestSide))));
+            break;
+        case PlacedTrialTarget::Kind::pdf:
+            surface.reset(
+                cairo_pdf_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
+            break;
+        case PlacedTrialTarget::Kind::svg:
+            surface.reset(
+                cairo_svg_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
+            break;
+        case PlacedTrialTarget::Kind::postscript:
+            surface.reset(
+                cairo_ps_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
+            break;
+        case PlacedTrialTarget::Kind::other:
+            surface.reset(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr));
+            break;
+    }
+    {
+        const CairoContext context(cairo_create(surface.get()));
+        if (pixels) {
+            cairo_scale(context.get(),
+                        std::min(static_cast<double>(target.width) / loaded->width, kLargestScale),
+                        std::min(static_cast<double>(target.height) / loaded->height, kLargestScale));
+        }
+        cairo_rectangle(context.get(), 0.0, 0.0, loaded->width, loaded->height);
+        cairo_clip(context.get());
+        if (!PaintLoaded(context.get(), *loaded, failure)) {
+            return false;
+        }
+    }
+    cairo_surface_finish(surface.get());
+    return true;
+}
+
+// The kind of surface the context draws onto, and the frame's size on it in device pixels.
+PlacedTrialTarget TrialTarget(cairo_t* cr, std::size_t wantedWidth, std::size_t wantedHeight) {
+    PlacedTrialTarget target;
+    switch (cairo_surface_get_type(cairo_get_target(cr))) {
+        case CAIRO_SURFACE_TYPE_IMAGE:
+            target.kind = PlacedTrialTarget::Kind::pixels;
+            target.width = wantedWidth;
+            target.height = wantedHeight;
+            break;
+        case CAIRO_SURFACE_TYPE_PDF:
+            target.kind = PlacedTrialTarget::Kind::pdf;
+            break;
+        case CAIRO_SURFACE_TYPE_SVG:
+            target.kind = PlacedTrialTarget::Kind::svg;
+            break;
+        case CAIRO_SURFACE_TYPE_PS:
+            target.kind = PlacedTrialTarget::Kind::postscript;
+            break;
+        default:
+            target.kind = PlacedTrialTarget::Kind::other;
+            break;
+    }
+    return target;
+}
+
 }  // namespace
 
 struct PlacedPainter::Session {
@@ -159,6 +290,10 @@ struct PlacedPainter::Session {
     struct Entry {
         std::unique_ptr<LoadedFile> loaded;
         std::string failure;
+        // The largest frame in device pixels the file's trial has drawn it at, for a PDF page or an
+        // SVG document, which is drawn at whatever size the picture asks.
+        std::size_t triedWidth = 0;
+        std::size_t triedHeight = 0;
     };
     // By the file's absolute path.
     std::map<std::filesystem::path, Entry> files;
@@ -177,12 +312,22 @@ struct PlacedPainter::Session {
     // The file read, an image at least the size wanted (when its pixels allow); null, with the
     // reason in failure, when it can't be drawn. A file is read once per picture, an image again
     // only when it is wanted larger than it is kept, or its room was needed for others.
-    const LoadedFile* Find(const std::filesystem::path& file, std::size_t wantedWidth,
+    const LoadedFile* Find(cairo_t* cr, const std::filesystem::path& file, std::size_t wantedWidth,
                            std::size_t wantedHeight, std::string& failure) {
         const auto found = files.find(file);
         if (found != files.end()) {
-            const LoadedFile* loaded = found->second.loaded.get();
-            failure = found->second.failure;
+            Entry& entry = found->second;
+            const LoadedFile* loaded = entry.loaded.get();
+            failure = entry.failure;
+            if (loaded != nullptr && (loaded->page != nullptr || loaded->svg != nullptr) &&
+                (wantedWidth > entry.triedWidth || wantedHeight > entry.triedHeight)) {
+                // Drawn larger than its trial drew it: tried again at this size.
+                if (!TryPlacedFile(file, TrialTarget(cr, wantedWidth, wantedHeight), TryDrawing, failure)) {
+                    return nullptr;
+                }
+                entry.triedWidth = std::max(entry.triedWidth, wantedWidth);
+                entry.triedHeight = std::max(entry.triedHeight, wantedHeight);
+            }
             if (loaded == nullptr || loaded->image == nullptr) {
                 return loaded;
             }
@@ -196,11 +341,17 @@ struct PlacedPainter::Session {
             wantedHeight = std::max(wantedHeight, loaded->imageHeight);
             Forget(file);
         }
-        std::unique_ptr<LoadedFile> loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
+        // Read and drawn first where the bound stops it (once per content for the process).
+        std::unique_ptr<LoadedFile> loaded;
+        if (!Tried(file) ||
+            TryPlacedFile(file, TrialTarget(cr, wantedWidth, wantedHeight), TryDrawing, failure)) {
+            loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
+        }
         if (loaded != nullptr && loaded->image != nullptr) {
             KeepImage(file, loaded->bytes);
         }
-        return files.emplace(file, Entry{std::move(loaded), failure}).first->second.loaded.get();
+        return files.emplace(file, Entry{std::move(loaded), failure, wantedWidth, wantedHeight})
+            .first->second.loaded.get();
     }
 
     // Says on standard error why the file shows as its frame, once per file, reason and picture.
@@ -352,7 +503,7 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     const std::optional<std::pair<std::size_t, std::size_t>> wanted = WantedPixels(cr, placed);
     constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
     const LoadedFile* loaded =
-        session_->Find(file, wanted ? wanted->first : kEvery, wanted ? wanted->second : kEvery, failure);
+        session_->Find(cr, file, wanted ? wanted->first : kEvery, wanted ? wanted->second : kEvery, failure);
     if (loaded == nullptr) {
         return false;
     }
@@ -371,28 +522,8 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     // Nothing shows outside the frame: a PDF page or SVG document may draw beyond its box.
     cairo_rectangle(cr, 0.0, 0.0, loaded->width, loaded->height);
     cairo_clip(cr);
-    if (loaded->image) {
-        cairo_scale(cr, loaded->width / static_cast<double>(loaded->imageWidth),
-                    loaded->height / static_cast<double>(loaded->imageHeight));
-        cairo_set_source_surface(cr, loaded->image.get(), 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-        cairo_paint(cr);
-        return true;
-    }
-    if (loaded->page) {
-        poppler_page_render(loaded->page.get(), cr);  // poppler scales its images to the device
-        return true;
-    }
-    if (loaded->svg) {
-        const RsvgRectangle viewport{0.0, 0.0, loaded->width, loaded->height};
-        GError* error = nullptr;
-        const bool drawn = rsvg_handle_render_document(loaded->svg.get(), cr, &viewport, &error) != FALSE;
-        const Error freed(error);
-        if (!drawn) {
-            failure = std::string("librsvg could not draw it") +
-                      (error != nullptr ? std::string(": ") + error->message : "");
-        }
-        return drawn;
+    if (loaded->image || loaded->page || loaded->svg) {
+        return PaintLoaded(cr, *loaded, failure);
     }
     return DrawDocument(cr, drawer_, *session_, file, *loaded, failure);
 }
