@@ -3,8 +3,10 @@
 #include <lodepng.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "CraftedFiles.h"
+#include "HostilePlacedFiles.h"
 #include "PluginFixture.h"
 #include "ProgramRun.h"
 #include "model/ArtContent.h"
@@ -152,7 +154,8 @@ TEST_F(PlaceTest, ABoundingBoxIsOneBlackPointStrokeWithoutFill) {
     EXPECT_EQ(stroke->width, 1.0);
 }
 
-// Refused requests change nothing: a missing file, an unreadable image or drawing, a wrong type.
+// Refused requests change nothing: a missing file, an unreadable image or drawing, a wrong type,
+// a file whose reading or drawing goes beyond the bound of a placed file, linked or embedded.
 TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
     const std::string truncated = scratch.Write("cut.tif", std::string("II*\0\x08\0\0\0", 8));
@@ -163,10 +166,11 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     const std::string blanks =
         scratch.Write("blanks.svg", "<svg width=\"" + std::string(100000, ' ') + "5%\" height=\"" +
                                         std::string(100000, '\t') + "\">");
-    const struct {
+    struct Case {
         json request;
         const char* error;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {{{"filePath", scratch.Path().string() + "/none.png"}}, "filePath not found"},
         {{{"filePath", broken}}, "Cant't place the image"},
         {{{"filePath", truncated}, {"tagSearch", "blue"}}, nullptr},
@@ -177,6 +181,11 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         {{{"filePath", image + std::string("\0.png", 5)}}, nullptr},
         {{{"tagSearch", "nothing"}}, "Can't find an art specified by search string"},
     };
+    for (const hostile::HostileFile& file : hostile::kHostileFiles) {
+        const std::string path = file.file(scratch);
+        cases.push_back({{{"filePath", path}}, "Cant't place the image"});
+        cases.push_back({{{"filePath", path}, {"embed", true}}, "Cant't place the image"});
+    }
     const host::model::Document before = Document();
     for (const auto& c : cases) {
         const json reply = ScriptJson("place", c.request.dump());

@@ -204,8 +204,15 @@ cairo_status_t DiscardBytes(void* /*closure*/, const unsigned char* /*data*/, un
 // surface like the picture's: pixels of the frame's device size (each side 4,096 at most, the rest
 // of the frame clipped away as the picture clips it), or a vector file of the picture's kind,
 // written to nowhere and finished, as writing the file's images and fonts is part of the work.
+// For placing, it reads the file as placing does, and draws a file a picture draws onto pixels of
+// its whole frame at 300 pixels per inch, as a print's picture draws it (its longer side 4,096 at
+// most), all its image's pixels decoded.
 bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& target, std::string& failure) {
     constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
+    const bool placing = target.kind == PlacedTrialTarget::Kind::placing;
+    if (placing && !Tried(file)) {
+        return ReadPlacedFile(file, false, failure).has_value();
+    }
     const bool pixels = target.kind == PlacedTrialTarget::Kind::pixels;
     const std::unique_ptr<LoadedFile> loaded =
         LoadFile(file, pixels ? target.width : kEvery, pixels ? target.height : kEvery, failure);
@@ -218,12 +225,26 @@ bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& targ
     }
     constexpr std::size_t kLargestSide = 4096;
     constexpr double kLargestScale = 1e6;
+    // The pixels drawn onto, and the frame's scale on them.
+    std::size_t width = std::clamp<std::size_t>(target.width, 1, kLargestSide);
+    std::size_t height = std::clamp<std::size_t>(target.height, 1, kLargestSide);
+    double scaleX = std::min(static_cast<double>(target.width) / loaded->width, kLargestScale);
+    double scaleY = std::min(static_cast<double>(target.height) / loaded->height, kLargestScale);
+    if (placing) {
+        constexpr double kPlacingScale = 300.0 / 72.0;
+        scaleX = scaleY = std::min(
+            kPlacingScale, static_cast<double>(kLargestSide) / std::max(loaded->width, loaded->height));
+        width = std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(loaded->width * scaleX)), 1,
+                                        kLargestSide);
+        height = std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(loaded->height * scaleY)), 1,
+                                         kLargestSide);
+    }
     CairoSurface surface;
     switch (target.kind) {
         case PlacedTrialTarget::Kind::pixels:
-            surface.reset(cairo_image_surface_create(
-                CAIRO_FORMAT_ARGB32, static_cast<int>(std::clamp<std::size_t>(target.width, 1, kLargestSide)),
-                static_cast<int>(std::clamp<std::size_t>(target.height, 1, kLargestSide))));
+        case PlacedTrialTarget::Kind::placing:
+            surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width),
+                                                     static_cast<int>(height)));
             break;
         case PlacedTrialTarget::Kind::pdf:
             surface.reset(
@@ -243,10 +264,8 @@ bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& targ
     }
     {
         const CairoContext context(cairo_create(surface.get()));
-        if (pixels) {
-            cairo_scale(context.get(),
-                        std::min(static_cast<double>(target.width) / loaded->width, kLargestScale),
-                        std::min(static_cast<double>(target.height) / loaded->height, kLargestScale));
+        if (pixels || placing) {
+            cairo_scale(context.get(), scaleX, scaleY);
         }
         cairo_rectangle(context.get(), 0.0, 0.0, loaded->width, loaded->height);
         cairo_clip(context.get());
@@ -342,9 +361,13 @@ struct PlacedPainter::Session {
             Forget(file);
         }
         // Read and drawn first where the bound stops it (once per content for the process).
+        // A native document is read there as placing reads it; it is drawn by the picture's drawer.
         std::unique_ptr<LoadedFile> loaded;
-        if (!Tried(file) ||
-            TryPlacedFile(file, TrialTarget(cr, wantedWidth, wantedHeight), TryDrawing, failure)) {
+        const PlacedTrialTarget target = PlacedKindOf(file) == PlacedKind::document
+                                             ? PlacedTrialTarget{PlacedTrialTarget::Kind::placing, 0, 0}
+                                             : TrialTarget(cr, wantedWidth, wantedHeight);
+        if ((!Tried(file) && target.kind != PlacedTrialTarget::Kind::placing) ||
+            TryPlacedFile(file, target, TryDrawing, failure)) {
             loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
         }
         if (loaded != nullptr && loaded->image != nullptr) {
@@ -462,6 +485,14 @@ std::optional<std::pair<std::size_t, std::size_t>> WantedPixels(cairo_t* cr,
                      side(placed.box.frame.height() * std::hypot(device.xy, device.yy)));
 }
 }  // namespace
+
+std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path& file, bool decode,
+                                                    std::string& error) {
+    if (!TryPlacedFile(file, PlacedTrialTarget{PlacedTrialTarget::Kind::placing, 0, 0}, TryDrawing, error)) {
+        return std::nullopt;
+    }
+    return ReadPlacedFile(file, decode, error);
+}
 
 PlacedPainter::PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& linkFolder)
     : session_(std::make_unique<Session>()), drawer_(drawer) {

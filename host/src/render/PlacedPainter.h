@@ -9,15 +9,24 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/ArtContent.h"
+#include "render/PlacedFiles.h"
 
 typedef struct _cairo cairo_t;
 
 namespace host {
 
 class ArtDrawer;
+
+// Reads the file as ReadPlacedFile does, once a trial (PlacedTrial.h, once per content) has read it
+// there as placing does, and drawn a file a picture draws (an image, PDF or SVG file) onto pixels of
+// its frame, within the bound. None, with the reason in error, when the trial refused it or it went
+// beyond the bound, or when the reader refuses it.
+std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path& file, bool decode,
+                                                    std::string& error);
 
 // The most bytes of decoded images one picture keeps at a time; images beyond it are read again
 // when drawn again. A picture of pixels keeps each image at the size it draws it, so that an image

@@ -29,9 +29,10 @@ inline constexpr unsigned kPlacedTrialWallSeconds = 6;
 
 // What the picture draws the file onto, as the trial draws it: pixels (the frame's size in device
 // pixels), or a vector surface of the picture's kind (a PDF, SVG or PostScript file), on which every
-// image keeps all its pixels.
+// image keeps all its pixels; or, for placing the file, what placing reads of it (placing, of no
+// size: its verdicts are kept apart from the pictures').
 struct PlacedTrialTarget {
-    enum class Kind { pixels, pdf, svg, postscript, other };
+    enum class Kind { pixels, pdf, svg, postscript, other, placing };
     Kind kind = Kind::pixels;
     std::size_t width = 0;
     std::size_t height = 0;

@@ -12,6 +12,7 @@
 #include "Documents.h"
 #include "HostState.h"
 #include "render/PlacedFiles.h"
+#include "render/PlacedPainter.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/InsertionPoint.h"
@@ -168,7 +169,7 @@ AIErr ExecPlaceRequest(AIPlaceRequestData& request) {
     std::string reason;
     std::optional<PlacedFile> placed;
     if (error == kNoErr) {
-        placed = ReadPlacedFile(*path, embed && PlacedKindOf(*path) == PlacedKind::image, reason);
+        placed = ReadPlacedFileWithinBound(*path, embed && PlacedKindOf(*path) == PlacedKind::image, reason);
         error = placed ? kNoErr : kCantHappenErr;
     }
     model::ArtId made;
