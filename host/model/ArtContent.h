@@ -72,9 +72,21 @@ struct TextFrameContent {
     bool operator==(const TextFrameContent&) const = default;
 };
 
+// How content placed in place of placed or raster art is fitted into the art's bounds: scaled by
+// the method (as is 0, fill 1, fit 2, conform 3), aligned by one of nine positions (column * 3 +
+// row, 4 the centre), and whether it is clipped to the bounds. Kept with the art, so that undoing a
+// change of them, or of the art, gives them back; the document format doesn't hold them.
+struct PlaceFit {
+    int method = 2;
+    int alignment = 4;
+    bool clip = false;
+    bool operator==(const PlaceFit&) const = default;
+};
+
 struct PlacedContent {
     std::string file;  // the linked file's path, UTF-8
     BoxGeometry box;
+    PlaceFit fit;
     bool operator==(const PlacedContent&) const = default;
 };
 
@@ -104,6 +116,7 @@ std::optional<RasterPixels::Space> rasterSpaceFromName(std::string_view name);
 struct RasterContent {
     BoxGeometry box;
     RasterPixels pixels;
+    PlaceFit fit;
     bool operator==(const RasterContent&) const = default;
 };
 

@@ -309,9 +309,9 @@ ArtContent DocumentReader::contentOf(ArtFields& fields) {
             fields.text.path = std::move(fields.textPath);
             return std::move(fields.text);
         case ArtType::placed:
-            return PlacedContent{std::move(fields.file), fields.box};
+            return PlacedContent{std::move(fields.file), fields.box, PlaceFit{}};
         case ArtType::raster:
-            return RasterContent{fields.box, std::move(fields.pixels)};
+            return RasterContent{fields.box, std::move(fields.pixels), PlaceFit{}};
         case ArtType::symbol:
             return SymbolContent{std::move(fields.symbol), fields.box};
         default:

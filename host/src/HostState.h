@@ -149,13 +149,6 @@ struct SwatchLibraryRecord {
     model::DocumentColors colors;
 };
 
-// How the placed-art suite fits new content into the bounds of the art it replaces.
-struct PlaceOptions {
-    ai::int32 method = 2;     // fit
-    ai::int32 alignment = 4;  // centre
-    bool clip = false;
-};
-
 // The plug-in session: the loaded module, the plug-in's own record and the handles it was given
 // for itself (its notifiers, its accesses), and the calls into it with the work waiting for the
 // outermost one to return.
@@ -191,8 +184,6 @@ struct DocumentSession {
     // whatever the history says). The XMP packet is the document's own (model::Document::xmp).
     std::map<std::uintptr_t, std::string> cloudPaths;
     std::map<std::uintptr_t, std::uint64_t> savedRevisions;
-    // How content placed in place of a placed or raster art is fitted to it (AIPlaced.h), by art.
-    std::map<model::ArtId, PlaceOptions> placeOptions;
     // The libraries opened so far, by the absolute path of their file.
     std::map<std::string, LibraryDocument> libraries;
 

@@ -243,7 +243,7 @@ PFieldColor::PFieldColor(const json& object, bool& ok) {
         return;
     }
     if (object.contains("swatchName")) {
-        swatchName = ReadTextStrictly(object, "swatchName");
+        swatchName = ReadNameStrictly(object, "swatchName");
     }
     if (object.contains("swatchLibrary")) {
         swatchLibrary = ReadTextStrictly(object, "swatchLibrary");
@@ -645,7 +645,7 @@ PartialPFieldColor::PartialPFieldColor(const json& object) {
         customColorTint = 100;
     }
     if (object.contains("swatchName")) {
-        swatchName = ReadTextStrictly(object, "swatchName");
+        swatchName = ReadNameStrictly(object, "swatchName");
     }
     if (object.contains("swatchLibrary")) {
         swatchLibrary = ReadTextStrictly(object, "swatchLibrary");

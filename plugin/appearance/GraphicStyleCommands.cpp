@@ -277,7 +277,7 @@ void CreateStyle(const json& request, json& reply) {
     const std::string tagSearch = ReadTextStrictly(request, "tagSearch");
     reply["tagSearch"] = tagSearch;
     const bool replace = ReadBoolStrictly(request, "replace", false);
-    const std::string styleName = ReadTextStrictly(request, "styleName");
+    const std::string styleName = ReadNameStrictly(request, "styleName");
     if (styleName.empty()) {
         reply["error"] = "No style name";
         return;

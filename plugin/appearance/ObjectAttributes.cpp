@@ -75,6 +75,13 @@ ObjectAttributes::ObjectAttributes(const json& object) {
     ReadTyped(object, "note", note);
     ReadTyped(object, "imageMap", imageMap);
     ReadTyped(object, "url", url);
+    // The application keeps these as strings that end at a NUL character.
+    for (auto [key, field] : {std::pair{"name", &name}, std::pair{"layer", &layer}, std::pair{"note", &note},
+                              std::pair{"url", &url}}) {
+        if (*field) {
+            RequireNoNul(**field, key);
+        }
+    }
 }
 
 ObjectAttributes::ObjectAttributes(AIArtHandle art) {

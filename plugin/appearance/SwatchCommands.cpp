@@ -25,7 +25,7 @@ constexpr const char* kLibraryNotRead = "The document has this swatch already: t
 // (counted from 1), which is then written into the colour object.
 std::string SwatchNameOf(const json& request, json& colour) {
     if (colour.contains("swatchName")) {
-        return ReadTextStrictly(colour, "swatchName");
+        return ReadNameStrictly(colour, "swatchName");
     }
     if (!request.contains("swatchNumber")) {
         return {};
@@ -92,7 +92,12 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         return;
     }
     json colour = parsed.at("color");
-    const std::string name = colour.is_object() ? SwatchNameOf(parsed, colour) : std::string();
+    if (!colour.is_object()) {
+        throw CommandError("\"color\" must be an object");
+    }
+    // Read before anything changes: a rename that can't be read fails the command.
+    const std::string newName = ReadNameStrictly(parsed, "newName");
+    const std::string name = SwatchNameOf(parsed, colour);
     if (name.empty()) {
         reply["error"] = "Can't find a swatch name or a swatch number";
         return;
@@ -101,8 +106,6 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         reply["error"] = refusal;
         return;
     }
-    std::string newName;
-    ReadJsonValue(parsed, "newName", newName);
     PFieldColor current;
     const bool exists = SwatchToPFColor(colour, current);
     if (exists) {

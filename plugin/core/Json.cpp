@@ -342,10 +342,14 @@ void RequireNoNul(std::string_view text, std::string_view key) {
     }
 }
 
+std::string ReadNameStrictly(const json& request, std::string_view key, const std::string& fallback) {
+    std::string text = ReadTextStrictly(request, key, fallback);
+    RequireNoNul(text, key);
+    return text;
+}
+
 std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback) {
-    std::string path = ReadTextStrictly(request, key, fallback);
-    RequireNoNul(path, key);
-    return path;
+    return ReadNameStrictly(request, key, fallback);
 }
 
 bool ReadBoolStrictly(const json& request, std::string_view key, bool fallback) {

@@ -58,6 +58,10 @@ std::string ReadTextStrictly(const json& request, std::string_view key, const st
 // the command as well, since the file system would take the NUL as the end of the path and reach
 // another file than the one named.
 std::string ReadPathStrictly(const json& request, std::string_view key, const std::string& fallback = {});
+// A name the application keeps (of art, a layer, an artboard, a swatch), or a note or link of art:
+// read as ReadTextStrictly, and a text holding a NUL character fails the command as well, since the
+// application keeps such texts as strings that end at the first NUL.
+std::string ReadNameStrictly(const json& request, std::string_view key, const std::string& fallback = {});
 // Whether a path or file name can reach the file it names: it holds no NUL character.
 bool CanNameAFile(std::string_view text);
 // Fails the command (CommandError naming the key) when the request's text holds a NUL character:

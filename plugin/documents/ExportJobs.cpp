@@ -87,8 +87,22 @@ bool ProcessJobArtboards(json job, const ArtboardSource& artboards, JobList& out
     return true;
 }
 
-// The resolved names of one job; false when the folder or the file name has no parts.
+// Whether every name template of the job is of a template's type: a string, an array or an object
+// of parts (null: none).
+bool NameTemplatesReadable(const json& job) {
+    return std::all_of(kNameTemplates.begin(), kNameTemplates.end(), [&](const char* key) {
+        const json* value = FindKey(job, key);
+        return value == nullptr || value->is_string() || value->is_array() || value->is_object() ||
+               value->is_null();
+    });
+}
+
+// The resolved names of one job; false when a template is of another type, or the folder or the
+// file name has no parts.
 bool ResolveNames(json& job, const NameSources& sources) {
+    if (!NameTemplatesReadable(job)) {
+        return false;
+    }
     std::vector<ResolvedPart> folderParts = ResolveNameParts(job, "folderPath", sources);
     std::vector<ResolvedPart> fileParts;
     for (const char* key : {"prefix", "fileName", "suffix"}) {
@@ -248,8 +262,10 @@ bool ProcessFilePathsNames(const JobList& jobs, JobList& out, const NameSources&
             // A template value of the wrong type fails this job alone.
             job[kJobFailureKey] = DescribeException(failure);
         }
+        // A job that can't be named fails the command: dropping it would answer success for a file
+        // never written.
         if (!named) {
-            continue;
+            return false;
         }
         const bool last =
             i + 1 == jobs.size() || jobs[i + 1].value("jobNumber", 0) != job.value("jobNumber", 0);
@@ -261,12 +277,11 @@ bool ProcessFilePathsNames(const JobList& jobs, JobList& out, const NameSources&
 
 bool AppendArtboardNumbers(const JobList& jobs, JobList& out) {
     for (json job : jobs) {
+        // Read in every job, so that a value of another type fails the step whatever the job.
+        const std::string choice = AsciiLowerCase(ReadTextStrictly(job, "appendArtboardNumbers"));
         if (job.contains("finalFileName") && job.contains("artboardNumber")) {
             bool append = true;
             ReadJsonValue(job, "defaultAppendArtboardNumbers", append);
-            std::string choice;
-            ReadJsonValue(job, "appendArtboardNumbers", choice);
-            choice = AsciiLowerCase(choice);
             append = choice == "yes" || (choice != "no" && append);
             if (append) {
                 int number = 0;

@@ -37,8 +37,11 @@ bool InheritJobs(const nlohmann::json& request, JobList& jobs);
 bool TriggerStandards(const JobList& jobs);
 bool AddFileFormats(const JobList& jobs, JobList& out);
 bool ProcessArtboards(const JobList& jobs, JobList& out, const ArtboardSource& artboards);
-// Resolves every job's folder and file name and fires the counters after each.
+// Resolves every job's folder and file name and fires the counters after each. False when a job's
+// name template is neither a string, an array nor an object, or its folder or file name has no parts.
 bool ProcessFilePathsNames(const JobList& jobs, JobList& out, const NameSources& sources, Counters& counters);
+// Settles the artboard number appended to each job's file name. Throws CommandError when a job's
+// "appendArtboardNumbers" is not a string.
 bool AppendArtboardNumbers(const JobList& jobs, JobList& out);
 // Vector jobs first, then raster jobs, each in list order; jobs of no kind are left out.
 JobList OrderJobs(const JobList& jobs);

@@ -110,7 +110,7 @@ PlaceRequest ReadPlaceRequest(const json& parsed) {
     place.keepBackground = ReadBoolStrictly(parsed, "keepBackground", false);
     place.usePreviewBounds = ReadBoolStrictly(parsed, "usePreviewBounds", true);
     place.unite = ReadBoolStrictly(parsed, "unite", false);
-    place.symbolName = ReadTextStrictly(parsed, "symbolName");
+    place.symbolName = ReadNameStrictly(parsed, "symbolName");
     place.placeAsSymbol = ReadBoolStrictly(parsed, "placeAsSymbol", false);
     place.mode = ReadBoolStrictly(parsed, "useBounds", false) ? "bounds" : "";
     place.mode = ReadTextStrictly(parsed, "mode", place.mode);

@@ -231,7 +231,7 @@ EditArtboardsRequest ReadEditArtboardsRequest(const json& request) {
     edit.activate = ReadBoolStrictly(request, "activate", false);
     edit.includeArtwork = ReadBoolStrictly(request, "includeArtwork", true);
     edit.selectArtwork = ReadBoolStrictly(request, "selectArtwork", false);
-    edit.artboardName = ReadTextStrictly(request, "artboardName");
+    edit.artboardName = ReadNameStrictly(request, "artboardName");
     edit.number = std::max(ReadIntegerStrictly(request, "artboardNumber", 0), 0) - 1;
     edit.index = std::max(ReadIntegerStrictly(request, "index", 0), 0) - 1;
     edit.numberOfArtboards = ReadIntegerStrictly(request, "numberOfArtboards", 0);

@@ -114,7 +114,7 @@ Artboard::Artboard(const json& request) {
     crossHairMark = ReadOptionalBoolStrictly(request, "crossHairMark");
     safeAreasMark = ReadOptionalBoolStrictly(request, "safeAreasMark");
     if (HasKey(request, "newName")) {
-        newName = ReadTextStrictly(request, "newName");
+        newName = ReadNameStrictly(request, "newName");
     }
     // A ruler origin needs both coordinates; one alone sets nothing.
     if (HasKey(request, "rulerX") && HasKey(request, "rulerY")) {

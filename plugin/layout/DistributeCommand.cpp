@@ -260,6 +260,11 @@ std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
                       distribution.bounds);
         return DumpReply(reply);
     }
+    // Objects without bounds take no part on any axis; the reply's warning counts them.
+    const auto unmeasured = std::count_if(objects.begin(), objects.end(), [&](ArtObject* art) {
+        AIRealRect bounds;
+        return !GetArtVectorBounds(ArtList{art}, bounds, distribution.bounds);
+    });
     ArtHandleSet refused;
     if (distribution.axes == "v" || DistributeAlong(objects, true, distribution, reference, refused)) {
         if (distribution.axes != "h") {
@@ -268,7 +273,8 @@ std::string PlimUtilsPlugin::DistributeObjects(std::string request) {
     }
     MoveTally tally;
     tally.refused = static_cast<int>(refused.size());
-    tally.moved = static_cast<int>(objects.size()) - tally.refused;
+    tally.unmeasured = static_cast<int>(unmeasured);
+    tally.moved = static_cast<int>(objects.size()) - tally.refused - tally.unmeasured;
     ReportTally(reply, tally);
     return DumpReply(reply);
 }

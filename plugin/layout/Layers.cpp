@@ -63,7 +63,7 @@ std::optional<bool> Negated(const std::optional<bool>& value) {
 
 Layer::Layer(const json& request) {
     if (HasKey(request, "newName")) {
-        name = ReadTextStrictly(request, "newName");
+        name = ReadNameStrictly(request, "newName");
     }
     color = ReadColor(request);
     locked = ReadOptionalBoolStrictly(request, "locked");
@@ -166,10 +166,10 @@ struct EditLayerRequest {
 EditLayerRequest ReadEditLayerRequest(const json& request) {
     EditLayerRequest edit;
     edit.mode = ReadTextStrictly(request, "mode");
-    edit.layerName = ReadTextStrictly(request, "layerName");
+    edit.layerName = ReadNameStrictly(request, "layerName");
     edit.layerNumber = ReadIntegerStrictly(request, "layerNumber", -1);
     edit.location = GetNumLocation(ReadTextStrictly(request, "location", "above"));
-    edit.targetLayer = ReadTextStrictly(request, "targetLayer");
+    edit.targetLayer = ReadNameStrictly(request, "targetLayer");
     edit.targetLayerNumber = ReadIntegerStrictly(request, "targetLayerNumber", -1);
     edit.targetTagSearch = ReadTextStrictly(request, "targetTagSearch");
     return edit;
@@ -305,6 +305,7 @@ public:
         if (mode == "remove") {
             return Remove();
         }
+        fRecord = Layer(fRequest);
         const char* targetError = nullptr;
         ArtObject* target = FindTarget(fEdit, targetError);
         if (targetError != nullptr) {
@@ -336,11 +337,11 @@ private:
         if (error != kNoErr || added == nullptr) {
             return Fail(kCantAdd);
         }
-        json request = fRequest;
+        Layer record = fRecord;
         if (HasKey(fRequest, "layerName") && !HasKey(fRequest, "newName")) {
-            request["newName"] = fEdit.layerName;
+            record.name = fEdit.layerName;
         }
-        Layer(request).AddToLayer(added);
+        record.AddToLayer(added);
     }
 
     void Remove() {
@@ -375,12 +376,15 @@ private:
             return Fail(kCantMove);
         }
         made.Keep();
-        Layer(fRequest).AddToLayer(layer);
+        fRecord.AddToLayer(layer);
     }
 
     const json& fRequest;
     json& fReply;
     EditLayerRequest fEdit;
+    // The layer's new properties, read before anything changes (in every mode but "remove"): a key
+    // that can't be read fails the command with nothing added or moved.
+    Layer fRecord;
 };
 
 }  // namespace

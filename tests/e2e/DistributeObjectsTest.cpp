@@ -104,9 +104,35 @@ TEST_F(Distribute, TheStrokeInBoundsPreferenceMeasuresWithStrokes) {
     ExpectPoints(AnchorsOf("B"), Moved(kB, 62 - 99, 0), "B");
 }
 
-TEST_F(Distribute, TooFewMeasurableObjectsMoveNothingWithoutError) {
-    EXPECT_EQ(Script("distributeObjects", R"({"tagSearch":"hollow","direction":"h"})"),
-              R"({"artboardName":"","eventType":"distributeObjects","tagSearch":"hollow"})");
+// Objects without bounds ("Empty") are left where they are, with the warning alignObjects gives.
+struct UnmeasuredCase {
+    const char* request;
+    const char* reply;
+};
+class DistributeUnmeasured : public LayoutTest, public testing::WithParamInterface<UnmeasuredCase> {};
+
+TEST_P(DistributeUnmeasured, WarnsOfObjectsWithoutBounds) {
+    EXPECT_EQ(Script("distributeObjects", GetParam().request), GetParam().reply);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DistributeUnmeasured,
+    testing::Values(
+        // One object left to measure: nothing moves.
+        UnmeasuredCase{
+            R"({"tagSearch":"hollow","direction":"h"})",
+            R"({"artboardName":"","eventType":"distributeObjects","tagSearch":"hollow","warning":"Objects whose bounds can't be read were left as they were"})"},
+        UnmeasuredCase{
+            R"({"tagSearch":"box|hollow","direction":"h"})",
+            R"({"artboardName":"","eventType":"distributeObjects","tagSearch":"box|hollow","warning":"Objects whose bounds can't be read were left as they were"})"},
+        UnmeasuredCase{
+            R"({"tagSearch":"box|hollow","gap":5,"direction":"v"})",
+            R"({"artboardName":"","eventType":"distributeObjects","tagSearch":"box|hollow","warning":"Objects whose bounds can't be read were left as they were"})"},
+        UnmeasuredCase{R"({"tagSearch":"box","direction":"h"})",
+                       R"({"artboardName":"","eventType":"distributeObjects","tagSearch":"box"})"}));
+
+TEST_F(Distribute, OneMeasurableObjectStaysWhereItIs) {
+    Script("distributeObjects", R"({"tagSearch":"hollow","direction":"h"})");
     ExpectPoints(AnchorsOf("H"), Rectangle(500, 100, 540, 60), "H");
 }
 

@@ -196,6 +196,43 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
     }
 }
 
+// The place options the command sets on the art it replaces belong to the document: a place that
+// is undone, or one that fails (and so is taken back), leaves the replaced art with the options it
+// had.
+TEST_F(PlaceTest, UndoneAndFailedPlacesLeaveTheOptionsAsTheyWere) {
+    const std::string broken = scratch.Write("broken.jpg", std::string("\xFF\xD8\xFF\xE0 not really", 15));
+    const ArtId picture = Tagged("picture").front();
+    const host::model::PlaceFit own{1, 8, true};
+    Document().editContent<host::model::PlacedContent>(picture)->fit = own;
+    const struct {
+        const char* name;
+        std::vector<std::pair<const char*, json>> script;
+    } cases[] = {
+        {"undone",
+         {{"startContext", json::object()},
+          {"place",
+           {{"filePath", image}, {"tagSearch", "picture"}, {"fittingMethod", "fit"}, {"alignment", "TL"}}},
+          {"undoChanges", json::object()}}},
+        {"undoneEmbedded",
+         {{"startContext", json::object()},
+          {"place",
+           {{"filePath", image}, {"tagSearch", "picture"}, {"fittingMethod", "fill"}, {"embed", true}}},
+          {"undoChanges", json::object()}}},
+        {"failed",
+         {{"place",
+           {{"filePath", broken}, {"tagSearch", "picture"}, {"fittingMethod", "fit"}, {"alignment", "TL"}}}}},
+    };
+    const host::model::Document before = Document();
+    for (const auto& c : cases) {
+        for (const auto& [command, request] : c.script) {
+            Script(command, request.dump());
+        }
+        ASSERT_TRUE(Document().isValid(picture)) << c.name;
+        EXPECT_EQ(Document().contentAs<host::model::PlacedContent>(picture)->fit, own) << c.name;
+        EXPECT_TRUE(Document() == before) << c.name;
+    }
+}
+
 // A PDF page is measured as poppler draws it, by its crop box, also when the page's dictionary sits
 // in a compressed object stream (as most current writers store it) where no scan of the file's text
 // finds it.

@@ -73,7 +73,7 @@ inline host::model::ArtTree GeneratedLeaf(std::size_t i) {
         ArtTree raster;
         RasterPixels pixels{2, 2, RasterPixels::Space::gray, true, {0, 255, 128, 64, 1, 2, 3, 4}};
         raster.data.content =
-            RasterContent{BoxGeometry{Rect(0, 2, 2, 0), Matrix::translation(5.5, 6)}, pixels};
+            RasterContent{BoxGeometry{Rect(0, 2, 2, 0), Matrix::translation(5.5, 6)}, pixels, PlaceFit{}};
         return raster;
     }
     return GeneratedPath(i);

@@ -28,9 +28,27 @@ bool IsPlacedOrRaster(const model::Document& document, model::ArtId art) {
     return type && (*type == model::ArtType::placed || *type == model::ArtType::raster);
 }
 
+// The place options of placed or raster art, kept in its content; null for other art.
+const model::PlaceFit* PlaceFitOf(const model::Document& document, model::ArtId art) {
+    if (const auto* placed = document.contentAs<model::PlacedContent>(art)) {
+        return &placed->fit;
+    }
+    const auto* raster = document.contentAs<model::RasterContent>(art);
+    return raster != nullptr ? &raster->fit : nullptr;
+}
+
+// The same for a change, which the document records like any edit of the art.
+model::PlaceFit* EditPlaceFit(model::Document& document, model::ArtId art) {
+    if (auto* placed = document.editContent<model::PlacedContent>(art)) {
+        return &placed->fit;
+    }
+    auto* raster = document.editContent<model::RasterContent>(art);
+    return raster != nullptr ? &raster->fit : nullptr;
+}
+
 // The matrix that takes content of the frame into the target rectangle: scaled by the method (as
 // is 0, fill 1, fit 2, conform 3; any other as is) and aligned by one of nine positions.
-model::Matrix FitFrame(const model::Rect& frame, const model::Rect& target, const PlaceOptions& options) {
+model::Matrix FitFrame(const model::Rect& frame, const model::Rect& target, const model::PlaceFit& options) {
     const double rx = frame.width() > 0.0 ? target.width() / frame.width() : 1.0;
     const double ry = frame.height() > 0.0 ? target.height() / frame.height() : 1.0;
     double sx = 1.0;
@@ -168,16 +186,14 @@ AIErr ExecPlaceRequest(AIPlaceRequestData& request) {
         const model::Result<model::Rect> target = replace
                                                       ? document->bounds(old, model::BoundsKind::geometric)
                                                       : model::Result<model::Rect>(artboard);
-        const auto options = state->documents.placeOptions.find(old);
-        PlaceOptions fitting =
-            replace && options != state->documents.placeOptions.end() ? options->second : PlaceOptions{};
+        const model::PlaceFit* options = replace ? PlaceFitOf(*document, old) : nullptr;
+        model::PlaceFit fitting = options != nullptr ? *options : model::PlaceFit{};
         if (!replace) {
             fitting.method = 0;  // new art keeps its size, centred on the artboard
         }
         document->transform(made, FitFrame(placed->frame, target ? *target : artboard, fitting));
         if (replace) {
             document->dispose(old);
-            state->documents.placeOptions.erase(old);
         }
         request.m_hNewArt = ArtHandleOf(made);
     }
@@ -198,11 +214,9 @@ AIErr GetPlaceOptions(AIArtHandle placed, ai::PlaceMethod* method, ai::PlaceAlig
     if (error != kNoErr) {
         return error;
     }
-    const auto found = state->documents.placeOptions.find(ArtIdOf(placed));
-    const PlaceOptions options =
-        found != state->documents.placeOptions.end() ? found->second : PlaceOptions{};
-    *method = options.method;
-    *alignment = options.alignment;
+    const model::PlaceFit options = *PlaceFitOf(*document, ArtIdOf(placed));
+    *method = static_cast<ai::PlaceMethod>(options.method);
+    *alignment = static_cast<ai::PlaceAlignment>(options.alignment);
     *clip = options.clip ? 1 : 0;
     return kNoErr;
 }
@@ -215,7 +229,11 @@ AIErr SetPlaceOptions(AIArtHandle placed, ai::PlaceMethod method, ai::PlaceAlign
         error = kBadParameterErr;
     }
     if (error == kNoErr) {
-        state->documents.placeOptions[ArtIdOf(placed)] = PlaceOptions{method, alignment, clip != 0};
+        const model::PlaceFit wanted{static_cast<int>(method), static_cast<int>(alignment), clip != 0};
+        // Options as they are change nothing, so they make no undo step.
+        if (*PlaceFitOf(*document, ArtIdOf(placed)) != wanted) {
+            *EditPlaceFit(*document, ArtIdOf(placed)) = wanted;
+        }
     }
     Record(state, "SetPlaceOptions",
            {ArtLabel(document, placed), std::to_string(method), std::to_string(alignment)}, error);
