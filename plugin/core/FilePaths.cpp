@@ -5,6 +5,13 @@
 
 namespace fs = std::filesystem;
 
+std::string NormalisedPath(const std::string& path) {
+    std::error_code failed;
+    const fs::path absolute = fs::absolute(path, failed);
+    const fs::path canonical = failed ? fs::path() : fs::weakly_canonical(absolute, failed);
+    return failed ? fs::path(path).lexically_normal().string() : canonical.string();
+}
+
 bool IsSameFile(const std::string& first, const std::string& second) {
     if (first.empty() || second.empty()) {
         return false;
@@ -14,14 +21,5 @@ bool IsSameFile(const std::string& first, const std::string& second) {
         const bool same = fs::equivalent(first, second, failed);
         return !failed && same;
     }
-    const fs::path a = fs::weakly_canonical(first, failed);
-    const fs::path b = failed ? fs::path() : fs::weakly_canonical(second, failed);
-    return !failed && a == b;
-}
-
-std::string NormalisedPath(const std::string& path) {
-    std::error_code failed;
-    const fs::path absolute = fs::absolute(path, failed);
-    const fs::path canonical = failed ? fs::path() : fs::weakly_canonical(absolute, failed);
-    return failed ? fs::path(path).lexically_normal().string() : canonical.string();
+    return NormalisedPath(first) == NormalisedPath(second);
 }
