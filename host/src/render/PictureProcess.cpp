@@ -117,6 +117,44 @@ std::size_t ResidentBytes(pid_t process) {
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
+// How long a process has waited for a processor while it could run (/proc/PID/schedstat); zero
+// when the system doesn't say.
+std::chrono::nanoseconds WaitedToRun(pid_t process) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/schedstat", static_cast<int>(process));
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return {};
+    }
+    char text[128];
+    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
+    ::close(descriptor);
+    if (read <= 0) {
+        return {};
+    }
+    text[read] = '\0';
+    unsigned long long running = 0;
+    unsigned long long waiting = 0;
+    if (std::sscanf(text, "%llu %llu", &running, &waiting) != 2) {
+        return {};
+    }
+    return std::chrono::nanoseconds(static_cast<long long>(waiting));
+}
+
+// The wall-clock time the child has taken since it started, not counting the time it waited for a
+// processor: a machine busy with other work doesn't make an ordinary picture go beyond the bound,
+// while a child that waits for anything else (a pipe no one writes, a device) does. However busy
+// the machine, the child ends after ten times the bound.
+struct WallClock {
+    Clock::time_point start;
+    std::chrono::milliseconds bound;
+
+    bool Past(pid_t child) const {
+        const Clock::duration taken = Clock::now() - start;
+        return taken - WaitedToRun(child) >= bound || taken >= bound * 10;
+    }
+};
+
 // Every descriptor from `first` on closed, so that the child holds no file or pipe of this
 // process's (a reader waiting for the end of a pipe this process writes would wait for it too).
 void CloseDescriptorsFrom(int first) {
@@ -252,7 +290,7 @@ struct Watched {
     bool late = false;
 };
 
-Watched Watch(pid_t child, int result, std::size_t limit, Clock::time_point deadline) {
+Watched Watch(pid_t child, int result, std::size_t limit, const WallClock& wall) {
     Watched watched;
     const int flags = ::fcntl(result, F_GETFL);
     ::fcntl(result, F_SETFL, flags | O_NONBLOCK);
@@ -271,7 +309,7 @@ Watched Watch(pid_t child, int result, std::size_t limit, Clock::time_point dead
             }
         }
         watched.tooLarge = ResidentBytes(child) > limit;
-        watched.late = Clock::now() >= deadline;
+        watched.late = wall.Past(child);
         if (watched.tooLarge || watched.late) {
             ::kill(child, SIGKILL);
             watched.killed = true;
@@ -282,7 +320,7 @@ Watched Watch(pid_t child, int result, std::size_t limit, Clock::time_point dead
         if (ended == child || (ended < 0 && errno != EINTR)) {
             break;
         }
-        if (ended == 0 && Clock::now() < deadline) {
+        if (ended == 0 && !wall.Past(child)) {
             ::poll(nullptr, 0, 1);
         } else if (ended == 0) {
             ::kill(child, SIGKILL);
@@ -360,7 +398,7 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     const int output = ::memfd_create("picture-output", MFD_CLOEXEC);
     const pid_t parent = ::getpid();
     const std::size_t baseline = ResidentBytes(parent);
-    const Clock::time_point deadline = Clock::now() + bound.wall;
+    const WallClock wall{Clock::now(), bound.wall};
     const pid_t child = ::fork();
     if (child == 0) {
         SetUpChild(parent, result[1], output, bound);
@@ -373,7 +411,7 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
         return Beyond("no process could be started to draw it");
     }
     const std::size_t limit = baseline + bound.bytes + surfaceBytes;
-    Watched watched = Watch(child, result[0], limit, deadline);
+    Watched watched = Watch(child, result[0], limit, wall);
     ::close(result[0]);
     const std::string said = KeptOutput(output);
     CloseDescriptor(output);

@@ -25,7 +25,8 @@ namespace host {
 // The bound of one picture: CPU seconds (the child is stopped past them, no core file), the
 // resident memory it may take besides what it held when it started and the picture's own surface
 // (its allocations are not refused: a decoder refused one draws less; the child is killed once it
-// holds more), and the wall-clock time before it is killed.
+// holds more), and the wall-clock time before it is killed (not counting the time it waited for a
+// processor while the machine was busy, up to ten times the bound).
 struct PictureBound {
     unsigned cpuSeconds = 3;
     std::size_t bytes = std::size_t{1} << 30;
