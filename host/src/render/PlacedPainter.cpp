@@ -118,10 +118,6 @@ std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed, std::string& error)
     return loaded;
 }
 
-// The file in a form to draw, an image at the size wanted; null, with the reason in error, when it
-// can't be drawn. The placed-art suite's readers open it (size limits, the cost of a PDF page or an
-// SVG file's images, the extent as the drawing library measures it), so a file they refuse is not
-// drawn either.
 // Whether the host draws files of the kind: images, native documents, PDF and SVG files (not EPS
 // or text files).
 bool Drawable(const std::filesystem::path& file) {
@@ -147,6 +143,10 @@ std::unique_ptr<LoadedFile> LoadRead(PlacedFile& placed, std::size_t wantedWidth
     return loaded;
 }
 
+// The file in a form to draw, an image at the size wanted; null, with the reason in error, when it
+// can't be drawn. The placed-art suite's readers open it (size limits, the cost of a PDF page or an
+// SVG file's images, the extent as the drawing library measures it), so a file they refuse is not
+// drawn either.
 std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::size_t wantedWidth,
                                      std::size_t wantedHeight, std::string& error) {
     if (!Drawable(file)) {
