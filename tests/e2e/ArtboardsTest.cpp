@@ -12,6 +12,7 @@ namespace {
 using boardstest::BoardsTest;
 using boardstest::ExpectRect;
 using boardstest::Rect;
+using boardstest::SavedBoard;
 
 const Rect kOne{0, 200, 200, 0};
 const Rect kTwo{300, 200, 400, 100};
