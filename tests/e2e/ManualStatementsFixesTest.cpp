@@ -61,7 +61,6 @@ TEST_P(ManualStatementFixes, HoldAsTheManualSays) {
     CheckInFolder();
 }
 
-
 const ManualStatement kFixes[] = {
     // exportFile
     {"exportFile",
