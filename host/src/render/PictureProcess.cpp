@@ -141,18 +141,52 @@ std::chrono::nanoseconds WaitedToRun(pid_t process) {
     return std::chrono::nanoseconds(static_cast<long long>(waiting));
 }
 
-// The wall-clock time the child has taken since it started, not counting the time it waited for a
-// processor: a machine busy with other work doesn't make an ordinary picture go beyond the bound,
-// while a child that waits for anything else (a pipe no one writes, a device) does. However busy
-// the machine, the child ends after ten times the bound.
-struct WallClock {
-    Clock::time_point start;
-    std::chrono::milliseconds bound;
-
-    bool Past(pid_t child) const {
-        const Clock::duration taken = Clock::now() - start;
-        return taken - WaitedToRun(child) >= bound || taken >= bound * 10;
+// Whether the process is in uninterruptible sleep ('D' in /proc/PID/stat): on a machine short of
+// memory, waiting for the system to reclaim pages.
+bool Stalled(pid_t process) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(process));
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
     }
+    char text[512];
+    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
+    ::close(descriptor);
+    if (read <= 0) {
+        return false;
+    }
+    text[read] = '\0';
+    const char* name = std::strrchr(text, ')');
+    return name != nullptr && name[1] == ' ' && name[2] == 'D';
+}
+
+// The wall-clock time the child has taken since it started, not counting the time it waited for a
+// processor, nor the time it was seen stalled in the system (a machine short of memory): a machine
+// busy with other work doesn't make an ordinary picture go beyond the bound, while a child that
+// waits for anything else (a pipe no one writes) does. However busy the machine, the child ends
+// after ten times the bound.
+class WallClock {
+public:
+    WallClock(Clock::time_point start, std::chrono::milliseconds bound)
+        : start_(start), seen_(start), bound_(bound) {}
+
+    // Looked at every few milliseconds while the child runs.
+    bool Past(pid_t child) {
+        const Clock::time_point now = Clock::now();
+        if (Stalled(child)) {
+            stalled_ += now - seen_;
+        }
+        seen_ = now;
+        const Clock::duration taken = now - start_;
+        return taken - WaitedToRun(child) - stalled_ >= bound_ || taken >= bound_ * 10;
+    }
+
+private:
+    Clock::time_point start_;
+    Clock::time_point seen_;
+    Clock::duration stalled_{};
+    std::chrono::milliseconds bound_;
 };
 
 // Every descriptor from `first` on closed, so that the child holds no file or pipe of this
@@ -290,7 +324,7 @@ struct Watched {
     bool late = false;
 };
 
-Watched Watch(pid_t child, int result, std::size_t limit, const WallClock& wall) {
+Watched Watch(pid_t child, int result, std::size_t limit, WallClock& wall) {
     Watched watched;
     const int flags = ::fcntl(result, F_GETFL);
     ::fcntl(result, F_SETFL, flags | O_NONBLOCK);
@@ -398,7 +432,7 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     const int output = ::memfd_create("picture-output", MFD_CLOEXEC);
     const pid_t parent = ::getpid();
     const std::size_t baseline = ResidentBytes(parent);
-    const WallClock wall{Clock::now(), bound.wall};
+    WallClock wall(Clock::now(), bound.wall);
     const pid_t child = ::fork();
     if (child == 0) {
         SetUpChild(parent, result[1], output, bound);

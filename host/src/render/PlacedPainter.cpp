@@ -26,7 +26,6 @@
 #include "render/PixelSurface.h"
 #include "render/PlacedFiles.h"
 #include "render/RenderContext.h"
-#include "render/Renderer.h"
 
 namespace host {
 namespace {

@@ -733,34 +733,6 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     return ReadPixels(picture.bytes);
 }
 
-bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels) {
-    const std::uint64_t header[4] = {pixels.width, pixels.height, static_cast<std::uint64_t>(pixels.space),
-                                     pixels.alpha ? 1u : 0u};
-    return output.Write(header, sizeof header) && output.Write(pixels.bytes.data(), pixels.bytes.size());
-}
-
-std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {
-    std::uint64_t header[4];
-    if (bytes.size() < sizeof header) {
-        return std::nullopt;
-    }
-    std::memcpy(header, bytes.data(), sizeof header);
-    if (header[2] > static_cast<std::uint64_t>(model::RasterPixels::Space::cmyk) || header[3] > 1) {
-        return std::nullopt;
-    }
-    model::RasterPixels pixels;
-    pixels.width = static_cast<std::size_t>(header[0]);
-    pixels.height = static_cast<std::size_t>(header[1]);
-    pixels.space = static_cast<model::RasterPixels::Space>(header[2]);
-    pixels.alpha = header[3] == 1;
-    bytes.remove_prefix(sizeof header);
-    pixels.bytes.assign(bytes.begin(), bytes.end());
-    if (!pixels.isConsistent()) {
-        return std::nullopt;
-    }
-    return pixels;
-}
-
 std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
     std::vector<ArtId> layers;
     for (std::size_t i = document.layers().count(); i-- > 0;) {

@@ -32,8 +32,6 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace host {
 
-class PictureOutput;
-
 struct RenderSettings {
     double resolution = 72.0;  // pixels per inch: 72 draws one pixel per point
     model::RasterPixels::Space space = model::RasterPixels::Space::rgb;
@@ -70,11 +68,6 @@ std::optional<model::RasterPixels> RenderArt(const model::Document& document,
 std::optional<model::RasterPixels> RenderArtHere(const model::Document& document,
                                                  const std::vector<model::ArtId>& art,
                                                  const model::Rect& bounds, const RenderSettings& settings);
-
-// Pixels as a picture's process hands them back, and read back here; none when the bytes don't
-// hold pixels that agree with their size.
-bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels);
-std::optional<model::RasterPixels> ReadPixels(std::string_view bytes);
 
 // Writes a PNG picture of the document's active artboard (the application's artboard picture),
 // relative links of placed files resolving against linkFolder; the picture is drawn in a process
