@@ -31,10 +31,12 @@ struct PictureBound {
     unsigned cpuSeconds = 3;
     std::size_t bytes = std::size_t{1} << 30;
     std::chrono::milliseconds wall{6000};
+    bool operator==(const PictureBound&) const = default;
 };
 
-// The bound every picture of this process is drawn under (the defaults above until set). Tests
-// that expect a hostile picture to be refused lower it.
+// The bound every picture of this process is drawn under (the defaults above until set; four times
+// the time in a build under the sanitizers, whose own code is slower). Tests that expect a hostile
+// picture to be refused lower it; setting the defaults puts the build's own back.
 PictureBound CurrentPictureBound();
 void SetPictureBound(const PictureBound& bound);
 
