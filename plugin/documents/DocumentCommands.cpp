@@ -8,6 +8,7 @@
 #include "core/CommandTable.h"
 #include "core/DocumentSettings.h"
 #include "core/Failures.h"
+#include "core/FilePaths.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -65,6 +66,13 @@ std::string WithoutExtension(const std::string& path) {
         return path;
     }
     return path.substr(0, dot);
+}
+
+// Whether the path's last component is empty (a trailing "/"), "." or "..": it names a folder.
+bool NamesAFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    return last.empty() || last == "." || last == "..";
 }
 
 }  // namespace
@@ -146,17 +154,21 @@ std::string PlimUtilsPlugin::SaveFile(std::string request) {
         // document's file, this document's own included, holds that document's work as last saved
         // and is never the target of a copy (however its path is spelt): only a save in place
         // writes it. The check comes before anything is made.
-        const std::string folderPath = ExpandUserPath(outputPath);
-        if (FindOpenDocumentOfFile(AddNameToPath(folderPath, fileName)) != nullptr) {
+        // The folder is resolved once, as the system resolves it: the file checked is the file
+        // written, however the folder is spelt ("link/..", ".", "//", "~").
+        const std::string folderPath = ResolvedFolderPath(ExpandUserPath(outputPath));
+        const std::string target = AddNameToPath(folderPath, fileName);
+        if (!folderPath.empty() && FindOpenDocumentOfFile(target) != nullptr) {
             reply["error"] = kCantSaveOverAnOpenDocument;
             return DumpReply(reply);
         }
         ai::FilePath folder;
-        if (!CreateNewDirectory(folderPath, folder)) {
+        if (folderPath.empty() || !CreateNewDirectory(folderPath, folder) ||
+            folder.GetFullPathUTF8() != folderPath) {
             reply["error"] = "Can't create output directory";
             return DumpReply(reply);
         }
-        if (!WriteCurrentDocument(AddNameToPath(folder.GetFullPathUTF8(), fileName))) {
+        if (!WriteCurrentDocument(target)) {
             reply["error"] = "Can't save a file";
         }
         return DumpReply(reply);
@@ -199,6 +211,12 @@ std::string PlimUtilsPlugin::SaveCloudFile(std::string request) {
             }
             return DumpReply(reply);
         }
+    }
+    // A path whose last component is empty, "." or ".." names a folder of the storage, not a
+    // document: nothing is written.
+    if (NamesAFolder(path)) {
+        reply["error"] = kCantSaveACloudDocument;
+        return DumpReply(reply);
     }
     InteractionOff quiet;
     if (sAICloudDocument->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8(WithoutExtension(path))) !=
@@ -311,7 +329,14 @@ std::string PlimUtilsPlugin::Copy_File(std::string request) {
         return DumpReply(reply);
     }
     source = ExpandUserPath(source);
-    destination = ExpandUserPath(destination);
+    // The destination is resolved once, as the system resolves it: the file checked is the file
+    // replaced, however its folder is spelt. A destination ending in "/" names a folder, and the
+    // copy fails as the system would fail it.
+    destination = ResolvedFilePath(ExpandUserPath(destination));
+    if (destination.empty()) {
+        reply["error"] = "Can't copy a file";
+        return DumpReply(reply);
+    }
     if (IsSameFile(source, destination)) {
         reply["error"] = "Source and destination are the same";
         return DumpReply(reply);
