@@ -273,7 +273,12 @@ bool IsDocumentModified(HostState& state, std::uintptr_t handle) {
     }
     const auto saved = state.documents.savedRevisions.find(handle);
     const std::uint64_t savedRevision = saved != state.documents.savedRevisions.end() ? saved->second : 0;
-    return history->Revision() != savedRevision || history->HasOpenChanges(FindOpenDocument(state, handle));
+    if (history->Revision() != savedRevision) {
+        return true;
+    }
+    // The current document's changes so far may lie partly behind revert marks.
+    return handle == state.documents.handle ? CallChangedCurrentDocument(state)
+                                            : history->HasOpenChanges(FindOpenDocument(state, handle));
 }
 
 void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified) {
@@ -287,7 +292,9 @@ void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified)
     }
     // Changes the running call made so far count as saved too: its transaction is closed now, so
     // that later changes show again.
-    if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
+    if (handle == state.documents.handle) {
+        CurrentDocumentSaved(state);
+    } else if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
         model::Document* document = FindOpenDocument(state, handle);
         history->EndCall(document);
         history->BeginCall(document);
