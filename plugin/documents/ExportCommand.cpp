@@ -203,8 +203,9 @@ bool ExportTestJob(const json& job, std::string& error) {
 // is a link, a leading "~") give one text; empty for a job that writes no file (a test, a job that
 // already failed, one without a folder, name or known format, one over an open document's file).
 std::string WrittenPathKey(const json& job) {
-    bool test = false;
-    ReadJsonValue(job, "testExport", test);
+    // A "testExport" that is no boolean fails its job (RunJob), which then writes nothing either.
+    const json* testKey = FindKey(job, "testExport");
+    const bool test = testKey != nullptr && (!testKey->is_boolean() || testKey->get<bool>());
     std::string folder;
     std::string name;
     std::string formatName;
@@ -245,7 +246,9 @@ json RunJob(const json& job, const ArtList& selectedArt, bool& wroteFile) {
         error = failure;
     } else {
         try {
-            ReadJsonValue(job, "testExport", test);
+            // Strictly: a test asked for in another type must not write the file it only meant
+            // to check.
+            test = ReadBoolStrictly(job, "testExport", false);
             done = test ? ExportTestJob(job, error) : ExportJob(job, selectedArt, error);
         } catch (const std::exception& exception) {
             done = false;
