@@ -212,8 +212,9 @@ bool ExportTestJob(const JobFile& file, std::string& error) {
 // Whether a job writes a file: not a test, not a job that already failed or can't be resolved,
 // and not one refused for an open document's file.
 bool WritesAFile(const json& job, const JobFile* file) {
-    bool test = false;
-    ReadJsonValue(job, "testExport", test);
+    // A "testExport" that is no boolean fails its job (RunJob), which then writes nothing either.
+    const json* testKey = FindKey(job, "testExport");
+    const bool test = testKey != nullptr && (!testKey->is_boolean() || testKey->get<bool>());
     return !test && !HasKey(job, kJobFailureKey) && file != nullptr &&
            FindOpenDocumentOfFile(file->path) == nullptr;
 }
@@ -247,7 +248,9 @@ json RunJob(const json& job, const std::optional<JobFile>& file, const std::stri
         error = resolveError;
     } else {
         try {
-            ReadJsonValue(job, "testExport", test);
+            // Strictly: a test asked for in another type must not write the file it only meant
+            // to check.
+            test = ReadBoolStrictly(job, "testExport", false);
             done = test ? ExportTestJob(*file, error) : ExportJob(job, *file, selectedArt, error);
         } catch (const std::exception& exception) {
             done = false;
