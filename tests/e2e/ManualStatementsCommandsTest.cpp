@@ -337,6 +337,8 @@ const std::vector<ManualStatement> kRows = {
      {{"text", R"({"tagSearch":"headline","searchText":"event","replaceText":5,"mode":0})"},
       {"getTextStyle", R"({"tagSearch":"headline","searchText":"event"})"}},
      Error("No text found")},
+    {"text", "a fitting method of another type is unknown", "poster.json",
+     {{"text", R"({"tagSearch":"headline","fittingMethod":5})"}}, Error("Unknown fitting method")},
     {"text", "textFeatures of another type is not read", "poster.json",
      {{"text", R"({"tagSearch":"headline","textFeatures":5})"}}, kNoError},
     {"editTextStyle", "a record without a readable feature", "poster.json",
