@@ -106,8 +106,8 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     AIDocumentHandle opened = nullptr;
     {
         OpeningWithoutWarnings quiet;
-        if (sAIDocumentList->Open(ai::FilePath(existing), kAIUnknownColorModel, kDialogNone, false, &opened) !=
-                kNoErr ||
+        if (sAIDocumentList->Open(ai::FilePath(existing), kAIUnknownColorModel, kDialogNone, false,
+                                  &opened) != kNoErr ||
             opened == nullptr) {
             reply["error"] = kCantOpenAFile;
             return DumpReply(reply);

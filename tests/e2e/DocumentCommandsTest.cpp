@@ -119,7 +119,8 @@ const ScriptCase kScriptCases[] = {
     // A path found only in other letter case opens the file found, and the same file again brings
     // its document forward.
     {"OpenAFileFoundInOtherLetterCase",
-     "openFile {\"filePath\":\"$/B.AI\"}\nremove {\"tagSearch\":\"star\"}\nopenFile {\"filePath\":\"$/b.ai\"}",
+     "openFile {\"filePath\":\"$/B.AI\"}\nremove {\"tagSearch\":\"star\"}\nopenFile "
+     "{\"filePath\":\"$/b.ai\"}",
      R"({"colorSpace":"RGB","eventType":"openFile","filePath":"$/B.AI","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0})"
      "\n"
      R"({"eventType":"remove","tagSearch":"star"})"
