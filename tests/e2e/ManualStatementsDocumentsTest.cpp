@@ -365,6 +365,11 @@ const std::vector<ManualStatement> kRows = {
      {{"editLayer", R"({"mode":"add","layerName":"Inner","location":"insideOnTop","targetLayer":"Art"})"},
       {"editLayer", R"({"mode":"edit","layerName":"Art","location":"insideOnTop","targetLayer":"Inner"})"}},
      Error("Can't move a layer")},
+    {"editLayer",
+     "a layer number of -1 is not echoed",
+     "poster.json",
+     {{"editLayer", R"({"mode":"edit","layerNumber":-1,"layerName":"Art","newName":"Drawings"})"}},
+     {{"error", nullptr}, {"layerNumber", nullptr}, {"layerName", "Art"}, {"targetTagSearch", ""}}},
     {"editLayer", "no mode", "poster.json", {{"editLayer", "{}"}}, Error("No valid mode")},
 
     // editArtboards
