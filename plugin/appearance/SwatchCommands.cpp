@@ -2,9 +2,13 @@
 // of some swatches' colours by a target swatch's colour and deletes those swatches.
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "AIColor.h"
+#include "AICustomColor.h"
 #include "AIPathStyle.h"
 #include "AISwatchList.h"
 #include "IAIUnicodeString.h"
@@ -53,6 +57,84 @@ bool SwatchHolds(const std::string& name, const PFieldColor& result, const AICol
     AIColor held;
     return swatch != nullptr && sAISwatchList->GetAIColor(swatch, &held) == kNoErr &&
            sAIColor->IsEqual(&held, &host);
+}
+
+// A swatch's colour as the document holds it, with its custom colour's definition when it has one.
+struct HeldColor {
+    AIColor color;
+    AICustomColor definition;
+};
+
+std::optional<HeldColor> ReadHeldColor(const std::string& name) {
+    AISwatchRef swatch = FindDocumentSwatch(name);
+    HeldColor held;
+    if (swatch == nullptr || sAISwatchList->GetAIColor(swatch, &held.color) != kNoErr) {
+        return std::nullopt;
+    }
+    if (held.color.kind == kCustomColor &&
+        (sAICustomColor == nullptr ||
+         sAICustomColor->GetCustomColor(held.color.c.c.color, &held.definition) != kNoErr)) {
+        return std::nullopt;
+    }
+    return held;
+}
+
+// The values of a held colour's channels in the colour record's channel order, and the space they
+// are in (0 grey, 1 RGB, 2 CMYK, 3 Lab; -1 for a colour without channels).
+std::pair<int, std::vector<AIReal*>> ChannelValues(HeldColor& held) {
+    AIColor& color = held.color;
+    AICustomColor& definition = held.definition;
+    const bool custom = color.kind == kCustomColor;
+    if (color.kind == kGrayColor) {
+        return {0, {&color.c.g.gray}};
+    }
+    AIThreeColorStyle* rgb = color.kind == kThreeColor                        ? &color.c.rgb
+                             : custom && definition.kind == kCustomThreeColor ? &definition.c.rgb
+                                                                              : nullptr;
+    if (rgb != nullptr) {
+        return {1, {&rgb->red, &rgb->green, &rgb->blue}};
+    }
+    AIFourColorStyle* cmyk = color.kind == kFourColor                        ? &color.c.f
+                             : custom && definition.kind == kCustomFourColor ? &definition.c.f
+                                                                             : nullptr;
+    if (cmyk != nullptr) {
+        return {2, {&cmyk->cyan, &cmyk->magenta, &cmyk->yellow, &cmyk->black}};
+    }
+    if (custom && definition.kind == kCustomLabColor) {
+        return {3, {&definition.c.lab.l, &definition.c.lab.a, &definition.c.lab.b}};
+    }
+    return {-1, {}};
+}
+
+// The colour record holds channels in whole steps (1/255 of RGB, whole percents of grey and CMYK),
+// so an edit writes every channel so rounded. The channels the edit did not give get back the values
+// the swatch held before it, exactly, as long as the colour stays in its space: otherwise the swatch
+// no longer matches the art painted with its colour.
+void KeepChannelsNotGiven(const PartialPFieldColor& partial, HeldColor before, const std::string& name) {
+    std::optional<HeldColor> after = ReadHeldColor(name);
+    if (!after || !partial.destColorSpace.empty()) {
+        return;
+    }
+    const auto [fromSpace, from] = ChannelValues(before);
+    const auto [toSpace, to] = ChannelValues(*after);
+    if (fromSpace < 0 || fromSpace != toSpace) {
+        return;
+    }
+    bool changed = false;
+    for (std::size_t i = 0; i < to.size(); ++i) {
+        if (!partial.hasChannel[i] && *to[i] != *from[i]) {
+            *to[i] = *from[i];
+            changed = true;
+        }
+    }
+    if (!changed) {
+        return;
+    }
+    if (after->color.kind == kCustomColor) {
+        sAICustomColor->SetCustomColor(after->color.c.c.color, &after->definition);
+    } else {
+        EditSwatch(name, after->color);
+    }
 }
 
 // Whether the colour's "swatchLibrary", when it names one, is an open library that holds the
@@ -109,6 +191,7 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
     PFieldColor current;
     const bool exists = SwatchToPFColor(colour, current);
     if (exists) {
+        const std::optional<HeldColor> held = ReadHeldColor(name);
         const PartialPFieldColor partial(colour);
         PFieldColor result;
         AIColor host;
@@ -124,6 +207,9 @@ void MakeSwatchFrom(const json& parsed, json& reply) {
         if (!swatchOk || (colourOk && !SwatchHolds(name, result, host))) {
             reply["error"] = kCantCreate;
             return;
+        }
+        if (colourOk && held) {
+            KeepChannelsNotGiven(partial, *held, name);
         }
     } else {
         bool ok = false;

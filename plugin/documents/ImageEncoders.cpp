@@ -16,6 +16,9 @@ namespace {
 
 constexpr double kPixelsPerMetrePerInch = 39.37007874015748;
 constexpr double kLargestRasterSide = 16383.0;
+// The longest side the art may take in a raster of at most kLargestRasterSide pixels: the raster
+// adds kRasterBorder pixels on each side, and snapping its edges to the pixel grid up to one more.
+constexpr double kLargestArtSide = kLargestRasterSide - 2.0 * kRasterBorder - 1.0;
 
 LodePNGColorType PngColorType(std::size_t channels) {
     switch (channels) {
@@ -289,8 +292,10 @@ bool ExportResolutions(double requested, double documentScale, double longestSid
                        int& resolution, int& fileResolution) {
     double fileRes = documentScale * requested;
     const double pixels = fileRes / 72.0 * longestSide;
-    if (pixels > kLargestRasterSide) {
-        fileRes = fileRes * kLargestRasterSide / pixels;
+    if (pixels > kLargestArtSide) {
+        // Lowered to a whole resolution, rounded down: rounded up, the raster would come out a
+        // pixel too long and the host would refuse it.
+        fileRes = std::floor(fileRes * kLargestArtSide / pixels);
     }
     const double rasterRes = std::round(scale * fileRes);
     const double roundedFileRes = std::round(fileRes);

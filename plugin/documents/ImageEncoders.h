@@ -36,8 +36,9 @@ bool EncodeJpeg(const RasterBuffer& pixels, int quality, std::int64_t resolution
 bool WriteFileBytes(const std::string& path, std::span<const unsigned char> bytes);
 
 // The resolutions of a raster export: the file resolution is the requested one times the document
-// scale, lowered so that the longest side stays within 16383 pixels; the rasterising resolution is
-// that times the export scale. Both rounded half away from zero. False when the rasterising
+// scale, lowered (to a whole number, rounded down) so that the longest side and the raster's border
+// stay within 16383 pixels; the rasterising resolution is that times the export scale. Otherwise
+// both are rounded half away from zero. False when the rasterising
 // resolution falls outside 1..2^31-1 (or a value is not finite): no such raster can be drawn.
 bool ExportResolutions(double requested, double documentScale, double longestSide, double scale,
                        int& resolution, int& fileResolution);

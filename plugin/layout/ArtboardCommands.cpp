@@ -112,28 +112,43 @@ void SelectObjects(const ArtList& arts) {
     }
 }
 
-// The rectangle for a new artboard right of the base: its left edge a gap right of every artboard
-// that shares the base's band.
-bool GetNewArtboardPosition(const ai::ArtboardList& list, const ai::ArtboardProperties& properties,
-                            double gap, AIRealRect& rect) {
-    const std::optional<AIRealRect> base = PositionOf(properties);
+// The rightmost edge among the artboards that share the rectangle's band (overlap it vertically;
+// touching is no overlap), and `edge` itself; the artboard at `skip` is not counted. None when the
+// list can't be counted.
+std::optional<double> RightEdgeBeside(const ai::ArtboardList& list, const AIRealRect& rect, double edge,
+                                      ArtboardID skip) {
     ArtboardID count = 0;
-    if (!base || list.GetCount(count) != kNoErr) {
-        return false;
+    if (list.GetCount(count) != kNoErr) {
+        return std::nullopt;
     }
-    const double baseRight = std::max(base->left, base->right);
-    double edge = baseRight;
     for (ArtboardID index = 0; index < count; ++index) {
-        const std::optional<AIRealRect> other = PositionAt(list, index);
+        const std::optional<AIRealRect> other = index != skip ? PositionAt(list, index) : std::nullopt;
         if (!other) {
             continue;
         }
-        const bool apart = std::min(base->top, base->bottom) >= std::max(other->top, other->bottom) ||
-                           std::min(other->top, other->bottom) >= std::max(base->top, base->bottom);
+        const bool apart = std::min(rect.top, rect.bottom) >= std::max(other->top, other->bottom) ||
+                           std::min(other->top, other->bottom) >= std::max(rect.top, rect.bottom);
         if (!apart) {
             edge = std::max({edge, other->left, other->right});
         }
     }
+    return edge;
+}
+
+// The rectangle for a new artboard right of the base: its left edge a gap right of every artboard
+// that shares the base's band; that edge in `edge`.
+bool GetNewArtboardPosition(const ai::ArtboardList& list, const ai::ArtboardProperties& properties,
+                            double gap, AIRealRect& rect, double& edge) {
+    const std::optional<AIRealRect> base = PositionOf(properties);
+    if (!base) {
+        return false;
+    }
+    const double baseRight = std::max(base->left, base->right);
+    const std::optional<double> found = RightEdgeBeside(list, *base, baseRight, -1);
+    if (!found) {
+        return false;
+    }
+    edge = *found;
     rect = Offset(*base, std::abs(base->left - base->right) + (edge - baseRight) + gap, 0.0);
     return true;
 }
@@ -334,11 +349,13 @@ private:
         ArtHandleSet objects = fEdit.includeArtwork ? GetTopObjects() : ArtHandleSet{};
         const ArtCentres centres(objects);
         AIRealRect placed{};
-        if (GetNewArtboardPosition(fList, baseProperties, fEdit.gap, placed) &&
-            properties.SetPosition(placed) != kNoErr) {
+        double edge = 0;
+        const bool slot = GetNewArtboardPosition(fList, baseProperties, fEdit.gap, placed, edge);
+        if (slot && properties.SetPosition(placed) != kNoErr) {
             return Fail(kCantSetPosition);
         }
-        if (!ApplyArtboardRecord(record, properties)) {
+        if (!ApplyArtboardRecord(record, properties) ||
+            (slot && !record.x && !PlaceBeside(properties, edge, at))) {
             return Fail(kCantSetPosition);
         }
         std::string stem = record.newName.value_or("Artboard");
@@ -356,6 +373,23 @@ private:
         if (AddMore(properties, objects, centres, *baseRect, at, stem, start, added)) {
             added.Keep();
         }
+    }
+
+    // A record of another size (a template, a width or height) resizes the new artboard about its
+    // anchor, and a "y" moves it up or down: either may take it over the artboards beside its slot.
+    // Placed again, its left edge lies a gap right of the slot's edge (the base and the artboards
+    // of the base's band) and of every artboard that shares its own band now. False when the
+    // application refuses the rectangle.
+    bool PlaceBeside(ai::ArtboardProperties& properties, double slotEdge, ArtboardID at) {
+        const std::optional<AIRealRect> now = PositionOf(properties);
+        const std::optional<double> edge = now ? RightEdgeBeside(fList, *now, slotEdge, at) : std::nullopt;
+        if (!edge) {
+            return true;  // unreadable: the rectangle stays as the record made it
+        }
+        const AIRealRect wanted = Offset(*now, *edge + fEdit.gap - std::min(now->left, now->right), 0.0);
+        const std::optional<AIRealRect> placed =
+            properties.SetPosition(wanted) == kNoErr ? PositionOf(properties) : std::nullopt;
+        return placed && placed->left == wanted.left && placed->right == wanted.right;
     }
 
     // Copies the art lying on the base onto the artboard at the index, by the offset of the centres.

@@ -1,9 +1,12 @@
 // "groupObjects", "makeCompoundPath" and "makeClipGroup" put found art into a new container;
 // "ungroupObjects", "releaseClipGroup" and "releaseCompoundPath" take such containers apart. The
 // art made is tagged from the request; released art can be tagged as a numbered series.
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AIGroup.h"
 #include "art/ArtTree.h"
@@ -101,6 +104,31 @@ bool IsValid(ArtObject* art) {
     return sAIArt != nullptr && sAIArt->ValidArt(art, true);
 }
 
+// The art, those nested deepest first (otherwise in their order). Taking a container apart puts
+// copies of its members in its place, so a found container inside another found one is taken
+// apart before the outer one: its copies then go out with the outer's members, whereas the other
+// way round its original would be gone before its turn and its copy left whole.
+ArtList DeepestFirst(const ArtList& found) {
+    std::vector<std::pair<std::size_t, ArtObject*>> byDepth;
+    byDepth.reserve(found.size());
+    for (ArtObject* art : found) {
+        std::size_t depth = 0;
+        for (std::optional<ArtObject*> parent = hostart::Parent(art); parent && *parent != nullptr;
+             parent = hostart::Parent(*parent)) {
+            ++depth;
+        }
+        byDepth.emplace_back(depth, art);
+    }
+    std::stable_sort(byDepth.begin(), byDepth.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    ArtList ordered;
+    ordered.reserve(byDepth.size());
+    for (const auto& [depth, art] : byDepth) {
+        ordered.push_back(art);
+    }
+    return ordered;
+}
+
 std::string ReleaseContainers(const std::string& eventType, const std::string& request, Releases which) {
     const json parsed = ParseRequest(request);
     json reply = StartReply(eventType, parsed);
@@ -114,7 +142,7 @@ std::string ReleaseContainers(const std::string& eventType, const std::string& r
         return DumpReply(reply);
     }
     ArtList released;
-    for (ArtObject* art : found) {
+    for (ArtObject* art : DeepestFirst(found)) {
         // Releasing a container disposes of what it held: a later found art may be gone already.
         if (!IsValid(art) || !IsReleased(art, which)) {
             continue;

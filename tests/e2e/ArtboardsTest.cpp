@@ -12,6 +12,7 @@ namespace {
 using boardstest::BoardsTest;
 using boardstest::ExpectRect;
 using boardstest::Rect;
+using boardstest::SavedBoard;
 
 const Rect kOne{0, 200, 200, 0};
 const Rect kTwo{300, 200, 400, 100};
@@ -80,8 +81,8 @@ TEST_F(EditArtboards, AddAtTheHeadWithItsOwnSizeAndName) {
     EXPECT_EQ(reply["artboardNumber"], 3);
     EXPECT_EQ(reply["index"], 1);
     EXPECT_EQ(BoardNames(), (std::vector<std::string>{"Head", "One", "Two", "Three"}));
-    // Placed right of Three's band, then resized about its centre (745, 125).
-    ExpectRect(Board("Head").rect, {720, 145, 770, 105}, "Head");
+    // Resized about its centre, then placed by its own size: its left edge a gap right of Three.
+    ExpectRect(Board("Head").rect, {670, 145, 720, 105}, "Head");
     EXPECT_EQ(ActiveBoard(), 1);  // One stays the active artboard
 }
 
@@ -111,6 +112,88 @@ TEST_F(EditArtboards, AddFromATemplateInInches) {
     EXPECT_NEAR(added[2] - added[0], 144, 1e-9);
     EXPECT_NEAR(added[1] - added[3], 792, 1e-9);
 }
+
+// An added artboard of another size, or moved by "y", lies a gap right of every artboard beside it
+// (sharing the base's band or its own), never over one; "x" places it where it says. The setup
+// request, when there is one, runs first.
+struct AddedSizeCase {
+    const char* label;
+    const char* setup;
+    const char* request;
+    std::vector<std::pair<std::string, Rect>> boards;
+};
+
+void PrintTo(const AddedSizeCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class AddOfAnySize : public BoardsTest, public testing::WithParamInterface<AddedSizeCase> {};
+
+TEST_P(AddOfAnySize, LiesAGapBeyondEveryArtboardBesideIt) {
+    const AddedSizeCase& c = GetParam();
+    if (*c.setup != '\0') {
+        ASSERT_FALSE(ScriptJson("editArtboards", c.setup).contains("error"));
+    }
+    const json reply = ScriptJson("editArtboards", c.request);
+    EXPECT_FALSE(reply.contains("error")) << reply;
+    for (const auto& [name, rect] : c.boards) {
+        ExpectRect(Board(name).rect, rect, name);
+    }
+    const std::vector<SavedBoard> boards = Boards();
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+        for (std::size_t j = i + 1; j < boards.size(); ++j) {
+            const Rect& a = boards[i].rect;
+            const Rect& b = boards[j].rect;
+            const bool apart = a[2] <= b[0] || b[2] <= a[0] || a[3] >= b[1] || b[3] >= a[1];
+            EXPECT_TRUE(apart || std::string(c.label) == "xPlacesItWhereItSays")
+                << boards[i].name << " and " << boards[j].name << " overlap";
+        }
+    }
+}
+
+// Three moved up: [500, 600, 650, 450], out of One's band but in that of a taller artboard.
+constexpr const char* kThreeUp = R"({"mode":"edit","artboardNumber":3,"y":525})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, AddOfAnySize,
+    testing::Values(
+        // Letter resized about the slot's centre (770, 100) would reach left to 464, over every
+        // artboard.
+        AddedSizeCase{"templateLetter",
+                      "",
+                      R"({"mode":"add","template":"Letter","includeArtwork":false})",
+                      {{"Artboard 4", {670, 496, 1282, -296}}}},
+        AddedSizeCase{"templateWithCopies",
+                      "",
+                      R"({"mode":"add","template":"Letter","numberOfArtboards":2,"includeArtwork":false})",
+                      {{"Artboard 4", {670, 496, 1282, -296}}, {"Artboard 5", {1302, 496, 1914, -296}}}},
+        AddedSizeCase{"smallerStaysAtTheSlot",
+                      "",
+                      R"({"mode":"add","artboardNumber":1,"width":50,"height":40,"includeArtwork":false})",
+                      {{"Artboard 4", {670, 120, 720, 80}}}},
+        AddedSizeCase{"anchoredAtTheTopLeft",
+                      "",
+                      R"({"mode":"add","width":300,"anchorPoint":"TL","includeArtwork":false})",
+                      {{"Artboard 4", {670, 200, 970, 0}}}},
+        // One's band holds only Two: the slot starts at 420; Letter's band holds Three too.
+        AddedSizeCase{"tallerBandHoldsAnotherArtboard",
+                      kThreeUp,
+                      R"({"mode":"add","template":"Letter","includeArtwork":false})",
+                      {{"Artboard 4", {670, 496, 1282, -296}}, {"Three", {500, 600, 650, 450}}}},
+        AddedSizeCase{"yMovesItIntoAnotherBand",
+                      kThreeUp,
+                      R"({"mode":"add","anchorPoint":"BL","y":300,"includeArtwork":false})",
+                      {{"Artboard 4", {670, 500, 870, 300}}}},
+        AddedSizeCase{"yIntoAnEmptyBandKeepsTheSlot",
+                      "",
+                      R"({"mode":"add","anchorPoint":"BL","y":300,"includeArtwork":false})",
+                      {{"Artboard 4", {670, 500, 870, 300}}}},
+        AddedSizeCase{
+            "xPlacesItWhereItSays",
+            "",
+            R"({"mode":"add","template":"Letter","x":0,"y":0,"anchorPoint":"BL","includeArtwork":false})",
+            {{"Artboard 4", {0, 792, 612, 0}}}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // --- remove ------------------------------------------------------------------------------------------------
 

@@ -1,6 +1,9 @@
 // "groupObjects", "ungroupObjects", "makeClipGroup", "releaseClipGroup", "makeCompoundPath" and
 // "releaseCompoundPath" on the shapes example, read back from the saved document, with their
 // error replies.
+#include <algorithm>
+
+#include "ProgramRun.h"
 #include "StructureFixture.h"
 
 namespace {
@@ -105,6 +108,45 @@ TEST_F(UngroupObjects, AGroupReleasedWithItsParentIsSkippedNotUsed) {
     EXPECT_TRUE(Exists("Deeper"));
     EXPECT_EQ(Tagged("n1").size(), 1u);
 }
+
+// A found group and a group inside it are both taken apart whichever of them the query answers
+// first. The query's order follows the UUIDs: the example answers the outer group "Nested" first,
+// and a copy with the two groups' UUIDs swapped answers the inner one first.
+class UngroupNested : public StructureTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(UngroupNested, TakesApartEveryFoundGroupWhateverTheOrder) {
+    const bool outerFirst = GetParam();
+    if (!outerFirst) {
+        std::string text = testsupport::ReadFile(structuretest::ShapesExample());
+        const std::string outer = "33aad982-4592-477f-829f-515db0dd6118";
+        const std::string inner = "210c3145-2707-46aa-942b-12f442bc0b64";
+        const std::size_t outerAt = text.find(outer);
+        const std::size_t innerAt = text.find(inner);
+        ASSERT_NE(outerAt, std::string::npos);
+        ASSERT_NE(innerAt, std::string::npos);
+        text.replace(outerAt, outer.size(), inner);
+        text.replace(innerAt, inner.size(), outer);
+        const testsupport::ScratchFolder folder("ungroup_nested");
+        OpenDocument(folder.Write("shapes.json", text), 5);
+    }
+    const json both = ScriptJson("getByTags", R"({"tagSearch":"nested | innergroup"})");
+    const json nested = ScriptJson("getByTags", R"({"tagSearch":"nested"})");
+    ASSERT_EQ(both["uuid"].size(), 2u) << both;
+    ASSERT_EQ(both["uuid"][0] == nested["uuid"][0], outerFirst) << both;
+    EXPECT_EQ(Script("ungroupObjects", R"({"tagSearch":"nested | innergroup","seriesTag":"n"})"),
+              R"({"eventType":"ungroupObjects","tagSearch":"nested | innergroup"})");
+    EXPECT_FALSE(Exists("Nested"));
+    EXPECT_FALSE(Exists("Inner"));
+    const Strings shapes = Layer("Shapes");
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "Deep"), shapes.end());
+    EXPECT_NE(std::find(shapes.begin(), shapes.end(), "Deeper"), shapes.end());
+    // The series numbers the art that stays, once each.
+    EXPECT_EQ(TagsOf(Named("Deep")), (std::set<std::string>{"deep", "n1"}));
+    EXPECT_EQ(TagsOf(Named("Deeper")), (std::set<std::string>{"deep", "n2"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, UngroupNested, testing::Bool(),
+                         [](const auto& info) { return info.param ? "outerFirst" : "innerFirst"; });
 
 // --- clip groups --------------------------------------------------------------------------------------
 

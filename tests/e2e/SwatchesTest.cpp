@@ -79,6 +79,72 @@ TEST_P(MakeSwatch, AnswersAndSaves) {
 INSTANTIATE_TEST_SUITE_P(Cases, MakeSwatch, testing::ValuesIn(kMakeCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// An edit of an existing swatch that gives some channels: the others keep the values the swatch
+// held, exactly, though they lie between the colour record's whole steps. The example's swatches
+// are given such values first: Leaf RGB (0.85, 0.1, 0.35), Brand Blue's custom colour RGB (0.01,
+// 0.333, 0.8), Spot Orange's CMYK (0.123, 0.5, 1, 0.07).
+struct KeepCase {
+    const char* label;
+    const char* request;
+    const char* swatch;
+    const char* saved;       // the swatch's saved colour
+    const char* components;  // its custom colour's saved components ("" for a process colour)
+};
+
+const KeepCase kKeepCases[] = {
+    {"ProcessRgb", R"({"color":{"swatchName":"Leaf","colorSpace":"RGB","channel_1":0}})", "Leaf",
+     R"({"rgb":[0.0,0.1,0.35]})", ""},
+    {"ProcessEveryChannelGiven",
+     R"({"color":{"swatchName":"Leaf","channel_1":0,"channel_2":51,"channel_3":102}})", "Leaf",
+     R"({"rgb":[0.0,0.2,0.4]})", ""},
+    {"NothingButTheName", R"({"color":{"swatchName":"Leaf"}})", "Leaf", R"({"rgb":[0.85,0.1,0.35]})", ""},
+    {"CustomRgb", R"({"color":{"swatchName":"Brand Blue","channel_3":255}})", "Brand Blue",
+     R"({"custom":"Brand Blue"})", "[0.01,0.333,1.0]"},
+    {"CustomTintOnly", R"({"color":{"swatchName":"Brand Blue","customColorTint":30}})", "Brand Blue",
+     R"({"custom":"Brand Blue","tint":0.7})", "[0.01,0.333,0.8]"},
+    {"SpotCmyk", R"({"color":{"swatchName":"Spot Orange","channel_2":10}})", "Spot Orange",
+     R"({"custom":"Spot Orange"})", "[0.123,0.1,1.0,0.07]"},
+};
+
+void PrintTo(const KeepCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class KeepStoredChannels : public AppearanceTest, public testing::WithParamInterface<KeepCase> {};
+
+TEST_P(KeepStoredChannels, ThatTheRequestDoesNotGive) {
+    const KeepCase& c = GetParam();
+    json document =
+        json::parse(testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/appearance.json"));
+    for (json& swatch : document["swatches"]) {
+        if (swatch["name"] == "Leaf") {
+            swatch["color"] = {{"rgb", {0.85, 0.1, 0.35}}};
+        }
+    }
+    for (json& custom : document["customColors"]) {
+        custom["components"] =
+            custom["name"] == "Brand Blue" ? json{0.01, 0.333, 0.8} : json{0.123, 0.5, 1.0, 0.07};
+    }
+    const testsupport::ScratchFolder folder("keep_channels");
+    OpenDocument(folder.Write("appearance.json", document.dump()), 13);
+    const json reply = ScriptJson("makeSwatch", c.request);
+    EXPECT_FALSE(reply.contains("error")) << reply.dump();
+    EXPECT_EQ(SavedSwatch(c.swatch), json::parse(c.saved));
+    if (*c.components == '\0') {
+        return;
+    }
+    json components;
+    for (const json& custom : Saved().value("customColors", json::array())) {
+        if (custom["name"] == c.swatch) {
+            components = custom["components"];
+        }
+    }
+    EXPECT_EQ(components, json::parse(c.components));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeepStoredChannels, testing::ValuesIn(kKeepCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 TEST_F(AppearanceTest, RenameWarnsWhenTheNameIsTaken) {
     const json reply = ScriptJson("makeSwatch", R"({"color":{"swatchName":"Leaf"},"newName":"Moss"})");
     EXPECT_EQ(reply.at("warning"), "Can't rename a swatch");

@@ -200,7 +200,11 @@ struct ResolutionCase {
 TEST(ExportResolutionsTest, CapsTheFileResolutionAndRefusesWhatCantBeDrawn) {
     const ResolutionCase cases[] = {
         {300, 1, 100, 2, true, 600, 300},
-        {300, 1, 7200, 1, true, 164, 164},  // 100 inches at 300 ppi: 163.83
+        // 100 inches at 300 ppi: lowered to 163.76 so that the art and its border of 3 pixels a
+        // side fit 16383 pixels, and rounded down.
+        {300, 1, 7200, 1, true, 163, 163},
+        {12000, 1, 100, 1, true, 11790, 11790},  // 11795.8 rounded up made 16384 pixels
+        {11790, 1, 100, 1, true, 11790, 11790},  // fits: not lowered
         {72, 10, 10, 0.5, true, 360, 720},
         {0, 1, 100, 1, false, 0, 0},
         {72, 1, 100, 1e12, false, 0, 0},  // would overflow a 32-bit resolution
