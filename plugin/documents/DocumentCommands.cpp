@@ -51,9 +51,14 @@ std::string PathOrCurrentNativeDocument(std::string path) {
     return path;
 }
 
-bool IsExistingFile(const std::string& path) {
+// The file that the path names as the application finds files (as given, else lower-cased, else
+// upper-cased); empty when none of them is a file.
+std::string ExistingFile(const std::string& path) {
     ai::FilePath file;
-    return MakeAIFilePath(path, file) && IsRegularFile(file.GetFullPathUTF8());
+    if (!MakeAIFilePath(path, file) || !IsRegularFile(file.GetFullPathUTF8())) {
+        return {};
+    }
+    return file.GetFullPathUTF8();
 }
 
 constexpr const char* kCantOpenTheDocument = "Can't open the document";
@@ -85,7 +90,10 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     const std::string colorMode = ReadTextStrictly(parsed, "colorMode");
     reply["filePath"] = path;
 
-    const bool existingFile = IsExistingFile(path);
+    // The file found is the one opened: a path found only in other letter case opens the file that
+    // has that case, not the path as given, which names no file.
+    const std::string existing = ExistingFile(path);
+    const bool existingFile = !existing.empty();
     if (AIDocumentHandle open = path.empty() ? nullptr : GetDocument(-1, path)) {
         // An open document is brought forward as it is; the colour mode is not applied to it.
         if (sAIDocumentList->Activate(open, true) != kNoErr) {
@@ -106,8 +114,8 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     AIDocumentHandle opened = nullptr;
     {
         OpeningWithoutWarnings quiet;
-        if (sAIDocumentList->Open(ai::FilePath(path), kAIUnknownColorModel, kDialogNone, false, &opened) !=
-                kNoErr ||
+        if (sAIDocumentList->Open(ai::FilePath(existing), kAIUnknownColorModel, kDialogNone, false,
+                                  &opened) != kNoErr ||
             opened == nullptr) {
             reply["error"] = kCantOpenAFile;
             return DumpReply(reply);
