@@ -5,14 +5,15 @@
 // the rest is the file; for the last kind the rest is content, cut at '|', that a PDF made here
 // draws on its page, in a Type 3 glyph, in a tiling pattern's cell and in a form, each of which
 // the others can draw, so that the budget's walk meets every kind of stream it follows. Each input is
-// read and drawn first in a trial of its own, bounded as a picture bounds a placed file (a fork per
-// input), and read again here only when that trial ended within the bound, so that a file whose
-// decoding asks for minutes or gigabytes ends as a refusal, not as the fuzzer's timeout; a sanitizer's
-// report from the trial ends this process too. Whatever the bytes, reading answers a frame or an error,
+// read and drawn first in a process of its own under the picture's bound (a fork per input), and
+// read again here only when that ended within the bound, so that a file whose decoding asks for
+// minutes or gigabytes ends as a refusal, not as the fuzzer's timeout; a sanitizer's report from
+// that process ends this one too. Whatever the bytes, reading answers a frame or an error,
 // a frame it answers is finite and not empty, and pixels it decodes agree with their size.
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -26,8 +27,8 @@
 #include <poppler.h>
 
 #include "CraftedFiles.h"
+#include "render/PictureProcess.h"
 #include "render/PlacedFiles.h"
-#include "render/PlacedTrial.h"
 
 namespace {
 
@@ -85,12 +86,25 @@ bool ReadAndDraw(const std::filesystem::path& file, std::optional<host::PlacedFi
     return placed.has_value();
 }
 
-// The trial's work: whatever the readers answer, the trial stands for the bound only, so that the
-// inputs they refuse are read here too.
-bool Trial(const std::filesystem::path& file, const host::PlacedTrialTarget& /*target*/, std::string& error) {
-    std::optional<host::PlacedFile> placed;
-    ReadAndDraw(file, placed, error);
-    return true;
+// Whether reading and drawing the file ends within the picture's bound, tried in a process of its
+// own as placing and pictures read it (a sanitizer's report from it ends this process too). Whatever
+// the readers answer, the try stands for the bound only, so that the inputs they refuse are read
+// here too. The bound is lowered, so that reading it again here keeps well within the fuzzer's own
+// limits of time and memory.
+bool WithinTheBound(const std::filesystem::path& file) {
+    static const bool lowered = [] {
+        host::SetPictureBound({2, std::size_t{512} << 20, std::chrono::milliseconds(4000)});
+        return true;
+    }();
+    (void)lowered;
+    const host::PictureResult tried = host::DrawPictureApart(
+        [&](host::PictureOutput&, std::string& error) {
+            std::optional<host::PlacedFile> placed;
+            ReadAndDraw(file, placed, error);
+            return true;
+        },
+        0);
+    return tried.end != host::PictureResult::End::beyond;
 }
 
 }  // namespace
@@ -118,13 +132,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string bytes = kind == kPdfOfParts ? PdfOfParts(rest) : std::string(rest);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    std::string error;
-    host::PlacedTrialTarget target;
-    target.width = 32;
-    target.height = 32;
-    if (!host::TryPlacedFile(file, target, Trial, error)) {
+    if (!WithinTheBound(file)) {
         return 0;
     }
+    std::string error;
     std::optional<host::PlacedFile> placed;
     ReadAndDraw(file, placed, error);
     if (placed && (!std::isfinite(placed->frame.width()) || !std::isfinite(placed->frame.height()) ||

@@ -5,9 +5,11 @@
 // effects, text frames whose glyphs are stroked, rasters and pattern tiles that hold symbols
 // painted with patterns. The picture's budget is small, so that pricing what is drawn, and drawing
 // it simpler past the budget, is reached often. Each document is drawn as a small picture and as a PDF
-// page; whatever it holds, drawing ends with a picture or a refusal, and never with a cairo
-// assertion or a sanitizer's report.
+// page, first in a picture's own process under the bound, then here when that ended within it;
+// whatever it holds, drawing ends with a picture or a refusal, and never with a cairo assertion or a
+// sanitizer's report.
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "model/DocumentFormat.h"
+#include "render/PictureProcess.h"
 #include "render/Renderer.h"
 
 namespace {
@@ -224,6 +227,26 @@ cairo_status_t Discard(void*, const unsigned char*, unsigned int) {
     return CAIRO_STATUS_SUCCESS;
 }
 
+// Whether the drawing ends within the picture's bound, tried in a process of its own (a sanitizer's
+// report from it ends this process too). The bound is lowered, so that drawing it again here keeps
+// well within the fuzzer's own limits of time and memory: a hostile input ends as a refusal, never
+// as the fuzzer's timeout or out-of-memory.
+template <typename Draw>
+bool WithinTheBound(const Draw& draw) {
+    static const bool lowered = [] {
+        host::SetPictureBound({2, std::size_t{512} << 20, std::chrono::milliseconds(4000)});
+        return true;
+    }();
+    (void)lowered;
+    const host::PictureResult tried = host::DrawPictureApart(
+        [&](host::PictureOutput&, std::string&) {
+            draw();
+            return true;
+        },
+        0);
+    return tried.end != host::PictureResult::End::beyond;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -244,9 +267,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host::RenderSettings settings;
     // Small, so that each input runs quickly and simplifies often.
     settings.limits = {2'000, 200'000, 20'000.0, 2'000'000.0};
-    (void)host::RenderArt(model, layers, bounds, settings);
-    cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 64.0, 64.0);
-    (void)host::DrawPagesOnto(pdf, model, layers, {bounds}, nullptr);
-    cairo_surface_destroy(pdf);
+    const auto draw = [&] {
+        (void)host::RenderArtHere(model, layers, bounds, settings);
+        cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 64.0, 64.0);
+        (void)host::DrawPagesOnto(pdf, model, layers, {bounds}, nullptr);
+        cairo_surface_destroy(pdf);
+    };
+    // Drawn first as the application draws a picture, in a process of its own under the bound, and
+    // drawn here (where the fuzzer sees what it reaches) only when that ended within the bound.
+    if (!WithinTheBound(draw)) {
+        return 0;
+    }
+    draw();
     return 0;
 }

@@ -14,12 +14,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "XmlMetadata.h"
 #include "model/AtomicFile.h"
 #include "render/CairoHandles.h"
+#include "render/PictureProcess.h"
 #include "render/Renderer.h"
 
 namespace host {
@@ -29,9 +33,36 @@ namespace {
 using model::Document;
 using model::Rect;
 
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
-    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
+cairo_status_t WriteBytes(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<PictureOutput*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS
+                                                                     : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// A vector surface made for the picture's output, set up by the writer.
+using SurfaceMaker = std::function<cairo_surface_t*(PictureOutput& output, const Rect& first)>;
+
+// Draws the pages onto a vector surface made by make, as a whole in a process of its own under the
+// picture's bound (PictureProcess.h): the file's bytes as the surface wrote them; none, with the
+// reason in error, when the document could not be drawn or went beyond the bound.
+std::optional<std::string> DrawVectorCopy(const Document& document, const std::vector<Rect>& pages,
+                                          const SurfaceMaker& make, PageSizeSetter setSize,
+                                          const std::filesystem::path& linkFolder, std::string* error) {
+    PictureResult picture = DrawPictureApart(
+        [&](PictureOutput& output, std::string& failure) {
+            const CairoSurface surface(make(output, pages.empty() ? Rect() : pages.front()));
+            if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), pages, setSize,
+                               linkFolder)) {
+                failure = "the document could not be drawn";
+                return false;
+            }
+            return true;
+        },
+        0);
+    if (!picture.made()) {
+        *error = "the document could not be drawn";
+        return std::nullopt;
+    }
+    return std::move(picture.bytes);
 }
 
 template <typename T>
@@ -237,18 +268,18 @@ bool WritePdf(const Document& document, const std::filesystem::path& linkFolder,
         pages.push_back(
             Rect(a.left - bleed.left, a.top + bleed.top, a.right + bleed.right, a.bottom - bleed.bottom));
     }
-    std::string pdf;
-    const CairoSurface surface(cairo_pdf_surface_create_for_stream(AppendBytes, &pdf, 1, 1));
-    cairo_pdf_surface_restrict_to_version(surface.get(), CAIRO_PDF_VERSION_1_4);
-    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), pages,
-                       cairo_pdf_surface_set_size, linkFolder)) {
-        *error = "the document could not be drawn";
+    std::optional<std::string> pdf = DrawVectorCopy(
+        document, pages,
+        [](PictureOutput& output, const Rect&) {
+            cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(WriteBytes, &output, 1, 1);
+            cairo_pdf_surface_restrict_to_version(surface, CAIRO_PDF_VERSION_1_4);
+            return surface;
+        },
+        cairo_pdf_surface_set_size, linkFolder, error);
+    if (!pdf || !FinishPdf(*pdf, artboards, bleed, values, xmpPacket, file.stem().string(), error)) {
         return false;
     }
-    if (!FinishPdf(pdf, artboards, bleed, values, xmpPacket, file.stem().string(), error)) {
-        return false;
-    }
-    return model::writeFileAtomically(file, pdf, error);
+    return model::writeFileAtomically(file, *pdf, error);
 }
 
 // Puts the elements right after the opening svg tag; false when there is none.
@@ -276,15 +307,19 @@ bool WriteSvg(const Document& document, const std::filesystem::path& linkFolder,
               const std::filesystem::path& file, const ActionValues& values, std::string_view xmpPacket,
               std::string* error) {
     const Rect area = ArtboardsUnion(document);
-    std::string svg;
-    const CairoSurface surface(
-        cairo_svg_surface_create_for_stream(AppendBytes, &svg, area.width(), area.height()));
-    cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
-    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), {area}, nullptr,
-                       linkFolder)) {
-        *error = "the document could not be drawn";
+    std::optional<std::string> drawn = DrawVectorCopy(
+        document, {area},
+        [](PictureOutput& output, const Rect& page) {
+            cairo_surface_t* surface =
+                cairo_svg_surface_create_for_stream(WriteBytes, &output, page.width(), page.height());
+            cairo_svg_surface_restrict_to_version(surface, CAIRO_SVG_VERSION_1_1);
+            return surface;
+        },
+        nullptr, linkFolder, error);
+    if (!drawn) {
         return false;
     }
+    std::string& svg = *drawn;
     // The file's name as its title, first inside the svg element, then the packet when asked for;
     // both written anew (XmlMetadata.h), so that the document's texts can't add markup.
     std::string elements = "\n<title>" + XmlText(file.stem().string()) + "</title>";
@@ -335,17 +370,18 @@ bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
     // cairo's EPS of several pages is not a valid EPS: the artboards are drawn as one page, and
     // cairo bounds it by what was drawn.
     const Rect page = ArtboardsUnion(document);
-    std::string eps;
-    const CairoSurface surface(
-        cairo_ps_surface_create_for_stream(AppendBytes, &eps, page.width(), page.height()));
-    cairo_ps_surface_set_eps(surface.get(), true);
-    cairo_ps_surface_dsc_comment(surface.get(), DscComment("%%Title: ", file.stem().string()).c_str());
-    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), {page}, nullptr,
-                       linkFolder)) {
-        *error = "the document could not be drawn";
-        return false;
-    }
-    return model::writeFileAtomically(file, eps, error);
+    const std::string title = DscComment("%%Title: ", file.stem().string());
+    const std::optional<std::string> eps = DrawVectorCopy(
+        document, {page},
+        [&title](PictureOutput& output, const Rect& drawn) {
+            cairo_surface_t* surface =
+                cairo_ps_surface_create_for_stream(WriteBytes, &output, drawn.width(), drawn.height());
+            cairo_ps_surface_set_eps(surface, true);
+            cairo_ps_surface_dsc_comment(surface, title.c_str());
+            return surface;
+        },
+        nullptr, linkFolder, error);
+    return eps && model::writeFileAtomically(file, *eps, error);
 }
 
 }  // namespace

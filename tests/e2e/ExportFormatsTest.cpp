@@ -819,6 +819,7 @@ struct PlacedCase {
     std::vector<unsigned> top;     // at the middle of the frame's top half
     std::vector<unsigned> bottom;  // at the middle of its bottom half
     bool warned;                   // whether standard error names the file
+    bool refused = false;          // the picture goes beyond its bound: the job fails, nothing written
 };
 
 const std::vector<unsigned> kRed = {255, 0, 0};
@@ -872,14 +873,16 @@ const PlacedCase kPlacedCases[] = {
     {"PdfImageWithAHugeMask", PdfImageWithAHugeMask, kGrey, kGrey, true},
     {"PdfDashedWideStroke", PdfDashedWideStroke, kGrey, kGrey, true},
     {"SvgOfAHugeJpegAfterAFillByte", SvgOfAHugeJpegAfterAFillByte, kGrey, kGrey, true},
-    // Beyond the bound of a placed file's trial (CPU time, memory), or a reader's own limit.
-    {"PdfShadingOfAHugeSampledFunction", PdfShadingOfAHugeSampledFunction, kGrey, kGrey, true},
-    {"PdfSeparationTintOfAHugeSampledFunction", PdfSeparationTintOfAHugeSampledFunction, kGrey, kGrey, true},
-    {"PdfPatchMeshOfManyPatches", PdfPatchMeshOfManyPatches, kGrey, kGrey, true},
-    {"PdfJbig2PageOfAHugeSize", PdfJbig2PageOfAHugeSize, kGrey, kGrey, true},
-    {"PdfProgressiveDctOfAHugeFrame", PdfProgressiveDctOfAHugeFrame, kGrey, kGrey, true},
+    // Beyond the picture's bound (CPU time, memory): the picture is refused as a whole.
+    {"PdfShadingOfAHugeSampledFunction", PdfShadingOfAHugeSampledFunction, kGrey, kGrey, false, true},
+    {"PdfSeparationTintOfAHugeSampledFunction", PdfSeparationTintOfAHugeSampledFunction, kGrey, kGrey, false,
+     true},
+    {"PdfPatchMeshOfManyPatches", PdfPatchMeshOfManyPatches, kGrey, kGrey, false, true},
+    {"PdfJbig2PageOfAHugeSize", PdfJbig2PageOfAHugeSize, kGrey, kGrey, false, true},
+    {"PdfProgressiveDctOfAHugeFrame", PdfProgressiveDctOfAHugeFrame, kGrey, kGrey, false, true},
+    {"PdfOfManyFontsSharingOneFile", PdfOfManyFontsSharingOneFile, kGrey, kGrey, false, true},
+    // A reader's own limit, or the cost walk's refusal: the file shows as its frame.
     {"JpegOfManyEmptyScans", JpegOfManyEmptyScans, kGrey, kGrey, true},
-    {"PdfOfManyFontsSharingOneFile", PdfOfManyFontsSharingOneFile, kGrey, kGrey, true},
     {"PdfContentOfAHugePredictorRow", PdfContentOfAHugePredictorRow, kGrey, kGrey, true},
     // A frame drawn in place of a file always says why: a link to nothing, and a kind the host
     // doesn't draw.
@@ -926,6 +929,24 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
     const std::string file = c.file(scratch);
     // Placed twice, on top of each other: the file is read once and drawn twice.
     OpenPoster(file);
+    if (c.refused) {
+        // A lowered bound keeps the test short; the picture goes beyond it all the same.
+        host::SetPictureBound(hostile::kLoweredBound);
+        const host::model::Document before = *app->CurrentDocument();
+        testing::internal::CaptureStderr();
+        const json reply = ScriptJson("exportFile", json{{"formats", {"png"}},
+                                                         {"artboardRange", "1"},
+                                                         {"folderPath", scratch.Path().string()},
+                                                         {"fileName", "out"}}
+                                                        .dump());
+        const std::string said = testing::internal::GetCapturedStderr();
+        host::SetPictureBound({});
+        EXPECT_EQ(reply["Results"][0]["exportSuccessful"], false) << reply.dump();
+        EXPECT_FALSE(std::filesystem::exists(scratch.Path() / "out.png"));
+        EXPECT_NE(said.find("plimhost: the picture is refused: drawing it "), std::string::npos) << said;
+        EXPECT_TRUE(*app->CurrentDocument() == before);
+        return;
+    }
 
     testing::internal::CaptureStderr();
     const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
@@ -953,6 +974,139 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
         }
     }
 }
+
+// Pictures bounded as a whole: what a picture draws, and how often it draws a file, is what the
+// bound weighs, whatever was drawn before. Each case is one job on a document of one artboard; a
+// picture beyond the (lowered) bound fails the job, writes nothing and changes nothing.
+struct BoundCase {
+    const char* name;
+    const char* format;
+    double width;  // of the artboard, in points
+    double height;
+    // The layer's children, as the native format writes them.
+    std::string (*children)(const ScratchFolder&);
+    bool refused;
+};
+
+std::string PlacedAt(const std::string& file, double width, double height) {
+    return json{{"type", "placed"},
+                {"file", file},
+                {"frame", {0, 20, 20, 0}},
+                {"matrix", {width / 20, 0, 0, height / 20, 0, 0}}}
+        .dump();
+}
+
+std::string SquareOf(double side, const std::string& blend) {
+    return R"({"type": "path", "closed": true, "segments": [{"anchor": [0, 0]}, {"anchor": [)" +
+           std::to_string(side) + R"(, 0]}, {"anchor": [)" + std::to_string(side) + ", " +
+           std::to_string(side) + R"(]}, {"anchor": [0, )" + std::to_string(side) +
+           R"(]}], "style": {"paintFields": [{"fill": {"color": {"rgb": [1.0, 0.0, 0.0]}}}], "blend": )" +
+           blend + "}}";
+}
+
+// A mesh of 8 patches, whose cost grows with the pixels it covers: a frame of a million pixels
+// draws it in a fraction of the (lowered) bound, ten such frames or one of 4,096 pixels square take
+// several times it.
+constexpr int kMeshPatches = 8;
+
+const BoundCase kBoundCases[] = {
+    {"MeshInAWideFrame", "png", 4096, 64,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 64);
+     },
+     false},
+    {"MeshInATallFrame", "png", 64, 4096,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 64, 4096);
+     },
+     false},
+    {"MeshInASquareFrame", "png", 4096, 4096,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 4096);
+     },
+     true},
+    // One of them alone is drawn; ten together, one over another, go beyond the bound.
+    {"OneMeshOfTen", "png", 1024, 1024,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kMeshPatches), 1024, 1024);
+     },
+     false},
+    {"TenDistinctMeshes", "png", 1024, 1024,
+     [](const ScratchFolder& folder) {
+         std::string children;
+         for (int i = 0; i < 10; ++i) {
+             children += (i == 0 ? "" : ", ") +
+                         PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh" + std::to_string(i) + ".pdf",
+                                                            kMeshPatches, i),
+                                  1024, 1024);
+         }
+         return children;
+     },
+     true},
+    // Opacity and blend modes become images at 300 pixels per inch in EPS and SVG copies (an
+    // artboard of 10,000 points is beyond what cairo draws at all).
+    {"HalfOpaqueSquareAsEps", "eps", 6000, 6000,
+     [](const ScratchFolder&) { return SquareOf(6000, R"({"opacity": 0.5})"); }, true},
+    {"ColourDodgeSquareAsSvg", "svg", 6000, 6000,
+     [](const ScratchFolder&) { return SquareOf(6000, R"({"mode": 6})"); }, true},
+    // Over another colour: over the white page alone cairo mixes the colour itself.
+    {"HalfOpaquePlacedPdfAsEps", "eps", 6000, 6000,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfOfAHalfOpaqueSquare(folder), 6000, 6000) + ", " +
+                SquareOf(6000, R"({"opacity": 1.0})");
+     },
+     true},
+    // The same, small, draws as ever.
+    {"HalfOpaqueSmallSquareAsEps", "eps", 100, 100,
+     [](const ScratchFolder&) { return SquareOf(100, R"({"opacity": 0.5})"); }, false},
+    {"HalfOpaqueSmallPlacedPdfAsEps", "eps", 100, 100,
+     [](const ScratchFolder& folder) {
+         return PlacedAt(hostile::PdfOfAHalfOpaqueSquare(folder), 100, 100) + ", " +
+                SquareOf(100, R"({"opacity": 1.0})");
+     },
+     false},
+};
+
+class BoundedPictures : public PluginTest, public testing::WithParamInterface<BoundCase> {
+protected:
+    void TearDown() override {
+        host::SetPictureBound({});
+        PluginTest::TearDown();
+    }
+    testsupport::ScratchFolder scratch{"bounded_pictures"};
+};
+
+TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
+    const BoundCase& c = GetParam();
+    OpenDocumentFile(scratch.Write("doc.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, )" +
+                                                 std::to_string(c.height) + ", " + std::to_string(c.width) +
+                                                 R"(, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                                                 c.children(scratch) + "]}]}"),
+                     7);
+    host::SetPictureBound(hostile::kLoweredBound);
+    const host::model::Document before = *app->CurrentDocument();
+    const std::filesystem::path out = scratch.Path() / "out";
+    std::filesystem::create_directory(out);
+    testing::internal::CaptureStderr();
+    const json reply =
+        ScriptJson("exportFile",
+                   json{{"formats", {c.format}}, {"folderPath", out.string()}, {"fileName", "doc"}}.dump());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(reply.contains("Results")) << reply.dump();
+    EXPECT_EQ(reply["Results"][0]["exportSuccessful"], !c.refused) << reply.dump() << said;
+    EXPECT_EQ(std::filesystem::is_empty(out), c.refused) << said;
+    // Past the bound standard error says why (a picture refused by its own budget, or by cairo, as
+    // a surface the sanitizers' allocator refuses, says nothing more); within it, nothing is refused.
+    if (!c.refused) {
+        EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
+    }
+    EXPECT_TRUE(*app->CurrentDocument() == before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BoundedPictures, ::testing::ValuesIn(kBoundCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.
 TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {

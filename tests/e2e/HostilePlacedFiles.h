@@ -1,11 +1,12 @@
 // Placed files of a few bytes to a few kilobytes whose reading or drawing asks for gigabytes or
 // minutes in ways no check made beforehand prices (sampled functions, patch meshes, JBIG2 and DCT
-// headers, scans, fonts, predictor rows): the bound of a placed file's trial stops them, in a
-// picture and in placing alike. Written into a scratch folder; each returns the file's path.
+// headers, scans, fonts, predictor rows): the picture's bound stops them, in a picture and in
+// placing alike. Written into a scratch folder; each returns the file's path.
 #pragma once
 
 #include <lodepng.h>
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -16,10 +17,15 @@
 
 #include "CraftedFiles.h"
 #include "ProgramRun.h"
+#include "render/PictureProcess.h"
 
 namespace hostile {
 
 using testsupport::ScratchFolder;
+
+// The bound the tests of hostile pictures lower the picture's to, so that they end soon: every
+// hostile picture goes far beyond it, no ordinary one comes near it.
+inline const host::PictureBound kLoweredBound{1, std::size_t{256} << 20, std::chrono::milliseconds(30000)};
 
 // A page of 20 points square drawing its content with the resources, the further objects from 5 on.
 inline std::string HostilePdf(const ScratchFolder& folder, const std::string& name,
@@ -61,7 +67,7 @@ inline std::string ProgressiveJpeg(unsigned width, unsigned height, int acScans)
 }
 
 // Files of a few bytes to a few kilobytes whose reading or drawing asks for gigabytes or minutes in
-// ways no check made beforehand prices: the trial's bound stops them.
+// ways no check made beforehand prices: the picture's bound stops them.
 inline std::string PdfShadingOfAHugeSampledFunction(const ScratchFolder& folder) {
     return HostilePdf(
         folder, "sampled.pdf", "/Shading << /S 5 0 R >>", "/S sh",
@@ -108,6 +114,38 @@ inline std::string PdfPatchMeshOfManyPatches(const ScratchFolder& folder) {
                             "/BitsPerComponent 8 /BitsPerFlag 8 /Decode [0 20 0 20 0 1 0 1 0 1] "
                             "/Filter /FlateDecode",
                             Flate(patches))});
+}
+
+// A page of 20 points square painting one Coons patch mesh of that many patches, each covering the
+// page: its cost grows with the patches and with the pixels the page is drawn on. The tint makes the
+// content of each file its own.
+inline std::string PdfMeshOfPatches(const ScratchFolder& folder, const std::string& name, int patches,
+                                    int tint = 0) {
+    constexpr int kPoints[12][2] = {{0, 0},   {0, 7},   {0, 13}, {0, 20}, {7, 20}, {13, 20},
+                                    {20, 20}, {20, 13}, {20, 7}, {20, 0}, {13, 0}, {7, 0}};
+    std::string patch(1, '\0');
+    for (const auto& point : kPoints) {
+        patch += BigEndianBytes(static_cast<std::uint64_t>(point[0]) * 0xFFFFFFFFu / 20, 4) +
+                 BigEndianBytes(static_cast<std::uint64_t>(point[1]) * 0xFFFFFFFFu / 20, 4);
+    }
+    patch += std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF", 9) + static_cast<char>(tint & 0xFF) +
+             std::string("\xFF\x00", 2);
+    std::string all;
+    for (int i = 0; i < patches; ++i) {
+        all += patch;
+    }
+    return HostilePdf(
+        folder, name, "/Shading << /S 5 0 R >>", "/S sh",
+        {crafted::PdfStream("/ShadingType 6 /ColorSpace /DeviceRGB /BitsPerCoordinate 32 "
+                            "/BitsPerComponent 8 /BitsPerFlag 8 /Decode [0 20 0 20 0 1 0 1 0 1] "
+                            "/Filter /FlateDecode",
+                            Flate(all))});
+}
+
+// A page of 20 points square filled at half opacity: a vector copy turns it into an image.
+inline std::string PdfOfAHalfOpaqueSquare(const ScratchFolder& folder) {
+    return HostilePdf(folder, "half.pdf", "/ExtGState << /G 5 0 R >>", "/G gs 1 0 0 rg 0 0 20 20 re f",
+                      {"<< /Type /ExtGState /ca 0.5 /CA 0.5 >>"});
 }
 
 // An image of one pixel whose JBIG2 page information says 1,048,576 x 16,000 pixels.

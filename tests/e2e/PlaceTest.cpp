@@ -187,6 +187,8 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         cases.push_back({{{"filePath", path}, {"embed", true}}, "Cant't place the image"});
     }
     const host::model::Document before = Document();
+    // A lowered bound keeps the hostile files short; the ordinary ones don't come near it.
+    host::SetPictureBound(hostile::kLoweredBound);
     for (const auto& c : cases) {
         const json reply = ScriptJson("place", c.request.dump());
         if (c.error != nullptr) {
@@ -194,6 +196,7 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         }
         EXPECT_TRUE(Document() == before) << c.request;
     }
+    host::SetPictureBound({});
 }
 
 // The place options the command sets on the art it replaces belong to the document: a place that

@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <fstream>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "CommandNames.h"
@@ -300,5 +305,116 @@ TEST(Plimhost, OneCharacterPathsAndTheHomeFolder) {
     }
     EXPECT_FALSE(std::filesystem::exists("/e3.svg"));
 }
+
+}  // namespace
+
+namespace {
+
+// A signal that ends plimhost while a file is being made leaves no temporary file, also after a
+// picture has drawn an SVG file with a filter (whose library starts threads of its own, in the
+// picture's process only): plimhost holds the signal back until the file is delivered or removed,
+// then ends by it.
+struct SignalCase {
+    const char* name;
+    // The script's last line, during which the signal comes.
+    std::string (*lastLine)(const testsupport::ScratchFolder& folder);
+    // The folder where the line makes its temporary file, and how the file's name begins.
+    const char* watched;
+    const char* prefix;
+};
+
+const SignalCase kSignalCases[] = {
+    {"DuringAnExport",
+     [](const testsupport::ScratchFolder& folder) {
+         return R"(exportFile {"formats":["png","pdf","svg"],"folderPath":")" +
+                (folder.Path() / "out").string() + R"(","fileName":"second","resolution":300})";
+     },
+     "tmp", "torviAiTempFile"},
+    {"DuringACopy",
+     [](const testsupport::ScratchFolder& folder) {
+         const std::filesystem::path big = folder.Path() / "big.bin";
+         std::ofstream(big, std::ios::binary) << std::string(std::size_t{256} << 20, 'x');
+         return R"(copyFile {"source":")" + big.string() + R"(","destination":")" +
+                (folder.Path() / "copy" / "big.bin").string() + R"("})";
+     },
+     "copy", "."},
+};
+
+class PlimhostSignals : public testing::TestWithParam<SignalCase> {};
+
+TEST_P(PlimhostSignals, LeaveNoTemporaryFile) {
+    const SignalCase& c = GetParam();
+    const testsupport::ScratchFolder scratch("plimhost-signals");
+    for (const char* folder : {"tmp", "out", "copy"}) {
+        std::filesystem::create_directory(scratch.Path() / folder);
+    }
+    const std::string svg = scratch.Write(
+        "blurred.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)"
+                       R"(<filter id="b"><feGaussianBlur stdDeviation="2"/></filter>)"
+                       R"x(<rect width="20" height="20" fill="#0000ff" filter="url(#b)"/></svg>)x");
+    const std::string document =
+        scratch.Write("poster.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 400.0, 400.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [{"type": "placed", "file": )" +
+                                       json(svg).dump() +
+                                       R"(, "frame": [0, 20, 20, 0], "matrix": [20, 0, 0, 20, 0, 0]}]}]})");
+    const std::string script = scratch.Write(
+        "script.plim", R"(exportFile {"formats":["png"],"folderPath":")" + (scratch.Path() / "out").string() +
+                           R"(","fileName":"first"})" + "\n" + c.lastLine(scratch) + "\n");
+    const std::filesystem::path watched = scratch.Path() / c.watched;
+    const int notify = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(notify, 0);
+    ASSERT_GE(inotify_add_watch(notify, watched.c_str(), IN_CREATE), 0);
+
+    const std::string tmp = "TMPDIR=" + (scratch.Path() / "tmp").string();
+    const std::string plimhost = std::string(PLIM_BIN_DIR) + "/plimhost";
+    const std::string out = (scratch.Path() / "stdout.txt").string();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::putenv(const_cast<char*>(tmp.c_str()));
+        const int quiet = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(quiet, STDOUT_FILENO);
+        ::execl(plimhost.c_str(), plimhost.c_str(), "--open", document.c_str(), script.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The signal comes once the line's temporary file is there.
+    bool sent = false;
+    int made = 0;
+    while (!sent) {
+        pollfd ready{notify, POLLIN, 0};
+        if (::poll(&ready, 1, 120'000) <= 0) {
+            break;
+        }
+        alignas(inotify_event) char events[4096];
+        const ssize_t length = ::read(notify, events, sizeof events);
+        for (ssize_t at = 0; at < length && !sent;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            const std::string name = event->len > 0 ? event->name : "";
+            // The first line's job makes a temporary folder too: the last line's is the one.
+            if (name.rfind(c.prefix, 0) == 0 && (std::string(c.watched) != "tmp" || ++made == 2)) {
+                sent = ::kill(child, SIGTERM) == 0;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(notify);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    for (const char* folder : {"tmp", "out", "copy"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.Path() / folder)) {
+            const std::string name = entry.path().filename().string();
+            // Whole files only: a file delivered before the signal took effect may be there.
+            EXPECT_TRUE(name == "first.png" || name.rfind("second.", 0) == 0 || name == "big.bin")
+                << entry.path();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PlimhostSignals, testing::ValuesIn(kSignalCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include "render/PixelSurface.h"
 
+#include <cstdint>
+#include <cstring>
+
+#include "render/PictureProcess.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -99,6 +104,34 @@ model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Spac
                 pixels.bytes.push_back(static_cast<std::uint8_t>(a));
             }
         }
+    }
+    return pixels;
+}
+
+bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels) {
+    const std::uint64_t header[4] = {pixels.width, pixels.height, static_cast<std::uint64_t>(pixels.space),
+                                     pixels.alpha ? 1u : 0u};
+    return output.Write(header, sizeof header) && output.Write(pixels.bytes.data(), pixels.bytes.size());
+}
+
+std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {
+    std::uint64_t header[4];
+    if (bytes.size() < sizeof header) {
+        return std::nullopt;
+    }
+    std::memcpy(header, bytes.data(), sizeof header);
+    if (header[2] > static_cast<std::uint64_t>(model::RasterPixels::Space::cmyk) || header[3] > 1) {
+        return std::nullopt;
+    }
+    model::RasterPixels pixels;
+    pixels.width = static_cast<std::size_t>(header[0]);
+    pixels.height = static_cast<std::size_t>(header[1]);
+    pixels.space = static_cast<model::RasterPixels::Space>(header[2]);
+    pixels.alpha = header[3] == 1;
+    bytes.remove_prefix(sizeof header);
+    pixels.bytes.assign(bytes.begin(), bytes.end());
+    if (!pixels.isConsistent()) {
+        return std::nullopt;
     }
     return pixels;
 }

@@ -2,6 +2,9 @@
 // as cairo's premultiplied ARGB images, and cairo's images back as raster pixels.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "model/ArtContent.h"
 #include "render/CairoHandles.h"
 
@@ -15,5 +18,12 @@ cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
 
 // The image surface's pixels in the colour space, with an alpha channel when asked for.
 model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha);
+
+class PictureOutput;
+
+// Pixels as a picture's process hands them back (PictureProcess.h), and read back here; none when
+// the bytes don't hold pixels that agree with their size.
+bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels);
+std::optional<model::RasterPixels> ReadPixels(std::string_view bytes);
 
 }  // namespace host

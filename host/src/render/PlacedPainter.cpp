@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -13,9 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <cairo-pdf.h>
-#include <cairo-ps.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 #include <glib-object.h>
 #include <glib.h>
@@ -23,9 +22,9 @@
 #include <poppler.h>
 
 #include "render/CairoHandles.h"
+#include "render/PictureProcess.h"
 #include "render/PixelSurface.h"
 #include "render/PlacedFiles.h"
-#include "render/PlacedTrial.h"
 #include "render/RenderContext.h"
 
 namespace host {
@@ -118,14 +117,38 @@ std::unique_ptr<LoadedFile> LoadDocument(PlacedFile& placed, std::string& error)
     return loaded;
 }
 
+// Whether the host draws files of the kind: images, native documents, PDF and SVG files (not EPS
+// or text files).
+bool Drawable(const std::filesystem::path& file) {
+    const std::optional<PlacedKind> kind = PlacedKindOf(file);
+    return kind && *kind != PlacedKind::text && !HasExtension(file, "eps") && !HasExtension(file, "epsf");
+}
+
+// The file read, in a form to draw; an image at the size wanted.
+std::unique_ptr<LoadedFile> LoadRead(PlacedFile& placed, std::size_t wantedWidth, std::size_t wantedHeight,
+                                     std::string& error) {
+    const PlacedKind kind = placed.kind;
+    if (kind == PlacedKind::image) {
+        return LoadImage(placed.pixels, wantedWidth, wantedHeight, error);
+    }
+    if (kind == PlacedKind::document) {
+        return LoadDocument(placed, error);
+    }
+    auto loaded = std::make_unique<LoadedFile>();
+    loaded->width = placed.frame.width();
+    loaded->height = placed.frame.height();
+    loaded->page = std::move(placed.pdfPage);
+    loaded->svg = std::move(placed.svg);
+    return loaded;
+}
+
 // The file in a form to draw, an image at the size wanted; null, with the reason in error, when it
 // can't be drawn. The placed-art suite's readers open it (size limits, the cost of a PDF page or an
 // SVG file's images, the extent as the drawing library measures it), so a file they refuse is not
 // drawn either.
 std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::size_t wantedWidth,
                                      std::size_t wantedHeight, std::string& error) {
-    const std::optional<PlacedKind> kind = PlacedKindOf(file);
-    if (!kind || *kind == PlacedKind::text || HasExtension(file, "eps") || HasExtension(file, "epsf")) {
+    if (!Drawable(file)) {
         error = "the host draws no files of this kind";
         return nullptr;
     }
@@ -133,18 +156,7 @@ std::unique_ptr<LoadedFile> LoadFile(const std::filesystem::path& file, std::siz
     if (!placed) {
         return nullptr;
     }
-    if (*kind == PlacedKind::image) {
-        return LoadImage(placed->pixels, wantedWidth, wantedHeight, error);
-    }
-    if (*kind == PlacedKind::document) {
-        return LoadDocument(*placed, error);
-    }
-    auto loaded = std::make_unique<LoadedFile>();
-    loaded->width = placed->frame.width();
-    loaded->height = placed->frame.height();
-    loaded->page = std::move(placed->pdfPage);
-    loaded->svg = std::move(placed->svg);
-    return loaded;
+    return LoadRead(*placed, wantedWidth, wantedHeight, error);
 }
 
 // The path as a message can show it: a NUL, which ends a C string, shown as "\0".
@@ -187,128 +199,6 @@ bool PaintLoaded(cairo_t* cr, const LoadedFile& loaded, std::string& failure) {
     return false;
 }
 
-// Whether the file is one the trial reads and draws: images, PDF and SVG files. Native documents
-// are drawn by the picture's drawer under the picture's own budget; EPS and text files are not drawn.
-bool Tried(const std::filesystem::path& file) {
-    const std::optional<PlacedKind> kind = PlacedKindOf(file);
-    return kind &&
-           (*kind == PlacedKind::image ||
-            (*kind == PlacedKind::vector && !HasExtension(file, "eps") && !HasExtension(file, "epsf")));
-}
-
-cairo_status_t DiscardBytes(void* /*closure*/, const unsigned char* /*data*/, unsigned int /*length*/) {
-    return CAIRO_STATUS_SUCCESS;
-}
-
-// A trial's work, in its own process: reads the file as the picture would, and draws it onto a
-// surface like the picture's: pixels of the frame's device size (a larger frame drawn whole at the
-// scale that brings its longer side to 4,096), or a vector file of the picture's kind,
-// written to nowhere and finished, as writing the file's images and fonts is part of the work.
-// For placing, it reads the file as placing does, and draws a file a picture draws onto pixels of
-// its whole frame at 300 pixels per inch, as a print's picture draws it (its longer side 4,096 at
-// most), all its image's pixels decoded.
-bool TryDrawing(const std::filesystem::path& file, const PlacedTrialTarget& target, std::string& failure) {
-    constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
-    const bool placing = target.kind == PlacedTrialTarget::Kind::placing;
-    if (placing && !Tried(file)) {
-        return ReadPlacedFile(file, false, failure).has_value();
-    }
-    const bool pixels = target.kind == PlacedTrialTarget::Kind::pixels;
-    const std::unique_ptr<LoadedFile> loaded =
-        LoadFile(file, pixels ? target.width : kEvery, pixels ? target.height : kEvery, failure);
-    if (loaded == nullptr) {
-        return false;
-    }
-    if (!(loaded->width > 0.0) || !(loaded->height > 0.0)) {
-        failure = "its extent is empty";
-        return false;
-    }
-    constexpr std::size_t kLargestSide = 4096;
-    constexpr double kLargestScale = 1e6;
-    // The pixels drawn onto, and the frame's scale on them. A frame larger than the largest side is
-    // drawn whole at a smaller scale, so that every part of the file is read and drawn, not only the
-    // part a window of the frame would show.
-    const double shrink =
-        std::min({1.0, kLargestSide / static_cast<double>(std::max<std::size_t>(target.width, 1)),
-                  kLargestSide / static_cast<double>(std::max<std::size_t>(target.height, 1))});
-    std::size_t width =
-        std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(target.width * shrink)), 1, kLargestSide);
-    std::size_t height =
-        std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(target.height * shrink)), 1, kLargestSide);
-    double scaleX = std::min(target.width * shrink / loaded->width, kLargestScale);
-    double scaleY = std::min(target.height * shrink / loaded->height, kLargestScale);
-    if (placing) {
-        constexpr double kPlacingScale = 300.0 / 72.0;
-        scaleX = scaleY = std::min(
-            kPlacingScale, static_cast<double>(kLargestSide) / std::max(loaded->width, loaded->height));
-        width = std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(loaded->width * scaleX)), 1,
-                                        kLargestSide);
-        height = std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(loaded->height * scaleY)), 1,
-                                         kLargestSide);
-    }
-    CairoSurface surface;
-    switch (target.kind) {
-        case PlacedTrialTarget::Kind::pixels:
-        case PlacedTrialTarget::Kind::placing:
-            surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width),
-                                                     static_cast<int>(height)));
-            break;
-        case PlacedTrialTarget::Kind::pdf:
-            surface.reset(
-                cairo_pdf_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
-            break;
-        case PlacedTrialTarget::Kind::svg:
-            surface.reset(
-                cairo_svg_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
-            break;
-        case PlacedTrialTarget::Kind::postscript:
-            surface.reset(
-                cairo_ps_surface_create_for_stream(DiscardBytes, nullptr, loaded->width, loaded->height));
-            break;
-        case PlacedTrialTarget::Kind::other:
-            surface.reset(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr));
-            break;
-    }
-    {
-        const CairoContext context(cairo_create(surface.get()));
-        if (pixels || placing) {
-            cairo_scale(context.get(), scaleX, scaleY);
-        }
-        cairo_rectangle(context.get(), 0.0, 0.0, loaded->width, loaded->height);
-        cairo_clip(context.get());
-        if (!PaintLoaded(context.get(), *loaded, failure)) {
-            return false;
-        }
-    }
-    cairo_surface_finish(surface.get());
-    return true;
-}
-
-// The kind of surface the context draws onto, and the frame's size on it in device pixels.
-PlacedTrialTarget TrialTarget(cairo_t* cr, std::size_t wantedWidth, std::size_t wantedHeight) {
-    PlacedTrialTarget target;
-    switch (cairo_surface_get_type(cairo_get_target(cr))) {
-        case CAIRO_SURFACE_TYPE_IMAGE:
-            target.kind = PlacedTrialTarget::Kind::pixels;
-            target.width = wantedWidth;
-            target.height = wantedHeight;
-            break;
-        case CAIRO_SURFACE_TYPE_PDF:
-            target.kind = PlacedTrialTarget::Kind::pdf;
-            break;
-        case CAIRO_SURFACE_TYPE_SVG:
-            target.kind = PlacedTrialTarget::Kind::svg;
-            break;
-        case CAIRO_SURFACE_TYPE_PS:
-            target.kind = PlacedTrialTarget::Kind::postscript;
-            break;
-        default:
-            target.kind = PlacedTrialTarget::Kind::other;
-            break;
-    }
-    return target;
-}
-
 }  // namespace
 
 struct PlacedPainter::Session {
@@ -316,10 +206,6 @@ struct PlacedPainter::Session {
     struct Entry {
         std::unique_ptr<LoadedFile> loaded;
         std::string failure;
-        // The largest frame in device pixels the file's trial has drawn it at, for a PDF page or an
-        // SVG document, which is drawn at whatever size the picture asks.
-        std::size_t triedWidth = 0;
-        std::size_t triedHeight = 0;
     };
     // By the file's absolute path.
     std::map<std::filesystem::path, Entry> files;
@@ -338,22 +224,13 @@ struct PlacedPainter::Session {
     // The file read, an image at least the size wanted (when its pixels allow); null, with the
     // reason in failure, when it can't be drawn. A file is read once per picture, an image again
     // only when it is wanted larger than it is kept, or its room was needed for others.
-    const LoadedFile* Find(cairo_t* cr, const std::filesystem::path& file, std::size_t wantedWidth,
+    const LoadedFile* Find(const std::filesystem::path& file, std::size_t wantedWidth,
                            std::size_t wantedHeight, std::string& failure) {
         const auto found = files.find(file);
         if (found != files.end()) {
             Entry& entry = found->second;
             const LoadedFile* loaded = entry.loaded.get();
             failure = entry.failure;
-            if (loaded != nullptr && (loaded->page != nullptr || loaded->svg != nullptr) &&
-                (wantedWidth > entry.triedWidth || wantedHeight > entry.triedHeight)) {
-                // Drawn larger than its trial drew it: tried again at this size.
-                if (!TryPlacedFile(file, TrialTarget(cr, wantedWidth, wantedHeight), TryDrawing, failure)) {
-                    return nullptr;
-                }
-                entry.triedWidth = std::max(entry.triedWidth, wantedWidth);
-                entry.triedHeight = std::max(entry.triedHeight, wantedHeight);
-            }
             if (loaded == nullptr || loaded->image == nullptr) {
                 return loaded;
             }
@@ -367,21 +244,11 @@ struct PlacedPainter::Session {
             wantedHeight = std::max(wantedHeight, loaded->imageHeight);
             Forget(file);
         }
-        // Read and drawn first where the bound stops it (once per content for the process).
-        // A native document is read there as placing reads it; it is drawn by the picture's drawer.
-        std::unique_ptr<LoadedFile> loaded;
-        const PlacedTrialTarget target = PlacedKindOf(file) == PlacedKind::document
-                                             ? PlacedTrialTarget{PlacedTrialTarget::Kind::placing, 0, 0}
-                                             : TrialTarget(cr, wantedWidth, wantedHeight);
-        if ((!Tried(file) && target.kind != PlacedTrialTarget::Kind::placing) ||
-            TryPlacedFile(file, target, TryDrawing, failure)) {
-            loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
-        }
+        std::unique_ptr<LoadedFile> loaded = LoadFile(file, wantedWidth, wantedHeight, failure);
         if (loaded != nullptr && loaded->image != nullptr) {
             KeepImage(file, loaded->bytes);
         }
-        return files.emplace(file, Entry{std::move(loaded), failure, wantedWidth, wantedHeight})
-            .first->second.loaded.get();
+        return files.emplace(file, Entry{std::move(loaded), failure}).first->second.loaded.get();
     }
 
     // Says on standard error why the file shows as its frame, once per file, reason and picture.
@@ -493,12 +360,97 @@ std::optional<std::pair<std::size_t, std::size_t>> WantedPixels(cairo_t* cr,
 }
 }  // namespace
 
-std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path& file, bool decode,
-                                                    std::string& error) {
-    if (!TryPlacedFile(file, PlacedTrialTarget{PlacedTrialTarget::Kind::placing, 0, 0}, TryDrawing, error)) {
+namespace {
+
+// Placing's work, in a process of its own: reads the file as placing does, decodes an image whole,
+// and draws a PDF page or an SVG document onto pixels of its whole frame at 300 pixels per inch,
+// as a print's picture draws it (its longer side 4,096 at most). Writes the kind, the frame and,
+// when asked, the image's pixels.
+bool ReadForPlacing(const std::filesystem::path& file, bool decode, PictureOutput& output,
+                    std::string& failure) {
+    const bool image = PlacedKindOf(file) == PlacedKind::image;
+    std::optional<PlacedFile> placed = ReadPlacedFile(file, image, failure);
+    if (!placed) {
+        return false;
+    }
+    if (image && (placed->pixels.empty() || !placed->pixels.isConsistent())) {
+        failure = "the image's pixels can't be read";
+        return false;
+    }
+    if (!image && Drawable(file)) {
+        const std::unique_ptr<LoadedFile> loaded = LoadRead(*placed, 0, 0, failure);
+        if (loaded == nullptr) {
+            return false;
+        }
+        if (!(loaded->width > 0.0) || !(loaded->height > 0.0)) {
+            failure = "its extent is empty";
+            return false;
+        }
+        static constexpr double kLargestSide = 4096.0;
+        const double scale = std::min(300.0 / 72.0, kLargestSide / std::max(loaded->width, loaded->height));
+        const auto side = [scale](double length) {
+            return static_cast<int>(std::clamp(std::ceil(length * scale), 1.0, kLargestSide));
+        };
+        const CairoSurface surface(
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side(loaded->width), side(loaded->height)));
+        const CairoContext context(cairo_create(surface.get()));
+        cairo_scale(context.get(), scale, scale);
+        cairo_rectangle(context.get(), 0.0, 0.0, loaded->width, loaded->height);
+        cairo_clip(context.get());
+        if (!PaintLoaded(context.get(), *loaded, failure)) {
+            return false;
+        }
+    }
+    const auto kind = static_cast<std::uint8_t>(placed->kind);
+    const double frame[4] = {placed->frame.left, placed->frame.top, placed->frame.right,
+                             placed->frame.bottom};
+    return output.Write(&kind, 1) && output.Write(frame, sizeof frame) &&
+           (!image || !decode || WritePixels(output, placed->pixels));
+}
+
+// What ReadForPlacing wrote, read back; none when it isn't whole.
+std::optional<PlacedFile> ReadPlacingAnswer(std::string_view bytes, bool pixels) {
+    double frame[4];
+    if (bytes.size() < 1 + sizeof frame || bytes[0] > static_cast<char>(PlacedKind::text)) {
         return std::nullopt;
     }
-    return ReadPlacedFile(file, decode, error);
+    PlacedFile placed;
+    placed.kind = static_cast<PlacedKind>(bytes[0]);
+    std::memcpy(frame, bytes.data() + 1, sizeof frame);
+    placed.frame = model::Rect(frame[0], frame[1], frame[2], frame[3]);
+    bytes.remove_prefix(1 + sizeof frame);
+    if (pixels) {
+        std::optional<model::RasterPixels> read = ReadPixels(bytes);
+        if (!read) {
+            return std::nullopt;
+        }
+        placed.pixels = std::move(*read);
+    }
+    return placed;
+}
+
+}  // namespace
+
+std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path& file, bool decode,
+                                                    std::string& error) {
+    const std::optional<PlacedKind> kind = PlacedKindOf(file);
+    if (!kind || *kind == PlacedKind::document || *kind == PlacedKind::text) {
+        return ReadPlacedFile(file, decode, error);  // the host's own readers, which run no decoder
+    }
+    constexpr std::size_t kLargestSurface = std::size_t{4096} * 4096 * 4;
+    const PictureResult picture =
+        DrawPictureApart([&](PictureOutput& output,
+                             std::string& failure) { return ReadForPlacing(file, decode, output, failure); },
+                         kLargestSurface);
+    if (!picture.made()) {
+        error = picture.failure;
+        return std::nullopt;
+    }
+    std::optional<PlacedFile> placed = ReadPlacingAnswer(picture.bytes, *kind == PlacedKind::image && decode);
+    if (!placed) {
+        error = "the file's reading answered nothing whole";
+    }
+    return placed;
 }
 
 PlacedPainter::PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& linkFolder)
@@ -541,7 +493,7 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     const std::optional<std::pair<std::size_t, std::size_t>> wanted = WantedPixels(cr, placed);
     constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
     const LoadedFile* loaded =
-        session_->Find(cr, file, wanted ? wanted->first : kEvery, wanted ? wanted->second : kEvery, failure);
+        session_->Find(file, wanted ? wanted->first : kEvery, wanted ? wanted->second : kEvery, failure);
     if (loaded == nullptr) {
         return false;
     }

@@ -21,10 +21,12 @@ namespace host {
 
 class ArtDrawer;
 
-// Reads the file as ReadPlacedFile does, once a trial (PlacedTrial.h, once per content) has read it
-// there as placing does, and drawn a file a picture draws (an image, PDF or SVG file) onto pixels of
-// its frame, within the bound. None, with the reason in error, when the trial refused it or it went
-// beyond the bound, or when the reader refuses it.
+// Reads the file as ReadPlacedFile does, for placing: an image, PDF, SVG or EPS file in a process of
+// its own under the picture's bound (PictureProcess.h), which decodes an image whole and draws a
+// PDF page or an SVG document at 300 pixels per inch, and hands back the kind, the frame and, when
+// decode asks, the image's pixels (no PDF page or SVG document); native documents and text files
+// by the host's own readers, here. None, with the reason in error, when the reader refuses the file,
+// it can't be drawn, or it went beyond the bound.
 std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path& file, bool decode,
                                                     std::string& error);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "render/CairoHandles.h"
 #include "render/Effects.h"
 #include "render/PaintSource.h"
+#include "render/PictureProcess.h"
 #include "render/PixelSurface.h"
 #include "render/PlacedPainter.h"
 #include "render/RenderContext.h"
@@ -695,8 +698,8 @@ std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect
                      static_cast<std::size_t>(std::max(1.0, height))};
 }
 
-std::optional<model::RasterPixels> RenderArt(const Document& document, const std::vector<ArtId>& art,
-                                             const model::Rect& bounds, const RenderSettings& settings) {
+std::optional<model::RasterPixels> RenderArtHere(const Document& document, const std::vector<ArtId>& art,
+                                                 const model::Rect& bounds, const RenderSettings& settings) {
     const auto size = PictureSize(bounds, settings.resolution);
     if (!size) {
         return std::nullopt;
@@ -706,6 +709,28 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
         return std::nullopt;
     }
     return ToPixels(surface.get(), settings.space, settings.transparent);
+}
+
+std::optional<model::RasterPixels> RenderArt(const Document& document, const std::vector<ArtId>& art,
+                                             const model::Rect& bounds, const RenderSettings& settings) {
+    const auto size = PictureSize(bounds, settings.resolution);
+    if (!size) {
+        return std::nullopt;
+    }
+    const PictureResult picture = DrawPictureApart(
+        [&](PictureOutput& output, std::string& failure) {
+            const std::optional<model::RasterPixels> pixels = RenderArtHere(document, art, bounds, settings);
+            if (!pixels) {
+                failure = "the art could not be drawn";
+                return false;
+            }
+            return WritePixels(output, *pixels);
+        },
+        size->first * size->second * kPictureBytesPerPixel);
+    if (!picture.made()) {
+        return std::nullopt;
+    }
+    return ReadPixels(picture.bytes);
 }
 
 std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
@@ -755,22 +780,32 @@ bool WriteArtboardPng(const Document& document, const std::filesystem::path& fil
     }
     RenderSettings settings;
     settings.linkFolder = linkFolder;
-    const CairoSurface surface = RenderSurface(document, layers, bounds, settings, size->first, size->second);
-    if (surface == nullptr) {
-        *error = "the active artboard could not be drawn";
+    // The picture is made whole in its own process, then replaces the file at once.
+    const PictureResult picture = DrawPictureApart(
+        [&](PictureOutput& output, std::string& failure) {
+            const CairoSurface surface =
+                RenderSurface(document, layers, bounds, settings, size->first, size->second);
+            if (surface == nullptr) {
+                failure = "the active artboard could not be drawn";
+                return false;
+            }
+            const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+                return static_cast<PictureOutput*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS
+                                                                                 : CAIRO_STATUS_WRITE_ERROR;
+            };
+            if (cairo_surface_write_to_png_stream(surface.get(), append, &output) != CAIRO_STATUS_SUCCESS) {
+                failure = "cannot write " + file.string();
+                return false;
+            }
+            return true;
+        },
+        size->first * size->second * kPictureBytesPerPixel);
+    if (!picture.made()) {
+        *error = picture.end == PictureResult::End::failed ? picture.failure
+                                                           : "the active artboard could not be drawn";
         return false;
     }
-    // The picture is made whole in memory, then replaces the file at once.
-    std::string png;
-    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
-        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-        return CAIRO_STATUS_SUCCESS;
-    };
-    if (cairo_surface_write_to_png_stream(surface.get(), append, &png) != CAIRO_STATUS_SUCCESS) {
-        *error = "cannot write " + file.string();
-        return false;
-    }
-    return model::writeFileAtomically(file, png, error);
+    return model::writeFileAtomically(file, picture.bytes, error);
 }
 
 }  // namespace host

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/Document.h"
@@ -49,14 +50,28 @@ inline constexpr double kLargestPictureSide = 16383.0;
 // exceed kLargestPictureSide.
 std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect& bounds, double resolution);
 
+// What a picture of pixels holds in its own process for each of its pixels: its surface (4 bytes)
+// and the pixels it hands back (5 at most), allowed besides the bound's memory (PictureProcess.h).
+inline constexpr std::size_t kPictureBytesPerPixel = 9;
+
 // Draws the art (each with everything below it, in the order given, the first lowest) within the
-// bounds. None when PictureSize refuses or cairo fails to draw.
+// bounds, as a whole in a process of its own under the picture's bound (PictureProcess.h). None
+// when PictureSize refuses, cairo fails to draw, the picture asks for more than its budget, or it
+// goes beyond the bound (its reason then on standard error).
 std::optional<model::RasterPixels> RenderArt(const model::Document& document,
                                              const std::vector<model::ArtId>& art, const model::Rect& bounds,
                                              const RenderSettings& settings);
 
+// The work of RenderArt's process, done in this process with no bound but the picture's budget:
+// for the fuzzers, whose coverage a child's work doesn't reach, after the bounded picture ended
+// within its bound.
+std::optional<model::RasterPixels> RenderArtHere(const model::Document& document,
+                                                 const std::vector<model::ArtId>& art,
+                                                 const model::Rect& bounds, const RenderSettings& settings);
+
 // Writes a PNG picture of the document's active artboard (the application's artboard picture),
-// relative links of placed files resolving against linkFolder.
+// relative links of placed files resolving against linkFolder; the picture is drawn in a process
+// of its own under the picture's bound.
 bool WriteArtboardPng(const model::Document& document, const std::filesystem::path& file,
                       const std::filesystem::path& linkFolder, std::string* error);
 
@@ -74,7 +89,8 @@ using PageSizeSetter = void (*)(cairo_surface_t* surface, double width, double h
 // only after the surface is finished: these surfaces write a recorded pattern tile out when they
 // finish, and cairo copies a tile released before that, a copy that is never freed. Relative links
 // of placed files resolve against linkFolder (empty: the working folder). False when a page asked
-// for more than its budget, or the context or the surface is in its error state.
+// for more than its budget, or the context or the surface is in its error state. It draws in this
+// process: the vector writers call it inside a picture's own process (PictureProcess.h).
 bool DrawPagesOnto(cairo_surface_t* surface, const model::Document& document,
                    const std::vector<model::ArtId>& art, const std::vector<model::Rect>& pages,
                    PageSizeSetter setSize, const std::filesystem::path& linkFolder = {});

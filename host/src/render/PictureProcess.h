@@ -1,0 +1,76 @@
+// Drawing a picture where the operating system can stop it. A picture (pixels of art, a PDF, SVG or
+// EPS copy, the artboard's PNG, placing's read of a file) reaches decoders that take their sizes and
+// their work from what they read (poppler's functions, shadings, JBIG2 and DCT streams and fonts,
+// librsvg, libjpeg, libtiff), in more ways than a check made beforehand can price, and those
+// libraries start threads of their own. So each picture is drawn as a whole in a child process
+// forked at the time of the picture, under a bound of CPU time, memory and wall-clock time, and
+// hands back what it made through a pipe: this process never runs those libraries, stays
+// single-threaded (so it can always fork, and the signals it holds back stay held), and a picture
+// past the bound fails as a whole, its reason on standard error, with nothing partial written.
+//
+// The child dies with this process (PR_SET_PDEATHSIG), holds its signals' default actions, ends
+// with _exit, and writes to none of this process's descriptors but its pipe: what it says on
+// standard error is kept and said here once it has ended. Under the sanitizers, a sanitizer's report
+// from the child is printed here, and this process aborts, so that faults are still seen.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace host {
+
+// The bound of one picture: CPU seconds (the child is stopped past them, no core file), the
+// resident memory it may take besides what it held when it started and the picture's own surface
+// (its allocations are not refused: a decoder refused one draws less; the child is killed once it
+// holds more), and the wall-clock time before it is killed (not counting the time it waited for a
+// processor while the machine was busy, up to ten times the bound).
+struct PictureBound {
+    unsigned cpuSeconds = 3;
+    std::size_t bytes = std::size_t{1} << 30;
+    std::chrono::milliseconds wall{6000};
+};
+
+// The bound every picture of this process is drawn under (the defaults above until set). Tests
+// that expect a hostile picture to be refused lower it.
+PictureBound CurrentPictureBound();
+void SetPictureBound(const PictureBound& bound);
+
+// Where the picture's process writes what it made, as it makes it.
+class PictureOutput {
+public:
+    explicit PictureOutput(int descriptor) : descriptor_(descriptor) {}
+    // False when the bytes can't be written (this process has gone).
+    bool Write(const void* data, std::size_t size);
+    bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+    std::size_t written() const { return written_; }
+
+private:
+    int descriptor_;
+    std::size_t written_ = 0;
+};
+
+// The work of one picture, in its own process: writes what it made to the output; false, with the
+// reason in failure, when it can't be drawn (a refusal of the picture's own, within the bound).
+using PictureWork = std::function<bool(PictureOutput& output, std::string& failure)>;
+
+struct PictureResult {
+    enum class End {
+        made,    // the work answered true: bytes holds what it wrote
+        failed,  // the work answered false within the bound: failure says why
+        beyond,  // past the bound, or its process could not be started or ended abnormally
+    };
+    End end = End::beyond;
+    std::string bytes;
+    std::string failure;
+    bool made() const { return end == End::made; }
+};
+
+// Runs the work in a child process under the current bound; surfaceBytes is what the picture's own
+// surface and its result take, allowed besides the bound's memory. Past the bound, the reason goes
+// to standard error too. Never throws.
+PictureResult DrawPictureApart(const PictureWork& work, std::size_t surfaceBytes) noexcept;
+
+}  // namespace host
