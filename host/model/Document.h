@@ -229,6 +229,9 @@ public:
     // Whether what changed since the log was last taken holds anything that did not end as it
     // began. Costs what changed.
     bool hasChanges() const;
+    // The same, counting from the states of an earlier log first: a log set aside
+    // (setChangesAside), or several joined oldest first, together with what changed after it.
+    bool hasChangesSince(const ChangeLog& earlier) const;
     // Puts the states the log holds back, leaving in it the states they replaced (see ChangeLog).
     // Not itself recorded in the change log; the selection marks see it.
     void applyChanges(ChangeLog& changes);

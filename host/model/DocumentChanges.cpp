@@ -117,6 +117,26 @@ bool Document::hasChanges() const {
            (tracking_.log.fields_ && !(*tracking_.log.fields_ == fields_));
 }
 
+bool Document::hasChangesSince(const ChangeLog& earlier) const {
+    const auto artChanged = [this](const auto& entry) { return !sameState(entry.second, find(entry.first)); };
+    const auto layerChanged = [this](const auto& entry) {
+        return !sameState(entry.second, layers().find(entry.first));
+    };
+    // A thing the earlier log holds began as that log says; the later log tells only of the rest.
+    return std::any_of(earlier.arts_.begin(), earlier.arts_.end(), artChanged) ||
+           std::any_of(earlier.layers_.begin(), earlier.layers_.end(), layerChanged) ||
+           (earlier.fields_ && !(*earlier.fields_ == fields_)) ||
+           std::any_of(tracking_.log.arts_.begin(), tracking_.log.arts_.end(),
+                       [&](const auto& entry) {
+                           return !earlier.arts_.contains(entry.first) && artChanged(entry);
+                       }) ||
+           std::any_of(tracking_.log.layers_.begin(), tracking_.log.layers_.end(),
+                       [&](const auto& entry) {
+                           return !earlier.layers_.contains(entry.first) && layerChanged(entry);
+                       }) ||
+           (!earlier.fields_ && tracking_.log.fields_ && !(*tracking_.log.fields_ == fields_));
+}
+
 ChangeLog Document::takeChanges() {
     if (tracking_.log.empty()) {
         return ChangeLog();

@@ -13,6 +13,7 @@
 #include "host/Application.h"
 #include "model/AtomicFile.h"
 #include "model/DocumentFormat.h"
+#include "model/ResolvedPath.h"
 
 namespace host {
 
@@ -116,9 +117,11 @@ std::uintptr_t OpenAsCurrent(HostState& state, std::unique_ptr<Document> documen
 
 AIErr OpenDocumentFile(HostState& state, const std::string& path, ai::int16 colorModel, bool forceCopy,
                        std::uintptr_t* handle) {
+    // The file as the system resolves its path ("link/.." is the parent of the link's target):
+    // the document read is the one the system names, and its saves go back to that file.
     std::error_code failed;
-    const std::filesystem::path file = std::filesystem::absolute(path, failed).lexically_normal();
-    if (path.empty() || failed || !std::filesystem::is_regular_file(file, failed)) {
+    const std::filesystem::path file = model::resolvedPath(path);
+    if (path.empty() || !std::filesystem::is_regular_file(file, failed)) {
         return kCantHappenErr;
     }
     model::ReadResult read = model::openDocument(file);
@@ -161,9 +164,11 @@ std::unique_ptr<Document> NewHostDocument(std::uint64_t number) {
 }
 
 AIErr OpenLibraryFile(HostState& state, const std::string& path, std::uintptr_t* handle) {
+    // The file as the system resolves its path ("link/.." is the parent of the link's target):
+    // the document read is the one the system names, and its saves go back to that file.
     std::error_code failed;
-    const std::filesystem::path file = std::filesystem::absolute(path, failed).lexically_normal();
-    if (path.empty() || failed || !std::filesystem::is_regular_file(file, failed)) {
+    const std::filesystem::path file = model::resolvedPath(path);
+    if (path.empty() || !std::filesystem::is_regular_file(file, failed)) {
         return kCantHappenErr;
     }
     if (const auto known = state.documents.libraries.find(file.string());
@@ -268,7 +273,12 @@ bool IsDocumentModified(HostState& state, std::uintptr_t handle) {
     }
     const auto saved = state.documents.savedRevisions.find(handle);
     const std::uint64_t savedRevision = saved != state.documents.savedRevisions.end() ? saved->second : 0;
-    return history->Revision() != savedRevision || history->HasOpenChanges(FindOpenDocument(state, handle));
+    if (history->Revision() != savedRevision) {
+        return true;
+    }
+    // The current document's changes so far may lie partly behind revert marks.
+    return handle == state.documents.handle ? CallChangedCurrentDocument(state)
+                                            : history->HasOpenChanges(FindOpenDocument(state, handle));
 }
 
 void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified) {
@@ -282,7 +292,9 @@ void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified)
     }
     // Changes the running call made so far count as saved too: its transaction is closed now, so
     // that later changes show again.
-    if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
+    if (handle == state.documents.handle) {
+        CurrentDocumentSaved(state);
+    } else if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
         model::Document* document = FindOpenDocument(state, handle);
         history->EndCall(document);
         history->BeginCall(document);
@@ -390,6 +402,17 @@ bool Application::LoadSwatchLibrary(const std::filesystem::path& file, std::stri
     fState->colors.swatchLibraries.push_back(
         SwatchLibraryRecord{detail::NextHandleNumber(), read.library->name, std::move(read.library->colors)});
     return true;
+}
+
+int Application::DocumentOfFile(const std::filesystem::path& file) const {
+    const std::vector<std::uintptr_t> handles = OpenDocumentHandles(*fState);
+    for (std::size_t n = 0; n < handles.size(); ++n) {
+        const auto found = fState->documents.paths.find(handles[n]);
+        if (found != fState->documents.paths.end() && IsSameFile(found->second, file)) {
+            return static_cast<int>(n);
+        }
+    }
+    return -1;
 }
 
 void Application::SetDocumentPath(std::string path) {

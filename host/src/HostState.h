@@ -276,6 +276,11 @@ struct ActionRegistry {
 // after the newest mark; putting the logs back in order (newest first) gives the call's whole log.
 struct RevertMark {
     model::ChangeLog before;
+    // The current document's saved revision when the mark was set (none recorded: nothing), and
+    // whether the document was saved since: a revert puts the modified flag back as it was at the
+    // mark, unless a save came after it.
+    std::optional<std::uint64_t> savedRevision;
+    bool savedSince = false;
 };
 
 struct ExportRegistry {

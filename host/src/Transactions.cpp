@@ -1,7 +1,9 @@
 #include "Transactions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -29,11 +31,31 @@ model::ChangeLog TakeMark(ExportRegistry& marks, std::vector<const void*>::itera
     return log;
 }
 
+// The saved revision recorded for the current document; none when there is none.
+std::optional<std::uint64_t> SavedRevisionOfCurrent(const HostState& state) {
+    const auto found = state.documents.savedRevisions.find(state.documents.handle);
+    return found != state.documents.savedRevisions.end() ? std::optional(found->second) : std::nullopt;
+}
+
+// The logs the marks set aside, joined oldest first: each thing as it was before the first change
+// to it during the call. Null without marks. Costs what changed.
+std::optional<model::ChangeLog> SetAsideChanges(const ExportRegistry& marks) {
+    if (marks.markOrder.empty()) {
+        return std::nullopt;
+    }
+    model::ChangeLog joined;
+    for (const void* mark : marks.markOrder) {
+        joined.absorb(model::ChangeLog(marks.revertMarks.Find(mark)->before));
+    }
+    return joined;
+}
+
 }  // namespace
 
 const void* PlaceRevertMark(HostState& state, model::Document& document) {
     auto record = std::make_unique<RevertMark>();
     record->before = document.setChangesAside();
+    record->savedRevision = SavedRevisionOfCurrent(state);
     const void* mark = state.exports.revertMarks.Add<const void*>(std::move(record));
     state.exports.markOrder.push_back(mark);
     return mark;
@@ -53,8 +75,41 @@ bool RevertDocumentToMark(HostState& state, const void* mark) {
     }
     since.absorb(document.takeChanges());
     document.applyChanges(since);
+    // The modified flag as it was at the mark, unless the document was saved since: that save
+    // stands.
+    const RevertMark& record = *marks.revertMarks.Find(*at);
+    if (!record.savedSince) {
+        if (record.savedRevision) {
+            state.documents.savedRevisions[state.documents.handle] = *record.savedRevision;
+        } else {
+            state.documents.savedRevisions.erase(state.documents.handle);
+        }
+    }
     document.putBackChanges(TakeMark(marks, at));
     return true;
+}
+
+bool CallChangedCurrentDocument(HostState& state) {
+    const std::optional<model::ChangeLog> setAside = SetAsideChanges(state.exports);
+    return state.documents.undo.HasOpenChanges(state.documents.current.get(),
+                                               setAside ? &*setAside : nullptr);
+}
+
+void CurrentDocumentSaved(HostState& state) {
+    model::Document* document = state.documents.current.get();
+    ExportRegistry& marks = state.exports;
+    for (const void* mark : marks.markOrder) {
+        marks.revertMarks.Find(mark)->savedSince = true;
+    }
+    if (document == nullptr || !CallChangedCurrentDocument(state)) {
+        return;
+    }
+    // The document's log becomes the call's whole log: each mark's log, newest first, goes in
+    // front of what changed after it. The marks keep nothing to put back.
+    for (auto mark = marks.markOrder.rbegin(); mark != marks.markOrder.rend(); ++mark) {
+        document->putBackChanges(std::exchange(marks.revertMarks.Find(*mark)->before, model::ChangeLog()));
+    }
+    state.documents.undo.CloseRunningTransaction(document);
 }
 
 bool ForgetRevertMark(HostState& state, const void* mark) {

@@ -29,6 +29,14 @@ void DocumentBecameCurrent(HostState& state);
 // its log with the next one. False for a mark that is not set.
 const void* PlaceRevertMark(HostState& state, model::Document& document);
 bool RevertDocumentToMark(HostState& state, const void* mark);
+// Whether the running call has changed the current document so far, what the marks set aside
+// included: what its modified flag counts besides the history. False outside a call.
+bool CallChangedCurrentDocument(HostState& state);
+// The current document's present state is saved (before its saved revision is recorded). During a
+// call, the call's transaction closes with every change so far, what the marks set aside included,
+// so that only later changes count as modified; the marks stay set, a revert to one takes back what
+// changed after this and leaves the modified flag to the save.
+void CurrentDocumentSaved(HostState& state);
 bool ForgetRevertMark(HostState& state, const void* mark);
 // Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when
 // the document goes.

@@ -147,8 +147,11 @@ void UndoHistory::DocumentLeaving(const model::Document& document) {
     }
 }
 
-bool UndoHistory::HasOpenChanges(const model::Document* document) const {
-    return fCall && fCall->open && document != nullptr && document->hasChanges();
+bool UndoHistory::HasOpenChanges(const model::Document* document, const model::ChangeLog* setAside) const {
+    if (!fCall || !fCall->open || document == nullptr) {
+        return false;
+    }
+    return setAside != nullptr ? document->hasChangesSince(*setAside) : document->hasChanges();
 }
 
 void UndoHistory::Reset(model::Document* document) {

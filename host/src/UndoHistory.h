@@ -66,8 +66,13 @@ public:
     // host's own changes between calls, and every undo and redo. 0 when the history starts. The
     // modified flag compares it with the revision at the last save.
     std::uint64_t Revision() const { return fRevision; }
-    // Whether the running call changed the document since its transaction last closed.
-    bool HasOpenChanges(const model::Document* document) const;
+    // Whether the running call changed the document since its transaction last closed; setAside,
+    // when given, holds the states from before the changes that revert marks set aside (see
+    // model::Document::hasChangesSince).
+    bool HasOpenChanges(const model::Document* document, const model::ChangeLog* setAside = nullptr) const;
+    // Closes the running call's transaction as it stands (a step, a change of the newest step, or
+    // nothing); the call goes on, with its kind, in a new, empty transaction.
+    void CloseRunningTransaction(model::Document* document) { CloseTransaction(document); }
 
 private:
     struct Step {

@@ -1,4 +1,5 @@
 // Graphic-style records read from request JSON and written as reply JSON.
+#include <algorithm>
 #include <limits>
 
 #include "appearance/GStyle.h"
@@ -155,7 +156,16 @@ PFieldStroke::PFieldStroke(const json& object) {
     if (object.contains("width") && object.at("width").is_number()) {
         width = object.at("width").get<double>();
     }
-    ReadStrict(object, "dashVector", dashVector);
+    // Named in the failure, as every key of a request is: the search and replacement strokes of
+    // editGraphicStyle are read from the request itself.
+    if (object.contains("dashVector")) {
+        const json& dashes = object.at("dashVector");
+        if (!dashes.is_array() ||
+            !std::all_of(dashes.begin(), dashes.end(), [](const json& dash) { return dash.is_number(); })) {
+            throw CommandError("\"dashVector\" must be an array of numbers");
+        }
+        dashVector = dashes.get<std::vector<double>>();
+    }
     for (auto [key, field] : {std::pair{"lineCap", &lineCap}, std::pair{"lineJoin", &lineJoin},
                               std::pair{"beginArrow", &beginArrow}, std::pair{"endArrow", &endArrow},
                               std::pair{"arrowAlignment", &arrowAlignment}}) {

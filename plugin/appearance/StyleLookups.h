@@ -7,17 +7,16 @@
 #include "AIArtStyle.h"
 #include "core/Failures.h"
 #include "core/Json.h"
-#include "layout/Lookups.h"
 
 inline constexpr const char* kNoLayer = "Layer not found or empty";
 
-// "layerNumber" (counted from 1) or else "layerName". A layer is asked for by any number other
-// than the default -1, or by a name: a number that names no layer (0 among them) is no request for
-// the found art.
+// "layerNumber" (counted from 1) or else "layerName". A number below 1 asks for no layer, so that
+// the name, or without one the found art, is used. A layer asked for (a number of 1 or more, or a
+// name) and not found fails the command.
 struct LayerRequest {
     int number = -1;
     std::string name;
-    bool Asked() const { return LayerAsked(number, name); }
+    bool Asked() const { return number >= 1 || !name.empty(); }
 };
 
 LayerRequest ReadLayerRequest(const json& request);

@@ -3,6 +3,7 @@
 #include "core/CommandTable.h"
 
 #include <map>
+#include <string_view>
 #include <utility>
 
 #include "AIScriptMessage.h"
@@ -15,7 +16,23 @@
 
 namespace {
 
-// Runs the member; any exception becomes the failure reply.
+// The "eventType" of a command's replies: its name, but for the commands whose replies carry
+// another.
+constexpr std::pair<std::string_view, const char*> kReplyEventTypes[] = {
+    {"z-order", "move"},
+};
+
+std::string ReplyEventType(const CommandRow& row) {
+    for (const auto& [name, eventType] : kReplyEventTypes) {
+        if (name == row.name) {
+            return eventType;
+        }
+    }
+    return row.name;
+}
+
+// Runs the member; any exception becomes the failure reply, with the event type the command's
+// other replies carry.
 std::string RunMember(const CommandRow& row, PlimUtilsPlugin& plugin, const std::string& request) {
     if (row.handler == nullptr) {
         return {};
@@ -23,9 +40,9 @@ std::string RunMember(const CommandRow& row, PlimUtilsPlugin& plugin, const std:
     try {
         return (plugin.*row.handler)(request);
     } catch (const std::exception& exception) {
-        return ExceptionReply(row.name, request, exception);
+        return ExceptionReply(ReplyEventType(row), request, exception);
     } catch (...) {
-        return ExceptionReply(row.name, request, std::runtime_error(kUnexpectedFailure));
+        return ExceptionReply(ReplyEventType(row), request, std::runtime_error(kUnexpectedFailure));
     }
 }
 
@@ -104,22 +121,32 @@ private:
     bool* fOuter;
 };
 
+// A member's reply, and whether the member failed: its reply holds "error" and it did not keep its
+// work on purpose.
+struct Outcome {
+    std::string reply;
+    bool failed = false;
+};
+
 // Runs the member. When it may change the document and its reply holds "error", what it changed is
-// taken back: no command leaves half its work, and a failure leaves no undo step and the steps to
-// redo as they were. The revert comes before anyone hears the reply, and the selection it puts back
-// is no change to announce. Inside a batch each entry is its own member: a failed entry takes back
-// only its own changes.
-std::string RunAllOrNothing(const CommandRow& row, PlimUtilsPlugin& plugin, const std::string& request) {
+// taken back: no command leaves half its work, and a failure leaves no undo step, the steps to redo
+// and the document's modified state as they were. The revert comes before anyone hears the reply,
+// and the selection it puts back is no change to announce. Inside a batch each entry is its own
+// member: a failed entry takes back only its own changes.
+Outcome RunAllOrNothing(const CommandRow& row, PlimUtilsPlugin& plugin, const std::string& request) {
     if (!ChangesDocument(row.route)) {
-        return RunMember(row, plugin, request);
+        Outcome outcome{RunMember(row, plugin, request)};
+        outcome.failed = RepliesWithJson(row.route) && HoldsError(outcome.reply);
+        return outcome;
     }
     RevertMark mark;
     const KeepFlag keep;
-    std::string reply = RunMember(row, plugin, request);
-    if (mark.IsSet() && !keep.Kept() && HoldsError(reply)) {
+    Outcome outcome{RunMember(row, plugin, request)};
+    outcome.failed = !keep.Kept() && HoldsError(outcome.reply);
+    if (outcome.failed && mark.IsSet()) {
         mark.Revert();
     }
-    return reply;
+    return outcome;
 }
 
 // The undo kind a route sets before its member runs.
@@ -167,8 +194,12 @@ std::string RunCommand(const CommandRow& row, const std::string& request, unsign
                        const std::function<void(const std::string&)>& answer) {
     PlimUtilsPlugin& plugin = *GetPlimPlugin();
     if (way == kInBatch) {
-        return RunAllOrNothing(row, plugin, request);
+        return RunAllOrNothing(row, plugin, request).reply;
     }
+    // The undo context as the command found it: a command that fails leaves it so, whatever its
+    // route opens or closes (an export that fails ends no context, a start or an undo that fails
+    // neither opens nor closes one).
+    const bool contextBefore = plugin.fUndoContext;
     switch (row.route) {
         case Route::kTagNotifyOn:
         case Route::kTagNotifyOff:
@@ -201,11 +232,14 @@ std::string RunCommand(const CommandRow& row, const std::string& request, unsign
         }
         return {};
     }
-    std::string reply = RunAllOrNothing(row, plugin, request);
-    if (answer) {
-        answer(reply);
+    Outcome outcome = RunAllOrNothing(row, plugin, request);
+    if (outcome.failed) {
+        plugin.fUndoContext = contextBefore;
     }
-    return reply;
+    if (answer) {
+        answer(outcome.reply);
+    }
+    return std::move(outcome.reply);
 }
 
 ASErr PlimUtilsPlugin::Message(const char* caller, const char* selector, void* message) {

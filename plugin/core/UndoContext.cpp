@@ -100,30 +100,20 @@ FoundArt TopMostObjects(const FoundArt& list) {
 }  // namespace
 
 std::string PlimUtilsPlugin::StartContext(std::string request) {
-    // A request that can't be read opens no context: later commands must not join its undo step.
-    json parsed;
-    json reply;
-    std::string key;
-    try {
-        parsed = ParseRequest(request);
-        reply = StartReply("startContext", parsed);
-        key = ReadTextStrictly(parsed, "key");
-    } catch (...) {
-        fUndoContext = false;
-        throw;
-    }
+    // A start that fails (a request that can't be read among them) leaves the context as it found
+    // it: the dispatch puts the flag back, so no later command joins an unrelated undo step.
+    const json parsed = ParseRequest(request);
+    json reply = StartReply("startContext", parsed);
+    const std::string key = ReadTextStrictly(parsed, "key");
 
     AIDocumentHandle document = nullptr;
     if (sAIDocument == nullptr || sAIDocument->GetDocument(&document) != kNoErr || document == nullptr) {
-        // Without a context in force, later commands must not join an unrelated undo step.
-        fUndoContext = false;
         reply["error"] = kDocumentNotFound;
         return DumpReply(reply);
     }
     // The dictionary first: a context that fails leaves no tagged step behind.
     const DictionaryScope dictionary = DictionaryScope::OfDocument();
     if (dictionary.Get() == nullptr || !HasPlimKey()) {
-        fUndoContext = false;
         reply["error"] = "Dictionary not found";
         return DumpReply(reply);
     }

@@ -8,6 +8,7 @@
 #include "core/CommandTable.h"
 #include "core/DocumentSettings.h"
 #include "core/Failures.h"
+#include "core/FilePaths.h"
 #include "core/Json.h"
 #include "core/PlimUtilsPlugin.h"
 #include "core/Suites.h"
@@ -50,9 +51,14 @@ std::string PathOrCurrentNativeDocument(std::string path) {
     return path;
 }
 
-bool IsExistingFile(const std::string& path) {
+// The file that the path names as the application finds files (as given, else lower-cased, else
+// upper-cased); empty when none of them is a file.
+std::string ExistingFile(const std::string& path) {
     ai::FilePath file;
-    return MakeAIFilePath(path, file) && IsRegularFile(file.GetFullPathUTF8());
+    if (!MakeAIFilePath(path, file) || !IsRegularFile(file.GetFullPathUTF8())) {
+        return {};
+    }
+    return file.GetFullPathUTF8();
 }
 
 constexpr const char* kCantOpenTheDocument = "Can't open the document";
@@ -67,6 +73,13 @@ std::string WithoutExtension(const std::string& path) {
     return path.substr(0, dot);
 }
 
+// Whether the path's last component is empty (a trailing "/"), "." or "..": it names a folder.
+bool NamesAFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    return last.empty() || last == "." || last == "..";
+}
+
 }  // namespace
 
 std::string PlimUtilsPlugin::OpenFile(std::string request) {
@@ -77,7 +90,10 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     const std::string colorMode = ReadTextStrictly(parsed, "colorMode");
     reply["filePath"] = path;
 
-    const bool existingFile = IsExistingFile(path);
+    // The file found is the one opened: a path found only in other letter case opens the file that
+    // has that case, not the path as given, which names no file.
+    const std::string existing = ExistingFile(path);
+    const bool existingFile = !existing.empty();
     if (AIDocumentHandle open = path.empty() ? nullptr : GetDocument(-1, path)) {
         // An open document is brought forward as it is; the colour mode is not applied to it.
         if (sAIDocumentList->Activate(open, true) != kNoErr) {
@@ -98,8 +114,8 @@ std::string PlimUtilsPlugin::OpenFile(std::string request) {
     AIDocumentHandle opened = nullptr;
     {
         OpeningWithoutWarnings quiet;
-        if (sAIDocumentList->Open(ai::FilePath(path), kAIUnknownColorModel, kDialogNone, false, &opened) !=
-                kNoErr ||
+        if (sAIDocumentList->Open(ai::FilePath(existing), kAIUnknownColorModel, kDialogNone, false,
+                                  &opened) != kNoErr ||
             opened == nullptr) {
             reply["error"] = kCantOpenAFile;
             return DumpReply(reply);
@@ -146,17 +162,21 @@ std::string PlimUtilsPlugin::SaveFile(std::string request) {
         // document's file, this document's own included, holds that document's work as last saved
         // and is never the target of a copy (however its path is spelt): only a save in place
         // writes it. The check comes before anything is made.
-        const std::string folderPath = ExpandUserPath(outputPath);
-        if (FindOpenDocumentOfFile(AddNameToPath(folderPath, fileName)) != nullptr) {
+        // The folder is resolved once, as the system resolves it: the file checked is the file
+        // written, however the folder is spelt ("link/..", ".", "//", "~").
+        const std::string folderPath = ResolvedFolderPath(ExpandUserPath(outputPath));
+        const std::string target = AddNameToPath(folderPath, fileName);
+        if (!folderPath.empty() && FindOpenDocumentOfFile(target) != nullptr) {
             reply["error"] = kCantSaveOverAnOpenDocument;
             return DumpReply(reply);
         }
         ai::FilePath folder;
-        if (!CreateNewDirectory(folderPath, folder)) {
+        if (folderPath.empty() || !CreateNewDirectory(folderPath, folder) ||
+            folder.GetFullPathUTF8() != folderPath) {
             reply["error"] = "Can't create output directory";
             return DumpReply(reply);
         }
-        if (!WriteCurrentDocument(AddNameToPath(folder.GetFullPathUTF8(), fileName))) {
+        if (!WriteCurrentDocument(target)) {
             reply["error"] = "Can't save a file";
         }
         return DumpReply(reply);
@@ -199,6 +219,12 @@ std::string PlimUtilsPlugin::SaveCloudFile(std::string request) {
             }
             return DumpReply(reply);
         }
+    }
+    // A path whose last component is empty, "." or ".." names a folder of the storage, not a
+    // document: nothing is written.
+    if (NamesAFolder(path)) {
+        reply["error"] = kCantSaveACloudDocument;
+        return DumpReply(reply);
     }
     InteractionOff quiet;
     if (sAICloudDocument->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8(WithoutExtension(path))) !=
@@ -311,7 +337,14 @@ std::string PlimUtilsPlugin::Copy_File(std::string request) {
         return DumpReply(reply);
     }
     source = ExpandUserPath(source);
-    destination = ExpandUserPath(destination);
+    // The destination is resolved once, as the system resolves it: the file checked is the file
+    // replaced, however its folder is spelt. A destination ending in "/" names a folder, and the
+    // copy fails as the system would fail it.
+    destination = ResolvedFilePath(ExpandUserPath(destination));
+    if (destination.empty()) {
+        reply["error"] = "Can't copy a file";
+        return DumpReply(reply);
+    }
     if (IsSameFile(source, destination)) {
         reply["error"] = "Source and destination are the same";
         return DumpReply(reply);

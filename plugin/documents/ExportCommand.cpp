@@ -4,7 +4,9 @@
 // user, find the document as the command found it.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
+#include <vector>
 
 #include "AICloudDocument.h"
 #include "AIDocumentList.h"
@@ -46,7 +48,10 @@ std::string CantExport(const std::string& format) {
     return "Can't export a file of type '" + format + "'";
 }
 
-// Where a job writes: its folder (made), its file's path there and its format.
+// Where a job writes: its folder, resolved once as the system resolves it, its file's path there,
+// its file name without extension and its format. The one resolved text is both what the checks
+// look at (an open document's file, two jobs of one file) and where the job writes, so that no
+// spelling of the folder ("link/..", ".", "//", "~") is checked in one place and written in another.
 struct JobFile {
     std::string folder;
     std::string path;
@@ -65,36 +70,43 @@ std::string FileNameOf(const std::string& name, const ExportFormat& format) {
     return name + "." + std::string(format.extension);
 }
 
-// The checks both job kinds share: the texts, the format, the folder made, and a final path that
-// is no open document's file. False with the error set.
-bool PrepareJobFile(const json& job, JobFile& file, std::string& error) {
+// Where the job writes: its texts read, "~" expanded, the folder resolved. False with the error set.
+bool ResolveJobFile(const json& job, JobFile& file, std::string& error) {
     std::string folder;
     std::string format;
     if (!ReadJobFile(job, folder, file.name, format)) {
         error = "File path, file name or type not found";
         return false;
     }
-    folder = ExpandUserPath(folder);
     file.format = FindExportFormat(AsciiLowerCase(format));
     if (file.format == nullptr) {
         error = "File type not supported";
         return false;
     }
-    const std::string fileName = FileNameOf(file.name, *file.format);
+    file.folder = ResolvedFolderPath(ExpandUserPath(folder));
+    if (file.folder.empty()) {
+        error = kCantCreateOutputDirectory;
+        return false;
+    }
+    file.path = AddNameToPath(file.folder, FileNameOf(file.name, *file.format));
+    return true;
+}
+
+// The checks both job kinds share, on the job's resolved file: no open document's file, and the
+// folder made. False with the error set.
+bool PrepareJobFile(const JobFile& file, std::string& error) {
     // An open document's file holds the user's work as last saved: a job that would replace it
     // (the document's own folder and name, another open document's, the same file by another
     // spelling or link) fails before it makes anything, and the file stays as it was.
-    if (FindOpenDocumentOfFile(AddNameToPath(folder, fileName)) != nullptr) {
+    if (FindOpenDocumentOfFile(file.path) != nullptr) {
         error = kCantExportOverAnOpenDocument;
         return false;
     }
     ai::FilePath made;
-    if (!CreateNewDirectory(folder, made)) {
+    if (!CreateNewDirectory(file.folder, made) || made.GetFullPathUTF8() != file.folder) {
         error = kCantCreateOutputDirectory;
         return false;
     }
-    file.folder = made.GetFullPathUTF8();
-    file.path = AddNameToPath(file.folder, fileName);
     return true;
 }
 
@@ -148,9 +160,8 @@ bool WriteRasterJob(const json& job, const ExportFormat& format, const std::stri
 
 // Writes one job's file: the document prepared and written to the job's own temporary file, then
 // delivered atomically to the final path. The document is restored whatever happens.
-bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) {
-    JobFile file;
-    if (!PrepareJobFile(job, file, error)) {
+bool ExportJob(const json& job, const JobFile& file, const ArtList& selectedArt, std::string& error) {
+    if (!PrepareJobFile(file, error)) {
         return false;
     }
     const ExportFormat& format = *file.format;
@@ -182,9 +193,8 @@ bool ExportJob(const json& job, const ArtList& selectedArt, std::string& error) 
 
 // Whether the job could be written: its folder made and writable. Nothing at the final path is
 // touched; the test's own file is removed.
-bool ExportTestJob(const json& job, std::string& error) {
-    JobFile file;
-    if (!PrepareJobFile(job, file, error)) {
+bool ExportTestJob(const JobFile& file, std::string& error) {
+    if (!PrepareJobFile(file, error)) {
         return false;
     }
     const JobTempFile temporary(file.name, std::string(file.format->extension));
@@ -199,34 +209,24 @@ bool ExportTestJob(const json& job, std::string& error) {
     return true;
 }
 
-// The path a job will write, spelled so that two spellings of one path (".", "..", a folder that
-// is a link, a leading "~") give one text; empty for a job that writes no file (a test, a job that
-// already failed, one without a folder, name or known format, one over an open document's file).
-std::string WrittenPathKey(const json& job) {
-    bool test = false;
-    ReadJsonValue(job, "testExport", test);
-    std::string folder;
-    std::string name;
-    std::string formatName;
-    if (test || HasKey(job, kJobFailureKey) || !ReadJobFile(job, folder, name, formatName)) {
-        return {};
-    }
-    const ExportFormat* format = FindExportFormat(AsciiLowerCase(formatName));
-    if (format == nullptr) {
-        return {};
-    }
-    const std::string path = AddNameToPath(ExpandUserPath(folder), FileNameOf(name, *format));
-    // A job refused for writing over an open document's file writes nothing either.
-    return FindOpenDocumentOfFile(path) != nullptr ? std::string() : NormalisedPath(path);
+// Whether a job writes a file: not a test, not a job that already failed or can't be resolved,
+// and not one refused for an open document's file.
+bool WritesAFile(const json& job, const JobFile* file) {
+    // A "testExport" that is no boolean fails its job (RunJob), which then writes nothing either.
+    const json* testKey = FindKey(job, "testExport");
+    const bool test = testKey != nullptr && (!testKey->is_boolean() || testKey->get<bool>());
+    return !test && !HasKey(job, kJobFailureKey) && file != nullptr &&
+           FindOpenDocumentOfFile(file->path) == nullptr;
 }
 
 // Whether two jobs of the list would write one file: the later would replace the earlier's file,
-// both reported written.
-bool JobsShareAPath(const JobList& jobs) {
+// both reported written. The jobs' resolved paths are the paths they write, so two spellings of one
+// folder give one text.
+bool JobsShareAPath(const JobList& jobs, const std::vector<std::optional<JobFile>>& files) {
     std::set<std::string> paths;
-    for (const json& job : jobs) {
-        std::string path = WrittenPathKey(job);
-        if (!path.empty() && !paths.insert(std::move(path)).second) {
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const JobFile* file = files[i] ? &*files[i] : nullptr;
+        if (WritesAFile(jobs[i], file) && !paths.insert(file->path).second) {
             return true;
         }
     }
@@ -235,18 +235,23 @@ bool JobsShareAPath(const JobList& jobs) {
 
 // Runs one job and gives its result; a job that throws (a value of the wrong type) fails alone,
 // with the document restored by the job's own scope. wroteFile tells whether the job left a file
-// at its path (a test writes none).
-json RunJob(const json& job, const ArtList& selectedArt, bool& wroteFile) {
+// at its path (a test writes none). resolveError is why the job's file could not be resolved.
+json RunJob(const json& job, const std::optional<JobFile>& file, const std::string& resolveError,
+            const ArtList& selectedArt, bool& wroteFile) {
     std::string error;
     bool done = false;
     bool test = false;
     std::string failure;
     if (ReadJsonValue(job, kJobFailureKey, failure)) {
         error = failure;
+    } else if (!file) {
+        error = resolveError;
     } else {
         try {
-            ReadJsonValue(job, "testExport", test);
-            done = test ? ExportTestJob(job, error) : ExportJob(job, selectedArt, error);
+            // Strictly: a test asked for in another type must not write the file it only meant
+            // to check.
+            test = ReadBoolStrictly(job, "testExport", false);
+            done = test ? ExportTestJob(*file, error) : ExportJob(job, *file, selectedArt, error);
         } catch (const std::exception& exception) {
             done = false;
             error = DescribeException(exception);
@@ -420,14 +425,24 @@ std::string PlimUtilsPlugin::ExportFile(std::string request) {
             return DumpReply(reply);
         }
     }
-    if (JobsShareAPath(named)) {
+    // Each job's file is resolved once, here: the collision check below and the job's own checks
+    // and writing all use that one text.
+    std::vector<std::optional<JobFile>> files(named.size());
+    std::vector<std::string> resolveErrors(named.size());
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        JobFile file;
+        if (ResolveJobFile(named[i], file, resolveErrors[i])) {
+            files[i] = std::move(file);
+        }
+    }
+    if (JobsShareAPath(named, files)) {
         reply["error"] = kCantProcessAFileNameOrPath;
         return DumpReply(reply);
     }
     json results = json::array();
-    for (const json& job : named) {
+    for (std::size_t i = 0; i < named.size(); ++i) {
         bool wroteFile = false;
-        results.push_back(RunJob(job, selectedArt, wroteFile));
+        results.push_back(RunJob(named[i], files[i], resolveErrors[i], selectedArt, wroteFile));
         if (wroteFile) {
             counters.Written();
         }

@@ -209,11 +209,10 @@ bool InheritJobs(const json& request, JobList& jobs) {
 }
 
 bool TriggerStandards(const JobList& jobs) {
-    return std::none_of(jobs.begin(), jobs.end(), [](const json& job) {
-        bool standards = true;
-        ReadJsonValue(job, "triggerStandards", standards);
-        return !standards;
-    });
+    // Read strictly: a value that is no boolean would otherwise fire the triggers the request may
+    // have meant to keep still.
+    return std::none_of(jobs.begin(), jobs.end(),
+                        [](const json& job) { return !ReadBoolStrictly(job, "triggerStandards", true); });
 }
 
 bool AddFileFormats(const JobList& jobs, JobList& out) {

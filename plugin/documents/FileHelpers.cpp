@@ -145,16 +145,18 @@ bool CreateNewDirectory(const std::string& path, ai::FilePath& out) {
     if (path.empty()) {
         return false;
     }
-    std::error_code failed;
-    const fs::path folder = fs::absolute(path, failed).lexically_normal();
-    if (failed) {
+    // The folder as the system resolves it ("link/.." is the parent of the link's target), so that
+    // the folder made is the one a caller resolved and checked with ResolvedFolderPath.
+    const std::string folder = ResolvedFolderPath(path);
+    if (folder.empty()) {
         return false;
     }
+    std::error_code failed;
     fs::create_directories(folder, failed);
     if (failed || !fs::is_directory(folder, failed)) {
         return false;
     }
-    out = ai::FilePath(folder.string());
+    out = ai::FilePath(folder);
     return out.Exists(false);
 }
 

@@ -35,9 +35,10 @@ bool RemoveFile(const std::string& path);
 // for a source that is not a regular file and on any failure.
 bool FileDirCopy(const std::string& source, const std::string& destination, bool overwrite);
 
-// Makes the folder with every missing parent, by absolute path (the working folder is never
-// changed). True when the folder exists at the end; out is then its host file path. Only the empty
-// path is refused: ".", "/" and a one-letter folder are folders as any other.
+// Makes the folder with every missing parent, by its path as the system resolves it
+// (ResolvedFolderPath; the working folder is never changed). True when the folder exists at the end;
+// out is then that resolved path. Only the empty path, and one the system can't resolve, are
+// refused: ".", "/" and a one-letter folder are folders as any other.
 bool CreateNewDirectory(const std::string& path, ai::FilePath& out);
 
 // Creates a unique file, exclusively, from a pattern ending in "XXXXXX" and a suffix of

@@ -4,6 +4,7 @@
 #include "AIDocumentList.h"
 #include "ASUserInteraction.h"
 #include "IAIFilePath.hpp"
+#include "core/FilePaths.h"
 #include "core/HostScopes.h"
 #include "core/Suites.h"
 #include "core/TextHelpers.h"
@@ -150,7 +151,11 @@ bool CloseCurrentDocument() {
 }
 
 bool CloseCurrentDocument(const std::string& path, std::string& closedPath, bool save) {
-    AIDocumentHandle document = path.empty() ? GetCurrentDocument() : GetDocument(-1, path);
+    // The document of the file the path names, as the system resolves it, and no other: not one
+    // found by the path lower- or upper-cased, which on a file system that tells cases apart is
+    // another file. Closing loses its unsaved work and may delete its file.
+    AIDocumentHandle document =
+        path.empty() ? GetCurrentDocument() : FindOpenDocumentOfFile(ResolvedFilePath(path));
     if (document == nullptr || sAIDocumentList->Activate(document, true) != kNoErr) {
         return false;
     }

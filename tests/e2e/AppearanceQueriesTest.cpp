@@ -39,9 +39,10 @@ const QueryCase kQueryCases[] = {
     {"ContentsPosition", "getGraphicStyle", R"({"tagSearch":"card"})", "/graphicStyle/contentsPosition", "3"},
     {"LayerWinsOverStyleName", "getGraphicStyle", R"({"layerName":"Layer 1","styleName":"Outlined"})",
      "/graphicStyle/contentsPosition", "1"},
-    // Layer 0 names no layer: the found art is not read instead. The number falls to the name.
-    {"LayerZeroNamesNone", "getGraphicStyle", R"({"layerNumber":0,"layerName":"","tagSearch":"inner"})",
-     "/error", R"("Layer not found or empty")"},
+    // Layer numbers count from 1: 0 asks for no layer, and the query is used. The number falls to
+    // the name.
+    {"LayerZeroUsesTheQuery", "getGraphicStyle", R"({"layerNumber":0,"layerName":"","tagSearch":"inner"})",
+     "/graphicStyle/paintFields/0/color/colorSpace", R"("Gradient")"},
     {"LayerZeroFallsToTheName", "getGraphicStyle",
      R"({"layerNumber":0,"layerName":"Layer 1","tagSearch":"inner"})", "/graphicStyle/contentsPosition", "1"},
     {"UnknownStyle", "getGraphicStyle", R"({"styleName":"Nope"})", "/error", R"("Named style not found")"},

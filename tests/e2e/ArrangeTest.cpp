@@ -1,5 +1,6 @@
 // "arrange", "duplicate" and "z-order" on the shapes example: stacking read back from the saved
 // document, copies numbered as a series, moves, and the error replies.
+#include "ManualStatements.h"
 #include "StructureFixture.h"
 
 namespace {
@@ -192,5 +193,48 @@ TEST_F(ZOrder, NothingCopiedIsAnErrorAndNothingIsRemoved) {
     app->Faults().Clear();
     EXPECT_EQ(Saved(), before);
 }
+
+// Every z-order reply says "move", as the manual says: a success, a failure the command finds, a
+// request that fails by a key's type or can't be read, by script and as a batch entry.
+std::vector<ManualStatement> ZOrderStatements() {
+    const json failed = {{"eventType", "move"}, {"error", "*"}};
+    return {
+        {"z-order",
+         "a move answers move",
+         "poster.json",
+         {{"z-order", R"({"tagSearch":"sun","targetTagSearch":"balloons","location":"below"})"}},
+         {{"eventType", "move"}, {"error", nullptr}}},
+        {"z-order",
+         "no source answers move",
+         "poster.json",
+         {{"z-order", R"({"tagSearch":"nothing_here"})"}},
+         failed},
+        {"z-order",
+         "a count of another type answers move",
+         "poster.json",
+         {{"z-order", R"({"tagSearch":"sun","numberOfCopies":"2"})"}},
+         failed},
+        {"z-order",
+         "a uid of another type answers move",
+         "poster.json",
+         {{"z-order", R"({"uid":5})"}},
+         failed},
+        {"z-order", "a request that is no JSON answers move", "poster.json", {{"z-order", "{"}}, failed},
+        {"z-order",
+         "a batch entry of another type answers move",
+         "poster.json",
+         {{"batchCall",
+           R"({"data":[{"eventType":"com.torvi.event.z-order","data":{"tagSearch":"sun","numberOfCopies":"2"}}]})"}},
+         {{"data", {{{"data", failed}}}}}},
+    };
+}
+
+class ZOrderReplies : public ManualStatementTest {};
+
+TEST_P(ZOrderReplies, Hold) {
+    Check();
+}
+
+INSTANTIATE_TEST_SUITE_P(Statements, ZOrderReplies, testing::ValuesIn(ZOrderStatements()), StatementName);
 
 }  // namespace

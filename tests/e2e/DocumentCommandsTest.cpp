@@ -116,6 +116,29 @@ const ScriptCase kScriptCases[] = {
      R"(openFile {"filePath":"$/stdin.txt"})",
      R"({"error":"Can't open a file","eventType":"openFile","filePath":"$/stdin.txt","isNew":false,"isOpen":false})",
      {}},
+    // A path found only in other letter case opens the file found, and the same file again brings
+    // its document forward.
+    {"OpenAFileFoundInOtherLetterCase",
+     "openFile {\"filePath\":\"$/B.AI\"}\nremove {\"tagSearch\":\"star\"}\nopenFile "
+     "{\"filePath\":\"$/b.ai\"}",
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"$/B.AI","isNew":false,"isOpen":false,"isSaved":true,"scaleFactor":1.0})"
+     "\n"
+     R"({"eventType":"remove","tagSearch":"star"})"
+     "\n"
+     R"({"colorSpace":"RGB","eventType":"openFile","filePath":"$/b.ai","isNew":false,"isOpen":true,"isSaved":false,"scaleFactor":1.0})",
+     {"=$/b.ai", "!$/B.AI"}},
+    // A cloud document opened again is brought forward with its changes, not read a second time.
+    {"OpenACloudDocumentThatIsOpen",
+     "openCloudFile {\"filePath\":\"c/doc.aic\"}\nremove {\"tagSearch\":\"star\"}\n"
+     "openCloudFile {\"filePath\":\"c/doc.aic\"}\ngetByTags {\"tagSearch\":\"star\"}",
+     R"({"eventType":"openCloudFile"})"
+     "\n"
+     R"({"eventType":"remove","tagSearch":"star"})"
+     "\n"
+     R"({"eventType":"openCloudFile"})"
+     "\n"
+     R"({"error":"No artwork found","eventType":"getByTags","tagSearch":"star"})",
+     {"=$/cloud/c/doc.aic"}},
     {"SaveInPlace", R"(saveFile {})", R"({"eventType":"saveFile"})", {"$/a.ai"}},
     {"SaveACopyToANewFolder",
      R"(saveFile {"outputPath":"$/out/deep","fileName":"c.ai"})",

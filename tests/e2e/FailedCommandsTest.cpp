@@ -1,15 +1,17 @@
 // A command that answers "error" leaves the document as it was: the failing requests of every table
 // of the e2e tests, sent by every way in that takes them, keep the saved document byte for byte, the
-// undo history (what undo takes back, what redo repeats, their tags), the modified flag and the
-// panel's events (no selection announced) as they were. Inside a batch or an undo context a failure
-// takes back only its own changes. The one failure that keeps work on purpose is a text fit that
-// fitted the other texts.
+// undo history (what undo takes back, what redo repeats, their tags), the modified flag (of a saved
+// document and of a changed one) and the panel's events (no selection announced) as they were. Inside a batch
+// or an undo context a failure takes back only its own changes. The one failure that keeps work on purpose is
+// a text fit that fitted the other texts.
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "AIDocument.h"
 #include "CommandTableRows.h"
 #include "FailingRequests.h"
 #include "PluginFixture.h"
@@ -45,10 +47,14 @@ std::string NestedLayersDocument(int depth) {
 
 enum class Start { sample, limits, nestedLayers };
 
+// Whether the document starts changed since it was saved, or saved as it stands.
+enum class Flag { modified, saved };
+
 class FailedCommands : public PluginTest {
 protected:
-    // Opens the document and gives its history a step to undo and one to redo.
-    void Open(Start start) {
+    // Opens the document and gives its history a step to undo and one to redo; a saved document is
+    // then marked saved as the application marks it after a save.
+    void Open(Start start, Flag flag = Flag::modified) {
         if (start == Start::sample) {
             OpenExample("sample.json", 3);
         } else {
@@ -61,6 +67,16 @@ protected:
         }
         ASSERT_EQ(app->Undo(), kNoErr);
         opened = start;
+        openedFlag = flag;
+        if (flag == Flag::saved) {
+            const AIDocumentSuite* documents = nullptr;
+            ASSERT_EQ(app->BasicSuite().AcquireSuite(kAIDocumentSuite, kAIDocumentSuiteVersion,
+                                                     reinterpret_cast<const void**>(&documents)),
+                      kNoErr);
+            EXPECT_EQ(documents->SetDocumentModified(false), kNoErr);
+            app->BasicSuite().ReleaseSuite(kAIDocumentSuite, kAIDocumentSuiteVersion);
+            ASSERT_FALSE(app->DocumentModified());
+        }
     }
 
     std::string Saved() { return *host::model::writeDocument(*app->CurrentDocument()).text; }
@@ -99,14 +115,14 @@ protected:
         const HistoryState history = History();
         const json reply = Send(name, request, way);
         if (!reply.is_object() || !reply.contains("error")) {
-            Open(opened);
+            Open(opened, openedFlag);
             return false;
         }
         const std::string label =
             name + " " + request + " (way " + std::to_string(way) + "): " + reply.dump();
         if (app->CurrentDocument() == nullptr) {
             ADD_FAILURE() << label << " closed the document";
-            Open(opened);
+            Open(opened, openedFlag);
             return true;
         }
         EXPECT_TRUE(Saved() == before) << label;
@@ -121,13 +137,14 @@ protected:
     }
 
     Start opened = Start::sample;
+    Flag openedFlag = Flag::modified;
     std::size_t panelEvents = 0;
 };
 
-// Requests wrong in every way, to every command by every way in. Counts the failures, so that a
-// table that stopped failing does not go unnoticed.
+// Requests wrong in every way, to every command by every way in, on a saved document, which stays
+// saved. Counts the failures, so that a table that stopped failing does not go unnoticed.
 TEST_F(FailedCommands, EveryFailingRequestOfTheTablesChangesNothing) {
-    Open(Start::sample);
+    Open(Start::sample, Flag::saved);
     int failures = 0;
     for (const Row& row : kRows) {
         if (!row.RepliesWithJson()) {
@@ -183,6 +200,13 @@ std::vector<ErrorCase> ErrorCases() {
         {"ReplacedThenNotFitted", Start::sample, "text",
          R"({"tagSearch":"price","searchText":"9","replaceText":"8","mode":0,"fittingMethod":"fitToFrame"})",
          "No text to fit found"},
+        // Fitting looks for texts it can fit first, which reads the modified flag and puts it back.
+        {"NoParagraphToFit", Start::sample, "text",
+         R"({"tagSearch":"label","searchText":"zzz","fittingMethod":"shrinkToFrame"})",
+         "No text to fit found"},
+        {"ReplacedThenNoFittingMethod", Start::sample, "text",
+         R"({"tagSearch":"price","searchText":"9","replaceText":"8","mode":0,"fittingMethod":"none"})",
+         "Unknown fitting method"},
     };
     int n = 0;
     for (const Refusal& refusal : kRefusals) {
@@ -203,8 +227,11 @@ class FailedCommandCases : public FailedCommands, public testing::WithParamInter
 
 TEST_P(FailedCommandCases, LeaveTheDocumentAndItsHistoryAsTheyWere) {
     const ErrorCase& c = GetParam();
-    for (const unsigned way : {kByScript, kInBatch}) {
-        Open(c.start);
+    for (const auto& [way, flag] : {std::pair{kByScript, Flag::modified},
+                                    {kByScript, Flag::saved},
+                                    {kInBatch, Flag::modified},
+                                    {kInBatch, Flag::saved}}) {
+        Open(c.start, flag);
         const std::string before = Saved();
         const HistoryState history = History();
         if (!c.suite.empty()) {
@@ -213,8 +240,9 @@ TEST_P(FailedCommandCases, LeaveTheDocumentAndItsHistoryAsTheyWere) {
         const json reply = Send(c.command, c.request, way);
         app->Faults().Clear();
         EXPECT_EQ(reply.value("error", ""), c.error) << reply;
-        EXPECT_TRUE(Saved() == before) << "way " << way;
-        EXPECT_EQ(History(), history) << "way " << way;
+        const std::string label = "way " + std::to_string(way) + (flag == Flag::saved ? ", saved" : "");
+        EXPECT_TRUE(Saved() == before) << label;
+        EXPECT_EQ(History(), history) << label;
         EXPECT_EQ(app->Redo(), kNoErr);
         EXPECT_EQ(app->Undo(), kNoErr);
         EXPECT_TRUE(Saved() == before);

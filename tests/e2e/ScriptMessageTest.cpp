@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, InvalidRequests,
 // What a message does around its command, by route: the contexts it pushes, the undo kind it sets
 // (kNone, 0, or kFromFlag: 2 within a context opened by "startContext", else 0), and whether such a
 // context is in force afterwards (kKeep: as before), seen by the kind the next "translate" sets.
+// Each command is sent "{}": an export of the new document fails, and a failure leaves the context
+// as it was (an export that succeeds closes it: UndoContextTest.cpp).
 constexpr int kNone = -1;
 constexpr int kFromFlag = -2;
 constexpr int kKeep = -1;
@@ -95,7 +97,7 @@ constexpr ContextRule kRules[] = {
     {0, kNone, kKeep},      // kNoContext
     {1, 0, 1},              // kStartContext
     {1, kNone, 0},          // kUndoChanges
-    {1, 0, 0},              // kExportFile
+    {1, 0, kKeep},          // kExportFile
     {0, kNone, kKeep},      // kTagNotifyOn
     {0, kNone, kKeep},      // kTagNotifyOff
 };
@@ -139,6 +141,23 @@ TEST_F(ScriptMessages, EveryCommandFollowsTheContextRulesOfItsRoute) {
     // Only the reading tag commands leave the undo kind alone.
     EXPECT_EQ(plain, (std::set<std::string>{"getAllTags", "getByTags", "getTags", "tagNotify",
                                             "validateTagSearches"}));
+}
+
+// A command's replies carry one event type, whether it reads its request or fails to ("z-order"
+// answers "move" either way).
+TEST_F(ScriptMessages, EveryCommandAnswersOneEventTypeWhetherItReadsItsRequestOrNot) {
+    for (const Row& row : kRows) {
+        if ((row.ways & kByScript) == 0 || !row.RepliesWithJson()) {
+            continue;
+        }
+        const json unreadable = ScriptJson(row.name, R"({"uid":5})");
+        const json read = ScriptJson(row.name, "{}");
+        if (app->CurrentDocument() == nullptr) {
+            app->NewDocument();
+        }
+        EXPECT_EQ(unreadable.value("error", ""), "\"uid\" must be a string") << row.name;
+        EXPECT_EQ(unreadable.value("eventType", ""), read.value("eventType", "")) << row.name << " " << read;
+    }
 }
 
 TEST_F(ScriptMessages, ContextStaysOpenAcrossMessagesUntilClosed) {

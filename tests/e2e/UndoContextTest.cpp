@@ -1,6 +1,16 @@
 // Undo contexts: a client groups commands into one undo step and takes them back; art snapshots
 // kept in art dictionaries are put back in place.
+#include <algorithm>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "CommandTableRows.h"
+#include "FailingRequests.h"
 #include "PluginFixture.h"
+#include "ProgramRun.h"
 #include "model/DocumentFormat.h"
 
 namespace {
@@ -97,8 +107,8 @@ TEST_F(UndoContext, AFailedStartLeavesNoContextInForce) {
     EXPECT_EQ(Script("listUndoPoints"), R"({"error":"Document not found","eventType":"listUndoPoints"})");
 }
 
-// A request the undo commands can't read fails with the reason, opens no context, and moves
-// nothing: a key of another type is no default key.
+// A request the undo commands can't read fails with the reason, moves nothing and leaves the open
+// context open: a key of another type is no default key.
 struct UnreadableCase {
     const char* command;
     const char* request;
@@ -115,7 +125,7 @@ TEST_P(UnreadableUndoRequest, FailsAndLeavesTheHistoryAsItWas) {
     EXPECT_EQ(Saved(), before);
     EXPECT_EQ(Script("listUndoPoints"), R"({"eventType":"listUndoPoints","undoPoints":[[-1,"open"]]})");
     Script("translate", R"({"tagSearch":"logo","deltaX":1})");
-    EXPECT_EQ(app->LastUndoKind(), 0);
+    EXPECT_EQ(app->LastUndoKind(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,6 +144,139 @@ INSTANTIATE_TEST_SUITE_P(
                        R"({"error":"\"key\" must be a string","eventType":"undoChanges","uid":"k"})"},
         UnreadableCase{"undoChanges", R"({"key":false})",
                        R"({"error":"\"key\" must be a string","eventType":"undoChanges"})"}));
+
+// A command that fails inside an undo context leaves the context open, whatever it is and whichever
+// way it came in: the changes after it still join the context's one step, which undoChanges takes
+// back. An export that fails closes no context; a start or an undo that fails neither opens nor
+// closes one.
+struct InContextCase {
+    std::string command;
+    std::string request;
+    std::string error;
+
+    friend void PrintTo(const InContextCase& c, std::ostream* out) { *out << c.command << " " << c.request; }
+};
+
+std::vector<InContextCase> InContextCases() {
+    std::vector<InContextCase> cases = {
+        {"exportFile", R"({"formats":["png"],"artboardRange":"9"})", "Can't process artboard ranges"},
+        {"exportFile", R"({"formats":"png"})", "Can't read file formats"},
+        {"exportFile", R"({"formats":["png"],"reopenSourceFile":"yes"})",
+         "\"reopenSourceFile\" must be true or false"},
+        {"text", R"({"tagSearch":"label","searchText":"zzz","fittingMethod":"shrinkToFrame"})",
+         "No text to fit found"},
+        {"text",
+         R"({"tagSearch":"price","searchText":"9","replaceText":"8","mode":0,"fittingMethod":"none"})",
+         "Unknown fitting method"},
+        {"startContext", R"({"key":7})", "\"key\" must be a string"},
+        {"undoChanges", R"({"key":"nope"})", "Key not found"},
+        {"undoChanges", R"({"key":[]})", "\"key\" must be a string"},
+        {"z-order", R"({"tagSearch":"logo","numberOfCopies":"2"})", "\"numberOfCopies\" must be a number"},
+        {"editLayer", R"({"mode":"remove","layerName":"Nope"})", "Can't find a layer"},
+        {"rotate", R"({"tagSearch":"(","rotation":10})", "No artwork found"},
+        {"batchCall", R"({"data":5})", "No data found"},
+    };
+    for (const Refusal& refusal : kRefusals) {
+        cases.push_back({refusal.name, refusal.request, refusal.error});
+    }
+    return cases;
+}
+
+class SampleFile : public UndoContext {
+protected:
+    // The sample opened from a file of its own, as a user opens it, so that export gets past its
+    // first checks.
+    void SetUp() override {
+        PluginTest::SetUp();
+        std::ifstream in(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json", std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        OpenDocumentFile(scratch.Write("sample.ai", text.str()), 11);
+    }
+
+    json Send(const std::string& command, const std::string& request, unsigned way) {
+        if (way == kByScript) {
+            return ScriptJson(command, request);
+        }
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event." + command, request, "com.example.asker");
+        const auto events = app->Panel().TakeDispatched();
+        return events.empty() ? json::object() : json::parse(events.back().data, nullptr, false);
+    }
+
+    std::string Out() const { return (scratch.Path() / "out").string(); }
+
+    testsupport::ScratchFolder scratch{"failure_in_context"};
+};
+
+class FailureInContext : public SampleFile, public testing::WithParamInterface<InContextCase> {};
+
+TEST_P(FailureInContext, LeavesTheContextOpen) {
+    const InContextCase& c = GetParam();
+    json request = json::parse(c.request);
+    if (c.command == "exportFile") {
+        request["folderPath"] = Out();
+        request["fileName"] = "out";
+    }
+    const std::string start = Saved();
+    const int past = app->PastTransactions();
+    const Row* row = std::find_if(std::begin(kRows), std::end(kRows),
+                                  [&](const Row& each) { return each.name == c.command; });
+    ASSERT_NE(row, std::end(kRows));
+    for (const unsigned way : {kByScript, kByPanel}) {
+        if ((row->ways & way) == 0) {
+            continue;
+        }
+        ASSERT_EQ(ScriptJson("startContext", R"({"key":"k"})").count("error"), 0u);
+        ASSERT_EQ(ScriptJson("rotate", R"({"tagSearch":"logo","rotation":10})").count("error"), 0u);
+        EXPECT_EQ(Send(c.command, request.dump(), way).value("error", ""), c.error) << "way " << way;
+        ASSERT_EQ(ScriptJson("rotate", R"({"tagSearch":"logo","rotation":10})").count("error"), 0u);
+        EXPECT_EQ(ScriptJson("listUndoPoints").at("undoPoints"), json::parse(R"([[-1,"k"]])"))
+            << "way " << way;
+        EXPECT_EQ(app->PastTransactions(), past + 1) << "way " << way;
+        EXPECT_EQ(ScriptJson("undoChanges", R"({"key":"k"})").count("error"), 0u);
+        EXPECT_EQ(Saved(), start) << "way " << way;
+    }
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path() / "out")) << "a failed export wrote nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, FailureInContext, testing::ValuesIn(InContextCases()));
+
+// An export that succeeds closes the context: the changes after it make a step of their own.
+TEST_F(SampleFile, AnExportThatSucceedsClosesTheContext) {
+    Script("startContext", R"({"key":"k"})");
+    Script("rotate", R"({"tagSearch":"logo","rotation":10})");
+    const json exported = ScriptJson(
+        "exportFile", json{{"formats", {"png"}}, {"folderPath", Out()}, {"fileName", "out"}}.dump());
+    ASSERT_FALSE(exported.contains("error")) << exported;
+    Script("rotate", R"({"tagSearch":"logo","rotation":10})");
+    EXPECT_EQ(ScriptJson("listUndoPoints").at("undoPoints"), json::parse(R"([[-2,"k"]])"));
+}
+
+// A document saved part way through a call stays saved when what follows in the call changes
+// nothing: the batch's earlier entries count as saved, and a failed entry after the save takes back
+// only its own changes.
+TEST_F(SampleFile, ASaveInsideABatchCountsTheEntriesBeforeIt) {
+    const auto batch = [&](std::initializer_list<std::pair<const char*, const char*>> entries) {
+        json data = json::array();
+        for (const auto& [name, request] : entries) {
+            data.push_back(
+                {{"eventType", std::string("com.torvi.event.") + name}, {"data", json::parse(request)}});
+        }
+        return ScriptJson("batchCall", json{{"data", data}}.dump());
+    };
+    const char* rotate = R"({"tagSearch":"logo","rotation":10})";
+    EXPECT_EQ(batch({{"rotate", rotate}, {"saveFile", "{}"}}).at("errorsPresent"), false);
+    EXPECT_FALSE(app->DocumentModified());
+    EXPECT_EQ(ScriptJson("openFile", "{}").value("isSaved", false), true);
+    EXPECT_EQ(
+        batch({{"rotate", rotate}, {"saveFile", "{}"}, {"rotate", R"({"tagSearch":"(","rotation":10})"}})
+            .at("errorsPresent"),
+        true);
+    EXPECT_FALSE(app->DocumentModified());
+    batch({{"rotate", rotate}, {"saveFile", "{}"}, {"rotate", rotate}});
+    EXPECT_TRUE(app->DocumentModified());
+}
 
 TEST_F(UndoContext, SnapshotsBringBackArtWithItsTags) {
     EXPECT_EQ(Script("copyToDictionary", R"({"tagSearch":"logo"})"),

@@ -159,6 +159,42 @@ INSTANTIATE_TEST_SUITE_P(
                  Names{}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// The modified flag follows the marks: a revert puts it back as it was at the mark, unless the
+// document was saved since; the changes a mark set aside count as changes of the call, and a save
+// during the call counts them as saved.
+struct ModifiedCase {
+    const char* label;
+    const char* call;      // a batch on a saved document holding A, ending with "modified"
+    const char* modified;  // the flag at the call's end, then after it
+    const char* count;     // past and future after the call
+};
+
+class ModifiedFlag : public Undo, public testing::WithParamInterface<ModifiedCase> {};
+
+TEST_P(ModifiedFlag, FollowsTheMarks) {
+    ASSERT_EQ(Script("newPath", "A"), "0");
+    ASSERT_EQ(Script("setModified", "0"), "0");
+    const std::string answers = Script("batch", GetParam().call);
+    EXPECT_EQ(answers.substr(answers.rfind(';') + 1) + " " + Script("modified"), GetParam().modified)
+        << answers;
+    EXPECT_EQ(Count(), GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ModifiedFlag,
+    testing::Values(
+        ModifiedCase{"a_revert_puts_the_flag_back", "mark m;newPath B;setModified 1;revertMark m;modified",
+                     "0 0", "1 0"},
+        ModifiedCase{"a_revert_keeps_what_came_before_the_mark",
+                     "newPath B;mark m;newPath C;revertMark m;modified", "1 1", "2 0"},
+        ModifiedCase{"changes_set_aside_count", "newPath B;mark m;modified", "1 1", "2 0"},
+        ModifiedCase{"changes_set_aside_are_saved", "newPath B;mark m;setModified 0;modified", "0 0", "2 0"},
+        ModifiedCase{"a_save_stands_after_a_revert",
+                     "mark m;newPath B;setModified 0;newPath C;revertMark m;modified", "0 0", "2 0"},
+        ModifiedCase{"changes_after_a_save_count", "newPath B;mark m;setModified 0;newPath C;modified", "1 1",
+                     "3 0"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST_F(Undo, ARevertMarkThatTakesBackEverythingLeavesNoStep) {
     ASSERT_EQ(Script("newPath", "A"), "0");
     EXPECT_EQ(Script("batch", "mark m;newPath B;dispose A;revertMark m;revertMark m;forgetMark x"),

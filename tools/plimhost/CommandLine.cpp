@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "model/ResolvedPath.h"
+
 namespace plimhost {
 namespace {
 
@@ -32,10 +34,19 @@ std::optional<std::string>* ValueSlot(std::string_view option, CommandLine* line
     return nullptr;
 }
 
+// The path made absolute and resolved as the system resolves it ("link/.." is the parent of the
+// link's target), once, so that the file plimhost checks is the file it reads or writes.
 std::string Absolute(const std::string& path) {
-    std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-    return absolute.empty() ? path : absolute.lexically_normal().string();
+    const std::filesystem::path resolved = host::model::resolvedPath(path);
+    return resolved.empty() ? path : resolved.string();
+}
+
+// Whether two resolved paths name one file: the same text, or one file by identity.
+bool NameOneFile(const std::string& first, const std::string& second) {
+    std::error_code failed;
+    return first == second ||
+           (std::filesystem::exists(first, failed) && std::filesystem::exists(second, failed) &&
+            std::filesystem::equivalent(first, second, failed) && !failed);
 }
 
 // "NAME=VALUE" split at its first "="; false when there is none or a side is empty.
@@ -167,6 +178,19 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
     if (newDocument && line->openFile) {
         *error = "--open and --new exclude each other";
         return false;
+    }
+    // Two of the files written at the end naming one file would leave only the last one written,
+    // each reported written.
+    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+        {"--save", &line->saveFile}, {"--snapshot", &line->snapshotFile}, {"--journal", &line->journalFile}};
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
+            if (*outputs[i].second && *outputs[j].second &&
+                NameOneFile(**outputs[i].second, **outputs[j].second)) {
+                *error = std::string(outputs[i].first) + " and " + outputs[j].first + " name one file";
+                return false;
+            }
+        }
     }
     return true;
 }

@@ -133,6 +133,12 @@ bool SetPreferences(host::Application& application, const plimhost::CommandLine&
 // Writes the call journal, one entry per line; false, with the reason on standard error, when it
 // can't be written.
 bool WriteJournal(host::Application& application, const std::string& file) {
+    // An open document's file holds that document's work as last saved: no journal replaces it.
+    if (application.DocumentOfFile(file) >= 0) {
+        std::cerr << "plimhost: cannot write the journal " << file
+                  << ": it is the file of an open document\n";
+        return false;
+    }
     std::string text;
     for (const std::string& entry : application.Journal().Texts()) {
         text += entry;
@@ -151,7 +157,11 @@ bool WriteJournal(host::Application& application, const std::string& file) {
 bool SaveDocument(host::Application& application, const std::string& file) {
     const host::Document* document = application.CurrentDocument();
     std::string error = "no document is open";
-    if (document != nullptr && host::model::saveDocument(*document, file, &error)) {
+    // The current document may be saved to its own file; the file of another open document holds
+    // that one's work as last saved and is not written over.
+    if (document != nullptr && application.DocumentOfFile(file) > 0) {
+        error = "it is the file of another open document";
+    } else if (document != nullptr && host::model::saveDocument(*document, file, &error)) {
         return true;
     }
     std::cerr << "plimhost: cannot save the document to " << file << ": " << error << "\n";
@@ -163,7 +173,9 @@ bool SaveDocument(host::Application& application, const std::string& file) {
 bool WriteSnapshot(host::Application& application, const std::string& file) {
     const host::Document* document = application.CurrentDocument();
     std::string error = "no document is open";
-    if (document != nullptr && host::WriteArtboardPicture(*document, file, &error)) {
+    if (document != nullptr && application.DocumentOfFile(file) >= 0) {
+        error = "it is the file of an open document";
+    } else if (document != nullptr && host::WriteArtboardPicture(*document, file, &error)) {
         return true;
     }
     std::cerr << "plimhost: cannot write the snapshot " << file << ": " << error << "\n";

@@ -208,6 +208,10 @@ public:
     // The current document's file; empty for a new document or without one.
     std::string DocumentPath() const;
     void SetDocumentPath(std::string path);
+    // The position in the list (0: the current one) of the first open document whose file is the
+    // file at the path: by identity when both exist (the same file by a link or another spelling),
+    // else by the path as the system resolves it. -1 when none is.
+    int DocumentOfFile(const std::filesystem::path& file) const;
     // Whether the current document has changes that were not saved (AIDocument.h).
     bool DocumentModified();
     // The current document's colour model: 0 grey, 1 RGB, 2 CMYK.

@@ -82,6 +82,21 @@ AIErr SaveToStorage(HostState& state, const std::string& storagePath) {
     return kNoErr;
 }
 
+// The open document whose file is the file, cloud document or not; 0 when none is. A document is
+// open once: opening its file again brings it forward with its unsaved changes, rather than a second
+// copy that would save over what the first one holds.
+std::uintptr_t OpenDocumentOfFile(const HostState& state, const std::filesystem::path& file) {
+    for (const std::uintptr_t handle : OpenDocumentHandles(state)) {
+        const auto found = state.documents.paths.find(handle);
+        std::error_code failed;
+        if (found != state.documents.paths.end() && !found->second.empty() &&
+            std::filesystem::equivalent(found->second, file, failed) && !failed) {
+            return handle;
+        }
+    }
+    return 0;
+}
+
 AIErr OpenCloudDocument(const ai::UnicodeString& description, AIDocumentHandle* document) {
     auto [state, error] = StartOperation(kSuite, "OpenCloudDocument");
     const std::optional<std::string> text = state != nullptr ? StringText(*state, description) : std::nullopt;
@@ -97,8 +112,10 @@ AIErr OpenCloudDocument(const ai::UnicodeString& description, AIDocumentHandle* 
     if (error == kNoErr && !file) {
         error = kBadParameterErr;
     }
-    std::uintptr_t opened = 0;
-    if (error == kNoErr) {
+    std::uintptr_t opened = error == kNoErr ? OpenDocumentOfFile(*state, *file) : 0;
+    if (opened != 0) {
+        error = ActivateOpenDocument(*state, opened);
+    } else if (error == kNoErr) {
         error = OpenDocumentFile(*state, file->string(), -1, false, &opened);
     }
     if (error == kNoErr) {

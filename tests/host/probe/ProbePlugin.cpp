@@ -26,6 +26,7 @@
 //   restore    "NAME": put the copy back above the art and dispose of the art
 //   dispose    "NAME": dispose of the art
 //   mark, revertMark, forgetMark  "NAME": set a revert mark under the name, revert to it, forget it
+//   modified   "1" or "0": the modified flag      setModified  "1" or "0": set it
 //   batch      "COMMAND ARGUMENT;COMMAND ARGUMENT...": several commands in one call, answers joined by ';'
 #include <algorithm>
 #include <cstdlib>
@@ -335,6 +336,15 @@ std::optional<std::string> RunDocumentScript(Probe& probe, const std::string& co
     if (command == "undo" || command == "redo") {
         Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
         return Code(command == "undo" ? documents->Undo() : documents->Redo());
+    }
+    if (command == "modified" || command == "setModified") {
+        Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
+        if (command == "setModified") {
+            return Code(documents->SetDocumentModified(input == "1"));
+        }
+        AIBoolean modified = false;
+        const AIErr error = documents->GetDocumentModified(&modified);
+        return error != kNoErr ? "error " + Code(error) : std::to_string(modified != 0 ? 1 : 0);
     }
     if (command == "docSet" || command == "docGet" || command == "docDelete") {
         return DocumentEntry(command, input);
