@@ -269,14 +269,14 @@ const std::vector<ManualStatement> kRows = {
 
     // --- startContext, undoChanges, listUndoPoints ---------------------------------------------
     {"startContext",
-     "a key of another type closes an open context",
+     "a key of another type fails and leaves the open context open",
      "poster.json",
      {{"startContext", R"({"key":"k"})"},
       {"rotate", R"({"tagSearch":"star","rotation":45})"},
       {"startContext", R"({"key":5})"},
       {"rotate", R"({"tagSearch":"star","rotation":45})"},
       {"listUndoPoints", "{}"}},
-     {{"undoPoints", {{-2, "k"}}}}},
+     {{"undoPoints", {{-1, "k"}}}}},
     {"undoChanges",
      "without a key it goes back to the default tag, not further",
      "poster.json",
