@@ -62,7 +62,7 @@ std::optional<std::string> DrawVectorCopy(const Document& document, const std::v
         *error = "the document could not be drawn";
         return std::nullopt;
     }
-    return std::move(picture.bytes);
+    return std::string(picture.bytes.view());
 }
 
 template <typename T>

@@ -148,12 +148,7 @@ std::set<std::string> Sections() {
     return sections;
 }
 
-std::string Replace(std::string text, std::string_view from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testsupport::Replace;
 
 std::set<std::string> KeysOf(const json& object) {
     std::set<std::string> keys;

@@ -16,12 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testsupport::Replace;
 
 // Whether the reply line has the expected form: a "#" of the expected text stands for any digit
 // (what the clock gives), every other character for itself.

@@ -16,12 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testsupport::Replace;
 
 // What a native file written by a job holds: the names of its art and layers, and its artboards.
 // Symbols count as "symbol:" and their name. xmp: a text its XMP packet must hold (when not

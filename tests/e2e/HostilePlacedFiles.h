@@ -89,38 +89,11 @@ inline std::string PdfSeparationTintOfAHugeSampledFunction(const ScratchFolder& 
                             "\x80")});
 }
 
-// 2,000 Coons patches, each covering the page, in the shading's own stream, which the content paints
-// 100 times in 600 bytes ("/S sh").
-inline std::string PdfPatchMeshOfManyPatches(const ScratchFolder& folder) {
-    constexpr int kPoints[12][2] = {{0, 0},   {0, 7},   {0, 13}, {0, 20}, {7, 20}, {13, 20},
-                                    {20, 20}, {20, 13}, {20, 7}, {20, 0}, {13, 0}, {7, 0}};
-    std::string patch(1, '\0');
-    for (const auto& point : kPoints) {
-        patch += BigEndianBytes(static_cast<std::uint64_t>(point[0]) * 0xFFFFFFFFu / 20, 4) +
-                 BigEndianBytes(static_cast<std::uint64_t>(point[1]) * 0xFFFFFFFFu / 20, 4);
-    }
-    patch += std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\x00", 12);
-    std::string patches;
-    for (int i = 0; i < 2000; ++i) {
-        patches += patch;
-    }
-    std::string content;
-    for (int i = 0; i < 100; ++i) {
-        content += "/S sh\n";
-    }
-    return HostilePdf(
-        folder, "mesh.pdf", "/Shading << /S 5 0 R >>", content,
-        {crafted::PdfStream("/ShadingType 6 /ColorSpace /DeviceRGB /BitsPerCoordinate 32 "
-                            "/BitsPerComponent 8 /BitsPerFlag 8 /Decode [0 20 0 20 0 1 0 1 0 1] "
-                            "/Filter /FlateDecode",
-                            Flate(patches))});
-}
-
-// A page of 20 points square painting one Coons patch mesh of that many patches, each covering the
-// page: its cost grows with the patches and with the pixels the page is drawn on. The tint makes the
-// content of each file its own.
+// A page of 20 points square painting, `paints` times, one Coons patch mesh of that many patches,
+// each covering the page: its cost grows with the patches, the paints and the pixels the page is
+// drawn on. The tint makes the content of each file its own.
 inline std::string PdfMeshOfPatches(const ScratchFolder& folder, const std::string& name, int patches,
-                                    int tint = 0) {
+                                    int tint = 0, int paints = 1) {
     constexpr int kPoints[12][2] = {{0, 0},   {0, 7},   {0, 13}, {0, 20}, {7, 20}, {13, 20},
                                     {20, 20}, {20, 13}, {20, 7}, {20, 0}, {13, 0}, {7, 0}};
     std::string patch(1, '\0');
@@ -134,12 +107,22 @@ inline std::string PdfMeshOfPatches(const ScratchFolder& folder, const std::stri
     for (int i = 0; i < patches; ++i) {
         all += patch;
     }
+    std::string content;
+    for (int i = 0; i < paints; ++i) {
+        content += "/S sh\n";
+    }
     return HostilePdf(
-        folder, name, "/Shading << /S 5 0 R >>", "/S sh",
+        folder, name, "/Shading << /S 5 0 R >>", content,
         {crafted::PdfStream("/ShadingType 6 /ColorSpace /DeviceRGB /BitsPerCoordinate 32 "
                             "/BitsPerComponent 8 /BitsPerFlag 8 /Decode [0 20 0 20 0 1 0 1 0 1] "
                             "/Filter /FlateDecode",
                             Flate(all))});
+}
+
+// 2,000 Coons patches, each covering the page, in the shading's own stream, which the content paints
+// 100 times in 600 bytes.
+inline std::string PdfPatchMeshOfManyPatches(const ScratchFolder& folder) {
+    return PdfMeshOfPatches(folder, "mesh.pdf", 2000, 0xFF, 100);
 }
 
 // A page of 20 points square filled at half opacity: a vector copy turns it into an image.

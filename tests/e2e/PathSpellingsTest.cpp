@@ -16,12 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testsupport::Replace;
 
 // Where the system takes a spelling: the scratch folder T, which holds the open documents doc.ai
 // and doc.aic, or its folder T/a, which holds files of the same names that no document has open.

@@ -24,12 +24,7 @@ constexpr const char* kArrowheads = R"({"format": "plimhost-document", "version"
   "symbols": [{"name": "Arrow 7", "art": {"type": "path", "closed": true,
     "segments": [{"anchor": [0, 0]}, {"anchor": [10, 2]}, {"anchor": [0, 4]}]}}]})";
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
+using testsupport::Replace;
 
 // Members are public: the cases' checks read them.
 class DocumentState : public testing::Test {

@@ -43,6 +43,14 @@ bool Hoard(PictureOutput&, std::string&) {
     }
 }
 
+// Writes to its result without end: what it wrote counts as its memory.
+bool Flood(PictureOutput& output, std::string&) {
+    const std::string block(std::size_t{1} << 20, 'x');
+    while (output.Write(block)) {
+    }
+    return true;
+}
+
 bool Stall(PictureOutput&, std::string&) {
     for (;;) {
         ::pause();
@@ -62,7 +70,7 @@ bool Throw(PictureOutput&, std::string&) {
     throw std::runtime_error("no such page");
 }
 
-// 8 MiB of a pattern, more than the pipe holds at once.
+// 8 MiB of a pattern.
 bool MakeMany(PictureOutput& output, std::string&) {
     std::string bytes(std::size_t{8} << 20, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -89,6 +97,11 @@ const WorkCase kCases[] = {
      "more than the 1 s of CPU time a picture may take"},
     {"TakingMoreMemoryThanTheBound",
      Hoard,
+     {30, std::size_t{128} << 20, 60s},
+     PictureResult::End::beyond,
+     "needed more than the 128 MiB of memory a picture may take"},
+    {"WritingMoreThanTheBound",
+     Flood,
      {30, std::size_t{128} << 20, 60s},
      PictureResult::End::beyond,
      "needed more than the 128 MiB of memory a picture may take"},
@@ -165,6 +178,22 @@ TEST(PictureProcessOutput, IsSaidHere) {
         0);
     EXPECT_TRUE(result.made()) << result.failure;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "plimhost: a warning of the picture\n");
+}
+
+// Of a flood of warnings, the first 4 MiB are said, and the picture is drawn.
+TEST(PictureProcessOutput, IsSaidUpToItsLimit) {
+    testing::internal::CaptureStderr();
+    const PictureResult result = host::DrawPictureApart(
+        [](PictureOutput&, std::string&) {
+            const std::string line(1023, 'w');
+            for (int i = 0; i < 8192; ++i) {
+                std::fprintf(stderr, "%s\n", line.c_str());
+            }
+            return true;
+        },
+        0);
+    EXPECT_TRUE(result.made()) << result.failure;
+    EXPECT_EQ(testing::internal::GetCapturedStderr().size(), std::size_t{4} << 20);
 }
 
 // librsvg starts a pool of threads for a filter: drawn in the picture's process, it leaves this

@@ -7,6 +7,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,9 +51,9 @@ PictureBound gBound = DefaultBound();
 enum class Outcome : char { made = 'M', failed = 'F', beyond = 'B' };
 constexpr std::size_t kTrailerBytes = sizeof(std::uint64_t) + sizeof(std::uint32_t) + 1;
 constexpr std::size_t kLongestText = 64u << 10;
-// The most the child may write to its standard error (poppler's messages, the picture's own
-// warnings), kept to be said here once it has ended.
-constexpr rlim_t kChildOutputBytes = 4u << 20;
+// The most of what the child wrote to its standard error (poppler's messages, the picture's own
+// warnings) that is said here once it has ended.
+constexpr std::size_t kChildOutputBytes = std::size_t{4} << 20;
 // How often the child's resident memory is looked at.
 constexpr int kWatchMilliseconds = 5;
 // The descriptor the child writes what it made to, the others from it on closed.
@@ -212,15 +213,16 @@ void CloseDescriptorsFrom(int first) {
 }
 
 // The child's own setting: it dies with this process; its standard output and error go to the
-// kept output and its result to descriptor 3, every other descriptor closed; the signals that end
-// a process end it as they would any program (not through this process's handlers, which remove
-// this process's temporary files), none held back; its CPU time is limited (SIGXCPU past the soft
-// limit, SIGKILL a second later), no core file, and what it writes to its standard error limited
-// (the write fails rather than ending it). Its memory is watched by this process instead of limited
-// here: an allocation refused (RLIMIT_AS) is one the decoders answer by drawing less (poppler's JBIG2
-// pages, libjpeg's coefficient arrays), and it rules out the sanitizers' shadow memory. librsvg's
-// pool of threads keeps to one: the picture draws on one core.
-void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound) {
+// kept output and its result to descriptor 3, both files of memory, every other descriptor closed;
+// the signals that end a process end it as they would any program (not through this process's
+// handlers, which remove this process's temporary files), none held back; its CPU time is limited
+// (SIGXCPU past the soft limit, SIGKILL a second later), no core file, and its result limited to
+// what it may hold (a write past it fails rather than ending the child). Its memory, with
+// what it wrote, is watched by this process instead of limited here: an allocation refused
+// (RLIMIT_AS) is one the decoders answer by drawing less (poppler's JBIG2 pages, libjpeg's
+// coefficient arrays), and it rules out the sanitizers' shadow memory. librsvg's pool of threads
+// keeps to one: the picture draws on one core.
+void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound, std::size_t capacity) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) {
         ::_exit(1);  // this process ended before the child could ask to end with it
@@ -246,14 +248,15 @@ void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound)
     ::setrlimit(RLIMIT_CORE, &noCore);
     const rlimit cpu{bound.cpuSeconds, bound.cpuSeconds + 1};
     ::setrlimit(RLIMIT_CPU, &cpu);
-    const rlimit written{kChildOutputBytes, kChildOutputBytes};
+    const rlim_t most = capacity + kLongestText + kTrailerBytes;  // the result's file
+    const rlimit written{most, most};
     ::setrlimit(RLIMIT_FSIZE, &written);
     ::setenv("RAYON_NUM_THREADS", "1", 1);
 }
 
 // The child's whole life: the work, whatever it throws its answer too, then the trailer.
-[[noreturn]] void RunChild(const PictureWork& work, const PictureBound& bound) {
-    PictureOutput output(kChildResult);
+[[noreturn]] void RunChild(const PictureWork& work, const PictureBound& bound, std::size_t capacity) {
+    PictureOutput output(kChildResult, capacity);
     Outcome outcome = Outcome::failed;
     std::string failure;
     try {
@@ -270,11 +273,16 @@ void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound)
     } catch (...) {
         failure = "drawing it failed";
     }
+    if (output.full()) {
+        outcome = Outcome::beyond;
+        failure = PastMemory(bound);
+    }
     failure.resize(std::min(failure.size(), kLongestText));
     const std::uint32_t textLength = static_cast<std::uint32_t>(failure.size());
     const std::uint64_t madeLength = output.written();
     const char outcomeByte = static_cast<char>(outcome);
-    const bool sent = output.Write(failure) && WriteAll(kChildResult, &textLength, sizeof textLength) &&
+    const bool sent = WriteAll(kChildResult, failure.data(), failure.size()) &&
+                      WriteAll(kChildResult, &textLength, sizeof textLength) &&
                       WriteAll(kChildResult, &madeLength, sizeof madeLength) &&
                       WriteAll(kChildResult, &outcomeByte, 1);
     ::_exit(sent ? 0 : 1);  // no handler of this process's at exit, no flush of its buffers, no leak check
@@ -282,14 +290,11 @@ void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound)
 
 // What the child said on its standard error.
 std::string KeptOutput(int output) {
-    if (output < 0) {
+    const off_t said = output < 0 ? -1 : ::lseek(output, 0, SEEK_CUR);
+    if (said <= 0) {
         return {};
     }
-    struct stat info {};
-    if (::fstat(output, &info) != 0 || info.st_size <= 0) {
-        return {};
-    }
-    std::string text(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), kChildOutputBytes), '\0');
+    std::string text(std::min<std::size_t>(static_cast<std::size_t>(said), kChildOutputBytes), '\0');
     const ssize_t read = ::pread(output, text.data(), text.size(), 0);
     text.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
     return text;
@@ -324,10 +329,19 @@ std::string Ending(int status) {
     return "it ended with status " + std::to_string(WEXITSTATUS(status));
 }
 
-// Reads what the child writes as it comes, until it closes its end, while its resident memory and
-// the clock are watched: past the bound it is killed. It is always reaped.
+// What the child used besides its resident memory: the file of memory it wrote its result to.
+std::size_t WrittenBytes(int descriptor) {
+    struct stat info {};
+    if (descriptor < 0 || ::fstat(descriptor, &info) != 0 || info.st_blocks < 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_blocks) * 512;
+}
+
+// Waits for the child to end, while its memory and the clock are watched: past the bound it is
+// killed. It is always reaped. The wait is on a descriptor of the process where the system has one,
+// so that its end is seen at once.
 struct Watched {
-    std::string answer;
     int status = 0;
     rusage usage{};
     bool killed = false;
@@ -337,42 +351,26 @@ struct Watched {
 
 Watched Watch(pid_t child, int result, std::size_t limit, WallClock& wall) {
     Watched watched;
-    const int flags = ::fcntl(result, F_GETFL);
-    ::fcntl(result, F_SETFL, flags | O_NONBLOCK);
-    std::string buffer(std::size_t{1} << 20, '\0');
-    for (bool open = true; open && !watched.killed;) {
-        pollfd ready{result, POLLIN, 0};
-        if (::poll(&ready, 1, kWatchMilliseconds) > 0) {
-            for (;;) {
-                const ssize_t received = ::read(result, buffer.data(), buffer.size());
-                if (received > 0) {
-                    watched.answer.append(buffer.data(), static_cast<std::size_t>(received));
-                    continue;
-                }
-                open = received < 0 && (errno == EAGAIN || errno == EINTR);
-                break;
-            }
-        }
-        watched.tooLarge = ResidentBytes(child) > limit;
-        watched.late = wall.Past(child);
-        if (watched.tooLarge || watched.late) {
-            ::kill(child, SIGKILL);
-            watched.killed = true;
-        }
-    }
+    const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
     for (;;) {
         const pid_t ended = ::wait4(child, &watched.status, watched.killed ? 0 : WNOHANG, &watched.usage);
         if (ended == child || (ended < 0 && errno != EINTR)) {
             break;
         }
-        if (ended == 0 && !wall.Past(child)) {
-            ::poll(nullptr, 0, 1);
-        } else if (ended == 0) {
+        if (ended != 0 || watched.killed) {
+            continue;
+        }
+        watched.tooLarge = ResidentBytes(child) + WrittenBytes(result) > limit;
+        watched.late = wall.Past(child);
+        if (watched.tooLarge || watched.late) {
             ::kill(child, SIGKILL);
             watched.killed = true;
-            watched.late = true;
+            continue;
         }
+        pollfd end{process, POLLIN, 0};
+        ::poll(&end, process >= 0 ? 1 : 0, kWatchMilliseconds);
     }
+    CloseDescriptor(process);
     return watched;
 }
 
@@ -383,8 +381,22 @@ PictureResult Beyond(std::string reason) {
     return result;
 }
 
+// What the child wrote to its result, mapped; empty when it wrote nothing or it can't be mapped.
+PictureBytes MapWritten(int result) {
+    struct stat info {};
+    if (::fstat(result, &info) != 0 || info.st_size <= 0) {
+        return {};
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapping = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, result, 0);
+    if (mapping == MAP_FAILED) {
+        return {};
+    }
+    return PictureBytes(mapping, size, size);
+}
+
 // The result from what the child wrote and how it ended.
-PictureResult Judge(Watched& watched, const PictureBound& bound) {
+PictureResult Judge(const Watched& watched, int written, const PictureBound& bound) {
     const double cpu =
         static_cast<double>(watched.usage.ru_utime.tv_sec + watched.usage.ru_stime.tv_sec) +
         static_cast<double>(watched.usage.ru_utime.tv_usec + watched.usage.ru_stime.tv_usec) / 1e6;
@@ -401,26 +413,26 @@ PictureResult Judge(Watched& watched, const PictureBound& bound) {
     if (watched.late) {
         return Beyond(PastWall(bound));
     }
-    std::string& answer = watched.answer;
-    if (!WIFEXITED(watched.status) || WEXITSTATUS(watched.status) != 0 || answer.size() < kTrailerBytes) {
+    PictureBytes answer = MapWritten(written);
+    const std::string_view bytes = answer.view();
+    if (!WIFEXITED(watched.status) || WEXITSTATUS(watched.status) != 0 || bytes.size() < kTrailerBytes) {
         return Beyond("drawing it failed (" + Ending(watched.status) + ")");
     }
     std::uint32_t textLength = 0;
     std::uint64_t madeLength = 0;
-    const std::size_t trailer = answer.size() - kTrailerBytes;
-    std::memcpy(&textLength, answer.data() + trailer, sizeof textLength);
-    std::memcpy(&madeLength, answer.data() + trailer + sizeof textLength, sizeof madeLength);
-    const auto outcome = static_cast<Outcome>(answer.back());
+    const std::size_t trailer = bytes.size() - kTrailerBytes;
+    std::memcpy(&textLength, bytes.data() + trailer, sizeof textLength);
+    std::memcpy(&madeLength, bytes.data() + trailer + sizeof textLength, sizeof madeLength);
+    const auto outcome = static_cast<Outcome>(bytes.back());
     if (textLength > trailer || madeLength != trailer - textLength) {
         return Beyond("drawing it failed (its answer is incomplete)");
     }
     PictureResult result;
-    result.failure = answer.substr(trailer - textLength, textLength);
+    result.failure = std::string(bytes.substr(trailer - textLength, textLength));
     switch (outcome) {
         case Outcome::made:
             result.end = PictureResult::End::made;
-            answer.resize(static_cast<std::size_t>(madeLength));
-            result.bytes = std::move(answer);
+            result.bytes = std::move(answer).Prefix(static_cast<std::size_t>(madeLength));
             return result;
         case Outcome::failed:
             result.end = PictureResult::End::failed;
@@ -434,30 +446,36 @@ PictureResult Judge(Watched& watched, const PictureBound& bound) {
 
 PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     const PictureBound bound = gBound;
-    int result[2];
-    if (::pipe2(result, O_CLOEXEC) != 0) {
+    const int result = ::memfd_create("picture", MFD_CLOEXEC);
+    if (result < 0) {
         return Beyond("no process could be started to draw it");
     }
-    // A larger pipe, where the system allows it: fewer turns for a picture of many bytes.
-    ::fcntl(result[0], F_SETPIPE_SZ, 1 << 20);
-    const int output = ::memfd_create("picture-output", MFD_CLOEXEC);
+    // The child's standard error: a file of a fixed size that it can't grow, its writes past the
+    // end failing; how much it wrote is the offset it shares with this process.
+    int output = ::memfd_create("picture-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (output >= 0 && (::ftruncate(output, static_cast<off_t>(kChildOutputBytes)) != 0 ||
+                        ::fcntl(output, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0)) {
+        ::close(output);
+        output = -1;
+    }
     const pid_t parent = ::getpid();
     const std::size_t baseline = ResidentBytes(parent);
+    // What the child may hold: what it shares with this process when it starts, the bound, and the
+    // picture's surface and result; what it writes counts too.
+    const std::size_t limit = baseline + bound.bytes + surfaceBytes;
     WallClock wall(Clock::now(), bound.wall);
     const pid_t child = ::fork();
     if (child == 0) {
-        SetUpChild(parent, result[1], output, bound);
-        RunChild(work, bound);
+        const std::size_t capacity = bound.bytes + surfaceBytes;
+        SetUpChild(parent, result, output, bound, capacity);
+        RunChild(work, bound, capacity);
     }
-    ::close(result[1]);
     if (child < 0) {
-        ::close(result[0]);
+        ::close(result);
         CloseDescriptor(output);
         return Beyond("no process could be started to draw it");
     }
-    const std::size_t limit = baseline + bound.bytes + surfaceBytes;
-    Watched watched = Watch(child, result[0], limit, wall);
-    ::close(result[0]);
+    const Watched watched = Watch(child, result, limit, wall);
     const std::string said = KeptOutput(output);
     CloseDescriptor(output);
 #ifdef PLIM_PICTURE_UNDER_ASAN
@@ -471,7 +489,9 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     }
 #endif
     WriteAll(STDERR_FILENO, said.data(), said.size());
-    return Judge(watched, bound);
+    PictureResult judged = Judge(watched, result, bound);
+    ::close(result);
+    return judged;
 }
 
 }  // namespace
@@ -486,11 +506,37 @@ void SetPictureBound(const PictureBound& bound) {
 }
 
 bool PictureOutput::Write(const void* data, std::size_t size) {
+    if (size > capacity_ - std::min(capacity_, written_)) {
+        full_ = true;
+        return false;
+    }
     if (!WriteAll(descriptor_, data, size)) {
         return false;
     }
     written_ += size;
     return true;
+}
+
+PictureBytes& PictureBytes::operator=(PictureBytes&& other) noexcept {
+    if (this != &other) {
+        this->~PictureBytes();
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        mapped_ = std::exchange(other.mapped_, 0);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+PictureBytes::~PictureBytes() {
+    if (mapping_ != nullptr) {
+        ::munmap(mapping_, mapped_);
+    }
+}
+
+PictureBytes PictureBytes::Prefix(std::size_t size) && {
+    PictureBytes prefix = std::move(*this);
+    prefix.size_ = std::min(prefix.size_, size);
+    return prefix;
 }
 
 PictureResult DrawPictureApart(const PictureWork& work, std::size_t surfaceBytes) noexcept {

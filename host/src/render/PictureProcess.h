@@ -4,12 +4,13 @@
 // librsvg, libjpeg, libtiff), in more ways than a check made beforehand can price, and those
 // libraries start threads of their own. So each picture is drawn as a whole in a child process
 // forked at the time of the picture, under a bound of CPU time, memory and wall-clock time, and
-// hands back what it made through a pipe: this process never runs those libraries, stays
+// hands back what it made in a file of memory that this process then maps, so that pixels and
+// copies are not copied on the way: this process never runs those libraries, stays
 // single-threaded (so it can always fork, and the signals it holds back stay held), and a picture
 // past the bound fails as a whole, its reason on standard error, with nothing partial written.
 //
 // The child dies with this process (PR_SET_PDEATHSIG), holds its signals' default actions, ends
-// with _exit, and writes to none of this process's descriptors but its pipe: what it says on
+// with _exit, and writes to none of this process's descriptors but its result's: what it says on
 // standard error is kept and said here once it has ended. Under the sanitizers, a sanitizer's report
 // from the child is printed here, and this process aborts, so that faults are still seen.
 #pragma once
@@ -19,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace host {
 
@@ -40,23 +42,53 @@ struct PictureBound {
 PictureBound CurrentPictureBound();
 void SetPictureBound(const PictureBound& bound);
 
-// Where the picture's process writes what it made, as it makes it.
+// Where the picture's process writes what it made, as it makes it, up to the bound's memory.
 class PictureOutput {
 public:
-    explicit PictureOutput(int descriptor) : descriptor_(descriptor) {}
-    // False when the bytes can't be written (this process has gone).
+    PictureOutput(int descriptor, std::size_t capacity) : descriptor_(descriptor), capacity_(capacity) {}
+    // False when the bytes can't be written: past the capacity (full() then says so), or the
+    // system refused them.
     bool Write(const void* data, std::size_t size);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
     std::size_t written() const { return written_; }
+    bool full() const { return full_; }
 
 private:
     int descriptor_;
+    std::size_t capacity_;
     std::size_t written_ = 0;
+    bool full_ = false;
 };
 
 // The work of one picture, in its own process: writes what it made to the output; false, with the
 // reason in failure, when it can't be drawn (a refusal of the picture's own, within the bound).
 using PictureWork = std::function<bool(PictureOutput& output, std::string& failure)>;
+
+// The bytes a picture's process made, mapped read-only from where it wrote them; they stay valid
+// as long as this object.
+class PictureBytes {
+public:
+    PictureBytes() = default;
+    PictureBytes(void* mapping, std::size_t mapped, std::size_t size)
+        : mapping_(mapping), mapped_(mapped), size_(size) {}
+    PictureBytes(PictureBytes&& other) noexcept { *this = std::move(other); }
+    PictureBytes& operator=(PictureBytes&& other) noexcept;
+    PictureBytes(const PictureBytes&) = delete;
+    PictureBytes& operator=(const PictureBytes&) = delete;
+    ~PictureBytes();
+
+    std::string_view view() const { return {static_cast<const char*>(mapping_), size_}; }
+    operator std::string_view() const { return view(); }
+    std::size_t size() const { return size_; }
+    char operator[](std::size_t at) const { return view()[at]; }
+    // The first size bytes, the mapping moved into them.
+    PictureBytes Prefix(std::size_t size) &&;
+
+private:
+    void* mapping_ = nullptr;
+    std::size_t mapped_ = 0;
+    std::size_t size_ = 0;
+};
 
 struct PictureResult {
     enum class End {
@@ -65,7 +97,7 @@ struct PictureResult {
         beyond,  // past the bound, or its process could not be started or ended abnormally
     };
     End end = End::beyond;
-    std::string bytes;
+    PictureBytes bytes;
     std::string failure;
     bool made() const { return end == End::made; }
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include <cairo.h>
 
@@ -62,56 +63,106 @@ cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels) {
     return PixelSurface(pixels).release();
 }
 
-model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha) {
+namespace {
+
+// One row of premultiplied ARGB as the pixels' channels, at out.
+std::uint8_t* ConvertRow(const std::uint32_t* row, std::size_t width, model::RasterPixels::Space space,
+                         bool alpha, std::uint8_t* out) {
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::uint32_t a = row[x] >> 24;
+        const std::uint8_t r = Unpremultiply((row[x] >> 16) & 0xFF, a);
+        const std::uint8_t g = Unpremultiply((row[x] >> 8) & 0xFF, a);
+        const std::uint8_t b = Unpremultiply(row[x] & 0xFF, a);
+        switch (space) {
+            case model::RasterPixels::Space::rgb:
+                *out++ = r;
+                *out++ = g;
+                *out++ = b;
+                break;
+            case model::RasterPixels::Space::gray:
+                *out++ = static_cast<std::uint8_t>((299 * r + 587 * g + 114 * b + 500) / 1000);
+                break;
+            case model::RasterPixels::Space::cmyk: {
+                const std::uint32_t k = 255 - std::max({r, g, b});
+                const auto ink = [k](std::uint32_t c) {
+                    return k == 255 ? std::uint8_t{0}
+                                    : static_cast<std::uint8_t>((255 - c - k) * 255 / (255 - k));
+                };
+                *out++ = ink(r);
+                *out++ = ink(g);
+                *out++ = ink(b);
+                *out++ = static_cast<std::uint8_t>(k);
+                break;
+            }
+        }
+        if (alpha) {
+            *out++ = static_cast<std::uint8_t>(a);
+        }
+    }
+    return out;
+}
+
+// The surface's rows, each as a pointer to its first pixel.
+const std::uint32_t* SurfaceRow(cairo_surface_t* surface, std::size_t y) {
+    return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
+                                                  static_cast<std::ptrdiff_t>(y) *
+                                                      cairo_image_surface_get_stride(surface));
+}
+
+model::RasterPixels EmptyPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha) {
     model::RasterPixels pixels;
     pixels.width = static_cast<std::size_t>(cairo_image_surface_get_width(surface));
     pixels.height = static_cast<std::size_t>(cairo_image_surface_get_height(surface));
     pixels.space = space;
     pixels.alpha = alpha;
-    pixels.bytes.reserve(pixels.width * pixels.height * pixels.channels());
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    return pixels;
+}
+
+bool WriteHeader(PictureOutput& output, const model::RasterPixels& pixels) {
+    const std::uint64_t header[4] = {pixels.width, pixels.height, static_cast<std::uint64_t>(pixels.space),
+                                     pixels.alpha ? 1u : 0u};
+    return output.Write(header, sizeof header);
+}
+
+}  // namespace
+
+model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha) {
+    model::RasterPixels pixels = EmptyPixels(surface, space, alpha);
+    const std::size_t rowBytes = pixels.width * pixels.channels();
+    pixels.bytes.resize(rowBytes * pixels.height);
     for (std::size_t y = 0; y < pixels.height; ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (std::size_t x = 0; x < pixels.width; ++x) {
-            const std::uint32_t a = row[x] >> 24;
-            const std::uint32_t r = Unpremultiply((row[x] >> 16) & 0xFF, a);
-            const std::uint32_t g = Unpremultiply((row[x] >> 8) & 0xFF, a);
-            const std::uint32_t b = Unpremultiply(row[x] & 0xFF, a);
-            switch (pixels.space) {
-                case model::RasterPixels::Space::rgb:
-                    pixels.bytes.insert(pixels.bytes.end(),
-                                        {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                         static_cast<std::uint8_t>(b)});
-                    break;
-                case model::RasterPixels::Space::gray:
-                    pixels.bytes.push_back(
-                        static_cast<std::uint8_t>((299 * r + 587 * g + 114 * b + 500) / 1000));
-                    break;
-                case model::RasterPixels::Space::cmyk: {
-                    const std::uint32_t k = 255 - std::max({r, g, b});
-                    const auto ink = [k](std::uint32_t c) {
-                        return k == 255 ? std::uint8_t{0}
-                                        : static_cast<std::uint8_t>((255 - c - k) * 255 / (255 - k));
-                    };
-                    pixels.bytes.insert(pixels.bytes.end(),
-                                        {ink(r), ink(g), ink(b), static_cast<std::uint8_t>(k)});
-                    break;
-                }
-            }
-            if (pixels.alpha) {
-                pixels.bytes.push_back(static_cast<std::uint8_t>(a));
-            }
-        }
+        ConvertRow(SurfaceRow(surface, y), pixels.width, space, alpha, pixels.bytes.data() + y * rowBytes);
     }
     return pixels;
 }
 
 bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels) {
-    const std::uint64_t header[4] = {pixels.width, pixels.height, static_cast<std::uint64_t>(pixels.space),
-                                     pixels.alpha ? 1u : 0u};
-    return output.Write(header, sizeof header) && output.Write(pixels.bytes.data(), pixels.bytes.size());
+    return WriteHeader(output, pixels) && output.Write(pixels.bytes.data(), pixels.bytes.size());
+}
+
+bool WriteSurfacePixels(PictureOutput& output, cairo_surface_t* surface, model::RasterPixels::Space space,
+                        bool alpha) {
+    cairo_surface_flush(surface);
+    const model::RasterPixels pixels = EmptyPixels(surface, space, alpha);
+    if (!WriteHeader(output, pixels)) {
+        return false;
+    }
+    // Rows converted a few at a time, so that the picture's process holds no second copy of them.
+    const std::size_t rowBytes = pixels.width * pixels.channels();
+    const std::size_t rowsAtOnce =
+        std::max<std::size_t>(1, (std::size_t{256} << 10) / std::max<std::size_t>(rowBytes, 1));
+    std::vector<std::uint8_t> rows(rowBytes * rowsAtOnce);
+    for (std::size_t y = 0; y < pixels.height;) {
+        std::uint8_t* out = rows.data();
+        const std::size_t first = y;
+        for (; y < pixels.height && y - first < rowsAtOnce; ++y) {
+            out = ConvertRow(SurfaceRow(surface, y), pixels.width, space, alpha, out);
+        }
+        if (!output.Write(rows.data(), static_cast<std::size_t>(out - rows.data()))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {

@@ -24,6 +24,9 @@ class PictureOutput;
 // Pixels as a picture's process hands them back (PictureProcess.h), and read back here; none when
 // the bytes don't hold pixels that agree with their size.
 bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels);
+// The image surface's pixels written as WritePixels writes them, without holding them twice.
+bool WriteSurfacePixels(PictureOutput& output, cairo_surface_t* surface, model::RasterPixels::Space space,
+                        bool alpha);
 std::optional<model::RasterPixels> ReadPixels(std::string_view bytes);
 
 }  // namespace host

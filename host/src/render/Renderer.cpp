@@ -719,12 +719,13 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     }
     const PictureResult picture = DrawPictureApart(
         [&](PictureOutput& output, std::string& failure) {
-            const std::optional<model::RasterPixels> pixels = RenderArtHere(document, art, bounds, settings);
-            if (!pixels) {
+            const CairoSurface surface =
+                RenderSurface(document, art, bounds, settings, size->first, size->second);
+            if (surface == nullptr) {
                 failure = "the art could not be drawn";
                 return false;
             }
-            return WritePixels(output, *pixels);
+            return WriteSurfacePixels(output, surface.get(), settings.space, settings.transparent);
         },
         size->first * size->second * kPictureBytesPerPixel);
     if (!picture.made()) {
