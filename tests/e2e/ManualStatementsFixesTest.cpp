@@ -18,11 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Replaced(std::string text, const std::string& folder) {
-    for (std::size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + folder.size())) {
-        text.replace(at, 1, folder);
-    }
-    return text;
+// The text with "$" replaced by the folder.
+std::string Replaced(const std::string& text, const std::string& folder) {
+    return testsupport::Replace(text, "$", folder);
 }
 
 class ManualStatementFixes : public ManualStatementTest {
