@@ -519,7 +519,7 @@ bool PictureOutput::Write(const void* data, std::size_t size) {
 
 PictureBytes& PictureBytes::operator=(PictureBytes&& other) noexcept {
     if (this != &other) {
-        this->~PictureBytes();
+        Unmap();
         mapping_ = std::exchange(other.mapping_, nullptr);
         mapped_ = std::exchange(other.mapped_, 0);
         size_ = std::exchange(other.size_, 0);
@@ -528,8 +528,13 @@ PictureBytes& PictureBytes::operator=(PictureBytes&& other) noexcept {
 }
 
 PictureBytes::~PictureBytes() {
+    Unmap();
+}
+
+void PictureBytes::Unmap() noexcept {
     if (mapping_ != nullptr) {
         ::munmap(mapping_, mapped_);
+        mapping_ = nullptr;
     }
 }
 

@@ -85,6 +85,8 @@ public:
     PictureBytes Prefix(std::size_t size) &&;
 
 private:
+    void Unmap() noexcept;
+
     void* mapping_ = nullptr;
     std::size_t mapped_ = 0;
     std::size_t size_ = 0;
