@@ -28,6 +28,29 @@ struct ManualStatement {
     nlohmann::json holds;
 };
 
+// The statements of one section of the manual, each run on the section's document.
+struct ManualSection {
+    struct Row {
+        std::string says;
+        std::vector<std::pair<std::string, std::string>> steps;
+        nlohmann::json holds;
+    };
+    std::string section;
+    std::string document;
+    std::vector<Row> rows;
+};
+
+// The sections' statements, one after another.
+inline std::vector<ManualStatement> Sections(const std::vector<ManualSection>& sections) {
+    std::vector<ManualStatement> statements;
+    for (const ManualSection& section : sections) {
+        for (const ManualSection::Row& row : section.rows) {
+            statements.push_back({section.section, row.says, section.document, row.steps, row.holds});
+        }
+    }
+    return statements;
+}
+
 // Whether the reply holds what the statement says, as ManualStatement::holds describes; the first
 // place that differs in where.
 inline bool ReplyHolds(const nlohmann::json& reply, const nlohmann::json& holds, std::string& where,
