@@ -20,6 +20,14 @@
 //     squares and an SVG file of 500 circles (one group of them blurred), each file four times:
 //     "placed" its pixels as a snapshot draws them, "placed_pdf" one PDF job of the artboard.
 //
+//   - Picture/poster and Picture/cards: documents of print size, one exportFile PNG job each at 300
+//     pixels per inch: an A2 poster of 30,000 dots (filled and stroked circles, a map or an
+//     infographic), and 120 business cards (two lines of text and a circle each, one artboard a
+//     card) written one file per artboard. Their "_render" and "_here" runs draw the same pictures
+//     (the poster's one, the cards' 120) with the host's renderer, apart as every picture is drawn
+//     and in this process as the renderer's own work alone: after the runs the ratio of the two is
+//     printed, what drawing each picture in a process of its own costs.
+//
 // Times are CPU time (the Picture runs the whole process's). Every picture is drawn in a process of
 // its own: the "children_ms" counter is their CPU time per iteration, which the process's leaves out,
 // so a picture's cost is the two together. Filter with --benchmark_filter, e.g. 'Restore' or 'Picture'.
@@ -37,6 +45,7 @@
 #include <utility>
 #include <vector>
 
+#include "GeneratedDocuments.h"
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/DocumentFormat.h"
@@ -52,13 +61,6 @@ using host::model::PaintOrder;
 
 constexpr int kObjects = 10'000;
 constexpr int kTagKinds = 10;
-
-// The entry name under which the plug-in stores a tag: "_p_tag_" and the text's checksum.
-std::string TagEntryName(std::string_view tag) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(CRC32(tag)));
-    return std::string("_p_tag_") + hex;
-}
 
 // How the squares lie: one per cell of a grid of 100 columns, each side points wide; painted ones
 // are filled by their tag's colour with a thin black stroke.
@@ -390,6 +392,115 @@ void ExportPlacedPdf(benchmark::State& state) {
     RunExports(state, *PlacedDocument(), R"("formats":["pdf"],"fileName":"placed","artboardRange":"1")");
 }
 
+// A circle of the radius about the centre, filled and stroked, at the bottom of the container.
+void AddDot(Document& document, ArtId container, double x, double y, double r, double shade) {
+    using host::model::Point;
+    using host::model::Segment;
+    const double k = 0.5523 * r;
+    const ArtId path = *document.newArt(ArtType::path, PaintOrder::insideOnBottom, container);
+    host::model::PathGeometry& geometry = document.editContent<host::model::PathContent>(path)->geometry;
+    geometry.closed = true;
+    geometry.segments = {Segment{Point{x + r, y}, Point{x + r, y - k}, Point{x + r, y + k}, false},
+                         Segment{Point{x, y + r}, Point{x + k, y + r}, Point{x - k, y + r}, false},
+                         Segment{Point{x - r, y}, Point{x - r, y + k}, Point{x - r, y - k}, false},
+                         Segment{Point{x, y - r}, Point{x - k, y - r}, Point{x + k, y - r}, false}};
+    document.setStyle(path, host::model::ArtStyle::basic(host::model::Color::rgb(shade, 0.5, 1.0 - shade),
+                                                         host::model::Color::gray(1.0), 0.5));
+}
+
+// An A2 poster (420 by 594 mm) of 30,000 dots of 2 to 8 points across it, spread evenly by a fixed
+// sequence.
+std::unique_ptr<Document> PosterDocument() {
+    constexpr double kWidth = 1191.0;
+    constexpr double kHeight = 1684.0;
+    auto document = std::make_unique<Document>(std::uint64_t{42});
+    const ArtId layer = *document->layers().group(document->layers().first());
+    std::uint32_t seed = 1;
+    const auto next = [&seed](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * static_cast<double>(seed >> 8) / static_cast<double>(1u << 24);
+    };
+    for (int i = 0; i < 30'000; ++i) {
+        const double x = next(kWidth);
+        const double y = next(kHeight);
+        AddDot(*document, layer, x, y, 1.0 + next(3.0), (i % 10) / 10.0);
+    }
+    host::model::Artboard board;
+    board.bounds = host::model::Rect(0, kHeight, kWidth, 0);
+    board.name = "Poster";
+    document->editArtboards().update(0, board);
+    document->takeChanges();
+    return document;
+}
+
+constexpr int kCards = 120;
+
+// 120 business cards (85 by 55 mm), ten to a row, each its own artboard holding a name, a title and
+// a dot.
+std::unique_ptr<Document> CardsDocument() {
+    constexpr double kWidth = 241.0;
+    constexpr double kHeight = 156.0;
+    auto document = std::make_unique<Document>(std::uint64_t{42});
+    const ArtId layer = bench::FirstLayerGroup(*document);
+    for (int i = 0; i < kCards; ++i) {
+        const double x = (i % 10) * (kWidth + 20.0);
+        const double y = (i / 10) * (kHeight + 20.0);
+        host::model::Artboard board;
+        board.bounds = host::model::Rect(x, y + kHeight, x + kWidth, y);
+        board.name = "Card " + std::to_string(i + 1);
+        if (i == 0) {
+            document->editArtboards().update(0, board);
+        } else {
+            document->editArtboards().insert(board);
+        }
+        bench::AddText(*document, host::model::TextKind::point,
+                       host::model::Rect(x + 20, y + 120, x + 200, y + 100),
+                       "Jane Doe " + std::to_string(i + 1));
+        bench::AddText(*document, host::model::TextKind::point,
+                       host::model::Rect(x + 20, y + 90, x + 200, y + 70), "Designer, Example Ltd");
+        AddDot(*document, layer, x + 200, y + 40, 20.0, 0.3);
+    }
+    document->takeChanges();
+    return document;
+}
+
+void ExportPoster(benchmark::State& state) {
+    RunExports(state, *PosterDocument(), R"("formats":["png"],"fileName":"poster","resolution":300)");
+}
+
+void ExportCards(benchmark::State& state) {
+    RunExports(state, *CardsDocument(), R"("formats":["png"],"fileName":"card","resolution":300)");
+}
+
+// Draws each artboard of the document at 300 pixels per inch, apart or in this process.
+void RenderArtboards(benchmark::State& state, const Document& document, bool apart) {
+    const std::vector<ArtId> layers = host::LayerGroupsBottomFirst(document);
+    host::RenderSettings settings;
+    settings.resolution = 300.0;
+    const double children = ChildrenCpuSeconds();
+    for (auto _ : state) {
+        for (const host::model::Artboard& board : document.artboards()) {
+            const std::optional<host::model::RasterPixels> pixels =
+                apart ? host::RenderArt(document, layers, board.bounds, settings)
+                      : host::RenderArtHere(document, layers, board.bounds, settings);
+            if (!pixels) {
+                state.SkipWithError("the picture could not be drawn");
+                return;
+            }
+            benchmark::DoNotOptimize(pixels->bytes.data());
+        }
+    }
+    ReportChildrenCpu(state, children);
+}
+
+void RenderPoster(benchmark::State& state, bool apart) {
+    RenderArtboards(state, *PosterDocument(), apart);
+}
+
+void RenderCards(benchmark::State& state, bool apart) {
+    RenderArtboards(state, *CardsDocument(), apart);
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -426,6 +537,44 @@ BENCHMARK(LibPngOnly)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->Repetitions(kRepetitions);
+// Pictures of print size: a few seconds each run, three runs.
+constexpr int kPrintRepetitions = 3;
+BENCHMARK(ExportPoster)
+    ->Name("Picture/poster")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
+BENCHMARK(ExportCards)
+    ->Name("Picture/cards")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
+BENCHMARK_CAPTURE(RenderPoster, apart, true)
+    ->Name("Picture/poster_render")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
+BENCHMARK_CAPTURE(RenderPoster, here, false)
+    ->Name("Picture/poster_here")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
+BENCHMARK_CAPTURE(RenderCards, apart, true)
+    ->Name("Picture/cards_render")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
+BENCHMARK_CAPTURE(RenderCards, here, false)
+    ->Name("Picture/cards_here")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(kPrintRepetitions);
 
 // Prints the runs as the console does, then the export ratios from the medians of the repetitions.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -444,11 +593,15 @@ public:
 
     void Finalize() override {
         std::ostream& out = GetOutputStream();
-        out << "\nRatios (CPU time with the pictures' processes', medians of " << kRepetitions
-            << "; target in brackets)\n";
+        out << "\nRatios (CPU time with the pictures' processes', medians of the repetitions; target in "
+               "brackets)\n";
         Ratio(out, "PNG export / (render + libpng level 6), 1200 x 1200 pixels", "Picture/png",
               {"Picture/render", "Picture/libpng"}, "1.2");
         Ratio(out, "PDF export / render, 10,000 objects", "Picture/pdf", {"Picture/render"}, "2");
+        Ratio(out, "A2 poster at 300 ppi, drawn apart / in this process", "Picture/poster_render",
+              {"Picture/poster_here"}, "1.1");
+        Ratio(out, "120 cards at 300 ppi, drawn apart / in this process", "Picture/cards_render",
+              {"Picture/cards_here"}, "1.1");
         ConsoleReporter::Finalize();
     }
 

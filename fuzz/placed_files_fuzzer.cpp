@@ -93,7 +93,8 @@ bool ReadAndDraw(const std::filesystem::path& file, std::optional<host::PlacedFi
 // limits of time and memory.
 bool WithinTheBound(const std::filesystem::path& file) {
     static const bool lowered = [] {
-        host::SetPictureBound({2, std::size_t{512} << 20, std::chrono::milliseconds(4000)});
+        host::SetPictureBound(
+            {std::chrono::seconds(2), std::size_t{512} << 20, std::chrono::milliseconds(4000)});
         return true;
     }();
     (void)lowered;
@@ -103,7 +104,7 @@ bool WithinTheBound(const std::filesystem::path& file) {
             ReadAndDraw(file, placed, error);
             return true;
         },
-        0);
+        host::PictureLoad{});
     return tried.end != host::PictureResult::End::beyond;
 }
 

@@ -234,7 +234,8 @@ cairo_status_t Discard(void*, const unsigned char*, unsigned int) {
 template <typename Draw>
 bool WithinTheBound(const Draw& draw) {
     static const bool lowered = [] {
-        host::SetPictureBound({2, std::size_t{512} << 20, std::chrono::milliseconds(4000)});
+        host::SetPictureBound(
+            {std::chrono::seconds(2), std::size_t{512} << 20, std::chrono::milliseconds(4000)});
         return true;
     }();
     (void)lowered;
@@ -243,7 +244,7 @@ bool WithinTheBound(const Draw& draw) {
             draw();
             return true;
         },
-        0);
+        host::PictureLoad{});
     return tried.end != host::PictureResult::End::beyond;
 }
 

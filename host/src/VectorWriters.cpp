@@ -57,7 +57,7 @@ std::optional<std::string> DrawVectorCopy(const Document& document, const std::v
             }
             return true;
         },
-        0);
+        HeldLoad(document, LayerGroupsBottomFirst(document)));
     if (!picture.made()) {
         *error = "the document could not be drawn";
         return std::nullopt;

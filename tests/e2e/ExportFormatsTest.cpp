@@ -819,7 +819,7 @@ struct PlacedCase {
     std::vector<unsigned> top;     // at the middle of the frame's top half
     std::vector<unsigned> bottom;  // at the middle of its bottom half
     bool warned;                   // whether standard error names the file
-    bool refused = false;          // the picture goes beyond its bound: the job fails, nothing written
+    bool stopped = false;          // the bound stops its drawing: it is refused, and shows as its frame
 };
 
 const std::vector<unsigned> kRed = {255, 0, 0};
@@ -873,14 +873,15 @@ const PlacedCase kPlacedCases[] = {
     {"PdfImageWithAHugeMask", PdfImageWithAHugeMask, kGrey, kGrey, true},
     {"PdfDashedWideStroke", PdfDashedWideStroke, kGrey, kGrey, true},
     {"SvgOfAHugeJpegAfterAFillByte", SvgOfAHugeJpegAfterAFillByte, kGrey, kGrey, true},
-    // Beyond the picture's bound (CPU time, memory): the picture is refused as a whole.
-    {"PdfShadingOfAHugeSampledFunction", PdfShadingOfAHugeSampledFunction, kGrey, kGrey, false, true},
-    {"PdfSeparationTintOfAHugeSampledFunction", PdfSeparationTintOfAHugeSampledFunction, kGrey, kGrey, false,
+    // Beyond the picture's bound (CPU time, memory): the file is refused by its content, and the
+    // picture drawn again at once with its frame.
+    {"PdfShadingOfAHugeSampledFunction", PdfShadingOfAHugeSampledFunction, kGrey, kGrey, true, true},
+    {"PdfSeparationTintOfAHugeSampledFunction", PdfSeparationTintOfAHugeSampledFunction, kGrey, kGrey, true,
      true},
-    {"PdfPatchMeshOfManyPatches", PdfPatchMeshOfManyPatches, kGrey, kGrey, false, true},
-    {"PdfJbig2PageOfAHugeSize", PdfJbig2PageOfAHugeSize, kGrey, kGrey, false, true},
-    {"PdfProgressiveDctOfAHugeFrame", PdfProgressiveDctOfAHugeFrame, kGrey, kGrey, false, true},
-    {"PdfOfManyFontsSharingOneFile", PdfOfManyFontsSharingOneFile, kGrey, kGrey, false, true},
+    {"PdfPatchMeshOfManyPatches", PdfPatchMeshOfManyPatches, kGrey, kGrey, true, true},
+    {"PdfJbig2PageOfAHugeSize", PdfJbig2PageOfAHugeSize, kGrey, kGrey, true, true},
+    {"PdfProgressiveDctOfAHugeFrame", PdfProgressiveDctOfAHugeFrame, kGrey, kGrey, true, true},
+    {"PdfOfManyFontsSharingOneFile", PdfOfManyFontsSharingOneFile, kGrey, kGrey, true, true},
     // A reader's own limit, or the cost walk's refusal: the file shows as its frame.
     {"JpegOfManyEmptyScans", JpegOfManyEmptyScans, kGrey, kGrey, true},
     {"PdfContentOfAHugePredictorRow", PdfContentOfAHugePredictorRow, kGrey, kGrey, true},
@@ -929,28 +930,19 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
     const std::string file = c.file(scratch);
     // Placed twice, on top of each other: the file is read once and drawn twice.
     OpenPoster(file);
-    if (c.refused) {
-        // A lowered bound keeps the test short; the picture goes beyond it all the same.
+    // A lowered bound keeps the test short; the file goes beyond it all the same.
+    if (c.stopped) {
+        host::ForgetRefusedContent();
         host::SetPictureBound(hostile::kLoweredBound);
-        const host::model::Document before = *app->CurrentDocument();
-        testing::internal::CaptureStderr();
-        const json reply = ScriptJson("exportFile", json{{"formats", {"png"}},
-                                                         {"artboardRange", "1"},
-                                                         {"folderPath", scratch.Path().string()},
-                                                         {"fileName", "out"}}
-                                                        .dump());
-        const std::string said = testing::internal::GetCapturedStderr();
-        host::SetPictureBound({});
-        EXPECT_EQ(reply["Results"][0]["exportSuccessful"], false) << reply.dump();
-        EXPECT_FALSE(std::filesystem::exists(scratch.Path() / "out.png"));
-        EXPECT_NE(said.find("plimhost: the picture is refused: drawing it "), std::string::npos) << said;
-        EXPECT_TRUE(*app->CurrentDocument() == before);
-        return;
     }
-
     testing::internal::CaptureStderr();
     const ExportedPicture picture = ExportFirstArtboardPng(scratch.Path());
     const std::string warnings = testing::internal::GetCapturedStderr();
+    host::SetPictureBound({});
+    host::ForgetRefusedContent();
+    EXPECT_EQ(warnings.find(" is refused while plimhost runs: drawing it ") != std::string::npos, c.stopped)
+        << warnings;
+    EXPECT_EQ(warnings.find("the picture is refused"), std::string::npos) << warnings;
     // Once, though placed twice, naming the file.
     const std::string name = std::filesystem::path(file.substr(0, file.find('\0'))).filename().string();
     std::size_t warned = 0;
@@ -977,7 +969,10 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
 
 // Pictures bounded as a whole: what a picture draws, and how often it draws a file, is what the
 // bound weighs, whatever was drawn before. Each case is one job on a document of one artboard; a
-// picture beyond the (lowered) bound fails the job, writes nothing and changes nothing.
+// placed file the (lowered) bound stops is refused and shows as its frame, the rest drawn; a picture
+// beyond the bound in its own art fails the job, writes nothing and changes nothing.
+enum class Bounded { drawn, fileRefused, refused };
+
 struct BoundCase {
     const char* name;
     const char* format;
@@ -985,8 +980,15 @@ struct BoundCase {
     double height;
     // The layer's children, as the native format writes them.
     std::string (*children)(const ScratchFolder&);
-    bool refused;
+    Bounded end;
+    double resolution = 72.0;
+    host::PictureBound bound = hostile::kLoweredBound;
 };
+
+// A base so low that drawing an ordinary document takes several times it: what the document holds
+// lets it finish.
+const host::PictureBound kQuarterSecond{std::chrono::milliseconds(250), std::size_t{256} << 20,
+                                        std::chrono::milliseconds(30000)};
 
 std::string PlacedAt(const std::string& file, double width, double height) {
     return json{{"type", "placed"},
@@ -1004,6 +1006,36 @@ std::string SquareOf(double side, const std::string& blend) {
            blend + "}}";
 }
 
+// A poster of many dots (a map, an infographic): 3,000 circles, each filled and stroked, spread over
+// 600 by 850 points.
+std::string Dots(const ScratchFolder&) {
+    std::string dots;
+    std::uint32_t seed = 1;
+    const auto next = [&seed](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * static_cast<double>(seed >> 8) / static_cast<double>(1u << 24);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const double x = next(600);
+        const double y = next(850);
+        const double r = 2 + next(6);
+        const double k = 0.5523 * r;
+        const auto point = [](double px, double py) {
+            return "[" + std::to_string(px) + ", " + std::to_string(py) + "]";
+        };
+        const auto segment = [&](double ax, double ay, double ix, double iy, double ox, double oy) {
+            return R"({"anchor": )" + point(ax, ay) + R"(, "in": )" + point(ax + ix, ay + iy) +
+                   R"(, "out": )" + point(ax + ox, ay + oy) + R"(, "corner": false})";
+        };
+        dots += (i == 0 ? "" : ", ") + std::string(R"({"type": "path", "closed": true, "segments": [)") +
+                segment(x + r, y, 0, k, 0, -k) + ", " + segment(x, y - r, k, 0, -k, 0) + ", " +
+                segment(x - r, y, 0, -k, 0, k) + ", " + segment(x, y + r, -k, 0, k, 0) +
+                R"(], "style": {"paintFields": [{"fill": {"color": {"rgb": [0.2, 0.5, 0.8]}}}, )"
+                R"({"stroke": {"color": {"gray": 1.0}, "width": 0.5}}]}})";
+    }
+    return dots;
+}
+
 // A mesh of 8 patches, whose cost grows with the pixels it covers: a frame of a million pixels
 // draws it in a fraction of the (lowered) bound, ten such frames or one of 4,096 pixels square take
 // several times it.
@@ -1014,23 +1046,24 @@ const BoundCase kBoundCases[] = {
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 64);
      },
-     false},
+     Bounded::drawn},
     {"MeshInATallFrame", "png", 64, 4096,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 64, 4096);
      },
-     false},
+     Bounded::drawn},
     {"MeshInASquareFrame", "png", 4096, 4096,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 4096);
      },
-     true},
-    // One of them alone is drawn; ten together, one over another, go beyond the bound.
+     Bounded::fileRefused},
+    // One of them alone is drawn; ten together, one over another, take all the time the picture's
+    // placed files may take: those the bound stopped are refused, the rest show as their frames.
     {"OneMeshOfTen", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kMeshPatches), 1024, 1024);
      },
-     false},
+     Bounded::drawn},
     {"TenDistinctMeshes", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          std::string children;
@@ -1042,35 +1075,41 @@ const BoundCase kBoundCases[] = {
          }
          return children;
      },
-     true},
+     Bounded::fileRefused},
     // Opacity and blend modes become images at 300 pixels per inch in EPS and SVG copies (an
     // artboard of 10,000 points is beyond what cairo draws at all).
     {"HalfOpaqueSquareAsEps", "eps", 6000, 6000,
-     [](const ScratchFolder&) { return SquareOf(6000, R"({"opacity": 0.5})"); }, true},
+     [](const ScratchFolder&) { return SquareOf(6000, R"({"opacity": 0.5})"); }, Bounded::refused},
     {"ColourDodgeSquareAsSvg", "svg", 6000, 6000,
-     [](const ScratchFolder&) { return SquareOf(6000, R"({"mode": 6})"); }, true},
+     [](const ScratchFolder&) { return SquareOf(6000, R"({"mode": 6})"); }, Bounded::refused},
     // Over another colour: over the white page alone cairo mixes the colour itself.
     {"HalfOpaquePlacedPdfAsEps", "eps", 6000, 6000,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfOfAHalfOpaqueSquare(folder), 6000, 6000) + ", " +
                 SquareOf(6000, R"({"opacity": 1.0})");
      },
-     true},
+     Bounded::refused},
+    // An ordinary document takes longer than the base at print resolution, within what it holds
+    // allows: drawn in every raster format.
+    {"PosterOfDotsAsPng", "png", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
+    {"PosterOfDotsAsJpeg", "jpg", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
+    {"PosterOfDotsAsTiff", "tif", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
     // The same, small, draws as ever.
     {"HalfOpaqueSmallSquareAsEps", "eps", 100, 100,
-     [](const ScratchFolder&) { return SquareOf(100, R"({"opacity": 0.5})"); }, false},
+     [](const ScratchFolder&) { return SquareOf(100, R"({"opacity": 0.5})"); }, Bounded::drawn},
     {"HalfOpaqueSmallPlacedPdfAsEps", "eps", 100, 100,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfOfAHalfOpaqueSquare(folder), 100, 100) + ", " +
                 SquareOf(100, R"({"opacity": 1.0})");
      },
-     false},
+     Bounded::drawn},
 };
 
 class BoundedPictures : public PluginTest, public testing::WithParamInterface<BoundCase> {
 protected:
     void TearDown() override {
         host::SetPictureBound({});
+        host::ForgetRefusedContent();
         PluginTest::TearDown();
     }
     testsupport::ScratchFolder scratch{"bounded_pictures"};
@@ -1085,28 +1124,90 @@ TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
   "layers": [{"type": "layer", "title": "Art", "children": [)" +
                                                  c.children(scratch) + "]}]}"),
                      7);
-    host::SetPictureBound(hostile::kLoweredBound);
+    host::SetPictureBound(c.bound);
     const host::model::Document before = *app->CurrentDocument();
     const std::filesystem::path out = scratch.Path() / "out";
     std::filesystem::create_directory(out);
     testing::internal::CaptureStderr();
-    const json reply =
-        ScriptJson("exportFile",
-                   json{{"formats", {c.format}}, {"folderPath", out.string()}, {"fileName", "doc"}}.dump());
+    const json reply = ScriptJson("exportFile", json{{"formats", {c.format}},
+                                                     {"folderPath", out.string()},
+                                                     {"fileName", "doc"},
+                                                     {"resolution", c.resolution}}
+                                                    .dump());
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(reply.contains("Results")) << reply.dump();
-    EXPECT_EQ(reply["Results"][0]["exportSuccessful"], !c.refused) << reply.dump() << said;
-    EXPECT_EQ(std::filesystem::is_empty(out), c.refused) << said;
+    const bool refused = c.end == Bounded::refused;
+    EXPECT_EQ(reply["Results"][0]["exportSuccessful"], !refused) << reply.dump() << said;
+    EXPECT_EQ(std::filesystem::is_empty(out), refused) << said;
     // Past the bound standard error says why (a picture refused by its own budget, or by cairo, as
     // a surface the sanitizers' allocator refuses, says nothing more); within it, nothing is refused.
-    if (!c.refused) {
+    if (!refused) {
         EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
     }
+    EXPECT_EQ(said.find(" is refused while plimhost runs: ") != std::string::npos,
+              c.end == Bounded::fileRefused)
+        << said;
     EXPECT_TRUE(*app->CurrentDocument() == before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BoundedPictures, ::testing::ValuesIn(kBoundCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// One hostile file placed on each of twenty artboards, one file per artboard: the first picture
+// pays for it once, and every picture is written, the file as its grey frame.
+TEST_F(BoundedPictures, OneRefusedFileCostsOneRefusal) {
+    const std::string pdf = hostile::PdfShadingOfAHugeSampledFunction(scratch);
+    json artboards = json::array();
+    json children = json::array();
+    for (int i = 0; i < 20; ++i) {
+        const double x = 100.0 * i;
+        artboards.push_back({{"name", "Card " + std::to_string(i + 1)}, {"rect", {x, 100.0, x + 80.0, 0.0}}});
+        children.push_back({{"type", "placed"},
+                            {"file", pdf},
+                            {"frame", {0, 20, 20, 0}},
+                            {"matrix", {2, 0, 0, 2, x + 20, 30}}});
+    }
+    OpenDocumentFile(
+        scratch.Write("cards.ai",
+                      json{{"format", "plimhost-document"},
+                           {"version", 1},
+                           {"artboards", artboards},
+                           {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
+                          .dump()),
+        7);
+    host::SetPictureBound(hostile::kLoweredBound);
+    const std::filesystem::path out = scratch.Path() / "cards";
+    testing::internal::CaptureStderr();
+    const json reply = ScriptJson(
+        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "card"}}.dump());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(reply["Results"].size(), 20u) << reply.dump();
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
+        std::vector<unsigned char> rgb;
+        unsigned width = 0;
+        unsigned height = 0;
+        ASSERT_EQ(lodepng::decode(rgb, width, height,
+                                  (out / ("card " + std::to_string(i + 1) + ".png")).string(), LCT_RGB),
+                  0u)
+            << i;
+        ASSERT_EQ(width, 80u) << i;
+        // The middle of the placed object's frame, grey.
+        const unsigned char* frame = &rgb[(50 * width + 40) * 3];
+        EXPECT_EQ(std::vector<unsigned>(frame, frame + 3), kGrey) << i;
+    }
+    // Stopped once, by the first picture; every picture names the frame it drew in its place.
+    EXPECT_EQ(said.find(" is refused while plimhost runs: "), said.rfind(" is refused while plimhost runs: "))
+        << said;
+    EXPECT_NE(said.find(" is refused while plimhost runs: "), std::string::npos) << said;
+    std::size_t frames = 0;
+    for (std::size_t at = said.find("is drawn as its frame: its content was refused earlier");
+         at != std::string::npos;
+         at = said.find("is drawn as its frame: its content was refused earlier", at + 1)) {
+        ++frames;
+    }
+    EXPECT_EQ(frames, 20u) << said;
+}
 
 // The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.
 TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {

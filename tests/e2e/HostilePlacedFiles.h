@@ -25,7 +25,8 @@ using testsupport::ScratchFolder;
 
 // The bound the tests of hostile pictures lower the picture's to, so that they end soon: every
 // hostile picture goes far beyond it, no ordinary one comes near it.
-inline const host::PictureBound kLoweredBound{1, std::size_t{256} << 20, std::chrono::milliseconds(30000)};
+inline const host::PictureBound kLoweredBound{std::chrono::seconds(1), std::size_t{256} << 20,
+                                              std::chrono::milliseconds(30000)};
 
 // A page of 20 points square drawing its content with the resources, the further objects from 5 on.
 inline std::string HostilePdf(const ScratchFolder& folder, const std::string& name,

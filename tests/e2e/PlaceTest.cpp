@@ -197,6 +197,7 @@ TEST_F(PlaceTest, RefusedRequestsLeaveTheDocument) {
         EXPECT_TRUE(Document() == before) << c.request;
     }
     host::SetPictureBound({});
+    host::ForgetRefusedContent();
 }
 
 // The place options the command sets on the art it replaces belong to the document: a place that

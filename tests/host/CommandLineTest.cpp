@@ -66,20 +66,26 @@ TEST_P(Arguments, AreAcceptedOrRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Arguments,
-    testing::Values(ArgumentsCase{"nothing", {}, true}, ArgumentsCase{"new", {"--new"}, true},
-                    ArgumentsCase{
-                        "everything", {"--open", "a", "--save", "b", "--panel", "--plugin", "p", "s"}, true},
-                    ArgumentsCase{"equals_form", {"--plugin=p"}, true}, ArgumentsCase{"stdin", {"-"}, true},
-                    ArgumentsCase{"unknown", {"--frobnicate"}, false},
-                    ArgumentsCase{"short_unknown", {"-x"}, false},
-                    ArgumentsCase{"missing_value", {"--plugin"}, false},
-                    ArgumentsCase{"empty_value", {"--plugin="}, false},
-                    ArgumentsCase{"open_and_new", {"--new", "--open", "a"}, false},
-                    ArgumentsCase{"open_twice", {"--open", "a", "--open=b"}, false},
-                    ArgumentsCase{"save_twice", {"--save", "a", "--save", "a"}, false},
-                    ArgumentsCase{"fail_on_error", {"--fail-on-error", "s"}, true},
-                    ArgumentsCase{"version", {"--version"}, true},
-                    ArgumentsCase{"folder_type_too_long", {"--folder", "1234567890=/x"}, false}),
+    testing::Values(
+        ArgumentsCase{"nothing", {}, true}, ArgumentsCase{"new", {"--new"}, true},
+        ArgumentsCase{"everything", {"--open", "a", "--save", "b", "--panel", "--plugin", "p", "s"}, true},
+        ArgumentsCase{"equals_form", {"--plugin=p"}, true}, ArgumentsCase{"stdin", {"-"}, true},
+        ArgumentsCase{"unknown", {"--frobnicate"}, false}, ArgumentsCase{"short_unknown", {"-x"}, false},
+        ArgumentsCase{"missing_value", {"--plugin"}, false},
+        ArgumentsCase{"empty_value", {"--plugin="}, false},
+        ArgumentsCase{"open_and_new", {"--new", "--open", "a"}, false},
+        ArgumentsCase{"open_twice", {"--open", "a", "--open=b"}, false},
+        ArgumentsCase{"save_twice", {"--save", "a", "--save", "a"}, false},
+        ArgumentsCase{"fail_on_error", {"--fail-on-error", "s"}, true},
+        ArgumentsCase{"version", {"--version"}, true},
+        ArgumentsCase{"folder_type_too_long", {"--folder", "1234567890=/x"}, false},
+        ArgumentsCase{"picture_limits", {"--picture-time", "3600", "--picture-memory=64"}, true},
+        ArgumentsCase{"picture_time_zero", {"--picture-time", "0"}, false},
+        ArgumentsCase{"picture_time_too_long", {"--picture-time", "3601"}, false},
+        ArgumentsCase{"picture_time_fraction", {"--picture-time", "1.5"}, false},
+        ArgumentsCase{"picture_memory_too_small", {"--picture-memory", "63"}, false},
+        ArgumentsCase{"picture_memory_huge", {"--picture-memory", "99999999999999"}, false},
+        ArgumentsCase{"picture_time_twice", {"--picture-time", "5", "--picture-time", "5"}, false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, KeepScriptsInOrderAndEndOptionsAtDoubleDash) {
@@ -96,7 +102,8 @@ TEST(CommandLine, ReadValues) {
     std::string error;
     ASSERT_TRUE(ParseCommandLine(
         {"--open=in.json", "--save", "out.json", "--panel", "--help", "--pref", "warning/fontProblem=false",
-         "--pref", "a=1", "--folder", "103=arrows", "--cloud", "/c/./d", "--journal", "j.txt"},
+         "--picture-time", "10", "--pref", "a=1", "--folder", "103=arrows", "--cloud", "/c/./d", "--journal",
+         "j.txt", "--picture-memory", "2048"},
         &line, &error));
     // Relative paths are made absolute as they are read.
     const std::string here = std::filesystem::current_path().string();
@@ -105,8 +112,12 @@ TEST(CommandLine, ReadValues) {
     EXPECT_EQ(line.journalFile, here + "/j.txt");
     EXPECT_EQ(line.cloudFolder, "/c/d");
     EXPECT_EQ(line.folders, (std::map<int, std::string>{{103, here + "/arrows"}}));
-    EXPECT_EQ(line.preferences, (std::vector<std::pair<std::string, std::string>>{
-                                    {"warning/fontProblem", "false"}, {"a", "1"}}));
+    // The picture's limits are their preferences, set last.
+    EXPECT_EQ(line.preferences,
+              (std::vector<std::pair<std::string, std::string>>{{"warning/fontProblem", "false"},
+                                                                {"a", "1"},
+                                                                {"pictureTimeLimit", "10"},
+                                                                {"pictureMemoryLimit", "2048"}}));
     EXPECT_TRUE(line.panel);
     EXPECT_TRUE(line.help);
     EXPECT_TRUE(line.scripts.empty());

@@ -1,8 +1,10 @@
 // A picture's own process: whatever its work does (spins, takes memory, waits for ever, aborts,
 // throws, is refused), the picture ends with what it made or its reason, and this process stays as
-// it was: one thread, no child left, the next picture drawn as the first.
+// it was: one thread, no child left, the next picture drawn as the first. Its bound grows with
+// what it holds; a placed file it stops is refused, and the picture drawn again without it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +17,9 @@
 #include <vector>
 
 #include "ProgramRun.h"
+#include "host/Preferences.h"
 #include "model/Document.h"
+#include "render/PictureClock.h"
 #include "render/PictureProcess.h"
 #include "render/Renderer.h"
 
@@ -24,6 +28,8 @@ namespace {
 using host::PictureOutput;
 using host::PictureResult;
 using namespace std::chrono_literals;
+
+bool MakeMany(PictureOutput& output, std::string&);
 
 bool Spin(PictureOutput&, std::string&) {
     volatile unsigned long turns = 0;
@@ -49,6 +55,15 @@ bool Flood(PictureOutput& output, std::string&) {
     while (output.Write(block)) {
     }
     return true;
+}
+
+// Takes that many seconds of CPU time, then makes 8 MiB.
+template <int kTenths>
+bool SpinThenMake(PictureOutput& output, std::string& failure) {
+    const std::int64_t start = host::ProcessCpuNanoseconds();
+    while (host::ProcessCpuNanoseconds() - start < std::int64_t{kTenths} * 100'000'000) {
+    }
+    return MakeMany(output, failure);
 }
 
 bool Stall(PictureOutput&, std::string&) {
@@ -85,44 +100,57 @@ struct WorkCase {
     host::PictureBound bound;
     PictureResult::End end;
     const char* reason;  // part of the reason given
+    host::PictureLoad load = {};
 };
 
 // Each case's bound leaves the others' limits far away, so that a loaded machine meets the one tried.
 const WorkCase kCases[] = {
-    {"Made", MakeMany, {30, std::size_t{1} << 30, 60s}, PictureResult::End::made, ""},
+    {"Made", MakeMany, {30s, std::size_t{1} << 30, 60s}, PictureResult::End::made, ""},
     {"SpinningPastItsCpuTime",
      Spin,
-     {1, std::size_t{1} << 30, 60s},
+     {1s, std::size_t{1} << 30, 60s},
      PictureResult::End::beyond,
-     "more than the 1 s of CPU time a picture may take"},
+     "more than the 1 s of CPU time the picture may take"},
+    // A picture holding more may take more: 10,000 objects give it seconds more than its base.
+    {"TakingMoreThanTheBaseForWhatItHolds",
+     SpinThenMake<15>,
+     {1s, std::size_t{1} << 30, 60s},
+     PictureResult::End::made,
+     "",
+     {0, 0, 10'000, 0}},
+    {"TakingMoreThanTheBaseHoldingNothing",
+     SpinThenMake<15>,
+     {1s, std::size_t{1} << 30, 60s},
+     PictureResult::End::beyond,
+     "more than the 1 s of CPU time the picture may take"},
     {"TakingMoreMemoryThanTheBound",
      Hoard,
-     {30, std::size_t{128} << 20, 60s},
+     {30s, std::size_t{128} << 20, 60s},
      PictureResult::End::beyond,
      "needed more than the 128 MiB of memory a picture may take"},
     {"WritingMoreThanTheBound",
      Flood,
-     {30, std::size_t{128} << 20, 60s},
+     {30s, std::size_t{128} << 20, 60s},
      PictureResult::End::beyond,
      "needed more than the 128 MiB of memory a picture may take"},
     {"WaitingForEver",
      Stall,
-     {30, std::size_t{1} << 30, 500ms},
+     {30s, std::size_t{1} << 30, 500ms},
      PictureResult::End::beyond,
-     "took more than the 500 ms a picture may take"},
+     "took more than the 500 ms the picture may take"},
     {"Aborting",
      Abort,
-     {30, std::size_t{1} << 30, 60s},
+     {30s, std::size_t{1} << 30, 60s},
      PictureResult::End::beyond,
      "failed (it ended with signal 6)"},
     {"RefusedByItsWork",
      Refuse,
-     {30, std::size_t{1} << 30, 60s},
+     {30s, std::size_t{1} << 30, 60s},
      PictureResult::End::failed,
      "the reader refuses it"},
     {"Throwing",
      Throw,
-     {30, std::size_t{1} << 30, 60s},
+     {30s, std::size_t{1} << 30, 60s},
      PictureResult::End::failed,
      "drawing it failed: no such page"},
 };
@@ -145,7 +173,7 @@ TEST_P(PictureProcess, EndsWithWhatItMadeOrItsReason) {
     const WorkCase& c = GetParam();
     host::SetPictureBound(c.bound);
     testing::internal::CaptureStderr();
-    const PictureResult result = host::DrawPictureApart(c.work, 0);
+    const PictureResult result = host::DrawPictureApart(c.work, c.load);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(result.end, c.end) << result.failure;
     EXPECT_NE(result.failure.find(c.reason), std::string::npos) << result.failure;
@@ -175,7 +203,7 @@ TEST(PictureProcessOutput, IsSaidHere) {
             std::fputs("plimhost: a warning of the picture\n", stderr);
             return true;
         },
-        0);
+        {});
     EXPECT_TRUE(result.made()) << result.failure;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "plimhost: a warning of the picture\n");
 }
@@ -191,7 +219,7 @@ TEST(PictureProcessOutput, IsSaidUpToItsLimit) {
             }
             return true;
         },
-        0);
+        {});
     EXPECT_TRUE(result.made()) << result.failure;
     EXPECT_EQ(testing::internal::GetCapturedStderr().size(), std::size_t{4} << 20);
 }
@@ -222,6 +250,156 @@ TEST(PictureProcessOutput, AnSvgWithAFilterLeavesThisProcessOneThread) {
         EXPECT_EQ(middle[2], 255) << picture;
         EXPECT_EQ(Threads(), 1u) << picture;
     }
+}
+
+// A placed file the bound stops: refused by its content for as long as this process runs, and the
+// picture drawn again at once showing it as its frame; the next picture that places it pays nothing.
+bool DrawASpinningPlacedFile(PictureOutput& output, std::string&) {
+    const host::ContentId content = host::IdentifyContent("a placed file that never ends");
+    if (host::RefusedContent(content) != nullptr) {
+        return output.Write("its frame");
+    }
+    const host::PlacedFileWork work;
+    host::NotePlacedContent(content, "/files/spinning.pdf", 29);
+    std::string unused;
+    return Spin(output, unused);
+}
+
+TEST(PictureProcessPlacedFiles, AFileTheBoundStopsIsRefusedAndThePictureDrawnAgain) {
+    host::ForgetRefusedContent();
+    host::SetPictureBound({1s, std::size_t{1} << 30, 60s});
+    for (int picture = 0; picture < 2; ++picture) {
+        testing::internal::CaptureStderr();
+        const PictureResult result = host::DrawPictureApart(DrawASpinningPlacedFile, {});
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(result.made()) << result.failure << said;
+        EXPECT_EQ(result.bytes.view(), "its frame");
+        // Said once, by the first picture.
+        EXPECT_EQ(said.find("plimhost: the placed file /files/spinning.pdf is refused while plimhost runs: "
+                            "drawing it took more than the 1 s of CPU time the picture's placed files may "
+                            "take; the picture is drawn again without it") != std::string::npos,
+                  picture == 0)
+            << said;
+    }
+    EXPECT_NE(host::RefusedContent(host::IdentifyContent("a placed file that never ends")), nullptr);
+    host::ForgetRefusedContent();
+    host::SetPictureBound({});
+}
+
+// Placed files that each take the whole base: a picture gives them twice the base in all, then shows
+// the rest as their frames, and ends.
+TEST(PictureProcessPlacedFiles, TakeTwiceTheBaseInAll) {
+    host::ForgetRefusedContent();
+    host::SetPictureBound({1s, std::size_t{1} << 30, 60s});
+    const auto drawFiles = [](PictureOutput& output, std::string&) {
+        std::string shown;
+        for (const char* file : {"one", "two", "three", "four"}) {
+            const host::ContentId content = host::IdentifyContent(file);
+            if (host::RefusedContent(content) != nullptr || host::PlacedFileWork::TimeSpent()) {
+                shown += '-';
+                continue;
+            }
+            const host::PlacedFileWork work;
+            host::NotePlacedContent(content, file, 3);
+            for (;;) {
+            }
+        }
+        return output.Write(shown);
+    };
+    testing::internal::CaptureStderr();
+    const PictureResult result = host::DrawPictureApart(drawFiles, {});
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(result.made()) << result.failure << said;
+    EXPECT_EQ(result.bytes.view(), "----");
+    EXPECT_NE(host::RefusedContent(host::IdentifyContent("one")), nullptr);
+    EXPECT_NE(host::RefusedContent(host::IdentifyContent("two")), nullptr);
+    EXPECT_EQ(host::RefusedContent(host::IdentifyContent("three")), nullptr);
+    host::ForgetRefusedContent();
+    host::SetPictureBound({});
+}
+
+// A signal this process ignores (nohup, a script's background job) the picture's process ignores
+// too; one it takes ends the picture's process as any program.
+TEST(PictureProcessSignals, IgnoredHereAreIgnoredThere) {
+    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+        struct sigaction previous {};
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ASSERT_EQ(::sigaction(signal, &ignore, &previous), 0);
+        const PictureResult ignored = host::DrawPictureApart(
+            [signal](PictureOutput& output, std::string&) {
+                ::raise(signal);
+                return output.Write("drawn");
+            },
+            {});
+        ::sigaction(signal, &previous, nullptr);
+        EXPECT_TRUE(ignored.made()) << signal << ": " << ignored.failure;
+    }
+    testing::internal::CaptureStderr();
+    const PictureResult taken = host::DrawPictureApart(
+        [](PictureOutput& output, std::string&) {
+            ::raise(SIGHUP);
+            return output.Write("drawn");
+        },
+        {});
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(taken.failure.find("it ended with signal 1"), std::string::npos) << taken.failure;
+}
+
+// The wall clock leaves out the time the watching process did not run (stopped, then continued):
+// its watch comes round late, and that time counts for neither.
+TEST(PictureWallClock, LeavesOutTheTimeTheWatchDidNotRun) {
+    const pid_t sleeper = ::fork();
+    if (sleeper == 0) {
+        for (;;) {
+            ::pause();
+        }
+    }
+    ASSERT_GT(sleeper, 0);
+    using Clock = host::WallClock::Clock;
+    const Clock::time_point start = Clock::now();
+    host::WallClock wall(start);
+    const auto watch = [&](Clock::duration at) { return wall.Past(sleeper, 1000ms, start + at); };
+    Clock::duration at{};
+    for (; at < 600ms; at += 5ms) {
+        ASSERT_FALSE(watch(at)) << at.count();
+    }
+    // Stopped for 8 s, then watched again every 5 ms: 600 ms ran before, the bound is reached 400
+    // ms after.
+    at += 8s;
+    for (; at < 8s + 990ms; at += 5ms) {
+        ASSERT_FALSE(watch(at)) << at.count();
+    }
+    at += 20ms;
+    EXPECT_TRUE(watch(at));
+    ::kill(sleeper, SIGKILL);
+    ::waitpid(sleeper, nullptr, 0);
+}
+
+// The user sets the base of every picture's bound through two preferences, taken as set: seconds of
+// CPU time (wall-clock time twice as long) and MiB of memory, each within its range.
+TEST(PictureBoundPreferences, SetTheBase) {
+    struct {
+        ai::int32 seconds;
+        ai::int32 mebibytes;
+        unsigned expectedSeconds;
+        std::size_t expectedMebibytes;
+    } const cases[] = {{7, 100, 7, 100}, {0, 1, 1, 64}, {-5, 1 << 30, 1, 1 << 20}, {5000, 2048, 3600, 2048}};
+    host::PreferenceStore preferences;
+    EXPECT_EQ(preferences.Get("", "pictureTimeLimit"), host::PreferenceStore::Value(ai::int32{3}));
+    EXPECT_EQ(preferences.Get("", "pictureMemoryLimit"), host::PreferenceStore::Value(ai::int32{1024}));
+    for (const auto& c : cases) {
+        preferences.Set("", "pictureTimeLimit", c.seconds);
+        preferences.Set("", "pictureMemoryLimit", c.mebibytes);
+        const host::PictureBound bound = host::CurrentPictureBound();
+        // Four times as long under the sanitizers.
+        EXPECT_TRUE(bound.cpu == std::chrono::seconds(c.expectedSeconds) ||
+                    bound.cpu == std::chrono::seconds(4 * c.expectedSeconds))
+            << bound.cpu.count();
+        EXPECT_EQ(bound.wall, 2 * bound.cpu);
+        EXPECT_EQ(bound.bytes, c.expectedMebibytes << 20);
+    }
+    host::SetPictureBound({});
 }
 
 }  // namespace

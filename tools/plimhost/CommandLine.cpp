@@ -31,7 +31,33 @@ std::optional<std::string>* ValueSlot(std::string_view option, CommandLine* line
     if (option == "--cloud") {
         return &line->cloudFolder;
     }
+    if (option == "--picture-time") {
+        return &line->pictureTime;
+    }
+    if (option == "--picture-memory") {
+        return &line->pictureMemory;
+    }
     return nullptr;
+}
+
+// A picture's limit given as a whole number from lowest to highest, as the preference that holds
+// it; false with the reason otherwise.
+bool ReadPictureLimit(const std::optional<std::string>& value, const char* option, const char* preference,
+                      long lowest, long highest, const char* unit, CommandLine* line, std::string* error) {
+    if (!value) {
+        return true;
+    }
+    const bool digits = value->size() < 10 && std::all_of(value->begin(), value->end(), [](unsigned char c) {
+                            return std::isdigit(c) != 0;
+                        });
+    const long number = digits ? std::stol(*value) : -1;
+    if (number < lowest || number > highest) {
+        *error = std::string(option) + " needs a whole number of " + unit + " from " +
+                 std::to_string(lowest) + " to " + std::to_string(highest) + ", not \"" + *value + "\"";
+        return false;
+    }
+    line->preferences.emplace_back(preference, std::to_string(number));
+    return true;
 }
 
 // The path made absolute and resolved as the system resolves it ("link/.." is the parent of the
@@ -174,6 +200,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* li
     }
     for (std::string& library : line->swatchLibraries) {
         library = Absolute(library);
+    }
+    if (!ReadPictureLimit(line->pictureTime, "--picture-time", "pictureTimeLimit", 1, 3600, "seconds", line,
+                          error) ||
+        !ReadPictureLimit(line->pictureMemory, "--picture-memory", "pictureMemoryLimit", 64, 1 << 20, "MiB",
+                          line, error)) {
+        return false;
     }
     if (newDocument && line->openFile) {
         *error = "--open and --new exclude each other";

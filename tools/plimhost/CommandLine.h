@@ -1,6 +1,7 @@
 // The command line of plimhost:
 //     plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]
 //              [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]
+//              [--picture-time SECONDS] [--picture-memory MIB]
 //              [--plugin PATH] [--swatch-library FILE ...] [--fail-on-error] [SCRIPT ...]
 //     plimhost --version | --help
 #pragma once
@@ -24,8 +25,11 @@ struct CommandLine {
     std::optional<std::string> journalFile;
     // The root of the cloud storage.
     std::optional<std::string> cloudFolder;
-    // Preferences set before the plug-in starts: "[PREFIX/]NAME" to the value's text.
+    // Preferences set before the plug-in starts: "[PREFIX/]NAME" to the value's text; the picture's
+    // limits (--picture-time, --picture-memory) come last, as their preferences.
     std::vector<std::pair<std::string, std::string>> preferences;
+    std::optional<std::string> pictureTime;
+    std::optional<std::string> pictureMemory;
     // Folder types the folders suite answers.
     std::map<int, std::string> folders;
     bool panel = false;
@@ -40,6 +44,7 @@ struct CommandLine {
 inline constexpr const char* kUsage =
     "usage: plimhost [--open FILE | --new] [--save FILE] [--snapshot FILE.png] [--journal FILE]\n"
     "                [--pref [PREFIX/]NAME=VALUE] [--cloud DIR] [--folder TYPE=DIR] [--panel]\n"
+    "                [--picture-time SECONDS] [--picture-memory MIB]\n"
     "                [--plugin PATH] [--swatch-library FILE ...] [--fail-on-error] [SCRIPT ...]\n"
     "       plimhost --version | --help\n";
 

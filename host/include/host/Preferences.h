@@ -12,6 +12,13 @@
 //     | "warning/fontProblem"                 | boolean | true    |   colour conversion, font        |
 //     | "warning/liveTrace"                   | boolean | true    |   problems, live trace, legacy   |
 //     | "warning/legacyTextConversion"        | boolean | true    |   text conversion                |
+//     | "pictureTimeLimit"                    | integer | 3       | the base of a picture's bound:   |
+//     | "pictureMemoryLimit"                  | integer | 1024    |   CPU seconds, MiB of memory     |
+//
+// The two limits of a picture take effect as they are set (PictureProcess.h): seconds of CPU time
+// for the picture's art before it grows with what the picture holds (as many again for its placed
+// files, twice as many of wall-clock time), 1 to 3600, and MiB of memory beyond its surface, 64 to
+// 1,048,576; a value outside is taken as the nearest end, a boolean as 1.
 //
 // Tests change them (Set) and see what a plug-in did (Get, and the journal's entries of the suite).
 #pragma once
@@ -40,6 +47,9 @@ public:
     bool Remove(std::string_view prefix, std::string_view name);
 
 private:
+    // The bound of every picture from the two limits set.
+    void ApplyPictureLimits() const;
+
     std::map<std::string, Value, std::less<>> fValues;  // by "prefix/name"
 };
 

@@ -9,16 +9,22 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <new>
 #include <optional>
+
+#include "render/PictureClock.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PLIM_PICTURE_UNDER_ASAN 1
@@ -33,18 +39,32 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The defaults, for a build under the sanitizers four times as long: its own code runs several
-// times slower there, and an ordinary picture must not come near the bound.
+// How much slower a build under the sanitizers runs its own code: its bound's times and allowances
+// are this many times as long, so that an ordinary picture doesn't come near them there either.
+#ifdef PLIM_PICTURE_UNDER_ASAN
+constexpr unsigned kSlowdown = 4;
+#else
+constexpr unsigned kSlowdown = 1;
+#endif
+
 PictureBound DefaultBound() {
     PictureBound bound;
-#ifdef PLIM_PICTURE_UNDER_ASAN
-    bound.cpuSeconds *= 4;
-    bound.wall *= 4;
-#endif
+    bound.cpu *= kSlowdown;
+    bound.wall *= kSlowdown;
     return bound;
 }
 
 PictureBound gBound = DefaultBound();
+
+// The placed files' contents refused in this process, and why.
+std::map<ContentId, std::string>& Refusals() {
+    static std::map<ContentId, std::string> refused;
+    return refused;
+}
+
+// The most times one picture is drawn again for placed files its bound stopped, before it fails as
+// a whole.
+constexpr int kMostRedraws = 4;
 
 // What the child writes after what it made: the outcome, the failure's text, then their lengths,
 // so that this process finds them at the end of what it read.
@@ -54,12 +74,17 @@ constexpr std::size_t kLongestText = 64u << 10;
 // The most of what the child wrote to its standard error (poppler's messages, the picture's own
 // warnings) that is said here once it has ended.
 constexpr std::size_t kChildOutputBytes = std::size_t{4} << 20;
-// How often the child's resident memory is looked at.
-constexpr int kWatchMilliseconds = 5;
+// How often the child is looked at.
+constexpr int kWatchMilliseconds = static_cast<int>(WallClock::kWatch.count());
 // The descriptor the child writes what it made to, the others from it on closed.
 constexpr int kChildResult = 3;
 
-std::string Seconds(std::chrono::milliseconds wall) {
+double Seconds(std::chrono::milliseconds duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+// A wall-clock time as a reader takes it: whole seconds, or milliseconds.
+std::string WallText(std::chrono::milliseconds wall) {
     const auto count = wall.count();
     return count % 1000 == 0 ? std::to_string(count / 1000) + " s" : std::to_string(count) + " ms";
 }
@@ -71,17 +96,29 @@ std::string Memory(std::size_t bytes) {
     return std::to_string(bytes >> 20) + " MiB";
 }
 
-std::string PastCpu(const PictureBound& bound) {
-    return "drawing it took more than the " + std::to_string(bound.cpuSeconds) +
-           " s of CPU time a picture may take";
+// Seconds as a reader takes them: whole, or to a tenth.
+std::string SecondsText(double seconds) {
+    char text[32];
+    const double tenths = std::floor(seconds * 10.0 + 1e-6) / 10.0;
+    std::snprintf(text, sizeof text, tenths == std::floor(tenths) ? "%.0f s" : "%.1f s", tenths);
+    return text;
+}
+
+std::string PastCpu(double seconds) {
+    return "drawing it took more than the " + SecondsText(seconds) + " of CPU time the picture may take";
+}
+
+std::string PastPlacedCpu(double seconds) {
+    return "drawing it took more than the " + SecondsText(seconds) +
+           " of CPU time the picture's placed files may take";
 }
 
 std::string PastMemory(const PictureBound& bound) {
     return "drawing it needed more than the " + Memory(bound.bytes) + " of memory a picture may take";
 }
 
-std::string PastWall(const PictureBound& bound) {
-    return "drawing it took more than the " + Seconds(bound.wall) + " a picture may take";
+std::string PastWall(std::chrono::milliseconds wall) {
+    return "drawing it took more than the " + WallText(wall) + " the picture may take";
 }
 
 void CloseDescriptor(int descriptor) {
@@ -129,78 +166,6 @@ std::size_t ResidentBytes(pid_t process) {
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-// How long a process has waited for a processor while it could run (/proc/PID/schedstat); zero
-// when the system doesn't say.
-std::chrono::nanoseconds WaitedToRun(pid_t process) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/schedstat", static_cast<int>(process));
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return {};
-    }
-    char text[128];
-    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
-    ::close(descriptor);
-    if (read <= 0) {
-        return {};
-    }
-    text[read] = '\0';
-    unsigned long long running = 0;
-    unsigned long long waiting = 0;
-    if (std::sscanf(text, "%llu %llu", &running, &waiting) != 2) {
-        return {};
-    }
-    return std::chrono::nanoseconds(static_cast<long long>(waiting));
-}
-
-// Whether the process is in uninterruptible sleep ('D' in /proc/PID/stat): on a machine short of
-// memory, waiting for the system to reclaim pages.
-bool Stalled(pid_t process) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(process));
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
-    char text[512];
-    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
-    ::close(descriptor);
-    if (read <= 0) {
-        return false;
-    }
-    text[read] = '\0';
-    const char* name = std::strrchr(text, ')');
-    return name != nullptr && name[1] == ' ' && name[2] == 'D';
-}
-
-// The wall-clock time the child has taken since it started, not counting the time it waited for a
-// processor, nor the time it was seen stalled in the system (a machine short of memory): a machine
-// busy with other work doesn't make an ordinary picture go beyond the bound, while a child that
-// waits for anything else (a pipe no one writes) does. However busy the machine, the child ends
-// after ten times the bound.
-class WallClock {
-public:
-    WallClock(Clock::time_point start, std::chrono::milliseconds bound)
-        : start_(start), seen_(start), bound_(bound) {}
-
-    // Looked at every few milliseconds while the child runs.
-    bool Past(pid_t child) {
-        const Clock::time_point now = Clock::now();
-        if (Stalled(child)) {
-            stalled_ += now - seen_;
-        }
-        seen_ = now;
-        const Clock::duration taken = now - start_;
-        return taken - WaitedToRun(child) - stalled_ >= bound_ || taken >= bound_ * 10;
-    }
-
-private:
-    Clock::time_point start_;
-    Clock::time_point seen_;
-    Clock::duration stalled_{};
-    std::chrono::milliseconds bound_;
-};
-
 // Every descriptor from `first` on closed, so that the child holds no file or pipe of this
 // process's (a reader waiting for the end of a pipe this process writes would wait for it too).
 void CloseDescriptorsFrom(int first) {
@@ -215,14 +180,16 @@ void CloseDescriptorsFrom(int first) {
 // The child's own setting: it dies with this process; its standard output and error go to the
 // kept output and its result to descriptor 3, both files of memory, every other descriptor closed;
 // the signals that end a process end it as they would any program (not through this process's
-// handlers, which remove this process's temporary files), none held back; its CPU time is limited
-// (SIGXCPU past the soft limit, SIGKILL a second later), no core file, and its result limited to
+// handlers, which remove this process's temporary files), and those this process ignores (nohup)
+// it ignores too, none held back; its CPU time is limited (SIGXCPU past the soft limit, SIGKILL a
+// second later; this process raises the limit as the picture's bound grows), no core file, and its
+// result limited to
 // what it may hold (a write past it fails rather than ending the child). Its memory, with
 // what it wrote, is watched by this process instead of limited here: an allocation refused
 // (RLIMIT_AS) is one the decoders answer by drawing less (poppler's JBIG2 pages, libjpeg's
 // coefficient arrays), and it rules out the sanitizers' shadow memory. librsvg's pool of threads
 // keeps to one: the picture draws on one core.
-void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound, std::size_t capacity) {
+void SetUpChild(pid_t parent, int result, int output, unsigned cpuSeconds, std::size_t capacity) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) {
         ::_exit(1);  // this process ended before the child could ask to end with it
@@ -238,7 +205,10 @@ void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound,
     ::dup2(result, kChildResult);
     CloseDescriptorsFrom(kChildResult + 1);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD, SIGABRT}) {
-        ::signal(signal, SIG_DFL);
+        struct sigaction held {};
+        if (::sigaction(signal, nullptr, &held) == 0 && held.sa_handler != SIG_IGN) {
+            ::signal(signal, SIG_DFL);
+        }
     }
     ::signal(SIGXFSZ, SIG_IGN);
     sigset_t none;
@@ -246,7 +216,7 @@ void SetUpChild(pid_t parent, int result, int output, const PictureBound& bound,
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
-    const rlimit cpu{bound.cpuSeconds, bound.cpuSeconds + 1};
+    const rlimit cpu{cpuSeconds, cpuSeconds + 1};
     ::setrlimit(RLIMIT_CPU, &cpu);
     const rlim_t most = capacity + kLongestText + kTrailerBytes;  // the result's file
     const rlimit written{most, most};
@@ -338,20 +308,80 @@ std::size_t WrittenBytes(int descriptor) {
     return static_cast<std::size_t>(info.st_blocks) * 512;
 }
 
-// Waits for the child to end, while its memory and the clock are watched: past the bound it is
-// killed. It is always reaped. The wait is on a descriptor of the process where the system has one,
-// so that its end is seen at once.
+// The CPU time a process has taken, in nanoseconds; -1 when it can't be read.
+std::int64_t CpuNanosecondsOf(clockid_t clock) {
+    timespec taken{};
+    if (::clock_gettime(clock, &taken) != 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(taken.tv_sec) * 1'000'000'000 + taken.tv_nsec;
+}
+
+constexpr double kNanosecond = 1e-9;
+
+// The bound of one drawing of a picture, which grows with what it has drawn (the child's meter):
+// the CPU seconds of its own art and of its placed files, and the wall-clock time for both.
+class GrowingBound {
+public:
+    GrowingBound(const PictureBound& base, const PictureLoad& load, double placedSeconds)
+        : base_(base), load_(load), placedBase_(placedSeconds) {}
+
+    double ArtSeconds(const PictureMeter& meter) const {
+        using A = PictureAllowance;
+        const double grown = static_cast<double>(load_.pixels) * A::kPerSurfacePixel +
+                             static_cast<double>(load_.objects) * A::kPerObject +
+                             static_cast<double>(load_.points) * A::kPerPoint +
+                             meter.pathWork.load() * A::kPerPathWork +
+                             meter.pixelWork.load() * A::kPerPixelWork;
+        return Seconds(base_.cpu) + grown * kSlowdown;
+    }
+
+    double PlacedSeconds(const PictureMeter& meter) const {
+        return placedBase_ +
+               static_cast<double>(meter.placedBytes.load()) * PictureAllowance::kPerPlacedByte * kSlowdown;
+    }
+
+    // The base's wall-clock time, and twice what the art's CPU time grew by and the placed files
+    // have taken: a picture that waits for nothing draws within it, and one that waits (a pipe no
+    // one writes) ends about when the base's would.
+    std::chrono::milliseconds Wall(const PictureMeter& meter, double placedTaken) const {
+        const double grown = 2.0 * (ArtSeconds(meter) - Seconds(base_.cpu) + placedTaken);
+        return base_.wall + std::chrono::milliseconds(static_cast<long long>(std::min(grown, 1e9) * 1000.0));
+    }
+
+private:
+    PictureBound base_;
+    PictureLoad load_;
+    double placedBase_;
+};
+
+// How a drawing ended.
 struct Watched {
     int status = 0;
     rusage usage{};
     bool killed = false;
     bool tooLarge = false;
     bool late = false;
+    bool pastCpu = false;
+    bool pastPlaced = false;
+    bool inPlaced = false;  // it was drawing a placed file when it was killed
+    double cpuSeconds = 0.0;
+    double placedSeconds = 0.0;
+    std::chrono::milliseconds wall{};
+    std::int64_t placedTaken = 0;  // the CPU time the placed files had taken
 };
 
-Watched Watch(pid_t child, int result, std::size_t limit, WallClock& wall) {
+// Waits for the child to end, while its CPU time, its memory and the clock are watched against the
+// bound as it grows with what the child has drawn: past it the child is killed. The child's own
+// limit of CPU time follows, so that it stops even while this process is not there to watch. It is
+// always reaped. The wait is on a descriptor of the process where the system has one, so that its
+// end is seen at once.
+Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bound, PictureMeter& meter,
+              WallClock& wall, unsigned& cpuLimit) {
     Watched watched;
     const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    clockid_t clock{};
+    const bool timed = ::clock_getcpuclockid(child, &clock) == 0;
     for (;;) {
         const pid_t ended = ::wait4(child, &watched.status, watched.killed ? 0 : WNOHANG, &watched.usage);
         if (ended == child || (ended < 0 && errno != EINTR)) {
@@ -360,12 +390,33 @@ Watched Watch(pid_t child, int result, std::size_t limit, WallClock& wall) {
         if (ended != 0 || watched.killed) {
             continue;
         }
+        const double art = bound.ArtSeconds(meter);
+        const double placed = bound.PlacedSeconds(meter);
+        meter.placedAllowed.store(static_cast<std::int64_t>(placed / kNanosecond));
+        const std::int64_t cpu = timed ? CpuNanosecondsOf(clock) : -1;
+        const std::int64_t since = meter.placedSince.load();
+        const std::int64_t current = since > 0 && cpu > since ? cpu - since : 0;
+        const std::int64_t placedTaken = meter.placedSpent.load() + current;
+        watched.inPlaced = since > 0;
+        watched.pastPlaced = watched.inPlaced && static_cast<double>(placedTaken) * kNanosecond > placed;
+        watched.pastCpu = cpu >= 0 && static_cast<double>(cpu - placedTaken) * kNanosecond > art;
         watched.tooLarge = ResidentBytes(child) + WrittenBytes(result) > limit;
-        watched.late = wall.Past(child);
-        if (watched.tooLarge || watched.late) {
+        watched.wall = bound.Wall(meter, static_cast<double>(placedTaken) * kNanosecond);
+        watched.late = wall.Past(child, watched.wall);
+        watched.cpuSeconds = art;
+        watched.placedSeconds = placed;
+        watched.placedTaken = placedTaken;
+        if (watched.pastPlaced || watched.pastCpu || watched.tooLarge || watched.late) {
             ::kill(child, SIGKILL);
             watched.killed = true;
             continue;
+        }
+        // The child's own limit, a little beyond the bound, raised as the bound grows.
+        const auto wanted = static_cast<unsigned>(std::min(std::ceil(art + placed) + 1.0, 1e6));
+        if (wanted > cpuLimit) {
+            cpuLimit = wanted;
+            const rlimit raised{cpuLimit, cpuLimit + 1};
+            ::prlimit(child, RLIMIT_CPU, &raised, nullptr);
         }
         pollfd end{process, POLLIN, 0};
         ::poll(&end, process >= 0 ? 1 : 0, kWatchMilliseconds);
@@ -388,30 +439,37 @@ PictureBytes MapWritten(int result) {
         return {};
     }
     const auto size = static_cast<std::size_t>(info.st_size);
-    void* mapping = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, result, 0);
+    // Shared with the file and writable, so that what is read can be given back (GiveBack, which
+    // takes the pages from the file itself) as it is taken; nothing writes to it.
+    void* mapping = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, result, 0);
     if (mapping == MAP_FAILED) {
         return {};
     }
     return PictureBytes(mapping, size, size);
 }
 
-// The result from what the child wrote and how it ended.
-PictureResult Judge(const Watched& watched, int written, const PictureBound& bound) {
-    const double cpu =
-        static_cast<double>(watched.usage.ru_utime.tv_sec + watched.usage.ru_stime.tv_sec) +
-        static_cast<double>(watched.usage.ru_utime.tv_usec + watched.usage.ru_stime.tv_usec) / 1e6;
+// The reason the bound stopped the child, when it did.
+std::optional<std::string> PastTheBound(const Watched& watched, const PictureBound& bound) {
     const bool signalled = WIFSIGNALED(watched.status);
-    if (signalled && WTERMSIG(watched.status) == SIGXCPU) {
-        return Beyond(PastCpu(bound));
+    if (watched.pastPlaced) {
+        return PastPlacedCpu(watched.placedSeconds);
     }
     if (watched.tooLarge) {
-        return Beyond(PastMemory(bound));
+        return PastMemory(bound);
     }
-    if (signalled && cpu >= bound.cpuSeconds) {
-        return Beyond(PastCpu(bound));
+    if (watched.pastCpu || (signalled && WTERMSIG(watched.status) == SIGXCPU)) {
+        return PastCpu(watched.cpuSeconds);
     }
     if (watched.late) {
-        return Beyond(PastWall(bound));
+        return PastWall(watched.wall);
+    }
+    return std::nullopt;
+}
+
+// The result from what the child wrote and how it ended.
+PictureResult Judge(const Watched& watched, int written, const PictureBound& bound) {
+    if (const std::optional<std::string> reason = PastTheBound(watched, bound)) {
+        return Beyond(*reason);
     }
     PictureBytes answer = MapWritten(written);
     const std::string_view bytes = answer.view();
@@ -444,11 +502,53 @@ PictureResult Judge(const Watched& watched, int written, const PictureBound& bou
     }
 }
 
-PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
+// The page the child's meter lives in, shared with it.
+class SharedMeter {
+public:
+    SharedMeter() {
+        void* page =
+            ::mmap(nullptr, sizeof(PictureMeter), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        meter_ = page == MAP_FAILED ? nullptr : new (page) PictureMeter();
+    }
+    ~SharedMeter() {
+        if (meter_ != nullptr) {
+            meter_->~PictureMeter();
+            ::munmap(meter_, sizeof(PictureMeter));
+        }
+    }
+    SharedMeter(const SharedMeter&) = delete;
+    SharedMeter& operator=(const SharedMeter&) = delete;
+
+    PictureMeter* get() const { return meter_; }
+
+private:
+    PictureMeter* meter_ = nullptr;
+};
+
+// One drawing of a picture, and the placed file its bound stopped it in, when it was drawing one and
+// had read what the file holds.
+struct Drawing {
+    PictureResult result;
+    std::optional<ContentId> stoppedIn;
+    std::string stoppedFile;
+    double placedSeconds = 0.0;  // the CPU time its placed files took, that file's included
+};
+
+Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeconds) {
+    Drawing drawing;
     const PictureBound bound = gBound;
+    const SharedMeter shared;
+    if (shared.get() == nullptr) {
+        drawing.result = Beyond("no process could be started to draw it");
+        return drawing;
+    }
+    PictureMeter& meter = *shared.get();
+    const GrowingBound growing(bound, load, placedSeconds);
+    meter.placedAllowed.store(static_cast<std::int64_t>(growing.PlacedSeconds(meter) / kNanosecond));
     const int result = ::memfd_create("picture", MFD_CLOEXEC);
     if (result < 0) {
-        return Beyond("no process could be started to draw it");
+        drawing.result = Beyond("no process could be started to draw it");
+        return drawing;
     }
     // The child's standard error: a file of a fixed size that it can't grow, its writes past the
     // end failing; how much it wrote is the offset it shares with this process.
@@ -462,20 +562,24 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     const std::size_t baseline = ResidentBytes(parent);
     // What the child may hold: what it shares with this process when it starts, the bound, and the
     // picture's surface and result; what it writes counts too.
-    const std::size_t limit = baseline + bound.bytes + surfaceBytes;
-    WallClock wall(Clock::now(), bound.wall);
+    const std::size_t limit = baseline + bound.bytes + load.bytes;
+    unsigned cpuLimit =
+        static_cast<unsigned>(std::ceil(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter))) + 1;
+    WallClock wall(Clock::now());
     const pid_t child = ::fork();
     if (child == 0) {
-        const std::size_t capacity = bound.bytes + surfaceBytes;
-        SetUpChild(parent, result, output, bound, capacity);
+        const std::size_t capacity = bound.bytes + load.bytes;
+        SetUpChild(parent, result, output, cpuLimit, capacity);
+        gPictureMeter = &meter;
         RunChild(work, bound, capacity);
     }
     if (child < 0) {
         ::close(result);
         CloseDescriptor(output);
-        return Beyond("no process could be started to draw it");
+        drawing.result = Beyond("no process could be started to draw it");
+        return drawing;
     }
-    const Watched watched = Watch(child, result, limit, wall);
+    const Watched watched = Watch(child, result, limit, growing, meter, wall, cpuLimit);
     const std::string said = KeptOutput(output);
     CloseDescriptor(output);
 #ifdef PLIM_PICTURE_UNDER_ASAN
@@ -489,12 +593,74 @@ PictureResult Draw(const PictureWork& work, std::size_t surfaceBytes) {
     }
 #endif
     WriteAll(STDERR_FILENO, said.data(), said.size());
-    PictureResult judged = Judge(watched, result, bound);
+    drawing.result = Judge(watched, result, bound);
     ::close(result);
-    return judged;
+    // Stopped while it drew a placed file it had read (nothing of it lies, the child is gone).
+    if (drawing.result.end == PictureResult::End::beyond && watched.killed && watched.inPlaced &&
+        meter.placedKnown.load()) {
+        drawing.stoppedIn = meter.placedContent;
+        drawing.stoppedFile.assign(meter.placedFile, strnlen(meter.placedFile, sizeof meter.placedFile));
+        drawing.placedSeconds = static_cast<double>(watched.placedTaken) * kNanosecond;
+    }
+    return drawing;
 }
 
 }  // namespace
+
+ContentId IdentifyContent(std::string_view bytes) {
+    return ContentId{bytes.size(), std::hash<std::string_view>{}(bytes)};
+}
+
+std::int64_t ProcessCpuNanoseconds() {
+    return std::max<std::int64_t>(CpuNanosecondsOf(CLOCK_PROCESS_CPUTIME_ID), 1);
+}
+
+PlacedFileWork::PlacedFileWork() {
+    if (gPictureMeter != nullptr && gPictureMeter->placedSince.load() == 0) {
+        gPictureMeter->placedKnown.store(false);
+        gPictureMeter->placedSince.store(ProcessCpuNanoseconds());
+        started_ = true;
+    }
+}
+
+PlacedFileWork::~PlacedFileWork() {
+    if (started_) {
+        const std::int64_t taken = ProcessCpuNanoseconds() - gPictureMeter->placedSince.load();
+        gPictureMeter->placedSpent.fetch_add(std::max<std::int64_t>(taken, 0));
+        gPictureMeter->placedSince.store(0);
+        gPictureMeter->placedKnown.store(false);
+    }
+}
+
+bool PlacedFileWork::TimeSpent() {
+    return gPictureMeter != nullptr &&
+           gPictureMeter->placedSpent.load() >= gPictureMeter->placedAllowed.load();
+}
+
+void NotePlacedContent(const ContentId& content, const std::filesystem::path& file, std::size_t bytes) {
+    if (gPictureMeter == nullptr) {
+        return;
+    }
+    gPictureMeter->placedBytes.fetch_add(bytes);
+    if (gPictureMeter->placedSince.load() == 0) {
+        return;
+    }
+    gPictureMeter->placedContent = content;
+    const std::string& path = file.native();
+    const std::size_t length = std::min(path.size(), sizeof gPictureMeter->placedFile - 1);
+    std::memcpy(gPictureMeter->placedFile, path.data(), length);
+    gPictureMeter->placedFile[length] = '\0';
+    gPictureMeter->placedKnown.store(true);
+}
+
+const std::string* RefusedContent(const ContentId& content) {
+    const auto found = Refusals().find(content);
+    return found == Refusals().end() ? nullptr : &found->second;
+}
+
+void ForgetRefusedContent() {
+    Refusals().clear();
+}
 
 PictureBound CurrentPictureBound() {
     return gBound;
@@ -502,7 +668,13 @@ PictureBound CurrentPictureBound() {
 
 void SetPictureBound(const PictureBound& bound) {
     gBound = bound == PictureBound{} ? DefaultBound() : bound;
-    gBound.cpuSeconds = std::max(gBound.cpuSeconds, 1u);
+    gBound.cpu = std::max(gBound.cpu, std::chrono::milliseconds(1));
+}
+
+void SetPictureLimits(unsigned seconds, std::size_t mebibytes) {
+    gBound.cpu = std::chrono::seconds(std::max(seconds, 1u)) * kSlowdown;
+    gBound.wall = 2 * gBound.cpu;
+    gBound.bytes = mebibytes << 20;
 }
 
 bool PictureOutput::Write(const void* data, std::size_t size) {
@@ -523,6 +695,7 @@ PictureBytes& PictureBytes::operator=(PictureBytes&& other) noexcept {
         mapping_ = std::exchange(other.mapping_, nullptr);
         mapped_ = std::exchange(other.mapped_, 0);
         size_ = std::exchange(other.size_, 0);
+        givenBack_ = std::exchange(other.givenBack_, 0);
     }
     return *this;
 }
@@ -538,20 +711,45 @@ void PictureBytes::Unmap() noexcept {
     }
 }
 
+void PictureBytes::GiveBack(std::size_t end) noexcept {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    end = std::min(end, size_) / page * page;
+    if (mapping_ != nullptr && end > givenBack_) {
+        ::madvise(static_cast<char*>(mapping_) + givenBack_, end - givenBack_, MADV_REMOVE);
+        givenBack_ = end;
+    }
+}
+
 PictureBytes PictureBytes::Prefix(std::size_t size) && {
     PictureBytes prefix = std::move(*this);
     prefix.size_ = std::min(prefix.size_, size);
     return prefix;
 }
 
-PictureResult DrawPictureApart(const PictureWork& work, std::size_t surfaceBytes) noexcept {
+PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept {
     try {
-        PictureResult result = Draw(work, surfaceBytes);
-        if (result.end == PictureResult::End::beyond) {
-            const std::string line = "plimhost: the picture is refused: " + result.failure + "\n";
-            WriteAll(STDERR_FILENO, line.data(), line.size());
+        // The placed files of one picture may take twice the base in all, over every drawing: a
+        // file the bound stopped is refused and the picture drawn again, the time its placed files
+        // took spent.
+        const double placedBase = Seconds(gBound.cpu);
+        double lost = 0.0;
+        for (int redraws = 0;; ++redraws) {
+            Drawing drawing = Draw(work, load, std::max(0.0, std::min(placedBase, 2.0 * placedBase - lost)));
+            if (drawing.stoppedIn && redraws < kMostRedraws) {
+                Refusals().emplace(*drawing.stoppedIn, drawing.result.failure);
+                lost += drawing.placedSeconds;
+                const std::string line = "plimhost: the placed file " + drawing.stoppedFile +
+                                         " is refused while plimhost runs: " + drawing.result.failure +
+                                         "; the picture is drawn again without it\n";
+                WriteAll(STDERR_FILENO, line.data(), line.size());
+                continue;
+            }
+            if (drawing.result.end == PictureResult::End::beyond) {
+                const std::string line = "plimhost: the picture is refused: " + drawing.result.failure + "\n";
+                WriteAll(STDERR_FILENO, line.data(), line.size());
+            }
+            return std::move(drawing.result);
         }
-        return result;
     } catch (...) {
         return Beyond("no process could be started to draw it");
     }

@@ -22,25 +22,68 @@
 #include <string_view>
 #include <utility>
 
+#include "render/PictureMeter.h"
+
 namespace host {
 
-// The bound of one picture: CPU seconds (the child is stopped past them, no core file), the
-// resident memory it may take besides what it held when it started and the picture's own surface
-// (its allocations are not refused: a decoder refused one draws less; the child is killed once it
-// holds more), and the wall-clock time before it is killed (not counting the time it waited for a
-// processor while the machine was busy, up to ten times the bound).
+// The base of a picture's bound: what it may take for what can't be priced, whatever it holds. CPU
+// seconds for its own art, and as many again for its placed files (an image, a PDF page, an SVG
+// document: their decoders), the resident memory it may take besides what it held when it started
+// and the picture's own surface (its allocations are not refused: a decoder refused one draws less;
+// the child is killed once it holds more), and the wall-clock time before it is killed (not
+// counting the time it waited for a processor while the machine was busy, nor the time this
+// process itself was stopped, up to ten times the bound). The bound a picture is drawn under grows
+// from this base with what it holds and draws (PictureAllowance).
 struct PictureBound {
-    unsigned cpuSeconds = 3;
+    std::chrono::milliseconds cpu{3000};
     std::size_t bytes = std::size_t{1} << 30;
     std::chrono::milliseconds wall{6000};
     bool operator==(const PictureBound&) const = default;
 };
 
 // The bound every picture of this process is drawn under (the defaults above until set; four times
-// the time in a build under the sanitizers, whose own code is slower). Tests that expect a hostile
-// picture to be refused lower it; setting the defaults puts the build's own back.
+// the time in a build under the sanitizers, whose own code is slower). The user sets it through the
+// application's preferences "pictureTimeLimit" (seconds) and "pictureMemoryLimit" (MiB); tests
+// that expect a hostile picture to be refused lower it; setting the defaults puts the build's own
+// back.
 PictureBound CurrentPictureBound();
 void SetPictureBound(const PictureBound& bound);
+// The bound from the user's limits: seconds of CPU time (the wall-clock time twice as long) and MiB
+// of memory, the times four times as long under the sanitizers.
+void SetPictureLimits(unsigned seconds, std::size_t mebibytes);
+
+// What a picture's CPU time grows by beyond its base (in seconds), for what it holds and draws: its
+// surface's pixels (made, cleared, put on white and handed back), the objects and points of paths
+// the document holds of the art drawn, and the work its budget prices as it draws (RenderBudget.h:
+// path work, pixel work). Each is about three times what this machine takes for it, so that a
+// picture the budgets admit ends within the bound on a slower one; a document of a few kilobytes
+// holds little, and its bound stays near the base. Its placed files' time grows with their bytes.
+// Times four under the sanitizers.
+struct PictureAllowance {
+    static constexpr double kPerSurfacePixel = 60e-9;
+    static constexpr double kPerObject = 300e-6;
+    static constexpr double kPerPoint = 1e-6;
+    static constexpr double kPerPathWork = 2e-6;
+    static constexpr double kPerPixelWork = 40e-9;
+    static constexpr double kPerPlacedByte = 100e-9;
+};
+
+// What a picture holds and draws onto: the pixels of its surface (none for a vector copy), the
+// bytes its surface and its result take (allowed besides the bound's memory), and the objects and
+// points of paths of the art it draws, as the document holds them.
+struct PictureLoad {
+    std::size_t pixels = 0;
+    std::size_t bytes = 0;
+    std::size_t objects = 0;
+    std::size_t points = 0;
+};
+
+// The reason a placed file's content was refused (the bound stopped a picture while it drew that
+// content), for as long as this process runs; null when it was not. Every later picture shows a
+// refused file as its grey frame at once, whatever its name.
+const std::string* RefusedContent(const ContentId& content);
+// Forgets every refusal (for tests).
+void ForgetRefusedContent();
 
 // Where the picture's process writes what it made, as it makes it, up to the bound's memory.
 class PictureOutput {
@@ -83,6 +126,9 @@ public:
     char operator[](std::size_t at) const { return view()[at]; }
     // The first size bytes, the mapping moved into them.
     PictureBytes Prefix(std::size_t size) &&;
+    // Gives the memory of the bytes before end back to the system (whole pages): they are not to be
+    // read again.
+    void GiveBack(std::size_t end) noexcept;
 
 private:
     void Unmap() noexcept;
@@ -90,6 +136,7 @@ private:
     void* mapping_ = nullptr;
     std::size_t mapped_ = 0;
     std::size_t size_ = 0;
+    std::size_t givenBack_ = 0;
 };
 
 struct PictureResult {
@@ -104,9 +151,11 @@ struct PictureResult {
     bool made() const { return end == End::made; }
 };
 
-// Runs the work in a child process under the current bound; surfaceBytes is what the picture's own
-// surface and its result take, allowed besides the bound's memory. Past the bound, the reason goes
-// to standard error too. Never throws.
-PictureResult DrawPictureApart(const PictureWork& work, std::size_t surfaceBytes) noexcept;
+// Runs the work in a child process under the current bound, grown by what the picture holds and
+// draws. When the bound stops it while it draws a placed file, that file's content is refused
+// (RefusedContent) and the picture is drawn again at once, showing the file as its frame: the
+// placed files of a picture may take twice the base in all, over every drawing. Past the bound,
+// the reason goes to standard error too. Never throws.
+PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept;
 
 }  // namespace host

@@ -70,9 +70,13 @@ std::uint8_t* ConvertRow(const std::uint32_t* row, std::size_t width, model::Ras
                          bool alpha, std::uint8_t* out) {
     for (std::size_t x = 0; x < width; ++x) {
         const std::uint32_t a = row[x] >> 24;
-        const std::uint8_t r = Unpremultiply((row[x] >> 16) & 0xFF, a);
-        const std::uint8_t g = Unpremultiply((row[x] >> 8) & 0xFF, a);
-        const std::uint8_t b = Unpremultiply(row[x] & 0xFF, a);
+        // An opaque pixel (every pixel of a picture on white) is its own colour: no division.
+        const bool opaque = a == 255;
+        const std::uint8_t r =
+            opaque ? static_cast<std::uint8_t>(row[x] >> 16) : Unpremultiply((row[x] >> 16) & 0xFF, a);
+        const std::uint8_t g =
+            opaque ? static_cast<std::uint8_t>(row[x] >> 8) : Unpremultiply((row[x] >> 8) & 0xFF, a);
+        const std::uint8_t b = opaque ? static_cast<std::uint8_t>(row[x]) : Unpremultiply(row[x] & 0xFF, a);
         switch (space) {
             case model::RasterPixels::Space::rgb:
                 *out++ = r;
@@ -165,12 +169,17 @@ bool WriteSurfacePixels(PictureOutput& output, cairo_surface_t* surface, model::
     return true;
 }
 
-std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {
+namespace {
+
+constexpr std::size_t kPixelsHeader = 4 * sizeof(std::uint64_t);
+
+// The pixels' sizes from the header WritePixels wrote; none when it holds no such sizes.
+std::optional<model::RasterPixels> ReadPixelsHeader(std::string_view bytes) {
     std::uint64_t header[4];
-    if (bytes.size() < sizeof header) {
+    if (bytes.size() < kPixelsHeader) {
         return std::nullopt;
     }
-    std::memcpy(header, bytes.data(), sizeof header);
+    std::memcpy(header, bytes.data(), kPixelsHeader);
     if (header[2] > static_cast<std::uint64_t>(model::RasterPixels::Space::cmyk) || header[3] > 1) {
         return std::nullopt;
     }
@@ -179,9 +188,39 @@ std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {
     pixels.height = static_cast<std::size_t>(header[1]);
     pixels.space = static_cast<model::RasterPixels::Space>(header[2]);
     pixels.alpha = header[3] == 1;
-    bytes.remove_prefix(sizeof header);
-    pixels.bytes.assign(bytes.begin(), bytes.end());
-    if (!pixels.isConsistent()) {
+    return pixels;
+}
+
+}  // namespace
+
+std::optional<model::RasterPixels> ReadPixels(std::string_view bytes) {
+    std::optional<model::RasterPixels> pixels = ReadPixelsHeader(bytes);
+    if (!pixels) {
+        return std::nullopt;
+    }
+    bytes.remove_prefix(kPixelsHeader);
+    pixels->bytes.assign(bytes.begin(), bytes.end());
+    if (!pixels->isConsistent()) {
+        return std::nullopt;
+    }
+    return pixels;
+}
+
+std::optional<model::RasterPixels> ReadPixels(PictureBytes&& bytes) {
+    std::optional<model::RasterPixels> pixels = ReadPixelsHeader(bytes.view());
+    if (!pixels) {
+        return std::nullopt;
+    }
+    const std::string_view body = bytes.view().substr(kPixelsHeader);
+    // Taken a piece at a time, each piece's memory given back once it is taken.
+    constexpr std::size_t kPiece = std::size_t{16} << 20;
+    pixels->bytes.reserve(body.size());
+    for (std::size_t at = 0; at < body.size(); at += kPiece) {
+        const std::string_view piece = body.substr(at, kPiece);
+        pixels->bytes.insert(pixels->bytes.end(), piece.begin(), piece.end());
+        bytes.GiveBack(kPixelsHeader + at + piece.size());
+    }
+    if (!pixels->isConsistent()) {
         return std::nullopt;
     }
     return pixels;

@@ -20,6 +20,7 @@ cairo_surface_t* MakePixelSurface(const model::RasterPixels& pixels);
 model::RasterPixels ToPixels(cairo_surface_t* surface, model::RasterPixels::Space space, bool alpha);
 
 class PictureOutput;
+class PictureBytes;
 
 // Pixels as a picture's process hands them back (PictureProcess.h), and read back here; none when
 // the bytes don't hold pixels that agree with their size.
@@ -28,5 +29,8 @@ bool WritePixels(PictureOutput& output, const model::RasterPixels& pixels);
 bool WriteSurfacePixels(PictureOutput& output, cairo_surface_t* surface, model::RasterPixels::Space space,
                         bool alpha);
 std::optional<model::RasterPixels> ReadPixels(std::string_view bytes);
+// The same from what a picture's process made, whose memory is given back as the pixels are taken,
+// so that the picture is held about once, not twice.
+std::optional<model::RasterPixels> ReadPixels(PictureBytes&& bytes);
 
 }  // namespace host

@@ -22,6 +22,7 @@
 
 #include "model/DocumentFormat.h"
 #include "render/JpegErrors.h"
+#include "render/PictureProcess.h"
 #include "textengine/Text.h"
 
 namespace host {
@@ -604,6 +605,19 @@ bool ReadText(const std::string& bytes, PlacedFile& placed) {
     return true;
 }
 
+// Knows the file by what it holds: a content the bound of an earlier picture refused is not read
+// again (false, the reason in error), and the picture being drawn notes what it reads.
+bool AdmitContent(std::string_view bytes, const std::filesystem::path& file, PlacedFile& placed,
+                  std::string& error) {
+    placed.content = IdentifyContent(bytes);
+    if (const std::string* refused = RefusedContent(placed.content)) {
+        error = "its content was refused earlier: " + *refused;
+        return false;
+    }
+    NotePlacedContent(placed.content, file, bytes.size());
+    return true;
+}
+
 }  // namespace
 
 std::optional<PlacedKind> PlacedKindOf(const std::filesystem::path& file) {
@@ -635,6 +649,11 @@ std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool
         return std::nullopt;
     }
     if (tiff) {
+        // libtiff reads the file itself: its bytes are read first to know it by its content.
+        const std::optional<std::string> bytes = ReadBounded(file, error);
+        if (!bytes || !AdmitContent(*bytes, file, placed, error)) {
+            return std::nullopt;
+        }
         return ReadTiff(file, decode, placed, error) ? std::optional<PlacedFile>(std::move(placed))
                                                      : std::nullopt;
     }
@@ -642,7 +661,7 @@ std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool
         return ReadNative(file, placed, error) ? std::optional<PlacedFile>(std::move(placed)) : std::nullopt;
     }
     std::optional<std::string> bytes = ReadBounded(file, error);
-    if (!bytes) {
+    if (!bytes || (*kind != PlacedKind::text && !AdmitContent(*bytes, file, placed, error))) {
         return std::nullopt;
     }
     bool read = false;

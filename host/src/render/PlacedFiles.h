@@ -12,6 +12,7 @@
 
 #include "model/ArtContent.h"
 #include "model/Document.h"
+#include "render/PictureMeter.h"
 #include "render/PlacedCost.h"
 
 typedef struct _PopplerPage PopplerPage;
@@ -47,6 +48,8 @@ struct PlacedFile {
     // the intrinsic size at 72 pixels per inch, else the view box), so frame and picture agree.
     std::shared_ptr<PopplerPage> pdfPage;
     std::shared_ptr<RsvgHandle> svg;
+    // What the file held when it was read (images and vector files).
+    ContentId content;
 };
 
 // Files larger than this are not read.
@@ -54,8 +57,9 @@ inline constexpr std::uintmax_t kMaxPlacedFileBytes = 256u << 20;
 
 // Reads the file; decode asks for an image's pixels. None, with the reason in error, when the kind
 // is unknown, the path holds a NUL (the C libraries would read the file the text before it names),
-// the file is not a regular file, is larger than the limit, can't be read, or drawing it would go
-// beyond the limits of PlacedCost.h.
+// the file is not a regular file, is larger than the limit, can't be read, drawing it would go
+// beyond the limits of PlacedCost.h, or (an image or vector file) what it holds was refused by the
+// bound of an earlier picture (PictureProcess.h).
 std::optional<PlacedFile> ReadPlacedFile(const std::filesystem::path& file, bool decode, std::string& error);
 
 }  // namespace host

@@ -55,6 +55,7 @@ struct LoadedFile {
     std::size_t bytes = 0;  // an image's pixels in memory
     std::shared_ptr<PopplerPage> page;
     std::shared_ptr<RsvgHandle> svg;
+    ContentId content;  // what the file held (images and vector files)
 };
 
 bool HasExtension(const std::filesystem::path& file, std::string_view wanted) {
@@ -129,12 +130,17 @@ std::unique_ptr<LoadedFile> LoadRead(PlacedFile& placed, std::size_t wantedWidth
                                      std::string& error) {
     const PlacedKind kind = placed.kind;
     if (kind == PlacedKind::image) {
-        return LoadImage(placed.pixels, wantedWidth, wantedHeight, error);
+        std::unique_ptr<LoadedFile> loaded = LoadImage(placed.pixels, wantedWidth, wantedHeight, error);
+        if (loaded != nullptr) {
+            loaded->content = placed.content;
+        }
+        return loaded;
     }
     if (kind == PlacedKind::document) {
         return LoadDocument(placed, error);
     }
     auto loaded = std::make_unique<LoadedFile>();
+    loaded->content = placed.content;
     loaded->width = placed.frame.width();
     loaded->height = placed.frame.height();
     loaded->page = std::move(placed.pdfPage);
@@ -368,6 +374,7 @@ namespace {
 // when asked, the image's pixels.
 bool ReadForPlacing(const std::filesystem::path& file, bool decode, PictureOutput& output,
                     std::string& failure) {
+    const PlacedFileWork work;
     const bool image = PlacedKindOf(file) == PlacedKind::image;
     std::optional<PlacedFile> placed = ReadPlacedFile(file, image, failure);
     if (!placed) {
@@ -437,11 +444,11 @@ std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path&
     if (!kind || *kind == PlacedKind::document || *kind == PlacedKind::text) {
         return ReadPlacedFile(file, decode, error);  // the host's own readers, which run no decoder
     }
-    constexpr std::size_t kLargestSurface = std::size_t{4096} * 4096 * 4;
+    constexpr std::size_t kLargestSide = 4096;
     const PictureResult picture =
         DrawPictureApart([&](PictureOutput& output,
                              std::string& failure) { return ReadForPlacing(file, decode, output, failure); },
-                         kLargestSurface);
+                         PictureLoad{kLargestSide * kLargestSide, kLargestSide * kLargestSide * 4});
     if (!picture.made()) {
         error = picture.failure;
         return std::nullopt;
@@ -490,6 +497,17 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
 
 bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
                              const std::filesystem::path& file, std::string& failure) {
+    // A file whose work no budget prices (an image, a PDF page, an SVG document) takes the time of
+    // the picture's placed files, from its reading to its last stroke; a native document is art
+    // the picture's budget prices.
+    std::optional<PlacedFileWork> work;
+    if (PlacedKindOf(file) != PlacedKind::document) {
+        if (PlacedFileWork::TimeSpent()) {
+            failure = "the picture's placed files have taken all the time they may take";
+            return false;
+        }
+        work.emplace();
+    }
     const std::optional<std::pair<std::size_t, std::size_t>> wanted = WantedPixels(cr, placed);
     constexpr std::size_t kEvery = std::numeric_limits<std::size_t>::max();
     const LoadedFile* loaded =
@@ -497,6 +515,7 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     if (loaded == nullptr) {
         return false;
     }
+    NotePlacedContent(loaded->content, file, 0);
     if (!(loaded->width > 0.0) || !(loaded->height > 0.0)) {
         failure = "its extent is empty";
         return false;

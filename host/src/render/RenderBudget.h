@@ -17,6 +17,8 @@
 #include <numbers>
 #include <vector>
 
+#include "render/PictureMeter.h"
+
 namespace host {
 
 // The most one picture draws: symbol instances (those inside pattern tiles and placed documents
@@ -85,8 +87,12 @@ public:
 
     // False, with nothing spent, when the picture can't pay for that much more: the object is then
     // drawn simpler or left out, and cheaper ones after it are still drawn.
-    bool SpendPathWork(double work) { return SpendPriced(pathWork_, work, limits_.pathWork); }
-    bool SpendPixels(double work) { return SpendPriced(pixelWork_, work, limits_.pixelWork); }
+    bool SpendPathWork(double work) {
+        return SpendPriced(pathWork_, work, limits_.pathWork, &PictureMeter::pathWork);
+    }
+    bool SpendPixels(double work) {
+        return SpendPriced(pixelWork_, work, limits_.pixelWork, &PictureMeter::pixelWork);
+    }
 
     const RenderLimits& limits() const { return limits_; }
 
@@ -100,11 +106,14 @@ private:
         return true;
     }
 
-    static bool SpendPriced(double& spent, double price, double limit) {
+    // What is spent is told to the picture's meter too, so that its bound grows with it.
+    static bool SpendPriced(double& spent, double price, double limit,
+                            std::atomic<double> PictureMeter::*meter) {
         if (!(price >= 0.0) || !std::isfinite(price) || price > limit - spent) {
             return false;
         }
         spent += price;
+        MeterWork(meter, price);
         return true;
     }
 

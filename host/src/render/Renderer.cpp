@@ -683,6 +683,45 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
 
 }  // namespace
 
+PictureLoad HeldLoad(const Document& document, const std::vector<ArtId>& art) {
+    PictureLoad load;
+    std::vector<ArtRef> pending;
+    for (const ArtId id : art) {
+        if (const model::ArtNode* node = document.find(id)) {
+            pending.emplace_back(document, *node);
+        }
+    }
+    // Each symbol's artwork is held once, however many instances show it.
+    std::vector<std::string_view> symbols;
+    while (!pending.empty()) {
+        const ArtRef at = pending.back();
+        pending.pop_back();
+        ++load.objects;
+        const model::ArtData& data = at.data();
+        if (const auto* path = std::get_if<model::PathContent>(&data.content)) {
+            load.points += path->geometry.segments.size();
+        } else if (const auto* instance = std::get_if<model::SymbolContent>(&data.content)) {
+            const model::Symbol* symbol =
+                document.symbols().find(document.symbols().byName(instance->symbol));
+            if (symbol != nullptr && symbol->definition.operator->() != nullptr &&
+                std::find(symbols.begin(), symbols.end(), instance->symbol) == symbols.end()) {
+                symbols.push_back(instance->symbol);
+                pending.emplace_back(document, *symbol->definition);
+            }
+        }
+        at.ForEachChildBackFirst([&](const ArtRef& child) { pending.push_back(child); });
+    }
+    return load;
+}
+
+PictureLoad PictureLoadOf(const Document& document, const std::vector<ArtId>& art,
+                          const std::pair<std::size_t, std::size_t>& size) {
+    PictureLoad load = HeldLoad(document, art);
+    load.pixels = size.first * size.second;
+    load.bytes = load.pixels * kPictureBytesPerPixel;
+    return load;
+}
+
 std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect& bounds, double resolution) {
     if (bounds.isEmpty() || !std::isfinite(resolution) || resolution <= 0.0) {
         return std::nullopt;
@@ -717,7 +756,7 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
     if (!size) {
         return std::nullopt;
     }
-    const PictureResult picture = DrawPictureApart(
+    PictureResult picture = DrawPictureApart(
         [&](PictureOutput& output, std::string& failure) {
             const CairoSurface surface =
                 RenderSurface(document, art, bounds, settings, size->first, size->second);
@@ -727,11 +766,11 @@ std::optional<model::RasterPixels> RenderArt(const Document& document, const std
             }
             return WriteSurfacePixels(output, surface.get(), settings.space, settings.transparent);
         },
-        size->first * size->second * kPictureBytesPerPixel);
+        PictureLoadOf(document, art, *size));
     if (!picture.made()) {
         return std::nullopt;
     }
-    return ReadPixels(picture.bytes);
+    return ReadPixels(std::move(picture.bytes));
 }
 
 std::vector<ArtId> LayerGroupsBottomFirst(const Document& document) {
@@ -800,7 +839,7 @@ bool WriteArtboardPng(const Document& document, const std::filesystem::path& fil
             }
             return true;
         },
-        size->first * size->second * kPictureBytesPerPixel);
+        PictureLoadOf(document, layers, *size));
     if (!picture.made()) {
         *error = picture.end == PictureResult::End::failed ? picture.failure
                                                            : "the active artboard could not be drawn";

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "model/Document.h"
+#include "render/PictureProcess.h"
 #include "render/RenderBudget.h"
 
 typedef struct _cairo cairo_t;
@@ -53,6 +54,14 @@ std::optional<std::pair<std::size_t, std::size_t>> PictureSize(const model::Rect
 // What a picture of pixels holds in its own process for each of its pixels: its surface (4 bytes)
 // and the pixels it hands back (5 at most), allowed besides the bound's memory (PictureProcess.h).
 inline constexpr std::size_t kPictureBytesPerPixel = 9;
+
+// What a picture of the art holds: its objects and points of paths as the document holds them
+// (each symbol's artwork once); no surface.
+PictureLoad HeldLoad(const model::Document& document, const std::vector<model::ArtId>& art);
+
+// The same for a picture of pixels of that size, with its surface.
+PictureLoad PictureLoadOf(const model::Document& document, const std::vector<model::ArtId>& art,
+                          const std::pair<std::size_t, std::size_t>& size);
 
 // Draws the art (each with everything below it, in the order given, the first lowest) within the
 // bounds, as a whole in a process of its own under the picture's bound (PictureProcess.h). None

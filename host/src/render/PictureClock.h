@@ -1,0 +1,39 @@
+// The wall-clock time a picture's process may take (PictureProcess.h), as its watch sees it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+
+namespace host {
+
+// The wall-clock time the child has taken since it started, not counting the time it waited for a
+// processor, nor the time it was seen stalled in the system (a machine short of memory), nor the
+// time this process itself did not run (stopped by Ctrl-Z, or not given a processor: its watch
+// came round far later than it asked, and the child, stopped with it or not watched, was not
+// judged): a machine busy with other work doesn't make an ordinary picture go beyond the bound,
+// while a child that waits for anything else (a pipe no one writes) does. However busy the
+// machine, the child ends after ten times the bound of the time this process ran.
+class WallClock {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit WallClock(Clock::time_point start) : start_(start), seen_(start) {}
+
+    // Looked at every few milliseconds (kWatch) while the child runs, against the bound of that
+    // moment.
+    bool Past(pid_t child, std::chrono::milliseconds bound, Clock::time_point now = Clock::now());
+
+    static constexpr std::chrono::milliseconds kWatch{5};
+
+private:
+    // A watch this late means this process itself did not run in between.
+    static constexpr std::chrono::milliseconds kLateWatch{250};
+
+    Clock::time_point start_;
+    Clock::time_point seen_;
+    Clock::duration stalled_{};
+    Clock::duration paused_{};
+};
+
+}  // namespace host
