@@ -20,6 +20,8 @@
 //     squares and an SVG file of 500 circles (one group of them blurred), each file four times:
 //     "placed" its pixels as a snapshot draws them, "placed_pdf" one PDF job of the artboard.
 //
+//   - Picture/nothing: a picture that draws nothing, what its own process costs by itself
+//     (wall-clock time).
 //   - Picture/poster and Picture/cards: documents of print size, one exportFile PNG job each at 300
 //     pixels per inch: an A2 poster of 30,000 dots (filled and stroked circles, a map or an
 //     infographic), and 120 business cards (two lines of text and a circle each, one artboard a
@@ -38,6 +40,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,6 +52,7 @@
 #include "art/Crc32.h"
 #include "host/Application.h"
 #include "model/DocumentFormat.h"
+#include "render/PictureProcess.h"
 #include "render/Renderer.h"
 
 namespace {
@@ -501,6 +505,15 @@ void RenderCards(benchmark::State& state, bool apart) {
     RenderArtboards(state, *CardsDocument(), apart);
 }
 
+// A picture that draws nothing: what its own process costs by itself, wall-clock time.
+void DrawNothingApart(benchmark::State& state) {
+    for (auto _ : state) {
+        const host::PictureResult result = host::DrawPictureApart(
+            [](host::PictureOutput& output, std::string&) { return output.Write("nothing"); }, {});
+        benchmark::DoNotOptimize(result.made());
+    }
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -537,44 +550,28 @@ BENCHMARK(LibPngOnly)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->Repetitions(kRepetitions);
-// Pictures of print size: a few seconds each run, three runs.
-constexpr int kPrintRepetitions = 3;
-BENCHMARK(ExportPoster)
-    ->Name("Picture/poster")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
-BENCHMARK(ExportCards)
-    ->Name("Picture/cards")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
-BENCHMARK_CAPTURE(RenderPoster, apart, true)
-    ->Name("Picture/poster_render")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
-BENCHMARK_CAPTURE(RenderPoster, here, false)
-    ->Name("Picture/poster_here")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
-BENCHMARK_CAPTURE(RenderCards, apart, true)
-    ->Name("Picture/cards_render")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
-BENCHMARK_CAPTURE(RenderCards, here, false)
-    ->Name("Picture/cards_here")
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->Iterations(1)
-    ->Repetitions(kPrintRepetitions);
+BENCHMARK(DrawNothingApart)->Name("Picture/nothing")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Pictures of print size: a few seconds a run, one run a repetition, three repetitions; registered
+// in main, before the runs.
+void RegisterPrintSizes() {
+    constexpr int kPrintRepetitions = 3;
+    const std::pair<const char*, std::function<void(benchmark::State&)>> runs[] = {
+        {"Picture/poster", ExportPoster},
+        {"Picture/cards", ExportCards},
+        {"Picture/poster_render", [](benchmark::State& state) { RenderPoster(state, true); }},
+        {"Picture/poster_here", [](benchmark::State& state) { RenderPoster(state, false); }},
+        {"Picture/cards_render", [](benchmark::State& state) { RenderCards(state, true); }},
+        {"Picture/cards_here", [](benchmark::State& state) { RenderCards(state, false); }},
+    };
+    for (const auto& [name, run] : runs) {
+        benchmark::RegisterBenchmark(name, run)
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
+            ->Iterations(1)
+            ->Repetitions(kPrintRepetitions);
+    }
+}
 
 // Prints the runs as the console does, then the export ratios from the medians of the repetitions.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -632,6 +629,7 @@ private:
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    RegisterPrintSizes();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
