@@ -26,6 +26,16 @@ std::string Replaced(const std::string& text, const std::string& folder) {
     return testsupport::Replace(text, "$", folder);
 }
 
+// Two counters sharing the name "a" (the first with count 7, the second starting at 5), then the
+// steps.
+std::vector<std::pair<std::string, std::string>> SharedName(
+    std::vector<std::pair<std::string, std::string>> steps) {
+    steps.insert(steps.begin(), {{"counters", R"({"method":"add","name":"a","count":7})"},
+                                 {"counters", R"({"method":"add","name":"b","start":5})"},
+                                 {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"}});
+    return steps;
+}
+
 class ManualStatementFixes : public ManualStatementTest {
 protected:
     void SetUp() override {
@@ -269,45 +279,31 @@ const std::vector<ManualStatement> kFixes = Sections({
            {"getGraphicStyle", R"({"tagSearch":"leafy"})"}},
           json::parse(R"({"graphicStyle":{"paintFields":[{},{"pFieldStroke":{"beginArrow":"Arrow 1"}}]}})")},
      }},
-    // counters: "a" (count 7) and "b" (start 5), then "b" renamed "a".
+    // counters: two share the name "a".
     {"counters",
      "poster.json",
      {
          {"a shared name selects both for increment",
-          {{"counters", R"({"method":"add","name":"a","count":7})"},
-           {"counters", R"({"method":"add","name":"b","start":5})"},
-           {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"},
-           {"counters", R"({"method":"increment","counters":["a"]})"},
-           {"counters", R"({"method":"getProperties","counters":["a"]})"}},
+          SharedName({{"counters", R"({"method":"increment","counters":["a"]})"},
+                      {"counters", R"({"method":"getProperties","counters":["a"]})"}}),
           json::parse(R"({"counters":[{"name":"a","count":8},{"name":"a","count":2}]})")},
          {"a shared name selects both for reset",
-          {{"counters", R"({"method":"add","name":"a","count":7})"},
-           {"counters", R"({"method":"add","name":"b","start":5})"},
-           {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"},
-           {"counters", R"({"method":"reset","counters":["a"]})"},
-           {"counters", R"({"method":"getProperties","counters":["a"]})"}},
+          SharedName({{"counters", R"({"method":"reset","counters":["a"]})"},
+                      {"counters", R"({"method":"getProperties","counters":["a"]})"}}),
           json::parse(R"({"counters":[{"name":"a","count":1},{"name":"a","count":5}]})")},
          {"a shared name selects both for remove",
-          {{"counters", R"({"method":"add","name":"a","count":7})"},
-           {"counters", R"({"method":"add","name":"b","start":5})"},
-           {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"},
-           {"counters", R"({"method":"remove","counters":["a"]})"},
-           {"counters", R"({"method":"list"})"}},
+          SharedName({{"counters", R"({"method":"remove","counters":["a"]})"},
+                      {"counters", R"({"method":"list"})"}}),
           json::parse(
               R"({"counters":["artboard","file","row_file","running_file","template_file","job","export"]})")},
          {"setProperties takes the first",
-          {{"counters", R"({"method":"add","name":"a","count":7})"},
-           {"counters", R"({"method":"add","name":"b","start":5})"},
-           {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"},
-           {"counters", R"({"method":"setProperties","counter":"a","padding":3})"},
-           {"counters", R"({"method":"getProperties","counters":["a"]})"}},
+          SharedName({{"counters", R"({"method":"setProperties","counter":"a","padding":3})"},
+                      {"counters", R"({"method":"getProperties","counters":["a"]})"}}),
           json::parse(R"({"counters":[{"padding":3,"start":1},{"padding":1,"start":5}]})")},
          {"the counter token takes the first",
-          {{"counters", R"({"method":"add","name":"a","count":7})"},
-           {"counters", R"({"method":"add","name":"b","start":5})"},
-           {"counters", R"({"method":"setProperties","counter":"b","newName":"a"})"},
-           {"exportFile",
-            R"({"formats":["png"],"testExport":true,"artboardRange":"1","folderPath":"$/out","fileName":[{"command":"counter","name":"a"}]})"}},
+          SharedName(
+              {{"exportFile",
+                R"({"formats":["png"],"testExport":true,"artboardRange":"1","folderPath":"$/out","fileName":[{"command":"counter","name":"a"}]})"}}),
           json::parse(R"({"Results":[{"fileName":"7"}]})")},
      }},
     // makeClipGroup: the clip object "a" is a closed path; the clip group is tagged "cg", and its
