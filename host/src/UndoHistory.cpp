@@ -72,13 +72,13 @@ void UndoHistory::CloseTransaction(model::Document* document) {
         return;
     }
     // The changes since a save during the call are a revision of their own; the saved state
-    // counted one when the save came.
-    model::ChangeLog changes = std::exchange(fCall->saved, model::ChangeLog());
-    model::ChangeLog afterSave = document->takeChanges();
-    if (!afterSave.empty()) {
+    // counted one when the save came. The step holds the changes from both sides of the save, what
+    // ended as it began left out.
+    if (document->hasChanges()) {
         ++fRevision;
     }
-    changes.absorb(std::move(afterSave));
+    document->putBackChanges(std::exchange(fCall->saved, model::ChangeLog()));
+    model::ChangeLog changes = document->takeChanges();
     const bool changed = !changes.empty();
     if (!changed && !fCall->tag) {
         return;
