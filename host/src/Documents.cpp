@@ -290,14 +290,12 @@ void SetDocumentModified(HostState& state, std::uintptr_t handle, bool modified)
         state.documents.savedRevisions[handle] = kModifiedRevision;
         return;
     }
-    // Changes the running call made so far count as saved too: its transaction is closed now, so
-    // that later changes show again.
+    // Changes the running call made so far count as saved too, so that only later changes show
+    // again; they stay in the call's one step.
     if (handle == state.documents.handle) {
         CurrentDocumentSaved(state);
-    } else if (history->InCall() && history->HasOpenChanges(FindOpenDocument(state, handle))) {
-        model::Document* document = FindOpenDocument(state, handle);
-        history->EndCall(document);
-        history->BeginCall(document);
+    } else {
+        history->SavedDuringCall(FindOpenDocument(state, handle));
     }
     state.documents.savedRevisions[handle] = history->Revision();
 }

@@ -105,11 +105,12 @@ void CurrentDocumentSaved(HostState& state) {
         return;
     }
     // The document's log becomes the call's whole log: each mark's log, newest first, goes in
-    // front of what changed after it. The marks keep nothing to put back.
+    // front of what changed after it. The marks keep nothing to put back; the history keeps it all
+    // for the call's step.
     for (auto mark = marks.markOrder.rbegin(); mark != marks.markOrder.rend(); ++mark) {
         document->putBackChanges(std::exchange(marks.revertMarks.Find(*mark)->before, model::ChangeLog()));
     }
-    state.documents.undo.CloseRunningTransaction(document);
+    state.documents.undo.SavedDuringCall(document);
 }
 
 bool ForgetRevertMark(HostState& state, const void* mark) {

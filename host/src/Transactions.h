@@ -33,9 +33,10 @@ bool RevertDocumentToMark(HostState& state, const void* mark);
 // included: what its modified flag counts besides the history. False outside a call.
 bool CallChangedCurrentDocument(HostState& state);
 // The current document's present state is saved (before its saved revision is recorded). During a
-// call, the call's transaction closes with every change so far, what the marks set aside included,
-// so that only later changes count as modified; the marks stay set, a revert to one takes back what
-// changed after this and leaves the modified flag to the save.
+// call, every change so far, what the marks set aside included, is kept apart in the call's
+// transaction, so that only later changes count as modified; the transaction stays open, and the
+// step it forms holds the changes from both sides of the save. The marks stay set: a revert to one
+// takes back what changed after this and leaves the modified flag to the save.
 void CurrentDocumentSaved(HostState& state);
 bool ForgetRevertMark(HostState& state, const void* mark);
 // Forgets every mark, the call's changes kept: at the call's end, before an undo or a redo, and when

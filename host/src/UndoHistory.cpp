@@ -71,13 +71,17 @@ void UndoHistory::CloseTransaction(model::Document* document) {
     if (!fCall || !fCall->open || document == nullptr) {
         return;
     }
+    // The changes since a save during the call are a revision of their own; the saved state
+    // counted one when the save came. The step holds the changes from both sides of the save, what
+    // ended as it began left out.
+    if (document->hasChanges()) {
+        ++fRevision;
+    }
+    document->putBackChanges(std::exchange(fCall->saved, model::ChangeLog()));
     model::ChangeLog changes = document->takeChanges();
     const bool changed = !changes.empty();
     if (!changed && !fCall->tag) {
         return;
-    }
-    if (changed) {
-        ++fRevision;
     }
     const bool joins = fCall->kind != kAIStandardUndoContext && !fPast.empty();
     if (joins) {
@@ -154,6 +158,18 @@ bool UndoHistory::HasOpenChanges(const model::Document* document, const model::C
     return setAside != nullptr ? document->hasChangesSince(*setAside) : document->hasChanges();
 }
 
+void UndoHistory::SavedDuringCall(model::Document* document) {
+    if (!fCall || !fCall->open || document == nullptr) {
+        return;
+    }
+    model::ChangeLog changes = document->takeChanges();
+    if (changes.empty()) {
+        return;
+    }
+    ++fRevision;
+    fCall->saved.absorb(std::move(changes));
+}
+
 void UndoHistory::Reset(model::Document* document) {
     fRevision = 0;
     fPast.clear();
@@ -165,6 +181,7 @@ void UndoHistory::Reset(model::Document* document) {
     if (fCall) {
         fCall->open = document != nullptr;
         fCall->tag.reset();
+        fCall->saved = model::ChangeLog();
     }
 }
 

@@ -63,16 +63,20 @@ public:
     void Reset(model::Document* document);
 
     // Counts the states the document went through: every closed transaction that changed it, the
-    // host's own changes between calls, and every undo and redo. 0 when the history starts. The
-    // modified flag compares it with the revision at the last save.
+    // state a save found part way through a call's changes, the host's own changes between calls,
+    // and every undo and redo. 0 when the history starts. The modified flag compares it with the
+    // revision at the last save.
     std::uint64_t Revision() const { return fRevision; }
-    // Whether the running call changed the document since its transaction last closed; setAside,
-    // when given, holds the states from before the changes that revert marks set aside (see
-    // model::Document::hasChangesSince).
+    // Whether the running call changed the document since its transaction began, or since the
+    // document was last saved during it; setAside, when given, holds the states from before the
+    // changes that revert marks set aside (see model::Document::hasChangesSince).
     bool HasOpenChanges(const model::Document* document, const model::ChangeLog* setAside = nullptr) const;
-    // Closes the running call's transaction as it stands (a step, a change of the newest step, or
-    // nothing); the call goes on, with its kind, in a new, empty transaction.
-    void CloseRunningTransaction(model::Document* document) { CloseTransaction(document); }
+    // The document is saved during the running call, its change log holding every change of the
+    // call's transaction so far: the state it reached counts as a revision of its own, and its
+    // changes are kept apart, so that HasOpenChanges tells only of what changes after. The
+    // transaction stays open: when it closes it forms one step of the changes from both sides of
+    // the save. Nothing when the call changed nothing.
+    void SavedDuringCall(model::Document* document);
 
 private:
     struct Step {
@@ -85,6 +89,8 @@ private:
         std::optional<std::string> tag;
         // The selection when the call began, kept when its document was replaced during the call.
         std::optional<std::vector<model::ArtId>> startSelection;
+        // The transaction's changes up to the document's last save during the call.
+        model::ChangeLog saved;
     };
 
     // Changes made outside any call (the host's own) join the newest step, so that undoing it still

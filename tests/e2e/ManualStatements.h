@@ -20,7 +20,9 @@ struct ManualStatement {
     std::string section;   // the manual's section, a command's name or a heading
     std::string says;      // the statement, in a few words (names the case in test output)
     std::string document;  // a document of examples/ by its file name; "" for a new document
-    // The requests sent in order (command, request text); only the last one's reply is checked.
+    // The requests sent in order (command, request text); only the last one's reply is checked. A
+    // command written "panel NAME" is sent as the panel's event of that name instead, and its reply
+    // is the data of the result event it gets back: JSON as JSON, an XML reply as a string.
     std::vector<std::pair<std::string, std::string>> steps;
     // What the last reply holds: every key of an object is matched in the reply's object (null: the
     // key is absent), every element of an array in the reply's element at that index, any other
@@ -114,6 +116,22 @@ inline std::string StatementName(const testing::TestParamInfo<ManualStatement>& 
 
 class ManualStatementTest : public PluginTest, public testing::WithParamInterface<ManualStatement> {
 protected:
+    // The reply of one step (see ManualStatement::steps).
+    json Send(const std::string& command, const std::string& request) {
+        const std::string panel = "panel ";
+        if (command.rfind(panel, 0) != 0) {
+            return ScriptJson(command, request);
+        }
+        app->Panel().ClearDispatched();
+        app->Panel().Send("com.torvi.event." + command.substr(panel.size()), request, "com.example.asker");
+        const auto events = app->Panel().TakeDispatched();
+        if (events.empty()) {
+            return nullptr;
+        }
+        const json parsed = json::parse(events.back().data, nullptr, false);
+        return parsed.is_discarded() ? json(events.back().data) : parsed;
+    }
+
     // Opens the statement's document, sends its requests and checks the last reply.
     void Check() {
         const ManualStatement& statement = GetParam();
@@ -122,7 +140,7 @@ protected:
         }
         json reply;
         for (const auto& [command, request] : statement.steps) {
-            reply = ScriptJson(command, request);
+            reply = Send(command, request);
         }
         std::string where;
         EXPECT_TRUE(ReplyHolds(reply, statement.holds, where))

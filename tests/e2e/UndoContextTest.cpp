@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <fstream>
 #include <initializer_list>
+#include <ostream>
 #include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -277,6 +279,98 @@ TEST_F(SampleFile, ASaveInsideABatchCountsTheEntriesBeforeIt) {
     batch({{"rotate", rotate}, {"saveFile", "{}"}, {"rotate", rotate}});
     EXPECT_TRUE(app->DocumentModified());
 }
+
+// A save marks the document saved and ends no step: the call that saves is one step whatever it
+// holds, a context's commands still join its one step, and undo takes back all of a step, what came
+// before the save included. Each row sends its calls in order ("batch" entries as one batchCall); one
+// undo then gives the document as it was after call `undoneTo` (0: before the first).
+struct SaveCall {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> entries;  // a batchCall's, else one request
+};
+
+struct SaveInStepCase {
+    const char* label;
+    std::vector<SaveCall> calls;
+    int steps;  // steps the calls add to the history (none: the calls end where they began)
+    bool modified;
+    std::size_t undoneTo;
+
+    friend void PrintTo(const SaveInStepCase& c, std::ostream* out) { *out << c.label; }
+};
+
+const std::pair<std::string, std::string> kAddBL{"editLayer", R"({"mode":"add","layerName":"BL"})"};
+const std::pair<std::string, std::string> kAddBM{"editLayer", R"({"mode":"add","layerName":"BM"})"};
+const std::pair<std::string, std::string> kSave{"saveFile", "{}"};
+
+SaveCall One(const std::pair<std::string, std::string>& entry) {
+    return {entry.first, {entry}};
+}
+SaveCall Batch(std::vector<std::pair<std::string, std::string>> entries) {
+    return {"batchCall", std::move(entries)};
+}
+
+const SaveCall kStart{"startContext", {{"startContext", R"({"key":"k"})"}}};
+
+const SaveInStepCase kSaveInStepCases[] = {
+    {"a batch that saves between two changes", {Batch({kAddBL, kSave, kAddBM})}, 1, true, 0},
+    {"a batch that saves last", {Batch({kAddBL, kAddBM, kSave})}, 1, false, 0},
+    {"a batch that saves first", {Batch({kSave, kAddBL, kAddBM})}, 1, true, 0},
+    {"a batch that saves twice", {Batch({kAddBL, kSave, kAddBM, kSave})}, 1, false, 0},
+    {"a batch whose entry after the save fails",
+     {Batch({kAddBL, kSave, kAddBM, {"rotate", R"({"tagSearch":"(","rotation":10})"}})},
+     1,
+     true,
+     0},
+    {"a batch that takes back after the save what it did before",
+     {Batch({kAddBL, kSave, {"editLayer", R"({"mode":"remove","layerName":"BL"})"}})},
+     0,
+     true,
+     0},
+    {"a save between two commands", {One(kAddBL), One(kSave), One(kAddBM)}, 2, true, 2},
+    {"a save inside a context", {kStart, One(kAddBL), One(kSave), One(kAddBM)}, 1, true, 0},
+    {"a batch that saves inside a context", {kStart, Batch({kAddBL, kSave, kAddBM})}, 1, true, 0},
+    {"a save inside a context taken back",
+     {kStart, One(kAddBL), One(kSave), One(kAddBM), One({"undoChanges", R"({"key":"k"})"}),
+      One({"editLayer", R"({"mode":"add","layerName":"BN"})"})},
+     1,
+     true,
+     5},
+};
+
+class SaveInStep : public SampleFile, public testing::WithParamInterface<SaveInStepCase> {};
+
+TEST_P(SaveInStep, LeavesTheStepWhole) {
+    const SaveInStepCase& c = GetParam();
+    std::vector<std::string> states{Saved()};
+    const int past = app->PastTransactions();
+    for (const SaveCall& call : c.calls) {
+        json reply;
+        if (call.name == "batchCall") {
+            json data = json::array();
+            for (const auto& [name, request] : call.entries) {
+                data.push_back({{"eventType", "com.torvi.event." + name}, {"data", json::parse(request)}});
+            }
+            reply = ScriptJson("batchCall", json{{"data", data}}.dump());
+        } else {
+            reply = ScriptJson(call.name, call.entries.front().second);
+            EXPECT_EQ(reply.count("error"), 0u) << reply;
+        }
+        states.push_back(Saved());
+    }
+    EXPECT_EQ(app->PastTransactions(), past + c.steps);
+    EXPECT_EQ(app->DocumentModified(), c.modified);
+    if (c.steps == 0) {
+        EXPECT_TRUE(Saved() == states.front()) << "no step, no change";
+        return;
+    }
+    ASSERT_EQ(app->Undo(), kNoErr);
+    EXPECT_TRUE(Saved() == states.at(c.undoneTo)) << "one undo";
+    ASSERT_EQ(app->Redo(), kNoErr);
+    EXPECT_TRUE(Saved() == states.back()) << "redo";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, SaveInStep, testing::ValuesIn(kSaveInStepCases));
 
 TEST_F(UndoContext, SnapshotsBringBackArtWithItsTags) {
     EXPECT_EQ(Script("copyToDictionary", R"({"tagSearch":"logo"})"),

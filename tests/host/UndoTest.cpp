@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The modified flag follows the marks: a revert puts it back as it was at the mark, unless the
 // document was saved since; the changes a mark set aside count as changes of the call, and a save
-// during the call counts them as saved.
+// during the call counts them as saved and leaves the call one step.
 struct ModifiedCase {
     const char* label;
     const char* call;      // a batch on a saved document holding A, ending with "modified"
@@ -192,7 +192,9 @@ INSTANTIATE_TEST_SUITE_P(
         ModifiedCase{"a_save_stands_after_a_revert",
                      "mark m;newPath B;setModified 0;newPath C;revertMark m;modified", "0 0", "2 0"},
         ModifiedCase{"changes_after_a_save_count", "newPath B;mark m;setModified 0;newPath C;modified", "1 1",
-                     "3 0"}),
+                     "2 0"},
+        ModifiedCase{"a_save_ends_no_step", "newPath B;setModified 0;newPath C;setModified 0;modified", "0 0",
+                     "2 0"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Undo, ARevertMarkThatTakesBackEverythingLeavesNoStep) {
