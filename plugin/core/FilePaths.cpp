@@ -34,9 +34,9 @@ std::string ResolvedFolderPath(const std::string& path) {
     if (failed) {
         return {};
     }
-    // The part still to be made holds no link: its names are added as they are. A ".." there climbs
-    // out of a folder that doesn't exist, which the system fails, and once that folder is made it
-    // may lead back into a link: the path is refused rather than tidied as text.
+    // The part the system doesn't find keeps its names. A ".." there climbs out of a folder that
+    // doesn't exist, which the system fails, and once that folder is made it may lead back into a
+    // link: the path is refused rather than tidied as text.
     for (; component != absolute.end(); ++component) {
         if (*component == "..") {
             return {};
