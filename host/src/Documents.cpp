@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -19,8 +20,8 @@ namespace host {
 
 namespace {
 
-// Whether the two paths name one file: by identity when both exist, else by their normalised
-// absolute paths.
+// Whether the two paths name one file: by identity when both exist, else by their paths as the
+// system resolves them. A path the system fails names no file.
 bool IsSameFile(const std::filesystem::path& first, const std::filesystem::path& second) {
     if (first.empty() || second.empty()) {
         return false;
@@ -30,10 +31,8 @@ bool IsSameFile(const std::filesystem::path& first, const std::filesystem::path&
         const bool same = std::filesystem::equivalent(first, second, failed);
         return !failed && same;
     }
-    const std::filesystem::path a = std::filesystem::weakly_canonical(first, failed);
-    const std::filesystem::path b =
-        failed ? std::filesystem::path() : std::filesystem::weakly_canonical(second, failed);
-    return !failed && a == b;
+    const std::optional<std::filesystem::path> resolved = model::systemPath(first);
+    return resolved && resolved == model::systemPath(second);
 }
 
 // Swaps the current document with the one waiting in the slot.

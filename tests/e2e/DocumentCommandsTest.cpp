@@ -390,7 +390,8 @@ const ScriptCase kScriptCases[] = {
       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.ai"}},
     // No save of a copy and no copy goes over the file of an open document, another one's or the
     // document's own, however the path is spelt: the file keeps what its document last saved, so
-    // that a document reported as saved is. Each is refused before anything is made; once the
+    // that a document reported as saved is. Each is refused before anything is made (a ".." after
+    // a folder that doesn't exist, which the system fails, is refused as such); once the
     // document is closed its file is a file as any other. (b.ai, changed in CMYK, is saved over a.ai
     // and over its own file: both keep the sample's bytes.)
     {"SaveACopyOverTheFileOfAnOpenDocument",
@@ -406,7 +407,7 @@ const ScriptCase kScriptCases[] = {
 {"error":"Can't save over the file of an open document","eventType":"saveFile"}
 {"error":"Can't save over the file of an open document","eventType":"saveFile"}
 {"error":"Can't save over the file of an open document","eventType":"saveFile"}
-{"error":"Can't save over the file of an open document","eventType":"saveFile"}
+{"error":"Can't create output directory","eventType":"saveFile"}
 {"colorSpace":"RGB","eventType":"openFile","filePath":"$/a.ai","isNew":false,"isOpen":true,"isSaved":true,"scaleFactor":1.0})",
      {"=$/a.ai", "=$/b.ai", "!$/new"}},
     {"CopyOverTheFileOfAnOpenDocument",

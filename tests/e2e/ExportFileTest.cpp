@@ -431,7 +431,7 @@ const ExportCase kCases[] = {
      {{"out/n.ai", std::nullopt}},
      {}},
     {"TwoSpellingsOfOnePath",
-     R"({"formats":["ai"],"fileName":"x","jobs":[{"folderPath":"$/out"},{"folderPath":"$/out/sub/.."}]})",
+     R"({"formats":["ai"],"fileName":"x","jobs":[{"folderPath":"$/out"},{"folderPath":"$//out/./"}]})",
      R"({"eventType":"exportFile","error":"Can't process a file name or path"})",
      {{"out/x.ai", std::nullopt}},
      {}},
@@ -484,6 +484,7 @@ TEST_F(ExportFixture, NoJobWritesOverTheFileOfAnOpenDocument) {
     OpenDocumentFile(other, 8);
     fs::create_directory_symlink(scratch.Path(), scratch.Path() / "link");
     fs::create_hard_link(scratch.Path() / "src.ai", scratch.Path() / "hard.ai");
+    fs::create_directory(scratch.Path() / "sub");
     const std::string source = testsupport::ReadFile(Folder() + "/src.ai");
     const std::string current = testsupport::ReadFile(other);
     const std::string request = Replace(R"({"formats":["ai"],"folderPath":"$","jobs":[

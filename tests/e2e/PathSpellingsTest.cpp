@@ -1,10 +1,13 @@
 // Every command that writes, replaces or deletes a file, given its folder in every spelling the
 // system resolves one way and a text could be read another: a link followed by "..", "./", "//", a
-// trailing "/", "~", a folder that is a link, a relative path. Each spelling is resolved once: the
-// file a command checks (an open document's file, two jobs of one file) is the file it then writes
-// or deletes. Run through plimhost as a user runs it, from a scratch folder that is the working
-// folder and the home folder.
+// trailing "/", "~", a folder that is a link, a relative path, a folder that doesn't exist followed
+// by "..". Each spelling is resolved once: the file a command checks (an open document's file, two
+// jobs of one file) is the file it then writes or deletes, and a spelling the system fails is
+// refused with nothing written. Run through plimhost as a user runs it, from a scratch folder that
+// is the working folder and the home folder.
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,12 +22,13 @@ using testsupport::ReadFile;
 using testsupport::Replace;
 
 // Where the system takes a spelling: the scratch folder T, which holds the open documents doc.ai
-// and doc.aic, or its folder T/a, which holds files of the same names that no document has open.
-enum class Place { top, a };
+// and doc.aic, or its folder T/a, which holds files of the same names that no document has open;
+// or nowhere: the path climbs out of a folder that doesn't exist, and the system fails it.
+enum class Place { top, a, none };
 
 struct Spelling {
     const char* name;
-    const char* folder;  // $ stands for T (absolute); T/lnk -> a/b and T/dirlink -> a
+    const char* folder;  // $ stands for T (absolute); T/lnk -> a/b, T/dirlink -> a; T/made exists, T/new not
     Place place;
 };
 
@@ -43,6 +47,11 @@ const Spelling kSpellings[] = {
     {"Relative", "a", Place::a},
     {"RelativeDot", ".", Place::top},
     {"Plain", "$", Place::top},
+    // Read as text, each of these is T/a or T; the system takes them component by component.
+    {"MissingThenUp", "$/new/../a", Place::none},
+    {"MissingThenLinkThenUp", "$/new/../lnk/..", Place::none},
+    {"MadeThenUp", "$/made/../a", Place::a},
+    {"MadeThenLinkThenUp", "$/made/../lnk/..", Place::a},  // T/a/b/.., not T
 };
 
 enum class Effect {
@@ -58,6 +67,7 @@ struct Command {
     const char* file;     // the file it names in the folder
     const char* refusal;  // what the reply or standard error says at T (for deletes: at a)
     const char* done;     // what the reply says when it did its work
+    const char* fails;    // what it says when the system fails the path
     Effect effect;
     bool option = false;       // a plimhost option, not a script line
     bool expandsHome = false;  // "~" is a home folder (docs/commands.md, Home folders)
@@ -67,38 +77,42 @@ struct Command {
 const Command kCommands[] = {
     {"exportFile", R"(exportFile {"formats":["ai"],"folderPath":"%F","fileName":"doc"})", "doc.ai",
      R"("error":"Can't export over the file of an open document")", R"("exportSuccessful":true)",
-     Effect::writes, false, true},
+     R"("error":"Can't create output directory")", Effect::writes, false, true},
     {"testExport", R"(exportFile {"formats":["ai"],"folderPath":"%F","fileName":"doc","testExport":true})",
      "doc.ai", R"("error":"Can't export over the file of an open document")", R"("exportSuccessful":true)",
-     Effect::tests, false, true},
+     R"("error":"Can't create output directory")", Effect::tests, false, true},
     {"saveFile", R"(saveFile {"outputPath":"%F","fileName":"doc.ai"})", "doc.ai",
      R"("error":"Can't save over the file of an open document")", R"({"eventType":"saveFile"})",
-     Effect::writes, false, true},
+     R"("error":"Can't create output directory")", Effect::writes, false, true},
     {"copyFile", R"(copyFile {"destination":"%F/doc.ai"})", "doc.ai",
-     R"("error":"Can't copy over the file of an open document")", R"("copySuccessful":true)", Effect::writes,
-     false, true},
+     R"("error":"Can't copy over the file of an open document")", R"("copySuccessful":true)",
+     R"("error":"Can't copy a file")", Effect::writes, false, true},
     {"saveCloudFile", R"(saveCloudFile {"filePath":"%F/doc"})", "doc.aic",
-     R"("error":"Can't save a cloud document")", R"({"eventType":"saveCloudFile"})", Effect::writes, false,
-     false, true},
+     R"("error":"Can't save a cloud document")", R"({"eventType":"saveCloudFile"})",
+     R"("error":"Can't save a cloud document")", Effect::writes, false, false, true},
     {"closeDocument", R"(closeDocument {"filePath":"%F/doc.ai","deleteFile":true})", "doc.ai",
-     R"("error":"Can't close a document")", R"({"eventType":"closeDocument"})", Effect::deletes},
-    {"save", "--save '%F/doc.ai'", "doc.ai", "is the file of another open document", "", Effect::writes,
-     true},
-    {"journal", "--journal '%F/doc.ai'", "doc.ai", "is the file of an open document", "", Effect::writes,
-     true},
+     R"("error":"Can't close a document")", R"({"eventType":"closeDocument"})",
+     R"("error":"Can't close a document")", Effect::deletes},
+    {"save", "--save '%F/doc.ai'", "doc.ai", "is the file of another open document", "",
+     "No such file or directory", Effect::writes, true},
+    {"journal", "--journal '%F/doc.ai'", "doc.ai", "is the file of an open document", "",
+     "No such file or directory", Effect::writes, true},
+    {"snapshot", "--snapshot '%F/doc.ai'", "doc.ai", "is the file of an open document", "",
+     "No such file or directory", Effect::writes, true},
 };
 
 // The scratch folder T: the sample document at T/doc.ai (opened by --open) and T/doc.aic (opened
 // by the script), the poster at T/cur.ai (opened last: the current document, whose content the
-// commands write), copies of the sample at T/a/doc.ai and T/a/doc.aic, the folder T/a/b, and the
-// links T/lnk -> a/b and T/dirlink -> a. T is the working folder, the home folder and the cloud
-// storage's root.
+// commands write), copies of the sample at T/a/doc.ai and T/a/doc.aic, the folders T/a/b and
+// T/made, and the links T/lnk -> a/b and T/dirlink -> a. T is the working folder, the home folder
+// and the cloud storage's root.
 class Scratch {
 public:
     Scratch() : fFolder("spellings") {
         fSample = ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json");
         const fs::path& t = fFolder.Path();
         fs::create_directories(t / "a/b");
+        fs::create_directory(t / "made");
         for (const char* file : {"doc.ai", "doc.aic", "a/doc.ai", "a/doc.aic"}) {
             fFolder.Write(file, fSample);
         }
@@ -136,6 +150,19 @@ private:
 // root (T), so "$" stands for nothing there.
 std::string FolderText(const Spelling& spelling, const Command& command, const std::string& t) {
     return Replace(spelling.folder, "$", command.storage ? "" : t);
+}
+
+// How many entries the folder holds.
+long EntryCount(const std::string& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// The spellings that name a folder, which two jobs of one export can share.
+std::vector<Spelling> FolderSpellings() {
+    std::vector<Spelling> folders;
+    std::copy_if(std::begin(kSpellings), std::end(kSpellings), std::back_inserter(folders),
+                 [](const Spelling& spelling) { return spelling.place != Place::none; });
+    return folders;
 }
 
 using SpellingCase = std::tuple<Command, Spelling>;
@@ -199,6 +226,16 @@ TEST_P(PathSpellings, WritesWhereItChecks) {
         EXPECT_TRUE(scratch.Unchanged(inA));
         return;
     }
+    if (spelling.place == Place::none) {
+        // Nothing is made on the way: not the missing folder, not a file where the text would lead.
+        EXPECT_TRUE(says(command.fails));
+        EXPECT_EQ(run.status, command.option ? 1 : 0);
+        EXPECT_FALSE(fs::exists(t + "/new"));
+        EXPECT_TRUE(scratch.Unchanged(top));
+        EXPECT_TRUE(scratch.Unchanged(inA));
+        EXPECT_EQ(EntryCount(t + "/a"), 3);
+        return;
+    }
     if (spelling.place == Place::top) {
         EXPECT_TRUE(says(command.refusal));
         EXPECT_EQ(run.status, command.option ? 1 : 0);
@@ -211,7 +248,7 @@ TEST_P(PathSpellings, WritesWhereItChecks) {
     EXPECT_TRUE(scratch.Unchanged(top));
     if (command.effect == Effect::tests) {
         EXPECT_TRUE(scratch.Unchanged(inA));
-        EXPECT_EQ(std::distance(fs::directory_iterator(t + "/a"), fs::directory_iterator()), 3);
+        EXPECT_EQ(EntryCount(t + "/a"), 3);
     } else {
         EXPECT_TRUE(scratch.Written(inA));
     }
@@ -255,12 +292,13 @@ TEST_P(TwoSpellings, AreOneFile) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, TwoSpellings, testing::ValuesIn(kSpellings),
+INSTANTIATE_TEST_SUITE_P(Folders, TwoSpellings, testing::ValuesIn(FolderSpellings()),
                          [](const testing::TestParamInfo<Spelling>& info) { return info.param.name; });
 
-// The path of a document to close is the file as named: its name lower- or upper-cased names
-// another file (T holds doc.ai, no DOC.AI), so no document is closed, saved or deleted, and the
-// changed document keeps its change. Writing to such a name writes that other file.
+// The path of a document to close or open is the file as named: its name lower- or upper-cased
+// names another file (T holds doc.ai, no DOC.AI), and a ".." after a folder that doesn't exist
+// names none, so no document is closed, saved, deleted or brought forward, and the changed
+// document keeps its change. Writing to such a name writes that other file.
 struct CaseCase {
     const char* name;
     const char* line;   // $ stands for T
@@ -276,6 +314,8 @@ const CaseCase kCaseCases[] = {
      R"("error":"Can't close a document")", true},
     {"CloseUpperCaseOnly", R"(closeDocument {"filePath":"$/DOC.AI"})", R"("error":"Can't close a document")",
      true},
+    {"OpenThroughAMissingFolder", R"(openFile {"filePath":"$/new/../doc.ai"})",
+     R"("error":"File path not found")", true},
     {"CloseAsNamed", R"(closeDocument {"filePath":"$/doc.ai","deleteFile":true})",
      R"({"eventType":"closeDocument"})", false},
     {"SaveUpperCase", R"(saveFile {"outputPath":"$","fileName":"DOC.AI"})", R"({"eventType":"saveFile"})",

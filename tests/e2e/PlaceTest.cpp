@@ -31,6 +31,11 @@ protected:
         std::vector<unsigned char> png;
         ASSERT_EQ(lodepng::encode(png, rgba, 40, 20, state), 0u);
         image = scratch.Write("red.png", std::string(png.begin(), png.end()));
+        // The same image only in T/a, named through T/lnk -> a/b: "lnk/.." is T/a, not T.
+        std::filesystem::create_directories(scratch.Path() / "a/b");
+        std::filesystem::create_directory_symlink("a/b", scratch.Path() / "lnk");
+        scratch.Write("a/linked.png", std::string(png.begin(), png.end()));
+        throughLink = (scratch.Path() / "lnk/../linked.png").string();
         text = scratch.Write("note.txt", "Hello\r\nworld");
         native = scratch.Write("sample.ai",
                                testsupport::ReadFile(std::string(PLIM_SOURCE_DIR) + "/examples/sample.json"));
@@ -45,6 +50,7 @@ protected:
 
     testsupport::ScratchFolder scratch{"place"};
     std::string image;
+    std::string throughLink;
     std::string text;
     std::string native;
 };
@@ -52,7 +58,7 @@ protected:
 struct PlaceCase {
     const char* name;
     const char* tagSearch;
-    const char* file;   // "image", "native" or "text"
+    const char* file;   // "image", "linked" (the image through a link and ".."), "native" or "text"
     const char* extra;  // further request keys
     ArtType resultType;
     const char* resultTag;   // the tag the result carries
@@ -65,9 +71,10 @@ class PlaceCases : public PlaceTest, public testing::WithParamInterface<PlaceCas
 
 TEST_P(PlaceCases, PlacesIntoTheContainer) {
     const PlaceCase& c = GetParam();
-    const std::string file = std::string(c.file) == "image"  ? image
-                             : std::string(c.file) == "text" ? text
-                                                             : native;
+    const std::string file = std::string(c.file) == "image"    ? image
+                             : std::string(c.file) == "linked" ? throughLink
+                             : std::string(c.file) == "text"   ? text
+                                                               : native;
     json request = json::parse(std::string("{") + c.extra + "}");
     request["filePath"] = file;
     request["tagSearch"] = c.tagSearch;
@@ -115,6 +122,9 @@ const PlaceCase kPlaceCases[] = {
      "blue", Rect(50, 150, 150, 50), false, ""},
     // Without containers the file is placed once, centred on the artboard, at its own size.
     {"ImageWithoutContainers", "", "image", "", ArtType::placed, "placed", Rect(296, 401, 316, 391), true,
+     ""},
+    // The file is the one the system reads: the link is followed before its "..".
+    {"ImageThroughALinkThenUp", "", "linked", "", ArtType::placed, "placed", Rect(296, 401, 316, 391), true,
      ""},
     {"TextFileAsPointText", "", "text", "", ArtType::textFrame, "placed", Rect(288, 410.4, 324, 381.6), true,
      ""},

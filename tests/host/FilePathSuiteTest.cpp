@@ -116,25 +116,30 @@ TEST_F(Existence, APathHoldingANulNamesNoFile) {
     EXPECT_FALSE(set.Exists(false));
 }
 
-// The cloud storage refuses a storage path holding a NUL, saving or opening: the file system would
-// end the path there and reach the document before it.
-TEST(CloudPaths, APathHoldingANulReachesNoDocument) {
+// The cloud storage refuses a path the system fails, saving or opening: one holding a NUL (the file
+// system would end the path there and reach the document before it), and any path below a root
+// that climbs out of a folder that doesn't exist (read as text, "root/new/../c" is root/c).
+TEST(CloudPaths, APathTheSystemFailsReachesNoDocument) {
     const std::filesystem::path root =
         std::filesystem::temp_directory_path() / ("host_cloud_" + std::to_string(getpid()));
     std::filesystem::create_directories(root / "c");
     std::ofstream(root / "c/doc.aic") << "kept";
-    host::ApplicationOptions options = hosttest::ProbeOptions();
-    options.cloudFolder = root;
-    {
+    const std::string nul("\0", 1);
+    const struct {
+        const char* rootSpelling;  // added to the root
+        std::string saved;         // the storage path saved to
+        std::string opened;        // the storage path opened
+    } cases[] = {{"", "c/doc.aic" + nul, "c/doc.aic" + nul + ".ai"}, {"new/../c", "doc.aic", "doc.aic"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rootSpelling);
+        host::ApplicationOptions options = hosttest::ProbeOptions();
+        options.cloudFolder = root / c.rootSpelling;
         host::Application app(options);
         const auto* cloud = hosttest::Acquire<AICloudDocumentSuite>(app.BasicSuite(), kAICloudDocumentSuite,
                                                                     kAICloudDocumentSuiteVersion);
         ASSERT_NE(cloud, nullptr);
-        const std::string nul("\0", 1);
-        EXPECT_EQ(cloud->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8("c/doc.aic" + nul)),
-                  kBadParameterErr);
-        const std::string description =
-            nlohmann::json{{"path", "/cloud-content/c/doc.aic" + nul + ".ai"}}.dump();
+        EXPECT_EQ(cloud->SaveDocumentAsCloudDocument(ai::UnicodeString::FromUTF8(c.saved)), kBadParameterErr);
+        const std::string description = nlohmann::json{{"path", "/cloud-content/" + c.opened}}.dump();
         AIDocumentHandle document = nullptr;
         EXPECT_EQ(cloud->OpenCloudDocument(ai::UnicodeString::FromUTF8(description), &document),
                   kBadParameterErr);
@@ -144,6 +149,7 @@ TEST(CloudPaths, APathHoldingANulReachesNoDocument) {
     std::ostringstream kept;
     kept << std::ifstream(root / "c/doc.aic").rdbuf();
     EXPECT_EQ(kept.str(), "kept");
+    EXPECT_FALSE(std::filesystem::exists(root / "new"));
     std::filesystem::remove_all(root);
 }
 

@@ -11,6 +11,7 @@
 #include "AICloudDocument.h"
 #include "Documents.h"
 #include "HostState.h"
+#include "model/ResolvedPath.h"
 #include "suites/DocumentAccess.h"
 #include "suites/HostSuites.h"
 #include "suites/SuiteBoundary.h"
@@ -36,14 +37,16 @@ std::optional<std::filesystem::path> CloudFile(const HostState& state, const std
             return std::nullopt;
         }
     }
-    std::error_code failed;
-    const std::filesystem::path realRoot = std::filesystem::weakly_canonical(root, failed);
-    const std::filesystem::path file = std::filesystem::weakly_canonical(root / relative, failed);
-    if (failed) {
+    // Both as the system resolves them: a root the system fails ("new/.." while "new" is missing)
+    // holds no file.
+    const std::optional<std::filesystem::path> realRoot = model::systemPath(root);
+    const std::optional<std::filesystem::path> file = model::systemPath(root / relative);
+    if (!realRoot || !file) {
         return std::nullopt;
     }
-    const auto [rootEnd, fileAt] = std::mismatch(realRoot.begin(), realRoot.end(), file.begin(), file.end());
-    if (rootEnd != realRoot.end() || fileAt == file.end()) {
+    const auto [rootEnd, fileAt] =
+        std::mismatch(realRoot->begin(), realRoot->end(), file->begin(), file->end());
+    if (rootEnd != realRoot->end() || fileAt == file->end()) {
         return std::nullopt;
     }
     return file;

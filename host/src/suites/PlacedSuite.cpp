@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "AIPlaced.h"
 #include "Documents.h"
 #include "HostState.h"
+#include "model/ResolvedPath.h"
 #include "render/PlacedFiles.h"
 #include "render/PlacedPainter.h"
 #include "suites/DocumentAccess.h"
@@ -146,19 +148,29 @@ model::Result<model::ArtId> MakePlacedArt(model::Document& document, PlacedFile&
     return art;
 }
 
+// The path a placed file's link keeps: a relative path names a file from the working folder when it
+// is placed, so the link keeps the whole path (relative links of a document resolve against the
+// document's own folder). "." and repeated "/" are dropped as text, and the folders are kept as
+// spelt (a link to a folder stays in the path), but a ".." is taken as the system takes it
+// ("link/.." is the parent of the link's target): as text it would name another file. A path the
+// system fails stays as given, and reading it fails.
+std::string LinkPath(const std::string& given) {
+    const std::filesystem::path path(given);
+    if (std::find(path.begin(), path.end(), "..") != path.end()) {
+        return model::resolvedPath(path).string();
+    }
+    std::error_code failed;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+    return failed ? given : absolute.lexically_normal().string();
+}
+
 AIErr ExecPlaceRequest(AIPlaceRequestData& request) {
     auto [state, document, error] = StartDocumentOperation(kSuite, "ExecPlaceRequest");
     const std::string* given = state != nullptr && request.m_pFilePath != nullptr
                                    ? state->text.paths.Find(request.m_pFilePath->ref())
                                    : nullptr;
-    // A relative path names a file from the working folder when it is placed; the link keeps the
-    // whole path, as relative links of a document resolve against the document's own folder.
-    std::error_code failed;
-    const std::string absolute =
-        given != nullptr && !given->empty()
-            ? std::filesystem::absolute(std::filesystem::path(*given), failed).lexically_normal().string()
-            : std::string();
-    const std::string* path = given == nullptr ? nullptr : failed || given->empty() ? given : &absolute;
+    const std::string absolute = given != nullptr && !given->empty() ? LinkPath(*given) : std::string();
+    const std::string* path = given == nullptr ? nullptr : given->empty() ? given : &absolute;
     const model::ArtId old = ArtIdOf(request.m_hOldArt);
     const bool replace = request.m_lPlaceMode == kForceReplace;
     if (error == kNoErr && (path == nullptr || (request.m_lPlaceMode != kVanillaPlace && !replace) ||
