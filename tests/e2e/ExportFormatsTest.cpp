@@ -853,6 +853,17 @@ const PlacedCase kPlacedCases[] = {
     {"RelativeLink",
      [](const ScratchFolder& folder) { return std::filesystem::path(PngFile(folder)).filename().string(); },
      kRed, kBlue, false},
+    // A link through a folder link's "..": the file the system reaches, in the folder above the
+    // link's target, not the one the text names beside the link.
+    {"LinkThroughALinksParent",
+     [](const ScratchFolder& folder) {
+         const std::filesystem::path png = PngFile(folder);
+         std::filesystem::create_directories(folder.Path() / "a" / "b");
+         std::filesystem::rename(png, folder.Path() / "a" / png.filename());
+         std::filesystem::create_directory_symlink(folder.Path() / "a" / "b", folder.Path() / "lnk");
+         return (folder.Path() / "lnk" / ".." / png.filename()).string();
+     },
+     kRed, kBlue, false},
     // A link holding a NUL names no file, though the text before the NUL names one.
     {"LinkHoldingANul",
      [](const ScratchFolder& folder) { return PngFile(folder) + std::string("\0.png", 5); }, kGrey, kGrey,

@@ -21,6 +21,7 @@
 #include <librsvg/rsvg.h>
 #include <poppler.h>
 
+#include "model/ResolvedPath.h"
 #include "render/CairoHandles.h"
 #include "render/PictureProcess.h"
 #include "render/PixelSurface.h"
@@ -226,6 +227,8 @@ struct PlacedPainter::Session {
     std::filesystem::path linkFolder;
     // What standard error has said of this picture's files: each file and reason once.
     std::set<std::pair<std::filesystem::path, std::string>> reported;
+    // The links resolved, by the path they join to.
+    std::map<std::filesystem::path, std::filesystem::path> links;
 
     // The file read, an image at least the size wanted (when its pixels allow); null, with the
     // reason in failure, when it can't be drawn. A file is read once per picture, an image again
@@ -300,19 +303,26 @@ private:
 };
 
 namespace {
-// The file a link names: a relative link resolves against the folder of the document holding it
-// (the innermost native document being drawn, else the current document). Empty for an empty link.
-std::filesystem::path ResolvedLink(const PlacedPainter::Session& session, const std::string& link) {
+// The file a link names, its folder resolved as the system resolves it (a link's ".." is the parent
+// of its target; the file's own name kept, so that its kind is the link's): a relative link resolves
+// against the folder of the document holding it (the innermost native document being drawn, else
+// the current document). A folder the system fails stays as joined, so that reading the file fails
+// as the system fails. Empty for an empty link. Each link is resolved once a picture.
+std::filesystem::path ResolvedLink(PlacedPainter::Session& session, const std::string& link) {
     if (link.empty()) {
         return {};
     }
     const std::filesystem::path path(link);
-    if (path.is_absolute()) {
-        return path.lexically_normal();
+    const std::filesystem::path joined =
+        path.is_absolute()
+            ? path
+            : (session.documents.empty() ? session.linkFolder : session.documents.back().parent_path()) /
+                  path;
+    const auto known = session.links.find(joined);
+    if (known != session.links.end()) {
+        return known->second;
     }
-    const std::filesystem::path folder =
-        session.documents.empty() ? session.linkFolder : session.documents.back().parent_path();
-    return (folder / path).lexically_normal();
+    return session.links.emplace(joined, model::resolvedPath(joined)).first->second;
 }
 
 // Draws the document's active artboard in its own units, the artboard's top-left corner at the
