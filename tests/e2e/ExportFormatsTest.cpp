@@ -982,7 +982,7 @@ TEST_P(ExportPlacedFiles, DrawsTheFileInItsFrame) {
 // bound weighs, whatever was drawn before. Each case is one job on a document of one artboard; a
 // placed file the (lowered) bound stops is refused and shows as its frame, the rest drawn; a picture
 // beyond the bound in its own art fails the job, writes nothing and changes nothing.
-enum class Bounded { drawn, fileRefused, refused };
+enum class Bounded { drawn, fileRefused, filesOutOfTime, refused };
 
 struct BoundCase {
     const char* name;
@@ -1069,7 +1069,7 @@ const BoundCase kBoundCases[] = {
      },
      Bounded::fileRefused},
     // One of them alone is drawn; ten together, one over another, take all the time the picture's
-    // placed files may take: those the bound stopped are refused, the rest show as their frames.
+    // placed files may take, none of them more than one may: the rest show as their frames.
     {"OneMeshOfTen", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kMeshPatches), 1024, 1024);
@@ -1086,7 +1086,7 @@ const BoundCase kBoundCases[] = {
          }
          return children;
      },
-     Bounded::fileRefused},
+     Bounded::filesOutOfTime},
     // Opacity and blend modes become images at 300 pixels per inch in EPS and SVG copies (an
     // artboard of 10,000 points is beyond what cairo draws at all).
     {"HalfOpaqueSquareAsEps", "eps", 6000, 6000,
@@ -1157,6 +1157,9 @@ TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
     }
     EXPECT_EQ(said.find(" is refused while plimhost runs: ") != std::string::npos,
               c.end == Bounded::fileRefused)
+        << said;
+    EXPECT_EQ(said.find("the placed files it has no time left for as their frames") != std::string::npos,
+              c.end == Bounded::filesOutOfTime)
         << said;
     EXPECT_TRUE(*app->CurrentDocument() == before);
 }

@@ -109,8 +109,12 @@ std::string PastCpu(double seconds) {
 }
 
 std::string PastPlacedCpu(double seconds) {
-    return "drawing it took more than the " + SecondsText(seconds) +
-           " of CPU time the picture's placed files may take";
+    return "drawing it took more than the " + SecondsText(seconds) + " of CPU time a placed file may take";
+}
+
+std::string PastPlacedFilesCpu(double seconds) {
+    return "drawing its placed files took more than the " + SecondsText(seconds) +
+           " of CPU time they may take";
 }
 
 std::string PastMemory(const PictureBound& bound) {
@@ -320,7 +324,8 @@ std::int64_t CpuNanosecondsOf(clockid_t clock) {
 constexpr double kNanosecond = 1e-9;
 
 // The bound of one drawing of a picture, which grows with what it has drawn (the child's meter):
-// the CPU seconds of its own art and of its placed files, and the wall-clock time for both.
+// the CPU seconds of its own art, of each placed file and of its placed files together, and the
+// wall-clock time for both.
 class GrowingBound {
 public:
     GrowingBound(const PictureBound& base, const PictureLoad& load, double placedSeconds)
@@ -336,10 +341,11 @@ public:
         return Seconds(base_.cpu) + grown * kSlowdown;
     }
 
-    double PlacedSeconds(const PictureMeter& meter) const {
-        return placedBase_ +
-               static_cast<double>(meter.placedBytes.load()) * PictureAllowance::kPerPlacedByte * kSlowdown;
-    }
+    // What the placed files of this drawing may take together: what is left of theirs.
+    double PlacedSeconds(const PictureMeter& meter) const { return placedBase_ + BytesSeconds(meter); }
+
+    // What one placed file may take: the base.
+    double FileSeconds(const PictureMeter& meter) const { return Seconds(base_.cpu) + BytesSeconds(meter); }
 
     // The base's wall-clock time, and twice what the art's CPU time grew by and the placed files
     // have taken: a picture that waits for nothing draws within it, and one that waits (a pipe no
@@ -350,6 +356,10 @@ public:
     }
 
 private:
+    static double BytesSeconds(const PictureMeter& meter) {
+        return static_cast<double>(meter.placedBytes.load()) * PictureAllowance::kPerPlacedByte * kSlowdown;
+    }
+
     PictureBound base_;
     PictureLoad load_;
     double placedBase_;
@@ -363,9 +373,12 @@ struct Watched {
     bool tooLarge = false;
     bool late = false;
     bool pastCpu = false;
-    bool pastPlaced = false;
-    bool inPlaced = false;  // it was drawing a placed file when it was killed
+    bool pastFile = false;        // the placed file being drawn took more than one may
+    bool fileHadItsTime = false;  // and the placed files had that much time left when it began
+    bool pastPlaced = false;      // the placed files together took more than they may
+    bool inPlaced = false;        // it was drawing a placed file when it was killed
     double cpuSeconds = 0.0;
+    double fileSeconds = 0.0;
     double placedSeconds = 0.0;
     std::chrono::milliseconds wall{};
     std::int64_t placedTaken = 0;  // the CPU time the placed files had taken
@@ -398,6 +411,11 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
         const std::int64_t current = since > 0 && cpu > since ? cpu - since : 0;
         const std::int64_t placedTaken = meter.placedSpent.load() + current;
         watched.inPlaced = since > 0;
+        watched.fileSeconds = bound.FileSeconds(meter);
+        watched.pastFile =
+            watched.inPlaced && static_cast<double>(current) * kNanosecond > watched.fileSeconds;
+        watched.fileHadItsTime =
+            static_cast<double>(meter.placedSpent.load()) * kNanosecond + watched.fileSeconds <= placed;
         watched.pastPlaced = watched.inPlaced && static_cast<double>(placedTaken) * kNanosecond > placed;
         watched.pastCpu = cpu >= 0 && static_cast<double>(cpu - placedTaken) * kNanosecond > art;
         watched.tooLarge = ResidentBytes(child) + WrittenBytes(result) > limit;
@@ -406,7 +424,7 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
         watched.cpuSeconds = art;
         watched.placedSeconds = placed;
         watched.placedTaken = placedTaken;
-        if (watched.pastPlaced || watched.pastCpu || watched.tooLarge || watched.late) {
+        if (watched.pastFile || watched.pastPlaced || watched.pastCpu || watched.tooLarge || watched.late) {
             ::kill(child, SIGKILL);
             watched.killed = true;
             continue;
@@ -451,8 +469,11 @@ PictureBytes MapWritten(int result) {
 // The reason the bound stopped the child, when it did.
 std::optional<std::string> PastTheBound(const Watched& watched, const PictureBound& bound) {
     const bool signalled = WIFSIGNALED(watched.status);
-    if (watched.pastPlaced) {
-        return PastPlacedCpu(watched.placedSeconds);
+    if (watched.pastFile && watched.fileHadItsTime) {
+        return PastPlacedCpu(watched.fileSeconds);
+    }
+    if (watched.pastFile || watched.pastPlaced) {
+        return PastPlacedFilesCpu(watched.placedSeconds);
     }
     if (watched.tooLarge) {
         return PastMemory(bound);
@@ -525,13 +546,15 @@ private:
     PictureMeter* meter_ = nullptr;
 };
 
-// One drawing of a picture, and the placed file its bound stopped it in, when it was drawing one and
-// had read what the file holds.
+// One drawing of a picture: the placed file its bound stopped it in, when that file took more than a
+// file may (or the memory or the wall-clock time it may) and its content was read; and whether its
+// placed files together took all the time left to them.
 struct Drawing {
     PictureResult result;
     std::optional<ContentId> stoppedIn;
     std::string stoppedFile;
-    double placedSeconds = 0.0;  // the CPU time its placed files took, that file's included
+    bool placedTimeSpent = false;
+    double placedSeconds = 0.0;  // the CPU time its placed files took
 };
 
 Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeconds) {
@@ -595,12 +618,19 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeco
     WriteAll(STDERR_FILENO, said.data(), said.size());
     drawing.result = Judge(watched, result, bound);
     ::close(result);
-    // Stopped while it drew a placed file it had read (nothing of it lies, the child is gone).
-    if (drawing.result.end == PictureResult::End::beyond && watched.killed && watched.inPlaced &&
-        meter.placedKnown.load()) {
+    // Stopped while it drew a placed file (nothing of the page lies, the child is gone): that file
+    // is to blame when it took more than one file may while the placed files had that much left
+    // for it, or the memory or the wall-clock time, and its content was read; otherwise the files
+    // together took their time.
+    drawing.placedSeconds = static_cast<double>(watched.placedTaken) * kNanosecond;
+    const bool stoppedInPlaced =
+        drawing.result.end == PictureResult::End::beyond && watched.killed && watched.inPlaced;
+    const bool toBlame = (watched.pastFile && watched.fileHadItsTime) || watched.tooLarge || watched.late;
+    if (stoppedInPlaced && toBlame && meter.placedKnown.load()) {
         drawing.stoppedIn = meter.placedContent;
         drawing.stoppedFile.assign(meter.placedFile, strnlen(meter.placedFile, sizeof meter.placedFile));
-        drawing.placedSeconds = static_cast<double>(watched.placedTaken) * kNanosecond;
+    } else if (stoppedInPlaced && (watched.pastFile || watched.pastPlaced)) {
+        drawing.placedTimeSpent = true;
     }
     return drawing;
 }
@@ -728,19 +758,29 @@ PictureBytes PictureBytes::Prefix(std::size_t size) && {
 
 PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept {
     try {
-        // The placed files of one picture may take twice the base in all, over every drawing: a
-        // file the bound stopped is refused and the picture drawn again, the time its placed files
-        // took spent.
-        const double placedBase = Seconds(gBound.cpu);
-        double lost = 0.0;
+        // The placed files of one picture may take twice the base in all, over every drawing, and
+        // each the base. A file the bound stopped is refused and the picture drawn again; once the
+        // files have taken all their time, the picture is drawn again showing the rest as frames.
+        const double placedAll = 2.0 * Seconds(gBound.cpu);
+        double spent = 0.0;
         for (int redraws = 0;; ++redraws) {
-            Drawing drawing = Draw(work, load, std::max(0.0, std::min(placedBase, 2.0 * placedBase - lost)));
-            if (drawing.stoppedIn && redraws < kMostRedraws) {
+            Drawing drawing = Draw(work, load, std::max(0.0, placedAll - spent));
+            spent += drawing.placedSeconds;
+            const bool again = redraws < kMostRedraws;
+            if (drawing.stoppedIn && again) {
                 Refusals().emplace(*drawing.stoppedIn, drawing.result.failure);
-                lost += drawing.placedSeconds;
                 const std::string line = "plimhost: the placed file " + drawing.stoppedFile +
                                          " is refused while plimhost runs: " + drawing.result.failure +
                                          "; the picture is drawn again without it\n";
+                WriteAll(STDERR_FILENO, line.data(), line.size());
+                continue;
+            }
+            if (drawing.placedTimeSpent && again) {
+                spent = placedAll;
+                const std::string line =
+                    "plimhost: the picture is drawn again, the placed files it has no time "
+                    "left for as their frames: " +
+                    drawing.result.failure + "\n";
                 WriteAll(STDERR_FILENO, line.data(), line.size());
                 continue;
             }

@@ -152,10 +152,13 @@ struct PictureResult {
 };
 
 // Runs the work in a child process under the current bound, grown by what the picture holds and
-// draws. When the bound stops it while it draws a placed file, that file's content is refused
-// (RefusedContent) and the picture is drawn again at once, showing the file as its frame: the
-// placed files of a picture may take twice the base in all, over every drawing. Past the bound,
-// the reason goes to standard error too. Never throws.
+// draws. Each placed file may take the base of CPU time, and the placed files of a picture twice the
+// base in all, over every drawing. When the bound stops it while it draws a placed file that took
+// more than one may (or the memory or the wall-clock time), that file's content is refused
+// (RefusedContent) and the picture is drawn again at once, showing the file as its frame; when the
+// placed files together took all their time, the picture is drawn again showing those it has no
+// time left for as their frames. Past the bound, the reason goes to standard error too. Never
+// throws.
 PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept;
 
 }  // namespace host
