@@ -7,27 +7,36 @@
 #include <cstring>
 
 namespace host {
+
+bool ReadProcessFile(pid_t process, const char* name, char* text, std::size_t size) {
+    if (size == 0) {
+        return false;
+    }
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/%s", static_cast<int>(process), name);
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    const ssize_t read = ::read(descriptor, text, size - 1);
+    ::close(descriptor);
+    if (read <= 0) {
+        return false;
+    }
+    text[read] = '\0';
+    return true;
+}
+
 namespace {
 
 // How long a process has waited for a processor while it could run (/proc/PID/schedstat); zero
 // when the system doesn't say.
 std::chrono::nanoseconds WaitedToRun(pid_t process) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/schedstat", static_cast<int>(process));
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return {};
-    }
     char text[128];
-    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
-    ::close(descriptor);
-    if (read <= 0) {
-        return {};
-    }
-    text[read] = '\0';
     unsigned long long running = 0;
     unsigned long long waiting = 0;
-    if (std::sscanf(text, "%llu %llu", &running, &waiting) != 2) {
+    if (!ReadProcessFile(process, "schedstat", text, sizeof text) ||
+        std::sscanf(text, "%llu %llu", &running, &waiting) != 2) {
         return {};
     }
     return std::chrono::nanoseconds(static_cast<long long>(waiting));
@@ -36,19 +45,10 @@ std::chrono::nanoseconds WaitedToRun(pid_t process) {
 // Whether the process is in uninterruptible sleep ('D' in /proc/PID/stat): on a machine short of
 // memory, waiting for the system to reclaim pages.
 bool Stalled(pid_t process) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(process));
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
     char text[512];
-    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
-    ::close(descriptor);
-    if (read <= 0) {
+    if (!ReadProcessFile(process, "stat", text, sizeof text)) {
         return false;
     }
-    text[read] = '\0';
     const char* name = std::strrchr(text, ')');
     return name != nullptr && name[1] == ' ' && name[2] == 'D';
 }

@@ -4,8 +4,12 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstddef>
 
 namespace host {
+
+// Reads the start of /proc/PID/NAME into text, ended by a NUL; false when the system doesn't say.
+bool ReadProcessFile(pid_t process, const char* name, char* text, std::size_t size);
 
 // The wall-clock time the child has taken since it started, not counting the time it waited for a
 // processor, nor the time it was seen stalled in the system (a machine short of memory), nor the

@@ -149,22 +149,11 @@ bool WriteAll(int descriptor, const void* data, std::size_t size) {
 
 // The resident bytes of a process (this one, or a child); 0 when they can't be read.
 std::size_t ResidentBytes(pid_t process) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/statm", static_cast<int>(process));
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return 0;
-    }
     char text[128];
-    const ssize_t read = ::read(descriptor, text, sizeof text - 1);
-    ::close(descriptor);
-    if (read <= 0) {
-        return 0;
-    }
-    text[read] = '\0';
     unsigned long long size = 0;
     unsigned long long resident = 0;
-    if (std::sscanf(text, "%llu %llu", &size, &resident) != 2) {
+    if (!ReadProcessFile(process, "statm", text, sizeof text) ||
+        std::sscanf(text, "%llu %llu", &size, &resident) != 2) {
         return 0;
     }
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
