@@ -36,6 +36,14 @@ std::vector<std::pair<std::string, std::string>> SharedName(
     return steps;
 }
 
+// A job whose "counters" key is the value given, then a job named by the counter "file".
+std::vector<std::pair<std::string, std::string>> CountedThenNamed(const std::string& counters) {
+    const std::string job =
+        R"({"formats":["png"],"artboardRange":"1","folderPath":"$/out","triggerStandards":false,)";
+    return {{"exportFile", job + R"("fileName":"a","counters":)" + counters + "}"},
+            {"exportFile", job + R"("fileName":[{"command":"counter","name":"file"}]})"}};
+}
+
 class ManualStatementFixes : public ManualStatementTest {
 protected:
     void SetUp() override {
@@ -91,17 +99,9 @@ const std::vector<ManualStatement> kFixes = Sections({
             R"({"formats":["png","pdf"],"folderPath":"$/out","fileName":"e","artboardRange":"2"})"}},
           json::parse(R"({"Results":[{"error":"Can't find an art to export","fileFormat":"pdf"},
                                 {"error":"Can't find an art to export","fileFormat":"png"}]})")},
-         {"counters that is not an array counts nothing",
-          {{"exportFile",
-            R"({"formats":["png"],"artboardRange":"1","folderPath":"$/out","fileName":"a","triggerStandards":false,"counters":"file"})"},
-           {"exportFile",
-            R"({"formats":["png"],"artboardRange":"1","folderPath":"$/out","fileName":[{"command":"counter","name":"file"}],"triggerStandards":false})"}},
+         {"counters that is not an array counts nothing", CountedThenNamed(R"("file")"),
           json::parse(R"({"Results":[{"exportSuccessful":true,"fileName":"1"}]})")},
-         {"counters as an array counts the counters it names",
-          {{"exportFile",
-            R"({"formats":["png"],"artboardRange":"1","folderPath":"$/out","fileName":"a","triggerStandards":false,"counters":["file"]})"},
-           {"exportFile",
-            R"({"formats":["png"],"artboardRange":"1","folderPath":"$/out","fileName":[{"command":"counter","name":"file"}],"triggerStandards":false})"}},
+         {"counters as an array counts the counters it names", CountedThenNamed(R"(["file"])"),
           json::parse(R"({"Results":[{"exportSuccessful":true,"fileName":"2"}]})")},
          {"svg decimalPlaces of another type keeps the default",
           {{"exportFile",

@@ -40,6 +40,15 @@ std::string Named(const std::string& fileName, const std::string& more = R"("art
            fileName + "}";
 }
 
+// The sun's disc made that wide in the unit (with the keys given added), then its width printed in
+// points by a name token.
+Steps SunWidthInPoints(const std::string& width, const std::string& units, const std::string& more = "") {
+    return Saved(
+        {{"transform",
+          R"({"tagSearch":"sun_disc","width":)" + width + R"(,"units":")" + units + "\"" + more + "}"},
+         {"exportFile", Named(R"([{"command":"art_width","unit":"pt"}])", R"("tagSearch":"sun_disc")")}});
+}
+
 const std::vector<ManualStatement> kRows = Sections({
     // Sending a request, replies, errors and warnings.
     {"Sending a request",
@@ -138,25 +147,10 @@ const std::vector<ManualStatement> kRows = Sections({
     {"Units",
      "",
      {
-         {"inches",
-          Saved({{"transform", R"({"tagSearch":"sun_disc","width":1,"units":"in","keepProportions":true})"},
-                 {"exportFile",
-                  Named(R"([{"command":"art_width","unit":"pt"}])", R"("tagSearch":"sun_disc")")}}),
-          One({{"fileName", "72"}})},
-         {"picas by p",
-          Saved({{"transform", R"({"tagSearch":"sun_disc","width":2,"units":"p"})"},
-                 {"exportFile",
-                  Named(R"([{"command":"art_width","unit":"pt"}])", R"("tagSearch":"sun_disc")")}}),
-          One({{"fileName", "24"}})},
-         {"feetInches is feet",
-          Saved({{"transform", R"({"tagSearch":"sun_disc","width":0.25,"units":"feetInches"})"},
-                 {"exportFile",
-                  Named(R"([{"command":"art_width","unit":"pt"}])", R"("tagSearch":"sun_disc")")}}),
-          One({{"fileName", "216"}})},
-         {"a name in another letter case is points",
-          Saved({{"transform", R"({"tagSearch":"sun_disc","width":50,"units":"Inches"})"},
-                 {"exportFile",
-                  Named(R"([{"command":"art_width","unit":"pt"}])", R"("tagSearch":"sun_disc")")}}),
+         {"inches", SunWidthInPoints("1", "in", R"(,"keepProportions":true)"), One({{"fileName", "72"}})},
+         {"picas by p", SunWidthInPoints("2", "p"), One({{"fileName", "24"}})},
+         {"feetInches is feet", SunWidthInPoints("0.25", "feetInches"), One({{"fileName", "216"}})},
+         {"a name in another letter case is points", SunWidthInPoints("50", "Inches"),
           One({{"fileName", "50"}})},
      }},
     {"Units",
