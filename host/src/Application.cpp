@@ -159,6 +159,8 @@ ASErr Application::CallPluginMain(const char* caller, const char* selector, SPMe
     state.journal.Record("PluginMain", {OrEmpty(caller), OrEmpty(selector)});
 
     ScopedCall call(state, [this] { DrainPending(); });
+    // The pictures the call draws (an export's artboards, a rasterize) share one bound.
+    const PictureJob pictures;
     ASErr result = kCantHappenErr;
     try {
         result = state.plugin.module.Main()(caller, selector, message);
@@ -276,6 +278,8 @@ bool Application::RunAsPluginCall(std::function<void()> work) {
         return false;
     }
     ScopedCall call(state, [this] { DrainPending(); });
+    // The pictures the call draws (an export's artboards, a rasterize) share one bound.
+    const PictureJob pictures;
     work();
     return true;
 }

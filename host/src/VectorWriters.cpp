@@ -41,6 +41,13 @@ cairo_status_t WriteBytes(void* closure, const unsigned char* data, unsigned int
 // A vector surface made for the picture's output, set up by the writer.
 using SurfaceMaker = std::function<cairo_surface_t*(PictureOutput& output, const Rect& first)>;
 
+// What a vector copy of the document holds: its art, on every page.
+PictureLoad VectorLoad(const Document& document, std::size_t pages) {
+    PictureLoad load = HeldLoad(document, LayerGroupsBottomFirst(document));
+    load.pages = std::max<std::size_t>(pages, 1);
+    return load;
+}
+
 // Draws the pages onto a vector surface made by make, as a whole in a process of its own under the
 // picture's bound (PictureProcess.h): the file's bytes as the surface wrote them; none, with the
 // reason in error, when the document could not be drawn or went beyond the bound.
@@ -57,7 +64,7 @@ std::optional<std::string> DrawVectorCopy(const Document& document, const std::v
             }
             return true;
         },
-        HeldLoad(document, LayerGroupsBottomFirst(document)));
+        VectorLoad(document, pages.size()));
     if (!picture.made()) {
         *error = "the document could not be drawn";
         return std::nullopt;

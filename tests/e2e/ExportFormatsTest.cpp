@@ -1051,6 +1051,8 @@ std::string Dots(const ScratchFolder&) {
 // draws it in a fraction of the (lowered) bound, ten such frames or one of 4,096 pixels square take
 // several times it.
 constexpr int kMeshPatches = 8;
+// Meshes that together take several times what a picture's placed files may.
+constexpr int kDistinctMeshes = 40;
 
 const BoundCase kBoundCases[] = {
     {"MeshInAWideFrame", "png", 4096, 64,
@@ -1068,17 +1070,18 @@ const BoundCase kBoundCases[] = {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 4096);
      },
      Bounded::fileRefused},
-    // One of them alone is drawn; ten together, one over another, take all the time the picture's
-    // placed files may take, none of them more than one may: the rest show as their frames.
+    // One of them alone is drawn; forty together, one over another, take several times what the
+    // picture's placed files may take, each a fraction of what one may: the rest show as their
+    // frames.
     {"OneMeshOfTen", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kMeshPatches), 1024, 1024);
      },
      Bounded::drawn},
-    {"TenDistinctMeshes", "png", 1024, 1024,
+    {"FortyDistinctMeshes", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          std::string children;
-         for (int i = 0; i < 10; ++i) {
+         for (int i = 0; i < kDistinctMeshes; ++i) {
              children += (i == 0 ? "" : ", ") +
                          PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh" + std::to_string(i) + ".pdf",
                                                             kMeshPatches, i),
@@ -1221,6 +1224,52 @@ TEST_F(BoundedPictures, OneRefusedFileCostsOneRefusal) {
         ++frames;
     }
     EXPECT_EQ(frames, 20u) << said;
+}
+
+// Placed files that together take several times what a job's placed files may, on each of twenty
+// artboards: the first picture spends the job's time and is drawn again with them as their frames;
+// every later picture draws them as frames at once, and every picture is written.
+TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kDistinctMeshes; ++i) {
+        paths.push_back(
+            hostile::PdfMeshOfPatches(scratch, "mesh" + std::to_string(i) + ".pdf", kMeshPatches, i));
+    }
+    json artboards = json::array();
+    json children = json::array();
+    for (int i = 0; i < 20; ++i) {
+        const double x = 1100.0 * i;
+        artboards.push_back(
+            {{"name", "Page " + std::to_string(i + 1)}, {"rect", {x, 1024.0, x + 1024.0, 0.0}}});
+        for (const std::string& path : paths) {
+            children.push_back(json::parse(PlacedAt(path, 1024, 1024)));
+            children.back()["matrix"][4] = x;
+        }
+    }
+    OpenDocumentFile(
+        scratch.Write("pages.ai",
+                      json{{"format", "plimhost-document"},
+                           {"version", 1},
+                           {"artboards", artboards},
+                           {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
+                          .dump()),
+        7);
+    host::SetPictureBound(hostile::kLoweredBound);
+    const std::filesystem::path out = scratch.Path() / "pages";
+    testing::internal::CaptureStderr();
+    const json reply = ScriptJson(
+        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "page"}}.dump());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(reply["Results"].size(), 20u) << reply.dump();
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
+        EXPECT_TRUE(std::filesystem::exists(out / ("page " + std::to_string(i + 1) + ".png"))) << i;
+    }
+    constexpr std::string_view kDrawnAgain = "the placed files it has no time left for as their frames";
+    EXPECT_NE(said.find(kDrawnAgain), std::string::npos) << said;
+    EXPECT_EQ(said.find(kDrawnAgain), said.rfind(kDrawnAgain)) << said;
+    EXPECT_EQ(said.find(" is refused while plimhost runs: "), std::string::npos) << said;
+    EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
 }
 
 // The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.

@@ -4,7 +4,10 @@
 // what it holds; a placed file it stops is refused, and the picture drawn again without it.
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -286,24 +290,28 @@ TEST(PictureProcessPlacedFiles, AFileTheBoundStopsIsRefusedAndThePictureDrawnAga
     host::SetPictureBound({});
 }
 
-// Placed files that each take the whole base: the first is refused, the second takes what is left of
-// twice the base, which the placed files of a picture have in all, and is not to blame; the picture
-// shows the rest as their frames, and ends.
+// Placed files take twice the base in all: the first never ends and is refused at the base; the
+// second takes half the base and is drawn; the third never ends and finds less than the base left,
+// so it is not to blame; the picture shows them all as their frames, and ends.
 TEST(PictureProcessPlacedFiles, TakeTwiceTheBaseInAll) {
     host::ForgetRefusedContent();
     host::SetPictureBound({1s, std::size_t{1} << 30, 60s});
     const auto drawFiles = [](PictureOutput& output, std::string&) {
         std::string shown;
-        for (const char* file : {"one", "two", "three", "four"}) {
+        for (const auto& [file, tenths] : {std::pair{"one", 0}, {"two", 5}, {"three", 0}, {"four", 0}}) {
             const host::ContentId content = host::IdentifyContent(file);
-            if (host::RefusedContent(content) != nullptr || host::PlacedFileWork::TimeSpent()) {
+            if (host::RefusedContent(content) != nullptr || host::PlacedFileWork::TimeSpent() ||
+                host::ShownAsFrameForTime(content)) {
                 shown += '-';
                 continue;
             }
             const host::PlacedFileWork work;
             host::NotePlacedContent(content, file, 3);
-            for (;;) {
+            const std::int64_t start = host::ProcessCpuNanoseconds();
+            while (tenths == 0 ||
+                   host::ProcessCpuNanoseconds() - start < std::int64_t{tenths} * 100'000'000) {
             }
+            shown += '+';
         }
         return output.Write(shown);
     };
@@ -314,12 +322,81 @@ TEST(PictureProcessPlacedFiles, TakeTwiceTheBaseInAll) {
     EXPECT_EQ(result.bytes.view(), "----");
     EXPECT_NE(host::RefusedContent(host::IdentifyContent("one")), nullptr);
     EXPECT_EQ(host::RefusedContent(host::IdentifyContent("two")), nullptr);
+    EXPECT_EQ(host::RefusedContent(host::IdentifyContent("three")), nullptr);
     EXPECT_NE(said.find("plimhost: the picture is drawn again, the placed files it has no time left for as "
                         "their frames: drawing its placed files took more than the "),
               std::string::npos)
         << said;
     host::ForgetRefusedContent();
     host::SetPictureBound({});
+}
+
+// The pictures of one job share its base: the first that spins spends it all and is refused; the
+// next that spins has only the slack of its own process; one that takes nothing is drawn; and the
+// next job has the whole base again.
+TEST(PictureJob, SharesOneBase) {
+    host::SetPictureBound({1s, std::size_t{1} << 30, 60s});
+    const auto drawn = [](PictureOutput& output, std::string&) { return output.Write("drawn"); };
+    testing::internal::CaptureStderr();
+    {
+        const host::PictureJob job;
+        const PictureResult first = host::DrawPictureApart(Spin, {});
+        EXPECT_NE(first.failure.find("more than the 1 s of CPU time the picture may take"), std::string::npos)
+            << first.failure;
+        const PictureResult second = host::DrawPictureApart(Spin, {});
+        EXPECT_EQ(second.end, PictureResult::End::beyond);
+        EXPECT_NE(second.failure.find(" ms of CPU time the picture may take"), std::string::npos)
+            << second.failure;
+        EXPECT_TRUE(host::DrawPictureApart(drawn, {}).made());
+    }
+    const PictureResult next = host::DrawPictureApart(Spin, {});
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(next.failure.find("more than the 1 s of CPU time the picture may take"), std::string::npos)
+        << next.failure;
+    host::SetPictureBound({});
+}
+
+// The picture's process may not raise its own hard limit of CPU time, and this process, without the
+// privilege to raise a hard limit, raises its soft limit as the bound grows (seen in
+// /proc/PID/limits), up to the hard limit set at its start.
+TEST(PictureJob, RaisesTheCpuLimitWithoutPrivilege) {
+    const pid_t user = ::fork();
+    ASSERT_GE(user, 0);
+    if (user == 0) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (::syscall(SYS_capget, &header, data) == 0) {
+            data[CAP_SYS_RESOURCE / 32].effective &= ~(1u << (CAP_SYS_RESOURCE % 32));
+            data[CAP_SYS_RESOURCE / 32].permitted &= ~(1u << (CAP_SYS_RESOURCE % 32));
+            ::syscall(SYS_capset, &header, data);
+        }
+        host::SetPictureBound({1s, std::size_t{1} << 30, 60s});
+        const PictureResult result = host::DrawPictureApart(
+            [](PictureOutput& output, std::string&) {
+                rlimit start{};
+                ::getrlimit(RLIMIT_CPU, &start);
+                // Priced work the bound grows by, many seconds' worth.
+                host::MeterWork(&host::PictureMeter::pathWork, 5'000'000.0);
+                rlimit now = start;
+                while (now.rlim_cur == start.rlim_cur && host::ProcessCpuNanoseconds() < 900'000'000) {
+                    ::getrlimit(RLIMIT_CPU, &now);
+                }
+                std::ifstream limits("/proc/self/limits");
+                std::string line;
+                while (std::getline(limits, line) && line.rfind("Max cpu time", 0) != 0) {
+                }
+                unsigned long soft = 0;
+                unsigned long hard = 0;
+                std::sscanf(line.c_str(), "Max cpu time %lu %lu", &soft, &hard);
+                return soft > start.rlim_cur && soft <= hard && hard == start.rlim_max &&
+                       output.Write("raised");
+            },
+            {});
+        ::_exit(result.made() && result.bytes.view() == "raised" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(user, &status, 0), user);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // A signal this process ignores (nohup, a script's background job) the picture's process ignores

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -64,7 +65,8 @@ bool WallClock::Past(pid_t child, std::chrono::milliseconds bound, Clock::time_p
     }
     seen_ = now;
     const Clock::duration ran = now - start_ - paused_;
-    return ran - WaitedToRun(child) - stalled_ >= bound || ran >= bound * 10;
+    taken_ = std::max(ran - WaitedToRun(child) - stalled_, Clock::duration::zero());
+    return taken_ >= bound || ran >= bound * 10;
 }
 
 }  // namespace host

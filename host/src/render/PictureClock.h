@@ -28,6 +28,9 @@ public:
     // moment.
     bool Past(pid_t child, std::chrono::milliseconds bound, Clock::time_point now = Clock::now());
 
+    // The time the child had taken, as judged, when it was last looked at.
+    Clock::duration Taken() const { return taken_; }
+
     static constexpr std::chrono::milliseconds kWatch{5};
 
 private:
@@ -38,6 +41,7 @@ private:
     Clock::time_point seen_;
     Clock::duration stalled_{};
     Clock::duration paused_{};
+    Clock::duration taken_{};
 };
 
 }  // namespace host

@@ -39,8 +39,27 @@ struct PictureMeter {
     // content and path once read.
     std::atomic<std::int64_t> placedSince{0};
     std::atomic<bool> placedKnown{false};
+    std::atomic<bool> placedExcused{false};  // it is shown as its frame: its time is the art's
     ContentId placedContent;
+    std::uint64_t placedContentBytes = 0;
     char placedFile[1024] = {};
+
+    // The placed files drawn to the end so far, each with the bytes read of it and the CPU time it
+    // took: those that took more than their bytes allow took the placed files' time.
+    struct DrawnFile {
+        ContentId content;
+        std::uint64_t bytes = 0;
+        std::int64_t taken = 0;
+    };
+    static constexpr int kDrawnFiles = 64;
+    std::atomic<int> drawnFiles{0};
+    DrawnFile drawn[kDrawnFiles];
+
+    // Set by the program when the placed files have no time left: every placed file is read to
+    // know what it holds, then shown as its frame, its content noted here.
+    std::atomic<bool> framesOnly{false};
+    std::atomic<int> framedFiles{0};
+    ContentId framed[kDrawnFiles];
 };
 
 // The page of the picture being drawn in this process; null outside a picture's process.
@@ -74,6 +93,13 @@ public:
 private:
     bool started_ = false;
 };
+
+// The placed file being drawn is shown as its frame: the time it took to be read is not its own.
+void ExcusePlacedReading();
+
+// True, the content noted, when the picture's placed files have no time left and the file that
+// holds it is to be shown as its frame.
+bool ShownAsFrameForTime(const ContentId& content);
 
 // Says what the placed file being drawn holds, once its bytes are read: it is the file refused when
 // the bound stops the picture while it draws.

@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "render/PictureClock.h"
+#include "render/RenderBudget.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PLIM_PICTURE_UNDER_ASAN 1
@@ -62,6 +63,30 @@ std::map<ContentId, std::string>& Refusals() {
     return refused;
 }
 
+double Seconds(std::chrono::milliseconds duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+// What the pictures of the running job have left of its base, and the placed files they are to
+// draw as frames (those that took the placed files' time), with the reason.
+struct JobBudget {
+    double art = 0.0;     // CPU seconds its art may take beyond its allowances
+    double placed = 0.0;  // CPU seconds its placed files may take beyond what their bytes allow
+    std::chrono::milliseconds wall{};
+    std::map<ContentId, std::string> framed;
+};
+
+JobBudget FreshJob() {
+    JobBudget job;
+    job.art = Seconds(gBound.cpu);
+    job.placed = 2.0 * Seconds(gBound.cpu);
+    job.wall = gBound.wall;
+    return job;
+}
+
+std::optional<JobBudget> gJob;
+int gJobScopes = 0;
+
 // The most times one picture is drawn again for placed files its bound stopped, before it fails as
 // a whole.
 constexpr int kMostRedraws = 4;
@@ -79,10 +104,6 @@ constexpr int kWatchMilliseconds = static_cast<int>(WallClock::kWatch.count());
 // The descriptor the child writes what it made to, the others from it on closed.
 constexpr int kChildResult = 3;
 
-double Seconds(std::chrono::milliseconds duration) {
-    return std::chrono::duration<double>(duration).count();
-}
-
 // A wall-clock time as a reader takes it: whole seconds, or milliseconds.
 std::string WallText(std::chrono::milliseconds wall) {
     const auto count = wall.count();
@@ -96,9 +117,13 @@ std::string Memory(std::size_t bytes) {
     return std::to_string(bytes >> 20) + " MiB";
 }
 
-// Seconds as a reader takes them: whole, or to a tenth.
+// Seconds as a reader takes them: whole, or to a tenth; below a second, milliseconds.
 std::string SecondsText(double seconds) {
     char text[32];
+    if (seconds < 1.0) {
+        std::snprintf(text, sizeof text, "%.0f ms", std::floor(std::max(seconds, 0.0) * 1000.0));
+        return text;
+    }
     const double tenths = std::floor(seconds * 10.0 + 1e-6) / 10.0;
     std::snprintf(text, sizeof text, tenths == std::floor(tenths) ? "%.0f s" : "%.1f s", tenths);
     return text;
@@ -174,15 +199,15 @@ void CloseDescriptorsFrom(int first) {
 // kept output and its result to descriptor 3, both files of memory, every other descriptor closed;
 // the signals that end a process end it as they would any program (not through this process's
 // handlers, which remove this process's temporary files), and those this process ignores (nohup)
-// it ignores too, none held back; its CPU time is limited (SIGXCPU past the soft limit, SIGKILL a
-// second later; this process raises the limit as the picture's bound grows), no core file, and its
-// result limited to
-// what it may hold (a write past it fails rather than ending the child). Its memory, with
+// it ignores too, none held back; its CPU time is limited (SIGXCPU past the soft limit, which this
+// process raises as the picture's bound grows; SIGKILL past the hard limit, the most the bound can
+// ever reach, which a process without privileges can lower but not raise), no core file, and its
+// result limited to what it may hold (a write past it fails rather than ending the child). Its memory, with
 // what it wrote, is watched by this process instead of limited here: an allocation refused
 // (RLIMIT_AS) is one the decoders answer by drawing less (poppler's JBIG2 pages, libjpeg's
 // coefficient arrays), and it rules out the sanitizers' shadow memory. librsvg's pool of threads
 // keeps to one: the picture draws on one core.
-void SetUpChild(pid_t parent, int result, int output, unsigned cpuSeconds, std::size_t capacity) {
+void SetUpChild(pid_t parent, int result, int output, const rlimit& cpu, std::size_t capacity) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) {
         ::_exit(1);  // this process ended before the child could ask to end with it
@@ -209,7 +234,6 @@ void SetUpChild(pid_t parent, int result, int output, unsigned cpuSeconds, std::
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
-    const rlimit cpu{cpuSeconds, cpuSeconds + 1};
     ::setrlimit(RLIMIT_CPU, &cpu);
     const rlim_t most = capacity + kLongestText + kTrailerBytes;  // the result's file
     const rlimit written{most, most};
@@ -312,47 +336,83 @@ std::int64_t CpuNanosecondsOf(clockid_t clock) {
 
 constexpr double kNanosecond = 1e-9;
 
+// The most bytes of placed files a picture's allowance grows by.
+constexpr double kMostPlacedBytes = double(std::uint64_t{1} << 30);
+
 // The bound of one drawing of a picture, which grows with what it has drawn (the child's meter):
-// the CPU seconds of its own art, of each placed file and of its placed files together, and the
-// wall-clock time for both.
+// the CPU seconds of its own art (its allowances and slack, and what the job has left), of each
+// placed file and of its placed files together, and the wall-clock time for both.
 class GrowingBound {
 public:
-    GrowingBound(const PictureBound& base, const PictureLoad& load, double placedSeconds)
-        : base_(base), load_(load), placedBase_(placedSeconds) {}
+    GrowingBound(const PictureBound& base, const PictureLoad& load, const JobBudget& job)
+        : base_(base), load_(load), job_(job) {}
 
-    double ArtSeconds(const PictureMeter& meter) const {
-        using A = PictureAllowance;
-        const double grown = static_cast<double>(load_.pixels) * A::kPerSurfacePixel +
-                             static_cast<double>(load_.objects) * A::kPerObject +
-                             static_cast<double>(load_.points) * A::kPerPoint +
-                             meter.pathWork.load() * A::kPerPathWork +
-                             meter.pixelWork.load() * A::kPerPixelWork;
-        return Seconds(base_.cpu) + grown * kSlowdown;
+    // What the art may take without spending the job's base: the allowances of what the picture
+    // holds and has priced, and the slack of its process.
+    double Allowed(const PictureMeter& meter) const {
+        return Allowed(meter.pathWork.load(), meter.pixelWork.load());
     }
 
-    // What the placed files of this drawing may take together: what is left of theirs.
-    double PlacedSeconds(const PictureMeter& meter) const { return placedBase_ + BytesSeconds(meter); }
+    double ArtSeconds(const PictureMeter& meter) const { return job_.art + Allowed(meter); }
 
-    // What one placed file may take: the base.
-    double FileSeconds(const PictureMeter& meter) const { return Seconds(base_.cpu) + BytesSeconds(meter); }
+    // What the placed files of this drawing may take together: what the job has left of theirs,
+    // what their bytes allow, and the slack (to read files it then shows as their frames).
+    double PlacedSeconds(const PictureMeter& meter) const { return job_.placed + PlacedAllowed(meter); }
 
-    // The base's wall-clock time, and twice what the art's CPU time grew by and the placed files
-    // have taken: a picture that waits for nothing draws within it, and one that waits (a pipe no
-    // one writes) ends about when the base's would.
+    double PlacedAllowed(const PictureMeter& meter) const {
+        return BytesSeconds(static_cast<double>(meter.placedBytes.load())) +
+               Seconds(kPictureSlack) * kSlowdown;
+    }
+
+    // What one placed file may take: the base, and what its bytes allow.
+    double FileSeconds(const PictureMeter& meter) const {
+        return Seconds(base_.cpu) + BytesSeconds(static_cast<double>(meter.placedBytes.load()));
+    }
+
+    // The most the art and the placed files could ever be allowed together: every page's budget
+    // priced to its end, and the most bytes of placed files. The child's hard limit of CPU time.
+    double MostSeconds() const {
+        const double pages = static_cast<double>(std::max<std::size_t>(load_.pages, 1));
+        return job_.art + Allowed(pages * kPathWorkPerPicture, pages * kPixelWorkPerPicture) + job_.placed +
+               BytesSeconds(kMostPlacedBytes);
+    }
+
+    // The job's wall-clock time left, and twice what the art is allowed and the placed files have
+    // taken: a picture that waits for nothing draws within it, and one that waits (a pipe no one
+    // writes) ends about when the job's base would.
     std::chrono::milliseconds Wall(const PictureMeter& meter, double placedTaken) const {
-        const double grown = 2.0 * (ArtSeconds(meter) - Seconds(base_.cpu) + placedTaken);
-        return base_.wall + std::chrono::milliseconds(static_cast<long long>(std::min(grown, 1e9) * 1000.0));
+        return job_.wall + WallAllowed(meter, placedTaken);
+    }
+
+    std::chrono::milliseconds WallAllowed(const PictureMeter& meter, double placedTaken) const {
+        const double grown = 2.0 * (Allowed(meter) - Seconds(kPictureSlack) * kSlowdown + placedTaken);
+        return std::chrono::milliseconds(static_cast<long long>(std::min(grown, 1e9) * 1000.0));
+    }
+
+    static double BytesSeconds(double bytes) {
+        return std::min(bytes, kMostPlacedBytes) * PictureAllowance::kPerPlacedByte * kSlowdown;
     }
 
 private:
-    static double BytesSeconds(const PictureMeter& meter) {
-        return static_cast<double>(meter.placedBytes.load()) * PictureAllowance::kPerPlacedByte * kSlowdown;
+    double Allowed(double pathWork, double pixelWork) const {
+        using A = PictureAllowance;
+        const double grown = static_cast<double>(load_.pixels) * A::kPerSurfacePixel +
+                             static_cast<double>(load_.objects) * A::kPerObject +
+                             static_cast<double>(load_.points) * A::kPerPoint + pathWork * A::kPerPathWork +
+                             pixelWork * A::kPerPixelWork;
+        return (grown + Seconds(kPictureSlack)) * kSlowdown;
     }
 
     PictureBound base_;
     PictureLoad load_;
-    double placedBase_;
+    const JobBudget& job_;
 };
+
+// The child's soft limit of CPU time for a bound of that many seconds: a second beyond it, so that
+// the watch, not the limit, stops a picture past its bound while this process runs.
+rlim_t SoftCpuLimit(double seconds) {
+    return static_cast<rlim_t>(std::min(std::ceil(seconds) + 1.0, 1e9));
+}
 
 // How a drawing ended.
 struct Watched {
@@ -370,7 +430,8 @@ struct Watched {
     double fileSeconds = 0.0;
     double placedSeconds = 0.0;
     std::chrono::milliseconds wall{};
-    std::int64_t placedTaken = 0;  // the CPU time the placed files had taken
+    std::chrono::milliseconds taken{};  // the wall-clock time it took, as its watch judged it
+    std::int64_t placedTaken = 0;       // the CPU time the placed files had taken
 };
 
 // Waits for the child to end, while its CPU time, its memory and the clock are watched against the
@@ -379,7 +440,7 @@ struct Watched {
 // always reaped. The wait is on a descriptor of the process where the system has one, so that its
 // end is seen at once.
 Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bound, PictureMeter& meter,
-              WallClock& wall, unsigned& cpuLimit) {
+              WallClock& wall, rlimit cpuLimit) {
     Watched watched;
     const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
     clockid_t clock{};
@@ -404,12 +465,14 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
         watched.pastFile =
             watched.inPlaced && static_cast<double>(current) * kNanosecond > watched.fileSeconds;
         watched.fileHadItsTime =
-            static_cast<double>(meter.placedSpent.load()) * kNanosecond + watched.fileSeconds <= placed;
+            static_cast<double>(meter.placedSpent.load()) * kNanosecond + watched.fileSeconds <=
+            placed - Seconds(kPictureSlack) * kSlowdown;
         watched.pastPlaced = watched.inPlaced && static_cast<double>(placedTaken) * kNanosecond > placed;
         watched.pastCpu = cpu >= 0 && static_cast<double>(cpu - placedTaken) * kNanosecond > art;
         watched.tooLarge = ResidentBytes(child) + WrittenBytes(result) > limit;
         watched.wall = bound.Wall(meter, static_cast<double>(placedTaken) * kNanosecond);
         watched.late = wall.Past(child, watched.wall);
+        watched.taken = std::chrono::duration_cast<std::chrono::milliseconds>(wall.Taken());
         watched.cpuSeconds = art;
         watched.placedSeconds = placed;
         watched.placedTaken = placedTaken;
@@ -418,12 +481,14 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
             watched.killed = true;
             continue;
         }
-        // The child's own limit, a little beyond the bound, raised as the bound grows.
-        const auto wanted = static_cast<unsigned>(std::min(std::ceil(art + placed) + 1.0, 1e6));
-        if (wanted > cpuLimit) {
-            cpuLimit = wanted;
-            const rlimit raised{cpuLimit, cpuLimit + 1};
-            ::prlimit(child, RLIMIT_CPU, &raised, nullptr);
+        // The child's own soft limit, a little beyond the bound, raised as the bound grows up to
+        // the hard limit set at its start; a raise the system refuses is asked for again.
+        const rlim_t wanted = std::min(SoftCpuLimit(art + placed), cpuLimit.rlim_max);
+        if (wanted > cpuLimit.rlim_cur) {
+            const rlimit raised{wanted, cpuLimit.rlim_max};
+            if (::prlimit(child, RLIMIT_CPU, &raised, nullptr) == 0) {
+                cpuLimit = raised;
+            }
         }
         pollfd end{process, POLLIN, 0};
         ::poll(&end, process >= 0 ? 1 : 0, kWatchMilliseconds);
@@ -543,10 +608,59 @@ struct Drawing {
     std::optional<ContentId> stoppedIn;
     std::string stoppedFile;
     bool placedTimeSpent = false;
-    double placedSeconds = 0.0;  // the CPU time its placed files took
+    // What it took of its job's base: CPU seconds of its art beyond its allowances, of its placed
+    // files beyond what their bytes allow, and wall-clock time beyond its own.
+    double artSpent = 0.0;
+    double placedSpent = 0.0;
+    std::chrono::milliseconds wallSpent{};
+    // The placed files that took more than their bytes allow: those that took the placed time; and
+    // those shown as frames once they had no time left.
+    std::vector<ContentId> costlyFiles;
+    std::vector<ContentId> framedFiles;
 };
 
-Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeconds) {
+// The CPU time a reaped child took, in seconds.
+double UsedSeconds(const rusage& usage) {
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// What the drawing took of its job's base, and which placed files took more than their bytes
+// allow, from the child's meter once it has ended.
+void Account(Drawing& drawing, const Watched& watched, const GrowingBound& growing,
+             const PictureMeter& meter) {
+    // A file still being drawn was stopped: what it took is what the watch saw last.
+    const bool unfinished = meter.placedSince.load() > 0;
+    std::int64_t placedTaken = meter.placedSpent.load();
+    if (unfinished) {
+        placedTaken = std::max(placedTaken, watched.placedTaken);
+    }
+    const double placed = static_cast<double>(placedTaken) * kNanosecond;
+    const double art = UsedSeconds(watched.usage) - placed;
+    drawing.artSpent = std::max(0.0, art - growing.Allowed(meter));
+    drawing.placedSpent = std::max(0.0, placed - growing.PlacedAllowed(meter));
+    drawing.wallSpent =
+        std::max(std::chrono::milliseconds{}, watched.taken - growing.WallAllowed(meter, placed));
+    const auto costly = [&](const ContentId& content, std::uint64_t bytes, std::int64_t taken) {
+        if (static_cast<double>(taken) * kNanosecond >
+            GrowingBound::BytesSeconds(static_cast<double>(bytes))) {
+            drawing.costlyFiles.push_back(content);
+        }
+    };
+    const int drawn = std::min(meter.drawnFiles.load(), PictureMeter::kDrawnFiles);
+    for (int i = 0; i < drawn; ++i) {
+        costly(meter.drawn[i].content, meter.drawn[i].bytes, meter.drawn[i].taken);
+    }
+    if (unfinished && meter.placedKnown.load()) {
+        costly(meter.placedContent, meter.placedContentBytes, placedTaken - meter.placedSpent.load());
+    }
+    const int framed = std::min(meter.framedFiles.load(), PictureMeter::kDrawnFiles);
+    drawing.framedFiles.assign(meter.framed, meter.framed + framed);
+}
+
+Drawing Draw(const PictureWork& work, const PictureLoad& load, const JobBudget& job, bool framesOnly) {
     Drawing drawing;
     const PictureBound bound = gBound;
     const SharedMeter shared;
@@ -555,7 +669,16 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeco
         return drawing;
     }
     PictureMeter& meter = *shared.get();
-    const GrowingBound growing(bound, load, placedSeconds);
+    // Showing placed files as frames, the picture still reads them to know them: reading is
+    // allowed a file's time.
+    JobBudget framing;
+    if (framesOnly) {
+        framing.art = job.art;
+        framing.placed = Seconds(bound.cpu);
+        framing.wall = job.wall;
+        meter.framesOnly.store(true);
+    }
+    const GrowingBound growing(bound, load, framesOnly ? framing : job);
     meter.placedAllowed.store(static_cast<std::int64_t>(growing.PlacedSeconds(meter) / kNanosecond));
     const int result = ::memfd_create("picture", MFD_CLOEXEC);
     if (result < 0) {
@@ -575,8 +698,10 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeco
     // What the child may hold: what it shares with this process when it starts, the bound, and the
     // picture's surface and result; what it writes counts too.
     const std::size_t limit = baseline + bound.bytes + load.bytes;
-    unsigned cpuLimit =
-        static_cast<unsigned>(std::ceil(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter))) + 1;
+    // The hard limit is the most the bound can ever reach; the soft limit follows the bound.
+    const rlim_t most = SoftCpuLimit(growing.MostSeconds());
+    const rlimit cpuLimit{
+        std::min(SoftCpuLimit(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)), most), most};
     WallClock wall(Clock::now());
     const pid_t child = ::fork();
     if (child == 0) {
@@ -611,7 +736,7 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, double placedSeco
     // is to blame when it took more than one file may while the placed files had that much left
     // for it, or the memory or the wall-clock time, and its content was read; otherwise the files
     // together took their time.
-    drawing.placedSeconds = static_cast<double>(watched.placedTaken) * kNanosecond;
+    Account(drawing, watched, growing, meter);
     const bool stoppedInPlaced =
         drawing.result.end == PictureResult::End::beyond && watched.killed && watched.inPlaced;
     const bool toBlame = (watched.pastFile && watched.fileHadItsTime) || watched.tooLarge || watched.late;
@@ -637,6 +762,7 @@ std::int64_t ProcessCpuNanoseconds() {
 PlacedFileWork::PlacedFileWork() {
     if (gPictureMeter != nullptr && gPictureMeter->placedSince.load() == 0) {
         gPictureMeter->placedKnown.store(false);
+        gPictureMeter->placedExcused.store(false);
         gPictureMeter->placedSince.store(ProcessCpuNanoseconds());
         started_ = true;
     }
@@ -644,8 +770,17 @@ PlacedFileWork::PlacedFileWork() {
 
 PlacedFileWork::~PlacedFileWork() {
     if (started_) {
-        const std::int64_t taken = ProcessCpuNanoseconds() - gPictureMeter->placedSince.load();
-        gPictureMeter->placedSpent.fetch_add(std::max<std::int64_t>(taken, 0));
+        const std::int64_t taken =
+            gPictureMeter->placedExcused.exchange(false)
+                ? 0
+                : std::max<std::int64_t>(ProcessCpuNanoseconds() - gPictureMeter->placedSince.load(), 0);
+        const int drawn = gPictureMeter->drawnFiles.load();
+        if (gPictureMeter->placedKnown.load() && drawn < PictureMeter::kDrawnFiles) {
+            gPictureMeter->drawn[drawn] = {gPictureMeter->placedContent, gPictureMeter->placedContentBytes,
+                                           taken};
+            gPictureMeter->drawnFiles.store(drawn + 1);
+        }
+        gPictureMeter->placedSpent.fetch_add(taken);
         gPictureMeter->placedSince.store(0);
         gPictureMeter->placedKnown.store(false);
     }
@@ -653,7 +788,7 @@ PlacedFileWork::~PlacedFileWork() {
 
 bool PlacedFileWork::TimeSpent() {
     return gPictureMeter != nullptr &&
-           gPictureMeter->placedSpent.load() >= gPictureMeter->placedAllowed.load();
+           gPictureMeter->placedSpent.load() > gPictureMeter->placedAllowed.load();
 }
 
 void NotePlacedContent(const ContentId& content, const std::filesystem::path& file, std::size_t bytes) {
@@ -665,6 +800,9 @@ void NotePlacedContent(const ContentId& content, const std::filesystem::path& fi
         return;
     }
     gPictureMeter->placedContent = content;
+    if (bytes > 0 || !gPictureMeter->placedKnown.load()) {
+        gPictureMeter->placedContentBytes = bytes;
+    }
     const std::string& path = file.native();
     const std::size_t length = std::min(path.size(), sizeof gPictureMeter->placedFile - 1);
     std::memcpy(gPictureMeter->placedFile, path.data(), length);
@@ -672,9 +810,48 @@ void NotePlacedContent(const ContentId& content, const std::filesystem::path& fi
     gPictureMeter->placedKnown.store(true);
 }
 
+void ExcusePlacedReading() {
+    if (gPictureMeter != nullptr && gPictureMeter->placedSince.load() > 0) {
+        gPictureMeter->placedKnown.store(false);
+        gPictureMeter->placedExcused.store(true);
+        gPictureMeter->placedSince.store(ProcessCpuNanoseconds());
+    }
+}
+
+bool ShownAsFrameForTime(const ContentId& content) {
+    if (gPictureMeter == nullptr || !gPictureMeter->framesOnly.load()) {
+        return false;
+    }
+    const int framed = gPictureMeter->framedFiles.load();
+    if (framed < PictureMeter::kDrawnFiles) {
+        gPictureMeter->framed[framed] = content;
+        gPictureMeter->framedFiles.store(framed + 1);
+    }
+    return true;
+}
+
 const std::string* RefusedContent(const ContentId& content) {
-    const auto found = Refusals().find(content);
-    return found == Refusals().end() ? nullptr : &found->second;
+    if (const auto found = Refusals().find(content); found != Refusals().end()) {
+        return &found->second;
+    }
+    if (gJob) {
+        if (const auto found = gJob->framed.find(content); found != gJob->framed.end()) {
+            return &found->second;
+        }
+    }
+    return nullptr;
+}
+
+PictureJob::PictureJob() {
+    if (gJobScopes++ == 0) {
+        gJob = FreshJob();
+    }
+}
+
+PictureJob::~PictureJob() {
+    if (--gJobScopes == 0) {
+        gJob.reset();
+    }
 }
 
 void ForgetRefusedContent() {
@@ -747,14 +924,26 @@ PictureBytes PictureBytes::Prefix(std::size_t size) && {
 
 PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept {
     try {
-        // The placed files of one picture may take twice the base in all, over every drawing, and
-        // each the base. A file the bound stopped is refused and the picture drawn again; once the
-        // files have taken all their time, the picture is drawn again showing the rest as frames.
-        const double placedAll = 2.0 * Seconds(gBound.cpu);
-        double spent = 0.0;
+        const PictureJob scope;  // a picture drawn outside a job is a job of its own
+        JobBudget& job = *gJob;
+        // A file the bound stopped is refused and the picture drawn again; once the files have taken
+        // all their time, the picture is drawn again showing those that took it as frames, and so
+        // does every later picture of the job.
+        bool framesOnly = false;
         for (int redraws = 0;; ++redraws) {
-            Drawing drawing = Draw(work, load, std::max(0.0, placedAll - spent));
-            spent += drawing.placedSeconds;
+            Drawing drawing = Draw(work, load, job, framesOnly);
+            for (const ContentId& content : drawing.framedFiles) {
+                job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
+            }
+            job.art = std::max(0.0, job.art - drawing.artSpent);
+            job.placed = std::max(0.0, job.placed - drawing.placedSpent);
+            if (job.placed == 0.0) {
+                // The files that took the job's placed time are shown as frames from now on.
+                for (const ContentId& content : drawing.costlyFiles) {
+                    job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
+                }
+            }
+            job.wall = std::max(std::chrono::milliseconds{}, job.wall - drawing.wallSpent);
             const bool again = redraws < kMostRedraws;
             if (drawing.stoppedIn && again) {
                 Refusals().emplace(*drawing.stoppedIn, drawing.result.failure);
@@ -765,7 +954,11 @@ PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load)
                 continue;
             }
             if (drawing.placedTimeSpent && again) {
-                spent = placedAll;
+                job.placed = 0.0;
+                framesOnly = true;
+                for (const ContentId& content : drawing.costlyFiles) {
+                    job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
+                }
                 const std::string line =
                     "plimhost: the picture is drawn again, the placed files it has no time "
                     "left for as their frames: " +

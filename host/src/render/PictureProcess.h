@@ -76,11 +76,35 @@ struct PictureLoad {
     std::size_t bytes = 0;
     std::size_t objects = 0;
     std::size_t points = 0;
+    std::size_t pages = 1;  // the pages of a vector copy, each priced by a budget of its own
 };
 
+// The pictures of one job (an export, a rasterize, the artboard's picture: one call of the plug-in,
+// or one picture drawn by itself) share one base. Each picture may take the allowances of what it
+// holds and draws, and a little more for its own process (kPictureSlack); what it takes beyond
+// that comes out of the job's base, so a job of any number of pictures takes at most one base
+// beyond its content's allowances, and a picture stopped once the job's base is spent is refused.
+// Its placed files likewise: each may take the base, and beyond what their bytes allow, the placed
+// files of the whole job may take twice the base. The files that took that time (more than their
+// bytes allow) are drawn as their frames for the rest of the job, at once. Scopes nest: an inner
+// one joins the job already running.
+class PictureJob {
+public:
+    PictureJob();
+    ~PictureJob();
+    PictureJob(const PictureJob&) = delete;
+    PictureJob& operator=(const PictureJob&) = delete;
+};
+
+// What a picture's own process takes besides its drawing (its start and end, the handing back),
+// allowed to every picture without spending the job's base. Four times as much under the
+// sanitizers.
+inline constexpr std::chrono::milliseconds kPictureSlack{20};
+
 // The reason a placed file's content was refused (the bound stopped a picture while it drew that
-// content), for as long as this process runs; null when it was not. Every later picture shows a
-// refused file as its grey frame at once, whatever its name.
+// content), for as long as this process runs, or is shown as its frame for the rest of the job
+// (it took the time of the job's placed files); null when it was neither. Every later picture
+// shows such a file as its grey frame at once, whatever its name.
 const std::string* RefusedContent(const ContentId& content);
 // Forgets every refusal (for tests).
 void ForgetRefusedContent();
@@ -152,10 +176,11 @@ struct PictureResult {
 };
 
 // Runs the work in a child process under the current bound, grown by what the picture holds and
-// draws. Each placed file may take the base of CPU time, and the placed files of a picture twice the
-// base in all, over every drawing. When the bound stops it while it draws a placed file that took
-// more than one may (or the memory or the wall-clock time), that file's content is refused
-// (RefusedContent) and the picture is drawn again at once, showing the file as its frame; when the
+// draws, within what its job has left (PictureJob; a picture drawn outside a job is a job of its
+// own). Each placed file may take the base of CPU time, and the placed files of a job twice the
+// base in all, over every drawing, beyond what their bytes allow. When the bound stops it while it draws a
+// placed file that took more than one may (or the memory or the wall-clock time), that file's content is
+// refused (RefusedContent) and the picture is drawn again at once, showing the file as its frame; when the
 // placed files together took all their time, the picture is drawn again showing those it has no
 // time left for as their frames. Past the bound, the reason goes to standard error too. Never
 // throws.

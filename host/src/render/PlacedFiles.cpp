@@ -610,8 +610,15 @@ bool ReadText(const std::string& bytes, PlacedFile& placed) {
 bool AdmitContent(std::string_view bytes, const std::filesystem::path& file, PlacedFile& placed,
                   std::string& error) {
     placed.content = IdentifyContent(bytes);
+    // A file shown as its frame takes none of the placed files' time: its reading is the art's.
     if (const std::string* refused = RefusedContent(placed.content)) {
+        ExcusePlacedReading();
         error = "its content was refused earlier: " + *refused;
+        return false;
+    }
+    if (ShownAsFrameForTime(placed.content)) {
+        ExcusePlacedReading();
+        error = "the picture's placed files have taken all the time they may take";
         return false;
     }
     NotePlacedContent(placed.content, file, bytes.size());
