@@ -42,14 +42,6 @@ void SwapWithCurrent(HostState& state, BackgroundDocument& waiting) {
     std::swap(state.documents.undo, waiting.undo);
 }
 
-// A document that came forward during a call into the plug-in takes part in the call's
-// transaction from now on.
-void JoinRunningCall(HostState& state) {
-    if (state.plugin.callDepth > 0 && state.documents.current != nullptr && !state.documents.undo.InCall()) {
-        state.documents.undo.BeginCall(state.documents.current.get());
-    }
-}
-
 // The history of an open document: the current one's, or the one it keeps while it waits behind.
 UndoHistory* HistoryOf(HostState& state, std::uintptr_t handle) {
     if (handle != 0 && handle == state.documents.handle) {
@@ -102,6 +94,7 @@ std::vector<std::uintptr_t> OpenDocumentHandles(const HostState& state) {
 
 std::uintptr_t OpenAsCurrent(HostState& state, std::unique_ptr<Document> document, std::string path) {
     if (state.documents.current != nullptr) {
+        DocumentGoingBehind(state);
         BackgroundDocument previous;
         SwapWithCurrent(state, previous);
         state.documents.background.insert(state.documents.background.begin(), std::move(previous));
@@ -252,8 +245,8 @@ AIErr ActivateOpenDocument(HostState& state, std::uintptr_t handle) {
         return kBadParameterErr;
     }
     // The call's changes so far stay with the document they were made to.
-    if (state.documents.undo.InCall()) {
-        state.documents.undo.EndCall(state.documents.current.get());
+    if (state.documents.current != nullptr) {
+        DocumentGoingBehind(state);
     }
     BackgroundDocument chosen = std::move(*found);
     background.erase(found);

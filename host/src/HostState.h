@@ -173,6 +173,8 @@ struct DocumentSession {
     std::uintptr_t handle = 0;
     UndoHistory undo;
     std::vector<ai::int32> undoKinds;  // every kind set through the undo suite, in order
+    // The kind of the running call's transaction: a document that joins the call part way takes it.
+    ai::int32 callKind = kAIStandardUndoContext;
 
     // The other open documents, the most recently current first, and the files of the open
     // documents by their handles (none for a new document).

@@ -13,6 +13,7 @@
 namespace host {
 
 void BeginCallTransaction(HostState& state) {
+    state.documents.callKind = kAIStandardUndoContext;
     state.documents.undo.BeginCall(state.documents.current.get());
 }
 
@@ -156,20 +157,27 @@ void DocumentLeaving(HostState& state) {
     }
 }
 
+void DocumentGoingBehind(HostState& state) {
+    // The marks hold the document's changes of the call so far; put back now, they go with it
+    // rather than into the log of the document that comes forward.
+    SettleRevertMarks(state);
+    if (state.documents.undo.InCall()) {
+        state.documents.undo.EndCall(state.documents.current.get());
+    }
+}
+
+void JoinRunningCall(HostState& state) {
+    if (state.plugin.callDepth > 0 && state.documents.current != nullptr && !state.documents.undo.InCall()) {
+        state.documents.undo.BeginCall(state.documents.current.get());
+        state.documents.undo.SetKind(state.documents.callKind);
+    }
+}
+
 void DocumentBecameCurrent(HostState& state) {
     state.documents.handle = state.documents.current != nullptr ? detail::NextHandleNumber() : 0;
     state.documents.undo.Reset(state.documents.current.get());
-    // A document sent behind during a call takes the changes the call made to it along, as a
-    // transaction of its own history.
-    for (BackgroundDocument& waiting : state.documents.background) {
-        if (waiting.undo.InCall()) {
-            waiting.undo.EndCall(waiting.document.get());
-        }
-    }
     // The running call goes on, its transaction now starting from the new document.
-    if (state.plugin.callDepth > 0 && !state.documents.undo.InCall()) {
-        state.documents.undo.BeginCall(state.documents.current.get());
-    }
+    JoinRunningCall(state);
 }
 
 AIErr StepHistory(HostState& state, bool forward) {

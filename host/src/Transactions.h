@@ -19,14 +19,23 @@ void EndCallTransaction(HostState& state);
 
 // The current document is about to be replaced (closed, or another set in its place).
 void DocumentLeaving(HostState& state);
+// The current document is about to go behind another (one opened, or one brought forward): the
+// revert marks set on it are settled, so that every change made to it so far stays in its own log,
+// and during a call its transaction closes, those changes a step of its own history. Its marks are
+// forgotten: a later revert to one of them fails and changes nothing.
+void DocumentGoingBehind(HostState& state);
 // Another document became current (or none is open now): it gets a new handle and an empty history.
-// During a call, a document that went behind closes its transaction, and the new one starts one.
+// During a call the new one starts a transaction.
 void DocumentBecameCurrent(HostState& state);
+// During a call, a current document that is not in it yet (one brought forward) starts a
+// transaction of the call's kind.
+void JoinRunningCall(HostState& state);
 
-// Revert marks of the current document, set during a call. A mark sets the document's change log
-// aside, so that what changes after it is logged apart. Reverting to a mark applies what changed
-// since (it leaves no trace in the history) and puts the earlier log back; forgetting a mark joins
-// its log with the next one. False for a mark that is not set.
+// Revert marks of the current document, set during a call and settled when it goes behind another.
+// A mark sets the document's change log aside, so that what changes after it is logged apart.
+// Reverting to a mark applies what changed since (it leaves no trace in the history) and puts the
+// earlier log back; forgetting a mark joins its log with the next one. False for a mark that is not
+// set.
 const void* PlaceRevertMark(HostState& state, model::Document& document);
 bool RevertDocumentToMark(HostState& state, const void* mark);
 // Whether the running call has changed the current document so far, what the marks set aside

@@ -21,6 +21,7 @@ AIErr SetKind(ai::int32 kind) {
     }
     if (error == kNoErr) {
         state->documents.undoKinds.push_back(kind);
+        state->documents.callKind = kind;
         state->documents.undo.SetKind(kind);
     }
     state->journal.Record("SetKind", {std::to_string(kind)}, error);
