@@ -201,7 +201,8 @@ json Object(Bytes& bytes, int depth) {
     const std::uint8_t kind = bytes.Next() % 5;
     if (kind == 0 && depth < 3) {
         json group = {{"type", "group"}, {"children", json::array()}};
-        if (const std::uint8_t blend = bytes.Next(); blend % 2 != 0) {
+        const std::uint8_t blend = bytes.Next();
+        if (blend % 2 != 0) {
             group["style"] = {{"blend",
                                {{"mode", bytes.Next() % 16},
                                 {"opacity", (bytes.Next() % 11) / 10.0},
