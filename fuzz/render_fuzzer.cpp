@@ -2,16 +2,22 @@
 // patterns through matrices of every scale (subnormal, tiny, huge, flattening), strokes of every
 // width, cap and join with dash arrays, symbol instances of symbols that hold one another, blend
 // modes and opacities of objects and of single paint fields, isolated and knockout groups, live
-// effects, text frames whose glyphs are stroked, rasters and pattern tiles that hold symbols
-// painted with patterns. The picture's budget is small, so that pricing what is drawn, and drawing
-// it simpler past the budget, is reached often. Each document is drawn as a small picture and as a PDF
-// page, first in a picture's own process under the bound, then here when that ended within it;
-// whatever it holds, drawing ends with a picture or a refusal, and never with a cairo assertion or a
-// sanitizer's report.
+// effects, text frames whose glyphs are stroked, rasters, pattern tiles that hold symbols painted
+// with patterns, clip groups whose clipping paths cross themselves, and placed files (a PNG, a PDF
+// and an SVG file, under those clips or not). The picture's budget is small, so that pricing what is drawn,
+// and drawing it simpler past the budget, is reached often. Each document is drawn as a small picture and as
+// a PDF page, first in a picture's own process under the bound, then here when that ended within it; whatever
+// it holds, drawing ends with a picture or a refusal, and never with a cairo assertion or a sanitizer's
+// report.
+#include <unistd.h>
+
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <cairo-pdf.h>
@@ -138,16 +144,74 @@ json TextFrame(Bytes& bytes) {
     return frame;
 }
 
+// The files placed objects link to, written once in a folder of this process: a PNG image, a PDF
+// page and an SVG document, each a red square over a blue one.
+std::array<std::string, 3> PlacedFiles() {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("render_fuzzer_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto draw = [](cairo_surface_t* surface) {
+        cairo_t* cr = cairo_create(surface);
+        cairo_set_source_rgb(cr, 0, 0, 1);
+        cairo_paint(cr);
+        cairo_set_source_rgb(cr, 1, 0, 0);
+        cairo_rectangle(cr, 2, 2, 12, 12);
+        cairo_fill(cr);
+        cairo_destroy(cr);
+    };
+    const std::string png = (folder / "placed.png").string();
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 16, 16);
+    draw(image);
+    cairo_surface_write_to_png(image, png.c_str());
+    cairo_surface_destroy(image);
+    const std::string pdf = (folder / "placed.pdf").string();
+    cairo_surface_t* page = cairo_pdf_surface_create(pdf.c_str(), 16, 16);
+    draw(page);
+    cairo_surface_destroy(page);
+    const std::string svg = (folder / "placed.svg").string();
+    std::ofstream(svg) << R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16">)"
+                          R"(<rect width="16" height="16" fill="#00f"/><rect x="2" y="2" width="12" )"
+                          R"(height="12" fill="#f00"/></svg>)";
+    return {png, pdf, svg};
+}
+
+json Placed(Bytes& bytes) {
+    static const std::array<std::string, 3> kFiles = PlacedFiles();
+    return json{{"type", "placed"},
+                {"file", kFiles[bytes.Next() % kFiles.size()]},
+                {"frame", {0.0, 16.0, 16.0, 0.0}},
+                {"matrix", bytes.Matrix()}};
+}
+
+// A clipping path: a star of 3 to 66 points around the artboard's middle, each joined to the one
+// some points on, so that its edges cross one another (or, joined to the next, a polygon).
+json ClippingPath(Bytes& bytes) {
+    const int points = 3 + bytes.Next() % 64;
+    const int step = 1 + bytes.Next() % points;
+    const double radius = bytes.Next() % 2 == 0 ? 30.0 : std::abs(bytes.Number());
+    json segments = json::array();
+    for (int i = 0; i < points; ++i) {
+        const double angle = 2.0 * M_PI * static_cast<double>(i * step % points) / points + 0.1;
+        segments.push_back({{"anchor", {32.0 + radius * std::cos(angle), 32.0 + radius * std::sin(angle)}}});
+    }
+    return json{{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", segments}};
+}
+
 json Object(Bytes& bytes, int depth) {
     const std::uint8_t kind = bytes.Next() % 5;
     if (kind == 0 && depth < 3) {
         json group = {{"type", "group"}, {"children", json::array()}};
-        if (const std::uint8_t blend = bytes.Next(); blend % 2 != 0) {
+        const std::uint8_t blend = bytes.Next();
+        if (blend % 2 != 0) {
             group["style"] = {{"blend",
                                {{"mode", bytes.Next() % 16},
                                 {"opacity", (bytes.Next() % 11) / 10.0},
                                 {"isolated", (blend & 2) != 0},
                                 {"knockout", (blend >> 2) % 3}}}};
+        }
+        if ((blend & 16) != 0) {
+            group["clipped"] = true;
+            group["children"].push_back(ClippingPath(bytes));
         }
         for (int i = bytes.Next() % 4; i > 0 && bytes.More(); --i) {
             group["children"].push_back(Object(bytes, depth + 1));
@@ -163,6 +227,9 @@ json Object(Bytes& bytes, int depth) {
                     {"symbol", kSymbols[bytes.Next() % kSymbols.size()]},
                     {"frame", {0.0, 10.0, 10.0, 0.0}},
                     {"matrix", bytes.Matrix()}};
+    }
+    if (kind == 3 && bytes.Next() % 2 == 0) {
+        return Placed(bytes);
     }
     if (kind == 3) {
         return json{{"type", "raster"},

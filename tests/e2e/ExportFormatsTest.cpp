@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -994,6 +996,10 @@ struct BoundCase {
     Bounded end;
     double resolution = 72.0;
     host::PictureBound bound = hostile::kLoweredBound;
+    // The file of two colours (PngFile and its kin) the document places over its artboard, under a
+    // clip that leaves its middle: shown there, and drawn again by a later document that places a
+    // copy of it under another name.
+    const char* placedFile = nullptr;
 };
 
 // A base so low that drawing an ordinary document takes several times it: what the document holds
@@ -1045,6 +1051,26 @@ std::string Dots(const ScratchFolder&) {
                 R"({"stroke": {"color": {"gray": 1.0}, "width": 0.5}}]}})";
     }
     return dots;
+}
+
+// A clip group over the artboard, side points square: its clipping path a star of 12,001 points,
+// each reaching across the artboard, so that its edges cross about 70,000,000 times, and under it
+// the file placed over the artboard. cairo rasterizes the clip each time it paints under it: seconds
+// at 150 pixels per inch, which are the document's, not the file's (a file of a few hundred bytes).
+std::string UnderAStar(const std::string& file, double side) {
+    constexpr int kPoints = 12'001;
+    json segments = json::array();
+    for (int i = 0; i < kPoints; ++i) {
+        const double angle = 2.0 * M_PI * static_cast<double>(i * (kPoints / 2) % kPoints) / kPoints;
+        segments.push_back(
+            {{"anchor", {side / 2 * (1 + std::cos(angle)), side / 2 * (1 + std::sin(angle))}}});
+    }
+    return json{{"type", "group"},
+                {"clipped", true},
+                {"children",
+                 {{{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", segments}},
+                  json::parse(PlacedAt(file, side, side))}}}
+        .dump();
 }
 
 // A mesh of 8 patches, whose cost grows with the pixels it covers: a frame of a million pixels
@@ -1108,6 +1134,17 @@ const BoundCase kBoundCases[] = {
     {"PosterOfDotsAsPng", "png", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
     {"PosterOfDotsAsJpeg", "jpg", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
     {"PosterOfDotsAsTiff", "tif", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
+    // A small file under a clip that cairo takes seconds to rasterize: the clip is the document's
+    // work, priced by its budget, and the file is drawn, not refused.
+    {"PngUnderAStarClip", "png", 1000, 1000,
+     [](const ScratchFolder& folder) { return UnderAStar(PngFile(folder), 1000); }, Bounded::drawn, 150,
+     kQuarterSecond, "picture.png"},
+    {"PdfUnderAStarClip", "png", 1000, 1000,
+     [](const ScratchFolder& folder) { return UnderAStar(PdfFile(folder), 1000); }, Bounded::drawn, 150,
+     kQuarterSecond, "picture.pdf"},
+    {"SvgUnderAStarClip", "png", 1000, 1000,
+     [](const ScratchFolder& folder) { return UnderAStar(SvgFile(folder), 1000); }, Bounded::drawn, 150,
+     kQuarterSecond, "picture.svg"},
     // The same, small, draws as ever.
     {"HalfOpaqueSmallSquareAsEps", "eps", 100, 100,
      [](const ScratchFolder&) { return SquareOf(100, R"({"opacity": 0.5})"); }, Bounded::drawn},
@@ -1165,6 +1202,37 @@ TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
               c.end == Bounded::filesOutOfTime)
         << said;
     EXPECT_TRUE(*app->CurrentDocument() == before);
+    if (c.placedFile != nullptr) {
+        // Above the artboard's middle the file's top half, red; below it its bottom half, blue.
+        ExportedPicture picture;
+        ASSERT_EQ(lodepng::decode(picture.rgb, picture.width, picture.height, (out / "doc.png").string(),
+                                  LCT_RGB, 8),
+                  0u)
+            << said;
+        const double middle = picture.width / 2.0;
+        EXPECT_EQ(
+            std::vector<unsigned>(picture.At(middle, middle * 1.2), picture.At(middle, middle * 1.2) + 3),
+            kRed);
+        EXPECT_EQ(
+            std::vector<unsigned>(picture.At(middle, middle * 0.8), picture.At(middle, middle * 0.8) + 3),
+            kBlue);
+        // A later document of the run places a copy under another name: the file, not its frame.
+        const std::filesystem::path file = scratch.Path() / c.placedFile;
+        const std::filesystem::path copy =
+            scratch.Path() / ("copy" + std::filesystem::path(c.placedFile).extension().string());
+        std::filesystem::copy_file(file, copy);
+        OpenDocumentFile(scratch.Write("later.ai", R"({"format": "plimhost-document", "version": 1,
+  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
+  "layers": [{"type": "layer", "title": "Art", "children": [)" +
+                                                       PlacedAt(copy.string(), 100, 100) + "]}]}"),
+                         7);
+        testing::internal::CaptureStderr();
+        const ExportedPicture later = ExportFirstArtboardPng(scratch.Path());
+        const std::string laterSaid = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(later.width, 100u) << laterSaid;
+        EXPECT_EQ(std::vector<unsigned>(later.At(50, 75), later.At(50, 75) + 3), kRed) << laterSaid;
+        EXPECT_EQ(std::vector<unsigned>(later.At(50, 25), later.At(50, 25) + 3), kBlue) << laterSaid;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BoundedPictures, ::testing::ValuesIn(kBoundCases),
@@ -1327,6 +1395,129 @@ TEST_F(PluginTest, APlacedImageDrawnSmallThenLargeShowsEveryPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, ExportPlacedFiles, ::testing::ValuesIn(kPlacedCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Placed files under clip groups, on the artboard [0, 100, 100, 0] at a pixel a point, each file in
+// the frame [20, 80, 80, 20]: a pixel the clip covers wholly shows what the file drawn without the
+// clip shows there, one it leaves wholly the page's white, whether cairo paints under the clip as it
+// is (whole pixels) or the file is drawn by itself and then put under the clip.
+enum class Cover { whole, none, edge };
+
+struct ClippedCase {
+    const char* name;
+    std::string (*file)(const ScratchFolder&);
+    std::vector<std::array<double, 2>> clip;  // the clipping path's points
+    Cover (*cover)(double x, double y);       // of the pixel whose centre is there
+};
+
+std::vector<std::array<double, 2>> Box(double left, double bottom, double right, double top) {
+    return {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+}
+
+// A five-pointed star of radius 25 around (50, 50), its points joined every second one: its edges
+// cross, and its middle (winding twice) reaches 0.3 of its radius.
+std::vector<std::array<double, 2>> FivePointedStar() {
+    std::vector<std::array<double, 2>> points;
+    for (int i = 0; i < 5; ++i) {
+        const double angle = M_PI / 2 + 4.0 * M_PI * i / 5;
+        points.push_back({50 + 25 * std::cos(angle), 50 + 25 * std::sin(angle)});
+    }
+    return points;
+}
+
+Cover CoverOfBox(double x, double y, double left, double bottom, double right, double top) {
+    if (x > left + 1 && x < right - 1 && y > bottom + 1 && y < top - 1) {
+        return Cover::whole;
+    }
+    return x < left - 1 || x > right + 1 || y < bottom - 1 || y > top + 1 ? Cover::none : Cover::edge;
+}
+
+Cover OffPixels(double x, double y) {
+    return CoverOfBox(x, y, 10.5, 10.5, 60.5, 90.5);
+}
+
+Cover OnPixels(double x, double y) {
+    return CoverOfBox(x, y, 10, 10, 60, 90);
+}
+
+Cover StarCover(double x, double y) {
+    const double distance = std::hypot(x - 50, y - 50);
+    return distance < 25 * 0.3 - 1 ? Cover::whole : distance > 26 ? Cover::none : Cover::edge;
+}
+
+const ClippedCase kClippedCases[] = {
+    {"PngOffPixels", PngFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
+    {"PdfOffPixels", PdfFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
+    {"SvgOffPixels", SvgFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
+    {"PngOnPixels", PngFile, Box(10, 10, 60, 90), OnPixels},
+    {"PdfOnPixels", PdfFile, Box(10, 10, 60, 90), OnPixels},
+    {"SvgOnPixels", SvgFile, Box(10, 10, 60, 90), OnPixels},
+    {"PngUnderAStar", PngFile, FivePointedStar(), StarCover},
+    {"PdfUnderAStar", PdfFile, FivePointedStar(), StarCover},
+    {"SvgUnderAStar", SvgFile, FivePointedStar(), StarCover},
+};
+
+void PrintTo(const ClippedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ClippedPlacedFiles : public PluginTest, public testing::WithParamInterface<ClippedCase> {
+protected:
+    // Exports a document of the art, the placed file in its frame, to a picture.
+    ExportedPicture Export(const std::string& name, const json& art) {
+        OpenDocumentFile(
+            scratch.Write(name + ".ai",
+                          json{{"format", "plimhost-document"},
+                               {"version", 1},
+                               {"artboards", {{{"name", "One"}, {"rect", {0, 100, 100, 0}}}}},
+                               {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", {art}}}}}}
+                              .dump()),
+            7);
+        const std::filesystem::path folder = scratch.Path() / name;
+        std::filesystem::create_directory(folder);
+        return ExportFirstArtboardPng(folder);
+    }
+
+    testsupport::ScratchFolder scratch{"clipped_placed"};
+};
+
+TEST_P(ClippedPlacedFiles, ShowTheFileWhereTheClipCoversIt) {
+    const ClippedCase& c = GetParam();
+    const json placed = {{"type", "placed"},
+                         {"file", c.file(scratch)},
+                         {"frame", {0, 20, 20, 0}},
+                         {"matrix", {3, 0, 0, 3, 20, 20}}};
+    json mask = {{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", json::array()}};
+    for (const auto& [x, y] : c.clip) {
+        mask["segments"].push_back({{"anchor", {x, y}}});
+    }
+    const ExportedPicture unclipped = Export("unclipped", placed);
+    const ExportedPicture clipped =
+        Export("clipped", {{"type", "group"}, {"clipped", true}, {"children", {mask, placed}}});
+    ASSERT_EQ(unclipped.width, 100u);
+    ASSERT_EQ(clipped.width, 100u);
+    int whole = 0;
+    int none = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const Cover cover = c.cover(x + 0.5, y + 0.5);
+            const unsigned char* seen = clipped.At(x + 0.5, y + 0.5);
+            const std::vector<unsigned> pixel(seen, seen + 3);
+            if (cover == Cover::whole) {
+                const unsigned char* drawn = unclipped.At(x + 0.5, y + 0.5);
+                EXPECT_EQ(pixel, std::vector<unsigned>(drawn, drawn + 3)) << "at (" << x << ", " << y << ")";
+                ++whole;
+            } else if (cover == Cover::none) {
+                EXPECT_EQ(pixel, (std::vector<unsigned>{255, 255, 255})) << "at (" << x << ", " << y << ")";
+                ++none;
+            }
+        }
+    }
+    EXPECT_GT(whole, 100);
+    EXPECT_GT(none, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(UnderClips, ClippedPlacedFiles, ::testing::ValuesIn(kClippedCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

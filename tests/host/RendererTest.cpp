@@ -19,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ProgramRun.h"
+#include "RasterFiles.h"
 #include "VectorWriters.h"
 #include "model/DocumentFormat.h"
 #include "render/Renderer.h"
@@ -678,6 +679,72 @@ TEST_P(RendererTest, VectorCopiesHoldOnlyFiniteNumbers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, RendererTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Placed files under clips ----------------------------------------------------------------------------
+
+// A blue image placed over the artboard under a star of 101 points whose edges cross (each point
+// joined to the one 50 on), beside the witness: painting the image rasterizes the clip, which the
+// picture's budget of path work pays for; past it the image is left out and named, the rest drawn.
+struct ClippedImageCase {
+    const char* name;
+    double pathWork;
+    std::array<int, 3> middle;
+    const char* simplified;
+};
+
+const ClippedImageCase kClippedImageCases[] = {
+    {"WithinTheBudget", kPathWork, kBlue, ""},
+    {"PastTheBudgetLeftOut", 100.0, kWhite, "1 fill left out (placed)"},
+};
+
+class PlacedUnderAClip : public ::testing::TestWithParam<ClippedImageCase> {};
+
+TEST_P(PlacedUnderAClip, PaysForTheClipFromThePicturesBudget) {
+    const ClippedImageCase& c = GetParam();
+    const ScratchFolder folder("plim_render_clip");
+    const std::string tiff = (folder.Path() / "blue.tif").string();
+    host::model::RasterPixels blue{4, 4, host::model::RasterPixels::Space::rgb, false, {}};
+    for (int i = 0; i < 16; ++i) {
+        blue.bytes.insert(blue.bytes.end(), {0, 0, 255});
+    }
+    std::string error;
+    ASSERT_TRUE(host::WriteTiffFile(blue, {}, tiff, &error)) << error;
+    json star = {{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", json::array()}};
+    for (int i = 0; i < 101; ++i) {
+        const double angle = 2.0 * M_PI * (i * 50 % 101) / 101.0;
+        star["segments"].push_back({{"anchor", {50 + 45 * std::cos(angle), 50 + 45 * std::sin(angle)}}});
+    }
+    const json placed = {{"type", "placed"}, {"file", tiff}, {"frame", {0, 100, 100, 0}}};
+    json document = {
+        {"format", "plimhost-document"},
+        {"version", 1},
+        {"artboards", {{{"name", "One"}, {"rect", {0.0, 100.0, 100.0, 0.0}}}}},
+        {"layers",
+         {{{"type", "layer"},
+           {"title", "Art"},
+           {"children",
+            {Witness(), {{"type", "group"}, {"clipped", true}, {"children", {star, placed}}}}}}}}};
+    const Document read = Read(document);
+    host::RenderSettings settings;
+    settings.limits.pathWork = c.pathWork;
+    testing::internal::CaptureStderr();
+    const std::optional<host::model::RasterPixels> pixels =
+        host::RenderArt(read, host::LayerGroupsBottomFirst(read), {0.0, 100.0, 100.0, 0.0}, settings);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(pixels) << said;
+    EXPECT_TRUE(Near(At(*pixels, 50, 50), c.middle)) << said;
+    EXPECT_TRUE(Near(At(*pixels, kWitnessRed.x, kWitnessRed.y), kWitnessRed.rgb));
+    if (*c.simplified == '\0') {
+        EXPECT_EQ(said.find("past the picture's budget"), std::string::npos) << said;
+    } else {
+        EXPECT_NE(said.find(std::string("past the picture's budget of work, ") + c.simplified),
+                  std::string::npos)
+            << said;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Budgets, PlacedUnderAClip, ::testing::ValuesIn(kClippedImageCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- No include circles ---------------------------------------------------------------------------------

@@ -7,11 +7,9 @@
 
 #include "model/Document.h"
 #include "render/ArtWalk.h"
+#include "render/RenderContext.h"
 
 namespace host {
-
-// Antialiasing touches the pixels around a shape's edge.
-inline constexpr double kAntialiasMargin = 1.0;
 
 // How far a stroke reaches beyond the geometry: half the width, times the miter limit at a mitred
 // corner, or at a projecting cap's corner (half the width times the square root of 2).

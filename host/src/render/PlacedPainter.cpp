@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <cairo.h>
@@ -175,18 +176,10 @@ std::string Printable(const std::filesystem::path& file) {
     return text;
 }
 
-// Draws a file read as an image, a PDF page or an SVG document onto the context, its extent from
-// the origin; false, with the reason in failure, when librsvg fails. A native document is not drawn
-// here (the picture's drawer draws it).
+// Draws a file read as a PDF page or an SVG document onto the context, its extent from the origin;
+// false, with the reason in failure, when librsvg fails. Images and native documents are not drawn
+// here.
 bool PaintLoaded(cairo_t* cr, const LoadedFile& loaded, std::string& failure) {
-    if (loaded.image) {
-        cairo_scale(cr, loaded.width / static_cast<double>(loaded.imageWidth),
-                    loaded.height / static_cast<double>(loaded.imageHeight));
-        cairo_set_source_surface(cr, loaded.image.get(), 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-        cairo_paint(cr);
-        return true;
-    }
     if (loaded.page) {
         poppler_page_render(loaded.page.get(), cr);  // poppler scales its images to the device
         return true;
@@ -374,9 +367,98 @@ std::optional<std::pair<std::size_t, std::size_t>> WantedPixels(cairo_t* cr,
     return std::pair(side(placed.box.frame.width() * std::hypot(device.xx, device.yx)),
                      side(placed.box.frame.height() * std::hypot(device.xy, device.yy)));
 }
-}  // namespace
 
-namespace {
+// Moves the context's user space into the frame the placement makes of the file's extent, and
+// clips it there: nothing shows outside the frame (a PDF page or SVG document may draw beyond its
+// box).
+void EnterFrame(cairo_t* cr, const LoadedFile& loaded, const cairo_matrix_t& placement) {
+    cairo_transform(cr, &placement);
+    cairo_rectangle(cr, 0.0, 0.0, loaded.width, loaded.height);
+    cairo_clip(cr);
+}
+
+// Notes the object left out for want of budget; true, as nothing is left to draw.
+bool LeftOut(const RenderContext& context, const model::ArtData& art) {
+    context.picture.simplified.Note(Simplification::fillLeftOut, art);
+    return true;
+}
+
+// Paints a decoded image in its frame, as the document's work: priced by the picture's budget (its
+// pixels, and the clip it is painted under), left out past it.
+bool PaintImage(const RenderContext& context, const model::ArtData& art, const model::PlacedContent& placed,
+                const LoadedFile& loaded, const cairo_matrix_t& placement) {
+    cairo_t* cr = context.cr;
+    if (!SpendClip(context) || !SpendPaint(context, placed.box.bounds(), 0.0, DeviceClip(cr))) {
+        return LeftOut(context, art);
+    }
+    const SavedState saved(cr);
+    EnterFrame(cr, loaded, placement);
+    cairo_scale(cr, loaded.width / static_cast<double>(loaded.imageWidth),
+                loaded.height / static_cast<double>(loaded.imageHeight));
+    cairo_set_source_surface(cr, loaded.image.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    return true;
+}
+
+// A group pushed onto the context, popped however the drawing into it ends.
+class PushedGroup {
+public:
+    explicit PushedGroup(cairo_t* cr) : cr_(cr) { cairo_push_group(cr); }
+    ~PushedGroup() {
+        if (cr_ != nullptr) {
+            cairo_pattern_destroy(cairo_pop_group(cr_));
+        }
+    }
+    PushedGroup(const PushedGroup&) = delete;
+    PushedGroup& operator=(const PushedGroup&) = delete;
+
+    CairoPattern Pop() { return CairoPattern(cairo_pop_group(std::exchange(cr_, nullptr))); }
+
+private:
+    cairo_t* cr_;
+};
+
+// Draws a PDF page or an SVG document in its frame, in the file's time (work). Under a clip that
+// cairo would rasterize at every stroke of the file, it draws into an image of the frame within the
+// clip, without the clip, and that image is painted under the clip once the file's time has ended,
+// as the document's work: priced by the picture's budget (the image's pixels, and the clip), left
+// out past it.
+bool DrawVectorFile(const RenderContext& context, const model::ArtData& art,
+                    const model::PlacedContent& placed, const LoadedFile& loaded,
+                    const cairo_matrix_t& placement, std::optional<PlacedFileWork>& work,
+                    std::string& failure) {
+    cairo_t* cr = context.cr;
+    if (!PaintRasterizesClip(cr)) {
+        const SavedState saved(cr);
+        EnterFrame(cr, loaded, placement);
+        return PaintLoaded(cr, loaded, failure);
+    }
+    SavedState bounds;
+    ClipToExtent(cr, placed.box.bounds(), bounds);
+    const double pixels = ShownPixels(cr);
+    if (pixels == 0.0) {
+        return true;  // nothing of the frame shows
+    }
+    if (!SpendClip(context) || !context.picture.budget.SpendPixels(pixels)) {
+        return LeftOut(context, art);
+    }
+    bool drawn = false;
+    CairoPattern image;
+    {
+        PushedGroup group(cr);
+        cairo_reset_clip(cr);
+        EnterFrame(cr, loaded, placement);
+        drawn = PaintLoaded(cr, loaded, failure);
+        image = group.Pop();
+    }
+    work.reset();
+    if (drawn) {
+        cairo_set_source(cr, image.get());
+        cairo_paint(cr);
+    }
+    return drawn;
+}
 
 // Placing's work, in a process of its own: reads the file as placing does, decodes an image whole,
 // and draws a PDF page or an SVG document onto pixels of its whole frame at 300 pixels per inch,
@@ -482,14 +564,15 @@ void PlacedPainter::StartPage() {
     session_->documentDraws = 0;
 }
 
-bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept {
+bool PlacedPainter::Draw(const RenderContext& context, const model::ArtData& art,
+                         const model::PlacedContent& placed) noexcept {
     std::filesystem::path file;
     std::string failure;
     try {
         file = ResolvedLink(*session_, placed.file);
         if (file.empty()) {
             failure = "the placed object links to no file";
-        } else if (DrawFile(cr, placed, file, failure)) {
+        } else if (DrawFile(context, art, placed, file, failure)) {
             return true;
         }
     } catch (const std::exception& error) {
@@ -505,11 +588,14 @@ bool PlacedPainter::Draw(cairo_t* cr, const model::PlacedContent& placed) noexce
     return false;
 }
 
-bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
-                             const std::filesystem::path& file, std::string& failure) {
+bool PlacedPainter::DrawFile(const RenderContext& context, const model::ArtData& art,
+                             const model::PlacedContent& placed, const std::filesystem::path& file,
+                             std::string& failure) {
+    cairo_t* cr = context.cr;
     // A file whose work no budget prices (an image, a PDF page, an SVG document) takes the time of
-    // the picture's placed files, from its reading to its last stroke; a native document is art
-    // the picture's budget prices.
+    // the picture's placed files for its reading, decoding and drawing; what the document does
+    // around it (painting an image onto the picture, the clip it is painted under) is art the
+    // picture's budget prices, and so is a native document.
     std::optional<PlacedFileWork> work;
     if (PlacedKindOf(file) != PlacedKind::document) {
         if (PlacedFileWork::TimeSpent()) {
@@ -536,14 +622,15 @@ bool PlacedPainter::DrawFile(cairo_t* cr, const model::PlacedContent& placed,
     if (!DeviceMatrix(cr, placement)) {
         return true;  // a frame that covers no area, or lies beyond what cairo can draw, shows nothing
     }
-    const SavedState saved(cr);
-    cairo_transform(cr, &placement);
-    // Nothing shows outside the frame: a PDF page or SVG document may draw beyond its box.
-    cairo_rectangle(cr, 0.0, 0.0, loaded->width, loaded->height);
-    cairo_clip(cr);
-    if (loaded->image || loaded->page || loaded->svg) {
-        return PaintLoaded(cr, *loaded, failure);
+    if (loaded->page || loaded->svg) {
+        return DrawVectorFile(context, art, placed, *loaded, placement, work, failure);
     }
+    work.reset();  // the image is decoded: painting it is the document's
+    if (loaded->image) {
+        return PaintImage(context, art, placed, *loaded, placement);
+    }
+    const SavedState saved(cr);
+    EnterFrame(cr, *loaded, placement);
     return DrawDocument(cr, drawer_, *session_, file, *loaded, failure);
 }
 

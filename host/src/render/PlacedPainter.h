@@ -15,11 +15,14 @@
 #include "model/ArtContent.h"
 #include "render/PlacedFiles.h"
 
-typedef struct _cairo cairo_t;
-
 namespace host {
 
+namespace model {
+struct ArtData;
+}
+
 class ArtDrawer;
+struct RenderContext;
 
 // Reads the file as ReadPlacedFile does, for placing: an image, PDF, SVG or EPS file in a process of
 // its own under the picture's bound (PictureProcess.h), which decodes an image whole and draws a
@@ -43,6 +46,13 @@ inline constexpr std::size_t kPlacedImageBytes = std::size_t{512} << 20;
 // picture's drawer. A relative link resolves against the folder of the document holding it. A file
 // that can't be read or drawn shows as its frame, and standard error names it with the reason,
 // whatever the reason (each file and reason once per picture).
+//
+// A file's own time (PlacedFileWork) holds reading, decoding and drawing the file, nothing of the
+// document around it: an image is painted onto the picture outside it, priced by the picture's
+// budget with the clip it is painted under (SpendPaint, SpendClip); a PDF page or SVG document
+// under a clip that cairo rasterizes as it paints is drawn into an image of its own without that
+// clip, which is then painted under the clip outside the file's time, priced likewise. What the
+// budget can't pay for is left out, and named with the picture's simplifications.
 class PlacedPainter {
 public:
     // Relative links of the document being drawn resolve against linkFolder (empty: the working folder).
@@ -55,16 +65,17 @@ public:
     // it draws as many native documents as a picture may.
     void StartPage();
 
-    // Draws the placed object's file onto the context, whose user space is the document's points.
-    // False, with nothing drawn, when the file can't be read or drawn.
-    bool Draw(cairo_t* cr, const model::PlacedContent& placed) noexcept;
+    // Draws the placed object's file (art holds it) onto the context, whose user space is the
+    // document's points. False, with nothing drawn, when the file can't be read or drawn.
+    bool Draw(const RenderContext& context, const model::ArtData& art,
+              const model::PlacedContent& placed) noexcept;
 
     struct Session;
 
 private:
     // Draw's work: false, with the reason in failure, when the file shows as its frame.
-    bool DrawFile(cairo_t* cr, const model::PlacedContent& placed, const std::filesystem::path& file,
-                  std::string& failure);
+    bool DrawFile(const RenderContext& context, const model::ArtData& art, const model::PlacedContent& placed,
+                  const std::filesystem::path& file, std::string& failure);
 
     std::unique_ptr<Session> session_;
     ArtDrawer& drawer_;

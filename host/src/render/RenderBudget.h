@@ -66,6 +66,23 @@ inline double PathWork(double pieces, double width, double spanX, double spanY, 
     return (dashed ? pieces : 0.0) + crossings;
 }
 
+// Painting under a clip path onto pixels, cairo intersects what is painted with the clip's outline,
+// sorting its edges at every place where two of them cross, and scans the result row by row, every
+// edge on each device row it spans: the work of one paint under the clip, as path work (a
+// self-crossing star of 12,001 points over 4,000 rows takes cairo about 3.5 s on each paint). The
+// pairs of pieces that cross are estimated from the outline's length over its area, as random
+// pieces of that length cross one another (a star whose points reach across the outline: about
+// every pair; a circle: none), and are at most every pair.
+inline constexpr double kClipRowWork = 0.1;
+inline constexpr double kClipCrossingWork = 0.01;
+
+inline double ClipWork(double pieces, double edgeRows, double length, double area) {
+    const double pairs = pieces * (pieces - 1.0) / 2.0;
+    const double estimate = length * length / (std::numbers::pi * area);
+    const double crossings = estimate < pairs ? estimate : pairs;  // a clip of no area: every pair
+    return edgeRows * kClipRowWork + crossings * kClipCrossingWork;
+}
+
 // What one picture may draw at most.
 struct RenderLimits {
     std::size_t instances = kInstancesPerPicture;

@@ -130,6 +130,33 @@ double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& sho
     return std::max(0.0, width) * std::max(0.0, height);
 }
 
+bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach,
+                const DeviceBox& shown) {
+    const double margin = reach + kAntialiasMargin;
+    return context.picture.budget.SpendPixels(
+        ExtentPixels(context.cr, bounds.inflated(margin, margin), shown) * kPaintPixelPrice);
+}
+
+bool ClipIsWholePixels(cairo_t* cr) {
+    // cairo lists the clip as rectangles only when it is a region of whole pixels; through the
+    // identity matrix, so that a rotated user space doesn't hide one.
+    const SavedState saved(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
+    const bool whole = list->status == CAIRO_STATUS_SUCCESS;
+    cairo_rectangle_list_destroy(list);
+    return whole;
+}
+
+bool PaintRasterizesClip(cairo_t* cr) {
+    return cairo_surface_get_type(cairo_get_target(cr)) == CAIRO_SURFACE_TYPE_IMAGE && !ClipIsWholePixels(cr);
+}
+
+bool SpendClip(const RenderContext& context) {
+    return context.picture.clipWork == 0.0 || !PaintRasterizesClip(context.cr) ||
+           context.picture.budget.SpendPathWork(context.picture.clipWork);
+}
+
 bool ClipToExtent(cairo_t* cr, const model::Rect& extent, SavedState& saved) {
     if (!HasUsableMatrix(cr)) {
         return false;

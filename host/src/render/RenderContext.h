@@ -82,6 +82,9 @@ struct PictureState {
     PlacedPainter* placed = nullptr;
     ArtDrawer* drawer = nullptr;
     int tileDepth = 0;  // pattern tiles being drawn inside one another
+    // The work of each paint under the clip paths in effect (ClipWork), paid by what pays for its
+    // clip (SpendClip): the clip groups being drawn, those of placed native documents included.
+    double clipWork = 0.0;
 };
 
 // What a drawing function is handed: where to draw, what document the art belongs to, and the
@@ -145,6 +148,9 @@ bool HasUsableMatrix(cairo_t* cr);
 // Whether a length (a line width, a blur radius) is finite, not negative and within the device range.
 bool FitsDeviceLength(double length);
 
+// Antialiasing touches the pixels around a shape's edge.
+inline constexpr double kAntialiasMargin = 1.0;
+
 // A rectangle in device units, y growing downward; whole units where the functions below make one.
 struct DeviceBox {
     double left = 0.0;
@@ -167,6 +173,23 @@ double ShownPixels(cairo_t* cr);
 // The device pixels of the extent (user space) within shown (what the context shows, DeviceClip):
 // what painting the extent touches.
 double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& shown);
+
+// Pays for painting the pixels of the bounds (user space) grown by the reach within shown
+// (kPaintPixelPrice); false when the picture can't.
+bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach,
+                const DeviceBox& shown);
+
+// Whether the context's clip is whole device pixels (none, or rectangles on the pixels' edges), which
+// cairo paints under without rasterizing it.
+bool ClipIsWholePixels(cairo_t* cr);
+
+// Whether a paint onto the context rasterizes its clip: a picture of pixels whose clip is not whole
+// pixels (a vector copy writes the clip as it is).
+bool PaintRasterizesClip(cairo_t* cr);
+
+// Pays for rasterizing the clip paths in effect (PictureState::clipWork) for one paint, when the
+// paint does (PaintRasterizesClip); false when the picture can't.
+bool SpendClip(const RenderContext& context);
 
 // Saves the context's state into saved and clips it further to the extent (user space), grown
 // outward to whole device units, so that a group pushed next is no larger than it. False, with

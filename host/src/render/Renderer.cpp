@@ -90,6 +90,63 @@ struct OutlineMeasure {
     }
 };
 
+// The outlines of a clip on the device, measured for the work of painting under them (ClipWork):
+// their pieces (the lines between a segment's anchor and direction points, which hold its curve),
+// the device rows each spans within what the context shows, their length and the area they lie in.
+class ClipMeasure {
+public:
+    explicit ClipMeasure(cairo_t* cr) : cr_(cr), rows_(std::max(0.0, DeviceClip(cr).height())) {}
+
+    // Every path at or below the art.
+    void AddOutlines(const ArtRef& art) {
+        if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
+            Add(path->geometry);
+            return;
+        }
+        art.ForEachChildBackFirst([&](const ArtRef& child) { AddOutlines(child); });
+    }
+
+    double Work() const { return ClipWork(pieces_, edgeRows_, length_, (right_ - left_) * (bottom_ - top_)); }
+
+private:
+    void Add(const model::PathGeometry& path) {
+        const auto& points = path.segments;
+        const std::size_t count = points.empty() ? 0 : path.closed ? points.size() : points.size() - 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const model::Segment& from = points[i];
+            const model::Segment& to = points[(i + 1) % points.size()];
+            Piece(from.anchor, from.out);
+            Piece(from.out, to.in);
+            Piece(to.in, to.anchor);
+        }
+    }
+
+    void Piece(const model::Point& a, const model::Point& b) {
+        if (a == b) {
+            return;
+        }
+        double ax = a.x, ay = a.y, bx = b.x, by = b.y;
+        cairo_user_to_device(cr_, &ax, &ay);
+        cairo_user_to_device(cr_, &bx, &by);
+        pieces_ += 1.0;
+        // An edge is scanned on the rows it spans within the surface, and on one at least.
+        const double spanned = std::abs(by - ay);
+        edgeRows_ += 1.0 + (spanned < rows_ ? spanned : rows_);
+        length_ += std::hypot(bx - ax, by - ay);
+        left_ = std::min({left_, ax, bx});
+        right_ = std::max({right_, ax, bx});
+        top_ = std::min({top_, ay, by});
+        bottom_ = std::max({bottom_, ay, by});
+    }
+
+    cairo_t* cr_;
+    double rows_;
+    double pieces_ = 0.0;
+    double edgeRows_ = 0.0;
+    double length_ = 0.0;
+    double left_ = INFINITY, right_ = -INFINITY, top_ = INFINITY, bottom_ = -INFINITY;
+};
+
 // Draws art of one document onto one context, within the picture the context belongs to.
 class Painter {
 public:
@@ -128,7 +185,7 @@ public:
                 break;
             case model::ArtType::placed:
                 if (const auto& placed = std::get<model::PlacedContent>(data.content);
-                    !picture_.placed->Draw(cr_, placed)) {
+                    !picture_.placed->Draw(Context(), data, placed)) {
                     FillFrame(placed.box);
                 }
                 break;
@@ -323,18 +380,23 @@ private:
         }
         const SavedState saved(cr_);
         cairo_new_path(cr_);
+        ClipMeasure measure(cr_);
         art.ForEachChildBackFirst([&](ArtRef child) {
             if (IsMask(child)) {
                 AddOutlines(child);
+                measure.AddOutlines(child);
             }
         });
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr_);
+        const double clipWorkAbove = picture_.clipWork;
+        picture_.clipWork += measure.Work();
         art.ForEachChildBackFirst([&](ArtRef child) {
             if (!IsMask(child)) {
                 DrawChild(child);
             }
         });
+        picture_.clipWork = clipWorkAbove;
     }
 
     void AddPath(const model::PathGeometry& path, OutlineMeasure* measure = nullptr) {
@@ -411,8 +473,8 @@ private:
             }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
-            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
-                            shown)) {
+            if (!SpendPaint(Context(), outlines->bounds,
+                            fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()), shown)) {
                 picture_.simplified.Note(
                     fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
                 continue;
@@ -446,14 +508,6 @@ private:
             }
         }
         cairo_new_path(cr_);
-    }
-
-    // Pays for painting the pixels of the bounds grown by the reach (kPaintPixelPrice) within what
-    // the context shows; false when the picture can't.
-    bool SpendPaint(const model::Rect& bounds, double reach, const DeviceBox& shown) {
-        const double margin = reach + kAntialiasMargin;
-        return picture_.budget.SpendPixels(ExtentPixels(cr_, bounds.inflated(margin, margin), shown) *
-                                           kPaintPixelPrice);
     }
 
     // A stroke whose width, miter limit or dashes cairo can't take (not finite, negative, beyond the
@@ -558,7 +612,7 @@ private:
         if (image == nullptr) {
             return;
         }
-        if (!SpendPaint(raster.box.bounds(), 0.0, DeviceClip(cr_))) {
+        if (!SpendPaint(Context(), raster.box.bounds(), 0.0, DeviceClip(cr_))) {
             picture_.simplified.Note(Simplification::fillLeftOut, data);
             return;
         }
