@@ -22,16 +22,18 @@
 //
 //   - Picture/nothing: a picture that draws nothing, what its own process costs by itself
 //     (wall-clock time).
-//   - Picture/poster and Picture/cards: documents of print size, one exportFile PNG job each at 300
-//     pixels per inch: an A2 poster of 30,000 dots (filled and stroked circles, a map or an
-//     infographic), and 120 business cards (two lines of text and a circle each, one artboard a
-//     card) written one file per artboard. Their "_render" and "_here" runs draw the same pictures
-//     (the poster's one, the cards' 120) with the host's renderer, apart as every picture is drawn
-//     and in this process as the renderer's own work alone: after the runs the ratio of the two is
-//     printed, what drawing each picture in a process of its own costs.
+//   - Picture/poster, Picture/cards and Picture/icons: one exportFile PNG job each: an A2 poster of
+//     30,000 dots (filled and stroked circles, a map or an infographic) at 300 pixels per inch, 120
+//     business cards (two lines of text and a circle each, one artboard a card) at 300 pixels per
+//     inch, and 300 icons of 64 points (three circles each, one artboard an icon) at 72 pixels per
+//     inch, written one file per artboard. Their "_render" and "_here" runs draw the same pictures
+//     (the poster's one, the cards' 120, the icons' 300, each run one job) with the host's
+//     renderer, apart as every picture is drawn (by the job's worker) and in this process as the
+//     renderer's own work alone: after the runs the ratio of the two is printed, what drawing the
+//     pictures apart costs.
 //
-// Times are CPU time (the Picture runs the whole process's). Every picture is drawn in a process of
-// its own: the "children_ms" counter is their CPU time per iteration, which the process's leaves out,
+// Times are CPU time (the Picture runs the whole process's). Every picture is drawn in a process
+// apart: the "children_ms" counter is their CPU time per iteration, which the process's leaves out,
 // so a picture's cost is the two together. Filter with --benchmark_filter, e.g. 'Restore' or 'Picture'.
 #include <benchmark/benchmark.h>
 #include <png.h>
@@ -437,6 +439,19 @@ std::unique_ptr<Document> PosterDocument() {
     return document;
 }
 
+// The document's artboard of that index (from 0), named after its number: the first replaces the
+// document's own.
+void AddArtboard(Document& document, int index, const host::model::Rect& bounds, const std::string& name) {
+    host::model::Artboard board;
+    board.bounds = bounds;
+    board.name = name + std::to_string(index + 1);
+    if (index == 0) {
+        document.editArtboards().update(0, board);
+    } else {
+        document.editArtboards().insert(board);
+    }
+}
+
 constexpr int kCards = 120;
 
 // 120 business cards (85 by 55 mm), ten to a row, each its own artboard holding a name, a title and
@@ -449,20 +464,33 @@ std::unique_ptr<Document> CardsDocument() {
     for (int i = 0; i < kCards; ++i) {
         const double x = (i % 10) * (kWidth + 20.0);
         const double y = (i / 10) * (kHeight + 20.0);
-        host::model::Artboard board;
-        board.bounds = host::model::Rect(x, y + kHeight, x + kWidth, y);
-        board.name = "Card " + std::to_string(i + 1);
-        if (i == 0) {
-            document->editArtboards().update(0, board);
-        } else {
-            document->editArtboards().insert(board);
-        }
+        AddArtboard(*document, i, host::model::Rect(x, y + kHeight, x + kWidth, y), "Card ");
         bench::AddText(*document, host::model::TextKind::point,
                        host::model::Rect(x + 20, y + 120, x + 200, y + 100),
                        "Jane Doe " + std::to_string(i + 1));
         bench::AddText(*document, host::model::TextKind::point,
                        host::model::Rect(x + 20, y + 90, x + 200, y + 70), "Designer, Example Ltd");
         AddDot(*document, layer, x + 200, y + 40, 20.0, 0.3);
+    }
+    document->takeChanges();
+    return document;
+}
+
+constexpr int kIcons = 300;
+
+// 300 icons of 64 points, twenty to a row, each its own artboard holding three circles, one on
+// another.
+std::unique_ptr<Document> IconsDocument() {
+    constexpr double kSide = 64.0;
+    auto document = std::make_unique<Document>(std::uint64_t{42});
+    const ArtId layer = bench::FirstLayerGroup(*document);
+    for (int i = 0; i < kIcons; ++i) {
+        const double x = (i % 20) * (kSide + 16.0);
+        const double y = (i / 20) * (kSide + 16.0);
+        AddArtboard(*document, i, host::model::Rect(x, y + kSide, x + kSide, y), "Icon ");
+        AddDot(*document, layer, x + 32.0, y + 32.0, 30.0, (i % 10) / 10.0);
+        AddDot(*document, layer, x + 32.0, y + 32.0, 20.0, 1.0 - (i % 10) / 10.0);
+        AddDot(*document, layer, x + 32.0, y + 32.0, 6.0, 0.5);
     }
     document->takeChanges();
     return document;
@@ -476,13 +504,20 @@ void ExportCards(benchmark::State& state) {
     RunExports(state, *CardsDocument(), R"("formats":["png"],"fileName":"card","resolution":300)");
 }
 
-// Draws each artboard of the document at 300 pixels per inch, apart or in this process.
-void RenderArtboards(benchmark::State& state, const Document& document, bool apart) {
+void ExportIcons(benchmark::State& state) {
+    RunExports(state, *IconsDocument(), R"("formats":["png"],"fileName":"icon","resolution":72)");
+}
+
+// Draws each artboard of the document at the resolution, apart or in this process; the artboards
+// of an iteration are the pictures of one job, as an export's.
+void RenderArtboards(benchmark::State& state, const Document& document, bool apart,
+                     double resolution = 300.0) {
     const std::vector<ArtId> layers = host::LayerGroupsBottomFirst(document);
     host::RenderSettings settings;
-    settings.resolution = 300.0;
+    settings.resolution = resolution;
     const double children = ChildrenCpuSeconds();
     for (auto _ : state) {
+        const host::PictureJob job;
         for (const host::model::Artboard& board : document.artboards()) {
             const std::optional<host::model::RasterPixels> pixels =
                 apart ? host::RenderArt(document, layers, board.bounds, settings)
@@ -503,6 +538,10 @@ void RenderPoster(benchmark::State& state, bool apart) {
 
 void RenderCards(benchmark::State& state, bool apart) {
     RenderArtboards(state, *CardsDocument(), apart);
+}
+
+void RenderIcons(benchmark::State& state, bool apart) {
+    RenderArtboards(state, *IconsDocument(), apart, 72.0);
 }
 
 // A picture that draws nothing: what its own process costs by itself, wall-clock time.
@@ -563,6 +602,9 @@ void RegisterPrintSizes() {
         {"Picture/poster_here", [](benchmark::State& state) { RenderPoster(state, false); }},
         {"Picture/cards_render", [](benchmark::State& state) { RenderCards(state, true); }},
         {"Picture/cards_here", [](benchmark::State& state) { RenderCards(state, false); }},
+        {"Picture/icons", ExportIcons},
+        {"Picture/icons_render", [](benchmark::State& state) { RenderIcons(state, true); }},
+        {"Picture/icons_here", [](benchmark::State& state) { RenderIcons(state, false); }},
     };
     for (const auto& [name, run] : runs) {
         benchmark::RegisterBenchmark(name, run)
@@ -598,7 +640,9 @@ public:
         Ratio(out, "A2 poster at 300 ppi, drawn apart / in this process", "Picture/poster_render",
               {"Picture/poster_here"}, "1.1");
         Ratio(out, "120 cards at 300 ppi, drawn apart / in this process", "Picture/cards_render",
-              {"Picture/cards_here"}, "1.1");
+              {"Picture/cards_here"}, "1.15");
+        Ratio(out, "300 icons of 64 pt at 72 ppi, drawn apart / in this process", "Picture/icons_render",
+              {"Picture/icons_here"}, "1.15");
         ConsoleReporter::Finalize();
     }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -220,6 +221,12 @@ public:
     // settings, the current layer and the editing state. Where the UUID generator stands and what
     // the change log holds are not part of a document's state.
     bool operator==(const Document& other) const;
+
+    // A number that names the document's present state: every change gives the document a new one,
+    // a copy holds its original's until either changes, and no other state of any document of the
+    // process is given it (a moved-from document takes a new one). A picture drawn elsewhere from
+    // a copy of the document knows by it that the copy still holds what the document holds.
+    std::uint64_t revision() const { return revision_.value; }
 
     // --- Change tracking ---------------------------------------------------------------------------
 
@@ -611,6 +618,22 @@ private:
 
     Rect boundsOf(const ArtNode& node, BoundsKind kind, const Matrix& matrix) const;
 
+    // The number of the present state (revision()), drawn from the handles' counter.
+    struct Revision {
+        std::uint64_t value = nextHandleValue();
+
+        Revision() = default;
+        Revision(const Revision&) = default;
+        Revision(Revision&& other) noexcept : value(std::exchange(other.value, nextHandleValue())) {}
+        Revision& operator=(const Revision&) = default;
+        Revision& operator=(Revision&& other) noexcept {
+            value = std::exchange(other.value, nextHandleValue());
+            return *this;
+        }
+    };
+    // Every change comes through here (recordArt, recordLayer, editFields, applyChanges).
+    void changed() { revision_.value = nextHandleValue(); }
+
     std::unordered_map<ArtId, ArtNode> arts_;
     std::unordered_map<LayerId, Layer> layers_;
     // operator== compares the art, the layers and the fields; the UUID index follows from the art.
@@ -625,6 +648,7 @@ private:
     // layer's removal, a new layer in front of or behind all others and a title of its own bring it
     // up to date instead.
     mutable std::shared_ptr<LayerIndex> layerIndex_;
+    Revision revision_;
 };
 
 }  // namespace host::model

@@ -60,6 +60,7 @@ void Document::markArt(ArtId art, const ArtNode* node) {
 }
 
 void Document::recordArt(ArtId art) {
+    changed();
     if (!tracking_.recording || art == tracking_.lastRecorded) {
         return;
     }
@@ -72,6 +73,7 @@ void Document::recordArt(ArtId art) {
 }
 
 void Document::recordLayer(LayerId layer) {
+    changed();
     if (!tracking_.recording || tracking_.log.layers_.contains(layer)) {
         return;
     }
@@ -100,6 +102,7 @@ Layer& Document::editLayer(LayerId layer) {
 
 DocumentFields& Document::editFields() {
     forgetDerived();
+    changed();
     if (tracking_.recording && !tracking_.log.fields_) {
         tracking_.log.fields_ = fields_;
     }
@@ -154,6 +157,7 @@ ChangeLog Document::takeChanges() {
 
 void Document::applyChanges(ChangeLog& changes) {
     forgetDerived();
+    changed();
     dropLayerIndex();
     // The UUIDs of the objects about to change leave the index first, so that one coming back finds
     // its place free whatever order the records come in.

@@ -56,6 +56,9 @@ bool Stalled(pid_t process) {
 
 }  // namespace
 
+WallClock::WallClock(Clock::time_point start, pid_t running)
+    : start_(start), seen_(start), waitedBefore_(WaitedToRun(running)) {}
+
 bool WallClock::Past(pid_t child, std::chrono::milliseconds bound, Clock::time_point now) {
     const Clock::duration since = now - seen_;
     if (since > kLateWatch) {
@@ -65,7 +68,7 @@ bool WallClock::Past(pid_t child, std::chrono::milliseconds bound, Clock::time_p
     }
     seen_ = now;
     const Clock::duration ran = now - start_ - paused_;
-    taken_ = std::max(ran - WaitedToRun(child) - stalled_, Clock::duration::zero());
+    taken_ = std::max(ran - (WaitedToRun(child) - waitedBefore_) - stalled_, Clock::duration::zero());
     return taken_ >= bound || ran >= bound * 10;
 }
 

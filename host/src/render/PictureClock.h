@@ -23,6 +23,9 @@ public:
     using Clock = std::chrono::steady_clock;
 
     explicit WallClock(Clock::time_point start) : start_(start), seen_(start) {}
+    // The same for a process that already runs (a job's worker, given one picture after another):
+    // the time it waited for a processor before the start doesn't count either.
+    WallClock(Clock::time_point start, pid_t running);
 
     // Looked at every few milliseconds (kWatch) while the child runs, against the bound of that
     // moment.
@@ -42,6 +45,7 @@ private:
     Clock::duration stalled_{};
     Clock::duration paused_{};
     Clock::duration taken_{};
+    std::chrono::nanoseconds waitedBefore_{};
 };
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -196,18 +198,20 @@ void CloseDescriptorsFrom(int first) {
 }
 
 // The child's own setting: it dies with this process; its standard output and error go to the
-// kept output and its result to descriptor 3, both files of memory, every other descriptor closed;
+// kept output and its result (a job's worker: its channel to this process) to descriptor 3, both
+// files of memory, every other descriptor closed;
 // the signals that end a process end it as they would any program (not through this process's
 // handlers, which remove this process's temporary files), and those this process ignores (nohup)
 // it ignores too, none held back; its CPU time is limited (SIGXCPU past the soft limit, which this
 // process raises as the picture's bound grows; SIGKILL past the hard limit, the most the bound can
 // ever reach, which a process without privileges can lower but not raise), no core file, and its
-// result limited to what it may hold (a write past it fails rather than ending the child). Its memory, with
+// result limited to what it may hold (a write past it fails rather than ending the child; a
+// worker sets it at each picture). Its memory, with
 // what it wrote, is watched by this process instead of limited here: an allocation refused
 // (RLIMIT_AS) is one the decoders answer by drawing less (poppler's JBIG2 pages, libjpeg's
 // coefficient arrays), and it rules out the sanitizers' shadow memory. librsvg's pool of threads
 // keeps to one: the picture draws on one core.
-void SetUpChild(pid_t parent, int result, int output, const rlimit& cpu, std::size_t capacity) {
+void SetUpChild(pid_t parent, int kept, int output, const rlimit& cpu, const rlimit& written) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) {
         ::_exit(1);  // this process ended before the child could ask to end with it
@@ -220,7 +224,7 @@ void SetUpChild(pid_t parent, int result, int output, const rlimit& cpu, std::si
         ::dup2(output, STDOUT_FILENO);
         ::dup2(output, STDERR_FILENO);
     }
-    ::dup2(result, kChildResult);
+    ::dup2(kept, kChildResult);
     CloseDescriptorsFrom(kChildResult + 1);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD, SIGABRT}) {
         struct sigaction held {};
@@ -235,15 +239,19 @@ void SetUpChild(pid_t parent, int result, int output, const rlimit& cpu, std::si
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
     ::setrlimit(RLIMIT_CPU, &cpu);
-    const rlim_t most = capacity + kLongestText + kTrailerBytes;  // the result's file
-    const rlimit written{most, most};
     ::setrlimit(RLIMIT_FSIZE, &written);
     ::setenv("RAYON_NUM_THREADS", "1", 1);
 }
 
-// The child's whole life: the work, whatever it throws its answer too, then the trailer.
-[[noreturn]] void RunChild(const PictureWork& work, const PictureBound& bound, std::size_t capacity) {
-    PictureOutput output(kChildResult, capacity);
+// The most a picture's result file may hold: what it made, the failure's text and the trailer.
+rlim_t ResultFileLimit(std::size_t capacity) {
+    return capacity + kLongestText + kTrailerBytes;
+}
+
+// One picture in its process: the work, whatever it throws its answer too, then the trailer, in the
+// result's file; false when they could not be written.
+bool DrawAndAnswer(const PictureWork& work, int result, const PictureBound& bound, std::size_t capacity) {
+    PictureOutput output(result, capacity);
     Outcome outcome = Outcome::failed;
     std::string failure;
     try {
@@ -268,10 +276,14 @@ void SetUpChild(pid_t parent, int result, int output, const rlimit& cpu, std::si
     const std::uint32_t textLength = static_cast<std::uint32_t>(failure.size());
     const std::uint64_t madeLength = output.written();
     const char outcomeByte = static_cast<char>(outcome);
-    const bool sent = WriteAll(kChildResult, failure.data(), failure.size()) &&
-                      WriteAll(kChildResult, &textLength, sizeof textLength) &&
-                      WriteAll(kChildResult, &madeLength, sizeof madeLength) &&
-                      WriteAll(kChildResult, &outcomeByte, 1);
+    return WriteAll(result, failure.data(), failure.size()) &&
+           WriteAll(result, &textLength, sizeof textLength) &&
+           WriteAll(result, &madeLength, sizeof madeLength) && WriteAll(result, &outcomeByte, 1);
+}
+
+// The child's whole life: its picture, then its end.
+[[noreturn]] void RunChild(const PictureWork& work, const PictureBound& bound, std::size_t capacity) {
+    const bool sent = DrawAndAnswer(work, kChildResult, bound, capacity);
     ::_exit(sent ? 0 : 1);  // no handler of this process's at exit, no flush of its buffers, no leak check
 }
 
@@ -432,20 +444,57 @@ struct Watched {
     std::chrono::milliseconds wall{};
     std::chrono::milliseconds taken{};  // the wall-clock time it took, as its watch judged it
     std::int64_t placedTaken = 0;       // the CPU time the placed files had taken
+    double used = 0.0;                  // the CPU seconds the picture took
+    bool answered = false;              // a job's worker drew it to the end and waits for the next
 };
+
+// The process a picture is drawn in, as it is watched: where it writes the picture's result, and
+// for a job's worker, where it answers once it has drawn it and the CPU time (nanoseconds) it had
+// taken before the picture.
+struct Watching {
+    pid_t process = -1;
+    int result = -1;
+    int answer = -1;
+    std::int64_t cpuStart = 0;
+};
+
+// Whether the worker answered that it drew its picture.
+bool Answered(int answer) {
+    char done = 0;
+    return ::recv(answer, &done, 1, MSG_DONTWAIT) == 1;
+}
+
+// The CPU time a reaped child took, in seconds.
+double UsedSeconds(const rusage& usage) {
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // Waits for the child to end, while its CPU time, its memory and the clock are watched against the
 // bound as it grows with what the child has drawn: past it the child is killed. The child's own
 // limit of CPU time follows, so that it stops even while this process is not there to watch. It is
-// always reaped. The wait is on a descriptor of the process where the system has one, so that its
+// always reaped once it ends. A job's worker is watched the same way from the picture's start (its
+// CPU time since, its soft limit that far beyond it) until it answers, and stays. The wait is on a
+// descriptor of the process where the system has one (and on the worker's answer), so that the
 // end is seen at once.
-Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bound, PictureMeter& meter,
+Watched Watch(const Watching& at, std::size_t limit, const GrowingBound& bound, PictureMeter& meter,
               WallClock& wall, rlimit cpuLimit) {
     Watched watched;
+    const pid_t child = at.process;
     const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
     clockid_t clock{};
     const bool timed = ::clock_getcpuclockid(child, &clock) == 0;
+    const double before = static_cast<double>(at.cpuStart) * kNanosecond;
+    // A picture drawn within one watch is not looked at before it ends.
+    pollfd first[2]{{process, POLLIN, 0}, {at.answer, POLLIN, 0}};
+    ::poll(first, 2, kWatchMilliseconds);
     for (;;) {
+        if (at.answer >= 0 && !watched.killed && Answered(at.answer)) {
+            watched.answered = true;
+            break;
+        }
         const pid_t ended = ::wait4(child, &watched.status, watched.killed ? 0 : WNOHANG, &watched.usage);
         if (ended == child || (ended < 0 && errno != EINTR)) {
             break;
@@ -468,8 +517,9 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
             static_cast<double>(meter.placedSpent.load()) * kNanosecond + watched.fileSeconds <=
             placed - Seconds(kPictureSlack) * kSlowdown;
         watched.pastPlaced = watched.inPlaced && static_cast<double>(placedTaken) * kNanosecond > placed;
-        watched.pastCpu = cpu >= 0 && static_cast<double>(cpu - placedTaken) * kNanosecond > art;
-        watched.tooLarge = ResidentBytes(child) + WrittenBytes(result) > limit;
+        watched.pastCpu =
+            cpu >= 0 && static_cast<double>(cpu - at.cpuStart - placedTaken) * kNanosecond > art;
+        watched.tooLarge = ResidentBytes(child) + WrittenBytes(at.result) > limit;
         watched.wall = bound.Wall(meter, static_cast<double>(placedTaken) * kNanosecond);
         watched.late = wall.Past(child, watched.wall);
         watched.taken = std::chrono::duration_cast<std::chrono::milliseconds>(wall.Taken());
@@ -483,17 +533,23 @@ Watched Watch(pid_t child, int result, std::size_t limit, const GrowingBound& bo
         }
         // The child's own soft limit, a little beyond the bound, raised as the bound grows up to
         // the hard limit set at its start; a raise the system refuses is asked for again.
-        const rlim_t wanted = std::min(SoftCpuLimit(art + placed), cpuLimit.rlim_max);
+        const rlim_t wanted = std::min(SoftCpuLimit(before + art + placed), cpuLimit.rlim_max);
         if (wanted > cpuLimit.rlim_cur) {
             const rlimit raised{wanted, cpuLimit.rlim_max};
             if (::prlimit(child, RLIMIT_CPU, &raised, nullptr) == 0) {
                 cpuLimit = raised;
             }
         }
-        pollfd end{process, POLLIN, 0};
-        ::poll(&end, process >= 0 ? 1 : 0, kWatchMilliseconds);
+        pollfd ends[2]{{process, POLLIN, 0}, {at.answer, POLLIN, 0}};
+        ::poll(ends, 2, kWatchMilliseconds);
     }
     CloseDescriptor(process);
+    if (watched.answered) {
+        const std::int64_t cpu = timed ? CpuNanosecondsOf(clock) : -1;
+        watched.used = cpu >= 0 ? static_cast<double>(cpu - at.cpuStart) * kNanosecond : 0.0;
+    } else {
+        watched.used = UsedSeconds(watched.usage) - before;
+    }
     return watched;
 }
 
@@ -580,7 +636,11 @@ PictureResult Judge(const Watched& watched, int written, const PictureBound& bou
 // The page the child's meter lives in, shared with it.
 class SharedMeter {
 public:
-    SharedMeter() {
+    // None unless mapped.
+    explicit SharedMeter(bool mapped = true) {
+        if (!mapped) {
+            return;
+        }
         void* page =
             ::mmap(nullptr, sizeof(PictureMeter), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
         meter_ = page == MAP_FAILED ? nullptr : new (page) PictureMeter();
@@ -619,14 +679,6 @@ struct Drawing {
     std::vector<ContentId> framedFiles;
 };
 
-// The CPU time a reaped child took, in seconds.
-double UsedSeconds(const rusage& usage) {
-    const auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 // What the drawing took of its job's base, and which placed files took more than their bytes
 // allow, from the child's meter once it has ended.
 void Account(Drawing& drawing, const Watched& watched, const GrowingBound& growing,
@@ -638,7 +690,7 @@ void Account(Drawing& drawing, const Watched& watched, const GrowingBound& growi
         placedTaken = std::max(placedTaken, watched.placedTaken);
     }
     const double placed = static_cast<double>(placedTaken) * kNanosecond;
-    const double art = UsedSeconds(watched.usage) - placed;
+    const double art = watched.used - placed;
     drawing.artSpent = std::max(0.0, art - growing.Allowed(meter));
     drawing.placedSpent = std::max(0.0, placed - growing.PlacedAllowed(meter));
     drawing.wallSpent =
@@ -660,15 +712,295 @@ void Account(Drawing& drawing, const Watched& watched, const GrowingBound& growi
     drawing.framedFiles.assign(meter.framed, meter.framed + framed);
 }
 
-Drawing Draw(const PictureWork& work, const PictureLoad& load, const JobBudget& job, bool framesOnly) {
+// The file of memory a picture's process says on its standard error to: of a fixed size that it
+// can't grow, its writes past the end failing; how much it wrote is the offset it shares with this
+// process. -1 when it can't be made.
+int KeptOutputFile() {
+    int output = ::memfd_create("picture-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (output >= 0 && (::ftruncate(output, static_cast<off_t>(kChildOutputBytes)) != 0 ||
+                        ::fcntl(output, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0)) {
+        ::close(output);
+        output = -1;
+    }
+    return output;
+}
+
+// What changes the refusals and frames of placed files a picture's process consults
+// (RefusedContent) are at: a worker started before the last change no longer draws.
+std::uint64_t gRefusalChanges = 0;
+
+// What the worker is told for each picture, with the files of its recipe and its result.
+// A recipe up to this size comes with the order itself; a larger one in a file of its own.
+struct WorkerOrder {
+    PictureRecipeWork draw = nullptr;
+    std::uint64_t capacity = 0;
+    std::uint64_t recipeSize = 0;
+};
+constexpr std::size_t kOrderedRecipe = 32u << 10;
+
+// How far the CPU time a worker may take goes beyond what its first picture may ever reach: its
+// hard limit, which it can't raise and this process can't either; a picture that could take it
+// beyond starts another worker.
+constexpr double kWorkerPictures = 2.0;
+// How much the worker's resident memory may grow beyond what it held at its start, for what its
+// pictures keep (caches, the allocator's free pages), before another worker is started: a
+// picture's memory is watched from what the worker holds when it starts.
+constexpr std::size_t kWorkerGrowth = std::size_t{256} << 20;
+
+// The job's worker: a process forked from this one that draws the pictures it is told, one at a
+// time, until it is retired (killed and reaped: its CPU time is this process's children's).
+class Worker {
+public:
+    Worker() = default;
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+    ~Worker() {
+        if (process_ > 0) {
+            ::kill(process_, SIGKILL);
+            int status = 0;
+            while (::waitpid(process_, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+        CloseDescriptor(channel_);
+        CloseDescriptor(output_);
+    }
+
+    // A worker holding what this process holds now, under the bound, its CPU time limited to
+    // kWorkerPictures times what a picture may ever take (most); null when none can be started.
+    static std::unique_ptr<Worker> Start(const PictureHeld& held, const PictureBound& bound, double most);
+
+    // Whether it may draw a picture under this bound that may take most CPU seconds.
+    bool Serves(const PictureBound& bound, double most) const {
+        return process_ > 0 && bound == bound_ && refusals_ == gRefusalChanges &&
+               static_cast<double>(Cpu()) * kNanosecond + most + 1.0 < static_cast<double>(hardCpu_) &&
+               resident_ <= startResident_ + kWorkerGrowth;
+    }
+
+    // Tells it to draw: the recipe in a file of its own, the result's file. False when it can't be
+    // told (it ended).
+    bool Order(PictureRecipeWork draw, std::string_view recipe, int result, std::size_t capacity) const;
+
+    // Its CPU time so far, in nanoseconds; 0 when it can't be read.
+    std::int64_t Cpu() const { return timed_ ? std::max<std::int64_t>(CpuNanosecondsOf(clock_), 0) : 0; }
+
+    // It ended (and was reaped) while it drew.
+    void Ended() { process_ = -1; }
+
+    // Its resident bytes as a picture starts.
+    std::size_t Resident() {
+        resident_ = ResidentBytes(process_);
+        return resident_;
+    }
+
+    pid_t process() const { return process_; }
+    int channel() const { return channel_; }
+    int output() const { return output_; }
+    PictureMeter& meter() const { return *meter_.get(); }
+    const PictureHeld& held() const { return held_; }
+    rlim_t hardCpu() const { return hardCpu_; }
+
+private:
+    pid_t process_ = -1;
+    int channel_ = -1;
+    int output_ = -1;
+    SharedMeter meter_;
+    PictureHeld held_;
+    PictureBound bound_;
+    std::uint64_t refusals_ = 0;
+    rlim_t hardCpu_ = 0;
+    std::size_t startResident_ = 0;
+    std::size_t resident_ = 0;  // when its last picture started
+    clockid_t clock_{};
+    bool timed_ = false;
+};
+
+std::unique_ptr<Worker> gWorker;
+
+// The worker's life: each order drawn as a child draws its picture (the result's file limited to
+// what it may hold), answered on the channel once written; it ends when this process closes the
+// channel, or it can't answer.
+[[noreturn]] void RunWorker(const PictureBound& bound) {
+    std::string ordered(kOrderedRecipe, '\0');
+    for (;;) {
+        WorkerOrder order;
+        iovec parts[2]{{&order, sizeof order}, {ordered.data(), ordered.size()}};
+        alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = 2;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        ssize_t received = 0;
+        do {
+            received = ::recvmsg(kChildResult, &message, MSG_CMSG_CLOEXEC);
+        } while (received < 0 && errno == EINTR);
+        const cmsghdr* rights = CMSG_FIRSTHDR(&message);
+        if (received < static_cast<ssize_t>(sizeof order) || rights == nullptr ||
+            rights->cmsg_type != SCM_RIGHTS) {
+            ::_exit(0);  // this process closed the channel, or told it nothing it can draw
+        }
+        const auto size = static_cast<std::size_t>(order.recipeSize);
+        const bool inOrder = size <= kOrderedRecipe;
+        const std::size_t files = inOrder ? 1 : 2;
+        if (rights->cmsg_len != CMSG_LEN(files * sizeof(int)) ||
+            (inOrder && static_cast<std::size_t>(received) != sizeof order + size)) {
+            ::_exit(1);
+        }
+        int file[2] = {-1, -1};
+        std::memcpy(file, CMSG_DATA(rights), files * sizeof(int));
+        const int result = file[files - 1];
+        void* mapping = inOrder ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file[0], 0);
+        if (mapping == MAP_FAILED) {
+            ::_exit(1);
+        }
+        const std::string_view recipe = inOrder ? std::string_view(ordered.data(), size)
+                                                : std::string_view(static_cast<const char*>(mapping), size);
+        const rlim_t most = ResultFileLimit(static_cast<std::size_t>(order.capacity));
+        const rlimit written{most, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &written);
+        const bool sent = DrawAndAnswer(
+            [&](PictureOutput& output, std::string& failure) { return order.draw(recipe, output, failure); },
+            result, bound, static_cast<std::size_t>(order.capacity));
+        if (mapping != nullptr) {
+            ::munmap(mapping, size);
+        }
+        for (std::size_t i = 0; i < files; ++i) {
+            ::close(file[i]);
+        }
+        const char done = 'D';
+        if (!sent || ::send(kChildResult, &done, 1, MSG_NOSIGNAL) != 1) {
+            ::_exit(1);
+        }
+    }
+}
+
+std::unique_ptr<Worker> Worker::Start(const PictureHeld& held, const PictureBound& bound, double most) {
+    auto worker = std::make_unique<Worker>();
+    int channel[2];
+    if (worker->meter_.get() == nullptr ||
+        ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, channel) != 0) {
+        return nullptr;
+    }
+    worker->output_ = KeptOutputFile();
+    worker->held_ = held;
+    worker->bound_ = bound;
+    worker->refusals_ = gRefusalChanges;
+    worker->hardCpu_ = SoftCpuLimit(kWorkerPictures * most);
+    const rlimit cpuLimit{SoftCpuLimit(most), worker->hardCpu_};
+    const rlimit written{RLIM_INFINITY, RLIM_INFINITY};
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SetUpChild(parent, channel[1], worker->output_, cpuLimit, written);
+        gPictureMeter = worker->meter_.get();
+        RunWorker(bound);
+    }
+    ::close(channel[1]);
+    worker->channel_ = channel[0];
+    if (child < 0) {
+        return nullptr;
+    }
+    worker->process_ = child;
+    worker->timed_ = ::clock_getcpuclockid(child, &worker->clock_) == 0;
+    worker->startResident_ = ResidentBytes(child);
+    worker->resident_ = worker->startResident_;
+    return worker;
+}
+
+bool Worker::Order(PictureRecipeWork draw, std::string_view recipe, int result, std::size_t capacity) const {
+    const bool inOrder = recipe.size() <= kOrderedRecipe;
+    const int file = inOrder ? -1 : ::memfd_create("picture-recipe", MFD_CLOEXEC);
+    if (!inOrder && (file < 0 || !WriteAll(file, recipe.data(), recipe.size()))) {
+        CloseDescriptor(file);
+        return false;
+    }
+    WorkerOrder order{draw, capacity, recipe.size()};
+    iovec parts[2]{{&order, sizeof order}, {const_cast<char*>(recipe.data()), inOrder ? recipe.size() : 0}};
+    const std::size_t files = inOrder ? 1 : 2;
+    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = parts;
+    message.msg_iovlen = 2;
+    message.msg_control = control;
+    message.msg_controllen = CMSG_SPACE(files * sizeof(int));
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(files * sizeof(int));
+    const int sent[2] = {inOrder ? result : file, result};
+    std::memcpy(CMSG_DATA(rights), sent, files * sizeof(int));
+    ssize_t written = 0;
+    do {
+        written = ::sendmsg(channel_, &message, MSG_NOSIGNAL);
+    } while (written < 0 && errno == EINTR);
+    CloseDescriptor(file);
+    return written == static_cast<ssize_t>(sizeof order + (inOrder ? recipe.size() : 0));
+}
+
+// A picture a job's worker is to draw, and how its recipe is made.
+struct InWorker {
+    PictureRecipeWork draw;
+    const PictureRecipe& recipe;
+    PictureHeld held;
+};
+
+// The worker to draw the picture, its recipe made for it: the job's worker when it serves the
+// bound and still holds what the recipe names (or the recipe can carry it), else a new one; null
+// when none can be started or the recipe can't be made (the picture is then drawn in a process of
+// its own).
+Worker* ReadyWorker(const InWorker& picture, const PictureBound& bound, double most, std::string& recipe) {
+    if (gWorker && !gWorker->Serves(bound, most)) {
+        gWorker.reset();
+    }
+    if (gWorker) {
+        if (std::optional<std::string> made = picture.recipe(gWorker->held() == picture.held)) {
+            recipe = std::move(*made);
+            return gWorker.get();
+        }
+        gWorker.reset();
+    }
+    gWorker = Worker::Start(picture.held, bound, most);
+    std::optional<std::string> made = gWorker ? picture.recipe(true) : std::nullopt;
+    if (!made) {
+        return nullptr;
+    }
+    recipe = std::move(*made);
+    return gWorker.get();
+}
+
+// Starts the picture in the worker and watches it: what its process took, and what it said. None
+// when it could not be told to draw (the worker is then retired).
+std::optional<Watched> DrawInWorker(Worker& worker, const InWorker& picture, std::string_view recipe,
+                                    int result, std::size_t capacity, const PictureLoad& load,
+                                    const GrowingBound& growing, const PictureBound& bound,
+                                    std::string& said) {
+    PictureMeter& meter = worker.meter();
+    ::lseek(worker.output(), 0, SEEK_SET);
+    Watching at{worker.process(), result, worker.channel(), worker.Cpu()};
+    const std::size_t limit = worker.Resident() + bound.bytes + load.bytes;
+    const double before = static_cast<double>(at.cpuStart) * kNanosecond;
+    const rlimit cpuLimit{
+        std::min(SoftCpuLimit(before + growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)),
+                 worker.hardCpu()),
+        worker.hardCpu()};
+    ::prlimit(worker.process(), RLIMIT_CPU, &cpuLimit, nullptr);
+    WallClock wall(Clock::now(), worker.process());
+    if (!worker.Order(picture.draw, recipe, result, capacity)) {
+        gWorker.reset();
+        return std::nullopt;
+    }
+    const Watched watched = Watch(at, limit, growing, meter, wall, cpuLimit);
+    said = KeptOutput(worker.output());
+    if (!watched.answered) {
+        worker.Ended();  // reaped
+    }
+    return watched;
+}
+
+Drawing Draw(const PictureWork& work, const InWorker* inWorker, const PictureLoad& load, const JobBudget& job,
+             bool framesOnly) {
     Drawing drawing;
     const PictureBound bound = gBound;
-    const SharedMeter shared;
-    if (shared.get() == nullptr) {
-        drawing.result = Beyond("no process could be started to draw it");
-        return drawing;
-    }
-    PictureMeter& meter = *shared.get();
     // Showing placed files as frames, the picture still reads them to know them: reading is
     // allowed a file's time.
     JobBudget framing;
@@ -676,49 +1008,73 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, const JobBudget& 
         framing.art = job.art;
         framing.placed = Seconds(bound.cpu);
         framing.wall = job.wall;
-        meter.framesOnly.store(true);
     }
     const GrowingBound growing(bound, load, framesOnly ? framing : job);
+    const std::size_t capacity = bound.bytes + load.bytes;
+    std::string recipe;
+    Worker* worker =
+        inWorker != nullptr ? ReadyWorker(*inWorker, bound, growing.MostSeconds(), recipe) : nullptr;
+    const SharedMeter shared(worker == nullptr);
+    PictureMeter* page = worker != nullptr ? &worker->meter() : shared.get();
+    if (page == nullptr) {
+        drawing.result = Beyond("no process could be started to draw it");
+        return drawing;
+    }
+    PictureMeter& meter = *page;
+    if (worker != nullptr) {
+        meter.~PictureMeter();  // the worker's page, fresh for the picture while the worker waits
+        new (&meter) PictureMeter();
+    }
+    meter.framesOnly.store(framesOnly);
     meter.placedAllowed.store(static_cast<std::int64_t>(growing.PlacedSeconds(meter) / kNanosecond));
     const int result = ::memfd_create("picture", MFD_CLOEXEC);
     if (result < 0) {
         drawing.result = Beyond("no process could be started to draw it");
         return drawing;
     }
-    // The child's standard error: a file of a fixed size that it can't grow, its writes past the
-    // end failing; how much it wrote is the offset it shares with this process.
-    int output = ::memfd_create("picture-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-    if (output >= 0 && (::ftruncate(output, static_cast<off_t>(kChildOutputBytes)) != 0 ||
-                        ::fcntl(output, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0)) {
-        ::close(output);
-        output = -1;
+    std::string said;
+    std::optional<Watched> inWorkerWatched;
+    if (worker != nullptr) {
+        inWorkerWatched =
+            DrawInWorker(*worker, *inWorker, recipe, result, capacity, load, growing, bound, said);
+        if (!inWorkerWatched) {
+            // The worker could not be told: the picture is drawn in a process of its own.
+            ::close(result);
+            return Draw(work, nullptr, load, job, framesOnly);
+        }
     }
-    const pid_t parent = ::getpid();
-    const std::size_t baseline = ResidentBytes(parent);
-    // What the child may hold: what it shares with this process when it starts, the bound, and the
-    // picture's surface and result; what it writes counts too.
-    const std::size_t limit = baseline + bound.bytes + load.bytes;
-    // The hard limit is the most the bound can ever reach; the soft limit follows the bound.
-    const rlim_t most = SoftCpuLimit(growing.MostSeconds());
-    const rlimit cpuLimit{
-        std::min(SoftCpuLimit(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)), most), most};
-    WallClock wall(Clock::now());
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const std::size_t capacity = bound.bytes + load.bytes;
-        SetUpChild(parent, result, output, cpuLimit, capacity);
-        gPictureMeter = &meter;
-        RunChild(work, bound, capacity);
-    }
-    if (child < 0) {
-        ::close(result);
+    Watched watched;
+    if (inWorkerWatched) {
+        watched = *inWorkerWatched;
+    } else {
+        const int output = KeptOutputFile();
+        const pid_t parent = ::getpid();
+        const std::size_t baseline = ResidentBytes(parent);
+        // What the child may hold: what it shares with this process when it starts, the bound, and
+        // the picture's surface and result; what it writes counts too.
+        const std::size_t limit = baseline + bound.bytes + load.bytes;
+        // The hard limit is the most the bound can ever reach; the soft limit follows the bound.
+        const rlim_t most = SoftCpuLimit(growing.MostSeconds());
+        const rlimit cpuLimit{
+            std::min(SoftCpuLimit(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)), most), most};
+        WallClock wall(Clock::now());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit written{ResultFileLimit(capacity), ResultFileLimit(capacity)};
+            SetUpChild(parent, result, output, cpuLimit, written);
+            gPictureMeter = &meter;
+            RunChild(work, bound, capacity);
+        }
+        if (child < 0) {
+            ::close(result);
+            CloseDescriptor(output);
+            drawing.result = Beyond("no process could be started to draw it");
+            return drawing;
+        }
+        watched = Watch(Watching{child, result}, limit, growing, meter, wall, cpuLimit);
+        said = KeptOutput(output);
         CloseDescriptor(output);
-        drawing.result = Beyond("no process could be started to draw it");
-        return drawing;
     }
-    const Watched watched = Watch(child, result, limit, growing, meter, wall, cpuLimit);
-    const std::string said = KeptOutput(output);
-    CloseDescriptor(output);
 #ifdef PLIM_PICTURE_UNDER_ASAN
     if (const std::optional<std::string> report = SanitizerReport(said)) {
         // A fault in the code the child ran: the sanitizer's report is this process's too.
@@ -746,7 +1102,72 @@ Drawing Draw(const PictureWork& work, const PictureLoad& load, const JobBudget& 
     } else if (stoppedInPlaced && (watched.pastFile || watched.pastPlaced)) {
         drawing.placedTimeSpent = true;
     }
+    if (worker != nullptr && !watched.answered) {
+        gWorker
+            .reset();  // it ended while it drew (killed at the bound, or it failed): the next starts another
+    }
     return drawing;
+}
+
+// Draws the picture (drawOnce, with what its job has left and whether its placed files are to be
+// shown as frames), again while the bound stops it in placed files; the job's accounts kept.
+PictureResult DrawAgainWhileRefused(
+    const std::function<Drawing(const JobBudget& job, bool framesOnly)>& drawOnce) {
+    const PictureJob scope;  // a picture drawn outside a job is a job of its own
+    JobBudget& job = *gJob;
+    const auto frame = [&](const ContentId& content) {
+        if (job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu))).second) {
+            ++gRefusalChanges;
+        }
+    };
+    // A file the bound stopped is refused and the picture drawn again; once the files have taken
+    // all their time, the picture is drawn again showing those that took it as frames, and so
+    // does every later picture of the job.
+    bool framesOnly = false;
+    for (int redraws = 0;; ++redraws) {
+        Drawing drawing = drawOnce(job, framesOnly);
+        for (const ContentId& content : drawing.framedFiles) {
+            frame(content);
+        }
+        job.art = std::max(0.0, job.art - drawing.artSpent);
+        job.placed = std::max(0.0, job.placed - drawing.placedSpent);
+        if (job.placed == 0.0) {
+            // The files that took the job's placed time are shown as frames from now on.
+            for (const ContentId& content : drawing.costlyFiles) {
+                frame(content);
+            }
+        }
+        job.wall = std::max(std::chrono::milliseconds{}, job.wall - drawing.wallSpent);
+        const bool again = redraws < kMostRedraws;
+        if (drawing.stoppedIn && again) {
+            if (Refusals().emplace(*drawing.stoppedIn, drawing.result.failure).second) {
+                ++gRefusalChanges;
+            }
+            const std::string line = "plimhost: the placed file " + drawing.stoppedFile +
+                                     " is refused while plimhost runs: " + drawing.result.failure +
+                                     "; the picture is drawn again without it\n";
+            WriteAll(STDERR_FILENO, line.data(), line.size());
+            continue;
+        }
+        if (drawing.placedTimeSpent && again) {
+            job.placed = 0.0;
+            framesOnly = true;
+            for (const ContentId& content : drawing.costlyFiles) {
+                frame(content);
+            }
+            const std::string line =
+                "plimhost: the picture is drawn again, the placed files it has no time "
+                "left for as their frames: " +
+                drawing.result.failure + "\n";
+            WriteAll(STDERR_FILENO, line.data(), line.size());
+            continue;
+        }
+        if (drawing.result.end == PictureResult::End::beyond) {
+            const std::string line = "plimhost: the picture is refused: " + drawing.result.failure + "\n";
+            WriteAll(STDERR_FILENO, line.data(), line.size());
+        }
+        return std::move(drawing.result);
+    }
 }
 
 }  // namespace
@@ -851,11 +1272,14 @@ PictureJob::PictureJob() {
 PictureJob::~PictureJob() {
     if (--gJobScopes == 0) {
         gJob.reset();
+        // What the worker holds is the job's: it ends with it.
+        gWorker.reset();
     }
 }
 
 void ForgetRefusedContent() {
     Refusals().clear();
+    ++gRefusalChanges;
 }
 
 PictureBound CurrentPictureBound() {
@@ -924,57 +1348,38 @@ PictureBytes PictureBytes::Prefix(std::size_t size) && {
 
 PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept {
     try {
-        const PictureJob scope;  // a picture drawn outside a job is a job of its own
-        JobBudget& job = *gJob;
-        // A file the bound stopped is refused and the picture drawn again; once the files have taken
-        // all their time, the picture is drawn again showing those that took it as frames, and so
-        // does every later picture of the job.
-        bool framesOnly = false;
-        for (int redraws = 0;; ++redraws) {
-            Drawing drawing = Draw(work, load, job, framesOnly);
-            for (const ContentId& content : drawing.framedFiles) {
-                job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
-            }
-            job.art = std::max(0.0, job.art - drawing.artSpent);
-            job.placed = std::max(0.0, job.placed - drawing.placedSpent);
-            if (job.placed == 0.0) {
-                // The files that took the job's placed time are shown as frames from now on.
-                for (const ContentId& content : drawing.costlyFiles) {
-                    job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
-                }
-            }
-            job.wall = std::max(std::chrono::milliseconds{}, job.wall - drawing.wallSpent);
-            const bool again = redraws < kMostRedraws;
-            if (drawing.stoppedIn && again) {
-                Refusals().emplace(*drawing.stoppedIn, drawing.result.failure);
-                const std::string line = "plimhost: the placed file " + drawing.stoppedFile +
-                                         " is refused while plimhost runs: " + drawing.result.failure +
-                                         "; the picture is drawn again without it\n";
-                WriteAll(STDERR_FILENO, line.data(), line.size());
-                continue;
-            }
-            if (drawing.placedTimeSpent && again) {
-                job.placed = 0.0;
-                framesOnly = true;
-                for (const ContentId& content : drawing.costlyFiles) {
-                    job.framed.emplace(content, PastPlacedFilesCpu(2.0 * Seconds(gBound.cpu)));
-                }
-                const std::string line =
-                    "plimhost: the picture is drawn again, the placed files it has no time "
-                    "left for as their frames: " +
-                    drawing.result.failure + "\n";
-                WriteAll(STDERR_FILENO, line.data(), line.size());
-                continue;
-            }
-            if (drawing.result.end == PictureResult::End::beyond) {
-                const std::string line = "plimhost: the picture is refused: " + drawing.result.failure + "\n";
-                WriteAll(STDERR_FILENO, line.data(), line.size());
-            }
-            return std::move(drawing.result);
-        }
+        return DrawAgainWhileRefused([&](const JobBudget& job, bool framesOnly) {
+            return Draw(work, nullptr, load, job, framesOnly);
+        });
     } catch (...) {
         return Beyond("no process could be started to draw it");
     }
+}
+
+PictureResult DrawPictureInWorker(PictureRecipeWork draw, const PictureRecipe& recipe,
+                                  const PictureHeld& held, const PictureLoad& load) noexcept {
+    try {
+        // Drawn in a process of its own (when no worker can be started), the picture holds what
+        // this process holds.
+        const PictureWork apart = [&](PictureOutput& output, std::string& failure) {
+            const std::optional<std::string> made = recipe(true);
+            if (!made) {
+                failure = "it can't be drawn";
+                return false;
+            }
+            return draw(*made, output, failure);
+        };
+        const InWorker picture{draw, recipe, held};
+        return DrawAgainWhileRefused([&](const JobBudget& job, bool framesOnly) {
+            return Draw(apart, &picture, load, job, framesOnly);
+        });
+    } catch (...) {
+        return Beyond("no process could be started to draw it");
+    }
+}
+
+int PictureWorkerProcess() {
+    return gWorker ? static_cast<int>(gWorker->process()) : 0;
 }
 
 }  // namespace host

@@ -17,7 +17,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -185,5 +187,39 @@ struct PictureResult {
 // time left for as their frames. Past the bound, the reason goes to standard error too. Never
 // throws.
 PictureResult DrawPictureApart(const PictureWork& work, const PictureLoad& load) noexcept;
+
+// The work of a picture a job's worker draws (DrawPictureInWorker): a function of this program,
+// which the worker, a copy of this process, holds at the same address, and the bytes of the recipe
+// it draws from.
+using PictureRecipeWork = bool (*)(std::string_view recipe, PictureOutput& output, std::string& failure);
+
+// What a worker holds of this process that a recipe may name rather than carry: an object (a
+// document) as it was when the worker started, by its address and the revision of its state.
+struct PictureHeld {
+    const void* object = nullptr;
+    std::uint64_t revision = 0;
+    bool operator==(const PictureHeld&) const = default;
+};
+
+// The recipe of a picture, asked for once its worker is known: held true when the worker holds the
+// object as it now is (the recipe may name it: the worker draws its own copy); false when the
+// recipe must carry it whole (none when it would be too much to hand over: a worker is then
+// started that holds it, and the recipe asked for again, held).
+using PictureRecipe = std::function<std::optional<std::string>(bool held)>;
+
+// Draws the picture as DrawPictureApart does, under the same bound, in the same job, with the same
+// accounting, refusals and frames, its result in a file of memory, but in the job's worker: a
+// process forked from this one at the job's first such picture (or when the bound, the refusals or
+// frames of placed files changed, or the one before ended: killed at its picture's bound, or at the
+// most CPU time it may take), that draws one picture after another, each under its own bound (the
+// CPU time, memory and wall-clock time it takes from its start), each told its recipe. A picture
+// thus pays no process of its own, nor the copy of this process's memory a process costs to
+// start. The worker is ended with its job (PictureJob), or with this process. When no worker can be
+// started, the picture is drawn in a process of its own.
+PictureResult DrawPictureInWorker(PictureRecipeWork draw, const PictureRecipe& recipe,
+                                  const PictureHeld& held, const PictureLoad& load) noexcept;
+
+// The process id of the job's worker; 0 when none runs (for tests).
+int PictureWorkerProcess();
 
 }  // namespace host

@@ -12,6 +12,7 @@
 #include <cairo.h>
 
 #include "model/AtomicFile.h"
+#include "model/DocumentFormat.h"
 #include "render/ArtExtent.h"
 #include "render/ArtWalk.h"
 #include "render/CairoHandles.h"
@@ -738,6 +739,16 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
 }  // namespace
 
 PictureLoad HeldLoad(const Document& document, const std::vector<ArtId>& art) {
+    // The pictures of a job mostly draw the same art of a document that doesn't change between
+    // them (an export's artboards): the last load is kept, for the state it was counted in.
+    static struct {
+        std::uint64_t revision = 0;
+        std::vector<ArtId> art;
+        PictureLoad load;
+    } last;
+    if (last.revision == document.revision() && last.art == art) {
+        return last.load;
+    }
     PictureLoad load;
     std::vector<ArtRef> pending;
     for (const ArtId id : art) {
@@ -765,6 +776,9 @@ PictureLoad HeldLoad(const Document& document, const std::vector<ArtId>& art) {
         }
         at.ForEachChildBackFirst([&](const ArtRef& child) { pending.push_back(child); });
     }
+    last.revision = document.revision();
+    last.art = art;
+    last.load = load;
     return load;
 }
 
@@ -804,23 +818,219 @@ std::optional<model::RasterPixels> RenderArtHere(const Document& document, const
     return ToPixels(surface.get(), settings.space, settings.transparent);
 }
 
+namespace {
+
+// The most a picture's recipe carries of a document that its worker does not hold (art objects,
+// bytes of pixels of its rasters, bytes of its text): beyond them a worker is started that holds
+// it, as it costs less than writing and reading it. A document cut down to one picture's art (an
+// export job's) is carried; a large one is drawn by a worker forked while it stays as it is.
+constexpr std::size_t kCarriedObjects = 2000;
+constexpr std::size_t kCarriedPixelBytes = std::size_t{1} << 20;
+constexpr std::size_t kCarriedText = std::size_t{8} << 20;
+
+// How a picture of art is handed back: its pixels, or a PNG file of them.
+enum class Handed : std::uint8_t { pixels, png };
+
+// What a picture's worker draws art from: the document held (its address, the same in the worker,
+// which holds it as this process does) or carried (its text in the native format, the art named by
+// UUID), the bounds, the size in pixels and the settings, and how it is handed back.
+struct ArtRecipeHead {
+    Handed handed = Handed::pixels;
+    bool held = false;
+    model::RasterPixels::Space space = model::RasterPixels::Space::rgb;
+    bool antiAlias = true;
+    bool transparent = false;
+    RenderLimits limits;
+    double resolution = 72.0;
+    model::Rect bounds;
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    const Document* document = nullptr;
+    std::uint64_t art = 0;
+};
+
+void PutBytes(std::string& recipe, const void* data, std::size_t size) {
+    recipe.append(static_cast<const char*>(data), size);
+}
+
+void PutText(std::string& recipe, std::string_view text) {
+    const std::uint64_t size = text.size();
+    PutBytes(recipe, &size, sizeof size);
+    recipe.append(text);
+}
+
+// Reads a recipe from its start on; false once it holds less than was asked for.
+class RecipeReader {
+public:
+    explicit RecipeReader(std::string_view recipe) : rest_(recipe) {}
+
+    bool Get(void* data, std::size_t size) {
+        if (rest_.size() < size) {
+            return false;
+        }
+        std::memcpy(data, rest_.data(), size);
+        rest_.remove_prefix(size);
+        return true;
+    }
+
+    bool GetText(std::string_view& text) {
+        std::uint64_t size = 0;
+        if (!Get(&size, sizeof size) || rest_.size() < size) {
+            return false;
+        }
+        text = rest_.substr(0, size);
+        rest_.remove_prefix(size);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Whether the document is small enough to be carried in a recipe.
+bool Carriable(const Document& document) {
+    const std::vector<ArtId> order = document.documentOrder();
+    if (order.size() > kCarriedObjects) {
+        return false;
+    }
+    std::size_t pixels = 0;
+    for (const ArtId art : order) {
+        if (const auto* raster = document.contentAs<model::RasterContent>(art)) {
+            pixels += raster->pixels.bytes.size();
+        }
+    }
+    return pixels <= kCarriedPixelBytes;
+}
+
+// The recipe of a picture of the art: naming the document when the worker holds it, else carrying
+// it; none when it is too large to carry.
+std::optional<std::string> ArtRecipe(const Document& document, const std::vector<ArtId>& art,
+                                     const model::Rect& bounds, const RenderSettings& settings,
+                                     const std::pair<std::size_t, std::size_t>& size, Handed handed,
+                                     const std::filesystem::path& file, bool held) {
+    ArtRecipeHead head;
+    head.handed = handed;
+    head.held = held;
+    head.space = settings.space;
+    head.antiAlias = settings.antiAlias;
+    head.transparent = settings.transparent;
+    head.limits = settings.limits;
+    head.resolution = settings.resolution;
+    head.bounds = bounds;
+    head.width = size.first;
+    head.height = size.second;
+    head.document = &document;
+    head.art = art.size();
+    std::string recipe;
+    PutBytes(recipe, &head, sizeof head);
+    PutText(recipe, settings.linkFolder.native());
+    PutText(recipe, file.native());
+    if (held) {
+        PutBytes(recipe, art.data(), art.size() * sizeof(ArtId));
+        return recipe;
+    }
+    if (!Carriable(document)) {
+        return std::nullopt;
+    }
+    for (const ArtId id : art) {
+        const model::Result<std::string> uuid = document.uuid(id);
+        if (!uuid) {
+            return std::nullopt;
+        }
+        PutText(recipe, *uuid);
+    }
+    model::WriteResult text = model::writeDocument(document);
+    if (!text.text || text.text->size() > kCarriedText) {
+        return std::nullopt;
+    }
+    PutText(recipe, *text.text);
+    return recipe;
+}
+
+// Draws a picture of art from its recipe, in the worker (or a process of its own).
+bool DrawArtRecipe(std::string_view recipe, PictureOutput& output, std::string& failure) {
+    RecipeReader reader(recipe);
+    ArtRecipeHead head;
+    std::string_view linkFolder;
+    std::string_view file;
+    if (!reader.Get(&head, sizeof head) || !reader.GetText(linkFolder) || !reader.GetText(file)) {
+        failure = "it can't be drawn";
+        return false;
+    }
+    RenderSettings settings;
+    settings.space = head.space;
+    settings.antiAlias = head.antiAlias;
+    settings.transparent = head.transparent;
+    settings.limits = head.limits;
+    settings.resolution = head.resolution;
+    settings.linkFolder = std::string(linkFolder);
+    std::vector<ArtId> art(static_cast<std::size_t>(head.art));
+    std::optional<Document> carried;
+    if (head.held) {
+        if (!reader.Get(art.data(), art.size() * sizeof(ArtId))) {
+            failure = "it can't be drawn";
+            return false;
+        }
+    } else {
+        std::vector<std::string_view> uuids(art.size());
+        std::string_view text;
+        for (std::string_view& uuid : uuids) {
+            reader.GetText(uuid);
+        }
+        if (!reader.GetText(text) || !(carried = model::readDocument(text).document)) {
+            failure = "it can't be drawn";
+            return false;
+        }
+        for (std::size_t i = 0; i < art.size(); ++i) {
+            art[i] = carried->artByUuid(uuids[i]);
+        }
+    }
+    const Document& document = head.held ? *head.document : *carried;
+    const CairoSurface surface =
+        RenderSurface(document, art, head.bounds, settings, static_cast<std::size_t>(head.width),
+                      static_cast<std::size_t>(head.height));
+    if (head.handed == Handed::pixels) {
+        if (surface == nullptr) {
+            failure = "the art could not be drawn";
+            return false;
+        }
+        return WriteSurfacePixels(output, surface.get(), settings.space, settings.transparent);
+    }
+    if (surface == nullptr) {
+        failure = "the active artboard could not be drawn";
+        return false;
+    }
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        return static_cast<PictureOutput*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS
+                                                                         : CAIRO_STATUS_WRITE_ERROR;
+    };
+    if (cairo_surface_write_to_png_stream(surface.get(), append, &output) != CAIRO_STATUS_SUCCESS) {
+        failure = "cannot write " + std::string(file);
+        return false;
+    }
+    return true;
+}
+
+// Draws the picture of the art in the job's worker.
+PictureResult DrawArtInWorker(const Document& document, const std::vector<ArtId>& art,
+                              const model::Rect& bounds, const RenderSettings& settings,
+                              const std::pair<std::size_t, std::size_t>& size, Handed handed,
+                              const std::filesystem::path& file) {
+    return DrawPictureInWorker(
+        DrawArtRecipe,
+        [&](bool held) { return ArtRecipe(document, art, bounds, settings, size, handed, file, held); },
+        PictureHeld{&document, document.revision()}, PictureLoadOf(document, art, size));
+}
+
+}  // namespace
+
 std::optional<model::RasterPixels> RenderArt(const Document& document, const std::vector<ArtId>& art,
                                              const model::Rect& bounds, const RenderSettings& settings) {
     const auto size = PictureSize(bounds, settings.resolution);
     if (!size) {
         return std::nullopt;
     }
-    PictureResult picture = DrawPictureApart(
-        [&](PictureOutput& output, std::string& failure) {
-            const CairoSurface surface =
-                RenderSurface(document, art, bounds, settings, size->first, size->second);
-            if (surface == nullptr) {
-                failure = "the art could not be drawn";
-                return false;
-            }
-            return WriteSurfacePixels(output, surface.get(), settings.space, settings.transparent);
-        },
-        PictureLoadOf(document, art, *size));
+    PictureResult picture = DrawArtInWorker(document, art, bounds, settings, *size, Handed::pixels, {});
     if (!picture.made()) {
         return std::nullopt;
     }
@@ -874,26 +1084,9 @@ bool WriteArtboardPng(const Document& document, const std::filesystem::path& fil
     }
     RenderSettings settings;
     settings.linkFolder = linkFolder;
-    // The picture is made whole in its own process, then replaces the file at once.
-    const PictureResult picture = DrawPictureApart(
-        [&](PictureOutput& output, std::string& failure) {
-            const CairoSurface surface =
-                RenderSurface(document, layers, bounds, settings, size->first, size->second);
-            if (surface == nullptr) {
-                failure = "the active artboard could not be drawn";
-                return false;
-            }
-            const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
-                return static_cast<PictureOutput*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS
-                                                                                 : CAIRO_STATUS_WRITE_ERROR;
-            };
-            if (cairo_surface_write_to_png_stream(surface.get(), append, &output) != CAIRO_STATUS_SUCCESS) {
-                failure = "cannot write " + file.string();
-                return false;
-            }
-            return true;
-        },
-        PictureLoadOf(document, layers, *size));
+    // The picture is made whole in the job's worker, then replaces the file at once.
+    const PictureResult picture =
+        DrawArtInWorker(document, layers, bounds, settings, *size, Handed::png, file);
     if (!picture.made()) {
         *error = picture.end == PictureResult::End::failed ? picture.failure
                                                            : "the active artboard could not be drawn";
