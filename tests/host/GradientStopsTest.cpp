@@ -21,7 +21,8 @@ constexpr int kSide = 400;
 
 // Ramps of 1,024 stops: waves of colour and opacity, one channel a straight line; a ramp whose
 // colour changes by less than a 255th between stops; black and white in turn; and one with a
-// sharp change (two stops at one offset) in a straight ramp.
+// sharp change (a green stop at the offset of another) in a straight ramp: the stop before it, it
+// and the stop after it are kept besides the ends.
 std::vector<RampStop> Ramp(const std::string& kind) {
     std::vector<RampStop> ramp;
     const int count = 1024;
@@ -56,7 +57,7 @@ const StopsCase kCases[] = {
     {"waves", 300},
     {"fine", 40},
     {"alternating", 1024},
-    {"sharp", 4},
+    {"sharp", 5},
 };
 
 // The pixels of a square filled with the stops: a linear gradient at 30 degrees across it, or a

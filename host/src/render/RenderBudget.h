@@ -32,7 +32,7 @@ inline constexpr double kPathWorkPerPicture = 4'000'000.0;
 // paints (a fill, a stroke, glyphs, a raster's pixels) kPaintPixelPrice or its paint's price, and
 // one of an effect's image kEffectPixelPrice for each effect. About a second per 50,000,000.
 inline constexpr double kPixelWorkPerPicture = 300'000'000.0;
-inline constexpr double kPaintPixelPrice = 0.018;
+inline constexpr double kPaintPixelPrice = 0.012;
 // A pixel of glyphs painted: cairo composites each glyph's own mask.
 inline constexpr double kGlyphPixelPrice = 0.05;
 // A device row an edge of a path's outline crosses as cairo fills or strokes it: its rasterizer
