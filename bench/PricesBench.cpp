@@ -11,9 +11,10 @@
 //
 // Each run's "priced_ms" counter is what the bound of its picture grows by for the work its budget
 // priced (PictureAllowance's path and pixel work), without the sanitizers' factor; what the
-// document holds (its objects and points) grows the bound besides, and is left out here. After the runs the table gives, for each construct, that allowance beside the
-// CPU time the construct took beyond "empty" (medians of the repetitions), and the ratio of the
-// two: the allowances are meant to be within three times of what this machine takes, either way.
+// document holds (its objects and points) grows the bound besides, and is left out here. After the runs the
+// table gives, for each construct, that allowance beside the CPU time the construct took beyond "empty"
+// (medians of the repetitions), and the ratio of the two: the allowances are meant to be within three times
+// of what this machine takes, either way.
 //
 // Placed files (a PDF's meshes, images, SVG documents) are not in the table: no budget prices what
 // their decoders do; their time is the base's and their bytes' (PictureProcess.h).
@@ -68,7 +69,9 @@ json Disc(const json& style) {
     const double r = kSide / 2;
     const double k = 0.5523 * r;
     const auto segment = [&](double ax, double ay, double ix, double iy) {
-        return json{{"anchor", {r + ax, r + ay}}, {"in", {r + ax + ix, r + ay + iy}}, {"out", {r + ax - ix, r + ay - iy}}};
+        return json{{"anchor", {r + ax, r + ay}},
+                    {"in", {r + ax + ix, r + ay + iy}},
+                    {"out", {r + ax - ix, r + ay - iy}}};
     };
     return json{{"type", "path"},
                 {"closed", true},
@@ -84,13 +87,15 @@ json Stops(int count, bool smooth) {
         const double t = static_cast<double>(i) / (count - 1);
         const double wave = 0.5 + 0.5 * std::sin(6.0 * M_PI * t);
         const double v = smooth ? wave : i % 2;
-        stops.push_back(json{{"color", Rgb(v, smooth ? t : v, smooth ? 1.0 - wave : v)}, {"rampPoint", 100.0 * t}});
+        stops.push_back(
+            json{{"color", Rgb(v, smooth ? t : v, smooth ? 1.0 - wave : v)}, {"rampPoint", 100.0 * t}});
     }
     return stops;
 }
 
 json Gradient(const std::string& name, const char* type, int stops, bool smooth) {
-    return json{{"name", name}, {"color", Rgb(0.5, 0.5, 0.5)}, {"type", type}, {"stops", Stops(stops, smooth)}};
+    return json{
+        {"name", name}, {"color", Rgb(0.5, 0.5, 0.5)}, {"type", type}, {"stops", Stops(stops, smooth)}};
 }
 
 // A square of the gradient: across the art's bounds ("along" the device's axes) or at 30 degrees.
@@ -173,13 +178,13 @@ json Clipped(int depth) {
 
 json Resources() {
     return json{
-        {"gradients", json::array({Gradient("linear2", "linear", 2, true),
-                                   Gradient("linear64", "linear", 64, false),
-                                   Gradient("linear1024smooth", "linear", 1024, true),
-                                   Gradient("linear1024sharp", "linear", 1024, false),
-                                   Gradient("radial2", "radial", 2, true), Gradient("radial64", "radial", 64, false),
-                                   Gradient("radial1024smooth", "radial", 1024, true),
-                                   Gradient("radial1024sharp", "radial", 1024, false)})},
+        {"gradients",
+         json::array({Gradient("linear2", "linear", 2, true), Gradient("linear64", "linear", 64, false),
+                      Gradient("linear1024smooth", "linear", 1024, true),
+                      Gradient("linear1024sharp", "linear", 1024, false),
+                      Gradient("radial2", "radial", 2, true), Gradient("radial64", "radial", 64, false),
+                      Gradient("radial1024smooth", "radial", 1024, true),
+                      Gradient("radial1024sharp", "radial", 1024, false)})},
         {"patterns", json::array({json{{"name", "checks"},
                                        {"color", {{"gray", 0.5}}},
                                        {"tile", {0.0, 10.0, 10.0, 0.0}},
@@ -189,8 +194,8 @@ json Resources() {
 
 struct Construct {
     const char* name;
-    json art;         // what the artboard holds; null for nothing
-    int copies = 1;   // drawn that many times, one over another: the cheap ones, beyond the noise
+    json art;        // what the artboard holds; null for nothing
+    int copies = 1;  // drawn that many times, one over another: the cheap ones, beyond the noise
 };
 
 std::vector<Construct> Constructs() {
@@ -208,8 +213,9 @@ std::vector<Construct> Constructs() {
         {"radial_1024_sharp", RadialSquare("radial1024sharp")},
         {"opacity_half", Blended(Square(Fill(Rgb(0.2, 0.4, 0.8))), 0, 0.5)},
         {"multiply_object", Blended(Square(Fill(Rgb(0.2, 0.4, 0.8))), 1)},
-        {"multiply_fill", Square(json{{"paintFields", json::array({json{{"fill", {{"color", Rgb(0.2, 0.4, 0.8)}}},
-                                                                        {"blend", {{"mode", 1}}}}})}})},
+        {"multiply_fill",
+         Square(json{{"paintFields", json::array({json{{"fill", {{"color", Rgb(0.2, 0.4, 0.8)}}},
+                                                       {"blend", {{"mode", 1}}}}})}})},
         {"screen_object", Blended(Square(Fill(Rgb(0.2, 0.4, 0.8))), 2)},
         {"color_dodge_object", Blended(Square(Fill(Rgb(0.2, 0.4, 0.8))), 6)},
         {"hue_object", Blended(Square(Fill(Rgb(0.2, 0.4, 0.8))), 12)},
@@ -232,7 +238,9 @@ std::optional<Document> DocumentOf(const json& art, int copies) {
     document["version"] = 1;
     document["artboards"] = json::array({json{{"name", "One"}, {"rect", {0.0, kSide, kSide, 0.0}}}});
     document["layers"] = json::array(
-        {json{{"type", "layer"}, {"title", "Art"}, {"children", art.is_null() ? json::array() : json(std::vector<json>(copies, art))}}});
+        {json{{"type", "layer"},
+              {"title", "Art"},
+              {"children", art.is_null() ? json::array() : json(std::vector<json>(copies, art))}}});
     host::model::ReadResult read = host::model::readDocument(document.dump());
     if (!read.document) {
         std::fprintf(stderr, "%s\n", read.error.c_str());
@@ -301,8 +309,9 @@ protected:
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     for (const Construct& construct : Constructs()) {
-        benchmark::RegisterBenchmark((std::string("Price/") + construct.name).c_str(),
-                                     [construct](benchmark::State& state) { DrawConstruct(state, construct.art, construct.copies); })
+        benchmark::RegisterBenchmark(
+            (std::string("Price/") + construct.name).c_str(),
+            [construct](benchmark::State& state) { DrawConstruct(state, construct.art, construct.copies); })
             ->Unit(benchmark::kMillisecond)
             ->Repetitions(5);
     }

@@ -1307,22 +1307,24 @@ TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
     json children = json::array();
     for (int i = 0; i < kBoards; ++i) {
         const double x = (kBoard + 100.0) * i;
-        artboards.push_back({{"name", "Board " + std::to_string(i + 1)}, {"rect", {x, kBoard, x + kBoard, 0.0}}});
+        artboards.push_back(
+            {{"name", "Board " + std::to_string(i + 1)}, {"rect", {x, kBoard, x + kBoard, 0.0}}});
         children.push_back({{"type", "symbol"},
                             {"symbol", "Tile"},
                             {"frame", {0, 100, 100, 0}},
                             {"matrix", {kBoard / 100, 0, 0, kBoard / 100, x, 0}}});
     }
     OpenDocumentFile(
-        scratch.Write("bursts.ai",
-                      json{{"format", "plimhost-document"},
-                           {"version", 1},
-                           {"gradients",
-                            {{{"name", "Burst"}, {"color", {{"gray", 0.5}}}, {"type", "radial"}, {"stops", stops}}}},
-                           {"symbols", {{{"name", "Tile"}, {"art", tile}}}},
-                           {"artboards", artboards},
-                           {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
-                          .dump()),
+        scratch.Write(
+            "bursts.ai",
+            json{{"format", "plimhost-document"},
+                 {"version", 1},
+                 {"gradients",
+                  {{{"name", "Burst"}, {"color", {{"gray", 0.5}}}, {"type", "radial"}, {"stops", stops}}}},
+                 {"symbols", {{{"name", "Tile"}, {"art", tile}}}},
+                 {"artboards", artboards},
+                 {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
+                .dump()),
         7);
     host::SetPictureBound(kQuarterSecond);
     const std::filesystem::path out = scratch.Path() / "bursts";

@@ -410,11 +410,14 @@ std::optional<std::array<double, 3>> ScreenRgb(const Document& document, const C
     return model::toRgb(flat);
 }
 
-double PaintPixelPrice(const RenderContext& context, const Color& color, double opacity, const PaintPlace& place) {
-    if (!std::isfinite(opacity) || (color.kind != Color::Kind::gradient && color.kind != Color::Kind::pattern)) {
+double PaintPixelPrice(const RenderContext& context, const Color& color, double opacity,
+                       const PaintPlace& place) {
+    if (!std::isfinite(opacity) ||
+        (color.kind != Color::Kind::gradient && color.kind != Color::Kind::pattern)) {
         return kPaintPixelPrice;
     }
-    const model::PaintResource* resource = context.document.colors().resourceByName(color.resource, color.kind);
+    const model::PaintResource* resource =
+        context.document.colors().resourceByName(color.resource, color.kind);
     if (resource == nullptr) {
         return kPaintPixelPrice;
     }

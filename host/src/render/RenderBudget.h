@@ -49,7 +49,9 @@ inline constexpr int kFirstMixingBlendMode = 12;
 
 // The price of a device pixel of a group put back in the blend mode (0 normal).
 inline double GroupPixelPrice(int mode) {
-    return mode == 0 ? kGroupPixelPrice : mode >= kFirstMixingBlendMode ? kMixingBlendPixelPrice : kBlendPixelPrice;
+    return mode == 0                       ? kGroupPixelPrice
+           : mode >= kFirstMixingBlendMode ? kMixingBlendPixelPrice
+                                           : kBlendPixelPrice;
 }
 // A pixel a gradient paints, where cairo works its colour out pixel by pixel (PaintPixelPrice of
 // PaintSource.h): linear or radial, and for each stop cairo walks past to reach it.

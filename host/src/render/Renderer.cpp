@@ -75,7 +75,8 @@ struct OutlineMeasure {
     double acrossY = 0.0;
 
     void Add(const model::PathGeometry& path) {
-        const model::Point* last = path.closed && !path.segments.empty() ? &path.segments.back().anchor : nullptr;
+        const model::Point* last =
+            path.closed && !path.segments.empty() ? &path.segments.back().anchor : nullptr;
         for (const model::Segment& segment : path.segments) {
             if (last != nullptr) {
                 acrossX += std::abs(segment.anchor.x - last->x);
@@ -198,7 +199,8 @@ private:
             painter.ClipToDrawnExtent(art, bounds_);
             const double pixels = ShownPixels(painter.cr_);
             RenderBudget& budget = painter.picture_.budget;
-            drawEffects_ = !effects_.empty() && budget.SpendPixels(pixels * (GroupPixelPrice(mode_) + effects_.PixelPrice()));
+            drawEffects_ = !effects_.empty() &&
+                           budget.SpendPixels(pixels * (GroupPixelPrice(mode_) + effects_.PixelPrice()));
             if (!effects_.empty() && !drawEffects_) {
                 painter.picture_.simplified.Note(Simplification::effectsLeftOut, data);
             }
@@ -437,14 +439,15 @@ private:
                 field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
             const PaintPlace place = PlaceOf(data, color, fill != nullptr);
             const double price = PaintPixelPrice(Context(), color, grouped ? 1.0 : opacity, place);
-            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()), shown,
-                            price, outlines->EdgeRows(cr_, fill == nullptr))) {
+            if (!SpendPaint(outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
+                            shown, price, outlines->EdgeRows(cr_, fill == nullptr))) {
                 picture_.simplified.Note(
                     fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
                 continue;
             }
-            if (grouped && !picture_.budget.SpendPixels((shown.isEmpty() ? 0.0 : shown.width() * shown.height()) *
-                                                        GroupPixelPrice(field.blend.mode))) {
+            if (grouped &&
+                !picture_.budget.SpendPixels((shown.isEmpty() ? 0.0 : shown.width() * shown.height()) *
+                                             GroupPixelPrice(field.blend.mode))) {
                 picture_.simplified.Note(Simplification::transparencyLeftOut, data);
                 grouped = false;
             }
