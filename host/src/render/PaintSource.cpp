@@ -203,20 +203,37 @@ void SetLaidOut(cairo_t* cr, cairo_pattern_t* pattern, const cairo_matrix_t& lay
     cairo_set_source(cr, pattern);
 }
 
+// The picture's gradient laid out for the place, and where its own space lies on the device; null
+// when cairo can't draw through the layout or the gradient can't be built.
+struct LaidOutGradient {
+    cairo_pattern_t* pattern = nullptr;
+    cairo_matrix_t layout{};
+    cairo_matrix_t device{};
+};
+
+LaidOutGradient LayGradient(const RenderContext& context, const model::PaintResource& gradient,
+                            const model::GradientPlacement& placement, double opacity,
+                            const PaintPlace& place) {
+    LaidOutGradient laid;
+    laid.layout = GradientLayout(gradient, placement, place);
+    const std::optional<cairo_matrix_t> device = DeviceMatrix(context.cr, laid.layout);
+    if (!device) {
+        return laid;
+    }
+    laid.device = *device;
+    const double focus = FocusOf(gradient, placement);
+    laid.pattern = Cached(context, {&gradient, opacity, focus},
+                          [&] { return BuildGradient(context.document, gradient, opacity, focus); });
+    return laid;
+}
+
 bool SetGradient(const RenderContext& context, const model::PaintResource& gradient,
                  const model::GradientPlacement& placement, double opacity, const PaintPlace& place) {
-    const cairo_matrix_t layout = GradientLayout(gradient, placement, place);
-    if (!DeviceMatrix(context.cr, layout)) {
+    const LaidOutGradient laid = LayGradient(context, gradient, placement, opacity, place);
+    if (laid.pattern == nullptr) {
         return false;
     }
-    const double focus = FocusOf(gradient, placement);
-    cairo_pattern_t* pattern = Cached(context, {&gradient, opacity, focus}, [&] {
-        return BuildGradient(context.document, gradient, opacity, focus);
-    });
-    if (pattern == nullptr) {
-        return false;
-    }
-    SetLaidOut(context.cr, pattern, layout);
+    SetLaidOut(context.cr, laid.pattern, laid.layout);
     return true;
 }
 
@@ -428,21 +445,15 @@ double PaintPixelPrice(const RenderContext& context, const Color& color, double 
         return kPaintPixelPrice;
     }
     const model::PaintResource& gradient = *resource;
-    const std::optional<cairo_matrix_t> device =
-        DeviceMatrix(context.cr, GradientLayout(gradient, color.placement, place));
-    if (!device) {
-        return kPaintPixelPrice;
-    }
-    const double focus = FocusOf(gradient, color.placement);
-    cairo_pattern_t* pattern = Cached(context, {&gradient, opacity, focus}, [&] {
-        return BuildGradient(context.document, gradient, opacity, focus);
-    });
+    const LaidOutGradient laid = LayGradient(context, gradient, color.placement, opacity, place);
     int stops = 0;
-    if (pattern == nullptr || cairo_pattern_get_color_stop_count(pattern, &stops) != CAIRO_STATUS_SUCCESS) {
+    if (laid.pattern == nullptr ||
+        cairo_pattern_get_color_stop_count(laid.pattern, &stops) != CAIRO_STATUS_SUCCESS) {
         return kPaintPixelPrice;
     }
     // The gradient's own space from the device's: a linear gradient's position is its x.
-    cairo_matrix_t inverse = *device;
+    const cairo_matrix_t& device = laid.device;
+    cairo_matrix_t inverse = device;
     if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) {
         return kPaintPixelPrice;
     }
@@ -453,7 +464,7 @@ double PaintPixelPrice(const RenderContext& context, const Color& color, double 
         return kPaintPixelPrice;  // the same colours on every row, or one colour a row
     }
     // The pixels from one end of the ramp to the other: the radius, or the axis's length.
-    const double length = radial ? std::sqrt(std::abs(device->xx * device->yy - device->xy * device->yx))
+    const double length = radial ? std::sqrt(std::abs(device.xx * device.yy - device.xy * device.yx))
                                  : 1.0 / std::hypot(inverse.xx, inverse.xy);
     const double count = static_cast<double>(stops);
     const double walked = length > count ? count * count / length : count;
