@@ -1276,11 +1276,12 @@ TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
     EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
 }
 
-// A symbol of a radial gradient of 1,024 stops, on each of twelve artboards of 1,000 points: cairo
-// looks every pixel's colour up along the stops it is given, so that all of them would cost each
-// picture several times the (lowered) base. Each is drawn from the stops its pixels can show (or,
-// for stops that change sharply, from fewer of them) and priced for them, and every picture is
-// written within what it holds and draws, none refused.
+// A symbol of four squares of a radial gradient of 1,024 stops, one over another, on each of six
+// artboards of 1,500 points: cairo looks every pixel's colour up along the stops it is given, so
+// that drawn from all of them each picture would take more than the (lowered) base beyond its
+// allowances, and the job's base would be gone with the first. Each is drawn from the stops its
+// pixels can show (or, for stops that change sharply, from fewer of them) and priced for them, and
+// every picture is written within what it holds and draws, none refused.
 struct GradientJobCase {
     const char* name;
     bool smooth;  // waves of colour, or black and white in turn
@@ -1291,8 +1292,8 @@ const GradientJobCase kGradientJobs[] = {{"SmoothRamp", true}, {"AlternatingRamp
 class GradientSymbolJobs : public BoundedJob, public testing::WithParamInterface<GradientJobCase> {};
 
 TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
-    constexpr int kBoards = 12;
-    constexpr double kBoard = 1000.0;
+    constexpr int kBoards = 6;
+    constexpr double kBoard = 1500.0;
     json stops = json::array();
     for (int i = 0; i < 1024; ++i) {
         const double t = i / 1023.0;
@@ -1300,9 +1301,9 @@ TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
         const double v = GetParam().smooth ? wave : i % 2;
         stops.push_back({{"color", {{"rgb", {v, GetParam().smooth ? t : v, v}}}}, {"rampPoint", 100.0 * t}});
     }
-    const json square = json::parse(SquareOf(100, "{}"));
-    json tile = square;
-    tile["style"] = {{"paintFields", {{{"fill", {{"color", {{"gradient", "Burst"}}}}}}}}};
+    json square = json::parse(SquareOf(100, "{}"));
+    square["style"] = {{"paintFields", {{{"fill", {{"color", {{"gradient", "Burst"}}}}}}}}};
+    const json tile = {{"type", "group"}, {"children", {square, square, square, square}}};
     json artboards = json::array();
     json children = json::array();
     for (int i = 0; i < kBoards; ++i) {
