@@ -1156,7 +1156,8 @@ const BoundCase kBoundCases[] = {
      Bounded::drawn},
 };
 
-class BoundedPictures : public PluginTest, public testing::WithParamInterface<BoundCase> {
+// Jobs under a lowered bound, which is put back after each, with the refusals it made.
+class BoundedJob : public PluginTest {
 protected:
     void TearDown() override {
         host::SetPictureBound({});
@@ -1165,6 +1166,8 @@ protected:
     }
     testsupport::ScratchFolder scratch{"bounded_pictures"};
 };
+
+class BoundedPictures : public BoundedJob, public testing::WithParamInterface<BoundCase> {};
 
 TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
     const BoundCase& c = GetParam();
@@ -1339,6 +1342,74 @@ TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
     EXPECT_EQ(said.find(" is refused while plimhost runs: "), std::string::npos) << said;
     EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
 }
+
+// A symbol of four squares of a radial gradient of 1,024 stops, one over another, on each of six
+// artboards of 1,500 points: cairo looks every pixel's colour up along the stops it is given, so
+// that drawn from all of them each picture would take more than the (lowered) base beyond its
+// allowances, and the job's base would be gone with the first. Each is drawn from the stops its
+// pixels can show (or, for stops that change sharply, from fewer of them) and priced for them, and
+// every picture is written within what it holds and draws, none refused.
+struct GradientJobCase {
+    const char* name;
+    bool smooth;  // waves of colour, or black and white in turn
+};
+
+const GradientJobCase kGradientJobs[] = {{"SmoothRamp", true}, {"AlternatingRamp", false}};
+
+class GradientSymbolJobs : public BoundedJob, public testing::WithParamInterface<GradientJobCase> {};
+
+TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
+    constexpr int kBoards = 6;
+    constexpr double kBoard = 1500.0;
+    json stops = json::array();
+    for (int i = 0; i < 1024; ++i) {
+        const double t = i / 1023.0;
+        const double wave = 0.5 + 0.5 * std::sin(6.0 * M_PI * t);
+        const double v = GetParam().smooth ? wave : i % 2;
+        stops.push_back({{"color", {{"rgb", {v, GetParam().smooth ? t : v, v}}}}, {"rampPoint", 100.0 * t}});
+    }
+    json square = json::parse(SquareOf(100, "{}"));
+    square["style"] = {{"paintFields", {{{"fill", {{"color", {{"gradient", "Burst"}}}}}}}}};
+    const json tile = {{"type", "group"}, {"children", {square, square, square, square}}};
+    json artboards = json::array();
+    json children = json::array();
+    for (int i = 0; i < kBoards; ++i) {
+        const double x = (kBoard + 100.0) * i;
+        artboards.push_back(
+            {{"name", "Board " + std::to_string(i + 1)}, {"rect", {x, kBoard, x + kBoard, 0.0}}});
+        children.push_back({{"type", "symbol"},
+                            {"symbol", "Tile"},
+                            {"frame", {0, 100, 100, 0}},
+                            {"matrix", {kBoard / 100, 0, 0, kBoard / 100, x, 0}}});
+    }
+    OpenDocumentFile(
+        scratch.Write(
+            "bursts.ai",
+            json{{"format", "plimhost-document"},
+                 {"version", 1},
+                 {"gradients",
+                  {{{"name", "Burst"}, {"color", {{"gray", 0.5}}}, {"type", "radial"}, {"stops", stops}}}},
+                 {"symbols", {{{"name", "Tile"}, {"art", tile}}}},
+                 {"artboards", artboards},
+                 {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
+                .dump()),
+        7);
+    host::SetPictureBound(kQuarterSecond);
+    const std::filesystem::path out = scratch.Path() / "bursts";
+    testing::internal::CaptureStderr();
+    const json reply = ScriptJson(
+        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "burst"}}.dump());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(reply["Results"].size(), std::size_t{kBoards}) << reply.dump();
+    for (int i = 0; i < kBoards; ++i) {
+        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
+        EXPECT_TRUE(std::filesystem::exists(out / ("burst " + std::to_string(i + 1) + ".png"))) << i;
+    }
+    EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ramps, GradientSymbolJobs, testing::ValuesIn(kGradientJobs),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.
 TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {

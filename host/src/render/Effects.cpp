@@ -351,7 +351,7 @@ double Effects::Reach() const {
 double Effects::PixelPrice() const {
     double price = 0.0;
     for (const EffectRecord& record : effects_) {
-        price += std::holds_alternative<GaussianBlur>(record) ? 2.0 * kEffectPixelPrice : kEffectPixelPrice;
+        price += std::holds_alternative<GaussianBlur>(record) ? kBlurPixelPrice : kEffectPixelPrice;
     }
     return price;
 }

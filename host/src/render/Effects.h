@@ -84,8 +84,8 @@ public:
     double Reach() const;
 
     // What working the effects out costs for each device pixel of their image, in pixels of a
-    // group (RenderBudget.h): kEffectPixelPrice for each effect, twice that for a Gaussian blur,
-    // which blurs four channels where the others blur one.
+    // group (RenderBudget.h): kEffectPixelPrice for each effect, kBlurPixelPrice for a Gaussian
+    // blur.
     double PixelPrice() const;
 
     // Paints the object (drawn by itself, as cairo_pop_group gives it) onto the context with the

@@ -56,12 +56,6 @@ Point Along(Point from, double degrees, double distance) {
     return {from.x + std::cos(radians) * distance, from.y + std::sin(radians) * distance};
 }
 
-// A colour stop as cairo takes it.
-struct RampStop {
-    double offset = 0.0;
-    std::array<double, 4> rgba{};
-};
-
 RampStop Mix(const RampStop& a, const RampStop& b, double offset, double t) {
     RampStop mixed{offset, {}};
     for (std::size_t c = 0; c < 4; ++c) {
@@ -141,6 +135,9 @@ CairoPattern BuildGradient(const Document& document, const model::PaintResource&
     if (!ramp) {
         return nullptr;
     }
+    if (ramp->size() > kPlainGradientStops) {
+        ramp = ShownStops(*ramp);
+    }
     if (ramp->size() > kMostGradientStops) {
         ramp = Resampled(*ramp, kMostGradientStops);
     }
@@ -206,20 +203,37 @@ void SetLaidOut(cairo_t* cr, cairo_pattern_t* pattern, const cairo_matrix_t& lay
     cairo_set_source(cr, pattern);
 }
 
+// The picture's gradient laid out for the place, and where its own space lies on the device; null
+// when cairo can't draw through the layout or the gradient can't be built.
+struct LaidOutGradient {
+    cairo_pattern_t* pattern = nullptr;
+    cairo_matrix_t layout{};
+    cairo_matrix_t device{};
+};
+
+LaidOutGradient LayGradient(const RenderContext& context, const model::PaintResource& gradient,
+                            const model::GradientPlacement& placement, double opacity,
+                            const PaintPlace& place) {
+    LaidOutGradient laid;
+    laid.layout = GradientLayout(gradient, placement, place);
+    const std::optional<cairo_matrix_t> device = DeviceMatrix(context.cr, laid.layout);
+    if (!device) {
+        return laid;
+    }
+    laid.device = *device;
+    const double focus = FocusOf(gradient, placement);
+    laid.pattern = Cached(context, {&gradient, opacity, focus},
+                          [&] { return BuildGradient(context.document, gradient, opacity, focus); });
+    return laid;
+}
+
 bool SetGradient(const RenderContext& context, const model::PaintResource& gradient,
                  const model::GradientPlacement& placement, double opacity, const PaintPlace& place) {
-    const cairo_matrix_t layout = GradientLayout(gradient, placement, place);
-    if (!DeviceMatrix(context.cr, layout)) {
+    const LaidOutGradient laid = LayGradient(context, gradient, placement, opacity, place);
+    if (laid.pattern == nullptr) {
         return false;
     }
-    const double focus = FocusOf(gradient, placement);
-    cairo_pattern_t* pattern = Cached(context, {&gradient, opacity, focus}, [&] {
-        return BuildGradient(context.document, gradient, opacity, focus);
-    });
-    if (pattern == nullptr) {
-        return false;
-    }
-    SetLaidOut(context.cr, pattern, layout);
+    SetLaidOut(context.cr, laid.pattern, laid.layout);
     return true;
 }
 
@@ -317,6 +331,51 @@ bool SetSolid(cairo_t* cr, const Document& document, const Color& color, double 
 
 }  // namespace
 
+// Walked once: from each stop kept, the line to a later stop may pass on every stop between them
+// while its slope, in every channel, lies within what each of those stops allows; the last stop it
+// can reach is kept next.
+std::vector<RampStop> ShownStops(const std::vector<RampStop>& ramp) {
+    std::vector<RampStop> kept;
+    if (ramp.empty()) {
+        return kept;
+    }
+    std::size_t from = 0;  // the stop kept last, where the line starts
+    kept.push_back(ramp[from]);
+    std::array<double, 4> low{};
+    std::array<double, 4> high{};
+    low.fill(-INFINITY);
+    high.fill(INFINITY);
+    std::size_t i = 1;
+    while (i < ramp.size()) {
+        const double dx = ramp[i].offset - ramp[from].offset;
+        std::array<double, 4> slope{};
+        bool fits = dx > 0.0;
+        for (std::size_t c = 0; fits && c < 4; ++c) {
+            slope[c] = (ramp[i].rgba[c] - ramp[from].rgba[c]) / dx;
+            fits = slope[c] >= low[c] && slope[c] <= high[c];
+        }
+        if (fits) {
+            for (std::size_t c = 0; c < 4; ++c) {
+                low[c] = std::max(low[c], slope[c] - kShownStopError / dx);
+                high[c] = std::min(high[c], slope[c] + kShownStopError / dx);
+            }
+            ++i;
+            continue;
+        }
+        // The line ends at the stop before, which is kept (or at this one, when the line can't
+        // reach even the next stop: one at the same offset); the next line starts there.
+        from = i - 1 > from ? i - 1 : i;
+        kept.push_back(ramp[from]);
+        low.fill(-INFINITY);
+        high.fill(INFINITY);
+        i = from + 1;
+    }
+    if (from + 1 < ramp.size()) {
+        kept.push_back(ramp.back());
+    }
+    return kept;
+}
+
 cairo_surface_t* PaintCache::Keep(CairoSurface recording) {
     recordings_.push_back(std::move(recording));
     return recordings_.back().get();
@@ -366,6 +425,50 @@ std::optional<std::array<double, 3>> ScreenRgb(const Document& document, const C
         return std::nullopt;
     }
     return model::toRgb(flat);
+}
+
+double PaintPixelPrice(const RenderContext& context, const Color& color, double opacity,
+                       const PaintPlace& place) {
+    if (!std::isfinite(opacity) ||
+        (color.kind != Color::Kind::gradient && color.kind != Color::Kind::pattern)) {
+        return kPaintPixelPrice;
+    }
+    const model::PaintResource* resource =
+        context.document.colors().resourceByName(color.resource, color.kind);
+    if (resource == nullptr) {
+        return kPaintPixelPrice;
+    }
+    if (color.kind == Color::Kind::pattern) {
+        return resource->art ? kPatternPixelPrice : kPaintPixelPrice;
+    }
+    if (resource->stops.empty()) {
+        return kPaintPixelPrice;
+    }
+    const model::PaintResource& gradient = *resource;
+    const LaidOutGradient laid = LayGradient(context, gradient, color.placement, opacity, place);
+    int stops = 0;
+    if (laid.pattern == nullptr ||
+        cairo_pattern_get_color_stop_count(laid.pattern, &stops) != CAIRO_STATUS_SUCCESS) {
+        return kPaintPixelPrice;
+    }
+    // The gradient's own space from the device's: a linear gradient's position is its x.
+    const cairo_matrix_t& device = laid.device;
+    cairo_matrix_t inverse = device;
+    if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) {
+        return kPaintPixelPrice;
+    }
+    const bool radial = gradient.type == model::GradientType::radial;
+    const double alongX = std::abs(inverse.xx);
+    const double alongY = std::abs(inverse.xy);
+    if (!radial && (alongX <= 1e-9 * alongY || alongY <= 1e-9 * alongX)) {
+        return kPaintPixelPrice;  // the same colours on every row, or one colour a row
+    }
+    // The pixels from one end of the ramp to the other: the radius, or the axis's length.
+    const double length = radial ? std::sqrt(std::abs(device.xx * device.yy - device.xy * device.yx))
+                                 : 1.0 / std::hypot(inverse.xx, inverse.xy);
+    const double count = static_cast<double>(stops);
+    const double walked = length > count ? count * count / length : count;
+    return (radial ? kRadialGradientPixelPrice : kLinearGradientPixelPrice) + kGradientStopPrice * walked;
 }
 
 bool SetPaintSource(const RenderContext& context, const Color& color, double opacity,

@@ -19,9 +19,26 @@
 
 namespace host {
 
-// A gradient passes at most this many stops to cairo: one with more is drawn from this many even
-// samples of its ramp, so that building it takes time in proportion to its stops.
-inline constexpr std::size_t kMostGradientStops = 1024;
+// A gradient of more stops than kPlainGradientStops is drawn from those of its stops that 8-bit
+// channels can tell apart: a stop that lies within kShownStopError (in every channel, colour and
+// opacity, from 0 to 1) of the line between the stops kept around it is left out, so that no pixel
+// moves by more than one of 255 and a smooth ramp of any number of stops is drawn from a few.
+// cairo looks each pixel's colour up along the stops, at a cost that grows with their number.
+// What is left of more than kMostGradientStops is drawn from that many even samples of its ramp.
+inline constexpr std::size_t kPlainGradientStops = 16;
+inline constexpr double kShownStopError = 0.4 / 255.0;
+inline constexpr std::size_t kMostGradientStops = 256;
+
+// A colour stop as cairo takes it: colour and opacity from 0 to 1.
+struct RampStop {
+    double offset = 0.0;
+    std::array<double, 4> rgba{};
+};
+
+// The stops of the ramp (in order) that 8-bit channels can tell apart: drawn from these, no colour
+// or opacity of the ramp moves by more than kShownStopError. Stops at one offset (a sharp change)
+// are all kept.
+std::vector<RampStop> ShownStops(const std::vector<RampStop>& ramp);
 
 // The colour as the screen shows it: red, green and blue from 0 to 1. Process colours are converted
 // (grey g as 1 - g, CMYK as (1 - c)(1 - k) ...), a custom colour shows its definition mixed with white
@@ -66,6 +83,14 @@ struct PaintPlace {
     // from the document's origin, are mapped by it.
     model::Matrix patternMatrix;
 };
+
+// What painting one device pixel with the colour costs, in pixels of a group (RenderBudget.h), laid
+// out as SetPaintSource would lay it out: kPaintPixelPrice for a solid colour or a gradient that
+// cairo works out once a row or a column (a linear one along the device's axes); a gradient
+// otherwise its kind's price, and for each of its stops more when they lie closer together than
+// pixels (cairo walks its stops to each pixel's colour); a pattern kPatternPixelPrice.
+double PaintPixelPrice(const RenderContext& context, const model::Color& color, double opacity,
+                       const PaintPlace& place = {});
 
 // Makes the colour the source of the context at the opacity (0 to 1): a solid colour, a gradient or
 // a pattern, laid out in the context's current user space, which must be document coordinates (as

@@ -27,15 +27,44 @@ inline constexpr std::size_t kInstancesPerPicture = 100'000;
 inline constexpr std::size_t kPointsPerPicture = 20'000'000;
 // The work of fills and strokes (PathWork): about a second of cairo's rasterizer per 1,000,000.
 inline constexpr double kPathWorkPerPicture = 4'000'000.0;
-// The pixel work of one picture: a device pixel of a group it composites (for opacity, a blend
-// mode or knockout) counts 1, one it paints (a fill, a stroke, glyphs, a raster's pixels)
-// kPaintPixelPrice, and one of an effect's image kEffectPixelPrice for each effect. About a second
-// per 100,000,000.
+// The pixel work of one picture: a device pixel of a group it composites counts GroupPixelPrice of
+// the mode it is put back in (kGroupPixelPrice for opacity, knockout or isolation alone), one it
+// paints (a fill, a stroke, glyphs, a raster's pixels) kPaintPixelPrice or its paint's price, and
+// one of an effect's image kEffectPixelPrice for each effect. About a second per 50,000,000.
 inline constexpr double kPixelWorkPerPicture = 300'000'000.0;
-inline constexpr double kPaintPixelPrice = 0.05;
+inline constexpr double kPaintPixelPrice = 0.012;
+// A pixel of glyphs painted: cairo composites each glyph's own mask.
+inline constexpr double kGlyphPixelPrice = 0.05;
+// A device row an edge of a path's outline crosses as cairo fills or strokes it: its rasterizer
+// steps every edge down every row it spans, so long edges that lie side by side (a zigzag, a
+// hatching) cost far more than the pixels they cover.
+inline constexpr double kEdgeRowPrice = 0.2;
+inline constexpr double kGroupPixelPrice = 0.3;
+// A group put back in a blend mode: each of the separable modes (multiply to exclusion) works out
+// every channel of every pixel in floating point, and the others (hue, saturation, colour,
+// luminosity) mix the channels of each pixel besides.
+inline constexpr double kBlendPixelPrice = 0.75;
+inline constexpr double kMixingBlendPixelPrice = 1.5;
+inline constexpr int kFirstMixingBlendMode = 12;
+
+// The price of a device pixel of a group put back in the blend mode (0 normal).
+inline double GroupPixelPrice(int mode) {
+    return mode == 0                       ? kGroupPixelPrice
+           : mode >= kFirstMixingBlendMode ? kMixingBlendPixelPrice
+                                           : kBlendPixelPrice;
+}
+// A pixel a gradient paints, where cairo works its colour out pixel by pixel (PaintPixelPrice of
+// PaintSource.h): linear or radial, and for each stop cairo walks past to reach it.
+inline constexpr double kLinearGradientPixelPrice = 0.35;
+inline constexpr double kRadialGradientPixelPrice = 0.6;
+inline constexpr double kGradientStopPrice = 0.012;
+// A pixel a pattern paints: its tile's image repeated through the art's transformation.
+inline constexpr double kPatternPixelPrice = 0.03;
 // An effect works out its image in several passes (the object's alpha, three box blurs each way, a
-// mask painted through): each of its pixels costs this many of a group's.
-inline constexpr double kEffectPixelPrice = 7.0;
+// mask painted through): each of its pixels costs this many of a group's; a Gaussian blur blurs
+// four channels where the others blur one.
+inline constexpr double kEffectPixelPrice = 2.0;
+inline constexpr double kBlurPixelPrice = 12.0;
 
 // The pieces a path of that length is cut into by the dash array (cairo repeats an array of an odd
 // count twice, the second time with its dashes and gaps swapped): its length over the array's
@@ -53,17 +82,18 @@ inline double DashPieces(double length, const std::vector<double>& dashes) {
 }
 
 // The work of one fill or stroke of a path whose pieces (its segments, or its dash pieces) lie in
-// span x by span y units and are stroked width units wide (0 for a fill): the dash pieces each
-// count once (a segment is a point the picture already counts), and so does every pair of pieces
+// span x by span y units and are stroked width units wide (0 for a fill): the pieces each count
+// once when counted is set (dash pieces, a glyph's points: a path's segment is a point the
+// picture already counts), and so does every pair of pieces
 // that may cross. cairo's rasterizer pays for each such crossing as it sorts its edges, so a
 // stroke whose pieces lie on top of one another (dashes, joins or glyphs far closer together than
 // the stroke is wide) costs the square of their number. The pairs are estimated from how much of
 // the area one piece's stroke covers: all of them when it covers the whole area.
-inline double PathWork(double pieces, double width, double spanX, double spanY, bool dashed) {
+inline double PathWork(double pieces, double width, double spanX, double spanY, bool counted) {
     const double area = (spanX + width) * (spanY + width);
     const double covered = area > 0.0 ? std::min(1.0, std::numbers::pi * width * width / area) : 1.0;
     const double crossings = width > 0.0 ? pieces * pieces * covered : 0.0;
-    return (dashed ? pieces : 0.0) + crossings;
+    return (counted ? pieces : 0.0) + crossings;
 }
 
 // Painting under a clip path onto pixels, cairo intersects what is painted with the clip's outline,

@@ -131,10 +131,10 @@ double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& sho
 }
 
 bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach,
-                const DeviceBox& shown) {
+                const DeviceBox& shown, double price, double edgeRows) {
     const double margin = reach + kAntialiasMargin;
     return context.picture.budget.SpendPixels(
-        ExtentPixels(context.cr, bounds.inflated(margin, margin), shown) * kPaintPixelPrice);
+        ExtentPixels(context.cr, bounds.inflated(margin, margin), shown) * price + edgeRows * kEdgeRowPrice);
 }
 
 bool ClipIsWholePixels(cairo_t* cr) {

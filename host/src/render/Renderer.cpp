@@ -71,9 +71,19 @@ double OutlinesLength(const ArtRef& art) {
 struct OutlineMeasure {
     double segments = 0.0;
     model::Rect bounds{INFINITY, -INFINITY, -INFINITY, INFINITY};
+    // How far the lines between the points go across and up, in all.
+    double acrossX = 0.0;
+    double acrossY = 0.0;
 
     void Add(const model::PathGeometry& path) {
+        const model::Point* last =
+            path.closed && !path.segments.empty() ? &path.segments.back().anchor : nullptr;
         for (const model::Segment& segment : path.segments) {
+            if (last != nullptr) {
+                acrossX += std::abs(segment.anchor.x - last->x);
+                acrossY += std::abs(segment.anchor.y - last->y);
+            }
+            last = &segment.anchor;
             for (const model::Point& point : {segment.anchor, segment.in, segment.out}) {
                 bounds.left = std::min(bounds.left, point.x);
                 bounds.right = std::max(bounds.right, point.x);
@@ -82,6 +92,16 @@ struct OutlineMeasure {
             }
         }
         segments += static_cast<double>(path.segments.size());
+    }
+
+    // The device rows the outlines' edges span (kEdgeRowPrice): a stroke's outline has an edge on
+    // either side of each line.
+    double EdgeRows(cairo_t* cr, bool stroke) const {
+        double xx = acrossX, xy = 0.0, yx = 0.0, yy = acrossY;
+        cairo_user_to_device_distance(cr, &xx, &xy);
+        cairo_user_to_device_distance(cr, &yx, &yy);
+        const double rows = std::abs(xy) + std::abs(yy);
+        return std::isfinite(rows) ? rows * (stroke ? 2.0 : 1.0) : 0.0;
     }
 
     // The work of stroking the art's outlines (RenderBudget.h), cut into dashes or not.
@@ -237,11 +257,13 @@ private:
             painter.ClipToDrawnExtent(art, bounds_);
             const double pixels = ShownPixels(painter.cr_);
             RenderBudget& budget = painter.picture_.budget;
-            drawEffects_ = !effects_.empty() && budget.SpendPixels(pixels * (1.0 + effects_.PixelPrice()));
+            drawEffects_ = !effects_.empty() &&
+                           budget.SpendPixels(pixels * (GroupPixelPrice(mode_) + effects_.PixelPrice()));
             if (!effects_.empty() && !drawEffects_) {
                 painter.picture_.simplified.Note(Simplification::effectsLeftOut, data);
             }
-            bool keepTransparency = transparent && (drawEffects_ || budget.SpendPixels(pixels));
+            bool keepTransparency =
+                transparent && (drawEffects_ || budget.SpendPixels(pixels * GroupPixelPrice(mode_)));
             if (transparent && !keepTransparency) {
                 painter.picture_.simplified.Note(Simplification::transparencyLeftOut, data);
                 opacity_ = 1.0;
@@ -353,7 +375,8 @@ private:
         }
         SavedState bounds;
         ClipToDrawnExtent(child, bounds);
-        if (!picture_.budget.SpendPixels(ShownPixels(cr_))) {
+        // Its shape clears what lies below and it is put on: two pixels of a group for each.
+        if (!picture_.budget.SpendPixels(ShownPixels(cr_) * 2.0 * kGroupPixelPrice)) {
             picture_.simplified.Note(Simplification::transparencyLeftOut, child.data());
             Draw(child);
             return;
@@ -474,25 +497,27 @@ private:
             }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
-            if (!SpendPaint(Context(), outlines->bounds,
-                            fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()), shown)) {
+            const double opacity = Opacity(field.blend);
+            bool grouped =
+                field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
+            const PaintPlace place = PlaceOf(data, color, fill != nullptr);
+            const double price = PaintPixelPrice(Context(), color, grouped ? 1.0 : opacity, place);
+            if (!SpendPaint(Context(), outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
+                            shown, price, outlines->EdgeRows(cr_, fill == nullptr))) {
                 picture_.simplified.Note(
                     fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
                 continue;
             }
-            const double opacity = Opacity(field.blend);
-            bool grouped =
-                field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
             if (grouped &&
-                !picture_.budget.SpendPixels(shown.isEmpty() ? 0.0 : shown.width() * shown.height())) {
+                !picture_.budget.SpendPixels((shown.isEmpty() ? 0.0 : shown.width() * shown.height()) *
+                                             GroupPixelPrice(field.blend.mode))) {
                 picture_.simplified.Note(Simplification::transparencyLeftOut, data);
                 grouped = false;
             }
             if (grouped) {
                 cairo_push_group(cr_);
             }
-            if (SetPaintSource(Context(), color, grouped ? 1.0 : opacity,
-                               PlaceOf(data, color, fill != nullptr))) {
+            if (SetPaintSource(Context(), color, grouped ? 1.0 : opacity, place)) {
                 if (fill != nullptr) {
                     cairo_set_fill_rule(cr_,
                                         field.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);

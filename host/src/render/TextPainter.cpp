@@ -95,7 +95,7 @@ struct StrokePiece {
     double x1 = INFINITY, y1 = INFINITY, x2 = -INFINITY, y2 = -INFINITY;  // ink, user space
 
     double Work(double width) const {
-        return count == 0 ? 0.0 : PathWork(points, width, x2 - x1, y2 - y1, false);
+        return count == 0 ? 0.0 : PathWork(points, width, x2 - x1, y2 - y1, true);
     }
 };
 
@@ -193,7 +193,7 @@ private:
         const double y = run.glyphs.front().y + ink.y_bearing - kAntialiasMargin;
         const double margin = 2.0 * kAntialiasMargin;
         const model::Rect area(x, y + ink.height + margin, x + ink.width + margin, y);
-        if (picture_.budget.SpendPixels(ExtentPixels(cr_, area, DeviceClip(cr_)) * kPaintPixelPrice)) {
+        if (picture_.budget.SpendPixels(ExtentPixels(cr_, area, DeviceClip(cr_)) * kGlyphPixelPrice)) {
             return true;
         }
         picture_.simplified.Note(Simplification::fillLeftOut, frame_);
@@ -245,7 +245,7 @@ private:
         const double reach = 2.0 * width + kAntialiasMargin;
         const model::Rect ink(piece.x1 - reach, piece.y2 + reach, piece.x2 + reach, piece.y1 - reach);
         if (!picture_.budget.SpendPathWork(piece.Work(width)) ||
-            !picture_.budget.SpendPixels(ExtentPixels(cr_, ink, DeviceClip(cr_)) * kPaintPixelPrice)) {
+            !picture_.budget.SpendPixels(ExtentPixels(cr_, ink, DeviceClip(cr_)) * kGlyphPixelPrice)) {
             picture_.simplified.Note(Simplification::textStrokeLeftOut, frame_);
             return;
         }
