@@ -1073,12 +1073,15 @@ std::string UnderAStar(const std::string& file, double side) {
         .dump();
 }
 
-// A mesh of 8 patches, whose cost grows with the pixels it covers: a frame of a million pixels
-// draws it in a fraction of the (lowered) bound, ten such frames or one of 4,096 pixels square take
-// several times it.
-constexpr int kMeshPatches = 8;
-// Meshes that together take several times what a picture's placed files may.
-constexpr int kDistinctMeshes = 40;
+// A mesh of 12 patches, whose cost grows with the pixels it covers: a frame of 4,096 by 64 pixels
+// draws it in about a tenth of the (lowered) bound, one of 4,096 pixels square takes about six
+// times it.
+constexpr int kMeshPatches = 12;
+// A mesh of 5 patches, which a frame of a million pixels draws in about a fifth of what one placed
+// file may take; sixty such meshes take about five times what a picture's placed files may take
+// together (and no more files than a picture notes as shown as their frames).
+constexpr int kSmallMeshPatches = 5;
+constexpr int kDistinctMeshes = 60;
 
 const BoundCase kBoundCases[] = {
     {"MeshInAWideFrame", "png", 4096, 64,
@@ -1096,21 +1099,21 @@ const BoundCase kBoundCases[] = {
          return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh.pdf", kMeshPatches), 4096, 4096);
      },
      Bounded::fileRefused},
-    // One of them alone is drawn; forty together, one over another, take several times what the
+    // One of them alone is drawn; sixty together, one over another, take several times what the
     // picture's placed files may take, each a fraction of what one may: the rest show as their
     // frames.
-    {"OneMeshOfTen", "png", 1024, 1024,
+    {"OneMeshOfSixty", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
-         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kMeshPatches), 1024, 1024);
+         return PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh0.pdf", kSmallMeshPatches), 1024, 1024);
      },
      Bounded::drawn},
-    {"FortyDistinctMeshes", "png", 1024, 1024,
+    {"SixtyDistinctMeshes", "png", 1024, 1024,
      [](const ScratchFolder& folder) {
          std::string children;
          for (int i = 0; i < kDistinctMeshes; ++i) {
              children += (i == 0 ? "" : ", ") +
                          PlacedAt(hostile::PdfMeshOfPatches(folder, "mesh" + std::to_string(i) + ".pdf",
-                                                            kMeshPatches, i),
+                                                            kSmallMeshPatches, i),
                                   1024, 1024);
          }
          return children;
@@ -1304,7 +1307,7 @@ TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
     std::vector<std::string> paths;
     for (int i = 0; i < kDistinctMeshes; ++i) {
         paths.push_back(
-            hostile::PdfMeshOfPatches(scratch, "mesh" + std::to_string(i) + ".pdf", kMeshPatches, i));
+            hostile::PdfMeshOfPatches(scratch, "mesh" + std::to_string(i) + ".pdf", kSmallMeshPatches, i));
     }
     json artboards = json::array();
     json children = json::array();

@@ -28,10 +28,6 @@ bool ReadProcessFile(pid_t process, const char* name, char* text, std::size_t si
     return true;
 }
 
-namespace {
-
-// How long a process has waited for a processor while it could run (/proc/PID/schedstat); zero
-// when the system doesn't say.
 std::chrono::nanoseconds WaitedToRun(pid_t process) {
     char text[128];
     unsigned long long running = 0;
@@ -43,18 +39,14 @@ std::chrono::nanoseconds WaitedToRun(pid_t process) {
     return std::chrono::nanoseconds(static_cast<long long>(waiting));
 }
 
-// Whether the process is in uninterruptible sleep ('D' in /proc/PID/stat): on a machine short of
-// memory, waiting for the system to reclaim pages.
-bool Stalled(pid_t process) {
+char ProcessState(pid_t process) {
     char text[512];
     if (!ReadProcessFile(process, "stat", text, sizeof text)) {
-        return false;
+        return '\0';
     }
     const char* name = std::strrchr(text, ')');
-    return name != nullptr && name[1] == ' ' && name[2] == 'D';
+    return name != nullptr && name[1] == ' ' ? name[2] : '\0';
 }
-
-}  // namespace
 
 WallClock::WallClock(Clock::time_point start, pid_t running)
     : start_(start), seen_(start), waitedBefore_(WaitedToRun(running)) {}
@@ -63,7 +55,7 @@ bool WallClock::Past(pid_t child, std::chrono::milliseconds bound, Clock::time_p
     const Clock::duration since = now - seen_;
     if (since > kLateWatch) {
         paused_ += since - kWatch;
-    } else if (Stalled(child)) {
+    } else if (ProcessState(child) == 'D') {
         stalled_ += since;
     }
     seen_ = now;

@@ -11,6 +11,15 @@ namespace host {
 // Reads the start of /proc/PID/NAME into text, ended by a NUL; false when the system doesn't say.
 bool ReadProcessFile(pid_t process, const char* name, char* text, std::size_t size);
 
+// How long a process has waited for a processor while it could run (/proc/PID/schedstat); zero
+// when the system doesn't say.
+std::chrono::nanoseconds WaitedToRun(pid_t process);
+
+// The state of a process as /proc/PID/stat gives it ('R' running, 'S' sleeping, 'D' in
+// uninterruptible sleep: on a machine short of memory, waiting for the system to reclaim pages);
+// NUL when the system doesn't say.
+char ProcessState(pid_t process);
+
 // The wall-clock time the child has taken since it started, not counting the time it waited for a
 // processor, nor the time it was seen stalled in the system (a machine short of memory), nor the
 // time this process itself did not run (stopped by Ctrl-Z, or not given a processor: its watch

@@ -1,5 +1,6 @@
 // The native document format: byte-for-byte round trips, what survives them, and bad input.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -165,7 +166,9 @@ TEST(DocumentFormat, TheSampleOpensWithItsContent) {
 }
 
 TEST(DocumentFormat, SaveAndOpenThroughAFile) {
-    const auto file = std::filesystem::temp_directory_path() / "plim_model_format_test.json";
+    // Named for this process, so that programs running at once don't share it.
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("plim_model_format_test_" + std::to_string(getpid()) + ".json");
     const Document original = richDocument();
     std::string error;
     ASSERT_TRUE(saveDocument(original, file, &error)) << error;
