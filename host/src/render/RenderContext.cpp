@@ -130,8 +130,8 @@ double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& sho
     return std::max(0.0, width) * std::max(0.0, height);
 }
 
-bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach,
-                const DeviceBox& shown, double price, double edgeRows) {
+bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach, const DeviceBox& shown,
+                double price, double edgeRows) {
     const double margin = reach + kAntialiasMargin;
     return context.picture.budget.SpendPixels(
         ExtentPixels(context.cr, bounds.inflated(margin, margin), shown) * price + edgeRows * kEdgeRowPrice);

@@ -177,8 +177,8 @@ double ExtentPixels(cairo_t* cr, const model::Rect& extent, const DeviceBox& sho
 // Pays for painting the pixels of the bounds (user space) grown by the reach within shown, each at
 // the price (by default kPaintPixelPrice), and for the device rows of the edges that bound them;
 // false when the picture can't.
-bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach,
-                const DeviceBox& shown, double price = kPaintPixelPrice, double edgeRows = 0.0);
+bool SpendPaint(const RenderContext& context, const model::Rect& bounds, double reach, const DeviceBox& shown,
+                double price = kPaintPixelPrice, double edgeRows = 0.0);
 
 // Whether the context's clip is whole device pixels (none, or rectangles on the pixels' edges), which
 // cairo paints under without rasterizing it.

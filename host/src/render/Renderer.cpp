@@ -502,8 +502,9 @@ private:
                 field.blend.mode != 0 || (opacity < 1.0 && color.kind == model::Color::Kind::pattern);
             const PaintPlace place = PlaceOf(data, color, fill != nullptr);
             const double price = PaintPixelPrice(Context(), color, grouped ? 1.0 : opacity, place);
-            if (!SpendPaint(Context(), outlines->bounds, fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()),
-                            shown, price, outlines->EdgeRows(cr_, fill == nullptr))) {
+            if (!SpendPaint(Context(), outlines->bounds,
+                            fill != nullptr ? 0.0 : StrokeReach(*field.strokePaint()), shown, price,
+                            outlines->EdgeRows(cr_, fill == nullptr))) {
                 picture_.simplified.Note(
                     fill != nullptr ? Simplification::fillLeftOut : Simplification::strokeLeftOut, data);
                 continue;
