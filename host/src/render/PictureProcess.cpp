@@ -487,9 +487,13 @@ Watched Watch(const Watching& at, std::size_t limit, const GrowingBound& bound, 
     clockid_t clock{};
     const bool timed = ::clock_getcpuclockid(child, &clock) == 0;
     const double before = static_cast<double>(at.cpuStart) * kNanosecond;
+    // One watch, or less when the child ends or the worker answers.
+    const auto waitAWatch = [&] {
+        pollfd ends[2]{{process, POLLIN, 0}, {at.answer, POLLIN, 0}};
+        ::poll(ends, 2, kWatchMilliseconds);
+    };
     // A picture drawn within one watch is not looked at before it ends.
-    pollfd first[2]{{process, POLLIN, 0}, {at.answer, POLLIN, 0}};
-    ::poll(first, 2, kWatchMilliseconds);
+    waitAWatch();
     for (;;) {
         if (at.answer >= 0 && !watched.killed && Answered(at.answer)) {
             watched.answered = true;
@@ -540,8 +544,7 @@ Watched Watch(const Watching& at, std::size_t limit, const GrowingBound& bound, 
                 cpuLimit = raised;
             }
         }
-        pollfd ends[2]{{process, POLLIN, 0}, {at.answer, POLLIN, 0}};
-        ::poll(ends, 2, kWatchMilliseconds);
+        waitAWatch();
     }
     CloseDescriptor(process);
     if (watched.answered) {
@@ -968,24 +971,27 @@ Worker* ReadyWorker(const InWorker& picture, const PictureBound& bound, double m
     return gWorker.get();
 }
 
+// The CPU time limits a picture starts under in a process that had taken before seconds: the soft
+// limit a little beyond the bound, the hard one hard.
+rlimit StartingCpuLimit(const GrowingBound& growing, const PictureMeter& meter, double before, rlim_t hard) {
+    return {std::min(SoftCpuLimit(before + growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)), hard),
+            hard};
+}
+
 // Starts the picture in the worker and watches it: what its process took, and what it said. None
 // when it could not be told to draw (the worker is then retired).
-std::optional<Watched> DrawInWorker(Worker& worker, const InWorker& picture, std::string_view recipe,
-                                    int result, std::size_t capacity, const PictureLoad& load,
-                                    const GrowingBound& growing, const PictureBound& bound,
+std::optional<Watched> DrawInWorker(Worker& worker, PictureRecipeWork draw, std::string_view recipe,
+                                    int result, std::size_t capacity, const GrowingBound& growing,
                                     std::string& said) {
     PictureMeter& meter = worker.meter();
     ::lseek(worker.output(), 0, SEEK_SET);
     Watching at{worker.process(), result, worker.channel(), worker.Cpu()};
-    const std::size_t limit = worker.Resident() + bound.bytes + load.bytes;
+    const std::size_t limit = worker.Resident() + capacity;
     const double before = static_cast<double>(at.cpuStart) * kNanosecond;
-    const rlimit cpuLimit{
-        std::min(SoftCpuLimit(before + growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)),
-                 worker.hardCpu()),
-        worker.hardCpu()};
+    const rlimit cpuLimit = StartingCpuLimit(growing, meter, before, worker.hardCpu());
     ::prlimit(worker.process(), RLIMIT_CPU, &cpuLimit, nullptr);
     WallClock wall(Clock::now(), worker.process());
-    if (!worker.Order(picture.draw, recipe, result, capacity)) {
+    if (!worker.Order(draw, recipe, result, capacity)) {
         gWorker.reset();
         return std::nullopt;
     }
@@ -994,6 +1000,36 @@ std::optional<Watched> DrawInWorker(Worker& worker, const InWorker& picture, std
     if (!watched.answered) {
         worker.Ended();  // reaped
     }
+    return watched;
+}
+
+// Draws the picture in a process of its own and watches it: what its process took, and what it
+// said. None when no process could be started.
+std::optional<Watched> DrawInOwnProcess(const PictureWork& work, int result, std::size_t capacity,
+                                        const GrowingBound& growing, const PictureBound& bound,
+                                        PictureMeter& meter, std::string& said) {
+    const int output = KeptOutputFile();
+    const pid_t parent = ::getpid();
+    // What the child may hold: what it shares with this process when it starts, the bound, and the
+    // picture's surface and result; what it writes counts too.
+    const std::size_t limit = ResidentBytes(parent) + capacity;
+    // The hard limit is the most the bound can ever reach; the soft limit follows the bound.
+    const rlimit cpuLimit = StartingCpuLimit(growing, meter, 0.0, SoftCpuLimit(growing.MostSeconds()));
+    WallClock wall(Clock::now());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit written{ResultFileLimit(capacity), ResultFileLimit(capacity)};
+        SetUpChild(parent, result, output, cpuLimit, written);
+        gPictureMeter = &meter;
+        RunChild(work, bound, capacity);
+    }
+    if (child < 0) {
+        CloseDescriptor(output);
+        return std::nullopt;
+    }
+    const Watched watched = Watch(Watching{child, result}, limit, growing, meter, wall, cpuLimit);
+    said = KeptOutput(output);
+    CloseDescriptor(output);
     return watched;
 }
 
@@ -1033,48 +1069,23 @@ Drawing Draw(const PictureWork& work, const InWorker* inWorker, const PictureLoa
         return drawing;
     }
     std::string said;
-    std::optional<Watched> inWorkerWatched;
+    std::optional<Watched> drawn;
     if (worker != nullptr) {
-        inWorkerWatched =
-            DrawInWorker(*worker, *inWorker, recipe, result, capacity, load, growing, bound, said);
-        if (!inWorkerWatched) {
+        drawn = DrawInWorker(*worker, inWorker->draw, recipe, result, capacity, growing, said);
+        if (!drawn) {
             // The worker could not be told: the picture is drawn in a process of its own.
             ::close(result);
             return Draw(work, nullptr, load, job, framesOnly);
         }
-    }
-    Watched watched;
-    if (inWorkerWatched) {
-        watched = *inWorkerWatched;
     } else {
-        const int output = KeptOutputFile();
-        const pid_t parent = ::getpid();
-        const std::size_t baseline = ResidentBytes(parent);
-        // What the child may hold: what it shares with this process when it starts, the bound, and
-        // the picture's surface and result; what it writes counts too.
-        const std::size_t limit = baseline + bound.bytes + load.bytes;
-        // The hard limit is the most the bound can ever reach; the soft limit follows the bound.
-        const rlim_t most = SoftCpuLimit(growing.MostSeconds());
-        const rlimit cpuLimit{
-            std::min(SoftCpuLimit(growing.ArtSeconds(meter) + growing.PlacedSeconds(meter)), most), most};
-        WallClock wall(Clock::now());
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const rlimit written{ResultFileLimit(capacity), ResultFileLimit(capacity)};
-            SetUpChild(parent, result, output, cpuLimit, written);
-            gPictureMeter = &meter;
-            RunChild(work, bound, capacity);
-        }
-        if (child < 0) {
+        drawn = DrawInOwnProcess(work, result, capacity, growing, bound, meter, said);
+        if (!drawn) {
             ::close(result);
-            CloseDescriptor(output);
             drawing.result = Beyond("no process could be started to draw it");
             return drawing;
         }
-        watched = Watch(Watching{child, result}, limit, growing, meter, wall, cpuLimit);
-        said = KeptOutput(output);
-        CloseDescriptor(output);
     }
+    const Watched& watched = *drawn;
 #ifdef PLIM_PICTURE_UNDER_ASAN
     if (const std::optional<std::string> report = SanitizerReport(said)) {
         // A fault in the code the child ran: the sanitizer's report is this process's too.
@@ -1103,8 +1114,8 @@ Drawing Draw(const PictureWork& work, const InWorker* inWorker, const PictureLoa
         drawing.placedTimeSpent = true;
     }
     if (worker != nullptr && !watched.answered) {
-        gWorker
-            .reset();  // it ended while it drew (killed at the bound, or it failed): the next starts another
+        // It ended while it drew (killed at the bound, or it failed): the next picture starts another.
+        gWorker.reset();
     }
     return drawing;
 }
