@@ -118,18 +118,9 @@ class ClipMeasure {
 public:
     explicit ClipMeasure(cairo_t* cr) : cr_(cr), rows_(std::max(0.0, DeviceClip(cr).height())) {}
 
-    // Every path at or below the art.
-    void AddOutlines(const ArtRef& art) {
-        if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
-            Add(path->geometry);
-            return;
-        }
-        art.ForEachChildBackFirst([&](const ArtRef& child) { AddOutlines(child); });
-    }
-
     double Work() const { return ClipWork(pieces_, edgeRows_, length_, (right_ - left_) * (bottom_ - top_)); }
 
-private:
+    // A path of the clip, as it is added to the context's path.
     void Add(const model::PathGeometry& path) {
         const auto& points = path.segments;
         const std::size_t count = points.empty() ? 0 : path.closed ? points.size() : points.size() - 1;
@@ -142,6 +133,7 @@ private:
         }
     }
 
+private:
     void Piece(const model::Point& a, const model::Point& b) {
         if (a == b) {
             return;
@@ -407,8 +399,7 @@ private:
         ClipMeasure measure(cr_);
         art.ForEachChildBackFirst([&](ArtRef child) {
             if (IsMask(child)) {
-                AddOutlines(child);
-                measure.AddOutlines(child);
+                AddOutlines(child, measure);
             }
         });
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
@@ -423,13 +414,13 @@ private:
         picture_.clipWork = clipWorkAbove;
     }
 
-    void AddPath(const model::PathGeometry& path, OutlineMeasure* measure = nullptr) {
+    // Adds the path to the context's, measured into measure (an OutlineMeasure, a ClipMeasure).
+    template <typename Measure>
+    void AddPath(const model::PathGeometry& path, Measure& measure) {
         if (path.segments.empty() || !picture_.budget.SpendPoints(path.segments.size())) {
             return;
         }
-        if (measure != nullptr) {
-            measure->Add(path);
-        }
+        measure.Add(path);
         const auto& segments = path.segments;
         cairo_move_to(cr_, segments[0].anchor.x, segments[0].anchor.y);
         const std::size_t count = path.closed ? segments.size() : segments.size() - 1;
@@ -449,8 +440,9 @@ private:
         }
     }
 
-    // Every path at or below the art, measured into measure when given.
-    void AddOutlines(ArtRef art, OutlineMeasure* measure = nullptr) {
+    // Every path at or below the art, measured into measure.
+    template <typename Measure>
+    void AddOutlines(ArtRef art, Measure& measure) {
         if (const auto* path = std::get_if<model::PathContent>(&art.data().content)) {
             AddPath(path->geometry, measure);
             return;
@@ -493,7 +485,7 @@ private:
             }
             if (!outlines) {
                 cairo_new_path(cr_);
-                AddOutlines(art, &outlines.emplace());
+                AddOutlines(art, outlines.emplace());
             }
             const model::FillPaint* fill = field.fillPaint();
             const model::Color& color = fill != nullptr ? fill->color : field.strokePaint()->color;
