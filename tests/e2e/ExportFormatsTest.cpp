@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -1468,28 +1469,27 @@ enum class Cover { whole, none, edge };
 
 struct Clip {
     const char* name;
-    Points points;                       // the clipping path's
-    Cover (*cover)(double x, double y);  // of the pixel whose centre is there
+    Points points;                                   // the clipping path's
+    std::function<Cover(double x, double y)> cover;  // of the pixel whose centre is there
 };
 
-Points Box(double left, double bottom, double right, double top) {
-    return {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
-}
-
-Cover CoverOfBox(double x, double y, double left, double bottom, double right, double top) {
-    if (x > left + 1 && x < right - 1 && y > bottom + 1 && y < top - 1) {
-        return Cover::whole;
-    }
-    return x < left - 1 || x > right + 1 || y < bottom - 1 || y > top + 1 ? Cover::none : Cover::edge;
+// A clip of the box, which covers wholly the pixels more than a pixel inside it.
+Clip BoxClip(const char* name, double left, double bottom, double right, double top) {
+    const auto cover = [=](double x, double y) {
+        if (x > left + 1 && x < right - 1 && y > bottom + 1 && y < top - 1) {
+            return Cover::whole;
+        }
+        return x < left - 1 || x > right + 1 || y < bottom - 1 || y > top + 1 ? Cover::none : Cover::edge;
+    };
+    return {name, {{left, bottom}, {right, bottom}, {right, top}, {left, top}}, cover};
 }
 
 // A box off the pixels' edges, one on them, and a five-pointed star of radius 25 around (50, 50),
 // its points joined every second one: its edges cross, and its middle (winding twice) reaches 0.3
 // of its radius.
 const Clip kClips[] = {
-    {"OffPixels", Box(10.5, 10.5, 60.5, 90.5),
-     [](double x, double y) { return CoverOfBox(x, y, 10.5, 10.5, 60.5, 90.5); }},
-    {"OnPixels", Box(10, 10, 60, 90), [](double x, double y) { return CoverOfBox(x, y, 10, 10, 60, 90); }},
+    BoxClip("OffPixels", 10.5, 10.5, 60.5, 90.5),
+    BoxClip("OnPixels", 10, 10, 60, 90),
     {"UnderAStar", Star(5, 2, 50, 50, 25, M_PI / 2),
      [](double x, double y) {
          const double distance = std::hypot(x - 50, y - 50);
