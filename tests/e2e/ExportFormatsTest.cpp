@@ -1191,6 +1191,15 @@ std::vector<unsigned> Rgb(const ExportedPicture& picture, double x, double y) {
     return {picture.At(x, y), picture.At(x, y) + 3};
 }
 
+// The picture of a PNG file; of no pixels when it can't be decoded.
+ExportedPicture Decoded(const std::filesystem::path& file) {
+    ExportedPicture picture;
+    if (lodepng::decode(picture.rgb, picture.width, picture.height, file.string(), LCT_RGB, 8) != 0) {
+        picture = {};
+    }
+    return picture;
+}
+
 // Jobs under a lowered bound, which is put back after each, with the refusals it made.
 class BoundedJob : public PluginTest {
 protected:
@@ -1265,11 +1274,8 @@ TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
     EXPECT_TRUE(*app->CurrentDocument() == before);
     if (c.placedFile != nullptr) {
         // Above the artboard's middle the file's top half, red; below it its bottom half, blue.
-        ExportedPicture picture;
-        ASSERT_EQ(lodepng::decode(picture.rgb, picture.width, picture.height, (out / "doc.png").string(),
-                                  LCT_RGB, 8),
-                  0u)
-            << said;
+        const ExportedPicture picture = Decoded(out / "doc.png");
+        ASSERT_GT(picture.width, 0u) << said;
         const double middle = picture.width / 2.0;
         EXPECT_EQ(Rgb(picture, middle, middle * 1.2), kRed);
         EXPECT_EQ(Rgb(picture, middle, middle * 0.8), kBlue);
@@ -1310,14 +1316,10 @@ TEST_F(BoundedPictures, OneRefusedFileCostsOneRefusal) {
     const std::string said =
         ExportEveryArtboard("card", NativeDocument(artboards, children), hostile::kLoweredBound);
     for (int i = 0; i < 20; ++i) {
-        std::vector<unsigned char> rgb;
-        unsigned width = 0;
-        unsigned height = 0;
-        ASSERT_EQ(lodepng::decode(rgb, width, height, Board("card", i).string(), LCT_RGB), 0u) << i;
-        ASSERT_EQ(width, 80u) << i;
+        const ExportedPicture card = Decoded(Board("card", i));
+        ASSERT_EQ(card.width, 80u) << i;
         // The middle of the placed object's frame, grey.
-        const unsigned char* frame = &rgb[(50 * width + 40) * 3];
-        EXPECT_EQ(std::vector<unsigned>(frame, frame + 3), kGrey) << i;
+        EXPECT_EQ(Rgb(card, 40, 50), kGrey) << i;
     }
     // Stopped once, by the first picture; every picture names the frame it drew in its place.
     EXPECT_EQ(said.find(" is refused while plimhost runs: "), said.rfind(" is refused while plimhost runs: "))
