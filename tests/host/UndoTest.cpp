@@ -492,55 +492,27 @@ TEST_F(Undo, ADocumentSentBehindDuringACallKeepsTheCallsChanges) {
 
 // A document sent behind during a call (here by a dispatch that opens a new document) takes the
 // changes its revert marks set aside along, as a step of its own history, and the marks are settled:
-// a revert to one afterwards is refused and changes nothing. A document brought back joins the call
-// with the call's kind. (How the commands keep each document's history is the end-to-end tests'.)
-struct BehindCase {
-    const char* label;
-    const char* call;  // a batch on a document holding First
-    std::string answers;
-    Names here;    // the current document after the call: one step
-    Names behind;  // the other document, brought forward after the call
-    const char* behindCount;
-    Names behindUndone;
-};
-
-class MarksOfADocumentSentBehind : public Undo, public testing::WithParamInterface<BehindCase> {};
-
-TEST_P(MarksOfADocumentSentBehind, KeepItsChangesWithIt) {
-    const BehindCase& c = GetParam();
+// a revert to one afterwards is refused and changes nothing, in either document.
+TEST_F(Undo, ARevertToAMarkOfADocumentSentBehindChangesNothing) {
     ASSERT_EQ(Script("panel"), "0");
     ASSERT_EQ(Script("newPath", "First"), "0");
     app->Panel().OnDispatch(
         [this](const host::PanelEvent&) { app->OpenDocument(std::make_unique<host::Document>()); });
-    EXPECT_EQ(Script("batch", c.call), c.answers);
+    EXPECT_EQ(Script("batch", "newPath Second;mark m;newPath Third;dispatch t;newPath Other;revertMark m"),
+              "0;0;0;0;0;" + Code(kBadParameterErr));
     app->Panel().OnDispatch({});
-    EXPECT_EQ(ArtNames(), c.here);
+    EXPECT_EQ(ArtNames(), Names{"Other"});
     EXPECT_EQ(Count(), "1 0");
     ASSERT_EQ(app->Undo(), kNoErr);
     EXPECT_EQ(ArtNames(), Names{});
     ASSERT_EQ(app->Redo(), kNoErr);
-    EXPECT_EQ(ArtNames(), c.here);
+    EXPECT_EQ(ArtNames(), Names{"Other"});
     ASSERT_TRUE(app->ActivateDocument(1));
-    EXPECT_EQ(ArtNames(), c.behind);
-    EXPECT_EQ(Count(), c.behindCount);
+    EXPECT_EQ(ArtNames(), (Names{"Third", "Second", "First"}));
+    EXPECT_EQ(Count(), "2 0");
     ASSERT_EQ(app->Undo(), kNoErr);
-    EXPECT_EQ(ArtNames(), c.behindUndone);
+    EXPECT_EQ(ArtNames(), Names{"First"});
 }
-
-const std::string kNotSet = Code(kBadParameterErr);
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MarksOfADocumentSentBehind,
-    testing::Values(BehindCase{"a_revert_after_the_switch_changes_nothing",
-                               "newPath Second;mark m;newPath Third;dispatch t;newPath Other;revertMark m",
-                               "0;0;0;0;0;" + kNotSet, Names{"Other"}, Names{"Third", "Second", "First"},
-                               "2 0", Names{"First"}},
-                    BehindCase{"back_in_the_calls_kind",
-                               "undoKind 2;newPath Second;mark m;dispatch t;newPath Other;activate 1;"
-                               "newPath Third;forgetMark m",
-                               "0;0;0;0;0;0;0;" + kNotSet, Names{"Third", "Second", "First"}, Names{"Other"},
-                               "1 0", Names{}}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Undo, TheDocumentHandleIsNewForEveryDocument) {
     const auto* documents =
