@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -1059,23 +1060,46 @@ std::string Dots(const ScratchFolder&) {
     return dots;
 }
 
-// A clip group over the artboard, side points square: its clipping path a star of 12,001 points,
+// A native document of the artboards with one layer "Art" of the children.
+json NativeDocument(const json& artboards, const json& children) {
+    return {{"format", "plimhost-document"},
+            {"version", 1},
+            {"artboards", artboards},
+            {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}};
+}
+
+json OneArtboard(double width, double height) {
+    return {{{"name", "One"}, {"rect", {0.0, height, width, 0.0}}}};
+}
+
+using Points = std::vector<std::array<double, 2>>;
+
+// A star of the points on the circle around (x, y), each joined to the one `step` on, from the angle.
+Points Star(int points, int step, double x, double y, double radius, double from = 0.0) {
+    Points star;
+    for (int i = 0; i < points; ++i) {
+        const double angle = from + 2.0 * M_PI * static_cast<double>(i * step % points) / points;
+        star.push_back({x + radius * std::cos(angle), y + radius * std::sin(angle)});
+    }
+    return star;
+}
+
+// A clip group of a clipping path through the points over the art.
+json Clipped(const Points& points, const json& art) {
+    json mask = {{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", json::array()}};
+    for (const auto& [x, y] : points) {
+        mask["segments"].push_back({{"anchor", {x, y}}});
+    }
+    return {{"type", "group"}, {"clipped", true}, {"children", {mask, art}}};
+}
+
+// A clip group over an artboard of 1,000 points square: its clipping path a star of 12,001 points,
 // each reaching across the artboard, so that its edges cross about 70,000,000 times, and under it
 // the file placed over the artboard. cairo rasterizes the clip each time it paints under it: seconds
 // at 150 pixels per inch, which are the document's, not the file's (a file of a few hundred bytes).
-std::string UnderAStar(const std::string& file, double side) {
-    constexpr int kPoints = 12'001;
-    json segments = json::array();
-    for (int i = 0; i < kPoints; ++i) {
-        const double angle = 2.0 * M_PI * static_cast<double>(i * (kPoints / 2) % kPoints) / kPoints;
-        segments.push_back(
-            {{"anchor", {side / 2 * (1 + std::cos(angle)), side / 2 * (1 + std::sin(angle))}}});
-    }
-    return json{{"type", "group"},
-                {"clipped", true},
-                {"children",
-                 {{{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", segments}},
-                  json::parse(PlacedAt(file, side, side))}}}
+template <std::string (*File)(const ScratchFolder&)>
+std::string UnderAStar(const ScratchFolder& folder) {
+    return Clipped(Star(12'001, 6'000, 500, 500, 500), json::parse(PlacedAt(File(folder), 1000, 1000)))
         .dump();
 }
 
@@ -1145,15 +1169,12 @@ const BoundCase kBoundCases[] = {
     {"PosterOfDotsAsTiff", "tif", 600, 850, Dots, Bounded::drawn, 150, kQuarterSecond},
     // A small file under a clip that cairo takes seconds to rasterize: the clip is the document's
     // work, priced by its budget, and the file is drawn, not refused.
-    {"PngUnderAStarClip", "png", 1000, 1000,
-     [](const ScratchFolder& folder) { return UnderAStar(PngFile(folder), 1000); }, Bounded::drawn, 150,
-     kQuarterSecond, "picture.png"},
-    {"PdfUnderAStarClip", "png", 1000, 1000,
-     [](const ScratchFolder& folder) { return UnderAStar(PdfFile(folder), 1000); }, Bounded::drawn, 150,
-     kQuarterSecond, "picture.pdf"},
-    {"SvgUnderAStarClip", "png", 1000, 1000,
-     [](const ScratchFolder& folder) { return UnderAStar(SvgFile(folder), 1000); }, Bounded::drawn, 150,
-     kQuarterSecond, "picture.svg"},
+    {"PngUnderAStarClip", "png", 1000, 1000, UnderAStar<PngFile>, Bounded::drawn, 150, kQuarterSecond,
+     "picture.png"},
+    {"PdfUnderAStarClip", "png", 1000, 1000, UnderAStar<PdfFile>, Bounded::drawn, 150, kQuarterSecond,
+     "picture.pdf"},
+    {"SvgUnderAStarClip", "png", 1000, 1000, UnderAStar<SvgFile>, Bounded::drawn, 150, kQuarterSecond,
+     "picture.svg"},
     // The same, small, draws as ever.
     {"HalfOpaqueSmallSquareAsEps", "eps", 100, 100,
      [](const ScratchFolder&) { return SquareOf(100, R"({"opacity": 0.5})"); }, Bounded::drawn},
@@ -1165,6 +1186,20 @@ const BoundCase kBoundCases[] = {
      Bounded::drawn},
 };
 
+// The red, green and blue of the pixel at the point.
+std::vector<unsigned> Rgb(const ExportedPicture& picture, double x, double y) {
+    return {picture.At(x, y), picture.At(x, y) + 3};
+}
+
+// The picture of a PNG file; of no pixels when it can't be decoded.
+ExportedPicture Decoded(const std::filesystem::path& file) {
+    ExportedPicture picture;
+    if (lodepng::decode(picture.rgb, picture.width, picture.height, file.string(), LCT_RGB, 8) != 0) {
+        picture = {};
+    }
+    return picture;
+}
+
 // Jobs under a lowered bound, which is put back after each, with the refusals it made.
 class BoundedJob : public PluginTest {
 protected:
@@ -1173,6 +1208,34 @@ protected:
         host::ForgetRefusedContent();
         PluginTest::TearDown();
     }
+
+    // The picture of the Nth artboard (from 0) of the job NAME.
+    std::filesystem::path Board(const std::string& name, std::size_t n) const {
+        return scratch.Path() / name / (name + " " + std::to_string(n + 1) + ".png");
+    }
+
+    // Exports every artboard of the document to PNG files under the bound: each is written, and no
+    // picture is refused. What standard error said.
+    std::string ExportEveryArtboard(const std::string& name, const json& document,
+                                    const host::PictureBound& bound) {
+        OpenDocumentFile(scratch.Write(name + ".ai", document.dump()), 7);
+        host::SetPictureBound(bound);
+        testing::internal::CaptureStderr();
+        const json reply = ScriptJson(
+            "exportFile",
+            json{{"formats", {"png"}}, {"folderPath", (scratch.Path() / name).string()}, {"fileName", name}}
+                .dump());
+        const std::string said = testing::internal::GetCapturedStderr();
+        const json results = reply.value("Results", json::array());
+        EXPECT_EQ(results.size(), document["artboards"].size()) << reply.dump();
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            EXPECT_EQ(results[i]["exportSuccessful"], true) << results[i].dump() << said;
+            EXPECT_TRUE(std::filesystem::exists(Board(name, i))) << i;
+        }
+        EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
+        return said;
+    }
+
     testsupport::ScratchFolder scratch{"bounded_pictures"};
 };
 
@@ -1180,12 +1243,9 @@ class BoundedPictures : public BoundedJob, public testing::WithParamInterface<Bo
 
 TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
     const BoundCase& c = GetParam();
-    OpenDocumentFile(scratch.Write("doc.ai", R"({"format": "plimhost-document", "version": 1,
-  "artboards": [{"name": "One", "rect": [0.0, )" +
-                                                 std::to_string(c.height) + ", " + std::to_string(c.width) +
-                                                 R"(, 0.0]}],
-  "layers": [{"type": "layer", "title": "Art", "children": [)" +
-                                                 c.children(scratch) + "]}]}"),
+    OpenDocumentFile(scratch.Write("doc.ai", NativeDocument(OneArtboard(c.width, c.height),
+                                                            json::parse("[" + c.children(scratch) + "]"))
+                                                 .dump()),
                      7);
     host::SetPictureBound(c.bound);
     const host::model::Document before = *app->CurrentDocument();
@@ -1214,34 +1274,25 @@ TEST_P(BoundedPictures, EndWithinTheBoundOrFailTheJob) {
     EXPECT_TRUE(*app->CurrentDocument() == before);
     if (c.placedFile != nullptr) {
         // Above the artboard's middle the file's top half, red; below it its bottom half, blue.
-        ExportedPicture picture;
-        ASSERT_EQ(lodepng::decode(picture.rgb, picture.width, picture.height, (out / "doc.png").string(),
-                                  LCT_RGB, 8),
-                  0u)
-            << said;
+        const ExportedPicture picture = Decoded(out / "doc.png");
+        ASSERT_GT(picture.width, 0u) << said;
         const double middle = picture.width / 2.0;
-        EXPECT_EQ(
-            std::vector<unsigned>(picture.At(middle, middle * 1.2), picture.At(middle, middle * 1.2) + 3),
-            kRed);
-        EXPECT_EQ(
-            std::vector<unsigned>(picture.At(middle, middle * 0.8), picture.At(middle, middle * 0.8) + 3),
-            kBlue);
+        EXPECT_EQ(Rgb(picture, middle, middle * 1.2), kRed);
+        EXPECT_EQ(Rgb(picture, middle, middle * 0.8), kBlue);
         // A later document of the run places a copy under another name: the file, not its frame.
-        const std::filesystem::path file = scratch.Path() / c.placedFile;
         const std::filesystem::path copy =
             scratch.Path() / ("copy" + std::filesystem::path(c.placedFile).extension().string());
-        std::filesystem::copy_file(file, copy);
-        OpenDocumentFile(scratch.Write("later.ai", R"({"format": "plimhost-document", "version": 1,
-  "artboards": [{"name": "One", "rect": [0.0, 100.0, 100.0, 0.0]}],
-  "layers": [{"type": "layer", "title": "Art", "children": [)" +
-                                                       PlacedAt(copy.string(), 100, 100) + "]}]}"),
-                         7);
+        std::filesystem::copy_file(scratch.Path() / c.placedFile, copy);
+        const json placed = json::parse(PlacedAt(copy.string(), 100, 100));
+        OpenDocumentFile(
+            scratch.Write("later.ai", NativeDocument(OneArtboard(100, 100), json::array({placed})).dump()),
+            7);
         testing::internal::CaptureStderr();
         const ExportedPicture later = ExportFirstArtboardPng(scratch.Path());
         const std::string laterSaid = testing::internal::GetCapturedStderr();
         ASSERT_EQ(later.width, 100u) << laterSaid;
-        EXPECT_EQ(std::vector<unsigned>(later.At(50, 75), later.At(50, 75) + 3), kRed) << laterSaid;
-        EXPECT_EQ(std::vector<unsigned>(later.At(50, 25), later.At(50, 25) + 3), kBlue) << laterSaid;
+        EXPECT_EQ(Rgb(later, 50, 75), kRed) << laterSaid;
+        EXPECT_EQ(Rgb(later, 50, 25), kBlue) << laterSaid;
     }
 }
 
@@ -1262,34 +1313,13 @@ TEST_F(BoundedPictures, OneRefusedFileCostsOneRefusal) {
                             {"frame", {0, 20, 20, 0}},
                             {"matrix", {2, 0, 0, 2, x + 20, 30}}});
     }
-    OpenDocumentFile(
-        scratch.Write("cards.ai",
-                      json{{"format", "plimhost-document"},
-                           {"version", 1},
-                           {"artboards", artboards},
-                           {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
-                          .dump()),
-        7);
-    host::SetPictureBound(hostile::kLoweredBound);
-    const std::filesystem::path out = scratch.Path() / "cards";
-    testing::internal::CaptureStderr();
-    const json reply = ScriptJson(
-        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "card"}}.dump());
-    const std::string said = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(reply["Results"].size(), 20u) << reply.dump();
+    const std::string said =
+        ExportEveryArtboard("card", NativeDocument(artboards, children), hostile::kLoweredBound);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
-        std::vector<unsigned char> rgb;
-        unsigned width = 0;
-        unsigned height = 0;
-        ASSERT_EQ(lodepng::decode(rgb, width, height,
-                                  (out / ("card " + std::to_string(i + 1) + ".png")).string(), LCT_RGB),
-                  0u)
-            << i;
-        ASSERT_EQ(width, 80u) << i;
+        const ExportedPicture card = Decoded(Board("card", i));
+        ASSERT_EQ(card.width, 80u) << i;
         // The middle of the placed object's frame, grey.
-        const unsigned char* frame = &rgb[(50 * width + 40) * 3];
-        EXPECT_EQ(std::vector<unsigned>(frame, frame + 3), kGrey) << i;
+        EXPECT_EQ(Rgb(card, 40, 50), kGrey) << i;
     }
     // Stopped once, by the first picture; every picture names the frame it drew in its place.
     EXPECT_EQ(said.find(" is refused while plimhost runs: "), said.rfind(" is refused while plimhost runs: "))
@@ -1324,31 +1354,13 @@ TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
             children.back()["matrix"][4] = x;
         }
     }
-    OpenDocumentFile(
-        scratch.Write("pages.ai",
-                      json{{"format", "plimhost-document"},
-                           {"version", 1},
-                           {"artboards", artboards},
-                           {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
-                          .dump()),
-        7);
-    host::SetPictureBound(hostile::kLoweredBound);
-    const std::filesystem::path out = scratch.Path() / "pages";
-    testing::internal::CaptureStderr();
-    const json reply = ScriptJson(
-        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "page"}}.dump());
-    const std::string said = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(reply["Results"].size(), 20u) << reply.dump();
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
-        EXPECT_TRUE(std::filesystem::exists(out / ("page " + std::to_string(i + 1) + ".png"))) << i;
-    }
+    const std::string said =
+        ExportEveryArtboard("page", NativeDocument(artboards, children), hostile::kLoweredBound);
     // Drawn again at most once, by whichever picture the watch stopped.
     constexpr std::string_view kDrawnAgain = "the placed files it has no time left for as their frames";
     EXPECT_EQ(said.find(kDrawnAgain), said.rfind(kDrawnAgain)) << said;
     EXPECT_NE(said.find(kFramedForTime), std::string::npos) << said;
     EXPECT_EQ(said.find(" is refused while plimhost runs: "), std::string::npos) << said;
-    EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
 }
 
 // A symbol of four squares of a radial gradient of 1,024 stops, one over another, on each of six
@@ -1356,32 +1368,24 @@ TEST_F(BoundedPictures, PlacedFilesSpendTheJobsTimeOnce) {
 // that drawn from all of them each picture would take more than the (lowered) base beyond its
 // allowances, and the job's base would be gone with the first. Each is drawn from the stops its
 // pixels can show (or, for stops that change sharply, from fewer of them) and priced for them, and
-// every picture is written within what it holds and draws, none refused.
-struct GradientJobCase {
-    const char* name;
-    bool smooth;  // waves of colour, or black and white in turn
-};
-
-const GradientJobCase kGradientJobs[] = {{"SmoothRamp", true}, {"AlternatingRamp", false}};
-
-class GradientSymbolJobs : public BoundedJob, public testing::WithParamInterface<GradientJobCase> {};
+// every picture is written within what it holds and draws, none refused. The ramps: waves of
+// colour, and black and white in turn.
+class GradientSymbolJobs : public BoundedJob, public testing::WithParamInterface<bool> {};
 
 TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
-    constexpr int kBoards = 6;
+    const bool smooth = GetParam();
     constexpr double kBoard = 1500.0;
     json stops = json::array();
     for (int i = 0; i < 1024; ++i) {
         const double t = i / 1023.0;
-        const double wave = 0.5 + 0.5 * std::sin(6.0 * M_PI * t);
-        const double v = GetParam().smooth ? wave : i % 2;
-        stops.push_back({{"color", {{"rgb", {v, GetParam().smooth ? t : v, v}}}}, {"rampPoint", 100.0 * t}});
+        const double v = smooth ? 0.5 + 0.5 * std::sin(6.0 * M_PI * t) : i % 2;
+        stops.push_back({{"color", {{"rgb", {v, smooth ? t : v, v}}}}, {"rampPoint", 100.0 * t}});
     }
     json square = json::parse(SquareOf(100, "{}"));
     square["style"] = {{"paintFields", {{{"fill", {{"color", {{"gradient", "Burst"}}}}}}}}};
-    const json tile = {{"type", "group"}, {"children", {square, square, square, square}}};
     json artboards = json::array();
     json children = json::array();
-    for (int i = 0; i < kBoards; ++i) {
+    for (int i = 0; i < 6; ++i) {
         const double x = (kBoard + 100.0) * i;
         artboards.push_back(
             {{"name", "Board " + std::to_string(i + 1)}, {"rect", {x, kBoard, x + kBoard, 0.0}}});
@@ -1390,34 +1394,17 @@ TEST_P(GradientSymbolJobs, WriteEveryArtboard) {
                             {"frame", {0, 100, 100, 0}},
                             {"matrix", {kBoard / 100, 0, 0, kBoard / 100, x, 0}}});
     }
-    OpenDocumentFile(
-        scratch.Write(
-            "bursts.ai",
-            json{{"format", "plimhost-document"},
-                 {"version", 1},
-                 {"gradients",
-                  {{{"name", "Burst"}, {"color", {{"gray", 0.5}}}, {"type", "radial"}, {"stops", stops}}}},
-                 {"symbols", {{{"name", "Tile"}, {"art", tile}}}},
-                 {"artboards", artboards},
-                 {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", children}}}}}
-                .dump()),
-        7);
-    host::SetPictureBound(kQuarterSecond);
-    const std::filesystem::path out = scratch.Path() / "bursts";
-    testing::internal::CaptureStderr();
-    const json reply = ScriptJson(
-        "exportFile", json{{"formats", {"png"}}, {"folderPath", out.string()}, {"fileName", "burst"}}.dump());
-    const std::string said = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(reply["Results"].size(), std::size_t{kBoards}) << reply.dump();
-    for (int i = 0; i < kBoards; ++i) {
-        EXPECT_EQ(reply["Results"][i]["exportSuccessful"], true) << reply["Results"][i].dump() << said;
-        EXPECT_TRUE(std::filesystem::exists(out / ("burst " + std::to_string(i + 1) + ".png"))) << i;
-    }
-    EXPECT_EQ(said.find("the picture is refused"), std::string::npos) << said;
+    json document = NativeDocument(artboards, children);
+    document["gradients"] = {
+        {{"name", "Burst"}, {"color", {{"gray", 0.5}}}, {"type", "radial"}, {"stops", stops}}};
+    document["symbols"] = {
+        {{"name", "Tile"}, {"art", {{"type", "group"}, {"children", {square, square, square, square}}}}}};
+    ExportEveryArtboard("burst", document, kQuarterSecond);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ramps, GradientSymbolJobs, testing::ValuesIn(kGradientJobs),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ramps, GradientSymbolJobs, testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "SmoothRamp" : "AlternatingRamp");
+});
 
 // The text of a key beside a placed SVG file, which XInclude would add, is not in an exported PDF.
 TEST_F(PluginTest, APlacedSvgAddsNoTextFromFilesBesideIt) {
@@ -1482,76 +1469,49 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, ExportPlacedFiles, ::testing::ValuesIn(kPlac
 // is (whole pixels) or the file is drawn by itself and then put under the clip.
 enum class Cover { whole, none, edge };
 
-struct ClippedCase {
+struct Clip {
+    const char* name;
+    Points points;                                   // the clipping path's
+    std::function<Cover(double x, double y)> cover;  // of the pixel whose centre is there
+};
+
+// A clip of the box, which covers wholly the pixels more than a pixel inside it.
+Clip BoxClip(const char* name, double left, double bottom, double right, double top) {
+    const auto cover = [=](double x, double y) {
+        if (x > left + 1 && x < right - 1 && y > bottom + 1 && y < top - 1) {
+            return Cover::whole;
+        }
+        return x < left - 1 || x > right + 1 || y < bottom - 1 || y > top + 1 ? Cover::none : Cover::edge;
+    };
+    return {name, {{left, bottom}, {right, bottom}, {right, top}, {left, top}}, cover};
+}
+
+// A box off the pixels' edges, one on them, and a five-pointed star of radius 25 around (50, 50),
+// its points joined every second one: its edges cross, and its middle (winding twice) reaches 0.3
+// of its radius.
+const Clip kClips[] = {
+    BoxClip("OffPixels", 10.5, 10.5, 60.5, 90.5),
+    BoxClip("OnPixels", 10, 10, 60, 90),
+    {"UnderAStar", Star(5, 2, 50, 50, 25, M_PI / 2),
+     [](double x, double y) {
+         const double distance = std::hypot(x - 50, y - 50);
+         return distance < 25 * 0.3 - 1 ? Cover::whole : distance > 26 ? Cover::none : Cover::edge;
+     }},
+};
+
+struct FileKind {
     const char* name;
     std::string (*file)(const ScratchFolder&);
-    std::vector<std::array<double, 2>> clip;  // the clipping path's points
-    Cover (*cover)(double x, double y);       // of the pixel whose centre is there
 };
 
-std::vector<std::array<double, 2>> Box(double left, double bottom, double right, double top) {
-    return {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
-}
+const FileKind kClippedFiles[] = {{"Png", PngFile}, {"Pdf", PdfFile}, {"Svg", SvgFile}};
 
-// A five-pointed star of radius 25 around (50, 50), its points joined every second one: its edges
-// cross, and its middle (winding twice) reaches 0.3 of its radius.
-std::vector<std::array<double, 2>> FivePointedStar() {
-    std::vector<std::array<double, 2>> points;
-    for (int i = 0; i < 5; ++i) {
-        const double angle = M_PI / 2 + 4.0 * M_PI * i / 5;
-        points.push_back({50 + 25 * std::cos(angle), 50 + 25 * std::sin(angle)});
-    }
-    return points;
-}
-
-Cover CoverOfBox(double x, double y, double left, double bottom, double right, double top) {
-    if (x > left + 1 && x < right - 1 && y > bottom + 1 && y < top - 1) {
-        return Cover::whole;
-    }
-    return x < left - 1 || x > right + 1 || y < bottom - 1 || y > top + 1 ? Cover::none : Cover::edge;
-}
-
-Cover OffPixels(double x, double y) {
-    return CoverOfBox(x, y, 10.5, 10.5, 60.5, 90.5);
-}
-
-Cover OnPixels(double x, double y) {
-    return CoverOfBox(x, y, 10, 10, 60, 90);
-}
-
-Cover StarCover(double x, double y) {
-    const double distance = std::hypot(x - 50, y - 50);
-    return distance < 25 * 0.3 - 1 ? Cover::whole : distance > 26 ? Cover::none : Cover::edge;
-}
-
-const ClippedCase kClippedCases[] = {
-    {"PngOffPixels", PngFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
-    {"PdfOffPixels", PdfFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
-    {"SvgOffPixels", SvgFile, Box(10.5, 10.5, 60.5, 90.5), OffPixels},
-    {"PngOnPixels", PngFile, Box(10, 10, 60, 90), OnPixels},
-    {"PdfOnPixels", PdfFile, Box(10, 10, 60, 90), OnPixels},
-    {"SvgOnPixels", SvgFile, Box(10, 10, 60, 90), OnPixels},
-    {"PngUnderAStar", PngFile, FivePointedStar(), StarCover},
-    {"PdfUnderAStar", PdfFile, FivePointedStar(), StarCover},
-    {"SvgUnderAStar", SvgFile, FivePointedStar(), StarCover},
-};
-
-void PrintTo(const ClippedCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class ClippedPlacedFiles : public PluginTest, public testing::WithParamInterface<ClippedCase> {
+class ClippedPlacedFiles : public PluginTest, public testing::WithParamInterface<std::tuple<FileKind, Clip>> {
 protected:
-    // Exports a document of the art, the placed file in its frame, to a picture.
+    // Exports a document of the art to a picture.
     ExportedPicture Export(const std::string& name, const json& art) {
         OpenDocumentFile(
-            scratch.Write(name + ".ai",
-                          json{{"format", "plimhost-document"},
-                               {"version", 1},
-                               {"artboards", {{{"name", "One"}, {"rect", {0, 100, 100, 0}}}}},
-                               {"layers", {{{"type", "layer"}, {"title", "Art"}, {"children", {art}}}}}}
-                              .dump()),
-            7);
+            scratch.Write(name + ".ai", NativeDocument(OneArtboard(100, 100), json::array({art})).dump()), 7);
         const std::filesystem::path folder = scratch.Path() / name;
         std::filesystem::create_directory(folder);
         return ExportFirstArtboardPng(folder);
@@ -1561,30 +1521,23 @@ protected:
 };
 
 TEST_P(ClippedPlacedFiles, ShowTheFileWhereTheClipCoversIt) {
-    const ClippedCase& c = GetParam();
+    const auto& [kind, clip] = GetParam();
     const json placed = {{"type", "placed"},
-                         {"file", c.file(scratch)},
+                         {"file", kind.file(scratch)},
                          {"frame", {0, 20, 20, 0}},
                          {"matrix", {3, 0, 0, 3, 20, 20}}};
-    json mask = {{"type", "path"}, {"closed", true}, {"clippingMask", true}, {"segments", json::array()}};
-    for (const auto& [x, y] : c.clip) {
-        mask["segments"].push_back({{"anchor", {x, y}}});
-    }
     const ExportedPicture unclipped = Export("unclipped", placed);
-    const ExportedPicture clipped =
-        Export("clipped", {{"type", "group"}, {"clipped", true}, {"children", {mask, placed}}});
+    const ExportedPicture clipped = Export("clipped", Clipped(clip.points, placed));
     ASSERT_EQ(unclipped.width, 100u);
     ASSERT_EQ(clipped.width, 100u);
     int whole = 0;
     int none = 0;
     for (int y = 0; y < 100; ++y) {
         for (int x = 0; x < 100; ++x) {
-            const Cover cover = c.cover(x + 0.5, y + 0.5);
-            const unsigned char* seen = clipped.At(x + 0.5, y + 0.5);
-            const std::vector<unsigned> pixel(seen, seen + 3);
+            const Cover cover = clip.cover(x + 0.5, y + 0.5);
+            const std::vector<unsigned> pixel = Rgb(clipped, x + 0.5, y + 0.5);
             if (cover == Cover::whole) {
-                const unsigned char* drawn = unclipped.At(x + 0.5, y + 0.5);
-                EXPECT_EQ(pixel, std::vector<unsigned>(drawn, drawn + 3)) << "at (" << x << ", " << y << ")";
+                EXPECT_EQ(pixel, Rgb(unclipped, x + 0.5, y + 0.5)) << "at (" << x << ", " << y << ")";
                 ++whole;
             } else if (cover == Cover::none) {
                 EXPECT_EQ(pixel, (std::vector<unsigned>{255, 255, 255})) << "at (" << x << ", " << y << ")";
@@ -1596,7 +1549,10 @@ TEST_P(ClippedPlacedFiles, ShowTheFileWhereTheClipCoversIt) {
     EXPECT_GT(none, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(UnderClips, ClippedPlacedFiles, ::testing::ValuesIn(kClippedCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(UnderClips, ClippedPlacedFiles,
+                         testing::Combine(testing::ValuesIn(kClippedFiles), testing::ValuesIn(kClips)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
 
 }  // namespace

@@ -3,10 +3,14 @@
 // its undo and redo take back and repeat only its own changes, it stays savable, and a command that
 // fails afterwards changes nothing.
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,6 +32,11 @@ constexpr const char* kDocumentText = R"({"format":"plimhost-document","version"
 constexpr const char* kFailingPlace =
     R"({"tagSearch":"d","textFeatures":{"charStyle":"Nope"},"textToPlace":"Hi"})";
 
+Titles Words(const std::string& text) {
+    std::istringstream words(text);
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
 Titles TitlesOf(const json& document) {
     Titles titles;
     for (const json& layer : document.at("layers")) {
@@ -46,7 +55,23 @@ std::optional<Titles> FileTitles(const fs::path& file) {
     return written.text ? std::optional(TitlesOf(json::parse(*written.text))) : std::nullopt;
 }
 
-class UndoDocuments : public PluginTest {
+// Steps run on "doc" (open and in front), each alone or several in one batch ("batch: STEP; STEP..."),
+// then for doc and for other: its top layers ("-": it is not open), the reply of "listUndoPoints"
+// and the top layers of its file on disk.
+struct SwitchCase {
+    const char* name;
+    std::vector<std::string> steps;
+    const char* doc;
+    const char* docPoints;
+    const char* other;
+    const char* otherPoints;
+    const char* docFile = "L";
+    const char* otherFile = "L";
+
+    friend void PrintTo(const SwitchCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class DocumentSwitches : public PluginTest, public testing::WithParamInterface<SwitchCase> {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
@@ -63,7 +88,6 @@ protected:
         return written.text.value_or("{}");
     }
     Titles Layers() { return TitlesOf(json::parse(Saved())); }
-    json Points() { return ScriptJson("listUndoPoints").value("undoPoints", json()); }
 
     // The command and request of a step: "context KEY", "undo KEY", "add NAME", "open doc|other",
     // "openMissing", "fail" (a layer that doesn't exist), "place" (a place that fails after placing),
@@ -74,108 +98,69 @@ protected:
         std::string argument;
         words >> word >> argument;
         const std::string out = (scratch.Path() / "out").string();
-        if (word == "context" || word == "undo") {
-            return {word == "context" ? "startContext" : "undoChanges", {{"key", argument}}};
-        }
-        if (word == "add") {
-            return {"editLayer", {{"mode", "add"}, {"layerName", argument}}};
-        }
-        if (word == "open" || word == "openMissing") {
-            return {"openFile", {{"filePath", Path(word == "open" ? argument : "missing")}}};
-        }
-        if (word == "fail") {
-            return {"editLayer", {{"mode", "remove"}, {"layerName", "Nope"}}};
-        }
-        if (word == "place") {
-            return {"place", json::parse(kFailingPlace)};
-        }
-        if (word == "save" || word == "saveCopy") {
-            return {"saveFile", word == "save" ? json::object()
-                                               : json{{"outputPath", out}, {"fileName", argument + ".ai"}}};
-        }
-        if (word == "close" || word == "closeSaving") {
-            return {"closeDocument", {{"saveChanges", word == "closeSaving"}}};
-        }
-        if (word == "revert") {
-            return {"revert", json::object()};
-        }
-        return {"exportFile",
-                {{"formats", {"svg"}},
-                 {"folderPath", out},
-                 {"fileName", "x"},
-                 {"reopenSourceFile", word != "export"}}};
+        const auto exportTo = [&](bool reopen) {
+            return json{
+                {"formats", {"svg"}}, {"folderPath", out}, {"fileName", "x"}, {"reopenSourceFile", reopen}};
+        };
+        const std::map<std::string, std::pair<std::string, json>> requests = {
+            {"context", {"startContext", {{"key", argument}}}},
+            {"undo", {"undoChanges", {{"key", argument}}}},
+            {"add", {"editLayer", {{"mode", "add"}, {"layerName", argument}}}},
+            {"open", {"openFile", {{"filePath", Path(argument)}}}},
+            {"openMissing", {"openFile", {{"filePath", Path("missing")}}}},
+            {"fail", {"editLayer", {{"mode", "remove"}, {"layerName", "Nope"}}}},
+            {"place", {"place", json::parse(kFailingPlace)}},
+            {"save", {"saveFile", json::object()}},
+            {"saveCopy", {"saveFile", {{"outputPath", out}, {"fileName", argument + ".ai"}}}},
+            {"close", {"closeDocument", {{"saveChanges", false}}}},
+            {"closeSaving", {"closeDocument", {{"saveChanges", true}}}},
+            {"revert", {"revert", json::object()}},
+            {"export", {"exportFile", exportTo(false)}},
+            {"exportReopen", {"exportFile", exportTo(true)}}};
+        return requests.at(word);
     }
 
-    // Runs a step, or a batch of them ("batch: STEP; STEP..."). Every step must succeed but "fail",
-    // "place" and "openMissing".
+    // Every step succeeds but "fail", "place" and "openMissing"; an undo replies with its name alone,
+    // and an export writes its picture.
+    static void Check(const std::string& step, const json& reply) {
+        const bool fails = step == "fail" || step == "place" || step == "openMissing";
+        EXPECT_EQ(reply.contains("error"), fails) << step << ": " << reply;
+        if (step.rfind("undo", 0) == 0) {
+            EXPECT_EQ(reply.dump(), R"({"eventType":"undoChanges"})");
+        } else if (step.rfind("export", 0) == 0) {
+            EXPECT_EQ(reply["Results"][0].value("exportSuccessful", false), true) << reply;
+        }
+    }
+
+    // Runs a step or a batch of them; "layers TITLE..." checks the top layers of the document in
+    // front, "points JSON" its reply of "listUndoPoints".
     void Run(const std::string& line) {
-        const auto expectsError = [](const std::string& step) {
-            return step == "fail" || step == "place" || step == "openMissing";
-        };
-        if (line.rfind("batch: ", 0) != 0) {
+        if (line.rfind("layers ", 0) == 0) {
+            EXPECT_EQ(Layers(), Words(line.substr(7)));
+        } else if (line.rfind("points ", 0) == 0) {
+            EXPECT_EQ(ScriptJson("listUndoPoints").value("undoPoints", json()), json::parse(line.substr(7)));
+        } else if (line.rfind("batch: ", 0) != 0) {
             const auto [command, request] = Request(line);
-            EXPECT_EQ(ScriptJson(command, request.dump()).contains("error"), expectsError(line)) << line;
-            return;
-        }
-        json entries = json::array();
-        std::vector<std::string> steps;
-        std::istringstream list(line.substr(7));
-        for (std::string step; std::getline(list, step, ';');) {
-            step.erase(0, step.find_first_not_of(' '));
-            const auto [command, request] = Request(step);
-            entries.push_back({{"eventType", "com.torvi.event." + command}, {"data", request}});
-            steps.push_back(step);
-        }
-        const json reply = ScriptJson("batchCall", json{{"data", entries}}.dump());
-        ASSERT_EQ(reply.at("data").size(), steps.size()) << reply;
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            EXPECT_EQ(reply["data"][i]["data"].contains("error"), expectsError(steps[i]))
-                << steps[i] << ": " << reply["data"][i];
+            Check(line, ScriptJson(command, request.dump()));
+        } else {
+            json entries = json::array();
+            std::vector<std::string> steps;
+            std::istringstream list(line.substr(7));
+            for (std::string step; std::getline(list, step, ';');) {
+                steps.push_back(step.erase(0, step.find_first_not_of(' ')));
+                const auto [command, request] = Request(step);
+                entries.push_back({{"eventType", "com.torvi.event." + command}, {"data", request}});
+            }
+            const json reply = ScriptJson("batchCall", json{{"data", entries}}.dump());
+            ASSERT_EQ(reply.at("data").size(), steps.size()) << reply;
+            for (std::size_t i = 0; i < steps.size(); ++i) {
+                Check(steps[i], reply["data"][i]["data"]);
+            }
         }
     }
 
     testsupport::ScratchFolder scratch{"undo_documents"};
 };
-
-// The batch of the report: doc's tagged step stays its own, undone and redone as such, and every
-// save and export succeeds after it.
-TEST_F(UndoDocuments, ABatchThatOpensAnotherDocumentLeavesTheHistoryItsOwn) {
-    for (const char* step : {"context m", "add BN", "export", "batch: open other; add BQ; open doc"}) {
-        Run(step);
-    }
-    EXPECT_EQ(Points(), json::parse(R"([[-1,"m"]])"));
-    EXPECT_EQ(Layers(), (Titles{"BN", "L"}));
-    EXPECT_EQ(Script("undoChanges", R"({"key":"m"})"), R"({"eventType":"undoChanges"})");
-    EXPECT_EQ(Layers(), (Titles{"L"}));
-    EXPECT_EQ(Script("undoChanges", R"({"key":"m"})"), R"({"eventType":"undoChanges"})");
-    EXPECT_EQ(Layers(), (Titles{"BN", "L"}));
-    Run("saveCopy copy");
-    EXPECT_EQ(FileTitles(scratch.Path() / "out/copy.ai"), (Titles{"BN", "L"}));
-    const json exported = ScriptJson(
-        "exportFile",
-        json{{"formats", {"svg"}}, {"folderPath", (scratch.Path() / "out").string()}, {"fileName", "y"}}
-            .dump());
-    EXPECT_EQ(exported["Results"][0].value("exportSuccessful", false), true) << exported;
-}
-
-// What a document shows after a case's steps: its top layers (none: it is not open), the reply of
-// "listUndoPoints", and the layers of its file on disk.
-struct DocumentState {
-    std::optional<Titles> layers;
-    const char* points;
-    Titles file;
-};
-
-struct SwitchCase {
-    const char* name;
-    std::vector<std::string> steps;
-    DocumentState doc;
-    DocumentState other;
-
-    friend void PrintTo(const SwitchCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class DocumentSwitches : public UndoDocuments, public testing::WithParamInterface<SwitchCase> {};
 
 // After the steps, every document shows its own content and history; a failing place changes
 // nothing; a step undone and redone gives the document back as it was, savable all along; and a
@@ -187,16 +172,18 @@ TEST_P(DocumentSwitches, KeepEachDocumentsHistoryItsOwn) {
         Run(step);
     }
     int open = 0;
-    for (const auto& [name, state] : {std::pair{"doc", c.doc}, std::pair{"other", c.other}}) {
+    for (const auto& [name, layers, points, file] :
+         {std::tuple{"doc", c.doc, c.docPoints, c.docFile},
+          std::tuple{"other", c.other, c.otherPoints, c.otherFile}}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(FileTitles(Path(name)), state.file);
-        if (!state.layers) {
+        EXPECT_EQ(FileTitles(Path(name)), Words(file));
+        if (std::string_view(layers) == "-") {
             continue;
         }
         ++open;
         Run(std::string("open ") + name);
-        EXPECT_EQ(Layers(), *state.layers);
-        EXPECT_EQ(Points(), json::parse(state.points));
+        Run(std::string("layers ") + layers);
+        Run(std::string("points ") + points);
         const std::string before = Saved();
         const int past = app->PastTransactions();
         const int future = app->FutureTransactions();
@@ -207,7 +194,7 @@ TEST_P(DocumentSwitches, KeepEachDocumentsHistoryItsOwn) {
         EXPECT_EQ(app->FutureTransactions(), future);
 
         Run(std::string("saveCopy ") + name);
-        EXPECT_EQ(FileTitles(scratch.Path() / "out" / (std::string(name) + ".ai")), *state.layers);
+        EXPECT_EQ(FileTitles(scratch.Path() / "out" / (std::string(name) + ".ai")), Words(layers));
         // One step back and forth (forth and back when nothing lies behind): the state between
         // saves as well.
         if (past + future > 0) {
@@ -217,72 +204,52 @@ TEST_P(DocumentSwitches, KeepEachDocumentsHistoryItsOwn) {
             EXPECT_EQ(Saved(), before);
         }
         Run("save");
-        EXPECT_EQ(FileTitles(Path(name)), *state.layers);
+        EXPECT_EQ(FileTitles(Path(name)), Words(layers));
     }
     EXPECT_EQ(app->DocumentCount(), othersOpen + open);
 }
 
-const Titles kL = {"L"};
+constexpr const char* kM = R"([[-1,"m"]])";
 
+// clang-format off
 const SwitchCase kSwitchCases[] = {
-    {"TheReportsBatch",
-     {"context m", "add BN", "export", "batch: open other; add BQ; open doc", "undo m", "undo m"},
-     {Titles{"BN", "L"}, R"([[-1,"m"]])", kL},
-     {Titles{"BQ", "L"}, "[]", kL}},
-    {"AContextAcrossASwitchAndBack",
-     {"context m", "add A", "batch: open other; add B; open doc; add C"},
-     {Titles{"C", "A", "L"}, R"([[-1,"m"]])", kL},
-     {Titles{"B", "L"}, "[]", kL}},
-    {"UndoToTheContextAfterTwoSwitchingBatches",
-     {"context m", "add A", "batch: open other; add B; open doc", "batch: open other; add C; open doc",
-      "undo m"},
-     {kL, R"([[1,"m"]])", kL},
-     {Titles{"C", "B", "L"}, "[]", kL}},
-    {"ChangesBeforeTheSwitchStayBehind",
-     {"batch: add A; open other; add B"},
-     {Titles{"A", "L"}, "[]", kL},
-     {Titles{"B", "L"}, "[]", kL}},
-    {"AContextInTheOtherDocument",
-     {"batch: open other", "context n", "add B", "batch: open doc; add A; open other; add C"},
-     {Titles{"A", "L"}, "[]", kL},
-     {Titles{"C", "B", "L"}, R"([[-1,"n"]])", kL}},
-    {"TopLevelSwitchesInAContext",
-     {"context m", "add A", "open other", "add B", "open doc", "add C"},
-     {Titles{"C", "A", "L"}, R"([[-1,"m"]])", kL},
-     {Titles{"B", "L"}, "[]", kL}},
-    {"UndoInTheOtherDocumentLeavesThisOne",
-     {"context m", "add A", "batch: open other", "context n", "add B", "undo n", "batch: open doc"},
-     {Titles{"A", "L"}, R"([[-1,"m"]])", kL},
-     {kL, R"([[1,"n"]])", kL}},
-    {"FailuresAfterTheSwitch",
-     {"batch: add A; open other; fail; add B; place; open doc; fail; place", "place"},
-     {Titles{"A", "L"}, "[]", kL},
-     {Titles{"B", "L"}, "[]", kL}},
-    {"AFileThatDoesNotOpenSwitchesNothing",
-     {"context m", "batch: add A; openMissing; add B"},
-     {Titles{"B", "A", "L"}, R"([[-1,"m"]])", kL},
-     {std::nullopt, "[]", kL}},
-    {"SavesInABatchWriteTheirOwnFiles",
-     {"batch: add A; open other; add B; save; open doc; save"},
-     {Titles{"A", "L"}, "[]", Titles{"A", "L"}},
-     {Titles{"B", "L"}, "[]", Titles{"B", "L"}}},
-    {"CloseTheOtherInABatch",
-     {"context m", "add A", "batch: open other; add B; close; add C"},
-     {Titles{"C", "A", "L"}, R"([[-1,"m"]])", kL},
-     {std::nullopt, "[]", kL}},
-    {"CloseTheOtherSavingIt",
-     {"batch: open other; add B; closeSaving; add A"},
-     {Titles{"A", "L"}, "[]", kL},
-     {std::nullopt, "[]", Titles{"B", "L"}}},
-    {"ARevertMakesTheDocumentAnew",
-     {"context m", "add A", "batch: open other; add B; open doc; revert"},
-     {kL, "[]", kL},
-     {Titles{"B", "L"}, "[]", kL}},
-    {"AnExportReopensItsSource",
-     {"add A", "save", "batch: open other; add B; open doc; add C; exportReopen"},
-     {Titles{"A", "L"}, "[]", Titles{"A", "L"}},
-     {Titles{"B", "L"}, "[]", kL}},
+    // The batch that was reported: doc's tagged step stays its own, undone and redone as such, and
+    // every save and export succeeds after it.
+    {"TheReportsBatch", {"context m", "add BN", "export", "batch: open other; add BQ; open doc",
+                         "layers BN L", R"(points [[-1,"m"]])", "undo m", "layers L", "undo m", "export"},
+     "BN L", kM, "BQ L", "[]"},
+    {"AContextAcrossASwitchAndBack", {"context m", "add A", "batch: open other; add B; open doc; add C"},
+     "C A L", kM, "B L", "[]"},
+    {"UndoToTheContextAfterTwoSwitchingBatches", {"context m", "add A", "batch: open other; add B; open doc",
+                                                  "batch: open other; add C; open doc", "undo m"},
+     "L", R"([[1,"m"]])", "C B L", "[]"},
+    {"ChangesBeforeTheSwitchStayBehind", {"batch: add A; open other; add B"},
+     "A L", "[]", "B L", "[]"},
+    {"AContextInTheOtherDocument", {"batch: open other", "context n", "add B",
+                                    "batch: open doc; add A; open other; add C"},
+     "A L", "[]", "C B L", R"([[-1,"n"]])"},
+    {"TopLevelSwitchesInAContext", {"context m", "add A", "open other", "add B", "open doc", "add C"},
+     "C A L", kM, "B L", "[]"},
+    {"UndoInTheOtherDocumentLeavesThisOne", {"context m", "add A", "batch: open other", "context n", "add B",
+                                             "undo n", "batch: open doc"},
+     "A L", kM, "L", R"([[1,"n"]])"},
+    {"FailuresAfterTheSwitch", {"batch: add A; open other; fail; add B; place; open doc; fail; place",
+                                "place"},
+     "A L", "[]", "B L", "[]"},
+    {"AFileThatDoesNotOpenSwitchesNothing", {"context m", "batch: add A; openMissing; add B"},
+     "B A L", kM, "-", "[]"},
+    {"SavesInABatchWriteTheirOwnFiles", {"batch: add A; open other; add B; save; open doc; save"},
+     "A L", "[]", "B L", "[]", "A L", "B L"},
+    {"CloseTheOtherInABatch", {"context m", "add A", "batch: open other; add B; close; add C"},
+     "C A L", kM, "-", "[]"},
+    {"CloseTheOtherSavingIt", {"batch: open other; add B; closeSaving; add A"},
+     "A L", "[]", "-", "[]", "L", "B L"},
+    {"ARevertMakesTheDocumentAnew", {"context m", "add A", "batch: open other; add B; open doc; revert"},
+     "L", "[]", "B L", "[]"},
+    {"AnExportReopensItsSource", {"add A", "save", "batch: open other; add B; open doc; add C; exportReopen"},
+     "A L", "[]", "B L", "[]", "A L"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, DocumentSwitches, testing::ValuesIn(kSwitchCases),
                          [](const testing::TestParamInfo<SwitchCase>& info) { return info.param.name; });

@@ -53,12 +53,7 @@ struct StopsCase {
     std::size_t mostKept;  // the most stops ShownStops may keep
 };
 
-const StopsCase kCases[] = {
-    {"waves", 300},
-    {"fine", 40},
-    {"alternating", 1024},
-    {"sharp", 5},
-};
+const StopsCase kCases[] = {{"waves", 300}, {"fine", 40}, {"alternating", 1024}, {"sharp", 5}};
 
 // The pixels of a square filled with the stops: a linear gradient at 30 degrees across it, or a
 // radial one off its centre with its focus inside.

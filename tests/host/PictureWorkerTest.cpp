@@ -23,31 +23,33 @@ using host::PictureOutput;
 using host::PictureResult;
 using host::model::ArtId;
 using host::model::Document;
+namespace model = host::model;
 using namespace std::chrono_literals;
 
 // --- Pictures of a document -----------------------------------------------------------------------
 
+// A fill and stroke of the colour.
+model::ArtStyle Plain(double red, double green, double blue) {
+    const model::Color colour = model::Color::rgb(red, green, blue);
+    return model::ArtStyle::basic(colour, colour, 0.0);
+}
+
 // A square filling the picture of 20 points, in the colour.
 ArtId AddSquare(Document& document, double red, double green, double blue) {
-    using host::model::Point;
-    using host::model::Segment;
     const ArtId layer = *document.layers().group(document.layers().first());
-    const ArtId path =
-        *document.newArt(host::model::ArtType::path, host::model::PaintOrder::insideOnTop, layer);
-    host::model::PathGeometry& geometry = document.editContent<host::model::PathContent>(path)->geometry;
+    const ArtId path = *document.newArt(model::ArtType::path, model::PaintOrder::insideOnTop, layer);
+    model::PathGeometry& geometry = document.editContent<model::PathContent>(path)->geometry;
     geometry.closed = true;
-    geometry.segments = {Segment{Point{0, 0}, Point{0, 0}, Point{0, 0}, false},
-                         Segment{Point{20, 0}, Point{20, 0}, Point{20, 0}, false},
-                         Segment{Point{20, 20}, Point{20, 20}, Point{20, 20}, false},
-                         Segment{Point{0, 20}, Point{0, 20}, Point{0, 20}, false}};
-    document.setStyle(path, host::model::ArtStyle::basic(host::model::Color::rgb(red, green, blue),
-                                                         host::model::Color::rgb(red, green, blue), 0.0));
+    for (const model::Point corner : {model::Point{0, 0}, {20, 0}, {20, 20}, {0, 20}}) {
+        geometry.segments.push_back(model::Segment{corner, corner, corner, false});
+    }
+    document.setStyle(path, Plain(red, green, blue));
     return path;
 }
 
 // The middle pixel of the document's picture of 20 points, as red, green and blue.
 std::vector<int> Middle(const Document& document) {
-    const std::optional<host::model::RasterPixels> pixels =
+    const std::optional<model::RasterPixels> pixels =
         host::RenderArt(document, host::LayerGroupsBottomFirst(document), {0.0, 20.0, 20.0, 0.0}, {});
     if (!pixels || pixels->width != 20) {
         return {};
@@ -56,23 +58,37 @@ std::vector<int> Middle(const Document& document) {
     return {middle[0], middle[1], middle[2]};
 }
 
-// What happens to the document between its pictures.
-enum class Between { nothing, recoloured, grown, selected };
-
+// What happens to the document between its pictures, and the middle pixel after it.
 struct DocumentCase {
     const char* name;
-    Between between;
+    void (*change)(Document&, ArtId square);
+    std::vector<int> middle;
     bool sameWorker;  // the second picture is drawn by the worker of the first
 };
 
+constexpr auto kSelected = model::attribute::selected;
+
+// clang-format off
 const DocumentCase kDocumentCases[] = {
-    {"Unchanged", Between::nothing, true},
+    {"Unchanged", [](Document&, ArtId) {}, {255, 0, 0}, true},
     // A document small enough is handed to the worker; the second picture shows the change.
-    {"RecolouredIsHandedOver", Between::recoloured, true},
-    {"SelectedIsHandedOver", Between::selected, true},
-    // Too large to be handed over: a worker is started that holds it as it is now.
-    {"GrownPastWhatIsHandedOverStartsAnother", Between::grown, false},
+    {"RecolouredIsHandedOver", [](Document& d, ArtId square) { d.setStyle(square, Plain(0, 0, 1)); },
+     {0, 0, 255}, true},
+    {"SelectedIsHandedOver", [](Document& d, ArtId square) { d.setAttributes(square, kSelected, kSelected); },
+     {255, 0, 0}, true},
+    // Too large to be handed over (green squares over the red one): a worker is started that holds
+    // it as it is now.
+    {"GrownPastWhatIsHandedOverStartsAnother",
+     [](Document& d, ArtId) { for (int i = 0; i < 2500; ++i) { AddSquare(d, 0, 1, 0); } },
+     {0, 255, 0}, false},
 };
+// clang-format on
+
+// The worker ends with its job, reaped.
+void ExpectNoWorker() {
+    EXPECT_EQ(host::PictureWorkerProcess(), 0);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+}
 
 class PictureWorkerDocuments : public testing::TestWithParam<DocumentCase> {};
 
@@ -80,41 +96,17 @@ TEST_P(PictureWorkerDocuments, DrawTheDocumentAsItIsAtEachPicture) {
     const DocumentCase& c = GetParam();
     Document document(std::uint64_t{7});
     const ArtId square = AddSquare(document, 1.0, 0.0, 0.0);
-    int first = 0;
     {
         const host::PictureJob job;
         EXPECT_EQ(Middle(document), (std::vector<int>{255, 0, 0}));
-        first = host::PictureWorkerProcess();
+        const int first = host::PictureWorkerProcess();
         ASSERT_GT(first, 0);
-        std::vector<int> expected{255, 0, 0};
-        switch (c.between) {
-            case Between::nothing:
-                break;
-            case Between::recoloured:
-                document.setStyle(square,
-                                  host::model::ArtStyle::basic(host::model::Color::rgb(0.0, 0.0, 1.0),
-                                                               host::model::Color::rgb(0.0, 0.0, 1.0), 0.0));
-                expected = {0, 0, 255};
-                break;
-            case Between::selected:
-                document.setAttributes(square, host::model::attribute::selected,
-                                       host::model::attribute::selected);
-                break;
-            case Between::grown:
-                // Green squares over the red one.
-                for (int i = 0; i < 2500; ++i) {
-                    AddSquare(document, 0.0, 1.0, 0.0);
-                }
-                expected = {0, 255, 0};
-                break;
-        }
-        EXPECT_EQ(Middle(document), expected);
+        c.change(document, square);
+        EXPECT_EQ(Middle(document), c.middle);
         EXPECT_EQ(host::PictureWorkerProcess() == first, c.sameWorker);
-        EXPECT_EQ(Middle(document), expected);
+        EXPECT_EQ(Middle(document), c.middle);
     }
-    // The worker ended with its job, reaped.
-    EXPECT_EQ(host::PictureWorkerProcess(), 0);
-    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    ExpectNoWorker();
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, PictureWorkerDocuments, testing::ValuesIn(kDocumentCases),
@@ -133,11 +125,6 @@ bool TakeThenAnswer(std::string_view recipe, PictureOutput& output, std::string&
 
 const int kHeld = 0;
 
-PictureResult DrawRecipe(const std::string& recipe, const host::PictureLoad& load = {}) {
-    return host::DrawPictureInWorker(
-        TakeThenAnswer, [&](bool) { return std::optional<std::string>(recipe); }, {&kHeld, 1}, load);
-}
-
 // Each picture of a job: what it takes (milliseconds of CPU time; empty: it never ends), what it
 // holds, how it ends, and whether it is drawn by the worker of the picture before.
 struct Step {
@@ -152,28 +139,26 @@ struct JobCase {
     std::vector<Step> steps;
 };
 
+constexpr auto kMade = PictureResult::End::made;
+constexpr auto kBeyond = PictureResult::End::beyond;
+
 // The bound is 1 s of CPU time; 1,600 objects allow a picture half a second more, and pictures
 // that take less than their allowance leave the job's base whole.
+// clang-format off
 const JobCase kJobCases[] = {
     // Each takes a sixth of its own bound, and they take more than the bound together: each is
     // drawn, by the one worker.
     {"QuickOnesShareTheWorker",
-     {{"150", 1600, PictureResult::End::made, false},
-      {"150", 1600, PictureResult::End::made, true},
-      {"150", 1600, PictureResult::End::made, true},
-      {"150", 1600, PictureResult::End::made, true},
-      {"150", 1600, PictureResult::End::made, true},
-      {"150", 1600, PictureResult::End::made, true},
-      {"330", 0, PictureResult::End::made, true}}},
+     {{"150", 1600, kMade, false}, {"150", 1600, kMade, true}, {"150", 1600, kMade, true},
+      {"150", 1600, kMade, true}, {"150", 1600, kMade, true}, {"150", 1600, kMade, true},
+      {"330", 0, kMade, true}}},
     // After quick ones, one that never ends is stopped at its own bound, and takes its worker with
     // it: the next is drawn by another.
     {"OneKilledAfterQuickOnesTakesItsWorkerOnly",
-     {{"150", 1600, PictureResult::End::made, false},
-      {"150", 1600, PictureResult::End::made, true},
-      {"", 0, PictureResult::End::beyond, true},
-      {"10", 1600, PictureResult::End::made, false},
-      {"10", 1600, PictureResult::End::made, true}}},
+     {{"150", 1600, kMade, false}, {"150", 1600, kMade, true}, {"", 0, kBeyond, true},
+      {"10", 1600, kMade, false}, {"10", 1600, kMade, true}}},
 };
+// clang-format on
 
 class PictureWorkerJobs : public testing::TestWithParam<JobCase> {
 protected:
@@ -191,7 +176,9 @@ TEST_P(PictureWorkerJobs, DrawEachPictureUnderItsOwnBound) {
             host::PictureLoad load;
             load.objects = step.objects;
             const int before = worker;
-            const PictureResult result = DrawRecipe(step.recipe, load);
+            const PictureResult result = host::DrawPictureInWorker(
+                TakeThenAnswer, [&](bool) { return std::optional<std::string>(step.recipe); }, {&kHeld, 1},
+                load);
             ASSERT_EQ(result.end, step.end) << i << ": " << result.failure;
             if (result.made()) {
                 EXPECT_EQ(result.bytes.view(), step.recipe) << i;
@@ -207,8 +194,7 @@ TEST_P(PictureWorkerJobs, DrawEachPictureUnderItsOwnBound) {
         }
     }
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(host::PictureWorkerProcess(), 0);
-    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    ExpectNoWorker();
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, PictureWorkerJobs, testing::ValuesIn(kJobCases),

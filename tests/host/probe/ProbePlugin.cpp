@@ -27,7 +27,6 @@
 //   dispose    "NAME": dispose of the art
 //   mark, revertMark, forgetMark  "NAME": set a revert mark under the name, revert to it, forget it
 //   modified   "1" or "0": the modified flag      setModified  "1" or "0": set it
-//   activate   "N": bring the Nth open document forward (0 the current one)
 //   batch      "COMMAND ARGUMENT;COMMAND ARGUMENT...": several commands in one call, answers joined by ';'
 #include <algorithm>
 #include <cstdlib>
@@ -42,7 +41,6 @@
 #include "AIContext.h"
 #include "AIDictionary.h"
 #include "AIDocument.h"
-#include "AIDocumentList.h"
 #include "AIFolders.h"
 #include "AINotifier.h"
 #include "AIScriptMessage.h"
@@ -338,12 +336,6 @@ std::optional<std::string> RunDocumentScript(Probe& probe, const std::string& co
     if (command == "undo" || command == "redo") {
         Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
         return Code(command == "undo" ? documents->Undo() : documents->Redo());
-    }
-    if (command == "activate") {
-        Borrowed<AIDocumentListSuite> list(kAIDocumentListSuite, kAIDocumentListSuiteVersion);
-        AIDocumentHandle document = nullptr;
-        const AIErr error = list->GetNthDocument(&document, std::atoi(input.c_str()));
-        return Code(error != kNoErr ? error : list->Activate(document, true));
     }
     if (command == "modified" || command == "setModified") {
         Borrowed<AIDocumentSuite> documents(kAIDocumentSuite, kAIDocumentSuiteVersion);
