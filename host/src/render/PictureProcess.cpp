@@ -385,8 +385,8 @@ public:
     // priced to its end, and the most bytes of placed files. The child's hard limit of CPU time.
     double MostSeconds() const {
         const double pages = static_cast<double>(std::max<std::size_t>(load_.pages, 1));
-        return job_.art + Allowed(pages * kPathWorkPerPicture, pages * kPixelWorkPerPicture) + job_.placed +
-               BytesSeconds(kMostPlacedBytes);
+        return job_.art + Allowed(pages * kPathWorkPerPicture, pages * PixelWorkOf(load_.pixels)) +
+               job_.placed + BytesSeconds(kMostPlacedBytes);
     }
 
     // The job's wall-clock time left, and twice what the art is allowed and the placed files have

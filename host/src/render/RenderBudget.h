@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "render/PictureMeter.h"
@@ -30,8 +31,12 @@ inline constexpr double kPathWorkPerPicture = 4'000'000.0;
 // The pixel work of one picture: a device pixel of a group it composites counts GroupPixelPrice of
 // the mode it is put back in (kGroupPixelPrice for opacity, knockout or isolation alone), one it
 // paints (a fill, a stroke, glyphs, a raster's pixels) kPaintPixelPrice or its paint's price, and
-// one of an effect's image kEffectPixelPrice for each effect. About a second per 50,000,000.
+// one of an effect's image kEffectPixelPrice for each effect. About a second per 50,000,000. A
+// picture of pixels may do kPixelWorkPerSurfacePixel for each pixel of its surface when that is
+// more: a page drawn at print resolution composites as many layers over each pixel as it does on
+// the screen (a collage of a few thousand half-opaque shapes lies about 40 deep at places).
 inline constexpr double kPixelWorkPerPicture = 300'000'000.0;
+inline constexpr double kPixelWorkPerSurfacePixel = 40.0;
 inline constexpr double kPaintPixelPrice = 0.012;
 // A pixel of glyphs painted: cairo composites each glyph's own mask.
 inline constexpr double kGlyphPixelPrice = 0.05;
@@ -113,12 +118,17 @@ inline double ClipWork(double pieces, double edgeRows, double length, double are
     return edgeRows * kClipRowWork + crossings * kClipCrossingWork;
 }
 
+// The pixel work a picture of that many surface pixels may do (none for a page of a vector copy).
+inline double PixelWorkOf(std::size_t pixels) {
+    return std::max(kPixelWorkPerPicture, kPixelWorkPerSurfacePixel * static_cast<double>(pixels));
+}
+
 // What one picture may draw at most.
 struct RenderLimits {
     std::size_t instances = kInstancesPerPicture;
     std::size_t points = kPointsPerPicture;
     double pathWork = kPathWorkPerPicture;
-    double pixelWork = kPixelWorkPerPicture;
+    std::optional<double> pixelWork;  // none: PixelWorkOf the picture's surface
 };
 
 // The work one picture has done so far, against its limits.
@@ -138,7 +148,8 @@ public:
         return SpendPriced(pathWork_, work, limits_.pathWork, &PictureMeter::pathWork);
     }
     bool SpendPixels(double work) {
-        return SpendPriced(pixelWork_, work, limits_.pixelWork, &PictureMeter::pixelWork);
+        return SpendPriced(pixelWork_, work, limits_.pixelWork.value_or(kPixelWorkPerPicture),
+                           &PictureMeter::pixelWork);
     }
 
     const RenderLimits& limits() const { return limits_; }

@@ -741,7 +741,11 @@ CairoSurface RenderSurface(const Document& document, const std::vector<ArtId>& a
     cairo_set_antialias(cr, settings.antiAlias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     const double scale = settings.resolution / 72.0;
     cairo_scale(cr, scale, scale);
-    Picture picture(settings.limits, settings.linkFolder);
+    RenderLimits limits = settings.limits;
+    if (!limits.pixelWork) {
+        limits.pixelWork = PixelWorkOf(width * height);
+    }
+    Picture picture(limits, settings.linkFolder);
     const bool drawn = picture.DrawArt(cr, document, art, bounds);
     picture.ReportSimplified();
     if (!settings.transparent) {
