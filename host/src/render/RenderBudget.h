@@ -128,7 +128,7 @@ struct RenderLimits {
     std::size_t instances = kInstancesPerPicture;
     std::size_t points = kPointsPerPicture;
     double pathWork = kPathWorkPerPicture;
-    std::optional<double> pixelWork;  // none: PixelWorkOf the picture's surface
+    std::optional<double> pixelWork = std::nullopt;  // none: PixelWorkOf the picture's surface
 };
 
 // The work one picture has done so far, against its limits.
