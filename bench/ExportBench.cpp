@@ -22,6 +22,8 @@
 //
 //   - Picture/nothing: a picture that draws nothing, what its own process costs by itself
 //     (wall-clock time).
+//   - Picture/round_trip: one byte to a forked process and back, as a job's worker is told each
+//     picture and answers: the least a picture drawn apart costs beyond its drawing.
 //   - Picture/poster, Picture/cards and Picture/icons: one exportFile PNG job each: an A2 poster of
 //     30,000 dots (filled and stroked circles, a map or an infographic) at 300 pixels per inch, 120
 //     business cards (two lines of text and a circle each, one artboard a card) at 300 pixels per
@@ -38,6 +40,9 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -553,6 +558,38 @@ void DrawNothingApart(benchmark::State& state) {
     }
 }
 
+// One byte sent to a forked process and back over a socket pair, as a job's worker is told each
+// picture and answers: the least a picture drawn by another process costs beyond its drawing, CPU
+// time of both processes. On a machine whose idle processors sleep, the waking of another
+// processor is most of it; two processes sharing one processor pay far less.
+void RoundTrip(benchmark::State& state) {
+    int channel[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, channel) != 0) {
+        state.SkipWithError("no socket pair");
+        return;
+    }
+    const double children = ChildrenCpuSeconds();
+    const pid_t echo = ::fork();
+    if (echo == 0) {
+        ::close(channel[0]);
+        char byte = 0;
+        while (::recv(channel[1], &byte, 1, 0) == 1 && ::send(channel[1], &byte, 1, 0) == 1) {
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    for (auto _ : state) {
+        char byte = 'x';
+        if (::send(channel[0], &byte, 1, 0) != 1 || ::recv(channel[0], &byte, 1, 0) != 1) {
+            state.SkipWithError("the echo ended");
+            break;
+        }
+    }
+    ::close(channel[0]);
+    ::waitpid(echo, nullptr, 0);
+    ReportChildrenCpu(state, children);
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(ExportJob)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -590,6 +627,7 @@ BENCHMARK(LibPngOnly)
     ->MeasureProcessCPUTime()
     ->Repetitions(kRepetitions);
 BENCHMARK(DrawNothingApart)->Name("Picture/nothing")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RoundTrip)->Name("Picture/round_trip")->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 // Pictures of print size: a few seconds a run, one run a repetition, three repetitions; registered
 // in main, before the runs.

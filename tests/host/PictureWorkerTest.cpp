@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/Document.h"
@@ -199,5 +200,41 @@ TEST_P(PictureWorkerJobs, DrawEachPictureUnderItsOwnBound) {
 
 INSTANTIATE_TEST_SUITE_P(Jobs, PictureWorkerJobs, testing::ValuesIn(kJobCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- The pictures' results ------------------------------------------------------------------------
+
+// Writes as many of the recipe's first character as the number after it.
+bool Repeat(std::string_view recipe, PictureOutput& output, std::string&) {
+    return output.Write(std::string(std::stoull(std::string(recipe.substr(1))), recipe[0]));
+}
+
+// The results of a job's pictures, some kept while the next ones are drawn (the worker writes each
+// result to a file it keeps for the next): each holds what its own picture wrote, whatever the
+// pictures after it wrote, and nothing of a larger one before it, beyond the largest result kept.
+TEST(PictureWorkerResults, HoldWhatTheirOwnPictureWrote) {
+    const std::pair<const char*, bool> pictures[] = {{"a300000", true},   {"b10", false}, {"c5", false},
+                                                     {"d70000000", true}, {"e20", false}, {"f300000", true},
+                                                     {"g1", false}};
+    const auto written = [](std::string_view recipe) {
+        return std::string(std::stoull(std::string(recipe.substr(1))), recipe[0]);
+    };
+    {
+        const host::PictureJob job;
+        std::vector<std::pair<std::string, PictureResult>> kept;
+        for (const auto& [recipe, keep] : pictures) {
+            PictureResult result = host::DrawPictureInWorker(
+                Repeat, [&](bool) { return std::optional<std::string>(recipe); }, {&kHeld, 1}, {});
+            ASSERT_TRUE(result.made()) << recipe << ": " << result.failure;
+            EXPECT_TRUE(result.bytes.view() == written(recipe)) << recipe;
+            if (keep) {
+                kept.emplace_back(recipe, std::move(result));
+            }
+            for (const auto& [earlier, held] : kept) {
+                EXPECT_TRUE(held.bytes.view() == written(earlier)) << earlier << " after " << recipe;
+            }
+        }
+    }
+    ExpectNoWorker();
+}
 
 }  // namespace

@@ -275,10 +275,11 @@ bool DrawAndAnswer(const PictureWork& work, int result, const PictureBound& boun
     failure.resize(std::min(failure.size(), kLongestText));
     const std::uint32_t textLength = static_cast<std::uint32_t>(failure.size());
     const std::uint64_t madeLength = output.written();
-    const char outcomeByte = static_cast<char>(outcome);
-    return WriteAll(result, failure.data(), failure.size()) &&
-           WriteAll(result, &textLength, sizeof textLength) &&
-           WriteAll(result, &madeLength, sizeof madeLength) && WriteAll(result, &outcomeByte, 1);
+    std::string answer = std::move(failure);
+    answer.append(reinterpret_cast<const char*>(&textLength), sizeof textLength);
+    answer.append(reinterpret_cast<const char*>(&madeLength), sizeof madeLength);
+    answer.push_back(static_cast<char>(outcome));
+    return WriteAll(result, answer.data(), answer.size());
 }
 
 // The child's whole life: its picture, then its end.
@@ -287,7 +288,7 @@ bool DrawAndAnswer(const PictureWork& work, int result, const PictureBound& boun
     ::_exit(sent ? 0 : 1);  // no handler of this process's at exit, no flush of its buffers, no leak check
 }
 
-// What the child said on its standard error.
+// What the child said on its standard error; the file then starts again for what is said next.
 std::string KeptOutput(int output) {
     const off_t said = output < 0 ? -1 : ::lseek(output, 0, SEEK_CUR);
     if (said <= 0) {
@@ -296,6 +297,7 @@ std::string KeptOutput(int output) {
     std::string text(std::min<std::size_t>(static_cast<std::size_t>(said), kChildOutputBytes), '\0');
     const ssize_t read = ::pread(output, text.data(), text.size(), 0);
     text.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
+    ::lseek(output, 0, SEEK_SET);
     return text;
 }
 
@@ -328,13 +330,11 @@ std::string Ending(int status) {
     return "it ended with status " + std::to_string(WEXITSTATUS(status));
 }
 
-// What the child used besides its resident memory: the file of memory it wrote its result to.
+// What the child has written to its result so far (it writes the file from its start, in order,
+// at the offset it shares with this process): what it uses besides its resident memory.
 std::size_t WrittenBytes(int descriptor) {
-    struct stat info {};
-    if (descriptor < 0 || ::fstat(descriptor, &info) != 0 || info.st_blocks < 0) {
-        return 0;
-    }
-    return static_cast<std::size_t>(info.st_blocks) * 512;
+    const off_t end = descriptor < 0 ? -1 : ::lseek(descriptor, 0, SEEK_CUR);
+    return end > 0 ? static_cast<std::size_t>(end) : 0;
 }
 
 // The CPU time a process has taken, in nanoseconds; -1 when it can't be read.
@@ -446,16 +446,20 @@ struct Watched {
     std::int64_t placedTaken = 0;       // the CPU time the placed files had taken
     double used = 0.0;                  // the CPU seconds the picture took
     bool answered = false;              // a job's worker drew it to the end and waits for the next
+    rlim_t softCpu = 0;                 // the soft limit of CPU time the process had at the end
 };
 
 // The process a picture is drawn in, as it is watched: where it writes the picture's result, and
-// for a job's worker, where it answers once it has drawn it and the CPU time (nanoseconds) it had
-// taken before the picture.
+// for a job's worker, where it answers once it has drawn it, the CPU time (nanoseconds) it had
+// taken before the picture, and the descriptor and CPU clock it is watched through (else found for
+// the picture).
 struct Watching {
     pid_t process = -1;
     int result = -1;
     int answer = -1;
     std::int64_t cpuStart = 0;
+    int processFile = -1;
+    std::optional<clockid_t> clock = std::nullopt;
 };
 
 // Whether the worker answered that it drew its picture.
@@ -483,9 +487,10 @@ Watched Watch(const Watching& at, std::size_t limit, const GrowingBound& bound, 
               WallClock& wall, rlimit cpuLimit) {
     Watched watched;
     const pid_t child = at.process;
-    const int process = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
-    clockid_t clock{};
-    const bool timed = ::clock_getcpuclockid(child, &clock) == 0;
+    const int process =
+        at.processFile >= 0 ? at.processFile : static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    clockid_t clock = at.clock.value_or(clockid_t{});
+    const bool timed = at.clock.has_value() || ::clock_getcpuclockid(child, &clock) == 0;
     const double before = static_cast<double>(at.cpuStart) * kNanosecond;
     // One watch, or less when the child ends or the worker answers.
     const auto waitAWatch = [&] {
@@ -546,7 +551,10 @@ Watched Watch(const Watching& at, std::size_t limit, const GrowingBound& bound, 
         }
         waitAWatch();
     }
-    CloseDescriptor(process);
+    if (process != at.processFile) {
+        CloseDescriptor(process);
+    }
+    watched.softCpu = cpuLimit.rlim_cur;
     if (watched.answered) {
         const std::int64_t cpu = timed ? CpuNanosecondsOf(clock) : -1;
         watched.used = cpu >= 0 ? static_cast<double>(cpu - at.cpuStart) * kNanosecond : 0.0;
@@ -563,13 +571,48 @@ PictureResult Beyond(std::string reason) {
     return result;
 }
 
-// What the child wrote to its result, mapped; empty when it wrote nothing or it can't be mapped.
-PictureBytes MapWritten(int result) {
-    struct stat info {};
-    if (::fstat(result, &info) != 0 || info.st_size <= 0) {
+// A job's worker writes each picture's result to one file of memory, from its start, and this
+// process keeps it mapped: a picture's result that fits finds its pages there, neither asked of
+// the system nor mapped anew. A picture's bytes hold it (their lease) until they are read; the
+// next picture then gets another file, and so does the one after a result too large to keep.
+constexpr std::size_t kKeptResultBytes = std::size_t{64} << 20;
+
+struct KeptResult {
+    int file = -1;
+    void* mapping = MAP_FAILED;
+    std::size_t largest = 0;  // the most a picture has written to it
+
+    KeptResult() = default;
+    KeptResult(const KeptResult&) = delete;
+    KeptResult& operator=(const KeptResult&) = delete;
+    ~KeptResult() {
+        if (mapping != MAP_FAILED) {
+            ::munmap(mapping, kKeptResultBytes);
+        }
+        CloseDescriptor(file);
+    }
+
+    // None when it can't be made.
+    static std::shared_ptr<KeptResult> Make() {
+        auto kept = std::make_shared<KeptResult>();
+        kept->file = ::memfd_create("picture-result", MFD_CLOEXEC);
+        if (kept->file < 0) {
+            return nullptr;
+        }
+        kept->mapping = ::mmap(nullptr, kKeptResultBytes, PROT_READ, MAP_SHARED, kept->file, 0);
+        return kept->mapping == MAP_FAILED ? nullptr : kept;
+    }
+};
+
+// What the child wrote to its result, size bytes, mapped; empty when it wrote nothing or it can't
+// be mapped. A kept result's bytes are read where this process keeps it mapped, when they fit.
+PictureBytes MapWritten(int result, std::size_t size, const std::shared_ptr<KeptResult>& kept) {
+    if (size == 0) {
         return {};
     }
-    const auto size = static_cast<std::size_t>(info.st_size);
+    if (kept != nullptr && size <= kKeptResultBytes) {
+        return PictureBytes(kept->mapping, size, kept);
+    }
     // Shared with the file and writable, so that what is read can be given back (GiveBack, which
     // takes the pages from the file itself) as it is taken; nothing writes to it.
     void* mapping = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, result, 0);
@@ -601,11 +644,16 @@ std::optional<std::string> PastTheBound(const Watched& watched, const PictureBou
 }
 
 // The result from what the child wrote and how it ended.
-PictureResult Judge(const Watched& watched, int written, const PictureBound& bound) {
+PictureResult Judge(const Watched& watched, int written, const std::shared_ptr<KeptResult>& kept,
+                    const PictureBound& bound) {
+    const std::size_t size = WrittenBytes(written);
+    if (kept != nullptr) {
+        kept->largest = std::max(kept->largest, size);
+    }
     if (const std::optional<std::string> reason = PastTheBound(watched, bound)) {
         return Beyond(*reason);
     }
-    PictureBytes answer = MapWritten(written);
+    PictureBytes answer = MapWritten(written, size, kept);
     const std::string_view bytes = answer.view();
     if (!WIFEXITED(watched.status) || WEXITSTATUS(watched.status) != 0 || bytes.size() < kTrailerBytes) {
         return Beyond("drawing it failed (" + Ending(watched.status) + ")");
@@ -766,6 +814,7 @@ public:
         }
         CloseDescriptor(channel_);
         CloseDescriptor(output_);
+        CloseDescriptor(processFile_);
     }
 
     // A worker holding what this process holds now, under the bound, its CPU time limited to
@@ -795,6 +844,35 @@ public:
         return resident_;
     }
 
+    // The file its next picture's result is to be written to, from its start: the one it keeps,
+    // unless a picture's bytes still hold that or it holds more than a result kept may; none when
+    // none can be made.
+    std::shared_ptr<KeptResult> FreeResult() {
+        if (kept_ != nullptr && (kept_.use_count() > 1 || kept_->largest > kKeptResultBytes)) {
+            kept_.reset();
+        }
+        if (kept_ == nullptr) {
+            kept_ = KeptResult::Make();
+        }
+        if (kept_ != nullptr && ::lseek(kept_->file, 0, SEEK_SET) != 0) {
+            kept_.reset();
+        }
+        return kept_;
+    }
+
+    // How it is watched: a descriptor of its process, its CPU clock (none when it can't be read).
+    Watching Watched(int result) const {
+        Watching at{process_, result, channel_, Cpu(), processFile_};
+        if (timed_) {
+            at.clock = clock_;
+        }
+        return at;
+    }
+
+    // The soft limit of CPU time it has, as this process last set it.
+    rlim_t softCpu() const { return softCpu_; }
+    void SetSoftCpu(rlim_t limit) { softCpu_ = limit; }
+
     pid_t process() const { return process_; }
     int channel() const { return channel_; }
     int output() const { return output_; }
@@ -804,6 +882,7 @@ public:
 
 private:
     pid_t process_ = -1;
+    int processFile_ = -1;
     int channel_ = -1;
     int output_ = -1;
     SharedMeter meter_;
@@ -811,8 +890,10 @@ private:
     PictureBound bound_;
     std::uint64_t refusals_ = 0;
     rlim_t hardCpu_ = 0;
+    rlim_t softCpu_ = 0;
     std::size_t startResident_ = 0;
     std::size_t resident_ = 0;  // when its last picture started
+    std::shared_ptr<KeptResult> kept_;
     clockid_t clock_{};
     bool timed_ = false;
 };
@@ -824,6 +905,7 @@ std::unique_ptr<Worker> gWorker;
 // channel, or it can't answer.
 [[noreturn]] void RunWorker(const PictureBound& bound) {
     std::string ordered(kOrderedRecipe, '\0');
+    rlim_t resultLimit = RLIM_INFINITY;  // as set at its start
     for (;;) {
         WorkerOrder order;
         iovec parts[2]{{&order, sizeof order}, {ordered.data(), ordered.size()}};
@@ -859,8 +941,11 @@ std::unique_ptr<Worker> gWorker;
         const std::string_view recipe = inOrder ? std::string_view(ordered.data(), size)
                                                 : std::string_view(static_cast<const char*>(mapping), size);
         const rlim_t most = ResultFileLimit(static_cast<std::size_t>(order.capacity));
-        const rlimit written{most, RLIM_INFINITY};
-        ::setrlimit(RLIMIT_FSIZE, &written);
+        if (most != resultLimit) {
+            const rlimit written{most, RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &written);
+            resultLimit = most;
+        }
         const bool sent = DrawAndAnswer(
             [&](PictureOutput& output, std::string& failure) { return order.draw(recipe, output, failure); },
             result, bound, static_cast<std::size_t>(order.capacity));
@@ -904,6 +989,8 @@ std::unique_ptr<Worker> Worker::Start(const PictureHeld& held, const PictureBoun
         return nullptr;
     }
     worker->process_ = child;
+    worker->processFile_ = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    worker->softCpu_ = cpuLimit.rlim_cur;
     worker->timed_ = ::clock_getcpuclockid(child, &worker->clock_) == 0;
     worker->startResident_ = ResidentBytes(child);
     worker->resident_ = worker->startResident_;
@@ -984,18 +1071,21 @@ std::optional<Watched> DrawInWorker(Worker& worker, PictureRecipeWork draw, std:
                                     int result, std::size_t capacity, const GrowingBound& growing,
                                     std::string& said) {
     PictureMeter& meter = worker.meter();
-    ::lseek(worker.output(), 0, SEEK_SET);
-    Watching at{worker.process(), result, worker.channel(), worker.Cpu()};
+    const Watching at = worker.Watched(result);
     const std::size_t limit = worker.Resident() + capacity;
     const double before = static_cast<double>(at.cpuStart) * kNanosecond;
-    const rlimit cpuLimit = StartingCpuLimit(growing, meter, before, worker.hardCpu());
-    ::prlimit(worker.process(), RLIMIT_CPU, &cpuLimit, nullptr);
+    rlimit cpuLimit = StartingCpuLimit(growing, meter, before, worker.hardCpu());
+    if (cpuLimit.rlim_cur != worker.softCpu() &&
+        ::prlimit(worker.process(), RLIMIT_CPU, &cpuLimit, nullptr) != 0) {
+        cpuLimit.rlim_cur = worker.softCpu();  // as it was: the watch raises it as the bound grows
+    }
     WallClock wall(Clock::now(), worker.process());
     if (!worker.Order(draw, recipe, result, capacity)) {
         gWorker.reset();
         return std::nullopt;
     }
     const Watched watched = Watch(at, limit, growing, meter, wall, cpuLimit);
+    worker.SetSoftCpu(watched.softCpu);
     said = KeptOutput(worker.output());
     if (!watched.answered) {
         worker.Ended();  // reaped
@@ -1063,24 +1153,31 @@ Drawing Draw(const PictureWork& work, const InWorker* inWorker, const PictureLoa
     }
     meter.framesOnly.store(framesOnly);
     meter.placedAllowed.store(static_cast<std::int64_t>(growing.PlacedSeconds(meter) / kNanosecond));
-    const int result = ::memfd_create("picture", MFD_CLOEXEC);
+    // Held here too, so that it outlives a worker retired while it draws.
+    const std::shared_ptr<KeptResult> kept = worker != nullptr ? worker->FreeResult() : nullptr;
+    const int result = kept != nullptr ? kept->file : ::memfd_create("picture", MFD_CLOEXEC);
     if (result < 0) {
         drawing.result = Beyond("no process could be started to draw it");
         return drawing;
     }
+    const auto closeResult = [&] {
+        if (kept == nullptr) {
+            ::close(result);
+        }
+    };
     std::string said;
     std::optional<Watched> drawn;
     if (worker != nullptr) {
         drawn = DrawInWorker(*worker, inWorker->draw, recipe, result, capacity, growing, said);
         if (!drawn) {
             // The worker could not be told: the picture is drawn in a process of its own.
-            ::close(result);
+            closeResult();
             return Draw(work, nullptr, load, job, framesOnly);
         }
     } else {
         drawn = DrawInOwnProcess(work, result, capacity, growing, bound, meter, said);
         if (!drawn) {
-            ::close(result);
+            closeResult();
             drawing.result = Beyond("no process could be started to draw it");
             return drawing;
         }
@@ -1097,8 +1194,8 @@ Drawing Draw(const PictureWork& work, const InWorker* inWorker, const PictureLoa
     }
 #endif
     WriteAll(STDERR_FILENO, said.data(), said.size());
-    drawing.result = Judge(watched, result, bound);
-    ::close(result);
+    drawing.result = Judge(watched, result, kept, bound);
+    closeResult();
     // Stopped while it drew a placed file (nothing of the page lies, the child is gone): that file
     // is to blame when it took more than one file may while the placed files had that much left
     // for it, or the memory or the wall-clock time, and its content was read; otherwise the files
@@ -1327,6 +1424,7 @@ PictureBytes& PictureBytes::operator=(PictureBytes&& other) noexcept {
         mapped_ = std::exchange(other.mapped_, 0);
         size_ = std::exchange(other.size_, 0);
         givenBack_ = std::exchange(other.givenBack_, 0);
+        lease_ = std::move(other.lease_);
     }
     return *this;
 }
@@ -1336,16 +1434,17 @@ PictureBytes::~PictureBytes() {
 }
 
 void PictureBytes::Unmap() noexcept {
-    if (mapping_ != nullptr) {
+    if (mapping_ != nullptr && lease_ == nullptr) {
         ::munmap(mapping_, mapped_);
-        mapping_ = nullptr;
     }
+    mapping_ = nullptr;
+    lease_.reset();
 }
 
 void PictureBytes::GiveBack(std::size_t end) noexcept {
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     end = std::min(end, size_) / page * page;
-    if (mapping_ != nullptr && end > givenBack_) {
+    if (mapping_ != nullptr && lease_ == nullptr && end > givenBack_) {
         ::madvise(static_cast<char*>(mapping_) + givenBack_, end - givenBack_, MADV_REMOVE);
         givenBack_ = end;
     }

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -135,13 +136,18 @@ private:
 // reason in failure, when it can't be drawn (a refusal of the picture's own, within the bound).
 using PictureWork = std::function<bool(PictureOutput& output, std::string& failure)>;
 
-// The bytes a picture's process made, mapped read-only from where it wrote them; they stay valid
-// as long as this object.
+// The bytes a picture's process made, mapped from where it wrote them; they stay valid as long as
+// this object.
 class PictureBytes {
 public:
     PictureBytes() = default;
+    // Bytes of a mapping of their own, unmapped with this object.
     PictureBytes(void* mapping, std::size_t mapped, std::size_t size)
         : mapping_(mapping), mapped_(mapped), size_(size) {}
+    // Bytes of a mapping the lease keeps, which is written again once no object holds the lease:
+    // their memory is kept for that (GiveBack gives nothing back).
+    PictureBytes(const void* bytes, std::size_t size, std::shared_ptr<const void> lease)
+        : mapping_(const_cast<void*>(bytes)), size_(size), lease_(std::move(lease)) {}
     PictureBytes(PictureBytes&& other) noexcept { *this = std::move(other); }
     PictureBytes& operator=(PictureBytes&& other) noexcept;
     PictureBytes(const PictureBytes&) = delete;
@@ -165,6 +171,7 @@ private:
     std::size_t mapped_ = 0;
     std::size_t size_ = 0;
     std::size_t givenBack_ = 0;
+    std::shared_ptr<const void> lease_;
 };
 
 struct PictureResult {

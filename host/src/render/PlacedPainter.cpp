@@ -306,6 +306,10 @@ std::filesystem::path ResolvedLink(PlacedPainter::Session& session, const std::s
         return {};
     }
     const std::filesystem::path path(link);
+    if (!path.is_absolute() && session.documents.empty() && session.linkFolder.empty()) {
+        std::error_code failed;
+        session.linkFolder = std::filesystem::current_path(failed);
+    }
     const std::filesystem::path joined =
         path.is_absolute()
             ? path
@@ -554,8 +558,7 @@ std::optional<PlacedFile> ReadPlacedFileWithinBound(const std::filesystem::path&
 
 PlacedPainter::PlacedPainter(ArtDrawer& drawer, const std::filesystem::path& linkFolder)
     : session_(std::make_unique<Session>()), drawer_(drawer) {
-    std::error_code failed;
-    session_->linkFolder = linkFolder.empty() ? std::filesystem::current_path(failed) : linkFolder;
+    session_->linkFolder = linkFolder;  // empty: the working folder, found when a link needs it
 }
 
 PlacedPainter::~PlacedPainter() = default;
