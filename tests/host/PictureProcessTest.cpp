@@ -4,6 +4,7 @@
 // what it holds; a placed file it stops is refused, and the picture drawn again without it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -433,6 +434,34 @@ TEST(PictureProcessSignals, IgnoredHereAreIgnoredThere) {
     testing::internal::GetCapturedStderr();
     ::sigaction(SIGHUP, &previous, nullptr);
     EXPECT_NE(taken.failure.find("it ended with signal 1"), std::string::npos) << taken.failure;
+}
+
+// The files of the processes read last are kept open: a child forked since reads its own, and
+// neither reads nor closes the descriptors it was handed, whose numbers are other files' by then.
+TEST(PictureWallClock, AChildForkedSinceOpensTheFilesItReads) {
+    const pid_t parent = ::getpid();
+    ASSERT_NE(host::ProcessState(parent), '\0');
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr int kLast = 255;
+        ::close_range(3, ~0u, 0);
+        const int zero = ::open("/dev/zero", O_RDONLY);
+        for (int number = 3; number <= kLast; ++number) {
+            if (number != zero) {
+                ::dup2(zero, number);
+            }
+        }
+        const bool read = host::ProcessState(parent) != '\0';
+        bool kept = true;
+        for (int number = 3; number <= kLast; ++number) {
+            kept = kept && ::fcntl(number, F_GETFD) != -1;
+        }
+        ::_exit(read && kept ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // The wall clock leaves out the time the watching process did not run (stopped, then continued):

@@ -15,13 +15,17 @@ namespace {
 // The files of processes read last, kept open: a job's worker is looked at as each of its pictures
 // starts, and reading a file again from its start costs a fraction of finding and opening it. A
 // file of a process that has ended reads nothing (even once another process has its id): it is
-// then opened anew.
+// then opened anew. A child forked since they were opened forgets them: their descriptors are its
+// parent's (closed in the child, or their numbers another file's), not its own to read or close.
 class OpenProcessFiles {
 public:
     OpenProcessFiles() = default;
     OpenProcessFiles(const OpenProcessFiles&) = delete;
     OpenProcessFiles& operator=(const OpenProcessFiles&) = delete;
     ~OpenProcessFiles() {
+        if (owner_ != ::getpid()) {
+            return;
+        }
         for (const Entry& entry : entries_) {
             if (entry.descriptor >= 0) {
                 ::close(entry.descriptor);
@@ -31,6 +35,10 @@ public:
 
     // The text read, or -1.
     ssize_t Read(pid_t process, const char* name, char* text, std::size_t size) {
+        if (const pid_t self = ::getpid(); self != owner_) {
+            std::fill(entries_, entries_ + kEntries, Entry{});
+            owner_ = self;
+        }
         Entry* kept = nullptr;
         for (Entry& entry : entries_) {
             if (entry.descriptor >= 0 && entry.process == process && std::strcmp(entry.name, name) == 0) {
@@ -73,6 +81,7 @@ private:
     static constexpr std::size_t kEntries = 4;
     Entry entries_[kEntries];
     std::uint64_t uses_ = 0;
+    pid_t owner_ = ::getpid();
 };
 
 }  // namespace
