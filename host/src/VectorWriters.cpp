@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +21,6 @@
 
 #include "XmlMetadata.h"
 #include "model/AtomicFile.h"
-#include "render/CairoHandles.h"
 #include "render/PictureProcess.h"
 #include "render/Renderer.h"
 
@@ -38,9 +36,6 @@ cairo_status_t WriteBytes(void* closure, const unsigned char* data, unsigned int
                                                                      : CAIRO_STATUS_WRITE_ERROR;
 }
 
-// A vector surface made for the picture's output, set up by the writer.
-using SurfaceMaker = std::function<cairo_surface_t*(PictureOutput& output, const Rect& first)>;
-
 // What a vector copy of the document holds: its art, on every page.
 PictureLoad VectorLoad(const Document& document, std::size_t pages) {
     PictureLoad load = HeldLoad(document, LayerGroupsBottomFirst(document));
@@ -48,23 +43,16 @@ PictureLoad VectorLoad(const Document& document, std::size_t pages) {
     return load;
 }
 
-// Draws the pages onto a vector surface made by make, as a whole in a process of its own under the
-// picture's bound (PictureProcess.h): the file's bytes as the surface wrote them; none, with the
-// reason in error, when the document could not be drawn or went beyond the bound.
+// Draws the pages onto a vector surface made by make (with the writer's setting), as a whole by the
+// job's worker under the picture's bound (PictureProcess.h): the file's bytes as the surface wrote
+// them; none, with the reason in error, when the document could not be drawn or went beyond the
+// bound.
 std::optional<std::string> DrawVectorCopy(const Document& document, const std::vector<Rect>& pages,
-                                          const SurfaceMaker& make, PageSizeSetter setSize,
-                                          const std::filesystem::path& linkFolder, std::string* error) {
-    PictureResult picture = DrawPictureApart(
-        [&](PictureOutput& output, std::string& failure) {
-            const CairoSurface surface(make(output, pages.empty() ? Rect() : pages.front()));
-            if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), pages, setSize,
-                               linkFolder)) {
-                failure = "the document could not be drawn";
-                return false;
-            }
-            return true;
-        },
-        VectorLoad(document, pages.size()));
+                                          VectorSurfaceMaker make, std::string_view setting,
+                                          PageSizeSetter setSize, const std::filesystem::path& linkFolder,
+                                          std::string* error) {
+    PictureResult picture = DrawVectorPages(document, pages, make, setting, setSize, linkFolder,
+                                            VectorLoad(document, pages.size()));
     if (!picture.made()) {
         *error = "the document could not be drawn";
         return std::nullopt;
@@ -277,12 +265,12 @@ bool WritePdf(const Document& document, const std::filesystem::path& linkFolder,
     }
     std::optional<std::string> pdf = DrawVectorCopy(
         document, pages,
-        [](PictureOutput& output, const Rect&) {
+        [](PictureOutput& output, const Rect&, std::string_view) {
             cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(WriteBytes, &output, 1, 1);
             cairo_pdf_surface_restrict_to_version(surface, CAIRO_PDF_VERSION_1_4);
             return surface;
         },
-        cairo_pdf_surface_set_size, linkFolder, error);
+        {}, cairo_pdf_surface_set_size, linkFolder, error);
     if (!pdf || !FinishPdf(*pdf, artboards, bleed, values, xmpPacket, file.stem().string(), error)) {
         return false;
     }
@@ -316,13 +304,13 @@ bool WriteSvg(const Document& document, const std::filesystem::path& linkFolder,
     const Rect area = ArtboardsUnion(document);
     std::optional<std::string> drawn = DrawVectorCopy(
         document, {area},
-        [](PictureOutput& output, const Rect& page) {
+        [](PictureOutput& output, const Rect& page, std::string_view) {
             cairo_surface_t* surface =
                 cairo_svg_surface_create_for_stream(WriteBytes, &output, page.width(), page.height());
             cairo_svg_surface_restrict_to_version(surface, CAIRO_SVG_VERSION_1_1);
             return surface;
         },
-        nullptr, linkFolder, error);
+        {}, nullptr, linkFolder, error);
     if (!drawn) {
         return false;
     }
@@ -380,14 +368,14 @@ bool WriteEps(const Document& document, const std::filesystem::path& linkFolder,
     const std::string title = DscComment("%%Title: ", file.stem().string());
     const std::optional<std::string> eps = DrawVectorCopy(
         document, {page},
-        [&title](PictureOutput& output, const Rect& drawn) {
+        [](PictureOutput& output, const Rect& drawn, std::string_view title) {
             cairo_surface_t* surface =
                 cairo_ps_surface_create_for_stream(WriteBytes, &output, drawn.width(), drawn.height());
             cairo_ps_surface_set_eps(surface, true);
-            cairo_ps_surface_dsc_comment(surface, title.c_str());
+            cairo_ps_surface_dsc_comment(surface, std::string(title).c_str());
             return surface;
         },
-        nullptr, linkFolder, error);
+        title, nullptr, linkFolder, error);
     return eps && model::writeFileAtomically(file, *eps, error);
 }
 

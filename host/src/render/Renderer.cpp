@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <cairo.h>
@@ -924,6 +925,26 @@ bool Carriable(const Document& document) {
     return pixels <= kCarriedPixelBytes;
 }
 
+// The document's text in the native format, carried at the end of a recipe; false when it is too
+// large to carry.
+bool PutDocument(std::string& recipe, const Document& document) {
+    model::WriteResult text = model::writeDocument(document);
+    if (!text.text || text.text->size() > kCarriedText) {
+        return false;
+    }
+    PutText(recipe, *text.text);
+    return true;
+}
+
+// The document a recipe carries; none when it holds none that reads.
+std::optional<Document> GetDocument(RecipeReader& reader) {
+    std::string_view text;
+    if (!reader.GetText(text)) {
+        return std::nullopt;
+    }
+    return model::readDocument(text).document;
+}
+
 // The recipe of a picture of the art: naming the document when the worker holds it, else carrying
 // it; none when it is too large to carry.
 std::optional<std::string> ArtRecipe(const Document& document, const std::vector<ArtId>& art,
@@ -961,12 +982,7 @@ std::optional<std::string> ArtRecipe(const Document& document, const std::vector
         }
         PutText(recipe, *uuid);
     }
-    model::WriteResult text = model::writeDocument(document);
-    if (!text.text || text.text->size() > kCarriedText) {
-        return std::nullopt;
-    }
-    PutText(recipe, *text.text);
-    return recipe;
+    return PutDocument(recipe, document) ? std::optional<std::string>(std::move(recipe)) : std::nullopt;
 }
 
 // Draws a picture of art from its recipe, in the worker (or a process of its own).
@@ -995,11 +1011,10 @@ bool DrawArtRecipe(std::string_view recipe, PictureOutput& output, std::string& 
         }
     } else {
         std::vector<std::string_view> uuids(art.size());
-        std::string_view text;
         for (std::string_view& uuid : uuids) {
             reader.GetText(uuid);
         }
-        if (!reader.GetText(text) || !(carried = model::readDocument(text).document)) {
+        if (!(carried = GetDocument(reader))) {
             failure = "it can't be drawn";
             return false;
         }
@@ -1044,7 +1059,74 @@ PictureResult DrawArtInWorker(const Document& document, const std::vector<ArtId>
         PictureHeld{&document, document.revision()}, PictureLoadOf(document, art, size));
 }
 
+// What a job's worker draws a vector copy from: the writer's surface and page size (functions of
+// this program, at the same address in the worker), the pages, and the document held or carried.
+struct VectorRecipeHead {
+    VectorSurfaceMaker make = nullptr;
+    PageSizeSetter setSize = nullptr;
+    bool held = false;
+    const Document* document = nullptr;
+    std::uint64_t pages = 0;
+};
+static_assert(std::is_trivially_copyable_v<model::Rect>);
+
+std::optional<std::string> VectorRecipe(const Document& document, const std::vector<model::Rect>& pages,
+                                        VectorSurfaceMaker make, std::string_view setting,
+                                        PageSizeSetter setSize, const std::filesystem::path& linkFolder,
+                                        bool held) {
+    const VectorRecipeHead head{make, setSize, held, &document, pages.size()};
+    std::string recipe;
+    PutBytes(recipe, &head, sizeof head);
+    PutText(recipe, linkFolder.native());
+    PutText(recipe, setting);
+    PutBytes(recipe, pages.data(), pages.size() * sizeof(model::Rect));
+    if (held) {
+        return recipe;
+    }
+    if (!Carriable(document) || !PutDocument(recipe, document)) {
+        return std::nullopt;
+    }
+    return recipe;
+}
+
+// Draws a vector copy from its recipe, in the worker (or a process of its own).
+bool DrawVectorRecipe(std::string_view recipe, PictureOutput& output, std::string& failure) {
+    RecipeReader reader(recipe);
+    VectorRecipeHead head;
+    std::string_view linkFolder;
+    std::string_view setting;
+    if (!reader.Get(&head, sizeof head) || !reader.GetText(linkFolder) || !reader.GetText(setting) ||
+        head.pages > recipe.size() / sizeof(model::Rect)) {
+        failure = "it can't be drawn";
+        return false;
+    }
+    std::vector<model::Rect> pages(static_cast<std::size_t>(head.pages));
+    std::optional<Document> carried;
+    if (!reader.Get(pages.data(), pages.size() * sizeof(model::Rect)) ||
+        (!head.held && !(carried = GetDocument(reader)))) {
+        failure = "it can't be drawn";
+        return false;
+    }
+    const Document& document = head.held ? *head.document : *carried;
+    const CairoSurface surface(head.make(output, pages.empty() ? model::Rect() : pages.front(), setting));
+    if (!DrawPagesOnto(surface.get(), document, LayerGroupsBottomFirst(document), pages, head.setSize,
+                       std::string(linkFolder))) {
+        failure = "the document could not be drawn";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+PictureResult DrawVectorPages(const Document& document, const std::vector<model::Rect>& pages,
+                              VectorSurfaceMaker make, std::string_view setting, PageSizeSetter setSize,
+                              const std::filesystem::path& linkFolder, const PictureLoad& load) {
+    return DrawPictureInWorker(
+        DrawVectorRecipe,
+        [&](bool held) { return VectorRecipe(document, pages, make, setting, setSize, linkFolder, held); },
+        PictureHeld{&document, document.revision()}, load);
+}
 
 std::optional<model::RasterPixels> RenderArt(const Document& document, const std::vector<ArtId>& art,
                                              const model::Rect& bounds, const RenderSettings& settings) {

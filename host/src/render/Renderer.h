@@ -99,9 +99,22 @@ using PageSizeSetter = void (*)(cairo_surface_t* surface, double width, double h
 // finish, and cairo copies a tile released before that, a copy that is never freed. Relative links
 // of placed files resolve against linkFolder (empty: the working folder). False when a page asked
 // for more than its budget, or the context or the surface is in its error state. It draws in this
-// process: the vector writers call it inside a picture's own process (PictureProcess.h).
+// process: the vector writers call it inside a job's worker (DrawVectorPages).
 bool DrawPagesOnto(cairo_surface_t* surface, const model::Document& document,
                    const std::vector<model::ArtId>& art, const std::vector<model::Rect>& pages,
                    PageSizeSetter setSize, const std::filesystem::path& linkFolder = {});
+
+// Makes the vector surface a copy is drawn onto, writing to the output, of the first page's size;
+// setting is the writer's own (the EPS title comment), empty when it has none. A function of this
+// program: the job's worker holds it at the same address.
+using VectorSurfaceMaker = cairo_surface_t* (*)(PictureOutput& output, const model::Rect& first,
+                                                std::string_view setting);
+
+// Draws the document's layers onto a vector surface made by make, one page for each of the bounds
+// (DrawPagesOnto), in the job's worker under the picture's bound (DrawPictureInWorker), the picture
+// holding what load says: the bytes the surface wrote, or why it was not drawn.
+PictureResult DrawVectorPages(const model::Document& document, const std::vector<model::Rect>& pages,
+                              VectorSurfaceMaker make, std::string_view setting, PageSizeSetter setSize,
+                              const std::filesystem::path& linkFolder, const PictureLoad& load);
 
 }  // namespace host
