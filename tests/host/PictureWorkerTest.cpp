@@ -4,16 +4,23 @@
 // and the worker ends with its job.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "VectorWriters.h"
 #include "model/Document.h"
 #include "render/PictureProcess.h"
 #include "render/Renderer.h"
@@ -112,6 +119,47 @@ TEST_P(PictureWorkerDocuments, DrawTheDocumentAsItIsAtEachPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Changes, PictureWorkerDocuments, testing::ValuesIn(kDocumentCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The CPU time of the children this process has reaped.
+double ReapedChildrenSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// A job's vector copies are drawn by its worker too, beside its pictures of pixels, each from the
+// document as it is at the copy (here carried to the worker: it changed since the worker started).
+TEST(PictureWorkerCopies, AreDrawnByTheJobsWorker) {
+    Document document(std::uint64_t{7});
+    const ArtId square = AddSquare(document, 1.0, 0.0, 0.0);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("worker_copies_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    {
+        const host::PictureJob job;
+        EXPECT_EQ(Middle(document), (std::vector<int>{255, 0, 0}));
+        const int worker = host::PictureWorkerProcess();
+        const double reaped = ReapedChildrenSeconds();
+        document.setStyle(square, Plain(0, 0, 1));
+        for (const auto& [format, name, start] : {std::tuple{host::kSvgFormatName, "copy.svg", "<?xml"},
+                                                  std::tuple{host::kPdfFormatName, "copy.pdf", "%PDF-"},
+                                                  std::tuple{host::kEpsFormatName, "copy.eps", "%!PS"}}) {
+            std::string error;
+            ASSERT_TRUE(host::WriteVectorCopy(document, folder / name, format, {}, {}, &error)) << error;
+            std::ifstream file(folder / name, std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(text.rfind(start, 0), 0u) << name;
+            EXPECT_EQ(host::PictureWorkerProcess(), worker) << name;
+            if (format == host::kSvgFormatName) {
+                EXPECT_NE(text.find("fill:rgb(0%,0%,100%)"), std::string::npos) << text;
+            }
+        }
+        EXPECT_EQ(ReapedChildrenSeconds(), reaped);  // no process of its own was forked for one
+    }
+    ExpectNoWorker();
+    std::filesystem::remove_all(folder);
+}
 
 // --- Pictures of recipes --------------------------------------------------------------------------
 
