@@ -6,13 +6,9 @@
 
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "ProgramRun.h"
 #include "VectorWriters.h"
 #include "model/Document.h"
 #include "render/PictureProcess.h"
@@ -133,9 +130,7 @@ double ReapedChildrenSeconds() {
 TEST(PictureWorkerCopies, AreDrawnByTheJobsWorker) {
     Document document(std::uint64_t{7});
     const ArtId square = AddSquare(document, 1.0, 0.0, 0.0);
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("worker_copies_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const testsupport::ScratchFolder folder{"worker_copies"};
     {
         const host::PictureJob job;
         EXPECT_EQ(Middle(document), (std::vector<int>{255, 0, 0}));
@@ -146,9 +141,9 @@ TEST(PictureWorkerCopies, AreDrawnByTheJobsWorker) {
                                                   std::tuple{host::kPdfFormatName, "copy.pdf", "%PDF-"},
                                                   std::tuple{host::kEpsFormatName, "copy.eps", "%!PS"}}) {
             std::string error;
-            ASSERT_TRUE(host::WriteVectorCopy(document, folder / name, format, {}, {}, &error)) << error;
-            std::ifstream file(folder / name, std::ios::binary);
-            const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            ASSERT_TRUE(host::WriteVectorCopy(document, folder.Path() / name, format, {}, {}, &error))
+                << error;
+            const std::string text = testsupport::ReadFile(folder.Path() / name);
             EXPECT_EQ(text.rfind(start, 0), 0u) << name;
             EXPECT_EQ(host::PictureWorkerProcess(), worker) << name;
             if (format == host::kSvgFormatName) {
@@ -158,7 +153,6 @@ TEST(PictureWorkerCopies, AreDrawnByTheJobsWorker) {
         EXPECT_EQ(ReapedChildrenSeconds(), reaped);  // no process of its own was forked for one
     }
     ExpectNoWorker();
-    std::filesystem::remove_all(folder);
 }
 
 // --- Pictures of recipes --------------------------------------------------------------------------
